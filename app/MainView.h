@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+// What the core changes on the main window besides messages, menus and the status bar. The
+// desktop window implements it; the headless tool and tests use NullMainView or a recorder.
+// Operations are added here as the core needs them; each documents what the window shows.
+class MainView {
+public:
+    virtual ~MainView() = default;
+
+    // The six communication information labels: port, speed, "data bits, parity", stop bits,
+    // instrument number, protocol name.
+    virtual void showCommInfo(const QString &port, const QString &speed, const QString &dataParity,
+                              const QString &stopBits, const QString &station,
+                              const QString &protocol) = 0;
+    // The two search panels with their cancel buttons, and the hourglass pointer.
+    virtual void setSearchPanelsVisible(bool visible) = 0;
+    // Online button caption, state label and monitor label for monitoring on or off.
+    virtual void setMonitoringState(bool running) = 0;
+    // The "Communication error" box.
+    virtual void setCommErrorVisible(bool visible) = 0;
+    // Rebuilds the setting rows of the inner tab control's current page.
+    virtual void refreshSettingPage() = 0;
+    // Rebuilds the monitor panel from the monitor values (after each monitor read).
+    virtual void refreshMonitor() = 0;
+    // Closes the main window through its close handling (which asks whether to end).
+    virtual void requestClose() = 0;
+};
+
+class NullMainView : public MainView {
+public:
+    void showCommInfo(const QString &, const QString &, const QString &, const QString &,
+                      const QString &, const QString &) override
+    {
+    }
+    void setSearchPanelsVisible(bool) override {}
+    void setMonitoringState(bool) override {}
+    void setCommErrorVisible(bool) override {}
+    void refreshSettingPage() override {}
+    void refreshMonitor() override {}
+    void requestClose() override {}
+};

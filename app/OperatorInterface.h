@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+enum class MessageIcon { None, Information, Question, Exclamation, Critical };
+
+// Menu commands whose enabled state the core changes.
+enum class MenuItem {
+    File,
+    Online,
+    Setting,
+    Upload,
+    Download,
+    FileSave,
+    FileLoad,
+    Trace,
+    CommSetting,
+    ModelChange,
+};
+
+// The only way the core reaches the person at the machine. The desktop program implements it
+// with message boxes and the status bar, the headless tool with the terminal, tests with a
+// scripted fake.
+class OperatorInterface {
+public:
+    virtual ~OperatorInterface() = default;
+
+    // A message box whose text is the given messages joined by line breaks, title message 1,
+    // OK button only.
+    virtual void showMessage(const QList<int> &messageIds, MessageIcon icon = MessageIcon::None) = 0;
+    // A Yes/No question built the same way; true for Yes.
+    virtual bool askYesNo(const QList<int> &messageIds,
+                          MessageIcon icon = MessageIcon::Question) = 0;
+    virtual void beep() = 0;
+    // Status bar panels 1 to 4.
+    virtual void setStatusPanel(int panel, const QString &text) = 0;
+    virtual void setMenuEnabled(MenuItem item, bool enabled) = 0;
+    // Lets the user interface handle pending events during a long operation (search, transfer).
+    virtual void processEvents() = 0;
+};

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <array>
+
+// Protocol indexes as stored under "Protocol" and used by the request layer. VendorFrame is only
+// in force during one vendor-frame exchange; the user's choice is then kept in savedProtocolIndex.
+enum ProtocolIndex : qint16 {
+    ModbusAscii = 0,
+    ModbusRtu = 1,
+    Ravtocol = 2,
+    VendorFrame = 3,
+};
+
+// The controller's installed options, in file and dialog order.
+struct UnitConfig {
+    qint16 alarm2 = 0;       // 0 absent, 1 present
+    qint16 heatCool = 0;     // 0 absent, 1 heating/cooling control
+    qint16 heaterBreak = 0;  // 0 absent, 1 1-phase 20 A, 2 1-phase 50 A, 3 3-phase 20 A, 4 3-phase 50 A
+    qint16 contactInput = 0; // 0/1 set values 2 to 4 selected by contact input
+    qint16 outputType = 0;   // 0 relay contact, 1 non-contact voltage, 2 DC current
+    qint16 serialComm = 0;   // 0/1
+
+    bool operator==(const UnitConfig &o) const
+    {
+        return alarm2 == o.alarm2 && heatCool == o.heatCool && heaterBreak == o.heaterBreak &&
+               contactInput == o.contactInput && outputType == o.outputType &&
+               serialComm == o.serialComm;
+    }
+    bool operator!=(const UnitConfig &o) const { return !(*this == o); }
+};
+
+// State shared by every part of the program. One instance, owned by the main window (or by the
+// headless tool) and passed by reference.
+struct ZN8P_INC {
+    static constexpr int SettingCount = 56; // codes 10 to 65
+    static constexpr int MonitorCount = 9;  // codes 0 to 8
+    static constexpr int RegisterCount = 66;
+    static constexpr int VendorItemCount = 20; // indexes 1 to 19 used
+
+    // Parameter values, index = parameter code - 10.
+    std::array<qint16, SettingCount> settingValues{};
+    std::array<qint16, SettingCount> downloadValues{};
+    // Monitor registers, index = parameter code 0 to 8.
+    std::array<qint16, MonitorCount> monitorValues{};
+
+    qint16 &setting(int code) { return settingValues.at(code - 10); }
+    qint16 setting(int code) const { return settingValues.at(code - 10); }
+    qint16 statusWord() const { return monitorValues[4]; }
+    qint16 optionWord() const { return monitorValues[7]; }
+    qint16 optionWord2() const { return monitorValues[8]; }
+
+    // Settings data file header.
+    QString modelName;
+    qint16 formatMarker = 0;
+    UnitConfig unitConfig;
+
+    // Communication conditions (registry values).
+    QString portName = QStringLiteral("COM1");
+    QString speedText = QStringLiteral("9600");
+    QString dataBitsText = QStringLiteral("7");
+    QString stopBitsText = QStringLiteral("1");
+    QString parityText = QStringLiteral("EVEN");
+    QString stationAddress = QStringLiteral("01");
+    qint16 protocolIndex = ModbusAscii;
+    qint16 savedProtocolIndex = ModbusAscii;
+    bool useSecondKey = false;
+    qint16 sstab1Index = 0;
+    qint16 sstab2Index = 0;
+
+    std::array<QString, RegisterCount> registerTable;
+    std::array<QString, VendorItemCount> vendorItemTable;
+
+    // Link and state flags.
+    bool linkVerified = false;
+    bool commActive = false;
+    bool online = false;
+    bool commErrorFlag = false;
+    bool unsavedOnlineChanges = false;
+    bool settingDataValid = false;
+    bool uploadRequested = false;
+    bool downloadRequested = false;
+    bool unitCheckFlag = false;
+    bool keepUnitFlag = false;
+    bool startFileFlag = false;
+    bool commSettingsConfirmed = false;
+    bool commDialogCancelled = false;
+    bool searchCancelled = false;
+    bool rereadFlag = false;
+    bool rangeOnlyFlag = false;
+    bool atSeenFlag = false;
+    bool lastManualState = false;
+
+    qint16 timerJob = 0;
+    qint16 itemCode = 0;
+    qint16 monitorStep = 0;
+    qint16 commErrorCount = 0;
+
+    // Chart state.
+    std::array<qint32, 4> traceColors{};
+    bool chartLongScale = false;
+    qint16 chartCycleSeconds = 1;
+    double chartScaleHigh = 0;
+    double chartScaleLow = 0;
+    qint16 chartDivisions = 10;
+    bool mv2Present = false;
+
+    // Entry dialog state.
+    qint16 editMin = 0;
+    qint16 editMax = 0;
+    bool editOneDecimal = false;
+    QString writeRegister;
+
+    qint16 selectedPrinterIndex = 0;
+};

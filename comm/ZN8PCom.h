@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+// Framings selectable with setFrameMode().
+enum class FrameMode : int {
+    Vendor = 0,
+    Ravtocol = 1,
+    ModbusAscii = 2,
+    ModbusRtu = 3,
+};
+
+// The communication component: owns the serial port, frames requests, waits for and checks the
+// reply. Requests block the calling thread until a complete reply frame has arrived or the reply
+// timeout has passed, whichever comes first. See docs/protocols.md for the frames and for how a
+// reply is rendered as text.
+class ZN8PCom {
+public:
+    virtual ~ZN8PCom() = default;
+
+    // Sends one request and returns the reply rendered as text; an empty text means no valid
+    // reply (timeout, bad checksum, wrong station, port not open). count and spare are accepted
+    // for the callers' sake and not used.
+    virtual QString SendRequest(const QString &station, const QString &subAddress,
+                                const QString &command, const QString &address,
+                                const QString &data, int count, const QString &spare) = 0;
+    // Called in this order before every request: drop stale input.
+    virtual void PrepareSend1() = 0;
+    virtual void PrepareSend2() = 0;
+
+    // Opens the port with the line parameters set so far; true when the port is open. Repeating
+    // it on an open port keeps it open.
+    virtual bool OpenPort() = 0;
+    // Harmless when no port is open.
+    virtual void ClosePort() = 0;
+
+    virtual void setReplyTimeout(int milliseconds) = 0;
+    virtual int ReplyTimeout() const = 0;
+    virtual void setPortName(const QString &name) = 0; // "COM1" ... "COM8"
+    virtual QString PortName() const = 0;
+    virtual void setSpeed(const QString &speed) = 0; // "9600", "19200"
+    virtual QString Speed() const = 0;
+    virtual void setDataBits(const QString &bits) = 0; // "7", "8"
+    virtual QString DataBits() const = 0;
+    virtual void setStopBits(const QString &bits) = 0; // "1", "2"
+    virtual QString StopBits() const = 0;
+    virtual void setParity(const QString &parity) = 0; // "EVEN", "ODD", "NONE"
+    virtual QString Parity() const = 0;
+    virtual void setFlagA(bool value) = 0;
+    virtual void setFlagB(bool value) = 0;
+    virtual void setFrameMode(FrameMode mode) = 0;
+
+    // Data word number wordNumber (from 1) of a reply text as four hexadecimal digits; empty when
+    // the reply holds no such word.
+    virtual QString ReplyWord(const QString &reply, int wordNumber) const = 0;
+};
+
+using ZN8PComFactory = std::function<std::unique_ptr<ZN8PCom>()>;
