@@ -26,6 +26,17 @@ public:
     virtual void refreshMonitor() = 0;
     // Closes the main window through its close handling (which asks whether to end).
     virtual void requestClose() = 0;
+
+    // Timer1, Timer5 and Timer6 together: the monitoring timers.
+    virtual void setMonitoringTimersEnabled(bool enabled) { (void)enabled; }
+    // The Trace menu's check mark, and stopping the chart's tracing with it.
+    virtual bool isTracing() const { return false; }
+    virtual void stopTracing() {}
+    // The transfer progress frames (Frame4, Frame5) captioned with messageId, and both bars.
+    virtual void setProgressVisible(bool visible, int messageId) { (void)visible, (void)messageId; }
+    virtual void setProgressValue(int value) { (void)value; }
+    // The key-operation notice (Text_readmsg3, Text_readmsg5), hidden again after 2 s.
+    virtual void showKeyOperationNotice() {}
 };
 
 class NullMainView : public MainView {
