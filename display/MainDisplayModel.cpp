@@ -1,0 +1,374 @@
+#include "MainDisplayModel.h"
+
+#include "polling/ValueFormat.h"
+
+namespace
+{
+const QString Dashes = QStringLiteral("----");
+
+bool hasBit(qint16 word, quint16 bit)
+{
+    return (quint16(word) & bit) != 0;
+}
+
+Lamp lamp(bool lit, Rgb litColour, bool visible = true)
+{
+    return Lamp{lit ? litColour : DisplayColor::White, visible};
+}
+
+// Every setting row with the caption it gets when the window is created. Label_CF(0) belongs to
+// the main set value Text_SV(1) and Label_CF(17) to the set value in use Text_SV(0) on the
+// monitor panel; the others sit beside the rows below.
+struct RowDefinition {
+    RowPlace place;
+    int captionId;
+};
+
+const QList<RowDefinition> &rowDefinitions()
+{
+    using G = RowGroup;
+    static const QList<RowDefinition> rows = {
+        {{19, G::Alarm1, 0, 1, -1}, 109},       {{38, G::Alarm1, 1, 2, -1}, 128},
+        {{40, G::Alarm1, 2, -1, -1}, 130},      {{47, G::Alarm1, 3, -1, -1}, 137},
+        {{36, G::Alarm1, 4, -1, -1}, 126},      {{20, G::Alarm2, 0, 3, -1}, 110},
+        {{39, G::Alarm2, 1, 4, -1}, 129},       {{41, G::Alarm2, 2, -1, -1}, 131},
+        {{48, G::Alarm2, 3, -1, -1}, 138},      {{37, G::Alarm2, 4, -1, -1}, 127},
+        {{21, G::HeaterBreak, 0, -1, -1}, 111}, {{53, G::HeaterBreak, 1, -1, -1}, 143},
+        {{12, G::Pid, 0, -1, -1}, 151},         {{13, G::Pid, 1, 5, -1}, 103},
+        {{15, G::Pid, 2, -1, -1}, 105},         {{16, G::Pid, 3, -1, -1}, 106},
+        {{52, G::Pid, 4, -1, -1}, 142},         {{17, G::Pid, 5, -1, -1}, 107},
+        {{29, G::Pid, 6, -1, -1}, 119},         {{30, G::Pid, 7, -1, -1}, 120},
+        {{31, G::Pid, 8, 6, -1}, 121},          {{51, G::Pid, 9, 7, -1}, 141},
+        {{32, G::Cool, 0, -1, -1}, 122},        {{14, G::Cool, 1, -1, -1}, 104},
+        {{18, G::Cool, 2, -1, -1}, 108},        {{33, G::Cool, 3, -1, -1}, 123},
+        {{34, G::Cool, 4, -1, -1}, 124},        {{24, G::Cool, 5, 8, -1}, 114},
+        {{35, G::Cool, 6, 9, -1}, 125},         {{22, G::Other, 0, -1, -1}, 112},
+        {{23, G::Other, 1, 10, -1}, 113},       {{49, G::Other, 2, -1, -1}, 139},
+        {{25, G::Other, 3, 11, -1}, 115},       {{26, G::Other, 4, 12, -1}, 116},
+        {{27, G::Other, 5, -1, -1}, 117},       {{28, G::Other, 6, -1, -1}, 118},
+        {{42, G::Other, 7, -1, 0}, 132},        {{43, G::Other, 8, -1, 1}, 133},
+        {{50, G::Other, 9, -1, -1}, 140},       {{44, G::Other, 10, -1, -1}, 134},
+        {{54, G::Other, 11, -1, -1}, 144},      {{55, G::Other, 12, -1, -1}, 145},
+        {{56, G::Other, 13, 13, -1}, 146},      {{57, G::Other, 14, -1, -1}, 147},
+        {{45, G::Other, 15, -1, -1}, 135},      {{58, G::Other, 16, 14, -1}, 148},
+        {{59, G::Other, 17, 15, -1}, 149},      {{60, G::Other, 18, 16, -1}, 150},
+        {{61, G::Other, 19, -1, -1}, 164},      {{62, G::Other, 20, -1, -1}, 165},
+        {{63, G::Other, 21, -1, -1}, 166},
+    };
+    return rows;
+}
+
+int pageOf(RowGroup group)
+{
+    switch (group) {
+    case RowGroup::Alarm1:
+    case RowGroup::Alarm2:
+    case RowGroup::HeaterBreak:
+        return AlarmPage;
+    case RowGroup::Pid:
+    case RowGroup::Cool:
+        return PidPage;
+    case RowGroup::Other:
+        break;
+    }
+    return OtherPage;
+}
+
+// The rows of every page, so that the rules can be written without asking which page is shown.
+class RowSet
+{
+public:
+    explicit RowSet(const ZN8P_INC &inc)
+    {
+        for (const RowDefinition &d : rowDefinitions()) {
+            SettingRow row;
+            row.place = d.place;
+            row.captionId = d.captionId;
+            if (inc.settingDataValid)
+                row.valueText = FormatItemValue(inc, d.place.code);
+            m_rows.append(row);
+        }
+    }
+
+    SettingRow &operator[](int code)
+    {
+        for (SettingRow &row : m_rows) {
+            if (row.place.code == code)
+                return row;
+        }
+        Q_UNREACHABLE();
+    }
+
+    // Shows or hides whole rows: caption, value, unit and change button.
+    void show(std::initializer_list<int> codes, bool visible)
+    {
+        for (int code : codes) {
+            SettingRow &row = (*this)[code];
+            row.visible = visible;
+            row.valueVisible = visible;
+            row.buttonVisible = visible;
+        }
+    }
+
+    void enableButtons(std::initializer_list<int> codes, bool enabled)
+    {
+        for (int code : codes)
+            (*this)[code].buttonEnabled = enabled;
+    }
+
+    QList<SettingRow> page(int page) const
+    {
+        QList<SettingRow> rows;
+        for (const SettingRow &row : m_rows) {
+            if (page == SettingPageState::AllPages || pageOf(row.place.group) == page)
+                rows.append(row);
+        }
+        return rows;
+    }
+
+private:
+    QList<SettingRow> m_rows;
+};
+
+void applyUnitLabels(int inputType, SettingPageState &state)
+{
+    DisplayText unit;
+    DisplayText rate;
+    if (inputType >= 0 && inputType <= 14) {
+        unit.messageId = 215; // "deg.C"
+        rate.messageId = 335;
+    } else if (inputType >= 15 && inputType <= 29) {
+        unit.messageId = 216; // "deg.F"
+        rate.messageId = 336;
+    } else {
+        rate.messageId = 337; // "/min"
+    }
+    state.unitLabels.fill(unit);
+    state.rateUnitLabels.fill(rate);
+    // The proportional band of a linear input is a percentage of the scaled span.
+    if (inputType >= 30 && inputType <= 35)
+        state.unitLabels[5].literal = QStringLiteral("%");
+}
+
+// An alarm's rows follow its type: type 0 leaves only the type row.
+void applyAlarm(RowSet &rows, std::initializer_list<int> valueRows, int typeCode, bool installed,
+                const ZN8P_INC &inc)
+{
+    rows.show(valueRows, installed && inc.setting(typeCode) != 0);
+    rows.show({typeCode}, true);
+}
+
+void applyHeaterBreak(const ZN8P_INC &inc, RowSet &rows, SettingPageState &state)
+{
+    const int option = inc.unitConfig.heaterBreak;
+    const bool installed = option >= 1 && option <= 4;
+    state.heaterBreakFrameVisible = installed;
+    state.titleButtonVisible[HeaterBreakTitle] = installed;
+    rows.enableButtons({21, 53}, installed);
+    rows.show({21}, installed);
+    rows.show({53}, option == 3 || option == 4);
+    const bool rated50A = option == 2 || option == 4;
+    rows[21].captionId = rated50A ? 155 : 111;
+    rows[53].captionId = rated50A ? 156 : 143;
+}
+
+void applyHeating(const ZN8P_INC &inc, RowSet &rows, SettingPageState &state)
+{
+    const qint16 band = inc.setting(13);
+    const qint16 integral = inc.setting(15);
+    const qint16 derivative = inc.setting(16);
+    rows.show({13}, true);
+    if (band == 0) {
+        // ON/OFF action: nothing of PID control applies.
+        state.autoTuningVisible = false;
+        rows.show({12, 15, 16, 17, 29, 30, 51, 52}, false);
+        rows.show({31}, true);
+    } else {
+        rows.show({31}, false);
+        if (integral != 0 && derivative != 0) {
+            state.autoTuningCaptionId = 102; // "AT"
+            state.autoTuningVisible = true;
+            rows[12].captionId = 151;
+        } else if (integral == 0) {
+            state.autoTuningCaptionId = 100; // "AR"
+            state.autoTuningVisible = true;
+            rows[12].captionId = 152;
+        } else {
+            state.autoTuningVisible = false;
+            rows.show({12}, false);
+        }
+    }
+    if (inc.unitConfig.outputType == 2)
+        rows.show({17}, false);
+    rows.show({51}, inc.setting(49) < 30 && band != 0 && integral != 0 && derivative != 0);
+}
+
+void applyCooling(const ZN8P_INC &inc, RowSet &rows, SettingPageState &state)
+{
+    const bool installed = inc.unitConfig.heatCool != 0;
+    state.titleButtonVisible[CoolTitle] = installed;
+    rows.enableButtons({14, 18, 24, 32, 33, 34, 35}, installed);
+    if (!installed) {
+        rows.show({32, 14, 18, 33, 34, 24, 35}, false);
+        return;
+    }
+    const bool heatingBand = inc.setting(13) != 0;
+    const bool coolingBand = inc.setting(14) != 0;
+    if (heatingBand && coolingBand) {
+        rows.show({32, 14, 18, 33, 34, 24}, true);
+        rows.show({35}, false);
+    } else if (heatingBand) {
+        rows.show({32, 18, 33, 34}, false);
+        rows.show({14, 24, 35}, true);
+    } else {
+        rows.show({32, 14, 18, 33, 34}, false);
+        rows.show({24, 35}, true);
+    }
+}
+
+void applyOther(const ZN8P_INC &inc, RowSet &rows)
+{
+    const int inputType = inc.setting(49);
+    const bool linearInput = inputType >= 30;
+    rows.show({27}, linearInput);
+    const bool autoManualKey = hasBit(inc.statusWord(), StatusBit::AutoManualKey);
+    rows.show({44}, !autoManualKey);
+    rows.show({45}, autoManualKey);
+
+    const bool contactInput = inc.unitConfig.contactInput != 0 && inc.unitConfig.serialComm == 0;
+    const qint16 contactFunction = inc.setting(61);
+    rows.show({61}, contactInput);
+    rows.show({58}, contactInput && (contactFunction == 0 || contactFunction == 1));
+    rows.show({59, 60}, contactInput && contactFunction == 0);
+    rows.show({62}, linearInput && inc.unitConfig.outputType == 2);
+}
+} // namespace
+
+MonitorPanelState SelectDispItem(const ZN8P_INC &inc)
+{
+    MonitorPanelState state;
+    const qint16 status = inc.statusWord();
+    const qint16 options = inc.optionWord();
+    const bool over = hasBit(status, StatusBit::OverScale);
+    const bool under = hasBit(status, StatusBit::UnderScale);
+
+    const QString pv = FormatItemValue(inc, 0);
+    state.pvText = over || under ? Dashes : pv;
+    state.svText[0] = FormatItemValue(inc, 3);
+    if (inc.settingDataValid)
+        state.svText[1] = FormatItemValue(inc, 11);
+    state.mvText[0] = FormatItemValue(inc, 1);
+    state.mvText[1] = FormatItemValue(inc, 2);
+    state.mv2Visible = hasBit(options, OptionBit::HeatCool);
+    state.hbText[0] = FormatItemValue(inc, 5);
+    state.hbText[1] = FormatItemValue(inc, 6);
+    const int heaterBreak = inc.unitConfig.heaterBreak;
+    state.hbVisible[0] = heaterBreak >= 1 && heaterBreak <= 4;
+    state.hbVisible[1] = heaterBreak == 3 || heaterBreak == 4;
+
+    using namespace DisplayColor;
+    state.out1Lamp = lamp(hasBit(status, StatusBit::Out1), Green);
+    state.out2Lamp = lamp(hasBit(status, StatusBit::Out2), Yellow, state.mv2Visible);
+    state.alarmLamps[Evt1Lamp] = lamp(hasBit(status, StatusBit::Alarm1), Red);
+    state.alarmLamps[Evt2Lamp] =
+        lamp(hasBit(status, StatusBit::Alarm2), Red, hasBit(options, OptionBit::Alarm2));
+    state.alarmLamps[UpLamp] = lamp(over, Red);
+    state.alarmLamps[DownLamp] = lamp(under, Red);
+    state.alarmLamps[HbLamp] = lamp(hasBit(status, StatusBit::HeaterBurnout), Red,
+                                    hasBit(options, OptionBit::HeaterBurnout));
+    state.autoTuningColour = hasBit(status, StatusBit::AutoTuning) ? Yellow : White;
+
+    if (!hasBit(status, StatusBit::AutoManualKey)) {
+        const bool off = hasBit(status, StatusBit::OutputOff);
+        state.outOffCaptionId = 327; // "Control output"
+        state.outOffColour = off ? White : LightGreen;
+        state.outOffStateId = off ? 321 : 322; // "OFF" / "OUT"
+        state.outOffStateVisible = true;
+        state.manualButtonsVisible = false;
+    } else {
+        const bool manual = hasBit(status, StatusBit::Manual);
+        state.outOffCaptionId = manual ? 320 : 319; // "Manual control" / "Automatic control"
+        state.manualButtonsVisible = manual;
+    }
+
+    ChartCaptions &chart = state.chart;
+    if (state.pvText == Dashes) {
+        const QString marker = over    ? QStringLiteral("U")
+                               : under ? QStringLiteral("D")
+                                       : QStringLiteral(" ");
+        chart.pv0 = Dashes + marker + pv;
+    } else {
+        chart.pv0 = state.pvText;
+    }
+    chart.sv0 = state.svText[0];
+    chart.mv1 = FormatItemValue(inc, 1);
+    if (state.mv2Visible)
+        chart.mv2 = FormatItemValue(inc, 2);
+    const bool contactSetValues =
+        hasBit(options, OptionBit::ContactInput) && !hasBit(options, OptionBit::SerialComm);
+    if (contactSetValues && inc.setting(61) == 0) {
+        chart.sv2 = FormatItemValue(inc, 58);
+        chart.sv3 = FormatItemValue(inc, 59);
+        chart.sv4 = FormatItemValue(inc, 60);
+    } else if (contactSetValues && inc.setting(61) == 1) {
+        chart.sv2 = FormatItemValue(inc, 58);
+    }
+    return state;
+}
+
+bool TrackAutoManualChange(ZN8P_INC &inc)
+{
+    const qint16 status = inc.statusWord();
+    if (!hasBit(status, StatusBit::AutoManualKey))
+        return false;
+    const bool manual = hasBit(status, StatusBit::Manual);
+    if (manual == inc.lastManualState)
+        return false;
+    inc.lastManualState = manual;
+    inc.setting(45) = manual ? 1 : 0;
+    return true;
+}
+
+const QList<RowPlace> &SettingRowPlaces()
+{
+    static const QList<RowPlace> places = [] {
+        QList<RowPlace> list;
+        for (const RowDefinition &d : rowDefinitions())
+            list.append(d.place);
+        return list;
+    }();
+    return places;
+}
+
+const SettingRow *SettingPageState::row(int code) const
+{
+    for (const SettingRow &r : rows) {
+        if (r.place.code == code)
+            return &r;
+    }
+    return nullptr;
+}
+
+SettingPageState Disp_SStab2(const ZN8P_INC &inc, int page)
+{
+    SettingPageState state;
+    state.page = page;
+    RowSet rows(inc);
+
+    applyUnitLabels(inc.setting(49), state);
+
+    applyAlarm(rows, {19, 38, 40, 47}, 36, true, inc);
+    const bool alarm2 = inc.unitConfig.alarm2 != 0;
+    applyAlarm(rows, {20, 39, 41, 48}, 37, alarm2, inc);
+    rows[37].valueVisible = alarm2;
+    state.titleButtonVisible[Alarm2Title] = alarm2;
+    rows.enableButtons({20, 37, 39, 41}, alarm2);
+
+    applyHeaterBreak(inc, rows, state);
+    applyHeating(inc, rows, state);
+    applyCooling(inc, rows, state);
+    applyOther(inc, rows);
+
+    state.rows = rows.page(page);
+    return state;
+}

@@ -1,0 +1,193 @@
+#pragma once
+
+#include "app/ZN8P_INC.h"
+
+#include <QList>
+#include <QString>
+
+#include <array>
+
+// What the main window's monitor panel and setting pages show, worked out from the shared state
+// alone. The window (MainDisplayView) copies these structs onto its controls; nothing here knows
+// a widget, so every rule can be checked without a window.
+
+struct Rgb {
+    int red = 255;
+    int green = 255;
+    int blue = 255;
+
+    bool operator==(const Rgb &o) const
+    {
+        return red == o.red && green == o.green && blue == o.blue;
+    }
+    bool operator!=(const Rgb &o) const { return !(*this == o); }
+};
+
+namespace DisplayColor
+{
+constexpr Rgb White{255, 255, 255}; // every lamp whose bit is clear
+constexpr Rgb Green{0, 192, 0};
+constexpr Rgb Yellow{255, 255, 0};
+constexpr Rgb Red{255, 0, 0};
+constexpr Rgb LightGreen{192, 255, 192};
+} // namespace DisplayColor
+
+// A label text that is either a message of the message table or a fixed text. Both empty means
+// an empty label.
+struct DisplayText {
+    int messageId = 0;
+    QString literal;
+
+    bool isEmpty() const { return messageId == 0 && literal.isEmpty(); }
+    bool operator==(const DisplayText &o) const
+    {
+        return messageId == o.messageId && literal == o.literal;
+    }
+};
+
+struct Lamp {
+    Rgb colour = DisplayColor::White;
+    bool visible = true;
+};
+
+// statusWord bits the display decodes.
+namespace StatusBit
+{
+constexpr quint16 Out1 = 0x0001;
+constexpr quint16 Out2 = 0x0002;
+constexpr quint16 Alarm1 = 0x0004;
+constexpr quint16 Alarm2 = 0x0008;
+constexpr quint16 HeaterBurnout = 0x0040;
+constexpr quint16 OverScale = 0x0100;
+constexpr quint16 UnderScale = 0x0200;
+constexpr quint16 OutputOff = 0x0400;
+constexpr quint16 AutoTuning = 0x0800;
+constexpr quint16 AutoManualKey = 0x1000; // the OUT/OFF key switches automatic/manual control
+constexpr quint16 Manual = 0x4000;
+constexpr quint16 SettingsChanged = 0x8000;
+} // namespace StatusBit
+
+// optionWord bits the display decodes.
+namespace OptionBit
+{
+constexpr quint16 ContactInput = 0x0001;
+constexpr quint16 SerialComm = 0x0002;
+constexpr quint16 HeaterBurnout = 0x0004;
+constexpr quint16 Alarm2 = 0x0020;
+constexpr quint16 HeatCool = 0x0040;
+} // namespace OptionBit
+
+// Indexes of MonitorPanelState::alarmLamps, the same as those of the lbl_alm control array.
+enum AlarmLamp { Evt1Lamp = 0, Evt2Lamp = 1, UpLamp = 2, DownLamp = 3, HbLamp = 4 };
+
+// The texts handed to the trend chart after each monitor read.
+struct ChartCaptions {
+    QString pv0;
+    QString sv0;
+    QString mv1;
+    QString mv2;
+    QString sv2;
+    QString sv3;
+    QString sv4;
+};
+
+struct MonitorPanelState {
+    QString pvText;                // Text_PV
+    std::array<QString, 2> svText; // Text_SV(0) set value in use, (1) main set value
+    std::array<QString, 2> mvText; // Text_MV(0), Text_MV(1)
+    bool mv2Visible = false;       // Text_MV(1), Label18(1) and the OUT 2 lamp
+    std::array<QString, 2> hbText; // Text_HB(1), Text_HB(2)
+    // HB1 and HB2 with their labels, units and current displays.
+    std::array<bool, 2> hbVisible{};
+
+    Lamp out1Lamp; // Label23
+    Lamp out2Lamp; // Label58
+    std::array<Lamp, 5> alarmLamps;
+    Rgb autoTuningColour = DisplayColor::White; // Label_atm; its text and visibility are the pages'
+
+    // Operating state.
+    int outOffCaptionId = 0; // Label_OUTOFF: 327, 319 or 320
+    Rgb outOffColour = DisplayColor::White;
+    int outOffStateId = 0;             // Label5: 322 "OUT" or 321 "OFF"
+    bool outOffStateVisible = false;   // Label5 means something only with the OUT/OFF function
+    bool manualButtonsVisible = false; // Manuval(0..5)
+
+    ChartCaptions chart;
+};
+
+// The monitor panel for the current monitorValues (and, for the main set value, settingValues).
+MonitorPanelState SelectDispItem(const ZN8P_INC &inc);
+
+// Follows the controller's switch between automatic and manual control: on a change, sets code 45
+// to 0 (automatic) or 1 (manual) and lastManualState to match. Returns true when it changed them,
+// so the caller refreshes the row of code 45 and the selection dialog's option. Does nothing while
+// the OUT/OFF key is not the auto/manual switch.
+bool TrackAutoManualChange(ZN8P_INC &inc);
+
+// The groups of setting rows, each a control array on the window.
+enum class RowGroup {
+    Alarm1,      // Label_Alm1 / Label_A1val
+    Alarm2,      // Label_Alm2 / Label_A2val
+    HeaterBreak, // Label_Alm_HB / Label_HBval
+    Pid,         // Label_pid / Label_pidval
+    Cool,        // Label_cool / Label_coolval
+    Other,       // Label_oth / Label_othval
+};
+
+// Where one setting row sits on the window.
+struct RowPlace {
+    int code;
+    RowGroup group;
+    int index;         // within the group's control arrays
+    int unitLabel;     // Label_CF index, or -1
+    int rateUnitLabel; // Label_UD index, or -1
+};
+
+struct SettingRow {
+    RowPlace place;
+    int captionId = 0;         // message shown by the caption label
+    QString valueText;         // empty while settingDataValid is clear
+    bool visible = true;       // caption label and unit label
+    bool valueVisible = true;  // value label
+    bool buttonVisible = true; // Cmd_set(code - 10)
+    bool buttonEnabled = true;
+};
+
+// Title buttons Cmd_True(0..5), one per frame.
+enum TitleButton {
+    Alarm1Title = 0,
+    Alarm2Title = 1,
+    HeaterBreakTitle = 2,
+    HeatTitle = 3,
+    CoolTitle = 4,
+    OtherTitle = 5,
+};
+
+struct SettingPageState {
+    static constexpr int AllPages = -1;
+    static constexpr int UnitLabelCount = 18;
+    static constexpr int RateUnitLabelCount = 2;
+
+    int page = AllPages;
+    QList<SettingRow> rows;                                     // the rows of page, in window order
+    std::array<DisplayText, UnitLabelCount> unitLabels;         // Label_CF(0..17)
+    std::array<DisplayText, RateUnitLabelCount> rateUnitLabels; // Label_UD(0..1)
+    bool heaterBreakFrameVisible = true;                        // Frame_HB
+    std::array<bool, 6> titleButtonVisible{true, true, true, true, true, true};
+    int autoTuningCaptionId = 0; // Label_atm: 102 "AT" or 100 "AR"
+    bool autoTuningVisible = false;
+
+    // The row of code, or nullptr when it is not on this page.
+    const SettingRow *row(int code) const;
+};
+
+// Pages of SSTab2.
+enum SettingPage { AlarmPage = 0, PidPage = 1, OtherPage = 2 };
+
+// Every setting row of the window in window order (alarm, PID, other page).
+const QList<RowPlace> &SettingRowPlaces();
+
+// The page's rows (page AlarmPage, PidPage or OtherPage; AllPages for all of them) with their
+// captions, values and visibility, and the unit labels, frame and title buttons and the AT/AR
+// label, which do not depend on the page.
+SettingPageState Disp_SStab2(const ZN8P_INC &inc, int page);
