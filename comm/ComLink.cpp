@@ -1,0 +1,62 @@
+#include "ComLink.h"
+
+#include <utility>
+
+namespace
+{
+
+// Stands in when no component could be created, so that callers never meet a null instance.
+class InertCom : public ZN8PCom
+{
+public:
+    QString SendRequest(const QString &, const QString &, const QString &, const QString &,
+                        const QString &, int, const QString &) override
+    {
+        return QString();
+    }
+    void PrepareSend1() override {}
+    void PrepareSend2() override {}
+    bool OpenPort() override { return false; }
+    void ClosePort() override {}
+    void setReplyTimeout(int milliseconds) override { m_timeout = milliseconds; }
+    int ReplyTimeout() const override { return m_timeout; }
+    void setPortName(const QString &name) override { m_port = name; }
+    QString PortName() const override { return m_port; }
+    void setSpeed(const QString &speed) override { m_speed = speed; }
+    QString Speed() const override { return m_speed; }
+    void setDataBits(const QString &bits) override { m_dataBits = bits; }
+    QString DataBits() const override { return m_dataBits; }
+    void setStopBits(const QString &bits) override { m_stopBits = bits; }
+    QString StopBits() const override { return m_stopBits; }
+    void setParity(const QString &parity) override { m_parity = parity; }
+    QString Parity() const override { return m_parity; }
+    void setFlagA(bool) override {}
+    void setFlagB(bool) override {}
+    void setFrameMode(FrameMode) override {}
+    QString ReplyWord(const QString &, int) const override { return QString(); }
+
+private:
+    int m_timeout = 300;
+    QString m_port, m_speed, m_dataBits, m_stopBits, m_parity;
+};
+
+} // namespace
+
+ComLink::ComLink(ZN8PComFactory factory) : m_factory(std::move(factory)) {}
+
+ComLink::~ComLink() = default;
+
+ZN8PCom &ComLink::renew()
+{
+    m_com.reset();
+    if (m_factory)
+        m_com = m_factory();
+    if (!m_com)
+        m_com = std::make_unique<InertCom>();
+    return *m_com;
+}
+
+void ComLink::release()
+{
+    m_com.reset();
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "comm/ZN8PCom.h"
+
+#include <memory>
+
+// Holds the one communication component instance of the run. Each link check asks for a fresh
+// instance with renew(); closing the main window releases it.
+class ComLink
+{
+public:
+    explicit ComLink(ZN8PComFactory factory);
+    ~ComLink();
+    ComLink(const ComLink &) = delete;
+    ComLink &operator=(const ComLink &) = delete;
+
+    // Destroys the current instance (its destructor closes its port) and creates a new one from
+    // the factory. When the factory gives none, an inert instance takes its place: it never opens
+    // a port and answers every request with an empty text.
+    ZN8PCom &renew();
+    // The current instance; nullptr before the first renew() and after release().
+    ZN8PCom *com() const { return m_com.get(); }
+    // Destroys the current instance.
+    void release();
+
+private:
+    ZN8PComFactory m_factory;
+    std::unique_ptr<ZN8PCom> m_com;
+};

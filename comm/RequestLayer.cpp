@@ -1,0 +1,96 @@
+#include "RequestLayer.h"
+
+#include "app/ZN8P_INC.h"
+#include "comm/ComLink.h"
+
+namespace
+{
+
+// Decimal reading of the instrument number text; anything unreadable counts as 0.
+int instrumentNumber(const QString &station)
+{
+    bool ok = false;
+    const int number = station.trimmed().toInt(&ok, 10);
+    return ok ? number : 0;
+}
+
+// Vendor-frame command characters that Sendcomm passes through: q r ` a b.
+bool isVendorCommand(const QString &command)
+{
+    if (command.size() != 1)
+        return false;
+    const char16_t c = command.at(0).unicode();
+    return c == 'q' || c == 'r' || c == '`' || c == 'a' || c == 'b';
+}
+
+} // namespace
+
+RequestLayer::RequestLayer(ZN8P_INC &inc, ComLink &link) : m_inc(inc), m_link(link) {}
+
+QString RequestLayer::Sendcomm(QString &station, QString &subAddress, QString &command,
+                               QString &address, QString &data, qint16 &count)
+{
+    ZN8PCom *com = m_link.com();
+    if (!com)
+        return QString();
+    com->PrepareSend1();
+    com->PrepareSend2();
+
+    const QString spare;
+    switch (m_inc.protocolIndex) {
+    case ModbusAscii:
+    case ModbusRtu: {
+        com->setFrameMode(m_inc.protocolIndex == ModbusAscii ? FrameMode::ModbusAscii
+                                                             : FrameMode::ModbusRtu);
+        const QString stationField =
+            QStringLiteral("%1")
+                .arg(instrumentNumber(station) & 0xFF, 2, 16, QLatin1Char('0'))
+                .toUpper();
+        // A read asks for one register.
+        const QString addressField =
+            command == QLatin1String("03") ? address + QLatin1String("0001") : address;
+        return com->SendRequest(stationField, subAddress, command, addressField, data, count,
+                                spare);
+    }
+    case Ravtocol: {
+        com->setFrameMode(FrameMode::Ravtocol);
+        command = command == QLatin1String("03") ? QStringLiteral("RD") : QStringLiteral("WD");
+        // Start and end of a one-register range.
+        const QString addressField = address + address;
+        return com->SendRequest(station, subAddress, command, addressField, data, count, spare);
+    }
+    default: {
+        com->setFrameMode(FrameMode::Vendor);
+        const QString stationField(QChar(static_cast<char16_t>(instrumentNumber(station) + 32)));
+        subAddress = QStringLiteral(" ");
+        if (command == QLatin1String("03"))
+            command = QStringLiteral(" ");
+        else if (!isVendorCommand(command))
+            command = QStringLiteral("P");
+        com->PrepareSend1();
+        com->PrepareSend2();
+        return com->SendRequest(stationField, subAddress, command, address, data, count, spare);
+    }
+    }
+}
+
+QString RequestLayer::read(const QString &address)
+{
+    return send(QStringLiteral("03"), address, QString());
+}
+
+QString RequestLayer::write(const QString &address, const QString &data)
+{
+    return send(QStringLiteral("06"), address, data);
+}
+
+QString RequestLayer::send(const QString &command, const QString &address, const QString &data)
+{
+    QString station = m_inc.stationAddress;
+    QString subAddress;
+    QString commandField = command;
+    QString addressField = address;
+    QString dataField = data;
+    qint16 count = 3;
+    return Sendcomm(station, subAddress, commandField, addressField, dataField, count);
+}

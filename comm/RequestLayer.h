@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+class ComLink;
+struct ZN8P_INC;
+
+// Turns a request stated in Modbus terms (function code, register address, data word) into the
+// fields of the protocol selected by inc.protocolIndex and hands them to the communication
+// component. Every exchange with the controller goes through Sendcomm.
+class RequestLayer
+{
+public:
+    RequestLayer(ZN8P_INC &inc, ComLink &link);
+
+    // station: instrument number as decimal digits ("01" to "95"); subAddress: empty; command:
+    // "03" read or "06" write, or a vendor-frame command character; address: a registerTable
+    // entry, or a vendorItemTable entry under the vendor frame; data: empty for reads, four hex
+    // digits for writes; count: 3. Returns the component's reply text unchanged (empty: no valid
+    // reply, also when no component instance exists).
+    // Under Ravtocol command becomes "RD" ("03") or "WD" (anything else); under the vendor frame
+    // subAddress becomes " " and command its vendor character, so callers set both before each
+    // call.
+    QString Sendcomm(QString &station, QString &subAddress, QString &command, QString &address,
+                     QString &data, qint16 &count);
+
+    // Sendcomm with the callers' usual fields: inc.stationAddress, empty subAddress, count 3.
+    // read: command "03", empty data. write: command "06".
+    QString read(const QString &address);
+    QString write(const QString &address, const QString &data);
+    // A request with any command (vendor-frame characters such as "a", "q", "`").
+    QString send(const QString &command, const QString &address, const QString &data);
+
+private:
+    ZN8P_INC &m_inc;
+    ComLink &m_link;
+};

@@ -1,0 +1,216 @@
+#include "app/ZN8P_INC.h"
+#include "comm/SettingsStore.h"
+
+#include <QtTest>
+
+namespace
+{
+const QStringList AllNames = {"Port",   "Speed",    "Databit", "Stopbit", "Parity",
+                              "strAdr", "Protocol", "SSTab1",  "SSTab2"};
+}
+
+// Every case works on IniFormat files in a fresh temporary folder, never the user's settings.
+class TestSettingsStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void firstKeyAbsentUsesSecondKey();
+    void missingValueIsRepaired();
+    void storedValuesAreLoaded();
+    void linkCheckReload();
+    void protocolNeverStoredAsVendorFrame();
+    void closeStoresStationOnlyWhenVerified();
+    void portMapFallsBackToOtherKey();
+    void readNumber_data();
+    void readNumber();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestSettingsStore::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir->path());
+}
+
+void TestSettingsStore::firstKeyAbsentUsesSecondKey()
+{
+    SettingsStore store(QSettings::IniFormat);
+    ZN8P_INC inc;
+    inc.portName = QStringLiteral("COM5");
+    store.selectKeyAndLoad(inc);
+
+    QVERIFY(inc.useSecondKey);
+    QCOMPARE(inc.portName, QStringLiteral("COM1"));
+    QCOMPARE(inc.speedText, QStringLiteral("9600"));
+    QCOMPARE(inc.parityText, QStringLiteral("EVEN"));
+    QCOMPARE(inc.stationAddress, QStringLiteral("01"));
+    const QStringList defaults = {"COM1", "9600", "7", "1", "EVEN", "01", "0", "0", "0"};
+    for (int i = 0; i < AllNames.size(); ++i) {
+        QCOMPARE(store.storedValue(true, AllNames[i]), defaults[i]);
+        QVERIFY(store.storedValue(false, AllNames[i]).isNull());
+    }
+
+    // Later writes follow the key in use.
+    inc.stationAddress = QStringLiteral("07");
+    store.writeStation(inc);
+    QCOMPARE(store.storedValue(true, "strAdr"), QStringLiteral("07"));
+    QVERIFY(store.storedValue(false, "strAdr").isNull());
+
+    // The next start finds the first key still absent and keeps to the second.
+    ZN8P_INC next;
+    store.selectKeyAndLoad(next);
+    QVERIFY(next.useSecondKey);
+    QCOMPARE(next.stationAddress, QStringLiteral("07"));
+}
+
+void TestSettingsStore::missingValueIsRepaired()
+{
+    SettingsStore store(QSettings::IniFormat);
+    ZN8P_INC seed;
+    store.writeValue(seed, "Port", "COM3");
+    store.writeValue(seed, "Databit", "8");
+
+    ZN8P_INC inc;
+    inc.speedText = QStringLiteral("19200");
+    store.selectKeyAndLoad(inc);
+    QVERIFY(!inc.useSecondKey);
+    QCOMPARE(inc.portName, QStringLiteral("COM3"));
+    QCOMPARE(inc.speedText, QStringLiteral("9600"));
+    QCOMPARE(inc.dataBitsText, QStringLiteral("8"));
+    QCOMPARE(store.storedValue(false, "Speed"), QStringLiteral("9600"));
+    QCOMPARE(store.storedValue(false, "Databit"), QStringLiteral("8"));
+    for (const QString &name : AllNames) {
+        QVERIFY2(!store.storedValue(false, name).isNull(), qPrintable(name));
+        QVERIFY(store.storedValue(true, name).isNull());
+    }
+}
+
+void TestSettingsStore::storedValuesAreLoaded()
+{
+    SettingsStore store(QSettings::IniFormat);
+    ZN8P_INC seed;
+    const QStringList values = {"COM8", "19200", "8", "2", "NONE", "95", "2", "1", "3"};
+    for (int i = 0; i < AllNames.size(); ++i)
+        store.writeValue(seed, AllNames[i], values[i]);
+
+    ZN8P_INC inc;
+    store.regRead(inc);
+    QCOMPARE(inc.portName, QStringLiteral("COM8"));
+    QCOMPARE(inc.speedText, QStringLiteral("19200"));
+    QCOMPARE(inc.dataBitsText, QStringLiteral("8"));
+    QCOMPARE(inc.stopBitsText, QStringLiteral("2"));
+    QCOMPARE(inc.parityText, QStringLiteral("NONE"));
+    QCOMPARE(inc.stationAddress, QStringLiteral("95"));
+    QCOMPARE(inc.protocolIndex, qint16(Ravtocol));
+    QCOMPARE(inc.sstab1Index, qint16(1));
+    QCOMPARE(inc.sstab2Index, qint16(3));
+
+    // Not validated: an unreadable protocol text reads as 0, stored texts pass unchanged.
+    store.writeValue(seed, "Protocol", "x");
+    store.writeValue(seed, "Parity", "odd");
+    store.regRead(inc);
+    QCOMPARE(inc.protocolIndex, qint16(0));
+    QCOMPARE(inc.parityText, QStringLiteral("odd"));
+}
+
+void TestSettingsStore::linkCheckReload()
+{
+    SettingsStore store(QSettings::IniFormat);
+    ZN8P_INC inc;
+    inc.useSecondKey = true;
+    store.regRead_New(inc);
+    store.writeValue(inc, "Speed", "19200");
+    store.writeValue(inc, "Protocol", "1");
+    store.writeValue(inc, "SSTab1", "2");
+
+    inc.sstab1Index = 0;
+    inc.speedText = QStringLiteral("9600");
+    store.loadCommValues(inc);
+    QCOMPARE(inc.speedText, QStringLiteral("19200"));
+    QCOMPARE(inc.protocolIndex, qint16(ModbusRtu));
+    QCOMPARE(inc.sstab1Index, qint16(0));
+}
+
+void TestSettingsStore::protocolNeverStoredAsVendorFrame()
+{
+    SettingsStore store(QSettings::IniFormat);
+    ZN8P_INC inc;
+    inc.protocolIndex = VendorFrame;
+    inc.savedProtocolIndex = Ravtocol;
+    store.writeProtocol(inc);
+    QCOMPARE(store.storedValue(false, "Protocol"), QStringLiteral("2"));
+
+    inc.protocolIndex = ModbusRtu;
+    store.writeProtocol(inc);
+    QCOMPARE(store.storedValue(false, "Protocol"), QStringLiteral("1"));
+}
+
+void TestSettingsStore::closeStoresStationOnlyWhenVerified()
+{
+    SettingsStore store(QSettings::IniFormat);
+    ZN8P_INC inc;
+    store.regRead(inc);
+    inc.sstab1Index = 2;
+    inc.sstab2Index = 1;
+    inc.stationAddress = QStringLiteral("12");
+    inc.protocolIndex = VendorFrame;
+    inc.savedProtocolIndex = ModbusRtu;
+    store.storeOnClose(inc);
+    QCOMPARE(store.storedValue(false, "SSTab1"), QStringLiteral("2"));
+    QCOMPARE(store.storedValue(false, "SSTab2"), QStringLiteral("1"));
+    QCOMPARE(store.storedValue(false, "strAdr"), QStringLiteral("01"));
+    QCOMPARE(store.storedValue(false, "Protocol"), QStringLiteral("1"));
+
+    inc.linkVerified = true;
+    store.storeOnClose(inc);
+    QCOMPARE(store.storedValue(false, "strAdr"), QStringLiteral("12"));
+
+    store.storeConnectedConditions(inc, "COM4", "19200", "8", "2", "ODD");
+    QCOMPARE(store.storedValue(false, "Port"), QStringLiteral("COM4"));
+    QCOMPARE(store.storedValue(false, "Parity"), QStringLiteral("ODD"));
+}
+
+void TestSettingsStore::portMapFallsBackToOtherKey()
+{
+    SettingsStore store(QSettings::IniFormat);
+    ZN8P_INC first;
+    ZN8P_INC second;
+    second.useSecondKey = true;
+    store.writeValue(first, "PortMap/COM1", "/dev/ttyUSB0");
+    store.writeValue(first, "PortMap/COM2", "/dev/ttyUSB1");
+    store.writeValue(second, "PortMap/COM2", "/dev/pts/7");
+
+    const QMap<QString, QString> fromSecond = store.portMap(second);
+    QCOMPARE(fromSecond.size(), 2);
+    QCOMPARE(fromSecond.value("COM1"), QStringLiteral("/dev/ttyUSB0"));
+    QCOMPARE(fromSecond.value("COM2"), QStringLiteral("/dev/pts/7"));
+    QCOMPARE(store.portMap(first).value("COM2"), QStringLiteral("/dev/ttyUSB1"));
+    QVERIFY(!store.portMap(first).contains("COM3"));
+}
+
+void TestSettingsStore::readNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("value");
+    QTest::newRow("digit") << "2" << 2;
+    QTest::newRow("blank and sign") << " -12" << -12;
+    QTest::newRow("trailing text") << "1x" << 1;
+    QTest::newRow("letters") << "abc" << 0;
+    QTest::newRow("empty") << "" << 0;
+    QTest::newRow("beyond 16 bits") << "40000" << 0;
+}
+
+void TestSettingsStore::readNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(int, value);
+    QCOMPARE(int(SettingsStore::readNumber(text)), value);
+}
+
+QTEST_GUILESS_MAIN(TestSettingsStore)
+#include "tst_settingsstore.moc"
