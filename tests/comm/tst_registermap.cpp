@@ -20,26 +20,20 @@ void TestRegisterMap::entries_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("modbus");
     QTest::addColumn<QString>("ravtocol");
-    QTest::newRow("PV") << 0 << "0080"
-                        << "00356";
-    QTest::newRow("option word") << 7 << "00A1"
-                                 << "00422";
-    QTest::newRow("option word 2") << 8 << "00A2"
-                                   << "00424";
-    QTest::newRow("mode register") << 10 << "0000"
-                                   << "00100";
-    QTest::newRow("main set value") << 11 << "0001"
-                                    << "00102";
-    QTest::newRow("AT") << 12 << "0003"
-                        << "00106";
-    QTest::newRow("alarm 1 value") << 19 << "000B"
-                                   << "00122";
-    QTest::newRow("input type") << 49 << "0044"
-                                << "00236";
-    QTest::newRow("backlight time") << 57 << "0053"
-                                    << "00266";
-    QTest::newRow("setting flag") << 65 << "0070"
-                                  << "00324";
+    const std::tuple<const char *, int, const char *, const char *> rows[] = {
+        {"PV", 0, "0080", "00356"},
+        {"option word", 7, "00A1", "00422"},
+        {"option word 2", 8, "00A2", "00424"},
+        {"mode register", 10, "0000", "00100"},
+        {"main set value", 11, "0001", "00102"},
+        {"AT", 12, "0003", "00106"},
+        {"alarm 1 value", 19, "000B", "00122"},
+        {"input type", 49, "0044", "00236"},
+        {"backlight time", 57, "0053", "00266"},
+        {"setting flag", 65, "0070", "00324"},
+    };
+    for (const auto &[name, code, modbus, ravtocol] : rows)
+        QTest::newRow(name) << code << QString::fromLatin1(modbus) << QString::fromLatin1(ravtocol);
 }
 
 void TestRegisterMap::entries()

@@ -33,31 +33,27 @@ void TestRequestLayer::fieldsPerProtocol_data()
     QTest::addColumn<QString>("sentStation");
     QTest::addColumn<QString>("sentCommand");
     QTest::addColumn<QString>("sentAddress");
-
-    QTest::newRow("ascii read SV at 10") << 0 << "10"
-                                         << "03" << 11 << "" << 2 << "0A"
-                                         << "03"
-                                         << "00010001";
-    QTest::newRow("ascii write flag") << 0 << "01"
-                                      << "06" << 65 << "0001" << 2 << "01"
-                                      << "06"
-                                      << "0070";
-    QTest::newRow("rtu read PV at 95") << 1 << "95"
-                                       << "03" << 0 << "" << 3 << "5F"
-                                       << "03"
-                                       << "00800001";
-    QTest::newRow("ravtocol read SV at 10") << 2 << "10"
-                                            << "03" << 11 << "" << 1 << "10"
-                                            << "RD"
-                                            << "0010200102";
-    QTest::newRow("ravtocol write flag") << 2 << "01"
-                                         << "06" << 65 << "0100" << 1 << "01"
-                                         << "WD"
-                                         << "0032400324";
-    QTest::newRow("vendor read at 10") << 3 << "10"
-                                       << "a" << -1 << "" << 0 << "*"
-                                       << "a"
-                                       << "FC32";
+    struct Row {
+        const char *name;
+        int protocol;
+        const char *station, *command;
+        int code; // -1: vendor item FC32
+        const char *data;
+        int frameMode;
+        const char *sentStation, *sentCommand, *sentAddress;
+    };
+    const Row rows[] = {
+        {"ascii read SV at 10", 0, "10", "03", 11, "", 2, "0A", "03", "00010001"},
+        {"ascii write flag", 0, "01", "06", 65, "0001", 2, "01", "06", "0070"},
+        {"rtu read PV at 95", 1, "95", "03", 0, "", 3, "5F", "03", "00800001"},
+        {"ravtocol read SV at 10", 2, "10", "03", 11, "", 1, "10", "RD", "0010200102"},
+        {"ravtocol write flag", 2, "01", "06", 65, "0100", 1, "01", "WD", "0032400324"},
+        {"vendor read at 10", 3, "10", "a", -1, "", 0, "*", "a", "FC32"},
+    };
+    for (const Row &r : rows)
+        QTest::newRow(r.name) << r.protocol << QString(r.station) << QString(r.command) << r.code
+                              << QString(r.data) << r.frameMode << QString(r.sentStation)
+                              << QString(r.sentCommand) << QString(r.sentAddress);
 }
 
 // The fields the component receives under each protocol, and the caller's command afterwards.
@@ -108,24 +104,13 @@ void TestRequestLayer::vendorCommands_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("sent");
-    QTest::newRow("read 03") << "03"
-                             << " ";
-    QTest::newRow("write 06") << "06"
-                              << "P";
-    QTest::newRow("q") << "q"
-                       << "q";
-    QTest::newRow("r") << "r"
-                       << "r";
-    QTest::newRow("grave") << "`"
-                           << "`";
-    QTest::newRow("a") << "a"
-                       << "a";
-    QTest::newRow("b") << "b"
-                       << "b";
-    QTest::newRow("other letter") << "c"
-                                  << "P";
-    QTest::newRow("upper Q") << "Q"
-                             << "P";
+    const std::tuple<const char *, const char *, const char *> rows[] = {
+        {"read 03", "03", " "}, {"write 06", "06", "P"},    {"q", "q", "q"},
+        {"r", "r", "r"},        {"grave", "`", "`"},        {"a", "a", "a"},
+        {"b", "b", "b"},        {"other letter", "c", "P"}, {"upper Q", "Q", "P"},
+    };
+    for (const auto &[name, command, sent] : rows)
+        QTest::newRow(name) << QString(command) << QString(sent);
 }
 
 void TestRequestLayer::vendorCommands()
