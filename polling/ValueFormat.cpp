@@ -1,0 +1,214 @@
+#include "ValueFormat.h"
+
+#include "app/MessageTable.h"
+#include "app/ZN8P_INC.h"
+#include "transfer/ParameterTable.h"
+
+#include <QLocale>
+
+#include <cstdlib>
+
+namespace NumberFormat
+{
+
+QString scaled(int value, int decimals)
+{
+    const QLocale locale;
+    int divisor = 1;
+    for (int i = 0; i < decimals; ++i)
+        divisor *= 10;
+    const int magnitude = std::abs(value);
+    QString text = QString::number(magnitude / divisor);
+    if (decimals > 0) {
+        text += locale.decimalPoint();
+        text += QStringLiteral("%1").arg(magnitude % divisor, decimals, 10, QLatin1Char('0'));
+    }
+    return value < 0 ? locale.negativeSign() + text : text;
+}
+
+QString byDecimalPlace(int value, int place)
+{
+    return place >= 0 && place <= 3 ? scaled(value, place) : QString();
+}
+
+QString plainSigned(int value)
+{
+    return value < 0 ? QString::number(value) : QLatin1Char(' ') + QString::number(value);
+}
+
+} // namespace NumberFormat
+
+namespace
+{
+
+using NumberFormat::byDecimalPlace;
+using NumberFormat::scaled;
+
+// The text of message first + value for value 0 to count - 1, else empty.
+QString choice(int value, int first, int count)
+{
+    return value >= 0 && value < count ? msg(first + value) : QString();
+}
+
+int inputType(const ZN8P_INC &inc)
+{
+    return inc.setting(ParameterTable::InputTypeCode);
+}
+
+int decimalPlace(const ZN8P_INC &inc)
+{
+    return inc.setting(ParameterTable::DecimalPlaceCode);
+}
+
+// Values in the unit of the process value.
+QString pvUnit(const ZN8P_INC &inc, int value)
+{
+    const int type = inputType(inc);
+    if (InputType::isTenth(type))
+        return scaled(value, 1);
+    if (InputType::isDc(type))
+        return byDecimalPlace(value, decimalPlace(inc));
+    return QString::number(value);
+}
+
+// Widths of a band (correction, hystereses, colour range): one decimal for every sensor.
+QString span(const ZN8P_INC &inc, int value)
+{
+    const int type = inputType(inc);
+    if (type >= 0 && type <= 29)
+        return scaled(value, 1);
+    return byDecimalPlace(value, decimalPlace(inc));
+}
+
+QString alarmType(int value)
+{
+    static const int messages[] = {200, 201, 203, 205, 207, 209, 211, 202, 204, 206};
+    return value >= 0 && value <= 9 ? msg(messages[value]) : QString();
+}
+
+QString autoTuning(int value, bool autoReset)
+{
+    if (value == 1)
+        return msg(autoReset ? 167 : 54);
+    if (value == 0)
+        return msg(autoReset ? 168 : 55);
+    return QString();
+}
+
+QString decimalTemplate(int place, bool blankAfterPoint)
+{
+    static const char *plain[] = {"XXXX", "XXX.X", "XX.XX", "X.XXX"};
+    static const char *blank[] = {"XXXX", "XXX. X", "XX. XX", "X. XXX"};
+    if (place < 0 || place > 3)
+        return QString();
+    return QLatin1String(blankAfterPoint ? blank[place] : plain[place]);
+}
+
+bool hasValue(int code)
+{
+    return ParameterTable::isMonitorCode(code) || ParameterTable::isSettingCode(code);
+}
+
+int valueOf(const ZN8P_INC &inc, int code)
+{
+    return ParameterTable::isMonitorCode(code) ? inc.monitorValues[code] : inc.setting(code);
+}
+
+} // namespace
+
+QString FormatItemValue(const ZN8P_INC &inc, int code)
+{
+    if (!hasValue(code))
+        return QString();
+    const int value = valueOf(inc, code);
+    switch (code) {
+    case 1:
+    case 2:
+    case 5:
+    case 6:
+    case 14:
+    case 21:
+    case 28:
+    case 53:
+        return scaled(value, 1);
+    case 12: {
+        const bool pb = inc.setting(13) != 0;
+        const bool integral = inc.setting(15) != 0;
+        const bool derivative = inc.setting(16) != 0;
+        if (pb && integral && derivative)
+            return autoTuning(value, false);
+        if (pb && !integral)
+            return autoTuning(value, true);
+        return QString();
+    }
+    case 13: {
+        const int type = inputType(inc);
+        return InputType::isTenth(type) || InputType::isDc(type) ? scaled(value, 1)
+                                                                 : QString::number(value);
+    }
+    case 15:
+    case 16:
+    case 17:
+    case 18:
+    case 29:
+    case 30:
+    case 33:
+    case 34:
+    case 40:
+    case 41:
+    case 52:
+    case 57:
+        return QString::number(value);
+    case 22:
+        return choice(value, 244, 4);
+    case 23:
+    case 24:
+    case 31:
+    case 35:
+    case 38:
+    case 39:
+    case 56:
+        return span(inc, value);
+    case 27:
+        return decimalTemplate(value, false);
+    case 32:
+        return choice(value, 217, 3);
+    case 36:
+    case 37:
+        return alarmType(value);
+    case 44:
+        return msg(value == 0 ? 318 : 317);
+    case 45:
+        return choice(value, 319, 2);
+    case 47:
+    case 48:
+        return msg(value == 0 ? 242 : 243);
+    case 49:
+        return ParameterTable::MakeRange(value);
+    case 50:
+        return msg(value == 0 ? 213 : 214);
+    case 54:
+        return choice(value, 60, 7);
+    case 55:
+        return choice(value, 67, 7);
+    case 61:
+        return choice(value, 170, 3);
+    case 62:
+        return choice(value, 173, 2);
+    case 63:
+        return choice(value, 175, 2);
+    default:
+        return pvUnit(inc, value);
+    }
+}
+
+QString Read_data3Text(const ZN8P_INC &inc, int code)
+{
+    if (code == 27)
+        return decimalTemplate(inc.setting(27), true);
+    if (code == 12) {
+        const bool anyZero = inc.setting(13) == 0 || inc.setting(15) == 0 || inc.setting(16) == 0;
+        return autoTuning(inc.setting(12), anyZero);
+    }
+    return FormatItemValue(inc, code);
+}

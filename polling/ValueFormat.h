@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+struct ZN8P_INC;
+
+// Display texts of controller values. Decimal separators follow the default QLocale.
+namespace NumberFormat
+{
+// value / 10^decimals with that many decimals and at least one integer digit, no group
+// separators: the patterns "#####0" (0), "###0.0" (1), "##0.00" (2), "#0.000" (3).
+QString scaled(int value, int decimals);
+// By a decimal point place 0 to 3 as scaled(); any other place gives an empty text.
+QString byDecimalPlace(int value, int place);
+// Signed number text with one blank in front of a value that is not negative (" 0", "-200").
+QString plainSigned(int value);
+} // namespace NumberFormat
+
+// The display text of the current value of a parameter code (0 to 8 from monitorValues, 10 to 65
+// from settingValues): a number scaled by the item's unit rule (input type, code 49, and decimal
+// point place, code 27) or the name of an enumerated choice. Empty for an enumerated value
+// outside its choices and for codes without a value (9, outside 0 to 65).
+QString FormatItemValue(const ZN8P_INC &inc, int code);
+
+// The text that Read_data3 puts into a setting label after a settings file is loaded: as
+// FormatItemValue, except that the decimal point place (27) reads "XXXX", "XXX. X", "XX. XX",
+// "X. XXX" and auto-tuning (12) shows the AR texts whenever any of codes 13, 15, 16 is 0.
+QString Read_data3Text(const ZN8P_INC &inc, int code);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+struct ZN8P_INC;
+
+// Limits of the numeric setting items for the parameter entry dialog. All limits are raw 16-bit
+// values in the controller's units (tenths where the item shows one decimal); both ends allowed.
+namespace SettingRanges
+{
+
+// The dialog's two texts: Now_data (the current value as shown on the main window) and
+// Limit_data ("min to max"); limitData is empty when the range text is not to be written (DC
+// input with a decimal point place outside 0 to 3), so the dialog keeps its previous text.
+struct EntryTexts {
+    QString nowData;
+    std::optional<QString> limitData;
+};
+
+// Range set-up for inc.itemCode: clears and maybe sets inc.editOneDecimal, sets inc.editMin and
+// inc.editMax for the numeric items among codes 11 to 60 (choice items and any other code keep
+// the limits as they were) and returns the dialog texts.
+EntryTexts SetEntryRange(ZN8P_INC &inc, const QString &currentText);
+
+// The measuring range of the input type (code 49) into editMax / editMin. For DC and unknown
+// input types the range is 10000 / -2000 while code 25 or 26 itself is edited, else the scaling
+// limits.
+void InputRangeLimits(ZN8P_INC &inc, int editedCode);
+
+// Limits of alarm 1 value (code 19, type code 36) or alarm 2 value (code 20, type code 37):
+// deviation alarms +-span or 0..span of the scaling span, process alarms the scaling limits.
+void AlarmValueLimits(ZN8P_INC &inc, int alarmCode);
+
+// The heater burnout alarm is rated 50 A: online from optionWord bit 0x08, offline from the unit
+// configuration (heaterBreak 2 or 4).
+bool isRated50A(const ZN8P_INC &inc);
+
+} // namespace SettingRanges
