@@ -1,0 +1,31 @@
+#pragma once
+
+#include "display/MainDisplayModel.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+// Copies MonitorPanelState and SettingPageState onto the main window's controls, which it finds
+// by object name among the window's children when it is constructed (so construct it after the
+// form is set up): a control array element is named "Name_index" (Text_SV_0, Label_A1val_4,
+// Cmd_set_26). A control the window does not have is skipped.
+class MainDisplayView
+{
+public:
+    explicit MainDisplayView(QWidget *window);
+
+    void showMonitorPanel(const MonitorPanelState &state);
+    void showSettingPage(const SettingPageState &state);
+
+private:
+    QWidget *control(const QString &name);
+    QWidget *control(const QString &name, int index);
+
+    QHash<QString, QPointer<QWidget>> m_controls;
+};
+
+// The text a label shows for a DisplayText: the message's text in the active language, or the
+// fixed text.
+QString displayText(const DisplayText &text);
