@@ -15,49 +15,47 @@ Lamp lamp(bool lit, Rgb litColour, bool visible = true)
 {
     return Lamp{lit ? litColour : DisplayColor::White, visible};
 }
+} // namespace
 
-// Every setting row with the caption it gets when the window is created. Label_CF(0) belongs to
-// the main set value Text_SV(1) and Label_CF(17) to the set value in use Text_SV(0) on the
-// monitor panel; the others sit beside the rows below.
-struct RowDefinition {
-    RowPlace place;
-    int captionId;
-};
-
-const QList<RowDefinition> &rowDefinitions()
+// Label_CF(0) belongs to the main set value Text_SV(1) and Label_CF(17) to the set value in use
+// Text_SV(0) on the monitor panel; the others sit beside the rows below.
+const QList<RowPlace> &SettingRowPlaces()
 {
     using G = RowGroup;
-    static const QList<RowDefinition> rows = {
-        {{19, G::Alarm1, 0, 1, -1}, 109},       {{38, G::Alarm1, 1, 2, -1}, 128},
-        {{40, G::Alarm1, 2, -1, -1}, 130},      {{47, G::Alarm1, 3, -1, -1}, 137},
-        {{36, G::Alarm1, 4, -1, -1}, 126},      {{20, G::Alarm2, 0, 3, -1}, 110},
-        {{39, G::Alarm2, 1, 4, -1}, 129},       {{41, G::Alarm2, 2, -1, -1}, 131},
-        {{48, G::Alarm2, 3, -1, -1}, 138},      {{37, G::Alarm2, 4, -1, -1}, 127},
-        {{21, G::HeaterBreak, 0, -1, -1}, 111}, {{53, G::HeaterBreak, 1, -1, -1}, 143},
-        {{12, G::Pid, 0, -1, -1}, 151},         {{13, G::Pid, 1, 5, -1}, 103},
-        {{15, G::Pid, 2, -1, -1}, 105},         {{16, G::Pid, 3, -1, -1}, 106},
-        {{52, G::Pid, 4, -1, -1}, 142},         {{17, G::Pid, 5, -1, -1}, 107},
-        {{29, G::Pid, 6, -1, -1}, 119},         {{30, G::Pid, 7, -1, -1}, 120},
-        {{31, G::Pid, 8, 6, -1}, 121},          {{51, G::Pid, 9, 7, -1}, 141},
-        {{32, G::Cool, 0, -1, -1}, 122},        {{14, G::Cool, 1, -1, -1}, 104},
-        {{18, G::Cool, 2, -1, -1}, 108},        {{33, G::Cool, 3, -1, -1}, 123},
-        {{34, G::Cool, 4, -1, -1}, 124},        {{24, G::Cool, 5, 8, -1}, 114},
-        {{35, G::Cool, 6, 9, -1}, 125},         {{22, G::Other, 0, -1, -1}, 112},
-        {{23, G::Other, 1, 10, -1}, 113},       {{49, G::Other, 2, -1, -1}, 139},
-        {{25, G::Other, 3, 11, -1}, 115},       {{26, G::Other, 4, 12, -1}, 116},
-        {{27, G::Other, 5, -1, -1}, 117},       {{28, G::Other, 6, -1, -1}, 118},
-        {{42, G::Other, 7, -1, 0}, 132},        {{43, G::Other, 8, -1, 1}, 133},
-        {{50, G::Other, 9, -1, -1}, 140},       {{44, G::Other, 10, -1, -1}, 134},
-        {{54, G::Other, 11, -1, -1}, 144},      {{55, G::Other, 12, -1, -1}, 145},
-        {{56, G::Other, 13, 13, -1}, 146},      {{57, G::Other, 14, -1, -1}, 147},
-        {{45, G::Other, 15, -1, -1}, 135},      {{58, G::Other, 16, 14, -1}, 148},
-        {{59, G::Other, 17, 15, -1}, 149},      {{60, G::Other, 18, 16, -1}, 150},
-        {{61, G::Other, 19, -1, -1}, 164},      {{62, G::Other, 20, -1, -1}, 165},
-        {{63, G::Other, 21, -1, -1}, 166},
+    // code, group, index in the group, Label_CF, Label_UD, caption
+    static const QList<RowPlace> rows = {
+        {19, G::Alarm1, 0, 1, -1, 109},       {38, G::Alarm1, 1, 2, -1, 128},
+        {40, G::Alarm1, 2, -1, -1, 130},      {47, G::Alarm1, 3, -1, -1, 137},
+        {36, G::Alarm1, 4, -1, -1, 126},      {20, G::Alarm2, 0, 3, -1, 110},
+        {39, G::Alarm2, 1, 4, -1, 129},       {41, G::Alarm2, 2, -1, -1, 131},
+        {48, G::Alarm2, 3, -1, -1, 138},      {37, G::Alarm2, 4, -1, -1, 127},
+        {21, G::HeaterBreak, 0, -1, -1, 111}, {53, G::HeaterBreak, 1, -1, -1, 143},
+        {12, G::Pid, 0, -1, -1, 151},         {13, G::Pid, 1, 5, -1, 103},
+        {15, G::Pid, 2, -1, -1, 105},         {16, G::Pid, 3, -1, -1, 106},
+        {52, G::Pid, 4, -1, -1, 142},         {17, G::Pid, 5, -1, -1, 107},
+        {29, G::Pid, 6, -1, -1, 119},         {30, G::Pid, 7, -1, -1, 120},
+        {31, G::Pid, 8, 6, -1, 121},          {51, G::Pid, 9, 7, -1, 141},
+        {32, G::Cool, 0, -1, -1, 122},        {14, G::Cool, 1, -1, -1, 104},
+        {18, G::Cool, 2, -1, -1, 108},        {33, G::Cool, 3, -1, -1, 123},
+        {34, G::Cool, 4, -1, -1, 124},        {24, G::Cool, 5, 8, -1, 114},
+        {35, G::Cool, 6, 9, -1, 125},         {22, G::Other, 0, -1, -1, 112},
+        {23, G::Other, 1, 10, -1, 113},       {49, G::Other, 2, -1, -1, 139},
+        {25, G::Other, 3, 11, -1, 115},       {26, G::Other, 4, 12, -1, 116},
+        {27, G::Other, 5, -1, -1, 117},       {28, G::Other, 6, -1, -1, 118},
+        {42, G::Other, 7, -1, 0, 132},        {43, G::Other, 8, -1, 1, 133},
+        {50, G::Other, 9, -1, -1, 140},       {44, G::Other, 10, -1, -1, 134},
+        {54, G::Other, 11, -1, -1, 144},      {55, G::Other, 12, -1, -1, 145},
+        {56, G::Other, 13, 13, -1, 146},      {57, G::Other, 14, -1, -1, 147},
+        {45, G::Other, 15, -1, -1, 135},      {58, G::Other, 16, 14, -1, 148},
+        {59, G::Other, 17, 15, -1, 149},      {60, G::Other, 18, 16, -1, 150},
+        {61, G::Other, 19, -1, -1, 164},      {62, G::Other, 20, -1, -1, 165},
+        {63, G::Other, 21, -1, -1, 166},
     };
     return rows;
 }
 
+namespace
+{
 int pageOf(RowGroup group)
 {
     switch (group) {
@@ -80,12 +78,12 @@ class RowSet
 public:
     explicit RowSet(const ZN8P_INC &inc)
     {
-        for (const RowDefinition &d : rowDefinitions()) {
+        for (const RowPlace &place : SettingRowPlaces()) {
             SettingRow row;
-            row.place = d.place;
-            row.captionId = d.captionId;
+            row.place = place;
+            row.captionId = place.captionId;
             if (inc.settingDataValid)
-                row.valueText = FormatItemValue(inc, d.place.code);
+                row.valueText = FormatItemValue(inc, place.code);
             m_rows.append(row);
         }
     }
@@ -327,17 +325,6 @@ bool TrackAutoManualChange(ZN8P_INC &inc)
     inc.lastManualState = manual;
     inc.setting(45) = manual ? 1 : 0;
     return true;
-}
-
-const QList<RowPlace> &SettingRowPlaces()
-{
-    static const QList<RowPlace> places = [] {
-        QList<RowPlace> list;
-        for (const RowDefinition &d : rowDefinitions())
-            list.append(d.place);
-        return list;
-    }();
-    return places;
 }
 
 const SettingRow *SettingPageState::row(int code) const

@@ -141,6 +141,7 @@ struct RowPlace {
     int index;         // within the group's control arrays
     int unitLabel;     // Label_CF index, or -1
     int rateUnitLabel; // Label_UD index, or -1
+    int captionId;     // message of the caption label when the window is created
 };
 
 struct SettingRow {
@@ -184,7 +185,8 @@ struct SettingPageState {
 // Pages of SSTab2.
 enum SettingPage { AlarmPage = 0, PidPage = 1, OtherPage = 2 };
 
-// Every setting row of the window in window order (alarm, PID, other page).
+// Every setting row of the window in window order (alarm, PID, other page), with the caption it
+// has when the window is created.
 const QList<RowPlace> &SettingRowPlaces();
 
 // The page's rows (page AlarmPage, PidPage or OtherPage; AllPages for all of them) with their
