@@ -1,0 +1,55 @@
+#include "ModbusRtuCodec.h"
+
+#include "comm/Checksums.h"
+#include "comm/ModbusPdu.h"
+
+static QByteArray withCrc(QByteArray adu)
+{
+    const quint16 crc = Checksums::crc16(adu);
+    adu += char(crc & 0xFF);
+    adu += char(crc >> 8);
+    return adu;
+}
+
+// Length of the valid reply frame (CRC included) at the front of bytes; 0 when there is none yet,
+// -1 when the front can be no valid reply.
+static int validFrameAt(const QByteArray &bytes, quint8 station, quint8 function)
+{
+    const int aduLength = ModbusPdu::replyLength(bytes, station, function);
+    if (aduLength <= 0)
+        return aduLength;
+    if (bytes.size() < aduLength + 2)
+        return 0;
+    const QByteArray frame = bytes.left(aduLength + 2);
+    return withCrc(frame.left(aduLength)) == frame ? aduLength + 2 : -1;
+}
+
+QByteArray ModbusRtuCodec::requestFrame(const FrameRequest &request) const
+{
+    const QByteArray adu = ModbusPdu::requestAdu(request);
+    return adu.isEmpty() ? QByteArray() : withCrc(adu);
+}
+
+FrameVerdict ModbusRtuCodec::judge(const QByteArray &input, const FrameRequest &request) const
+{
+    const QByteArray head = ModbusPdu::requestAdu(request);
+    if (input.isEmpty())
+        return FrameVerdict::incomplete();
+    if (head.size() < 2)
+        return FrameVerdict::discard(int(input.size()));
+    const quint8 station = quint8(head[0]);
+    const quint8 function = quint8(head[1]);
+
+    const int length = validFrameAt(input, station, function);
+    if (length > 0)
+        return FrameVerdict::complete(length, ModbusPdu::asciiText(input.left(length - 2)));
+    if (length < 0)
+        return FrameVerdict::discard(1);
+    // Binary frames have no start mark: noise whose head looks like a long reply would hold us
+    // until the timeout, so a valid frame that starts later wins.
+    for (int skip = 1; skip < input.size(); ++skip) {
+        if (validFrameAt(input.mid(skip), station, function) > 0)
+            return FrameVerdict::discard(skip);
+    }
+    return FrameVerdict::incomplete();
+}

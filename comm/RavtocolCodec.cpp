@@ -1,0 +1,81 @@
+#include "RavtocolCodec.h"
+
+#include "comm/Checksums.h"
+#include "comm/FrameText.h"
+
+// '@' station(2) '$' + 4 digits for each of up to 64 registers + BCC(2) CR.
+static constexpr int MaxFrameLength = 4 + 4 * 64 + 3;
+
+static bool isDecimal(const QByteArray &text)
+{
+    if (text.isEmpty())
+        return false;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    return true;
+}
+
+// The reply body between station and BCC: '$' with whole data words, or '!' with a 2-digit code.
+static bool isReplyBody(const QByteArray &body)
+{
+    if (body.startsWith('$'))
+        return body.size() == 1 || ((body.size() - 1) % 4 == 0 && FrameText::isHex(body.mid(1)));
+    return body.startsWith('!') && body.size() == 3 && isDecimal(body.mid(1));
+}
+
+QByteArray RavtocolCodec::requestFrame(const FrameRequest &request) const
+{
+    const QString fields = request.station + request.command + request.address + request.data;
+    if (request.station.isEmpty() || request.command.isEmpty())
+        return {};
+    for (QChar c : fields) {
+        if (c.unicode() <= 0x20 || c.unicode() >= 0x7F || c == QLatin1Char('@'))
+            return {};
+    }
+    const QByteArray frame = '@' + fields.toLatin1();
+    return frame + Checksums::hex2(Checksums::ravtocolBcc(frame)) + '\r';
+}
+
+FrameVerdict RavtocolCodec::judge(const QByteArray &input, const FrameRequest &request) const
+{
+    const int start = int(input.indexOf('@'));
+    if (start < 0)
+        return input.isEmpty() ? FrameVerdict::incomplete()
+                               : FrameVerdict::discard(int(input.size()));
+    if (start > 0)
+        return FrameVerdict::discard(start);
+
+    const int end = int(input.indexOf('\r'));
+    const int restart = int(input.indexOf('@', 1));
+    if (restart > 0 && (end < 0 || restart < end))
+        return FrameVerdict::discard(restart);
+    if (end < 0)
+        return input.size() < MaxFrameLength ? FrameVerdict::incomplete()
+                                             : FrameVerdict::discard(1);
+
+    const int frameLength = end + 1;
+    const QByteArray frame = input.left(frameLength);
+    // '@' station(2) '$'|'!' ... BCC(2) CR
+    const bool valid =
+        frame.size() >= 7 && frame.mid(1, 2) == request.station.toLatin1() &&
+        isReplyBody(frame.mid(3, frame.size() - 6)) &&
+        FrameText::hexByte(frame, end - 2) == Checksums::ravtocolBcc(frame.left(end - 2));
+    return valid ? FrameVerdict::complete(frameLength, QString::fromLatin1(frame))
+                 : FrameVerdict::discard(frameLength);
+}
+
+QString RavtocolCodec::replyWord(const QString &reply, int wordNumber)
+{
+    if (wordNumber < 1 || reply.size() < 7 || !reply.startsWith(QLatin1Char('@')) ||
+        reply.at(3) != QLatin1Char('$') || !reply.endsWith(QLatin1Char('\r')))
+        return {};
+    const int start = 4 + 4 * (wordNumber - 1);
+    if (start + 4 > reply.size() - 3)
+        return {};
+    const QString word = reply.mid(start, 4);
+    if (!FrameText::isHex(word.toLatin1()))
+        return {};
+    return word.mid(2, 2) + word.left(2);
+}

@@ -1,0 +1,68 @@
+#include "VendorCodec.h"
+
+#include "comm/Checksums.h"
+#include "comm/FrameText.h"
+
+static constexpr char Stx = 0x02;
+static constexpr char Etx = 0x03;
+static constexpr char Ack = 0x06;
+static constexpr char Nak = 0x15;
+static constexpr char Esc = 0x1B;
+// Reply character, station, data word, BCC, ETX.
+static constexpr int MaxFrameLength = 1 + 1 + 4 + 2 + 1;
+
+static bool isReplyStart(char c)
+{
+    return c == Ack || c == Nak || c == '!' || c == Esc;
+}
+
+QByteArray VendorCodec::requestFrame(const FrameRequest &request) const
+{
+    const QString fields =
+        request.station + request.subAddress + request.command + request.address + request.data;
+    if (request.station.size() != 1)
+        return {};
+    for (QChar c : fields) {
+        if (c.unicode() < 0x20 || c.unicode() >= 0x7F)
+            return {};
+    }
+    const QByteArray characters = fields.toLatin1();
+    return Stx + characters + Checksums::hex2(Checksums::vendorBcc(characters)) + Etx;
+}
+
+FrameVerdict VendorCodec::judge(const QByteArray &input, const FrameRequest &request) const
+{
+    int start = 0;
+    while (start < input.size() && !isReplyStart(input[start]))
+        ++start;
+    if (start > 0)
+        return FrameVerdict::discard(start);
+    if (input.isEmpty())
+        return FrameVerdict::incomplete();
+
+    // '!' is both a reply character and the station character of instrument 1, so a frame that
+    // fails its checks gives up only its first character: the real start may lie inside it.
+    const int end = int(input.indexOf(Etx));
+    if (end < 0)
+        return input.size() < MaxFrameLength ? FrameVerdict::incomplete()
+                                             : FrameVerdict::discard(1);
+    const QByteArray frame = input.left(end + 1);
+    const QByteArray data = frame.mid(2, frame.size() - 5);
+    const bool valid =
+        frame.size() >= 5 && frame.mid(1, 1) == request.station.toLatin1() &&
+        (data.isEmpty() || (data.size() == 4 && FrameText::isHex(data))) &&
+        FrameText::hexByte(frame, end - 2) == Checksums::vendorBcc(frame.mid(1, end - 3));
+    return valid ? FrameVerdict::complete(int(frame.size()), QString::fromLatin1(frame))
+                 : FrameVerdict::discard(1);
+}
+
+QString VendorCodec::replyWord(const QString &reply, int wordNumber)
+{
+    if (wordNumber < 1 || !reply.startsWith(QLatin1Char(Ack)) || !reply.endsWith(QLatin1Char(Etx)))
+        return {};
+    const int start = 2 + 4 * (wordNumber - 1);
+    if (start + 4 > reply.size() - 3)
+        return {};
+    const QString word = reply.mid(start, 4);
+    return FrameText::isHex(word.toLatin1()) ? word : QString();
+}
