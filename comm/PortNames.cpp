@@ -1,0 +1,64 @@
+#include "PortNames.h"
+
+#include <QSerialPortInfo>
+
+#include <algorithm>
+
+PortNames::PortNames(QMap<QString, QString> map) : m_map(std::move(map)) {}
+
+QString PortNames::deviceFor(const QString &comName) const
+{
+    const auto mapped = m_map.constFind(comName);
+    if (mapped != m_map.constEnd())
+        return mapped.value();
+    const int index = int(comNames().indexOf(comName));
+    if (index < 0)
+        return {};
+#ifdef Q_OS_WIN
+    return comName;
+#else
+    QList<SystemPort> ports;
+    const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : infos)
+        ports.append({info.portName(), info.systemLocation(), info.hasVendorIdentifier()});
+    const QStringList locations = orderedLocations(ports);
+    return index < locations.size() ? locations.at(index) : QString();
+#endif
+}
+
+QStringList PortNames::comNames()
+{
+    QStringList names;
+    for (int n = 1; n <= 8; ++n)
+        names.append(QStringLiteral("COM%1").arg(n));
+    return names;
+}
+
+// Device paths in natural order: "/dev/ttyS2" before "/dev/ttyS10".
+static bool locationLess(const QString &a, const QString &b)
+{
+    const auto split = [](const QString &location) {
+        int digits = int(location.size());
+        while (digits > 0 && location.at(digits - 1).isDigit())
+            --digits;
+        return std::make_pair(location.left(digits), location.mid(digits).toULongLong());
+    };
+    return split(a) != split(b) ? split(a) < split(b) : a < b;
+}
+
+QStringList PortNames::orderedLocations(QList<SystemPort> ports)
+{
+    const auto isUsb = [](const SystemPort &port) {
+        return port.hasVendorId || port.name.contains(QLatin1String("ttyUSB")) ||
+               port.name.contains(QLatin1String("ttyACM"));
+    };
+    std::sort(ports.begin(), ports.end(), [&](const SystemPort &a, const SystemPort &b) {
+        if (isUsb(a) != isUsb(b))
+            return isUsb(a);
+        return locationLess(a.location, b.location);
+    });
+    QStringList locations;
+    for (const SystemPort &port : ports)
+        locations.append(port.location);
+    return locations;
+}

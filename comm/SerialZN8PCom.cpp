@@ -1,0 +1,230 @@
+#include "SerialZN8PCom.h"
+
+#include "comm/Checksums.h"
+#include "comm/FrameCodec.h"
+#include "comm/FrameText.h"
+
+#include <QDeadlineTimer>
+#include <QLoggingCategory>
+
+#include <optional>
+#include <thread>
+
+Q_LOGGING_CATEGORY(lcFrames, "zn.comm.frames", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcBytes, "zn.comm.bytes", QtWarningMsg)
+
+namespace
+{
+
+struct LineSettings {
+    int speed = 0;
+    QSerialPort::DataBits dataBits = QSerialPort::Data8;
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+};
+
+std::optional<LineSettings> parseLine(const QString &speed, const QString &dataBits,
+                                      const QString &stopBits, const QString &parity)
+{
+    static const QStringList speeds = {QStringLiteral("1200"),  QStringLiteral("2400"),
+                                       QStringLiteral("4800"),  QStringLiteral("9600"),
+                                       QStringLiteral("19200"), QStringLiteral("38400"),
+                                       QStringLiteral("57600"), QStringLiteral("115200")};
+    static const QMap<QString, QSerialPort::DataBits> dataBitTexts = {
+        {QStringLiteral("5"), QSerialPort::Data5},
+        {QStringLiteral("6"), QSerialPort::Data6},
+        {QStringLiteral("7"), QSerialPort::Data7},
+        {QStringLiteral("8"), QSerialPort::Data8}};
+    static const QMap<QString, QSerialPort::StopBits> stopBitTexts = {
+        {QStringLiteral("1"), QSerialPort::OneStop}, {QStringLiteral("2"), QSerialPort::TwoStop}};
+    static const QMap<QString, QSerialPort::Parity> parityTexts = {
+        {QStringLiteral("EVEN"), QSerialPort::EvenParity},
+        {QStringLiteral("ODD"), QSerialPort::OddParity},
+        {QStringLiteral("NONE"), QSerialPort::NoParity}};
+
+    if (!speeds.contains(speed) || !dataBitTexts.contains(dataBits) ||
+        !stopBitTexts.contains(stopBits) || !parityTexts.contains(parity))
+        return std::nullopt;
+    return LineSettings{speed.toInt(), dataBitTexts.value(dataBits), parityTexts.value(parity),
+                        stopBitTexts.value(stopBits)};
+}
+
+QByteArray logText(FrameMode mode, const QByteArray &frame)
+{
+    return mode == FrameMode::ModbusRtu ? frame.toHex(' ').toUpper() : FrameText::printable(frame);
+}
+
+} // namespace
+
+SerialZN8PCom::SerialZN8PCom(PortNames portNames) : m_portNames(std::move(portNames)) {}
+
+SerialZN8PCom::~SerialZN8PCom()
+{
+    ClosePort();
+}
+
+QString SerialZN8PCom::SendRequest(const QString &station, const QString &subAddress,
+                                   const QString &command, const QString &address,
+                                   const QString &data, int, const QString &)
+{
+    if (!m_port.isOpen())
+        return {};
+    const FrameCodec &codec = frameCodec(m_frameMode);
+    const FrameRequest request{station, subAddress, command, address, data};
+    const QByteArray frame = codec.requestFrame(request);
+    if (frame.isEmpty()) {
+        qCDebug(lcFrames) << "cannot frame request" << station << command << address << data;
+        return {};
+    }
+
+    if (codec.needsFrameGap())
+        keepFrameGap();
+    discardInput();
+    if (!writeFrame(frame))
+        return {};
+    // The controller cannot answer before the request has left the line.
+    const auto requestOnLine = m_characterTime * frame.size();
+    m_lineQuietSince = Clock::now() + requestOnLine;
+    const QDeadlineTimer deadline(
+        qMax(0, m_replyTimeoutMs) +
+            std::chrono::duration_cast<std::chrono::milliseconds>(requestOnLine).count(),
+        Qt::PreciseTimer);
+    return awaitReply(codec, request, deadline);
+}
+
+bool SerialZN8PCom::writeFrame(const QByteArray &frame)
+{
+    m_port.clearError();
+    qCDebug(lcFrames).noquote() << "->" << logText(m_frameMode, frame);
+    qCDebug(lcBytes).noquote() << "->" << frame.toHex(' ');
+    m_port.write(frame);
+    if (m_port.waitForBytesWritten(qMax(0, m_replyTimeoutMs)))
+        return true;
+    qCDebug(lcFrames) << "request not written:" << m_port.errorString();
+    lineLost();
+    return false;
+}
+
+QString SerialZN8PCom::awaitReply(const FrameCodec &codec, const FrameRequest &request,
+                                  const QDeadlineTimer &deadline)
+{
+    QByteArray input;
+    for (;;) {
+        const QByteArray chunk = m_port.readAll();
+        if (!chunk.isEmpty()) {
+            m_lineQuietSince = Clock::now();
+            qCDebug(lcBytes).noquote() << "<-" << chunk.toHex(' ');
+            input += chunk;
+        }
+        QByteArray dropped;
+        FrameVerdict verdict;
+        while (!input.isEmpty()) {
+            verdict = codec.judge(input, request);
+            if (verdict.kind != FrameVerdict::Discard)
+                break;
+            dropped += input.left(verdict.length);
+            input.remove(0, verdict.length);
+        }
+        if (!dropped.isEmpty())
+            qCDebug(lcFrames).noquote() << "dropped" << logText(m_frameMode, dropped);
+        if (verdict.kind == FrameVerdict::Complete) {
+            qCDebug(lcFrames).noquote() << "<-" << FrameText::printable(verdict.reply.toLatin1());
+            return verdict.reply;
+        }
+        if (deadline.hasExpired())
+            break;
+        if (!m_port.waitForReadyRead(int(deadline.remainingTime())) && lineLost())
+            return {};
+    }
+    if (input.isEmpty())
+        qCDebug(lcFrames) << "no valid reply within" << m_replyTimeoutMs << "ms";
+    else
+        qCDebug(lcFrames).noquote() << "no valid reply within" << m_replyTimeoutMs
+                                    << "ms, incomplete:" << logText(m_frameMode, input);
+    return {};
+}
+
+void SerialZN8PCom::PrepareSend1()
+{
+    discardInput();
+}
+
+void SerialZN8PCom::PrepareSend2()
+{
+    discardInput();
+}
+
+bool SerialZN8PCom::OpenPort()
+{
+    if (m_port.isOpen())
+        return true;
+    const std::optional<LineSettings> line = parseLine(m_speed, m_dataBits, m_stopBits, m_parity);
+    if (!line) {
+        qCDebug(lcFrames) << "unknown line parameters" << m_speed << m_dataBits << m_stopBits
+                          << m_parity;
+        return false;
+    }
+    const QString device = m_portNames.deviceFor(m_portName);
+    if (device.isEmpty()) {
+        qCDebug(lcFrames) << m_portName << "stands for no device";
+        return false;
+    }
+    m_port.setPortName(device);
+    m_port.setBaudRate(line->speed);
+    m_port.setDataBits(line->dataBits);
+    m_port.setParity(line->parity);
+    m_port.setStopBits(line->stopBits);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        qCDebug(lcFrames) << "cannot open" << m_portName << device << m_port.errorString();
+        return false;
+    }
+    const bool parity = line->parity != QSerialPort::NoParity;
+    m_characterTime = std::chrono::microseconds(
+        LineTiming::characterMicros(line->speed, line->dataBits, parity, line->stopBits));
+    m_frameGap = std::chrono::microseconds(
+        LineTiming::rtuFrameGapMicros(line->speed, line->dataBits, parity, line->stopBits));
+    m_lineQuietSince = Clock::now();
+    qCDebug(lcFrames) << "opened" << m_portName << device << m_speed << m_dataBits << m_parity
+                      << m_stopBits;
+    discardInput();
+    return true;
+}
+
+void SerialZN8PCom::ClosePort()
+{
+    if (m_port.isOpen()) {
+        m_port.close();
+        qCDebug(lcFrames) << "closed" << m_portName;
+    }
+}
+
+QString SerialZN8PCom::ReplyWord(const QString &reply, int wordNumber) const
+{
+    return replyWord(reply, wordNumber);
+}
+
+void SerialZN8PCom::discardInput()
+{
+    if (!m_port.isOpen())
+        return;
+    const QByteArray stale = m_port.readAll();
+    if (!stale.isEmpty())
+        qCDebug(lcBytes).noquote() << "stale" << stale.toHex(' ');
+    m_port.clear(QSerialPort::Input);
+}
+
+void SerialZN8PCom::keepFrameGap() const
+{
+    std::this_thread::sleep_until(m_lineQuietSince + m_frameGap);
+}
+
+bool SerialZN8PCom::lineLost()
+{
+    const QSerialPort::SerialPortError error = m_port.error();
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
+        return false;
+    qCInfo(lcFrames) << "port" << m_portName << "lost:" << m_port.errorString();
+    ClosePort();
+    return true;
+}

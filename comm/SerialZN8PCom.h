@@ -1,0 +1,89 @@
+#pragma once
+
+#include "comm/FrameCodec.h"
+#include "comm/PortNames.h"
+#include "comm/ZN8PCom.h"
+
+#include <QDeadlineTimer>
+#include <QSerialPort>
+
+#include <chrono>
+
+// The communication component over a serial port, used blocking on the calling thread.
+//
+// SendRequest frames the request in the set FrameMode, drops stale input, keeps the Modbus RTU
+// inter-frame silence, writes, and waits for the reply for at most ReplyTimeout from the moment
+// the request has left the line. It returns as soon as a valid reply frame is complete; bytes
+// that are noise, corrupt or another station's are dropped and the wait goes on within the same
+// deadline. When the port fails (device unplugged) it is closed and every request answers empty
+// until OpenPort succeeds again.
+//
+// Port name and line parameters take effect when the port is opened. FlagA and FlagB have no
+// meaning here.
+class SerialZN8PCom : public ZN8PCom
+{
+public:
+    explicit SerialZN8PCom(PortNames portNames = PortNames());
+    ~SerialZN8PCom() override;
+
+    QString SendRequest(const QString &station, const QString &subAddress, const QString &command,
+                        const QString &address, const QString &data, int count,
+                        const QString &spare) override;
+    void PrepareSend1() override;
+    void PrepareSend2() override;
+
+    // False when the port name stands for no device, a line parameter text is not one of
+    // "1200" ... "115200", "5" ... "8", "1" / "2", "EVEN" / "ODD" / "NONE", or the device does not
+    // open. True at once when the port is already open.
+    bool OpenPort() override;
+    void ClosePort() override;
+
+    void setReplyTimeout(int milliseconds) override { m_replyTimeoutMs = milliseconds; }
+    int ReplyTimeout() const override { return m_replyTimeoutMs; }
+    void setPortName(const QString &name) override { m_portName = name; }
+    QString PortName() const override { return m_portName; }
+    void setSpeed(const QString &speed) override { m_speed = speed; }
+    QString Speed() const override { return m_speed; }
+    void setDataBits(const QString &bits) override { m_dataBits = bits; }
+    QString DataBits() const override { return m_dataBits; }
+    void setStopBits(const QString &bits) override { m_stopBits = bits; }
+    QString StopBits() const override { return m_stopBits; }
+    void setParity(const QString &parity) override { m_parity = parity; }
+    QString Parity() const override { return m_parity; }
+    void setFlagA(bool) override {}
+    void setFlagB(bool) override {}
+    void setFrameMode(FrameMode mode) override { m_frameMode = mode; }
+
+    QString ReplyWord(const QString &reply, int wordNumber) const override;
+
+    bool isOpen() const { return m_port.isOpen(); }
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    // Writes the request; false (the port closed when it failed) when it did not go out.
+    bool writeFrame(const QByteArray &frame);
+    // Collects input until a valid reply is complete or the deadline passes; empty then.
+    QString awaitReply(const FrameCodec &codec, const FrameRequest &request,
+                       const QDeadlineTimer &deadline);
+    void discardInput();
+    void keepFrameGap() const;
+    // True (and the port closed) when the last port operation failed for another reason than a
+    // timeout: the device is gone or unusable.
+    bool lineLost();
+
+    PortNames m_portNames;
+    QSerialPort m_port;
+    FrameMode m_frameMode = FrameMode::ModbusAscii;
+    int m_replyTimeoutMs = 300;
+    QString m_portName = QStringLiteral("COM1");
+    QString m_speed = QStringLiteral("9600");
+    QString m_dataBits = QStringLiteral("7");
+    QString m_stopBits = QStringLiteral("1");
+    QString m_parity = QStringLiteral("EVEN");
+
+    // Of the open port: one character's time, the RTU silence, and when the line fell quiet.
+    std::chrono::microseconds m_characterTime{0};
+    std::chrono::microseconds m_frameGap{0};
+    Clock::time_point m_lineQuietSince;
+};
