@@ -1,0 +1,98 @@
+#include "app/MessageTable.h"
+#include "display/MainDisplayView.h"
+#include "ui_MainDisp.h"
+
+#include <QtTest>
+
+// The view against the main window's own form: a control it cannot find by name would silently
+// stay unchanged, so the names are what this checks.
+class TestMainDisplayView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        MessageTable::instance().setLanguage(Language::English);
+        m_ui.setupUi(&m_window);
+    }
+    void monitorPanelReachesTheForm();
+    void pageStateReachesTheForm();
+
+private:
+    template <typename T = QWidget> T *find(const char *name)
+    {
+        T *widget = m_window.findChild<T *>(QLatin1String(name));
+        if (widget == nullptr)
+            qFatal("the form has no %s", name);
+        return widget;
+    }
+    QString text(const char *name) { return find<QLabel>(name)->text(); }
+    QColor colour(const char *name) { return find(name)->palette().color(QPalette::Window); }
+
+    QMainWindow m_window;
+    Ui::MainDisp m_ui;
+};
+
+void TestMainDisplayView::monitorPanelReachesTheForm()
+{
+    ZN8P_INC inc;
+    inc.settingDataValid = true;
+    inc.monitorValues = {250, 455, 125, 300, 0x0301, 12, 34, 0x0064, 0};
+    inc.setting(11) = 310;
+    inc.unitConfig.heaterBreak = 1;
+    MainDisplayView view(&m_window);
+    view.showMonitorPanel(SelectDispItem(inc));
+
+    QCOMPARE(text("Text_PV"), QStringLiteral("----"));
+    QCOMPARE(text("Text_SV_0"), QStringLiteral("300"));
+    QCOMPARE(text("Text_SV_1"), QStringLiteral("310"));
+    QCOMPARE(text("Text_MV_1"), QStringLiteral("12.5"));
+    QCOMPARE(text("Text_HB_1"), QStringLiteral("1.2"));
+    QVERIFY(!find("Text_MV_1")->isHidden() && !find("Label58")->isHidden());
+    QVERIFY(!find("Text_HB_1")->isHidden() && !find("Label_HB_1")->isHidden());
+    QVERIFY(find("Text_HB_2")->isHidden() && find("Label_HBunit_2")->isHidden());
+    QCOMPARE(colour("Label23"), QColor(0, 192, 0));
+    QCOMPARE(colour("lbl_alm_2"), QColor(255, 0, 0));
+    QCOMPARE(colour("lbl_alm_3"), QColor(255, 0, 0));
+    QCOMPARE(colour("lbl_alm_0"), QColor(255, 255, 255));
+    QCOMPARE(text("Label_OUTOFF"), msg(327));
+    QCOMPARE(colour("Label_OUTOFF"), QColor(192, 255, 192));
+    QCOMPARE(text("Label5"), msg(322));
+    QVERIFY(find("Manuval_0")->isHidden() && find("Manuval_5")->isHidden());
+
+    inc.monitorValues[4] = 0x5000; // manual control by the auto/manual key
+    inc.monitorValues[7] = 0;
+    view.showMonitorPanel(SelectDispItem(inc));
+    QCOMPARE(text("Text_PV"), QStringLiteral("250"));
+    QCOMPARE(text("Label_OUTOFF"), msg(320));
+    QVERIFY(find("Label5")->isHidden());
+    QVERIFY(!find("Manuval_0")->isHidden() && !find("Manuval_5")->isHidden());
+    QVERIFY(find("Text_MV_1")->isHidden() && find("Label18_1")->isHidden());
+}
+
+void TestMainDisplayView::pageStateReachesTheForm()
+{
+    ZN8P_INC inc;
+    inc.settingDataValid = true;
+    inc.setting(49) = 32;
+    inc.setting(13) = 30;
+    inc.setting(15) = 0;
+    MainDisplayView view(&m_window);
+    view.showSettingPage(Disp_SStab2(inc, PidPage));
+
+    QCOMPARE(text("Label_CF_0"), QString());
+    QCOMPARE(text("Label_CF_17"), QString());
+    QCOMPARE(text("Label_atm"), msg(100));
+    QVERIFY(!find("Label_atm")->isHidden());
+    QVERIFY(find("Frame_HB")->isHidden());
+
+    inc.setting(49) = 15;
+    inc.setting(13) = 0;
+    view.showSettingPage(Disp_SStab2(inc, AlarmPage));
+    QCOMPARE(text("Label_CF_0"), msg(216));
+    QVERIFY(find("Label_atm")->isHidden());
+}
+
+QTEST_MAIN(TestMainDisplayView)
+#include "tst_maindisplayview.moc"
