@@ -37,6 +37,9 @@ public:
     virtual void setProgressValue(int value) { (void)value; }
     // The key-operation notice (Text_readmsg3, Text_readmsg5), hidden again after 2 s.
     virtual void showKeyOperationNotice() {}
+    // The trend chart's ChartMaxCh property (0 after every monitor read: value labels shown and
+    // recoloured).
+    virtual void setChartMaxCh(qint16 value) { (void)value; }
 };
 
 class NullMainView : public MainView {
