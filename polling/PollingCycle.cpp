@@ -1,0 +1,136 @@
+#include "PollingCycle.h"
+
+#include "app/MainView.h"
+#include "app/OperatorInterface.h"
+#include "app/ZN8P_INC.h"
+#include "comm/ComLink.h"
+#include "comm/ReplyCheck.h"
+#include "comm/RequestLayer.h"
+#include "comm/SettingsStore.h"
+#include "polling/StatusCheck.h"
+#include "polling/VendorFrameReads.h"
+
+namespace
+{
+
+constexpr int ModeRegisterCode = 10;
+constexpr quint16 AutoTuningBit = 0x0800;
+
+const QList<int> OfflineMessage = {274, 275, 276, 277, 278};
+const QList<int> SettingErrorMessage = {715};
+
+} // namespace
+
+PollingCycle::PollingCycle(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
+                           OperatorInterface &op, MainView &view, VendorFrameReads &vendorReads,
+                           SettingsStore &store)
+    : m_inc(inc), m_request(request), m_link(link), m_op(op), m_view(view),
+      m_vendorReads(vendorReads), m_store(store), m_reporter(inc, link, op, view)
+{
+}
+
+int PollingCycle::monitorCode(qint16 step, qint16 optionWord)
+{
+    switch (step) {
+    case 0:
+        return 0;
+    case 1:
+        return 4;
+    case 2:
+        return 3;
+    case 3:
+        return 1;
+    case 4:
+        return (optionWord & 0x40) ? 2 : 0;
+    case 5:
+        return (optionWord & 0x04) ? 5 : 4;
+    default:
+        return (optionWord & 0x10) ? 6 : 3;
+    }
+}
+
+void PollingCycle::runMonitorJob()
+{
+    const int code = monitorCode(m_inc.monitorStep, m_inc.optionWord());
+    m_reporter.read(m_request.read(m_inc.registerTable.at(code)), code);
+    statecomchk(m_inc);
+    m_inc.monitorStep = qint16((m_inc.monitorStep + 1) % RotationLength);
+    m_view.setChartMaxCh(0);
+    m_view.refreshMonitor();
+}
+
+void PollingCycle::refreshVendorItems()
+{
+    if (quint16(m_inc.statusWord()) & AutoTuningBit)
+        return;
+    const QString reply =
+        m_request.write(m_inc.registerTable.at(ModeRegisterCode), QStringLiteral("0000"));
+    m_inc.commErrorFlag = false;
+    // A refusal of the mode write ("86", or '!' under Ravtocol) ends the tick; any other reply,
+    // none included, lets the reads run. Ravtocol follows the Modbus rule so that both protocols
+    // refresh the same items.
+    if (ReplyCheck::judgeWrite(reply, m_inc.protocolIndex) == ReplyCheck::Outcome::Refused) {
+        m_op.setStatusPanel(1, QString());
+        return;
+    }
+    m_op.setStatusPanel(1, QStringLiteral("OK"));
+    if (VendorFrameReads::hasSv2Option(m_inc))
+        m_vendorReads.Read_SV2();
+    m_vendorReads.Read_data2();
+    m_op.setStatusPanel(4, QString());
+}
+
+void PollingCycle::superviseLink()
+{
+    if (!m_inc.commErrorFlag) {
+        m_view.setCommErrorVisible(false);
+        // An exchange still running has index 3 legitimately (a message box of it let this
+        // tick in); only one left behind is repaired.
+        if (m_inc.protocolIndex == VendorFrame && !m_vendorReads.exchangeRunning()) {
+            restoreUserProtocol();
+            m_op.setStatusPanel(4, QString());
+            m_op.showMessage(SettingErrorMessage);
+        }
+        return;
+    }
+    ++m_inc.commErrorCount;
+    if (m_inc.commErrorCount == OfflineErrorCount)
+        goOffline();
+}
+
+void PollingCycle::goOffline()
+{
+    if (m_inc.uploadRequested || m_inc.downloadRequested) {
+        m_inc.uploadRequested = false;
+        m_inc.downloadRequested = false;
+        m_view.setProgressVisible(false, 0);
+        m_op.setStatusPanel(4, QString());
+    }
+    if (m_inc.commActive) {
+        m_view.setMonitoringTimersEnabled(false);
+        m_inc.commActive = false;
+        if (ZN8PCom *com = m_link.com())
+            com->ClosePort();
+    }
+    if (m_view.isTracing())
+        m_view.stopTracing();
+    m_inc.online = false;
+    m_op.setMenuEnabled(MenuItem::CommSetting, true);
+    m_op.setMenuEnabled(MenuItem::ModelChange, true);
+    m_view.setMonitoringState(false);
+    m_op.setStatusPanel(1, QString());
+    if (m_inc.protocolIndex == VendorFrame)
+        restoreUserProtocol();
+    else
+        m_store.writeProtocol(m_inc);
+    m_view.setCommErrorVisible(false);
+    m_inc.commErrorFlag = false;
+    m_inc.commErrorCount = 0;
+    m_op.showMessage(OfflineMessage);
+}
+
+void PollingCycle::restoreUserProtocol()
+{
+    m_inc.protocolIndex = m_inc.savedProtocolIndex;
+    m_store.writeProtocol(m_inc);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "polling/ReplyReporter.h"
+
+#include <QtGlobal>
+
+class ComLink;
+class MainView;
+class OperatorInterface;
+class RequestLayer;
+class SettingsStore;
+class VendorFrameReads;
+struct ZN8P_INC;
+
+// The work of the three monitoring timers while online. The window (or the headless tool) owns
+// the timers and calls one tick function per timeout:
+//   Timer1 (1 ms), job 1 of the dispatcher -> runMonitorJob()
+//   Timer5 (10 s)                          -> refreshVendorItems()
+//   Timer6 (100 ms)                        -> superviseLink()
+class PollingCycle
+{
+public:
+    static constexpr int RotationLength = 7;
+    // Error ticks (not necessarily in a row) after which the program goes offline.
+    static constexpr qint16 OfflineErrorCount = 5;
+
+    PollingCycle(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
+                 MainView &view, VendorFrameReads &vendorReads, SettingsStore &store);
+
+    // The monitor code read at a rotation step (0 to 6): 0, 4, 3, 1, then 2 / 5 / 6 when optionWord
+    // has heating/cooling (0x40) / heater burnout (0x04) / three-phase (0x10), else 0 / 4 / 3.
+    static int monitorCode(qint16 step, qint16 optionWord);
+
+    // One monitor read of the code at inc.monitorStep: the reply shows "OK" or "NG" in status
+    // bar panel 1, no reply shows the communication error box and sets commErrorFlag. Then the
+    // status check (which may schedule an upload in inc.timerJob), the next step, and the
+    // monitor panel refresh. (The dispatcher clears unsavedOnlineChanges before job 1.)
+    void runMonitorJob();
+
+    // The 10-second refresh of the vendor-frame items: nothing while auto-tuning runs
+    // (statusWord bit 0x800); else the mode register is written 0000 and, unless the controller
+    // refuses that write, the set values 2 to 4 with the contact input function (SV2 to SV4
+    // option) and the output status when input abnormal are read.
+    void refreshVendorItems();
+
+    // Link supervision: a tick without commErrorFlag hides the communication error box and
+    // repairs a vendor-frame exchange that was cut off (message 715); a tick with it counts one
+    // error, and the fifth counted tick takes the program offline (messages 274 to 278).
+    void superviseLink();
+
+private:
+    void goOffline();
+    void restoreUserProtocol();
+
+    ZN8P_INC &m_inc;
+    RequestLayer &m_request;
+    ComLink &m_link;
+    OperatorInterface &m_op;
+    MainView &m_view;
+    VendorFrameReads &m_vendorReads;
+    SettingsStore &m_store;
+    ReplyReporter m_reporter;
+};

@@ -1,0 +1,194 @@
+#include "VendorFrameReads.h"
+
+#include "app/MainView.h"
+#include "app/OperatorInterface.h"
+#include "app/ZN8P_INC.h"
+#include "comm/ComLink.h"
+#include "comm/ReplyCheck.h"
+#include "comm/RequestLayer.h"
+#include "transfer/ParameterTable.h"
+
+namespace
+{
+
+constexpr int ModeRegisterCode = 10;
+constexpr int ContactInputFunctionCode = 61;
+constexpr int AbnormalOutputCode = 62;
+constexpr int OutOffKeyCode = 63;
+
+// Reply waits: the user protocol, and the slower vendor-frame reads.
+constexpr int UserReplyTimeout = 300;
+constexpr int VendorReplyTimeout = 400;
+
+const QList<int> KeysOperatedMessage = {455, 456};
+const QList<int> SettingErrorMessage = {715};
+
+} // namespace
+
+VendorFrameReads::VendorFrameReads(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
+                                   OperatorInterface &op, MainView &view)
+    : m_inc(inc), m_request(request), m_link(link), m_op(op), m_view(view)
+{
+}
+
+bool VendorFrameReads::hasSv2Option(const ZN8P_INC &inc)
+{
+    return (inc.optionWord() & 0x01) && !(inc.optionWord() & 0x02);
+}
+
+bool VendorFrameReads::hasAbnormalOutputItem(const ZN8P_INC &inc)
+{
+    return inc.setting(ParameterTable::InputTypeCode) >= 30 && (inc.optionWord2() & 0x10);
+}
+
+QString VendorFrameReads::keyData(qint16 protocolIndex)
+{
+    return protocolIndex == Ravtocol ? QStringLiteral("1A4C") : QStringLiteral("4C1A");
+}
+
+void VendorFrameReads::Read_SV()
+{
+    if (!hasSv2Option(m_inc))
+        return;
+    exchange(
+        [this] {
+            const int code = m_inc.itemCode;
+            const bool setValuesSelectable = m_inc.setting(ContactInputFunctionCode) == 0;
+            if (code == 58 || code == ContactInputFunctionCode ||
+                ((code == 59 || code == 60) && setValuesSelectable))
+                readItem(code);
+        },
+        false);
+}
+
+void VendorFrameReads::Read_data()
+{
+    if (m_inc.itemCode != AbnormalOutputCode) {
+        exchange([this] { readItem(OutOffKeyCode); }, false);
+        return;
+    }
+    if (hasAbnormalOutputItem(m_inc))
+        exchange([this] { readItem(AbnormalOutputCode); }, false);
+}
+
+void VendorFrameReads::Read_SV2()
+{
+    if (!hasSv2Option(m_inc) || m_inc.setting(ContactInputFunctionCode) == 2)
+        return;
+    m_op.setStatusPanel(1, QString());
+    exchange(
+        [this] {
+            readItem(ContactInputFunctionCode);
+            readItem(58);
+            // The function just read decides whether set values 3 and 4 exist.
+            if (m_inc.setting(ContactInputFunctionCode) == 0) {
+                readItem(59);
+                readItem(60);
+            }
+        },
+        true);
+}
+
+void VendorFrameReads::Read_data2()
+{
+    if (hasAbnormalOutputItem(m_inc))
+        exchange([this] { readItem(AbnormalOutputCode); }, true);
+}
+
+void VendorFrameReads::exchange(const std::function<void()> &reads, bool refresh)
+{
+    if (m_running)
+        return;
+    m_running = true;
+    // An index of 3 here is a broken exchange that supervision has not repaired yet; the user's
+    // protocol is then the saved one.
+    if (m_inc.protocolIndex != VendorFrame)
+        m_inc.savedProtocolIndex = m_inc.protocolIndex;
+    m_inc.protocolIndex = m_inc.savedProtocolIndex;
+    setReplyTimeout(UserReplyTimeout);
+
+    if (WriteKeyUntilAccepted(keyData(m_inc.protocolIndex)) == KeyResult::GaveUp) {
+        // The controller never entered the vendor frame: nothing to read, nothing to return from.
+        m_running = false;
+        return;
+    }
+
+    m_inc.protocolIndex = VendorFrame;
+    setReplyTimeout(VendorReplyTimeout);
+    reads();
+
+    setReplyTimeout(UserReplyTimeout);
+    if (refresh)
+        m_op.setStatusPanel(1, QString());
+    ReturnFromVendorFrame();
+    setReplyTimeout(UserReplyTimeout);
+    m_inc.protocolIndex = m_inc.savedProtocolIndex;
+    m_running = false;
+}
+
+VendorFrameReads::KeyResult VendorFrameReads::WriteKeyUntilAccepted(const QString &key)
+{
+    for (int attempt = 1; attempt <= MaxAttempts; ++attempt) {
+        const QString reply = m_request.write(m_inc.registerTable[ModeRegisterCode], key);
+        m_inc.commErrorFlag = false;
+        if (ReplyCheck::isNoReply(reply))
+            return KeyResult::NoReply;
+        if (ReplyCheck::isGoodWrite(reply, m_inc.protocolIndex))
+            return KeyResult::Accepted;
+        if (ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex) && attempt < MaxAttempts)
+            m_op.showMessage(KeysOperatedMessage, MessageIcon::Exclamation);
+    }
+    m_op.showMessage(SettingErrorMessage, MessageIcon::Exclamation);
+    return KeyResult::GaveUp;
+}
+
+bool VendorFrameReads::ReturnFromVendorFrame()
+{
+    m_inc.protocolIndex = VendorFrame;
+    setReplyTimeout(UserReplyTimeout);
+    bool left = false;
+    for (int attempt = 1; attempt <= MaxAttempts && !left; ++attempt) {
+        // "06" becomes the vendor-frame write; item 0000 with data 0000 is the return command.
+        left = m_request.write(QStringLiteral("0000"), QStringLiteral("0000")).isEmpty();
+        if (!left && attempt < MaxAttempts) {
+            m_op.beep();
+            m_op.showMessage(KeysOperatedMessage, MessageIcon::Exclamation);
+        }
+    }
+    if (!left)
+        m_op.showMessage(SettingErrorMessage, MessageIcon::Exclamation);
+    setReplyTimeout(UserReplyTimeout);
+    return left;
+}
+
+void VendorFrameReads::readItem(int code)
+{
+    const QString &item = m_inc.vendorItemTable.at(ParameterTable::vendorItemIndex(code));
+    const QString command = QStringLiteral("a");
+    // Only the second of two requests in a row is judged: an item answered only the first time
+    // counts as no reply.
+    m_request.send(command, item, QString());
+    const QString reply = m_request.send(command, item, QString());
+    m_inc.commErrorFlag = false;
+    switch (ReplyCheck::judgeVendor(reply)) {
+    case ReplyCheck::VendorReply::Accepted:
+        ParameterTable::ReadDataSet(m_inc, m_link.com(), reply, code);
+        m_op.setStatusPanel(1, QStringLiteral("OK"));
+        break;
+    case ReplyCheck::VendorReply::ReadRefused:
+    case ReplyCheck::VendorReply::NotUnderstood:
+        m_op.setStatusPanel(1, QStringLiteral("NG"));
+        break;
+    case ReplyCheck::VendorReply::WriteRefused:
+    case ReplyCheck::VendorReply::None:
+        m_view.setCommErrorVisible(true);
+        m_inc.commErrorFlag = true;
+        break;
+    }
+}
+
+void VendorFrameReads::setReplyTimeout(int milliseconds)
+{
+    if (ZN8PCom *com = m_link.com())
+        com->setReplyTimeout(milliseconds);
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+
+class ComLink;
+class MainView;
+class OperatorInterface;
+class RequestLayer;
+struct ZN8P_INC;
+
+// Reads of the items that live only in the controller's vendor frame: set values 2 to 4
+// (codes 58 to 60), the contact input function (61), the output status when input abnormal (62)
+// and the OUT/OFF key function (63). Each operation is one exchange: the special-mode key is
+// written to the mode register in the user's protocol, the items are read in the vendor frame
+// (protocolIndex 3, the user's protocol kept in savedProtocolIndex), and the return command brings
+// the controller back. Values land in settingValues through ReadDataSet.
+class VendorFrameReads
+{
+public:
+    // Refusals tolerated by the key write and the return before they give up with message 715.
+    static constexpr int MaxAttempts = 5;
+
+    enum class KeyResult {
+        Accepted, // the controller is now in the vendor frame
+        NoReply,  // nothing came back; the exchange goes on and its reads will find no reply
+        GaveUp,   // refused MaxAttempts times; message 715 shown, the controller stays put
+    };
+
+    VendorFrameReads(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
+                     MainView &view);
+
+    // Reads back inc.itemCode 58, 59, 60 or 61 when the SV2 to SV4 option is present; 59 and 60
+    // only while code 61 is 0. The key write and the return run whenever the option is present,
+    // even when the code reads nothing.
+    void Read_SV();
+    // Reads back code 63, or code 62 when inc.itemCode is 62 (that exchange runs only with the
+    // DC current output on a DC input, see hasAbnormalOutputItem()).
+    void Read_data();
+    // The 10-second refresh of codes 61, 58 and, while 61 is 0, 59 and 60. Nothing is sent
+    // without the option or while code 61 is 2.
+    void Read_SV2();
+    // The 10-second refresh of code 62, under the same condition as Read_data for 62.
+    void Read_data2();
+
+    // Writes key (the data field) to the mode register until the controller accepts it. A refusal
+    // because the controller's keys are being operated shows messages 455/456 before the next
+    // try. The controller may refuse for as long as its keys are worked, so the tries are bounded
+    // by MaxAttempts; then message 715 replaces the endless repetition.
+    KeyResult WriteKeyUntilAccepted(const QString &key);
+    // Sends the vendor-frame return command until it goes unanswered (the controller has left the
+    // vendor frame), with a beep and messages 455/456 before each repetition. Bounded like the key
+    // write: after MaxAttempts answered sends it shows message 715 and returns false (the
+    // controller also leaves the vendor frame by itself after a few seconds of silence).
+    // Leaves protocolIndex at 3; the caller restores it.
+    bool ReturnFromVendorFrame();
+
+    // True while an exchange runs. A message box inside an exchange lets timer ticks through;
+    // those must neither start a second exchange nor take protocolIndex 3 for a broken one.
+    bool exchangeRunning() const { return m_running; }
+
+    // optionWord bit 0x01 (contact input) set and bit 0x02 (serial communication) clear.
+    static bool hasSv2Option(const ZN8P_INC &inc);
+    // Input type (code 49) 30 or more and optionWord2 bit 0x10 (DC current output).
+    static bool hasAbnormalOutputItem(const ZN8P_INC &inc);
+    // The key's data field: "1A4C" under Ravtocol (low byte first), "4C1A" otherwise.
+    static QString keyData(qint16 protocolIndex);
+
+private:
+    void exchange(const std::function<void()> &reads, bool refresh);
+    void readItem(int code);
+    void setReplyTimeout(int milliseconds);
+
+    ZN8P_INC &m_inc;
+    RequestLayer &m_request;
+    ComLink &m_link;
+    OperatorInterface &m_op;
+    MainView &m_view;
+    bool m_running = false;
+};

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "app/ZN8P_INC.h"
+#include "comm/ComLink.h"
+#include "comm/RegisterMap.h"
+#include "comm/RequestLayer.h"
+#include "polling/VendorFrameReads.h"
+#include "tests/support/FakeCom.h"
+#include "tests/support/FakeOperator.h"
+#include "tests/support/RecordingMainView.h"
+#include "tests/support/ScriptedController.h"
+
+#include <QStringList>
+
+#include <memory>
+
+// The monitoring and transfer code wired to a scripted controller, as the main window wires it.
+struct CoreRig {
+    explicit CoreRig(qint16 protocol = ModbusAscii)
+    {
+        inc.protocolIndex = protocol;
+        inc.savedProtocolIndex = protocol;
+        RegisterMap::fillRegisterTable(inc);
+        RegisterMap::fillVendorItemTable(inc);
+        controller.install(*script);
+        link.renew();
+    }
+
+    // User-protocol requests as "R 0080" (read) or "W 0000=4C1A" (write; data as sent), with
+    // Ravtocol addresses given in Modbus form.
+    QStringList userRequests() const
+    {
+        QStringList list;
+        for (const FakeCom::Request &r : script->requests) {
+            if (r.frameMode == FrameMode::Vendor)
+                continue;
+            const bool read = r.command == QLatin1String("03") || r.command == QLatin1String("RD");
+            const QString address = ScriptedController::modbusAddress(r);
+            list << (read ? QStringLiteral("R ") + address
+                          : QStringLiteral("W %1=%2").arg(address, r.data));
+        }
+        return list;
+    }
+    // Vendor items of the vendor-frame reads, in order (each read is sent twice).
+    QStringList vendorReads() const
+    {
+        QStringList list;
+        for (const FakeCom::Request &r : script->requests) {
+            if (r.frameMode == FrameMode::Vendor && r.command == QLatin1String("a"))
+                list << r.address;
+        }
+        return list;
+    }
+    int returnCommands() const
+    {
+        int count = 0;
+        for (const FakeCom::Request &r : script->requests)
+            count += r.frameMode == FrameMode::Vendor && r.command == QLatin1String("P") &&
+                     r.address == QLatin1String("0000") && r.data == QLatin1String("0000");
+        return count;
+    }
+
+    std::shared_ptr<FakeCom::Script> script = std::make_shared<FakeCom::Script>();
+    ScriptedController controller;
+    ZN8P_INC inc;
+    ComLink link{FakeCom::factory(script)};
+    RequestLayer request{inc, link};
+    FakeOperator op;
+    RecordingMainView view;
+    VendorFrameReads vendor{inc, request, link, op, view};
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/MainView.h"
+
+#include <QList>
+#include <QPair>
+
+// A main window stand-in that records what the core asked it to show.
+class RecordingMainView : public NullMainView
+{
+public:
+    void setMonitoringState(bool running) override { monitoringStates.append(running); }
+    void setCommErrorVisible(bool visible) override
+    {
+        commErrorVisible = visible;
+        if (visible)
+            ++commErrorShown;
+    }
+    void refreshSettingPage() override { ++settingPageRefreshes; }
+    void refreshMonitor() override { ++monitorRefreshes; }
+    void setMonitoringTimersEnabled(bool enabled) override { timersEnabled = enabled; }
+    bool isTracing() const override { return tracing; }
+    void stopTracing() override { tracing = false; }
+    void setProgressVisible(bool visible, int messageId) override
+    {
+        progressVisible = visible;
+        progressShown.append(qMakePair(visible, messageId));
+    }
+    void setProgressValue(int value) override { progressValues.append(value); }
+    void setChartMaxCh(qint16 value) override { chartMaxCh.append(value); }
+
+    QList<bool> monitoringStates;
+    bool commErrorVisible = false;
+    int commErrorShown = 0;
+    int settingPageRefreshes = 0;
+    int monitorRefreshes = 0;
+    bool timersEnabled = true;
+    bool tracing = false;
+    bool progressVisible = false;
+    QList<QPair<bool, int>> progressShown;
+    QList<int> progressValues;
+    QList<qint16> chartMaxCh;
+};
