@@ -51,6 +51,10 @@ int PollingCycle::monitorCode(qint16 step, qint16 optionWord)
 
 void PollingCycle::runMonitorJob()
 {
+    // A message box inside a vendor-frame exchange lets timer ticks through; a user-protocol
+    // read now would go out as a vendor frame.
+    if (m_vendorReads.exchangeRunning())
+        return;
     const int code = monitorCode(m_inc.monitorStep, m_inc.optionWord());
     m_reporter.read(m_request.read(m_inc.registerTable.at(code)), code);
     statecomchk(m_inc);
@@ -61,7 +65,7 @@ void PollingCycle::runMonitorJob()
 
 void PollingCycle::refreshVendorItems()
 {
-    if (quint16(m_inc.statusWord()) & AutoTuningBit)
+    if ((quint16(m_inc.statusWord()) & AutoTuningBit) || m_vendorReads.exchangeRunning())
         return;
     const QString reply =
         m_request.write(m_inc.registerTable.at(ModeRegisterCode), QStringLiteral("0000"));
