@@ -1,0 +1,173 @@
+#include "tests/support/CoreRig.h"
+#include "transfer/OnlineStartRead.h"
+#include "transfer/ParameterUpload.h"
+
+#include <QtTest>
+
+namespace
+{
+
+struct StartRig : CoreRig {
+    StartRig()
+    {
+        controller.registers["00A2"] = 0x10; // optionWord2: DC current output
+        controller.registers["00A1"] = 0x64; // optionWord: heat/cool, alarm 2, heater burnout
+        controller.registers["0085"] = 0x0001;
+    }
+    ParameterUpload upload{inc, request, link, op, view, vendor};
+    OnlineStartRead startRead{inc, request, link, op, view, upload};
+};
+
+UnitConfig config(qint16 alarm2, qint16 heatCool, qint16 heaterBreak, qint16 contactInput,
+                  qint16 outputType, qint16 serialComm)
+{
+    return UnitConfig{alarm2, heatCool, heaterBreak, contactInput, outputType, serialComm};
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(UnitConfig)
+
+class TestOnlineStartRead : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void unitConfigFromOptionWords_data();
+    void unitConfigFromOptionWords();
+    void firstStartUploadsEverything();
+    void laterStartsReadRangeItems_data();
+    void laterStartsReadRangeItems();
+    void unitCheck_data();
+    void unitCheck();
+};
+
+void TestOnlineStartRead::unitConfigFromOptionWords_data()
+{
+    QTest::addColumn<qint16>("optionWord");
+    QTest::addColumn<qint16>("optionWord2");
+    QTest::addColumn<UnitConfig>("expected");
+    QTest::newRow("none") << qint16(0) << qint16(0) << config(0, 0, 0, 0, 0, 0);
+    QTest::newRow("alarm 2, heat/cool") << qint16(0x60) << qint16(0) << config(1, 1, 0, 0, 0, 0);
+    QTest::newRow("HB 1-phase 20 A") << qint16(0x04) << qint16(0) << config(0, 0, 1, 0, 0, 0);
+    QTest::newRow("HB 1-phase 50 A") << qint16(0x0C) << qint16(0) << config(0, 0, 2, 0, 0, 0);
+    QTest::newRow("HB 3-phase 20 A") << qint16(0x14) << qint16(0) << config(0, 0, 3, 0, 0, 0);
+    QTest::newRow("HB 3-phase 50 A") << qint16(0x1C) << qint16(0) << config(0, 0, 4, 0, 0, 0);
+    QTest::newRow("50 A bit without HB") << qint16(0x18) << qint16(0) << config(0, 0, 0, 0, 0, 0);
+    QTest::newRow("contact input") << qint16(0x01) << qint16(0) << config(0, 0, 0, 1, 0, 0);
+    QTest::newRow("serial") << qint16(0x02) << qint16(0) << config(0, 0, 0, 0, 0, 1);
+    QTest::newRow("voltage output") << qint16(0) << qint16(0x08) << config(0, 0, 0, 0, 1, 0);
+    QTest::newRow("DC output") << qint16(0) << qint16(0x10) << config(0, 0, 0, 0, 2, 0);
+    QTest::newRow("both output bits") << qint16(0) << qint16(0x18) << config(0, 0, 0, 0, 1, 0);
+}
+
+void TestOnlineStartRead::unitConfigFromOptionWords()
+{
+    QFETCH(qint16, optionWord);
+    QFETCH(qint16, optionWord2);
+    QFETCH(UnitConfig, expected);
+    QVERIFY(OnlineStartRead::deriveUnitConfig(optionWord, optionWord2) == expected);
+}
+
+void TestOnlineStartRead::firstStartUploadsEverything()
+{
+    StartRig rig;
+    rig.controller.registers["0019"] = -50; // scaling low limit
+
+    rig.startRead.Setdata_read();
+
+    const QStringList user = rig.userRequests();
+    QCOMPARE(user.mid(0, 4), (QStringList{"R 00A2", "R 00A1", "R 0085", "W 0070=0001"}));
+    QCOMPARE(user.filter("R ").size(), 3 + 46); // codes 11 to 57 but 45; 58 to 63 by vendor
+    QVERIFY(rig.inc.rangeOnlyFlag);
+    QCOMPARE(rig.inc.optionWord(), qint16(0x64));
+    QCOMPARE(rig.inc.statusWord(), qint16(1));
+    QCOMPARE(rig.inc.setting(26), qint16(-50));
+    QVERIFY(rig.inc.unitConfig == config(1, 1, 1, 0, 2, 0));
+    QCOMPARE(rig.view.settingPageRefreshes, 1);
+    QCOMPARE(rig.op.panels.value(1), QString());
+    QCOMPARE(rig.op.panels.value(4), QString());
+
+    // Changes not yet sent or saved: only the option words and the status.
+    StartRig changed;
+    changed.inc.unsavedOnlineChanges = true;
+    changed.startRead.Setdata_read();
+    QCOMPARE(changed.userRequests(), (QStringList{"R 00A2", "R 00A1", "R 0085"}));
+    QVERIFY(!changed.inc.rangeOnlyFlag);
+}
+
+void TestOnlineStartRead::laterStartsReadRangeItems_data()
+{
+    QTest::addColumn<qint16>("inputType");
+    QTest::addColumn<QStringList>("ranges");
+    QTest::newRow("sensor input") << qint16(29) << QStringList{"R 0044", "R 0019"};
+    QTest::newRow("DC input") << qint16(30) << QStringList{"R 0044", "R 001A", "R 0019"};
+}
+
+void TestOnlineStartRead::laterStartsReadRangeItems()
+{
+    QFETCH(qint16, inputType);
+    QFETCH(QStringList, ranges);
+    StartRig rig;
+    rig.inc.rangeOnlyFlag = true;
+    rig.inc.setting(49) = qint16(inputType == 30 ? 0 : 33); // the value just read decides
+    rig.controller.registers["0044"] = inputType;
+    rig.controller.registers["001A"] = 2;
+
+    rig.startRead.Setdata_read();
+
+    QCOMPARE(rig.userRequests(), QStringList({"R 00A2", "R 00A1", "R 0085"}) + ranges);
+    QCOMPARE(rig.inc.setting(27), qint16(inputType == 30 ? 2 : 0));
+    QCOMPARE(rig.script->callsStartingWith("ReplyTimeout=").last(), QString("ReplyTimeout=300"));
+}
+
+void TestOnlineStartRead::unitCheck_data()
+{
+    QTest::addColumn<UnitConfig>("current");
+    QTest::addColumn<qint16>("optionWord");
+    QTest::addColumn<bool>("keepUnit");
+    QTest::addColumn<bool>("match");
+    QTest::newRow("same model") << config(1, 1, 1, 0, 2, 0) << qint16(0x64) << false << true;
+    QTest::newRow("other heater burnout")
+        << config(1, 1, 3, 0, 2, 0) << qint16(0x64) << false << false;
+    QTest::newRow("contact bit with serial communication")
+        << config(0, 0, 0, 0, 2, 1) << qint16(0x03) << false << true;
+    QTest::newRow("contact input missing")
+        << config(0, 0, 0, 1, 2, 0) << qint16(0x00) << true << false;
+}
+
+void TestOnlineStartRead::unitCheck()
+{
+    QFETCH(UnitConfig, current);
+    QFETCH(qint16, optionWord);
+    QFETCH(bool, keepUnit);
+    QFETCH(bool, match);
+    StartRig rig;
+    rig.controller.registers["00A1"] = optionWord;
+    rig.inc.rangeOnlyFlag = true;
+    rig.inc.online = true;
+    rig.inc.unitCheckFlag = true;
+    rig.inc.keepUnitFlag = keepUnit;
+    rig.inc.unitConfig = current;
+
+    rig.startRead.Setdata_read();
+
+    QCOMPARE(rig.op.messages(), match ? QList<QList<int>>{} : QList<QList<int>>{{290}});
+    QCOMPARE(rig.inc.online, match);
+    QCOMPARE(rig.inc.unitCheckFlag, !match);
+    QVERIFY(rig.inc.unitConfig == current);
+    QCOMPARE(rig.view.settingPageRefreshes, match ? 1 : 0);
+
+    // Without the check, keepUnitFlag keeps the configuration of a loaded file once.
+    StartRig kept;
+    kept.inc.rangeOnlyFlag = true;
+    kept.inc.keepUnitFlag = true;
+    kept.inc.unitConfig = current;
+    kept.startRead.Setdata_read();
+    QVERIFY(kept.inc.unitConfig == current);
+    QVERIFY(!kept.inc.keepUnitFlag);
+    QCOMPARE(kept.view.settingPageRefreshes, 1);
+}
+
+QTEST_GUILESS_MAIN(TestOnlineStartRead)
+#include "tst_onlinestartread.moc"

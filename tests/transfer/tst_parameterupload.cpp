@@ -1,0 +1,176 @@
+#include "app/MessageTable.h"
+#include "comm/RegisterMap.h"
+#include "tests/support/CoreRig.h"
+#include "transfer/ParameterTable.h"
+#include "transfer/ParameterUpload.h"
+
+#include <QtTest>
+
+namespace
+{
+
+struct UploadRig : CoreRig {
+    explicit UploadRig(qint16 protocol = ModbusAscii) : CoreRig(protocol)
+    {
+        // Every register holds its own code, so that a value shows where it was read from.
+        for (int code = 11; code <= 57; ++code)
+            controller.registers[RegisterMap::modbusAddress(code)] = qint16(code);
+        controller.registers["0003"] = 0; // auto-tuning off
+        for (const int code : {58, 59, 60, 61, 62, 63})
+            controller.vendorItems[inc.vendorItemTable[ParameterTable::vendorItemIndex(code)]] =
+                qint16(code == 61 ? 0 : code);
+        inc.monitorValues[7] = 0x01; // SV2 to SV4
+        inc.monitorValues[8] = 0x10; // DC current output
+    }
+    ParameterUpload upload{inc, request, link, op, view, vendor};
+};
+
+QStringList registerReads(int skipFrom, int skipTo)
+{
+    QStringList reads;
+    for (int code = 11; code <= 57; ++code)
+        if (code < skipFrom || code > skipTo)
+            reads << QStringLiteral("R ") + RegisterMap::modbusAddress(code);
+    return reads;
+}
+
+} // namespace
+
+class TestParameterUpload : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { MessageTable::instance().setLanguage(Language::English); }
+    void menuUpload_data();
+    void menuUpload();
+    void silentUploadReadsManualOutput();
+    void autoTuningLeavesVendorItems();
+    void keyOperationStopsUpload_data();
+    void keyOperationStopsUpload();
+    void failuresDoNotStopUpload();
+};
+
+void TestParameterUpload::menuUpload_data()
+{
+    QTest::addColumn<qint16>("protocol");
+    QTest::addColumn<QString>("flag");
+    QTest::newRow("Modbus") << qint16(ModbusRtu) << "W 0070=0001";
+    QTest::newRow("Ravtocol") << qint16(Ravtocol) << "W 0070=0100";
+}
+
+void TestParameterUpload::menuUpload()
+{
+    QFETCH(qint16, protocol);
+    QFETCH(QString, flag);
+    UploadRig rig(protocol);
+    rig.inc.setting(49) = 31; // the abnormal output item is read only for DC inputs
+    rig.controller.registers["0044"] = 31;
+    rig.inc.uploadRequested = true;
+    rig.inc.rereadFlag = true;
+
+    QVERIFY(rig.upload.ReadPara_setflg());
+
+    const QStringList user = rig.userRequests();
+    QCOMPARE(user.first(), flag);
+    QCOMPARE(user.filter("R "), registerReads(45, 46));
+    // One exchange per vendor item: 58, 59, 60, 61 by Read_SV, 62 and 63 by Read_data.
+    QCOMPARE(user.filter("W 0000=").size(), 6);
+    QCOMPARE(rig.returnCommands(), 6);
+    for (const int code : {13, 44, 47, 57, 58, 60, 62, 63})
+        QCOMPARE(rig.inc.setting(code), qint16(code));
+    QCOMPARE(rig.inc.setting(45), qint16(0));
+
+    QCOMPARE(rig.view.progressShown,
+             (QList<QPair<bool, int>>{qMakePair(true, 502), qMakePair(false, 502)}));
+    QCOMPARE(rig.view.progressValues.size(), 54);
+    QCOMPARE(rig.view.progressValues.first(), 0);
+    QCOMPARE(rig.view.progressValues.last(), 53);
+    QVERIFY(rig.op.panelHistory.contains("1:Data upload now."));
+    QCOMPARE(rig.op.panels.value(1), QString());
+    QCOMPARE(rig.op.panels.value(4), QString());
+    QVERIFY(rig.inc.settingDataValid);
+    QVERIFY(!rig.inc.uploadRequested);
+    QVERIFY(!rig.inc.rereadFlag);
+}
+
+void TestParameterUpload::silentUploadReadsManualOutput()
+{
+    UploadRig rig;
+    rig.inc.uploadRequested = true;
+    rig.inc.rereadFlag = true;
+
+    QVERIFY(rig.upload.ReadPara_setflg2());
+
+    QCOMPARE(rig.userRequests().filter("R "), registerReads(45, 45));
+    QCOMPARE(rig.inc.setting(46), qint16(46));
+    QVERIFY(rig.view.progressShown.isEmpty());
+    QVERIFY(rig.view.progressValues.isEmpty());
+    QVERIFY(!rig.inc.rereadFlag);
+    QVERIFY(rig.inc.uploadRequested);
+    QVERIFY(!rig.inc.settingDataValid);
+}
+
+void TestParameterUpload::autoTuningLeavesVendorItems()
+{
+    UploadRig rig;
+    rig.controller.registers["0003"] = 1; // auto-tuning on, read early in the upload
+    QVERIFY(rig.upload.ReadPara_setflg2());
+    QVERIFY(rig.vendorReads().isEmpty());
+    QCOMPARE(rig.userRequests().filter("W 0000=").size(), 0);
+}
+
+void TestParameterUpload::keyOperationStopsUpload_data()
+{
+    QTest::addColumn<qint16>("protocol");
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<bool>("menu");
+    QTest::newRow("menu, Modbus") << qint16(ModbusAscii) << FakeCom::modbusException(1, 6, 0x12)
+                                  << true;
+    QTest::newRow("menu, Ravtocol") << qint16(Ravtocol) << FakeCom::ravtocolError(1, 63) << true;
+    QTest::newRow("status check") << qint16(ModbusAscii) << FakeCom::modbusException(1, 6, 0x12)
+                                  << false;
+}
+
+void TestParameterUpload::keyOperationStopsUpload()
+{
+    QFETCH(qint16, protocol);
+    QFETCH(QString, refusal);
+    QFETCH(bool, menu);
+    for (const bool silent : {false, true}) {
+        UploadRig rig(protocol);
+        rig.inc.uploadRequested = menu;
+        rig.inc.rereadFlag = true;
+        rig.controller.intercept = [&](const FakeCom::Request &) { return refusal; };
+
+        QVERIFY(!(silent ? rig.upload.ReadPara_setflg2() : rig.upload.ReadPara_setflg()));
+
+        QCOMPARE(rig.script->requests.size(), 1);
+        QCOMPARE(rig.op.messages(), menu ? QList<QList<int>>{{291}} : QList<QList<int>>{});
+        QVERIFY(!rig.inc.uploadRequested);
+        QVERIFY(rig.inc.rereadFlag);
+        QVERIFY(!rig.inc.settingDataValid);
+        QVERIFY(rig.view.progressShown.isEmpty());
+    }
+}
+
+void TestParameterUpload::failuresDoNotStopUpload()
+{
+    UploadRig rig;
+    rig.inc.setting(13) = 7;
+    rig.controller.intercept = [](const FakeCom::Request &r) {
+        if (r.address == QLatin1String("0070"))
+            return FakeCom::modbusException(1, 6, 0x02); // other refusals are no stop
+        return r.address.startsWith(QLatin1String("0004")) ? QString("") : QString();
+    };
+
+    QVERIFY(rig.upload.ReadPara_setflg());
+
+    QCOMPARE(rig.inc.setting(13), qint16(7));
+    QCOMPARE(rig.inc.setting(57), qint16(57));
+    QVERIFY(rig.view.commErrorShown > 0);
+    QVERIFY(rig.inc.settingDataValid);
+}
+
+QTEST_GUILESS_MAIN(TestParameterUpload)
+#include "tst_parameterupload.moc"

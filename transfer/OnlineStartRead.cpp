@@ -1,0 +1,96 @@
+#include "OnlineStartRead.h"
+
+#include "app/MainView.h"
+#include "app/OperatorInterface.h"
+#include "comm/ComLink.h"
+#include "comm/RequestLayer.h"
+#include "transfer/ParameterTable.h"
+#include "transfer/ParameterUpload.h"
+
+namespace
+{
+
+constexpr int StatusCode = 4;
+constexpr int OptionCode = 7;
+constexpr int Option2Code = 8;
+constexpr int TypeMismatchMessage = 290;
+
+// A controller with serial communication has no contact input selection of set values 2 to 4,
+// whatever its contact input bit says; the comparison ignores that bit then, on both sides.
+UnitConfig comparable(UnitConfig config)
+{
+    if (config.serialComm)
+        config.contactInput = 0;
+    return config;
+}
+
+} // namespace
+
+OnlineStartRead::OnlineStartRead(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
+                                 OperatorInterface &op, MainView &view, ParameterUpload &upload)
+    : m_inc(inc), m_request(request), m_link(link), m_op(op), m_view(view), m_upload(upload),
+      m_reporter(inc, link, op, view)
+{
+}
+
+UnitConfig OnlineStartRead::deriveUnitConfig(qint16 optionWord, qint16 optionWord2)
+{
+    const auto bit = [](qint16 word, int mask) { return qint16((word & mask) ? 1 : 0); };
+    UnitConfig config;
+    config.alarm2 = bit(optionWord, 0x20);
+    config.heatCool = bit(optionWord, 0x40);
+    if (optionWord & 0x04) {
+        const qint16 rated50A = bit(optionWord, 0x08);
+        config.heaterBreak = qint16(((optionWord & 0x10) ? 3 : 1) + rated50A);
+    }
+    config.contactInput = bit(optionWord, 0x01);
+    config.outputType = (optionWord2 & 0x08) ? 1 : (optionWord2 & 0x10) ? 2 : 0;
+    config.serialComm = bit(optionWord, 0x02);
+    return config;
+}
+
+void OnlineStartRead::Setdata_read()
+{
+    readCode(Option2Code);
+    readCode(OptionCode);
+    readCode(StatusCode);
+
+    if (!m_inc.unsavedOnlineChanges) {
+        if (!m_inc.rangeOnlyFlag) {
+            m_upload.ReadPara_setflg2();
+            m_inc.rangeOnlyFlag = true;
+        } else {
+            if (ZN8PCom *com = m_link.com())
+                com->setReplyTimeout(300);
+            readCode(ParameterTable::InputTypeCode);
+            if (m_inc.setting(ParameterTable::InputTypeCode) >= 30)
+                readCode(ParameterTable::DecimalPlaceCode);
+            readCode(ParameterTable::ScaleLowCode);
+        }
+    }
+
+    const UnitConfig derived = deriveUnitConfig(m_inc.optionWord(), m_inc.optionWord2());
+    if (m_inc.unitCheckFlag) {
+        if (comparable(derived) != comparable(m_inc.unitConfig)) {
+            m_op.showMessage({TypeMismatchMessage});
+            m_inc.online = false;
+        } else {
+            m_inc.unitCheckFlag = false;
+            m_view.refreshSettingPage();
+        }
+    } else if (m_inc.keepUnitFlag) {
+        m_inc.keepUnitFlag = false;
+        m_view.refreshSettingPage();
+    } else {
+        m_inc.unitConfig = derived;
+        m_view.refreshSettingPage();
+    }
+    m_op.setStatusPanel(1, QString());
+    m_op.setStatusPanel(4, QString());
+}
+
+void OnlineStartRead::readCode(int code)
+{
+    m_reporter.read(m_request.read(m_inc.registerTable.at(code)), code);
+    m_op.setStatusPanel(1, QString());
+}

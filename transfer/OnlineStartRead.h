@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/ZN8P_INC.h"
+#include "polling/ReplyReporter.h"
+
+class ComLink;
+class MainView;
+class OperatorInterface;
+class ParameterUpload;
+class RequestLayer;
+
+// What the program reads when monitoring starts: the option words and the status word, the
+// setting items (or only the range items on later starts), and the unit configuration that the
+// option words describe.
+class OnlineStartRead
+{
+public:
+    OnlineStartRead(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
+                    MainView &view, ParameterUpload &upload);
+
+    // Reads codes 8, 7 and 4. Unless unsavedOnlineChanges is set: the first time (rangeOnlyFlag
+    // clear) the silent upload, after which rangeOnlyFlag is set; later only the input type, the
+    // decimal point place (DC inputs) and the scaling low limit. Then the unit configuration:
+    // with unitCheckFlag the controller's must match the current one, else message 290 and
+    // online is cleared (unitCheckFlag stays set); a match clears unitCheckFlag. Without the
+    // check, keepUnitFlag keeps the current configuration once; otherwise the derived one is
+    // taken. The setting page is rebuilt unless the check failed.
+    void Setdata_read();
+
+    // The unit configuration that optionWord and optionWord2 describe.
+    static UnitConfig deriveUnitConfig(qint16 optionWord, qint16 optionWord2);
+
+private:
+    void readCode(int code);
+
+    ZN8P_INC &m_inc;
+    RequestLayer &m_request;
+    ComLink &m_link;
+    OperatorInterface &m_op;
+    MainView &m_view;
+    ParameterUpload &m_upload;
+    ReplyReporter m_reporter;
+};

@@ -1,0 +1,111 @@
+#include "ParameterUpload.h"
+
+#include "app/MainView.h"
+#include "app/MessageTable.h"
+#include "app/OperatorInterface.h"
+#include "app/ZN8P_INC.h"
+#include "comm/DataWord.h"
+#include "comm/ReplyCheck.h"
+#include "comm/RequestLayer.h"
+#include "polling/VendorFrameReads.h"
+#include "transfer/WaitTick.h"
+
+namespace
+{
+
+constexpr int AutoTuningCode = 12;
+constexpr int AutoManualCode = 45;
+constexpr int ManualOutputCode = 46;
+constexpr int SettingFlagCode = 65;
+// Codes 58 to 61 are read back by Read_SV, 62 and 63 by Read_data.
+constexpr int FirstVendorCode = 58;
+constexpr int LastSetValueCode = 61;
+constexpr int UploadMessage = 502;
+constexpr int KeyOperationMessage = 291;
+
+} // namespace
+
+ParameterUpload::ParameterUpload(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
+                                 OperatorInterface &op, MainView &view,
+                                 VendorFrameReads &vendorReads)
+    : m_inc(inc), m_request(request), m_op(op), m_view(view), m_vendorReads(vendorReads),
+      m_reporter(inc, link, op, view)
+{
+}
+
+bool ParameterUpload::ReadPara_setflg()
+{
+    if (!writeSettingFlag())
+        return false;
+    m_view.setProgressVisible(true, UploadMessage);
+    m_op.setStatusPanel(1, msg(UploadMessage));
+    m_op.setStatusPanel(4, QString());
+    WaitTick();
+    m_view.setProgressValue(0);
+
+    readItems(false, true);
+
+    m_view.setProgressVisible(false, UploadMessage);
+    m_op.setStatusPanel(1, QString());
+    m_op.setStatusPanel(4, QString());
+    m_inc.rereadFlag = false;
+    m_inc.uploadRequested = false;
+    m_inc.settingDataValid = true;
+    return true;
+}
+
+bool ParameterUpload::ReadPara_setflg2()
+{
+    if (!writeSettingFlag())
+        return false;
+    readItems(true, false);
+    m_op.setStatusPanel(1, QString());
+    m_op.setStatusPanel(4, QString());
+    m_inc.rereadFlag = false;
+    return true;
+}
+
+bool ParameterUpload::writeSettingFlag()
+{
+    const QString reply = m_request.write(m_inc.registerTable.at(SettingFlagCode),
+                                          DataWord::dataField(1, m_inc.protocolIndex));
+    m_reporter.write(reply);
+    if (!ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex))
+        return true;
+    if (m_inc.uploadRequested) {
+        m_op.showMessage({KeyOperationMessage});
+        m_inc.uploadRequested = false;
+    }
+    return false;
+}
+
+void ParameterUpload::readItems(bool readManualOutput, bool showProgress)
+{
+    for (int code = FirstCode; code <= LastCode; ++code) {
+        const bool skipped =
+            code == AutoManualCode || (code == ManualOutputCode && !readManualOutput);
+        if (!skipped)
+            readItem(code);
+        m_op.setStatusPanel(1, QString());
+        // Skipped items count in the progress too.
+        if (showProgress)
+            m_view.setProgressValue(code - FirstCode + 1);
+    }
+}
+
+void ParameterUpload::readItem(int code)
+{
+    if (code < FirstVendorCode) {
+        m_reporter.read(m_request.read(m_inc.registerTable.at(code)), code);
+        return;
+    }
+    // The vendor-frame items report their own replies; while auto-tuning is on (as just read)
+    // they are left alone.
+    if (m_inc.setting(AutoTuningCode) != 0)
+        return;
+    m_inc.itemCode = qint16(code);
+    if (code <= LastSetValueCode)
+        m_vendorReads.Read_SV();
+    else
+        m_vendorReads.Read_data();
+}
