@@ -41,8 +41,7 @@ private slots:
     void tenSecondRefresh_data();
     void tenSecondRefresh();
     void offlineAtFifthErrorTick();
-    void offlineKeepsUserProtocol();
-    void brokenExchangeRepaired();
+    void vendorFrameIndexRestored();
     void ticksInsideExchangeWait();
 };
 
@@ -275,38 +274,30 @@ void TestPollingCycle::offlineAtFifthErrorTick()
     QCOMPARE(again.storedProtocol(), QStringLiteral("0"));
 }
 
-void TestPollingCycle::offlineKeepsUserProtocol()
+void TestPollingCycle::vendorFrameIndexRestored()
 {
-    PollRig rig(Ravtocol);
-    rig.inc.protocolIndex = VendorFrame; // cut off in the middle of an exchange
-    rig.inc.commErrorFlag = true;
-    rig.inc.commErrorCount = 4;
-
-    rig.cycle.superviseLink();
-
-    QVERIFY(!rig.inc.online);
-    QCOMPARE(rig.inc.protocolIndex, qint16(Ravtocol));
-    QCOMPARE(rig.storedProtocol(), QStringLiteral("2"));
-    QVERIFY(!rig.op.wasShown(715));
-}
-
-void TestPollingCycle::brokenExchangeRepaired()
-{
+    // An exchange left behind with index 3 and a working link: repaired with message 715.
     PollRig rig(ModbusRtu);
     rig.inc.protocolIndex = VendorFrame;
     rig.view.commErrorVisible = true;
-
     rig.cycle.superviseLink();
-
+    rig.cycle.superviseLink();
     QCOMPARE(rig.inc.protocolIndex, qint16(ModbusRtu));
     QCOMPARE(rig.storedProtocol(), QStringLiteral("1"));
     QCOMPARE(rig.op.messages(), QList<QList<int>>{{715}});
-    QCOMPARE(rig.op.panels.value(4), QString());
     QVERIFY(!rig.view.commErrorVisible);
     QVERIFY(rig.inc.online);
 
-    rig.cycle.superviseLink();
-    QCOMPARE(rig.op.messages().size(), 1);
+    // Cut off by the offline switch: the user's protocol is kept and stored.
+    PollRig cut(Ravtocol);
+    cut.inc.protocolIndex = VendorFrame;
+    cut.inc.commErrorFlag = true;
+    cut.inc.commErrorCount = 4;
+    cut.cycle.superviseLink();
+    QVERIFY(!cut.inc.online);
+    QCOMPARE(cut.inc.protocolIndex, qint16(Ravtocol));
+    QCOMPARE(cut.storedProtocol(), QStringLiteral("2"));
+    QCOMPARE(cut.op.messages(), QList<QList<int>>{OfflineMessage});
 }
 
 void TestPollingCycle::ticksInsideExchangeWait()

@@ -22,8 +22,6 @@ class TestVendorFrameReads : public QObject
 private slots:
     void exchangeInEachProtocol_data();
     void exchangeInEachProtocol();
-    void refreshFollowsContactFunction_data();
-    void refreshFollowsContactFunction();
     void readBackOneItem_data();
     void readBackOneItem();
     void vendorReplies_data();
@@ -66,48 +64,6 @@ void TestVendorFrameReads::exchangeInEachProtocol()
     QCOMPARE(rig.link.com()->ReplyTimeout(), 300);
 }
 
-void TestVendorFrameReads::refreshFollowsContactFunction_data()
-{
-    QTest::addColumn<qint16>("optionWord");
-    QTest::addColumn<qint16>("stored61");
-    QTest::addColumn<qint16>("controller61");
-    QTest::addColumn<QStringList>("items");
-    QTest::newRow("function 0") << Sv2Option << qint16(0) << qint16(0)
-                                << QStringList{"FC92", "FC32", "FC34", "FC36"};
-    QTest::newRow("function 1") << Sv2Option << qint16(1) << qint16(1)
-                                << QStringList{"FC92", "FC32"};
-    QTest::newRow("function just changed to 1")
-        << Sv2Option << qint16(0) << qint16(1) << QStringList{"FC92", "FC32"};
-    QTest::newRow("function 2") << Sv2Option << qint16(2) << qint16(0) << QStringList{};
-    QTest::newRow("serial communication")
-        << qint16(0x03) << qint16(0) << qint16(0) << QStringList{};
-}
-
-void TestVendorFrameReads::refreshFollowsContactFunction()
-{
-    QFETCH(qint16, optionWord);
-    QFETCH(qint16, stored61);
-    QFETCH(qint16, controller61);
-    QFETCH(QStringList, items);
-    CoreRig rig;
-    rig.inc.monitorValues[7] = optionWord;
-    rig.inc.setting(61) = stored61;
-    rig.controller.vendorItems = {
-        {"FC92", controller61}, {"FC32", 100}, {"FC34", 200}, {"FC36", 300}};
-
-    rig.vendor.Read_SV2();
-
-    QCOMPARE(rig.vendorReads(), twice(items));
-    // No exchange at all, key included, when nothing is to be read.
-    QCOMPARE(rig.script->requests.isEmpty(), items.isEmpty());
-    if (!items.isEmpty()) {
-        QCOMPARE(rig.inc.setting(61), controller61);
-        QCOMPARE(rig.inc.setting(58), qint16(100));
-        QCOMPARE(rig.inc.setting(59), qint16(items.size() == 4 ? 200 : 0));
-        QCOMPARE(rig.op.panels.value(1), QString());
-    }
-}
-
 void TestVendorFrameReads::readBackOneItem_data()
 {
     QTest::addColumn<bool>("setValueItem"); // Read_SV, else Read_data
@@ -119,12 +75,8 @@ void TestVendorFrameReads::readBackOneItem_data()
     QTest::addColumn<QStringList>("items");
     QTest::newRow("SV2") << true << qint16(58) << qint16(1) << qint16(0) << qint16(0) << true
                          << QStringList{"FC32"};
-    QTest::newRow("SV3 while function 0")
-        << true << qint16(59) << qint16(0) << qint16(0) << qint16(0) << true << QStringList{"FC34"};
     QTest::newRow("SV3 while function 1 reads nothing")
         << true << qint16(59) << qint16(1) << qint16(0) << qint16(0) << true << QStringList{};
-    QTest::newRow("SV4 while function 2 reads nothing")
-        << true << qint16(60) << qint16(2) << qint16(0) << qint16(0) << true << QStringList{};
     QTest::newRow("contact function")
         << true << qint16(61) << qint16(2) << qint16(0) << qint16(0) << true << QStringList{"FC92"};
     QTest::newRow("OUT/OFF key function") << false << qint16(63) << qint16(0) << qint16(0)
@@ -134,8 +86,6 @@ void TestVendorFrameReads::readBackOneItem_data()
         << QStringList{"FC94"};
     QTest::newRow("abnormal output, sensor input")
         << false << qint16(62) << qint16(0) << qint16(29) << qint16(0x10) << false << QStringList{};
-    QTest::newRow("abnormal output, voltage output")
-        << false << qint16(62) << qint16(0) << qint16(32) << qint16(0x08) << false << QStringList{};
 }
 
 void TestVendorFrameReads::readBackOneItem()

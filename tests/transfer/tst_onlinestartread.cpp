@@ -50,13 +50,9 @@ void TestOnlineStartRead::unitConfigFromOptionWords_data()
     QTest::newRow("none") << qint16(0) << qint16(0) << config(0, 0, 0, 0, 0, 0);
     QTest::newRow("alarm 2, heat/cool") << qint16(0x60) << qint16(0) << config(1, 1, 0, 0, 0, 0);
     QTest::newRow("HB 1-phase 20 A") << qint16(0x04) << qint16(0) << config(0, 0, 1, 0, 0, 0);
-    QTest::newRow("HB 1-phase 50 A") << qint16(0x0C) << qint16(0) << config(0, 0, 2, 0, 0, 0);
-    QTest::newRow("HB 3-phase 20 A") << qint16(0x14) << qint16(0) << config(0, 0, 3, 0, 0, 0);
     QTest::newRow("HB 3-phase 50 A") << qint16(0x1C) << qint16(0) << config(0, 0, 4, 0, 0, 0);
     QTest::newRow("50 A bit without HB") << qint16(0x18) << qint16(0) << config(0, 0, 0, 0, 0, 0);
-    QTest::newRow("contact input") << qint16(0x01) << qint16(0) << config(0, 0, 0, 1, 0, 0);
     QTest::newRow("serial") << qint16(0x02) << qint16(0) << config(0, 0, 0, 0, 0, 1);
-    QTest::newRow("voltage output") << qint16(0) << qint16(0x08) << config(0, 0, 0, 0, 1, 0);
     QTest::newRow("DC output") << qint16(0) << qint16(0x10) << config(0, 0, 0, 0, 2, 0);
     QTest::newRow("both output bits") << qint16(0) << qint16(0x18) << config(0, 0, 0, 0, 1, 0);
 }
