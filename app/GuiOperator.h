@@ -2,6 +2,7 @@
 
 #include "app/OperatorInterface.h"
 
+#include <QHash>
 #include <QPointer>
 
 class QAction;
