@@ -1,7 +1,48 @@
+#include "app/GuiOperator.h"
+#include "app/MainDisp.h"
+#include "app/MessageTable.h"
+#include "app/SplashDisp.h"
+#include "app/StartupArgs.h"
+#include "app/StartupRoutine.h"
+#include "app/ZN8P_INC.h"
+#include "comm/RegisterMap.h"
+#include "comm/SerialZN8PCom.h"
+#include "comm/SettingsStore.h"
+
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("ZN Monitor"));
+    QApplication::setOrganizationName(SettingsStore::FirstOrganization);
+    QApplication::setApplicationVersion(QStringLiteral(ZN_VERSION));
+    MessageTable::instance();
+
+    ZN8P_INC inc;
+    GuiOperator startupOperator(nullptr);
+    StartupRoutine startup(inc, startupOperator);
+    if (!startup.run(StartupArgs::rawCommandLine(QApplication::arguments())))
+        return 1;
+
+    SplashDisp splash;
+    splash.start();
+
+    SettingsStore store;
+    store.selectKeyAndLoad(inc);
+    RegisterMap::fillVendorItemTable(inc);
+    RegisterMap::fillRegisterTable(inc);
+
+    // Every link check makes a fresh component, so that a port map edited in the settings
+    // takes effect at the next check.
+    MainDisp window(inc, store, [&store, &inc] {
+        return std::make_unique<SerialZN8PCom>(PortNames(store.portMap(inc)));
+    });
+    window.system_init();
+
+    QObject::connect(&splash, &SplashDisp::finished, &window, [&window] {
+        window.show();
+        window.runStartupLinkCheck();
+    });
+    return QApplication::exec();
 }

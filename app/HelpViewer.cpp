@@ -1,0 +1,48 @@
+#include "HelpViewer.h"
+
+#include "ui_HelpViewer.h"
+
+#include "app/MessageTable.h"
+
+#include <QRegularExpression>
+
+// The help pages live in the static widgets library; a program registers them only when some code
+// names them, outside any namespace.
+static void initHelpResource()
+{
+    Q_INIT_RESOURCE(help);
+}
+
+HelpViewer::HelpViewer(QWidget *parent)
+    : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::HelpViewer>())
+{
+    initHelpResource();
+    m_ui->setupUi(this);
+    // The menu caption without its access key: "Help(&P)" -> "Help".
+    const QString help = msg(16).remove(QRegularExpression(QStringLiteral("\\(&.\\)|&")));
+    setWindowTitle(help + QStringLiteral(" - ") + msg(1));
+}
+
+HelpViewer::~HelpViewer() = default;
+
+QUrl HelpViewer::contentsUrl(const QString &helpFile)
+{
+    QUrl url;
+    url.setScheme(QStringLiteral("qrc"));
+    url.setPath(QStringLiteral("/help/") + helpFile + QStringLiteral(".html"));
+    url.setFragment(QStringLiteral("contents"));
+    return url;
+}
+
+void HelpViewer::openContents(const QString &helpFile)
+{
+    m_ui->browser->setSource(contentsUrl(helpFile));
+    show();
+    raise();
+    activateWindow();
+}
+
+QUrl HelpViewer::source() const
+{
+    return m_ui->browser->source();
+}

@@ -1,0 +1,401 @@
+#include "MainDisp.h"
+
+#include "ui_MainDisp.h"
+
+#include "app/GuiOperator.h"
+#include "app/HelpViewer.h"
+#include "app/MessageTable.h"
+#include "app/SubDisp_About.h"
+#include "comm/SettingsStore.h"
+#include "display/SettingRowsForm.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QStatusBar>
+
+namespace
+{
+constexpr std::array<int, 6> TimerIntervals = {1, 1000, 2000, 2000, 10000, 100};
+constexpr int StatusPanelCount = 4;
+// Change buttons Cmd_set 0 to 53; only 36 (alarm 1 type) stays usable before the first upload.
+constexpr int ChangeButtonCount = 54;
+constexpr int AlwaysEnabledButton = 36;
+
+void setLabelColour(QLabel *label, const QColor &colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, colour);
+    label->setPalette(palette);
+    label->setAutoFillBackground(true);
+}
+} // namespace
+
+MainDisp::MainDisp(ZN8P_INC &inc, SettingsStore &store, ZN8PComFactory comFactory,
+                   OperatorInterface *op, QWidget *parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::MainDisp>()), m_inc(inc), m_store(store),
+      m_guiOperator(op == nullptr ? std::make_unique<GuiOperator>(this) : nullptr),
+      m_op(op != nullptr ? op : m_guiOperator.get()), m_link(std::move(comFactory)),
+      m_request(inc, m_link), m_vendorReads(inc, m_request, m_link, *m_op, *this),
+      m_upload(inc, m_request, m_link, *m_op, *this, m_vendorReads),
+      m_onlineStartRead(inc, m_request, m_link, *m_op, *this, m_upload),
+      m_polling(inc, m_request, m_link, *m_op, *this, m_vendorReads, store), m_jobs(inc)
+{
+    ui->setupUi(this);
+    SettingRowsForm::build(this);
+    m_displayView = std::make_unique<MainDisplayView>(this);
+    setUpStatusBar();
+    setUpTimers();
+    setUpJobs();
+    connectMenus();
+}
+
+MainDisp::~MainDisp() = default;
+
+void MainDisp::system_init()
+{
+    setCaptions();
+    disableChangeButtons();
+    ui->SSTab1->setCurrentIndex(qBound(0, int(m_inc.sstab1Index), ui->SSTab1->count() - 1));
+    ui->SSTab2->setCurrentIndex(qBound(0, int(m_inc.sstab2Index), ui->SSTab2->count() - 1));
+    setSearchPanelsVisible(false);
+    setProgressVisible(false, 0);
+    setCommErrorVisible(false);
+    ui->Text_readmsg3->hide();
+    ui->Text_readmsg5->hide();
+    setMonitoringState(false);
+    refreshSettingPage();
+}
+
+void MainDisp::setCaptions()
+{
+    setWindowTitle(msg(1));
+    ui->mnuFile->setTitle(msg(3));
+    ui->mnuUpload->setText(msg(4));
+    ui->mnuDownload->setText(msg(5));
+    ui->mnuSave->setText(msg(6));
+    ui->mnuLoad->setText(msg(7));
+    ui->mnupsel->setText(msg(32));
+    ui->mnuFilePrint->setText(msg(33));
+    ui->mnuExit->setText(msg(8));
+    ui->mnuOnline->setTitle(msg(9));
+    ui->mnuTrace->setText(msg(11));
+    ui->mnuSet->setTitle(msg(12));
+    ui->mnuComset->setText(msg(13));
+    ui->mnuOpset->setText(msg(14));
+    ui->mnuHelp->setTitle(msg(15));
+    ui->mnuHelp2->setText(msg(16));
+    ui->mnuVer->setText(msg(17));
+
+    ui->SSTab1->setTabText(0, msg(41));
+    ui->SSTab1->setTabText(1, msg(42));
+    ui->SSTab2->setTabText(0, msg(43));
+    ui->SSTab2->setTabText(1, msg(44));
+    ui->SSTab2->setTabText(2, msg(45));
+
+    ui->Frame1->setTitle(msg(306));
+    ui->Label_PVcap->setText(msg(77));
+    ui->Label_SVcap_0->setText(QStringLiteral("SV"));
+    ui->Label_SVcap_1->setText(msg(101));
+    ui->Label_MVcap_0->setText(msg(79));
+    ui->Label_MVcap_1->setText(msg(80));
+    ui->Label18_0->setText(QStringLiteral("%"));
+    ui->Label18_1->setText(QStringLiteral("%"));
+    ui->Label_HB_1->setText(QStringLiteral("HB1"));
+    ui->Label_HB_2->setText(QStringLiteral("HB2"));
+    ui->Label_HBunit_1->setText(QStringLiteral("A"));
+    ui->Label_HBunit_2->setText(QStringLiteral("A"));
+    ui->Label23->setText(QStringLiteral("OUT 1"));
+    ui->Label58->setText(QStringLiteral("OUT 2"));
+    ui->lbl_alm_0->setText(QStringLiteral("EVT1"));
+    ui->lbl_alm_1->setText(QStringLiteral("EVT2"));
+    ui->lbl_alm_2->setText(QStringLiteral("UP"));
+    ui->lbl_alm_3->setText(QStringLiteral("DOWN"));
+    ui->lbl_alm_4->setText(QStringLiteral("HB"));
+    ui->Label_atm->setText(msg(102));
+    static const std::array<const char *, 6> manualSteps = {"-10.0", "-1.0", "-0.1",
+                                                            "+0.1",  "+1.0", "+10.0"};
+    for (int i = 0; i < int(manualSteps.size()); ++i) {
+        if (auto *button = findChild<QWidget *>(QStringLiteral("Manuval_%1").arg(i)))
+            static_cast<QAbstractButton *>(button)->setText(QLatin1String(manualSteps[i]));
+    }
+
+    ui->Frame_comm->setTitle(msg(263));
+    const std::array<QLabel *, 6> rowTitles = {ui->Label_comm_0, ui->Label_comm_1,
+                                               ui->Label_comm_2, ui->Label_comm_3,
+                                               ui->Label_comm_4, ui->Label_comm_5};
+    for (int i = 0; i < int(rowTitles.size()); ++i)
+        rowTitles[i]->setText(msg(264 + i));
+
+    ui->Text_readmsg1->setText(msg(261));
+    ui->Text_readmsg2->setText(msg(451));
+    ui->Text_readmsg3->setText(msg(452));
+    ui->Text_readmsg4->setText(msg(261));
+    ui->Text_readmsg5->setText(msg(452));
+    ui->Cmd_Cancel_0->setText(msg(30));
+    ui->Cmd_Cancel_1->setText(msg(30));
+
+    m_op->setStatusPanel(2, msg(91));
+}
+
+void MainDisp::setUpStatusBar()
+{
+    for (int i = 0; i < StatusPanelCount; ++i) {
+        auto *panel = new QLabel(this);
+        panel->setObjectName(QStringLiteral("StatusPanel_%1").arg(i + 1));
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setMinimumWidth(i == 3 ? 200 : 120);
+        ui->statusbar->addWidget(panel, i == 3 ? 1 : 0);
+        m_panels[i] = panel;
+    }
+    if (m_guiOperator) {
+        m_guiOperator->setStatusPanels(m_panels[0], m_panels[1], m_panels[2], m_panels[3]);
+        m_guiOperator->setMenuAction(MenuItem::File, ui->mnuFile->menuAction());
+        m_guiOperator->setMenuAction(MenuItem::Online, ui->mnuOnline->menuAction());
+        m_guiOperator->setMenuAction(MenuItem::Setting, ui->mnuSet->menuAction());
+        m_guiOperator->setMenuAction(MenuItem::Upload, ui->mnuUpload);
+        m_guiOperator->setMenuAction(MenuItem::Download, ui->mnuDownload);
+        m_guiOperator->setMenuAction(MenuItem::FileSave, ui->mnuSave);
+        m_guiOperator->setMenuAction(MenuItem::FileLoad, ui->mnuLoad);
+        m_guiOperator->setMenuAction(MenuItem::Trace, ui->mnuTrace);
+        m_guiOperator->setMenuAction(MenuItem::CommSetting, ui->mnuComset);
+        m_guiOperator->setMenuAction(MenuItem::ModelChange, ui->mnuOpset);
+    }
+}
+
+void MainDisp::setUpTimers()
+{
+    for (int i = 0; i < int(m_timers.size()); ++i)
+        m_timers[i].setInterval(TimerIntervals[i]);
+    timer(Timer3).setSingleShot(true);
+    connect(&timer(Timer1), &QTimer::timeout, this, [this] { m_jobs.tick(); });
+    connect(&timer(Timer3), &QTimer::timeout, this, [this] {
+        ui->Text_readmsg3->hide();
+        ui->Text_readmsg5->hide();
+    });
+    connect(&timer(Timer5), &QTimer::timeout, this, [this] { m_polling.refreshVendorItems(); });
+    connect(&timer(Timer6), &QTimer::timeout, this, [this] { m_polling.superviseLink(); });
+}
+
+void MainDisp::setUpJobs()
+{
+    m_jobs.setHandler(JobDispatcher::Monitor, [this] {
+        m_polling.runMonitorJob();
+        return true;
+    });
+    m_jobs.setHandler(JobDispatcher::Upload, [this] { return m_upload.ReadPara_setflg(); });
+}
+
+void MainDisp::connectMenus()
+{
+    connect(ui->mnuExit, &QAction::triggered, this, &MainDisp::requestClose);
+    connect(ui->mnuHelp2, &QAction::triggered, this, &MainDisp::onHelp);
+    connect(ui->mnuVer, &QAction::triggered, this, &MainDisp::onVersion);
+    connect(ui->mnuOpset, &QAction::triggered, this, &MainDisp::onModelChange);
+    connect(ui->mnuTrace, &QAction::triggered, this, &MainDisp::onTrace);
+    connect(ui->mnuComset, &QAction::triggered, this, [this] {
+        if (m_commSetting)
+            m_commSetting();
+    });
+    connect(ui->Cmd_ONOFF, &QPushButton::clicked, this, [this] {
+        if (m_onlineButton)
+            m_onlineButton();
+    });
+    connect(ui->Cmd_Cancel_0, &QPushButton::clicked, this, [this] { emit searchCancelRequested(0); });
+    connect(ui->Cmd_Cancel_1, &QPushButton::clicked, this, [this] { emit searchCancelRequested(1); });
+    connect(ui->SSTab2, &QTabWidget::currentChanged, this, [this] { refreshSettingPage(); });
+}
+
+void MainDisp::disableChangeButtons()
+{
+    for (int i = 0; i < ChangeButtonCount; ++i) {
+        if (auto *button = findChild<QWidget *>(QStringLiteral("Cmd_set_%1").arg(i)))
+            button->setEnabled(i == AlwaysEnabledButton);
+    }
+}
+
+void MainDisp::runStartupLinkCheck()
+{
+    if (m_startupLinkCheck)
+        m_startupLinkCheck();
+}
+
+QString MainDisp::helpFileName()
+{
+    return msg(41) == QLatin1String("Main display") ? QStringLiteral("ZN Monitor_E")
+                                                    : QStringLiteral("ZN Monitor_J");
+}
+
+void MainDisp::onHelp()
+{
+    m_op->beep();
+    if (m_help == nullptr)
+        m_help = new HelpViewer(this);
+    m_help->openContents(helpFileName());
+}
+
+void MainDisp::onVersion()
+{
+    m_op->beep();
+    SubDisp_About about(this);
+    about.exec();
+}
+
+void MainDisp::onModelChange()
+{
+    if (m_inc.online) {
+        m_op->showMessage({163}, MessageIcon::Exclamation);
+        return;
+    }
+    m_op->beep();
+}
+
+void MainDisp::onTrace()
+{
+    m_op->beep();
+    if (!m_inc.online) {
+        ui->mnuTrace->setChecked(false);
+        m_op->showMessage({159}, MessageIcon::Exclamation);
+    }
+}
+
+bool MainDisp::isTracing() const
+{
+    return ui->mnuTrace->isChecked();
+}
+
+void MainDisp::stopTracing()
+{
+    ui->mnuTrace->setChecked(false);
+}
+
+void MainDisp::showCommInfo(const QString &port, const QString &speed, const QString &dataParity,
+                            const QString &stopBits, const QString &station,
+                            const QString &protocol)
+{
+    ui->Lbl_comm_0->setText(port);
+    ui->Lbl_comm_1->setText(speed);
+    ui->Lbl_comm_2->setText(dataParity);
+    ui->Lbl_comm_3->setText(stopBits);
+    ui->Lbl_comm_4->setText(station);
+    ui->Lbl_comm_5->setText(protocol);
+}
+
+void MainDisp::setSearchPanelsVisible(bool visible)
+{
+    ui->frmSearch_0->setVisible(visible);
+    ui->frmSearch_1->setVisible(visible);
+    if (visible)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else if (QApplication::overrideCursor() != nullptr)
+        QApplication::restoreOverrideCursor();
+}
+
+void MainDisp::setMonitoringState(bool running)
+{
+    ui->Cmd_ONOFF->setText(msg(running ? 75 : 74));
+    ui->Label2->setText(msg(running ? 74 : 75));
+    ui->Label4->setText(msg(running ? 162 : 161));
+    const QColor colour = running ? QColor(192, 255, 192) : QColor(Qt::white);
+    setLabelColour(ui->Label2, colour);
+    setLabelColour(ui->Label4, colour);
+}
+
+void MainDisp::setCommErrorVisible(bool visible)
+{
+    ui->Text_readmsg2->setVisible(visible);
+}
+
+void MainDisp::refreshSettingPage()
+{
+    m_inc.sstab2Index = qint16(ui->SSTab2->currentIndex());
+    m_displayView->showSettingPage(Disp_SStab2(m_inc, ui->SSTab2->currentIndex()));
+}
+
+void MainDisp::refreshMonitor()
+{
+    m_displayView->showMonitorPanel(SelectDispItem(m_inc));
+    if (TrackAutoManualChange(m_inc))
+        refreshSettingPage();
+}
+
+void MainDisp::requestClose()
+{
+    close();
+}
+
+void MainDisp::setMonitoringTimersEnabled(bool enabled)
+{
+    for (TimerId id : {Timer1, Timer5, Timer6}) {
+        if (enabled)
+            timer(id).start();
+        else
+            timer(id).stop();
+    }
+}
+
+void MainDisp::setProgressVisible(bool visible, int messageId)
+{
+    if (visible) {
+        ui->Lbl_UPmsg->setText(msg(messageId));
+        ui->Lbl_UPmsg2->setText(msg(messageId));
+        ui->ProgressBar1->setValue(0);
+        ui->ProgressBar2->setValue(0);
+    }
+    ui->Frame4->setVisible(visible);
+    ui->Frame5->setVisible(visible);
+}
+
+void MainDisp::setProgressValue(int value)
+{
+    ui->ProgressBar1->setValue(value);
+    ui->ProgressBar2->setValue(value);
+}
+
+void MainDisp::showKeyOperationNotice()
+{
+    ui->Text_readmsg3->show();
+    ui->Text_readmsg5->show();
+    timer(Timer3).start();
+}
+
+void MainDisp::closeEvent(QCloseEvent *event)
+{
+    if (m_closing || Form_Unload()) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+}
+
+bool MainDisp::Form_Unload()
+{
+    m_op->setStatusPanel(1, QString());
+    m_inc.sstab1Index = qint16(ui->SSTab1->currentIndex());
+    m_inc.sstab2Index = qint16(ui->SSTab2->currentIndex());
+    m_store.storeOnClose(m_inc);
+
+    if (!m_op->askYesNo({95}, MessageIcon::Question)) {
+        m_op->beep();
+        if (!m_inc.linkVerified && m_inc.commActive) {
+            setMonitoringTimersEnabled(true);
+            if (ZN8PCom *com = m_link.com())
+                com->OpenPort();
+        }
+        for (MenuItem item : {MenuItem::File, MenuItem::Online, MenuItem::Setting})
+            m_op->setMenuEnabled(item, true);
+        return false;
+    }
+
+    m_op->beep();
+    m_inc.linkVerified = false;
+    if (m_inc.commActive) {
+        setMonitoringTimersEnabled(false);
+        if (ZN8PCom *com = m_link.com())
+            com->ClosePort();
+    }
+    m_link.release();
+    m_closing = true;
+    return true;
+}

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "app/JobDispatcher.h"
+#include "app/MainView.h"
+#include "app/ZN8P_INC.h"
+#include "comm/ComLink.h"
+#include "comm/RequestLayer.h"
+#include "display/MainDisplayView.h"
+#include "polling/PollingCycle.h"
+#include "polling/VendorFrameReads.h"
+#include "transfer/OnlineStartRead.h"
+#include "transfer/ParameterUpload.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+namespace Ui
+{
+class MainDisp;
+}
+class GuiOperator;
+class HelpViewer;
+class OperatorInterface;
+class QLabel;
+class SettingsStore;
+
+// The program's one main window: menus, the two tab controls and their pages, the communication
+// information frame, the online button, the status bar with four panels and the six timers.
+// Timer1 drives the job dispatcher; the job bodies, the link checks and the dialogs belong to the
+// core and the dialogs, which the window wires together.
+class MainDisp : public QMainWindow, public MainView
+{
+    Q_OBJECT
+
+public:
+    // Timers of the window with their intervals in ms: Timer1 1, Timer2 1000, Timer3 2000,
+    // Timer4 2000, Timer5 10000, Timer6 100.
+    enum TimerId { Timer1 = 1, Timer2, Timer3, Timer4, Timer5, Timer6 };
+
+    // op replaces the window's own message boxes (tests); it must outlive the window.
+    MainDisp(ZN8P_INC &inc, SettingsStore &store, ZN8PComFactory comFactory,
+             OperatorInterface *op = nullptr, QWidget *parent = nullptr);
+    ~MainDisp() override;
+
+    // The load handler: captions, menu table, status bar, disabled change buttons. The window
+    // stays hidden until the splash window shows it.
+    void system_init();
+
+    // What the splash window runs once it has shown the window.
+    void setStartupLinkCheck(std::function<void()> check) { m_startupLinkCheck = std::move(check); }
+    void runStartupLinkCheck();
+    // What the online button does.
+    void setOnlineButtonHandler(std::function<void()> handler) { m_onlineButton = std::move(handler); }
+    // What the communication setting menu does.
+    void setCommSettingHandler(std::function<void()> handler) { m_commSetting = std::move(handler); }
+
+    OperatorInterface &operatorInterface() { return *m_op; }
+    JobDispatcher &jobs() { return m_jobs; }
+    ComLink &link() { return m_link; }
+    RequestLayer &request() { return m_request; }
+    OnlineStartRead &onlineStartRead() { return m_onlineStartRead; }
+    PollingCycle &polling() { return m_polling; }
+    QTimer &timer(TimerId id) { return m_timers.at(id - 1); }
+    // "ZN Monitor_E" while the English texts are active, else "ZN Monitor_J".
+    static QString helpFileName();
+
+    // MainView
+    void showCommInfo(const QString &port, const QString &speed, const QString &dataParity,
+                      const QString &stopBits, const QString &station,
+                      const QString &protocol) override;
+    void setSearchPanelsVisible(bool visible) override;
+    void setMonitoringState(bool running) override;
+    void setCommErrorVisible(bool visible) override;
+    void refreshSettingPage() override;
+    void refreshMonitor() override;
+    void requestClose() override;
+    void setMonitoringTimersEnabled(bool enabled) override;
+    bool isTracing() const override;
+    void stopTracing() override;
+    void setProgressVisible(bool visible, int messageId) override;
+    void setProgressValue(int value) override;
+    void showKeyOperationNotice() override;
+
+signals:
+    // A search-cancel button was pressed (0 or 1).
+    void searchCancelRequested(int button);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void setCaptions();
+    void setUpStatusBar();
+    void setUpTimers();
+    void setUpJobs();
+    void connectMenus();
+    void disableChangeButtons();
+
+    void onHelp();
+    void onVersion();
+    void onModelChange();
+    void onTrace();
+    // The close handling: true when the program is to end.
+    bool Form_Unload();
+
+    std::unique_ptr<Ui::MainDisp> ui;
+    ZN8P_INC &m_inc;
+    SettingsStore &m_store;
+    std::unique_ptr<GuiOperator> m_guiOperator;
+    OperatorInterface *m_op;
+    std::array<QLabel *, 4> m_panels{};
+    std::array<QTimer, 6> m_timers;
+
+    ComLink m_link;
+    RequestLayer m_request;
+    VendorFrameReads m_vendorReads;
+    ParameterUpload m_upload;
+    OnlineStartRead m_onlineStartRead;
+    PollingCycle m_polling;
+    JobDispatcher m_jobs;
+    std::unique_ptr<MainDisplayView> m_displayView;
+    HelpViewer *m_help = nullptr;
+
+    std::function<void()> m_startupLinkCheck;
+    std::function<void()> m_onlineButton;
+    std::function<void()> m_commSetting;
+    bool m_closing = false;
+};

@@ -1,0 +1,47 @@
+#include "SplashDisp.h"
+
+#include "ui_SplashDisp.h"
+
+#include "app/MessageTable.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+SplashDisp::SplashDisp(QWidget *parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::WindowStaysOnTopHint),
+      m_ui(std::make_unique<Ui::SplashDisp>())
+{
+    m_ui->setupUi(this);
+    setWindowTitle(msg(1));
+    m_ui->lblProductName->setText(msg(1));
+    m_ui->lblVersion->setText(QStringLiteral(ZN_VERSION));
+    m_ui->lblCompany->setText(QCoreApplication::organizationName());
+    setFixedSize(sizeHint().expandedTo(size()));
+
+    m_timer.setInterval(1000);
+    connect(&m_timer, &QTimer::timeout, this, &SplashDisp::onTick);
+}
+
+SplashDisp::~SplashDisp() = default;
+
+void SplashDisp::start()
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    show();
+    m_count = 0;
+    m_timer.start();
+}
+
+void SplashDisp::onTick()
+{
+    if (m_count < 2) {
+        ++m_count;
+        return;
+    }
+    m_timer.stop();
+    m_count = 0;
+    close();
+    emit finished();
+}

@@ -1,0 +1,25 @@
+#include "SubDisp_About.h"
+
+#include "ui_SubDisp_About.h"
+
+#include "app/MessageTable.h"
+
+#include <QPushButton>
+
+SubDisp_About::SubDisp_About(QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::SubDisp_About>())
+{
+    m_ui->setupUi(this);
+    setWindowTitle(msg(256));
+    m_ui->lblTitle->setText(QStringLiteral("ZN Monitor"));
+    m_ui->lblVersion->setText(QStringLiteral(ZN_VERSION));
+    connect(m_ui->cmdOK, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    setFixedSize(sizeHint());
+}
+
+SubDisp_About::~SubDisp_About() = default;
+
+QString SubDisp_About::versionText() const
+{
+    return m_ui->lblVersion->text();
+}

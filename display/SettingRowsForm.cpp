@@ -1,0 +1,104 @@
+#include "SettingRowsForm.h"
+
+#include "app/MessageTable.h"
+#include "display/MainDisplayModel.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace
+{
+struct FrameNames {
+    const char *frame;
+    const char *caption;
+    const char *value;
+    int titleButton;
+    int captionId;
+};
+
+FrameNames frameOf(RowGroup group)
+{
+    switch (group) {
+    case RowGroup::Alarm1:
+        return {"Frame_Alarm1", "Label_Alm1", "Label_A1val", Alarm1Title, 323};
+    case RowGroup::Alarm2:
+        return {"Frame_Alarm2", "Label_Alm2", "Label_A2val", Alarm2Title, 324};
+    case RowGroup::HeaterBreak:
+        return {"Frame_HB", "Label_Alm_HB", "Label_HBval", HeaterBreakTitle, 325};
+    case RowGroup::Pid:
+        return {"Frame_Heat", "Label_pid", "Label_pidval", HeatTitle, 49};
+    case RowGroup::Cool:
+        return {"Frame_Cool", "Label_cool", "Label_coolval", CoolTitle, 50};
+    case RowGroup::Other:
+        break;
+    }
+    return {"Frame_Other", "Label_oth", "Label_othval", OtherTitle, 45};
+}
+
+QString indexed(const char *name, int index)
+{
+    return QLatin1String(name) + QLatin1Char('_') + QString::number(index);
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QPushButton *makeButton(QWidget *parent, const QString &name)
+{
+    auto *button = new QPushButton(msg(31), parent);
+    button->setObjectName(name);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+// Prepares a frame on first use: caption and title button in row 0.
+QGridLayout *frameGrid(QWidget *window, const FrameNames &names)
+{
+    auto *frame = window->findChild<QGroupBox *>(QLatin1String(names.frame));
+    if (frame == nullptr)
+        return nullptr;
+    auto *grid = qobject_cast<QGridLayout *>(frame->layout());
+    if (grid == nullptr)
+        return nullptr;
+    if (grid->count() == 0) {
+        frame->setTitle(msg(names.captionId));
+        grid->addWidget(makeButton(frame, indexed("Cmd_True", names.titleButton)), 0, 3);
+        grid->setColumnStretch(0, 1);
+        grid->setColumnMinimumWidth(1, 110);
+    }
+    return grid;
+}
+} // namespace
+
+void SettingRowsForm::build(QWidget *window)
+{
+    for (const RowPlace &place : SettingRowPlaces()) {
+        const FrameNames names = frameOf(place.group);
+        QGridLayout *grid = frameGrid(window, names);
+        if (grid == nullptr)
+            continue;
+        QWidget *frame = grid->parentWidget();
+        const int row = place.index + 1;
+
+        grid->addWidget(makeLabel(frame, indexed(names.caption, place.index), msg(place.captionId)),
+                        row, 0);
+        QLabel *value = makeLabel(frame, indexed(names.value, place.index), QString());
+        value->setFrameShape(QFrame::Panel);
+        value->setFrameShadow(QFrame::Sunken);
+        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(value, row, 1);
+        if (place.unitLabel >= 0)
+            grid->addWidget(makeLabel(frame, indexed("Label_CF", place.unitLabel), QString()), row,
+                            2);
+        else if (place.rateUnitLabel >= 0)
+            grid->addWidget(makeLabel(frame, indexed("Label_UD", place.rateUnitLabel), QString()),
+                            row, 2);
+        grid->addWidget(makeButton(frame, indexed("Cmd_set", place.code - 10)), row, 3);
+    }
+}
