@@ -37,6 +37,8 @@ public:
     virtual void setProgressValue(int value) { (void)value; }
     // The key-operation notice (Text_readmsg3, Text_readmsg5), hidden again after 2 s.
     virtual void showKeyOperationNotice() {}
+    // The parameter change buttons Cmd_set 0 to 53 (button 36 stays enabled in any case).
+    virtual void setParameterButtonsEnabled(bool enabled) { (void)enabled; }
     // The trend chart's ChartMaxCh property (0 after every monitor read: value labels shown and
     // recoloured).
     virtual void setChartMaxCh(qint16 value) { (void)value; }

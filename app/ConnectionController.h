@@ -1,0 +1,56 @@
+#pragma once
+
+#include "app/OnlineSwitch.h"
+#include "comm/LinkCheck.h"
+
+#include <functional>
+
+class ComLink;
+class MainView;
+class OperatorInterface;
+class RequestLayer;
+class SettingsStore;
+class VendorFrameReads;
+struct ZN8P_INC;
+
+// What the main window's connection controls do, without widgets: the start-up link check, the
+// online button, both search-cancel buttons and the Communication setting menu command around its
+// dialog. The desktop window and the headless tool each hold one.
+class ConnectionController
+{
+public:
+    ConnectionController(ZN8P_INC &inc, ComLink &link, RequestLayer &request, SettingsStore &store,
+                         OperatorInterface &op, MainView &view, VendorFrameReads &vendorReads);
+
+    // The online start read (OnlineStartRead::Setdata_read), run by the checks and the online
+    // button.
+    void setSetdataRead(std::function<void()> read);
+    // File save, offered by the online button when the display holds unsaved changes.
+    void setFileSave(std::function<void()> save);
+    void setProgressCallback(LinkCheck::ProgressCallback callback);
+
+    // After the splash: checkcommunicate1, question 85 and the search or scan, communicate.
+    void startupLinkCheck() { m_linkCheck.startup(); }
+    // Cmd_ONOFF.
+    void toggleOnline() { m_onlineSwitch.Cmd_ONOFF(); }
+    // Either cancel button of the search panels.
+    void cancelSearch() { m_linkCheck.cancelSearch(); }
+
+    // Setting > Communication setting, before the dialog: while online message 58 and false (the
+    // dialog is not opened); else the stored conditions are reloaded into the shared state, for
+    // the dialog to show, and true.
+    bool prepareCommSettings();
+    // After the dialog closed: unless it was cancelled, the check with the conditions just
+    // confirmed (on success the link is set up as after any check).
+    void commSettingsClosed();
+
+    LinkCheck &linkCheck() { return m_linkCheck; }
+    OnlineSwitch &onlineSwitch() { return m_onlineSwitch; }
+
+private:
+    ZN8P_INC &m_inc;
+    SettingsStore &m_store;
+    OperatorInterface &m_op;
+    LinkCheck m_linkCheck;
+    OnlineSwitch m_onlineSwitch;
+};

@@ -1,0 +1,113 @@
+#include "OnlineSwitch.h"
+
+#include "app/MainView.h"
+#include "app/OperatorInterface.h"
+#include "app/ZN8P_INC.h"
+#include "comm/ComLink.h"
+#include "comm/LinkCheck.h"
+#include "comm/SettingsStore.h"
+
+#include <QList>
+
+namespace
+{
+
+const QList<int> CheckFailedMessage = {451, 270};
+const QList<int> TracingStoppedMessage = {500};
+const QList<int> SaveChangesQuestion = {362, 363};
+const QList<int> SendDisplayQuestion = {516};
+
+constexpr qint16 MonitorJob = 1;
+constexpr qint16 SendDisplayDataJob = 3;
+
+} // namespace
+
+OnlineSwitch::OnlineSwitch(ZN8P_INC &inc, ComLink &link, LinkCheck &linkCheck, SettingsStore &store,
+                           OperatorInterface &op, MainView &view)
+    : m_inc(inc), m_link(link), m_linkCheck(linkCheck), m_store(store), m_op(op), m_view(view)
+{
+}
+
+void OnlineSwitch::Cmd_ONOFF()
+{
+    if (!m_inc.linkVerified) {
+        const bool found = m_linkCheck.checkcommunicate1();
+        for (MenuItem item : {MenuItem::File, MenuItem::Online, MenuItem::Setting})
+            m_op.setMenuEnabled(item, true);
+        if (!found) {
+            m_op.showMessage(CheckFailedMessage);
+            return;
+        }
+        m_linkCheck.showAndStoreConditions();
+    }
+
+    if (m_inc.online) {
+        switchOff();
+        return;
+    }
+    if (!m_inc.unsavedOnlineChanges) {
+        switchOn(MonitorJob);
+        return;
+    }
+
+    const bool save = m_op.askYesNo(SaveChangesQuestion, MessageIcon::Question);
+    if (save) {
+        if (m_fileSave)
+            m_fileSave();
+        if (!m_inc.unitCheckFlag)
+            return;
+    }
+    if (m_op.askYesNo(SendDisplayQuestion, MessageIcon::Question)) {
+        switchOn(SendDisplayDataJob);
+    } else if (save) {
+        m_op.beep();
+    } else {
+        switchOn(MonitorJob);
+    }
+}
+
+void OnlineSwitch::switchOff()
+{
+    if (m_inc.commActive) {
+        m_view.setMonitoringTimersEnabled(false);
+        m_inc.commActive = false;
+    }
+    if (m_view.isTracing()) {
+        m_view.stopTracing();
+        m_op.showMessage(TracingStoppedMessage, MessageIcon::Information);
+        m_op.beep();
+    }
+    m_inc.online = false;
+    m_op.setMenuEnabled(MenuItem::CommSetting, true);
+    m_op.setMenuEnabled(MenuItem::ModelChange, true);
+    m_view.setMonitoringState(false);
+    m_store.writeProtocol(m_inc);
+    m_inc.unitCheckFlag = true;
+}
+
+void OnlineSwitch::switchOn(qint16 job)
+{
+    m_op.beep();
+    m_inc.online = true;
+    ZN8PCom *com = m_link.com();
+    if (m_inc.commActive) {
+        if (com && !com->OpenPort())
+            com->OpenPort();
+    } else {
+        m_inc.commActive = true;
+        if (com)
+            com->OpenPort();
+    }
+    if (m_setdataRead)
+        m_setdataRead();
+    if (m_inc.unitCheckFlag) {
+        m_op.setStatusPanel(1, QString());
+        m_op.setStatusPanel(4, QString());
+        return;
+    }
+    m_inc.timerJob = job;
+    m_op.setMenuEnabled(MenuItem::CommSetting, false);
+    m_op.setMenuEnabled(MenuItem::ModelChange, false);
+    m_view.setMonitoringState(true);
+    m_view.setMonitoringTimersEnabled(true);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <functional>
+
+class ComLink;
+class LinkCheck;
+class MainView;
+class OperatorInterface;
+class SettingsStore;
+struct ZN8P_INC;
+
+// The online button (Cmd_ONOFF): switches monitoring on and off on top of a verified link. The
+// window owns the timers; this class only asks the view to run or stop them.
+class OnlineSwitch
+{
+public:
+    using Hook = std::function<void()>;
+
+    OnlineSwitch(ZN8P_INC &inc, ComLink &link, LinkCheck &linkCheck, SettingsStore &store,
+                 OperatorInterface &op, MainView &view);
+
+    // The online start read; monitoring starts only when it leaves unitCheckFlag clear.
+    void setSetdataRead(Hook read) { m_setdataRead = std::move(read); }
+    // File save of the settings data file (asked for when the display holds unsaved changes).
+    void setFileSave(Hook save) { m_fileSave = std::move(save); }
+
+    // Without a link: checkcommunicate1 first (failure: messages 451 and 270, nothing else).
+    // Online: switch off. Offline: switch on; when the display holds changes that were neither
+    // saved nor sent, questions 362/363 (save them?) and 516 (send them?) come first, and a Yes
+    // to 516 sends the display's data before monitoring (timerJob 3).
+    void Cmd_ONOFF();
+
+private:
+    void switchOff();
+    void switchOn(qint16 job);
+
+    ZN8P_INC &m_inc;
+    ComLink &m_link;
+    LinkCheck &m_linkCheck;
+    SettingsStore &m_store;
+    OperatorInterface &m_op;
+    MainView &m_view;
+    Hook m_setdataRead;
+    Hook m_fileSave;
+};

@@ -1,0 +1,314 @@
+#include "LinkCheck.h"
+
+#include "app/MainView.h"
+#include "app/OperatorInterface.h"
+#include "app/ZN8P_INC.h"
+#include "comm/ComLink.h"
+#include "comm/PortNames.h"
+#include "comm/RegisterMap.h"
+#include "comm/ReplyCheck.h"
+#include "comm/RequestLayer.h"
+#include "comm/SettingsStore.h"
+#include "polling/VendorFrameReads.h"
+
+#include <QList>
+
+namespace
+{
+
+// registerTable entry of the test request.
+constexpr int TestRequestCode = 11;
+
+const QList<int> SerialOptionQuestion = {85};
+const QList<int> NoPortMessage = {260};
+const QList<int> CheckFailedMessage = {451, 270};
+const QList<int> SearchCancelledMessage = {83};
+
+const QString FixedSpeed = QStringLiteral("9600");
+const QString SearchSpeeds[] = {QStringLiteral("9600"), QStringLiteral("19200")};
+
+QString twoDigits(int number)
+{
+    return QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'));
+}
+
+QString protocolName(qint16 protocolIndex)
+{
+    switch (protocolIndex) {
+    case ModbusAscii:
+        return QStringLiteral("Modbus ASCII");
+    case ModbusRtu:
+        return QStringLiteral("Modbus RTU");
+    default:
+        return QStringLiteral("Ravtocol");
+    }
+}
+
+} // namespace
+
+LinkCheck::LinkCheck(ZN8P_INC &inc, ComLink &link, RequestLayer &request, SettingsStore &store,
+                     OperatorInterface &op, MainView &view, VendorFrameReads &vendorReads)
+    : m_inc(inc), m_link(link), m_request(request), m_store(store), m_op(op), m_view(view),
+      m_vendorReads(vendorReads)
+{
+}
+
+void LinkCheck::startup()
+{
+    checkcommunicate1();
+    if (!m_inc.commActive) {
+        if (m_op.askYesNo(SerialOptionQuestion, MessageIcon::Question))
+            checkcommunicate2();
+        else
+            checkcommunicate();
+        if (!m_inc.commActive)
+            return;
+    }
+    communicate();
+}
+
+bool LinkCheck::checkcommunicate1()
+{
+    setMainMenus(false);
+    m_store.loadCommValues(m_inc);
+    RegisterMap::fillRegisterTable(m_inc);
+    if (!preparePort(m_inc.portName, m_inc.speedText))
+        return m_inc.linkVerified;
+    if (probe()) {
+        m_inc.commActive = true;
+        m_inc.timerJob = 1;
+        m_inc.linkVerified = true;
+    } else {
+        m_inc.commSettingsConfirmed = false;
+        dropLink();
+    }
+    return m_inc.linkVerified;
+}
+
+void LinkCheck::checkcommunicate()
+{
+    if (m_inc.commSettingsConfirmed) {
+        RegisterMap::fillRegisterTable(m_inc);
+        if (preparePort(m_inc.portName, m_inc.speedText) && probe()) {
+            m_inc.commActive = true;
+            m_inc.timerJob = 1;
+            m_inc.linkVerified = true;
+            m_inc.commSettingsConfirmed = false;
+            communicate();
+            return;
+        }
+        m_op.showMessage(CheckFailedMessage);
+        m_inc.commSettingsConfirmed = false;
+        dropLink();
+        return;
+    }
+
+    setMainMenus(false);
+    RegisterMap::fillRegisterTable(m_inc, RegisterMap::Form::Modbus);
+    m_inc.protocolIndex = ModbusAscii;
+    m_inc.stationAddress = QStringLiteral("01");
+    for (const QString &port : PortNames::comNames()) {
+        m_inc.dataBitsText = QStringLiteral("7");
+        m_inc.stopBitsText = QStringLiteral("1");
+        m_inc.parityText = QStringLiteral("EVEN");
+        if (preparePort(port, FixedSpeed)) {
+            // A controller left in the vendor frame by an earlier run ignores Modbus requests.
+            m_vendorReads.ReturnFromVendorFrame();
+            m_inc.protocolIndex = ModbusAscii;
+            if (probe()) {
+                m_inc.commActive = true;
+                m_inc.linkVerified = true;
+            } else {
+                dropLink();
+            }
+        }
+        closePort();
+        if (m_inc.commActive)
+            return;
+    }
+
+    m_view.refreshSettingPage();
+    m_op.showMessage(NoPortMessage);
+    dropLink();
+    m_link.release();
+    m_view.requestClose();
+}
+
+void LinkCheck::checkcommunicate2()
+{
+    m_inc.protocolIndex = ModbusAscii;
+    m_inc.stationAddress = QStringLiteral("01");
+    m_view.setSearchPanelsVisible(true);
+    ZN8PCom &com = m_link.renew();
+    com.setFlagA(true);
+    com.ClosePort();
+    com.setReplyTimeout(ReplyTimeoutMs);
+    com.setFlagB(true);
+    int port = 1;
+    int speedStep = 0;
+    m_inc.commActive = false;
+
+    while (!m_inc.commActive) {
+        m_op.processEvents();
+        if (port > PortCount) {
+            searchEnded(CheckFailedMessage);
+            return;
+        }
+        RegisterMap::fillRegisterTable(m_inc);
+        if (!openWith(QStringLiteral("COM%1").arg(port), SearchSpeeds[speedStep])) {
+            ++port;
+            speedStep = 0;
+            m_inc.protocolIndex = ModbusAscii;
+            closePort();
+            continue;
+        }
+        for (int number = 1; number <= MaxInstrument; ++number) {
+            if (m_inc.searchCancelled) {
+                searchEnded(SearchCancelledMessage);
+                return;
+            }
+            m_inc.stationAddress = twoDigits(number);
+            if (probe()) {
+                m_inc.commActive = true;
+                m_inc.linkVerified = true;
+                return;
+            }
+            m_op.processEvents();
+        }
+        if (m_inc.protocolIndex < Ravtocol) {
+            ++m_inc.protocolIndex;
+        } else {
+            m_inc.protocolIndex = ModbusAscii;
+            if (++speedStep > 1) {
+                speedStep = 0;
+                ++port;
+            }
+        }
+        closePort();
+        m_inc.stationAddress = QStringLiteral("01");
+    }
+}
+
+void LinkCheck::cancelSearch()
+{
+    m_inc.searchCancelled = true;
+}
+
+void LinkCheck::communicate()
+{
+    if (m_inc.commActive) {
+        m_view.setSearchPanelsVisible(false);
+        for (MenuItem item :
+             {MenuItem::File, MenuItem::Online, MenuItem::Setting, MenuItem::Upload,
+              MenuItem::Download, MenuItem::FileSave, MenuItem::FileLoad, MenuItem::Trace})
+            m_op.setMenuEnabled(item, true);
+        m_view.setParameterButtonsEnabled(true);
+        showAndStoreConditions();
+    }
+    readOrKeepSettings();
+    if (m_inc.online) {
+        m_inc.timerJob = 1;
+        m_view.setMonitoringState(true);
+        m_view.setMonitoringTimersEnabled(true);
+    } else {
+        m_inc.timerJob = 0;
+        m_view.setSearchPanelsVisible(false);
+    }
+}
+
+void LinkCheck::showAndStoreConditions()
+{
+    const ZN8PCom *com = m_link.com();
+    if (!com)
+        return;
+    m_inc.portName = com->PortName();
+    m_inc.speedText = com->Speed();
+    m_inc.dataBitsText = com->DataBits();
+    m_inc.stopBitsText = com->StopBits();
+    m_inc.parityText = com->Parity();
+    const qint16 protocol =
+        m_inc.protocolIndex == VendorFrame ? m_inc.savedProtocolIndex : m_inc.protocolIndex;
+    m_view.showCommInfo(m_inc.portName, m_inc.speedText,
+                        m_inc.dataBitsText + QLatin1String(", ") + m_inc.parityText,
+                        m_inc.stopBitsText, m_inc.stationAddress, protocolName(protocol));
+    m_store.storeConnectedConditions(m_inc, m_inc.portName, m_inc.speedText, m_inc.dataBitsText,
+                                     m_inc.stopBitsText, m_inc.parityText);
+}
+
+bool LinkCheck::preparePort(const QString &port, const QString &speed)
+{
+    m_link.renew().setFlagA(true);
+    return openWith(port, speed);
+}
+
+bool LinkCheck::openWith(const QString &port, const QString &speed)
+{
+    ZN8PCom *com = m_link.com();
+    com->setPortName(port);
+    com->setSpeed(speed);
+    com->setDataBits(m_inc.dataBitsText);
+    com->setStopBits(m_inc.stopBitsText);
+    com->setParity(m_inc.parityText);
+    com->setReplyTimeout(ReplyTimeoutMs);
+    com->setFlagB(true);
+    com->ClosePort();
+    com->OpenPort();
+    return com->OpenPort();
+}
+
+bool LinkCheck::probe()
+{
+    if (m_progress) {
+        const ZN8PCom *com = m_link.com();
+        m_progress({com->PortName(), com->Speed(), m_inc.protocolIndex, m_inc.stationAddress});
+    }
+    const QString reply = m_request.read(m_inc.registerTable[TestRequestCode]);
+    m_inc.commErrorFlag = false;
+    return ReplyCheck::isGoodRead(reply, m_inc.protocolIndex);
+}
+
+void LinkCheck::dropLink()
+{
+    closePort();
+    m_inc.linkVerified = false;
+    m_inc.online = false;
+    setMainMenus(true);
+    m_op.setStatusPanel(1, QString());
+}
+
+void LinkCheck::setMainMenus(bool enabled)
+{
+    m_op.setMenuEnabled(MenuItem::File, enabled);
+    m_op.setMenuEnabled(MenuItem::Online, enabled);
+    m_op.setMenuEnabled(MenuItem::Setting, enabled);
+}
+
+void LinkCheck::closePort()
+{
+    if (ZN8PCom *com = m_link.com())
+        com->ClosePort();
+}
+
+void LinkCheck::readOrKeepSettings()
+{
+    if (m_inc.keepUnitFlag) {
+        // The file named at start-up stays on the display; its unit configuration is checked
+        // against the controller's at the first online start.
+        m_view.refreshSettingPage();
+        m_inc.unitCheckFlag = true;
+        m_inc.keepUnitFlag = false;
+        if (!m_inc.online)
+            m_inc.unsavedOnlineChanges = true;
+    } else if (m_setdataRead) {
+        m_setdataRead();
+    }
+}
+
+void LinkCheck::searchEnded(const QList<int> &messageIds)
+{
+    m_view.setSearchPanelsVisible(false);
+    m_view.refreshSettingPage();
+    m_op.showMessage(messageIds);
+    dropLink();
+    m_inc.searchCancelled = false;
+}

@@ -1,0 +1,118 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+
+class ComLink;
+class MainView;
+class OperatorInterface;
+class RequestLayer;
+class SettingsStore;
+class VendorFrameReads;
+struct ZN8P_INC;
+
+// Proves that a controller answers before anything is read from it, or finds the conditions under
+// which one does. Every check renews the component instance and sends one test request (a read of
+// registerTable entry 11 at stationAddress) per probe; a probe that is not answered costs the reply
+// timeout. Checks block the calling thread; the automatic search lets the user interface process
+// its events between probes, so that a cancel button works within one probe.
+//
+// Flags, menus and labels follow the link states: no link (linkVerified clear), link in standby,
+// online. Nothing here throws; failures reach the operator as messages only.
+class LinkCheck
+{
+public:
+    // One probe about to be sent: port name ("COM3"), speed ("19200"), protocol index, and the
+    // instrument number as sent ("37").
+    struct Probe {
+        QString port;
+        QString speed;
+        qint16 protocol = 0;
+        QString station;
+    };
+    using ProgressCallback = std::function<void(const Probe &)>;
+    // The online start read (reads the controller's setting data when monitoring starts).
+    using SetdataRead = std::function<void()>;
+
+    // The reply wait of every probe, in milliseconds.
+    static constexpr int ReplyTimeoutMs = 300;
+    // The search covers "COM1" to "COM8" and instrument numbers 1 to 95.
+    static constexpr int PortCount = 8;
+    static constexpr int MaxInstrument = 95;
+
+    LinkCheck(ZN8P_INC &inc, ComLink &link, RequestLayer &request, SettingsStore &store,
+              OperatorInterface &op, MainView &view, VendorFrameReads &vendorReads);
+
+    // Called before every probe of every check (the headless tool prints a progress line).
+    void setProgressCallback(ProgressCallback callback) { m_progress = std::move(callback); }
+    // Runs where a successful check reads the controller's setting data. Without it nothing is
+    // read.
+    void setSetdataRead(SetdataRead read) { m_setdataRead = std::move(read); }
+
+    // The start-up sequence: checkcommunicate1; when it found no controller, message 85 asks
+    // whether the serial option is fitted (Yes: checkcommunicate2, No: checkcommunicate); then
+    // communicate when a controller answered.
+    void startup();
+
+    // Check with the stored conditions, reloaded from the settings store. Good reply: commActive,
+    // timerJob 1, linkVerified. Bad reply: the port closed, linkVerified, online and
+    // commSettingsConfirmed cleared, the File, Online and Setting menus enabled. Shows nothing.
+    // Returns linkVerified.
+    bool checkcommunicate1();
+
+    // Without commSettingsConfirmed: the fixed-condition scan of COM1 to COM8 at 9600 bit/s,
+    // 7 data bits, 1 stop bit, even parity, Modbus ASCII, instrument 01; the port found is closed
+    // again. No port answered: message 260, the component released and the main window asked to
+    // close.
+    // With commSettingsConfirmed: one probe with the stored conditions; success runs communicate,
+    // failure shows messages 451 and 270.
+    void checkcommunicate();
+
+    // The automatic search, port (COM1 to COM8), then speed (9600, 19200), then protocol (Modbus
+    // ASCII, Modbus RTU, Ravtocol), then instrument number (1 to 95) changing fastest; data bits,
+    // stop bits and parity stay as stored. Found: commActive and linkVerified set, the found
+    // conditions left in the component and in stationAddress / protocolIndex. Not found: messages
+    // 451 and 270; cancelled (searchCancelled seen before an instrument number): message 83.
+    void checkcommunicate2();
+
+    // Sets searchCancelled; what both cancel buttons of the search panels do.
+    void cancelSearch();
+
+    // After a successful check: the menus and labels for a verified link and the conditions stored
+    // as read back from the component; then, while online, the start of monitoring (timerJob 1,
+    // monitoring state, timers), else standby (timerJob 0).
+    void communicate();
+
+    // The communication information labels and the stored conditions, both from the values the
+    // component reports (communicate's first step, also used by the online button).
+    void showAndStoreConditions();
+
+private:
+    // New component instance with the given line conditions; true when the port opened (the
+    // second of two OpenPort calls decides).
+    bool preparePort(const QString &port, const QString &speed);
+    // The line parameters of the component, then OpenPort twice.
+    bool openWith(const QString &port, const QString &speed);
+    // One test request under the current protocolIndex and stationAddress.
+    bool probe();
+    // What every failed check leaves: port closed, no link, menus enabled for manual settings.
+    void dropLink();
+    void setMainMenus(bool enabled);
+    void closePort();
+    void readOrKeepSettings();
+    // The search failed or was cancelled: panels hidden, messageIds shown, no link.
+    void searchEnded(const QList<int> &messageIds);
+
+    ZN8P_INC &m_inc;
+    ComLink &m_link;
+    RequestLayer &m_request;
+    SettingsStore &m_store;
+    OperatorInterface &m_op;
+    MainView &m_view;
+    VendorFrameReads &m_vendorReads;
+    ProgressCallback m_progress;
+    SetdataRead m_setdataRead;
+};
