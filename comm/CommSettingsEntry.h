@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+
+class ComLink;
+class OperatorInterface;
+class SettingsStore;
+struct ZN8P_INC;
+
+// The choices of the communication settings dialog, one per control.
+struct CommSettingsChoice {
+    int portIndex = 0;     // Cmb_port: 0 "COM1" ... 7 "COM8"
+    QString stationText;   // Cmb_No's text as typed or picked
+    int speedIndex = 0;    // Option1: 0 9600, 1 19200
+    int dataBitsIndex = 0; // Option3: 0 7 bits, 1 8 bits
+    int stopBitsIndex = 0; // Option4: 0 1 bit, 1 2 bits
+    int parityIndex = 0;   // Option2: 0 even, 1 odd, 2 none
+    int protocolIndex = 0; // Cmb_protocol: 0 Modbus ASCII, 1 Modbus RTU, 2 Ravtocol
+};
+
+// What the dialog's OK and Cancel buttons do to the shared state and the settings store, apart
+// from the widgets.
+class CommSettingsEntry
+{
+public:
+    // After OK: accepted closes the dialog; otherwise the dialog stays open with the focus on the
+    // instrument number. stationIndex is the instrument list entry to select (-1: none).
+    struct Result {
+        bool accepted = false;
+        int stationIndex = -1;
+    };
+
+    CommSettingsEntry(ZN8P_INC &inc, SettingsStore &store, ComLink &link, OperatorInterface &op);
+
+    // The controls' values for the conditions held in inc.
+    static CommSettingsChoice fromState(const ZN8P_INC &inc);
+
+    // OK: closes the port while it is in use and stores the port at once. The instrument number
+    // text must lie from "01" to "99" as text (else message 559) and its value from 1 to 95 (else
+    // message 229); after an entry error the list goes back to the stored number and nothing more
+    // is stored. Accepted: the text as typed becomes stationAddress, then speed, parity, data
+    // bits, stop bits and protocol are stored, commSettingsConfirmed is set and
+    // commDialogCancelled cleared.
+    Result confirm(const CommSettingsChoice &choice);
+    // Cancel: commDialogCancelled set, nothing stored.
+    void cancel();
+
+private:
+    Result entryError(int messageId);
+
+    ZN8P_INC &m_inc;
+    SettingsStore &m_store;
+    ComLink &m_link;
+    OperatorInterface &m_op;
+};

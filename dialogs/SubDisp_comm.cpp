@@ -1,0 +1,94 @@
+#include "SubDisp_comm.h"
+
+#include "ui_SubDisp_comm.h"
+
+#include "app/MessageTable.h"
+
+#include <QRadioButton>
+
+#include <array>
+
+namespace
+{
+
+// The checked button's position; 0 when none is checked.
+template <std::size_t N> int checkedIndex(const std::array<QRadioButton *, N> &buttons)
+{
+    for (std::size_t i = 0; i < N; ++i) {
+        if (buttons[i]->isChecked())
+            return int(i);
+    }
+    return 0;
+}
+
+template <std::size_t N> void check(const std::array<QRadioButton *, N> &buttons, int index)
+{
+    buttons[std::size_t(index >= 0 && index < int(N) ? index : 0)]->setChecked(true);
+}
+
+} // namespace
+
+SubDisp_comm::SubDisp_comm(ZN8P_INC &inc, SettingsStore &store, ComLink &link,
+                           OperatorInterface &op, QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::SubDisp_comm>()), m_entry(inc, store, link, op)
+{
+    m_ui->setupUi(this);
+    setWindowTitle(msg(252));
+    m_ui->frmProtocol->setTitle(msg(262));
+    m_ui->frmPort->setTitle(msg(253));
+    m_ui->frmNo->setTitle(msg(82));
+    m_ui->frmSpeed->setTitle(msg(254));
+    m_ui->frmDataBits->setTitle(msg(257));
+    m_ui->frmStopBits->setTitle(msg(258));
+    m_ui->frmParity->setTitle(msg(259));
+    m_ui->Label1->setText(msg(22));
+    m_ui->Command1_1->setText(msg(30));
+    connect(m_ui->Command1_0, &QPushButton::clicked, this, &SubDisp_comm::onOk);
+    connect(m_ui->Command1_1, &QPushButton::clicked, this, &SubDisp_comm::reject);
+    showChoice(CommSettingsEntry::fromState(inc));
+}
+
+SubDisp_comm::~SubDisp_comm() = default;
+
+CommSettingsChoice SubDisp_comm::choice() const
+{
+    CommSettingsChoice c;
+    c.portIndex = m_ui->Cmb_port->currentIndex();
+    c.stationText = m_ui->Cmb_No->currentText();
+    c.speedIndex = checkedIndex(std::array{m_ui->Option1_0, m_ui->Option1_1});
+    c.dataBitsIndex = checkedIndex(std::array{m_ui->Option3_0, m_ui->Option3_1});
+    c.stopBitsIndex = checkedIndex(std::array{m_ui->Option4_0, m_ui->Option4_1});
+    c.parityIndex = checkedIndex(std::array{m_ui->Option2_0, m_ui->Option2_1, m_ui->Option2_2});
+    c.protocolIndex = m_ui->Cmb_protocol->currentIndex();
+    return c;
+}
+
+void SubDisp_comm::reject()
+{
+    m_entry.cancel();
+    QDialog::reject();
+}
+
+void SubDisp_comm::onOk()
+{
+    const CommSettingsEntry::Result result = m_entry.confirm(choice());
+    if (result.accepted) {
+        // The list shows the entry ("07") while the typed text stays the instrument number.
+        m_ui->Cmb_No->setCurrentIndex(result.stationIndex);
+        accept();
+        return;
+    }
+    m_ui->Cmb_No->setCurrentIndex(result.stationIndex);
+    m_ui->Cmb_No->setFocus();
+}
+
+void SubDisp_comm::showChoice(const CommSettingsChoice &c)
+{
+    m_ui->Cmb_port->setCurrentIndex(c.portIndex);
+    m_ui->Cmb_No->setCurrentText(c.stationText);
+    check(std::array{m_ui->Option1_0, m_ui->Option1_1}, c.speedIndex);
+    check(std::array{m_ui->Option3_0, m_ui->Option3_1}, c.dataBitsIndex);
+    check(std::array{m_ui->Option4_0, m_ui->Option4_1}, c.stopBitsIndex);
+    check(std::array{m_ui->Option2_0, m_ui->Option2_1, m_ui->Option2_2}, c.parityIndex);
+    m_ui->Cmb_protocol->setCurrentIndex(c.protocolIndex);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "comm/CommSettingsEntry.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class ComLink;
+class OperatorInterface;
+class SettingsStore;
+struct ZN8P_INC;
+
+namespace Ui
+{
+class SubDisp_comm;
+}
+
+// The communication settings dialog: the controls start at the conditions held in inc; OK stores
+// them (CommSettingsEntry) and closes unless the instrument number is refused; Cancel and the
+// close box set commDialogCancelled. The dialog never talks to the controller.
+class SubDisp_comm : public QDialog
+{
+    Q_OBJECT
+
+public:
+    SubDisp_comm(ZN8P_INC &inc, SettingsStore &store, ComLink &link, OperatorInterface &op,
+                 QWidget *parent = nullptr);
+    ~SubDisp_comm() override;
+
+    // The controls' current values.
+    CommSettingsChoice choice() const;
+
+public slots:
+    void reject() override;
+
+private slots:
+    void onOk();
+
+private:
+    void showChoice(const CommSettingsChoice &choice);
+
+    std::unique_ptr<Ui::SubDisp_comm> m_ui;
+    CommSettingsEntry m_entry;
+};
