@@ -113,8 +113,8 @@ void MainDisp::setCaptions()
     ui->lbl_alm_3->setText(QStringLiteral("DOWN"));
     ui->lbl_alm_4->setText(QStringLiteral("HB"));
     ui->Label_atm->setText(msg(102));
-    static const std::array<const char *, 6> manualSteps = {"-10.0", "-1.0", "-0.1",
-                                                            "+0.1",  "+1.0", "+10.0"};
+    static const std::array<const char *, 6> manualSteps = {"+1.0", "+0.1",  "-0.1",
+                                                            "-1.0", "+10.0", "-10.0"};
     for (int i = 0; i < int(manualSteps.size()); ++i) {
         if (auto *button = findChild<QWidget *>(QStringLiteral("Manuval_%1").arg(i)))
             static_cast<QAbstractButton *>(button)->setText(QLatin1String(manualSteps[i]));
@@ -202,8 +202,10 @@ void MainDisp::connectMenus()
         if (m_onlineButton)
             m_onlineButton();
     });
-    connect(ui->Cmd_Cancel_0, &QPushButton::clicked, this, [this] { emit searchCancelRequested(0); });
-    connect(ui->Cmd_Cancel_1, &QPushButton::clicked, this, [this] { emit searchCancelRequested(1); });
+    connect(ui->Cmd_Cancel_0, &QPushButton::clicked, this,
+            [this] { emit searchCancelRequested(0); });
+    connect(ui->Cmd_Cancel_1, &QPushButton::clicked, this,
+            [this] { emit searchCancelRequested(1); });
     connect(ui->SSTab2, &QTabWidget::currentChanged, this, [this] { refreshSettingPage(); });
 }
 

@@ -54,9 +54,15 @@ public:
     void setStartupLinkCheck(std::function<void()> check) { m_startupLinkCheck = std::move(check); }
     void runStartupLinkCheck();
     // What the online button does.
-    void setOnlineButtonHandler(std::function<void()> handler) { m_onlineButton = std::move(handler); }
+    void setOnlineButtonHandler(std::function<void()> handler)
+    {
+        m_onlineButton = std::move(handler);
+    }
     // What the communication setting menu does.
-    void setCommSettingHandler(std::function<void()> handler) { m_commSetting = std::move(handler); }
+    void setCommSettingHandler(std::function<void()> handler)
+    {
+        m_commSetting = std::move(handler);
+    }
 
     OperatorInterface &operatorInterface() { return *m_op; }
     JobDispatcher &jobs() { return m_jobs; }

@@ -1,0 +1,136 @@
+#include "app/HelpViewer.h"
+#include "app/MainDisp.h"
+#include "app/MessageTable.h"
+#include "comm/SettingsStore.h"
+#include "tests/support/FakeOperator.h"
+
+#include <QAction>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QtTest>
+
+// The main window's own behaviour: captions by language, help, refusals and the close handling.
+// The operator is scripted and the settings live in a temporary folder.
+class TestMainDisp : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void captionsAndHelpFollowTheLanguage();
+    void modelChangeAndTraceRefusals();
+    void closeAnsweredNoKeepsMonitoring();
+    void closeAnsweredYesStoresAndReleases();
+
+private:
+    QAction *action(const char *name) { return m_window->findChild<QAction *>(name); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<SettingsStore> m_store;
+    ZN8P_INC m_inc;
+    FakeOperator m_op;
+    std::unique_ptr<MainDisp> m_window;
+};
+
+void TestMainDisp::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir->path());
+    m_store = std::make_unique<SettingsStore>(QSettings::IniFormat);
+    m_inc = ZN8P_INC();
+    m_op = FakeOperator();
+    MessageTable::instance().setLanguage(Language::English);
+    m_window = std::make_unique<MainDisp>(
+        m_inc, *m_store, [] { return std::unique_ptr<ZN8PCom>(); }, &m_op);
+    m_window->system_init();
+}
+
+void TestMainDisp::cleanup()
+{
+    m_window.reset();
+    MessageTable::instance().setLanguage(Language::English);
+}
+
+void TestMainDisp::captionsAndHelpFollowTheLanguage()
+{
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("ZN Monitor"));
+    QCOMPARE(action("mnuComset")->text(), QStringLiteral("Communication setting(&C)"));
+    QCOMPARE(m_op.panels.value(2), QStringLiteral("Trace standby"));
+    QCOMPARE(MainDisp::helpFileName(), QStringLiteral("ZN Monitor_E"));
+
+    action("mnuHelp2")->trigger();
+    auto *help = m_window->findChild<HelpViewer *>();
+    QVERIFY(help != nullptr && help->isVisible());
+    QCOMPARE(help->source(), HelpViewer::contentsUrl(QStringLiteral("ZN Monitor_E")));
+    // The page is compiled in: an unregistered resource would leave the browser empty.
+    QVERIFY(
+        help->findChild<QTextBrowser *>()->toPlainText().contains(QStringLiteral("ZN Monitor")));
+    QCOMPARE(m_op.beeps, 1);
+
+    MessageTable::instance().setLanguage(Language::Japanese);
+    MainDisp japanese(
+        m_inc, *m_store, [] { return std::unique_ptr<ZN8PCom>(); }, &m_op);
+    japanese.system_init();
+    QCOMPARE(japanese.findChild<QTabWidget *>("SSTab1")->tabText(0), QStringLiteral("メイン画面"));
+    QCOMPARE(japanese.findChild<QAction *>("mnuExit")->text(), QStringLiteral("終了(&E)"));
+    QCOMPARE(MainDisp::helpFileName(), QStringLiteral("ZN Monitor_J"));
+    QVERIFY(!HelpViewer::contentsUrl(MainDisp::helpFileName()).isEmpty());
+}
+
+void TestMainDisp::modelChangeAndTraceRefusals()
+{
+    m_inc.online = true;
+    action("mnuOpset")->trigger();
+    QCOMPARE(m_op.messages(), QList<QList<int>>{{163}});
+
+    m_inc.online = false;
+    action("mnuTrace")->trigger();
+    QCOMPARE(m_op.messages().last(), QList<int>{159});
+    QVERIFY(!m_window->isTracing());
+}
+
+void TestMainDisp::closeAnsweredNoKeepsMonitoring()
+{
+    m_inc.commActive = true;
+    m_inc.linkVerified = true;
+    m_window->setMonitoringTimersEnabled(true);
+    m_op.answers = {false};
+
+    QVERIFY(!m_window->close());
+    QCOMPARE(m_op.shown.last().ids, QList<int>{95});
+    QVERIFY(m_op.shown.last().question);
+    QVERIFY(m_window->timer(MainDisp::Timer1).isActive());
+    QVERIFY(m_window->timer(MainDisp::Timer5).isActive());
+    QVERIFY(m_window->timer(MainDisp::Timer6).isActive());
+    QVERIFY(m_op.menus.value(MenuItem::File) && m_op.menus.value(MenuItem::Online) &&
+            m_op.menus.value(MenuItem::Setting));
+    QVERIFY(m_inc.linkVerified);
+    QVERIFY(m_op.unexpectedQuestions.isEmpty());
+}
+
+void TestMainDisp::closeAnsweredYesStoresAndReleases()
+{
+    m_window->link().renew();
+    m_inc.commActive = true;
+    m_inc.linkVerified = true;
+    m_inc.stationAddress = QStringLiteral("37");
+    m_inc.savedProtocolIndex = Ravtocol;
+    m_inc.protocolIndex = VendorFrame;
+    m_window->findChild<QTabWidget *>("SSTab2")->setCurrentIndex(2);
+    m_window->setMonitoringTimersEnabled(true);
+    m_op.answers = {true};
+
+    QVERIFY(m_window->close());
+    QVERIFY(!m_window->timer(MainDisp::Timer1).isActive());
+    QVERIFY(!m_window->timer(MainDisp::Timer6).isActive());
+    QVERIFY(m_window->link().com() == nullptr);
+    QVERIFY(!m_inc.linkVerified);
+    QCOMPARE(m_store->storedValue(false, "SSTab2"), QStringLiteral("2"));
+    QCOMPARE(m_store->storedValue(false, "strAdr"), QStringLiteral("37"));
+    // A vendor-frame exchange cut off by the close leaves the user's protocol stored.
+    QCOMPARE(m_store->storedValue(false, "Protocol"), QStringLiteral("2"));
+}
+
+QTEST_MAIN(TestMainDisp)
+#include "tst_maindisp.moc"

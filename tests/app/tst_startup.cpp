@@ -1,0 +1,164 @@
+#include "app/ProgramFolder.h"
+#include "app/SettingsDataFile.h"
+#include "app/SingleInstance.h"
+#include "app/StartupArgs.h"
+#include "app/StartupRoutine.h"
+#include "app/ZN8P_INC.h"
+#include "tests/support/FakeOperator.h"
+#include "transfer/ParameterTable.h"
+
+#include <QtTest>
+
+// The start routine before any window: the command-line rule, the settings data file, the
+// single-instance lock and the folders.
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void commandLineNamesAFileOnlyInQuotesWithLowerCaseExtension_data();
+    void commandLineNamesAFileOnlyInQuotesWithLowerCaseExtension();
+    void settingsFileRoundTripsAndRejectsDamagedFiles();
+    void namedFileIsTakenMissingFileFallsBackToDefaults();
+    void secondCopyIsRefused();
+
+private:
+    QString writeFile(const QString &name, const QByteArray &content);
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestStartup::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    ProgramFolder::resolve(m_dir->path());
+}
+
+QString TestStartup::writeFile(const QString &name, const QByteArray &content)
+{
+    const QString path = m_dir->filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+void TestStartup::commandLineNamesAFileOnlyInQuotesWithLowerCaseExtension_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("none") << QStringList{"zn-monitor"} << QString();
+    QTest::newRow("path") << QStringList{"zn-monitor", "/data/oven 1.znm"}
+                          << QStringLiteral("/data/oven 1.znm");
+    QTest::newRow("capital extension") << QStringList{"zn-monitor", "/data/oven.ZNM"} << QString();
+    QTest::newRow("other extension") << QStringList{"zn-monitor", "/data/oven.txt"} << QString();
+    QTest::newRow("too short") << QStringList{"zn-monitor", "znm"} << QString();
+}
+
+void TestStartup::commandLineNamesAFileOnlyInQuotesWithLowerCaseExtension()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, path);
+    QCOMPARE(StartupArgs::settingsFilePath(StartupArgs::rawCommandLine(arguments)), path);
+    // As Windows hands it over: an unquoted path takes the wrong three characters.
+    QCOMPARE(StartupArgs::settingsFilePath(QStringLiteral("C:\\data\\oven.znm")), QString());
+    QCOMPARE(StartupArgs::settingsFilePath(QStringLiteral("\"C:\\data\\oven.znm\"")),
+             QStringLiteral("C:\\data\\oven.znm"));
+}
+
+void TestStartup::settingsFileRoundTripsAndRejectsDamagedFiles()
+{
+    ZN8P_INC saved;
+    saved.formatMarker = 1;
+    saved.unitConfig = {1, 1, 3, 0, 2, 1};
+    for (int k = 1; k <= SettingsDataFile::ValueCount; ++k)
+        saved.settingValues[k] = qint16(k * 37 - 1000);
+    saved.settingValues[5] = -32768;
+    const QByteArray text = SettingsDataFile::compose(saved);
+    QCOMPARE(text.count("\r\n"), SettingsDataFile::LineCount);
+    QVERIFY(text.startsWith("\"ZN8P\"\r\n1\r\n1\r\n1\r\n3\r\n"));
+
+    const QString path = m_dir->filePath("round.znm");
+    QVERIFY(SettingsDataFile::write(path, saved));
+    ZN8P_INC loaded;
+    QVERIFY(SettingsDataFile::read(path, loaded));
+    QCOMPARE(loaded.modelName, QStringLiteral("ZN8P"));
+    QCOMPARE(loaded.formatMarker, qint16(1));
+    QVERIFY(loaded.unitConfig == saved.unitConfig);
+    QCOMPARE(loaded.settingValues, saved.settingValues);
+
+    // A file cut short, a field that is not a number and a number beyond 16 bits are all refused.
+    ZN8P_INC scratch;
+    QVERIFY(!SettingsDataFile::read(writeFile("short.znm", text.left(text.size() / 2)), scratch));
+    QByteArray garbled = text;
+    garbled.replace("\r\n3\r\n", "\r\nx\r\n");
+    QVERIFY(!SettingsDataFile::read(writeFile("garbled.znm", garbled), scratch));
+    QByteArray wide = text;
+    wide.replace("-32768", "70000");
+    QVERIFY(!SettingsDataFile::read(writeFile("wide.znm", wide), scratch));
+    QVERIFY(!SettingsDataFile::read(m_dir->filePath("absent.znm"), scratch));
+}
+
+void TestStartup::namedFileIsTakenMissingFileFallsBackToDefaults()
+{
+    ZN8P_INC source;
+    source.unitConfig.alarm2 = 1;
+    source.settingValues[3] = 77;
+    const QString path = m_dir->filePath("start.znm");
+    QVERIFY(SettingsDataFile::write(path, source));
+
+    ZN8P_INC inc;
+    inc.commActive = true;
+    FakeOperator op;
+    StartupRoutine routine(inc, op);
+    QVERIFY(routine.prepareFolders());
+    QVERIFY(QDir(m_dir->path()).exists("Logging") && QDir(m_dir->path()).exists("Setdata"));
+    QCOMPARE(QDir::currentPath(), QDir(m_dir->path()).absolutePath());
+
+    QCOMPARE(routine.takeSettingsFile('"' + path + '"'), StartupRoutine::FileOutcome::Loaded);
+    QVERIFY(inc.settingDataValid && inc.keepUnitFlag && inc.startFileFlag && !inc.commActive);
+    QCOMPARE(inc.settingValues[3], qint16(77));
+    QCOMPARE(inc.unitConfig.alarm2, qint16(1));
+    QVERIFY(op.shown.isEmpty());
+
+    ZN8P_INC fresh;
+    fresh.keepUnitFlag = true;
+    StartupRoutine second(fresh, op);
+    const QString missing = '"' + m_dir->filePath("gone.znm") + '"';
+    QCOMPARE(second.takeSettingsFile(missing), StartupRoutine::FileOutcome::Missing);
+    QCOMPARE(op.messages(), QList<QList<int>>{{39}});
+    QCOMPARE(fresh.settingValues, ParameterTable::defaultSettingValues());
+    QCOMPARE(fresh.settingValues[5], qint16(200));
+    QCOMPARE(fresh.settingValues[16], qint16(-200));
+    QVERIFY(!fresh.keepUnitFlag && !fresh.settingDataValid);
+
+    // A file that exists but is damaged ends the start.
+    const QString damaged = writeFile("damaged.znm", "\"ZN8P\"\r\n0\r\n");
+    ZN8P_INC third;
+    StartupRoutine failing(third, op);
+    QVERIFY(!failing.run('"' + damaged + '"', m_dir->path()));
+}
+
+void TestStartup::secondCopyIsRefused()
+{
+    ZN8P_INC inc;
+    FakeOperator op;
+    StartupRoutine first(inc, op);
+    QVERIFY(first.claimSingleInstance(m_dir->path()));
+
+    // A lock that another copy holds, as a second start finds it.
+    const QString lockPath = m_dir->filePath("other");
+    QDir().mkpath(lockPath);
+    SingleInstance other(lockPath);
+    QVERIFY(other.tryAcquire());
+    StartupRoutine second(inc, op);
+    QVERIFY(!second.claimSingleInstance(lockPath));
+    QCOMPARE(op.shown.size(), 1);
+    QCOMPARE(op.shown[0].ids, QList<int>{56});
+    QCOMPARE(op.shown[0].icon, MessageIcon::Critical);
+    QCOMPARE(op.beeps, 1);
+}
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_startup.moc"
