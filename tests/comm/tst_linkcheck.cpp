@@ -1,0 +1,246 @@
+#include "tests/support/ConnectionRig.h"
+
+#include <QtTest>
+
+namespace
+{
+const QList<int> CheckFailed = {451, 270};
+const QList<MenuItem> LinkMenus = {MenuItem::File,     MenuItem::Online,   MenuItem::Setting,
+                                   MenuItem::Upload,   MenuItem::Download, MenuItem::FileSave,
+                                   MenuItem::FileLoad, MenuItem::Trace};
+
+bool allEnabled(const FakeOperator &op, const QList<MenuItem> &items)
+{
+    for (MenuItem item : items) {
+        if (!op.menus.value(item, false))
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+class TestLinkCheck : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void storedConditionsAnswer();
+    void fixedScanFindsPortAndClosesIt();
+    void fixedScanWithoutPortsClosesWindow();
+    void searchOrderAndFoundConditions();
+    void searchKeepsStoredLineParameters();
+    void cancelEndsSearchBeforeNextInstrument();
+    void searchWithoutPortsFails();
+    void confirmedConditionsCheck();
+    void fileFromStartupIsKept();
+};
+
+void TestLinkCheck::storedConditionsAnswer()
+{
+    ConnectionRig rig;
+    rig.storeConditions("COM2", "19200", "8", "2", "ODD", "05", ModbusRtu);
+    rig.controllerAt("COM2", "19200", FrameMode::ModbusRtu, 5);
+
+    rig.controller.startupLinkCheck();
+
+    QVERIFY(rig.inc.linkVerified);
+    QVERIFY(rig.inc.commActive);
+    QVERIFY(!rig.inc.online);
+    QCOMPARE(rig.inc.timerJob, qint16(0));
+    QVERIFY(rig.op.shown.isEmpty());
+    QCOMPARE(rig.probes, QStringList{"COM2/19200/1/05"});
+    QCOMPARE(rig.script->requests.at(0).address, QStringLiteral("00010001"));
+    QCOMPARE(rig.view.commInfo, (QStringList{"COM2", "19200", "8, ODD", "2", "05", "Modbus RTU"}));
+    QVERIFY(allEnabled(rig.op, LinkMenus));
+    QVERIFY(rig.view.parameterButtonsEnabled);
+    QVERIFY(!rig.view.searchPanelsVisible);
+    QCOMPARE(rig.setdataReads, 1);
+    QCOMPARE(rig.stored(), (QStringList{"COM2", "19200", "8", "2", "ODD", "05", "1"}));
+    // The port stays open for monitoring.
+    QVERIFY(static_cast<FakeCom *>(rig.link.com())->isOpen());
+}
+
+void TestLinkCheck::fixedScanFindsPortAndClosesIt()
+{
+    ConnectionRig rig;
+    rig.storeConditions("COM1", "19200", "8", "2", "NONE", "07", Ravtocol);
+    rig.line->openPorts = {"COM2", "COM4"};
+    rig.controllerAt("COM4", "9600", FrameMode::ModbusAscii, 1);
+    rig.op.answers << false; // no serial option: the fixed-condition scan
+
+    rig.controller.startupLinkCheck();
+
+    QCOMPARE(rig.op.shown.size(), 1);
+    QCOMPARE(rig.op.shown.at(0).ids, QList<int>{85});
+    QVERIFY(rig.inc.linkVerified);
+    QVERIFY(rig.inc.commActive);
+    QCOMPARE(rig.probes, (QStringList{"COM2/9600/0/01", "COM4/9600/0/01"}));
+    // Each opened port first gets the vendor-frame return command.
+    int returns = 0;
+    for (const FakeCom::Request &r : rig.script->requests)
+        returns += r.frameMode == FrameMode::Vendor && r.command == QLatin1String("P");
+    QCOMPARE(returns, 2);
+    QCOMPARE(rig.stored(), (QStringList{"COM4", "9600", "7", "1", "EVEN", "01", "0"}));
+    QCOMPARE(rig.view.commInfo.last(), QStringLiteral("Modbus ASCII"));
+    // The found port is closed again until monitoring starts.
+    QVERIFY(!static_cast<FakeCom *>(rig.link.com())->isOpen());
+}
+
+void TestLinkCheck::fixedScanWithoutPortsClosesWindow()
+{
+    ConnectionRig rig;
+    rig.line->openPorts = {"none"};
+    rig.op.answers << false;
+
+    rig.controller.startupLinkCheck();
+
+    QCOMPARE(rig.op.messages(), QList<QList<int>>{{260}});
+    QCOMPARE(rig.view.closeRequests, 1);
+    QVERIFY(rig.link.com() == nullptr);
+    QVERIFY(!rig.inc.linkVerified);
+    QVERIFY(allEnabled(rig.op, {MenuItem::File, MenuItem::Online, MenuItem::Setting}));
+    QVERIFY(!rig.op.menus.value(MenuItem::Upload, false));
+    QVERIFY(rig.probes.isEmpty());
+    QCOMPARE(rig.setdataReads, 0);
+}
+
+void TestLinkCheck::searchOrderAndFoundConditions()
+{
+    ConnectionRig rig;
+    rig.storeConditions("COM1", "9600", "7", "1", "EVEN", "01", ModbusAscii);
+    rig.line->openPorts = {"COM3", "COM4"};
+    rig.controllerAt("COM3", "19200", FrameMode::Ravtocol, 37);
+    rig.op.answers << true; // serial option fitted: the automatic search
+
+    rig.controller.startupLinkCheck();
+
+    // The stored port COM1 does not open, so every probe is one of the search.
+    QStringList expected;
+    for (const QString speed : {"9600", "19200"}) {
+        for (int protocol = 0; protocol <= 2; ++protocol) {
+            for (int number = 1; number <= 95; ++number) {
+                expected << QStringLiteral("COM3/%1/%2/%3")
+                                .arg(speed)
+                                .arg(protocol)
+                                .arg(number, 2, 10, QLatin1Char('0'));
+                if (speed == QLatin1String("19200") && protocol == 2 && number == 37)
+                    break;
+            }
+        }
+    }
+    QCOMPARE(rig.probes.size(), expected.size());
+    QCOMPARE(rig.probes, expected);
+    QVERIFY(rig.inc.linkVerified);
+    QCOMPARE(rig.stored(), (QStringList{"COM3", "19200", "7", "1", "EVEN", "37", "2"}));
+    QCOMPARE(rig.view.commInfo, (QStringList{"COM3", "19200", "7, EVEN", "1", "37", "Ravtocol"}));
+    QCOMPARE(rig.view.searchPanelsShown, 1);
+    QVERIFY(!rig.view.searchPanelsVisible);
+    // The window processes its events between probes.
+    QVERIFY(rig.op.processEventsCalls >= rig.probes.size());
+    QCOMPARE(rig.op.messages().size(), 0);
+}
+
+void TestLinkCheck::searchKeepsStoredLineParameters()
+{
+    ConnectionRig rig;
+    rig.storeConditions("COM9", "9600", "8", "2", "NONE", "01", ModbusRtu);
+    rig.line->openPorts = {"COM8"};
+    rig.op.answers << true;
+
+    rig.controller.startupLinkCheck();
+
+    QCOMPARE(rig.probes.size(), 6 * 95);
+    for (const QString &call : rig.script->callsStartingWith("DataBits="))
+        QCOMPARE(call, QStringLiteral("DataBits=8"));
+    for (const QString &call : rig.script->callsStartingWith("Parity="))
+        QCOMPARE(call, QStringLiteral("Parity=NONE"));
+    for (const QString &call : rig.script->callsStartingWith("StopBits="))
+        QCOMPARE(call, QStringLiteral("StopBits=2"));
+    QCOMPARE(rig.op.messages(), QList<QList<int>>{CheckFailed});
+    QVERIFY(!rig.inc.linkVerified);
+    QVERIFY(!rig.view.searchPanelsVisible);
+    QCOMPARE(rig.view.closeRequests, 0);
+}
+
+void TestLinkCheck::cancelEndsSearchBeforeNextInstrument()
+{
+    ConnectionRig rig;
+    rig.op.answers << true;
+    rig.op.onProcessEvents = [&] {
+        if (rig.probes.size() == 12)
+            rig.controller.cancelSearch();
+    };
+
+    rig.controller.startupLinkCheck();
+
+    // The stored-conditions check, then eleven search probes.
+    QCOMPARE(rig.probes.size(), 12);
+    QCOMPARE(rig.probes.last(), QStringLiteral("COM1/9600/0/11"));
+    QCOMPARE(rig.op.messages(), QList<QList<int>>{{83}});
+    QVERIFY(!rig.inc.searchCancelled);
+    QVERIFY(!rig.inc.linkVerified);
+    QVERIFY(!rig.view.searchPanelsVisible);
+    QVERIFY(allEnabled(rig.op, {MenuItem::File, MenuItem::Online, MenuItem::Setting}));
+    QCOMPARE(rig.setdataReads, 0);
+}
+
+void TestLinkCheck::searchWithoutPortsFails()
+{
+    ConnectionRig rig;
+    rig.line->openPorts = {"none"};
+    rig.controller.linkCheck().checkcommunicate2();
+
+    QVERIFY(rig.probes.isEmpty());
+    QCOMPARE(rig.op.messages(), QList<QList<int>>{CheckFailed});
+    QCOMPARE(rig.script->callsStartingWith("PortName=").size(), 8);
+}
+
+void TestLinkCheck::confirmedConditionsCheck()
+{
+    ConnectionRig rig;
+    rig.storeConditions("COM5", "19200", "7", "1", "EVEN", "12", ModbusAscii);
+    rig.store.loadCommValues(rig.inc);
+    rig.inc.commSettingsConfirmed = true;
+
+    rig.controller.commSettingsClosed();
+
+    QCOMPARE(rig.probes, QStringList{"COM5/19200/0/12"});
+    QCOMPARE(rig.op.messages(), QList<QList<int>>{CheckFailed});
+    QVERIFY(!rig.inc.commSettingsConfirmed);
+    QVERIFY(!rig.inc.linkVerified);
+    QCOMPARE(rig.view.closeRequests, 0);
+    QVERIFY(allEnabled(rig.op, {MenuItem::File, MenuItem::Online, MenuItem::Setting}));
+
+    rig.controllerAt("COM5", "19200", FrameMode::ModbusAscii, 12);
+    rig.inc.commSettingsConfirmed = true;
+    rig.controller.commSettingsClosed();
+    QVERIFY(rig.inc.linkVerified);
+    QVERIFY(!rig.inc.commSettingsConfirmed);
+    QCOMPARE(rig.view.commInfo.first(), QStringLiteral("COM5"));
+    QCOMPARE(rig.setdataReads, 1);
+    QCOMPARE(rig.op.messages().size(), 1);
+
+    // A cancelled dialog checks nothing.
+    rig.inc.commDialogCancelled = true;
+    rig.controller.commSettingsClosed();
+    QCOMPARE(rig.probes.size(), 2);
+}
+
+void TestLinkCheck::fileFromStartupIsKept()
+{
+    ConnectionRig rig;
+    rig.controllerAt("COM1", "9600", FrameMode::ModbusAscii, 1);
+    rig.inc.keepUnitFlag = true;
+
+    rig.controller.startupLinkCheck();
+
+    QVERIFY(rig.inc.linkVerified);
+    QCOMPARE(rig.setdataReads, 0);
+    QCOMPARE(rig.view.settingPageRefreshes, 1);
+    QVERIFY(rig.inc.unitCheckFlag);
+    QVERIFY(!rig.inc.keepUnitFlag);
+    QVERIFY(rig.inc.unsavedOnlineChanges);
+}
+
+QTEST_GUILESS_MAIN(TestLinkCheck)
+#include "tst_linkcheck.moc"

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "app/ConnectionController.h"
+#include "app/ZN8P_INC.h"
+#include "comm/ComLink.h"
+#include "comm/RequestLayer.h"
+#include "comm/SettingsStore.h"
+#include "polling/VendorFrameReads.h"
+#include "tests/support/FakeCom.h"
+#include "tests/support/FakeOperator.h"
+#include "tests/support/RecordingMainView.h"
+
+#include <QSet>
+#include <QSettings>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A main window stand-in that also records the connection labels, search panels and closing.
+class ConnectionView : public RecordingMainView
+{
+public:
+    void showCommInfo(const QString &port, const QString &speed, const QString &dataParity,
+                      const QString &stopBits, const QString &station,
+                      const QString &protocol) override
+    {
+        commInfo = QStringList{port, speed, dataParity, stopBits, station, protocol};
+    }
+    void setSearchPanelsVisible(bool visible) override
+    {
+        searchPanelsVisible = visible;
+        if (visible)
+            ++searchPanelsShown;
+    }
+    void requestClose() override { ++closeRequests; }
+    void setParameterButtonsEnabled(bool enabled) override { parameterButtonsEnabled = enabled; }
+
+    QStringList commInfo;
+    bool searchPanelsVisible = false;
+    int searchPanelsShown = 0;
+    int closeRequests = 0;
+    bool parameterButtonsEnabled = false;
+};
+
+// A FakeCom whose port opens only for the names in openPorts (all when empty), and that tells the
+// script's responder which port and speed it was opened with.
+class PortAwareCom : public FakeCom
+{
+public:
+    struct Line {
+        QSet<QString> openPorts;
+        QString port, speed; // of the last successful OpenPort
+    };
+
+    PortAwareCom(std::shared_ptr<Script> script, std::shared_ptr<Line> line)
+        : FakeCom(std::move(script)), m_line(std::move(line))
+    {
+    }
+    bool OpenPort() override
+    {
+        FakeCom::OpenPort();
+        if (!m_line->openPorts.isEmpty() && !m_line->openPorts.contains(PortName()))
+            return false;
+        m_line->port = PortName();
+        m_line->speed = Speed();
+        return true;
+    }
+
+private:
+    std::shared_ptr<Line> m_line;
+};
+
+// The connection code wired to fake components and a settings store in a temporary folder.
+struct ConnectionRig {
+    ConnectionRig()
+    {
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+        controller.setSetdataRead([this] { ++setdataReads; });
+        controller.setProgressCallback([this](const LinkCheck::Probe &p) {
+            probes << QStringLiteral("%1/%2/%3/%4")
+                          .arg(p.port, p.speed)
+                          .arg(p.protocol)
+                          .arg(p.station);
+        });
+    }
+
+    // Stores the seven communication values under the first key.
+    void storeConditions(const QString &port, const QString &speed, const QString &dataBits,
+                         const QString &stopBits, const QString &parity, const QString &station,
+                         qint16 protocol)
+    {
+        ZN8P_INC values;
+        values.portName = port;
+        values.speedText = speed;
+        values.dataBitsText = dataBits;
+        values.stopBitsText = stopBits;
+        values.parityText = parity;
+        values.stationAddress = station;
+        values.protocolIndex = protocol;
+        store.storeCommConditions(values);
+    }
+    QStringList stored() const
+    {
+        QStringList values;
+        for (const char *name :
+             {"Port", "Speed", "Databit", "Stopbit", "Parity", "strAdr", "Protocol"})
+            values << store.storedValue(false, QLatin1String(name));
+        return values;
+    }
+    // Answers a user-protocol read only on the given port, speed, framing and station.
+    void controllerAt(const QString &port, const QString &speed, FrameMode mode, int station)
+    {
+        script->responder = [=](const FakeCom::Request &r) -> QString {
+            if (line->port != port || line->speed != speed || r.frameMode != mode)
+                return QString();
+            if (mode == FrameMode::Ravtocol)
+                return r.station.toInt() == station ? FakeCom::ravtocolRead(station, 1) : QString();
+            return r.station.toInt(nullptr, 16) == station ? FakeCom::modbusRead(station, 1)
+                                                           : QString();
+        };
+    }
+
+    QTemporaryDir dir;
+    std::shared_ptr<FakeCom::Script> script = std::make_shared<FakeCom::Script>();
+    std::shared_ptr<PortAwareCom::Line> line = std::make_shared<PortAwareCom::Line>();
+    ZN8P_INC inc;
+    ComLink link{[this] { return std::make_unique<PortAwareCom>(script, line); }};
+    RequestLayer request{inc, link};
+    SettingsStore store{QSettings::IniFormat};
+    FakeOperator op;
+    ConnectionView view;
+    VendorFrameReads vendor{inc, request, link, op, view};
+    ConnectionController controller{inc, link, request, store, op, view, vendor};
+    int setdataReads = 0;
+    QStringList probes; // "COM3/19200/2/37"
+};
