@@ -7,6 +7,7 @@
 #include "app/MessageTable.h"
 #include "app/SubDisp_About.h"
 #include "comm/SettingsStore.h"
+#include "dialogs/SubDisp_comm.h"
 #include "display/SettingRowsForm.h"
 
 #include <QApplication>
@@ -39,8 +40,10 @@ MainDisp::MainDisp(ZN8P_INC &inc, SettingsStore &store, ZN8PComFactory comFactor
       m_request(inc, m_link), m_vendorReads(inc, m_request, m_link, *m_op, *this),
       m_upload(inc, m_request, m_link, *m_op, *this, m_vendorReads),
       m_onlineStartRead(inc, m_request, m_link, *m_op, *this, m_upload),
-      m_polling(inc, m_request, m_link, *m_op, *this, m_vendorReads, store), m_jobs(inc)
+      m_polling(inc, m_request, m_link, *m_op, *this, m_vendorReads, store), m_jobs(inc),
+      m_connection(inc, m_link, m_request, store, *m_op, *this, m_vendorReads)
 {
+    m_connection.setSetdataRead([this] { m_onlineStartRead.Setdata_read(); });
     ui->setupUi(this);
     SettingRowsForm::build(this);
     m_displayView = std::make_unique<MainDisplayView>(this);
@@ -55,7 +58,7 @@ MainDisp::~MainDisp() = default;
 void MainDisp::system_init()
 {
     setCaptions();
-    disableChangeButtons();
+    setParameterButtonsEnabled(false);
     ui->SSTab1->setCurrentIndex(qBound(0, int(m_inc.sstab1Index), ui->SSTab1->count() - 1));
     ui->SSTab2->setCurrentIndex(qBound(0, int(m_inc.sstab2Index), ui->SSTab2->count() - 1));
     setSearchPanelsVisible(false);
@@ -194,33 +197,33 @@ void MainDisp::connectMenus()
     connect(ui->mnuVer, &QAction::triggered, this, &MainDisp::onVersion);
     connect(ui->mnuOpset, &QAction::triggered, this, &MainDisp::onModelChange);
     connect(ui->mnuTrace, &QAction::triggered, this, &MainDisp::onTrace);
-    connect(ui->mnuComset, &QAction::triggered, this, [this] {
-        if (m_commSetting)
-            m_commSetting();
-    });
-    connect(ui->Cmd_ONOFF, &QPushButton::clicked, this, [this] {
-        if (m_onlineButton)
-            m_onlineButton();
-    });
-    connect(ui->Cmd_Cancel_0, &QPushButton::clicked, this,
-            [this] { emit searchCancelRequested(0); });
-    connect(ui->Cmd_Cancel_1, &QPushButton::clicked, this,
-            [this] { emit searchCancelRequested(1); });
+    connect(ui->mnuComset, &QAction::triggered, this, &MainDisp::onCommSetting);
+    connect(ui->Cmd_ONOFF, &QPushButton::clicked, this, [this] { m_connection.toggleOnline(); });
+    for (QPushButton *cancel : {ui->Cmd_Cancel_0, ui->Cmd_Cancel_1})
+        connect(cancel, &QPushButton::clicked, this, [this] { m_connection.cancelSearch(); });
     connect(ui->SSTab2, &QTabWidget::currentChanged, this, [this] { refreshSettingPage(); });
 }
 
-void MainDisp::disableChangeButtons()
+void MainDisp::setParameterButtonsEnabled(bool enabled)
 {
     for (int i = 0; i < ChangeButtonCount; ++i) {
         if (auto *button = findChild<QWidget *>(QStringLiteral("Cmd_set_%1").arg(i)))
-            button->setEnabled(i == AlwaysEnabledButton);
+            button->setEnabled(enabled || i == AlwaysEnabledButton);
     }
 }
 
 void MainDisp::runStartupLinkCheck()
 {
-    if (m_startupLinkCheck)
-        m_startupLinkCheck();
+    m_connection.startupLinkCheck();
+}
+
+void MainDisp::onCommSetting()
+{
+    if (!m_connection.prepareCommSettings())
+        return;
+    SubDisp_comm dialog(m_inc, m_store, m_link, *m_op, this);
+    dialog.exec();
+    m_connection.commSettingsClosed();
 }
 
 QString MainDisp::helpFileName()

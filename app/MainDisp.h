@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ConnectionController.h"
 #include "app/JobDispatcher.h"
 #include "app/MainView.h"
 #include "app/ZN8P_INC.h"
@@ -15,7 +16,6 @@
 #include <QTimer>
 
 #include <array>
-#include <functional>
 #include <memory>
 
 namespace Ui
@@ -50,19 +50,8 @@ public:
     // stays hidden until the splash window shows it.
     void system_init();
 
-    // What the splash window runs once it has shown the window.
-    void setStartupLinkCheck(std::function<void()> check) { m_startupLinkCheck = std::move(check); }
+    // What the splash window runs once it has shown the window: the start-up link check.
     void runStartupLinkCheck();
-    // What the online button does.
-    void setOnlineButtonHandler(std::function<void()> handler)
-    {
-        m_onlineButton = std::move(handler);
-    }
-    // What the communication setting menu does.
-    void setCommSettingHandler(std::function<void()> handler)
-    {
-        m_commSetting = std::move(handler);
-    }
 
     OperatorInterface &operatorInterface() { return *m_op; }
     JobDispatcher &jobs() { return m_jobs; }
@@ -70,6 +59,7 @@ public:
     RequestLayer &request() { return m_request; }
     OnlineStartRead &onlineStartRead() { return m_onlineStartRead; }
     PollingCycle &polling() { return m_polling; }
+    ConnectionController &connection() { return m_connection; }
     QTimer &timer(TimerId id) { return m_timers.at(id - 1); }
     // "ZN Monitor_E" while the English texts are active, else "ZN Monitor_J".
     static QString helpFileName();
@@ -90,10 +80,7 @@ public:
     void setProgressVisible(bool visible, int messageId) override;
     void setProgressValue(int value) override;
     void showKeyOperationNotice() override;
-
-signals:
-    // A search-cancel button was pressed (0 or 1).
-    void searchCancelRequested(int button);
+    void setParameterButtonsEnabled(bool enabled) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -104,12 +91,12 @@ private:
     void setUpTimers();
     void setUpJobs();
     void connectMenus();
-    void disableChangeButtons();
 
     void onHelp();
     void onVersion();
     void onModelChange();
     void onTrace();
+    void onCommSetting();
     // The close handling: true when the program is to end.
     bool Form_Unload();
 
@@ -128,11 +115,8 @@ private:
     OnlineStartRead m_onlineStartRead;
     PollingCycle m_polling;
     JobDispatcher m_jobs;
+    ConnectionController m_connection;
     std::unique_ptr<MainDisplayView> m_displayView;
     HelpViewer *m_help = nullptr;
-
-    std::function<void()> m_startupLinkCheck;
-    std::function<void()> m_onlineButton;
-    std::function<void()> m_commSetting;
     bool m_closing = false;
 };
