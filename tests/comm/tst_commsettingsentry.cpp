@@ -1,0 +1,111 @@
+#include "comm/CommSettingsEntry.h"
+#include "tests/support/ConnectionRig.h"
+
+#include <QtTest>
+
+class TestCommSettingsEntry : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void instrumentNumber_data();
+    void instrumentNumber();
+    void storesEveryCondition();
+    void controlsShowState();
+    void cancelStoresNothing();
+};
+
+void TestCommSettingsEntry::instrumentNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("message"); // 0: accepted
+    QTest::addColumn<int>("listIndex");
+
+    QTest::newRow("one digit") << "7" << 0 << 6;
+    QTest::newRow("two digits") << "95" << 0 << 94;
+    QTest::newRow("zero") << "00" << 559 << 11;
+    QTest::newRow("empty") << "" << 559 << 11;
+    QTest::newRow("letters") << "ab" << 559 << 11;
+    QTest::newRow("above list, sorts below 99") << "100" << 229 << 11;
+    QTest::newRow("above list") << "96" << 229 << 11;
+}
+
+void TestCommSettingsEntry::instrumentNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(int, message);
+    QFETCH(int, listIndex);
+
+    ConnectionRig rig;
+    rig.storeConditions("COM1", "9600", "7", "1", "EVEN", "12", ModbusAscii);
+    rig.store.loadCommValues(rig.inc);
+    CommSettingsEntry entry(rig.inc, rig.store, rig.link, rig.op);
+    CommSettingsChoice choice = CommSettingsEntry::fromState(rig.inc);
+    choice.portIndex = 3;
+    choice.speedIndex = 1;
+    choice.stationText = text;
+
+    const CommSettingsEntry::Result result = entry.confirm(choice);
+
+    QCOMPARE(result.accepted, message == 0);
+    QCOMPARE(result.stationIndex, listIndex);
+    QCOMPARE(rig.op.messages(), message ? QList<QList<int>>{{message}} : QList<QList<int>>{});
+    // The port is stored before the instrument number is judged.
+    QCOMPARE(rig.store.storedValue(false, "Port"), QStringLiteral("COM4"));
+    QCOMPARE(rig.store.storedValue(false, "strAdr"), message ? QStringLiteral("12") : text);
+    QCOMPARE(rig.store.storedValue(false, "Speed"), message ? "9600" : "19200");
+    QCOMPARE(rig.inc.stationAddress, message ? QStringLiteral("12") : text);
+    QCOMPARE(rig.inc.commSettingsConfirmed, message == 0);
+}
+
+void TestCommSettingsEntry::storesEveryCondition()
+{
+    ConnectionRig rig;
+    rig.inc.commActive = true;
+    rig.link.renew().OpenPort();
+    rig.inc.commDialogCancelled = true;
+    CommSettingsEntry entry(rig.inc, rig.store, rig.link, rig.op);
+
+    QVERIFY(entry.confirm({7, "42", 1, 1, 1, 2, 2}).accepted);
+
+    QCOMPARE(rig.stored(), (QStringList{"COM8", "19200", "8", "2", "NONE", "42", "2"}));
+    QCOMPARE(rig.inc.protocolIndex, qint16(Ravtocol));
+    QCOMPARE(rig.inc.parityText, QStringLiteral("NONE"));
+    QVERIFY(rig.inc.commSettingsConfirmed);
+    QVERIFY(!rig.inc.commDialogCancelled);
+    QCOMPARE(rig.op.beeps, 1);
+    QVERIFY(!static_cast<FakeCom *>(rig.link.com())->isOpen());
+
+    QVERIFY(entry.confirm({0, "01", 0, 0, 0, 1, 1}).accepted);
+    QCOMPARE(rig.stored(), (QStringList{"COM1", "9600", "7", "1", "ODD", "01", "1"}));
+}
+
+void TestCommSettingsEntry::controlsShowState()
+{
+    ZN8P_INC inc;
+    inc.portName = "COM5";
+    inc.stationAddress = "7";
+    inc.speedText = "19200";
+    inc.dataBitsText = "8";
+    inc.stopBitsText = "2";
+    inc.parityText = "ODD";
+    inc.protocolIndex = VendorFrame;
+    inc.savedProtocolIndex = ModbusRtu;
+    const CommSettingsChoice c = CommSettingsEntry::fromState(inc);
+    QCOMPARE((QList<int>{c.portIndex, c.speedIndex, c.dataBitsIndex, c.stopBitsIndex, c.parityIndex,
+                         c.protocolIndex}),
+             (QList<int>{4, 1, 1, 1, 1, 1}));
+    QCOMPARE(c.stationText, QStringLiteral("7"));
+}
+
+void TestCommSettingsEntry::cancelStoresNothing()
+{
+    ConnectionRig rig;
+    CommSettingsEntry entry(rig.inc, rig.store, rig.link, rig.op);
+    entry.cancel();
+    QVERIFY(rig.inc.commDialogCancelled);
+    QVERIFY(rig.store.storedValue(false, "Port").isNull());
+}
+
+QTEST_GUILESS_MAIN(TestCommSettingsEntry)
+#include "tst_commsettingsentry.moc"
