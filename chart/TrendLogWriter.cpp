@@ -1,0 +1,141 @@
+#include "TrendLogWriter.h"
+
+#include "app/MessageTable.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QSaveFile>
+#include <QStringEncoder>
+
+namespace
+{
+
+const QString LineEnd = QStringLiteral("\r\n");
+
+QString quoted(const QString &field)
+{
+    return QLatin1Char('"') + field + QLatin1Char('"');
+}
+
+QString fieldsLine(const QStringList &fields)
+{
+    QString line;
+    for (const QString &field : fields)
+        line += quoted(field) + QLatin1Char(',');
+    return line + LineEnd;
+}
+
+QByteArray encoded(const QString &text)
+{
+    QStringEncoder encoder(QStringConverter::System);
+    return encoder.encode(text);
+}
+
+TrendLogWriter::Result resultOf(QFileDevice::FileError error)
+{
+    return error == QFileDevice::PermissionsError ? TrendLogWriter::Result::PermissionDenied
+                                                  : TrendLogWriter::Result::Failed;
+}
+
+} // namespace
+
+TrendLogWriter::TrendLogWriter(QString path, Channels channels)
+    : m_path(std::move(path)), m_channels(channels)
+{
+}
+
+QString TrendLogWriter::fileNameFor(const QDateTime &firstSample)
+{
+    const QDate d = firstSample.date();
+    const QTime t = firstSample.time();
+    return QStringLiteral("%1_%2_%3_%4_%5_%6.csv")
+        .arg(d.year())
+        .arg(d.month())
+        .arg(d.day())
+        .arg(t.hour())
+        .arg(t.minute())
+        .arg(t.second());
+}
+
+QString TrendLogWriter::dateText(const QDate &date)
+{
+    return QLocale::system().toString(date, QLocale::ShortFormat);
+}
+
+QString TrendLogWriter::timeText(const QTime &time)
+{
+    // The long form is the one with seconds; the time zone it also carries means nothing for a
+    // local sample time.
+    const QString longForm = QLocale::system().timeFormat(QLocale::LongFormat);
+    QString format;
+    bool inQuote = false;
+    for (const QChar c : longForm) {
+        if (c == QLatin1Char('\''))
+            inQuote = !inQuote;
+        if (inQuote || c != QLatin1Char('t'))
+            format += c;
+    }
+    return QLocale::system().toString(time, format.simplified());
+}
+
+QString TrendLogWriter::headingLine() const
+{
+    QStringList fields = {msg(557), msg(558)};
+    if (m_channels.pv)
+        fields << QStringLiteral("PV");
+    if (m_channels.sv)
+        fields << QStringLiteral("SV");
+    if (m_channels.mv1)
+        fields << QStringLiteral("MV1");
+    if (m_channels.mv2)
+        fields << QStringLiteral("MV2");
+    return fieldsLine(fields);
+}
+
+QString TrendLogWriter::dataLine(const Sample &sample) const
+{
+    QStringList fields = {dateText(sample.at.date()), timeText(sample.at.time())};
+    if (m_channels.pv)
+        fields << sample.pv;
+    if (m_channels.sv)
+        fields << sample.sv;
+    if (m_channels.mv1)
+        fields << sample.mv1;
+    if (m_channels.mv2)
+        fields << sample.mv2;
+    return fieldsLine(fields);
+}
+
+TrendLogWriter::Result TrendLogWriter::write(const Sample &sample)
+{
+    if (m_created)
+        return append(dataLine(sample));
+    const Result result = create(quoted(msg(556)) + LineEnd + headingLine() + dataLine(sample));
+    m_created = result == Result::Written;
+    return result;
+}
+
+TrendLogWriter::Result TrendLogWriter::create(const QString &text)
+{
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly))
+        return resultOf(file.error());
+    file.write(encoded(text));
+    if (!file.commit())
+        return resultOf(file.error());
+    return Result::Written;
+}
+
+TrendLogWriter::Result TrendLogWriter::append(const QString &text)
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return resultOf(file.error());
+    const QByteArray bytes = encoded(text);
+    // One write of the whole line, flushed by the close: a reader never sees half a line that
+    // the writer still means to finish.
+    const bool written = file.write(bytes) == bytes.size() && file.flush();
+    const QFileDevice::FileError error = file.error();
+    file.close();
+    return written ? Result::Written : resultOf(error);
+}

@@ -1,0 +1,34 @@
+#include "Cli.h"
+
+#include "CliSession.h"
+#include "CommandLine.h"
+#include "ExitCode.h"
+#include "Subcommands.h"
+
+#include <QTextStream>
+
+#include <cstdio>
+
+int runCli(const QStringList &arguments)
+{
+    CommandLine commandLine;
+    QString error;
+    if (!parseCommandLine(arguments, commandLine, &error)) {
+        QTextStream(stderr) << "znctl: " << error << "\nTry 'znctl --help'.\n";
+        return UsageError;
+    }
+    if (commandLine.help) {
+        QTextStream(stdout) << helpText();
+        return Success;
+    }
+    if (commandLine.version) {
+        QTextStream(stdout) << "znctl " << ZN_VERSION << '\n';
+        return Success;
+    }
+    CliSession session(commandLine);
+    if (!session.isValid()) {
+        session.console.errorLine(QStringLiteral("znctl: cannot copy the stored conditions"));
+        return FileError;
+    }
+    return findSubcommand(commandLine.subcommand)->run(session, commandLine);
+}

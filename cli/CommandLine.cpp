@@ -1,0 +1,275 @@
+#include "CommandLine.h"
+
+#include "Subcommands.h"
+#include "app/ZN8P_INC.h"
+
+#include <QCommandLineParser>
+
+namespace
+{
+
+// Option names that every subcommand takes.
+const QStringList CommonOptions = {
+    QStringLiteral("port"),     QStringLiteral("speed"),        QStringLiteral("databits"),
+    QStringLiteral("parity"),   QStringLiteral("stopbits"),     QStringLiteral("station"),
+    QStringLiteral("protocol"), QStringLiteral("settings-dir"), QStringLiteral("yes"),
+    QStringLiteral("help"),     QStringLiteral("version"),
+};
+
+const QStringList Speeds = {
+    QStringLiteral("1200"),  QStringLiteral("2400"),   QStringLiteral("4800"),
+    QStringLiteral("9600"),  QStringLiteral("19200"),  QStringLiteral("38400"),
+    QStringLiteral("57600"), QStringLiteral("115200"),
+};
+
+QList<QCommandLineOption> optionList()
+{
+    const auto valued = [](const QString &name, const QString &valueName) {
+        return QCommandLineOption(name, QString(), valueName);
+    };
+    return {
+        valued(QStringLiteral("port"), QStringLiteral("COMn")),
+        valued(QStringLiteral("speed"), QStringLiteral("BITS")),
+        valued(QStringLiteral("databits"), QStringLiteral("N")),
+        valued(QStringLiteral("parity"), QStringLiteral("P")),
+        valued(QStringLiteral("stopbits"), QStringLiteral("N")),
+        valued(QStringLiteral("station"), QStringLiteral("N")),
+        valued(QStringLiteral("protocol"), QStringLiteral("P")),
+        valued(QStringLiteral("settings-dir"), QStringLiteral("DIR")),
+        valued(QStringLiteral("seconds"), QStringLiteral("N")),
+        valued(QStringLiteral("csv"), QStringLiteral("FILE")),
+        QCommandLineOption(QStringLiteral("yes")),
+        QCommandLineOption(QStringLiteral("json")),
+        QCommandLineOption(QStringLiteral("no-store")),
+        QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}),
+        QCommandLineOption(QStringLiteral("version")),
+    };
+}
+
+// A decimal number within [low, high], or nullopt.
+std::optional<int> number(const QString &text, int low, int high)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    if (!ok || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<qint16> protocolIndex(const QString &text)
+{
+    const QString name = text.toLower();
+    if (name == QLatin1String("ascii") || name == QLatin1String("0"))
+        return qint16(ModbusAscii);
+    if (name == QLatin1String("rtu") || name == QLatin1String("1"))
+        return qint16(ModbusRtu);
+    if (name == QLatin1String("ravtocol") || name == QLatin1String("2"))
+        return qint16(Ravtocol);
+    return std::nullopt;
+}
+
+QString invalidValue(const QString &option, const QString &value, const QString &expected)
+{
+    return QStringLiteral("invalid value '%1' for --%2 (expected %3)").arg(value, option, expected);
+}
+
+// The condition options; false with the reason on a value out of range.
+bool parseOverrides(const QCommandLineParser &parser, ConditionOverrides &o, QString *error)
+{
+    const auto given = [&](const char *name) { return parser.isSet(QLatin1String(name)); };
+    const auto value = [&](const char *name) { return parser.value(QLatin1String(name)); };
+    if (given("port")) {
+        const QString port = value("port").toUpper();
+        if (!port.startsWith(QLatin1String("COM")) || !number(port.mid(3), 1, 8)) {
+            *error =
+                invalidValue(QStringLiteral("port"), value("port"), QStringLiteral("COM1 to COM8"));
+            return false;
+        }
+        o.port = QStringLiteral("COM%1").arg(*number(port.mid(3), 1, 8));
+    }
+    if (given("speed")) {
+        if (!Speeds.contains(value("speed"))) {
+            *error = invalidValue(QStringLiteral("speed"), value("speed"),
+                                  Speeds.join(QLatin1String(", ")));
+            return false;
+        }
+        o.speed = value("speed");
+    }
+    if (given("databits")) {
+        if (!number(value("databits"), 7, 8)) {
+            *error = invalidValue(QStringLiteral("databits"), value("databits"),
+                                  QStringLiteral("7 or 8"));
+            return false;
+        }
+        o.dataBits = value("databits");
+    }
+    if (given("parity")) {
+        const QString parity = value("parity").toUpper();
+        if (parity != QLatin1String("EVEN") && parity != QLatin1String("ODD") &&
+            parity != QLatin1String("NONE")) {
+            *error = invalidValue(QStringLiteral("parity"), value("parity"),
+                                  QStringLiteral("EVEN, ODD or NONE"));
+            return false;
+        }
+        o.parity = parity;
+    }
+    if (given("stopbits")) {
+        if (!number(value("stopbits"), 1, 2)) {
+            *error = invalidValue(QStringLiteral("stopbits"), value("stopbits"),
+                                  QStringLiteral("1 or 2"));
+            return false;
+        }
+        o.stopBits = value("stopbits");
+    }
+    if (given("station")) {
+        const std::optional<int> station = number(value("station"), 1, 95);
+        if (!station) {
+            *error = invalidValue(QStringLiteral("station"), value("station"),
+                                  QStringLiteral("1 to 95"));
+            return false;
+        }
+        o.station = QStringLiteral("%1").arg(*station, 2, 10, QLatin1Char('0'));
+    }
+    if (given("protocol")) {
+        o.protocol = protocolIndex(value("protocol"));
+        if (!o.protocol) {
+            *error = invalidValue(QStringLiteral("protocol"), value("protocol"),
+                                  QStringLiteral("ascii, rtu or ravtocol"));
+            return false;
+        }
+    }
+    return true;
+}
+
+// The options given that neither every subcommand nor this one takes.
+QString foreignOption(const QCommandLineParser &parser, const Subcommand &subcommand)
+{
+    for (const QString &name : parser.optionNames()) {
+        const QString longName = name == QLatin1String("h") ? QStringLiteral("help") : name;
+        if (!CommonOptions.contains(longName) && !subcommand.options.contains(longName))
+            return longName;
+    }
+    return QString();
+}
+
+} // namespace
+
+bool ConditionOverrides::any() const
+{
+    return port || speed || dataBits || parity || stopBits || station || protocol;
+}
+
+void ConditionOverrides::applyTo(ZN8P_INC &inc) const
+{
+    inc.portName = port.value_or(inc.portName);
+    inc.speedText = speed.value_or(inc.speedText);
+    inc.dataBitsText = dataBits.value_or(inc.dataBitsText);
+    inc.parityText = parity.value_or(inc.parityText);
+    inc.stopBitsText = stopBits.value_or(inc.stopBitsText);
+    inc.stationAddress = station.value_or(inc.stationAddress);
+    inc.protocolIndex = protocol.value_or(inc.protocolIndex);
+    inc.savedProtocolIndex = inc.protocolIndex;
+}
+
+bool parseCommandLine(const QStringList &arguments, CommandLine &commandLine, QString *error)
+{
+    QCommandLineParser parser;
+    parser.addOptions(optionList());
+    if (!parser.parse(QStringList{QStringLiteral("znctl")} + arguments)) {
+        *error = parser.errorText();
+        return false;
+    }
+    commandLine.help = parser.isSet(QStringLiteral("help"));
+    commandLine.version = parser.isSet(QStringLiteral("version"));
+    QStringList positional = parser.positionalArguments();
+    if (commandLine.help || commandLine.version)
+        return true;
+    if (positional.isEmpty()) {
+        *error = QStringLiteral("no subcommand given");
+        return false;
+    }
+    commandLine.subcommand = positional.takeFirst();
+    const Subcommand *subcommand = findSubcommand(commandLine.subcommand);
+    if (!subcommand) {
+        *error = QStringLiteral("unknown subcommand '%1'").arg(commandLine.subcommand);
+        return false;
+    }
+    const QString foreign = foreignOption(parser, *subcommand);
+    if (!foreign.isEmpty()) {
+        *error = QStringLiteral("%1 does not take --%2").arg(subcommand->name, foreign);
+        return false;
+    }
+    if (positional.size() < subcommand->minArguments) {
+        *error = QStringLiteral("%1 needs %2").arg(subcommand->name, subcommand->synopsis);
+        return false;
+    }
+    if (subcommand->maxArguments >= 0 && positional.size() > subcommand->maxArguments) {
+        *error =
+            QStringLiteral("%1 takes no argument '%2'").arg(subcommand->name, positional.last());
+        return false;
+    }
+    commandLine.arguments = positional;
+    if (!parseOverrides(parser, commandLine.overrides, error))
+        return false;
+    commandLine.settingsDir = parser.value(QStringLiteral("settings-dir"));
+    commandLine.assumeYes = parser.isSet(QStringLiteral("yes"));
+    commandLine.json = parser.isSet(QStringLiteral("json"));
+    commandLine.noStore = parser.isSet(QStringLiteral("no-store"));
+    commandLine.csvPath = parser.value(QStringLiteral("csv"));
+    if (parser.isSet(QStringLiteral("seconds"))) {
+        const std::optional<int> seconds =
+            number(parser.value(QStringLiteral("seconds")), 1, 24 * 3600 * 365);
+        if (!seconds) {
+            *error =
+                invalidValue(QStringLiteral("seconds"), parser.value(QStringLiteral("seconds")),
+                             QStringLiteral("a whole number of seconds, at least 1"));
+            return false;
+        }
+        commandLine.seconds = *seconds;
+    }
+    return true;
+}
+
+QString helpText()
+{
+    QString text = QStringLiteral("Usage: znctl SUBCOMMAND [ARGUMENTS] [OPTIONS]\n"
+                                  "\n"
+                                  "Talks to one ZN8P controller over a serial line, headless.\n"
+                                  "\n"
+                                  "Subcommands:\n");
+    for (const Subcommand &subcommand : subcommands()) {
+        const QString head = (subcommand.name + QLatin1Char(' ') + subcommand.synopsis).trimmed();
+        text += QStringLiteral("  %1\n      %2\n").arg(head, subcommand.summary);
+    }
+    text += QStringLiteral(
+        "\n"
+        "Communication conditions (replace the stored ones for this run only):\n"
+        "  --port COMn         COM1 to COM8 (see 'znctl ports' for the devices)\n"
+        "  --speed BITS        9600, 19200 (1200 to 115200 accepted)\n"
+        "  --databits N        7 or 8\n"
+        "  --parity P          EVEN, ODD or NONE\n"
+        "  --stopbits N        1 or 2\n"
+        "  --station N         instrument number 1 to 95\n"
+        "  --protocol P        ascii (Modbus ASCII), rtu (Modbus RTU) or ravtocol\n"
+        "\n"
+        "Other options:\n"
+        "  --settings-dir DIR  folder of the stored conditions instead of the user's\n"
+        "                      configuration folder ($XDG_CONFIG_HOME or ~/.config)\n"
+        "  --yes               answer Yes to the controller's questions (default: No)\n"
+        "  --json              read: print the values as JSON\n"
+        "  --no-store          search: leave the stored conditions as they are\n"
+        "  --seconds N         monitor: stop after N seconds (default: until Ctrl-C)\n"
+        "  --csv FILE          monitor: log every rotation to FILE in the trend log format\n"
+        "  -h, --help          this text\n"
+        "  --version           the program version\n"
+        "\n"
+        "Exit codes:\n"
+        "  0  success\n"
+        "  1  a file could not be written (the CSV log)\n"
+        "  2  usage error\n"
+        "  3  no controller answered\n"
+        "  4  the controller refused a request\n"
+        "  5  the link was lost during monitor\n"
+        "  6  search or read cancelled with Ctrl-C (monitor ends with 0)\n");
+    return text;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+#include <optional>
+
+struct ZN8P_INC;
+
+// Communication conditions given as options; each one given replaces the stored value for this
+// run only.
+struct ConditionOverrides {
+    std::optional<QString> port;     // "COM1" ... "COM8"
+    std::optional<QString> speed;    // "9600", "19200", ...
+    std::optional<QString> dataBits; // "7", "8"
+    std::optional<QString> parity;   // "EVEN", "ODD", "NONE"
+    std::optional<QString> stopBits; // "1", "2"
+    std::optional<QString> station;  // "01" ... "95"
+    std::optional<qint16> protocol;  // 0 Modbus ASCII, 1 Modbus RTU, 2 Ravtocol
+
+    bool any() const;
+    void applyTo(ZN8P_INC &inc) const;
+};
+
+// The parsed command line of one run.
+struct CommandLine {
+    QString subcommand;
+    QStringList arguments; // after the subcommand
+    ConditionOverrides overrides;
+    QString settingsDir;
+    bool assumeYes = false;
+    bool json = false;
+    bool noStore = false;
+    int seconds = 0; // monitor: 0 runs until Ctrl-C
+    QString csvPath;
+    bool help = false;
+    bool version = false;
+};
+
+// Parses the arguments (without the program name). Returns false with a one-line reason on a
+// usage error: an unknown subcommand or option, an option value out of range, an option that the
+// subcommand does not take, or arguments the subcommand does not accept.
+bool parseCommandLine(const QStringList &arguments, CommandLine &commandLine, QString *error);
+
+// The text of --help: synopsis, subcommands, options and exit codes.
+QString helpText();

@@ -1,0 +1,11 @@
+#pragma once
+
+class CliSession;
+struct CommandLine;
+
+// The subcommand bodies; each returns an ExitCode.
+int runPorts(CliSession &session, const CommandLine &commandLine);
+int runProbe(CliSession &session, const CommandLine &commandLine);
+int runSearch(CliSession &session, const CommandLine &commandLine);
+int runRead(CliSession &session, const CommandLine &commandLine);
+int runMonitor(CliSession &session, const CommandLine &commandLine);

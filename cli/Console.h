@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QTextStream>
+
+// Standard output (results, for scripts) and standard error (messages, progress) of the tool.
+// Every line is flushed at once, so that a pipe or a log sees it while the run goes on.
+class Console
+{
+public:
+    Console();
+
+    void line(const QString &text);      // standard output
+    void errorLine(const QString &text); // standard error
+    // A progress line redrawn in place on a terminal; nothing when standard error is no terminal.
+    void progress(const QString &text);
+    // Ends a progress line that was drawn, so that the next text starts on a line of its own.
+    void endProgress();
+
+    bool errorIsTerminal() const { return m_errorIsTerminal; }
+
+private:
+    QTextStream m_out;
+    QTextStream m_err;
+    bool m_errorIsTerminal;
+    bool m_progressShown = false;
+};

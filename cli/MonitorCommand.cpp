@@ -1,0 +1,181 @@
+#include "CliSession.h"
+#include "CommandLine.h"
+#include "Commands.h"
+#include "ExitCode.h"
+#include "Interrupt.h"
+#include "app/JobDispatcher.h"
+#include "app/MessageTable.h"
+#include "chart/TrendLogWriter.h"
+#include "polling/PollingCycle.h"
+#include "polling/ValueFormat.h"
+#include "transfer/OnlineStartRead.h"
+#include "transfer/ParameterUpload.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <optional>
+
+namespace
+{
+
+constexpr quint16 SecondOutputBit = 0x40;
+// Shown for MV2 on a controller without a second output, as the chart shows a missing value.
+const QString NoValue = QStringLiteral("----");
+
+// Monitoring as the online button starts it on the main window, with the window's three timers in
+// an event loop, until the time is up, Ctrl-C is pressed or the link supervision takes the link
+// offline.
+class MonitorRun
+{
+public:
+    MonitorRun(CliSession &session, const CommandLine &commandLine);
+
+    int exec();
+
+private:
+    void setTimersRunning(bool running);
+    void supervisionTick();
+    void rotationDone();
+    void logSample(const TrendLogWriter::Sample &sample);
+    bool hasSecondOutput() const { return quint16(m_session.inc.optionWord()) & SecondOutputBit; }
+    QString csvPath(const QDateTime &firstSample) const;
+
+    CliSession &m_session;
+    const CommandLine &m_commandLine;
+    ParameterUpload m_upload{m_session.inc, m_session.request, m_session.link,
+                             m_session.op,  m_session.view,    m_session.vendorReads};
+    OnlineStartRead m_startRead{m_session.inc, m_session.request, m_session.link,
+                                m_session.op,  m_session.view,    m_upload};
+    PollingCycle m_cycle{m_session.inc,  m_session.request,     m_session.link,   m_session.op,
+                         m_session.view, m_session.vendorReads, m_session.store()};
+    JobDispatcher m_jobs{m_session.inc};
+    QEventLoop m_loop;
+    QTimer m_timer1;
+    QTimer m_timer5;
+    QTimer m_timer6;
+    std::optional<TrendLogWriter> m_log;
+    bool m_switchingOff = false;
+    int m_exitCode = Success;
+};
+
+MonitorRun::MonitorRun(CliSession &session, const CommandLine &commandLine)
+    : m_session(session), m_commandLine(commandLine)
+{
+    m_session.connection.setSetdataRead([this] { m_startRead.Setdata_read(); });
+    m_session.view.setTimersHandler([this](bool enabled) { setTimersRunning(enabled); });
+    m_jobs.setHandler(JobDispatcher::Monitor, [this] {
+        m_cycle.runMonitorJob();
+        if (m_session.inc.monitorStep == 0)
+            rotationDone();
+        return true;
+    });
+    m_jobs.setHandler(JobDispatcher::Upload, [this] { return m_upload.ReadPara_setflg(); });
+    m_timer1.setInterval(1);
+    m_timer5.setInterval(10000);
+    m_timer6.setInterval(100);
+    QObject::connect(&m_timer1, &QTimer::timeout, [this] { m_jobs.tick(); });
+    QObject::connect(&m_timer5, &QTimer::timeout, [this] { m_cycle.refreshVendorItems(); });
+    QObject::connect(&m_timer6, &QTimer::timeout, [this] { supervisionTick(); });
+}
+
+int MonitorRun::exec()
+{
+    // The link check, the online start read and the timers, or messages 451 and 270.
+    m_session.connection.toggleOnline();
+    if (!m_session.inc.online)
+        return NoController;
+    if (m_commandLine.seconds > 0)
+        QTimer::singleShot(m_commandLine.seconds * 1000, &m_loop, &QEventLoop::quit);
+    if (!Interrupt::requested())
+        m_loop.exec();
+    if (m_session.inc.online) {
+        m_switchingOff = true;
+        m_session.connection.toggleOnline();
+    }
+    if (ZN8PCom *com = m_session.link.com())
+        com->ClosePort();
+    return m_exitCode;
+}
+
+void MonitorRun::setTimersRunning(bool running)
+{
+    for (QTimer *timer : {&m_timer1, &m_timer5, &m_timer6}) {
+        if (running)
+            timer->start();
+        else
+            timer->stop();
+    }
+    // Stopped by the core itself: the supervision gave up on the link.
+    if (!running && !m_switchingOff) {
+        if (m_exitCode == Success)
+            m_exitCode = LinkLost;
+        m_loop.quit();
+    }
+}
+
+void MonitorRun::supervisionTick()
+{
+    if (Interrupt::requested()) {
+        m_loop.quit();
+        return;
+    }
+    m_cycle.superviseLink();
+}
+
+void MonitorRun::rotationDone()
+{
+    const ZN8P_INC &inc = m_session.inc;
+    const TrendLogWriter::Sample sample = {
+        QDateTime::currentDateTime(),
+        FormatItemValue(inc, 0),
+        FormatItemValue(inc, 3),
+        FormatItemValue(inc, 1),
+        hasSecondOutput() ? FormatItemValue(inc, 2) : NoValue,
+    };
+    m_session.console.line(QStringLiteral("%1  PV %2  SV %3  MV1 %4  MV2 %5  status %6")
+                               .arg(sample.at.time().toString(QStringLiteral("HH:mm:ss")),
+                                    sample.pv, sample.sv, sample.mv1, sample.mv2)
+                               .arg(quint16(inc.statusWord()), 4, 16, QLatin1Char('0')));
+    if (!m_commandLine.csvPath.isEmpty())
+        logSample(sample);
+}
+
+QString MonitorRun::csvPath(const QDateTime &firstSample) const
+{
+    // A folder gets a log named after the first sample, like the desktop program's logs.
+    const QFileInfo given(m_commandLine.csvPath);
+    if (given.isDir())
+        return QDir(given.filePath()).filePath(TrendLogWriter::fileNameFor(firstSample));
+    return given.filePath();
+}
+
+void MonitorRun::logSample(const TrendLogWriter::Sample &sample)
+{
+    if (!m_log) {
+        TrendLogWriter::Channels channels;
+        channels.mv2 = hasSecondOutput();
+        m_log.emplace(csvPath(sample.at), channels);
+    }
+    switch (m_log->write(sample)) {
+    case TrendLogWriter::Result::Written:
+        return;
+    case TrendLogWriter::Result::PermissionDenied:
+        m_session.op.showMessage({555}, MessageIcon::None);
+        break;
+    case TrendLogWriter::Result::Failed:
+        m_session.console.errorLine(QStringLiteral("znctl: cannot write %1").arg(m_log->path()));
+        break;
+    }
+    m_exitCode = FileError;
+    m_loop.quit();
+}
+
+} // namespace
+
+int runMonitor(CliSession &session, const CommandLine &commandLine)
+{
+    return MonitorRun(session, commandLine).exec();
+}

@@ -1,0 +1,15 @@
+#include "CliSession.h"
+#include "Commands.h"
+#include "ExitCode.h"
+
+int runProbe(CliSession &session, const CommandLine &)
+{
+    const bool answered = session.linkCheck().checkcommunicate1();
+    for (const QString &line : session.conditionLines())
+        session.console.line(line);
+    session.console.line(QStringLiteral("result: ") +
+                         (answered ? QStringLiteral("OK") : QStringLiteral("NG")));
+    if (ZN8PCom *com = session.link.com())
+        com->ClosePort();
+    return answered ? Success : NoController;
+}

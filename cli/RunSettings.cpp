@@ -1,0 +1,35 @@
+#include "RunSettings.h"
+
+#include <QFileInfo>
+#include <QSettings>
+
+RunSettings::RunSettings(const QString &settingsDir)
+{
+    if (!settingsDir.isEmpty())
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir);
+    m_valid = m_scratchDir.isValid() && copyToScratch();
+}
+
+bool RunSettings::copyToScratch()
+{
+    // Without an explicit path of its own the native format would fall back on the INI path.
+    const QString storedLocation =
+        QFileInfo(QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("x"))
+                      .fileName())
+            .absolutePath();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, storedLocation);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_scratchDir.path());
+    for (const QString &organization :
+         {SettingsStore::FirstOrganization, SettingsStore::SecondOrganization}) {
+        const QSettings stored(QSettings::NativeFormat, QSettings::UserScope, organization,
+                               SettingsStore::Application);
+        QSettings scratch(QSettings::IniFormat, QSettings::UserScope, organization,
+                          SettingsStore::Application);
+        for (const QString &key : stored.allKeys())
+            scratch.setValue(key, stored.value(key));
+        scratch.sync();
+        if (scratch.status() != QSettings::NoError)
+            return false;
+    }
+    return true;
+}

@@ -1,0 +1,56 @@
+#include "Subcommands.h"
+
+#include "Commands.h"
+
+const QList<Subcommand> &subcommands()
+{
+    static const QList<Subcommand> table = {
+        {QStringLiteral("ports"),
+         QString(),
+         QStringLiteral("COM1 ... COM8 and the device each one opens"),
+         {},
+         0,
+         0,
+         runPorts},
+        {QStringLiteral("probe"),
+         QString(),
+         QStringLiteral("check the link with the stored conditions (or those given as options)"),
+         {},
+         0,
+         0,
+         runProbe},
+        {QStringLiteral("search"),
+         QStringLiteral("[--no-store]"),
+         QStringLiteral("search ports, speeds, protocols and instrument numbers; store what\n"
+                        "      answers"),
+         {QStringLiteral("no-store")},
+         0,
+         0,
+         runSearch},
+        {QStringLiteral("read"),
+         QStringLiteral("CODE... | all [--json]"),
+         QStringLiteral("read values by parameter code: display text and raw value"),
+         {QStringLiteral("json")},
+         1,
+         -1,
+         runRead},
+        {QStringLiteral("monitor"),
+         QStringLiteral("[--seconds N] [--csv FILE]"),
+         QStringLiteral("poll PV, SV, MV1, MV2 and the status word, one line per rotation;\n"
+                        "      --csv logs them in the trend log format"),
+         {QStringLiteral("seconds"), QStringLiteral("csv")},
+         0,
+         0,
+         runMonitor},
+    };
+    return table;
+}
+
+const Subcommand *findSubcommand(const QString &name)
+{
+    for (const Subcommand &subcommand : subcommands()) {
+        if (subcommand.name == name)
+            return &subcommand;
+    }
+    return nullptr;
+}

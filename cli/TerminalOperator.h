@@ -1,0 +1,33 @@
+#pragma once
+
+#include "app/OperatorInterface.h"
+
+#include <functional>
+
+class Console;
+
+// The operator interface on a terminal: messages from the message table (in the system's
+// language) go to standard error, and nobody is there to answer a question, so every Yes/No
+// question is answered No, or Yes when the tool was started with --yes. Status bar panels and
+// menus do not exist here.
+class TerminalOperator : public OperatorInterface
+{
+public:
+    TerminalOperator(Console &console, bool assumeYes);
+
+    // Called once, from processEvents(), after Ctrl-C was pressed (a search cancels itself).
+    void setInterruptHandler(std::function<void()> handler) { m_onInterrupt = std::move(handler); }
+
+    void showMessage(const QList<int> &messageIds, MessageIcon icon) override;
+    bool askYesNo(const QList<int> &messageIds, MessageIcon icon) override;
+    // Silent: a bell from a script's child is noise.
+    void beep() override {}
+    void setStatusPanel(int, const QString &) override {}
+    void setMenuEnabled(MenuItem, bool) override {}
+    void processEvents() override;
+
+private:
+    Console &m_console;
+    bool m_assumeYes;
+    std::function<void()> m_onInterrupt;
+};
