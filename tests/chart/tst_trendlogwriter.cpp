@@ -1,0 +1,102 @@
+#include "app/MessageTable.h"
+#include "chart/TrendLogWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestTrendLogWriter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { MessageTable::instance().setLanguage(Language::English); }
+    void fileName();
+    void linesPerChannelSelection();
+    void laterRunReplacesFile();
+    void failedLineIsLostAndNextTriesAgain();
+
+private:
+    static QByteArray contents(const QString &path);
+    static TrendLogWriter::Sample sample(const QString &pv);
+};
+
+QByteArray TestTrendLogWriter::contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+TrendLogWriter::Sample TestTrendLogWriter::sample(const QString &pv)
+{
+    return {QDateTime(QDate(2026, 7, 4), QTime(9, 5, 3)), pv, QStringLiteral("30.0"),
+            QStringLiteral("45.5"), QStringLiteral("0.0")};
+}
+
+void TestTrendLogWriter::fileName()
+{
+    QCOMPARE(TrendLogWriter::fileNameFor(QDateTime(QDate(2026, 7, 4), QTime(9, 5, 3))),
+             QStringLiteral("2026_7_4_9_5_3.csv"));
+    QCOMPARE(TrendLogWriter::fileNameFor(QDateTime(QDate(2031, 12, 31), QTime(23, 59, 0))),
+             QStringLiteral("2031_12_31_23_59_0.csv"));
+}
+
+void TestTrendLogWriter::linesPerChannelSelection()
+{
+    QTemporaryDir dir;
+    const QString date = TrendLogWriter::dateText(QDate(2026, 7, 4));
+    const QString time = TrendLogWriter::timeText(QTime(9, 5, 3));
+    QVERIFY(time.contains(QLatin1String("05:03")) || time.contains(QLatin1String("5:03")));
+    const QByteArray stamp = QStringLiteral("\"%1\",\"%2\",").arg(date, time).toUtf8();
+
+    TrendLogWriter pvOnly(dir.filePath("pv.csv"), {true, false, false, false});
+    QCOMPARE(pvOnly.write(sample("25.0")), TrendLogWriter::Result::Written);
+    QCOMPARE(pvOnly.write(sample("----")), TrendLogWriter::Result::Written);
+    QCOMPARE(contents(dir.filePath("pv.csv")), "\"Control data\"\r\n\"Date\",\"Time\",\"PV\",\r\n" +
+                                                   stamp + "\"25.0\",\r\n" + stamp +
+                                                   "\"----\",\r\n");
+
+    TrendLogWriter all(dir.filePath("all.csv"), {true, true, true, true});
+    QCOMPARE(all.write(sample("25.0")), TrendLogWriter::Result::Written);
+    QCOMPARE(contents(dir.filePath("all.csv")),
+             "\"Control data\"\r\n\"Date\",\"Time\",\"PV\",\"SV\",\"MV1\",\"MV2\",\r\n" + stamp +
+                 "\"25.0\",\"30.0\",\"45.5\",\"0.0\",\r\n");
+
+    // A controller without a second output: MV2 neither in the headings nor in the values.
+    TrendLogWriter noMv2(dir.filePath("nomv2.csv"), {true, true, true, false});
+    noMv2.write(sample("25.0"));
+    QCOMPARE(contents(dir.filePath("nomv2.csv")),
+             "\"Control data\"\r\n\"Date\",\"Time\",\"PV\",\"SV\",\"MV1\",\r\n" + stamp +
+                 "\"25.0\",\"30.0\",\"45.5\",\r\n");
+}
+
+void TestTrendLogWriter::laterRunReplacesFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("run.csv");
+    TrendLogWriter first(path, {});
+    first.write(sample("1.0"));
+    first.write(sample("2.0"));
+    TrendLogWriter second(path, {});
+    second.write(sample("3.0"));
+    const QByteArray text = contents(path);
+    QCOMPARE(text.count("\r\n"), 3);
+    QVERIFY(text.contains("\"3.0\"") && !text.contains("\"1.0\""));
+}
+
+void TestTrendLogWriter::failedLineIsLostAndNextTriesAgain()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("Logging");
+    TrendLogWriter log(folder + "/run.csv", {});
+    QCOMPARE(log.write(sample("1.0")), TrendLogWriter::Result::Failed);
+    QVERIFY(QDir().mkpath(folder));
+    QCOMPARE(log.write(sample("2.0")), TrendLogWriter::Result::Written);
+    const QByteArray text = contents(folder + "/run.csv");
+    QVERIFY(text.startsWith("\"Control data\"\r\n"));
+    QVERIFY(text.contains("\"2.0\"") && !text.contains("\"1.0\""));
+}
+
+QTEST_GUILESS_MAIN(TestTrendLogWriter)
+#include "tst_trendlogwriter.moc"
