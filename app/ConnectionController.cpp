@@ -29,8 +29,16 @@ void ConnectionController::setProgressCallback(LinkCheck::ProgressCallback callb
     m_linkCheck.setProgressCallback(std::move(callback));
 }
 
+void ConnectionController::toggleOnline()
+{
+    if (!m_linkCheck.searching())
+        m_onlineSwitch.Cmd_ONOFF();
+}
+
 bool ConnectionController::prepareCommSettings()
 {
+    if (m_linkCheck.searching())
+        return false;
     if (m_inc.online) {
         m_op.showMessage({58});
         return false;

@@ -31,14 +31,14 @@ public:
 
     // After the splash: checkcommunicate1, question 85 and the search or scan, communicate.
     void startupLinkCheck() { m_linkCheck.startup(); }
-    // Cmd_ONOFF.
-    void toggleOnline() { m_onlineSwitch.Cmd_ONOFF(); }
+    // Cmd_ONOFF; ignored while the automatic search runs.
+    void toggleOnline();
     // Either cancel button of the search panels.
     void cancelSearch() { m_linkCheck.cancelSearch(); }
 
-    // Setting > Communication setting, before the dialog: while online message 58 and false (the
-    // dialog is not opened); else the stored conditions are reloaded into the shared state, for
-    // the dialog to show, and true.
+    // Setting > Communication setting, before the dialog: false while the automatic search runs;
+    // while online message 58 and false (the dialog is not opened); else the stored conditions are
+    // reloaded into the shared state, for the dialog to show, and true.
     bool prepareCommSettings();
     // After the dialog closed: unless it was cancelled, the check with the conditions just
     // confirmed (on success the link is set up as after any check).

@@ -136,6 +136,13 @@ void LinkCheck::checkcommunicate()
 
 void LinkCheck::checkcommunicate2()
 {
+    m_searching = true;
+    search();
+    m_searching = false;
+}
+
+void LinkCheck::search()
+{
     m_inc.protocolIndex = ModbusAscii;
     m_inc.stationAddress = QStringLiteral("01");
     m_view.setSearchPanelsVisible(true);
@@ -244,6 +251,8 @@ bool LinkCheck::preparePort(const QString &port, const QString &speed)
 bool LinkCheck::openWith(const QString &port, const QString &speed)
 {
     ZN8PCom *com = m_link.com();
+    if (!com)
+        return false;
     com->setPortName(port);
     com->setSpeed(speed);
     com->setDataBits(m_inc.dataBitsText);
@@ -258,7 +267,7 @@ bool LinkCheck::openWith(const QString &port, const QString &speed)
 
 bool LinkCheck::probe()
 {
-    if (m_progress) {
+    if (m_progress && m_link.com()) {
         const ZN8PCom *com = m_link.com();
         m_progress({com->PortName(), com->Speed(), m_inc.protocolIndex, m_inc.stationAddress});
     }

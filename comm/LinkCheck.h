@@ -80,6 +80,8 @@ public:
 
     // Sets searchCancelled; what both cancel buttons of the search panels do.
     void cancelSearch();
+    // True while checkcommunicate2 runs (it lets the window process its events meanwhile).
+    bool searching() const { return m_searching; }
 
     // After a successful check: the menus and labels for a verified link and the conditions stored
     // as read back from the component; then, while online, the start of monitoring (timerJob 1,
@@ -94,7 +96,9 @@ private:
     // New component instance with the given line conditions; true when the port opened (the
     // second of two OpenPort calls decides).
     bool preparePort(const QString &port, const QString &speed);
-    // The line parameters of the component, then OpenPort twice.
+    // The search proper; checkcommunicate2 marks it as running.
+    void search();
+    // The line parameters of the component, then OpenPort twice; false without an instance.
     bool openWith(const QString &port, const QString &speed);
     // One test request under the current protocolIndex and stationAddress.
     bool probe();
@@ -115,4 +119,5 @@ private:
     VendorFrameReads &m_vendorReads;
     ProgressCallback m_progress;
     SetdataRead m_setdataRead;
+    bool m_searching = false;
 };

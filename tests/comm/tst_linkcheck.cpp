@@ -166,7 +166,13 @@ void TestLinkCheck::cancelEndsSearchBeforeNextInstrument()
 {
     ConnectionRig rig;
     rig.op.answers << true;
+    bool refusedDuringSearch = false;
     rig.op.onProcessEvents = [&] {
+        if (rig.probes.size() == 3) {
+            // The online button and the settings menu do nothing while the search runs.
+            rig.controller.toggleOnline();
+            refusedDuringSearch = !rig.controller.prepareCommSettings();
+        }
         if (rig.probes.size() == 12)
             rig.controller.cancelSearch();
     };
@@ -176,6 +182,8 @@ void TestLinkCheck::cancelEndsSearchBeforeNextInstrument()
     // The stored-conditions check, then eleven search probes.
     QCOMPARE(rig.probes.size(), 12);
     QCOMPARE(rig.probes.last(), QStringLiteral("COM1/9600/0/11"));
+    QVERIFY(refusedDuringSearch);
+    QVERIFY(!rig.inc.online);
     QCOMPARE(rig.op.messages(), QList<QList<int>>{{83}});
     QVERIFY(!rig.inc.searchCancelled);
     QVERIFY(!rig.inc.linkVerified);
