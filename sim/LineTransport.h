@@ -1,0 +1,54 @@
+#pragma once
+
+#include "sim/SimConfig.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The controller's end of the line: the master side of a pseudo-terminal, or a serial device set
+// to the line parameters. Non-blocking file descriptor I/O; the caller polls fd().
+class LineTransport
+{
+public:
+    LineTransport() = default;
+    ~LineTransport();
+    LineTransport(const LineTransport &) = delete;
+    LineTransport &operator=(const LineTransport &) = delete;
+
+    // A new pseudo-terminal; with linkPath a symbolic link there points at its slave device
+    // (replaced atomically, so that a reopened line keeps its name).
+    bool openPty(const QString &linkPath = QString());
+    // An existing serial device, raw, at the line's speed, data bits, parity and stop bits.
+    bool openDevice(const QString &device, const LineConfig &line);
+    // Closes the line as an unplugged adapter does: the pty slave disappears. The link is kept.
+    void close();
+    // Opens the line again as it was opened first (a new pty; the link follows it).
+    bool reopen();
+    // Closes and removes the link.
+    void shutdown();
+
+    bool isOpen() const { return m_fd >= 0; }
+    int fd() const { return m_fd; }
+    // The device a program opens: the pty slave, or the serial device.
+    QString devicePath() const { return m_devicePath; }
+    QString linkPath() const { return m_linkPath; }
+    QString errorString() const { return m_error; }
+
+    // What is waiting now (may be empty); an empty result with isOpen() false means the line
+    // failed.
+    QByteArray readAvailable();
+    // Writes what the line takes now; the number of bytes written (-1: the line failed).
+    qint64 write(const QByteArray &bytes);
+
+private:
+    bool fail(const QString &what);
+    bool updateLink();
+
+    int m_fd = -1;
+    int m_slaveFd = -1; // held open so that the line stays up while programs reopen the slave
+    QString m_devicePath;
+    QString m_linkPath;
+    QString m_device; // set when a serial device, not a pty, is used
+    LineConfig m_deviceLine;
+    QString m_error;
+};
