@@ -65,8 +65,6 @@ static double tenthsToRaw(const RegisterBank &bank, int tenths)
 void ProcessModel::startAutoTuning()
 {
     m_autoTuningLeft = AutoTuningSeconds;
-    m_autoTuningPeak = -1e9;
-    m_autoTuningTrough = 1e9;
 }
 
 void ProcessModel::stopAutoTuning()
@@ -110,15 +108,13 @@ double ProcessModel::controlOutput(double pv, double sv, double seconds)
 
     if (autoTuning()) {
         // A relay cycle around the set value minus the AT bias, watching the swing it produces.
-        const double bias = tenthsToRaw(m_bank, m_bank.value(R::AtBias) * 10) / 10.0;
+        const double bias = m_bank.value(R::AtBias); // in PV units
         const double tuningSv = direct ? sv + bias : sv - bias;
         const double tuningError = direct ? pv - tuningSv : tuningSv - pv;
         if (tuningError > 0)
             m_onOffState = true;
         else if (tuningError < 0)
             m_onOffState = false;
-        m_autoTuningPeak = std::max(m_autoTuningPeak, pv);
-        m_autoTuningTrough = std::min(m_autoTuningTrough, pv);
         return m_onOffState ? high : low;
     }
 
@@ -221,19 +217,16 @@ quint16 ProcessModel::alarmBits(double pv, double seconds)
 
 void ProcessModel::finishAutoTuning()
 {
-    // Relay-cycle tuning: a relay of output amplitude d making PV swing by amplitude a gives the
-    // ultimate band 100 * pi * a / (4 d); the PID band is that divided by 0.6.
-    constexpr double Pi = 3.14159265358979;
-    const double swing = std::max(m_autoTuningPeak - m_autoTuningTrough, 1.0);
-    const double outputSwing =
-        std::max(m_bank.value(R::OutputHigh) - m_bank.value(R::OutputLow), 1);
-    const double ultimateBand = 100.0 * Pi * swing / (4.0 * outputSwing);
+    // The step-response rule for the plant with the dead time a real furnace shows: band
+    // 100 / (1.2 tau / (K L)), integral 2 L, derivative L / 2 (K in PV units per percent).
+    const double plantGain = PlantGainDegrees * rawPerDegree() / 100.0;
+    const double proportionalGain = 1.2 * PlantTimeConstant / (plantGain * TuningDeadTime);
     const auto bandLimits = m_bank.limits(R::ProportionalBand).value_or(std::pair{0, 1000});
-    const int band = std::clamp(int(std::lround(ultimateBand / 0.6)), 1, bandLimits.second);
-    const double period = PlantTimeConstant;
+    const int band =
+        std::clamp(int(std::lround(100.0 / proportionalGain)), 1, std::max(1, bandLimits.second));
     m_bank.set(R::ProportionalBand, qint16(band));
-    m_bank.set(R::IntegralTime, qint16(std::clamp(int(std::lround(period * 0.5)), 1, 1000)));
-    m_bank.set(R::DerivativeTime, qint16(std::clamp(int(std::lround(period / 8)), 1, 300)));
+    m_bank.set(R::IntegralTime, qint16(std::lround(2 * TuningDeadTime)));
+    m_bank.set(R::DerivativeTime, qint16(std::lround(TuningDeadTime / 2)));
     m_bank.set(R::AutoTuning, 0);
     m_autoTuningLeft = 0;
     m_integral = 0;

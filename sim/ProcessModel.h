@@ -17,6 +17,8 @@ public:
     static constexpr double PlantGainDegrees = 400.0;
     static constexpr double PlantTimeConstant = 240.0;
     static constexpr double AmbientDegrees = 20.0;
+    // The dead time auto-tuning assumes when it computes the PID values, in seconds.
+    static constexpr double TuningDeadTime = 10.0;
     // Heater current while the output is on, in tenths of an ampere.
     static constexpr int HeaterCurrentTenths = 85;
 
@@ -67,8 +69,6 @@ private:
     bool m_svStarted = false;
     double m_cycleTime = 0;
     double m_autoTuningLeft = 0;
-    double m_autoTuningPeak = 0;
-    double m_autoTuningTrough = 0;
     bool m_panelChanged = false;
     bool m_sensorBroken = false;
     bool m_heaterBroken = false;
