@@ -116,6 +116,9 @@ void SimulatedController::run()
 {
     Clock::time_point lastTick = Clock::now();
     Clock::time_point lastByte;
+    // When the last byte read would have finished arriving on a real line: a pty hands over a
+    // whole request at once, a line takes its characters' time.
+    Clock::time_point inputEnd;
     bool awaitingQuiet = false;
     while (!m_stop) {
         Clock::time_point wakeAt = lastTick + ProcessTick;
@@ -150,8 +153,10 @@ void SimulatedController::run()
                 awaitingQuiet = true;
                 const auto delay = milliseconds(m_core.line().responseDelayMs);
                 const microseconds character{std::max<qint64>(1, m_core.line().characterMicros())};
+                inputEnd = std::max(inputEnd, now) +
+                           duration_cast<Clock::duration>(character * bytes.size());
                 for (const ControllerCore::Reply &reply : m_core.receive(bytes)) {
-                    Clock::time_point start = now + delay + milliseconds(reply.extraDelayMs);
+                    Clock::time_point start = inputEnd + delay + milliseconds(reply.extraDelayMs);
                     if (!m_pending.empty()) {
                         // Replies follow each other on the line, never overlap.
                         const Pending &last = m_pending.back();

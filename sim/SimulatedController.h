@@ -17,6 +17,8 @@ class LineTransport;
 
 // The simulated controller on a line, in its own thread: it reads requests, answers them after the
 // response delay with characters paced at the line speed, and advances the process every 100 ms.
+// A request counts as arrived when its characters would have crossed a real line at the speed set,
+// so that a request-reply cycle takes as long as on a real line even over a pseudo-terminal.
 // Every member may be called from any thread.
 //
 //   SimulatedController sim;             // station 1, Modbus ASCII, 9600 7E1
