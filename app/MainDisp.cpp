@@ -320,9 +320,10 @@ void MainDisp::refreshSettingPage()
 
 void MainDisp::refreshMonitor()
 {
+    // The auto/manual state goes into code 45 first, so that the page rebuilt below shows it.
+    TrackAutoManualChange(m_inc);
     m_displayView->showMonitorPanel(SelectDispItem(m_inc));
-    if (TrackAutoManualChange(m_inc))
-        refreshSettingPage();
+    refreshSettingPage();
 }
 
 void MainDisp::requestClose()

@@ -1,0 +1,102 @@
+// Renders the pictures of docs/: the main display online against the simulated controller, the
+// search panel and the communication settings dialog, in English and in Japanese.
+//
+//   QT_QPA_PLATFORM=offscreen zn-screenshots OUTPUT_FOLDER
+
+#include "app/MainDisp.h"
+#include "app/MessageTable.h"
+#include "comm/RegisterMap.h"
+#include "comm/SerialZN8PCom.h"
+#include "comm/SettingsStore.h"
+#include "dialogs/SubDisp_comm.h"
+#include "sim/SimulatedController.h"
+#include "tests/support/FakeOperator.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace
+{
+void waitFor(int milliseconds)
+{
+    QDeadlineTimer deadline(milliseconds);
+    while (!deadline.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+bool save(QWidget &widget, const QString &path)
+{
+    const bool ok = widget.grab().save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
+    return ok;
+}
+
+bool shootLanguage(Language language, const QString &folder, const QString &suffix)
+{
+    MessageTable::instance().setLanguage(language);
+    SimulatedController::Options options;
+    options.timeScale = 30;
+    options.model.heatCool = true;
+    SimulatedController sim(options);
+    if (!sim.start())
+        return false;
+
+    SettingsStore store(QSettings::IniFormat);
+    ZN8P_INC stored;
+    store.storeCommConditions(stored);
+    store.writeValue(stored, QStringLiteral("PortMap/COM1"), sim.slavePath());
+    ZN8P_INC inc;
+    store.selectKeyAndLoad(inc);
+    RegisterMap::fillVendorItemTable(inc);
+    RegisterMap::fillRegisterTable(inc);
+
+    FakeOperator op;
+    MainDisp window(
+        inc, store, [&] { return std::make_unique<SerialZN8PCom>(PortNames(store.portMap(inc))); },
+        &op);
+    window.system_init();
+    window.show();
+
+    window.setSearchPanelsVisible(true);
+    waitFor(200);
+    bool ok = save(window, folder + QStringLiteral("/search-panel-") + suffix + ".png");
+    window.setSearchPanelsVisible(false);
+
+    window.runStartupLinkCheck();
+    window.findChild<QPushButton *>(QStringLiteral("Cmd_ONOFF"))->click();
+    // A full upload so that the setting pages show values, then a while of live process.
+    inc.timerJob = JobDispatcher::Upload;
+    waitFor(8000);
+    ok = save(window, folder + QStringLiteral("/main-online-") + suffix + ".png") && ok;
+    window.findChild<QPushButton *>(QStringLiteral("Cmd_ONOFF"))->click();
+
+    SubDisp_comm dialog(inc, store, window.link(), op, &window);
+    dialog.show();
+    waitFor(200);
+    ok = save(dialog, folder + QStringLiteral("/comm-settings-") + suffix + ".png") && ok;
+    dialog.close();
+    return ok;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(folder);
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+
+    const bool ok = shootLanguage(Language::English, folder, QStringLiteral("en")) &&
+                    shootLanguage(Language::Japanese, folder, QStringLiteral("ja"));
+    return ok ? 0 : 1;
+}
