@@ -148,6 +148,19 @@ bool LineTransport::updateLink()
     return true;
 }
 
+bool LineTransport::lineMatches(const LineConfig &line) const
+{
+    if (!m_device.isEmpty() || m_slaveFd < 0)
+        return true;
+    termios tio{};
+    if (tcgetattr(m_slaveFd, &tio) != 0)
+        return true;
+    // The pty driver keeps the speed and the stop bits but forces 8 data bits without parity,
+    // so those two cannot be told.
+    return cfgetospeed(&tio) == speedConstant(line.speed) &&
+           bool(tio.c_cflag & CSTOPB) == (line.stopBits == 2);
+}
+
 QByteArray LineTransport::readAvailable()
 {
     QByteArray bytes;

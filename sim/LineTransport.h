@@ -34,6 +34,12 @@ public:
     QString linkPath() const { return m_linkPath; }
     QString errorString() const { return m_error; }
 
+    // Whether the program at the other end set the line as the controller is set: the speed and
+    // stop bits of the pty slave (a pty carries bytes at any setting, a real line garbles them;
+    // data bits and parity a pty does not keep). Always true for a serial device, whose UART sees
+    // to that itself.
+    bool lineMatches(const LineConfig &line) const;
+
     // What is waiting now (may be empty); an empty result with isOpen() false means the line
     // failed.
     QByteArray readAvailable();

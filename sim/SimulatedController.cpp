@@ -148,7 +148,10 @@ void SimulatedController::run()
         const Clock::time_point now = Clock::now();
         if (generation == m_lineGeneration && fd >= 0 && (fds[1].revents & POLLIN)) {
             const QByteArray bytes = m_transport->readAvailable();
-            if (!bytes.isEmpty()) {
+            // At other line settings a UART would read framing errors, never a request.
+            const bool understood =
+                !m_options.checkLineSettings || m_transport->lineMatches(m_core.line());
+            if (!bytes.isEmpty() && understood) {
                 lastByte = now;
                 awaitingQuiet = true;
                 const auto delay = milliseconds(m_core.line().responseDelayMs);

@@ -37,6 +37,9 @@ public:
         double timeScale = 1.0;
         QString device;   // a serial device to answer on instead of a new pseudo-terminal
         QString linkPath; // a symbolic link to the pty slave, removed by stop()
+        // Requests sent at another speed or number of stop bits (as the program set the pty) are
+        // garbage, as on a real line. Off for tools that cannot set them.
+        bool checkLineSettings = true;
     };
 
     SimulatedController();

@@ -59,6 +59,10 @@ const Option Options[] = {
      "relay"},
     {"input-type", "Input type 0 to 35 (0: K thermocouple -200 to 1370 deg.C).", "n", "0"},
     {"mode-value", "Value the mode register 0000 reads.", "n", "266"},
+    {"any-line-settings",
+     "Answer whatever speed and stop bits the program sets on the pseudo-terminal (for tools "
+     "that cannot set them); by default a mismatch garbles every request, as on a real line.",
+     nullptr, ""},
     {"fault", "Run a control command at start (repeatable), e.g. --fault \"drop 3\".", "command",
      ""},
 };
@@ -102,7 +106,8 @@ int main(int argc, char *argv[])
         QString description = QLatin1String(o.description);
         if (*o.defaultValue)
             description += QStringLiteral(" Default: %1.").arg(QLatin1String(o.defaultValue));
-        QCommandLineOption option(QLatin1String(o.name), description, QLatin1String(o.valueName));
+        QCommandLineOption option(QLatin1String(o.name), description,
+                                  o.valueName ? QLatin1String(o.valueName) : QString());
         if (*o.defaultValue)
             option.setDefaultValue(QLatin1String(o.defaultValue));
         parser.addOption(option);
@@ -164,6 +169,7 @@ int main(int argc, char *argv[])
     options.modeValue = qint16(*modeValue);
     options.device = parser.value(QStringLiteral("device"));
     options.linkPath = parser.value(QStringLiteral("link"));
+    options.checkLineSettings = !parser.isSet(QStringLiteral("any-line-settings"));
 
     if (pipe2(signalPipe, O_CLOEXEC) != 0)
         return fail(QStringLiteral("no signal pipe"));

@@ -119,6 +119,7 @@ private slots:
     void autoTuning();
     void faults_data() { protocols(); }
     void faults();
+    void otherLineSettings();
 
 private:
     void protocols()
@@ -264,6 +265,26 @@ void TestSimSerialCom::faults()
     QVERIFY(rig.sim->plug());
     QVERIFY(rig.link->com()->OpenPort());
     QVERIFY(answered());
+}
+
+// A program at another speed or stop bits gets no reply, as on a real line.
+void TestSimSerialCom::otherLineSettings()
+{
+    Rig rig{ModbusAscii};
+    QVERIFY(rig.open());
+    ZN8PCom &com = *rig.link->com();
+    const auto reopen = [&](const char *speed, const char *stopBits) {
+        com.ClosePort();
+        com.setSpeed(QLatin1String(speed));
+        com.setStopBits(QLatin1String(stopBits));
+        return com.OpenPort();
+    };
+    QVERIFY(reopen("9600", "1"));
+    QVERIFY(rig.read(SetValueCode).isEmpty());
+    QVERIFY(reopen("19200", "2"));
+    QVERIFY(rig.read(SetValueCode).isEmpty());
+    QVERIFY(reopen("19200", "1"));
+    QCOMPARE(rig.verdict(rig.read(SetValueCode)), QStringLiteral("03"));
 }
 
 QTEST_GUILESS_MAIN(TestSimSerialCom)
