@@ -1,0 +1,244 @@
+// Monitor polls per second through the whole job-1 path of the polling cycle (request, reply
+// check, value store, status check, SelectDispItem) against the simulated controller on a
+// pseudo-terminal, for each protocol at 9600 and 19200 bit/s, beside the rate the line allows
+// for the same frames. Then the same one-register reads made by mbpoll (libmodbus) against the
+// same simulator in Modbus RTU, as a ratio to ours.
+//
+//   bench-polling [seconds per row, default 3]
+
+#include "app/MainView.h"
+#include "app/OperatorInterface.h"
+#include "app/ZN8P_INC.h"
+#include "comm/Checksums.h"
+#include "comm/ComLink.h"
+#include "comm/FrameCodec.h"
+#include "comm/RegisterMap.h"
+#include "comm/RequestLayer.h"
+#include "comm/SerialZN8PCom.h"
+#include "comm/SettingsStore.h"
+#include "display/MainDisplayModel.h"
+#include "polling/PollingCycle.h"
+#include "polling/VendorFrameReads.h"
+#include "sim/SimulatedController.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace
+{
+
+constexpr int ResponseDelayMs = 2;
+
+// The component, counting the characters every exchange puts on the line.
+class CountingCom : public SerialZN8PCom
+{
+public:
+    using SerialZN8PCom::SerialZN8PCom;
+
+    QString SendRequest(const QString &station, const QString &subAddress, const QString &command,
+                        const QString &address, const QString &data, int count,
+                        const QString &spare) override
+    {
+        const QString reply =
+            SerialZN8PCom::SendRequest(station, subAddress, command, address, data, count, spare);
+        requestChars +=
+            frameCodec(m_mode).requestFrame({station, subAddress, command, address, data}).size();
+        // An RTU reply is rendered as ':' + hex pairs + LRC + CR LF; on the line it is the bytes
+        // of the pairs plus two CRC bytes.
+        replyChars += m_mode == FrameMode::ModbusRtu ? (reply.size() - 5) / 2 + 2 : reply.size();
+        ++exchanges;
+        return reply;
+    }
+    void setFrameMode(FrameMode mode) override
+    {
+        m_mode = mode;
+        SerialZN8PCom::setFrameMode(mode);
+    }
+
+    static inline qint64 requestChars = 0;
+    static inline qint64 replyChars = 0;
+    static inline qint64 exchanges = 0;
+
+private:
+    FrameMode m_mode = FrameMode::ModbusAscii;
+};
+
+// What the window does after each monitor read, without widgets.
+class DisplayModelView : public NullMainView
+{
+public:
+    explicit DisplayModelView(ZN8P_INC &inc) : m_inc(inc) {}
+    void refreshMonitor() override
+    {
+        TrackAutoManualChange(m_inc);
+        m_panel = SelectDispItem(m_inc);
+    }
+
+private:
+    ZN8P_INC &m_inc;
+    MonitorPanelState m_panel;
+};
+
+class SilentOperator : public OperatorInterface
+{
+public:
+    void showMessage(const QList<int> &, MessageIcon) override {}
+    bool askYesNo(const QList<int> &, MessageIcon) override { return false; }
+    void beep() override {}
+    void setStatusPanel(int, const QString &) override {}
+    void setMenuEnabled(MenuItem, bool) override {}
+    void processEvents() override {}
+};
+
+struct Protocol {
+    const char *name;
+    WireProtocol wire;
+    qint16 index;
+};
+
+double ourRate(const Protocol &protocol, int speed, double seconds)
+{
+    const bool rtu = protocol.wire == WireProtocol::ModbusRtu;
+    SimulatedController::Options options;
+    options.line.protocol = protocol.wire;
+    options.line.speed = speed;
+    options.line.dataBits = rtu ? 8 : 7;
+    options.line.parity = rtu ? 'N' : 'E';
+    options.line.responseDelayMs = ResponseDelayMs;
+    SimulatedController sim(options);
+    if (!sim.start()) {
+        std::printf("%-13s %6d  simulator did not start\n", protocol.name, speed);
+        return 0;
+    }
+
+    ZN8P_INC inc;
+    inc.protocolIndex = inc.savedProtocolIndex = protocol.index;
+    inc.speedText = QString::number(speed);
+    inc.dataBitsText = rtu ? QStringLiteral("8") : QStringLiteral("7");
+    inc.parityText = rtu ? QStringLiteral("NONE") : QStringLiteral("EVEN");
+    RegisterMap::fillRegisterTable(inc);
+    RegisterMap::fillVendorItemTable(inc);
+    const QString device = sim.slavePath();
+    ComLink link([&] {
+        auto com = std::make_unique<CountingCom>(PortNames({{QStringLiteral("COM1"), device}}));
+        com->setPortName(QStringLiteral("COM1"));
+        com->setSpeed(inc.speedText);
+        com->setDataBits(inc.dataBitsText);
+        com->setParity(inc.parityText);
+        com->setReplyTimeout(300);
+        return com;
+    });
+    if (!link.renew().OpenPort()) {
+        std::printf("%-13s %6d  port does not open\n", protocol.name, speed);
+        return 0;
+    }
+    SettingsStore store(QSettings::IniFormat);
+    SilentOperator op;
+    DisplayModelView view(inc);
+    RequestLayer request(inc, link);
+    VendorFrameReads vendor(inc, request, link, op, view);
+    PollingCycle polling(inc, request, link, op, view, vendor, store);
+
+    CountingCom::requestChars = CountingCom::replyChars = CountingCom::exchanges = 0;
+    int polls = 0;
+    int errors = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < seconds * 1000) {
+        polling.runMonitorJob();
+        ++polls;
+        errors += inc.commErrorFlag;
+    }
+    const double elapsed = double(clock.nsecsElapsed()) / 1e9;
+
+    const qint64 charMicros =
+        LineTiming::characterMicros(speed, options.line.dataBits, !rtu, options.line.stopBits);
+    const qint64 gapMicros =
+        rtu ? LineTiming::rtuFrameGapMicros(speed, 8, false, options.line.stopBits) : 0;
+    const double lineMicros =
+        double(charMicros) * double(CountingCom::requestChars + CountingCom::replyChars) +
+        double(CountingCom::exchanges) * double(ResponseDelayMs * 1000 + gapMicros);
+    const double bound = double(polls) / (lineMicros / 1e6);
+    const double rate = double(polls) / elapsed;
+    std::printf("%-13s %6d %10.1f %10.1f %7.1f %% %6d\n", protocol.name, speed, bound, rate,
+                100.0 * rate / bound, errors);
+    return rate;
+}
+
+// One-register reads of PV by mbpoll: a list of the same station makes it read back to back.
+double mbpollRate(int speed, int reads)
+{
+    SimulatedController::Options options;
+    options.line.protocol = WireProtocol::ModbusRtu;
+    options.line.speed = speed;
+    options.line.dataBits = 8;
+    options.line.parity = 'N';
+    options.line.responseDelayMs = ResponseDelayMs;
+    SimulatedController sim(options);
+    if (!sim.start())
+        return 0;
+    QStringList stations;
+    for (int i = 0; i < reads; ++i)
+        stations << QStringLiteral("1");
+    const QStringList arguments = {QStringLiteral("-m"),  QStringLiteral("rtu"),
+                                   QStringLiteral("-b"),  QString::number(speed),
+                                   QStringLiteral("-d"),  QStringLiteral("8"),
+                                   QStringLiteral("-P"),  QStringLiteral("none"),
+                                   QStringLiteral("-0"),  QStringLiteral("-r"),
+                                   QStringLiteral("128"), QStringLiteral("-c"),
+                                   QStringLiteral("1"),   QStringLiteral("-1"),
+                                   QStringLiteral("-a"),  stations.join(QLatin1Char(',')),
+                                   sim.slavePath()};
+    QProcess mbpoll;
+    QElapsedTimer clock;
+    clock.start();
+    mbpoll.start(QStringLiteral("mbpoll"), arguments);
+    if (!mbpoll.waitForFinished(120000) || mbpoll.exitCode() != 0) {
+        std::printf("mbpoll did not finish cleanly: %s\n", mbpoll.readAllStandardError().data());
+        return 0;
+    }
+    const double elapsed = double(clock.nsecsElapsed()) / 1e9;
+    return double(sim.requestCount()) / elapsed;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const double seconds = argc > 1 ? std::max(0.5, std::atof(argv[1])) : 3.0;
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+
+    std::printf("Monitor polls through the job-1 path against zn8p-sim (response delay %d ms).\n",
+                ResponseDelayMs);
+    std::printf("%-13s %6s %10s %10s %9s %6s\n", "protocol", "bit/s", "bound/s", "polls/s",
+                "of bound", "errors");
+    const Protocol protocols[] = {{"Modbus ASCII", WireProtocol::ModbusAscii, ModbusAscii},
+                                  {"Modbus RTU", WireProtocol::ModbusRtu, ModbusRtu},
+                                  {"Ravtocol", WireProtocol::Ravtocol, Ravtocol}};
+    double ours[2] = {0, 0};
+    for (int s = 0; s < 2; ++s) {
+        const int speed = s == 0 ? 9600 : 19200;
+        for (const Protocol &protocol : protocols) {
+            const double rate = ourRate(protocol, speed, seconds);
+            if (protocol.wire == WireProtocol::ModbusRtu)
+                ours[s] = rate;
+        }
+    }
+
+    std::printf("\nOne-register RTU reads by mbpoll against the same simulator:\n");
+    std::printf("%6s %12s %12s %8s\n", "bit/s", "mbpoll/s", "ours/s", "ratio");
+    for (int s = 0; s < 2; ++s) {
+        const int speed = s == 0 ? 9600 : 19200;
+        const double theirs = mbpollRate(speed, int(seconds * (s == 0 ? 40 : 75)));
+        std::printf("%6d %12.1f %12.1f %8.2f\n", speed, theirs, ours[s],
+                    theirs > 0 ? ours[s] / theirs : 0.0);
+    }
+    return 0;
+}
