@@ -1,0 +1,137 @@
+// The zn8p-sim executable: options, stdin commands, the link's lifetime.
+
+#include "comm/SerialZN8PCom.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace
+{
+
+// Bound on any wait for the simulator process; only there to catch a hang.
+constexpr int BoundMs = 10000;
+
+QString readLine(QProcess &process)
+{
+    while (!process.canReadLine()) {
+        if (!process.waitForReadyRead(BoundMs))
+            return QString();
+    }
+    return QString::fromUtf8(process.readLine()).trimmed();
+}
+
+QString command(QProcess &process, const char *line)
+{
+    process.write(QByteArray(line) + '\n');
+    return readLine(process);
+}
+
+} // namespace
+
+class TestSimExe : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void helpAndBadOptions();
+    void runsOnALink();
+};
+
+void TestSimExe::helpAndBadOptions()
+{
+    QProcess help;
+    help.start(ZN8P_SIM_PATH, {"--help"});
+    QVERIFY(help.waitForFinished(BoundMs));
+    QCOMPARE(help.exitCode(), 0);
+    const QString text = QString::fromUtf8(help.readAllStandardOutput());
+    for (const char *option : {"--device",
+                               "--link",
+                               "--station",
+                               "--speed",
+                               "--databits",
+                               "--parity",
+                               "--stopbits",
+                               "--protocol",
+                               "--response-delay-ms",
+                               "--time-scale",
+                               "--alarm2",
+                               "--heat-cool",
+                               "--heater-break",
+                               "--contact-input",
+                               "--serial-comm",
+                               "--output",
+                               "--input-type",
+                               "--mode-value",
+                               "--any-line-settings",
+                               "--fault"})
+        QVERIFY2(text.contains(QLatin1String(option)), option);
+    for (const char *cmd : {"drop", "drop-fraction", "corrupt", "truncate", "noise", "delay",
+                            "keys", "silent", "unplug", "plug", "panel", "status"})
+        QVERIFY2(text.contains(QLatin1String("  ") + QLatin1String(cmd)), cmd);
+
+    const QList<QStringList> bad = {
+        {"--heat-cool", "1"}, // with alarm 2, which is the default
+        {"--station", "100"},   {"--protocol", "bisync"}, {"--parity", "mark"},
+        {"--fault", "explode"}, {"--output", "current"}, // with the heater burnout alarm, the
+                                                         // default
+    };
+    for (const QStringList &arguments : bad) {
+        QProcess sim;
+        sim.start(ZN8P_SIM_PATH, arguments);
+        QVERIFY(sim.waitForFinished(BoundMs));
+        QVERIFY2(sim.exitCode() == 2, qPrintable(arguments.join(' ')));
+        QVERIFY(!sim.readAllStandardError().isEmpty());
+    }
+}
+
+void TestSimExe::runsOnALink()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath("ttyZN8P");
+    QProcess sim;
+    sim.start(ZN8P_SIM_PATH, {"--link", link, "--protocol", "rtu", "--station", "3", "--speed",
+                              "19200", "--databits", "8", "--parity", "none", "--fault", "drop 1"});
+    const QString device = readLine(sim);
+    QVERIFY(device.startsWith("/dev/"));
+    QCOMPARE(QFileInfo(link).symLinkTarget(), device);
+
+    SerialZN8PCom com(PortNames({{"COM1", link}}));
+    com.setSpeed("19200");
+    com.setDataBits("8");
+    com.setParity("NONE");
+    com.setFrameMode(FrameMode::ModbusRtu);
+    com.setReplyTimeout(300);
+    QVERIFY(com.OpenPort());
+    const auto read = [&] { return com.SendRequest("03", "", "03", "00010001", "", 3, ""); };
+    QVERIFY(read().isEmpty()); // the fault given on the command line
+    QCOMPARE(read().mid(3, 2), QStringLiteral("03"));
+
+    QCOMPARE(command(sim, "corrupt"), QStringLiteral("ok"));
+    QVERIFY(read().isEmpty());
+    QVERIFY(command(sim, "frobnicate").startsWith("error:"));
+    QVERIFY(command(sim, "status").startsWith("PV "));
+    QCOMPARE(command(sim, "panel 000B 20"), QStringLiteral("ok"));
+    QCOMPARE(command(sim, "get 000B"), QStringLiteral("20"));
+
+    QCOMPARE(command(sim, "unplug"), QStringLiteral("ok"));
+    QVERIFY(read().isEmpty());
+    QVERIFY(!com.OpenPort());
+    const QString replugged = command(sim, "plug");
+    QCOMPARE(QFileInfo(link).symLinkTarget(), replugged);
+    QVERIFY(com.OpenPort());
+    QCOMPARE(read().mid(3, 2), QStringLiteral("03"));
+
+    // The end of stdin does not stop it; a signal does, and takes the link away.
+    sim.closeWriteChannel();
+    QTest::qWait(200);
+    QCOMPARE(read().mid(3, 2), QStringLiteral("03"));
+    sim.terminate();
+    QVERIFY(sim.waitForFinished(BoundMs));
+    QCOMPARE(sim.exitCode(), 0);
+    QVERIFY(!QFileInfo(link).isSymLink());
+}
+
+QTEST_GUILESS_MAIN(TestSimExe)
+#include "tst_simexe.moc"
