@@ -83,8 +83,10 @@ std::optional<qint16> RegisterBank::read(quint16 address) const
 
 WriteResult RegisterBank::write(quint16 address, qint16 value)
 {
+    // The mode register reads the firmware's mode value; writing 0000 selects normal operation
+    // (the monitoring refresh sends it every 10 s) and changes nothing that can be read back.
     if (address == ModeRegister)
-        return WriteResult::OutOfRange;
+        return value == 0 ? WriteResult::Accepted : WriteResult::OutOfRange;
     if (!m_registers.contains(address) || address >= Pv || !presentInModel(address))
         return WriteResult::NoRegister;
     const auto allowed = limits(address);
