@@ -43,7 +43,6 @@ public:
     // Takes effect with the next request; a partial request is dropped.
     void setLine(const LineConfig &line);
     void setTimeScale(double scale) { m_timeScale = scale; }
-    double timeScale() const { return m_timeScale; }
 
     // The front panel's keys are being operated for this long: writes are refused.
     void operateKeys(int realMs) { m_keysOperatedMs = realMs; }

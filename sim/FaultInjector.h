@@ -30,7 +30,6 @@ public:
     void delayNext(int count, int delayMs);
     // No reply at all until switched off.
     void setSilent(bool silent) { m_silent = silent; }
-    bool silent() const { return m_silent; }
     // Every fault off.
     void clear();
 

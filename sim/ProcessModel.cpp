@@ -26,6 +26,13 @@ constexpr quint16 PanelChangeBit = 0x8000;
 // Longest integration step, in simulated seconds, so that a large time scale stays stable.
 constexpr double MaxStep = 0.5;
 
+// A setting in tenths of a degree (hystereses) in PV units.
+double tenthsToRaw(const RegisterBank &bank, int tenths)
+{
+    const int input = bank.value(R::InputType);
+    return R::isTenthType(input) || R::isDcType(input) ? tenths : tenths / 10.0;
+}
+
 } // namespace
 
 ProcessModel::ProcessModel(RegisterBank &bank) : m_bank(bank) {}
@@ -53,13 +60,6 @@ double ProcessModel::rawPv() const
     const double correction = m_bank.value(R::SensorCorrection);
     const bool tenths = R::isTenthType(input) || R::isDcType(input);
     return raw + (tenths ? correction : correction / 10.0);
-}
-
-// A setting in tenths of a degree (hystereses) in PV units.
-static double tenthsToRaw(const RegisterBank &bank, int tenths)
-{
-    const int input = bank.value(R::InputType);
-    return R::isTenthType(input) || R::isDcType(input) ? tenths : tenths / 10.0;
 }
 
 void ProcessModel::startAutoTuning()
@@ -125,7 +125,7 @@ double ProcessModel::controlOutput(double pv, double sv, double seconds)
             m_onOffState = true;
         else if (error <= 0)
             m_onOffState = false;
-        return m_onOffState ? high : (m_bank.model().heatCool ? -100.0 : low);
+        return m_onOffState ? high : low;
     }
 
     const int input = m_bank.value(R::InputType);

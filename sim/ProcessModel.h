@@ -40,7 +40,6 @@ public:
     // The heater is burnt out: no heater current.
     void setHeaterBroken(bool broken) { m_heaterBroken = broken; }
     // The plant's temperature in degrees (whatever the input's resolution).
-    double temperature() const { return m_temperature; }
     void setTemperature(double degrees) { m_temperature = degrees; }
     // A new set value restarts the standby of standby alarms.
     void rearmStandby(int alarm);

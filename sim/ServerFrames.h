@@ -49,7 +49,6 @@ public:
     std::optional<ServerRequest> next();
     // The line has been quiet longer than a frame gap: a partial frame will never be completed.
     void lineQuiet();
-    bool hasPartial() const { return !m_buffer.isEmpty(); }
     void clear() { m_buffer.clear(); }
 
 private:

@@ -105,6 +105,8 @@ Clock::time_point SimulatedController::sendDue(Clock::time_point now)
             }
             reply.sent += int(written);
         }
+        if (reply.sent < due) // the pty's buffer is full: nobody reads, try again shortly
+            return now + milliseconds(1);
         if (reply.sent < reply.bytes.size())
             return reply.start + character * (reply.sent + 1);
         m_pending.pop_front();
