@@ -138,20 +138,31 @@ double ProcessModel::controlOutput(double pv, double sv, double seconds)
     const double integralTime = m_bank.value(R::IntegralTime);
     const double derivativeTime = m_bank.value(R::DerivativeTime);
     const double windup = m_bank.value(0x0048);
-    if (integralTime > 0 && seconds > 0) {
-        m_integral += gain * error * seconds / integralTime;
-        m_integral = std::clamp(m_integral, -windup, windup);
-    } else if (integralTime <= 0) {
-        m_integral = 0;
+    // The derivative acts through a first-order filter of a tenth of the derivative time, as a
+    // real controller's does; unfiltered it would chatter at the step rate.
+    if (derivativeTime <= 0) {
+        m_derivative = 0;
+    } else if (m_haveLastError && seconds > 0) {
+        const double raw = gain * derivativeTime * (error - m_lastError) / seconds;
+        m_derivative += (raw - m_derivative) * seconds / (seconds + derivativeTime / 10);
     }
-    double derivative = 0;
-    if (m_haveLastError && seconds > 0 && derivativeTime > 0)
-        derivative = gain * derivativeTime * (error - m_lastError) / seconds;
+    const double derivative = m_derivative;
     m_lastError = error;
     m_haveLastError = true;
-    const double output = gain * error + m_integral + derivative;
-    return m_bank.model().heatCool ? std::clamp(output, -100.0, high)
-                                   : std::clamp(output, low, high);
+    const double min = m_bank.model().heatCool ? -100.0 : low;
+    if (integralTime <= 0) {
+        m_integral = 0;
+    } else if (seconds > 0) {
+        // Anti-reset windup: the integral grows only while the output is not driven against its
+        // limit, and never beyond the anti-reset windup setting.
+        const double unclamped = gain * error + m_integral + derivative;
+        const bool pushingHigh = unclamped >= high && error > 0;
+        const bool pushingLow = unclamped <= min && error < 0;
+        if (!pushingHigh && !pushingLow)
+            m_integral =
+                std::clamp(m_integral + gain * error * seconds / integralTime, -windup, windup);
+    }
+    return std::clamp(gain * error + m_integral + derivative, min, high);
 }
 
 void ProcessModel::integrate(double seconds, double mv1, double mv2)
@@ -230,6 +241,7 @@ void ProcessModel::finishAutoTuning()
     m_bank.set(R::AutoTuning, 0);
     m_autoTuningLeft = 0;
     m_integral = 0;
+    m_derivative = 0;
     m_haveLastError = false;
 }
 

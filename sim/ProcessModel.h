@@ -62,6 +62,7 @@ private:
     double m_temperature = AmbientDegrees;
     double m_integral = 0;
     double m_lastError = 0;
+    double m_derivative = 0;
     bool m_haveLastError = false;
     bool m_onOffState = false;
     double m_svInUse = 0;
