@@ -131,6 +131,12 @@ void ControllerCore::panelSet(quint16 address, qint16 value)
 
 QByteArray ControllerCore::answerUser(const ServerRequest &request)
 {
+    const bool modbus = m_line.protocol != WireProtocol::Ravtocol;
+    // A Modbus broadcast write is carried out by every controller and answered by none.
+    if (modbus && request.station == 0 && request.command == 0x06 && !request.malformed) {
+        writeRegister(request.address, qint16(*request.data));
+        return {};
+    }
     if (request.station != m_line.station)
         return {};
     if (m_line.protocol == WireProtocol::Ravtocol)

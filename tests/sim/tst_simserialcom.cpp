@@ -9,6 +9,7 @@
 #include "comm/SerialZN8PCom.h"
 #include "sim/RegisterBank.h"
 #include "sim/SimulatedController.h"
+#include "tests/support/Pty.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -120,6 +121,7 @@ private slots:
     void faults_data() { protocols(); }
     void faults();
     void otherLineSettings();
+    void answersOnADevice();
 
 private:
     void protocols()
@@ -285,6 +287,27 @@ void TestSimSerialCom::otherLineSettings()
     QVERIFY(rig.read(SetValueCode).isEmpty());
     QVERIFY(reopen("19200", "1"));
     QCOMPARE(rig.verdict(rig.read(SetValueCode)), QStringLiteral("03"));
+}
+
+// On an existing serial device (here the slave of a pty whose master plays the program's end),
+// set to the line parameters, with broadcast writes taken silently.
+void TestSimSerialCom::answersOnADevice()
+{
+    Pty line;
+    QVERIFY(line.isOpen());
+    SimulatedController::Options options;
+    options.device = line.slavePath();
+    options.line.station = 2;
+    SimulatedController sim(options);
+    QVERIFY2(sim.start(), qPrintable(sim.errorString()));
+    QCOMPARE(sim.slavePath(), line.slavePath());
+    const auto ends = [](const QByteArray &bytes) { return bytes.endsWith('\n'); };
+    QVERIFY(line.write(":020300010001F9\r\n"));
+    QCOMPARE(line.readUntil(ends, 2000), QByteArray(":02030200C831\r\n"));
+    // Station 0 is a broadcast: the write acts, nobody answers.
+    QVERIFY(line.write(":0006000100FAFF\r\n"));
+    QVERIFY(line.write(":020300010001F9\r\n"));
+    QCOMPARE(line.readUntil(ends, 2000), QByteArray(":02030200FAFF\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestSimSerialCom)
