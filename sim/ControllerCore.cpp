@@ -22,6 +22,7 @@ int modbusExceptionFor(WriteResult result)
     case WriteResult::NoRegister:
         return 0x02;
     case WriteResult::OutOfRange:
+    case WriteResult::NotInThisMode: // Modbus has no code of its own for it
         return 0x03;
     case WriteResult::KeysOperated:
         return 0x12;
@@ -38,6 +39,8 @@ int ravtocolErrorFor(WriteResult result)
         return 20;
     case WriteResult::OutOfRange:
         return 30;
+    case WriteResult::NotInThisMode:
+        return 40;
     case WriteResult::KeysOperated:
         return 63;
     case WriteResult::Accepted:
@@ -254,7 +257,7 @@ WriteResult ControllerCore::writeRegister(quint16 address, qint16 value)
     // Auto-tuning needs a PID loop; an ON/OFF loop has nothing to tune.
     if (address == RegisterBank::AutoTuning && value == 1 &&
         m_bank.value(RegisterBank::ProportionalBand) == 0)
-        return WriteResult::OutOfRange;
+        return WriteResult::NotInThisMode;
     const WriteResult result = m_bank.write(address, value);
     if (result != WriteResult::Accepted)
         return result;

@@ -13,7 +13,9 @@ enum class WriteResult {
     Accepted,
     NoRegister, // no such register or item, or not writable, or not in this model
     OutOfRange,
-    KeysOperated, // the front panel is in use (the controller's refusal, never the bank's)
+    // The controller's refusals, never the bank's:
+    NotInThisMode, // not possible in the present control mode (auto-tuning an ON/OFF loop)
+    KeysOperated,  // the front panel is in use
 };
 
 // The controller's data: the registers of the user protocols (Modbus addresses) and the items of

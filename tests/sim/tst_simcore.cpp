@@ -206,6 +206,9 @@ void TestSimCore::refusals()
     QCOMPARE(ask(ravtocol, ravtocolRequest("@01WD00116001160000")), ravtocolRequest("@01!30"));
     QCOMPARE(ask(ravtocol, ravtocolRequest("@01RD0010400104")), ravtocolRequest("@01!20"));
     QCOMPARE(ask(ravtocol, ravtocolRequest("@01XX0010200102")), ravtocolRequest("@01!10"));
+    // Auto-tuning is not possible under ON/OFF control.
+    QCOMPARE(ask(ravtocol, ravtocolRequest("@01WD00108001080000")), ravtocolRequest("@01$"));
+    QCOMPARE(ask(ravtocol, ravtocolRequest("@01WD00106001060100")), ravtocolRequest("@01!40"));
     // A range read answers one word per register, low byte first.
     QCOMPARE(ask(ravtocol, ravtocolRequest("@01RD0036200366")).left(4), QByteArray("@01$"));
     QCOMPARE(ask(ravtocol, ravtocolRequest("@01RD0010200102")), ravtocolRequest("@01$C800"));
