@@ -19,7 +19,8 @@ class LineTransport;
 // response delay with characters paced at the line speed, and advances the process every 100 ms.
 // A request counts as arrived when its characters would have crossed a real line at the speed set,
 // so that a request-reply cycle takes as long as on a real line even over a pseudo-terminal.
-// Every member may be called from any thread.
+// start(), stop() and isRunning() belong to the owning thread; every other member may be called
+// from any thread, also while it runs.
 //
 //   SimulatedController sim;             // station 1, Modbus ASCII, 9600 7E1
 //   sim.setProtocol(WireProtocol::ModbusRtu);
@@ -60,7 +61,8 @@ public:
     QString slavePath() const;
     QString linkPath() const;
 
-    // Line settings take effect with the next request.
+    // Line settings take effect with the next request (a serial device keeps the speed and format
+    // it was opened with).
     LineConfig line() const;
     void setLine(const LineConfig &line);
     void setStation(int station);
