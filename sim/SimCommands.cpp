@@ -60,13 +60,14 @@ QString status(SimulatedController &sim)
     QString text;
     sim.withCore([&](ControllerCore &core) {
         const RegisterBank &bank = core.registers();
-        text = QStringLiteral("PV %1 SV %2 MV1 %3 MV2 %4 status %5 %6%7%8")
+        text = QStringLiteral("PV %1 SV %2 MV1 %3 MV2 %4 status %5 %6 requests %7%8%9")
                    .arg(bank.value(RegisterBank::Pv))
                    .arg(bank.value(RegisterBank::SvInUse))
                    .arg(bank.value(RegisterBank::Mv1) / 10.0, 0, 'f', 1)
                    .arg(bank.value(RegisterBank::Mv2) / 10.0, 0, 'f', 1)
                    .arg(hex4(bank.value(RegisterBank::StatusWord)))
                    .arg(wireProtocolName(core.line().protocol))
+                   .arg(core.requestCount())
                    .arg(core.inVendorFrame() ? QStringLiteral(" vendor-frame") : QString())
                    .arg(core.keysOperated() ? QStringLiteral(" keys-operated") : QString());
     });
@@ -216,7 +217,8 @@ QString help()
         "  sensor-break on|off the sensor reads overscale\n"
         "  heater-break on|off no heater current (heater burnout alarm)\n"
         "  station N, protocol ascii|rtu|ravtocol   change the line settings\n"
-        "  status              PV, SV, MV1, MV2, status word, protocol, vendor frame\n"
+        "  status              PV, SV, MV1, MV2, status word, protocol, requests so far,\n"
+        "                      vendor frame and key operation when in force\n"
         "Each command answers \"ok\", a value, or \"error: ...\" on stdout.");
 }
 
