@@ -323,11 +323,15 @@ void ProcessModel::step(double seconds)
 
     const ModelOptions &model = m_bank.model();
     const int current = out1 && !m_heaterBroken ? HeaterCurrentTenths : 0;
-    if (model.heaterBreak > 0 && out1) {
-        const int setting = m_bank.value(R::HeaterBreak1);
-        if (setting > 0 && current < setting)
-            status |= HeaterBreakBit;
-    }
+    // The alarm needs the output on: only then is a missing current a broken heater. A setting of
+    // 0 switches it off; the second phase has its own setting on three-phase models.
+    const auto broken = [&](quint16 settingRegister) {
+        const int setting = m_bank.value(settingRegister);
+        return setting > 0 && current < setting;
+    };
+    if (model.heaterBreak > 0 && out1 &&
+        (broken(R::HeaterBreak1) || (model.heaterBreakThreePhase() && broken(R::HeaterBreak2))))
+        status |= HeaterBreakBit;
     m_bank.set(R::Pv, qint16(std::lround(std::clamp(pv, -32768.0, 32767.0))));
     m_bank.set(R::Mv1, qint16(std::lround(mv1 * 10)));
     m_bank.set(R::Mv2, qint16(std::lround(mv2 * 10)));
