@@ -182,6 +182,12 @@ void TestSimCore::refusals()
     QCOMPARE(ask(ascii, asciiRequest(QByteArray::fromHex("010400800001"))),
              QByteArray(":0184017A\r\n"));
     QCOMPARE(ascii.registers().value(RegisterBank::MainSetValue), qint16(200));
+    // The mode register takes 0000 (normal operation) and the key, nothing else.
+    QCOMPARE(ask(ascii, asciiRequest(QByteArray::fromHex("010600000000"))),
+             asciiRequest(QByteArray::fromHex("010600000000")));
+    QCOMPARE(ask(ascii, asciiRequest(QByteArray::fromHex("010600000005"))),
+             QByteArray(":01860376\r\n"));
+    QVERIFY(!ascii.inVendorFrame());
 
     // A range follows other settings: the set value stays within the scaling limits.
     QCOMPARE(ask(ascii, asciiRequest(QByteArray::fromHex("010600180190"))),
