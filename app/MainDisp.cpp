@@ -172,7 +172,8 @@ void MainDisp::setUpTimers()
     for (int i = 0; i < int(m_timers.size()); ++i)
         m_timers[i].setInterval(TimerIntervals[i]);
     timer(Timer3).setSingleShot(true);
-    connect(&timer(Timer1), &QTimer::timeout, this, [this] { m_jobs.tick(); });
+    connect(&timer(Timer1), &QTimer::timeout, this,
+            [this] { runBlocking([this] { m_jobs.tick(); }); });
     connect(&timer(Timer3), &QTimer::timeout, this, [this] {
         ui->Text_readmsg3->hide();
         ui->Text_readmsg5->hide();
@@ -198,7 +199,8 @@ void MainDisp::connectMenus()
     connect(ui->mnuOpset, &QAction::triggered, this, &MainDisp::onModelChange);
     connect(ui->mnuTrace, &QAction::triggered, this, &MainDisp::onTrace);
     connect(ui->mnuComset, &QAction::triggered, this, &MainDisp::onCommSetting);
-    connect(ui->Cmd_ONOFF, &QPushButton::clicked, this, [this] { m_connection.toggleOnline(); });
+    connect(ui->Cmd_ONOFF, &QPushButton::clicked, this,
+            [this] { runBlocking([this] { m_connection.toggleOnline(); }); });
     for (QPushButton *cancel : {ui->Cmd_Cancel_0, ui->Cmd_Cancel_1})
         connect(cancel, &QPushButton::clicked, this, [this] { m_connection.cancelSearch(); });
     connect(ui->SSTab2, &QTabWidget::currentChanged, this, [this] { refreshSettingPage(); });
@@ -214,7 +216,7 @@ void MainDisp::setParameterButtonsEnabled(bool enabled)
 
 void MainDisp::runStartupLinkCheck()
 {
-    m_connection.startupLinkCheck();
+    runBlocking([this] { m_connection.startupLinkCheck(); });
 }
 
 void MainDisp::onCommSetting()
@@ -223,7 +225,23 @@ void MainDisp::onCommSetting()
         return;
     SubDisp_comm dialog(m_inc, m_store, m_link, *m_op, this);
     dialog.exec();
-    m_connection.commSettingsClosed();
+    runBlocking([this] { m_connection.commSettingsClosed(); });
+}
+
+void MainDisp::runBlocking(const std::function<void()> &operation)
+{
+    ++m_blockingDepth;
+    operation();
+    --m_blockingDepth;
+    if (m_closePending && !busy()) {
+        m_closePending = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+}
+
+bool MainDisp::busy() const
+{
+    return m_blockingDepth > 0;
 }
 
 QString MainDisp::helpFileName()
@@ -368,6 +386,13 @@ void MainDisp::showKeyOperationNotice()
 
 void MainDisp::closeEvent(QCloseEvent *event)
 {
+    if (!m_closing && busy()) {
+        m_closePending = true;
+        if (m_connection.linkCheck().searching())
+            m_connection.cancelSearch();
+        event->ignore();
+        return;
+    }
     if (m_closing || Form_Unload()) {
         event->accept();
         return;

@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 namespace Ui
@@ -99,6 +100,11 @@ private:
     void onCommSetting();
     // The close handling: true when the program is to end.
     bool Form_Unload();
+    // Runs an operation that lets the window process events (link checks, transfers). A close
+    // asked for meanwhile cancels a search and waits until the operation has returned, so that
+    // the component is never released under a request.
+    void runBlocking(const std::function<void()> &operation);
+    bool busy() const;
 
     std::unique_ptr<Ui::MainDisp> ui;
     ZN8P_INC &m_inc;
@@ -119,4 +125,6 @@ private:
     std::unique_ptr<MainDisplayView> m_displayView;
     HelpViewer *m_help = nullptr;
     bool m_closing = false;
+    bool m_closePending = false;
+    int m_blockingDepth = 0;
 };

@@ -22,6 +22,7 @@ private slots:
     void modelChangeAndTraceRefusals();
     void closeAnsweredNoKeepsMonitoring();
     void closeAnsweredYesStoresAndReleases();
+    void closeDuringAJobWaitsForIt();
 
 private:
     QAction *action(const char *name) { return m_window->findChild<QAction *>(name); }
@@ -130,6 +131,26 @@ void TestMainDisp::closeAnsweredYesStoresAndReleases()
     QCOMPARE(m_store->storedValue(false, "strAdr"), QStringLiteral("37"));
     // A vendor-frame exchange cut off by the close leaves the user's protocol stored.
     QCOMPARE(m_store->storedValue(false, "Protocol"), QStringLiteral("2"));
+}
+
+void TestMainDisp::closeDuringAJobWaitsForIt()
+{
+    m_window->link().renew();
+    m_inc.commActive = true;
+    bool closedInside = true;
+    // An upload lets the window process events; the operator closes the window meanwhile.
+    m_window->jobs().setHandler(JobDispatcher::Upload, [&] {
+        closedInside = m_window->close();
+        return m_window->link().com() != nullptr;
+    });
+    m_inc.timerJob = JobDispatcher::Upload;
+    m_op.answers = {true};
+    m_window->timer(MainDisp::Timer1).start();
+
+    QTRY_VERIFY(m_window->link().com() == nullptr);
+    QVERIFY(!closedInside);
+    QCOMPARE(m_inc.timerJob, qint16(JobDispatcher::Monitor));
+    QCOMPARE(m_op.shown.last().ids, QList<int>{95});
 }
 
 QTEST_MAIN(TestMainDisp)
