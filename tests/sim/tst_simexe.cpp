@@ -102,7 +102,7 @@ void TestSimExe::runsOnALink()
     com.setDataBits("8");
     com.setParity("NONE");
     com.setFrameMode(FrameMode::ModbusRtu);
-    com.setReplyTimeout(300);
+    com.setReplyTimeout(600); // ample on a loaded machine
     QVERIFY(com.OpenPort());
     const auto read = [&] { return com.SendRequest("03", "", "03", "00010001", "", 3, ""); };
     QVERIFY(read().isEmpty()); // the fault given on the command line

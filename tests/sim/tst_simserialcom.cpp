@@ -19,6 +19,8 @@
 namespace
 {
 
+// Longer than the program's 300 ms so that a loaded machine never loses a reply that came.
+constexpr int ReplyTimeoutMs = 600;
 constexpr int StatusCode = 4;
 constexpr int ModeCode = 10;
 constexpr int SetValueCode = 11;
@@ -59,7 +61,7 @@ struct Rig {
         ZN8PCom &com = link->renew();
         com.setPortName(QStringLiteral("COM1"));
         com.setSpeed(QStringLiteral("19200"));
-        com.setReplyTimeout(300);
+        com.setReplyTimeout(ReplyTimeoutMs);
         return com.OpenPort();
     }
 
@@ -189,7 +191,6 @@ void TestSimSerialCom::vendorFrame()
     QVERIFY(rig.sim->inVendorFrame());
 
     rig.inc.protocolIndex = VendorFrame;
-    rig.link->com()->setReplyTimeout(400);
     const QString item =
         rig.requests->send(QStringLiteral("a"), rig.inc.vendorItemTable.at(16), {});
     QCOMPARE(item.left(1), QStringLiteral("\x06"));
@@ -209,7 +210,6 @@ void TestSimSerialCom::vendorFrame()
     QVERIFY(rig.requests->write(QStringLiteral("0000"), QStringLiteral("0000")).isEmpty());
     QVERIFY(!rig.sim->inVendorFrame());
     rig.inc.protocolIndex = rig.inc.savedProtocolIndex;
-    rig.link->com()->setReplyTimeout(300);
     QCOMPARE(rig.word(rig.read(SetValueCode)), qint16(300));
 }
 
@@ -252,9 +252,9 @@ void TestSimSerialCom::faults()
     QVERIFY(rig.read(SetValueCode).isEmpty());
     rig.sim->noiseNext(1);
     QVERIFY(answered());
-    rig.sim->delayNext(1, 500);
+    rig.sim->delayNext(1, ReplyTimeoutMs + 300);
     QVERIFY(rig.read(SetValueCode).isEmpty());
-    QTest::qWait(400); // the late reply arrives and is discarded before the next request
+    QTest::qWait(600); // the late reply arrives and is discarded before the next request
     QVERIFY(answered());
     rig.sim->setSilent(true);
     QVERIFY(rig.read(SetValueCode).isEmpty());
