@@ -98,6 +98,7 @@ void MainDisplayView::showMonitorPanel(const MonitorPanelState &state)
     }
     setVisible(control(QStringLiteral("Text_MV"), 1), state.mv2Visible);
     setVisible(control(QStringLiteral("Label18"), 1), state.mv2Visible);
+    setVisible(control(QStringLiteral("Label_MVcap"), 1), state.mv2Visible);
 
     const auto showLamp = [](QWidget *widget, const Lamp &lamp) {
         setColour(widget, lamp.colour);

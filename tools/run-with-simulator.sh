@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh --gui
-tools/build.sh
+tools/build.sh zn-monitor zn8p-sim
 build="${ZN_BUILD_DIR:-build}"
 demo="${ZN_DEMO_DIR:-/tmp/zn-monitor-demo}"
 mkdir -p "$demo/config/Dorvatech RQA Control"

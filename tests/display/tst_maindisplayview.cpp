@@ -68,7 +68,8 @@ void TestMainDisplayView::monitorPanelReachesTheForm()
     QCOMPARE(text("Label_OUTOFF"), msg(320));
     QVERIFY(find("Label5")->isHidden());
     QVERIFY(!find("Manuval_0")->isHidden() && !find("Manuval_5")->isHidden());
-    QVERIFY(find("Text_MV_1")->isHidden() && find("Label18_1")->isHidden());
+    QVERIFY(find("Text_MV_1")->isHidden() && find("Label18_1")->isHidden() &&
+            find("Label_MVcap_1")->isHidden());
 }
 
 void TestMainDisplayView::pageStateReachesTheForm()

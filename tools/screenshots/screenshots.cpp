@@ -41,7 +41,6 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     MessageTable::instance().setLanguage(language);
     SimulatedController::Options options;
     options.timeScale = 30;
-    options.model.heatCool = true;
     SimulatedController sim(options);
     if (!sim.start())
         return false;
