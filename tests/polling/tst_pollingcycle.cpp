@@ -2,6 +2,7 @@
 #include "polling/PollingCycle.h"
 #include "polling/StatusCheck.h"
 #include "tests/support/CoreRig.h"
+#include "tests/support/DataRows.h"
 
 #include <QtTest>
 
@@ -20,10 +21,52 @@ struct PollRig : CoreRig {
         inc.timerJob = 1;
     }
     QString storedProtocol() const { return store.storedValue(false, "Protocol"); }
+    void tick()
+    {
+        cycle.runMonitorJob();
+        cycle.superviseLink();
+    }
 
     QTemporaryDir dir;
     SettingsStore store{QSettings::IniFormat};
     PollingCycle cycle{inc, request, link, op, view, vendor, store};
+};
+
+struct RefreshRow {
+    const char *name;
+    qint16 protocol, optionWord, contactFunction, status, inputType;
+    QString modeReply; // null: the controller answers
+    QStringList user, items;
+};
+const QString mode = "W 0000=0000";
+const QString key = "W 0000=4C1A"; // one per exchange: set values, then abnormal output
+constexpr qint16 sv2 = 0x01, serial = 0x03, at = 0x0800, dc = 31, sensor = 5;
+const RefreshRow refreshRows[] = {
+    {"function 0",
+     ModbusAscii,
+     sv2,
+     0,
+     0,
+     dc,
+     {},
+     {mode, key, key},
+     {"FC92", "FC32", "FC34", "FC36", "FC94"}},
+    {"function 1", ModbusRtu, sv2, 1, 0, dc, {}, {mode, key, key}, {"FC92", "FC32", "FC94"}},
+    {"function 2, DC input", ModbusAscii, sv2, 2, 0, dc, {}, {mode, key}, {"FC94"}},
+    {"function 2, sensor input", ModbusAscii, sv2, 2, 0, sensor, {}, {mode}, {}},
+    {"no SV2 option", Ravtocol, serial, 0, 0, dc, {}, {mode, "W 0000=1A4C"}, {"FC94"}},
+    {"auto-tuning runs", ModbusAscii, sv2, 0, at, dc, {}, {}, {}},
+    {"Modbus refusal", ModbusAscii, sv2, 0, 0, dc, FakeCom::modbusException(1, 6, 2), {mode}, {}},
+    {"Ravtocol refusal", Ravtocol, sv2, 0, 0, dc, FakeCom::ravtocolError(1, 2), {mode}, {}},
+    {"no reply still reads",
+     ModbusAscii,
+     sv2,
+     1,
+     0,
+     dc,
+     "",
+     {mode, key, key},
+     {"FC92", "FC32", "FC94"}},
 };
 
 } // namespace
@@ -38,7 +81,7 @@ private slots:
     void monitorReplies_data();
     void monitorReplies();
     void uploadOnceWhenAutoTuningEnds();
-    void tenSecondRefresh_data();
+    void tenSecondRefresh_data() { addRows(refreshRows); }
     void tenSecondRefresh();
     void offlineAtFifthErrorTick();
     void vendorFrameIndexRestored();
@@ -48,31 +91,26 @@ private slots:
 void TestPollingCycle::rotation_data()
 {
     QTest::addColumn<qint16>("optionWord");
-    QTest::addColumn<QStringList>("addresses");
-    const QStringList base = {"R 0080", "R 0085", "R 0083", "R 0081"};
-    QTest::newRow("no options") << qint16(0) << base + QStringList{"R 0080", "R 0085", "R 0083"};
-    QTest::newRow("heating/cooling")
-        << qint16(0x40) << base + QStringList{"R 0082", "R 0085", "R 0083"};
-    QTest::newRow("heater burnout")
-        << qint16(0x04) << base + QStringList{"R 0080", "R 0086", "R 0083"};
-    QTest::newRow("three-phase bit")
-        << qint16(0x10) << base + QStringList{"R 0080", "R 0085", "R 0087"};
-    QTest::newRow("all three") << qint16(0x54) << base + QStringList{"R 0082", "R 0086", "R 0087"};
+    QTest::addColumn<QStringList>("last"); // steps 5 to 7; steps 1 to 4 never change
+    QTest::newRow("no options") << qint16(0) << QStringList{"R 0080", "R 0085", "R 0083"};
+    QTest::newRow("heating/cooling") << qint16(0x40) << QStringList{"R 0082", "R 0085", "R 0083"};
+    QTest::newRow("heater burnout") << qint16(0x04) << QStringList{"R 0080", "R 0086", "R 0083"};
+    QTest::newRow("three-phase bit") << qint16(0x10) << QStringList{"R 0080", "R 0085", "R 0087"};
 }
 
 void TestPollingCycle::rotation()
 {
     QFETCH(qint16, optionWord);
-    QFETCH(QStringList, addresses);
+    QFETCH(QStringList, last);
     PollRig rig(Ravtocol);
     rig.inc.monitorValues[7] = optionWord;
     for (int tick = 0; tick < 8; ++tick)
         rig.cycle.runMonitorJob();
 
-    QCOMPARE(rig.userRequests(), addresses + QStringList{"R 0080"});
+    const QStringList first = {"R 0080", "R 0085", "R 0083", "R 0081"};
+    QCOMPARE(rig.userRequests(), first + last + QStringList{"R 0080"});
     QCOMPARE(rig.inc.monitorStep, qint16(1));
     QCOMPARE(rig.view.monitorRefreshes, 8);
-    QCOMPARE(rig.view.chartMaxCh, QList<qint16>(8, 0));
 }
 
 void TestPollingCycle::monitorReplies_data()
@@ -81,24 +119,15 @@ void TestPollingCycle::monitorReplies_data()
     QTest::addColumn<QString>("reply");
     QTest::addColumn<qint16>("stored");
     QTest::addColumn<QString>("panel");
-    QTest::addColumn<bool>("commError");
-    for (const qint16 protocol : {qint16(ModbusAscii), qint16(ModbusRtu)}) {
-        const QByteArray p = protocol == ModbusAscii ? "ASCII " : "RTU ";
-        QTest::newRow(p + "data") << protocol << FakeCom::modbusRead(1, -5) << qint16(-5) << "OK"
-                                  << false;
-        QTest::newRow(p + "exception")
-            << protocol << FakeCom::modbusException(1, 3, 2) << qint16(9) << "NG" << false;
-        QTest::newRow(p + "other function")
-            << protocol << FakeCom::modbusWriteEcho(1, "0080", "0001") << qint16(9) << "NG"
-            << false;
-        QTest::newRow(p + "no reply") << protocol << QString("") << qint16(9) << "" << true;
-    }
-    QTest::newRow("Ravtocol data")
-        << qint16(Ravtocol) << FakeCom::ravtocolRead(1, 300) << qint16(300) << "OK" << false;
-    QTest::newRow("Ravtocol error")
-        << qint16(Ravtocol) << FakeCom::ravtocolError(1, 2) << qint16(9) << "NG" << false;
-    QTest::newRow("Ravtocol no reply")
-        << qint16(Ravtocol) << QString("") << qint16(9) << "" << true;
+    const qint16 ascii = ModbusAscii, rtu = ModbusRtu, rav = Ravtocol;
+    QTest::newRow("Modbus data") << rtu << FakeCom::modbusRead(1, -5) << qint16(-5) << "OK";
+    QTest::newRow("Modbus exception")
+        << ascii << FakeCom::modbusException(1, 3, 2) << qint16(9) << "NG";
+    QTest::newRow("other function")
+        << rtu << FakeCom::modbusWriteEcho(1, "0080", "0001") << qint16(9) << "NG";
+    QTest::newRow("Modbus no reply") << ascii << QString("") << qint16(9) << "";
+    QTest::newRow("Ravtocol data") << rav << FakeCom::ravtocolRead(1, 300) << qint16(300) << "OK";
+    QTest::newRow("Ravtocol error") << rav << FakeCom::ravtocolError(1, 2) << qint16(9) << "NG";
 }
 
 void TestPollingCycle::monitorReplies()
@@ -107,7 +136,6 @@ void TestPollingCycle::monitorReplies()
     QFETCH(QString, reply);
     QFETCH(qint16, stored);
     QFETCH(QString, panel);
-    QFETCH(bool, commError);
     PollRig rig(protocol);
     rig.inc.monitorValues[0] = 9;
     rig.inc.commErrorFlag = true; // left from an earlier tick; every reply is judged afresh
@@ -117,10 +145,9 @@ void TestPollingCycle::monitorReplies()
 
     QCOMPARE(rig.inc.monitorValues[0], stored);
     QCOMPARE(rig.op.panels.value(1), panel);
-    QCOMPARE(rig.inc.commErrorFlag, commError);
-    QCOMPARE(rig.view.commErrorShown, commError ? 1 : 0);
+    QCOMPARE(rig.inc.commErrorFlag, reply.isEmpty());
+    QCOMPARE(rig.view.commErrorShown, reply.isEmpty() ? 1 : 0);
     QCOMPARE(rig.inc.monitorStep, qint16(1));
-    QCOMPARE(rig.view.monitorRefreshes, 1);
 }
 
 void TestPollingCycle::uploadOnceWhenAutoTuningEnds()
@@ -148,130 +175,76 @@ void TestPollingCycle::uploadOnceWhenAutoTuningEnds()
     QCOMPARE(inc.timerJob, qint16(4));
 }
 
-void TestPollingCycle::tenSecondRefresh_data()
-{
-    QTest::addColumn<qint16>("protocol");
-    QTest::addColumn<qint16>("optionWord");
-    QTest::addColumn<qint16>("contactFunction");
-    QTest::addColumn<qint16>("status");
-    QTest::addColumn<qint16>("inputType");
-    QTest::addColumn<QString>("modeReply"); // null: the controller answers
-    QTest::addColumn<QStringList>("user");
-    QTest::addColumn<QStringList>("items");
-    const QString mode = "W 0000=0000";
-    const QString key = "W 0000=4C1A"; // one per exchange: set values, then abnormal output
-    const qint16 ascii = ModbusAscii, rtu = ModbusRtu, rav = Ravtocol;
-    const qint16 sv2 = 0x01, serial = 0x03, at = 0x0800, dc = 31, sensor = 5;
-    // clang-format off
-    QTest::newRow("function 0") << ascii << sv2 << qint16(0) << qint16(0) << dc << QString()
-        << QStringList{mode, key, key} << QStringList{"FC92", "FC32", "FC34", "FC36", "FC94"};
-    QTest::newRow("function 1") << rtu << sv2 << qint16(1) << qint16(0) << dc << QString()
-        << QStringList{mode, key, key} << QStringList{"FC92", "FC32", "FC94"};
-    QTest::newRow("function 2, DC input") << ascii << sv2 << qint16(2) << qint16(0) << dc
-        << QString() << QStringList{mode, key} << QStringList{"FC94"};
-    QTest::newRow("function 2, sensor input") << ascii << sv2 << qint16(2) << qint16(0) << sensor
-        << QString() << QStringList{mode} << QStringList{};
-    QTest::newRow("no SV2 option") << rav << serial << qint16(0) << qint16(0) << dc << QString()
-        << QStringList{mode, "W 0000=1A4C"} << QStringList{"FC94"};
-    QTest::newRow("auto-tuning runs") << ascii << sv2 << qint16(0) << at << dc << QString()
-        << QStringList{} << QStringList{};
-    QTest::newRow("Modbus refusal") << ascii << sv2 << qint16(0) << qint16(0) << dc
-        << FakeCom::modbusException(1, 6, 2) << QStringList{mode} << QStringList{};
-    QTest::newRow("Ravtocol refusal") << rav << sv2 << qint16(0) << qint16(0) << dc
-        << FakeCom::ravtocolError(1, 2) << QStringList{mode} << QStringList{};
-    QTest::newRow("no reply still reads") << ascii << sv2 << qint16(1) << qint16(0) << dc
-        << QString("") << QStringList{mode, key, key} << QStringList{"FC92", "FC32", "FC94"};
-    // clang-format on
-}
-
 void TestPollingCycle::tenSecondRefresh()
 {
-    QFETCH(qint16, protocol);
-    QFETCH(qint16, optionWord);
-    QFETCH(qint16, contactFunction);
-    QFETCH(qint16, status);
-    QFETCH(qint16, inputType);
-    QFETCH(QString, modeReply);
-    QFETCH(QStringList, user);
-    QFETCH(QStringList, items);
-    PollRig rig(protocol);
-    rig.inc.monitorValues[4] = status;
-    rig.inc.monitorValues[7] = optionWord;
-    rig.inc.monitorValues[8] = 0x10; // DC current output
-    rig.inc.setting(49) = inputType; // 30 and above: the abnormal output item exists
-    rig.inc.setting(61) = contactFunction;
+    const RefreshRow &r = fetchRow(refreshRows);
+    PollRig rig(r.protocol);
+    rig.inc.monitorValues[4] = r.status;
+    rig.inc.monitorValues[7] = r.optionWord;
+    rig.inc.monitorValues[8] = 0x10;   // DC current output
+    rig.inc.setting(49) = r.inputType; // 30 and above: the abnormal output item exists
+    rig.inc.setting(61) = r.contactFunction;
     rig.controller.vendorItems = {
-        {"FC92", contactFunction}, {"FC32", 1}, {"FC34", 2}, {"FC36", 3}, {"FC94", 1}};
+        {"FC92", r.contactFunction}, {"FC32", 1}, {"FC34", 2}, {"FC36", 3}, {"FC94", 1}};
     bool modeAnswered = false;
-    rig.controller.intercept = [&](const FakeCom::Request &r) {
-        if (modeAnswered || r.frameMode == FrameMode::Vendor)
+    rig.controller.intercept = [&](const FakeCom::Request &req) {
+        if (modeAnswered || req.frameMode == FrameMode::Vendor)
             return QString();
         modeAnswered = true;
-        return modeReply;
+        return r.modeReply;
     };
 
     rig.cycle.refreshVendorItems();
 
-    QCOMPARE(rig.userRequests(), user);
+    QCOMPARE(rig.userRequests(), r.user);
     QStringList sent;
     for (const QString &item : rig.vendorReads())
         if (sent.isEmpty() || sent.last() != item)
             sent << item;
-    QCOMPARE(sent, items);
-    QCOMPARE(rig.inc.protocolIndex, protocol);
+    QCOMPARE(sent, r.items);
+    QCOMPARE(rig.inc.protocolIndex, r.protocol);
 }
 
 void TestPollingCycle::offlineAtFifthErrorTick()
 {
-    // One failed read and the flag stays set: every supervision tick counts.
+    // Good replies between the errors do not reset the count.
     PollRig rig;
     rig.view.tracing = true;
+    rig.controller.silent = true;
+    for (int tick = 0; tick < 4; ++tick)
+        rig.tick();
+    rig.controller.silent = false;
+    for (int tick = 0; tick < 10; ++tick)
+        rig.tick();
+    QVERIFY(rig.inc.online);
+    QCOMPARE(rig.inc.commErrorCount, qint16(4));
+    QVERIFY(rig.op.messages().isEmpty());
+
     rig.inc.uploadRequested = true;
     rig.controller.silent = true;
-    rig.cycle.runMonitorJob();
-    for (int tick = 0; tick < 4; ++tick)
-        rig.cycle.superviseLink();
-    QVERIFY(rig.inc.online);
-    rig.cycle.superviseLink();
-    QVERIFY(!rig.inc.online);
+    rig.tick();
+
+    QVERIFY(!rig.inc.online && !rig.inc.commActive && !rig.inc.commErrorFlag);
     QVERIFY(!rig.inc.uploadRequested);
-    QVERIFY(!rig.view.progressVisible);
-    QVERIFY(!rig.view.tracing);
+    QCOMPARE(rig.inc.commErrorCount, qint16(0));
+    QCOMPARE(rig.script->callsStartingWith("ClosePort").size(), 1);
+    QVERIFY(!rig.view.timersEnabled && !rig.view.tracing && !rig.view.progressVisible);
+    QCOMPARE(rig.view.monitoringStates, QList<bool>{false});
+    QVERIFY(!rig.view.commErrorVisible);
+    QCOMPARE(rig.op.menus.value(MenuItem::CommSetting), true);
+    QCOMPARE(rig.op.panels.value(1), QString());
+    QCOMPARE(rig.op.messages(), QList<QList<int>>{OfflineMessage});
+    QCOMPARE(rig.storedProtocol(), QStringLiteral("0"));
 
-    // Good replies between the errors do not reset the count.
-    PollRig again;
-    again.controller.silent = true;
-    for (int tick = 0; tick < 4; ++tick) {
-        again.cycle.runMonitorJob();
-        again.cycle.superviseLink();
-    }
-    again.controller.silent = false;
-    for (int tick = 0; tick < 10; ++tick) {
-        again.cycle.runMonitorJob();
-        again.cycle.superviseLink();
-    }
-    QVERIFY(again.inc.online);
-    QCOMPARE(again.inc.commErrorCount, qint16(4));
-    QVERIFY(!again.view.commErrorVisible);
-    QVERIFY(again.op.messages().isEmpty());
-
-    again.controller.silent = true;
-    again.cycle.runMonitorJob();
-    again.cycle.superviseLink();
-
-    QVERIFY(!again.inc.online);
-    QVERIFY(!again.inc.commActive);
-    QVERIFY(!again.inc.commErrorFlag);
-    QCOMPARE(again.inc.commErrorCount, qint16(0));
-    QCOMPARE(again.script->callsStartingWith("ClosePort").size(), 1);
-    QVERIFY(!again.view.timersEnabled);
-    QCOMPARE(again.view.monitoringStates, QList<bool>{false});
-    QVERIFY(!again.view.commErrorVisible);
-    QCOMPARE(again.op.menus.value(MenuItem::CommSetting), true);
-    QCOMPARE(again.op.menus.value(MenuItem::ModelChange), true);
-    QCOMPARE(again.op.panels.value(1), QString());
-    QCOMPARE(again.op.messages(), QList<QList<int>>{OfflineMessage});
-    QCOMPARE(again.storedProtocol(), QStringLiteral("0"));
+    // One failed read and the flag stays set: every supervision tick counts.
+    PollRig once;
+    once.controller.silent = true;
+    once.cycle.runMonitorJob();
+    for (int tick = 0; tick < 4; ++tick)
+        once.cycle.superviseLink();
+    QVERIFY(once.inc.online);
+    once.cycle.superviseLink();
+    QVERIFY(!once.inc.online);
 }
 
 void TestPollingCycle::vendorFrameIndexRestored()
@@ -312,8 +285,7 @@ void TestPollingCycle::ticksInsideExchangeWait()
     rig.controller.intercept = [&](const FakeCom::Request &r) {
         if (r.command == QLatin1String("a") && sendsDuringTicks < 0) {
             const int before = rig.script->requests.size();
-            rig.cycle.superviseLink();
-            rig.cycle.runMonitorJob();
+            rig.tick();
             rig.cycle.refreshVendorItems();
             sendsDuringTicks = rig.script->requests.size() - before;
         }
