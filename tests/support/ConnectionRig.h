@@ -71,7 +71,8 @@ private:
     std::shared_ptr<Line> m_line;
 };
 
-// The connection code wired to fake components and a settings store in a temporary folder.
+// The connection code wired to fake components and a settings store in a temporary folder. A test
+// may replace makeCom before the first link check to run over another component.
 struct ConnectionRig {
     ConnectionRig()
     {
@@ -125,7 +126,8 @@ struct ConnectionRig {
     std::shared_ptr<FakeCom::Script> script = std::make_shared<FakeCom::Script>();
     std::shared_ptr<PortAwareCom::Line> line = std::make_shared<PortAwareCom::Line>();
     ZN8P_INC inc;
-    ComLink link{[this] { return std::make_unique<PortAwareCom>(script, line); }};
+    ZN8PComFactory makeCom = [this] { return std::make_unique<PortAwareCom>(script, line); };
+    ComLink link{[this] { return makeCom(); }};
     RequestLayer request{inc, link};
     SettingsStore store{QSettings::IniFormat};
     FakeOperator op;
