@@ -78,20 +78,14 @@ void TestFraming::requestFrame_data()
     QTest::newRow("ascii read SV instrument 10")
         << ascii << fields("0A", "", "03", "00010001") << QByteArray(":0A0300010001F1\r\n");
     QTest::newRow("ascii write flag") << ascii << modbusWrite << QByteArray(":01060070000188\r\n");
-    QTest::newRow("ascii write key")
-        << ascii << fields("01", "", "06", "0000", "4C1A") << QByteArray(":010600004C1A93\r\n");
     QTest::newRow("ascii lower-case digits are sent upper-case")
         << ascii << fields("0a", "", "03", "00010001") << QByteArray(":0A0300010001F1\r\n");
     QTest::newRow("ascii station not hex")
         << ascii << fields("G1", "", "03", "00800001") << QByteArray();
-    QTest::newRow("ascii odd digit count")
-        << ascii << fields("01", "", "03", "0080001") << QByteArray();
 
     const auto rtu = FrameMode::ModbusRtu;
     QTest::newRow("rtu read 0000")
         << rtu << fields("01", "", "03", "00000001") << hex("010300000001840A");
-    QTest::newRow("rtu read 0001")
-        << rtu << fields("01", "", "03", "00010001") << hex("010300010001D5CA");
     QTest::newRow("rtu write flag") << rtu << modbusWrite << hex("01060070000149D1");
     QTest::newRow("rtu one-digit station")
         << rtu << fields("1", "", "03", "00010001") << QByteArray();
@@ -101,20 +95,14 @@ void TestFraming::requestFrame_data()
         << ravtocol << ravtocolRead << QByteArray("@10RD00102001021D\r");
     QTest::newRow("ravtocol write flag")
         << ravtocol << ravtocolWrite << QByteArray("@01WD00324003240100EF\r");
-    QTest::newRow("ravtocol write key") << ravtocol << fields("01", "", "WD", "0010000100", "1A4C")
-                                        << QByteArray("@01WD00100001001A4C07\r");
     QTest::newRow("ravtocol empty station")
         << ravtocol << fields("", "", "RD", "0010200102") << QByteArray();
 
     const auto vendor = FrameMode::Vendor;
     QTest::newRow("vendor read set value 2")
         << vendor << vendorRead << QByteArray("\x02! aFC3264\x03");
-    QTest::newRow("vendor read memory number")
-        << vendor << fields("!", " ", "`", "FF13") << QByteArray("\x02! `FF1363\x03");
     QTest::newRow("vendor write main set value")
         << vendor << fields("!", " ", "q", "FC30", "012C") << QByteArray("\x02! qFC30012C06\x03");
-    QTest::newRow("vendor write stored copy")
-        << vendor << fields("!", " ", "r", "001C", "012C") << QByteArray("\x02! r001C012C71\x03");
     QTest::newRow("vendor return command")
         << vendor << fields("!", " ", "P", "0000", "0000") << QByteArray("\x02! P0000000051\x03");
     QTest::newRow("vendor station of two characters")
@@ -139,31 +127,20 @@ void TestFraming::reply_data()
     const auto ascii = FrameMode::ModbusAscii;
     const QByteArray asciiRead(":01030200FA00\r\n");
     QTest::newRow("ascii read") << ascii << modbusRead << asciiRead << QString(asciiRead);
-    QTest::newRow("ascii read at instrument 10")
-        << ascii << fields("0A", "", "03", "00010001") << QByteArray(":0A0302FF38BA\r\n")
-        << QString(":0A0302FF38BA\r\n");
     QTest::newRow("ascii write echo") << ascii << modbusWrite << QByteArray(":01060070000188\r\n")
                                       << QString(":01060070000188\r\n");
     QTest::newRow("ascii exception to a write")
         << ascii << modbusWrite << QByteArray(":01860C6D\r\n") << QString(":01860C6D\r\n");
     QTest::newRow("ascii noise before")
         << ascii << modbusRead << hex("00FF55") + asciiRead << QString(asciiRead);
-    QTest::newRow("ascii colon restarts a frame")
-        << ascii << modbusRead << ":0103" + asciiRead << QString(asciiRead);
     QTest::newRow("ascii bad lrc")
         << ascii << modbusRead << QByteArray(":01030200FA01\r\n") << QString();
     QTest::newRow("ascii bad lrc, then a good frame")
         << ascii << modbusRead << ":01030200FA01\r\n" + asciiRead << QString(asciiRead);
     QTest::newRow("ascii other station")
         << ascii << modbusRead << QByteArray(":02030200FAFF\r\n") << QString();
-    QTest::newRow("ascii other function")
-        << ascii << modbusRead << QByteArray(":0104020190\r\n") << QString();
     QTest::newRow("ascii echo of the request, then the reply")
         << ascii << modbusRead << ":0103008000017B\r\n" + asciiRead << QString(asciiRead);
-    QTest::newRow("ascii truncated")
-        << ascii << modbusRead << QByteArray(":01030200FA") << QString();
-    QTest::newRow("ascii LF without CR")
-        << ascii << modbusRead << QByteArray(":01030200FA00\n") << QString();
 
     const auto rtu = FrameMode::ModbusRtu;
     const FrameRequest rtuRead = fields("01", "", "03", "00000001");
@@ -174,16 +151,12 @@ void TestFraming::reply_data()
         << rtu << modbusWrite << hex("01060070000149D1") << QString(":01060070000188\r\n");
     QTest::newRow("rtu exception to a read")
         << rtu << rtuRead << hex("018302C0F1") << QString(":0183027A\r\n");
-    QTest::newRow("rtu noise before") << rtu << rtuRead << hex("FF5500") + rtuReply << rtuText;
     QTest::newRow("rtu bad crc") << rtu << rtuRead << hex("0103020190B9B9") << QString();
-    QTest::newRow("rtu bad crc, then a good frame")
-        << rtu << rtuRead << hex("0103020190B9B9") + rtuReply << rtuText;
     QTest::newRow("rtu other station") << rtu << rtuRead << withCrc(hex("0203020190")) << QString();
     QTest::newRow("rtu echo of the request, then the reply")
         << rtu << rtuRead << hex("010300000001840A") + rtuReply << rtuText;
     QTest::newRow("rtu noise announcing a long frame, then the reply")
         << rtu << rtuRead << hex("0103FF") + rtuReply << rtuText;
-    QTest::newRow("rtu truncated") << rtu << rtuRead << hex("0103020190B9") << QString();
 
     const auto ravtocol = FrameMode::Ravtocol;
     const QByteArray ravtocolReply("@10$E803A5\r");
@@ -193,15 +166,10 @@ void TestFraming::reply_data()
         << ravtocol << ravtocolWrite << QByteArray("@01$C5\r") << QString("@01$C5\r");
     QTest::newRow("ravtocol refused, keys operated")
         << ravtocol << ravtocolWrite << QByteArray("@01!632B\r") << QString("@01!632B\r");
-    QTest::newRow("ravtocol noise before")
-        << ravtocol << ravtocolRead << "x1\r" + ravtocolReply << QString(ravtocolReply);
     QTest::newRow("ravtocol bad bcc")
         << ravtocol << ravtocolRead << QByteArray("@10$E803A6\r") << QString();
     QTest::newRow("ravtocol other station")
         << ravtocol << ravtocolRead << QByteArray("@11$E803A6\r") << QString();
-    QTest::newRow("ravtocol echo of the request, then the reply")
-        << ravtocol << ravtocolRead << "@10RD00102001021D\r" + ravtocolReply
-        << QString(ravtocolReply);
     QTest::newRow("ravtocol broken data word")
         << ravtocol << ravtocolRead << QByteArray("@10$E8032D\r") << QString();
 
@@ -210,12 +178,8 @@ void TestFraming::reply_data()
     QTest::newRow("vendor read") << vendor << vendorRead << vendorReply << QString(vendorReply);
     QTest::newRow("vendor write accepted")
         << vendor << vendorRead << QByteArray("\x06!21\x03") << QString("\x06!21\x03");
-    QTest::newRow("vendor write refused")
-        << vendor << vendorRead << QByteArray("\x15!21\x03") << QString("\x15!21\x03");
     QTest::newRow("vendor read refused at instrument 1")
         << vendor << vendorRead << QByteArray("!!21\x03") << QString("!!21\x03");
-    QTest::newRow("vendor not understood")
-        << vendor << vendorRead << QByteArray("\x1B!21\x03") << QString("\x1B!21\x03");
     QTest::newRow("vendor noise holding a reply character")
         << vendor << vendorRead << "z!" + vendorReply << QString(vendorReply);
     QTest::newRow("vendor bad bcc")
@@ -235,7 +199,8 @@ void TestFraming::reply()
     QFETCH(QString, reply);
 
     QCOMPARE(firstReply(mode, request, input), reply);
-    // The end of a frame comes from the frame itself: no reply before its last byte.
+    // The end of a frame comes from the frame itself: no reply before its last byte, so every
+    // truncation of input is no reply.
     for (int length = 0; length < input.size(); ++length)
         QCOMPARE(firstReply(mode, request, input.left(length)), QString());
 }
@@ -246,10 +211,7 @@ void TestFraming::rtuReplyLength_data()
     QTest::addColumn<QByteArray>("frame");
 
     QTest::newRow("03, one register") << QByteArray("03") << withCrc(hex("01030200FA"));
-    QTest::newRow("03, two registers") << QByteArray("03") << withCrc(hex("01030400FA0190"));
-    QTest::newRow("03, byte count 0") << QByteArray("03") << withCrc(hex("010300"));
     QTest::newRow("06") << QByteArray("06") << withCrc(hex("010600700001"));
-    QTest::newRow("exception 83") << QByteArray("03") << withCrc(hex("018302"));
     QTest::newRow("exception 86") << QByteArray("06") << withCrc(hex("018603"));
 }
 
@@ -273,23 +235,14 @@ void TestFraming::replyWord_data()
     QTest::addColumn<QString>("word");
 
     QTest::newRow("modbus 03 word 1") << ":01030200FA00\r\n" << 1 << "00FA";
-    QTest::newRow("modbus 03 beyond the data") << ":01030200FA00\r\n" << 2 << "";
-    QTest::newRow("modbus 03 negative value") << ":0A0302FF38BA\r\n" << 1 << "FF38";
     QTest::newRow("modbus 03 two registers") << ":01030400FA01906D\r\n" << 2 << "0190";
-    QTest::newRow("modbus rtu reply rendered") << ":010302019069\r\n" << 1 << "0190";
-    QTest::newRow("modbus 06 register") << ":01060070000188\r\n" << 1 << "0070";
     QTest::newRow("modbus 06 data") << ":01060070000188\r\n" << 2 << "0001";
-    QTest::newRow("modbus 06 beyond the data") << ":01060070000188\r\n" << 3 << "";
     QTest::newRow("modbus exception") << ":01860C6D\r\n" << 1 << "";
     QTest::newRow("ravtocol swapped back") << "@10$E803A5\r" << 1 << "03E8";
-    QTest::newRow("ravtocol beyond the data") << "@10$E803A5\r" << 2 << "";
     QTest::newRow("ravtocol write accepted") << "@01$C5\r" << 1 << "";
-    QTest::newRow("ravtocol refused") << "@01!632B\r" << 1 << "";
     QTest::newRow("vendor read") << "\x06!01F452\x03" << 1 << "01F4";
-    QTest::newRow("vendor write accepted") << "\x06!21\x03" << 1 << "";
     QTest::newRow("vendor read refused") << "!!21\x03" << 1 << "";
     QTest::newRow("empty reply") << "" << 1 << "";
-    QTest::newRow("word 0") << ":01030200FA00\r\n" << 0 << "";
 }
 
 void TestFraming::replyWord()
