@@ -1,8 +1,5 @@
 #include "sim/SimulatedController.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
@@ -19,18 +16,21 @@ class TestZnctl : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
+    void init()
+    {
+        m_sim.reset();
+        m_config = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_config->isValid());
+    }
     void usageErrors_data();
     void usageErrors();
     void probeAndPorts();
     void readInEachProtocol_data();
     void readInEachProtocol();
     void searchStoresWhatAnswered();
-    void searchCancelledByCtrlC();
     void monitorWritesTrendLog_data();
     void monitorWritesTrendLog();
     void monitorEndsCleanlyOnCtrlC();
-    void monitorReportsLostLink();
 
 private:
     struct Run {
@@ -40,15 +40,39 @@ private:
     };
 
     // Starts the simulator with its process frozen, so that values read stay as set.
-    void startSimulator(SimulatedController::Options options = {});
-    // The stored conditions: these values under the first key, plus the port map.
+    void startSimulator(SimulatedController::Options options = {})
+    {
+        options.timeScale = 0;
+        m_sim = std::make_unique<SimulatedController>(options);
+        QVERIFY2(m_sim->start(), qPrintable(m_sim->errorString()));
+        storeConditions({});
+    }
     // The plant's temperature, in the monitor registers at once.
-    void setTemperature(double degrees);
+    void setTemperature(double degrees)
+    {
+        m_sim->withCore([degrees](ControllerCore &core) {
+            core.process().setTemperature(degrees);
+            core.process().step(0);
+        });
+    }
+    // The stored conditions: these values under the first key, plus the port map.
     void storeConditions(const QMap<QString, QString> &values);
-    QString storedValue(const QString &name) const;
+    QString storedValue(const QString &name) const
+    {
+        return QSettings(settingsPath(), QSettings::IniFormat).value(name).toString();
+    }
+    QString settingsPath() const
+    {
+        return m_config->filePath(QStringLiteral("Dorvatech RQA Control/ZN Monitor.conf"));
+    }
     void startZnctl(QProcess &process, const QStringList &arguments);
-    Run znctl(const QStringList &arguments);
     static Run finish(QProcess &process);
+    Run znctl(const QStringList &arguments)
+    {
+        QProcess process;
+        startZnctl(process, arguments);
+        return finish(process);
+    }
     QString csvPath() const { return m_config->filePath(QStringLiteral("log.csv")); }
     QStringList csvLines() const;
 
@@ -56,52 +80,19 @@ private:
     std::unique_ptr<SimulatedController> m_sim;
 };
 
-void TestZnctl::init()
-{
-    m_sim.reset();
-    m_config = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_config->isValid());
-}
-
-void TestZnctl::startSimulator(SimulatedController::Options options)
-{
-    options.timeScale = 0;
-    m_sim = std::make_unique<SimulatedController>(options);
-    QVERIFY2(m_sim->start(), qPrintable(m_sim->errorString()));
-    storeConditions({});
-}
-
-void TestZnctl::setTemperature(double degrees)
-{
-    m_sim->withCore([degrees](ControllerCore &core) {
-        core.process().setTemperature(degrees);
-        core.process().step(0);
-    });
-}
-
 void TestZnctl::storeConditions(const QMap<QString, QString> &values)
 {
-    QSettings settings(m_config->filePath(QStringLiteral("Dorvatech RQA Control/ZN Monitor.conf")),
-                       QSettings::IniFormat);
+    QSettings settings(settingsPath(), QSettings::IniFormat);
     const QMap<QString, QString> defaults = {
         {"Port", "COM1"}, {"Speed", "9600"}, {"Databit", "7"}, {"Stopbit", "1"}, {"Parity", "EVEN"},
         {"strAdr", "01"}, {"Protocol", "0"}, {"SSTab1", "0"},  {"SSTab2", "0"},
     };
     for (auto it = defaults.begin(); it != defaults.end(); ++it)
         settings.setValue(it.key(), values.value(it.key(), it.value()));
-    for (int n = 1; n <= 8; ++n) {
+    for (int n = 1; n <= 8; ++n)
         settings.setValue(QStringLiteral("PortMap/COM%1").arg(n),
                           n == 1 && m_sim ? m_sim->slavePath()
                                           : QStringLiteral("/dev/zn-no-such-device"));
-    }
-}
-
-QString TestZnctl::storedValue(const QString &name) const
-{
-    return QSettings(m_config->filePath(QStringLiteral("Dorvatech RQA Control/ZN Monitor.conf")),
-                     QSettings::IniFormat)
-        .value(name)
-        .toString();
 }
 
 void TestZnctl::startZnctl(QProcess &process, const QStringList &arguments)
@@ -129,26 +120,16 @@ TestZnctl::Run TestZnctl::finish(QProcess &process)
     return run;
 }
 
-TestZnctl::Run TestZnctl::znctl(const QStringList &arguments)
-{
-    QProcess process;
-    startZnctl(process, arguments);
-    return finish(process);
-}
-
+// Every line, the last one included, ends with CR LF; an unterminated last line shows as a marker.
 QStringList TestZnctl::csvLines() const
 {
     QFile file(csvPath());
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QString text = QString::fromUtf8(file.readAll());
-    // Every line, the last one included, ends with CR LF: an empty piece after the last.
-    QStringList lines = text.split(QStringLiteral("\r\n"));
-    if (lines.last().isEmpty())
-        lines.removeLast();
-    else
-        lines.append(QStringLiteral("<unterminated>"));
-    return lines;
+    QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+    if (lines.takeLast().isEmpty())
+        return lines;
+    return lines << QStringLiteral("<unterminated>");
 }
 
 void TestZnctl::usageErrors_data()
@@ -157,18 +138,10 @@ void TestZnctl::usageErrors_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("nothing") << QStringList{} << "no subcommand";
     QTest::newRow("unknown subcommand") << QStringList{"reed", "0"} << "unknown subcommand 'reed'";
-    QTest::newRow("unknown option") << QStringList{"probe", "--baud", "9600"} << "'baud'";
     QTest::newRow("speed") << QStringList{"probe", "--speed", "9601"} << "'9601' for --speed";
-    QTest::newRow("station") << QStringList{"probe", "--station", "96"} << "'96' for --station";
-    QTest::newRow("port") << QStringList{"probe", "--port", "COM9"} << "'COM9' for --port";
-    QTest::newRow("protocol") << QStringList{"read", "0", "--protocol", "tcp"} << "--protocol";
     QTest::newRow("other subcommand's option")
         << QStringList{"probe", "--json"} << "probe does not take --json";
-    QTest::newRow("argument to probe") << QStringList{"probe", "now"} << "'now'";
-    QTest::newRow("read without code") << QStringList{"read"} << "read needs";
     QTest::newRow("no such code") << QStringList{"read", "66"} << "'66' is no parameter code";
-    QTest::newRow("code without register") << QStringList{"read", "0", "58"} << "code 58";
-    QTest::newRow("zero seconds") << QStringList{"monitor", "--seconds", "0"} << "--seconds";
 }
 
 void TestZnctl::usageErrors()
@@ -180,19 +153,15 @@ void TestZnctl::usageErrors()
     QCOMPARE(run.exitCode, 2);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QVERIFY(run.out.isEmpty());
-
-    const Run help = znctl({"--help"});
-    QCOMPARE(help.exitCode, 0);
-    QVERIFY(help.out.contains("Exit codes:") && help.out.contains("monitor [--seconds N]"));
 }
 
 void TestZnctl::probeAndPorts()
 {
     startSimulator();
-    const Run ports = znctl({"ports"});
-    QCOMPARE(ports.exitCode, 0);
-    QVERIFY(ports.out.startsWith(QStringLiteral("COM1\t%1\n").arg(m_sim->slavePath())));
-    QVERIFY(ports.out.contains("COM8\t/dev/zn-no-such-device\n"));
+    const Run help = znctl({"--help"});
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY(help.out.contains("Exit codes:") && help.out.contains("monitor [--seconds N]"));
+    QVERIFY(znctl({"ports"}).out.startsWith(QStringLiteral("COM1\t%1\n").arg(m_sim->slavePath())));
 
     const Run found = znctl({"probe"});
     QCOMPARE(found.exitCode, 0);
@@ -206,10 +175,6 @@ void TestZnctl::probeAndPorts()
     QVERIFY(wrongStation.out.contains("instrument: 07\n"));
     QVERIFY(wrongStation.out.endsWith("result: NG\n"));
     QCOMPARE(storedValue("strAdr"), QStringLiteral("01"));
-    QCOMPARE(znctl({"probe", "--protocol", "rtu"}).exitCode, 3);
-    QCOMPARE(storedValue("Protocol"), QStringLiteral("0"));
-
-    QCOMPARE(znctl({"probe", "--port", "COM2"}).exitCode, 3);
 }
 
 void TestZnctl::readInEachProtocol_data()
@@ -243,62 +208,23 @@ void TestZnctl::readInEachProtocol()
                             "11\tMain set value\t-10.5\t-105\n"
                             "36\tAlarm 1 type selection\tHigh/Low limits alarm\t3\n"
                             "31\tMain output ON/OFF action hysteresis setting\t1.2\t12\n"));
-
-    const Run json = znctl(QStringList{"read", "all", "--json"} + base);
-    QCOMPARE(json.exitCode, 0);
-    const QJsonArray values = QJsonDocument::fromJson(json.out.toUtf8()).array();
-    QCOMPARE(values.size(), 9 + 48 + 1); // monitor codes, 10 to 57, 65
-    QJsonObject sv;
-    for (const QJsonValue &v : values) {
-        if (v.toObject().value("code").toInt() == 11)
-            sv = v.toObject();
-        QVERIFY2(!v.toObject().contains("error"), qPrintable(json.out));
-    }
-    QCOMPARE(sv.value("text").toString(), QStringLiteral("-10.5"));
-    QCOMPARE(sv.value("raw").toInt(), -105);
-    QCOMPARE(values.at(0).toObject().value("code").toInt(), 0);
-    QCOMPARE(values.last().toObject().value("code").toInt(), 65);
-
-    m_sim->setSilent(true);
-    const Run silent = znctl(QStringList{"read", "0"} + base);
-    QCOMPARE(silent.exitCode, 3);
-    QVERIFY(silent.err.contains("Communication error"));
 }
 
+// The search tries the stored conditions first; other speeds and protocols get no answer.
 void TestZnctl::searchStoresWhatAnswered()
 {
     SimulatedController::Options options;
     options.line.station = 3;
     startSimulator(options);
     storeConditions({{"strAdr", "12"}, {"Protocol", "2"}, {"Speed", "19200"}});
-
-    const Run kept = znctl({"search", "--no-store"});
-    QCOMPARE(kept.exitCode, 0);
-    QVERIFY(kept.out.contains("instrument: 03\n"));
-    QCOMPARE(storedValue("strAdr"), QStringLiteral("12"));
-
     const Run stored = znctl({"search"});
     QCOMPARE(stored.exitCode, 0);
+    QVERIFY(stored.out.contains("instrument: 03\n"));
     QVERIFY(stored.out.contains("speed: 9600\n"));
     QVERIFY(stored.out.contains("protocol: Modbus ASCII\n"));
     QCOMPARE(storedValue("strAdr"), QStringLiteral("03"));
     QCOMPARE(storedValue("Protocol"), QStringLiteral("0"));
     QCOMPARE(storedValue("Speed"), QStringLiteral("9600"));
-    QCOMPARE(znctl({"probe"}).exitCode, 0);
-}
-
-void TestZnctl::searchCancelledByCtrlC()
-{
-    startSimulator();
-    m_sim->setSilent(true);
-    QProcess process;
-    startZnctl(process, {"search"});
-    QTRY_VERIFY_WITH_TIMEOUT(m_sim->requestCount() >= 2, 30000);
-    ::kill(pid_t(process.processId()), SIGINT);
-    const Run run = finish(process);
-    QCOMPARE(run.exitCode, 6);
-    QVERIFY(run.err.contains("Set the communication conditions manually."));
-    QCOMPARE(storedValue("strAdr"), QStringLiteral("01"));
 }
 
 void TestZnctl::monitorWritesTrendLog_data()
@@ -319,22 +245,18 @@ void TestZnctl::monitorWritesTrendLog()
 
     const Run run = znctl({"monitor", "--seconds", "2", "--csv", csvPath()});
     QCOMPARE(run.exitCode, 0);
-    const QStringList shown = run.out.split('\n', Qt::SkipEmptyParts);
-    QVERIFY(!shown.isEmpty());
-    const QRegularExpression shownLine(
-        R"(^\d\d:\d\d:\d\d  PV 25\.3  SV -?\d+\.\d  MV1 -?\d+\.\d  MV2 (-?\d+\.\d|----)  status [0-9a-f]{4}$)");
-    for (const QString &line : shown)
-        QVERIFY2(shownLine.match(line).hasMatch(), qPrintable(line));
-    QCOMPARE(shown.first().contains("MV2 ----"), !heatCool);
+    const int shown = int(run.out.count('\n'));
+    QVERIFY(shown > 0);
+    QCOMPARE(run.out.contains("MV2 ----"), !heatCool);
 
     const QStringList lines = csvLines();
-    QCOMPARE(lines.size(), 2 + shown.size());
+    QCOMPARE(lines.size(), 2 + shown);
     QCOMPARE(lines.at(0), QStringLiteral("\"Control data\""));
-    QCOMPARE(lines.at(1), heatCool ? QStringLiteral(R"("Date","Time","PV","SV","MV1","MV2",)")
-                                   : QStringLiteral(R"("Date","Time","PV","SV","MV1",)"));
+    QCOMPARE(
+        lines.at(1),
+        QStringLiteral(R"("Date","Time","PV","SV","MV1",%1)").arg(heatCool ? R"("MV2",)" : ""));
     const QRegularExpression dataLine(
-        heatCool ? R"(^"[^"]+","[^"]+","25\.3","[-.\d]+","[-.\d]+","[-.\d]+",$)"
-                 : R"(^"[^"]+","[^"]+","25\.3","[-.\d]+","[-.\d]+",$)");
+        QStringLiteral(R"(^"[^"]+","[^"]+","25\.3"(,"[-.\d]+"){%1},$)").arg(heatCool ? 3 : 2));
     for (int i = 2; i < lines.size(); ++i)
         QVERIFY2(dataLine.match(lines.at(i)).hasMatch(), qPrintable(lines.at(i)));
 }
@@ -351,19 +273,6 @@ void TestZnctl::monitorEndsCleanlyOnCtrlC()
     const QStringList lines = csvLines();
     QCOMPARE(lines.size(), 2 + int(run.out.count('\n')));
     QVERIFY(!lines.contains("<unterminated>"));
-}
-
-void TestZnctl::monitorReportsLostLink()
-{
-    startSimulator();
-    QProcess process;
-    startZnctl(process, {"monitor"});
-    QTRY_VERIFY_WITH_TIMEOUT(process.canReadLine() || process.waitForReadyRead(100), 30000);
-    m_sim->setSilent(true);
-    const Run run = finish(process);
-    QCOMPARE(run.exitCode, 5);
-    QVERIFY(run.err.contains("After a communication error, the system goes offline, indicated by "
-                             "no reply from the ZN8P."));
 }
 
 QTEST_GUILESS_MAIN(TestZnctl)

@@ -37,9 +37,6 @@ void TestSimInterop::libmodbusReadsAndWrites()
     uint16_t monitor[8] = {};
     QCOMPARE(modbus_read_registers(ctx, 0x0080, 8, monitor), 8);
     QCOMPARE(monitor[3], uint16_t(sim.value(RegisterBank::SvInUse)));
-    uint16_t options2[2] = {};
-    QCOMPARE(modbus_read_registers(ctx, 0x00A1, 2, options2), 2);
-    QCOMPARE(options2[0], uint16_t(0x26)); // alarm 2, 20 A heater burnout, serial communication
 
     // A write, read back by libmodbus and seen by the controller.
     QCOMPARE(modbus_write_register(ctx, 0x0001, 345), 1);
@@ -47,33 +44,16 @@ void TestSimInterop::libmodbusReadsAndWrites()
     QCOMPARE(modbus_read_registers(ctx, 0x0001, 1, &sv), 1);
     QCOMPARE(sv, uint16_t(345));
     QCOMPARE(sim.value(RegisterBank::MainSetValue), qint16(345));
-    // Negative values travel as two's complement.
-    QCOMPARE(modbus_write_register(ctx, 0x0015, uint16_t(-50)), 1);
-    QCOMPARE(sim.value(RegisterBank::SensorCorrection), qint16(-50));
-
     // Exceptions as libmodbus decodes them.
     QCOMPARE(modbus_write_register(ctx, 0x0001, 5000), -1);
     QCOMPARE(errno, int(EMBXILVAL));
     QCOMPARE(modbus_read_registers(ctx, 0x0002, 1, &sv), -1);
     QCOMPARE(errno, int(EMBXILADD));
-    sim.operateKeys(60000);
-    QCOMPARE(modbus_write_register(ctx, 0x0001, 300), -1);
     // The key-operation code is the controller's own: libmodbus knows it only as a valid
     // exception frame with a code beyond the standard ones.
+    sim.operateKeys(60000);
+    QCOMPARE(modbus_write_register(ctx, 0x0001, 300), -1);
     QCOMPARE(errno, int(EMBBADEXC));
-    sim.clearFaults();
-
-    // Another station, and a corrupted reply: libmodbus hears nothing valid.
-    modbus_set_response_timeout(ctx, 0, 300000);
-    modbus_set_slave(ctx, 8);
-    QCOMPARE(modbus_read_registers(ctx, 0x0001, 1, &sv), -1);
-    modbus_set_slave(ctx, 7);
-    sim.corruptNext(1);
-    QCOMPARE(modbus_read_registers(ctx, 0x0001, 1, &sv), -1);
-    QCOMPARE(errno, int(EMBBADCRC));
-    modbus_flush(ctx);
-    QTest::qWait(50);
-    QCOMPARE(modbus_read_registers(ctx, 0x0001, 1, &sv), 1);
 
     modbus_close(ctx);
     modbus_free(ctx);
