@@ -107,6 +107,21 @@ const MonitorRow monitorRows[] = {
     {"with serial comm", "options=3 61=0", "250", "250||||"},
 };
 
+struct OperatingRow {
+    const char *name;
+    int status, caption;
+    bool lightGreen;
+    int stateText; // 0: Label5 hidden
+    bool buttons;
+};
+const OperatingRow operatingRows[] = {
+    {"output on", 0x0000, 327, true, 322, false},
+    {"output off", 0x0400, 327, false, 321, false},
+    {"manual bit, OUT/OFF key", 0x4000, 327, true, 322, false},
+    {"automatic", 0x1000, 319, false, 0, false},
+    {"manual, output off bit", 0x5400, 320, false, 0, true},
+};
+
 struct VisibilityRow {
     const char *name, *setup, *group;
     QList<int> shown; // besides the always shown rows of the other page
@@ -182,10 +197,9 @@ private slots:
     void monitorTexts_data() { addRows(monitorRows); }
     void monitorTexts();
     void settingValuesNeedValidData();
-    void operatingState_data();
+    void operatingState_data() { addRows(operatingRows); }
     void operatingState();
     void autoManualChangeOncePerChange();
-    void unitLabels_data();
     void unitLabels();
     void rowVisibility_data() { addRows(visibilityRows); }
     void rowVisibility();
@@ -199,14 +213,10 @@ void TestMainDisplayModel::lamps()
     const QString lit = r.lit, shown = r.shown;
     const MonitorPanelState s = SelectDispItem(controller(r.setup));
     using namespace DisplayColor;
-    const Rgb colours[8] = {s.out1Lamp.colour,
-                            s.out2Lamp.colour,
-                            s.alarmLamps[Evt1Lamp].colour,
-                            s.alarmLamps[Evt2Lamp].colour,
-                            s.alarmLamps[UpLamp].colour,
-                            s.alarmLamps[DownLamp].colour,
-                            s.alarmLamps[HbLamp].colour,
-                            s.autoTuningColour};
+    QList<Rgb> colours{s.out1Lamp.colour, s.out2Lamp.colour}; // then EVT1, EVT2, UP, DOWN, HB
+    for (const auto &lamp : s.alarmLamps)
+        colours << lamp.colour;
+    colours << s.autoTuningColour;
     const Rgb litColours[8] = {Green, Yellow, Red, Red, Red, Red, Red, Yellow};
     for (int i = 0; i < 8; ++i)
         QVERIFY2(colours[i] == (lit[i] == 'X' ? litColours[i] : White), r.lit);
@@ -247,36 +257,15 @@ void TestMainDisplayModel::settingValuesNeedValidData()
     QVERIFY(Disp_SStab2(inc, AlarmPage).row(13) == nullptr);
 }
 
-void TestMainDisplayModel::operatingState_data()
-{
-    QTest::addColumn<int>("status");
-    QTest::addColumn<int>("caption");
-    QTest::addColumn<bool>("lightGreen");
-    QTest::addColumn<int>("stateText"); // 0: Label5 hidden
-    QTest::addColumn<bool>("buttons");
-
-    QTest::newRow("output on") << 0x0000 << 327 << true << 322 << false;
-    QTest::newRow("output off") << 0x0400 << 327 << false << 321 << false;
-    QTest::newRow("manual bit, OUT/OFF key") << 0x4000 << 327 << true << 322 << false;
-    QTest::newRow("automatic") << 0x1000 << 319 << false << 0 << false;
-    QTest::newRow("manual, output off bit") << 0x5400 << 320 << false << 0 << true;
-}
-
 void TestMainDisplayModel::operatingState()
 {
-    QFETCH(int, status);
-    QFETCH(int, caption);
-    QFETCH(bool, lightGreen);
-    QFETCH(int, stateText);
-    QFETCH(bool, buttons);
-
-    const MonitorPanelState s = SelectDispItem(controller(QStringLiteral("status=%1").arg(status)));
-    QCOMPARE(s.outOffCaptionId, caption);
-    QVERIFY(s.outOffColour == (lightGreen ? DisplayColor::LightGreen : DisplayColor::White));
-    QCOMPARE(s.outOffStateVisible, stateText != 0);
-    if (stateText != 0)
-        QCOMPARE(s.outOffStateId, stateText);
-    QCOMPARE(s.manualButtonsVisible, buttons);
+    const OperatingRow &r = fetchRow(operatingRows);
+    const MonitorPanelState s =
+        SelectDispItem(controller(QStringLiteral("status=%1").arg(r.status)));
+    QCOMPARE(s.outOffCaptionId, r.caption);
+    QVERIFY(s.outOffColour == (r.lightGreen ? DisplayColor::LightGreen : DisplayColor::White));
+    QCOMPARE(s.outOffStateVisible ? s.outOffStateId : 0, r.stateText);
+    QCOMPARE(s.manualButtonsVisible, r.buttons);
 }
 
 void TestMainDisplayModel::autoManualChangeOncePerChange()
@@ -307,32 +296,21 @@ void TestMainDisplayModel::autoManualChangeOncePerChange()
     QCOMPARE(row->valueText, QStringLiteral("Manual control"));
 }
 
-void TestMainDisplayModel::unitLabels_data()
-{
-    QTest::addColumn<int>("inputType");
-    QTest::addColumn<int>("unit");
-    QTest::addColumn<int>("rate");
-
-    QTest::newRow("last Celsius") << 14 << 215 << 335;
-    QTest::newRow("first Fahrenheit") << 15 << 216 << 336;
-    QTest::newRow("last Fahrenheit") << 29 << 216 << 336;
-    QTest::newRow("DC current") << 30 << 0 << 337;
-}
-
 void TestMainDisplayModel::unitLabels()
 {
-    QFETCH(int, inputType);
-    QFETCH(int, unit);
-    QFETCH(int, rate);
-
-    const SettingPageState s =
-        Disp_SStab2(controller(QStringLiteral("49=%1 27=1").arg(inputType)), PidPage);
-    for (int i = 0; i < SettingPageState::UnitLabelCount; ++i) {
-        const DisplayText expected{unit, i == 5 && inputType >= 30 ? QStringLiteral("%") : ""};
-        QVERIFY2(s.unitLabels[i] == expected, qPrintable(QString::number(i)));
+    // input type, PV unit, rate unit: Celsius up to 14, Fahrenheit up to 29, then DC inputs
+    for (const auto &[inputType, unit, rate] : {std::tuple{14, 215, 335}, std::tuple{15, 216, 336},
+                                                std::tuple{29, 216, 336}, std::tuple{30, 0, 337}}) {
+        const SettingPageState s =
+            Disp_SStab2(controller(QStringLiteral("49=%1 27=1").arg(inputType)), PidPage);
+        for (int i = 0; i < SettingPageState::UnitLabelCount; ++i) {
+            const DisplayText expected{unit, i == 5 && inputType >= 30 ? QStringLiteral("%") : ""};
+            QVERIFY2(s.unitLabels[i] == expected,
+                     qPrintable(QStringLiteral("%1 %2").arg(inputType).arg(i)));
+        }
+        QCOMPARE(s.rateUnitLabels[0].messageId, rate);
+        QCOMPARE(s.rateUnitLabels[1].messageId, rate);
     }
-    QCOMPARE(s.rateUnitLabels[0].messageId, rate);
-    QCOMPARE(s.rateUnitLabels[1].messageId, rate);
 }
 
 void TestMainDisplayModel::rowVisibility()
