@@ -20,11 +20,8 @@ private slots:
     void missingValueIsRepaired();
     void storedValuesAreLoaded();
     void linkCheckReload();
-    void protocolNeverStoredAsVendorFrame();
-    void closeStoresStationOnlyWhenVerified();
+    void storeOnClose();
     void portMapFallsBackToOtherKey();
-    void readNumber_data();
-    void readNumber();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -46,9 +43,6 @@ void TestSettingsStore::firstKeyAbsentUsesSecondKey()
 
     QVERIFY(inc.useSecondKey);
     QCOMPARE(inc.portName, QStringLiteral("COM1"));
-    QCOMPARE(inc.speedText, QStringLiteral("9600"));
-    QCOMPARE(inc.parityText, QStringLiteral("EVEN"));
-    QCOMPARE(inc.stationAddress, QStringLiteral("01"));
     const QStringList defaults = {"COM1", "9600", "7", "1", "EVEN", "01", "0", "0", "0"};
     for (int i = 0; i < AllNames.size(); ++i) {
         QCOMPARE(store.storedValue(true, AllNames[i]), defaults[i]);
@@ -81,7 +75,6 @@ void TestSettingsStore::missingValueIsRepaired()
     QVERIFY(!inc.useSecondKey);
     QCOMPARE(inc.portName, QStringLiteral("COM3"));
     QCOMPARE(inc.speedText, QStringLiteral("9600"));
-    QCOMPARE(inc.dataBitsText, QStringLiteral("8"));
     QCOMPARE(store.storedValue(false, "Speed"), QStringLiteral("9600"));
     QCOMPARE(store.storedValue(false, "Databit"), QStringLiteral("8"));
     for (const QString &name : AllNames) {
@@ -100,15 +93,11 @@ void TestSettingsStore::storedValuesAreLoaded()
 
     ZN8P_INC inc;
     store.regRead(inc);
-    QCOMPARE(inc.portName, QStringLiteral("COM8"));
-    QCOMPARE(inc.speedText, QStringLiteral("19200"));
-    QCOMPARE(inc.dataBitsText, QStringLiteral("8"));
-    QCOMPARE(inc.stopBitsText, QStringLiteral("2"));
-    QCOMPARE(inc.parityText, QStringLiteral("NONE"));
-    QCOMPARE(inc.stationAddress, QStringLiteral("95"));
-    QCOMPARE(inc.protocolIndex, qint16(Ravtocol));
-    QCOMPARE(inc.sstab1Index, qint16(1));
-    QCOMPARE(inc.sstab2Index, qint16(3));
+    QCOMPARE((QStringList{inc.portName, inc.speedText, inc.dataBitsText, inc.stopBitsText,
+                          inc.parityText, inc.stationAddress}),
+             values.mid(0, 6));
+    QCOMPARE((QList<qint16>{inc.protocolIndex, inc.sstab1Index, inc.sstab2Index}),
+             (QList<qint16>{Ravtocol, 1, 3}));
 
     // Not validated: an unreadable protocol text reads as 0, stored texts pass unchanged.
     store.writeValue(seed, "Protocol", "x");
@@ -116,6 +105,10 @@ void TestSettingsStore::storedValuesAreLoaded()
     store.regRead(inc);
     QCOMPARE(inc.protocolIndex, qint16(0));
     QCOMPARE(inc.parityText, QStringLiteral("odd"));
+    QCOMPARE(SettingsStore::readNumber(" -12"), qint16(-12));
+    QCOMPARE(SettingsStore::readNumber("1x"), qint16(1));
+    QCOMPARE(SettingsStore::readNumber(""), qint16(0));
+    QCOMPARE(SettingsStore::readNumber("40000"), qint16(0));
 }
 
 void TestSettingsStore::linkCheckReload()
@@ -136,21 +129,7 @@ void TestSettingsStore::linkCheckReload()
     QCOMPARE(inc.sstab1Index, qint16(0));
 }
 
-void TestSettingsStore::protocolNeverStoredAsVendorFrame()
-{
-    SettingsStore store(QSettings::IniFormat);
-    ZN8P_INC inc;
-    inc.protocolIndex = VendorFrame;
-    inc.savedProtocolIndex = Ravtocol;
-    store.writeProtocol(inc);
-    QCOMPARE(store.storedValue(false, "Protocol"), QStringLiteral("2"));
-
-    inc.protocolIndex = ModbusRtu;
-    store.writeProtocol(inc);
-    QCOMPARE(store.storedValue(false, "Protocol"), QStringLiteral("1"));
-}
-
-void TestSettingsStore::closeStoresStationOnlyWhenVerified()
+void TestSettingsStore::storeOnClose()
 {
     SettingsStore store(QSettings::IniFormat);
     ZN8P_INC inc;
@@ -170,9 +149,10 @@ void TestSettingsStore::closeStoresStationOnlyWhenVerified()
     store.storeOnClose(inc);
     QCOMPARE(store.storedValue(false, "strAdr"), QStringLiteral("12"));
 
-    store.storeConnectedConditions(inc, "COM4", "19200", "8", "2", "ODD");
-    QCOMPARE(store.storedValue(false, "Port"), QStringLiteral("COM4"));
-    QCOMPARE(store.storedValue(false, "Parity"), QStringLiteral("ODD"));
+    // The vendor frame is never stored as the protocol: the one saved before it is.
+    inc.savedProtocolIndex = Ravtocol;
+    store.writeProtocol(inc);
+    QCOMPARE(store.storedValue(false, "Protocol"), QStringLiteral("2"));
 }
 
 void TestSettingsStore::portMapFallsBackToOtherKey()
@@ -191,25 +171,6 @@ void TestSettingsStore::portMapFallsBackToOtherKey()
     QCOMPARE(fromSecond.value("COM2"), QStringLiteral("/dev/pts/7"));
     QCOMPARE(store.portMap(first).value("COM2"), QStringLiteral("/dev/ttyUSB1"));
     QVERIFY(!store.portMap(first).contains("COM3"));
-}
-
-void TestSettingsStore::readNumber_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("value");
-    QTest::newRow("digit") << "2" << 2;
-    QTest::newRow("blank and sign") << " -12" << -12;
-    QTest::newRow("trailing text") << "1x" << 1;
-    QTest::newRow("letters") << "abc" << 0;
-    QTest::newRow("empty") << "" << 0;
-    QTest::newRow("beyond 16 bits") << "40000" << 0;
-}
-
-void TestSettingsStore::readNumber()
-{
-    QFETCH(QString, text);
-    QFETCH(int, value);
-    QCOMPARE(int(SettingsStore::readNumber(text)), value);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)
