@@ -38,6 +38,7 @@ const TextRow itemRows[] = {
     {"SV whole", 11, "49=0 11=2505", "2505"},
     {"SV DC place 2 negative", 11, "49=31 27=2 11=-150", "-1.50"},
     {"SV DC place 0", 11, "49=31 27=0 11=10000", "10000"},
+    {"SV DC place 0 lowest", 11, "49=31 27=0 11=-32768", "-32768"},
     {"SV DC place 3 small", 58, "49=35 27=3 58=5", "0.005"},
     {"SV DC place out of range", 11, "49=33 27=5 11=100", ""},
     {"PV tenth small negative", 0, "49=7 0=-5", "-0.5"},
@@ -80,6 +81,8 @@ const TextRow itemRows[] = {
     {"deenergized", 48, "48=-1", "Deenergized"},
     {"input type 0", 49, "49=0", "K(-200 to 1370 deg.C)"},
     {"input type 36", 49, "49=36", ""},
+    {"input type 35", 49, "49=35", "0 to 10V DC(-2000 to 10000)"},
+    {"input type -1", 49, "49=-1", ""},
     {"direct", 50, "50=1", "Cooling(direct)"},
     {"backlight 6", 54, "54=6", "SV and action indicators are backlit."},
     {"backlight 7", 54, "54=7", ""},
@@ -119,7 +122,6 @@ private slots:
     void fileLoadLabels_data() { addRows(fileLoadRows); }
     void fileLoadLabels();
     void decimalSeparatorFollowsLocale();
-    void numberForms();
 };
 
 void TestValueFormat::itemText()
@@ -139,13 +141,6 @@ void TestValueFormat::decimalSeparatorFollowsLocale()
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QCOMPARE(FormatItemValue(stateWith("49=1 11=12345"), 11), QStringLiteral("1234,5"));
     QCOMPARE(FormatItemValue(stateWith("49=31 27=2 11=-150"), 11), QStringLiteral("-1,50"));
-}
-
-void TestValueFormat::numberForms()
-{
-    QCOMPARE(NumberFormat::plainSigned(0), QStringLiteral(" 0"));
-    QCOMPARE(NumberFormat::scaled(-5, 2), QStringLiteral("-0.05"));
-    QCOMPARE(NumberFormat::scaled(-32768, 0), QStringLiteral("-32768"));
 }
 
 QTEST_GUILESS_MAIN(TestValueFormat)

@@ -61,7 +61,6 @@ void TestVendorFrameReads::exchangeInEachProtocol_data()
     QTest::addColumn<qint16>("protocol");
     QTest::addColumn<QString>("keyWrite");
     QTest::newRow("Modbus ASCII") << qint16(ModbusAscii) << "W 0000=4C1A";
-    QTest::newRow("Modbus RTU") << qint16(ModbusRtu) << "W 0000=4C1A";
     QTest::newRow("Ravtocol") << qint16(Ravtocol) << "W 0000=1A4C";
 }
 

@@ -15,7 +15,6 @@ private slots:
     void readDataSet_data();
     void readDataSet();
     void readDataSetRejects();
-    void inputRangeNames();
     void vendorItemsOfCodes();
 };
 
@@ -59,14 +58,6 @@ void TestParameterTable::readDataSetRejects()
     for (int code : {9, 66, -1})
         QVERIFY(!ParameterTable::ReadDataSet(inc, &com, FakeCom::modbusRead(1, 3), code));
     QCOMPARE(inc.setting(11), qint16(77));
-}
-
-void TestParameterTable::inputRangeNames()
-{
-    QCOMPARE(ParameterTable::MakeRange(1), QStringLiteral("K(-200.0 to 400.0 deg.C)"));
-    QCOMPARE(ParameterTable::MakeRange(35), QStringLiteral("0 to 10V DC(-2000 to 10000)"));
-    QVERIFY(ParameterTable::MakeRange(36).isEmpty());
-    QVERIFY(ParameterTable::MakeRange(-1).isEmpty());
 }
 
 void TestParameterTable::vendorItemsOfCodes()
