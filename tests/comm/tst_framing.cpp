@@ -3,11 +3,13 @@
 
 #include <QtTest>
 
-Q_DECLARE_METATYPE(FrameRequest)
-Q_DECLARE_METATYPE(FrameMode)
-
 namespace
 {
+
+constexpr FrameMode Ascii = FrameMode::ModbusAscii;
+constexpr FrameMode Rtu = FrameMode::ModbusRtu;
+constexpr FrameMode Rav = FrameMode::Ravtocol;
+constexpr FrameMode Vendor = FrameMode::Vendor;
 
 FrameRequest fields(const QString &station, const QString &subAddress, const QString &command,
                     const QString &address, const QString &data = {})
@@ -16,21 +18,25 @@ FrameRequest fields(const QString &station, const QString &subAddress, const QSt
 }
 
 const FrameRequest modbusRead = fields("01", "", "03", "00800001");
+const FrameRequest rtuRead = fields("01", "", "03", "00000001");
 const FrameRequest modbusWrite = fields("01", "", "06", "0070", "0001");
 const FrameRequest ravtocolRead = fields("10", "", "RD", "0010200102");
 const FrameRequest ravtocolWrite = fields("01", "", "WD", "0032400324", "0100");
 const FrameRequest vendorRead = fields("!", " ", "a", "FC32");
 
-QByteArray hex(const char *digits)
-{
-    return QByteArray::fromHex(digits);
-}
+// One case of a table: RTU frames are given in hex digits, the others as sent on the line.
+struct Case {
+    const char *name;
+    FrameMode mode;
+    FrameRequest request;
+    const char *frame;
+    const char *reply = nullptr; // the reply found in frame; nullptr: frame itself; "": none
 
-QByteArray withCrc(QByteArray adu)
-{
-    const quint16 crc = Checksums::crc16(adu);
-    return adu + char(crc & 0xFF) + char(crc >> 8);
-}
+    QByteArray bytes() const
+    {
+        return mode == Rtu ? QByteArray::fromHex(frame) : QByteArray(frame);
+    }
+};
 
 // The first reply found in input, judged as the component does: drop what the codec discards
 // until it finds a complete frame or wants more bytes.
@@ -52,6 +58,19 @@ QString firstReply(FrameMode mode, const FrameRequest &request, QByteArray input
 
 } // namespace
 
+Q_DECLARE_METATYPE(Case)
+
+namespace
+{
+void addCases(std::initializer_list<Case> cases)
+{
+    QTest::addColumn<Case>("c");
+    for (const Case &c : cases)
+        QTest::newRow(c.name) << c;
+}
+
+} // namespace
+
 class TestFraming : public QObject
 {
     Q_OBJECT
@@ -61,7 +80,6 @@ private slots:
     void requestFrame();
     void reply_data();
     void reply();
-    void rtuReplyLength_data();
     void rtuReplyLength();
     void replyWord_data();
     void replyWord();
@@ -69,163 +87,99 @@ private slots:
 
 void TestFraming::requestFrame_data()
 {
-    QTest::addColumn<FrameMode>("mode");
-    QTest::addColumn<FrameRequest>("request");
-    QTest::addColumn<QByteArray>("frame");
-
-    const auto ascii = FrameMode::ModbusAscii;
-    QTest::newRow("ascii read PV") << ascii << modbusRead << QByteArray(":0103008000017B\r\n");
-    QTest::newRow("ascii read SV instrument 10")
-        << ascii << fields("0A", "", "03", "00010001") << QByteArray(":0A0300010001F1\r\n");
-    QTest::newRow("ascii write flag") << ascii << modbusWrite << QByteArray(":01060070000188\r\n");
-    QTest::newRow("ascii lower-case digits are sent upper-case")
-        << ascii << fields("0a", "", "03", "00010001") << QByteArray(":0A0300010001F1\r\n");
-    QTest::newRow("ascii station not hex")
-        << ascii << fields("G1", "", "03", "00800001") << QByteArray();
-
-    const auto rtu = FrameMode::ModbusRtu;
-    QTest::newRow("rtu read 0000")
-        << rtu << fields("01", "", "03", "00000001") << hex("010300000001840A");
-    QTest::newRow("rtu write flag") << rtu << modbusWrite << hex("01060070000149D1");
-    QTest::newRow("rtu one-digit station")
-        << rtu << fields("1", "", "03", "00010001") << QByteArray();
-
-    const auto ravtocol = FrameMode::Ravtocol;
-    QTest::newRow("ravtocol read SV instrument 10")
-        << ravtocol << ravtocolRead << QByteArray("@10RD00102001021D\r");
-    QTest::newRow("ravtocol write flag")
-        << ravtocol << ravtocolWrite << QByteArray("@01WD00324003240100EF\r");
-    QTest::newRow("ravtocol empty station")
-        << ravtocol << fields("", "", "RD", "0010200102") << QByteArray();
-
-    const auto vendor = FrameMode::Vendor;
-    QTest::newRow("vendor read set value 2")
-        << vendor << vendorRead << QByteArray("\x02! aFC3264\x03");
-    QTest::newRow("vendor write main set value")
-        << vendor << fields("!", " ", "q", "FC30", "012C") << QByteArray("\x02! qFC30012C06\x03");
-    QTest::newRow("vendor return command")
-        << vendor << fields("!", " ", "P", "0000", "0000") << QByteArray("\x02! P0000000051\x03");
-    QTest::newRow("vendor station of two characters")
-        << vendor << fields("!!", " ", "a", "FC32") << QByteArray();
+    addCases({
+        {"ascii read PV", Ascii, modbusRead, ":0103008000017B\r\n"},
+        {"ascii read SV at 10", Ascii, fields("0A", "", "03", "00010001"), ":0A0300010001F1\r\n"},
+        {"ascii write flag", Ascii, modbusWrite, ":01060070000188\r\n"},
+        {"ascii lower-case sent upper", Ascii, fields("0a", "", "03", "00010001"),
+         ":0A0300010001F1\r\n"},
+        {"ascii station not hex", Ascii, fields("G1", "", "03", "00800001"), ""},
+        {"rtu read 0000", Rtu, rtuRead, "010300000001840A"},
+        {"rtu write flag", Rtu, modbusWrite, "01060070000149D1"},
+        {"rtu one-digit station", Rtu, fields("1", "", "03", "00010001"), ""},
+        {"ravtocol read SV at 10", Rav, ravtocolRead, "@10RD00102001021D\r"},
+        {"ravtocol write flag", Rav, ravtocolWrite, "@01WD00324003240100EF\r"},
+        {"ravtocol empty station", Rav, fields("", "", "RD", "0010200102"), ""},
+        {"vendor read set value 2", Vendor, vendorRead, "\x02! aFC3264\x03"},
+        {"vendor write main set value", Vendor, fields("!", " ", "q", "FC30", "012C"),
+         "\x02! qFC30012C06\x03"},
+        {"vendor return command", Vendor, fields("!", " ", "P", "0000", "0000"),
+         "\x02! P0000000051\x03"},
+        {"vendor two-character station", Vendor, fields("!!", " ", "a", "FC32"), ""},
+    });
 }
 
 void TestFraming::requestFrame()
 {
-    QFETCH(FrameMode, mode);
-    QFETCH(FrameRequest, request);
-    QFETCH(QByteArray, frame);
-    QCOMPARE(frameCodec(mode).requestFrame(request), frame);
+    QFETCH(Case, c);
+    QCOMPARE(frameCodec(c.mode).requestFrame(c.request), c.bytes());
 }
 
 void TestFraming::reply_data()
 {
-    QTest::addColumn<FrameMode>("mode");
-    QTest::addColumn<FrameRequest>("request");
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<QString>("reply"); // empty: no valid reply in input
-
-    const auto ascii = FrameMode::ModbusAscii;
-    const QByteArray asciiRead(":01030200FA00\r\n");
-    QTest::newRow("ascii read") << ascii << modbusRead << asciiRead << QString(asciiRead);
-    QTest::newRow("ascii write echo") << ascii << modbusWrite << QByteArray(":01060070000188\r\n")
-                                      << QString(":01060070000188\r\n");
-    QTest::newRow("ascii exception to a write")
-        << ascii << modbusWrite << QByteArray(":01860C6D\r\n") << QString(":01860C6D\r\n");
-    QTest::newRow("ascii noise before")
-        << ascii << modbusRead << hex("00FF55") + asciiRead << QString(asciiRead);
-    QTest::newRow("ascii bad lrc")
-        << ascii << modbusRead << QByteArray(":01030200FA01\r\n") << QString();
-    QTest::newRow("ascii bad lrc, then a good frame")
-        << ascii << modbusRead << ":01030200FA01\r\n" + asciiRead << QString(asciiRead);
-    QTest::newRow("ascii other station")
-        << ascii << modbusRead << QByteArray(":02030200FAFF\r\n") << QString();
-    QTest::newRow("ascii echo of the request, then the reply")
-        << ascii << modbusRead << ":0103008000017B\r\n" + asciiRead << QString(asciiRead);
-
-    const auto rtu = FrameMode::ModbusRtu;
-    const FrameRequest rtuRead = fields("01", "", "03", "00000001");
-    const QByteArray rtuReply = hex("0103020190B9B8");
-    const QString rtuText(":010302019069\r\n");
-    QTest::newRow("rtu read, rendered as ascii") << rtu << rtuRead << rtuReply << rtuText;
-    QTest::newRow("rtu write echo")
-        << rtu << modbusWrite << hex("01060070000149D1") << QString(":01060070000188\r\n");
-    QTest::newRow("rtu exception to a read")
-        << rtu << rtuRead << hex("018302C0F1") << QString(":0183027A\r\n");
-    QTest::newRow("rtu bad crc") << rtu << rtuRead << hex("0103020190B9B9") << QString();
-    QTest::newRow("rtu other station") << rtu << rtuRead << withCrc(hex("0203020190")) << QString();
-    QTest::newRow("rtu echo of the request, then the reply")
-        << rtu << rtuRead << hex("010300000001840A") + rtuReply << rtuText;
-    QTest::newRow("rtu noise announcing a long frame, then the reply")
-        << rtu << rtuRead << hex("0103FF") + rtuReply << rtuText;
-
-    const auto ravtocol = FrameMode::Ravtocol;
-    const QByteArray ravtocolReply("@10$E803A5\r");
-    QTest::newRow("ravtocol read")
-        << ravtocol << ravtocolRead << ravtocolReply << QString(ravtocolReply);
-    QTest::newRow("ravtocol write accepted")
-        << ravtocol << ravtocolWrite << QByteArray("@01$C5\r") << QString("@01$C5\r");
-    QTest::newRow("ravtocol refused, keys operated")
-        << ravtocol << ravtocolWrite << QByteArray("@01!632B\r") << QString("@01!632B\r");
-    QTest::newRow("ravtocol bad bcc")
-        << ravtocol << ravtocolRead << QByteArray("@10$E803A6\r") << QString();
-    QTest::newRow("ravtocol other station")
-        << ravtocol << ravtocolRead << QByteArray("@11$E803A6\r") << QString();
-    QTest::newRow("ravtocol broken data word")
-        << ravtocol << ravtocolRead << QByteArray("@10$E8032D\r") << QString();
-
-    const auto vendor = FrameMode::Vendor;
-    const QByteArray vendorReply("\x06!01F452\x03");
-    QTest::newRow("vendor read") << vendor << vendorRead << vendorReply << QString(vendorReply);
-    QTest::newRow("vendor write accepted")
-        << vendor << vendorRead << QByteArray("\x06!21\x03") << QString("\x06!21\x03");
-    QTest::newRow("vendor read refused at instrument 1")
-        << vendor << vendorRead << QByteArray("!!21\x03") << QString("!!21\x03");
-    QTest::newRow("vendor noise holding a reply character")
-        << vendor << vendorRead << "z!" + vendorReply << QString(vendorReply);
-    QTest::newRow("vendor bad bcc")
-        << vendor << vendorRead << QByteArray("\x06!01F453\x03") << QString();
-    QTest::newRow("vendor other station")
-        << vendor << vendorRead << QByteArray("\x06*01F459\x03") << QString();
-    QTest::newRow("vendor instrument 10")
-        << vendor << fields("*", " ", "a", "FC32") << QByteArray("\x06*01F459\x03")
-        << QString("\x06*01F459\x03");
+    addCases({
+        {"ascii read", Ascii, modbusRead, ":01030200FA00\r\n"},
+        {"ascii write echo", Ascii, modbusWrite, ":01060070000188\r\n"},
+        {"ascii exception to a write", Ascii, modbusWrite, ":01860C6D\r\n"},
+        {"ascii noise before", Ascii, modbusRead, "\xFF\x55:01030200FA00\r\n", ":01030200FA00\r\n"},
+        {"ascii bad lrc", Ascii, modbusRead, ":01030200FA01\r\n", ""},
+        {"ascii bad lrc, then a good frame", Ascii, modbusRead,
+         ":01030200FA01\r\n:01030200FA00\r\n", ":01030200FA00\r\n"},
+        {"ascii other station", Ascii, modbusRead, ":02030200FAFF\r\n", ""},
+        {"ascii other function", Ascii, modbusRead, ":0104020190\r\n", ""},
+        {"ascii echo of the request, then the reply", Ascii, modbusRead,
+         ":0103008000017B\r\n:01030200FA00\r\n", ":01030200FA00\r\n"},
+        {"rtu read, rendered as ascii", Rtu, rtuRead, "0103020190B9B8", ":010302019069\r\n"},
+        {"rtu write echo", Rtu, modbusWrite, "01060070000149D1", ":01060070000188\r\n"},
+        {"rtu exception to a read", Rtu, rtuRead, "018302C0F1", ":0183027A\r\n"},
+        {"rtu bad crc", Rtu, rtuRead, "0103020190B9B9", ""},
+        {"rtu other station", Rtu, rtuRead, "0203020190FDB8", ""},
+        {"rtu echo of the request, then the reply", Rtu, rtuRead, "010300000001840A0103020190B9B8",
+         ":010302019069\r\n"},
+        {"rtu noise announcing a long frame", Rtu, rtuRead, "0103FF0103020190B9B8",
+         ":010302019069\r\n"},
+        {"ravtocol read", Rav, ravtocolRead, "@10$E803A5\r"},
+        {"ravtocol write accepted", Rav, ravtocolWrite, "@01$C5\r"},
+        {"ravtocol refused, keys operated", Rav, ravtocolWrite, "@01!632B\r"},
+        {"ravtocol bad bcc", Rav, ravtocolRead, "@10$E803A6\r", ""},
+        {"ravtocol other station", Rav, ravtocolRead, "@11$E803A6\r", ""},
+        {"ravtocol broken data word", Rav, ravtocolRead, "@10$E8032D\r", ""},
+        {"vendor read", Vendor, vendorRead, "\x06!01F452\x03"},
+        {"vendor write accepted", Vendor, vendorRead, "\x06!21\x03"},
+        {"vendor read refused at instrument 1", Vendor, vendorRead, "!!21\x03"},
+        {"vendor noise holding a reply character", Vendor, vendorRead, "z!\x06!01F452\x03",
+         "\x06!01F452\x03"},
+        {"vendor bad bcc", Vendor, vendorRead, "\x06!01F453\x03", ""},
+        {"vendor other station", Vendor, vendorRead, "\x06*01F459\x03", ""},
+        {"vendor instrument 10", Vendor, fields("*", " ", "a", "FC32"), "\x06*01F459\x03"},
+    });
 }
 
 void TestFraming::reply()
 {
-    QFETCH(FrameMode, mode);
-    QFETCH(FrameRequest, request);
-    QFETCH(QByteArray, input);
-    QFETCH(QString, reply);
-
-    QCOMPARE(firstReply(mode, request, input), reply);
+    QFETCH(Case, c);
+    const QByteArray input = c.bytes();
+    QCOMPARE(firstReply(c.mode, c.request, input), QString(c.reply ? c.reply : c.frame));
     // The end of a frame comes from the frame itself: no reply before its last byte, so every
     // truncation of input is no reply.
     for (int length = 0; length < input.size(); ++length)
-        QCOMPARE(firstReply(mode, request, input.left(length)), QString());
+        QCOMPARE(firstReply(c.mode, c.request, input.left(length)), QString());
 }
 
-void TestFraming::rtuReplyLength_data()
-{
-    QTest::addColumn<QByteArray>("command");
-    QTest::addColumn<QByteArray>("frame");
-
-    QTest::newRow("03, one register") << QByteArray("03") << withCrc(hex("01030200FA"));
-    QTest::newRow("06") << QByteArray("06") << withCrc(hex("010600700001"));
-    QTest::newRow("exception 86") << QByteArray("06") << withCrc(hex("018603"));
-}
-
+// Bytes after a frame belong to nothing; the frame's own length decides where it ends.
 void TestFraming::rtuReplyLength()
 {
-    QFETCH(QByteArray, command);
-    QFETCH(QByteArray, frame);
-    const FrameRequest request = fields("01", "", command, "00700001");
-
-    // Bytes after the frame belong to nothing; the frame's own length decides where it ends.
-    const FrameVerdict verdict =
-        frameCodec(FrameMode::ModbusRtu).judge(frame + hex("0103FF"), request);
-    QCOMPARE(verdict.kind, FrameVerdict::Complete);
-    QCOMPARE(verdict.length, frame.size());
+    for (const auto &[command, frame] :
+         {std::pair{"03", "01030200FA"}, {"06", "010600700001"}, {"06", "018603"}}) {
+        QByteArray bytes = QByteArray::fromHex(frame);
+        const quint16 crc = Checksums::crc16(bytes);
+        bytes += char(crc & 0xFF);
+        bytes += char(crc >> 8);
+        const FrameVerdict verdict = frameCodec(Rtu).judge(bytes + QByteArray::fromHex("0103FF"),
+                                                           fields("01", "", command, "00700001"));
+        QCOMPARE(verdict.kind, FrameVerdict::Complete);
+        QCOMPARE(verdict.length, bytes.size());
+    }
 }
 
 void TestFraming::replyWord_data()
