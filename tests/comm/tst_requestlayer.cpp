@@ -52,6 +52,12 @@ private slots:
     void vendorCommands();
     void preparesBeforeEveryRequest();
     void replyUnchangedOrEmpty();
+    void renewReplacesInstance();
+    void missingComponentIsInert();
+    void entries_data();
+    void entries();
+    void tableFollowsProtocol();
+    void vendorItems();
 };
 
 void TestRequestLayer::fieldsPerProtocol_data()
@@ -105,9 +111,14 @@ void TestRequestLayer::vendorCommands_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("sent");
     const std::tuple<const char *, const char *, const char *> rows[] = {
-        {"read 03", "03", " "}, {"write 06", "06", "P"},    {"q", "q", "q"},
-        {"r", "r", "r"},        {"grave", "`", "`"},        {"a", "a", "a"},
-        {"b", "b", "b"},        {"other letter", "c", "P"}, {"upper Q", "Q", "P"},
+        {"read 03", "03", " "},
+        {"write 06", "06", "P"},
+        {"q", "q", "q"},
+        {"r", "r", "r"},
+        {"grave", "`", "`"},
+        {"a", "a", "a"},
+        {"other letter", "c", "P"},
+        {"upper Q", "Q", "P"},
     };
     for (const auto &[name, command, sent] : rows)
         QTest::newRow(name) << QString(command) << QString(sent);
@@ -155,6 +166,93 @@ void TestRequestLayer::replyUnchangedOrEmpty()
     // Without a component instance there is no reply either.
     rig.link.release();
     QVERIFY(rig.layer.write(QStringLiteral("0001"), QStringLiteral("0001")).isEmpty());
+}
+
+void TestRequestLayer::renewReplacesInstance()
+{
+    auto script = std::make_shared<FakeCom::Script>();
+    ComLink link(FakeCom::factory(script));
+    QVERIFY(!link.com());
+
+    QCOMPARE(link.com(), &link.renew());
+    link.renew();
+    // The old instance is gone before the new one is made, so its port is free again.
+    QCOMPARE(script->calls, QStringList({"created", "destroyed", "created"}));
+    QCOMPARE(script->destroyed, 1);
+
+    link.release();
+    QVERIFY(!link.com());
+    QCOMPARE(script->destroyed, 2);
+}
+
+void TestRequestLayer::missingComponentIsInert()
+{
+    for (ZN8PComFactory factory :
+         {ZN8PComFactory(), ZN8PComFactory([] { return std::unique_ptr<ZN8PCom>(); })}) {
+        ComLink link(factory);
+        ZN8PCom &com = link.renew();
+        QVERIFY(link.com());
+        QVERIFY(!com.OpenPort());
+        QVERIFY(com.SendRequest("01", "", "03", "00010001", "", 3, "").isEmpty());
+        QVERIFY(com.ReplyWord(QStringLiteral(":01030200FA00\r\n"), 1).isEmpty());
+    }
+}
+
+void TestRequestLayer::entries_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("modbus");
+    QTest::addColumn<QString>("ravtocol");
+    const std::tuple<const char *, int, const char *, const char *> rows[] = {
+        {"PV", 0, "0080", "00356"},
+        {"option word 2", 8, "00A2", "00424"},
+        {"mode register", 10, "0000", "00100"},
+        {"main set value", 11, "0001", "00102"},
+        {"input type", 49, "0044", "00236"},
+        {"setting flag", 65, "0070", "00324"},
+    };
+    for (const auto &[name, code, modbus, ravtocol] : rows)
+        QTest::newRow(name) << code << QString::fromLatin1(modbus) << QString::fromLatin1(ravtocol);
+}
+
+void TestRequestLayer::entries()
+{
+    QFETCH(int, code);
+    QFETCH(QString, modbus);
+    QFETCH(QString, ravtocol);
+    ZN8P_INC inc;
+    RegisterMap::fillRegisterTable(inc, RegisterMap::Form::Modbus);
+    QCOMPARE(inc.registerTable[code], modbus);
+    RegisterMap::fillRegisterTable(inc, RegisterMap::Form::Ravtocol);
+    QCOMPARE(inc.registerTable[code], ravtocol);
+}
+
+// A link check refills the table in the form of the protocol then in force; unused codes end up
+// empty whatever the table held before.
+void TestRequestLayer::tableFollowsProtocol()
+{
+    ZN8P_INC inc;
+    inc.registerTable.fill(QStringLiteral("stale"));
+    for (qint16 protocol : {qint16(Ravtocol), qint16(ModbusRtu), qint16(ModbusAscii)}) {
+        inc.protocolIndex = protocol;
+        RegisterMap::fillRegisterTable(inc);
+        QCOMPARE(inc.registerTable[65],
+                 protocol == Ravtocol ? QStringLiteral("00324") : QStringLiteral("0070"));
+        for (int code = 0; code < ZN8P_INC::RegisterCount; ++code) {
+            const bool unused = code == 9 || (code >= 58 && code <= 64);
+            QCOMPARE(inc.registerTable[code].isEmpty(), unused);
+        }
+    }
+}
+
+void TestRequestLayer::vendorItems()
+{
+    ZN8P_INC inc;
+    RegisterMap::fillVendorItemTable(inc);
+    QVERIFY(inc.vendorItemTable[0].isEmpty());
+    QCOMPARE(inc.vendorItemTable[1], QStringLiteral("001C"));
+    QCOMPARE(inc.vendorItemTable[10], QStringLiteral("FC32"));
+    QCOMPARE(inc.vendorItemTable[19], QStringLiteral("FF1B"));
 }
 
 QTEST_GUILESS_MAIN(TestRequestLayer)

@@ -1,4 +1,5 @@
 #include "app/ZN8P_INC.h"
+#include "comm/PortNames.h"
 #include "comm/SettingsStore.h"
 
 #include <QtTest>
@@ -19,9 +20,10 @@ private slots:
     void firstKeyAbsentUsesSecondKey();
     void missingValueIsRepaired();
     void storedValuesAreLoaded();
-    void linkCheckReload();
     void storeOnClose();
     void portMapFallsBackToOtherKey();
+    void mapDecides();
+    void systemPortOrder();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -111,24 +113,6 @@ void TestSettingsStore::storedValuesAreLoaded()
     QCOMPARE(SettingsStore::readNumber("40000"), qint16(0));
 }
 
-void TestSettingsStore::linkCheckReload()
-{
-    SettingsStore store(QSettings::IniFormat);
-    ZN8P_INC inc;
-    inc.useSecondKey = true;
-    store.regRead_New(inc);
-    store.writeValue(inc, "Speed", "19200");
-    store.writeValue(inc, "Protocol", "1");
-    store.writeValue(inc, "SSTab1", "2");
-
-    inc.sstab1Index = 0;
-    inc.speedText = QStringLiteral("9600");
-    store.loadCommValues(inc);
-    QCOMPARE(inc.speedText, QStringLiteral("19200"));
-    QCOMPARE(inc.protocolIndex, qint16(ModbusRtu));
-    QCOMPARE(inc.sstab1Index, qint16(0));
-}
-
 void TestSettingsStore::storeOnClose()
 {
     SettingsStore store(QSettings::IniFormat);
@@ -171,6 +155,35 @@ void TestSettingsStore::portMapFallsBackToOtherKey()
     QCOMPARE(fromSecond.value("COM2"), QStringLiteral("/dev/pts/7"));
     QCOMPARE(store.portMap(first).value("COM2"), QStringLiteral("/dev/ttyUSB1"));
     QVERIFY(!store.portMap(first).contains("COM3"));
+}
+
+void TestSettingsStore::mapDecides()
+{
+    const PortNames names({{"COM1", "/dev/ttyUSB3"}, {"COM2", "/dev/pts/7"}});
+    QCOMPARE(names.deviceFor("COM1"), QString("/dev/ttyUSB3"));
+    QCOMPARE(names.deviceFor("COM2"), QString("/dev/pts/7"));
+    // Names outside COM1 ... COM8 stand for no device unless mapped.
+    QCOMPARE(names.deviceFor("COM9"), QString());
+    QCOMPARE(names.deviceFor("com1"), QString());
+    QCOMPARE(PortNames::comNames(),
+             QStringList({"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"}));
+}
+
+void TestSettingsStore::systemPortOrder()
+{
+    const QList<PortNames::SystemPort> ports = {
+        {"ttyS10", "/dev/ttyS10", false},   {"ttyS2", "/dev/ttyS2", false},
+        {"ttyUSB1", "/dev/ttyUSB1", false}, {"ttyACM0", "/dev/ttyACM0", false},
+        {"rfcomm0", "/dev/rfcomm0", true},  {"ttyUSB0", "/dev/ttyUSB0", true},
+        {"ttyS0", "/dev/ttyS0", false},
+    };
+    const QStringList expected = {"/dev/rfcomm0", "/dev/ttyACM0", "/dev/ttyUSB0", "/dev/ttyUSB1",
+                                  "/dev/ttyS0",   "/dev/ttyS2",   "/dev/ttyS10"};
+    QCOMPARE(PortNames::orderedLocations(ports), expected);
+
+    // The same ports listed in another order give the same COM numbers.
+    QList<PortNames::SystemPort> reversed(ports.rbegin(), ports.rend());
+    QCOMPARE(PortNames::orderedLocations(reversed), expected);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)
