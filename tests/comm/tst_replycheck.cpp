@@ -5,8 +5,23 @@
 
 #include <QtTest>
 
+namespace
+{
 using ReplyCheck::Outcome;
-Q_DECLARE_METATYPE(ReplyCheck::Outcome)
+constexpr Outcome Good = Outcome::Good, Refused = Outcome::Refused, None = Outcome::NoReply,
+                  Unknown = Outcome::Unrecognised;
+
+struct Case {
+    const char *name;
+    int protocol;
+    QString reply;
+    Outcome read, write;
+    const char *errorCode;
+    bool keysOperated;
+};
+} // namespace
+
+Q_DECLARE_METATYPE(Case)
 
 class TestReplyCheck : public QObject
 {
@@ -21,52 +36,33 @@ private slots:
 
 void TestReplyCheck::judge_data()
 {
-    QTest::addColumn<int>("protocol");
-    QTest::addColumn<QString>("reply");
-    QTest::addColumn<Outcome>("read");
-    QTest::addColumn<Outcome>("write");
-    QTest::addColumn<QString>("errorCode");
-    QTest::addColumn<bool>("keysOperated");
-
-    QTest::newRow("modbus read 250") << 0 << ":01030200FA00\r\n"
-                                     << Outcome::Good << Outcome::Unrecognised << "" << false;
-    QTest::newRow("modbus write echo") << 1 << ":01060070000188\r\n"
-                                       << Outcome::Unrecognised << Outcome::Good << "" << false;
-    QTest::newRow("modbus keys operated")
-        << 0 << FakeCom::modbusException(1, 6, 0x12) << Outcome::Unrecognised << Outcome::Refused
-        << "12" << true;
-    QTest::newRow("modbus read refused")
-        << 0 << ":018302" + QStringLiteral("7A\r\n") << Outcome::Refused << Outcome::Unrecognised
-        << "02" << false;
-    QTest::newRow("modbus three chars")
-        << 1 << ":01" << Outcome::NoReply << Outcome::NoReply << "" << false;
-    QTest::newRow("ravtocol read 1000")
-        << 2 << "@10$E803A5\r" << Outcome::Good << Outcome::Good << "" << false;
-    QTest::newRow("ravtocol keys operated")
-        << 2 << "@01!632B\r" << Outcome::Refused << Outcome::Refused << "63" << true;
-    QTest::newRow("ravtocol range error") << 2 << FakeCom::ravtocolError(1, 30) << Outcome::Refused
-                                          << Outcome::Refused << "30" << false;
-    QTest::newRow("ravtocol garbage")
-        << 2 << "@01?" << Outcome::Unrecognised << Outcome::Unrecognised << "" << false;
-    // A Modbus-looking text read under Ravtocol has no '$' in place.
-    QTest::newRow("modbus text under ravtocol")
-        << 2 << ":01030200FA00\r\n"
-        << Outcome::Unrecognised << Outcome::Unrecognised << "" << false;
+    QTest::addColumn<Case>("c");
+    const Case cases[] = {
+        {"modbus read 250", 0, ":01030200FA00\r\n", Good, Unknown, "", false},
+        {"modbus write echo", 1, ":01060070000188\r\n", Unknown, Good, "", false},
+        {"modbus keys operated", 0, FakeCom::modbusException(1, 6, 0x12), Unknown, Refused, "12",
+         true},
+        {"modbus read refused", 0, ":0183027A\r\n", Refused, Unknown, "02", false},
+        {"modbus three chars", 1, ":01", None, None, "", false},
+        {"ravtocol read 1000", 2, "@10$E803A5\r", Good, Good, "", false},
+        {"ravtocol keys operated", 2, "@01!632B\r", Refused, Refused, "63", true},
+        {"ravtocol range error", 2, FakeCom::ravtocolError(1, 30), Refused, Refused, "30", false},
+        {"ravtocol garbage", 2, "@01?", Unknown, Unknown, "", false},
+        // A Modbus-looking text read under Ravtocol has no '$' in place.
+        {"modbus text under ravtocol", 2, ":01030200FA00\r\n", Unknown, Unknown, "", false},
+    };
+    for (const Case &c : cases)
+        QTest::newRow(c.name) << c;
 }
 
 void TestReplyCheck::judge()
 {
-    QFETCH(int, protocol);
-    QFETCH(QString, reply);
-    QFETCH(Outcome, read);
-    QFETCH(Outcome, write);
-    QFETCH(QString, errorCode);
-    QFETCH(bool, keysOperated);
-    const qint16 p = qint16(protocol);
-    QCOMPARE(ReplyCheck::judgeRead(reply, p), read);
-    QCOMPARE(ReplyCheck::judgeWrite(reply, p), write);
-    QCOMPARE(ReplyCheck::errorCode(reply, p), errorCode);
-    QCOMPARE(ReplyCheck::isKeysOperated(reply, p), keysOperated);
+    QFETCH(Case, c);
+    const qint16 p = qint16(c.protocol);
+    QCOMPARE(ReplyCheck::judgeRead(c.reply, p), c.read);
+    QCOMPARE(ReplyCheck::judgeWrite(c.reply, p), c.write);
+    QCOMPARE(ReplyCheck::errorCode(c.reply, p), QString(c.errorCode));
+    QCOMPARE(ReplyCheck::isKeysOperated(c.reply, p), c.keysOperated);
 }
 
 void TestReplyCheck::vendorReplies()
