@@ -57,7 +57,6 @@ private slots:
     void entries_data();
     void entries();
     void tableFollowsProtocol();
-    void vendorItems();
 };
 
 void TestRequestLayer::fieldsPerProtocol_data()
@@ -243,16 +242,6 @@ void TestRequestLayer::tableFollowsProtocol()
             QCOMPARE(inc.registerTable[code].isEmpty(), unused);
         }
     }
-}
-
-void TestRequestLayer::vendorItems()
-{
-    ZN8P_INC inc;
-    RegisterMap::fillVendorItemTable(inc);
-    QVERIFY(inc.vendorItemTable[0].isEmpty());
-    QCOMPARE(inc.vendorItemTable[1], QStringLiteral("001C"));
-    QCOMPARE(inc.vendorItemTable[10], QStringLiteral("FC32"));
-    QCOMPARE(inc.vendorItemTable[19], QStringLiteral("FF1B"));
 }
 
 QTEST_GUILESS_MAIN(TestRequestLayer)
