@@ -54,9 +54,7 @@ private slots:
     void replyUnchangedOrEmpty();
     void renewReplacesInstance();
     void missingComponentIsInert();
-    void entries_data();
-    void entries();
-    void tableFollowsProtocol();
+    void registerMap();
 };
 
 void TestRequestLayer::fieldsPerProtocol_data()
@@ -197,46 +195,21 @@ void TestRequestLayer::missingComponentIsInert()
     }
 }
 
-void TestRequestLayer::entries_data()
+// Both forms of the register map. A link check refills the table in the form of the protocol then
+// in force; unused codes end up empty whatever the table held before.
+void TestRequestLayer::registerMap()
 {
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("modbus");
-    QTest::addColumn<QString>("ravtocol");
-    const std::tuple<const char *, int, const char *, const char *> rows[] = {
-        {"PV", 0, "0080", "00356"},
-        {"option word 2", 8, "00A2", "00424"},
-        {"mode register", 10, "0000", "00100"},
-        {"main set value", 11, "0001", "00102"},
-        {"input type", 49, "0044", "00236"},
-        {"setting flag", 65, "0070", "00324"},
+    const std::tuple<int, const char *, const char *> rows[] = {
+        {0, "0080", "00356"},  {8, "00A2", "00424"},  {10, "0000", "00100"},
+        {11, "0001", "00102"}, {49, "0044", "00236"}, {65, "0070", "00324"},
     };
-    for (const auto &[name, code, modbus, ravtocol] : rows)
-        QTest::newRow(name) << code << QString::fromLatin1(modbus) << QString::fromLatin1(ravtocol);
-}
-
-void TestRequestLayer::entries()
-{
-    QFETCH(int, code);
-    QFETCH(QString, modbus);
-    QFETCH(QString, ravtocol);
-    ZN8P_INC inc;
-    RegisterMap::fillRegisterTable(inc, RegisterMap::Form::Modbus);
-    QCOMPARE(inc.registerTable[code], modbus);
-    RegisterMap::fillRegisterTable(inc, RegisterMap::Form::Ravtocol);
-    QCOMPARE(inc.registerTable[code], ravtocol);
-}
-
-// A link check refills the table in the form of the protocol then in force; unused codes end up
-// empty whatever the table held before.
-void TestRequestLayer::tableFollowsProtocol()
-{
     ZN8P_INC inc;
     inc.registerTable.fill(QStringLiteral("stale"));
     for (qint16 protocol : {qint16(Ravtocol), qint16(ModbusRtu), qint16(ModbusAscii)}) {
         inc.protocolIndex = protocol;
         RegisterMap::fillRegisterTable(inc);
-        QCOMPARE(inc.registerTable[65],
-                 protocol == Ravtocol ? QStringLiteral("00324") : QStringLiteral("0070"));
+        for (const auto &[code, modbus, ravtocol] : rows)
+            QCOMPARE(inc.registerTable[code], QString(protocol == Ravtocol ? ravtocol : modbus));
         for (int code = 0; code < ZN8P_INC::RegisterCount; ++code) {
             const bool unused = code == 9 || (code >= 58 && code <= 64);
             QCOMPARE(inc.registerTable[code].isEmpty(), unused);
