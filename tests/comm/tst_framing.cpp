@@ -81,7 +81,6 @@ private slots:
     void reply_data();
     void reply();
     void rtuReplyLength();
-    void replyWord_data();
     void replyWord();
     void checksums();
     void lineTiming();
@@ -184,29 +183,21 @@ void TestFraming::rtuReplyLength()
     }
 }
 
-void TestFraming::replyWord_data()
-{
-    QTest::addColumn<QString>("reply");
-    QTest::addColumn<int>("wordNumber");
-    QTest::addColumn<QString>("word");
-
-    QTest::newRow("modbus 03 word 1") << ":01030200FA00\r\n" << 1 << "00FA";
-    QTest::newRow("modbus 03 two registers") << ":01030400FA01906D\r\n" << 2 << "0190";
-    QTest::newRow("modbus 06 data") << ":01060070000188\r\n" << 2 << "0001";
-    QTest::newRow("modbus exception") << ":01860C6D\r\n" << 1 << "";
-    QTest::newRow("ravtocol swapped back") << "@10$E803A5\r" << 1 << "03E8";
-    QTest::newRow("ravtocol write accepted") << "@01$C5\r" << 1 << "";
-    QTest::newRow("vendor read") << "\x06!01F452\x03" << 1 << "01F4";
-    QTest::newRow("vendor read refused") << "!!21\x03" << 1 << "";
-    QTest::newRow("empty reply") << "" << 1 << "";
-}
-
 void TestFraming::replyWord()
 {
-    QFETCH(QString, reply);
-    QFETCH(int, wordNumber);
-    QFETCH(QString, word);
-    QCOMPARE(::replyWord(reply, wordNumber), word);
+    const std::tuple<const char *, int, const char *> rows[] = {
+        {":01030200FA00\r\n", 1, "00FA"},
+        {":01030400FA01906D\r\n", 2, "0190"},
+        {":01060070000188\r\n", 2, "0001"},
+        {":01860C6D\r\n", 1, ""}, // exception
+        {"@10$E803A5\r", 1, "03E8"},
+        {"@01$C5\r", 1, ""},
+        {"\x06!01F452\x03", 1, "01F4"},
+        {"!!21\x03", 1, ""},
+        {"", 1, ""},
+    };
+    for (const auto &[reply, wordNumber, word] : rows)
+        QCOMPARE(::replyWord(reply, wordNumber), QString(word));
 }
 
 void TestFraming::checksums()
