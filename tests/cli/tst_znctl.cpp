@@ -1,3 +1,4 @@
+#include "app/MessageTable.h"
 #include "sim/SimulatedController.h"
 
 #include <QProcess>
@@ -31,6 +32,7 @@ private slots:
     void monitorWritesTrendLog_data();
     void monitorWritesTrendLog();
     void monitorEndsCleanlyOnCtrlC();
+    void monitorEndsWhenTheLinkIsLost();
 
 private:
     struct Run {
@@ -273,6 +275,18 @@ void TestZnctl::monitorEndsCleanlyOnCtrlC()
     const QStringList lines = csvLines();
     QCOMPARE(lines.size(), 2 + int(run.out.count('\n')));
     QVERIFY(!lines.contains("<unterminated>"));
+}
+
+void TestZnctl::monitorEndsWhenTheLinkIsLost()
+{
+    startSimulator();
+    QProcess process;
+    startZnctl(process, {"monitor"});
+    QTRY_VERIFY_WITH_TIMEOUT(process.canReadLine() || process.waitForReadyRead(100), 30000);
+    m_sim->setSilent(true);
+    const Run run = finish(process);
+    QCOMPARE(run.exitCode, 5);
+    QVERIFY(run.err.contains(MessageTable::instance().text(274, Language::English)));
 }
 
 QTEST_GUILESS_MAIN(TestZnctl)
