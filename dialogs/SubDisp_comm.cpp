@@ -41,7 +41,11 @@ SubDisp_comm::SubDisp_comm(ZN8P_INC &inc, SettingsStore &store, ComLink &link,
     m_ui->frmDataBits->setTitle(msg(257));
     m_ui->frmStopBits->setTitle(msg(258));
     m_ui->frmParity->setTitle(msg(259));
+    // The list would complete a typed "2" to "20": the number typed is the one meant.
+    m_ui->Cmb_No->setCompleter(nullptr);
     m_ui->Label1->setText(msg(22));
+    // A wrapped label gets no height for its lines from the layout; the longest note is three.
+    m_ui->Label1->setMinimumHeight(3 * m_ui->Label1->fontMetrics().lineSpacing());
     m_ui->Command1_1->setText(msg(30));
     connect(m_ui->Command1_0, &QPushButton::clicked, this, &SubDisp_comm::onOk);
     connect(m_ui->Command1_1, &QPushButton::clicked, this, &SubDisp_comm::reject);

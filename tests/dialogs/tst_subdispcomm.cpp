@@ -2,6 +2,7 @@
 #include "tests/support/ConnectionRig.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -63,7 +64,12 @@ void TestSubDispComm::okChecksTypedNumber()
     QCOMPARE(rig.store.storedValue(false, "Port"), QStringLiteral("COM5"));
     QVERIFY(!rig.inc.commSettingsConfirmed);
 
-    combo(dialog, "Cmb_No")->setCurrentText(QStringLiteral("7"));
+    // Typed as an operator types it: the list must not complete "7" to "70".
+    dialog.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    combo(dialog, "Cmb_No")->setFocus();
+    combo(dialog, "Cmb_No")->lineEdit()->clear();
+    QTest::keyClicks(combo(dialog, "Cmb_No")->lineEdit(), QStringLiteral("7"));
     dialog.findChild<QRadioButton *>("Option2_1")->setChecked(true);
     button(dialog, "Command1_0")->click();
 
