@@ -101,6 +101,16 @@ MonitorRun::MonitorRun(CliSession &session, const CommandLine &commandLine)
 
 int MonitorRun::exec()
 {
+    // A FIFO or a device would be replaced by the log (or block it): refused before anything
+    // is read, and left as it is.
+    const QFileInfo csv(m_commandLine.csvPath);
+    if (!m_commandLine.csvPath.isEmpty() && csv.exists() && !csv.isFile() && !csv.isDir()) {
+        m_session.console.errorLine(
+            QStringLiteral("znctl: %1 is neither a regular file nor a folder; no log is written "
+                           "there")
+                .arg(m_commandLine.csvPath));
+        return FileError;
+    }
     // The link check, the online start read and the timers, or messages 451 and 270.
     m_session.connection.toggleOnline();
     if (!m_session.inc.online)

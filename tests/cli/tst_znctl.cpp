@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <sys/stat.h>
 
 // znctl run as a process against the simulated controller on a pseudo-terminal. The stored
 // conditions live in a private configuration folder; COM1 is the simulator's line and COM2 to
@@ -31,6 +32,7 @@ private slots:
     void searchStoresWhatAnswered();
     void monitorWritesTrendLog_data();
     void monitorWritesTrendLog();
+    void monitorRefusesAFifoAsLog();
     void monitorEndsCleanlyOnCtrlC();
     void monitorEndsWhenTheLinkIsLost_data();
     void monitorEndsWhenTheLinkIsLost();
@@ -145,6 +147,10 @@ void TestZnctl::usageErrors_data()
     QTest::newRow("other subcommand's option")
         << QStringList{"probe", "--json"} << "probe does not take --json";
     QTest::newRow("no such code") << QStringList{"read", "66"} << "'66' is no parameter code";
+    // Beyond what a timer counts in milliseconds: it would stop at once or never.
+    QTest::newRow("seconds too many")
+        << QStringList{"monitor", "--seconds", "2147484"} << "'2147484' for --seconds";
+    QTest::newRow("no seconds") << QStringList{"monitor", "--seconds", "0"} << "'0' for --seconds";
 }
 
 void TestZnctl::usageErrors()
@@ -272,6 +278,17 @@ void TestZnctl::monitorWritesTrendLog()
                                           .arg(heatCool ? 3 : 2));
     for (int i = 2; i < lines.size(); ++i)
         QVERIFY2(dataLine.match(lines.at(i)).hasMatch(), qPrintable(lines.at(i)));
+}
+
+// A FIFO (as a device node) given as the log is refused before anything is read, and left alone.
+void TestZnctl::monitorRefusesAFifoAsLog()
+{
+    storeConditions({});
+    QCOMPARE(::mkfifo(QFile::encodeName(csvPath()).constData(), 0600), 0);
+    const Run run = znctl({"monitor", "--seconds", "1", "--csv", csvPath()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("neither a regular file nor a folder"), qPrintable(run.err));
+    QVERIFY(QFileInfo(csvPath()).exists() && !QFileInfo(csvPath()).isFile());
 }
 
 void TestZnctl::monitorEndsCleanlyOnCtrlC()
