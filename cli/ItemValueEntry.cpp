@@ -76,11 +76,9 @@ ItemValueEntry::Result parseChoice(ZN8P_INC &inc, int code, const QString &text)
 }
 
 // Decimals of the item's display text, from its present value.
-int displayDecimals(ZN8P_INC &inc, int code)
+int displayDecimals(const ZN8P_INC &inc, int code)
 {
-    if (code == ManualOutputCode)
-        return 1;
-    const QString shown = FormatItemValue(inc, code);
+    const QString shown = ItemValueEntry::displayText(inc, code);
     const int point = shown.indexOf(QLocale().decimalPoint());
     return point < 0 ? 0 : int(shown.size() - point - 1);
 }
@@ -94,6 +92,13 @@ QString shownWith(int raw, int decimals)
 
 namespace ItemValueEntry
 {
+
+QString displayText(const ZN8P_INC &inc, int code)
+{
+    if (code == ManualOutputCode)
+        return NumberFormat::scaled(inc.setting(code), 1);
+    return FormatItemValue(inc, code);
+}
 
 bool isWritable(int code)
 {
@@ -149,11 +154,11 @@ Result parse(ZN8P_INC &inc, int code, const QString &text)
         shownWith(min, decimals) + QStringLiteral(" to ") + shownWith(max, decimals);
     if (!isNumber)
         return {std::nullopt, QStringLiteral("'%1' is no number (%2)").arg(text, limits)};
-    if (std::abs(scaled - std::round(scaled)) > 1e-6)
-        return {std::nullopt, QStringLiteral("%1 takes at most %2 decimals (%3)")
-                                  .arg(text)
-                                  .arg(decimals)
-                                  .arg(limits)};
+    if (std::abs(scaled - std::round(scaled)) > 1e-6) {
+        const QString places = decimals == 0 ? QStringLiteral("no decimals")
+                                             : QStringLiteral("%1 decimals at most").arg(decimals);
+        return {std::nullopt, QStringLiteral("%1 takes %2 (%3)").arg(text, places, limits)};
+    }
     const long raw = std::lround(scaled);
     if (raw < min || raw > max)
         return {std::nullopt, QStringLiteral("%1 is outside %2").arg(text, limits)};

@@ -29,6 +29,10 @@ struct Result {
     QString error;
 };
 
+// The display text of code's value in inc, in the units parse() takes: as the main window shows
+// it, except the manual output, which is in percent with one decimal as its buttons step it.
+QString displayText(const ZN8P_INC &inc, int code);
+
 // Converts text for code with the values in inc (settingValues and the option words). inc.itemCode,
 // editMin, editMax and editOneDecimal are changed as the entry dialog's range set-up changes them.
 Result parse(ZN8P_INC &inc, int code, const QString &text);

@@ -6,7 +6,6 @@
 #include "WriteSide.h"
 #include "app/MessageTable.h"
 #include "comm/RegisterMap.h"
-#include "polling/ValueFormat.h"
 #include "transfer/ParameterTable.h"
 #include "transfer/SettingRanges.h"
 
@@ -95,7 +94,8 @@ int runWrite(CliSession &session, const CommandLine &commandLine)
                                       .arg(commandLine.arguments.at(1), name));
         return Refused;
     }
-    session.console.line(QStringList{QString::number(code), name, FormatItemValue(inc, code),
+    session.console.line(QStringList{QString::number(code), name,
+                                     ItemValueEntry::displayText(inc, code),
                                      QString::number(inc.setting(code))}
                              .join(QLatin1Char('\t')));
     return Success;
