@@ -18,8 +18,15 @@ public:
 
     void showMonitorPanel(const MonitorPanelState &state);
     void showSettingPage(const SettingPageState &state);
+    // The value label of a setting item (Text_SV(1) for the main set value) takes text, as an
+    // offline change leaves it until the page is rebuilt.
+    void setValueText(int code, const QString &text);
+    QString valueText(int code);
+    // The six manual output buttons Manuval(0..5).
+    void setManualButtonsVisible(bool visible);
 
 private:
+    QWidget *valueLabel(int code);
     QWidget *control(const QString &name);
     QWidget *control(const QString &name, int index);
 

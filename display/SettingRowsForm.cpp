@@ -74,10 +74,28 @@ QGridLayout *frameGrid(QWidget *window, const FrameNames &names)
     }
     return grid;
 }
+
+// The main set value is changed from the monitor panel, beside Text_SV(1).
+void addMainSetValueButton(QWidget *window)
+{
+    auto *value = window->findChild<QWidget *>(QStringLiteral("Text_SV_1"));
+    if (value == nullptr)
+        return;
+    auto *grid = qobject_cast<QGridLayout *>(value->parentWidget()->layout());
+    if (grid == nullptr)
+        return;
+    int row = 0;
+    int column = 0;
+    int rowSpan = 0;
+    int columnSpan = 0;
+    grid->getItemPosition(grid->indexOf(value), &row, &column, &rowSpan, &columnSpan);
+    grid->addWidget(makeButton(value->parentWidget(), indexed("Cmd_set", 1)), row, column + 2);
+}
 } // namespace
 
 void SettingRowsForm::build(QWidget *window)
 {
+    addMainSetValueButton(window);
     for (const RowPlace &place : SettingRowPlaces()) {
         const FrameNames names = frameOf(place.group);
         QGridLayout *grid = frameGrid(window, names);
@@ -98,6 +116,9 @@ void SettingRowsForm::build(QWidget *window)
                             2);
         else if (place.rateUnitLabel >= 0)
             grid->addWidget(makeLabel(frame, indexed("Label_UD", place.rateUnitLabel), QString()),
+                            row, 2);
+        else if (const int unit = timeUnitCaption(place.code))
+            grid->addWidget(makeLabel(frame, indexed("Label_time", place.code - 10), msg(unit)),
                             row, 2);
         grid->addWidget(makeButton(frame, indexed("Cmd_set", place.code - 10)), row, 3);
     }
