@@ -7,6 +7,7 @@
 #include "app/MessageTable.h"
 #include "app/SubDisp_About.h"
 #include "comm/SettingsStore.h"
+#include "dialogs/SettingEditor.h"
 #include "dialogs/SubDisp_comm.h"
 #include "display/SettingRowsForm.h"
 
@@ -19,9 +20,8 @@ namespace
 {
 constexpr std::array<int, 6> TimerIntervals = {1, 1000, 2000, 2000, 10000, 100};
 constexpr int StatusPanelCount = 4;
-// Change buttons Cmd_set 0 to 53; only 36 (alarm 1 type) stays usable before the first upload.
+// Change buttons Cmd_set 0 to 53, index = parameter code - 10.
 constexpr int ChangeButtonCount = 54;
-constexpr int AlwaysEnabledButton = 36;
 
 void setLabelColour(QLabel *label, const QColor &colour)
 {
@@ -47,6 +47,10 @@ MainDisp::MainDisp(ZN8P_INC &inc, SettingsStore &store, ZN8PComFactory comFactor
     ui->setupUi(this);
     SettingRowsForm::build(this);
     m_displayView = std::make_unique<MainDisplayView>(this);
+    m_editor = std::make_unique<SettingEditor>(inc, *m_op, *this, *m_displayView, this, [this] {
+        if (!timer(Timer1).isActive())
+            timer(Timer1).start();
+    });
     setUpStatusBar();
     setUpTimers();
     setUpJobs();
@@ -204,14 +208,17 @@ void MainDisp::connectMenus()
     for (QPushButton *cancel : {ui->Cmd_Cancel_0, ui->Cmd_Cancel_1})
         connect(cancel, &QPushButton::clicked, this, [this] { m_connection.cancelSearch(); });
     connect(ui->SSTab2, &QTabWidget::currentChanged, this, [this] { refreshSettingPage(); });
+    for (int i = 0; i < ChangeButtonCount; ++i) {
+        if (auto *button = findChild<QPushButton *>(QStringLiteral("Cmd_set_%1").arg(i)))
+            connect(button, &QPushButton::clicked, this, [this, i] { m_editor->edit(i + 10); });
+    }
 }
 
 void MainDisp::setParameterButtonsEnabled(bool enabled)
 {
-    for (int i = 0; i < ChangeButtonCount; ++i) {
-        if (auto *button = findChild<QWidget *>(QStringLiteral("Cmd_set_%1").arg(i)))
-            button->setEnabled(enabled || i == AlwaysEnabledButton);
-    }
+    m_inc.parameterButtonsEnabled = enabled;
+    // Every page, so that no hidden page keeps buttons of before.
+    m_displayView->showSettingPage(Disp_SStab2(m_inc, SettingPageState::AllPages));
 }
 
 void MainDisp::runStartupLinkCheck()
@@ -272,6 +279,7 @@ void MainDisp::onModelChange()
         return;
     }
     m_op->beep();
+    m_editor->changeModel();
 }
 
 void MainDisp::onTrace()

@@ -27,6 +27,7 @@ class GuiOperator;
 class HelpViewer;
 class OperatorInterface;
 class QLabel;
+class SettingEditor;
 class SettingsStore;
 
 // The program's one main window: menus, the two tab controls and their pages, the communication
@@ -123,6 +124,7 @@ private:
     JobDispatcher m_jobs;
     ConnectionController m_connection;
     std::unique_ptr<MainDisplayView> m_displayView;
+    std::unique_ptr<SettingEditor> m_editor;
     HelpViewer *m_help = nullptr;
     bool m_closing = false;
     bool m_closePending = false;
