@@ -76,6 +76,8 @@ QGridLayout *frameGrid(QWidget *window, const FrameNames &names)
 }
 
 // The main set value is changed from the monitor panel, beside Text_SV(1).
+// The main set value is changed from the monitor panel: its button gets a row of its own below
+// Text_SV(1), the rows under it moving down by one.
 void addMainSetValueButton(QWidget *window)
 {
     auto *value = window->findChild<QWidget *>(QStringLiteral("Text_SV_1"));
@@ -84,12 +86,25 @@ void addMainSetValueButton(QWidget *window)
     auto *grid = qobject_cast<QGridLayout *>(value->parentWidget()->layout());
     if (grid == nullptr)
         return;
-    int row = 0;
-    int column = 0;
-    int rowSpan = 0;
-    int columnSpan = 0;
-    grid->getItemPosition(grid->indexOf(value), &row, &column, &rowSpan, &columnSpan);
-    grid->addWidget(makeButton(value->parentWidget(), indexed("Cmd_set", 1)), row, column + 2);
+    struct Placed {
+        QLayoutItem *item;
+        int row, column, rowSpan, columnSpan;
+    };
+    int valueRow = 0, valueColumn = 0, span = 0;
+    grid->getItemPosition(grid->indexOf(value), &valueRow, &valueColumn, &span, &span);
+    QList<Placed> below;
+    for (int i = grid->count() - 1; i >= 0; --i) {
+        Placed p{nullptr, 0, 0, 0, 0};
+        grid->getItemPosition(i, &p.row, &p.column, &p.rowSpan, &p.columnSpan);
+        if (p.row > valueRow) {
+            p.item = grid->takeAt(i);
+            below.append(p);
+        }
+    }
+    for (const Placed &p : below)
+        grid->addItem(p.item, p.row + 1, p.column, p.rowSpan, p.columnSpan);
+    grid->addWidget(makeButton(value->parentWidget(), indexed("Cmd_set", 1)), valueRow + 1,
+                    valueColumn, 1, 1, Qt::AlignRight);
 }
 } // namespace
 
