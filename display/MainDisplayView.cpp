@@ -174,7 +174,7 @@ void MainDisplayView::showSettingPage(const SettingPageState &state)
         setVisible(control(QStringLiteral("Label_time"), row.place.code - 10), row.visible);
         if (QWidget *button = control(QStringLiteral("Cmd_set"), row.place.code - 10)) {
             setVisible(button, row.buttonVisible);
-            button->setEnabled(row.buttonEnabled);
+            button->setEnabled(row.buttonEnabled && !m_groupDisabled[int(row.place.group)]);
         }
     }
 
@@ -187,4 +187,22 @@ void MainDisplayView::showSettingPage(const SettingPageState &state)
     if (state.autoTuningVisible)
         setText(autoTuning, msg(state.autoTuningCaptionId));
     setVisible(autoTuning, state.autoTuningVisible);
+}
+
+void MainDisplayView::toggleGroup(int group)
+{
+    static const std::array<const char *, 6> frames = {
+        "Frame_Alarm1", "Frame_Alarm2", "Frame_HB", "Frame_Heat", "Frame_Cool", "Frame_Other"};
+    if (group < 0 || group >= int(frames.size()))
+        return;
+    const bool disabled = !m_groupDisabled[group];
+    m_groupDisabled[group] = disabled;
+    QWidget *frame = control(QLatin1String(frames[group]));
+    if (frame == nullptr)
+        return;
+    const QString titleButton = QStringLiteral("Cmd_True_%1").arg(group);
+    for (QWidget *child : frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (child->objectName() != titleButton)
+            child->setEnabled(!disabled);
+    }
 }
