@@ -3,18 +3,16 @@
 #include "comm/RegisterMap.h"
 #include "comm/SettingsStore.h"
 #include "tests/support/FakeOperator.h"
+#include "tests/support/ModalDialog.h"
 #include "tests/support/SettingSetup.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QtTest>
-
-#include <functional>
 
 // The change buttons of the main window offline: when they can be pressed, which dialog they
 // open, and what the window shows after the dialog, as an operator preparing a file sees it.
@@ -34,10 +32,6 @@ private:
     template <typename T> T *find(const QString &name) { return m_window->findChild<T *>(name); }
     bool shown(const QString &name) { return find<QWidget>(name)->isVisible(); }
     QString text(const QString &name) { return find<QLabel>(name)->text(); }
-    // Presses a change button (or triggers an action) and lets operate act on the dialog it
-    // opens; a dialog operate leaves open is cancelled.
-    void withDialog(const std::function<void()> &open,
-                    const std::function<void(QWidget *)> &operate);
     void choose(int code, int option);
     void enter(int code, const QString &digits);
 
@@ -73,43 +67,28 @@ void TestSettingEdit::cleanup()
     m_window.reset();
 }
 
-void TestSettingEdit::withDialog(const std::function<void()> &open,
-                                 const std::function<void(QWidget *)> &operate)
-{
-    bool operated = false;
-    QTimer::singleShot(0, this, [&] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        QVERIFY(dialog != nullptr);
-        operated = true;
-        operate(dialog);
-        if (dialog->isVisible())
-            QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
-    });
-    open();
-    QVERIFY(operated);
-}
-
 void TestSettingEdit::choose(int code, int option)
 {
-    withDialog([&] { find<QPushButton>(QStringLiteral("Cmd_set_%1").arg(code - 10))->click(); },
-               [&](QWidget *dialog) {
-                   for (QRadioButton *button : dialog->findChildren<QRadioButton *>()) {
-                       if (button->isVisible() &&
-                           button->objectName().endsWith(QStringLiteral("_%1").arg(option)))
-                           button->click();
-                   }
-                   QTest::mouseClick(dialog->findChild<QPushButton *>("Command1"), Qt::LeftButton);
-               });
+    operateModal([&] { find<QPushButton>(QStringLiteral("Cmd_set_%1").arg(code - 10))->click(); },
+                 [&](QWidget *dialog) {
+                     for (QRadioButton *button : dialog->findChildren<QRadioButton *>()) {
+                         if (button->isVisible() &&
+                             button->objectName().endsWith(QStringLiteral("_%1").arg(option)))
+                             button->click();
+                     }
+                     QTest::mouseClick(dialog->findChild<QPushButton *>("Command1"),
+                                       Qt::LeftButton);
+                 });
 }
 
 void TestSettingEdit::enter(int code, const QString &digits)
 {
-    withDialog([&] { find<QPushButton>(QStringLiteral("Cmd_set_%1").arg(code - 10))->click(); },
-               [&](QWidget *dialog) {
-                   auto *entry = dialog->findChild<QLineEdit *>("Disp_setdata");
-                   QTest::keyClicks(entry, digits);
-                   QTest::keyClick(entry, Qt::Key_Enter);
-               });
+    operateModal([&] { find<QPushButton>(QStringLiteral("Cmd_set_%1").arg(code - 10))->click(); },
+                 [&](QWidget *dialog) {
+                     auto *entry = dialog->findChild<QLineEdit *>("Disp_setdata");
+                     QTest::keyClicks(entry, digits);
+                     QTest::keyClick(entry, Qt::Key_Enter);
+                 });
 }
 
 void TestSettingEdit::buttonsWaitForALink()
@@ -141,11 +120,12 @@ void TestSettingEdit::entryChangesTheDisplay()
 {
     m_window->setParameterButtonsEnabled(true);
     QString range;
-    withDialog([&] { find<QPushButton>(QStringLiteral("Cmd_set_1"))->click(); },
-               [&](QWidget *dialog) {
-                   QCOMPARE(dialog->findChild<QLabel *>("Now_data")->text(), QStringLiteral("300"));
-                   range = dialog->findChild<QLabel *>("Limit_data")->text();
-               });
+    operateModal([&] { find<QPushButton>(QStringLiteral("Cmd_set_1"))->click(); },
+                 [&](QWidget *dialog) {
+                     QCOMPARE(dialog->findChild<QLabel *>("Now_data")->text(),
+                              QStringLiteral("300"));
+                     range = dialog->findChild<QLabel *>("Limit_data")->text();
+                 });
     QCOMPARE(range, QStringLiteral("-200 to  1370"));
     QVERIFY(!m_inc.unsavedOnlineChanges);
 
@@ -193,14 +173,14 @@ void TestSettingEdit::modelChangeLaysOutTheDisplay()
 {
     m_window->setParameterButtonsEnabled(true);
     QVERIFY(!shown(QStringLiteral("Frame_HB")));
-    withDialog([&] { find<QAction>(QStringLiteral("mnuOpset"))->trigger(); },
-               [&](QWidget *dialog) {
-                   dialog->findChild<QRadioButton *>("Option_set3_4")->click();
-                   dialog->findChild<QRadioButton *>("Option_set1_1")->click();
-                   m_op.answers = {true};
-                   QTest::mouseClick(dialog->findChild<QPushButton *>("Command1_0"),
-                                     Qt::LeftButton);
-               });
+    operateModal([&] { find<QAction>(QStringLiteral("mnuOpset"))->trigger(); },
+                 [&](QWidget *dialog) {
+                     dialog->findChild<QRadioButton *>("Option_set3_4")->click();
+                     dialog->findChild<QRadioButton *>("Option_set1_1")->click();
+                     m_op.answers = {true};
+                     QTest::mouseClick(dialog->findChild<QPushButton *>("Command1_0"),
+                                       Qt::LeftButton);
+                 });
     QVERIFY(shown(QStringLiteral("Frame_HB")));
     QCOMPARE(text(QStringLiteral("Label_Alm_HB_1")), msg(156));
     QVERIFY(find<QPushButton>(QStringLiteral("Cmd_set_27"))->isEnabled());
