@@ -11,6 +11,7 @@
 namespace
 {
 const QByteArray LineEnd = QByteArrayLiteral("\r\n");
+constexpr qint16 WrittenFormatMarker = 0;
 
 // The fields of a file, one a line; a line feed alone ends a line as well.
 class FieldReader
@@ -94,7 +95,7 @@ QByteArray compose(const ZN8P_INC &inc)
     QByteArray text;
     text += '"' + QByteArray(ModelName) + '"' + LineEnd;
     const UnitConfig &u = inc.unitConfig;
-    for (qint16 value : {inc.formatMarker, u.alarm2, u.heatCool, u.heaterBreak, u.contactInput,
+    for (qint16 value : {WrittenFormatMarker, u.alarm2, u.heatCool, u.heaterBreak, u.contactInput,
                          u.outputType, u.serialComm})
         text += QByteArray::number(value) + LineEnd;
     for (int index = 1; index <= ValueCount; ++index)
@@ -102,17 +103,16 @@ QByteArray compose(const ZN8P_INC &inc)
     return text;
 }
 
-bool write(const QString &path, const ZN8P_INC &inc)
+bool write(const QString &path, const ZN8P_INC &inc, QString *error)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     const QByteArray text = compose(inc);
-    if (file.write(text) != text.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    // Without a successful commit() the temporary file is discarded and the old file stays.
+    const bool written =
+        file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
+    if (!written && error != nullptr)
+        *error = file.errorString();
+    return written;
 }
 
 } // namespace SettingsDataFile

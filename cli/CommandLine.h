@@ -34,6 +34,7 @@ struct CommandLine {
     bool noStore = false;
     int seconds = 0; // monitor: 0 runs until Ctrl-C
     QString csvPath;
+    QString outPath; // upload: the settings data file to write
     bool help = false;
     bool version = false;
 };

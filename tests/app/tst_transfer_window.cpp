@@ -25,6 +25,7 @@ private slots:
     void init();
     void cleanup();
     void uploadFillsThePages();
+    void oneFrontPanelChangeOneUpload();
     void fileValuesReachTheController_data();
     void fileValuesReachTheController();
 
@@ -144,6 +145,20 @@ void TestTransferWindow::uploadFillsThePages()
     m_window->findChild<QTabWidget *>("SSTab2")->setCurrentIndex(1);
     QCOMPARE(text("Label_pidval_1"), QStringLiteral("123"));
     QVERIFY(m_op.unexpectedQuestions.isEmpty());
+}
+
+void TestTransferWindow::oneFrontPanelChangeOneUpload()
+{
+    startWindow();
+    goOnline();
+    const auto uploads = [this] { return m_op.panelHistory.count("1:" + msg(502)); };
+
+    m_sim->panelSet(0x0001, 220);
+    QTRY_VERIFY_WITH_TIMEOUT(uploads() == 1 && m_inc.settingDataValid, 10000);
+    QCOMPARE(m_inc.setting(11), qint16(220));
+    // Many more rotations, each reading the status word twice: no second upload.
+    QTest::qWait(3000);
+    QCOMPARE(uploads(), 1);
 }
 
 void TestTransferWindow::fileValuesReachTheController_data()
