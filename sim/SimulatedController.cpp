@@ -305,6 +305,11 @@ void SimulatedController::operateKeys(int milliseconds)
     withCore([&](ControllerCore &core) { core.operateKeys(milliseconds); });
 }
 
+void SimulatedController::operateKeysAfter(int requests, int milliseconds)
+{
+    withCore([&](ControllerCore &core) { core.operateKeysAfter(requests, milliseconds); });
+}
+
 void SimulatedController::unplug()
 {
     std::lock_guard lock(m_mutex);
@@ -368,6 +373,17 @@ int SimulatedController::requestCount() const
 {
     std::lock_guard lock(m_mutex);
     return m_core.requestCount();
+}
+
+QList<LoggedRequest> SimulatedController::requestLog() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_core.requestLog().entries();
+}
+
+void SimulatedController::clearRequestLog()
+{
+    withCore([](ControllerCore &core) { core.requestLog().clear(); });
 }
 
 void SimulatedController::withCore(const std::function<void(ControllerCore &)> &f)
