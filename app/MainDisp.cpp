@@ -184,8 +184,13 @@ void MainDisp::setUpTimers()
     for (int i = 0; i < int(m_timers.size()); ++i)
         m_timers[i].setInterval(TimerIntervals[i]);
     timer(Timer3).setSingleShot(true);
-    connect(&timer(Timer1), &QTimer::timeout, this,
-            [this] { runBlocking([this] { m_jobs.tick(); }); });
+    connect(&timer(Timer1), &QTimer::timeout, this, [this] {
+        // A box of the 10-second refresh's vendor-frame exchange lets this tick in; a
+        // job's request now would go out in the vendor frame. The job waits for the next
+        // tick.
+        if (!m_vendorReads.exchangeRunning())
+            runBlocking([this] { m_jobs.tick(); });
+    });
     connect(&timer(Timer3), &QTimer::timeout, this, [this] {
         ui->Text_readmsg3->hide();
         ui->Text_readmsg5->hide();
@@ -244,7 +249,7 @@ void MainDisp::connectSettingButtons()
         auto *button = findChild<QPushButton *>(QStringLiteral("Manuval_%1").arg(i));
         connect(button, &QPushButton::clicked, this, [this, i] {
             // Its read must not come between the requests of a running job.
-            if (!m_jobs.isRunning())
+            if (!m_jobs.isRunning() && !m_vendorReads.exchangeRunning())
                 m_transfer.singleWrite().Manuval_Click(i);
             ui->SSTab1->setFocus();
         });

@@ -1,6 +1,6 @@
-// Renders the pictures of docs/: the main display online against the simulated controller, the
-// search panel, the communication settings dialog and the three setting dialogs (entry,
-// selection, model change), in English and in Japanese.
+// Renders the pictures of docs/: the main display online against the simulated controller, an
+// upload in progress, the search panel, the communication settings dialog and the three setting
+// dialogs (entry, selection, model change), in English and in Japanese.
 //
 //   QT_QPA_PLATFORM=offscreen zn-screenshots OUTPUT_FOLDER
 
@@ -21,6 +21,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -108,6 +109,16 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     inc.timerJob = JobDispatcher::Upload;
     waitFor(8000);
     ok = save(window, folder + QStringLiteral("/main-online-") + suffix + ".png") && ok;
+    // File > Upload, caught half way through its progress display.
+    auto *bar =
+        window.findChild<QProgressBar *>(QStringLiteral("ProgressBar2")); // set after ProgressBar1
+    QObject::connect(bar, &QProgressBar::valueChanged, &window, [&](int value) {
+        if (value == 26)
+            ok = save(window, folder + QStringLiteral("/upload-progress-") + suffix + ".png") && ok;
+    });
+    op.answers = {true};
+    window.commands().mnuUpload();
+    waitFor(6000);
     window.findChild<QPushButton *>(QStringLiteral("Cmd_ONOFF"))->click();
 
     SubDisp_comm dialog(inc, store, window.link(), op, &window);
