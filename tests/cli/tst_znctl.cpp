@@ -376,7 +376,7 @@ void TestZnctl::writeSideRefusals()
     const QList<Case> cases = {
         {"out of range", none, {"write", "11", "2500"}, 2, "2500 is outside -200 to 1370", false},
         {"too fine", none, {"write", "11", "250.5"}, 2, "takes no decimals", false},
-        {"display units", none, {"write", "31", "2.5"}, 0, "\t2.5\t25\n", true},
+        {"display units", none, {"write", "23", "-2.5"}, 0, "\t-2.5\t-25\n", true},
         {"choice by name", none, {"write", "36", "low limit alarm"}, 0, "\t2\n", true},
         {"manual output", none, {"write", "46", "100.1"}, 2, "outside 0.0 to 100.0", false},
         {"keys operated",
