@@ -7,6 +7,7 @@
 #include "app/MessageTable.h"
 #include "app/SubDisp_About.h"
 #include "comm/SettingsStore.h"
+#include "dialogs/SettingEditor.h"
 #include "dialogs/SubDisp_comm.h"
 #include "display/SettingRowsForm.h"
 
@@ -19,9 +20,8 @@ namespace
 {
 constexpr std::array<int, 6> TimerIntervals = {1, 1000, 2000, 2000, 10000, 100};
 constexpr int StatusPanelCount = 4;
-// Change buttons Cmd_set 0 to 53; only 36 (alarm 1 type) stays usable before the first upload.
+// Change buttons Cmd_set 0 to 53, index = parameter code - 10.
 constexpr int ChangeButtonCount = 54;
-constexpr int AlwaysEnabledButton = 36;
 constexpr int ManualButtonCount = 6;
 // Progress bar ends: the download counts its 52 steps, the upload its 53 items.
 constexpr int DownloadMessage = 501;
@@ -54,6 +54,10 @@ MainDisp::MainDisp(ZN8P_INC &inc, SettingsStore &store, ZN8PComFactory comFactor
     ui->setupUi(this);
     SettingRowsForm::build(this);
     m_displayView = std::make_unique<MainDisplayView>(this);
+    m_editor = std::make_unique<SettingEditor>(inc, *m_op, *this, *m_displayView, this, [this] {
+        if (!timer(Timer1).isActive())
+            timer(Timer1).start();
+    });
     setUpStatusBar();
     setUpTimers();
     setUpJobs();
@@ -223,11 +227,13 @@ void MainDisp::connectMenus()
 
 void MainDisp::connectSettingButtons()
 {
-    // The entry and selection dialogs open here once they exist; until then the pre-check runs
-    // and the item is chosen.
+    // The pre-checks come first; the dialog for the item opens when they pass.
     for (int i = 0; i < ChangeButtonCount; ++i) {
         if (auto *button = findChild<QPushButton *>(QStringLiteral("Cmd_set_%1").arg(i)))
-            connect(button, &QPushButton::clicked, this, [this, i] { m_commands.Cmd_set(i); });
+            connect(button, &QPushButton::clicked, this, [this, i] {
+                if (m_commands.Cmd_set(i))
+                    m_editor->edit(i + 10);
+            });
     }
     for (int group = 0; group < TransferCommands::GroupCount; ++group) {
         if (auto *button = findChild<QPushButton *>(QStringLiteral("Cmd_True_%1").arg(group)))
@@ -253,10 +259,9 @@ void MainDisp::toggleSettingGroup(int group)
 
 void MainDisp::setParameterButtonsEnabled(bool enabled)
 {
-    for (int i = 0; i < ChangeButtonCount; ++i) {
-        if (auto *button = findChild<QWidget *>(QStringLiteral("Cmd_set_%1").arg(i)))
-            button->setEnabled(enabled || i == AlwaysEnabledButton);
-    }
+    m_inc.parameterButtonsEnabled = enabled;
+    // Every page, so that no hidden page keeps buttons of before.
+    m_displayView->showSettingPage(Disp_SStab2(m_inc, SettingPageState::AllPages));
 }
 
 void MainDisp::runStartupLinkCheck()
@@ -317,6 +322,7 @@ void MainDisp::onModelChange()
         return;
     }
     m_op->beep();
+    m_editor->changeModel();
 }
 
 void MainDisp::onTrace()

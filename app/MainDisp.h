@@ -29,6 +29,7 @@ class GuiOperator;
 class HelpViewer;
 class OperatorInterface;
 class QLabel;
+class SettingEditor;
 class SettingsStore;
 
 // The program's one main window: menus, the two tab controls and their pages, the communication
@@ -132,6 +133,7 @@ private:
     TransferCommands m_commands;
     ConnectionController m_connection;
     std::unique_ptr<MainDisplayView> m_displayView;
+    std::unique_ptr<SettingEditor> m_editor;
     HelpViewer *m_help = nullptr;
     bool m_closing = false;
     bool m_closePending = false;

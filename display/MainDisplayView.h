@@ -20,12 +20,19 @@ public:
 
     void showMonitorPanel(const MonitorPanelState &state);
     void showSettingPage(const SettingPageState &state);
+    // The value label of a setting item (Text_SV(1) for the main set value) takes text, as an
+    // offline change leaves it until the page is rebuilt.
+    void setValueText(int code, const QString &text);
+    QString valueText(int code);
+    // The six manual output buttons Manuval(0..5).
+    void setManualButtonsVisible(bool visible);
     // Switches one group's frame (title button Cmd_True(group) and RowGroup order) between enabled
     // and disabled; its title button stays usable, and its change buttons stay disabled through
     // later pages until the group is enabled again.
     void toggleGroup(int group);
 
 private:
+    QWidget *valueLabel(int code);
     QWidget *control(const QString &name);
     QWidget *control(const QString &name, int index);
 

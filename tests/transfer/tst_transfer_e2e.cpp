@@ -131,21 +131,23 @@ struct TransferRig {
         });
         return result;
     }
-    // The user-protocol writes after the setting flag, as codes (the vendor-frame key excluded).
-    QList<int> writtenCodes() const
+    // The user-protocol writes the controller received, as "code=value" (the vendor-frame key
+    // excluded), with "refused" appended to those it did not take.
+    QStringList writesReceived() const
     {
-        QList<int> codes;
-        for (const QString &entry : log) {
-            const QStringList f = entry.split(QLatin1Char(' '));
-            if (f.size() < 3 || (f[0] != "06" && f[0] != "WD"))
+        QStringList writes;
+        for (const LoggedRequest &r : sim->requestLog()) {
+            if (r.vendor || (r.command != "06" && r.command != "WD") || r.address == 0)
                 continue;
-            for (int code = 11; code <= 65; ++code) {
-                const QString &address = inc.registerTable.at(code);
-                if (!address.isEmpty() && f[1].startsWith(address))
-                    codes << code;
-            }
+            int code = 11;
+            while (code < 65 && RegisterMap::modbusAddress(code).toUInt(nullptr, 16) != r.address)
+                ++code;
+            writes << QStringLiteral("%1=%2%3")
+                          .arg(code)
+                          .arg(qint16(r.data.value_or(0)))
+                          .arg(r.refusal.isEmpty() ? "" : " refused");
         }
-        return codes;
+        return writes;
     }
 
     std::unique_ptr<SimulatedController> sim;
@@ -202,6 +204,7 @@ void TestTransferE2e::downloadThenUpload()
     const ParameterDownload::Values sent = rig.inc.downloadValues;
     rig.inc.downloadRequested = true;
     rig.log.clear();
+    rig.sim->clearRequestLog();
 
     QCOMPARE(rig.download->DownloadCopy(), ParameterDownload::Result::Completed);
 
@@ -210,26 +213,22 @@ void TestTransferE2e::downloadThenUpload()
     for (int code : checked)
         QVERIFY2(rig.held(code) == sent.at(code - 10), qPrintable(QString::number(code)));
 
-    // On the wire: the setting flag first ("0100" under Ravtocol), then the chain's order with
-    // every data word in the protocol's byte order; nothing for the decimal point place (sensor
-    // input), the abnormal output item or auto-tuning (unchanged).
+    // It received the setting flag first ("0100" on the wire under Ravtocol), then every register
+    // write of the chain in its order, each accepted with the value meant (so byte-swapped under
+    // Ravtocol); none for the decimal point place (sensor input), the OUT/OFF key function's
+    // partner row (auto/manual, not this controller's mode), the AT bias (vendor frame here) or
+    // auto-tuning (unchanged).
     QCOMPARE(rig.log.first(), protocol == Ravtocol ? "WD 0032400324 0100" : "06 0070 0001");
-    const QList<int> written = rig.writtenCodes();
-    QCOMPARE(written.first(), 65);
-    qsizetype previous = -1;
-    for (int i = 1; i < written.size(); ++i) {
-        const auto &chain = ParameterDownload::Chain;
-        const qsizetype place = std::find(chain.begin(), chain.end(), written[i]) - chain.begin();
-        QVERIFY(place > previous);
-        previous = place;
+    QStringList expected = {"65=1"};
+    for (int code : ParameterDownload::Chain) {
+        if (code < 58 && !QList<int>{11, 27, 45, 51, 12}.contains(code))
+            expected << QStringLiteral("%1=%2").arg(code).arg(sent.at(code - 10));
     }
-    for (int code : {27, 12})
-        QVERIFY(!written.contains(code));
-    QVERIFY(!rig.log.join(',').contains("FC94"));
-    for (const QString &entry : rig.log) {
-        const QStringList f = entry.split(' ');
-        if (f.size() == 3 && f[1].startsWith(rig.inc.registerTable.at(13)))
-            QCOMPARE(f[2], DataWord::dataField(sent.at(13 - 10), protocol));
+    QCOMPARE(rig.writesReceived(), expected);
+    // The vendor-frame writes were all taken; the abnormal output item (DC inputs) was not asked.
+    for (const LoggedRequest &r : rig.sim->requestLog()) {
+        QVERIFY(r.address != 0xFC94);
+        QVERIFY2(r.refusal.isEmpty(), qPrintable(r.text()));
     }
 
     // The upload gives every value back. (The contact input function and auto-tuning keep their
