@@ -304,7 +304,8 @@ void TestMainDisplayModel::autoManualChangeOncePerChange()
 
     inc.monitorValues[4] = 0x5000;
     QVERIFY(TrackAutoManualChange(inc));
-    const SettingRow *row = Disp_SStab2(inc, OtherPage).row(45);
+    const SettingPageState page = Disp_SStab2(inc, OtherPage);
+    const SettingRow *row = page.row(45);
     QVERIFY(row->visible);
     QCOMPARE(row->valueText, QStringLiteral("Manual control"));
 }
