@@ -3,6 +3,8 @@
 #include "app/ConnectionController.h"
 #include "app/JobDispatcher.h"
 #include "app/MainView.h"
+#include "app/ScreenPrint.h"
+#include "app/SettingsFileCommands.h"
 #include "app/ZN8P_INC.h"
 #include "comm/ComLink.h"
 #include "comm/RequestLayer.h"
@@ -24,6 +26,7 @@ namespace Ui
 class MainDisp;
 }
 class GuiOperator;
+class GuiSettingsFileDialogs;
 class HelpViewer;
 class OperatorInterface;
 class QLabel;
@@ -61,6 +64,7 @@ public:
     OnlineStartRead &onlineStartRead() { return m_onlineStartRead; }
     PollingCycle &polling() { return m_polling; }
     ConnectionController &connection() { return m_connection; }
+    ScreenPrint &screenPrint() { return m_screenPrint; }
     QTimer &timer(TimerId id) { return m_timers.at(id - 1); }
     // "ZN Monitor_E" while the English texts are active, else "ZN Monitor_J".
     static QString helpFileName();
@@ -80,6 +84,7 @@ public:
     void stopTracing() override;
     void setProgressVisible(bool visible, int messageId) override;
     void setProgressValue(int value) override;
+    void Read_data3() override;
     void showKeyOperationNotice() override;
     void setParameterButtonsEnabled(bool enabled) override;
 
@@ -122,6 +127,9 @@ private:
     PollingCycle m_polling;
     JobDispatcher m_jobs;
     ConnectionController m_connection;
+    std::unique_ptr<GuiSettingsFileDialogs> m_fileDialogs;
+    SettingsFileCommands m_fileCommands;
+    ScreenPrint m_screenPrint;
     std::unique_ptr<MainDisplayView> m_displayView;
     HelpViewer *m_help = nullptr;
     bool m_closing = false;

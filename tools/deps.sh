@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need, only those missing.
-# Safe to run again. Needs root (or sudo) only when something is missing.
+# --gui adds the fonts the windows need, --print the CUPS PDF printer and the PDF tools of the print
+# test. Safe to run again. Needs root (or sudo) only when something is missing.
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-serialport-dev qt6-tools-dev
           libgl1-mesa-dev libmodbus-dev mbpoll)
-if [ "${1:-}" = "--gui" ]; then
-    packages+=(fonts-noto-cjk)
-fi
+for option in "$@"; do
+    case "$option" in
+        --gui) packages+=(fonts-noto-cjk) ;;
+        --print) packages+=(cups printer-driver-cups-pdf poppler-utils) ;;
+    esac
+done
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

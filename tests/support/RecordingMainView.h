@@ -28,6 +28,7 @@ public:
     }
     void setProgressValue(int value) override { progressValues.append(value); }
     void setChartMaxCh(qint16 value) override { chartMaxCh.append(value); }
+    void Read_data3() override { ++readData3Calls; }
 
     QList<bool> monitoringStates;
     bool commErrorVisible = false;
@@ -40,4 +41,5 @@ public:
     QList<QPair<bool, int>> progressShown;
     QList<int> progressValues;
     QList<qint16> chartMaxCh;
+    int readData3Calls = 0;
 };
