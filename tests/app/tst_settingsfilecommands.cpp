@@ -11,25 +11,17 @@
 
 namespace
 {
-// Answers the file dialogs with a scripted name (empty: cancelled) and records the folder.
+// Both file dialogs answer name (empty: cancelled).
 class ScriptedDialogs : public SettingsFileDialogs
 {
 public:
-    QString saveFileName(const QString &folder) override { return answer(folder); }
-    QString openFileName(const QString &folder) override { return answer(folder); }
-
+    QString saveFileName(const QString &) override { return name; }
+    QString openFileName(const QString &) override { return name; }
     QString name;
-    QStringList folders;
-
-private:
-    QString answer(const QString &folder)
-    {
-        folders << folder;
-        return name;
-    }
 };
 
-// File commands over a rig whose program folder is a temporary one.
+// Setting data on the display and the file commands over a temporary program folder; the
+// dialogs answer Setdata/oven.znm.
 struct FileRig : ConnectionRig {
     FileRig()
     {
@@ -39,12 +31,12 @@ struct FileRig : ConnectionRig {
         inc.unitConfig = {1, 1, 4, 1, 2, 1};
         for (int k = 1; k <= SettingsDataFile::ValueCount; ++k)
             inc.settingValues[k] = qint16(k * 613 - 16000);
+        dialogs.name = ProgramFolder::setdata() + QStringLiteral("/oven.znm");
     }
-    QString setdata(const QString &name) const { return ProgramFolder::setdata() + '/' + name; }
-    QByteArray contents(const QString &path) const
+    QByteArray file() const
     {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        QFile f(dialogs.name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
     ScriptedDialogs dialogs;
@@ -57,179 +49,114 @@ class TestSettingsFileCommands : public QObject
     Q_OBJECT
 
 private slots:
-    void savedFileLoadsBackEqual();
-    void refusalsWriteAndReadNothing_data();
-    void refusalsWriteAndReadNothing();
-    void damagedFilesKeepWhatWasRead_data();
-    void damagedFilesKeepWhatWasRead();
+    void savedFileLoadsBackEqualRefusalsTouchNothing();
+    void damagedFileKeepsWhatWasRead_data();
+    void damagedFileKeepsWhatWasRead();
     void failedWriteLeavesOldFile();
     void onlineQuestionSavesAFile();
 };
 
-void TestSettingsFileCommands::savedFileLoadsBackEqual()
+void TestSettingsFileCommands::savedFileLoadsBackEqualRefusalsTouchNothing()
 {
-    FileRig rig;
-    rig.inc.unsavedOnlineChanges = true;
-    rig.inc.formatMarker = 1;
-    rig.dialogs.name = rig.setdata("oven.znm");
-    QVERIFY(rig.commands.mnuSave());
-    QCOMPARE(rig.dialogs.folders, QStringList{ProgramFolder::setdata()});
+    FileRig saver;
+    saver.inc.settingDataValid = false;
+    QVERIFY(!saver.commands.mnuSave());
+    QCOMPARE(saver.op.messages(), QList<QList<int>>{{197}});
+    saver.inc.settingDataValid = saver.inc.unsavedOnlineChanges = true;
+    QVERIFY(saver.commands.mnuSave());
+    QVERIFY(!saver.inc.unsavedOnlineChanges);
     QCOMPARE(QDir::currentPath(), ProgramFolder::path());
-    QVERIFY(!rig.inc.unsavedOnlineChanges);
-    QVERIFY(rig.op.shown.isEmpty());
+    const QByteArray saved = saver.file();
+
+    // Overwriting refused: message 508, the file stays as it was.
+    saver.inc.settingValues[1] = 0;
+    saver.op.answers = {false};
+    QVERIFY(!saver.commands.mnuSave());
+    QCOMPARE(saver.op.shown.at(2).ids, QList<int>{508});
+    QCOMPARE(saver.file(), saved);
 
     FileRig loader;
-    loader.inc.settingValues.fill(0);
-    loader.inc.unitConfig = {};
-    loader.inc.settingDataValid = false;
+    loader.inc = ZN8P_INC();
+    loader.inc.online = true;
+    QVERIFY(!loader.commands.mnuLoad());
+    QCOMPARE(loader.op.messages(), QList<QList<int>>{{701}});
+    loader.inc.online = false;
     loader.op.answers = {true};
-    loader.dialogs.name = rig.dialogs.name;
+    loader.dialogs.name = saver.dialogs.name;
     QVERIFY(loader.commands.mnuLoad());
-    QCOMPARE(loader.op.shown.at(0).ids, QList<int>{535});
+    QCOMPARE(loader.op.shown.at(1).ids, QList<int>{535});
     QCOMPARE(loader.inc.modelName, QStringLiteral("ZN8P"));
-    QVERIFY(loader.inc.unitConfig == rig.inc.unitConfig);
-    QCOMPARE(loader.inc.settingValues, rig.inc.settingValues);
+    QVERIFY(loader.inc.unitConfig == FileRig().inc.unitConfig);
+    QCOMPARE(loader.inc.settingValues, FileRig().inc.settingValues);
     QVERIFY(loader.inc.settingDataValid && loader.inc.unitCheckFlag);
     QVERIFY(loader.inc.unsavedOnlineChanges);
     QCOMPARE(loader.view.readData3Calls, 1);
-    QCOMPARE(loader.view.settingPageRefreshes, 1);
 }
 
-void TestSettingsFileCommands::refusalsWriteAndReadNothing_data()
+void TestSettingsFileCommands::damagedFileKeepsWhatWasRead_data()
 {
-    QTest::addColumn<bool>("load");
-    QTest::addColumn<bool>("online");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<QString>("chosen"); // the dialog's answer; "old.znm" exists
-    QTest::addColumn<QList<bool>>("answers");
-    QTest::addColumn<QList<QList<int>>>("shown");
-    QTest::addColumn<bool>("dialogOpened");
-
-    using Shown = QList<QList<int>>;
-    QTest::newRow("save without data")
-        << false << false << false << "new.znm" << QList<bool>{} << Shown{{197}} << false;
-    QTest::newRow("save cancelled")
-        << false << false << true << "" << QList<bool>{} << Shown{} << true;
-    QTest::newRow("overwrite refused")
-        << false << false << true << "old.znm" << QList<bool>{false} << Shown{{507}, {508}} << true;
-    QTest::newRow("load while online")
-        << true << true << true << "old.znm" << QList<bool>{} << Shown{{701}} << false;
-    QTest::newRow("load not confirmed")
-        << true << false << true << "old.znm" << QList<bool>{false} << Shown{{535}} << false;
-    QTest::newRow("load cancelled")
-        << true << false << true << "" << QList<bool>{true} << Shown{{535}} << true;
-}
-
-void TestSettingsFileCommands::refusalsWriteAndReadNothing()
-{
-    QFETCH(bool, load);
-    QFETCH(bool, online);
-    QFETCH(bool, valid);
-    QFETCH(QString, chosen);
-    QFETCH(QList<bool>, answers);
-    QFETCH(QList<QList<int>>, shown);
-    QFETCH(bool, dialogOpened);
-
-    FileRig rig;
-    const QByteArray old = "\"ZN8P\"\r\n0\r\n";
-    QFile file(rig.setdata("old.znm"));
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
-    file.close();
-    rig.inc.online = online;
-    rig.inc.settingDataValid = valid;
-    rig.inc.unsavedOnlineChanges = true;
-    const ZN8P_INC before = rig.inc;
-    rig.op.answers = answers;
-    rig.dialogs.name = chosen.isEmpty() ? QString() : rig.setdata(chosen);
-
-    QVERIFY(!(load ? rig.commands.mnuLoad() : rig.commands.mnuSave()));
-    QList<QList<int>> seen;
-    for (const FakeOperator::Shown &s : rig.op.shown)
-        seen << s.ids;
-    QCOMPARE(seen, shown);
-    QCOMPARE(rig.dialogs.folders.size(), dialogOpened ? 1 : 0);
-    QCOMPARE(QDir(ProgramFolder::setdata()).entryList(QDir::Files), QStringList{"old.znm"});
-    QCOMPARE(rig.contents(rig.setdata("old.znm")), old);
-    QCOMPARE(rig.inc.settingValues, before.settingValues);
-    QVERIFY(rig.inc.unsavedOnlineChanges);
-    QCOMPARE(rig.view.readData3Calls, 0);
-}
-
-void TestSettingsFileCommands::damagedFilesKeepWhatWasRead_data()
-{
-    QTest::addColumn<int>("lines"); // of a whole file, the first so many
+    QTest::addColumn<int>("lines"); // the first lines of a whole file of format marker 1
     QTest::addColumn<QByteArray>("tail");
-    QTest::addColumn<bool>("loaded");
-
-    QTest::newRow("empty") << 0 << QByteArray() << false;
-    QTest::newRow("header only") << 8 << QByteArray() << false;
-    QTest::newRow("cut in the values") << 30 << QByteArray() << false;
-    QTest::newRow("garbage in the values") << 30 << QByteArray("\x01\xfe#?\r\n5\r\n") << false;
-    QTest::newRow("whole") << 61 << QByteArray() << true;
+    QTest::newRow("empty") << 0 << QByteArray();
+    QTest::newRow("header only") << 8 << QByteArray();
+    QTest::newRow("cut in the values") << 30 << QByteArray();
+    QTest::newRow("garbage in the values") << 30 << QByteArray("\x01\xfe#?\r\n5\r\n");
+    QTest::newRow("whole") << 61 << QByteArray();
 }
 
-void TestSettingsFileCommands::damagedFilesKeepWhatWasRead()
+void TestSettingsFileCommands::damagedFileKeepsWhatWasRead()
 {
     QFETCH(int, lines);
     QFETCH(QByteArray, tail);
-    QFETCH(bool, loaded);
 
     FileRig rig;
-    // A file of format marker 1: its unit configuration does not count.
-    QByteArray whole = SettingsDataFile::compose(rig.inc);
-    whole.replace("\"ZN8P\"\r\n0\r\n", "\"ZN8P\"\r\n1\r\n");
-    const QList<QByteArray> all = whole.split('\n');
-    QByteArray text;
-    for (int i = 0; i < lines; ++i)
-        text += all.at(i) + '\n';
-    text += tail;
-    QFile file(rig.setdata("part.znm"));
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
-    file.close();
-
     const ZN8P_INC source = rig.inc;
+    const QList<QByteArray> all = SettingsDataFile::compose(source).split('\n');
+    QFile file(rig.dialogs.name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    for (int i = 0; i < lines; ++i)
+        file.write((i == 1 ? QByteArray("1\r") : all.at(i)) + '\n');
+    file.write(tail);
+    file.close();
     rig.inc.settingValues.fill(7);
     rig.inc.settingDataValid = false;
     rig.op.answers = {true};
-    rig.dialogs.name = file.fileName();
-    QCOMPARE(rig.commands.mnuLoad(), loaded);
+
+    const bool whole = lines == SettingsDataFile::LineCount;
+    QCOMPARE(rig.commands.mnuLoad(), whole);
     QVERIFY(rig.op.messages().isEmpty());
-    QCOMPARE(rig.inc.settingDataValid, loaded);
+    QCOMPARE(rig.inc.settingDataValid, whole);
     // Values before the fault are the file's, the rest are as they were.
     const int valuesRead = qBound(0, lines - 8, SettingsDataFile::ValueCount);
     for (int k = 1; k <= SettingsDataFile::ValueCount; ++k)
         QCOMPARE(rig.inc.settingValues[k], k <= valuesRead ? source.settingValues[k] : qint16(7));
-    if (loaded)
-        QVERIFY(rig.inc.unitConfig == UnitConfig{});
+    // Format marker 1: the file's unit configuration does not count.
+    QVERIFY(!whole || rig.inc.unitConfig == UnitConfig{});
 }
 
 void TestSettingsFileCommands::failedWriteLeavesOldFile()
 {
     FileRig rig;
-    const QString path = rig.setdata("kept.znm");
-    rig.dialogs.name = path;
-    rig.op.answers = {true};
     QVERIFY(rig.commands.mnuSave());
-    const QByteArray old = rig.contents(path);
+    const QByteArray old = rig.file();
 
     // The disk fills after 100 bytes of the new file.
     rig.inc.settingValues[1] = 1;
     rig.inc.unsavedOnlineChanges = true;
     rig.op.answers = {true};
     std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 100;
-    setrlimit(RLIMIT_FSIZE, &small);
+    rlimit unlimited{};
+    getrlimit(RLIMIT_FSIZE, &unlimited);
+    const rlimit full{100, unlimited.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &full);
     const bool written = rig.commands.mnuSave();
-    setrlimit(RLIMIT_FSIZE, &saved);
+    setrlimit(RLIMIT_FSIZE, &unlimited);
 
     QVERIFY(!written);
-    QCOMPARE(rig.contents(path), old);
-    QCOMPARE(QDir(ProgramFolder::setdata()).entryList(QDir::Files), QStringList{"kept.znm"});
+    QCOMPARE(rig.file(), old);
+    QCOMPARE(QDir(ProgramFolder::setdata()).entryList(QDir::Files), QStringList{"oven.znm"});
     QVERIFY(rig.inc.unsavedOnlineChanges);
-    QVERIFY(rig.op.panels.value(4).startsWith(QDir::toNativeSeparators(path)));
+    QVERIFY(rig.op.panels.value(4).startsWith(QDir::toNativeSeparators(rig.dialogs.name)));
 }
 
 void TestSettingsFileCommands::onlineQuestionSavesAFile()
@@ -238,15 +165,11 @@ void TestSettingsFileCommands::onlineQuestionSavesAFile()
     rig.controllerAt("COM1", "9600", FrameMode::ModbusAscii, 1);
     rig.controller.startupLinkCheck();
     rig.controller.setFileSave([&] { rig.commands.mnuSave(); });
-    rig.inc.unsavedOnlineChanges = true;
-    rig.inc.unitCheckFlag = true;
-    rig.dialogs.name = rig.setdata("online.znm");
+    rig.inc.unsavedOnlineChanges = rig.inc.unitCheckFlag = true;
     rig.op.answers = {true, false}; // save: Yes; send the display's data: No
-    rig.op.shown.clear();
 
     rig.controller.toggleOnline();
-    QCOMPARE(rig.op.shown.at(0).ids, (QList<int>{362, 363}));
-    QVERIFY(!rig.inc.online);
+    QCOMPARE(rig.op.shown.first().ids, (QList<int>{362, 363}));
     ZN8P_INC loaded;
     QVERIFY(SettingsDataFile::read(rig.dialogs.name, loaded));
     QVERIFY(loaded.unitConfig == rig.inc.unitConfig);

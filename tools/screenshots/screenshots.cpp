@@ -1,5 +1,6 @@
 // Renders the pictures of docs/: the main display online against the simulated controller, the
-// search panel and the communication settings dialog, in English and in Japanese.
+// search panel, the communication settings dialog and the printer selection dialog, in English
+// and in Japanese.
 //
 //   QT_QPA_PLATFORM=offscreen zn-screenshots OUTPUT_FOLDER
 
@@ -9,6 +10,7 @@
 #include "comm/SerialZN8PCom.h"
 #include "comm/SettingsStore.h"
 #include "dialogs/SubDisp_comm.h"
+#include "dialogs/prnselect.h"
 #include "sim/SimulatedController.h"
 #include "tests/support/FakeOperator.h"
 
@@ -79,6 +81,13 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     waitFor(200);
     ok = save(dialog, folder + QStringLiteral("/comm-settings-") + suffix + ".png") && ok;
     dialog.close();
+
+    prnselect printers(inc, op, {QStringLiteral("Office laser"), QStringLiteral("ZN-PDF")},
+                       QStringLiteral("Office laser"), QString(), &window);
+    printers.show();
+    waitFor(200);
+    ok = save(printers, folder + QStringLiteral("/printer-selection-") + suffix + ".png") && ok;
+    printers.close();
     return ok;
 }
 } // namespace
