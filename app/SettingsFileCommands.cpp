@@ -52,6 +52,7 @@ bool SettingsFileCommands::mnuSave()
 
 bool SettingsFileCommands::writeFile(const QString &path)
 {
+    // The display's data stand as filed: with the marker of a file the program writes.
     m_inc.formatMarker = 0;
     m_view.setProgressVisible(true, ProgressCaptionNone);
     QString reason;
