@@ -13,6 +13,8 @@
 #include "polling/VendorFrameReads.h"
 #include "transfer/OnlineStartRead.h"
 #include "transfer/ParameterUpload.h"
+#include "transfer/TransferCommands.h"
+#include "transfer/TransferJobs.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -30,6 +32,7 @@ class GuiSettingsFileDialogs;
 class HelpViewer;
 class OperatorInterface;
 class QLabel;
+class SettingEditor;
 class SettingsStore;
 
 // The program's one main window: menus, the two tab controls and their pages, the communication
@@ -65,6 +68,8 @@ public:
     PollingCycle &polling() { return m_polling; }
     ConnectionController &connection() { return m_connection; }
     ScreenPrint &screenPrint() { return m_screenPrint; }
+    TransferJobs &transfer() { return m_transfer; }
+    TransferCommands &commands() { return m_commands; }
     QTimer &timer(TimerId id) { return m_timers.at(id - 1); }
     // "ZN Monitor_E" while the English texts are active, else "ZN Monitor_J".
     static QString helpFileName();
@@ -87,6 +92,7 @@ public:
     void Read_data3() override;
     void showKeyOperationNotice() override;
     void setParameterButtonsEnabled(bool enabled) override;
+    void toggleSettingGroup(int group) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -97,6 +103,8 @@ private:
     void setUpTimers();
     void setUpJobs();
     void connectMenus();
+    // Change buttons, group title buttons and manual output buttons.
+    void connectSettingButtons();
 
     void onHelp();
     void onVersion();
@@ -126,11 +134,14 @@ private:
     OnlineStartRead m_onlineStartRead;
     PollingCycle m_polling;
     JobDispatcher m_jobs;
+    TransferJobs m_transfer;
+    TransferCommands m_commands;
     ConnectionController m_connection;
     std::unique_ptr<GuiSettingsFileDialogs> m_fileDialogs;
     SettingsFileCommands m_fileCommands;
     ScreenPrint m_screenPrint;
     std::unique_ptr<MainDisplayView> m_displayView;
+    std::unique_ptr<SettingEditor> m_editor;
     HelpViewer *m_help = nullptr;
     bool m_closing = false;
     bool m_closePending = false;

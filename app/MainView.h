@@ -41,7 +41,11 @@ public:
     // Read_data3: every setting value label of all three pages shows its value as loaded from a
     // settings data file.
     virtual void Read_data3() {}
-    // The parameter change buttons Cmd_set 0 to 53 (button 36 stays enabled in any case).
+    // Switches the change buttons of one setting group (title button Cmd_True(group), 0 to 5)
+    // between enabled and disabled.
+    virtual void toggleSettingGroup(int group) { (void)group; }
+    // The setting rows' change buttons: disabled until a link check enables them; the rows' own
+    // rules then decide.
     virtual void setParameterButtonsEnabled(bool enabled) { (void)enabled; }
     // The trend chart's ChartMaxCh property (0 after every monitor read: value labels shown and
     // recoloured).

@@ -54,6 +54,24 @@ const QList<RowPlace> &SettingRowPlaces()
     return rows;
 }
 
+int timeUnitCaption(int code)
+{
+    switch (code) {
+    case 15:
+    case 16:
+    case 17:
+    case 18:
+    case 28:
+    case 40:
+    case 41:
+        return 374;
+    case 57:
+        return 401;
+    default:
+        return 0;
+    }
+}
+
 namespace
 {
 int pageOf(RowGroup group)
@@ -112,6 +130,12 @@ public:
     {
         for (int code : codes)
             (*this)[code].buttonEnabled = enabled;
+    }
+
+    void disableAllButtons()
+    {
+        for (SettingRow &row : m_rows)
+            row.buttonEnabled = false;
     }
 
     QList<SettingRow> page(int page) const
@@ -251,7 +275,7 @@ MonitorPanelState SelectDispItem(const ZN8P_INC &inc)
     const bool under = hasBit(status, StatusBit::UnderScale);
 
     const QString pv = FormatItemValue(inc, 0);
-    state.pvText = over || under ? Dashes : pv;
+    state.pvText = PvDisplayText(inc);
     state.svText[0] = FormatItemValue(inc, 3);
     if (inc.settingDataValid)
         state.svText[1] = FormatItemValue(inc, 11);
@@ -314,6 +338,17 @@ MonitorPanelState SelectDispItem(const ZN8P_INC &inc)
     return state;
 }
 
+QString PvDisplayText(const ZN8P_INC &inc, bool withMarker)
+{
+    const qint16 status = inc.statusWord();
+    const bool over = hasBit(status, StatusBit::OverScale);
+    if (!over && !hasBit(status, StatusBit::UnderScale))
+        return FormatItemValue(inc, 0);
+    if (!withMarker)
+        return Dashes;
+    return Dashes + (over ? QLatin1Char('U') : QLatin1Char('D'));
+}
+
 bool TrackAutoManualChange(ZN8P_INC &inc)
 {
     const qint16 status = inc.statusWord();
@@ -355,6 +390,9 @@ SettingPageState Disp_SStab2(const ZN8P_INC &inc, int page)
     applyHeating(inc, rows, state);
     applyCooling(inc, rows, state);
     applyOther(inc, rows);
+    if (!inc.parameterButtonsEnabled)
+        rows.disableAllButtons();
+    state.mainSetValueButtonEnabled = inc.parameterButtonsEnabled;
 
     state.rows = rows.page(page);
     return state;

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need, only those missing.
-# --gui adds the fonts the windows need, --print the CUPS PDF printer and the PDF tools of the print
-# test. Safe to run again. Needs root (or sudo) only when something is missing.
+# Safe to run again. Needs root (or sudo) only when something is missing. --gui adds the fonts of
+# the screenshots, --sanitizers clang and its sanitizer and libFuzzer runtimes, --print the CUPS
+# PDF printer and the PDF tools of the print test.
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-serialport-dev qt6-tools-dev
           libgl1-mesa-dev libmodbus-dev mbpoll)
 for option in "$@"; do
     case "$option" in
-        --gui) packages+=(fonts-noto-cjk) ;;
-        --print) packages+=(cups printer-driver-cups-pdf poppler-utils) ;;
+    --gui) packages+=(fonts-noto-cjk) ;;
+    --sanitizers) packages+=(clang-14 libclang-rt-14-dev) ;;
+    --print) packages+=(cups printer-driver-cups-pdf poppler-utils) ;;
     esac
 done
 missing=()

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <sys/stat.h>
 
 // znctl run as a process against the simulated controller on a pseudo-terminal. The stored
 // conditions live in a private configuration folder; COM1 is the simulator's line and COM2 to
@@ -20,6 +21,7 @@ private slots:
     void init()
     {
         m_sim.reset();
+        m_second.reset();
         m_config = std::make_unique<QTemporaryDir>();
         QVERIFY(m_config->isValid());
     }
@@ -31,8 +33,13 @@ private slots:
     void searchStoresWhatAnswered();
     void monitorWritesTrendLog_data();
     void monitorWritesTrendLog();
+    void monitorRefusesAFifoAsLog();
     void monitorEndsCleanlyOnCtrlC();
+    void monitorEndsWhenTheLinkIsLost_data();
     void monitorEndsWhenTheLinkIsLost();
+    void uploadDownloadDiffRoundTrip_data();
+    void uploadDownloadDiffRoundTrip();
+    void writeSideRefusals();
 
 private:
     struct Run {
@@ -80,6 +87,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_config;
     std::unique_ptr<SimulatedController> m_sim;
+    std::unique_ptr<SimulatedController> m_second; // on COM2
 };
 
 void TestZnctl::storeConditions(const QMap<QString, QString> &values)
@@ -93,8 +101,9 @@ void TestZnctl::storeConditions(const QMap<QString, QString> &values)
         settings.setValue(it.key(), values.value(it.key(), it.value()));
     for (int n = 1; n <= 8; ++n)
         settings.setValue(QStringLiteral("PortMap/COM%1").arg(n),
-                          n == 1 && m_sim ? m_sim->slavePath()
-                                          : QStringLiteral("/dev/zn-no-such-device"));
+                          n == 1 && m_sim      ? m_sim->slavePath()
+                          : n == 2 && m_second ? m_second->slavePath()
+                                               : QStringLiteral("/dev/zn-no-such-device"));
 }
 
 void TestZnctl::startZnctl(QProcess &process, const QStringList &arguments)
@@ -144,6 +153,10 @@ void TestZnctl::usageErrors_data()
     QTest::newRow("other subcommand's option")
         << QStringList{"probe", "--json"} << "probe does not take --json";
     QTest::newRow("no such code") << QStringList{"read", "66"} << "'66' is no parameter code";
+    // Beyond what a timer counts in milliseconds: it would stop at once or never.
+    QTest::newRow("seconds too many")
+        << QStringList{"monitor", "--seconds", "2147484"} << "'2147484' for --seconds";
+    QTest::newRow("no seconds") << QStringList{"monitor", "--seconds", "0"} << "'0' for --seconds";
 }
 
 void TestZnctl::usageErrors()
@@ -232,24 +245,33 @@ void TestZnctl::searchStoresWhatAnswered()
 void TestZnctl::monitorWritesTrendLog_data()
 {
     QTest::addColumn<bool>("heatCool");
-    QTest::newRow("one output") << false;
-    QTest::newRow("heating/cooling") << true;
+    QTest::addColumn<bool>("sensorBreak");
+    QTest::newRow("one output") << false << false;
+    QTest::newRow("heating/cooling") << true << false;
+    // PV is shown as the display shows it: "----" with the overscale marker, "----" in the log.
+    QTest::newRow("sensor break") << false << true;
 }
 
 void TestZnctl::monitorWritesTrendLog()
 {
     QFETCH(bool, heatCool);
+    QFETCH(bool, sensorBreak);
     SimulatedController::Options options;
     options.model.heatCool = heatCool;
     options.inputType = 1;
     startSimulator(options);
     setTemperature(25.3);
+    m_sim->withCore([sensorBreak](ControllerCore &core) {
+        core.process().setSensorBroken(sensorBreak);
+        core.process().step(0);
+    });
 
     const Run run = znctl({"monitor", "--seconds", "2", "--csv", csvPath()});
     QCOMPARE(run.exitCode, 0);
     const int shown = int(run.out.count('\n'));
     QVERIFY(shown > 0);
     QCOMPARE(run.out.contains("MV2 ----"), !heatCool);
+    QCOMPARE(int(run.out.count(sensorBreak ? "PV ----U " : "PV 25.3 ")), shown);
 
     const QStringList lines = csvLines();
     QCOMPARE(lines.size(), 2 + shown);
@@ -257,10 +279,22 @@ void TestZnctl::monitorWritesTrendLog()
     QCOMPARE(
         lines.at(1),
         QStringLiteral(R"("Date","Time","PV","SV","MV1",%1)").arg(heatCool ? R"("MV2",)" : ""));
-    const QRegularExpression dataLine(
-        QStringLiteral(R"(^"[^"]+","[^"]+","25\.3"(,"[-.\d]+"){%1},$)").arg(heatCool ? 3 : 2));
+    const QRegularExpression dataLine(QStringLiteral(R"(^"[^"]+","[^"]+","%1"(,"[-.\d]+"){%2},$)")
+                                          .arg(sensorBreak ? "----" : R"(25\.3)")
+                                          .arg(heatCool ? 3 : 2));
     for (int i = 2; i < lines.size(); ++i)
         QVERIFY2(dataLine.match(lines.at(i)).hasMatch(), qPrintable(lines.at(i)));
+}
+
+// A FIFO (as a device node) given as the log is refused before anything is read, and left alone.
+void TestZnctl::monitorRefusesAFifoAsLog()
+{
+    storeConditions({});
+    QCOMPARE(::mkfifo(QFile::encodeName(csvPath()).constData(), 0600), 0);
+    const Run run = znctl({"monitor", "--seconds", "1", "--csv", csvPath()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("neither a regular file nor a folder"), qPrintable(run.err));
+    QVERIFY(QFileInfo(csvPath()).exists() && !QFileInfo(csvPath()).isFile());
 }
 
 void TestZnctl::monitorEndsCleanlyOnCtrlC()
@@ -277,16 +311,162 @@ void TestZnctl::monitorEndsCleanlyOnCtrlC()
     QVERIFY(!lines.contains("<unterminated>"));
 }
 
+// Unplugged or silent, the controller gives no new values: no line may pretend otherwise (at most
+// the rotation under way when it happened is logged, with what it still read).
+void TestZnctl::monitorEndsWhenTheLinkIsLost_data()
+{
+    QTest::addColumn<bool>("unplug");
+    QTest::newRow("silent") << false;
+    QTest::newRow("unplugged") << true;
+}
+
 void TestZnctl::monitorEndsWhenTheLinkIsLost()
 {
+    QFETCH(bool, unplug);
     startSimulator();
     QProcess process;
-    startZnctl(process, {"monitor"});
-    QTRY_VERIFY_WITH_TIMEOUT(process.canReadLine() || process.waitForReadyRead(100), 30000);
-    m_sim->setSilent(true);
+    startZnctl(process, {"monitor", "--csv", csvPath()});
+    QTRY_VERIFY_WITH_TIMEOUT(csvLines().size() >= 4, 30000);
+    const qsizetype before = csvLines().size();
+    if (unplug)
+        m_sim->unplug();
+    else
+        m_sim->setSilent(true);
     const Run run = finish(process);
     QCOMPARE(run.exitCode, 5);
     QVERIFY(run.err.contains(MessageTable::instance().text(274, Language::English)));
+    QVERIFY2(csvLines().size() <= before + 2, qPrintable(csvLines().join('\n')));
+}
+
+void TestZnctl::uploadDownloadDiffRoundTrip_data()
+{
+    readInEachProtocol_data();
+}
+
+// A set filed from one controller and downloaded into a second makes them equal; diff shows what
+// changed in between, and nothing once the download is done.
+void TestZnctl::uploadDownloadDiffRoundTrip()
+{
+    QFETCH(int, protocol);
+    QFETCH(QString, option);
+    SimulatedController::Options options;
+    options.line.protocol = WireProtocol(protocol);
+    options.line.speed = 19200;
+    options.model.contactInput = true; // set values 2 to 4, written in the vendor frame
+    options.model.serialComm = false;
+    startSimulator(options);
+    m_second = std::make_unique<SimulatedController>(options);
+    QVERIFY(m_second->start());
+    storeConditions({});
+    m_sim->setValue(0x0001, 300);
+    m_sim->setItem(0xFC32, 400);
+    m_sim->setValue(0x0023, 2); // alarm 1 type: low limit
+    m_sim->setValue(0x0004, 55);
+    const QString file = m_config->filePath("a.znm");
+    const QStringList line = {"--protocol", option, "--speed", "19200"};
+
+    QCOMPARE(znctl(QStringList{"upload", "--out", file} + line).exitCode, 0);
+    m_sim->panelSet(0x000B, 25); // alarm 1 value, changed at the front panel
+    const Run changed = znctl(QStringList{"diff", file} + line);
+    QCOMPARE(changed.exitCode, 8);
+    QCOMPARE(changed.out, QStringLiteral("19\tAlarm 1 value setting\t25\t50\n"));
+
+    QCOMPARE(znctl(QStringList{"download", file, "--port", "COM2"} + line).exitCode, 0);
+    QCOMPARE(m_second->value(0x0001), qint16(300));
+    QCOMPARE(m_second->item(0xFC32), qint16(400));
+    QCOMPARE(m_second->value(0x0023), qint16(2));
+    QCOMPARE(m_second->value(0x0004), qint16(55));
+    // The setting flag went first, as 1 in the protocol's byte order.
+    const QList<LoggedRequest> log = m_second->requestLog();
+    const auto write = std::find_if(log.begin(), log.end(),
+                                    [](const LoggedRequest &r) { return r.data.has_value(); });
+    QVERIFY(write != log.end());
+    QCOMPARE(write->text().section(' ', 1), QStringLiteral("0070 0001 ok"));
+    const Run same = znctl(QStringList{"diff", file, "--port", "COM2"} + line);
+    QCOMPARE(same.exitCode, 0);
+    QCOMPARE(same.out, QString());
+}
+
+// What the window refuses, the tool refuses, with the window's message; a value beyond the
+// item's limits is a usage error. "taken" tells whether the controller may take any write.
+void TestZnctl::writeSideRefusals()
+{
+    SimulatedController::Options options;
+    options.line.speed = 19200;
+    startSimulator(options);
+    const QString file = m_config->filePath("a.znm");
+    const QStringList line = {"--speed", "19200"};
+    QCOMPARE(znctl(QStringList{"upload", "--out", file} + line).exitCode, 0);
+    QFile uploaded(file);
+    QVERIFY(uploaded.open(QIODevice::ReadOnly));
+    QList<QByteArray> lines = uploaded.readAll().split('\n');
+    lines[2] = "0\r"; // a controller without alarm 2
+    const QString otherModel = m_config->filePath("other.znm");
+    QFile other(otherModel);
+    QVERIFY(other.open(QIODevice::WriteOnly));
+    other.write(lines.join('\n'));
+    other.close();
+
+    struct Case {
+        const char *name;
+        std::function<void(SimulatedController &)> setUp;
+        QStringList arguments;
+        int exitCode;
+        QString message;
+        bool taken;
+    };
+    const auto none = [](SimulatedController &) {};
+    const QList<Case> cases = {
+        {"out of range", none, {"write", "11", "2500"}, 2, "2500 is outside -200 to 1370", false},
+        {"too fine", none, {"write", "11", "250.5"}, 2, "takes no decimals", false},
+        {"display units", none, {"write", "31", "2.5"}, 0, "\t2.5\t25\n", true},
+        {"choice by name", none, {"write", "36", "low limit alarm"}, 0, "\t2\n", true},
+        {"manual output", none, {"write", "46", "100.1"}, 2, "outside 0.0 to 100.0", false},
+        {"keys operated",
+         [](SimulatedController &sim) { sim.operateKeys(60000); },
+         {"download", file},
+         7,
+         msg(452),
+         false},
+        {"keys operated midway",
+         [](SimulatedController &sim) { sim.operateKeysAfter(20, 3000); },
+         {"download", file},
+         7,
+         msg(292),
+         true},
+        {"auto-tuning",
+         [](SimulatedController &sim) {
+             sim.withCore([](ControllerCore &core) {
+                 core.process().startAutoTuning();
+                 core.process().step(0);
+             });
+         },
+         {"download", file},
+         7,
+         msg(503),
+         false},
+        {"other model", none, {"download", otherModel}, 7, msg(290), false},
+        {"no file", none, {"download", m_config->filePath("none.znm")}, 1, "none.znm", false},
+        {"unwritable file",
+         none,
+         {"upload", "--out", "/nonexistent/a.znm"},
+         1,
+         "cannot write",
+         false},
+    };
+    for (const Case &c : cases) {
+        startSimulator(options);
+        c.setUp(*m_sim);
+        const Run run = znctl(c.arguments + line);
+        QVERIFY2(run.exitCode == c.exitCode, c.name);
+        QVERIFY2((run.err + run.out).contains(c.message), qPrintable(c.name + (": " + run.err)));
+        const QList<LoggedRequest> log = m_sim->requestLog();
+        const bool taken = std::any_of(log.begin(), log.end(), [](const LoggedRequest &r) {
+            // The vendor key and the setting flag change no setting.
+            return r.data && r.refusal.isEmpty() && r.address != 0 && r.address != 0x0070;
+        });
+        QVERIFY2(taken == c.taken, c.name);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestZnctl)

@@ -28,6 +28,8 @@ public:
     }
     void setProgressValue(int value) override { progressValues.append(value); }
     void setChartMaxCh(qint16 value) override { chartMaxCh.append(value); }
+    void showKeyOperationNotice() override { ++keyOperationNotices; }
+    void toggleSettingGroup(int group) override { toggledGroups.append(group); }
     void Read_data3() override { ++readData3Calls; }
 
     QList<bool> monitoringStates;
@@ -41,5 +43,7 @@ public:
     QList<QPair<bool, int>> progressShown;
     QList<int> progressValues;
     QList<qint16> chartMaxCh;
+    int keyOperationNotices = 0;
+    QList<int> toggledGroups;
     int readData3Calls = 0;
 };
