@@ -3,6 +3,8 @@
 #include "app/ConnectionController.h"
 #include "app/JobDispatcher.h"
 #include "app/MainView.h"
+#include "app/ScreenPrint.h"
+#include "app/SettingsFileCommands.h"
 #include "app/ZN8P_INC.h"
 #include "comm/ComLink.h"
 #include "comm/RequestLayer.h"
@@ -26,6 +28,7 @@ namespace Ui
 class MainDisp;
 }
 class GuiOperator;
+class GuiSettingsFileDialogs;
 class HelpViewer;
 class OperatorInterface;
 class QLabel;
@@ -64,6 +67,7 @@ public:
     OnlineStartRead &onlineStartRead() { return m_onlineStartRead; }
     PollingCycle &polling() { return m_polling; }
     ConnectionController &connection() { return m_connection; }
+    ScreenPrint &screenPrint() { return m_screenPrint; }
     TransferJobs &transfer() { return m_transfer; }
     TransferCommands &commands() { return m_commands; }
     QTimer &timer(TimerId id) { return m_timers.at(id - 1); }
@@ -85,6 +89,7 @@ public:
     void stopTracing() override;
     void setProgressVisible(bool visible, int messageId) override;
     void setProgressValue(int value) override;
+    void Read_data3() override;
     void showKeyOperationNotice() override;
     void setParameterButtonsEnabled(bool enabled) override;
     void toggleSettingGroup(int group) override;
@@ -132,6 +137,9 @@ private:
     TransferJobs m_transfer;
     TransferCommands m_commands;
     ConnectionController m_connection;
+    std::unique_ptr<GuiSettingsFileDialogs> m_fileDialogs;
+    SettingsFileCommands m_fileCommands;
+    ScreenPrint m_screenPrint;
     std::unique_ptr<MainDisplayView> m_displayView;
     std::unique_ptr<SettingEditor> m_editor;
     HelpViewer *m_help = nullptr;

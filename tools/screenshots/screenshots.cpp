@@ -1,6 +1,7 @@
 // Renders the pictures of docs/: the main display online against the simulated controller, an
-// upload in progress, the search panel, the communication settings dialog and the three setting
-// dialogs (entry, selection, model change), in English and in Japanese.
+// upload in progress, the search panel, the communication settings dialog, the three setting
+// dialogs (entry, selection, model change) and the printer selection dialog, in English and in
+// Japanese.
 //
 //   QT_QPA_PLATFORM=offscreen zn-screenshots OUTPUT_FOLDER
 
@@ -13,6 +14,7 @@
 #include "dialogs/Setting_Disp.h"
 #include "dialogs/SubDisp_Opset.h"
 #include "dialogs/SubDisp_comm.h"
+#include "dialogs/prnselect.h"
 #include "polling/ValueFormat.h"
 #include "sim/SimulatedController.h"
 #include "tests/support/FakeOperator.h"
@@ -126,6 +128,13 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     waitFor(200);
     ok = save(dialog, folder + QStringLiteral("/comm-settings-") + suffix + ".png") && ok;
     dialog.close();
+
+    prnselect printers(inc, op, {QStringLiteral("Office laser"), QStringLiteral("ZN-PDF")},
+                       QStringLiteral("Office laser"), QString(), &window);
+    printers.show();
+    waitFor(200);
+    ok = save(printers, folder + QStringLiteral("/printer-selection-") + suffix + ".png") && ok;
+    printers.close();
     return shootSettingDialogs(inc, op, window, folder, suffix) && ok;
 }
 } // namespace
