@@ -5,7 +5,9 @@
 #include "app/GuiOperator.h"
 #include "app/HelpViewer.h"
 #include "app/MessageTable.h"
+#include "app/ProgramFolder.h"
 #include "app/SubDisp_About.h"
+#include "chart/Mardel_ChartCtl.h"
 #include "comm/SettingsStore.h"
 #include "dialogs/SubDisp_comm.h"
 #include "display/SettingRowsForm.h"
@@ -47,6 +49,9 @@ MainDisp::MainDisp(ZN8P_INC &inc, SettingsStore &store, ZN8PComFactory comFactor
     ui->setupUi(this);
     SettingRowsForm::build(this);
     m_displayView = std::make_unique<MainDisplayView>(this);
+    Mardel_ChartCtl1 = new Mardel_ChartCtl(inc, *m_op, ProgramFolder::path(), ui->Frame_chart);
+    Mardel_ChartCtl1->setTraceMenu(ui->mnuTrace);
+    ui->layoutChart->addWidget(Mardel_ChartCtl1);
     setUpStatusBar();
     setUpTimers();
     setUpJobs();
@@ -68,6 +73,7 @@ void MainDisp::system_init()
     ui->Text_readmsg5->hide();
     setMonitoringState(false);
     refreshSettingPage();
+    Mardel_ChartCtl1->prepareChannelFiles();
 }
 
 void MainDisp::setCaptions()
@@ -138,7 +144,7 @@ void MainDisp::setCaptions()
     ui->Cmd_Cancel_0->setText(msg(30));
     ui->Cmd_Cancel_1->setText(msg(30));
 
-    m_op->setStatusPanel(2, msg(91));
+    m_op->setStatusPanel(3, msg(91));
 }
 
 void MainDisp::setUpStatusBar()
@@ -280,7 +286,9 @@ void MainDisp::onTrace()
     if (!m_inc.online) {
         ui->mnuTrace->setChecked(false);
         m_op->showMessage({159}, MessageIcon::Exclamation);
+        return;
     }
+    Mardel_ChartCtl1->auto_run();
 }
 
 bool MainDisp::isTracing() const
@@ -291,6 +299,12 @@ bool MainDisp::isTracing() const
 void MainDisp::stopTracing()
 {
     ui->mnuTrace->setChecked(false);
+    Mardel_ChartCtl1->cmdStop_Click();
+}
+
+void MainDisp::setChartMaxCh(qint16 value)
+{
+    Mardel_ChartCtl1->setChartMaxCh(value);
 }
 
 void MainDisp::showCommInfo(const QString &port, const QString &speed, const QString &dataParity,
@@ -340,8 +354,10 @@ void MainDisp::refreshMonitor()
 {
     // The auto/manual state goes into code 45 first, so that the page rebuilt below shows it.
     TrackAutoManualChange(m_inc);
-    m_displayView->showMonitorPanel(SelectDispItem(m_inc));
+    const MonitorPanelState state = SelectDispItem(m_inc);
+    m_displayView->showMonitorPanel(state);
     refreshSettingPage();
+    Mardel_ChartCtl1->feed(state.chart);
 }
 
 void MainDisp::requestClose()

@@ -25,6 +25,7 @@ class MainDisp;
 }
 class GuiOperator;
 class HelpViewer;
+class Mardel_ChartCtl;
 class OperatorInterface;
 class QLabel;
 class SettingsStore;
@@ -61,6 +62,7 @@ public:
     OnlineStartRead &onlineStartRead() { return m_onlineStartRead; }
     PollingCycle &polling() { return m_polling; }
     ConnectionController &connection() { return m_connection; }
+    Mardel_ChartCtl &chart() { return *Mardel_ChartCtl1; }
     QTimer &timer(TimerId id) { return m_timers.at(id - 1); }
     // "ZN Monitor_E" while the English texts are active, else "ZN Monitor_J".
     static QString helpFileName();
@@ -82,6 +84,7 @@ public:
     void setProgressValue(int value) override;
     void showKeyOperationNotice() override;
     void setParameterButtonsEnabled(bool enabled) override;
+    void setChartMaxCh(qint16 value) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -123,6 +126,7 @@ private:
     JobDispatcher m_jobs;
     ConnectionController m_connection;
     std::unique_ptr<MainDisplayView> m_displayView;
+    Mardel_ChartCtl *Mardel_ChartCtl1 = nullptr;
     HelpViewer *m_help = nullptr;
     bool m_closing = false;
     bool m_closePending = false;

@@ -3,6 +3,7 @@
 #include "app/MessageTable.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QSaveFile>
 #include <QStringEncoder>
@@ -31,10 +32,16 @@ QByteArray encoded(const QString &text)
     return encoder.encode(text);
 }
 
-TrendLogWriter::Result resultOf(QFileDevice::FileError error)
+// Qt reports a refused open as a plain open error; what the operator must hear is whether the
+// file (or its folder) may not be written, which is where another program's lock or a read-only
+// file shows on this system.
+TrendLogWriter::Result resultOf(const QFileDevice &file)
 {
-    return error == QFileDevice::PermissionsError ? TrendLogWriter::Result::PermissionDenied
-                                                  : TrendLogWriter::Result::Failed;
+    const QFileInfo info(file.fileName());
+    const bool refused =
+        file.error() == QFileDevice::PermissionsError ||
+        (info.exists() ? !info.isWritable() : !QFileInfo(info.absolutePath()).isWritable());
+    return refused ? TrendLogWriter::Result::PermissionDenied : TrendLogWriter::Result::Failed;
 }
 
 } // namespace
@@ -119,10 +126,10 @@ TrendLogWriter::Result TrendLogWriter::create(const QString &text)
 {
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
-        return resultOf(file.error());
+        return resultOf(file);
     file.write(encoded(text));
     if (!file.commit())
-        return resultOf(file.error());
+        return resultOf(file);
     return Result::Written;
 }
 
@@ -130,12 +137,12 @@ TrendLogWriter::Result TrendLogWriter::append(const QString &text)
 {
     QFile file(m_path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return resultOf(file.error());
+        return resultOf(file);
     const QByteArray bytes = encoded(text);
     // One write of the whole line, flushed by the close: a reader never sees half a line that
     // the writer still means to finish.
     const bool written = file.write(bytes) == bytes.size() && file.flush();
-    const QFileDevice::FileError error = file.error();
+    const Result result = written ? Result::Written : resultOf(file);
     file.close();
-    return written ? Result::Written : resultOf(error);
+    return result;
 }
