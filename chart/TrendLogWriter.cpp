@@ -38,9 +38,10 @@ QByteArray encoded(const QString &text)
 TrendLogWriter::Result resultOf(const QFileDevice &file)
 {
     const QFileInfo info(file.fileName());
+    const QFileInfo folder(info.absolutePath());
     const bool refused =
         file.error() == QFileDevice::PermissionsError ||
-        (info.exists() ? !info.isWritable() : !QFileInfo(info.absolutePath()).isWritable());
+        (info.exists() ? !info.isWritable() : folder.exists() && !folder.isWritable());
     return refused ? TrendLogWriter::Result::PermissionDenied : TrendLogWriter::Result::Failed;
 }
 
