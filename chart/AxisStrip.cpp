@@ -10,6 +10,11 @@ AxisStrip::AxisStrip(Qt::Orientation orientation, const QList<QLabel *> &labels,
         label->setAlignment(orientation == Qt::Horizontal ? Qt::AlignCenter
                                                           : Qt::AlignRight | Qt::AlignVCenter);
     }
+    // The end labels sit against the ends of the strip, under or beside the chart's edges.
+    if (orientation == Qt::Horizontal && m_labels.size() > 1) {
+        m_labels.first()->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        m_labels.last()->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
 }
 
 QSize AxisStrip::sizeHint() const

@@ -21,7 +21,7 @@
 namespace
 {
 constexpr int SecondOutputBit = 0x40;
-constexpr int SidePanelWidth = 270;
+constexpr int SidePanelWidth = 350;
 
 const std::array<const char *, ChartChannels::Count> ValueLabelNames = {
     "lblPv", "lblSv", "lblMv1", "lblMv2", "LblSv2", "LblSv3", "LblSv4"};
@@ -208,11 +208,11 @@ QGroupBox *Mardel_ChartCtl::makeTimeFrame()
     auto *grid = new QGridLayout(frmXScale);
     grid->addWidget(optShort = named(new QRadioButton, QStringLiteral("optShort")), 0, 0, 1, 2);
     grid->addWidget(optLong = named(new QRadioButton, QStringLiteral("optLong")), 0, 2, 1, 2);
-    grid->addWidget(lblCycle = label(QStringLiteral("lblCycle")), 1, 0);
-    grid->addWidget(lblChartitv = valueBox(QStringLiteral("lblChartitv"), QStringLiteral("5")), 1,
-                    1);
-    grid->addWidget(lblSec = label(QStringLiteral("lblSec")), 1, 2);
-    grid->addWidget(Cmd_time = button(QStringLiteral("Cmd_time")), 1, 3);
+    grid->addWidget(lblCycle = label(QStringLiteral("lblCycle")), 1, 0, 1, 4);
+    grid->addWidget(lblChartitv = valueBox(QStringLiteral("lblChartitv"), QStringLiteral("5")), 2,
+                    0, 1, 2);
+    grid->addWidget(lblSec = label(QStringLiteral("lblSec")), 2, 2);
+    grid->addWidget(Cmd_time = button(QStringLiteral("Cmd_time")), 2, 3);
     optLong->setChecked(true);
     return frmXScale;
 }
@@ -242,12 +242,11 @@ QGroupBox *Mardel_ChartCtl::makeSelectionFrame()
         cmdDev[channel] = button(channel == 0 ? QStringLiteral("cmdDev")
                                               : QStringLiteral("cmdDev%1").arg(channel));
         cmdColor[channel] = button(QStringLiteral("cmdColor_%1").arg(channel));
-        grid->addWidget(Label1[channel], 2 * channel, 0, 1, 2);
-        grid->addWidget(cmdDev[channel], 2 * channel + 1, 0);
-        grid->addWidget(cmdColor[channel], 2 * channel + 1, 1);
+        grid->addWidget(Label1[channel], channel, 0);
+        grid->addWidget(cmdDev[channel], channel, 1);
+        grid->addWidget(cmdColor[channel], channel, 2);
     }
-    grid->addWidget(cmdSelend = button(QStringLiteral("cmdSelend")), 2 * ChartChannels::Count, 0, 1,
-                    2);
+    grid->addWidget(cmdSelend = button(QStringLiteral("cmdSelend")), ChartChannels::Count, 0, 1, 3);
     return frmChartsel;
 }
 
