@@ -52,7 +52,9 @@ void ChartModel::setValueCaption(int channel, const QString &text)
 
 ChartScaleLayout ChartModel::ScaleSet()
 {
-    Charttime = qint32(leadingNumber(cycleText) * 1000);
+    // The files' values are taken as they are; a cycle no timer can hold is held at its limit.
+    Charttime = qint32(qBound(0.0, leadingNumber(cycleText) * 1000,
+                              double(std::numeric_limits<qint32>::max())));
     yHigh = toInteger(leadingNumber(yHighText));
     yLow = toInteger(leadingNumber(yLowText));
     unitsPerCanvas = double(yHigh - yLow) / Height;
@@ -63,7 +65,7 @@ ChartScaleLayout ChartModel::ScaleSet()
 
     // A count read from a damaged file must not stall the window: no lines for a step under 1.
     const double divisions = leadingNumber(divisionsText);
-    if (divisions > 0) {
+    if (divisions >= 1) {
         const int gridStep = int(std::floor(Height / divisions));
         const int last = int(std::floor(Height / divisions * (divisions - 1)));
         for (int y = gridStep; gridStep >= 1 && y <= last; y += gridStep)
