@@ -3,6 +3,7 @@
 #include "app/ZN8P_INC.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <limits>
@@ -12,35 +13,36 @@ namespace
 {
 const QByteArray LineEnd = QByteArrayLiteral("\r\n");
 
-// The fields of a file, one a line; a line feed alone ends a line as well.
+// The longest line a field can take, line end included: a quoted model name or a 16-bit integer
+// needs far less, and a longer line is no field of ours.
+constexpr qint64 MaxLineLength = 256;
+
+// The fields of a file, one a line, read one line at a time as they are asked for; a line feed
+// alone ends a line as well. A line longer than MaxLineLength is no field.
 class FieldReader
 {
 public:
-    explicit FieldReader(const QByteArray &text) : m_lines(text.split('\n'))
-    {
-        // A final line end leaves one empty piece that is no field.
-        if (!m_lines.isEmpty() && m_lines.last().isEmpty())
-            m_lines.removeLast();
-    }
+    explicit FieldReader(QIODevice &device) : m_device(device) {}
 
     std::optional<QString> text()
     {
-        if (m_next >= m_lines.size())
+        const std::optional<QByteArray> line = nextLine();
+        if (!line)
             return std::nullopt;
-        const QByteArray field = m_lines.at(m_next++).trimmed();
-        if (field.startsWith('"')) {
-            const int close = field.indexOf('"', 1);
-            return QString::fromLocal8Bit(close < 0 ? field.mid(1) : field.mid(1, close - 1));
+        if (line->startsWith('"')) {
+            const int close = int(line->indexOf('"', 1));
+            return QString::fromLocal8Bit(close < 0 ? line->mid(1) : line->mid(1, close - 1));
         }
-        return QString::fromLocal8Bit(field);
+        return QString::fromLocal8Bit(*line);
     }
 
     std::optional<qint16> integer()
     {
-        if (m_next >= m_lines.size())
+        const std::optional<QByteArray> line = nextLine();
+        if (!line)
             return std::nullopt;
         bool ok = false;
-        const int value = m_lines.at(m_next++).trimmed().toInt(&ok);
+        const int value = line->toInt(&ok);
         if (!ok || value < std::numeric_limits<qint16>::min() ||
             value > std::numeric_limits<qint16>::max())
             return std::nullopt;
@@ -48,8 +50,18 @@ public:
     }
 
 private:
-    QList<QByteArray> m_lines;
-    int m_next = 0;
+    // The next line, trimmed; nullopt at the end of the file or for a line too long.
+    std::optional<QByteArray> nextLine()
+    {
+        if (m_device.atEnd())
+            return std::nullopt;
+        const QByteArray line = m_device.readLine(MaxLineLength + 2);
+        if (line.size() > MaxLineLength || (!line.endsWith('\n') && !m_device.atEnd()))
+            return std::nullopt;
+        return line.trimmed();
+    }
+
+    QIODevice &m_device;
 };
 } // namespace
 
@@ -58,11 +70,11 @@ namespace SettingsDataFile
 
 bool read(const QString &path, ZN8P_INC &inc)
 {
+    // Not a FIFO or a device, which could block the start or never end.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return false;
-    FieldReader fields(file.readAll());
-    file.close();
+    FieldReader fields(file);
 
     const std::optional<QString> model = fields.text();
     if (!model)
@@ -70,7 +82,7 @@ bool read(const QString &path, ZN8P_INC &inc)
     inc.modelName = *model;
 
     qint16 *const header[] = {
-        &inc.formatMarker,           &inc.unitConfig.alarm2,      &inc.unitConfig.heatCool,
+        &inc.formatMarker,           &inc.unitConfig.alarm2,       &inc.unitConfig.heatCool,
         &inc.unitConfig.heaterBreak, &inc.unitConfig.contactInput, &inc.unitConfig.outputType,
         &inc.unitConfig.serialComm,
     };
@@ -104,6 +116,10 @@ QByteArray compose(const ZN8P_INC &inc)
 
 bool write(const QString &path, const ZN8P_INC &inc)
 {
+    // A FIFO or a device at path would be replaced by a regular file.
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile())
+        return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;

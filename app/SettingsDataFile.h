@@ -18,9 +18,11 @@ constexpr int LineCount = 61;
 inline const char *const ModelName = "ZN8P";
 
 // Reads a file into inc.modelName, inc.formatMarker, inc.unitConfig and settingValues 1 to 53, in
-// file order. Returns false when the file cannot be opened, ends early or holds a field that is
-// not what its line needs (an integer outside 16 bits included); the fields read before the fault
-// stay in inc. Fields are taken as they are: nothing is validated or cleared here.
+// file order. Returns false when the file is no regular file or cannot be opened, ends early or
+// holds a field that is not what its line needs (an integer outside 16 bits, a line longer than
+// 256 bytes); the fields read before the fault stay in inc. Only the 61 lines needed are read, one
+// at a time, so a huge file costs no more memory than a normal one. Fields are taken as they are:
+// nothing is validated or cleared here.
 bool read(const QString &path, ZN8P_INC &inc);
 
 // The file text for inc: the model name "ZN8P", inc.formatMarker, the unit configuration and the
@@ -29,7 +31,7 @@ QByteArray compose(const ZN8P_INC &inc);
 
 // Writes compose(inc) to path through a temporary file that replaces the old one only when
 // complete, so a failure part way leaves the previous file as it was. Returns false when the file
-// was not written.
+// was not written; a path that exists as something other than a regular file is never written.
 bool write(const QString &path, const ZN8P_INC &inc);
 
 } // namespace SettingsDataFile

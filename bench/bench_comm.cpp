@@ -4,7 +4,9 @@
 //
 // Printed per framing and speed: the rate the line allows (request + reply characters, the peer's
 // delay and, for RTU, the 3.5-character silence), the rate measured, and the time from the peer
-// writing the reply's last byte to SendRequest returning (median, 99th percentile).
+// writing the reply's last byte to SendRequest returning (median, 99th percentile). Then what an
+// unanswered probe of the automatic search costs against its bound: the 300 ms reply timeout after
+// the probe has crossed the line.
 //
 //   bench-comm [requests per row, default 100]
 
@@ -139,6 +141,41 @@ void run(const Row &row, int speed, int requests)
                 static_cast<long long>(percentile(turnaround, 0.99)), good, requests);
 }
 
+// What the automatic search pays per unanswered probe: probes to instrument numbers 1, 2, ... of
+// a framing on a line where nothing answers, each with the 300 ms reply timeout.
+void searchCost(const Row &row, int probes)
+{
+    Pty pty;
+    SerialZN8PCom com(PortNames({{"COM1", pty.slavePath()}}));
+    com.setFrameMode(row.mode);
+    const bool rtu = row.mode == FrameMode::ModbusRtu;
+    com.setDataBits(rtu ? "8" : "7");
+    com.setReplyTimeout(300);
+    if (!pty.isOpen() || !com.OpenPort()) {
+        std::printf("%-13s  port does not open\n", row.name);
+        return;
+    }
+    PtyPeer peer(pty, row.requestEnd, [](const QByteArray &) { return PeerAnswer::silence(); });
+    const auto start = Clock::now();
+    for (int number = 1; number <= probes; ++number) {
+        const QString station = row.mode == FrameMode::Ravtocol
+                                    ? QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'))
+                                    : QStringLiteral("%1").arg(number, 2, 16, QLatin1Char('0'));
+        com.PrepareSend1();
+        com.PrepareSend2();
+        com.SendRequest(station, row.request.subAddress, row.request.command, row.request.address,
+                        row.request.data, 3, QString());
+    }
+    const double perProbe =
+        std::chrono::duration<double, std::milli>(Clock::now() - start).count() / probes;
+    // The timeout runs from when the request has left the line.
+    const double bound = 300.0 + double(LineTiming::characterMicros(9600, rtu ? 8 : 7, true, 1) *
+                                        frameCodec(row.mode).requestFrame(row.request).size()) /
+                                     1000.0;
+    std::printf("%-13s %6d %10.1f %10.1f %9.2f %%\n", row.name, probes, bound, perProbe,
+                100.0 * (perProbe - bound) / bound);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -154,6 +191,14 @@ int main(int argc, char *argv[])
     for (int speed : {9600, 19200}) {
         for (const Row &row : rows())
             run(row, speed, requests);
+    }
+
+    std::printf("\nAutomatic search: unanswered probes to successive instrument numbers, 9600 "
+                "bit/s, reply timeout 300 ms.\n");
+    std::printf("%-13s %6s %10s %10s %10s\n", "framing", "probes", "bound ms", "ms/probe", "over");
+    for (const Row &row : rows()) {
+        if (row.mode != FrameMode::Vendor)
+            searchCost(row, std::clamp(requests / 5, 5, 40));
     }
     return 0;
 }

@@ -116,6 +116,10 @@ QString TrendLogWriter::dataLine(const Sample &sample) const
 
 TrendLogWriter::Result TrendLogWriter::write(const Sample &sample)
 {
+    // A FIFO or a device given as the log would be replaced by a regular file, or block.
+    const QFileInfo target(m_path);
+    if (target.exists() && !target.isFile())
+        return Result::Failed;
     if (m_created)
         return append(dataLine(sample));
     const Result result = create(quoted(msg(556)) + LineEnd + headingLine() + dataLine(sample));
@@ -136,14 +140,19 @@ TrendLogWriter::Result TrendLogWriter::create(const QString &text)
 
 TrendLogWriter::Result TrendLogWriter::append(const QString &text)
 {
+    // Unbuffered: one write of the whole line goes straight to the file, so a reader never sees
+    // half a line that the writer still means to finish, and no rest of a failed line stays in a
+    // buffer to be written after it. What a full disk let through of it is cut off again, so the
+    // file only ever holds whole lines.
     QFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return resultOf(file);
+    const qint64 wholeLines = file.size();
     const QByteArray bytes = encoded(text);
-    // One write of the whole line, flushed by the close: a reader never sees half a line that
-    // the writer still means to finish.
-    const bool written = file.write(bytes) == bytes.size() && file.flush();
+    const bool written = file.write(bytes) == bytes.size();
     const Result result = written ? Result::Written : resultOf(file);
+    if (!written)
+        file.resize(wholeLines);
     file.close();
     return result;
 }

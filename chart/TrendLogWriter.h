@@ -6,7 +6,9 @@
 // One trend log file in comma-separated text. The first sample creates the file (replacing one of
 // the same name) with the two heading lines; every later sample appends one line. The file is
 // opened and closed for every line, so that another program can read it while the run goes on and
-// an interrupted run leaves only complete lines.
+// an interrupted run leaves only complete lines; a line that does not fit (a full disk) is cut
+// off again. A path that exists as something other than a regular file (a FIFO, a device) is
+// never written: every write fails.
 //
 // Every field is quoted. Line 1 is message 556 alone; each later line holds its fields each
 // followed by a comma. Lines end with CR LF; the text is in the system's 8-bit encoding.

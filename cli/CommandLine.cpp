@@ -96,12 +96,13 @@ bool parseOverrides(const QCommandLineParser &parser, ConditionOverrides &o, QSt
         o.speed = value("speed");
     }
     if (given("databits")) {
-        if (!number(value("databits"), 7, 8)) {
+        const std::optional<int> dataBits = number(value("databits"), 7, 8);
+        if (!dataBits) {
             *error = invalidValue(QStringLiteral("databits"), value("databits"),
                                   QStringLiteral("7 or 8"));
             return false;
         }
-        o.dataBits = value("databits");
+        o.dataBits = QString::number(*dataBits);
     }
     if (given("parity")) {
         const QString parity = value("parity").toUpper();
@@ -114,12 +115,13 @@ bool parseOverrides(const QCommandLineParser &parser, ConditionOverrides &o, QSt
         o.parity = parity;
     }
     if (given("stopbits")) {
-        if (!number(value("stopbits"), 1, 2)) {
+        const std::optional<int> stopBits = number(value("stopbits"), 1, 2);
+        if (!stopBits) {
             *error = invalidValue(QStringLiteral("stopbits"), value("stopbits"),
                                   QStringLiteral("1 or 2"));
             return false;
         }
-        o.stopBits = value("stopbits");
+        o.stopBits = QString::number(*stopBits);
     }
     if (given("station")) {
         const std::optional<int> station = number(value("station"), 1, 95);
@@ -218,11 +220,12 @@ bool parseCommandLine(const QStringList &arguments, CommandLine &commandLine, QS
     commandLine.csvPath = parser.value(QStringLiteral("csv"));
     if (parser.isSet(QStringLiteral("seconds"))) {
         const std::optional<int> seconds =
-            number(parser.value(QStringLiteral("seconds")), 1, 24 * 3600 * 365);
+            number(parser.value(QStringLiteral("seconds")), 1, CommandLine::MaxSeconds);
         if (!seconds) {
             *error =
                 invalidValue(QStringLiteral("seconds"), parser.value(QStringLiteral("seconds")),
-                             QStringLiteral("a whole number of seconds, at least 1"));
+                             QStringLiteral("a whole number of seconds from 1 to %1")
+                                 .arg(CommandLine::MaxSeconds));
             return false;
         }
         commandLine.seconds = *seconds;

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <limits>
 #include <optional>
 
 struct ZN8P_INC;
@@ -32,7 +33,10 @@ struct CommandLine {
     bool assumeYes = false;
     bool json = false;
     bool noStore = false;
-    int seconds = 0; // monitor: 0 runs until Ctrl-C
+    // monitor: 0 runs until Ctrl-C. At most MaxSeconds, the longest a timer counts in
+    // milliseconds (about 24.8 days).
+    int seconds = 0;
+    static constexpr int MaxSeconds = std::numeric_limits<int>::max() / 1000;
     QString csvPath;
     bool help = false;
     bool version = false;

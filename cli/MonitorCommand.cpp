@@ -6,6 +6,7 @@
 #include "app/JobDispatcher.h"
 #include "app/MessageTable.h"
 #include "chart/TrendLogWriter.h"
+#include "display/MainDisplayModel.h"
 #include "polling/PollingCycle.h"
 #include "polling/ValueFormat.h"
 #include "transfer/OnlineStartRead.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QSet>
 #include <QTimer>
 
 #include <optional>
@@ -22,7 +24,13 @@ namespace
 {
 
 constexpr quint16 SecondOutputBit = 0x40;
-// Shown for MV2 on a controller without a second output, as the chart shows a missing value.
+constexpr int PvCode = 0;
+constexpr int Mv1Code = 1;
+constexpr int Mv2Code = 2;
+constexpr int SvCode = 3;
+constexpr int StatusCode = 4;
+// Shown for MV2 on a controller without a second output and for a value this rotation did not
+// read, as the chart shows a missing value.
 const QString NoValue = QStringLiteral("----");
 
 // Monitoring as the online button starts it on the main window, with the window's three timers in
@@ -41,6 +49,11 @@ private:
     void rotationDone();
     void logSample(const TrendLogWriter::Sample &sample);
     bool hasSecondOutput() const { return quint16(m_session.inc.optionWord()) & SecondOutputBit; }
+    // text when this rotation read code, else NoValue.
+    QString ifRead(int code, const QString &text) const
+    {
+        return m_read.contains(code) ? text : NoValue;
+    }
     QString csvPath(const QDateTime &firstSample) const;
 
     CliSession &m_session;
@@ -57,6 +70,8 @@ private:
     QTimer m_timer5;
     QTimer m_timer6;
     std::optional<TrendLogWriter> m_log;
+    // The monitor codes this rotation has read so far.
+    QSet<int> m_read;
     bool m_switchingOff = false;
     int m_exitCode = Success;
 };
@@ -67,8 +82,11 @@ MonitorRun::MonitorRun(CliSession &session, const CommandLine &commandLine)
     m_session.connection.setSetdataRead([this] { m_startRead.Setdata_read(); });
     m_session.view.setTimersHandler([this](bool enabled) { setTimersRunning(enabled); });
     m_jobs.setHandler(JobDispatcher::Monitor, [this] {
-        m_cycle.runMonitorJob();
-        if (m_session.inc.monitorStep == 0)
+        const ZN8P_INC &inc = m_session.inc;
+        const int code = PollingCycle::monitorCode(inc.monitorStep, inc.optionWord());
+        if (m_cycle.runMonitorJob())
+            m_read.insert(code);
+        if (inc.monitorStep == 0)
             rotationDone();
         return true;
     });
@@ -83,6 +101,16 @@ MonitorRun::MonitorRun(CliSession &session, const CommandLine &commandLine)
 
 int MonitorRun::exec()
 {
+    // A FIFO or a device would be replaced by the log (or block it): refused before anything
+    // is read, and left as it is.
+    const QFileInfo csv(m_commandLine.csvPath);
+    if (!m_commandLine.csvPath.isEmpty() && csv.exists() && !csv.isFile() && !csv.isDir()) {
+        m_session.console.errorLine(
+            QStringLiteral("znctl: %1 is neither a regular file nor a folder; no log is written "
+                           "there")
+                .arg(m_commandLine.csvPath));
+        return FileError;
+    }
     // The link check, the online start read and the timers, or messages 451 and 270.
     m_session.connection.toggleOnline();
     if (!m_session.inc.online)
@@ -127,18 +155,25 @@ void MonitorRun::supervisionTick()
 
 void MonitorRun::rotationDone()
 {
+    // A rotation that read nothing is no sample: the communication error is on the console, and
+    // repeating the values of the last rotation would present them as new.
+    if (m_read.isEmpty())
+        return;
     const ZN8P_INC &inc = m_session.inc;
     const TrendLogWriter::Sample sample = {
         QDateTime::currentDateTime(),
-        FormatItemValue(inc, 0),
-        FormatItemValue(inc, 3),
-        FormatItemValue(inc, 1),
-        hasSecondOutput() ? FormatItemValue(inc, 2) : NoValue,
+        ifRead(PvCode, PvDisplayText(inc)),
+        ifRead(SvCode, FormatItemValue(inc, SvCode)),
+        ifRead(Mv1Code, FormatItemValue(inc, Mv1Code)),
+        hasSecondOutput() ? ifRead(Mv2Code, FormatItemValue(inc, Mv2Code)) : NoValue,
     };
+    const QString status =
+        QStringLiteral("%1").arg(quint16(inc.statusWord()), 4, 16, QLatin1Char('0'));
     m_session.console.line(QStringLiteral("%1  PV %2  SV %3  MV1 %4  MV2 %5  status %6")
                                .arg(sample.at.time().toString(QStringLiteral("HH:mm:ss")),
-                                    sample.pv, sample.sv, sample.mv1, sample.mv2)
-                               .arg(quint16(inc.statusWord()), 4, 16, QLatin1Char('0')));
+                                    ifRead(PvCode, PvDisplayText(inc, true)), sample.sv, sample.mv1,
+                                    sample.mv2, ifRead(StatusCode, status)));
+    m_read.clear();
     if (!m_commandLine.csvPath.isEmpty())
         logSample(sample);
 }

@@ -5,6 +5,7 @@
 #include "Interrupt.h"
 #include "app/MessageTable.h"
 #include "comm/RegisterMap.h"
+#include "display/MainDisplayModel.h"
 #include "polling/ReplyReporter.h"
 #include "polling/ValueFormat.h"
 #include "transfer/ParameterTable.h"
@@ -16,6 +17,8 @@
 namespace
 {
 
+constexpr int PvCode = 0;
+constexpr int StatusCode = 4;
 constexpr int AutoTuningCode = 12;
 
 struct ReadResult {
@@ -53,13 +56,22 @@ bool codesOf(const QString &argument, QList<int> &codes, QString *error)
 }
 
 // The codes whose values decide how the display text of the codes is formed: the input type and
-// the decimal point place for every number, the PID values for the auto-tuning state.
+// the decimal point place for every number, the PID values for the auto-tuning state, the status
+// word for PV over- and underscale.
 QList<int> formatInputs(const QList<int> &codes)
 {
     QList<int> inputs = {ParameterTable::InputTypeCode, ParameterTable::DecimalPlaceCode};
     if (codes.contains(AutoTuningCode))
         inputs << 13 << 15 << 16;
+    if (codes.contains(PvCode))
+        inputs << StatusCode;
     return inputs;
+}
+
+// The value as the display shows it; PV out of scale as "----" with its marker.
+QString displayText(const ZN8P_INC &inc, int code)
+{
+    return code == PvCode ? PvDisplayText(inc, true) : FormatItemValue(inc, code);
 }
 
 // What a code is called: the message that names it where there is one.
@@ -115,7 +127,7 @@ void printText(CliSession &session, const QList<ReadResult> &results)
     for (const ReadResult &r : results) {
         QStringList fields = {QString::number(r.code), nameOf(r.code)};
         if (r.outcome == ReplyCheck::Outcome::Good)
-            fields << FormatItemValue(session.inc, r.code)
+            fields << displayText(session.inc, r.code)
                    << QString::number(rawValue(session.inc, r.code));
         else
             fields << failureText(r.outcome);
@@ -130,7 +142,7 @@ void printJson(CliSession &session, const QList<ReadResult> &results)
         QJsonObject value{{QStringLiteral("code"), r.code},
                           {QStringLiteral("name"), nameOf(r.code)}};
         if (r.outcome == ReplyCheck::Outcome::Good) {
-            value.insert(QStringLiteral("text"), FormatItemValue(session.inc, r.code));
+            value.insert(QStringLiteral("text"), displayText(session.inc, r.code));
             value.insert(QStringLiteral("raw"), rawValue(session.inc, r.code));
         } else {
             value.insert(QStringLiteral("error"), failureText(r.outcome));

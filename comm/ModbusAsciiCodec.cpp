@@ -38,7 +38,8 @@ FrameVerdict ModbusAsciiCodec::judge(const QByteArray &input, const FrameRequest
     const QByteArray bytes = QByteArray::fromHex(hex);
     const QByteArray adu = bytes.left(bytes.size() - 1);
     const int expected = ModbusPdu::replyLength(adu, quint8(head[0]), quint8(head[1]));
-    if (expected <= 0 || adu.size() != expected || Checksums::lrc(adu) != quint8(bytes.back()))
+    if (expected <= 0 || adu.size() != expected || Checksums::lrc(adu) != quint8(bytes.back()) ||
+        !ModbusPdu::answersRequest(adu, head))
         return FrameVerdict::discard(frameLength);
     return FrameVerdict::complete(frameLength, QString::fromLatin1(input.left(frameLength)));
 }

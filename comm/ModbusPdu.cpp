@@ -38,6 +38,30 @@ int replyLength(const QByteArray &adu, quint8 station, quint8 function)
     }
 }
 
+bool answersRequest(const QByteArray &reply, const QByteArray &request)
+{
+    if (reply.size() < 3 || request.size() < 2 || reply[0] != request[0])
+        return false;
+    const quint8 function = quint8(request[1]);
+    if (quint8(reply[1]) == (function | 0x80))
+        return reply.size() == 3;
+    if (quint8(reply[1]) != function)
+        return false;
+    switch (function) {
+    case 0x03: {
+        // station, function, first register (2), register count (2)
+        if (request.size() != 6)
+            return false;
+        const int registers = (quint8(request[4]) << 8) | quint8(request[5]);
+        return quint8(reply[2]) == 2 * registers && reply.size() == 3 + 2 * registers;
+    }
+    case 0x06:
+        return reply == request;
+    default:
+        return false;
+    }
+}
+
 QString asciiText(const QByteArray &adu)
 {
     return QString::fromLatin1(':' + adu.toHex().toUpper() + Checksums::hex2(Checksums::lrc(adu)) +

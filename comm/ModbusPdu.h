@@ -17,6 +17,11 @@ QByteArray requestAdu(const FrameRequest &request);
 // function: 3 + byte count for 03, 6 for 06, 3 for an exception (function | 0x80). 0 when more
 // bytes are needed to tell, -1 when the head is no reply to that request.
 int replyLength(const QByteArray &adu, quint8 station, quint8 function);
+// True when the whole reply ADU answers the request ADU and no other: an exception, a 03 reply
+// whose byte count is twice the registers asked for, or a 06 reply that echoes the register and
+// value written. A reply to an earlier request of the same station and function, or one that
+// carries more or fewer words than asked for, fails here although its checksum is right.
+bool answersRequest(const QByteArray &reply, const QByteArray &request);
 // ':', the ADU as hexadecimal digits, its LRC, CR LF: the Modbus ASCII frame of adu.
 QString asciiText(const QByteArray &adu);
 // Data word n of a rendered Modbus reply: after the byte count for 03, after the function code

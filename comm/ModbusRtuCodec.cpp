@@ -41,8 +41,14 @@ FrameVerdict ModbusRtuCodec::judge(const QByteArray &input, const FrameRequest &
     const quint8 function = quint8(head[1]);
 
     const int length = validFrameAt(input, station, function);
-    if (length > 0)
-        return FrameVerdict::complete(length, ModbusPdu::asciiText(input.left(length - 2)));
+    if (length > 0) {
+        // A whole, checked frame that answers something else (another register count, another
+        // write) goes as a whole.
+        const QByteArray adu = input.left(length - 2);
+        if (!ModbusPdu::answersRequest(adu, head))
+            return FrameVerdict::discard(length);
+        return FrameVerdict::complete(length, ModbusPdu::asciiText(adu));
+    }
     if (length < 0)
         return FrameVerdict::discard(1);
     // Binary frames have no start mark: noise whose head looks like a long reply would hold us

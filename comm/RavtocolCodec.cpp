@@ -17,11 +17,27 @@ static bool isDecimal(const QByteArray &text)
     return true;
 }
 
-// The reply body between station and BCC: '$' with whole data words, or '!' with a 2-digit code.
-static bool isReplyBody(const QByteArray &body)
+// The data words a '$' reply to request carries: one per register of an "RD" range (data
+// registers step by 2), none for any other command; -1 when the range cannot be read.
+static int expectedWords(const FrameRequest &request)
+{
+    if (request.command != QLatin1String("RD"))
+        return 0;
+    const QByteArray range = request.address.toLatin1();
+    if (range.size() != 10 || !isDecimal(range))
+        return -1;
+    const int first = range.left(5).toInt();
+    const int last = range.mid(5).toInt();
+    return last >= first ? (last - first) / 2 + 1 : -1;
+}
+
+// The reply body between station and BCC: '$' with exactly the words the request asked for, or
+// '!' with a 2-digit code.
+static bool isReplyBody(const QByteArray &body, int words)
 {
     if (body.startsWith('$'))
-        return body.size() == 1 || ((body.size() - 1) % 4 == 0 && FrameText::isHex(body.mid(1)));
+        return words >= 0 && body.size() == 1 + 4 * words &&
+               (words == 0 || FrameText::isHex(body.mid(1)));
     return body.startsWith('!') && body.size() == 3 && isDecimal(body.mid(1));
 }
 
@@ -60,7 +76,7 @@ FrameVerdict RavtocolCodec::judge(const QByteArray &input, const FrameRequest &r
     // '@' station(2) '$'|'!' ... BCC(2) CR
     const bool valid =
         frame.size() >= 7 && frame.mid(1, 2) == request.station.toLatin1() &&
-        isReplyBody(frame.mid(3, frame.size() - 6)) &&
+        isReplyBody(frame.mid(3, frame.size() - 6), expectedWords(request)) &&
         FrameText::hexByte(frame, end - 2) == Checksums::ravtocolBcc(frame.left(end - 2));
     return valid ? FrameVerdict::complete(frameLength, QString::fromLatin1(frame))
                  : FrameVerdict::discard(frameLength);

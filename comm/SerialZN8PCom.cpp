@@ -67,21 +67,30 @@ QString SerialZN8PCom::SendRequest(const QString &station, const QString &subAdd
                                    const QString &command, const QString &address,
                                    const QString &data, int, const QString &)
 {
+    // However a request fails, it takes no less than a request that went unanswered, so that a
+    // caller polling a lost port keeps the pace it has with a silent controller.
+    const QDeadlineTimer minimumCost(qMax(0, m_replyTimeoutMs), Qt::PreciseTimer);
+    const auto failed = [&minimumCost] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(minimumCost.remainingTime()));
+        return QString();
+    };
     if (!m_port.isOpen())
-        return {};
+        return failed();
     const FrameCodec &codec = frameCodec(m_frameMode);
     const FrameRequest request{station, subAddress, command, address, data};
     const QByteArray frame = codec.requestFrame(request);
     if (frame.isEmpty()) {
         qCDebug(lcFrames) << "cannot frame request" << station << command << address << data;
-        return {};
+        return failed();
     }
 
+    if (m_unanswered && m_unanswered->mode == m_frameMode && m_unanswered->station == station)
+        letLineFallQuiet();
     if (codec.needsFrameGap())
         keepFrameGap();
     discardInput();
-    if (!writeFrame(frame))
-        return {};
+    if (!m_port.isOpen() || !writeFrame(frame))
+        return failed();
     // The controller cannot answer before the request has left the line.
     const auto requestOnLine = m_characterTime * frame.size();
     m_lineQuietSince = Clock::now() + requestOnLine;
@@ -89,7 +98,35 @@ QString SerialZN8PCom::SendRequest(const QString &station, const QString &subAdd
         qMax(0, m_replyTimeoutMs) +
             std::chrono::duration_cast<std::chrono::milliseconds>(requestOnLine).count(),
         Qt::PreciseTimer);
-    return awaitReply(codec, request, deadline);
+    const QString reply = awaitReply(codec, request, deadline);
+    if (reply.isEmpty()) {
+        m_unanswered = Unanswered{m_frameMode, station, Clock::now()};
+        return m_port.isOpen() ? reply : failed();
+    }
+    m_unanswered.reset();
+    return reply;
+}
+
+void SerialZN8PCom::letLineFallQuiet()
+{
+    const std::chrono::milliseconds quiet(qMax(0, m_replyTimeoutMs));
+    const QDeadlineTimer limit(2 * quiet, Qt::PreciseTimer);
+    Clock::time_point quietFrom = m_unanswered->since;
+    while (m_port.isOpen() && !limit.hasExpired()) {
+        const QByteArray late = m_port.readAll();
+        if (!late.isEmpty()) {
+            quietFrom = m_lineQuietSince = Clock::now();
+            qCDebug(lcFrames).noquote() << "dropped, late" << logText(m_frameMode, late);
+        }
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(quietFrom + quiet - Clock::now());
+        if (left.count() <= 0)
+            break;
+        if (!m_port.waitForReadyRead(int(qMin<qint64>(left.count(), limit.remainingTime()))) &&
+            lineLost())
+            return;
+    }
+    m_unanswered.reset();
 }
 
 bool SerialZN8PCom::writeFrame(const QByteArray &frame)

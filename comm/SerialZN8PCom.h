@@ -8,6 +8,7 @@
 #include <QSerialPort>
 
 #include <chrono>
+#include <optional>
 
 // The communication component over a serial port, used blocking on the calling thread.
 //
@@ -16,7 +17,14 @@
 // the request has left the line. It returns as soon as a valid reply frame is complete; bytes
 // that are noise, corrupt or another station's are dropped and the wait goes on within the same
 // deadline. When the port fails (device unplugged) it is closed and every request answers empty
-// until OpenPort succeeds again.
+// until OpenPort succeeds again. A request that fails returns no sooner than ReplyTimeout after it
+// was made, whatever the cause.
+//
+// A reply belongs to its request: after a request that got no valid reply, the next one to the
+// same station in the same framing is written only once the line has been quiet for ReplyTimeout
+// (at most twice that is waited), so that a late reply is dropped rather than taken for the next
+// request's. Requests to another station or in another framing need no wait: their reply checks
+// already reject it. Every reply is also judged against its own request (docs/protocols.md).
 //
 // Port name and line parameters take effect when the port is opened. FlagA and FlagB have no
 // meaning here.
@@ -67,6 +75,9 @@ private:
     QString awaitReply(const FrameCodec &codec, const FrameRequest &request,
                        const QDeadlineTimer &deadline);
     void discardInput();
+    // Waits until the line has been silent for the reply timeout since the unanswered request,
+    // dropping what arrives meanwhile; bounded by twice the reply timeout.
+    void letLineFallQuiet();
     void keepFrameGap() const;
     // True (and the port closed) when the last port operation failed for another reason than a
     // timeout: the device is gone or unusable.
@@ -86,4 +97,12 @@ private:
     std::chrono::microseconds m_characterTime{0};
     std::chrono::microseconds m_frameGap{0};
     Clock::time_point m_lineQuietSince;
+
+    // The last request that got no valid reply, while its reply may still come.
+    struct Unanswered {
+        FrameMode mode;
+        QString station;
+        Clock::time_point since;
+    };
+    std::optional<Unanswered> m_unanswered;
 };

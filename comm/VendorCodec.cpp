@@ -16,6 +16,14 @@ static bool isReplyStart(char c)
     return c == Ack || c == Nak || c == '!' || c == Esc;
 }
 
+// Reads are answered with a data word, writes without; refusals never carry one.
+static bool carriesData(char replyCharacter, const FrameRequest &request)
+{
+    const QString &command = request.command;
+    return replyCharacter == Ack && command.size() == 1 &&
+           QStringLiteral(" ab`").contains(command.at(0));
+}
+
 QByteArray VendorCodec::requestFrame(const FrameRequest &request) const
 {
     const QString fields =
@@ -50,7 +58,8 @@ FrameVerdict VendorCodec::judge(const QByteArray &input, const FrameRequest &req
     const QByteArray data = frame.mid(2, frame.size() - 5);
     const bool valid =
         frame.size() >= 5 && frame.mid(1, 1) == request.station.toLatin1() &&
-        (data.isEmpty() || (data.size() == 4 && FrameText::isHex(data))) &&
+        (carriesData(frame[0], request) ? data.size() == 4 && FrameText::isHex(data)
+                                        : data.isEmpty()) &&
         FrameText::hexByte(frame, end - 2) == Checksums::vendorBcc(frame.mid(1, end - 3));
     return valid ? FrameVerdict::complete(int(frame.size()), QString::fromLatin1(frame))
                  : FrameVerdict::discard(1);

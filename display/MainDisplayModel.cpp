@@ -251,7 +251,7 @@ MonitorPanelState SelectDispItem(const ZN8P_INC &inc)
     const bool under = hasBit(status, StatusBit::UnderScale);
 
     const QString pv = FormatItemValue(inc, 0);
-    state.pvText = over || under ? Dashes : pv;
+    state.pvText = PvDisplayText(inc);
     state.svText[0] = FormatItemValue(inc, 3);
     if (inc.settingDataValid)
         state.svText[1] = FormatItemValue(inc, 11);
@@ -312,6 +312,17 @@ MonitorPanelState SelectDispItem(const ZN8P_INC &inc)
         chart.sv2 = FormatItemValue(inc, 58);
     }
     return state;
+}
+
+QString PvDisplayText(const ZN8P_INC &inc, bool withMarker)
+{
+    const qint16 status = inc.statusWord();
+    const bool over = hasBit(status, StatusBit::OverScale);
+    if (!over && !hasBit(status, StatusBit::UnderScale))
+        return FormatItemValue(inc, 0);
+    if (!withMarker)
+        return Dashes;
+    return Dashes + (over ? QLatin1Char('U') : QLatin1Char('D'));
 }
 
 bool TrackAutoManualChange(ZN8P_INC &inc)

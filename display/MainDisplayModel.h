@@ -118,6 +118,11 @@ struct MonitorPanelState {
 // The monitor panel for the current monitorValues (and, for the main set value, settingValues).
 MonitorPanelState SelectDispItem(const ZN8P_INC &inc);
 
+// PV as the display shows it: "----" while statusWord has the overscale (0x0100) or underscale
+// (0x0200) bit, else FormatItemValue of code 0. withMarker puts "U" (overscale) or "D"
+// (underscale) after the "----", for a text that stands without the UP and DOWN lamps.
+QString PvDisplayText(const ZN8P_INC &inc, bool withMarker = false);
+
 // Follows the controller's switch between automatic and manual control: on a change, sets code 45
 // to 0 (automatic) or 1 (manual) and lastManualState to match. Returns true when it changed them,
 // so the caller refreshes the row of code 45 and the selection dialog's option. Does nothing while

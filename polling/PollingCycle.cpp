@@ -49,18 +49,20 @@ int PollingCycle::monitorCode(qint16 step, qint16 optionWord)
     }
 }
 
-void PollingCycle::runMonitorJob()
+bool PollingCycle::runMonitorJob()
 {
     // A message box inside a vendor-frame exchange lets timer ticks through; a user-protocol
     // read now would go out as a vendor frame.
     if (m_vendorReads.exchangeRunning())
-        return;
+        return false;
     const int code = monitorCode(m_inc.monitorStep, m_inc.optionWord());
-    m_reporter.read(m_request.read(m_inc.registerTable.at(code)), code);
+    const bool read = m_reporter.read(m_request.read(m_inc.registerTable.at(code)), code) ==
+                      ReplyCheck::Outcome::Good;
     statecomchk(m_inc);
     m_inc.monitorStep = qint16((m_inc.monitorStep + 1) % RotationLength);
     m_view.setChartMaxCh(0);
     m_view.refreshMonitor();
+    return read;
 }
 
 void PollingCycle::refreshVendorItems()

@@ -35,8 +35,10 @@ public:
     // bar panel 1, no reply shows the communication error box and sets commErrorFlag. Then the
     // status check (which may schedule an upload in inc.timerJob), the next step, and the
     // monitor panel refresh. (The dispatcher clears unsavedOnlineChanges before job 1.) Does
-    // nothing while a vendor-frame exchange runs, like refreshVendorItems().
-    void runMonitorJob();
+    // nothing while a vendor-frame exchange runs, like refreshVendorItems(). True when the step
+    // stored a value just read; false when it read nothing (no reply, a refusal, a reply not
+    // understood, or nothing done), and the value of its code is then the one read before.
+    bool runMonitorJob();
 
     // The 10-second refresh of the vendor-frame items: nothing while auto-tuning runs
     // (statusWord bit 0x800); else the mode register is written 0000 and, unless the controller

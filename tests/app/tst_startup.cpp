@@ -9,6 +9,8 @@
 
 #include <QtTest>
 
+#include <sys/stat.h>
+
 // The start routine before any window: the command-line rule, the settings data file, the
 // single-instance lock and the folders.
 class TestStartup : public QObject
@@ -98,6 +100,19 @@ void TestStartup::settingsFileRoundTripsAndRejectsDamagedFiles()
     wide.replace("-32768", "70000");
     QVERIFY(!SettingsDataFile::read(writeFile("wide.znm", wide), scratch));
     QVERIFY(!SettingsDataFile::read(m_dir->filePath("absent.znm"), scratch));
+
+    // Only the lines needed are read: what follows them does not matter, a line too long for any
+    // field (a huge file with no line ends) is refused, and a FIFO is not waited on.
+    QVERIFY(
+        SettingsDataFile::read(writeFile("tail.znm", text + QByteArray(1 << 20, 'x')), scratch));
+    QVERIFY(!SettingsDataFile::read(writeFile("oneline.znm", QByteArray(1 << 20, '1')), scratch));
+    QVERIFY(!SettingsDataFile::read(
+        writeFile("longline.znm", text.left(10) + QByteArray(300, ' ') + text.mid(10)), scratch));
+    const QString fifo = m_dir->filePath("fifo.znm");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QVERIFY(!SettingsDataFile::read(fifo, scratch));
+    QVERIFY(!SettingsDataFile::write(fifo, saved));
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
 }
 
 void TestStartup::namedFileIsTakenMissingFileFallsBackToDefaults()

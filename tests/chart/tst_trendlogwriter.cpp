@@ -6,6 +6,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 class TestTrendLogWriter : public QObject
 {
     Q_OBJECT
@@ -16,6 +20,7 @@ private slots:
     void linesPerChannelSelection();
     void laterRunReplacesFile();
     void failedLineIsLostAndNextTriesAgain();
+    void refusesWhatIsNoRegularFile();
 
 private:
     static QByteArray contents(const QString &path);
@@ -89,13 +94,43 @@ void TestTrendLogWriter::failedLineIsLostAndNextTriesAgain()
 {
     QTemporaryDir dir;
     const QString folder = dir.filePath("Logging");
-    TrendLogWriter log(folder + "/run.csv", {});
+    const QString path = folder + "/run.csv";
+    TrendLogWriter log(path, {});
     QCOMPARE(log.write(sample("1.0")), TrendLogWriter::Result::Failed);
     QVERIFY(QDir().mkpath(folder));
     QCOMPARE(log.write(sample("2.0")), TrendLogWriter::Result::Written);
-    const QByteArray text = contents(folder + "/run.csv");
+    const QByteArray text = contents(path);
     QVERIFY(text.startsWith("\"Control data\"\r\n"));
     QVERIFY(text.contains("\"2.0\"") && !text.contains("\"1.0\""));
+
+    // The disk fills up in the middle of a line (a file size limit stands in for it): the line is
+    // lost whole, and once there is room again the next one is written after the last whole line.
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit full{rlim_t(text.size() + 10), limit.rlim_max};
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &full), 0);
+    const TrendLogWriter::Result onFullDisk = log.write(sample("3.0"));
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    QCOMPARE(onFullDisk, TrendLogWriter::Result::Failed);
+    QCOMPARE(contents(path), text);
+    QCOMPARE(log.write(sample("4.0")), TrendLogWriter::Result::Written);
+    const QByteArray added = contents(path).mid(text.size());
+    QVERIFY(contents(path).startsWith(text));
+    QVERIFY(added.startsWith('"') && added.contains("\"4.0\"") && added.count("\r\n") == 1 &&
+            added.endsWith("\r\n"));
+}
+
+// A FIFO (as a device) named as the log is neither replaced by a file nor written to.
+void TestTrendLogWriter::refusesWhatIsNoRegularFile()
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("fifo.csv");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    TrendLogWriter log(fifo, {});
+    QCOMPARE(log.write(sample("1.0")), TrendLogWriter::Result::Failed);
+    QCOMPARE(log.write(sample("2.0")), TrendLogWriter::Result::Failed);
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
 }
 
 QTEST_GUILESS_MAIN(TestTrendLogWriter)

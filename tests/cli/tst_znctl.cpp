@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <sys/stat.h>
 
 // znctl run as a process against the simulated controller on a pseudo-terminal. The stored
 // conditions live in a private configuration folder; COM1 is the simulator's line and COM2 to
@@ -31,7 +32,9 @@ private slots:
     void searchStoresWhatAnswered();
     void monitorWritesTrendLog_data();
     void monitorWritesTrendLog();
+    void monitorRefusesAFifoAsLog();
     void monitorEndsCleanlyOnCtrlC();
+    void monitorEndsWhenTheLinkIsLost_data();
     void monitorEndsWhenTheLinkIsLost();
 
 private:
@@ -144,6 +147,10 @@ void TestZnctl::usageErrors_data()
     QTest::newRow("other subcommand's option")
         << QStringList{"probe", "--json"} << "probe does not take --json";
     QTest::newRow("no such code") << QStringList{"read", "66"} << "'66' is no parameter code";
+    // Beyond what a timer counts in milliseconds: it would stop at once or never.
+    QTest::newRow("seconds too many")
+        << QStringList{"monitor", "--seconds", "2147484"} << "'2147484' for --seconds";
+    QTest::newRow("no seconds") << QStringList{"monitor", "--seconds", "0"} << "'0' for --seconds";
 }
 
 void TestZnctl::usageErrors()
@@ -232,24 +239,33 @@ void TestZnctl::searchStoresWhatAnswered()
 void TestZnctl::monitorWritesTrendLog_data()
 {
     QTest::addColumn<bool>("heatCool");
-    QTest::newRow("one output") << false;
-    QTest::newRow("heating/cooling") << true;
+    QTest::addColumn<bool>("sensorBreak");
+    QTest::newRow("one output") << false << false;
+    QTest::newRow("heating/cooling") << true << false;
+    // PV is shown as the display shows it: "----" with the overscale marker, "----" in the log.
+    QTest::newRow("sensor break") << false << true;
 }
 
 void TestZnctl::monitorWritesTrendLog()
 {
     QFETCH(bool, heatCool);
+    QFETCH(bool, sensorBreak);
     SimulatedController::Options options;
     options.model.heatCool = heatCool;
     options.inputType = 1;
     startSimulator(options);
     setTemperature(25.3);
+    m_sim->withCore([sensorBreak](ControllerCore &core) {
+        core.process().setSensorBroken(sensorBreak);
+        core.process().step(0);
+    });
 
     const Run run = znctl({"monitor", "--seconds", "2", "--csv", csvPath()});
     QCOMPARE(run.exitCode, 0);
     const int shown = int(run.out.count('\n'));
     QVERIFY(shown > 0);
     QCOMPARE(run.out.contains("MV2 ----"), !heatCool);
+    QCOMPARE(int(run.out.count(sensorBreak ? "PV ----U " : "PV 25.3 ")), shown);
 
     const QStringList lines = csvLines();
     QCOMPARE(lines.size(), 2 + shown);
@@ -257,10 +273,22 @@ void TestZnctl::monitorWritesTrendLog()
     QCOMPARE(
         lines.at(1),
         QStringLiteral(R"("Date","Time","PV","SV","MV1",%1)").arg(heatCool ? R"("MV2",)" : ""));
-    const QRegularExpression dataLine(
-        QStringLiteral(R"(^"[^"]+","[^"]+","25\.3"(,"[-.\d]+"){%1},$)").arg(heatCool ? 3 : 2));
+    const QRegularExpression dataLine(QStringLiteral(R"(^"[^"]+","[^"]+","%1"(,"[-.\d]+"){%2},$)")
+                                          .arg(sensorBreak ? "----" : R"(25\.3)")
+                                          .arg(heatCool ? 3 : 2));
     for (int i = 2; i < lines.size(); ++i)
         QVERIFY2(dataLine.match(lines.at(i)).hasMatch(), qPrintable(lines.at(i)));
+}
+
+// A FIFO (as a device node) given as the log is refused before anything is read, and left alone.
+void TestZnctl::monitorRefusesAFifoAsLog()
+{
+    storeConditions({});
+    QCOMPARE(::mkfifo(QFile::encodeName(csvPath()).constData(), 0600), 0);
+    const Run run = znctl({"monitor", "--seconds", "1", "--csv", csvPath()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("neither a regular file nor a folder"), qPrintable(run.err));
+    QVERIFY(QFileInfo(csvPath()).exists() && !QFileInfo(csvPath()).isFile());
 }
 
 void TestZnctl::monitorEndsCleanlyOnCtrlC()
@@ -277,16 +305,31 @@ void TestZnctl::monitorEndsCleanlyOnCtrlC()
     QVERIFY(!lines.contains("<unterminated>"));
 }
 
+// Unplugged or silent, the controller gives no new values: no line may pretend otherwise (at most
+// the rotation under way when it happened is logged, with what it still read).
+void TestZnctl::monitorEndsWhenTheLinkIsLost_data()
+{
+    QTest::addColumn<bool>("unplug");
+    QTest::newRow("silent") << false;
+    QTest::newRow("unplugged") << true;
+}
+
 void TestZnctl::monitorEndsWhenTheLinkIsLost()
 {
+    QFETCH(bool, unplug);
     startSimulator();
     QProcess process;
-    startZnctl(process, {"monitor"});
-    QTRY_VERIFY_WITH_TIMEOUT(process.canReadLine() || process.waitForReadyRead(100), 30000);
-    m_sim->setSilent(true);
+    startZnctl(process, {"monitor", "--csv", csvPath()});
+    QTRY_VERIFY_WITH_TIMEOUT(csvLines().size() >= 4, 30000);
+    const qsizetype before = csvLines().size();
+    if (unplug)
+        m_sim->unplug();
+    else
+        m_sim->setSilent(true);
     const Run run = finish(process);
     QCOMPARE(run.exitCode, 5);
     QVERIFY(run.err.contains(MessageTable::instance().text(274, Language::English)));
+    QVERIFY2(csvLines().size() <= before + 2, qPrintable(csvLines().join('\n')));
 }
 
 QTEST_GUILESS_MAIN(TestZnctl)

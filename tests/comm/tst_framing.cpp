@@ -23,6 +23,7 @@ const FrameRequest modbusWrite = fields("01", "", "06", "0070", "0001");
 const FrameRequest ravtocolRead = fields("10", "", "RD", "0010200102");
 const FrameRequest ravtocolWrite = fields("01", "", "WD", "0032400324", "0100");
 const FrameRequest vendorRead = fields("!", " ", "a", "FC32");
+const FrameRequest vendorWrite = fields("!", " ", "q", "FC30", "012C");
 
 // One case of a table: RTU frames are given in hex digits, the others as sent on the line.
 struct Case {
@@ -102,8 +103,7 @@ void TestFraming::requestFrame_data()
         {"ravtocol write flag", Rav, ravtocolWrite, "@01WD00324003240100EF\r"},
         {"ravtocol empty station", Rav, fields("", "", "RD", "0010200102"), ""},
         {"vendor read set value 2", Vendor, vendorRead, "\x02! aFC3264\x03"},
-        {"vendor write main set value", Vendor, fields("!", " ", "q", "FC30", "012C"),
-         "\x02! qFC30012C06\x03"},
+        {"vendor write main set value", Vendor, vendorWrite, "\x02! qFC30012C06\x03"},
         {"vendor return command", Vendor, fields("!", " ", "P", "0000", "0000"),
          "\x02! P0000000051\x03"},
         {"vendor two-character station", Vendor, fields("!!", " ", "a", "FC32"), ""},
@@ -130,6 +130,8 @@ void TestFraming::reply_data()
         {"ascii other function", Ascii, modbusRead, ":0104020190\r\n", ""},
         {"ascii echo of the request, then the reply", Ascii, modbusRead,
          ":0103008000017B\r\n:01030200FA00\r\n", ":01030200FA00\r\n"},
+        {"ascii two words to a one-word read", Ascii, modbusRead, ":01030400FA01906D\r\n", ""},
+        {"ascii echo of another register", Ascii, modbusWrite, ":01060071000187\r\n", ""},
         {"rtu read, rendered as ascii", Rtu, rtuRead, "0103020190B9B8", ":010302019069\r\n"},
         {"rtu write echo", Rtu, modbusWrite, "01060070000149D1", ":01060070000188\r\n"},
         {"rtu exception to a read", Rtu, rtuRead, "018302C0F1", ":0183027A\r\n"},
@@ -139,14 +141,21 @@ void TestFraming::reply_data()
          ":010302019069\r\n"},
         {"rtu noise announcing a long frame", Rtu, rtuRead, "0103FF0103020190B9B8",
          ":010302019069\r\n"},
+        {"rtu two words to a one-word read, then the reply", Rtu, rtuRead,
+         "01030400FA0190DBFE0103020190B9B8", ":010302019069\r\n"},
+        {"rtu echo of another value", Rtu, modbusWrite, "01060070000209D0", ""},
         {"ravtocol read", Rav, ravtocolRead, "@10$E803A5\r"},
         {"ravtocol write accepted", Rav, ravtocolWrite, "@01$C5\r"},
         {"ravtocol refused, keys operated", Rav, ravtocolWrite, "@01!632B\r"},
         {"ravtocol bad bcc", Rav, ravtocolRead, "@10$E803A6\r", ""},
         {"ravtocol other station", Rav, ravtocolRead, "@11$E803A6\r", ""},
         {"ravtocol broken data word", Rav, ravtocolRead, "@10$E8032D\r", ""},
+        {"ravtocol two words to a one-register read", Rav, ravtocolRead, "@10$E803E80385\r", ""},
+        {"ravtocol data word to a write", Rav, ravtocolWrite, "@01$010086\r", ""},
         {"vendor read", Vendor, vendorRead, "\x06!01F452\x03"},
-        {"vendor write accepted", Vendor, vendorRead, "\x06!21\x03"},
+        {"vendor write accepted", Vendor, vendorWrite, "\x06!21\x03"},
+        {"vendor read answered without data", Vendor, vendorRead, "\x06!21\x03", ""},
+        {"vendor write answered with data", Vendor, vendorWrite, "\x06!01F452\x03", ""},
         {"vendor read refused at instrument 1", Vendor, vendorRead, "!!21\x03"},
         {"vendor noise holding a reply character", Vendor, vendorRead, "z!\x06!01F452\x03",
          "\x06!01F452\x03"},
