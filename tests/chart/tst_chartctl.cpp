@@ -259,22 +259,28 @@ void TestChartCtl::shortBaseStandsSamplesApart()
 void TestChartCtl::selectionColourAndScalesAreFiled()
 {
     m_chart->setColourPicker([](const QColor &) { return QColor(0, 128, 255); });
-    QList<ScaleEntry::Mode> asked;
-    m_chart->setScaleDialog([&asked](ScaleEntry::Mode mode, const QString &, qint16, qint16) {
-        asked << mode;
-        return std::optional<int>(mode == ScaleEntry::Cycle ? 60 : 1000);
-    });
-
     child<QPushButton>("cmdChartsel")->click();
     child<QPushButton>("cmdColor_0")->click();
     QCOMPARE(m_inc.traceColors[Pv], 0xFF8000);
     child<QPushButton>("cmdDev1")->click(); // SV off
     child<QPushButton>("cmdSelend")->click();
-    child<QPushButton>("Cmd_time")->click();
+
+    // The scale dialog as the operator types into it: 60 s cycle, then Y high 1000.
+    const auto typeInto = [this](const char *button, const QString &digits) {
+        QTimer::singleShot(0, this, [digits] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog != nullptr);
+            for (const QChar digit : digits)
+                dialog->findChild<QPushButton *>(QStringLiteral("Ten_key_") + digit)->click();
+            dialog->findChild<QPushButton *>(QStringLiteral("Command3"))->click();
+        });
+        child<QPushButton>(button)->click();
+    };
+    typeInto("Cmd_time", QStringLiteral("60"));
     QCOMPARE(m_chart->Charttime(), 60000);
-    child<QPushButton>("Cmd_SH")->click();
+    QCOMPARE(text("lblXscal_1"), QStringLiteral("900")); // 15 x 60 s on the long base
+    typeInto("Cmd_SH", QStringLiteral("1000"));
     QCOMPARE(text("lblYscal_0"), QStringLiteral("1000"));
-    QCOMPARE(asked, (QList<ScaleEntry::Mode>{ScaleEntry::Cycle, ScaleEntry::YHigh}));
 
     // A run stopped by the operator files each channel's selection; a restart finds it again.
     m_inc.monitorValues[7] = 0x40;
