@@ -9,6 +9,7 @@
 #include "app/SubDisp_About.h"
 #include "chart/Mardel_ChartCtl.h"
 #include "comm/SettingsStore.h"
+#include "dialogs/SettingEditor.h"
 #include "dialogs/SubDisp_comm.h"
 #include "display/SettingRowsForm.h"
 
@@ -21,9 +22,13 @@ namespace
 {
 constexpr std::array<int, 6> TimerIntervals = {1, 1000, 2000, 2000, 10000, 100};
 constexpr int StatusPanelCount = 4;
-// Change buttons Cmd_set 0 to 53; only 36 (alarm 1 type) stays usable before the first upload.
+// Change buttons Cmd_set 0 to 53, index = parameter code - 10.
 constexpr int ChangeButtonCount = 54;
-constexpr int AlwaysEnabledButton = 36;
+constexpr int ManualButtonCount = 6;
+// Progress bar ends: the download counts its 52 steps, the upload its 53 items.
+constexpr int DownloadMessage = 501;
+constexpr int DownloadSteps = 52;
+constexpr int UploadItems = 53;
 
 void setLabelColour(QLabel *label, const QColor &colour)
 {
@@ -43,6 +48,8 @@ MainDisp::MainDisp(ZN8P_INC &inc, SettingsStore &store, ZN8PComFactory comFactor
       m_upload(inc, m_request, m_link, *m_op, *this, m_vendorReads),
       m_onlineStartRead(inc, m_request, m_link, *m_op, *this, m_upload),
       m_polling(inc, m_request, m_link, *m_op, *this, m_vendorReads, store), m_jobs(inc),
+      m_transfer(inc, m_request, m_link, *m_op, *this, m_vendorReads, m_upload, m_onlineStartRead),
+      m_commands(inc, *m_op, *this),
       m_connection(inc, m_link, m_request, store, *m_op, *this, m_vendorReads)
 {
     m_connection.setSetdataRead([this] { m_onlineStartRead.Setdata_read(); });
@@ -52,10 +59,15 @@ MainDisp::MainDisp(ZN8P_INC &inc, SettingsStore &store, ZN8PComFactory comFactor
     Mardel_ChartCtl1 = new Mardel_ChartCtl(inc, *m_op, ProgramFolder::path(), ui->Frame_chart);
     Mardel_ChartCtl1->setTraceMenu(ui->mnuTrace);
     ui->layoutChart->addWidget(Mardel_ChartCtl1);
+    m_editor = std::make_unique<SettingEditor>(inc, *m_op, *this, *m_displayView, this, [this] {
+        if (!timer(Timer1).isActive())
+            timer(Timer1).start();
+    });
     setUpStatusBar();
     setUpTimers();
     setUpJobs();
     connectMenus();
+    connectSettingButtons();
 }
 
 MainDisp::~MainDisp() = default;
@@ -184,7 +196,12 @@ void MainDisp::setUpTimers()
         ui->Text_readmsg3->hide();
         ui->Text_readmsg5->hide();
     });
-    connect(&timer(Timer5), &QTimer::timeout, this, [this] { m_polling.refreshVendorItems(); });
+    // A transfer lets the window's events run (its pause, its message boxes); the refresh must
+    // not put its own requests between the transfer's.
+    connect(&timer(Timer5), &QTimer::timeout, this, [this] {
+        if (!m_jobs.isRunning())
+            m_polling.refreshVendorItems();
+    });
     connect(&timer(Timer6), &QTimer::timeout, this, [this] { m_polling.superviseLink(); });
 }
 
@@ -194,7 +211,7 @@ void MainDisp::setUpJobs()
         m_polling.runMonitorJob();
         return true;
     });
-    m_jobs.setHandler(JobDispatcher::Upload, [this] { return m_upload.ReadPara_setflg(); });
+    m_transfer.install(m_jobs);
 }
 
 void MainDisp::connectMenus()
@@ -210,14 +227,47 @@ void MainDisp::connectMenus()
     for (QPushButton *cancel : {ui->Cmd_Cancel_0, ui->Cmd_Cancel_1})
         connect(cancel, &QPushButton::clicked, this, [this] { m_connection.cancelSearch(); });
     connect(ui->SSTab2, &QTabWidget::currentChanged, this, [this] { refreshSettingPage(); });
+    connect(ui->mnuUpload, &QAction::triggered, this, [this] { m_commands.mnuUpload(); });
+    connect(ui->mnuDownload, &QAction::triggered, this, [this] { m_commands.mnuDownload(); });
+}
+
+void MainDisp::connectSettingButtons()
+{
+    // The pre-checks come first; the dialog for the item opens when they pass.
+    for (int i = 0; i < ChangeButtonCount; ++i) {
+        if (auto *button = findChild<QPushButton *>(QStringLiteral("Cmd_set_%1").arg(i)))
+            connect(button, &QPushButton::clicked, this, [this, i] {
+                if (m_commands.Cmd_set(i))
+                    m_editor->edit(i + 10);
+            });
+    }
+    for (int group = 0; group < TransferCommands::GroupCount; ++group) {
+        if (auto *button = findChild<QPushButton *>(QStringLiteral("Cmd_True_%1").arg(group)))
+            connect(button, &QPushButton::clicked, this,
+                    [this, group] { m_commands.Cmd_True(group); });
+    }
+    for (int i = 0; i < ManualButtonCount; ++i) {
+        auto *button = findChild<QPushButton *>(QStringLiteral("Manuval_%1").arg(i));
+        connect(button, &QPushButton::clicked, this, [this, i] {
+            // Its read must not come between the requests of a running job.
+            if (!m_jobs.isRunning())
+                m_transfer.singleWrite().Manuval_Click(i);
+            ui->SSTab1->setFocus();
+        });
+    }
+}
+
+void MainDisp::toggleSettingGroup(int group)
+{
+    m_displayView->toggleGroup(group);
+    refreshSettingPage();
 }
 
 void MainDisp::setParameterButtonsEnabled(bool enabled)
 {
-    for (int i = 0; i < ChangeButtonCount; ++i) {
-        if (auto *button = findChild<QWidget *>(QStringLiteral("Cmd_set_%1").arg(i)))
-            button->setEnabled(enabled || i == AlwaysEnabledButton);
-    }
+    m_inc.parameterButtonsEnabled = enabled;
+    // Every page, so that no hidden page keeps buttons of before.
+    m_displayView->showSettingPage(Disp_SStab2(m_inc, SettingPageState::AllPages));
 }
 
 void MainDisp::runStartupLinkCheck()
@@ -278,6 +328,7 @@ void MainDisp::onModelChange()
         return;
     }
     m_op->beep();
+    m_editor->changeModel();
 }
 
 void MainDisp::onTrace()
@@ -378,6 +429,9 @@ void MainDisp::setMonitoringTimersEnabled(bool enabled)
 void MainDisp::setProgressVisible(bool visible, int messageId)
 {
     if (visible) {
+        const int maximum = messageId == DownloadMessage ? DownloadSteps : UploadItems;
+        ui->ProgressBar1->setMaximum(maximum);
+        ui->ProgressBar2->setMaximum(maximum);
         ui->Lbl_UPmsg->setText(msg(messageId));
         ui->Lbl_UPmsg2->setText(msg(messageId));
         ui->ProgressBar1->setValue(0);

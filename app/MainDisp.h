@@ -11,6 +11,8 @@
 #include "polling/VendorFrameReads.h"
 #include "transfer/OnlineStartRead.h"
 #include "transfer/ParameterUpload.h"
+#include "transfer/TransferCommands.h"
+#include "transfer/TransferJobs.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -28,6 +30,7 @@ class HelpViewer;
 class Mardel_ChartCtl;
 class OperatorInterface;
 class QLabel;
+class SettingEditor;
 class SettingsStore;
 
 // The program's one main window: menus, the two tab controls and their pages, the communication
@@ -63,6 +66,8 @@ public:
     PollingCycle &polling() { return m_polling; }
     ConnectionController &connection() { return m_connection; }
     Mardel_ChartCtl &chart() { return *Mardel_ChartCtl1; }
+    TransferJobs &transfer() { return m_transfer; }
+    TransferCommands &commands() { return m_commands; }
     QTimer &timer(TimerId id) { return m_timers.at(id - 1); }
     // "ZN Monitor_E" while the English texts are active, else "ZN Monitor_J".
     static QString helpFileName();
@@ -85,6 +90,7 @@ public:
     void showKeyOperationNotice() override;
     void setParameterButtonsEnabled(bool enabled) override;
     void setChartMaxCh(qint16 value) override;
+    void toggleSettingGroup(int group) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -95,6 +101,8 @@ private:
     void setUpTimers();
     void setUpJobs();
     void connectMenus();
+    // Change buttons, group title buttons and manual output buttons.
+    void connectSettingButtons();
 
     void onHelp();
     void onVersion();
@@ -124,9 +132,12 @@ private:
     OnlineStartRead m_onlineStartRead;
     PollingCycle m_polling;
     JobDispatcher m_jobs;
+    TransferJobs m_transfer;
+    TransferCommands m_commands;
     ConnectionController m_connection;
     std::unique_ptr<MainDisplayView> m_displayView;
     Mardel_ChartCtl *Mardel_ChartCtl1 = nullptr;
+    std::unique_ptr<SettingEditor> m_editor;
     HelpViewer *m_help = nullptr;
     bool m_closing = false;
     bool m_closePending = false;

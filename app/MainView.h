@@ -37,7 +37,11 @@ public:
     virtual void setProgressValue(int value) { (void)value; }
     // The key-operation notice (Text_readmsg3, Text_readmsg5), hidden again after 2 s.
     virtual void showKeyOperationNotice() {}
-    // The parameter change buttons Cmd_set 0 to 53 (button 36 stays enabled in any case).
+    // Switches the change buttons of one setting group (title button Cmd_True(group), 0 to 5)
+    // between enabled and disabled.
+    virtual void toggleSettingGroup(int group) { (void)group; }
+    // The setting rows' change buttons: disabled until a link check enables them; the rows' own
+    // rules then decide.
     virtual void setParameterButtonsEnabled(bool enabled) { (void)enabled; }
     // The trend chart's ChartMaxCh property (0 after every monitor read: value labels shown and
     // recoloured).

@@ -12,6 +12,7 @@
 namespace
 {
 const QByteArray LineEnd = QByteArrayLiteral("\r\n");
+constexpr qint16 WrittenFormatMarker = 0;
 
 // The longest line a field can take, line end included: a quoted model name or a 16-bit integer
 // needs far less, and a longer line is no field of ours.
@@ -106,7 +107,7 @@ QByteArray compose(const ZN8P_INC &inc)
     QByteArray text;
     text += '"' + QByteArray(ModelName) + '"' + LineEnd;
     const UnitConfig &u = inc.unitConfig;
-    for (qint16 value : {inc.formatMarker, u.alarm2, u.heatCool, u.heaterBreak, u.contactInput,
+    for (qint16 value : {WrittenFormatMarker, u.alarm2, u.heatCool, u.heaterBreak, u.contactInput,
                          u.outputType, u.serialComm})
         text += QByteArray::number(value) + LineEnd;
     for (int index = 1; index <= ValueCount; ++index)
@@ -114,21 +115,23 @@ QByteArray compose(const ZN8P_INC &inc)
     return text;
 }
 
-bool write(const QString &path, const ZN8P_INC &inc)
+bool write(const QString &path, const ZN8P_INC &inc, QString *error)
 {
     // A FIFO or a device at path would be replaced by a regular file.
     const QFileInfo target(path);
-    if (target.exists() && !target.isFile())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray text = compose(inc);
-    if (file.write(text) != text.size()) {
-        file.cancelWriting();
+    if (target.exists() && !target.isFile()) {
+        if (error != nullptr)
+            *error = QStringLiteral("%1 exists and is not a regular file").arg(path);
         return false;
     }
-    return file.commit();
+    QSaveFile file(path);
+    const QByteArray text = compose(inc);
+    // Without a successful commit() the temporary file is discarded and the old file stays.
+    const bool written =
+        file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
+    if (!written && error != nullptr)
+        *error = file.errorString();
+    return written;
 }
 
 } // namespace SettingsDataFile

@@ -25,13 +25,14 @@ inline const char *const ModelName = "ZN8P";
 // nothing is validated or cleared here.
 bool read(const QString &path, ZN8P_INC &inc);
 
-// The file text for inc: the model name "ZN8P", inc.formatMarker, the unit configuration and the
-// 53 values.
+// The file text for inc: the model name "ZN8P", the format marker 0, the unit configuration and
+// the 53 values. inc.formatMarker is not written: a file the program writes always carries 0.
 QByteArray compose(const ZN8P_INC &inc);
 
 // Writes compose(inc) to path through a temporary file that replaces the old one only when
-// complete, so a failure part way leaves the previous file as it was. Returns false when the file
-// was not written; a path that exists as something other than a regular file is never written.
-bool write(const QString &path, const ZN8P_INC &inc);
+// complete, so a failure part way (a full disk, a killed process) leaves the previous file as it
+// was. Returns false when the file was not written, with the reason in *error when error is given;
+// a path that exists as something other than a regular file is never written.
+bool write(const QString &path, const ZN8P_INC &inc, QString *error = nullptr);
 
 } // namespace SettingsDataFile

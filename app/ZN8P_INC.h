@@ -16,9 +16,10 @@ enum ProtocolIndex : qint16 {
 
 // The controller's installed options, in file and dialog order.
 struct UnitConfig {
-    qint16 alarm2 = 0;       // 0 absent, 1 present
-    qint16 heatCool = 0;     // 0 absent, 1 heating/cooling control
-    qint16 heaterBreak = 0;  // 0 absent, 1 1-phase 20 A, 2 1-phase 50 A, 3 3-phase 20 A, 4 3-phase 50 A
+    qint16 alarm2 = 0;   // 0 absent, 1 present
+    qint16 heatCool = 0; // 0 absent, 1 heating/cooling control
+    qint16 heaterBreak =
+        0; // 0 absent, 1 1-phase 20 A, 2 1-phase 50 A, 3 3-phase 20 A, 4 3-phase 50 A
     qint16 contactInput = 0; // 0/1 set values 2 to 4 selected by contact input
     qint16 outputType = 0;   // 0 relay contact, 1 non-contact voltage, 2 DC current
     qint16 serialComm = 0;   // 0/1
@@ -56,6 +57,9 @@ struct ZN8P_INC {
     QString modelName;
     qint16 formatMarker = 0;
     UnitConfig unitConfig;
+    // The heater burnout rating when the model change dialog last opened with an alarm fitted:
+    // true for 50 A. A change between 20 A and 50 A clears the heater burnout values.
+    bool heaterBreak50A = false;
 
     // Communication conditions (registry values).
     QString portName = QStringLiteral("COM1");
@@ -92,6 +96,9 @@ struct ZN8P_INC {
     bool rangeOnlyFlag = false;
     bool atSeenFlag = false;
     bool lastManualState = false;
+    // The setting rows' change buttons: disabled until a link check succeeds; the display's own
+    // rules then enable them row by row.
+    bool parameterButtonsEnabled = false;
 
     qint16 timerJob = 0;
     qint16 itemCode = 0;

@@ -38,6 +38,7 @@ QList<QCommandLineOption> optionList()
         valued(QStringLiteral("settings-dir"), QStringLiteral("DIR")),
         valued(QStringLiteral("seconds"), QStringLiteral("N")),
         valued(QStringLiteral("csv"), QStringLiteral("FILE")),
+        valued(QStringLiteral("out"), QStringLiteral("FILE")),
         QCommandLineOption(QStringLiteral("yes")),
         QCommandLineOption(QStringLiteral("json")),
         QCommandLineOption(QStringLiteral("no-store")),
@@ -218,6 +219,7 @@ bool parseCommandLine(const QStringList &arguments, CommandLine &commandLine, QS
     commandLine.json = parser.isSet(QStringLiteral("json"));
     commandLine.noStore = parser.isSet(QStringLiteral("no-store"));
     commandLine.csvPath = parser.value(QStringLiteral("csv"));
+    commandLine.outPath = parser.value(QStringLiteral("out"));
     if (parser.isSet(QStringLiteral("seconds"))) {
         const std::optional<int> seconds =
             number(parser.value(QStringLiteral("seconds")), 1, CommandLine::MaxSeconds);
@@ -263,16 +265,20 @@ QString helpText()
         "  --no-store          search: leave the stored conditions as they are\n"
         "  --seconds N         monitor: stop after N seconds (default: until Ctrl-C)\n"
         "  --csv FILE          monitor: log every rotation to FILE in the trend log format\n"
+        "  --out FILE          upload: write the settings to FILE (a .znm settings data file)\n"
         "  -h, --help          this text\n"
         "  --version           the program version\n"
         "\n"
         "Exit codes:\n"
-        "  0  success\n"
-        "  1  a file could not be written (the CSV log)\n"
-        "  2  usage error\n"
-        "  3  no controller answered\n"
-        "  4  the controller refused a request\n"
+        "  0  success (diff: the controller holds the file's values)\n"
+        "  1  a file could not be read or written (CSV log, settings data file)\n"
+        "  2  usage error (also a value outside the item's limits; nothing is written)\n"
+        "  3  no controller answered, or it stopped answering\n"
+        "  4  the controller refused a request or did not take a value\n"
         "  5  the link was lost during monitor\n"
-        "  6  search or read cancelled with Ctrl-C (monitor ends with 0)\n");
+        "  6  search or read cancelled with Ctrl-C (monitor ends with 0)\n"
+        "  7  not now: the controller's keys are being operated, auto-tuning runs, or the\n"
+        "     controller is another model than the file's\n"
+        "  8  diff: the controller's settings differ from the file\n");
     return text;
 }

@@ -9,3 +9,7 @@ int runProbe(CliSession &session, const CommandLine &commandLine);
 int runSearch(CliSession &session, const CommandLine &commandLine);
 int runRead(CliSession &session, const CommandLine &commandLine);
 int runMonitor(CliSession &session, const CommandLine &commandLine);
+int runWrite(CliSession &session, const CommandLine &commandLine);
+int runUpload(CliSession &session, const CommandLine &commandLine);
+int runDownload(CliSession &session, const CommandLine &commandLine);
+int runDiff(CliSession &session, const CommandLine &commandLine);

@@ -3,10 +3,13 @@
 // The exit status of znctl; --help and the README list the same values.
 enum ExitCode : int {
     Success = 0,
-    FileError = 1,    // a file (the CSV log) could not be written
+    FileError = 1,    // a file (CSV log, settings data file) could not be read or written
     UsageError = 2,   // unknown subcommand or option, bad option value or argument
     NoController = 3, // no controller answered (the port did not open, or no reply)
-    Refused = 4,      // the controller refused a request or gave an unrecognised reply
+    Refused = 4,      // the controller refused a request, gave an unrecognised reply or did not
+                      // take a value written
     LinkLost = 5,     // monitor went offline after repeated communication errors
     Cancelled = 6,    // Ctrl-C ended a search or a read before it finished
+    Busy = 7,         // keys operated, auto-tuning running, or another model than the file's
+    Differs = 8,      // diff found items whose values differ
 };

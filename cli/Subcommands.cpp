@@ -42,6 +42,37 @@ const QList<Subcommand> &subcommands()
          0,
          0,
          runMonitor},
+        {QStringLiteral("write"),
+         QStringLiteral("CODE VALUE"),
+         QStringLiteral("write one setting item, VALUE as the main window shows it (250.5,\n"
+                        "      a choice's number or text); out of its limits nothing is sent"),
+         {},
+         2,
+         2,
+         runWrite},
+        {QStringLiteral("upload"),
+         QStringLiteral("[--out FILE.znm]"),
+         QStringLiteral("read every setting item; print them, or write a settings data file"),
+         {QStringLiteral("out")},
+         0,
+         0,
+         runUpload},
+        {QStringLiteral("download"),
+         QStringLiteral("FILE.znm"),
+         QStringLiteral("write a settings data file's items to the controller, then read\n"
+                        "      them back and report any it did not take"),
+         {},
+         1,
+         1,
+         runDownload},
+        {QStringLiteral("diff"),
+         QStringLiteral("FILE.znm"),
+         QStringLiteral("the items a download of the file would change: code, name,\n"
+                        "      controller's value, file's value"),
+         {},
+         1,
+         1,
+         runDiff},
     };
     return table;
 }

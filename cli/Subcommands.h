@@ -19,8 +19,7 @@ struct Subcommand {
     int (*run)(CliSession &session, const CommandLine &commandLine) = nullptr;
 };
 
-// The subcommands in the order of --help. Writing items and transferring .znm files join this
-// table as subcommands of their own.
+// The subcommands in the order of --help.
 const QList<Subcommand> &subcommands();
 // nullptr for an unknown name.
 const Subcommand *findSubcommand(const QString &name);

@@ -6,11 +6,17 @@
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <QThread>
 
 #include <utility>
 
 namespace
 {
+
+// Messages 455/456 ask the operator to end the key operation at the controller; the core sends
+// again once the box is closed. Nobody closes it here, so a pause stands in for the operator.
+constexpr int KeysOperatedMessage = 455;
+constexpr unsigned long KeysOperatedPauseMs = 1000;
 
 QString joined(const QList<int> &messageIds)
 {
@@ -30,6 +36,8 @@ TerminalOperator::TerminalOperator(Console &console, bool assumeYes)
 void TerminalOperator::showMessage(const QList<int> &messageIds, MessageIcon)
 {
     m_console.errorLine(joined(messageIds));
+    if (messageIds.contains(KeysOperatedMessage))
+        QThread::msleep(KeysOperatedPauseMs);
 }
 
 bool TerminalOperator::askYesNo(const QList<int> &messageIds, MessageIcon)

@@ -9,7 +9,8 @@ class Console;
 // The operator interface on a terminal: messages from the message table (in the system's
 // language) go to standard error, and nobody is there to answer a question, so every Yes/No
 // question is answered No, or Yes when the tool was started with --yes. Status bar panels and
-// menus do not exist here.
+// menus do not exist here. The keys-operated box (455/456) pauses for a second before the core
+// tries again, as an operator reading it would.
 class TerminalOperator : public OperatorInterface
 {
 public:

@@ -2,6 +2,13 @@
 
 #include "Console.h"
 #include "app/MessageTable.h"
+#include "transfer/ParameterDownload.h"
+#include "transfer/ParameterUpload.h"
+
+namespace
+{
+constexpr int DownloadCaption = 501;
+} // namespace
 
 TerminalView::TerminalView(Console &console) : m_console(console) {}
 
@@ -18,6 +25,32 @@ void TerminalView::setCommErrorVisible(bool visible)
     if (visible && !m_commErrorShown)
         m_console.errorLine(msg(451));
     m_commErrorShown = visible;
+    m_commErrorSeen = m_commErrorSeen || visible;
+}
+
+void TerminalView::setProgressVisible(bool visible, int messageId)
+{
+    if (!visible) {
+        m_console.endProgress();
+        return;
+    }
+    m_progressCaption = msg(messageId);
+    // The bars count the download's steps or the upload's items.
+    m_progressTotal =
+        messageId == DownloadCaption ? ParameterDownload::StepCount : ParameterUpload::ItemCount;
+    setProgressValue(0);
+}
+
+void TerminalView::setProgressValue(int value)
+{
+    m_console.progress(
+        QStringLiteral("%1 %2/%3").arg(m_progressCaption).arg(value).arg(m_progressTotal));
+}
+
+void TerminalView::showKeyOperationNotice()
+{
+    m_console.errorLine(msg(452));
+    m_keyOperationSeen = true;
 }
 
 void TerminalView::setMonitoringTimersEnabled(bool enabled)

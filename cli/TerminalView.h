@@ -7,8 +7,10 @@
 class Console;
 
 // What the core shows on the main window, on a terminal: the communication error once when it
-// appears, and the search message while the search panels are up. The monitoring timers belong to
-// the monitor subcommand, which learns here when the core starts or stops them.
+// appears, the search message while the search panels are up, the transfer progress on one line
+// and the key-operation notice. The monitoring timers belong to the monitor subcommand, which
+// learns here when the core starts or stops them. The subcommands ask afterwards whether a
+// communication error or the key-operation notice was shown during the run.
 class TerminalView : public NullMainView
 {
 public:
@@ -22,9 +24,19 @@ public:
     void setSearchPanelsVisible(bool visible) override;
     void setCommErrorVisible(bool visible) override;
     void setMonitoringTimersEnabled(bool enabled) override;
+    void setProgressVisible(bool visible, int messageId) override;
+    void setProgressValue(int value) override;
+    void showKeyOperationNotice() override;
+
+    bool commErrorSeen() const { return m_commErrorSeen; }
+    bool keyOperationSeen() const { return m_keyOperationSeen; }
 
 private:
     Console &m_console;
     bool m_commErrorShown = false;
+    bool m_commErrorSeen = false;
+    bool m_keyOperationSeen = false;
+    QString m_progressCaption;
+    int m_progressTotal = 0;
     std::function<void(bool)> m_onTimers;
 };

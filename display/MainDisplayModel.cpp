@@ -54,6 +54,24 @@ const QList<RowPlace> &SettingRowPlaces()
     return rows;
 }
 
+int timeUnitCaption(int code)
+{
+    switch (code) {
+    case 15:
+    case 16:
+    case 17:
+    case 18:
+    case 28:
+    case 40:
+    case 41:
+        return 374;
+    case 57:
+        return 401;
+    default:
+        return 0;
+    }
+}
+
 namespace
 {
 int pageOf(RowGroup group)
@@ -112,6 +130,12 @@ public:
     {
         for (int code : codes)
             (*this)[code].buttonEnabled = enabled;
+    }
+
+    void disableAllButtons()
+    {
+        for (SettingRow &row : m_rows)
+            row.buttonEnabled = false;
     }
 
     QList<SettingRow> page(int page) const
@@ -366,6 +390,9 @@ SettingPageState Disp_SStab2(const ZN8P_INC &inc, int page)
     applyHeating(inc, rows, state);
     applyCooling(inc, rows, state);
     applyOther(inc, rows);
+    if (!inc.parameterButtonsEnabled)
+        rows.disableAllButtons();
+    state.mainSetValueButtonEnabled = inc.parameterButtonsEnabled;
 
     state.rows = rows.page(page);
     return state;

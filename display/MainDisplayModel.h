@@ -180,7 +180,8 @@ struct SettingPageState {
     std::array<DisplayText, RateUnitLabelCount> rateUnitLabels; // Label_UD(0..1)
     bool heaterBreakFrameVisible = true;                        // Frame_HB
     std::array<bool, 6> titleButtonVisible{true, true, true, true, true, true};
-    int autoTuningCaptionId = 0; // Label_atm: 102 "AT" or 100 "AR"
+    bool mainSetValueButtonEnabled = false; // Cmd_set(1) beside Text_SV(1) on the monitor panel
+    int autoTuningCaptionId = 0;            // Label_atm: 102 "AT" or 100 "AR"
     bool autoTuningVisible = false;
 
     // The row of code, or nullptr when it is not on this page.
@@ -193,6 +194,11 @@ enum SettingPage { AlarmPage = 0, PidPage = 1, OtherPage = 2 };
 // Every setting row of the window in window order (alarm, PID, other page), with the caption it
 // has when the window is created.
 const QList<RowPlace> &SettingRowPlaces();
+
+// The fixed unit beside a time-valued row: 374 "Sec." (integral and derivative time, the
+// proportional cycles, the PV filter, the alarm delay timers), 401 "Min." (backlight time), else 0.
+// The window names the label Label_time_<code - 10>.
+int timeUnitCaption(int code);
 
 // The page's rows (page AlarmPage, PidPage or OtherPage; AllPages for all of them) with their
 // captions, values and visibility, and the unit labels, frame and title buttons and the AT/AR

@@ -74,6 +74,35 @@ MainDisplayView::MainDisplayView(QWidget *window)
     }
 }
 
+void MainDisplayView::setValueText(int code, const QString &text)
+{
+    setText(valueLabel(code), text);
+}
+
+QString MainDisplayView::valueText(int code)
+{
+    auto *label = qobject_cast<QLabel *>(valueLabel(code));
+    return label != nullptr ? label->text() : QString();
+}
+
+QWidget *MainDisplayView::valueLabel(int code)
+{
+    // The main set value shows on the monitor panel.
+    if (code == 11)
+        return control(QStringLiteral("Text_SV"), 1);
+    for (const RowPlace &place : SettingRowPlaces()) {
+        if (place.code == code)
+            return control(QLatin1String(namesOf(place.group).value), place.index);
+    }
+    return nullptr;
+}
+
+void MainDisplayView::setManualButtonsVisible(bool visible)
+{
+    for (int i = 0; i < 6; ++i)
+        setVisible(control(QStringLiteral("Manuval"), i), visible);
+}
+
 QWidget *MainDisplayView::control(const QString &name)
 {
     return m_controls.value(name);
@@ -142,12 +171,15 @@ void MainDisplayView::showSettingPage(const SettingPageState &state)
             setVisible(control(QStringLiteral("Label_CF"), row.place.unitLabel), row.visible);
         if (row.place.rateUnitLabel >= 0)
             setVisible(control(QStringLiteral("Label_UD"), row.place.rateUnitLabel), row.visible);
+        setVisible(control(QStringLiteral("Label_time"), row.place.code - 10), row.visible);
         if (QWidget *button = control(QStringLiteral("Cmd_set"), row.place.code - 10)) {
             setVisible(button, row.buttonVisible);
-            button->setEnabled(row.buttonEnabled);
+            button->setEnabled(row.buttonEnabled && !m_groupDisabled[int(row.place.group)]);
         }
     }
 
+    if (QWidget *button = control(QStringLiteral("Cmd_set"), 1))
+        button->setEnabled(state.mainSetValueButtonEnabled);
     setVisible(control(QStringLiteral("Frame_HB")), state.heaterBreakFrameVisible);
     for (int i = 0; i < int(state.titleButtonVisible.size()); ++i)
         setVisible(control(QStringLiteral("Cmd_True"), i), state.titleButtonVisible[i]);
@@ -155,4 +187,22 @@ void MainDisplayView::showSettingPage(const SettingPageState &state)
     if (state.autoTuningVisible)
         setText(autoTuning, msg(state.autoTuningCaptionId));
     setVisible(autoTuning, state.autoTuningVisible);
+}
+
+void MainDisplayView::toggleGroup(int group)
+{
+    static const std::array<const char *, 6> frames = {
+        "Frame_Alarm1", "Frame_Alarm2", "Frame_HB", "Frame_Heat", "Frame_Cool", "Frame_Other"};
+    if (group < 0 || group >= int(frames.size()))
+        return;
+    const bool disabled = !m_groupDisabled[group];
+    m_groupDisabled[group] = disabled;
+    QWidget *frame = control(QLatin1String(frames[group]));
+    if (frame == nullptr)
+        return;
+    const QString titleButton = QStringLiteral("Cmd_True_%1").arg(group);
+    for (QWidget *child : frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (child->objectName() != titleButton)
+            child->setEnabled(!disabled);
+    }
 }

@@ -74,10 +74,43 @@ QGridLayout *frameGrid(QWidget *window, const FrameNames &names)
     }
     return grid;
 }
+
+// The main set value is changed from the monitor panel, beside Text_SV(1).
+// The main set value is changed from the monitor panel: its button gets a row of its own below
+// Text_SV(1), the rows under it moving down by one.
+void addMainSetValueButton(QWidget *window)
+{
+    auto *value = window->findChild<QWidget *>(QStringLiteral("Text_SV_1"));
+    if (value == nullptr)
+        return;
+    auto *grid = qobject_cast<QGridLayout *>(value->parentWidget()->layout());
+    if (grid == nullptr)
+        return;
+    struct Placed {
+        QLayoutItem *item;
+        int row, column, rowSpan, columnSpan;
+    };
+    int valueRow = 0, valueColumn = 0, span = 0;
+    grid->getItemPosition(grid->indexOf(value), &valueRow, &valueColumn, &span, &span);
+    QList<Placed> below;
+    for (int i = grid->count() - 1; i >= 0; --i) {
+        Placed p{nullptr, 0, 0, 0, 0};
+        grid->getItemPosition(i, &p.row, &p.column, &p.rowSpan, &p.columnSpan);
+        if (p.row > valueRow) {
+            p.item = grid->takeAt(i);
+            below.append(p);
+        }
+    }
+    for (const Placed &p : below)
+        grid->addItem(p.item, p.row + 1, p.column, p.rowSpan, p.columnSpan);
+    grid->addWidget(makeButton(value->parentWidget(), indexed("Cmd_set", 1)), valueRow + 1,
+                    valueColumn, 1, 1, Qt::AlignRight);
+}
 } // namespace
 
 void SettingRowsForm::build(QWidget *window)
 {
+    addMainSetValueButton(window);
     for (const RowPlace &place : SettingRowPlaces()) {
         const FrameNames names = frameOf(place.group);
         QGridLayout *grid = frameGrid(window, names);
@@ -98,6 +131,9 @@ void SettingRowsForm::build(QWidget *window)
                             2);
         else if (place.rateUnitLabel >= 0)
             grid->addWidget(makeLabel(frame, indexed("Label_UD", place.rateUnitLabel), QString()),
+                            row, 2);
+        else if (const int unit = timeUnitCaption(place.code))
+            grid->addWidget(makeLabel(frame, indexed("Label_time", place.code - 10), msg(unit)),
                             row, 2);
         grid->addWidget(makeButton(frame, indexed("Cmd_set", place.code - 10)), row, 3);
     }

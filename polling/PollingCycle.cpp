@@ -13,6 +13,7 @@
 namespace
 {
 
+constexpr int StatusCode = 4;
 constexpr int ModeRegisterCode = 10;
 constexpr quint16 AutoTuningBit = 0x0800;
 
@@ -56,9 +57,14 @@ bool PollingCycle::runMonitorJob()
     if (m_vendorReads.exchangeRunning())
         return false;
     const int code = monitorCode(m_inc.monitorStep, m_inc.optionWord());
-    const bool read = m_reporter.read(m_request.read(m_inc.registerTable.at(code)), code) ==
-                      ReplyCheck::Outcome::Good;
-    statecomchk(m_inc);
+    const ReplyCheck::Outcome outcome =
+        m_reporter.read(m_request.read(m_inc.registerTable.at(code)), code);
+    const bool read = outcome == ReplyCheck::Outcome::Good;
+    // Judged only when just read: the word kept from an earlier read still shows a change that
+    // an upload has dealt with since, and would start that upload again on every tick until the
+    // next read of the status word.
+    if (code == StatusCode && read)
+        statecomchk(m_inc);
     m_inc.monitorStep = qint16((m_inc.monitorStep + 1) % RotationLength);
     m_view.setChartMaxCh(0);
     m_view.refreshMonitor();

@@ -33,7 +33,8 @@ public:
 
     // One monitor read of the code at inc.monitorStep: the reply shows "OK" or "NG" in status
     // bar panel 1, no reply shows the communication error box and sets commErrorFlag. Then the
-    // status check (which may schedule an upload in inc.timerJob), the next step, and the
+    // status check after a good read of the status word (which may schedule an upload in
+    // inc.timerJob), the next step, and the
     // monitor panel refresh. (The dispatcher clears unsavedOnlineChanges before job 1.) Does
     // nothing while a vendor-frame exchange runs, like refreshVendorItems(). True when the step
     // stored a value just read; false when it read nothing (no reply, a refusal, a reply not

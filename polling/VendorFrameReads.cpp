@@ -50,7 +50,7 @@ void VendorFrameReads::Read_SV()
 {
     if (!hasSv2Option(m_inc))
         return;
-    exchange(
+    runExchange(
         [this] {
             const int code = m_inc.itemCode;
             const bool setValuesSelectable = m_inc.setting(ContactInputFunctionCode) == 0;
@@ -64,11 +64,11 @@ void VendorFrameReads::Read_SV()
 void VendorFrameReads::Read_data()
 {
     if (m_inc.itemCode != AbnormalOutputCode) {
-        exchange([this] { readItem(OutOffKeyCode); }, false);
+        runExchange([this] { readItem(OutOffKeyCode); }, false);
         return;
     }
     if (hasAbnormalOutputItem(m_inc))
-        exchange([this] { readItem(AbnormalOutputCode); }, false);
+        runExchange([this] { readItem(AbnormalOutputCode); }, false);
 }
 
 void VendorFrameReads::Read_SV2()
@@ -76,7 +76,7 @@ void VendorFrameReads::Read_SV2()
     if (!hasSv2Option(m_inc) || m_inc.setting(ContactInputFunctionCode) == 2)
         return;
     m_op.setStatusPanel(1, QString());
-    exchange(
+    runExchange(
         [this] {
             readItem(ContactInputFunctionCode);
             readItem(58);
@@ -92,10 +92,10 @@ void VendorFrameReads::Read_SV2()
 void VendorFrameReads::Read_data2()
 {
     if (hasAbnormalOutputItem(m_inc))
-        exchange([this] { readItem(AbnormalOutputCode); }, true);
+        runExchange([this] { readItem(AbnormalOutputCode); }, true);
 }
 
-void VendorFrameReads::exchange(const std::function<void()> &reads, bool refresh)
+void VendorFrameReads::runExchange(const std::function<void()> &body, bool refresh)
 {
     if (m_running)
         return;
@@ -115,7 +115,7 @@ void VendorFrameReads::exchange(const std::function<void()> &reads, bool refresh
 
     m_inc.protocolIndex = VendorFrame;
     setReplyTimeout(VendorReplyTimeout);
-    reads();
+    body();
 
     setReplyTimeout(UserReplyTimeout);
     if (refresh)
@@ -128,18 +128,22 @@ void VendorFrameReads::exchange(const std::function<void()> &reads, bool refresh
 
 VendorFrameReads::KeyResult VendorFrameReads::WriteKeyUntilAccepted(const QString &key)
 {
-    for (int attempt = 1; attempt <= MaxAttempts; ++attempt) {
+    for (int otherAnswers = 0;;) {
         const QString reply = m_request.write(m_inc.registerTable[ModeRegisterCode], key);
         m_inc.commErrorFlag = false;
         if (ReplyCheck::isNoReply(reply))
             return KeyResult::NoReply;
         if (ReplyCheck::isGoodWrite(reply, m_inc.protocolIndex))
             return KeyResult::Accepted;
-        if (ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex) && attempt < MaxAttempts)
+        if (ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex)) {
             m_op.showMessage(KeysOperatedMessage, MessageIcon::Exclamation);
+            continue;
+        }
+        if (++otherAnswers == MaxAttempts) {
+            m_op.showMessage(SettingErrorMessage, MessageIcon::Exclamation);
+            return KeyResult::GaveUp;
+        }
     }
-    m_op.showMessage(SettingErrorMessage, MessageIcon::Exclamation);
-    return KeyResult::GaveUp;
 }
 
 bool VendorFrameReads::ReturnFromVendorFrame()
@@ -147,16 +151,21 @@ bool VendorFrameReads::ReturnFromVendorFrame()
     m_inc.protocolIndex = VendorFrame;
     setReplyTimeout(UserReplyTimeout);
     bool left = false;
-    for (int attempt = 1; attempt <= MaxAttempts && !left; ++attempt) {
+    for (int otherAnswers = 0; !left;) {
         // "06" becomes the vendor-frame write; item 0000 with data 0000 is the return command.
-        left = m_request.write(QStringLiteral("0000"), QStringLiteral("0000")).isEmpty();
-        if (!left && attempt < MaxAttempts) {
-            m_op.beep();
-            m_op.showMessage(KeysOperatedMessage, MessageIcon::Exclamation);
+        const QString reply = m_request.write(QStringLiteral("0000"), QStringLiteral("0000"));
+        left = reply.isEmpty();
+        if (left)
+            break;
+        const bool keysOperated =
+            ReplyCheck::judgeVendor(reply) == ReplyCheck::VendorReply::WriteRefused;
+        if (!keysOperated && ++otherAnswers == MaxAttempts) {
+            m_op.showMessage(SettingErrorMessage, MessageIcon::Exclamation);
+            break;
         }
+        m_op.beep();
+        m_op.showMessage(KeysOperatedMessage, MessageIcon::Exclamation);
     }
-    if (!left)
-        m_op.showMessage(SettingErrorMessage, MessageIcon::Exclamation);
     setReplyTimeout(UserReplyTimeout);
     return left;
 }

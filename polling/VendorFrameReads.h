@@ -20,13 +20,15 @@ struct ZN8P_INC;
 class VendorFrameReads
 {
 public:
-    // Refusals tolerated by the key write and the return before they give up with message 715.
+    // Answers other than "keys operated" that the key write and the return tolerate before they
+    // give up with message 715. Refusals because the keys are operated are not counted: those
+    // repeat, each after the operator has seen messages 455/456, until the keys are released.
     static constexpr int MaxAttempts = 5;
 
     enum class KeyResult {
         Accepted, // the controller is now in the vendor frame
         NoReply,  // nothing came back; the exchange goes on and its reads will find no reply
-        GaveUp,   // refused MaxAttempts times; message 715 shown, the controller stays put
+        GaveUp,   // MaxAttempts other answers; message 715 shown, the controller stays put
     };
 
     VendorFrameReads(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
@@ -45,15 +47,22 @@ public:
     // The 10-second refresh of code 62, under the same condition as Read_data for 62.
     void Read_data2();
 
+    // One vendor-frame exchange around body: the special-mode key in the user's protocol, body
+    // with protocolIndex 3 (reply wait 400 ms), the return command, the user's protocol again.
+    // refresh clears status bar panel 1 before the return (the 10-second refresh). Nothing runs
+    // while another exchange is under way, nor when the key write gave up.
+    void runExchange(const std::function<void()> &body, bool refresh = false);
+
     // Writes key (the data field) to the mode register until the controller accepts it. A refusal
-    // because the controller's keys are being operated shows messages 455/456 before the next
-    // try. The controller may refuse for as long as its keys are worked, so the tries are bounded
-    // by MaxAttempts; then message 715 replaces the endless repetition.
+    // because the controller's keys are being operated shows messages 455/456 (the operator's OK
+    // paces the loop) and is tried again for as long as the keys are worked. Any other answer is
+    // tried again at most MaxAttempts times in all, then message 715.
     KeyResult WriteKeyUntilAccepted(const QString &key);
     // Sends the vendor-frame return command until it goes unanswered (the controller has left the
-    // vendor frame), with a beep and messages 455/456 before each repetition. Bounded like the key
-    // write: after MaxAttempts answered sends it shows message 715 and returns false (the
-    // controller also leaves the vendor frame by itself after a few seconds of silence).
+    // vendor frame), with a beep and messages 455/456 before each repetition. A NAK (the keys are
+    // operated, the controller refuses every write) repeats for as long as it lasts; other answers
+    // at most MaxAttempts times, then message 715 and false (the controller also leaves the
+    // vendor frame by itself after a few seconds of silence).
     // Leaves protocolIndex at 3; the caller restores it.
     bool ReturnFromVendorFrame();
 
@@ -69,7 +78,6 @@ public:
     static QString keyData(qint16 protocolIndex);
 
 private:
-    void exchange(const std::function<void()> &reads, bool refresh);
     void readItem(int code);
     void setReplyTimeout(int milliseconds);
 

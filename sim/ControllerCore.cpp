@@ -70,8 +70,13 @@ QList<ControllerCore::Reply> ControllerCore::receive(const QByteArray &bytes)
     while (auto request = activeDecoder().next()) {
         ++m_requestCount;
         const bool vendor = m_vendorFrame;
+        const bool addressed = addressedHere(*request, vendor);
+        if (addressed && m_keysCountdown >= 0 && m_keysCountdown-- == 0)
+            m_keysOperatedMs = m_keysPendingMs;
         const QByteArray reply = vendor ? answerVendor(*request) : answerUser(*request);
         const ServerFraming framing = vendor ? ServerFraming::Vendor : m_userDecoder.framing();
+        if (addressed)
+            m_log.record(framing, *request, reply);
         const FaultInjector::Outcome outcome =
             m_faults.apply(reply, ServerReplies::terminatorLength(framing));
         if (!outcome.bytes.isEmpty())
@@ -123,6 +128,19 @@ void ControllerCore::setLine(const LineConfig &line)
 {
     m_line = line;
     m_userDecoder = ServerDecoder(framingOf(line.protocol));
+}
+
+void ControllerCore::operateKeysAfter(int requests, int realMs)
+{
+    m_keysCountdown = std::max(0, requests);
+    m_keysPendingMs = realMs;
+}
+
+bool ControllerCore::addressedHere(const ServerRequest &request, bool vendor) const
+{
+    const bool broadcast =
+        !vendor && m_line.protocol != WireProtocol::Ravtocol && request.station == 0;
+    return broadcast || request.station == m_line.station;
 }
 
 void ControllerCore::panelSet(quint16 address, qint16 value)
@@ -229,6 +247,7 @@ QByteArray ControllerCore::answerVendor(const ServerRequest &request)
             return ServerReplies::vendor('!', station);
         return ServerReplies::vendor(Ack, station, quint16(*value));
     }
+    // While the keys are operated the controller stays in the vendor frame, even on the return.
     if (keysOperated())
         return ServerReplies::vendor(Nak, station);
     if (command == 'P' && request.address == 0 && *request.data == 0) {
@@ -236,6 +255,9 @@ QByteArray ControllerCore::answerVendor(const ServerRequest &request)
         m_vendorFrame = false;
         return {};
     }
+    // "q" sets a working value, "r" its stored copy; neither reaches the other kind of item.
+    if ((command == 'r') != RegisterBank::isStoredCopy(request.address) && command != 'P')
+        return ServerReplies::vendor(Nak, station);
     if (m_bank.writeItem(request.address, qint16(*request.data)) != WriteResult::Accepted)
         return ServerReplies::vendor(Nak, station);
     if (request.address == RegisterBank::ItemAlarm1Standby)

@@ -3,6 +3,7 @@
 #include "sim/FaultInjector.h"
 #include "sim/ProcessModel.h"
 #include "sim/RegisterBank.h"
+#include "sim/RequestLog.h"
 #include "sim/ServerFrames.h"
 #include "sim/SimConfig.h"
 
@@ -46,6 +47,9 @@ public:
 
     // The front panel's keys are being operated for this long: writes are refused.
     void operateKeys(int realMs) { m_keysOperatedMs = realMs; }
+    // The keys go into operation for realMs once this many more requests addressed to this
+    // controller have been answered, so that a test can refuse a transfer midway.
+    void operateKeysAfter(int requests, int realMs);
     bool keysOperated() const { return m_keysOperatedMs > 0; }
     // A setting changed at the front panel: stored unchecked, status bit 0x8000 raised.
     void panelSet(quint16 address, qint16 value);
@@ -53,6 +57,9 @@ public:
     bool inVendorFrame() const { return m_vendorFrame; }
     // Checked requests received so far, answered or not.
     int requestCount() const { return m_requestCount; }
+    // The requests addressed to this controller (or broadcast), with their outcome.
+    RequestLog &requestLog() { return m_log; }
+    const RequestLog &requestLog() const { return m_log; }
 
     RegisterBank &registers() { return m_bank; }
     const RegisterBank &registers() const { return m_bank; }
@@ -66,6 +73,7 @@ private:
     QByteArray answerRavtocol(const ServerRequest &request);
     QByteArray answerVendor(const ServerRequest &request);
     WriteResult writeRegister(quint16 address, qint16 value);
+    bool addressedHere(const ServerRequest &request, bool vendor) const;
     ServerDecoder &activeDecoder() { return m_vendorFrame ? m_vendorDecoder : m_userDecoder; }
 
     LineConfig m_line;
@@ -76,8 +84,11 @@ private:
     ServerDecoder m_vendorDecoder{ServerFraming::Vendor};
     double m_timeScale = 1.0;
     int m_keysOperatedMs = 0;
+    int m_keysCountdown = -1; // requests until the keys go into operation; -1: none pending
+    int m_keysPendingMs = 0;
     bool m_vendorFrame = false;
     bool m_enterVendorFrame = false;
     int m_vendorIdleMs = 0;
     int m_requestCount = 0;
+    RequestLog m_log;
 };

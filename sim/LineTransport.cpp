@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/inotify.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -72,10 +73,15 @@ bool LineTransport::openPty(const QString &linkPath)
     if (tcgetattr(m_slaveFd, &raw) != 0)
         return fail(QStringLiteral("tcgetattr"));
     cfmakeraw(&raw);
-    if (tcsetattr(m_slaveFd, TCSANOW, &raw) != 0 || !makeNonBlocking(m_fd) ||
-        fcntl(m_slaveFd, F_SETFD, FD_CLOEXEC) != 0)
+    if (tcsetattr(m_slaveFd, TCSANOW, &raw) != 0 || tcgetattr(m_slaveFd, &m_freshSettings) != 0 ||
+        !makeNonBlocking(m_fd) || fcntl(m_slaveFd, F_SETFD, FD_CLOEXEC) != 0)
         return fail(QStringLiteral("pty set-up"));
     m_devicePath = QString::fromLocal8Bit(name);
+    // Our own slave descriptor stays open, so every close seen here is another program's.
+    m_releaseWatch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_releaseWatch < 0 ||
+        inotify_add_watch(m_releaseWatch, name, IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0)
+        return fail(QStringLiteral("inotify"));
     return updateLink();
 }
 
@@ -114,11 +120,28 @@ bool LineTransport::openDevice(const QString &device, const LineConfig &line)
 
 void LineTransport::close()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    if (m_slaveFd >= 0)
-        ::close(m_slaveFd);
-    m_fd = m_slaveFd = -1;
+    for (int *fd : {&m_fd, &m_slaveFd, &m_releaseWatch}) {
+        if (*fd >= 0)
+            ::close(*fd);
+        *fd = -1;
+    }
+}
+
+void LineTransport::releaseSeen()
+{
+    alignas(inotify_event) char events[4096];
+    while (m_releaseWatch >= 0 && ::read(m_releaseWatch, events, sizeof events) > 0) {
+    }
+    // Speed and character format stay: the next program sets its own, and one that has already
+    // opened the line again keeps what it set. The modes are raw either way, so putting them back
+    // never disturbs a program that has the line open.
+    termios settings{};
+    if (m_slaveFd < 0 || tcgetattr(m_slaveFd, &settings) != 0)
+        return;
+    settings.c_iflag = m_freshSettings.c_iflag;
+    settings.c_oflag = m_freshSettings.c_oflag;
+    settings.c_lflag = m_freshSettings.c_lflag;
+    tcsetattr(m_slaveFd, TCSANOW, &settings);
 }
 
 bool LineTransport::reopen()

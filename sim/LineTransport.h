@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <termios.h>
+
 // The controller's end of the line: the master side of a pseudo-terminal, or a serial device set
 // to the line parameters. Non-blocking file descriptor I/O; the caller polls fd().
 class LineTransport
@@ -40,6 +42,16 @@ public:
     // to that itself.
     bool lineMatches(const LineConfig &line) const;
 
+    // Watches the pty slave for programs letting go of it: -1 for a serial device. When it is
+    // readable, call releaseSeen().
+    int releaseWatchFd() const { return m_releaseWatch; }
+    // Puts the pty slave's input, output and local modes back as they were when the pty was made,
+    // once a program has closed it (cleanly or by being killed). A program killed mid-session
+    // leaves its settings behind; the pty keeps all of them but 7 data bits and parity, so the
+    // next program asking for the same settings changes nothing, and a C library that reports
+    // "no change made" as EINVAL makes its serial port library refuse every later open.
+    void releaseSeen();
+
     // What is waiting now (may be empty); an empty result with isOpen() false means the line
     // failed.
     QByteArray readAvailable();
@@ -52,6 +64,8 @@ private:
 
     int m_fd = -1;
     int m_slaveFd = -1; // held open so that the line stays up while programs reopen the slave
+    int m_releaseWatch = -1;
+    termios m_freshSettings{};
     QString m_devicePath;
     QString m_linkPath;
     QString m_device; // set when a serial device, not a pty, is used

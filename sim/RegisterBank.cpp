@@ -92,7 +92,8 @@ WriteResult RegisterBank::write(quint16 address, qint16 value)
     const auto allowed = limits(address);
     if (allowed && (value < allowed->first || value > allowed->second))
         return WriteResult::OutOfRange;
-    if (address == InputType)
+    // A new input type resets the scaling; the same one written again changes nothing.
+    if (address == InputType && value != this->value(InputType))
         applyInputType(value);
     else
         m_registers[address] = value;
@@ -384,6 +385,12 @@ bool RegisterBank::isTenthType(int inputType)
     default:
         return false;
     }
+}
+
+bool RegisterBank::isStoredCopy(quint16 item)
+{
+    return std::any_of(std::begin(StoredCopies), std::end(StoredCopies),
+                       [item](const auto &copy) { return copy.second == item; });
 }
 
 bool RegisterBank::presentInModel(quint16 address) const

@@ -125,6 +125,9 @@ public:
     static std::pair<int, int> inputRange(int inputType);
     static bool isTenthType(int inputType);
     static bool isDcType(int inputType) { return inputType >= 30; }
+    // The stored (non-volatile) copies of the vendor-frame working items (001C to 001F, 004C to
+    // 004F), which only the vendor write "r" reaches.
+    static bool isStoredCopy(quint16 item);
 
 private:
     std::pair<int, int> atBiasLimits(bool tenthsLimitedToWhole) const;

@@ -163,6 +163,11 @@ QByteArray ServerDecoder::takeDelimited(char start, char end)
             m_buffer.remove(0, restart);
             continue;
         }
+        // Longer than any request: noise, whether its end came in the same read or a later one.
+        if (stop > MaxFrame) {
+            m_buffer.remove(0, stop + 1);
+            continue;
+        }
         if (stop < 0) {
             if (m_buffer.size() > MaxFrame)
                 m_buffer.clear();

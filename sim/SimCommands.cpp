@@ -74,6 +74,26 @@ QString status(SimulatedController &sim)
     return text;
 }
 
+// The request log, oldest first, one request a line, then "ok"; "log N" the last N only, "log
+// clear" empties it.
+QString log(SimulatedController &sim, const QStringList &words)
+{
+    if (words.value(1) == QLatin1String("clear")) {
+        sim.clearRequestLog();
+        return ok();
+    }
+    const auto last = number(words, 1, 0, RequestLog::Capacity);
+    if (words.size() > 1 && !last)
+        return error(QStringLiteral("log takes a count or clear"));
+    const QList<LoggedRequest> entries = sim.requestLog();
+    QStringList lines;
+    for (qsizetype i = last ? std::max<qsizetype>(0, entries.size() - *last) : 0;
+         i < entries.size(); ++i)
+        lines << entries.at(i).text();
+    lines << ok();
+    return lines.join(QLatin1Char('\n'));
+}
+
 } // namespace
 
 namespace SimCommands
@@ -119,11 +139,18 @@ QString execute(SimulatedController &sim, const QString &line)
     if (command == QLatin1String("keys")) {
         bool valid = false;
         const double seconds = words.value(1).toDouble(&valid);
-        if (!valid || seconds < 0)
-            return error(QStringLiteral("keys takes seconds"));
-        sim.operateKeys(int(seconds * 1000));
+        const bool delayed = words.size() == 4 && words.at(2) == QLatin1String("after");
+        const auto requests = number(words, 3, 0, 1000000);
+        if (!valid || seconds < 0 || (words.size() > 2 && (!delayed || !requests)))
+            return error(QStringLiteral("keys takes seconds [after N]"));
+        if (delayed)
+            sim.operateKeysAfter(*requests, int(seconds * 1000));
+        else
+            sim.operateKeys(int(seconds * 1000));
         return ok();
     }
+    if (command == QLatin1String("log"))
+        return log(sim, words);
     if (command == QLatin1String("silent")) {
         const auto on = onOff(words, 1);
         if (!on)
@@ -205,8 +232,9 @@ QString help()
         "  truncate [N]        send only the first half of the next N replies\n"
         "  noise [N]           noise bytes before the next N replies\n"
         "  delay N MS          hold the next N replies back MS milliseconds more\n"
-        "  keys SECONDS        the front-panel keys are operated: writes refused (exception 12,\n"
-        "                      Ravtocol error 63, vendor frame NAK) for that long\n"
+        "  keys SECONDS [after N]  the front-panel keys are operated: writes refused (exception\n"
+        "                      12, Ravtocol error 63, vendor frame NAK) for that long; with\n"
+        "                      \"after N\" once N more requests have been answered\n"
         "  silent on|off       answer nothing at all\n"
         "  unplug              close the line as an unplugged adapter does\n"
         "  plug                open it again (a new pty; --link follows it)\n"
@@ -217,6 +245,8 @@ QString help()
         "  sensor-break on|off the sensor reads overscale\n"
         "  heater-break on|off no heater current (heater burnout alarm)\n"
         "  station N, protocol ascii|rtu|ravtocol   change the line settings\n"
+        "  log [N|clear]       the requests received (the last N), one a line, then \"ok\":\n"
+        "                      command, register or item, data, ok / refused CODE / no reply\n"
         "  status              PV, SV, MV1, MV2, status word, protocol, requests so far,\n"
         "                      vendor frame and key operation when in force\n"
         "Each command answers \"ok\", a value, or \"error: ...\" on stdout.");

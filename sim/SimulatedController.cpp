@@ -125,6 +125,7 @@ void SimulatedController::run()
     while (!m_stop) {
         Clock::time_point wakeAt = lastTick + ProcessTick;
         int fd = -1;
+        int releaseWatch = -1;
         int generation = 0;
         {
             std::lock_guard lock(m_mutex);
@@ -133,13 +134,15 @@ void SimulatedController::run()
             if (awaitingQuiet)
                 wakeAt = std::min(wakeAt, lastByte + microseconds(m_core.quietMicros()));
             fd = m_transport->fd();
+            releaseWatch = m_transport->releaseWatchFd();
             generation = m_lineGeneration;
         }
         const auto wait = std::max(Clock::duration::zero(), wakeAt - Clock::now());
         const auto waitMicros = duration_cast<microseconds>(wait).count();
         timespec timeout{time_t(waitMicros / 1000000), long(waitMicros % 1000000) * 1000};
-        pollfd fds[2] = {{m_wakePipe[0], POLLIN, 0}, {fd, POLLIN, 0}};
-        ppoll(fds, fd >= 0 ? 2 : 1, &timeout, nullptr);
+        // poll() passes over the entries of a line that is closed (-1).
+        pollfd fds[3] = {{m_wakePipe[0], POLLIN, 0}, {fd, POLLIN, 0}, {releaseWatch, POLLIN, 0}};
+        ppoll(fds, 3, &timeout, nullptr);
         if (fds[0].revents & POLLIN) {
             char drain[64];
             while (::read(m_wakePipe[0], drain, sizeof drain) > 0) {
@@ -148,6 +151,8 @@ void SimulatedController::run()
 
         std::lock_guard lock(m_mutex);
         const Clock::time_point now = Clock::now();
+        if (generation == m_lineGeneration && releaseWatch >= 0 && (fds[2].revents & POLLIN))
+            m_transport->releaseSeen();
         if (generation == m_lineGeneration && fd >= 0 && (fds[1].revents & POLLIN)) {
             const QByteArray bytes = m_transport->readAvailable();
             // At other line settings a UART would read framing errors, never a request.
@@ -300,6 +305,11 @@ void SimulatedController::operateKeys(int milliseconds)
     withCore([&](ControllerCore &core) { core.operateKeys(milliseconds); });
 }
 
+void SimulatedController::operateKeysAfter(int requests, int milliseconds)
+{
+    withCore([&](ControllerCore &core) { core.operateKeysAfter(requests, milliseconds); });
+}
+
 void SimulatedController::unplug()
 {
     std::lock_guard lock(m_mutex);
@@ -363,6 +373,17 @@ int SimulatedController::requestCount() const
 {
     std::lock_guard lock(m_mutex);
     return m_core.requestCount();
+}
+
+QList<LoggedRequest> SimulatedController::requestLog() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_core.requestLog().entries();
+}
+
+void SimulatedController::clearRequestLog()
+{
+    withCore([](ControllerCore &core) { core.requestLog().clear(); });
 }
 
 void SimulatedController::withCore(const std::function<void(ControllerCore &)> &f)

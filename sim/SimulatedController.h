@@ -82,6 +82,9 @@ public:
     void clearFaults();
     // The front panel's keys are operated for this long (real time): writes are refused.
     void operateKeys(int milliseconds);
+    // The keys go into operation for that long once this many more requests to this controller
+    // have been answered (to refuse a transfer midway).
+    void operateKeysAfter(int requests, int milliseconds);
     // The adapter is pulled out: the pty master closes and the slave device disappears.
     void unplug();
     // Plugged in again: a new pty (slavePath() changes; the link follows). False when it failed.
@@ -97,6 +100,9 @@ public:
     void setItem(quint16 item, qint16 value);
     bool inVendorFrame() const;
     int requestCount() const;
+    // The requests addressed to this controller so far, oldest first (see RequestLog).
+    QList<LoggedRequest> requestLog() const;
+    void clearRequestLog();
 
     // Runs f on the core under the lock, for anything the members above do not cover.
     void withCore(const std::function<void(ControllerCore &)> &f);

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need, only those missing.
-# Safe to run again. Needs root (or sudo) only when something is missing.
+# Safe to run again. Needs root (or sudo) only when something is missing. --gui adds the fonts of
+# the screenshots, --sanitizers clang and its sanitizer and libFuzzer runtimes.
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-serialport-dev qt6-tools-dev
           libgl1-mesa-dev libmodbus-dev mbpoll)
-if [ "${1:-}" = "--gui" ]; then
-    packages+=(fonts-noto-cjk)
-fi
+case "${1:-}" in
+--gui) packages+=(fonts-noto-cjk) ;;
+--sanitizers) packages+=(clang-14 libclang-rt-14-dev) ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -41,33 +41,6 @@ bool followsPvResolution(int code)
     }
 }
 
-// Items whose range text takes the decimal point place of a DC input.
-bool usesDecimalPlace(int code)
-{
-    switch (code) {
-    case 11:
-    case 19:
-    case 20:
-    case 23:
-    case 24:
-    case 25:
-    case 26:
-    case 31:
-    case 35:
-    case 38:
-    case 39:
-    case 42:
-    case 43:
-    case 56:
-    case 58:
-    case 59:
-    case 60:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Max and min of the sensor ranges 0 to 29; DC and unknown types have none.
 std::optional<std::pair<int, int>> sensorRange(int type)
 {
@@ -223,6 +196,32 @@ std::optional<QString> rangeText(const ZN8P_INC &inc, int code)
 
 } // namespace
 
+bool usesDecimalPlace(int code)
+{
+    switch (code) {
+    case 11:
+    case 19:
+    case 20:
+    case 23:
+    case 24:
+    case 25:
+    case 26:
+    case 31:
+    case 35:
+    case 38:
+    case 39:
+    case 42:
+    case 43:
+    case 56:
+    case 58:
+    case 59:
+    case 60:
+        return true;
+    default:
+        return false;
+    }
+}
+
 EntryTexts SetEntryRange(ZN8P_INC &inc, const QString &currentText)
 {
     const int code = inc.itemCode;
@@ -233,6 +232,11 @@ EntryTexts SetEntryRange(ZN8P_INC &inc, const QString &currentText)
     if (code >= 11 && code <= 60)
         setNumericLimits(inc, code);
     return {currentText, rangeText(inc, code)};
+}
+
+std::pair<int, int> inputTypeScaling(int inputType)
+{
+    return sensorRange(inputType).value_or(std::pair<int, int>(10000, -2000));
 }
 
 void InputRangeLimits(ZN8P_INC &inc, int editedCode)

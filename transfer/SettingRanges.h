@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 struct ZN8P_INC;
 
@@ -29,9 +30,17 @@ EntryTexts SetEntryRange(ZN8P_INC &inc, const QString &currentText);
 // limits.
 void InputRangeLimits(ZN8P_INC &inc, int editedCode);
 
+// The scaling limits (max, min) that go with an input type: its measuring range for types 0 to
+// 29, 10000 and -2000 for the DC types and any other value.
+std::pair<int, int> inputTypeScaling(int inputType);
+
 // Limits of alarm 1 value (code 19, type code 36) or alarm 2 value (code 20, type code 37):
 // deviation alarms +-span or 0..span of the scaling span, process alarms the scaling limits.
 void AlarmValueLimits(ZN8P_INC &inc, int alarmCode);
+
+// Items shown by the decimal point place (code 27) when the input is DC (type 30 or more): set
+// values, alarm values, scaling limits and the other PV-unit items.
+bool usesDecimalPlace(int code);
 
 // The heater burnout alarm is rated 50 A: online from optionWord bit 0x08, offline from the unit
 // configuration (heaterBreak 2 or 4).

@@ -21,6 +21,7 @@ private slots:
     void init()
     {
         m_sim.reset();
+        m_second.reset();
         m_config = std::make_unique<QTemporaryDir>();
         QVERIFY(m_config->isValid());
     }
@@ -36,6 +37,9 @@ private slots:
     void monitorEndsCleanlyOnCtrlC();
     void monitorEndsWhenTheLinkIsLost_data();
     void monitorEndsWhenTheLinkIsLost();
+    void uploadDownloadDiffRoundTrip_data();
+    void uploadDownloadDiffRoundTrip();
+    void writeSideRefusals();
 
 private:
     struct Run {
@@ -83,6 +87,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_config;
     std::unique_ptr<SimulatedController> m_sim;
+    std::unique_ptr<SimulatedController> m_second; // on COM2
 };
 
 void TestZnctl::storeConditions(const QMap<QString, QString> &values)
@@ -96,8 +101,9 @@ void TestZnctl::storeConditions(const QMap<QString, QString> &values)
         settings.setValue(it.key(), values.value(it.key(), it.value()));
     for (int n = 1; n <= 8; ++n)
         settings.setValue(QStringLiteral("PortMap/COM%1").arg(n),
-                          n == 1 && m_sim ? m_sim->slavePath()
-                                          : QStringLiteral("/dev/zn-no-such-device"));
+                          n == 1 && m_sim      ? m_sim->slavePath()
+                          : n == 2 && m_second ? m_second->slavePath()
+                                               : QStringLiteral("/dev/zn-no-such-device"));
 }
 
 void TestZnctl::startZnctl(QProcess &process, const QStringList &arguments)
@@ -330,6 +336,137 @@ void TestZnctl::monitorEndsWhenTheLinkIsLost()
     QCOMPARE(run.exitCode, 5);
     QVERIFY(run.err.contains(MessageTable::instance().text(274, Language::English)));
     QVERIFY2(csvLines().size() <= before + 2, qPrintable(csvLines().join('\n')));
+}
+
+void TestZnctl::uploadDownloadDiffRoundTrip_data()
+{
+    readInEachProtocol_data();
+}
+
+// A set filed from one controller and downloaded into a second makes them equal; diff shows what
+// changed in between, and nothing once the download is done.
+void TestZnctl::uploadDownloadDiffRoundTrip()
+{
+    QFETCH(int, protocol);
+    QFETCH(QString, option);
+    SimulatedController::Options options;
+    options.line.protocol = WireProtocol(protocol);
+    options.line.speed = 19200;
+    options.model.contactInput = true; // set values 2 to 4, written in the vendor frame
+    options.model.serialComm = false;
+    startSimulator(options);
+    m_second = std::make_unique<SimulatedController>(options);
+    QVERIFY(m_second->start());
+    storeConditions({});
+    m_sim->setValue(0x0001, 300);
+    m_sim->setItem(0xFC32, 400);
+    m_sim->setValue(0x0023, 2); // alarm 1 type: low limit
+    m_sim->setValue(0x0004, 55);
+    const QString file = m_config->filePath("a.znm");
+    const QStringList line = {"--protocol", option, "--speed", "19200"};
+
+    QCOMPARE(znctl(QStringList{"upload", "--out", file} + line).exitCode, 0);
+    m_sim->panelSet(0x000B, 25); // alarm 1 value, changed at the front panel
+    const Run changed = znctl(QStringList{"diff", file} + line);
+    QCOMPARE(changed.exitCode, 8);
+    QCOMPARE(changed.out, QStringLiteral("19\tAlarm 1 value setting\t25\t50\n"));
+
+    QCOMPARE(znctl(QStringList{"download", file, "--port", "COM2"} + line).exitCode, 0);
+    QCOMPARE(m_second->value(0x0001), qint16(300));
+    QCOMPARE(m_second->item(0xFC32), qint16(400));
+    QCOMPARE(m_second->value(0x0023), qint16(2));
+    QCOMPARE(m_second->value(0x0004), qint16(55));
+    // The setting flag went first, as 1 in the protocol's byte order.
+    const QList<LoggedRequest> log = m_second->requestLog();
+    const auto write = std::find_if(log.begin(), log.end(),
+                                    [](const LoggedRequest &r) { return r.data.has_value(); });
+    QVERIFY(write != log.end());
+    QCOMPARE(write->text().section(' ', 1), QStringLiteral("0070 0001 ok"));
+    const Run same = znctl(QStringList{"diff", file, "--port", "COM2"} + line);
+    QCOMPARE(same.exitCode, 0);
+    QCOMPARE(same.out, QString());
+}
+
+// What the window refuses, the tool refuses, with the window's message; a value beyond the
+// item's limits is a usage error. "taken" tells whether the controller may take any write.
+void TestZnctl::writeSideRefusals()
+{
+    SimulatedController::Options options;
+    options.line.speed = 19200;
+    startSimulator(options);
+    const QString file = m_config->filePath("a.znm");
+    const QStringList line = {"--speed", "19200"};
+    QCOMPARE(znctl(QStringList{"upload", "--out", file} + line).exitCode, 0);
+    QFile uploaded(file);
+    QVERIFY(uploaded.open(QIODevice::ReadOnly));
+    QList<QByteArray> lines = uploaded.readAll().split('\n');
+    lines[2] = "0\r"; // a controller without alarm 2
+    const QString otherModel = m_config->filePath("other.znm");
+    QFile other(otherModel);
+    QVERIFY(other.open(QIODevice::WriteOnly));
+    other.write(lines.join('\n'));
+    other.close();
+
+    struct Case {
+        const char *name;
+        std::function<void(SimulatedController &)> setUp;
+        QStringList arguments;
+        int exitCode;
+        QString message;
+        bool taken;
+    };
+    const auto none = [](SimulatedController &) {};
+    const QList<Case> cases = {
+        {"out of range", none, {"write", "11", "2500"}, 2, "2500 is outside -200 to 1370", false},
+        {"too fine", none, {"write", "11", "250.5"}, 2, "takes no decimals", false},
+        {"display units", none, {"write", "31", "2.5"}, 0, "\t2.5\t25\n", true},
+        {"choice by name", none, {"write", "36", "low limit alarm"}, 0, "\t2\n", true},
+        {"manual output", none, {"write", "46", "100.1"}, 2, "outside 0.0 to 100.0", false},
+        {"keys operated",
+         [](SimulatedController &sim) { sim.operateKeys(60000); },
+         {"download", file},
+         7,
+         msg(452),
+         false},
+        {"keys operated midway",
+         [](SimulatedController &sim) { sim.operateKeysAfter(20, 3000); },
+         {"download", file},
+         7,
+         msg(292),
+         true},
+        {"auto-tuning",
+         [](SimulatedController &sim) {
+             sim.withCore([](ControllerCore &core) {
+                 core.process().startAutoTuning();
+                 core.process().step(0);
+             });
+         },
+         {"download", file},
+         7,
+         msg(503),
+         false},
+        {"other model", none, {"download", otherModel}, 7, msg(290), false},
+        {"no file", none, {"download", m_config->filePath("none.znm")}, 1, "none.znm", false},
+        {"unwritable file",
+         none,
+         {"upload", "--out", "/nonexistent/a.znm"},
+         1,
+         "cannot write",
+         false},
+    };
+    for (const Case &c : cases) {
+        startSimulator(options);
+        c.setUp(*m_sim);
+        const Run run = znctl(c.arguments + line);
+        QVERIFY2(run.exitCode == c.exitCode, c.name);
+        QVERIFY2((run.err + run.out).contains(c.message), qPrintable(c.name + (": " + run.err)));
+        const QList<LoggedRequest> log = m_sim->requestLog();
+        const bool taken = std::any_of(log.begin(), log.end(), [](const LoggedRequest &r) {
+            // The vendor key and the setting flag change no setting.
+            return r.data && r.refusal.isEmpty() && r.address != 0 && r.address != 0x0070;
+        });
+        QVERIFY2(taken == c.taken, c.name);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestZnctl)

@@ -10,11 +10,13 @@ namespace
 {
 // A controller with every option absent, PID control and a Celsius input, changed by the
 // "key=value" words of setup: a parameter code (monitor values below 10), "status", "options",
-// "valid" (settingDataValid) or a unit configuration field.
+// "valid" (settingDataValid), "buttons" (a link has enabled the change buttons) or a unit
+// configuration field.
 ZN8P_INC controller(const QString &setup = QString())
 {
     ZN8P_INC inc;
     inc.settingDataValid = true;
+    inc.parameterButtonsEnabled = true;
     const QList<QPair<int, int>> base = {{0, 250},  {1, 455},  {2, 125}, {3, 300}, {11, 310},
                                          {13, 30},  {15, 200}, {16, 50}, {36, 1},  {37, 1},
                                          {58, 200}, {59, 210}, {60, 220}};
@@ -37,6 +39,8 @@ ZN8P_INC controller(const QString &setup = QString())
         const int code = key.toInt(&isCode);
         if (key == QLatin1String("valid"))
             inc.settingDataValid = value != 0;
+        else if (key == QLatin1String("buttons"))
+            inc.parameterButtonsEnabled = value != 0;
         else if (isCode)
             (code < 10 ? inc.monitorValues[code] : inc.setting(code)) = value;
         else if (names.contains(key))
@@ -162,6 +166,14 @@ struct CaptionRow {
 };
 const QList<int> noOption{20, 37, 39, 41, 21, 53, 14, 18, 24, 32, 33, 34, 35};
 const QList<int> noTitles{Alarm2Title, HeaterBreakTitle, CoolTitle};
+QList<int> allRowCodes()
+{
+    QList<int> codes;
+    for (const RowPlace &place : SettingRowPlaces())
+        codes.append(place.code);
+    return codes;
+}
+const QList<int> allRows = allRowCodes();
 const CaptionRow captionRows[] = {
     {"no options, AT", "", {0, 102, 12, 151, 21, 111, 53, 143}, noOption, noTitles},
     {"AR", "15=0", {0, 100, 12, 152}, noOption, noTitles},
@@ -182,6 +194,7 @@ const CaptionRow captionRows[] = {
      {},
      {20, 37, 39, 41, 21, 53},
      {Alarm2Title, HeaterBreakTitle}},
+    {"before any link", "buttons=0 alarm2=1 heatCool=1", {}, allRows, {HeaterBreakTitle}},
 };
 } // namespace
 
@@ -291,7 +304,8 @@ void TestMainDisplayModel::autoManualChangeOncePerChange()
 
     inc.monitorValues[4] = 0x5000;
     QVERIFY(TrackAutoManualChange(inc));
-    const SettingRow *row = Disp_SStab2(inc, OtherPage).row(45);
+    const SettingPageState page = Disp_SStab2(inc, OtherPage);
+    const SettingRow *row = page.row(45);
     QVERIFY(row->visible);
     QCOMPARE(row->valueText, QStringLiteral("Manual control"));
 }
@@ -350,6 +364,7 @@ void TestMainDisplayModel::captionsAndButtons()
             disabledNow.append(row.place.code);
     }
     QCOMPARE(sorted(disabledNow), sorted(r.disabled));
+    QCOMPARE(s.mainSetValueButtonEnabled, inc.parameterButtonsEnabled);
     for (int i = 0; i < int(s.titleButtonVisible.size()); ++i) {
         if (!s.titleButtonVisible[i])
             hiddenNow.append(i);

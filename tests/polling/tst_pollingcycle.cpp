@@ -1,6 +1,5 @@
 #include "comm/SettingsStore.h"
 #include "polling/PollingCycle.h"
-#include "polling/StatusCheck.h"
 #include "tests/support/CoreRig.h"
 #include "tests/support/DataRows.h"
 
@@ -65,7 +64,8 @@ private slots:
     void rotation();
     void monitorReplies_data();
     void monitorReplies();
-    void uploadOnceWhenAutoTuningEnds();
+    void oneUploadPerChange_data();
+    void oneUploadPerChange();
     void tenSecondRefresh_data() { addRows(refreshRows); }
     void tenSecondRefresh();
     void offlineAtFifthErrorTick();
@@ -135,29 +135,37 @@ void TestPollingCycle::monitorReplies()
     QCOMPARE(rig.inc.monitorStep, qint16(1));
 }
 
-void TestPollingCycle::uploadOnceWhenAutoTuningEnds()
+void TestPollingCycle::oneUploadPerChange_data()
 {
+    QTest::addColumn<QList<qint16>>("statuses");
+    QTest::addColumn<int>("panelChangeTick");
+    // Status word per four ticks; code 4 is read at rotation steps 1 and 5.
+    QTest::newRow("auto-tuning ends")
+        << QList<qint16>{0, 0x0800, 0x0801, 0x0800, 0x0001, 0, 0, 0} << -1;
+    QTest::newRow("one front-panel change") << QList<qint16>{0x0001} << 9;
+    QTest::newRow("front-panel change while auto-tuning runs")
+        << QList<qint16>{0x0800, 0x0800, 0x0800, 0x0800, 0x0800, 0x0800, 0x0800} << 2;
+}
+
+void TestPollingCycle::oneUploadPerChange()
+{
+    QFETCH(QList<qint16>, statuses);
+    QFETCH(int, panelChangeTick);
     PollRig rig;
-    // Status read at steps 1 and 5: AT runs for two rotations, then stops.
-    const QList<qint16> statuses = {0, 0x0800, 0x0801, 0x0800, 0x0001, 0, 0, 0};
+    bool changed = false; // status bit 0x8000, cleared by the upload's setting-flag write
     int uploads = 0;
     for (int tick = 0; tick < 7 * 4; ++tick) {
-        rig.controller.registers["0085"] = statuses.at(tick / 4 % statuses.size());
+        changed = changed || tick == panelChangeTick;
+        rig.controller.registers["0085"] =
+            qint16(statuses.at(tick / 4 % statuses.size()) | (changed ? 0x8000 : 0));
         rig.cycle.runMonitorJob();
         if (rig.inc.timerJob == 4) {
             ++uploads;
+            changed = false;
             rig.inc.timerJob = 1; // the dispatcher runs the upload and falls back
         }
     }
     QCOMPARE(uploads, 1);
-    QVERIFY(!rig.inc.atSeenFlag);
-
-    // The settings-changed bit asks for an upload on every read while it is set.
-    ZN8P_INC inc;
-    inc.timerJob = 1;
-    inc.monitorValues[4] = qint16(0x8000);
-    statecomchk(inc);
-    QCOMPARE(inc.timerJob, qint16(4));
 }
 
 void TestPollingCycle::tenSecondRefresh()

@@ -51,9 +51,9 @@ private slots:
     void readBackOneItem();
     void vendorReplies_data();
     void vendorReplies();
-    void keyWriteRetryIsBounded_data();
-    void keyWriteRetryIsBounded();
-    void returnRetryIsBounded();
+    void keyWriteRetries_data();
+    void keyWriteRetries();
+    void returnRetries();
 };
 
 void TestVendorFrameReads::exchangeInEachProtocol_data()
@@ -141,58 +141,70 @@ void TestVendorFrameReads::vendorReplies()
     QCOMPARE(rig.view.commErrorVisible, panel.isEmpty());
 }
 
-void TestVendorFrameReads::keyWriteRetryIsBounded_data()
+void TestVendorFrameReads::keyWriteRetries_data()
 {
     QTest::addColumn<qint16>("protocol");
     QTest::addColumn<QString>("refusal");
-    QTest::addColumn<int>("keysOperatedBoxes");
+    QTest::addColumn<bool>("keysOperated");
     QTest::newRow("Modbus keys operated")
-        << qint16(ModbusAscii) << FakeCom::modbusException(1, 6, 0x12) << 4;
+        << qint16(ModbusAscii) << FakeCom::modbusException(1, 6, 0x12) << true;
     QTest::newRow("Modbus other exception")
-        << qint16(ModbusRtu) << FakeCom::modbusException(1, 6, 0x02) << 0;
+        << qint16(ModbusRtu) << FakeCom::modbusException(1, 6, 0x02) << false;
     QTest::newRow("Ravtocol keys operated")
-        << qint16(Ravtocol) << FakeCom::ravtocolError(1, 63) << 4;
+        << qint16(Ravtocol) << FakeCom::ravtocolError(1, 63) << true;
 }
 
-void TestVendorFrameReads::keyWriteRetryIsBounded()
+void TestVendorFrameReads::keyWriteRetries()
 {
     QFETCH(qint16, protocol);
     QFETCH(QString, refusal);
-    QFETCH(int, keysOperatedBoxes);
+    QFETCH(bool, keysOperated);
+    // The operator ends the key operation at the controller after the eighth box.
+    constexpr int BoxesUntilReleased = 8;
     VendorRig rig(protocol);
-    rig.controller.intercept = [&](const FakeCom::Request &) { return refusal; };
+    bool refusing = true;
+    rig.controller.intercept = [&](const FakeCom::Request &r) {
+        return r.frameMode != FrameMode::Vendor && refusing ? refusal : QString();
+    };
+    rig.op.onShowMessage = [&](const QList<int> &) {
+        refusing = rig.op.messages().size() < BoxesUntilReleased;
+    };
 
     rig.vendor.Read_SV2();
 
-    QCOMPARE(rig.userRequests().size(), VendorFrameReads::MaxAttempts);
-    QCOMPARE(rig.script->requests.size(), VendorFrameReads::MaxAttempts);
-    const QList<QList<int>> expected =
-        QList<QList<int>>(keysOperatedBoxes, {455, 456}) + QList<QList<int>>{{715}};
-    QCOMPARE(rig.op.messages(), expected);
     QCOMPARE(rig.inc.protocolIndex, protocol);
     QVERIFY(!rig.vendor.exchangeRunning());
-
-    // Released keys end the repetition: two refusals, then the exchange runs.
-    VendorRig later(protocol);
-    int keyWrites = 0;
-    later.controller.intercept = [&](const FakeCom::Request &r) {
-        return r.frameMode != FrameMode::Vendor && ++keyWrites <= 2 ? refusal : QString();
-    };
-    later.vendor.Read_SV2();
-    QCOMPARE(keyWrites, 3);
-    QCOMPARE(later.vendorReads().size(), 8);
-    QVERIFY(!later.op.wasShown(715));
+    if (keysOperated) {
+        // Every refusal is shown and tried again; nothing gives up while the keys are worked.
+        QCOMPARE(rig.op.messages(), QList<QList<int>>(BoxesUntilReleased, {455, 456}));
+        QCOMPARE(rig.userRequests().filter("W 0000=").size(), BoxesUntilReleased + 1);
+        QCOMPARE(rig.vendorReads().size(), 8);
+    } else {
+        QCOMPARE(rig.op.messages(), QList<QList<int>>{{715}});
+        QCOMPARE(rig.script->requests.size(), VendorFrameReads::MaxAttempts);
+    }
 }
 
-void TestVendorFrameReads::returnRetryIsBounded()
+void TestVendorFrameReads::returnRetries()
 {
+    // Keys operated: the controller refuses the return (NAK) until they are released, after the
+    // third box; every refusal is shown with a beep.
+    VendorRig keys(ModbusAscii, 61);
+    int naks = 0;
+    keys.controller.intercept = [&](const FakeCom::Request &r) {
+        return r.command == QLatin1String("P") && naks++ < 3 ? FakeCom::vendorNak(1) : QString();
+    };
+    keys.vendor.Read_SV();
+    QCOMPARE(keys.returnCommands(), 4);
+    QCOMPARE(keys.op.messages(), QList<QList<int>>(3, {455, 456}));
+    QCOMPARE(keys.op.beeps, 3);
+
+    // Any other answer to the return is tried MaxAttempts times.
     VendorRig rig(ModbusAscii, 61);
     rig.controller.intercept = [](const FakeCom::Request &r) {
         return r.command == QLatin1String("P") ? FakeCom::vendorAck(1) : QString();
     };
-
     rig.vendor.Read_SV();
-
     QCOMPARE(rig.returnCommands(), VendorFrameReads::MaxAttempts);
     QCOMPARE(rig.op.messages().size(), VendorFrameReads::MaxAttempts);
     QCOMPARE(rig.op.messages().last(), QList<int>{715});

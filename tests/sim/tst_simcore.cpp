@@ -51,7 +51,9 @@ private slots:
     void documentedFrames();
     void noReplyToOthers();
     void refusals();
+    void downloadRegistersRangeChecked();
     void vendorFrame();
+    void requestLog();
     void faults();
     void optionWordsRoundTrip();
     void process();
@@ -163,6 +165,50 @@ void TestSimCore::refusals()
     QCOMPARE(ask(ravtocol, "@01WD00324003240100EF\r"), QByteArray("@01!632B\r"));
 }
 
+// Every register a full download or a single write reaches refuses a value beyond its limits,
+// as the controller does, and takes its present value again; each exists in one of two models.
+void TestSimCore::downloadRegistersRangeChecked()
+{
+    const QList<quint16> registers = {
+        0x0044, 0x0018, 0x0019, 0x0023, 0x0024, 0x0001, 0x0004, 0x0005, 0x0006, 0x0007,
+        0x0008, 0x0009, 0x000B, 0x000C, 0x000F, 0x0012, 0x0015, 0x0016, 0x001A, 0x001B,
+        0x001C, 0x001D, 0x001E, 0x001F, 0x0020, 0x0021, 0x0022, 0x0025, 0x0026, 0x0029,
+        0x002A, 0x0033, 0x0034, 0x0037, 0x0038, 0x0040, 0x0041, 0x0045, 0x0047, 0x0048,
+        0x0049, 0x0050, 0x0051, 0x0052, 0x0053, 0x0003, 0x0039, 0x0070};
+    ModelOptions heatCool;
+    heatCool.heatCool = true;
+    heatCool.alarm2 = false;
+    heatCool.heaterBreak = 0;
+    ModelOptions threePhase;
+    threePhase.heaterBreak = 3;
+    const auto hex = [](int value) {
+        return QByteArray::number(quint16(value), 16).rightJustified(4, '0').toUpper();
+    };
+    QSet<quint16> checked;
+    for (const ModelOptions &model : {threePhase, heatCool}) {
+        ControllerCore ascii(lineFor(WireProtocol::ModbusAscii), model);
+        ControllerCore ravtocol(lineFor(WireProtocol::Ravtocol), model);
+        for (const quint16 address : registers) {
+            const auto limits = ascii.registers().limits(address);
+            QVERIFY2(limits, hex(address).constData());
+            const QByteArray adu = "0106" + hex(address);
+            const QByteArray reply = ask(ascii, asciiRequest(adu + hex(limits->second + 1)));
+            if (reply == QByteArray(":01860277\r\n")) // not built into this model
+                continue;
+            QCOMPARE(reply, AsciiOutOfRange);
+            const QByteArray above = hex(ravtocol.registers().limits(address)->second + 1);
+            const QByteArray range =
+                QByteArray::number(100 + 2 * address).rightJustified(5, '0').repeated(2);
+            QCOMPARE(ask(ravtocol, ravtocolRequest("@01WD" + range + above.mid(2) + above.left(2))),
+                     ravtocolRequest("@01!30"));
+            const QByteArray present = hex(ascii.registers().value(address));
+            QCOMPARE(ask(ascii, asciiRequest(adu + present)), asciiRequest(adu + present));
+            checked.insert(address);
+        }
+    }
+    QCOMPARE(checked.size(), registers.size());
+}
+
 void TestSimCore::vendorFrame()
 {
     ModelOptions withMemories; // set values 2 to 4 come with the contact input
@@ -180,10 +226,44 @@ void TestSimCore::vendorFrame()
     QCOMPARE(core.registers().value(RegisterBank::MainSetValue), qint16(300));
     QCOMPARE(ask(core, vendorRequest("! qFC327FFF")).left(2), QByteArray("\x15!")); // out of scale
     QCOMPARE(ask(core, vendorRequest("! a1234")).left(2), QByteArray("!!"));        // no such item
+    // "q" reaches working values only, "r" their stored copies only.
+    QCOMPARE(ask(core, vendorRequest("! r001D01F4")).left(1), QByteArray("\x06"));
+    QCOMPARE(ask(core, vendorRequest("! rFC3201F4")).left(1), QByteArray("\x15"));
+    QCOMPARE(ask(core, vendorRequest("! q001D01F4")).left(1), QByteArray("\x15"));
     // The return is not answered and ends the vendor frame.
     QVERIFY(ask(core, "\x02! P0000000051\x03").isEmpty());
     QVERIFY(!core.inVendorFrame());
     QVERIFY(!ask(core, ":0103008000017B\r\n").isEmpty());
+}
+
+// The log holds what reached this controller, in order, with the value it took from the wire and
+// its answer; a key operation can be set to begin after a number of requests.
+void TestSimCore::requestLog()
+{
+    ControllerCore ravtocol(lineFor(WireProtocol::Ravtocol));
+    ask(ravtocol, "@01WD00324003240100EF\r"); // the setting flag, 1 sent low byte first
+    ask(ravtocol, ravtocolRequest("@02RD0010200102"));
+    ask(ravtocol, ravtocolRequest("@01WD0010200102DC05")); // 1500, above the scaling
+    ask(ravtocol, ravtocolRequest("@01RD0010200102"));
+    ask(ravtocol, "@01WD00100001001A4C07\r");
+    for (const char *inner :
+         {"! qFC30012C", "! r001C012C", "! qFF1A0000", "! `FF13", "! P00000000"})
+        ask(ravtocol, vendorRequest(inner));
+    QStringList texts;
+    for (const LoggedRequest &entry : ravtocol.requestLog().entries())
+        texts << entry.text();
+    const QStringList expected = {
+        "WD 0070 0001 ok",       "WD 0001 05DC refused 30", "RD 0001 ok",
+        "WD 0000 4C1A ok",       "vendor q FC30 012C ok",   "vendor r 001C 012C ok",
+        "vendor q FF1A 0000 ok", "vendor ` FF13 ok",        "vendor P 0000 0000 no reply"};
+    QCOMPARE(texts, expected);
+
+    ControllerCore rtu(lineFor(WireProtocol::ModbusRtu));
+    rtu.operateKeysAfter(1, 1000);
+    const QByteArray flag = QByteArray::fromHex("01060070000149D1");
+    QCOMPARE(ask(rtu, flag), flag);
+    QCOMPARE(ask(rtu, flag).toHex(), QByteArray("018612c26d"));
+    QCOMPARE(rtu.requestLog().entries().last().text(), QStringLiteral("06 0070 0001 refused 12"));
 }
 
 void TestSimCore::faults()

@@ -53,7 +53,7 @@ void TestSimExe::helpAndBadOptions()
     for (const QString &option : options.split(' '))
         QVERIFY2(text.contains(option), qPrintable(option));
     const QString commands = QStringLiteral(
-        "drop drop-fraction corrupt truncate noise delay keys silent unplug plug panel status");
+        "drop drop-fraction corrupt truncate noise delay keys silent unplug plug panel log status");
     for (const QString &command : commands.split(' '))
         QVERIFY2(text.contains(QLatin1String("  ") + command), qPrintable(command));
 
@@ -99,6 +99,15 @@ void TestSimExe::runsOnALink()
     QVERIFY(command(sim, "frobnicate").startsWith("error:"));
     QCOMPARE(command(sim, "panel 000B 20"), QStringLiteral("ok"));
     QCOMPARE(command(sim, "get 000B"), QStringLiteral("20"));
+    // Keys operated from the second request on; the log shows both, then "ok".
+    QCOMPARE(command(sim, "keys 5 after 1"), QStringLiteral("ok"));
+    QCOMPARE(read().mid(3, 2), QStringLiteral("03"));
+    QCOMPARE(com.SendRequest("03", "", "06", "0070", "0001", 3, "").mid(3, 4),
+             QStringLiteral("8612"));
+    QCOMPARE(command(sim, "log 2"), QStringLiteral("03 0001 ok"));
+    QCOMPARE(readLine(sim), QStringLiteral("06 0070 0001 refused 12"));
+    QCOMPARE(readLine(sim), QStringLiteral("ok"));
+    QCOMPARE(command(sim, "clear"), QStringLiteral("ok"));
 
     QCOMPARE(command(sim, "unplug"), QStringLiteral("ok"));
     QVERIFY(read().isEmpty());

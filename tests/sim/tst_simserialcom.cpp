@@ -16,6 +16,10 @@
 
 #include <memory>
 
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
 namespace
 {
 
@@ -94,6 +98,7 @@ private slots:
     void registers();
     void faults_data() { protocols(); }
     void faults();
+    void opensAfterAProgramWasKilled();
     void answersOnADevice();
 
 private:
@@ -174,6 +179,31 @@ void TestSimSerialCom::faults()
     QVERIFY(rig.sim->plug());
     QVERIFY(rig.link->com()->OpenPort());
     QVERIFY(answered());
+}
+
+// A program killed while it had the line open leaves its line settings on the pty; the next
+// program opens it all the same.
+void TestSimSerialCom::opensAfterAProgramWasKilled()
+{
+    Rig rig{ModbusAscii};
+    QVERIFY(rig.open());
+    rig.link->com()->ClosePort();
+
+    // What the component's port sets for 19200 7E1, left behind without being restored.
+    const int fd = ::open(QFile::encodeName(rig.sim->slavePath()).constData(), O_RDWR | O_NOCTTY);
+    QVERIFY(fd >= 0);
+    termios left{};
+    QCOMPARE(tcgetattr(fd, &left), 0);
+    left.c_iflag = IGNPAR;
+    left.c_oflag = ONLCR;
+    left.c_lflag = ECHOE | ECHOK | ECHOCTL | ECHOKE;
+    left.c_cflag = CS7 | PARENB | CREAD | CLOCAL;
+    cfsetspeed(&left, B19200);
+    QCOMPARE(tcsetattr(fd, TCSANOW, &left), 0);
+    ::close(fd);
+
+    QTRY_VERIFY_WITH_TIMEOUT(rig.link->com()->OpenPort(), 2000);
+    QVERIFY(rig.accepted(rig.read(SetValueCode)));
 }
 
 // On an existing serial device: here the slave of a pty whose master plays the program's end.

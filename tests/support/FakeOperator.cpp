@@ -3,6 +3,8 @@
 void FakeOperator::showMessage(const QList<int> &messageIds, MessageIcon icon)
 {
     shown.append({messageIds, icon, false});
+    if (onShowMessage)
+        onShowMessage(messageIds);
 }
 
 bool FakeOperator::askYesNo(const QList<int> &messageIds, MessageIcon icon)

@@ -9,7 +9,8 @@
 #include <functional>
 
 // Scripted operator for tests: records everything shown and answers questions from a queue.
-class FakeOperator : public OperatorInterface {
+class FakeOperator : public OperatorInterface
+{
 public:
     struct Shown {
         QList<int> ids;
@@ -29,6 +30,9 @@ public:
     QList<bool> answers;
     // Called from processEvents(); lets a test act "while the operator waits" (press cancel).
     std::function<void()> onProcessEvents;
+    // Called after a message box was recorded; lets a test act while the operator reads it
+    // (release the controller's keys).
+    std::function<void(const QList<int> &)> onShowMessage;
 
     QList<Shown> shown;
     QList<QList<int>> unexpectedQuestions;

@@ -28,6 +28,8 @@ public:
     }
     void setProgressValue(int value) override { progressValues.append(value); }
     void setChartMaxCh(qint16 value) override { chartMaxCh.append(value); }
+    void showKeyOperationNotice() override { ++keyOperationNotices; }
+    void toggleSettingGroup(int group) override { toggledGroups.append(group); }
 
     QList<bool> monitoringStates;
     bool commErrorVisible = false;
@@ -40,4 +42,6 @@ public:
     QList<QPair<bool, int>> progressShown;
     QList<int> progressValues;
     QList<qint16> chartMaxCh;
+    int keyOperationNotices = 0;
+    QList<int> toggledGroups;
 };

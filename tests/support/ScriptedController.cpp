@@ -77,7 +77,8 @@ QString ScriptedController::answerRavtocol(const FakeCom::Request &request)
 
 QString ScriptedController::answerVendor(const FakeCom::Request &request)
 {
-    if (request.command == QLatin1String("a")) {
+    // "a" reads an item, the grave accent the memory number (FF13).
+    if (request.command == QLatin1String("a") || request.command == QString(QChar(96))) {
         if (!vendorItems.contains(request.address))
             return FakeCom::vendorReadRefused(m_station);
         return FakeCom::vendorAck(m_station, DataWord::toHex(vendorItems.value(request.address)));

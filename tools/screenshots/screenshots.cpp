@@ -1,6 +1,6 @@
 // Renders the pictures of docs/: the main display online against the simulated controller, the
-// Trace display during a run, the search panel and the communication settings dialog, in English
-// and in Japanese.
+// Trace display during a run, the search panel, the communication settings dialog and the three
+// setting dialogs (entry, selection, model change), in English and in Japanese.
 //
 //   QT_QPA_PLATFORM=offscreen zn-screenshots OUTPUT_FOLDER
 
@@ -11,7 +11,11 @@
 #include "comm/RegisterMap.h"
 #include "comm/SerialZN8PCom.h"
 #include "comm/SettingsStore.h"
+#include "dialogs/Select_Disp.h"
+#include "dialogs/Setting_Disp.h"
+#include "dialogs/SubDisp_Opset.h"
 #include "dialogs/SubDisp_comm.h"
+#include "polling/ValueFormat.h"
 #include "sim/SimulatedController.h"
 #include "tests/support/FakeOperator.h"
 
@@ -20,9 +24,11 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <cstdio>
 
@@ -51,6 +57,35 @@ void showPanels(QWidget &window, const FakeOperator &op)
                 window.findChild<QLabel *>(QStringLiteral("StatusPanel_%1").arg(it.key())))
             panel->setText(it.value());
     }
+}
+
+// The dialogs as the change buttons and the Setting menu open them, offline after an upload.
+bool shootSettingDialogs(ZN8P_INC &inc, OperatorInterface &op, QWidget &window,
+                         const QString &folder, const QString &suffix)
+{
+    inc.itemCode = 11;
+    Setting_Disp entry(inc, op, SettingRanges::SetEntryRange(inc, FormatItemValue(inc, 11)),
+                       &window);
+    entry.show();
+    QTest::keyClicks(entry.findChild<QLineEdit *>(QStringLiteral("Disp_setdata")),
+                     QStringLiteral("2505"));
+    waitFor(200);
+    bool ok = save(entry, folder + QStringLiteral("/entry-dialog-") + suffix + ".png");
+    entry.reject();
+
+    inc.itemCode = 49;
+    Select_Disp selection(inc, &window);
+    selection.show();
+    waitFor(200);
+    ok = save(selection, folder + QStringLiteral("/selection-dialog-") + suffix + ".png") && ok;
+    selection.reject();
+
+    SubDisp_Opset model(inc, op, &window);
+    model.show();
+    waitFor(200);
+    ok = save(model, folder + QStringLiteral("/model-change-") + suffix + ".png") && ok;
+    model.reject();
+    return ok;
 }
 
 bool shootLanguage(Language language, const QString &folder, const QString &suffix)
@@ -109,7 +144,7 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     waitFor(200);
     ok = save(dialog, folder + QStringLiteral("/comm-settings-") + suffix + ".png") && ok;
     dialog.close();
-    return ok;
+    return shootSettingDialogs(inc, op, window, folder, suffix) && ok;
 }
 } // namespace
 

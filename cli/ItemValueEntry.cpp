@@ -1,0 +1,168 @@
+#include "ItemValueEntry.h"
+
+#include "app/ZN8P_INC.h"
+#include "polling/ValueFormat.h"
+#include "transfer/ParameterTable.h"
+#include "transfer/SettingRanges.h"
+
+#include <QLocale>
+
+#include <cmath>
+
+namespace
+{
+
+constexpr int ManualOutputCode = 46;
+constexpr int HeatCoolBit = 0x40;
+
+// Number of choices of the items set through the selection dialog; 0 for numeric items.
+int choiceCount(int code)
+{
+    switch (code) {
+    case 12:
+    case 44:
+    case 45:
+    case 47:
+    case 48:
+    case 50:
+    case 62:
+    case 63:
+        return 2;
+    case 32:
+    case 61:
+        return 3;
+    case 22:
+    case 27:
+        return 4;
+    case 54:
+    case 55:
+        return 7;
+    case 36:
+    case 37:
+        return 10;
+    case ParameterTable::InputTypeCode:
+        return 36;
+    default:
+        return 0;
+    }
+}
+
+// The display text code would show with raw as its value.
+QString textFor(ZN8P_INC &inc, int code, qint16 raw)
+{
+    const qint16 kept = inc.setting(code);
+    inc.setting(code) = raw;
+    const QString text = FormatItemValue(inc, code);
+    inc.setting(code) = kept;
+    return text;
+}
+
+ItemValueEntry::Result parseChoice(ZN8P_INC &inc, int code, const QString &text)
+{
+    const int count = choiceCount(code);
+    bool isNumber = false;
+    const int number = text.toInt(&isNumber);
+    if (isNumber && number >= 0 && number < count)
+        return {qint16(number), {}};
+    QStringList choices;
+    for (int value = 0; value < count; ++value) {
+        const QString name = textFor(inc, code, qint16(value));
+        if (!isNumber && name.compare(text.trimmed(), Qt::CaseInsensitive) == 0)
+            return {qint16(value), {}};
+        choices << QStringLiteral("%1 %2").arg(value).arg(name);
+    }
+    return {std::nullopt, QStringLiteral("'%1' is not one of the choices: %2")
+                              .arg(text, choices.join(QLatin1String(", ")))};
+}
+
+// Decimals of the item's display text, from its present value.
+int displayDecimals(const ZN8P_INC &inc, int code)
+{
+    const QString shown = ItemValueEntry::displayText(inc, code);
+    const int point = shown.indexOf(QLocale().decimalPoint());
+    return point < 0 ? 0 : int(shown.size() - point - 1);
+}
+
+QString shownWith(int raw, int decimals)
+{
+    return NumberFormat::scaled(raw, decimals);
+}
+
+} // namespace
+
+namespace ItemValueEntry
+{
+
+QString displayText(const ZN8P_INC &inc, int code)
+{
+    if (code == ManualOutputCode)
+        return NumberFormat::scaled(inc.setting(code), 1);
+    return FormatItemValue(inc, code);
+}
+
+bool isWritable(int code)
+{
+    return code >= 11 && code <= 63;
+}
+
+QList<int> inputsFor(int code)
+{
+    QList<int> codes = {ParameterTable::InputTypeCode,
+                        ParameterTable::DecimalPlaceCode,
+                        ParameterTable::ScaleHighCode,
+                        ParameterTable::ScaleLowCode,
+                        13,
+                        15,
+                        16,
+                        29,
+                        30,
+                        33,
+                        34,
+                        36,
+                        37};
+    // Set values 3 and 4 exist only while the contact input function is 0.
+    if (code == 59 || code == 60)
+        codes << 61;
+    if (!codes.contains(code))
+        codes << code;
+    return codes;
+}
+
+Result parse(ZN8P_INC &inc, int code, const QString &text)
+{
+    if (choiceCount(code) > 0)
+        return parseChoice(inc, code, text);
+    const int decimals = displayDecimals(inc, code);
+    int min = 0;
+    int max = 0;
+    if (code == ManualOutputCode) {
+        // The manual output buttons' limits, in tenths of a percent.
+        max = inc.setting(29) * 10;
+        min = (inc.optionWord() & HeatCoolBit) ? -1000 : inc.setting(30) * 10;
+    } else {
+        inc.itemCode = qint16(code);
+        SettingRanges::SetEntryRange(inc, QString());
+        min = inc.editMin;
+        max = inc.editMax;
+    }
+    bool isNumber = false;
+    double typed = QLocale().toDouble(text, &isNumber);
+    if (!isNumber) // a decimal point is understood in any language
+        typed = QLocale::c().toDouble(text, &isNumber);
+    const double scaled = typed * std::pow(10.0, decimals);
+    const QString limits =
+        shownWith(min, decimals) + QStringLiteral(" to ") + shownWith(max, decimals);
+    if (!isNumber)
+        return {std::nullopt, QStringLiteral("'%1' is no number (%2)").arg(text, limits)};
+    if (std::abs(scaled - std::round(scaled)) > 1e-6) {
+        const QString places = decimals == 0 ? QStringLiteral("no decimals")
+                                             : QStringLiteral("%1 decimals at most").arg(decimals);
+        return {std::nullopt, QStringLiteral("%1 takes %2 (%3)").arg(text, places, limits)};
+    }
+    const long raw = std::lround(scaled);
+    if (raw < min || raw > max)
+        return {std::nullopt, QStringLiteral("%1 is outside %2").arg(text, limits)};
+    return {qint16(raw), {}};
+}
+
+} // namespace ItemValueEntry

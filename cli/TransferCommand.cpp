@@ -1,0 +1,158 @@
+#include "CliSession.h"
+#include "CommandLine.h"
+#include "Commands.h"
+#include "ExitCode.h"
+#include "WriteSide.h"
+#include "app/MessageTable.h"
+#include "app/SettingsDataFile.h"
+#include "polling/ValueFormat.h"
+#include "transfer/ParameterTable.h"
+#include "transfer/SettingRanges.h"
+
+namespace
+{
+
+constexpr quint16 AutoTuningBit = 0x0800;
+
+int exitCodeOf(WriteSide::Outcome outcome)
+{
+    switch (outcome) {
+    case WriteSide::Outcome::NoController:
+        return NoController;
+    case WriteSide::Outcome::KeysOperated:
+    case WriteSide::Outcome::OtherModel:
+        return Busy;
+    case WriteSide::Outcome::Done:
+        break;
+    }
+    return Success;
+}
+
+void closePort(CliSession &session)
+{
+    if (ZN8PCom *com = session.link.com())
+        com->ClosePort();
+}
+
+// A settings data file into inc as File load reads it (a file of format 1 carries no unit
+// configuration); false with the reason printed when it cannot be read.
+bool loadFile(CliSession &session, const QString &path, ZN8P_INC &inc)
+{
+    if (!SettingsDataFile::read(path, inc)) {
+        session.console.errorLine(
+            QStringLiteral("znctl: %1 is no readable settings data file").arg(path));
+        return false;
+    }
+    if (inc.formatMarker == 1)
+        inc.unitConfig = UnitConfig();
+    return true;
+}
+
+void printDifferences(CliSession &session, const QList<SettingDifference> &differences,
+                      bool toErrors)
+{
+    for (const SettingDifference &d : differences) {
+        const QString line =
+            QStringList{QString::number(d.code), d.name, d.controllerText, d.fileText}.join(
+                QLatin1Char('\t'));
+        if (toErrors)
+            session.console.errorLine(line);
+        else
+            session.console.line(line);
+    }
+}
+
+void printSettings(CliSession &session)
+{
+    const ZN8P_INC &inc = session.inc;
+    const bool rated50A = SettingRanges::isRated50A(inc);
+    for (int code = ParameterUpload::FirstCode; code <= ParameterUpload::LastCode; ++code) {
+        session.console.line(
+            QStringList{QString::number(code), msg(ParameterTable::captionMessage(code, rated50A)),
+                        FormatItemValue(inc, code), QString::number(inc.setting(code))}
+                .join(QLatin1Char('\t')));
+    }
+}
+
+} // namespace
+
+int runUpload(CliSession &session, const CommandLine &commandLine)
+{
+    WriteSide side(session);
+    WriteSide::Outcome outcome = side.connect();
+    if (outcome == WriteSide::Outcome::Done)
+        outcome = side.uploadAll();
+    closePort(session);
+    if (outcome != WriteSide::Outcome::Done)
+        return exitCodeOf(outcome);
+    if (commandLine.outPath.isEmpty()) {
+        printSettings(session);
+        return Success;
+    }
+    QString error;
+    if (!SettingsDataFile::write(commandLine.outPath, session.inc, &error)) {
+        session.console.errorLine(
+            QStringLiteral("znctl: cannot write %1: %2").arg(commandLine.outPath, error));
+        return FileError;
+    }
+    return Success;
+}
+
+int runDownload(CliSession &session, const CommandLine &commandLine)
+{
+    ZN8P_INC &inc = session.inc;
+    if (!loadFile(session, commandLine.arguments.first(), inc))
+        return FileError;
+    const ZN8P_INC file = inc;
+    // As after starting the program with the file: the controller must be of the file's model.
+    inc.settingDataValid = true;
+    inc.unitCheckFlag = true;
+    WriteSide side(session);
+    WriteSide::Outcome outcome = side.connect();
+    if (outcome != WriteSide::Outcome::Done) {
+        closePort(session);
+        return exitCodeOf(outcome);
+    }
+    // The Download command's own refusal.
+    if (quint16(inc.statusWord()) & AutoTuningBit) {
+        session.op.showMessage({503, 504}, MessageIcon::Exclamation);
+        closePort(session);
+        return Busy;
+    }
+    inc.downloadValues = inc.settingValues;
+    inc.downloadRequested = true;
+    // Its read-back needs only the range items: every item is read afterwards to verify.
+    inc.rangeOnlyFlag = true;
+    if (side.transfer().download().DownloadCopy() == ParameterDownload::Result::KeysOperated) {
+        closePort(session);
+        return Busy;
+    }
+    outcome = side.uploadAll();
+    closePort(session);
+    if (outcome != WriteSide::Outcome::Done)
+        return exitCodeOf(outcome);
+    const QList<SettingDifference> refused = side.differences(file);
+    if (refused.isEmpty())
+        return Success;
+    session.console.errorLine(
+        QStringLiteral("znctl: the controller holds other values than the file for:"));
+    printDifferences(session, refused, true);
+    return Refused;
+}
+
+int runDiff(CliSession &session, const CommandLine &commandLine)
+{
+    ZN8P_INC file;
+    if (!loadFile(session, commandLine.arguments.first(), file))
+        return FileError;
+    WriteSide side(session);
+    WriteSide::Outcome outcome = side.connect();
+    if (outcome == WriteSide::Outcome::Done)
+        outcome = side.uploadAll();
+    closePort(session);
+    if (outcome != WriteSide::Outcome::Done)
+        return exitCodeOf(outcome);
+    const QList<SettingDifference> differences = side.differences(file);
+    printDifferences(session, differences, false);
+    return differences.isEmpty() ? Success : Differs;
+}

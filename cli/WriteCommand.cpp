@@ -1,0 +1,102 @@
+#include "CliSession.h"
+#include "CommandLine.h"
+#include "Commands.h"
+#include "ExitCode.h"
+#include "ItemValueEntry.h"
+#include "WriteSide.h"
+#include "app/MessageTable.h"
+#include "comm/RegisterMap.h"
+#include "transfer/ParameterTable.h"
+#include "transfer/SettingRanges.h"
+
+namespace
+{
+
+constexpr int SetValue2Code = 58;
+constexpr int ContactFunctionCode = 61;
+constexpr int AbnormalOutputCode = 62;
+
+// Whether this controller has the item at all: the vendor-frame items come with options.
+bool present(const ZN8P_INC &inc, int code)
+{
+    if (code >= SetValue2Code && code <= ContactFunctionCode)
+        return VendorFrameReads::hasSv2Option(inc);
+    if (code == AbnormalOutputCode)
+        return VendorFrameReads::hasAbnormalOutputItem(inc);
+    return true;
+}
+
+// Reads code's present value: its register, or the vendor frame for codes 58 to 63.
+void readCode(CliSession &session, ReplyReporter &reporter, int code)
+{
+    ZN8P_INC &inc = session.inc;
+    if (!RegisterMap::modbusAddress(code).isEmpty()) {
+        reporter.read(session.request.read(inc.registerTable.at(code)), code);
+        return;
+    }
+    if (!present(inc, code))
+        return;
+    inc.itemCode = qint16(code);
+    if (code <= ContactFunctionCode)
+        session.vendorReads.Read_SV();
+    else
+        session.vendorReads.Read_data();
+}
+
+} // namespace
+
+int runWrite(CliSession &session, const CommandLine &commandLine)
+{
+    bool isNumber = false;
+    const int code = commandLine.arguments.at(0).toInt(&isNumber);
+    if (!isNumber || !ItemValueEntry::isWritable(code)) {
+        session.console.errorLine(QStringLiteral("znctl: '%1' is no setting code (11 to 63)")
+                                      .arg(commandLine.arguments.at(0)));
+        return UsageError;
+    }
+    ZN8P_INC &inc = session.inc;
+    WriteSide side(session);
+    WriteSide::Outcome outcome = side.connect();
+    if (outcome != WriteSide::Outcome::Done)
+        return outcome == WriteSide::Outcome::NoController ? NoController : Busy;
+
+    ReplyReporter reporter(inc, session.link, session.op, session.view);
+    for (const int input : ItemValueEntry::inputsFor(code))
+        readCode(session, reporter, input);
+    const QString name = msg(ParameterTable::captionMessage(code, SettingRanges::isRated50A(inc)));
+    if (session.view.commErrorSeen())
+        return NoController;
+    if (!present(inc, code)) {
+        session.console.errorLine(
+            QStringLiteral("znctl: this controller has no item %1 (%2)").arg(code).arg(name));
+        return Refused;
+    }
+    const ItemValueEntry::Result entry =
+        ItemValueEntry::parse(inc, code, commandLine.arguments.at(1));
+    if (!entry.raw) {
+        session.console.errorLine(QStringLiteral("znctl: %1: %2").arg(name, entry.error));
+        return UsageError;
+    }
+
+    // As a dialog leaves a change for job 2: the new value, the one before, the code.
+    inc.downloadValues = inc.settingValues;
+    inc.setting(code) = *entry.raw;
+    inc.itemCode = qint16(code);
+    side.transfer().singleWrite().WriteOneSetting();
+    if (ZN8PCom *com = session.link.com())
+        com->ClosePort();
+    if (session.view.commErrorSeen())
+        return NoController;
+    if (session.view.keyOperationSeen())
+        return Busy;
+    if (inc.setting(code) != *entry.raw) {
+        session.console.errorLine(QStringLiteral("znctl: the controller did not take %1 for %2")
+                                      .arg(commandLine.arguments.at(1), name));
+        return Refused;
+    }
+    session.console.line(QStringList{QString::number(code), name,
+                                     ItemValueEntry::displayText(inc, code),
+                                     QString::number(inc.setting(code))}
+                             .join(QLatin1Char('\t')));
+    return Success;
+}

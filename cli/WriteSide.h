@@ -1,0 +1,57 @@
+#pragma once
+
+#include "transfer/OnlineStartRead.h"
+#include "transfer/ParameterUpload.h"
+#include "transfer/TransferJobs.h"
+
+#include <QList>
+#include <QString>
+
+class CliSession;
+
+// One item whose value in the controller differs from a settings data file, as display texts.
+struct SettingDifference {
+    int code = 0; // 0 for the unit configuration
+    QString name;
+    QString controllerText;
+    QString fileText;
+};
+
+// The core's transfer engines wired for one run of the tool, as the main window wires them: the
+// online start read, the upload, single writes and the download. Every request goes through the
+// session's request layer; messages go to the terminal operator, progress to the terminal view.
+class WriteSide
+{
+public:
+    enum class Outcome {
+        Done,
+        NoController, // the link check failed or a request went unanswered (message 451)
+        KeysOperated, // the controller's keys are being operated (message 291 or 292)
+        OtherModel,   // its options differ from the unit configuration checked (message 290)
+    };
+
+    explicit WriteSide(CliSession &session);
+
+    // The link check with the conditions in force, then the option and status words and the unit
+    // configuration they describe, as going online reads them (without the settings). With
+    // inc.unitCheckFlag set the controller must match inc.unitConfig.
+    Outcome connect();
+    // Every setting item into settingValues, as File > Upload reads them (setting flag, progress
+    // line, message 291 when the keys are operated), and the auto/manual selection and manual
+    // output besides, so that a file holds the controller's whole state.
+    Outcome uploadAll();
+    // The items a download of file would change on the controller whose settings were read by
+    // uploadAll(): those of the download chain that the controller's options and state let
+    // through, with a different value; first the unit configuration when it differs.
+    QList<SettingDifference> differences(const ZN8P_INC &file) const;
+
+    ParameterUpload &upload() { return m_upload; }
+    OnlineStartRead &startRead() { return m_startRead; }
+    TransferJobs &transfer() { return m_transfer; }
+
+private:
+    CliSession &m_session;
+    ParameterUpload m_upload;
+    OnlineStartRead m_startRead;
+    TransferJobs m_transfer;
+};

@@ -1,0 +1,168 @@
+#include "SelectionChoices.h"
+
+#include "app/ZN8P_INC.h"
+#include "dialogs/SettingChange.h"
+#include "polling/ValueFormat.h"
+#include "transfer/ParameterTable.h"
+#include "transfer/SettingRanges.h"
+
+#include <initializer_list>
+
+namespace
+{
+QList<DisplayText> messages(std::initializer_list<int> ids)
+{
+    QList<DisplayText> texts;
+    for (int id : ids)
+        texts.append(DisplayText{id, {}});
+    return texts;
+}
+
+QList<DisplayText> messageRange(int first, int count)
+{
+    QList<DisplayText> texts;
+    for (int i = 0; i < count; ++i)
+        texts.append(DisplayText{first + i, {}});
+    return texts;
+}
+
+bool autoTuningReadsAt(const ZN8P_INC &inc)
+{
+    return inc.setting(13) != 0 && inc.setting(15) != 0 && inc.setting(16) != 0;
+}
+
+// Codes of the frames in allFrames() order; 36/37 and 47/48 share a frame.
+constexpr int FrameCodes[] = {12, 22, 27, 32, 36, 44, 45, 47, 49, 50, 54, 55, 61, 62, 63};
+
+int frameCode(int code)
+{
+    return code == 37 ? 36 : code == 48 ? 47 : code;
+}
+
+void setStatusBit(ZN8P_INC &inc, quint16 bit, bool set)
+{
+    const quint16 word = quint16(inc.monitorValues[4]);
+    inc.monitorValues[4] = qint16(set ? word | bit : word & ~bit);
+}
+} // namespace
+
+QList<ChoiceFrame> SelectionChoices::allFrames(const ZN8P_INC &inc)
+{
+    QList<ChoiceFrame> frames;
+    for (int code : FrameCodes)
+        frames.append(*frameOf(inc, code));
+    return frames;
+}
+
+std::optional<ChoiceFrame> SelectionChoices::frameOf(const ZN8P_INC &inc, int code)
+{
+    switch (frameCode(code)) {
+    case 12: {
+        const bool at = autoTuningReadsAt(inc);
+        return ChoiceFrame{"Select_at", "Option_at", at ? 220 : 221,
+                           at ? messages({222, 223}) : messages({224, 225})};
+    }
+    case 22:
+        return ChoiceFrame{"Select_lock", "Option_lock", 112, messageRange(244, 4)};
+    case 27:
+        return ChoiceFrame{
+            "Select_dp",
+            "Option_dp",
+            117,
+            {DisplayText{0, QStringLiteral("XXXX")}, DisplayText{0, QStringLiteral("XXX. X")},
+             DisplayText{0, QStringLiteral("XX. XX")}, DisplayText{0, QStringLiteral("X. XXX")}}};
+    case 32:
+        return ChoiceFrame{"Select_cool", "Option_cool", 122, messageRange(238, 3)};
+    case 36:
+        return ChoiceFrame{"Select_alarm", "Option_alarm", 234,
+                           messages({200, 201, 203, 205, 207, 209, 211, 202, 204, 206})};
+    case 44:
+        return ChoiceFrame{"Select_out", "Option_out", 134, messages({318, 317})};
+    case 45:
+        return ChoiceFrame{"Select_manu", "Option_manu", 135, messages({319, 320})};
+    case 47:
+        return ChoiceFrame{"Select_reigi", "Option_reigi", 241, messages({242, 243})};
+    case 49:
+        return ChoiceFrame{"Select_sensor", "Option_sensor", 139, messageRange(750, 36)};
+    case 50:
+        return ChoiceFrame{"Select_hc", "Option_hc", 140, messages({315, 316})};
+    case 54:
+        return ChoiceFrame{"Select_bklt", "Option_bklt", 144, messageRange(60, 7)};
+    case 55:
+        return ChoiceFrame{"Select_color", "Option_color", 145, messageRange(67, 7)};
+    case 61:
+        return ChoiceFrame{"Select_smsl", "Option_smsl", 164, messageRange(170, 3)};
+    case 62:
+        return ChoiceFrame{"Select_dcosl", "Option_dcosl", 165, messages({173, 174})};
+    case 63:
+        return ChoiceFrame{"Select_manusl", "Option_manusl", 166, messages({175, 176})};
+    default:
+        return std::nullopt;
+    }
+}
+
+bool SelectionChoices::isChoiceItem(int code)
+{
+    for (int c : FrameCodes) {
+        if (c == frameCode(code))
+            return true;
+    }
+    return false;
+}
+
+SelectionOutcome SelectionChange::apply(ZN8P_INC &inc, int index, const QString &optionText)
+{
+    SelectionOutcome outcome;
+    const int code = inc.itemCode;
+    const bool offline = !inc.online;
+    inc.setting(code) = qint16(index);
+    if (offline)
+        outcome.valueText = optionText;
+
+    switch (code) {
+    case 12:
+        if (index == 0)
+            inc.atSeenFlag = false;
+        break;
+    case 36:
+    case 37:
+        if (offline && index != inc.downloadValues.at(code - 10))
+            inc.setting(code == 36 ? 19 : 20) = 0;
+        if (!offline)
+            inc.rereadFlag = true;
+        break;
+    case 45:
+        outcome.manualButtonsShown = index == 1;
+        break;
+    case ParameterTable::InputTypeCode:
+        if (offline)
+            Limitchk_sh(inc);
+        else
+            inc.rereadFlag = true;
+        break;
+    case 63:
+        // The rows follow the key function at once; online the next status word read confirms
+        // it from the controller.
+        setStatusBit(inc, StatusBit::AutoManualKey, index == 1);
+        if (!offline)
+            outcome.valueText = FormatItemValue(inc, code);
+        break;
+    default:
+        break;
+    }
+
+    outcome.writePosted = SettingChange::finish(inc);
+    return outcome;
+}
+
+void SelectionChange::Limitchk_sh(ZN8P_INC &inc)
+{
+    const int type = inc.setting(ParameterTable::InputTypeCode);
+    const auto [high, low] = SettingRanges::inputTypeScaling(type);
+    inc.setting(ParameterTable::ScaleHighCode) = qint16(high);
+    inc.setting(ParameterTable::ScaleLowCode) = qint16(low);
+    if (type == inc.downloadValues.at(ParameterTable::InputTypeCode - 10))
+        return;
+    for (int code : {11, 58, 59, 60, 19, 20})
+        inc.setting(code) = 0;
+}

@@ -1,0 +1,15 @@
+#include "SettingChange.h"
+
+#include "app/JobDispatcher.h"
+#include "app/ZN8P_INC.h"
+
+bool SettingChange::finish(ZN8P_INC &inc)
+{
+    if (!inc.online) {
+        inc.unsavedOnlineChanges = true;
+        return false;
+    }
+    inc.writeRegister = inc.registerTable.at(inc.itemCode);
+    inc.timerJob = JobDispatcher::WriteItem;
+    return true;
+}

@@ -1,0 +1,78 @@
+#include "SettingEditor.h"
+
+#include "app/MainView.h"
+#include "app/ZN8P_INC.h"
+#include "dialogs/Select_Disp.h"
+#include "dialogs/Setting_Disp.h"
+#include "dialogs/SubDisp_Opset.h"
+#include "display/MainDisplayView.h"
+#include "polling/ValueFormat.h"
+
+SettingEditor::SettingEditor(ZN8P_INC &inc, OperatorInterface &op, MainView &view,
+                             MainDisplayView &display, QWidget *window,
+                             std::function<void()> startJobTimer)
+    : m_inc(inc), m_op(op), m_view(view), m_display(display), m_window(window),
+      m_startJobTimer(std::move(startJobTimer))
+{
+}
+
+void SettingEditor::edit(int code)
+{
+    m_inc.itemCode = qint16(code);
+    // The value before the change: a failed write puts it back, a changed input or alarm type
+    // is told by it.
+    m_inc.downloadValues.at(code - 10) = m_inc.setting(code);
+    if (SelectionChoices::isChoiceItem(code))
+        editChoice(code);
+    else
+        editNumber(code);
+}
+
+void SettingEditor::editNumber(int code)
+{
+    const SettingRanges::EntryTexts texts =
+        SettingRanges::SetEntryRange(m_inc, m_display.valueText(code));
+    Setting_Disp dialog(m_inc, m_op, texts, m_window);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (dialog.writePosted()) {
+        m_startJobTimer();
+        return;
+    }
+    showOffline(code, dialog.entryText());
+}
+
+void SettingEditor::editChoice(int code)
+{
+    Select_Disp dialog(m_inc, m_window);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const SelectionOutcome &outcome = dialog.outcome();
+    if (outcome.writePosted) {
+        m_startJobTimer();
+        m_view.refreshSettingPage();
+        if (outcome.valueText)
+            m_display.setValueText(code, *outcome.valueText);
+    } else {
+        showOffline(code, outcome.valueText.value_or(QString()));
+    }
+    if (outcome.manualButtonsShown)
+        m_display.setManualButtonsVisible(*outcome.manualButtonsShown);
+}
+
+void SettingEditor::showOffline(int code, const QString &valueText)
+{
+    m_view.refreshSettingPage();
+    // The main set value sits on the monitor panel, which nothing refreshes offline; an input
+    // type change may have cleared it.
+    if (m_inc.settingDataValid)
+        m_display.setValueText(11, FormatItemValue(m_inc, 11));
+    m_display.setValueText(code, valueText);
+}
+
+void SettingEditor::changeModel()
+{
+    SubDisp_Opset dialog(m_inc, m_op, m_window);
+    if (dialog.exec() == QDialog::Accepted)
+        m_view.refreshSettingPage();
+}

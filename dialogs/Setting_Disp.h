@@ -1,0 +1,54 @@
+#pragma once
+
+#include "dialogs/EntryValue.h"
+#include "transfer/SettingRanges.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class OperatorInterface;
+struct ZN8P_INC;
+
+namespace Ui
+{
+class Setting_Disp;
+}
+
+// The parameter entry dialog: a ten-key pad and the keyboard build the new raw value of
+// inc.itemCode within editMin..editMax (set by SetEntryRange, whose texts the dialog shows).
+// OK stores it in settingValues and hands it on (SettingChange: a job-2 write online, the data
+// marked changed offline); what the main window shows afterwards is its caller's.
+class Setting_Disp : public QDialog
+{
+    Q_OBJECT
+
+public:
+    Setting_Disp(ZN8P_INC &inc, OperatorInterface &op, const SettingRanges::EntryTexts &texts,
+                 QWidget *parent = nullptr);
+    ~Setting_Disp() override;
+
+    // The entry box text; after OK the text the item's value label takes offline.
+    QString entryText() const;
+    // After OK: true when a write was posted to the job timer.
+    bool writePosted() const { return m_writePosted; }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Returns false for keys the dialog leaves to QDialog (Escape).
+    bool handleKey(QKeyEvent *event);
+    void onDigit(int digit);
+    void onSignToggle();
+    void onClear();
+    void onOk();
+    void showValue();
+
+    std::unique_ptr<Ui::Setting_Disp> m_ui;
+    ZN8P_INC &m_inc;
+    OperatorInterface &m_op;
+    EntryValue m_value;
+    bool m_writePosted = false;
+};

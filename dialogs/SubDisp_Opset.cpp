@@ -1,0 +1,112 @@
+#include "SubDisp_Opset.h"
+
+#include "ui_SubDisp_Opset.h"
+
+#include "app/MessageTable.h"
+#include "app/OperatorInterface.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+
+namespace
+{
+constexpr std::array<int, UnitOptionRules::FieldCount> FrameCaptions = {178, 179, 180,
+                                                                        181, 177, 191};
+
+// The message that names value of field (the option captions, and the current labels).
+int valueMessage(int field, int value)
+{
+    switch (field) {
+    case UnitOptionRules::HeaterBreak:
+        return value == 0 ? 185 : 186 + value; // 187 to 190
+    case UnitOptionRules::OutputType:
+        return 182 + value;
+    default:
+        return 185 + value;
+    }
+}
+} // namespace
+
+SubDisp_Opset::SubDisp_Opset(ZN8P_INC &inc, OperatorInterface &op, QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::SubDisp_Opset>()), m_op(op), m_rules(inc)
+{
+    m_ui->setupUi(this);
+    setWindowTitle(msg(271));
+    m_ui->Frame1->setTitle(msg(193));
+    m_ui->Frame2->setTitle(msg(194));
+    m_ui->Command1_0->setText(msg(31));
+    m_ui->Command1_1->setText(msg(30));
+    const std::array<QLabel *, UnitOptionRules::FieldCount> current = {
+        m_ui->Lbl_OP1, m_ui->Lbl_OP2, m_ui->Lbl_OP3, m_ui->Lbl_OP4, m_ui->Lbl_OP5, m_ui->Lbl_OP6};
+    for (int f = 0; f < UnitOptionRules::FieldCount; ++f) {
+        const QString name = QString::number(f);
+        findChild<QGroupBox *>(QStringLiteral("Frame_OP1_") + name)
+            ->setTitle(msg(FrameCaptions[f]));
+        findChild<QGroupBox *>(QStringLiteral("Frame2_OP1_") + name)
+            ->setTitle(msg(FrameCaptions[f]));
+        // Without a link or data nothing is known to be fitted, the output type included.
+        current[f]->setText(msg(m_rules.showsConfiguration()
+                                    ? valueMessage(f, m_rules.value(UnitOptionRules::Field(f)))
+                                    : 185));
+        const QList<QRadioButton *> buttons = options(f);
+        for (int value = 0; value < buttons.size(); ++value) {
+            buttons[value]->setText(msg(valueMessage(f, value)));
+            connect(buttons[value], &QRadioButton::clicked, this,
+                    [this, f, value] { onOptionClicked(UnitOptionRules::Field(f), value); });
+        }
+    }
+    connect(m_ui->Command1_0, &QPushButton::clicked, this, &SubDisp_Opset::onChange);
+    connect(m_ui->Command1_1, &QPushButton::clicked, this, &SubDisp_Opset::reject);
+    showRules();
+}
+
+SubDisp_Opset::~SubDisp_Opset() = default;
+
+QList<QRadioButton *> SubDisp_Opset::options(int field) const
+{
+    QList<QRadioButton *> buttons;
+    const QString prefix = QStringLiteral("Option_set%1_").arg(field + 1);
+    while (auto *button = findChild<QRadioButton *>(prefix + QString::number(buttons.size())))
+        buttons.append(button);
+    return buttons;
+}
+
+void SubDisp_Opset::onOptionClicked(UnitOptionRules::Field field, int value)
+{
+    if (const int refusal = m_rules.click(field, value))
+        m_op.showMessage({refusal}, MessageIcon::None);
+    showRules();
+}
+
+void SubDisp_Opset::showRules()
+{
+    for (int f = 0; f < UnitOptionRules::FieldCount; ++f) {
+        const auto field = UnitOptionRules::Field(f);
+        const QList<QRadioButton *> buttons = options(f);
+        const int value = m_rules.value(field);
+        if (value >= 0 && value < buttons.size())
+            buttons[value]->setChecked(true);
+        findChild<QGroupBox *>(QStringLiteral("Frame2_OP1_%1").arg(f))
+            ->setEnabled(!m_rules.isLocked(field));
+    }
+    options(UnitOptionRules::OutputType)[UnitOptionRules::DcCurrent]->setEnabled(
+        !m_rules.isDcCurrentLocked());
+}
+
+void SubDisp_Opset::onChange()
+{
+    if (!m_op.askYesNo({192}, MessageIcon::Question)) {
+        m_op.beep();
+        return;
+    }
+    m_op.beep();
+    m_rules.change();
+    accept();
+}
+
+void SubDisp_Opset::reject()
+{
+    m_rules.cancel();
+    QDialog::reject();
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "dialogs/UnitOptionRules.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class OperatorInterface;
+class QRadioButton;
+
+namespace Ui
+{
+class SubDisp_Opset;
+}
+
+// The model change dialog: the unit configuration at opening on the left, the options after the
+// change on the right. Option clicks follow UnitOptionRules (a refused click shows its message);
+// "Change" asks 192 and, on Yes, keeps the new configuration for the main display to lay out;
+// "Cancel" and the close box bring back the configuration at opening.
+class SubDisp_Opset : public QDialog
+{
+    Q_OBJECT
+
+public:
+    SubDisp_Opset(ZN8P_INC &inc, OperatorInterface &op, QWidget *parent = nullptr);
+    ~SubDisp_Opset() override;
+
+public slots:
+    void reject() override;
+
+private:
+    QList<QRadioButton *> options(int field) const;
+    void onOptionClicked(UnitOptionRules::Field field, int value);
+    void onChange();
+    // Selects every field's option of its value and enables the unlocked ones.
+    void showRules();
+
+    std::unique_ptr<Ui::SubDisp_Opset> m_ui;
+    OperatorInterface &m_op;
+    UnitOptionRules m_rules;
+};

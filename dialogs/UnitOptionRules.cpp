@@ -1,0 +1,133 @@
+#include "UnitOptionRules.h"
+
+namespace
+{
+bool rated50A(int heaterBreak)
+{
+    return heaterBreak == 2 || heaterBreak == 4;
+}
+
+template <typename Config> auto &fieldOf(Config &c, UnitOptionRules::Field f)
+{
+    switch (f) {
+    case UnitOptionRules::Alarm2:
+        return c.alarm2;
+    case UnitOptionRules::HeatCool:
+        return c.heatCool;
+    case UnitOptionRules::HeaterBreak:
+        return c.heaterBreak;
+    case UnitOptionRules::ContactInput:
+        return c.contactInput;
+    case UnitOptionRules::OutputType:
+        return c.outputType;
+    case UnitOptionRules::SerialComm:
+        break;
+    }
+    return c.serialComm;
+}
+} // namespace
+
+UnitOptionRules::UnitOptionRules(ZN8P_INC &inc) : m_inc(inc), m_atOpen(inc.unitConfig)
+{
+    m_showsConfiguration = inc.linkVerified || inc.settingDataValid;
+    if (m_atOpen.heaterBreak != 0)
+        inc.heaterBreak50A = rated50A(m_atOpen.heaterBreak);
+    for (int f = 0; f < FieldCount; ++f) {
+        const Field fieldIndex = Field(f);
+        click(fieldIndex, m_showsConfiguration ? value(fieldIndex) : 0);
+    }
+}
+
+qint16 &UnitOptionRules::field(Field f)
+{
+    return fieldOf(m_inc.unitConfig, f);
+}
+
+int UnitOptionRules::value(Field f) const
+{
+    return fieldOf(m_inc.unitConfig, f);
+}
+
+int UnitOptionRules::refusal(Field f, int value) const
+{
+    const UnitConfig &c = m_inc.unitConfig;
+    switch (f) {
+    case Alarm2:
+        return value != 0 && c.heatCool != 0 ? 285 : 0;
+    case HeatCool:
+        return value != 0 && (c.heaterBreak != 0 || c.alarm2 != 0) ? 286 : 0;
+    case HeaterBreak:
+        if (value == 0)
+            return 0;
+        if (c.heatCool != 0)
+            return 287;
+        return c.outputType == DcCurrent ? 293 : 0;
+    case ContactInput:
+        return value != 0 && c.serialComm != 0 ? 288 : 0;
+    case OutputType:
+        return value == DcCurrent && c.heaterBreak != 0 ? 284 : 0;
+    case SerialComm:
+        break;
+    }
+    return value != 0 && c.contactInput != 0 ? 289 : 0;
+}
+
+int UnitOptionRules::click(Field f, int value)
+{
+    const int message = refusal(f, value);
+    if (message == 0)
+        take(f, value);
+    else
+        take(f, f == OutputType ? m_inc.unitConfig.outputType : 0);
+    return message;
+}
+
+void UnitOptionRules::take(Field f, int value)
+{
+    const UnitConfig &c = m_inc.unitConfig;
+    const bool added = value != 0;
+    switch (f) {
+    case Alarm2:
+        // Heating/cooling stays locked by a heater burnout alarm.
+        if (added || c.heaterBreak == 0)
+            m_locked[HeatCool] = added;
+        break;
+    case HeatCool:
+        m_locked[Alarm2] = added;
+        if (added || c.outputType != DcCurrent)
+            m_locked[HeaterBreak] = added;
+        break;
+    case HeaterBreak:
+        if (added || c.alarm2 == 0)
+            m_locked[HeatCool] = added;
+        m_dcCurrentLocked = added;
+        break;
+    case ContactInput:
+        m_locked[SerialComm] = added;
+        break;
+    case OutputType:
+        m_locked[HeaterBreak] = value == DcCurrent;
+        break;
+    case SerialComm:
+        m_locked[ContactInput] = added;
+        break;
+    }
+    field(f) = qint16(value);
+}
+
+void UnitOptionRules::change()
+{
+    m_inc.settingDataValid = true;
+    const int heaterBreak = m_inc.unitConfig.heaterBreak;
+    if (heaterBreak == 0 || rated50A(heaterBreak) != m_inc.heaterBreak50A) {
+        m_inc.setting(21) = 0;
+        m_inc.setting(53) = 0;
+    }
+    m_inc.unsavedOnlineChanges = true;
+    m_inc.unitCheckFlag = true;
+}
+
+void UnitOptionRules::cancel()
+{
+    m_inc.unitConfig = m_atOpen;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "app/ZN8P_INC.h"
+
+#include <array>
+
+// The model change rules without a window: which option combinations of the unit configuration
+// cannot coexist, which sub-frames that locks, and what "Change" and "Cancel" do to the shared
+// state. The rules edit inc.unitConfig directly, as the dialog's option clicks do.
+class UnitOptionRules
+{
+public:
+    // The six sub-frames, in dialog order (index of Frame_OP1 / Frame2_OP1).
+    enum Field { Alarm2 = 0, HeatCool, HeaterBreak, ContactInput, OutputType, SerialComm };
+    static constexpr int FieldCount = 6;
+    static constexpr int DcCurrent = 2; // outputType option locked by a heater burnout alarm
+
+    // Opening the dialog: the configuration at opening is kept for Cancel and its 50 A rating
+    // for Change. With a verified link or valid setting data every field's value is applied as
+    // if clicked (the locks follow); otherwise every field is clicked to 0 " Not added".
+    explicit UnitOptionRules(ZN8P_INC &inc);
+
+    // Whether the dialog shows the configuration (true) or " Not added" everywhere.
+    bool showsConfiguration() const { return m_showsConfiguration; }
+
+    // An option clicked. Returns 0 when taken, else the refusal message (284 to 289, 293); a
+    // refused click selects option 0 of its field instead (the output type keeps its value).
+    int click(Field field, int value);
+
+    int value(Field field) const;
+    bool isLocked(Field field) const { return m_locked[field]; }
+    bool isDcCurrentLocked() const { return m_dcCurrentLocked; }
+
+    // "Change" after Yes to 192: valid setting data; the heater burnout values (21, 53) cleared
+    // when the alarm is removed or its rating moves between 20 A and 50 A; data marked changed
+    // and the unit configuration to be checked at the next online start.
+    void change();
+    // "Cancel": the configuration at opening comes back.
+    void cancel();
+
+private:
+    // The rule of a click that is known to be allowed.
+    void take(Field field, int value);
+    int refusal(Field field, int value) const;
+    qint16 &field(Field f);
+
+    ZN8P_INC &m_inc;
+    UnitConfig m_atOpen;
+    bool m_showsConfiguration = false;
+    std::array<bool, FieldCount> m_locked{};
+    bool m_dcCurrentLocked = false;
+};

@@ -1,0 +1,192 @@
+#include "SingleWrite.h"
+
+#include "app/MainView.h"
+#include "app/MessageTable.h"
+#include "app/OperatorInterface.h"
+#include "app/ZN8P_INC.h"
+#include "comm/ComLink.h"
+#include "comm/DataWord.h"
+#include "comm/ReplyCheck.h"
+#include "comm/RequestLayer.h"
+#include "display/VendorFrameWrites.h"
+#include "polling/VendorFrameReads.h"
+#include "transfer/ParameterTable.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+namespace
+{
+
+constexpr int ModeRegisterCode = 10;
+constexpr int MainSetValueCode = 11;
+constexpr int AutoTuningCode = 12;
+constexpr int OutputHighCode = 29;
+constexpr int OutputLowCode = 30;
+constexpr int OutOffCode = 44;
+constexpr int AutoManualCode = 45;
+constexpr int ManualOutputCode = 46;
+constexpr int AtBiasCode = 51;
+constexpr int AbnormalOutputCode = 62;
+constexpr int OutOffKeyCode = 63;
+constexpr int DataChangingMessage = 453;
+// The input type change makes the controller re-range itself before it answers.
+constexpr int InputTypeReplyTimeout = 300;
+constexpr quint16 HeatCoolOption = 0x40;
+// Manual output steps of the buttons, in tenths of a percent; the lowest output with
+// heating/cooling (-100.0 %).
+constexpr std::array<int, 6> ManualSteps = {10, 1, -1, -10, 100, -100};
+constexpr int HeatCoolLowestOutput = -1000;
+
+bool isVendorFrameItem(int code)
+{
+    return code == MainSetValueCode || code == AtBiasCode || (code >= 58 && code <= 63);
+}
+
+} // namespace
+
+SingleWrite::SingleWrite(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
+                         MainView &view, VendorFrameReads &vendorReads,
+                         VendorFrameWrites &vendorWrites)
+    : m_inc(inc), m_request(request), m_link(link), m_op(op), m_view(view),
+      m_vendorReads(vendorReads), m_vendorWrites(vendorWrites), m_reporter(inc, link, op, view)
+{
+}
+
+bool SingleWrite::WriteOneSetting()
+{
+    const int code = m_inc.itemCode;
+    if (!ParameterTable::isSettingCode(code))
+        return true;
+    const qint16 value = m_inc.setting(code);
+    if ((code == AutoTuningCode || code == OutOffCode) &&
+        value == m_inc.downloadValues.at(code - 10))
+        return true;
+
+    if (isVendorFrameItem(code)) {
+        // The main set value's own register answers with the keys-operated refusal before the
+        // controller is taken into its vendor frame, where it would only say NAK.
+        const QString reply = m_request.write(
+            m_inc.registerTable.at(MainSetValueCode),
+            DataWord::dataField(m_inc.setting(MainSetValueCode), m_inc.protocolIndex));
+        m_inc.commErrorFlag = false;
+        if (ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex)) {
+            m_view.showKeyOperationNotice();
+            putBack(code);
+            m_op.beep();
+            return true;
+        }
+        if (ReplyCheck::isNoReply(reply)) {
+            m_view.setCommErrorVisible(true);
+            m_inc.commErrorFlag = true;
+            putBack(code);
+            return true;
+        }
+    }
+
+    if (const std::optional<QString> direct = writeItem(code, value)) {
+        const QString &reply = *direct;
+        const ReplyCheck::Outcome outcome = ReplyCheck::judgeWrite(reply, m_inc.protocolIndex);
+        const bool keysOperated = ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex);
+        // Under Ravtocol a keys-operated refusal of the auto-tuning register is passed over, as
+        // the download passes over its last step.
+        const bool ignored =
+            keysOperated && m_inc.protocolIndex == Ravtocol && code == AutoTuningCode;
+        if (!ignored) {
+            m_reporter.write(reply);
+            if (outcome == ReplyCheck::Outcome::Good)
+                m_inc.settingDataValid = true;
+            else if (outcome == ReplyCheck::Outcome::NoReply)
+                putBack(code);
+            else if (keysOperated)
+                m_op.beep();
+        }
+    }
+
+    readBack(code);
+    m_op.setStatusPanel(1, QString());
+    return true;
+}
+
+std::optional<QString> SingleWrite::writeItem(int code, qint16 value)
+{
+    const QString data = DataWord::dataField(value, m_inc.protocolIndex);
+    const QString vendorData = DataWord::toHex(value);
+    switch (code) {
+    case ParameterTable::InputTypeCode:
+        setReplyTimeout(InputTypeReplyTimeout);
+        break;
+    case AtBiasCode:
+        m_reporter.read(m_request.read(m_inc.registerTable.at(ModeRegisterCode)), ModeRegisterCode);
+        if (m_inc.setting(ModeRegisterCode) >= VendorFrameWrites::DirectAtBiasMode)
+            break;
+        m_vendorWrites.atb(data);
+        return std::nullopt;
+    case MainSetValueCode:
+    case 58:
+    case 59:
+    case 60:
+    case 61:
+        m_vendorWrites.SV_change(vendorData);
+        return std::nullopt;
+    case OutOffKeyCode:
+        // The OUT/OFF function (0) has no manual control: the controller is put back to
+        // automatic first.
+        if (value == 0 && m_inc.setting(AutoManualCode) == 1) {
+            m_inc.setting(AutoManualCode) = 0;
+            m_op.setStatusPanel(1, msg(DataChangingMessage));
+            m_reporter.write(m_request.write(m_inc.registerTable.at(AutoManualCode),
+                                             DataWord::dataField(0, m_inc.protocolIndex)));
+        }
+        m_vendorWrites.DCOSL_change(vendorData);
+        return std::nullopt;
+    case AbnormalOutputCode:
+        m_vendorWrites.DCOSL_change(vendorData);
+        return std::nullopt;
+    default:
+        break;
+    }
+    return m_request.write(m_inc.registerTable.at(code), data);
+}
+
+void SingleWrite::readBack(int code)
+{
+    if (code >= 58 && code <= 63) {
+        m_inc.itemCode = qint16(code);
+        if (code <= 61)
+            m_vendorReads.Read_SV();
+        else
+            m_vendorReads.Read_data();
+        return;
+    }
+    m_reporter.read(m_request.read(m_inc.registerTable.at(code)), code);
+}
+
+void SingleWrite::putBack(int code)
+{
+    m_inc.setting(code) = m_inc.downloadValues.at(code - 10);
+}
+
+void SingleWrite::Manuval_Click(int index)
+{
+    if (!m_inc.online || index < 0 || index >= int(ManualSteps.size()))
+        return;
+    const int high = m_inc.setting(OutputHighCode) * 10;
+    const int low = (quint16(m_inc.optionWord()) & HeatCoolOption)
+                        ? HeatCoolLowestOutput
+                        : m_inc.setting(OutputLowCode) * 10;
+    m_reporter.read(m_request.read(m_inc.registerTable.at(ManualOutputCode)), ManualOutputCode);
+    const qint16 present = m_inc.setting(ManualOutputCode);
+    m_inc.downloadValues.at(ManualOutputCode - 10) = present;
+    const int stepped = present + ManualSteps[index];
+    m_inc.setting(ManualOutputCode) = qint16(std::max(low, std::min(high, stepped)));
+    m_inc.itemCode = ManualOutputCode;
+    m_inc.timerJob = 2;
+}
+
+void SingleWrite::setReplyTimeout(int milliseconds)
+{
+    if (ZN8PCom *com = m_link.com())
+        com->setReplyTimeout(milliseconds);
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "polling/ReplyReporter.h"
+
+#include <QString>
+#include <QtGlobal>
+
+#include <optional>
+
+class ComLink;
+class MainView;
+class OperatorInterface;
+class RequestLayer;
+class VendorFrameReads;
+class VendorFrameWrites;
+struct ZN8P_INC;
+
+// One setting item changed by the operator, written to the controller on its own (timerJob 2).
+// Whoever changes the item puts the new value into settingValues, the value before the change
+// into downloadValues and the code into itemCode, then sets timerJob to 2.
+class SingleWrite
+{
+public:
+    SingleWrite(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
+                MainView &view, VendorFrameReads &vendorReads, VendorFrameWrites &vendorWrites);
+
+    // Job 2: writes inc.itemCode and reads it back.
+    // - Auto-tuning on/off (12) and OUT/OFF (44) are not written when unchanged.
+    // - Items reached through the vendor frame (11, 51, 58 to 63) are preceded by a write of the
+    //   main set value to its register, which tells whether the controller's keys are operated:
+    //   then the key-operation notice shows for 2 s, the previous value is put back and nothing
+    //   else is sent; with no reply the communication error box shows and the value is put back.
+    // - A direct write that goes unanswered puts the previous value back and shows the
+    //   communication error box; a refusal because of the keys only beeps (not for auto-tuning
+    //   under Ravtocol, whose controllers refuse that register while the keys are worked).
+    // - A good direct write sets settingDataValid.
+    // Always true: failures are reported, never stop the dispatcher.
+    bool WriteOneSetting();
+
+    // The manual output buttons "+1.0", "+0.1", "-0.1", "-1.0", "+10.0", "-10.0" (index 0 to 5):
+    // while online, reads the manual output (code 46, tenths of a percent), steps it, keeps it
+    // within the main output limits (down to -100.0 % with heating/cooling) and posts its write
+    // (timerJob 2). Offline it does nothing.
+    void Manuval_Click(int index);
+
+private:
+    // Writes the item; returns the reply of a direct write, nothing when the item went through a
+    // vendor-frame routine (which reports itself).
+    std::optional<QString> writeItem(int code, qint16 value);
+    void readBack(int code);
+    void putBack(int code);
+    void setReplyTimeout(int milliseconds);
+
+    ZN8P_INC &m_inc;
+    RequestLayer &m_request;
+    ComLink &m_link;
+    OperatorInterface &m_op;
+    MainView &m_view;
+    VendorFrameReads &m_vendorReads;
+    VendorFrameWrites &m_vendorWrites;
+    ReplyReporter m_reporter;
+};

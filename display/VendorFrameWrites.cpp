@@ -1,0 +1,183 @@
+#include "VendorFrameWrites.h"
+
+#include "app/OperatorInterface.h"
+#include "app/ZN8P_INC.h"
+#include "comm/ComLink.h"
+#include "comm/DataWord.h"
+#include "comm/ReplyCheck.h"
+#include "comm/RequestLayer.h"
+#include "polling/VendorFrameReads.h"
+#include "transfer/ParameterTable.h"
+
+namespace
+{
+
+constexpr int ModeRegisterCode = 10;
+constexpr int AtBiasCode = 51;
+constexpr int ContactInputFunctionCode = 61;
+constexpr int AbnormalOutputCode = 62;
+constexpr int OutOffKeyCode = 63;
+constexpr int MemoryNumberCode = 64;
+constexpr int Alarm1TypeCode = 36;
+constexpr int Alarm2TypeCode = 37;
+// Alarm types above this one are the "with standby" types.
+constexpr qint16 LastTypeWithoutStandby = 6;
+// Largest AT bias (tenths of a degree) that a tenth-degree input takes in its register below
+// the direct mode.
+constexpr qint16 LargestDirectTenthBias = 50;
+
+constexpr int Alarm1StandbyIndex = 18; // FF1A in vendorItemTable
+constexpr int Alarm2StandbyIndex = 19; // FF1B
+
+const QString WriteItem = QStringLiteral("q");
+const QString WriteCopy = QStringLiteral("r");
+const QString ReadMemoryNumber = QString(QChar(96));
+
+constexpr QChar Ack = QChar(0x06);
+constexpr QChar Nak = QChar(0x15);
+constexpr QChar Esc = QChar(0x1B);
+
+// The memory number (0 main set value, 1 to 3 set values 2 to 4) that selects the set value of
+// code; -1 for the contact input function.
+int memoryNumberOf(int code)
+{
+    switch (code) {
+    case 11:
+        return 0;
+    case 58:
+    case 59:
+    case 60:
+        return code - 57;
+    default:
+        return -1;
+    }
+}
+
+} // namespace
+
+VendorFrameWrites::VendorFrameWrites(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
+                                     OperatorInterface &op, MainView &view,
+                                     VendorFrameReads &exchange)
+    : m_inc(inc), m_request(request), m_link(link), m_op(op), m_exchange(exchange),
+      m_reporter(inc, link, op, view)
+{
+}
+
+bool VendorFrameWrites::atBiasNeedsVendorFrame(int inputType, qint16 bias)
+{
+    return InputType::isTenth(inputType) && bias > LargestDirectTenthBias;
+}
+
+QString VendorFrameWrites::SV_change(const QString &data)
+{
+    QString reply;
+    m_exchange.runExchange([&] {
+        Memono();
+        const int code = m_inc.itemCode;
+        const bool contactInput = m_inc.optionWord() & 0x01;
+        const bool setValuesSelectable = m_inc.setting(ContactInputFunctionCode) == 0;
+        bool write = false;
+        switch (code) {
+        case 11:
+        case ContactInputFunctionCode:
+            write = true;
+            break;
+        case 58:
+            write = contactInput;
+            break;
+        case 59:
+        case 60:
+            write = contactInput && setValuesSelectable;
+            break;
+        default:
+            break;
+        }
+        if (!write)
+            return;
+        reply = writePair(code, data);
+        // The memory number just read (code 64) tells which set value is in use; the standby
+        // must be re-armed only when that one changed. (Code 17 is the proportional cycle and
+        // says nothing about the memory in use.)
+        if (memoryNumberOf(code) >= 0 && memoryNumberOf(code) == m_inc.setting(MemoryNumberCode))
+            rearmAlarmStandby();
+    });
+    return reply;
+}
+
+QString VendorFrameWrites::DCOSL_change(const QString &data)
+{
+    QString reply;
+    m_exchange.runExchange([&] {
+        const int code = m_inc.itemCode;
+        if (code == AbnormalOutputCode || code == OutOffKeyCode)
+            reply = writePair(code, data);
+    });
+    return reply;
+}
+
+QString VendorFrameWrites::atb(const QString &data)
+{
+    m_reporter.read(m_request.read(m_inc.registerTable.at(ModeRegisterCode)), ModeRegisterCode);
+    // The vendor frame carries its data high byte first in every protocol.
+    const QString vendorData = m_inc.protocolIndex == Ravtocol ? DataWord::swapBytes(data) : data;
+    const bool viaVendorFrame = m_inc.setting(ModeRegisterCode) < DirectAtBiasMode &&
+                                atBiasNeedsVendorFrame(m_inc.setting(ParameterTable::InputTypeCode),
+                                                       DataWord::fromHex(vendorData));
+    if (!viaVendorFrame) {
+        const QString reply = m_request.write(m_inc.registerTable.at(AtBiasCode), data);
+        m_reporter.write(reply);
+        return reply;
+    }
+    QString reply;
+    m_exchange.runExchange([&] { reply = writePair(AtBiasCode, vendorData); });
+    return reply;
+}
+
+void VendorFrameWrites::Memono()
+{
+    const QString &item =
+        m_inc.vendorItemTable.at(ParameterTable::vendorItemIndex(MemoryNumberCode));
+    const QString reply = m_request.send(ReadMemoryNumber, item, QString());
+    const QChar first = reply.isEmpty() ? QChar() : reply.at(0);
+    if (first == Ack) {
+        ParameterTable::ReadDataSet(m_inc, m_link.com(), reply, MemoryNumberCode);
+        m_op.setStatusPanel(1, QStringLiteral("OK"));
+    } else if (first == QLatin1Char('!') || first == Esc) {
+        m_op.setStatusPanel(1, QStringLiteral("NG"));
+    }
+}
+
+void VendorFrameWrites::ComCheck(const QString &reply)
+{
+    m_inc.commErrorFlag = false;
+    const QChar first = reply.isEmpty() ? QChar() : reply.at(0);
+    if (first == Ack)
+        m_op.setStatusPanel(1, QStringLiteral("OK"));
+    else if (first == Nak || first == Esc)
+        m_op.setStatusPanel(1, QStringLiteral("NG"));
+}
+
+QString VendorFrameWrites::writePair(int code, const QString &data)
+{
+    sendTwice(WriteItem, m_inc.vendorItemTable.at(ParameterTable::vendorItemIndex(code)), data);
+    return sendTwice(WriteCopy, m_inc.vendorItemTable.at(ParameterTable::vendorCopyIndex(code)),
+                     data);
+}
+
+QString VendorFrameWrites::sendTwice(const QString &command, const QString &item,
+                                     const QString &data)
+{
+    m_request.send(command, item, data);
+    const QString reply = m_request.send(command, item, data);
+    ComCheck(reply);
+    return reply;
+}
+
+void VendorFrameWrites::rearmAlarmStandby()
+{
+    const QString cleared = QStringLiteral("0000");
+    if (m_inc.setting(Alarm1TypeCode) > LastTypeWithoutStandby)
+        sendTwice(WriteItem, m_inc.vendorItemTable.at(Alarm1StandbyIndex), cleared);
+    if (m_inc.setting(Alarm2TypeCode) > LastTypeWithoutStandby)
+        sendTwice(WriteItem, m_inc.vendorItemTable.at(Alarm2StandbyIndex), cleared);
+}

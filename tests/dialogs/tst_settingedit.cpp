@@ -1,0 +1,188 @@
+#include "app/MainDisp.h"
+#include "app/MessageTable.h"
+#include "comm/RegisterMap.h"
+#include "comm/SettingsStore.h"
+#include "tests/support/FakeOperator.h"
+#include "tests/support/ModalDialog.h"
+#include "tests/support/SettingSetup.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QtTest>
+
+// The change buttons of the main window offline: when they can be pressed, which dialog they
+// open, and what the window shows after the dialog, as an operator preparing a file sees it.
+class TestSettingEdit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void buttonsWaitForALink();
+    void entryChangesTheDisplay();
+    void selectionChangesTheRows();
+    void modelChangeLaysOutTheDisplay();
+
+private:
+    template <typename T> T *find(const QString &name) { return m_window->findChild<T *>(name); }
+    bool shown(const QString &name) { return find<QWidget>(name)->isVisible(); }
+    QString text(const QString &name) { return find<QLabel>(name)->text(); }
+    void choose(int code, int option);
+    void enter(int code, const QString &digits);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<SettingsStore> m_store;
+    ZN8P_INC m_inc;
+    FakeOperator m_op;
+    std::unique_ptr<MainDisp> m_window;
+};
+
+void TestSettingEdit::init()
+{
+    MessageTable::instance().setLanguage(Language::English);
+    m_dir = std::make_unique<QTemporaryDir>();
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir->path());
+    m_store = std::make_unique<SettingsStore>(QSettings::IniFormat);
+    m_inc = ZN8P_INC();
+    RegisterMap::fillRegisterTable(m_inc);
+    applySettings(m_inc, QStringLiteral("49=0 25=1370 26=-200 11=300 13=30 15=200 16=50 36=1 "
+                                        "19=20 38=10 40=5 57=10"));
+    m_inc.settingDataValid = true;
+    m_op = FakeOperator();
+    m_window = std::make_unique<MainDisp>(
+        m_inc, *m_store, [] { return std::unique_ptr<ZN8PCom>(); }, &m_op);
+    m_window->system_init();
+    // The texts of the last monitor read stay while offline.
+    m_window->refreshMonitor();
+    m_window->show();
+}
+
+void TestSettingEdit::cleanup()
+{
+    m_window.reset();
+}
+
+void TestSettingEdit::choose(int code, int option)
+{
+    operateModal([&] { find<QPushButton>(QStringLiteral("Cmd_set_%1").arg(code - 10))->click(); },
+                 [&](QWidget *dialog) {
+                     for (QRadioButton *button : dialog->findChildren<QRadioButton *>()) {
+                         if (button->isVisible() &&
+                             button->objectName().endsWith(QStringLiteral("_%1").arg(option)))
+                             button->click();
+                     }
+                     QTest::mouseClick(dialog->findChild<QPushButton *>("Command1"),
+                                       Qt::LeftButton);
+                 });
+}
+
+void TestSettingEdit::enter(int code, const QString &digits)
+{
+    operateModal([&] { find<QPushButton>(QStringLiteral("Cmd_set_%1").arg(code - 10))->click(); },
+                 [&](QWidget *dialog) {
+                     auto *entry = dialog->findChild<QLineEdit *>("Disp_setdata");
+                     QTest::keyClicks(entry, digits);
+                     QTest::keyClick(entry, Qt::Key_Enter);
+                 });
+}
+
+void TestSettingEdit::buttonsWaitForALink()
+{
+    auto *pages = find<QTabWidget>(QStringLiteral("SSTab2"));
+    for (int page : {1, 2, 0}) {
+        pages->setCurrentIndex(page);
+        for (QPushButton *button : m_window->findChildren<QPushButton *>()) {
+            if (button->objectName().startsWith(QLatin1String("Cmd_set_")))
+                QVERIFY2(!button->isEnabled(), qPrintable(button->objectName()));
+        }
+    }
+
+    m_window->setParameterButtonsEnabled(true);
+    QVERIFY(find<QPushButton>(QStringLiteral("Cmd_set_1"))->isEnabled());
+    QVERIFY(find<QPushButton>(QStringLiteral("Cmd_set_9"))->isEnabled());
+    // Alarm 2 is not fitted: its buttons stay disabled.
+    QVERIFY(!find<QPushButton>(QStringLiteral("Cmd_set_10"))->isEnabled());
+    pages->setCurrentIndex(1);
+    QVERIFY(find<QPushButton>(QStringLiteral("Cmd_set_5"))->isEnabled());
+    // Time units beside their rows.
+    QCOMPARE(text(QStringLiteral("Label_time_5")), QStringLiteral("Sec."));
+    QVERIFY(shown(QStringLiteral("Label_time_5")));
+    pages->setCurrentIndex(2);
+    QCOMPARE(text(QStringLiteral("Label_time_47")), QStringLiteral("Min."));
+}
+
+void TestSettingEdit::entryChangesTheDisplay()
+{
+    m_window->setParameterButtonsEnabled(true);
+    QString range;
+    operateModal([&] { find<QPushButton>(QStringLiteral("Cmd_set_1"))->click(); },
+                 [&](QWidget *dialog) {
+                     QCOMPARE(dialog->findChild<QLabel *>("Now_data")->text(),
+                              QStringLiteral("300"));
+                     range = dialog->findChild<QLabel *>("Limit_data")->text();
+                 });
+    QCOMPARE(range, QStringLiteral("-200 to  1370"));
+
+    enter(11, QStringLiteral("250"));
+    QCOMPARE(m_inc.setting(11), qint16(250));
+    QCOMPARE(text(QStringLiteral("Text_SV_1")), QStringLiteral("250"));
+    QVERIFY(m_inc.unsavedOnlineChanges);
+
+    // Integral time 0 turns auto-tuning into auto-reset on the PID page.
+    find<QTabWidget>(QStringLiteral("SSTab2"))->setCurrentIndex(1);
+    QCOMPARE(text(QStringLiteral("Label_atm")), QStringLiteral("AT"));
+    enter(15, QStringLiteral("0"));
+    QCOMPARE(text(QStringLiteral("Label_pidval_2")), QStringLiteral("0"));
+    QCOMPARE(text(QStringLiteral("Label_atm")), QStringLiteral("AR"));
+    QCOMPARE(text(QStringLiteral("Label_pid_0")), msg(152));
+}
+
+void TestSettingEdit::selectionChangesTheRows()
+{
+    m_window->setParameterButtonsEnabled(true);
+    choose(36, 0);
+    QCOMPARE(text(QStringLiteral("Label_A1val_4")), msg(200));
+    for (const char *row : {"Label_A1val_0", "Label_A1val_1", "Label_Alm1_2", "Cmd_set_9"})
+        QVERIFY2(!shown(QLatin1String(row)), row);
+    choose(36, 3);
+    QVERIFY(shown(QStringLiteral("Label_A1val_0")));
+    QCOMPARE(m_inc.setting(19), qint16(0));
+
+    find<QTabWidget>(QStringLiteral("SSTab2"))->setCurrentIndex(2);
+    QVERIFY(shown(QStringLiteral("Label_othval_10")) && !shown(QStringLiteral("Label_othval_15")));
+    choose(63, 1);
+    QVERIFY(!shown(QStringLiteral("Label_othval_10")) && shown(QStringLiteral("Label_othval_15")));
+    choose(45, 1);
+    QVERIFY(shown(QStringLiteral("Manuval_0")));
+
+    choose(49, 16);
+    QCOMPARE(text(QStringLiteral("Label_othval_2")), msg(766));
+    QCOMPARE(text(QStringLiteral("Label_CF_11")), QStringLiteral("deg.F"));
+    QCOMPARE(text(QStringLiteral("Label_othval_3")), QStringLiteral("750.0"));
+    QCOMPARE(text(QStringLiteral("Text_SV_1")), QStringLiteral("0.0"));
+}
+
+void TestSettingEdit::modelChangeLaysOutTheDisplay()
+{
+    m_window->setParameterButtonsEnabled(true);
+    QVERIFY(!shown(QStringLiteral("Frame_HB")));
+    operateModal([&] { find<QAction>(QStringLiteral("mnuOpset"))->trigger(); },
+                 [&](QWidget *dialog) {
+                     dialog->findChild<QRadioButton *>("Option_set3_4")->click();
+                     dialog->findChild<QRadioButton *>("Option_set1_1")->click();
+                     m_op.answers = {true};
+                     QTest::mouseClick(dialog->findChild<QPushButton *>("Command1_0"),
+                                       Qt::LeftButton);
+                 });
+    QVERIFY(shown(QStringLiteral("Frame_HB")));
+    QCOMPARE(text(QStringLiteral("Label_Alm_HB_1")), msg(156));
+    QVERIFY(find<QPushButton>(QStringLiteral("Cmd_set_27"))->isEnabled());
+}
+
+QTEST_MAIN(TestSettingEdit)
+#include "tst_settingedit.moc"

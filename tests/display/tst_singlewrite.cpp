@@ -1,0 +1,232 @@
+#include "app/MessageTable.h"
+#include "display/SingleWrite.h"
+#include "display/VendorFrameWrites.h"
+#include "tests/support/CoreRig.h"
+
+#include <QtTest>
+
+namespace
+{
+
+struct WriteRig : CoreRig {
+    explicit WriteRig(qint16 protocol = ModbusAscii) : CoreRig(protocol)
+    {
+        inc.online = true;
+        inc.timerJob = 1;
+        controller.vendorItems["FF13"] = 0;
+    }
+    // The operator changed code from before to after (as the entry dialogs leave it).
+    void change(int code, qint16 before, qint16 after)
+    {
+        inc.downloadValues.at(code - 10) = before;
+        inc.setting(code) = after;
+        inc.itemCode = qint16(code);
+    }
+    // Requests with their commands: user writes "W 0039=03E8", reads "R 0039", vendor "q FC30".
+    QStringList wire() const
+    {
+        QStringList list;
+        for (const FakeCom::Request &r : script->requests) {
+            if (r.frameMode == FrameMode::Vendor)
+                list << r.command + " " + r.address;
+            else if (r.command == "03" || r.command == "RD")
+                list << "R " + ScriptedController::modbusAddress(r);
+            else
+                list << "W " + ScriptedController::modbusAddress(r) + "=" + r.data;
+        }
+        return list;
+    }
+
+    VendorFrameWrites writes{inc, request, link, op, view, vendor};
+    SingleWrite single{inc, request, link, op, view, vendor, writes};
+};
+
+struct ManualRow {
+    const char *name;
+    qint16 optionWord, present, button;
+    QString written;
+};
+// High limit 100 %, low limit 0 %; the output is held in tenths of a percent.
+const ManualRow manualRows[] = {
+    {"+10.0 at 95.0 % stops at the high limit", 0, 950, 4, "W 0039=03E8"},
+    {"-1.0 at 0.5 % stops at the low limit", 0, 5, 3, "W 0039=0000"},
+    {"+0.1 steps one tenth", 0, 500, 1, "W 0039=01F5"},
+    {"heating/cooling goes below zero", 0x40, -50, 5, "W 0039=FF6A"},
+    {"heating/cooling stops at -100.0 %", 0x40, -950, 5, "W 0039=FC18"},
+};
+
+} // namespace
+
+class TestSingleWrite : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { MessageTable::instance().setLanguage(Language::English); }
+    void directWrites();
+    void manualOutput_data();
+    void manualOutput();
+    void vendorFrameItems();
+    void atBiasRoute_data();
+    void atBiasRoute();
+};
+
+void TestSingleWrite::directWrites()
+{
+    // Unchanged auto-tuning and OUT/OFF switches are not sent.
+    for (const int code : {12, 44}) {
+        WriteRig rig;
+        rig.change(code, 1, 1);
+        QVERIFY(rig.single.WriteOneSetting());
+        QVERIFY(rig.script->requests.isEmpty());
+    }
+
+    // A changed item is written, read back and marks the data valid.
+    WriteRig rig;
+    rig.change(13, 30, 45);
+    rig.single.WriteOneSetting();
+    QCOMPARE(rig.wire(), (QStringList{"W 0004=002D", "R 0004"}));
+    QCOMPARE(rig.inc.setting(13), qint16(45));
+    QVERIFY(rig.inc.settingDataValid);
+    QVERIFY(rig.op.panelHistory.contains("1:OK") && rig.op.panels.value(1).isEmpty());
+
+    // No reply: the previous value comes back and the error box shows.
+    WriteRig deaf;
+    deaf.change(13, 30, 45);
+    deaf.controller.silent = true;
+    deaf.single.WriteOneSetting();
+    QCOMPARE(deaf.inc.setting(13), qint16(30));
+    QVERIFY(deaf.view.commErrorVisible && deaf.inc.commErrorFlag);
+    QVERIFY(!deaf.inc.settingDataValid);
+
+    // Keys operated: a beep, and the value read back shows what the controller kept.
+    WriteRig keys(Ravtocol);
+    keys.change(13, 30, 45);
+    keys.controller.registers["0004"] = 30;
+    keys.controller.intercept = [](const FakeCom::Request &r) {
+        return r.command == "WD" ? FakeCom::ravtocolError(1, 63) : QString();
+    };
+    keys.single.WriteOneSetting();
+    QCOMPARE(keys.wire(), (QStringList{"W 0004=2D00", "R 0004"}));
+    QCOMPARE(keys.op.beeps, 1);
+    QCOMPARE(keys.inc.setting(13), qint16(30));
+
+    // Under Ravtocol that refusal of the auto-tuning switch is passed over without a beep.
+    WriteRig tuning(Ravtocol);
+    tuning.change(12, 0, 1);
+    tuning.controller.intercept = keys.controller.intercept;
+    tuning.single.WriteOneSetting();
+    QCOMPARE(tuning.op.beeps, 0);
+}
+
+void TestSingleWrite::manualOutput_data()
+{
+    QTest::addColumn<int>("row");
+    for (int i = 0; i < int(std::size(manualRows)); ++i)
+        QTest::newRow(manualRows[i].name) << i;
+}
+
+void TestSingleWrite::manualOutput()
+{
+    QFETCH(int, row);
+    const ManualRow &r = manualRows[row];
+    WriteRig rig;
+    rig.inc.monitorValues[7] = r.optionWord;
+    rig.inc.setting(29) = 100;
+    rig.inc.setting(30) = 0;
+    rig.controller.registers["0039"] = r.present;
+
+    rig.single.Manuval_Click(r.button);
+    QCOMPARE(rig.inc.timerJob, qint16(2));
+    QCOMPARE(rig.inc.downloadValues.at(46 - 10), r.present);
+    rig.single.WriteOneSetting();
+
+    QCOMPARE(rig.wire(), (QStringList{"R 0039", r.written, "R 0039"}));
+
+    // Offline the buttons send nothing.
+    WriteRig offline;
+    offline.inc.online = false;
+    offline.single.Manuval_Click(r.button);
+    QVERIFY(offline.script->requests.isEmpty());
+    QCOMPARE(offline.inc.timerJob, qint16(1));
+}
+
+void TestSingleWrite::vendorFrameItems()
+{
+    // The main set value: its register first, then item and copy in the vendor frame with the
+    // memory number read first; the alarm with a standby type is re-armed as memory 0 is in use.
+    WriteRig rig;
+    rig.change(11, 100, 300);
+    rig.inc.setting(36) = 7;
+    rig.single.WriteOneSetting();
+    const QStringList exchange = {"W 0000=4C1A", "` FF13", "q FC30", "q FC30", "r 001C",
+                                  "r 001C",      "q FF1A", "q FF1A", "P 0000"};
+    QCOMPARE(rig.wire(), QStringList{"W 0001=012C"} + exchange + QStringList{"R 0001"});
+    QCOMPARE(rig.controller.vendorItems.value("FC30"), qint16(300));
+    QCOMPARE(rig.inc.setting(64), qint16(0));
+
+    // Keys operated: refused at the main set value's register; nothing more is sent.
+    WriteRig keys;
+    keys.inc.monitorValues[7] = 0x01;
+    keys.change(58, 100, 300);
+    keys.controller.intercept = [](const FakeCom::Request &) {
+        return FakeCom::modbusException(1, 6, 0x12);
+    };
+    keys.single.WriteOneSetting();
+    QCOMPARE(keys.script->requests.size(), 1);
+    QCOMPARE(keys.view.keyOperationNotices, 1);
+    QCOMPARE(keys.inc.setting(58), qint16(100));
+    QCOMPARE(keys.op.beeps, 1);
+
+    // OUT/OFF function chosen while in manual control: back to automatic first.
+    WriteRig outOff;
+    outOff.change(63, 1, 0);
+    outOff.inc.setting(45) = 1;
+    outOff.single.WriteOneSetting();
+    const QStringList sent = outOff.wire();
+    QCOMPARE(sent.mid(0, 3), (QStringList{"W 0001=0000", "W 0038=0000", "W 0000=4C1A"}));
+    QCOMPARE(sent.filter("q FC96").size(), 2);
+    QCOMPARE(sent.filter("a FC96").size(), 2); // the read-back
+    QCOMPARE(outOff.inc.setting(45), qint16(0));
+    QVERIFY(outOff.op.panelHistory.contains("1:Data changing now."));
+}
+
+void TestSingleWrite::atBiasRoute_data()
+{
+    QTest::addColumn<qint16>("mode");
+    QTest::addColumn<qint16>("inputType");
+    QTest::addColumn<qint16>("bias");
+    QTest::addColumn<bool>("vendorFrame");
+    QTest::newRow("6.0 degrees, tenth input, mode 200")
+        << qint16(200) << qint16(1) << qint16(60) << true;
+    QTest::newRow("6 degrees, whole-degree input")
+        << qint16(200) << qint16(0) << qint16(6) << false;
+    QTest::newRow("5.0 degrees, tenth input") << qint16(200) << qint16(1) << qint16(50) << false;
+    QTest::newRow("6.0 degrees, mode 266") << qint16(266) << qint16(1) << qint16(60) << false;
+}
+
+void TestSingleWrite::atBiasRoute()
+{
+    QFETCH(qint16, mode);
+    QFETCH(qint16, inputType);
+    QFETCH(qint16, bias);
+    QFETCH(bool, vendorFrame);
+    WriteRig rig(Ravtocol);
+    rig.controller.registers["0000"] = mode;
+    rig.inc.setting(49) = inputType;
+    rig.change(51, 0, bias);
+
+    rig.single.WriteOneSetting();
+
+    const QStringList sent = rig.wire();
+    QCOMPARE(sent.contains("q FC90"), vendorFrame);
+    QCOMPARE(sent.filter("W 0047=").size(), vendorFrame ? 0 : 1);
+    if (vendorFrame)
+        QCOMPARE(rig.controller.vendorItems.value("004C"), bias); // high byte first again
+    else
+        QCOMPARE(rig.controller.registers.value("0047"), bias);
+    QCOMPARE(sent.last(), QStringLiteral("R 0047"));
+}
+
+QTEST_GUILESS_MAIN(TestSingleWrite)
+#include "tst_singlewrite.moc"

@@ -1,0 +1,243 @@
+#include "app/MessageTable.h"
+#include "comm/DataWord.h"
+#include "comm/RegisterMap.h"
+#include "display/VendorFrameWrites.h"
+#include "tests/support/CoreRig.h"
+#include "transfer/ParameterDownload.h"
+
+#include <QtTest>
+
+namespace
+{
+
+constexpr qint16 AllOptions = 0x01 | 0x04 | 0x10 | 0x20 | 0x40; // no serial communication
+constexpr qint16 DcCurrentOutput = 0x10;
+
+struct DownloadRig : CoreRig {
+    explicit DownloadRig(qint16 protocol) : CoreRig(protocol)
+    {
+        // Every item gets its own code as value, so that the wire shows which one went where.
+        for (int code = 11; code <= 63; ++code)
+            set(code, qint16(code));
+        controller.vendorItems["FF13"] = 0; // the main set value is in use
+    }
+    // Every request: "W 0044=001F", "R 0000", vendor frame "q FC30=000B", "` FF13", "P 0000=0000".
+    QStringList wire() const
+    {
+        QStringList list;
+        for (const FakeCom::Request &r : script->requests) {
+            if (r.frameMode != FrameMode::Vendor) {
+                const bool read = r.command == "03" || r.command == "RD";
+                const QString address = ScriptedController::modbusAddress(r);
+                list << (read ? "R " + address : "W " + address + "=" + r.data);
+            } else {
+                list << r.command + " " + r.address + (r.data.isEmpty() ? "" : "=" + r.data);
+            }
+        }
+        return list;
+    }
+    qint16 value(int code) const { return inc.downloadValues.at(code - 10); }
+    // The display's value and its copy for the Download menu, as the menu leaves them.
+    void set(int code, qint16 value)
+    {
+        inc.settingValues.at(code - 10) = value;
+        inc.downloadValues.at(code - 10) = value;
+    }
+
+    VendorFrameWrites writes{inc, request, link, op, view, vendor};
+    ParameterDownload download{inc, request, link, op, view, writes};
+};
+
+// The requests a download should send, built step by step.
+struct Wire {
+    Wire(qint16 protocol, DownloadRig &rig) : protocol(protocol), rig(rig) {}
+
+    Wire &direct(std::initializer_list<int> codes)
+    {
+        for (int code : codes)
+            list << "W " + RegisterMap::modbusAddress(code) + "=" +
+                        DataWord::dataField(rig.value(code), protocol);
+        return *this;
+    }
+    Wire &read(int code)
+    {
+        list << "R " + RegisterMap::modbusAddress(code);
+        return *this;
+    }
+    // One vendor-frame exchange writing item and copy, with the memory number read first for
+    // the set values and the alarm standby items re-armed after.
+    Wire &vendor(int code, const QString &item, const QString &copy, bool memory,
+                 const QStringList &standby = {})
+    {
+        list << "W 0000=" + (protocol == Ravtocol ? QString("1A4C") : QString("4C1A"));
+        if (memory)
+            list << QString(QChar(96)) + " FF13";
+        const QString data = DataWord::toHex(rig.value(code));
+        list << twice("q " + item + "=" + data) << twice("r " + copy + "=" + data);
+        for (const QString &s : standby)
+            list << twice("q " + s + "=0000");
+        list << "P 0000=0000";
+        return *this;
+    }
+    static QStringList twice(const QString &s) { return {s, s}; }
+
+    qint16 protocol;
+    DownloadRig &rig;
+    QStringList list;
+};
+
+} // namespace
+
+class TestParameterDownload : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { MessageTable::instance().setLanguage(Language::English); }
+    void chainWithEveryOption();
+    void chainWithoutOptions();
+    void keysOperatedStopDownload_data();
+    void keysOperatedStopDownload();
+    void refusedBeforeTheChain();
+};
+
+void TestParameterDownload::chainWithEveryOption()
+{
+    // Ravtocol: the setting flag and every data word low byte first, the vendor frame's not.
+    const qint16 protocol = Ravtocol;
+    DownloadRig rig(protocol);
+    rig.inc.monitorValues[7] = AllOptions;
+    rig.inc.monitorValues[8] = DcCurrentOutput;
+    rig.set(49, 31); // DC input: decimal point place, no AT bias
+    rig.set(36, 7);  // alarm 1 with standby
+    rig.set(37, 1);
+    rig.set(61, 0); // set values 2 to 4 selectable
+    rig.set(12, 1); // start auto-tuning
+
+    QCOMPARE(rig.download.DownloadCopy(), ParameterDownload::Result::Completed);
+
+    Wire expected(protocol, rig);
+    expected.list << "W 0070=0100";
+    expected.direct({49, 25, 26, 36, 37})
+        .vendor(11, "FC30", "001C", true, {"FF1A"})
+        .direct({13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24})
+        .direct({27, 28, 29, 30, 31, 32, 33, 34, 35})
+        .direct({38, 39, 40, 41, 42, 43, 44, 47, 48, 50, 52, 53, 54, 55, 56, 57})
+        .vendor(61, "FC92", "004D", true)
+        .vendor(58, "FC32", "001D", true)
+        .vendor(59, "FC34", "001E", true)
+        .vendor(60, "FC36", "001F", true)
+        .vendor(62, "FC94", "004E", false)
+        .vendor(63, "FC96", "004F", false)
+        .direct({12});
+    QCOMPARE(rig.wire(), expected.list);
+    QCOMPARE(rig.controller.registers.value("0044"), qint16(31));
+    QCOMPARE(rig.controller.vendorItems.value("FC36"), qint16(60));
+
+    QCOMPARE(rig.view.progressShown,
+             (QList<QPair<bool, int>>{qMakePair(true, 501), qMakePair(false, 501)}));
+    QCOMPARE(rig.view.progressValues.first(), 0);
+    QCOMPARE(rig.view.progressValues.last(), 52);
+    QVERIFY(rig.op.panelHistory.contains("1:Data download now."));
+    QVERIFY(rig.inc.settingDataValid && !rig.inc.downloadRequested);
+}
+
+void TestParameterDownload::chainWithoutOptions()
+{
+    DownloadRig rig(ModbusAscii);
+    rig.inc.monitorValues[4] = 0x1000; // the OUT/OFF key switches auto/manual
+    rig.set(49, 1);                    // a tenth-degree sensor
+    rig.set(36, 0);                    // no alarm 1
+    rig.set(37, 0);
+    rig.set(12, 0);  // auto-tuning stays off
+    rig.set(51, 60); // 6.0 degrees: above what the register takes below 266
+    rig.controller.registers["0000"] = 200;
+
+    QCOMPARE(rig.download.DownloadCopy(), ParameterDownload::Result::Completed);
+
+    Wire expected(ModbusAscii, rig);
+    expected.list << "W 0070=0001";
+    expected.direct({49, 25, 26, 36})
+        .vendor(11, "FC30", "001C", true)
+        .direct({13, 15, 16, 17, 22, 23, 28, 29, 30, 31, 42, 43, 45, 50})
+        .read(10)
+        .read(10)
+        .vendor(51, "FC90", "004C", false)
+        .direct({52, 54, 55, 56, 57})
+        .vendor(63, "FC96", "004F", false);
+    QCOMPARE(rig.wire(), expected.list);
+    // The bars move only for the steps written.
+    QCOMPARE(rig.view.progressValues.mid(1, 5), (QList<int>{1, 2, 3, 4, 6}));
+}
+
+void TestParameterDownload::keysOperatedStopDownload_data()
+{
+    QTest::addColumn<qint16>("protocol");
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QString>("refusedRegister");
+    QTest::addColumn<bool>("stops");
+    const QString modbus = FakeCom::modbusException(1, 6, 0x12);
+    const QString ravtocol = FakeCom::ravtocolError(1, 63);
+    QTest::newRow("Modbus, step 9") << qint16(ModbusAscii) << modbus << "0006" << true;
+    QTest::newRow("Ravtocol, auto-tuning last") << qint16(Ravtocol) << ravtocol << "0003" << false;
+    QTest::newRow("Modbus, auto-tuning last") << qint16(ModbusRtu) << modbus << "0003" << true;
+}
+
+void TestParameterDownload::keysOperatedStopDownload()
+{
+    QFETCH(qint16, protocol);
+    QFETCH(QString, refusal);
+    QFETCH(QString, refusedRegister);
+    QFETCH(bool, stops);
+    DownloadRig rig(protocol);
+    rig.inc.monitorValues[7] = AllOptions;
+    rig.set(12, 1);
+    rig.inc.downloadRequested = true;
+    rig.controller.intercept = [&](const FakeCom::Request &r) {
+        return r.frameMode != FrameMode::Vendor &&
+                       ScriptedController::modbusAddress(r) == refusedRegister
+                   ? refusal
+                   : QString();
+    };
+    int readBacks = 0;
+    rig.download.setReadBack([&] { ++readBacks; });
+
+    const ParameterDownload::Result result = rig.download.DownloadCopy();
+
+    QCOMPARE(result, stops ? ParameterDownload::Result::KeysOperated
+                           : ParameterDownload::Result::Completed);
+    QCOMPARE(rig.wire().last().left(6), "W " + refusedRegister);
+    QCOMPARE(rig.op.messages(), stops ? QList<QList<int>>{{292}} : QList<QList<int>>{});
+    QCOMPARE(readBacks, stops ? 0 : 1);
+    // Stopped: frames hidden, bars where the last written step left them, the request kept.
+    QVERIFY(!rig.view.progressVisible);
+    QCOMPARE(rig.view.progressValues.last(), refusedRegister == "0006" ? 8 : stops ? 51 : 52);
+    QCOMPARE(rig.inc.settingDataValid, !stops);
+    QCOMPARE(rig.inc.downloadRequested, stops);
+}
+
+void TestParameterDownload::refusedBeforeTheChain()
+{
+    // Keys operated at the setting flag: the key-operation notice, nothing else.
+    DownloadRig keys(ModbusAscii);
+    keys.inc.downloadRequested = true;
+    keys.controller.intercept = [](const FakeCom::Request &) {
+        return FakeCom::modbusException(1, 6, 0x12);
+    };
+    QCOMPARE(keys.download.DownloadSettings(), ParameterDownload::Result::KeysOperated);
+    QCOMPARE(keys.script->requests.size(), 1);
+    QCOMPARE(keys.view.keyOperationNotices, 1);
+    QVERIFY(keys.view.progressShown.isEmpty() && keys.op.messages().isEmpty());
+    QVERIFY(keys.inc.downloadRequested && !keys.inc.settingDataValid);
+
+    // Communication errors do not stop it: every step is tried once.
+    DownloadRig deaf(ModbusAscii);
+    deaf.controller.silent = true;
+    deaf.set(12, 1);
+    QCOMPARE(deaf.download.DownloadSettings(), ParameterDownload::Result::Completed);
+    QVERIFY(deaf.inc.commErrorFlag && deaf.view.commErrorShown > 30);
+    QCOMPARE(deaf.wire().last(), "W 0003=0001");
+}
+
+QTEST_GUILESS_MAIN(TestParameterDownload)
+#include "tst_parameterdownload.moc"

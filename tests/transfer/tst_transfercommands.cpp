@@ -1,0 +1,111 @@
+#include "tests/support/FakeOperator.h"
+#include "tests/support/RecordingMainView.h"
+#include "transfer/TransferCommands.h"
+
+#include "app/ZN8P_INC.h"
+
+#include <QtTest>
+
+namespace
+{
+struct CommandRig {
+    CommandRig()
+    {
+        inc.online = true;
+        inc.settingDataValid = true;
+        inc.timerJob = 1;
+        for (int code = 11; code <= 63; ++code)
+            inc.setting(code) = qint16(code);
+    }
+    ZN8P_INC inc;
+    FakeOperator op;
+    RecordingMainView view;
+    TransferCommands commands{inc, op, view};
+};
+} // namespace
+
+class TestTransferCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void upload();
+    void download_data();
+    void download();
+    void settingButtons();
+};
+
+void TestTransferCommands::upload()
+{
+    // Asked twice before the job runs: one job, the request flag stays set.
+    CommandRig rig;
+    rig.op.answers = {true, true};
+    rig.commands.mnuUpload();
+    rig.commands.mnuUpload();
+    QCOMPARE(rig.inc.timerJob, qint16(4));
+    QVERIFY(rig.inc.uploadRequested);
+
+    rig.inc.online = false;
+    rig.commands.mnuUpload();
+    QCOMPARE(rig.op.messages(), QList<QList<int>>{{98}});
+}
+
+void TestTransferCommands::download_data()
+{
+    QTest::addColumn<bool>("online");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<qint16>("status");
+    QTest::addColumn<QList<int>>("message"); // empty: question 512 asked and answered Yes
+    QTest::newRow("offline") << false << true << qint16(0) << QList<int>{40};
+    QTest::newRow("no setting data") << true << false << qint16(0) << QList<int>{196};
+    QTest::newRow("auto-tuning runs") << true << true << qint16(0x0800) << QList<int>{503, 504};
+    QTest::newRow("confirmed") << true << true << qint16(0x0001) << QList<int>{};
+}
+
+void TestTransferCommands::download()
+{
+    QFETCH(bool, online);
+    QFETCH(bool, valid);
+    QFETCH(qint16, status);
+    QFETCH(QList<int>, message);
+    CommandRig rig;
+    rig.inc.online = online;
+    rig.inc.settingDataValid = valid;
+    rig.inc.monitorValues[4] = status;
+    rig.op.answers = {true};
+
+    rig.commands.mnuDownload();
+
+    const bool confirmed = message.isEmpty();
+    QCOMPARE(rig.op.messages(), confirmed ? QList<QList<int>>{} : QList<QList<int>>{message});
+    QCOMPARE(rig.inc.timerJob, qint16(confirmed ? 5 : 1));
+    QCOMPARE(rig.inc.downloadRequested, confirmed);
+    // Only a confirmed download copies the display's values.
+    QCOMPARE(rig.inc.downloadValues.at(63 - 10), qint16(confirmed ? 63 : 0));
+    QCOMPARE(rig.inc.downloadValues.at(64 - 10), qint16(0));
+}
+
+void TestTransferCommands::settingButtons()
+{
+    // Online before the first upload: "Set each item after uploading.", no item chosen...
+    CommandRig rig;
+    rig.inc.settingDataValid = false;
+    rig.inc.setting(12) = 0;
+    QVERIFY(!rig.commands.Cmd_set(27));
+    QCOMPARE(rig.op.messages(), QList<QList<int>>{{195}});
+    // ... except for the other buttons while auto-tuning is switched on.
+    rig.inc.setting(12) = 1;
+    QVERIFY(rig.commands.Cmd_set(27));
+    QCOMPARE(rig.inc.itemCode, qint16(37));
+    QVERIFY(!rig.commands.Cmd_set(2));
+
+    // The group buttons need setting data.
+    rig.commands.Cmd_True(1);
+    QCOMPARE(rig.op.messages().last(), QList<int>{719});
+    rig.inc.settingDataValid = true;
+    rig.commands.Cmd_True(1);
+    QCOMPARE(rig.view.toggledGroups, QList<int>{1});
+}
+
+QTEST_GUILESS_MAIN(TestTransferCommands)
+#include "tst_transfercommands.moc"

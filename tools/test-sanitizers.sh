@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds the tests and the fuzz harnesses with AddressSanitizer and UndefinedBehaviorSanitizer
+# (clang) into build-asan/ (or $ZN_ASAN_DIR), runs every test there, then fuzzes each harness for
+# $ZN_FUZZ_SECONDS seconds (default 50, 0 for none). Any finding fails the run. Safe to run again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/deps.sh --sanitizers
+build="${ZN_ASAN_DIR:-build-asan}"
+seconds="${ZN_FUZZ_SECONDS:-50}"
+if [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ] && command -v ccache >/dev/null; then
+    export CMAKE_CXX_COMPILER_LAUNCHER=ccache
+fi
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++-14 \
+    -DZN_SANITIZE=ON -DZN_FUZZ=ON -DZN_BUILD_BENCH=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)"
+
+export UBSAN_OPTIONS=print_stacktrace=1
+ctest --test-dir "$build" --output-on-failure --timeout 600 -j2
+
+[ "$seconds" -gt 0 ] || exit 0
+for harness in "$build"/tests/fuzz/fuzz_*; do
+    [ -f "$harness" ] || continue
+    name=$(basename "$harness")
+    # New inputs go to a scratch corpus; the committed seeds stay as they are. A failing input is
+    # kept as $build/crash-* (or leak-*, timeout-*) with the run's log beside it.
+    rm -rf "$build/corpus-$name" && mkdir -p "$build/corpus-$name"
+    if "$harness" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$build/" \
+        "$build/corpus-$name" "tests/fuzz/corpus/$name" >"$build/$name.log" 2>&1; then
+        echo "$name: $(grep -o 'Done [0-9]* runs.*' "$build/$name.log")"
+    else
+        tail -n 40 "$build/$name.log" >&2
+        echo "$name failed: see $build/$name.log" >&2
+        exit 1
+    fi
+done

@@ -1,0 +1,95 @@
+#include "TransferCommands.h"
+
+#include "app/JobDispatcher.h"
+#include "app/MainView.h"
+#include "app/OperatorInterface.h"
+#include "app/ZN8P_INC.h"
+
+#include <algorithm>
+
+namespace
+{
+
+constexpr quint16 AutoTuningBit = 0x0800;
+constexpr int AutoTuningCode = 12;
+// The auto-tuning row's change button (code 12).
+constexpr int AutoTuningButton = AutoTuningCode - 10;
+
+const QList<int> UploadOfflineMessage = {98};
+const QList<int> UploadQuestion = {511};
+const QList<int> DownloadOfflineMessage = {40};
+const QList<int> NoSettingDataMessage = {196};
+const QList<int> AutoTuningMessage = {503, 504};
+const QList<int> DownloadQuestion = {512};
+const QList<int> UploadFirstMessage = {195};
+const QList<int> LoadFileFirstMessage = {719};
+
+} // namespace
+
+TransferCommands::TransferCommands(ZN8P_INC &inc, OperatorInterface &op, MainView &view)
+    : m_inc(inc), m_op(op), m_view(view)
+{
+}
+
+void TransferCommands::mnuUpload()
+{
+    if (!m_inc.online) {
+        m_op.showMessage(UploadOfflineMessage, MessageIcon::Exclamation);
+        m_op.beep();
+        return;
+    }
+    const bool yes = m_op.askYesNo(UploadQuestion, MessageIcon::Question);
+    m_op.beep();
+    if (!yes)
+        return;
+    m_inc.timerJob = JobDispatcher::Upload;
+    m_inc.uploadRequested = true;
+}
+
+void TransferCommands::mnuDownload()
+{
+    if (!m_inc.online) {
+        m_op.showMessage(DownloadOfflineMessage, MessageIcon::Exclamation);
+        return;
+    }
+    if (!m_inc.settingDataValid) {
+        m_op.showMessage(NoSettingDataMessage, MessageIcon::Exclamation);
+        m_op.beep();
+        return;
+    }
+    if (quint16(m_inc.statusWord()) & AutoTuningBit) {
+        m_op.showMessage(AutoTuningMessage, MessageIcon::Exclamation);
+        return;
+    }
+    if (!m_op.askYesNo(DownloadQuestion, MessageIcon::Question))
+        return;
+    m_op.beep();
+    m_inc.downloadRequested = true;
+    // Codes 11 to 63: the items a download writes.
+    std::copy(m_inc.settingValues.begin() + 1, m_inc.settingValues.begin() + 54,
+              m_inc.downloadValues.begin() + 1);
+    m_inc.timerJob = JobDispatcher::Download;
+}
+
+bool TransferCommands::Cmd_set(int index)
+{
+    const bool exempt = index != AutoTuningButton && m_inc.setting(AutoTuningCode) == 1;
+    if (!exempt && m_inc.online && !m_inc.settingDataValid) {
+        m_op.beep();
+        m_op.showMessage(UploadFirstMessage, MessageIcon::Exclamation);
+        return false;
+    }
+    m_inc.itemCode = qint16(index + 10);
+    return true;
+}
+
+void TransferCommands::Cmd_True(int group)
+{
+    if (group < 0 || group >= GroupCount)
+        return;
+    if (!m_inc.settingDataValid) {
+        m_op.showMessage(LoadFileFirstMessage, MessageIcon::Information);
+        return;
+    }
+    m_view.toggleSettingGroup(group);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+class MainView;
+class OperatorInterface;
+struct ZN8P_INC;
+
+// The main window's commands that lead to a transfer or a setting change: they check the
+// preconditions, ask the operator and post a job for the dispatcher; they never send anything
+// themselves.
+class TransferCommands
+{
+public:
+    // Groups of setting rows with a title button (Cmd_True 0 to 5).
+    enum Group { Alarm1, Alarm2, HeaterBurnout, Heating, Cooling, Other, GroupCount };
+
+    TransferCommands(ZN8P_INC &inc, OperatorInterface &op, MainView &view);
+
+    // File > Upload: offline message 98; else question 511, and a Yes posts job 4 with
+    // uploadRequested set.
+    void mnuUpload();
+    // File > Download: offline message 40; without valid setting data 196; while auto-tuning
+    // runs 503/504; else question 512, and a Yes copies settingValues into downloadValues, sets
+    // downloadRequested and posts job 5.
+    void mnuDownload();
+    // A change button (Cmd_set, index = code - 10). While online before the first upload or
+    // download message 195 and false; exempt are all buttons but the auto-tuning one while
+    // auto-tuning (code 12) is switched on. Otherwise itemCode is set and true: the entry or
+    // selection dialog for the code may open.
+    bool Cmd_set(int index);
+    // A group's title button: with valid setting data the group's change buttons are switched
+    // between enabled and disabled; without, message 719.
+    void Cmd_True(int group);
+
+private:
+    ZN8P_INC &m_inc;
+    OperatorInterface &m_op;
+    MainView &m_view;
+};
