@@ -6,7 +6,9 @@
 #include "app/GuiSettingsFileDialogs.h"
 #include "app/HelpViewer.h"
 #include "app/MessageTable.h"
+#include "app/ProgramFolder.h"
 #include "app/SubDisp_About.h"
+#include "chart/Mardel_ChartCtl.h"
 #include "comm/SettingsStore.h"
 #include "dialogs/SettingEditor.h"
 #include "dialogs/SubDisp_comm.h"
@@ -60,6 +62,9 @@ MainDisp::MainDisp(ZN8P_INC &inc, SettingsStore &store, ZN8PComFactory comFactor
     ui->setupUi(this);
     SettingRowsForm::build(this);
     m_displayView = std::make_unique<MainDisplayView>(this);
+    Mardel_ChartCtl1 = new Mardel_ChartCtl(inc, *m_op, ProgramFolder::path(), ui->Frame_chart);
+    Mardel_ChartCtl1->setTraceMenu(ui->mnuTrace);
+    ui->layoutChart->addWidget(Mardel_ChartCtl1);
     m_editor = std::make_unique<SettingEditor>(inc, *m_op, *this, *m_displayView, this, [this] {
         if (!timer(Timer1).isActive())
             timer(Timer1).start();
@@ -86,6 +91,7 @@ void MainDisp::system_init()
     ui->Text_readmsg5->hide();
     setMonitoringState(false);
     refreshSettingPage();
+    Mardel_ChartCtl1->prepareChannelFiles();
 }
 
 void MainDisp::setCaptions()
@@ -156,7 +162,7 @@ void MainDisp::setCaptions()
     ui->Cmd_Cancel_0->setText(msg(30));
     ui->Cmd_Cancel_1->setText(msg(30));
 
-    m_op->setStatusPanel(2, msg(91));
+    m_op->setStatusPanel(3, msg(91));
 }
 
 void MainDisp::setUpStatusBar()
@@ -346,7 +352,9 @@ void MainDisp::onTrace()
     if (!m_inc.online) {
         ui->mnuTrace->setChecked(false);
         m_op->showMessage({159}, MessageIcon::Exclamation);
+        return;
     }
+    Mardel_ChartCtl1->auto_run();
 }
 
 bool MainDisp::isTracing() const
@@ -357,6 +365,12 @@ bool MainDisp::isTracing() const
 void MainDisp::stopTracing()
 {
     ui->mnuTrace->setChecked(false);
+    Mardel_ChartCtl1->cmdStop_Click();
+}
+
+void MainDisp::setChartMaxCh(qint16 value)
+{
+    Mardel_ChartCtl1->setChartMaxCh(value);
 }
 
 void MainDisp::showCommInfo(const QString &port, const QString &speed, const QString &dataParity,
@@ -406,8 +420,10 @@ void MainDisp::refreshMonitor()
 {
     // The auto/manual state goes into code 45 first, so that the page rebuilt below shows it.
     TrackAutoManualChange(m_inc);
-    m_displayView->showMonitorPanel(SelectDispItem(m_inc));
+    const MonitorPanelState state = SelectDispItem(m_inc);
+    m_displayView->showMonitorPanel(state);
     refreshSettingPage();
+    Mardel_ChartCtl1->feed(state.chart);
 }
 
 void MainDisp::requestClose()

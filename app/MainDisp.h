@@ -30,6 +30,7 @@ class MainDisp;
 class GuiOperator;
 class GuiSettingsFileDialogs;
 class HelpViewer;
+class Mardel_ChartCtl;
 class OperatorInterface;
 class QLabel;
 class SettingEditor;
@@ -68,6 +69,7 @@ public:
     PollingCycle &polling() { return m_polling; }
     ConnectionController &connection() { return m_connection; }
     ScreenPrint &screenPrint() { return m_screenPrint; }
+    Mardel_ChartCtl &chart() { return *Mardel_ChartCtl1; }
     TransferJobs &transfer() { return m_transfer; }
     TransferCommands &commands() { return m_commands; }
     QTimer &timer(TimerId id) { return m_timers.at(id - 1); }
@@ -92,6 +94,7 @@ public:
     void Read_data3() override;
     void showKeyOperationNotice() override;
     void setParameterButtonsEnabled(bool enabled) override;
+    void setChartMaxCh(qint16 value) override;
     void toggleSettingGroup(int group) override;
 
 protected:
@@ -141,6 +144,7 @@ private:
     SettingsFileCommands m_fileCommands;
     ScreenPrint m_screenPrint;
     std::unique_ptr<MainDisplayView> m_displayView;
+    Mardel_ChartCtl *Mardel_ChartCtl1 = nullptr;
     std::unique_ptr<SettingEditor> m_editor;
     HelpViewer *m_help = nullptr;
     bool m_closing = false;
