@@ -9,6 +9,7 @@
 #include "comm/SettingsStore.h"
 #include "dialogs/SettingEditor.h"
 #include "dialogs/SubDisp_comm.h"
+#include "display/MainWindowLayout.h"
 #include "display/SettingRowsForm.h"
 
 #include <QApplication>
@@ -53,6 +54,7 @@ MainDisp::MainDisp(ZN8P_INC &inc, SettingsStore &store, ZN8PComFactory comFactor
     m_connection.setSetdataRead([this] { m_onlineStartRead.Setdata_read(); });
     ui->setupUi(this);
     SettingRowsForm::build(this);
+    MainWindowLayout::arrange(this);
     m_displayView = std::make_unique<MainDisplayView>(this);
     m_editor = std::make_unique<SettingEditor>(inc, *m_op, *this, *m_displayView, this, [this] {
         if (!timer(Timer1).isActive())
@@ -374,23 +376,32 @@ void MainDisp::setMonitoringState(bool running)
     const QColor colour = running ? QColor(192, 255, 192) : QColor(Qt::white);
     setLabelColour(ui->Label2, colour);
     setLabelColour(ui->Label4, colour);
+    // The last readings stay, muted, until the next good read.
+    if (!running)
+        m_displayView->setValuesLive(false);
 }
 
 void MainDisp::setCommErrorVisible(bool visible)
 {
     ui->Text_readmsg2->setVisible(visible);
+    if (visible)
+        m_displayView->setValuesLive(false);
 }
 
 void MainDisp::refreshSettingPage()
 {
     m_inc.sstab2Index = qint16(ui->SSTab2->currentIndex());
     m_displayView->showSettingPage(Disp_SStab2(m_inc, ui->SSTab2->currentIndex()));
+    // Offline no monitor read follows: a model change or a loaded file shows here.
+    if (!m_inc.online)
+        m_displayView->showMonitorOptions(SelectDispItem(m_inc));
 }
 
 void MainDisp::refreshMonitor()
 {
     // The auto/manual state goes into code 45 first, so that the page rebuilt below shows it.
     TrackAutoManualChange(m_inc);
+    m_displayView->setValuesLive(m_inc.online && !m_inc.commErrorFlag);
     m_displayView->showMonitorPanel(SelectDispItem(m_inc));
     refreshSettingPage();
 }
@@ -415,20 +426,15 @@ void MainDisp::setProgressVisible(bool visible, int messageId)
     if (visible) {
         const int maximum = messageId == DownloadMessage ? DownloadSteps : UploadItems;
         ui->ProgressBar1->setMaximum(maximum);
-        ui->ProgressBar2->setMaximum(maximum);
         ui->Lbl_UPmsg->setText(msg(messageId));
-        ui->Lbl_UPmsg2->setText(msg(messageId));
         ui->ProgressBar1->setValue(0);
-        ui->ProgressBar2->setValue(0);
     }
     ui->Frame4->setVisible(visible);
-    ui->Frame5->setVisible(visible);
 }
 
 void MainDisp::setProgressValue(int value)
 {
     ui->ProgressBar1->setValue(value);
-    ui->ProgressBar2->setValue(value);
 }
 
 void MainDisp::showKeyOperationNotice()
