@@ -1,6 +1,7 @@
-// Renders the pictures of docs/: the main display online against the simulated controller, the
-// search panel, the communication settings dialog and the three setting dialogs (entry,
-// selection, model change), in English and in Japanese.
+// Renders the pictures of docs/: the main display online against the simulated controller, offline
+// after the line was lost and at the window's minimum size, the search panel, the communication
+// settings dialog and the three setting dialogs (entry, selection, model change), in English and in
+// Japanese.
 //
 //   QT_QPA_PLATFORM=offscreen zn-screenshots OUTPUT_FOLDER
 
@@ -26,6 +27,7 @@
 #include <QTest>
 
 #include <cstdio>
+#include <functional>
 
 namespace
 {
@@ -34,6 +36,18 @@ void waitFor(int milliseconds)
     QDeadlineTimer deadline(milliseconds);
     while (!deadline.hasExpired())
         QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// Processes events until done() or the time is up; false when it is up.
+bool waitUntil(const std::function<bool()> &done, int milliseconds)
+{
+    QDeadlineTimer deadline(milliseconds);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
 }
 
 bool save(QWidget &widget, const QString &path)
@@ -108,7 +122,17 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     inc.timerJob = JobDispatcher::Upload;
     waitFor(8000);
     ok = save(window, folder + QStringLiteral("/main-online-") + suffix + ".png") && ok;
-    window.findChild<QPushButton *>(QStringLiteral("Cmd_ONOFF"))->click();
+
+    // The adapter is pulled: the program goes offline by itself, the last values stay muted.
+    sim.unplug();
+    ok = waitUntil([&inc] { return !inc.online; }, 30000) && ok;
+    waitFor(200);
+    ok = save(window, folder + QStringLiteral("/main-offline-") + suffix + ".png") && ok;
+    const QSize normal = window.size();
+    window.resize(window.minimumSizeHint());
+    waitFor(300);
+    ok = save(window, folder + QStringLiteral("/main-minimum-") + suffix + ".png") && ok;
+    window.resize(normal);
 
     SubDisp_comm dialog(inc, store, window.link(), op, &window);
     dialog.show();
