@@ -23,6 +23,7 @@ const QList<int> SerialOptionQuestion = {85};
 const QList<int> NoPortMessage = {260};
 const QList<int> CheckFailedMessage = {451, 270};
 const QList<int> SearchCancelledMessage = {83};
+const QList<int> AccessDeniedMessage = {871, 872};
 
 const QString FixedSpeed = QStringLiteral("9600");
 const QString SearchSpeeds[] = {QStringLiteral("9600"), QStringLiteral("19200")};
@@ -69,6 +70,7 @@ void LinkCheck::startup()
 
 bool LinkCheck::checkcommunicate1()
 {
+    m_accessDeniedShown = false;
     setMainMenus(false);
     m_store.loadCommValues(m_inc);
     RegisterMap::fillRegisterTable(m_inc);
@@ -87,6 +89,7 @@ bool LinkCheck::checkcommunicate1()
 
 void LinkCheck::checkcommunicate()
 {
+    m_accessDeniedShown = false;
     if (m_inc.commSettingsConfirmed) {
         RegisterMap::fillRegisterTable(m_inc);
         if (preparePort(m_inc.portName, m_inc.speedText) && probe()) {
@@ -136,6 +139,7 @@ void LinkCheck::checkcommunicate()
 
 void LinkCheck::checkcommunicate2()
 {
+    m_accessDeniedShown = false;
     m_searching = true;
     search();
     m_searching = false;
@@ -262,7 +266,14 @@ bool LinkCheck::openWith(const QString &port, const QString &speed)
     com->setFlagB(true);
     com->ClosePort();
     com->OpenPort();
-    return com->OpenPort();
+    if (com->OpenPort())
+        return true;
+    // Said once per check: the search meets the same port at every speed and protocol.
+    if (com->PortAccessDenied() && !m_accessDeniedShown) {
+        m_accessDeniedShown = true;
+        m_op.showMessage(AccessDeniedMessage, MessageIcon::Exclamation);
+    }
+    return false;
 }
 
 bool LinkCheck::probe()

@@ -98,7 +98,8 @@ private:
     bool preparePort(const QString &port, const QString &speed);
     // The search proper; checkcommunicate2 marks it as running.
     void search();
-    // The line parameters of the component, then OpenPort twice; false without an instance.
+    // The line parameters of the component, then OpenPort twice; false without an instance. A
+    // port this user may not use is explained (messages 871, 872) once per check.
     bool openWith(const QString &port, const QString &speed);
     // One test request under the current protocolIndex and stationAddress.
     bool probe();
@@ -120,4 +121,5 @@ private:
     ProgressCallback m_progress;
     SetdataRead m_setdataRead;
     bool m_searching = false;
+    bool m_accessDeniedShown = false;
 };

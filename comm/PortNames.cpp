@@ -1,5 +1,7 @@
 #include "PortNames.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSerialPortInfo>
 
 #include <algorithm>
@@ -17,10 +19,12 @@ QString PortNames::deviceFor(const QString &comName) const
 #ifdef Q_OS_WIN
     return comName;
 #else
+    const QMap<QString, QString> links = stableLinks(QStringLiteral("/dev/serial/by-id"));
     QList<SystemPort> ports;
     const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &info : infos)
-        ports.append({info.portName(), info.systemLocation(), info.hasVendorIdentifier()});
+        ports.append({info.portName(), info.systemLocation(), info.hasVendorIdentifier(),
+                      links.value(info.systemLocation())});
     const QStringList locations = orderedLocations(ports);
     return index < locations.size() ? locations.at(index) : QString();
 #endif
@@ -52,13 +56,29 @@ QStringList PortNames::orderedLocations(QList<SystemPort> ports)
         return port.hasVendorId || port.name.contains(QLatin1String("ttyUSB")) ||
                port.name.contains(QLatin1String("ttyACM"));
     };
+    const auto location = [](const SystemPort &port) {
+        return port.stableLocation.isEmpty() ? port.location : port.stableLocation;
+    };
     std::sort(ports.begin(), ports.end(), [&](const SystemPort &a, const SystemPort &b) {
         if (isUsb(a) != isUsb(b))
             return isUsb(a);
-        return locationLess(a.location, b.location);
+        return locationLess(location(a), location(b));
     });
     QStringList locations;
     for (const SystemPort &port : ports)
-        locations.append(port.location);
+        locations.append(location(port));
     return locations;
+}
+
+QMap<QString, QString> PortNames::stableLinks(const QString &folder)
+{
+    QMap<QString, QString> links;
+    const QFileInfoList entries = QDir(folder).entryInfoList(
+        QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo &entry : entries) {
+        const QString device = entry.canonicalFilePath();
+        if (entry.isSymLink() && !device.isEmpty() && !links.contains(device))
+            links.insert(device, entry.absoluteFilePath());
+    }
+    return links;
 }

@@ -36,6 +36,9 @@ public:
     virtual bool OpenPort() = 0;
     // Harmless when no port is open.
     virtual void ClosePort() = 0;
+    // True when the last OpenPort failed because this user may not use the device (on Linux: not
+    // in the group that owns it, usually "dialout").
+    virtual bool PortAccessDenied() const { return false; }
 
     virtual void setReplyTimeout(int milliseconds) = 0;
     virtual int ReplyTimeout() const = 0;

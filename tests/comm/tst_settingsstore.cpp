@@ -164,10 +164,10 @@ void TestSettingsStore::portMap()
 void TestSettingsStore::systemPortOrder()
 {
     const QList<PortNames::SystemPort> ports = {
-        {"ttyS10", "/dev/ttyS10", false},   {"ttyS2", "/dev/ttyS2", false},
-        {"ttyUSB1", "/dev/ttyUSB1", false}, {"ttyACM0", "/dev/ttyACM0", false},
-        {"rfcomm0", "/dev/rfcomm0", true},  {"ttyUSB0", "/dev/ttyUSB0", true},
-        {"ttyS0", "/dev/ttyS0", false},
+        {"ttyS10", "/dev/ttyS10", false, {}},   {"ttyS2", "/dev/ttyS2", false, {}},
+        {"ttyUSB1", "/dev/ttyUSB1", false, {}}, {"ttyACM0", "/dev/ttyACM0", false, {}},
+        {"rfcomm0", "/dev/rfcomm0", true, {}},  {"ttyUSB0", "/dev/ttyUSB0", true, {}},
+        {"ttyS0", "/dev/ttyS0", false, {}},
     };
     const QStringList expected = {"/dev/rfcomm0", "/dev/ttyACM0", "/dev/ttyUSB0", "/dev/ttyUSB1",
                                   "/dev/ttyS0",   "/dev/ttyS2",   "/dev/ttyS10"};
@@ -176,6 +176,30 @@ void TestSettingsStore::systemPortOrder()
     // The same ports listed in another order give the same COM numbers.
     QList<PortNames::SystemPort> reversed(ports.rbegin(), ports.rend());
     QCOMPARE(PortNames::orderedLocations(reversed), expected);
+
+    // Two adapters swapped between sockets change their ttyUSB names, not their COM names.
+    const QString a = "/dev/serial/by-id/usb-FTDI_FT232R_A10K-if00-port0";
+    const QString b = "/dev/serial/by-id/usb-Prolific_PL2303_B77-if00-port0";
+    const QStringList stable = {a, b, "/dev/ttyS0"};
+    QCOMPARE(PortNames::orderedLocations({{"ttyUSB0", "/dev/ttyUSB0", true, a},
+                                          {"ttyUSB1", "/dev/ttyUSB1", true, b},
+                                          {"ttyS0", "/dev/ttyS0", false, {}}}),
+             stable);
+    QCOMPARE(PortNames::orderedLocations({{"ttyUSB0", "/dev/ttyUSB0", true, b},
+                                          {"ttyUSB1", "/dev/ttyUSB1", true, a},
+                                          {"ttyS0", "/dev/ttyS0", false, {}}}),
+             stable);
+
+    // The links of a by-id folder by the device they lead to.
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("by-id");
+    QFile(dir.filePath("ttyUSB3")).open(QIODevice::WriteOnly);
+    const QString link = dir.filePath("by-id/usb-FTDI_X-if00-port0");
+    QVERIFY(QFile::link(dir.filePath("ttyUSB3"), link));
+    QVERIFY(QFile::link(dir.filePath("gone"), dir.filePath("by-id/usb-dangling")));
+    const QMap<QString, QString> links = PortNames::stableLinks(dir.filePath("by-id"));
+    QCOMPARE(links.size(), 1);
+    QCOMPARE(links.value(QFileInfo(dir.filePath("ttyUSB3")).canonicalFilePath()), link);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)

@@ -43,13 +43,15 @@ public:
     bool parameterButtonsEnabled = false;
 };
 
-// A FakeCom whose port opens only for the names in openPorts (all when empty), and that tells the
-// script's responder which port and speed it was opened with.
+// A FakeCom whose port opens only for the names in openPorts (all when empty) and never for those
+// in deniedPorts (this user may not use them), and that tells the script's responder which port
+// and speed it was opened with.
 class PortAwareCom : public FakeCom
 {
 public:
     struct Line {
         QSet<QString> openPorts;
+        QSet<QString> deniedPorts;
         QString port, speed; // of the last successful OpenPort
     };
 
@@ -60,15 +62,19 @@ public:
     bool OpenPort() override
     {
         FakeCom::OpenPort();
-        if (!m_line->openPorts.isEmpty() && !m_line->openPorts.contains(PortName()))
+        m_denied = m_line->deniedPorts.contains(PortName());
+        if (m_denied || (!m_line->openPorts.isEmpty() && !m_line->openPorts.contains(PortName())))
             return false;
         m_line->port = PortName();
         m_line->speed = Speed();
         return true;
     }
 
+    bool PortAccessDenied() const override { return m_denied; }
+
 private:
     std::shared_ptr<Line> m_line;
+    bool m_denied = false;
 };
 
 // The connection code wired to fake components and a settings store in a temporary folder. A test
