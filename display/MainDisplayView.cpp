@@ -87,13 +87,18 @@ MainDisplayView::MainDisplayView(QWidget *window)
             m_controls.insert(widget->objectName(), widget);
     }
     for (const char *name : ValueBoxes) {
-        if (QWidget *box = control(QLatin1String(name)))
+        if (QWidget *box = control(QLatin1String(name))) {
             m_liveStyles.insert(QLatin1String(name), box->styleSheet());
+            box->setProperty("live", true);
+        }
     }
 }
 
 void MainDisplayView::setValuesLive(bool live)
 {
+    // Called after every monitor read: a style sheet set again would restyle the boxes each time.
+    if (live == m_valuesLive)
+        return;
     m_valuesLive = live;
     for (auto it = m_liveStyles.cbegin(); it != m_liveStyles.cend(); ++it) {
         if (QWidget *box = control(it.key())) {
@@ -110,6 +115,16 @@ void MainDisplayView::packLamps()
         panel != nullptr ? panel->findChild<QGridLayout *>(QStringLiteral("gridLamps")) : nullptr;
     if (grid == nullptr)
         return;
+    // Placed again only when the set of visible lamps changes, not on every monitor read.
+    quint32 shown = 0;
+    for (int i = 0; i < int(Lamps.size()); ++i) {
+        const QWidget *lamp = control(QLatin1String(Lamps[i]));
+        if (lamp != nullptr && !lamp->isHidden())
+            shown |= 1u << i;
+    }
+    if (shown == m_lampsShown)
+        return;
+    m_lampsShown = shown;
     int slot = 0;
     for (const char *name : Lamps) {
         QWidget *lamp = control(QLatin1String(name));

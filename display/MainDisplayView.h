@@ -51,6 +51,7 @@ private:
     std::array<bool, 6> m_groupDisabled{};
     QHash<QString, QString> m_liveStyles;
     bool m_valuesLive = true;
+    quint32 m_lampsShown = ~0u; // bit i: Lamps[i] visible; ~0u until first packed
 };
 
 // The text a label shows for a DisplayText: the message's text in the active language, or the

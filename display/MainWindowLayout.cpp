@@ -2,10 +2,8 @@
 
 #include <QEvent>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QLabel>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
 
