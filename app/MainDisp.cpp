@@ -3,13 +3,17 @@
 #include "ui_MainDisp.h"
 
 #include "app/GuiOperator.h"
+#include "app/GuiSettingsFileDialogs.h"
 #include "app/HelpViewer.h"
 #include "app/MessageTable.h"
+#include "app/ProgramFolder.h"
 #include "app/SubDisp_About.h"
+#include "chart/Mardel_ChartCtl.h"
 #include "comm/SettingsStore.h"
 #include "dialogs/SettingEditor.h"
 #include "dialogs/SubDisp_comm.h"
 #include "display/SettingRowsForm.h"
+#include "polling/ValueFormat.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -48,12 +52,19 @@ MainDisp::MainDisp(ZN8P_INC &inc, SettingsStore &store, ZN8PComFactory comFactor
       m_polling(inc, m_request, m_link, *m_op, *this, m_vendorReads, store), m_jobs(inc),
       m_transfer(inc, m_request, m_link, *m_op, *this, m_vendorReads, m_upload, m_onlineStartRead),
       m_commands(inc, *m_op, *this),
-      m_connection(inc, m_link, m_request, store, *m_op, *this, m_vendorReads)
+      m_connection(inc, m_link, m_request, store, *m_op, *this, m_vendorReads),
+      m_fileDialogs(std::make_unique<GuiSettingsFileDialogs>(this)),
+      m_fileCommands(inc, *m_op, *this, *m_fileDialogs),
+      m_screenPrint(inc, *m_op, m_timers.at(Timer2 - 1), this)
 {
     m_connection.setSetdataRead([this] { m_onlineStartRead.Setdata_read(); });
+    m_connection.setFileSave([this] { m_fileCommands.mnuSave(); });
     ui->setupUi(this);
     SettingRowsForm::build(this);
     m_displayView = std::make_unique<MainDisplayView>(this);
+    Mardel_ChartCtl1 = new Mardel_ChartCtl(inc, *m_op, ProgramFolder::path(), ui->Frame_chart);
+    Mardel_ChartCtl1->setTraceMenu(ui->mnuTrace);
+    ui->layoutChart->addWidget(Mardel_ChartCtl1);
     m_editor = std::make_unique<SettingEditor>(inc, *m_op, *this, *m_displayView, this, [this] {
         if (!timer(Timer1).isActive())
             timer(Timer1).start();
@@ -80,6 +91,7 @@ void MainDisp::system_init()
     ui->Text_readmsg5->hide();
     setMonitoringState(false);
     refreshSettingPage();
+    Mardel_ChartCtl1->prepareChannelFiles();
 }
 
 void MainDisp::setCaptions()
@@ -150,7 +162,7 @@ void MainDisp::setCaptions()
     ui->Cmd_Cancel_0->setText(msg(30));
     ui->Cmd_Cancel_1->setText(msg(30));
 
-    m_op->setStatusPanel(2, msg(91));
+    m_op->setStatusPanel(3, msg(91));
 }
 
 void MainDisp::setUpStatusBar()
@@ -184,8 +196,13 @@ void MainDisp::setUpTimers()
     for (int i = 0; i < int(m_timers.size()); ++i)
         m_timers[i].setInterval(TimerIntervals[i]);
     timer(Timer3).setSingleShot(true);
-    connect(&timer(Timer1), &QTimer::timeout, this,
-            [this] { runBlocking([this] { m_jobs.tick(); }); });
+    connect(&timer(Timer1), &QTimer::timeout, this, [this] {
+        // A box of the 10-second refresh's vendor-frame exchange lets this tick in; a
+        // job's request now would go out in the vendor frame. The job waits for the next
+        // tick.
+        if (!m_vendorReads.exchangeRunning())
+            runBlocking([this] { m_jobs.tick(); });
+    });
     connect(&timer(Timer3), &QTimer::timeout, this, [this] {
         ui->Text_readmsg3->hide();
         ui->Text_readmsg5->hide();
@@ -216,6 +233,10 @@ void MainDisp::connectMenus()
     connect(ui->mnuOpset, &QAction::triggered, this, &MainDisp::onModelChange);
     connect(ui->mnuTrace, &QAction::triggered, this, &MainDisp::onTrace);
     connect(ui->mnuComset, &QAction::triggered, this, &MainDisp::onCommSetting);
+    connect(ui->mnuSave, &QAction::triggered, this, [this] { m_fileCommands.mnuSave(); });
+    connect(ui->mnuLoad, &QAction::triggered, this, [this] { m_fileCommands.mnuLoad(); });
+    connect(ui->mnupsel, &QAction::triggered, &m_screenPrint, &ScreenPrint::selectPrinter);
+    connect(ui->mnuFilePrint, &QAction::triggered, &m_screenPrint, &ScreenPrint::print);
     connect(ui->Cmd_ONOFF, &QPushButton::clicked, this,
             [this] { runBlocking([this] { m_connection.toggleOnline(); }); });
     for (QPushButton *cancel : {ui->Cmd_Cancel_0, ui->Cmd_Cancel_1})
@@ -244,7 +265,7 @@ void MainDisp::connectSettingButtons()
         auto *button = findChild<QPushButton *>(QStringLiteral("Manuval_%1").arg(i));
         connect(button, &QPushButton::clicked, this, [this, i] {
             // Its read must not come between the requests of a running job.
-            if (!m_jobs.isRunning())
+            if (!m_jobs.isRunning() && !m_vendorReads.exchangeRunning())
                 m_transfer.singleWrite().Manuval_Click(i);
             ui->SSTab1->setFocus();
         });
@@ -331,7 +352,9 @@ void MainDisp::onTrace()
     if (!m_inc.online) {
         ui->mnuTrace->setChecked(false);
         m_op->showMessage({159}, MessageIcon::Exclamation);
+        return;
     }
+    Mardel_ChartCtl1->auto_run();
 }
 
 bool MainDisp::isTracing() const
@@ -342,6 +365,12 @@ bool MainDisp::isTracing() const
 void MainDisp::stopTracing()
 {
     ui->mnuTrace->setChecked(false);
+    Mardel_ChartCtl1->cmdStop_Click();
+}
+
+void MainDisp::setChartMaxCh(qint16 value)
+{
+    Mardel_ChartCtl1->setChartMaxCh(value);
 }
 
 void MainDisp::showCommInfo(const QString &port, const QString &speed, const QString &dataParity,
@@ -391,8 +420,10 @@ void MainDisp::refreshMonitor()
 {
     // The auto/manual state goes into code 45 first, so that the page rebuilt below shows it.
     TrackAutoManualChange(m_inc);
-    m_displayView->showMonitorPanel(SelectDispItem(m_inc));
+    const MonitorPanelState state = SelectDispItem(m_inc);
+    m_displayView->showMonitorPanel(state);
     refreshSettingPage();
+    Mardel_ChartCtl1->feed(state.chart);
 }
 
 void MainDisp::requestClose()
@@ -416,8 +447,9 @@ void MainDisp::setProgressVisible(bool visible, int messageId)
         const int maximum = messageId == DownloadMessage ? DownloadSteps : UploadItems;
         ui->ProgressBar1->setMaximum(maximum);
         ui->ProgressBar2->setMaximum(maximum);
-        ui->Lbl_UPmsg->setText(msg(messageId));
-        ui->Lbl_UPmsg2->setText(msg(messageId));
+        const QString caption = messageId != 0 ? msg(messageId) : QString();
+        ui->Lbl_UPmsg->setText(caption);
+        ui->Lbl_UPmsg2->setText(caption);
         ui->ProgressBar1->setValue(0);
         ui->ProgressBar2->setValue(0);
     }
@@ -429,6 +461,14 @@ void MainDisp::setProgressValue(int value)
 {
     ui->ProgressBar1->setValue(value);
     ui->ProgressBar2->setValue(value);
+}
+
+void MainDisp::Read_data3()
+{
+    SettingPageState all = Disp_SStab2(m_inc, SettingPageState::AllPages);
+    for (SettingRow &row : all.rows)
+        row.valueText = Read_data3Text(m_inc, row.place.code);
+    m_displayView->showSettingPage(all);
 }
 
 void MainDisp::showKeyOperationNotice()

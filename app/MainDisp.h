@@ -3,6 +3,8 @@
 #include "app/ConnectionController.h"
 #include "app/JobDispatcher.h"
 #include "app/MainView.h"
+#include "app/ScreenPrint.h"
+#include "app/SettingsFileCommands.h"
 #include "app/ZN8P_INC.h"
 #include "comm/ComLink.h"
 #include "comm/RequestLayer.h"
@@ -26,7 +28,9 @@ namespace Ui
 class MainDisp;
 }
 class GuiOperator;
+class GuiSettingsFileDialogs;
 class HelpViewer;
+class Mardel_ChartCtl;
 class OperatorInterface;
 class QLabel;
 class SettingEditor;
@@ -64,6 +68,8 @@ public:
     OnlineStartRead &onlineStartRead() { return m_onlineStartRead; }
     PollingCycle &polling() { return m_polling; }
     ConnectionController &connection() { return m_connection; }
+    ScreenPrint &screenPrint() { return m_screenPrint; }
+    Mardel_ChartCtl &chart() { return *Mardel_ChartCtl1; }
     TransferJobs &transfer() { return m_transfer; }
     TransferCommands &commands() { return m_commands; }
     QTimer &timer(TimerId id) { return m_timers.at(id - 1); }
@@ -85,8 +91,10 @@ public:
     void stopTracing() override;
     void setProgressVisible(bool visible, int messageId) override;
     void setProgressValue(int value) override;
+    void Read_data3() override;
     void showKeyOperationNotice() override;
     void setParameterButtonsEnabled(bool enabled) override;
+    void setChartMaxCh(qint16 value) override;
     void toggleSettingGroup(int group) override;
 
 protected:
@@ -132,7 +140,11 @@ private:
     TransferJobs m_transfer;
     TransferCommands m_commands;
     ConnectionController m_connection;
+    std::unique_ptr<GuiSettingsFileDialogs> m_fileDialogs;
+    SettingsFileCommands m_fileCommands;
+    ScreenPrint m_screenPrint;
     std::unique_ptr<MainDisplayView> m_displayView;
+    Mardel_ChartCtl *Mardel_ChartCtl1 = nullptr;
     std::unique_ptr<SettingEditor> m_editor;
     HelpViewer *m_help = nullptr;
     bool m_closing = false;

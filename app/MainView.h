@@ -32,11 +32,15 @@ public:
     // The Trace menu's check mark, and stopping the chart's tracing with it.
     virtual bool isTracing() const { return false; }
     virtual void stopTracing() {}
-    // The transfer progress frames (Frame4, Frame5) captioned with messageId, and both bars.
+    // The transfer progress frames (Frame4, Frame5) captioned with messageId (0: no caption),
+    // and both bars.
     virtual void setProgressVisible(bool visible, int messageId) { (void)visible, (void)messageId; }
     virtual void setProgressValue(int value) { (void)value; }
     // The key-operation notice (Text_readmsg3, Text_readmsg5), hidden again after 2 s.
     virtual void showKeyOperationNotice() {}
+    // Read_data3: every setting value label of all three pages shows its value as loaded from a
+    // settings data file.
+    virtual void Read_data3() {}
     // Switches the change buttons of one setting group (title button Cmd_True(group), 0 to 5)
     // between enabled and disabled.
     virtual void toggleSettingGroup(int group) { (void)group; }

@@ -126,9 +126,11 @@ bool write(const QString &path, const ZN8P_INC &inc, QString *error)
     }
     QSaveFile file(path);
     const QByteArray text = compose(inc);
-    // Without a successful commit() the temporary file is discarded and the old file stays.
-    const bool written =
-        file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
+    // Without a successful commit() the temporary file is discarded and the old file stays. The
+    // explicit flush() matters: Qt 6.4's commit() ignores a failure of its own final flush (a full
+    // disk) and would put a cut-off file in place of the old one.
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(text) == text.size() &&
+                         file.flush() && file.commit();
     if (!written && error != nullptr)
         *error = file.errorString();
     return written;

@@ -105,14 +105,16 @@ struct ZN8P_INC {
     qint16 monitorStep = 0;
     qint16 commErrorCount = 0;
 
-    // Chart state.
-    std::array<qint32, 4> traceColors{};
-    bool chartLongScale = false;
-    qint16 chartCycleSeconds = 1;
-    double chartScaleHigh = 0;
-    double chartScaleLow = 0;
-    qint16 chartDivisions = 10;
-    bool mv2Present = false;
+    // Chart state, as kept in the chart settings files. Colours are 0x00BBGGRR, one per chart
+    // channel (PV, SV, MV1, MV2, SV2, SV3, SV4).
+    static constexpr int ChartChannelCount = 7;
+    std::array<qint32, ChartChannelCount> traceColors{};
+    qint32 chartLongScale = 1; // 1 long time base ("X 9000"), 0 short ("X 600")
+    qint32 chartCycleSeconds = 5;
+    qint32 chartScaleHigh = 400;
+    qint32 chartScaleLow = 0;
+    qint16 chartDivisions = 4;
+    bool mv2Present = false; // the controller has a second output (option bit 0x40)
 
     // Entry dialog state.
     qint16 editMin = 0;

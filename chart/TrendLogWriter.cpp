@@ -32,10 +32,17 @@ QByteArray encoded(const QString &text)
     return encoder.encode(text);
 }
 
-TrendLogWriter::Result resultOf(QFileDevice::FileError error)
+// Qt reports a refused open as a plain open error; what the operator must hear is whether the
+// file (or its folder) may not be written, which is where another program's lock or a read-only
+// file shows on this system.
+TrendLogWriter::Result resultOf(const QFileDevice &file)
 {
-    return error == QFileDevice::PermissionsError ? TrendLogWriter::Result::PermissionDenied
-                                                  : TrendLogWriter::Result::Failed;
+    const QFileInfo info(file.fileName());
+    const QFileInfo folder(info.absolutePath());
+    const bool refused =
+        file.error() == QFileDevice::PermissionsError ||
+        (info.exists() ? !info.isWritable() : folder.exists() && !folder.isWritable());
+    return refused ? TrendLogWriter::Result::PermissionDenied : TrendLogWriter::Result::Failed;
 }
 
 } // namespace
@@ -124,10 +131,10 @@ TrendLogWriter::Result TrendLogWriter::create(const QString &text)
 {
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
-        return resultOf(file.error());
+        return resultOf(file);
     file.write(encoded(text));
     if (!file.commit())
-        return resultOf(file.error());
+        return resultOf(file);
     return Result::Written;
 }
 
@@ -139,13 +146,13 @@ TrendLogWriter::Result TrendLogWriter::append(const QString &text)
     // file only ever holds whole lines.
     QFile file(m_path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return resultOf(file.error());
+        return resultOf(file);
     const qint64 wholeLines = file.size();
     const QByteArray bytes = encoded(text);
     const bool written = file.write(bytes) == bytes.size();
-    const QFileDevice::FileError error = file.error();
+    const Result result = written ? Result::Written : resultOf(file);
     if (!written)
         file.resize(wholeLines);
     file.close();
-    return written ? Result::Written : resultOf(error);
+    return result;
 }

@@ -4,6 +4,9 @@
 #include "app/ZN8P_INC.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 namespace
 {
@@ -155,6 +158,35 @@ QString foreignOption(const QCommandLineParser &parser, const Subcommand &subcom
     return QString();
 }
 
+// "-250.5" is a value to write, not a bundle of short options: such arguments (unless they are
+// an option's value) move behind "--", where the parser takes everything as an argument. A value
+// comes last on its line (write CODE VALUE), so the arguments keep their order.
+QStringList withNegativeNumbers(const QStringList &arguments)
+{
+    static const QRegularExpression negativeNumber(QStringLiteral("^-[0-9]*[.,]?[0-9]+$"));
+    QStringList kept;
+    QStringList behind;
+    bool rest = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        const bool optionValue =
+            i > 0 && arguments.at(i - 1).startsWith(QLatin1String("--")) &&
+            std::any_of(optionList().cbegin(), optionList().cend(), [&](const auto &option) {
+                return !option.valueName().isEmpty() &&
+                       arguments.at(i - 1) == QLatin1String("--") + option.names().first();
+            });
+        if (rest || (!optionValue && negativeNumber.match(argument).hasMatch()))
+            behind << argument;
+        else if (argument == QLatin1String("--"))
+            rest = true;
+        else
+            kept << argument;
+    }
+    if (rest || !behind.isEmpty())
+        kept << QStringLiteral("--") << behind;
+    return kept;
+}
+
 } // namespace
 
 bool ConditionOverrides::any() const
@@ -178,7 +210,7 @@ bool parseCommandLine(const QStringList &arguments, CommandLine &commandLine, QS
 {
     QCommandLineParser parser;
     parser.addOptions(optionList());
-    if (!parser.parse(QStringList{QStringLiteral("znctl")} + arguments)) {
+    if (!parser.parse(QStringList{QStringLiteral("znctl")} + withNegativeNumbers(arguments))) {
         *error = parser.errorText();
         return false;
     }

@@ -156,7 +156,9 @@ Result parse(ZN8P_INC &inc, int code, const QString &text)
         return {std::nullopt, QStringLiteral("'%1' is no number (%2)").arg(text, limits)};
     if (std::abs(scaled - std::round(scaled)) > 1e-6) {
         const QString places = decimals == 0 ? QStringLiteral("no decimals")
-                                             : QStringLiteral("%1 decimals at most").arg(decimals);
+                               : decimals == 1
+                                   ? QStringLiteral("one decimal at most")
+                                   : QStringLiteral("%1 decimals at most").arg(decimals);
         return {std::nullopt, QStringLiteral("%1 takes %2 (%3)").arg(text, places, limits)};
     }
     const long raw = std::lround(scaled);

@@ -43,10 +43,11 @@ FrameVerdict ModbusRtuCodec::judge(const QByteArray &input, const FrameRequest &
     const int length = validFrameAt(input, station, function);
     if (length > 0) {
         // A whole, checked frame that answers something else (another register count, another
-        // write) goes as a whole.
+        // write) gives up only its first byte: the reply may start inside it, and is then found
+        // whether the bytes came at once or in pieces.
         const QByteArray adu = input.left(length - 2);
         if (!ModbusPdu::answersRequest(adu, head))
-            return FrameVerdict::discard(length);
+            return FrameVerdict::discard(1);
         return FrameVerdict::complete(length, ModbusPdu::asciiText(adu));
     }
     if (length < 0)

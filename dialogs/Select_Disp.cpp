@@ -22,7 +22,7 @@ Select_Disp::Select_Disp(ZN8P_INC &inc, QWidget *parent)
         const QList<QRadioButton *> buttons = options(frame.optionName);
         for (int i = 0; i < buttons.size() && i < frame.options.size(); ++i)
             buttons[i]->setText(displayText(frame.options[i]));
-        box->setVisible(m_frame && frame.frameName == m_frame->frameName);
+        box->setVisible(m_frame && qstrcmp(frame.frameName, m_frame->frameName) == 0);
     }
     if (m_frame) {
         const QList<QRadioButton *> buttons = options(m_frame->optionName);

@@ -17,7 +17,8 @@ public:
 
     // Opening the dialog: the configuration at opening is kept for Cancel and its 50 A rating
     // for Change. With a verified link or valid setting data every field's value is applied as
-    // if clicked (the locks follow); otherwise every field is clicked to 0 " Not added".
+    // if clicked (the locks follow, a refusal is silent); otherwise every field is clicked to 0
+    // " Not added".
     explicit UnitOptionRules(ZN8P_INC &inc);
 
     // Whether the dialog shows the configuration (true) or " Not added" everywhere.

@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need, only those missing.
 # Safe to run again. Needs root (or sudo) only when something is missing. --gui adds the fonts of
-# the screenshots, --sanitizers clang and its sanitizer and libFuzzer runtimes.
+# the screenshots, --sanitizers clang and its sanitizer and libFuzzer runtimes, --print the CUPS
+# PDF printer and the PDF tools of the print test.
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-serialport-dev qt6-tools-dev
           libgl1-mesa-dev libmodbus-dev mbpoll)
-case "${1:-}" in
---gui) packages+=(fonts-noto-cjk) ;;
---sanitizers) packages+=(clang-14 libclang-rt-14-dev) ;;
-esac
+for option in "$@"; do
+    case "$option" in
+    --gui) packages+=(fonts-noto-cjk) ;;
+    --sanitizers) packages+=(clang-14 libclang-rt-14-dev) ;;
+    --print) packages+=(cups printer-driver-cups-pdf poppler-utils) ;;
+    esac
+done
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,6 +1,7 @@
 #include "app/HelpViewer.h"
 #include "app/MainDisp.h"
 #include "app/MessageTable.h"
+#include "app/ProgramFolder.h"
 #include "comm/SettingsStore.h"
 #include "tests/support/FakeOperator.h"
 
@@ -38,6 +39,7 @@ void TestMainDisp::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir->path());
+    ProgramFolder::resolve(m_dir->path());
     m_store = std::make_unique<SettingsStore>(QSettings::IniFormat);
     m_inc = ZN8P_INC();
     m_op = FakeOperator();
@@ -57,7 +59,7 @@ void TestMainDisp::captionsAndHelpFollowTheLanguage()
 {
     QCOMPARE(m_window->windowTitle(), QStringLiteral("ZN Monitor"));
     QCOMPARE(action("mnuComset")->text(), QStringLiteral("Communication setting(&C)"));
-    QCOMPARE(m_op.panels.value(2), QStringLiteral("Trace standby"));
+    QCOMPARE(m_op.panels.value(3), QStringLiteral("Trace standby"));
     QCOMPARE(MainDisp::helpFileName(), QStringLiteral("ZN Monitor_E"));
 
     action("mnuHelp2")->trigger();

@@ -1,5 +1,6 @@
 #include "app/MainDisp.h"
 #include "app/MessageTable.h"
+#include "app/ProgramFolder.h"
 #include "comm/RegisterMap.h"
 #include "comm/SerialZN8PCom.h"
 #include "comm/SettingsStore.h"
@@ -44,6 +45,7 @@ void TestMonitoringE2e::init()
     MessageTable::instance().setLanguage(Language::English);
     m_dir = std::make_unique<QTemporaryDir>();
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir->path());
+    ProgramFolder::resolve(m_dir->path());
     m_store = std::make_unique<SettingsStore>(QSettings::IniFormat);
     m_inc = ZN8P_INC();
     m_op = FakeOperator();

@@ -60,9 +60,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 sameValues(first, extended),
             "lines after the last are not read");
 
+    // The program writes its own model name and format marker; the values must come back.
     ZN8P_INC again;
-    first.modelName = QString::fromLatin1(SettingsDataFile::ModelName);
-    require(readBytes(SettingsDataFile::compose(first), again) && sameValues(first, again),
+    require(readBytes(SettingsDataFile::compose(first), again) &&
+                again.unitConfig == first.unitConfig && again.settingValues == first.settingValues,
             "the program's own file reads back the same");
     return 0;
 }

@@ -30,6 +30,7 @@ public:
     void setChartMaxCh(qint16 value) override { chartMaxCh.append(value); }
     void showKeyOperationNotice() override { ++keyOperationNotices; }
     void toggleSettingGroup(int group) override { toggledGroups.append(group); }
+    void Read_data3() override { ++readData3Calls; }
 
     QList<bool> monitoringStates;
     bool commErrorVisible = false;
@@ -44,4 +45,5 @@ public:
     QList<qint16> chartMaxCh;
     int keyOperationNotices = 0;
     QList<int> toggledGroups;
+    int readData3Calls = 0;
 };

@@ -1,11 +1,14 @@
-// Renders the pictures of docs/: the main display online against the simulated controller, the
-// search panel, the communication settings dialog and the three setting dialogs (entry,
-// selection, model change), in English and in Japanese.
+// Renders the pictures of docs/: the main display online against the simulated controller, an
+// upload in progress, the Trace display during a run, the search panel, the communication settings
+// dialog, the three setting dialogs (entry, selection, model change) and the printer selection
+// dialog, in English and in Japanese.
 //
 //   QT_QPA_PLATFORM=offscreen zn-screenshots OUTPUT_FOLDER
 
 #include "app/MainDisp.h"
 #include "app/MessageTable.h"
+#include "app/ProgramFolder.h"
+#include "chart/Mardel_ChartCtl.h"
 #include "comm/RegisterMap.h"
 #include "comm/SerialZN8PCom.h"
 #include "comm/SettingsStore.h"
@@ -13,15 +16,20 @@
 #include "dialogs/Setting_Disp.h"
 #include "dialogs/SubDisp_Opset.h"
 #include "dialogs/SubDisp_comm.h"
+#include "dialogs/prnselect.h"
 #include "polling/ValueFormat.h"
 #include "sim/SimulatedController.h"
 #include "tests/support/FakeOperator.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,6 +49,17 @@ bool save(QWidget &widget, const QString &path)
     const bool ok = widget.grab().save(path);
     std::printf("%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
     return ok;
+}
+
+// The scripted operator keeps the status bar texts to itself; the picture shows them as the
+// desktop operator would.
+void showPanels(QWidget &window, const FakeOperator &op)
+{
+    for (auto it = op.panels.cbegin(); it != op.panels.cend(); ++it) {
+        if (auto *panel =
+                window.findChild<QLabel *>(QStringLiteral("StatusPanel_%1").arg(it.key())))
+            panel->setText(it.value());
+    }
 }
 
 // The dialogs as the change buttons and the Setting menu open them, offline after an upload.
@@ -104,10 +123,33 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
 
     window.runStartupLinkCheck();
     window.findChild<QPushButton *>(QStringLiteral("Cmd_ONOFF"))->click();
+    // A trace on the short base from the start, its samples faster than the cycle the labels
+    // show, so that the picture holds the warm-up.
+    window.chart().setXScaleShort(true);
+    window.findChild<QAction *>(QStringLiteral("mnuTrace"))->trigger();
+    window.chart().setCharttime(30);
     // A full upload so that the setting pages show values, then a while of live process.
     inc.timerJob = JobDispatcher::Upload;
     waitFor(8000);
     ok = save(window, folder + QStringLiteral("/main-online-") + suffix + ".png") && ok;
+    // File > Upload, caught half way through its progress display.
+    auto *bar =
+        window.findChild<QProgressBar *>(QStringLiteral("ProgressBar2")); // set after ProgressBar1
+    QObject::connect(bar, &QProgressBar::valueChanged, &window, [&](int value) {
+        if (value == 26)
+            ok = save(window, folder + QStringLiteral("/upload-progress-") + suffix + ".png") && ok;
+    });
+    op.answers = {true};
+    window.commands().mnuUpload();
+    waitFor(6000);
+
+    auto *pages = window.findChild<QTabWidget *>(QStringLiteral("SSTab1"));
+    pages->setCurrentIndex(1);
+    waitFor(4000);
+    showPanels(window, op);
+    ok = save(window, folder + QStringLiteral("/trace-run-") + suffix + ".png") && ok;
+    window.findChild<QAction *>(QStringLiteral("mnuTrace"))->trigger();
+    pages->setCurrentIndex(0);
     window.findChild<QPushButton *>(QStringLiteral("Cmd_ONOFF"))->click();
 
     SubDisp_comm dialog(inc, store, window.link(), op, &window);
@@ -115,6 +157,13 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     waitFor(200);
     ok = save(dialog, folder + QStringLiteral("/comm-settings-") + suffix + ".png") && ok;
     dialog.close();
+
+    prnselect printers(inc, op, {QStringLiteral("Office laser"), QStringLiteral("ZN-PDF")},
+                       QStringLiteral("Office laser"), QString(), &window);
+    printers.show();
+    waitFor(200);
+    ok = save(printers, folder + QStringLiteral("/printer-selection-") + suffix + ".png") && ok;
+    printers.close();
     return shootSettingDialogs(inc, op, window, folder, suffix) && ok;
 }
 } // namespace
@@ -130,6 +179,8 @@ int main(int argc, char *argv[])
     QDir().mkpath(folder);
     QTemporaryDir settings;
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    ProgramFolder::resolve(settings.path());
+    QDir(settings.path()).mkdir(QStringLiteral("Logging"));
 
     const bool ok = shootLanguage(Language::English, folder, QStringLiteral("en")) &&
                     shootLanguage(Language::Japanese, folder, QStringLiteral("ja"));

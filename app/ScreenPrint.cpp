@@ -1,0 +1,88 @@
+#include "ScreenPrint.h"
+
+#include "app/OperatorInterface.h"
+#include "app/ZN8P_INC.h"
+#include "dialogs/prnselect.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QTimer>
+#include <QWidget>
+
+namespace
+{
+const QList<int> NoPrinterMessage = {57};
+} // namespace
+
+PrinterList PrinterList::system()
+{
+    return {QPrinterInfo::availablePrinterNames(), QPrinterInfo::defaultPrinterName()};
+}
+
+ScreenPrint::ScreenPrint(ZN8P_INC &inc, OperatorInterface &op, QTimer &timer2, QWidget *window)
+    : m_inc(inc), m_op(op), m_timer2(timer2), m_window(window)
+{
+    connect(&m_timer2, &QTimer::timeout, this, &ScreenPrint::printForegroundWindow);
+}
+
+void ScreenPrint::selectPrinter()
+{
+    m_op.beep();
+    choosePrinter();
+}
+
+void ScreenPrint::print()
+{
+    m_op.beep();
+    if (choosePrinter())
+        m_timer2.start();
+}
+
+bool ScreenPrint::choosePrinter()
+{
+    const PrinterList printers = m_source();
+    if (printers.names.isEmpty()) {
+        m_op.showMessage(NoPrinterMessage);
+        return false;
+    }
+    prnselect dialog(m_inc, m_op, printers.names, printers.defaultName, m_printerName, m_window);
+    dialog.exec();
+    if (m_inc.selectedPrinterIndex == prnselect::Cancelled)
+        return false;
+    m_printerName = printers.names.value(m_inc.selectedPrinterIndex);
+    return true;
+}
+
+void ScreenPrint::printForegroundWindow()
+{
+    m_timer2.stop();
+    QWidget *front = QApplication::activeWindow();
+    const QImage picture = (front != nullptr ? front : m_window->window())->grab().toImage();
+    QPrinter printer(QPrinter::HighResolution);
+    if (!m_printerName.isEmpty())
+        printer.setPrinterName(m_printerName);
+    printer.setDocName(QApplication::applicationDisplayName());
+    if (!printer.isValid() || !printToFit(picture, printer))
+        m_op.showMessage(NoPrinterMessage);
+}
+
+bool ScreenPrint::printToFit(const QImage &image, QPrinter &printer)
+{
+    printer.setPageOrientation(image.width() < image.height() ? QPageLayout::Portrait
+                                                              : QPageLayout::Landscape);
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    const QRect area = painter.viewport();
+    QSize size = image.size();
+    size.scale(area.size(), Qt::KeepAspectRatio);
+    painter.setViewport(area.x() + (area.width() - size.width()) / 2,
+                        area.y() + (area.height() - size.height()) / 2, size.width(),
+                        size.height());
+    painter.setWindow(image.rect());
+    painter.drawImage(0, 0, image);
+    return painter.end() && printer.printerState() != QPrinter::Error;
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class OperatorInterface;
+class QImage;
+class QPrinter;
+class QTimer;
+class QWidget;
+struct ZN8P_INC;
+
+// The system's printers as the printer selection dialog lists them.
+struct PrinterList {
+    QStringList names;
+    QString defaultName;
+
+    static PrinterList system();
+};
+
+// Printer Selection (mnupsel) and Print (mnuFilePrint): the printer selection dialog, then a
+// picture of the window in front printed to fit one page. The print runs on the Timer2 tick after
+// the menu command, so that the closed menu is no longer in the picture.
+class ScreenPrint : public QObject
+{
+    Q_OBJECT
+
+public:
+    // window: the main window, parent of the dialog and the picture taken when no window of the
+    // program is active. Timer2 is the window's; this class starts and stops it.
+    ScreenPrint(ZN8P_INC &inc, OperatorInterface &op, QTimer &timer2, QWidget *window);
+
+    // Where the dialog's list comes from (tests replace the system's printers).
+    void setPrinterSource(std::function<PrinterList()> source) { m_source = std::move(source); }
+    // The program's printer; empty until one is chosen, which prints to the system's default.
+    QString printerName() const { return m_printerName; }
+
+    // Beep and the dialog; unless it was cancelled the chosen printer becomes the program's.
+    // No printer at all: message 57 and no dialog.
+    void selectPrinter();
+    // As selectPrinter(); unless cancelled, starts Timer2, whose tick prints.
+    void print();
+
+    // Prints image on one page of printer: portrait when narrower than high, else landscape,
+    // scaled to fill the printable width or height keeping its proportions, centred. Returns
+    // false when the printer refused the job.
+    static bool printToFit(const QImage &image, QPrinter &printer);
+
+private:
+    // The dialog; false when it was cancelled or no printer exists (message 57).
+    bool choosePrinter();
+    // Timer2 tick: the picture of the active window to the program's printer; message 57 when
+    // the printer fails.
+    void printForegroundWindow();
+
+    ZN8P_INC &m_inc;
+    OperatorInterface &m_op;
+    QTimer &m_timer2;
+    QWidget *m_window;
+    std::function<PrinterList()> m_source = &PrinterList::system;
+    QString m_printerName;
+};

@@ -1,0 +1,102 @@
+#include "SettingsFileCommands.h"
+
+#include "app/MainView.h"
+#include "app/OperatorInterface.h"
+#include "app/ProgramFolder.h"
+#include "app/SettingsDataFile.h"
+#include "app/SettingsFileDialogs.h"
+#include "app/ZN8P_INC.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace
+{
+const QList<int> NothingToSaveMessage = {197};
+const QList<int> OverwriteQuestion = {507};
+const QList<int> NewNameMessage = {508};
+const QList<int> ReplaceDisplayQuestion = {535};
+const QList<int> LoadWhileOnlineMessage = {701};
+
+// A file of this marker carries no unit configuration of its own.
+constexpr qint16 NoUnitConfigMarker = 1;
+// The progress bars count the 53 values.
+constexpr int ProgressFull = SettingsDataFile::ValueCount;
+constexpr int ProgressCaptionNone = 0;
+constexpr int ReasonPanel = 4;
+} // namespace
+
+SettingsFileCommands::SettingsFileCommands(ZN8P_INC &inc, OperatorInterface &op, MainView &view,
+                                           SettingsFileDialogs &dialogs)
+    : m_inc(inc), m_op(op), m_view(view), m_dialogs(dialogs)
+{
+}
+
+bool SettingsFileCommands::mnuSave()
+{
+    if (!m_inc.settingDataValid) {
+        m_op.showMessage(NothingToSaveMessage, MessageIcon::Exclamation);
+        return false;
+    }
+    m_op.beep();
+    const QString path = m_dialogs.saveFileName(ProgramFolder::setdata());
+    restoreCurrentFolder();
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo::exists(path) && !m_op.askYesNo(OverwriteQuestion, MessageIcon::Question)) {
+        m_op.showMessage(NewNameMessage, MessageIcon::Exclamation);
+        return false;
+    }
+    return writeFile(path);
+}
+
+bool SettingsFileCommands::writeFile(const QString &path)
+{
+    // The display's data stand as filed: with the marker of a file the program writes.
+    m_inc.formatMarker = 0;
+    m_view.setProgressVisible(true, ProgressCaptionNone);
+    QString reason;
+    const bool written = SettingsDataFile::write(path, m_inc, &reason);
+    m_view.setProgressValue(ProgressFull);
+    m_view.setProgressVisible(false, ProgressCaptionNone);
+    if (!written) {
+        m_op.setStatusPanel(ReasonPanel,
+                            QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason);
+        return false;
+    }
+    // Filed under a new name or over an old one, the display's data are saved either way: the
+    // question 362 at the next online start would only ask to save them again.
+    m_inc.unsavedOnlineChanges = false;
+    return true;
+}
+
+bool SettingsFileCommands::mnuLoad()
+{
+    if (m_inc.online) {
+        m_op.showMessage(LoadWhileOnlineMessage, MessageIcon::Exclamation);
+        return false;
+    }
+    if (!m_op.askYesNo(ReplaceDisplayQuestion, MessageIcon::Exclamation))
+        return false;
+    const QString path = m_dialogs.openFileName(ProgramFolder::setdata());
+    restoreCurrentFolder();
+    if (path.isEmpty() || !SettingsDataFile::read(path, m_inc))
+        return false;
+    if (m_inc.formatMarker == NoUnitConfigMarker)
+        m_inc.unitConfig = UnitConfig{};
+
+    m_view.setProgressVisible(true, ProgressCaptionNone);
+    m_view.setProgressValue(ProgressFull);
+    m_view.Read_data3();
+    m_view.setProgressVisible(false, ProgressCaptionNone);
+    m_inc.settingDataValid = true;
+    m_inc.unitCheckFlag = true;
+    m_inc.unsavedOnlineChanges = true;
+    m_view.refreshSettingPage();
+    return true;
+}
+
+void SettingsFileCommands::restoreCurrentFolder()
+{
+    QDir::setCurrent(ProgramFolder::path());
+}

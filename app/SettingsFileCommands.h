@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+class MainView;
+class OperatorInterface;
+class SettingsFileDialogs;
+struct ZN8P_INC;
+
+// File save (mnuSave) and File load (mnuLoad) of the settings data file in "Setdata". The online
+// button's question 362 runs the same save.
+class SettingsFileCommands
+{
+public:
+    SettingsFileCommands(ZN8P_INC &inc, OperatorInterface &op, MainView &view,
+                         SettingsFileDialogs &dialogs);
+
+    // Without valid setting data message 197. Otherwise the save dialog; an existing file is
+    // overwritten only after Yes to 507 (No: message 508). Returns true when the file was
+    // written; then unsavedOnlineChanges is clear. A write that fails leaves the old file as it
+    // was, keeps unsavedOnlineChanges and names the reason in status panel 4.
+    bool mnuSave();
+    // While online message 701. Otherwise question 535 and the open dialog, then the file's
+    // model name, unit configuration (all 0 for format marker 1) and 53 values replace the
+    // display's. A file that cannot be read to its end ends the command quietly with the values
+    // read so far in place. Returns true when the whole file was loaded.
+    bool mnuLoad();
+
+private:
+    bool writeFile(const QString &path);
+    void restoreCurrentFolder();
+
+    ZN8P_INC &m_inc;
+    OperatorInterface &m_op;
+    MainView &m_view;
+    SettingsFileDialogs &m_dialogs;
+};

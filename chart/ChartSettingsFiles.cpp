@@ -1,0 +1,219 @@
+#include "ChartSettingsFiles.h"
+
+#include "app/ZN8P_INC.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QtEndian>
+
+namespace
+{
+constexpr int RecordSize = 4;
+constexpr int FullLength = 11 * RecordSize;
+// The last record's unused half may be left off.
+constexpr int ShortLength = FullLength - 2;
+
+template <typename T> T recordAt(const QByteArray &bytes, int record)
+{
+    return qFromLittleEndian<T>(bytes.constData() + (record - 1) * RecordSize);
+}
+
+template <typename T> void putRecord(QByteArray &bytes, int record, T value)
+{
+    qToLittleEndian<T>(value, bytes.data() + (record - 1) * RecordSize);
+}
+} // namespace
+
+ChartRecords ChartRecords::defaults(int channel)
+{
+    ChartRecords records;
+    records.colour = ChartChannels::info(channel).defaultColour;
+    return records;
+}
+
+QByteArray ChartRecords::toBytes() const
+{
+    QByteArray bytes(FullLength, '\0');
+    putRecord<qint32>(bytes, 1, colour);
+    putRecord<qint32>(bytes, 2, longScale);
+    putRecord<qint32>(bytes, 3, cycle);
+    putRecord<qint32>(bytes, 4, high);
+    putRecord<qint32>(bytes, 5, low);
+    putRecord<qint16>(bytes, 6, flag);
+    putRecord<qint16>(bytes, 7, running);
+    putRecord<qint16>(bytes, 8, reserved8);
+    putRecord<qint16>(bytes, 9, reserved9);
+    putRecord<qint16>(bytes, 10, reserved10);
+    putRecord<qint16>(bytes, 11, divisions);
+    return bytes;
+}
+
+std::optional<ChartRecords> ChartRecords::fromBytes(const QByteArray &bytes)
+{
+    if (bytes.size() < ShortLength)
+        return std::nullopt;
+    ChartRecords records;
+    records.colour = recordAt<qint32>(bytes, 1);
+    records.longScale = recordAt<qint32>(bytes, 2);
+    records.cycle = recordAt<qint32>(bytes, 3);
+    records.high = recordAt<qint32>(bytes, 4);
+    records.low = recordAt<qint32>(bytes, 5);
+    records.flag = recordAt<qint16>(bytes, 6);
+    records.running = recordAt<qint16>(bytes, 7);
+    records.reserved8 = recordAt<qint16>(bytes, 8);
+    records.reserved9 = recordAt<qint16>(bytes, 9);
+    records.reserved10 = recordAt<qint16>(bytes, 10);
+    records.divisions = recordAt<qint16>(bytes, 11);
+    return records;
+}
+
+void ChartRecords::take(const ChartRecords &o, std::initializer_list<int> records)
+{
+    for (int record : records) {
+        switch (record) {
+        case 1:
+            colour = o.colour;
+            break;
+        case 2:
+            longScale = o.longScale;
+            break;
+        case 3:
+            cycle = o.cycle;
+            break;
+        case 4:
+            high = o.high;
+            break;
+        case 5:
+            low = o.low;
+            break;
+        case 6:
+            flag = o.flag;
+            break;
+        case 7:
+            running = o.running;
+            break;
+        case 8:
+            reserved8 = o.reserved8;
+            break;
+        case 9:
+            reserved9 = o.reserved9;
+            break;
+        case 10:
+            reserved10 = o.reserved10;
+            break;
+        default:
+            divisions = o.divisions;
+            break;
+        }
+    }
+}
+
+ChartSettingsFiles::ChartSettingsFiles(QString folder) : m_folder(std::move(folder)) {}
+
+QString ChartSettingsFiles::filePath(int channel) const
+{
+    return m_folder + QStringLiteral("/ZN8P%1.DAT").arg(channel + 1);
+}
+
+std::optional<ChartRecords> ChartSettingsFiles::read(int channel) const
+{
+    QFile file(filePath(channel));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    // Only the records are read: a huge file costs no more than a good one.
+    return ChartRecords::fromBytes(file.read(FullLength));
+}
+
+bool ChartSettingsFiles::write(int channel, const ChartRecords &values,
+                               std::initializer_list<int> records)
+{
+    ChartRecords merged = read(channel).value_or(ChartRecords::defaults(channel));
+    merged.take(values, records);
+    QSaveFile file(filePath(channel));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(merged.toBytes());
+    return file.commit();
+}
+
+ChartSettingsFiles::Flags ChartSettingsFiles::load(ZN8P_INC &inc)
+{
+    Flags flags{};
+    for (int channel = 0; channel < ChartChannels::Count; ++channel) {
+        std::optional<ChartRecords> records = read(channel);
+        if (!records) {
+            records = ChartRecords::defaults(channel);
+            write(channel, *records, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+        }
+        inc.traceColors[channel] = records->colour;
+        inc.chartLongScale = records->longScale;
+        inc.chartCycleSeconds = records->cycle;
+        inc.chartScaleHigh = records->high;
+        inc.chartScaleLow = records->low;
+        inc.chartDivisions = records->divisions;
+        m_reserved = *records;
+        flags[channel] = records->flag;
+    }
+    return flags;
+}
+
+ChartSettingsFiles::Flags ChartSettingsFiles::readFlags() const
+{
+    Flags flags{};
+    for (int channel = 0; channel < ChartChannels::Count; ++channel) {
+        const std::optional<ChartRecords> records = read(channel);
+        flags[channel] = records ? records->flag : qint16(0);
+    }
+    return flags;
+}
+
+ChartRecords ChartSettingsFiles::current(const ZN8P_INC &inc, int channel, qint16 flag,
+                                         qint16 running) const
+{
+    ChartRecords records = m_reserved;
+    records.colour = inc.traceColors[channel];
+    records.longScale = inc.chartLongScale;
+    records.cycle = inc.chartCycleSeconds;
+    records.high = inc.chartScaleHigh;
+    records.low = inc.chartScaleLow;
+    records.flag = flag;
+    records.running = running;
+    records.divisions = inc.chartDivisions;
+    return records;
+}
+
+void ChartSettingsFiles::writeShared(const ZN8P_INC &inc, std::initializer_list<int> records)
+{
+    for (int channel = 0; channel < ChartChannels::Count; ++channel)
+        write(channel, current(inc, channel, 0, 0), records);
+}
+
+void ChartSettingsFiles::colourChosen(const ZN8P_INC &inc, int channel)
+{
+    write(channel, current(inc, channel, 0, 0), {1});
+}
+
+void ChartSettingsFiles::selectionCompleted(const ZN8P_INC &inc, const Flags &flags)
+{
+    for (int channel = 0; channel < ChartChannels::Count; ++channel)
+        write(channel, current(inc, channel, flags[channel], 0), {1, 6});
+}
+
+void ChartSettingsFiles::traceStarted(const ZN8P_INC &inc, const Flags &flags)
+{
+    write(Pv, current(inc, Pv, flags[Pv], 1), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+    for (int channel = Sv; channel < ChartChannels::Count; ++channel)
+        write(channel, current(inc, channel, flags[channel], 1), {7});
+}
+
+void ChartSettingsFiles::traceStopped(const ZN8P_INC &inc, const Flags &flags)
+{
+    for (int channel = 0; channel < ChartChannels::Count; ++channel)
+        write(channel, current(inc, channel, flags[channel], 0),
+              {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+}
+
+void ChartSettingsFiles::plotEnded(const ZN8P_INC &inc)
+{
+    writeShared(inc, {2, 3, 7});
+}

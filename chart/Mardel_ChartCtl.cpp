@@ -1,0 +1,558 @@
+#include "Mardel_ChartCtl.h"
+
+#include "app/MessageTable.h"
+#include "app/OperatorInterface.h"
+#include "app/ZN8P_INC.h"
+#include "chart/AxisStrip.h"
+#include "chart/ChartCanvas.h"
+#include "dialogs/Setting3_Disp.h"
+#include "display/MainDisplayModel.h"
+
+#include <QAction>
+#include <QColorDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <cmath>
+
+namespace
+{
+constexpr int SecondOutputBit = 0x40;
+constexpr int SidePanelWidth = 350;
+
+const std::array<const char *, ChartChannels::Count> ValueLabelNames = {
+    "lblPv", "lblSv", "lblMv1", "lblMv2", "LblSv2", "LblSv3", "LblSv4"};
+
+QColor colourOf(qint32 bgr)
+{
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+qint32 bgrOf(const QColor &colour)
+{
+    return colour.red() | (colour.green() << 8) | (colour.blue() << 16);
+}
+
+template <typename W> W *named(W *widget, const QString &name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+QLabel *label(const QString &name, QWidget *parent = nullptr)
+{
+    return named(new QLabel(parent), name);
+}
+
+QPushButton *button(const QString &name, QWidget *parent = nullptr)
+{
+    return named(new QPushButton(parent), name);
+}
+
+// A scale label: the value the dialog edits, in a sunken box.
+QLabel *valueBox(const QString &name, const QString &text)
+{
+    QLabel *box = label(name);
+    box->setText(text);
+    box->setFrameShape(QFrame::Panel);
+    box->setFrameShadow(QFrame::Sunken);
+    box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    box->setMinimumWidth(56);
+    return box;
+}
+
+qint16 integerOf(const QString &text)
+{
+    return qint16(qBound(-32768.0, std::round(ChartChannels::leadingNumber(text)), 32767.0));
+}
+} // namespace
+
+Mardel_ChartCtl::Mardel_ChartCtl(ZN8P_INC &inc, OperatorInterface &op, const QString &programFolder,
+                                 QWidget *parent)
+    : QWidget(parent), m_inc(inc), m_op(op), m_files(programFolder),
+      m_run(inc, m_model, m_files, op, *this, programFolder)
+{
+    setObjectName(QStringLiteral("Mardel_ChartCtl1"));
+    m_pickColour = [this](const QColor &initial) -> std::optional<QColor> {
+        const QColor chosen = QColorDialog::getColor(initial, this);
+        return chosen.isValid() ? std::optional<QColor>(chosen) : std::nullopt;
+    };
+    m_scaleDialog = [this](ScaleEntry::Mode mode, const QString &now, qint16 high,
+                           qint16 low) -> std::optional<int> {
+        Setting3_Disp dialog(m_op, mode, now, high, low, this);
+        return dialog.exec() == QDialog::Accepted ? std::optional<int>(dialog.value())
+                                                  : std::nullopt;
+    };
+
+    timChart.setInterval(1000);
+    connect(&timChart, &QTimer::timeout, this, [this] { m_run.tick(); });
+
+    auto *side = new QVBoxLayout;
+    side->addWidget(makeValuePanel());
+    side->addWidget(makeTimeFrame());
+    side->addWidget(makeScaleFrame());
+    auto *runButtons = new QHBoxLayout;
+    runButtons->addWidget(cmdRUN = button(QStringLiteral("cmdRUN")));
+    runButtons->addWidget(cmdStop = button(QStringLiteral("cmdStop")));
+    side->addLayout(runButtons);
+    side->addWidget(cmdChartsel = button(QStringLiteral("cmdChartsel")));
+    side->addWidget(makeSelectionFrame());
+    side->addStretch(1);
+    side->addWidget(lblMsg = label(QStringLiteral("lblMsg")));
+    lblMsg->setFrameShape(QFrame::Panel);
+    lblMsg->setFrameShadow(QFrame::Sunken);
+    lblMsg->setAlignment(Qt::AlignCenter);
+    auto *sideWidget = new QWidget;
+    sideWidget->setLayout(side);
+    sideWidget->setFixedWidth(SidePanelWidth);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(makePlotArea(), 1);
+    top->addWidget(sideWidget);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(lblSavename = label(QStringLiteral("lblSavename")));
+    bottom->addWidget(Savename_text = label(QStringLiteral("Savename_text")), 1);
+    Savename_text->setFrameShape(QFrame::Panel);
+    Savename_text->setFrameShadow(QFrame::Sunken);
+    Savename_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *root = new QVBoxLayout(this);
+    root->addLayout(top, 1);
+    root->addLayout(bottom);
+
+    connect(cmdRUN, &QPushButton::clicked, this, [this] { m_run.start(); });
+    connect(cmdStop, &QPushButton::clicked, this, [this] { m_run.stop(); });
+    connect(cmdChartsel, &QPushButton::clicked, this, &Mardel_ChartCtl::openSelection);
+    connect(cmdSelend, &QPushButton::clicked, this, &Mardel_ChartCtl::selectionCompleted);
+    connect(optLong, &QRadioButton::clicked, this, [this] { timeBaseChosen(true); });
+    connect(optShort, &QRadioButton::clicked, this, [this] { timeBaseChosen(false); });
+    connect(Cmd_SH, &QPushButton::clicked, this, [this] { openScaleDialog(ScaleEntry::YHigh); });
+    connect(Cmd_SL, &QPushButton::clicked, this, [this] { openScaleDialog(ScaleEntry::YLow); });
+    connect(Cmd_time, &QPushButton::clicked, this, [this] { openScaleDialog(ScaleEntry::Cycle); });
+    connect(Cmd_Division, &QPushButton::clicked, this,
+            [this] { openScaleDialog(ScaleEntry::Divisions); });
+    for (int channel = 0; channel < ChartChannels::Count; ++channel) {
+        connect(cmdDev[channel], &QPushButton::clicked, this,
+                [this, channel] { cmdDev_Click(channel); });
+        connect(cmdColor[channel], &QPushButton::clicked, this,
+                [this, channel] { pickColour(channel); });
+    }
+
+    setCaptions();
+    frmChartsel->hide();
+    for (int channel = Sv2; channel < ChartChannels::Count; ++channel) {
+        for (QWidget *w : {static_cast<QWidget *>(m_valueLabels[channel]),
+                           static_cast<QWidget *>(Label3[channel])})
+            w->hide();
+    }
+    showRunState(false);
+}
+
+Mardel_ChartCtl::~Mardel_ChartCtl() = default;
+
+QWidget *Mardel_ChartCtl::makePlotArea()
+{
+    picCanbus = new ChartCanvas;
+    QList<QLabel *> yLabels;
+    for (int i = 0; i < int(lblYscal.size()); ++i)
+        yLabels << (lblYscal[i] = label(QStringLiteral("lblYscal_%1").arg(i)));
+    QList<QLabel *> timeLabels;
+    for (int i = 0; i < int(lblXscal.size()) - 1; ++i)
+        timeLabels << (lblXscal[i] = label(QStringLiteral("lblXscal_%1").arg(i)));
+    lblXscal[11] = label(QStringLiteral("lblXscal_11"));
+    for (QLabel *time : timeLabels)
+        time->setText(QStringLiteral("***"));
+
+    auto *area = new QWidget;
+    auto *grid = new QGridLayout(area);
+    grid->setSpacing(2);
+    grid->addWidget(new AxisStrip(Qt::Vertical, yLabels), 0, 0);
+    grid->addWidget(picCanbus, 0, 1);
+    grid->addWidget(new AxisStrip(Qt::Horizontal, timeLabels), 1, 1);
+    grid->addWidget(lblXscal[11], 1, 2);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(0, 1);
+    return area;
+}
+
+QWidget *Mardel_ChartCtl::makeValuePanel()
+{
+    auto *panel = new QWidget;
+    auto *grid = new QGridLayout(panel);
+    grid->setContentsMargins(0, 0, 0, 0);
+    for (int channel = 0; channel < ChartChannels::Count; ++channel) {
+        Label3[channel] = label(QStringLiteral("Label3_%1").arg(channel));
+        Label3[channel]->setText(QLatin1String(ChartChannels::info(channel).name));
+        QLabel *value = valueBox(QLatin1String(ValueLabelNames[channel]), QStringLiteral("0"));
+        value->setAutoFillBackground(true);
+        QPalette palette = value->palette();
+        palette.setColor(QPalette::Window, Qt::white);
+        value->setPalette(palette);
+        QFont font = value->font();
+        font.setPointSizeF(font.pointSizeF() * 1.4);
+        font.setBold(true);
+        value->setFont(font);
+        m_valueLabels[channel] = value;
+        grid->addWidget(Label3[channel], channel, 0);
+        grid->addWidget(value, channel, 1);
+    }
+    grid->setColumnStretch(1, 1);
+    return panel;
+}
+
+QGroupBox *Mardel_ChartCtl::makeTimeFrame()
+{
+    frmXScale = named(new QGroupBox, QStringLiteral("frmXScale"));
+    auto *grid = new QGridLayout(frmXScale);
+    grid->addWidget(optShort = named(new QRadioButton, QStringLiteral("optShort")), 0, 0, 1, 2);
+    grid->addWidget(optLong = named(new QRadioButton, QStringLiteral("optLong")), 0, 2, 1, 2);
+    grid->addWidget(lblCycle = label(QStringLiteral("lblCycle")), 1, 0, 1, 4);
+    grid->addWidget(lblChartitv = valueBox(QStringLiteral("lblChartitv"), QStringLiteral("5")), 2,
+                    0, 1, 2);
+    grid->addWidget(lblSec = label(QStringLiteral("lblSec")), 2, 2);
+    grid->addWidget(Cmd_time = button(QStringLiteral("Cmd_time")), 2, 3);
+    optLong->setChecked(true);
+    return frmXScale;
+}
+
+QGroupBox *Mardel_ChartCtl::makeScaleFrame()
+{
+    frmYScale = named(new QGroupBox, QStringLiteral("frmYScale"));
+    auto *grid = new QGridLayout(frmYScale);
+    grid->addWidget(lblHi = label(QStringLiteral("lblHi")), 0, 0);
+    grid->addWidget(lblSH = valueBox(QStringLiteral("lblSH"), QStringLiteral("400")), 0, 1);
+    grid->addWidget(Cmd_SH = button(QStringLiteral("Cmd_SH")), 0, 2);
+    grid->addWidget(lblLo = label(QStringLiteral("lblLo")), 1, 0);
+    grid->addWidget(lblSL = valueBox(QStringLiteral("lblSL"), QStringLiteral("0")), 1, 1);
+    grid->addWidget(Cmd_SL = button(QStringLiteral("Cmd_SL")), 1, 2);
+    grid->addWidget(lblDivision = label(QStringLiteral("lblDivision")), 2, 0);
+    grid->addWidget(Lbl_Y = valueBox(QStringLiteral("Lbl_Y"), QStringLiteral("4")), 2, 1);
+    grid->addWidget(Cmd_Division = button(QStringLiteral("Cmd_Division")), 2, 2);
+    return frmYScale;
+}
+
+QGroupBox *Mardel_ChartCtl::makeSelectionFrame()
+{
+    frmChartsel = named(new QGroupBox, QStringLiteral("frmChartsel"));
+    auto *grid = new QGridLayout(frmChartsel);
+    for (int channel = 0; channel < ChartChannels::Count; ++channel) {
+        Label1[channel] = label(QStringLiteral("Label1_%1").arg(channel));
+        cmdDev[channel] = button(channel == 0 ? QStringLiteral("cmdDev")
+                                              : QStringLiteral("cmdDev%1").arg(channel));
+        cmdColor[channel] = button(QStringLiteral("cmdColor_%1").arg(channel));
+        grid->addWidget(Label1[channel], channel, 0);
+        grid->addWidget(cmdDev[channel], channel, 1);
+        grid->addWidget(cmdColor[channel], channel, 2);
+    }
+    grid->addWidget(cmdSelend = button(QStringLiteral("cmdSelend")), ChartChannels::Count, 0, 1, 3);
+    return frmChartsel;
+}
+
+void Mardel_ChartCtl::setCaptions()
+{
+    frmXScale->setTitle(msg(658));
+    optShort->setText(msg(659));
+    optLong->setText(msg(660));
+    lblCycle->setText(msg(661));
+    lblSec->setText(msg(662));
+    frmYScale->setTitle(msg(663));
+    lblHi->setText(msg(664));
+    lblLo->setText(msg(665));
+    lblDivision->setText(msg(675));
+    for (QPushButton *open : {Cmd_time, Cmd_SH, Cmd_SL, Cmd_Division})
+        open->setText(QStringLiteral("..."));
+    cmdRUN->setText(msg(666));
+    cmdStop->setText(msg(667));
+    lblXscal[11]->setText(msg(700));
+    cmdChartsel->setText(msg(669));
+    frmChartsel->setTitle(msg(669));
+    for (int channel = 0; channel < ChartChannels::Count; ++channel) {
+        Label1[channel]->setText(msg(ChartChannels::info(channel).selectionCaption));
+        cmdColor[channel]->setText(msg(ChartChannels::info(channel).colourCaption));
+    }
+    cmdSelend->setText(msg(674));
+    lblSavename->setText(msg(553));
+}
+
+void Mardel_ChartCtl::prepareChannelFiles()
+{
+    m_files.load(m_inc);
+    setYScaleDivision(QString::number(m_inc.chartDivisions));
+    if (m_inc.chartLongScale != 0)
+        setXScaleLong(true);
+    else
+        setXScaleShort(true);
+    setXScaleTime(QString::number(m_inc.chartCycleSeconds));
+    setYScaleHigh(QString::number(m_inc.chartScaleHigh));
+    setYScaleLow(QString::number(m_inc.chartScaleLow));
+    color_set();
+}
+
+void Mardel_ChartCtl::feed(const ChartCaptions &captions)
+{
+    m_inc.mv2Present = (m_inc.optionWord() & SecondOutputBit) != 0;
+    const std::array<const QString *, ChartChannels::Count> texts = {
+        &captions.pv0, &captions.sv0, &captions.mv1, &captions.mv2,
+        &captions.sv2, &captions.sv3, &captions.sv4};
+    for (int channel = 0; channel < ChartChannels::Count; ++channel)
+        setValueCaption(channel, *texts[channel]);
+}
+
+void Mardel_ChartCtl::setValueCaption(int channel, const QString &text)
+{
+    m_model.setValueCaption(channel, text);
+    m_valueLabels[channel]->setText(m_model.labels[channel]);
+    if (ChartChannels::traced(channel)) {
+        applyMv2Visibility();
+        return;
+    }
+    for (QWidget *w : std::initializer_list<QWidget *>{m_valueLabels[channel], Label3[channel],
+                                                       Label1[channel], cmdDev[channel]})
+        w->hide();
+}
+
+void Mardel_ChartCtl::applyMv2Visibility()
+{
+    const bool shown = m_inc.mv2Present;
+    for (QWidget *w : std::initializer_list<QWidget *>{Label3[Mv2], m_valueLabels[Mv2], Label1[Mv2],
+                                                       cmdDev[Mv2]})
+        w->setVisible(shown);
+}
+
+void Mardel_ChartCtl::setChartMaxCh(qint16 value)
+{
+    m_model.ChartMaxCh = value;
+    for (int channel = Pv; channel <= Mv2; ++channel)
+        m_valueLabels[channel]->show();
+    for (int channel = 0; channel < ChartChannels::Count; ++channel) {
+        QPalette palette = m_valueLabels[channel]->palette();
+        palette.setColor(QPalette::WindowText, colourOf(m_inc.traceColors[channel]));
+        m_valueLabels[channel]->setPalette(palette);
+    }
+}
+
+void Mardel_ChartCtl::setCharttime(qint32 milliseconds)
+{
+    m_model.Charttime = milliseconds;
+    timChart.setInterval(qMax(0, milliseconds));
+}
+
+void Mardel_ChartCtl::setXScaleLong(bool value)
+{
+    optLong->setChecked(value);
+    m_model.longBase = optLong->isChecked();
+}
+
+void Mardel_ChartCtl::setXScaleShort(bool value)
+{
+    optShort->setChecked(value);
+    m_model.longBase = optLong->isChecked();
+}
+
+void Mardel_ChartCtl::setXScaleTime(const QString &seconds)
+{
+    lblChartitv->setText(seconds);
+    m_model.cycleText = seconds;
+}
+
+void Mardel_ChartCtl::setYScaleHigh(const QString &value)
+{
+    lblSH->setText(value);
+    m_model.yHighText = value;
+    clearCanvas();
+    ScaleSet();
+}
+
+void Mardel_ChartCtl::setYScaleLow(const QString &value)
+{
+    lblSL->setText(value);
+    m_model.yLowText = value;
+    clearCanvas();
+    ScaleSet();
+}
+
+void Mardel_ChartCtl::setYScaleDivision(const QString &value)
+{
+    Lbl_Y->setText(value);
+    m_model.divisionsText = value;
+    clearCanvas();
+    ScaleSet();
+}
+
+void Mardel_ChartCtl::ScaleSet()
+{
+    const ChartScaleLayout layout = m_model.ScaleSet();
+    timChart.setInterval(qMax(0, m_model.Charttime));
+    for (int i = 0; i < int(lblYscal.size()); ++i)
+        lblYscal[i]->setText(layout.yLabels[i]);
+    picCanbus->drawScale(layout.gridY);
+    for (int i = 0; i < int(layout.timeLabels.size()); ++i)
+        lblXscal[i]->setText(layout.timeLabels[i]);
+}
+
+void Mardel_ChartCtl::text_color_ref()
+{
+    for (int channel = 0; channel < ChartChannels::Count; ++channel) {
+        if (m_model.flags[channel] != 1)
+            continue;
+        QPalette palette = m_valueLabels[channel]->palette();
+        palette.setColor(QPalette::WindowText, colourOf(m_inc.traceColors[channel]));
+        m_valueLabels[channel]->setPalette(palette);
+    }
+}
+
+void Mardel_ChartCtl::setButtonColour(QPushButton *button, bool flagged, int channel)
+{
+    button->setStyleSheet(flagged ? QStringLiteral("background-color: %1")
+                                        .arg(colourOf(m_inc.traceColors[channel]).name())
+                                  : QString());
+}
+
+void Mardel_ChartCtl::color_set()
+{
+    m_model.flags = m_files.readFlags();
+    for (int channel = 0; channel < ChartChannels::Count; ++channel)
+        setButtonColour(cmdDev[channel], m_model.flags[channel] == 1, channel);
+    text_color_ref();
+}
+
+void Mardel_ChartCtl::openSelection()
+{
+    m_op.beep();
+    cmdChartsel->setEnabled(false);
+    for (int channel = 0; channel < ChartChannels::Count; ++channel) {
+        cmdDev[channel]->setText(QLatin1String(ChartChannels::info(channel).name));
+        const bool shown = channel < Mv2 || (channel == Mv2 && m_inc.mv2Present);
+        for (QWidget *w :
+             std::initializer_list<QWidget *>{cmdDev[channel], Label1[channel], cmdColor[channel]})
+            w->setVisible(shown);
+        cmdColor[channel]->setEnabled(m_model.flags[channel] == 1);
+        setButtonColour(cmdDev[channel], m_model.flags[channel] == 1, channel);
+    }
+    frmChartsel->show();
+}
+
+void Mardel_ChartCtl::cmdDev_Click(int channel)
+{
+    const bool on = m_model.flags[channel] != 1;
+    m_model.flags[channel] = on ? 1 : 0;
+    cmdColor[channel]->setEnabled(on);
+    setButtonColour(cmdDev[channel], on, channel);
+}
+
+void Mardel_ChartCtl::pickColour(int channel)
+{
+    const std::optional<QColor> chosen = m_pickColour(colourOf(m_inc.traceColors[channel]));
+    if (!chosen)
+        return;
+    m_inc.traceColors[channel] = bgrOf(*chosen);
+    setButtonColour(cmdDev[channel], true, channel);
+    m_files.colourChosen(m_inc, channel);
+}
+
+void Mardel_ChartCtl::selectionCompleted()
+{
+    m_op.beep();
+    cmdChartsel->setEnabled(true);
+    frmChartsel->hide();
+    m_files.selectionCompleted(m_inc, m_model.flags);
+    text_color_ref();
+}
+
+void Mardel_ChartCtl::timeBaseChosen(bool longBase)
+{
+    m_inc.chartLongScale = longBase ? 1 : 0;
+    m_model.longBase = longBase;
+    m_files.timeBaseChanged(m_inc);
+    ScaleSet();
+}
+
+void Mardel_ChartCtl::openScaleDialog(ScaleEntry::Mode mode)
+{
+    m_op.beep();
+    const QString now = mode == ScaleEntry::YHigh   ? lblSH->text()
+                        : mode == ScaleEntry::YLow  ? lblSL->text()
+                        : mode == ScaleEntry::Cycle ? lblChartitv->text()
+                                                    : Lbl_Y->text();
+    const std::optional<int> value =
+        m_scaleDialog(mode, QString::number(ChartChannels::leadingNumber(now)),
+                      integerOf(lblSH->text()), integerOf(lblSL->text()));
+    const QString text = value ? QString::number(*value) : QString();
+    switch (mode) {
+    case ScaleEntry::YHigh:
+        if (value) {
+            setYScaleHigh(text);
+            m_inc.chartScaleHigh = *value;
+            m_files.highChanged(m_inc);
+        }
+        break;
+    case ScaleEntry::YLow:
+        if (value) {
+            setYScaleLow(text);
+            m_inc.chartScaleLow = *value;
+            m_files.lowChanged(m_inc);
+        }
+        break;
+    case ScaleEntry::Divisions:
+        if (value) {
+            setYScaleDivision(text);
+            m_inc.chartDivisions = qint16(*value);
+            m_files.divisionsChanged(m_inc);
+        }
+        break;
+    case ScaleEntry::Cycle:
+        // Whatever the dialog did, the cycle shown is the one filed and drawn.
+        if (value)
+            setXScaleTime(text);
+        m_inc.chartCycleSeconds = qint32(ChartChannels::leadingNumber(lblChartitv->text()));
+        m_files.cycleChanged(m_inc);
+        ScaleSet();
+        break;
+    }
+}
+
+void Mardel_ChartCtl::clearCanvas()
+{
+    picCanbus->clear();
+}
+
+void Mardel_ChartCtl::drawStrokes(const QList<ChartStroke> &strokes)
+{
+    for (const ChartStroke &stroke : strokes)
+        picCanbus->drawStroke(stroke, m_inc.traceColors[stroke.channel]);
+}
+
+void Mardel_ChartCtl::showRunState(bool running)
+{
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{frmXScale, frmYScale, frmChartsel, cmdChartsel, cmdRUN})
+        w->setEnabled(!running);
+    cmdStop->setEnabled(running);
+    lblMsg->setText(msg(running ? 92 : 91));
+}
+
+void Mardel_ChartCtl::setSampleTimerActive(bool active)
+{
+    if (active)
+        timChart.start();
+    else
+        timChart.stop();
+}
+
+void Mardel_ChartCtl::showLogFileName(const QString &path)
+{
+    Savename_text->setText(path);
+}
+
+bool Mardel_ChartCtl::traceMenuChecked() const
+{
+    return m_traceMenu != nullptr && m_traceMenu->isChecked();
+}
+
+void Mardel_ChartCtl::setTraceMenuChecked(bool checked)
+{
+    if (m_traceMenu != nullptr)
+        m_traceMenu->setChecked(checked);
+}

@@ -1,0 +1,136 @@
+#include "TraceRun.h"
+
+#include "app/MessageTable.h"
+#include "app/OperatorInterface.h"
+#include "app/ZN8P_INC.h"
+#include "chart/ChartSettingsFiles.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+namespace
+{
+constexpr int SecondOutputBit = 0x40;
+constexpr int LoggingPanel = 2;
+constexpr int TraceStatePanel = 3;
+} // namespace
+
+TraceRun::TraceRun(ZN8P_INC &inc, ChartModel &model, ChartSettingsFiles &files,
+                   OperatorInterface &op, TraceView &view, QString programFolder)
+    : m_inc(inc), m_model(model), m_files(files), m_op(op), m_view(view),
+      m_programFolder(std::move(programFolder)),
+      m_clock([] { return QDateTime::currentDateTime(); })
+{
+}
+
+void TraceRun::auto_run()
+{
+    if (m_model.running)
+        stop();
+    else
+        start();
+}
+
+void TraceRun::start()
+{
+    if (!m_inc.online) {
+        m_op.showMessage({159}, MessageIcon::Exclamation);
+        return;
+    }
+    m_op.beep();
+    if (!m_view.traceMenuChecked())
+        m_view.setTraceMenuChecked(true);
+    if (!(m_inc.optionWord() & SecondOutputBit))
+        m_model.flags[Mv2] = 0;
+
+    const auto &flags = m_model.flags;
+    if (std::all_of(flags.begin(), flags.end(), [](qint16 flag) { return flag == 0; })) {
+        m_op.showMessage({714}, MessageIcon::Exclamation);
+        m_view.setTraceMenuChecked(!m_view.traceMenuChecked());
+    } else {
+        m_model.running = true;
+        m_files.traceStarted(m_inc, m_model.flags);
+        m_view.showRunState(true);
+        m_op.setStatusPanel(LoggingPanel, msg(90));
+        m_op.setStatusPanel(TraceStatePanel, msg(92));
+        m_view.clearCanvas();
+        m_view.ScaleSet();
+        m_model.plotPosition = 0;
+        m_model.sampleCount = 0;
+        m_view.setSampleTimerActive(true);
+    }
+    tick();
+}
+
+void TraceRun::stop()
+{
+    m_op.beep();
+    if (m_view.traceMenuChecked())
+        m_view.setTraceMenuChecked(false);
+    if (!m_model.running)
+        return;
+    m_model.running = false;
+    m_model.started = false;
+    m_files.traceStopped(m_inc, m_model.flags);
+    showStandby();
+}
+
+void TraceRun::showStandby()
+{
+    m_view.setSampleTimerActive(false);
+    m_view.showRunState(false);
+    m_op.setStatusPanel(LoggingPanel, QString());
+    m_op.setStatusPanel(TraceStatePanel, msg(91));
+}
+
+void TraceRun::tick()
+{
+    if (!m_model.running || m_inTick)
+        return;
+    m_inTick = true;
+    if (m_model.advance()) {
+        m_view.drawStrokes(m_model.plotSample());
+        log();
+    } else {
+        endOfPlot();
+    }
+    m_inTick = false;
+}
+
+void TraceRun::endOfPlot()
+{
+    m_model.started = false;
+    m_model.running = false;
+    showStandby();
+    m_files.plotEnded(m_inc);
+    m_view.setTraceMenuChecked(false);
+    m_op.showMessage({333}, MessageIcon::Information);
+    m_op.beep();
+}
+
+void TraceRun::log()
+{
+    const QDateTime now = m_clock();
+    const auto &flags = m_model.flags;
+    if (m_model.sampleCount == 0) {
+        const QString path =
+            m_programFolder + QStringLiteral("/Logging/") + TrendLogWriter::fileNameFor(now);
+        m_view.showLogFileName(QDir::toNativeSeparators(path));
+        QDir::setCurrent(m_programFolder);
+        m_op.setStatusPanel(LoggingPanel, msg(90));
+        TrendLogWriter::Channels channels;
+        channels.pv = flags[Pv] == 1;
+        channels.sv = flags[Sv] == 1;
+        channels.mv1 = flags[Mv1] == 1;
+        channels.mv2 = flags[Mv2] == 1 && m_inc.mv2Present;
+        m_log.emplace(path, channels);
+    }
+    if (!m_log)
+        return;
+    const auto &labels = m_model.labels;
+    const TrendLogWriter::Result result =
+        m_log->write({now, labels[Pv], labels[Sv], labels[Mv1], labels[Mv2]});
+    if (result == TrendLogWriter::Result::PermissionDenied)
+        m_op.showMessage({555}, MessageIcon::Exclamation);
+}

@@ -1,0 +1,73 @@
+#include "ScaleEntry.h"
+
+namespace
+{
+constexpr int MaxCharacters = 6;
+constexpr int ScaleMin = -2000;
+constexpr int ScaleMax = 10000;
+constexpr int CycleMin = 1;
+constexpr int CycleMax = 60;
+constexpr int DivisionsMin = 2;
+constexpr int DivisionsMax = 10;
+
+constexpr int CheckInput = 559;
+constexpr int OutOfRange = 229;
+constexpr int ScalingError = 554;
+} // namespace
+
+ScaleEntry::ScaleEntry(Mode mode, qint16 high, qint16 low) : m_mode(mode), m_high(high), m_low(low)
+{
+}
+
+QString ScaleEntry::limitText() const
+{
+    switch (m_mode) {
+    case YHigh:
+        return QStringLiteral("%1 to %2").arg(m_low + 1).arg(ScaleMax);
+    case YLow:
+        return QStringLiteral("%1 to %2").arg(ScaleMin).arg(m_high - 1);
+    case Cycle:
+        return QStringLiteral("%1 to %2").arg(CycleMin).arg(CycleMax);
+    case Divisions:
+        break;
+    }
+    return QStringLiteral("%1 to %2").arg(DivisionsMin).arg(DivisionsMax);
+}
+
+void ScaleEntry::digit(int d)
+{
+    if (m_working.size() < MaxCharacters)
+        m_working = QString::number((m_working + QString::number(d)).toInt());
+}
+
+void ScaleEntry::negate()
+{
+    m_working = QString::number(-m_working.toInt());
+}
+
+int ScaleEntry::plusMinus()
+{
+    negate();
+    const bool ok = m_mode == Cycle ? inRange(value(), CycleMin, CycleMax)
+                                    : inRange(value(), ScaleMin, ScaleMax);
+    if (ok)
+        return 0;
+    clear();
+    return OutOfRange;
+}
+
+int ScaleEntry::accept()
+{
+    if (empty())
+        return CheckInput;
+    const int v = value();
+    const bool ok = m_mode == Cycle       ? inRange(v, CycleMin, CycleMax)
+                    : m_mode == Divisions ? inRange(v, DivisionsMin, DivisionsMax)
+                                          : inRange(v, ScaleMin, ScaleMax);
+    int message = ok ? 0 : OutOfRange;
+    if (ok && ((m_mode == YHigh && v <= m_low) || (m_mode == YLow && v >= m_high)))
+        message = ScalingError;
+    if (message != 0)
+        clear();
+    return message;
+}

@@ -1,0 +1,220 @@
+#include "app/MainDisp.h"
+#include "app/ProgramFolder.h"
+#include "app/ScreenPrint.h"
+#include "comm/SettingsStore.h"
+#include "dialogs/prnselect.h"
+#include "tests/support/FakeOperator.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QtTest>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace
+{
+// The CUPS queue that tools/print-queue.sh adds: cups-pdf files each job as a PDF in the
+// submitting user's ~/PDF.
+const QString PdfQueue = QStringLiteral("ZN-PDF");
+
+// Answers the modal dialog that opens next: the file dialog (after checking that it opened in
+// Setdata with the data file filter) with a file name, the printer selection with a printer; an
+// empty answer cancels.
+void answerDialog(const QString &answer)
+{
+    QTimer::singleShot(0, [answer] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (auto *files = qobject_cast<QFileDialog *>(dialog)) {
+            QCOMPARE(files->directory().absolutePath(), ProgramFolder::setdata());
+            QCOMPARE(files->nameFilters(), QStringList{"*.znm(data file) (*.znm)"});
+            files->selectFile(answer);
+        } else if (!answer.isEmpty()) {
+            dialog->findChild<QComboBox *>("prnName")->setCurrentText(answer);
+            dialog->findChild<QPushButton *>("prnOK")->click();
+            return;
+        }
+        answer.isEmpty() ? static_cast<QDialog *>(dialog)->reject()
+                         : static_cast<QDialog *>(dialog)->accept();
+    });
+}
+
+// A printed page as pdfinfo and pdftoppm see it; picture is the part that is not paper white.
+struct PrintedPage {
+    int pages = 0;
+    QSize paper;
+    QRect picture;
+
+    explicit PrintedPage(const QString &pdf)
+    {
+        QProcess tool;
+        tool.start(QStringLiteral("pdfinfo"), {pdf});
+        tool.waitForFinished();
+        const QRegularExpression count(QStringLiteral("Pages:\\s+(\\d+)"));
+        pages =
+            count.match(QString::fromLocal8Bit(tool.readAllStandardOutput())).captured(1).toInt();
+        if (pages == 0)
+            return;
+        tool.start(QStringLiteral("pdftoppm"), {"-r", "30", "-png", "-singlefile", pdf, pdf});
+        tool.waitForFinished();
+        const QImage image(pdf + QStringLiteral(".png"));
+        paper = image.size();
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (qGray(image.pixel(x, y)) < 250)
+                    picture |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+};
+} // namespace
+
+// The File menu of the main window: File save and File load through the file dialogs, Printer
+// Selection and Print, and the printed page through a real CUPS queue or QPrinter's PDF output.
+class TestFileMenu : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void saveAndLoadThroughTheFileDialogs();
+    void noPrinterOrCancelPrintsNothing();
+    void printedPageFitsTheShape_data();
+    void printedPageFitsTheShape();
+
+private:
+    void trigger(const char *name) { m_window->findChild<QAction *>(name)->trigger(); }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<SettingsStore> m_store;
+    ZN8P_INC m_inc;
+    FakeOperator m_op;
+    std::unique_ptr<MainDisp> m_window;
+};
+
+void TestFileMenu::init()
+{
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
+    ProgramFolder::resolve(m_dir.path());
+    QDir(m_dir.path()).mkpath(QStringLiteral("Setdata"));
+    m_store = std::make_unique<SettingsStore>(QSettings::IniFormat);
+    m_inc = ZN8P_INC();
+    m_op = FakeOperator();
+    m_window = std::make_unique<MainDisp>(
+        m_inc, *m_store, [] { return std::unique_ptr<ZN8PCom>(); }, &m_op);
+    m_window->system_init();
+}
+
+void TestFileMenu::saveAndLoadThroughTheFileDialogs()
+{
+    m_inc.settingDataValid = true;
+    m_inc.settingValues[19] = 1234;
+    answerDialog(QStringLiteral("line 1"));
+    trigger("mnuSave");
+    QVERIFY(QFileInfo::exists(ProgramFolder::setdata() + QStringLiteral("/line 1.znm")));
+    // The same name again: the program's own overwrite question, not the dialog's.
+    m_op.answers = {true};
+    answerDialog(QStringLiteral("line 1.znm"));
+    trigger("mnuSave");
+    QCOMPARE(m_op.shown.last().ids, QList<int>{507});
+
+    m_inc.settingValues[19] = 0;
+    m_op.answers = {true, true};
+    answerDialog(QString());
+    trigger("mnuLoad");
+    QCOMPARE(m_inc.settingValues[19], qint16(0));
+    answerDialog(QStringLiteral("line 1.znm"));
+    trigger("mnuLoad");
+    QCOMPARE(m_inc.settingValues[19], qint16(1234));
+}
+
+void TestFileMenu::noPrinterOrCancelPrintsNothing()
+{
+    const QTimer &timer2 = m_window->timer(MainDisp::Timer2);
+    ScreenPrint &print = m_window->screenPrint();
+    print.setPrinterSource([] { return PrinterList{}; });
+    trigger("mnuFilePrint");
+    QCOMPARE(m_op.messages(), QList<QList<int>>{{57}});
+
+    m_op.shown.clear();
+    print.setPrinterSource([] { return PrinterList{{"Office", "Line 2"}, "Line 2"}; });
+    answerDialog(QString());
+    trigger("mnuFilePrint");
+    QCOMPARE(m_inc.selectedPrinterIndex, prnselect::Cancelled);
+    QVERIFY(m_op.shown.isEmpty() && !timer2.isActive());
+
+    // Printer Selection only chooses the program's printer.
+    answerDialog(QStringLiteral("Office"));
+    trigger("mnupsel");
+    QCOMPARE(print.printerName(), QStringLiteral("Office"));
+    QVERIFY(!timer2.isActive());
+}
+
+void TestFileMenu::printedPageFitsTheShape_data()
+{
+    QTest::addColumn<bool>("throughCups");
+    QTest::addColumn<QSize>("picture");
+    // The main window as an operator prints it, relatively wider than a landscape page.
+    QTest::newRow("main window to the CUPS queue") << true << QSize(1200, 700);
+    QTest::newRow("tall picture to a PDF file") << false << QSize(300, 500);
+}
+
+void TestFileMenu::printedPageFitsTheShape()
+{
+    QFETCH(bool, throughCups);
+    QFETCH(QSize, picture);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+        QSKIP("pdftoppm (poppler-utils) is not installed");
+
+    QString pdf = m_dir.filePath(QStringLiteral("tall.pdf"));
+    if (throughCups) {
+        if (!QPrinterInfo::availablePrinterNames().contains(PdfQueue))
+            QSKIP("no CUPS queue ZN-PDF; tools/print-queue.sh adds one");
+        const passwd *user = getpwuid(geteuid());
+        const QDir out(QString::fromLocal8Bit(user->pw_dir) + QStringLiteral("/PDF"));
+        const QStringList before = out.entryList({"*.pdf"});
+        m_window->resize(picture);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        picture = m_window->size();
+        answerDialog(PdfQueue);
+        trigger("mnuFilePrint");
+        QVERIFY(m_window->timer(MainDisp::Timer2).isActive());
+        QTRY_VERIFY(!m_window->timer(MainDisp::Timer2).isActive());
+        QVERIFY(m_op.shown.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(out.entryList({"*.pdf"}) != before, 60000);
+        pdf = out.filePath(out.entryList({"*.pdf"}, QDir::Files, QDir::Time).constFirst());
+        // cups-pdf fills the file while it converts the job.
+        QTRY_COMPARE_WITH_TIMEOUT(PrintedPage(pdf).pages, 1, 20000);
+    } else {
+        QImage image(picture, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFileName(pdf);
+        QVERIFY(ScreenPrint::printToFit(image, printer));
+    }
+
+    const PrintedPage page(pdf);
+    QFile::remove(pdf);
+    QFile::remove(pdf + QStringLiteral(".png"));
+    QCOMPARE(page.pages, 1);
+    QVERIFY2(!page.picture.isEmpty(), "blank page");
+    // The picture's long side runs along the paper's (a landscape job on portrait paper comes out
+    // turned, as from a real printer), fills it, keeps its shape and is centred.
+    const QSize printed = page.picture.size();
+    QCOMPARE(printed.width() > printed.height(), page.paper.width() > page.paper.height());
+    const auto longSide = [](QSize s) { return qMax(s.width(), s.height()); };
+    const auto shape = [&](QSize s) { return double(longSide(s)) / qMin(s.width(), s.height()); };
+    QVERIFY(longSide(printed) >= longSide(page.paper) * 9 / 10);
+    QVERIFY(qAbs(shape(printed) - shape(picture)) < 0.05);
+    QVERIFY2((page.picture.center() - QRect({}, page.paper).center()).manhattanLength() <= 2,
+             "not centred");
+}
+
+QTEST_MAIN(TestFileMenu)
+#include "tst_filemenu.moc"

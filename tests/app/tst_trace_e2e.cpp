@@ -1,0 +1,164 @@
+#include "app/MainDisp.h"
+#include "app/MessageTable.h"
+#include "app/ProgramFolder.h"
+#include "chart/ChartCanvas.h"
+#include "chart/Mardel_ChartCtl.h"
+#include "comm/RegisterMap.h"
+#include "comm/SerialZN8PCom.h"
+#include "comm/SettingsStore.h"
+#include "sim/SimulatedController.h"
+#include "tests/support/FakeOperator.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace
+{
+// Makes a file refuse writes, also to root (which ignores the mode bits): the immutable flag.
+bool setWritable(const QString &path, bool writable)
+{
+    QFile::setPermissions(path, writable ? QFile::ReadOwner | QFile::WriteOwner : QFile::ReadOwner);
+    if (getuid() != 0)
+        return true;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    int flags = 0;
+    bool ok = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = writable ? flags & ~FS_IMMUTABLE_FL : flags | FS_IMMUTABLE_FL;
+    ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return ok;
+}
+
+int lineCount(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? int(file.readAll().count("\r\n")) : 0;
+}
+} // namespace
+
+// The desktop program against the simulated controller: a trace started from the Trace menu
+// plots and logs every sample, survives a log file that cannot be written, stops with the online
+// button (message 500) and when the line is lost.
+class TestTraceE2e : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void traceFromTheMenuUntilTheLineIsLost();
+
+private:
+    QString text(const char *name) { return m_window->findChild<QLabel *>(name)->text(); }
+    QAction *traceMenu() { return m_window->findChild<QAction *>("mnuTrace"); }
+    void goOnline();
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<SimulatedController> m_sim;
+    std::unique_ptr<SettingsStore> m_store;
+    ZN8P_INC m_inc;
+    FakeOperator m_op;
+    std::unique_ptr<MainDisp> m_window;
+};
+
+void TestTraceE2e::goOnline()
+{
+    m_window->findChild<QPushButton *>("Cmd_ONOFF")->click();
+    QVERIFY(m_inc.online);
+    QTRY_VERIFY_WITH_TIMEOUT(!text("lblPv").isEmpty() && text("lblPv") != "0", 10000);
+}
+
+void TestTraceE2e::traceFromTheMenuUntilTheLineIsLost()
+{
+    MessageTable::instance().setLanguage(Language::English);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
+    ProgramFolder::resolve(m_dir.path());
+    QDir(m_dir.path()).mkdir(QStringLiteral("Logging"));
+    m_store = std::make_unique<SettingsStore>(QSettings::IniFormat);
+
+    SimulatedController::Options options;
+    options.timeScale = 20;
+    m_sim = std::make_unique<SimulatedController>(options);
+    QVERIFY2(m_sim->start(), qPrintable(m_sim->errorString()));
+    m_store->storeCommConditions(ZN8P_INC());
+    m_store->writeValue(ZN8P_INC(), QStringLiteral("PortMap/COM1"), m_sim->slavePath());
+    m_store->selectKeyAndLoad(m_inc);
+    RegisterMap::fillVendorItemTable(m_inc);
+    RegisterMap::fillRegisterTable(m_inc);
+    m_window = std::make_unique<MainDisp>(
+        m_inc, *m_store,
+        [this] { return std::make_unique<SerialZN8PCom>(PortNames(m_store->portMap(m_inc))); },
+        &m_op);
+    m_window->system_init();
+    m_window->show();
+    m_window->runStartupLinkCheck();
+    QVERIFY(m_inc.linkVerified);
+    goOnline();
+
+    // Trace from the menu: the run starts, the status bar says so, the log has its headings.
+    traceMenu()->trigger();
+    Mardel_ChartCtl &chart = m_window->chart();
+    QVERIFY(chart.model().running && traceMenu()->isChecked());
+    QCOMPARE(m_op.panels.value(2), msg(90));
+    QCOMPARE(m_op.panels.value(3), msg(92));
+    chart.setCharttime(40);
+    const QString log = QDir::fromNativeSeparators(text("Savename_text"));
+    QVERIFY(log.startsWith(m_dir.path() + QStringLiteral("/Logging/")));
+    QTRY_VERIFY_WITH_TIMEOUT(lineCount(log) >= 8, 10000);
+    QFile file(log);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+    file.close();
+    QCOMPARE(lines.mid(0, 2),
+             (QStringList{"\"Control data\"", "\"Date\",\"Time\",\"PV\",\"SV\",\"MV1\","}));
+    // Values as the labels show them, quoted, each followed by a comma.
+    const QRegularExpression dataLine(QStringLiteral(R"(^"[^"]+","[^"]+"(,"-?\d+(\.\d+)?"){3},$)"));
+    for (const QString &line : lines.mid(2, 5))
+        QVERIFY2(dataLine.match(line).hasMatch(), qPrintable(line));
+    const QImage &image = chart.canvas().image();
+    bool plotted = false;
+    for (int x = 0; x < 20 && !plotted; ++x) {
+        for (int y = 0; y < image.height() && !plotted; ++y)
+            plotted = image.pixelColor(x, y) == QColor(255, 0, 255);
+    }
+    QVERIFY(plotted);
+
+    // A log that cannot be written: 555, the lines are lost, the run goes on and catches up
+    // once the file can be written again.
+    QVERIFY(setWritable(log, false));
+    QTRY_VERIFY_WITH_TIMEOUT(m_op.wasShown(555), 5000);
+    const int frozen = lineCount(log);
+    const int samples = chart.model().sampleCount;
+    QTRY_VERIFY_WITH_TIMEOUT(chart.model().sampleCount > samples + 3, 5000);
+    QVERIFY(setWritable(log, true));
+    QTRY_VERIFY_WITH_TIMEOUT(lineCount(log) > frozen, 5000);
+
+    // The online button stops the trace with message 500.
+    m_window->findChild<QPushButton *>("Cmd_ONOFF")->click();
+    QVERIFY(m_op.wasShown(500) && !chart.model().running && !traceMenu()->isChecked());
+    QCOMPARE(m_op.panels.value(3), msg(91));
+
+    // Online again, a new trace, and the adapter pulled: offline with the trace stopped.
+    goOnline();
+    traceMenu()->trigger();
+    QVERIFY(chart.model().running);
+    m_op.shown.clear();
+    m_sim->unplug();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_inc.online, 20000);
+    QVERIFY(!chart.model().running && !traceMenu()->isChecked());
+    QCOMPARE(m_op.panels.value(2), QString());
+    QCOMPARE(m_op.panels.value(3), msg(91));
+    QCOMPARE(text("lblMsg"), msg(91));
+    QVERIFY(m_op.wasShown(274) && !m_op.wasShown(500));
+    m_window.reset();
+}
+
+QTEST_MAIN(TestTraceE2e)
+#include "tst_trace_e2e.moc"

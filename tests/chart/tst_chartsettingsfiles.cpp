@@ -1,0 +1,162 @@
+#include "app/ZN8P_INC.h"
+#include "chart/ChartSettingsFiles.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+
+using Records = QList<int>;
+Q_DECLARE_METATYPE(std::function<void(ChartSettingsFiles &, const ZN8P_INC &)>)
+
+class TestChartSettingsFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void emptyFolderGetsDefaultsAndFileSevenHasTheLastWord();
+    void operationsWriteOnlyTheirRecords_data();
+    void operationsWriteOnlyTheirRecords();
+
+private:
+    static QByteArray bytes(const ChartSettingsFiles &files, int channel);
+    static ChartRecords records(const ChartSettingsFiles &files, int channel)
+    {
+        return ChartRecords::fromBytes(bytes(files, channel)).value();
+    }
+};
+
+QByteArray TestChartSettingsFiles::bytes(const ChartSettingsFiles &files, int channel)
+{
+    QFile file(files.filePath(channel));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void TestChartSettingsFiles::emptyFolderGetsDefaultsAndFileSevenHasTheLastWord()
+{
+    QTemporaryDir dir;
+    ChartSettingsFiles files(dir.path());
+    ZN8P_INC inc;
+    const ChartSettingsFiles::Flags flags = files.load(inc);
+
+    const std::array<qint32, 7> colours = {0xFF00FF, 0x00C000, 0x0000FF, 0x0000C0,
+                                           0xFF0000, 0x404080, 0x404040};
+    for (int channel = 0; channel < 7; ++channel) {
+        const ChartRecords r = records(files, channel);
+        QCOMPARE(bytes(files, channel).size(), 44);
+        QCOMPARE(r.colour, colours[channel]);
+        QCOMPARE(inc.traceColors[channel], colours[channel]);
+        QCOMPARE(flags[channel], qint16(1));
+    }
+    // Little-endian records: colour, long base, 5 s, 400, 0, flag, running, 0, 0, 1, 4.
+    QCOMPARE(bytes(files, 0).toHex(), QByteArray("ff00ff00"
+                                                 "01000000"
+                                                 "05000000"
+                                                 "90010000"
+                                                 "00000000"
+                                                 "01000000"
+                                                 "00000000"
+                                                 "00000000"
+                                                 "00000000"
+                                                 "01000000"
+                                                 "04000000"));
+    QCOMPARE(inc.chartLongScale, 1);
+    QCOMPARE(inc.chartCycleSeconds, 5);
+    QCOMPARE(inc.chartDivisions, qint16(4));
+
+    // Y scale 0 .. 1000 in every file, then ZN8P4.DAT deleted: file 4 comes back with 400 / 0,
+    // but files 5 to 7 are read after it, so the chart starts with 0 .. 1000.
+    inc.chartScaleHigh = 1000;
+    files.highChanged(inc);
+    QVERIFY(QFile::remove(files.filePath(Mv2)));
+    // A file of 42 bytes (the last record's unused half left off) is read like a full one.
+    QFile sv4(files.filePath(Sv4));
+    QVERIFY(sv4.resize(42));
+    ZN8P_INC restarted;
+    files.load(restarted);
+    QCOMPARE(restarted.chartScaleHigh, 1000);
+    QCOMPARE(records(files, Mv2).high, 400);
+    QCOMPARE(records(files, Sv4).divisions, qint16(4));
+
+    // A file too short to hold the records is made anew.
+    QVERIFY(sv4.resize(10));
+    files.load(restarted);
+    QCOMPARE(bytes(files, Sv4).size(), 44);
+    QCOMPARE(restarted.chartScaleHigh, 400);
+}
+
+void TestChartSettingsFiles::operationsWriteOnlyTheirRecords_data()
+{
+    using Op = std::function<void(ChartSettingsFiles &, const ZN8P_INC &)>;
+    QTest::addColumn<Op>("operation");
+    QTest::addColumn<Records>("first");  // records that change in file 1
+    QTest::addColumn<Records>("third");  // in file 3
+    QTest::addColumn<Records>("others"); // in every other file
+
+    // Files 1 and 3 lose their selection, the others keep it.
+    const ChartSettingsFiles::Flags flags = {0, 1, 0, 1, 1, 1, 1};
+    QTest::newRow("colour of MV1") << Op([](auto &f, auto &i) { f.colourChosen(i, Mv1); })
+                                   << Records{} << Records{1} << Records{};
+    QTest::newRow("selection completed")
+        << Op([flags](auto &f, auto &i) { f.selectionCompleted(i, flags); }) << Records{1, 6}
+        << Records{1, 6} << Records{1};
+    QTest::newRow("time base") << Op([](auto &f, auto &i) { f.timeBaseChanged(i); }) << Records{2}
+                               << Records{2} << Records{2};
+    QTest::newRow("cycle") << Op([](auto &f, auto &i) { f.cycleChanged(i); }) << Records{3}
+                           << Records{3} << Records{3};
+    QTest::newRow("Y high") << Op([](auto &f, auto &i) { f.highChanged(i); }) << Records{4}
+                            << Records{4} << Records{4};
+    QTest::newRow("Y low") << Op([](auto &f, auto &i) { f.lowChanged(i); }) << Records{5}
+                           << Records{5} << Records{5};
+    QTest::newRow("divisions") << Op([](auto &f, auto &i) { f.divisionsChanged(i); }) << Records{11}
+                               << Records{11} << Records{11};
+    QTest::newRow("trace started") << Op([flags](auto &f, auto &i) { f.traceStarted(i, flags); })
+                                   << Records{1, 2, 3, 4, 5, 6, 7, 11} << Records{7} << Records{7};
+    QTest::newRow("trace stopped") << Op([flags](auto &f, auto &i) { f.traceStopped(i, flags); })
+                                   << Records{1, 2, 3, 4, 5, 6, 11} << Records{1, 2, 3, 4, 5, 6, 11}
+                                   << Records{1, 2, 3, 4, 5, 11};
+    QTest::newRow("plot end") << Op([](auto &f, auto &i) { f.plotEnded(i); }) << Records{2, 3}
+                              << Records{2, 3} << Records{2, 3};
+}
+
+void TestChartSettingsFiles::operationsWriteOnlyTheirRecords()
+{
+    QFETCH(std::function<void(ChartSettingsFiles &, const ZN8P_INC &)>, operation);
+    QFETCH(Records, first);
+    QFETCH(Records, third);
+    QFETCH(Records, others);
+
+    QTemporaryDir dir;
+    ChartSettingsFiles files(dir.path());
+    ZN8P_INC inc;
+    files.load(inc);
+    std::array<QByteArray, 7> before;
+    for (int channel = 0; channel < 7; ++channel)
+        before[channel] = bytes(files, channel);
+
+    // Every shared value and every colour differs from what the files hold.
+    for (qint32 &colour : inc.traceColors)
+        colour ^= 0x123456;
+    inc.chartLongScale = 0;
+    inc.chartCycleSeconds = 60;
+    inc.chartScaleHigh = 1000;
+    inc.chartScaleLow = -50;
+    inc.chartDivisions = 7;
+    operation(files, inc);
+
+    for (int channel = 0; channel < 7; ++channel) {
+        const QByteArray after = bytes(files, channel);
+        QCOMPARE(after.size(), 44);
+        Records changed;
+        for (int record = 1; record <= 11; ++record) {
+            if (after.mid((record - 1) * 4, 4) != before[channel].mid((record - 1) * 4, 4))
+                changed << record;
+        }
+        const Records &expected = channel == 0 ? first : channel == 2 ? third : others;
+        QVERIFY2(changed == expected, qPrintable(QStringLiteral("file %1").arg(channel + 1)));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestChartSettingsFiles)
+#include "tst_chartsettingsfiles.moc"
