@@ -1,0 +1,96 @@
+// The chart settings file reader. Input: the bytes of ZN8P7.DAT, the file that has the last word on
+// the chart's shared settings. The reader must take every byte the records hold and nothing else,
+// the start-up load must read the file as the reader does, and the scale the chart then draws must
+// stay on the canvas whatever the file says.
+
+#include "app/ZN8P_INC.h"
+#include "chart/ChartModel.h"
+#include "chart/ChartSettingsFiles.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace
+{
+
+void require(bool ok, const char *what)
+{
+    if (ok)
+        return;
+    std::fprintf(stderr, "property failed: %s\n", what);
+    std::abort();
+}
+
+// Every byte of the 44-byte layout but the unused upper halves of the 16-bit records 6 to 11.
+bool isRecordByte(int at)
+{
+    return at < 20 || at % 4 < 2;
+}
+
+ChartSettingsFiles &files()
+{
+    static const QString folder = [] {
+        const QString path = QDir::temp().filePath(
+            QStringLiteral("zn-fuzz-chart-%1").arg(QCoreApplication::applicationPid()));
+        QDir().mkpath(path);
+        return path;
+    }();
+    static ChartSettingsFiles files(folder);
+    return files;
+}
+
+void checkScale(const ZN8P_INC &inc)
+{
+    ChartModel model;
+    model.divisionsText = QString::number(inc.chartDivisions);
+    model.longBase = inc.chartLongScale != 0;
+    model.cycleText = QString::number(inc.chartCycleSeconds);
+    model.yHighText = QString::number(inc.chartScaleHigh);
+    model.yLowText = QString::number(inc.chartScaleLow);
+    const ChartScaleLayout layout = model.ScaleSet();
+    require(model.Charttime >= 0, "a timer interval");
+    int above = 0;
+    for (int y : layout.gridY) {
+        require(y > above && y < ChartModel::Height, "grid lines down the canvas");
+        above = y;
+    }
+    for (double value : {double(inc.chartScaleHigh), double(inc.chartScaleLow), 0.0, 1e9}) {
+        const double y = model.heightOf(value);
+        require(std::isfinite(y) && y >= 0 && y < ChartModel::Height, "a height on the canvas");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), int(size));
+    const std::optional<ChartRecords> records = ChartRecords::fromBytes(bytes);
+    require(records.has_value() == (bytes.size() >= 42), "a file of 42 bytes or more reads");
+    if (records) {
+        const QByteArray written = records->toBytes();
+        for (int at = 0; at < 44; ++at)
+            require(written[at] == (isRecordByte(at) && at < bytes.size() ? bytes[at] : '\0'),
+                    "record bytes");
+    }
+
+    QFile file(files().filePath(6));
+    require(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                file.write(bytes) == bytes.size(),
+            "scratch file written");
+    file.close();
+    ZN8P_INC inc;
+    files().load(inc);
+    const ChartRecords expected = records.value_or(ChartRecords::defaults(6));
+    require(inc.traceColors[6] == expected.colour && inc.chartCycleSeconds == expected.cycle &&
+                inc.chartLongScale == expected.longScale && inc.chartScaleHigh == expected.high &&
+                inc.chartScaleLow == expected.low && inc.chartDivisions == expected.divisions,
+            "the load reads the file as the reader does");
+    checkScale(inc);
+    return 0;
+}
