@@ -1,11 +1,4 @@
-#include "app/MainDisp.h"
-#include "app/MessageTable.h"
-#include "app/ProgramFolder.h"
-#include "comm/RegisterMap.h"
-#include "comm/SerialZN8PCom.h"
-#include "comm/SettingsStore.h"
-#include "sim/SimulatedController.h"
-#include "tests/support/FakeOperator.h"
+#include "tests/support/WindowRig.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -25,56 +18,23 @@ private slots:
     void liveMonitoringUntilTheLineIsLost();
 
 private:
-    QString text(const char *name) { return m_window->findChild<QLabel *>(name)->text(); }
+    QString text(const char *name) { return m_rig->text(name); }
     QColor colour(const char *name)
     {
-        return m_window->findChild<QWidget *>(name)->palette().color(QPalette::Window);
+        return m_rig->window->findChild<QWidget *>(name)->palette().color(QPalette::Window);
     }
-    void startWindow(qint16 protocol);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<SimulatedController> m_sim;
-    std::unique_ptr<SettingsStore> m_store;
-    ZN8P_INC m_inc;
-    FakeOperator m_op;
-    std::unique_ptr<MainDisp> m_window;
+    std::unique_ptr<WindowRig> m_rig;
 };
 
 void TestMonitoringE2e::init()
 {
-    MessageTable::instance().setLanguage(Language::English);
-    m_dir = std::make_unique<QTemporaryDir>();
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir->path());
-    ProgramFolder::resolve(m_dir->path());
-    m_store = std::make_unique<SettingsStore>(QSettings::IniFormat);
-    m_inc = ZN8P_INC();
-    m_op = FakeOperator();
+    m_rig = std::make_unique<WindowRig>(WindowRig::Folder::AlsoProgram);
 }
 
 void TestMonitoringE2e::cleanup()
 {
-    m_window.reset();
-    m_sim.reset();
-}
-
-void TestMonitoringE2e::startWindow(qint16 protocol)
-{
-    ZN8P_INC stored;
-    stored.portName = QStringLiteral("COM1");
-    stored.stationAddress = QStringLiteral("07");
-    stored.protocolIndex = protocol;
-    m_store->storeCommConditions(stored);
-    m_store->writeValue(stored, QStringLiteral("PortMap/COM1"), m_sim->slavePath());
-
-    m_store->selectKeyAndLoad(m_inc);
-    RegisterMap::fillVendorItemTable(m_inc);
-    RegisterMap::fillRegisterTable(m_inc);
-    m_window = std::make_unique<MainDisp>(
-        m_inc, *m_store,
-        [this] { return std::make_unique<SerialZN8PCom>(PortNames(m_store->portMap(m_inc))); },
-        &m_op);
-    m_window->system_init();
-    m_window->show();
+    m_rig.reset();
 }
 
 void TestMonitoringE2e::liveMonitoringUntilTheLineIsLost_data()
@@ -100,56 +60,57 @@ void TestMonitoringE2e::liveMonitoringUntilTheLineIsLost()
         options.line.parity = 'N';
     }
     options.timeScale = 20;
-    m_sim = std::make_unique<SimulatedController>(options);
-    QVERIFY2(m_sim->start(), qPrintable(m_sim->errorString()));
+    QVERIFY(m_rig->startSimulator(options));
     if (protocol == ModbusRtu) {
         ZN8P_INC line;
         line.dataBitsText = QStringLiteral("8");
         line.parityText = QStringLiteral("NONE");
         line.stationAddress = QStringLiteral("07");
         line.protocolIndex = ModbusRtu;
-        m_store->storeCommConditions(line);
+        m_rig->store->storeCommConditions(line);
     }
-    startWindow(qint16(protocol));
+    ZN8P_INC stored;
+    stored.stationAddress = QStringLiteral("07");
+    stored.protocolIndex = qint16(protocol);
+    m_rig->openWindow(stored);
 
     // Stored conditions that match: verified at once, nothing asked.
-    m_window->runStartupLinkCheck();
-    QVERIFY(m_inc.linkVerified);
-    QVERIFY(m_op.shown.isEmpty());
+    QVERIFY(m_rig->linkVerified());
+    QVERIFY(m_rig->op.shown.isEmpty());
     QCOMPARE(text("Lbl_comm_0"), QStringLiteral("COM1"));
     QCOMPARE(text("Lbl_comm_4"), QStringLiteral("07"));
     QCOMPARE(text("Lbl_comm_5"), protocolName);
 
     // Online: the start read takes the controller's options and settings, then the rotation runs.
-    m_window->findChild<QPushButton *>("Cmd_ONOFF")->click();
-    QVERIFY(m_inc.online);
-    QCOMPARE(m_inc.unitConfig.alarm2, qint16(1));
-    QCOMPARE(m_inc.unitConfig.heaterBreak, qint16(1));
+    QVERIFY(m_rig->goOnline());
+    QCOMPARE(m_rig->inc.unitConfig.alarm2, qint16(1));
+    QCOMPARE(m_rig->inc.unitConfig.heaterBreak, qint16(1));
     QCOMPARE(text("Label2"), msg(74));
     QCOMPARE(text("Label4"), msg(162));
     QTRY_VERIFY_WITH_TIMEOUT(!text("Text_PV").isEmpty(), 5000);
     const QString firstPv = text("Text_PV");
     QTRY_VERIFY_WITH_TIMEOUT(text("Text_PV") != firstPv, 15000);
-    QCOMPARE(m_op.panels.value(1).isEmpty() || m_op.panels.value(1) == "OK", true);
+    QCOMPARE(m_rig->op.panels.value(1).isEmpty() || m_rig->op.panels.value(1) == "OK", true);
     QTRY_COMPARE_WITH_TIMEOUT(colour("Label23"), QColor(0, 192, 0), 15000);
 
     // A broken sensor reads overscale: "----" and the UP lamp.
-    m_sim->withCore([](ControllerCore &core) { core.process().setSensorBroken(true); });
+    m_rig->sim->withCore([](ControllerCore &core) { core.process().setSensorBroken(true); });
     QTRY_COMPARE_WITH_TIMEOUT(text("Text_PV"), QStringLiteral("----"), 10000);
     QCOMPARE(colour("lbl_alm_2"), QColor(255, 0, 0));
-    m_sim->withCore([](ControllerCore &core) { core.process().setSensorBroken(false); });
+    m_rig->sim->withCore([](ControllerCore &core) { core.process().setSensorBroken(false); });
     QTRY_VERIFY_WITH_TIMEOUT(text("Text_PV") != QStringLiteral("----"), 10000);
 
     // The adapter is pulled: offline at the fifth error tick, with the message, and the user's
     // protocol kept.
-    m_sim->unplug();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_inc.online, 20000);
-    QVERIFY(m_op.wasShown(274));
-    QCOMPARE(m_inc.protocolIndex, qint16(protocol));
-    QCOMPARE(m_store->storedValue(false, QStringLiteral("Protocol")), QString::number(protocol));
+    m_rig->sim->unplug();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_rig->inc.online, 20000);
+    QVERIFY(m_rig->op.wasShown(274));
+    QCOMPARE(m_rig->inc.protocolIndex, qint16(protocol));
+    QCOMPARE(m_rig->store->storedValue(false, QStringLiteral("Protocol")),
+             QString::number(protocol));
     QCOMPARE(text("Label2"), msg(75));
-    QVERIFY(!m_window->timer(MainDisp::Timer1).isActive());
-    QVERIFY(m_op.unexpectedQuestions.isEmpty());
+    QVERIFY(!m_rig->window->timer(MainDisp::Timer1).isActive());
+    QVERIFY(m_rig->op.unexpectedQuestions.isEmpty());
 }
 
 QTEST_MAIN(TestMonitoringE2e)

@@ -1,11 +1,6 @@
-#include "app/MainDisp.h"
-#include "app/MessageTable.h"
 #include "comm/RegisterMap.h"
-#include "comm/SerialZN8PCom.h"
-#include "comm/SettingsStore.h"
-#include "sim/SimulatedController.h"
-#include "tests/support/FakeOperator.h"
 #include "tests/support/ModalDialog.h"
+#include "tests/support/WindowRig.h"
 
 #include <QAction>
 #include <QLabel>
@@ -29,8 +24,8 @@ private slots:
     void offlineChangeIsOfferedWhenGoingOnline();
 
 private:
-    QString text(const char *name) { return m_window->findChild<QLabel *>(name)->text(); }
-    QPushButton *button(const QString &name) { return m_window->findChild<QPushButton *>(name); }
+    QString text(const char *name) { return m_rig->text(name); }
+    QPushButton *button(const QString &name) { return m_rig->button(name); }
     quint16 address(int code)
     {
         return quint16(RegisterMap::modbusAddress(code).toUInt(nullptr, 16));
@@ -39,58 +34,32 @@ private:
     void goOnlineAndUpload();
     void enter(int code, const QString &digits);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<SimulatedController> m_sim;
-    std::unique_ptr<SettingsStore> m_store;
-    ZN8P_INC m_inc;
-    FakeOperator m_op;
-    std::unique_ptr<MainDisp> m_window;
+    std::unique_ptr<WindowRig> m_rig;
 };
 
 void TestSettingEditE2e::init()
 {
-    MessageTable::instance().setLanguage(Language::English);
-    m_dir = std::make_unique<QTemporaryDir>();
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir->path());
-    m_store = std::make_unique<SettingsStore>(QSettings::IniFormat);
-    m_inc = ZN8P_INC();
-    m_op = FakeOperator();
-    m_sim = std::make_unique<SimulatedController>();
-    QVERIFY2(m_sim->start(), qPrintable(m_sim->errorString()));
+    m_rig = std::make_unique<WindowRig>();
+    QVERIFY(m_rig->startSimulator());
 }
 
 void TestSettingEditE2e::cleanup()
 {
-    m_window.reset();
-    m_sim.reset();
+    m_rig.reset();
 }
 
 void TestSettingEditE2e::startWindow()
 {
-    ZN8P_INC stored;
-    stored.portName = QStringLiteral("COM1");
-    m_store->storeCommConditions(stored);
-    m_store->writeValue(stored, QStringLiteral("PortMap/COM1"), m_sim->slavePath());
-    m_store->selectKeyAndLoad(m_inc);
-    RegisterMap::fillVendorItemTable(m_inc);
-    RegisterMap::fillRegisterTable(m_inc);
-    m_window = std::make_unique<MainDisp>(
-        m_inc, *m_store,
-        [this] { return std::make_unique<SerialZN8PCom>(PortNames(m_store->portMap(m_inc))); },
-        &m_op);
-    m_window->system_init();
-    m_window->show();
-    m_window->runStartupLinkCheck();
-    QVERIFY(m_inc.linkVerified);
+    m_rig->openWindow();
+    QVERIFY(m_rig->linkVerified());
 }
 
 void TestSettingEditE2e::goOnlineAndUpload()
 {
-    button(QStringLiteral("Cmd_ONOFF"))->click();
-    QVERIFY(m_inc.online);
-    m_op.answers = {true};
-    m_window->findChild<QAction *>("mnuUpload")->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(m_inc.settingDataValid && !m_inc.uploadRequested, 20000);
+    QVERIFY(m_rig->goOnline());
+    m_rig->op.answers = {true};
+    m_rig->window->findChild<QAction *>("mnuUpload")->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(m_rig->inc.settingDataValid && !m_rig->inc.uploadRequested, 20000);
 }
 
 void TestSettingEditE2e::enter(int code, const QString &digits)
@@ -107,13 +76,13 @@ void TestSettingEditE2e::entryDialogWritesTheSetValue()
 {
     startWindow();
     goOnlineAndUpload();
-    const qint16 newValue = qint16(m_sim->value(address(11)) == 123 ? 124 : 123);
+    const qint16 newValue = qint16(m_rig->sim->value(address(11)) == 123 ? 124 : 123);
 
     enter(11, QString::number(newValue));
-    QTRY_COMPARE_WITH_TIMEOUT(m_sim->value(address(11)), newValue, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_rig->sim->value(address(11)), newValue, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(text("Text_SV_1"), QString::number(newValue), 5000);
-    QCOMPARE(m_inc.setting(11), newValue);
-    QVERIFY(m_op.unexpectedQuestions.isEmpty());
+    QCOMPARE(m_rig->inc.setting(11), newValue);
+    QVERIFY(m_rig->op.unexpectedQuestions.isEmpty());
 }
 
 void TestSettingEditE2e::inputTypeIsWrittenAndAllIsReadAgain()
@@ -121,7 +90,7 @@ void TestSettingEditE2e::inputTypeIsWrittenAndAllIsReadAgain()
     startWindow();
     goOnlineAndUpload();
     // Changed behind the program's back: only a full read brings it to the display.
-    m_sim->setValue(address(13), 77);
+    m_rig->sim->setValue(address(13), 77);
 
     operateModal([&] { button(QStringLiteral("Cmd_set_39"))->click(); },
                  [&](QWidget *dialog) {
@@ -129,31 +98,31 @@ void TestSettingEditE2e::inputTypeIsWrittenAndAllIsReadAgain()
                      QTest::mouseClick(dialog->findChild<QPushButton *>("Command1"),
                                        Qt::LeftButton);
                  });
-    QTRY_COMPARE_WITH_TIMEOUT(m_sim->value(address(49)), qint16(2), 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(m_inc.setting(13), qint16(77), 20000);
-    QCOMPARE(m_inc.setting(49), qint16(2));
-    QTRY_COMPARE_WITH_TIMEOUT(m_inc.timerJob, qint16(1), 5000);
-    QVERIFY(m_op.unexpectedQuestions.isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(m_rig->sim->value(address(49)), qint16(2), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_rig->inc.setting(13), qint16(77), 20000);
+    QCOMPARE(m_rig->inc.setting(49), qint16(2));
+    QTRY_COMPARE_WITH_TIMEOUT(m_rig->inc.timerJob, qint16(1), 5000);
+    QVERIFY(m_rig->op.unexpectedQuestions.isEmpty());
 }
 
 void TestSettingEditE2e::offlineChangeIsOfferedWhenGoingOnline()
 {
     startWindow();
-    QVERIFY(!m_inc.online);
-    const qint16 before = m_sim->value(address(15));
+    QVERIFY(!m_rig->inc.online);
+    const qint16 before = m_rig->sim->value(address(15));
     enter(15, QStringLiteral("321"));
-    QCOMPARE(m_inc.setting(15), qint16(321));
-    QVERIFY(m_inc.unsavedOnlineChanges);
-    QCOMPARE(m_sim->value(address(15)), before);
+    QCOMPARE(m_rig->inc.setting(15), qint16(321));
+    QVERIFY(m_rig->inc.unsavedOnlineChanges);
+    QCOMPARE(m_rig->sim->value(address(15)), before);
 
     // Not saved (362/363 No), not sent (516 No): monitoring starts with the controller's values.
-    m_op.answers = {false, false};
+    m_rig->op.answers = {false, false};
     button(QStringLiteral("Cmd_ONOFF"))->click();
-    QVERIFY(m_inc.online);
-    QCOMPARE(m_op.shown.at(m_op.shown.size() - 2).ids, (QList<int>{362, 363}));
-    QCOMPARE(m_op.shown.last().ids, QList<int>{516});
-    QCOMPARE(m_sim->value(address(15)), before);
-    QVERIFY(m_op.unexpectedQuestions.isEmpty());
+    QVERIFY(m_rig->inc.online);
+    QCOMPARE(m_rig->op.shown.at(m_rig->op.shown.size() - 2).ids, (QList<int>{362, 363}));
+    QCOMPARE(m_rig->op.shown.last().ids, QList<int>{516});
+    QCOMPARE(m_rig->sim->value(address(15)), before);
+    QVERIFY(m_rig->op.unexpectedQuestions.isEmpty());
 }
 
 QTEST_MAIN(TestSettingEditE2e)

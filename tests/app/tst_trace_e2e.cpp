@@ -1,13 +1,6 @@
-#include "app/MainDisp.h"
-#include "app/MessageTable.h"
-#include "app/ProgramFolder.h"
 #include "chart/ChartCanvas.h"
 #include "chart/Mardel_ChartCtl.h"
-#include "comm/RegisterMap.h"
-#include "comm/SerialZN8PCom.h"
-#include "comm/SettingsStore.h"
-#include "sim/SimulatedController.h"
-#include "tests/support/FakeOperator.h"
+#include "tests/support/WindowRig.h"
 
 #include <QAction>
 #include <QLabel>
@@ -56,61 +49,40 @@ private slots:
     void traceFromTheMenuUntilTheLineIsLost();
 
 private:
-    QString text(const char *name) { return m_window->findChild<QLabel *>(name)->text(); }
-    QAction *traceMenu() { return m_window->findChild<QAction *>("mnuTrace"); }
+    QString text(const char *name) { return m_rig->text(name); }
+    QAction *traceMenu() { return m_rig->window->findChild<QAction *>("mnuTrace"); }
     void goOnline();
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<SimulatedController> m_sim;
-    std::unique_ptr<SettingsStore> m_store;
-    ZN8P_INC m_inc;
-    FakeOperator m_op;
-    std::unique_ptr<MainDisp> m_window;
+    std::unique_ptr<WindowRig> m_rig;
 };
 
 void TestTraceE2e::goOnline()
 {
-    m_window->findChild<QPushButton *>("Cmd_ONOFF")->click();
-    QVERIFY(m_inc.online);
+    QVERIFY(m_rig->goOnline());
     QTRY_VERIFY_WITH_TIMEOUT(!text("lblPv").isEmpty() && text("lblPv") != "0", 10000);
 }
 
 void TestTraceE2e::traceFromTheMenuUntilTheLineIsLost()
 {
-    MessageTable::instance().setLanguage(Language::English);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
-    ProgramFolder::resolve(m_dir.path());
-    QDir(m_dir.path()).mkdir(QStringLiteral("Logging"));
-    m_store = std::make_unique<SettingsStore>(QSettings::IniFormat);
+    m_rig = std::make_unique<WindowRig>(WindowRig::Folder::AlsoProgram);
+    QDir(m_rig->dir.path()).mkdir(QStringLiteral("Logging"));
 
     SimulatedController::Options options;
     options.timeScale = 20;
-    m_sim = std::make_unique<SimulatedController>(options);
-    QVERIFY2(m_sim->start(), qPrintable(m_sim->errorString()));
-    m_store->storeCommConditions(ZN8P_INC());
-    m_store->writeValue(ZN8P_INC(), QStringLiteral("PortMap/COM1"), m_sim->slavePath());
-    m_store->selectKeyAndLoad(m_inc);
-    RegisterMap::fillVendorItemTable(m_inc);
-    RegisterMap::fillRegisterTable(m_inc);
-    m_window = std::make_unique<MainDisp>(
-        m_inc, *m_store,
-        [this] { return std::make_unique<SerialZN8PCom>(PortNames(m_store->portMap(m_inc))); },
-        &m_op);
-    m_window->system_init();
-    m_window->show();
-    m_window->runStartupLinkCheck();
-    QVERIFY(m_inc.linkVerified);
+    QVERIFY(m_rig->startSimulator(options));
+    m_rig->openWindow();
+    QVERIFY(m_rig->linkVerified());
     goOnline();
 
     // Trace from the menu: the run starts, the status bar says so, the log has its headings.
     traceMenu()->trigger();
-    Mardel_ChartCtl &chart = m_window->chart();
+    Mardel_ChartCtl &chart = m_rig->window->chart();
     QVERIFY(chart.model().running && traceMenu()->isChecked());
-    QCOMPARE(m_op.panels.value(2), msg(90));
-    QCOMPARE(m_op.panels.value(3), msg(92));
+    QCOMPARE(m_rig->op.panels.value(2), msg(90));
+    QCOMPARE(m_rig->op.panels.value(3), msg(92));
     chart.setCharttime(40);
     const QString log = QDir::fromNativeSeparators(text("Savename_text"));
-    QVERIFY(log.startsWith(m_dir.path() + QStringLiteral("/Logging/")));
+    QVERIFY(log.startsWith(m_rig->dir.path() + QStringLiteral("/Logging/")));
     QTRY_VERIFY_WITH_TIMEOUT(lineCount(log) >= 8, 10000);
     QFile file(log);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -133,7 +105,7 @@ void TestTraceE2e::traceFromTheMenuUntilTheLineIsLost()
     // A log that cannot be written: 555, the lines are lost, the run goes on and catches up
     // once the file can be written again.
     QVERIFY(setWritable(log, false));
-    QTRY_VERIFY_WITH_TIMEOUT(m_op.wasShown(555), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_rig->op.wasShown(555), 5000);
     const int frozen = lineCount(log);
     const int samples = chart.model().sampleCount;
     QTRY_VERIFY_WITH_TIMEOUT(chart.model().sampleCount > samples + 3, 5000);
@@ -141,23 +113,23 @@ void TestTraceE2e::traceFromTheMenuUntilTheLineIsLost()
     QTRY_VERIFY_WITH_TIMEOUT(lineCount(log) > frozen, 5000);
 
     // The online button stops the trace with message 500.
-    m_window->findChild<QPushButton *>("Cmd_ONOFF")->click();
-    QVERIFY(m_op.wasShown(500) && !chart.model().running && !traceMenu()->isChecked());
-    QCOMPARE(m_op.panels.value(3), msg(91));
+    m_rig->button(QStringLiteral("Cmd_ONOFF"))->click();
+    QVERIFY(m_rig->op.wasShown(500) && !chart.model().running && !traceMenu()->isChecked());
+    QCOMPARE(m_rig->op.panels.value(3), msg(91));
 
     // Online again, a new trace, and the adapter pulled: offline with the trace stopped.
     goOnline();
     traceMenu()->trigger();
     QVERIFY(chart.model().running);
-    m_op.shown.clear();
-    m_sim->unplug();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_inc.online, 20000);
+    m_rig->op.shown.clear();
+    m_rig->sim->unplug();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_rig->inc.online, 20000);
     QVERIFY(!chart.model().running && !traceMenu()->isChecked());
-    QCOMPARE(m_op.panels.value(2), QString());
-    QCOMPARE(m_op.panels.value(3), msg(91));
+    QCOMPARE(m_rig->op.panels.value(2), QString());
+    QCOMPARE(m_rig->op.panels.value(3), msg(91));
     QCOMPARE(text("lblMsg"), msg(91));
-    QVERIFY(m_op.wasShown(274) && !m_op.wasShown(500));
-    m_window.reset();
+    QVERIFY(m_rig->op.wasShown(274) && !m_rig->op.wasShown(500));
+    m_rig->window.reset();
 }
 
 QTEST_MAIN(TestTraceE2e)

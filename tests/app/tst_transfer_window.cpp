@@ -1,12 +1,7 @@
-#include "app/MainDisp.h"
-#include "app/MessageTable.h"
 #include "app/SettingsDataFile.h"
 #include "app/StartupRoutine.h"
 #include "comm/RegisterMap.h"
-#include "comm/SerialZN8PCom.h"
-#include "comm/SettingsStore.h"
-#include "sim/SimulatedController.h"
-#include "tests/support/FakeOperator.h"
+#include "tests/support/WindowRig.h"
 
 #include <QAction>
 #include <QLabel>
@@ -30,64 +25,38 @@ private slots:
     void fileValuesReachTheController();
 
 private:
-    QString text(const char *name) { return m_window->findChild<QLabel *>(name)->text(); }
+    QString text(const char *name) { return m_rig->text(name); }
     void startWindow();
     void goOnline();
     // A settings data file with the controller's values and a few changed, read as the command
     // line would have it.
     void startWithFile();
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<SimulatedController> m_sim;
-    std::unique_ptr<SettingsStore> m_store;
-    ZN8P_INC m_inc;
-    FakeOperator m_op;
-    std::unique_ptr<MainDisp> m_window;
+    std::unique_ptr<WindowRig> m_rig;
     // Changes made in the file: register address (Modbus) and value.
     QMap<quint16, qint16> m_fileChanges;
 };
 
 void TestTransferWindow::init()
 {
-    MessageTable::instance().setLanguage(Language::English);
-    m_dir = std::make_unique<QTemporaryDir>();
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir->path());
-    m_store = std::make_unique<SettingsStore>(QSettings::IniFormat);
-    m_inc = ZN8P_INC();
-    m_op = FakeOperator();
-    m_sim = std::make_unique<SimulatedController>();
-    QVERIFY2(m_sim->start(), qPrintable(m_sim->errorString()));
+    m_rig = std::make_unique<WindowRig>();
+    QVERIFY(m_rig->startSimulator());
 }
 
 void TestTransferWindow::cleanup()
 {
-    m_window.reset();
-    m_sim.reset();
+    m_rig.reset();
 }
 
 void TestTransferWindow::startWindow()
 {
-    ZN8P_INC stored;
-    stored.portName = QStringLiteral("COM1");
-    m_store->storeCommConditions(stored);
-    m_store->writeValue(stored, QStringLiteral("PortMap/COM1"), m_sim->slavePath());
-    m_store->selectKeyAndLoad(m_inc);
-    RegisterMap::fillVendorItemTable(m_inc);
-    RegisterMap::fillRegisterTable(m_inc);
-    m_window = std::make_unique<MainDisp>(
-        m_inc, *m_store,
-        [this] { return std::make_unique<SerialZN8PCom>(PortNames(m_store->portMap(m_inc))); },
-        &m_op);
-    m_window->system_init();
-    m_window->show();
-    m_window->runStartupLinkCheck();
-    QVERIFY(m_inc.linkVerified);
+    m_rig->openWindow();
+    QVERIFY(m_rig->linkVerified());
 }
 
 void TestTransferWindow::goOnline()
 {
-    m_window->findChild<QPushButton *>("Cmd_ONOFF")->click();
-    QVERIFY(m_inc.online);
+    QVERIFY(m_rig->goOnline());
     QTRY_VERIFY_WITH_TIMEOUT(!text("Text_PV").isEmpty(), 5000);
 }
 
@@ -97,7 +66,7 @@ void TestTransferWindow::startWithFile()
     for (int code = 11; code <= 57; ++code) {
         if (code != 46)
             file.setting(code) =
-                m_sim->value(quint16(RegisterMap::modbusAddress(code).toUInt(nullptr, 16)));
+                m_rig->sim->value(quint16(RegisterMap::modbusAddress(code).toUInt(nullptr, 16)));
     }
     // The simulated controller's options: alarm 2, heater burnout 20 A, serial communication.
     file.unitConfig = UnitConfig{1, 0, 1, 0, 0, 1};
@@ -110,9 +79,9 @@ void TestTransferWindow::startWithFile()
                 file.setting(code) = it.value();
         }
     }
-    const QString path = m_dir->filePath(QStringLiteral("start.znm"));
+    const QString path = m_rig->dir.filePath(QStringLiteral("start.znm"));
     QVERIFY(SettingsDataFile::write(path, file));
-    StartupRoutine start(m_inc, m_op);
+    StartupRoutine start(m_rig->inc, m_rig->op);
     QCOMPARE(start.takeSettingsFile(QLatin1Char('"') + path + QLatin1Char('"')),
              StartupRoutine::FileOutcome::Loaded);
 }
@@ -123,39 +92,39 @@ void TestTransferWindow::uploadFillsThePages()
     goOnline();
     QVERIFY(text("Label_A1val_4").isEmpty()); // no setting data yet
 
-    auto *bar = m_window->findChild<QProgressBar *>("ProgressBar1");
-    auto *frame = m_window->findChild<QWidget *>("Frame4");
+    auto *bar = m_rig->window->findChild<QProgressBar *>("ProgressBar1");
+    auto *frame = m_rig->window->findChild<QWidget *>("Frame4");
     QList<int> shownValues;
     connect(bar, &QProgressBar::valueChanged, this, [&](int value) {
         if (frame->isVisible())
             shownValues << value;
     });
-    m_sim->setValue(0x0004, 123); // proportional band
-    m_op.answers = {true};
-    m_window->findChild<QAction *>("mnuUpload")->trigger();
-    QCOMPARE(m_op.shown.last().ids, QList<int>{511});
+    m_rig->sim->setValue(0x0004, 123); // proportional band
+    m_rig->op.answers = {true};
+    m_rig->window->findChild<QAction *>("mnuUpload")->trigger();
+    QCOMPARE(m_rig->op.shown.last().ids, QList<int>{511});
 
-    QTRY_VERIFY_WITH_TIMEOUT(m_inc.settingDataValid && !m_inc.uploadRequested, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_rig->inc.settingDataValid && !m_rig->inc.uploadRequested, 20000);
     QVERIFY(!frame->isVisible());
     QVERIFY(shownValues.size() > 40);
     QCOMPARE(shownValues.last(), 53);
     QVERIFY(std::is_sorted(shownValues.begin(), shownValues.end()));
     // The next monitor tick shows the values.
     QTRY_VERIFY_WITH_TIMEOUT(!text("Label_A1val_4").isEmpty(), 2000);
-    m_window->findChild<QTabWidget *>("SSTab2")->setCurrentIndex(1);
+    m_rig->window->findChild<QTabWidget *>("SSTab2")->setCurrentIndex(1);
     QCOMPARE(text("Label_pidval_1"), QStringLiteral("123"));
-    QVERIFY(m_op.unexpectedQuestions.isEmpty());
+    QVERIFY(m_rig->op.unexpectedQuestions.isEmpty());
 }
 
 void TestTransferWindow::oneFrontPanelChangeOneUpload()
 {
     startWindow();
     goOnline();
-    const auto uploads = [this] { return m_op.panelHistory.count("1:" + msg(502)); };
+    const auto uploads = [this] { return m_rig->op.panelHistory.count("1:" + msg(502)); };
 
-    m_sim->panelSet(0x0001, 220);
-    QTRY_VERIFY_WITH_TIMEOUT(uploads() == 1 && m_inc.settingDataValid, 10000);
-    QCOMPARE(m_inc.setting(11), qint16(220));
+    m_rig->sim->panelSet(0x0001, 220);
+    QTRY_VERIFY_WITH_TIMEOUT(uploads() == 1 && m_rig->inc.settingDataValid, 10000);
+    QCOMPARE(m_rig->inc.setting(11), qint16(220));
     // Many more rotations, each reading the status word twice: no second upload.
     QTest::qWait(3000);
     QCOMPARE(uploads(), 1);
@@ -173,26 +142,26 @@ void TestTransferWindow::fileValuesReachTheController()
     QFETCH(bool, sendWhenGoingOnline);
     startWithFile();
     startWindow();
-    QVERIFY(m_inc.unsavedOnlineChanges);
+    QVERIFY(m_rig->inc.unsavedOnlineChanges);
 
     // Not saved (362/363 No); sent now or not (516).
-    m_op.answers = {false, sendWhenGoingOnline};
+    m_rig->op.answers = {false, sendWhenGoingOnline};
     goOnline();
     if (!sendWhenGoingOnline) {
-        QTRY_VERIFY_WITH_TIMEOUT(!m_inc.unsavedOnlineChanges, 5000);
-        QCOMPARE(m_sim->value(0x0004) == m_fileChanges.value(0x0004), false);
-        m_op.answers = {true};
-        m_window->findChild<QAction *>("mnuDownload")->trigger();
-        QCOMPARE(m_op.shown.last().ids, QList<int>{512});
+        QTRY_VERIFY_WITH_TIMEOUT(!m_rig->inc.unsavedOnlineChanges, 5000);
+        QCOMPARE(m_rig->sim->value(0x0004) == m_fileChanges.value(0x0004), false);
+        m_rig->op.answers = {true};
+        m_rig->window->findChild<QAction *>("mnuDownload")->trigger();
+        QCOMPARE(m_rig->op.shown.last().ids, QList<int>{512});
     }
 
-    QTRY_VERIFY_WITH_TIMEOUT(m_sim->value(0x0033) == m_fileChanges.value(0x0033), 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(m_inc.timerJob, qint16(1), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_rig->sim->value(0x0033) == m_fileChanges.value(0x0033), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_rig->inc.timerJob, qint16(1), 5000);
     for (auto it = m_fileChanges.cbegin(); it != m_fileChanges.cend(); ++it)
-        QCOMPARE(m_sim->value(it.key()), it.value());
-    QVERIFY(!m_inc.downloadRequested);
-    QVERIFY(m_op.unexpectedQuestions.isEmpty());
-    QVERIFY(!m_op.wasShown(292) && !m_op.wasShown(290));
+        QCOMPARE(m_rig->sim->value(it.key()), it.value());
+    QVERIFY(!m_rig->inc.downloadRequested);
+    QVERIFY(m_rig->op.unexpectedQuestions.isEmpty());
+    QVERIFY(!m_rig->op.wasShown(292) && !m_rig->op.wasShown(290));
 }
 
 QTEST_MAIN(TestTransferWindow)

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "app/MainDisp.h"
+#include "app/MessageTable.h"
+#include "app/ProgramFolder.h"
+#include "app/ZN8P_INC.h"
+#include "comm/RegisterMap.h"
+#include "comm/SerialZN8PCom.h"
+#include "comm/SettingsStore.h"
+#include "sim/SimulatedController.h"
+#include "tests/support/FakeOperator.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+// The main window against the simulated controller on a pseudo-terminal, its settings (and, when
+// asked, its program folder) in a temporary folder, with a scripted operator. Only the window is
+// real; a test drives it as the operator would.
+struct WindowRig {
+    enum class Folder { SettingsOnly, AlsoProgram };
+
+    explicit WindowRig(Folder folder = Folder::SettingsOnly)
+    {
+        MessageTable::instance().setLanguage(Language::English);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+        if (folder == Folder::AlsoProgram)
+            ProgramFolder::resolve(dir.path());
+        store = std::make_unique<SettingsStore>(QSettings::IniFormat);
+    }
+
+    // The checks return whether they held, for the test to verify (and stop there if not).
+    [[nodiscard]] bool startSimulator(const SimulatedController::Options &options = {})
+    {
+        sim = std::make_unique<SimulatedController>(options);
+        if (sim->start())
+            return true;
+        qWarning("%s", qPrintable(sim->errorString()));
+        return false;
+    }
+
+    // Stores the line conditions under the first key, with COM1 leading to the simulator's
+    // terminal, then builds and shows the window as the program's start does.
+    void openWindow(const ZN8P_INC &stored = ZN8P_INC())
+    {
+        store->storeCommConditions(stored);
+        store->writeValue(stored, QStringLiteral("PortMap/COM1"), sim->slavePath());
+        store->selectKeyAndLoad(inc);
+        RegisterMap::fillVendorItemTable(inc);
+        RegisterMap::fillRegisterTable(inc);
+        window = std::make_unique<MainDisp>(
+            inc, *store,
+            [this] { return std::make_unique<SerialZN8PCom>(PortNames(store->portMap(inc))); },
+            &op);
+        window->system_init();
+        window->show();
+    }
+
+    [[nodiscard]] bool linkVerified()
+    {
+        window->runStartupLinkCheck();
+        return inc.linkVerified;
+    }
+
+    [[nodiscard]] bool goOnline()
+    {
+        button(QStringLiteral("Cmd_ONOFF"))->click();
+        return inc.online;
+    }
+
+    QString text(const char *name) const { return window->findChild<QLabel *>(name)->text(); }
+    QPushButton *button(const QString &name) const
+    {
+        return window->findChild<QPushButton *>(name);
+    }
+
+    // Declared in this order so that the window goes first and the simulator before the store.
+    QTemporaryDir dir;
+    std::unique_ptr<SettingsStore> store;
+    ZN8P_INC inc;
+    FakeOperator op;
+    std::unique_ptr<SimulatedController> sim;
+    std::unique_ptr<MainDisp> window;
+};
