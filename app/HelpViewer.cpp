@@ -11,6 +11,7 @@
 static void initHelpResource()
 {
     Q_INIT_RESOURCE(help);
+    Q_INIT_RESOURCE(help_pictures);
 }
 
 HelpViewer::HelpViewer(QWidget *parent)
@@ -37,6 +38,13 @@ QUrl HelpViewer::contentsUrl(const QString &helpFile)
 void HelpViewer::openContents(const QString &helpFile)
 {
     m_ui->browser->setSource(contentsUrl(helpFile));
+    // Centred over the main window, never larger than it, so that it covers no more than needed
+    // and opens on the same screen.
+    if (const QWidget *owner = parentWidget()) {
+        const QRect area = owner->window()->frameGeometry();
+        resize(size().boundedTo(area.size()));
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
     show();
     raise();
     activateWindow();

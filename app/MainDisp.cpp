@@ -12,6 +12,7 @@
 #include "comm/SettingsStore.h"
 #include "dialogs/SettingEditor.h"
 #include "dialogs/SubDisp_comm.h"
+#include "display/MainWindowLayout.h"
 #include "display/SettingRowsForm.h"
 #include "polling/ValueFormat.h"
 
@@ -61,6 +62,7 @@ MainDisp::MainDisp(ZN8P_INC &inc, SettingsStore &store, ZN8PComFactory comFactor
     m_connection.setFileSave([this] { m_fileCommands.mnuSave(); });
     ui->setupUi(this);
     SettingRowsForm::build(this);
+    MainWindowLayout::arrange(this);
     m_displayView = std::make_unique<MainDisplayView>(this);
     Mardel_ChartCtl1 = new Mardel_ChartCtl(inc, *m_op, ProgramFolder::path(), ui->Frame_chart);
     Mardel_ChartCtl1->setTraceMenu(ui->mnuTrace);
@@ -403,23 +405,32 @@ void MainDisp::setMonitoringState(bool running)
     const QColor colour = running ? QColor(192, 255, 192) : QColor(Qt::white);
     setLabelColour(ui->Label2, colour);
     setLabelColour(ui->Label4, colour);
+    // The last readings stay, muted, until the next good read.
+    if (!running)
+        m_displayView->setValuesLive(false);
 }
 
 void MainDisp::setCommErrorVisible(bool visible)
 {
     ui->Text_readmsg2->setVisible(visible);
+    if (visible)
+        m_displayView->setValuesLive(false);
 }
 
 void MainDisp::refreshSettingPage()
 {
     m_inc.sstab2Index = qint16(ui->SSTab2->currentIndex());
     m_displayView->showSettingPage(Disp_SStab2(m_inc, ui->SSTab2->currentIndex()));
+    // Offline no monitor read follows: a model change or a loaded file shows here.
+    if (!m_inc.online)
+        m_displayView->showMonitorOptions(SelectDispItem(m_inc));
 }
 
 void MainDisp::refreshMonitor()
 {
     // The auto/manual state goes into code 45 first, so that the page rebuilt below shows it.
     TrackAutoManualChange(m_inc);
+    m_displayView->setValuesLive(m_inc.online && !m_inc.commErrorFlag);
     const MonitorPanelState state = SelectDispItem(m_inc);
     m_displayView->showMonitorPanel(state);
     refreshSettingPage();
@@ -446,21 +457,15 @@ void MainDisp::setProgressVisible(bool visible, int messageId)
     if (visible) {
         const int maximum = messageId == DownloadMessage ? DownloadSteps : UploadItems;
         ui->ProgressBar1->setMaximum(maximum);
-        ui->ProgressBar2->setMaximum(maximum);
-        const QString caption = messageId != 0 ? msg(messageId) : QString();
-        ui->Lbl_UPmsg->setText(caption);
-        ui->Lbl_UPmsg2->setText(caption);
+        ui->Lbl_UPmsg->setText(messageId != 0 ? msg(messageId) : QString());
         ui->ProgressBar1->setValue(0);
-        ui->ProgressBar2->setValue(0);
     }
     ui->Frame4->setVisible(visible);
-    ui->Frame5->setVisible(visible);
 }
 
 void MainDisp::setProgressValue(int value)
 {
     ui->ProgressBar1->setValue(value);
-    ui->ProgressBar2->setValue(value);
 }
 
 void MainDisp::Read_data3()

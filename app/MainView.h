@@ -5,7 +5,8 @@
 // What the core changes on the main window besides messages, menus and the status bar. The
 // desktop window implements it; the headless tool and tests use NullMainView or a recorder.
 // Operations are added here as the core needs them; each documents what the window shows.
-class MainView {
+class MainView
+{
 public:
     virtual ~MainView() = default;
 
@@ -32,8 +33,7 @@ public:
     // The Trace menu's check mark, and stopping the chart's tracing with it.
     virtual bool isTracing() const { return false; }
     virtual void stopTracing() {}
-    // The transfer progress frames (Frame4, Frame5) captioned with messageId (0: no caption),
-    // and both bars.
+    // The transfer progress frame (Frame4) captioned with messageId (0: no caption), and its bar.
     virtual void setProgressVisible(bool visible, int messageId) { (void)visible, (void)messageId; }
     virtual void setProgressValue(int value) { (void)value; }
     // The key-operation notice (Text_readmsg3, Text_readmsg5), hidden again after 2 s.
@@ -52,7 +52,8 @@ public:
     virtual void setChartMaxCh(qint16 value) { (void)value; }
 };
 
-class NullMainView : public MainView {
+class NullMainView : public MainView
+{
 public:
     void showCommInfo(const QString &, const QString &, const QString &, const QString &,
                       const QString &, const QString &) override

@@ -1,3 +1,4 @@
+#include "app/FirstPaint.h"
 #include "app/GuiOperator.h"
 #include "app/MainDisp.h"
 #include "app/MessageTable.h"
@@ -40,9 +41,10 @@ int main(int argc, char *argv[])
     });
     window.system_init();
 
+    // The link check blocks for up to seconds: the window paints first, so that it never shows
+    // black while the controller is asked.
     QObject::connect(&splash, &SplashDisp::finished, &window, [&window] {
-        window.show();
-        window.runStartupLinkCheck();
+        FirstPaint::showThenRun(&window, [&window] { window.runStartupLinkCheck(); });
     });
     return QApplication::exec();
 }

@@ -132,8 +132,10 @@ bool ChartSettingsFiles::write(int channel, const ChartRecords &values,
     QSaveFile file(filePath(channel));
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(merged.toBytes());
-    return file.commit();
+    const QByteArray bytes = merged.toBytes();
+    // flush() before commit(): Qt 6.4's commit() ignores a failure of its own final flush and
+    // would put a cut-off file in place of the old one on a full disk.
+    return file.write(bytes) == bytes.size() && file.flush() && file.commit();
 }
 
 ChartSettingsFiles::Flags ChartSettingsFiles::load(ZN8P_INC &inc)

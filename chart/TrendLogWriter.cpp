@@ -132,8 +132,10 @@ TrendLogWriter::Result TrendLogWriter::create(const QString &text)
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
         return resultOf(file);
-    file.write(encoded(text));
-    if (!file.commit())
+    const QByteArray bytes = encoded(text);
+    // flush() before commit(): Qt 6.4's commit() ignores a failure of its own final flush and
+    // would leave a cut-off file on a full disk.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         return resultOf(file);
     return Result::Written;
 }

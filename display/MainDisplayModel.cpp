@@ -229,6 +229,7 @@ void applyCooling(const ZN8P_INC &inc, RowSet &rows, SettingPageState &state)
 {
     const bool installed = inc.unitConfig.heatCool != 0;
     state.titleButtonVisible[CoolTitle] = installed;
+    state.coolFrameVisible = installed;
     rows.enableButtons({14, 18, 24, 32, 33, 34, 35}, installed);
     if (!installed) {
         rows.show({32, 14, 18, 33, 34, 24, 35}, false);
@@ -266,11 +267,30 @@ void applyOther(const ZN8P_INC &inc, RowSet &rows)
 }
 } // namespace
 
+qint16 DisplayOptionWord(const ZN8P_INC &inc)
+{
+    if (inc.online)
+        return inc.optionWord();
+    const UnitConfig &u = inc.unitConfig;
+    quint16 word = 0;
+    if (u.contactInput != 0)
+        word |= OptionBit::ContactInput;
+    if (u.serialComm != 0)
+        word |= OptionBit::SerialComm;
+    if (u.heaterBreak >= 1 && u.heaterBreak <= 4)
+        word |= OptionBit::HeaterBurnout;
+    if (u.alarm2 != 0)
+        word |= OptionBit::Alarm2;
+    if (u.heatCool != 0)
+        word |= OptionBit::HeatCool;
+    return qint16(word);
+}
+
 MonitorPanelState SelectDispItem(const ZN8P_INC &inc)
 {
     MonitorPanelState state;
     const qint16 status = inc.statusWord();
-    const qint16 options = inc.optionWord();
+    const qint16 options = DisplayOptionWord(inc);
     const bool over = hasBit(status, StatusBit::OverScale);
     const bool under = hasBit(status, StatusBit::UnderScale);
 
@@ -310,7 +330,8 @@ MonitorPanelState SelectDispItem(const ZN8P_INC &inc)
     } else {
         const bool manual = hasBit(status, StatusBit::Manual);
         state.outOffCaptionId = manual ? 320 : 319; // "Manual control" / "Automatic control"
-        state.manualButtonsVisible = manual;
+        // Offline the buttons could only refuse.
+        state.manualButtonsVisible = manual && inc.online;
     }
 
     ChartCaptions &chart = state.chart;

@@ -110,10 +110,14 @@ struct MonitorPanelState {
     Rgb outOffColour = DisplayColor::White;
     int outOffStateId = 0;             // Label5: 322 "OUT" or 321 "OFF"
     bool outOffStateVisible = false;   // Label5 means something only with the OUT/OFF function
-    bool manualButtonsVisible = false; // Manuval(0..5)
+    bool manualButtonsVisible = false; // Manuval(0..5), only while online
 
     ChartCaptions chart;
 };
+
+// The option bits the monitor panel follows: optionWord while online, else those of the unit
+// configuration, so that an offline panel shows what the configured controller has.
+qint16 DisplayOptionWord(const ZN8P_INC &inc);
 
 // The monitor panel for the current monitorValues (and, for the main set value, settingValues).
 MonitorPanelState SelectDispItem(const ZN8P_INC &inc);
@@ -179,6 +183,7 @@ struct SettingPageState {
     std::array<DisplayText, UnitLabelCount> unitLabels;         // Label_CF(0..17)
     std::array<DisplayText, RateUnitLabelCount> rateUnitLabels; // Label_UD(0..1)
     bool heaterBreakFrameVisible = true;                        // Frame_HB
+    bool coolFrameVisible = true; // Frame_Cool, empty without the heating/cooling option
     std::array<bool, 6> titleButtonVisible{true, true, true, true, true, true};
     bool mainSetValueButtonEnabled = false; // Cmd_set(1) beside Text_SV(1) on the monitor panel
     int autoTuningCaptionId = 0;            // Label_atm: 102 "AT" or 100 "AR"

@@ -3,6 +3,7 @@
 #include "app/MessageTable.h"
 
 #include <QAbstractButton>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -59,6 +60,19 @@ void setColour(QWidget *widget, const Rgb &colour)
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
+
+// The monitor panel's value boxes, in the live style of the form until they go stale.
+const std::array<const char *, 7> ValueBoxes = {"Text_PV",   "Text_SV_0", "Text_SV_1", "Text_MV_0",
+                                                "Text_MV_1", "Text_HB_1", "Text_HB_2"};
+// Grey on a lighter ground with a dotted border: still readable, plainly not a live reading.
+const QString MutedStyle = QStringLiteral(
+    "QLabel { background-color: #3a3f44; color: #9aa0a6; border: 2px dotted #7a7a7a; "
+    "padding-right: 6px; }");
+
+// The lamps in their reading order.
+const std::array<const char *, 8> Lamps = {"Label23",   "Label58",   "Label_atm", "lbl_alm_0",
+                                           "lbl_alm_1", "lbl_alm_4", "lbl_alm_2", "lbl_alm_3"};
+constexpr int LampsPerRow = 4;
 } // namespace
 
 QString displayText(const DisplayText &text)
@@ -71,6 +85,56 @@ MainDisplayView::MainDisplayView(QWidget *window)
     for (QWidget *widget : window->findChildren<QWidget *>()) {
         if (!widget->objectName().isEmpty())
             m_controls.insert(widget->objectName(), widget);
+    }
+    for (const char *name : ValueBoxes) {
+        if (QWidget *box = control(QLatin1String(name))) {
+            m_liveStyles.insert(QLatin1String(name), box->styleSheet());
+            box->setProperty("live", true);
+        }
+    }
+}
+
+void MainDisplayView::setValuesLive(bool live)
+{
+    // Called after every monitor read: a style sheet set again would restyle the boxes each time.
+    if (live == m_valuesLive)
+        return;
+    m_valuesLive = live;
+    for (auto it = m_liveStyles.cbegin(); it != m_liveStyles.cend(); ++it) {
+        if (QWidget *box = control(it.key())) {
+            box->setStyleSheet(live ? it.value() : MutedStyle);
+            box->setProperty("live", live);
+        }
+    }
+}
+
+void MainDisplayView::packLamps()
+{
+    QWidget *panel = control(QStringLiteral("Frame1"));
+    auto *grid =
+        panel != nullptr ? panel->findChild<QGridLayout *>(QStringLiteral("gridLamps")) : nullptr;
+    if (grid == nullptr)
+        return;
+    // Placed again only when the set of visible lamps changes, not on every monitor read.
+    quint32 shown = 0;
+    for (int i = 0; i < int(Lamps.size()); ++i) {
+        const QWidget *lamp = control(QLatin1String(Lamps[i]));
+        if (lamp != nullptr && !lamp->isHidden())
+            shown |= 1u << i;
+    }
+    if (shown == m_lampsShown)
+        return;
+    m_lampsShown = shown;
+    int slot = 0;
+    for (const char *name : Lamps) {
+        QWidget *lamp = control(QLatin1String(name));
+        if (lamp == nullptr)
+            continue;
+        grid->removeWidget(lamp);
+        if (!lamp->isHidden()) {
+            grid->addWidget(lamp, slot / LampsPerRow, slot % LampsPerRow);
+            ++slot;
+        }
     }
 }
 
@@ -121,22 +185,11 @@ void MainDisplayView::showMonitorPanel(const MonitorPanelState &state)
         setText(control(QStringLiteral("Text_MV"), i), state.mvText[i]);
         // Text_HB and its labels are numbered from 1.
         setText(control(QStringLiteral("Text_HB"), i + 1), state.hbText[i]);
-        setVisible(control(QStringLiteral("Text_HB"), i + 1), state.hbVisible[i]);
-        setVisible(control(QStringLiteral("Label_HB"), i + 1), state.hbVisible[i]);
-        setVisible(control(QStringLiteral("Label_HBunit"), i + 1), state.hbVisible[i]);
     }
-    setVisible(control(QStringLiteral("Text_MV"), 1), state.mv2Visible);
-    setVisible(control(QStringLiteral("Label18"), 1), state.mv2Visible);
-    setVisible(control(QStringLiteral("Label_MVcap"), 1), state.mv2Visible);
-
-    const auto showLamp = [](QWidget *widget, const Lamp &lamp) {
-        setColour(widget, lamp.colour);
-        setVisible(widget, lamp.visible);
-    };
-    showLamp(control(QStringLiteral("Label23")), state.out1Lamp);
-    showLamp(control(QStringLiteral("Label58")), state.out2Lamp);
+    setColour(control(QStringLiteral("Label23")), state.out1Lamp.colour);
+    setColour(control(QStringLiteral("Label58")), state.out2Lamp.colour);
     for (int i = 0; i < int(state.alarmLamps.size()); ++i)
-        showLamp(control(QStringLiteral("lbl_alm"), i), state.alarmLamps[i]);
+        setColour(control(QStringLiteral("lbl_alm"), i), state.alarmLamps[i].colour);
     setColour(control(QStringLiteral("Label_atm")), state.autoTuningColour);
 
     QWidget *outOff = control(QStringLiteral("Label_OUTOFF"));
@@ -146,16 +199,35 @@ void MainDisplayView::showMonitorPanel(const MonitorPanelState &state)
     if (state.outOffStateVisible)
         setText(outOffState, msg(state.outOffStateId));
     setVisible(outOffState, state.outOffStateVisible);
-    for (int i = 0; i < 6; ++i)
-        setVisible(control(QStringLiteral("Manuval"), i), state.manualButtonsVisible);
 
+    showMonitorOptions(state);
+}
+
+void MainDisplayView::showMonitorOptions(const MonitorPanelState &state)
+{
+    for (int i = 0; i < 2; ++i) {
+        setVisible(control(QStringLiteral("Text_HB"), i + 1), state.hbVisible[i]);
+        setVisible(control(QStringLiteral("Label_HB"), i + 1), state.hbVisible[i]);
+        setVisible(control(QStringLiteral("Label_HBunit"), i + 1), state.hbVisible[i]);
+    }
+    setVisible(control(QStringLiteral("Text_MV"), 1), state.mv2Visible);
+    setVisible(control(QStringLiteral("Label18"), 1), state.mv2Visible);
+    setVisible(control(QStringLiteral("Label_MVcap"), 1), state.mv2Visible);
+    setVisible(control(QStringLiteral("Label23")), state.out1Lamp.visible);
+    setVisible(control(QStringLiteral("Label58")), state.out2Lamp.visible);
+    for (int i = 0; i < int(state.alarmLamps.size()); ++i)
+        setVisible(control(QStringLiteral("lbl_alm"), i), state.alarmLamps[i].visible);
+    setManualButtonsVisible(state.manualButtonsVisible);
     setVisible(control(QStringLiteral("Frame1")), true);
+    packLamps();
 }
 
 void MainDisplayView::showSettingPage(const SettingPageState &state)
 {
     for (int i = 0; i < SettingPageState::UnitLabelCount; ++i)
         setText(control(QStringLiteral("Label_CF"), i), displayText(state.unitLabels[i]));
+    // PV is in the unit of the set value in use.
+    setText(control(QStringLiteral("Label_PVunit")), displayText(state.unitLabels[17]));
     for (int i = 0; i < SettingPageState::RateUnitLabelCount; ++i)
         setText(control(QStringLiteral("Label_UD"), i), displayText(state.rateUnitLabels[i]));
 
@@ -181,12 +253,14 @@ void MainDisplayView::showSettingPage(const SettingPageState &state)
     if (QWidget *button = control(QStringLiteral("Cmd_set"), 1))
         button->setEnabled(state.mainSetValueButtonEnabled);
     setVisible(control(QStringLiteral("Frame_HB")), state.heaterBreakFrameVisible);
+    setVisible(control(QStringLiteral("Frame_Cool")), state.coolFrameVisible);
     for (int i = 0; i < int(state.titleButtonVisible.size()); ++i)
         setVisible(control(QStringLiteral("Cmd_True"), i), state.titleButtonVisible[i]);
     QWidget *autoTuning = control(QStringLiteral("Label_atm"));
     if (state.autoTuningVisible)
         setText(autoTuning, msg(state.autoTuningCaptionId));
     setVisible(autoTuning, state.autoTuningVisible);
+    packLamps();
 }
 
 void MainDisplayView::toggleGroup(int group)

@@ -18,7 +18,11 @@ class MainDisplayView
 public:
     explicit MainDisplayView(QWidget *window);
 
+    // Texts, lamp colours and operating state, then showMonitorOptions.
     void showMonitorPanel(const MonitorPanelState &state);
+    // Only what the unit's options and the operating state show or hide (MV2, HB, lamps, manual
+    // buttons), for an offline panel whose last texts stay.
+    void showMonitorOptions(const MonitorPanelState &state);
     void showSettingPage(const SettingPageState &state);
     // The value label of a setting item (Text_SV(1) for the main set value) takes text, as an
     // offline change leaves it until the page is rebuilt.
@@ -30,14 +34,24 @@ public:
     // and disabled; its title button stays usable, and its change buttons stay disabled through
     // later pages until the group is enabled again.
     void toggleGroup(int group);
+    // The monitor panel's value boxes (PV, SV, main set value, MV, HB) in their live style, or in a
+    // muted one for values that are no longer live; the texts stay either way.
+    void setValuesLive(bool live);
+    bool valuesLive() const { return m_valuesLive; }
 
 private:
+    // Packs the visible status lamps into the lamp grid, four to a row in their fixed order, so
+    // that a lamp hidden for a missing option leaves no hole.
+    void packLamps();
     QWidget *valueLabel(int code);
     QWidget *control(const QString &name);
     QWidget *control(const QString &name, int index);
 
     QHash<QString, QPointer<QWidget>> m_controls;
     std::array<bool, 6> m_groupDisabled{};
+    QHash<QString, QString> m_liveStyles;
+    bool m_valuesLive = true;
+    quint32 m_lampsShown = ~0u; // bit i: Lamps[i] visible; ~0u until first packed
 };
 
 // The text a label shows for a DisplayText: the message's text in the active language, or the

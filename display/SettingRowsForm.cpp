@@ -3,10 +3,13 @@
 #include "app/MessageTable.h"
 #include "display/MainDisplayModel.h"
 
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+
+#include <array>
 
 namespace
 {
@@ -57,8 +60,42 @@ QPushButton *makeButton(QWidget *parent, const QString &name)
     return button;
 }
 
-// Prepares a frame on first use: caption and title button in row 0.
-QGridLayout *frameGrid(QWidget *window, const FrameNames &names)
+// Column widths shared by every frame of every page, so that value boxes, units and change
+// buttons line up from frame to frame: the caption column is as wide as the widest caption any row
+// can show, the unit column as the widest unit; the value column takes the extra width.
+constexpr int ValueColumnDigits = 20;
+
+struct Columns {
+    int caption = 0;
+    int value = 0;
+    int unit = 0;
+};
+
+Columns columnWidths(const QWidget *window)
+{
+    const QFontMetrics metrics = window->fontMetrics();
+    const auto widest = [&metrics](const QStringList &texts) {
+        int width = 0;
+        for (const QString &text : texts)
+            width = qMax(width, metrics.horizontalAdvance(text));
+        return width;
+    };
+    // Captions some rows take instead of their first one: "Auto-reset", the 50 A heater burnout
+    // settings.
+    QStringList captions = {msg(152), msg(155), msg(156)};
+    for (const RowPlace &place : SettingRowPlaces())
+        captions << msg(place.captionId);
+    const QStringList units = {msg(215), msg(216), msg(335), msg(336),
+                               msg(337), msg(374), msg(401), QStringLiteral("%")};
+    // A label's frame and indent come on top of its text.
+    const int slack = metrics.horizontalAdvance(QStringLiteral("00"));
+    // Room for any number and most option texts on one line; the longest ones wrap.
+    const int value = metrics.horizontalAdvance(QLatin1Char('0')) * ValueColumnDigits;
+    return {widest(captions) + slack, value, widest(units) + slack};
+}
+
+// Prepares a frame on first use: caption and title button in row 0, the shared column widths.
+QGridLayout *frameGrid(QWidget *window, const FrameNames &names, const Columns &columns)
 {
     auto *frame = window->findChild<QGroupBox *>(QLatin1String(names.frame));
     if (frame == nullptr)
@@ -68,14 +105,25 @@ QGridLayout *frameGrid(QWidget *window, const FrameNames &names)
         return nullptr;
     if (grid->count() == 0) {
         frame->setTitle(msg(names.captionId));
-        grid->addWidget(makeButton(frame, indexed("Cmd_True", names.titleButton)), 0, 3);
-        grid->setColumnStretch(0, 1);
-        grid->setColumnMinimumWidth(1, 110);
+        QPushButton *title = makeButton(frame, indexed("Cmd_True", names.titleButton));
+        // It locks or unlocks the change buttons of this frame: say which frame.
+        const QString what = msg(names.captionId) + QStringLiteral(": ") + msg(31);
+        title->setToolTip(what);
+        title->setAccessibleName(what);
+        grid->addWidget(title, 0, 3);
+        // Empty widgets hold the shared widths in row 0: a column whose rows are all hidden would
+        // otherwise lose the spacing beside it, and the columns of this frame would shift.
+        const std::array<int, 3> widths = {columns.caption, columns.value, columns.unit};
+        for (int column = 0; column < int(widths.size()); ++column) {
+            auto *guide = new QWidget(frame);
+            guide->setFixedSize(widths[column], 0);
+            grid->addWidget(guide, 0, column);
+        }
+        grid->setColumnStretch(1, 1);
     }
     return grid;
 }
 
-// The main set value is changed from the monitor panel, beside Text_SV(1).
 // The main set value is changed from the monitor panel: its button gets a row of its own below
 // Text_SV(1), the rows under it moving down by one.
 void addMainSetValueButton(QWidget *window)
@@ -101,8 +149,13 @@ void addMainSetValueButton(QWidget *window)
             below.append(p);
         }
     }
-    for (const Placed &p : below)
+    for (const Placed &p : below) {
         grid->addItem(p.item, p.row + 1, p.column, p.rowSpan, p.columnSpan);
+        // Taking a nested layout out let go of it as a child; it is the grid's again, and can be
+        // found by name (the lamp grid).
+        if (QLayout *nested = p.item->layout())
+            nested->setParent(grid);
+    }
     grid->addWidget(makeButton(value->parentWidget(), indexed("Cmd_set", 1)), valueRow + 1,
                     valueColumn, 1, 1, Qt::AlignRight);
 }
@@ -111,9 +164,10 @@ void addMainSetValueButton(QWidget *window)
 void SettingRowsForm::build(QWidget *window)
 {
     addMainSetValueButton(window);
+    const Columns columns = columnWidths(window);
     for (const RowPlace &place : SettingRowPlaces()) {
         const FrameNames names = frameOf(place.group);
-        QGridLayout *grid = frameGrid(window, names);
+        QGridLayout *grid = frameGrid(window, names, columns);
         if (grid == nullptr)
             continue;
         QWidget *frame = grid->parentWidget();
@@ -125,6 +179,7 @@ void SettingRowsForm::build(QWidget *window)
         value->setFrameShape(QFrame::Panel);
         value->setFrameShadow(QFrame::Sunken);
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        value->setWordWrap(true);
         grid->addWidget(value, row, 1);
         if (place.unitLabel >= 0)
             grid->addWidget(makeLabel(frame, indexed("Label_CF", place.unitLabel), QString()), row,

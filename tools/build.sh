@@ -4,6 +4,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${ZN_BUILD_DIR:-build}"
+# ccache, where installed, makes a rebuild in a fresh clone cheap; paths are taken relative to the
+# clone so that one clone's cache serves the next. Never needed.
+if [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ] && command -v ccache >/dev/null; then
+    export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
+fi
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE="${ZN_BUILD_TYPE:-RelWithDebInfo}" >/dev/null
 if [ $# -gt 0 ]; then
     cmake --build "$build" -j"$(nproc)" --target "$@"

@@ -8,7 +8,7 @@ tools/deps.sh --sanitizers
 build="${ZN_ASAN_DIR:-build-asan}"
 seconds="${ZN_FUZZ_SECONDS:-50}"
 if [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ] && command -v ccache >/dev/null; then
-    export CMAKE_CXX_COMPILER_LAUNCHER=ccache
+    export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
 fi
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++-14 \
     -DZN_SANITIZE=ON -DZN_FUZZ=ON -DZN_BUILD_BENCH=OFF >/dev/null

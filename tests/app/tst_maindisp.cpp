@@ -62,9 +62,14 @@ void TestMainDisp::captionsAndHelpFollowTheLanguage()
     QCOMPARE(m_op.panels.value(3), QStringLiteral("Trace standby"));
     QCOMPARE(MainDisp::helpFileName(), QStringLiteral("ZN Monitor_E"));
 
+    m_window->show();
     action("mnuHelp2")->trigger();
     auto *help = m_window->findChild<HelpViewer *>();
     QVERIFY(help != nullptr && help->isVisible());
+    // Centred over the main window.
+    const QPoint offset = help->frameGeometry().center() - m_window->frameGeometry().center();
+    QVERIFY2(offset.manhattanLength() <= 4,
+             qPrintable(QStringLiteral("%1, %2").arg(offset.x()).arg(offset.y())));
     QCOMPARE(help->source(), HelpViewer::contentsUrl(QStringLiteral("ZN Monitor_E")));
     // The page is compiled in: an unregistered resource would leave the browser empty.
     QVERIFY(
@@ -79,6 +84,21 @@ void TestMainDisp::captionsAndHelpFollowTheLanguage()
     QCOMPARE(japanese.findChild<QAction *>("mnuExit")->text(), QStringLiteral("終了(&E)"));
     QCOMPARE(MainDisp::helpFileName(), QStringLiteral("ZN Monitor_J"));
     QVERIFY(!HelpViewer::contentsUrl(MainDisp::helpFileName()).isEmpty());
+
+    // Every picture either page shows is compiled in with it.
+    for (const char *page : {":/help/ZN Monitor_E.html", ":/help/ZN Monitor_J.html"}) {
+        QFile file{QLatin1String(page)};
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(file.readAll());
+        int pictures = 0;
+        const QRegularExpression image(QStringLiteral("<img src=\"([^\"]+)\""));
+        for (const QRegularExpressionMatch &m : image.globalMatch(html)) {
+            QVERIFY2(QFile::exists(QStringLiteral(":/help/") + m.captured(1)),
+                     qPrintable(m.captured(1)));
+            ++pictures;
+        }
+        QVERIFY(pictures >= 3);
+    }
 }
 
 void TestMainDisp::modelChangeAndTraceRefusals()

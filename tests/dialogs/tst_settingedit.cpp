@@ -6,7 +6,6 @@
 #include "tests/support/ModalDialog.h"
 #include "tests/support/SettingSetup.h"
 
-#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,7 +25,6 @@ private slots:
     void buttonsWaitForALink();
     void entryChangesTheDisplay();
     void selectionChangesTheRows();
-    void modelChangeLaysOutTheDisplay();
 
 private:
     template <typename T> T *find(const QString &name) { return m_window->findChild<T *>(name); }
@@ -165,23 +163,6 @@ void TestSettingEdit::selectionChangesTheRows()
     QCOMPARE(text(QStringLiteral("Label_CF_11")), QStringLiteral("deg.F"));
     QCOMPARE(text(QStringLiteral("Label_othval_3")), QStringLiteral("750.0"));
     QCOMPARE(text(QStringLiteral("Text_SV_1")), QStringLiteral("0.0"));
-}
-
-void TestSettingEdit::modelChangeLaysOutTheDisplay()
-{
-    m_window->setParameterButtonsEnabled(true);
-    QVERIFY(!shown(QStringLiteral("Frame_HB")));
-    operateModal([&] { find<QAction>(QStringLiteral("mnuOpset"))->trigger(); },
-                 [&](QWidget *dialog) {
-                     dialog->findChild<QRadioButton *>("Option_set3_4")->click();
-                     dialog->findChild<QRadioButton *>("Option_set1_1")->click();
-                     m_op.answers = {true};
-                     QTest::mouseClick(dialog->findChild<QPushButton *>("Command1_0"),
-                                       Qt::LeftButton);
-                 });
-    QVERIFY(shown(QStringLiteral("Frame_HB")));
-    QCOMPARE(text(QStringLiteral("Label_Alm_HB_1")), msg(156));
-    QVERIFY(find<QPushButton>(QStringLiteral("Cmd_set_27"))->isEnabled());
 }
 
 QTEST_MAIN(TestSettingEdit)

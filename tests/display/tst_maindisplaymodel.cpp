@@ -17,6 +17,7 @@ ZN8P_INC controller(const QString &setup = QString())
     ZN8P_INC inc;
     inc.settingDataValid = true;
     inc.parameterButtonsEnabled = true;
+    inc.online = true;
     const QList<QPair<int, int>> base = {{0, 250},  {1, 455},  {2, 125}, {3, 300}, {11, 310},
                                          {13, 30},  {15, 200}, {16, 50}, {36, 1},  {37, 1},
                                          {58, 200}, {59, 210}, {60, 220}};
@@ -213,6 +214,7 @@ private slots:
     void operatingState_data() { addRows(operatingRows); }
     void operatingState();
     void autoManualChangeOncePerChange();
+    void offlinePanelFollowsUnitConfiguration();
     void unitLabels();
     void rowVisibility_data() { addRows(visibilityRows); }
     void rowVisibility();
@@ -279,6 +281,28 @@ void TestMainDisplayModel::operatingState()
     QVERIFY(s.outOffColour == (r.lightGreen ? DisplayColor::LightGreen : DisplayColor::White));
     QCOMPARE(s.outOffStateVisible ? s.outOffStateId : 0, r.stateText);
     QCOMPARE(s.manualButtonsVisible, r.buttons);
+}
+
+void TestMainDisplayModel::offlinePanelFollowsUnitConfiguration()
+{
+    // Offline the option word of an earlier controller, or none at all, must not decide what the
+    // configured unit shows; manual output cannot be given offline.
+    ZN8P_INC inc = controller("options=0 status=0x5000 heatCool=1 alarm2=1 heaterBreak=0");
+    inc.online = false;
+    MonitorPanelState s = SelectDispItem(inc);
+    QVERIFY(s.mv2Visible && s.out2Lamp.visible && s.alarmLamps[Evt2Lamp].visible);
+    QVERIFY(!s.alarmLamps[HbLamp].visible && !s.manualButtonsVisible);
+    QVERIFY(Disp_SStab2(inc, PidPage).coolFrameVisible);
+
+    inc.unitConfig.heatCool = 0;
+    s = SelectDispItem(inc);
+    QVERIFY(!s.mv2Visible && !s.out2Lamp.visible);
+    QVERIFY(!Disp_SStab2(inc, PidPage).coolFrameVisible);
+
+    inc.online = true; // online the controller's own word rules
+    inc.monitorValues[7] = 0x0040;
+    s = SelectDispItem(inc);
+    QVERIFY(s.mv2Visible && !s.alarmLamps[Evt2Lamp].visible && s.manualButtonsVisible);
 }
 
 void TestMainDisplayModel::autoManualChangeOncePerChange()

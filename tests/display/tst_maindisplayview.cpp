@@ -37,6 +37,7 @@ private:
 void TestMainDisplayView::monitorPanelReachesTheForm()
 {
     ZN8P_INC inc;
+    inc.online = true;
     inc.settingDataValid = true;
     inc.monitorValues = {250, 455, 125, 300, 0x0301, 12, 34, 0x0064, 0};
     inc.setting(11) = 310;

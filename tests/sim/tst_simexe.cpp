@@ -111,7 +111,7 @@ void TestSimExe::runsOnALink()
 
     QCOMPARE(command(sim, "unplug"), QStringLiteral("ok"));
     QVERIFY(read().isEmpty());
-    QVERIFY(!com.OpenPort());
+    QVERIFY(!com.isOpen());
     const QString replugged = command(sim, "plug");
     QCOMPARE(QFileInfo(link).symLinkTarget(), replugged);
     QVERIFY(com.OpenPort());

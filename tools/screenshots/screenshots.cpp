@@ -1,7 +1,8 @@
 // Renders the pictures of docs/: the main display online against the simulated controller, an
-// upload in progress, the Trace display during a run, the search panel, the communication settings
-// dialog, the three setting dialogs (entry, selection, model change) and the printer selection
-// dialog, in English and in Japanese.
+// upload in progress, the Trace display during a run, the main display offline after the line was
+// lost and at the window's minimum size, the search panel, the communication settings dialog, the
+// three setting dialogs (entry, selection, model change) and the printer selection dialog, in
+// English and in Japanese.
 //
 //   QT_QPA_PLATFORM=offscreen zn-screenshots OUTPUT_FOLDER
 
@@ -34,6 +35,7 @@
 #include <QTest>
 
 #include <cstdio>
+#include <functional>
 
 namespace
 {
@@ -42,6 +44,18 @@ void waitFor(int milliseconds)
     QDeadlineTimer deadline(milliseconds);
     while (!deadline.hasExpired())
         QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// Processes events until done() or the time is up; false when it is up.
+bool waitUntil(const std::function<bool()> &done, int milliseconds)
+{
+    QDeadlineTimer deadline(milliseconds);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
 }
 
 bool save(QWidget &widget, const QString &path)
@@ -133,8 +147,7 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     waitFor(8000);
     ok = save(window, folder + QStringLiteral("/main-online-") + suffix + ".png") && ok;
     // File > Upload, caught half way through its progress display.
-    auto *bar =
-        window.findChild<QProgressBar *>(QStringLiteral("ProgressBar2")); // set after ProgressBar1
+    auto *bar = window.findChild<QProgressBar *>(QStringLiteral("ProgressBar1"));
     QObject::connect(bar, &QProgressBar::valueChanged, &window, [&](int value) {
         if (value == 26)
             ok = save(window, folder + QStringLiteral("/upload-progress-") + suffix + ".png") && ok;
@@ -150,7 +163,18 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     ok = save(window, folder + QStringLiteral("/trace-run-") + suffix + ".png") && ok;
     window.findChild<QAction *>(QStringLiteral("mnuTrace"))->trigger();
     pages->setCurrentIndex(0);
-    window.findChild<QPushButton *>(QStringLiteral("Cmd_ONOFF"))->click();
+
+    // The adapter is pulled: the program goes offline by itself, the last values stay muted.
+    sim.unplug();
+    ok = waitUntil([&inc] { return !inc.online; }, 30000) && ok;
+    waitFor(200);
+    showPanels(window, op);
+    ok = save(window, folder + QStringLiteral("/main-offline-") + suffix + ".png") && ok;
+    const QSize normal = window.size();
+    window.resize(window.minimumSizeHint());
+    waitFor(300);
+    ok = save(window, folder + QStringLiteral("/main-minimum-") + suffix + ".png") && ok;
+    window.resize(normal);
 
     SubDisp_comm dialog(inc, store, window.link(), op, &window);
     dialog.show();

@@ -1,0 +1,108 @@
+// How long after the splash window closes the main window has painted, and when the start-up link
+// check begins and ends, with stored conditions that the simulated controller answers (the case in
+// which the check takes longest without a search). Runs under any platform plugin; under a window
+// manager (xcb) the figure includes mapping the window.
+//
+//   bench-startup-paint [runs, default 5]
+
+#include "app/FirstPaint.h"
+#include "app/MainDisp.h"
+#include "app/MessageTable.h"
+#include "comm/RegisterMap.h"
+#include "comm/SerialZN8PCom.h"
+#include "comm/SettingsStore.h"
+#include "sim/SimulatedController.h"
+#include "tests/support/FakeOperator.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace
+{
+// Notes the time of the window's first paint event.
+class PaintClock : public QObject
+{
+public:
+    explicit PaintClock(const QElapsedTimer &clock) : m_clock(clock) {}
+    qint64 firstPaintMs = -1;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && firstPaintMs < 0)
+            firstPaintMs = m_clock.elapsed();
+        return false;
+    }
+
+private:
+    const QElapsedTimer &m_clock;
+};
+
+struct Figures {
+    qint64 paintMs = -1;
+    qint64 checkStartMs = -1;
+    qint64 checkEndMs = -1;
+};
+
+Figures oneStart(SimulatedController &sim)
+{
+    SettingsStore store(QSettings::IniFormat);
+    ZN8P_INC stored;
+    store.storeCommConditions(stored);
+    store.writeValue(stored, QStringLiteral("PortMap/COM1"), sim.slavePath());
+    ZN8P_INC inc;
+    store.selectKeyAndLoad(inc);
+    RegisterMap::fillVendorItemTable(inc);
+    RegisterMap::fillRegisterTable(inc);
+    FakeOperator op;
+    MainDisp window(
+        inc, store, [&] { return std::make_unique<SerialZN8PCom>(PortNames(store.portMap(inc))); },
+        &op);
+    window.system_init();
+
+    QElapsedTimer clock;
+    PaintClock paint(clock);
+    window.installEventFilter(&paint);
+    Figures figures;
+    bool done = false;
+    // The moment the splash window closes: what main() does on its finished signal.
+    clock.start();
+    FirstPaint::showThenRun(&window, [&] {
+        figures.checkStartMs = clock.elapsed();
+        window.runStartupLinkCheck();
+        figures.checkEndMs = clock.elapsed();
+        done = true;
+    });
+    while (!done)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    figures.paintMs = paint.firstPaintMs;
+    return figures;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    MessageTable::instance().setLanguage(Language::English);
+    SimulatedController sim;
+    if (!sim.start()) {
+        std::fprintf(stderr, "simulator: %s\n", qPrintable(sim.errorString()));
+        return 1;
+    }
+    std::printf("platform %s\n", qPrintable(QGuiApplication::platformName()));
+    std::printf("%-4s %22s %20s %18s\n", "run", "painted after (ms)", "check begins (ms)",
+                "check ends (ms)");
+    for (int run = 1; run <= runs; ++run) {
+        const Figures f = oneStart(sim);
+        std::printf("%-4d %22lld %20lld %18lld\n", run, f.paintMs, f.checkStartMs, f.checkEndMs);
+    }
+    return 0;
+}
