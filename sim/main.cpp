@@ -181,12 +181,14 @@ int main(int argc, char *argv[])
     SimulatedController sim(options);
     if (!sim.start())
         return fail(sim.errorString());
-    say(sim.slavePath());
+    // The start-up faults are in force before the line is announced: a client that opens it as
+    // soon as it reads the path must meet them from its first request.
     for (const QString &command : parser.values(QStringLiteral("fault"))) {
         const QString answer = SimCommands::execute(sim, command);
         if (answer.startsWith(QLatin1String("error")))
             return fail(answer);
     }
+    say(sim.slavePath());
 
     // Commands from stdin until a signal; a closed stdin (a background job) only ends the
     // commands, not the simulator.

@@ -7,9 +7,8 @@
 #include "chart/ChartModel.h"
 #include "chart/ChartSettingsFiles.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <cmath>
 #include <cstdio>
@@ -32,15 +31,11 @@ bool isRecordByte(int at)
     return at < 20 || at % 4 < 2;
 }
 
+// The seven files in a folder removed when the run ends.
 ChartSettingsFiles &files()
 {
-    static const QString folder = [] {
-        const QString path = QDir::temp().filePath(
-            QStringLiteral("zn-fuzz-chart-%1").arg(QCoreApplication::applicationPid()));
-        QDir().mkpath(path);
-        return path;
-    }();
-    static ChartSettingsFiles files(folder);
+    static const QTemporaryDir folder;
+    static ChartSettingsFiles files(folder.path());
     return files;
 }
 

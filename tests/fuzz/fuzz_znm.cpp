@@ -5,9 +5,8 @@
 #include "app/SettingsDataFile.h"
 #include "app/ZN8P_INC.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,10 +22,11 @@ void require(bool ok, const char *what)
     std::abort();
 }
 
+// A scratch file in a folder removed when the run ends.
 const QString &filePath()
 {
-    static const QString path = QDir::temp().filePath(
-        QStringLiteral("zn-fuzz-%1.znm").arg(QCoreApplication::applicationPid()));
+    static const QTemporaryDir folder;
+    static const QString path = folder.filePath(QStringLiteral("fuzz.znm"));
     return path;
 }
 
