@@ -7,7 +7,8 @@
 #include <QLabel>
 #include <QMessageBox>
 
-namespace {
+namespace
+{
 QMessageBox::Icon boxIcon(MessageIcon icon)
 {
     switch (icon) {
@@ -51,14 +52,23 @@ QString GuiOperator::compose(const QList<int> &messageIds)
 
 void GuiOperator::showMessage(const QList<int> &messageIds, MessageIcon icon)
 {
-    QMessageBox box(boxIcon(icon), msg(1), compose(messageIds), QMessageBox::Ok, m_parent);
-    box.exec();
+    showText(0, compose(messageIds), icon);
 }
 
 bool GuiOperator::askYesNo(const QList<int> &messageIds, MessageIcon icon)
 {
-    QMessageBox box(boxIcon(icon), msg(1), compose(messageIds),
-                    QMessageBox::Yes | QMessageBox::No, m_parent);
+    return askYesNoText(0, compose(messageIds), icon);
+}
+
+void GuiOperator::showText(int, const QString &text, MessageIcon icon)
+{
+    QMessageBox box(boxIcon(icon), msg(1), text, QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+bool GuiOperator::askYesNoText(int, const QString &text, MessageIcon icon)
+{
+    QMessageBox box(boxIcon(icon), msg(1), text, QMessageBox::Yes | QMessageBox::No, m_parent);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -21,6 +21,8 @@ public:
 
     void showMessage(const QList<int> &messageIds, MessageIcon icon) override;
     bool askYesNo(const QList<int> &messageIds, MessageIcon icon) override;
+    void showText(int messageId, const QString &text, MessageIcon icon) override;
+    bool askYesNoText(int messageId, const QString &text, MessageIcon icon) override;
     void beep() override;
     void setStatusPanel(int panel, const QString &text) override;
     void setMenuEnabled(MenuItem item, bool enabled) override;

@@ -22,16 +22,24 @@ enum class MenuItem {
 // The only way the core reaches the person at the machine. The desktop program implements it
 // with message boxes and the status bar, the headless tool with the terminal, tests with a
 // scripted fake.
-class OperatorInterface {
+class OperatorInterface
+{
 public:
     virtual ~OperatorInterface() = default;
 
     // A message box whose text is the given messages joined by line breaks, title message 1,
     // OK button only.
-    virtual void showMessage(const QList<int> &messageIds, MessageIcon icon = MessageIcon::None) = 0;
+    virtual void showMessage(const QList<int> &messageIds,
+                             MessageIcon icon = MessageIcon::None) = 0;
     // A Yes/No question built the same way; true for Yes.
     virtual bool askYesNo(const QList<int> &messageIds,
                           MessageIcon icon = MessageIcon::Question) = 0;
+    // The same two boxes for a text composed from message messageId with values filled in (an
+    // item name, a line number, a list of items); messageId says which message it is.
+    virtual void showText(int messageId, const QString &text,
+                          MessageIcon icon = MessageIcon::None) = 0;
+    virtual bool askYesNoText(int messageId, const QString &text,
+                              MessageIcon icon = MessageIcon::Question) = 0;
     virtual void beep() = 0;
     // Status bar panels 1 to 4.
     virtual void setStatusPanel(int panel, const QString &text) = 0;

@@ -84,6 +84,8 @@ class SilentOperator : public OperatorInterface
 public:
     void showMessage(const QList<int> &, MessageIcon) override { ++messages; }
     bool askYesNo(const QList<int> &, MessageIcon) override { return false; }
+    void showText(int, const QString &, MessageIcon) override {}
+    bool askYesNoText(int, const QString &, MessageIcon) override { return false; }
     void beep() override {}
     void setStatusPanel(int, const QString &) override {}
     void setMenuEnabled(MenuItem, bool) override {}

@@ -40,9 +40,19 @@ void TerminalOperator::showMessage(const QList<int> &messageIds, MessageIcon)
         QThread::msleep(KeysOperatedPauseMs);
 }
 
-bool TerminalOperator::askYesNo(const QList<int> &messageIds, MessageIcon)
+bool TerminalOperator::askYesNo(const QList<int> &messageIds, MessageIcon icon)
 {
-    m_console.errorLine(joined(messageIds) +
+    return askYesNoText(0, joined(messageIds), icon);
+}
+
+void TerminalOperator::showText(int, const QString &text, MessageIcon)
+{
+    m_console.errorLine(text);
+}
+
+bool TerminalOperator::askYesNoText(int, const QString &text, MessageIcon)
+{
+    m_console.errorLine(text +
                         (m_assumeYes ? QStringLiteral(" -> yes") : QStringLiteral(" -> no")));
     return m_assumeYes;
 }

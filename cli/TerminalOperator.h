@@ -21,6 +21,8 @@ public:
 
     void showMessage(const QList<int> &messageIds, MessageIcon icon) override;
     bool askYesNo(const QList<int> &messageIds, MessageIcon icon) override;
+    void showText(int messageId, const QString &text, MessageIcon icon) override;
+    bool askYesNoText(int messageId, const QString &text, MessageIcon icon) override;
     // Silent: a bell from a script's child is noise.
     void beep() override {}
     void setStatusPanel(int, const QString &) override {}

@@ -17,6 +17,18 @@ bool FakeOperator::askYesNo(const QList<int> &messageIds, MessageIcon icon)
     return answers.takeFirst();
 }
 
+void FakeOperator::showText(int messageId, const QString &text, MessageIcon icon)
+{
+    texts[messageId] = text;
+    showMessage({messageId}, icon);
+}
+
+bool FakeOperator::askYesNoText(int messageId, const QString &text, MessageIcon icon)
+{
+    texts[messageId] = text;
+    return askYesNo({messageId}, icon);
+}
+
 void FakeOperator::setStatusPanel(int panel, const QString &text)
 {
     panels[panel] = text;

@@ -20,6 +20,9 @@ public:
 
     void showMessage(const QList<int> &messageIds, MessageIcon icon) override;
     bool askYesNo(const QList<int> &messageIds, MessageIcon icon) override;
+    // Recorded as the message id alone in shown; the composed text goes to texts.
+    void showText(int messageId, const QString &text, MessageIcon icon) override;
+    bool askYesNoText(int messageId, const QString &text, MessageIcon icon) override;
     void beep() override { ++beeps; }
     void setStatusPanel(int panel, const QString &text) override;
     void setMenuEnabled(MenuItem item, bool enabled) override { menus[item] = enabled; }
@@ -35,6 +38,7 @@ public:
     std::function<void(const QList<int> &)> onShowMessage;
 
     QList<Shown> shown;
+    QMap<int, QString> texts; // message id -> the last composed text shown or asked with it
     QList<QList<int>> unexpectedQuestions;
     int beeps = 0;
     int processEventsCalls = 0;
