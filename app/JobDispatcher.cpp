@@ -37,6 +37,7 @@ void JobDispatcher::tick()
         break;
     case SendDisplayData:
     case Upload:
+    case Compare:
         run(Job(job));
         m_inc.timerJob = Monitor;
         break;

@@ -18,6 +18,7 @@ struct ZN8P_INC;
 // | 3   | send the display's data       | 1                                     |
 // | 4   | read the parameters (upload)  | 1                                     |
 // | 5   | download and read back        | 1                                     |
+// | 6   | compare display and controller| 1                                     |
 //
 // Job 1 clears unsavedOnlineChanges before it runs, job 5 after it ran. A job that reports a
 // failure goes back to job 1.
@@ -31,15 +32,16 @@ public:
         SendDisplayData = 3,
         Upload = 4,
         Download = 5,
+        Compare = 6,
     };
-    static constexpr int JobCount = 6;
+    static constexpr int JobCount = 7;
 
     // Returns false on a run-time error inside the job.
     using Handler = std::function<bool()>;
 
     explicit JobDispatcher(ZN8P_INC &inc);
 
-    // Handler of job 1 to 5; a job without a handler only moves on to its next job.
+    // Handler of job 1 to 6; a job without a handler only moves on to its next job.
     void setHandler(Job job, Handler handler);
 
     // One tick. A tick that arrives while a job runs (a job lets the window process its events

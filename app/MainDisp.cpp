@@ -10,6 +10,7 @@
 #include "app/SubDisp_About.h"
 #include "chart/Mardel_ChartCtl.h"
 #include "comm/SettingsStore.h"
+#include "dialogs/CompareDisp.h"
 #include "dialogs/SettingEditor.h"
 #include "dialogs/SubDisp_comm.h"
 #include "display/MainWindowLayout.h"
@@ -53,6 +54,7 @@ MainDisp::MainDisp(ZN8P_INC &inc, SettingsStore &store, ZN8PComFactory comFactor
       m_polling(inc, m_request, m_link, *m_op, *this, m_vendorReads, store), m_jobs(inc),
       m_transfer(inc, m_request, m_link, *m_op, *this, m_vendorReads, m_upload, m_onlineStartRead),
       m_commands(inc, *m_op, *this),
+      m_comparison(inc, m_request, m_link, *m_op, *this, m_vendorReads),
       m_connection(inc, m_link, m_request, store, *m_op, *this, m_vendorReads),
       m_fileDialogs(std::make_unique<GuiSettingsFileDialogs>(this)),
       m_fileCommands(inc, *m_op, *this, *m_fileDialogs),
@@ -102,6 +104,7 @@ void MainDisp::setCaptions()
     ui->mnuFile->setTitle(msg(3));
     ui->mnuUpload->setText(msg(4));
     ui->mnuDownload->setText(msg(5));
+    ui->mnuCompare->setText(msg(974));
     ui->mnuSave->setText(msg(6));
     ui->mnuLoad->setText(msg(7));
     ui->mnupsel->setText(msg(32));
@@ -175,7 +178,9 @@ void MainDisp::setUpStatusBar()
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
         panel->setMinimumWidth(i == 3 ? 200 : 120);
-        ui->statusbar->addWidget(panel, i == 3 ? 1 : 0);
+        // Panel 2 keeps the outcome of the last write or transfer, panel 4 the progress texts:
+        // both take the spare width.
+        ui->statusbar->addWidget(panel, i == 1 || i == 3 ? 1 : 0);
         m_panels[i] = panel;
     }
     if (m_guiOperator) {
@@ -225,6 +230,11 @@ void MainDisp::setUpJobs()
         return true;
     });
     m_transfer.install(m_jobs);
+    m_jobs.setHandler(JobDispatcher::Compare, [this] {
+        if (const auto differences = m_comparison.compare())
+            CompareDisp::showResult(*differences, this);
+        return true;
+    });
 }
 
 void MainDisp::connectMenus()
@@ -246,6 +256,7 @@ void MainDisp::connectMenus()
     connect(ui->SSTab2, &QTabWidget::currentChanged, this, [this] { refreshSettingPage(); });
     connect(ui->mnuUpload, &QAction::triggered, this, [this] { m_commands.mnuUpload(); });
     connect(ui->mnuDownload, &QAction::triggered, this, [this] { m_commands.mnuDownload(); });
+    connect(ui->mnuCompare, &QAction::triggered, this, [this] { m_commands.mnuCompare(); });
 }
 
 void MainDisp::connectSettingButtons()

@@ -11,6 +11,7 @@
 #include "display/MainDisplayView.h"
 #include "polling/PollingCycle.h"
 #include "polling/VendorFrameReads.h"
+#include "transfer/ControllerComparison.h"
 #include "transfer/OnlineStartRead.h"
 #include "transfer/ParameterUpload.h"
 #include "transfer/TransferCommands.h"
@@ -139,6 +140,7 @@ private:
     JobDispatcher m_jobs;
     TransferJobs m_transfer;
     TransferCommands m_commands;
+    ControllerComparison m_comparison;
     ConnectionController m_connection;
     std::unique_ptr<GuiSettingsFileDialogs> m_fileDialogs;
     SettingsFileCommands m_fileCommands;

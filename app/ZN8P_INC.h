@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 #include <QtGlobal>
 
@@ -99,6 +100,11 @@ struct ZN8P_INC {
     // The setting rows' change buttons: disabled until a link check succeeds; the display's own
     // rules then enable them row by row.
     bool parameterButtonsEnabled = false;
+
+    // Setting items whose last write the controller did not confirm (refused, unanswered, or read
+    // back different): code -> value sent. A read of the item that shows the value sent clears
+    // its entry; the display marks the items listed.
+    QMap<int, qint16> unconfirmedWrites;
 
     qint16 timerJob = 0;
     qint16 itemCode = 0;

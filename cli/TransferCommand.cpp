@@ -53,7 +53,7 @@ void printDifferences(CliSession &session, const QList<SettingDifference> &diffe
 {
     for (const SettingDifference &d : differences) {
         const QString line =
-            QStringList{QString::number(d.code), d.name, d.controllerText, d.fileText}.join(
+            QStringList{QString::number(d.code), d.name, d.controllerText, d.otherText}.join(
                 QLatin1Char('\t'));
         if (toErrors)
             session.console.errorLine(line);
@@ -103,7 +103,6 @@ int runDownload(CliSession &session, const CommandLine &commandLine)
     ZN8P_INC &inc = session.inc;
     if (!loadFile(session, commandLine.arguments.first(), inc))
         return FileError;
-    const ZN8P_INC file = inc;
     // As after starting the program with the file: the controller must be of the file's model.
     inc.settingDataValid = true;
     inc.unitCheckFlag = true;
@@ -121,23 +120,21 @@ int runDownload(CliSession &session, const CommandLine &commandLine)
     }
     inc.downloadValues = inc.settingValues;
     inc.downloadRequested = true;
-    // Its read-back needs only the range items: every item is read afterwards to verify.
+    // Its read-back needs only the range items: the download reads back every item it wrote.
     inc.rangeOnlyFlag = true;
-    if (side.transfer().download().DownloadCopy() == ParameterDownload::Result::KeysOperated) {
-        closePort(session);
-        return Busy;
-    }
-    outcome = side.uploadAll();
+    const ParameterDownload::Result result = side.transfer().download().DownloadCopy();
     closePort(session);
-    if (outcome != WriteSide::Outcome::Done)
-        return exitCodeOf(outcome);
-    const QList<SettingDifference> refused = side.differences(file);
-    if (refused.isEmpty())
-        return Success;
-    session.console.errorLine(
-        QStringLiteral("znctl: the controller holds other values than the file for:"));
-    printDifferences(session, refused, true);
-    return Refused;
+    switch (result) {
+    case ParameterDownload::Result::KeysOperated:
+    case ParameterDownload::Result::AutoTuningRunning:
+        return Busy;
+    case ParameterDownload::Result::LineLost:
+        return NoController;
+    case ParameterDownload::Result::Completed:
+        break;
+    }
+    // The items the controller did not take have been listed by the download itself.
+    return inc.unconfirmedWrites.isEmpty() ? Success : Refused;
 }
 
 int runDiff(CliSession &session, const CommandLine &commandLine)

@@ -2,26 +2,12 @@
 
 #include "CliSession.h"
 #include "app/MessageTable.h"
-#include "polling/ValueFormat.h"
-#include "transfer/ParameterTable.h"
-#include "transfer/SettingRanges.h"
 
 namespace
 {
 
 constexpr int AutoManualCode = 45;
 constexpr int ManualOutputCode = 46;
-
-QString unitText(const UnitConfig &unit)
-{
-    return QStringLiteral("%1 %2 %3 %4 %5 %6")
-        .arg(unit.alarm2)
-        .arg(unit.heatCool)
-        .arg(unit.heaterBreak)
-        .arg(unit.contactInput)
-        .arg(unit.outputType)
-        .arg(unit.serialComm);
-}
 
 } // namespace
 
@@ -67,18 +53,5 @@ WriteSide::Outcome WriteSide::uploadAll()
 
 QList<SettingDifference> WriteSide::differences(const ZN8P_INC &file) const
 {
-    const ZN8P_INC &controller = m_session.inc;
-    QList<SettingDifference> found;
-    if (controller.unitConfig != file.unitConfig)
-        found.append({0, QStringLiteral("unit configuration"), unitText(controller.unitConfig),
-                      unitText(file.unitConfig)});
-    const bool rated50A = SettingRanges::isRated50A(controller);
-    for (const qint16 code : ParameterDownload::Chain) {
-        if (!ParameterDownload::applies(code, controller, file.settingValues) ||
-            controller.setting(code) == file.setting(code))
-            continue;
-        found.append({code, msg(ParameterTable::captionMessage(code, rated50A)),
-                      FormatItemValue(controller, code), FormatItemValue(file, code)});
-    }
-    return found;
+    return settingDifferences(m_session.inc, file);
 }

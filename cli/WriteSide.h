@@ -1,5 +1,6 @@
 #pragma once
 
+#include "transfer/ControllerComparison.h"
 #include "transfer/OnlineStartRead.h"
 #include "transfer/ParameterUpload.h"
 #include "transfer/TransferJobs.h"
@@ -8,14 +9,6 @@
 #include <QString>
 
 class CliSession;
-
-// One item whose value in the controller differs from a settings data file, as display texts.
-struct SettingDifference {
-    int code = 0; // 0 for the unit configuration
-    QString name;
-    QString controllerText;
-    QString fileText;
-};
 
 // The core's transfer engines wired for one run of the tool, as the main window wires them: the
 // online start read, the upload, single writes and the download. Every request goes through the

@@ -102,6 +102,13 @@ public:
             row.captionId = place.captionId;
             if (inc.settingDataValid)
                 row.valueText = FormatItemValue(inc, place.code);
+            const auto unconfirmed = inc.unconfirmedWrites.constFind(place.code);
+            if (unconfirmed != inc.unconfirmedWrites.cend()) {
+                row.unconfirmed = true;
+                row.sentText = FormatItemValue(inc, place.code, *unconfirmed).trimmed();
+                if (row.sentText.isEmpty())
+                    row.sentText = QString::number(*unconfirmed);
+            }
             m_rows.append(row);
         }
     }

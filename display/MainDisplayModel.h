@@ -161,6 +161,10 @@ struct SettingRow {
     bool valueVisible = true;  // value label
     bool buttonVisible = true; // Cmd_set(code - 10)
     bool buttonEnabled = true;
+    // The controller did not confirm the last write of this item (unconfirmedWrites); sentText
+    // is the value sent.
+    bool unconfirmed = false;
+    QString sentText;
 };
 
 // Title buttons Cmd_True(0..5), one per frame.

@@ -69,6 +69,12 @@ const QString MutedStyle = QStringLiteral(
     "QLabel { background-color: #3a3f44; color: #9aa0a6; border: 2px dotted #7a7a7a; "
     "padding-right: 6px; }");
 
+// A setting value the controller did not confirm: dark red on pale red, and the value sent in the
+// tool tip (message 884).
+const QString UnconfirmedStyle = QStringLiteral(
+    "QLabel { background-color: #ffd6d6; color: #a00000; border: 1px solid #c00000; }");
+constexpr int UnconfirmedToolTip = 884;
+
 // The lamps in their reading order.
 const std::array<const char *, 8> Lamps = {"Label23",   "Label58",   "Label_atm", "lbl_alm_0",
                                            "lbl_alm_1", "lbl_alm_4", "lbl_alm_2", "lbl_alm_3"};
@@ -106,6 +112,20 @@ void MainDisplayView::setValuesLive(bool live)
             box->setProperty("live", live);
         }
     }
+}
+
+void MainDisplayView::markUnconfirmed(QWidget *value, const SettingRow &row)
+{
+    if (!value)
+        return;
+    const QString toolTip = row.unconfirmed ? msg(UnconfirmedToolTip).arg(row.sentText) : QString();
+    if (value->toolTip() != toolTip)
+        value->setToolTip(toolTip);
+    // Restyled only on a change: rows are rebuilt after every read.
+    if (value->property("unconfirmed").toBool() == row.unconfirmed)
+        return;
+    value->setProperty("unconfirmed", row.unconfirmed);
+    value->setStyleSheet(row.unconfirmed ? UnconfirmedStyle : QString());
 }
 
 void MainDisplayView::packLamps()
@@ -239,6 +259,7 @@ void MainDisplayView::showSettingPage(const SettingPageState &state)
         QWidget *value = control(QLatin1String(names.value), row.place.index);
         setText(value, row.valueText);
         setVisible(value, row.valueVisible);
+        markUnconfirmed(value, row);
         if (row.place.unitLabel >= 0)
             setVisible(control(QStringLiteral("Label_CF"), row.place.unitLabel), row.visible);
         if (row.place.rateUnitLabel >= 0)

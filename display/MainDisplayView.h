@@ -49,6 +49,10 @@ private:
 
     QHash<QString, QPointer<QWidget>> m_controls;
     std::array<bool, 6> m_groupDisabled{};
+    // The value label of a row whose last write the controller did not confirm: marked, with the
+    // value sent in its tool tip.
+    void markUnconfirmed(QWidget *value, const SettingRow &row);
+
     QHash<QString, QString> m_liveStyles;
     bool m_valuesLive = true;
     quint32 m_lampsShown = ~0u; // bit i: Lamps[i] visible; ~0u until first packed

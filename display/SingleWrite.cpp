@@ -9,8 +9,10 @@
 #include "comm/ReplyCheck.h"
 #include "comm/RequestLayer.h"
 #include "display/VendorFrameWrites.h"
+#include "polling/ValueFormat.h"
 #include "polling/VendorFrameReads.h"
 #include "transfer/ParameterTable.h"
+#include "transfer/SettingRanges.h"
 
 #include <algorithm>
 #include <array>
@@ -31,6 +33,12 @@ constexpr int AtBiasCode = 51;
 constexpr int AbnormalOutputCode = 62;
 constexpr int OutOffKeyCode = 63;
 constexpr int DataChangingMessage = 453;
+constexpr int MainSetValueUnreadMessage = 880;
+constexpr int NotTakenMessage = 881;
+constexpr int NotConfirmedMessage = 882;
+constexpr int KeysOperatedNoteMessage = 883;
+// The status bar panel that keeps the outcome of the last write until the next one.
+constexpr int WriteNotePanel = 2;
 // The input type change makes the controller re-range itself before it answers.
 constexpr int InputTypeReplyTimeout = 300;
 constexpr quint16 HeatCoolOption = 0x40;
@@ -44,13 +52,26 @@ bool isVendorFrameItem(int code)
     return code == MainSetValueCode || code == AtBiasCode || (code >= 58 && code <= 63);
 }
 
+QString itemName(const ZN8P_INC &inc, int code)
+{
+    return msg(ParameterTable::captionMessage(code, SettingRanges::isRated50A(inc)));
+}
+
+// The display text of value, or the bare number for one the item has no text for.
+QString valueText(const ZN8P_INC &inc, int code, qint16 value)
+{
+    const QString text = FormatItemValue(inc, code, value).trimmed();
+    return text.isEmpty() ? QString::number(value) : text;
+}
+
 } // namespace
 
 SingleWrite::SingleWrite(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
                          MainView &view, VendorFrameReads &vendorReads,
                          VendorFrameWrites &vendorWrites)
     : m_inc(inc), m_request(request), m_link(link), m_op(op), m_view(view),
-      m_vendorReads(vendorReads), m_vendorWrites(vendorWrites), m_reporter(inc, link, op, view)
+      m_vendorWrites(vendorWrites), m_reporter(inc, link, op, view),
+      m_readBack(inc, request, link, op, view, vendorReads)
 {
 }
 
@@ -63,28 +84,13 @@ bool SingleWrite::WriteOneSetting()
     if ((code == AutoTuningCode || code == OutOffCode) &&
         value == m_inc.downloadValues.at(code - 10))
         return true;
+    // A new write replaces the note the last one left.
+    m_op.setStatusPanel(WriteNotePanel, QString());
 
-    if (isVendorFrameItem(code)) {
-        // The main set value's own register answers with the keys-operated refusal before the
-        // controller is taken into its vendor frame, where it would only say NAK.
-        const QString reply = m_request.write(
-            m_inc.registerTable.at(MainSetValueCode),
-            DataWord::dataField(m_inc.setting(MainSetValueCode), m_inc.protocolIndex));
-        m_inc.commErrorFlag = false;
-        if (ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex)) {
-            m_view.showKeyOperationNotice();
-            putBack(code);
-            m_op.beep();
-            return true;
-        }
-        if (ReplyCheck::isNoReply(reply)) {
-            m_view.setCommErrorVisible(true);
-            m_inc.commErrorFlag = true;
-            putBack(code);
-            return true;
-        }
-    }
+    if (isVendorFrameItem(code) && !checkKeysThroughMainSetValue(code, value))
+        return true;
 
+    bool keysNoted = false;
     if (const std::optional<QString> direct = writeItem(code, value)) {
         const QString &reply = *direct;
         const ReplyCheck::Outcome outcome = ReplyCheck::judgeWrite(reply, m_inc.protocolIndex);
@@ -102,10 +108,50 @@ bool SingleWrite::WriteOneSetting()
             else if (keysOperated)
                 m_op.beep();
         }
+        keysNoted = keysOperated && !ignored;
+        if (keysNoted)
+            noteKeysOperated(code);
     }
 
-    readBack(code);
+    const bool readBackGood = m_readBack.read(code);
+    judgeReadBack(code, value, readBackGood, keysNoted);
     m_op.setStatusPanel(1, QString());
+    return true;
+}
+
+bool SingleWrite::checkKeysThroughMainSetValue(int code, qint16 value)
+{
+    // The frame carries the main set value: the operator's own when it is the item changed, else
+    // the controller's, read just before, so that nothing the operator did not choose is sent.
+    qint16 mainSetValue = value;
+    if (code != MainSetValueCode) {
+        const ReplyCheck::Outcome read = m_reporter.read(
+            m_request.read(m_inc.registerTable.at(MainSetValueCode)), MainSetValueCode);
+        if (read != ReplyCheck::Outcome::Good) {
+            putBack(code);
+            m_op.showMessage({MainSetValueUnreadMessage}, MessageIcon::Exclamation);
+            return false;
+        }
+        mainSetValue = m_inc.setting(MainSetValueCode);
+    }
+    // The main set value's own register answers with the keys-operated refusal before the
+    // controller is taken into its vendor frame, where it would only say NAK.
+    const QString reply = m_request.write(m_inc.registerTable.at(MainSetValueCode),
+                                          DataWord::dataField(mainSetValue, m_inc.protocolIndex));
+    m_inc.commErrorFlag = false;
+    if (ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex)) {
+        m_view.showKeyOperationNotice();
+        putBack(code);
+        m_op.beep();
+        noteKeysOperated(code);
+        return false;
+    }
+    if (ReplyCheck::isNoReply(reply)) {
+        m_view.setCommErrorVisible(true);
+        m_inc.commErrorFlag = true;
+        putBack(code);
+        return false;
+    }
     return true;
 }
 
@@ -150,17 +196,32 @@ std::optional<QString> SingleWrite::writeItem(int code, qint16 value)
     return m_request.write(m_inc.registerTable.at(code), data);
 }
 
-void SingleWrite::readBack(int code)
+void SingleWrite::judgeReadBack(int code, qint16 sent, bool readBackGood, bool keysNoted)
 {
-    if (code >= 58 && code <= 63) {
-        m_inc.itemCode = qint16(code);
-        if (code <= 61)
-            m_vendorReads.Read_SV();
-        else
-            m_vendorReads.Read_data();
+    if (readBackGood && m_inc.setting(code) == sent) {
+        m_inc.unconfirmedWrites.remove(code);
         return;
     }
-    m_reporter.read(m_request.read(m_inc.registerTable.at(code)), code);
+    m_inc.unconfirmedWrites.insert(code, sent);
+    if (keysNoted)
+        return;
+    const QString name = itemName(m_inc, code);
+    if (readBackGood)
+        setNote(msg(NotTakenMessage)
+                    .arg(name, valueText(m_inc, code, sent),
+                         valueText(m_inc, code, m_inc.setting(code))));
+    else
+        setNote(msg(NotConfirmedMessage).arg(name, valueText(m_inc, code, sent)));
+}
+
+void SingleWrite::noteKeysOperated(int code)
+{
+    setNote(msg(KeysOperatedNoteMessage).arg(itemName(m_inc, code)));
+}
+
+void SingleWrite::setNote(const QString &note)
+{
+    m_op.setStatusPanel(WriteNotePanel, note);
 }
 
 void SingleWrite::putBack(int code)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "polling/ItemReadBack.h"
 #include "polling/ReplyReporter.h"
 
 #include <QString>
@@ -28,12 +29,17 @@ public:
     // - Auto-tuning on/off (12) and OUT/OFF (44) are not written when unchanged.
     // - Items reached through the vendor frame (11, 51, 58 to 63) are preceded by a write of the
     //   main set value to its register, which tells whether the controller's keys are operated:
-    //   then the key-operation notice shows for 2 s, the previous value is put back and nothing
-    //   else is sent; with no reply the communication error box shows and the value is put back.
+    //   the operator's value for item 11, else the controller's own, read just before (when it
+    //   cannot be read, message 880 and nothing is written). Keys operated: the key-operation
+    //   notice shows for 2 s, the previous value is put back and nothing else is sent; with no
+    //   reply the communication error box shows and the value is put back.
     // - A direct write that goes unanswered puts the previous value back and shows the
-    //   communication error box; a refusal because of the keys only beeps (not for auto-tuning
-    //   under Ravtocol, whose controllers refuse that register while the keys are worked).
+    //   communication error box; a refusal because of the keys beeps (not for auto-tuning under
+    //   Ravtocol, whose controllers refuse that register while the keys are worked).
     // - A good direct write sets settingDataValid.
+    // - The write counts as taken only when the read-back shows the value sent. Otherwise the
+    //   item goes into unconfirmedWrites and status bar panel 2 names it (keys operated, not
+    //   taken with the controller's value, or not confirmed) until the next write.
     // Always true: failures are reported, never stop the dispatcher.
     bool WriteOneSetting();
 
@@ -47,7 +53,16 @@ private:
     // Writes the item; returns the reply of a direct write, nothing when the item went through a
     // vendor-frame routine (which reports itself).
     std::optional<QString> writeItem(int code, qint16 value);
-    void readBack(int code);
+    // The vendor-frame items' first step: the main set value written to its own register, which
+    // tells whether the controller's keys are operated. False when the item must not be written
+    // (keys operated, no reply, or the controller's main set value could not be read), with the
+    // previous value put back and the operator told.
+    bool checkKeysThroughMainSetValue(int code, qint16 value);
+    // A write is taken only when its read-back shows the value sent; otherwise the item is
+    // listed in unconfirmedWrites and status bar panel 2 says so until the next write.
+    void judgeReadBack(int code, qint16 sent, bool readBackGood, bool keysNoted);
+    void noteKeysOperated(int code);
+    void setNote(const QString &note);
     void putBack(int code);
     void setReplyTimeout(int milliseconds);
 
@@ -56,7 +71,7 @@ private:
     ComLink &m_link;
     OperatorInterface &m_op;
     MainView &m_view;
-    VendorFrameReads &m_vendorReads;
     VendorFrameWrites &m_vendorWrites;
     ReplyReporter m_reporter;
+    ItemReadBack m_readBack;
 };

@@ -118,9 +118,13 @@ int valueOf(const ZN8P_INC &inc, int code)
 
 QString FormatItemValue(const ZN8P_INC &inc, int code)
 {
+    return hasValue(code) ? FormatItemValue(inc, code, qint16(valueOf(inc, code))) : QString();
+}
+
+QString FormatItemValue(const ZN8P_INC &inc, int code, qint16 value)
+{
     if (!hasValue(code))
         return QString();
-    const int value = valueOf(inc, code);
     switch (code) {
     case 1:
     case 2:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 struct ZN8P_INC;
 
@@ -21,6 +22,9 @@ QString plainSigned(int value);
 // point place, code 27) or the name of an enumerated choice. Empty for an enumerated value
 // outside its choices and for codes without a value (9, outside 0 to 65).
 QString FormatItemValue(const ZN8P_INC &inc, int code);
+// The same for a value that code does not hold now (a value sent, or one read elsewhere), shown
+// by the item's present unit rule, with the same empty results.
+QString FormatItemValue(const ZN8P_INC &inc, int code, qint16 value);
 
 // The text that Read_data3 puts into a setting label after a settings file is loaded: as
 // FormatItemValue, except that the decimal point place (27) reads "XXXX", "XXX. X", "XX. XX",

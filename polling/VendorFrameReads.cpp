@@ -48,6 +48,7 @@ QString VendorFrameReads::keyData(qint16 protocolIndex)
 
 void VendorFrameReads::Read_SV()
 {
+    m_lastReadAccepted = false;
     if (!hasSv2Option(m_inc))
         return;
     runExchange(
@@ -63,6 +64,7 @@ void VendorFrameReads::Read_SV()
 
 void VendorFrameReads::Read_data()
 {
+    m_lastReadAccepted = false;
     if (m_inc.itemCode != AbnormalOutputCode) {
         runExchange([this] { readItem(OutOffKeyCode); }, false);
         return;
@@ -146,28 +148,16 @@ VendorFrameReads::KeyResult VendorFrameReads::WriteKeyUntilAccepted(const QStrin
     }
 }
 
-bool VendorFrameReads::ReturnFromVendorFrame()
+void VendorFrameReads::ReturnFromVendorFrame()
 {
     m_inc.protocolIndex = VendorFrame;
     setReplyTimeout(UserReplyTimeout);
-    bool left = false;
-    for (int otherAnswers = 0; !left;) {
-        // "06" becomes the vendor-frame write; item 0000 with data 0000 is the return command.
-        const QString reply = m_request.write(QStringLiteral("0000"), QStringLiteral("0000"));
-        left = reply.isEmpty();
-        if (left)
-            break;
-        const bool keysOperated =
-            ReplyCheck::judgeVendor(reply) == ReplyCheck::VendorReply::WriteRefused;
-        if (!keysOperated && ++otherAnswers == MaxAttempts) {
-            m_op.showMessage(SettingErrorMessage, MessageIcon::Exclamation);
-            break;
-        }
+    // "06" becomes the vendor-frame write; item 0000 with data 0000 is the return command.
+    while (!m_request.write(QStringLiteral("0000"), QStringLiteral("0000")).isEmpty()) {
         m_op.beep();
         m_op.showMessage(KeysOperatedMessage, MessageIcon::Exclamation);
     }
     setReplyTimeout(UserReplyTimeout);
-    return left;
 }
 
 void VendorFrameReads::readItem(int code)
@@ -181,7 +171,7 @@ void VendorFrameReads::readItem(int code)
     m_inc.commErrorFlag = false;
     switch (ReplyCheck::judgeVendor(reply)) {
     case ReplyCheck::VendorReply::Accepted:
-        ParameterTable::ReadDataSet(m_inc, m_link.com(), reply, code);
+        m_lastReadAccepted = ParameterTable::ReadDataSet(m_inc, m_link.com(), reply, code);
         m_op.setStatusPanel(1, QStringLiteral("OK"));
         break;
     case ReplyCheck::VendorReply::ReadRefused:

@@ -59,12 +59,14 @@ public:
     // tried again at most MaxAttempts times in all, then message 715.
     KeyResult WriteKeyUntilAccepted(const QString &key);
     // Sends the vendor-frame return command until it goes unanswered (the controller has left the
-    // vendor frame), with a beep and messages 455/456 before each repetition. A NAK (the keys are
-    // operated, the controller refuses every write) repeats for as long as it lasts; other answers
-    // at most MaxAttempts times, then message 715 and false (the controller also leaves the
-    // vendor frame by itself after a few seconds of silence).
+    // vendor frame), with a beep and messages 455/456 before each repetition: whatever the
+    // controller answers, it is still in its vendor frame, and the operator's OK paces the loop.
     // Leaves protocolIndex at 3; the caller restores it.
-    bool ReturnFromVendorFrame();
+    void ReturnFromVendorFrame();
+
+    // Whether the last Read_SV or Read_data stored a value the controller sent; false when it
+    // read nothing, was refused or went unanswered.
+    bool lastReadAccepted() const { return m_lastReadAccepted; }
 
     // True while an exchange runs. A message box inside an exchange lets timer ticks through;
     // those must neither start a second exchange nor take protocolIndex 3 for a broken one.
@@ -87,4 +89,5 @@ private:
     OperatorInterface &m_op;
     MainView &m_view;
     bool m_running = false;
+    bool m_lastReadAccepted = false;
 };

@@ -16,8 +16,10 @@ constexpr int Option2Code = 8;
 constexpr int TypeMismatchMessage = 290;
 
 // A controller with serial communication has no contact input selection of set values 2 to 4,
-// whatever its contact input bit says; the comparison ignores that bit then, on both sides.
-UnitConfig comparable(UnitConfig config)
+// whatever its contact input bit says: its contact input counts as absent. The configuration it
+// is checked against is taken as it stands, so one that claims contact input with serial
+// communication matches no controller.
+UnitConfig asChecked(UnitConfig config)
 {
     if (config.serialComm)
         config.contactInput = 0;
@@ -71,7 +73,7 @@ void OnlineStartRead::Setdata_read()
 
     const UnitConfig derived = deriveUnitConfig(m_inc.optionWord(), m_inc.optionWord2());
     if (m_inc.unitCheckFlag) {
-        if (comparable(derived) != comparable(m_inc.unitConfig)) {
+        if (asChecked(derived) != m_inc.unitConfig) {
             m_op.showMessage({TypeMismatchMessage});
             m_inc.online = false;
         } else {

@@ -11,6 +11,8 @@
 #include "transfer/ParameterTable.h"
 #include "transfer/WaitTick.h"
 
+#include <optional>
+
 namespace
 {
 
@@ -57,9 +59,10 @@ const std::array<qint16, ParameterDownload::StepCount> ParameterDownload::Chain 
 
 ParameterDownload::ParameterDownload(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
                                      OperatorInterface &op, MainView &view,
-                                     VendorFrameWrites &vendorWrites)
+                                     VendorFrameReads &vendorReads, VendorFrameWrites &vendorWrites)
     : m_inc(inc), m_request(request), m_link(link), m_op(op), m_view(view),
-      m_vendorWrites(vendorWrites), m_reporter(inc, link, op, view)
+      m_vendorWrites(vendorWrites), m_reporter(inc, link, op, view),
+      m_itemRead(inc, request, link, op, view, vendorReads), m_report(inc, op)
 {
 }
 
@@ -134,18 +137,23 @@ ParameterDownload::Result ParameterDownload::DownloadSettings()
 ParameterDownload::Result ParameterDownload::DownloadCopy()
 {
     const Result result = download(m_inc.downloadValues);
-    if (result == Result::Completed && m_readBack)
+    // After a stop by the keys too: what the controller holds now is read back. A lost line
+    // would only pay a reply timeout per read.
+    if (result != Result::LineLost && m_readBack)
         m_readBack();
     return result;
 }
 
 ParameterDownload::Result ParameterDownload::download(const Values &source)
 {
+    m_report.begin();
     const QString flagReply = m_request.write(m_inc.registerTable.at(SettingFlagCode),
                                               DataWord::dataField(1, m_inc.protocolIndex));
     m_reporter.write(flagReply);
     if (ReplyCheck::isKeysOperated(flagReply, m_inc.protocolIndex)) {
         m_view.showKeyOperationNotice();
+        // The 2-second notice alone is missed by an operator who looked away.
+        m_op.showMessage({KeyOperationMessage}, MessageIcon::Exclamation);
         return Result::KeysOperated;
     }
 
@@ -155,9 +163,17 @@ ParameterDownload::Result ParameterDownload::download(const Values &source)
     WaitTick();
     m_view.setProgressValue(0);
 
-    for (int step = 1; step <= StepCount; ++step) {
+    QList<int> applicable;
+    for (const qint16 code : Chain) {
+        if (applies(code, m_inc, source))
+            applicable << code;
+    }
+    QList<int> written;
+    int unanswered = 0;
+    std::optional<TransferReport::StopReason> stop;
+    for (int step = 1; step <= StepCount && !stop; ++step) {
         const int code = Chain[step - 1];
-        if (!applies(code, m_inc, source))
+        if (!applicable.contains(code))
             continue;
         bool sentDirectly = true;
         const QString reply = writeStep(code, source.at(code - 10), sentDirectly);
@@ -167,19 +183,59 @@ ParameterDownload::Result ParameterDownload::download(const Values &source)
         // passed over: every other item has been written by then.
         const bool passedOver = m_inc.protocolIndex == Ravtocol && code == AutoTuningCode;
         if (ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex) && !passedOver) {
-            m_op.showMessage({KeyOperationMessage}, MessageIcon::Exclamation);
-            m_view.setProgressVisible(false, DownloadMessage);
-            m_op.setStatusPanel(1, QString());
-            return Result::KeysOperated;
+            stop = TransferReport::StopReason::KeysOperated;
+            break;
         }
+        written << code;
+        unanswered = ReplyCheck::isNoReply(reply) ? unanswered + 1 : 0;
+        if (unanswered == TransferReport::LineLostAfter)
+            stop = TransferReport::StopReason::LineLost;
         m_op.setStatusPanel(1, QString());
         m_view.setProgressValue(step);
     }
 
+    const QList<TransferReport::NotTaken> notTaken =
+        confirm(source, applicable, written, stop == TransferReport::StopReason::LineLost);
+    if (stop) {
+        // The unanswered writes that took the line for lost are not counted as done.
+        const int done = int(written.size()) - (*stop == TransferReport::StopReason::LineLost
+                                                     ? TransferReport::LineLostAfter
+                                                     : 0);
+        m_report.stopped(TransferReport::Kind::Download, done, int(applicable.size()), *stop,
+                         notTaken);
+        m_view.setProgressVisible(false, DownloadMessage);
+        m_op.setStatusPanel(1, QString());
+        return stop == TransferReport::StopReason::KeysOperated ? Result::KeysOperated
+                                                                : Result::LineLost;
+    }
     endProgress();
     m_inc.settingDataValid = true;
     m_inc.downloadRequested = false;
+    m_report.completed(TransferReport::Kind::Download, notTaken);
     return Result::Completed;
+}
+
+QList<TransferReport::NotTaken> ParameterDownload::confirm(const Values &source,
+                                                           const QList<int> &applicable,
+                                                           const QList<int> &written, bool lineLost)
+{
+    QList<TransferReport::NotTaken> notTaken;
+    for (const int code : applicable) {
+        const qint16 sent = source.at(code - 10);
+        // An item the download did not reach keeps the value meant for it on the display,
+        // marked as not held by the controller.
+        if (!written.contains(code)) {
+            m_inc.unconfirmedWrites.insert(code, sent);
+            continue;
+        }
+        const bool read = !lineLost && m_itemRead.read(code);
+        m_op.setStatusPanel(1, QString());
+        if (read && m_inc.setting(code) == sent)
+            continue;
+        m_inc.unconfirmedWrites.insert(code, sent);
+        notTaken.append({code, sent, read});
+    }
+    return notTaken;
 }
 
 QString ParameterDownload::writeStep(int code, qint16 value, bool &sentDirectly)

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/ZN8P_INC.h"
+#include "polling/ItemReadBack.h"
 #include "polling/ReplyReporter.h"
+#include "transfer/TransferReport.h"
 
 #include <array>
 #include <functional>
@@ -10,12 +12,16 @@ class ComLink;
 class MainView;
 class OperatorInterface;
 class RequestLayer;
+class VendorFrameReads;
 class VendorFrameWrites;
 
 // Writes the whole set of setting items to the controller, register by register, in the one order
 // the controller accepts them: the input type and scaling first (they re-range the others), the
-// auto-tuning switch last. Each step is tried once; communication errors never stop a download,
-// only a refusal because the controller's keys are being operated does.
+// auto-tuning switch last. Each step is tried once; a single unanswered or refused step does not
+// stop a download; a refusal because the controller's keys are being operated does, and so do
+// TransferReport::LineLostAfter unanswered steps in a row (a dead line would otherwise cost a
+// reply timeout per item for nothing). Every item written is then read back: the operator is
+// told of the items the controller does not hold as sent, and they stay marked on the display.
 class ParameterDownload
 {
 public:
@@ -30,13 +36,15 @@ public:
         Completed,
         AutoTuningRunning, // refused with messages 503/504, nothing sent
         KeysOperated,      // stopped by the controller's keys; see the operations below
+        LineLost,          // stopped after TransferReport::LineLostAfter unanswered steps
     };
 
     ParameterDownload(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
-                      MainView &view, VendorFrameWrites &vendorWrites);
+                      MainView &view, VendorFrameReads &vendorReads,
+                      VendorFrameWrites &vendorWrites);
 
-    // Run by DownloadCopy once its chain completed: the online start read
-    // (OnlineStartRead::Setdata_read), which reads the controller's state back.
+    // Run by DownloadCopy once its chain completed or was stopped by the keys: the online start
+    // read (OnlineStartRead::Setdata_read), which reads the controller's state back.
     void setReadBack(std::function<void()> readBack) { m_readBack = std::move(readBack); }
 
     // Whether the step of code is written: it depends on the installed options (optionWord,
@@ -52,17 +60,22 @@ public:
     Result DownloadCopy();
 
     // Common to both: the setting flag (a keys-operated refusal shows the key-operation notice and
-    // ends the job with nothing else changed), the progress display (message 501, both bars
-    // counting the steps written) and the chain. A keys-operated refusal of a step ends the
-    // download with message 292: frames hidden, bars left where they are, settingDataValid and
-    // downloadRequested unchanged. A completed chain sets settingDataValid and clears
-    // downloadRequested.
+    // message 292, and ends the job with nothing else changed), the progress display (message
+    // 501, both bars counting the steps written) and the chain, then the read-back of every item
+    // written. The items the controller does not hold as sent, and those a stop left unwritten, go
+    // into unconfirmedWrites. A stop (keys, lost line) says how far it got and that the controller
+    // holds a mix (TransferReport), hides the frames and leaves settingDataValid and
+    // downloadRequested unchanged. A completed chain sets settingDataValid, clears
+    // downloadRequested, notes the time in status bar panel 2 and lists the items not taken.
     Result download(const Values &source);
 
 private:
     // Writes the step of code; returns its reply. sentDirectly tells whether the reply is that
     // of a user-protocol write (the vendor-frame routines report their own replies).
     QString writeStep(int code, qint16 value, bool &sentDirectly);
+    // Reads back each item written (none after a lost line) and compares it with source.
+    QList<TransferReport::NotTaken> confirm(const Values &source, const QList<int> &applicable,
+                                            const QList<int> &written, bool lineLost);
     void endProgress();
     void setReplyTimeout(int milliseconds);
 
@@ -73,5 +86,7 @@ private:
     MainView &m_view;
     VendorFrameWrites &m_vendorWrites;
     ReplyReporter m_reporter;
+    ItemReadBack m_itemRead;
+    TransferReport m_report;
     std::function<void()> m_readBack;
 };

@@ -62,10 +62,14 @@ bool ReadDataSet(ZN8P_INC &inc, const ZN8PCom *com, const QString &reply, int co
     const qint16 value = DataWord::fromHex(com->ReplyWord(reply, 1), &ok);
     if (!ok)
         return false;
-    if (isMonitorCode(code))
+    if (isMonitorCode(code)) {
         inc.monitorValues[code] = value;
-    else
-        inc.setting(code) = value;
+        return true;
+    }
+    inc.setting(code) = value;
+    const auto unconfirmed = inc.unconfirmedWrites.constFind(code);
+    if (unconfirmed != inc.unconfirmedWrites.cend() && *unconfirmed == value)
+        inc.unconfirmedWrites.erase(unconfirmed);
     return true;
 }
 

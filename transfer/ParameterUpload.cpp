@@ -29,12 +29,13 @@ ParameterUpload::ParameterUpload(ZN8P_INC &inc, RequestLayer &request, ComLink &
                                  OperatorInterface &op, MainView &view,
                                  VendorFrameReads &vendorReads)
     : m_inc(inc), m_request(request), m_op(op), m_view(view), m_vendorReads(vendorReads),
-      m_reporter(inc, link, op, view)
+      m_reporter(inc, link, op, view), m_report(inc, op)
 {
 }
 
 bool ParameterUpload::ReadPara_setflg()
 {
+    m_report.begin();
     if (!writeSettingFlag())
         return false;
     m_view.setProgressVisible(true, UploadMessage);
@@ -43,14 +44,21 @@ bool ParameterUpload::ReadPara_setflg()
     WaitTick();
     m_view.setProgressValue(0);
 
-    readItems(false, true);
+    const int done = readItems(false, true);
+    // The progress stays where the upload stopped while the operator reads why.
+    if (done < ItemCount)
+        m_report.stopped(TransferReport::Kind::Upload, done - TransferReport::LineLostAfter,
+                         ItemCount, TransferReport::StopReason::LineLost);
 
     m_view.setProgressVisible(false, UploadMessage);
     m_op.setStatusPanel(1, QString());
     m_op.setStatusPanel(4, QString());
     m_inc.rereadFlag = false;
     m_inc.uploadRequested = false;
-    m_inc.settingDataValid = true;
+    if (done == ItemCount) {
+        m_inc.settingDataValid = true;
+        m_report.completed(TransferReport::Kind::Upload, {});
+    }
     return true;
 }
 
@@ -79,18 +87,26 @@ bool ParameterUpload::writeSettingFlag()
     return false;
 }
 
-void ParameterUpload::readItems(bool readManualOutput, bool showProgress)
+int ParameterUpload::readItems(bool readManualOutput, bool showProgress)
 {
+    int unanswered = 0;
     for (int code = FirstCode; code <= LastCode; ++code) {
         const bool skipped =
             code == AutoManualCode || (code == ManualOutputCode && !readManualOutput);
-        if (!skipped)
+        if (!skipped) {
+            m_inc.commErrorFlag = false;
             readItem(code);
+            unanswered = m_inc.commErrorFlag ? unanswered + 1 : 0;
+        }
         m_op.setStatusPanel(1, QString());
+        const int done = code - FirstCode + 1;
         // Skipped items count in the progress too.
         if (showProgress)
-            m_view.setProgressValue(code - FirstCode + 1);
+            m_view.setProgressValue(done);
+        if (unanswered == TransferReport::LineLostAfter)
+            return done;
     }
+    return ItemCount;
 }
 
 void ParameterUpload::readItem(int code)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "polling/ReplyReporter.h"
+#include "transfer/TransferReport.h"
 
 class ComLink;
 class MainView;
@@ -10,8 +11,9 @@ class VendorFrameReads;
 struct ZN8P_INC;
 
 // Reads every setting item (codes 11 to 63) from the controller into settingValues. Each item is
-// tried once and failures do not stop the upload; only a refusal of the opening setting-flag
-// write because the controller's keys are being operated does.
+// tried once and a single failure does not stop the upload; a refusal of the opening setting-flag
+// write because the controller's keys are being operated does, and so do
+// TransferReport::LineLostAfter unanswered items in a row.
 class ParameterUpload
 {
 public:
@@ -26,17 +28,19 @@ public:
     // The upload of the Upload menu and of the status check (timerJob 4), with the progress
     // display (message 502). Codes 45 and 46 are not read. A key-operation refusal ends it at
     // once, with message 291 only when the Upload menu asked for it (uploadRequested, then
-    // cleared). At the end clears rereadFlag and uploadRequested and sets settingDataValid.
-    // Returns false when refused.
+    // cleared). At the end clears rereadFlag and uploadRequested and sets settingDataValid, and
+    // notes the time in status bar panel 2; an upload stopped by a lost line says how far it got
+    // instead and leaves settingDataValid as it was. Returns false when refused.
     bool ReadPara_setflg();
     // The silent upload of the online start read: no progress display, code 46 (manual output)
-    // read too; at the end only rereadFlag is cleared.
+    // read too, stopped silently by a lost line; at the end only rereadFlag is cleared.
     bool ReadPara_setflg2();
 
 private:
     // Writes 1 to the setting-flag register; false on a key-operation refusal.
     bool writeSettingFlag();
-    void readItems(bool readManualOutput, bool showProgress);
+    // Returns the number of items handled: ItemCount, or fewer when the line was lost.
+    int readItems(bool readManualOutput, bool showProgress);
     void readItem(int code);
 
     ZN8P_INC &m_inc;
@@ -45,4 +49,5 @@ private:
     MainView &m_view;
     VendorFrameReads &m_vendorReads;
     ReplyReporter m_reporter;
+    TransferReport m_report;
 };

@@ -23,6 +23,8 @@ const QList<int> AutoTuningMessage = {503, 504};
 const QList<int> DownloadQuestion = {512};
 const QList<int> UploadFirstMessage = {195};
 const QList<int> LoadFileFirstMessage = {719};
+const QList<int> CompareOfflineMessage = {975};
+const QList<int> NothingToCompareMessage = {976};
 
 } // namespace
 
@@ -44,6 +46,19 @@ void TransferCommands::mnuUpload()
         return;
     m_inc.timerJob = JobDispatcher::Upload;
     m_inc.uploadRequested = true;
+}
+
+void TransferCommands::mnuCompare()
+{
+    if (!m_inc.online) {
+        m_op.showMessage(CompareOfflineMessage, MessageIcon::Exclamation);
+        return;
+    }
+    if (!m_inc.settingDataValid) {
+        m_op.showMessage(NothingToCompareMessage, MessageIcon::Exclamation);
+        return;
+    }
+    m_inc.timerJob = JobDispatcher::Compare;
 }
 
 void TransferCommands::mnuDownload()

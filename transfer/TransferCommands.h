@@ -22,6 +22,9 @@ public:
     // runs 503/504; else question 512, and a Yes copies settingValues into downloadValues, sets
     // downloadRequested and posts job 5.
     void mnuDownload();
+    // File > Compare with controller: offline message 975; without setting values to compare
+    // 976; else posts job 6, which reads the controller and lists the differences.
+    void mnuCompare();
     // A change button (Cmd_set, index = code - 10). While online before the first upload or
     // download message 195 and false; exempt are all buttons but the auto-tuning one while
     // auto-tuning (code 12) is switched on. Otherwise itemCode is set and true: the entry or

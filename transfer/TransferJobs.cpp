@@ -9,7 +9,7 @@ TransferJobs::TransferJobs(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
                            ParameterUpload &upload, OnlineStartRead &startRead)
     : m_upload(upload), m_vendorWrites(inc, request, link, op, view, vendorReads),
       m_singleWrite(inc, request, link, op, view, vendorReads, m_vendorWrites),
-      m_download(inc, request, link, op, view, m_vendorWrites)
+      m_download(inc, request, link, op, view, vendorReads, m_vendorWrites)
 {
     m_download.setReadBack([&startRead] { startRead.Setdata_read(); });
 }

@@ -28,7 +28,8 @@ void TestMessageTable::holdsExactlyTheProgramsNumbers()
         {1, 1},     {3, 18},    {22, 22},   {30, 35},   {39, 50},   {52, 271},
         {274, 294}, {300, 337}, {343, 343}, {360, 363}, {366, 370}, {374, 374},
         {400, 401}, {411, 414}, {450, 456}, {500, 517}, {520, 520}, {532, 535},
-        {550, 559}, {658, 687}, {700, 702}, {714, 719}, {750, 785}, {871, 872}};
+        {550, 559}, {658, 687}, {700, 702}, {714, 719}, {750, 785}, {871, 872},
+        {880, 890}, {892, 895}, {970, 978}};
     QList<int> expected;
     for (const auto &[first, last] : ranges)
         for (int n = first; n <= last; ++n)
@@ -42,16 +43,27 @@ void TestMessageTable::everyRowHasBothTexts()
 {
     const MessageTable &table = MessageTable::instance();
     static const QRegularExpression accelerator(QStringLiteral("\\(&[A-Z]\\)"));
+    static const QRegularExpression placeholder(QStringLiteral("%[1-9]"));
     for (int n : table.numbers()) {
         const QString en = table.text(n, Language::English);
         const QString ja = table.text(n, Language::Japanese);
         const QRegularExpressionMatch key = accelerator.match(en);
+        // The values a text takes (%1, %2, ...) are filled in by number: both languages must
+        // take the same ones, in whatever order the sentence needs.
+        QStringList enArgs;
+        QStringList jaArgs;
+        for (const QRegularExpressionMatch &m : placeholder.globalMatch(en))
+            enArgs << m.captured();
+        for (const QRegularExpressionMatch &m : placeholder.globalMatch(ja))
+            jaArgs << m.captured();
+        enArgs.sort();
+        jaArgs.sort();
         // A spacer is a spacer in both languages, option captions keep their leading blank and a
         // menu keeps its access key.
         QVERIFY2(!en.isEmpty() && !ja.isEmpty() &&
                      (en == QLatin1String("*")) == (ja == QLatin1String("*")) &&
                      en.startsWith(QLatin1Char(' ')) == ja.startsWith(QLatin1Char(' ')) &&
-                     (!key.hasMatch() || ja.endsWith(key.captured())),
+                     (!key.hasMatch() || ja.endsWith(key.captured())) && enArgs == jaArgs,
                  qPrintable(QString::number(n)));
     }
 }

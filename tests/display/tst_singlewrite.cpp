@@ -98,6 +98,7 @@ void TestSingleWrite::directWrites()
     QCOMPARE(deaf.inc.setting(13), qint16(30));
     QVERIFY(deaf.view.commErrorVisible && deaf.inc.commErrorFlag);
     QVERIFY(!deaf.inc.settingDataValid);
+    QVERIFY(deaf.op.panels.value(2).startsWith("Not confirmed: "));
 
     // Keys operated: a beep, and the value read back shows what the controller kept.
     WriteRig keys(Ravtocol);
@@ -110,6 +111,25 @@ void TestSingleWrite::directWrites()
     QCOMPARE(keys.wire(), (QStringList{"W 0004=2D00", "R 0004"}));
     QCOMPARE(keys.op.beeps, 1);
     QCOMPARE(keys.inc.setting(13), qint16(30));
+    QVERIFY(keys.op.panels.value(2).contains("keys are being operated"));
+
+    // Refused for its value: the write is not taken; the item stays marked with the value sent
+    // and the status bar says so, until the next write or a read that shows the value sent.
+    WriteRig refused;
+    refused.change(28, 0, 3);
+    refused.controller.registers["001B"] = 0;
+    refused.controller.intercept = [](const FakeCom::Request &r) {
+        return r.command == "06" ? FakeCom::modbusException(1, 6, 0x03) : QString();
+    };
+    refused.single.WriteOneSetting();
+    QCOMPARE(refused.inc.setting(28), qint16(0));
+    QCOMPARE(refused.inc.unconfirmedWrites.value(28, -1), qint16(3));
+    QCOMPARE(refused.op.panels.value(2),
+             "Not taken: PV filter time constant setting (sent 0.3, the controller holds 0.0)");
+    refused.controller.intercept = {};
+    refused.change(28, 0, 3);
+    refused.single.WriteOneSetting();
+    QVERIFY(refused.inc.unconfirmedWrites.isEmpty() && refused.op.panels.value(2).isEmpty());
 
     // Under Ravtocol that refusal of the auto-tuning switch is passed over without a beep.
     WriteRig tuning(Ravtocol);
@@ -165,26 +185,54 @@ void TestSingleWrite::vendorFrameItems()
     QCOMPARE(rig.controller.vendorItems.value("FC30"), qint16(300));
     QCOMPARE(rig.inc.setting(64), qint16(0));
 
-    // Keys operated: refused at the main set value's register; nothing more is sent.
+    // Another item: the frame carries the controller's own main set value, read just before,
+    // never the program's copy (300 here, while the controller was set to 320 at its keys).
+    WriteRig sv2;
+    sv2.inc.monitorValues[7] = 0x01;
+    sv2.inc.setting(11) = 300;
+    sv2.controller.registers["0001"] = 320;
+    sv2.change(58, 100, 250);
+    sv2.single.WriteOneSetting();
+    QCOMPARE(sv2.wire().mid(0, 2), (QStringList{"R 0001", "W 0001=0140"}));
+    QCOMPARE(sv2.controller.registers.value("0001"), qint16(320));
+    QCOMPARE(sv2.controller.vendorItems.value("FC32"), qint16(250));
+    QVERIFY(sv2.inc.unconfirmedWrites.isEmpty() && sv2.op.panels.value(2).isEmpty());
+
+    // The main set value cannot be read: nothing is written, the operator is told.
+    WriteRig unread;
+    unread.inc.monitorValues[7] = 0x01;
+    unread.change(58, 100, 250);
+    unread.controller.intercept = [](const FakeCom::Request &r) {
+        return r.command == "03" ? FakeCom::modbusException(1, 3, 0x02) : QString();
+    };
+    unread.single.WriteOneSetting();
+    QCOMPARE(unread.wire(), QStringList{"R 0001"});
+    QCOMPARE(unread.op.messages(), QList<QList<int>>{{880}});
+    QCOMPARE(unread.inc.setting(58), qint16(100));
+
+    // Keys operated: refused at the main set value's register; nothing more is sent, and the
+    // status bar keeps saying so until the next write.
     WriteRig keys;
     keys.inc.monitorValues[7] = 0x01;
     keys.change(58, 100, 300);
-    keys.controller.intercept = [](const FakeCom::Request &) {
-        return FakeCom::modbusException(1, 6, 0x12);
+    keys.controller.intercept = [](const FakeCom::Request &r) {
+        return r.command == "06" ? FakeCom::modbusException(1, 6, 0x12) : QString();
     };
     keys.single.WriteOneSetting();
-    QCOMPARE(keys.script->requests.size(), 1);
+    QCOMPARE(keys.wire().size(), 2);
     QCOMPARE(keys.view.keyOperationNotices, 1);
     QCOMPARE(keys.inc.setting(58), qint16(100));
     QCOMPARE(keys.op.beeps, 1);
+    QVERIFY(keys.op.panels.value(2).contains("keys are being operated"));
 
     // OUT/OFF function chosen while in manual control: back to automatic first.
     WriteRig outOff;
     outOff.change(63, 1, 0);
     outOff.inc.setting(45) = 1;
+    outOff.controller.registers["0001"] = 237;
     outOff.single.WriteOneSetting();
     const QStringList sent = outOff.wire();
-    QCOMPARE(sent.mid(0, 3), (QStringList{"W 0001=0000", "W 0038=0000", "W 0000=4C1A"}));
+    QCOMPARE(sent.mid(0, 4), (QStringList{"R 0001", "W 0001=00ED", "W 0038=0000", "W 0000=4C1A"}));
     QCOMPARE(sent.filter("q FC96").size(), 2);
     QCOMPARE(sent.filter("a FC96").size(), 2); // the read-back
     QCOMPARE(outOff.inc.setting(45), qint16(0));

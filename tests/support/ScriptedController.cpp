@@ -89,5 +89,8 @@ QString ScriptedController::answerVendor(const FakeCom::Request &request)
         return QString();
     }
     vendorItems[request.address] = DataWord::fromHex(request.data);
+    // The main set value's working item is register 0001 of the user's protocols.
+    if (request.address == QLatin1String("FC30"))
+        registers[QStringLiteral("0001")] = vendorItems.value(request.address);
     return FakeCom::vendorAck(m_station);
 }

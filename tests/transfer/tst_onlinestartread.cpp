@@ -125,6 +125,8 @@ void TestOnlineStartRead::unitCheck_data()
         << config(1, 1, 3, 0, 2, 0) << qint16(0x64) << false << false;
     QTest::newRow("contact bit with serial communication")
         << config(0, 0, 0, 0, 2, 1) << qint16(0x03) << false << true;
+    QTest::newRow("file claims contact input with serial communication")
+        << config(0, 0, 0, 1, 2, 1) << qint16(0x02) << false << false;
     QTest::newRow("contact input missing")
         << config(0, 0, 0, 1, 2, 0) << qint16(0x00) << true << false;
 }

@@ -36,6 +36,16 @@ struct DownloadRig : CoreRig {
         }
         return list;
     }
+    // The requests before the read-back: the setting flag and the chain.
+    QStringList wireWrites() const
+    {
+        QStringList list = wire();
+        const auto firstRead = std::find_if(list.cbegin(), list.cend(), [](const QString &line) {
+            return line.startsWith("R ") && !line.startsWith("R 0000");
+        });
+        list.erase(firstRead, list.cend());
+        return list;
+    }
     qint16 value(int code) const { return inc.downloadValues.at(code - 10); }
     // The display's value and its copy for the Download menu, as the menu leaves them.
     void set(int code, qint16 value)
@@ -45,7 +55,7 @@ struct DownloadRig : CoreRig {
     }
 
     VendorFrameWrites writes{inc, request, link, op, view, vendor};
-    ParameterDownload download{inc, request, link, op, view, writes};
+    ParameterDownload download{inc, request, link, op, view, vendor, writes};
 };
 
 // The requests a download should send, built step by step.
@@ -130,7 +140,12 @@ void TestParameterDownload::chainWithEveryOption()
         .vendor(62, "FC94", "004E", false)
         .vendor(63, "FC96", "004F", false)
         .direct({12});
-    QCOMPARE(rig.wire(), expected.list);
+    QCOMPARE(rig.wireWrites(), expected.list);
+    // Every item written was read back and found as sent: nothing is marked.
+    QVERIFY(rig.wire().size() > expected.list.size() + 30);
+    QCOMPARE(rig.inc.unconfirmedWrites.keys(), QList<int>{});
+    QVERIFY(rig.op.shown.isEmpty());
+    QVERIFY(rig.op.panels.value(2).startsWith("Download completed at "));
     QCOMPARE(rig.controller.registers.value("0044"), qint16(31));
     QCOMPARE(rig.controller.vendorItems.value("FC36"), qint16(60));
 
@@ -165,7 +180,7 @@ void TestParameterDownload::chainWithoutOptions()
         .vendor(51, "FC90", "004C", false)
         .direct({52, 54, 55, 56, 57})
         .vendor(63, "FC96", "004F", false);
-    QCOMPARE(rig.wire(), expected.list);
+    QCOMPARE(rig.wireWrites(), expected.list);
     // The bars move only for the steps written.
     QCOMPARE(rig.view.progressValues.mid(1, 5), (QList<int>{1, 2, 3, 4, 6}));
 }
@@ -206,9 +221,19 @@ void TestParameterDownload::keysOperatedStopDownload()
 
     QCOMPARE(result, stops ? ParameterDownload::Result::KeysOperated
                            : ParameterDownload::Result::Completed);
-    QCOMPARE(rig.wire().last().left(6), "W " + refusedRegister);
-    QCOMPARE(rig.op.messages(), stops ? QList<QList<int>>{{292}} : QList<QList<int>>{});
-    QCOMPARE(readBacks, stops ? 0 : 1);
+    QCOMPARE(rig.wireWrites().last().left(6), "W " + refusedRegister);
+    // Passed over under Ravtocol, the refused start of auto-tuning is still listed as not taken.
+    QCOMPARE(rig.op.messages(), QList<QList<int>>{{stops ? 292 : 893}});
+    // What the controller holds now is read back after a stop too, and the operator is told
+    // how far the download got and that the controller holds a mix.
+    QCOMPARE(readBacks, 1);
+    QVERIFY(rig.inc.unconfirmedWrites.contains(12));
+    if (stops) {
+        QVERIFY(rig.op.texts.value(292).contains("The controller now holds a mix"));
+        QVERIFY(rig.op.panels.value(2).startsWith("Download stopped after "));
+    } else {
+        QVERIFY(rig.op.texts.value(893).contains("12 Auto-tuning"));
+    }
     // Stopped: frames hidden, bars where the last written step left them, the request kept.
     QVERIFY(!rig.view.progressVisible);
     QCOMPARE(rig.view.progressValues.last(), refusedRegister == "0006" ? 8 : stops ? 51 : 52);
@@ -218,7 +243,8 @@ void TestParameterDownload::keysOperatedStopDownload()
 
 void TestParameterDownload::refusedBeforeTheChain()
 {
-    // Keys operated at the setting flag: the key-operation notice, nothing else.
+    // Keys operated at the setting flag: the key-operation notice and the message box, nothing
+    // else.
     DownloadRig keys(ModbusAscii);
     keys.inc.downloadRequested = true;
     keys.controller.intercept = [](const FakeCom::Request &) {
@@ -227,16 +253,28 @@ void TestParameterDownload::refusedBeforeTheChain()
     QCOMPARE(keys.download.DownloadSettings(), ParameterDownload::Result::KeysOperated);
     QCOMPARE(keys.script->requests.size(), 1);
     QCOMPARE(keys.view.keyOperationNotices, 1);
-    QVERIFY(keys.view.progressShown.isEmpty() && keys.op.messages().isEmpty());
+    QVERIFY(keys.view.progressShown.isEmpty());
+    QCOMPARE(keys.op.messages(), QList<QList<int>>{{292}});
     QVERIFY(keys.inc.downloadRequested && !keys.inc.settingDataValid);
 
-    // Communication errors do not stop it: every step is tried once.
+    // A dead line stops it after three unanswered steps instead of paying a reply timeout for
+    // every item; nothing is read back, and every item not confirmed stays marked.
     DownloadRig deaf(ModbusAscii);
     deaf.controller.silent = true;
     deaf.set(12, 1);
-    QCOMPARE(deaf.download.DownloadSettings(), ParameterDownload::Result::Completed);
-    QVERIFY(deaf.inc.commErrorFlag && deaf.view.commErrorShown > 30);
-    QCOMPARE(deaf.wire().last(), "W 0003=0001");
+    deaf.inc.downloadRequested = true;
+    int readBacks = 0;
+    deaf.download.setReadBack([&] { ++readBacks; });
+    QCOMPARE(deaf.download.DownloadCopy(), ParameterDownload::Result::LineLost);
+    QCOMPARE(deaf.wire(),
+             (QStringList{"W 0070=0001", "W 0044=0031", "W 0018=0019", "W 0019=001A"}));
+    QCOMPARE(readBacks, 0);
+    QCOMPARE(deaf.op.messages(), QList<QList<int>>{{892}});
+    QVERIFY(deaf.op.texts.value(892).contains("stopped after 0 of"));
+    QCOMPARE(deaf.view.progressValues.last(), 3);
+    QVERIFY(!deaf.view.progressVisible);
+    QVERIFY(deaf.inc.unconfirmedWrites.contains(49) && deaf.inc.unconfirmedWrites.contains(12));
+    QVERIFY(deaf.inc.downloadRequested && !deaf.inc.settingDataValid);
 }
 
 QTEST_GUILESS_MAIN(TestParameterDownload)

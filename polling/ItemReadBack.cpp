@@ -1,0 +1,34 @@
+#include "ItemReadBack.h"
+
+#include "app/ZN8P_INC.h"
+#include "comm/RequestLayer.h"
+#include "polling/VendorFrameReads.h"
+
+namespace
+{
+
+constexpr int FirstVendorCode = 58;
+constexpr int LastSetValueCode = 61;
+constexpr int LastVendorCode = 63;
+
+} // namespace
+
+ItemReadBack::ItemReadBack(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
+                           OperatorInterface &op, MainView &view, VendorFrameReads &vendorReads)
+    : m_inc(inc), m_request(request), m_vendorReads(vendorReads), m_reporter(inc, link, op, view)
+{
+}
+
+bool ItemReadBack::read(int code)
+{
+    if (code >= FirstVendorCode && code <= LastVendorCode) {
+        m_inc.itemCode = qint16(code);
+        if (code <= LastSetValueCode)
+            m_vendorReads.Read_SV();
+        else
+            m_vendorReads.Read_data();
+        return m_vendorReads.lastReadAccepted();
+    }
+    return m_reporter.read(m_request.read(m_inc.registerTable.at(code)), code) ==
+           ReplyCheck::Outcome::Good;
+}

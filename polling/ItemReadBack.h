@@ -1,0 +1,30 @@
+#pragma once
+
+#include "polling/ReplyReporter.h"
+
+class ComLink;
+class MainView;
+class OperatorInterface;
+class RequestLayer;
+class VendorFrameReads;
+struct ZN8P_INC;
+
+// Reads one setting item back from the controller into settingValues, as a write is checked:
+// through its register with "03", or in a vendor-frame exchange for codes 58 to 63 (Read_SV,
+// Read_data). The reply is reported like every other read ("OK"/"NG", the communication error).
+class ItemReadBack
+{
+public:
+    ItemReadBack(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
+                 MainView &view, VendorFrameReads &vendorReads);
+
+    // True when the controller's value of code was read and stored; false when it was refused,
+    // unanswered, or (58 to 63) the item does not exist on this controller.
+    bool read(int code);
+
+private:
+    ZN8P_INC &m_inc;
+    RequestLayer &m_request;
+    VendorFrameReads &m_vendorReads;
+    ReplyReporter m_reporter;
+};

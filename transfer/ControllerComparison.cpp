@@ -1,0 +1,89 @@
+#include "ControllerComparison.h"
+
+#include "app/MessageTable.h"
+#include "app/OperatorInterface.h"
+#include "app/ZN8P_INC.h"
+#include "polling/ValueFormat.h"
+#include "transfer/ParameterDownload.h"
+#include "transfer/ParameterTable.h"
+#include "transfer/SettingRanges.h"
+#include "transfer/TransferReport.h"
+
+namespace
+{
+
+constexpr int AutoTuningCode = 12;
+constexpr int FirstVendorCode = 58;
+constexpr int LineLostMessage = 892;
+constexpr int NotReadText = 895;
+
+QString unitText(const UnitConfig &unit)
+{
+    return QStringLiteral("%1 %2 %3 %4 %5 %6")
+        .arg(unit.alarm2)
+        .arg(unit.heatCool)
+        .arg(unit.heaterBreak)
+        .arg(unit.contactInput)
+        .arg(unit.outputType)
+        .arg(unit.serialComm);
+}
+
+QString itemName(const ZN8P_INC &inc, int code)
+{
+    return msg(ParameterTable::captionMessage(code, SettingRanges::isRated50A(inc)));
+}
+
+} // namespace
+
+ControllerComparison::ControllerComparison(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
+                                           OperatorInterface &op, MainView &view,
+                                           VendorFrameReads &vendorReads)
+    : m_inc(inc), m_op(op), m_itemRead(inc, request, link, op, view, vendorReads)
+{
+}
+
+std::optional<QList<SettingDifference>> ControllerComparison::compare()
+{
+    const ZN8P_INC shown = m_inc;
+    QList<SettingDifference> found;
+    int unanswered = 0;
+    for (const qint16 code : ParameterDownload::Chain) {
+        if (!ParameterDownload::applies(code, m_inc, shown.settingValues))
+            continue;
+        // As in an upload, the vendor-frame items are left alone while auto-tuning is on.
+        if (code >= FirstVendorCode && shown.setting(AutoTuningCode) != 0)
+            continue;
+        m_inc.commErrorFlag = false;
+        const bool read = m_itemRead.read(code);
+        unanswered = m_inc.commErrorFlag ? unanswered + 1 : 0;
+        const qint16 held = m_inc.setting(code);
+        m_inc.setting(code) = shown.setting(code);
+        m_op.setStatusPanel(1, QString());
+        if (unanswered == TransferReport::LineLostAfter) {
+            m_op.showMessage({LineLostMessage}, MessageIcon::Exclamation);
+            return std::nullopt;
+        }
+        if (read && held == shown.setting(code))
+            continue;
+        found.append({code, itemName(shown, code),
+                      read ? FormatItemValue(shown, code, held).trimmed() : msg(NotReadText),
+                      FormatItemValue(shown, code).trimmed()});
+    }
+    return found;
+}
+
+QList<SettingDifference> settingDifferences(const ZN8P_INC &controller, const ZN8P_INC &other)
+{
+    QList<SettingDifference> found;
+    if (controller.unitConfig != other.unitConfig)
+        found.append({0, QStringLiteral("unit configuration"), unitText(controller.unitConfig),
+                      unitText(other.unitConfig)});
+    for (const qint16 code : ParameterDownload::Chain) {
+        if (!ParameterDownload::applies(code, controller, other.settingValues) ||
+            controller.setting(code) == other.setting(code))
+            continue;
+        found.append({code, itemName(controller, code), FormatItemValue(controller, code),
+                      FormatItemValue(other, code)});
+    }
+    return found;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "polling/ItemReadBack.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+class ComLink;
+class MainView;
+class OperatorInterface;
+class RequestLayer;
+class VendorFrameReads;
+struct ZN8P_INC;
+
+// One item whose value differs between two sets of setting values, as display texts.
+struct SettingDifference {
+    int code = 0; // 0 for the unit configuration
+    QString name;
+    QString controllerText;
+    QString otherText; // the file's or the display's
+};
+
+// File > Compare with controller: reads every item a Download would write from the controller and
+// lists those whose value differs from the display's, so that the operator sees what a Download
+// would change before sending it. Nothing is written; the display keeps its values.
+class ControllerComparison
+{
+public:
+    ControllerComparison(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
+                         MainView &view, VendorFrameReads &vendorReads);
+
+    // The items of the download chain that apply to the controller, whose value differs or could
+    // not be read ("not read" as the controller's text). Nothing when the line was lost
+    // (TransferReport::LineLostAfter reads in a row unanswered; message 892 shown).
+    std::optional<QList<SettingDifference>> compare();
+
+private:
+    ZN8P_INC &m_inc;
+    OperatorInterface &m_op;
+    ItemReadBack m_itemRead;
+};
+
+// The items of the download chain that apply to controller (its options and state, and other's
+// values) whose values differ between the two, first the unit configuration when it differs.
+QList<SettingDifference> settingDifferences(const ZN8P_INC &controller, const ZN8P_INC &other);

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QtGlobal>
+
+class OperatorInterface;
+struct ZN8P_INC;
+
+// How an upload or a download ended, told to the operator: a note in status bar panel 2 that stays
+// until the next transfer or write, and one message box for a transfer that stopped part-way or
+// whose items the controller did not all take.
+class TransferReport
+{
+public:
+    enum class Kind { Upload, Download };
+    enum class StopReason {
+        KeysOperated, // the controller refused because its keys are being operated
+        LineLost,     // LineLostAfter requests in a row went unanswered
+    };
+
+    // Unanswered requests in a row after which a transfer takes the line for lost and stops: one
+    // is a glitch, three in a row are a dead peer or an unplugged adapter.
+    static constexpr int LineLostAfter = 3;
+
+    // An item of a download that the controller does not hold as sent; read tells whether
+    // settingValues holds the controller's value of it (else it could not be read back).
+    struct NotTaken {
+        int code = 0;
+        qint16 sent = 0;
+        bool read = false;
+    };
+
+    TransferReport(const ZN8P_INC &inc, OperatorInterface &op);
+
+    // Clears the last note: a new transfer starts.
+    void begin();
+    // Every item handled ("Download completed at 10:42:05"); notTaken, when not empty, is listed
+    // in one message box.
+    void completed(Kind kind, const QList<NotTaken> &notTaken);
+    // Stopped after done of total items: one message box saying how far it got, why, that the
+    // controller now holds a mix of old and new values (download), and the items not taken.
+    void stopped(Kind kind, int done, int total, StopReason reason,
+                 const QList<NotTaken> &notTaken = {});
+
+private:
+    QString notTakenLines(const QList<NotTaken> &notTaken) const;
+
+    const ZN8P_INC &m_inc;
+    OperatorInterface &m_op;
+};
