@@ -152,6 +152,9 @@ EntryValue::Outcome EntryValue::accept(ZN8P_INC &inc)
         return Outcome::OutOfRange;
     }
     inc.setting(inc.itemCode) = qint16(*v);
+    // The value as the item shows it ("25." or "2.50" typed): offline it goes onto the page.
+    m_literal = false;
+    setWorking(*v);
     if (inc.itemCode == ParameterTable::ScaleHighCode ||
         inc.itemCode == ParameterTable::ScaleLowCode)
         inc.rereadFlag = true;

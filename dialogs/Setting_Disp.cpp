@@ -147,6 +147,7 @@ void Setting_Disp::onOk()
         showValue();
         break;
     case EntryValue::Outcome::Accepted:
+        showValue();
         m_op.beep();
         m_writePosted = SettingChange::finish(m_inc);
         accept();

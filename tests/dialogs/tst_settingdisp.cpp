@@ -1,6 +1,7 @@
 #include "app/MessageTable.h"
 #include "comm/RegisterMap.h"
 #include "dialogs/Setting_Disp.h"
+#include "polling/ValueFormat.h"
 #include "tests/support/DataRows.h"
 #include "tests/support/FakeOperator.h"
 #include "tests/support/SettingSetup.h"
@@ -253,6 +254,9 @@ void TestSettingDisp::typing()
         QCOMPARE(op.texts.value(920), QLatin1String(r.composed));
     QCOMPARE(int(inc.setting(r.code)), r.stored);
     QCOMPARE(dialog.result() == QDialog::Accepted, r.accepted);
+    // The text offline goes onto the page: the value as the page shows it, however it was typed.
+    if (r.accepted)
+        QCOMPARE(dialog.entryText(), FormatItemValue(inc, r.code));
     QCOMPARE(dialog.isVisible(), !r.accepted && !QByteArray(r.keys).endsWith('X'));
     // An accepted value and an empty entry beep.
     QCOMPARE(op.beeps, r.accepted || r.messages == QList<QList<int>>{{559}} ? 1 : 0);
