@@ -45,7 +45,8 @@ const QList<Subcommand> &subcommands()
         {QStringLiteral("write"),
          QStringLiteral("CODE VALUE"),
          QStringLiteral("write one setting item, VALUE as the main window shows it (250.5,\n"
-                        "      a choice's number or text); out of its limits nothing is sent"),
+                        "      a choice's number or text); out of its limits nothing is sent;\n"
+                        "      an item that resets others (input type, alarm type) needs --yes"),
          {},
          2,
          2,

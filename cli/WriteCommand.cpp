@@ -6,6 +6,7 @@
 #include "WriteSide.h"
 #include "app/MessageTable.h"
 #include "comm/RegisterMap.h"
+#include "dialogs/SettingResets.h"
 #include "transfer/ParameterTable.h"
 #include "transfer/SettingRanges.h"
 
@@ -75,6 +76,16 @@ int runWrite(CliSession &session, const CommandLine &commandLine)
         ItemValueEntry::parse(inc, code, commandLine.arguments.at(1));
     if (!entry.raw) {
         session.console.errorLine(QStringLiteral("znctl: %1: %2").arg(name, entry.error));
+        return UsageError;
+    }
+
+    // Nobody is there to weigh a change that resets other items: the question is printed and
+    // only --yes lets it through.
+    if (!SettingResets::confirm(inc, session.op, code, *entry.raw)) {
+        session.console.errorLine(
+            QStringLiteral(
+                "znctl: %1 not written: it resets the items above; add --yes to write it")
+                .arg(name));
         return UsageError;
     }
 

@@ -4,13 +4,14 @@
 
 #include "app/MessageTable.h"
 #include "app/ZN8P_INC.h"
+#include "dialogs/SettingResets.h"
 #include "display/MainDisplayView.h"
 
 #include <QGroupBox>
 #include <QRadioButton>
 
-Select_Disp::Select_Disp(ZN8P_INC &inc, QWidget *parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::Select_Disp>()), m_inc(inc),
+Select_Disp::Select_Disp(ZN8P_INC &inc, OperatorInterface &op, QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::Select_Disp>()), m_inc(inc), m_op(op),
       m_frame(SelectionChoices::frameOf(inc, inc.itemCode))
 {
     m_ui->setupUi(this);
@@ -52,6 +53,8 @@ void Select_Disp::onOk()
         const QList<QRadioButton *> buttons = options(m_frame->optionName);
         for (int i = 0; i < buttons.size(); ++i) {
             if (buttons[i]->isChecked()) {
+                if (!SettingResets::confirm(m_inc, m_op, m_inc.itemCode, i))
+                    return;
                 m_outcome = SelectionChange::apply(m_inc, i, buttons[i]->text());
                 break;
             }

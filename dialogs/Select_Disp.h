@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class OperatorInterface;
 class QRadioButton;
 struct ZN8P_INC;
 
@@ -16,14 +17,15 @@ class Select_Disp;
 
 // The selection dialog for the choice items: the frame of inc.itemCode is the only one shown,
 // its option of the current value selected. OK stores the chosen option's index and applies the
-// item's effects (SelectionChange); outcome() tells the main window what to redraw. Cancel
-// changes nothing.
+// item's effects (SelectionChange); outcome() tells the main window what to redraw. A choice
+// that resets other items is asked for first (SettingResets); No keeps the dialog open with
+// nothing changed. Cancel changes nothing.
 class Select_Disp : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit Select_Disp(ZN8P_INC &inc, QWidget *parent = nullptr);
+    Select_Disp(ZN8P_INC &inc, OperatorInterface &op, QWidget *parent = nullptr);
     ~Select_Disp() override;
 
     // After OK.
@@ -35,6 +37,7 @@ private:
 
     std::unique_ptr<Ui::Select_Disp> m_ui;
     ZN8P_INC &m_inc;
+    OperatorInterface &m_op;
     std::optional<ChoiceFrame> m_frame;
     SelectionOutcome m_outcome;
 };

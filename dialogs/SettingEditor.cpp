@@ -44,7 +44,7 @@ void SettingEditor::editNumber(int code)
 
 void SettingEditor::editChoice(int code)
 {
-    Select_Disp dialog(m_inc, m_window);
+    Select_Disp dialog(m_inc, m_op, m_window);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const SelectionOutcome &outcome = dialog.outcome();

@@ -5,6 +5,10 @@
 #include "app/MessageTable.h"
 #include "app/OperatorInterface.h"
 #include "dialogs/SettingChange.h"
+#include "display/MainDisplayModel.h"
+#include "display/MainDisplayView.h"
+#include "polling/ValueFormat.h"
+#include "transfer/ParameterTable.h"
 
 #include <QKeyEvent>
 
@@ -22,12 +26,14 @@ Setting_Disp::Setting_Disp(ZN8P_INC &inc, OperatorInterface &op,
     if (texts.limitData)
         m_ui->Limit_data->setText(*texts.limitData);
     m_ui->change_data->hide();
+    m_ui->Label_item->setText(itemHeading(inc));
 
     const QList<QPushButton *> keys = {
         m_ui->Ten_key_0, m_ui->Ten_key_1, m_ui->Ten_key_2, m_ui->Ten_key_3, m_ui->Ten_key_4,
         m_ui->Ten_key_5, m_ui->Ten_key_6, m_ui->Ten_key_7, m_ui->Ten_key_8, m_ui->Ten_key_9};
     for (int digit = 0; digit < keys.size(); ++digit)
         connect(keys[digit], &QPushButton::clicked, this, [this, digit] { onDigit(digit); });
+    connect(m_ui->Point_key, &QPushButton::clicked, this, &Setting_Disp::onPoint);
     connect(m_ui->Command1, &QPushButton::clicked, this, &Setting_Disp::onSignToggle);
     connect(m_ui->Command2, &QPushButton::clicked, this, [this] {
         onClear();
@@ -42,6 +48,14 @@ Setting_Disp::Setting_Disp(ZN8P_INC &inc, OperatorInterface &op,
 }
 
 Setting_Disp::~Setting_Disp() = default;
+
+QString Setting_Disp::itemHeading(const ZN8P_INC &inc)
+{
+    const QString caption =
+        msg(ParameterTable::captionMessage(inc.itemCode, SettingRanges::isRated50A(inc)));
+    const QString unit = displayText(SettingUnit(inc, inc.itemCode));
+    return unit.isEmpty() ? caption : caption + QStringLiteral("  ") + unit;
+}
 
 QString Setting_Disp::entryText() const
 {
@@ -71,7 +85,9 @@ bool Setting_Disp::handleKey(QKeyEvent *event)
         showValue();
     } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         onOk();
-    } else if (key == Qt::Key_Backspace || key == Qt::Key_Period) {
+    } else if (key == Qt::Key_Period) {
+        onPoint();
+    } else if (key == Qt::Key_Backspace) {
         onClear();
     } else if (key == Qt::Key_Escape) {
         return false;
@@ -90,6 +106,12 @@ void Setting_Disp::showValue()
 void Setting_Disp::onDigit(int digit)
 {
     m_value.typeDigit(digit);
+    showValue();
+}
+
+void Setting_Disp::onPoint()
+{
+    m_value.typePoint();
     showValue();
 }
 
@@ -115,11 +137,17 @@ void Setting_Disp::onOk()
         m_op.showMessage({559}, MessageIcon::Exclamation);
         m_op.beep();
         break;
+    case EntryValue::Outcome::TooManyDecimals:
+        m_op.showText(920, msg(920).arg(NumberFormat::scaled(1, m_value.decimals().value_or(0))),
+                      MessageIcon::Exclamation);
+        showValue();
+        break;
     case EntryValue::Outcome::OutOfRange:
         m_op.showMessage({229}, MessageIcon::Exclamation);
         showValue();
         break;
     case EntryValue::Outcome::Accepted:
+        showValue();
         m_op.beep();
         m_writePosted = SettingChange::finish(m_inc);
         accept();

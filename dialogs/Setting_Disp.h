@@ -16,7 +16,8 @@ class Setting_Disp;
 }
 
 // The parameter entry dialog: a ten-key pad and the keyboard build the new raw value of
-// inc.itemCode within editMin..editMax (set by SetEntryRange, whose texts the dialog shows).
+// inc.itemCode within editMin..editMax (set by SetEntryRange, whose texts the dialog shows);
+// digits alone or, after a typed decimal point, the value as written (EntryValue).
 // OK stores it in settingValues and hands it on (SettingChange: a job-2 write online, the data
 // marked changed offline); what the main window shows afterwards is its caller's.
 class Setting_Disp : public QDialog
@@ -40,7 +41,10 @@ protected:
 private:
     // Returns false for keys the dialog leaves to QDialog (Escape).
     bool handleKey(QKeyEvent *event);
+    // The item's caption and the unit its page shows, so that the operator sees what is set.
+    static QString itemHeading(const ZN8P_INC &inc);
     void onDigit(int digit);
+    void onPoint();
     void onSignToggle();
     void onClear();
     void onOk();

@@ -390,6 +390,24 @@ bool TrackAutoManualChange(ZN8P_INC &inc)
     return true;
 }
 
+DisplayText SettingUnit(const ZN8P_INC &inc, int code)
+{
+    SettingPageState state;
+    applyUnitLabels(inc.setting(49), state);
+    if (code == 11)
+        return state.unitLabels[0];
+    for (const RowPlace &place : SettingRowPlaces()) {
+        if (place.code != code)
+            continue;
+        if (place.unitLabel >= 0)
+            return state.unitLabels[place.unitLabel];
+        if (place.rateUnitLabel >= 0)
+            return state.rateUnitLabels[place.rateUnitLabel];
+        break;
+    }
+    return DisplayText{timeUnitCaption(code), {}};
+}
+
 const SettingRow *SettingPageState::row(int code) const
 {
     for (const SettingRow &r : rows) {

@@ -209,6 +209,11 @@ const QList<RowPlace> &SettingRowPlaces();
 // The window names the label Label_time_<code - 10>.
 int timeUnitCaption(int code);
 
+// The unit the window shows beside code's value for the present input type: its Label_CF,
+// Label_UD or time unit (the main set value's is Label_CF(0) on the monitor panel). Empty for an
+// item without a unit.
+DisplayText SettingUnit(const ZN8P_INC &inc, int code);
+
 // The page's rows (page AlarmPage, PidPage or OtherPage; AllPages for all of them) with their
 // captions, values and visibility, and the unit labels, frame and title buttons and the AT/AR
 // label, which do not depend on the page.

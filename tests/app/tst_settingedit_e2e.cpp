@@ -91,6 +91,8 @@ void TestSettingEditE2e::inputTypeIsWrittenAndAllIsReadAgain()
     goOnlineAndUpload();
     // Changed behind the program's back: only a full read brings it to the display.
     m_rig->sim->setValue(address(13), 77);
+    // The question before a change that resets the scaling, set values and alarm values.
+    m_rig->op.answers = {true};
 
     operateModal([&] { button(QStringLiteral("Cmd_set_39"))->click(); },
                  [&](QWidget *dialog) {
@@ -102,6 +104,7 @@ void TestSettingEditE2e::inputTypeIsWrittenAndAllIsReadAgain()
     QTRY_COMPARE_WITH_TIMEOUT(m_rig->inc.setting(13), qint16(77), 20000);
     QCOMPARE(m_rig->inc.setting(49), qint16(2));
     QTRY_COMPARE_WITH_TIMEOUT(m_rig->inc.timerJob, qint16(1), 5000);
+    QVERIFY(m_rig->op.wasShown(921));
     QVERIFY(m_rig->op.unexpectedQuestions.isEmpty());
 }
 

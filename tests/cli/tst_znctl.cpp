@@ -425,7 +425,10 @@ void TestZnctl::writeSideRefusals()
         {"out of range", none, {"write", "11", "2500"}, 2, "2500 is outside -200 to 1370", false},
         {"too fine", none, {"write", "11", "250.5"}, 2, "takes no decimals", false},
         {"display units", none, {"write", "23", "-2.5"}, 0, "\t-2.5\t-25\n", true},
-        {"choice by name", none, {"write", "36", "low limit alarm"}, 0, "\t2\n", true},
+        {"choice by name", none, {"write", "36", "low limit alarm", "--yes"}, 0, "\t2\n", true},
+        // A change that resets other items is made only with --yes; the question names them.
+        {"resets others", none, {"write", "49", "2"}, 2, "Scaling high limit setting", false},
+        {"resets others, --yes", none, {"write", "49", "2", "--yes"}, 0, "\t2\n", true},
         {"manual output", none, {"write", "46", "100.1"}, 2, "outside 0.0 to 100.0", false},
         {"keys operated",
          [](SimulatedController &sim) { sim.operateKeys(60000); },

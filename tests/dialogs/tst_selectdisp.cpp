@@ -1,8 +1,10 @@
 #include "app/MessageTable.h"
 #include "comm/RegisterMap.h"
 #include "dialogs/Select_Disp.h"
+#include "dialogs/SettingResets.h"
 #include "display/MainDisplayView.h"
 #include "tests/support/DataRows.h"
+#include "tests/support/FakeOperator.h"
 #include "tests/support/SettingSetup.h"
 
 #include <QGroupBox>
@@ -21,10 +23,15 @@ private slots:
     void frameOfTheItem();
     void okEffects_data();
     void okEffects();
+    void resetQuestionNamesTheItems_data();
+    void resetQuestionNamesTheItems();
 };
 
 namespace
 {
+// The question asked before a change that resets other items, and its answer.
+enum class Asked { Nothing, Yes, No };
+
 struct OkRow {
     const char *name;
     const char *settings; // before; downloadValues holds the same
@@ -34,19 +41,27 @@ struct OkRow {
     const char *after; // "code=value" expected afterwards
     bool reread;
     bool cancel = false; // Cancel pressed instead of OK
+    Asked asked = Asked::Nothing;
 };
 const char *const SetValues = "11=300 58=1 59=2 60=3 19=5 20=6";
 const OkRow okRows[] = {
     {"input type changed offline", "49=0 25=800 26=0", false, 49, 16,
-     "49=16 25=7500 26=-3200 11=0 58=0 59=0 60=0 19=0 20=0", false},
+     "49=16 25=7500 26=-3200 11=0 58=0 59=0 60=0 19=0 20=0", false, false, Asked::Yes},
     {"same input type again", "49=0 25=800 26=0", false, 49, 0,
      "49=0 25=1370 26=-200 11=300 58=1 59=2 60=3 19=5 20=6", false},
     {"DC input type", "49=0 25=800 26=0", false, 49, 31,
-     "49=31 25=10000 26=-2000 11=0 58=0 59=0 60=0 19=0 20=0", false},
-    {"input type online", "49=0 25=800 26=0", true, 49, 16, "49=16 25=800 26=0 11=300 19=5", true},
-    {"alarm 1 type changed offline", "36=1", false, 36, 0, "36=0 19=0 20=6", false},
+     "49=31 25=10000 26=-2000 11=0 58=0 59=0 60=0 19=0 20=0", false, false, Asked::Yes},
+    {"input type online", "49=0 25=800 26=0", true, 49, 16, "49=16 25=800 26=0 11=300 19=5", true,
+     false, Asked::Yes},
+    {"input type offline, answered No", "49=0 25=800 26=0", false, 49, 16, "", false, false,
+     Asked::No},
+    {"input type online, answered No", "49=0 25=800 26=0", true, 49, 16, "", false, false,
+     Asked::No},
+    {"alarm 1 type changed offline", "36=1", false, 36, 0, "36=0 19=0 20=6", false, false,
+     Asked::Yes},
     {"alarm 2 type kept offline", "37=3", false, 37, 3, "37=3 20=6", false},
-    {"alarm 1 type online", "36=1", true, 36, 3, "36=3 19=5", true},
+    {"alarm 1 type online", "36=1", true, 36, 3, "36=3 19=5", true, false, Asked::Yes},
+    {"alarm 2 type online, answered No", "37=1", true, 37, 4, "", false, false, Asked::No},
     {"lock", "22=0", false, 22, 3, "22=3", false},
     {"cancel, input type", "49=0 25=800 26=0", false, 49, 16, "", false, true},
     {"cancel, key function", "63=0", true, 63, 1, "", false, true},
@@ -81,7 +96,8 @@ void TestSelectDisp::frameOfTheItem()
     applySettings(inc, QStringLiteral("13=30 15=200 16=50 12=1 49=5"));
     inc.itemCode = 12;
     {
-        Select_Disp dialog(inc);
+        FakeOperator op;
+        Select_Disp dialog(inc, op);
         dialog.show();
         const QList<QGroupBox *> shown = visibleFrames(dialog);
         QCOMPARE(shown.size(), 1);
@@ -92,14 +108,16 @@ void TestSelectDisp::frameOfTheItem()
     // Without integral time the same item is the auto-reset.
     applySettings(inc, QStringLiteral("15=0"));
     {
-        Select_Disp dialog(inc);
+        FakeOperator op;
+        Select_Disp dialog(inc, op);
         dialog.show();
         QCOMPARE(visibleFrames(dialog)[0]->title(), QStringLiteral("Auto-reset selection"));
         QCOMPARE(option(dialog, "Option_at", 1)->text(), QStringLiteral("Auto-reset Perform"));
     }
     // The 36 input types are named by their measuring ranges.
     inc.itemCode = 49;
-    Select_Disp dialog(inc);
+    FakeOperator op;
+    Select_Disp dialog(inc, op);
     dialog.show();
     QCOMPARE(visibleFrames(dialog)[0]->title(), QStringLiteral("Input type selection"));
     for (int type = 0; type < 36; ++type)
@@ -121,7 +139,10 @@ void TestSelectDisp::okEffects()
     inc.downloadValues = inc.settingValues;
     inc.online = r.online;
     inc.itemCode = qint16(r.code);
-    Select_Disp dialog(inc);
+    FakeOperator op;
+    if (r.asked != Asked::Nothing)
+        op.answers = {r.asked == Asked::Yes};
+    Select_Disp dialog(inc, op);
     dialog.show();
     const auto frame = SelectionChoices::frameOf(inc, r.code);
     ZN8P_INC expected = inc;
@@ -130,18 +151,79 @@ void TestSelectDisp::okEffects()
         dialog.findChild<QPushButton *>(QLatin1String(r.cancel ? "Command2" : "Command1")),
         Qt::LeftButton);
 
-    QCOMPARE(dialog.result(), int(r.cancel ? QDialog::Rejected : QDialog::Accepted));
+    // A No leaves the dialog open with nothing changed and nothing posted.
+    const bool taken = !r.cancel && r.asked != Asked::No;
+    QCOMPARE(op.shown.size(), r.asked == Asked::Nothing ? 0 : 1);
+    QVERIFY(op.unexpectedQuestions.isEmpty());
+    QCOMPARE(dialog.isVisible(), r.asked == Asked::No);
+    QCOMPARE(dialog.result(), int(taken ? QDialog::Accepted : QDialog::Rejected));
     applySettings(expected, QLatin1String(r.after));
     QCOMPARE(inc.settingValues, expected.settingValues);
     QCOMPARE(inc.monitorValues, expected.monitorValues);
     QCOMPARE(inc.rereadFlag, r.reread);
-    QCOMPARE(inc.timerJob, qint16(r.online && !r.cancel ? 2 : 0));
-    QCOMPARE(inc.unsavedOnlineChanges, !r.online && !r.cancel);
+    QCOMPARE(inc.timerJob, qint16(r.online && taken ? 2 : 0));
+    QCOMPARE(inc.writeRegister.isEmpty(), !(r.online && taken));
+    QCOMPARE(inc.unsavedOnlineChanges, !r.online && taken);
     // Offline the value label takes the option's caption; online it waits for the read-back.
     const SelectionOutcome &outcome = dialog.outcome();
-    QCOMPARE(outcome.valueText.has_value(), !r.online && !r.cancel);
+    QCOMPARE(outcome.valueText.has_value(), !r.online && taken);
     if (outcome.valueText)
         QCOMPARE(*outcome.valueText, displayText(frame->options[r.option]));
+}
+
+namespace
+{
+struct QuestionRow {
+    const char *name;
+    int code;
+    bool online;
+    qint16 options; // optionWord online, else the unit configuration's
+    Language language;
+    const char *question; // \n between lines
+};
+const QuestionRow questionRows[] = {
+    {"input type, no options", 49, false, 0, Language::English,
+     "Changing \"Input type selection\" also resets these settings:\nScaling high limit setting\n"
+     "Scaling low limit setting\nMain set value\nAlarm 1 value setting\nChange it?"},
+    {"input type, set values 2 to 4 and alarm 2", 49, false, 0x21, Language::English,
+     "Changing \"Input type selection\" also resets these settings:\nScaling high limit setting\n"
+     "Scaling low limit setting\nMain set value\nMain set value 2\nMain set value 3\n"
+     "Main set value 4\nAlarm 1 value setting\nAlarm 2 value setting\nChange it?"},
+    // Serial communication takes the contact input's place: no set values 2 to 4.
+    {"input type online, serial communication", 49, true, 0x23, Language::Japanese,
+     "「入力種類選択」を変更すると、次の設定も初期化されます。\nスケーリング上限設定\n"
+     "スケーリング下限設定\n主設定値\n警報1設定\n警報2設定\n変更しますか？"},
+    {"alarm 2 type", 37, false, 0x20, Language::English,
+     "Changing \"Alarm 2 type selection\" also resets these settings:\nAlarm 2 value setting\n"
+     "Change it?"},
+};
+} // namespace
+
+void TestSelectDisp::resetQuestionNamesTheItems_data()
+{
+    addRows(questionRows);
+}
+
+void TestSelectDisp::resetQuestionNamesTheItems()
+{
+    const QuestionRow &r = fetchRow(questionRows);
+    ZN8P_INC inc;
+    inc.online = r.online;
+    if (r.online) {
+        inc.monitorValues[7] = r.options;
+    } else {
+        inc.unitConfig.contactInput = r.options & 0x01;
+        inc.unitConfig.serialComm = (r.options & 0x02) >> 1;
+        inc.unitConfig.alarm2 = (r.options & 0x20) >> 5;
+    }
+    MessageTable::instance().setLanguage(r.language);
+    const QString question = SettingResets::question(inc, r.code);
+    MessageTable::instance().setLanguage(Language::English);
+    QCOMPARE(question, QString::fromUtf8(r.question));
+    // Items that reset nothing are not asked about.
+    FakeOperator op;
+    QVERIFY(SettingResets::confirm(inc, op, 13, 50));
+    QVERIFY(op.shown.isEmpty());
 }
 
 QTEST_MAIN(TestSelectDisp)

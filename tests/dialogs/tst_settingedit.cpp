@@ -143,6 +143,9 @@ void TestSettingEdit::entryChangesTheDisplay()
 void TestSettingEdit::selectionChangesTheRows()
 {
     m_window->setParameterButtonsEnabled(true);
+    // A new alarm type resets its alarm value, a new input type the scaling, set values and
+    // alarm values: each is asked for first.
+    m_op.answers = {true, true, true};
     choose(36, 0);
     QCOMPARE(text(QStringLiteral("Label_A1val_4")), msg(200));
     for (const char *row : {"Label_A1val_0", "Label_A1val_1", "Label_Alm1_2", "Cmd_set_9"})
@@ -163,6 +166,16 @@ void TestSettingEdit::selectionChangesTheRows()
     QCOMPARE(text(QStringLiteral("Label_CF_11")), QStringLiteral("deg.F"));
     QCOMPARE(text(QStringLiteral("Label_othval_3")), QStringLiteral("750.0"));
     QCOMPARE(text(QStringLiteral("Text_SV_1")), QStringLiteral("0.0"));
+    QVERIFY(m_op.answers.isEmpty() && m_op.unexpectedQuestions.isEmpty());
+
+    // No: nothing changes, on the page or in the data.
+    m_op.answers = {false};
+    const auto before = m_inc.settingValues;
+    choose(49, 0);
+    QCOMPARE(m_op.shown.last().ids, QList<int>{921});
+    QCOMPARE(m_inc.settingValues, before);
+    QCOMPARE(text(QStringLiteral("Label_othval_2")), msg(766));
+    QCOMPARE(text(QStringLiteral("Label_othval_3")), QStringLiteral("750.0"));
 }
 
 QTEST_MAIN(TestSettingEdit)

@@ -91,7 +91,7 @@ bool shootSettingDialogs(ZN8P_INC &inc, OperatorInterface &op, QWidget &window,
     entry.reject();
 
     inc.itemCode = 49;
-    Select_Disp selection(inc, &window);
+    Select_Disp selection(inc, op, &window);
     selection.show();
     waitFor(200);
     ok = save(selection, folder + QStringLiteral("/selection-dialog-") + suffix + ".png") && ok;

@@ -1,0 +1,61 @@
+#include "SettingResets.h"
+
+#include "app/MessageTable.h"
+#include "app/OperatorInterface.h"
+#include "app/ZN8P_INC.h"
+#include "display/MainDisplayModel.h"
+#include "transfer/ParameterTable.h"
+
+#include <QStringList>
+
+namespace
+{
+constexpr int Alarm1TypeCode = 36;
+constexpr int Alarm2TypeCode = 37;
+constexpr int Alarm1ValueCode = 19;
+constexpr int Alarm2ValueCode = 20;
+} // namespace
+
+QList<int> SettingResets::resetBy(const ZN8P_INC &inc, int code)
+{
+    const quint16 options = quint16(DisplayOptionWord(inc));
+    const bool setValues2To4 =
+        (options & OptionBit::ContactInput) && !(options & OptionBit::SerialComm);
+    const bool alarm2 = options & OptionBit::Alarm2;
+    QList<int> codes;
+    switch (code) {
+    case ParameterTable::InputTypeCode:
+        codes = {ParameterTable::ScaleHighCode, ParameterTable::ScaleLowCode, 11};
+        if (setValues2To4)
+            codes << 58 << 59 << 60;
+        codes << Alarm1ValueCode;
+        if (alarm2)
+            codes << Alarm2ValueCode;
+        break;
+    case Alarm1TypeCode:
+        codes = {Alarm1ValueCode};
+        break;
+    case Alarm2TypeCode:
+        codes = {Alarm2ValueCode};
+        break;
+    default:
+        break;
+    }
+    return codes;
+}
+
+QString SettingResets::question(const ZN8P_INC &inc, int code)
+{
+    QStringList lines = {msg(921).arg(msg(ParameterTable::captionMessage(code)))};
+    for (int reset : resetBy(inc, code))
+        lines << msg(ParameterTable::captionMessage(reset));
+    lines << msg(922);
+    return lines.join(QLatin1Char('\n'));
+}
+
+bool SettingResets::confirm(const ZN8P_INC &inc, OperatorInterface &op, int code, int newValue)
+{
+    if (newValue == inc.setting(code) || resetBy(inc, code).isEmpty())
+        return true;
+    return op.askYesNoText(921, question(inc, code), MessageIcon::Question);
+}
