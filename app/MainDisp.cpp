@@ -345,7 +345,7 @@ void MainDisp::onHelp()
 void MainDisp::onVersion()
 {
     m_op->beep();
-    SubDisp_About about(this);
+    SubDisp_About about(ProgramFolder::path(), this);
     about.exec();
 }
 

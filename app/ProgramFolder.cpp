@@ -10,16 +10,20 @@ QString ProgramFolder::s_path;
 QString ProgramFolder::resolve(const QString &override)
 {
     QString folder = override;
-    if (folder.isEmpty()) {
-        const QString exeDir = QCoreApplication::applicationDirPath();
-        const QFileInfo info(exeDir);
-        folder = (info.isDir() && info.isWritable())
-                     ? exeDir
-                     : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    }
+    if (folder.isEmpty())
+        folder = choose(QCoreApplication::applicationDirPath(),
+                        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     QDir().mkpath(folder);
     s_path = QDir(folder).absolutePath();
     return s_path;
+}
+
+QString ProgramFolder::choose(const QString &exeDir, const QString &userDataDir)
+{
+    const QFileInfo info(exeDir);
+    const bool installed = QFileInfo::exists(
+        exeDir + QStringLiteral("/../share/applications/" ZN_DESKTOP_ID ".desktop"));
+    return (info.isDir() && info.isWritable() && !installed) ? exeDir : userDataDir;
 }
 
 QString ProgramFolder::path()

@@ -5,7 +5,8 @@
 // The program's folder, where "Logging", "Setdata" and the chart settings files live: the
 // executable's own folder when it is writable (a portable install), otherwise the per-user
 // application data folder.
-class ProgramFolder {
+class ProgramFolder
+{
 public:
     // Decides the folder once; override (tests, the simulator demo) takes precedence when not
     // empty. Creates the folder when it does not exist.
@@ -14,6 +15,12 @@ public:
     static QString path();
     static QString logging() { return path() + QStringLiteral("/Logging"); }
     static QString setdata() { return path() + QStringLiteral("/Setdata"); }
+
+    // The rule of resolve() without an override: exeDir when it is a writable folder and not the
+    // bin folder of an installed desktop program (one with share/applications/ZN_DESKTOP_ID.desktop
+    // beside it), else userDataDir. An installed program never writes beside itself, also when
+    // root runs it or the prefix is the user's own (~/.local).
+    static QString choose(const QString &exeDir, const QString &userDataDir);
 
 private:
     static QString s_path;

@@ -18,6 +18,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("ZN Monitor"));
     QApplication::setOrganizationName(SettingsStore::FirstOrganization);
     QApplication::setApplicationVersion(QStringLiteral(ZN_VERSION));
+    // Ties the window to its menu entry (taskbar icon and name under Wayland).
+    QApplication::setDesktopFileName(QStringLiteral(ZN_DESKTOP_ID));
     MessageTable::instance();
 
     ZN8P_INC inc;

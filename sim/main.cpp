@@ -93,6 +93,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zn8p-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZN_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("A simulated ZN8P temperature controller. It opens a pseudo-terminal (its "
@@ -102,6 +103,7 @@ int main(int argc, char *argv[])
                        "another station or with a bad checksum get no reply.\n\n") +
         SimCommands::help());
     parser.addHelpOption();
+    parser.addVersionOption();
     for (const Option &o : Options) {
         QString description = QLatin1String(o.description);
         if (*o.defaultValue)

@@ -2,15 +2,18 @@
 # Installs the Debian packages the build, the tests and the demo need, only those missing.
 # Safe to run again. Needs root (or sudo) only when something is missing. --gui adds the fonts of
 # the screenshots, --sanitizers clang and its sanitizer and libFuzzer runtimes, --print the CUPS
-# PDF printer and the PDF tools of the print test.
+# PDF printer and the PDF tools of the print test, --package the checkers of the installed files
+# and of the Debian package.
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-serialport-dev qt6-tools-dev
-          libgl1-mesa-dev libmodbus-dev mbpoll)
+          libgl1-mesa-dev libmodbus-dev mbpoll help2man)
 for option in "$@"; do
     case "$option" in
     --gui) packages+=(fonts-noto-cjk) ;;
     --sanitizers) packages+=(clang-14 libclang-rt-14-dev) ;;
     --print) packages+=(cups printer-driver-cups-pdf poppler-utils) ;;
+    --package)
+        packages+=(dpkg-dev file desktop-file-utils appstream lintian bash-completion man-db) ;;
     esac
 done
 missing=()

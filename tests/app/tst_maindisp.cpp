@@ -2,10 +2,13 @@
 #include "app/MainDisp.h"
 #include "app/MessageTable.h"
 #include "app/ProgramFolder.h"
+#include "app/SubDisp_About.h"
 #include "comm/SettingsStore.h"
 #include "tests/support/FakeOperator.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QLabel>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QtTest>
@@ -20,6 +23,7 @@ private slots:
     void init();
     void cleanup();
     void captionsAndHelpFollowTheLanguage();
+    void versionShowsTheDataFolder();
     void modelChangeAndTraceRefusals();
     void closeAnsweredNoKeepsMonitoring();
     void closeAnsweredYesStoresAndReleases();
@@ -98,6 +102,33 @@ void TestMainDisp::captionsAndHelpFollowTheLanguage()
             ++pictures;
         }
         QVERIFY(pictures >= 3);
+    }
+}
+
+void TestMainDisp::versionShowsTheDataFolder()
+{
+    // The operator of an installed program finds the files through this dialog: it must name the
+    // folder the files really go to, in the active language.
+    for (const Language language : {Language::English, Language::Japanese}) {
+        MessageTable::instance().setLanguage(language);
+        QString caption;
+        QString folder;
+        QString version;
+        QTimer::singleShot(0, [&] {
+            auto *about = qobject_cast<SubDisp_About *>(QApplication::activeModalWidget());
+            if (about == nullptr)
+                return;
+            caption = about->findChild<QLabel *>("lblFolderCaption")->text();
+            folder = about->folderText();
+            version = about->versionText();
+            about->accept();
+        });
+        action("mnuVer")->trigger();
+        QCOMPARE(folder, ProgramFolder::path());
+        QCOMPARE(folder, QDir(m_dir->path()).absolutePath());
+        QCOMPARE(caption, msg(940));
+        QVERIFY(caption.contains(QStringLiteral("Logging")));
+        QCOMPARE(version, QStringLiteral(ZN_VERSION));
     }
 }
 

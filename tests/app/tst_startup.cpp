@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 // The start routine before any window: the command-line rule, the settings data file, the
 // single-instance lock and the folders.
@@ -24,6 +25,8 @@ private slots:
     void settingsFileRoundTripsAndRejectsDamagedFiles();
     void namedFileIsTakenMissingFileFallsBackToDefaults();
     void secondCopyIsRefused();
+    void programFolderIsBesideTheProgramOnlyWhenPortable_data();
+    void programFolderIsBesideTheProgramOnlyWhenPortable();
 
 private:
     QString writeFile(const QString &name, const QByteArray &content);
@@ -174,6 +177,42 @@ void TestStartup::secondCopyIsRefused()
     QCOMPARE(op.shown[0].ids, QList<int>{56});
     QCOMPARE(op.shown[0].icon, MessageIcon::Critical);
     QCOMPARE(op.beeps, 1);
+}
+
+void TestStartup::programFolderIsBesideTheProgramOnlyWhenPortable_data()
+{
+    QTest::addColumn<QString>("layout");
+    QTest::addColumn<bool>("beside");
+    // A folder of its own, as in the build tree or a copy on a stick: the files go beside it.
+    QTest::newRow("portable") << QStringLiteral("writable") << true;
+    // Installed as a desktop program: never beside it, even where it could write (root, or
+    // installed under ~/.local).
+    QTest::newRow("installed, writable") << QStringLiteral("installed") << false;
+    QTest::newRow("read-only") << QStringLiteral("read-only") << false;
+    QTest::newRow("gone") << QStringLiteral("gone") << false;
+}
+
+void TestStartup::programFolderIsBesideTheProgramOnlyWhenPortable()
+{
+    QFETCH(QString, layout);
+    QFETCH(bool, beside);
+    if (layout == QLatin1String("read-only") && ::geteuid() == 0)
+        QSKIP("root writes into a read-only folder");
+    const QString prefix = m_dir->filePath("prefix");
+    const QString bin = prefix + QStringLiteral("/bin");
+    const QString user = m_dir->filePath("user");
+    if (layout != QLatin1String("gone"))
+        QVERIFY(QDir().mkpath(bin));
+    if (layout == QLatin1String("installed")) {
+        QVERIFY(QDir().mkpath(prefix + QStringLiteral("/share/applications")));
+        QFile entry(prefix + QStringLiteral("/share/applications/" ZN_DESKTOP_ID ".desktop"));
+        QVERIFY(entry.open(QIODevice::WriteOnly));
+    }
+    if (layout == QLatin1String("read-only"))
+        QVERIFY(QFile::setPermissions(bin, QFile::ReadOwner | QFile::ExeOwner));
+
+    QCOMPARE(ProgramFolder::choose(bin, user), beside ? bin : user);
+    QFile::setPermissions(bin, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 QTEST_GUILESS_MAIN(TestStartup)
