@@ -1,6 +1,7 @@
 #include "app/SettingsDataFile.h"
 #include "app/StartupRoutine.h"
 #include "comm/RegisterMap.h"
+#include "polling/ValueFormat.h"
 #include "tests/support/WindowRig.h"
 
 #include <QAction>
@@ -8,6 +9,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QThread>
 #include <QtTest>
 
 // The window's transfer commands driven as an operator would, against the simulated controller
@@ -23,6 +25,9 @@ private slots:
     void oneFrontPanelChangeOneUpload();
     void fileValuesReachTheController_data();
     void fileValuesReachTheController();
+    void downloadEndsWithAVerdict_data();
+    void downloadEndsWithAVerdict();
+    void vendorFrameItemKeepsTheControllersSetValue();
 
 private:
     QString text(const char *name) { return m_rig->text(name); }
@@ -162,6 +167,115 @@ void TestTransferWindow::fileValuesReachTheController()
     QVERIFY(!m_rig->inc.downloadRequested);
     QVERIFY(m_rig->op.unexpectedQuestions.isEmpty());
     QVERIFY(!m_rig->op.wasShown(292) && !m_rig->op.wasShown(290));
+}
+
+void TestTransferWindow::downloadEndsWithAVerdict_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("one value refused") << "refused value";
+    QTest::newRow("keys operated midway") << "keys";
+    QTest::newRow("line unplugged midway") << "unplug";
+}
+
+void TestTransferWindow::downloadEndsWithAVerdict()
+{
+    QFETCH(QString, fault);
+    startWindow();
+    goOnline();
+    m_rig->op.answers = {true};
+    m_rig->window->findChild<QAction *>("mnuUpload")->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(m_rig->inc.settingDataValid && m_rig->inc.timerJob == 1, 20000);
+    // The PV filter (code 28, register 001B) gets a value the controller refuses.
+    const qint16 before = m_rig->inc.setting(28);
+    if (fault == "refused value")
+        m_rig->inc.setting(28) = 30000;
+
+    auto *bar = m_rig->window->findChild<QProgressBar *>("ProgressBar1");
+    int lastShown = -1;
+    connect(bar, &QProgressBar::valueChanged, this, [&](int value) { lastShown = value; });
+    // The keys are operated, or the line goes, a few items into the download: once the
+    // proportional band (step 7, register 0004) has been written.
+    std::atomic<bool> done = false;
+    std::thread faultThread;
+    if (fault != "refused value") {
+        m_rig->sim->clearRequestLog();
+        faultThread = std::thread([&] {
+            const auto reached = [&] {
+                const QList<LoggedRequest> log = m_rig->sim->requestLog();
+                return std::any_of(log.cbegin(), log.cend(), [](const LoggedRequest &r) {
+                    return r.command == "06" && r.address == 0x0004;
+                });
+            };
+            while (!done && !reached())
+                QThread::msleep(2);
+            if (fault == "keys")
+                m_rig->sim->operateKeys(60000);
+            else
+                m_rig->sim->unplug();
+        });
+    }
+
+    m_rig->op.answers = {true};
+    m_rig->window->findChild<QAction *>("mnuDownload")->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_rig->inc.downloadRequested || m_rig->op.texts.size() > 0, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_rig->inc.timerJob != 5, 30000);
+    done = true;
+    if (faultThread.joinable())
+        faultThread.join();
+
+    const QString status = m_rig->op.panels.value(2);
+    if (fault == "refused value") {
+        // Completed, with the item the controller did not take listed and marked.
+        QVERIFY(status.startsWith("Download completed at "));
+        QVERIFY2(m_rig->op.texts.value(893).endsWith(
+                     "\n28 PV filter time constant setting: sent 3000.0, the controller holds " +
+                     FormatItemValue(m_rig->inc, 28).trimmed()),
+                 qPrintable(m_rig->op.texts.value(893)));
+        QCOMPARE(m_rig->inc.setting(28), before);
+        QCOMPARE(m_rig->inc.unconfirmedWrites.value(28), qint16(30000));
+        const auto marked = [this] {
+            const QList<QLabel *> labels = m_rig->window->findChildren<QLabel *>();
+            return std::count_if(labels.cbegin(), labels.cend(), [](const QLabel *label) {
+                return label->property("unconfirmed").toBool();
+            });
+        };
+        for (int page = 0; page < 3 && marked() == 0; ++page) {
+            m_rig->window->findChild<QTabWidget *>("SSTab2")->setCurrentIndex(page);
+            QTest::qWait(300);
+        }
+        QCOMPARE(marked(), 1);
+        return;
+    }
+    // Stopped: says how far it got and that the controller holds a mix; the bar stopped there.
+    const int message = fault == "keys" ? 292 : 892;
+    QVERIFY2(m_rig->op.texts.value(message).contains("The controller now holds a mix"),
+             qPrintable(m_rig->op.texts.value(message)));
+    QVERIFY(status.startsWith("Download stopped after "));
+    QVERIFY(lastShown > 0 && lastShown < 52);
+    QVERIFY(m_rig->inc.downloadRequested);
+    QVERIFY(!m_rig->inc.unconfirmedWrites.isEmpty());
+}
+
+void TestTransferWindow::vendorFrameItemKeepsTheControllersSetValue()
+{
+    // The OUT/OFF key function (code 63) is written in the vendor frame after the main set
+    // value's register; the controller's main set value was changed at its keys since the last
+    // upload, and must stay as it is.
+    startWindow();
+    goOnline();
+    m_rig->op.answers = {true};
+    m_rig->window->findChild<QAction *>("mnuUpload")->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(m_rig->inc.settingDataValid && m_rig->inc.timerJob == 1, 20000);
+    m_rig->sim->setValue(0x0001, qint16(m_rig->inc.setting(11) + 20));
+    const qint16 controllerSv = m_rig->sim->value(0x0001);
+
+    m_rig->inc.downloadValues = m_rig->inc.settingValues;
+    m_rig->inc.setting(63) = m_rig->inc.setting(63) == 0 ? 1 : 0;
+    m_rig->inc.itemCode = 63;
+    m_rig->inc.timerJob = 2;
+    QTRY_COMPARE_WITH_TIMEOUT(m_rig->inc.timerJob, qint16(1), 10000);
+    QCOMPARE(m_rig->sim->value(0x0001), controllerSv);
+    QVERIFY(m_rig->inc.unconfirmedWrites.isEmpty());
 }
 
 QTEST_MAIN(TestTransferWindow)

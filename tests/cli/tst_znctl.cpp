@@ -475,6 +475,16 @@ void TestZnctl::writeSideRefusals()
         });
         QVERIFY2(taken == c.taken, c.name);
     }
+
+    // Items written in the vendor frame carry the main set value: the controller's own, read
+    // just before, also when the program never uploaded it (237 here, set at the keys).
+    for (const QStringList &write : {QStringList{"write", "63", "1"}, {"write", "51", "3.0"}}) {
+        startSimulator(options);
+        m_sim->panelSet(0x0001, 237);
+        const Run run = znctl(write + line);
+        QVERIFY2(run.exitCode == 0, qPrintable(write.join(' ') + ": " + run.err));
+        QCOMPARE(m_sim->value(0x0001), qint16(237));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestZnctl)
