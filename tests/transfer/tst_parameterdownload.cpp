@@ -3,6 +3,7 @@
 #include "comm/RegisterMap.h"
 #include "display/VendorFrameWrites.h"
 #include "tests/support/CoreRig.h"
+#include "transfer/ControllerComparison.h"
 #include "transfer/ParameterDownload.h"
 
 #include <QtTest>
@@ -109,6 +110,7 @@ private slots:
     void keysOperatedStopDownload_data();
     void keysOperatedStopDownload();
     void refusedBeforeTheChain();
+    void compareWithController();
 };
 
 void TestParameterDownload::chainWithEveryOption()
@@ -275,6 +277,44 @@ void TestParameterDownload::refusedBeforeTheChain()
     QVERIFY(!deaf.view.progressVisible);
     QVERIFY(deaf.inc.unconfirmedWrites.contains(49) && deaf.inc.unconfirmedWrites.contains(12));
     QVERIFY(deaf.inc.downloadRequested && !deaf.inc.settingDataValid);
+}
+
+void TestParameterDownload::compareWithController()
+{
+    // The controller holds what a download of the display would send, but for the proportional
+    // band (13), and refuses to read the integral time (15). Nothing is written; the display
+    // keeps its values.
+    DownloadRig rig(ModbusAscii);
+    for (const qint16 code : ParameterDownload::Chain) {
+        const QString address = RegisterMap::modbusAddress(code);
+        if (!address.isEmpty())
+            rig.controller.registers[address] = qint16(code);
+    }
+    rig.controller.registers["0004"] = 99;
+    rig.controller.intercept = [](const FakeCom::Request &r) {
+        return ScriptedController::modbusAddress(r) == "0006" ? FakeCom::modbusException(1, 3, 2)
+                                                              : QString();
+    };
+    const auto shown = rig.inc.settingValues;
+    ControllerComparison comparison(rig.inc, rig.request, rig.link, rig.op, rig.view, rig.vendor);
+
+    const std::optional<QList<SettingDifference>> found = comparison.compare();
+
+    QVERIFY(found.has_value());
+    QStringList rows;
+    for (const SettingDifference &d : *found)
+        rows << QString::number(d.code) + " " + d.otherText + " " + d.controllerText;
+    QCOMPARE(rows.mid(0, 2), (QStringList{"13 13 99", "15 15 not read"}));
+    QCOMPARE(rig.inc.settingValues, shown);
+    QVERIFY(rig.wire().filter(QRegularExpression("^W (?!0000=4C1A)")).isEmpty());
+
+    // A dead line ends the comparison after three unanswered reads, with message 892.
+    DownloadRig deaf(ModbusAscii);
+    deaf.controller.silent = true;
+    ControllerComparison dead(deaf.inc, deaf.request, deaf.link, deaf.op, deaf.view, deaf.vendor);
+    QVERIFY(!dead.compare().has_value());
+    QCOMPARE(deaf.wire().size(), 3);
+    QCOMPARE(deaf.op.messages(), QList<QList<int>>{{892}});
 }
 
 QTEST_GUILESS_MAIN(TestParameterDownload)
