@@ -11,7 +11,7 @@
 namespace
 {
 
-constexpr int TitleMessage = 974;
+constexpr int TitleMessage = 979;
 constexpr int SameValuesMessage = 977;
 constexpr int DifferHeading = 978;
 constexpr int FirstColumnHeading = 970; // "Code", "Item", "Display", "Controller"
