@@ -91,6 +91,7 @@ void ParameterUpload::readItems(bool readManualOutput, bool showProgress)
         if (showProgress)
             m_view.setProgressValue(code - FirstCode + 1);
     }
+    m_inc.settingsFromFile = false;
 }
 
 void ParameterUpload::readItem(int code)

@@ -4,6 +4,7 @@
 #include "comm/SettingsStore.h"
 #include "dialogs/prnselect.h"
 #include "tests/support/FakeOperator.h"
+#include "transfer/ParameterTable.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -113,7 +114,8 @@ void TestFileMenu::init()
 void TestFileMenu::saveAndLoadThroughTheFileDialogs()
 {
     m_inc.settingDataValid = true;
-    m_inc.settingValues[19] = 1234;
+    m_inc.settingValues = ParameterTable::defaultSettingValues();
+    m_inc.settingValues[19] = 80; // main output high limit
     answerDialog(QStringLiteral("line 1"));
     trigger("mnuSave");
     QVERIFY(QFileInfo::exists(ProgramFolder::setdata() + QStringLiteral("/line 1.znm")));
@@ -130,7 +132,7 @@ void TestFileMenu::saveAndLoadThroughTheFileDialogs()
     QCOMPARE(m_inc.settingValues[19], qint16(0));
     answerDialog(QStringLiteral("line 1.znm"));
     trigger("mnuLoad");
-    QCOMPARE(m_inc.settingValues[19], qint16(1234));
+    QCOMPARE(m_inc.settingValues[19], qint16(80));
 }
 
 void TestFileMenu::noPrinterOrCancelPrintsNothing()

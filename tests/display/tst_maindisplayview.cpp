@@ -47,6 +47,9 @@ void TestMainDisplayView::monitorPanelReachesTheForm()
 
     QCOMPARE(text("Text_PV"), QStringLiteral("----"));
     QCOMPARE(text("Text_SV_0"), QStringLiteral("300"));
+    // The main set value is a setting value: the pages show it, not the monitor read.
+    QCOMPARE(text("Text_SV_1"), QString());
+    view.showSettingPage(Disp_SStab2(inc, PidPage));
     QCOMPARE(text("Text_SV_1"), QStringLiteral("310"));
     QCOMPARE(text("Text_MV_1"), QStringLiteral("12.5"));
     QCOMPARE(text("Text_HB_1"), QStringLiteral("1.2"));
