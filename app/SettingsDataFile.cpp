@@ -78,9 +78,12 @@ ReadResult failed(Fault fault, int line)
     return result;
 }
 
-ReadResult outOfRange(int line, int code, int value, int min, int max)
+// The contents go with the result: the options they name decide how the value is named.
+ReadResult outOfRange(const SettingsDataFile::Contents &contents, int line, int code, int value,
+                      int min, int max)
 {
     ReadResult result = failed(Fault::OutOfRange, line);
+    result.contents = contents;
     result.code = code;
     result.value = value;
     result.min = min;
@@ -117,7 +120,8 @@ ReadResult read(const QString &path)
         return failed(Fault::ModelName, lines.line());
 
     // The format marker, the unit configuration, then settingValues 1 to 53.
-    std::array<qint16, 1 + 6 + ValueCount> numbers{};
+    constexpr int UnitConfigCount = int(SettingValueCheck::UnitConfigMax.size());
+    std::array<qint16, 1 + UnitConfigCount + ValueCount> numbers{};
     for (qint16 &number : numbers) {
         if (const Fault fault = lines.next(text); fault != Fault::None)
             return failed(fault, lines.line());
@@ -134,19 +138,20 @@ ReadResult read(const QString &path)
     UnitConfig &u = contents.unitConfig;
     qint16 *const fields[] = {&u.alarm2,       &u.heatCool,   &u.heaterBreak,
                               &u.contactInput, &u.outputType, &u.serialComm};
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < UnitConfigCount; ++i) {
         *fields[i] = numbers[1 + i];
         const int max = SettingValueCheck::UnitConfigMax[i];
         if (contents.formatMarker != NoUnitConfigMarker && (*fields[i] < 0 || *fields[i] > max))
-            return outOfRange(MarkerLine + 1 + i, 0, *fields[i], 0, max);
+            return outOfRange(contents, MarkerLine + 1 + i, 0, *fields[i], 0, max);
     }
     for (int index = 1; index <= ValueCount; ++index)
-        contents.settingValues[index] = numbers[6 + index];
+        contents.settingValues[index] = numbers[UnitConfigCount + index];
 
     const UnitConfig used =
         contents.formatMarker == NoUnitConfigMarker ? UnitConfig{} : contents.unitConfig;
     if (const auto fault = SettingValueCheck::firstFault(contents.settingValues, used))
-        return outOfRange(lineOf(fault->code), fault->code, fault->value, fault->min, fault->max);
+        return outOfRange(contents, lineOf(fault->code), fault->code, fault->value, fault->min,
+                          fault->max);
     return result;
 }
 

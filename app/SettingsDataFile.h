@@ -46,7 +46,7 @@ struct ReadResult {
     int value = 0;
     int min = 0;
     int max = 0;
-    Contents contents; // complete only when ok()
+    Contents contents; // complete when ok() or OutOfRange
 
     bool ok() const { return fault == Fault::None; }
 };

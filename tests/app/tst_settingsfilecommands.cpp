@@ -59,6 +59,8 @@ class TestSettingsFileCommands : public QObject
     Q_OBJECT
 
 private slots:
+    // The messages are compared in English.
+    void initTestCase() { MessageTable::instance().setLanguage(Language::English); }
     void savedFileLoadsBackEqualRefusalsTouchNothing();
     void damagedFileChangesNothing_data();
     void damagedFileChangesNothing();
@@ -141,6 +143,9 @@ void TestSettingsFileCommands::damagedFileChangesNothing_data()
         << 61 << 23 << QByteArray("3000") << 9 << int(F::OutOfRange) << "3200 is outside";
     QTest::newRow("output low above high") << 61 << 28 << QByteArray("106") << 27
                                            << int(F::OutOfRange) << "105 is outside 106 to 105.";
+    QTest::newRow("named for the file's own rating")
+        << 61 << 19 << QByteArray("600") << 19 << int(F::OutOfRange)
+        << "Line 19: " + msg(155) + ": 600 is outside 0 to 500.";
     QTest::newRow("50 A current on a 20 A unit")
         << 61 << 5 << QByteArray("3") << 19 << int(F::OutOfRange) << "450 is outside 0 to 200.";
     QTest::newRow("format 1 has no options")
@@ -158,7 +163,6 @@ void TestSettingsFileCommands::damagedFileChangesNothing()
     QFETCH(int, badLine);
     QFETCH(int, fault);
     QFETCH(QString, says);
-    MessageTable::instance().setLanguage(Language::English);
 
     FileRig rig;
     const ZN8P_INC source = rig.inc;
