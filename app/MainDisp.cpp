@@ -484,6 +484,7 @@ void MainDisp::Read_data3()
     SettingPageState all = Disp_SStab2(m_inc, SettingPageState::AllPages);
     for (SettingRow &row : all.rows)
         row.valueText = Read_data3Text(m_inc, row.place.code);
+    all.mainSetValueText = Read_data3Text(m_inc, 11);
     m_displayView->showSettingPage(all);
 }
 

@@ -1,6 +1,6 @@
 #include "SettingsDataFile.h"
 
-#include "app/ZN8P_INC.h"
+#include "transfer/SettingValueCheck.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,93 +13,157 @@ namespace
 {
 const QByteArray LineEnd = QByteArrayLiteral("\r\n");
 constexpr qint16 WrittenFormatMarker = 0;
+// A file of this marker carries no unit configuration of its own.
+constexpr qint16 NoUnitConfigMarker = 1;
 
 // The longest line a field can take, line end included: a quoted model name or a 16-bit integer
 // needs far less, and a longer line is no field of ours.
 constexpr qint64 MaxLineLength = 256;
 
-// The fields of a file, one a line, read one line at a time as they are asked for; a line feed
-// alone ends a line as well. A line longer than MaxLineLength is no field.
-class FieldReader
+// The lines of a file, read one at a time as they are asked for and counted; a line feed alone
+// ends a line as well. A line longer than MaxLineLength is no field.
+class LineReader
 {
 public:
-    explicit FieldReader(QIODevice &device) : m_device(device) {}
+    explicit LineReader(QIODevice &device) : m_device(device) {}
 
-    std::optional<QString> text()
-    {
-        const std::optional<QByteArray> line = nextLine();
-        if (!line)
-            return std::nullopt;
-        if (line->startsWith('"')) {
-            const int close = int(line->indexOf('"', 1));
-            return QString::fromLocal8Bit(close < 0 ? line->mid(1) : line->mid(1, close - 1));
-        }
-        return QString::fromLocal8Bit(*line);
-    }
+    // The line number of the line last asked for.
+    int line() const { return m_line; }
 
-    std::optional<qint16> integer()
+    // The next line, trimmed; Missing at the end of the file, NotNumber for a line too long.
+    SettingsDataFile::Fault next(QByteArray &text)
     {
-        const std::optional<QByteArray> line = nextLine();
-        if (!line)
-            return std::nullopt;
-        bool ok = false;
-        const int value = line->toInt(&ok);
-        if (!ok || value < std::numeric_limits<qint16>::min() ||
-            value > std::numeric_limits<qint16>::max())
-            return std::nullopt;
-        return qint16(value);
+        ++m_line;
+        if (m_device.atEnd())
+            return SettingsDataFile::Fault::Missing;
+        const QByteArray line = m_device.readLine(MaxLineLength + 2);
+        if (line.size() > MaxLineLength || (!line.endsWith('\n') && !m_device.atEnd()))
+            return SettingsDataFile::Fault::NotNumber;
+        text = line.trimmed();
+        return SettingsDataFile::Fault::None;
     }
 
 private:
-    // The next line, trimmed; nullopt at the end of the file or for a line too long.
-    std::optional<QByteArray> nextLine()
-    {
-        if (m_device.atEnd())
-            return std::nullopt;
-        const QByteArray line = m_device.readLine(MaxLineLength + 2);
-        if (line.size() > MaxLineLength || (!line.endsWith('\n') && !m_device.atEnd()))
-            return std::nullopt;
-        return line.trimmed();
-    }
-
     QIODevice &m_device;
+    int m_line = 0;
 };
+
+std::optional<qint16> toInteger(const QByteArray &text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < std::numeric_limits<qint16>::min() ||
+        value > std::numeric_limits<qint16>::max())
+        return std::nullopt;
+    return qint16(value);
+}
+
+// A text field: inside its quotation marks when it has them.
+QString toText(const QByteArray &text)
+{
+    if (!text.startsWith('"'))
+        return QString::fromLocal8Bit(text);
+    const int close = int(text.indexOf('"', 1));
+    return QString::fromLocal8Bit(close < 0 ? text.mid(1) : text.mid(1, close - 1));
+}
+
+using SettingsDataFile::Fault;
+using SettingsDataFile::ReadResult;
+
+ReadResult failed(Fault fault, int line)
+{
+    ReadResult result;
+    result.fault = fault;
+    result.line = line;
+    return result;
+}
+
+// The contents go with the result: the options they name decide how the value is named.
+ReadResult outOfRange(const SettingsDataFile::Contents &contents, int line, int code, int value,
+                      int min, int max)
+{
+    ReadResult result = failed(Fault::OutOfRange, line);
+    result.contents = contents;
+    result.code = code;
+    result.value = value;
+    result.min = min;
+    result.max = max;
+    return result;
+}
+
+// The line that holds the value of a parameter code.
+int lineOf(int code)
+{
+    constexpr int FirstValueLine = 9;
+    return FirstValueLine + code - 11;
+}
 } // namespace
 
 namespace SettingsDataFile
 {
 
-bool read(const QString &path, ZN8P_INC &inc)
+ReadResult read(const QString &path)
 {
     // Not a FIFO or a device, which could block the start or never end.
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        return false;
-    FieldReader fields(file);
+        return failed(Fault::Unreadable, 0);
+    LineReader lines(file);
+    ReadResult result;
+    Contents &contents = result.contents;
 
-    const std::optional<QString> model = fields.text();
-    if (!model)
-        return false;
-    inc.modelName = *model;
+    QByteArray text;
+    if (const Fault fault = lines.next(text); fault != Fault::None)
+        return failed(fault == Fault::Missing ? fault : Fault::ModelName, lines.line());
+    contents.modelName = toText(text);
+    if (contents.modelName != QLatin1String(ModelName))
+        return failed(Fault::ModelName, lines.line());
 
-    qint16 *const header[] = {
-        &inc.formatMarker,           &inc.unitConfig.alarm2,       &inc.unitConfig.heatCool,
-        &inc.unitConfig.heaterBreak, &inc.unitConfig.contactInput, &inc.unitConfig.outputType,
-        &inc.unitConfig.serialComm,
-    };
-    for (qint16 *target : header) {
-        const std::optional<qint16> value = fields.integer();
+    // The format marker, the unit configuration, then settingValues 1 to 53.
+    constexpr int UnitConfigCount = int(SettingValueCheck::UnitConfigMax.size());
+    std::array<qint16, 1 + UnitConfigCount + ValueCount> numbers{};
+    for (qint16 &number : numbers) {
+        if (const Fault fault = lines.next(text); fault != Fault::None)
+            return failed(fault, lines.line());
+        const std::optional<qint16> value = toInteger(text);
         if (!value)
-            return false;
-        *target = *value;
+            return failed(Fault::NotNumber, lines.line());
+        number = *value;
     }
-    for (int index = 1; index <= ValueCount; ++index) {
-        const std::optional<qint16> value = fields.integer();
-        if (!value)
-            return false;
-        inc.settingValues[index] = *value;
+
+    constexpr int MarkerLine = 2;
+    contents.formatMarker = numbers[0];
+    if (contents.formatMarker != 0 && contents.formatMarker != NoUnitConfigMarker)
+        return failed(Fault::FormatMarker, MarkerLine);
+    UnitConfig &u = contents.unitConfig;
+    qint16 *const fields[] = {&u.alarm2,       &u.heatCool,   &u.heaterBreak,
+                              &u.contactInput, &u.outputType, &u.serialComm};
+    for (int i = 0; i < UnitConfigCount; ++i) {
+        *fields[i] = numbers[1 + i];
+        const int max = SettingValueCheck::UnitConfigMax[i];
+        if (contents.formatMarker != NoUnitConfigMarker && (*fields[i] < 0 || *fields[i] > max))
+            return outOfRange(contents, MarkerLine + 1 + i, 0, *fields[i], 0, max);
     }
-    return true;
+    for (int index = 1; index <= ValueCount; ++index)
+        contents.settingValues[index] = numbers[UnitConfigCount + index];
+
+    const UnitConfig used =
+        contents.formatMarker == NoUnitConfigMarker ? UnitConfig{} : contents.unitConfig;
+    if (const auto fault = SettingValueCheck::firstFault(contents.settingValues, used))
+        return outOfRange(contents, lineOf(fault->code), fault->code, fault->value, fault->min,
+                          fault->max);
+    return result;
+}
+
+void take(const Contents &contents, ZN8P_INC &inc)
+{
+    inc.modelName = contents.modelName;
+    inc.formatMarker = contents.formatMarker;
+    inc.unitConfig =
+        contents.formatMarker == NoUnitConfigMarker ? UnitConfig{} : contents.unitConfig;
+    for (int index = 1; index <= ValueCount; ++index)
+        inc.settingValues[index] = contents.settingValues[index];
+    inc.settingsFromFile = true;
 }
 
 QByteArray compose(const ZN8P_INC &inc)

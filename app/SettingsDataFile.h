@@ -1,9 +1,11 @@
 #pragma once
 
+#include "app/ZN8P_INC.h"
+
 #include <QByteArray>
 #include <QString>
 
-struct ZN8P_INC;
+#include <array>
 
 // Settings data files ("*.znm"): 61 text lines ended by CR LF, a text field in double quotation
 // marks, an integer as signed decimal digits. Line 1 the model name, line 2 the format marker,
@@ -17,13 +19,50 @@ constexpr int LineCount = 61;
 // The model name the program writes.
 inline const char *const ModelName = "ZN8P";
 
-// Reads a file into inc.modelName, inc.formatMarker, inc.unitConfig and settingValues 1 to 53, in
-// file order. Returns false when the file is no regular file or cannot be opened, ends early or
-// holds a field that is not what its line needs (an integer outside 16 bits, a line longer than
-// 256 bytes); the fields read before the fault stay in inc. Only the 61 lines needed are read, one
-// at a time, so a huge file costs no more memory than a normal one. Fields are taken as they are:
-// nothing is validated or cleared here.
-bool read(const QString &path, ZN8P_INC &inc);
+// What a file holds, laid out as in ZN8P_INC (settingValues 1 to 53 used).
+struct Contents {
+    QString modelName;
+    qint16 formatMarker = 0;
+    UnitConfig unitConfig;
+    std::array<qint16, ZN8P_INC::SettingCount> settingValues{};
+};
+
+enum class Fault {
+    None,
+    Unreadable,   // no regular file, or it cannot be opened
+    Missing,      // the file ends before this line
+    NotNumber,    // no integer of 16 bits (or a line longer than any field)
+    ModelName,    // line 1 is not "ZN8P"
+    FormatMarker, // line 2 is neither 0 nor 1
+    OutOfRange,   // a unit configuration value or a setting value outside its limits
+};
+
+struct ReadResult {
+    Fault fault = Fault::None;
+    int line = 0; // the first bad line, 1 to 61; 0 for Unreadable
+    // OutOfRange: the value and its limits, and the parameter code (0 for a unit configuration
+    // line).
+    int code = 0;
+    int value = 0;
+    int min = 0;
+    int max = 0;
+    Contents contents; // complete when ok() or OutOfRange
+
+    bool ok() const { return fault == Fault::None; }
+};
+
+// Reads and checks a whole file; nothing outside the result changes. The file is good when its
+// first 61 lines hold the model name "ZN8P", a format marker of 0 or 1, the unit configuration
+// (each field within its choices; not checked for format marker 1, whose unit configuration is
+// not used) and 53 values each within the limits a write of it would have for the file's own
+// values and unit configuration (all options absent for format marker 1). What follows line 61 is
+// not read. Only the lines needed are read, one at a time and bounded, so a huge file costs no
+// more memory than a normal one.
+ReadResult read(const QString &path);
+
+// Puts good contents in place: modelName, formatMarker, the unit configuration (cleared for format
+// marker 1, a file without one) and settingValues 1 to 53, and sets settingsFromFile.
+void take(const Contents &contents, ZN8P_INC &inc);
 
 // The file text for inc: the model name "ZN8P", the format marker 0, the unit configuration and
 // the 53 values. inc.formatMarker is not written: a file the program writes always carries 0.

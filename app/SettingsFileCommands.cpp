@@ -1,10 +1,12 @@
 #include "SettingsFileCommands.h"
 
 #include "app/MainView.h"
+#include "app/MessageTable.h"
 #include "app/OperatorInterface.h"
 #include "app/ProgramFolder.h"
 #include "app/SettingsDataFile.h"
 #include "app/SettingsFileDialogs.h"
+#include "app/SettingsFileMessage.h"
 #include "app/ZN8P_INC.h"
 
 #include <QDir>
@@ -18,8 +20,7 @@ const QList<int> NewNameMessage = {508};
 const QList<int> ReplaceDisplayQuestion = {535};
 const QList<int> LoadWhileOnlineMessage = {701};
 
-// A file of this marker carries no unit configuration of its own.
-constexpr qint16 NoUnitConfigMarker = 1;
+constexpr int NothingChangedMessage = 958;
 // The progress bars count the 53 values.
 constexpr int ProgressFull = SettingsDataFile::ValueCount;
 constexpr int ProgressCaptionNone = 0;
@@ -80,10 +81,18 @@ bool SettingsFileCommands::mnuLoad()
         return false;
     const QString path = m_dialogs.openFileName(ProgramFolder::setdata());
     restoreCurrentFolder();
-    if (path.isEmpty() || !SettingsDataFile::read(path, m_inc))
+    if (path.isEmpty())
         return false;
-    if (m_inc.formatMarker == NoUnitConfigMarker)
-        m_inc.unitConfig = UnitConfig{};
+    // Taken whole or not at all: a mix of old and loaded values would be sent by a Download.
+    const SettingsDataFile::ReadResult file = SettingsDataFile::read(path);
+    if (!file.ok()) {
+        m_op.showText(SettingsFileMessage::messageId(file),
+                      SettingsFileMessage::text(file) + QLatin1Char('\n') +
+                          msg(NothingChangedMessage),
+                      MessageIcon::Exclamation);
+        return false;
+    }
+    SettingsDataFile::take(file.contents, m_inc);
 
     m_view.setProgressVisible(true, ProgressCaptionNone);
     m_view.setProgressValue(ProgressFull);

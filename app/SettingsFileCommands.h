@@ -22,8 +22,9 @@ public:
     bool mnuSave();
     // While online message 701. Otherwise question 535 and the open dialog, then the file's
     // model name, unit configuration (all 0 for format marker 1) and 53 values replace the
-    // display's. A file that cannot be read to its end ends the command quietly with the values
-    // read so far in place. Returns true when the whole file was loaded.
+    // display's, and every setting label shows them. A file that is short, damaged or holds a
+    // value outside its limits changes nothing: message 950 names its first bad line (957: it
+    // cannot be opened). Returns true when the file was loaded.
     bool mnuLoad();
 
 private:

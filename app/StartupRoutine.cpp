@@ -1,14 +1,21 @@
 #include "StartupRoutine.h"
 
+#include "app/MessageTable.h"
 #include "app/OperatorInterface.h"
 #include "app/ProgramFolder.h"
 #include "app/SettingsDataFile.h"
+#include "app/SettingsFileMessage.h"
 #include "app/StartupArgs.h"
 #include "app/ZN8P_INC.h"
 #include "transfer/ParameterTable.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+namespace
+{
+constexpr int DefaultsMessage = 959;
+} // namespace
 
 StartupRoutine::StartupRoutine(ZN8P_INC &inc, OperatorInterface &op) : m_inc(inc), m_op(op) {}
 
@@ -53,12 +60,18 @@ StartupRoutine::FileOutcome StartupRoutine::takeSettingsFile(const QString &rawC
         m_op.showMessage({39}, MessageIcon::Exclamation);
         loadDefaults();
         outcome = FileOutcome::Missing;
-    } else if (SettingsDataFile::read(path, m_inc)) {
+    } else if (const SettingsDataFile::ReadResult file = SettingsDataFile::read(path); file.ok()) {
+        SettingsDataFile::take(file.contents, m_inc);
         m_inc.settingDataValid = true;
         m_inc.keepUnitFlag = true;
         m_inc.startFileFlag = true;
         outcome = FileOutcome::Loaded;
     } else {
+        // The window opens without the file rather than not at all, and says why.
+        m_op.showText(SettingsFileMessage::messageId(file),
+                      SettingsFileMessage::text(file) + QLatin1Char('\n') + msg(DefaultsMessage),
+                      MessageIcon::Exclamation);
+        loadDefaults();
         outcome = FileOutcome::Failed;
     }
     m_inc.commActive = false;
@@ -67,6 +80,8 @@ StartupRoutine::FileOutcome StartupRoutine::takeSettingsFile(const QString &rawC
 
 bool StartupRoutine::run(const QString &rawCommandLine, const QString &lockDirectory)
 {
-    return claimSingleInstance(lockDirectory) && prepareFolders() &&
-           takeSettingsFile(rawCommandLine) != FileOutcome::Failed;
+    if (!claimSingleInstance(lockDirectory) || !prepareFolders())
+        return false;
+    takeSettingsFile(rawCommandLine);
+    return true;
 }

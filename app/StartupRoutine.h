@@ -20,7 +20,7 @@ public:
         Defaults, // no file named: the defaults
         Loaded,   // the named file was read
         Missing,  // the named file does not exist: message 39, the defaults
-        Failed,   // the named file could not be read to its end
+        Failed,   // the named file cannot be used: message 950 (957) with 959, the defaults
     };
 
     StartupRoutine(ZN8P_INC &inc, OperatorInterface &op);
@@ -31,13 +31,13 @@ public:
     bool claimSingleInstance(const QString &lockDirectory = QString());
     // Makes the program folder the current folder and creates "Logging" and "Setdata" in it.
     bool prepareFolders();
-    // The command-line rule (StartupArgs::settingsFilePath). A file that was read sets
-    // settingDataValid, keepUnitFlag and startFileFlag; otherwise the defaults are loaded and
-    // keepUnitFlag cleared. commActive is cleared in every case.
+    // The command-line rule (StartupArgs::settingsFilePath). A good file (SettingsDataFile::read)
+    // is taken and sets settingDataValid, keepUnitFlag and startFileFlag; otherwise the defaults
+    // are loaded and keepUnitFlag cleared. commActive is cleared in every case.
     FileOutcome takeSettingsFile(const QString &rawCommandLine);
 
     // All steps in order; false when the program is to end (a second copy, a folder that cannot
-    // be made, a named file that exists but cannot be read).
+    // be made). A named file that cannot be used leaves the defaults and the start goes on.
     bool run(const QString &rawCommandLine, const QString &lockDirectory = QString());
 
 private:

@@ -90,6 +90,9 @@ struct ZN8P_INC {
     bool unitCheckFlag = false;
     bool keepUnitFlag = false;
     bool startFileFlag = false;
+    // settingValues came from a settings data file and have not been read from the controller
+    // since: the display must not show them as the controller's.
+    bool settingsFromFile = false;
     bool commSettingsConfirmed = false;
     bool commDialogCancelled = false;
     bool searchCancelled = false;

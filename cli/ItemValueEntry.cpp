@@ -13,39 +13,6 @@ namespace
 {
 
 constexpr int ManualOutputCode = 46;
-constexpr int HeatCoolBit = 0x40;
-
-// Number of choices of the items set through the selection dialog; 0 for numeric items.
-int choiceCount(int code)
-{
-    switch (code) {
-    case 12:
-    case 44:
-    case 45:
-    case 47:
-    case 48:
-    case 50:
-    case 62:
-    case 63:
-        return 2;
-    case 32:
-    case 61:
-        return 3;
-    case 22:
-    case 27:
-        return 4;
-    case 54:
-    case 55:
-        return 7;
-    case 36:
-    case 37:
-        return 10;
-    case ParameterTable::InputTypeCode:
-        return 36;
-    default:
-        return 0;
-    }
-}
 
 // The display text code would show with raw as its value.
 QString textFor(ZN8P_INC &inc, int code, qint16 raw)
@@ -59,7 +26,7 @@ QString textFor(ZN8P_INC &inc, int code, qint16 raw)
 
 ItemValueEntry::Result parseChoice(ZN8P_INC &inc, int code, const QString &text)
 {
-    const int count = choiceCount(code);
+    const int count = SettingRanges::choiceCount(code);
     bool isNumber = false;
     const int number = text.toInt(&isNumber);
     if (isNumber && number >= 0 && number < count)
@@ -130,21 +97,10 @@ QList<int> inputsFor(int code)
 
 Result parse(ZN8P_INC &inc, int code, const QString &text)
 {
-    if (choiceCount(code) > 0)
+    if (SettingRanges::choiceCount(code) > 0)
         return parseChoice(inc, code, text);
     const int decimals = displayDecimals(inc, code);
-    int min = 0;
-    int max = 0;
-    if (code == ManualOutputCode) {
-        // The manual output buttons' limits, in tenths of a percent.
-        max = inc.setting(29) * 10;
-        min = (inc.optionWord() & HeatCoolBit) ? -1000 : inc.setting(30) * 10;
-    } else {
-        inc.itemCode = qint16(code);
-        SettingRanges::SetEntryRange(inc, QString());
-        min = inc.editMin;
-        max = inc.editMax;
-    }
+    const auto [min, max] = SettingRanges::valueLimits(inc, code);
     bool isNumber = false;
     double typed = QLocale().toDouble(text, &isNumber);
     if (!isNumber) // a decimal point is understood in any language

@@ -5,6 +5,7 @@
 #include "WriteSide.h"
 #include "app/MessageTable.h"
 #include "app/SettingsDataFile.h"
+#include "app/SettingsFileMessage.h"
 #include "polling/ValueFormat.h"
 #include "transfer/ParameterTable.h"
 #include "transfer/SettingRanges.h"
@@ -34,17 +35,17 @@ void closePort(CliSession &session)
         com->ClosePort();
 }
 
-// A settings data file into inc as File load reads it (a file of format 1 carries no unit
-// configuration); false with the reason printed when it cannot be read.
+// A settings data file into inc as File load takes it: whole, after every value passed the limits
+// that write applies, or not at all; false with the first bad line printed.
 bool loadFile(CliSession &session, const QString &path, ZN8P_INC &inc)
 {
-    if (!SettingsDataFile::read(path, inc)) {
+    const SettingsDataFile::ReadResult file = SettingsDataFile::read(path);
+    if (!file.ok()) {
         session.console.errorLine(
-            QStringLiteral("znctl: %1 is no readable settings data file").arg(path));
+            QStringLiteral("znctl: %1: %2").arg(path, SettingsFileMessage::text(file)));
         return false;
     }
-    if (inc.formatMarker == 1)
-        inc.unitConfig = UnitConfig();
+    SettingsDataFile::take(file.contents, inc);
     return true;
 }
 

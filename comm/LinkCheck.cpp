@@ -52,6 +52,12 @@ LinkCheck::LinkCheck(ZN8P_INC &inc, ComLink &link, RequestLayer &request, Settin
     : m_inc(inc), m_link(link), m_request(request), m_store(store), m_op(op), m_view(view),
       m_vendorReads(vendorReads)
 {
+    // The store may outlive this check (a window replaced over the same store) or end first, so
+    // the listener asks whether the check is still there instead of being removed by it.
+    m_store.setCommChangeListener([this, alive = std::weak_ptr<const bool>(m_alive)] {
+        if (!alive.expired())
+            showStoredConditions();
+    });
 }
 
 void LinkCheck::startup()
@@ -73,6 +79,7 @@ bool LinkCheck::checkcommunicate1()
     m_accessDeniedShown = false;
     setMainMenus(false);
     m_store.loadCommValues(m_inc);
+    showStoredConditions();
     RegisterMap::fillRegisterTable(m_inc);
     if (!preparePort(m_inc.portName, m_inc.speedText))
         return m_inc.linkVerified;
@@ -237,13 +244,22 @@ void LinkCheck::showAndStoreConditions()
     m_inc.dataBitsText = com->DataBits();
     m_inc.stopBitsText = com->StopBits();
     m_inc.parityText = com->Parity();
-    const qint16 protocol =
-        m_inc.protocolIndex == VendorFrame ? m_inc.savedProtocolIndex : m_inc.protocolIndex;
-    m_view.showCommInfo(m_inc.portName, m_inc.speedText,
-                        m_inc.dataBitsText + QLatin1String(", ") + m_inc.parityText,
-                        m_inc.stopBitsText, m_inc.stationAddress, protocolName(protocol));
+    // The frame follows through the store's listener.
     m_store.storeConnectedConditions(m_inc, m_inc.portName, m_inc.speedText, m_inc.dataBitsText,
                                      m_inc.stopBitsText, m_inc.parityText);
+}
+
+void LinkCheck::showStoredConditions()
+{
+    // Read back rather than taken from inc: a search or scan under way changes inc, and a check
+    // that failed leaves inc with what it tried, while the next check starts from the store.
+    ZN8P_INC stored;
+    stored.useSecondKey = m_inc.useSecondKey;
+    m_store.loadCommValues(stored);
+    m_view.showCommInfo(stored.portName, stored.speedText,
+                        stored.dataBitsText + QLatin1String(", ") + stored.parityText,
+                        stored.stopBitsText, stored.stationAddress,
+                        protocolName(stored.protocolIndex));
 }
 
 bool LinkCheck::preparePort(const QString &port, const QString &speed)

@@ -5,6 +5,7 @@
 #include <QtGlobal>
 
 #include <functional>
+#include <memory>
 
 class ComLink;
 class MainView;
@@ -45,6 +46,8 @@ public:
 
     LinkCheck(ZN8P_INC &inc, ComLink &link, RequestLayer &request, SettingsStore &store,
               OperatorInterface &op, MainView &view, VendorFrameReads &vendorReads);
+    LinkCheck(const LinkCheck &) = delete;
+    LinkCheck &operator=(const LinkCheck &) = delete;
 
     // Called before every probe of every check (the headless tool prints a progress line).
     void setProgressCallback(ProgressCallback callback) { m_progress = std::move(callback); }
@@ -88,9 +91,13 @@ public:
     // monitoring state, timers), else standby (timerJob 0).
     void communicate();
 
-    // The communication information labels and the stored conditions, both from the values the
-    // component reports (communicate's first step, also used by the online button).
+    // The stored conditions from the values the component reports, which the communication
+    // information labels then show (communicate's first step, also used by the online button).
     void showAndStoreConditions();
+    // The communication information labels show the stored conditions, the ones the next check
+    // uses. Runs whenever the store's communication values change, and at every stored-conditions
+    // check.
+    void showStoredConditions();
 
 private:
     // New component instance with the given line conditions; true when the port opened (the
@@ -118,6 +125,8 @@ private:
     OperatorInterface &m_op;
     MainView &m_view;
     VendorFrameReads &m_vendorReads;
+    // Expires with this check; the store's listener shows the stored conditions only meanwhile.
+    std::shared_ptr<const bool> m_alive = std::make_shared<const bool>(true);
     ProgressCallback m_progress;
     SetdataRead m_setdataRead;
     bool m_searching = false;

@@ -2,6 +2,7 @@
 
 #include "app/ZN8P_INC.h"
 
+#include <algorithm>
 #include <array>
 
 #include <functional>
@@ -112,8 +113,16 @@ void SettingsStore::loadCommValues(ZN8P_INC &inc)
 
 void SettingsStore::writeValue(const ZN8P_INC &inc, const QString &name, const QString &value)
 {
-    QSettings settings(m_format, QSettings::UserScope, organization(inc.useSecondKey), Application);
-    settings.setValue(name, value);
+    {
+        QSettings settings(m_format, QSettings::UserScope, organization(inc.useSecondKey),
+                           Application);
+        settings.setValue(name, value);
+    }
+    const auto &all = entries();
+    const bool commValue = std::any_of(all.begin(), all.begin() + CommValueCount,
+                                       [&name](const Entry &entry) { return entry.name == name; });
+    if (commValue && m_commChanged)
+        m_commChanged();
 }
 
 void SettingsStore::writeProtocol(const ZN8P_INC &inc)

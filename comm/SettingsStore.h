@@ -5,6 +5,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 struct ZN8P_INC;
 
 // The communication conditions and tab positions that persist between runs, as text values under
@@ -31,6 +33,13 @@ public:
     // Reloads the seven communication values (not the tabs) from the key in use, without repair:
     // a missing value leaves inc as it was.
     void loadCommValues(ZN8P_INC &inc);
+
+    // Called after every write of one of the seven communication values, so that what shows them
+    // follows the store whoever wrote it. One listener; an empty function removes it.
+    void setCommChangeListener(std::function<void()> listener)
+    {
+        m_commChanged = std::move(listener);
+    }
 
     // Writes one text value under the key in use. Failures are not reported.
     void writeValue(const ZN8P_INC &inc, const QString &name, const QString &value);
@@ -67,4 +76,5 @@ private:
     static const QString &organization(bool secondKey);
 
     QSettings::Format m_format;
+    std::function<void()> m_commChanged;
 };

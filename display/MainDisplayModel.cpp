@@ -303,9 +303,7 @@ MonitorPanelState SelectDispItem(const ZN8P_INC &inc)
 
     const QString pv = FormatItemValue(inc, 0);
     state.pvText = PvDisplayText(inc);
-    state.svText[0] = FormatItemValue(inc, 3);
-    if (inc.settingDataValid)
-        state.svText[1] = FormatItemValue(inc, 11);
+    state.svText = FormatItemValue(inc, 3);
     state.mvText[0] = FormatItemValue(inc, 1);
     state.mvText[1] = FormatItemValue(inc, 2);
     state.mv2Visible = hasBit(options, OptionBit::HeatCool);
@@ -350,7 +348,7 @@ MonitorPanelState SelectDispItem(const ZN8P_INC &inc)
     } else {
         chart.pv0 = state.pvText;
     }
-    chart.sv0 = state.svText[0];
+    chart.sv0 = state.svText;
     chart.mv1 = FormatItemValue(inc, 1);
     if (state.mv2Visible)
         chart.mv2 = FormatItemValue(inc, 2);
@@ -439,6 +437,9 @@ SettingPageState Disp_SStab2(const ZN8P_INC &inc, int page)
     if (!inc.parameterButtonsEnabled)
         rows.disableAllButtons();
     state.mainSetValueButtonEnabled = inc.parameterButtonsEnabled;
+    if (inc.settingDataValid)
+        state.mainSetValueText = FormatItemValue(inc, 11);
+    state.mainSetValueFromFile = inc.settingsFromFile;
 
     state.rows = rows.page(page);
     return state;

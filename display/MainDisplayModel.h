@@ -92,8 +92,8 @@ struct ChartCaptions {
 };
 
 struct MonitorPanelState {
-    QString pvText;                // Text_PV
-    std::array<QString, 2> svText; // Text_SV(0) set value in use, (1) main set value
+    QString pvText; // Text_PV
+    QString svText; // Text_SV(0), the set value in use; the main set value is the pages' (code 11)
     std::array<QString, 2> mvText; // Text_MV(0), Text_MV(1)
     bool mv2Visible = false;       // Text_MV(1), Label18(1) and the OUT 2 lamp
     std::array<QString, 2> hbText; // Text_HB(1), Text_HB(2)
@@ -189,6 +189,10 @@ struct SettingPageState {
     bool heaterBreakFrameVisible = true;                        // Frame_HB
     bool coolFrameVisible = true; // Frame_Cool, empty without the heating/cooling option
     std::array<bool, 6> titleButtonVisible{true, true, true, true, true, true};
+    // The main set value (code 11) in Text_SV(1) on the monitor panel, empty while
+    // settingDataValid is clear; fromFile while it was loaded from a file and not read since.
+    QString mainSetValueText;
+    bool mainSetValueFromFile = false;
     bool mainSetValueButtonEnabled = false; // Cmd_set(1) beside Text_SV(1) on the monitor panel
     int autoTuningCaptionId = 0;            // Label_atm: 102 "AT" or 100 "AR"
     bool autoTuningVisible = false;

@@ -64,6 +64,8 @@ void setColour(QWidget *widget, const Rgb &colour)
 // The monitor panel's value boxes, in the live style of the form until they go stale.
 const std::array<const char *, 7> ValueBoxes = {"Text_PV",   "Text_SV_0", "Text_SV_1", "Text_MV_0",
                                                 "Text_MV_1", "Text_HB_1", "Text_HB_2"};
+// The main set value's box, which shows a setting value rather than a monitor reading.
+const char *const MainSetValueBox = "Text_SV_1";
 // Grey on a lighter ground with a dotted border: still readable, plainly not a live reading.
 const QString MutedStyle = QStringLiteral(
     "QLabel { background-color: #3a3f44; color: #9aa0a6; border: 2px dotted #7a7a7a; "
@@ -106,11 +108,27 @@ void MainDisplayView::setValuesLive(bool live)
     if (live == m_valuesLive)
         return;
     m_valuesLive = live;
+    restyleValueBoxes();
+}
+
+void MainDisplayView::setMainSetValueFromFile(bool fromFile)
+{
+    if (fromFile == m_mainSetValueFromFile)
+        return;
+    m_mainSetValueFromFile = fromFile;
+    restyleValueBoxes();
+}
+
+void MainDisplayView::restyleValueBoxes()
+{
     for (auto it = m_liveStyles.cbegin(); it != m_liveStyles.cend(); ++it) {
-        if (QWidget *box = control(it.key())) {
-            box->setStyleSheet(live ? it.value() : MutedStyle);
-            box->setProperty("live", live);
-        }
+        QWidget *box = control(it.key());
+        if (box == nullptr)
+            continue;
+        const bool live =
+            m_valuesLive && !(m_mainSetValueFromFile && it.key() == QLatin1String(MainSetValueBox));
+        box->setStyleSheet(live ? it.value() : MutedStyle);
+        box->setProperty("live", live);
     }
 }
 
@@ -200,8 +218,8 @@ QWidget *MainDisplayView::control(const QString &name, int index)
 void MainDisplayView::showMonitorPanel(const MonitorPanelState &state)
 {
     setText(control(QStringLiteral("Text_PV")), state.pvText);
+    setText(control(QStringLiteral("Text_SV"), 0), state.svText);
     for (int i = 0; i < 2; ++i) {
-        setText(control(QStringLiteral("Text_SV"), i), state.svText[i]);
         setText(control(QStringLiteral("Text_MV"), i), state.mvText[i]);
         // Text_HB and its labels are numbered from 1.
         setText(control(QStringLiteral("Text_HB"), i + 1), state.hbText[i]);
@@ -271,6 +289,8 @@ void MainDisplayView::showSettingPage(const SettingPageState &state)
         }
     }
 
+    setValueText(11, state.mainSetValueText);
+    setMainSetValueFromFile(state.mainSetValueFromFile);
     if (QWidget *button = control(QStringLiteral("Cmd_set"), 1))
         button->setEnabled(state.mainSetValueButtonEnabled);
     setVisible(control(QStringLiteral("Frame_HB")), state.heaterBreakFrameVisible);

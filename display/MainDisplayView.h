@@ -38,11 +38,16 @@ public:
     // muted one for values that are no longer live; the texts stay either way.
     void setValuesLive(bool live);
     bool valuesLive() const { return m_valuesLive; }
+    // The main set value's box muted as well while it holds a value loaded from a file that was
+    // not read from the controller since.
+    void setMainSetValueFromFile(bool fromFile);
 
 private:
     // Packs the visible status lamps into the lamp grid, four to a row in their fixed order, so
     // that a lamp hidden for a missing option leaves no hole.
     void packLamps();
+    // Each value box live or muted by the two states above.
+    void restyleValueBoxes();
     QWidget *valueLabel(int code);
     QWidget *control(const QString &name);
     QWidget *control(const QString &name, int index);
@@ -55,6 +60,7 @@ private:
 
     QHash<QString, QString> m_liveStyles;
     bool m_valuesLive = true;
+    bool m_mainSetValueFromFile = false;
     quint32 m_lampsShown = ~0u; // bit i: Lamps[i] visible; ~0u until first packed
 };
 

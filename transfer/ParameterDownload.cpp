@@ -210,6 +210,8 @@ ParameterDownload::Result ParameterDownload::download(const Values &source)
     }
     endProgress();
     m_inc.settingDataValid = true;
+    // The controller now holds what the display shows.
+    m_inc.settingsFromFile = false;
     m_inc.downloadRequested = false;
     m_report.completed(TransferReport::Kind::Download, notTaken);
     return Result::Completed;

@@ -106,6 +106,7 @@ int ParameterUpload::readItems(bool readManualOutput, bool showProgress)
         if (unanswered == TransferReport::LineLostAfter)
             return done;
     }
+    m_inc.settingsFromFile = false;
     return ItemCount;
 }
 

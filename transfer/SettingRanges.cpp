@@ -17,6 +17,9 @@ using ParameterTable::InputTypeCode;
 using ParameterTable::ScaleHighCode;
 using ParameterTable::ScaleLowCode;
 
+constexpr int ManualOutputCode = 46;
+constexpr int HeatCoolBit = 0x40;
+
 void setLimits(ZN8P_INC &inc, int max, int min)
 {
     inc.editMax = qint16(max);
@@ -270,6 +273,51 @@ void AlarmValueLimits(ZN8P_INC &inc, int alarmCode)
         setLimits(inc, inc.setting(ScaleHighCode), inc.setting(ScaleLowCode));
         break;
     }
+}
+
+int choiceCount(int code)
+{
+    switch (code) {
+    case 12:
+    case 44:
+    case 45:
+    case 47:
+    case 48:
+    case 50:
+    case 62:
+    case 63:
+        return 2;
+    case 32:
+    case 61:
+        return 3;
+    case 22:
+    case 27:
+        return 4;
+    case 54:
+    case 55:
+        return 7;
+    case 36:
+    case 37:
+        return 10;
+    case InputTypeCode:
+        return 36;
+    default:
+        return 0;
+    }
+}
+
+std::pair<int, int> valueLimits(ZN8P_INC &inc, int code)
+{
+    if (const int count = choiceCount(code); count > 0)
+        return {0, count - 1};
+    if (code == ManualOutputCode) {
+        // The manual output buttons' steps: down to -100.0 % (full cooling) with heating/cooling.
+        const bool heatCool = (inc.optionWord() & HeatCoolBit) != 0;
+        return {heatCool ? -1000 : inc.setting(30) * 10, inc.setting(29) * 10};
+    }
+    inc.itemCode = qint16(code);
+    SetEntryRange(inc, QString());
+    return {inc.editMin, inc.editMax};
 }
 
 bool isRated50A(const ZN8P_INC &inc)

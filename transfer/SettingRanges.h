@@ -42,6 +42,16 @@ void AlarmValueLimits(ZN8P_INC &inc, int alarmCode);
 // values, alarm values, scaling limits and the other PV-unit items.
 bool usesDecimalPlace(int code);
 
+// Number of choices of the items set through the selection dialog (values 0 to count - 1); 0 for
+// the numeric items.
+int choiceCount(int code);
+
+// The raw values (min, max, both allowed) a single write of code 11 to 63 may send, with the
+// values of inc as they stand: the choices of a choice item, the manual output buttons' limits
+// (tenths of a percent) for code 46, else SetEntryRange's limits. inc.itemCode, editMin, editMax
+// and editOneDecimal are changed as SetEntryRange changes them.
+std::pair<int, int> valueLimits(ZN8P_INC &inc, int code);
+
 // The heater burnout alarm is rated 50 A: online from optionWord bit 0x08, offline from the unit
 // configuration (heaterBreak 2 or 4).
 bool isRated50A(const ZN8P_INC &inc);

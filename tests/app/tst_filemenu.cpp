@@ -4,10 +4,12 @@
 #include "comm/SettingsStore.h"
 #include "dialogs/prnselect.h"
 #include "tests/support/FakeOperator.h"
+#include "transfer/ParameterTable.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -113,7 +115,9 @@ void TestFileMenu::init()
 void TestFileMenu::saveAndLoadThroughTheFileDialogs()
 {
     m_inc.settingDataValid = true;
-    m_inc.settingValues[19] = 1234;
+    m_inc.settingValues = ParameterTable::defaultSettingValues();
+    m_inc.settingValues[19] = 80; // main output high limit
+    m_inc.setting(11) = 320;
     answerDialog(QStringLiteral("line 1"));
     trigger("mnuSave");
     QVERIFY(QFileInfo::exists(ProgramFolder::setdata() + QStringLiteral("/line 1.znm")));
@@ -124,13 +128,21 @@ void TestFileMenu::saveAndLoadThroughTheFileDialogs()
     QCOMPARE(m_op.shown.last().ids, QList<int>{507});
 
     m_inc.settingValues[19] = 0;
+    m_inc.setting(11) = 250;
+    m_window->refreshSettingPage();
+    const QLabel *mainSetValue = m_window->findChild<QLabel *>(QStringLiteral("Text_SV_1"));
+    QVERIFY(mainSetValue != nullptr);
+    QCOMPARE(mainSetValue->text(), QStringLiteral("250"));
     m_op.answers = {true, true};
     answerDialog(QString());
     trigger("mnuLoad");
     QCOMPARE(m_inc.settingValues[19], qint16(0));
     answerDialog(QStringLiteral("line 1.znm"));
     trigger("mnuLoad");
-    QCOMPARE(m_inc.settingValues[19], qint16(1234));
+    QCOMPARE(m_inc.settingValues[19], qint16(80));
+    // Every box shows what the program now holds, the main set value as a file's, not live.
+    QCOMPARE(mainSetValue->text(), QStringLiteral("320"));
+    QVERIFY(!mainSetValue->property("live").toBool());
 }
 
 void TestFileMenu::noPrinterOrCancelPrintsNothing()

@@ -1,8 +1,10 @@
+#include "app/MessageTable.h"
 #include "app/ProgramFolder.h"
 #include "app/SettingsDataFile.h"
 #include "app/SettingsFileCommands.h"
 #include "app/SettingsFileDialogs.h"
 #include "tests/support/ConnectionRig.h"
+#include "transfer/ParameterTable.h"
 
 #include <QtTest>
 
@@ -28,9 +30,17 @@ struct FileRig : ConnectionRig {
         ProgramFolder::resolve(dir.path());
         QDir(dir.path()).mkpath(QStringLiteral("Setdata"));
         inc.settingDataValid = true;
+        // Three-phase 50 A heater burnout alarm, DC current output, 0.1-degree K input.
         inc.unitConfig = {1, 1, 4, 1, 2, 1};
-        for (int k = 1; k <= SettingsDataFile::ValueCount; ++k)
-            inc.settingValues[k] = qint16(k * 613 - 16000);
+        inc.settingValues = ParameterTable::defaultSettingValues();
+        inc.setting(49) = 1;
+        inc.setting(25) = 4000;
+        inc.setting(26) = -2000;
+        inc.setting(11) = 3200;
+        inc.setting(21) = 450;
+        inc.setting(29) = 105;
+        inc.setting(36) = 3;
+        inc.setting(52) = 60;
         dialogs.name = ProgramFolder::setdata() + QStringLiteral("/oven.znm");
     }
     QByteArray file() const
@@ -49,9 +59,11 @@ class TestSettingsFileCommands : public QObject
     Q_OBJECT
 
 private slots:
+    // The messages are compared in English.
+    void initTestCase() { MessageTable::instance().setLanguage(Language::English); }
     void savedFileLoadsBackEqualRefusalsTouchNothing();
-    void damagedFileKeepsWhatWasRead_data();
-    void damagedFileKeepsWhatWasRead();
+    void damagedFileChangesNothing_data();
+    void damagedFileChangesNothing();
     void failedWriteLeavesOldFile();
     void onlineQuestionSavesAFile();
 };
@@ -93,45 +105,103 @@ void TestSettingsFileCommands::savedFileLoadsBackEqualRefusalsTouchNothing()
     QCOMPARE(loader.view.readData3Calls, 1);
 }
 
-void TestSettingsFileCommands::damagedFileKeepsWhatWasRead_data()
+void TestSettingsFileCommands::damagedFileChangesNothing_data()
 {
-    QTest::addColumn<int>("lines"); // the first lines of a whole file of format marker 1
-    QTest::addColumn<QByteArray>("tail");
-    QTest::newRow("empty") << 0 << QByteArray();
-    QTest::newRow("header only") << 8 << QByteArray();
-    QTest::newRow("cut in the values") << 30 << QByteArray();
-    QTest::newRow("garbage in the values") << 30 << QByteArray("\x01\xfe#?\r\n5\r\n");
-    QTest::newRow("whole") << 61 << QByteArray();
+    using F = SettingsDataFile::Fault;
+    QTest::addColumn<int>("lines"); // the first lines of the rig's file that are kept
+    QTest::addColumn<int>("line");  // replaced by text (0: none)
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("badLine"); // 0: the file is taken
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<QString>("says"); // part of the message
+
+    QTest::newRow("empty") << 0 << 0 << QByteArray() << 1 << int(F::Missing)
+                           << "Line 1: The file ends before this line.";
+    QTest::newRow("header only") << 8 << 0 << QByteArray() << 9 << int(F::Missing) << "Line 9:";
+    QTest::newRow("last line missing")
+        << 60 << 0 << QByteArray() << 61 << int(F::Missing) << "Line 61:";
+    QTest::newRow("garbage in the values")
+        << 61 << 30 << QByteArray("\x01\xfe#?") << 30 << int(F::NotNumber) << "Line 30:";
+    QTest::newRow("beyond 16 bits")
+        << 61 << 12 << QByteArray("70000") << 12 << int(F::NotNumber) << "Line 12:";
+    QTest::newRow("line too long")
+        << 61 << 9 << QByteArray(300, '1') << 9 << int(F::NotNumber) << "Line 9:";
+    QTest::newRow("other model") << 61 << 1 << QByteArray("\"ZN9P\"") << 1 << int(F::ModelName)
+                                 << "Line 1:";
+    QTest::newRow("format marker 2")
+        << 61 << 2 << QByteArray("2") << 2 << int(F::FormatMarker) << "Line 2:";
+    QTest::newRow("heater burnout option 5")
+        << 61 << 5 << QByteArray("5") << 5 << int(F::OutOfRange) << "5 is outside 0 to 4.";
+    QTest::newRow("anti-reset windup 150")
+        << 61 << 50 << QByteArray("150") << 50 << int(F::OutOfRange)
+        << "Line 50: Anti-reset windup setting: 150 is outside 0 to 100.";
+    QTest::newRow("alarm type 99") << 61 << 34 << QByteArray("99") << 34 << int(F::OutOfRange)
+                                   << "Line 34: Alarm 1 type selection: 99 is outside 0 to 9.";
+    // Limits that follow other values of the same file: the scaling limits bound the set value,
+    // the output limits each other, the unit configuration the heater burnout current.
+    QTest::newRow("set value above scaling")
+        << 61 << 23 << QByteArray("3000") << 9 << int(F::OutOfRange) << "3200 is outside";
+    QTest::newRow("output low above high") << 61 << 28 << QByteArray("106") << 27
+                                           << int(F::OutOfRange) << "105 is outside 106 to 105.";
+    QTest::newRow("named for the file's own rating")
+        << 61 << 19 << QByteArray("600") << 19 << int(F::OutOfRange)
+        << "Line 19: " + msg(155) + ": 600 is outside 0 to 500.";
+    QTest::newRow("50 A current on a 20 A unit")
+        << 61 << 5 << QByteArray("3") << 19 << int(F::OutOfRange) << "450 is outside 0 to 200.";
+    QTest::newRow("format 1 has no options")
+        << 61 << 2 << QByteArray("1") << 19 << int(F::OutOfRange) << "450 is outside 0 to 200.";
+    QTest::newRow("whole") << 61 << 0 << QByteArray() << 0 << int(F::None) << QString();
+    QTest::newRow("lines after the end")
+        << 62 << 62 << QByteArray("junk") << 0 << int(F::None) << QString();
 }
 
-void TestSettingsFileCommands::damagedFileKeepsWhatWasRead()
+void TestSettingsFileCommands::damagedFileChangesNothing()
 {
     QFETCH(int, lines);
-    QFETCH(QByteArray, tail);
+    QFETCH(int, line);
+    QFETCH(QByteArray, text);
+    QFETCH(int, badLine);
+    QFETCH(int, fault);
+    QFETCH(QString, says);
 
     FileRig rig;
     const ZN8P_INC source = rig.inc;
-    const QList<QByteArray> all = SettingsDataFile::compose(source).split('\n');
+    QList<QByteArray> all = SettingsDataFile::compose(source).split('\n');
+    all.last() = "\r";
     QFile file(rig.dialogs.name);
     QVERIFY(file.open(QIODevice::WriteOnly));
     for (int i = 0; i < lines; ++i)
-        file.write((i == 1 ? QByteArray("1\r") : all.at(i)) + '\n');
-    file.write(tail);
+        file.write((i + 1 == line ? text + '\r' : all.at(i)) + '\n');
     file.close();
+    QCOMPARE(int(SettingsDataFile::read(rig.dialogs.name).fault), fault);
+
+    // What the display held: another file's values, not all of them valid.
     rig.inc.settingValues.fill(7);
-    rig.inc.settingDataValid = false;
+    rig.inc.unitConfig = {};
+    rig.inc.modelName = QStringLiteral("old");
+    rig.inc.settingDataValid = rig.inc.unsavedOnlineChanges = rig.inc.unitCheckFlag = false;
+    const ZN8P_INC before = rig.inc;
     rig.op.answers = {true};
 
-    const bool whole = lines == SettingsDataFile::LineCount;
-    QCOMPARE(rig.commands.mnuLoad(), whole);
+    QCOMPARE(rig.commands.mnuLoad(), badLine == 0);
+    if (badLine != 0) {
+        QCOMPARE(rig.op.messages(), QList<QList<int>>{{950}});
+        const QString shown = rig.op.texts.value(950);
+        QVERIFY2(shown.contains(QStringLiteral("Line %1:").arg(badLine)), qPrintable(shown));
+        QVERIFY2(shown.contains(says) && shown.endsWith(msg(958)), qPrintable(shown));
+        QCOMPARE(rig.inc.settingValues, before.settingValues);
+        QVERIFY(rig.inc.unitConfig == before.unitConfig);
+        QCOMPARE(rig.inc.modelName, before.modelName);
+        QVERIFY(!rig.inc.settingDataValid && !rig.inc.unsavedOnlineChanges &&
+                !rig.inc.unitCheckFlag && !rig.inc.settingsFromFile);
+        QCOMPARE(rig.view.readData3Calls, 0);
+        return;
+    }
     QVERIFY(rig.op.messages().isEmpty());
-    QCOMPARE(rig.inc.settingDataValid, whole);
-    // Values before the fault are the file's, the rest are as they were.
-    const int valuesRead = qBound(0, lines - 8, SettingsDataFile::ValueCount);
     for (int k = 1; k <= SettingsDataFile::ValueCount; ++k)
-        QCOMPARE(rig.inc.settingValues[k], k <= valuesRead ? source.settingValues[k] : qint16(7));
-    // Format marker 1: the file's unit configuration does not count.
-    QVERIFY(!whole || rig.inc.unitConfig == UnitConfig{});
+        QCOMPARE(rig.inc.settingValues[k], source.settingValues[k]);
+    QVERIFY(rig.inc.unitConfig == source.unitConfig);
+    QVERIFY(rig.inc.settingDataValid && rig.inc.unsavedOnlineChanges && rig.inc.settingsFromFile);
 }
 
 void TestSettingsFileCommands::failedWriteLeavesOldFile()
@@ -170,10 +240,11 @@ void TestSettingsFileCommands::onlineQuestionSavesAFile()
 
     rig.controller.toggleOnline();
     QCOMPARE(rig.op.shown.first().ids, (QList<int>{362, 363}));
-    ZN8P_INC loaded;
-    QVERIFY(SettingsDataFile::read(rig.dialogs.name, loaded));
-    QVERIFY(loaded.unitConfig == rig.inc.unitConfig);
-    QCOMPARE(loaded.settingValues, rig.inc.settingValues);
+    const SettingsDataFile::ReadResult loaded = SettingsDataFile::read(rig.dialogs.name);
+    QVERIFY(loaded.ok());
+    QVERIFY(loaded.contents.unitConfig == rig.inc.unitConfig);
+    for (int k = 1; k <= SettingsDataFile::ValueCount; ++k)
+        QCOMPARE(loaded.contents.settingValues[k], rig.inc.settingValues[k]);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFileCommands)

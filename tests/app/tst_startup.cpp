@@ -1,3 +1,4 @@
+#include "app/MessageTable.h"
 #include "app/ProgramFolder.h"
 #include "app/SettingsDataFile.h"
 #include "app/SingleInstance.h"
@@ -22,7 +23,7 @@ private slots:
     void init();
     void commandLineNamesAFileOnlyInQuotesWithLowerCaseExtension_data();
     void commandLineNamesAFileOnlyInQuotesWithLowerCaseExtension();
-    void settingsFileRoundTripsAndRejectsDamagedFiles();
+    void settingsFileRoundTripsAndReadsOnlyWhatItNeeds();
     void namedFileIsTakenMissingFileFallsBackToDefaults();
     void secondCopyIsRefused();
     void programFolderIsBesideTheProgramOnlyWhenPortable_data();
@@ -72,14 +73,14 @@ void TestStartup::commandLineNamesAFileOnlyInQuotesWithLowerCaseExtension()
              QStringLiteral("C:\\data\\oven.znm"));
 }
 
-void TestStartup::settingsFileRoundTripsAndRejectsDamagedFiles()
+void TestStartup::settingsFileRoundTripsAndReadsOnlyWhatItNeeds()
 {
     ZN8P_INC saved;
     saved.formatMarker = 1;
     saved.unitConfig = {1, 1, 3, 0, 2, 1};
-    for (int k = 1; k <= SettingsDataFile::ValueCount; ++k)
-        saved.settingValues[k] = qint16(k * 37 - 1000);
-    saved.settingValues[5] = -32768;
+    saved.settingValues = ParameterTable::defaultSettingValues();
+    saved.setting(11) = -200; // the scaling low limit, the lowest a set value may be
+    saved.setting(36) = 9;
     const QByteArray text = SettingsDataFile::compose(saved);
     QCOMPARE(text.count("\r\n"), SettingsDataFile::LineCount);
     // The program always files format marker 0, whatever it last read.
@@ -87,34 +88,26 @@ void TestStartup::settingsFileRoundTripsAndRejectsDamagedFiles()
 
     const QString path = m_dir->filePath("round.znm");
     QVERIFY(SettingsDataFile::write(path, saved));
+    const SettingsDataFile::ReadResult read = SettingsDataFile::read(path);
+    QVERIFY(read.ok());
     ZN8P_INC loaded;
-    QVERIFY(SettingsDataFile::read(path, loaded));
+    SettingsDataFile::take(read.contents, loaded);
     QCOMPARE(loaded.modelName, QStringLiteral("ZN8P"));
     QCOMPARE(loaded.formatMarker, qint16(0));
     QVERIFY(loaded.unitConfig == saved.unitConfig);
     QCOMPARE(loaded.settingValues, saved.settingValues);
-
-    // A file cut short, a field that is not a number and a number beyond 16 bits are all refused.
-    ZN8P_INC scratch;
-    QVERIFY(!SettingsDataFile::read(writeFile("short.znm", text.left(text.size() / 2)), scratch));
-    QByteArray garbled = text;
-    garbled.replace("\r\n3\r\n", "\r\nx\r\n");
-    QVERIFY(!SettingsDataFile::read(writeFile("garbled.znm", garbled), scratch));
-    QByteArray wide = text;
-    wide.replace("-32768", "70000");
-    QVERIFY(!SettingsDataFile::read(writeFile("wide.znm", wide), scratch));
-    QVERIFY(!SettingsDataFile::read(m_dir->filePath("absent.znm"), scratch));
+    QVERIFY(loaded.settingsFromFile);
 
     // Only the lines needed are read: what follows them does not matter, a line too long for any
     // field (a huge file with no line ends) is refused, and a FIFO is not waited on.
-    QVERIFY(
-        SettingsDataFile::read(writeFile("tail.znm", text + QByteArray(1 << 20, 'x')), scratch));
-    QVERIFY(!SettingsDataFile::read(writeFile("oneline.znm", QByteArray(1 << 20, '1')), scratch));
-    QVERIFY(!SettingsDataFile::read(
-        writeFile("longline.znm", text.left(10) + QByteArray(300, ' ') + text.mid(10)), scratch));
+    using SettingsDataFile::Fault;
+    QVERIFY(SettingsDataFile::read(writeFile("tail.znm", text + QByteArray(1 << 20, 'x'))).ok());
+    QCOMPARE(SettingsDataFile::read(writeFile("oneline.znm", QByteArray(1 << 20, '1'))).fault,
+             Fault::ModelName);
+    QCOMPARE(SettingsDataFile::read(m_dir->filePath("absent.znm")).fault, Fault::Unreadable);
     const QString fifo = m_dir->filePath("fifo.znm");
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    QVERIFY(!SettingsDataFile::read(fifo, scratch));
+    QCOMPARE(SettingsDataFile::read(fifo).fault, Fault::Unreadable);
     QVERIFY(!SettingsDataFile::write(fifo, saved));
     QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
 }
@@ -123,6 +116,7 @@ void TestStartup::namedFileIsTakenMissingFileFallsBackToDefaults()
 {
     ZN8P_INC source;
     source.unitConfig.alarm2 = 1;
+    source.settingValues = ParameterTable::defaultSettingValues();
     source.settingValues[3] = 77;
     const QString path = m_dir->filePath("start.znm");
     QVERIFY(SettingsDataFile::write(path, source));
@@ -152,11 +146,22 @@ void TestStartup::namedFileIsTakenMissingFileFallsBackToDefaults()
     QCOMPARE(fresh.settingValues[16], qint16(-200));
     QVERIFY(!fresh.keepUnitFlag && !fresh.settingDataValid);
 
-    // A file that exists but is damaged ends the start.
-    const QString damaged = writeFile("damaged.znm", "\"ZN8P\"\r\n0\r\n");
+    // A file that exists but is damaged: the start goes on with the defaults and says why.
+    MessageTable::instance().setLanguage(Language::English);
+    QByteArray text = SettingsDataFile::compose(source);
+    text.replace("\r\n50\r\n", "\r\n150\r\n"); // anti-reset windup, line 50
+    const QString damaged = writeFile("damaged.znm", text);
     ZN8P_INC third;
-    StartupRoutine failing(third, op);
-    QVERIFY(!failing.run('"' + damaged + '"', m_dir->path()));
+    third.keepUnitFlag = true;
+    FakeOperator told;
+    StartupRoutine failing(third, told);
+    QVERIFY(failing.run('"' + damaged + '"', m_dir->path()));
+    QCOMPARE(told.messages(), QList<QList<int>>{{950}});
+    QVERIFY(told.texts.value(950).startsWith(msg(950).arg(50).arg(QString())));
+    QVERIFY(told.texts.value(950).endsWith(msg(959)));
+    QCOMPARE(third.settingValues, ParameterTable::defaultSettingValues());
+    QVERIFY(!third.settingDataValid && !third.keepUnitFlag && !third.startFileFlag);
+    QVERIFY(!third.settingsFromFile && third.unitConfig == UnitConfig{});
 }
 
 void TestStartup::secondCopyIsRefused()

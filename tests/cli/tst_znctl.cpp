@@ -405,12 +405,23 @@ void TestZnctl::writeSideRefusals()
     QFile uploaded(file);
     QVERIFY(uploaded.open(QIODevice::ReadOnly));
     QList<QByteArray> lines = uploaded.readAll().split('\n');
-    lines[2] = "0\r"; // a controller without alarm 2
-    const QString otherModel = m_config->filePath("other.znm");
-    QFile other(otherModel);
-    QVERIFY(other.open(QIODevice::WriteOnly));
-    other.write(lines.join('\n'));
-    other.close();
+    // The uploaded file with line number line (1-based) replaced, or cut before it (text empty).
+    const auto variant = [&](const char *name, int line, const QByteArray &text) {
+        QList<QByteArray> changed = lines;
+        if (text.isEmpty())
+            changed = changed.mid(0, line - 1) << QByteArray();
+        else
+            changed[line - 1] = text + '\r';
+        const QString path = m_config->filePath(QLatin1String(name));
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(changed.join('\n')) < 0)
+            qFatal("cannot write %s", name);
+        return path;
+    };
+    const QString otherModel = variant("other.znm", 3, "0"); // a controller without alarm 2
+    const QString windup = variant("windup.znm", 50, "150");
+    const QString alarmType = variant("alarmtype.znm", 34, "99");
+    const QString cut = variant("cut.znm", 41, QByteArray());
 
     struct Case {
         const char *name;
@@ -455,6 +466,10 @@ void TestZnctl::writeSideRefusals()
          false},
         {"other model", none, {"download", otherModel}, 7, msg(290), false},
         {"no file", none, {"download", m_config->filePath("none.znm")}, 1, "none.znm", false},
+        // A file that write would refuse in part is not sent at all.
+        {"anti-reset windup 150", none, {"download", windup}, 1, "Line 50: ", false},
+        {"alarm type 99", none, {"download", alarmType}, 1, "Line 34: ", false},
+        {"short file", none, {"download", cut}, 1, "Line 41: " + msg(951), false},
         {"unwritable file",
          none,
          {"upload", "--out", "/nonexistent/a.znm"},

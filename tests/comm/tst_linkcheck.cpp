@@ -1,3 +1,4 @@
+#include "comm/CommSettingsEntry.h"
 #include "tests/support/ConnectionRig.h"
 
 #include <QtTest>
@@ -19,6 +20,7 @@ private slots:
     void cancelEndsSearchBeforeNextInstrument();
     void confirmedConditionsCheck();
     void fileFromStartupIsKept();
+    void frameShowsTheStoredConditions();
 };
 
 void TestLinkCheck::storedConditionsAnswer()
@@ -191,6 +193,37 @@ void TestLinkCheck::fileFromStartupIsKept()
     QCOMPARE(rig.view.settingPageRefreshes, 1);
     QVERIFY(!rig.inc.keepUnitFlag);
     QVERIFY(rig.inc.unsavedOnlineChanges);
+}
+
+void TestLinkCheck::frameShowsTheStoredConditions()
+{
+    ConnectionRig rig;
+    rig.storeConditions("COM1", "9600", "7", "1", "EVEN", "01", ModbusAscii);
+    rig.controllerAt("COM1", "9600", FrameMode::ModbusAscii, 1);
+    rig.controller.startupLinkCheck();
+    const QStringList at9600 = {"COM1", "9600", "7, EVEN", "1", "01", "Modbus ASCII"};
+    QCOMPARE(rig.view.commInfo, at9600);
+
+    // The dialog stores 19200 and the check with it fails: the next check uses 19200, so the
+    // frame says 19200, not the 9600 of the link that was.
+    QVERIFY(rig.controller.prepareCommSettings());
+    CommSettingsEntry entry(rig.inc, rig.store, rig.link, rig.op);
+    CommSettingsChoice choice = CommSettingsEntry::fromState(rig.inc);
+    choice.speedIndex = 1;
+    QVERIFY(entry.confirm(choice).accepted);
+    rig.controller.commSettingsClosed();
+    QCOMPARE(rig.op.messages(), QList<QList<int>>{CheckFailed});
+    QCOMPARE(rig.stored().at(1), QStringLiteral("19200"));
+    QStringList at19200 = at9600;
+    at19200[1] = QStringLiteral("19200");
+    QCOMPARE(rig.view.commInfo, at19200);
+
+    // Whoever changes the store, the frame follows; a failed stored-conditions check as well.
+    rig.storeConditions("COM3", "9600", "8", "2", "NONE", "07", Ravtocol);
+    QCOMPARE(rig.view.commInfo, (QStringList{"COM3", "9600", "8, NONE", "2", "07", "Ravtocol"}));
+    rig.view.commInfo.clear();
+    QVERIFY(!rig.controller.linkCheck().checkcommunicate1());
+    QCOMPARE(rig.view.commInfo, (QStringList{"COM3", "9600", "8, NONE", "2", "07", "Ravtocol"}));
 }
 
 QTEST_GUILESS_MAIN(TestLinkCheck)

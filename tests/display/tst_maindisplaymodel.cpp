@@ -247,8 +247,8 @@ void TestMainDisplayModel::monitorTexts()
     const MonitorRow &r = fetchRow(monitorRows);
     const MonitorPanelState s = SelectDispItem(controller(r.setup));
     QCOMPARE(s.pvText, QString(r.pv));
-    QCOMPARE((QStringList{s.svText[0], s.svText[1], s.mvText[0], s.mvText[1]}),
-             (QStringList{"300", "310", "45.5", "12.5"}));
+    QCOMPARE((QStringList{s.svText, s.mvText[0], s.mvText[1]}),
+             (QStringList{"300", "45.5", "12.5"}));
     const ChartCaptions &c = s.chart;
     QCOMPARE((QStringList{c.sv0, c.mv1}), (QStringList{"300", "45.5"}));
     QCOMPARE((QStringList{c.pv0, c.mv2, c.sv2, c.sv3, c.sv4}), QString(r.chart).split('|'));
@@ -261,13 +261,15 @@ void TestMainDisplayModel::settingValuesNeedValidData()
         QVERIFY2(row.valueText.isEmpty(), qPrintable(QString::number(row.place.code)));
     const MonitorPanelState panel = SelectDispItem(inc);
     QCOMPARE(panel.pvText, QStringLiteral("251"));
-    QCOMPARE(panel.svText[0], QStringLiteral("300"));
-    QVERIFY(panel.svText[1].isEmpty());
+    QCOMPARE(panel.svText, QStringLiteral("300"));
+    QVERIFY(Disp_SStab2(inc, AlarmPage).mainSetValueText.isEmpty());
 
     inc.settingDataValid = true;
     const SettingPageState valid = Disp_SStab2(inc, SettingPageState::AllPages);
     QCOMPARE(valid.rows.size(), SettingRowPlaces().size());
     QCOMPARE(valid.row(13)->valueText, QStringLiteral("30"));
+    // The main set value belongs to every page, as the setting value it is.
+    QCOMPARE(Disp_SStab2(inc, OtherPage).mainSetValueText, QStringLiteral("310"));
     QCOMPARE(valid.row(36)->valueText, QStringLiteral("High limit alarm"));
     QVERIFY(Disp_SStab2(inc, AlarmPage).row(13) == nullptr);
 }

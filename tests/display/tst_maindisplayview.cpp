@@ -47,7 +47,24 @@ void TestMainDisplayView::monitorPanelReachesTheForm()
 
     QCOMPARE(text("Text_PV"), QStringLiteral("----"));
     QCOMPARE(text("Text_SV_0"), QStringLiteral("300"));
+    // The main set value is a setting value: the pages show it, not the monitor read.
+    QCOMPARE(text("Text_SV_1"), QString());
+    view.showSettingPage(Disp_SStab2(inc, PidPage));
     QCOMPARE(text("Text_SV_1"), QStringLiteral("310"));
+
+    // A main set value loaded from a file is not the controller's until read from it: muted,
+    // while the readings stay live.
+    const auto live = [this](const char *name) { return find(name)->property("live").toBool(); };
+    QVERIFY(live("Text_SV_0") && live("Text_SV_1"));
+    inc.settingsFromFile = true;
+    view.showSettingPage(Disp_SStab2(inc, PidPage));
+    QVERIFY(live("Text_SV_0") && !live("Text_SV_1"));
+    view.setValuesLive(false);
+    view.setValuesLive(true);
+    QVERIFY(live("Text_SV_0") && !live("Text_SV_1"));
+    inc.settingsFromFile = false;
+    view.showSettingPage(Disp_SStab2(inc, PidPage));
+    QVERIFY(live("Text_SV_1"));
     QCOMPARE(text("Text_MV_1"), QStringLiteral("12.5"));
     QCOMPARE(text("Text_HB_1"), QStringLiteral("1.2"));
     QVERIFY(!find("Text_MV_1")->isHidden() && !find("Label58")->isHidden());

@@ -1,6 +1,7 @@
-// The settings data file reader. Input: the bytes of a .znm file. A file that reads must read the
-// same with anything after its last line, and the program's own file of what it read must read
-// back to the same values.
+// The settings data file reader. Input: the bytes of a .znm file. A file is taken whole or not at
+// all: a refused one names a line of the file; one that reads must read the same with anything
+// after its last line, must be refused as missing the next line when cut after any whole line, and
+// the program's own file of what it read must read back to the same values.
 
 #include "app/SettingsDataFile.h"
 #include "app/ZN8P_INC.h"
@@ -30,14 +31,23 @@ const QString &filePath()
     return path;
 }
 
-bool readBytes(const QByteArray &bytes, ZN8P_INC &inc)
+SettingsDataFile::ReadResult readResult(const QByteArray &bytes)
 {
     QFile file(filePath());
     require(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
                 file.write(bytes) == bytes.size(),
             "scratch file written");
     file.close();
-    return SettingsDataFile::read(filePath(), inc);
+    return SettingsDataFile::read(filePath());
+}
+
+bool readBytes(const QByteArray &bytes, ZN8P_INC &inc)
+{
+    const SettingsDataFile::ReadResult result = readResult(bytes);
+    if (!result.ok())
+        return false;
+    SettingsDataFile::take(result.contents, inc);
+    return true;
 }
 
 bool sameValues(const ZN8P_INC &a, const ZN8P_INC &b)
@@ -51,9 +61,23 @@ bool sameValues(const ZN8P_INC &a, const ZN8P_INC &b)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), int(size));
-    ZN8P_INC first;
-    if (!readBytes(bytes, first))
+    const SettingsDataFile::ReadResult result = readResult(bytes);
+    if (!result.ok()) {
+        require(result.line >= 1 && result.line <= SettingsDataFile::LineCount,
+                "a refused file names one of its lines");
         return 0;
+    }
+    ZN8P_INC first;
+    SettingsDataFile::take(result.contents, first);
+
+    // Cut after one of its lines (which one follows from the input), the file lacks the next.
+    const int kept = int(size % SettingsDataFile::LineCount);
+    qsizetype cut = 0;
+    for (int line = 0; line < kept; ++line)
+        cut = bytes.indexOf('\n', cut) + 1;
+    const SettingsDataFile::ReadResult shortened = readResult(bytes.left(cut));
+    require(shortened.fault == SettingsDataFile::Fault::Missing && shortened.line == kept + 1,
+            "a file cut short is refused at the first missing line");
 
     ZN8P_INC extended;
     require(readBytes(bytes + "\r\n\"ZN8P\"\r\n-1 trailing junk\n", extended) &&

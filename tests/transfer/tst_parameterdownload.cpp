@@ -125,8 +125,11 @@ void TestParameterDownload::chainWithEveryOption()
     rig.set(37, 1);
     rig.set(61, 0); // set values 2 to 4 selectable
     rig.set(12, 1); // start auto-tuning
+    rig.inc.settingsFromFile = true;
 
     QCOMPARE(rig.download.DownloadCopy(), ParameterDownload::Result::Completed);
+    // The controller holds the file's values now.
+    QVERIFY(!rig.inc.settingsFromFile);
 
     Wire expected(protocol, rig);
     expected.list << "W 0070=0100";

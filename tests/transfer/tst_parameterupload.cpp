@@ -67,8 +67,11 @@ void TestParameterUpload::menuUpload()
     rig.controller.registers["0044"] = 31;
     rig.inc.uploadRequested = true;
     rig.inc.rereadFlag = true;
+    rig.inc.settingsFromFile = true;
 
     QVERIFY(rig.upload.ReadPara_setflg());
+    // Read from the controller: no longer a file's values.
+    QVERIFY(!rig.inc.settingsFromFile);
 
     const QStringList user = rig.userRequests();
     QCOMPARE(user.first(), flag);

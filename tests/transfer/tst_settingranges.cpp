@@ -1,6 +1,9 @@
 #include "app/ZN8P_INC.h"
 #include "tests/support/DataRows.h"
+#include "transfer/OnlineStartRead.h"
+#include "transfer/ParameterTable.h"
 #include "transfer/SettingRanges.h"
+#include "transfer/SettingValueCheck.h"
 
 #include <QtTest>
 
@@ -61,6 +64,26 @@ const RangeRow rangeRows[] = {
     {"backlight time", 57, "", false, 0, 0, 0, 0, 99, false, " 0 to  99"},
 };
 
+// A whole set of values checked for the unit configuration it comes with: the defaults with the
+// changes in settings. fault is the first code outside its limits, 0 when the set fits.
+struct SetRow {
+    const char *name;
+    const char *settings;
+    UnitConfig config;
+    int fault;
+};
+const SetRow setRows[] = {
+    {"defaults", "", {}, 0},
+    {"manual output -50.0 % needs heating/cooling", "46=-500", {}, 46},
+    {"manual output -50.0 % with heating/cooling", "46=-500", {0, 1, 0, 0, 0, 0}, 0},
+    {"output limit 105 needs a DC current output", "29=105", {0, 0, 0, 0, 1, 0}, 29},
+    {"output limit 105 with a DC current output", "29=105", {0, 0, 0, 0, 2, 0}, 0},
+    {"45.0 A on a 50 A alarm", "21=450 53=450", {0, 0, 4, 0, 0, 0}, 0},
+    {"input type 36", "49=36", {}, 49},
+    {"set value 4 below scaling", "60=-201", {}, 60},
+    {"last choice item", "63=2", {}, 63},
+};
+
 } // namespace
 
 class TestSettingRanges : public QObject
@@ -74,6 +97,9 @@ private slots:
     void limitsKeptOutsideNumericItems();
     void inputRanges_data();
     void inputRanges();
+    void setFitsItsOwnOptions_data() { addRows(setRows); }
+    void setFitsItsOwnOptions();
+    void optionWordsDescribeTheUnitConfiguration();
 };
 
 void TestSettingRanges::entryRange()
@@ -148,6 +174,39 @@ void TestSettingRanges::inputRanges()
     SettingRanges::InputRangeLimits(inc, editedCode);
     QCOMPARE(int(inc.editMin), min);
     QCOMPARE(int(inc.editMax), max);
+}
+
+void TestSettingRanges::setFitsItsOwnOptions()
+{
+    const SetRow &r = fetchRow(setRows);
+    ZN8P_INC inc;
+    inc.settingValues = ParameterTable::defaultSettingValues();
+    for (const QString &pair : QString(r.settings).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        inc.setting(pair.section('=', 0, 0).toInt()) = qint16(pair.section('=', 1).toInt());
+    // The controller's option words and link state play no part.
+    inc.monitorValues[7] = inc.monitorValues[8] = -1;
+    const auto fault = SettingValueCheck::firstFault(inc.settingValues, r.config);
+    QCOMPARE(fault ? fault->code : 0, r.fault);
+    if (fault)
+        QCOMPARE(fault->value, int(inc.setting(fault->code)));
+}
+
+// The options a file's values are checked for are those of its unit configuration, for every
+// configuration a file may hold.
+void TestSettingRanges::optionWordsDescribeTheUnitConfiguration()
+{
+    const auto &max = SettingValueCheck::UnitConfigMax;
+    for (int a = 0; a <= max[0]; ++a)
+        for (int h = 0; h <= max[1]; ++h)
+            for (int b = 0; b <= max[2]; ++b)
+                for (int c = 0; c <= max[3]; ++c)
+                    for (int o = 0; o <= max[4]; ++o)
+                        for (int s = 0; s <= max[5]; ++s) {
+                            const UnitConfig config{qint16(a), qint16(h), qint16(b),
+                                                    qint16(c), qint16(o), qint16(s)};
+                            const auto [word, word2] = SettingValueCheck::optionWordsOf(config);
+                            QVERIFY(OnlineStartRead::deriveUnitConfig(word, word2) == config);
+                        }
 }
 
 QTEST_GUILESS_MAIN(TestSettingRanges)

@@ -1,0 +1,63 @@
+#include "SettingValueCheck.h"
+
+#include "transfer/SettingRanges.h"
+
+namespace
+{
+constexpr int FirstCode = 11;
+constexpr int LastCode = 63;
+constexpr int OptionCode = 7;
+constexpr int Option2Code = 8;
+} // namespace
+
+namespace SettingValueCheck
+{
+
+std::array<qint16, 6> unitConfigFields(const UnitConfig &c)
+{
+    return {c.alarm2, c.heatCool, c.heaterBreak, c.contactInput, c.outputType, c.serialComm};
+}
+
+std::pair<qint16, qint16> optionWordsOf(const UnitConfig &config)
+{
+    int word = 0;
+    if (config.contactInput != 0)
+        word |= 0x01;
+    if (config.serialComm != 0)
+        word |= 0x02;
+    if (config.heaterBreak >= 1 && config.heaterBreak <= 4) {
+        word |= 0x04;
+        if (config.heaterBreak == 2 || config.heaterBreak == 4)
+            word |= 0x08;
+        if (config.heaterBreak >= 3)
+            word |= 0x10;
+    }
+    if (config.alarm2 != 0)
+        word |= 0x20;
+    if (config.heatCool != 0)
+        word |= 0x40;
+    const int word2 = config.outputType == 1 ? 0x08 : config.outputType == 2 ? 0x10 : 0;
+    return {qint16(word), qint16(word2)};
+}
+
+std::optional<Fault> firstFault(const std::array<qint16, ZN8P_INC::SettingCount> &settingValues,
+                                const UnitConfig &config)
+{
+    // The limits as a write would meet them at a controller fitted as the set says.
+    ZN8P_INC set;
+    set.settingValues = settingValues;
+    set.unitConfig = config;
+    set.online = true;
+    const auto [optionWord, optionWord2] = optionWordsOf(config);
+    set.monitorValues[OptionCode] = optionWord;
+    set.monitorValues[Option2Code] = optionWord2;
+    for (int code = FirstCode; code <= LastCode; ++code) {
+        const auto [min, max] = SettingRanges::valueLimits(set, code);
+        const int value = set.setting(code);
+        if (value < min || value > max)
+            return Fault{code, value, min, max};
+    }
+    return std::nullopt;
+}
+
+} // namespace SettingValueCheck
