@@ -15,6 +15,7 @@
 #include "transfer/ParameterUpload.h"
 #include "transfer/TransferCommands.h"
 #include "transfer/TransferJobs.h"
+#include "transfer/WriteJournal.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -30,6 +31,7 @@ class MainDisp;
 class GuiOperator;
 class GuiSettingsFileDialogs;
 class HelpViewer;
+class JournalViewer;
 class Mardel_ChartCtl;
 class OperatorInterface;
 class QLabel;
@@ -71,6 +73,7 @@ public:
     ScreenPrint &screenPrint() { return m_screenPrint; }
     Mardel_ChartCtl &chart() { return *Mardel_ChartCtl1; }
     TransferJobs &transfer() { return m_transfer; }
+    WriteJournal &journal() { return m_journal; }
     TransferCommands &commands() { return m_commands; }
     QTimer &timer(TimerId id) { return m_timers.at(id - 1); }
     // "ZN Monitor_E" while the English texts are active, else "ZN Monitor_J".
@@ -111,6 +114,7 @@ private:
 
     void onHelp();
     void onVersion();
+    void onJournal();
     void onModelChange();
     void onTrace();
     void onCommSetting();
@@ -137,6 +141,7 @@ private:
     OnlineStartRead m_onlineStartRead;
     PollingCycle m_polling;
     JobDispatcher m_jobs;
+    WriteJournal m_journal;
     TransferJobs m_transfer;
     TransferCommands m_commands;
     ConnectionController m_connection;
@@ -147,6 +152,7 @@ private:
     Mardel_ChartCtl *Mardel_ChartCtl1 = nullptr;
     std::unique_ptr<SettingEditor> m_editor;
     HelpViewer *m_help = nullptr;
+    JournalViewer *m_journalViewer = nullptr;
     bool m_closing = false;
     bool m_closePending = false;
     int m_blockingDepth = 0;

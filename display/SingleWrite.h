@@ -5,14 +5,13 @@
 #include <QString>
 #include <QtGlobal>
 
-#include <optional>
-
 class ComLink;
 class MainView;
 class OperatorInterface;
 class RequestLayer;
 class VendorFrameReads;
 class VendorFrameWrites;
+class WriteJournal;
 struct ZN8P_INC;
 
 // One setting item changed by the operator, written to the controller on its own (timerJob 2).
@@ -22,7 +21,8 @@ class SingleWrite
 {
 public:
     SingleWrite(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
-                MainView &view, VendorFrameReads &vendorReads, VendorFrameWrites &vendorWrites);
+                MainView &view, VendorFrameReads &vendorReads, VendorFrameWrites &vendorWrites,
+                WriteJournal &journal);
 
     // Job 2: writes inc.itemCode and reads it back.
     // - Auto-tuning on/off (12) and OUT/OFF (44) are not written when unchanged.
@@ -34,6 +34,8 @@ public:
     //   communication error box; a refusal because of the keys only beeps (not for auto-tuning
     //   under Ravtocol, whose controllers refuse that register while the keys are worked).
     // - A good direct write sets settingDataValid.
+    // - Every write sent goes into the journal with what became of it, judged by its reply and
+    //   the read-back.
     // Always true: failures are reported, never stop the dispatcher.
     bool WriteOneSetting();
 
@@ -44,9 +46,16 @@ public:
     void Manuval_Click(int index);
 
 private:
-    // Writes the item; returns the reply of a direct write, nothing when the item went through a
-    // vendor-frame routine (which reports itself).
-    std::optional<QString> writeItem(int code, qint16 value);
+    struct Sent {
+        QString reply;
+        // A user-protocol write judged and reported here; else a vendor-frame routine's, which
+        // reports itself.
+        bool direct = true;
+        // reply is a vendor-frame reply (ACK, NAK, ...).
+        bool vendorFrame = false;
+    };
+    // Writes the item; returns the reply of its last write.
+    Sent writeItem(int code, qint16 value);
     void readBack(int code);
     void putBack(int code);
     void setReplyTimeout(int milliseconds);
@@ -58,5 +67,6 @@ private:
     MainView &m_view;
     VendorFrameReads &m_vendorReads;
     VendorFrameWrites &m_vendorWrites;
+    WriteJournal &m_journal;
     ReplyReporter m_reporter;
 };

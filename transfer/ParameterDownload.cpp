@@ -10,6 +10,7 @@
 #include "display/VendorFrameWrites.h"
 #include "transfer/ParameterTable.h"
 #include "transfer/WaitTick.h"
+#include "transfer/WriteJournal.h"
 
 namespace
 {
@@ -57,9 +58,9 @@ const std::array<qint16, ParameterDownload::StepCount> ParameterDownload::Chain 
 
 ParameterDownload::ParameterDownload(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
                                      OperatorInterface &op, MainView &view,
-                                     VendorFrameWrites &vendorWrites)
+                                     VendorFrameWrites &vendorWrites, WriteJournal &journal)
     : m_inc(inc), m_request(request), m_link(link), m_op(op), m_view(view),
-      m_vendorWrites(vendorWrites), m_reporter(inc, link, op, view)
+      m_vendorWrites(vendorWrites), m_journal(journal), m_reporter(inc, link, op, view)
 {
 }
 
@@ -159,10 +160,17 @@ ParameterDownload::Result ParameterDownload::download(const Values &source)
         const int code = Chain[step - 1];
         if (!applies(code, m_inc, source))
             continue;
+        const qint16 value = source.at(code - 10);
+        const std::optional<qint16> before = m_inc.readValues.at(code - 10);
         bool sentDirectly = true;
-        const QString reply = writeStep(code, source.at(code - 10), sentDirectly);
+        const QString reply = writeStep(code, value, sentDirectly);
         if (sentDirectly)
             m_reporter.write(reply);
+        const bool vendorReply =
+            !sentDirectly && (code != AtBiasCode || m_vendorWrites.atbThroughVendorFrame(value));
+        m_journal.record(m_inc, code, before, value,
+                         vendorReply ? WriteOutcome::ofVendorReply(reply)
+                                     : WriteOutcome::ofReply(reply, m_inc.protocolIndex));
         // Under Ravtocol a keys-operated refusal of the auto-tuning switch, the last step, is
         // passed over: every other item has been written by then.
         const bool passedOver = m_inc.protocolIndex == Ravtocol && code == AutoTuningCode;

@@ -11,6 +11,7 @@ class MainView;
 class OperatorInterface;
 class RequestLayer;
 class VendorFrameWrites;
+class WriteJournal;
 
 // Writes the whole set of setting items to the controller, register by register, in the one order
 // the controller accepts them: the input type and scaling first (they re-range the others), the
@@ -33,7 +34,7 @@ public:
     };
 
     ParameterDownload(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
-                      MainView &view, VendorFrameWrites &vendorWrites);
+                      MainView &view, VendorFrameWrites &vendorWrites, WriteJournal &journal);
 
     // Run by DownloadCopy once its chain completed: the online start read
     // (OnlineStartRead::Setdata_read), which reads the controller's state back.
@@ -56,7 +57,7 @@ public:
     // counting the steps written) and the chain. A keys-operated refusal of a step ends the
     // download with message 292: frames hidden, bars left where they are, settingDataValid and
     // downloadRequested unchanged. A completed chain sets settingDataValid and clears
-    // downloadRequested.
+    // downloadRequested. Every step written goes into the journal as its reply judges it.
     Result download(const Values &source);
 
 private:
@@ -72,6 +73,7 @@ private:
     OperatorInterface &m_op;
     MainView &m_view;
     VendorFrameWrites &m_vendorWrites;
+    WriteJournal &m_journal;
     ReplyReporter m_reporter;
     std::function<void()> m_readBack;
 };

@@ -62,10 +62,12 @@ bool ReadDataSet(ZN8P_INC &inc, const ZN8PCom *com, const QString &reply, int co
     const qint16 value = DataWord::fromHex(com->ReplyWord(reply, 1), &ok);
     if (!ok)
         return false;
-    if (isMonitorCode(code))
+    if (isMonitorCode(code)) {
         inc.monitorValues[code] = value;
-    else
+    } else {
         inc.setting(code) = value;
+        inc.readValues.at(code - 10) = value;
+    }
     return true;
 }
 

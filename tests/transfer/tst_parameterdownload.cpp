@@ -45,7 +45,7 @@ struct DownloadRig : CoreRig {
     }
 
     VendorFrameWrites writes{inc, request, link, op, view, vendor};
-    ParameterDownload download{inc, request, link, op, view, writes};
+    ParameterDownload download{inc, request, link, op, view, writes, journal};
 };
 
 // The requests a download should send, built step by step.
@@ -168,6 +168,12 @@ void TestParameterDownload::chainWithoutOptions()
     QCOMPARE(rig.wire(), expected.list);
     // The bars move only for the steps written.
     QCOMPARE(rig.view.progressValues.mid(1, 5), (QList<int>{1, 2, 3, 4, 6}));
+    // One journal line per step written; the AT bias went through the vendor frame and its ACK
+    // counts.
+    const QStringList journal = rig.journalLines();
+    QCOMPARE(journal.size(), rig.view.progressValues.size() - 1);
+    QCOMPARE(journal.filter(" taken").size(), journal.size());
+    QVERIFY(journal.contains("51 60 taken"));
 }
 
 void TestParameterDownload::keysOperatedStopDownload_data()
@@ -214,6 +220,12 @@ void TestParameterDownload::keysOperatedStopDownload()
     QCOMPARE(rig.view.progressValues.last(), refusedRegister == "0006" ? 8 : stops ? 51 : 52);
     QCOMPARE(rig.inc.settingDataValid, !stops);
     QCOMPARE(rig.inc.downloadRequested, stops);
+    // The refused step is journalled with its reason, like every step sent before it.
+    const QStringList journal = rig.journalLines();
+    QCOMPARE(journal.size(), rig.view.progressValues.size() - (stops ? 0 : 1));
+    QCOMPARE(journal.filter(" taken").size(), journal.size() - 1);
+    QCOMPARE(journal.filter(" refused keys operated").size(), 1);
+    QVERIFY(journal.last().endsWith(" refused keys operated"));
 }
 
 void TestParameterDownload::refusedBeforeTheChain()
@@ -229,6 +241,7 @@ void TestParameterDownload::refusedBeforeTheChain()
     QCOMPARE(keys.view.keyOperationNotices, 1);
     QVERIFY(keys.view.progressShown.isEmpty() && keys.op.messages().isEmpty());
     QVERIFY(keys.inc.downloadRequested && !keys.inc.settingDataValid);
+    QVERIFY(keys.journalLines().isEmpty());
 
     // Communication errors do not stop it: every step is tried once.
     DownloadRig deaf(ModbusAscii);
@@ -237,6 +250,9 @@ void TestParameterDownload::refusedBeforeTheChain()
     QCOMPARE(deaf.download.DownloadSettings(), ParameterDownload::Result::Completed);
     QVERIFY(deaf.inc.commErrorFlag && deaf.view.commErrorShown > 30);
     QCOMPARE(deaf.wire().last(), "W 0003=0001");
+    const QStringList journal = deaf.journalLines();
+    QCOMPARE(journal.filter(" no reply").size(), journal.size());
+    QCOMPARE(journal.last(), "12 1 no reply");
 }
 
 QTEST_GUILESS_MAIN(TestParameterDownload)
