@@ -69,6 +69,7 @@ JournalViewer::JournalViewer(const WriteJournal &journal, QWidget *parent)
 {
     m_ui->setupUi(this);
     setWindowTitle(msg(TitleMessage) + QStringLiteral(" - ") + msg(1));
+    m_ui->Label_file->setText(msg(FileMessage));
     m_ui->Cmd_refresh->setText(msg(RefreshMessage));
     m_ui->Cmd_close->setText(msg(CloseMessage));
     QStringList headings;
@@ -94,7 +95,7 @@ void JournalViewer::refresh()
 {
     const QDate today = m_today.isValid() ? m_today : QDate::currentDate();
     const QString path = m_journal.pathFor(today);
-    m_ui->Label_path->setText(msg(FileMessage) + QLatin1Char(' ') + QDir::toNativeSeparators(path));
+    m_ui->Text_path->setText(QDir::toNativeSeparators(path));
     QList<QStringList> entries = JournalFile::latest(path, MaxEntries);
     if (entries.size() < MaxEntries)
         entries += JournalFile::latest(m_journal.pathFor(today.addMonths(-1)),
