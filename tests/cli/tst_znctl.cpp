@@ -115,7 +115,12 @@ void TestZnctl::startZnctl(QProcess &process, const QStringList &arguments)
     environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(ZNCTL_PATH), arguments);
+    // The journal of writes goes to the test's folder, not beside the built tool.
+    QStringList withJournal = arguments;
+    const bool writes = arguments.value(0) == "write" || arguments.value(0) == "download";
+    if (writes && !arguments.contains("--journal-dir"))
+        withJournal << "--journal-dir" << m_config->filePath("Journal");
+    process.start(QStringLiteral(ZNCTL_PATH), withJournal);
     QVERIFY(process.waitForStarted());
 }
 

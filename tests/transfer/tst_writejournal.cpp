@@ -10,8 +10,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace
@@ -45,7 +43,6 @@ private slots:
     void initTestCase() { MessageTable::instance().setLanguage(Language::English); }
     void entriesReadBackWhole();
     void unwritableJournalSaysSoOnceAndGoesOn();
-    void fullDiskLeavesWholeLines();
     void readerPassesOverWhatIsNoEntry();
 };
 
@@ -115,34 +112,6 @@ void TestWriteJournal::unwritableJournalSaysSoOnceAndGoesOn()
     journal.record(inc, 13, std::nullopt, 48, {});
     QCOMPARE(op.panelHistory, (QStringList{FailedPanel, FailedPanel}));
     QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
-}
-
-void TestWriteJournal::fullDiskLeavesWholeLines()
-{
-    QTemporaryDir dir;
-    FakeOperator op;
-    WriteJournal journal(dir.path(), WriteJournal::Source::Window, op);
-    journal.setClock([] { return July4; });
-    const ZN8P_INC inc = controllerOnCom3();
-    journal.record(inc, 13, std::nullopt, 45, {});
-    const QString path = journal.pathFor(July4.date());
-    const QByteArray before = contents(path);
-
-    // The disk fills up in the middle of a line (a file size limit stands in for it).
-    ::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{};
-    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &limit), 0);
-    const rlimit full{rlim_t(before.size() + 10), limit.rlim_max};
-    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &full), 0);
-    journal.record(inc, 13, std::nullopt, 46, {});
-    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-    QCOMPARE(contents(path), before);
-    QCOMPARE(op.panelHistory, QStringList{FailedPanel});
-
-    journal.record(inc, 13, std::nullopt, 47, {});
-    const QList<QStringList> entries = JournalFile::latest(path, 10);
-    QCOMPARE(entries.size(), 2);
-    QCOMPARE(entries[0].at(JournalFile::RawSent), "47");
 }
 
 void TestWriteJournal::readerPassesOverWhatIsNoEntry()
