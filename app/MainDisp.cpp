@@ -11,6 +11,7 @@
 #include "chart/Mardel_ChartCtl.h"
 #include "comm/SettingsStore.h"
 #include "dialogs/CompareDisp.h"
+#include "dialogs/JournalViewer.h"
 #include "dialogs/SettingEditor.h"
 #include "dialogs/SubDisp_comm.h"
 #include "display/MainWindowLayout.h"
@@ -52,7 +53,9 @@ MainDisp::MainDisp(ZN8P_INC &inc, SettingsStore &store, ZN8PComFactory comFactor
       m_upload(inc, m_request, m_link, *m_op, *this, m_vendorReads),
       m_onlineStartRead(inc, m_request, m_link, *m_op, *this, m_upload),
       m_polling(inc, m_request, m_link, *m_op, *this, m_vendorReads, store), m_jobs(inc),
-      m_transfer(inc, m_request, m_link, *m_op, *this, m_vendorReads, m_upload, m_onlineStartRead),
+      m_journal(ProgramFolder::journal(), WriteJournal::Source::Window, *m_op),
+      m_transfer(inc, m_request, m_link, *m_op, *this, m_vendorReads, m_upload, m_onlineStartRead,
+                 m_journal),
       m_commands(inc, *m_op, *this),
       m_comparison(inc, m_request, m_link, *m_op, *this, m_vendorReads),
       m_connection(inc, m_link, m_request, store, *m_op, *this, m_vendorReads),
@@ -107,6 +110,7 @@ void MainDisp::setCaptions()
     ui->mnuCompare->setText(msg(974));
     ui->mnuSave->setText(msg(6));
     ui->mnuLoad->setText(msg(7));
+    ui->mnuJournal->setText(msg(900));
     ui->mnupsel->setText(msg(32));
     ui->mnuFilePrint->setText(msg(33));
     ui->mnuExit->setText(msg(8));
@@ -247,6 +251,7 @@ void MainDisp::connectMenus()
     connect(ui->mnuComset, &QAction::triggered, this, &MainDisp::onCommSetting);
     connect(ui->mnuSave, &QAction::triggered, this, [this] { m_fileCommands.mnuSave(); });
     connect(ui->mnuLoad, &QAction::triggered, this, [this] { m_fileCommands.mnuLoad(); });
+    connect(ui->mnuJournal, &QAction::triggered, this, &MainDisp::onJournal);
     connect(ui->mnupsel, &QAction::triggered, &m_screenPrint, &ScreenPrint::selectPrinter);
     connect(ui->mnuFilePrint, &QAction::triggered, &m_screenPrint, &ScreenPrint::print);
     connect(ui->Cmd_ONOFF, &QPushButton::clicked, this,
@@ -340,6 +345,13 @@ void MainDisp::onHelp()
     if (m_help == nullptr)
         m_help = new HelpViewer(this);
     m_help->openContents(helpFileName());
+}
+
+void MainDisp::onJournal()
+{
+    if (m_journalViewer == nullptr)
+        m_journalViewer = new JournalViewer(m_journal, this);
+    m_journalViewer->showLatest();
 }
 
 void MainDisp::onVersion()

@@ -16,6 +16,7 @@
 #include "transfer/ParameterUpload.h"
 #include "transfer/TransferCommands.h"
 #include "transfer/TransferJobs.h"
+#include "transfer/WriteJournal.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -31,6 +32,7 @@ class MainDisp;
 class GuiOperator;
 class GuiSettingsFileDialogs;
 class HelpViewer;
+class JournalViewer;
 class Mardel_ChartCtl;
 class OperatorInterface;
 class QLabel;
@@ -72,6 +74,7 @@ public:
     ScreenPrint &screenPrint() { return m_screenPrint; }
     Mardel_ChartCtl &chart() { return *Mardel_ChartCtl1; }
     TransferJobs &transfer() { return m_transfer; }
+    WriteJournal &journal() { return m_journal; }
     TransferCommands &commands() { return m_commands; }
     QTimer &timer(TimerId id) { return m_timers.at(id - 1); }
     // "ZN Monitor_E" while the English texts are active, else "ZN Monitor_J".
@@ -112,6 +115,7 @@ private:
 
     void onHelp();
     void onVersion();
+    void onJournal();
     void onModelChange();
     void onTrace();
     void onCommSetting();
@@ -138,6 +142,7 @@ private:
     OnlineStartRead m_onlineStartRead;
     PollingCycle m_polling;
     JobDispatcher m_jobs;
+    WriteJournal m_journal;
     TransferJobs m_transfer;
     TransferCommands m_commands;
     ControllerComparison m_comparison;
@@ -149,6 +154,7 @@ private:
     Mardel_ChartCtl *Mardel_ChartCtl1 = nullptr;
     std::unique_ptr<SettingEditor> m_editor;
     HelpViewer *m_help = nullptr;
+    JournalViewer *m_journalViewer = nullptr;
     bool m_closing = false;
     bool m_closePending = false;
     int m_blockingDepth = 0;

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// The program's folder, where "Logging", "Setdata" and the chart settings files live: the
-// executable's own folder when it is writable (a portable install), otherwise the per-user
+// The program's folder, where "Logging", "Setdata", "Journal" and the chart settings files live:
+// the executable's own folder when it is writable (a portable install), otherwise the per-user
 // application data folder.
 class ProgramFolder
 {
@@ -15,6 +15,8 @@ public:
     static QString path();
     static QString logging() { return path() + QStringLiteral("/Logging"); }
     static QString setdata() { return path() + QStringLiteral("/Setdata"); }
+    // The write journal's monthly files.
+    static QString journal() { return path() + QStringLiteral("/Journal"); }
 
     // The rule of resolve() without an override: exeDir when it is a writable folder and not the
     // bin folder of an installed desktop program (one with share/applications/ZN_DESKTOP_ID.desktop

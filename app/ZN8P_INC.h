@@ -5,6 +5,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <optional>
 
 // Protocol indexes as stored under "Protocol" and used by the request layer. VendorFrame is only
 // in force during one vendor-frame exchange; the user's choice is then kept in savedProtocolIndex.
@@ -45,6 +46,9 @@ struct ZN8P_INC {
     // Parameter values, index = parameter code - 10.
     std::array<qint16, SettingCount> settingValues{};
     std::array<qint16, SettingCount> downloadValues{};
+    // The setting values as last read from the controller (index = code - 10); empty for an item
+    // not read since the last link check, which may have reached another controller.
+    std::array<std::optional<qint16>, SettingCount> readValues{};
     // Monitor registers, index = parameter code 0 to 8.
     std::array<qint16, MonitorCount> monitorValues{};
 

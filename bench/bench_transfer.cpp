@@ -24,9 +24,11 @@
 #include "transfer/OnlineStartRead.h"
 #include "transfer/ParameterUpload.h"
 #include "transfer/TransferJobs.h"
+#include "transfer/WriteJournal.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -161,7 +163,10 @@ void measure(const Protocol &protocol, int speed, int runs)
     VendorFrameReads vendorReads(inc, request, link, op, view);
     ParameterUpload upload(inc, request, link, op, view, vendorReads);
     OnlineStartRead startRead(inc, request, link, op, view, upload);
-    TransferJobs transfer(inc, request, link, op, view, vendorReads, upload, startRead);
+    // The journal goes to a folder of its own that is dropped with the run.
+    QTemporaryDir journalDir;
+    WriteJournal journal(journalDir.path(), WriteJournal::Source::Znctl, op);
+    TransferJobs transfer(inc, request, link, op, view, vendorReads, upload, startRead, journal);
     // The option and status words, as going online reads them.
     inc.unsavedOnlineChanges = true;
     startRead.Setdata_read();

@@ -1,9 +1,8 @@
 #include "TrendLogWriter.h"
 
+#include "app/AppendOnlyFile.h"
 #include "app/MessageTable.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QLocale>
 #include <QSaveFile>
 #include <QStringEncoder>
@@ -30,19 +29,6 @@ QByteArray encoded(const QString &text)
 {
     QStringEncoder encoder(QStringConverter::System);
     return encoder.encode(text);
-}
-
-// Qt reports a refused open as a plain open error; what the operator must hear is whether the
-// file (or its folder) may not be written, which is where another program's lock or a read-only
-// file shows on this system.
-TrendLogWriter::Result resultOf(const QFileDevice &file)
-{
-    const QFileInfo info(file.fileName());
-    const QFileInfo folder(info.absolutePath());
-    const bool refused =
-        file.error() == QFileDevice::PermissionsError ||
-        (info.exists() ? !info.isWritable() : folder.exists() && !folder.isWritable());
-    return refused ? TrendLogWriter::Result::PermissionDenied : TrendLogWriter::Result::Failed;
 }
 
 } // namespace
@@ -117,8 +103,7 @@ QString TrendLogWriter::dataLine(const Sample &sample) const
 TrendLogWriter::Result TrendLogWriter::write(const Sample &sample)
 {
     // A FIFO or a device given as the log would be replaced by a regular file, or block.
-    const QFileInfo target(m_path);
-    if (target.exists() && !target.isFile())
+    if (!AppendOnlyFile::isWritableTarget(m_path))
         return Result::Failed;
     if (m_created)
         return append(dataLine(sample));
@@ -131,30 +116,16 @@ TrendLogWriter::Result TrendLogWriter::create(const QString &text)
 {
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
-        return resultOf(file);
+        return AppendOnlyFile::failureOf(file);
     const QByteArray bytes = encoded(text);
     // flush() before commit(): Qt 6.4's commit() ignores a failure of its own final flush and
     // would leave a cut-off file on a full disk.
     if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
-        return resultOf(file);
+        return AppendOnlyFile::failureOf(file);
     return Result::Written;
 }
 
 TrendLogWriter::Result TrendLogWriter::append(const QString &text)
 {
-    // Unbuffered: one write of the whole line goes straight to the file, so a reader never sees
-    // half a line that the writer still means to finish, and no rest of a failed line stays in a
-    // buffer to be written after it. What a full disk let through of it is cut off again, so the
-    // file only ever holds whole lines.
-    QFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return resultOf(file);
-    const qint64 wholeLines = file.size();
-    const QByteArray bytes = encoded(text);
-    const bool written = file.write(bytes) == bytes.size();
-    const Result result = written ? Result::Written : resultOf(file);
-    if (!written)
-        file.resize(wholeLines);
-    file.close();
-    return result;
+    return AppendOnlyFile::append(m_path, encoded(text));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/AppendOnlyFile.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -30,11 +32,8 @@ public:
         QString mv1;
         QString mv2;
     };
-    enum class Result {
-        Written,
-        PermissionDenied, // another program holds the file (message 555 in the desktop program)
-        Failed,
-    };
+    // PermissionDenied: another program holds the file (message 555 in the desktop program).
+    using Result = AppendOnlyFile::Result;
 
     TrendLogWriter(QString path, Channels channels);
 

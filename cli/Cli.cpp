@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "ExitCode.h"
 #include "Subcommands.h"
+#include "app/MessageTable.h"
 
 #include <QTextStream>
 
@@ -30,5 +31,11 @@ int runCli(const QStringList &arguments)
         session.console.errorLine(QStringLiteral("znctl: cannot copy the stored conditions"));
         return FileError;
     }
-    return findSubcommand(commandLine.subcommand)->run(session, commandLine);
+    const int exitCode = findSubcommand(commandLine.subcommand)->run(session, commandLine);
+    // The writes themselves went through; only their trail is missing, which the exit code of
+    // the write does not change.
+    if (session.journal.failed())
+        session.console.errorLine(
+            QStringLiteral("znctl: %1 (%2)").arg(msg(914), session.journal.folder()));
+    return exitCode;
 }

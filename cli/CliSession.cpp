@@ -1,13 +1,16 @@
 #include "CliSession.h"
 
 #include "CommandLine.h"
+#include "app/ProgramFolder.h"
 #include "comm/RegisterMap.h"
 #include "comm/SerialZN8PCom.h"
 
 CliSession::CliSession(const CommandLine &commandLine)
     : settings(commandLine.settingsDir),
       link([this] { return std::make_unique<SerialZN8PCom>(portNames()); }),
-      op(console, commandLine.assumeYes)
+      op(console, commandLine.assumeYes),
+      journal(commandLine.journalDir.isEmpty() ? ProgramFolder::journal() : commandLine.journalDir,
+              WriteJournal::Source::Znctl, op)
 {
     store().selectKeyAndLoad(inc);
     inc.savedProtocolIndex = inc.protocolIndex;

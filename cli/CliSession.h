@@ -10,6 +10,7 @@
 #include "comm/PortNames.h"
 #include "comm/RequestLayer.h"
 #include "polling/VendorFrameReads.h"
+#include "transfer/WriteJournal.h"
 
 struct CommandLine;
 
@@ -43,6 +44,9 @@ public:
     ComLink link;
     RequestLayer request{inc, link};
     TerminalOperator op;
+    // The desktop program's journal (the program folder's "Journal"), unless --journal-dir names
+    // another folder.
+    WriteJournal journal;
     TerminalView view{console};
     VendorFrameReads vendorReads{inc, request, link, op, view};
     ConnectionController connection{inc, link, request, store(), op, view, vendorReads};

@@ -42,6 +42,7 @@ QList<QCommandLineOption> optionList()
         valued(QStringLiteral("seconds"), QStringLiteral("N")),
         valued(QStringLiteral("csv"), QStringLiteral("FILE")),
         valued(QStringLiteral("out"), QStringLiteral("FILE")),
+        valued(QStringLiteral("journal-dir"), QStringLiteral("DIR")),
         QCommandLineOption(QStringLiteral("yes")),
         QCommandLineOption(QStringLiteral("json")),
         QCommandLineOption(QStringLiteral("no-store")),
@@ -252,6 +253,7 @@ bool parseCommandLine(const QStringList &arguments, CommandLine &commandLine, QS
     commandLine.noStore = parser.isSet(QStringLiteral("no-store"));
     commandLine.csvPath = parser.value(QStringLiteral("csv"));
     commandLine.outPath = parser.value(QStringLiteral("out"));
+    commandLine.journalDir = parser.value(QStringLiteral("journal-dir"));
     if (parser.isSet(QStringLiteral("seconds"))) {
         const std::optional<int> seconds =
             number(parser.value(QStringLiteral("seconds")), 1, CommandLine::MaxSeconds);
@@ -299,6 +301,8 @@ QString helpText()
         "  --seconds N         monitor: stop after N seconds (default: until Ctrl-C)\n"
         "  --csv FILE          monitor: log every rotation to FILE in the trend log format\n"
         "  --out FILE          upload: write the settings to FILE (a .znm settings data file)\n"
+        "  --journal-dir DIR   write, download: keep the write journal in DIR instead of the\n"
+        "                      program folder's Journal\n"
         "  -h, --help          this text\n"
         "  --version           the program version\n"
         "\n"

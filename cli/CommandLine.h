@@ -38,7 +38,8 @@ struct CommandLine {
     int seconds = 0;
     static constexpr int MaxSeconds = std::numeric_limits<int>::max() / 1000;
     QString csvPath;
-    QString outPath; // upload: the settings data file to write
+    QString outPath;    // upload: the settings data file to write
+    QString journalDir; // write, download: the write journal's folder; empty: the program's
     bool help = false;
     bool version = false;
 };

@@ -43,11 +43,11 @@ const QList<Subcommand> &subcommands()
          0,
          runMonitor},
         {QStringLiteral("write"),
-         QStringLiteral("CODE VALUE"),
+         QStringLiteral("CODE VALUE [--journal-dir DIR]"),
          QStringLiteral("write one setting item, VALUE as the main window shows it (250.5,\n"
                         "      a choice's number or text); out of its limits nothing is sent;\n"
                         "      an item that resets others (input type, alarm type) needs --yes"),
-         {},
+         {QStringLiteral("journal-dir")},
          2,
          2,
          runWrite},
@@ -59,10 +59,10 @@ const QList<Subcommand> &subcommands()
          0,
          runUpload},
         {QStringLiteral("download"),
-         QStringLiteral("FILE.znm"),
+         QStringLiteral("FILE.znm [--journal-dir DIR]"),
          QStringLiteral("write a settings data file's items to the controller, then read\n"
                         "      them back and report any it did not take"),
-         {},
+         {QStringLiteral("journal-dir")},
          1,
          1,
          runDownload},

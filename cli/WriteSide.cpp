@@ -16,7 +16,7 @@ WriteSide::WriteSide(CliSession &session)
                                    session.view, session.vendorReads),
       m_startRead(session.inc, session.request, session.link, session.op, session.view, m_upload),
       m_transfer(session.inc, session.request, session.link, session.op, session.view,
-                 session.vendorReads, m_upload, m_startRead)
+                 session.vendorReads, m_upload, m_startRead, session.journal)
 {
 }
 

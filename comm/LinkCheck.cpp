@@ -264,6 +264,8 @@ void LinkCheck::showStoredConditions()
 
 bool LinkCheck::preparePort(const QString &port, const QString &speed)
 {
+    // Whatever answers after this check may be another controller than the one last read.
+    m_inc.readValues.fill(std::nullopt);
     m_link.renew().setFlagA(true);
     return openWith(port, speed);
 }

@@ -13,6 +13,7 @@
 #include "polling/VendorFrameReads.h"
 #include "transfer/ParameterTable.h"
 #include "transfer/SettingRanges.h"
+#include "transfer/WriteJournal.h"
 
 #include <algorithm>
 #include <array>
@@ -68,9 +69,9 @@ QString valueText(const ZN8P_INC &inc, int code, qint16 value)
 
 SingleWrite::SingleWrite(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
                          MainView &view, VendorFrameReads &vendorReads,
-                         VendorFrameWrites &vendorWrites)
+                         VendorFrameWrites &vendorWrites, WriteJournal &journal)
     : m_inc(inc), m_request(request), m_link(link), m_op(op), m_view(view),
-      m_vendorWrites(vendorWrites), m_reporter(inc, link, op, view),
+      m_vendorWrites(vendorWrites), m_journal(journal), m_reporter(inc, link, op, view),
       m_readBack(inc, request, link, op, view, vendorReads)
 {
 }
@@ -84,15 +85,17 @@ bool SingleWrite::WriteOneSetting()
     if ((code == AutoTuningCode || code == OutOffCode) &&
         value == m_inc.downloadValues.at(code - 10))
         return true;
+    const std::optional<qint16> before = m_inc.readValues.at(code - 10);
     // A new write replaces the note the last one left.
     m_op.setStatusPanel(WriteNotePanel, QString());
 
-    if (isVendorFrameItem(code) && !checkKeysThroughMainSetValue(code, value))
+    if (isVendorFrameItem(code) && !checkKeysThroughMainSetValue(code, before, value))
         return true;
 
     bool keysNoted = false;
-    if (const std::optional<QString> direct = writeItem(code, value)) {
-        const QString &reply = *direct;
+    const Sent sent = writeItem(code, value);
+    if (sent.direct) {
+        const QString &reply = sent.reply;
         const ReplyCheck::Outcome outcome = ReplyCheck::judgeWrite(reply, m_inc.protocolIndex);
         const bool keysOperated = ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex);
         // Under Ravtocol a keys-operated refusal of the auto-tuning register is passed over, as
@@ -113,13 +116,21 @@ bool SingleWrite::WriteOneSetting()
             noteKeysOperated(code);
     }
 
+    // Only a good read from here on tells what the controller holds now.
+    m_inc.readValues.at(code - 10).reset();
     const bool readBackGood = m_readBack.read(code);
     judgeReadBack(code, value, readBackGood, keysNoted);
+    const WriteOutcome outcome = sent.vendorFrame
+                                     ? WriteOutcome::ofVendorReply(sent.reply)
+                                     : WriteOutcome::ofReply(sent.reply, m_inc.protocolIndex);
+    m_journal.record(
+        m_inc, code, before, value,
+        outcome.checkedBy(m_inc.readValues.at(code - 10), value, FormatItemValue(m_inc, code)));
     m_op.setStatusPanel(1, QString());
     return true;
 }
 
-bool SingleWrite::checkKeysThroughMainSetValue(int code, qint16 value)
+bool SingleWrite::checkKeysThroughMainSetValue(int code, std::optional<qint16> before, qint16 value)
 {
     // The frame carries the main set value: the operator's own when it is the item changed, else
     // the controller's, read just before, so that nothing the operator did not choose is sent.
@@ -144,18 +155,21 @@ bool SingleWrite::checkKeysThroughMainSetValue(int code, qint16 value)
         putBack(code);
         m_op.beep();
         noteKeysOperated(code);
+        m_journal.record(m_inc, code, before, value,
+                         WriteOutcome::ofReply(reply, m_inc.protocolIndex));
         return false;
     }
     if (ReplyCheck::isNoReply(reply)) {
         m_view.setCommErrorVisible(true);
         m_inc.commErrorFlag = true;
         putBack(code);
+        m_journal.record(m_inc, code, before, value, {WriteOutcome::Kind::NoReply, {}});
         return false;
     }
     return true;
 }
 
-std::optional<QString> SingleWrite::writeItem(int code, qint16 value)
+SingleWrite::Sent SingleWrite::writeItem(int code, qint16 value)
 {
     const QString data = DataWord::dataField(value, m_inc.protocolIndex);
     const QString vendorData = DataWord::toHex(value);
@@ -167,33 +181,32 @@ std::optional<QString> SingleWrite::writeItem(int code, qint16 value)
         m_reporter.read(m_request.read(m_inc.registerTable.at(ModeRegisterCode)), ModeRegisterCode);
         if (m_inc.setting(ModeRegisterCode) >= VendorFrameWrites::DirectAtBiasMode)
             break;
-        m_vendorWrites.atb(data);
-        return std::nullopt;
+        return {m_vendorWrites.atb(data), false, m_vendorWrites.atbThroughVendorFrame(value)};
     case MainSetValueCode:
     case 58:
     case 59:
     case 60:
     case 61:
-        m_vendorWrites.SV_change(vendorData);
-        return std::nullopt;
+        return {m_vendorWrites.SV_change(vendorData), false, true};
     case OutOffKeyCode:
         // The OUT/OFF function (0) has no manual control: the controller is put back to
         // automatic first.
         if (value == 0 && m_inc.setting(AutoManualCode) == 1) {
             m_inc.setting(AutoManualCode) = 0;
             m_op.setStatusPanel(1, msg(DataChangingMessage));
-            m_reporter.write(m_request.write(m_inc.registerTable.at(AutoManualCode),
-                                             DataWord::dataField(0, m_inc.protocolIndex)));
+            const QString reply = m_request.write(m_inc.registerTable.at(AutoManualCode),
+                                                  DataWord::dataField(0, m_inc.protocolIndex));
+            m_reporter.write(reply);
+            m_journal.record(m_inc, AutoManualCode, m_inc.readValues.at(AutoManualCode - 10), 0,
+                             WriteOutcome::ofReply(reply, m_inc.protocolIndex));
         }
-        m_vendorWrites.DCOSL_change(vendorData);
-        return std::nullopt;
+        return {m_vendorWrites.DCOSL_change(vendorData), false, true};
     case AbnormalOutputCode:
-        m_vendorWrites.DCOSL_change(vendorData);
-        return std::nullopt;
+        return {m_vendorWrites.DCOSL_change(vendorData), false, true};
     default:
         break;
     }
-    return m_request.write(m_inc.registerTable.at(code), data);
+    return {m_request.write(m_inc.registerTable.at(code), data)};
 }
 
 void SingleWrite::judgeReadBack(int code, qint16 sent, bool readBackGood, bool keysNoted)

@@ -14,6 +14,7 @@ class OperatorInterface;
 class RequestLayer;
 class VendorFrameReads;
 class VendorFrameWrites;
+class WriteJournal;
 struct ZN8P_INC;
 
 // One setting item changed by the operator, written to the controller on its own (timerJob 2).
@@ -23,7 +24,8 @@ class SingleWrite
 {
 public:
     SingleWrite(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
-                MainView &view, VendorFrameReads &vendorReads, VendorFrameWrites &vendorWrites);
+                MainView &view, VendorFrameReads &vendorReads, VendorFrameWrites &vendorWrites,
+                WriteJournal &journal);
 
     // Job 2: writes inc.itemCode and reads it back.
     // - Auto-tuning on/off (12) and OUT/OFF (44) are not written when unchanged.
@@ -40,6 +42,8 @@ public:
     // - The write counts as taken only when the read-back shows the value sent. Otherwise the
     //   item goes into unconfirmedWrites and status bar panel 2 names it (keys operated, not
     //   taken with the controller's value, or not confirmed) until the next write.
+    // - Every write sent goes into the journal with what became of it, judged by its reply and
+    //   the read-back.
     // Always true: failures are reported, never stop the dispatcher.
     bool WriteOneSetting();
 
@@ -50,14 +54,21 @@ public:
     void Manuval_Click(int index);
 
 private:
-    // Writes the item; returns the reply of a direct write, nothing when the item went through a
-    // vendor-frame routine (which reports itself).
-    std::optional<QString> writeItem(int code, qint16 value);
+    struct Sent {
+        QString reply;
+        // A user-protocol write judged and reported here; else a vendor-frame routine's, which
+        // reports itself.
+        bool direct = true;
+        // reply is a vendor-frame reply (ACK, NAK, ...).
+        bool vendorFrame = false;
+    };
+    // Writes the item; returns the reply of its last write.
+    Sent writeItem(int code, qint16 value);
     // The vendor-frame items' first step: the main set value written to its own register, which
     // tells whether the controller's keys are operated. False when the item must not be written
     // (keys operated, no reply, or the controller's main set value could not be read), with the
     // previous value put back and the operator told.
-    bool checkKeysThroughMainSetValue(int code, qint16 value);
+    bool checkKeysThroughMainSetValue(int code, std::optional<qint16> before, qint16 value);
     // A write is taken only when its read-back shows the value sent; otherwise the item is
     // listed in unconfirmedWrites and status bar panel 2 says so until the next write.
     void judgeReadBack(int code, qint16 sent, bool readBackGood, bool keysNoted);
@@ -72,6 +83,7 @@ private:
     OperatorInterface &m_op;
     MainView &m_view;
     VendorFrameWrites &m_vendorWrites;
+    WriteJournal &m_journal;
     ReplyReporter m_reporter;
     ItemReadBack m_readBack;
 };

@@ -115,15 +115,18 @@ QString VendorFrameWrites::DCOSL_change(const QString &data)
     return reply;
 }
 
+bool VendorFrameWrites::atbThroughVendorFrame(qint16 bias) const
+{
+    return m_inc.setting(ModeRegisterCode) < DirectAtBiasMode &&
+           atBiasNeedsVendorFrame(m_inc.setting(ParameterTable::InputTypeCode), bias);
+}
+
 QString VendorFrameWrites::atb(const QString &data)
 {
     m_reporter.read(m_request.read(m_inc.registerTable.at(ModeRegisterCode)), ModeRegisterCode);
     // The vendor frame carries its data high byte first in every protocol.
     const QString vendorData = m_inc.protocolIndex == Ravtocol ? DataWord::swapBytes(data) : data;
-    const bool viaVendorFrame = m_inc.setting(ModeRegisterCode) < DirectAtBiasMode &&
-                                atBiasNeedsVendorFrame(m_inc.setting(ParameterTable::InputTypeCode),
-                                                       DataWord::fromHex(vendorData));
-    if (!viaVendorFrame) {
+    if (!atbThroughVendorFrame(DataWord::fromHex(vendorData))) {
         const QString reply = m_request.write(m_inc.registerTable.at(AtBiasCode), data);
         m_reporter.write(reply);
         return reply;

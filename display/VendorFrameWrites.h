@@ -39,6 +39,8 @@ public:
     // otherwise through the vendor frame (FC90/004C). Returns the reply of the direct write or of
     // the last vendor-frame write.
     QString atb(const QString &data);
+    // Whether atb() sends bias through the vendor frame, under the mode register value last read.
+    bool atbThroughVendorFrame(qint16 bias) const;
     // Reads the set value memory number (FF13) into code 64; "OK" or "NG" in panel 1 ('!' or ESC),
     // nothing at all for any other reply.
     void Memono();

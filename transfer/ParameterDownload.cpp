@@ -8,8 +8,10 @@
 #include "comm/ReplyCheck.h"
 #include "comm/RequestLayer.h"
 #include "display/VendorFrameWrites.h"
+#include "polling/ValueFormat.h"
 #include "transfer/ParameterTable.h"
 #include "transfer/WaitTick.h"
+#include "transfer/WriteJournal.h"
 
 #include <optional>
 
@@ -59,9 +61,10 @@ const std::array<qint16, ParameterDownload::StepCount> ParameterDownload::Chain 
 
 ParameterDownload::ParameterDownload(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
                                      OperatorInterface &op, MainView &view,
-                                     VendorFrameReads &vendorReads, VendorFrameWrites &vendorWrites)
+                                     VendorFrameReads &vendorReads, VendorFrameWrites &vendorWrites,
+                                     WriteJournal &journal)
     : m_inc(inc), m_request(request), m_link(link), m_op(op), m_view(view),
-      m_vendorWrites(vendorWrites), m_reporter(inc, link, op, view),
+      m_vendorWrites(vendorWrites), m_journal(journal), m_reporter(inc, link, op, view),
       m_itemRead(inc, request, link, op, view, vendorReads), m_report(inc, op)
 {
 }
@@ -169,16 +172,24 @@ ParameterDownload::Result ParameterDownload::download(const Values &source)
             applicable << code;
     }
     QList<int> written;
+    QList<SentStep> sentSteps;
     int unanswered = 0;
     std::optional<TransferReport::StopReason> stop;
     for (int step = 1; step <= StepCount && !stop; ++step) {
         const int code = Chain[step - 1];
         if (!applicable.contains(code))
             continue;
+        const qint16 value = source.at(code - 10);
+        const std::optional<qint16> before = m_inc.readValues.at(code - 10);
         bool sentDirectly = true;
-        const QString reply = writeStep(code, source.at(code - 10), sentDirectly);
+        const QString reply = writeStep(code, value, sentDirectly);
         if (sentDirectly)
             m_reporter.write(reply);
+        const bool vendorReply =
+            !sentDirectly && (code != AtBiasCode || m_vendorWrites.atbThroughVendorFrame(value));
+        sentSteps.append({code, before, value,
+                          vendorReply ? WriteOutcome::ofVendorReply(reply)
+                                      : WriteOutcome::ofReply(reply, m_inc.protocolIndex)});
         // Under Ravtocol a keys-operated refusal of the auto-tuning switch, the last step, is
         // passed over: every other item has been written by then.
         const bool passedOver = m_inc.protocolIndex == Ravtocol && code == AutoTuningCode;
@@ -194,13 +205,21 @@ ParameterDownload::Result ParameterDownload::download(const Values &source)
         m_view.setProgressValue(step);
     }
 
-    const QList<TransferReport::NotTaken> notTaken =
-        confirm(source, applicable, written, stop == TransferReport::StopReason::LineLost);
+    const bool lineLost = stop == TransferReport::StopReason::LineLost;
+    const QList<TransferReport::NotTaken> notTaken = confirm(source, applicable, written, lineLost);
+    // Journalled once the read-back has judged them; a refusal or a lost reply stays as it was.
+    for (const SentStep &step : sentSteps) {
+        const std::optional<qint16> held = m_inc.readValues.at(step.code - 10);
+        m_journal.record(
+            m_inc, step.code, step.before, step.value,
+            lineLost ? step.outcome
+                     : step.outcome.checkedBy(held, step.value, FormatItemValue(m_inc, step.code)));
+    }
     if (stop) {
         // The unanswered writes that took the line for lost are not counted as done.
-        const int done = int(written.size()) - (*stop == TransferReport::StopReason::LineLost
-                                                     ? TransferReport::LineLostAfter
-                                                     : 0);
+        const int done =
+            int(written.size()) -
+            (*stop == TransferReport::StopReason::LineLost ? TransferReport::LineLostAfter : 0);
         m_report.stopped(TransferReport::Kind::Download, done, int(applicable.size()), *stop,
                          notTaken);
         m_view.setProgressVisible(false, DownloadMessage);
@@ -230,6 +249,9 @@ QList<TransferReport::NotTaken> ParameterDownload::confirm(const Values &source,
             m_inc.unconfirmedWrites.insert(code, sent);
             continue;
         }
+        // Only a good read from here on tells what the controller holds now.
+        if (!lineLost)
+            m_inc.readValues.at(code - 10).reset();
         const bool read = !lineLost && m_itemRead.read(code);
         m_op.setStatusPanel(1, QString());
         if (read && m_inc.setting(code) == sent)

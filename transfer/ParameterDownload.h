@@ -4,6 +4,7 @@
 #include "polling/ItemReadBack.h"
 #include "polling/ReplyReporter.h"
 #include "transfer/TransferReport.h"
+#include "transfer/WriteOutcome.h"
 
 #include <array>
 #include <functional>
@@ -14,6 +15,7 @@ class OperatorInterface;
 class RequestLayer;
 class VendorFrameReads;
 class VendorFrameWrites;
+class WriteJournal;
 
 // Writes the whole set of setting items to the controller, register by register, in the one order
 // the controller accepts them: the input type and scaling first (they re-range the others), the
@@ -41,7 +43,7 @@ public:
 
     ParameterDownload(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
                       MainView &view, VendorFrameReads &vendorReads,
-                      VendorFrameWrites &vendorWrites);
+                      VendorFrameWrites &vendorWrites, WriteJournal &journal);
 
     // Run by DownloadCopy once its chain completed or was stopped by the keys: the online start
     // read (OnlineStartRead::Setdata_read), which reads the controller's state back.
@@ -67,9 +69,18 @@ public:
     // holds a mix (TransferReport), hides the frames and leaves settingDataValid and
     // downloadRequested unchanged. A completed chain sets settingDataValid, clears
     // downloadRequested, notes the time in status bar panel 2 and lists the items not taken.
+    // Every step sent goes into the journal, judged by its reply and its read-back.
     Result download(const Values &source);
 
 private:
+    // A step sent, kept for the journal until its read-back has judged it.
+    struct SentStep {
+        int code;
+        std::optional<qint16> before;
+        qint16 value;
+        WriteOutcome outcome;
+    };
+
     // Writes the step of code; returns its reply. sentDirectly tells whether the reply is that
     // of a user-protocol write (the vendor-frame routines report their own replies).
     QString writeStep(int code, qint16 value, bool &sentDirectly);
@@ -85,6 +96,7 @@ private:
     OperatorInterface &m_op;
     MainView &m_view;
     VendorFrameWrites &m_vendorWrites;
+    WriteJournal &m_journal;
     ReplyReporter m_reporter;
     ItemReadBack m_itemRead;
     TransferReport m_report;

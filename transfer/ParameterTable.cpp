@@ -67,6 +67,7 @@ bool ReadDataSet(ZN8P_INC &inc, const ZN8PCom *com, const QString &reply, int co
         return true;
     }
     inc.setting(code) = value;
+    inc.readValues.at(code - 10) = value;
     const auto unconfirmed = inc.unconfirmedWrites.constFind(code);
     if (unconfirmed != inc.unconfirmedWrites.cend() && *unconfirmed == value)
         inc.unconfirmedWrites.erase(unconfirmed);

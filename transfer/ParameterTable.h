@@ -30,7 +30,8 @@ bool isMonitorCode(int code); // 0 to 8, held in monitorValues
 bool isSettingCode(int code); // 10 to 65, held in settingValues at code - 10
 
 // Stores the data word of a good reply under code: word 1 taken with com.ReplyWord and read as a
-// signed 16-bit value (FFFF -> -1). Returns false, storing nothing, for a code outside 0 to 8 and
+// signed 16-bit value (FFFF -> -1); a setting code's value is also kept as read (readValues).
+// Returns false, storing nothing, for a code outside 0 to 8 and
 // 10 to 65, a null com or a reply without a readable word.
 bool ReadDataSet(ZN8P_INC &inc, const ZN8PCom *com, const QString &reply, int code);
 

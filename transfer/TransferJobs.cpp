@@ -6,10 +6,11 @@
 
 TransferJobs::TransferJobs(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
                            OperatorInterface &op, MainView &view, VendorFrameReads &vendorReads,
-                           ParameterUpload &upload, OnlineStartRead &startRead)
+                           ParameterUpload &upload, OnlineStartRead &startRead,
+                           WriteJournal &journal)
     : m_upload(upload), m_vendorWrites(inc, request, link, op, view, vendorReads),
-      m_singleWrite(inc, request, link, op, view, vendorReads, m_vendorWrites),
-      m_download(inc, request, link, op, view, vendorReads, m_vendorWrites)
+      m_singleWrite(inc, request, link, op, view, vendorReads, m_vendorWrites, journal),
+      m_download(inc, request, link, op, view, vendorReads, m_vendorWrites, journal)
 {
     m_download.setReadBack([&startRead] { startRead.Setdata_read(); });
 }

@@ -7,13 +7,14 @@
 class JobDispatcher;
 class OnlineStartRead;
 class ParameterUpload;
+class WriteJournal;
 
 // The write side of the core, wired once for the desktop window or the headless tool: single
 // writes (job 2), the display's data sent when going online (job 3), the upload (job 4) and the
 // download with its read-back (job 5). Everything runs in the dispatcher; install() registers
 // the jobs.
 //
-//   TransferJobs transfer(inc, request, link, op, view, vendorReads, upload, startRead);
+//   TransferJobs transfer(inc, request, link, op, view, vendorReads, upload, startRead, journal);
 //   transfer.install(dispatcher);
 //   inc.downloadValues = values; inc.timerJob = JobDispatcher::Download;  // or call directly:
 //   transfer.download().DownloadCopy();
@@ -22,7 +23,7 @@ class TransferJobs
 public:
     TransferJobs(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
                  MainView &view, VendorFrameReads &vendorReads, ParameterUpload &upload,
-                 OnlineStartRead &startRead);
+                 OnlineStartRead &startRead, WriteJournal &journal);
 
     void install(JobDispatcher &jobs);
 

@@ -1,5 +1,6 @@
 #include "app/MessageTable.h"
 #include "sim/SimulatedController.h"
+#include "transfer/JournalFile.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -40,6 +41,7 @@ private slots:
     void uploadDownloadDiffRoundTrip_data();
     void uploadDownloadDiffRoundTrip();
     void writeSideRefusals();
+    void writesAreJournalled();
 
 private:
     struct Run {
@@ -113,7 +115,12 @@ void TestZnctl::startZnctl(QProcess &process, const QStringList &arguments)
     environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(ZNCTL_PATH), arguments);
+    // The journal of writes goes to the test's folder, not beside the built tool.
+    QStringList withJournal = arguments;
+    const bool writes = arguments.value(0) == "write" || arguments.value(0) == "download";
+    if (writes && !arguments.contains("--journal-dir"))
+        withJournal << "--journal-dir" << m_config->filePath("Journal");
+    process.start(QStringLiteral(ZNCTL_PATH), withJournal);
     QVERIFY(process.waitForStarted());
 }
 
@@ -500,6 +507,50 @@ void TestZnctl::writeSideRefusals()
         QVERIFY2(run.exitCode == 0, qPrintable(write.join(' ') + ": " + run.err));
         QCOMPARE(m_sim->value(0x0001), qint16(237));
     }
+}
+
+// Every write the tool sends is one line of the journal, a refused one too, with what the
+// controller held before it; a download journals each item it sends.
+void TestZnctl::writesAreJournalled()
+{
+    SimulatedController::Options options;
+    options.line.speed = 19200;
+    startSimulator(options);
+    const QString folder = m_config->filePath("Journal");
+    const QStringList line = {"--speed", "19200", "--journal-dir", folder};
+    m_sim->setValue(0x0015, -10); // sensor correction -1.0
+
+    QCOMPARE(znctl(QStringList{"write", "23", "-2.5"} + line).exitCode, 0);
+    m_sim->operateKeys(60000);
+    QCOMPARE(znctl(QStringList{"write", "23", "1.5"} + line).exitCode, 4);
+    startSimulator(options);
+    const QString file = m_config->filePath("a.znm");
+    QCOMPARE(znctl(QStringList{"upload", "--out", file} + line.mid(0, 2)).exitCode, 0);
+    QCOMPARE(znctl(QStringList{"download", file} + line).exitCode, 0);
+
+    const QString path = folder + "/" + JournalFile::fileName(QDate::currentDate());
+    const QList<QStringList> entries = JournalFile::latest(path, 1000);
+    QVERIFY2(entries.size() > 30, qPrintable(QString::number(entries.size())));
+    const auto fields = [](const QStringList &e, std::initializer_list<JournalFile::Column> cs) {
+        QStringList picked;
+        for (const JournalFile::Column c : cs)
+            picked << e.at(c);
+        return picked.join('|');
+    };
+    using namespace JournalFile;
+    const QStringList &taken = entries.at(entries.size() - 1);
+    const QStringList &refused = entries.at(entries.size() - 2);
+    QCOMPARE(fields(taken, {Port, Instrument, Code, Before, Sent, RawSent, Outcome, Source}),
+             "COM1|01|23|-1.0|-2.5|-25|taken|znctl");
+    QCOMPARE(fields(refused, {Code, Before, Sent, Outcome, Detail}),
+             "23|-2.5|1.5|refused|keys operated");
+    // The download: one line per item sent, each taken, none of them unknown to the journal.
+    const QList<QStringList> download = entries.mid(0, entries.size() - 2);
+    for (const QStringList &e : download)
+        QVERIFY2(e.at(Outcome) == "taken" && e.at(Source) == "znctl", qPrintable(e.join(',')));
+    QCOMPARE(std::count_if(download.begin(), download.end(),
+                           [](const QStringList &e) { return e.at(Code) == "23"; }),
+             1);
 }
 
 QTEST_GUILESS_MAIN(TestZnctl)

@@ -38,7 +38,7 @@ struct WriteRig : CoreRig {
     }
 
     VendorFrameWrites writes{inc, request, link, op, view, vendor};
-    SingleWrite single{inc, request, link, op, view, vendor, writes};
+    SingleWrite single{inc, request, link, op, view, vendor, writes, journal};
 };
 
 struct ManualRow {
@@ -69,6 +69,7 @@ private slots:
     void vendorFrameItems();
     void atBiasRoute_data();
     void atBiasRoute();
+    void journalsEveryWrite();
 };
 
 void TestSingleWrite::directWrites()
@@ -274,6 +275,123 @@ void TestSingleWrite::atBiasRoute()
     else
         QCOMPARE(rig.controller.registers.value("0047"), bias);
     QCOMPARE(sent.last(), QStringLiteral("R 0047"));
+}
+
+// One journal line per item written, with what the controller made of it; the value before is
+// the one last read from the controller, left empty when it was never read.
+void TestSingleWrite::journalsEveryWrite()
+{
+    struct Case {
+        const char *name;
+        qint16 protocol;
+        std::function<void(WriteRig &)> act;
+        QStringList lines;
+    };
+    const auto change = [](int code, qint16 before, qint16 after) {
+        return [=](WriteRig &rig) {
+            rig.change(code, before, after);
+            rig.single.WriteOneSetting();
+        };
+    };
+    const auto refuseWrites = [](QString reply) {
+        return [=](WriteRig &rig) {
+            rig.controller.intercept = [=](const FakeCom::Request &r) {
+                return r.command == "06" || r.command == "WD" ? reply : QString();
+            };
+            rig.change(13, 30, 45);
+            rig.single.WriteOneSetting();
+        };
+    };
+    const QList<Case> cases = {
+        {"taken, value before as read",
+         ModbusAscii,
+         [](WriteRig &rig) {
+             rig.controller.registers["0004"] = 30;
+             rig.inc.readValues.at(13 - 10) = 30;
+             rig.change(13, 30, 45);
+             rig.single.WriteOneSetting();
+         },
+         {"before=30 13 45 taken"}},
+        {"never read: no value before", ModbusAscii, change(13, 30, 45), {"13 45 taken"}},
+        {"no reply",
+         ModbusAscii,
+         [](WriteRig &rig) {
+             rig.controller.silent = true;
+             rig.change(13, 30, 45);
+             rig.single.WriteOneSetting();
+         },
+         {"13 45 no reply"}},
+        {"refused with an exception",
+         ModbusAscii,
+         refuseWrites(FakeCom::modbusException(1, 6, 3)),
+         {"13 45 refused 03"}},
+        {"refused: keys operated",
+         Ravtocol,
+         refuseWrites(FakeCom::ravtocolError(1, 63)),
+         {"13 45 refused keys operated"}},
+        {"answered but not taken",
+         ModbusAscii,
+         [](WriteRig &rig) {
+             rig.controller.registers["0004"] = 30;
+             rig.controller.intercept = [](const FakeCom::Request &r) {
+                 return r.command == "06" ? FakeCom::modbusWriteEcho(1, r.address, r.data)
+                                          : QString();
+             };
+             rig.change(13, 30, 45);
+             rig.single.WriteOneSetting();
+         },
+         {"13 45 read back different 30"}},
+        {"vendor frame: one line for the item",
+         ModbusAscii,
+         change(11, 100, 300),
+         {"11 300 taken"}},
+        {"vendor frame refused at the set value's register",
+         ModbusAscii,
+         [](WriteRig &rig) {
+             rig.inc.monitorValues[7] = 0x01;
+             rig.controller.intercept = [](const FakeCom::Request &r) {
+                 return r.command == "06" ? FakeCom::modbusException(1, 6, 0x12) : QString();
+             };
+             rig.change(58, 100, 300);
+             rig.single.WriteOneSetting();
+         },
+         {"58 300 refused keys operated"}},
+        {"vendor frame NAK",
+         ModbusAscii,
+         [](WriteRig &rig) {
+             rig.controller.intercept = [](const FakeCom::Request &r) {
+                 return r.command == "q" || r.command == "r" ? FakeCom::vendorNak(1) : QString();
+             };
+             rig.change(63, 0, 1);
+             rig.single.WriteOneSetting();
+         },
+         {"63 1 refused NAK"}},
+        {"OUT/OFF from manual: the switch to automatic too",
+         ModbusAscii,
+         [](WriteRig &rig) {
+             rig.inc.setting(45) = 1;
+             rig.inc.readValues.at(45 - 10) = 1;
+             rig.change(63, 1, 0);
+             rig.single.WriteOneSetting();
+         },
+         {"before=1 45 0 taken", "63 0 taken"}},
+        {"manual output step: before is the output just read",
+         ModbusAscii,
+         [](WriteRig &rig) {
+             rig.inc.setting(29) = 100;
+             rig.controller.registers["0039"] = 500;
+             rig.single.Manuval_Click(1);
+             rig.single.WriteOneSetting();
+         },
+         {"before=500 46 501 taken"}},
+        {"unchanged switch: nothing sent, nothing journalled", ModbusAscii, change(12, 1, 1), {}},
+    };
+    for (const Case &c : cases) {
+        WriteRig rig(c.protocol);
+        c.act(rig);
+        QVERIFY2(rig.journalLines() == c.lines,
+                 qPrintable(QStringLiteral("%1: %2").arg(c.name, rig.journalLines().join(" | "))));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSingleWrite)

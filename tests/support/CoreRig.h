@@ -9,8 +9,12 @@
 #include "tests/support/FakeOperator.h"
 #include "tests/support/RecordingMainView.h"
 #include "tests/support/ScriptedController.h"
+#include "transfer/JournalFile.h"
+#include "transfer/WriteJournal.h"
 
+#include <QDate>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -51,6 +55,26 @@ struct CoreRig {
         }
         return list;
     }
+    // The write journal's entries of this month, oldest first, each as "code sent outcome detail"
+    // ("11 250 refused keys operated"); the value before as "before=N" in front when one was read.
+    QStringList journalLines() const
+    {
+        QStringList list;
+        QList<QStringList> entries =
+            JournalFile::latest(journal.pathFor(QDate::currentDate()), 1000);
+        for (auto it = entries.crbegin(); it != entries.crend(); ++it) {
+            const QStringList &e = *it;
+            QString text =
+                QStringLiteral("%1 %2 %3")
+                    .arg(e[JournalFile::Code], e[JournalFile::RawSent], e[JournalFile::Outcome]);
+            if (!e[JournalFile::Detail].isEmpty())
+                text += QLatin1Char(' ') + e[JournalFile::Detail];
+            if (!e[JournalFile::RawBefore].isEmpty())
+                text.prepend(QStringLiteral("before=%1 ").arg(e[JournalFile::RawBefore]));
+            list << text;
+        }
+        return list;
+    }
     int returnCommands() const
     {
         int count = 0;
@@ -68,4 +92,6 @@ struct CoreRig {
     FakeOperator op;
     RecordingMainView view;
     VendorFrameReads vendor{inc, request, link, op, view};
+    QTemporaryDir journalDir;
+    WriteJournal journal{journalDir.path(), WriteJournal::Source::Window, op};
 };

@@ -89,8 +89,11 @@ QString ScriptedController::answerVendor(const FakeCom::Request &request)
         return QString();
     }
     vendorItems[request.address] = DataWord::fromHex(request.data);
-    // The main set value's working item is register 0001 of the user's protocols.
+    // The working items of the main set value and the AT bias are registers of the user's
+    // protocols too.
     if (request.address == QLatin1String("FC30"))
         registers[QStringLiteral("0001")] = vendorItems.value(request.address);
+    if (request.address == QLatin1String("FC90"))
+        registers[QStringLiteral("0047")] = vendorItems.value(request.address);
     return FakeCom::vendorAck(m_station);
 }

@@ -56,7 +56,7 @@ struct DownloadRig : CoreRig {
     }
 
     VendorFrameWrites writes{inc, request, link, op, view, vendor};
-    ParameterDownload download{inc, request, link, op, view, vendor, writes};
+    ParameterDownload download{inc, request, link, op, view, vendor, writes, journal};
 };
 
 // The requests a download should send, built step by step.
@@ -188,6 +188,12 @@ void TestParameterDownload::chainWithoutOptions()
     QCOMPARE(rig.wireWrites(), expected.list);
     // The bars move only for the steps written.
     QCOMPARE(rig.view.progressValues.mid(1, 5), (QList<int>{1, 2, 3, 4, 6}));
+    // One journal line per step written; the AT bias went through the vendor frame and its ACK
+    // counts.
+    const QStringList journal = rig.journalLines();
+    QCOMPARE(journal.size(), rig.view.progressValues.size() - 1);
+    QCOMPARE(journal.filter(" taken").size(), journal.size());
+    QVERIFY(journal.contains("51 60 taken"));
 }
 
 void TestParameterDownload::keysOperatedStopDownload_data()
@@ -244,6 +250,12 @@ void TestParameterDownload::keysOperatedStopDownload()
     QCOMPARE(rig.view.progressValues.last(), refusedRegister == "0006" ? 8 : stops ? 51 : 52);
     QCOMPARE(rig.inc.settingDataValid, !stops);
     QCOMPARE(rig.inc.downloadRequested, stops);
+    // The refused step is journalled with its reason, like every step sent before it.
+    const QStringList journal = rig.journalLines();
+    QCOMPARE(journal.size(), rig.view.progressValues.size() - (stops ? 0 : 1));
+    QCOMPARE(journal.filter(" taken").size(), journal.size() - 1);
+    QCOMPARE(journal.filter(" refused keys operated").size(), 1);
+    QVERIFY(journal.last().endsWith(" refused keys operated"));
 }
 
 void TestParameterDownload::refusedBeforeTheChain()
@@ -261,6 +273,7 @@ void TestParameterDownload::refusedBeforeTheChain()
     QVERIFY(keys.view.progressShown.isEmpty());
     QCOMPARE(keys.op.messages(), QList<QList<int>>{{292}});
     QVERIFY(keys.inc.downloadRequested && !keys.inc.settingDataValid);
+    QVERIFY(keys.journalLines().isEmpty());
 
     // A dead line stops it after three unanswered steps instead of paying a reply timeout for
     // every item; nothing is read back, and every item not confirmed stays marked.
@@ -280,6 +293,8 @@ void TestParameterDownload::refusedBeforeTheChain()
     QVERIFY(!deaf.view.progressVisible);
     QVERIFY(deaf.inc.unconfirmedWrites.contains(49) && deaf.inc.unconfirmedWrites.contains(12));
     QVERIFY(deaf.inc.downloadRequested && !deaf.inc.settingDataValid);
+    QCOMPARE(deaf.journalLines(),
+             (QStringList{"49 49 no reply", "25 25 no reply", "26 26 no reply"}));
 }
 
 void TestParameterDownload::compareWithController()

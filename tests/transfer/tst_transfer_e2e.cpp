@@ -13,7 +13,9 @@
 #include "transfer/ParameterDownload.h"
 #include "transfer/ParameterTable.h"
 #include "transfer/ParameterUpload.h"
+#include "transfer/WriteJournal.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -103,8 +105,8 @@ struct TransferRig {
         reads = std::make_unique<VendorFrameReads>(inc, *request, *link, op, view);
         writes = std::make_unique<VendorFrameWrites>(inc, *request, *link, op, view, *reads);
         upload = std::make_unique<ParameterUpload>(inc, *request, *link, op, view, *reads);
-        download =
-            std::make_unique<ParameterDownload>(inc, *request, *link, op, view, *reads, *writes);
+        download = std::make_unique<ParameterDownload>(inc, *request, *link, op, view, *reads,
+                                                       *writes, journal);
     }
     void readStatus()
     {
@@ -157,6 +159,8 @@ struct TransferRig {
     std::function<void()> beforeSend;
     FakeOperator op;
     RecordingMainView view;
+    QTemporaryDir journalDir;
+    WriteJournal journal{journalDir.path(), WriteJournal::Source::Window, op};
     std::unique_ptr<ComLink> link;
     std::unique_ptr<RequestLayer> request;
     std::unique_ptr<VendorFrameReads> reads;

@@ -1,0 +1,48 @@
+#include "AppendOnlyFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace AppendOnlyFile
+{
+
+Result failureOf(const QFileDevice &file)
+{
+    // Qt reports a refused open as a plain open error; what the operator must hear is whether the
+    // file (or its folder) may not be written, which is where another program's lock or a
+    // read-only file shows on this system.
+    const QFileInfo info(file.fileName());
+    const QFileInfo folder(info.absolutePath());
+    const bool refused =
+        file.error() == QFileDevice::PermissionsError ||
+        (info.exists() ? !info.isWritable() : folder.exists() && !folder.isWritable());
+    return refused ? Result::PermissionDenied : Result::Failed;
+}
+
+bool isWritableTarget(const QString &path)
+{
+    const QFileInfo target(path);
+    return !target.exists() || target.isFile();
+}
+
+Result append(const QString &path, const QByteArray &lines, const QByteArray &header)
+{
+    if (!isWritableTarget(path))
+        return Result::Failed;
+    // Unbuffered: one write of the whole text goes straight to the file, so a reader never sees
+    // half a line that the writer still means to finish, and no rest of a failed line stays in a
+    // buffer to be written after it.
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return failureOf(file);
+    const qint64 wholeLines = file.size();
+    const QByteArray bytes = wholeLines == 0 ? header + lines : lines;
+    const bool written = file.write(bytes) == bytes.size();
+    const Result result = written ? Result::Written : failureOf(file);
+    if (!written)
+        file.resize(wholeLines);
+    file.close();
+    return result;
+}
+
+} // namespace AppendOnlyFile

@@ -1,0 +1,77 @@
+#include "WriteJournal.h"
+
+#include "app/AppendOnlyFile.h"
+#include "app/MessageTable.h"
+#include "app/OperatorInterface.h"
+#include "app/ZN8P_INC.h"
+#include "polling/ValueFormat.h"
+#include "transfer/JournalFile.h"
+#include "transfer/ParameterTable.h"
+#include "transfer/SettingRanges.h"
+
+#include <QDir>
+
+namespace
+{
+
+constexpr int JournalFailedMessage = 914;
+constexpr int FailurePanel = 4;
+
+// The display text that value of code would have under inc's other settings.
+QString valueText(const ZN8P_INC &inc, int code, qint16 value)
+{
+    ZN8P_INC with = inc;
+    with.setting(code) = value;
+    return FormatItemValue(with, code);
+}
+
+// With the offset, so that entries from machines in other time zones (or across a change to
+// summer time) stay in order.
+QString isoTime(const QDateTime &at)
+{
+    return at.toOffsetFromUtc(at.offsetFromUtc()).toString(Qt::ISODate);
+}
+
+} // namespace
+
+WriteJournal::WriteJournal(QString folder, Source source, OperatorInterface &op)
+    : m_folder(std::move(folder)), m_source(source), m_op(op),
+      m_clock([] { return QDateTime::currentDateTime(); })
+{
+}
+
+QString WriteJournal::pathFor(const QDate &date) const
+{
+    return m_folder + QLatin1Char('/') + JournalFile::fileName(date);
+}
+
+void WriteJournal::record(const ZN8P_INC &inc, int code, std::optional<qint16> before, qint16 sent,
+                          const WriteOutcome &outcome)
+{
+    const QDateTime at = m_clock();
+    const QStringList fields = {
+        isoTime(at),
+        inc.portName,
+        inc.stationAddress,
+        QString::number(code),
+        msg(ParameterTable::captionMessage(code, SettingRanges::isRated50A(inc))),
+        before ? valueText(inc, code, *before) : QString(),
+        valueText(inc, code, sent),
+        before ? QString::number(*before) : QString(),
+        QString::number(sent),
+        outcome.keyword(),
+        outcome.detail,
+        m_source == Source::Window ? QStringLiteral("window") : QStringLiteral("znctl"),
+    };
+    QDir().mkpath(m_folder);
+    const AppendOnlyFile::Result result = AppendOnlyFile::append(
+        pathFor(at.date()), JournalFile::line(fields), JournalFile::headingLine());
+    if (result == AppendOnlyFile::Result::Written) {
+        m_failureShown = false;
+        return;
+    }
+    m_failed = true;
+    if (!m_failureShown)
+        m_op.setStatusPanel(FailurePanel, msg(JournalFailedMessage));
+    m_failureShown = true;
+}

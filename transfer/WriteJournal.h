@@ -1,0 +1,50 @@
+#pragma once
+
+#include "transfer/WriteOutcome.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+#include <optional>
+
+class OperatorInterface;
+struct ZN8P_INC;
+
+// The trail of every write the program sends to the controller: one line per operator item
+// written (a single change, a manual output step, each item of a download), appended to this
+// month's file of the journal folder (JournalFile). The file is never replaced; a line is written
+// whole or not at all. A journal that cannot be written never holds up the write: the status bar
+// says so once (panel 4, message 914), and again only after a line has been written since.
+class WriteJournal
+{
+public:
+    enum class Source { Window, Znctl };
+
+    WriteJournal(QString folder, Source source, OperatorInterface &op);
+
+    // One write of code to the controller of inc's port and instrument number: before is the
+    // value last read from the controller (nullopt when none was read), sent the value written.
+    // Value texts are formatted as the main display shows the item under inc's other settings.
+    void record(const ZN8P_INC &inc, int code, std::optional<qint16> before, qint16 sent,
+                const WriteOutcome &outcome);
+
+    QString folder() const { return m_folder; }
+    // The file that holds the entries of date's month.
+    QString pathFor(const QDate &date) const;
+    // True once a line could not be written during this run.
+    bool failed() const { return m_failed; }
+
+    // The clock of the entries; tests set a fixed one.
+    void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
+
+private:
+    QString m_folder;
+    Source m_source;
+    OperatorInterface &m_op;
+    std::function<QDateTime()> m_clock;
+    bool m_failed = false;
+    bool m_failureShown = false;
+};
