@@ -38,7 +38,9 @@ struct CommandLine {
     int seconds = 0;
     static constexpr int MaxSeconds = std::numeric_limits<int>::max() / 1000;
     QString csvPath;
-    QString outPath; // upload: the settings data file to write
+    bool appendCsv = false;  // --append: an existing CSV log is continued
+    bool replaceCsv = false; // --force: an existing CSV log is replaced
+    QString outPath;         // upload: the settings data file to write
     bool help = false;
     bool version = false;
 };
