@@ -25,20 +25,29 @@ bool isWritableTarget(const QString &path)
     return !target.exists() || target.isFile();
 }
 
-Result append(const QString &path, const QByteArray &lines, const QByteArray &header)
+Result append(const QString &path, const QByteArray &lines, const QByteArray &header,
+              QString *error)
 {
-    if (!isWritableTarget(path))
+    if (!isWritableTarget(path)) {
+        if (error)
+            *error = QStringLiteral("not a regular file");
         return Result::Failed;
+    }
     // Unbuffered: one write of the whole text goes straight to the file, so a reader never sees
     // half a line that the writer still means to finish, and no rest of a failed line stays in a
     // buffer to be written after it.
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+    const auto failed = [&] {
+        if (error)
+            *error = file.errorString();
         return failureOf(file);
+    };
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return failed();
     const qint64 wholeLines = file.size();
     const QByteArray bytes = wholeLines == 0 ? header + lines : lines;
     const bool written = file.write(bytes) == bytes.size();
-    const Result result = written ? Result::Written : failureOf(file);
+    const Result result = written ? Result::Written : failed();
     if (!written)
         file.resize(wholeLines);
     file.close();

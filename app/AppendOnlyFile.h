@@ -18,8 +18,10 @@ enum class Result {
 // Appends lines (whole lines, ends included) to path in one unbuffered write, creating the file
 // when it is missing; header goes in front of them when the file is empty. What a full disk let
 // through of a short write is cut off again, so the file keeps whole lines only. Something other
-// than a regular file at path (a FIFO, a device) is never opened: Failed.
-Result append(const QString &path, const QByteArray &lines, const QByteArray &header = {});
+// than a regular file at path (a FIFO, a device) is never opened: Failed. error, when given,
+// receives the system's words for a failure.
+Result append(const QString &path, const QByteArray &lines, const QByteArray &header = {},
+              QString *error = nullptr);
 
 // Why file could not be opened or written.
 Result failureOf(const QFileDevice &file);

@@ -430,14 +430,20 @@ void MainDisp::setMonitoringState(bool running)
     setLabelColour(ui->Label4, colour);
     // The last readings stay, muted, until the next good read.
     if (!running)
-        m_displayView->setValuesLive(false);
+        setValuesLive(false);
 }
 
 void MainDisp::setCommErrorVisible(bool visible)
 {
     ui->Text_readmsg2->setVisible(visible);
     if (visible)
-        m_displayView->setValuesLive(false);
+        setValuesLive(false);
+}
+
+void MainDisp::setValuesLive(bool live)
+{
+    m_displayView->setValuesLive(live);
+    Mardel_ChartCtl1->setValuesLive(live);
 }
 
 void MainDisp::refreshSettingPage()
@@ -453,7 +459,7 @@ void MainDisp::refreshMonitor()
 {
     // The auto/manual state goes into code 45 first, so that the page rebuilt below shows it.
     TrackAutoManualChange(m_inc);
-    m_displayView->setValuesLive(m_inc.online && !m_inc.commErrorFlag);
+    setValuesLive(m_inc.online && !m_inc.commErrorFlag);
     const MonitorPanelState state = SelectDispItem(m_inc);
     m_displayView->showMonitorPanel(state);
     refreshSettingPage();

@@ -112,6 +112,8 @@ private:
     void connectMenus();
     // Change buttons, group title buttons and manual output buttons.
     void connectSettingButtons();
+    // The main display's value boxes and the Trace page's, muted together.
+    void setValuesLive(bool live);
 
     void onHelp();
     void onVersion();

@@ -28,8 +28,7 @@ ChartModel::ChartModel()
 {
     current.fill(QStringLiteral("0"));
     previous.fill(QStringLiteral("0"));
-    captions.fill(QStringLiteral("0"));
-    labels.fill(QStringLiteral("0"));
+    // Captions and labels stay empty until the first reading.
 }
 
 void ChartModel::setValueCaption(int channel, const QString &text)
@@ -53,8 +52,8 @@ void ChartModel::setValueCaption(int channel, const QString &text)
 ChartScaleLayout ChartModel::ScaleSet()
 {
     // The files' values are taken as they are; a cycle no timer can hold is held at its limit.
-    Charttime = qint32(qBound(0.0, leadingNumber(cycleText) * 1000,
-                              double(std::numeric_limits<qint32>::max())));
+    Charttime = qint32(
+        qBound(0.0, leadingNumber(cycleText) * 1000, double(std::numeric_limits<qint32>::max())));
     yHigh = toInteger(leadingNumber(yHighText));
     yLow = toInteger(leadingNumber(yLowText));
     unitsPerCanvas = double(yHigh - yLow) / Height;

@@ -3,6 +3,7 @@
 #include "app/ZN8P_INC.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
 
@@ -108,6 +109,26 @@ void ChartRecords::take(const ChartRecords &o, std::initializer_list<int> record
     }
 }
 
+bool ChartRecords::repair()
+{
+    const ChartRecords standard;
+    bool repaired = false;
+    const auto keep = [&repaired](bool valid) {
+        repaired = repaired || !valid;
+        return valid;
+    };
+    if (!keep(cycle >= 1 && cycle <= 60))
+        cycle = standard.cycle;
+    const auto onScale = [](qint32 v) { return v >= -2000 && v <= 10000; };
+    if (!keep(onScale(high) && onScale(low) && high > low)) {
+        high = standard.high;
+        low = standard.low;
+    }
+    if (!keep(divisions >= 2 && divisions <= 10))
+        divisions = standard.divisions;
+    return repaired;
+}
+
 ChartSettingsFiles::ChartSettingsFiles(QString folder) : m_folder(std::move(folder)) {}
 
 QString ChartSettingsFiles::filePath(int channel) const
@@ -117,6 +138,9 @@ QString ChartSettingsFiles::filePath(int channel) const
 
 std::optional<ChartRecords> ChartSettingsFiles::read(int channel) const
 {
+    // Opening a FIFO would wait for a writer for good.
+    if (!QFileInfo(filePath(channel)).isFile())
+        return std::nullopt;
     QFile file(filePath(channel));
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
@@ -127,15 +151,20 @@ std::optional<ChartRecords> ChartSettingsFiles::read(int channel) const
 bool ChartSettingsFiles::write(int channel, const ChartRecords &values,
                                std::initializer_list<int> records)
 {
+    const QString path = filePath(channel);
     ChartRecords merged = read(channel).value_or(ChartRecords::defaults(channel));
     merged.take(values, records);
-    QSaveFile file(filePath(channel));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    const QFileInfo target(path);
+    QSaveFile file(path);
     const QByteArray bytes = merged.toBytes();
-    // flush() before commit(): Qt 6.4's commit() ignores a failure of its own final flush and
-    // would put a cut-off file in place of the old one on a full disk.
-    return file.write(bytes) == bytes.size() && file.flush() && file.commit();
+    // Not over a FIFO or a device, which the rename would replace. flush() before commit():
+    // Qt 6.4's commit() ignores a failure of its own final flush and would put a cut-off file in
+    // place of the old one on a full disk.
+    const bool written = (!target.exists() || target.isFile()) && file.open(QIODevice::WriteOnly) &&
+                         file.write(bytes) == bytes.size() && file.flush() && file.commit();
+    if (!written && m_unsaved)
+        m_unsaved(path);
+    return written;
 }
 
 ChartSettingsFiles::Flags ChartSettingsFiles::load(ZN8P_INC &inc)
@@ -143,10 +172,11 @@ ChartSettingsFiles::Flags ChartSettingsFiles::load(ZN8P_INC &inc)
     Flags flags{};
     for (int channel = 0; channel < ChartChannels::Count; ++channel) {
         std::optional<ChartRecords> records = read(channel);
-        if (!records) {
+        const bool rewrite = !records || records->repair();
+        if (!records)
             records = ChartRecords::defaults(channel);
+        if (rewrite)
             write(channel, *records, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
-        }
         inc.traceColors[channel] = records->colour;
         inc.chartLongScale = records->longScale;
         inc.chartCycleSeconds = records->cycle;

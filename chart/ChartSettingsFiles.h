@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 
@@ -33,23 +34,34 @@ struct ChartRecords {
     static std::optional<ChartRecords> fromBytes(const QByteArray &bytes);
     // Copies the records named (1 to 11) from other.
     void take(const ChartRecords &other, std::initializer_list<int> records);
+    // Puts back the default of every scale the scale dialog would not accept (a cycle outside
+    // 1 to 60 s, Y high or low outside -2000 to 10000 or high not above low, divisions outside
+    // 2 to 10). True when something was replaced.
+    bool repair();
 };
 
 // ZN8P1.DAT to ZN8P7.DAT in one folder, one per chart channel: the colour and selection flag of
 // their own channel and, in every file, the settings that the chart shares. Each write replaces
-// the file whole and atomically; a file that cannot be written keeps its previous contents.
+// the file whole and atomically; a file that cannot be written keeps its previous contents and is
+// reported. A path that is not a regular file (a FIFO, a device) is neither read nor written.
 class ChartSettingsFiles
 {
 public:
     using Flags = std::array<qint16, ChartChannels::Count>;
+    // Told the path of a file that could not be written.
+    using Unsaved = std::function<void(const QString &path)>;
 
     explicit ChartSettingsFiles(QString folder);
+
+    void setUnsavedReport(Unsaved report) { m_unsaved = std::move(report); }
 
     QString filePath(int channel) const;
 
     // Start-up: reads the seven files in order into the shared chart state (each file's shared
     // values replace the earlier ones, so file 7 has the last word). A missing or short file is
-    // created with its channel's defaults, which also reset the shared values read so far.
+    // created with its channel's defaults, which also reset the shared values read so far; so is
+    // one that is not a regular file, which is left as it is. A file holding a scale the scale
+    // dialog would not accept has it replaced by its default and is written again.
     // Returns the channels' selection flags as read.
     Flags load(ZN8P_INC &inc);
     // Record 6 of every file (a missing file reads as not selected).
@@ -79,6 +91,7 @@ private:
     std::optional<ChartRecords> read(int channel) const;
 
     QString m_folder;
+    Unsaved m_unsaved;
     // Records 8 to 10 as last read: written back as they came.
     ChartRecords m_reserved;
 };

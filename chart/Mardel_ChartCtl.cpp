@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QColorDialog>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -22,6 +23,10 @@ namespace
 {
 constexpr int SecondOutputBit = 0x40;
 constexpr int SidePanelWidth = 350;
+constexpr int ReasonPanel = 4;
+// The main display's look for values that are not live.
+const QString MutedStyle = QStringLiteral(
+    "QLabel { background-color: #3a3f44; color: #9aa0a6; border: 2px dotted #7a7a7a; }");
 
 const std::array<const char *, ChartChannels::Count> ValueLabelNames = {
     "lblPv", "lblSv", "lblMv1", "lblMv2", "LblSv2", "LblSv3", "LblSv4"};
@@ -87,8 +92,11 @@ Mardel_ChartCtl::Mardel_ChartCtl(ZN8P_INC &inc, OperatorInterface &op, const QSt
                                                   : std::nullopt;
     };
 
+    m_files.setUnsavedReport([this](const QString &path) {
+        m_op.setStatusPanel(ReasonPanel, msg(982).arg(QDir::toNativeSeparators(path)));
+    });
     timChart.setInterval(1000);
-    connect(&timChart, &QTimer::timeout, this, [this] { m_run.tick(); });
+    connect(&timChart, &QTimer::timeout, this, &Mardel_ChartCtl::timChart_Timer);
 
     auto *side = new QVBoxLayout;
     side->addWidget(makeValuePanel());
@@ -147,6 +155,8 @@ Mardel_ChartCtl::Mardel_ChartCtl(ZN8P_INC &inc, OperatorInterface &op, const QSt
                            static_cast<QWidget *>(Label3[channel])})
             w->hide();
     }
+    applyMv2Visibility();
+    setValuesLive(false);
     showRunState(false);
 }
 
@@ -185,7 +195,8 @@ QWidget *Mardel_ChartCtl::makeValuePanel()
     for (int channel = 0; channel < ChartChannels::Count; ++channel) {
         Label3[channel] = label(QStringLiteral("Label3_%1").arg(channel));
         Label3[channel]->setText(QLatin1String(ChartChannels::info(channel).name));
-        QLabel *value = valueBox(QLatin1String(ValueLabelNames[channel]), QStringLiteral("0"));
+        // Nothing until the first reading.
+        QLabel *value = valueBox(QLatin1String(ValueLabelNames[channel]), QString());
         value->setAutoFillBackground(true);
         QPalette palette = value->palette();
         palette.setColor(QPalette::Window, Qt::white);
@@ -300,6 +311,18 @@ void Mardel_ChartCtl::feed(const ChartCaptions &captions)
         setValueCaption(channel, *texts[channel]);
 }
 
+void Mardel_ChartCtl::setValuesLive(bool live)
+{
+    // Called after every monitor read: a style sheet set again would restyle the boxes each time.
+    if (live == m_valuesLive)
+        return;
+    m_valuesLive = live;
+    for (QLabel *value : m_valueLabels) {
+        value->setStyleSheet(live ? QString() : MutedStyle);
+        value->setProperty("live", live);
+    }
+}
+
 void Mardel_ChartCtl::setValueCaption(int channel, const QString &text)
 {
     m_model.setValueCaption(channel, text);
@@ -324,13 +347,18 @@ void Mardel_ChartCtl::applyMv2Visibility()
 void Mardel_ChartCtl::setChartMaxCh(qint16 value)
 {
     m_model.ChartMaxCh = value;
-    for (int channel = Pv; channel <= Mv2; ++channel)
+    for (int channel = Pv; channel <= Mv1; ++channel)
         m_valueLabels[channel]->show();
-    for (int channel = 0; channel < ChartChannels::Count; ++channel) {
-        QPalette palette = m_valueLabels[channel]->palette();
-        palette.setColor(QPalette::WindowText, colourOf(m_inc.traceColors[channel]));
-        m_valueLabels[channel]->setPalette(palette);
-    }
+    applyMv2Visibility();
+    for (int channel = 0; channel < ChartChannels::Count; ++channel)
+        setValueColour(channel);
+}
+
+void Mardel_ChartCtl::setValueColour(int channel)
+{
+    QPalette palette = m_valueLabels[channel]->palette();
+    palette.setColor(QPalette::WindowText, colourOf(m_inc.traceColors[channel]));
+    m_valueLabels[channel]->setPalette(palette);
 }
 
 void Mardel_ChartCtl::setCharttime(qint32 milliseconds)
@@ -395,11 +423,8 @@ void Mardel_ChartCtl::ScaleSet()
 void Mardel_ChartCtl::text_color_ref()
 {
     for (int channel = 0; channel < ChartChannels::Count; ++channel) {
-        if (m_model.flags[channel] != 1)
-            continue;
-        QPalette palette = m_valueLabels[channel]->palette();
-        palette.setColor(QPalette::WindowText, colourOf(m_inc.traceColors[channel]));
-        m_valueLabels[channel]->setPalette(palette);
+        if (m_model.flags[channel] == 1)
+            setValueColour(channel);
     }
 }
 
@@ -463,9 +488,13 @@ void Mardel_ChartCtl::selectionCompleted()
 
 void Mardel_ChartCtl::timeBaseChosen(bool longBase)
 {
+    if (longBase == m_model.longBase)
+        return;
     m_inc.chartLongScale = longBase ? 1 : 0;
     m_model.longBase = longBase;
     m_files.timeBaseChanged(m_inc);
+    // The curve drawn belongs to the old time labels.
+    clearCanvas();
     ScaleSet();
 }
 
@@ -508,6 +537,7 @@ void Mardel_ChartCtl::openScaleDialog(ScaleEntry::Mode mode)
             setXScaleTime(text);
         m_inc.chartCycleSeconds = qint32(ChartChannels::leadingNumber(lblChartitv->text()));
         m_files.cycleChanged(m_inc);
+        clearCanvas();
         ScaleSet();
         break;
     }
@@ -544,6 +574,18 @@ void Mardel_ChartCtl::setSampleTimerActive(bool active)
 void Mardel_ChartCtl::showLogFileName(const QString &path)
 {
     Savename_text->setText(path);
+}
+
+void Mardel_ChartCtl::showLogFault(const QString &text)
+{
+    if (m_logFault.isNull()) {
+        m_logFault = new QMessageBox(QMessageBox::Warning, msg(1), text, QMessageBox::Ok, this);
+        m_logFault->setObjectName(QStringLiteral("logFault"));
+        m_logFault->setAttribute(Qt::WA_DeleteOnClose);
+        m_logFault->setWindowModality(Qt::NonModal);
+    }
+    m_logFault->setText(text);
+    m_logFault->show();
 }
 
 bool Mardel_ChartCtl::traceMenuChecked() const

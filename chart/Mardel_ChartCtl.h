@@ -6,6 +6,8 @@
 #include "dialogs/ScaleEntry.h"
 
 #include <QColor>
+#include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -57,6 +59,9 @@ public:
     // Value properties, all seven in order, after each monitor read. mv2Present follows the
     // option word's second-output bit first.
     void feed(const ChartCaptions &captions);
+    // Live: the value boxes in their trace colours. Otherwise (the link lost, offline) muted like
+    // the main display's boxes until the next good read.
+    void setValuesLive(bool live);
     void setValueCaption(int channel, const QString &text);
     QString valueCaption(int channel) const { return m_model.captions.at(channel); }
 
@@ -77,6 +82,8 @@ public:
     void text_color_ref();
     void color_set();
     void auto_run() { m_run.auto_run(); }
+    // The sample timer's handler: one sample of a running trace.
+    void timChart_Timer() { m_run.tick(); }
     void cmdStop_Click() { m_run.stop(); }
     void cmdDev_Click(int channel);
 
@@ -89,6 +96,7 @@ public:
     void showRunState(bool running) override;
     void setSampleTimerActive(bool active) override;
     void showLogFileName(const QString &path) override;
+    void showLogFault(const QString &text) override;
     bool traceMenuChecked() const override;
     void setTraceMenuChecked(bool checked) override;
 
@@ -106,6 +114,7 @@ private:
     void selectionCompleted();
     void timeBaseChosen(bool longBase);
     void openScaleDialog(ScaleEntry::Mode mode);
+    void setValueColour(int channel);
 
     ZN8P_INC &m_inc;
     OperatorInterface &m_op;
@@ -116,6 +125,8 @@ private:
     QAction *m_traceMenu = nullptr;
     ColourPicker m_pickColour;
     ScaleDialog m_scaleDialog;
+    QPointer<QMessageBox> m_logFault;
+    bool m_valuesLive = false;
 
     ChartCanvas *picCanbus = nullptr;
     std::array<QLabel *, 3> lblYscal{};

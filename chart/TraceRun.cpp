@@ -14,6 +14,7 @@ namespace
 constexpr int SecondOutputBit = 0x40;
 constexpr int LoggingPanel = 2;
 constexpr int TraceStatePanel = 3;
+const QString NotRead = QStringLiteral("----");
 } // namespace
 
 TraceRun::TraceRun(ZN8P_INC &inc, ChartModel &model, ChartSettingsFiles &files,
@@ -86,16 +87,14 @@ void TraceRun::showStandby()
 
 void TraceRun::tick()
 {
-    if (!m_model.running || m_inTick)
+    if (!m_model.running)
         return;
-    m_inTick = true;
     if (m_model.advance()) {
         m_view.drawStrokes(m_model.plotSample());
         log();
     } else {
         endOfPlot();
     }
-    m_inTick = false;
 }
 
 void TraceRun::endOfPlot()
@@ -115,7 +114,7 @@ void TraceRun::log()
     const auto &flags = m_model.flags;
     if (m_model.sampleCount == 0) {
         const QString path =
-            m_programFolder + QStringLiteral("/Logging/") + TrendLogWriter::fileNameFor(now);
+            TrendLogWriter::freePath(m_programFolder + QStringLiteral("/Logging"), now);
         m_view.showLogFileName(QDir::toNativeSeparators(path));
         QDir::setCurrent(m_programFolder);
         m_op.setStatusPanel(LoggingPanel, msg(90));
@@ -125,12 +124,29 @@ void TraceRun::log()
         channels.mv1 = flags[Mv1] == 1;
         channels.mv2 = flags[Mv2] == 1 && m_inc.mv2Present;
         m_log.emplace(path, channels);
+        m_lostLines = 0;
+        m_faultShown = false;
     }
-    if (!m_log)
-        return;
-    const auto &labels = m_model.labels;
+    // While the link is down the labels hold the last values read; they are no sample of now.
+    const bool live = m_inc.online && !m_inc.commErrorFlag;
+    const auto value = [&](int channel) { return live ? m_model.labels[channel] : NotRead; };
     const TrendLogWriter::Result result =
-        m_log->write({now, labels[Pv], labels[Sv], labels[Mv1], labels[Mv2]});
-    if (result == TrendLogWriter::Result::PermissionDenied)
-        m_op.showMessage({555}, MessageIcon::Exclamation);
+        m_log->write({now, value(Pv), value(Sv), value(Mv1), value(Mv2)});
+    if (result == TrendLogWriter::Result::Written)
+        m_faultShown = false;
+    else
+        logFailed(result);
+}
+
+void TraceRun::logFailed(TrendLogWriter::Result result)
+{
+    ++m_lostLines;
+    m_op.setStatusPanel(LoggingPanel, msg(981).arg(m_lostLines));
+    if (m_faultShown)
+        return;
+    m_faultShown = true;
+    m_view.showLogFault(
+        result == TrendLogWriter::Result::PermissionDenied
+            ? msg(555)
+            : msg(980).arg(QDir::toNativeSeparators(m_log->path()), m_log->errorString()));
 }

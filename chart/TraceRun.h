@@ -28,6 +28,8 @@ public:
     virtual void showRunState(bool running) = 0;
     virtual void setSampleTimerActive(bool active) = 0;
     virtual void showLogFileName(const QString &path) = 0;
+    // A notice that does not wait for the operator (the sample timer goes on behind it).
+    virtual void showLogFault(const QString &text) = 0;
     // The main window's Trace menu item.
     virtual bool traceMenuChecked() const = 0;
     virtual void setTraceMenuChecked(bool checked) = 0;
@@ -35,7 +37,9 @@ public:
 
 // One pass of the chart across its canvas: Start, the sample tick (plot, then one line of the
 // trend log) and Stop, and the end of plot at the right edge. Each run logs to a new file in the
-// logging folder, named after its first sample.
+// logging folder, named after its first sample. A line that cannot be written is lost and
+// counted, and the run goes on; a sample taken while the link is down logs "----" for every
+// value rather than the last ones read.
 class TraceRun
 {
 public:
@@ -57,10 +61,14 @@ public:
     // timChart: one sample, or the end of plot ("Plot end") once the right edge is reached.
     void tick();
 
+    // Trend log lines of this run that could not be written.
+    int lostLines() const { return m_lostLines; }
+
 private:
     void endOfPlot();
     void showStandby();
     void log();
+    void logFailed(TrendLogWriter::Result result);
 
     ZN8P_INC &m_inc;
     ChartModel &m_model;
@@ -70,7 +78,7 @@ private:
     QString m_programFolder;
     Clock m_clock;
     std::optional<TrendLogWriter> m_log;
-    // A message box shown by one tick lets the next ticks through its event loop; they are
-    // skipped rather than stacking boxes.
-    bool m_inTick = false;
+    int m_lostLines = 0;
+    // The fault notice is shown once until a line is written again.
+    bool m_faultShown = false;
 };

@@ -3,6 +3,7 @@
 #include "app/AppendOnlyFile.h"
 #include "app/MessageTable.h"
 
+#include <QFileInfo>
 #include <QLocale>
 #include <QSaveFile>
 #include <QStringEncoder>
@@ -33,8 +34,9 @@ QByteArray encoded(const QString &text)
 
 } // namespace
 
-TrendLogWriter::TrendLogWriter(QString path, Channels channels)
-    : m_path(std::move(path)), m_channels(channels)
+TrendLogWriter::TrendLogWriter(QString path, Channels channels, bool appendToExisting)
+    : m_path(std::move(path)), m_channels(channels),
+      m_created(appendToExisting && QFileInfo(m_path).isFile())
 {
 }
 
@@ -51,25 +53,24 @@ QString TrendLogWriter::fileNameFor(const QDateTime &firstSample)
         .arg(t.second());
 }
 
+QString TrendLogWriter::freePath(const QString &folder, const QDateTime &firstSample)
+{
+    const QString name = fileNameFor(firstSample);
+    QString path = QDir(folder).filePath(name);
+    const QString stem = path.chopped(4);
+    for (int suffix = 2; QFileInfo::exists(path); ++suffix)
+        path = QStringLiteral("%1_%2.csv").arg(stem).arg(suffix);
+    return path;
+}
+
 QString TrendLogWriter::dateText(const QDate &date)
 {
-    return QLocale::system().toString(date, QLocale::ShortFormat);
+    return QLocale::c().toString(date, QStringLiteral("yyyy/MM/dd"));
 }
 
 QString TrendLogWriter::timeText(const QTime &time)
 {
-    // The long form is the one with seconds; the time zone it also carries means nothing for a
-    // local sample time.
-    const QString longForm = QLocale::system().timeFormat(QLocale::LongFormat);
-    QString format;
-    bool inQuote = false;
-    for (const QChar c : longForm) {
-        if (c == QLatin1Char('\''))
-            inQuote = !inQuote;
-        if (inQuote || c != QLatin1Char('t'))
-            format += c;
-    }
-    return QLocale::system().toString(time, format.simplified());
+    return QLocale::c().toString(time, QStringLiteral("HH:mm:ss"));
 }
 
 QString TrendLogWriter::headingLine() const
@@ -103,8 +104,10 @@ QString TrendLogWriter::dataLine(const Sample &sample) const
 TrendLogWriter::Result TrendLogWriter::write(const Sample &sample)
 {
     // A FIFO or a device given as the log would be replaced by a regular file, or block.
-    if (!AppendOnlyFile::isWritableTarget(m_path))
+    if (!AppendOnlyFile::isWritableTarget(m_path)) {
+        m_error = QStringLiteral("not a regular file");
         return Result::Failed;
+    }
     if (m_created)
         return append(dataLine(sample));
     const Result result = create(quoted(msg(556)) + LineEnd + headingLine() + dataLine(sample));
@@ -112,20 +115,26 @@ TrendLogWriter::Result TrendLogWriter::write(const Sample &sample)
     return result;
 }
 
+TrendLogWriter::Result TrendLogWriter::failed(const QFileDevice &file)
+{
+    m_error = file.errorString();
+    return AppendOnlyFile::failureOf(file);
+}
+
 TrendLogWriter::Result TrendLogWriter::create(const QString &text)
 {
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
-        return AppendOnlyFile::failureOf(file);
+        return failed(file);
     const QByteArray bytes = encoded(text);
     // flush() before commit(): Qt 6.4's commit() ignores a failure of its own final flush and
     // would leave a cut-off file on a full disk.
     if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
-        return AppendOnlyFile::failureOf(file);
+        return failed(file);
     return Result::Written;
 }
 
 TrendLogWriter::Result TrendLogWriter::append(const QString &text)
 {
-    return AppendOnlyFile::append(m_path, encoded(text));
+    return AppendOnlyFile::append(m_path, encoded(text), {}, &m_error);
 }

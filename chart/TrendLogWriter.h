@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QString>
 
+class QFileDevice;
+
 // One trend log file in comma-separated text. The first sample creates the file (replacing one of
 // the same name) with the two heading lines; every later sample appends one line. The file is
 // opened and closed for every line, so that another program can read it while the run goes on and
@@ -13,7 +15,8 @@
 // never written: every write fails.
 //
 // Every field is quoted. Line 1 is message 556 alone; each later line holds its fields each
-// followed by a comma. Lines end with CR LF; the text is in the system's 8-bit encoding.
+// followed by a comma. Lines end with CR LF; the text is in the system's 8-bit encoding. A sample
+// line starts with the date as yyyy/MM/dd and the time as HH:mm:ss.
 class TrendLogWriter
 {
 public:
@@ -35,18 +38,27 @@ public:
     // PermissionDenied: another program holds the file (message 555 in the desktop program).
     using Result = AppendOnlyFile::Result;
 
-    TrendLogWriter(QString path, Channels channels);
+    // With appendToExisting, an existing file is continued: no heading lines, and nothing of it
+    // is replaced.
+    TrendLogWriter(QString path, Channels channels, bool appendToExisting = false);
 
     // "2026_7_4_9_5_3.csv": year, month, day, hour, minute, second without leading zeros.
     static QString fileNameFor(const QDateTime &firstSample);
+    // The path in folder for a run whose first sample is firstSample: fileNameFor, or, when a
+    // file of that name is already there (a run started in the same second), the same name with
+    // "_2", "_3", ... before ".csv".
+    static QString freePath(const QString &folder, const QDateTime &firstSample);
 
     // Writes the sample; the line is lost when the result is not Written, and the next sample
     // tries again (creating the file when it was never created).
     Result write(const Sample &sample);
 
     QString path() const { return m_path; }
+    // Why the last write failed, for the operator.
+    QString errorString() const { return m_error; }
 
-    // The date in the system's short form and the time in the system's form with seconds.
+    // "2026/07/04" and "09:05:03" (24-hour) in every language, so that the lines sort and a
+    // spreadsheet reads them the same everywhere.
     static QString dateText(const QDate &date);
     static QString timeText(const QTime &time);
 
@@ -55,8 +67,10 @@ private:
     QString dataLine(const Sample &sample) const;
     Result create(const QString &text);
     Result append(const QString &text);
+    Result failed(const QFileDevice &file);
 
     QString m_path;
     Channels m_channels;
     bool m_created = false;
+    QString m_error;
 };

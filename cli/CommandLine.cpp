@@ -46,6 +46,8 @@ QList<QCommandLineOption> optionList()
         QCommandLineOption(QStringLiteral("yes")),
         QCommandLineOption(QStringLiteral("json")),
         QCommandLineOption(QStringLiteral("no-store")),
+        QCommandLineOption(QStringLiteral("append")),
+        QCommandLineOption(QStringLiteral("force")),
         QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}),
         QCommandLineOption(QStringLiteral("version")),
     };
@@ -252,6 +254,12 @@ bool parseCommandLine(const QStringList &arguments, CommandLine &commandLine, QS
     commandLine.json = parser.isSet(QStringLiteral("json"));
     commandLine.noStore = parser.isSet(QStringLiteral("no-store"));
     commandLine.csvPath = parser.value(QStringLiteral("csv"));
+    commandLine.appendCsv = parser.isSet(QStringLiteral("append"));
+    commandLine.replaceCsv = parser.isSet(QStringLiteral("force"));
+    if (commandLine.appendCsv && commandLine.replaceCsv) {
+        *error = QStringLiteral("--append and --force exclude each other");
+        return false;
+    }
     commandLine.outPath = parser.value(QStringLiteral("out"));
     commandLine.journalDir = parser.value(QStringLiteral("journal-dir"));
     if (parser.isSet(QStringLiteral("seconds"))) {
@@ -299,7 +307,10 @@ QString helpText()
         "  --json              read: print the values as JSON\n"
         "  --no-store          search: leave the stored conditions as they are\n"
         "  --seconds N         monitor: stop after N seconds (default: until Ctrl-C)\n"
-        "  --csv FILE          monitor: log every rotation to FILE in the trend log format\n"
+        "  --csv FILE          monitor: log every rotation to FILE in the trend log format;\n"
+        "                      an existing FILE is refused unless one of these is given:\n"
+        "  --append            monitor: add the lines to the existing FILE\n"
+        "  --force             monitor: replace the existing FILE\n"
         "  --out FILE          upload: write the settings to FILE (a .znm settings data file)\n"
         "  --journal-dir DIR   write, download: keep the write journal in DIR instead of the\n"
         "                      program folder's Journal\n"

@@ -38,8 +38,10 @@ struct CommandLine {
     int seconds = 0;
     static constexpr int MaxSeconds = std::numeric_limits<int>::max() / 1000;
     QString csvPath;
-    QString outPath;    // upload: the settings data file to write
-    QString journalDir; // write, download: the write journal's folder; empty: the program's
+    bool appendCsv = false;  // --append: an existing CSV log is continued
+    bool replaceCsv = false; // --force: an existing CSV log is replaced
+    QString outPath;         // upload: the settings data file to write
+    QString journalDir;      // write, download: the write journal's folder; empty: the program's
     bool help = false;
     bool version = false;
 };

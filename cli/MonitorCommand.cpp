@@ -72,6 +72,7 @@ private:
     std::optional<TrendLogWriter> m_log;
     // The monitor codes this rotation has read so far.
     QSet<int> m_read;
+    QDateTime m_readAt;
     bool m_switchingOff = false;
     int m_exitCode = Success;
 };
@@ -84,8 +85,13 @@ MonitorRun::MonitorRun(CliSession &session, const CommandLine &commandLine)
     m_jobs.setHandler(JobDispatcher::Monitor, [this] {
         const ZN8P_INC &inc = m_session.inc;
         const int code = PollingCycle::monitorCode(inc.monitorStep, inc.optionWord());
-        if (m_cycle.runMonitorJob())
+        if (m_cycle.runMonitorJob()) {
             m_read.insert(code);
+            // The sample is as old as its PV (or its first value when PV was not read): a
+            // rotation slowed by reply timeouts ends seconds after that.
+            if (code == PvCode || !m_readAt.isValid())
+                m_readAt = QDateTime::currentDateTime();
+        }
         if (inc.monitorStep == 0)
             rotationDone();
         return true;
@@ -108,6 +114,13 @@ int MonitorRun::exec()
         m_session.console.errorLine(
             QStringLiteral("znctl: %1 is neither a regular file nor a folder; no log is written "
                            "there")
+                .arg(m_commandLine.csvPath));
+        return FileError;
+    }
+    // A log of an earlier run is not replaced by mistake.
+    if (csv.isFile() && !m_commandLine.appendCsv && !m_commandLine.replaceCsv) {
+        m_session.console.errorLine(
+            QStringLiteral("znctl: %1 exists; give --append to add to it or --force to replace it")
                 .arg(m_commandLine.csvPath));
         return FileError;
     }
@@ -161,7 +174,7 @@ void MonitorRun::rotationDone()
         return;
     const ZN8P_INC &inc = m_session.inc;
     const TrendLogWriter::Sample sample = {
-        QDateTime::currentDateTime(),
+        m_readAt,
         ifRead(PvCode, PvDisplayText(inc)),
         ifRead(SvCode, FormatItemValue(inc, SvCode)),
         ifRead(Mv1Code, FormatItemValue(inc, Mv1Code)),
@@ -174,6 +187,7 @@ void MonitorRun::rotationDone()
                                     ifRead(PvCode, PvDisplayText(inc, true)), sample.sv, sample.mv1,
                                     sample.mv2, ifRead(StatusCode, status)));
     m_read.clear();
+    m_readAt = QDateTime();
     if (!m_commandLine.csvPath.isEmpty())
         logSample(sample);
 }
@@ -183,7 +197,7 @@ QString MonitorRun::csvPath(const QDateTime &firstSample) const
     // A folder gets a log named after the first sample, like the desktop program's logs.
     const QFileInfo given(m_commandLine.csvPath);
     if (given.isDir())
-        return QDir(given.filePath()).filePath(TrendLogWriter::fileNameFor(firstSample));
+        return TrendLogWriter::freePath(given.filePath(), firstSample);
     return given.filePath();
 }
 
@@ -192,7 +206,7 @@ void MonitorRun::logSample(const TrendLogWriter::Sample &sample)
     if (!m_log) {
         TrendLogWriter::Channels channels;
         channels.mv2 = hasSecondOutput();
-        m_log.emplace(csvPath(sample.at), channels);
+        m_log.emplace(csvPath(sample.at), channels, m_commandLine.appendCsv);
     }
     switch (m_log->write(sample)) {
     case TrendLogWriter::Result::Written:

@@ -35,10 +35,11 @@ const QList<Subcommand> &subcommands()
          -1,
          runRead},
         {QStringLiteral("monitor"),
-         QStringLiteral("[--seconds N] [--csv FILE]"),
+         QStringLiteral("[--seconds N] [--csv FILE [--append | --force]]"),
          QStringLiteral("poll PV, SV, MV1, MV2 and the status word, one line per rotation;\n"
                         "      --csv logs them in the trend log format"),
-         {QStringLiteral("seconds"), QStringLiteral("csv")},
+         {QStringLiteral("seconds"), QStringLiteral("csv"), QStringLiteral("append"),
+          QStringLiteral("force")},
          0,
          0,
          runMonitor},

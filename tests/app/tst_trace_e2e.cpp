@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QtTest>
@@ -31,10 +32,19 @@ bool setWritable(const QString &path, bool writable)
     return ok;
 }
 
-int lineCount(const QString &path)
+QStringList linesOf(const QString &path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? int(file.readAll().count("\r\n")) : 0;
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+    lines.removeLast(); // after the last CR LF
+    return lines;
+}
+
+int lineCount(const QString &path)
+{
+    return int(linesOf(path).size());
 }
 } // namespace
 
@@ -59,7 +69,9 @@ private:
 void TestTraceE2e::goOnline()
 {
     QVERIFY(m_rig->goOnline());
-    QTRY_VERIFY_WITH_TIMEOUT(!text("lblPv").isEmpty() && text("lblPv") != "0", 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!text("lblPv").isEmpty(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_rig->window->findChild<QLabel *>("lblPv")->property("live").toBool(),
+                             10000);
 }
 
 void TestTraceE2e::traceFromTheMenuUntilTheLineIsLost()
@@ -72,7 +84,10 @@ void TestTraceE2e::traceFromTheMenuUntilTheLineIsLost()
     QVERIFY(m_rig->startSimulator(options));
     m_rig->openWindow();
     QVERIFY(m_rig->linkVerified());
+    // Nothing read yet: empty boxes, no MV2 on a controller without a second output.
+    QCOMPARE(text("lblPv"), QString());
     goOnline();
+    QVERIFY(!m_rig->window->findChild<QLabel *>("lblMv2")->isVisible());
 
     // Trace from the menu: the run starts, the status bar says so, the log has its headings.
     traceMenu()->trigger();
@@ -84,14 +99,12 @@ void TestTraceE2e::traceFromTheMenuUntilTheLineIsLost()
     const QString log = QDir::fromNativeSeparators(text("Savename_text"));
     QVERIFY(log.startsWith(m_rig->dir.path() + QStringLiteral("/Logging/")));
     QTRY_VERIFY_WITH_TIMEOUT(lineCount(log) >= 8, 10000);
-    QFile file(log);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
-    file.close();
+    const QStringList lines = linesOf(log);
     QCOMPARE(lines.mid(0, 2),
              (QStringList{"\"Control data\"", "\"Date\",\"Time\",\"PV\",\"SV\",\"MV1\","}));
     // Values as the labels show them, quoted, each followed by a comma.
-    const QRegularExpression dataLine(QStringLiteral(R"(^"[^"]+","[^"]+"(,"-?\d+(\.\d+)?"){3},$)"));
+    const QRegularExpression dataLine(
+        QStringLiteral(R"(^"\d{4}/\d\d/\d\d","\d\d:\d\d:\d\d"(,"-?\d+(\.\d+)?"){3},$)"));
     for (const QString &line : lines.mid(2, 5))
         QVERIFY2(dataLine.match(line).hasMatch(), qPrintable(line));
     const QImage &image = chart.canvas().image();
@@ -102,13 +115,19 @@ void TestTraceE2e::traceFromTheMenuUntilTheLineIsLost()
     }
     QVERIFY(plotted);
 
-    // A log that cannot be written: 555, the lines are lost, the run goes on and catches up
-    // once the file can be written again.
+    // A log that cannot be written: 555 in a notice that does not stop the chart, the lines are
+    // lost and counted, the run goes on and catches up once the file can be written again.
     QVERIFY(setWritable(log, false));
-    QTRY_VERIFY_WITH_TIMEOUT(m_rig->op.wasShown(555), 5000);
+    const auto notice = [&chart] {
+        const auto boxes = chart.findChildren<QMessageBox *>();
+        return boxes.isEmpty() || !boxes.last()->isVisible() ? QString() : boxes.last()->text();
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(notice(), msg(555), 5000);
     const int frozen = lineCount(log);
     const int samples = chart.model().sampleCount;
     QTRY_VERIFY_WITH_TIMEOUT(chart.model().sampleCount > samples + 3, 5000);
+    QVERIFY(m_rig->op.panels.value(2).startsWith(QStringLiteral("Logging: ")));
+    QVERIFY(!m_rig->op.wasShown(555));
     QVERIFY(setWritable(log, true));
     QTRY_VERIFY_WITH_TIMEOUT(lineCount(log) > frozen, 5000);
 
@@ -121,9 +140,16 @@ void TestTraceE2e::traceFromTheMenuUntilTheLineIsLost()
     goOnline();
     traceMenu()->trigger();
     QVERIFY(chart.model().running);
+    chart.setCharttime(40);
+    const QString secondLog = QDir::fromNativeSeparators(text("Savename_text"));
+    QTRY_VERIFY_WITH_TIMEOUT(lineCount(secondLog) >= 4, 10000);
     m_rig->op.shown.clear();
     m_rig->sim->unplug();
     QTRY_VERIFY_WITH_TIMEOUT(!m_rig->inc.online, 20000);
+    // Samples taken after the loss hold no value read before it; the boxes are muted.
+    QVERIFY2(linesOf(secondLog).constLast().endsWith(R"("----","----","----",)"),
+             qPrintable(linesOf(secondLog).constLast()));
+    QVERIFY(!m_rig->window->findChild<QLabel *>("lblPv")->property("live").toBool());
     QVERIFY(!chart.model().running && !traceMenu()->isChecked());
     QCOMPARE(m_rig->op.panels.value(2), QString());
     QCOMPARE(m_rig->op.panels.value(3), msg(91));

@@ -9,9 +9,12 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 // The chart control offscreen, as the operator sees it: labels, and the geometry of grid and
 // samples on the rendered canvas, which is sized so that one pixel is 10 (or 5) canvas units.
@@ -30,13 +33,23 @@ private slots:
     void refusalsAndLongRunToThePlotEnd();
     void shortBaseStandsSamplesApart();
     void selectionColourAndScalesAreFiled();
+    void valuesShowOnlyWhatWasRead();
+    void samplesAfterALossLogNoOldValue();
+    void logFaultsLetTheTraceRunOn();
+    void timeBaseChangeClearsTheCurve_data();
+    void timeBaseChangeClearsTheCurve();
+    void settingsThatCannotBeSavedAreSaid();
 
 private:
     template <typename T> T *child(const QString &name) { return m_chart->findChild<T *>(name); }
     QString text(const QString &name) { return child<QLabel>(name)->text(); }
     QColor pixel(int x, int y) { return m_chart->canvas().image().pixelColor(x, y); }
     void makeChart(QSize canvas = QSize(900, 380));
-    QStringList logLines();
+    QStringList logLines(const QString &name = QStringLiteral("2026_7_4_9_5_3.csv"));
+    // A trace of PV, SV and MV1 started with these values; no timer tick comes between the
+    // samples the test takes.
+    void startSlowTrace();
+    QList<QMessageBox *> visibleNotices();
 
     std::unique_ptr<QTemporaryDir> m_dir;
     ZN8P_INC m_inc;
@@ -76,9 +89,9 @@ void TestChartCtl::makeChart(QSize canvas)
     QVERIFY(QTest::qWaitForWindowExposed(m_chart.get()));
 }
 
-QStringList TestChartCtl::logLines()
+QStringList TestChartCtl::logLines(const QString &name)
 {
-    QFile file(m_dir->filePath(QStringLiteral("Logging/2026_7_4_9_5_3.csv")));
+    QFile file(m_dir->filePath(QStringLiteral("Logging/") + name));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
@@ -296,6 +309,163 @@ void TestChartCtl::selectionColourAndScalesAreFiled()
     QCOMPARE(m_inc.chartCycleSeconds, 60);
     QCOMPARE(m_inc.chartScaleHigh, 1000);
     QCOMPARE(text("lblChartitv"), QStringLiteral("60"));
+}
+
+void TestChartCtl::startSlowTrace()
+{
+    m_chart->setXScaleTime(QStringLiteral("60"));
+    ChartCaptions captions;
+    captions.pv0 = QStringLiteral("25.0");
+    captions.sv0 = QStringLiteral("30.0");
+    captions.mv1 = QStringLiteral("45.5");
+    m_chart->feed(captions);
+    m_chart->setValuesLive(true);
+    child<QPushButton>("cmdRUN")->click();
+    QVERIFY(m_chart->model().running);
+}
+
+QList<QMessageBox *> TestChartCtl::visibleNotices()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QList<QMessageBox *> shown;
+    for (QMessageBox *box : m_chart->findChildren<QMessageBox *>())
+        if (box->isVisible())
+            shown << box;
+    return shown;
+}
+
+void TestChartCtl::valuesShowOnlyWhatWasRead()
+{
+    // Before the first reading: nothing in the boxes, muted, and no MV2 without a second output.
+    m_chart->setChartMaxCh(4);
+    for (const char *name : {"lblPv", "lblSv", "lblMv1", "lblMv2"}) {
+        QCOMPARE(text(name), QString());
+        QVERIFY(!child<QLabel>(name)->property("live").toBool());
+    }
+    QVERIFY(!child<QLabel>("lblMv2")->isVisible());
+
+    ChartCaptions captions;
+    captions.pv0 = QStringLiteral("25.0");
+    captions.mv2 = QStringLiteral("10.0");
+    m_chart->feed(captions);
+    m_chart->setValuesLive(true);
+    QCOMPARE(text("lblPv"), QStringLiteral("25.0"));
+    QVERIFY(child<QLabel>("lblPv")->property("live").toBool());
+    QVERIFY(child<QLabel>("lblPv")->styleSheet().isEmpty());
+    QVERIFY(!child<QLabel>("lblMv2")->isVisible());
+    m_inc.monitorValues[7] = 0x40;
+    m_chart->feed(captions);
+    QVERIFY(child<QLabel>("lblMv2")->isVisible());
+
+    // The line is lost: the last values stay, muted.
+    m_chart->setValuesLive(false);
+    QCOMPARE(text("lblPv"), QStringLiteral("25.0"));
+    QVERIFY(!child<QLabel>("lblPv")->property("live").toBool());
+    QVERIFY(!child<QLabel>("lblPv")->styleSheet().isEmpty());
+}
+
+void TestChartCtl::samplesAfterALossLogNoOldValue()
+{
+    startSlowTrace();
+    m_chart->timChart_Timer();
+    m_inc.commErrorFlag = true;
+    m_chart->timChart_Timer();
+    m_inc.commErrorFlag = false;
+    m_inc.online = false;
+    m_chart->timChart_Timer();
+    const QString stamp = QStringLiteral("\"2026/07/04\",\"09:05:03\",");
+    const QString read = stamp + QStringLiteral("\"25.0\",\"30.0\",\"45.5\",");
+    const QString notRead = stamp + QStringLiteral("\"----\",\"----\",\"----\",");
+    QCOMPARE(logLines().mid(2), (QStringList{read, read, notRead, notRead}));
+}
+
+void TestChartCtl::logFaultsLetTheTraceRunOn()
+{
+    // A file where the logging folder should be: no line can be written.
+    const QString folder = m_dir->filePath(QStringLiteral("Logging"));
+    const auto breakFolder = [&folder] {
+        QVERIFY(QDir(folder).removeRecursively());
+        QFile blocker(folder);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    };
+    breakFolder();
+    startSlowTrace();
+    m_chart->timChart_Timer();
+    QList<QMessageBox *> notices = visibleNotices();
+    QCOMPARE(notices.size(), 1);
+    QVERIFY(!notices.first()->isModal() && notices.first()->windowModality() == Qt::NonModal);
+    QVERIFY(notices.first()->text().contains(QStringLiteral("2026_7_4_9_5_3.csv")));
+    QVERIFY(m_op.shown.isEmpty());
+    QCOMPARE(m_op.panels.value(2), QStringLiteral("Logging: 2 line(s) lost"));
+    QVERIFY(m_chart->model().running);
+
+    // Closed by the operator, the notice stays away while the fault lasts.
+    notices.first()->close();
+    m_chart->timChart_Timer();
+    QVERIFY(visibleNotices().isEmpty());
+    QCOMPARE(m_op.panels.value(2), QStringLiteral("Logging: 3 line(s) lost"));
+
+    // Writable again: the run's file begins with the next sample; a new fault is told again.
+    QVERIFY(QFile::remove(folder) && QDir().mkdir(folder));
+    m_chart->timChart_Timer();
+    QCOMPARE(logLines().size(), 3);
+    breakFolder();
+    m_chart->timChart_Timer();
+    QCOMPARE(visibleNotices().size(), 1);
+    QCOMPARE(m_op.panels.value(2), QStringLiteral("Logging: 4 line(s) lost"));
+    QVERIFY(m_op.shown.isEmpty() && m_chart->model().running);
+}
+
+void TestChartCtl::timeBaseChangeClearsTheCurve_data()
+{
+    QTest::addColumn<bool>("secondRun");
+    QTest::newRow("time base") << false;
+    QTest::newRow("run in the same second") << true;
+}
+
+void TestChartCtl::timeBaseChangeClearsTheCurve()
+{
+    QFETCH(bool, secondRun);
+    startSlowTrace();
+    child<QPushButton>("cmdStop")->click();
+    const auto pvDrawnAtStart = [this] {
+        for (int y = 0; y < 380; ++y)
+            if (pixel(0, y) == PvColour)
+                return true;
+        return false;
+    };
+    QVERIFY(pvDrawnAtStart());
+    if (secondRun) {
+        // Started in the same second as the first: a file of its own.
+        child<QPushButton>("cmdRUN")->click();
+        child<QPushButton>("cmdStop")->click();
+        QCOMPARE(logLines().size(), 3);
+        QCOMPARE(logLines(QStringLiteral("2026_7_4_9_5_3_2.csv")).size(), 3);
+        QVERIFY(text("Savename_text").endsWith(QStringLiteral("2026_7_4_9_5_3_2.csv")));
+        return;
+    }
+    // The curve was drawn against the old time labels.
+    child<QRadioButton>("optShort")->click();
+    QCOMPARE(text("lblXscal_10"), QStringLiteral("600"));
+    QVERIFY(!pvDrawnAtStart());
+}
+
+void TestChartCtl::settingsThatCannotBeSavedAreSaid()
+{
+    // A FIFO as a settings file: start-up neither waits on it nor replaces it.
+    const QString fifo = m_dir->filePath(QStringLiteral("ZN8P3.DAT"));
+    QVERIFY(QFile::remove(fifo));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    m_op = FakeOperator();
+    makeChart();
+    QVERIFY(m_op.panels.value(4).contains(QStringLiteral("ZN8P3.DAT")));
+    m_op.panels.clear();
+    child<QRadioButton>("optShort")->click();
+    QCOMPARE(m_op.panels.value(4),
+             QStringLiteral("Chart settings could not be saved to %1; the change holds only "
+                            "until the program ends.")
+                 .arg(QDir::toNativeSeparators(fifo)));
+    QVERIFY(!QFileInfo(fifo).isFile());
 }
 
 QTEST_MAIN(TestChartCtl)

@@ -2,13 +2,17 @@
 #include "chart/ChartSettingsFiles.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
 
+#include <sys/stat.h>
+
 using Records = QList<int>;
 Q_DECLARE_METATYPE(std::function<void(ChartSettingsFiles &, const ZN8P_INC &)>)
+Q_DECLARE_METATYPE(ChartRecords)
 
 class TestChartSettingsFiles : public QObject
 {
@@ -18,6 +22,9 @@ private slots:
     void emptyFolderGetsDefaultsAndFileSevenHasTheLastWord();
     void operationsWriteOnlyTheirRecords_data();
     void operationsWriteOnlyTheirRecords();
+    void scalesTheDialogRefusesAreRepaired_data();
+    void scalesTheDialogRefusesAreRepaired();
+    void noRegularFileIsNeitherReadNorReplaced();
 
 private:
     static QByteArray bytes(const ChartSettingsFiles &files, int channel);
@@ -156,6 +163,92 @@ void TestChartSettingsFiles::operationsWriteOnlyTheirRecords()
         const Records &expected = channel == 0 ? first : channel == 2 ? third : others;
         QVERIFY2(changed == expected, qPrintable(QStringLiteral("file %1").arg(channel + 1)));
     }
+}
+
+void TestChartSettingsFiles::scalesTheDialogRefusesAreRepaired_data()
+{
+    // The records written into file 7 (the one with the last word); what the chart starts with.
+    QTest::addColumn<ChartRecords>("stored");
+    QTest::addColumn<ChartRecords>("started");
+    const ChartRecords standard;
+    const auto with = [](std::function<void(ChartRecords &)> change) {
+        ChartRecords records;
+        change(records);
+        return records;
+    };
+    QTest::newRow("cycle 0") << with([](ChartRecords &r) { r.cycle = 0; }) << standard;
+    QTest::newRow("cycle -3") << with([](ChartRecords &r) { r.cycle = -3; }) << standard;
+    QTest::newRow("cycle 61") << with([](ChartRecords &r) { r.cycle = 61; }) << standard;
+    QTest::newRow("cycle 60 kept") << with([](ChartRecords &r) { r.cycle = 60; })
+                                   << with([](ChartRecords &r) { r.cycle = 60; });
+    QTest::newRow("high = low") << with([](ChartRecords &r) { r.high = r.low = 100; }) << standard;
+    QTest::newRow("high < low") << with([](ChartRecords &r) {
+        r.high = 0;
+        r.low = 400;
+    }) << standard;
+    QTest::newRow("high off the scale")
+        << with([](ChartRecords &r) { r.high = 10001; }) << standard;
+    QTest::newRow("low off the scale") << with([](ChartRecords &r) { r.low = -2001; }) << standard;
+    QTest::newRow("-2000 to 10000 kept") << with([](ChartRecords &r) {
+        r.high = 10000;
+        r.low = -2000;
+    }) << with([](ChartRecords &r) {
+        r.high = 10000;
+        r.low = -2000;
+    });
+    QTest::newRow("1 division") << with([](ChartRecords &r) { r.divisions = 1; }) << standard;
+    QTest::newRow("11 divisions") << with([](ChartRecords &r) { r.divisions = 11; }) << standard;
+}
+
+void TestChartSettingsFiles::scalesTheDialogRefusesAreRepaired()
+{
+    QFETCH(ChartRecords, stored);
+    QFETCH(ChartRecords, started);
+    QTemporaryDir dir;
+    ChartSettingsFiles files(dir.path());
+    ZN8P_INC inc;
+    files.load(inc);
+    stored.colour = 0x123456;
+    QFile file(files.filePath(Sv4));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(stored.toBytes()) == 44);
+    file.close();
+
+    ZN8P_INC restarted;
+    files.load(restarted);
+    QCOMPARE(restarted.chartCycleSeconds, started.cycle);
+    QCOMPARE(restarted.chartScaleHigh, started.high);
+    QCOMPARE(restarted.chartScaleLow, started.low);
+    QCOMPARE(restarted.chartDivisions, started.divisions);
+    // The file holds what the chart uses; the channel's own colour stays.
+    const ChartRecords rewritten = records(files, Sv4);
+    QCOMPARE(rewritten.cycle, started.cycle);
+    QCOMPARE(rewritten.high, started.high);
+    QCOMPARE(rewritten.low, started.low);
+    QCOMPARE(rewritten.divisions, started.divisions);
+    QCOMPARE(rewritten.colour, 0x123456);
+}
+
+// A FIFO would block the start-up read for good and be replaced by the next write.
+void TestChartSettingsFiles::noRegularFileIsNeitherReadNorReplaced()
+{
+    QTemporaryDir dir;
+    ChartSettingsFiles files(dir.path());
+    QStringList unsaved;
+    files.setUnsavedReport([&unsaved](const QString &path) { unsaved << path; });
+    const QString fifo = files.filePath(Pv);
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ZN8P_INC inc;
+    const ChartSettingsFiles::Flags flags = files.load(inc);
+    QCOMPARE(flags[Pv], qint16(1));
+    QCOMPARE(inc.traceColors[Pv], 0xFF00FF);
+    QCOMPARE(unsaved, QStringList{fifo});
+
+    unsaved.clear();
+    inc.chartScaleHigh = 800;
+    files.highChanged(inc);
+    QCOMPARE(unsaved, QStringList{fifo});
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+    QCOMPARE(records(files, Sv).high, 800);
 }
 
 QTEST_GUILESS_MAIN(TestChartSettingsFiles)

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,7 +19,7 @@ private slots:
     void initTestCase() { MessageTable::instance().setLanguage(Language::English); }
     void fileName();
     void linesPerChannelSelection();
-    void laterRunReplacesFile();
+    void sameSecondGetsASuffixAndAppendKeepsTheFile();
     void failedLineIsLostAndNextTriesAgain();
     void refusesWhatIsNoRegularFile();
 
@@ -50,10 +51,10 @@ void TestTrendLogWriter::fileName()
 void TestTrendLogWriter::linesPerChannelSelection()
 {
     QTemporaryDir dir;
-    const QString date = TrendLogWriter::dateText(QDate(2026, 7, 4));
-    const QString time = TrendLogWriter::timeText(QTime(9, 5, 3));
-    QVERIFY(time.contains(QLatin1String("05:03")) || time.contains(QLatin1String("5:03")));
-    const QByteArray stamp = QStringLiteral("\"%1\",\"%2\",").arg(date, time).toUtf8();
+    // The same sortable form whatever the system's language.
+    const QByteArray stamp = "\"2026/07/04\",\"09:05:03\",";
+    QCOMPARE(TrendLogWriter::dateText(QDate(2031, 12, 31)), QStringLiteral("2031/12/31"));
+    QCOMPARE(TrendLogWriter::timeText(QTime(23, 0, 9)), QStringLiteral("23:00:09"));
 
     TrendLogWriter pvOnly(dir.filePath("pv.csv"), {true, false, false, false});
     QCOMPARE(pvOnly.write(sample("25.0")), TrendLogWriter::Result::Written);
@@ -76,18 +77,32 @@ void TestTrendLogWriter::linesPerChannelSelection()
                  "\"25.0\",\"30.0\",\"45.5\",\r\n");
 }
 
-void TestTrendLogWriter::laterRunReplacesFile()
+void TestTrendLogWriter::sameSecondGetsASuffixAndAppendKeepsTheFile()
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath("run.csv");
-    TrendLogWriter first(path, {});
-    first.write(sample("1.0"));
-    first.write(sample("2.0"));
-    TrendLogWriter second(path, {});
-    second.write(sample("3.0"));
-    const QByteArray text = contents(path);
-    QCOMPARE(text.count("\r\n"), 3);
-    QVERIFY(text.contains("\"3.0\"") && !text.contains("\"1.0\""));
+    const QDateTime start(QDate(2026, 7, 4), QTime(9, 5, 3));
+    QStringList paths;
+    for (const char *pv : {"1.0", "2.0", "3.0"}) {
+        const QString path = TrendLogWriter::freePath(dir.path(), start);
+        TrendLogWriter(path, {}).write(sample(pv));
+        paths << QFileInfo(path).fileName();
+    }
+    QCOMPARE(paths,
+             (QStringList{"2026_7_4_9_5_3.csv", "2026_7_4_9_5_3_2.csv", "2026_7_4_9_5_3_3.csv"}));
+    QVERIFY(contents(dir.filePath("2026_7_4_9_5_3.csv")).contains("\"1.0\""));
+
+    // Continuing a log adds lines only; a missing one is begun with its headings.
+    const QString first = dir.filePath("2026_7_4_9_5_3.csv");
+    const QByteArray before = contents(first);
+    TrendLogWriter continued(first, {}, true);
+    QCOMPARE(continued.write(sample("4.0")), TrendLogWriter::Result::Written);
+    const QByteArray added = contents(first).mid(before.size());
+    QVERIFY(contents(first).startsWith(before));
+    QVERIFY(added.startsWith("\"2026/07/04\"") && added.contains("\"4.0\"") &&
+            added.count("\r\n") == 1);
+    TrendLogWriter begun(dir.filePath("new.csv"), {}, true);
+    begun.write(sample("5.0"));
+    QCOMPARE(contents(dir.filePath("new.csv")).count("\r\n"), 3);
 }
 
 void TestTrendLogWriter::failedLineIsLostAndNextTriesAgain()
@@ -97,6 +112,7 @@ void TestTrendLogWriter::failedLineIsLostAndNextTriesAgain()
     const QString path = folder + "/run.csv";
     TrendLogWriter log(path, {});
     QCOMPARE(log.write(sample("1.0")), TrendLogWriter::Result::Failed);
+    QVERIFY(!log.errorString().isEmpty());
     QVERIFY(QDir().mkpath(folder));
     QCOMPARE(log.write(sample("2.0")), TrendLogWriter::Result::Written);
     const QByteArray text = contents(path);

@@ -35,6 +35,8 @@ private slots:
     void monitorWritesTrendLog_data();
     void monitorWritesTrendLog();
     void monitorRefusesAFifoAsLog();
+    void monitorKeepsAnEarlierLog_data();
+    void monitorKeepsAnEarlierLog();
     void monitorEndsCleanlyOnCtrlC();
     void monitorEndsWhenTheLinkIsLost_data();
     void monitorEndsWhenTheLinkIsLost();
@@ -164,6 +166,9 @@ void TestZnctl::usageErrors_data()
     QTest::newRow("seconds too many")
         << QStringList{"monitor", "--seconds", "2147484"} << "'2147484' for --seconds";
     QTest::newRow("no seconds") << QStringList{"monitor", "--seconds", "0"} << "'0' for --seconds";
+    QTest::newRow("append and force")
+        << QStringList{"monitor", "--csv", "x.csv", "--append", "--force"}
+        << "--append and --force exclude each other";
 }
 
 void TestZnctl::usageErrors()
@@ -286,9 +291,10 @@ void TestZnctl::monitorWritesTrendLog()
     QCOMPARE(
         lines.at(1),
         QStringLiteral(R"("Date","Time","PV","SV","MV1",%1)").arg(heatCool ? R"("MV2",)" : ""));
-    const QRegularExpression dataLine(QStringLiteral(R"(^"[^"]+","[^"]+","%1"(,"[-.\d]+"){%2},$)")
-                                          .arg(sensorBreak ? "----" : R"(25\.3)")
-                                          .arg(heatCool ? 3 : 2));
+    const QRegularExpression dataLine(
+        QStringLiteral(R"(^"\d{4}/\d\d/\d\d","\d\d:\d\d:\d\d","%1"(,"[-.\d]+"){%2},$)")
+            .arg(sensorBreak ? "----" : R"(25\.3)")
+            .arg(heatCool ? 3 : 2));
     for (int i = 2; i < lines.size(); ++i)
         QVERIFY2(dataLine.match(lines.at(i)).hasMatch(), qPrintable(lines.at(i)));
 }
@@ -302,6 +308,44 @@ void TestZnctl::monitorRefusesAFifoAsLog()
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains("neither a regular file nor a folder"), qPrintable(run.err));
     QVERIFY(QFileInfo(csvPath()).exists() && !QFileInfo(csvPath()).isFile());
+}
+
+void TestZnctl::monitorKeepsAnEarlierLog_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("begins"); // what the file begins with afterwards
+    const QString earlier = QStringLiteral("\"Control data\"\r\nearlier run");
+    QTest::newRow("neither") << QString() << 1 << earlier;
+    QTest::newRow("--append") << "--append" << 0 << earlier;
+    QTest::newRow("--force") << "--force" << 0 << "\"Control data\"\r\n\"Date\"";
+}
+
+void TestZnctl::monitorKeepsAnEarlierLog()
+{
+    QFETCH(QString, option);
+    QFETCH(int, exitCode);
+    QFETCH(QString, begins);
+    startSimulator();
+    QFile log(csvPath());
+    QVERIFY(log.open(QIODevice::WriteOnly));
+    log.write("\"Control data\"\r\nearlier run\r\n");
+    log.close();
+    QStringList arguments = {"monitor", "--seconds", "2", "--csv", csvPath()};
+    if (!option.isEmpty())
+        arguments << option;
+    const Run run = znctl(arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY(csvLines().join("\r\n").startsWith(begins));
+    if (exitCode != 0) {
+        QVERIFY2(run.err.contains("exists; give --append") && run.out.isEmpty(),
+                 qPrintable(run.err));
+        QCOMPARE(csvLines().size(), 2);
+        return;
+    }
+    // Appended lines are samples only; a replaced log has its headings.
+    QVERIFY(csvLines().size() > 2);
+    QCOMPARE(csvLines().filter("\"Date\"").size(), option == "--force" ? 1 : 0);
 }
 
 void TestZnctl::monitorEndsCleanlyOnCtrlC()
