@@ -121,5 +121,5 @@ private:
     ProgressCallback m_progress;
     SetdataRead m_setdataRead;
     bool m_searching = false;
-    bool m_accessDeniedShown = false;
+    bool m_portRefusalShown = false;
 };
