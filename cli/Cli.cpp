@@ -30,5 +30,15 @@ int runCli(const QStringList &arguments)
         session.console.errorLine(QStringLiteral("znctl: cannot copy the stored conditions"));
         return FileError;
     }
-    return findSubcommand(commandLine.subcommand)->run(session, commandLine);
+    const int exitCode = findSubcommand(commandLine.subcommand)->run(session, commandLine);
+    // A wait given up for the controller's keys is why the subcommand ended as it did.
+    switch (session.op.waitEnd()) {
+    case TerminalOperator::WaitEnd::TimedOut:
+        return Busy;
+    case TerminalOperator::WaitEnd::Interrupted:
+        return Cancelled;
+    case TerminalOperator::WaitEnd::None:
+        break;
+    }
+    return exitCode;
 }

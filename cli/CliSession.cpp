@@ -7,7 +7,7 @@
 CliSession::CliSession(const CommandLine &commandLine)
     : settings(commandLine.settingsDir),
       link([this] { return std::make_unique<SerialZN8PCom>(portNames()); }),
-      op(console, commandLine.assumeYes)
+      op(console, commandLine.assumeYes, commandLine.waitSeconds)
 {
     store().selectKeyAndLoad(inc);
     inc.savedProtocolIndex = inc.protocolIndex;

@@ -39,6 +39,10 @@ struct CommandLine {
     static constexpr int MaxSeconds = std::numeric_limits<int>::max() / 1000;
     QString csvPath;
     QString outPath; // upload: the settings data file to write
+    // How long a wait for the controller's keys to be released (or for it to leave its vendor
+    // frame) may last before it is given up.
+    int waitSeconds = DefaultWaitSeconds;
+    static constexpr int DefaultWaitSeconds = 30;
     bool help = false;
     bool version = false;
 };
