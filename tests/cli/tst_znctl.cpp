@@ -161,6 +161,7 @@ void TestZnctl::usageErrors_data()
     QTest::newRow("seconds too many")
         << QStringList{"monitor", "--seconds", "2147484"} << "'2147484' for --seconds";
     QTest::newRow("no seconds") << QStringList{"monitor", "--seconds", "0"} << "'0' for --seconds";
+    QTest::newRow("no wait") << QStringList{"upload", "--wait", "0"} << "'0' for --wait";
 }
 
 void TestZnctl::usageErrors()
@@ -180,6 +181,7 @@ void TestZnctl::probeAndPorts()
     const Run help = znctl({"--help"});
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.out.contains("Exit codes:") && help.out.contains("monitor [--seconds N]"));
+    QVERIFY(help.out.contains("--wait N"));
     QVERIFY(znctl({"ports"}).out.startsWith(QStringLiteral("COM1\t%1\n").arg(m_sim->slavePath())));
 
     const Run found = znctl({"probe"});
