@@ -71,7 +71,7 @@ void LinkCheck::startup()
 
 bool LinkCheck::checkcommunicate1()
 {
-    m_portRefusalShown = false;
+    m_portRefusalsShown = {};
     setMainMenus(false);
     m_store.loadCommValues(m_inc);
     RegisterMap::fillRegisterTable(m_inc);
@@ -90,7 +90,7 @@ bool LinkCheck::checkcommunicate1()
 
 void LinkCheck::checkcommunicate()
 {
-    m_portRefusalShown = false;
+    m_portRefusalsShown = {};
     if (m_inc.commSettingsConfirmed) {
         RegisterMap::fillRegisterTable(m_inc);
         if (preparePort(m_inc.portName, m_inc.speedText) && probe()) {
@@ -140,7 +140,7 @@ void LinkCheck::checkcommunicate()
 
 void LinkCheck::checkcommunicate2()
 {
-    m_portRefusalShown = false;
+    m_portRefusalsShown = {};
     m_searching = true;
     search();
     m_searching = false;
@@ -270,12 +270,12 @@ bool LinkCheck::openWith(const QString &port, const QString &speed)
     if (com->OpenPort())
         return true;
     // Said once per check: the search meets the same port at every speed and protocol.
-    if (com->PortAccessDenied() && !m_portRefusalShown) {
-        m_portRefusalShown = true;
+    if (com->PortAccessDenied() && !m_portRefusalsShown.accessDenied) {
+        m_portRefusalsShown.accessDenied = true;
         m_op.showMessage(AccessDeniedMessage, MessageIcon::Exclamation);
     }
-    if (com->PortInUse() && !m_portRefusalShown) {
-        m_portRefusalShown = true;
+    if (com->PortInUse() && !m_portRefusalsShown.inUse) {
+        m_portRefusalsShown.inUse = true;
         m_op.showMessage(PortInUseMessage, MessageIcon::Exclamation);
     }
     return false;
