@@ -46,4 +46,13 @@ public:
     virtual void setMenuEnabled(MenuItem item, bool enabled) = 0;
     // Lets the user interface handle pending events during a long operation (search, transfer).
     virtual void processEvents() = 0;
+    // Asked after each refusal in a wait that only the person at the controller can end (its keys
+    // are being operated, it stays in its vendor frame), before the request is repeated; round
+    // counts the refusals of this wait shown so far, from 0. False gives the wait up. The window
+    // leaves such a wait to the operator's OK and always goes on.
+    virtual bool keepWaiting(int round)
+    {
+        Q_UNUSED(round);
+        return true;
+    }
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMap>
+#include <QSet>
 #include <QString>
 #include <QtGlobal>
 
@@ -112,6 +113,10 @@ struct ZN8P_INC {
     // back different): code -> value sent. A read of the item that shows the value sent clears
     // its entry; the display marks the items listed.
     QMap<int, qint16> unconfirmedWrites;
+    // Items whose last read was refused or went unanswered: their values here are not the
+    // controller's. A good read of the item clears its entry; the display marks the items listed
+    // and nothing files or reports them as read.
+    QSet<int> unreadCodes;
 
     qint16 timerJob = 0;
     qint16 itemCode = 0;

@@ -37,5 +37,14 @@ int runCli(const QStringList &arguments)
     if (session.journal.failed())
         session.console.errorLine(
             QStringLiteral("znctl: %1 (%2)").arg(msg(914), session.journal.folder()));
+    // A wait given up for the controller's keys is why the subcommand ended as it did.
+    switch (session.op.waitEnd()) {
+    case TerminalOperator::WaitEnd::TimedOut:
+        return Busy;
+    case TerminalOperator::WaitEnd::Interrupted:
+        return Cancelled;
+    case TerminalOperator::WaitEnd::None:
+        break;
+    }
     return exitCode;
 }

@@ -8,7 +8,7 @@
 CliSession::CliSession(const CommandLine &commandLine)
     : settings(commandLine.settingsDir),
       link([this] { return std::make_unique<SerialZN8PCom>(portNames()); }),
-      op(console, commandLine.assumeYes),
+      op(console, commandLine.assumeYes, commandLine.waitSeconds),
       journal(commandLine.journalDir.isEmpty() ? ProgramFolder::journal() : commandLine.journalDir,
               WriteJournal::Source::Znctl, op)
 {

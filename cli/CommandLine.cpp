@@ -16,7 +16,7 @@ const QStringList CommonOptions = {
     QStringLiteral("port"),     QStringLiteral("speed"),        QStringLiteral("databits"),
     QStringLiteral("parity"),   QStringLiteral("stopbits"),     QStringLiteral("station"),
     QStringLiteral("protocol"), QStringLiteral("settings-dir"), QStringLiteral("yes"),
-    QStringLiteral("help"),     QStringLiteral("version"),
+    QStringLiteral("wait"),     QStringLiteral("help"),         QStringLiteral("version"),
 };
 
 const QStringList Speeds = {
@@ -43,6 +43,7 @@ QList<QCommandLineOption> optionList()
         valued(QStringLiteral("csv"), QStringLiteral("FILE")),
         valued(QStringLiteral("out"), QStringLiteral("FILE")),
         valued(QStringLiteral("journal-dir"), QStringLiteral("DIR")),
+        valued(QStringLiteral("wait"), QStringLiteral("N")),
         QCommandLineOption(QStringLiteral("yes")),
         QCommandLineOption(QStringLiteral("json")),
         QCommandLineOption(QStringLiteral("no-store")),
@@ -274,6 +275,17 @@ bool parseCommandLine(const QStringList &arguments, CommandLine &commandLine, QS
         }
         commandLine.seconds = *seconds;
     }
+    if (parser.isSet(QStringLiteral("wait"))) {
+        const std::optional<int> wait =
+            number(parser.value(QStringLiteral("wait")), 1, CommandLine::MaxSeconds);
+        if (!wait) {
+            *error = invalidValue(QStringLiteral("wait"), parser.value(QStringLiteral("wait")),
+                                  QStringLiteral("a whole number of seconds from 1 to %1")
+                                      .arg(CommandLine::MaxSeconds));
+            return false;
+        }
+        commandLine.waitSeconds = *wait;
+    }
     return true;
 }
 
@@ -306,6 +318,8 @@ QString helpText()
         "                      write: needed for an item whose change resets others\n"
         "  --json              read: print the values as JSON\n"
         "  --no-store          search: leave the stored conditions as they are\n"
+        "  --wait N            give up waiting for the controller's keys to be released, or\n"
+        "                      for it to leave its vendor frame, after N seconds (default 30)\n"
         "  --seconds N         monitor: stop after N seconds (default: until Ctrl-C)\n"
         "  --csv FILE          monitor: log every rotation to FILE in the trend log format;\n"
         "                      an existing FILE is refused unless one of these is given:\n"
@@ -323,12 +337,15 @@ QString helpText()
         "     data file is short, damaged or holds a value outside its limits (nothing is sent)\n"
         "  2  usage error (also a value outside the item's limits, or a write that resets\n"
         "     other items without --yes; nothing is written)\n"
-        "  3  no controller answered, or it stopped answering\n"
-        "  4  the controller refused a request or did not take a value\n"
+        "  3  no controller answered, or it stopped answering (also: the port is in use by\n"
+        "     another program)\n"
+        "  4  the controller refused a request or did not take a value; or items could not\n"
+        "     be read (upload, diff: named as \"not read\", upload --out writes no file)\n"
         "  5  the link was lost during monitor\n"
-        "  6  search or read cancelled with Ctrl-C (monitor ends with 0)\n"
-        "  7  not now: the controller's keys are being operated, auto-tuning runs, or the\n"
-        "     controller is another model than the file's\n"
+        "  6  cancelled with Ctrl-C: a search, a read, or a wait for the controller's keys\n"
+        "     (monitor ends with 0)\n"
+        "  7  not now: the controller's keys stayed operated (for --wait seconds),\n"
+        "     auto-tuning runs, or the controller is another model than the file's\n"
         "  8  diff: the controller's settings differ from the file\n");
     return text;
 }

@@ -42,6 +42,10 @@ struct CommandLine {
     bool replaceCsv = false; // --force: an existing CSV log is replaced
     QString outPath;         // upload: the settings data file to write
     QString journalDir;      // write, download: the write journal's folder; empty: the program's
+    // How long a wait for the controller's keys to be released (or for it to leave its vendor
+    // frame) may last before it is given up.
+    int waitSeconds = DefaultWaitSeconds;
+    static constexpr int DefaultWaitSeconds = 30;
     bool help = false;
     bool version = false;
 };

@@ -16,7 +16,11 @@ namespace
 // Messages 455/456 ask the operator to end the key operation at the controller; the core sends
 // again once the box is closed. Nobody closes it here, so a pause stands in for the operator.
 constexpr int KeysOperatedMessage = 455;
-constexpr unsigned long KeysOperatedPauseMs = 1000;
+constexpr int KeysOperatedPauseMs = 1000;
+// Ctrl-C is looked for this often during the pause.
+constexpr int InterruptCheckMs = 50;
+constexpr int WaitCancelledMessage = 931;
+constexpr int WaitTimedOutMessage = 932;
 
 QString joined(const QList<int> &messageIds)
 {
@@ -28,16 +32,37 @@ QString joined(const QList<int> &messageIds)
 
 } // namespace
 
-TerminalOperator::TerminalOperator(Console &console, bool assumeYes)
-    : m_console(console), m_assumeYes(assumeYes)
+TerminalOperator::TerminalOperator(Console &console, bool assumeYes, int waitSeconds)
+    : m_console(console), m_assumeYes(assumeYes), m_waitMs(qint64(waitSeconds) * 1000)
 {
 }
 
 void TerminalOperator::showMessage(const QList<int> &messageIds, MessageIcon)
 {
     m_console.errorLine(joined(messageIds));
-    if (messageIds.contains(KeysOperatedMessage))
-        QThread::msleep(KeysOperatedPauseMs);
+    if (!messageIds.contains(KeysOperatedMessage) || m_waitEnd != WaitEnd::None)
+        return;
+    for (int paused = 0; paused < KeysOperatedPauseMs && !Interrupt::requested();
+         paused += InterruptCheckMs)
+        QThread::msleep(InterruptCheckMs);
+}
+
+bool TerminalOperator::keepWaiting(int round)
+{
+    if (m_waitEnd != WaitEnd::None)
+        return false;
+    if (round == 0)
+        m_waiting.start();
+    if (Interrupt::requested())
+        m_waitEnd = WaitEnd::Interrupted;
+    else if (m_waiting.hasExpired(m_waitMs))
+        m_waitEnd = WaitEnd::TimedOut;
+    else
+        return true;
+    m_console.errorLine(m_waitEnd == WaitEnd::Interrupted
+                            ? msg(WaitCancelledMessage)
+                            : msg(WaitTimedOutMessage).arg(m_waitMs / 1000));
+    return false;
 }
 
 bool TerminalOperator::askYesNo(const QList<int> &messageIds, MessageIcon icon)

@@ -2,6 +2,8 @@
 
 #include "app/OperatorInterface.h"
 
+#include <QElapsedTimer>
+
 #include <functional>
 
 class Console;
@@ -10,11 +12,19 @@ class Console;
 // language) go to standard error, and nobody is there to answer a question, so every Yes/No
 // question is answered No, or Yes when the tool was started with --yes. Status bar panels and
 // menus do not exist here. The keys-operated box (455/456) pauses for a second before the core
-// tries again, as an operator reading it would.
+// tries again, as an operator reading it would. Nobody can end the key operation from here, so a
+// wait for the controller's keys or its vendor-frame return is given up after waitSeconds or at
+// the first Ctrl-C, and every later wait of the run at once.
 class TerminalOperator : public OperatorInterface
 {
 public:
-    TerminalOperator(Console &console, bool assumeYes);
+    enum class WaitEnd {
+        None,        // every wait ended by itself
+        TimedOut,    // a wait outlasted waitSeconds
+        Interrupted, // Ctrl-C during a wait
+    };
+
+    TerminalOperator(Console &console, bool assumeYes, int waitSeconds);
 
     // Called once, from processEvents(), after Ctrl-C was pressed (a search cancels itself).
     void setInterruptHandler(std::function<void()> handler) { m_onInterrupt = std::move(handler); }
@@ -28,9 +38,16 @@ public:
     void setStatusPanel(int, const QString &) override {}
     void setMenuEnabled(MenuItem, bool) override {}
     void processEvents() override;
+    bool keepWaiting(int round) override;
+
+    // How the first wait that was given up ended.
+    WaitEnd waitEnd() const { return m_waitEnd; }
 
 private:
     Console &m_console;
     bool m_assumeYes;
+    qint64 m_waitMs;
+    QElapsedTimer m_waiting;
+    WaitEnd m_waitEnd = WaitEnd::None;
     std::function<void()> m_onInterrupt;
 };

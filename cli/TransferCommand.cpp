@@ -7,13 +7,17 @@
 #include "app/SettingsDataFile.h"
 #include "app/SettingsFileMessage.h"
 #include "polling/ValueFormat.h"
+#include "transfer/ParameterDownload.h"
 #include "transfer/ParameterTable.h"
 #include "transfer/SettingRanges.h"
+
+#include <algorithm>
 
 namespace
 {
 
 constexpr quint16 AutoTuningBit = 0x0800;
+constexpr int NotReadText = 895;
 
 int exitCodeOf(WriteSide::Outcome outcome)
 {
@@ -63,15 +67,51 @@ void printDifferences(CliSession &session, const QList<SettingDifference> &diffe
     }
 }
 
+QString itemName(const ZN8P_INC &inc, int code)
+{
+    return msg(ParameterTable::captionMessage(code, SettingRanges::isRated50A(inc)));
+}
+
+// The items of an upload whose last read was refused or went unanswered.
+QList<int> unreadItems(const ZN8P_INC &inc)
+{
+    QList<int> codes;
+    for (int code = ParameterUpload::FirstCode; code <= ParameterUpload::LastCode; ++code) {
+        if (inc.unreadCodes.contains(code))
+            codes << code;
+    }
+    return codes;
+}
+
+// Every item with its display text and raw value; "not read" for one the controller did not
+// give.
 void printSettings(CliSession &session)
 {
     const ZN8P_INC &inc = session.inc;
-    const bool rated50A = SettingRanges::isRated50A(inc);
     for (int code = ParameterUpload::FirstCode; code <= ParameterUpload::LastCode; ++code) {
-        session.console.line(
-            QStringList{QString::number(code), msg(ParameterTable::captionMessage(code, rated50A)),
-                        FormatItemValue(inc, code), QString::number(inc.setting(code))}
-                .join(QLatin1Char('\t')));
+        const QStringList value =
+            inc.unreadCodes.contains(code)
+                ? QStringList{msg(NotReadText)}
+                : QStringList{FormatItemValue(inc, code), QString::number(inc.setting(code))};
+        session.console.line((QStringList{QString::number(code), itemName(inc, code)} + value)
+                                 .join(QLatin1Char('\t')));
+    }
+}
+
+// After a download that did not land whole: every item it meant to write, with the value sent
+// and whether the controller's read-back shows it.
+void printLanded(CliSession &session)
+{
+    const ZN8P_INC &inc = session.inc;
+    for (const qint16 code : ParameterDownload::Chain) {
+        if (!ParameterDownload::applies(code, inc, inc.downloadValues))
+            continue;
+        const qint16 sent = inc.downloadValues.at(code - 10);
+        const bool landed = !inc.unconfirmedWrites.contains(code);
+        session.console.line(QStringList{
+            QString::number(code), itemName(inc, code), FormatItemValue(inc, code, sent).trimmed(),
+            landed ? QStringLiteral("landed") : QStringLiteral("not landed")}
+                                 .join(QLatin1Char('\t')));
     }
 }
 
@@ -86,9 +126,21 @@ int runUpload(CliSession &session, const CommandLine &commandLine)
     closePort(session);
     if (outcome != WriteSide::Outcome::Done)
         return exitCodeOf(outcome);
+    const QList<int> unread = unreadItems(session.inc);
     if (commandLine.outPath.isEmpty()) {
         printSettings(session);
-        return Success;
+        return unread.isEmpty() ? Success : Refused;
+    }
+    // A file holds the controller's values or is not written: an item it did not give would be
+    // filed with whatever value it had here.
+    if (!unread.isEmpty()) {
+        QStringList names;
+        for (const int code : unread)
+            names << QStringLiteral("%1 %2").arg(code).arg(itemName(session.inc, code));
+        session.console.errorLine(
+            QStringLiteral("znctl: %1 not written: these items could not be read: %2")
+                .arg(commandLine.outPath, names.join(QStringLiteral(", "))));
+        return Refused;
     }
     QString error;
     if (!SettingsDataFile::write(commandLine.outPath, session.inc, &error)) {
@@ -125,6 +177,8 @@ int runDownload(CliSession &session, const CommandLine &commandLine)
     inc.rangeOnlyFlag = true;
     const ParameterDownload::Result result = side.transfer().download().DownloadCopy();
     closePort(session);
+    if (result != ParameterDownload::Result::Completed || !inc.unconfirmedWrites.isEmpty())
+        printLanded(session);
     switch (result) {
     case ParameterDownload::Result::KeysOperated:
     case ParameterDownload::Result::AutoTuningRunning:
@@ -152,5 +206,12 @@ int runDiff(CliSession &session, const CommandLine &commandLine)
         return exitCodeOf(outcome);
     const QList<SettingDifference> differences = side.differences(file);
     printDifferences(session, differences, false);
+    // An item not read is not known to differ, nor to be the same.
+    const bool unread =
+        std::any_of(differences.cbegin(), differences.cend(), [&](const SettingDifference &d) {
+            return session.inc.unreadCodes.contains(d.code);
+        });
+    if (unread)
+        return Refused;
     return differences.isEmpty() ? Success : Differs;
 }

@@ -7,6 +7,7 @@
 #include "app/MessageTable.h"
 #include "comm/RegisterMap.h"
 #include "dialogs/SettingResets.h"
+#include "display/SingleWrite.h"
 #include "transfer/ParameterTable.h"
 #include "transfer/SettingRanges.h"
 
@@ -16,6 +17,7 @@ namespace
 constexpr int SetValue2Code = 58;
 constexpr int ContactFunctionCode = 61;
 constexpr int AbnormalOutputCode = 62;
+constexpr int KeysOperatedNote = 883;
 
 // Whether this controller has the item at all: the vendor-frame items come with options.
 bool present(const ZN8P_INC &inc, int code)
@@ -67,6 +69,17 @@ int runWrite(CliSession &session, const CommandLine &commandLine)
     const QString name = msg(ParameterTable::captionMessage(code, SettingRanges::isRated50A(inc)));
     if (session.view.commErrorSeen())
         return NoController;
+    // The limits and the decimal point come from these values: a refused one is no value.
+    for (const int input : ItemValueEntry::inputsFor(code)) {
+        if (inc.unreadCodes.contains(input)) {
+            session.console.errorLine(
+                QStringLiteral("znctl: %1 not written: item %2 (%3) could not be read")
+                    .arg(name)
+                    .arg(input)
+                    .arg(msg(ParameterTable::captionMessage(input))));
+            return Refused;
+        }
+    }
     if (!present(inc, code)) {
         session.console.errorLine(
             QStringLiteral("znctl: this controller has no item %1 (%2)").arg(code).arg(name));
@@ -93,14 +106,22 @@ int runWrite(CliSession &session, const CommandLine &commandLine)
     inc.downloadValues = inc.settingValues;
     inc.setting(code) = *entry.raw;
     inc.itemCode = qint16(code);
-    side.transfer().singleWrite().WriteOneSetting();
+    SingleWrite &write = side.transfer().singleWrite();
+    write.WriteOneSetting();
     if (ZN8PCom *com = session.link.com())
         com->ClosePort();
-    if (session.view.commErrorSeen())
-        return NoController;
-    if (session.view.keyOperationSeen())
+    // Only the read-back decides: a write whose reply was lost has landed when the value read
+    // back is the one sent, and a refused one has not, whatever the value held here says.
+    switch (write.lastVerdict()) {
+    case SingleWrite::Verdict::Taken:
+        break;
+    case SingleWrite::Verdict::KeysOperated:
+        session.console.errorLine(msg(KeysOperatedNote).arg(name));
         return Busy;
-    if (inc.setting(code) != *entry.raw) {
+    case SingleWrite::Verdict::NoReply:
+        return NoController;
+    case SingleWrite::Verdict::NotTaken:
+    case SingleWrite::Verdict::Unconfirmed:
         session.console.errorLine(QStringLiteral("znctl: the controller did not take %1 for %2")
                                       .arg(commandLine.arguments.at(1), name));
         return Refused;

@@ -24,6 +24,7 @@ const QList<int> NoPortMessage = {260};
 const QList<int> CheckFailedMessage = {451, 270};
 const QList<int> SearchCancelledMessage = {83};
 const QList<int> AccessDeniedMessage = {871, 872};
+const QList<int> PortInUseMessage = {930};
 
 const QString FixedSpeed = QStringLiteral("9600");
 const QString SearchSpeeds[] = {QStringLiteral("9600"), QStringLiteral("19200")};
@@ -76,7 +77,7 @@ void LinkCheck::startup()
 
 bool LinkCheck::checkcommunicate1()
 {
-    m_accessDeniedShown = false;
+    m_portRefusalsShown = {};
     setMainMenus(false);
     m_store.loadCommValues(m_inc);
     showStoredConditions();
@@ -96,7 +97,7 @@ bool LinkCheck::checkcommunicate1()
 
 void LinkCheck::checkcommunicate()
 {
-    m_accessDeniedShown = false;
+    m_portRefusalsShown = {};
     if (m_inc.commSettingsConfirmed) {
         RegisterMap::fillRegisterTable(m_inc);
         if (preparePort(m_inc.portName, m_inc.speedText) && probe()) {
@@ -146,7 +147,7 @@ void LinkCheck::checkcommunicate()
 
 void LinkCheck::checkcommunicate2()
 {
-    m_accessDeniedShown = false;
+    m_portRefusalsShown = {};
     m_searching = true;
     search();
     m_searching = false;
@@ -287,9 +288,13 @@ bool LinkCheck::openWith(const QString &port, const QString &speed)
     if (com->OpenPort())
         return true;
     // Said once per check: the search meets the same port at every speed and protocol.
-    if (com->PortAccessDenied() && !m_accessDeniedShown) {
-        m_accessDeniedShown = true;
+    if (com->PortAccessDenied() && !m_portRefusalsShown.accessDenied) {
+        m_portRefusalsShown.accessDenied = true;
         m_op.showMessage(AccessDeniedMessage, MessageIcon::Exclamation);
+    }
+    if (com->PortInUse() && !m_portRefusalsShown.inUse) {
+        m_portRefusalsShown.inUse = true;
+        m_op.showMessage(PortInUseMessage, MessageIcon::Exclamation);
     }
     return false;
 }

@@ -130,5 +130,9 @@ private:
     ProgressCallback m_progress;
     SetdataRead m_setdataRead;
     bool m_searching = false;
-    bool m_accessDeniedShown = false;
+    // Why ports did not open, each said once per check.
+    struct {
+        bool accessDenied = false;
+        bool inUse = false;
+    } m_portRefusalsShown;
 };

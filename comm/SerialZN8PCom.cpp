@@ -6,6 +6,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 
 #include <optional>
@@ -13,6 +14,7 @@
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -214,17 +216,21 @@ bool SerialZN8PCom::OpenPort()
     if (m_port.isOpen())
         return true;
     m_accessDenied = false;
+    m_inUse = false;
     const std::optional<LineSettings> line = parseLine(m_speed, m_dataBits, m_stopBits, m_parity);
     if (!line) {
         qCDebug(lcFrames) << "unknown line parameters" << m_speed << m_dataBits << m_stopBits
                           << m_parity;
         return false;
     }
-    const QString device = m_portNames.deviceFor(m_portName);
-    if (device.isEmpty()) {
+    const QString name = m_portNames.deviceFor(m_portName);
+    if (name.isEmpty()) {
         qCDebug(lcFrames) << m_portName << "stands for no device";
         return false;
     }
+    // The device node itself, whatever link named it: the port's own lock is keyed by the path.
+    const QString resolved = QFileInfo(name).canonicalFilePath();
+    const QString device = resolved.isEmpty() ? name : resolved;
     m_port.setPortName(device);
     m_port.setBaudRate(line->speed);
     m_port.setDataBits(line->dataBits);
@@ -233,7 +239,16 @@ bool SerialZN8PCom::OpenPort()
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port.open(QIODevice::ReadWrite)) {
         qCDebug(lcFrames) << "cannot open" << m_portName << device << m_port.errorString();
-        m_accessDenied = m_port.error() == QSerialPort::PermissionError && !mayUse(device);
+        const bool refused = m_port.error() == QSerialPort::PermissionError;
+        m_accessDenied = refused && !mayUse(device);
+        // The port reports another program's exclusive open or lock file as a permission error.
+        m_inUse = refused && !m_accessDenied;
+        return false;
+    }
+    if (!lockDevice()) {
+        qCDebug(lcFrames) << m_portName << device << "is in use by another program";
+        m_port.close();
+        m_inUse = true;
         return false;
     }
     const bool parity = line->parity != QSerialPort::NoParity;
@@ -259,6 +274,18 @@ void SerialZN8PCom::ClosePort()
 QString SerialZN8PCom::ReplyWord(const QString &reply, int wordNumber) const
 {
     return replyWord(reply, wordNumber);
+}
+
+bool SerialZN8PCom::lockDevice()
+{
+#ifdef Q_OS_UNIX
+    // flock() belongs to the device node reached, whatever path led there, and binds root too;
+    // closing the port releases it.
+    return ::flock(int(m_port.handle()), LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+#else
+    // Windows opens a serial port exclusively by itself.
+    return true;
+#endif
 }
 
 void SerialZN8PCom::discardInput()

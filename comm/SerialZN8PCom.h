@@ -42,10 +42,13 @@ public:
 
     // False when the port name stands for no device, a line parameter text is not one of
     // "1200" ... "115200", "5" ... "8", "1" / "2", "EVEN" / "ODD" / "NONE", or the device does not
-    // open. True at once when the port is already open.
+    // open. True at once when the port is already open. The device itself is locked while it is
+    // open (not its name), so that a second program cannot share the line through another name for
+    // the same adapter, also when it runs as root; it then fails with PortInUse().
     bool OpenPort() override;
     void ClosePort() override;
     bool PortAccessDenied() const override { return m_accessDenied; }
+    bool PortInUse() const override { return m_inUse; }
 
     void setReplyTimeout(int milliseconds) override { m_replyTimeoutMs = milliseconds; }
     int ReplyTimeout() const override { return m_replyTimeoutMs; }
@@ -83,6 +86,8 @@ private:
     // True (and the port closed) when the last port operation failed for another reason than a
     // timeout: the device is gone or unusable.
     bool lineLost();
+    // Takes the lock on the open device; false when another open of it holds the lock.
+    bool lockDevice();
 
     PortNames m_portNames;
     QSerialPort m_port;
@@ -96,6 +101,7 @@ private:
 
     // Of the open port: one character's time, the RTU silence, and when the line fell quiet.
     bool m_accessDenied = false;
+    bool m_inUse = false;
     std::chrono::microseconds m_characterTime{0};
     std::chrono::microseconds m_frameGap{0};
     Clock::time_point m_lineQuietSince;

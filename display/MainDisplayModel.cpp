@@ -100,8 +100,9 @@ public:
             SettingRow row;
             row.place = place;
             row.captionId = place.captionId;
+            row.unread = inc.unreadCodes.contains(place.code);
             if (inc.settingDataValid)
-                row.valueText = FormatItemValue(inc, place.code);
+                row.valueText = row.unread ? Dashes : FormatItemValue(inc, place.code);
             const auto unconfirmed = inc.unconfirmedWrites.constFind(place.code);
             if (unconfirmed != inc.unconfirmedWrites.cend()) {
                 row.unconfirmed = true;

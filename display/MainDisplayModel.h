@@ -165,6 +165,9 @@ struct SettingRow {
     // is the value sent.
     bool unconfirmed = false;
     QString sentText;
+    // The controller refused or did not answer the last read of this item (unreadCodes): the
+    // value shows as "----", never as the value held before.
+    bool unread = false;
 };
 
 // Title buttons Cmd_True(0..5), one per frame.

@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStringList>
 
 namespace
 {
@@ -76,6 +77,8 @@ const QString MutedStyle = QStringLiteral(
 const QString UnconfirmedStyle = QStringLiteral(
     "QLabel { background-color: #ffd6d6; color: #a00000; border: 1px solid #c00000; }");
 constexpr int UnconfirmedToolTip = 884;
+// A setting value the controller did not give: "----" in the same marking, "not read" as its tip.
+constexpr int NotReadToolTip = 895;
 
 // The lamps in their reading order.
 const std::array<const char *, 8> Lamps = {"Label23",   "Label58",   "Label_atm", "lbl_alm_0",
@@ -136,14 +139,20 @@ void MainDisplayView::markUnconfirmed(QWidget *value, const SettingRow &row)
 {
     if (!value)
         return;
-    const QString toolTip = row.unconfirmed ? msg(UnconfirmedToolTip).arg(row.sentText) : QString();
+    QStringList tips;
+    if (row.unread)
+        tips << msg(NotReadToolTip);
+    if (row.unconfirmed)
+        tips << msg(UnconfirmedToolTip).arg(row.sentText);
+    const QString toolTip = tips.join(QLatin1Char('\n'));
     if (value->toolTip() != toolTip)
         value->setToolTip(toolTip);
     // Restyled only on a change: rows are rebuilt after every read.
-    if (value->property("unconfirmed").toBool() == row.unconfirmed)
+    const bool marked = row.unconfirmed || row.unread;
+    if (value->property("unconfirmed").toBool() == marked)
         return;
-    value->setProperty("unconfirmed", row.unconfirmed);
-    value->setStyleSheet(row.unconfirmed ? UnconfirmedStyle : QString());
+    value->setProperty("unconfirmed", marked);
+    value->setStyleSheet(marked ? UnconfirmedStyle : QString());
 }
 
 void MainDisplayView::packLamps()

@@ -54,8 +54,8 @@ private:
 
     QHash<QString, QPointer<QWidget>> m_controls;
     std::array<bool, 6> m_groupDisabled{};
-    // The value label of a row whose last write the controller did not confirm: marked, with the
-    // value sent in its tool tip.
+    // The value label of a row whose last write the controller did not confirm, or whose last
+    // read it refused: marked, with the value sent or "not read" in its tool tip.
     void markUnconfirmed(QWidget *value, const SettingRow &row);
 
     QHash<QString, QString> m_liveStyles;

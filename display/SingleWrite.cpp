@@ -82,6 +82,7 @@ bool SingleWrite::WriteOneSetting()
     if (!ParameterTable::isSettingCode(code))
         return true;
     const qint16 value = m_inc.setting(code);
+    m_verdict = Verdict::Taken;
     if ((code == AutoTuningCode || code == OutOffCode) &&
         value == m_inc.downloadValues.at(code - 10))
         return true;
@@ -139,6 +140,8 @@ bool SingleWrite::checkKeysThroughMainSetValue(int code, std::optional<qint16> b
         const ReplyCheck::Outcome read = m_reporter.read(
             m_request.read(m_inc.registerTable.at(MainSetValueCode)), MainSetValueCode);
         if (read != ReplyCheck::Outcome::Good) {
+            m_verdict =
+                read == ReplyCheck::Outcome::NoReply ? Verdict::NoReply : Verdict::Unconfirmed;
             putBack(code);
             m_op.showMessage({MainSetValueUnreadMessage}, MessageIcon::Exclamation);
             return false;
@@ -152,6 +155,7 @@ bool SingleWrite::checkKeysThroughMainSetValue(int code, std::optional<qint16> b
     m_inc.commErrorFlag = false;
     if (ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex)) {
         m_view.showKeyOperationNotice();
+        m_verdict = Verdict::KeysOperated;
         putBack(code);
         m_op.beep();
         noteKeysOperated(code);
@@ -162,6 +166,7 @@ bool SingleWrite::checkKeysThroughMainSetValue(int code, std::optional<qint16> b
     if (ReplyCheck::isNoReply(reply)) {
         m_view.setCommErrorVisible(true);
         m_inc.commErrorFlag = true;
+        m_verdict = Verdict::NoReply;
         putBack(code);
         m_journal.record(m_inc, code, before, value, {WriteOutcome::Kind::NoReply, {}});
         return false;
@@ -213,18 +218,24 @@ void SingleWrite::judgeReadBack(int code, qint16 sent, bool readBackGood, bool k
 {
     if (readBackGood && m_inc.setting(code) == sent) {
         m_inc.unconfirmedWrites.remove(code);
+        m_verdict = Verdict::Taken;
         return;
     }
     m_inc.unconfirmedWrites.insert(code, sent);
-    if (keysNoted)
+    if (keysNoted) {
+        m_verdict = Verdict::KeysOperated;
         return;
+    }
     const QString name = itemName(m_inc, code);
-    if (readBackGood)
+    if (readBackGood) {
+        m_verdict = Verdict::NotTaken;
         setNote(msg(NotTakenMessage)
                     .arg(name, valueText(m_inc, code, sent),
                          valueText(m_inc, code, m_inc.setting(code))));
-    else
+    } else {
+        m_verdict = m_inc.commErrorFlag ? Verdict::NoReply : Verdict::Unconfirmed;
         setNote(msg(NotConfirmedMessage).arg(name, valueText(m_inc, code, sent)));
+    }
 }
 
 void SingleWrite::noteKeysOperated(int code)

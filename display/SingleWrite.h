@@ -23,6 +23,15 @@ struct ZN8P_INC;
 class SingleWrite
 {
 public:
+    // How the last WriteOneSetting ended.
+    enum class Verdict {
+        Taken,        // the read-back shows the value sent (or nothing needed writing)
+        KeysOperated, // refused because the controller's keys are being operated
+        NotTaken,     // the read-back shows another value
+        Unconfirmed,  // the write or the read-back was refused: the controller's value is unknown
+        NoReply,      // the controller did not answer the write's last step or its read-back
+    };
+
     SingleWrite(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
                 MainView &view, VendorFrameReads &vendorReads, VendorFrameWrites &vendorWrites,
                 WriteJournal &journal);
@@ -44,8 +53,10 @@ public:
     //   taken with the controller's value, or not confirmed) until the next write.
     // - Every write sent goes into the journal with what became of it, judged by its reply and
     //   the read-back.
-    // Always true: failures are reported, never stop the dispatcher.
+    // Always true: failures are reported, never stop the dispatcher; lastVerdict() says how it
+    // ended.
     bool WriteOneSetting();
+    Verdict lastVerdict() const { return m_verdict; }
 
     // The manual output buttons "+1.0", "+0.1", "-0.1", "-1.0", "+10.0", "-10.0" (index 0 to 5):
     // while online, reads the manual output (code 46, tenths of a percent), steps it, keeps it
@@ -86,4 +97,5 @@ private:
     WriteJournal &m_journal;
     ReplyReporter m_reporter;
     ItemReadBack m_readBack;
+    Verdict m_verdict = Verdict::Taken;
 };

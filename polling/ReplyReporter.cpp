@@ -14,8 +14,12 @@ ReplyReporter::ReplyReporter(ZN8P_INC &inc, ComLink &link, OperatorInterface &op
 ReplyCheck::Outcome ReplyReporter::read(const QString &reply, int code)
 {
     const ReplyCheck::Outcome outcome = ReplyCheck::judgeRead(reply, m_inc.protocolIndex);
-    if (outcome == ReplyCheck::Outcome::Good)
-        ParameterTable::ReadDataSet(m_inc, m_link.com(), reply, code);
+    const bool stored = outcome == ReplyCheck::Outcome::Good &&
+                        ParameterTable::ReadDataSet(m_inc, m_link.com(), reply, code);
+    if (stored)
+        m_inc.unreadCodes.remove(code);
+    else
+        m_inc.unreadCodes.insert(code);
     return report(outcome);
 }
 

@@ -19,7 +19,8 @@ class ReplyReporter
 public:
     ReplyReporter(ZN8P_INC &inc, ComLink &link, OperatorInterface &op, MainView &view);
 
-    // A one-register read of code; a good reply's data word is stored by ReadDataSet.
+    // A one-register read of code; a good reply's data word is stored by ReadDataSet and takes
+    // code out of unreadCodes, any other reply puts it there.
     ReplyCheck::Outcome read(const QString &reply, int code);
     // A one-register write.
     ReplyCheck::Outcome write(const QString &reply);

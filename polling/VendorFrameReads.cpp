@@ -51,12 +51,16 @@ void VendorFrameReads::Read_SV()
     m_lastReadAccepted = false;
     if (!hasSv2Option(m_inc))
         return;
+    const int code = m_inc.itemCode;
+    const bool setValuesSelectable = m_inc.setting(ContactInputFunctionCode) == 0;
+    const bool readsItem = code == 58 || code == ContactInputFunctionCode ||
+                           ((code == 59 || code == 60) && setValuesSelectable);
+    // Unread until the exchange reads it: a key write that gives up reads nothing.
+    if (readsItem)
+        m_inc.unreadCodes.insert(code);
     runExchange(
-        [this] {
-            const int code = m_inc.itemCode;
-            const bool setValuesSelectable = m_inc.setting(ContactInputFunctionCode) == 0;
-            if (code == 58 || code == ContactInputFunctionCode ||
-                ((code == 59 || code == 60) && setValuesSelectable))
+        [this, code, readsItem] {
+            if (readsItem)
                 readItem(code);
         },
         false);
@@ -66,11 +70,14 @@ void VendorFrameReads::Read_data()
 {
     m_lastReadAccepted = false;
     if (m_inc.itemCode != AbnormalOutputCode) {
+        m_inc.unreadCodes.insert(OutOffKeyCode);
         runExchange([this] { readItem(OutOffKeyCode); }, false);
         return;
     }
-    if (hasAbnormalOutputItem(m_inc))
+    if (hasAbnormalOutputItem(m_inc)) {
+        m_inc.unreadCodes.insert(AbnormalOutputCode);
         runExchange([this] { readItem(AbnormalOutputCode); }, false);
+    }
 }
 
 void VendorFrameReads::Read_SV2()
@@ -109,7 +116,8 @@ void VendorFrameReads::runExchange(const std::function<void()> &body, bool refre
     m_inc.protocolIndex = m_inc.savedProtocolIndex;
     setReplyTimeout(UserReplyTimeout);
 
-    if (WriteKeyUntilAccepted(keyData(m_inc.protocolIndex)) == KeyResult::GaveUp) {
+    const KeyResult key = WriteKeyUntilAccepted(keyData(m_inc.protocolIndex));
+    if (key == KeyResult::GaveUp || key == KeyResult::KeysHeld) {
         // The controller never entered the vendor frame: nothing to read, nothing to return from.
         m_running = false;
         return;
@@ -130,7 +138,7 @@ void VendorFrameReads::runExchange(const std::function<void()> &body, bool refre
 
 VendorFrameReads::KeyResult VendorFrameReads::WriteKeyUntilAccepted(const QString &key)
 {
-    for (int otherAnswers = 0;;) {
+    for (int otherAnswers = 0, keysRound = 0;;) {
         const QString reply = m_request.write(m_inc.registerTable[ModeRegisterCode], key);
         m_inc.commErrorFlag = false;
         if (ReplyCheck::isNoReply(reply))
@@ -139,6 +147,8 @@ VendorFrameReads::KeyResult VendorFrameReads::WriteKeyUntilAccepted(const QStrin
             return KeyResult::Accepted;
         if (ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex)) {
             m_op.showMessage(KeysOperatedMessage, MessageIcon::Exclamation);
+            if (!m_op.keepWaiting(keysRound++))
+                return KeyResult::KeysHeld;
             continue;
         }
         if (++otherAnswers == MaxAttempts) {
@@ -153,9 +163,12 @@ void VendorFrameReads::ReturnFromVendorFrame()
     m_inc.protocolIndex = VendorFrame;
     setReplyTimeout(UserReplyTimeout);
     // "06" becomes the vendor-frame write; item 0000 with data 0000 is the return command.
-    while (!m_request.write(QStringLiteral("0000"), QStringLiteral("0000")).isEmpty()) {
+    for (int round = 0; !m_request.write(QStringLiteral("0000"), QStringLiteral("0000")).isEmpty();
+         ++round) {
         m_op.beep();
         m_op.showMessage(KeysOperatedMessage, MessageIcon::Exclamation);
+        if (!m_op.keepWaiting(round))
+            break;
     }
     setReplyTimeout(UserReplyTimeout);
 }
@@ -169,6 +182,7 @@ void VendorFrameReads::readItem(int code)
     m_request.send(command, item, QString());
     const QString reply = m_request.send(command, item, QString());
     m_inc.commErrorFlag = false;
+    m_lastReadAccepted = false;
     switch (ReplyCheck::judgeVendor(reply)) {
     case ReplyCheck::VendorReply::Accepted:
         m_lastReadAccepted = ParameterTable::ReadDataSet(m_inc, m_link.com(), reply, code);
@@ -184,6 +198,10 @@ void VendorFrameReads::readItem(int code)
         m_inc.commErrorFlag = true;
         break;
     }
+    if (m_lastReadAccepted)
+        m_inc.unreadCodes.remove(code);
+    else
+        m_inc.unreadCodes.insert(code);
 }
 
 void VendorFrameReads::setReplyTimeout(int milliseconds)

@@ -29,6 +29,7 @@ public:
         Accepted, // the controller is now in the vendor frame
         NoReply,  // nothing came back; the exchange goes on and its reads will find no reply
         GaveUp,   // MaxAttempts other answers; message 715 shown, the controller stays put
+        KeysHeld, // the keys stayed operated until the operator interface stopped the wait
     };
 
     VendorFrameReads(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
@@ -55,13 +56,15 @@ public:
 
     // Writes key (the data field) to the mode register until the controller accepts it. A refusal
     // because the controller's keys are being operated shows messages 455/456 (the operator's OK
-    // paces the loop) and is tried again for as long as the keys are worked. Any other answer is
-    // tried again at most MaxAttempts times in all, then message 715.
+    // paces the loop) and is tried again for as long as the keys are worked and the operator
+    // interface lets the wait go on (keepWaiting). Any other answer is tried again at most
+    // MaxAttempts times in all, then message 715.
     KeyResult WriteKeyUntilAccepted(const QString &key);
     // Sends the vendor-frame return command until it goes unanswered (the controller has left the
     // vendor frame), with a beep and messages 455/456 before each repetition: whatever the
     // controller answers, it is still in its vendor frame, and the operator's OK paces the loop.
-    // Leaves protocolIndex at 3; the caller restores it.
+    // Ends early, the controller left in its vendor frame, when the operator interface stops the
+    // wait (keepWaiting). Leaves protocolIndex at 3; the caller restores it.
     void ReturnFromVendorFrame();
 
     // Whether the last Read_SV or Read_data stored a value the controller sent; false when it

@@ -143,6 +143,28 @@ bool ControllerCore::addressedHere(const ServerRequest &request, bool vendor) co
     return broadcast || request.station == m_line.station;
 }
 
+void ControllerCore::refuseReads(quint16 address, int exceptionCode, int answered)
+{
+    m_readRefusals.insert(address, {exceptionCode, std::max(0, answered)});
+}
+
+void ControllerCore::refuseWrites(quint16 address, int exceptionCode, int answered)
+{
+    m_writeRefusals.insert(address, {exceptionCode, std::max(0, answered)});
+}
+
+int ControllerCore::refusalOf(QMap<quint16, Refusal> &refusals, quint16 address)
+{
+    const auto refusal = refusals.find(address);
+    if (refusal == refusals.end())
+        return 0;
+    if (refusal->answered > 0) {
+        --refusal->answered;
+        return 0;
+    }
+    return refusal->exceptionCode;
+}
+
 void ControllerCore::panelSet(quint16 address, qint16 value)
 {
     m_bank.set(address, value);
@@ -177,6 +199,8 @@ QByteArray ControllerCore::answerModbus(const ServerRequest &request)
     if (request.malformed)
         return exception(0x03);
     if (request.command == 0x06) {
+        if (const int refused = refusalOf(m_writeRefusals, request.address))
+            return exception(refused);
         const WriteResult result = writeRegister(request.address, qint16(*request.data));
         if (result != WriteResult::Accepted)
             return exception(modbusExceptionFor(result));
@@ -186,6 +210,8 @@ QByteArray ControllerCore::answerModbus(const ServerRequest &request)
         return exception(0x03);
     QList<quint16> words;
     for (int i = 0; i < request.last; ++i) {
+        if (const int refused = refusalOf(m_readRefusals, quint16(request.address + i)))
+            return exception(refused);
         const auto value = m_bank.read(quint16(request.address + i));
         if (!value)
             return exception(0x02);
@@ -211,6 +237,8 @@ QByteArray ControllerCore::answerRavtocol(const ServerRequest &request)
         return ServerReplies::ravtocolError(station, 20);
     const quint16 address = quint16((first - 100) / 2);
     if (isWrite) {
+        if (refusalOf(m_writeRefusals, address))
+            return ServerReplies::ravtocolError(station, 20);
         const WriteResult result = writeRegister(address, qint16(*request.data));
         if (result != WriteResult::Accepted)
             return ServerReplies::ravtocolError(station, ravtocolErrorFor(result));
@@ -218,6 +246,8 @@ QByteArray ControllerCore::answerRavtocol(const ServerRequest &request)
     }
     QList<quint16> words;
     for (int r = first; r <= last; r += 2) {
+        if (refusalOf(m_readRefusals, quint16((r - 100) / 2)))
+            return ServerReplies::ravtocolError(station, 20);
         const auto value = m_bank.read(quint16((r - 100) / 2));
         if (!value)
             return ServerReplies::ravtocolError(station, 20);

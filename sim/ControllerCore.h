@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 
 // The simulated controller without its line: request bytes in, reply bytes out. It holds the
 // registers, the process, the vendor-frame state, the front-panel key lock and the faults; the
@@ -53,6 +54,11 @@ public:
     bool keysOperated() const { return m_keysOperatedMs > 0; }
     // A setting changed at the front panel: stored unchecked, status bit 0x8000 raised.
     void panelSet(quint16 address, qint16 value);
+    // Requests of one register refused as a faulty controller refuses them: reads or writes after
+    // the first `answered` ones get Modbus exception exceptionCode (Ravtocol error 20), the
+    // register keeping its value. An exception code of 0 ends the refusal.
+    void refuseReads(quint16 address, int exceptionCode, int answered = 0);
+    void refuseWrites(quint16 address, int exceptionCode, int answered = 0);
 
     bool inVendorFrame() const { return m_vendorFrame; }
     // Checked requests received so far, answered or not.
@@ -73,11 +79,20 @@ private:
     QByteArray answerRavtocol(const ServerRequest &request);
     QByteArray answerVendor(const ServerRequest &request);
     WriteResult writeRegister(quint16 address, qint16 value);
+
+    struct Refusal {
+        int exceptionCode = 0;
+        int answered = 0; // requests still answered before the refusals begin
+    };
+    // Counts one request of address: the exception code to refuse it with, or 0.
+    static int refusalOf(QMap<quint16, Refusal> &refusals, quint16 address);
     bool addressedHere(const ServerRequest &request, bool vendor) const;
     ServerDecoder &activeDecoder() { return m_vendorFrame ? m_vendorDecoder : m_userDecoder; }
 
     LineConfig m_line;
     RegisterBank m_bank;
+    QMap<quint16, Refusal> m_readRefusals;
+    QMap<quint16, Refusal> m_writeRefusals;
     ProcessModel m_process;
     FaultInjector m_faults;
     ServerDecoder m_userDecoder;

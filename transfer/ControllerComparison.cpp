@@ -57,7 +57,9 @@ std::optional<QList<SettingDifference>> ControllerComparison::compare()
         const bool read = m_itemRead.read(code);
         unanswered = m_inc.commErrorFlag ? unanswered + 1 : 0;
         const qint16 held = m_inc.setting(code);
+        // The display keeps its own values, and with them whether they were read.
         m_inc.setting(code) = shown.setting(code);
+        m_inc.unreadCodes = shown.unreadCodes;
         m_op.setStatusPanel(1, QString());
         if (unanswered == TransferReport::LineLostAfter) {
             m_op.showMessage({LineLostMessage}, MessageIcon::Exclamation);
@@ -79,10 +81,13 @@ QList<SettingDifference> settingDifferences(const ZN8P_INC &controller, const ZN
         found.append({0, QStringLiteral("unit configuration"), unitText(controller.unitConfig),
                       unitText(other.unitConfig)});
     for (const qint16 code : ParameterDownload::Chain) {
-        if (!ParameterDownload::applies(code, controller, other.settingValues) ||
-            controller.setting(code) == other.setting(code))
+        if (!ParameterDownload::applies(code, controller, other.settingValues))
             continue;
-        found.append({code, itemName(controller, code), FormatItemValue(controller, code),
+        const bool read = !controller.unreadCodes.contains(code);
+        if (read && controller.setting(code) == other.setting(code))
+            continue;
+        found.append({code, itemName(controller, code),
+                      read ? FormatItemValue(controller, code) : msg(NotReadText),
                       FormatItemValue(other, code)});
     }
     return found;

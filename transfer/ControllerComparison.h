@@ -43,5 +43,6 @@ private:
 };
 
 // The items of the download chain that apply to controller (its options and state, and other's
-// values) whose values differ between the two, first the unit configuration when it differs.
+// values) whose values differ between the two, or which controller.unreadCodes lists ("not read"
+// as the controller's text); first the unit configuration when it differs.
 QList<SettingDifference> settingDifferences(const ZN8P_INC &controller, const ZN8P_INC &other);

@@ -44,6 +44,10 @@ private slots:
     void uploadDownloadDiffRoundTrip();
     void writeSideRefusals();
     void writesAreJournalled();
+    void refusedAnswersAreNoValues();
+    void keysWaitEnds_data();
+    void keysWaitEnds();
+    void oneDeviceTwoNames();
 
 private:
     struct Run {
@@ -169,6 +173,7 @@ void TestZnctl::usageErrors_data()
     QTest::newRow("append and force")
         << QStringList{"monitor", "--csv", "x.csv", "--append", "--force"}
         << "--append and --force exclude each other";
+    QTest::newRow("no wait") << QStringList{"upload", "--wait", "0"} << "'0' for --wait";
 }
 
 void TestZnctl::usageErrors()
@@ -188,6 +193,7 @@ void TestZnctl::probeAndPorts()
     const Run help = znctl({"--help"});
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.out.contains("Exit codes:") && help.out.contains("monitor [--seconds N]"));
+    QVERIFY(help.out.contains("--wait N"));
     QVERIFY(znctl({"ports"}).out.startsWith(QStringLiteral("COM1\t%1\n").arg(m_sim->slavePath())));
 
     const Run found = znctl({"probe"});
@@ -566,7 +572,7 @@ void TestZnctl::writesAreJournalled()
 
     QCOMPARE(znctl(QStringList{"write", "23", "-2.5"} + line).exitCode, 0);
     m_sim->operateKeys(60000);
-    QCOMPARE(znctl(QStringList{"write", "23", "1.5"} + line).exitCode, 4);
+    QCOMPARE(znctl(QStringList{"write", "23", "1.5"} + line).exitCode, 7);
     startSimulator(options);
     const QString file = m_config->filePath("a.znm");
     QCOMPARE(znctl(QStringList{"upload", "--out", file} + line.mid(0, 2)).exitCode, 0);
@@ -595,6 +601,120 @@ void TestZnctl::writesAreJournalled()
     QCOMPARE(std::count_if(download.begin(), download.end(),
                            [](const QStringList &e) { return e.at(Code) == "23"; }),
              1);
+}
+
+// A controller that refuses some reads and writes with exceptions: nothing it did not give is
+// filed, compared or reported as taken.
+void TestZnctl::refusedAnswersAreNoValues()
+{
+    SimulatedController::Options options;
+    options.line.speed = 19200;
+    startSimulator(options);
+    const QStringList line = {"--speed", "19200"};
+    m_sim->setValue(0x0023, 2);  // alarm 1 type: low limit
+    m_sim->setValue(0x000B, 10); // alarm 1 value
+    const QString file = m_config->filePath("a.znm");
+    QCOMPARE(znctl(QStringList{"upload", "--out", file} + line).exitCode, 0);
+    m_sim->withCore([](ControllerCore &core) { core.refuseReads(0x000B, 0x04); });
+
+    const QString refusedFile = m_config->filePath("b.znm");
+    const Run filed = znctl(QStringList{"upload", "--out", refusedFile} + line);
+    QCOMPARE(filed.exitCode, 4);
+    QVERIFY(!QFile::exists(refusedFile));
+    QVERIFY2(filed.err.contains("19 Alarm 1 value setting"), qPrintable(filed.err));
+    const Run printed = znctl(QStringList{"upload"} + line);
+    QCOMPARE(printed.exitCode, 4);
+    QVERIFY2(printed.out.contains("\n19\tAlarm 1 value setting\tnot read\n"),
+             qPrintable(printed.out));
+    const Run compared = znctl(QStringList{"diff", file} + line);
+    QCOMPARE(compared.exitCode, 4);
+    QCOMPARE(compared.out, QStringLiteral("19\tAlarm 1 value setting\tnot read\t10\n"));
+
+    // A write refused whose read-back is refused too; then one refused that reads back another
+    // value, in a download.
+    m_sim->withCore([](ControllerCore &core) {
+        core.refuseReads(0x000B, 0);
+        core.refuseWrites(0x001B, 0x04);
+        core.refuseReads(0x001B, 0x02, 1);
+    });
+    const Run written = znctl(QStringList{"write", "28", "0.5"} + line);
+    QCOMPARE(written.exitCode, 4);
+    QVERIFY2(written.err.contains("did not take 0.5"), qPrintable(written.err));
+    QVERIFY(written.out.isEmpty());
+    m_sim->withCore([](ControllerCore &core) { core.refuseReads(0x001B, 0); });
+    m_sim->setValue(0x001B, 7);
+    const Run downloaded = znctl(QStringList{"download", file} + line);
+    QCOMPARE(downloaded.exitCode, 4);
+    const QStringList landed = downloaded.out.split('\n');
+    const auto verdict = [&](int code) {
+        const QStringList found =
+            landed.filter(QRegularExpression(QStringLiteral("^%1\t").arg(code)));
+        return found.size() == 1 ? found.first().section('\t', -1) : QString();
+    };
+    QCOMPARE(verdict(28), QStringLiteral("not landed"));
+    QCOMPARE(verdict(19), QStringLiteral("landed"));
+    QCOMPARE(m_sim->value(0x001B), qint16(7));
+}
+
+void TestZnctl::keysWaitEnds_data()
+{
+    QTest::addColumn<bool>("interrupt");
+    QTest::newRow("bounded wait") << false;
+    QTest::newRow("Ctrl-C") << true;
+}
+
+// The keys go into operation while the upload reaches the items of the vendor frame, and stay
+// so: nobody at the terminal can release them, so the wait ends after --wait seconds (exit 7) or
+// at the first Ctrl-C (exit 6).
+void TestZnctl::keysWaitEnds()
+{
+    QFETCH(bool, interrupt);
+    SimulatedController::Options options;
+    options.line.speed = 19200;
+    options.model.contactInput = true;
+    options.model.serialComm = false;
+    startSimulator(options);
+    m_sim->operateKeysAfter(30, 600000);
+    QProcess process;
+    startZnctl(process, {"upload", "--speed", "19200", "--wait", interrupt ? "600" : "2", "--out",
+                         m_config->filePath("a.znm")});
+    QString err;
+    if (interrupt) {
+        const QString keysOperated = MessageTable::instance().text(455, Language::English);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (err += QString::fromUtf8(process.readAllStandardError())).contains(keysOperated),
+            60000);
+        ::kill(pid_t(process.processId()), SIGINT);
+    }
+    const Run run = finish(process);
+    err += run.err;
+    QCOMPARE(run.exitCode, interrupt ? 6 : 7);
+    const QString ended = interrupt ? MessageTable::instance().text(931, Language::English)
+                                    : MessageTable::instance().text(932, Language::English).arg(2);
+    QVERIFY2(err.contains(ended), qPrintable(err));
+    QVERIFY(!QFile::exists(m_config->filePath("a.znm")));
+}
+
+// COM1 is the adapter's device, COM2 a link to it (as /dev/serial/by-id names one): while one run
+// holds the line, a second one by the other name is refused and says why.
+void TestZnctl::oneDeviceTwoNames()
+{
+    SimulatedController::Options options;
+    options.linkPath = m_config->filePath("usb-adapter-port0");
+    startSimulator(options);
+    QSettings(settingsPath(), QSettings::IniFormat)
+        .setValue(QStringLiteral("PortMap/COM2"), options.linkPath);
+    QProcess monitor;
+    startZnctl(monitor, {"monitor"});
+    QTRY_VERIFY_WITH_TIMEOUT(m_sim->requestLog().size() >= 3, 30000);
+
+    const Run second = znctl({"probe", "--port", "COM2"});
+    QCOMPARE(second.exitCode, 3);
+    QVERIFY2(second.err.contains(MessageTable::instance().text(930, Language::English)),
+             qPrintable(second.err));
+    ::kill(pid_t(monitor.processId()), SIGINT);
+    QCOMPARE(finish(monitor).exitCode, 0);
+    QCOMPARE(znctl({"probe", "--port", "COM2"}).exitCode, 0);
 }
 
 QTEST_GUILESS_MAIN(TestZnctl)

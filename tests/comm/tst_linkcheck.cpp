@@ -70,17 +70,19 @@ void TestLinkCheck::fixedScanFindsPortAndClosesIt()
     QVERIFY(!static_cast<FakeCom *>(rig.link.com())->isOpen());
 }
 
-// Two ports this user may not use are explained once, before the scan gives up.
+// Two ports this user may not use and two that another program holds are explained once each,
+// before the scan gives up.
 void TestLinkCheck::fixedScanWithoutPortsClosesWindow()
 {
     ConnectionRig rig;
     rig.line->openPorts = {"none"};
     rig.line->deniedPorts = {"COM2", "COM5"};
+    rig.line->busyPorts = {"COM3", "COM7"};
     rig.op.answers << false;
 
     rig.controller.startupLinkCheck();
 
-    QCOMPARE(rig.op.messages(), (QList<QList<int>>{{871, 872}, {260}}));
+    QCOMPARE(rig.op.messages(), (QList<QList<int>>{{871, 872}, {930}, {260}}));
     QCOMPARE(rig.view.closeRequests, 1);
     QVERIFY(!rig.inc.linkVerified);
     QVERIFY(!rig.op.menus.value(MenuItem::Upload, false));

@@ -5,6 +5,10 @@
 
 #include <memory>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 Q_DECLARE_METATYPE(FrameMode)
 
 namespace
@@ -43,6 +47,7 @@ private slots:
     void unframableFieldsNotSent();
     void lineUnpluggedMidSession();
     void openAndClose();
+    void oneDeviceOneProgram();
 
 private:
     // The component opened on the pty as COM3, with the given framing.
@@ -223,6 +228,38 @@ void TestSerialCom::openAndClose()
     QVERIFY(!opensWith("9601", "7", "1", "EVEN"));
     QVERIFY(!opensWith("9600", "9", "1", "EVEN"));
     QVERIFY(!opensWith("9600", "7", "1.5", "MARK"));
+}
+
+// A second component (as a second program would) cannot open the device the first holds, by its
+// own name or through a link to it, and says why; once the first lets go, it can. A program that
+// locks the device without the port's lock files keeps it too.
+void TestSerialCom::oneDeviceOneProgram()
+{
+    const int held = ::open(QFile::encodeName(m_pty->slavePath()).constData(), O_RDWR | O_NOCTTY);
+    QVERIFY(held >= 0);
+    QCOMPARE(::flock(held, LOCK_EX | LOCK_NB), 0);
+    SerialZN8PCom locked(PortNames({{"COM1", m_pty->slavePath()}}));
+    QVERIFY(!locked.OpenPort());
+    QVERIFY(locked.PortInUse());
+    ::close(held);
+    QVERIFY(locked.OpenPort());
+    locked.ClosePort();
+
+    QTemporaryDir folder;
+    const QString link = folder.filePath("usb-adapter-port0");
+    QVERIFY(QFile::link(m_pty->slavePath(), link));
+    auto first = openCom(FrameMode::ModbusAscii);
+    QVERIFY(first);
+    SerialZN8PCom second(PortNames({{"COM1", m_pty->slavePath()}, {"COM2", link}}));
+    for (const char *port : {"COM1", "COM2"}) {
+        second.setPortName(port);
+        QVERIFY2(!second.OpenPort(), port);
+        QVERIFY(second.PortInUse());
+        QVERIFY(!second.PortAccessDenied());
+    }
+    first->ClosePort();
+    QVERIFY(second.OpenPort());
+    QVERIFY(!second.PortInUse());
 }
 
 QTEST_GUILESS_MAIN(TestSerialCom)

@@ -272,6 +272,17 @@ void TestMainDisplayModel::settingValuesNeedValidData()
     QCOMPARE(Disp_SStab2(inc, OtherPage).mainSetValueText, QStringLiteral("310"));
     QCOMPARE(valid.row(36)->valueText, QStringLiteral("High limit alarm"));
     QVERIFY(Disp_SStab2(inc, AlarmPage).row(13) == nullptr);
+
+    // A read the controller refused leaves no value to show: the row is marked, not filled with
+    // the value held before.
+    inc.unreadCodes = {13, 36};
+    const SettingPageState unread = Disp_SStab2(inc, SettingPageState::AllPages);
+    for (const int code : {13, 36}) {
+        QCOMPARE(unread.row(code)->valueText, QStringLiteral("----"));
+        QVERIFY(unread.row(code)->unread);
+    }
+    QCOMPARE(unread.row(15)->valueText, valid.row(15)->valueText);
+    QVERIFY(!unread.row(15)->unread);
 }
 
 void TestMainDisplayModel::operatingState()

@@ -64,6 +64,8 @@ class TestSingleWrite : public QObject
 private slots:
     void initTestCase() { MessageTable::instance().setLanguage(Language::English); }
     void directWrites();
+    void verdictFromReadBack_data();
+    void verdictFromReadBack();
     void manualOutput_data();
     void manualOutput();
     void vendorFrameItems();
@@ -138,6 +140,55 @@ void TestSingleWrite::directWrites()
     tuning.controller.intercept = keys.controller.intercept;
     tuning.single.WriteOneSetting();
     QCOMPARE(tuning.op.beeps, 0);
+}
+
+Q_DECLARE_METATYPE(SingleWrite::Verdict)
+
+// Only the read-back decides whether a write was taken, whatever became of the write's own reply.
+void TestSingleWrite::verdictFromReadBack_data()
+{
+    using V = SingleWrite::Verdict;
+    const QString good = FakeCom::modbusWriteEcho(1, "001B", "0003");
+    const QString holds3 = FakeCom::modbusRead(1, 3);
+    const QString holds0 = FakeCom::modbusRead(1, 0);
+    const QString refusedRead = FakeCom::modbusException(1, 3, 0x02);
+    QTest::addColumn<QString>("writeReply"); // empty: the write lands, its reply is lost
+    QTest::addColumn<QString>("readReply");  // empty: no reply
+    QTest::addColumn<SingleWrite::Verdict>("verdict");
+    QTest::addColumn<bool>("unread");
+    QTest::newRow("taken") << good << holds3 << V::Taken << false;
+    QTest::newRow("reply lost, but it landed") << QString() << holds3 << V::Taken << false;
+    QTest::newRow("echoed, read back other") << good << holds0 << V::NotTaken << false;
+    QTest::newRow("echoed, read-back refused") << good << refusedRead << V::Unconfirmed << true;
+    QTest::newRow("refused, read-back refused")
+        << FakeCom::modbusException(1, 6, 0x04) << refusedRead << V::Unconfirmed << true;
+    QTest::newRow("refused, read-back lost")
+        << FakeCom::modbusException(1, 6, 0x02) << QString() << V::NoReply << true;
+    QTest::newRow("keys operated")
+        << FakeCom::modbusException(1, 6, 0x12) << holds0 << V::KeysOperated << false;
+}
+
+void TestSingleWrite::verdictFromReadBack()
+{
+    QFETCH(QString, writeReply);
+    QFETCH(QString, readReply);
+    QFETCH(SingleWrite::Verdict, verdict);
+    QFETCH(bool, unread);
+    WriteRig rig;
+    rig.change(28, 0, 3);
+    const QString silence(""); // not null: answers in the controller's place with nothing
+    rig.controller.intercept = [&](const FakeCom::Request &r) {
+        if (r.command != "06")
+            return readReply.isEmpty() ? silence : readReply;
+        if (!writeReply.isEmpty())
+            return writeReply;
+        rig.controller.registers["001B"] = 3;
+        return silence;
+    };
+    rig.single.WriteOneSetting();
+    QCOMPARE(rig.single.lastVerdict(), verdict);
+    QCOMPARE(rig.inc.unconfirmedWrites.contains(28), verdict != SingleWrite::Verdict::Taken);
+    QCOMPARE(rig.inc.unreadCodes.contains(28), unread);
 }
 
 void TestSingleWrite::manualOutput_data()

@@ -54,6 +54,7 @@ private slots:
     void keyWriteRetries_data();
     void keyWriteRetries();
     void returnRetries();
+    void waitsGivenUp();
 };
 
 void TestVendorFrameReads::exchangeInEachProtocol_data()
@@ -219,6 +220,42 @@ void TestVendorFrameReads::returnRetries()
     QCOMPARE(deaf.returnCommands(), 1);
     QVERIFY(deaf.inc.commErrorFlag);
     QVERIFY(deaf.op.messages().isEmpty());
+}
+
+// Where the operator interface gives a wait up (the headless tool after its bound), the keys held
+// for good end the exchange: the item read back stays unread, and the controller is left where
+// it is.
+void TestVendorFrameReads::waitsGivenUp()
+{
+    VendorRig keys(ModbusAscii, 58);
+    keys.op.giveUpAtRound = 2;
+    keys.inc.setting(58) = 5;
+    keys.controller.vendorItems["FC32"] = 9;
+    keys.controller.intercept = [](const FakeCom::Request &r) {
+        return r.frameMode != FrameMode::Vendor ? FakeCom::modbusException(1, 6, 0x12) : QString();
+    };
+    keys.vendor.Read_SV();
+    QCOMPARE(keys.op.messages(), QList<QList<int>>(3, {455, 456}));
+    QVERIFY(keys.vendorReads().isEmpty());
+    QCOMPARE(keys.returnCommands(), 0);
+    QVERIFY(!keys.vendor.lastReadAccepted());
+    QVERIFY(keys.inc.unreadCodes.contains(58));
+    QCOMPARE(keys.inc.setting(58), qint16(5));
+    QVERIFY(!keys.vendor.exchangeRunning());
+
+    // The item was read, but the controller refuses to leave its vendor frame.
+    VendorRig stays(ModbusAscii, 58);
+    stays.op.giveUpAtRound = 1;
+    stays.controller.vendorItems["FC32"] = 9;
+    stays.controller.intercept = [](const FakeCom::Request &r) {
+        return r.command == QLatin1String("P") ? FakeCom::vendorNak(1) : QString();
+    };
+    stays.vendor.Read_SV();
+    QCOMPARE(stays.returnCommands(), 2);
+    QCOMPARE(stays.op.messages(), QList<QList<int>>(2, {455, 456}));
+    QCOMPARE(stays.inc.setting(58), qint16(9));
+    QVERIFY(!stays.inc.unreadCodes.contains(58));
+    QCOMPARE(stays.inc.protocolIndex, qint16(ModbusAscii));
 }
 
 QTEST_GUILESS_MAIN(TestVendorFrameReads)

@@ -153,6 +153,17 @@ void TestSimCore::refusals()
     QCOMPARE(answer("010300800001").mid(3, 2), QByteArray("03"));
     ascii.advance(2000);
     QCOMPARE(answer("010600700001"), asciiRequest("010600700001"));
+    // A register refused on demand: reads after the first with 04, writes with 02; the register
+    // keeps its value until the refusal ends.
+    ascii.refuseReads(RegisterBank::MainSetValue, 0x04, 1);
+    ascii.refuseWrites(RegisterBank::MainSetValue, 0x02);
+    const qint16 held = ascii.registers().value(RegisterBank::MainSetValue);
+    QCOMPARE(answer("010300010001").mid(3, 2), QByteArray("03"));
+    QCOMPARE(answer("010300010001"), QByteArray(":01830478\r\n"));
+    QCOMPARE(answer("010600010064"), QByteArray(":01860277\r\n"));
+    QCOMPARE(ascii.registers().value(RegisterBank::MainSetValue), held);
+    ascii.refuseWrites(RegisterBank::MainSetValue, 0);
+    QCOMPARE(answer("010600010064"), asciiRequest("010600010064"));
 
     ControllerCore ravtocol(lineFor(WireProtocol::Ravtocol));
     const auto answered = [&](const QByteArray &text) {
@@ -161,6 +172,9 @@ void TestSimCore::refusals()
     QCOMPARE(answered("@01WD00116001160000"), ravtocolRequest("@01!30"));
     QCOMPARE(answered("@01RD0010400104"), ravtocolRequest("@01!20"));
     QCOMPARE(answered("@01XX0010200102"), ravtocolRequest("@01!10"));
+    ravtocol.refuseReads(RegisterBank::MainSetValue, 0x02);
+    QCOMPARE(answered("@01RD0010200102"), ravtocolRequest("@01!20"));
+    ravtocol.refuseReads(RegisterBank::MainSetValue, 0);
     ravtocol.operateKeys(1000);
     QCOMPARE(ask(ravtocol, "@01WD00324003240100EF\r"), QByteArray("@01!632B\r"));
 }

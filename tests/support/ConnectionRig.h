@@ -44,7 +44,8 @@ public:
 };
 
 // A FakeCom whose port opens only for the names in openPorts (all when empty) and never for those
-// in deniedPorts (this user may not use them), and that tells the script's responder which port
+// in deniedPorts (this user may not use them) or busyPorts (another program holds them), and
+// that tells the script's responder which port
 // and speed it was opened with.
 class PortAwareCom : public FakeCom
 {
@@ -52,6 +53,7 @@ public:
     struct Line {
         QSet<QString> openPorts;
         QSet<QString> deniedPorts;
+        QSet<QString> busyPorts;
         QString port, speed; // of the last successful OpenPort
     };
 
@@ -63,7 +65,9 @@ public:
     {
         FakeCom::OpenPort();
         m_denied = m_line->deniedPorts.contains(PortName());
-        if (m_denied || (!m_line->openPorts.isEmpty() && !m_line->openPorts.contains(PortName())))
+        m_busy = m_line->busyPorts.contains(PortName());
+        if (m_denied || m_busy ||
+            (!m_line->openPorts.isEmpty() && !m_line->openPorts.contains(PortName())))
             return false;
         m_line->port = PortName();
         m_line->speed = Speed();
@@ -71,10 +75,12 @@ public:
     }
 
     bool PortAccessDenied() const override { return m_denied; }
+    bool PortInUse() const override { return m_busy; }
 
 private:
     std::shared_ptr<Line> m_line;
     bool m_denied = false;
+    bool m_busy = false;
 };
 
 // The connection code wired to fake components and a settings store in a temporary folder. A test

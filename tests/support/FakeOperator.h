@@ -27,6 +27,7 @@ public:
     void setStatusPanel(int panel, const QString &text) override;
     void setMenuEnabled(MenuItem item, bool enabled) override { menus[item] = enabled; }
     void processEvents() override;
+    bool keepWaiting(int round) override { return giveUpAtRound < 0 || round < giveUpAtRound; }
 
     // Answers for the next questions, in order; a question with no scripted answer is a test
     // failure recorded in unexpectedQuestions and answered No.
@@ -36,6 +37,9 @@ public:
     // Called after a message box was recorded; lets a test act while the operator reads it
     // (release the controller's keys).
     std::function<void(const QList<int> &)> onShowMessage;
+    // A wait for the person at the controller is given up at this round (from 0); negative:
+    // never, as the window never does.
+    int giveUpAtRound = -1;
 
     QList<Shown> shown;
     QMap<int, QString> texts; // message id -> the last composed text shown or asked with it

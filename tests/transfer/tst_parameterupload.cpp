@@ -146,9 +146,14 @@ void TestParameterUpload::failuresDoNotStopUpload()
 {
     UploadRig rig;
     rig.inc.setting(13) = 7;
-    rig.controller.intercept = [](const FakeCom::Request &r) {
+    const QString refusedRegister = RegisterMap::modbusAddress(30);
+    rig.controller.intercept = [&](const FakeCom::Request &r) {
         if (r.address == QLatin1String("0070"))
             return FakeCom::modbusException(1, 6, 0x02); // other refusals are no stop
+        if (r.command == QLatin1String("03") && r.address.startsWith(refusedRegister))
+            return FakeCom::modbusException(1, 3, 0x04);
+        if (r.command == QLatin1String("a") && r.address == QLatin1String("FC32"))
+            return FakeCom::vendorReadRefused(1);
         return r.address.startsWith(QLatin1String("0004")) ? QString("") : QString();
     };
 
@@ -158,6 +163,13 @@ void TestParameterUpload::failuresDoNotStopUpload()
     QCOMPARE(rig.inc.setting(57), qint16(57));
     QVERIFY(rig.view.commErrorShown > 0);
     QVERIFY(rig.inc.settingDataValid);
+    // Unanswered or refused, an item keeps no value of the controller's: it is listed as unread
+    // until a read of it succeeds.
+    QCOMPARE(QSet<int>(rig.inc.unreadCodes), (QSet<int>{13, 30, 58}));
+    rig.controller.intercept = {};
+    QVERIFY(rig.upload.ReadPara_setflg());
+    QVERIFY(rig.inc.unreadCodes.isEmpty());
+    QCOMPARE(rig.inc.setting(30), qint16(30));
 }
 
 QTEST_GUILESS_MAIN(TestParameterUpload)
