@@ -71,10 +71,11 @@ void LinkCheck::startup()
 bool LinkCheck::checkcommunicate1()
 {
     m_accessDeniedShown = false;
+    m_busyShown = false;
     setMainMenus(false);
     m_store.loadCommValues(m_inc);
     RegisterMap::fillRegisterTable(m_inc);
-    if (!preparePort(m_inc.portName, m_inc.speedText))
+    if (!preparePort(m_inc.portName, m_inc.speedText, PortUse::Chosen))
         return m_inc.linkVerified;
     if (probe()) {
         m_inc.commActive = true;
@@ -90,9 +91,10 @@ bool LinkCheck::checkcommunicate1()
 void LinkCheck::checkcommunicate()
 {
     m_accessDeniedShown = false;
+    m_busyShown = false;
     if (m_inc.commSettingsConfirmed) {
         RegisterMap::fillRegisterTable(m_inc);
-        if (preparePort(m_inc.portName, m_inc.speedText) && probe()) {
+        if (preparePort(m_inc.portName, m_inc.speedText, PortUse::Chosen) && probe()) {
             m_inc.commActive = true;
             m_inc.timerJob = 1;
             m_inc.linkVerified = true;
@@ -100,7 +102,9 @@ void LinkCheck::checkcommunicate()
             communicate();
             return;
         }
-        m_op.showMessage(CheckFailedMessage);
+        // A port named as missing, busy or not serial needs no second, vaguer box.
+        if (!m_openFaultNamed)
+            m_op.showMessage(CheckFailedMessage);
         m_inc.commSettingsConfirmed = false;
         dropLink();
         return;
@@ -114,7 +118,7 @@ void LinkCheck::checkcommunicate()
         m_inc.dataBitsText = QStringLiteral("7");
         m_inc.stopBitsText = QStringLiteral("1");
         m_inc.parityText = QStringLiteral("EVEN");
-        if (preparePort(port, FixedSpeed)) {
+        if (preparePort(port, FixedSpeed, PortUse::Scan)) {
             // A controller left in the vendor frame by an earlier run ignores Modbus requests.
             m_vendorReads.ReturnFromVendorFrame();
             m_inc.protocolIndex = ModbusAscii;
@@ -140,6 +144,7 @@ void LinkCheck::checkcommunicate()
 void LinkCheck::checkcommunicate2()
 {
     m_accessDeniedShown = false;
+    m_busyShown = false;
     m_searching = true;
     search();
     m_searching = false;
@@ -166,7 +171,7 @@ void LinkCheck::search()
             return;
         }
         RegisterMap::fillRegisterTable(m_inc);
-        if (!openWith(QStringLiteral("COM%1").arg(port), SearchSpeeds[speedStep])) {
+        if (!openWith(QStringLiteral("COM%1").arg(port), SearchSpeeds[speedStep], PortUse::Scan)) {
             ++port;
             speedStep = 0;
             m_inc.protocolIndex = ModbusAscii;
@@ -246,14 +251,15 @@ void LinkCheck::showAndStoreConditions()
                                      m_inc.stopBitsText, m_inc.parityText);
 }
 
-bool LinkCheck::preparePort(const QString &port, const QString &speed)
+bool LinkCheck::preparePort(const QString &port, const QString &speed, PortUse use)
 {
     m_link.renew().setFlagA(true);
-    return openWith(port, speed);
+    return openWith(port, speed, use);
 }
 
-bool LinkCheck::openWith(const QString &port, const QString &speed)
+bool LinkCheck::openWith(const QString &port, const QString &speed, PortUse use)
 {
+    m_openFaultNamed = false;
     ZN8PCom *com = m_link.com();
     if (!com)
         return false;
@@ -268,12 +274,32 @@ bool LinkCheck::openWith(const QString &port, const QString &speed)
     com->OpenPort();
     if (com->OpenPort())
         return true;
-    // Said once per check: the search meets the same port at every speed and protocol.
-    if (com->PortAccessDenied() && !m_accessDeniedShown) {
-        m_accessDeniedShown = true;
-        m_op.showMessage(AccessDeniedMessage, MessageIcon::Exclamation);
-    }
+    reportOpenFault(port, com->LastOpenFault(), use);
     return false;
+}
+
+void LinkCheck::reportOpenFault(const QString &port, const PortOpenFault &fault, PortUse use)
+{
+    // Said once per check: the search meets the same port at every speed and protocol.
+    if (fault.fault == PortFault::AccessDenied) {
+        if (!m_accessDeniedShown)
+            m_op.showMessage(AccessDeniedMessage, MessageIcon::Exclamation);
+        m_accessDeniedShown = true;
+        return;
+    }
+    if (fault.fault == PortFault::Busy) {
+        if (!m_busyShown)
+            m_op.showText(PortFaults::messageId(fault.fault), PortFaults::text(port, fault),
+                          MessageIcon::Exclamation);
+        m_busyShown = true;
+        m_openFaultNamed = true;
+        return;
+    }
+    if (use == PortUse::Scan || PortFaults::messageId(fault.fault) == 0)
+        return;
+    m_op.showText(PortFaults::messageId(fault.fault), PortFaults::text(port, fault),
+                  MessageIcon::Exclamation);
+    m_openFaultNamed = true;
 }
 
 bool LinkCheck::probe()

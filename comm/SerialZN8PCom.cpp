@@ -5,16 +5,10 @@
 #include "comm/FrameText.h"
 
 #include <QDeadlineTimer>
-#include <QFile>
 #include <QLoggingCategory>
 
 #include <optional>
 #include <thread>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <unistd.h>
-#endif
 
 Q_LOGGING_CATEGORY(lcFrames, "zn.comm.frames", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcBytes, "zn.comm.bytes", QtWarningMsg)
@@ -53,18 +47,6 @@ std::optional<LineSettings> parseLine(const QString &speed, const QString &dataB
         return std::nullopt;
     return LineSettings{speed.toInt(), dataBitTexts.value(dataBits), parityTexts.value(parity),
                         stopBitTexts.value(stopBits)};
-}
-
-// False when the device exists but this user may not read and write it. A port that another
-// program holds is also reported as a permission error by the port; this tells the two apart.
-bool mayUse(const QString &device)
-{
-#ifdef Q_OS_UNIX
-    return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0 || errno != EACCES;
-#else
-    Q_UNUSED(device);
-    return true;
-#endif
 }
 
 QByteArray logText(FrameMode mode, const QByteArray &frame)
@@ -213,7 +195,7 @@ bool SerialZN8PCom::OpenPort()
 {
     if (m_port.isOpen())
         return true;
-    m_accessDenied = false;
+    m_openFault = {};
     const std::optional<LineSettings> line = parseLine(m_speed, m_dataBits, m_stopBits, m_parity);
     if (!line) {
         qCDebug(lcFrames) << "unknown line parameters" << m_speed << m_dataBits << m_stopBits
@@ -223,6 +205,7 @@ bool SerialZN8PCom::OpenPort()
     const QString device = m_portNames.deviceFor(m_portName);
     if (device.isEmpty()) {
         qCDebug(lcFrames) << m_portName << "stands for no device";
+        m_openFault = {PortFault::Unmapped, QString()};
         return false;
     }
     m_port.setPortName(device);
@@ -233,7 +216,7 @@ bool SerialZN8PCom::OpenPort()
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port.open(QIODevice::ReadWrite)) {
         qCDebug(lcFrames) << "cannot open" << m_portName << device << m_port.errorString();
-        m_accessDenied = m_port.error() == QSerialPort::PermissionError && !mayUse(device);
+        m_openFault = {PortFaults::classify(device, m_port.error()), device};
         return false;
     }
     const bool parity = line->parity != QSerialPort::NoParity;

@@ -45,7 +45,7 @@ public:
     // open. True at once when the port is already open.
     bool OpenPort() override;
     void ClosePort() override;
-    bool PortAccessDenied() const override { return m_accessDenied; }
+    PortOpenFault LastOpenFault() const override { return m_openFault; }
 
     void setReplyTimeout(int milliseconds) override { m_replyTimeoutMs = milliseconds; }
     int ReplyTimeout() const override { return m_replyTimeoutMs; }
@@ -95,7 +95,7 @@ private:
     QString m_parity = QStringLiteral("EVEN");
 
     // Of the open port: one character's time, the RTU silence, and when the line fell quiet.
-    bool m_accessDenied = false;
+    PortOpenFault m_openFault;
     std::chrono::microseconds m_characterTime{0};
     std::chrono::microseconds m_frameGap{0};
     Clock::time_point m_lineQuietSince;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/PortFault.h"
+
 #include <QString>
 
 #include <functional>
@@ -17,7 +19,8 @@ enum class FrameMode : int {
 // reply. Requests block the calling thread until a complete reply frame has arrived or the reply
 // timeout has passed, whichever comes first. See docs/protocols.md for the frames and for how a
 // reply is rendered as text.
-class ZN8PCom {
+class ZN8PCom
+{
 public:
     virtual ~ZN8PCom() = default;
 
@@ -25,8 +28,8 @@ public:
     // reply (timeout, bad checksum, wrong station, port not open). count and spare are accepted
     // for the callers' sake and not used.
     virtual QString SendRequest(const QString &station, const QString &subAddress,
-                                const QString &command, const QString &address,
-                                const QString &data, int count, const QString &spare) = 0;
+                                const QString &command, const QString &address, const QString &data,
+                                int count, const QString &spare) = 0;
     // Called in this order before every request: drop stale input.
     virtual void PrepareSend1() = 0;
     virtual void PrepareSend2() = 0;
@@ -36,9 +39,9 @@ public:
     virtual bool OpenPort() = 0;
     // Harmless when no port is open.
     virtual void ClosePort() = 0;
-    // True when the last OpenPort failed because this user may not use the device (on Linux: not
-    // in the group that owns it, usually "dialout").
-    virtual bool PortAccessDenied() const { return false; }
+    // Why the last OpenPort failed (None after a good one): among others a device this user may
+    // not use (on Linux: not in the group that owns it, usually "dialout").
+    virtual PortOpenFault LastOpenFault() const { return {}; }
 
     virtual void setReplyTimeout(int milliseconds) = 0;
     virtual int ReplyTimeout() const = 0;

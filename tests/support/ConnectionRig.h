@@ -51,8 +51,8 @@ class PortAwareCom : public FakeCom
 public:
     struct Line {
         QSet<QString> openPorts;
-        QSet<QString> deniedPorts;
-        QString port, speed; // of the last successful OpenPort
+        QMap<QString, PortFault> faultyPorts; // ports that fail to open, and why
+        QString port, speed;                  // of the last successful OpenPort
     };
 
     PortAwareCom(std::shared_ptr<Script> script, std::shared_ptr<Line> line)
@@ -62,19 +62,21 @@ public:
     bool OpenPort() override
     {
         FakeCom::OpenPort();
-        m_denied = m_line->deniedPorts.contains(PortName());
-        if (m_denied || (!m_line->openPorts.isEmpty() && !m_line->openPorts.contains(PortName())))
+        const PortFault fault = m_line->faultyPorts.value(PortName(), PortFault::None);
+        m_fault = {fault, QStringLiteral("/dev/tty-") + PortName()};
+        if (fault != PortFault::None ||
+            (!m_line->openPorts.isEmpty() && !m_line->openPorts.contains(PortName())))
             return false;
         m_line->port = PortName();
         m_line->speed = Speed();
         return true;
     }
 
-    bool PortAccessDenied() const override { return m_denied; }
+    PortOpenFault LastOpenFault() const override { return m_fault; }
 
 private:
     std::shared_ptr<Line> m_line;
-    bool m_denied = false;
+    PortOpenFault m_fault;
 };
 
 // The connection code wired to fake components and a settings store in a temporary folder. A test
