@@ -19,6 +19,7 @@ private slots:
     void entry();
     void keyboard_data();
     void keyboard();
+    void japaneseRangeText();
 };
 
 void TestSetting3Disp::entry_data()
@@ -129,6 +130,15 @@ void TestSetting3Disp::keyboard()
     } else {
         QCOMPARE(op.messages(), QList<QList<int>>{{message}});
     }
+}
+
+void TestSetting3Disp::japaneseRangeText()
+{
+    MessageTable::instance().setLanguage(Language::Japanese);
+    FakeOperator op;
+    Setting3_Disp dialog(op, ScaleEntry::YLow, QStringLiteral("0"), 400, 0);
+    MessageTable::instance().setLanguage(Language::English);
+    QCOMPARE(dialog.findChild<QLabel *>("Limit_data")->text(), QStringLiteral("-2000～399"));
 }
 
 QTEST_MAIN(TestSetting3Disp)
