@@ -165,9 +165,9 @@ void MainDisp::setCaptions()
 
     ui->Text_readmsg1->setText(msg(261));
     ui->Text_readmsg2->setText(msg(451));
-    ui->Text_readmsg3->setText(msg(452));
+    ui->Text_readmsg3->setText(msgLines(452));
     ui->Text_readmsg4->setText(msg(261));
-    ui->Text_readmsg5->setText(msg(452));
+    ui->Text_readmsg5->setText(msgLines(452));
     ui->Cmd_Cancel_0->setText(msg(30));
     ui->Cmd_Cancel_1->setText(msg(30));
 

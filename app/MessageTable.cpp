@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -135,4 +136,12 @@ bool MessageTable::parse(const QByteArray &tsv, QHash<int, QPair<QString, QStrin
 QString msg(int number)
 {
     return MessageTable::instance().text(number);
+}
+
+QString msgLines(int number)
+{
+    // After a full stop and its blanks ("20.0A" has no blank and stays whole).
+    static const QRegularExpression sentenceEnd(
+        QStringLiteral("(?<=\u3002)\\s*(?=\\S)|(?<=\\.)\\s+(?=\\S)"));
+    return msg(number).trimmed().replace(sentenceEnd, QStringLiteral("\n"));
 }

@@ -41,3 +41,7 @@ private:
 
 // Shorthand for MessageTable::instance().text(number).
 QString msg(int number);
+// The same with each sentence but the last ending its line, for narrow wrapped labels: left to
+// itself the layout may break a Japanese sentence before its last kana and leave it alone on a
+// line.
+QString msgLines(int number);

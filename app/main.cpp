@@ -2,6 +2,7 @@
 #include "app/GuiOperator.h"
 #include "app/MainDisp.h"
 #include "app/MessageTable.h"
+#include "app/QtCatalogue.h"
 #include "app/SplashDisp.h"
 #include "app/StartupArgs.h"
 #include "app/StartupRoutine.h"
@@ -20,7 +21,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(ZN_VERSION));
     // Ties the window to its menu entry (taskbar icon and name under Wayland).
     QApplication::setDesktopFileName(QStringLiteral(ZN_DESKTOP_ID));
-    MessageTable::instance();
+    QtCatalogue::install(MessageTable::instance().language());
 
     ZN8P_INC inc;
     GuiOperator startupOperator(nullptr);

@@ -1,6 +1,7 @@
 #include "Checksums.h"
 
-namespace Checksums {
+namespace Checksums
+{
 
 quint8 lrc(const QByteArray &bytes)
 {

@@ -4,7 +4,8 @@
 #include <QtGlobal>
 
 // Checksums of the four framings (docs/protocols.md).
-namespace Checksums {
+namespace Checksums
+{
 // Modbus ASCII LRC: two's complement of the 8-bit sum of the bytes.
 quint8 lrc(const QByteArray &bytes);
 // Modbus RTU CRC-16 (reflected 0xA001, initial 0xFFFF); sent low byte first.

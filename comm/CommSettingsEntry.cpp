@@ -73,6 +73,8 @@ CommSettingsEntry::Result CommSettingsEntry::confirm(const CommSettingsChoice &c
 
     m_inc.portName = optionText(PortNames::comNames(), choice.portIndex);
     m_store.writeValue(m_inc, QStringLiteral("Port"), m_inc.portName);
+    if (choice.portMap)
+        m_store.storePortMap(m_inc, *choice.portMap);
 
     // The text test comes first, as text: "100" sorts below "99" and only fails the range test.
     const QString &text = choice.stationText;

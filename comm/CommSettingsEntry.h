@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
+
+#include <optional>
 
 class ComLink;
 class OperatorInterface;
@@ -16,6 +19,9 @@ struct CommSettingsChoice {
     int stopBitsIndex = 0; // Option4: 0 1 bit, 1 2 bits
     int parityIndex = 0;   // Option2: 0 even, 1 odd, 2 none
     int protocolIndex = 0; // Cmb_protocol: 0 Modbus ASCII, 1 Modbus RTU, 2 Ravtocol
+    // The device of each COM name as the dialog shows it (see PortMapEntry); nullopt leaves the
+    // stored map alone.
+    std::optional<QMap<QString, QString>> portMap;
 };
 
 // What the dialog's OK and Cancel buttons do to the shared state and the settings store, apart
@@ -35,11 +41,11 @@ public:
     // The controls' values for the conditions held in inc.
     static CommSettingsChoice fromState(const ZN8P_INC &inc);
 
-    // OK: closes the port while it is in use and stores the port at once. The instrument number
-    // text must lie from "01" to "99" as text (else message 559) and its value from 1 to 95 (else
-    // message 229); after an entry error the list goes back to the stored number and nothing more
-    // is stored. Accepted: the text as typed becomes stationAddress, then speed, parity, data
-    // bits, stop bits and protocol are stored, commSettingsConfirmed is set and
+    // OK: closes the port while it is in use and stores the port (and the port map) at once. The
+    // instrument number text must lie from "01" to "99" as text (else message 559) and its value
+    // from 1 to 95 (else message 229); after an entry error the list goes back to the stored number
+    // and nothing more is stored. Accepted: the text as typed becomes stationAddress, then speed,
+    // parity, data bits, stop bits and protocol are stored, commSettingsConfirmed is set and
     // commDialogCancelled cleared.
     Result confirm(const CommSettingsChoice &choice);
     // Cancel: commDialogCancelled set, nothing stored.

@@ -24,7 +24,6 @@ const QList<int> NoPortMessage = {260};
 const QList<int> CheckFailedMessage = {451, 270};
 const QList<int> SearchCancelledMessage = {83};
 const QList<int> AccessDeniedMessage = {871, 872};
-const QList<int> PortInUseMessage = {930};
 
 const QString FixedSpeed = QStringLiteral("9600");
 const QString SearchSpeeds[] = {QStringLiteral("9600"), QStringLiteral("19200")};
@@ -77,12 +76,13 @@ void LinkCheck::startup()
 
 bool LinkCheck::checkcommunicate1()
 {
-    m_portRefusalsShown = {};
+    m_accessDeniedShown = false;
+    m_busyShown = false;
     setMainMenus(false);
     m_store.loadCommValues(m_inc);
     showStoredConditions();
     RegisterMap::fillRegisterTable(m_inc);
-    if (!preparePort(m_inc.portName, m_inc.speedText))
+    if (!preparePort(m_inc.portName, m_inc.speedText, PortUse::Chosen))
         return m_inc.linkVerified;
     if (probe()) {
         m_inc.commActive = true;
@@ -97,10 +97,11 @@ bool LinkCheck::checkcommunicate1()
 
 void LinkCheck::checkcommunicate()
 {
-    m_portRefusalsShown = {};
+    m_accessDeniedShown = false;
+    m_busyShown = false;
     if (m_inc.commSettingsConfirmed) {
         RegisterMap::fillRegisterTable(m_inc);
-        if (preparePort(m_inc.portName, m_inc.speedText) && probe()) {
+        if (preparePort(m_inc.portName, m_inc.speedText, PortUse::Chosen) && probe()) {
             m_inc.commActive = true;
             m_inc.timerJob = 1;
             m_inc.linkVerified = true;
@@ -108,7 +109,9 @@ void LinkCheck::checkcommunicate()
             communicate();
             return;
         }
-        m_op.showMessage(CheckFailedMessage);
+        // A port named as missing, busy or not serial needs no second, vaguer box.
+        if (!m_openFaultNamed)
+            m_op.showMessage(CheckFailedMessage);
         m_inc.commSettingsConfirmed = false;
         dropLink();
         return;
@@ -122,7 +125,7 @@ void LinkCheck::checkcommunicate()
         m_inc.dataBitsText = QStringLiteral("7");
         m_inc.stopBitsText = QStringLiteral("1");
         m_inc.parityText = QStringLiteral("EVEN");
-        if (preparePort(port, FixedSpeed)) {
+        if (preparePort(port, FixedSpeed, PortUse::Scan)) {
             // A controller left in the vendor frame by an earlier run ignores Modbus requests.
             m_vendorReads.ReturnFromVendorFrame();
             m_inc.protocolIndex = ModbusAscii;
@@ -147,7 +150,8 @@ void LinkCheck::checkcommunicate()
 
 void LinkCheck::checkcommunicate2()
 {
-    m_portRefusalsShown = {};
+    m_accessDeniedShown = false;
+    m_busyShown = false;
     m_searching = true;
     search();
     m_searching = false;
@@ -174,7 +178,7 @@ void LinkCheck::search()
             return;
         }
         RegisterMap::fillRegisterTable(m_inc);
-        if (!openWith(QStringLiteral("COM%1").arg(port), SearchSpeeds[speedStep])) {
+        if (!openWith(QStringLiteral("COM%1").arg(port), SearchSpeeds[speedStep], PortUse::Scan)) {
             ++port;
             speedStep = 0;
             m_inc.protocolIndex = ModbusAscii;
@@ -263,16 +267,17 @@ void LinkCheck::showStoredConditions()
                         protocolName(stored.protocolIndex));
 }
 
-bool LinkCheck::preparePort(const QString &port, const QString &speed)
+bool LinkCheck::preparePort(const QString &port, const QString &speed, PortUse use)
 {
     // Whatever answers after this check may be another controller than the one last read.
     m_inc.readValues.fill(std::nullopt);
     m_link.renew().setFlagA(true);
-    return openWith(port, speed);
+    return openWith(port, speed, use);
 }
 
-bool LinkCheck::openWith(const QString &port, const QString &speed)
+bool LinkCheck::openWith(const QString &port, const QString &speed, PortUse use)
 {
+    m_openFaultNamed = false;
     ZN8PCom *com = m_link.com();
     if (!com)
         return false;
@@ -287,16 +292,32 @@ bool LinkCheck::openWith(const QString &port, const QString &speed)
     com->OpenPort();
     if (com->OpenPort())
         return true;
-    // Said once per check: the search meets the same port at every speed and protocol.
-    if (com->PortAccessDenied() && !m_portRefusalsShown.accessDenied) {
-        m_portRefusalsShown.accessDenied = true;
-        m_op.showMessage(AccessDeniedMessage, MessageIcon::Exclamation);
-    }
-    if (com->PortInUse() && !m_portRefusalsShown.inUse) {
-        m_portRefusalsShown.inUse = true;
-        m_op.showMessage(PortInUseMessage, MessageIcon::Exclamation);
-    }
+    reportOpenFault(port, com->LastOpenFault(), use);
     return false;
+}
+
+void LinkCheck::reportOpenFault(const QString &port, const PortOpenFault &fault, PortUse use)
+{
+    // Said once per check: the search meets the same port at every speed and protocol.
+    if (fault.fault == PortFault::AccessDenied) {
+        if (!m_accessDeniedShown)
+            m_op.showMessage(AccessDeniedMessage, MessageIcon::Exclamation);
+        m_accessDeniedShown = true;
+        return;
+    }
+    if (fault.fault == PortFault::Busy) {
+        if (!m_busyShown)
+            m_op.showText(PortFaults::messageId(fault.fault), PortFaults::text(port, fault),
+                          MessageIcon::Exclamation);
+        m_busyShown = true;
+        m_openFaultNamed = true;
+        return;
+    }
+    if (use == PortUse::Scan || PortFaults::messageId(fault.fault) == 0)
+        return;
+    m_op.showText(PortFaults::messageId(fault.fault), PortFaults::text(port, fault),
+                  MessageIcon::Exclamation);
+    m_openFaultNamed = true;
 }
 
 bool LinkCheck::probe()

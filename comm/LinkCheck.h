@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/PortFault.h"
+
 #include <QList>
 #include <QString>
 #include <QtGlobal>
@@ -100,14 +102,21 @@ public:
     void showStoredConditions();
 
 private:
+    // A port the operator chose (stored or confirmed conditions) or one tried by a scan.
+    enum class PortUse { Chosen, Scan };
     // New component instance with the given line conditions; true when the port opened (the
     // second of two OpenPort calls decides).
-    bool preparePort(const QString &port, const QString &speed);
+    bool preparePort(const QString &port, const QString &speed, PortUse use);
     // The search proper; checkcommunicate2 marks it as running.
     void search();
-    // The line parameters of the component, then OpenPort twice; false without an instance. A
-    // port this user may not use is explained (messages 871, 872) once per check.
-    bool openWith(const QString &port, const QString &speed);
+    // The line parameters of the component, then OpenPort twice; false without an instance. Why
+    // the port did not open is said by reportOpenFault().
+    bool openWith(const QString &port, const QString &speed, PortUse use);
+    // A port this user may not use is explained (messages 871, 872) once per check, a busy one
+    // (1044) once per check as well; a chosen port that is missing, unmapped or not a serial
+    // device is named (1042, 1043, 1045). A scan meets absent ports as a matter of course and
+    // names none of them.
+    void reportOpenFault(const QString &port, const PortOpenFault &fault, PortUse use);
     // One test request under the current protocolIndex and stationAddress.
     bool probe();
     // What every failed check leaves: port closed, no link, menus enabled for manual settings.
@@ -130,9 +139,7 @@ private:
     ProgressCallback m_progress;
     SetdataRead m_setdataRead;
     bool m_searching = false;
-    // Why ports did not open, each said once per check.
-    struct {
-        bool accessDenied = false;
-        bool inUse = false;
-    } m_portRefusalsShown;
+    bool m_accessDeniedShown = false;
+    bool m_busyShown = false;
+    bool m_openFaultNamed = false; // the last open failure was named to the operator
 };

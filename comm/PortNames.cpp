@@ -19,15 +19,20 @@ QString PortNames::deviceFor(const QString &comName) const
 #ifdef Q_OS_WIN
     return comName;
 #else
+    const QStringList locations = systemLocations();
+    return index < locations.size() ? locations.at(index) : QString();
+#endif
+}
+
+QStringList PortNames::systemLocations()
+{
     const QMap<QString, QString> links = stableLinks(QStringLiteral("/dev/serial/by-id"));
     QList<SystemPort> ports;
     const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &info : infos)
         ports.append({info.portName(), info.systemLocation(), info.hasVendorIdentifier(),
                       links.value(info.systemLocation())});
-    const QStringList locations = orderedLocations(ports);
-    return index < locations.size() ? locations.at(index) : QString();
-#endif
+    return orderedLocations(ports);
 }
 
 QStringList PortNames::comNames()

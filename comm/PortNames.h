@@ -30,6 +30,8 @@ public:
 
     // "COM1" ... "COM8".
     static QStringList comNames();
+    // The serial ports present now, each by its stable location where it has one, in COM order.
+    static QStringList systemLocations();
     // Locations of ports in COM order: USB adapters (name containing "ttyUSB" or "ttyACM", or a
     // vendor id) first, then the others, each group sorted by location; a port's stable location,
     // where it has one, stands for it in both.

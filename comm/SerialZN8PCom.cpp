@@ -57,18 +57,6 @@ std::optional<LineSettings> parseLine(const QString &speed, const QString &dataB
                         stopBitTexts.value(stopBits)};
 }
 
-// False when the device exists but this user may not read and write it. A port that another
-// program holds is also reported as a permission error by the port; this tells the two apart.
-bool mayUse(const QString &device)
-{
-#ifdef Q_OS_UNIX
-    return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0 || errno != EACCES;
-#else
-    Q_UNUSED(device);
-    return true;
-#endif
-}
-
 QByteArray logText(FrameMode mode, const QByteArray &frame)
 {
     return mode == FrameMode::ModbusRtu ? frame.toHex(' ').toUpper() : FrameText::printable(frame);
@@ -215,8 +203,7 @@ bool SerialZN8PCom::OpenPort()
 {
     if (m_port.isOpen())
         return true;
-    m_accessDenied = false;
-    m_inUse = false;
+    m_openFault = {};
     const std::optional<LineSettings> line = parseLine(m_speed, m_dataBits, m_stopBits, m_parity);
     if (!line) {
         qCDebug(lcFrames) << "unknown line parameters" << m_speed << m_dataBits << m_stopBits
@@ -226,6 +213,7 @@ bool SerialZN8PCom::OpenPort()
     const QString name = m_portNames.deviceFor(m_portName);
     if (name.isEmpty()) {
         qCDebug(lcFrames) << m_portName << "stands for no device";
+        m_openFault = {PortFault::Unmapped, QString()};
         return false;
     }
     // The device node itself, whatever link named it: the port's own lock is keyed by the path.
@@ -239,16 +227,13 @@ bool SerialZN8PCom::OpenPort()
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port.open(QIODevice::ReadWrite)) {
         qCDebug(lcFrames) << "cannot open" << m_portName << device << m_port.errorString();
-        const bool refused = m_port.error() == QSerialPort::PermissionError;
-        m_accessDenied = refused && !mayUse(device);
-        // The port reports another program's exclusive open or lock file as a permission error.
-        m_inUse = refused && !m_accessDenied;
+        m_openFault = {PortFaults::classify(device, m_port.error()), device};
         return false;
     }
     if (!lockDevice()) {
         qCDebug(lcFrames) << m_portName << device << "is in use by another program";
         m_port.close();
-        m_inUse = true;
+        m_openFault = {PortFault::Busy, device};
         return false;
     }
     const bool parity = line->parity != QSerialPort::NoParity;

@@ -44,11 +44,10 @@ public:
     // "1200" ... "115200", "5" ... "8", "1" / "2", "EVEN" / "ODD" / "NONE", or the device does not
     // open. True at once when the port is already open. The device itself is locked while it is
     // open (not its name), so that a second program cannot share the line through another name for
-    // the same adapter, also when it runs as root; it then fails with PortInUse().
+    // the same adapter, also when it runs as root; it then fails with PortFault::Busy.
     bool OpenPort() override;
     void ClosePort() override;
-    bool PortAccessDenied() const override { return m_accessDenied; }
-    bool PortInUse() const override { return m_inUse; }
+    PortOpenFault LastOpenFault() const override { return m_openFault; }
 
     void setReplyTimeout(int milliseconds) override { m_replyTimeoutMs = milliseconds; }
     int ReplyTimeout() const override { return m_replyTimeoutMs; }
@@ -100,8 +99,7 @@ private:
     QString m_parity = QStringLiteral("EVEN");
 
     // Of the open port: one character's time, the RTU silence, and when the line fell quiet.
-    bool m_accessDenied = false;
-    bool m_inUse = false;
+    PortOpenFault m_openFault;
     std::chrono::microseconds m_characterTime{0};
     std::chrono::microseconds m_frameGap{0};
     Clock::time_point m_lineQuietSince;

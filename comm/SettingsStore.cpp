@@ -189,10 +189,18 @@ QMap<QString, QString> SettingsStore::portMap(const ZN8P_INC &inc) const
         QString device = storedValue(inc.useSecondKey, key);
         if (device.isNull())
             device = storedValue(!inc.useSecondKey, key);
-        if (!device.isNull())
+        if (!device.isEmpty())
             map.insert(name, device);
     }
     return map;
+}
+
+void SettingsStore::storePortMap(const ZN8P_INC &inc, const QMap<QString, QString> &map)
+{
+    for (int n = 1; n <= 8; ++n) {
+        const QString name = QStringLiteral("COM%1").arg(n);
+        writeValue(inc, PortMapGroup + QLatin1Char('/') + name, map.value(name));
+    }
 }
 
 qint16 SettingsStore::readNumber(const QString &text)

@@ -64,8 +64,11 @@ public:
 
     // Serial device per port name ("COM1" ... "COM8" -> "/dev/ttyUSB0"), group "PortMap". Each
     // entry comes from the key in use or, when missing there, from the other key; ports with no
-    // entry in either are absent from the map.
+    // entry in either, or an empty one, are absent from the map.
     QMap<QString, QString> portMap(const ZN8P_INC &inc) const;
+    // Writes the device of every port name under the key in use; a name absent from map is
+    // stored empty, which stands for the system's port order (also over the other key's entry).
+    void storePortMap(const ZN8P_INC &inc, const QMap<QString, QString> &map);
 
     // Locale-independent decimal reading: optional sign and leading digits after blanks, the rest
     // ignored; no digits or a number beyond 16 bits give 0.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/PortFault.h"
+
 #include <QString>
 
 #include <functional>
@@ -37,12 +39,10 @@ public:
     virtual bool OpenPort() = 0;
     // Harmless when no port is open.
     virtual void ClosePort() = 0;
-    // True when the last OpenPort failed because this user may not use the device (on Linux: not
-    // in the group that owns it, usually "dialout").
-    virtual bool PortAccessDenied() const { return false; }
-    // True when the last OpenPort failed because another program holds the device, under this or
-    // any other name for it.
-    virtual bool PortInUse() const { return false; }
+    // Why the last OpenPort failed (None after a good one): among others a device this user may
+    // not use (on Linux: not in the group that owns it, usually "dialout") and one that another
+    // program holds, under this or any other name for it (Busy).
+    virtual PortOpenFault LastOpenFault() const { return {}; }
 
     virtual void setReplyTimeout(int milliseconds) = 0;
     virtual int ReplyTimeout() const = 0;

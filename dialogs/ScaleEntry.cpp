@@ -1,5 +1,7 @@
 #include "ScaleEntry.h"
 
+#include "app/MessageTable.h"
+
 namespace
 {
 constexpr int MaxCharacters = 6;
@@ -23,15 +25,15 @@ QString ScaleEntry::limitText() const
 {
     switch (m_mode) {
     case YHigh:
-        return QStringLiteral("%1 to %2").arg(m_low + 1).arg(ScaleMax);
+        return msg(1046).arg(m_low + 1).arg(ScaleMax);
     case YLow:
-        return QStringLiteral("%1 to %2").arg(ScaleMin).arg(m_high - 1);
+        return msg(1046).arg(ScaleMin).arg(m_high - 1);
     case Cycle:
-        return QStringLiteral("%1 to %2").arg(CycleMin).arg(CycleMax);
+        return msg(1046).arg(CycleMin).arg(CycleMax);
     case Divisions:
         break;
     }
-    return QStringLiteral("%1 to %2").arg(DivisionsMin).arg(DivisionsMax);
+    return msg(1046).arg(DivisionsMin).arg(DivisionsMax);
 }
 
 void ScaleEntry::digit(int d)

@@ -26,6 +26,8 @@ Select_Disp::Select_Disp(ZN8P_INC &inc, OperatorInterface &op, QWidget *parent)
         box->setVisible(m_frame && qstrcmp(frame.frameName, m_frame->frameName) == 0);
     }
     if (m_frame) {
+        findChild<QGroupBox *>(QLatin1String(m_frame->frameName))
+            ->setTitle(msg(m_frame->captionId));
         const QList<QRadioButton *> buttons = options(m_frame->optionName);
         const int value = inc.setting(inc.itemCode);
         if (value >= 0 && value < buttons.size())
@@ -56,9 +58,12 @@ void Select_Disp::onOk()
                 if (!SettingResets::confirm(m_inc, m_op, m_inc.itemCode, i))
                     return;
                 m_outcome = SelectionChange::apply(m_inc, i, buttons[i]->text());
-                break;
+                accept();
+                return;
             }
         }
     }
-    accept();
+    // A stored value outside the list selects no option: OK then keeps the value and its label,
+    // as Cancel does.
+    reject();
 }

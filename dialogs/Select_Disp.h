@@ -19,7 +19,8 @@ class Select_Disp;
 // its option of the current value selected. OK stores the chosen option's index and applies the
 // item's effects (SelectionChange); outcome() tells the main window what to redraw. A choice
 // that resets other items is asked for first (SettingResets); No keeps the dialog open with
-// nothing changed. Cancel changes nothing.
+// nothing changed. Cancel, and OK with no option selected (a stored value outside the list),
+// change nothing.
 class Select_Disp : public QDialog
 {
     Q_OBJECT

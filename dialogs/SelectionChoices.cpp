@@ -74,14 +74,16 @@ std::optional<ChoiceFrame> SelectionChoices::frameOf(const ZN8P_INC &inc, int co
     case 32:
         return ChoiceFrame{"Select_cool", "Option_cool", 122, messageRange(238, 3)};
     case 36:
-        return ChoiceFrame{"Select_alarm", "Option_alarm", 234,
+        // The frame is shared: its caption says which alarm is being set.
+        return ChoiceFrame{"Select_alarm", "Option_alarm", code == 37 ? 127 : 126,
                            messages({200, 201, 203, 205, 207, 209, 211, 202, 204, 206})};
     case 44:
         return ChoiceFrame{"Select_out", "Option_out", 134, messages({318, 317})};
     case 45:
         return ChoiceFrame{"Select_manu", "Option_manu", 135, messages({319, 320})};
     case 47:
-        return ChoiceFrame{"Select_reigi", "Option_reigi", 241, messages({242, 243})};
+        return ChoiceFrame{"Select_reigi", "Option_reigi", code == 48 ? 138 : 137,
+                           messages({242, 243})};
     case 49:
         return ChoiceFrame{"Select_sensor", "Option_sensor", 139, messageRange(750, 36)};
     case 50:

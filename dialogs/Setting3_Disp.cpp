@@ -50,6 +50,7 @@ Setting3_Disp::Setting3_Disp(OperatorInterface &op, ScaleEntry::Mode mode, const
     connect(clear, &QPushButton::clicked, this, &Setting3_Disp::clearEntry);
     connect(m_ui->Command3, &QPushButton::clicked, this, &Setting3_Disp::accept);
     connect(m_ui->Command4, &QPushButton::clicked, this, &Setting3_Disp::reject);
+    m_ui->Disp_setdata3->installEventFilter(this);
 }
 
 Setting3_Disp::~Setting3_Disp() = default;
@@ -98,7 +99,20 @@ void Setting3_Disp::accept()
     QDialog::accept();
 }
 
+bool Setting3_Disp::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_ui->Disp_setdata3 && event->type() == QEvent::KeyPress)
+        return handleKey(static_cast<QKeyEvent *>(event));
+    return QDialog::eventFilter(watched, event);
+}
+
 void Setting3_Disp::keyPressEvent(QKeyEvent *event)
+{
+    if (!handleKey(event))
+        QDialog::keyPressEvent(event);
+}
+
+bool Setting3_Disp::handleKey(const QKeyEvent *event)
 {
     const int key = event->key();
     if (key >= Qt::Key_0 && key <= Qt::Key_9) {
@@ -112,8 +126,9 @@ void Setting3_Disp::keyPressEvent(QKeyEvent *event)
         m_entry.clear();
         refresh();
     } else if (key == Qt::Key_Escape) {
-        QDialog::keyPressEvent(event);
+        return false;
     } else {
         refresh();
     }
+    return true;
 }

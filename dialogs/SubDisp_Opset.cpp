@@ -46,9 +46,11 @@ SubDisp_Opset::SubDisp_Opset(ZN8P_INC &inc, OperatorInterface &op, QWidget *pare
         findChild<QGroupBox *>(QStringLiteral("Frame2_OP1_") + name)
             ->setTitle(msg(FrameCaptions[f]));
         // Without a link or data nothing is known to be fitted, the output type included.
-        current[f]->setText(msg(m_rules.showsConfiguration()
-                                    ? valueMessage(f, m_rules.value(UnitOptionRules::Field(f)))
-                                    : 185));
+        // The stored value, also when the rules below have to drop it.
+        current[f]->setText(
+            msg(m_rules.showsConfiguration()
+                    ? valueMessage(f, m_rules.valueAtOpen(UnitOptionRules::Field(f)))
+                    : 185));
         const QList<QRadioButton *> buttons = options(f);
         for (int value = 0; value < buttons.size(); ++value) {
             buttons[value]->setText(msg(valueMessage(f, value)));
@@ -92,6 +94,15 @@ void SubDisp_Opset::showRules()
     }
     options(UnitOptionRules::OutputType)[UnitOptionRules::DcCurrent]->setEnabled(
         !m_rules.isDcCurrentLocked());
+}
+
+void SubDisp_Opset::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (m_dropsReported || m_rules.droppedAtOpen().isEmpty())
+        return;
+    m_dropsReported = true;
+    m_op.showMessage(QList<int>{1040} + m_rules.droppedAtOpen(), MessageIcon::Exclamation);
 }
 
 void SubDisp_Opset::onChange()

@@ -29,6 +29,10 @@ public:
 public slots:
     void reject() override;
 
+protected:
+    // Says, once, which stored options the rules had to drop on opening.
+    void showEvent(QShowEvent *event) override;
+
 private:
     QList<QRadioButton *> options(int field) const;
     void onOptionClicked(UnitOptionRules::Field field, int value);
@@ -39,4 +43,5 @@ private:
     std::unique_ptr<Ui::SubDisp_Opset> m_ui;
     OperatorInterface &m_op;
     UnitOptionRules m_rules;
+    bool m_dropsReported = false;
 };

@@ -3,6 +3,11 @@
 #include "ui_SubDisp_comm.h"
 
 #include "app/MessageTable.h"
+#include "comm/PortNames.h"
+#include "comm/SettingsStore.h"
+
+#include <QAbstractItemView>
+#include <QLineEdit>
 
 #include <QRadioButton>
 
@@ -30,7 +35,8 @@ template <std::size_t N> void check(const std::array<QRadioButton *, N> &buttons
 
 SubDisp_comm::SubDisp_comm(ZN8P_INC &inc, SettingsStore &store, ComLink &link,
                            OperatorInterface &op, QWidget *parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::SubDisp_comm>()), m_entry(inc, store, link, op)
+    : QDialog(parent), m_ui(std::make_unique<Ui::SubDisp_comm>()), m_entry(inc, store, link, op),
+      m_ports(store.portMap(inc))
 {
     m_ui->setupUi(this);
     setWindowTitle(msg(252));
@@ -41,15 +47,36 @@ SubDisp_comm::SubDisp_comm(ZN8P_INC &inc, SettingsStore &store, ComLink &link,
     m_ui->frmDataBits->setTitle(msg(257));
     m_ui->frmStopBits->setTitle(msg(258));
     m_ui->frmParity->setTitle(msg(259));
+    m_ui->Option3_0->setText(msg(1047).arg(7));
+    m_ui->Option3_1->setText(msg(1047).arg(8));
+    m_ui->Option4_0->setText(msg(1047).arg(1));
+    m_ui->Option4_1->setText(msg(1047).arg(2));
+    m_ui->Option2_0->setText(msg(1048));
+    m_ui->Option2_1->setText(msg(1049));
+    m_ui->Option2_2->setText(msg(1050));
     // The list would complete a typed "2" to "20": the number typed is the one meant.
     m_ui->Cmb_No->setCompleter(nullptr);
     m_ui->Label1->setText(msg(22));
     // A wrapped label gets no height for its lines from the layout; the longest note is three.
     m_ui->Label1->setMinimumHeight(3 * m_ui->Label1->fontMetrics().lineSpacing());
     m_ui->Command1_1->setText(msg(30));
+    m_ui->Label_device->setText(msg(1054));
+    for (int i = 0; i < int(PortNames::comNames().size()); ++i)
+        m_ui->Cmb_port->addItem(m_ports.itemText(i));
+    m_ui->Cmb_device->addItems(PortMapEntry::candidates());
+    // Long stable names keep their start and end ("usb-FTDI…port0 (present)") in the lists.
+    for (QComboBox *list : {m_ui->Cmb_port, m_ui->Cmb_device}) {
+        list->view()->setTextElideMode(Qt::ElideMiddle);
+        list->view()->setMinimumWidth(list->view()->sizeHintForColumn(0));
+    }
+    connect(m_ui->Cmb_port, &QComboBox::currentIndexChanged, this, &SubDisp_comm::showDevice);
+    connect(m_ui->Cmb_device->lineEdit(), &QLineEdit::textEdited, this,
+            &SubDisp_comm::onDeviceEdited);
+    connect(m_ui->Cmb_device, &QComboBox::textActivated, this, &SubDisp_comm::onDeviceEdited);
     connect(m_ui->Command1_0, &QPushButton::clicked, this, &SubDisp_comm::onOk);
     connect(m_ui->Command1_1, &QPushButton::clicked, this, &SubDisp_comm::reject);
     showChoice(CommSettingsEntry::fromState(inc));
+    showDevice(m_ui->Cmb_port->currentIndex());
 }
 
 SubDisp_comm::~SubDisp_comm() = default;
@@ -64,7 +91,22 @@ CommSettingsChoice SubDisp_comm::choice() const
     c.stopBitsIndex = checkedIndex(std::array{m_ui->Option4_0, m_ui->Option4_1});
     c.parityIndex = checkedIndex(std::array{m_ui->Option2_0, m_ui->Option2_1, m_ui->Option2_2});
     c.protocolIndex = m_ui->Cmb_protocol->currentIndex();
+    c.portMap = m_ports.map();
     return c;
+}
+
+void SubDisp_comm::showDevice(int portIndex)
+{
+    m_ui->Cmb_device->setCurrentText(m_ports.isMapped(portIndex) ? m_ports.device(portIndex)
+                                                                 : QString());
+    m_ui->Cmb_device->lineEdit()->setPlaceholderText(m_ports.device(portIndex));
+}
+
+void SubDisp_comm::onDeviceEdited(const QString &device)
+{
+    const int index = m_ui->Cmb_port->currentIndex();
+    m_ports.setDevice(index, device);
+    m_ui->Cmb_port->setItemText(index, m_ports.itemText(index));
 }
 
 void SubDisp_comm::reject()

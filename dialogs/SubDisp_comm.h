@@ -1,6 +1,7 @@
 #pragma once
 
 #include "comm/CommSettingsEntry.h"
+#include "comm/PortMapEntry.h"
 
 #include <QDialog>
 
@@ -18,7 +19,9 @@ class SubDisp_comm;
 
 // The communication settings dialog: the controls start at the conditions held in inc; OK stores
 // them (CommSettingsEntry) and closes unless the instrument number is refused; Cancel and the
-// close box set commDialogCancelled. The dialog never talks to the controller.
+// close box set commDialogCancelled. The port list shows the device behind each COM name and
+// whether it is there; the device box below it changes that for the selected name (stored with
+// the port on OK). The dialog never talks to the controller.
 class SubDisp_comm : public QDialog
 {
     Q_OBJECT
@@ -39,7 +42,12 @@ private slots:
 
 private:
     void showChoice(const CommSettingsChoice &choice);
+    // The device box for the selected COM name: its mapped device, or empty with the device of
+    // the port order as a hint.
+    void showDevice(int portIndex);
+    void onDeviceEdited(const QString &device);
 
     std::unique_ptr<Ui::SubDisp_comm> m_ui;
     CommSettingsEntry m_entry;
+    PortMapEntry m_ports;
 };

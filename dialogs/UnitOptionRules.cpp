@@ -34,8 +34,14 @@ UnitOptionRules::UnitOptionRules(ZN8P_INC &inc) : m_inc(inc), m_atOpen(inc.unitC
         inc.heaterBreak50A = rated50A(m_atOpen.heaterBreak);
     for (int f = 0; f < FieldCount; ++f) {
         const Field fieldIndex = Field(f);
-        click(fieldIndex, m_showsConfiguration ? value(fieldIndex) : 0);
+        if (const int message = click(fieldIndex, m_showsConfiguration ? value(fieldIndex) : 0))
+            m_droppedAtOpen.append(message);
     }
+}
+
+int UnitOptionRules::valueAtOpen(Field f) const
+{
+    return fieldOf(m_atOpen, f);
 }
 
 qint16 &UnitOptionRules::field(Field f)

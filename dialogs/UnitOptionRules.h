@@ -2,6 +2,8 @@
 
 #include "app/ZN8P_INC.h"
 
+#include <QList>
+
 #include <array>
 
 // The model change rules without a window: which option combinations of the unit configuration
@@ -18,8 +20,14 @@ public:
     // Opening the dialog: the configuration at opening is kept for Cancel and its 50 A rating
     // for Change. With a verified link or valid setting data every field's value is applied as
     // if clicked (the locks follow, a refusal is silent); otherwise every field is clicked to 0
-    // " Not added".
+    // " Not added". A stored value that cannot coexist with the fields before it is dropped to
+    // " Not added" (for the output type: kept) and its refusal kept in droppedAtOpen().
     explicit UnitOptionRules(ZN8P_INC &inc);
+
+    // The refusal messages of the stored options dropped on opening, in field order.
+    const QList<int> &droppedAtOpen() const { return m_droppedAtOpen; }
+    // A field's value when the dialog opened, before any option was dropped.
+    int valueAtOpen(Field field) const;
 
     // Whether the dialog shows the configuration (true) or " Not added" everywhere.
     bool showsConfiguration() const { return m_showsConfiguration; }
@@ -47,6 +55,7 @@ private:
 
     ZN8P_INC &m_inc;
     UnitConfig m_atOpen;
+    QList<int> m_droppedAtOpen;
     bool m_showsConfiguration = false;
     std::array<bool, FieldCount> m_locked{};
     bool m_dcCurrentLocked = false;

@@ -181,10 +181,10 @@ void applyUnitLabels(int inputType, SettingPageState &state)
 }
 
 // An alarm's rows follow its type: type 0 leaves only the type row.
-void applyAlarm(RowSet &rows, std::initializer_list<int> valueRows, int typeCode, bool installed,
+void applyAlarm(RowSet &rows, std::initializer_list<int> valueRows, int typeCode,
                 const ZN8P_INC &inc)
 {
-    rows.show(valueRows, installed && inc.setting(typeCode) != 0);
+    rows.show(valueRows, inc.setting(typeCode) != 0);
     rows.show({typeCode}, true);
 }
 
@@ -237,12 +237,10 @@ void applyCooling(const ZN8P_INC &inc, RowSet &rows, SettingPageState &state)
 {
     const bool installed = inc.unitConfig.heatCool != 0;
     state.titleButtonVisible[CoolTitle] = installed;
-    state.coolFrameVisible = installed;
+    // Without the option every cooling row stays shown, its button disabled.
     rows.enableButtons({14, 18, 24, 32, 33, 34, 35}, installed);
-    if (!installed) {
-        rows.show({32, 14, 18, 33, 34, 24, 35}, false);
+    if (!installed)
         return;
-    }
     const bool heatingBand = inc.setting(13) != 0;
     const bool coolingBand = inc.setting(14) != 0;
     if (heatingBand && coolingBand) {
@@ -271,7 +269,11 @@ void applyOther(const ZN8P_INC &inc, RowSet &rows)
     rows.show({61}, contactInput);
     rows.show({58}, contactInput && (contactFunction == 0 || contactFunction == 1));
     rows.show({59, 60}, contactInput && contactFunction == 0);
-    rows.show({62}, linearInput && inc.unitConfig.outputType == 2);
+    // Online the controller says whether it has the function; offline the unit's DC output does.
+    const bool inputAbnormalOutput =
+        (inc.online && hasBit(inc.optionWord2(), Option2Bit::InputAbnormalOutput)) ||
+        inc.unitConfig.outputType == 2;
+    rows.show({62}, linearInput && inputAbnormalOutput);
 }
 } // namespace
 
@@ -424,9 +426,12 @@ SettingPageState Disp_SStab2(const ZN8P_INC &inc, int page)
 
     applyUnitLabels(inc.setting(49), state);
 
-    applyAlarm(rows, {19, 38, 40, 47}, 36, true, inc);
+    applyAlarm(rows, {19, 38, 40, 47}, 36, inc);
     const bool alarm2 = inc.unitConfig.alarm2 != 0;
-    applyAlarm(rows, {20, 39, 41, 48}, 37, alarm2, inc);
+    // Without the option the rows stay in place with their buttons disabled, so the page keeps
+    // its shape whichever model is shown.
+    if (alarm2)
+        applyAlarm(rows, {20, 39, 41, 48}, 37, inc);
     rows[37].valueVisible = alarm2;
     state.titleButtonVisible[Alarm2Title] = alarm2;
     rows.enableButtons({20, 37, 39, 41}, alarm2);

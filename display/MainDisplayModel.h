@@ -77,6 +77,12 @@ constexpr quint16 Alarm2 = 0x0020;
 constexpr quint16 HeatCool = 0x0040;
 } // namespace OptionBit
 
+// optionWord2 bits the display decodes.
+namespace Option2Bit
+{
+constexpr quint16 InputAbnormalOutput = 0x0010; // the output state on input abnormal is settable
+} // namespace Option2Bit
+
 // Indexes of MonitorPanelState::alarmLamps, the same as those of the lbl_alm control array.
 enum AlarmLamp { Evt1Lamp = 0, Evt2Lamp = 1, UpLamp = 2, DownLamp = 3, HbLamp = 4 };
 
@@ -190,7 +196,6 @@ struct SettingPageState {
     std::array<DisplayText, UnitLabelCount> unitLabels;         // Label_CF(0..17)
     std::array<DisplayText, RateUnitLabelCount> rateUnitLabels; // Label_UD(0..1)
     bool heaterBreakFrameVisible = true;                        // Frame_HB
-    bool coolFrameVisible = true; // Frame_Cool, empty without the heating/cooling option
     std::array<bool, 6> titleButtonVisible{true, true, true, true, true, true};
     // The main set value (code 11) in Text_SV(1) on the monitor panel, empty while
     // settingDataValid is clear; fromFile while it was loaded from a file and not read since.

@@ -303,7 +303,6 @@ void MainDisplayView::showSettingPage(const SettingPageState &state)
     if (QWidget *button = control(QStringLiteral("Cmd_set"), 1))
         button->setEnabled(state.mainSetValueButtonEnabled);
     setVisible(control(QStringLiteral("Frame_HB")), state.heaterBreakFrameVisible);
-    setVisible(control(QStringLiteral("Frame_Cool")), state.coolFrameVisible);
     for (int i = 0; i < int(state.titleButtonVisible.size()); ++i)
         setVisible(control(QStringLiteral("Cmd_True"), i), state.titleButtonVisible[i]);
     QWidget *autoTuning = control(QStringLiteral("Label_atm"));

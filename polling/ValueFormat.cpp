@@ -44,10 +44,23 @@ namespace
 using NumberFormat::byDecimalPlace;
 using NumberFormat::scaled;
 
-// The text of message first + value for value 0 to count - 1, else empty.
+// A value that is none of its item's choices: the raw number with a mark, so that it can
+// never pass for one of them.
+QString outOfList(int value)
+{
+    return msg(1041).arg(value);
+}
+
+// The text of message first + value for value 0 to count - 1, else outOfList().
 QString choice(int value, int first, int count)
 {
-    return value >= 0 && value < count ? msg(first + value) : QString();
+    return value >= 0 && value < count ? msg(first + value) : outOfList(value);
+}
+
+// The same for two choices whose messages are not in order.
+QString pairChoice(int value, int first, int second)
+{
+    return value == 0 ? msg(first) : value == 1 ? msg(second) : outOfList(value);
 }
 
 int inputType(const ZN8P_INC &inc)
@@ -83,7 +96,7 @@ QString span(const ZN8P_INC &inc, int value)
 QString alarmType(int value)
 {
     static const int messages[] = {200, 201, 203, 205, 207, 209, 211, 202, 204, 206};
-    return value >= 0 && value <= 9 ? msg(messages[value]) : QString();
+    return value >= 0 && value <= 9 ? msg(messages[value]) : outOfList(value);
 }
 
 QString autoTuning(int value, bool autoReset)
@@ -92,7 +105,7 @@ QString autoTuning(int value, bool autoReset)
         return msg(autoReset ? 167 : 54);
     if (value == 0)
         return msg(autoReset ? 168 : 55);
-    return QString();
+    return outOfList(value);
 }
 
 QString decimalTemplate(int place, bool blankAfterPoint)
@@ -100,7 +113,7 @@ QString decimalTemplate(int place, bool blankAfterPoint)
     static const char *plain[] = {"XXXX", "XXX.X", "XX.XX", "X.XXX"};
     static const char *blank[] = {"XXXX", "XXX. X", "XX. XX", "X. XXX"};
     if (place < 0 || place > 3)
-        return QString();
+        return outOfList(place);
     return QLatin1String(blankAfterPoint ? blank[place] : plain[place]);
 }
 
@@ -181,16 +194,16 @@ QString FormatItemValue(const ZN8P_INC &inc, int code, qint16 value)
     case 37:
         return alarmType(value);
     case 44:
-        return msg(value == 0 ? 318 : 317);
+        return pairChoice(value, 318, 317);
     case 45:
         return choice(value, 319, 2);
     case 47:
     case 48:
-        return msg(value == 0 ? 242 : 243);
+        return pairChoice(value, 242, 243);
     case 49:
-        return ParameterTable::MakeRange(value);
+        return value >= 0 && value <= 35 ? ParameterTable::MakeRange(value) : outOfList(value);
     case 50:
-        return msg(value == 0 ? 213 : 214);
+        return pairChoice(value, 213, 214);
     case 54:
         return choice(value, 60, 7);
     case 55:

@@ -19,11 +19,12 @@ QString plainSigned(int value);
 
 // The display text of the current value of a parameter code (0 to 8 from monitorValues, 10 to 65
 // from settingValues): a number scaled by the item's unit rule (input type, code 49, and decimal
-// point place, code 27) or the name of an enumerated choice. Empty for an enumerated value
-// outside its choices and for codes without a value (9, outside 0 to 65).
+// point place, code 27) or the name of an enumerated choice. An enumerated value outside its
+// choices reads as its number with a mark (message 1041); codes without a value (9, outside 0 to
+// 65) give an empty text.
 QString FormatItemValue(const ZN8P_INC &inc, int code);
 // The same for a value that code does not hold now (a value sent, or one read elsewhere), shown
-// by the item's present unit rule, with the same empty results.
+// by the item's present unit rule, with the same marks and empty results.
 QString FormatItemValue(const ZN8P_INC &inc, int code, qint16 value);
 
 // The text that Read_data3 puts into a setting label after a settings file is loaded: as

@@ -6,7 +6,7 @@
 # and of the Debian package.
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-serialport-dev qt6-tools-dev
-          libgl1-mesa-dev libmodbus-dev mbpoll help2man)
+          libgl1-mesa-dev libmodbus-dev mbpoll help2man qt6-translations-l10n)
 for option in "$@"; do
     case "$option" in
     --gui) packages+=(fonts-noto-cjk) ;;

@@ -1,5 +1,6 @@
 #include "SettingRanges.h"
 
+#include "app/MessageTable.h"
 #include "app/ZN8P_INC.h"
 #include "polling/ValueFormat.h"
 #include "transfer/ParameterTable.h"
@@ -182,19 +183,20 @@ void setNumericLimits(ZN8P_INC &inc, int code)
 std::optional<QString> rangeText(const ZN8P_INC &inc, int code)
 {
     const int type = inc.setting(InputTypeCode);
-    const QString separator = QStringLiteral(" to ");
+    // "low to high" in English, "low～high" in Japanese.
+    const QString range = msg(1046);
     if (type >= 30 && usesDecimalPlace(code)) {
         const int place = inc.setting(ParameterTable::DecimalPlaceCode);
         if (place < 0 || place > 3)
             return std::nullopt;
-        return NumberFormat::byDecimalPlace(inc.editMin, place) + separator +
-               NumberFormat::byDecimalPlace(inc.editMax, place);
+        return range.arg(NumberFormat::byDecimalPlace(inc.editMin, place),
+                         NumberFormat::byDecimalPlace(inc.editMax, place));
     }
     if (inc.editOneDecimal)
-        return NumberFormat::scaled(inc.editMin, 1) + separator +
-               NumberFormat::scaled(inc.editMax, 1);
-    return NumberFormat::plainSigned(inc.editMin) + separator +
-           NumberFormat::plainSigned(inc.editMax);
+        return range.arg(NumberFormat::scaled(inc.editMin, 1),
+                         NumberFormat::scaled(inc.editMax, 1));
+    return range.arg(NumberFormat::plainSigned(inc.editMin),
+                     NumberFormat::plainSigned(inc.editMax));
 }
 
 } // namespace

@@ -88,6 +88,16 @@ void TestMainDisp::captionsAndHelpFollowTheLanguage()
     QCOMPARE(japanese.findChild<QAction *>("mnuExit")->text(), QStringLiteral("終了(&E)"));
     QCOMPARE(MainDisp::helpFileName(), QStringLiteral("ZN Monitor_J"));
     QVERIFY(!HelpViewer::contentsUrl(MainDisp::helpFileName()).isEmpty());
+    // The keys-operated notes break between sentences, each of which fits its line: a break the
+    // layout chose inside a sentence left its last kana alone on a line.
+    for (const char *name : {"Text_readmsg3", "Text_readmsg5"}) {
+        auto *note = japanese.findChild<QLabel *>(name);
+        const QStringList lines = note->text().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 2);
+        for (const QString &line : lines)
+            QVERIFY2(note->fontMetrics().horizontalAdvance(line) <= note->contentsRect().width(),
+                     qPrintable(line));
+    }
 
     // Every picture either page shows is compiled in with it.
     for (const char *page : {":/help/ZN Monitor_E.html", ":/help/ZN Monitor_J.html"}) {

@@ -85,13 +85,14 @@ void TestMainWindowStates::offlineOnlineCommErrorOffline()
     QVERIFY(valuesLive(false));
     QVERIFY(!shown("Text_MV_1") && !shown("Label58") && !shown("lbl_alm_1"));
     QVERIFY(!shown("lbl_alm_4") && !shown("Text_HB_1") && !shown("Manuval_0"));
-    QVERIFY(!shown("Frame_Cool"));
+    // The cooling rows stay in place, only their buttons go.
+    QVERIFY(shown("Frame_Cool") && !shown("Cmd_True_4"));
     QVERIFY(lampsPacked());
     // A model change offline shows the heating/cooling and alarm 2 controls at once.
     m_rig->inc.unitConfig.heatCool = 1;
     m_rig->inc.unitConfig.alarm2 = 1;
     m_rig->window->refreshSettingPage();
-    QVERIFY(shown("Text_MV_1") && shown("Label58") && shown("lbl_alm_1") && shown("Frame_Cool"));
+    QVERIFY(shown("Text_MV_1") && shown("Label58") && shown("lbl_alm_1") && shown("Cmd_True_4"));
     QVERIFY(lampsPacked());
     m_rig->inc.unitConfig = UnitConfig();
     m_rig->window->refreshSettingPage();

@@ -20,16 +20,17 @@ private slots:
     void parseRejectsMalformedLines_data();
     void parseRejectsMalformedLines();
     void unknownNumberGivesSpacer();
+    void sentencesOnTheirOwnLines();
 };
 
 void TestMessageTable::holdsExactlyTheProgramsNumbers()
 {
     const QList<QPair<int, int>> ranges = {
-        {1, 1},     {3, 18},    {22, 22},   {30, 35},   {39, 50},   {52, 271},  {274, 294},
-        {300, 337}, {343, 343}, {360, 363}, {366, 370}, {374, 374}, {400, 401}, {411, 414},
-        {450, 456}, {500, 517}, {520, 520}, {532, 535}, {550, 559}, {658, 687}, {700, 702},
-        {714, 719}, {750, 785}, {871, 872}, {880, 890}, {892, 895}, {900, 918}, {920, 922},
-        {930, 932}, {940, 940}, {950, 959}, {970, 978}, {970, 979}, {980, 982}};
+        {1, 1},     {3, 18},    {22, 22},   {30, 35},   {39, 50},   {52, 271},   {274, 294},
+        {300, 337}, {343, 343}, {360, 363}, {366, 370}, {374, 374}, {400, 401},  {411, 414},
+        {450, 456}, {500, 517}, {520, 520}, {532, 535}, {550, 559}, {658, 687},  {700, 702},
+        {714, 719}, {750, 785}, {871, 872}, {880, 890}, {892, 895}, {900, 918},  {920, 922},
+        {931, 932}, {940, 940}, {950, 959}, {970, 979}, {980, 982}, {1040, 1054}};
     QList<int> expected;
     for (const auto &[first, last] : ranges)
         for (int n = first; n <= last; ++n)
@@ -162,6 +163,22 @@ void TestMessageTable::unknownNumberGivesSpacer()
 #else
     QSKIP("an unknown number is fatal in debug builds");
 #endif
+}
+
+void TestMessageTable::sentencesOnTheirOwnLines()
+{
+    MessageTable &table = MessageTable::instance();
+    table.setLanguage(Language::Japanese);
+    QCOMPARE(msgLines(452), QStringLiteral("調節計側でキー操作中です。\n設定値を変更できません。"));
+    // One sentence, and its trailing blank, stays one line.
+    QCOMPARE(msgLines(455), QStringLiteral("調節計側でキー操作中です"));
+    table.setLanguage(Language::English);
+    QCOMPARE(
+        msgLines(452),
+        QStringLiteral("The controller keys are being operated.\nSet values cannot be changed."));
+    QCOMPARE(msgLines(455), QStringLiteral("The controller keys are being operated."));
+    // A decimal point is no sentence end.
+    QCOMPARE(msgLines(187), QStringLiteral("Added (single phase 20.0A)"));
 }
 
 QTEST_GUILESS_MAIN(TestMessageTable)

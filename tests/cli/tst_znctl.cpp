@@ -710,8 +710,7 @@ void TestZnctl::oneDeviceTwoNames()
 
     const Run second = znctl({"probe", "--port", "COM2"});
     QCOMPARE(second.exitCode, 3);
-    QVERIFY2(second.err.contains(MessageTable::instance().text(930, Language::English)),
-             qPrintable(second.err));
+    QVERIFY2(second.err.contains(" is busy: another program is using it"), qPrintable(second.err));
     ::kill(pid_t(monitor.processId()), SIGINT);
     QCOMPARE(finish(monitor).exitCode, 0);
     QCOMPARE(znctl({"probe", "--port", "COM2"}).exitCode, 0);

@@ -62,7 +62,7 @@ void TestCommSettingsEntry::storesEveryCondition()
     rig.inc.commDialogCancelled = true;
     CommSettingsEntry entry(rig.inc, rig.store, rig.link, rig.op);
 
-    QVERIFY(entry.confirm({7, "42", 1, 1, 1, 2, 2}).accepted);
+    QVERIFY(entry.confirm({7, "42", 1, 1, 1, 2, 2, std::nullopt}).accepted);
 
     QCOMPARE(rig.stored(), (QStringList{"COM8", "19200", "8", "2", "NONE", "42", "2"}));
     QCOMPARE(rig.inc.protocolIndex, qint16(Ravtocol));
@@ -71,8 +71,11 @@ void TestCommSettingsEntry::storesEveryCondition()
     QCOMPARE(rig.op.beeps, 1);
     QVERIFY(!static_cast<FakeCom *>(rig.link.com())->isOpen());
 
-    QVERIFY(entry.confirm({0, "01", 0, 0, 0, 1, 1}).accepted);
+    QVERIFY(rig.store.portMap(rig.inc).isEmpty());
+    const QMap<QString, QString> map = {{"COM1", "/dev/ttyUSB3"}};
+    QVERIFY(entry.confirm({0, "01", 0, 0, 0, 1, 1, map}).accepted);
     QCOMPARE(rig.stored(), (QStringList{"COM1", "9600", "7", "1", "ODD", "01", "1"}));
+    QCOMPARE(rig.store.portMap(rig.inc), map);
 
     // While the vendor frame is in use the controls show the protocol in use before it.
     rig.inc.protocolIndex = VendorFrame;

@@ -1,3 +1,4 @@
+#include "app/MessageTable.h"
 #include "comm/CommSettingsEntry.h"
 #include "tests/support/ConnectionRig.h"
 
@@ -13,12 +14,16 @@ class TestLinkCheck : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { MessageTable::instance().setLanguage(Language::English); }
     void storedConditionsAnswer();
     void fixedScanFindsPortAndClosesIt();
     void fixedScanWithoutPortsClosesWindow();
     void searchOrderAndFoundConditions();
     void cancelEndsSearchBeforeNextInstrument();
     void confirmedConditionsCheck();
+    void portFaultsAreNamed_data();
+    void portFaultsAreNamed();
+    void scanNamesOnlyBusyPorts();
     void fileFromStartupIsKept();
     void frameShowsTheStoredConditions();
 };
@@ -76,13 +81,15 @@ void TestLinkCheck::fixedScanWithoutPortsClosesWindow()
 {
     ConnectionRig rig;
     rig.line->openPorts = {"none"};
-    rig.line->deniedPorts = {"COM2", "COM5"};
-    rig.line->busyPorts = {"COM3", "COM7"};
+    rig.line->faultyPorts = {{"COM2", PortFault::AccessDenied},
+                             {"COM5", PortFault::AccessDenied},
+                             {"COM3", PortFault::Busy},
+                             {"COM7", PortFault::Busy}};
     rig.op.answers << false;
 
     rig.controller.startupLinkCheck();
 
-    QCOMPARE(rig.op.messages(), (QList<QList<int>>{{871, 872}, {930}, {260}}));
+    QCOMPARE(rig.op.messages(), (QList<QList<int>>{{871, 872}, {1044}, {260}}));
     QCOMPARE(rig.view.closeRequests, 1);
     QVERIFY(!rig.inc.linkVerified);
     QVERIFY(!rig.op.menus.value(MenuItem::Upload, false));
@@ -180,6 +187,65 @@ void TestLinkCheck::confirmedConditionsCheck()
     rig.inc.commDialogCancelled = true;
     rig.controller.commSettingsClosed();
     QCOMPARE(rig.probes.size(), 2);
+}
+
+void TestLinkCheck::portFaultsAreNamed_data()
+{
+    QTest::addColumn<int>("fault"); // PortFault of COM5
+    QTest::addColumn<QList<QList<int>>>("shown");
+    QTest::addColumn<QString>("text"); // of the first message, when composed
+
+    using Shown = QList<QList<int>>;
+    QTest::newRow("missing") << int(PortFault::Missing) << Shown{{1042}}
+                             << msg(1042).arg("COM5", "/dev/tty-COM5");
+    QTest::newRow("not a serial device") << int(PortFault::NotSerial) << Shown{{1043}}
+                                         << "COM5 (/dev/tty-COM5) is not a serial port.";
+    QTest::newRow("busy") << int(PortFault::Busy) << Shown{{1044}}
+                          << "The serial port COM5 (/dev/tty-COM5) is busy: another program is "
+                             "using it.";
+    QTest::newRow("unmapped") << int(PortFault::Unmapped) << Shown{{1045}} << msg(1045).arg("COM5");
+    QTest::newRow("no permission")
+        << int(PortFault::AccessDenied) << Shown{{871, 872}, CheckFailed} << QString();
+    QTest::newRow("other") << int(PortFault::Other) << Shown{CheckFailed} << QString();
+}
+
+// The port the operator chose says why it did not open, instead of a bare communication error.
+void TestLinkCheck::portFaultsAreNamed()
+{
+    QFETCH(int, fault);
+    QFETCH(QList<QList<int>>, shown);
+    QFETCH(QString, text);
+
+    ConnectionRig rig;
+    rig.storeConditions("COM5", "19200", "7", "1", "EVEN", "12", ModbusAscii);
+    rig.store.loadCommValues(rig.inc);
+    rig.line->faultyPorts = {{"COM5", PortFault(fault)}};
+    rig.inc.commSettingsConfirmed = true;
+
+    rig.controller.commSettingsClosed();
+
+    QCOMPARE(rig.op.messages(), shown);
+    if (!text.isEmpty())
+        QCOMPARE(rig.op.texts.value(shown[0][0]), text);
+    QVERIFY(!rig.inc.linkVerified);
+}
+
+// A scan names no absent port, and a busy one once, however many ports and speeds it tries.
+void TestLinkCheck::scanNamesOnlyBusyPorts()
+{
+    ConnectionRig rig;
+    rig.line->openPorts = {"none"};
+    rig.line->faultyPorts = {{"COM1", PortFault::Missing},
+                             {"COM2", PortFault::Busy},
+                             {"COM3", PortFault::NotSerial},
+                             {"COM4", PortFault::Busy}};
+    rig.op.answers << false;
+
+    rig.controller.startupLinkCheck();
+
+    // The stored port is named before the scan starts.
+    QCOMPARE(rig.op.messages(), (QList<QList<int>>{{1042}, {1044}, {260}}));
+    QCOMPARE(rig.op.texts.value(1044), msg(1044).arg("COM2", "/dev/tty-COM2"));
 }
 
 void TestLinkCheck::fileFromStartupIsKept()

@@ -1,3 +1,4 @@
+#include "comm/PortFault.h"
 #include "comm/SerialZN8PCom.h"
 #include "tests/support/Pty.h"
 
@@ -240,7 +241,7 @@ void TestSerialCom::oneDeviceOneProgram()
     QCOMPARE(::flock(held, LOCK_EX | LOCK_NB), 0);
     SerialZN8PCom locked(PortNames({{"COM1", m_pty->slavePath()}}));
     QVERIFY(!locked.OpenPort());
-    QVERIFY(locked.PortInUse());
+    QCOMPARE(locked.LastOpenFault().fault, PortFault::Busy);
     ::close(held);
     QVERIFY(locked.OpenPort());
     locked.ClosePort();
@@ -254,12 +255,12 @@ void TestSerialCom::oneDeviceOneProgram()
     for (const char *port : {"COM1", "COM2"}) {
         second.setPortName(port);
         QVERIFY2(!second.OpenPort(), port);
-        QVERIFY(second.PortInUse());
+        QCOMPARE(second.LastOpenFault().fault, PortFault::Busy);
         QVERIFY(!second.PortAccessDenied());
     }
     first->ClosePort();
     QVERIFY(second.OpenPort());
-    QVERIFY(!second.PortInUse());
+    QCOMPARE(second.LastOpenFault().fault, PortFault::None);
 }
 
 QTEST_GUILESS_MAIN(TestSerialCom)

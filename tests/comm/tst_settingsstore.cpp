@@ -159,6 +159,12 @@ void TestSettingsStore::portMap()
     QCOMPARE(names.deviceFor("com1"), QString());
     QCOMPARE(PortNames::comNames(),
              QStringList({"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"}));
+
+    // The dialog's map replaces the key's: a name left out goes back to the port order, also
+    // over the other key's entry.
+    store.storePortMap(second, {{"COM3", "/dev/ttyACM0"}});
+    QCOMPARE(store.portMap(second), (QMap<QString, QString>{{"COM3", "/dev/ttyACM0"}}));
+    QCOMPARE(store.portMap(first).value("COM1"), QString("/dev/ttyUSB0"));
 }
 
 void TestSettingsStore::systemPortOrder()

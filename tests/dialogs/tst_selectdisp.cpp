@@ -21,6 +21,8 @@ class TestSelectDisp : public QObject
 private slots:
     void initTestCase() { MessageTable::instance().setLanguage(Language::English); }
     void frameOfTheItem();
+    void sharedFramesAndStrayValues_data();
+    void sharedFramesAndStrayValues();
     void okEffects_data();
     void okEffects();
     void resetQuestionNamesTheItems_data();
@@ -123,6 +125,52 @@ void TestSelectDisp::frameOfTheItem()
     for (int type = 0; type < 36; ++type)
         QCOMPARE(option(dialog, "Option_sensor", type)->text(), msg(750 + type));
     QVERIFY(option(dialog, "Option_sensor", 5)->isChecked());
+}
+
+void TestSelectDisp::sharedFramesAndStrayValues_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("checked"); // -1: no option selected
+
+    QTest::newRow("alarm 1 type") << 36 << 2 << "Alarm 1 type selection" << 2;
+    QTest::newRow("alarm 2 type") << 37 << 2 << "Alarm 2 type selection" << 2;
+    QTest::newRow("alarm 2 energized") << 48 << 1 << "Alarm 2 Energized/Deenergized" << 1;
+    QTest::newRow("direct/reverse 99") << 50 << 99 << "Direct/Reverse action selection" << -1;
+    QTest::newRow("alarm type -1") << 37 << -1 << "Alarm 2 type selection" << -1;
+}
+
+// Frames shared by two items say which one is set; a stored value outside the list selects
+// nothing, and OK then keeps the value (no write, nothing marked changed) as Cancel does.
+void TestSelectDisp::sharedFramesAndStrayValues()
+{
+    QFETCH(int, code);
+    QFETCH(int, value);
+    QFETCH(QString, title);
+    QFETCH(int, checked);
+
+    ZN8P_INC inc;
+    inc.online = true;
+    inc.setting(code) = qint16(value);
+    inc.itemCode = qint16(code);
+    FakeOperator op;
+    Select_Disp dialog(inc, op);
+    dialog.show();
+    const QList<QGroupBox *> shown = visibleFrames(dialog);
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown[0]->title(), title);
+    const QList<QRadioButton *> buttons = shown[0]->findChildren<QRadioButton *>();
+    for (QRadioButton *button : buttons) {
+        const bool expected =
+            button->objectName().endsWith(QLatin1Char('_') + QString::number(checked));
+        QCOMPARE(button->isChecked(), expected);
+    }
+    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+    QCOMPARE(dialog.result(), int(checked < 0 ? QDialog::Rejected : QDialog::Accepted));
+    QCOMPARE(int(inc.setting(code)), value);
+    QCOMPARE(inc.timerJob, qint16(checked < 0 ? 0 : 2));
+    QVERIFY(op.shown.isEmpty());
 }
 
 void TestSelectDisp::okEffects_data()

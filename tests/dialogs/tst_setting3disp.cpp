@@ -17,6 +17,9 @@ private slots:
     void initTestCase() { MessageTable::instance().setLanguage(Language::English); }
     void entry_data();
     void entry();
+    void keyboard_data();
+    void keyboard();
+    void japaneseRangeText();
 };
 
 void TestSetting3Disp::entry_data()
@@ -83,6 +86,59 @@ void TestSetting3Disp::entry()
         QCOMPARE(op.messages(), QList<QList<int>>{{message}});
         QVERIFY(dialog.isVisible());
     }
+}
+
+void TestSetting3Disp::keyboard_data()
+{
+    QTest::addColumn<QString>("keys");  // digits, '-' the minus key, 'b' Backspace, 'E' Enter
+    QTest::addColumn<QString>("shown"); // the entry box after each key but Enter
+    QTest::addColumn<int>("message");   // 0: accepted
+
+    QTest::newRow("Backspace clears a negated value") << "50-b7E"
+                                                      << "5|50|-50||7" << 0;
+    QTest::newRow("Backspace alone leaves it empty") << "9bE"
+                                                     << "9|" << 559;
+    QTest::newRow("minus key then Enter") << "3-E"
+                                          << "3|-3" << 554;
+}
+
+// Typed into the entry box as the operator does, so the box's own key handling is in the way.
+void TestSetting3Disp::keyboard()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, shown);
+    QFETCH(int, message);
+
+    FakeOperator op;
+    Setting3_Disp dialog(op, ScaleEntry::YHigh, QStringLiteral("400"), 400, 0);
+    dialog.show();
+    auto *entry = dialog.findChild<QLineEdit *>("Disp_setdata3");
+    QStringList seen;
+    for (const QChar key : keys) {
+        const char c = key.toLatin1();
+        QTest::keyClick(entry, c == '-'   ? Qt::Key_Minus
+                               : c == 'b' ? Qt::Key_Backspace
+                               : c == 'E' ? Qt::Key_Return
+                                          : Qt::Key(Qt::Key_0 + (c - '0')));
+        if (c != 'E')
+            seen.append(entry->text());
+    }
+    QCOMPARE(seen.join(QLatin1Char('|')), shown);
+    if (message == 0) {
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.value(), 7);
+    } else {
+        QCOMPARE(op.messages(), QList<QList<int>>{{message}});
+    }
+}
+
+void TestSetting3Disp::japaneseRangeText()
+{
+    MessageTable::instance().setLanguage(Language::Japanese);
+    FakeOperator op;
+    Setting3_Disp dialog(op, ScaleEntry::YLow, QStringLiteral("0"), 400, 0);
+    MessageTable::instance().setLanguage(Language::English);
+    QCOMPARE(dialog.findChild<QLabel *>("Limit_data")->text(), QStringLiteral("-2000～399"));
 }
 
 QTEST_MAIN(TestSetting3Disp)

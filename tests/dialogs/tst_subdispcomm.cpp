@@ -1,10 +1,13 @@
+#include "app/MessageTable.h"
 #include "dialogs/SubDisp_comm.h"
 #include "tests/support/ConnectionRig.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryFile>
 #include <QtTest>
 
 // The dialog's controls against the shared state and the store; the entry rules themselves are
@@ -14,7 +17,11 @@ class TestSubDispComm : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { MessageTable::instance().setLanguage(Language::English); }
+    void cleanupTestCase() { MessageTable::instance().setLanguage(Language::English); }
     void showsStoredConditions();
+    void lineSettingsInJapanese();
+    void portListShowsAndChangesDevices();
     void okChecksTypedNumber();
     void cancelAndCloseBox();
 };
@@ -38,7 +45,8 @@ void TestSubDispComm::showsStoredConditions()
     rig.store.loadCommValues(rig.inc);
     SubDisp_comm dialog(rig.inc, rig.store, rig.link, rig.op);
 
-    QCOMPARE(combo(dialog, "Cmb_port")->currentText(), QStringLiteral("COM6"));
+    QCOMPARE(combo(dialog, "Cmb_port")->currentIndex(), 5);
+    QVERIFY(combo(dialog, "Cmb_port")->currentText().startsWith(QLatin1String("COM6: ")));
     QCOMPARE(combo(dialog, "Cmb_No")->currentText(), QStringLiteral("33"));
     QCOMPARE(combo(dialog, "Cmb_protocol")->currentText(), QStringLiteral("RAVTOCOL"));
     for (const char *option : {"Option1_1", "Option3_1", "Option4_1", "Option2_2"})
@@ -78,6 +86,60 @@ void TestSubDispComm::okChecksTypedNumber()
     QCOMPARE(combo(dialog, "Cmb_No")->currentText(), QStringLiteral("07"));
     QCOMPARE(rig.stored(), (QStringList{"COM5", "9600", "7", "1", "ODD", "7", "0"}));
     QVERIFY(rig.inc.commSettingsConfirmed);
+}
+
+void TestSubDispComm::lineSettingsInJapanese()
+{
+    MessageTable::instance().setLanguage(Language::Japanese);
+    ConnectionRig rig;
+    SubDisp_comm dialog(rig.inc, rig.store, rig.link, rig.op);
+    MessageTable::instance().setLanguage(Language::English);
+    const std::pair<const char *, const char *> captions[] = {
+        {"Option3_0", "7ビット"}, {"Option4_1", "2ビット"}, {"Option2_0", "偶数"},
+        {"Option2_1", "奇数"},    {"Option2_2", "なし"},
+    };
+    for (const auto &[name, text] : captions)
+        QCOMPARE(dialog.findChild<QRadioButton *>(name)->text(), QString::fromUtf8(text));
+}
+
+// Each COM name says which device it opens and whether it is there; the device box changes the
+// selected name's device, and OK stores the map with the port.
+void TestSubDispComm::portListShowsAndChangesDevices()
+{
+    ConnectionRig rig;
+    QTemporaryFile present;
+    QVERIFY(present.open());
+    rig.storeConditions("COM1", "9600", "7", "1", "EVEN", "01", ModbusAscii);
+    rig.store.writeValue(rig.inc, "PortMap/COM1", present.fileName());
+    rig.store.writeValue(rig.inc, "PortMap/COM2", "/dev/zn-absent-0");
+    rig.store.loadCommValues(rig.inc);
+    SubDisp_comm dialog(rig.inc, rig.store, rig.link, rig.op);
+    dialog.show();
+    QComboBox *ports = combo(dialog, "Cmb_port");
+    QComboBox *device = combo(dialog, "Cmb_device");
+
+    QCOMPARE(ports->count(), 8);
+    QCOMPARE(ports->itemText(0), QStringLiteral("COM1: %1 (present)").arg(present.fileName()));
+    QCOMPARE(ports->itemText(1), QStringLiteral("COM2: /dev/zn-absent-0 (not present)"));
+    QCOMPARE(device->currentText(), present.fileName());
+
+    // A new device for COM3, typed; COM2 back to the port order by clearing its box.
+    ports->setCurrentIndex(2);
+    QCOMPARE(device->currentText(), QString());
+    device->lineEdit()->setFocus();
+    QTest::keyClicks(device->lineEdit(), QStringLiteral("/dev/zn-absent-3"));
+    QCOMPARE(ports->itemText(2), QStringLiteral("COM3: /dev/zn-absent-3 (not present)"));
+    ports->setCurrentIndex(1);
+    QCOMPARE(device->currentText(), QStringLiteral("/dev/zn-absent-0"));
+    device->lineEdit()->selectAll();
+    QTest::keyClick(device->lineEdit(), Qt::Key_Delete);
+    QVERIFY(!ports->itemText(1).contains(QLatin1String("zn-absent-0")));
+
+    button(dialog, "Command1_0")->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    const QMap<QString, QString> expected = {{"COM1", present.fileName()},
+                                             {"COM3", "/dev/zn-absent-3"}};
+    QCOMPARE(rig.store.portMap(rig.inc), expected);
 }
 
 void TestSubDispComm::cancelAndCloseBox()

@@ -23,6 +23,8 @@ private slots:
     void refusals();
     void clicksLockTheirPartners();
     void withoutDataNothingIsAdded();
+    void conflictingStoredOptionsAreNamed_data();
+    void conflictingStoredOptionsAreNamed();
     void changeClearsHeaterValues_data();
     void changeClearsHeaterValues();
     void noKeepsTheDialogAndCancelRestores();
@@ -158,6 +160,49 @@ void TestSubDispOpset::withoutDataNothingIsAdded()
     for (int field = 0; field < UnitOptionRules::FieldCount; ++field)
         QVERIFY(option(dialog, field, 0)->isChecked());
     QVERIFY(op.shown.isEmpty());
+}
+
+void TestSubDispOpset::conflictingStoredOptionsAreNamed_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QList<int>>("shown"); // the one message on opening, empty for none
+    QTest::addColumn<QString>("firstLabel");
+
+    QTest::newRow("alarm 2 with heating/cooling") << "110000"
+                                                  << "010000" << QList<int>{1040, 285} << " Added";
+    QTest::newRow("heating/cooling with burnout")
+        << "011000"
+        << "001000" << QList<int>{1040, 286} << " Not added";
+    QTest::newRow("contact input with serial") << "000101"
+                                               << "000001" << QList<int>{1040, 288} << " Not added";
+    QTest::newRow("burnout with DC output") << "001020"
+                                            << "000020" << QList<int>{1040, 293} << " Not added";
+    QTest::newRow("nothing to drop") << "101000"
+                                     << "101000" << QList<int>{} << " Added";
+}
+
+// A stored configuration the rules cannot show is not altered in silence: the current column
+// keeps what is stored and the operator is told which option went and why.
+void TestSubDispOpset::conflictingStoredOptionsAreNamed()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, after);
+    QFETCH(QList<int>, shown);
+    QFETCH(QString, firstLabel);
+
+    ZN8P_INC inc = withData(qPrintable(stored));
+    FakeOperator op;
+    SubDisp_Opset dialog(inc, op);
+    dialog.show();
+    dialog.hide();
+    dialog.show();
+    QCOMPARE(op.messages(), shown.isEmpty() ? QList<QList<int>>{} : QList<QList<int>>{shown});
+    QCOMPARE(digitsOf(inc.unitConfig), after);
+    QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("Lbl_OP1"))->text(), firstLabel);
+    if (stored.at(1) == QLatin1Char('1'))
+        QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("Lbl_OP2"))->text(),
+                 QStringLiteral(" Added"));
 }
 
 void TestSubDispOpset::changeClearsHeaterValues_data()

@@ -25,14 +25,12 @@ ZN8P_INC controller(const QString &setup = QString())
         (code < 10 ? inc.monitorValues[code] : inc.setting(code)) = qint16(value);
 
     UnitConfig &u = inc.unitConfig;
-    const QHash<QString, qint16 *> names = {{"status", &inc.monitorValues[4]},
-                                            {"options", &inc.monitorValues[7]},
-                                            {"alarm2", &u.alarm2},
-                                            {"heatCool", &u.heatCool},
-                                            {"heaterBreak", &u.heaterBreak},
-                                            {"contactInput", &u.contactInput},
-                                            {"outputType", &u.outputType},
-                                            {"serialComm", &u.serialComm}};
+    const QHash<QString, qint16 *> names = {
+        {"status", &inc.monitorValues[4]},   {"options", &inc.monitorValues[7]},
+        {"options2", &inc.monitorValues[8]}, {"alarm2", &u.alarm2},
+        {"heatCool", &u.heatCool},           {"heaterBreak", &u.heaterBreak},
+        {"contactInput", &u.contactInput},   {"outputType", &u.outputType},
+        {"serialComm", &u.serialComm}};
     for (const QString &word : setup.split(' ', Qt::SkipEmptyParts)) {
         const QString key = word.section('=', 0, 0);
         const qint16 value = qint16(word.section('=', 1).toInt(nullptr, 0));
@@ -136,7 +134,9 @@ const VisibilityRow visibilityRows[] = {
     {"both alarms act", "alarm2=1 36=1 37=5", "alarm", {19, 38, 40, 47, 36, 20, 39, 41, 48, 37}},
     {"alarm 1 off", "alarm2=1 36=0", "alarm", {36, 20, 39, 41, 48, 37}},
     {"alarm 2 off", "alarm2=1 37=0", "alarm", {19, 38, 40, 47, 36, 37}},
-    {"no alarm 2", "alarm2=0 37=5", "alarm", {19, 38, 40, 47, 36, 37}},
+    // Without an option its rows stay shown (their buttons disabled), whatever their values.
+    {"no alarm 2", "alarm2=0 37=5", "alarm", {19, 38, 40, 47, 36, 20, 39, 41, 48, 37}},
+    {"no alarm 2, type 0", "alarm2=0 37=0", "alarm", {19, 38, 40, 47, 36, 20, 39, 41, 48, 37}},
     {"no burnout alarm", "heaterBreak=0", "burnout", {}},
     {"burnout 1-phase 50 A", "heaterBreak=2", "burnout", {21}},
     {"burnout 3-phase 20 A", "heaterBreak=3", "burnout", {21, 53}},
@@ -146,13 +146,17 @@ const VisibilityRow visibilityRows[] = {
     {"PD: auto-reset", "15=0", "heating", pid},
     {"PI", "16=0", "heating", {13, 15, 16, 52, 17, 29, 30}},
     {"ON/OFF action", "13=0", "heating", {13, 31}},
-    {"no cooling output", "heatCool=0 14=10", "cooling", {}},
+    {"no cooling output", "heatCool=0 14=10", "cooling", {32, 14, 18, 33, 34, 24, 35}},
+    {"no cooling, heating ON/OFF", "heatCool=0 13=0", "cooling", {32, 14, 18, 33, 34, 24, 35}},
     {"both proportional", "heatCool=1 14=10", "cooling", {32, 14, 18, 33, 34, 24}},
     {"cooling ON/OFF", "heatCool=1 14=0", "cooling", {14, 24, 35}},
     {"heating ON/OFF", "heatCool=1 13=0 14=10", "cooling", {24, 35}},
     {"sensor input", "", "other", {44}},
     {"linear input, DC out", "49=35 outputType=2", "other", {27, 44, 62}},
     {"sensor input, DC out", "49=29 outputType=2", "other", {44}},
+    {"linear input, controller has the function", "49=31 options2=0x10", "other", {27, 44, 62}},
+    {"sensor input, controller has the function", "49=5 options2=0x10", "other", {44}},
+    {"linear input, other option bits", "49=31 options2=0xEF", "other", {27, 44}},
     {"auto/manual key", "status=0x1000", "other", {45}},
     {"set value memory", "contactInput=1 61=0", "other", {44, 58, 59, 60, 61}},
     {"OUT/OFF selection 1", "contactInput=1 61=1", "other", {44, 58, 61}},
@@ -305,12 +309,10 @@ void TestMainDisplayModel::offlinePanelFollowsUnitConfiguration()
     MonitorPanelState s = SelectDispItem(inc);
     QVERIFY(s.mv2Visible && s.out2Lamp.visible && s.alarmLamps[Evt2Lamp].visible);
     QVERIFY(!s.alarmLamps[HbLamp].visible && !s.manualButtonsVisible);
-    QVERIFY(Disp_SStab2(inc, PidPage).coolFrameVisible);
 
     inc.unitConfig.heatCool = 0;
     s = SelectDispItem(inc);
     QVERIFY(!s.mv2Visible && !s.out2Lamp.visible);
-    QVERIFY(!Disp_SStab2(inc, PidPage).coolFrameVisible);
 
     inc.online = true; // online the controller's own word rules
     inc.monitorValues[7] = 0x0040;

@@ -52,9 +52,8 @@ class PortAwareCom : public FakeCom
 public:
     struct Line {
         QSet<QString> openPorts;
-        QSet<QString> deniedPorts;
-        QSet<QString> busyPorts;
-        QString port, speed; // of the last successful OpenPort
+        QMap<QString, PortFault> faultyPorts; // ports that fail to open, and why
+        QString port, speed;                  // of the last successful OpenPort
     };
 
     PortAwareCom(std::shared_ptr<Script> script, std::shared_ptr<Line> line)
@@ -64,9 +63,9 @@ public:
     bool OpenPort() override
     {
         FakeCom::OpenPort();
-        m_denied = m_line->deniedPorts.contains(PortName());
-        m_busy = m_line->busyPorts.contains(PortName());
-        if (m_denied || m_busy ||
+        const PortFault fault = m_line->faultyPorts.value(PortName(), PortFault::None);
+        m_fault = {fault, QStringLiteral("/dev/tty-") + PortName()};
+        if (fault != PortFault::None ||
             (!m_line->openPorts.isEmpty() && !m_line->openPorts.contains(PortName())))
             return false;
         m_line->port = PortName();
@@ -74,13 +73,11 @@ public:
         return true;
     }
 
-    bool PortAccessDenied() const override { return m_denied; }
-    bool PortInUse() const override { return m_busy; }
+    PortOpenFault LastOpenFault() const override { return m_fault; }
 
 private:
     std::shared_ptr<Line> m_line;
-    bool m_denied = false;
-    bool m_busy = false;
+    PortOpenFault m_fault;
 };
 
 // The connection code wired to fake components and a settings store in a temporary folder. A test

@@ -1,3 +1,4 @@
+#include "app/MessageTable.h"
 #include "app/ZN8P_INC.h"
 #include "tests/support/DataRows.h"
 #include "transfer/OnlineStartRead.h"
@@ -91,10 +92,15 @@ class TestSettingRanges : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { QLocale::setDefault(QLocale::c()); }
+    void init()
+    {
+        QLocale::setDefault(QLocale::c());
+        MessageTable::instance().setLanguage(Language::English);
+    }
     void entryRange_data() { addRows(rangeRows); }
     void entryRange();
     void limitsKeptOutsideNumericItems();
+    void rangeTextInJapanese();
     void inputRanges_data();
     void inputRanges();
     void setFitsItsOwnOptions_data() { addRows(setRows); }
@@ -123,6 +129,20 @@ void TestSettingRanges::entryRange()
     QCOMPARE(texts.limitData.has_value(), r.limitText != nullptr);
     if (r.limitText)
         QCOMPARE(*texts.limitData, QString(r.limitText));
+}
+
+// The range reads as the Japanese message table writes ranges, with no English left in it.
+void TestSettingRanges::rangeTextInJapanese()
+{
+    MessageTable::instance().setLanguage(Language::Japanese);
+    ZN8P_INC inc;
+    inc.setting(49) = 1;
+    inc.setting(25) = 4000;
+    inc.setting(26) = -2000;
+    inc.itemCode = 11;
+    const SettingRanges::EntryTexts texts = SettingRanges::SetEntryRange(inc, QString());
+    MessageTable::instance().setLanguage(Language::English);
+    QCOMPARE(texts.limitData.value_or(QString()), QStringLiteral("-200.0～400.0"));
 }
 
 // Choice items, the manual output and codes beyond the numeric items keep the previous limits,

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QSerialPort>
+#include <QString>
+
+// Why a port did not open, as far as the operator can do something about it.
+enum class PortFault {
+    None,
+    Unmapped,     // the COM name stands for no device
+    Missing,      // the device is not there (unplugged adapter, stale path)
+    NotSerial,    // the path is a file, a FIFO or a device that is no terminal
+    Busy,         // another program holds the port
+    AccessDenied, // this user may not use the device (not in its group)
+    Other,
+};
+
+struct PortOpenFault {
+    PortFault fault = PortFault::None;
+    QString device; // the device that was tried; empty for Unmapped
+};
+
+namespace PortFaults
+{
+// Judges a failed open of device, of which QSerialPort reported error. On Unix the device is
+// looked at (stat, a short non-blocking open) so that a missing path, a non-terminal and a port
+// held by another program are told apart; elsewhere Qt's error decides.
+PortFault classify(const QString &device, QSerialPort::SerialPortError error);
+
+// The message that names fault of comName, with the device filled in (messages 1042 to 1045);
+// 0 for None, AccessDenied (messages 871, 872 say it) and Other.
+int messageId(PortFault fault);
+// That message's text for comName, in the active language; empty where messageId() is 0.
+QString text(const QString &comName, const PortOpenFault &fault);
+} // namespace PortFaults
