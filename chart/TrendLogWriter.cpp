@@ -3,6 +3,7 @@
 #include "app/AppendOnlyFile.h"
 #include "app/MessageTable.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QSaveFile>
