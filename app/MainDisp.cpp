@@ -9,6 +9,7 @@
 #include "app/ProgramFolder.h"
 #include "app/SubDisp_About.h"
 #include "chart/Mardel_ChartCtl.h"
+#include "chart/TrendViewer.h"
 #include "comm/SettingsStore.h"
 #include "dialogs/CompareDisp.h"
 #include "dialogs/SettingEditor.h"
@@ -107,6 +108,7 @@ void MainDisp::setCaptions()
     ui->mnuCompare->setText(msg(974));
     ui->mnuSave->setText(msg(6));
     ui->mnuLoad->setText(msg(7));
+    ui->mnuOpenTrend->setText(msg(1000));
     ui->mnupsel->setText(msg(32));
     ui->mnuFilePrint->setText(msg(33));
     ui->mnuExit->setText(msg(8));
@@ -247,6 +249,8 @@ void MainDisp::connectMenus()
     connect(ui->mnuComset, &QAction::triggered, this, &MainDisp::onCommSetting);
     connect(ui->mnuSave, &QAction::triggered, this, [this] { m_fileCommands.mnuSave(); });
     connect(ui->mnuLoad, &QAction::triggered, this, [this] { m_fileCommands.mnuLoad(); });
+    connect(ui->mnuOpenTrend, &QAction::triggered, this,
+            [this] { TrendViewer::chooseAndOpen(this, m_inc, Mardel_ChartCtl1->logFileName()); });
     connect(ui->mnupsel, &QAction::triggered, &m_screenPrint, &ScreenPrint::selectPrinter);
     connect(ui->mnuFilePrint, &QAction::triggered, &m_screenPrint, &ScreenPrint::print);
     connect(ui->Cmd_ONOFF, &QPushButton::clicked, this,
