@@ -137,6 +137,31 @@ qsizetype TrendLog::lowerBound(qint64 ms) const
     return std::lower_bound(times.begin(), times.end(), ms) - times.begin();
 }
 
+void TrendLog::summarise()
+{
+    for (Channel &channel : channels) {
+        const qsizetype whole = qsizetype(channel.values.size()) / Block;
+        for (qsizetype b = qsizetype(channel.blocks.size()); b < whole; ++b) {
+            const float nan = std::numeric_limits<float>::quiet_NaN();
+            Summary summary{nan, nan, nan, nan, false};
+            for (qsizetype i = b * Block; i < (b + 1) * Block; ++i) {
+                const float value = channel.values[i];
+                if (isGap(value)) {
+                    summary.gap = true;
+                    continue;
+                }
+                if (isGap(summary.first)) {
+                    summary.first = summary.low = summary.high = value;
+                }
+                summary.last = value;
+                summary.low = std::min(summary.low, value);
+                summary.high = std::max(summary.high, value);
+            }
+            channel.blocks.push_back(summary);
+        }
+    }
+}
+
 qsizetype TrendLog::nearestSample(qint64 ms) const
 {
     if (times.empty())
@@ -219,7 +244,7 @@ TrendLogReader::Status TrendLogReader::parseHeadings(const QByteArray &bytes, Tr
                         [&](const TrendLog::Channel &c) { return c.name == name; });
         if (!known.contains(name) || repeated)
             return Status::NotTrendLog;
-        log.channels.push_back({name, 0, {}});
+        log.channels.push_back({name, 0, {}, {}});
     }
     dataStart = end2 + 1;
     return Status::Read;
@@ -240,6 +265,7 @@ TrendLogReader::Status TrendLogReader::read()
     m_discarding = false;
     m_consumed = dataStart;
     takeLines(file, head.sliced(dataStart));
+    m_log.summarise();
     return Status::Read;
 }
 
@@ -255,6 +281,7 @@ qsizetype TrendLogReader::readMore()
     const qsizetype before = m_log.size();
     file.seek(m_consumed);
     takeLines(file, QByteArray());
+    m_log.summarise();
     return m_log.size() - before;
 }
 

@@ -52,63 +52,113 @@ void TrendRange::place(qint64 start, qint64 width)
 namespace TrendView
 {
 
+namespace
+{
+
+// Gathers the values that fall into one pixel column and turns each column into at most four
+// points: its first value, its extremes and its last value.
+class Columns
+{
+public:
+    explicit Columns(std::vector<std::vector<QPointF>> &lines) : m_lines(lines) {}
+
+    // Values from x to xLast (column positions): the first, the last and the extremes between.
+    void add(double x, double xLast, float first, float last, float low, float high, int count)
+    {
+        const qint64 column = qint64(std::floor(x));
+        if (m_count == 0 || column != m_column) {
+            flush();
+            m_column = column;
+            m_first = QPointF(x, first);
+            m_low = low;
+            m_high = high;
+        }
+        m_last = QPointF(xLast, last);
+        m_low = std::min(m_low, low);
+        m_high = std::max(m_high, high);
+        m_count += count;
+    }
+    // A gap: the line ends here.
+    void breakLine()
+    {
+        flush();
+        if (!m_line.empty())
+            m_lines.push_back(std::move(m_line));
+        m_line.clear();
+    }
+
+private:
+    void flush()
+    {
+        if (m_count == 0)
+            return;
+        m_line.push_back(m_first);
+        if (m_count > 2) {
+            const bool falling = m_first.y() > m_last.y();
+            m_line.emplace_back(m_first.x(), falling ? m_high : m_low);
+            m_line.emplace_back(m_last.x(), falling ? m_low : m_high);
+        }
+        if (m_count > 1)
+            m_line.push_back(m_last);
+        m_count = 0;
+    }
+
+    std::vector<std::vector<QPointF>> &m_lines;
+    std::vector<QPointF> m_line;
+    qint64 m_column = 0;
+    QPointF m_first;
+    QPointF m_last;
+    float m_low = 0;
+    float m_high = 0;
+    int m_count = 0;
+};
+
+} // namespace
+
 std::vector<std::vector<QPointF>> strokes(const TrendLog &log, int channel, const TrendRange &range,
                                           int columns)
 {
     std::vector<std::vector<QPointF>> lines;
     if (log.isEmpty() || columns <= 0)
         return lines;
-    const std::vector<float> &values = log.channels[channel].values;
+    const TrendLog::Channel &values = log.channels[channel];
     const qsizetype from = std::max<qsizetype>(log.lowerBound(range.start()) - 1, 0);
     const qsizetype to = std::min(log.lowerBound(range.end()) + 1, log.size());
     const double scale = double(columns) / double(range.width());
+    const auto xOf = [&](qsizetype i) { return double(log.times[i] - range.start()) * scale; };
 
-    std::vector<QPointF> line;
-    // The column being gathered: its first and last sample's position and the values' extremes.
-    qint64 column = std::numeric_limits<qint64>::min();
-    QPointF first;
-    QPointF last;
-    float low = 0;
-    float high = 0;
-    int inColumn = 0;
-    const auto flush = [&] {
-        if (inColumn == 0)
-            return;
-        line.push_back(first);
-        if (inColumn > 2) {
-            const bool falling = first.y() > last.y();
-            line.emplace_back(first.x(), falling ? high : low);
-            line.emplace_back(last.x(), falling ? low : high);
+    Columns gathered(lines);
+    const auto addSamples = [&](qsizetype first, qsizetype last) {
+        for (qsizetype i = first; i < last; ++i) {
+            const float value = values.values[i];
+            if (TrendLog::isGap(value)) {
+                gathered.breakLine();
+                continue;
+            }
+            const double x = xOf(i);
+            gathered.add(x, x, value, value, value, value, 1);
         }
-        if (inColumn > 1)
-            line.push_back(last);
-        inColumn = 0;
     };
-    for (qsizetype i = from; i < to; ++i) {
-        const float value = values[i];
-        if (TrendLog::isGap(value)) {
-            flush();
-            if (!line.empty())
-                lines.push_back(std::move(line));
-            line.clear();
-            continue;
+    // Many samples to a column: whole blocks stand for their samples. A gap inside a block ends
+    // the line after it, which at this density is less than a column away.
+    const bool dense = to - from > qsizetype(columns) * 4 * TrendLog::Block;
+    const qsizetype firstBlock = (from + TrendLog::Block - 1) / TrendLog::Block;
+    const qsizetype endBlock = std::min(to / TrendLog::Block, qsizetype(values.blocks.size()));
+    if (!dense || firstBlock >= endBlock) {
+        addSamples(from, to);
+    } else {
+        addSamples(from, firstBlock * TrendLog::Block);
+        for (qsizetype b = firstBlock; b < endBlock; ++b) {
+            const TrendLog::Summary &block = values.blocks[b];
+            if (!TrendLog::isGap(block.first))
+                gathered.add(xOf(b * TrendLog::Block), xOf((b + 1) * TrendLog::Block - 1),
+                             block.first, block.last, block.low, block.high, 3);
+            if (block.gap)
+                gathered.breakLine();
         }
-        const double x = double(log.times[i] - range.start()) * scale;
-        const qint64 c = qint64(std::floor(x));
-        if (c != column || inColumn == 0) {
-            flush();
-            column = c;
-            first = QPointF(x, value);
-            low = high = value;
-        }
-        last = QPointF(x, value);
-        low = std::min(low, value);
-        high = std::max(high, value);
-        ++inColumn;
+        addSamples(endBlock * TrendLog::Block, to);
     }
-    flush();
-    if (!line.empty())
-        lines.push_back(std::move(line));
+    gathered.breakLine();
     return lines;
 }
 
@@ -136,16 +186,21 @@ Axis niceAxis(double low, double high, int ticks)
 bool valueSpan(const TrendLog &log, bool percent, double &low, double &high)
 {
     bool any = false;
+    const auto take = [&](float lowest, float highest) {
+        if (TrendLog::isGap(lowest))
+            return;
+        low = any ? std::min(low, double(lowest)) : lowest;
+        high = any ? std::max(high, double(highest)) : highest;
+        any = true;
+    };
     for (const TrendLog::Channel &channel : log.channels) {
         if (channel.isPercent() != percent)
             continue;
-        for (const float value : channel.values) {
-            if (TrendLog::isGap(value))
-                continue;
-            low = any ? std::min(low, double(value)) : value;
-            high = any ? std::max(high, double(value)) : value;
-            any = true;
-        }
+        for (const TrendLog::Summary &block : channel.blocks)
+            take(block.low, block.high);
+        const qsizetype tail = qsizetype(channel.blocks.size()) * TrendLog::Block;
+        for (qsizetype i = tail; i < qsizetype(channel.values.size()); ++i)
+            take(channel.values[i], channel.values[i]);
     }
     return any;
 }

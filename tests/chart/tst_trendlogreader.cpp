@@ -288,7 +288,7 @@ void TestTrendLogReader::viewStaysInsideRun()
 void TestTrendLogReader::strokesKeepExtremesAndGaps()
 {
     TrendLog log;
-    log.channels.push_back({QStringLiteral("PV"), 1, {}});
+    log.channels.push_back({QStringLiteral("PV"), 1, {}, {}});
     const int samples = 100'000;
     for (int i = 0; i < samples; ++i) {
         log.times.push_back(qint64(i) * Second);
