@@ -8,6 +8,7 @@
 #include "app/MessageTable.h"
 #include "app/ProgramFolder.h"
 #include "app/SubDisp_About.h"
+#include "chart/EventLogWindow.h"
 #include "chart/Mardel_ChartCtl.h"
 #include "chart/TrendViewer.h"
 #include "comm/SettingsStore.h"
@@ -114,6 +115,7 @@ void MainDisp::setCaptions()
     ui->mnuExit->setText(msg(8));
     ui->mnuOnline->setTitle(msg(9));
     ui->mnuTrace->setText(msg(11));
+    ui->mnuEventLog->setText(msg(1034));
     ui->mnuSet->setTitle(msg(12));
     ui->mnuComset->setText(msg(13));
     ui->mnuOpset->setText(msg(14));
@@ -228,7 +230,8 @@ void MainDisp::setUpTimers()
 void MainDisp::setUpJobs()
 {
     m_jobs.setHandler(JobDispatcher::Monitor, [this] {
-        m_polling.runMonitorJob();
+        const int code = PollingCycle::monitorCode(m_inc.monitorStep, m_inc.optionWord());
+        m_events.monitorRead(code, m_polling.runMonitorJob());
         return true;
     });
     m_transfer.install(m_jobs);
@@ -249,6 +252,8 @@ void MainDisp::connectMenus()
     connect(ui->mnuComset, &QAction::triggered, this, &MainDisp::onCommSetting);
     connect(ui->mnuSave, &QAction::triggered, this, [this] { m_fileCommands.mnuSave(); });
     connect(ui->mnuLoad, &QAction::triggered, this, [this] { m_fileCommands.mnuLoad(); });
+    connect(ui->mnuEventLog, &QAction::triggered, this,
+            [this] { EventLogWindow::open(m_events.currentFile(), this); });
     connect(ui->mnuOpenTrend, &QAction::triggered, this,
             [this] { TrendViewer::chooseAndOpen(this, m_inc, Mardel_ChartCtl1->logFileName()); });
     connect(ui->mnupsel, &QAction::triggered, &m_screenPrint, &ScreenPrint::selectPrinter);
@@ -414,6 +419,10 @@ void MainDisp::setSearchPanelsVisible(bool visible)
 
 void MainDisp::setMonitoringState(bool running)
 {
+    if (running)
+        m_events.wentOnline();
+    else
+        m_events.wentOffline(m_inc.commErrorCount >= PollingCycle::OfflineErrorCount);
     ui->Cmd_ONOFF->setText(msg(running ? 75 : 74));
     ui->Label2->setText(msg(running ? 74 : 75));
     ui->Label4->setText(msg(running ? 162 : 161));

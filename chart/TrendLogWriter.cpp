@@ -121,7 +121,7 @@ TrendLogWriter::Result TrendLogWriter::write(const Sample &sample)
     if (target.exists() && !target.isFile())
         return Result::Failed;
     if (m_created)
-        return append(dataLine(sample));
+        return appendLines(m_path, encoded(dataLine(sample)));
     const Result result = create(quoted(msg(556)) + LineEnd + headingLine() + dataLine(sample));
     m_created = result == Result::Written;
     return result;
@@ -140,17 +140,16 @@ TrendLogWriter::Result TrendLogWriter::create(const QString &text)
     return Result::Written;
 }
 
-TrendLogWriter::Result TrendLogWriter::append(const QString &text)
+TrendLogWriter::Result TrendLogWriter::appendLines(const QString &path, const QByteArray &bytes)
 {
     // Unbuffered: one write of the whole line goes straight to the file, so a reader never sees
     // half a line that the writer still means to finish, and no rest of a failed line stays in a
     // buffer to be written after it. What a full disk let through of it is cut off again, so the
     // file only ever holds whole lines.
-    QFile file(m_path);
+    QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return resultOf(file);
     const qint64 wholeLines = file.size();
-    const QByteArray bytes = encoded(text);
     const bool written = file.write(bytes) == bytes.size();
     const Result result = written ? Result::Written : resultOf(file);
     if (!written)

@@ -47,6 +47,10 @@ public:
 
     QString path() const { return m_path; }
 
+    // Appends bytes (whole lines) to the file at path, creating it when missing; what a short
+    // write let through is cut off again, so the file only ever holds whole lines.
+    static Result appendLines(const QString &path, const QByteArray &bytes);
+
     // The date in the system's short form and the time in the system's form with seconds.
     static QString dateText(const QDate &date);
     static QString timeText(const QTime &time);
@@ -55,7 +59,6 @@ private:
     QString headingLine() const;
     QString dataLine(const Sample &sample) const;
     Result create(const QString &text);
-    Result append(const QString &text);
 
     QString m_path;
     Channels m_channels;

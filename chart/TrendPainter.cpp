@@ -189,11 +189,16 @@ void TrendPainter::paintAxes(QPainter &painter, const QRect &plot) const
 
 void TrendPainter::paintTraces(QPainter &painter, const QRect &plot) const
 {
-    painter.setRenderHint(QPainter::Antialiasing, true);
+    // Where samples crowd the columns, the lines zig-zag inside each column; smoothing and joining
+    // those would cost far more than the rest of the picture, and a one-pixel line shows them as
+    // well. Fewer samples than columns are drawn smooth.
+    const qsizetype visible = m_log.lowerBound(m_range.end()) - m_log.lowerBound(m_range.start());
+    const bool crowded = visible > plot.width();
+    painter.setRenderHint(QPainter::Antialiasing, !crowded);
     std::vector<QPointF> mapped;
     for (int c = 0; c < int(m_log.channels.size()); ++c) {
         const bool percent = m_log.channels[c].isPercent();
-        painter.setPen(QPen(m_colours[c], 1.5));
+        painter.setPen(QPen(m_colours[c], crowded ? 1.0 : 1.5));
         for (const std::vector<QPointF> &line :
              TrendView::strokes(m_log, c, m_range, plot.width())) {
             mapped.clear();

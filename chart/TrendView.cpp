@@ -141,7 +141,7 @@ std::vector<std::vector<QPointF>> strokes(const TrendLog &log, int channel, cons
     };
     // Many samples to a column: whole blocks stand for their samples. A gap inside a block ends
     // the line after it, which at this density is less than a column away.
-    const bool dense = to - from > qsizetype(columns) * 4 * TrendLog::Block;
+    const bool dense = to - from > qsizetype(columns) * TrendLog::Block;
     const qsizetype firstBlock = (from + TrendLog::Block - 1) / TrendLog::Block;
     const qsizetype endBlock = std::min(to / TrendLog::Block, qsizetype(values.blocks.size()));
     if (!dense || firstBlock >= endBlock) {

@@ -41,6 +41,7 @@ QList<QCommandLineOption> optionList()
         valued(QStringLiteral("settings-dir"), QStringLiteral("DIR")),
         valued(QStringLiteral("seconds"), QStringLiteral("N")),
         valued(QStringLiteral("csv"), QStringLiteral("FILE")),
+        valued(QStringLiteral("events"), QStringLiteral("FILE")),
         valued(QStringLiteral("out"), QStringLiteral("FILE")),
         QCommandLineOption(QStringLiteral("yes")),
         QCommandLineOption(QStringLiteral("json")),
@@ -251,6 +252,7 @@ bool parseCommandLine(const QStringList &arguments, CommandLine &commandLine, QS
     commandLine.json = parser.isSet(QStringLiteral("json"));
     commandLine.noStore = parser.isSet(QStringLiteral("no-store"));
     commandLine.csvPath = parser.value(QStringLiteral("csv"));
+    commandLine.eventsPath = parser.value(QStringLiteral("events"));
     commandLine.outPath = parser.value(QStringLiteral("out"));
     if (parser.isSet(QStringLiteral("seconds"))) {
         const std::optional<int> seconds =
@@ -298,6 +300,8 @@ QString helpText()
         "  --no-store          search: leave the stored conditions as they are\n"
         "  --seconds N         monitor: stop after N seconds (default: until Ctrl-C)\n"
         "  --csv FILE          monitor: log every rotation to FILE in the trend log format\n"
+        "  --events FILE       monitor: append each event (alarm, sensor break, line loss,\n"
+        "                      auto-tuning...) to FILE, or to events-YYYY-MM.csv in a folder\n"
         "  --out FILE          upload: write the settings to FILE (a .znm settings data file)\n"
         "  -h, --help          this text\n"
         "  --version           the program version\n"

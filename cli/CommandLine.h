@@ -38,7 +38,8 @@ struct CommandLine {
     int seconds = 0;
     static constexpr int MaxSeconds = std::numeric_limits<int>::max() / 1000;
     QString csvPath;
-    QString outPath; // upload: the settings data file to write
+    QString eventsPath; // monitor --events: a file, or a folder for monthly files
+    QString outPath;    // upload: the settings data file to write
     bool help = false;
     bool version = false;
 };

@@ -35,10 +35,11 @@ const QList<Subcommand> &subcommands()
          -1,
          runRead},
         {QStringLiteral("monitor"),
-         QStringLiteral("[--seconds N] [--csv FILE]"),
+         QStringLiteral("[--seconds N] [--csv FILE] [--events FILE]"),
          QStringLiteral("poll PV, SV, MV1, MV2 and the status word, one line per rotation;\n"
-                        "      --csv logs them in the trend log format"),
-         {QStringLiteral("seconds"), QStringLiteral("csv")},
+                        "      --csv logs them in the trend log format, --events appends\n"
+                        "      alarms, breaks, line loss and auto-tuning to an event log"),
+         {QStringLiteral("seconds"), QStringLiteral("csv"), QStringLiteral("events")},
          0,
          0,
          runMonitor},
