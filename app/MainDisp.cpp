@@ -235,6 +235,9 @@ void MainDisp::setUpJobs()
         return true;
     });
     m_transfer.install(m_jobs);
+    const auto transferEnded = [this](bool completed) { m_events.transferEnded(completed); };
+    m_upload.setEndNotice(transferEnded);
+    m_transfer.download().setEndNotice(transferEnded);
     m_jobs.setHandler(JobDispatcher::Compare, [this] {
         if (const auto differences = m_comparison.compare())
             CompareDisp::showResult(*differences, this);

@@ -25,6 +25,12 @@ class VendorFrameWrites;
 class ParameterDownload
 {
 public:
+    // Told how each download ended, for the event log.
+    void setEndNotice(TransferReport::EndNotice notice)
+    {
+        m_report.setEndNotice(std::move(notice));
+    }
+
     using Values = std::array<qint16, ZN8P_INC::SettingCount>;
 
     static constexpr int StepCount = 52;
