@@ -8,7 +8,9 @@
 #include "app/MessageTable.h"
 #include "app/ProgramFolder.h"
 #include "app/SubDisp_About.h"
+#include "chart/EventLogWindow.h"
 #include "chart/Mardel_ChartCtl.h"
+#include "chart/TrendViewer.h"
 #include "comm/SettingsStore.h"
 #include "dialogs/CompareDisp.h"
 #include "dialogs/JournalViewer.h"
@@ -111,11 +113,13 @@ void MainDisp::setCaptions()
     ui->mnuSave->setText(msg(6));
     ui->mnuLoad->setText(msg(7));
     ui->mnuJournal->setText(msg(900));
+    ui->mnuOpenTrend->setText(msg(1000));
     ui->mnupsel->setText(msg(32));
     ui->mnuFilePrint->setText(msg(33));
     ui->mnuExit->setText(msg(8));
     ui->mnuOnline->setTitle(msg(9));
     ui->mnuTrace->setText(msg(11));
+    ui->mnuEventLog->setText(msg(1034));
     ui->mnuSet->setTitle(msg(12));
     ui->mnuComset->setText(msg(13));
     ui->mnuOpset->setText(msg(14));
@@ -230,10 +234,14 @@ void MainDisp::setUpTimers()
 void MainDisp::setUpJobs()
 {
     m_jobs.setHandler(JobDispatcher::Monitor, [this] {
-        m_polling.runMonitorJob();
+        const int code = PollingCycle::monitorCode(m_inc.monitorStep, m_inc.optionWord());
+        m_events.monitorRead(code, m_polling.runMonitorJob());
         return true;
     });
     m_transfer.install(m_jobs);
+    const auto transferEnded = [this](bool completed) { m_events.transferEnded(completed); };
+    m_upload.setEndNotice(transferEnded);
+    m_transfer.download().setEndNotice(transferEnded);
     m_jobs.setHandler(JobDispatcher::Compare, [this] {
         if (const auto differences = m_comparison.compare())
             CompareDisp::showResult(*differences, this);
@@ -252,6 +260,10 @@ void MainDisp::connectMenus()
     connect(ui->mnuSave, &QAction::triggered, this, [this] { m_fileCommands.mnuSave(); });
     connect(ui->mnuLoad, &QAction::triggered, this, [this] { m_fileCommands.mnuLoad(); });
     connect(ui->mnuJournal, &QAction::triggered, this, &MainDisp::onJournal);
+    connect(ui->mnuEventLog, &QAction::triggered, this,
+            [this] { EventLogWindow::open(m_events.currentFile(), this); });
+    connect(ui->mnuOpenTrend, &QAction::triggered, this,
+            [this] { TrendViewer::chooseAndOpen(this, m_inc, Mardel_ChartCtl1->logFileName()); });
     connect(ui->mnupsel, &QAction::triggered, &m_screenPrint, &ScreenPrint::selectPrinter);
     connect(ui->mnuFilePrint, &QAction::triggered, &m_screenPrint, &ScreenPrint::print);
     connect(ui->Cmd_ONOFF, &QPushButton::clicked, this,
@@ -422,6 +434,10 @@ void MainDisp::setSearchPanelsVisible(bool visible)
 
 void MainDisp::setMonitoringState(bool running)
 {
+    if (running)
+        m_events.wentOnline();
+    else
+        m_events.wentOffline(m_inc.commErrorCount >= PollingCycle::OfflineErrorCount);
     ui->Cmd_ONOFF->setText(msg(running ? 75 : 74));
     ui->Label2->setText(msg(running ? 74 : 75));
     ui->Label4->setText(msg(running ? 162 : 161));

@@ -3,9 +3,11 @@
 #include "app/ConnectionController.h"
 #include "app/JobDispatcher.h"
 #include "app/MainView.h"
+#include "app/ProgramFolder.h"
 #include "app/ScreenPrint.h"
 #include "app/SettingsFileCommands.h"
 #include "app/ZN8P_INC.h"
+#include "chart/EventRecorder.h"
 #include "comm/ComLink.h"
 #include "comm/RequestLayer.h"
 #include "display/MainDisplayView.h"
@@ -152,6 +154,7 @@ private:
     std::unique_ptr<GuiSettingsFileDialogs> m_fileDialogs;
     SettingsFileCommands m_fileCommands;
     ScreenPrint m_screenPrint;
+    EventRecorder m_events{m_inc, ProgramFolder::logging()};
     std::unique_ptr<MainDisplayView> m_displayView;
     Mardel_ChartCtl *Mardel_ChartCtl1 = nullptr;
     std::unique_ptr<SettingEditor> m_editor;

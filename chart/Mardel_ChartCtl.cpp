@@ -598,3 +598,8 @@ void Mardel_ChartCtl::setTraceMenuChecked(bool checked)
     if (m_traceMenu != nullptr)
         m_traceMenu->setChecked(checked);
 }
+
+QString Mardel_ChartCtl::logFileName() const
+{
+    return Savename_text->text();
+}

@@ -88,6 +88,8 @@ public:
     void cmdDev_Click(int channel);
 
     const ChartModel &model() const { return m_model; }
+    // The trend log the running (or last) trace writes; empty before the first run.
+    QString logFileName() const;
     ChartCanvas &canvas() { return *picCanbus; }
 
     // TraceView

@@ -41,6 +41,7 @@ QList<QCommandLineOption> optionList()
         valued(QStringLiteral("settings-dir"), QStringLiteral("DIR")),
         valued(QStringLiteral("seconds"), QStringLiteral("N")),
         valued(QStringLiteral("csv"), QStringLiteral("FILE")),
+        valued(QStringLiteral("events"), QStringLiteral("FILE")),
         valued(QStringLiteral("out"), QStringLiteral("FILE")),
         valued(QStringLiteral("journal-dir"), QStringLiteral("DIR")),
         valued(QStringLiteral("wait"), QStringLiteral("N")),
@@ -261,6 +262,7 @@ bool parseCommandLine(const QStringList &arguments, CommandLine &commandLine, QS
         *error = QStringLiteral("--append and --force exclude each other");
         return false;
     }
+    commandLine.eventsPath = parser.value(QStringLiteral("events"));
     commandLine.outPath = parser.value(QStringLiteral("out"));
     commandLine.journalDir = parser.value(QStringLiteral("journal-dir"));
     if (parser.isSet(QStringLiteral("seconds"))) {
@@ -325,6 +327,8 @@ QString helpText()
         "                      an existing FILE is refused unless one of these is given:\n"
         "  --append            monitor: add the lines to the existing FILE\n"
         "  --force             monitor: replace the existing FILE\n"
+        "  --events FILE       monitor: append each event (alarm, sensor break, line loss,\n"
+        "                      auto-tuning...) to FILE, or to events-YYYY-MM.csv in a folder\n"
         "  --out FILE          upload: write the settings to FILE (a .znm settings data file)\n"
         "  --journal-dir DIR   write, download: keep the write journal in DIR instead of the\n"
         "                      program folder's Journal\n"

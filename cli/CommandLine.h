@@ -46,6 +46,7 @@ struct CommandLine {
     // frame) may last before it is given up.
     int waitSeconds = DefaultWaitSeconds;
     static constexpr int DefaultWaitSeconds = 30;
+    QString eventsPath; // monitor --events: a file, or a folder for monthly files
     bool help = false;
     bool version = false;
 };

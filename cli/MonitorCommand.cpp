@@ -5,6 +5,7 @@
 #include "Interrupt.h"
 #include "app/JobDispatcher.h"
 #include "app/MessageTable.h"
+#include "chart/EventRecorder.h"
 #include "chart/TrendLogWriter.h"
 #include "display/MainDisplayModel.h"
 #include "polling/PollingCycle.h"
@@ -70,6 +71,7 @@ private:
     QTimer m_timer5;
     QTimer m_timer6;
     std::optional<TrendLogWriter> m_log;
+    std::optional<EventRecorder> m_events;
     // The monitor codes this rotation has read so far.
     QSet<int> m_read;
     QDateTime m_readAt;
@@ -85,13 +87,16 @@ MonitorRun::MonitorRun(CliSession &session, const CommandLine &commandLine)
     m_jobs.setHandler(JobDispatcher::Monitor, [this] {
         const ZN8P_INC &inc = m_session.inc;
         const int code = PollingCycle::monitorCode(inc.monitorStep, inc.optionWord());
-        if (m_cycle.runMonitorJob()) {
+        const bool read = m_cycle.runMonitorJob();
+        if (read) {
             m_read.insert(code);
             // The sample is as old as its PV (or its first value when PV was not read): a
             // rotation slowed by reply timeouts ends seconds after that.
             if (code == PvCode || !m_readAt.isValid())
                 m_readAt = QDateTime::currentDateTime();
         }
+        if (m_events)
+            m_events->monitorRead(code, read);
         if (inc.monitorStep == 0)
             rotationDone();
         return true;
@@ -110,12 +115,15 @@ int MonitorRun::exec()
     // A FIFO or a device would be replaced by the log (or block it): refused before anything
     // is read, and left as it is.
     const QFileInfo csv(m_commandLine.csvPath);
-    if (!m_commandLine.csvPath.isEmpty() && csv.exists() && !csv.isFile() && !csv.isDir()) {
-        m_session.console.errorLine(
-            QStringLiteral("znctl: %1 is neither a regular file nor a folder; no log is written "
-                           "there")
-                .arg(m_commandLine.csvPath));
-        return FileError;
+    for (const QString &path : {m_commandLine.csvPath, m_commandLine.eventsPath}) {
+        const QFileInfo target(path);
+        if (!path.isEmpty() && target.exists() && !target.isFile() && !target.isDir()) {
+            m_session.console.errorLine(
+                QStringLiteral("znctl: %1 is neither a regular file nor a folder; no log is "
+                               "written there")
+                    .arg(path));
+            return FileError;
+        }
     }
     // A log of an earlier run is not replaced by mistake.
     if (csv.isFile() && !m_commandLine.appendCsv && !m_commandLine.replaceCsv) {
@@ -124,10 +132,14 @@ int MonitorRun::exec()
                 .arg(m_commandLine.csvPath));
         return FileError;
     }
+    if (!m_commandLine.eventsPath.isEmpty())
+        m_events.emplace(m_session.inc, m_commandLine.eventsPath);
     // The link check, the online start read and the timers, or messages 451 and 270.
     m_session.connection.toggleOnline();
     if (!m_session.inc.online)
         return NoController;
+    if (m_events)
+        m_events->wentOnline();
     if (m_commandLine.seconds > 0)
         QTimer::singleShot(m_commandLine.seconds * 1000, &m_loop, &QEventLoop::quit);
     if (!Interrupt::requested())
@@ -151,6 +163,8 @@ void MonitorRun::setTimersRunning(bool running)
     }
     // Stopped by the core itself: the supervision gave up on the link.
     if (!running && !m_switchingOff) {
+        if (m_events)
+            m_events->wentOffline(true);
         if (m_exitCode == Success)
             m_exitCode = LinkLost;
         m_loop.quit();

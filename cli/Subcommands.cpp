@@ -35,11 +35,12 @@ const QList<Subcommand> &subcommands()
          -1,
          runRead},
         {QStringLiteral("monitor"),
-         QStringLiteral("[--seconds N] [--csv FILE [--append | --force]]"),
+         QStringLiteral("[--seconds N] [--csv FILE [--append | --force]] [--events FILE]"),
          QStringLiteral("poll PV, SV, MV1, MV2 and the status word, one line per rotation;\n"
-                        "      --csv logs them in the trend log format"),
+                        "      --csv logs them in the trend log format, --events appends\n"
+                        "      alarms, breaks, line loss and auto-tuning to an event log"),
          {QStringLiteral("seconds"), QStringLiteral("csv"), QStringLiteral("append"),
-          QStringLiteral("force")},
+          QStringLiteral("force"), QStringLiteral("events")},
          0,
          0,
          runMonitor},

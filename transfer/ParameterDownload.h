@@ -27,6 +27,12 @@ class WriteJournal;
 class ParameterDownload
 {
 public:
+    // Told how each download ended, for the event log.
+    void setEndNotice(TransferReport::EndNotice notice)
+    {
+        m_report.setEndNotice(std::move(notice));
+    }
+
     using Values = std::array<qint16, ZN8P_INC::SettingCount>;
 
     static constexpr int StepCount = 52;

@@ -17,6 +17,12 @@ struct ZN8P_INC;
 class ParameterUpload
 {
 public:
+    // Told how each upload ended, for the event log.
+    void setEndNotice(TransferReport::EndNotice notice)
+    {
+        m_report.setEndNotice(std::move(notice));
+    }
+
     // Items of the upload: codes 11 to 63.
     static constexpr int FirstCode = 11;
     static constexpr int LastCode = 63;

@@ -45,6 +45,8 @@ void TransferReport::begin()
 
 void TransferReport::completed(Kind kind, const QList<NotTaken> &notTaken)
 {
+    if (m_endNotice)
+        m_endNotice(true);
     const int note = kind == Kind::Download ? DownloadCompletedNote : UploadCompletedNote;
     m_op.setStatusPanel(NotePanel, msg(note).arg(QTime::currentTime().toString(u"HH:mm:ss")));
     if (!notTaken.isEmpty())
@@ -54,6 +56,8 @@ void TransferReport::completed(Kind kind, const QList<NotTaken> &notTaken)
 void TransferReport::stopped(Kind kind, int done, int total, StopReason reason,
                              const QList<NotTaken> &notTaken)
 {
+    if (m_endNotice)
+        m_endNotice(false);
     const bool download = kind == Kind::Download;
     m_op.setStatusPanel(
         NotePanel, msg(download ? DownloadStoppedNote : UploadStoppedNote).arg(done).arg(total));

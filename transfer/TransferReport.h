@@ -4,6 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 class OperatorInterface;
 struct ZN8P_INC;
 
@@ -31,7 +33,11 @@ public:
         bool read = false;
     };
 
+    // Told how each transfer ended (true: completed), for the event log.
+    using EndNotice = std::function<void(bool completed)>;
+
     TransferReport(const ZN8P_INC &inc, OperatorInterface &op);
+    void setEndNotice(EndNotice notice) { m_endNotice = std::move(notice); }
 
     // Clears the last note: a new transfer starts.
     void begin();
@@ -48,4 +54,5 @@ private:
 
     const ZN8P_INC &m_inc;
     OperatorInterface &m_op;
+    EndNotice m_endNotice;
 };

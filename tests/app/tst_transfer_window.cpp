@@ -1,5 +1,6 @@
 #include "app/SettingsDataFile.h"
 #include "app/StartupRoutine.h"
+#include "chart/EventLog.h"
 #include "comm/RegisterMap.h"
 #include "polling/ValueFormat.h"
 #include "tests/support/WindowRig.h"
@@ -23,6 +24,7 @@ private slots:
     void cleanup();
     void uploadFillsThePages();
     void oneFrontPanelChangeOneUpload();
+    void eventLogOfOnlineAndUpload();
     void fileValuesReachTheController_data();
     void fileValuesReachTheController();
     void downloadEndsWithAVerdict_data();
@@ -133,6 +135,32 @@ void TestTransferWindow::oneFrontPanelChangeOneUpload()
     // Many more rotations, each reading the status word twice: no second upload.
     QTest::qWait(3000);
     QCOMPARE(uploads(), 1);
+}
+
+// Going online, a setting changed at the front panel and the upload it brings are events of the
+// month's event log in the program's Logging folder.
+void TestTransferWindow::eventLogOfOnlineAndUpload()
+{
+    m_rig = std::make_unique<WindowRig>(WindowRig::Folder::AlsoProgram);
+    QVERIFY(m_rig->startSimulator());
+    QVERIFY(QDir().mkpath(ProgramFolder::logging()));
+    startWindow();
+    goOnline();
+    m_rig->sim->panelSet(0x0001, 220);
+    const QString path =
+        QDir(ProgramFolder::logging()).filePath(EventLog::fileNameFor(QDate::currentDate()));
+    const auto events = [&path] {
+        QStringList words;
+        for (const EventLog::Event &e : EventLog::latest(path, 100))
+            words.prepend(EventLog::word(e.kind));
+        return words;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(events().contains("transfer-completed"), 20000);
+    QCOMPARE(events().mid(0, 3),
+             (QStringList{"online", "front-panel-change", "transfer-completed"}));
+    const EventLog::Event online = EventLog::latest(path, 100).back();
+    QCOMPARE(online.port, QStringLiteral("COM1"));
+    QCOMPARE(online.instrument, 1);
 }
 
 void TestTransferWindow::fileValuesReachTheController_data()

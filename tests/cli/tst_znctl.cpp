@@ -1,4 +1,5 @@
 #include "app/MessageTable.h"
+#include "chart/EventLog.h"
 #include "sim/SimulatedController.h"
 #include "transfer/JournalFile.h"
 
@@ -40,6 +41,7 @@ private slots:
     void monitorEndsCleanlyOnCtrlC();
     void monitorEndsWhenTheLinkIsLost_data();
     void monitorEndsWhenTheLinkIsLost();
+    void monitorLogsEvents();
     void uploadDownloadDiffRoundTrip_data();
     void uploadDownloadDiffRoundTrip();
     void writeSideRefusals();
@@ -393,6 +395,44 @@ void TestZnctl::monitorEndsWhenTheLinkIsLost()
     QCOMPARE(run.exitCode, 5);
     QVERIFY(run.err.contains(MessageTable::instance().text(274, Language::English)));
     QVERIFY2(csvLines().size() <= before + 2, qPrintable(csvLines().join('\n')));
+}
+
+// Each fault the controller goes through while monitored leaves its event line, in order.
+void TestZnctl::monitorLogsEvents()
+{
+    startSimulator();
+    const QString path = m_config->filePath(QStringLiteral("events.csv"));
+    const auto events = [&path] {
+        QStringList words;
+        for (auto e : EventLog::latest(path, 100))
+            words.prepend(EventLog::word(e.kind));
+        return words;
+    };
+    const auto process = [this](const std::function<void(ProcessModel &)> &change) {
+        m_sim->withCore([&change](ControllerCore &core) {
+            change(core.process());
+            core.process().step(0);
+        });
+    };
+    QProcess monitor;
+    startZnctl(monitor, {"monitor", "--events", path});
+    QTRY_VERIFY_WITH_TIMEOUT(events().contains("online"), 30000);
+    process([](ProcessModel &p) { p.setSensorBroken(true); });
+    QTRY_VERIFY_WITH_TIMEOUT(events().contains("sensor-break-on"), 30000);
+    process([](ProcessModel &p) { p.setSensorBroken(false); });
+    QTRY_VERIFY_WITH_TIMEOUT(events().contains("sensor-break-off"), 30000);
+    process([](ProcessModel &p) { p.startAutoTuning(); });
+    QTRY_VERIFY_WITH_TIMEOUT(events().contains("autotuning-started"), 30000);
+    process([](ProcessModel &p) { p.stopAutoTuning(); });
+    QTRY_VERIFY_WITH_TIMEOUT(events().contains("autotuning-ended"), 30000);
+    m_sim->panelSet(0x000B, 25); // alarm 1 value, changed at the front panel
+    QTRY_VERIFY_WITH_TIMEOUT(events().contains("front-panel-change"), 30000);
+    m_sim->unplug();
+    QCOMPARE(finish(monitor).exitCode, 5);
+    // A broken sensor reads overscale, which also raises the high alarm 1.
+    QCOMPARE(events(), (QStringList{"online", "alarm1-on", "sensor-break-on", "alarm1-off",
+                                    "sensor-break-off", "autotuning-started", "autotuning-ended",
+                                    "front-panel-change", "comm-error", "offline"}));
 }
 
 void TestZnctl::uploadDownloadDiffRoundTrip_data()

@@ -1,0 +1,111 @@
+#include "EventRecorder.h"
+
+#include "app/AppendOnlyFile.h"
+#include "app/ZN8P_INC.h"
+#include "chart/TrendLogWriter.h"
+#include "display/MainDisplayModel.h"
+#include "polling/ValueFormat.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace
+{
+constexpr int SvCode = 3;
+constexpr int Mv1Code = 1;
+constexpr int StatusCode = 4;
+constexpr quint16 SensorBreak = StatusBit::OverScale | StatusBit::UnderScale;
+} // namespace
+
+EventRecorder::EventRecorder(const ZN8P_INC &inc, QString target)
+    : m_inc(inc), m_target(std::move(target)), m_clock([] { return QDateTime::currentDateTime(); })
+{
+}
+
+QString EventRecorder::currentFile() const
+{
+    if (!QFileInfo(m_target).isDir())
+        return m_target;
+    return QDir(m_target).filePath(EventLog::fileNameFor(m_clock().date()));
+}
+
+void EventRecorder::monitorRead(int code, bool read)
+{
+    if (read && code == StatusCode)
+        statusRead();
+    else if (read)
+        replied();
+    else if (m_inc.commErrorFlag)
+        noReply();
+}
+
+void EventRecorder::statusRead()
+{
+    m_inError = false;
+    const quint16 now = quint16(m_inc.statusWord());
+    bitChanged(now, StatusBit::Alarm1, EventLog::Kind::Alarm1On, EventLog::Kind::Alarm1Off);
+    bitChanged(now, StatusBit::Alarm2, EventLog::Kind::Alarm2On, EventLog::Kind::Alarm2Off);
+    bitChanged(now, StatusBit::HeaterBurnout, EventLog::Kind::HeaterBurnoutOn,
+               EventLog::Kind::HeaterBurnoutOff);
+    bitChanged(now, SensorBreak, EventLog::Kind::SensorBreakOn, EventLog::Kind::SensorBreakOff);
+    bitChanged(now, StatusBit::AutoTuning, EventLog::Kind::AutoTuningStarted,
+               EventLog::Kind::AutoTuningEnded);
+    const bool wasChanged = m_status && (*m_status & StatusBit::SettingsChanged);
+    if ((now & StatusBit::SettingsChanged) && !wasChanged)
+        record(EventLog::Kind::FrontPanelChange);
+    m_status = now;
+}
+
+void EventRecorder::bitChanged(quint16 now, quint16 bit, EventLog::Kind on, EventLog::Kind off)
+{
+    const bool was = m_status && (*m_status & bit);
+    const bool is = now & bit;
+    if (is && !was)
+        record(on);
+    else if (was && !is)
+        record(off);
+}
+
+void EventRecorder::noReply()
+{
+    if (m_inError)
+        return;
+    m_inError = true;
+    record(EventLog::Kind::CommError);
+}
+
+void EventRecorder::wentOnline()
+{
+    m_status.reset();
+    m_inError = false;
+    record(EventLog::Kind::Online);
+}
+
+void EventRecorder::wentOffline(bool lost)
+{
+    m_status.reset();
+    if (lost)
+        record(EventLog::Kind::Offline);
+}
+
+void EventRecorder::transferEnded(bool completed)
+{
+    record(completed ? EventLog::Kind::TransferCompleted : EventLog::Kind::TransferStopped);
+}
+
+void EventRecorder::record(EventLog::Kind kind)
+{
+    EventLog::Event event;
+    event.at = m_clock();
+    event.port = m_inc.portName;
+    event.instrument = m_inc.stationAddress.toInt();
+    event.kind = kind;
+    event.pv = PvDisplayText(m_inc);
+    event.sv = FormatItemValue(m_inc, SvCode);
+    event.mv1 = FormatItemValue(m_inc, Mv1Code);
+    const QString path = currentFile();
+    const QFileInfo target(path);
+    m_failed =
+        (target.exists() && !target.isFile()) ||
+        AppendOnlyFile::append(path, EventLog::line(event)) != AppendOnlyFile::Result::Written;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "chart/EventLog.h"
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+struct ZN8P_INC;
+
+// Turns what the polling sees into event lines: the changes of the status word (alarms 1 and 2,
+// heater burnout, sensor break, auto-tuning, a setting changed on the front panel), a request
+// left without reply (once until a read succeeds again), going online and going offline after
+// the line was lost, and the end of a transfer. Each line carries the port, the instrument number
+// and PV, SV and MV1 as the monitor last read them.
+//
+// The first status read after going online reports what is already on (an alarm, a sensor
+// break, auto-tuning), since the operator cannot have seen it start.
+class EventRecorder
+{
+public:
+    using Clock = std::function<QDateTime()>;
+
+    // target: a folder (one events-YYYY-MM.csv per month inside) or a file (every event there).
+    EventRecorder(const ZN8P_INC &inc, QString target);
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+
+    // After each monitor read of the polling: read tells whether it stored a value (a status
+    // word read goes to statusRead()); an unanswered one (commErrorFlag) is noReply().
+    void monitorRead(int code, bool read);
+    // After a good read of the status word (inc.statusWord()).
+    void statusRead();
+    // After a request that got no reply, and after one that did.
+    void noReply();
+    void replied() { m_inError = false; }
+    void wentOnline();
+    // lost: the link supervision gave up on the line (an offline button press is no event).
+    void wentOffline(bool lost);
+    void transferEnded(bool completed);
+
+    // The file the last event went to (or would go to); false from the last write that failed.
+    QString currentFile() const;
+    bool lastWriteFailed() const { return m_failed; }
+
+private:
+    void record(EventLog::Kind kind);
+    void bitChanged(quint16 now, quint16 bit, EventLog::Kind on, EventLog::Kind off);
+
+    const ZN8P_INC &m_inc;
+    QString m_target;
+    Clock m_clock;
+    std::optional<quint16> m_status; // the last status word read since going online
+    bool m_inError = false;
+    bool m_failed = false;
+};
