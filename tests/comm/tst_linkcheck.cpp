@@ -201,8 +201,7 @@ void TestLinkCheck::portFaultsAreNamed_data()
     QTest::newRow("not a serial device") << int(PortFault::NotSerial) << Shown{{1043}}
                                          << "COM5 (/dev/tty-COM5) is not a serial port.";
     QTest::newRow("busy") << int(PortFault::Busy) << Shown{{1044}}
-                          << "The serial port COM5 (/dev/tty-COM5) is busy: another program is "
-                             "using it.";
+                          << msg(1044).arg("COM5", "/dev/tty-COM5");
     QTest::newRow("unmapped") << int(PortFault::Unmapped) << Shown{{1045}} << msg(1045).arg("COM5");
     QTest::newRow("no permission")
         << int(PortFault::AccessDenied) << Shown{{871, 872}, CheckFailed} << QString();
