@@ -175,6 +175,8 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     waitFor(300);
     ok = save(window, folder + QStringLiteral("/main-minimum-") + suffix + ".png") && ok;
     window.resize(normal);
+    // Plugged in again, so that the port list shows the device as an operator finds it.
+    sim.plug();
 
     SubDisp_comm dialog(inc, store, window.link(), op, &window);
     dialog.show();
@@ -199,7 +201,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
         return 2;
     }
-    const QString folder = QString::fromLocal8Bit(argv[1]);
+    // Absolute: the program's start-up moves the current folder to the program's folder.
+    const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     QDir().mkpath(folder);
     QTemporaryDir settings;
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
