@@ -11,6 +11,7 @@
 
 namespace
 {
+constexpr int PvCode = 0;
 constexpr int SvCode = 3;
 constexpr int Mv1Code = 1;
 constexpr int StatusCode = 4;
@@ -31,6 +32,8 @@ QString EventRecorder::currentFile() const
 
 void EventRecorder::monitorRead(int code, bool read)
 {
+    if (read)
+        m_readSinceOnline.insert(code);
     if (read && code == StatusCode)
         statusRead();
     else if (read)
@@ -78,6 +81,7 @@ void EventRecorder::wentOnline()
 {
     m_status.reset();
     m_inError = false;
+    m_readSinceOnline.clear();
     record(EventLog::Kind::Online);
 }
 
@@ -86,6 +90,7 @@ void EventRecorder::wentOffline(bool lost)
     m_status.reset();
     if (lost)
         record(EventLog::Kind::Offline);
+    m_readSinceOnline.clear();
 }
 
 void EventRecorder::transferEnded(bool completed)
@@ -100,9 +105,15 @@ void EventRecorder::record(EventLog::Kind kind)
     event.port = m_inc.portName;
     event.instrument = m_inc.stationAddress.toInt();
     event.kind = kind;
-    event.pv = PvDisplayText(m_inc);
-    event.sv = FormatItemValue(m_inc, SvCode);
-    event.mv1 = FormatItemValue(m_inc, Mv1Code);
+    // A value not read since going online, or not answered now, is no value: "----", never 0
+    // or an old reading passed off as the present one.
+    const bool answering = kind != EventLog::Kind::CommError && kind != EventLog::Kind::Offline;
+    const auto shown = [&](int code, const QString &text) {
+        return answering && m_readSinceOnline.contains(code) ? text : QStringLiteral("----");
+    };
+    event.pv = shown(PvCode, PvDisplayText(m_inc));
+    event.sv = shown(SvCode, FormatItemValue(m_inc, SvCode));
+    event.mv1 = shown(Mv1Code, FormatItemValue(m_inc, Mv1Code));
     const QString path = currentFile();
     const QFileInfo target(path);
     m_failed =

@@ -2,6 +2,7 @@
 
 #include "chart/EventLog.h"
 
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -51,6 +52,7 @@ private:
     QString m_target;
     Clock m_clock;
     std::optional<quint16> m_status; // the last status word read since going online
+    QSet<int> m_readSinceOnline;     // monitor codes read since going online
     bool m_inError = false;
     bool m_failed = false;
 };

@@ -109,6 +109,18 @@ void TestEventLog::linkAndTransferEvents()
     QCOMPARE(latest.size(), std::size_t(2));
     QCOMPARE(latest[0].kind, EventLog::Kind::TransferStopped);
     QCOMPARE(latest[1].kind, EventLog::Kind::TransferCompleted);
+    // Nothing was read since going online: no value is passed off as one, not even 0.
+    QCOMPARE(latest[0].pv + latest[0].sv + latest[0].mv1, QStringLiteral("------------"));
+
+    // Read: the values as displayed; gone with the line: "----" again.
+    recorder.wentOnline();
+    for (const int code : {0, 1, 3})
+        recorder.monitorRead(code, true);
+    recorder.transferEnded(true);
+    recorder.noReply();
+    const auto read = EventLog::latest(path, 2);
+    QCOMPARE(read[1].pv + "|" + read[1].sv + "|" + read[1].mv1, QStringLiteral("0|0|0.0"));
+    QCOMPARE(read[0].pv, QStringLiteral("----"));
 }
 
 void TestEventLog::monthlyFilesAndWholeLines()
