@@ -1,7 +1,8 @@
 // The chart settings file reader. Input: the bytes of ZN8P7.DAT, the file that has the last word on
 // the chart's shared settings. The reader must take every byte the records hold and nothing else,
-// the start-up load must read the file as the reader does, and the scale the chart then draws must
-// stay on the canvas whatever the file says.
+// the start-up load must read the file as the reader does (scales the scale dialog would refuse put
+// back to their defaults), and the scale the chart then draws must stay on the canvas whatever the
+// file says.
 
 #include "app/ZN8P_INC.h"
 #include "chart/ChartModel.h"
@@ -81,7 +82,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     file.close();
     ZN8P_INC inc;
     files().load(inc);
-    const ChartRecords expected = records.value_or(ChartRecords::defaults(6));
+    // Scales the scale dialog would refuse come back as their defaults.
+    ChartRecords expected = records.value_or(ChartRecords::defaults(6));
+    expected.repair();
     require(inc.traceColors[6] == expected.colour && inc.chartCycleSeconds == expected.cycle &&
                 inc.chartLongScale == expected.longScale && inc.chartScaleHigh == expected.high &&
                 inc.chartScaleLow == expected.low && inc.chartDivisions == expected.divisions,
