@@ -169,6 +169,8 @@ QString foreignOption(const QCommandLineParser &parser, const Subcommand &subcom
 QStringList withNegativeNumbers(const QStringList &arguments)
 {
     static const QRegularExpression negativeNumber(QStringLiteral("^-[0-9]*[.,]?[0-9]+$"));
+    // One list: iterators into two calls' lists would run from one list into another.
+    const QList<QCommandLineOption> options = optionList();
     QStringList kept;
     QStringList behind;
     bool rest = false;
@@ -176,7 +178,7 @@ QStringList withNegativeNumbers(const QStringList &arguments)
         const QString &argument = arguments.at(i);
         const bool optionValue =
             i > 0 && arguments.at(i - 1).startsWith(QLatin1String("--")) &&
-            std::any_of(optionList().cbegin(), optionList().cend(), [&](const auto &option) {
+            std::any_of(options.cbegin(), options.cend(), [&](const auto &option) {
                 return !option.valueName().isEmpty() &&
                        arguments.at(i - 1) == QLatin1String("--") + option.names().first();
             });
