@@ -3,6 +3,7 @@
 #include "ui_HelpViewer.h"
 
 #include "app/MessageTable.h"
+#include "app/WindowPlacement.h"
 
 #include <QRegularExpression>
 
@@ -38,16 +39,7 @@ QUrl HelpViewer::contentsUrl(const QString &helpFile)
 void HelpViewer::openContents(const QString &helpFile)
 {
     m_ui->browser->setSource(contentsUrl(helpFile));
-    // Centred over the main window, never larger than it, so that it covers no more than needed
-    // and opens on the same screen.
-    if (const QWidget *owner = parentWidget()) {
-        const QRect area = owner->window()->frameGeometry();
-        resize(size().boundedTo(area.size()));
-        move(area.center() - QPoint(width() / 2, height() / 2));
-    }
-    show();
-    raise();
-    activateWindow();
+    showOver(*this, parentWidget());
 }
 
 QUrl HelpViewer::source() const

@@ -3,6 +3,7 @@
 #include "ui_EventLogWindow.h"
 
 #include "app/MessageTable.h"
+#include "app/WindowPlacement.h"
 #include "chart/EventLog.h"
 
 #include <QDir>
@@ -40,7 +41,7 @@ void EventLogWindow::open(const QString &path, QWidget *parent)
 {
     auto *window = new EventLogWindow(path, parent);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    window->show();
+    showOver(*window, parent);
 }
 
 void EventLogWindow::refresh()

@@ -4,6 +4,7 @@
 
 #include "app/MessageTable.h"
 #include "app/ProgramFolder.h"
+#include "app/WindowPlacement.h"
 #include "app/ZN8P_INC.h"
 #include "chart/TrendPlot.h"
 
@@ -87,7 +88,7 @@ void TrendViewer::chooseAndOpen(QWidget *owner, const ZN8P_INC &inc, const QStri
         return;
     }
     viewer->setAttribute(Qt::WA_DeleteOnClose);
-    viewer.release()->show();
+    showOver(*viewer.release(), owner);
 }
 
 TrendViewer::TrendViewer(const QString &path, const Colours &colours, QString origin,

@@ -3,6 +3,7 @@
 #include "ui_JournalViewer.h"
 
 #include "app/MessageTable.h"
+#include "app/WindowPlacement.h"
 #include "transfer/JournalFile.h"
 #include "transfer/WriteJournal.h"
 #include "transfer/WriteOutcome.h"
@@ -86,9 +87,7 @@ JournalViewer::~JournalViewer() = default;
 void JournalViewer::showLatest()
 {
     refresh();
-    show();
-    raise();
-    activateWindow();
+    showOver(*this, parentWidget());
 }
 
 void JournalViewer::refresh()
