@@ -8,7 +8,6 @@
 #include "app/SettingsFileMessage.h"
 #include "polling/ValueFormat.h"
 #include "transfer/ParameterDownload.h"
-#include "transfer/ParameterTable.h"
 #include "transfer/SettingRanges.h"
 
 #include <algorithm>
@@ -67,11 +66,6 @@ void printDifferences(CliSession &session, const QList<SettingDifference> &diffe
     }
 }
 
-QString itemName(const ZN8P_INC &inc, int code)
-{
-    return msg(ParameterTable::captionMessage(code, SettingRanges::isRated50A(inc)));
-}
-
 // The items of an upload whose last read was refused or went unanswered.
 QList<int> unreadItems(const ZN8P_INC &inc)
 {
@@ -93,8 +87,9 @@ void printSettings(CliSession &session)
             inc.unreadCodes.contains(code)
                 ? QStringList{msg(NotReadText)}
                 : QStringList{FormatItemValue(inc, code), QString::number(inc.setting(code))};
-        session.console.line((QStringList{QString::number(code), itemName(inc, code)} + value)
-                                 .join(QLatin1Char('\t')));
+        session.console.line(
+            (QStringList{QString::number(code), SettingRanges::itemName(inc, code)} + value)
+                .join(QLatin1Char('\t')));
     }
 }
 
@@ -108,10 +103,11 @@ void printLanded(CliSession &session)
             continue;
         const qint16 sent = inc.downloadValues.at(code - 10);
         const bool landed = !inc.unconfirmedWrites.contains(code);
-        session.console.line(QStringList{
-            QString::number(code), itemName(inc, code), FormatItemValue(inc, code, sent).trimmed(),
-            landed ? QStringLiteral("landed") : QStringLiteral("not landed")}
-                                 .join(QLatin1Char('\t')));
+        session.console.line(
+            QStringList{QString::number(code), SettingRanges::itemName(inc, code),
+                        FormatItemValue(inc, code, sent).trimmed(),
+                        landed ? QStringLiteral("landed") : QStringLiteral("not landed")}
+                .join(QLatin1Char('\t')));
     }
 }
 
@@ -136,7 +132,8 @@ int runUpload(CliSession &session, const CommandLine &commandLine)
     if (!unread.isEmpty()) {
         QStringList names;
         for (const int code : unread)
-            names << QStringLiteral("%1 %2").arg(code).arg(itemName(session.inc, code));
+            names << QStringLiteral("%1 %2").arg(code).arg(
+                SettingRanges::itemName(session.inc, code));
         session.console.errorLine(
             QStringLiteral("znctl: %1 not written: these items could not be read: %2")
                 .arg(commandLine.outPath, names.join(QStringLiteral(", "))));

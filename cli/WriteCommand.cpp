@@ -66,7 +66,7 @@ int runWrite(CliSession &session, const CommandLine &commandLine)
     ReplyReporter reporter(inc, session.link, session.op, session.view);
     for (const int input : ItemValueEntry::inputsFor(code))
         readCode(session, reporter, input);
-    const QString name = msg(ParameterTable::captionMessage(code, SettingRanges::isRated50A(inc)));
+    const QString name = SettingRanges::itemName(inc, code);
     if (session.view.commErrorSeen())
         return NoController;
     // The limits and the decimal point come from these values: a refused one is no value.

@@ -8,7 +8,6 @@
 #include "display/MainDisplayModel.h"
 #include "display/MainDisplayView.h"
 #include "polling/ValueFormat.h"
-#include "transfer/ParameterTable.h"
 
 #include <QKeyEvent>
 
@@ -51,8 +50,7 @@ Setting_Disp::~Setting_Disp() = default;
 
 QString Setting_Disp::itemHeading(const ZN8P_INC &inc)
 {
-    const QString caption =
-        msg(ParameterTable::captionMessage(inc.itemCode, SettingRanges::isRated50A(inc)));
+    const QString caption = SettingRanges::itemName(inc, inc.itemCode);
     const QString unit = displayText(SettingUnit(inc, inc.itemCode));
     return unit.isEmpty() ? caption : caption + QStringLiteral("  ") + unit;
 }

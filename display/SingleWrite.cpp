@@ -53,18 +53,6 @@ bool isVendorFrameItem(int code)
     return code == MainSetValueCode || code == AtBiasCode || (code >= 58 && code <= 63);
 }
 
-QString itemName(const ZN8P_INC &inc, int code)
-{
-    return msg(ParameterTable::captionMessage(code, SettingRanges::isRated50A(inc)));
-}
-
-// The display text of value, or the bare number for one the item has no text for.
-QString valueText(const ZN8P_INC &inc, int code, qint16 value)
-{
-    const QString text = FormatItemValue(inc, code, value).trimmed();
-    return text.isEmpty() ? QString::number(value) : text;
-}
-
 } // namespace
 
 SingleWrite::SingleWrite(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
@@ -226,21 +214,21 @@ void SingleWrite::judgeReadBack(int code, qint16 sent, bool readBackGood, bool k
         m_verdict = Verdict::KeysOperated;
         return;
     }
-    const QString name = itemName(m_inc, code);
+    const QString name = SettingRanges::itemName(m_inc, code);
     if (readBackGood) {
         m_verdict = Verdict::NotTaken;
         setNote(msg(NotTakenMessage)
-                    .arg(name, valueText(m_inc, code, sent),
-                         valueText(m_inc, code, m_inc.setting(code))));
+                    .arg(name, ItemValueText(m_inc, code, sent),
+                         ItemValueText(m_inc, code, m_inc.setting(code))));
     } else {
         m_verdict = m_inc.commErrorFlag ? Verdict::NoReply : Verdict::Unconfirmed;
-        setNote(msg(NotConfirmedMessage).arg(name, valueText(m_inc, code, sent)));
+        setNote(msg(NotConfirmedMessage).arg(name, ItemValueText(m_inc, code, sent)));
     }
 }
 
 void SingleWrite::noteKeysOperated(int code)
 {
-    setNote(msg(KeysOperatedNoteMessage).arg(itemName(m_inc, code)));
+    setNote(msg(KeysOperatedNoteMessage).arg(SettingRanges::itemName(m_inc, code)));
 }
 
 void SingleWrite::setNote(const QString &note)

@@ -229,3 +229,9 @@ QString Read_data3Text(const ZN8P_INC &inc, int code)
     }
     return FormatItemValue(inc, code);
 }
+
+QString ItemValueText(const ZN8P_INC &inc, int code, qint16 value)
+{
+    const QString text = FormatItemValue(inc, code, value).trimmed();
+    return text.isEmpty() ? QString::number(value) : text;
+}

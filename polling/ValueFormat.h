@@ -26,6 +26,9 @@ QString FormatItemValue(const ZN8P_INC &inc, int code);
 // The same for a value that code does not hold now (a value sent, or one read elsewhere), shown
 // by the item's present unit rule, with the same marks and empty results.
 QString FormatItemValue(const ZN8P_INC &inc, int code, qint16 value);
+// That text without its padding, or the bare number where the item has no text for value: what a
+// message or a list names as a value sent or held.
+QString ItemValueText(const ZN8P_INC &inc, int code, qint16 value);
 
 // The text that Read_data3 puts into a setting label after a settings file is loaded: as
 // FormatItemValue, except that the decimal point place (27) reads "XXXX", "XXX. X", "XX. XX",

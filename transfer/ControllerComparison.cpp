@@ -5,7 +5,6 @@
 #include "app/ZN8P_INC.h"
 #include "polling/ValueFormat.h"
 #include "transfer/ParameterDownload.h"
-#include "transfer/ParameterTable.h"
 #include "transfer/SettingRanges.h"
 #include "transfer/TransferReport.h"
 
@@ -26,11 +25,6 @@ QString unitText(const UnitConfig &unit)
         .arg(unit.contactInput)
         .arg(unit.outputType)
         .arg(unit.serialComm);
-}
-
-QString itemName(const ZN8P_INC &inc, int code)
-{
-    return msg(ParameterTable::captionMessage(code, SettingRanges::isRated50A(inc)));
 }
 
 } // namespace
@@ -67,9 +61,9 @@ std::optional<QList<SettingDifference>> ControllerComparison::compare()
         }
         if (read && held == shown.setting(code))
             continue;
-        found.append({code, itemName(shown, code),
-                      read ? FormatItemValue(shown, code, held).trimmed() : msg(NotReadText),
-                      FormatItemValue(shown, code).trimmed()});
+        found.append({code, SettingRanges::itemName(shown, code),
+                      read ? ItemValueText(shown, code, held) : msg(NotReadText),
+                      ItemValueText(shown, code, shown.setting(code))});
     }
     return found;
 }
@@ -86,7 +80,7 @@ QList<SettingDifference> settingDifferences(const ZN8P_INC &controller, const ZN
         const bool read = !controller.unreadCodes.contains(code);
         if (read && controller.setting(code) == other.setting(code))
             continue;
-        found.append({code, itemName(controller, code),
+        found.append({code, SettingRanges::itemName(controller, code),
                       read ? FormatItemValue(controller, code) : msg(NotReadText),
                       FormatItemValue(other, code)});
     }

@@ -329,4 +329,9 @@ bool isRated50A(const ZN8P_INC &inc)
     return inc.unitConfig.heaterBreak == 2 || inc.unitConfig.heaterBreak == 4;
 }
 
+QString itemName(const ZN8P_INC &inc, int code)
+{
+    return msg(ParameterTable::captionMessage(code, isRated50A(inc)));
+}
+
 } // namespace SettingRanges

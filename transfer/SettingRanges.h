@@ -56,4 +56,7 @@ std::pair<int, int> valueLimits(ZN8P_INC &inc, int code);
 // configuration (heaterBreak 2 or 4).
 bool isRated50A(const ZN8P_INC &inc);
 
+// The item's caption as the pages show it (the heater burnout items by their rating).
+QString itemName(const ZN8P_INC &inc, int code);
+
 } // namespace SettingRanges

@@ -4,7 +4,6 @@
 #include "app/OperatorInterface.h"
 #include "app/ZN8P_INC.h"
 #include "polling/ValueFormat.h"
-#include "transfer/ParameterTable.h"
 #include "transfer/SettingRanges.h"
 
 #include <QStringList>
@@ -27,12 +26,6 @@ constexpr int LineLostReason = 892;
 constexpr int NotTakenHeading = 893;
 constexpr int NotTakenLine = 894;
 constexpr int NotReadText = 895;
-
-QString valueText(const ZN8P_INC &inc, int code, qint16 value)
-{
-    const QString text = FormatItemValue(inc, code, value).trimmed();
-    return text.isEmpty() ? QString::number(value) : text;
-}
 
 } // namespace
 
@@ -74,14 +67,13 @@ void TransferReport::stopped(Kind kind, int done, int total, StopReason reason,
 
 QString TransferReport::notTakenLines(const QList<NotTaken> &notTaken) const
 {
-    const bool rated50A = SettingRanges::isRated50A(m_inc);
     QStringList lines{msg(NotTakenHeading)};
     for (const NotTaken &item : notTaken) {
         lines << msg(NotTakenLine)
                      .arg(item.code)
-                     .arg(msg(ParameterTable::captionMessage(item.code, rated50A)),
-                          valueText(m_inc, item.code, item.sent),
-                          item.read ? valueText(m_inc, item.code, m_inc.setting(item.code))
+                     .arg(SettingRanges::itemName(m_inc, item.code),
+                          ItemValueText(m_inc, item.code, item.sent),
+                          item.read ? ItemValueText(m_inc, item.code, m_inc.setting(item.code))
                                     : msg(NotReadText));
     }
     return lines.join(QLatin1Char('\n'));

@@ -6,7 +6,6 @@
 #include "app/ZN8P_INC.h"
 #include "polling/ValueFormat.h"
 #include "transfer/JournalFile.h"
-#include "transfer/ParameterTable.h"
 #include "transfer/SettingRanges.h"
 
 #include <QDir>
@@ -16,14 +15,6 @@ namespace
 
 constexpr int JournalFailedMessage = 914;
 constexpr int FailurePanel = 4;
-
-// The display text that value of code would have under inc's other settings.
-QString valueText(const ZN8P_INC &inc, int code, qint16 value)
-{
-    ZN8P_INC with = inc;
-    with.setting(code) = value;
-    return FormatItemValue(with, code);
-}
 
 // With the offset, so that entries from machines in other time zones (or across a change to
 // summer time) stay in order.
@@ -54,9 +45,9 @@ void WriteJournal::record(const ZN8P_INC &inc, int code, std::optional<qint16> b
         inc.portName,
         inc.stationAddress,
         QString::number(code),
-        msg(ParameterTable::captionMessage(code, SettingRanges::isRated50A(inc))),
-        before ? valueText(inc, code, *before) : QString(),
-        valueText(inc, code, sent),
+        SettingRanges::itemName(inc, code),
+        before ? FormatItemValue(inc, code, *before) : QString(),
+        FormatItemValue(inc, code, sent),
         before ? QString::number(*before) : QString(),
         QString::number(sent),
         outcome.keyword(),
