@@ -4,31 +4,17 @@
 # folder, so the user's own communication conditions are left alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/demo-settings.sh
 tools/deps.sh --gui
 tools/build.sh zn-monitor zn8p-sim
 build="${ZN_BUILD_DIR:-build}"
 demo="${ZN_DEMO_DIR:-/tmp/zn-monitor-demo}"
-mkdir -p "$demo/config/Dorvatech RQA Control"
+mkdir -p "$demo"
 link="$demo/ttyZN8P"
 rm -f "$link"
 "$build/sim/zn8p-sim" --link "$link" --protocol ascii --station 1 --speed 9600 "$@" &
 sim=$!
 trap 'kill $sim 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
-# First key complete, so that it is the one in use, with COM1 mapped to the simulator.
-cat > "$demo/config/Dorvatech RQA Control/ZN Monitor.conf" <<CONF
-[General]
-Port=COM1
-Speed=9600
-Databit=7
-Stopbit=1
-Parity=EVEN
-strAdr=01
-Protocol=0
-SSTab1=0
-SSTab2=0
-
-[PortMap]
-COM1=$link
-CONF
+demo_settings "$demo/config" "$link"
 XDG_CONFIG_HOME="$demo/config" "$build/zn-monitor"

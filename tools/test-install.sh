@@ -7,6 +7,7 @@
 # ($build/deb/zn-monitor_*.deb), lists it and runs lintian on it. Safe to run again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/demo-settings.sh
 tools/deps.sh --package
 export ZN_BUILD_DIR="${ZN_BUILD_DIR:-build-test}" ZN_BUILD_TYPE="${ZN_BUILD_TYPE:-Debug}"
 build="$ZN_BUILD_DIR"
@@ -89,25 +90,13 @@ echo "test-install: installed window and simulator (${SECONDS} s)"
 chmod -R a-w "$prefix"
 [ "$("$prefix/bin/znctl" --version)" = "znctl $version" ] || fail "znctl --version"
 home="$scratch/home"
-mkdir -p "$home/config/Dorvatech RQA Control" "$home/data" "$home/run"
+mkdir -p "$home/data" "$home/run"
 chmod 700 "$home/run"
 link="$scratch/ttyZN8P"
 coproc SIM { exec "$prefix/bin/zn8p-sim" --link "$link" --protocol ascii --station 1 --speed 9600; }
 sim=$SIM_PID
 read -r -t 20 -u "${SIM[0]}" _ || fail "zn8p-sim did not start"
-cat >"$home/config/Dorvatech RQA Control/ZN Monitor.conf" <<CONF
-[General]
-Port=COM1
-Speed=9600
-Databit=7
-Stopbit=1
-Parity=EVEN
-strAdr=01
-Protocol=0
-
-[PortMap]
-COM1=$link
-CONF
+demo_settings "$home/config" "$link"
 touch "$scratch/started"
 HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" \
     XDG_RUNTIME_DIR="$home/run" QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 LC_ALL=C.UTF-8 \
