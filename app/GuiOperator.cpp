@@ -1,6 +1,6 @@
 #include "GuiOperator.h"
 
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 
 #include <QAction>
 #include <QApplication>

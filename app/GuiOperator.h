@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/OperatorInterface.h"
+#include "base/OperatorInterface.h"
 
 #include <QHash>
 #include <QPointer>
@@ -12,7 +12,8 @@ class QWidget;
 
 // The operator interface of the desktop program: message boxes titled with message 1, the
 // system beep, the status bar panels and the menu actions of the main window.
-class GuiOperator : public OperatorInterface {
+class GuiOperator : public OperatorInterface
+{
 public:
     explicit GuiOperator(QWidget *parent);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SettingsFileDialogs.h"
+#include "transfer/SettingsFileDialogs.h"
 
 #include <QFileDialog>
 #include <QPointer>

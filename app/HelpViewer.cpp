@@ -2,8 +2,8 @@
 
 #include "ui_HelpViewer.h"
 
-#include "app/MessageTable.h"
-#include "app/WindowPlacement.h"
+#include "base/MessageTable.h"
+#include "display/WindowPlacement.h"
 
 #include <QRegularExpression>
 

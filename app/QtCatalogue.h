@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 
 class QTranslator;
 

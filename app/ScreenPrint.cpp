@@ -1,7 +1,7 @@
 #include "ScreenPrint.h"
 
-#include "app/OperatorInterface.h"
-#include "app/ZN8P_INC.h"
+#include "base/OperatorInterface.h"
+#include "base/ZN8P_INC.h"
 #include "dialogs/prnselect.h"
 
 #include <QApplication>

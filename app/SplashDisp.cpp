@@ -2,7 +2,7 @@
 
 #include "ui_SplashDisp.h"
 
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,13 +1,13 @@
 #include "StartupRoutine.h"
 
-#include "app/MessageTable.h"
-#include "app/OperatorInterface.h"
-#include "app/ProgramFolder.h"
-#include "app/SettingsDataFile.h"
-#include "app/SettingsFileMessage.h"
 #include "app/StartupArgs.h"
-#include "app/ZN8P_INC.h"
-#include "transfer/ParameterTable.h"
+#include "base/MessageTable.h"
+#include "base/OperatorInterface.h"
+#include "base/ProgramFolder.h"
+#include "base/ZN8P_INC.h"
+#include "comm/ParameterTable.h"
+#include "transfer/SettingsDataFile.h"
+#include "transfer/SettingsFileMessage.h"
 
 #include <QDir>
 #include <QFileInfo>

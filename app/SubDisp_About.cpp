@@ -2,7 +2,7 @@
 
 #include "ui_SubDisp_About.h"
 
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 
 #include <QDir>
 #include <QPushButton>

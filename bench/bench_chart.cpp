@@ -7,8 +7,8 @@
 //   QT_QPA_PLATFORM=offscreen bench-chart [seconds online, default 20]
 
 #include "app/MainDisp.h"
-#include "app/MessageTable.h"
-#include "app/ProgramFolder.h"
+#include "base/MessageTable.h"
+#include "base/ProgramFolder.h"
 #include "chart/ChartCanvas.h"
 #include "chart/Mardel_ChartCtl.h"
 #include "comm/RegisterMap.h"

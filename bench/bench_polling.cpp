@@ -6,9 +6,9 @@
 //
 //   bench-polling [seconds per row, default 3]
 
-#include "app/MainView.h"
-#include "app/OperatorInterface.h"
-#include "app/ZN8P_INC.h"
+#include "base/MainView.h"
+#include "base/OperatorInterface.h"
+#include "base/ZN8P_INC.h"
 #include "comm/Checksums.h"
 #include "comm/ComLink.h"
 #include "comm/FrameCodec.h"

@@ -7,7 +7,7 @@
 
 #include "app/FirstPaint.h"
 #include "app/MainDisp.h"
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 #include "comm/RegisterMap.h"
 #include "comm/SerialZN8PCom.h"
 #include "comm/SettingsStore.h"

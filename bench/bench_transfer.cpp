@@ -10,9 +10,9 @@
 //
 //   bench-transfer [runs per row, default 1]
 
-#include "app/MainView.h"
-#include "app/OperatorInterface.h"
-#include "app/ZN8P_INC.h"
+#include "base/MainView.h"
+#include "base/OperatorInterface.h"
+#include "base/ZN8P_INC.h"
 #include "comm/Checksums.h"
 #include "comm/ComLink.h"
 #include "comm/FrameCodec.h"

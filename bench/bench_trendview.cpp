@@ -4,7 +4,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen bench-trendview [redraws per figure, default 20]
 
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 #include "chart/TrendLogWriter.h"
 #include "chart/TrendPlot.h"
 #include "chart/TrendViewer.h"

@@ -1,6 +1,6 @@
 #include "EventLog.h"
 
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 
 #include <QFile>
 

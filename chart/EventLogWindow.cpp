@@ -2,9 +2,9 @@
 
 #include "ui_EventLogWindow.h"
 
-#include "app/MessageTable.h"
-#include "app/WindowPlacement.h"
+#include "base/MessageTable.h"
 #include "chart/EventLog.h"
+#include "display/WindowPlacement.h"
 
 #include <QDir>
 #include <QFileInfo>

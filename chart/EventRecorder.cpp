@@ -1,7 +1,7 @@
 #include "EventRecorder.h"
 
-#include "app/AppendOnlyFile.h"
-#include "app/ZN8P_INC.h"
+#include "base/AppendOnlyFile.h"
+#include "base/ZN8P_INC.h"
 #include "chart/TrendLogWriter.h"
 #include "display/MainDisplayModel.h"
 #include "polling/ValueFormat.h"

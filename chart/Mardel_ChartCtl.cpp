@@ -1,8 +1,8 @@
 #include "Mardel_ChartCtl.h"
 
-#include "app/MessageTable.h"
-#include "app/OperatorInterface.h"
-#include "app/ZN8P_INC.h"
+#include "base/MessageTable.h"
+#include "base/OperatorInterface.h"
+#include "base/ZN8P_INC.h"
 #include "chart/AxisStrip.h"
 #include "chart/ChartCanvas.h"
 #include "dialogs/Setting3_Disp.h"

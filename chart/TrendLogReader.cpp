@@ -1,6 +1,6 @@
 #include "TrendLogReader.h"
 
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 
 #include <QFile>
 #include <QLocale>

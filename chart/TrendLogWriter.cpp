@@ -1,7 +1,7 @@
 #include "TrendLogWriter.h"
 
-#include "app/AppendOnlyFile.h"
-#include "app/MessageTable.h"
+#include "base/AppendOnlyFile.h"
+#include "base/MessageTable.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppendOnlyFile.h"
+#include "base/AppendOnlyFile.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "TrendPainter.h"
 
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 
 #include <QFontMetrics>
 #include <QPainter>

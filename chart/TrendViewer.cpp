@@ -2,11 +2,11 @@
 
 #include "ui_TrendViewer.h"
 
-#include "app/MessageTable.h"
-#include "app/ProgramFolder.h"
-#include "app/WindowPlacement.h"
-#include "app/ZN8P_INC.h"
+#include "base/MessageTable.h"
+#include "base/ProgramFolder.h"
+#include "base/ZN8P_INC.h"
 #include "chart/TrendPlot.h"
+#include "display/WindowPlacement.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

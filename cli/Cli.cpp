@@ -4,7 +4,7 @@
 #include "CommandLine.h"
 #include "ExitCode.h"
 #include "Subcommands.h"
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 
 #include <QTextStream>
 

@@ -1,7 +1,7 @@
 #include "CliSession.h"
 
 #include "CommandLine.h"
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "comm/RegisterMap.h"
 #include "comm/SerialZN8PCom.h"
 

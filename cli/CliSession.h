@@ -4,11 +4,11 @@
 #include "RunSettings.h"
 #include "TerminalOperator.h"
 #include "TerminalView.h"
-#include "app/ConnectionController.h"
-#include "app/ZN8P_INC.h"
+#include "base/ZN8P_INC.h"
 #include "comm/ComLink.h"
 #include "comm/PortNames.h"
 #include "comm/RequestLayer.h"
+#include "polling/ConnectionController.h"
 #include "polling/VendorFrameReads.h"
 #include "transfer/WriteJournal.h"
 

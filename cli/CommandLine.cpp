@@ -1,7 +1,7 @@
 #include "CommandLine.h"
 
 #include "Subcommands.h"
-#include "app/ZN8P_INC.h"
+#include "base/ZN8P_INC.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>

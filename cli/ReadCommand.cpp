@@ -3,12 +3,12 @@
 #include "Commands.h"
 #include "ExitCode.h"
 #include "Interrupt.h"
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
+#include "comm/ParameterTable.h"
 #include "comm/RegisterMap.h"
 #include "display/MainDisplayModel.h"
 #include "polling/ReplyReporter.h"
 #include "polling/ValueFormat.h"
-#include "transfer/ParameterTable.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

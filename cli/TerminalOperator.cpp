@@ -2,7 +2,7 @@
 
 #include "Console.h"
 #include "Interrupt.h"
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/OperatorInterface.h"
+#include "base/OperatorInterface.h"
 
 #include <QElapsedTimer>
 

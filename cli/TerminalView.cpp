@@ -1,7 +1,7 @@
 #include "TerminalView.h"
 
 #include "Console.h"
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 #include "transfer/ParameterDownload.h"
 #include "transfer/ParameterUpload.h"
 

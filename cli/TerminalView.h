@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MainView.h"
+#include "base/MainView.h"
 
 #include <functional>
 

@@ -3,12 +3,12 @@
 #include "Commands.h"
 #include "ExitCode.h"
 #include "WriteSide.h"
-#include "app/MessageTable.h"
-#include "app/SettingsDataFile.h"
-#include "app/SettingsFileMessage.h"
+#include "base/MessageTable.h"
 #include "polling/ValueFormat.h"
 #include "transfer/ParameterDownload.h"
 #include "transfer/SettingRanges.h"
+#include "transfer/SettingsDataFile.h"
+#include "transfer/SettingsFileMessage.h"
 
 #include <algorithm>
 

@@ -4,12 +4,12 @@
 #include "ExitCode.h"
 #include "ItemValueEntry.h"
 #include "WriteSide.h"
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
+#include "comm/ParameterTable.h"
 #include "comm/RegisterMap.h"
 #include "dialogs/SettingResets.h"
-#include "display/SingleWrite.h"
-#include "transfer/ParameterTable.h"
 #include "transfer/SettingRanges.h"
+#include "transfer/SingleWrite.h"
 
 namespace
 {

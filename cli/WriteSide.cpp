@@ -1,7 +1,7 @@
 #include "WriteSide.h"
 
 #include "CliSession.h"
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 
 namespace
 {

@@ -1,7 +1,7 @@
 #include "CommSettingsEntry.h"
 
-#include "app/OperatorInterface.h"
-#include "app/ZN8P_INC.h"
+#include "base/OperatorInterface.h"
+#include "base/ZN8P_INC.h"
 #include "comm/ComLink.h"
 #include "comm/PortNames.h"
 #include "comm/SettingsStore.h"

@@ -1,8 +1,8 @@
 #include "LinkCheck.h"
 
-#include "app/MainView.h"
-#include "app/OperatorInterface.h"
-#include "app/ZN8P_INC.h"
+#include "base/MainView.h"
+#include "base/OperatorInterface.h"
+#include "base/ZN8P_INC.h"
 #include "comm/ComLink.h"
 #include "comm/PortNames.h"
 #include "comm/RegisterMap.h"

@@ -1,6 +1,6 @@
 #include "PortFault.h"
 
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 
 #include <QFile>
 

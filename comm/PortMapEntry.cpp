@@ -1,6 +1,6 @@
 #include "PortMapEntry.h"
 
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 #include "comm/PortNames.h"
 
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "RegisterMap.h"
 
-#include "app/ZN8P_INC.h"
+#include "base/ZN8P_INC.h"
 
 #include <array>
 

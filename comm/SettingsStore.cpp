@@ -1,6 +1,6 @@
 #include "SettingsStore.h"
 
-#include "app/ZN8P_INC.h"
+#include "base/ZN8P_INC.h"
 
 #include <algorithm>
 #include <array>

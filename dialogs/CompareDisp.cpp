@@ -1,6 +1,6 @@
 #include "CompareDisp.h"
 
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>

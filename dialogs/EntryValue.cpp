@@ -1,8 +1,8 @@
 #include "EntryValue.h"
 
-#include "app/ZN8P_INC.h"
+#include "base/ZN8P_INC.h"
+#include "comm/ParameterTable.h"
 #include "polling/ValueFormat.h"
-#include "transfer/ParameterTable.h"
 #include "transfer/SettingRanges.h"
 
 namespace

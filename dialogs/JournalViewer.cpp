@@ -2,8 +2,8 @@
 
 #include "ui_JournalViewer.h"
 
-#include "app/MessageTable.h"
-#include "app/WindowPlacement.h"
+#include "base/MessageTable.h"
+#include "display/WindowPlacement.h"
 #include "transfer/JournalFile.h"
 #include "transfer/WriteJournal.h"
 #include "transfer/WriteOutcome.h"

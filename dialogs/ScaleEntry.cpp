@@ -1,6 +1,6 @@
 #include "ScaleEntry.h"
 
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 
 namespace
 {

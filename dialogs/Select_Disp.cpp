@@ -2,8 +2,8 @@
 
 #include "ui_Select_Disp.h"
 
-#include "app/MessageTable.h"
-#include "app/ZN8P_INC.h"
+#include "base/MessageTable.h"
+#include "base/ZN8P_INC.h"
 #include "dialogs/SettingResets.h"
 #include "display/MainDisplayView.h"
 

@@ -1,9 +1,9 @@
 #include "SelectionChoices.h"
 
-#include "app/ZN8P_INC.h"
+#include "base/ZN8P_INC.h"
+#include "comm/ParameterTable.h"
 #include "dialogs/SettingChange.h"
 #include "polling/ValueFormat.h"
-#include "transfer/ParameterTable.h"
 #include "transfer/SettingRanges.h"
 
 #include <initializer_list>

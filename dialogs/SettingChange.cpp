@@ -1,7 +1,7 @@
 #include "SettingChange.h"
 
-#include "app/JobDispatcher.h"
-#include "app/ZN8P_INC.h"
+#include "base/JobDispatcher.h"
+#include "base/ZN8P_INC.h"
 
 bool SettingChange::finish(ZN8P_INC &inc)
 {

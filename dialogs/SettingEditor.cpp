@@ -1,7 +1,7 @@
 #include "SettingEditor.h"
 
-#include "app/MainView.h"
-#include "app/ZN8P_INC.h"
+#include "base/MainView.h"
+#include "base/ZN8P_INC.h"
 #include "dialogs/Select_Disp.h"
 #include "dialogs/Setting_Disp.h"
 #include "dialogs/SubDisp_Opset.h"

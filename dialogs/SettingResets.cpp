@@ -1,10 +1,10 @@
 #include "SettingResets.h"
 
-#include "app/MessageTable.h"
-#include "app/OperatorInterface.h"
-#include "app/ZN8P_INC.h"
+#include "base/MessageTable.h"
+#include "base/OperatorInterface.h"
+#include "base/ZN8P_INC.h"
+#include "comm/ParameterTable.h"
 #include "display/MainDisplayModel.h"
-#include "transfer/ParameterTable.h"
 
 #include <QStringList>
 

@@ -2,8 +2,8 @@
 
 #include "ui_Setting_Disp.h"
 
-#include "app/MessageTable.h"
-#include "app/OperatorInterface.h"
+#include "base/MessageTable.h"
+#include "base/OperatorInterface.h"
 #include "dialogs/SettingChange.h"
 #include "display/MainDisplayModel.h"
 #include "display/MainDisplayView.h"

@@ -2,8 +2,8 @@
 
 #include "ui_SubDisp_Opset.h"
 
-#include "app/MessageTable.h"
-#include "app/OperatorInterface.h"
+#include "base/MessageTable.h"
+#include "base/OperatorInterface.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -2,7 +2,7 @@
 
 #include "ui_SubDisp_comm.h"
 
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 #include "comm/PortNames.h"
 #include "comm/SettingsStore.h"
 

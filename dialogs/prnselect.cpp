@@ -2,9 +2,9 @@
 
 #include "ui_prnselect.h"
 
-#include "app/MessageTable.h"
-#include "app/OperatorInterface.h"
-#include "app/ZN8P_INC.h"
+#include "base/MessageTable.h"
+#include "base/OperatorInterface.h"
+#include "base/ZN8P_INC.h"
 
 prnselect::prnselect(ZN8P_INC &inc, OperatorInterface &op, const QStringList &printers,
                      const QString &defaultPrinter, const QString &current, QWidget *parent)

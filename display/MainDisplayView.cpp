@@ -1,6 +1,6 @@
 #include "MainDisplayView.h"
 
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 
 #include <QAbstractButton>
 #include <QGridLayout>

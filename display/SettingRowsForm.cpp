@@ -1,6 +1,6 @@
 #include "SettingRowsForm.h"
 
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 #include "display/MainDisplayModel.h"
 
 #include <QFontMetrics>

@@ -1,6 +1,6 @@
 #include "ItemReadBack.h"
 
-#include "app/ZN8P_INC.h"
+#include "base/ZN8P_INC.h"
 #include "comm/RequestLayer.h"
 #include "polling/VendorFrameReads.h"
 

@@ -1,10 +1,10 @@
 #include "ReplyReporter.h"
 
-#include "app/MainView.h"
-#include "app/OperatorInterface.h"
-#include "app/ZN8P_INC.h"
+#include "base/MainView.h"
+#include "base/OperatorInterface.h"
+#include "base/ZN8P_INC.h"
 #include "comm/ComLink.h"
-#include "transfer/ParameterTable.h"
+#include "comm/ParameterTable.h"
 
 ReplyReporter::ReplyReporter(ZN8P_INC &inc, ComLink &link, OperatorInterface &op, MainView &view)
     : m_inc(inc), m_link(link), m_op(op), m_view(view)

@@ -1,8 +1,8 @@
 #include "ValueFormat.h"
 
-#include "app/MessageTable.h"
-#include "app/ZN8P_INC.h"
-#include "transfer/ParameterTable.h"
+#include "base/MessageTable.h"
+#include "base/ZN8P_INC.h"
+#include "comm/ParameterTable.h"
 
 #include <QLocale>
 

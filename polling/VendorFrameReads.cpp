@@ -1,12 +1,12 @@
 #include "VendorFrameReads.h"
 
-#include "app/MainView.h"
-#include "app/OperatorInterface.h"
-#include "app/ZN8P_INC.h"
+#include "base/MainView.h"
+#include "base/OperatorInterface.h"
+#include "base/ZN8P_INC.h"
 #include "comm/ComLink.h"
+#include "comm/ParameterTable.h"
 #include "comm/ReplyCheck.h"
 #include "comm/RequestLayer.h"
-#include "transfer/ParameterTable.h"
 
 namespace
 {

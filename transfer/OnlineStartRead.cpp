@@ -1,10 +1,10 @@
 #include "OnlineStartRead.h"
 
-#include "app/MainView.h"
-#include "app/OperatorInterface.h"
+#include "base/MainView.h"
+#include "base/OperatorInterface.h"
 #include "comm/ComLink.h"
+#include "comm/ParameterTable.h"
 #include "comm/RequestLayer.h"
-#include "transfer/ParameterTable.h"
 #include "transfer/ParameterUpload.h"
 
 namespace

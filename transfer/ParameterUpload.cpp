@@ -1,9 +1,9 @@
 #include "ParameterUpload.h"
 
-#include "app/MainView.h"
-#include "app/MessageTable.h"
-#include "app/OperatorInterface.h"
-#include "app/ZN8P_INC.h"
+#include "base/MainView.h"
+#include "base/MessageTable.h"
+#include "base/OperatorInterface.h"
+#include "base/ZN8P_INC.h"
 #include "comm/DataWord.h"
 #include "comm/ReplyCheck.h"
 #include "comm/RequestLayer.h"

@@ -1,9 +1,9 @@
 #include "SettingRanges.h"
 
-#include "app/MessageTable.h"
-#include "app/ZN8P_INC.h"
+#include "base/MessageTable.h"
+#include "base/ZN8P_INC.h"
+#include "comm/ParameterTable.h"
 #include "polling/ValueFormat.h"
-#include "transfer/ParameterTable.h"
 
 #include <array>
 #include <utility>

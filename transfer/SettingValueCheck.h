@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ZN8P_INC.h"
+#include "base/ZN8P_INC.h"
 
 #include <array>
 #include <optional>

@@ -1,9 +1,9 @@
 #include "TransferCommands.h"
 
-#include "app/JobDispatcher.h"
-#include "app/MainView.h"
-#include "app/OperatorInterface.h"
-#include "app/ZN8P_INC.h"
+#include "base/JobDispatcher.h"
+#include "base/MainView.h"
+#include "base/OperatorInterface.h"
+#include "base/ZN8P_INC.h"
 
 #include <algorithm>
 

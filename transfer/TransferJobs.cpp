@@ -1,6 +1,6 @@
 #include "TransferJobs.h"
 
-#include "app/JobDispatcher.h"
+#include "base/JobDispatcher.h"
 #include "transfer/OnlineStartRead.h"
 #include "transfer/ParameterUpload.h"
 

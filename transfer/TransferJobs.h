@@ -1,8 +1,8 @@
 #pragma once
 
-#include "display/SingleWrite.h"
-#include "display/VendorFrameWrites.h"
 #include "transfer/ParameterDownload.h"
+#include "transfer/SingleWrite.h"
+#include "transfer/VendorFrameWrites.h"
 
 class JobDispatcher;
 class OnlineStartRead;

@@ -1,8 +1,8 @@
 #include "TransferReport.h"
 
-#include "app/MessageTable.h"
-#include "app/OperatorInterface.h"
-#include "app/ZN8P_INC.h"
+#include "base/MessageTable.h"
+#include "base/OperatorInterface.h"
+#include "base/ZN8P_INC.h"
 #include "polling/ValueFormat.h"
 #include "transfer/SettingRanges.h"
 

@@ -1,9 +1,9 @@
 #include "WriteJournal.h"
 
-#include "app/AppendOnlyFile.h"
-#include "app/MessageTable.h"
-#include "app/OperatorInterface.h"
-#include "app/ZN8P_INC.h"
+#include "base/AppendOnlyFile.h"
+#include "base/MessageTable.h"
+#include "base/OperatorInterface.h"
+#include "base/ZN8P_INC.h"
 #include "polling/ValueFormat.h"
 #include "transfer/JournalFile.h"
 #include "transfer/SettingRanges.h"

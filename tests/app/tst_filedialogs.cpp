@@ -1,6 +1,6 @@
 #include "app/GuiSettingsFileDialogs.h"
-#include "app/MessageTable.h"
 #include "app/QtCatalogue.h"
+#include "base/MessageTable.h"
 
 #include <QHeaderView>
 #include <QStyle>

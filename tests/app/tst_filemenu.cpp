@@ -1,10 +1,10 @@
 #include "app/MainDisp.h"
-#include "app/ProgramFolder.h"
 #include "app/ScreenPrint.h"
+#include "base/ProgramFolder.h"
+#include "comm/ParameterTable.h"
 #include "comm/SettingsStore.h"
 #include "dialogs/prnselect.h"
 #include "tests/support/FakeOperator.h"
-#include "transfer/ParameterTable.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,9 +1,9 @@
+#include "comm/ParameterTable.h"
 #include "comm/RegisterMap.h"
 #include "dialogs/JournalViewer.h"
 #include "tests/support/ModalDialog.h"
 #include "tests/support/WindowRig.h"
 #include "transfer/JournalFile.h"
-#include "transfer/ParameterTable.h"
 
 #include <QAction>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
 #include "app/HelpViewer.h"
 #include "app/MainDisp.h"
-#include "app/MessageTable.h"
-#include "app/ProgramFolder.h"
 #include "app/SubDisp_About.h"
+#include "base/MessageTable.h"
+#include "base/ProgramFolder.h"
 #include "comm/SettingsStore.h"
 #include "tests/support/FakeOperator.h"
 

@@ -1,5 +1,5 @@
 #include "app/MainDisp.h"
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 #include "comm/SettingsStore.h"
 #include "tests/support/FakeOperator.h"
 

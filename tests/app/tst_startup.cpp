@@ -1,12 +1,12 @@
-#include "app/MessageTable.h"
-#include "app/ProgramFolder.h"
-#include "app/SettingsDataFile.h"
 #include "app/SingleInstance.h"
 #include "app/StartupArgs.h"
 #include "app/StartupRoutine.h"
-#include "app/ZN8P_INC.h"
+#include "base/MessageTable.h"
+#include "base/ProgramFolder.h"
+#include "base/ZN8P_INC.h"
+#include "comm/ParameterTable.h"
 #include "tests/support/FakeOperator.h"
-#include "transfer/ParameterTable.h"
+#include "transfer/SettingsDataFile.h"
 
 #include <QtTest>
 

@@ -1,9 +1,9 @@
-#include "app/SettingsDataFile.h"
 #include "app/StartupRoutine.h"
 #include "chart/EventLog.h"
 #include "comm/RegisterMap.h"
 #include "polling/ValueFormat.h"
 #include "tests/support/WindowRig.h"
+#include "transfer/SettingsDataFile.h"
 
 #include <QAction>
 #include <QLabel>

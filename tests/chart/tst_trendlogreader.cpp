@@ -1,4 +1,4 @@
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 #include "chart/TrendLogReader.h"
 #include "chart/TrendLogWriter.h"
 #include "chart/TrendView.h"

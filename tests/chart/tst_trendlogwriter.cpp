@@ -1,4 +1,4 @@
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 #include "chart/TrendLogWriter.h"
 
 #include <QDir>

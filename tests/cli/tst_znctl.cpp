@@ -1,4 +1,4 @@
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 #include "chart/EventLog.h"
 #include "sim/SimulatedController.h"
 #include "transfer/JournalFile.h"

@@ -1,4 +1,4 @@
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 #include "comm/CommSettingsEntry.h"
 #include "tests/support/ConnectionRig.h"
 

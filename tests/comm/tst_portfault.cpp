@@ -1,4 +1,4 @@
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 #include "comm/PortFault.h"
 #include "comm/SerialZN8PCom.h"
 

@@ -1,4 +1,4 @@
-#include "app/ZN8P_INC.h"
+#include "base/ZN8P_INC.h"
 #include "comm/DataWord.h"
 #include "comm/ReplyCheck.h"
 #include "tests/support/FakeCom.h"

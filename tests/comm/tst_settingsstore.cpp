@@ -1,4 +1,4 @@
-#include "app/ZN8P_INC.h"
+#include "base/ZN8P_INC.h"
 #include "comm/PortNames.h"
 #include "comm/SettingsStore.h"
 

@@ -1,4 +1,4 @@
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 #include "comm/RegisterMap.h"
 #include "dialogs/Select_Disp.h"
 #include "dialogs/SettingResets.h"

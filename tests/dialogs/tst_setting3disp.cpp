@@ -1,4 +1,4 @@
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 #include "dialogs/Setting3_Disp.h"
 #include "tests/support/FakeOperator.h"
 

@@ -1,4 +1,4 @@
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 #include "comm/RegisterMap.h"
 #include "dialogs/Setting_Disp.h"
 #include "polling/ValueFormat.h"

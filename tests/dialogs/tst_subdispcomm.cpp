@@ -1,4 +1,4 @@
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 #include "dialogs/SubDisp_comm.h"
 #include "tests/support/ConnectionRig.h"
 

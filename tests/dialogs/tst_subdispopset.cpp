@@ -1,4 +1,4 @@
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 #include "dialogs/SubDisp_Opset.h"
 #include "tests/support/DataRows.h"
 #include "tests/support/FakeOperator.h"

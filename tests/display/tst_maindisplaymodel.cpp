@@ -1,4 +1,4 @@
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 #include "display/MainDisplayModel.h"
 #include "tests/support/DataRows.h"
 

@@ -1,4 +1,4 @@
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 #include "display/MainDisplayView.h"
 #include "ui_MainDisp.h"
 

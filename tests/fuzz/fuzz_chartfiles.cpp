@@ -4,7 +4,7 @@
 // back to their defaults), and the scale the chart then draws must stay on the canvas whatever the
 // file says.
 
-#include "app/ZN8P_INC.h"
+#include "base/ZN8P_INC.h"
 #include "chart/ChartModel.h"
 #include "chart/ChartSettingsFiles.h"
 

@@ -3,8 +3,8 @@
 // after its last line, must be refused as missing the next line when cut after any whole line, and
 // the program's own file of what it read must read back to the same values.
 
-#include "app/SettingsDataFile.h"
-#include "app/ZN8P_INC.h"
+#include "base/ZN8P_INC.h"
+#include "transfer/SettingsDataFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

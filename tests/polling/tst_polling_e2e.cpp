@@ -1,5 +1,6 @@
-#include "app/ZN8P_INC.h"
+#include "base/ZN8P_INC.h"
 #include "comm/ComLink.h"
+#include "comm/ParameterTable.h"
 #include "comm/RegisterMap.h"
 #include "comm/RequestLayer.h"
 #include "comm/SerialZN8PCom.h"
@@ -9,7 +10,6 @@
 #include "sim/SimulatedController.h"
 #include "tests/support/FakeOperator.h"
 #include "tests/support/RecordingMainView.h"
-#include "transfer/ParameterTable.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "app/MessageTable.h"
-#include "app/ZN8P_INC.h"
+#include "base/MessageTable.h"
+#include "base/ZN8P_INC.h"
 #include "polling/ValueFormat.h"
 #include "tests/support/DataRows.h"
 

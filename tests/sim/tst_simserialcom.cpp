@@ -1,7 +1,7 @@
 // The program's own communication component and request layer against the simulated controller
 // on a pty, in each user protocol.
 
-#include "app/ZN8P_INC.h"
+#include "base/ZN8P_INC.h"
 #include "comm/ComLink.h"
 #include "comm/DataWord.h"
 #include "comm/RegisterMap.h"

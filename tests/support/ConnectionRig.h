@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/ConnectionController.h"
-#include "app/ZN8P_INC.h"
+#include "base/ZN8P_INC.h"
 #include "comm/ComLink.h"
 #include "comm/RequestLayer.h"
 #include "comm/SettingsStore.h"
+#include "polling/ConnectionController.h"
 #include "polling/VendorFrameReads.h"
 #include "tests/support/FakeCom.h"
 #include "tests/support/FakeOperator.h"

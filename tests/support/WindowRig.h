@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/MainDisp.h"
-#include "app/MessageTable.h"
-#include "app/ProgramFolder.h"
-#include "app/ZN8P_INC.h"
+#include "base/MessageTable.h"
+#include "base/ProgramFolder.h"
+#include "base/ZN8P_INC.h"
 #include "comm/RegisterMap.h"
 #include "comm/SerialZN8PCom.h"
 #include "comm/SettingsStore.h"

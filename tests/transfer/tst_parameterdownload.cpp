@@ -1,10 +1,10 @@
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 #include "comm/DataWord.h"
 #include "comm/RegisterMap.h"
-#include "display/VendorFrameWrites.h"
 #include "tests/support/CoreRig.h"
 #include "transfer/ControllerComparison.h"
 #include "transfer/ParameterDownload.h"
+#include "transfer/VendorFrameWrites.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
+#include "comm/ParameterTable.h"
 #include "comm/RegisterMap.h"
 #include "tests/support/CoreRig.h"
-#include "transfer/ParameterTable.h"
 #include "transfer/ParameterUpload.h"
 
 #include <QtTest>

@@ -1,8 +1,8 @@
-#include "app/MessageTable.h"
-#include "app/ZN8P_INC.h"
+#include "base/MessageTable.h"
+#include "base/ZN8P_INC.h"
+#include "comm/ParameterTable.h"
 #include "tests/support/DataRows.h"
 #include "transfer/OnlineStartRead.h"
-#include "transfer/ParameterTable.h"
 #include "transfer/SettingRanges.h"
 #include "transfer/SettingValueCheck.h"
 

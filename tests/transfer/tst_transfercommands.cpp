@@ -2,7 +2,7 @@
 #include "tests/support/RecordingMainView.h"
 #include "transfer/TransferCommands.h"
 
-#include "app/ZN8P_INC.h"
+#include "base/ZN8P_INC.h"
 
 #include <QtTest>
 

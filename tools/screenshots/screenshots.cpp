@@ -7,8 +7,8 @@
 //   QT_QPA_PLATFORM=offscreen zn-screenshots OUTPUT_FOLDER
 
 #include "app/MainDisp.h"
-#include "app/MessageTable.h"
-#include "app/ProgramFolder.h"
+#include "base/MessageTable.h"
+#include "base/ProgramFolder.h"
 #include "chart/Mardel_ChartCtl.h"
 #include "comm/RegisterMap.h"
 #include "comm/SerialZN8PCom.h"

@@ -1,7 +1,7 @@
 #include "SettingsFileMessage.h"
 
-#include "app/MessageTable.h"
-#include "transfer/ParameterTable.h"
+#include "base/MessageTable.h"
+#include "comm/ParameterTable.h"
 
 namespace
 {

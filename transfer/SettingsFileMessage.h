@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SettingsDataFile.h"
+#include "transfer/SettingsDataFile.h"
 
 #include <QString>
 

@@ -1,10 +1,10 @@
-#include "app/MessageTable.h"
-#include "app/ProgramFolder.h"
-#include "app/SettingsDataFile.h"
-#include "app/SettingsFileCommands.h"
-#include "app/SettingsFileDialogs.h"
+#include "base/MessageTable.h"
+#include "base/ProgramFolder.h"
+#include "comm/ParameterTable.h"
 #include "tests/support/ConnectionRig.h"
-#include "transfer/ParameterTable.h"
+#include "transfer/SettingsDataFile.h"
+#include "transfer/SettingsFileCommands.h"
+#include "transfer/SettingsFileDialogs.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "app/JobDispatcher.h"
-#include "app/ZN8P_INC.h"
+#include "base/JobDispatcher.h"
+#include "base/ZN8P_INC.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
-#include "app/MessageTable.h"
-#include "display/SingleWrite.h"
-#include "display/VendorFrameWrites.h"
+#include "base/MessageTable.h"
 #include "tests/support/CoreRig.h"
+#include "transfer/SingleWrite.h"
+#include "transfer/VendorFrameWrites.h"
 
 #include <QtTest>
 

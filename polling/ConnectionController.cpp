@@ -1,7 +1,7 @@
 #include "ConnectionController.h"
 
-#include "app/OperatorInterface.h"
-#include "app/ZN8P_INC.h"
+#include "base/OperatorInterface.h"
+#include "base/ZN8P_INC.h"
 #include "comm/SettingsStore.h"
 
 ConnectionController::ConnectionController(ZN8P_INC &inc, ComLink &link, RequestLayer &request,

@@ -1,8 +1,8 @@
-#include "app/MessageTable.h"
-#include "app/ZN8P_INC.h"
+#include "base/MessageTable.h"
+#include "base/ZN8P_INC.h"
+#include "comm/ParameterTable.h"
 #include "comm/RegisterMap.h"
 #include "tests/support/FakeCom.h"
-#include "transfer/ParameterTable.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/OnlineSwitch.h"
 #include "comm/LinkCheck.h"
+#include "polling/OnlineSwitch.h"
 
 #include <functional>
 

@@ -1,13 +1,13 @@
 #include "SettingsFileCommands.h"
 
-#include "app/MainView.h"
-#include "app/MessageTable.h"
-#include "app/OperatorInterface.h"
-#include "app/ProgramFolder.h"
-#include "app/SettingsDataFile.h"
-#include "app/SettingsFileDialogs.h"
-#include "app/SettingsFileMessage.h"
-#include "app/ZN8P_INC.h"
+#include "base/MainView.h"
+#include "base/MessageTable.h"
+#include "base/OperatorInterface.h"
+#include "base/ProgramFolder.h"
+#include "base/ZN8P_INC.h"
+#include "transfer/SettingsDataFile.h"
+#include "transfer/SettingsFileDialogs.h"
+#include "transfer/SettingsFileMessage.h"
 
 #include <QDir>
 #include <QFileInfo>

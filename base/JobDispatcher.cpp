@@ -1,6 +1,6 @@
 #include "JobDispatcher.h"
 
-#include "app/ZN8P_INC.h"
+#include "base/ZN8P_INC.h"
 
 JobDispatcher::JobDispatcher(ZN8P_INC &inc) : m_inc(inc) {}
 

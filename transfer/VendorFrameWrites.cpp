@@ -1,13 +1,13 @@
 #include "VendorFrameWrites.h"
 
-#include "app/OperatorInterface.h"
-#include "app/ZN8P_INC.h"
+#include "base/OperatorInterface.h"
+#include "base/ZN8P_INC.h"
 #include "comm/ComLink.h"
 #include "comm/DataWord.h"
+#include "comm/ParameterTable.h"
 #include "comm/ReplyCheck.h"
 #include "comm/RequestLayer.h"
 #include "polling/VendorFrameReads.h"
-#include "transfer/ParameterTable.h"
 
 namespace
 {

@@ -1,6 +1,6 @@
 #include "ParameterTable.h"
 
-#include "app/MessageTable.h"
+#include "base/MessageTable.h"
 #include "comm/DataWord.h"
 #include "comm/ZN8PCom.h"
 
