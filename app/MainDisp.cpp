@@ -46,35 +46,27 @@ void setLabelColour(QLabel *label, const QColor &colour)
 }
 } // namespace
 
-MainDisp::MainDisp(ZN8P_INC &inc, SettingsStore &store, ZN8PComFactory comFactory,
+MainDisp::MainDisp(ZN8P_INC inc, SettingsStore &store, ZN8PComFactory comFactory,
                    OperatorInterface *op, QWidget *parent)
-    : QMainWindow(parent), ui(std::make_unique<Ui::MainDisp>()), m_inc(inc), m_store(store),
+    : QMainWindow(parent), ui(std::make_unique<Ui::MainDisp>()), m_store(store),
       m_guiOperator(op == nullptr ? std::make_unique<GuiOperator>(this) : nullptr),
-      m_op(op != nullptr ? op : m_guiOperator.get()), m_link(std::move(comFactory)),
-      m_request(inc, m_link), m_vendorReads(inc, m_request, m_link, *m_op, *this),
-      m_upload(inc, m_request, m_link, *m_op, *this, m_vendorReads),
-      m_onlineStartRead(inc, m_request, m_link, *m_op, *this, m_upload),
-      m_polling(inc, m_request, m_link, *m_op, *this, m_vendorReads, store), m_jobs(inc),
-      m_journal(ProgramFolder::journal(), WriteJournal::Source::Window, *m_op),
-      m_transfer(inc, m_request, m_link, *m_op, *this, m_vendorReads, m_upload, m_onlineStartRead,
-                 m_journal),
-      m_commands(inc, *m_op, *this),
-      m_comparison(inc, m_request, m_link, *m_op, *this, m_vendorReads),
-      m_connection(inc, m_link, m_request, store, *m_op, *this, m_vendorReads),
+      m_op(op != nullptr ? op : m_guiOperator.get()),
+      m_core({*m_op, *this, store, ProgramFolder::journal(), WriteJournal::Source::Window},
+             std::move(inc), std::move(comFactory)),
       m_fileDialogs(std::make_unique<GuiSettingsFileDialogs>(this)),
-      m_fileCommands(inc, *m_op, *this, *m_fileDialogs),
-      m_screenPrint(inc, *m_op, m_timers.at(Timer2 - 1), this)
+      m_fileCommands(m_inc, *m_op, *this, *m_fileDialogs),
+      m_screenPrint(m_inc, *m_op, m_timers.at(Timer2 - 1), this)
 {
-    m_connection.setSetdataRead([this] { m_onlineStartRead.Setdata_read(); });
-    m_connection.setFileSave([this] { m_fileCommands.mnuSave(); });
+    m_core.connection.setSetdataRead([this] { m_core.onlineStartRead.Setdata_read(); });
+    m_core.connection.setFileSave([this] { m_fileCommands.mnuSave(); });
     ui->setupUi(this);
     SettingRowsForm::build(this);
     MainWindowLayout::arrange(this);
     m_displayView = std::make_unique<MainDisplayView>(this);
-    Mardel_ChartCtl1 = new Mardel_ChartCtl(inc, *m_op, ProgramFolder::path(), ui->Frame_chart);
+    Mardel_ChartCtl1 = new Mardel_ChartCtl(m_inc, *m_op, ProgramFolder::path(), ui->Frame_chart);
     Mardel_ChartCtl1->setTraceMenu(ui->mnuTrace);
     ui->layoutChart->addWidget(Mardel_ChartCtl1);
-    m_editor = std::make_unique<SettingEditor>(inc, *m_op, *this, *m_displayView, this, [this] {
+    m_editor = std::make_unique<SettingEditor>(m_inc, *m_op, *this, *m_displayView, this, [this] {
         if (!timer(Timer1).isActive())
             timer(Timer1).start();
     });
@@ -215,8 +207,8 @@ void MainDisp::setUpTimers()
         // A box of the 10-second refresh's vendor-frame exchange lets this tick in; a
         // job's request now would go out in the vendor frame. The job waits for the next
         // tick.
-        if (!m_vendorReads.exchangeRunning())
-            runBlocking([this] { m_jobs.tick(); });
+        if (!m_core.vendorFrame.exchangeRunning())
+            runBlocking([this] { m_core.jobs.tick(); });
     });
     connect(&timer(Timer3), &QTimer::timeout, this, [this] {
         ui->Text_readmsg3->hide();
@@ -225,25 +217,24 @@ void MainDisp::setUpTimers()
     // A transfer lets the window's events run (its pause, its message boxes); the refresh must
     // not put its own requests between the transfer's.
     connect(&timer(Timer5), &QTimer::timeout, this, [this] {
-        if (!m_jobs.isRunning())
-            m_polling.refreshVendorItems();
+        if (!m_core.jobs.isRunning())
+            m_core.polling.refreshVendorItems();
     });
-    connect(&timer(Timer6), &QTimer::timeout, this, [this] { m_polling.superviseLink(); });
+    connect(&timer(Timer6), &QTimer::timeout, this, [this] { m_core.polling.superviseLink(); });
 }
 
 void MainDisp::setUpJobs()
 {
-    m_jobs.setHandler(JobDispatcher::Monitor, [this] {
+    m_core.jobs.setHandler(JobDispatcher::Monitor, [this] {
         const int code = PollingCycle::monitorCode(m_inc.monitorStep, m_inc.optionWord());
-        m_events.monitorRead(code, m_polling.runMonitorJob());
+        m_events.monitorRead(code, m_core.polling.runMonitorJob());
         return true;
     });
-    m_transfer.install(m_jobs);
     const auto transferEnded = [this](bool completed) { m_events.transferEnded(completed); };
-    m_upload.setEndNotice(transferEnded);
-    m_transfer.download().setEndNotice(transferEnded);
-    m_jobs.setHandler(JobDispatcher::Compare, [this] {
-        if (const auto differences = m_comparison.compare())
+    m_core.upload.setEndNotice(transferEnded);
+    m_core.transfer.download().setEndNotice(transferEnded);
+    m_core.jobs.setHandler(JobDispatcher::Compare, [this] {
+        if (const auto differences = m_core.comparison.compare())
             CompareDisp::showResult(*differences, this);
         return true;
     });
@@ -267,13 +258,13 @@ void MainDisp::connectMenus()
     connect(ui->mnupsel, &QAction::triggered, &m_screenPrint, &ScreenPrint::selectPrinter);
     connect(ui->mnuFilePrint, &QAction::triggered, &m_screenPrint, &ScreenPrint::print);
     connect(ui->Cmd_ONOFF, &QPushButton::clicked, this,
-            [this] { runBlocking([this] { m_connection.toggleOnline(); }); });
+            [this] { runBlocking([this] { m_core.connection.toggleOnline(); }); });
     for (QPushButton *cancel : {ui->Cmd_Cancel_0, ui->Cmd_Cancel_1})
-        connect(cancel, &QPushButton::clicked, this, [this] { m_connection.cancelSearch(); });
+        connect(cancel, &QPushButton::clicked, this, [this] { m_core.connection.cancelSearch(); });
     connect(ui->SSTab2, &QTabWidget::currentChanged, this, [this] { refreshSettingPage(); });
-    connect(ui->mnuUpload, &QAction::triggered, this, [this] { m_commands.mnuUpload(); });
-    connect(ui->mnuDownload, &QAction::triggered, this, [this] { m_commands.mnuDownload(); });
-    connect(ui->mnuCompare, &QAction::triggered, this, [this] { m_commands.mnuCompare(); });
+    connect(ui->mnuUpload, &QAction::triggered, this, [this] { m_core.commands.mnuUpload(); });
+    connect(ui->mnuDownload, &QAction::triggered, this, [this] { m_core.commands.mnuDownload(); });
+    connect(ui->mnuCompare, &QAction::triggered, this, [this] { m_core.commands.mnuCompare(); });
 }
 
 void MainDisp::connectSettingButtons()
@@ -282,21 +273,21 @@ void MainDisp::connectSettingButtons()
     for (int i = 0; i < ChangeButtonCount; ++i) {
         if (auto *button = findChild<QPushButton *>(QStringLiteral("Cmd_set_%1").arg(i)))
             connect(button, &QPushButton::clicked, this, [this, i] {
-                if (m_commands.Cmd_set(i))
+                if (m_core.commands.Cmd_set(i))
                     m_editor->edit(i + 10);
             });
     }
     for (int group = 0; group < TransferCommands::GroupCount; ++group) {
         if (auto *button = findChild<QPushButton *>(QStringLiteral("Cmd_True_%1").arg(group)))
             connect(button, &QPushButton::clicked, this,
-                    [this, group] { m_commands.Cmd_True(group); });
+                    [this, group] { m_core.commands.Cmd_True(group); });
     }
     for (int i = 0; i < ManualButtonCount; ++i) {
         auto *button = findChild<QPushButton *>(QStringLiteral("Manuval_%1").arg(i));
         connect(button, &QPushButton::clicked, this, [this, i] {
             // Its read must not come between the requests of a running job.
-            if (!m_jobs.isRunning() && !m_vendorReads.exchangeRunning())
-                m_transfer.singleWrite().Manuval_Click(i);
+            if (!m_core.jobs.isRunning() && !m_core.vendorFrame.exchangeRunning())
+                m_core.transfer.singleWrite().Manuval_Click(i);
             ui->SSTab1->setFocus();
         });
     }
@@ -317,16 +308,16 @@ void MainDisp::setParameterButtonsEnabled(bool enabled)
 
 void MainDisp::runStartupLinkCheck()
 {
-    runBlocking([this] { m_connection.startupLinkCheck(); });
+    runBlocking([this] { m_core.connection.startupLinkCheck(); });
 }
 
 void MainDisp::onCommSetting()
 {
-    if (!m_connection.prepareCommSettings())
+    if (!m_core.connection.prepareCommSettings())
         return;
-    SubDisp_comm dialog(m_inc, m_store, m_link, *m_op, this);
+    SubDisp_comm dialog(m_inc, m_store, m_core.link, *m_op, this);
     dialog.exec();
-    runBlocking([this] { m_connection.commSettingsClosed(); });
+    runBlocking([this] { m_core.connection.commSettingsClosed(); });
 }
 
 void MainDisp::runBlocking(const std::function<void()> &operation)
@@ -362,7 +353,7 @@ void MainDisp::onHelp()
 void MainDisp::onJournal()
 {
     if (m_journalViewer == nullptr)
-        m_journalViewer = new JournalViewer(m_journal, this);
+        m_journalViewer = new JournalViewer(m_core.journal, this);
     m_journalViewer->showLatest();
 }
 
@@ -533,8 +524,8 @@ void MainDisp::closeEvent(QCloseEvent *event)
 {
     if (!m_closing && busy()) {
         m_closePending = true;
-        if (m_connection.linkCheck().searching())
-            m_connection.cancelSearch();
+        if (m_core.connection.linkCheck().searching())
+            m_core.connection.cancelSearch();
         event->ignore();
         return;
     }
@@ -556,7 +547,7 @@ bool MainDisp::Form_Unload()
         m_op->beep();
         if (!m_inc.linkVerified && m_inc.commActive) {
             setMonitoringTimersEnabled(true);
-            if (ZN8PCom *com = m_link.com())
+            if (ZN8PCom *com = m_core.link.com())
                 com->OpenPort();
         }
         for (MenuItem item : {MenuItem::File, MenuItem::Online, MenuItem::Setting})
@@ -568,10 +559,10 @@ bool MainDisp::Form_Unload()
     m_inc.linkVerified = false;
     if (m_inc.commActive) {
         setMonitoringTimersEnabled(false);
-        if (ZN8PCom *com = m_link.com())
+        if (ZN8PCom *com = m_core.link.com())
             com->ClosePort();
     }
-    m_link.release();
+    m_core.link.release();
     m_closing = true;
     return true;
 }

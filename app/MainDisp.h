@@ -1,24 +1,12 @@
 #pragma once
 
 #include "app/ScreenPrint.h"
-#include "base/JobDispatcher.h"
 #include "base/MainView.h"
 #include "base/ProgramFolder.h"
-#include "base/ZN8P_INC.h"
 #include "chart/EventRecorder.h"
-#include "comm/ComLink.h"
-#include "comm/RequestLayer.h"
 #include "display/MainDisplayView.h"
-#include "polling/ConnectionController.h"
-#include "polling/PollingCycle.h"
-#include "polling/VendorFrameReads.h"
-#include "transfer/ControllerComparison.h"
-#include "transfer/OnlineStartRead.h"
-#include "transfer/ParameterUpload.h"
+#include "transfer/CoreSession.h"
 #include "transfer/SettingsFileCommands.h"
-#include "transfer/TransferCommands.h"
-#include "transfer/TransferJobs.h"
-#include "transfer/WriteJournal.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -54,8 +42,10 @@ public:
     // Timer4 2000, Timer5 10000, Timer6 100.
     enum TimerId { Timer1 = 1, Timer2, Timer3, Timer4, Timer5, Timer6 };
 
-    // op replaces the window's own message boxes (tests); it must outlive the window.
-    MainDisp(ZN8P_INC &inc, SettingsStore &store, ZN8PComFactory comFactory,
+    // inc: the shared state loaded at start-up, which the window's core session owns from here on.
+    // comFactory: empty for the serial ports (see CoreSession). op replaces the window's own
+    // message boxes (tests); it must outlive the window.
+    MainDisp(ZN8P_INC inc, SettingsStore &store, ZN8PComFactory comFactory,
              OperatorInterface *op = nullptr, QWidget *parent = nullptr);
     ~MainDisp() override;
 
@@ -67,17 +57,9 @@ public:
     void runStartupLinkCheck();
 
     OperatorInterface &operatorInterface() { return *m_op; }
-    JobDispatcher &jobs() { return m_jobs; }
-    ComLink &link() { return m_link; }
-    RequestLayer &request() { return m_request; }
-    OnlineStartRead &onlineStartRead() { return m_onlineStartRead; }
-    PollingCycle &polling() { return m_polling; }
-    ConnectionController &connection() { return m_connection; }
+    CoreSession &core() { return m_core; }
     ScreenPrint &screenPrint() { return m_screenPrint; }
     Mardel_ChartCtl &chart() { return *Mardel_ChartCtl1; }
-    TransferJobs &transfer() { return m_transfer; }
-    WriteJournal &journal() { return m_journal; }
-    TransferCommands &commands() { return m_commands; }
     QTimer &timer(TimerId id) { return m_timers.at(id - 1); }
     // "ZN Monitor_E" while the English texts are active, else "ZN Monitor_J".
     static QString helpFileName();
@@ -132,25 +114,14 @@ private:
     bool busy() const;
 
     std::unique_ptr<Ui::MainDisp> ui;
-    ZN8P_INC &m_inc;
     SettingsStore &m_store;
     std::unique_ptr<GuiOperator> m_guiOperator;
     OperatorInterface *m_op;
     std::array<QLabel *, 4> m_panels{};
     std::array<QTimer, 6> m_timers;
 
-    ComLink m_link;
-    RequestLayer m_request;
-    VendorFrameReads m_vendorReads;
-    ParameterUpload m_upload;
-    OnlineStartRead m_onlineStartRead;
-    PollingCycle m_polling;
-    JobDispatcher m_jobs;
-    WriteJournal m_journal;
-    TransferJobs m_transfer;
-    TransferCommands m_commands;
-    ControllerComparison m_comparison;
-    ConnectionController m_connection;
+    CoreSession m_core;
+    ZN8P_INC &m_inc = m_core.inc;
     std::unique_ptr<GuiSettingsFileDialogs> m_fileDialogs;
     SettingsFileCommands m_fileCommands;
     ScreenPrint m_screenPrint;

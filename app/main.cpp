@@ -8,7 +8,6 @@
 #include "base/MessageTable.h"
 #include "base/ZN8P_INC.h"
 #include "comm/RegisterMap.h"
-#include "comm/SerialZN8PCom.h"
 #include "comm/SettingsStore.h"
 
 #include <QApplication>
@@ -37,11 +36,7 @@ int main(int argc, char *argv[])
     RegisterMap::fillVendorItemTable(inc);
     RegisterMap::fillRegisterTable(inc);
 
-    // Every link check makes a fresh component, so that a port map edited in the settings
-    // takes effect at the next check.
-    MainDisp window(inc, store, [&store, &inc] {
-        return std::make_unique<SerialZN8PCom>(PortNames(store.portMap(inc)));
-    });
+    MainDisp window(std::move(inc), store, {});
     window.system_init();
 
     // The link check blocks for up to seconds: the window paints first, so that it never shows

@@ -12,7 +12,6 @@
 #include "chart/ChartCanvas.h"
 #include "chart/Mardel_ChartCtl.h"
 #include "comm/RegisterMap.h"
-#include "comm/SerialZN8PCom.h"
 #include "comm/SettingsStore.h"
 #include "display/MainDisplayModel.h"
 #include "sim/SimulatedController.h"
@@ -154,9 +153,7 @@ void online(const QString &folder, int seconds)
     RegisterMap::fillRegisterTable(inc);
     ProgramFolder::resolve(folder);
     FakeOperator op;
-    MainDisp window(
-        inc, store, [&] { return std::make_unique<SerialZN8PCom>(PortNames(store.portMap(inc))); },
-        &op);
+    MainDisp window(std::move(inc), store, ZN8PComFactory(), &op);
     window.system_init();
     window.show();
     window.runStartupLinkCheck();

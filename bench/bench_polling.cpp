@@ -6,19 +6,12 @@
 //
 //   bench-polling [seconds per row, default 3]
 
-#include "base/MainView.h"
-#include "base/OperatorInterface.h"
+#include "BenchSession.h"
 #include "base/ZN8P_INC.h"
 #include "comm/Checksums.h"
-#include "comm/ComLink.h"
 #include "comm/FrameCodec.h"
-#include "comm/RegisterMap.h"
-#include "comm/RequestLayer.h"
 #include "comm/SerialZN8PCom.h"
-#include "comm/SettingsStore.h"
-#include "display/MainDisplayModel.h"
 #include "polling/PollingCycle.h"
-#include "polling/VendorFrameReads.h"
 #include "sim/SimulatedController.h"
 
 #include <QCoreApplication>
@@ -69,33 +62,6 @@ private:
 };
 
 // What the window does after each monitor read, without widgets.
-class DisplayModelView : public NullMainView
-{
-public:
-    explicit DisplayModelView(ZN8P_INC &inc) : m_inc(inc) {}
-    void refreshMonitor() override
-    {
-        TrackAutoManualChange(m_inc);
-        m_panel = SelectDispItem(m_inc);
-    }
-
-private:
-    ZN8P_INC &m_inc;
-    MonitorPanelState m_panel;
-};
-
-class SilentOperator : public OperatorInterface
-{
-public:
-    void showMessage(const QList<int> &, MessageIcon) override {}
-    bool askYesNo(const QList<int> &, MessageIcon) override { return false; }
-    void showText(int, const QString &, MessageIcon) override {}
-    bool askYesNoText(int, const QString &, MessageIcon) override { return false; }
-    void beep() override {}
-    void setStatusPanel(int, const QString &) override {}
-    void setMenuEnabled(MenuItem, bool) override {}
-    void processEvents() override {}
-};
 
 struct Protocol {
     const char *name;
@@ -118,33 +84,14 @@ double ourRate(const Protocol &protocol, int speed, double seconds)
         return 0;
     }
 
-    ZN8P_INC inc;
-    inc.protocolIndex = inc.savedProtocolIndex = protocol.index;
-    inc.speedText = QString::number(speed);
-    inc.dataBitsText = rtu ? QStringLiteral("8") : QStringLiteral("7");
-    inc.parityText = rtu ? QStringLiteral("NONE") : QStringLiteral("EVEN");
-    RegisterMap::fillRegisterTable(inc);
-    RegisterMap::fillVendorItemTable(inc);
-    const QString device = sim.slavePath();
-    ComLink link([&] {
-        auto com = std::make_unique<CountingCom>(PortNames({{QStringLiteral("COM1"), device}}));
-        com->setPortName(QStringLiteral("COM1"));
-        com->setSpeed(inc.speedText);
-        com->setDataBits(inc.dataBitsText);
-        com->setParity(inc.parityText);
-        com->setReplyTimeout(300);
-        return com;
-    });
-    if (!link.renew().OpenPort()) {
+    BenchSession session(protocol.index, speed, sim.slavePath(),
+                         [](PortNames names) { return std::make_unique<CountingCom>(names); });
+    if (!session.open()) {
         std::printf("%-13s %6d  port does not open\n", protocol.name, speed);
         return 0;
     }
-    SettingsStore store(QSettings::IniFormat);
-    SilentOperator op;
-    DisplayModelView view(inc);
-    RequestLayer request(inc, link);
-    VendorFrameReads vendor(inc, request, link, op, view);
-    PollingCycle polling(inc, request, link, op, view, vendor, store);
+    ZN8P_INC &inc = session.inc;
+    PollingCycle &polling = session.core.polling;
 
     CountingCom::requestChars = CountingCom::replyChars = CountingCom::exchanges = 0;
     int polls = 0;

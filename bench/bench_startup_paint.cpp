@@ -9,7 +9,6 @@
 #include "app/MainDisp.h"
 #include "base/MessageTable.h"
 #include "comm/RegisterMap.h"
-#include "comm/SerialZN8PCom.h"
 #include "comm/SettingsStore.h"
 #include "sim/SimulatedController.h"
 #include "tests/support/FakeOperator.h"
@@ -60,9 +59,7 @@ Figures oneStart(SimulatedController &sim)
     RegisterMap::fillVendorItemTable(inc);
     RegisterMap::fillRegisterTable(inc);
     FakeOperator op;
-    MainDisp window(
-        inc, store, [&] { return std::make_unique<SerialZN8PCom>(PortNames(store.portMap(inc))); },
-        &op);
+    MainDisp window(std::move(inc), store, ZN8PComFactory(), &op);
     window.system_init();
 
     QElapsedTimer clock;

@@ -10,21 +10,15 @@
 //
 //   bench-transfer [runs per row, default 1]
 
-#include "base/MainView.h"
-#include "base/OperatorInterface.h"
+#include "BenchSession.h"
 #include "base/ZN8P_INC.h"
 #include "comm/Checksums.h"
-#include "comm/ComLink.h"
 #include "comm/FrameCodec.h"
-#include "comm/RegisterMap.h"
-#include "comm/RequestLayer.h"
 #include "comm/SerialZN8PCom.h"
-#include "polling/VendorFrameReads.h"
 #include "sim/SimulatedController.h"
 #include "transfer/OnlineStartRead.h"
 #include "transfer/ParameterUpload.h"
 #include "transfer/TransferJobs.h"
-#include "transfer/WriteJournal.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -81,27 +75,6 @@ private:
     FrameMode m_mode = FrameMode::ModbusAscii;
 };
 
-class SilentOperator : public OperatorInterface
-{
-public:
-    void showMessage(const QList<int> &, MessageIcon) override { ++messages; }
-    bool askYesNo(const QList<int> &, MessageIcon) override { return false; }
-    void showText(int, const QString &, MessageIcon) override {}
-    bool askYesNoText(int, const QString &, MessageIcon) override { return false; }
-    void beep() override {}
-    void setStatusPanel(int, const QString &) override {}
-    void setMenuEnabled(MenuItem, bool) override {}
-    void processEvents() override {}
-    int messages = 0;
-};
-
-class CountingView : public NullMainView
-{
-public:
-    void setCommErrorVisible(bool visible) override { commErrors += visible; }
-    int commErrors = 0;
-};
-
 struct Protocol {
     const char *name;
     WireProtocol wire;
@@ -134,39 +107,18 @@ void measure(const Protocol &protocol, int speed, int runs)
         return;
     }
 
-    ZN8P_INC inc;
-    inc.protocolIndex = inc.savedProtocolIndex = protocol.index;
-    inc.speedText = QString::number(speed);
-    inc.dataBitsText = rtu ? QStringLiteral("8") : QStringLiteral("7");
-    inc.parityText = rtu ? QStringLiteral("NONE") : QStringLiteral("EVEN");
-    inc.online = true;
-    RegisterMap::fillRegisterTable(inc);
-    RegisterMap::fillVendorItemTable(inc);
-    const QString device = sim.slavePath();
-    ComLink link([&] {
-        auto com =
-            std::make_unique<TimedCom>(PortNames({{QStringLiteral("COM1"), device}}), options.line);
-        com->setPortName(QStringLiteral("COM1"));
-        com->setSpeed(inc.speedText);
-        com->setDataBits(inc.dataBitsText);
-        com->setParity(inc.parityText);
-        com->setReplyTimeout(300);
-        return com;
+    BenchSession session(protocol.index, speed, sim.slavePath(), [&options](PortNames names) {
+        return std::make_unique<TimedCom>(names, options.line);
     });
-    if (!link.renew().OpenPort()) {
+    if (!session.open()) {
         std::printf("%-13s %6d  port does not open\n", protocol.name, speed);
         return;
     }
-    SilentOperator op;
-    CountingView view;
-    RequestLayer request(inc, link);
-    VendorFrameReads vendorReads(inc, request, link, op, view);
-    ParameterUpload upload(inc, request, link, op, view, vendorReads);
-    OnlineStartRead startRead(inc, request, link, op, view, upload);
-    // The journal goes to a folder of its own that is dropped with the run.
-    QTemporaryDir journalDir;
-    WriteJournal journal(journalDir.path(), WriteJournal::Source::Znctl, op);
-    TransferJobs transfer(inc, request, link, op, view, vendorReads, upload, startRead, journal);
+    ZN8P_INC &inc = session.inc;
+    inc.online = true;
+    OnlineStartRead &startRead = session.core.onlineStartRead;
+    ParameterUpload &upload = session.core.upload;
+    TransferJobs &transfer = session.core.transfer;
     // The option and status words, as going online reads them.
     inc.unsavedOnlineChanges = true;
     startRead.Setdata_read();
@@ -191,8 +143,9 @@ void measure(const Protocol &protocol, int speed, int runs)
     for (const auto &[name, f] : {std::pair{"upload", up}, std::pair{"download", down}})
         std::printf("%-13s %6d %-9s %9d %9.2f %9.2f %7.1f %%\n", protocol.name, speed, name,
                     f.exchanges, f.boundSeconds, f.seconds, 100.0 * f.boundSeconds / f.seconds);
-    if (view.commErrors > 0 || op.messages > 0)
-        std::printf("  (%d communication errors, %d messages)\n", view.commErrors, op.messages);
+    if (session.view.commErrors > 0 || session.op.messages > 0)
+        std::printf("  (%d communication errors, %d messages)\n", session.view.commErrors,
+                    session.op.messages);
 }
 
 } // namespace

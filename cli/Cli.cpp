@@ -34,9 +34,9 @@ int runCli(const QStringList &arguments)
     const int exitCode = findSubcommand(commandLine.subcommand)->run(session, commandLine);
     // The writes themselves went through; only their trail is missing, which the exit code of
     // the write does not change.
-    if (session.journal.failed())
+    if (session.core.journal.failed())
         session.console.errorLine(
-            QStringLiteral("znctl: %1 (%2)").arg(msg(914), session.journal.folder()));
+            QStringLiteral("znctl: %1 (%2)").arg(msg(914), session.core.journal.folder()));
     // A wait given up for the controller's keys is why the subcommand ended as it did.
     switch (session.op.waitEnd()) {
     case TerminalOperator::WaitEnd::TimedOut:

@@ -3,14 +3,14 @@
 #include "CommandLine.h"
 #include "base/ProgramFolder.h"
 #include "comm/RegisterMap.h"
-#include "comm/SerialZN8PCom.h"
 
 CliSession::CliSession(const CommandLine &commandLine)
     : settings(commandLine.settingsDir),
-      link([this] { return std::make_unique<SerialZN8PCom>(portNames()); }),
       op(console, commandLine.assumeYes, commandLine.waitSeconds),
-      journal(commandLine.journalDir.isEmpty() ? ProgramFolder::journal() : commandLine.journalDir,
-              WriteJournal::Source::Znctl, op)
+      core({op, view, store(),
+            commandLine.journalDir.isEmpty() ? ProgramFolder::journal() : commandLine.journalDir,
+            WriteJournal::Source::Znctl},
+           ZN8P_INC())
 {
     store().selectKeyAndLoad(inc);
     inc.savedProtocolIndex = inc.protocolIndex;
@@ -45,7 +45,7 @@ QStringList CliSession::conditionLines()
 {
     // After a check the component holds the line conditions it was opened with; a search leaves
     // the ones it found there and nowhere else.
-    const ZN8PCom *com = link.com();
+    const ZN8PCom *com = core.link.com();
     const QString port = com ? com->PortName() : inc.portName;
     const QString device = portNames().deviceFor(port);
     return {

@@ -5,20 +5,14 @@
 #include "TerminalOperator.h"
 #include "TerminalView.h"
 #include "base/ZN8P_INC.h"
-#include "comm/ComLink.h"
 #include "comm/PortNames.h"
-#include "comm/RequestLayer.h"
-#include "polling/ConnectionController.h"
-#include "polling/VendorFrameReads.h"
-#include "transfer/WriteJournal.h"
+#include "transfer/CoreSession.h"
 
 struct CommandLine;
 
-// The core wired for one run of the tool, as the main window wires it for the desktop: shared
-// state, the component over the serial port, the request layer, the connection controls (link
-// checks, online switch), the terminal operator and view. The stored conditions are loaded at
-// construction and the options of the command line put over them (in the run's private copy,
-// where the link checks reload them from).
+// The core session of one run of the tool, over the terminal operator and view. The stored
+// conditions are loaded at construction and the options of the command line put over them (in the
+// run's private copy, where the link checks reload them from).
 class CliSession
 {
 public:
@@ -38,18 +32,14 @@ public:
     // each; the port with its device.
     QStringList conditionLines();
 
-    ZN8P_INC inc;
     Console console;
     RunSettings settings;
-    ComLink link;
-    RequestLayer request{inc, link};
     TerminalOperator op;
-    // The desktop program's journal (the program folder's "Journal"), unless --journal-dir names
-    // another folder.
-    WriteJournal journal;
     TerminalView view{console};
-    VendorFrameReads vendorReads{inc, request, link, op, view};
-    ConnectionController connection{inc, link, request, store(), op, view, vendorReads};
+    // Its journal is the desktop program's (the program folder's "Journal"), unless --journal-dir
+    // names another folder.
+    CoreSession core;
+    ZN8P_INC &inc = core.inc;
 
-    LinkCheck &linkCheck() { return connection.linkCheck(); }
+    LinkCheck &linkCheck() { return core.connection.linkCheck(); }
 };

@@ -3,15 +3,12 @@
 #include "Commands.h"
 #include "ExitCode.h"
 #include "Interrupt.h"
-#include "base/JobDispatcher.h"
 #include "base/MessageTable.h"
 #include "chart/EventRecorder.h"
 #include "chart/TrendLogWriter.h"
 #include "display/MainDisplayModel.h"
 #include "polling/PollingCycle.h"
 #include "polling/ValueFormat.h"
-#include "transfer/OnlineStartRead.h"
-#include "transfer/ParameterUpload.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -59,13 +56,6 @@ private:
 
     CliSession &m_session;
     const CommandLine &m_commandLine;
-    ParameterUpload m_upload{m_session.inc, m_session.request, m_session.link,
-                             m_session.op,  m_session.view,    m_session.vendorReads};
-    OnlineStartRead m_startRead{m_session.inc, m_session.request, m_session.link,
-                                m_session.op,  m_session.view,    m_upload};
-    PollingCycle m_cycle{m_session.inc,  m_session.request,     m_session.link,   m_session.op,
-                         m_session.view, m_session.vendorReads, m_session.store()};
-    JobDispatcher m_jobs{m_session.inc};
     QEventLoop m_loop;
     QTimer m_timer1;
     QTimer m_timer5;
@@ -82,12 +72,13 @@ private:
 MonitorRun::MonitorRun(CliSession &session, const CommandLine &commandLine)
     : m_session(session), m_commandLine(commandLine)
 {
-    m_session.connection.setSetdataRead([this] { m_startRead.Setdata_read(); });
+    m_session.core.connection.setSetdataRead(
+        [this] { m_session.core.onlineStartRead.Setdata_read(); });
     m_session.view.setTimersHandler([this](bool enabled) { setTimersRunning(enabled); });
-    m_jobs.setHandler(JobDispatcher::Monitor, [this] {
+    m_session.core.jobs.setHandler(JobDispatcher::Monitor, [this] {
         const ZN8P_INC &inc = m_session.inc;
         const int code = PollingCycle::monitorCode(inc.monitorStep, inc.optionWord());
-        const bool read = m_cycle.runMonitorJob();
+        const bool read = m_session.core.polling.runMonitorJob();
         if (read) {
             m_read.insert(code);
             // The sample is as old as its PV (or its first value when PV was not read): a
@@ -101,12 +92,14 @@ MonitorRun::MonitorRun(CliSession &session, const CommandLine &commandLine)
             rotationDone();
         return true;
     });
-    m_jobs.setHandler(JobDispatcher::Upload, [this] { return m_upload.ReadPara_setflg(); });
+    m_session.core.jobs.setHandler(JobDispatcher::Upload,
+                                   [this] { return m_session.core.upload.ReadPara_setflg(); });
     m_timer1.setInterval(1);
     m_timer5.setInterval(10000);
     m_timer6.setInterval(100);
-    QObject::connect(&m_timer1, &QTimer::timeout, [this] { m_jobs.tick(); });
-    QObject::connect(&m_timer5, &QTimer::timeout, [this] { m_cycle.refreshVendorItems(); });
+    QObject::connect(&m_timer1, &QTimer::timeout, [this] { m_session.core.jobs.tick(); });
+    QObject::connect(&m_timer5, &QTimer::timeout,
+                     [this] { m_session.core.polling.refreshVendorItems(); });
     QObject::connect(&m_timer6, &QTimer::timeout, [this] { supervisionTick(); });
 }
 
@@ -135,7 +128,7 @@ int MonitorRun::exec()
     if (!m_commandLine.eventsPath.isEmpty())
         m_events.emplace(m_session.inc, m_commandLine.eventsPath);
     // The link check, the online start read and the timers, or messages 451 and 270.
-    m_session.connection.toggleOnline();
+    m_session.core.connection.toggleOnline();
     if (!m_session.inc.online)
         return NoController;
     if (m_events)
@@ -146,9 +139,9 @@ int MonitorRun::exec()
         m_loop.exec();
     if (m_session.inc.online) {
         m_switchingOff = true;
-        m_session.connection.toggleOnline();
+        m_session.core.connection.toggleOnline();
     }
-    if (ZN8PCom *com = m_session.link.com())
+    if (ZN8PCom *com = m_session.core.link.com())
         com->ClosePort();
     return m_exitCode;
 }
@@ -177,7 +170,7 @@ void MonitorRun::supervisionTick()
         m_loop.quit();
         return;
     }
-    m_cycle.superviseLink();
+    m_session.core.polling.superviseLink();
 }
 
 void MonitorRun::rotationDone()

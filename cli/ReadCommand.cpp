@@ -182,9 +182,9 @@ int runRead(CliSession &session, const CommandLine &commandLine)
         return NoController;
     }
 
-    ReplyReporter reporter(session.inc, session.link, session.op, session.view);
+    ReplyReporter reporter(session.inc, session.core.link, session.op, session.view);
     const auto readCode = [&](int code) {
-        return reporter.read(session.request.read(session.inc.registerTable.at(code)), code);
+        return reporter.read(session.core.request.read(session.inc.registerTable.at(code)), code);
     };
     for (const int code : formatInputs(codes))
         readCode(code);
@@ -194,7 +194,7 @@ int runRead(CliSession &session, const CommandLine &commandLine)
             return Cancelled;
         results.append({code, readCode(code)});
     }
-    session.link.com()->ClosePort();
+    session.core.link.com()->ClosePort();
 
     if (commandLine.json)
         printJson(session, results);

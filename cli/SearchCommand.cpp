@@ -19,7 +19,7 @@ int runSearch(CliSession &session, const CommandLine &commandLine)
 
     for (const QString &line : session.conditionLines())
         session.console.line(line);
-    ZN8PCom *com = session.link.com();
+    ZN8PCom *com = session.core.link.com();
     if (!commandLine.noStore) {
         session.settings.storedStore().storeConnectedConditions(session.inc, com->PortName(),
                                                                 com->Speed(), com->DataBits(),

@@ -34,7 +34,7 @@ int exitCodeOf(WriteSide::Outcome outcome)
 
 void closePort(CliSession &session)
 {
-    if (ZN8PCom *com = session.link.com())
+    if (ZN8PCom *com = session.core.link.com())
         com->ClosePort();
 }
 
@@ -172,7 +172,7 @@ int runDownload(CliSession &session, const CommandLine &commandLine)
     inc.downloadRequested = true;
     // Its read-back needs only the range items: the download reads back every item it wrote.
     inc.rangeOnlyFlag = true;
-    const ParameterDownload::Result result = side.transfer().download().DownloadCopy();
+    const ParameterDownload::Result result = session.core.transfer.download().DownloadCopy();
     closePort(session);
     if (result != ParameterDownload::Result::Completed || !inc.unconfirmedWrites.isEmpty())
         printLanded(session);

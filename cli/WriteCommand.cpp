@@ -7,6 +7,7 @@
 #include "base/MessageTable.h"
 #include "comm/ParameterTable.h"
 #include "comm/RegisterMap.h"
+#include "comm/VendorFrameSession.h"
 #include "dialogs/SettingResets.h"
 #include "transfer/SettingRanges.h"
 #include "transfer/SingleWrite.h"
@@ -23,9 +24,9 @@ constexpr int KeysOperatedNote = 883;
 bool present(const ZN8P_INC &inc, int code)
 {
     if (code >= SetValue2Code && code <= ContactFunctionCode)
-        return VendorFrameReads::hasSv2Option(inc);
+        return VendorFrameSession::hasSv2Option(inc);
     if (code == AbnormalOutputCode)
-        return VendorFrameReads::hasAbnormalOutputItem(inc);
+        return VendorFrameSession::hasAbnormalOutputItem(inc);
     return true;
 }
 
@@ -34,16 +35,16 @@ void readCode(CliSession &session, ReplyReporter &reporter, int code)
 {
     ZN8P_INC &inc = session.inc;
     if (!RegisterMap::modbusAddress(code).isEmpty()) {
-        reporter.read(session.request.read(inc.registerTable.at(code)), code);
+        reporter.read(session.core.request.read(inc.registerTable.at(code)), code);
         return;
     }
     if (!present(inc, code))
         return;
     inc.itemCode = qint16(code);
     if (code <= ContactFunctionCode)
-        session.vendorReads.Read_SV();
+        session.core.vendorReads.Read_SV();
     else
-        session.vendorReads.Read_data();
+        session.core.vendorReads.Read_data();
 }
 
 } // namespace
@@ -63,7 +64,7 @@ int runWrite(CliSession &session, const CommandLine &commandLine)
     if (outcome != WriteSide::Outcome::Done)
         return outcome == WriteSide::Outcome::NoController ? NoController : Busy;
 
-    ReplyReporter reporter(inc, session.link, session.op, session.view);
+    ReplyReporter reporter(inc, session.core.link, session.op, session.view);
     for (const int input : ItemValueEntry::inputsFor(code))
         readCode(session, reporter, input);
     const QString name = SettingRanges::itemName(inc, code);
@@ -106,9 +107,9 @@ int runWrite(CliSession &session, const CommandLine &commandLine)
     inc.downloadValues = inc.settingValues;
     inc.setting(code) = *entry.raw;
     inc.itemCode = qint16(code);
-    SingleWrite &write = side.transfer().singleWrite();
+    SingleWrite &write = session.core.transfer.singleWrite();
     write.WriteOneSetting();
-    if (ZN8PCom *com = session.link.com())
+    if (ZN8PCom *com = session.core.link.com())
         com->ClosePort();
     // Only the read-back decides: a write whose reply was lost has landed when the value read
     // back is the one sent, and a refused one has not, whatever the value held here says.

@@ -11,14 +11,7 @@ constexpr int ManualOutputCode = 46;
 
 } // namespace
 
-WriteSide::WriteSide(CliSession &session)
-    : m_session(session), m_upload(session.inc, session.request, session.link, session.op,
-                                   session.view, session.vendorReads),
-      m_startRead(session.inc, session.request, session.link, session.op, session.view, m_upload),
-      m_transfer(session.inc, session.request, session.link, session.op, session.view,
-                 session.vendorReads, m_upload, m_startRead, session.journal)
-{
-}
+WriteSide::WriteSide(CliSession &session) : m_session(session) {}
 
 WriteSide::Outcome WriteSide::connect()
 {
@@ -31,7 +24,7 @@ WriteSide::Outcome WriteSide::connect()
     // Only the option and status words: the settings are read by whoever needs them.
     const bool unsaved = inc.unsavedOnlineChanges;
     inc.unsavedOnlineChanges = true;
-    m_startRead.Setdata_read();
+    m_session.core.onlineStartRead.Setdata_read();
     inc.unsavedOnlineChanges = unsaved;
     if (m_session.view.commErrorSeen())
         return Outcome::NoController;
@@ -42,12 +35,12 @@ WriteSide::Outcome WriteSide::uploadAll()
 {
     ZN8P_INC &inc = m_session.inc;
     inc.uploadRequested = true;
-    if (!m_upload.ReadPara_setflg())
+    if (!m_session.core.upload.ReadPara_setflg())
         return Outcome::KeysOperated;
     // The upload leaves these two to the monitor panel; a file needs them too.
-    ReplyReporter reporter(inc, m_session.link, m_session.op, m_session.view);
+    ReplyReporter reporter(inc, m_session.core.link, m_session.op, m_session.view);
     for (const int code : {AutoManualCode, ManualOutputCode})
-        reporter.read(m_session.request.read(inc.registerTable.at(code)), code);
+        reporter.read(m_session.core.request.read(inc.registerTable.at(code)), code);
     return m_session.view.commErrorSeen() ? Outcome::NoController : Outcome::Done;
 }
 

@@ -1,9 +1,6 @@
 #pragma once
 
 #include "transfer/ControllerComparison.h"
-#include "transfer/OnlineStartRead.h"
-#include "transfer/ParameterUpload.h"
-#include "transfer/TransferJobs.h"
 
 #include <QList>
 #include <QString>
@@ -38,13 +35,6 @@ public:
     // through, with a different value; first the unit configuration when it differs.
     QList<SettingDifference> differences(const ZN8P_INC &file) const;
 
-    ParameterUpload &upload() { return m_upload; }
-    OnlineStartRead &startRead() { return m_startRead; }
-    TransferJobs &transfer() { return m_transfer; }
-
 private:
     CliSession &m_session;
-    ParameterUpload m_upload;
-    OnlineStartRead m_startRead;
-    TransferJobs m_transfer;
 };

@@ -9,7 +9,7 @@
 #include "comm/ReplyCheck.h"
 #include "comm/RequestLayer.h"
 #include "comm/SettingsStore.h"
-#include "polling/VendorFrameReads.h"
+#include "comm/VendorFrameSession.h"
 
 #include <QList>
 
@@ -48,9 +48,9 @@ QString protocolName(qint16 protocolIndex)
 } // namespace
 
 LinkCheck::LinkCheck(ZN8P_INC &inc, ComLink &link, RequestLayer &request, SettingsStore &store,
-                     OperatorInterface &op, MainView &view, VendorFrameReads &vendorReads)
+                     OperatorInterface &op, MainView &view, VendorFrameSession &vendorFrame)
     : m_inc(inc), m_link(link), m_request(request), m_store(store), m_op(op), m_view(view),
-      m_vendorReads(vendorReads)
+      m_vendorFrame(vendorFrame)
 {
     // The store may outlive this check (a window replaced over the same store) or end first, so
     // the listener asks whether the check is still there instead of being removed by it.
@@ -127,7 +127,7 @@ void LinkCheck::checkcommunicate()
         m_inc.parityText = QStringLiteral("EVEN");
         if (preparePort(port, FixedSpeed, PortUse::Scan)) {
             // A controller left in the vendor frame by an earlier run ignores Modbus requests.
-            m_vendorReads.ReturnFromVendorFrame();
+            m_vendorFrame.ReturnFromVendorFrame();
             m_inc.protocolIndex = ModbusAscii;
             if (probe()) {
                 m_inc.commActive = true;

@@ -14,7 +14,7 @@ class MainView;
 class OperatorInterface;
 class RequestLayer;
 class SettingsStore;
-class VendorFrameReads;
+class VendorFrameSession;
 struct ZN8P_INC;
 
 // Proves that a controller answers before anything is read from it, or finds the conditions under
@@ -47,7 +47,7 @@ public:
     static constexpr int MaxInstrument = 95;
 
     LinkCheck(ZN8P_INC &inc, ComLink &link, RequestLayer &request, SettingsStore &store,
-              OperatorInterface &op, MainView &view, VendorFrameReads &vendorReads);
+              OperatorInterface &op, MainView &view, VendorFrameSession &vendorFrame);
     LinkCheck(const LinkCheck &) = delete;
     LinkCheck &operator=(const LinkCheck &) = delete;
 
@@ -133,7 +133,7 @@ private:
     SettingsStore &m_store;
     OperatorInterface &m_op;
     MainView &m_view;
-    VendorFrameReads &m_vendorReads;
+    VendorFrameSession &m_vendorFrame;
     // Expires with this check; the store's listener shows the stored conditions only meanwhile.
     std::shared_ptr<const bool> m_alive = std::make_shared<const bool>(true);
     ProgressCallback m_progress;

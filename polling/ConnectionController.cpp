@@ -6,9 +6,9 @@
 
 ConnectionController::ConnectionController(ZN8P_INC &inc, ComLink &link, RequestLayer &request,
                                            SettingsStore &store, OperatorInterface &op,
-                                           MainView &view, VendorFrameReads &vendorReads)
+                                           MainView &view, VendorFrameSession &vendorFrame)
     : m_inc(inc), m_store(store), m_op(op),
-      m_linkCheck(inc, link, request, store, op, view, vendorReads),
+      m_linkCheck(inc, link, request, store, op, view, vendorFrame),
       m_onlineSwitch(inc, link, m_linkCheck, store, op, view)
 {
 }

@@ -10,7 +10,7 @@ class MainView;
 class OperatorInterface;
 class RequestLayer;
 class SettingsStore;
-class VendorFrameReads;
+class VendorFrameSession;
 struct ZN8P_INC;
 
 // What the main window's connection controls do, without widgets: the start-up link check, the
@@ -20,7 +20,7 @@ class ConnectionController
 {
 public:
     ConnectionController(ZN8P_INC &inc, ComLink &link, RequestLayer &request, SettingsStore &store,
-                         OperatorInterface &op, MainView &view, VendorFrameReads &vendorReads);
+                         OperatorInterface &op, MainView &view, VendorFrameSession &vendorFrame);
 
     // The online start read (OnlineStartRead::Setdata_read), run by the checks and the online
     // button.

@@ -7,6 +7,7 @@
 #include "comm/ReplyCheck.h"
 #include "comm/RequestLayer.h"
 #include "comm/SettingsStore.h"
+#include "comm/VendorFrameSession.h"
 #include "polling/StatusCheck.h"
 #include "polling/VendorFrameReads.h"
 
@@ -24,9 +25,10 @@ const QList<int> SettingErrorMessage = {715};
 
 PollingCycle::PollingCycle(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
                            OperatorInterface &op, MainView &view, VendorFrameReads &vendorReads,
-                           SettingsStore &store)
+                           VendorFrameSession &vendorFrame, SettingsStore &store)
     : m_inc(inc), m_request(request), m_link(link), m_op(op), m_view(view),
-      m_vendorReads(vendorReads), m_store(store), m_reporter(inc, link, op, view)
+      m_vendorReads(vendorReads), m_vendorFrame(vendorFrame), m_store(store),
+      m_reporter(inc, link, op, view)
 {
 }
 
@@ -54,7 +56,7 @@ bool PollingCycle::runMonitorJob()
 {
     // A message box inside a vendor-frame exchange lets timer ticks through; a user-protocol
     // read now would go out as a vendor frame.
-    if (m_vendorReads.exchangeRunning())
+    if (m_vendorFrame.exchangeRunning())
         return false;
     const int code = monitorCode(m_inc.monitorStep, m_inc.optionWord());
     const ReplyCheck::Outcome outcome =
@@ -73,7 +75,7 @@ bool PollingCycle::runMonitorJob()
 
 void PollingCycle::refreshVendorItems()
 {
-    if ((quint16(m_inc.statusWord()) & AutoTuningBit) || m_vendorReads.exchangeRunning())
+    if ((quint16(m_inc.statusWord()) & AutoTuningBit) || m_vendorFrame.exchangeRunning())
         return;
     const QString reply =
         m_request.write(m_inc.registerTable.at(ModeRegisterCode), QStringLiteral("0000"));
@@ -86,7 +88,7 @@ void PollingCycle::refreshVendorItems()
         return;
     }
     m_op.setStatusPanel(1, QStringLiteral("OK"));
-    if (VendorFrameReads::hasSv2Option(m_inc))
+    if (VendorFrameSession::hasSv2Option(m_inc))
         m_vendorReads.Read_SV2();
     m_vendorReads.Read_data2();
     m_op.setStatusPanel(4, QString());
@@ -98,7 +100,7 @@ void PollingCycle::superviseLink()
         m_view.setCommErrorVisible(false);
         // An exchange still running has index 3 legitimately (a message box of it let this
         // tick in); only one left behind is repaired.
-        if (m_inc.protocolIndex == VendorFrame && !m_vendorReads.exchangeRunning()) {
+        if (m_inc.protocolIndex == VendorFrame && !m_vendorFrame.exchangeRunning()) {
             restoreUserProtocol();
             m_op.setStatusPanel(4, QString());
             m_op.showMessage(SettingErrorMessage);

@@ -10,6 +10,7 @@ class OperatorInterface;
 class RequestLayer;
 class SettingsStore;
 class VendorFrameReads;
+class VendorFrameSession;
 struct ZN8P_INC;
 
 // The work of the three monitoring timers while online. The window (or the headless tool) owns
@@ -25,7 +26,8 @@ public:
     static constexpr qint16 OfflineErrorCount = 5;
 
     PollingCycle(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
-                 MainView &view, VendorFrameReads &vendorReads, SettingsStore &store);
+                 MainView &view, VendorFrameReads &vendorReads, VendorFrameSession &vendorFrame,
+                 SettingsStore &store);
 
     // The monitor code read at a rotation step (0 to 6): 0, 4, 3, 1, then 2 / 5 / 6 when optionWord
     // has heating/cooling (0x40) / heater burnout (0x04) / three-phase (0x10), else 0 / 4 / 3.
@@ -62,6 +64,7 @@ private:
     OperatorInterface &m_op;
     MainView &m_view;
     VendorFrameReads &m_vendorReads;
+    VendorFrameSession &m_vendorFrame;
     SettingsStore &m_store;
     ReplyReporter m_reporter;
 };

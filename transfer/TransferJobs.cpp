@@ -5,10 +5,10 @@
 #include "transfer/ParameterUpload.h"
 
 TransferJobs::TransferJobs(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
-                           OperatorInterface &op, MainView &view, VendorFrameReads &vendorReads,
-                           ParameterUpload &upload, OnlineStartRead &startRead,
-                           WriteJournal &journal)
-    : m_upload(upload), m_vendorWrites(inc, request, link, op, view, vendorReads),
+                           OperatorInterface &op, MainView &view, VendorFrameSession &vendorFrame,
+                           VendorFrameReads &vendorReads, ParameterUpload &upload,
+                           OnlineStartRead &startRead, WriteJournal &journal)
+    : m_upload(upload), m_vendorWrites(inc, request, link, op, view, vendorFrame),
       m_singleWrite(inc, request, link, op, view, vendorReads, m_vendorWrites, journal),
       m_download(inc, request, link, op, view, vendorReads, m_vendorWrites, journal)
 {

@@ -14,16 +14,15 @@ class WriteJournal;
 // download with its read-back (job 5). Everything runs in the dispatcher; install() registers
 // the jobs.
 //
-//   TransferJobs transfer(inc, request, link, op, view, vendorReads, upload, startRead, journal);
-//   transfer.install(dispatcher);
+//   transfer.install(dispatcher);   // CoreSession does this
 //   inc.downloadValues = values; inc.timerJob = JobDispatcher::Download;  // or call directly:
 //   transfer.download().DownloadCopy();
 class TransferJobs
 {
 public:
     TransferJobs(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
-                 MainView &view, VendorFrameReads &vendorReads, ParameterUpload &upload,
-                 OnlineStartRead &startRead, WriteJournal &journal);
+                 MainView &view, VendorFrameSession &vendorFrame, VendorFrameReads &vendorReads,
+                 ParameterUpload &upload, OnlineStartRead &startRead, WriteJournal &journal);
 
     void install(JobDispatcher &jobs);
 

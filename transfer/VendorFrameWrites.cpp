@@ -7,7 +7,7 @@
 #include "comm/ParameterTable.h"
 #include "comm/ReplyCheck.h"
 #include "comm/RequestLayer.h"
-#include "polling/VendorFrameReads.h"
+#include "comm/VendorFrameSession.h"
 
 namespace
 {
@@ -57,7 +57,7 @@ int memoryNumberOf(int code)
 
 VendorFrameWrites::VendorFrameWrites(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
                                      OperatorInterface &op, MainView &view,
-                                     VendorFrameReads &exchange)
+                                     VendorFrameSession &exchange)
     : m_inc(inc), m_request(request), m_link(link), m_op(op), m_exchange(exchange),
       m_reporter(inc, link, op, view)
 {

@@ -8,20 +8,20 @@ class ComLink;
 class MainView;
 class OperatorInterface;
 class RequestLayer;
-class VendorFrameReads;
+class VendorFrameSession;
 struct ZN8P_INC;
 
 // Writes of the items that the controller takes only in its vendor frame: the main set value and
 // set values 2 to 4 (codes 11, 58 to 60), the contact input function (61), the output status when
 // input abnormal (62), the OUT/OFF key function (63) and, for the tenth-degree inputs, large AT
-// bias values (51). Each write is one exchange of VendorFrameReads: the working item is written
-// with "q" and its stored copy with "r", each sent twice with only the second reply judged
+// bias values (51). Each write is one exchange of the vendor-frame session: the working item is
+// written with "q" and its stored copy with "r", each sent twice with only the second reply judged
 // (ComCheck). Their outcome shows only as "OK" or "NG" in status bar panel 1.
 class VendorFrameWrites
 {
 public:
     VendorFrameWrites(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
-                      MainView &view, VendorFrameReads &exchange);
+                      MainView &view, VendorFrameSession &exchange);
 
     // Writes inc.itemCode (11, 58, 59, 60 or 61) with data, the value as four hexadecimal digits
     // high byte first (the vendor frame's order in every protocol). Set values 2 to 4 are written
@@ -65,6 +65,6 @@ private:
     RequestLayer &m_request;
     ComLink &m_link;
     OperatorInterface &m_op;
-    VendorFrameReads &m_exchange;
+    VendorFrameSession &m_exchange;
     ReplyReporter m_reporter;
 };

@@ -94,7 +94,7 @@ private:
 
     QTemporaryDir m_dir;
     std::unique_ptr<SettingsStore> m_store;
-    ZN8P_INC m_inc;
+    ZN8P_INC &inc() { return m_window->core().inc; }
     FakeOperator m_op;
     std::unique_ptr<MainDisp> m_window;
 };
@@ -105,19 +105,18 @@ void TestFileMenu::init()
     ProgramFolder::resolve(m_dir.path());
     QDir(m_dir.path()).mkpath(QStringLiteral("Setdata"));
     m_store = std::make_unique<SettingsStore>(QSettings::IniFormat);
-    m_inc = ZN8P_INC();
     m_op = FakeOperator();
     m_window = std::make_unique<MainDisp>(
-        m_inc, *m_store, [] { return std::unique_ptr<ZN8PCom>(); }, &m_op);
+        ZN8P_INC(), *m_store, [] { return std::unique_ptr<ZN8PCom>(); }, &m_op);
     m_window->system_init();
 }
 
 void TestFileMenu::saveAndLoadThroughTheFileDialogs()
 {
-    m_inc.settingDataValid = true;
-    m_inc.settingValues = ParameterTable::defaultSettingValues();
-    m_inc.settingValues[19] = 80; // main output high limit
-    m_inc.setting(11) = 320;
+    inc().settingDataValid = true;
+    inc().settingValues = ParameterTable::defaultSettingValues();
+    inc().settingValues[19] = 80; // main output high limit
+    inc().setting(11) = 320;
     answerDialog(QStringLiteral("line 1"));
     trigger("mnuSave");
     QVERIFY(QFileInfo::exists(ProgramFolder::setdata() + QStringLiteral("/line 1.znm")));
@@ -127,8 +126,8 @@ void TestFileMenu::saveAndLoadThroughTheFileDialogs()
     trigger("mnuSave");
     QCOMPARE(m_op.shown.last().ids, QList<int>{507});
 
-    m_inc.settingValues[19] = 0;
-    m_inc.setting(11) = 250;
+    inc().settingValues[19] = 0;
+    inc().setting(11) = 250;
     m_window->refreshSettingPage();
     const QLabel *mainSetValue = m_window->findChild<QLabel *>(QStringLiteral("Text_SV_1"));
     QVERIFY(mainSetValue != nullptr);
@@ -136,10 +135,10 @@ void TestFileMenu::saveAndLoadThroughTheFileDialogs()
     m_op.answers = {true, true};
     answerDialog(QString());
     trigger("mnuLoad");
-    QCOMPARE(m_inc.settingValues[19], qint16(0));
+    QCOMPARE(inc().settingValues[19], qint16(0));
     answerDialog(QStringLiteral("line 1.znm"));
     trigger("mnuLoad");
-    QCOMPARE(m_inc.settingValues[19], qint16(80));
+    QCOMPARE(inc().settingValues[19], qint16(80));
     // Every box shows what the program now holds, the main set value as a file's, not live.
     QCOMPARE(mainSetValue->text(), QStringLiteral("320"));
     QVERIFY(!mainSetValue->property("live").toBool());
@@ -157,7 +156,7 @@ void TestFileMenu::noPrinterOrCancelPrintsNothing()
     print.setPrinterSource([] { return PrinterList{{"Office", "Line 2"}, "Line 2"}; });
     answerDialog(QString());
     trigger("mnuFilePrint");
-    QCOMPARE(m_inc.selectedPrinterIndex, prnselect::Cancelled);
+    QCOMPARE(inc().selectedPrinterIndex, prnselect::Cancelled);
     QVERIFY(m_op.shown.isEmpty() && !timer2.isActive());
 
     // Printer Selection only chooses the program's printer.

@@ -41,7 +41,7 @@ void TestJournalWindow::changesAreJournalledAndListed()
     QVERIFY(rig.goOnline());
     rig.op.answers = {true};
     rig.window->findChild<QAction *>("mnuUpload")->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.inc.settingDataValid && !rig.inc.uploadRequested, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.inc().settingDataValid && !rig.inc().uploadRequested, 20000);
 
     const quint16 integralTime = quint16(RegisterMap::modbusAddress(15).toUInt(nullptr, 16));
     const qint16 before = rig.sim->value(integralTime);
@@ -53,7 +53,7 @@ void TestJournalWindow::changesAreJournalledAndListed()
                          QTest::keyClick(entry, Qt::Key_Return);
                      });
     };
-    const QString path = rig.window->journal().pathFor(QDate::currentDate());
+    const QString path = rig.window->core().journal.pathFor(QDate::currentDate());
     enter(QStringLiteral("321"));
     QTRY_COMPARE_WITH_TIMEOUT(JournalFile::latest(path, 10).size(), 1, 10000);
     rig.sim->operateKeys(60000);

@@ -34,7 +34,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<SettingsStore> m_store;
-    ZN8P_INC m_inc;
+    ZN8P_INC &inc() { return m_window->core().inc; }
     FakeOperator m_op;
     std::unique_ptr<MainDisp> m_window;
 };
@@ -45,11 +45,10 @@ void TestMainDisp::init()
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir->path());
     ProgramFolder::resolve(m_dir->path());
     m_store = std::make_unique<SettingsStore>(QSettings::IniFormat);
-    m_inc = ZN8P_INC();
     m_op = FakeOperator();
     MessageTable::instance().setLanguage(Language::English);
     m_window = std::make_unique<MainDisp>(
-        m_inc, *m_store, [] { return std::unique_ptr<ZN8PCom>(); }, &m_op);
+        ZN8P_INC(), *m_store, [] { return std::unique_ptr<ZN8PCom>(); }, &m_op);
     m_window->system_init();
 }
 
@@ -82,7 +81,7 @@ void TestMainDisp::captionsAndHelpFollowTheLanguage()
 
     MessageTable::instance().setLanguage(Language::Japanese);
     MainDisp japanese(
-        m_inc, *m_store, [] { return std::unique_ptr<ZN8PCom>(); }, &m_op);
+        ZN8P_INC(), *m_store, [] { return std::unique_ptr<ZN8PCom>(); }, &m_op);
     japanese.system_init();
     QCOMPARE(japanese.findChild<QTabWidget *>("SSTab1")->tabText(0), QStringLiteral("メイン画面"));
     QCOMPARE(japanese.findChild<QAction *>("mnuExit")->text(), QStringLiteral("終了(&E)"));
@@ -144,11 +143,11 @@ void TestMainDisp::versionShowsTheDataFolder()
 
 void TestMainDisp::modelChangeAndTraceRefusals()
 {
-    m_inc.online = true;
+    inc().online = true;
     action("mnuOpset")->trigger();
     QCOMPARE(m_op.messages(), QList<QList<int>>{{163}});
 
-    m_inc.online = false;
+    inc().online = false;
     action("mnuTrace")->trigger();
     QCOMPARE(m_op.messages().last(), QList<int>{159});
     QVERIFY(!m_window->isTracing());
@@ -156,8 +155,8 @@ void TestMainDisp::modelChangeAndTraceRefusals()
 
 void TestMainDisp::closeAnsweredNoKeepsMonitoring()
 {
-    m_inc.commActive = true;
-    m_inc.linkVerified = true;
+    inc().commActive = true;
+    inc().linkVerified = true;
     m_window->setMonitoringTimersEnabled(true);
     m_op.answers = {false};
 
@@ -169,18 +168,18 @@ void TestMainDisp::closeAnsweredNoKeepsMonitoring()
     QVERIFY(m_window->timer(MainDisp::Timer6).isActive());
     QVERIFY(m_op.menus.value(MenuItem::File) && m_op.menus.value(MenuItem::Online) &&
             m_op.menus.value(MenuItem::Setting));
-    QVERIFY(m_inc.linkVerified);
+    QVERIFY(inc().linkVerified);
     QVERIFY(m_op.unexpectedQuestions.isEmpty());
 }
 
 void TestMainDisp::closeAnsweredYesStoresAndReleases()
 {
-    m_window->link().renew();
-    m_inc.commActive = true;
-    m_inc.linkVerified = true;
-    m_inc.stationAddress = QStringLiteral("37");
-    m_inc.savedProtocolIndex = Ravtocol;
-    m_inc.protocolIndex = VendorFrame;
+    m_window->core().link.renew();
+    inc().commActive = true;
+    inc().linkVerified = true;
+    inc().stationAddress = QStringLiteral("37");
+    inc().savedProtocolIndex = Ravtocol;
+    inc().protocolIndex = VendorFrame;
     m_window->findChild<QTabWidget *>("SSTab2")->setCurrentIndex(2);
     m_window->setMonitoringTimersEnabled(true);
     m_op.answers = {true};
@@ -188,8 +187,8 @@ void TestMainDisp::closeAnsweredYesStoresAndReleases()
     QVERIFY(m_window->close());
     QVERIFY(!m_window->timer(MainDisp::Timer1).isActive());
     QVERIFY(!m_window->timer(MainDisp::Timer6).isActive());
-    QVERIFY(m_window->link().com() == nullptr);
-    QVERIFY(!m_inc.linkVerified);
+    QVERIFY(m_window->core().link.com() == nullptr);
+    QVERIFY(!inc().linkVerified);
     QCOMPARE(m_store->storedValue(false, "SSTab2"), QStringLiteral("2"));
     QCOMPARE(m_store->storedValue(false, "strAdr"), QStringLiteral("37"));
     // A vendor-frame exchange cut off by the close leaves the user's protocol stored.
@@ -198,21 +197,21 @@ void TestMainDisp::closeAnsweredYesStoresAndReleases()
 
 void TestMainDisp::closeDuringAJobWaitsForIt()
 {
-    m_window->link().renew();
-    m_inc.commActive = true;
+    m_window->core().link.renew();
+    inc().commActive = true;
     bool closedInside = true;
     // An upload lets the window process events; the operator closes the window meanwhile.
-    m_window->jobs().setHandler(JobDispatcher::Upload, [&] {
+    m_window->core().jobs.setHandler(JobDispatcher::Upload, [&] {
         closedInside = m_window->close();
-        return m_window->link().com() != nullptr;
+        return m_window->core().link.com() != nullptr;
     });
-    m_inc.timerJob = JobDispatcher::Upload;
+    inc().timerJob = JobDispatcher::Upload;
     m_op.answers = {true};
     m_window->timer(MainDisp::Timer1).start();
 
-    QTRY_VERIFY(m_window->link().com() == nullptr);
+    QTRY_VERIFY(m_window->core().link.com() == nullptr);
     QVERIFY(!closedInside);
-    QCOMPARE(m_inc.timerJob, qint16(JobDispatcher::Monitor));
+    QCOMPARE(inc().timerJob, qint16(JobDispatcher::Monitor));
     QCOMPARE(m_op.shown.last().ids, QList<int>{95});
 }
 

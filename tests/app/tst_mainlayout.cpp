@@ -92,7 +92,7 @@ void TestMainLayout::nothingClippedAtMinimumSize()
     inc.setting(36) = 1;
     inc.setting(37) = 1;
     MainDisp window(
-        inc, store, [] { return std::unique_ptr<ZN8PCom>(); }, &op);
+        std::move(inc), store, [] { return std::unique_ptr<ZN8PCom>(); }, &op);
     window.system_init();
     window.refreshMonitor();
     window.show();

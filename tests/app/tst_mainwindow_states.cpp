@@ -89,12 +89,12 @@ void TestMainWindowStates::offlineOnlineCommErrorOffline()
     QVERIFY(shown("Frame_Cool") && !shown("Cmd_True_4"));
     QVERIFY(lampsPacked());
     // A model change offline shows the heating/cooling and alarm 2 controls at once.
-    m_rig->inc.unitConfig.heatCool = 1;
-    m_rig->inc.unitConfig.alarm2 = 1;
+    m_rig->inc().unitConfig.heatCool = 1;
+    m_rig->inc().unitConfig.alarm2 = 1;
     m_rig->window->refreshSettingPage();
     QVERIFY(shown("Text_MV_1") && shown("Label58") && shown("lbl_alm_1") && shown("Cmd_True_4"));
     QVERIFY(lampsPacked());
-    m_rig->inc.unitConfig = UnitConfig();
+    m_rig->inc().unitConfig = UnitConfig();
     m_rig->window->refreshSettingPage();
 
     // Online: the controller's own options (alarm 2 and heater burnout, no heating/cooling),
@@ -118,7 +118,7 @@ void TestMainWindowStates::offlineOnlineCommErrorOffline()
 
     // The line is lost for good: offline with the message, the last texts stay muted.
     m_rig->sim->unplug();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_rig->inc.online, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_rig->inc().online, 20000);
     QVERIFY(m_rig->op.wasShown(274));
     QCOMPARE(text("Label2"), msg(75));
     QCOMPARE(find("Cmd_ONOFF")->property("text").toString(), msg(74));

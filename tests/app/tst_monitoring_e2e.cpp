@@ -83,8 +83,8 @@ void TestMonitoringE2e::liveMonitoringUntilTheLineIsLost()
 
     // Online: the start read takes the controller's options and settings, then the rotation runs.
     QVERIFY(m_rig->goOnline());
-    QCOMPARE(m_rig->inc.unitConfig.alarm2, qint16(1));
-    QCOMPARE(m_rig->inc.unitConfig.heaterBreak, qint16(1));
+    QCOMPARE(m_rig->inc().unitConfig.alarm2, qint16(1));
+    QCOMPARE(m_rig->inc().unitConfig.heaterBreak, qint16(1));
     QCOMPARE(text("Label2"), msg(74));
     QCOMPARE(text("Label4"), msg(162));
     QTRY_VERIFY_WITH_TIMEOUT(!text("Text_PV").isEmpty(), 5000);
@@ -103,9 +103,9 @@ void TestMonitoringE2e::liveMonitoringUntilTheLineIsLost()
     // The adapter is pulled: offline at the fifth error tick, with the message, and the user's
     // protocol kept.
     m_rig->sim->unplug();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_rig->inc.online, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_rig->inc().online, 20000);
     QVERIFY(m_rig->op.wasShown(274));
-    QCOMPARE(m_rig->inc.protocolIndex, qint16(protocol));
+    QCOMPARE(m_rig->inc().protocolIndex, qint16(protocol));
     QCOMPARE(m_rig->store->storedValue(false, QStringLiteral("Protocol")),
              QString::number(protocol));
     QCOMPARE(text("Label2"), msg(75));

@@ -59,7 +59,7 @@ void TestSettingEditE2e::goOnlineAndUpload()
     QVERIFY(m_rig->goOnline());
     m_rig->op.answers = {true};
     m_rig->window->findChild<QAction *>("mnuUpload")->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(m_rig->inc.settingDataValid && !m_rig->inc.uploadRequested, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_rig->inc().settingDataValid && !m_rig->inc().uploadRequested, 20000);
 }
 
 void TestSettingEditE2e::enter(int code, const QString &digits)
@@ -81,7 +81,7 @@ void TestSettingEditE2e::entryDialogWritesTheSetValue()
     enter(11, QString::number(newValue));
     QTRY_COMPARE_WITH_TIMEOUT(m_rig->sim->value(address(11)), newValue, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(text("Text_SV_1"), QString::number(newValue), 5000);
-    QCOMPARE(m_rig->inc.setting(11), newValue);
+    QCOMPARE(m_rig->inc().setting(11), newValue);
     QVERIFY(m_rig->op.unexpectedQuestions.isEmpty());
 }
 
@@ -101,9 +101,9 @@ void TestSettingEditE2e::inputTypeIsWrittenAndAllIsReadAgain()
                                        Qt::LeftButton);
                  });
     QTRY_COMPARE_WITH_TIMEOUT(m_rig->sim->value(address(49)), qint16(2), 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(m_rig->inc.setting(13), qint16(77), 20000);
-    QCOMPARE(m_rig->inc.setting(49), qint16(2));
-    QTRY_COMPARE_WITH_TIMEOUT(m_rig->inc.timerJob, qint16(1), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_rig->inc().setting(13), qint16(77), 20000);
+    QCOMPARE(m_rig->inc().setting(49), qint16(2));
+    QTRY_COMPARE_WITH_TIMEOUT(m_rig->inc().timerJob, qint16(1), 5000);
     QVERIFY(m_rig->op.wasShown(921));
     QVERIFY(m_rig->op.unexpectedQuestions.isEmpty());
 }
@@ -111,17 +111,17 @@ void TestSettingEditE2e::inputTypeIsWrittenAndAllIsReadAgain()
 void TestSettingEditE2e::offlineChangeIsOfferedWhenGoingOnline()
 {
     startWindow();
-    QVERIFY(!m_rig->inc.online);
+    QVERIFY(!m_rig->inc().online);
     const qint16 before = m_rig->sim->value(address(15));
     enter(15, QStringLiteral("321"));
-    QCOMPARE(m_rig->inc.setting(15), qint16(321));
-    QVERIFY(m_rig->inc.unsavedOnlineChanges);
+    QCOMPARE(m_rig->inc().setting(15), qint16(321));
+    QVERIFY(m_rig->inc().unsavedOnlineChanges);
     QCOMPARE(m_rig->sim->value(address(15)), before);
 
     // Not saved (362/363 No), not sent (516 No): monitoring starts with the controller's values.
     m_rig->op.answers = {false, false};
     button(QStringLiteral("Cmd_ONOFF"))->click();
-    QVERIFY(m_rig->inc.online);
+    QVERIFY(m_rig->inc().online);
     QCOMPARE(m_rig->op.shown.at(m_rig->op.shown.size() - 2).ids, (QList<int>{362, 363}));
     QCOMPARE(m_rig->op.shown.last().ids, QList<int>{516});
     QCOMPARE(m_rig->sim->value(address(15)), before);

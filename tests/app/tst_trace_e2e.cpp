@@ -145,7 +145,7 @@ void TestTraceE2e::traceFromTheMenuUntilTheLineIsLost()
     QTRY_VERIFY_WITH_TIMEOUT(lineCount(secondLog) >= 4, 10000);
     m_rig->op.shown.clear();
     m_rig->sim->unplug();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_rig->inc.online, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_rig->inc().online, 20000);
     // Samples taken after the loss hold no value read before it; the boxes are muted.
     QVERIFY2(linesOf(secondLog).constLast().endsWith(R"("----","----","----",)"),
              qPrintable(linesOf(secondLog).constLast()));

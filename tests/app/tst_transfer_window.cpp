@@ -88,7 +88,7 @@ void TestTransferWindow::startWithFile()
     }
     const QString path = m_rig->dir.filePath(QStringLiteral("start.znm"));
     QVERIFY(SettingsDataFile::write(path, file));
-    StartupRoutine start(m_rig->inc, m_rig->op);
+    StartupRoutine start(m_rig->startup, m_rig->op);
     QCOMPARE(start.takeSettingsFile(QLatin1Char('"') + path + QLatin1Char('"')),
              StartupRoutine::FileOutcome::Loaded);
 }
@@ -111,7 +111,7 @@ void TestTransferWindow::uploadFillsThePages()
     m_rig->window->findChild<QAction *>("mnuUpload")->trigger();
     QCOMPARE(m_rig->op.shown.last().ids, QList<int>{511});
 
-    QTRY_VERIFY_WITH_TIMEOUT(m_rig->inc.settingDataValid && !m_rig->inc.uploadRequested, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_rig->inc().settingDataValid && !m_rig->inc().uploadRequested, 20000);
     QVERIFY(!frame->isVisible());
     QVERIFY(shownValues.size() > 40);
     QCOMPARE(shownValues.last(), 53);
@@ -130,8 +130,8 @@ void TestTransferWindow::oneFrontPanelChangeOneUpload()
     const auto uploads = [this] { return m_rig->op.panelHistory.count("1:" + msg(502)); };
 
     m_rig->sim->panelSet(0x0001, 220);
-    QTRY_VERIFY_WITH_TIMEOUT(uploads() == 1 && m_rig->inc.settingDataValid, 10000);
-    QCOMPARE(m_rig->inc.setting(11), qint16(220));
+    QTRY_VERIFY_WITH_TIMEOUT(uploads() == 1 && m_rig->inc().settingDataValid, 10000);
+    QCOMPARE(m_rig->inc().setting(11), qint16(220));
     // Many more rotations, each reading the status word twice: no second upload.
     QTest::qWait(3000);
     QCOMPARE(uploads(), 1);
@@ -175,13 +175,13 @@ void TestTransferWindow::fileValuesReachTheController()
     QFETCH(bool, sendWhenGoingOnline);
     startWithFile();
     startWindow();
-    QVERIFY(m_rig->inc.unsavedOnlineChanges);
+    QVERIFY(m_rig->inc().unsavedOnlineChanges);
 
     // Not saved (362/363 No); sent now or not (516).
     m_rig->op.answers = {false, sendWhenGoingOnline};
     goOnline();
     if (!sendWhenGoingOnline) {
-        QTRY_VERIFY_WITH_TIMEOUT(!m_rig->inc.unsavedOnlineChanges, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_rig->inc().unsavedOnlineChanges, 5000);
         QCOMPARE(m_rig->sim->value(0x0004) == m_fileChanges.value(0x0004), false);
         m_rig->op.answers = {true};
         m_rig->window->findChild<QAction *>("mnuDownload")->trigger();
@@ -189,10 +189,10 @@ void TestTransferWindow::fileValuesReachTheController()
     }
 
     QTRY_VERIFY_WITH_TIMEOUT(m_rig->sim->value(0x0033) == m_fileChanges.value(0x0033), 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(m_rig->inc.timerJob, qint16(1), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_rig->inc().timerJob, qint16(1), 5000);
     for (auto it = m_fileChanges.cbegin(); it != m_fileChanges.cend(); ++it)
         QCOMPARE(m_rig->sim->value(it.key()), it.value());
-    QVERIFY(!m_rig->inc.downloadRequested);
+    QVERIFY(!m_rig->inc().downloadRequested);
     QVERIFY(m_rig->op.unexpectedQuestions.isEmpty());
     QVERIFY(!m_rig->op.wasShown(292) && !m_rig->op.wasShown(290));
 }
@@ -212,11 +212,11 @@ void TestTransferWindow::downloadEndsWithAVerdict()
     goOnline();
     m_rig->op.answers = {true};
     m_rig->window->findChild<QAction *>("mnuUpload")->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(m_rig->inc.settingDataValid && m_rig->inc.timerJob == 1, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_rig->inc().settingDataValid && m_rig->inc().timerJob == 1, 20000);
     // The PV filter (code 28, register 001B) gets a value the controller refuses.
-    const qint16 before = m_rig->inc.setting(28);
+    const qint16 before = m_rig->inc().setting(28);
     if (fault == "refused value")
-        m_rig->inc.setting(28) = 30000;
+        m_rig->inc().setting(28) = 30000;
 
     auto *bar = m_rig->window->findChild<QProgressBar *>("ProgressBar1");
     int lastShown = -1;
@@ -245,8 +245,8 @@ void TestTransferWindow::downloadEndsWithAVerdict()
 
     m_rig->op.answers = {true};
     m_rig->window->findChild<QAction *>("mnuDownload")->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_rig->inc.downloadRequested || m_rig->op.texts.size() > 0, 30000);
-    QTRY_VERIFY_WITH_TIMEOUT(m_rig->inc.timerJob != 5, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_rig->inc().downloadRequested || m_rig->op.texts.size() > 0, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_rig->inc().timerJob != 5, 30000);
     done = true;
     if (faultThread.joinable())
         faultThread.join();
@@ -257,10 +257,10 @@ void TestTransferWindow::downloadEndsWithAVerdict()
         QVERIFY(status.startsWith("Download completed at "));
         QVERIFY2(m_rig->op.texts.value(893).endsWith(
                      "\n28 PV filter time constant setting: sent 3000.0, the controller holds " +
-                     FormatItemValue(m_rig->inc, 28).trimmed()),
+                     FormatItemValue(m_rig->inc(), 28).trimmed()),
                  qPrintable(m_rig->op.texts.value(893)));
-        QCOMPARE(m_rig->inc.setting(28), before);
-        QCOMPARE(m_rig->inc.unconfirmedWrites.value(28), qint16(30000));
+        QCOMPARE(m_rig->inc().setting(28), before);
+        QCOMPARE(m_rig->inc().unconfirmedWrites.value(28), qint16(30000));
         const auto marked = [this] {
             const QList<QLabel *> labels = m_rig->window->findChildren<QLabel *>();
             return std::count_if(labels.cbegin(), labels.cend(), [](const QLabel *label) {
@@ -280,8 +280,8 @@ void TestTransferWindow::downloadEndsWithAVerdict()
              qPrintable(m_rig->op.texts.value(message)));
     QVERIFY(status.startsWith("Download stopped after "));
     QVERIFY(lastShown > 0 && lastShown < 52);
-    QVERIFY(m_rig->inc.downloadRequested);
-    QVERIFY(!m_rig->inc.unconfirmedWrites.isEmpty());
+    QVERIFY(m_rig->inc().downloadRequested);
+    QVERIFY(!m_rig->inc().unconfirmedWrites.isEmpty());
 }
 
 void TestTransferWindow::vendorFrameItemKeepsTheControllersSetValue()
@@ -293,17 +293,17 @@ void TestTransferWindow::vendorFrameItemKeepsTheControllersSetValue()
     goOnline();
     m_rig->op.answers = {true};
     m_rig->window->findChild<QAction *>("mnuUpload")->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(m_rig->inc.settingDataValid && m_rig->inc.timerJob == 1, 20000);
-    m_rig->sim->setValue(0x0001, qint16(m_rig->inc.setting(11) + 20));
+    QTRY_VERIFY_WITH_TIMEOUT(m_rig->inc().settingDataValid && m_rig->inc().timerJob == 1, 20000);
+    m_rig->sim->setValue(0x0001, qint16(m_rig->inc().setting(11) + 20));
     const qint16 controllerSv = m_rig->sim->value(0x0001);
 
-    m_rig->inc.downloadValues = m_rig->inc.settingValues;
-    m_rig->inc.setting(63) = m_rig->inc.setting(63) == 0 ? 1 : 0;
-    m_rig->inc.itemCode = 63;
-    m_rig->inc.timerJob = 2;
-    QTRY_COMPARE_WITH_TIMEOUT(m_rig->inc.timerJob, qint16(1), 10000);
+    m_rig->inc().downloadValues = m_rig->inc().settingValues;
+    m_rig->inc().setting(63) = m_rig->inc().setting(63) == 0 ? 1 : 0;
+    m_rig->inc().itemCode = 63;
+    m_rig->inc().timerJob = 2;
+    QTRY_COMPARE_WITH_TIMEOUT(m_rig->inc().timerJob, qint16(1), 10000);
     QCOMPARE(m_rig->sim->value(0x0001), controllerSv);
-    QVERIFY(m_rig->inc.unconfirmedWrites.isEmpty());
+    QVERIFY(m_rig->inc().unconfirmedWrites.isEmpty());
 }
 
 QTEST_MAIN(TestTransferWindow)

@@ -35,7 +35,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<SettingsStore> m_store;
-    ZN8P_INC m_inc;
+    ZN8P_INC &inc() { return m_window->core().inc; }
     FakeOperator m_op;
     std::unique_ptr<MainDisp> m_window;
 };
@@ -46,14 +46,14 @@ void TestSettingEdit::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir->path());
     m_store = std::make_unique<SettingsStore>(QSettings::IniFormat);
-    m_inc = ZN8P_INC();
-    RegisterMap::fillRegisterTable(m_inc);
-    applySettings(m_inc, QStringLiteral("49=0 25=1370 26=-200 11=300 13=30 15=200 16=50 36=1 "
-                                        "19=20 38=10 40=5 57=10"));
-    m_inc.settingDataValid = true;
+    ZN8P_INC inc;
+    RegisterMap::fillRegisterTable(inc);
+    applySettings(inc, QStringLiteral("49=0 25=1370 26=-200 11=300 13=30 15=200 16=50 36=1 "
+                                      "19=20 38=10 40=5 57=10"));
+    inc.settingDataValid = true;
     m_op = FakeOperator();
     m_window = std::make_unique<MainDisp>(
-        m_inc, *m_store, [] { return std::unique_ptr<ZN8PCom>(); }, &m_op);
+        std::move(inc), *m_store, [] { return std::unique_ptr<ZN8PCom>(); }, &m_op);
     m_window->system_init();
     // The texts of the last monitor read stay while offline.
     m_window->refreshMonitor();
@@ -127,9 +127,9 @@ void TestSettingEdit::entryChangesTheDisplay()
     QCOMPARE(range, QStringLiteral("-200 to  1370"));
 
     enter(11, QStringLiteral("250"));
-    QCOMPARE(m_inc.setting(11), qint16(250));
+    QCOMPARE(inc().setting(11), qint16(250));
     QCOMPARE(text(QStringLiteral("Text_SV_1")), QStringLiteral("250"));
-    QVERIFY(m_inc.unsavedOnlineChanges);
+    QVERIFY(inc().unsavedOnlineChanges);
 
     // Integral time 0 turns auto-tuning into auto-reset on the PID page.
     find<QTabWidget>(QStringLiteral("SSTab2"))->setCurrentIndex(1);
@@ -152,7 +152,7 @@ void TestSettingEdit::selectionChangesTheRows()
         QVERIFY2(!shown(QLatin1String(row)), row);
     choose(36, 3);
     QVERIFY(shown(QStringLiteral("Label_A1val_0")));
-    QCOMPARE(m_inc.setting(19), qint16(0));
+    QCOMPARE(inc().setting(19), qint16(0));
 
     find<QTabWidget>(QStringLiteral("SSTab2"))->setCurrentIndex(2);
     QVERIFY(shown(QStringLiteral("Label_othval_10")) && !shown(QStringLiteral("Label_othval_15")));
@@ -170,10 +170,10 @@ void TestSettingEdit::selectionChangesTheRows()
 
     // No: nothing changes, on the page or in the data.
     m_op.answers = {false};
-    const auto before = m_inc.settingValues;
+    const auto before = inc().settingValues;
     choose(49, 0);
     QCOMPARE(m_op.shown.last().ids, QList<int>{921});
-    QCOMPARE(m_inc.settingValues, before);
+    QCOMPARE(inc().settingValues, before);
     QCOMPARE(text(QStringLiteral("Label_othval_2")), msg(766));
     QCOMPARE(text(QStringLiteral("Label_othval_3")), QStringLiteral("750.0"));
 }

@@ -1,15 +1,14 @@
 #include "base/ZN8P_INC.h"
-#include "comm/ComLink.h"
 #include "comm/ParameterTable.h"
 #include "comm/RegisterMap.h"
-#include "comm/RequestLayer.h"
 #include "comm/SerialZN8PCom.h"
 #include "comm/SettingsStore.h"
+#include "comm/VendorFrameSession.h"
 #include "polling/PollingCycle.h"
-#include "polling/VendorFrameReads.h"
 #include "sim/SimulatedController.h"
 #include "tests/support/FakeOperator.h"
 #include "tests/support/RecordingMainView.h"
+#include "transfer/CoreSession.h"
 
 #include <QtTest>
 
@@ -45,28 +44,20 @@ struct SimRig {
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
         RegisterMap::fillRegisterTable(inc);
         RegisterMap::fillVendorItemTable(inc);
-        const QString device = sim->slavePath();
-        link = std::make_unique<ComLink>([this, device] {
-            return std::make_unique<RecordingCom>(PortNames({{QStringLiteral("COM1"), device}}),
-                                                  log);
-        });
-        if (!link->renew().OpenPort())
+        if (!core.link.renew().OpenPort())
             qFatal("the pseudo-terminal does not open");
-        request = std::make_unique<RequestLayer>(inc, *link);
-        vendor = std::make_unique<VendorFrameReads>(inc, *request, *link, op, view);
-        polling = std::make_unique<PollingCycle>(inc, *request, *link, op, view, *vendor, store);
     }
     // Reads the option words as the online start does, then a full rotation.
     QStringList rotation()
     {
         for (int code : {8, 7, 4})
-            ParameterTable::ReadDataSet(inc, link->com(), request->read(inc.registerTable.at(code)),
-                                        code);
-        polling->runMonitorJob(); // any code: it only warms the line
+            ParameterTable::ReadDataSet(inc, core.link.com(),
+                                        core.request.read(inc.registerTable.at(code)), code);
+        core.polling.runMonitorJob(); // any code: it only warms the line
         log.clear();
         inc.monitorStep = 0;
         for (int i = 0; i < PollingCycle::RotationLength; ++i)
-            polling->runMonitorJob();
+            core.polling.runMonitorJob();
         return log;
     }
     QStringList vendorReads() const
@@ -85,15 +76,15 @@ struct SimRig {
 
     QTemporaryDir dir;
     std::unique_ptr<SimulatedController> sim;
-    ZN8P_INC inc;
     QStringList log;
     FakeOperator op;
     RecordingMainView view;
     SettingsStore store{QSettings::IniFormat};
-    std::unique_ptr<ComLink> link;
-    std::unique_ptr<RequestLayer> request;
-    std::unique_ptr<VendorFrameReads> vendor;
-    std::unique_ptr<PollingCycle> polling;
+    CoreSession core{{op, view, store, dir.path()}, ZN8P_INC(), [this] {
+                         return std::make_unique<RecordingCom>(
+                             PortNames({{QStringLiteral("COM1"), sim->slavePath()}}), log);
+                     }};
+    ZN8P_INC &inc = core.inc;
 };
 
 // Read requests of the given monitor codes, as the request layer addresses them.
@@ -143,7 +134,7 @@ void TestPollingE2e::tenSecondRefreshFollowsTheContactInputFunction()
     model.serialComm = false; // the set values 2 to 4 are selected by contact input only
     SimRig rig(model);
     rig.rotation();
-    QVERIFY(VendorFrameReads::hasSv2Option(rig.inc));
+    QVERIFY(VendorFrameSession::hasSv2Option(rig.inc));
 
     const QString sv2 = rig.item(58);
     rig.sim->setItem(sv2.toUShort(nullptr, 16), 345);
@@ -163,7 +154,7 @@ void TestPollingE2e::tenSecondRefreshFollowsTheContactInputFunction()
     for (const Case &c : cases) {
         rig.sim->setItem(rig.item(61).toUShort(nullptr, 16), c.function);
         rig.log.clear();
-        rig.polling->refreshVendorItems();
+        rig.core.polling.refreshVendorItems();
         QVERIFY2(rig.vendorReads() == c.items, qPrintable(rig.log.join(QLatin1String(" | "))));
         QCOMPARE(rig.inc.setting(61), c.function);
         QCOMPARE(rig.inc.setting(58), qint16(345));
@@ -174,23 +165,23 @@ void TestPollingE2e::tenSecondRefreshFollowsTheContactInputFunction()
 
     // Function 2 (no set values by contact input) reads nothing more until it changes.
     rig.log.clear();
-    rig.polling->refreshVendorItems();
+    rig.core.polling.refreshVendorItems();
     QCOMPARE(rig.inc.setting(61), qint16(1));
     rig.sim->setItem(rig.item(61).toUShort(nullptr, 16), 2);
-    rig.polling->refreshVendorItems();
+    rig.core.polling.refreshVendorItems();
     rig.log.clear();
-    rig.polling->refreshVendorItems();
+    rig.core.polling.refreshVendorItems();
     QVERIFY(rig.vendorReads().isEmpty());
 
     // While auto-tuning runs nothing at all is sent.
     // Writing 1 to the auto-tuning item starts it.
-    rig.request->write(rig.inc.registerTable.at(12), QStringLiteral("0001"));
+    rig.core.request.write(rig.inc.registerTable.at(12), QStringLiteral("0001"));
     // Step 1 of the rotation reads the status word.
     rig.inc.monitorStep = 1;
-    rig.polling->runMonitorJob();
+    rig.core.polling.runMonitorJob();
     QVERIFY(quint16(rig.inc.statusWord()) & 0x0800);
     rig.log.clear();
-    rig.polling->refreshVendorItems();
+    rig.core.polling.refreshVendorItems();
     QVERIFY(rig.log.isEmpty());
 }
 

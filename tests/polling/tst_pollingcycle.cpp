@@ -10,11 +10,10 @@ namespace
 
 const QList<int> OfflineMessage = {274, 275, 276, 277, 278};
 
-// The rig with the polling cycle and a settings store in a temporary folder.
+// The rig online, with the polling cycle.
 struct PollRig : CoreRig {
     explicit PollRig(qint16 protocol = ModbusAscii) : CoreRig(protocol)
     {
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
         inc.online = true;
         inc.commActive = true;
         inc.timerJob = 1;
@@ -26,9 +25,7 @@ struct PollRig : CoreRig {
         cycle.superviseLink();
     }
 
-    QTemporaryDir dir;
-    SettingsStore store{QSettings::IniFormat};
-    PollingCycle cycle{inc, request, link, op, view, vendor, store};
+    PollingCycle &cycle = core.polling;
 };
 
 struct RefreshRow {

@@ -174,7 +174,7 @@ void TestVendorFrameReads::keyWriteRetries()
     rig.vendor.Read_SV2();
 
     QCOMPARE(rig.inc.protocolIndex, protocol);
-    QVERIFY(!rig.vendor.exchangeRunning());
+    QVERIFY(!rig.core.vendorFrame.exchangeRunning());
     if (keysOperated) {
         // Every refusal is shown and tried again; nothing gives up while the keys are worked.
         QCOMPARE(rig.op.messages(), QList<QList<int>>(BoxesUntilReleased, {455, 456}));
@@ -182,7 +182,7 @@ void TestVendorFrameReads::keyWriteRetries()
         QCOMPARE(rig.vendorReads().size(), 8);
     } else {
         QCOMPARE(rig.op.messages(), QList<QList<int>>{{715}});
-        QCOMPARE(rig.script->requests.size(), VendorFrameReads::MaxAttempts);
+        QCOMPARE(rig.script->requests.size(), VendorFrameSession::MaxAttempts);
     }
 }
 
@@ -241,7 +241,7 @@ void TestVendorFrameReads::waitsGivenUp()
     QVERIFY(!keys.vendor.lastReadAccepted());
     QVERIFY(keys.inc.unreadCodes.contains(58));
     QCOMPARE(keys.inc.setting(58), qint16(5));
-    QVERIFY(!keys.vendor.exchangeRunning());
+    QVERIFY(!keys.core.vendorFrame.exchangeRunning());
 
     // The item was read, but the controller refuses to leave its vendor frame.
     VendorRig stays(ModbusAscii, 58);

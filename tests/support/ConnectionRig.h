@@ -4,11 +4,10 @@
 #include "comm/ComLink.h"
 #include "comm/RequestLayer.h"
 #include "comm/SettingsStore.h"
-#include "polling/ConnectionController.h"
-#include "polling/VendorFrameReads.h"
 #include "tests/support/FakeCom.h"
 #include "tests/support/FakeOperator.h"
 #include "tests/support/RecordingMainView.h"
+#include "transfer/CoreSession.h"
 
 #include <QSet>
 #include <QSettings>
@@ -134,15 +133,17 @@ struct ConnectionRig {
     QTemporaryDir dir;
     std::shared_ptr<FakeCom::Script> script = std::make_shared<FakeCom::Script>();
     std::shared_ptr<PortAwareCom::Line> line = std::make_shared<PortAwareCom::Line>();
-    ZN8P_INC inc;
     ZN8PComFactory makeCom = [this] { return std::make_unique<PortAwareCom>(script, line); };
-    ComLink link{[this] { return makeCom(); }};
-    RequestLayer request{inc, link};
     SettingsStore store{QSettings::IniFormat};
     FakeOperator op;
     ConnectionView view;
-    VendorFrameReads vendor{inc, request, link, op, view};
-    ConnectionController controller{inc, link, request, store, op, view, vendor};
+    CoreSession core{{op, view, store, dir.path() + QStringLiteral("/Journal")},
+                     ZN8P_INC(),
+                     [this] { return makeCom(); }};
+    ZN8P_INC &inc = core.inc;
+    ComLink &link = core.link;
+    RequestLayer &request = core.request;
+    ConnectionController &controller = core.connection;
     int setdataReads = 0;
     QStringList probes; // "COM3/19200/2/37"
 };

@@ -1,27 +1,28 @@
 #pragma once
 
 #include "base/ZN8P_INC.h"
-#include "comm/ComLink.h"
 #include "comm/RegisterMap.h"
-#include "comm/RequestLayer.h"
-#include "polling/VendorFrameReads.h"
+#include "comm/SettingsStore.h"
 #include "tests/support/FakeCom.h"
 #include "tests/support/FakeOperator.h"
 #include "tests/support/RecordingMainView.h"
 #include "tests/support/ScriptedController.h"
+#include "transfer/CoreSession.h"
 #include "transfer/JournalFile.h"
-#include "transfer/WriteJournal.h"
 
 #include <QDate>
+#include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
 
-// The monitoring and transfer code wired to a scripted controller, as the main window wires it.
+// The core session over a scripted controller, its stored conditions and journal in a temporary
+// folder; the names below are short ways to its parts.
 struct CoreRig {
     explicit CoreRig(qint16 protocol = ModbusAscii)
     {
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
         inc.protocolIndex = protocol;
         inc.savedProtocolIndex = protocol;
         RegisterMap::fillRegisterTable(inc);
@@ -84,14 +85,18 @@ struct CoreRig {
         return count;
     }
 
+    QTemporaryDir dir;
     std::shared_ptr<FakeCom::Script> script = std::make_shared<FakeCom::Script>();
     ScriptedController controller;
-    ZN8P_INC inc;
-    ComLink link{FakeCom::factory(script)};
-    RequestLayer request{inc, link};
     FakeOperator op;
     RecordingMainView view;
-    VendorFrameReads vendor{inc, request, link, op, view};
-    QTemporaryDir journalDir;
-    WriteJournal journal{journalDir.path(), WriteJournal::Source::Window, op};
+    SettingsStore store{QSettings::IniFormat};
+    CoreSession core{{op, view, store, dir.path() + QStringLiteral("/Journal")},
+                     ZN8P_INC(),
+                     FakeCom::factory(script)};
+    ZN8P_INC &inc = core.inc;
+    ComLink &link = core.link;
+    RequestLayer &request = core.request;
+    VendorFrameReads &vendor = core.vendorReads;
+    WriteJournal &journal = core.journal;
 };

@@ -5,7 +5,6 @@
 #include "base/ProgramFolder.h"
 #include "base/ZN8P_INC.h"
 #include "comm/RegisterMap.h"
-#include "comm/SerialZN8PCom.h"
 #include "comm/SettingsStore.h"
 #include "sim/SimulatedController.h"
 #include "tests/support/FakeOperator.h"
@@ -49,13 +48,10 @@ struct WindowRig {
     {
         store->storeCommConditions(stored);
         store->writeValue(stored, QStringLiteral("PortMap/COM1"), sim->slavePath());
-        store->selectKeyAndLoad(inc);
-        RegisterMap::fillVendorItemTable(inc);
-        RegisterMap::fillRegisterTable(inc);
-        window = std::make_unique<MainDisp>(
-            inc, *store,
-            [this] { return std::make_unique<SerialZN8PCom>(PortNames(store->portMap(inc))); },
-            &op);
+        store->selectKeyAndLoad(startup);
+        RegisterMap::fillVendorItemTable(startup);
+        RegisterMap::fillRegisterTable(startup);
+        window = std::make_unique<MainDisp>(std::move(startup), *store, ZN8PComFactory(), &op);
         window->system_init();
         window->show();
     }
@@ -63,15 +59,17 @@ struct WindowRig {
     [[nodiscard]] bool linkVerified()
     {
         window->runStartupLinkCheck();
-        return inc.linkVerified;
+        return inc().linkVerified;
     }
 
     [[nodiscard]] bool goOnline()
     {
         button(QStringLiteral("Cmd_ONOFF"))->click();
-        return inc.online;
+        return inc().online;
     }
 
+    // The window's shared state; there is none before openWindow().
+    ZN8P_INC &inc() const { return window->core().inc; }
     QString text(const char *name) const { return window->findChild<QLabel *>(name)->text(); }
     QPushButton *button(const QString &name) const
     {
@@ -81,7 +79,9 @@ struct WindowRig {
     // Declared in this order so that the window goes first and the simulator before the store.
     QTemporaryDir dir;
     std::unique_ptr<SettingsStore> store;
-    ZN8P_INC inc;
+    // What the program's start loads (a settings file given at start-up) before the window takes
+    // it over.
+    ZN8P_INC startup;
     FakeOperator op;
     std::unique_ptr<SimulatedController> sim;
     std::unique_ptr<MainDisp> window;

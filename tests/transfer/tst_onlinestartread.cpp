@@ -14,8 +14,8 @@ struct StartRig : CoreRig {
         controller.registers["00A1"] = 0x64; // optionWord: heat/cool, alarm 2, heater burnout
         controller.registers["0085"] = 0x0001;
     }
-    ParameterUpload upload{inc, request, link, op, view, vendor};
-    OnlineStartRead startRead{inc, request, link, op, view, upload};
+    ParameterUpload &upload = core.upload;
+    OnlineStartRead &startRead = core.onlineStartRead;
 };
 
 // alarm2, heatCool, heaterBreak, contactInput, outputType, serialComm

@@ -55,8 +55,8 @@ struct DownloadRig : CoreRig {
         inc.downloadValues.at(code - 10) = value;
     }
 
-    VendorFrameWrites writes{inc, request, link, op, view, vendor};
-    ParameterDownload download{inc, request, link, op, view, vendor, writes, journal};
+    VendorFrameWrites &writes = core.transfer.vendorWrites();
+    ParameterDownload &download = core.transfer.download();
 };
 
 // The requests a download should send, built step by step.
@@ -314,7 +314,7 @@ void TestParameterDownload::compareWithController()
                                                               : QString();
     };
     const auto shown = rig.inc.settingValues;
-    ControllerComparison comparison(rig.inc, rig.request, rig.link, rig.op, rig.view, rig.vendor);
+    ControllerComparison &comparison = rig.core.comparison;
 
     const std::optional<QList<SettingDifference>> found = comparison.compare();
 
@@ -329,7 +329,7 @@ void TestParameterDownload::compareWithController()
     // A dead line ends the comparison after three unanswered reads, with message 892.
     DownloadRig deaf(ModbusAscii);
     deaf.controller.silent = true;
-    ControllerComparison dead(deaf.inc, deaf.request, deaf.link, deaf.op, deaf.view, deaf.vendor);
+    ControllerComparison &dead = deaf.core.comparison;
     QVERIFY(!dead.compare().has_value());
     QCOMPARE(deaf.wire().size(), 3);
     QCOMPARE(deaf.op.messages(), QList<QList<int>>{{892}});

@@ -22,7 +22,7 @@ struct UploadRig : CoreRig {
         inc.monitorValues[7] = 0x01; // SV2 to SV4
         inc.monitorValues[8] = 0x10; // DC current output
     }
-    ParameterUpload upload{inc, request, link, op, view, vendor};
+    ParameterUpload &upload = core.upload;
 };
 
 QStringList registerReads(int skipFrom, int skipTo)

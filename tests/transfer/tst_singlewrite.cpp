@@ -37,8 +37,8 @@ struct WriteRig : CoreRig {
         return list;
     }
 
-    VendorFrameWrites writes{inc, request, link, op, view, vendor};
-    SingleWrite single{inc, request, link, op, view, vendor, writes, journal};
+    VendorFrameWrites &writes = core.transfer.vendorWrites();
+    SingleWrite &single = core.transfer.singleWrite();
 };
 
 struct ManualRow {

@@ -1,19 +1,14 @@
 #include "base/MessageTable.h"
 #include "base/ZN8P_INC.h"
-#include "comm/ComLink.h"
 #include "comm/DataWord.h"
 #include "comm/ParameterTable.h"
 #include "comm/RegisterMap.h"
-#include "comm/RequestLayer.h"
 #include "comm/SerialZN8PCom.h"
-#include "polling/VendorFrameReads.h"
+#include "comm/SettingsStore.h"
 #include "sim/SimulatedController.h"
 #include "tests/support/FakeOperator.h"
 #include "tests/support/RecordingMainView.h"
-#include "transfer/ParameterDownload.h"
-#include "transfer/ParameterUpload.h"
-#include "transfer/VendorFrameWrites.h"
-#include "transfer/WriteJournal.h"
+#include "transfer/CoreSession.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -79,6 +74,7 @@ struct TransferRig {
         options.model.serialComm = false;
         options.inputType = 1;
         options.modeValue = 200;
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
         sim = std::make_unique<SimulatedController>(options);
         if (!sim->start())
             qFatal("simulator: %s", qPrintable(sim->errorString()));
@@ -88,31 +84,17 @@ struct TransferRig {
         inc.protocolIndex = inc.savedProtocolIndex = protocol;
         RegisterMap::fillRegisterTable(inc);
         RegisterMap::fillVendorItemTable(inc);
-        const QString device = sim->slavePath();
-        link = std::make_unique<ComLink>([this, device, protocol] {
-            auto com = std::make_unique<RecordingCom>(PortNames({{QStringLiteral("COM1"), device}}),
-                                                      log, beforeSend);
-            com->setSpeed(QStringLiteral("19200"));
-            if (protocol == ModbusRtu) {
-                com->setDataBits(QStringLiteral("8"));
-                com->setParity(QStringLiteral("NONE"));
-            }
-            return com;
-        });
-        if (!link->renew().OpenPort())
+        if (!core.link.renew().OpenPort())
             qFatal("the pseudo-terminal does not open");
-        request = std::make_unique<RequestLayer>(inc, *link);
-        reads = std::make_unique<VendorFrameReads>(inc, *request, *link, op, view);
-        writes = std::make_unique<VendorFrameWrites>(inc, *request, *link, op, view, *reads);
-        upload = std::make_unique<ParameterUpload>(inc, *request, *link, op, view, *reads);
-        download = std::make_unique<ParameterDownload>(inc, *request, *link, op, view, *reads,
-                                                       *writes, journal);
+        // The engines alone: the online start read that follows a download in the window is
+        // tested on its own.
+        download.setReadBack({});
     }
     void readStatus()
     {
         for (int code : {8, 7, 4})
-            ParameterTable::ReadDataSet(inc, link->com(), request->read(inc.registerTable.at(code)),
-                                        code);
+            ParameterTable::ReadDataSet(inc, core.link.com(),
+                                        core.request.read(inc.registerTable.at(code)), code);
     }
     // The controller's value of code: its register, or its vendor item.
     qint16 held(int code)
@@ -154,19 +136,26 @@ struct TransferRig {
     }
 
     std::unique_ptr<SimulatedController> sim;
-    ZN8P_INC inc;
     QStringList log;
     std::function<void()> beforeSend;
     FakeOperator op;
     RecordingMainView view;
-    QTemporaryDir journalDir;
-    WriteJournal journal{journalDir.path(), WriteJournal::Source::Window, op};
-    std::unique_ptr<ComLink> link;
-    std::unique_ptr<RequestLayer> request;
-    std::unique_ptr<VendorFrameReads> reads;
-    std::unique_ptr<VendorFrameWrites> writes;
-    std::unique_ptr<ParameterUpload> upload;
-    std::unique_ptr<ParameterDownload> download;
+    QTemporaryDir dir;
+    SettingsStore store{QSettings::IniFormat};
+    CoreSession core{{op, view, store, dir.path()}, ZN8P_INC(), [this] {
+                         auto com = std::make_unique<RecordingCom>(
+                             PortNames({{QStringLiteral("COM1"), sim->slavePath()}}), log,
+                             beforeSend);
+                         com->setSpeed(QStringLiteral("19200"));
+                         if (inc.protocolIndex == ModbusRtu) {
+                             com->setDataBits(QStringLiteral("8"));
+                             com->setParity(QStringLiteral("NONE"));
+                         }
+                         return com;
+                     }};
+    ZN8P_INC &inc = core.inc;
+    ParameterUpload &upload = core.upload;
+    ParameterDownload &download = core.transfer.download();
 };
 
 } // namespace
@@ -195,7 +184,7 @@ void TestTransferE2e::downloadThenUpload()
     QFETCH(qint16, protocol);
     TransferRig rig(protocol);
     rig.readStatus();
-    QVERIFY(rig.upload->ReadPara_setflg2());
+    QVERIFY(rig.upload.ReadPara_setflg2());
 
     // A full set: every item of the chosen codes one step away from what the controller holds.
     for (int code : ChangedCodes) {
@@ -211,7 +200,7 @@ void TestTransferE2e::downloadThenUpload()
     rig.log.clear();
     rig.sim->clearRequestLog();
 
-    QCOMPARE(rig.download->DownloadCopy(), ParameterDownload::Result::Completed);
+    QCOMPARE(rig.download.DownloadCopy(), ParameterDownload::Result::Completed);
 
     // The controller holds every value, the vendor-frame items and the AT bias included.
     const QList<int> checked = ChangedCodes + QList<int>{AtBiasCode};
@@ -241,7 +230,7 @@ void TestTransferE2e::downloadThenUpload()
     for (int code : checked)
         rig.inc.setting(code) = -999;
     rig.inc.uploadRequested = true;
-    QVERIFY(rig.upload->ReadPara_setflg());
+    QVERIFY(rig.upload.ReadPara_setflg());
     for (int code : checked)
         QVERIFY2(rig.inc.setting(code) == sent.at(code - 10), qPrintable(QString::number(code)));
 
@@ -249,7 +238,7 @@ void TestTransferE2e::downloadThenUpload()
     rig.inc.downloadValues = rig.inc.settingValues;
     rig.inc.downloadValues.at(12 - 10) = 1;
     rig.log.clear();
-    QCOMPARE(rig.download->DownloadCopy(), ParameterDownload::Result::Completed);
+    QCOMPARE(rig.download.DownloadCopy(), ParameterDownload::Result::Completed);
     // The last write but the vendor frame's keys; the read-back of every item follows it.
     const QStringList writes =
         rig.log.filter(QRegularExpression("^(06 (?!0000 4C1A)|WD (?!0010000100 1A4C))"));
@@ -258,7 +247,7 @@ void TestTransferE2e::downloadThenUpload()
     rig.readStatus();
     QVERIFY(quint16(rig.inc.statusWord()) & 0x0800);
     rig.log.clear();
-    QCOMPARE(rig.download->DownloadSettings(), ParameterDownload::Result::AutoTuningRunning);
+    QCOMPARE(rig.download.DownloadSettings(), ParameterDownload::Result::AutoTuningRunning);
     QVERIFY(rig.log.isEmpty());
     QCOMPARE(rig.op.messages().last(), (QList<int>{503, 504}));
 }
@@ -267,7 +256,7 @@ void TestTransferE2e::keysOperatedMidTransfer()
 {
     TransferRig rig(ModbusAscii);
     rig.readStatus();
-    QVERIFY(rig.upload->ReadPara_setflg2());
+    QVERIFY(rig.upload.ReadPara_setflg2());
 
     // Keys operated from the 16th request on, the write of the proportional band (after the main
     // set value's vendor-frame exchange): the download stops there with 292.
@@ -279,7 +268,7 @@ void TestTransferE2e::keysOperatedMidTransfer()
         if (rig.log.size() == 16)
             rig.sim->operateKeys(3000);
     };
-    QCOMPARE(rig.download->DownloadCopy(), ParameterDownload::Result::KeysOperated);
+    QCOMPARE(rig.download.DownloadCopy(), ParameterDownload::Result::KeysOperated);
     QCOMPARE(rig.log.at(15), QStringLiteral("06 0004 ") + DataWord::toHex(rig.inc.setting(13)));
     // Then only reads: the items written are read back and found as sent, the one refused and
     // those not reached stay marked.
@@ -298,7 +287,7 @@ void TestTransferE2e::keysOperatedMidTransfer()
         rig.log.clear();
         rig.op.shown.clear();
         rig.inc.uploadRequested = menu;
-        QVERIFY(!rig.upload->ReadPara_setflg());
+        QVERIFY(!rig.upload.ReadPara_setflg());
         QCOMPARE(rig.log.size(), 1);
         QCOMPARE(rig.op.messages(), menu ? QList<QList<int>>{{291}} : QList<QList<int>>{});
     }
@@ -312,7 +301,7 @@ void TestTransferE2e::keysOperatedMidTransfer()
     };
     rig.op.shown.clear();
     rig.inc.uploadRequested = true;
-    QVERIFY(rig.upload->ReadPara_setflg());
+    QVERIFY(rig.upload.ReadPara_setflg());
     QVERIFY(rig.op.messages().size() >= 2);
     QCOMPARE(rig.op.messages().first(), (QList<int>{455, 456}));
     QVERIFY(!rig.op.wasShown(715));

@@ -11,7 +11,6 @@
 #include "base/ProgramFolder.h"
 #include "chart/Mardel_ChartCtl.h"
 #include "comm/RegisterMap.h"
-#include "comm/SerialZN8PCom.h"
 #include "comm/SettingsStore.h"
 #include "dialogs/Select_Disp.h"
 #include "dialogs/Setting_Disp.h"
@@ -118,15 +117,14 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     ZN8P_INC stored;
     store.storeCommConditions(stored);
     store.writeValue(stored, QStringLiteral("PortMap/COM1"), sim.slavePath());
-    ZN8P_INC inc;
-    store.selectKeyAndLoad(inc);
-    RegisterMap::fillVendorItemTable(inc);
-    RegisterMap::fillRegisterTable(inc);
+    ZN8P_INC loaded;
+    store.selectKeyAndLoad(loaded);
+    RegisterMap::fillVendorItemTable(loaded);
+    RegisterMap::fillRegisterTable(loaded);
 
     FakeOperator op;
-    MainDisp window(
-        inc, store, [&] { return std::make_unique<SerialZN8PCom>(PortNames(store.portMap(inc))); },
-        &op);
+    MainDisp window(std::move(loaded), store, ZN8PComFactory(), &op);
+    ZN8P_INC &inc = window.core().inc;
     window.system_init();
     window.show();
 
@@ -153,7 +151,7 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
             ok = save(window, folder + QStringLiteral("/upload-progress-") + suffix + ".png") && ok;
     });
     op.answers = {true};
-    window.commands().mnuUpload();
+    window.core().commands.mnuUpload();
     waitFor(6000);
 
     auto *pages = window.findChild<QTabWidget *>(QStringLiteral("SSTab1"));
@@ -178,7 +176,7 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     // Plugged in again, so that the port list shows the device as an operator finds it.
     sim.plug();
 
-    SubDisp_comm dialog(inc, store, window.link(), op, &window);
+    SubDisp_comm dialog(inc, store, window.core().link, op, &window);
     dialog.show();
     waitFor(200);
     ok = save(dialog, folder + QStringLiteral("/comm-settings-") + suffix + ".png") && ok;

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "base/MainView.h"
+#include "base/OperatorInterface.h"
+#include "comm/PortNames.h"
+#include "comm/RegisterMap.h"
+#include "comm/SerialZN8PCom.h"
+#include "comm/SettingsStore.h"
+#include "display/MainDisplayModel.h"
+#include "transfer/CoreSession.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+// No operator at the machine: every question is answered No, messages are only counted.
+class SilentOperator : public OperatorInterface
+{
+public:
+    void showMessage(const QList<int> &, MessageIcon) override { ++messages; }
+    bool askYesNo(const QList<int> &, MessageIcon) override { return false; }
+    void showText(int, const QString &, MessageIcon) override {}
+    bool askYesNoText(int, const QString &, MessageIcon) override { return false; }
+    void beep() override {}
+    void setStatusPanel(int, const QString &) override {}
+    void setMenuEnabled(MenuItem, bool) override {}
+    void processEvents() override {}
+    int messages = 0;
+};
+
+// Counts communication errors and works out the monitor panel as the window would, so that its
+// cost is part of what a benchmark measures.
+class BenchView : public NullMainView
+{
+public:
+    void setCommErrorVisible(bool visible) override { commErrors += visible; }
+    void refreshMonitor() override
+    {
+        TrackAutoManualChange(*inc);
+        panel = SelectDispItem(*inc);
+    }
+    ZN8P_INC *inc = nullptr;
+    MonitorPanelState panel;
+    int commErrors = 0;
+};
+
+// The core session of a benchmark over the simulated controller's pseudo-terminal as COM1, at one
+// protocol and speed; its settings and journal in a folder dropped with the run.
+struct BenchSession {
+    using ComMaker = std::function<std::unique_ptr<SerialZN8PCom>(PortNames)>;
+
+    BenchSession(qint16 protocol, int speed, const QString &device, ComMaker makeCom)
+        : m_device(device), m_makeCom(std::move(makeCom))
+    {
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
+        const bool rtu = protocol == ModbusRtu;
+        inc.protocolIndex = inc.savedProtocolIndex = protocol;
+        inc.speedText = QString::number(speed);
+        inc.dataBitsText = rtu ? QStringLiteral("8") : QStringLiteral("7");
+        inc.parityText = rtu ? QStringLiteral("NONE") : QStringLiteral("EVEN");
+        RegisterMap::fillRegisterTable(inc);
+        RegisterMap::fillVendorItemTable(inc);
+        view.inc = &inc;
+    }
+
+    bool open() { return core.link.renew().OpenPort(); }
+
+    QTemporaryDir folder;
+    SilentOperator op;
+    BenchView view;
+    SettingsStore store{QSettings::IniFormat};
+    CoreSession core{{op, view, store, folder.path()}, ZN8P_INC(), [this] {
+                         auto com = m_makeCom(PortNames({{QStringLiteral("COM1"), m_device}}));
+                         com->setPortName(QStringLiteral("COM1"));
+                         com->setSpeed(inc.speedText);
+                         com->setDataBits(inc.dataBitsText);
+                         com->setParity(inc.parityText);
+                         com->setReplyTimeout(300);
+                         return std::unique_ptr<ZN8PCom>(std::move(com));
+                     }};
+    ZN8P_INC &inc = core.inc;
+
+private:
+    QString m_device;
+    ComMaker m_makeCom;
+};

@@ -1,0 +1,118 @@
+#include "VendorFrameSession.h"
+
+#include "base/OperatorInterface.h"
+#include "base/ZN8P_INC.h"
+#include "comm/ComLink.h"
+#include "comm/ParameterTable.h"
+#include "comm/ReplyCheck.h"
+#include "comm/RequestLayer.h"
+
+namespace
+{
+
+constexpr int ModeRegisterCode = 10;
+
+// Reply waits: the user protocol, and the slower vendor-frame requests.
+constexpr int UserReplyTimeout = 300;
+constexpr int VendorReplyTimeout = 400;
+
+const QList<int> KeysOperatedMessage = {455, 456};
+const QList<int> SettingErrorMessage = {715};
+
+} // namespace
+
+VendorFrameSession::VendorFrameSession(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
+                                       OperatorInterface &op)
+    : m_inc(inc), m_request(request), m_link(link), m_op(op)
+{
+}
+
+bool VendorFrameSession::hasSv2Option(const ZN8P_INC &inc)
+{
+    return (inc.optionWord() & 0x01) && !(inc.optionWord() & 0x02);
+}
+
+bool VendorFrameSession::hasAbnormalOutputItem(const ZN8P_INC &inc)
+{
+    return inc.setting(ParameterTable::InputTypeCode) >= 30 && (inc.optionWord2() & 0x10);
+}
+
+QString VendorFrameSession::keyData(qint16 protocolIndex)
+{
+    return protocolIndex == Ravtocol ? QStringLiteral("1A4C") : QStringLiteral("4C1A");
+}
+
+void VendorFrameSession::runExchange(const std::function<void()> &body, bool refresh)
+{
+    if (m_running)
+        return;
+    m_running = true;
+    // An index of 3 here is a broken exchange that supervision has not repaired yet; the user's
+    // protocol is then the saved one.
+    if (m_inc.protocolIndex != VendorFrame)
+        m_inc.savedProtocolIndex = m_inc.protocolIndex;
+    m_inc.protocolIndex = m_inc.savedProtocolIndex;
+    setReplyTimeout(UserReplyTimeout);
+
+    const KeyResult key = WriteKeyUntilAccepted(keyData(m_inc.protocolIndex));
+    if (key == KeyResult::GaveUp || key == KeyResult::KeysHeld) {
+        // The controller never entered the vendor frame: nothing to read, nothing to return from.
+        m_running = false;
+        return;
+    }
+
+    m_inc.protocolIndex = VendorFrame;
+    setReplyTimeout(VendorReplyTimeout);
+    body();
+
+    setReplyTimeout(UserReplyTimeout);
+    if (refresh)
+        m_op.setStatusPanel(1, QString());
+    ReturnFromVendorFrame();
+    setReplyTimeout(UserReplyTimeout);
+    m_inc.protocolIndex = m_inc.savedProtocolIndex;
+    m_running = false;
+}
+
+VendorFrameSession::KeyResult VendorFrameSession::WriteKeyUntilAccepted(const QString &key)
+{
+    for (int otherAnswers = 0, keysRound = 0;;) {
+        const QString reply = m_request.write(m_inc.registerTable[ModeRegisterCode], key);
+        m_inc.commErrorFlag = false;
+        if (ReplyCheck::isNoReply(reply))
+            return KeyResult::NoReply;
+        if (ReplyCheck::isGoodWrite(reply, m_inc.protocolIndex))
+            return KeyResult::Accepted;
+        if (ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex)) {
+            m_op.showMessage(KeysOperatedMessage, MessageIcon::Exclamation);
+            if (!m_op.keepWaiting(keysRound++))
+                return KeyResult::KeysHeld;
+            continue;
+        }
+        if (++otherAnswers == MaxAttempts) {
+            m_op.showMessage(SettingErrorMessage, MessageIcon::Exclamation);
+            return KeyResult::GaveUp;
+        }
+    }
+}
+
+void VendorFrameSession::ReturnFromVendorFrame()
+{
+    m_inc.protocolIndex = VendorFrame;
+    setReplyTimeout(UserReplyTimeout);
+    // "06" becomes the vendor-frame write; item 0000 with data 0000 is the return command.
+    for (int round = 0; !m_request.write(QStringLiteral("0000"), QStringLiteral("0000")).isEmpty();
+         ++round) {
+        m_op.beep();
+        m_op.showMessage(KeysOperatedMessage, MessageIcon::Exclamation);
+        if (!m_op.keepWaiting(round))
+            break;
+    }
+    setReplyTimeout(UserReplyTimeout);
+}
+
+void VendorFrameSession::setReplyTimeout(int milliseconds)
+{
+    if (ZN8PCom *com = m_link.com())
+        com->setReplyTimeout(milliseconds);
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "base/JobDispatcher.h"
+#include "base/ZN8P_INC.h"
+#include "comm/ComLink.h"
+#include "comm/RequestLayer.h"
+#include "comm/VendorFrameSession.h"
+#include "polling/ConnectionController.h"
+#include "polling/PollingCycle.h"
+#include "polling/VendorFrameReads.h"
+#include "transfer/ControllerComparison.h"
+#include "transfer/OnlineStartRead.h"
+#include "transfer/ParameterUpload.h"
+#include "transfer/TransferCommands.h"
+#include "transfer/TransferJobs.h"
+#include "transfer/WriteJournal.h"
+
+// The core for one controller, built in this one place for the window, znctl, the test rigs, the
+// benchmarks and the screenshot tool: the shared state, the component over the port with its
+// request layer, the vendor frame, the polling, the uploads and downloads with their jobs and
+// journal, and the connection controls. The host gives the operator interface, the view and the
+// stored conditions, which must outlive the session, and decides whether a link check reads the
+// settings (connection.setSetdataRead).
+class CoreSession
+{
+public:
+    struct Host {
+        OperatorInterface &op;
+        MainView &view;
+        SettingsStore &store;
+        // The write journal's folder, and who writes: the window or znctl.
+        QString journalFolder;
+        WriteJournal::Source journalSource = WriteJournal::Source::Window;
+    };
+
+    // initial: the shared state the host has loaded (stored conditions, a settings file given at
+    // start-up); the session owns it from here on. comFactory makes the component at each link
+    // check; when empty, the serial port under the store's port map for the session's conditions,
+    // so that a port map edited in the settings takes effect at the next check.
+    CoreSession(const Host &host, ZN8P_INC initial, ZN8PComFactory comFactory = {});
+    CoreSession(const CoreSession &) = delete;
+    CoreSession &operator=(const CoreSession &) = delete;
+
+    ZN8P_INC inc;
+    ComLink link;
+    RequestLayer request{inc, link};
+    VendorFrameSession vendorFrame;
+    VendorFrameReads vendorReads;
+    ParameterUpload upload;
+    OnlineStartRead onlineStartRead;
+    PollingCycle polling;
+    JobDispatcher jobs{inc};
+    WriteJournal journal;
+    TransferJobs transfer;
+    TransferCommands commands;
+    ControllerComparison comparison;
+    ConnectionController connection;
+};
