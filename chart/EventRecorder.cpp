@@ -3,6 +3,7 @@
 #include "base/AppendOnlyFile.h"
 #include "base/ZN8P_INC.h"
 #include "chart/TrendLogWriter.h"
+#include "comm/ControllerCodes.h"
 #include "display/MainDisplayModel.h"
 #include "polling/ValueFormat.h"
 
@@ -11,10 +12,6 @@
 
 namespace
 {
-constexpr int PvCode = 0;
-constexpr int SvCode = 3;
-constexpr int Mv1Code = 1;
-constexpr int StatusCode = 4;
 constexpr quint16 SensorBreak = StatusBit::OverScale | StatusBit::UnderScale;
 } // namespace
 
@@ -34,7 +31,7 @@ void EventRecorder::monitorRead(int code, bool read)
 {
     if (read)
         m_readSinceOnline.insert(code);
-    if (read && code == StatusCode)
+    if (read && code == Code::Status)
         statusRead();
     else if (read)
         replied();
@@ -111,9 +108,9 @@ void EventRecorder::record(EventLog::Kind kind)
     const auto shown = [&](int code, const QString &text) {
         return answering && m_readSinceOnline.contains(code) ? text : QStringLiteral("----");
     };
-    event.pv = shown(PvCode, PvDisplayText(m_inc));
-    event.sv = shown(SvCode, FormatItemValue(m_inc, SvCode));
-    event.mv1 = shown(Mv1Code, FormatItemValue(m_inc, Mv1Code));
+    event.pv = shown(Code::Pv, PvDisplayText(m_inc));
+    event.sv = shown(Code::Sv, FormatItemValue(m_inc, Code::Sv));
+    event.mv1 = shown(Code::Mv1, FormatItemValue(m_inc, Code::Mv1));
     const QString path = currentFile();
     const QFileInfo target(path);
     m_failed =

@@ -5,6 +5,7 @@
 #include "base/ZN8P_INC.h"
 #include "chart/AxisStrip.h"
 #include "chart/ChartCanvas.h"
+#include "comm/ControllerCodes.h"
 #include "dialogs/Setting3_Disp.h"
 #include "display/MainDisplayModel.h"
 
@@ -21,7 +22,6 @@
 
 namespace
 {
-constexpr int SecondOutputBit = 0x40;
 constexpr int SidePanelWidth = 350;
 constexpr int ReasonPanel = 4;
 // The main display's look for values that are not live.
@@ -303,7 +303,7 @@ void Mardel_ChartCtl::prepareChannelFiles()
 
 void Mardel_ChartCtl::feed(const ChartCaptions &captions)
 {
-    m_inc.mv2Present = (m_inc.optionWord() & SecondOutputBit) != 0;
+    m_inc.mv2Present = (m_inc.optionWord() & OptionBit::HeatCool) != 0;
     const std::array<const QString *, ChartChannels::Count> texts = {
         &captions.pv0, &captions.sv0, &captions.mv1, &captions.mv2,
         &captions.sv2, &captions.sv3, &captions.sv4};

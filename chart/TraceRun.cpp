@@ -4,6 +4,7 @@
 #include "base/OperatorInterface.h"
 #include "base/ZN8P_INC.h"
 #include "chart/ChartSettingsFiles.h"
+#include "comm/ControllerCodes.h"
 
 #include <QDir>
 
@@ -11,7 +12,6 @@
 
 namespace
 {
-constexpr int SecondOutputBit = 0x40;
 constexpr int LoggingPanel = 2;
 constexpr int TraceStatePanel = 3;
 const QString NotRead = QStringLiteral("----");
@@ -42,7 +42,7 @@ void TraceRun::start()
     m_op.beep();
     if (!m_view.traceMenuChecked())
         m_view.setTraceMenuChecked(true);
-    if (!(m_inc.optionWord() & SecondOutputBit))
+    if (!(m_inc.optionWord() & OptionBit::HeatCool))
         m_model.flags[Mv2] = 0;
 
     const auto &flags = m_model.flags;

@@ -1,6 +1,7 @@
 #include "ItemValueEntry.h"
 
 #include "base/ZN8P_INC.h"
+#include "comm/ControllerCodes.h"
 #include "comm/ParameterTable.h"
 #include "polling/ValueFormat.h"
 #include "transfer/SettingRanges.h"
@@ -11,8 +12,6 @@
 
 namespace
 {
-
-constexpr int ManualOutputCode = 46;
 
 // The display text code would show with raw as its value.
 QString textFor(ZN8P_INC &inc, int code, qint16 raw)
@@ -62,7 +61,7 @@ namespace ItemValueEntry
 
 QString displayText(const ZN8P_INC &inc, int code)
 {
-    if (code == ManualOutputCode)
+    if (code == Code::ManualOutput)
         return NumberFormat::scaled(inc.setting(code), 1);
     return FormatItemValue(inc, code);
 }
@@ -74,10 +73,10 @@ bool isWritable(int code)
 
 QList<int> inputsFor(int code)
 {
-    QList<int> codes = {ParameterTable::InputTypeCode,
-                        ParameterTable::DecimalPlaceCode,
-                        ParameterTable::ScaleHighCode,
-                        ParameterTable::ScaleLowCode,
+    QList<int> codes = {Code::InputType,
+                        Code::DecimalPlace,
+                        Code::ScaleHigh,
+                        Code::ScaleLow,
                         13,
                         15,
                         16,

@@ -6,6 +6,7 @@
 #include "base/MessageTable.h"
 #include "chart/EventRecorder.h"
 #include "chart/TrendLogWriter.h"
+#include "comm/ControllerCodes.h"
 #include "display/MainDisplayModel.h"
 #include "polling/PollingCycle.h"
 #include "polling/ValueFormat.h"
@@ -21,12 +22,6 @@
 namespace
 {
 
-constexpr quint16 SecondOutputBit = 0x40;
-constexpr int PvCode = 0;
-constexpr int Mv1Code = 1;
-constexpr int Mv2Code = 2;
-constexpr int SvCode = 3;
-constexpr int StatusCode = 4;
 // Shown for MV2 on a controller without a second output and for a value this rotation did not
 // read, as the chart shows a missing value.
 const QString NoValue = QStringLiteral("----");
@@ -46,7 +41,10 @@ private:
     void supervisionTick();
     void rotationDone();
     void logSample(const TrendLogWriter::Sample &sample);
-    bool hasSecondOutput() const { return quint16(m_session.inc.optionWord()) & SecondOutputBit; }
+    bool hasSecondOutput() const
+    {
+        return quint16(m_session.inc.optionWord()) & OptionBit::HeatCool;
+    }
     // text when this rotation read code, else NoValue.
     QString ifRead(int code, const QString &text) const
     {
@@ -83,7 +81,7 @@ MonitorRun::MonitorRun(CliSession &session, const CommandLine &commandLine)
             m_read.insert(code);
             // The sample is as old as its PV (or its first value when PV was not read): a
             // rotation slowed by reply timeouts ends seconds after that.
-            if (code == PvCode || !m_readAt.isValid())
+            if (code == Code::Pv || !m_readAt.isValid())
                 m_readAt = QDateTime::currentDateTime();
         }
         if (m_events)
@@ -182,17 +180,17 @@ void MonitorRun::rotationDone()
     const ZN8P_INC &inc = m_session.inc;
     const TrendLogWriter::Sample sample = {
         m_readAt,
-        ifRead(PvCode, PvDisplayText(inc)),
-        ifRead(SvCode, FormatItemValue(inc, SvCode)),
-        ifRead(Mv1Code, FormatItemValue(inc, Mv1Code)),
-        hasSecondOutput() ? ifRead(Mv2Code, FormatItemValue(inc, Mv2Code)) : NoValue,
+        ifRead(Code::Pv, PvDisplayText(inc)),
+        ifRead(Code::Sv, FormatItemValue(inc, Code::Sv)),
+        ifRead(Code::Mv1, FormatItemValue(inc, Code::Mv1)),
+        hasSecondOutput() ? ifRead(Code::Mv2, FormatItemValue(inc, Code::Mv2)) : NoValue,
     };
     const QString status =
         QStringLiteral("%1").arg(quint16(inc.statusWord()), 4, 16, QLatin1Char('0'));
     m_session.console.line(QStringLiteral("%1  PV %2  SV %3  MV1 %4  MV2 %5  status %6")
                                .arg(sample.at.time().toString(QStringLiteral("HH:mm:ss")),
-                                    ifRead(PvCode, PvDisplayText(inc, true)), sample.sv, sample.mv1,
-                                    sample.mv2, ifRead(StatusCode, status)));
+                                    ifRead(Code::Pv, PvDisplayText(inc, true)), sample.sv,
+                                    sample.mv1, sample.mv2, ifRead(Code::Status, status)));
     m_read.clear();
     m_readAt = QDateTime();
     if (!m_commandLine.csvPath.isEmpty())

@@ -4,6 +4,7 @@
 #include "ExitCode.h"
 #include "Interrupt.h"
 #include "base/MessageTable.h"
+#include "comm/ControllerCodes.h"
 #include "comm/ParameterTable.h"
 #include "comm/RegisterMap.h"
 #include "display/MainDisplayModel.h"
@@ -16,10 +17,6 @@
 
 namespace
 {
-
-constexpr int PvCode = 0;
-constexpr int StatusCode = 4;
-constexpr int AutoTuningCode = 12;
 
 struct ReadResult {
     int code = 0;
@@ -60,18 +57,18 @@ bool codesOf(const QString &argument, QList<int> &codes, QString *error)
 // word for PV over- and underscale.
 QList<int> formatInputs(const QList<int> &codes)
 {
-    QList<int> inputs = {ParameterTable::InputTypeCode, ParameterTable::DecimalPlaceCode};
-    if (codes.contains(AutoTuningCode))
+    QList<int> inputs = {Code::InputType, Code::DecimalPlace};
+    if (codes.contains(Code::AutoTuning))
         inputs << 13 << 15 << 16;
-    if (codes.contains(PvCode))
-        inputs << StatusCode;
+    if (codes.contains(Code::Pv))
+        inputs << Code::Status;
     return inputs;
 }
 
 // The value as the display shows it; PV out of scale as "----" with its marker.
 QString displayText(const ZN8P_INC &inc, int code)
 {
-    return code == PvCode ? PvDisplayText(inc, true) : FormatItemValue(inc, code);
+    return code == Code::Pv ? PvDisplayText(inc, true) : FormatItemValue(inc, code);
 }
 
 // What a code is called: the message that names it where there is one.

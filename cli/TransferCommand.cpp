@@ -4,6 +4,7 @@
 #include "ExitCode.h"
 #include "WriteSide.h"
 #include "base/MessageTable.h"
+#include "comm/ControllerCodes.h"
 #include "polling/ValueFormat.h"
 #include "transfer/ParameterDownload.h"
 #include "transfer/SettingRanges.h"
@@ -15,7 +16,6 @@
 namespace
 {
 
-constexpr quint16 AutoTuningBit = 0x0800;
 constexpr int NotReadText = 895;
 
 int exitCodeOf(WriteSide::Outcome outcome)
@@ -163,7 +163,7 @@ int runDownload(CliSession &session, const CommandLine &commandLine)
         return exitCodeOf(outcome);
     }
     // The Download command's own refusal.
-    if (quint16(inc.statusWord()) & AutoTuningBit) {
+    if (quint16(inc.statusWord()) & StatusBit::AutoTuning) {
         session.op.showMessage({503, 504}, MessageIcon::Exclamation);
         closePort(session);
         return Busy;

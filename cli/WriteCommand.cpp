@@ -5,6 +5,7 @@
 #include "ItemValueEntry.h"
 #include "WriteSide.h"
 #include "base/MessageTable.h"
+#include "comm/ControllerCodes.h"
 #include "comm/ParameterTable.h"
 #include "comm/RegisterMap.h"
 #include "comm/VendorFrameSession.h"
@@ -16,16 +17,14 @@ namespace
 {
 
 constexpr int SetValue2Code = 58;
-constexpr int ContactFunctionCode = 61;
-constexpr int AbnormalOutputCode = 62;
 constexpr int KeysOperatedNote = 883;
 
 // Whether this controller has the item at all: the vendor-frame items come with options.
 bool present(const ZN8P_INC &inc, int code)
 {
-    if (code >= SetValue2Code && code <= ContactFunctionCode)
+    if (code >= SetValue2Code && code <= Code::ContactInputFunction)
         return VendorFrameSession::hasSv2Option(inc);
-    if (code == AbnormalOutputCode)
+    if (code == Code::AbnormalOutput)
         return VendorFrameSession::hasAbnormalOutputItem(inc);
     return true;
 }
@@ -41,7 +40,7 @@ void readCode(CliSession &session, ReplyReporter &reporter, int code)
     if (!present(inc, code))
         return;
     inc.itemCode = qint16(code);
-    if (code <= ContactFunctionCode)
+    if (code <= Code::ContactInputFunction)
         session.core.vendorReads.Read_SV();
     else
         session.core.vendorReads.Read_data();

@@ -2,12 +2,10 @@
 
 #include "CliSession.h"
 #include "base/MessageTable.h"
+#include "comm/ControllerCodes.h"
 
 namespace
 {
-
-constexpr int AutoManualCode = 45;
-constexpr int ManualOutputCode = 46;
 
 } // namespace
 
@@ -39,7 +37,7 @@ WriteSide::Outcome WriteSide::uploadAll()
         return Outcome::KeysOperated;
     // The upload leaves these two to the monitor panel; a file needs them too.
     ReplyReporter reporter(inc, m_session.core.link, m_session.op, m_session.view);
-    for (const int code : {AutoManualCode, ManualOutputCode})
+    for (const int code : {Code::AutoManual, Code::ManualOutput})
         reporter.read(m_session.core.request.read(inc.registerTable.at(code)), code);
     return m_session.view.commErrorSeen() ? Outcome::NoController : Outcome::Done;
 }

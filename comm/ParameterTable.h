@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/ZN8P_INC.h"
+#include "comm/ControllerCodes.h"
 
 #include <QString>
 
@@ -20,11 +21,6 @@ bool isFahrenheit(int type); // 15 to 29, not tenth
 // Facts about the parameter codes 0 to 65 that name every controller value.
 namespace ParameterTable
 {
-
-constexpr int InputTypeCode = 49;
-constexpr int DecimalPlaceCode = 27;
-constexpr int ScaleHighCode = 25;
-constexpr int ScaleLowCode = 26;
 
 bool isMonitorCode(int code); // 0 to 8, held in monitorValues
 bool isSettingCode(int code); // 10 to 65, held in settingValues at code - 10

@@ -3,14 +3,13 @@
 #include "base/OperatorInterface.h"
 #include "base/ZN8P_INC.h"
 #include "comm/ComLink.h"
+#include "comm/ControllerCodes.h"
 #include "comm/ParameterTable.h"
 #include "comm/ReplyCheck.h"
 #include "comm/RequestLayer.h"
 
 namespace
 {
-
-constexpr int ModeRegisterCode = 10;
 
 // Reply waits: the user protocol, and the slower vendor-frame requests.
 constexpr int UserReplyTimeout = 300;
@@ -29,12 +28,13 @@ VendorFrameSession::VendorFrameSession(ZN8P_INC &inc, RequestLayer &request, Com
 
 bool VendorFrameSession::hasSv2Option(const ZN8P_INC &inc)
 {
-    return (inc.optionWord() & 0x01) && !(inc.optionWord() & 0x02);
+    return (inc.optionWord() & OptionBit::ContactInput) &&
+           !(inc.optionWord() & OptionBit::SerialComm);
 }
 
 bool VendorFrameSession::hasAbnormalOutputItem(const ZN8P_INC &inc)
 {
-    return inc.setting(ParameterTable::InputTypeCode) >= 30 && (inc.optionWord2() & 0x10);
+    return inc.setting(Code::InputType) >= 30 && (inc.optionWord2() & Option2Bit::DcCurrentOutput);
 }
 
 QString VendorFrameSession::keyData(qint16 protocolIndex)
@@ -77,7 +77,7 @@ void VendorFrameSession::runExchange(const std::function<void()> &body, bool ref
 VendorFrameSession::KeyResult VendorFrameSession::WriteKeyUntilAccepted(const QString &key)
 {
     for (int otherAnswers = 0, keysRound = 0;;) {
-        const QString reply = m_request.write(m_inc.registerTable[ModeRegisterCode], key);
+        const QString reply = m_request.write(m_inc.registerTable[Code::ModeRegister], key);
         m_inc.commErrorFlag = false;
         if (ReplyCheck::isNoReply(reply))
             return KeyResult::NoReply;

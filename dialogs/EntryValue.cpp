@@ -16,9 +16,8 @@ EntryValue::EntryValue(const ZN8P_INC &inc) : m_inc(inc) {}
 
 std::optional<int> EntryValue::decimals() const
 {
-    if (m_inc.setting(ParameterTable::InputTypeCode) >= 30 &&
-        SettingRanges::usesDecimalPlace(m_inc.itemCode)) {
-        const int place = m_inc.setting(ParameterTable::DecimalPlaceCode);
+    if (m_inc.setting(Code::InputType) >= 30 && SettingRanges::usesDecimalPlace(m_inc.itemCode)) {
+        const int place = m_inc.setting(Code::DecimalPlace);
         if (place < 0 || place > 3)
             return std::nullopt;
         return place;
@@ -155,8 +154,7 @@ EntryValue::Outcome EntryValue::accept(ZN8P_INC &inc)
     // The value as the item shows it ("25." or "2.50" typed): offline it goes onto the page.
     m_literal = false;
     setWorking(*v);
-    if (inc.itemCode == ParameterTable::ScaleHighCode ||
-        inc.itemCode == ParameterTable::ScaleLowCode)
+    if (inc.itemCode == Code::ScaleHigh || inc.itemCode == Code::ScaleLow)
         inc.rereadFlag = true;
     return Outcome::Accepted;
 }

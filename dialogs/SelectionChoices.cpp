@@ -136,7 +136,7 @@ SelectionOutcome SelectionChange::apply(ZN8P_INC &inc, int index, const QString 
     case 45:
         outcome.manualButtonsShown = index == 1;
         break;
-    case ParameterTable::InputTypeCode:
+    case Code::InputType:
         if (offline)
             Limitchk_sh(inc);
         else
@@ -159,11 +159,11 @@ SelectionOutcome SelectionChange::apply(ZN8P_INC &inc, int index, const QString 
 
 void SelectionChange::Limitchk_sh(ZN8P_INC &inc)
 {
-    const int type = inc.setting(ParameterTable::InputTypeCode);
+    const int type = inc.setting(Code::InputType);
     const auto [high, low] = SettingRanges::inputTypeScaling(type);
-    inc.setting(ParameterTable::ScaleHighCode) = qint16(high);
-    inc.setting(ParameterTable::ScaleLowCode) = qint16(low);
-    if (type == inc.downloadValues.at(ParameterTable::InputTypeCode - 10))
+    inc.setting(Code::ScaleHigh) = qint16(high);
+    inc.setting(Code::ScaleLow) = qint16(low);
+    if (type == inc.downloadValues.at(Code::InputType - 10))
         return;
     for (int code : {11, 58, 59, 60, 19, 20})
         inc.setting(code) = 0;

@@ -3,6 +3,7 @@
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
 #include "base/ZN8P_INC.h"
+#include "comm/ControllerCodes.h"
 #include "comm/ParameterTable.h"
 #include "display/MainDisplayModel.h"
 
@@ -10,8 +11,6 @@
 
 namespace
 {
-constexpr int Alarm1TypeCode = 36;
-constexpr int Alarm2TypeCode = 37;
 constexpr int Alarm1ValueCode = 19;
 constexpr int Alarm2ValueCode = 20;
 } // namespace
@@ -24,18 +23,18 @@ QList<int> SettingResets::resetBy(const ZN8P_INC &inc, int code)
     const bool alarm2 = options & OptionBit::Alarm2;
     QList<int> codes;
     switch (code) {
-    case ParameterTable::InputTypeCode:
-        codes = {ParameterTable::ScaleHighCode, ParameterTable::ScaleLowCode, 11};
+    case Code::InputType:
+        codes = {Code::ScaleHigh, Code::ScaleLow, 11};
         if (setValues2To4)
             codes << 58 << 59 << 60;
         codes << Alarm1ValueCode;
         if (alarm2)
             codes << Alarm2ValueCode;
         break;
-    case Alarm1TypeCode:
+    case Code::Alarm1Type:
         codes = {Alarm1ValueCode};
         break;
-    case Alarm2TypeCode:
+    case Code::Alarm2Type:
         codes = {Alarm2ValueCode};
         break;
     default:

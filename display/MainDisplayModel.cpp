@@ -271,7 +271,7 @@ void applyOther(const ZN8P_INC &inc, RowSet &rows)
     rows.show({59, 60}, contactInput && contactFunction == 0);
     // Online the controller says whether it has the function; offline the unit's DC output does.
     const bool inputAbnormalOutput =
-        (inc.online && hasBit(inc.optionWord2(), Option2Bit::InputAbnormalOutput)) ||
+        (inc.online && hasBit(inc.optionWord2(), Option2Bit::DcCurrentOutput)) ||
         inc.unitConfig.outputType == 2;
     rows.show({62}, linearInput && inputAbnormalOutput);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/ZN8P_INC.h"
+#include "comm/ControllerCodes.h"
 
 #include <QList>
 #include <QString>
@@ -49,39 +50,6 @@ struct Lamp {
     Rgb colour = DisplayColor::White;
     bool visible = true;
 };
-
-// statusWord bits the display decodes.
-namespace StatusBit
-{
-constexpr quint16 Out1 = 0x0001;
-constexpr quint16 Out2 = 0x0002;
-constexpr quint16 Alarm1 = 0x0004;
-constexpr quint16 Alarm2 = 0x0008;
-constexpr quint16 HeaterBurnout = 0x0040;
-constexpr quint16 OverScale = 0x0100;
-constexpr quint16 UnderScale = 0x0200;
-constexpr quint16 OutputOff = 0x0400;
-constexpr quint16 AutoTuning = 0x0800;
-constexpr quint16 AutoManualKey = 0x1000; // the OUT/OFF key switches automatic/manual control
-constexpr quint16 Manual = 0x4000;
-constexpr quint16 SettingsChanged = 0x8000;
-} // namespace StatusBit
-
-// optionWord bits the display decodes.
-namespace OptionBit
-{
-constexpr quint16 ContactInput = 0x0001;
-constexpr quint16 SerialComm = 0x0002;
-constexpr quint16 HeaterBurnout = 0x0004;
-constexpr quint16 Alarm2 = 0x0020;
-constexpr quint16 HeatCool = 0x0040;
-} // namespace OptionBit
-
-// optionWord2 bits the display decodes.
-namespace Option2Bit
-{
-constexpr quint16 InputAbnormalOutput = 0x0010; // the output state on input abnormal is settable
-} // namespace Option2Bit
 
 // Indexes of MonitorPanelState::alarmLamps, the same as those of the lbl_alm control array.
 enum AlarmLamp { Evt1Lamp = 0, Evt2Lamp = 1, UpLamp = 2, DownLamp = 3, HbLamp = 4 };

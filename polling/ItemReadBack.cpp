@@ -1,15 +1,12 @@
 #include "ItemReadBack.h"
 
 #include "base/ZN8P_INC.h"
+#include "comm/ControllerCodes.h"
 #include "comm/RequestLayer.h"
 #include "polling/VendorFrameReads.h"
 
 namespace
 {
-
-constexpr int FirstVendorCode = 58;
-constexpr int LastSetValueCode = 61;
-constexpr int LastVendorCode = 63;
 
 } // namespace
 
@@ -21,9 +18,9 @@ ItemReadBack::ItemReadBack(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
 
 bool ItemReadBack::read(int code)
 {
-    if (code >= FirstVendorCode && code <= LastVendorCode) {
+    if (code >= Code::FirstVendor && code <= Code::LastVendor) {
         m_inc.itemCode = qint16(code);
-        if (code <= LastSetValueCode)
+        if (code <= Code::ContactInputFunction)
             m_vendorReads.Read_SV();
         else
             m_vendorReads.Read_data();

@@ -4,6 +4,7 @@
 #include "base/OperatorInterface.h"
 #include "base/ZN8P_INC.h"
 #include "comm/ComLink.h"
+#include "comm/ControllerCodes.h"
 #include "comm/ReplyCheck.h"
 #include "comm/RequestLayer.h"
 #include "comm/SettingsStore.h"
@@ -13,10 +14,6 @@
 
 namespace
 {
-
-constexpr int StatusCode = 4;
-constexpr int ModeRegisterCode = 10;
-constexpr quint16 AutoTuningBit = 0x0800;
 
 const QList<int> OfflineMessage = {274, 275, 276, 277, 278};
 const QList<int> SettingErrorMessage = {715};
@@ -44,7 +41,7 @@ int PollingCycle::monitorCode(qint16 step, qint16 optionWord)
     case 3:
         return 1;
     case 4:
-        return (optionWord & 0x40) ? 2 : 0;
+        return (optionWord & OptionBit::HeatCool) ? 2 : 0;
     case 5:
         return (optionWord & 0x04) ? 5 : 4;
     default:
@@ -65,7 +62,7 @@ bool PollingCycle::runMonitorJob()
     // Judged only when just read: the word kept from an earlier read still shows a change that
     // an upload has dealt with since, and would start that upload again on every tick until the
     // next read of the status word.
-    if (code == StatusCode && read)
+    if (code == Code::Status && read)
         statecomchk(m_inc);
     m_inc.monitorStep = qint16((m_inc.monitorStep + 1) % RotationLength);
     m_view.setChartMaxCh(0);
@@ -75,10 +72,10 @@ bool PollingCycle::runMonitorJob()
 
 void PollingCycle::refreshVendorItems()
 {
-    if ((quint16(m_inc.statusWord()) & AutoTuningBit) || m_vendorFrame.exchangeRunning())
+    if ((quint16(m_inc.statusWord()) & StatusBit::AutoTuning) || m_vendorFrame.exchangeRunning())
         return;
     const QString reply =
-        m_request.write(m_inc.registerTable.at(ModeRegisterCode), QStringLiteral("0000"));
+        m_request.write(m_inc.registerTable.at(Code::ModeRegister), QStringLiteral("0000"));
     m_inc.commErrorFlag = false;
     // A refusal of the mode write ("86", or '!' under Ravtocol) ends the tick; any other reply,
     // none included, lets the reads run. Ravtocol follows the Modbus rule so that both protocols

@@ -65,12 +65,12 @@ QString pairChoice(int value, int first, int second)
 
 int inputType(const ZN8P_INC &inc)
 {
-    return inc.setting(ParameterTable::InputTypeCode);
+    return inc.setting(Code::InputType);
 }
 
 int decimalPlace(const ZN8P_INC &inc)
 {
-    return inc.setting(ParameterTable::DecimalPlaceCode);
+    return inc.setting(Code::DecimalPlace);
 }
 
 // Values in the unit of the process value.

@@ -4,6 +4,7 @@
 #include "base/OperatorInterface.h"
 #include "base/ZN8P_INC.h"
 #include "comm/ComLink.h"
+#include "comm/ControllerCodes.h"
 #include "comm/ParameterTable.h"
 #include "comm/ReplyCheck.h"
 #include "comm/RequestLayer.h"
@@ -11,10 +12,6 @@
 
 namespace
 {
-
-constexpr int ContactInputFunctionCode = 61;
-constexpr int AbnormalOutputCode = 62;
-constexpr int OutOffKeyCode = 63;
 
 } // namespace
 
@@ -31,8 +28,8 @@ void VendorFrameReads::Read_SV()
     if (!VendorFrameSession::hasSv2Option(m_inc))
         return;
     const int code = m_inc.itemCode;
-    const bool setValuesSelectable = m_inc.setting(ContactInputFunctionCode) == 0;
-    const bool readsItem = code == 58 || code == ContactInputFunctionCode ||
+    const bool setValuesSelectable = m_inc.setting(Code::ContactInputFunction) == 0;
+    const bool readsItem = code == 58 || code == Code::ContactInputFunction ||
                            ((code == 59 || code == 60) && setValuesSelectable);
     // Unread until the exchange reads it: a key write that gives up reads nothing.
     if (readsItem)
@@ -48,28 +45,28 @@ void VendorFrameReads::Read_SV()
 void VendorFrameReads::Read_data()
 {
     m_lastReadAccepted = false;
-    if (m_inc.itemCode != AbnormalOutputCode) {
-        m_inc.unreadCodes.insert(OutOffKeyCode);
-        m_session.runExchange([this] { readItem(OutOffKeyCode); }, false);
+    if (m_inc.itemCode != Code::AbnormalOutput) {
+        m_inc.unreadCodes.insert(Code::OutOffKey);
+        m_session.runExchange([this] { readItem(Code::OutOffKey); }, false);
         return;
     }
     if (VendorFrameSession::hasAbnormalOutputItem(m_inc)) {
-        m_inc.unreadCodes.insert(AbnormalOutputCode);
-        m_session.runExchange([this] { readItem(AbnormalOutputCode); }, false);
+        m_inc.unreadCodes.insert(Code::AbnormalOutput);
+        m_session.runExchange([this] { readItem(Code::AbnormalOutput); }, false);
     }
 }
 
 void VendorFrameReads::Read_SV2()
 {
-    if (!VendorFrameSession::hasSv2Option(m_inc) || m_inc.setting(ContactInputFunctionCode) == 2)
+    if (!VendorFrameSession::hasSv2Option(m_inc) || m_inc.setting(Code::ContactInputFunction) == 2)
         return;
     m_op.setStatusPanel(1, QString());
     m_session.runExchange(
         [this] {
-            readItem(ContactInputFunctionCode);
+            readItem(Code::ContactInputFunction);
             readItem(58);
             // The function just read decides whether set values 3 and 4 exist.
-            if (m_inc.setting(ContactInputFunctionCode) == 0) {
+            if (m_inc.setting(Code::ContactInputFunction) == 0) {
                 readItem(59);
                 readItem(60);
             }
@@ -80,7 +77,7 @@ void VendorFrameReads::Read_SV2()
 void VendorFrameReads::Read_data2()
 {
     if (VendorFrameSession::hasAbnormalOutputItem(m_inc))
-        m_session.runExchange([this] { readItem(AbnormalOutputCode); }, true);
+        m_session.runExchange([this] { readItem(Code::AbnormalOutput); }, true);
 }
 
 void VendorFrameReads::readItem(int code)

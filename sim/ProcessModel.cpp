@@ -1,5 +1,6 @@
 #include "sim/ProcessModel.h"
 
+#include "comm/ControllerCodes.h"
 #include "sim/RegisterBank.h"
 
 #include <algorithm>
@@ -14,7 +15,6 @@ constexpr quint16 Out1Bit = 0x0001;
 constexpr quint16 Out2Bit = 0x0002;
 constexpr quint16 Alarm1Bit = 0x0004;
 constexpr quint16 Alarm2Bit = 0x0008;
-constexpr quint16 HeaterBreakBit = 0x0040;
 constexpr quint16 OverscaleBit = 0x0100;
 constexpr quint16 UnderscaleBit = 0x0200;
 constexpr quint16 OutputOffBit = 0x0400;
@@ -331,7 +331,7 @@ void ProcessModel::step(double seconds)
     };
     if (model.heaterBreak > 0 && out1 &&
         (broken(R::HeaterBreak1) || (model.heaterBreakThreePhase() && broken(R::HeaterBreak2))))
-        status |= HeaterBreakBit;
+        status |= StatusBit::HeaterBurnout;
     m_bank.set(R::Pv, qint16(std::lround(std::clamp(pv, -32768.0, 32767.0))));
     m_bank.set(R::Mv1, qint16(std::lround(mv1 * 10)));
     m_bank.set(R::Mv2, qint16(std::lround(mv2 * 10)));

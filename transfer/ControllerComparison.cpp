@@ -3,6 +3,7 @@
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
 #include "base/ZN8P_INC.h"
+#include "comm/ControllerCodes.h"
 #include "polling/ValueFormat.h"
 #include "transfer/ParameterDownload.h"
 #include "transfer/SettingRanges.h"
@@ -11,8 +12,6 @@
 namespace
 {
 
-constexpr int AutoTuningCode = 12;
-constexpr int FirstVendorCode = 58;
 constexpr int LineLostMessage = 892;
 constexpr int NotReadText = 895;
 
@@ -45,7 +44,7 @@ std::optional<QList<SettingDifference>> ControllerComparison::compare()
         if (!ParameterDownload::applies(code, m_inc, shown.settingValues))
             continue;
         // As in an upload, the vendor-frame items are left alone while auto-tuning is on.
-        if (code >= FirstVendorCode && shown.setting(AutoTuningCode) != 0)
+        if (code >= Code::FirstVendor && shown.setting(Code::AutoTuning) != 0)
             continue;
         m_inc.commErrorFlag = false;
         const bool read = m_itemRead.read(code);

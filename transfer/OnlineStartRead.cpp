@@ -3,6 +3,7 @@
 #include "base/MainView.h"
 #include "base/OperatorInterface.h"
 #include "comm/ComLink.h"
+#include "comm/ControllerCodes.h"
 #include "comm/ParameterTable.h"
 #include "comm/RequestLayer.h"
 #include "transfer/ParameterUpload.h"
@@ -10,8 +11,6 @@
 namespace
 {
 
-constexpr int StatusCode = 4;
-constexpr int OptionCode = 7;
 constexpr int Option2Code = 8;
 constexpr int TypeMismatchMessage = 290;
 
@@ -39,23 +38,25 @@ UnitConfig OnlineStartRead::deriveUnitConfig(qint16 optionWord, qint16 optionWor
 {
     const auto bit = [](qint16 word, int mask) { return qint16((word & mask) ? 1 : 0); };
     UnitConfig config;
-    config.alarm2 = bit(optionWord, 0x20);
-    config.heatCool = bit(optionWord, 0x40);
-    if (optionWord & 0x04) {
-        const qint16 rated50A = bit(optionWord, 0x08);
-        config.heaterBreak = qint16(((optionWord & 0x10) ? 3 : 1) + rated50A);
+    config.alarm2 = bit(optionWord, OptionBit::Alarm2);
+    config.heatCool = bit(optionWord, OptionBit::HeatCool);
+    if (optionWord & OptionBit::HeaterBurnout) {
+        const qint16 rated50A = bit(optionWord, OptionBit::HeaterBurnout50A);
+        config.heaterBreak = qint16(((optionWord & OptionBit::ThreePhase) ? 3 : 1) + rated50A);
     }
-    config.contactInput = bit(optionWord, 0x01);
-    config.outputType = (optionWord2 & 0x08) ? 1 : (optionWord2 & 0x10) ? 2 : 0;
-    config.serialComm = bit(optionWord, 0x02);
+    config.contactInput = bit(optionWord, OptionBit::ContactInput);
+    config.outputType = (optionWord2 & Option2Bit::VoltageOutput)     ? 1
+                        : (optionWord2 & Option2Bit::DcCurrentOutput) ? 2
+                                                                      : 0;
+    config.serialComm = bit(optionWord, OptionBit::SerialComm);
     return config;
 }
 
 void OnlineStartRead::Setdata_read()
 {
     readCode(Option2Code);
-    readCode(OptionCode);
-    readCode(StatusCode);
+    readCode(Code::Option);
+    readCode(Code::Status);
 
     if (!m_inc.unsavedOnlineChanges) {
         if (!m_inc.rangeOnlyFlag) {
@@ -64,10 +65,10 @@ void OnlineStartRead::Setdata_read()
         } else {
             if (ZN8PCom *com = m_link.com())
                 com->setReplyTimeout(300);
-            readCode(ParameterTable::InputTypeCode);
-            if (m_inc.setting(ParameterTable::InputTypeCode) >= 30)
-                readCode(ParameterTable::DecimalPlaceCode);
-            readCode(ParameterTable::ScaleLowCode);
+            readCode(Code::InputType);
+            if (m_inc.setting(Code::InputType) >= 30)
+                readCode(Code::DecimalPlace);
+            readCode(Code::ScaleLow);
         }
     }
 

@@ -4,6 +4,7 @@
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
 #include "comm/ComLink.h"
+#include "comm/ControllerCodes.h"
 #include "comm/DataWord.h"
 #include "comm/ParameterTable.h"
 #include "comm/ReplyCheck.h"
@@ -18,33 +19,10 @@
 namespace
 {
 
-constexpr int ModeRegisterCode = 10;
-constexpr int MainSetValueCode = 11;
-constexpr int AutoTuningCode = 12;
-constexpr int AtBiasCode = 51;
-constexpr int ContactInputFunctionCode = 61;
-constexpr int SettingFlagCode = 65;
 constexpr int InputTypeReplyTimeout = 300;
 constexpr int DownloadMessage = 501;
 constexpr int KeyOperationMessage = 292;
 const QList<int> AutoTuningMessage = {503, 504};
-
-namespace Status
-{
-constexpr quint16 AutoTuning = 0x0800;
-constexpr quint16 AutoManualKey = 0x1000;
-} // namespace Status
-
-namespace Option
-{
-constexpr quint16 ContactInput = 0x01;
-constexpr quint16 SerialComm = 0x02;
-constexpr quint16 HeaterBurnout = 0x04;
-constexpr quint16 ThreePhase = 0x10;
-constexpr quint16 Alarm2 = 0x20;
-constexpr quint16 HeatCool = 0x40;
-constexpr quint16 DcCurrentOutput = 0x10; // in optionWord2
-} // namespace Option
 
 } // namespace
 
@@ -74,12 +52,12 @@ bool ParameterDownload::applies(int code, const ZN8P_INC &inc, const Values &sou
     const quint16 status = quint16(inc.statusWord());
     const quint16 option = quint16(inc.optionWord());
     const auto value = [&](int c) { return source.at(c - 10); };
-    const bool sv2Option = (option & Option::ContactInput) && !(option & Option::SerialComm);
-    const bool dcInput = InputType::isDc(value(ParameterTable::InputTypeCode));
+    const bool sv2Option = (option & OptionBit::ContactInput) && !(option & OptionBit::SerialComm);
+    const bool dcInput = InputType::isDc(value(Code::InputType));
     switch (code) {
-    case AutoTuningCode: {
+    case Code::AutoTuning: {
         // Only a change of the controller's state is sent.
-        const bool running = status & Status::AutoTuning;
+        const bool running = status & StatusBit::AutoTuning;
         return (value(code) == 0 && running) || (value(code) == 1 && !running);
     }
     case 19:
@@ -88,12 +66,12 @@ bool ParameterDownload::applies(int code, const ZN8P_INC &inc, const Values &sou
     case 47:
         return value(36) != 0;
     case 37:
-        return option & Option::Alarm2;
+        return option & OptionBit::Alarm2;
     case 20:
     case 39:
     case 41:
     case 48:
-        return (option & Option::Alarm2) && value(37) != 0;
+        return (option & OptionBit::Alarm2) && value(37) != 0;
     case 14:
     case 18:
     case 24:
@@ -101,27 +79,27 @@ bool ParameterDownload::applies(int code, const ZN8P_INC &inc, const Values &sou
     case 33:
     case 34:
     case 35:
-        return option & Option::HeatCool;
+        return option & OptionBit::HeatCool;
     case 21:
-        return option & Option::HeaterBurnout;
+        return option & OptionBit::HeaterBurnout;
     case 53:
-        return (option & Option::HeaterBurnout) && (option & Option::ThreePhase);
-    case ParameterTable::DecimalPlaceCode:
+        return (option & OptionBit::HeaterBurnout) && (option & OptionBit::ThreePhase);
+    case Code::DecimalPlace:
         return dcInput;
-    case AtBiasCode:
+    case Code::AtBias:
         return !dcInput && value(13) != 0 && value(15) != 0 && value(16) != 0;
     case 44:
-        return !(status & Status::AutoManualKey);
+        return !(status & StatusBit::AutoManualKey);
     case 45:
-        return status & Status::AutoManualKey;
+        return status & StatusBit::AutoManualKey;
     case 58:
-    case ContactInputFunctionCode:
+    case Code::ContactInputFunction:
         return sv2Option;
     case 59:
     case 60:
-        return sv2Option && value(ContactInputFunctionCode) == 0;
+        return sv2Option && value(Code::ContactInputFunction) == 0;
     case 62:
-        return dcInput && (quint16(inc.optionWord2()) & Option::DcCurrentOutput);
+        return dcInput && (quint16(inc.optionWord2()) & Option2Bit::DcCurrentOutput);
     default:
         return true;
     }
@@ -129,7 +107,7 @@ bool ParameterDownload::applies(int code, const ZN8P_INC &inc, const Values &sou
 
 ParameterDownload::Result ParameterDownload::DownloadSettings()
 {
-    if (quint16(m_inc.statusWord()) & Status::AutoTuning) {
+    if (quint16(m_inc.statusWord()) & StatusBit::AutoTuning) {
         m_op.showMessage(AutoTuningMessage, MessageIcon::Exclamation);
         m_op.beep();
         return Result::AutoTuningRunning;
@@ -150,7 +128,7 @@ ParameterDownload::Result ParameterDownload::DownloadCopy()
 ParameterDownload::Result ParameterDownload::download(const Values &source)
 {
     m_report.begin();
-    const QString flagReply = m_request.write(m_inc.registerTable.at(SettingFlagCode),
+    const QString flagReply = m_request.write(m_inc.registerTable.at(Code::SettingFlag),
                                               DataWord::dataField(1, m_inc.protocolIndex));
     m_reporter.write(flagReply);
     if (ReplyCheck::isKeysOperated(flagReply, m_inc.protocolIndex)) {
@@ -186,13 +164,13 @@ ParameterDownload::Result ParameterDownload::download(const Values &source)
         if (sentDirectly)
             m_reporter.write(reply);
         const bool vendorReply =
-            !sentDirectly && (code != AtBiasCode || m_vendorWrites.atbThroughVendorFrame(value));
+            !sentDirectly && (code != Code::AtBias || m_vendorWrites.atbThroughVendorFrame(value));
         sentSteps.append({code, before, value,
                           vendorReply ? WriteOutcome::ofVendorReply(reply)
                                       : WriteOutcome::ofReply(reply, m_inc.protocolIndex)});
         // Under Ravtocol a keys-operated refusal of the auto-tuning switch, the last step, is
         // passed over: every other item has been written by then.
-        const bool passedOver = m_inc.protocolIndex == Ravtocol && code == AutoTuningCode;
+        const bool passedOver = m_inc.protocolIndex == Ravtocol && code == Code::AutoTuning;
         if (ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex) && !passedOver) {
             stop = TransferReport::StopReason::KeysOperated;
             break;
@@ -268,25 +246,26 @@ QString ParameterDownload::writeStep(int code, qint16 value, bool &sentDirectly)
     const QString vendorData = DataWord::toHex(value);
     sentDirectly = false;
     switch (code) {
-    case MainSetValueCode:
+    case Code::MainSetValue:
     case 58:
     case 59:
     case 60:
-    case ContactInputFunctionCode:
+    case Code::ContactInputFunction:
         m_inc.itemCode = qint16(code);
         return m_vendorWrites.SV_change(vendorData);
     case 62:
     case 63:
         m_inc.itemCode = qint16(code);
         return m_vendorWrites.DCOSL_change(vendorData);
-    case AtBiasCode:
-        m_reporter.read(m_request.read(m_inc.registerTable.at(ModeRegisterCode)), ModeRegisterCode);
-        if (m_inc.setting(ModeRegisterCode) < VendorFrameWrites::DirectAtBiasMode) {
-            m_inc.itemCode = AtBiasCode;
+    case Code::AtBias:
+        m_reporter.read(m_request.read(m_inc.registerTable.at(Code::ModeRegister)),
+                        Code::ModeRegister);
+        if (m_inc.setting(Code::ModeRegister) < VendorFrameWrites::DirectAtBiasMode) {
+            m_inc.itemCode = Code::AtBias;
             return m_vendorWrites.atb(data);
         }
         break;
-    case ParameterTable::InputTypeCode: {
+    case Code::InputType: {
         // The controller re-ranges itself on a new input type before it answers.
         setReplyTimeout(InputTypeReplyTimeout);
         sentDirectly = true;

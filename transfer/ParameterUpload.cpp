@@ -4,6 +4,7 @@
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
 #include "base/ZN8P_INC.h"
+#include "comm/ControllerCodes.h"
 #include "comm/DataWord.h"
 #include "comm/ReplyCheck.h"
 #include "comm/RequestLayer.h"
@@ -13,13 +14,7 @@
 namespace
 {
 
-constexpr int AutoTuningCode = 12;
-constexpr int AutoManualCode = 45;
-constexpr int ManualOutputCode = 46;
-constexpr int SettingFlagCode = 65;
 // Codes 58 to 61 are read back by Read_SV, 62 and 63 by Read_data.
-constexpr int FirstVendorCode = 58;
-constexpr int LastSetValueCode = 61;
 constexpr int UploadMessage = 502;
 constexpr int KeyOperationMessage = 291;
 
@@ -75,7 +70,7 @@ bool ParameterUpload::ReadPara_setflg2()
 
 bool ParameterUpload::writeSettingFlag()
 {
-    const QString reply = m_request.write(m_inc.registerTable.at(SettingFlagCode),
+    const QString reply = m_request.write(m_inc.registerTable.at(Code::SettingFlag),
                                           DataWord::dataField(1, m_inc.protocolIndex));
     m_reporter.write(reply);
     if (!ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex))
@@ -92,7 +87,7 @@ int ParameterUpload::readItems(bool readManualOutput, bool showProgress)
     int unanswered = 0;
     for (int code = FirstCode; code <= LastCode; ++code) {
         const bool skipped =
-            code == AutoManualCode || (code == ManualOutputCode && !readManualOutput);
+            code == Code::AutoManual || (code == Code::ManualOutput && !readManualOutput);
         if (!skipped) {
             m_inc.commErrorFlag = false;
             readItem(code);
@@ -112,16 +107,16 @@ int ParameterUpload::readItems(bool readManualOutput, bool showProgress)
 
 void ParameterUpload::readItem(int code)
 {
-    if (code < FirstVendorCode) {
+    if (code < Code::FirstVendor) {
         m_reporter.read(m_request.read(m_inc.registerTable.at(code)), code);
         return;
     }
     // The vendor-frame items report their own replies; while auto-tuning is on (as just read)
     // they are left alone.
-    if (m_inc.setting(AutoTuningCode) != 0)
+    if (m_inc.setting(Code::AutoTuning) != 0)
         return;
     m_inc.itemCode = qint16(code);
-    if (code <= LastSetValueCode)
+    if (code <= Code::ContactInputFunction)
         m_vendorReads.Read_SV();
     else
         m_vendorReads.Read_data();

@@ -2,6 +2,7 @@
 
 #include "base/MessageTable.h"
 #include "base/ZN8P_INC.h"
+#include "comm/ControllerCodes.h"
 #include "comm/ParameterTable.h"
 #include "polling/ValueFormat.h"
 
@@ -14,12 +15,9 @@ namespace SettingRanges
 namespace
 {
 
-using ParameterTable::InputTypeCode;
-using ParameterTable::ScaleHighCode;
-using ParameterTable::ScaleLowCode;
-
-constexpr int ManualOutputCode = 46;
-constexpr int HeatCoolBit = 0x40;
+using Code::InputType;
+using Code::ScaleHigh;
+using Code::ScaleLow;
 
 void setLimits(ZN8P_INC &inc, int max, int min)
 {
@@ -63,7 +61,7 @@ std::optional<std::pair<int, int>> sensorRange(int type)
 
 void setNumericLimits(ZN8P_INC &inc, int code)
 {
-    const int type = inc.setting(InputTypeCode);
+    const int type = inc.setting(Code::InputType);
     const bool tenth = InputType::isTenth(type);
     const bool dc = InputType::isDc(type);
     const bool widened = (inc.optionWord2() & 0x10) != 0;
@@ -72,7 +70,7 @@ void setNumericLimits(ZN8P_INC &inc, int code)
     case 58:
     case 59:
     case 60:
-        setLimits(inc, inc.setting(ScaleHighCode), inc.setting(ScaleLowCode));
+        setLimits(inc, inc.setting(Code::ScaleHigh), inc.setting(Code::ScaleLow));
         break;
     case 13:
         if (tenth || dc)
@@ -110,12 +108,12 @@ void setNumericLimits(ZN8P_INC &inc, int code)
     case 25:
         InputRangeLimits(inc, code);
         if (inc.online)
-            inc.editMin = inc.setting(ScaleLowCode);
+            inc.editMin = inc.setting(Code::ScaleLow);
         break;
     case 26:
         InputRangeLimits(inc, code);
         if (inc.online)
-            inc.editMax = inc.setting(ScaleHighCode);
+            inc.editMax = inc.setting(Code::ScaleHigh);
         break;
     case 28:
         inc.editOneDecimal = true;
@@ -182,11 +180,11 @@ void setNumericLimits(ZN8P_INC &inc, int code)
 
 std::optional<QString> rangeText(const ZN8P_INC &inc, int code)
 {
-    const int type = inc.setting(InputTypeCode);
+    const int type = inc.setting(Code::InputType);
     // "low to high" in English, "low～high" in Japanese.
     const QString range = msg(1046);
     if (type >= 30 && usesDecimalPlace(code)) {
-        const int place = inc.setting(ParameterTable::DecimalPlaceCode);
+        const int place = inc.setting(Code::DecimalPlace);
         if (place < 0 || place > 3)
             return std::nullopt;
         return range.arg(NumberFormat::byDecimalPlace(inc.editMin, place),
@@ -231,7 +229,7 @@ EntryTexts SetEntryRange(ZN8P_INC &inc, const QString &currentText)
 {
     const int code = inc.itemCode;
     inc.editOneDecimal = false;
-    const int type = inc.setting(InputTypeCode);
+    const int type = inc.setting(Code::InputType);
     if (followsPvResolution(code) && (InputType::isTenth(type) || InputType::isDc(type)))
         inc.editOneDecimal = true;
     if (code >= 11 && code <= 60)
@@ -246,18 +244,18 @@ std::pair<int, int> inputTypeScaling(int inputType)
 
 void InputRangeLimits(ZN8P_INC &inc, int editedCode)
 {
-    if (const auto range = sensorRange(inc.setting(InputTypeCode))) {
+    if (const auto range = sensorRange(inc.setting(Code::InputType))) {
         setLimits(inc, range->first, range->second);
-    } else if (editedCode == ScaleHighCode || editedCode == ScaleLowCode) {
+    } else if (editedCode == Code::ScaleHigh || editedCode == Code::ScaleLow) {
         setLimits(inc, 10000, -2000);
     } else {
-        setLimits(inc, inc.setting(ScaleHighCode), inc.setting(ScaleLowCode));
+        setLimits(inc, inc.setting(Code::ScaleHigh), inc.setting(Code::ScaleLow));
     }
 }
 
 void AlarmValueLimits(ZN8P_INC &inc, int alarmCode)
 {
-    const int span = inc.setting(ScaleHighCode) - inc.setting(ScaleLowCode);
+    const int span = inc.setting(Code::ScaleHigh) - inc.setting(Code::ScaleLow);
     const int type = inc.setting(alarmCode == 20 ? 37 : 36);
     switch (type) {
     case 1:
@@ -272,7 +270,7 @@ void AlarmValueLimits(ZN8P_INC &inc, int alarmCode)
         setLimits(inc, span, 0);
         break;
     default:
-        setLimits(inc, inc.setting(ScaleHighCode), inc.setting(ScaleLowCode));
+        setLimits(inc, inc.setting(Code::ScaleHigh), inc.setting(Code::ScaleLow));
         break;
     }
 }
@@ -301,7 +299,7 @@ int choiceCount(int code)
     case 36:
     case 37:
         return 10;
-    case InputTypeCode:
+    case Code::InputType:
         return 36;
     default:
         return 0;
@@ -312,9 +310,9 @@ std::pair<int, int> valueLimits(ZN8P_INC &inc, int code)
 {
     if (const int count = choiceCount(code); count > 0)
         return {0, count - 1};
-    if (code == ManualOutputCode) {
+    if (code == Code::ManualOutput) {
         // The manual output buttons' steps: down to -100.0 % (full cooling) with heating/cooling.
-        const bool heatCool = (inc.optionWord() & HeatCoolBit) != 0;
+        const bool heatCool = (inc.optionWord() & OptionBit::HeatCool) != 0;
         return {heatCool ? -1000 : inc.setting(30) * 10, inc.setting(29) * 10};
     }
     inc.itemCode = qint16(code);

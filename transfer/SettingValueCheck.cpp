@@ -1,12 +1,12 @@
 #include "SettingValueCheck.h"
 
+#include "comm/ControllerCodes.h"
 #include "transfer/SettingRanges.h"
 
 namespace
 {
 constexpr int FirstCode = 11;
 constexpr int LastCode = 63;
-constexpr int OptionCode = 7;
 constexpr int Option2Code = 8;
 } // namespace
 
@@ -22,21 +22,23 @@ std::pair<qint16, qint16> optionWordsOf(const UnitConfig &config)
 {
     int word = 0;
     if (config.contactInput != 0)
-        word |= 0x01;
+        word |= OptionBit::ContactInput;
     if (config.serialComm != 0)
-        word |= 0x02;
+        word |= OptionBit::SerialComm;
     if (config.heaterBreak >= 1 && config.heaterBreak <= 4) {
-        word |= 0x04;
+        word |= OptionBit::HeaterBurnout;
         if (config.heaterBreak == 2 || config.heaterBreak == 4)
-            word |= 0x08;
+            word |= OptionBit::HeaterBurnout50A;
         if (config.heaterBreak >= 3)
-            word |= 0x10;
+            word |= OptionBit::ThreePhase;
     }
     if (config.alarm2 != 0)
-        word |= 0x20;
+        word |= OptionBit::Alarm2;
     if (config.heatCool != 0)
-        word |= 0x40;
-    const int word2 = config.outputType == 1 ? 0x08 : config.outputType == 2 ? 0x10 : 0;
+        word |= OptionBit::HeatCool;
+    const int word2 = config.outputType == 1   ? Option2Bit::VoltageOutput
+                      : config.outputType == 2 ? Option2Bit::DcCurrentOutput
+                                               : 0;
     return {qint16(word), qint16(word2)};
 }
 
@@ -49,7 +51,7 @@ std::optional<Fault> firstFault(const std::array<qint16, ZN8P_INC::SettingCount>
     set.unitConfig = config;
     set.online = true;
     const auto [optionWord, optionWord2] = optionWordsOf(config);
-    set.monitorValues[OptionCode] = optionWord;
+    set.monitorValues[Code::Option] = optionWord;
     set.monitorValues[Option2Code] = optionWord2;
     for (int code = FirstCode; code <= LastCode; ++code) {
         const auto [min, max] = SettingRanges::valueLimits(set, code);

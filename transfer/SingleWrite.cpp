@@ -5,6 +5,7 @@
 #include "base/OperatorInterface.h"
 #include "base/ZN8P_INC.h"
 #include "comm/ComLink.h"
+#include "comm/ControllerCodes.h"
 #include "comm/DataWord.h"
 #include "comm/ParameterTable.h"
 #include "comm/ReplyCheck.h"
@@ -22,17 +23,6 @@
 namespace
 {
 
-constexpr int ModeRegisterCode = 10;
-constexpr int MainSetValueCode = 11;
-constexpr int AutoTuningCode = 12;
-constexpr int OutputHighCode = 29;
-constexpr int OutputLowCode = 30;
-constexpr int OutOffCode = 44;
-constexpr int AutoManualCode = 45;
-constexpr int ManualOutputCode = 46;
-constexpr int AtBiasCode = 51;
-constexpr int AbnormalOutputCode = 62;
-constexpr int OutOffKeyCode = 63;
 constexpr int DataChangingMessage = 453;
 constexpr int MainSetValueUnreadMessage = 880;
 constexpr int NotTakenMessage = 881;
@@ -42,7 +32,6 @@ constexpr int KeysOperatedNoteMessage = 883;
 constexpr int WriteNotePanel = 2;
 // The input type change makes the controller re-range itself before it answers.
 constexpr int InputTypeReplyTimeout = 300;
-constexpr quint16 HeatCoolOption = 0x40;
 // Manual output steps of the buttons, in tenths of a percent; the lowest output with
 // heating/cooling (-100.0 %).
 constexpr std::array<int, 6> ManualSteps = {10, 1, -1, -10, 100, -100};
@@ -50,7 +39,7 @@ constexpr int HeatCoolLowestOutput = -1000;
 
 bool isVendorFrameItem(int code)
 {
-    return code == MainSetValueCode || code == AtBiasCode || (code >= 58 && code <= 63);
+    return code == Code::MainSetValue || code == Code::AtBias || (code >= 58 && code <= 63);
 }
 
 } // namespace
@@ -71,7 +60,7 @@ bool SingleWrite::WriteOneSetting()
         return true;
     const qint16 value = m_inc.setting(code);
     m_verdict = Verdict::Taken;
-    if ((code == AutoTuningCode || code == OutOffCode) &&
+    if ((code == Code::AutoTuning || code == Code::OutOff) &&
         value == m_inc.downloadValues.at(code - 10))
         return true;
     const std::optional<qint16> before = m_inc.readValues.at(code - 10);
@@ -90,7 +79,7 @@ bool SingleWrite::WriteOneSetting()
         // Under Ravtocol a keys-operated refusal of the auto-tuning register is passed over, as
         // the download passes over its last step.
         const bool ignored =
-            keysOperated && m_inc.protocolIndex == Ravtocol && code == AutoTuningCode;
+            keysOperated && m_inc.protocolIndex == Ravtocol && code == Code::AutoTuning;
         if (!ignored) {
             m_reporter.write(reply);
             if (outcome == ReplyCheck::Outcome::Good)
@@ -124,9 +113,9 @@ bool SingleWrite::checkKeysThroughMainSetValue(int code, std::optional<qint16> b
     // The frame carries the main set value: the operator's own when it is the item changed, else
     // the controller's, read just before, so that nothing the operator did not choose is sent.
     qint16 mainSetValue = value;
-    if (code != MainSetValueCode) {
+    if (code != Code::MainSetValue) {
         const ReplyCheck::Outcome read = m_reporter.read(
-            m_request.read(m_inc.registerTable.at(MainSetValueCode)), MainSetValueCode);
+            m_request.read(m_inc.registerTable.at(Code::MainSetValue)), Code::MainSetValue);
         if (read != ReplyCheck::Outcome::Good) {
             m_verdict =
                 read == ReplyCheck::Outcome::NoReply ? Verdict::NoReply : Verdict::Unconfirmed;
@@ -134,11 +123,11 @@ bool SingleWrite::checkKeysThroughMainSetValue(int code, std::optional<qint16> b
             m_op.showMessage({MainSetValueUnreadMessage}, MessageIcon::Exclamation);
             return false;
         }
-        mainSetValue = m_inc.setting(MainSetValueCode);
+        mainSetValue = m_inc.setting(Code::MainSetValue);
     }
     // The main set value's own register answers with the keys-operated refusal before the
     // controller is taken into its vendor frame, where it would only say NAK.
-    const QString reply = m_request.write(m_inc.registerTable.at(MainSetValueCode),
+    const QString reply = m_request.write(m_inc.registerTable.at(Code::MainSetValue),
                                           DataWord::dataField(mainSetValue, m_inc.protocolIndex));
     m_inc.commErrorFlag = false;
     if (ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex)) {
@@ -167,34 +156,35 @@ SingleWrite::Sent SingleWrite::writeItem(int code, qint16 value)
     const QString data = DataWord::dataField(value, m_inc.protocolIndex);
     const QString vendorData = DataWord::toHex(value);
     switch (code) {
-    case ParameterTable::InputTypeCode:
+    case Code::InputType:
         setReplyTimeout(InputTypeReplyTimeout);
         break;
-    case AtBiasCode:
-        m_reporter.read(m_request.read(m_inc.registerTable.at(ModeRegisterCode)), ModeRegisterCode);
-        if (m_inc.setting(ModeRegisterCode) >= VendorFrameWrites::DirectAtBiasMode)
+    case Code::AtBias:
+        m_reporter.read(m_request.read(m_inc.registerTable.at(Code::ModeRegister)),
+                        Code::ModeRegister);
+        if (m_inc.setting(Code::ModeRegister) >= VendorFrameWrites::DirectAtBiasMode)
             break;
         return {m_vendorWrites.atb(data), false, m_vendorWrites.atbThroughVendorFrame(value)};
-    case MainSetValueCode:
+    case Code::MainSetValue:
     case 58:
     case 59:
     case 60:
     case 61:
         return {m_vendorWrites.SV_change(vendorData), false, true};
-    case OutOffKeyCode:
+    case Code::OutOffKey:
         // The OUT/OFF function (0) has no manual control: the controller is put back to
         // automatic first.
-        if (value == 0 && m_inc.setting(AutoManualCode) == 1) {
-            m_inc.setting(AutoManualCode) = 0;
+        if (value == 0 && m_inc.setting(Code::AutoManual) == 1) {
+            m_inc.setting(Code::AutoManual) = 0;
             m_op.setStatusPanel(1, msg(DataChangingMessage));
-            const QString reply = m_request.write(m_inc.registerTable.at(AutoManualCode),
+            const QString reply = m_request.write(m_inc.registerTable.at(Code::AutoManual),
                                                   DataWord::dataField(0, m_inc.protocolIndex));
             m_reporter.write(reply);
-            m_journal.record(m_inc, AutoManualCode, m_inc.readValues.at(AutoManualCode - 10), 0,
+            m_journal.record(m_inc, Code::AutoManual, m_inc.readValues.at(Code::AutoManual - 10), 0,
                              WriteOutcome::ofReply(reply, m_inc.protocolIndex));
         }
         return {m_vendorWrites.DCOSL_change(vendorData), false, true};
-    case AbnormalOutputCode:
+    case Code::AbnormalOutput:
         return {m_vendorWrites.DCOSL_change(vendorData), false, true};
     default:
         break;
@@ -245,16 +235,16 @@ void SingleWrite::Manuval_Click(int index)
 {
     if (!m_inc.online || index < 0 || index >= int(ManualSteps.size()))
         return;
-    const int high = m_inc.setting(OutputHighCode) * 10;
-    const int low = (quint16(m_inc.optionWord()) & HeatCoolOption)
+    const int high = m_inc.setting(Code::OutputHigh) * 10;
+    const int low = (quint16(m_inc.optionWord()) & OptionBit::HeatCool)
                         ? HeatCoolLowestOutput
-                        : m_inc.setting(OutputLowCode) * 10;
-    m_reporter.read(m_request.read(m_inc.registerTable.at(ManualOutputCode)), ManualOutputCode);
-    const qint16 present = m_inc.setting(ManualOutputCode);
-    m_inc.downloadValues.at(ManualOutputCode - 10) = present;
+                        : m_inc.setting(Code::OutputLow) * 10;
+    m_reporter.read(m_request.read(m_inc.registerTable.at(Code::ManualOutput)), Code::ManualOutput);
+    const qint16 present = m_inc.setting(Code::ManualOutput);
+    m_inc.downloadValues.at(Code::ManualOutput - 10) = present;
     const int stepped = present + ManualSteps[index];
-    m_inc.setting(ManualOutputCode) = qint16(std::max(low, std::min(high, stepped)));
-    m_inc.itemCode = ManualOutputCode;
+    m_inc.setting(Code::ManualOutput) = qint16(std::max(low, std::min(high, stepped)));
+    m_inc.itemCode = Code::ManualOutput;
     m_inc.timerJob = 2;
 }
 

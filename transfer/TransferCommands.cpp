@@ -4,16 +4,15 @@
 #include "base/MainView.h"
 #include "base/OperatorInterface.h"
 #include "base/ZN8P_INC.h"
+#include "comm/ControllerCodes.h"
 
 #include <algorithm>
 
 namespace
 {
 
-constexpr quint16 AutoTuningBit = 0x0800;
-constexpr int AutoTuningCode = 12;
 // The auto-tuning row's change button (code 12).
-constexpr int AutoTuningButton = AutoTuningCode - 10;
+constexpr int AutoTuningButton = Code::AutoTuning - 10;
 
 const QList<int> UploadOfflineMessage = {98};
 const QList<int> UploadQuestion = {511};
@@ -72,7 +71,7 @@ void TransferCommands::mnuDownload()
         m_op.beep();
         return;
     }
-    if (quint16(m_inc.statusWord()) & AutoTuningBit) {
+    if (quint16(m_inc.statusWord()) & StatusBit::AutoTuning) {
         m_op.showMessage(AutoTuningMessage, MessageIcon::Exclamation);
         return;
     }
@@ -88,7 +87,7 @@ void TransferCommands::mnuDownload()
 
 bool TransferCommands::Cmd_set(int index)
 {
-    const bool exempt = index != AutoTuningButton && m_inc.setting(AutoTuningCode) == 1;
+    const bool exempt = index != AutoTuningButton && m_inc.setting(Code::AutoTuning) == 1;
     if (!exempt && m_inc.online && !m_inc.settingDataValid) {
         m_op.beep();
         m_op.showMessage(UploadFirstMessage, MessageIcon::Exclamation);

@@ -3,6 +3,7 @@
 #include "base/OperatorInterface.h"
 #include "base/ZN8P_INC.h"
 #include "comm/ComLink.h"
+#include "comm/ControllerCodes.h"
 #include "comm/DataWord.h"
 #include "comm/ParameterTable.h"
 #include "comm/ReplyCheck.h"
@@ -12,14 +13,6 @@
 namespace
 {
 
-constexpr int ModeRegisterCode = 10;
-constexpr int AtBiasCode = 51;
-constexpr int ContactInputFunctionCode = 61;
-constexpr int AbnormalOutputCode = 62;
-constexpr int OutOffKeyCode = 63;
-constexpr int MemoryNumberCode = 64;
-constexpr int Alarm1TypeCode = 36;
-constexpr int Alarm2TypeCode = 37;
 // Alarm types above this one are the "with standby" types.
 constexpr qint16 LastTypeWithoutStandby = 6;
 // Largest AT bias (tenths of a degree) that a tenth-degree input takes in its register below
@@ -75,11 +68,11 @@ QString VendorFrameWrites::SV_change(const QString &data)
         Memono();
         const int code = m_inc.itemCode;
         const bool contactInput = m_inc.optionWord() & 0x01;
-        const bool setValuesSelectable = m_inc.setting(ContactInputFunctionCode) == 0;
+        const bool setValuesSelectable = m_inc.setting(Code::ContactInputFunction) == 0;
         bool write = false;
         switch (code) {
         case 11:
-        case ContactInputFunctionCode:
+        case Code::ContactInputFunction:
             write = true;
             break;
         case 58:
@@ -98,7 +91,7 @@ QString VendorFrameWrites::SV_change(const QString &data)
         // The memory number just read (code 64) tells which set value is in use; the standby
         // must be re-armed only when that one changed. (Code 17 is the proportional cycle and
         // says nothing about the memory in use.)
-        if (memoryNumberOf(code) >= 0 && memoryNumberOf(code) == m_inc.setting(MemoryNumberCode))
+        if (memoryNumberOf(code) >= 0 && memoryNumberOf(code) == m_inc.setting(Code::MemoryNumber))
             rearmAlarmStandby();
     });
     return reply;
@@ -109,7 +102,7 @@ QString VendorFrameWrites::DCOSL_change(const QString &data)
     QString reply;
     m_exchange.runExchange([&] {
         const int code = m_inc.itemCode;
-        if (code == AbnormalOutputCode || code == OutOffKeyCode)
+        if (code == Code::AbnormalOutput || code == Code::OutOffKey)
             reply = writePair(code, data);
     });
     return reply;
@@ -117,33 +110,33 @@ QString VendorFrameWrites::DCOSL_change(const QString &data)
 
 bool VendorFrameWrites::atbThroughVendorFrame(qint16 bias) const
 {
-    return m_inc.setting(ModeRegisterCode) < DirectAtBiasMode &&
-           atBiasNeedsVendorFrame(m_inc.setting(ParameterTable::InputTypeCode), bias);
+    return m_inc.setting(Code::ModeRegister) < DirectAtBiasMode &&
+           atBiasNeedsVendorFrame(m_inc.setting(Code::InputType), bias);
 }
 
 QString VendorFrameWrites::atb(const QString &data)
 {
-    m_reporter.read(m_request.read(m_inc.registerTable.at(ModeRegisterCode)), ModeRegisterCode);
+    m_reporter.read(m_request.read(m_inc.registerTable.at(Code::ModeRegister)), Code::ModeRegister);
     // The vendor frame carries its data high byte first in every protocol.
     const QString vendorData = m_inc.protocolIndex == Ravtocol ? DataWord::swapBytes(data) : data;
     if (!atbThroughVendorFrame(DataWord::fromHex(vendorData))) {
-        const QString reply = m_request.write(m_inc.registerTable.at(AtBiasCode), data);
+        const QString reply = m_request.write(m_inc.registerTable.at(Code::AtBias), data);
         m_reporter.write(reply);
         return reply;
     }
     QString reply;
-    m_exchange.runExchange([&] { reply = writePair(AtBiasCode, vendorData); });
+    m_exchange.runExchange([&] { reply = writePair(Code::AtBias, vendorData); });
     return reply;
 }
 
 void VendorFrameWrites::Memono()
 {
     const QString &item =
-        m_inc.vendorItemTable.at(ParameterTable::vendorItemIndex(MemoryNumberCode));
+        m_inc.vendorItemTable.at(ParameterTable::vendorItemIndex(Code::MemoryNumber));
     const QString reply = m_request.send(ReadMemoryNumber, item, QString());
     const QChar first = reply.isEmpty() ? QChar() : reply.at(0);
     if (first == Ack) {
-        ParameterTable::ReadDataSet(m_inc, m_link.com(), reply, MemoryNumberCode);
+        ParameterTable::ReadDataSet(m_inc, m_link.com(), reply, Code::MemoryNumber);
         m_op.setStatusPanel(1, QStringLiteral("OK"));
     } else if (first == QLatin1Char('!') || first == Esc) {
         m_op.setStatusPanel(1, QStringLiteral("NG"));
@@ -179,8 +172,8 @@ QString VendorFrameWrites::sendTwice(const QString &command, const QString &item
 void VendorFrameWrites::rearmAlarmStandby()
 {
     const QString cleared = QStringLiteral("0000");
-    if (m_inc.setting(Alarm1TypeCode) > LastTypeWithoutStandby)
+    if (m_inc.setting(Code::Alarm1Type) > LastTypeWithoutStandby)
         sendTwice(WriteItem, m_inc.vendorItemTable.at(Alarm1StandbyIndex), cleared);
-    if (m_inc.setting(Alarm2TypeCode) > LastTypeWithoutStandby)
+    if (m_inc.setting(Code::Alarm2Type) > LastTypeWithoutStandby)
         sendTwice(WriteItem, m_inc.vendorItemTable.at(Alarm2StandbyIndex), cleared);
 }

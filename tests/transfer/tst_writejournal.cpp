@@ -29,7 +29,7 @@ ZN8P_INC controllerOnCom3()
     ZN8P_INC inc;
     inc.portName = QStringLiteral("COM3");
     inc.stationAddress = QStringLiteral("07");
-    inc.setting(ParameterTable::InputTypeCode) = 1; // a tenth-degree sensor
+    inc.setting(Code::InputType) = 1; // a tenth-degree sensor
     return inc;
 }
 
