@@ -22,9 +22,11 @@ for harness in "$build"/tests/fuzz/fuzz_*; do
     [ -f "$harness" ] || continue
     name=$(basename "$harness")
     # New inputs go to a scratch corpus; the committed seeds stay as they are. A failing input is
-    # kept as $build/crash-* (or leak-*, timeout-*) with the run's log beside it.
+    # kept as $build/crash-* (or leak-*, oom-*, timeout-*) with the run's log beside it. A harness
+    # stays near 200 MB however long it runs, so memory that keeps growing fails it at 512 MB.
     rm -rf "$build/corpus-$name" && mkdir -p "$build/corpus-$name"
-    if "$harness" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$build/" \
+    if "$harness" -max_total_time="$seconds" -rss_limit_mb=512 -print_final_stats=1 \
+        -artifact_prefix="$build/" \
         "$build/corpus-$name" "tests/fuzz/corpus/$name" >"$build/$name.log" 2>&1; then
         echo "$name: $(grep -o 'Done [0-9]* runs.*' "$build/$name.log")"
     else
