@@ -20,16 +20,6 @@ public:
     void ClosePort() override {}
     void setReplyTimeout(int milliseconds) override { m_timeout = milliseconds; }
     int ReplyTimeout() const override { return m_timeout; }
-    void setPortName(const QString &name) override { m_port = name; }
-    QString PortName() const override { return m_port; }
-    void setSpeed(const QString &speed) override { m_speed = speed; }
-    QString Speed() const override { return m_speed; }
-    void setDataBits(const QString &bits) override { m_dataBits = bits; }
-    QString DataBits() const override { return m_dataBits; }
-    void setStopBits(const QString &bits) override { m_stopBits = bits; }
-    QString StopBits() const override { return m_stopBits; }
-    void setParity(const QString &parity) override { m_parity = parity; }
-    QString Parity() const override { return m_parity; }
     void setFlagA(bool) override {}
     void setFlagB(bool) override {}
     void setFrameMode(FrameMode) override {}
@@ -37,7 +27,6 @@ public:
 
 private:
     int m_timeout = 300;
-    QString m_port, m_speed, m_dataBits, m_stopBits, m_parity;
 };
 
 } // namespace

@@ -31,8 +31,7 @@ struct LineSettings {
     QSerialPort::StopBits stopBits = QSerialPort::OneStop;
 };
 
-std::optional<LineSettings> parseLine(const QString &speed, const QString &dataBits,
-                                      const QString &stopBits, const QString &parity)
+std::optional<LineSettings> parseLine(const LineConditions &line)
 {
     static const QStringList speeds = {QStringLiteral("1200"),  QStringLiteral("2400"),
                                        QStringLiteral("4800"),  QStringLiteral("9600"),
@@ -50,11 +49,11 @@ std::optional<LineSettings> parseLine(const QString &speed, const QString &dataB
         {QStringLiteral("ODD"), QSerialPort::OddParity},
         {QStringLiteral("NONE"), QSerialPort::NoParity}};
 
-    if (!speeds.contains(speed) || !dataBitTexts.contains(dataBits) ||
-        !stopBitTexts.contains(stopBits) || !parityTexts.contains(parity))
+    if (!speeds.contains(line.speed) || !dataBitTexts.contains(line.dataBits) ||
+        !stopBitTexts.contains(line.stopBits) || !parityTexts.contains(line.parity))
         return std::nullopt;
-    return LineSettings{speed.toInt(), dataBitTexts.value(dataBits), parityTexts.value(parity),
-                        stopBitTexts.value(stopBits)};
+    return LineSettings{line.speed.toInt(), dataBitTexts.value(line.dataBits),
+                        parityTexts.value(line.parity), stopBitTexts.value(line.stopBits)};
 }
 
 QByteArray logText(FrameMode mode, const QByteArray &frame)
@@ -204,15 +203,15 @@ bool SerialZN8PCom::OpenPort()
     if (m_port.isOpen())
         return true;
     m_openFault = {};
-    const std::optional<LineSettings> line = parseLine(m_speed, m_dataBits, m_stopBits, m_parity);
-    if (!line) {
-        qCDebug(lcFrames) << "unknown line parameters" << m_speed << m_dataBits << m_stopBits
-                          << m_parity;
+    const std::optional<LineSettings> settings = parseLine(line());
+    if (!settings) {
+        qCDebug(lcFrames) << "unknown line parameters" << Speed() << DataBits() << StopBits()
+                          << Parity();
         return false;
     }
-    const QString name = m_portNames.deviceFor(m_portName);
+    const QString name = m_portNames.deviceFor(PortName());
     if (name.isEmpty()) {
-        qCDebug(lcFrames) << m_portName << "stands for no device";
+        qCDebug(lcFrames) << PortName() << "stands for no device";
         m_openFault = {PortFault::Unmapped, QString()};
         return false;
     }
@@ -220,30 +219,30 @@ bool SerialZN8PCom::OpenPort()
     const QString resolved = QFileInfo(name).canonicalFilePath();
     const QString device = resolved.isEmpty() ? name : resolved;
     m_port.setPortName(device);
-    m_port.setBaudRate(line->speed);
-    m_port.setDataBits(line->dataBits);
-    m_port.setParity(line->parity);
-    m_port.setStopBits(line->stopBits);
+    m_port.setBaudRate(settings->speed);
+    m_port.setDataBits(settings->dataBits);
+    m_port.setParity(settings->parity);
+    m_port.setStopBits(settings->stopBits);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port.open(QIODevice::ReadWrite)) {
-        qCDebug(lcFrames) << "cannot open" << m_portName << device << m_port.errorString();
+        qCDebug(lcFrames) << "cannot open" << PortName() << device << m_port.errorString();
         m_openFault = {PortFaults::classify(device, m_port.error()), device};
         return false;
     }
     if (!lockDevice()) {
-        qCDebug(lcFrames) << m_portName << device << "is in use by another program";
+        qCDebug(lcFrames) << PortName() << device << "is in use by another program";
         m_port.close();
         m_openFault = {PortFault::Busy, device};
         return false;
     }
-    const bool parity = line->parity != QSerialPort::NoParity;
-    m_characterTime = std::chrono::microseconds(
-        LineTiming::characterMicros(line->speed, line->dataBits, parity, line->stopBits));
-    m_frameGap = std::chrono::microseconds(
-        LineTiming::rtuFrameGapMicros(line->speed, line->dataBits, parity, line->stopBits));
+    const bool parity = settings->parity != QSerialPort::NoParity;
+    m_characterTime = std::chrono::microseconds(LineTiming::characterMicros(
+        settings->speed, settings->dataBits, parity, settings->stopBits));
+    m_frameGap = std::chrono::microseconds(LineTiming::rtuFrameGapMicros(
+        settings->speed, settings->dataBits, parity, settings->stopBits));
     m_lineQuietSince = Clock::now();
-    qCDebug(lcFrames) << "opened" << m_portName << device << m_speed << m_dataBits << m_parity
-                      << m_stopBits;
+    qCDebug(lcFrames) << "opened" << PortName() << device << Speed() << DataBits() << Parity()
+                      << StopBits();
     discardInput();
     return true;
 }
@@ -252,7 +251,7 @@ void SerialZN8PCom::ClosePort()
 {
     if (m_port.isOpen()) {
         m_port.close();
-        qCDebug(lcFrames) << "closed" << m_portName;
+        qCDebug(lcFrames) << "closed" << PortName();
     }
 }
 
@@ -293,7 +292,7 @@ bool SerialZN8PCom::lineLost()
     const QSerialPort::SerialPortError error = m_port.error();
     if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
         return false;
-    qCInfo(lcFrames) << "port" << m_portName << "lost:" << m_port.errorString();
+    qCInfo(lcFrames) << "port" << PortName() << "lost:" << m_port.errorString();
     ClosePort();
     return true;
 }

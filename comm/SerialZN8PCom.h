@@ -51,16 +51,6 @@ public:
 
     void setReplyTimeout(int milliseconds) override { m_replyTimeoutMs = milliseconds; }
     int ReplyTimeout() const override { return m_replyTimeoutMs; }
-    void setPortName(const QString &name) override { m_portName = name; }
-    QString PortName() const override { return m_portName; }
-    void setSpeed(const QString &speed) override { m_speed = speed; }
-    QString Speed() const override { return m_speed; }
-    void setDataBits(const QString &bits) override { m_dataBits = bits; }
-    QString DataBits() const override { return m_dataBits; }
-    void setStopBits(const QString &bits) override { m_stopBits = bits; }
-    QString StopBits() const override { return m_stopBits; }
-    void setParity(const QString &parity) override { m_parity = parity; }
-    QString Parity() const override { return m_parity; }
     void setFlagA(bool) override {}
     void setFlagB(bool) override {}
     void setFrameMode(FrameMode mode) override { m_frameMode = mode; }
@@ -92,11 +82,6 @@ private:
     QSerialPort m_port;
     FrameMode m_frameMode = FrameMode::ModbusAscii;
     int m_replyTimeoutMs = 300;
-    QString m_portName = QStringLiteral("COM1");
-    QString m_speed = QStringLiteral("9600");
-    QString m_dataBits = QStringLiteral("7");
-    QString m_stopBits = QStringLiteral("1");
-    QString m_parity = QStringLiteral("EVEN");
 
     // Of the open port: one character's time, the RTU silence, and when the line fell quiet.
     PortOpenFault m_openFault;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "comm/LineConditions.h"
 #include "comm/PortFault.h"
 
 #include <QString>
@@ -46,16 +47,20 @@ public:
 
     virtual void setReplyTimeout(int milliseconds) = 0;
     virtual int ReplyTimeout() const = 0;
-    virtual void setPortName(const QString &name) = 0; // "COM1" ... "COM8"
-    virtual QString PortName() const = 0;
-    virtual void setSpeed(const QString &speed) = 0; // "9600", "19200"
-    virtual QString Speed() const = 0;
-    virtual void setDataBits(const QString &bits) = 0; // "7", "8"
-    virtual QString DataBits() const = 0;
-    virtual void setStopBits(const QString &bits) = 0; // "1", "2"
-    virtual QString StopBits() const = 0;
-    virtual void setParity(const QString &parity) = 0; // "EVEN", "ODD", "NONE"
-    virtual QString Parity() const = 0;
+
+    // The line the port is opened with; a change takes effect at the next OpenPort.
+    const LineConditions &line() const { return m_line; }
+    void setPortName(const QString &name) { m_line.portName = name; }
+    QString PortName() const { return m_line.portName; }
+    void setSpeed(const QString &speed) { m_line.speed = speed; }
+    QString Speed() const { return m_line.speed; }
+    void setDataBits(const QString &bits) { m_line.dataBits = bits; }
+    QString DataBits() const { return m_line.dataBits; }
+    void setStopBits(const QString &bits) { m_line.stopBits = bits; }
+    QString StopBits() const { return m_line.stopBits; }
+    void setParity(const QString &parity) { m_line.parity = parity; }
+    QString Parity() const { return m_line.parity; }
+
     virtual void setFlagA(bool value) = 0;
     virtual void setFlagB(bool value) = 0;
     virtual void setFrameMode(FrameMode mode) = 0;
@@ -63,6 +68,9 @@ public:
     // Data word number wordNumber (from 1) of a reply text as four hexadecimal digits; empty when
     // the reply holds no such word.
     virtual QString ReplyWord(const QString &reply, int wordNumber) const = 0;
+
+private:
+    LineConditions m_line;
 };
 
 using ZN8PComFactory = std::function<std::unique_ptr<ZN8PCom>()>;

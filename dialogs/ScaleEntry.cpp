@@ -4,7 +4,6 @@
 
 namespace
 {
-constexpr int MaxCharacters = 6;
 constexpr int ScaleMin = -2000;
 constexpr int ScaleMax = 10000;
 constexpr int CycleMin = 1;
@@ -36,32 +35,27 @@ QString ScaleEntry::limitText() const
     return msg(1046).arg(DivisionsMin).arg(DivisionsMax);
 }
 
-void ScaleEntry::digit(int d)
-{
-    if (m_working.size() < MaxCharacters)
-        m_working = QString::number((m_working + QString::number(d)).toInt());
-}
-
-void ScaleEntry::negate()
-{
-    m_working = QString::number(-m_working.toInt());
-}
-
 int ScaleEntry::plusMinus()
 {
-    negate();
-    const bool ok = m_mode == Cycle ? inRange(value(), CycleMin, CycleMax)
-                                    : inRange(value(), ScaleMin, ScaleMax);
+    m_keys.negate();
+    // A literal entry with decimals is refused by OK, with its own message.
+    const std::optional<int> v = m_keys.value(0);
+    const bool ok =
+        !v || (m_mode == Cycle ? inRange(*v, CycleMin, CycleMax) : inRange(*v, ScaleMin, ScaleMax));
     if (ok)
         return 0;
-    clear();
+    m_keys.clear();
     return OutOfRange;
 }
 
 int ScaleEntry::accept()
 {
-    if (empty())
+    if (m_keys.isEmpty())
         return CheckInput;
+    if (!m_keys.value(0)) {
+        m_keys.clear();
+        return TooManyDecimals;
+    }
     const int v = value();
     const bool ok = m_mode == Cycle       ? inRange(v, CycleMin, CycleMax)
                     : m_mode == Divisions ? inRange(v, DivisionsMin, DivisionsMax)
@@ -70,6 +64,6 @@ int ScaleEntry::accept()
     if (ok && ((m_mode == YHigh && v <= m_low) || (m_mode == YLow && v >= m_high)))
         message = ScalingError;
     if (message != 0)
-        clear();
+        m_keys.clear();
     return message;
 }

@@ -29,19 +29,10 @@ public:
 
     int value() const { return m_entry.value(); }
 
-protected:
-    // The entry box is read-only, so it would swallow Backspace; its keys come here first.
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-
 private:
-    void digitClicked(int digit);
-    void plusMinusClicked();
-    void clearEntry();
+    void onKey(const TenKey &key);
     void accept() override;
     void refresh();
-    // True when the key was one of the pad's; Escape and others not handled return false.
-    bool handleKey(const QKeyEvent *event);
     // Shows message id when not 0; the entry box takes the focus again.
     void refuse(int id);
 

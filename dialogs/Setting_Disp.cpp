@@ -9,8 +9,6 @@
 #include "display/MainDisplayView.h"
 #include "polling/ValueFormat.h"
 
-#include <QKeyEvent>
-
 Setting_Disp::Setting_Disp(ZN8P_INC &inc, OperatorInterface &op,
                            const SettingRanges::EntryTexts &texts, QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::Setting_Disp>()), m_inc(inc), m_op(op),
@@ -27,22 +25,12 @@ Setting_Disp::Setting_Disp(ZN8P_INC &inc, OperatorInterface &op,
     m_ui->change_data->hide();
     m_ui->Label_item->setText(itemHeading(inc));
 
-    const QList<QPushButton *> keys = {
-        m_ui->Ten_key_0, m_ui->Ten_key_1, m_ui->Ten_key_2, m_ui->Ten_key_3, m_ui->Ten_key_4,
-        m_ui->Ten_key_5, m_ui->Ten_key_6, m_ui->Ten_key_7, m_ui->Ten_key_8, m_ui->Ten_key_9};
-    for (int digit = 0; digit < keys.size(); ++digit)
-        connect(keys[digit], &QPushButton::clicked, this, [this, digit] { onDigit(digit); });
-    connect(m_ui->Point_key, &QPushButton::clicked, this, &Setting_Disp::onPoint);
-    connect(m_ui->Command1, &QPushButton::clicked, this, &Setting_Disp::onSignToggle);
-    connect(m_ui->Command2, &QPushButton::clicked, this, [this] {
-        onClear();
-        m_ui->Disp_setdata->setFocus();
-    });
+    connect(m_ui->pad, &TenKeyPad::pressed, this, &Setting_Disp::onKey);
     connect(m_ui->Command3, &QPushButton::clicked, this, &Setting_Disp::onOk);
     connect(m_ui->Command4, &QPushButton::clicked, this, &Setting_Disp::reject);
-
-    // The entry box only displays: every key typed into it is the dialog's.
-    m_ui->Disp_setdata->installEventFilter(this);
+    // The entry box only displays: every key typed into it is the pad's.
+    m_ui->pad->takeKeysOf(m_ui->Disp_setdata);
+    m_ui->pad->takeKeysOf(this);
     m_ui->Disp_setdata->setFocus();
 }
 
@@ -60,39 +48,23 @@ QString Setting_Disp::entryText() const
     return m_ui->Disp_setdata->text();
 }
 
-bool Setting_Disp::eventFilter(QObject *watched, QEvent *event)
+void Setting_Disp::onKey(const TenKey &key)
 {
-    if (watched == m_ui->Disp_setdata && event->type() == QEvent::KeyPress)
-        return handleKey(static_cast<QKeyEvent *>(event));
-    return QDialog::eventFilter(watched, event);
-}
-
-void Setting_Disp::keyPressEvent(QKeyEvent *event)
-{
-    if (!handleKey(event))
-        QDialog::keyPressEvent(event);
-}
-
-bool Setting_Disp::handleKey(QKeyEvent *event)
-{
-    const int key = event->key();
-    if (key >= Qt::Key_0 && key <= Qt::Key_9) {
-        onDigit(key - Qt::Key_0);
-    } else if (key == Qt::Key_Minus) {
-        m_value.negate();
-        showValue();
-    } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    switch (key.action) {
+    case TenKey::PlusMinus:
+        onSignToggle();
+        return;
+    case TenKey::Enter:
         onOk();
-    } else if (key == Qt::Key_Period) {
-        onPoint();
-    } else if (key == Qt::Key_Backspace) {
-        onClear();
-    } else if (key == Qt::Key_Escape) {
-        return false;
-    } else {
-        showValue();
+        return;
+    case TenKey::Clear:
+        m_ui->Disp_setdata->setFocus();
+        break;
+    default:
+        break;
     }
-    return true;
+    m_value.edit(key);
+    showValue();
 }
 
 void Setting_Disp::showValue()
@@ -101,30 +73,12 @@ void Setting_Disp::showValue()
     m_ui->Disp_setdata->setText(m_value.entryText());
 }
 
-void Setting_Disp::onDigit(int digit)
-{
-    m_value.typeDigit(digit);
-    showValue();
-}
-
-void Setting_Disp::onPoint()
-{
-    m_value.typePoint();
-    showValue();
-}
-
 void Setting_Disp::onSignToggle()
 {
     if (!m_value.toggleSign()) {
         m_op.showMessage({229}, MessageIcon::Exclamation);
         m_ui->Disp_setdata->setFocus();
     }
-    showValue();
-}
-
-void Setting_Disp::onClear()
-{
-    m_value.clear();
     showValue();
 }
 

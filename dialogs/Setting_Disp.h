@@ -34,19 +34,11 @@ public:
     // After OK: true when a write was posted to the job timer.
     bool writePosted() const { return m_writePosted; }
 
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
-    // Returns false for keys the dialog leaves to QDialog (Escape).
-    bool handleKey(QKeyEvent *event);
     // The item's caption and the unit its page shows, so that the operator sees what is set.
     static QString itemHeading(const ZN8P_INC &inc);
-    void onDigit(int digit);
-    void onPoint();
+    void onKey(const TenKey &key);
     void onSignToggle();
-    void onClear();
     void onOk();
     void showValue();
 

@@ -304,7 +304,6 @@ MonitorPanelState SelectDispItem(const ZN8P_INC &inc)
     const bool over = hasBit(status, StatusBit::OverScale);
     const bool under = hasBit(status, StatusBit::UnderScale);
 
-    const QString pv = FormatItemValue(inc, 0);
     state.pvText = PvDisplayText(inc);
     state.svText = FormatItemValue(inc, 3);
     state.mvText[0] = FormatItemValue(inc, 1);
@@ -343,14 +342,9 @@ MonitorPanelState SelectDispItem(const ZN8P_INC &inc)
     }
 
     ChartCaptions &chart = state.chart;
-    if (state.pvText == Dashes) {
-        const QString marker = over    ? QStringLiteral("U")
-                               : under ? QStringLiteral("D")
-                                       : QStringLiteral(" ");
-        chart.pv0 = Dashes + marker + pv;
-    } else {
-        chart.pv0 = state.pvText;
-    }
+    // Out of scale the chart takes the marker to hold its pen at the top or the bottom.
+    chart.pv0 =
+        state.pvText == Dashes ? PvDisplayText(inc, true) + FormatItemValue(inc, 0) : state.pvText;
     chart.sv0 = state.svText;
     chart.mv1 = FormatItemValue(inc, 1);
     if (state.mv2Visible)

@@ -94,6 +94,12 @@ void FakeCom::PrepareSend2()
 
 bool FakeCom::OpenPort()
 {
+    const LineConditions &l = line();
+    m_script->calls << QStringLiteral("PortName=") + l.portName
+                    << QStringLiteral("Speed=") + l.speed
+                    << QStringLiteral("DataBits=") + l.dataBits
+                    << QStringLiteral("StopBits=") + l.stopBits
+                    << QStringLiteral("Parity=") + l.parity;
     record(QStringLiteral("OpenPort"));
     m_open = m_script->openResults.isEmpty() ? m_script->defaultOpenResult
                                              : m_script->openResults.takeFirst();
@@ -110,36 +116,6 @@ void FakeCom::setReplyTimeout(int milliseconds)
 {
     m_replyTimeout = milliseconds;
     record(QStringLiteral("ReplyTimeout=%1").arg(milliseconds));
-}
-
-void FakeCom::setPortName(const QString &name)
-{
-    m_portName = name;
-    record(QStringLiteral("PortName=") + name);
-}
-
-void FakeCom::setSpeed(const QString &speed)
-{
-    m_speed = speed;
-    record(QStringLiteral("Speed=") + speed);
-}
-
-void FakeCom::setDataBits(const QString &bits)
-{
-    m_dataBits = bits;
-    record(QStringLiteral("DataBits=") + bits);
-}
-
-void FakeCom::setStopBits(const QString &bits)
-{
-    m_stopBits = bits;
-    record(QStringLiteral("StopBits=") + bits);
-}
-
-void FakeCom::setParity(const QString &parity)
-{
-    m_parity = parity;
-    record(QStringLiteral("Parity=") + parity);
 }
 
 void FakeCom::setFlagA(bool value)

@@ -19,9 +19,10 @@
 //   ... code under test ...
 //   QCOMPARE(script->requests.at(0).address, QStringLiteral("00010001"));
 //
-// Recorded calls (Script::calls), in order: "FlagA=1", "FlagB=1", "PortName=COM1", "Speed=9600",
-// "DataBits=7", "StopBits=1", "Parity=EVEN", "ReplyTimeout=300", "FrameMode=2", "PrepareSend1",
-// "PrepareSend2", "ClosePort", "OpenPort", "SendRequest", "created", "destroyed".
+// Recorded calls (Script::calls), in order: "FlagA=1", "FlagB=1", "ReplyTimeout=300",
+// "FrameMode=2", "PrepareSend1", "PrepareSend2", "ClosePort", "OpenPort" (after the line it opens
+// with: "PortName=COM1", "Speed=9600", "DataBits=7", "StopBits=1", "Parity=EVEN"),
+// "SendRequest", "created", "destroyed".
 // ReplyWord follows docs/protocols.md: Modbus 03 word after the byte count, other Modbus
 // functions after the function code, Ravtocol '$' words swapped back to high byte first,
 // vendor ACK words after ACK and station character.
@@ -72,16 +73,6 @@ public:
     void ClosePort() override;
     void setReplyTimeout(int milliseconds) override;
     int ReplyTimeout() const override { return m_replyTimeout; }
-    void setPortName(const QString &name) override;
-    QString PortName() const override { return m_portName; }
-    void setSpeed(const QString &speed) override;
-    QString Speed() const override { return m_speed; }
-    void setDataBits(const QString &bits) override;
-    QString DataBits() const override { return m_dataBits; }
-    void setStopBits(const QString &bits) override;
-    QString StopBits() const override { return m_stopBits; }
-    void setParity(const QString &parity) override;
-    QString Parity() const override { return m_parity; }
     void setFlagA(bool value) override;
     void setFlagB(bool value) override;
     void setFrameMode(FrameMode mode) override;
@@ -110,9 +101,4 @@ private:
     bool m_open = false;
     FrameMode m_frameMode = FrameMode::ModbusAscii;
     int m_replyTimeout = 300;
-    QString m_portName = QStringLiteral("COM1");
-    QString m_speed = QStringLiteral("9600");
-    QString m_dataBits = QStringLiteral("7");
-    QString m_stopBits = QStringLiteral("1");
-    QString m_parity = QStringLiteral("EVEN");
 };

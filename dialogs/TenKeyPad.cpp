@@ -1,0 +1,53 @@
+#include "TenKeyPad.h"
+
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QPushButton>
+
+namespace
+{
+constexpr int Columns = 3;
+} // namespace
+
+TenKeyPad::TenKeyPad(QWidget *parent) : QWidget(parent)
+{
+    auto *layout = new QGridLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    // 1 to 9 in rows from the top, as on a calculator.
+    for (int digit = 1; digit <= 9; ++digit) {
+        addKey(QStringLiteral("Ten_key_%1").arg(digit), QString::number(digit),
+               TenKey{TenKey::Digit, digit}, 2 - (digit - 1) / Columns, (digit - 1) % Columns);
+    }
+    addKey(QStringLiteral("Ten_key_0"), QStringLiteral("0"), TenKey{TenKey::Digit, 0}, 3, 0);
+    addKey(QStringLiteral("Point_key"), QStringLiteral("."), TenKey{TenKey::Point}, 3, 1);
+    addKey(QStringLiteral("Command1"), QStringLiteral("+/-"), TenKey{TenKey::PlusMinus}, 3, 2);
+    addKey(QStringLiteral("Command2"), QStringLiteral("CE"), TenKey{TenKey::Clear}, 4, 0, Columns);
+}
+
+void TenKeyPad::addKey(const QString &name, const QString &text, TenKey key, int row, int column,
+                       int columnSpan)
+{
+    auto *button = new QPushButton(text, this);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setMinimumSize(56, 40);
+    static_cast<QGridLayout *>(layout())->addWidget(button, row, column, 1, columnSpan);
+    connect(button, &QPushButton::clicked, this, [this, key] { emit pressed(key); });
+}
+
+void TenKeyPad::takeKeysOf(QWidget *widget)
+{
+    widget->installEventFilter(this);
+}
+
+bool TenKeyPad::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const std::optional<TenKey> key = TenKey::fromKeyboard(static_cast<QKeyEvent *>(event)->key());
+    if (!key)
+        return false;
+    emit pressed(*key);
+    return true;
+}
