@@ -265,33 +265,32 @@ void TestZnctl::searchStoresWhatAnswered()
 void TestZnctl::monitorWritesTrendLog_data()
 {
     QTest::addColumn<bool>("heatCool");
-    QTest::addColumn<bool>("sensorBreak");
-    QTest::newRow("one output") << false << false;
-    QTest::newRow("heating/cooling") << true << false;
-    // PV is shown as the display shows it: "----" with the overscale marker, "----" in the log.
-    QTest::newRow("sensor break") << false << true;
+    QTest::addColumn<double>("temperature");
+    QTest::addColumn<QString>("pv");
+    QTest::newRow("one output") << false << 25.3 << "25.3";
+    QTest::newRow("heating/cooling") << true << 25.3 << "25.3";
+    // PV is shown as the display shows it: "----" with the scale marker, "----" in the log.
+    QTest::newRow("overscale") << false << 450.0 << "----U";
+    QTest::newRow("underscale") << false << -250.0 << "----D";
 }
 
 void TestZnctl::monitorWritesTrendLog()
 {
     QFETCH(bool, heatCool);
-    QFETCH(bool, sensorBreak);
+    QFETCH(double, temperature);
+    QFETCH(QString, pv);
     SimulatedController::Options options;
     options.model.heatCool = heatCool;
     options.inputType = 1;
     startSimulator(options);
-    setTemperature(25.3);
-    m_sim->withCore([sensorBreak](ControllerCore &core) {
-        core.process().setSensorBroken(sensorBreak);
-        core.process().step(0);
-    });
+    setTemperature(temperature);
 
     const Run run = znctl({"monitor", "--seconds", "2", "--csv", csvPath()});
     QCOMPARE(run.exitCode, 0);
     const int shown = int(run.out.count('\n'));
     QVERIFY(shown > 0);
     QCOMPARE(run.out.contains("MV2 ----"), !heatCool);
-    QCOMPARE(int(run.out.count(sensorBreak ? "PV ----U " : "PV 25.3 ")), shown);
+    QCOMPARE(int(run.out.count("PV " + pv + " ")), shown);
 
     const QStringList lines = csvLines();
     QCOMPARE(lines.size(), 2 + shown);
@@ -301,7 +300,7 @@ void TestZnctl::monitorWritesTrendLog()
         QStringLiteral(R"("Date","Time","PV","SV","MV1",%1)").arg(heatCool ? R"("MV2",)" : ""));
     const QRegularExpression dataLine(
         QStringLiteral(R"(^"\d{4}/\d\d/\d\d","\d\d:\d\d:\d\d","%1"(,"[-.\d]+"){%2},$)")
-            .arg(sensorBreak ? "----" : R"(25\.3)")
+            .arg(QRegularExpression::escape(pv.left(4)))
             .arg(heatCool ? 3 : 2));
     for (int i = 2; i < lines.size(); ++i)
         QVERIFY2(dataLine.match(lines.at(i)).hasMatch(), qPrintable(lines.at(i)));
