@@ -43,23 +43,8 @@ class TestLinkCheckE2E : public QObject
     Q_OBJECT
 
 private slots:
-    void storedConditionsMatch();
     void shortSearchAtRealTimeout();
 };
-
-void TestLinkCheckE2E::storedConditionsMatch()
-{
-    PtyRig rig(3, 1);
-    rig.storeConditions("COM3", "9600", "7", "1", "EVEN", "01", ModbusAscii);
-
-    rig.controller.startupLinkCheck();
-
-    QVERIFY(rig.inc.linkVerified);
-    QVERIFY(rig.op.shown.isEmpty());
-    QCOMPARE(rig.view.commInfo,
-             (QStringList{"COM3", "9600", "7, EVEN", "1", "01", "Modbus ASCII"}));
-    QCOMPARE(rig.probes.size(), 1);
-}
 
 // Unanswered probes wait out the whole timeout before the search moves on.
 void TestLinkCheckE2E::shortSearchAtRealTimeout()

@@ -46,7 +46,6 @@ private slots:
     void replies_data();
     void replies();
     void unframableFieldsNotSent();
-    void lineUnpluggedMidSession();
     void openAndClose();
     void oneDeviceOneProgram();
 
@@ -183,24 +182,6 @@ void TestSerialCom::unframableFieldsNotSent()
 
     QCOMPARE(send(*com, {"ZZ", "", "03", "00800001"}), QString());
     QVERIFY(peer.requests().isEmpty());
-}
-
-void TestSerialCom::lineUnpluggedMidSession()
-{
-    const QStringList fields = {"01", "", "03", "00000001"};
-    auto com = openCom(FrameMode::ModbusRtu);
-    QVERIFY(com);
-    PeerAnswer unplug;
-    unplug.delay = std::chrono::milliseconds(20);
-    unplug.closeLine = true;
-    PtyPeer peer(
-        *m_pty, requestEnd(FrameMode::ModbusRtu),
-        PtyPeer::script({PeerAnswer::reply(QByteArray::fromHex("0103020190B9B8")), unplug}));
-
-    QCOMPARE(send(*com, fields), QStringLiteral(":010302019069\r\n"));
-    QCOMPARE(send(*com, fields), QString());
-    QVERIFY(!com->isOpen());
-    QCOMPARE(send(*com, fields), QString());
 }
 
 void TestSerialCom::openAndClose()

@@ -64,8 +64,8 @@ const TypingRow typingRows[] = {
     {"upper, point", "49=0", 38, false, "100.0E", "0.1|1.0|10.0|100.|100.0", {}, 1000, true},
     {"lower limit, point", "49=0", 38, false, "0.1E", "0.0|0.|0.1", {}, 1, true},
     {"above", "49=0 38=9", 38, false, "100.1E", "0.1|1.0|10.0|100.|100.1", {{229}}, 9, false},
-    {"lower limit", "49=0 25=1370 26=-200", 11, false, "200-E", "2|20|200|-200", {}, -200, true},
-    {"upper limit", "49=0 25=1370 26=-200", 11, false, "1370E", "1|13|137|1370", {}, 1370, true},
+    {"lower limit", "49=0", 26, false, "200-E", "2|20|200|-200", {}, -200, true},
+    {"upper limit", "49=0", 25, true, "1370E", "1|13|137|1370", {}, 1370, true},
     {"empty entry", "49=0", 15, false, "E", "", {{559}}, 0, false},
     {"CE then OK", "49=0", 15, false, "12CO", "1|12|", {{559}}, 0, false},
     {"+/- out of range", "29=80 30=10", 30, false, "5s", "5|", {{229}}, 10, false},
@@ -156,6 +156,8 @@ void TestSettingDisp::typing()
     QCOMPARE(inc.timerJob, qint16(r.accepted && r.online ? 2 : 0));
     QCOMPARE(inc.writeRegister, r.accepted && r.online ? inc.registerTable[r.code] : QString());
     QCOMPARE(inc.unsavedOnlineChanges, r.accepted && !r.online);
+    // A new scaling limit moves the ranges of other items: they are all read again.
+    QCOMPARE(inc.rereadFlag, r.accepted && (r.code == 25 || r.code == 26));
 }
 
 namespace

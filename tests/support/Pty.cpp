@@ -158,10 +158,6 @@ void PtyPeer::answer(const PeerAnswer &answer)
     const auto start = Clock::now() + answer.delay;
     if (!sleepUntil(start))
         return;
-    if (answer.closeLine) {
-        m_pty.closeMaster();
-        return;
-    }
     if (answer.bytes.isEmpty())
         return;
     if (answer.charMicros > 0) {

@@ -52,7 +52,6 @@ struct PeerAnswer {
     // > 0: one byte at a time at line speed, each written when its character time has passed (as a
     // UART hands it over after its stop bit)
     qint64 charMicros = 0;
-    bool closeLine = false; // close the master instead of answering
 
     static PeerAnswer reply(const QByteArray &bytes) { return {bytes}; }
     static PeerAnswer silence() { return {}; }
