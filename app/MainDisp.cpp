@@ -232,7 +232,7 @@ void MainDisp::setUpJobs()
     });
     const auto transferEnded = [this](bool completed) { m_events.transferEnded(completed); };
     m_core.upload.setEndNotice(transferEnded);
-    m_core.transfer.download().setEndNotice(transferEnded);
+    m_core.download.setEndNotice(transferEnded);
     m_core.jobs.setHandler(JobDispatcher::Compare, [this] {
         if (const auto differences = m_core.comparison.compare())
             CompareDisp::showResult(*differences, this);
@@ -287,7 +287,7 @@ void MainDisp::connectSettingButtons()
         connect(button, &QPushButton::clicked, this, [this, i] {
             // Its read must not come between the requests of a running job.
             if (!m_core.jobs.isRunning() && !m_core.vendorFrame.exchangeRunning())
-                m_core.transfer.singleWrite().Manuval_Click(i);
+                m_core.singleWrite.Manuval_Click(i);
             ui->SSTab1->setFocus();
         });
     }

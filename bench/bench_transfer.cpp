@@ -17,8 +17,8 @@
 #include "comm/SerialZN8PCom.h"
 #include "sim/SimulatedController.h"
 #include "transfer/OnlineStartRead.h"
+#include "transfer/ParameterDownload.h"
 #include "transfer/ParameterUpload.h"
-#include "transfer/TransferJobs.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -118,7 +118,6 @@ void measure(const Protocol &protocol, int speed, int runs)
     inc.online = true;
     OnlineStartRead &startRead = session.core.onlineStartRead;
     ParameterUpload &upload = session.core.upload;
-    TransferJobs &transfer = session.core.transfer;
     // The option and status words, as going online reads them.
     inc.unsavedOnlineChanges = true;
     startRead.Setdata_read();
@@ -139,7 +138,7 @@ void measure(const Protocol &protocol, int speed, int runs)
     };
     const Figures up = timed([&] { upload.ReadPara_setflg(); });
     const ParameterDownload::Values values = inc.settingValues;
-    const Figures down = timed([&] { transfer.download().download(values); });
+    const Figures down = timed([&] { session.core.download.download(values); });
     for (const auto &[name, f] : {std::pair{"upload", up}, std::pair{"download", down}})
         std::printf("%-13s %6d %-9s %9d %9.2f %9.2f %7.1f %%\n", protocol.name, speed, name,
                     f.exchanges, f.boundSeconds, f.seconds, 100.0 * f.boundSeconds / f.seconds);

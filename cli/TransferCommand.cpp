@@ -172,7 +172,7 @@ int runDownload(CliSession &session, const CommandLine &commandLine)
     inc.downloadRequested = true;
     // Its read-back needs only the range items: the download reads back every item it wrote.
     inc.rangeOnlyFlag = true;
-    const ParameterDownload::Result result = session.core.transfer.download().DownloadCopy();
+    const ParameterDownload::Result result = session.core.download.DownloadCopy();
     closePort(session);
     if (result != ParameterDownload::Result::Completed || !inc.unconfirmedWrites.isEmpty())
         printLanded(session);

@@ -106,7 +106,7 @@ int runWrite(CliSession &session, const CommandLine &commandLine)
     inc.downloadValues = inc.settingValues;
     inc.setting(code) = *entry.raw;
     inc.itemCode = qint16(code);
-    SingleWrite &write = session.core.transfer.singleWrite();
+    SingleWrite &write = session.core.singleWrite;
     write.WriteOneSetting();
     if (ZN8PCom *com = session.core.link.com())
         com->ClosePort();

@@ -5,14 +5,9 @@
 #include "comm/RequestLayer.h"
 #include "polling/VendorFrameReads.h"
 
-namespace
-{
-
-} // namespace
-
-ItemReadBack::ItemReadBack(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
-                           OperatorInterface &op, MainView &view, VendorFrameReads &vendorReads)
-    : m_inc(inc), m_request(request), m_vendorReads(vendorReads), m_reporter(inc, link, op, view)
+ItemReadBack::ItemReadBack(ZN8P_INC &inc, RequestLayer &request, ReplyReporter &reporter,
+                           VendorFrameReads &vendorReads)
+    : m_inc(inc), m_request(request), m_vendorReads(vendorReads), m_reporter(reporter)
 {
 }
 

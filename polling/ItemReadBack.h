@@ -2,9 +2,6 @@
 
 #include "polling/ReplyReporter.h"
 
-class ComLink;
-class MainView;
-class OperatorInterface;
 class RequestLayer;
 class VendorFrameReads;
 struct ZN8P_INC;
@@ -15,8 +12,8 @@ struct ZN8P_INC;
 class ItemReadBack
 {
 public:
-    ItemReadBack(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
-                 MainView &view, VendorFrameReads &vendorReads);
+    ItemReadBack(ZN8P_INC &inc, RequestLayer &request, ReplyReporter &reporter,
+                 VendorFrameReads &vendorReads);
 
     // True when the controller's value of code was read and stored; false when it was refused,
     // unanswered, or (58 to 63) the item does not exist on this controller.
@@ -26,5 +23,5 @@ private:
     ZN8P_INC &m_inc;
     RequestLayer &m_request;
     VendorFrameReads &m_vendorReads;
-    ReplyReporter m_reporter;
+    ReplyReporter &m_reporter;
 };

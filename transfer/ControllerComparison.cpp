@@ -1,5 +1,7 @@
 #include "ControllerComparison.h"
 
+#include "polling/ItemReadBack.h"
+
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
 #include "base/ZN8P_INC.h"
@@ -28,10 +30,9 @@ QString unitText(const UnitConfig &unit)
 
 } // namespace
 
-ControllerComparison::ControllerComparison(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
-                                           OperatorInterface &op, MainView &view,
-                                           VendorFrameReads &vendorReads)
-    : m_inc(inc), m_op(op), m_itemRead(inc, request, link, op, view, vendorReads)
+ControllerComparison::ControllerComparison(ZN8P_INC &inc, OperatorInterface &op,
+                                           ItemReadBack &itemRead)
+    : m_inc(inc), m_op(op), m_itemRead(itemRead)
 {
 }
 

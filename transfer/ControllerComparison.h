@@ -1,17 +1,12 @@
 #pragma once
 
-#include "polling/ItemReadBack.h"
-
 #include <QList>
 #include <QString>
 
 #include <optional>
 
-class ComLink;
-class MainView;
+class ItemReadBack;
 class OperatorInterface;
-class RequestLayer;
-class VendorFrameReads;
 struct ZN8P_INC;
 
 // One item whose value differs between two sets of setting values, as display texts.
@@ -28,8 +23,7 @@ struct SettingDifference {
 class ControllerComparison
 {
 public:
-    ControllerComparison(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
-                         MainView &view, VendorFrameReads &vendorReads);
+    ControllerComparison(ZN8P_INC &inc, OperatorInterface &op, ItemReadBack &itemRead);
 
     // The items of the download chain that apply to the controller, whose value differs or could
     // not be read ("not read" as the controller's text). Nothing when the line was lost
@@ -39,7 +33,7 @@ public:
 private:
     ZN8P_INC &m_inc;
     OperatorInterface &m_op;
-    ItemReadBack m_itemRead;
+    ItemReadBack &m_itemRead;
 };
 
 // The items of the download chain that apply to controller (its options and state, and other's

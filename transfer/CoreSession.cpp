@@ -3,6 +3,7 @@
 #include "comm/PortNames.h"
 #include "comm/SerialZN8PCom.h"
 #include "comm/SettingsStore.h"
+#include "transfer/TransferJobs.h"
 
 namespace
 {
@@ -17,17 +18,19 @@ ZN8PComFactory orSerialPorts(ZN8PComFactory factory, SettingsStore &store, const
 
 CoreSession::CoreSession(const Host &host, ZN8P_INC initial, ZN8PComFactory comFactory)
     : inc(std::move(initial)), link(orSerialPorts(std::move(comFactory), host.store, inc)),
-      vendorFrame(inc, request, link, host.op),
+      reporter(inc, link, host.op, host.view), vendorFrame(inc, request, link, host.op),
       vendorReads(inc, request, link, host.op, host.view, vendorFrame),
-      upload(inc, request, link, host.op, host.view, vendorReads),
+      itemRead(inc, request, reporter, vendorReads),
+      upload(inc, request, host.op, host.view, reporter, vendorReads),
       onlineStartRead(inc, request, link, host.op, host.view, upload),
       polling(inc, request, link, host.op, host.view, vendorReads, vendorFrame, host.store),
       journal(host.journalFolder, host.journalSource, host.op),
-      transfer(inc, request, link, host.op, host.view, vendorFrame, vendorReads, upload,
-               onlineStartRead, journal),
-      commands(inc, host.op, host.view),
-      comparison(inc, request, link, host.op, host.view, vendorReads),
+      vendorWrites(inc, request, link, host.op, host.view, vendorFrame),
+      singleWrite(inc, request, link, host.op, host.view, itemRead, vendorWrites, journal),
+      download(inc, request, link, host.op, host.view, itemRead, vendorWrites, journal),
+      commands(inc, host.op, host.view), comparison(inc, host.op, itemRead),
       connection(inc, link, request, host.store, host.op, host.view, vendorFrame)
 {
-    transfer.install(jobs);
+    download.setReadBack([this] { onlineStartRead.Setdata_read(); });
+    installTransferJobs(jobs, singleWrite, download, upload);
 }

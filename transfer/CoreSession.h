@@ -6,13 +6,17 @@
 #include "comm/RequestLayer.h"
 #include "comm/VendorFrameSession.h"
 #include "polling/ConnectionController.h"
+#include "polling/ItemReadBack.h"
 #include "polling/PollingCycle.h"
+#include "polling/ReplyReporter.h"
 #include "polling/VendorFrameReads.h"
 #include "transfer/ControllerComparison.h"
 #include "transfer/OnlineStartRead.h"
+#include "transfer/ParameterDownload.h"
 #include "transfer/ParameterUpload.h"
+#include "transfer/SingleWrite.h"
 #include "transfer/TransferCommands.h"
-#include "transfer/TransferJobs.h"
+#include "transfer/VendorFrameWrites.h"
 #include "transfer/WriteJournal.h"
 
 // The core for one controller, built in this one place for the window, znctl, the test rigs, the
@@ -44,14 +48,19 @@ public:
     ZN8P_INC inc;
     ComLink link;
     RequestLayer request{inc, link};
+    ReplyReporter reporter;
     VendorFrameSession vendorFrame;
     VendorFrameReads vendorReads;
+    ItemReadBack itemRead;
     ParameterUpload upload;
     OnlineStartRead onlineStartRead;
     PollingCycle polling;
     JobDispatcher jobs{inc};
     WriteJournal journal;
-    TransferJobs transfer;
+    VendorFrameWrites vendorWrites;
+    SingleWrite singleWrite;
+    // Its read-back after a completed or keys-stopped download is the online start read.
+    ParameterDownload download;
     TransferCommands commands;
     ControllerComparison comparison;
     ConnectionController connection;

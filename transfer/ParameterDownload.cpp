@@ -38,12 +38,11 @@ const std::array<qint16, ParameterDownload::StepCount> ParameterDownload::Chain 
 };
 
 ParameterDownload::ParameterDownload(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
-                                     OperatorInterface &op, MainView &view,
-                                     VendorFrameReads &vendorReads, VendorFrameWrites &vendorWrites,
-                                     WriteJournal &journal)
+                                     OperatorInterface &op, MainView &view, ItemReadBack &itemRead,
+                                     VendorFrameWrites &vendorWrites, WriteJournal &journal)
     : m_inc(inc), m_request(request), m_link(link), m_op(op), m_view(view),
       m_vendorWrites(vendorWrites), m_journal(journal), m_reporter(inc, link, op, view),
-      m_itemRead(inc, request, link, op, view, vendorReads), m_report(inc, op)
+      m_itemRead(itemRead), m_report(inc, op)
 {
 }
 

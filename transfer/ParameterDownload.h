@@ -13,7 +13,6 @@ class ComLink;
 class MainView;
 class OperatorInterface;
 class RequestLayer;
-class VendorFrameReads;
 class VendorFrameWrites;
 class WriteJournal;
 
@@ -48,8 +47,8 @@ public:
     };
 
     ParameterDownload(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
-                      MainView &view, VendorFrameReads &vendorReads,
-                      VendorFrameWrites &vendorWrites, WriteJournal &journal);
+                      MainView &view, ItemReadBack &itemRead, VendorFrameWrites &vendorWrites,
+                      WriteJournal &journal);
 
     // Run by DownloadCopy once its chain completed or was stopped by the keys: the online start
     // read (OnlineStartRead::Setdata_read), which reads the controller's state back.
@@ -104,7 +103,7 @@ private:
     VendorFrameWrites &m_vendorWrites;
     WriteJournal &m_journal;
     ReplyReporter m_reporter;
-    ItemReadBack m_itemRead;
+    ItemReadBack &m_itemRead;
     TransferReport m_report;
     std::function<void()> m_readBack;
 };

@@ -20,11 +20,11 @@ constexpr int KeyOperationMessage = 291;
 
 } // namespace
 
-ParameterUpload::ParameterUpload(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
-                                 OperatorInterface &op, MainView &view,
+ParameterUpload::ParameterUpload(ZN8P_INC &inc, RequestLayer &request, OperatorInterface &op,
+                                 MainView &view, ReplyReporter &reporter,
                                  VendorFrameReads &vendorReads)
     : m_inc(inc), m_request(request), m_op(op), m_view(view), m_vendorReads(vendorReads),
-      m_reporter(inc, link, op, view), m_report(inc, op)
+      m_reporter(reporter), m_report(inc, op)
 {
 }
 

@@ -3,7 +3,6 @@
 #include "polling/ReplyReporter.h"
 #include "transfer/TransferReport.h"
 
-class ComLink;
 class MainView;
 class OperatorInterface;
 class RequestLayer;
@@ -28,8 +27,8 @@ public:
     static constexpr int LastCode = 63;
     static constexpr int ItemCount = LastCode - FirstCode + 1;
 
-    ParameterUpload(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
-                    MainView &view, VendorFrameReads &vendorReads);
+    ParameterUpload(ZN8P_INC &inc, RequestLayer &request, OperatorInterface &op, MainView &view,
+                    ReplyReporter &reporter, VendorFrameReads &vendorReads);
 
     // The upload of the Upload menu and of the status check (timerJob 4), with the progress
     // display (message 502). Codes 45 and 46 are not read. A key-operation refusal ends it at
@@ -54,6 +53,6 @@ private:
     OperatorInterface &m_op;
     MainView &m_view;
     VendorFrameReads &m_vendorReads;
-    ReplyReporter m_reporter;
+    ReplyReporter &m_reporter;
     TransferReport m_report;
 };

@@ -11,7 +11,6 @@
 #include "comm/ReplyCheck.h"
 #include "comm/RequestLayer.h"
 #include "polling/ValueFormat.h"
-#include "polling/VendorFrameReads.h"
 #include "transfer/SettingRanges.h"
 #include "transfer/VendorFrameWrites.h"
 #include "transfer/WriteJournal.h"
@@ -45,11 +44,11 @@ bool isVendorFrameItem(int code)
 } // namespace
 
 SingleWrite::SingleWrite(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
-                         MainView &view, VendorFrameReads &vendorReads,
-                         VendorFrameWrites &vendorWrites, WriteJournal &journal)
+                         MainView &view, ItemReadBack &itemRead, VendorFrameWrites &vendorWrites,
+                         WriteJournal &journal)
     : m_inc(inc), m_request(request), m_link(link), m_op(op), m_view(view),
       m_vendorWrites(vendorWrites), m_journal(journal), m_reporter(inc, link, op, view),
-      m_readBack(inc, request, link, op, view, vendorReads)
+      m_readBack(itemRead)
 {
 }
 

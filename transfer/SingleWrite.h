@@ -12,7 +12,6 @@ class ComLink;
 class MainView;
 class OperatorInterface;
 class RequestLayer;
-class VendorFrameReads;
 class VendorFrameWrites;
 class WriteJournal;
 struct ZN8P_INC;
@@ -33,7 +32,7 @@ public:
     };
 
     SingleWrite(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
-                MainView &view, VendorFrameReads &vendorReads, VendorFrameWrites &vendorWrites,
+                MainView &view, ItemReadBack &itemRead, VendorFrameWrites &vendorWrites,
                 WriteJournal &journal);
 
     // Job 2: writes inc.itemCode and reads it back.
@@ -96,6 +95,6 @@ private:
     VendorFrameWrites &m_vendorWrites;
     WriteJournal &m_journal;
     ReplyReporter m_reporter;
-    ItemReadBack m_readBack;
+    ItemReadBack &m_readBack;
     Verdict m_verdict = Verdict::Taken;
 };

@@ -1,34 +1,24 @@
 #include "TransferJobs.h"
 
 #include "base/JobDispatcher.h"
-#include "transfer/OnlineStartRead.h"
+#include "transfer/ParameterDownload.h"
 #include "transfer/ParameterUpload.h"
+#include "transfer/SingleWrite.h"
 
-TransferJobs::TransferJobs(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
-                           OperatorInterface &op, MainView &view, VendorFrameSession &vendorFrame,
-                           VendorFrameReads &vendorReads, ParameterUpload &upload,
-                           OnlineStartRead &startRead, WriteJournal &journal)
-    : m_upload(upload), m_vendorWrites(inc, request, link, op, view, vendorFrame),
-      m_singleWrite(inc, request, link, op, view, vendorReads, m_vendorWrites, journal),
-      m_download(inc, request, link, op, view, vendorReads, m_vendorWrites, journal)
+void installTransferJobs(JobDispatcher &jobs, SingleWrite &single, ParameterDownload &download,
+                         ParameterUpload &upload)
 {
-    m_download.setReadBack([&startRead] { startRead.Setdata_read(); });
-}
-
-void TransferJobs::install(JobDispatcher &jobs)
-{
-    // A refused transfer is no run-time error: the dispatcher goes back to monitoring either way.
-    jobs.setHandler(JobDispatcher::WriteItem, [this] { return m_singleWrite.WriteOneSetting(); });
-    jobs.setHandler(JobDispatcher::SendDisplayData, [this] {
-        m_download.DownloadSettings();
+    jobs.setHandler(JobDispatcher::WriteItem, [&single] { return single.WriteOneSetting(); });
+    jobs.setHandler(JobDispatcher::SendDisplayData, [&download] {
+        download.DownloadSettings();
         return true;
     });
-    jobs.setHandler(JobDispatcher::Upload, [this] {
-        m_upload.ReadPara_setflg();
+    jobs.setHandler(JobDispatcher::Upload, [&upload] {
+        upload.ReadPara_setflg();
         return true;
     });
-    jobs.setHandler(JobDispatcher::Download, [this] {
-        m_download.DownloadCopy();
+    jobs.setHandler(JobDispatcher::Download, [&download] {
+        download.DownloadCopy();
         return true;
     });
 }

@@ -55,8 +55,8 @@ struct DownloadRig : CoreRig {
         inc.downloadValues.at(code - 10) = value;
     }
 
-    VendorFrameWrites &writes = core.transfer.vendorWrites();
-    ParameterDownload &download = core.transfer.download();
+    VendorFrameWrites &writes = core.vendorWrites;
+    ParameterDownload &download = core.download;
 };
 
 // The requests a download should send, built step by step.

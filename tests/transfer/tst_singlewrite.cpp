@@ -37,8 +37,8 @@ struct WriteRig : CoreRig {
         return list;
     }
 
-    VendorFrameWrites &writes = core.transfer.vendorWrites();
-    SingleWrite &single = core.transfer.singleWrite();
+    VendorFrameWrites &writes = core.vendorWrites;
+    SingleWrite &single = core.singleWrite;
 };
 
 struct ManualRow {
