@@ -8,14 +8,11 @@
 
 #include "app/MainDisp.h"
 #include "base/MessageTable.h"
-#include "base/ProgramFolder.h"
 #include "chart/ChartCanvas.h"
 #include "chart/Mardel_ChartCtl.h"
-#include "comm/RegisterMap.h"
-#include "comm/SettingsStore.h"
 #include "display/MainDisplayModel.h"
-#include "sim/SimulatedController.h"
 #include "tests/support/FakeOperator.h"
+#include "tests/support/WindowRig.h"
 
 #include <QAction>
 #include <QApplication>
@@ -136,26 +133,16 @@ void fullRuns(const QString &folder)
                 (ratios[Runs / 2] - 1) * 100);
 }
 
-void online(const QString &folder, int seconds)
+void online(int seconds)
 {
-    SimulatedController::Options options;
-    SimulatedController sim(options);
-    if (!sim.start()) {
-        std::printf("simulator did not start: %s\n", qPrintable(sim.errorString()));
+    WindowRig rig(WindowRig::Folder::AlsoProgram);
+    QDir(rig.dir.path()).mkdir(QStringLiteral("Logging"));
+    if (!rig.startSimulator()) {
+        std::printf("simulator did not start\n");
         return;
     }
-    SettingsStore store(QSettings::IniFormat);
-    store.storeCommConditions(ZN8P_INC());
-    store.writeValue(ZN8P_INC(), QStringLiteral("PortMap/COM1"), sim.slavePath());
-    ZN8P_INC inc;
-    store.selectKeyAndLoad(inc);
-    RegisterMap::fillVendorItemTable(inc);
-    RegisterMap::fillRegisterTable(inc);
-    ProgramFolder::resolve(folder);
-    FakeOperator op;
-    MainDisp window(std::move(inc), store, ZN8PComFactory(), &op);
-    window.system_init();
-    window.show();
+    rig.openWindow();
+    MainDisp &window = *rig.window;
     window.runStartupLinkCheck();
     window.findChild<QPushButton *>(QStringLiteral("Cmd_ONOFF"))->click();
     wait(2000);
@@ -187,6 +174,6 @@ int main(int argc, char *argv[])
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
     QDir(folder.path()).mkdir(QStringLiteral("Logging"));
     fullRuns(folder.path());
-    online(folder.path(), seconds);
+    online(seconds);
     return 0;
 }

@@ -7,11 +7,7 @@
 
 #include "app/FirstPaint.h"
 #include "app/MainDisp.h"
-#include "base/MessageTable.h"
-#include "comm/RegisterMap.h"
-#include "comm/SettingsStore.h"
-#include "sim/SimulatedController.h"
-#include "tests/support/FakeOperator.h"
+#include "tests/support/WindowRig.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -48,19 +44,13 @@ struct Figures {
     qint64 checkEndMs = -1;
 };
 
-Figures oneStart(SimulatedController &sim)
+Figures oneStart()
 {
-    SettingsStore store(QSettings::IniFormat);
-    ZN8P_INC stored;
-    store.storeCommConditions(stored);
-    store.writeValue(stored, QStringLiteral("PortMap/COM1"), sim.slavePath());
-    ZN8P_INC inc;
-    store.selectKeyAndLoad(inc);
-    RegisterMap::fillVendorItemTable(inc);
-    RegisterMap::fillRegisterTable(inc);
-    FakeOperator op;
-    MainDisp window(std::move(inc), store, ZN8PComFactory(), &op);
-    window.system_init();
+    WindowRig rig;
+    if (!rig.startSimulator())
+        return {};
+    rig.buildWindow();
+    MainDisp &window = *rig.window;
 
     QElapsedTimer clock;
     PaintClock paint(clock);
@@ -86,19 +76,11 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    QTemporaryDir settings;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
-    MessageTable::instance().setLanguage(Language::English);
-    SimulatedController sim;
-    if (!sim.start()) {
-        std::fprintf(stderr, "simulator: %s\n", qPrintable(sim.errorString()));
-        return 1;
-    }
     std::printf("platform %s\n", qPrintable(QGuiApplication::platformName()));
     std::printf("%-4s %22s %20s %18s\n", "run", "painted after (ms)", "check begins (ms)",
                 "check ends (ms)");
     for (int run = 1; run <= runs; ++run) {
-        const Figures f = oneStart(sim);
+        const Figures f = oneStart();
         std::printf("%-4d %22lld %20lld %18lld\n", run, f.paintMs, f.checkStartMs, f.checkEndMs);
     }
     return 0;

@@ -13,13 +13,12 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QtTest>
 
 #include <memory>
 
 // The main window against the simulated controller on a pseudo-terminal, its settings (and, when
 // asked, its program folder) in a temporary folder, with a scripted operator. Only the window is
-// real; a test drives it as the operator would.
+// real; a test, a benchmark or the screenshot tool drives it as the operator would.
 struct WindowRig {
     enum class Folder { SettingsOnly, AlsoProgram };
 
@@ -43,8 +42,15 @@ struct WindowRig {
     }
 
     // Stores the line conditions under the first key, with COM1 leading to the simulator's
-    // terminal, then builds and shows the window as the program's start does.
+    // terminal, then builds the window as the program's start does, and shows it.
     void openWindow(const ZN8P_INC &stored = ZN8P_INC())
+    {
+        buildWindow(stored);
+        window->show();
+    }
+    // The same, but the window stays hidden, as the program's start leaves it until the splash
+    // window has gone.
+    void buildWindow(const ZN8P_INC &stored = ZN8P_INC())
     {
         store->storeCommConditions(stored);
         store->writeValue(stored, QStringLiteral("PortMap/COM1"), sim->slavePath());
@@ -53,7 +59,6 @@ struct WindowRig {
         RegisterMap::fillRegisterTable(startup);
         window = std::make_unique<MainDisp>(std::move(startup), *store, ZN8PComFactory(), &op);
         window->system_init();
-        window->show();
     }
 
     [[nodiscard]] bool linkVerified()

@@ -8,9 +8,7 @@
 
 #include "app/MainDisp.h"
 #include "base/MessageTable.h"
-#include "base/ProgramFolder.h"
 #include "chart/Mardel_ChartCtl.h"
-#include "comm/RegisterMap.h"
 #include "comm/SettingsStore.h"
 #include "dialogs/Select_Disp.h"
 #include "dialogs/Setting_Disp.h"
@@ -20,6 +18,7 @@
 #include "polling/ValueFormat.h"
 #include "sim/SimulatedController.h"
 #include "tests/support/FakeOperator.h"
+#include "tests/support/WindowRig.h"
 
 #include <QAction>
 #include <QApplication>
@@ -106,27 +105,19 @@ bool shootSettingDialogs(ZN8P_INC &inc, OperatorInterface &op, QWidget &window,
 
 bool shootLanguage(Language language, const QString &folder, const QString &suffix)
 {
+    WindowRig rig(WindowRig::Folder::AlsoProgram);
     MessageTable::instance().setLanguage(language);
+    QDir(rig.dir.path()).mkdir(QStringLiteral("Logging"));
     SimulatedController::Options options;
     options.timeScale = 30;
-    SimulatedController sim(options);
-    if (!sim.start())
+    if (!rig.startSimulator(options))
         return false;
-
-    SettingsStore store(QSettings::IniFormat);
-    ZN8P_INC stored;
-    store.storeCommConditions(stored);
-    store.writeValue(stored, QStringLiteral("PortMap/COM1"), sim.slavePath());
-    ZN8P_INC loaded;
-    store.selectKeyAndLoad(loaded);
-    RegisterMap::fillVendorItemTable(loaded);
-    RegisterMap::fillRegisterTable(loaded);
-
-    FakeOperator op;
-    MainDisp window(std::move(loaded), store, ZN8PComFactory(), &op);
-    ZN8P_INC &inc = window.core().inc;
-    window.system_init();
-    window.show();
+    rig.openWindow();
+    MainDisp &window = *rig.window;
+    ZN8P_INC &inc = rig.inc();
+    FakeOperator &op = rig.op;
+    SettingsStore &store = *rig.store;
+    SimulatedController &sim = *rig.sim;
 
     window.setSearchPanelsVisible(true);
     waitFor(200);
@@ -202,11 +193,6 @@ int main(int argc, char *argv[])
     // Absolute: the program's start-up moves the current folder to the program's folder.
     const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     QDir().mkpath(folder);
-    QTemporaryDir settings;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
-    ProgramFolder::resolve(settings.path());
-    QDir(settings.path()).mkdir(QStringLiteral("Logging"));
-
     const bool ok = shootLanguage(Language::English, folder, QStringLiteral("en")) &&
                     shootLanguage(Language::Japanese, folder, QStringLiteral("ja"));
     return ok ? 0 : 1;
