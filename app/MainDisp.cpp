@@ -55,7 +55,8 @@ MainDisp::MainDisp(ZN8P_INC inc, SettingsStore &store, ZN8PComFactory comFactory
              std::move(inc), std::move(comFactory)),
       m_fileDialogs(std::make_unique<GuiSettingsFileDialogs>(this)),
       m_fileCommands(m_inc, *m_op, *this, *m_fileDialogs),
-      m_screenPrint(m_inc, *m_op, m_timers.at(Timer2 - 1), this)
+      m_screenPrint(m_inc, *m_op, m_timers.at(Timer2 - 1), this),
+      m_reportPrint(m_inc, *m_op, m_screenPrint, this)
 {
     m_core.connection.setSetdataRead([this] { m_core.onlineStartRead.Setdata_read(); });
     m_core.connection.setFileSave([this] { m_fileCommands.mnuSave(); });
@@ -108,6 +109,7 @@ void MainDisp::setCaptions()
     ui->mnuOpenTrend->setText(msg(1000));
     ui->mnupsel->setText(msg(32));
     ui->mnuFilePrint->setText(msg(33));
+    ui->mnuReport->setText(msg(1060));
     ui->mnuExit->setText(msg(8));
     ui->mnuOnline->setTitle(msg(9));
     ui->mnuTrace->setText(msg(11));
@@ -257,6 +259,7 @@ void MainDisp::connectMenus()
             [this] { TrendViewer::chooseAndOpen(this, m_inc, Mardel_ChartCtl1->logFileName()); });
     connect(ui->mnupsel, &QAction::triggered, &m_screenPrint, &ScreenPrint::selectPrinter);
     connect(ui->mnuFilePrint, &QAction::triggered, &m_screenPrint, &ScreenPrint::print);
+    connect(ui->mnuReport, &QAction::triggered, this, [this] { m_reportPrint.print(); });
     connect(ui->Cmd_ONOFF, &QPushButton::clicked, this,
             [this] { runBlocking([this] { m_core.connection.toggleOnline(); }); });
     for (QPushButton *cancel : {ui->Cmd_Cancel_0, ui->Cmd_Cancel_1})

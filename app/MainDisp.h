@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ScreenPrint.h"
+#include "app/SettingsReportPrint.h"
 #include "base/MainView.h"
 #include "base/ProgramFolder.h"
 #include "chart/EventRecorder.h"
@@ -125,6 +126,7 @@ private:
     std::unique_ptr<GuiSettingsFileDialogs> m_fileDialogs;
     SettingsFileCommands m_fileCommands;
     ScreenPrint m_screenPrint;
+    SettingsReportPrint m_reportPrint;
     EventRecorder m_events{m_inc, ProgramFolder::logging()};
     std::unique_ptr<MainDisplayView> m_displayView;
     Mardel_ChartCtl *Mardel_ChartCtl1 = nullptr;

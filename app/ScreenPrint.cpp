@@ -1,5 +1,6 @@
 #include "ScreenPrint.h"
 
+#include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
 #include "base/ZN8P_INC.h"
 #include "dialogs/prnselect.h"
@@ -15,6 +16,7 @@
 namespace
 {
 const QList<int> NoPrinterMessage = {57};
+constexpr int PdfFileEntry = 1071;
 } // namespace
 
 PrinterList PrinterList::system()
@@ -48,12 +50,28 @@ bool ScreenPrint::choosePrinter()
         m_op.showMessage(NoPrinterMessage);
         return false;
     }
-    prnselect dialog(m_inc, m_op, printers.names, printers.defaultName, m_printerName, m_window);
+    return runDialog(printers, {}) != prnselect::Cancelled;
+}
+
+ScreenPrint::Choice ScreenPrint::choosePrinterOrPdf()
+{
+    const PrinterList printers = m_source();
+    const int chosen = runDialog(printers, {msg(PdfFileEntry)});
+    if (chosen == prnselect::Cancelled)
+        return Choice::Cancelled;
+    return chosen < printers.names.size() ? Choice::Printer : Choice::PdfFile;
+}
+
+int ScreenPrint::runDialog(const PrinterList &printers, const QStringList &extra)
+{
+    prnselect dialog(m_inc, m_op, printers.names + extra, printers.defaultName, m_printerName,
+                     m_window);
     dialog.exec();
-    if (m_inc.selectedPrinterIndex == prnselect::Cancelled)
-        return false;
-    m_printerName = printers.names.value(m_inc.selectedPrinterIndex);
-    return true;
+    const int chosen = m_inc.selectedPrinterIndex;
+    // An entry not in the list (none shown) prints to the system's default.
+    if (chosen != prnselect::Cancelled && chosen < printers.names.size())
+        m_printerName = printers.names.value(chosen);
+    return chosen;
 }
 
 void ScreenPrint::printForegroundWindow()

@@ -44,6 +44,11 @@ public:
     // As selectPrinter(); unless cancelled, starts Timer2, whose tick prints.
     void print();
 
+    enum class Choice { Cancelled, Printer, PdfFile };
+    // The dialog with "Save as PDF file" (message 1071) listed after the system's printers, so
+    // that it opens without any printer too. A printer chosen becomes the program's.
+    Choice choosePrinterOrPdf();
+
     // Prints image on one page of printer: portrait when narrower than high, else landscape,
     // scaled to fill the printable width or height keeping its proportions, centred. Returns
     // false when the printer refused the job.
@@ -52,6 +57,9 @@ public:
 private:
     // The dialog; false when it was cancelled or no printer exists (message 57).
     bool choosePrinter();
+    // The dialog listing printers.names and then extra; the index chosen in that list, or
+    // prnselect::Cancelled.
+    int runDialog(const PrinterList &printers, const QStringList &extra);
     // Timer2 tick: the picture of the active window to the program's printer; message 57 when
     // the printer fails.
     void printForegroundWindow();

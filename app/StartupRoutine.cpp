@@ -62,6 +62,7 @@ StartupRoutine::FileOutcome StartupRoutine::takeSettingsFile(const QString &rawC
         outcome = FileOutcome::Missing;
     } else if (const SettingsDataFile::ReadResult file = SettingsDataFile::read(path); file.ok()) {
         SettingsDataFile::take(file.contents, m_inc);
+        m_inc.settingsFileName = path;
         m_inc.settingDataValid = true;
         m_inc.keepUnitFlag = true;
         m_inc.startFileFlag = true;

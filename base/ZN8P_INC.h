@@ -98,6 +98,9 @@ struct ZN8P_INC {
     // settingValues came from a settings data file and have not been read from the controller
     // since: the display must not show them as the controller's.
     bool settingsFromFile = false;
+    // The settings data file the display's values were last loaded from or saved to; empty when
+    // they have none (defaults, or read from the controller since).
+    QString settingsFileName;
     bool commSettingsConfirmed = false;
     bool commDialogCancelled = false;
     bool searchCancelled = false;

@@ -43,6 +43,7 @@ QList<QCommandLineOption> optionList()
         valued(QStringLiteral("csv"), QStringLiteral("FILE")),
         valued(QStringLiteral("events"), QStringLiteral("FILE")),
         valued(QStringLiteral("out"), QStringLiteral("FILE")),
+        valued(QStringLiteral("report"), QStringLiteral("FILE")),
         valued(QStringLiteral("journal-dir"), QStringLiteral("DIR")),
         valued(QStringLiteral("wait"), QStringLiteral("N")),
         QCommandLineOption(QStringLiteral("yes")),
@@ -266,6 +267,7 @@ bool parseCommandLine(const QStringList &arguments, CommandLine &commandLine, QS
     }
     commandLine.eventsPath = parser.value(QStringLiteral("events"));
     commandLine.outPath = parser.value(QStringLiteral("out"));
+    commandLine.reportPath = parser.value(QStringLiteral("report"));
     commandLine.journalDir = parser.value(QStringLiteral("journal-dir"));
     if (parser.isSet(QStringLiteral("seconds"))) {
         const std::optional<int> seconds =
@@ -332,6 +334,8 @@ QString helpText()
         "  --events FILE       monitor: append each event (alarm, sensor break, line loss,\n"
         "                      auto-tuning...) to FILE, or to events-YYYY-MM.csv in a folder\n"
         "  --out FILE          upload: write the settings to FILE (a .znm settings data file)\n"
+        "  --report FILE       upload: write a settings report to FILE (PDF): every item with\n"
+        "                      its name, value and unit, grouped as the window's pages\n"
         "  --journal-dir DIR   write, download: keep the write journal in DIR instead of the\n"
         "                      program folder's Journal\n"
         "  -h, --help          this text\n"
@@ -339,14 +343,16 @@ QString helpText()
         "\n"
         "Exit codes:\n"
         "  0  success (diff: the controller holds the file's values)\n"
-        "  1  a file could not be read or written (CSV log, settings data file), or a settings\n"
-        "     data file is short, damaged or holds a value outside its limits (nothing is sent)\n"
+        "  1  a file could not be read or written (CSV log, settings data file, report), or a\n"
+        "     settings data file is short, damaged or holds a value outside its limits (nothing\n"
+        "     is sent)\n"
         "  2  usage error (also a value outside the item's limits, or a write that resets\n"
         "     other items without --yes; nothing is written)\n"
         "  3  no controller answered, or it stopped answering (also: the port is in use by\n"
         "     another program)\n"
         "  4  the controller refused a request or did not take a value; or items could not\n"
-        "     be read (upload, diff: named as \"not read\", upload --out writes no file)\n"
+        "     be read (upload, diff: named as \"not read\", upload --out and --report write\n"
+        "     no file)\n"
         "  5  the link was lost during monitor\n"
         "  6  cancelled with Ctrl-C: a search, a read, or a wait for the controller's keys\n"
         "     (monitor ends with 0)\n"

@@ -41,6 +41,7 @@ struct CommandLine {
     bool appendCsv = false;  // --append: an existing CSV log is continued
     bool replaceCsv = false; // --force: an existing CSV log is replaced
     QString outPath;         // upload: the settings data file to write
+    QString reportPath;      // upload: the settings report (PDF) to write
     QString journalDir;      // write, download: the write journal's folder; empty: the program's
     // How long a wait for the controller's keys to be released (or for it to leave its vendor
     // frame) may last before it is given up.

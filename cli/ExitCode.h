@@ -3,8 +3,9 @@
 // The exit status of znctl; --help and the README list the same values.
 enum ExitCode : int {
     Success = 0,
-    FileError = 1,    // a file (CSV log, settings data file) could not be read or written, or a
-                      // settings data file failed its check (short, damaged, a value out of limits)
+    FileError = 1,    // a file (CSV log, settings data file, report) could not be read or
+                      // written, or a settings data file failed its check (short, damaged, a
+                      // value out of limits)
     UsageError = 2,   // unknown subcommand or option, bad option value or argument
     NoController = 3, // no controller answered (the port did not open, or no reply)
     Refused = 4,      // the controller refused a request, gave an unrecognised reply or did not

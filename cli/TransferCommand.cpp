@@ -5,11 +5,14 @@
 #include "WriteSide.h"
 #include "base/MessageTable.h"
 #include "comm/ControllerCodes.h"
+#include "dialogs/SettingsReportPainter.h"
 #include "polling/ValueFormat.h"
 #include "transfer/ParameterDownload.h"
 #include "transfer/SettingRanges.h"
 #include "transfer/SettingsDataFile.h"
 #include "transfer/SettingsFileMessage.h"
+
+#include <QDateTime>
 
 #include <algorithm>
 
@@ -123,12 +126,17 @@ int runUpload(CliSession &session, const CommandLine &commandLine)
     if (outcome != WriteSide::Outcome::Done)
         return exitCodeOf(outcome);
     const QList<int> unread = unreadItems(session.inc);
-    if (commandLine.outPath.isEmpty()) {
+    QStringList files;
+    for (const QString &path : {commandLine.outPath, commandLine.reportPath}) {
+        if (!path.isEmpty())
+            files << path;
+    }
+    if (files.isEmpty()) {
         printSettings(session);
         return unread.isEmpty() ? Success : Refused;
     }
     // A file holds the controller's values or is not written: an item it did not give would be
-    // filed with whatever value it had here.
+    // filed (or reported) with whatever value it had here.
     if (!unread.isEmpty()) {
         QStringList names;
         for (const int code : unread)
@@ -136,13 +144,25 @@ int runUpload(CliSession &session, const CommandLine &commandLine)
                 SettingRanges::itemName(session.inc, code));
         session.console.errorLine(
             QStringLiteral("znctl: %1 not written: these items could not be read: %2")
-                .arg(commandLine.outPath, names.join(QStringLiteral(", "))));
+                .arg(files.join(QStringLiteral(", ")), names.join(QStringLiteral(", "))));
         return Refused;
     }
-    QString error;
-    if (!SettingsDataFile::write(commandLine.outPath, session.inc, &error)) {
+    if (!commandLine.outPath.isEmpty()) {
+        QString error;
+        if (!SettingsDataFile::write(commandLine.outPath, session.inc, &error)) {
+            session.console.errorLine(
+                QStringLiteral("znctl: cannot write %1: %2").arg(commandLine.outPath, error));
+            return FileError;
+        }
+        // The report names the file that holds the same values.
+        session.inc.settingsFileName = commandLine.outPath;
+    }
+    if (!commandLine.reportPath.isEmpty() &&
+        !SettingsReportPainter::writePdf(
+            SettingsReport::of(session.inc, QDateTime::currentDateTime()),
+            commandLine.reportPath)) {
         session.console.errorLine(
-            QStringLiteral("znctl: cannot write %1: %2").arg(commandLine.outPath, error));
+            QStringLiteral("znctl: cannot write %1").arg(commandLine.reportPath));
         return FileError;
     }
     return Success;

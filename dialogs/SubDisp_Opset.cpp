@@ -9,25 +9,6 @@
 #include <QLabel>
 #include <QRadioButton>
 
-namespace
-{
-constexpr std::array<int, UnitOptionRules::FieldCount> FrameCaptions = {178, 179, 180,
-                                                                        181, 177, 191};
-
-// The message that names value of field (the option captions, and the current labels).
-int valueMessage(int field, int value)
-{
-    switch (field) {
-    case UnitOptionRules::HeaterBreak:
-        return value == 0 ? 185 : 186 + value; // 187 to 190
-    case UnitOptionRules::OutputType:
-        return 182 + value;
-    default:
-        return 185 + value;
-    }
-}
-} // namespace
-
 SubDisp_Opset::SubDisp_Opset(ZN8P_INC &inc, OperatorInterface &op, QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::SubDisp_Opset>()), m_op(op), m_rules(inc)
 {
@@ -40,22 +21,22 @@ SubDisp_Opset::SubDisp_Opset(ZN8P_INC &inc, OperatorInterface &op, QWidget *pare
     const std::array<QLabel *, UnitOptionRules::FieldCount> current = {
         m_ui->Lbl_OP1, m_ui->Lbl_OP2, m_ui->Lbl_OP3, m_ui->Lbl_OP4, m_ui->Lbl_OP5, m_ui->Lbl_OP6};
     for (int f = 0; f < UnitOptionRules::FieldCount; ++f) {
+        const auto field = UnitOptionRules::Field(f);
         const QString name = QString::number(f);
-        findChild<QGroupBox *>(QStringLiteral("Frame_OP1_") + name)
-            ->setTitle(msg(FrameCaptions[f]));
-        findChild<QGroupBox *>(QStringLiteral("Frame2_OP1_") + name)
-            ->setTitle(msg(FrameCaptions[f]));
+        const QString caption = msg(UnitOptionRules::fieldCaption(field));
+        findChild<QGroupBox *>(QStringLiteral("Frame_OP1_") + name)->setTitle(caption);
+        findChild<QGroupBox *>(QStringLiteral("Frame2_OP1_") + name)->setTitle(caption);
         // Without a link or data nothing is known to be fitted, the output type included.
         // The stored value, also when the rules below have to drop it.
         current[f]->setText(
             msg(m_rules.showsConfiguration()
-                    ? valueMessage(f, m_rules.valueAtOpen(UnitOptionRules::Field(f)))
+                    ? UnitOptionRules::valueCaption(field, m_rules.valueAtOpen(field))
                     : 185));
         const QList<QRadioButton *> buttons = options(f);
         for (int value = 0; value < buttons.size(); ++value) {
-            buttons[value]->setText(msg(valueMessage(f, value)));
+            buttons[value]->setText(msg(UnitOptionRules::valueCaption(field, value)));
             connect(buttons[value], &QRadioButton::clicked, this,
-                    [this, f, value] { onOptionClicked(UnitOptionRules::Field(f), value); });
+                    [this, field, value] { onOptionClicked(field, value); });
         }
     }
     connect(m_ui->Command1_0, &QPushButton::clicked, this, &SubDisp_Opset::onChange);

@@ -39,6 +39,29 @@ UnitOptionRules::UnitOptionRules(ZN8P_INC &inc) : m_inc(inc), m_atOpen(inc.unitC
     }
 }
 
+int UnitOptionRules::fieldCaption(Field field)
+{
+    static constexpr std::array<int, FieldCount> Captions = {178, 179, 180, 181, 177, 191};
+    return Captions.at(field);
+}
+
+int UnitOptionRules::valueCaption(Field field, int value)
+{
+    switch (field) {
+    case HeaterBreak:
+        return value == 0 ? 185 : 186 + value; // 187 to 190
+    case OutputType:
+        return 182 + value;
+    default:
+        return 185 + value;
+    }
+}
+
+int UnitOptionRules::valueIn(const UnitConfig &unit, Field field)
+{
+    return fieldOf(unit, field);
+}
+
 int UnitOptionRules::valueAtOpen(Field f) const
 {
     return fieldOf(m_atOpen, f);

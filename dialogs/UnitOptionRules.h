@@ -24,6 +24,13 @@ public:
     // " Not added" (for the output type: kept) and its refusal kept in droppedAtOpen().
     explicit UnitOptionRules(ZN8P_INC &inc);
 
+    // The message that names a field (its sub-frame's caption), and the one that names a value of
+    // it (its option's text, which begins with a blank).
+    static int fieldCaption(Field field);
+    static int valueCaption(Field field, int value);
+    // field's value in unit.
+    static int valueIn(const UnitConfig &unit, Field field);
+
     // The refusal messages of the stored options dropped on opening, in field order.
     const QList<int> &droppedAtOpen() const { return m_droppedAtOpen; }
     // A field's value when the dialog opened, before any option was dropped.

@@ -54,6 +54,62 @@ const QList<RowPlace> &SettingRowPlaces()
     return rows;
 }
 
+int rowGroupTitle(RowGroup group)
+{
+    switch (group) {
+    case RowGroup::Alarm1:
+        return 323;
+    case RowGroup::Alarm2:
+        return 324;
+    case RowGroup::HeaterBreak:
+        return 325;
+    case RowGroup::Pid:
+        return 49;
+    case RowGroup::Cool:
+        return 50;
+    case RowGroup::Other:
+        break;
+    }
+    return 45;
+}
+
+bool UnitHasItem(const ZN8P_INC &inc, int code)
+{
+    const UnitConfig &unit = inc.unitConfig;
+    switch (code) {
+    case 20:
+    case 37:
+    case 39:
+    case 41:
+    case 48:
+        return unit.alarm2 != 0;
+    case 14:
+    case 18:
+    case 24:
+    case 32:
+    case 33:
+    case 34:
+    case 35:
+        return unit.heatCool != 0;
+    case 21:
+        return unit.heaterBreak >= 1 && unit.heaterBreak <= 4;
+    case 53:
+        return unit.heaterBreak == 3 || unit.heaterBreak == 4;
+    case 58:
+    case 59:
+    case 60:
+    case 61:
+        return unit.contactInput != 0 && unit.serialComm == 0;
+    case 62:
+        // Online the controller says whether it has the function; offline the unit's DC output
+        // does.
+        return (inc.online && hasBit(inc.optionWord2(), Option2Bit::DcCurrentOutput)) ||
+               unit.outputType == 2;
+    default:
+        return true;
+    }
+}
+
 int timeUnitCaption(int code)
 {
     switch (code) {
@@ -190,13 +246,13 @@ void applyAlarm(RowSet &rows, std::initializer_list<int> valueRows, int typeCode
 
 void applyHeaterBreak(const ZN8P_INC &inc, RowSet &rows, SettingPageState &state)
 {
-    const int option = inc.unitConfig.heaterBreak;
-    const bool installed = option >= 1 && option <= 4;
+    const bool installed = UnitHasItem(inc, 21);
     state.heaterBreakFrameVisible = installed;
     state.titleButtonVisible[HeaterBreakTitle] = installed;
     rows.enableButtons({21, 53}, installed);
     rows.show({21}, installed);
-    rows.show({53}, option == 3 || option == 4);
+    rows.show({53}, UnitHasItem(inc, 53));
+    const int option = inc.unitConfig.heaterBreak;
     const bool rated50A = option == 2 || option == 4;
     rows[21].captionId = rated50A ? 155 : 111;
     rows[53].captionId = rated50A ? 156 : 143;
@@ -264,16 +320,12 @@ void applyOther(const ZN8P_INC &inc, RowSet &rows)
     rows.show({44}, !autoManualKey);
     rows.show({45}, autoManualKey);
 
-    const bool contactInput = inc.unitConfig.contactInput != 0 && inc.unitConfig.serialComm == 0;
+    const bool contactInput = UnitHasItem(inc, 61);
     const qint16 contactFunction = inc.setting(61);
     rows.show({61}, contactInput);
     rows.show({58}, contactInput && (contactFunction == 0 || contactFunction == 1));
     rows.show({59, 60}, contactInput && contactFunction == 0);
-    // Online the controller says whether it has the function; offline the unit's DC output does.
-    const bool inputAbnormalOutput =
-        (inc.online && hasBit(inc.optionWord2(), Option2Bit::DcCurrentOutput)) ||
-        inc.unitConfig.outputType == 2;
-    rows.show({62}, linearInput && inputAbnormalOutput);
+    rows.show({62}, linearInput && UnitHasItem(inc, 62));
 }
 } // namespace
 

@@ -117,6 +117,9 @@ enum class RowGroup {
     Other,       // Label_oth / Label_othval
 };
 
+// The message of the frame that holds a group's rows ("Alarm 1 information" ...).
+int rowGroupTitle(RowGroup group);
+
 // Where one setting row sits on the window.
 struct RowPlace {
     int code;
@@ -183,6 +186,11 @@ enum SettingPage { AlarmPage = 0, PidPage = 1, OtherPage = 2 };
 // Every setting row of the window in window order (alarm, PID, other page), with the caption it
 // has when the window is created.
 const QList<RowPlace> &SettingRowPlaces();
+
+// Whether the controller's unit configuration has the setting item: false for the items of an
+// option it lacks (alarm 2, heating/cooling, heater burnout alarm and its second phase, the set
+// values chosen by contact input, the DC output's input abnormal output).
+bool UnitHasItem(const ZN8P_INC &inc, int code);
 
 // The fixed unit beside a time-valued row: 374 "Sec." (integral and derivative time, the
 // proportional cycles, the PV filter, the alarm delay timers), 401 "Min." (backlight time), else 0.

@@ -23,21 +23,22 @@ struct FrameNames {
 
 FrameNames frameOf(RowGroup group)
 {
+    const int title = rowGroupTitle(group);
     switch (group) {
     case RowGroup::Alarm1:
-        return {"Frame_Alarm1", "Label_Alm1", "Label_A1val", Alarm1Title, 323};
+        return {"Frame_Alarm1", "Label_Alm1", "Label_A1val", Alarm1Title, title};
     case RowGroup::Alarm2:
-        return {"Frame_Alarm2", "Label_Alm2", "Label_A2val", Alarm2Title, 324};
+        return {"Frame_Alarm2", "Label_Alm2", "Label_A2val", Alarm2Title, title};
     case RowGroup::HeaterBreak:
-        return {"Frame_HB", "Label_Alm_HB", "Label_HBval", HeaterBreakTitle, 325};
+        return {"Frame_HB", "Label_Alm_HB", "Label_HBval", HeaterBreakTitle, title};
     case RowGroup::Pid:
-        return {"Frame_Heat", "Label_pid", "Label_pidval", HeatTitle, 49};
+        return {"Frame_Heat", "Label_pid", "Label_pidval", HeatTitle, title};
     case RowGroup::Cool:
-        return {"Frame_Cool", "Label_cool", "Label_coolval", CoolTitle, 50};
+        return {"Frame_Cool", "Label_cool", "Label_coolval", CoolTitle, title};
     case RowGroup::Other:
         break;
     }
-    return {"Frame_Other", "Label_oth", "Label_othval", OtherTitle, 45};
+    return {"Frame_Other", "Label_oth", "Label_othval", OtherTitle, title};
 }
 
 QString indexed(const char *name, int index)

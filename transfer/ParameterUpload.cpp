@@ -102,6 +102,7 @@ int ParameterUpload::readItems(bool readManualOutput, bool showProgress)
             return done;
     }
     m_inc.settingsFromFile = false;
+    m_inc.settingsFileName.clear();
     return ItemCount;
 }
 

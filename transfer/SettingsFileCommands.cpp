@@ -68,6 +68,7 @@ bool SettingsFileCommands::writeFile(const QString &path)
     // Filed under a new name or over an old one, the display's data are saved either way: the
     // question 362 at the next online start would only ask to save them again.
     m_inc.unsavedOnlineChanges = false;
+    m_inc.settingsFileName = path;
     return true;
 }
 
@@ -93,6 +94,7 @@ bool SettingsFileCommands::mnuLoad()
         return false;
     }
     SettingsDataFile::take(file.contents, m_inc);
+    m_inc.settingsFileName = path;
 
     m_view.setProgressVisible(true, ProgressCaptionNone);
     m_view.setProgressValue(ProgressFull);

@@ -17,14 +17,15 @@ public:
 
     // Without valid setting data message 197. Otherwise the save dialog; an existing file is
     // overwritten only after Yes to 507 (No: message 508). Returns true when the file was
-    // written; then unsavedOnlineChanges is clear. A write that fails leaves the old file as it
-    // was, keeps unsavedOnlineChanges and names the reason in status panel 4.
+    // written; then unsavedOnlineChanges is clear and settingsFileName names the file. A write that
+    // fails leaves the old file as it was, keeps unsavedOnlineChanges and names the reason in
+    // status panel 4.
     bool mnuSave();
     // While online message 701. Otherwise question 535 and the open dialog, then the file's
     // model name, unit configuration (all 0 for format marker 1) and 53 values replace the
-    // display's, and every setting label shows them. A file that is short, damaged or holds a
-    // value outside its limits changes nothing: message 950 names its first bad line (957: it
-    // cannot be opened). Returns true when the file was loaded.
+    // display's, every setting label shows them and settingsFileName names the file. A file that is
+    // short, damaged or holds a value outside its limits changes nothing: message 950 names its
+    // first bad line (957: it cannot be opened). Returns true when the file was loaded.
     bool mnuLoad();
 
 private:

@@ -640,13 +640,26 @@ void TestZnctl::refusedAnswersAreNoValues()
     m_sim->setValue(0x0023, 2);  // alarm 1 type: low limit
     m_sim->setValue(0x000B, 10); // alarm 1 value
     const QString file = m_config->filePath("a.znm");
-    QCOMPARE(znctl(QStringList{"upload", "--out", file} + line).exitCode, 0);
+    const QString report = m_config->filePath("a.pdf");
+    QCOMPARE(znctl(QStringList{"upload", "--out", file, "--report", report} + line).exitCode, 0);
+    // The report names the file written beside it and holds the values read.
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {"-layout", report, "-"});
+    if (pdftotext.waitForFinished()) {
+        const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+        QVERIFY2(text.contains(QRegularExpression("Settings data file +" +
+                                                  QRegularExpression::escape(file))) &&
+                     text.contains(QRegularExpression("Alarm 1 value setting +10 ")),
+                 qPrintable(text));
+    }
     m_sim->withCore([](ControllerCore &core) { core.refuseReads(0x000B, 0x04); });
 
     const QString refusedFile = m_config->filePath("b.znm");
-    const Run filed = znctl(QStringList{"upload", "--out", refusedFile} + line);
+    const QString refusedReport = m_config->filePath("b.pdf");
+    const Run filed =
+        znctl(QStringList{"upload", "--out", refusedFile, "--report", refusedReport} + line);
     QCOMPARE(filed.exitCode, 4);
-    QVERIFY(!QFile::exists(refusedFile));
+    QVERIFY(!QFile::exists(refusedFile) && !QFile::exists(refusedReport));
     QVERIFY2(filed.err.contains("19 Alarm 1 value setting"), qPrintable(filed.err));
     const Run printed = znctl(QStringList{"upload"} + line);
     QCOMPARE(printed.exitCode, 4);

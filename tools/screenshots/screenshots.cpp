@@ -1,5 +1,6 @@
 // Renders the pictures of docs/: the main display online against the simulated controller, an
-// upload in progress, the Trace display during a run, the main display offline after the line was
+// upload in progress, the Trace display during a run, the trend log viewer with its cursor, the
+// event log, the first page of the settings report, the main display offline after the line was
 // lost and at the window's minimum size, the search panel, the communication settings dialog, the
 // three setting dialogs (entry, selection, model change) and the printer selection dialog, in
 // English and in Japanese.
@@ -8,10 +9,14 @@
 
 #include "app/MainDisp.h"
 #include "base/MessageTable.h"
+#include "chart/EventLogWindow.h"
 #include "chart/Mardel_ChartCtl.h"
+#include "chart/TrendPlot.h"
+#include "chart/TrendViewer.h"
 #include "comm/SettingsStore.h"
 #include "dialogs/Select_Disp.h"
 #include "dialogs/Setting_Disp.h"
+#include "dialogs/SettingsReportPainter.h"
 #include "dialogs/SubDisp_Opset.h"
 #include "dialogs/SubDisp_comm.h"
 #include "dialogs/prnselect.h"
@@ -26,10 +31,10 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -103,6 +108,48 @@ bool shootSettingDialogs(ZN8P_INC &inc, OperatorInterface &op, QWidget &window,
     return ok;
 }
 
+// The trend log of the trace just run, with the cursor on a sample, the event log of the run, and
+// the first page of the settings report of the values read.
+bool shootLookBack(MainDisp &window, const QString &folder, const QString &suffix)
+{
+    const ZN8P_INC &inc = window.core().inc;
+    TrendViewer::Colours colours;
+    for (int c = 0; c < int(colours.size()); ++c) {
+        const qint32 bgr = inc.traceColors[c];
+        colours[c] = QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+    }
+    QString error;
+    const std::unique_ptr<TrendViewer> viewer =
+        TrendViewer::open(window.chart().logFileName(), colours,
+                          msg(1012).arg(inc.portName).arg(inc.stationAddress.toInt()), error);
+    if (!viewer)
+        return false;
+    viewer->resize(820, 480);
+    viewer->show();
+    waitFor(200);
+    QWidget *plot = viewer->plot();
+    const QPoint cursor(plot->width() * 3 / 5, plot->height() / 2);
+    QMouseEvent move(QEvent::MouseMove, cursor, plot->mapToGlobal(cursor), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(plot, &move);
+    waitFor(100);
+    bool ok = save(*viewer, folder + QStringLiteral("/trend-viewer-") + suffix + ".png");
+    viewer->close();
+
+    window.findChild<QAction *>(QStringLiteral("mnuEventLog"))->trigger();
+    waitFor(200);
+    auto *events = window.findChild<EventLogWindow *>();
+    ok = events != nullptr &&
+         save(*events, folder + QStringLiteral("/event-log-") + suffix + ".png") && ok;
+    if (events != nullptr)
+        events->close();
+
+    const SettingsReport report = SettingsReport::of(inc, QDateTime::currentDateTime());
+    return SettingsReportPainter::pageImage(report, 0, 1.25)
+               .save(folder + QStringLiteral("/settings-report-") + suffix + ".png") &&
+           ok;
+}
+
 bool shootLanguage(Language language, const QString &folder, const QString &suffix)
 {
     WindowRig rig(WindowRig::Folder::AlsoProgram);
@@ -152,6 +199,7 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     ok = save(window, folder + QStringLiteral("/trace-run-") + suffix + ".png") && ok;
     window.findChild<QAction *>(QStringLiteral("mnuTrace"))->trigger();
     pages->setCurrentIndex(0);
+    ok = shootLookBack(window, folder, suffix) && ok;
 
     // The adapter is pulled: the program goes offline by itself, the last values stay muted.
     sim.unplug();

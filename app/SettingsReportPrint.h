@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+class OperatorInterface;
+class ScreenPrint;
+class QWidget;
+struct ZN8P_INC;
+
+// File > Print settings report: the report of the display's values to the printer chosen in the
+// printer selection dialog, or to a PDF file chosen in a save dialog.
+class SettingsReportPrint
+{
+public:
+    // window: the main window, parent of the dialogs.
+    SettingsReportPrint(ZN8P_INC &inc, OperatorInterface &op, ScreenPrint &screenPrint,
+                        QWidget *window);
+
+    // Without valid setting data message 1072 and nothing else. Otherwise the printer selection
+    // (its printer becomes the program's); a printer prints the report (message 57 when it
+    // fails), "Save as PDF file" asks for the file and writes it (message 1015 when it cannot).
+    void print();
+
+private:
+    void printTo(const QString &printerName);
+    void saveAsPdf();
+
+    ZN8P_INC &m_inc;
+    OperatorInterface &m_op;
+    ScreenPrint &m_screenPrint;
+    QWidget *m_window;
+};

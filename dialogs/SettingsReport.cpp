@@ -1,0 +1,71 @@
+#include "SettingsReport.h"
+
+#include "base/MessageTable.h"
+#include "base/ZN8P_INC.h"
+#include "dialogs/UnitOptionRules.h"
+#include "display/MainDisplayModel.h"
+#include "polling/ValueFormat.h"
+#include "transfer/SettingRanges.h"
+
+#include <QDir>
+
+namespace
+{
+constexpr int TitleText = 1061;
+constexpr int DateText = 1062;
+constexpr int PortText = 1037;
+constexpr int InstrumentText = 1063;
+constexpr int OptionsText = 1064;
+constexpr int FileText = 1065;
+constexpr int PanelGroupText = 1069;
+
+// The monitor panel's setting items, which no setting page shows: the main set value and the
+// manual output.
+constexpr int PanelCodes[] = {11, 46};
+
+QString textOf(const DisplayText &text)
+{
+    return text.messageId != 0 ? msg(text.messageId) : text.literal;
+}
+
+SettingsReport::Row rowOf(const ZN8P_INC &inc, int code)
+{
+    const QString value = inc.unreadCodes.contains(code)
+                              ? QStringLiteral("----")
+                              : ItemValueText(inc, code, inc.setting(code));
+    return {SettingRanges::itemName(inc, code), value, textOf(SettingUnit(inc, code))};
+}
+} // namespace
+
+SettingsReport SettingsReport::of(const ZN8P_INC &inc, const QDateTime &when)
+{
+    SettingsReport report;
+    report.title = msg(TitleText);
+    report.header = {{msg(DateText), when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))},
+                     {msg(PortText), inc.portName},
+                     {msg(InstrumentText), inc.stationAddress}};
+    if (!inc.settingsFileName.isEmpty())
+        report.header.append({msg(FileText), QDir::toNativeSeparators(inc.settingsFileName)});
+
+    report.optionsTitle = msg(OptionsText);
+    for (int f = 0; f < UnitOptionRules::FieldCount; ++f) {
+        const auto field = UnitOptionRules::Field(f);
+        const int value = UnitOptionRules::valueIn(inc.unitConfig, field);
+        report.options.append({msg(UnitOptionRules::fieldCaption(field)),
+                               msg(UnitOptionRules::valueCaption(field, value)).trimmed()});
+    }
+
+    Group panel{msg(PanelGroupText), {}};
+    for (const int code : PanelCodes)
+        panel.rows.append(rowOf(inc, code));
+    report.groups.append(panel);
+    for (const RowPlace &place : SettingRowPlaces()) {
+        if (!UnitHasItem(inc, place.code))
+            continue;
+        const QString title = msg(rowGroupTitle(place.group));
+        if (report.groups.constLast().title != title)
+            report.groups.append({title, {}});
+        report.groups.last().rows.append(rowOf(inc, place.code));
+    }
+    return report;
+}
