@@ -10,6 +10,7 @@
 #include "base/MessageTable.h"
 #include "base/ProgramFolder.h"
 #include "chart/Mardel_ChartCtl.h"
+#include "comm/LinkCheck.h"
 #include "comm/RegisterMap.h"
 #include "comm/SettingsStore.h"
 #include "dialogs/Select_Disp.h"
@@ -128,10 +129,15 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     window.system_init();
     window.show();
 
-    window.setSearchPanelsVisible(true);
+    // The search as it stands a few probes into the third port.
+    window.setLinkCheckState(LinkCheckState::Searching);
+    const int probesLeft = LinkCheck::searchProbesLeft(3, 0, ModbusAscii, 7);
+    window.showSearchProgress({QStringLiteral("COM3"), QStringLiteral("9600"),
+                               QStringLiteral("Modbus ASCII"), QStringLiteral("07"), probesLeft,
+                               probesLeft * LinkCheck::ReplyTimeoutMs / 1000});
     waitFor(200);
     bool ok = save(window, folder + QStringLiteral("/search-panel-") + suffix + ".png");
-    window.setSearchPanelsVisible(false);
+    window.setLinkCheckState(LinkCheckState::Idle);
 
     window.runStartupLinkCheck();
     window.findChild<QPushButton *>(QStringLiteral("Cmd_ONOFF"))->click();
