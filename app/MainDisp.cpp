@@ -16,11 +16,11 @@
 #include "dialogs/JournalViewer.h"
 #include "dialogs/SettingEditor.h"
 #include "dialogs/SubDisp_comm.h"
+#include "display/LinkCheckPanel.h"
 #include "display/MainWindowLayout.h"
 #include "display/SettingRowsForm.h"
 #include "polling/ValueFormat.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QStatusBar>
@@ -62,6 +62,7 @@ MainDisp::MainDisp(ZN8P_INC inc, SettingsStore &store, ZN8PComFactory comFactory
     m_core.connection.setFileSave([this] { m_fileCommands.mnuSave(); });
     ui->setupUi(this);
     SettingRowsForm::build(this);
+    m_linkCheckPanel = new LinkCheckPanel(ui->tabMain);
     MainWindowLayout::arrange(this);
     m_displayView = std::make_unique<MainDisplayView>(this);
     Mardel_ChartCtl1 = new Mardel_ChartCtl(m_inc, *m_op, ProgramFolder::path(), ui->Frame_chart);
@@ -86,7 +87,6 @@ void MainDisp::system_init()
     setParameterButtonsEnabled(false);
     ui->SSTab1->setCurrentIndex(qBound(0, int(m_inc.sstab1Index), ui->SSTab1->count() - 1));
     ui->SSTab2->setCurrentIndex(qBound(0, int(m_inc.sstab2Index), ui->SSTab2->count() - 1));
-    setSearchPanelsVisible(false);
     setProgressVisible(false, 0);
     setCommErrorVisible(false);
     ui->Text_readmsg3->hide();
@@ -161,13 +161,9 @@ void MainDisp::setCaptions()
     for (int i = 0; i < int(rowTitles.size()); ++i)
         rowTitles[i]->setText(msg(264 + i));
 
-    ui->Text_readmsg1->setText(msg(261));
     ui->Text_readmsg2->setText(msg(451));
     ui->Text_readmsg3->setText(msgLines(452));
-    ui->Text_readmsg4->setText(msg(261));
     ui->Text_readmsg5->setText(msgLines(452));
-    ui->Cmd_Cancel_0->setText(msg(30));
-    ui->Cmd_Cancel_1->setText(msg(30));
 
     m_op->setStatusPanel(3, msg(91));
 }
@@ -262,8 +258,8 @@ void MainDisp::connectMenus()
     connect(ui->mnuReport, &QAction::triggered, this, [this] { m_reportPrint.print(); });
     connect(ui->Cmd_ONOFF, &QPushButton::clicked, this,
             [this] { runBlocking([this] { m_core.connection.toggleOnline(); }); });
-    for (QPushButton *cancel : {ui->Cmd_Cancel_0, ui->Cmd_Cancel_1})
-        connect(cancel, &QPushButton::clicked, this, [this] { m_core.connection.cancelSearch(); });
+    connect(m_linkCheckPanel->cancelButton(), &QPushButton::clicked, this,
+            [this] { m_core.connection.cancelSearch(); });
     connect(ui->SSTab2, &QTabWidget::currentChanged, this, [this] { refreshSettingPage(); });
     connect(ui->mnuUpload, &QAction::triggered, this, [this] { m_core.commands.mnuUpload(); });
     connect(ui->mnuDownload, &QAction::triggered, this, [this] { m_core.commands.mnuDownload(); });
@@ -416,14 +412,14 @@ void MainDisp::showCommInfo(const QString &port, const QString &speed, const QSt
     ui->Lbl_comm_5->setText(protocol);
 }
 
-void MainDisp::setSearchPanelsVisible(bool visible)
+void MainDisp::setLinkCheckState(LinkCheckState state)
 {
-    ui->frmSearch_0->setVisible(visible);
-    ui->frmSearch_1->setVisible(visible);
-    if (visible)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else if (QApplication::overrideCursor() != nullptr)
-        QApplication::restoreOverrideCursor();
+    m_linkCheckPanel->setState(state);
+}
+
+void MainDisp::showSearchProgress(const SearchProgress &progress)
+{
+    m_linkCheckPanel->showProgress(progress);
 }
 
 void MainDisp::setMonitoringState(bool running)

@@ -24,6 +24,7 @@ class GuiOperator;
 class GuiSettingsFileDialogs;
 class HelpViewer;
 class JournalViewer;
+class LinkCheckPanel;
 class Mardel_ChartCtl;
 class OperatorInterface;
 class QLabel;
@@ -69,7 +70,8 @@ public:
     void showCommInfo(const QString &port, const QString &speed, const QString &dataParity,
                       const QString &stopBits, const QString &station,
                       const QString &protocol) override;
-    void setSearchPanelsVisible(bool visible) override;
+    void setLinkCheckState(LinkCheckState state) override;
+    void showSearchProgress(const SearchProgress &progress) override;
     void setMonitoringState(bool running) override;
     void setCommErrorVisible(bool visible) override;
     void refreshSettingPage() override;
@@ -129,6 +131,7 @@ private:
     SettingsReportPrint m_reportPrint;
     EventRecorder m_events{m_inc, ProgramFolder::logging()};
     std::unique_ptr<MainDisplayView> m_displayView;
+    LinkCheckPanel *m_linkCheckPanel = nullptr;
     Mardel_ChartCtl *Mardel_ChartCtl1 = nullptr;
     std::unique_ptr<SettingEditor> m_editor;
     HelpViewer *m_help = nullptr;

@@ -2,6 +2,23 @@
 
 #include <QString>
 
+// What the link check is doing, as the window's link check panel shows it.
+enum class LinkCheckState {
+    Idle,     // panel hidden
+    Checking, // the start-up check of the stored conditions: no cancel, it takes one probe
+    Searching // the automatic search: its progress and one Cancel, the hourglass pointer
+};
+
+// One probe of the automatic search about to be sent, and what is left of the search at worst.
+struct SearchProgress {
+    QString port;        // "COM3"
+    QString speed;       // "19200"
+    QString protocol;    // "Modbus RTU"
+    QString station;     // the instrument number as sent, "37"
+    int probesLeft = 0;  // this one included, if every port still to come opens
+    int secondsLeft = 0; // when none of them is answered, each costing the reply timeout
+};
+
 // What the core changes on the main window besides messages, menus and the status bar. The
 // desktop window implements it; the headless tool and tests use NullMainView or a recorder.
 // Operations are added here as the core needs them; each documents what the window shows.
@@ -15,8 +32,8 @@ public:
     virtual void showCommInfo(const QString &port, const QString &speed, const QString &dataParity,
                               const QString &stopBits, const QString &station,
                               const QString &protocol) = 0;
-    // The two search panels with their cancel buttons, and the hourglass pointer.
-    virtual void setSearchPanelsVisible(bool visible) = 0;
+    // The link check panel for the given state.
+    virtual void setLinkCheckState(LinkCheckState state) = 0;
     // Online button caption, state label and monitor label for monitoring on or off.
     virtual void setMonitoringState(bool running) = 0;
     // The "Communication error" box.
@@ -50,6 +67,8 @@ public:
     // The trend chart's ChartMaxCh property (0 after every monitor read: value labels shown and
     // recoloured).
     virtual void setChartMaxCh(qint16 value) { (void)value; }
+    // Before each probe of the automatic search, while the panel is in LinkCheckState::Searching.
+    virtual void showSearchProgress(const SearchProgress &progress) { (void)progress; }
 };
 
 class NullMainView : public MainView
@@ -59,7 +78,7 @@ public:
                       const QString &, const QString &) override
     {
     }
-    void setSearchPanelsVisible(bool) override {}
+    void setLinkCheckState(LinkCheckState) override {}
     void setMonitoringState(bool) override {}
     void setCommErrorVisible(bool) override {}
     void refreshSettingPage() override {}

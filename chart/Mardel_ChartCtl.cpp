@@ -7,6 +7,7 @@
 #include "chart/ChartCanvas.h"
 #include "comm/ControllerCodes.h"
 #include "dialogs/Setting3_Disp.h"
+#include "display/ColumnScrollArea.h"
 #include "display/MainDisplayModel.h"
 
 #include <QAction>
@@ -114,12 +115,17 @@ Mardel_ChartCtl::Mardel_ChartCtl(ZN8P_INC &inc, OperatorInterface &op, const QSt
     lblMsg->setFrameShadow(QFrame::Sunken);
     lblMsg->setAlignment(Qt::AlignCenter);
     auto *sideWidget = new QWidget;
+    sideWidget->setObjectName(QStringLiteral("sidePanel"));
     sideWidget->setLayout(side);
     sideWidget->setFixedWidth(SidePanelWidth);
+    // The MV2 row and the selection frame come and go: the panel scrolls rather than growing the
+    // window.
+    auto *sideScroll = new ColumnScrollArea(sideWidget, ColumnScrollArea::Height::AsFirstShown);
+    sideScroll->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
 
     auto *top = new QHBoxLayout;
     top->addWidget(makePlotArea(), 1);
-    top->addWidget(sideWidget);
+    top->addWidget(sideScroll);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(lblSavename = label(QStringLiteral("lblSavename")));
     bottom->addWidget(Savename_text = label(QStringLiteral("Savename_text")), 1);

@@ -12,11 +12,11 @@ constexpr int DownloadCaption = 501;
 
 TerminalView::TerminalView(Console &console) : m_console(console) {}
 
-void TerminalView::setSearchPanelsVisible(bool visible)
+void TerminalView::setLinkCheckState(LinkCheckState state)
 {
-    if (!visible)
+    if (state == LinkCheckState::Idle)
         m_console.endProgress();
-    else if (m_console.errorIsTerminal())
+    else if (state == LinkCheckState::Searching && m_console.errorIsTerminal())
         m_console.errorLine(msg(261));
 }
 

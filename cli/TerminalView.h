@@ -7,7 +7,7 @@
 class Console;
 
 // What the core shows on the main window, on a terminal: the communication error once when it
-// appears, the search message while the search panels are up, the transfer progress on one line
+// appears, the search message while the search runs, the transfer progress on one line
 // and the key-operation notice. The monitoring timers belong to the monitor subcommand, which
 // learns here when the core starts or stops them. The subcommands ask afterwards whether a
 // communication error or the key-operation notice was shown during the run.
@@ -21,7 +21,7 @@ public:
         m_onTimers = std::move(handler);
     }
 
-    void setSearchPanelsVisible(bool visible) override;
+    void setLinkCheckState(LinkCheckState state) override;
     void setCommErrorVisible(bool visible) override;
     void setMonitoringTimersEnabled(bool enabled) override;
     void setProgressVisible(bool visible, int messageId) override;

@@ -13,6 +13,8 @@
 
 #include <QList>
 
+#include <iterator>
+
 namespace
 {
 
@@ -27,6 +29,8 @@ const QList<int> AccessDeniedMessage = {871, 872};
 
 const QString FixedSpeed = QStringLiteral("9600");
 const QString SearchSpeeds[] = {QStringLiteral("9600"), QStringLiteral("19200")};
+constexpr int SpeedCount = int(std::size(SearchSpeeds));
+constexpr int ProtocolCount = Ravtocol + 1;
 
 QString twoDigits(int number)
 {
@@ -62,7 +66,10 @@ LinkCheck::LinkCheck(ZN8P_INC &inc, ComLink &link, RequestLayer &request, Settin
 
 void LinkCheck::startup()
 {
+    // The window shows that it waits for the controller; the check itself blocks.
+    m_view.setLinkCheckState(LinkCheckState::Checking);
     checkcommunicate1();
+    m_view.setLinkCheckState(LinkCheckState::Idle);
     if (!m_inc.commActive) {
         if (m_op.askYesNo(SerialOptionQuestion, MessageIcon::Question))
             checkcommunicate2();
@@ -161,7 +168,7 @@ void LinkCheck::search()
 {
     m_inc.protocolIndex = ModbusAscii;
     m_inc.stationAddress = QStringLiteral("01");
-    m_view.setSearchPanelsVisible(true);
+    m_view.setLinkCheckState(LinkCheckState::Searching);
     ZN8PCom &com = m_link.renew();
     com.setFlagA(true);
     com.ClosePort();
@@ -191,6 +198,11 @@ void LinkCheck::search()
                 return;
             }
             m_inc.stationAddress = twoDigits(number);
+            const int probesLeft = searchProbesLeft(port, speedStep, m_inc.protocolIndex, number);
+            m_view.showSearchProgress({QStringLiteral("COM%1").arg(port), SearchSpeeds[speedStep],
+                                       protocolName(m_inc.protocolIndex), m_inc.stationAddress,
+                                       probesLeft,
+                                       int((qint64(probesLeft) * ReplyTimeoutMs + 999) / 1000)});
             if (probe()) {
                 m_inc.commActive = true;
                 m_inc.linkVerified = true;
@@ -212,6 +224,15 @@ void LinkCheck::search()
     }
 }
 
+int LinkCheck::searchProbesLeft(int port, int speedStep, qint16 protocol, int number)
+{
+    const int combinationsLeftHere =
+        (SpeedCount - 1 - speedStep) * ProtocolCount + Ravtocol - protocol;
+    const int combinationsPerPort = SpeedCount * ProtocolCount;
+    return MaxInstrument - number + 1 + combinationsLeftHere * MaxInstrument +
+           (PortCount - port) * combinationsPerPort * MaxInstrument;
+}
+
 void LinkCheck::cancelSearch()
 {
     m_inc.searchCancelled = true;
@@ -220,7 +241,7 @@ void LinkCheck::cancelSearch()
 void LinkCheck::communicate()
 {
     if (m_inc.commActive) {
-        m_view.setSearchPanelsVisible(false);
+        m_view.setLinkCheckState(LinkCheckState::Idle);
         for (MenuItem item :
              {MenuItem::File, MenuItem::Online, MenuItem::Setting, MenuItem::Upload,
               MenuItem::Download, MenuItem::FileSave, MenuItem::FileLoad, MenuItem::Trace})
@@ -235,7 +256,7 @@ void LinkCheck::communicate()
         m_view.setMonitoringTimersEnabled(true);
     } else {
         m_inc.timerJob = 0;
-        m_view.setSearchPanelsVisible(false);
+        m_view.setLinkCheckState(LinkCheckState::Idle);
     }
 }
 
@@ -370,7 +391,7 @@ void LinkCheck::readOrKeepSettings()
 
 void LinkCheck::searchEnded(const QList<int> &messageIds)
 {
-    m_view.setSearchPanelsVisible(false);
+    m_view.setLinkCheckState(LinkCheckState::Idle);
     m_view.refreshSettingPage();
     m_op.showMessage(messageIds);
     dropLink();

@@ -83,7 +83,12 @@ public:
     // 451 and 270; cancelled (searchCancelled seen before an instrument number): message 83.
     void checkcommunicate2();
 
-    // Sets searchCancelled; what both cancel buttons of the search panels do.
+    // The probes of the automatic search still to come when it is about to probe instrument number
+    // `number` under the given port (1 to 8), speed step (0: 9600, 1: 19200) and protocol, this
+    // one included, if every port still to come opens.
+    static int searchProbesLeft(int port, int speedStep, qint16 protocol, int number);
+
+    // Sets searchCancelled; what the search panel's Cancel does.
     void cancelSearch();
     // True while checkcommunicate2 runs (it lets the window process its events meanwhile).
     bool searching() const { return m_searching; }
@@ -124,7 +129,7 @@ private:
     void setMainMenus(bool enabled);
     void closePort();
     void readOrKeepSettings();
-    // The search failed or was cancelled: panels hidden, messageIds shown, no link.
+    // The search failed or was cancelled: panel hidden, messageIds shown, no link.
     void searchEnded(const QList<int> &messageIds);
 
     ZN8P_INC &m_inc;

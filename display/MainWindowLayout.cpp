@@ -1,10 +1,10 @@
 #include "MainWindowLayout.h"
 
+#include "display/ColumnScrollArea.h"
+
 #include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
-#include <QScrollArea>
-#include <QStyle>
 #include <QTabWidget>
 
 namespace
@@ -34,8 +34,7 @@ void addPvUnit(QWidget *window)
     grid->addWidget(unit, row, column + 1);
 }
 
-// Puts a setting page's frames into a scroll area that never scrolls sideways: it is as wide as
-// its rows need.
+// Puts a setting page's frames into a column that scrolls in the page.
 void makeScrolling(QWidget *page)
 {
     QLayout *old = page->layout();
@@ -56,21 +55,14 @@ void makeScrolling(QWidget *page)
     }
     delete old;
 
-    auto *scroll = new QScrollArea(page);
-    scroll->setObjectName(page->objectName() + QStringLiteral("_scroll"));
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setWidget(inner);
-    const int scrollBar = scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    scroll->setMinimumWidth(inner->minimumSizeHint().width() + scrollBar);
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(scroll);
+    layout->addWidget(new ColumnScrollArea(inner, ColumnScrollArea::Height::Any));
 }
-// Keeps the floating panels (search, key-operation notice) centred over the part of the page they
-// belong to as the layout moves it: the left ones over the monitor panel, the right ones over the
-// setting pages.
+
+// Keeps the floating panels (link check, key-operation notice) centred over the part of the page
+// they belong to as the layout moves it, and a panel with a layout as high as its content: they
+// float, so that they never push the page's controls away from where they are drawn.
 class OverlayPlacer : public QObject
 {
 public:
@@ -78,23 +70,44 @@ public:
         : QObject(anchor), m_anchor(anchor), m_overlays(std::move(overlays))
     {
         anchor->installEventFilter(this);
+        for (QWidget *overlay : m_overlays)
+            overlay->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::Resize || event->type() == QEvent::Move) {
-            const QRect area = m_anchor->geometry();
-            for (QWidget *overlay : m_overlays) {
-                const int width = qMin(overlay->width(), area.width());
-                overlay->setGeometry(area.center().x() - width / 2, area.top() + area.height() / 4,
-                                     width, overlay->height());
-            }
+        switch (event->type()) {
+        case QEvent::Resize:
+        case QEvent::Move:
+        case QEvent::Show:
+        case QEvent::LayoutRequest:
+            place();
+            break;
+        default:
+            break;
         }
         return false;
     }
 
 private:
+    void place()
+    {
+        for (QWidget *overlay : m_overlays) {
+            const QRect area =
+                m_anchor == overlay->parentWidget() ? m_anchor->rect() : m_anchor->geometry();
+            const int width = qMin(overlay->width(), area.width());
+            const int height = overlay->layout() == nullptr   ? overlay->height()
+                               : overlay->hasHeightForWidth() ? overlay->heightForWidth(width)
+                                                              : overlay->sizeHint().height();
+            const QRect placed(area.center().x() - width / 2, area.top() + area.height() / 4, width,
+                               height);
+            // Placing moves and resizes the overlay, which brings this filter here again.
+            if (overlay->geometry() != placed)
+                overlay->setGeometry(placed);
+        }
+    }
+
     QWidget *m_anchor;
     QList<QWidget *> m_overlays;
 };
@@ -120,7 +133,10 @@ void MainWindowLayout::arrange(QWidget *window)
     for (int i = 0; i < settings->count(); ++i)
         makeScrolling(settings->widget(i));
 
-    auto *left = new QVBoxLayout;
+    auto *leftColumn = new QWidget;
+    leftColumn->setObjectName(QStringLiteral("leftColumn"));
+    auto *left = new QVBoxLayout(leftColumn);
+    left->setContentsMargins(0, 0, 0, 0);
     left->addWidget(child(window, "Frame1"));
     left->addWidget(child(window, "Frame_comm"));
     auto *state = new QHBoxLayout;
@@ -138,9 +154,10 @@ void MainWindowLayout::arrange(QWidget *window)
 
     auto *columns = new QHBoxLayout(page);
     columns->setContentsMargins(6, 4, 6, 4);
-    columns->addLayout(left, 2);
+    columns->addWidget(new ColumnScrollArea(leftColumn, ColumnScrollArea::Height::AsFirstShown), 2);
     columns->addWidget(settings, 3);
 
-    placeOverlays(window, "Frame1", {"frmSearch_0", "Text_readmsg3"});
-    placeOverlays(window, "SSTab2", {"frmSearch_1", "Text_readmsg5"});
+    placeOverlays(window, "leftColumn_scroll", {"Text_readmsg3"});
+    placeOverlays(window, "SSTab2", {"Text_readmsg5"});
+    placeOverlays(window, "tabMain", {"linkCheckPanel"});
 }

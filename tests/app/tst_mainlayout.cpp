@@ -3,8 +3,14 @@
 #include "comm/SettingsStore.h"
 #include "tests/support/FakeOperator.h"
 
+#include "base/ZN8P_INC.h"
+#include "chart/Mardel_ChartCtl.h"
+#include "comm/ControllerCodes.h"
+
 #include <QAbstractButton>
 #include <QLabel>
+#include <QLayout>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -19,6 +25,8 @@ private slots:
     void cleanup() { MessageTable::instance().setLanguage(Language::English); }
     void nothingClippedAtMinimumSize_data();
     void nothingClippedAtMinimumSize();
+    void panelsTakeRoomInsideTheWindow_data() { nothingClippedAtMinimumSize_data(); }
+    void panelsTakeRoomInsideTheWindow();
 };
 
 namespace
@@ -61,6 +69,26 @@ QPair<QSet<int>, QSet<int>> valueColumns(QWidget *window)
         }
     }
     return {lefts, rights};
+}
+
+// The visible widgets under root with a layout that were given less height than that layout
+// needs: their rows are drawn on top of each other.
+QStringList squeezed(QWidget *root)
+{
+    QStringList names;
+    for (QWidget *widget : root->findChildren<QWidget *>()) {
+        if (widget->isVisible() && widget->layout() != nullptr &&
+            widget->height() < widget->layout()->minimumSize().height())
+            names << widget->objectName();
+    }
+    return names;
+}
+
+// Lets the layouts settle as the event loop would between two operator actions.
+void settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
 }
 } // namespace
 
@@ -120,6 +148,71 @@ void TestMainLayout::nothingClippedAtMinimumSize()
         QVERIFY2(window.width() <= 1280 && window.height() <= 860,
                  qPrintable(QStringLiteral("%1 x %2").arg(window.width()).arg(window.height())));
     }
+}
+
+void TestMainLayout::panelsTakeRoomInsideTheWindow()
+{
+    QFETCH(int, language);
+    MessageTable::instance().setLanguage(Language(language));
+    QTemporaryDir dir;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+    SettingsStore store(QSettings::IniFormat);
+    FakeOperator op;
+    ZN8P_INC loaded;
+    loaded.settingDataValid = true;
+    MainDisp window(
+        std::move(loaded), store, [] { return std::unique_ptr<ZN8PCom>(); }, &op);
+    ZN8P_INC &inc = window.core().inc;
+    window.system_init();
+    window.show();
+    window.resize(window.minimumSizeHint());
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    settle();
+    const QSize size = window.size();
+    // What went wrong at a step: the window resized itself, or a panel was squeezed.
+    const auto fault = [&](const char *step) {
+        settle();
+        QString text;
+        if (window.size() != size)
+            text += QStringLiteral(" resized to %1 x %2").arg(window.width()).arg(window.height());
+        for (const QString &name : squeezed(&window))
+            text += QStringLiteral(" squeezed ") + name;
+        return text.isEmpty() ? text : QLatin1String(step) + text;
+    };
+    auto *pages = window.findChild<QTabWidget *>(QStringLiteral("SSTab2"));
+
+    // A model change to heating/cooling offline: the cooling frame's rows on the PID page.
+    pages->setCurrentIndex(1);
+    settle();
+    inc.unitConfig.heatCool = 1;
+    window.refreshSettingPage();
+    QCOMPARE(fault("model change"), QString());
+
+    // Online in manual control: MV2 and the manual output buttons.
+    inc.online = true;
+    inc.monitorValues[4] = qint16(StatusBit::AutoManualKey | StatusBit::Manual);
+    window.refreshMonitor();
+    QVERIFY(window.findChild<QWidget *>(QStringLiteral("Manuval_0"))->isVisible());
+    QCOMPARE(fault("manual output"), QString());
+
+    // A transfer's progress, then the search panel over the page with its one Cancel.
+    window.setProgressVisible(true, 501);
+    QCOMPARE(fault("progress"), QString());
+    window.setLinkCheckState(LinkCheckState::Searching);
+    window.showSearchProgress({"COM3", "19200", "Modbus RTU", "37", 4000, 1200});
+    QCOMPARE(fault("search panel"), QString());
+    QCOMPARE(window.findChildren<QPushButton *>(QStringLiteral("linkCheckCancel")).size(), 1);
+    auto *cancel = window.findChild<QPushButton *>(QStringLiteral("linkCheckCancel"));
+    const QPoint cancelCentre = cancel->mapTo(&window, cancel->rect().center());
+    QCOMPARE(window.childAt(cancelCentre), cancel);
+    window.setLinkCheckState(LinkCheckState::Idle);
+
+    // The Trace page with MV2 and the trace selection open.
+    window.findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(1);
+    settle();
+    window.findChild<QPushButton *>(QStringLiteral("cmdChartsel"))->click();
+    QVERIFY(window.findChild<QWidget *>(QStringLiteral("frmChartsel"))->isVisible());
+    QCOMPARE(fault("trace selection"), QString());
 }
 
 QTEST_MAIN(TestMainLayout)

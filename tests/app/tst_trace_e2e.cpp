@@ -5,7 +5,11 @@
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QScrollArea>
+#include <QStyleOptionButton>
+#include <QTabWidget>
 #include <QtTest>
 
 namespace
@@ -18,6 +22,17 @@ QStringList linesOf(const QString &path)
     QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
     lines.removeLast(); // after the last CR LF
     return lines;
+}
+
+// Where a button is drawn: a radio button only where its circle and caption are.
+QRect drawnArea(QAbstractButton *button)
+{
+    if (qobject_cast<QRadioButton *>(button) == nullptr)
+        return button->rect();
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    return button->style()->subElementRect(QStyle::SE_RadioButtonClickRect, &option, button);
 }
 
 int lineCount(const QString &path)
@@ -35,6 +50,8 @@ class TestTraceE2e : public QObject
 
 private slots:
     void traceFromTheMenuUntilTheLineIsLost();
+    void controlsTakeClicksWhereDrawn_data();
+    void controlsTakeClicksWhereDrawn();
 
 private:
     QString text(const char *name) { return m_rig->text(name); }
@@ -117,6 +134,70 @@ void TestTraceE2e::traceFromTheMenuUntilTheLineIsLost()
     QCOMPARE(m_rig->op.panels.value(3), msg(91));
     QCOMPARE(text("lblMsg"), msg(91));
     QVERIFY(m_rig->op.wasShown(274) && !m_rig->op.wasShown(500));
+    m_rig->window.reset();
+}
+
+void TestTraceE2e::controlsTakeClicksWhereDrawn_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::newRow("English") << int(Language::English);
+    QTest::newRow("Japanese") << int(Language::Japanese);
+}
+
+void TestTraceE2e::controlsTakeClicksWhereDrawn()
+{
+    QFETCH(int, language);
+    m_rig = std::make_unique<WindowRig>(WindowRig::Folder::AlsoProgram);
+    MessageTable::instance().setLanguage(Language(language));
+    QDir(m_rig->dir.path()).mkdir(QStringLiteral("Logging"));
+    // A second output: the MV2 row comes with the first reading and moves everything below it.
+    SimulatedController::Options options;
+    options.timeScale = 20;
+    options.model.alarm2 = false;
+    options.model.heaterBreak = 0;
+    options.model.heatCool = true;
+    QVERIFY(m_rig->startSimulator(options));
+    m_rig->openWindow();
+    MainDisp *window = m_rig->window.get();
+    window->findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(1);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QVERIFY(m_rig->linkVerified());
+    goOnline();
+    QTRY_VERIFY_WITH_TIMEOUT(window->findChild<QLabel *>("lblMv2")->isVisible(), 10000);
+    Mardel_ChartCtl &chart = window->chart();
+    chart.setColourPicker([](const QColor &) { return std::nullopt; });
+    chart.setScaleDialog(
+        [](ScaleEntry::Mode, const QString &, qint16, qint16) { return std::nullopt; });
+
+    // Each control in the order an operator may use them, clicked at the centre of where it is
+    // drawn through the window, as the window system delivers a click. The trace selection adds
+    // a frame below the others.
+    const QStringList names = {
+        "optShort",    "optLong",    "Cmd_time",   "Cmd_SH",     "Cmd_SL",     "Cmd_Division",
+        "cmdChartsel", "cmdColor_0", "cmdColor_1", "cmdColor_2", "cmdColor_3", "cmdDev",
+        "cmdDev1",     "cmdDev2",    "cmdDev3",    "cmdSelend",  "cmdRUN",     "cmdStop"};
+    for (const QString &name : names) {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+        auto *control = window->findChild<QAbstractButton *>(name);
+        QVERIFY2(control != nullptr && control->isVisible() && control->isEnabled(),
+                 qPrintable(name));
+        // A column too high for the window scrolls: the operator brings the control into view.
+        for (QWidget *w = control->parentWidget(); w != nullptr; w = w->parentWidget()) {
+            if (auto *scroll = qobject_cast<QScrollArea *>(w))
+                scroll->ensureWidgetVisible(control);
+        }
+        const QPoint centre = control->mapTo(window, drawnArea(control).center());
+        QSignalSpy clicks(control, &QAbstractButton::clicked);
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, centre);
+        const QWidget *hit = window->childAt(centre);
+        QVERIFY2(clicks.count() == 1,
+                 qPrintable(name + QStringLiteral(" drawn at (%1, %2), the click reached %3")
+                                       .arg(centre.x())
+                                       .arg(centre.y())
+                                       .arg(hit != nullptr ? hit->objectName() : QString())));
+    }
+    QVERIFY(!chart.model().running);
     m_rig->window.reset();
 }
 

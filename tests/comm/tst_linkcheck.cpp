@@ -129,8 +129,23 @@ void TestLinkCheck::searchOrderAndFoundConditions()
              (QSet<QString>{"DataBits=8", "Parity=NONE", "StopBits=2"}));
     QCOMPARE(rig.stored(), (QStringList{"COM3", "19200", "8", "2", "NONE", "37", "2"}));
     QCOMPARE(rig.view.commInfo, (QStringList{"COM3", "19200", "8, NONE", "2", "37", "Ravtocol"}));
-    QCOMPARE(rig.view.searchPanelsShown, 1);
-    QVERIFY(!rig.view.searchPanelsVisible);
+    // The panel: checking the stored conditions, then searching until found.
+    QCOMPARE(rig.view.linkCheckStates.mid(0, 3),
+             (QList<LinkCheckState>{LinkCheckState::Checking, LinkCheckState::Idle,
+                                    LinkCheckState::Searching}));
+    QCOMPARE(rig.view.linkCheckStates.last(), LinkCheckState::Idle);
+    // Each search probe is announced with what is left at worst: all of COM3's six speed and
+    // protocol passes of 95 numbers and all of five more ports, one reply timeout each.
+    QCOMPARE(rig.view.searchProgress.size(), expected.size());
+    const SearchProgress first = rig.view.searchProgress.first();
+    QCOMPARE((QStringList{first.port, first.speed, first.protocol, first.station}),
+             (QStringList{"COM3", "9600", "Modbus ASCII", "01"}));
+    QCOMPARE(first.probesLeft, 6 * 95 * 6);
+    QCOMPARE(first.secondsLeft, (6 * 95 * 6 * LinkCheck::ReplyTimeoutMs + 999) / 1000);
+    const SearchProgress last = rig.view.searchProgress.last();
+    QCOMPARE((QStringList{last.port, last.speed, last.protocol, last.station}),
+             (QStringList{"COM3", "19200", "Ravtocol", "37"}));
+    QCOMPARE(last.probesLeft, 95 - 36 + 5 * 6 * 95);
     QCOMPARE(rig.op.messages().size(), 0);
 }
 
@@ -158,7 +173,7 @@ void TestLinkCheck::cancelEndsSearchBeforeNextInstrument()
     QVERIFY(!rig.inc.online);
     QCOMPARE(rig.op.messages(), QList<QList<int>>{{83}});
     QVERIFY(!rig.inc.linkVerified);
-    QVERIFY(!rig.view.searchPanelsVisible);
+    QCOMPARE(rig.view.linkCheckStates.last(), LinkCheckState::Idle);
 }
 
 void TestLinkCheck::confirmedConditionsCheck()

@@ -16,7 +16,7 @@
 
 #include <memory>
 
-// A main window stand-in that also records the connection labels, search panels and closing.
+// A main window stand-in that also records the connection labels, the link check panel and closing.
 class ConnectionView : public RecordingMainView
 {
 public:
@@ -26,18 +26,17 @@ public:
     {
         commInfo = QStringList{port, speed, dataParity, stopBits, station, protocol};
     }
-    void setSearchPanelsVisible(bool visible) override
+    void setLinkCheckState(LinkCheckState state) override { linkCheckStates.append(state); }
+    void showSearchProgress(const SearchProgress &progress) override
     {
-        searchPanelsVisible = visible;
-        if (visible)
-            ++searchPanelsShown;
+        searchProgress.append(progress);
     }
     void requestClose() override { ++closeRequests; }
     void setParameterButtonsEnabled(bool enabled) override { parameterButtonsEnabled = enabled; }
 
     QStringList commInfo;
-    bool searchPanelsVisible = false;
-    int searchPanelsShown = 0;
+    QList<LinkCheckState> linkCheckStates;
+    QList<SearchProgress> searchProgress;
     int closeRequests = 0;
     bool parameterButtonsEnabled = false;
 };

@@ -13,6 +13,7 @@
 #include "chart/Mardel_ChartCtl.h"
 #include "chart/TrendPlot.h"
 #include "chart/TrendViewer.h"
+#include "comm/LinkCheck.h"
 #include "comm/SettingsStore.h"
 #include "dialogs/Select_Disp.h"
 #include "dialogs/Setting_Disp.h"
@@ -166,10 +167,15 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     SettingsStore &store = *rig.store;
     SimulatedController &sim = *rig.sim;
 
-    window.setSearchPanelsVisible(true);
+    // The search as it stands a few probes into the third port.
+    window.setLinkCheckState(LinkCheckState::Searching);
+    const int probesLeft = LinkCheck::searchProbesLeft(3, 0, ModbusAscii, 7);
+    window.showSearchProgress({QStringLiteral("COM3"), QStringLiteral("9600"),
+                               QStringLiteral("Modbus ASCII"), QStringLiteral("07"), probesLeft,
+                               probesLeft * LinkCheck::ReplyTimeoutMs / 1000});
     waitFor(200);
     bool ok = save(window, folder + QStringLiteral("/search-panel-") + suffix + ".png");
-    window.setSearchPanelsVisible(false);
+    window.setLinkCheckState(LinkCheckState::Idle);
 
     window.runStartupLinkCheck();
     window.findChild<QPushButton *>(QStringLiteral("Cmd_ONOFF"))->click();

@@ -1,0 +1,63 @@
+#include "ColumnScrollArea.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QScrollBar>
+#include <QStyle>
+
+ColumnScrollArea::ColumnScrollArea(QWidget *column, Height height, QWidget *parent)
+    : QScrollArea(parent), m_height(height)
+{
+    setObjectName(column->objectName() + QStringLiteral("_scroll"));
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setWidget(column);
+    // The page's own background shows through, as it did before the column scrolled.
+    viewport()->setAutoFillBackground(false);
+    column->setAutoFillBackground(false);
+    column->installEventFilter(this);
+}
+
+int ColumnScrollArea::scrollBarWidth() const
+{
+    return style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, verticalScrollBar());
+}
+
+QSize ColumnScrollArea::columnMinimum() const
+{
+    return widget()->minimumSizeHint().expandedTo(widget()->minimumSize());
+}
+
+QSize ColumnScrollArea::minimumSizeHint() const
+{
+    const int height = m_height == Height::Any ? QScrollArea::minimumSizeHint().height()
+                       : m_firstHeight >= 0    ? m_firstHeight
+                                               : columnMinimum().height();
+    return {columnMinimum().width() + scrollBarWidth(), height};
+}
+
+QSize ColumnScrollArea::sizeHint() const
+{
+    return widget()->sizeHint().expandedTo(columnMinimum()) + QSize(scrollBarWidth(), 0);
+}
+
+bool ColumnScrollArea::event(QEvent *event)
+{
+    // The window polishes every widget, shown page or not, when it is first shown.
+    if (event->type() == QEvent::Polish && m_firstHeight < 0)
+        m_firstHeight = columnMinimum().height();
+    return QScrollArea::event(event);
+}
+
+bool ColumnScrollArea::eventFilter(QObject *watched, QEvent *event)
+{
+    // The column's own relayout does not reach the scroll area: without this the column keeps
+    // its old height when a panel appears, and its rows are drawn on top of each other until the
+    // window is resized. The area takes the column's new size after the column has laid out.
+    if (watched == widget() && event->type() == QEvent::LayoutRequest) {
+        updateGeometry();
+        QCoreApplication::postEvent(this, new QEvent(QEvent::LayoutRequest));
+    }
+    return QScrollArea::eventFilter(watched, event);
+}
