@@ -354,6 +354,7 @@ QString helpText()
         "  --station N         instrument number 1 to 95; read, monitor, upload, diff and\n"
         "                      download take a list with ranges (1-8,12) of instruments\n"
         "                      on one line, served in turn, one row per instrument"
+        "\n"
         "  --protocol P        ascii (Modbus ASCII), rtu (Modbus RTU) or ravtocol\n"
         "\n"
         "Other options:\n"

@@ -242,6 +242,11 @@ int runReadOnLine(StationLine &line, const CommandLine &commandLine)
         const std::unique_ptr<CliSession> session = line.session(station);
         QList<ReadResult> results;
         const int exitCode = session->finish(readCodes(*session, codes, results));
+        // An instrument that did not answer the link check has a row of its own too.
+        if (results.isEmpty() && exitCode == NoController) {
+            for (const int code : codes)
+                results.append({code, ReplyCheck::Outcome::NoReply, QString(), 0});
+        }
         if (commandLine.json) {
             for (const QJsonValue &value : jsonValues(results, station))
                 values.append(value);
