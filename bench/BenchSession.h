@@ -2,6 +2,7 @@
 
 #include "base/MainView.h"
 #include "base/OperatorInterface.h"
+#include "comm/FrameCodec.h"
 #include "comm/PortNames.h"
 #include "comm/RegisterMap.h"
 #include "comm/SerialZN8PCom.h"
@@ -14,6 +15,40 @@
 
 #include <functional>
 #include <memory>
+
+// The component, counting the characters every exchange puts on the line.
+class CountingCom : public SerialZN8PCom
+{
+public:
+    using SerialZN8PCom::SerialZN8PCom;
+
+    QString SendRequest(const QString &station, const QString &subAddress, const QString &command,
+                        const QString &address, const QString &data, int count,
+                        const QString &spare) override
+    {
+        const QString reply =
+            SerialZN8PCom::SendRequest(station, subAddress, command, address, data, count, spare);
+        requestChars +=
+            frameCodec(m_mode).requestFrame({station, subAddress, command, address, data}).size();
+        // An RTU reply is rendered as ':' + hex pairs + LRC + CR LF; on the line it is the bytes
+        // of the pairs plus two CRC bytes.
+        replyChars += m_mode == FrameMode::ModbusRtu ? (reply.size() - 5) / 2 + 2 : reply.size();
+        ++exchanges;
+        return reply;
+    }
+    void setFrameMode(FrameMode mode) override
+    {
+        m_mode = mode;
+        SerialZN8PCom::setFrameMode(mode);
+    }
+
+    static inline qint64 requestChars = 0;
+    static inline qint64 replyChars = 0;
+    static inline qint64 exchanges = 0;
+
+private:
+    FrameMode m_mode = FrameMode::ModbusAscii;
+};
 
 // No operator at the machine: every question is answered No, messages are only counted.
 class SilentOperator : public OperatorInterface

@@ -9,7 +9,6 @@
 #include "BenchSession.h"
 #include "base/ZN8P_INC.h"
 #include "comm/Checksums.h"
-#include "comm/FrameCodec.h"
 #include "comm/SerialZN8PCom.h"
 #include "polling/PollingCycle.h"
 #include "sim/SimulatedController.h"
@@ -26,40 +25,6 @@ namespace
 {
 
 constexpr int ResponseDelayMs = 2;
-
-// The component, counting the characters every exchange puts on the line.
-class CountingCom : public SerialZN8PCom
-{
-public:
-    using SerialZN8PCom::SerialZN8PCom;
-
-    QString SendRequest(const QString &station, const QString &subAddress, const QString &command,
-                        const QString &address, const QString &data, int count,
-                        const QString &spare) override
-    {
-        const QString reply =
-            SerialZN8PCom::SendRequest(station, subAddress, command, address, data, count, spare);
-        requestChars +=
-            frameCodec(m_mode).requestFrame({station, subAddress, command, address, data}).size();
-        // An RTU reply is rendered as ':' + hex pairs + LRC + CR LF; on the line it is the bytes
-        // of the pairs plus two CRC bytes.
-        replyChars += m_mode == FrameMode::ModbusRtu ? (reply.size() - 5) / 2 + 2 : reply.size();
-        ++exchanges;
-        return reply;
-    }
-    void setFrameMode(FrameMode mode) override
-    {
-        m_mode = mode;
-        SerialZN8PCom::setFrameMode(mode);
-    }
-
-    static inline qint64 requestChars = 0;
-    static inline qint64 replyChars = 0;
-    static inline qint64 exchanges = 0;
-
-private:
-    FrameMode m_mode = FrameMode::ModbusAscii;
-};
 
 // What the window does after each monitor read, without widgets.
 

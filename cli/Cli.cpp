@@ -3,8 +3,8 @@
 #include "CliSession.h"
 #include "CommandLine.h"
 #include "ExitCode.h"
+#include "StationLine.h"
 #include "Subcommands.h"
-#include "base/MessageTable.h"
 
 #include <QTextStream>
 
@@ -26,25 +26,17 @@ int runCli(const QStringList &arguments)
         QTextStream(stdout) << "znctl " << ZN_VERSION << '\n';
         return Success;
     }
-    CliSession session(commandLine);
-    if (!session.isValid()) {
-        session.console.errorLine(QStringLiteral("znctl: cannot copy the stored conditions"));
+    Console console;
+    RunSettings settings(commandLine.settingsDir);
+    if (!settings.isValid()) {
+        console.errorLine(QStringLiteral("znctl: cannot copy the stored conditions"));
         return FileError;
     }
-    const int exitCode = findSubcommand(commandLine.subcommand)->run(session, commandLine);
-    // The writes themselves went through; only their trail is missing, which the exit code of
-    // the write does not change.
-    if (session.core.journal.failed())
-        session.console.errorLine(
-            QStringLiteral("znctl: %1 (%2)").arg(msg(914), session.core.journal.folder()));
-    // A wait given up for the controller's keys is why the subcommand ended as it did.
-    switch (session.op.waitEnd()) {
-    case TerminalOperator::WaitEnd::TimedOut:
-        return Busy;
-    case TerminalOperator::WaitEnd::Interrupted:
-        return Cancelled;
-    case TerminalOperator::WaitEnd::None:
-        break;
+    const Subcommand &subcommand = *findSubcommand(commandLine.subcommand);
+    if (StationLine::wanted(commandLine) && subcommand.runOnLine) {
+        StationLine line(commandLine, console, settings);
+        return subcommand.runOnLine(line, commandLine);
     }
-    return exitCode;
+    CliSession session(commandLine, console, settings);
+    return session.finish(subcommand.run(session, commandLine));
 }

@@ -1,25 +1,50 @@
 #include "CliSession.h"
 
 #include "CommandLine.h"
+#include "ExitCode.h"
+#include "base/MessageTable.h"
 #include "base/ProgramFolder.h"
 #include "comm/RegisterMap.h"
 
-CliSession::CliSession(const CommandLine &commandLine)
-    : settings(commandLine.settingsDir),
+CliSession::CliSession(const CommandLine &commandLine, Console &console, RunSettings &settings,
+                       const QString &station, ZN8PComFactory comFactory)
+    : console(console), settings(settings),
       op(console, commandLine.assumeYes, commandLine.waitSeconds),
       core({op, view, store(),
             commandLine.journalDir.isEmpty() ? ProgramFolder::journal() : commandLine.journalDir,
             WriteJournal::Source::Znctl},
-           ZN8P_INC())
+           ZN8P_INC(), std::move(comFactory))
 {
     store().selectKeyAndLoad(inc);
     inc.savedProtocolIndex = inc.protocolIndex;
-    if (commandLine.overrides.any()) {
+    if (commandLine.overrides.any() || !station.isEmpty()) {
         commandLine.overrides.applyTo(inc);
+        inc.stationAddress = station.isEmpty() ? inc.stationAddress : station;
         store().storeCommConditions(inc);
     }
     RegisterMap::fillRegisterTable(inc);
     RegisterMap::fillVendorItemTable(inc);
+}
+
+bool CliSession::checkLink()
+{
+    store().writeStation(inc);
+    return linkCheck().checkcommunicate1();
+}
+
+int CliSession::finish(int subcommandCode)
+{
+    if (core.journal.failed())
+        console.errorLine(QStringLiteral("znctl: %1 (%2)").arg(msg(914), core.journal.folder()));
+    switch (op.waitEnd()) {
+    case TerminalOperator::WaitEnd::TimedOut:
+        return Busy;
+    case TerminalOperator::WaitEnd::Interrupted:
+        return Cancelled;
+    case TerminalOperator::WaitEnd::None:
+        break;
+    }
+    return subcommandCode;
 }
 
 PortNames CliSession::portNames()

@@ -10,19 +10,30 @@
 
 struct CommandLine;
 
-// The core session of one run of the tool, over the terminal operator and view. The stored
-// conditions are loaded at construction and the options of the command line put over them (in the
-// run's private copy, where the link checks reload them from).
+// The core session of one instrument in a run of the tool, over the terminal operator and view.
+// The stored conditions are loaded at construction and the options of the command line put over
+// them (in the run's private copy, where the link checks reload them from).
 class CliSession
 {
 public:
-    explicit CliSession(const CommandLine &commandLine);
+    // station: the instrument served ("01" ... "95") instead of the stored one and --station;
+    // comFactory: the component each link check makes, by default the serial port under the
+    // stored port map.
+    CliSession(const CommandLine &commandLine, Console &console, RunSettings &settings,
+               const QString &station = QString(), ZN8PComFactory comFactory = {});
     CliSession(const CliSession &) = delete;
     CliSession &operator=(const CliSession &) = delete;
 
-    // False when the run's copy of the stored conditions could not be made.
-    bool isValid() const { return settings.isValid(); }
     SettingsStore &store() { return settings.scratchStore(); }
+
+    // The link check with the conditions in force for this session's instrument. Sessions of
+    // several instruments share the run's copy of the conditions, so the instrument goes there
+    // first.
+    bool checkLink();
+    // The run's exit code after a subcommand ended with subcommandCode: a wait given up for the
+    // controller's keys is why it ended as it did; a journal that could not be written is
+    // reported (the writes themselves went through, so the code stays).
+    int finish(int subcommandCode);
 
     // The devices of COM1 ... COM8 under the stored port map.
     PortNames portNames();
@@ -32,8 +43,8 @@ public:
     // each; the port with its device.
     QStringList conditionLines();
 
-    Console console;
-    RunSettings settings;
+    Console &console;
+    RunSettings &settings;
     TerminalOperator op;
     TerminalView view{console};
     // Its journal is the desktop program's (the program folder's "Journal"), unless --journal-dir

@@ -44,11 +44,13 @@ QList<QCommandLineOption> optionList()
         valued(QStringLiteral("events"), QStringLiteral("FILE")),
         valued(QStringLiteral("out"), QStringLiteral("FILE")),
         valued(QStringLiteral("report"), QStringLiteral("FILE")),
+        valued(QStringLiteral("out-dir"), QStringLiteral("DIR")),
         valued(QStringLiteral("journal-dir"), QStringLiteral("DIR")),
         valued(QStringLiteral("wait"), QStringLiteral("N")),
         QCommandLineOption(QStringLiteral("yes")),
         QCommandLineOption(QStringLiteral("json")),
         QCommandLineOption(QStringLiteral("no-store")),
+        QCommandLineOption(QStringLiteral("all")),
         QCommandLineOption(QStringLiteral("append")),
         QCommandLineOption(QStringLiteral("force")),
         QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}),
@@ -81,6 +83,27 @@ std::optional<qint16> protocolIndex(const QString &text)
 QString invalidValue(const QString &option, const QString &value, const QString &expected)
 {
     return QStringLiteral("invalid value '%1' for --%2 (expected %3)").arg(value, option, expected);
+}
+
+// The instruments of a --station value: numbers and ranges from 1 to 95 separated by commas
+// ("1-8,12"), as two digits each, in the order given and without repeats; empty when a part is not
+// a number or range within 1 to 95.
+QStringList stationList(const QString &text)
+{
+    QStringList stations;
+    for (const QString &part : text.split(QLatin1Char(','))) {
+        const QStringList ends = part.split(QLatin1Char('-'));
+        const std::optional<int> first = number(ends.first(), 1, 95);
+        const std::optional<int> last = ends.size() == 2 ? number(ends.last(), 1, 95) : first;
+        if (ends.size() > 2 || !first || !last || *last < *first)
+            return {};
+        for (int station = *first; station <= *last; ++station) {
+            const QString digits = QStringLiteral("%1").arg(station, 2, 10, QLatin1Char('0'));
+            if (!stations.contains(digits))
+                stations << digits;
+        }
+    }
+    return stations;
 }
 
 // The condition options; false with the reason on a value out of range.
@@ -132,15 +155,6 @@ bool parseOverrides(const QCommandLineParser &parser, ConditionOverrides &o, QSt
             return false;
         }
         o.stopBits = QString::number(*stopBits);
-    }
-    if (given("station")) {
-        const std::optional<int> station = number(value("station"), 1, 95);
-        if (!station) {
-            *error = invalidValue(QStringLiteral("station"), value("station"),
-                                  QStringLiteral("1 to 95"));
-            return false;
-        }
-        o.station = QStringLiteral("%1").arg(*station, 2, 10, QLatin1Char('0'));
     }
     if (given("protocol")) {
         o.protocol = protocolIndex(value("protocol"));
@@ -254,6 +268,21 @@ bool parseCommandLine(const QStringList &arguments, CommandLine &commandLine, QS
     commandLine.arguments = positional;
     if (!parseOverrides(parser, commandLine.overrides, error))
         return false;
+    if (parser.isSet(QStringLiteral("station"))) {
+        commandLine.stations = stationList(parser.value(QStringLiteral("station")));
+        if (commandLine.stations.isEmpty()) {
+            *error =
+                invalidValue(QStringLiteral("station"), parser.value(QStringLiteral("station")),
+                             QStringLiteral("numbers or ranges from 1 to 95, as 1-8,12"));
+            return false;
+        }
+        if (commandLine.stations.size() == 1)
+            commandLine.overrides.station = commandLine.stations.first();
+        else if (!subcommand->runOnLine) {
+            *error = QStringLiteral("%1 takes one instrument").arg(subcommand->name);
+            return false;
+        }
+    }
     commandLine.settingsDir = parser.value(QStringLiteral("settings-dir"));
     commandLine.assumeYes = parser.isSet(QStringLiteral("yes"));
     commandLine.json = parser.isSet(QStringLiteral("json"));
@@ -268,6 +297,20 @@ bool parseCommandLine(const QStringList &arguments, CommandLine &commandLine, QS
     commandLine.eventsPath = parser.value(QStringLiteral("events"));
     commandLine.outPath = parser.value(QStringLiteral("out"));
     commandLine.reportPath = parser.value(QStringLiteral("report"));
+    commandLine.outDir = parser.value(QStringLiteral("out-dir"));
+    commandLine.searchAll = parser.isSet(QStringLiteral("all"));
+    if (!commandLine.outPath.isEmpty() && !commandLine.outDir.isEmpty()) {
+        *error = QStringLiteral("--out and --out-dir exclude each other");
+        return false;
+    }
+    if (commandLine.stations.size() > 1 && !commandLine.outPath.isEmpty()) {
+        *error = QStringLiteral("several instruments need --out-dir, not --out");
+        return false;
+    }
+    if (commandLine.stations.size() > 1 && !commandLine.reportPath.isEmpty()) {
+        *error = QStringLiteral("--report writes the report of one instrument");
+        return false;
+    }
     commandLine.journalDir = parser.value(QStringLiteral("journal-dir"));
     if (parser.isSet(QStringLiteral("seconds"))) {
         const std::optional<int> seconds =
@@ -314,7 +357,10 @@ QString helpText()
         "  --databits N        7 or 8\n"
         "  --parity P          EVEN, ODD or NONE\n"
         "  --stopbits N        1 or 2\n"
-        "  --station N         instrument number 1 to 95\n"
+        "  --station N         instrument number 1 to 95; read, monitor, upload, diff and\n"
+        "                      download take a list with ranges (1-8,12) of instruments\n"
+        "                      on one line, served in turn, one row per instrument"
+        "\n"
         "  --protocol P        ascii (Modbus ASCII), rtu (Modbus RTU) or ravtocol\n"
         "\n"
         "Other options:\n"
@@ -324,6 +370,8 @@ QString helpText()
         "                      write: needed for an item whose change resets others\n"
         "  --json              read: print the values as JSON\n"
         "  --no-store          search: leave the stored conditions as they are\n"
+        "  --all               search: list every instrument that answers on the port\n"
+        "                      found, instead of stopping at the first\n"
         "  --wait N            give up waiting for the controller's keys to be released, or\n"
         "                      for it to leave its vendor frame, after N seconds (default 30)\n"
         "  --seconds N         monitor: stop after N seconds (default: until Ctrl-C)\n"
@@ -336,6 +384,9 @@ QString helpText()
         "  --out FILE          upload: write the settings to FILE (a .znm settings data file)\n"
         "  --report FILE       upload: write a settings report to FILE (PDF): every item with\n"
         "                      its name, value and unit, grouped as the window's pages\n"
+        "  --out-dir DIR       upload: one settings data file per instrument in DIR, named\n"
+        "                      COMn-NN.znm by port and instrument; diff and download of\n"
+        "                      several instruments take such a folder instead of a file\n"
         "  --journal-dir DIR   write, download: keep the write journal in DIR instead of the\n"
         "                      program folder's Journal\n"
         "  -h, --help          this text\n"
@@ -358,6 +409,8 @@ QString helpText()
         "     (monitor ends with 0)\n"
         "  7  not now: the controller's keys stayed operated (for --wait seconds),\n"
         "     auto-tuning runs, or the controller is another model than the file's\n"
-        "  8  diff: the controller's settings differ from the file\n");
+        "  8  diff: the controller's settings differ from the file\n"
+        "Several instruments: 0 when every one succeeded, else the code of the first that\n"
+        "did not (each one's outcome is on standard error).\n");
     return text;
 }

@@ -42,7 +42,12 @@ struct CommandLine {
     bool replaceCsv = false; // --force: an existing CSV log is replaced
     QString outPath;         // upload: the settings data file to write
     QString reportPath;      // upload: the settings report (PDF) to write
-    QString journalDir;      // write, download: the write journal's folder; empty: the program's
+    QString outDir;          // upload: the folder for one settings data file per instrument
+    // --station: the instruments named ("01" ... "95"), in the order given, without repeats;
+    // empty: the stored one. With one, overrides.station holds it as well.
+    QStringList stations;
+    bool searchAll = false; // search --all: every instrument that answers on the port
+    QString journalDir;     // write, download: the write journal's folder; empty: the program's
     // How long a wait for the controller's keys to be released (or for it to leave its vendor
     // frame) may last before it is given up.
     int waitSeconds = DefaultWaitSeconds;

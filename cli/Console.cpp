@@ -9,12 +9,16 @@ Console::Console() : m_out(stdout), m_err(stderr), m_errorIsTerminal(::isatty(ST
 
 void Console::line(const QString &text)
 {
+    if (!m_instrument.isEmpty())
+        m_out << m_instrument << '\t';
     m_out << text << Qt::endl;
 }
 
 void Console::errorLine(const QString &text)
 {
     endProgress();
+    if (!m_instrument.isEmpty())
+        m_err << "instrument " << m_instrument << ": ";
     m_err << text << Qt::endl;
 }
 

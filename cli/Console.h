@@ -19,9 +19,15 @@ public:
 
     bool errorIsTerminal() const { return m_errorIsTerminal; }
 
+    // While several instruments are served in turn: the one served now, as two digits. It leads
+    // every line of standard output ("NN<tab>...") and names the instrument on every message
+    // ("instrument NN: ..."); empty: lines as they are.
+    void setInstrument(const QString &instrument) { m_instrument = instrument; }
+
 private:
     QTextStream m_out;
     QTextStream m_err;
     bool m_errorIsTerminal;
     bool m_progressShown = false;
+    QString m_instrument;
 };

@@ -3,6 +3,8 @@
 #include "Commands.h"
 #include "ExitCode.h"
 #include "Interrupt.h"
+#include "LineMonitor.h"
+#include "StationLine.h"
 #include "base/MessageTable.h"
 #include "chart/EventRecorder.h"
 #include "chart/TrendLogWriter.h"
@@ -232,4 +234,14 @@ void MonitorRun::logSample(const TrendLogWriter::Sample &sample)
 int runMonitor(CliSession &session, const CommandLine &commandLine)
 {
     return MonitorRun(session, commandLine).exec();
+}
+
+int runMonitorOnLine(StationLine &line, const CommandLine &commandLine)
+{
+    if (!commandLine.csvPath.isEmpty() || !commandLine.eventsPath.isEmpty()) {
+        line.console.errorLine(QStringLiteral(
+            "znctl: --csv and --events log one instrument; name one with --station"));
+        return UsageError;
+    }
+    return LineMonitor(line, commandLine).exec();
 }

@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "ExitCode.h"
 #include "Interrupt.h"
+#include "StationLine.h"
 #include "base/MessageTable.h"
 #include "comm/ControllerCodes.h"
 #include "comm/ParameterTable.h"
@@ -18,9 +19,12 @@
 namespace
 {
 
+// One code read: on a good reply its display text and raw value as read then.
 struct ReadResult {
     int code = 0;
     ReplyCheck::Outcome outcome = ReplyCheck::Outcome::NoReply;
+    QString text;
+    qint16 raw = 0;
 };
 
 bool hasRegister(int code)
@@ -119,34 +123,41 @@ QString failureText(ReplyCheck::Outcome outcome)
     }
 }
 
-void printText(CliSession &session, const QList<ReadResult> &results)
+void printText(Console &console, const QList<ReadResult> &results)
 {
     for (const ReadResult &r : results) {
         QStringList fields = {QString::number(r.code), nameOf(r.code)};
         if (r.outcome == ReplyCheck::Outcome::Good)
-            fields << displayText(session.inc, r.code)
-                   << QString::number(rawValue(session.inc, r.code));
+            fields << r.text << QString::number(r.raw);
         else
             fields << failureText(r.outcome);
-        session.console.line(fields.join(QLatin1Char('\t')));
+        console.line(fields.join(QLatin1Char('\t')));
     }
 }
 
-void printJson(CliSession &session, const QList<ReadResult> &results)
+// The values as JSON objects; with instrument, each one names it.
+QJsonArray jsonValues(const QList<ReadResult> &results, const QString &instrument = QString())
 {
     QJsonArray values;
     for (const ReadResult &r : results) {
         QJsonObject value{{QStringLiteral("code"), r.code},
                           {QStringLiteral("name"), nameOf(r.code)}};
+        if (!instrument.isEmpty())
+            value.insert(QStringLiteral("instrument"), instrument.toInt());
         if (r.outcome == ReplyCheck::Outcome::Good) {
-            value.insert(QStringLiteral("text"), displayText(session.inc, r.code));
-            value.insert(QStringLiteral("raw"), rawValue(session.inc, r.code));
+            value.insert(QStringLiteral("text"), r.text);
+            value.insert(QStringLiteral("raw"), r.raw);
         } else {
             value.insert(QStringLiteral("error"), failureText(r.outcome));
         }
         values.append(value);
     }
-    session.console.line(
+    return values;
+}
+
+void printJson(Console &console, const QJsonArray &values)
+{
+    console.line(
         QString::fromUtf8(QJsonDocument(values).toJson(QJsonDocument::Indented)).trimmed());
 }
 
@@ -162,40 +173,92 @@ int exitCodeOf(const QList<ReadResult> &results)
     return code;
 }
 
-} // namespace
-
-int runRead(CliSession &session, const CommandLine &commandLine)
+// The codes of the arguments; false after naming one that is no readable code.
+bool codesOfArguments(Console &console, const CommandLine &commandLine, QList<int> &codes)
 {
-    QList<int> codes;
     QString error;
     for (const QString &argument : commandLine.arguments) {
         if (!codesOf(argument, codes, &error)) {
-            session.console.errorLine(QStringLiteral("znctl: ") + error);
-            return UsageError;
+            console.errorLine(QStringLiteral("znctl: ") + error);
+            return false;
         }
     }
-    if (!session.linkCheck().checkcommunicate1()) {
+    return true;
+}
+
+// Reads codes from the session's instrument into results; the exit code of the read so far.
+int readCodes(CliSession &session, const QList<int> &codes, QList<ReadResult> &results)
+{
+    if (!session.checkLink()) {
         session.console.errorLine(msg(451));
         return NoController;
     }
-
     ReplyReporter reporter(session.inc, session.core.link, session.op, session.view);
     const auto readCode = [&](int code) {
         return reporter.read(session.core.request.read(session.inc.registerTable.at(code)), code);
     };
     for (const int code : formatInputs(codes))
         readCode(code);
-    QList<ReadResult> results;
     for (const int code : codes) {
         if (Interrupt::requested())
             return Cancelled;
-        results.append({code, readCode(code)});
+        results.append({code, readCode(code), QString(), 0});
     }
-    session.core.link.com()->ClosePort();
-
-    if (commandLine.json)
-        printJson(session, results);
-    else
-        printText(session, results);
+    // The texts once every value is in: PV's depends on the status word read after it.
+    for (ReadResult &r : results) {
+        r.text = displayText(session.inc, r.code);
+        r.raw = rawValue(session.inc, r.code);
+    }
     return exitCodeOf(results);
+}
+
+} // namespace
+
+int runRead(CliSession &session, const CommandLine &commandLine)
+{
+    QList<int> codes;
+    if (!codesOfArguments(session.console, commandLine, codes))
+        return UsageError;
+    QList<ReadResult> results;
+    const int exitCode = readCodes(session, codes, results);
+    if (ZN8PCom *com = session.core.link.com())
+        com->ClosePort();
+    if (exitCode == Cancelled || (exitCode == NoController && results.isEmpty()))
+        return exitCode;
+    if (commandLine.json)
+        printJson(session.console, jsonValues(results));
+    else
+        printText(session.console, results);
+    return exitCode;
+}
+
+int runReadOnLine(StationLine &line, const CommandLine &commandLine)
+{
+    QList<int> codes;
+    if (!codesOfArguments(line.console, commandLine, codes))
+        return UsageError;
+    QJsonArray values;
+    for (const QString &station : line.stations()) {
+        const std::unique_ptr<CliSession> session = line.session(station);
+        QList<ReadResult> results;
+        const int exitCode = session->finish(readCodes(*session, codes, results));
+        // An instrument that did not answer the link check has a row of its own too.
+        if (results.isEmpty() && exitCode == NoController) {
+            for (const int code : codes)
+                results.append({code, ReplyCheck::Outcome::NoReply, QString(), 0});
+        }
+        if (commandLine.json) {
+            for (const QJsonValue &value : jsonValues(results, station))
+                values.append(value);
+        } else
+            printText(line.console, results);
+        line.record(station, exitCode);
+        if (exitCode == Cancelled)
+            break;
+    }
+    if (commandLine.json) {
+        line.console.setInstrument(QString());
+        printJson(line.console, values);
+    }
+    return line.exitCode();
 }

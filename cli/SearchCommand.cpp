@@ -3,6 +3,35 @@
 #include "Commands.h"
 #include "ExitCode.h"
 #include "Interrupt.h"
+#include "comm/ReplyCheck.h"
+
+namespace
+{
+
+// The registerTable entry the search probes with.
+constexpr int ProbeCode = 11;
+
+// The instruments after the one found that answer on the same port, speed and protocol, each
+// probed once, until Ctrl-C.
+QStringList othersAnswering(CliSession &session)
+{
+    QStringList answering;
+    const QString found = session.inc.stationAddress;
+    for (int number = found.toInt() + 1; number <= LinkCheck::MaxInstrument; ++number) {
+        if (Interrupt::requested())
+            break;
+        session.inc.stationAddress = QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'));
+        session.console.progress(QStringLiteral("instrument %1").arg(session.inc.stationAddress));
+        const QString reply = session.core.request.read(session.inc.registerTable.at(ProbeCode));
+        if (ReplyCheck::isGoodRead(reply, session.inc.protocolIndex))
+            answering << session.inc.stationAddress;
+    }
+    session.console.endProgress();
+    session.inc.stationAddress = found;
+    return answering;
+}
+
+} // namespace
 
 int runSearch(CliSession &session, const CommandLine &commandLine)
 {
@@ -19,6 +48,10 @@ int runSearch(CliSession &session, const CommandLine &commandLine)
 
     for (const QString &line : session.conditionLines())
         session.console.line(line);
+    if (commandLine.searchAll) {
+        for (const QString &station : othersAnswering(session))
+            session.console.line(QStringLiteral("instrument: %1").arg(station));
+    }
     ZN8PCom *com = session.core.link.com();
     if (!commandLine.noStore) {
         session.settings.storedStore().storeConnectedConditions(session.inc, com->PortName(),

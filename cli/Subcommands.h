@@ -5,10 +5,11 @@
 #include <QStringList>
 
 class CliSession;
+class StationLine;
 struct CommandLine;
 
 // One subcommand of znctl: how --help shows it, which options of its own it takes besides the
-// common ones, how many arguments, and the function that runs it (returning an ExitCode).
+// common ones, how many arguments, and the functions that run it (returning an ExitCode).
 struct Subcommand {
     QString name;
     QString synopsis; // arguments and own options, for --help
@@ -17,6 +18,8 @@ struct Subcommand {
     int minArguments = 0;
     int maxArguments = 0; // -1: any number
     int (*run)(CliSession &session, const CommandLine &commandLine) = nullptr;
+    // The same for several instruments on one line; nullptr: the subcommand takes one.
+    int (*runOnLine)(StationLine &line, const CommandLine &commandLine) = nullptr;
 };
 
 // The subcommands in the order of --help.

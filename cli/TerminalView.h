@@ -29,6 +29,8 @@ public:
     void showKeyOperationNotice() override;
 
     bool commErrorSeen() const { return m_commErrorSeen; }
+    // Another try at an instrument that gave no reply before starts without that error.
+    void forgetCommError() { m_commErrorSeen = false; }
     bool keyOperationSeen() const { return m_keyOperationSeen; }
 
 private:

@@ -14,7 +14,7 @@ WriteSide::WriteSide(CliSession &session) : m_session(session) {}
 WriteSide::Outcome WriteSide::connect()
 {
     ZN8P_INC &inc = m_session.inc;
-    if (!m_session.linkCheck().checkcommunicate1()) {
+    if (!m_session.checkLink()) {
         m_session.console.errorLine(msg(451));
         return Outcome::NoController;
     }

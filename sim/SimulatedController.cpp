@@ -22,10 +22,24 @@ constexpr milliseconds ProcessTick{100};
 SimulatedController::SimulatedController() : SimulatedController(Options()) {}
 
 SimulatedController::SimulatedController(const Options &options)
-    : m_options(options), m_core(options.line, options.model, options.inputType, options.modeValue),
+    : m_options(options), m_cores(makeCores(options)), m_core(*m_cores.front()),
       m_transport(std::make_unique<LineTransport>())
 {
-    m_core.setTimeScale(options.timeScale);
+}
+
+std::vector<std::unique_ptr<ControllerCore>> SimulatedController::makeCores(const Options &options)
+{
+    std::vector<std::unique_ptr<ControllerCore>> cores;
+    const QList<int> stations =
+        options.stations.isEmpty() ? QList<int>{options.line.station} : options.stations;
+    for (const int station : stations) {
+        LineConfig line = options.line;
+        line.station = station;
+        cores.push_back(std::make_unique<ControllerCore>(line, options.model, options.inputType,
+                                                         options.modeValue));
+        cores.back()->setTimeScale(options.timeScale);
+    }
+    return cores;
 }
 
 SimulatedController::~SimulatedController()
@@ -131,8 +145,11 @@ void SimulatedController::run()
             std::lock_guard lock(m_mutex);
             const Clock::time_point now = Clock::now();
             wakeAt = std::min(wakeAt, sendDue(now));
-            if (awaitingQuiet)
-                wakeAt = std::min(wakeAt, lastByte + microseconds(m_core.quietMicros()));
+            for (const auto &core : m_cores) {
+                const Clock::time_point quietAt = lastByte + microseconds(core->quietMicros());
+                if (awaitingQuiet && quietAt > now)
+                    wakeAt = std::min(wakeAt, quietAt);
+            }
             fd = m_transport->fd();
             releaseWatch = m_transport->releaseWatchFd();
             generation = m_lineGeneration;
@@ -165,7 +182,12 @@ void SimulatedController::run()
                 const microseconds character{std::max<qint64>(1, m_core.line().characterMicros())};
                 inputEnd = std::max(inputEnd, now) +
                            duration_cast<Clock::duration>(character * bytes.size());
-                for (const ControllerCore::Reply &reply : m_core.receive(bytes)) {
+                // Every controller on the line hears every request; only the one addressed
+                // answers.
+                QList<ControllerCore::Reply> replies;
+                for (const auto &core : m_cores)
+                    replies += core->receive(bytes);
+                for (const ControllerCore::Reply &reply : replies) {
                     Clock::time_point start = inputEnd + delay + milliseconds(reply.extraDelayMs);
                     if (!m_pending.empty()) {
                         // Replies follow each other on the line, never overlap.
@@ -179,15 +201,21 @@ void SimulatedController::run()
                 }
             }
         }
-        if (awaitingQuiet && now - lastByte >= microseconds(m_core.quietMicros())) {
-            m_core.lineQuiet();
+        if (awaitingQuiet) {
             awaitingQuiet = false;
+            for (const auto &core : m_cores) {
+                if (now - lastByte >= microseconds(core->quietMicros()))
+                    core->lineQuiet();
+                else
+                    awaitingQuiet = true;
+            }
         }
         if (!m_transport->isOpen())
             m_pending.clear();
         const auto sinceTick = duration_cast<milliseconds>(now - lastTick);
         if (sinceTick >= ProcessTick) {
-            m_core.advance(int(sinceTick.count()));
+            for (const auto &core : m_cores)
+                core->advance(int(sinceTick.count()));
             lastTick += sinceTick;
         }
     }
@@ -213,6 +241,11 @@ LineConfig SimulatedController::line() const
 
 void SimulatedController::setLine(const LineConfig &line)
 {
+    withEveryCore([&](ControllerCore &core) {
+        LineConfig own = line;
+        own.station = core.line().station;
+        core.setLine(own);
+    });
     withCore([&](ControllerCore &core) { core.setLine(line); });
 }
 
@@ -227,7 +260,7 @@ void SimulatedController::setStation(int station)
 
 void SimulatedController::setProtocol(WireProtocol protocol)
 {
-    withCore([&](ControllerCore &core) {
+    withEveryCore([&](ControllerCore &core) {
         LineConfig line = core.line();
         line.protocol = protocol;
         core.setLine(line);
@@ -236,7 +269,7 @@ void SimulatedController::setProtocol(WireProtocol protocol)
 
 void SimulatedController::setSpeed(int speed)
 {
-    withCore([&](ControllerCore &core) {
+    withEveryCore([&](ControllerCore &core) {
         LineConfig line = core.line();
         line.speed = speed;
         core.setLine(line);
@@ -245,7 +278,7 @@ void SimulatedController::setSpeed(int speed)
 
 void SimulatedController::setResponseDelayMs(int milliseconds)
 {
-    withCore([&](ControllerCore &core) {
+    withEveryCore([&](ControllerCore &core) {
         LineConfig line = core.line();
         line.responseDelayMs = milliseconds;
         core.setLine(line);
@@ -254,7 +287,7 @@ void SimulatedController::setResponseDelayMs(int milliseconds)
 
 void SimulatedController::setTimeScale(double scale)
 {
-    withCore([&](ControllerCore &core) { core.setTimeScale(scale); });
+    withEveryCore([&](ControllerCore &core) { core.setTimeScale(scale); });
 }
 
 void SimulatedController::dropNext(int count)
@@ -390,5 +423,21 @@ void SimulatedController::withCore(const std::function<void(ControllerCore &)> &
 {
     std::lock_guard lock(m_mutex);
     f(m_core);
+    wake();
+}
+
+void SimulatedController::withStation(int station, const std::function<void(ControllerCore &)> &f)
+{
+    withEveryCore([&](ControllerCore &core) {
+        if (core.line().station == station)
+            f(core);
+    });
+}
+
+void SimulatedController::withEveryCore(const std::function<void(ControllerCore &)> &f)
+{
+    std::lock_guard lock(m_mutex);
+    for (const auto &core : m_cores)
+        f(*core);
     wake();
 }

@@ -3,6 +3,7 @@
 #include "sim/ControllerCore.h"
 #include "sim/SimConfig.h"
 
+#include <QList>
 #include <QString>
 
 #include <atomic>
@@ -12,10 +13,12 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 class LineTransport;
 
-// The simulated controller on a line, in its own thread: it reads requests, answers them after the
+// The simulated controller on a line (or several sharing it, each answering its own instrument
+// number), in its own thread: it reads requests, answers them after the
 // response delay with characters paced at the line speed, and advances the process every 100 ms.
 // A request counts as arrived when its characters would have crossed a real line at the speed set,
 // so that a request-reply cycle takes as long as on a real line even over a pseudo-terminal.
@@ -41,6 +44,10 @@ public:
         // Requests sent at another speed or number of stop bits (as the program set the pty) are
         // garbage, as on a real line. Off for tools that cannot set them.
         bool checkLineSettings = true;
+        // Several controllers sharing the line, by instrument number, each with its own
+        // registers, process and faults (line.station is then not used). The members below that
+        // name no station act on the first.
+        QList<int> stations;
     };
 
     SimulatedController();
@@ -104,10 +111,14 @@ public:
     QList<LoggedRequest> requestLog() const;
     void clearRequestLog();
 
-    // Runs f on the core under the lock, for anything the members above do not cover.
+    // Runs f on the (first) core under the lock, for anything the members above do not cover.
     void withCore(const std::function<void(ControllerCore &)> &f);
+    // The same for the controller with this instrument number; nothing when there is none.
+    void withStation(int station, const std::function<void(ControllerCore &)> &f);
 
 private:
+    static std::vector<std::unique_ptr<ControllerCore>> makeCores(const Options &options);
+    void withEveryCore(const std::function<void(ControllerCore &)> &f);
     void run();
     void wake();
     // Under the lock: writes the characters of the pending replies whose time has come; the time
@@ -122,7 +133,8 @@ private:
 
     Options m_options;
     mutable std::mutex m_mutex;
-    ControllerCore m_core;
+    std::vector<std::unique_ptr<ControllerCore>> m_cores;
+    ControllerCore &m_core; // the first
     std::unique_ptr<LineTransport> m_transport;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};

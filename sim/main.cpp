@@ -39,6 +39,10 @@ const Option Options[] = {
      "plug, removed on exit).",
      "path", ""},
     {"station", "Instrument number, 1 to 99.", "n", "1"},
+    {"stations",
+     "Several controllers sharing the line, each with its own registers and process: their "
+     "instrument numbers, e.g. 1,2,5 (instead of --station; control commands act on the first).",
+     "list", ""},
     {"speed", "Line speed in bit/s (1200 to 115200).", "bps", "9600"},
     {"databits", "Data bits, 7 or 8.", "n", "7"},
     {"parity", "Parity: even, odd or none.", "parity", "even"},
@@ -135,6 +139,15 @@ int main(int argc, char *argv[])
     options.line = {
         *station,  *protocol, *speed, *dataBits, char(parity.at(0).toUpper().toLatin1()),
         *stopBits, *delay};
+    if (parser.isSet(QStringLiteral("stations"))) {
+        for (const QString &number : parser.value(QStringLiteral("stations")).split(',')) {
+            bool valid = false;
+            const int value = number.toInt(&valid);
+            if (!valid || value < 1 || value > 99 || options.stations.contains(value))
+                return fail(QStringLiteral("--stations takes different numbers 1 to 99, as 1,2,5"));
+            options.stations << value;
+        }
+    }
 
     bool scaleValid = false;
     options.timeScale = parser.value(QStringLiteral("time-scale")).toDouble(&scaleValid);

@@ -16,6 +16,8 @@ for option in "$@"; do
         packages+=(dpkg-dev file desktop-file-utils appstream lintian bash-completion man-db) ;;
     esac
 done
+# socat stands in for an Ethernet serial server in the test of that route to a controller.
+packages+=(socat)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -3,9 +3,13 @@
 #include "sim/SimulatedController.h"
 #include "transfer/JournalFile.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -43,6 +47,8 @@ private slots:
     void monitorLogsEvents();
     void uploadDownloadDiffRoundTrip_data();
     void uploadDownloadDiffRoundTrip();
+    void lineOfInstruments();
+    void throughASerialServer();
     void writeSideRefusals();
     void writesAreJournalled();
     void refusedAnswersAreNoValues();
@@ -473,6 +479,111 @@ void TestZnctl::uploadDownloadDiffRoundTrip()
     const Run same = znctl(QStringList{"diff", file, "--port", "COM2"} + line);
     QCOMPARE(same.exitCode, 0);
     QCOMPARE(same.out, QString());
+}
+
+// Three controllers on one line: their settings go to one file each and come back from the
+// folder; a bad file stops the whole download before anything is sent; a silent instrument
+// costs the others one reply timeout, not one per rotation.
+void TestZnctl::lineOfInstruments()
+{
+    SimulatedController::Options options;
+    options.line.speed = 19200;
+    options.stations = {1, 2, 3};
+    startSimulator(options);
+    const auto value = [this](int station, quint16 address) {
+        qint16 v = 0;
+        m_sim->withStation(station,
+                           [&](ControllerCore &core) { v = core.registers().value(address); });
+        return v;
+    };
+    const auto set = [this](int station, quint16 address, qint16 v) {
+        m_sim->withStation(station,
+                           [&](ControllerCore &core) { core.registers().set(address, v); });
+    };
+    for (int station = 1; station <= 3; ++station)
+        set(station, 0x0001, qint16(100 * station));
+    const QString folder = m_config->filePath("line");
+    const QStringList line = {"--speed", "19200", "--station", "1-3"};
+
+    QCOMPARE(znctl(QStringList{"upload", "--out-dir", folder} + line).exitCode, 0);
+    QList<QList<qint16>> uploaded(3);
+    for (int station = 1; station <= 3; ++station) {
+        QVERIFY(QFileInfo::exists(QStringLiteral("%1/COM1-0%2.znm").arg(folder).arg(station)));
+        for (quint16 address = 0x0001; address <= 0x0053; ++address)
+            uploaded[station - 1] << value(station, address);
+    }
+    m_sim->withStation(2, [](ControllerCore &core) { core.panelSet(0x000B, 25); });
+    set(3, 0x0001, 333);
+    const Run changed = znctl(QStringList{"diff", folder} + line);
+    QCOMPARE(changed.exitCode, 8);
+    QVERIFY2(changed.out.startsWith("02\t19\tAlarm 1 value setting\t25\t50\n03\t"),
+             qPrintable(changed.out));
+
+    QCOMPARE(znctl(QStringList{"download", folder} + line).exitCode, 0);
+    for (int station = 1; station <= 3; ++station) {
+        for (quint16 address = 0x0001; address <= 0x0053; ++address)
+            QCOMPARE(value(station, address), uploaded[station - 1].at(address - 1));
+    }
+    const Run same = znctl(QStringList{"diff", folder} + line);
+    QCOMPARE(same.exitCode, 0);
+    QCOMPARE(same.out, QString());
+
+    const Run json = znctl({"read", "11", "--json", "--station", "1,3", "--speed", "19200"});
+    QCOMPARE(json.exitCode, 0);
+    const QJsonArray values = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    QCOMPARE(values.size(), 2);
+    QCOMPARE(values.at(1)[QStringLiteral("instrument")].toInt(), 3);
+    QCOMPARE(values.at(1)[QStringLiteral("raw")].toInt(), 300);
+
+    QFile::resize(QStringLiteral("%1/COM1-03.znm").arg(folder), 40);
+    set(1, 0x0001, 123);
+    const Run refused = znctl(QStringList{"download", folder} + line);
+    QCOMPARE(refused.exitCode, 1);
+    QCOMPARE(value(1, 0x0001), qint16(123));
+
+    m_sim->withStation(2, [](ControllerCore &core) {
+        core.faults().setSilent(true);
+        core.requestLog().clear();
+    });
+    const Run monitor = znctl(QStringList{"monitor", "--seconds", "4"} + line);
+    QCOMPARE(monitor.exitCode, 3);
+    const QString rows = "\n" + monitor.out;
+    QVERIFY2(rows.count("\n01\t") >= 2 && rows.count("\n03\t") >= 2, qPrintable(monitor.out));
+    QVERIFY(!rows.contains("\n02\t"));
+    // Its one link check in the run; the next try is a minute away.
+    m_sim->withStation(
+        2, [](ControllerCore &core) { QCOMPARE(core.requestLog().entries().size(), 1); });
+}
+
+// A controller behind an Ethernet serial server, reached as the README says: socat makes a
+// pseudo-terminal of the server's TCP port and the port map names it as COM1. A second socat
+// plays the server, putting the simulator's line on that TCP port.
+void TestZnctl::throughASerialServer()
+{
+    const QString socat = QStandardPaths::findExecutable(QStringLiteral("socat"));
+    if (socat.isEmpty())
+        QSKIP("socat is not installed (tools/deps.sh installs it)");
+    SimulatedController::Options options;
+    options.checkLineSettings = false; // the server opens the line at its own speed
+    startSimulator(options);
+    const QString tcpPort = QString::number(20000 + QCoreApplication::applicationPid() % 30000);
+    const QString link = m_config->filePath(QStringLiteral("ttyNET"));
+    QProcess server;
+    server.start(socat, {"TCP-LISTEN:" + tcpPort + ",reuseaddr",
+                         "FILE:" + m_sim->slavePath() + ",raw,echo=0"});
+    QProcess client;
+    client.start(socat, {"PTY,link=" + link + ",raw,echo=0",
+                         "TCP:127.0.0.1:" + tcpPort + ",retry=50,interval=0.1"});
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(link), 10000);
+    QSettings(settingsPath(), QSettings::IniFormat).setValue("PortMap/COM1", link);
+
+    const Run run = znctl({"read", "11"});
+    client.kill();
+    server.kill();
+    client.waitForFinished();
+    server.waitForFinished();
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.startsWith("11\t"), qPrintable(run.out + run.err));
 }
 
 // What the window refuses, the tool refuses, with the window's message; a value beyond the

@@ -1,0 +1,135 @@
+// Rotations per second on one line of 1, 4 and 8 simulated controllers, walked in turn on the
+// one open port as znctl monitor --station walks them (one session per instrument over a shared
+// port, each rotation the seven monitor reads of the polling cycle), beside the rate the line
+// allows for the same frames.
+//
+//   bench-line [seconds per row, default 3]
+
+#include "BenchSession.h"
+#include "base/ZN8P_INC.h"
+#include "comm/Checksums.h"
+#include "comm/SharedLineCom.h"
+#include "polling/PollingCycle.h"
+#include "sim/SimulatedController.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace
+{
+
+constexpr int ResponseDelayMs = 2;
+
+// The core of one instrument, its requests going to the shared port, which is open already.
+struct BenchCore {
+    BenchCore(ZN8PCom &port, qint16 protocol, int station) : shared(port)
+    {
+        inc.protocolIndex = inc.savedProtocolIndex = protocol;
+        inc.stationAddress = QStringLiteral("%1").arg(station, 2, 10, QLatin1Char('0'));
+        RegisterMap::fillRegisterTable(inc);
+        view.inc = &inc;
+        core.link.renew();
+    }
+
+    ZN8PCom &shared;
+    QTemporaryDir folder;
+    SilentOperator op;
+    BenchView view;
+    SettingsStore store{QSettings::IniFormat};
+    CoreSession core{{op, view, store, folder.path()}, ZN8P_INC(), [this] {
+                         return std::make_unique<SharedLineCom>(shared);
+                     }};
+    ZN8P_INC &inc = core.inc;
+};
+
+struct Protocol {
+    const char *name;
+    WireProtocol wire;
+    qint16 index;
+};
+
+void lineRate(const Protocol &protocol, int speed, int instruments, double seconds)
+{
+    const bool rtu = protocol.wire == WireProtocol::ModbusRtu;
+    SimulatedController::Options options;
+    options.line.protocol = protocol.wire;
+    options.line.speed = speed;
+    options.line.dataBits = rtu ? 8 : 7;
+    options.line.parity = rtu ? 'N' : 'E';
+    options.line.responseDelayMs = ResponseDelayMs;
+    for (int station = 1; station <= instruments; ++station)
+        options.stations << station;
+    SimulatedController sim(options);
+    if (!sim.start()) {
+        std::printf("%-13s %6d %5d  simulator did not start\n", protocol.name, speed, instruments);
+        return;
+    }
+    CountingCom port(PortNames({{QStringLiteral("COM1"), sim.slavePath()}}));
+    port.setPortName(QStringLiteral("COM1"));
+    port.setSpeed(QString::number(speed));
+    port.setDataBits(QString::number(options.line.dataBits));
+    port.setParity(rtu ? QStringLiteral("NONE") : QStringLiteral("EVEN"));
+    port.setReplyTimeout(300);
+    if (!port.OpenPort()) {
+        std::printf("%-13s %6d %5d  port does not open\n", protocol.name, speed, instruments);
+        return;
+    }
+    std::vector<std::unique_ptr<BenchCore>> cores;
+    for (int station = 1; station <= instruments; ++station)
+        cores.push_back(std::make_unique<BenchCore>(port, protocol.index, station));
+
+    CountingCom::requestChars = CountingCom::replyChars = CountingCom::exchanges = 0;
+    int rotations = 0;
+    int errors = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < seconds * 1000) {
+        for (const auto &station : cores) {
+            do {
+                station->core.polling.runMonitorJob();
+                errors += station->inc.commErrorFlag;
+            } while (station->inc.monitorStep != 0);
+            ++rotations;
+        }
+    }
+    const double elapsed = double(clock.nsecsElapsed()) / 1e9;
+
+    const qint64 charMicros =
+        LineTiming::characterMicros(speed, options.line.dataBits, !rtu, options.line.stopBits);
+    const qint64 gapMicros =
+        rtu ? LineTiming::rtuFrameGapMicros(speed, 8, false, options.line.stopBits) : 0;
+    const double lineMicros =
+        double(charMicros) * double(CountingCom::requestChars + CountingCom::replyChars) +
+        double(CountingCom::exchanges) * double(ResponseDelayMs * 1000 + gapMicros);
+    const double bound = double(rotations) / (lineMicros / 1e6);
+    const double rate = double(rotations) / elapsed;
+    std::printf("%-13s %6d %5d %10.1f %10.1f %7.1f %% %10.2f %6d\n", protocol.name, speed,
+                instruments, bound, rate, 100.0 * rate / bound, rate / instruments, errors);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const double seconds = argc > 1 ? std::max(0.5, std::atof(argv[1])) : 3.0;
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+
+    std::printf("Rotations (7 monitor reads each) of instruments on one line against zn8p-sim "
+                "(response delay %d ms).\n",
+                ResponseDelayMs);
+    std::printf("%-13s %6s %5s %10s %10s %9s %10s %6s\n", "protocol", "bit/s", "inst.", "bound/s",
+                "rot./s", "of bound", "per inst.", "errors");
+    const Protocol protocols[] = {{"Modbus ASCII", WireProtocol::ModbusAscii, ModbusAscii},
+                                  {"Modbus RTU", WireProtocol::ModbusRtu, ModbusRtu}};
+    for (const Protocol &protocol : protocols) {
+        for (const int instruments : {1, 4, 8})
+            lineRate(protocol, 19200, instruments, seconds);
+    }
+    return 0;
+}

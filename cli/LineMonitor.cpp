@@ -1,0 +1,144 @@
+#include "LineMonitor.h"
+
+#include "CliSession.h"
+#include "CommandLine.h"
+#include "ExitCode.h"
+#include "Interrupt.h"
+#include "StationLine.h"
+#include "WriteSide.h"
+#include "base/JobDispatcher.h"
+#include "comm/ControllerCodes.h"
+#include "display/MainDisplayModel.h"
+#include "polling/ValueFormat.h"
+
+#include <QSet>
+#include <QThread>
+
+#include <algorithm>
+
+namespace
+{
+
+const QString NoValue = QStringLiteral("----");
+
+// Longest sleep while every instrument is silent, so that Ctrl-C and the end of --seconds are
+// seen soon.
+constexpr qint64 IdleSleepMs = 100;
+
+} // namespace
+
+LineMonitor::LineMonitor(StationLine &line, const CommandLine &commandLine)
+    : m_line(line), m_commandLine(commandLine), m_rotation(int(line.stations().size()))
+{
+    for (const QString &station : line.stations())
+        m_stations.push_back({line.session(station)});
+}
+
+LineMonitor::~LineMonitor() = default;
+
+int LineMonitor::exec()
+{
+    m_clock.start();
+    const qint64 endMs = qint64(m_commandLine.seconds) * 1000;
+    while (!Interrupt::requested() && (endMs == 0 || m_clock.elapsed() < endMs)) {
+        bool polled = false;
+        for (int index = 0; index < m_rotation.count(); ++index) {
+            if (Interrupt::requested() || !m_rotation.due(index, m_clock.elapsed()))
+                continue;
+            polled = true;
+            const bool wasSilent = m_rotation.isSilent(index);
+            m_line.console.setInstrument(m_line.stations().at(index));
+            if (poll(m_stations[std::size_t(index)])) {
+                if (wasSilent)
+                    m_line.console.errorLine(QStringLiteral("answers again"));
+                m_rotation.answered(index);
+            } else {
+                if (!wasSilent)
+                    m_line.console.errorLine(QStringLiteral("no reply; tried again every %1 s")
+                                                 .arg(StationRotation::SilentRetryMs / 1000));
+                m_rotation.fellSilent(index, m_clock.elapsed());
+            }
+        }
+        if (!polled)
+            QThread::msleep(quint64(std::min(IdleSleepMs, m_rotation.untilDue(m_clock.elapsed()))));
+    }
+    for (int index = 0; index < m_rotation.count(); ++index) {
+        if (m_rotation.isSilent(index))
+            m_line.record(m_line.stations().at(index), NoController);
+    }
+    return m_line.exitCode();
+}
+
+bool LineMonitor::poll(Station &station)
+{
+    if (!station.connected && !connect(station))
+        return false;
+    StationReading reading;
+    reading.instrument = station.session->inc.stationAddress;
+    if (!rotate(station, reading)) {
+        // The next try starts with a fresh link check.
+        station.connected = false;
+        return false;
+    }
+    m_line.console.line(QStringLiteral("%1  PV %2  SV %3  MV1 %4  MV2 %5  status %6")
+                            .arg(reading.at.time().toString(QStringLiteral("HH:mm:ss")), reading.pv,
+                                 reading.sv, reading.mv1, reading.mv2, reading.status));
+    if (m_rotationDone)
+        m_rotationDone(reading);
+    return true;
+}
+
+bool LineMonitor::connect(Station &station)
+{
+    CliSession &session = *station.session;
+    session.view.forgetCommError();
+    if (WriteSide(session).connect() != WriteSide::Outcome::Done)
+        return false;
+    // What the number format of PV, SV and the outputs depends on.
+    ReplyReporter reporter(session.inc, session.core.link, session.op, session.view);
+    for (const int code : {Code::InputType, Code::DecimalPlace}) {
+        if (reporter.read(session.core.request.read(session.inc.registerTable.at(code)), code) ==
+            ReplyCheck::Outcome::NoReply)
+            return false;
+    }
+    session.inc.monitorStep = 0;
+    session.inc.timerJob = JobDispatcher::Monitor;
+    station.connected = true;
+    return true;
+}
+
+bool LineMonitor::rotate(Station &station, StationReading &reading)
+{
+    CliSession &session = *station.session;
+    ZN8P_INC &inc = session.inc;
+    QSet<int> read;
+    do {
+        const int code = PollingCycle::monitorCode(inc.monitorStep, inc.optionWord());
+        inc.commErrorFlag = false;
+        if (session.core.polling.runMonitorJob()) {
+            read.insert(code);
+            if (code == Code::Pv || !reading.at.isValid())
+                reading.at = QDateTime::currentDateTime();
+        } else if (inc.commErrorFlag) {
+            inc.monitorStep = 0;
+            return false;
+        }
+    } while (inc.monitorStep != 0);
+    // A setting changed at the front panel, or auto-tuning ended: the settings are read again,
+    // as the window's upload job does, so that the number format stays right.
+    if (inc.timerJob == JobDispatcher::Upload) {
+        session.core.upload.ReadPara_setflg();
+        inc.timerJob = JobDispatcher::Monitor;
+    }
+    const auto ifRead = [&read](int code, const QString &text) {
+        return read.contains(code) ? text : NoValue;
+    };
+    const bool secondOutput = quint16(inc.optionWord()) & OptionBit::HeatCool;
+    reading.pv = ifRead(Code::Pv, PvDisplayText(inc, true));
+    reading.sv = ifRead(Code::Sv, FormatItemValue(inc, Code::Sv));
+    reading.mv1 = ifRead(Code::Mv1, FormatItemValue(inc, Code::Mv1));
+    reading.mv2 = secondOutput ? ifRead(Code::Mv2, FormatItemValue(inc, Code::Mv2)) : NoValue;
+    reading.status = ifRead(
+        Code::Status, QStringLiteral("%1").arg(quint16(inc.statusWord()), 4, 16, QLatin1Char('0')));
+    return true;
+}

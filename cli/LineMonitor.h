@@ -1,0 +1,65 @@
+#pragma once
+
+#include "polling/StationRotation.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class CliSession;
+class StationLine;
+struct CommandLine;
+
+// One rotation of one instrument: each value as the main window shows it, "----" for one this
+// rotation did not read (and for MV2 without a second output).
+struct StationReading {
+    QString instrument; // "01" ... "95"
+    QDateTime at;       // when its PV (or its first value) was read
+    QString pv;
+    QString sv;
+    QString mv1;
+    QString mv2;
+    QString status; // the status word as four hexadecimal digits
+};
+
+// Monitoring of several instruments on one line: each one's rotation of monitor reads in turn on
+// the one open port, one row per instrument and rotation, until the time is up or Ctrl-C. An
+// instrument that does not answer is named once and then tried again only now and then (see
+// StationRotation), so that the others keep their pace.
+class LineMonitor
+{
+public:
+    using RotationDone = std::function<void(const StationReading &reading)>;
+
+    LineMonitor(StationLine &line, const CommandLine &commandLine);
+    ~LineMonitor();
+
+    // Called after the row of each instrument's rotation is printed.
+    void setRotationDone(RotationDone rotationDone) { m_rotationDone = std::move(rotationDone); }
+
+    // 0 when every instrument answered at the end; else NoController, each silent one named.
+    int exec();
+
+private:
+    struct Station {
+        std::unique_ptr<CliSession> session;
+        bool connected = false; // its model and number format have been read
+    };
+
+    // One turn of instrument index when it is due: false when it gave no reply.
+    bool poll(Station &station);
+    bool connect(Station &station);
+    // The rotation's reads; false at the first that got no reply.
+    bool rotate(Station &station, StationReading &reading);
+
+    StationLine &m_line;
+    const CommandLine &m_commandLine;
+    std::vector<Station> m_stations;
+    StationRotation m_rotation;
+    QElapsedTimer m_clock;
+    RotationDone m_rotationDone;
+};

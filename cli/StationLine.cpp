@@ -1,0 +1,60 @@
+#include "StationLine.h"
+
+#include "CliSession.h"
+#include "CommandLine.h"
+#include "ExitCode.h"
+#include "comm/SerialZN8PCom.h"
+#include "comm/SharedLineCom.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+StationLine::StationLine(const CommandLine &commandLine, Console &console, RunSettings &settings)
+    : console(console), m_commandLine(commandLine), m_settings(settings)
+{
+    ZN8P_INC inc;
+    m_settings.scratchStore().selectKeyAndLoad(inc);
+    commandLine.overrides.applyTo(inc);
+    m_stations =
+        commandLine.stations.isEmpty() ? QStringList{inc.stationAddress} : commandLine.stations;
+    m_portName = inc.portName;
+    m_port = std::make_unique<SerialZN8PCom>(PortNames(m_settings.scratchStore().portMap(inc)));
+}
+
+StationLine::~StationLine()
+{
+    console.setInstrument(QString());
+    m_port->ClosePort();
+}
+
+bool StationLine::wanted(const CommandLine &commandLine)
+{
+    const bool folderGiven = (commandLine.subcommand == QLatin1String("diff") ||
+                              commandLine.subcommand == QLatin1String("download")) &&
+                             QFileInfo(commandLine.arguments.value(0)).isDir();
+    return commandLine.stations.size() > 1 || !commandLine.outDir.isEmpty() || folderGiven;
+}
+
+QString StationLine::filePath(const QString &folder, const QString &station) const
+{
+    return QDir(folder).filePath(QStringLiteral("%1-%2.znm").arg(m_portName, station));
+}
+
+std::unique_ptr<CliSession> StationLine::session(const QString &station)
+{
+    console.setInstrument(station);
+    return std::make_unique<CliSession>(m_commandLine, console, m_settings, station, [this] {
+        return std::make_unique<SharedLineCom>(*m_port);
+    });
+}
+
+void StationLine::record(const QString &station, int exitCode)
+{
+    if (exitCode == Success)
+        return;
+    console.setInstrument(QString());
+    console.errorLine(
+        QStringLiteral("znctl: instrument %1 ended with exit code %2").arg(station).arg(exitCode));
+    if (m_exitCode == Success)
+        m_exitCode = exitCode;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "comm/ZN8PCom.h"
+
+#include <QStringList>
+
+#include <memory>
+
+class CliSession;
+class Console;
+class RunSettings;
+struct CommandLine;
+
+// Several instruments on one line, served in turn: one session per instrument, each with its own
+// state, all over the one port, which stays open until the run ends. A session keeps the core
+// as it serves a single controller; only the component it opens is shared.
+class StationLine
+{
+public:
+    StationLine(const CommandLine &commandLine, Console &console, RunSettings &settings);
+    ~StationLine();
+    StationLine(const StationLine &) = delete;
+    StationLine &operator=(const StationLine &) = delete;
+
+    // Whether the run serves its instruments this way: several are named, upload has --out-dir,
+    // or diff and download were given a folder.
+    static bool wanted(const CommandLine &commandLine);
+
+    // The instruments named, or the stored one, as two digits.
+    const QStringList &stations() const { return m_stations; }
+    // The settings data file of an instrument in folder: "COMn-NN.znm" by port and number.
+    QString filePath(const QString &folder, const QString &station) const;
+    // A session for the instrument; the console names it on every line from here on.
+    std::unique_ptr<CliSession> session(const QString &station);
+    // The outcome of one instrument: a failure is named on standard error. The run ends with
+    // exitCode(): 0 when every instrument succeeded, else the first failure's code.
+    void record(const QString &station, int exitCode);
+    int exitCode() const { return m_exitCode; }
+
+    Console &console;
+
+private:
+    const CommandLine &m_commandLine;
+    RunSettings &m_settings;
+    QStringList m_stations;
+    QString m_portName;
+    std::unique_ptr<ZN8PCom> m_port;
+    int m_exitCode = 0;
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "comm/ZN8PCom.h"
+
+// One instrument's hold on a port that several instruments on one line share, for the sessions
+// that serve them in turn on one thread. Requests and settings go to the shared port. Opening
+// gives it the line conditions set here and keeps it open when it is open already; closing is
+// left to the owner of the shared port, so that one instrument going offline leaves the others
+// their line.
+class SharedLineCom : public ZN8PCom
+{
+public:
+    explicit SharedLineCom(ZN8PCom &port) : m_port(port) {}
+
+    QString SendRequest(const QString &station, const QString &subAddress, const QString &command,
+                        const QString &address, const QString &data, int count,
+                        const QString &spare) override
+    {
+        return m_port.SendRequest(station, subAddress, command, address, data, count, spare);
+    }
+    void PrepareSend1() override { m_port.PrepareSend1(); }
+    void PrepareSend2() override { m_port.PrepareSend2(); }
+    bool OpenPort() override;
+    void ClosePort() override {}
+    PortOpenFault LastOpenFault() const override { return m_port.LastOpenFault(); }
+    void setReplyTimeout(int milliseconds) override { m_port.setReplyTimeout(milliseconds); }
+    int ReplyTimeout() const override { return m_port.ReplyTimeout(); }
+    void setFlagA(bool value) override { m_port.setFlagA(value); }
+    void setFlagB(bool value) override { m_port.setFlagB(value); }
+    void setFrameMode(FrameMode mode) override { m_port.setFrameMode(mode); }
+    QString ReplyWord(const QString &reply, int wordNumber) const override
+    {
+        return m_port.ReplyWord(reply, wordNumber);
+    }
+
+private:
+    ZN8PCom &m_port;
+};
