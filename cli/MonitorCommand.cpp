@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "ExitCode.h"
 #include "Interrupt.h"
+#include "PlantPublisher.h"
 #include "base/MessageTable.h"
 #include "chart/EventRecorder.h"
 #include "chart/TrendLogWriter.h"
@@ -51,6 +52,8 @@ private:
         return m_read.contains(code) ? text : NoValue;
     }
     QString csvPath(const QDateTime &firstSample) const;
+    bool openPlantLink();
+    int station() const { return m_session.inc.stationAddress.toInt(); }
 
     CliSession &m_session;
     const CommandLine &m_commandLine;
@@ -60,6 +63,7 @@ private:
     QTimer m_timer6;
     std::optional<TrendLogWriter> m_log;
     std::optional<EventRecorder> m_events;
+    std::optional<PlantPublisher> m_plant;
     // The monitor codes this rotation has read so far.
     QSet<int> m_read;
     QDateTime m_readAt;
@@ -125,12 +129,16 @@ int MonitorRun::exec()
     }
     if (!m_commandLine.eventsPath.isEmpty())
         m_events.emplace(m_session.inc, m_commandLine.eventsPath);
+    if (m_commandLine.mqtt.enabled() && !openPlantLink())
+        return FileError;
     // The link check, the online start read and the timers, or messages 451 and 270.
     m_session.core.connection.toggleOnline();
     if (!m_session.inc.online)
         return NoController;
     if (m_events)
         m_events->wentOnline();
+    if (m_plant)
+        m_plant->setOnline(station(), true);
     if (m_commandLine.seconds > 0)
         QTimer::singleShot(m_commandLine.seconds * 1000, &m_loop, &QEventLoop::quit);
     if (!Interrupt::requested())
@@ -141,6 +149,8 @@ int MonitorRun::exec()
     }
     if (ZN8PCom *com = m_session.core.link.com())
         com->ClosePort();
+    // Every instrument offline, and the broker's connections closed.
+    m_plant.reset();
     return m_exitCode;
 }
 
@@ -156,6 +166,8 @@ void MonitorRun::setTimersRunning(bool running)
     if (!running && !m_switchingOff) {
         if (m_events)
             m_events->wentOffline(true);
+        if (m_plant)
+            m_plant->setOnline(station(), false);
         if (m_exitCode == Success)
             m_exitCode = LinkLost;
         m_loop.quit();
@@ -191,6 +203,11 @@ void MonitorRun::rotationDone()
                                .arg(sample.at.time().toString(QStringLiteral("HH:mm:ss")),
                                     ifRead(Code::Pv, PvDisplayText(inc, true)), sample.sv,
                                     sample.mv1, sample.mv2, ifRead(Code::Status, status)));
+    if (m_plant)
+        m_plant->publishRotation(station(), sample,
+                                 m_read.contains(Code::Status)
+                                     ? std::optional<quint16>(quint16(inc.statusWord()))
+                                     : std::nullopt);
     m_read.clear();
     m_readAt = QDateTime();
     if (!m_commandLine.csvPath.isEmpty())
@@ -204,6 +221,25 @@ QString MonitorRun::csvPath(const QDateTime &firstSample) const
     if (given.isDir())
         return TrendLogWriter::freePath(given.filePath(), firstSample);
     return given.filePath();
+}
+
+bool MonitorRun::openPlantLink()
+{
+    const MqttOptions &options = m_commandLine.mqtt;
+    QString password;
+    QString error;
+    if (!options.passwordFile.isEmpty() &&
+        !readMqttPassword(options.passwordFile, &password, &error)) {
+        m_session.console.errorLine(QStringLiteral("znctl: ") + error);
+        return false;
+    }
+    if (!options.caFile.isEmpty() && !QFileInfo(options.caFile).isReadable()) {
+        m_session.console.errorLine(
+            QStringLiteral("znctl: cannot read the CA file %1").arg(options.caFile));
+        return false;
+    }
+    m_plant.emplace(options, password, m_session.inc.portName);
+    return true;
 }
 
 void MonitorRun::logSample(const TrendLogWriter::Sample &sample)
