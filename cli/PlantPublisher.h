@@ -29,11 +29,11 @@ public:
     void publishRotation(int station, const TrendLogWriter::Sample &sample,
                          std::optional<quint16> statusWord);
 
-    // {"time":"2026-07-04T00:05:03.120Z","pv":25.3,"sv":100,"mv1":42.5,"mv2":null,
-    //  "lamps":{"out1":true,"out2":false,"autoTuning":false},
-    //  "alarms":{"alarm1":false,"alarm2":false,"heaterBurnout":false,"overscale":false,
-    //            "underscale":false}}
-    // with the time in UTC, a value not read (or "----") as null, and lamps and alarms null when
+    // {"alarms":{"alarm1":false,"alarm2":false,"heaterBurnout":false,"overscale":false,
+    //            "underscale":false},
+    //  "lamps":{"autoTuning":false,"out1":true,"out2":false},
+    //  "mv1":42.5,"mv2":null,"pv":25.3,"sv":100,"time":"2026-07-04T00:05:03.120Z"}
+    // on one line, with the time in UTC, a value not read (or "----") as null, and lamps and alarms null when
     // the status word was not read.
     static QByteArray stateMessage(const TrendLogWriter::Sample &sample,
                                    std::optional<quint16> statusWord);
