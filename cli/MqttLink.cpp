@@ -204,10 +204,14 @@ void MqttLink::lost(const QString &reason)
     if (m_troubleReported)
         return;
     m_troubleReported = true;
+    // The library's texts end with a full stop; the line goes on after the reason.
+    QString text = reason;
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
     m_report(QStringLiteral("znctl: MQTT broker %1:%2 for %3: %4; trying again")
                  .arg(m_settings.host)
                  .arg(m_settings.port)
-                 .arg(QString::fromUtf8(m_settings.statusTopic), reason));
+                 .arg(QString::fromUtf8(m_settings.statusTopic), text));
 }
 
 void MqttLink::waitBeforeRetry(std::chrono::seconds delay)

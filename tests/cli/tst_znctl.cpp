@@ -182,6 +182,10 @@ void TestZnctl::usageErrors_data()
         << QStringList{"monitor", "--csv", "x.csv", "--append", "--force"}
         << "--append and --force exclude each other";
     QTest::newRow("no wait") << QStringList{"upload", "--wait", "0"} << "'0' for --wait";
+    QTest::newRow("no topic prefix")
+        << QStringList{"monitor", "--mqtt", "mqtt://broker:1883/"} << "no topic prefix";
+    QTest::newRow("login without broker")
+        << QStringList{"monitor", "--mqtt-user", "oven"} << "--mqtt-user needs --mqtt";
 }
 
 void TestZnctl::usageErrors()
@@ -773,10 +777,10 @@ void TestZnctl::monitorFeedsAPlantSystem()
     options.inputType = 1; // tenths of a degree
     startSimulator(options);
     setTemperature(25.3);
-    QTcpServer free;
-    QVERIFY(free.listen(QHostAddress::LocalHost));
-    const quint16 port = free.serverPort();
-    free.close();
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost));
+    const quint16 port = probe.serverPort();
+    probe.close();
     QProcess broker;
     startBroker(broker, port);
     if (QTest::currentTestFailed())
