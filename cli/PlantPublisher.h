@@ -33,8 +33,8 @@ public:
     //            "underscale":false},
     //  "lamps":{"autoTuning":false,"out1":true,"out2":false},
     //  "mv1":42.5,"mv2":null,"pv":25.3,"sv":100,"time":"2026-07-04T00:05:03.120Z"}
-    // on one line, with the time in UTC, a value not read (or "----") as null, and lamps and alarms null when
-    // the status word was not read.
+    // on one line, with the time in UTC, a value not read (or "----") as null, and lamps and
+    // alarms null when the status word was not read.
     static QByteArray stateMessage(const TrendLogWriter::Sample &sample,
                                    std::optional<quint16> statusWord);
 
