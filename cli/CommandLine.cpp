@@ -47,6 +47,10 @@ QList<QCommandLineOption> optionList()
         valued(QStringLiteral("out-dir"), QStringLiteral("DIR")),
         valued(QStringLiteral("journal-dir"), QStringLiteral("DIR")),
         valued(QStringLiteral("wait"), QStringLiteral("N")),
+        valued(QStringLiteral("mqtt"), QStringLiteral("URL")),
+        valued(QStringLiteral("mqtt-user"), QStringLiteral("NAME")),
+        valued(QStringLiteral("mqtt-password-file"), QStringLiteral("FILE")),
+        valued(QStringLiteral("mqtt-cafile"), QStringLiteral("FILE")),
         QCommandLineOption(QStringLiteral("yes")),
         QCommandLineOption(QStringLiteral("json")),
         QCommandLineOption(QStringLiteral("no-store")),
@@ -161,6 +165,23 @@ bool parseOverrides(const QCommandLineParser &parser, ConditionOverrides &o, QSt
         if (!o.protocol) {
             *error = invalidValue(QStringLiteral("protocol"), value("protocol"),
                                   QStringLiteral("ascii, rtu or ravtocol"));
+            return false;
+        }
+    }
+    return true;
+}
+
+// --mqtt and the options of its login, which mean nothing without it.
+bool parseMqtt(const QCommandLineParser &parser, MqttOptions &mqtt, QString *error)
+{
+    mqtt.user = parser.value(QStringLiteral("mqtt-user"));
+    mqtt.passwordFile = parser.value(QStringLiteral("mqtt-password-file"));
+    mqtt.caFile = parser.value(QStringLiteral("mqtt-cafile"));
+    if (parser.isSet(QStringLiteral("mqtt")))
+        return parseMqttUrl(parser.value(QStringLiteral("mqtt")), mqtt, error);
+    for (const char *name : {"mqtt-user", "mqtt-password-file", "mqtt-cafile"}) {
+        if (parser.isSet(QLatin1String(name))) {
+            *error = QStringLiteral("--%1 needs --mqtt").arg(QLatin1String(name));
             return false;
         }
     }
@@ -295,6 +316,8 @@ bool parseCommandLine(const QStringList &arguments, CommandLine &commandLine, QS
         return false;
     }
     commandLine.eventsPath = parser.value(QStringLiteral("events"));
+    if (!parseMqtt(parser, commandLine.mqtt, error))
+        return false;
     commandLine.outPath = parser.value(QStringLiteral("out"));
     commandLine.reportPath = parser.value(QStringLiteral("report"));
     commandLine.outDir = parser.value(QStringLiteral("out-dir"));
@@ -381,6 +404,15 @@ QString helpText()
         "  --force             monitor: replace the existing FILE\n"
         "  --events FILE       monitor: append each event (alarm, sensor break, line loss,\n"
         "                      auto-tuning...) to FILE, or to events-YYYY-MM.csv in a folder\n"
+        "  --mqtt URL          monitor: feed a plant system: publish each rotation to the MQTT\n"
+        "                      broker of URL, mqtt://HOST[:PORT]/PREFIX, under\n"
+        "                      PREFIX/COMn/INSTRUMENT/state, and online or offline under "
+        ".../status\n"
+        "  --mqtt-user NAME    monitor: log in to the broker as NAME\n"
+        "  --mqtt-password-file FILE\n"
+        "                      monitor: the password, the first line of FILE\n"
+        "  --mqtt-cafile FILE  monitor: TLS to the broker (port 8883 by default), its\n"
+        "                      certificate checked against the CA certificate in FILE\n"
         "  --out FILE          upload: write the settings to FILE (a .znm settings data file)\n"
         "  --report FILE       upload: write a settings report to FILE (PDF): every item with\n"
         "                      its name, value and unit, grouped as the window's pages\n"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MqttOptions.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -53,6 +55,7 @@ struct CommandLine {
     int waitSeconds = DefaultWaitSeconds;
     static constexpr int DefaultWaitSeconds = 30;
     QString eventsPath; // monitor --events: a file, or a folder for monthly files
+    MqttOptions mqtt;   // monitor --mqtt and the options of its login
     bool help = false;
     bool version = false;
 };

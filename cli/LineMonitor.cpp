@@ -74,10 +74,13 @@ bool LineMonitor::poll(Station &station)
     if (!station.connected && !connect(station))
         return false;
     StationReading reading;
+    reading.port = station.session->inc.portName;
     reading.instrument = station.session->inc.stationAddress;
     if (!rotate(station, reading)) {
         // The next try starts with a fresh link check.
         station.connected = false;
+        if (m_rotationFailed)
+            m_rotationFailed({reading.port, reading.instrument, {}, {}, {}, {}, {}, {}});
         return false;
     }
     m_line.console.line(QStringLiteral("%1  PV %2  SV %3  MV1 %4  MV2 %5  status %6")

@@ -17,6 +17,7 @@ struct CommandLine;
 // One rotation of one instrument: each value as the main window shows it, "----" for one this
 // rotation did not read (and for MV2 without a second output).
 struct StationReading {
+    QString port;       // "COM1" ... "COM8"
     QString instrument; // "01" ... "95"
     QDateTime at;       // when its PV (or its first value) was read
     QString pv;
@@ -40,6 +41,11 @@ public:
 
     // Called after the row of each instrument's rotation is printed.
     void setRotationDone(RotationDone rotationDone) { m_rotationDone = std::move(rotationDone); }
+    // Called when an instrument's rotation got no reply (reading has its port and number only).
+    void setRotationFailed(RotationDone rotationFailed)
+    {
+        m_rotationFailed = std::move(rotationFailed);
+    }
 
     // 0 when every instrument answered at the end; else NoController, each silent one named.
     int exec();
@@ -62,4 +68,5 @@ private:
     StationRotation m_rotation;
     QElapsedTimer m_clock;
     RotationDone m_rotationDone;
+    RotationDone m_rotationFailed;
 };

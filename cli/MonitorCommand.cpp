@@ -4,6 +4,7 @@
 #include "ExitCode.h"
 #include "Interrupt.h"
 #include "LineMonitor.h"
+#include "PlantPublisher.h"
 #include "StationLine.h"
 #include "base/MessageTable.h"
 #include "chart/EventRecorder.h"
@@ -27,6 +28,23 @@ namespace
 // Shown for MV2 on a controller without a second output and for a value this rotation did not
 // read, as the chart shows a missing value.
 const QString NoValue = QStringLiteral("----");
+
+// Reads the plant link's password and checks its CA file before anything is read; false after
+// saying why not.
+bool plantLinkReady(const MqttOptions &options, Console &console, QString *password)
+{
+    QString error;
+    if (!options.passwordFile.isEmpty() &&
+        !readMqttPassword(options.passwordFile, password, &error)) {
+        console.errorLine(QStringLiteral("znctl: ") + error);
+        return false;
+    }
+    if (!options.caFile.isEmpty() && !QFileInfo(options.caFile).isReadable()) {
+        console.errorLine(QStringLiteral("znctl: cannot read the CA file %1").arg(options.caFile));
+        return false;
+    }
+    return true;
+}
 
 // Monitoring as the online button starts it on the main window, with the window's three timers in
 // an event loop, until the time is up, Ctrl-C is pressed or the link supervision takes the link
@@ -53,6 +71,8 @@ private:
         return m_read.contains(code) ? text : NoValue;
     }
     QString csvPath(const QDateTime &firstSample) const;
+    bool openPlantLink();
+    int station() const { return m_session.inc.stationAddress.toInt(); }
 
     CliSession &m_session;
     const CommandLine &m_commandLine;
@@ -62,6 +82,7 @@ private:
     QTimer m_timer6;
     std::optional<TrendLogWriter> m_log;
     std::optional<EventRecorder> m_events;
+    std::optional<PlantPublisher> m_plant;
     // The monitor codes this rotation has read so far.
     QSet<int> m_read;
     QDateTime m_readAt;
@@ -127,12 +148,16 @@ int MonitorRun::exec()
     }
     if (!m_commandLine.eventsPath.isEmpty())
         m_events.emplace(m_session.inc, m_commandLine.eventsPath);
+    if (m_commandLine.mqtt.enabled() && !openPlantLink())
+        return FileError;
     // The link check, the online start read and the timers, or messages 451 and 270.
     m_session.core.connection.toggleOnline();
     if (!m_session.inc.online)
         return NoController;
     if (m_events)
         m_events->wentOnline();
+    if (m_plant)
+        m_plant->setOnline(station(), true);
     if (m_commandLine.seconds > 0)
         QTimer::singleShot(m_commandLine.seconds * 1000, &m_loop, &QEventLoop::quit);
     if (!Interrupt::requested())
@@ -143,6 +168,8 @@ int MonitorRun::exec()
     }
     if (ZN8PCom *com = m_session.core.link.com())
         com->ClosePort();
+    // Every instrument offline, and the broker's connections closed.
+    m_plant.reset();
     return m_exitCode;
 }
 
@@ -158,6 +185,8 @@ void MonitorRun::setTimersRunning(bool running)
     if (!running && !m_switchingOff) {
         if (m_events)
             m_events->wentOffline(true);
+        if (m_plant)
+            m_plant->setOnline(station(), false);
         if (m_exitCode == Success)
             m_exitCode = LinkLost;
         m_loop.quit();
@@ -193,6 +222,11 @@ void MonitorRun::rotationDone()
                                .arg(sample.at.time().toString(QStringLiteral("HH:mm:ss")),
                                     ifRead(Code::Pv, PvDisplayText(inc, true)), sample.sv,
                                     sample.mv1, sample.mv2, ifRead(Code::Status, status)));
+    if (m_plant)
+        m_plant->publishRotation(station(), sample,
+                                 m_read.contains(Code::Status)
+                                     ? std::optional<quint16>(quint16(inc.statusWord()))
+                                     : std::nullopt);
     m_read.clear();
     m_readAt = QDateTime();
     if (!m_commandLine.csvPath.isEmpty())
@@ -206,6 +240,15 @@ QString MonitorRun::csvPath(const QDateTime &firstSample) const
     if (given.isDir())
         return TrendLogWriter::freePath(given.filePath(), firstSample);
     return given.filePath();
+}
+
+bool MonitorRun::openPlantLink()
+{
+    QString password;
+    if (!plantLinkReady(m_commandLine.mqtt, m_session.console, &password))
+        return false;
+    m_plant.emplace(m_commandLine.mqtt, password, m_session.inc.portName);
+    return true;
 }
 
 void MonitorRun::logSample(const TrendLogWriter::Sample &sample)
@@ -243,5 +286,29 @@ int runMonitorOnLine(StationLine &line, const CommandLine &commandLine)
             "znctl: --csv and --events log one instrument; name one with --station"));
         return UsageError;
     }
-    return LineMonitor(line, commandLine).exec();
+    LineMonitor monitor(line, commandLine);
+    // The plant link: one publisher for the line's port, made at the first reading, when the port
+    // is known.
+    std::optional<PlantPublisher> plant;
+    QString password;
+    if (commandLine.mqtt.enabled()) {
+        if (!plantLinkReady(commandLine.mqtt, line.console, &password))
+            return FileError;
+        monitor.setRotationDone([&](const StationReading &reading) {
+            if (!plant)
+                plant.emplace(commandLine.mqtt, password, reading.port);
+            bool read = false;
+            const quint16 status = reading.status.toUShort(&read, 16);
+            const int station = reading.instrument.toInt();
+            plant->setOnline(station, true);
+            plant->publishRotation(station,
+                                   {reading.at, reading.pv, reading.sv, reading.mv1, reading.mv2},
+                                   read ? std::optional<quint16>(status) : std::nullopt);
+        });
+        monitor.setRotationFailed([&plant](const StationReading &reading) {
+            if (plant)
+                plant->setOnline(reading.instrument.toInt(), false);
+        });
+    }
+    return monitor.exec();
 }

@@ -36,12 +36,16 @@ const QList<Subcommand> &subcommands()
          runRead,
          runReadOnLine},
         {QStringLiteral("monitor"),
-         QStringLiteral("[--seconds N] [--csv FILE [--append | --force]] [--events FILE]"),
+         QStringLiteral("[--seconds N] [--csv FILE [--append | --force]] [--events FILE]\n"
+                        "          [--mqtt URL]"),
          QStringLiteral("poll PV, SV, MV1, MV2 and the status word, one line per rotation;\n"
                         "      --csv logs them in the trend log format, --events appends\n"
-                        "      alarms, breaks, line loss and auto-tuning to an event log"),
+                        "      alarms, breaks, line loss and auto-tuning to an event log,\n"
+                        "      --mqtt publishes them to an MQTT broker"),
          {QStringLiteral("seconds"), QStringLiteral("csv"), QStringLiteral("append"),
-          QStringLiteral("force"), QStringLiteral("events")},
+          QStringLiteral("force"), QStringLiteral("events"), QStringLiteral("mqtt"),
+          QStringLiteral("mqtt-user"), QStringLiteral("mqtt-password-file"),
+          QStringLiteral("mqtt-cafile")},
          0,
          0,
          runMonitor,

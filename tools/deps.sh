@@ -5,8 +5,10 @@
 # PDF printer and the PDF tools of the print test, --package the checkers of the installed files
 # and of the Debian package.
 set -euo pipefail
+# libmosquitto-dev for znctl's plant link; the broker and its clients for that link's test.
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-serialport-dev qt6-tools-dev
-          libgl1-mesa-dev libmodbus-dev mbpoll help2man qt6-translations-l10n)
+          libgl1-mesa-dev libmodbus-dev mbpoll help2man qt6-translations-l10n
+          libmosquitto-dev mosquitto mosquitto-clients)
 for option in "$@"; do
     case "$option" in
     --gui) packages+=(fonts-noto-cjk) ;;

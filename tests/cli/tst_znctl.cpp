@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -45,6 +46,7 @@ private slots:
     void monitorEndsCleanlyOnCtrlC();
     void monitorEndsWhenTheControllerFallsSilent();
     void monitorLogsEvents();
+    void monitorFeedsAPlantSystem();
     void uploadDownloadDiffRoundTrip_data();
     void uploadDownloadDiffRoundTrip();
     void lineOfInstruments();
@@ -97,6 +99,9 @@ private:
         return finish(process);
     }
     QString csvPath() const { return m_config->filePath(QStringLiteral("log.csv")); }
+    void startBroker(QProcess &broker, quint16 port);
+    void startSubscriber(QProcess &subscriber, quint16 port);
+    static QString retainedStatus(quint16 port);
     QStringList csvLines() const;
 
     std::unique_ptr<QTemporaryDir> m_config;
@@ -180,6 +185,10 @@ void TestZnctl::usageErrors_data()
         << QStringList{"monitor", "--csv", "x.csv", "--append", "--force"}
         << "--append and --force exclude each other";
     QTest::newRow("no wait") << QStringList{"upload", "--wait", "0"} << "'0' for --wait";
+    QTest::newRow("no topic prefix")
+        << QStringList{"monitor", "--mqtt", "mqtt://broker:1883/"} << "no topic prefix";
+    QTest::newRow("login without broker")
+        << QStringList{"monitor", "--mqtt-user", "oven"} << "--mqtt-user needs --mqtt";
 }
 
 void TestZnctl::usageErrors()
@@ -843,6 +852,110 @@ void TestZnctl::keysWaitEnds()
                                     : MessageTable::instance().text(932, Language::English).arg(2);
     QVERIFY2(err.contains(ended), qPrintable(err));
     QVERIFY(!QFile::exists(m_config->filePath("a.znm")));
+}
+
+// Debian's broker on a free port of the loopback interface, for this test alone.
+void TestZnctl::startBroker(QProcess &broker, quint16 port)
+{
+    const QString config = m_config->filePath(QStringLiteral("mosquitto.conf"));
+    QFile file(config);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("listener %1 127.0.0.1\nallow_anonymous true\n").arg(port).toUtf8());
+    file.close();
+    broker.setProcessChannelMode(QProcess::MergedChannels);
+    broker.start(QStandardPaths::findExecutable("mosquitto", {"/usr/sbin", "/usr/bin"}),
+                 {"-c", config});
+    QVERIFY(broker.waitForStarted());
+    QByteArray log;
+    QTRY_VERIFY_WITH_TIMEOUT((log += broker.readAll()).contains(" running"), 10000);
+}
+
+void TestZnctl::startSubscriber(QProcess &subscriber, quint16 port)
+{
+    subscriber.start("mosquitto_sub",
+                     {"-h", "127.0.0.1", "-p", QString::number(port), "-v", "-t", "plant/line1/#"});
+    QVERIFY(subscriber.waitForStarted());
+}
+
+QString TestZnctl::retainedStatus(quint16 port)
+{
+    QProcess sub;
+    sub.start("mosquitto_sub",
+              {"-h", "127.0.0.1", "-p", QString::number(port), "-t", "plant/line1/COM1/1/status",
+               "--retained-only", "-C", "1", "-W", "2"});
+    sub.waitForFinished();
+    return QString::fromUtf8(sub.readAllStandardOutput()).trimmed();
+}
+
+// Each rotation reaches the broker as JSON, with a retained status that the last will turns
+// offline when znctl is killed; a restarted broker (which forgot everything) gets both again.
+void TestZnctl::monitorFeedsAPlantSystem()
+{
+    if (QStandardPaths::findExecutable("mosquitto", {"/usr/sbin", "/usr/bin"}).isEmpty() ||
+        QStandardPaths::findExecutable("mosquitto_sub").isEmpty())
+        QSKIP("mosquitto and mosquitto-clients are not installed (tools/deps.sh installs them)");
+    SimulatedController::Options options;
+    options.inputType = 1; // tenths of a degree
+    startSimulator(options);
+    setTemperature(25.3);
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost));
+    const quint16 port = probe.serverPort();
+    probe.close();
+    QProcess broker;
+    startBroker(broker, port);
+    if (QTest::currentTestFailed())
+        return;
+    const QStringList monitor = {"monitor", "--mqtt",
+                                 QStringLiteral("mqtt://127.0.0.1:%1/plant/line1/").arg(port)};
+    QProcess znctl;
+    startZnctl(znctl, monitor);
+    QProcess subscriber;
+    startSubscriber(subscriber, port);
+    const QByteArray stateTopic = "plant/line1/COM1/1/state ";
+    QByteArray received;
+    QTRY_VERIFY2_WITH_TIMEOUT((received += subscriber.readAll()).contains(stateTopic),
+                              znctl.readAllStandardError().constData(), 30000);
+
+    const QByteArray line = received.mid(received.indexOf(stateTopic)).split('\n').first();
+    const QJsonObject state = QJsonDocument::fromJson(line.mid(stateTopic.size())).object();
+    QCOMPARE(state.value("pv").toDouble(), 25.3);
+    QVERIFY(state.value("sv").isDouble() && state.value("mv1").isDouble());
+    QVERIFY(state.value("mv2").isNull()); // no second output
+    QCOMPARE(state.value("lamps").toObject().keys(), (QStringList{"autoTuning", "out1", "out2"}));
+    QCOMPARE(state.value("alarms").toObject().value("overscale"), QJsonValue(false));
+    const QDateTime at = QDateTime::fromString(state.value("time").toString(), Qt::ISODateWithMs);
+    QCOMPARE(at.timeSpec(), Qt::UTC);
+    QVERIFY(qAbs(at.secsTo(QDateTime::currentDateTimeUtc())) < 60);
+    QCOMPARE(retainedStatus(port), QStringLiteral("online"));
+
+    broker.kill();
+    broker.waitForFinished();
+    startBroker(broker, port);
+    if (QTest::currentTestFailed())
+        return;
+    QTRY_COMPARE_WITH_TIMEOUT(retainedStatus(port), QStringLiteral("online"), 30000);
+    QProcess afterRestart;
+    startSubscriber(afterRestart, port);
+    received.clear();
+    QTRY_VERIFY_WITH_TIMEOUT((received += afterRestart.readAll()).contains(stateTopic), 30000);
+
+    znctl.kill();
+    znctl.waitForFinished();
+    QTRY_COMPARE_WITH_TIMEOUT(retainedStatus(port), QStringLiteral("offline"), 10000);
+
+    // A run that ends by itself says offline too; the will is only for a connection torn off.
+    received.clear();
+    startZnctl(znctl, monitor + QStringList{"--seconds", "2"});
+    QCOMPARE(finish(znctl).exitCode, 0);
+    const QRegularExpression onlineThenOffline("status online\n.*status offline\n",
+                                               QRegularExpression::DotMatchesEverythingOption);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        QString::fromUtf8(received += afterRestart.readAll()).contains(onlineThenOffline), 10000);
+    for (QProcess *process : {&subscriber, &afterRestart, &broker}) {
+        process->kill();
+        process->waitForFinished();
+    }
 }
 
 QTEST_GUILESS_MAIN(TestZnctl)

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+// Where monitor feeds a plant system: the broker, the topic prefix and how to log in.
+struct MqttOptions {
+    static constexpr int PlainPort = 1883;
+    static constexpr int TlsPort = 8883;
+
+    QString host; // empty: no plant link
+    int port = PlainPort;
+    QString prefix; // the topic levels before <port>/<instrument>/..., no '/' at either end
+    QString user;   // empty: anonymous
+    QString passwordFile;
+    QString caFile; // given: TLS, the broker's certificate checked against this CA
+
+    bool enabled() const { return !host.isEmpty(); }
+};
+
+// Takes "mqtt://HOST[:PORT]/PREFIX" into options (host, port, prefix; the port defaults to 1883,
+// or 8883 when caFile is already set). False with a one-line reason for any other form: another
+// scheme, a user or password in the address (they belong in their options, out of the process
+// list), no prefix, or a prefix with the wildcards '+' or '#'.
+bool parseMqttUrl(const QString &url, MqttOptions &options, QString *error);
+
+// The first line of the password file, without its line end. False with the reason when the file
+// cannot be read.
+bool readMqttPassword(const QString &path, QString *password, QString *error);
