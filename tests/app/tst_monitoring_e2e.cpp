@@ -1,12 +1,14 @@
 #include "tests/support/WindowRig.h"
 
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
 
 // The desktop program against the simulated controller on a pseudo-terminal: start-up link check
-// with the stored conditions, the online button, live values, status lamps and the loss of the
-// line while monitoring. Only the operator is scripted.
+// with the stored conditions, the online button, live values, status lamps, a controller that
+// falls silent for a while and the loss of the line while monitoring. Which controls show, and
+// whether the values read as live, at each step. Only the operator is scripted.
 class TestMonitoringE2e : public QObject
 {
     Q_OBJECT
@@ -18,14 +20,54 @@ private slots:
     void liveMonitoringUntilTheLineIsLost();
 
 private:
-    QString text(const char *name) { return m_rig->text(name); }
-    QColor colour(const char *name)
+    QWidget *find(const char *name)
     {
-        return m_rig->window->findChild<QWidget *>(name)->palette().color(QPalette::Window);
+        QWidget *widget = m_rig->window->findChild<QWidget *>(QLatin1String(name));
+        if (widget == nullptr)
+            qFatal("the window has no %s", name);
+        return widget;
     }
+    QString text(const char *name) { return m_rig->text(name); }
+    QColor colour(const char *name) { return find(name)->palette().color(QPalette::Window); }
+    bool shown(const char *name) { return !find(name)->isHidden(); }
+    // Every value box of the monitor panel in the live (or muted) style.
+    bool valuesLive(bool live);
+    // The visible lamps fill the lamp grid's cells in order, with no cell left empty between.
+    bool lampsPacked();
 
     std::unique_ptr<WindowRig> m_rig;
 };
+
+bool TestMonitoringE2e::valuesLive(bool live)
+{
+    for (const char *name : {"Text_PV", "Text_SV_0", "Text_MV_0", "Text_HB_1"}) {
+        if (find(name)->property("live").toBool() != live)
+            return false;
+    }
+    return true;
+}
+
+bool TestMonitoringE2e::lampsPacked()
+{
+    auto *grid = find("Frame1")->findChild<QGridLayout *>(QStringLiteral("gridLamps"));
+    QList<int> cells;
+    for (QWidget *lamp : find("Frame1")->findChildren<QWidget *>()) {
+        const int index = grid->indexOf(lamp);
+        if (index < 0)
+            continue;
+        if (lamp->isHidden())
+            return false;
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+        cells << row * grid->columnCount() + column;
+    }
+    std::sort(cells.begin(), cells.end());
+    for (int i = 0; i < cells.size(); ++i) {
+        if (cells[i] != i)
+            return false;
+    }
+    return !cells.isEmpty();
+}
 
 void TestMonitoringE2e::init()
 {
@@ -74,6 +116,14 @@ void TestMonitoringE2e::liveMonitoringUntilTheLineIsLost()
     stored.protocolIndex = qint16(protocol);
     m_rig->openWindow(stored);
 
+    // Offline at start: nothing for options the configured unit lacks, no manual output; the
+    // cooling rows stay in place, only their buttons go.
+    QVERIFY(valuesLive(false));
+    QVERIFY(!shown("Text_MV_1") && !shown("Label58") && !shown("lbl_alm_1"));
+    QVERIFY(!shown("lbl_alm_4") && !shown("Text_HB_1") && !shown("Manuval_0"));
+    QVERIFY(shown("Frame_Cool") && !shown("Cmd_True_4"));
+    QVERIFY(lampsPacked());
+
     // Stored conditions that match: verified at once, nothing asked.
     QVERIFY(m_rig->linkVerified());
     QVERIFY(m_rig->op.shown.isEmpty());
@@ -81,7 +131,8 @@ void TestMonitoringE2e::liveMonitoringUntilTheLineIsLost()
     QCOMPARE(text("Lbl_comm_4"), QStringLiteral("07"));
     QCOMPARE(text("Lbl_comm_5"), protocolName);
 
-    // Online: the start read takes the controller's options and settings, then the rotation runs.
+    // Online: the start read takes the controller's options (alarm 2 and heater burnout, no
+    // heating/cooling) and settings, then the rotation runs with live values.
     QVERIFY(m_rig->goOnline());
     QCOMPARE(m_rig->inc().unitConfig.alarm2, qint16(1));
     QCOMPARE(m_rig->inc().unitConfig.heaterBreak, qint16(1));
@@ -90,6 +141,11 @@ void TestMonitoringE2e::liveMonitoringUntilTheLineIsLost()
     QTRY_VERIFY_WITH_TIMEOUT(!text("Text_PV").isEmpty(), 5000);
     const QString firstPv = text("Text_PV");
     QTRY_VERIFY_WITH_TIMEOUT(text("Text_PV") != firstPv, 15000);
+    QVERIFY(valuesLive(true));
+    QTRY_VERIFY_WITH_TIMEOUT(shown("Text_HB_1") && shown("lbl_alm_4"), 10000);
+    QVERIFY(shown("lbl_alm_1") && !shown("Label58") && !shown("Text_MV_1"));
+    QVERIFY(lampsPacked());
+    QVERIFY(!shown("Text_readmsg2"));
     QCOMPARE(m_rig->op.panels.value(1).isEmpty() || m_rig->op.panels.value(1) == "OK", true);
     QTRY_COMPARE_WITH_TIMEOUT(colour("Label23"), QColor(0, 192, 0), 15000);
 
@@ -100,8 +156,16 @@ void TestMonitoringE2e::liveMonitoringUntilTheLineIsLost()
     m_rig->sim->withCore([](ControllerCore &core) { core.process().setSensorBroken(false); });
     QTRY_VERIFY_WITH_TIMEOUT(text("Text_PV") != QStringLiteral("----"), 10000);
 
-    // The adapter is pulled: offline at the fifth error tick, with the message, and the user's
-    // protocol kept.
+    // The controller stops answering: the error box, and the last values muted but kept. It
+    // answers again before the program gives up: live once more.
+    m_rig->sim->setSilent(true);
+    QTRY_VERIFY_WITH_TIMEOUT(shown("Text_readmsg2") && valuesLive(false), 10000);
+    QVERIFY(!text("Text_PV").isEmpty());
+    m_rig->sim->setSilent(false);
+    QTRY_VERIFY_WITH_TIMEOUT(valuesLive(true) && !shown("Text_readmsg2"), 10000);
+
+    // The adapter is pulled: offline at the fifth error tick, with the message and the user's
+    // protocol kept; the last texts stay, muted.
     m_rig->sim->unplug();
     QTRY_VERIFY_WITH_TIMEOUT(!m_rig->inc().online, 20000);
     QVERIFY(m_rig->op.wasShown(274));
@@ -109,6 +173,11 @@ void TestMonitoringE2e::liveMonitoringUntilTheLineIsLost()
     QCOMPARE(m_rig->store->storedValue(false, QStringLiteral("Protocol")),
              QString::number(protocol));
     QCOMPARE(text("Label2"), msg(75));
+    QCOMPARE(find("Cmd_ONOFF")->property("text").toString(), msg(74));
+    QVERIFY(valuesLive(false));
+    QVERIFY(!text("Text_PV").isEmpty() && !text("Text_SV_0").isEmpty());
+    QVERIFY(shown("Text_HB_1") && shown("lbl_alm_1") && !shown("Manuval_0"));
+    QVERIFY(lampsPacked());
     QVERIFY(!m_rig->window->timer(MainDisp::Timer1).isActive());
     QVERIFY(m_rig->op.unexpectedQuestions.isEmpty());
 }

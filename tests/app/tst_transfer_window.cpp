@@ -1,5 +1,4 @@
 #include "app/StartupRoutine.h"
-#include "chart/EventLog.h"
 #include "comm/RegisterMap.h"
 #include "polling/ValueFormat.h"
 #include "tests/support/WindowRig.h"
@@ -7,8 +6,6 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -21,12 +18,8 @@ class TestTransferWindow : public QObject
 private slots:
     void init();
     void cleanup();
-    void uploadFillsThePages();
-    void eventLogOfOnlineAndUpload();
-    void fileValuesReachTheController_data();
     void fileValuesReachTheController();
     void refusedValueIsListedAndMarked();
-    void vendorFrameItemKeepsTheControllersSetValue();
 
 private:
     QString text(const char *name) { return m_rig->text(name); }
@@ -90,87 +83,17 @@ void TestTransferWindow::startWithFile()
              StartupRoutine::FileOutcome::Loaded);
 }
 
-void TestTransferWindow::uploadFillsThePages()
-{
-    startWindow();
-    goOnline();
-    QVERIFY(text("Label_A1val_4").isEmpty()); // no setting data yet
-
-    auto *bar = m_rig->window->findChild<QProgressBar *>("ProgressBar1");
-    auto *frame = m_rig->window->findChild<QWidget *>("Frame4");
-    QList<int> shownValues;
-    connect(bar, &QProgressBar::valueChanged, this, [&](int value) {
-        if (frame->isVisible())
-            shownValues << value;
-    });
-    m_rig->sim->setValue(0x0004, 123); // proportional band
-    m_rig->op.answers = {true};
-    m_rig->window->findChild<QAction *>("mnuUpload")->trigger();
-    QCOMPARE(m_rig->op.shown.last().ids, QList<int>{511});
-
-    QTRY_VERIFY_WITH_TIMEOUT(m_rig->inc().settingDataValid && !m_rig->inc().uploadRequested, 20000);
-    QVERIFY(!frame->isVisible());
-    QVERIFY(shownValues.size() > 40);
-    QCOMPARE(shownValues.last(), 53);
-    QVERIFY(std::is_sorted(shownValues.begin(), shownValues.end()));
-    // The next monitor tick shows the values.
-    QTRY_VERIFY_WITH_TIMEOUT(!text("Label_A1val_4").isEmpty(), 2000);
-    m_rig->window->findChild<QTabWidget *>("SSTab2")->setCurrentIndex(1);
-    QCOMPARE(text("Label_pidval_1"), QStringLiteral("123"));
-    QVERIFY(m_rig->op.unexpectedQuestions.isEmpty());
-}
-
-// Going online, a setting changed at the front panel and the upload it brings are events of the
-// month's event log in the program's Logging folder.
-void TestTransferWindow::eventLogOfOnlineAndUpload()
-{
-    m_rig = std::make_unique<WindowRig>(WindowRig::Folder::AlsoProgram);
-    QVERIFY(m_rig->startSimulator());
-    QVERIFY(QDir().mkpath(ProgramFolder::logging()));
-    startWindow();
-    goOnline();
-    m_rig->sim->panelSet(0x0001, 220);
-    const QString path =
-        QDir(ProgramFolder::logging()).filePath(EventLog::fileNameFor(QDate::currentDate()));
-    const auto events = [&path] {
-        QStringList words;
-        for (const EventLog::Event &e : EventLog::latest(path, 100))
-            words.prepend(EventLog::word(e.kind));
-        return words;
-    };
-    QTRY_VERIFY_WITH_TIMEOUT(events().contains("transfer-completed"), 20000);
-    QCOMPARE(events().mid(0, 3),
-             (QStringList{"online", "front-panel-change", "transfer-completed"}));
-    const EventLog::Event online = EventLog::latest(path, 100).back();
-    QCOMPARE(online.port, QStringLiteral("COM1"));
-    QCOMPARE(online.instrument, 1);
-}
-
-void TestTransferWindow::fileValuesReachTheController_data()
-{
-    QTest::addColumn<bool>("sendWhenGoingOnline");
-    QTest::newRow("516 Yes sends the display's data") << true;
-    QTest::newRow("Download menu after going online") << false;
-}
-
+// The display's data, loaded from a file at start-up, go to the controller when the operator
+// answers 516 with Yes on going online.
 void TestTransferWindow::fileValuesReachTheController()
 {
-    QFETCH(bool, sendWhenGoingOnline);
     startWithFile();
     startWindow();
     QVERIFY(m_rig->inc().unsavedOnlineChanges);
 
-    // Not saved (362/363 No); sent now or not (516).
-    m_rig->op.answers = {false, sendWhenGoingOnline};
+    // Not saved (362/363 No); sent now (516 Yes).
+    m_rig->op.answers = {false, true};
     goOnline();
-    if (!sendWhenGoingOnline) {
-        QTRY_VERIFY_WITH_TIMEOUT(!m_rig->inc().unsavedOnlineChanges, 5000);
-        QCOMPARE(m_rig->sim->value(0x0004) == m_fileChanges.value(0x0004), false);
-        m_rig->op.answers = {true};
-        m_rig->window->findChild<QAction *>("mnuDownload")->trigger();
-        QCOMPARE(m_rig->op.shown.last().ids, QList<int>{512});
-    }
-
     QTRY_VERIFY_WITH_TIMEOUT(m_rig->sim->value(0x0033) == m_fileChanges.value(0x0033), 20000);
     QTRY_COMPARE_WITH_TIMEOUT(m_rig->inc().timerJob, qint16(1), 5000);
     for (auto it = m_fileChanges.cbegin(); it != m_fileChanges.cend(); ++it)
@@ -215,28 +138,6 @@ void TestTransferWindow::refusedValueIsListedAndMarked()
         QTest::qWait(300);
     }
     QCOMPARE(marked(), 1);
-}
-
-void TestTransferWindow::vendorFrameItemKeepsTheControllersSetValue()
-{
-    // The OUT/OFF key function (code 63) is written in the vendor frame after the main set
-    // value's register; the controller's main set value was changed at its keys since the last
-    // upload, and must stay as it is.
-    startWindow();
-    goOnline();
-    m_rig->op.answers = {true};
-    m_rig->window->findChild<QAction *>("mnuUpload")->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(m_rig->inc().settingDataValid && m_rig->inc().timerJob == 1, 20000);
-    m_rig->sim->setValue(0x0001, qint16(m_rig->inc().setting(11) + 20));
-    const qint16 controllerSv = m_rig->sim->value(0x0001);
-
-    m_rig->inc().downloadValues = m_rig->inc().settingValues;
-    m_rig->inc().setting(63) = m_rig->inc().setting(63) == 0 ? 1 : 0;
-    m_rig->inc().itemCode = 63;
-    m_rig->inc().timerJob = 2;
-    QTRY_COMPARE_WITH_TIMEOUT(m_rig->inc().timerJob, qint16(1), 10000);
-    QCOMPARE(m_rig->sim->value(0x0001), controllerSv);
-    QVERIFY(m_rig->inc().unconfirmedWrites.isEmpty());
 }
 
 QTEST_MAIN(TestTransferWindow)

@@ -33,7 +33,6 @@ private slots:
     void refusalsAndLongRunToThePlotEnd();
     void shortBaseStandsSamplesApart();
     void selectionColourAndScalesAreFiled();
-    void valuesShowOnlyWhatWasRead();
     void samplesAfterALossLogNoOldValue();
     void logFaultsLetTheTraceRunOn();
     void timeBaseChangeClearsTheCurve_data();
@@ -189,6 +188,9 @@ void TestChartCtl::valueFeedRule()
     QCOMPARE(m_chart->model().current[Pv], plotted);
     // Without a second output the MV2 value, its name and its selection button stay hidden.
     QVERIFY(!child<QLabel>("lblMv2")->isVisible() && !child<QPushButton>("cmdDev3")->isVisible());
+    m_inc.monitorValues[7] = 0x40;
+    m_chart->feed(captions);
+    QVERIFY(child<QLabel>("lblMv2")->isVisible());
 }
 
 void TestChartCtl::refusalsAndLongRunToThePlotEnd()
@@ -332,36 +334,6 @@ QList<QMessageBox *> TestChartCtl::visibleNotices()
         if (box->isVisible())
             shown << box;
     return shown;
-}
-
-void TestChartCtl::valuesShowOnlyWhatWasRead()
-{
-    // Before the first reading: nothing in the boxes, muted, and no MV2 without a second output.
-    m_chart->setChartMaxCh(4);
-    for (const char *name : {"lblPv", "lblSv", "lblMv1", "lblMv2"}) {
-        QCOMPARE(text(name), QString());
-        QVERIFY(!child<QLabel>(name)->property("live").toBool());
-    }
-    QVERIFY(!child<QLabel>("lblMv2")->isVisible());
-
-    ChartCaptions captions;
-    captions.pv0 = QStringLiteral("25.0");
-    captions.mv2 = QStringLiteral("10.0");
-    m_chart->feed(captions);
-    m_chart->setValuesLive(true);
-    QCOMPARE(text("lblPv"), QStringLiteral("25.0"));
-    QVERIFY(child<QLabel>("lblPv")->property("live").toBool());
-    QVERIFY(child<QLabel>("lblPv")->styleSheet().isEmpty());
-    QVERIFY(!child<QLabel>("lblMv2")->isVisible());
-    m_inc.monitorValues[7] = 0x40;
-    m_chart->feed(captions);
-    QVERIFY(child<QLabel>("lblMv2")->isVisible());
-
-    // The line is lost: the last values stay, muted.
-    m_chart->setValuesLive(false);
-    QCOMPARE(text("lblPv"), QStringLiteral("25.0"));
-    QVERIFY(!child<QLabel>("lblPv")->property("live").toBool());
-    QVERIFY(!child<QLabel>("lblPv")->styleSheet().isEmpty());
 }
 
 void TestChartCtl::samplesAfterALossLogNoOldValue()

@@ -68,13 +68,6 @@ void TestTrendLogWriter::linesPerChannelSelection()
     QCOMPARE(contents(dir.filePath("all.csv")),
              "\"Control data\"\r\n\"Date\",\"Time\",\"PV\",\"SV\",\"MV1\",\"MV2\",\r\n" + stamp +
                  "\"25.0\",\"30.0\",\"45.5\",\"0.0\",\r\n");
-
-    // A controller without a second output: MV2 neither in the headings nor in the values.
-    TrendLogWriter noMv2(dir.filePath("nomv2.csv"), {true, true, true, false});
-    noMv2.write(sample("25.0"));
-    QCOMPARE(contents(dir.filePath("nomv2.csv")),
-             "\"Control data\"\r\n\"Date\",\"Time\",\"PV\",\"SV\",\"MV1\",\r\n" + stamp +
-                 "\"25.0\",\"30.0\",\"45.5\",\r\n");
 }
 
 void TestTrendLogWriter::sameSecondGetsASuffixAndAppendKeepsTheFile()

@@ -23,7 +23,6 @@ private slots:
     void confirmedConditionsCheck();
     void portFaultsAreNamed_data();
     void portFaultsAreNamed();
-    void scanNamesOnlyBusyPorts();
     void fileFromStartupIsKept();
     void frameShowsTheStoredConditions();
 };
@@ -75,21 +74,22 @@ void TestLinkCheck::fixedScanFindsPortAndClosesIt()
     QVERIFY(!static_cast<FakeCom *>(rig.link.com())->isOpen());
 }
 
-// Two ports this user may not use and two that another program holds are explained once each,
-// before the scan gives up.
+// The stored port is named before the scan starts. The scan names no absent port and no device
+// that is not a serial port; two ports this user may not use and two that another program holds
+// are explained once each, before it gives up.
 void TestLinkCheck::fixedScanWithoutPortsClosesWindow()
 {
     ConnectionRig rig;
     rig.line->openPorts = {"none"};
-    rig.line->faultyPorts = {{"COM2", PortFault::AccessDenied},
-                             {"COM5", PortFault::AccessDenied},
-                             {"COM3", PortFault::Busy},
-                             {"COM7", PortFault::Busy}};
+    rig.line->faultyPorts = {{"COM1", PortFault::Missing},      {"COM2", PortFault::AccessDenied},
+                             {"COM3", PortFault::Busy},         {"COM4", PortFault::NotSerial},
+                             {"COM5", PortFault::AccessDenied}, {"COM7", PortFault::Busy}};
     rig.op.answers << false;
 
     rig.controller.startupLinkCheck();
 
-    QCOMPARE(rig.op.messages(), (QList<QList<int>>{{871, 872}, {1044}, {260}}));
+    QCOMPARE(rig.op.messages(), (QList<QList<int>>{{1042}, {871, 872}, {1044}, {260}}));
+    QCOMPARE(rig.op.texts.value(1044), msg(1044).arg("COM3", "/dev/tty-COM3"));
     QCOMPARE(rig.view.closeRequests, 1);
     QVERIFY(!rig.inc.linkVerified);
     QVERIFY(!rig.op.menus.value(MenuItem::Upload, false));
@@ -242,24 +242,6 @@ void TestLinkCheck::portFaultsAreNamed()
     if (!text.isEmpty())
         QCOMPARE(rig.op.texts.value(shown[0][0]), text);
     QVERIFY(!rig.inc.linkVerified);
-}
-
-// A scan names no absent port, and a busy one once, however many ports and speeds it tries.
-void TestLinkCheck::scanNamesOnlyBusyPorts()
-{
-    ConnectionRig rig;
-    rig.line->openPorts = {"none"};
-    rig.line->faultyPorts = {{"COM1", PortFault::Missing},
-                             {"COM2", PortFault::Busy},
-                             {"COM3", PortFault::NotSerial},
-                             {"COM4", PortFault::Busy}};
-    rig.op.answers << false;
-
-    rig.controller.startupLinkCheck();
-
-    // The stored port is named before the scan starts.
-    QCOMPARE(rig.op.messages(), (QList<QList<int>>{{1042}, {1044}, {260}}));
-    QCOMPARE(rig.op.texts.value(1044), msg(1044).arg("COM2", "/dev/tty-COM2"));
 }
 
 void TestLinkCheck::fileFromStartupIsKept()
