@@ -72,6 +72,9 @@ const QString MutedStyle = QStringLiteral(
     "QLabel { background-color: #3a3f44; color: #9aa0a6; border: 2px dotted #7a7a7a; "
     "padding-right: 6px; }");
 
+// A lamp whose reading is no longer live: neither lit nor plainly off.
+constexpr Rgb MutedLamp{0xd0, 0xd0, 0xd0};
+
 // A setting value the controller did not confirm: dark red on pale red, and the value sent in the
 // tool tip (message 884).
 const QString UnconfirmedStyle = QStringLiteral(
@@ -112,6 +115,19 @@ void MainDisplayView::setValuesLive(bool live)
         return;
     m_valuesLive = live;
     restyleValueBoxes();
+    repaintLamps();
+}
+
+void MainDisplayView::paintLamp(const QString &name, const Rgb &colour)
+{
+    m_lampColours.insert(name, colour);
+    setColour(control(name), m_valuesLive ? colour : MutedLamp);
+}
+
+void MainDisplayView::repaintLamps()
+{
+    for (auto it = m_lampColours.cbegin(); it != m_lampColours.cend(); ++it)
+        setColour(control(it.key()), m_valuesLive ? it.value() : MutedLamp);
 }
 
 void MainDisplayView::setMainSetValueFromFile(bool fromFile)
@@ -233,15 +249,15 @@ void MainDisplayView::showMonitorPanel(const MonitorPanelState &state)
         // Text_HB and its labels are numbered from 1.
         setText(control(QStringLiteral("Text_HB"), i + 1), state.hbText[i]);
     }
-    setColour(control(QStringLiteral("Label23")), state.out1Lamp.colour);
-    setColour(control(QStringLiteral("Label58")), state.out2Lamp.colour);
+    paintLamp(QStringLiteral("Label23"), state.out1Lamp.colour);
+    paintLamp(QStringLiteral("Label58"), state.out2Lamp.colour);
     for (int i = 0; i < int(state.alarmLamps.size()); ++i)
-        setColour(control(QStringLiteral("lbl_alm"), i), state.alarmLamps[i].colour);
-    setColour(control(QStringLiteral("Label_atm")), state.autoTuningColour);
+        paintLamp(QStringLiteral("lbl_alm_%1").arg(i), state.alarmLamps[i].colour);
+    paintLamp(QStringLiteral("Label_atm"), state.autoTuningColour);
 
     QWidget *outOff = control(QStringLiteral("Label_OUTOFF"));
     setText(outOff, msg(state.outOffCaptionId));
-    setColour(outOff, state.outOffColour);
+    paintLamp(QStringLiteral("Label_OUTOFF"), state.outOffColour);
     QWidget *outOffState = control(QStringLiteral("Label5"));
     if (state.outOffStateVisible)
         setText(outOffState, msg(state.outOffStateId));

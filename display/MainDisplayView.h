@@ -35,7 +35,8 @@ public:
     // later pages until the group is enabled again.
     void toggleGroup(int group);
     // The monitor panel's value boxes (PV, SV, main set value, MV, HB) in their live style, or in a
-    // muted one for values that are no longer live; the texts stay either way.
+    // muted one for values that are no longer live; the texts stay either way. The status lamps and
+    // the control output field go grey with them, so that no lamp looks lit from an old reading.
     void setValuesLive(bool live);
     bool valuesLive() const { return m_valuesLive; }
     // The main set value's box muted as well while it holds a value loaded from a file that was
@@ -48,6 +49,10 @@ private:
     void packLamps();
     // Each value box live or muted by the two states above.
     void restyleValueBoxes();
+    // A lamp (or the control output field) in the colour of the last reading while values are
+    // live, else grey; the colour is kept for when they are live again.
+    void paintLamp(const QString &name, const Rgb &colour);
+    void repaintLamps();
     QWidget *valueLabel(int code);
     QWidget *control(const QString &name);
     QWidget *control(const QString &name, int index);
@@ -59,6 +64,7 @@ private:
     void markUnconfirmed(QWidget *value, const SettingRow &row);
 
     QHash<QString, QString> m_liveStyles;
+    QHash<QString, Rgb> m_lampColours;
     bool m_valuesLive = true;
     bool m_mainSetValueFromFile = false;
     quint32 m_lampsShown = ~0u; // bit i: Lamps[i] visible; ~0u until first packed

@@ -78,6 +78,14 @@ void TestMainDisplayView::monitorPanelReachesTheForm()
     QCOMPARE(colour("Label_OUTOFF"), QColor(192, 255, 192));
     QCOMPARE(text("Label5"), msg(322));
     QVERIFY(find("Manuval_0")->isHidden() && find("Manuval_5")->isHidden());
+    // Stale readings light no lamp; live again, the last reading's colours come back.
+    view.setValuesLive(false);
+    QCOMPARE(colour("Label23"), colour("Label_OUTOFF"));
+    QCOMPARE(colour("lbl_alm_2"), colour("lbl_alm_0"));
+    QVERIFY(colour("Label23") != QColor(0, 192, 0));
+    view.setValuesLive(true);
+    QCOMPARE(colour("Label_OUTOFF"), QColor(192, 255, 192));
+    QCOMPARE(colour("lbl_alm_2"), QColor(255, 0, 0));
 
     inc.monitorValues[4] = 0x5000; // manual control by the auto/manual key
     inc.monitorValues[7] = 0;
