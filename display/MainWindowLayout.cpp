@@ -47,8 +47,11 @@ void makeScrolling(QWidget *page)
     rows->setSpacing(old->spacing());
     while (QLayoutItem *item = old->takeAt(0)) {
         if (QWidget *widget = item->widget()) {
-            rows->addWidget(widget);
+            // The old item goes first: a widget's size caches are flushed only through the first
+            // layout item made for it, and an item made while the old one lives keeps its frame's
+            // first height for good (rows then drawn on top of each other).
             delete item;
+            rows->addWidget(widget);
         } else {
             rows->addItem(item);
         }

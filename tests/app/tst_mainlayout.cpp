@@ -77,8 +77,14 @@ QStringList squeezed(QWidget *root)
 {
     QStringList names;
     for (QWidget *widget : root->findChildren<QWidget *>()) {
-        if (widget->isVisible() && widget->layout() != nullptr &&
-            widget->height() < widget->layout()->minimumSize().height())
+        const QLayout *layout = widget->layout();
+        if (!widget->isVisible() || layout == nullptr)
+            continue;
+        // Rows with wrapping captions need their height for the frame's width, not the least.
+        const int needed = layout->hasHeightForWidth()
+                               ? layout->totalHeightForWidth(widget->width())
+                               : layout->minimumSize().height();
+        if (widget->height() < needed)
             names << widget->objectName();
     }
     return names;

@@ -151,6 +151,27 @@ bool shootLookBack(MainDisp &window, const QString &folder, const QString &suffi
            ok;
 }
 
+// The PID page of a controller with heating/cooling, its cooling frame filled by an upload.
+bool shootHeatCoolPage(const QString &folder, const QString &suffix)
+{
+    const Language language = MessageTable::instance().language();
+    WindowRig rig(WindowRig::Folder::AlsoProgram);
+    MessageTable::instance().setLanguage(language);
+    SimulatedController::Options options;
+    options.model.heatCool = true;
+    if (!rig.startSimulator(options))
+        return false;
+    rig.openWindow();
+    if (!rig.linkVerified() || !rig.goOnline())
+        return false;
+    rig.inc().timerJob = JobDispatcher::Upload;
+    bool ok = waitUntil([&rig] { return rig.inc().settingDataValid; }, 30000);
+    rig.window->findChild<QTabWidget *>(QStringLiteral("SSTab2"))->setCurrentIndex(1);
+    waitFor(2500);
+    return save(*rig.window, folder + QStringLiteral("/pid-heating-cooling-") + suffix + ".png") &&
+           ok;
+}
+
 bool shootLanguage(Language language, const QString &folder, const QString &suffix)
 {
     WindowRig rig(WindowRig::Folder::AlsoProgram);
@@ -233,7 +254,8 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     waitFor(200);
     ok = save(printers, folder + QStringLiteral("/printer-selection-") + suffix + ".png") && ok;
     printers.close();
-    return shootSettingDialogs(inc, op, window, folder, suffix) && ok;
+    ok = shootSettingDialogs(inc, op, window, folder, suffix) && ok;
+    return shootHeatCoolPage(folder, suffix) && ok;
 }
 } // namespace
 
