@@ -2,6 +2,7 @@
 
 #include "base/MainView.h"
 #include "base/OperatorInterface.h"
+#include "comm/Checksums.h"
 #include "comm/FrameCodec.h"
 #include "comm/PortNames.h"
 #include "comm/RegisterMap.h"
@@ -49,6 +50,20 @@ public:
 private:
     FrameMode m_mode = FrameMode::ModbusAscii;
 };
+
+// The least time the line needs for what CountingCom has counted: every character at the
+// character time (7E1 for Modbus ASCII and Ravtocol, 8N1 for Modbus RTU), the controller's
+// response delay after each exchange and, for Modbus RTU, the 3.5-character silence before each
+// request.
+inline double countedLineSeconds(int speed, int dataBits, int stopBits, bool rtu,
+                                 int responseDelayMs)
+{
+    const qint64 charMicros = LineTiming::characterMicros(speed, dataBits, !rtu, stopBits);
+    const qint64 gapMicros = rtu ? LineTiming::rtuFrameGapMicros(speed, 8, false, stopBits) : 0;
+    return (double(charMicros) * double(CountingCom::requestChars + CountingCom::replyChars) +
+            double(CountingCom::exchanges) * double(responseDelayMs * 1000 + gapMicros)) /
+           1e6;
+}
 
 // No operator at the machine: every question is answered No, messages are only counted.
 class SilentOperator : public OperatorInterface

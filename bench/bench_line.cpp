@@ -7,7 +7,6 @@
 
 #include "BenchSession.h"
 #include "base/ZN8P_INC.h"
-#include "comm/Checksums.h"
 #include "comm/SharedLineCom.h"
 #include "polling/PollingCycle.h"
 #include "sim/SimulatedController.h"
@@ -98,14 +97,9 @@ void lineRate(const Protocol &protocol, int speed, int instruments, double secon
     }
     const double elapsed = double(clock.nsecsElapsed()) / 1e9;
 
-    const qint64 charMicros =
-        LineTiming::characterMicros(speed, options.line.dataBits, !rtu, options.line.stopBits);
-    const qint64 gapMicros =
-        rtu ? LineTiming::rtuFrameGapMicros(speed, 8, false, options.line.stopBits) : 0;
-    const double lineMicros =
-        double(charMicros) * double(CountingCom::requestChars + CountingCom::replyChars) +
-        double(CountingCom::exchanges) * double(ResponseDelayMs * 1000 + gapMicros);
-    const double bound = double(rotations) / (lineMicros / 1e6);
+    const double bound =
+        double(rotations) / countedLineSeconds(speed, options.line.dataBits, options.line.stopBits,
+                                               rtu, ResponseDelayMs);
     const double rate = double(rotations) / elapsed;
     std::printf("%-13s %6d %5d %10.1f %10.1f %7.1f %% %10.2f %6d\n", protocol.name, speed,
                 instruments, bound, rate, 100.0 * rate / bound, rate / instruments, errors);

@@ -8,7 +8,6 @@
 
 #include "BenchSession.h"
 #include "base/ZN8P_INC.h"
-#include "comm/Checksums.h"
 #include "comm/SerialZN8PCom.h"
 #include "polling/PollingCycle.h"
 #include "sim/SimulatedController.h"
@@ -70,14 +69,9 @@ double ourRate(const Protocol &protocol, int speed, double seconds)
     }
     const double elapsed = double(clock.nsecsElapsed()) / 1e9;
 
-    const qint64 charMicros =
-        LineTiming::characterMicros(speed, options.line.dataBits, !rtu, options.line.stopBits);
-    const qint64 gapMicros =
-        rtu ? LineTiming::rtuFrameGapMicros(speed, 8, false, options.line.stopBits) : 0;
-    const double lineMicros =
-        double(charMicros) * double(CountingCom::requestChars + CountingCom::replyChars) +
-        double(CountingCom::exchanges) * double(ResponseDelayMs * 1000 + gapMicros);
-    const double bound = double(polls) / (lineMicros / 1e6);
+    const double bound =
+        double(polls) / countedLineSeconds(speed, options.line.dataBits, options.line.stopBits, rtu,
+                                           ResponseDelayMs);
     const double rate = double(polls) / elapsed;
     std::printf("%-13s %6d %10.1f %10.1f %7.1f %% %6d\n", protocol.name, speed, bound, rate,
                 100.0 * rate / bound, errors);
