@@ -434,9 +434,12 @@ void MainDisp::setMonitoringState(bool running)
     const QColor colour = running ? QColor(192, 255, 192) : QColor(Qt::white);
     setLabelColour(ui->Label2, colour);
     setLabelColour(ui->Label4, colour);
-    // The last readings stay, muted, until the next good read.
-    if (!running)
+    // The last readings stay, muted, until the next good read; offline the manual output buttons
+    // could only refuse.
+    if (!running) {
         setValuesLive(false);
+        m_displayView->setManualButtonsVisible(false);
+    }
 }
 
 void MainDisp::setCommErrorVisible(bool visible)

@@ -259,6 +259,7 @@ void MainDisplayView::showMonitorPanel(const MonitorPanelState &state)
     setText(outOff, msg(state.outOffCaptionId));
     paintLamp(QStringLiteral("Label_OUTOFF"), state.outOffColour);
     QWidget *outOffState = control(QStringLiteral("Label5"));
+    paintLamp(QStringLiteral("Label5"), DisplayColor::White);
     if (state.outOffStateVisible)
         setText(outOffState, msg(state.outOffStateId));
     setVisible(outOffState, state.outOffStateVisible);

@@ -151,6 +151,16 @@ void TestMainDisp::modelChangeAndTraceRefusals()
     action("mnuTrace")->trigger();
     QCOMPARE(m_op.messages().last(), QList<int>{159});
     QVERIFY(!m_window->isTracing());
+
+    // Offline the manual output buttons go, as they could only be refused.
+    inc().online = true;
+    inc().monitorValues[4] = 0x5000; // manual control by the auto/manual key
+    m_window->refreshMonitor();
+    const auto shown = [this] { return !m_window->findChild<QWidget *>("Manuval_0")->isHidden(); };
+    QVERIFY(shown());
+    inc().online = false;
+    m_window->setMonitoringState(false);
+    QVERIFY(!shown());
 }
 
 void TestMainDisp::closeAnsweredNoKeepsMonitoring()

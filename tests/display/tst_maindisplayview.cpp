@@ -81,6 +81,7 @@ void TestMainDisplayView::monitorPanelReachesTheForm()
     // Stale readings light no lamp; live again, the last reading's colours come back.
     view.setValuesLive(false);
     QCOMPARE(colour("Label23"), colour("Label_OUTOFF"));
+    QCOMPARE(colour("Label5"), colour("Label_OUTOFF"));
     QCOMPARE(colour("lbl_alm_2"), colour("lbl_alm_0"));
     QVERIFY(colour("Label23") != QColor(0, 192, 0));
     view.setValuesLive(true);
