@@ -2,7 +2,9 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QtTest>
 
 // The desktop program against the simulated controller on a pseudo-terminal: start-up link check
@@ -18,6 +20,7 @@ private slots:
     void cleanup();
     void liveMonitoringUntilTheLineIsLost_data();
     void liveMonitoringUntilTheLineIsLost();
+    void heatingCoolingPageHoldsItsRows();
 
 private:
     QWidget *find(const char *name)
@@ -180,6 +183,24 @@ void TestMonitoringE2e::liveMonitoringUntilTheLineIsLost()
     QVERIFY(lampsPacked());
     QVERIFY(!m_rig->window->timer(MainDisp::Timer1).isActive());
     QVERIFY(m_rig->op.unexpectedQuestions.isEmpty());
+}
+
+// Online with a heating/cooling controller and its settings uploaded, the PID page's frames each
+// get the height their rows need at their width: none is left at the height it had before.
+void TestMonitoringE2e::heatingCoolingPageHoldsItsRows()
+{
+    SimulatedController::Options options;
+    options.model.heatCool = true;
+    QVERIFY(m_rig->startSimulator(options));
+    m_rig->openWindow();
+    QVERIFY(m_rig->linkVerified() && m_rig->goOnline());
+    m_rig->inc().timerJob = JobDispatcher::Upload;
+    QTRY_VERIFY_WITH_TIMEOUT(m_rig->inc().settingDataValid, 30000);
+    qobject_cast<QTabWidget *>(find("SSTab2"))->setCurrentIndex(1);
+    for (const char *name : {"Frame_Heat", "Frame_Cool"}) {
+        QWidget *frame = find(name);
+        QTRY_VERIFY2(frame->height() >= frame->layout()->totalHeightForWidth(frame->width()), name);
+    }
 }
 
 QTEST_MAIN(TestMonitoringE2e)
