@@ -9,6 +9,7 @@
 #include "comm/SerialZN8PCom.h"
 #include "comm/SettingsStore.h"
 #include "display/MainDisplayModel.h"
+#include "sim/SimConfig.h"
 #include "transfer/CoreSession.h"
 
 #include <QSettings>
@@ -50,6 +51,23 @@ public:
 private:
     FrameMode m_mode = FrameMode::ModbusAscii;
 };
+
+// The benchmarks' controller answers 2 ms after a request.
+constexpr int ResponseDelayMs = 2;
+
+// A line of protocol at speed in the framing the program uses for it: 7E1 for Modbus ASCII and
+// Ravtocol, 8N1 for Modbus RTU.
+inline LineConfig benchLine(WireProtocol protocol, int speed)
+{
+    const bool rtu = protocol == WireProtocol::ModbusRtu;
+    LineConfig line;
+    line.protocol = protocol;
+    line.speed = speed;
+    line.dataBits = rtu ? 8 : 7;
+    line.parity = rtu ? 'N' : 'E';
+    line.responseDelayMs = ResponseDelayMs;
+    return line;
+}
 
 // The least time the line needs for what CountingCom has counted: every character at the
 // character time (7E1 for Modbus ASCII and Ravtocol, 8N1 for Modbus RTU), the controller's

@@ -21,8 +21,6 @@
 namespace
 {
 
-constexpr int ResponseDelayMs = 2;
-
 // The core of one instrument, its requests going to the shared port, which is open already.
 struct BenchCore {
     BenchCore(ZN8PCom &port, qint16 protocol, int station) : shared(port)
@@ -55,11 +53,7 @@ void lineRate(const Protocol &protocol, int speed, int instruments, double secon
 {
     const bool rtu = protocol.wire == WireProtocol::ModbusRtu;
     SimulatedController::Options options;
-    options.line.protocol = protocol.wire;
-    options.line.speed = speed;
-    options.line.dataBits = rtu ? 8 : 7;
-    options.line.parity = rtu ? 'N' : 'E';
-    options.line.responseDelayMs = ResponseDelayMs;
+    options.line = benchLine(protocol.wire, speed);
     for (int station = 1; station <= instruments; ++station)
         options.stations << station;
     SimulatedController sim(options);

@@ -23,8 +23,6 @@
 namespace
 {
 
-constexpr int ResponseDelayMs = 2;
-
 // What the window does after each monitor read, without widgets.
 
 struct Protocol {
@@ -37,11 +35,7 @@ double ourRate(const Protocol &protocol, int speed, double seconds)
 {
     const bool rtu = protocol.wire == WireProtocol::ModbusRtu;
     SimulatedController::Options options;
-    options.line.protocol = protocol.wire;
-    options.line.speed = speed;
-    options.line.dataBits = rtu ? 8 : 7;
-    options.line.parity = rtu ? 'N' : 'E';
-    options.line.responseDelayMs = ResponseDelayMs;
+    options.line = benchLine(protocol.wire, speed);
     SimulatedController sim(options);
     if (!sim.start()) {
         std::printf("%-13s %6d  simulator did not start\n", protocol.name, speed);
@@ -82,11 +76,7 @@ double ourRate(const Protocol &protocol, int speed, double seconds)
 double mbpollRate(int speed, int reads)
 {
     SimulatedController::Options options;
-    options.line.protocol = WireProtocol::ModbusRtu;
-    options.line.speed = speed;
-    options.line.dataBits = 8;
-    options.line.parity = 'N';
-    options.line.responseDelayMs = ResponseDelayMs;
+    options.line = benchLine(WireProtocol::ModbusRtu, speed);
     SimulatedController sim(options);
     if (!sim.start())
         return 0;

@@ -31,7 +31,6 @@
 namespace
 {
 
-constexpr int ResponseDelayMs = 2;
 constexpr double WaitTickSeconds = 0.1;
 
 // The component, adding up the line time every exchange needs at the least.
@@ -91,13 +90,8 @@ struct Figures {
 // fastest run of each.
 void measure(const Protocol &protocol, int speed, int runs)
 {
-    const bool rtu = protocol.wire == WireProtocol::ModbusRtu;
     SimulatedController::Options options;
-    options.line.protocol = protocol.wire;
-    options.line.speed = speed;
-    options.line.dataBits = rtu ? 8 : 7;
-    options.line.parity = rtu ? 'N' : 'E';
-    options.line.responseDelayMs = ResponseDelayMs;
+    options.line = benchLine(protocol.wire, speed);
     options.model.heaterBreak = 3;
     options.model.contactInput = true;
     options.model.serialComm = false;
