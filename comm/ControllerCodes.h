@@ -37,6 +37,12 @@ constexpr int OutOffKey = 63;
 constexpr int LastVendor = 63;
 constexpr int MemoryNumber = 64;
 constexpr int SettingFlag = 65;
+
+// The items a controller has only with heating/cooling: the cooling side's and the overlap band.
+constexpr bool isHeatCoolItem(int code)
+{
+    return code == 14 || code == 18 || code == 24 || (code >= 32 && code <= 35);
+}
 } // namespace Code
 
 // statusWord (code 4) bits.

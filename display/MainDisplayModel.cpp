@@ -76,6 +76,8 @@ int rowGroupTitle(RowGroup group)
 bool UnitHasItem(const ZN8P_INC &inc, int code)
 {
     const UnitConfig &unit = inc.unitConfig;
+    if (Code::isHeatCoolItem(code))
+        return unit.heatCool != 0;
     switch (code) {
     case 20:
     case 37:
@@ -83,14 +85,6 @@ bool UnitHasItem(const ZN8P_INC &inc, int code)
     case 41:
     case 48:
         return unit.alarm2 != 0;
-    case 14:
-    case 18:
-    case 24:
-    case 32:
-    case 33:
-    case 34:
-    case 35:
-        return unit.heatCool != 0;
     case 21:
         return unit.heaterBreak >= 1 && unit.heaterBreak <= 4;
     case 53:

@@ -9,6 +9,7 @@
 #include "comm/ParameterTable.h"
 #include "comm/ReplyCheck.h"
 #include "comm/RequestLayer.h"
+#include "comm/VendorFrameSession.h"
 #include "polling/ValueFormat.h"
 #include "transfer/VendorFrameWrites.h"
 #include "transfer/WaitTick.h"
@@ -51,8 +52,10 @@ bool ParameterDownload::applies(int code, const ZN8P_INC &inc, const Values &sou
     const quint16 status = quint16(inc.statusWord());
     const quint16 option = quint16(inc.optionWord());
     const auto value = [&](int c) { return source.at(c - 10); };
-    const bool sv2Option = (option & OptionBit::ContactInput) && !(option & OptionBit::SerialComm);
+    const bool sv2Option = VendorFrameSession::hasSv2Option(inc);
     const bool dcInput = InputType::isDc(value(Code::InputType));
+    if (Code::isHeatCoolItem(code))
+        return option & OptionBit::HeatCool;
     switch (code) {
     case Code::AutoTuning: {
         // Only a change of the controller's state is sent.
@@ -71,14 +74,6 @@ bool ParameterDownload::applies(int code, const ZN8P_INC &inc, const Values &sou
     case 41:
     case 48:
         return (option & OptionBit::Alarm2) && value(37) != 0;
-    case 14:
-    case 18:
-    case 24:
-    case 32:
-    case 33:
-    case 34:
-    case 35:
-        return option & OptionBit::HeatCool;
     case 21:
         return option & OptionBit::HeaterBurnout;
     case 53:
