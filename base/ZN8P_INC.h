@@ -39,6 +39,7 @@ struct UnitConfig {
 // State shared by every part of the program. One instance, owned by the main window (or by the
 // headless tool) and passed by reference.
 struct ZN8P_INC {
+    static constexpr int FirstSettingCode = 10;
     static constexpr int SettingCount = 56; // codes 10 to 65
     static constexpr int MonitorCount = 9;  // codes 0 to 8
     static constexpr int RegisterCount = 66;
@@ -53,8 +54,11 @@ struct ZN8P_INC {
     // Monitor registers, index = parameter code 0 to 8.
     std::array<qint16, MonitorCount> monitorValues{};
 
-    qint16 &setting(int code) { return settingValues.at(code - 10); }
-    qint16 setting(int code) const { return settingValues.at(code - 10); }
+    qint16 &setting(int code) { return settingValues.at(std::size_t(code - FirstSettingCode)); }
+    qint16 setting(int code) const
+    {
+        return settingValues.at(std::size_t(code - FirstSettingCode));
+    }
     qint16 statusWord() const { return monitorValues[4]; }
     qint16 optionWord() const { return monitorValues[7]; }
     qint16 optionWord2() const { return monitorValues[8]; }
@@ -106,6 +110,10 @@ struct ZN8P_INC {
     bool searchCancelled = false;
     bool rereadFlag = false;
     bool rangeOnlyFlag = false;
+    // The line was lost since the setting items were last read: whatever answers next may be
+    // another controller, or this one changed at its keys, so the next online start reads every
+    // item again instead of the range items only.
+    bool linkLostSinceRead = false;
     bool atSeenFlag = false;
     bool lastManualState = false;
     // The setting rows' change buttons: disabled until a link check succeeds; the display's own

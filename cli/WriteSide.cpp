@@ -4,11 +4,6 @@
 #include "base/MessageTable.h"
 #include "comm/ControllerCodes.h"
 
-namespace
-{
-
-} // namespace
-
 WriteSide::WriteSide(CliSession &session) : m_session(session) {}
 
 WriteSide::Outcome WriteSide::connect()

@@ -292,6 +292,7 @@ bool LinkCheck::preparePort(const QString &port, const QString &speed, PortUse u
 {
     // Whatever answers after this check may be another controller than the one last read.
     m_inc.readValues.fill(std::nullopt);
+    m_inc.linkLostSinceRead = true;
     m_link.renew().setFlagA(true);
     return openWith(port, speed, use);
 }

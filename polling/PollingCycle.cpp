@@ -126,6 +126,7 @@ void PollingCycle::goOffline()
     if (m_view.isTracing())
         m_view.stopTracing();
     m_inc.online = false;
+    m_inc.linkLostSinceRead = true;
     m_op.setMenuEnabled(MenuItem::CommSetting, true);
     m_op.setMenuEnabled(MenuItem::ModelChange, true);
     m_view.setMonitoringState(false);

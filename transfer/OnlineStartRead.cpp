@@ -1,18 +1,25 @@
 #include "OnlineStartRead.h"
 
 #include "base/MainView.h"
+#include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
 #include "comm/ComLink.h"
 #include "comm/ControllerCodes.h"
 #include "comm/ParameterTable.h"
 #include "comm/RequestLayer.h"
 #include "transfer/ParameterUpload.h"
+#include "transfer/SettingRanges.h"
 
 namespace
 {
 
 constexpr int Option2Code = 8;
 constexpr int TypeMismatchMessage = 290;
+constexpr int SettingsDifferMessage = 1090;
+// The manual output follows the operator at the controller from moment to moment: no sign of
+// another controller.
+constexpr int ManualOutputCode = 46;
+constexpr int NamesListed = 5;
 
 // A controller with serial communication has no contact input selection of set values 2 to 4,
 // whatever its contact input bit says: its contact input counts as absent. The configuration it
@@ -60,15 +67,13 @@ void OnlineStartRead::Setdata_read()
 
     if (!m_inc.unsavedOnlineChanges) {
         if (!m_inc.rangeOnlyFlag) {
-            m_upload.ReadPara_setflg2();
+            if (m_upload.ReadPara_setflg2())
+                m_inc.linkLostSinceRead = false;
             m_inc.rangeOnlyFlag = true;
         } else {
-            if (ZN8PCom *com = m_link.com())
-                com->setReplyTimeout(300);
-            readCode(Code::InputType);
-            if (m_inc.setting(Code::InputType) >= 30)
-                readCode(Code::DecimalPlace);
-            readCode(Code::ScaleLow);
+            const SettingValues held = m_inc.settingValues;
+            if (m_inc.linkLostSinceRead || !rangeItemsAsHeld(held))
+                rereadSettings(held);
         }
     }
 
@@ -90,6 +95,39 @@ void OnlineStartRead::Setdata_read()
     }
     m_op.setStatusPanel(1, QString());
     m_op.setStatusPanel(4, QString());
+}
+
+bool OnlineStartRead::rangeItemsAsHeld(const SettingValues &held)
+{
+    if (ZN8PCom *com = m_link.com())
+        com->setReplyTimeout(300);
+    readCode(Code::InputType);
+    if (m_inc.setting(Code::InputType) >= 30)
+        readCode(Code::DecimalPlace);
+    readCode(Code::ScaleLow);
+    return held == m_inc.settingValues;
+}
+
+void OnlineStartRead::rereadSettings(const SettingValues &held)
+{
+    if (!m_upload.ReadPara_setflg2())
+        return;
+    m_inc.linkLostSinceRead = false;
+    QStringList changed;
+    for (int code = ParameterUpload::FirstCode; code <= ParameterUpload::LastCode; ++code) {
+        if (code != ManualOutputCode && !m_inc.unreadCodes.contains(code) &&
+            m_inc.setting(code) != held.at(std::size_t(code - ZN8P_INC::FirstSettingCode)))
+            changed.append(SettingRanges::itemName(m_inc, code));
+    }
+    if (changed.isEmpty())
+        return;
+    const int count = int(changed.size());
+    if (count > NamesListed)
+        changed = changed.mid(0, NamesListed) << QStringLiteral("...");
+    const QString text = msg(SettingsDifferMessage).arg(count) + QLatin1Char('\n') +
+                         changed.join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
+                         msg(SettingsDifferMessage + 1);
+    m_op.showText(SettingsDifferMessage, text, MessageIcon::Information);
 }
 
 void OnlineStartRead::readCode(int code)

@@ -20,7 +20,10 @@ public:
 
     // Reads codes 8, 7 and 4. Unless unsavedOnlineChanges is set: the first time (rangeOnlyFlag
     // clear) the silent upload, after which rangeOnlyFlag is set; later only the input type, the
-    // decimal point place (DC inputs) and the scaling low limit. Then the unit configuration:
+    // decimal point place (DC inputs) and the scaling low limit. The setting items are all read
+    // again when the line was lost since they were read, or when a range item read is not the one
+    // held: the controller may be another one, and message 1090 names the items that now differ.
+    // Then the unit configuration:
     // with unitCheckFlag the controller's must match the current one, else message 290 and
     // online is cleared (unitCheckFlag stays set); a match clears unitCheckFlag. Without the
     // check, keepUnitFlag keeps the current configuration once; otherwise the derived one is
@@ -32,6 +35,12 @@ public:
 
 private:
     void readCode(int code);
+    using SettingValues = std::array<qint16, ZN8P_INC::SettingCount>;
+
+    // Reads the range items; false when one of them differs from the value held before.
+    bool rangeItemsAsHeld(const SettingValues &held);
+    // The silent upload, then message 1090 when items read differ from those held before.
+    void rereadSettings(const SettingValues &held);
 
     ZN8P_INC &m_inc;
     RequestLayer &m_request;

@@ -201,8 +201,9 @@ ParameterDownload::Result ParameterDownload::download(const Values &source)
     }
     endProgress();
     m_inc.settingDataValid = true;
-    // The controller now holds what the display shows.
+    // The controller now holds what the display shows, each item read back from it.
     m_inc.settingsFromFile = false;
+    m_inc.linkLostSinceRead = false;
     m_inc.downloadRequested = false;
     m_report.completed(TransferReport::Kind::Download, notTaken);
     return Result::Completed;

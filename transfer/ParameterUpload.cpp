@@ -61,11 +61,11 @@ bool ParameterUpload::ReadPara_setflg2()
 {
     if (!writeSettingFlag())
         return false;
-    readItems(true, false);
+    const bool whole = readItems(true, false) == ItemCount;
     m_op.setStatusPanel(1, QString());
     m_op.setStatusPanel(4, QString());
     m_inc.rereadFlag = false;
-    return true;
+    return whole;
 }
 
 bool ParameterUpload::writeSettingFlag()

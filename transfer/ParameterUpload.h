@@ -38,7 +38,8 @@ public:
     // instead and leaves settingDataValid as it was. Returns false when refused.
     bool ReadPara_setflg();
     // The silent upload of the online start read: no progress display, code 46 (manual output)
-    // read too, stopped silently by a lost line; at the end only rereadFlag is cleared.
+    // read too, stopped silently by a lost line; at the end only rereadFlag is cleared. Returns
+    // true when every item was tried, false when refused or stopped by a lost line.
     bool ReadPara_setflg2();
 
 private:

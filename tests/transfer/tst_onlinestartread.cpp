@@ -38,6 +38,7 @@ private slots:
     void firstStartUploadsEverything();
     void laterStartsReadRangeItems_data();
     void laterStartsReadRangeItems();
+    void settingsReadAgainWhenTheControllerMayHaveChanged();
     void unitCheck_data();
     void unitCheck();
     void keepUnitOnce();
@@ -103,15 +104,73 @@ void TestOnlineStartRead::laterStartsReadRangeItems()
     QFETCH(QStringList, ranges);
     StartRig rig;
     rig.inc.rangeOnlyFlag = true;
-    rig.inc.setting(49) = qint16(inputType == 30 ? 0 : 33); // the value just read decides
+    rig.inc.setting(49) = inputType;
+    rig.inc.setting(27) = qint16(inputType == 30 ? 2 : 0);
     rig.controller.registers["0044"] = inputType;
     rig.controller.registers["001A"] = 2;
 
     rig.startRead.Setdata_read();
 
     QCOMPARE(rig.userRequests(), QStringList({"R 00A2", "R 00A1", "R 0085"}) + ranges);
-    QCOMPARE(rig.inc.setting(27), qint16(inputType == 30 ? 2 : 0));
     QCOMPARE(rig.script->callsStartingWith("ReplyTimeout=").last(), QString("ReplyTimeout=300"));
+    QVERIFY(rig.op.messages().isEmpty());
+}
+
+// The held settings may not be the controller's: after a lost line (or a new link check), or
+// when a range item read differs from the one held, every item is read again and the items that
+// now differ are named.
+void TestOnlineStartRead::settingsReadAgainWhenTheControllerMayHaveChanged()
+{
+    const auto heldFromLastRead = [](StartRig &rig) {
+        rig.startRead.Setdata_read();
+        rig.script->requests.clear();
+        rig.op.shown.clear();
+    };
+    const QStringList options = {"R 00A2", "R 00A1", "R 0085"};
+
+    // The line came back, and the same controller answers with the same settings.
+    StartRig same;
+    heldFromLastRead(same);
+    same.inc.linkLostSinceRead = true;
+    same.startRead.Setdata_read();
+    QCOMPARE(same.userRequests().mid(0, 4), options + (QStringList{"W 0070=0001"}));
+    QVERIFY(!same.inc.linkLostSinceRead);
+    QVERIFY(same.op.shown.isEmpty());
+
+    // Another controller answers after the loss: the pages show its values, and it is said.
+    StartRig other;
+    heldFromLastRead(other);
+    other.inc.linkLostSinceRead = true;
+    other.controller.registers["0001"] = 123; // the SV
+    other.controller.registers["0004"] = 45;  // P
+    other.controller.registers["0039"] = 999; // manual output: no sign of another controller
+    other.startRead.Setdata_read();
+    QCOMPARE(other.inc.setting(11), qint16(123));
+    QCOMPARE(other.op.messages(), (QList<QList<int>>{{1090}}));
+    const QStringList lines = other.op.texts.value(1090).split('\n');
+    QCOMPARE(lines.size(), 5);
+    QVERIFY(lines.at(0).contains(QLatin1String("2 items")));
+
+    // Changed at the controller's keys while offline: the input type read is not the one held.
+    StartRig changed;
+    heldFromLastRead(changed);
+    changed.controller.registers["0044"] = 5;
+    changed.startRead.Setdata_read();
+    QCOMPARE(changed.userRequests().mid(0, 6),
+             options + (QStringList{"R 0044", "R 0019", "W 0070=0001"}));
+    QCOMPARE(changed.op.messages(), (QList<QList<int>>{{1090}}));
+
+    // A read cut short by a lost line leaves the next start to read everything again.
+    StartRig cut;
+    heldFromLastRead(cut);
+    cut.inc.linkLostSinceRead = true;
+    int answered = 0;
+    cut.controller.intercept = [&answered](const FakeCom::Request &) {
+        return ++answered > 6 ? QStringLiteral("") : QString();
+    };
+    cut.startRead.Setdata_read();
+    QVERIFY(cut.inc.linkLostSinceRead);
+    QVERIFY(cut.op.shown.isEmpty());
 }
 
 void TestOnlineStartRead::unitCheck_data()

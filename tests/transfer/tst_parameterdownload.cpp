@@ -126,10 +126,12 @@ void TestParameterDownload::chainWithEveryOption()
     rig.set(61, 0); // set values 2 to 4 selectable
     rig.set(12, 1); // start auto-tuning
     rig.inc.settingsFromFile = true;
+    rig.inc.linkLostSinceRead = true;
 
     QCOMPARE(rig.download.DownloadCopy(), ParameterDownload::Result::Completed);
-    // The controller holds the file's values now.
-    QVERIFY(!rig.inc.settingsFromFile);
+    // The controller holds the file's values now, each read back: the read after the download
+    // need not read them all again.
+    QVERIFY(!rig.inc.settingsFromFile && !rig.inc.linkLostSinceRead);
 
     Wire expected(protocol, rig);
     expected.list << "W 0070=0100";
