@@ -3,6 +3,7 @@
 #include "ui_SubDisp_About.h"
 
 #include "base/MessageTable.h"
+#include "display/WindowPlacement.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -12,6 +13,7 @@ SubDisp_About::SubDisp_About(const QString &dataFolder, QWidget *parent)
 {
     m_ui->setupUi(this);
     setWindowTitle(msg(256));
+    keepTitleWhole(*this);
     m_ui->lblTitle->setText(QStringLiteral("ZN Monitor"));
     m_ui->lblVersion->setText(QStringLiteral(ZN_VERSION));
     m_ui->lblFolderCaption->setText(msg(940));

@@ -1,6 +1,7 @@
 #include "CompareDisp.h"
 
 #include "base/MessageTable.h"
+#include "display/WindowPlacement.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -24,6 +25,7 @@ CompareDisp::CompareDisp(const QList<SettingDifference> &differences, QWidget *p
 {
     setObjectName(QStringLiteral("CompareDisp"));
     setWindowTitle(msg(TitleMessage));
+    keepTitleWhole(*this);
     m_heading->setWordWrap(true);
     m_heading->setText(msg(differences.isEmpty() ? SameValuesMessage : DifferHeading));
 

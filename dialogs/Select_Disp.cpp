@@ -6,6 +6,7 @@
 #include "base/ZN8P_INC.h"
 #include "dialogs/SettingResets.h"
 #include "display/MainDisplayView.h"
+#include "display/WindowPlacement.h"
 
 #include <QGroupBox>
 #include <QRadioButton>
@@ -16,6 +17,7 @@ Select_Disp::Select_Disp(ZN8P_INC &inc, OperatorInterface &op, QWidget *parent)
 {
     m_ui->setupUi(this);
     setWindowTitle(msg(233));
+    keepTitleWhole(*this);
     m_ui->Command2->setText(msg(30));
     for (const ChoiceFrame &frame : SelectionChoices::allFrames(inc)) {
         auto *box = findChild<QGroupBox *>(QLatin1String(frame.frameName));

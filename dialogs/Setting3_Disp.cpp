@@ -4,6 +4,7 @@
 
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
+#include "display/WindowPlacement.h"
 
 Setting3_Disp::Setting3_Disp(OperatorInterface &op, ScaleEntry::Mode mode, const QString &now,
                              qint16 high, qint16 low, QWidget *parent)
@@ -12,6 +13,7 @@ Setting3_Disp::Setting3_Disp(OperatorInterface &op, ScaleEntry::Mode mode, const
 {
     m_ui->setupUi(this);
     setWindowTitle(msg(230));
+    keepTitleWhole(*this);
     m_ui->Label1->setText(msg(231));
     m_ui->Label2->setText(msg(232));
     m_ui->Command4->setText(msg(30));

@@ -7,6 +7,7 @@
 #include "dialogs/SettingChange.h"
 #include "display/MainDisplayModel.h"
 #include "display/MainDisplayView.h"
+#include "display/WindowPlacement.h"
 #include "polling/ValueFormat.h"
 
 Setting_Disp::Setting_Disp(ZN8P_INC &inc, OperatorInterface &op,
@@ -16,6 +17,7 @@ Setting_Disp::Setting_Disp(ZN8P_INC &inc, OperatorInterface &op,
 {
     m_ui->setupUi(this);
     setWindowTitle(msg(230));
+    keepTitleWhole(*this);
     m_ui->Label1->setText(msg(231));
     m_ui->Label2->setText(msg(232));
     m_ui->Command4->setText(msg(30));

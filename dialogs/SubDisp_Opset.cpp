@@ -4,6 +4,7 @@
 
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
+#include "display/WindowPlacement.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -14,6 +15,7 @@ SubDisp_Opset::SubDisp_Opset(ZN8P_INC &inc, OperatorInterface &op, QWidget *pare
 {
     m_ui->setupUi(this);
     setWindowTitle(msg(271));
+    keepTitleWhole(*this);
     m_ui->Frame1->setTitle(msg(193));
     m_ui->Frame2->setTitle(msg(194));
     m_ui->Command1_0->setText(msg(31));

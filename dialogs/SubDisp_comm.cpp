@@ -5,6 +5,7 @@
 #include "base/MessageTable.h"
 #include "comm/PortNames.h"
 #include "comm/SettingsStore.h"
+#include "display/WindowPlacement.h"
 
 #include <QAbstractItemView>
 #include <QLineEdit>
@@ -40,6 +41,7 @@ SubDisp_comm::SubDisp_comm(ZN8P_INC &inc, SettingsStore &store, ComLink &link,
 {
     m_ui->setupUi(this);
     setWindowTitle(msg(252));
+    keepTitleWhole(*this);
     m_ui->frmProtocol->setTitle(msg(262));
     m_ui->frmPort->setTitle(msg(253));
     m_ui->frmNo->setTitle(msg(82));

@@ -5,6 +5,7 @@
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
 #include "base/ZN8P_INC.h"
+#include "display/WindowPlacement.h"
 
 prnselect::prnselect(ZN8P_INC &inc, OperatorInterface &op, const QStringList &printers,
                      const QString &defaultPrinter, const QString &current, QWidget *parent)
@@ -13,6 +14,7 @@ prnselect::prnselect(ZN8P_INC &inc, OperatorInterface &op, const QStringList &pr
 {
     m_ui->setupUi(this);
     setWindowTitle(msg(34));
+    keepTitleWhole(*this);
     m_ui->Label1->setText(msg(35));
     m_ui->prnCancel->setText(msg(30));
     m_ui->prnName->addItems(printers);

@@ -106,6 +106,12 @@ void TestSelectDisp::frameOfTheItem()
         QCOMPARE(shown[0]->title(), QStringLiteral("AT selection"));
         QCOMPARE(option(dialog, "Option_at", 0)->text(), QStringLiteral("AT Cancel"));
         QVERIFY(option(dialog, "Option_at", 1)->isChecked());
+        // Wide enough for the window manager to show the whole title, in bold beside its
+        // buttons: the frame of two options alone is narrower.
+        QFont bold = dialog.font();
+        bold.setBold(true);
+        QVERIFY(dialog.width() >
+                QFontMetrics(bold).horizontalAdvance(dialog.windowTitle()) + 100);
     }
     // Without integral time the same item is the auto-reset.
     applySettings(inc, QStringLiteral("15=0"));
