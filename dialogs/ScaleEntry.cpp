@@ -35,10 +35,15 @@ QString ScaleEntry::limitText() const
     return msg(1046).arg(DivisionsMin).arg(DivisionsMax);
 }
 
+void ScaleEntry::edit(const TenKey &key)
+{
+    if (key.action != TenKey::Point)
+        m_keys.edit(key, 0);
+}
+
 int ScaleEntry::plusMinus()
 {
     m_keys.negate();
-    // A literal entry with decimals is refused by OK, with its own message.
     const std::optional<int> v = m_keys.value(0);
     const bool ok =
         !v || (m_mode == Cycle ? inRange(*v, CycleMin, CycleMax) : inRange(*v, ScaleMin, ScaleMax));
@@ -52,10 +57,6 @@ int ScaleEntry::accept()
 {
     if (m_keys.isEmpty())
         return CheckInput;
-    if (!m_keys.value(0)) {
-        m_keys.clear();
-        return TooManyDecimals;
-    }
     const int v = value();
     const bool ok = m_mode == Cycle       ? inRange(v, CycleMin, CycleMax)
                     : m_mode == Divisions ? inRange(v, DivisionsMin, DivisionsMax)

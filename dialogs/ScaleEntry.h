@@ -6,13 +6,11 @@
 
 // The chart scale entry without its window: the ten-key working value (TenKeyEntry, no decimal
 // places) of one of the four chart settings (Y high, Y low, recording cycle, Y divisions) and its
-// checks. Integers only: "12." is 12, "12.5" is refused.
+// checks. Integers only: there is no decimal point to type.
 class ScaleEntry
 {
 public:
     enum Mode { YHigh = 0, YLow = 1, Cycle = 2, Divisions = 3 };
-    // The message that refuses decimals; its text names the step.
-    static constexpr int TooManyDecimals = 920;
 
     // high and low are the chart's Y scale when the dialog opens (Y high must stay above Y low).
     ScaleEntry(Mode mode, qint16 high, qint16 low);
@@ -24,15 +22,15 @@ public:
     // The working value, which the entry box shows as it is.
     QString working() const { return m_keys.working(); }
 
-    // Digit, Point, Minus and Clear as TenKeyEntry takes them.
-    void edit(const TenKey &key) { m_keys.edit(key, 0); }
+    // Digit, Minus and Clear as TenKeyEntry takes them; Point is ignored.
+    void edit(const TenKey &key);
     // "+/-": negated, then checked against the wide range of the mode (-2000 to 10000, or 1 to 60
     // for the cycle). Returns 0, or message 229 with the value cleared.
     int plusMinus();
 
     // "OK": 0 when the value is accepted (see value()), else the message to show: 559 for an
-    // empty entry (kept empty), 920 with decimals, 229 out of the mode's range, 554 when Y high
-    // would not be above Y low or Y low not below Y high (all but 559 clear the entry).
+    // empty entry (kept empty), 229 out of the mode's range, 554 when Y high would not be above
+    // Y low or Y low not below Y high (both clear the entry).
     int accept();
     int value() const { return m_keys.value(0).value_or(0); }
 

@@ -20,6 +20,7 @@ Setting3_Disp::Setting3_Disp(OperatorInterface &op, ScaleEntry::Mode mode, const
     m_ui->Now_data->setText(now);
     m_ui->Limit_data->setText(m_entry.limitText());
 
+    m_ui->pad->withoutPointKey();
     connect(m_ui->pad, &TenKeyPad::pressed, this, &Setting3_Disp::onKey);
     connect(m_ui->Command3, &QPushButton::clicked, this, &Setting3_Disp::accept);
     connect(m_ui->Command4, &QPushButton::clicked, this, &Setting3_Disp::reject);
@@ -57,10 +58,7 @@ void Setting3_Disp::refuse(int id)
 {
     if (id == 0)
         return;
-    if (id == ScaleEntry::TooManyDecimals) // the step is 1: integers only
-        m_op.showText(id, msg(id).arg(1), MessageIcon::Exclamation);
-    else
-        m_op.showMessage({id}, MessageIcon::Exclamation);
+    m_op.showMessage({id}, MessageIcon::Exclamation);
     refresh();
     m_ui->Disp_setdata3->setFocus();
 }

@@ -41,6 +41,12 @@ void TenKeyPad::takeKeysOf(QWidget *widget)
     widget->installEventFilter(this);
 }
 
+void TenKeyPad::withoutPointKey()
+{
+    m_pointOffered = false;
+    findChild<QPushButton *>(QStringLiteral("Point_key"))->hide();
+}
+
 bool TenKeyPad::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::KeyPress)
@@ -48,6 +54,7 @@ bool TenKeyPad::eventFilter(QObject *watched, QEvent *event)
     const std::optional<TenKey> key = TenKey::fromKeyboard(static_cast<QKeyEvent *>(event)->key());
     if (!key)
         return false;
-    emit pressed(*key);
+    if (key->action != TenKey::Point || m_pointOffered)
+        emit pressed(*key);
     return true;
 }

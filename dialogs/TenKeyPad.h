@@ -17,6 +17,9 @@ public:
     // The key presses of widget go through the pad's key map first. Needed for a read-only entry
     // box too, which would otherwise keep Backspace for itself. Escape passes on.
     void takeKeysOf(QWidget *widget);
+    // Without the point key ("." hidden on the pad and ignored from the keyboard), for values
+    // that are whole numbers only.
+    void withoutPointKey();
 
 signals:
     void pressed(const TenKey &key);
@@ -25,6 +28,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    bool m_pointOffered = true;
+
     void addKey(const QString &name, const QString &text, TenKey key, int row, int column,
                 int columnSpan = 1);
 };
