@@ -120,12 +120,12 @@ Mardel_ChartCtl::Mardel_ChartCtl(ZN8P_INC &inc, OperatorInterface &op, const QSt
     sideWidget->setFixedWidth(SidePanelWidth);
     // The MV2 row and the selection frame come and go: the panel scrolls rather than growing the
     // window.
-    auto *sideScroll = new ColumnScrollArea(sideWidget, ColumnScrollArea::Height::AsFirstShown);
-    sideScroll->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    m_sideScroll = new ColumnScrollArea(sideWidget, ColumnScrollArea::Height::AsFirstShown);
+    m_sideScroll->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
 
     auto *top = new QHBoxLayout;
     top->addWidget(makePlotArea(), 1);
-    top->addWidget(sideScroll);
+    top->addWidget(m_sideScroll);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(lblSavename = label(QStringLiteral("lblSavename")));
     bottom->addWidget(Savename_text = label(QStringLiteral("Savename_text")), 1);
@@ -463,6 +463,9 @@ void Mardel_ChartCtl::openSelection()
         setButtonColour(cmdDev[channel], m_model.flags[channel] == 1, channel);
     }
     frmChartsel->show();
+    // The frame opens below the fold of a low window: its confirm button must not have to be
+    // looked for.
+    m_sideScroll->reveal(cmdSelend);
 }
 
 void Mardel_ChartCtl::cmdDev_Click(int channel)

@@ -16,6 +16,7 @@
 #include <optional>
 
 class ChartCanvas;
+class ColumnScrollArea;
 class OperatorInterface;
 class QAction;
 class QGroupBox;
@@ -131,6 +132,7 @@ private:
     bool m_valuesLive = false;
 
     ChartCanvas *picCanbus = nullptr;
+    ColumnScrollArea *m_sideScroll = nullptr;
     std::array<QLabel *, 3> lblYscal{};
     std::array<QLabel *, 12> lblXscal{};
     std::array<QLabel *, ChartChannels::Count> m_valueLabels{}; // lblPv ... LblSv4

@@ -42,12 +42,24 @@ QSize ColumnScrollArea::sizeHint() const
     return widget()->sizeHint().expandedTo(columnMinimum()) + QSize(scrollBarWidth(), 0);
 }
 
+void ColumnScrollArea::reveal(QWidget *child)
+{
+    m_reveal = child;
+    ensureWidgetVisible(child);
+}
+
 bool ColumnScrollArea::event(QEvent *event)
 {
     // The window polishes every widget, shown page or not, when it is first shown.
     if (event->type() == QEvent::Polish && m_firstHeight < 0)
         m_firstHeight = columnMinimum().height();
-    return QScrollArea::event(event);
+    const bool handled = QScrollArea::event(event);
+    // The column has its new size now, and its rows their places.
+    if (event->type() == QEvent::LayoutRequest && m_reveal) {
+        ensureWidgetVisible(m_reveal);
+        m_reveal.clear();
+    }
+    return handled;
 }
 
 bool ColumnScrollArea::eventFilter(QObject *watched, QEvent *event)

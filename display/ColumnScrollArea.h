@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QScrollArea>
 
 // Holds a column of panels that grows and shrinks as panels appear (manual output buttons, the
@@ -21,6 +22,10 @@ public:
     // Takes column over as the area's widget; the area is named after it ("<name>_scroll").
     ColumnScrollArea(QWidget *column, Height height, QWidget *parent = nullptr);
 
+    // Scrolls child of the column into view, now and again once a panel that has just appeared
+    // has been laid out (the child's place is known only then).
+    void reveal(QWidget *child);
+
     QSize minimumSizeHint() const override;
     QSize sizeHint() const override;
 
@@ -34,5 +39,6 @@ private:
     QSize columnMinimum() const;
 
     Height m_height;
-    int m_firstHeight = -1; // the column's minimum height when first shown, -1 before
+    int m_firstHeight = -1;     // the column's minimum height when first shown, -1 before
+    QPointer<QWidget> m_reveal; // to scroll into view after the next layout
 };

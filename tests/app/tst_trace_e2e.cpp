@@ -35,6 +35,18 @@ QRect drawnArea(QAbstractButton *button)
     return button->style()->subElementRect(QStyle::SE_RadioButtonClickRect, &option, button);
 }
 
+// Whether the whole of widget shows in the scroll areas that hold it.
+bool scrolledIntoView(QWidget *widget)
+{
+    for (QWidget *w = widget->parentWidget(); w != nullptr; w = w->parentWidget()) {
+        auto *scroll = qobject_cast<QScrollArea *>(w);
+        if (scroll != nullptr && !scroll->viewport()->rect().contains(QRect(
+                                     widget->mapTo(scroll->viewport(), QPoint()), widget->size())))
+            return false;
+    }
+    return true;
+}
+
 int lineCount(const QString &path)
 {
     return int(linesOf(path).size());
@@ -171,7 +183,7 @@ void TestTraceE2e::controlsTakeClicksWhereDrawn()
 
     // Each control in the order an operator may use them, clicked at the centre of where it is
     // drawn through the window, as the window system delivers a click. The trace selection adds
-    // a frame below the others.
+    // a frame below the others, scrolled into view as far as its confirm button.
     const QStringList names = {
         "optShort",    "optLong",    "Cmd_time",   "Cmd_SH",     "Cmd_SL",     "Cmd_Division",
         "cmdChartsel", "cmdColor_0", "cmdColor_1", "cmdColor_2", "cmdColor_3", "cmdDev",
@@ -196,6 +208,10 @@ void TestTraceE2e::controlsTakeClicksWhereDrawn()
                                        .arg(centre.x())
                                        .arg(centre.y())
                                        .arg(hit != nullptr ? hit->objectName() : QString())));
+        if (name == QLatin1String("cmdChartsel")) {
+            auto *confirm = window->findChild<QPushButton *>(QStringLiteral("cmdSelend"));
+            QTRY_VERIFY(scrolledIntoView(confirm));
+        }
     }
     QVERIFY(!chart.model().running);
     m_rig->window.reset();
