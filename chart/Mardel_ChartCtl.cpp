@@ -132,6 +132,11 @@ Mardel_ChartCtl::Mardel_ChartCtl(ZN8P_INC &inc, OperatorInterface &op, const QSt
     Savename_text->setFrameShape(QFrame::Panel);
     Savename_text->setFrameShadow(QFrame::Sunken);
     Savename_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A path shown in the box must not make the row, and so a window at its least height, a pixel
+    // higher than the empty box was: the box keeps the height of a line of Latin and Japanese.
+    Savename_text->setText(QStringLiteral("Ag/_|ロ"));
+    Savename_text->setFixedHeight(Savename_text->minimumSizeHint().height());
+    Savename_text->clear();
     auto *root = new QVBoxLayout(this);
     root->addLayout(top, 1);
     root->addLayout(bottom);

@@ -161,6 +161,10 @@ void TestTraceE2e::controlsTakeClicksWhereDrawn()
     QFETCH(int, language);
     m_rig = std::make_unique<WindowRig>(WindowRig::Folder::AlsoProgram);
     MessageTable::instance().setLanguage(Language(language));
+    // A Japanese desktop's font, whose lines are higher than the Latin fonts'.
+    const QFont desktopFont = QApplication::font();
+    if (language == int(Language::Japanese))
+        QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK JP"), 9));
     QDir(m_rig->dir.path()).mkdir(QStringLiteral("Logging"));
     // A second output: the MV2 row comes with the first reading and moves everything below it.
     SimulatedController::Options options;
@@ -184,6 +188,7 @@ void TestTraceE2e::controlsTakeClicksWhereDrawn()
     // Each control in the order an operator may use them, clicked at the centre of where it is
     // drawn through the window, as the window system delivers a click. The trace selection adds
     // a frame below the others, scrolled into view as far as its confirm button.
+    const QSize leastOnline = window->minimumSizeHint();
     const QStringList names = {
         "optShort",    "optLong",    "Cmd_time",   "Cmd_SH",     "Cmd_SL",     "Cmd_Division",
         "cmdChartsel", "cmdColor_0", "cmdColor_1", "cmdColor_2", "cmdColor_3", "cmdDev",
@@ -214,7 +219,11 @@ void TestTraceE2e::controlsTakeClicksWhereDrawn()
         }
     }
     QVERIFY(!chart.model().running);
+    // A run leaves a log file's path on the page: a window at its least size would have grown.
+    QVERIFY(!text("Savename_text").isEmpty());
+    QCOMPARE(window->minimumSizeHint(), leastOnline);
     m_rig->window.reset();
+    QApplication::setFont(desktopFont);
 }
 
 QTEST_MAIN(TestTraceE2e)
