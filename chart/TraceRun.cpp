@@ -90,7 +90,9 @@ void TraceRun::tick()
     if (!m_model.running)
         return;
     if (m_model.advance()) {
-        m_view.drawStrokes(m_model.plotSample());
+        // While the link is down the labels hold the last values read: no sample of now.
+        if (isLive())
+            m_view.drawStrokes(m_model.plotSample());
         log();
     } else {
         endOfPlot();
@@ -127,8 +129,7 @@ void TraceRun::log()
         m_lostLines = 0;
         m_faultShown = false;
     }
-    // While the link is down the labels hold the last values read; they are no sample of now.
-    const bool live = m_inc.online && !m_inc.commErrorFlag;
+    const bool live = isLive();
     const auto value = [&](int channel) { return live ? m_model.labels[channel] : NotRead; };
     const TrendLogWriter::Result result =
         m_log->write({now, value(Pv), value(Sv), value(Mv1), value(Mv2)});
@@ -136,6 +137,11 @@ void TraceRun::log()
         m_faultShown = false;
     else
         logFailed(result);
+}
+
+bool TraceRun::isLive() const
+{
+    return m_inc.online && !m_inc.commErrorFlag;
 }
 
 void TraceRun::logFailed(TrendLogWriter::Result result)

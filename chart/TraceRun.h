@@ -58,7 +58,8 @@ public:
     void stop();
     // Stop when running, else Start.
     void auto_run();
-    // timChart: one sample, or the end of plot ("Plot end") once the right edge is reached.
+    // timChart: one sample, or the end of plot ("Plot end") once the right edge is reached. A
+    // sample while the link is down is logged as "----" and not drawn.
     void tick();
 
     // Trend log lines of this run that could not be written.
@@ -67,6 +68,8 @@ public:
 private:
     void endOfPlot();
     void showStandby();
+    // The labels hold values of the rotation just read: online, and no communication error.
+    bool isLive() const;
     void log();
     void logFailed(TrendLogWriter::Result result);
 
