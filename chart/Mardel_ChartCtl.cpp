@@ -9,6 +9,7 @@
 #include "dialogs/Setting3_Disp.h"
 #include "display/ColumnScrollArea.h"
 #include "display/MainDisplayModel.h"
+#include "display/ValueBoxStyle.h"
 
 #include <QAction>
 #include <QColorDialog>
@@ -25,9 +26,6 @@ namespace
 {
 constexpr int SidePanelWidth = 350;
 constexpr int ReasonPanel = 4;
-// The main display's look for values that are not live.
-const QString MutedStyle = QStringLiteral(
-    "QLabel { background-color: #3a3f44; color: #9aa0a6; border: 2px dotted #7a7a7a; }");
 
 const std::array<const char *, ChartChannels::Count> ValueLabelNames = {
     "lblPv", "lblSv", "lblMv1", "lblMv2", "LblSv2", "LblSv3", "LblSv4"};
@@ -208,10 +206,7 @@ QWidget *Mardel_ChartCtl::makeValuePanel()
         Label3[channel]->setText(QLatin1String(ChartChannels::info(channel).name));
         // Nothing until the first reading.
         QLabel *value = valueBox(QLatin1String(ValueLabelNames[channel]), QString());
-        value->setAutoFillBackground(true);
-        QPalette palette = value->palette();
-        palette.setColor(QPalette::Window, Qt::white);
-        value->setPalette(palette);
+        value->setStyleSheet(ValueBoxStyle::liveOnWhite());
         QFont font = value->font();
         font.setPointSizeF(font.pointSizeF() * 1.4);
         font.setBold(true);
@@ -329,7 +324,7 @@ void Mardel_ChartCtl::setValuesLive(bool live)
         return;
     m_valuesLive = live;
     for (QLabel *value : m_valueLabels) {
-        value->setStyleSheet(live ? QString() : MutedStyle);
+        value->setStyleSheet(live ? ValueBoxStyle::liveOnWhite() : ValueBoxStyle::muted(1));
         value->setProperty("live", live);
     }
 }

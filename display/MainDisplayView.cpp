@@ -1,6 +1,7 @@
 #include "MainDisplayView.h"
 
 #include "base/MessageTable.h"
+#include "display/ValueBoxStyle.h"
 
 #include <QAbstractButton>
 #include <QGridLayout>
@@ -67,11 +68,6 @@ const std::array<const char *, 7> ValueBoxes = {"Text_PV",   "Text_SV_0", "Text_
                                                 "Text_MV_1", "Text_HB_1", "Text_HB_2"};
 // The main set value's box, which shows a setting value rather than a monitor reading.
 const char *const MainSetValueBox = "Text_SV_1";
-// Grey on a lighter ground with a dotted border: still readable, plainly not a live reading.
-const QString MutedStyle = QStringLiteral(
-    "QLabel { background-color: #3a3f44; color: #9aa0a6; border: 2px dotted #7a7a7a; "
-    "padding-right: 6px; }");
-
 // A lamp whose reading is no longer live: neither lit nor plainly off.
 constexpr Rgb MutedLamp{0xd0, 0xd0, 0xd0};
 
@@ -146,7 +142,7 @@ void MainDisplayView::restyleValueBoxes()
             continue;
         const bool live =
             m_valuesLive && !(m_mainSetValueFromFile && it.key() == QLatin1String(MainSetValueBox));
-        box->setStyleSheet(live ? it.value() : MutedStyle);
+        box->setStyleSheet(live ? it.value() : ValueBoxStyle::muted(2));
         box->setProperty("live", live);
     }
 }

@@ -134,13 +134,17 @@ void TestTraceE2e::traceFromTheMenuUntilTheLineIsLost()
     chart.setCharttime(40);
     const QString secondLog = QDir::fromNativeSeparators(text("Savename_text"));
     QTRY_VERIFY_WITH_TIMEOUT(lineCount(secondLog) >= 4, 10000);
+    auto *pvBox = m_rig->window->findChild<QLabel *>("lblPv");
+    const QRect liveBox = pvBox->geometry();
     m_rig->op.shown.clear();
     m_rig->sim->unplug();
     QTRY_VERIFY_WITH_TIMEOUT(!m_rig->inc().online, 20000);
     // Samples taken after the loss hold no value read before it; the boxes are muted.
     QVERIFY2(linesOf(secondLog).constLast().endsWith(R"("----","----","----",)"),
              qPrintable(linesOf(secondLog).constLast()));
-    QVERIFY(!m_rig->window->findChild<QLabel *>("lblPv")->property("live").toBool());
+    QVERIFY(!pvBox->property("live").toBool());
+    // Muted in place: nothing on the page moves.
+    QCOMPARE(pvBox->geometry(), liveBox);
     QVERIFY(!chart.model().running && !traceMenu()->isChecked());
     QCOMPARE(m_rig->op.panels.value(2), QString());
     QCOMPARE(m_rig->op.panels.value(3), msg(91));
