@@ -1,5 +1,6 @@
 #include "WindowPlacement.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QWidget>
 
@@ -15,14 +16,43 @@ void showOver(QWidget &window, const QWidget *owner)
     window.activateWindow();
 }
 
+namespace
+{
+// Widens its window, when it is shown, to the width its title needs. The minimum width is left to
+// the window's layout, which must stay free to follow the window's contents.
+class TitleWidth : public QObject
+{
+public:
+    explicit TitleWidth(QWidget &window) : QObject(&window), m_window(window)
+    {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == &m_window && event->type() == QEvent::Show && m_window.width() < needed())
+            m_window.resize(needed(), m_window.height());
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    int needed() const
+    {
+        QFont titleFont = m_window.font();
+        titleFont.setBold(true);
+        const QFontMetrics metrics(titleFont);
+        // The icon and the minimise, maximise and close buttons, each about a title bar high.
+        constexpr int TitleBarButtons = 4;
+        return metrics.horizontalAdvance(m_window.windowTitle()) +
+               TitleBarButtons * 2 * metrics.height();
+    }
+
+    QWidget &m_window;
+};
+} // namespace
+
 void keepTitleWhole(QWidget &window)
 {
-    QFont titleFont = window.font();
-    titleFont.setBold(true);
-    const QFontMetrics metrics(titleFont);
-    // The icon and the minimise, maximise and close buttons, each about a title bar high.
-    constexpr int TitleBarButtons = 4;
-    const int needed =
-        metrics.horizontalAdvance(window.windowTitle()) + TitleBarButtons * 2 * metrics.height();
-    window.setMinimumWidth(qMax(window.minimumWidth(), needed));
+    new TitleWidth(window);
 }

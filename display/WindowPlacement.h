@@ -7,7 +7,7 @@ class QWidget;
 // needed; then raises and activates it. Without an owner it is only shown.
 void showOver(QWidget &window, const QWidget *owner);
 
-// Makes window at least wide enough for the window manager to show its whole title: a narrow
+// Shows window at least wide enough for the window manager to show its whole title: a narrow
 // dialog otherwise gets "Setting ite...selection". The title bar's font is the window manager's;
 // the application font in bold, with room for the title bar's buttons, is taken as its measure.
 void keepTitleWhole(QWidget &window);
