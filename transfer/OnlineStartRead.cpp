@@ -65,6 +65,7 @@ void OnlineStartRead::Setdata_read()
     readCode(Code::Option);
     readCode(Code::Status);
 
+    QStringList changed;
     if (!m_inc.unsavedOnlineChanges) {
         if (!m_inc.rangeOnlyFlag) {
             if (m_upload.ReadPara_setflg2())
@@ -73,7 +74,7 @@ void OnlineStartRead::Setdata_read()
         } else {
             const SettingValues held = m_inc.settingValues;
             if (m_inc.linkLostSinceRead || !rangeItemsAsHeld(held))
-                rereadSettings(held);
+                changed = rereadSettings(held);
         }
     }
 
@@ -82,6 +83,7 @@ void OnlineStartRead::Setdata_read()
         if (asChecked(derived) != m_inc.unitConfig) {
             m_op.showMessage({TypeMismatchMessage});
             m_inc.online = false;
+            changed.clear(); // message 290 says all there is to say
         } else {
             m_inc.unitCheckFlag = false;
             m_view.refreshSettingPage();
@@ -95,6 +97,9 @@ void OnlineStartRead::Setdata_read()
     }
     m_op.setStatusPanel(1, QString());
     m_op.setStatusPanel(4, QString());
+    // Said over the pages that show the new values.
+    if (!changed.isEmpty())
+        showChanged(changed);
 }
 
 bool OnlineStartRead::rangeItemsAsHeld(const SettingValues &held)
@@ -108,19 +113,22 @@ bool OnlineStartRead::rangeItemsAsHeld(const SettingValues &held)
     return held == m_inc.settingValues;
 }
 
-void OnlineStartRead::rereadSettings(const SettingValues &held)
+QStringList OnlineStartRead::rereadSettings(const SettingValues &held)
 {
-    if (!m_upload.ReadPara_setflg2())
-        return;
-    m_inc.linkLostSinceRead = false;
     QStringList changed;
+    if (!m_upload.ReadPara_setflg2())
+        return changed;
+    m_inc.linkLostSinceRead = false;
     for (int code = ParameterUpload::FirstCode; code <= ParameterUpload::LastCode; ++code) {
         if (code != ManualOutputCode && !m_inc.unreadCodes.contains(code) &&
             m_inc.setting(code) != held.at(std::size_t(code - ZN8P_INC::FirstSettingCode)))
             changed.append(SettingRanges::itemName(m_inc, code));
     }
-    if (changed.isEmpty())
-        return;
+    return changed;
+}
+
+void OnlineStartRead::showChanged(QStringList changed)
+{
     const int count = int(changed.size());
     if (count > NamesListed)
         changed = changed.mid(0, NamesListed) << QStringLiteral("...");

@@ -39,8 +39,10 @@ private:
 
     // Reads the range items; false when one of them differs from the value held before.
     bool rangeItemsAsHeld(const SettingValues &held);
-    // The silent upload, then message 1090 when items read differ from those held before.
-    void rereadSettings(const SettingValues &held);
+    // The silent upload; returns the names of the items read that differ from those held.
+    QStringList rereadSettings(const SettingValues &held);
+    // Message 1090 with the names of the items that changed (the first few).
+    void showChanged(QStringList changed);
 
     ZN8P_INC &m_inc;
     RequestLayer &m_request;

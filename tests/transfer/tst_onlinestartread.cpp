@@ -144,8 +144,15 @@ void TestOnlineStartRead::settingsReadAgainWhenTheControllerMayHaveChanged()
     other.controller.registers["0001"] = 123; // the SV
     other.controller.registers["0004"] = 45;  // P
     other.controller.registers["0039"] = 999; // manual output: no sign of another controller
+    int refreshesWhenSaid = -1;
+    other.op.onShowMessage = [&other, &refreshesWhenSaid](const QList<int> &) {
+        refreshesWhenSaid = other.view.settingPageRefreshes;
+    };
     other.startRead.Setdata_read();
     QCOMPARE(other.inc.setting(11), qint16(123));
+    // Said over the pages that already show the new values.
+    QCOMPARE(refreshesWhenSaid, other.view.settingPageRefreshes);
+    QVERIFY(refreshesWhenSaid > 0);
     QCOMPARE(other.op.messages(), (QList<QList<int>>{{1090}}));
     const QStringList lines = other.op.texts.value(1090).split('\n');
     QCOMPARE(lines.size(), 5);
