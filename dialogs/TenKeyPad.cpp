@@ -7,6 +7,7 @@
 namespace
 {
 constexpr int Columns = 3;
+constexpr int ZeroRow = 3;
 } // namespace
 
 TenKeyPad::TenKeyPad(QWidget *parent) : QWidget(parent)
@@ -18,9 +19,10 @@ TenKeyPad::TenKeyPad(QWidget *parent) : QWidget(parent)
         addKey(QStringLiteral("Ten_key_%1").arg(digit), QString::number(digit),
                TenKey{TenKey::Digit, digit}, 2 - (digit - 1) / Columns, (digit - 1) % Columns);
     }
-    addKey(QStringLiteral("Ten_key_0"), QStringLiteral("0"), TenKey{TenKey::Digit, 0}, 3, 0);
-    addKey(QStringLiteral("Point_key"), QStringLiteral("."), TenKey{TenKey::Point}, 3, 1);
-    addKey(QStringLiteral("Command1"), QStringLiteral("+/-"), TenKey{TenKey::PlusMinus}, 3, 2);
+    addKey(QStringLiteral("Ten_key_0"), QStringLiteral("0"), TenKey{TenKey::Digit, 0}, ZeroRow, 0);
+    addKey(QStringLiteral("Point_key"), QStringLiteral("."), TenKey{TenKey::Point}, ZeroRow, 1);
+    addKey(QStringLiteral("Command1"), QStringLiteral("+/-"), TenKey{TenKey::PlusMinus}, ZeroRow,
+           2);
     addKey(QStringLiteral("Command2"), QStringLiteral("CE"), TenKey{TenKey::Clear}, 4, 0, Columns);
 }
 
@@ -44,7 +46,14 @@ void TenKeyPad::takeKeysOf(QWidget *widget)
 void TenKeyPad::withoutPointKey()
 {
     m_pointOffered = false;
-    findChild<QPushButton *>(QStringLiteral("Point_key"))->hide();
+    auto *grid = static_cast<QGridLayout *>(layout());
+    auto *point = findChild<QPushButton *>(QStringLiteral("Point_key"));
+    grid->removeWidget(point);
+    point->hide();
+    // 0 takes the room of the point, as on a calculator with a wide 0 key.
+    auto *zero = findChild<QPushButton *>(QStringLiteral("Ten_key_0"));
+    grid->removeWidget(zero);
+    grid->addWidget(zero, ZeroRow, 0, 1, 2);
 }
 
 bool TenKeyPad::eventFilter(QObject *watched, QEvent *event)

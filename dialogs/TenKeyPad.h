@@ -17,8 +17,8 @@ public:
     // The key presses of widget go through the pad's key map first. Needed for a read-only entry
     // box too, which would otherwise keep Backspace for itself. Escape passes on.
     void takeKeysOf(QWidget *widget);
-    // Without the point key ("." hidden on the pad and ignored from the keyboard), for values
-    // that are whole numbers only.
+    // Without the point key ("." gone from the pad, 0 widened into its place, and ignored from
+    // the keyboard), for values that are whole numbers only.
     void withoutPointKey();
 
 signals:
