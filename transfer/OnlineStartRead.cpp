@@ -97,8 +97,9 @@ void OnlineStartRead::Setdata_read()
     }
     m_op.setStatusPanel(1, QString());
     m_op.setStatusPanel(4, QString());
-    // Said over the pages that show the new values.
-    if (!changed.isEmpty())
+    // Said over the pages that show the new values; pages that showed no values yet (nothing
+    // uploaded, downloaded or loaded) showed nothing to be mistaken for this controller's.
+    if (!changed.isEmpty() && m_inc.settingDataValid)
         showChanged(changed);
 }
 

@@ -22,12 +22,12 @@ public:
     // clear) the silent upload, after which rangeOnlyFlag is set; later only the input type, the
     // decimal point place (DC inputs) and the scaling low limit. The setting items are all read
     // again when the line was lost since they were read, or when a range item read is not the one
-    // held: the controller may be another one, and message 1090 names the items that now differ.
-    // Then the unit configuration:
-    // with unitCheckFlag the controller's must match the current one, else message 290 and
-    // online is cleared (unitCheckFlag stays set); a match clears unitCheckFlag. Without the
-    // check, keepUnitFlag keeps the current configuration once; otherwise the derived one is
-    // taken. The setting page is rebuilt unless the check failed.
+    // held: the controller may be another one, and message 1090 names the items that now differ
+    // from those the pages showed (settingDataValid). Then the unit configuration: with
+    // unitCheckFlag the controller's must match the current one, else message 290 and online is
+    // cleared (unitCheckFlag stays set); a match clears unitCheckFlag. Without the check,
+    // keepUnitFlag keeps the current configuration once; otherwise the derived one is taken. The
+    // setting page is rebuilt unless the check failed.
     void Setdata_read();
 
     // The unit configuration that optionWord and optionWord2 describe.

@@ -123,6 +123,7 @@ void TestOnlineStartRead::settingsReadAgainWhenTheControllerMayHaveChanged()
 {
     const auto heldFromLastRead = [](StartRig &rig) {
         rig.startRead.Setdata_read();
+        rig.inc.settingDataValid = true; // the pages show the values
         rig.script->requests.clear();
         rig.op.shown.clear();
     };
@@ -166,6 +167,16 @@ void TestOnlineStartRead::settingsReadAgainWhenTheControllerMayHaveChanged()
     QCOMPARE(changed.userRequests().mid(0, 6),
              options + (QStringList{"R 0044", "R 0019", "W 0070=0001"}));
     QCOMPARE(changed.op.messages(), (QList<QList<int>>{{1090}}));
+
+    // Pages that showed no values yet had nothing to contradict: read again, nothing said.
+    StartRig blank;
+    heldFromLastRead(blank);
+    blank.inc.settingDataValid = false;
+    blank.inc.linkLostSinceRead = true;
+    blank.controller.registers["0001"] = 123;
+    blank.startRead.Setdata_read();
+    QCOMPARE(blank.inc.setting(11), qint16(123));
+    QVERIFY(blank.op.shown.isEmpty());
 
     // A read cut short by a lost line leaves the next start to read everything again.
     StartRig cut;
