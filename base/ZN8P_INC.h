@@ -92,6 +92,10 @@ struct ZN8P_INC {
     bool commActive = false;
     bool online = false;
     bool commErrorFlag = false;
+    // The last monitor read was refused or went unanswered: the values shown are not of now.
+    // Unlike commErrorFlag, which the 10-second refresh clears before its own requests whatever
+    // the line does, only the next monitor read clears it.
+    bool monitorReadFailed = false;
     bool unsavedOnlineChanges = false;
     bool settingDataValid = false;
     bool uploadRequested = false;

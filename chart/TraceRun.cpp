@@ -141,7 +141,7 @@ void TraceRun::log()
 
 bool TraceRun::isLive() const
 {
-    return m_inc.online && !m_inc.commErrorFlag;
+    return m_inc.online && !m_inc.commErrorFlag && !m_inc.monitorReadFailed;
 }
 
 void TraceRun::logFailed(TrendLogWriter::Result result)

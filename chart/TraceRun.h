@@ -68,7 +68,8 @@ public:
 private:
     void endOfPlot();
     void showStandby();
-    // The labels hold values of the rotation just read: online, and no communication error.
+    // The labels hold values of the rotation just read: online, no communication error, and the
+    // last monitor read answered.
     bool isLive() const;
     void log();
     void logFailed(TrendLogWriter::Result result);

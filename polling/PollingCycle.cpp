@@ -59,6 +59,7 @@ bool PollingCycle::runMonitorJob()
     const ReplyCheck::Outcome outcome =
         m_reporter.read(m_request.read(m_inc.registerTable.at(code)), code);
     const bool read = outcome == ReplyCheck::Outcome::Good;
+    m_inc.monitorReadFailed = !read;
     // Judged only when just read: the word kept from an earlier read still shows a change that
     // an upload has dealt with since, and would start that upload again on every tick until the
     // next read of the status word.

@@ -345,9 +345,13 @@ void TestChartCtl::samplesAfterALossLogNoOldValue()
     m_chart->timChart_Timer();
     const QImage drawn = m_chart->canvas().image();
     m_inc.commErrorFlag = true;
-    for (int tick = 0; tick < 4; ++tick)
+    for (int tick = 0; tick < 3; ++tick)
         m_chart->timChart_Timer();
+    // The 10-second refresh has cleared the flag; the monitor reads still go unanswered.
     m_inc.commErrorFlag = false;
+    m_inc.monitorReadFailed = true;
+    m_chart->timChart_Timer();
+    m_inc.monitorReadFailed = false;
     m_inc.online = false;
     m_chart->timChart_Timer();
     const QString stamp = QStringLiteral("\"2026/07/04\",\"09:05:03\",");

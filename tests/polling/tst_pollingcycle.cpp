@@ -128,8 +128,13 @@ void TestPollingCycle::monitorReplies()
     QCOMPARE(rig.inc.monitorValues[0], stored);
     QCOMPARE(rig.op.panels.value(1), panel);
     QCOMPARE(rig.inc.commErrorFlag, reply.isEmpty());
+    QCOMPARE(rig.inc.monitorReadFailed, panel != QLatin1String("OK"));
     QCOMPARE(rig.view.commErrorShown, reply.isEmpty() ? 1 : 0);
     QCOMPARE(rig.inc.monitorStep, qint16(1));
+    // The 10-second refresh clears commErrorFlag before its own requests; the values shown stay
+    // those of a failed read until a monitor read answers.
+    rig.cycle.refreshVendorItems();
+    QCOMPARE(rig.inc.monitorReadFailed, panel != QLatin1String("OK"));
 }
 
 void TestPollingCycle::oneUploadPerChange_data()
