@@ -182,6 +182,20 @@ void TestMonitoringE2e::liveMonitoringUntilTheLineIsLost()
     QVERIFY(shown("Text_HB_1") && shown("lbl_alm_1") && !shown("Manuval_0"));
     QVERIFY(lampsPacked());
     QVERIFY(!m_rig->window->timer(MainDisp::Timer1).isActive());
+
+    // Plugged in again, where the main set value has changed meanwhile (another controller, or
+    // this one at its keys): going online reads every setting again, and says what changed on
+    // pages that showed values (as after an upload).
+    m_rig->inc().settingDataValid = true;
+    const qint16 heldSv = m_rig->inc().setting(11);
+    m_rig->sim->setValue(0x0001, qint16(heldSv + 23));
+    QVERIFY(m_rig->sim->plug());
+    m_rig->op.shown.clear();
+    QVERIFY(m_rig->goOnline());
+    QCOMPARE(m_rig->inc().setting(11), qint16(heldSv + 23));
+    QCOMPARE(m_rig->op.messages(), QList<QList<int>>{{1090}});
+    QVERIFY(m_rig->op.texts.value(1090).contains(msg(101)));
+    QCOMPARE(text("Text_SV_1"), QString::number(heldSv + 23));
     QVERIFY(m_rig->op.unexpectedQuestions.isEmpty());
 }
 
