@@ -16,9 +16,7 @@ namespace
 constexpr int Option2Code = 8;
 constexpr int TypeMismatchMessage = 290;
 constexpr int SettingsDifferMessage = 1090;
-// The manual output follows the operator at the controller from moment to moment: no sign of
-// another controller.
-constexpr int ManualOutputCode = 46;
+constexpr int PagesUpdatedMessage = 1091;
 constexpr int NamesListed = 5;
 
 // A controller with serial communication has no contact input selection of set values 2 to 4,
@@ -121,7 +119,9 @@ QStringList OnlineStartRead::rereadSettings(const SettingValues &held)
         return changed;
     m_inc.linkLostSinceRead = false;
     for (int code = ParameterUpload::FirstCode; code <= ParameterUpload::LastCode; ++code) {
-        if (code != ManualOutputCode && !m_inc.unreadCodes.contains(code) &&
+        // The manual output follows the operator at the controller from moment to moment: no
+        // sign of another controller.
+        if (code != Code::ManualOutput && !m_inc.unreadCodes.contains(code) &&
             m_inc.setting(code) != held.at(std::size_t(code - ZN8P_INC::FirstSettingCode)))
             changed.append(SettingRanges::itemName(m_inc, code));
     }
@@ -135,7 +135,7 @@ void OnlineStartRead::showChanged(QStringList changed)
         changed = changed.mid(0, NamesListed) << QStringLiteral("...");
     const QString text = msg(SettingsDifferMessage).arg(count) + QLatin1Char('\n') +
                          changed.join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
-                         msg(SettingsDifferMessage + 1);
+                         msg(PagesUpdatedMessage);
     m_op.showText(SettingsDifferMessage, text, MessageIcon::Information);
 }
 
