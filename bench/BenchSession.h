@@ -18,7 +18,12 @@
 #include <functional>
 #include <memory>
 
-// The component, counting the characters every exchange puts on the line.
+// The benchmarks' controller answers 2 ms after a request.
+constexpr int ResponseDelayMs = 2;
+
+// The component, counting the characters every exchange puts on the line and the time it waits
+// for the reply beyond them: the controller's response delay, or the reply timeout when nothing
+// came (the vendor frame's return command is never answered).
 class CountingCom : public SerialZN8PCom
 {
 public:
@@ -35,7 +40,9 @@ public:
         // An RTU reply is rendered as ':' + hex pairs + LRC + CR LF; on the line it is the bytes
         // of the pairs plus two CRC bytes.
         replyChars += m_mode == FrameMode::ModbusRtu ? (reply.size() - 5) / 2 + 2 : reply.size();
+        waitMicros += 1000 * (reply.isEmpty() ? qint64(ReplyTimeout()) : ResponseDelayMs);
         ++exchanges;
+        rtuRequests += m_mode == FrameMode::ModbusRtu;
         return reply;
     }
     void setFrameMode(FrameMode mode) override
@@ -44,16 +51,17 @@ public:
         SerialZN8PCom::setFrameMode(mode);
     }
 
+    static void reset() { requestChars = replyChars = waitMicros = exchanges = rtuRequests = 0; }
+
     static inline qint64 requestChars = 0;
     static inline qint64 replyChars = 0;
+    static inline qint64 waitMicros = 0;
     static inline qint64 exchanges = 0;
+    static inline qint64 rtuRequests = 0; // those framed as Modbus RTU, each after a silence
 
 private:
     FrameMode m_mode = FrameMode::ModbusAscii;
 };
-
-// The benchmarks' controller answers 2 ms after a request.
-constexpr int ResponseDelayMs = 2;
 
 // A line of protocol at speed in the framing the program uses for it: 7E1 for Modbus ASCII and
 // Ravtocol, 8N1 for Modbus RTU.
@@ -70,16 +78,15 @@ inline LineConfig benchLine(WireProtocol protocol, int speed)
 }
 
 // The least time the line needs for what CountingCom has counted: every character at the
-// character time (7E1 for Modbus ASCII and Ravtocol, 8N1 for Modbus RTU), the controller's
-// response delay after each exchange and, for Modbus RTU, the 3.5-character silence before each
-// request.
-inline double countedLineSeconds(int speed, int dataBits, int stopBits, bool rtu,
-                                 int responseDelayMs)
+// character time (7E1 for Modbus ASCII and Ravtocol, 8N1 for Modbus RTU), the wait for each reply
+// and the 3.5-character silence before each request framed as Modbus RTU.
+inline double countedLineSeconds(int speed, int dataBits, int stopBits, bool rtu)
 {
     const qint64 charMicros = LineTiming::characterMicros(speed, dataBits, !rtu, stopBits);
     const qint64 gapMicros = rtu ? LineTiming::rtuFrameGapMicros(speed, 8, false, stopBits) : 0;
     return (double(charMicros) * double(CountingCom::requestChars + CountingCom::replyChars) +
-            double(CountingCom::exchanges) * double(responseDelayMs * 1000 + gapMicros)) /
+            double(CountingCom::waitMicros) +
+            double(CountingCom::rtuRequests) * double(gapMicros)) /
            1e6;
 }
 

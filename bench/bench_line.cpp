@@ -75,7 +75,7 @@ void lineRate(const Protocol &protocol, int speed, int instruments, double secon
     for (int station = 1; station <= instruments; ++station)
         cores.push_back(std::make_unique<BenchCore>(port, protocol.index, station));
 
-    CountingCom::requestChars = CountingCom::replyChars = CountingCom::exchanges = 0;
+    CountingCom::reset();
     int rotations = 0;
     int errors = 0;
     QElapsedTimer clock;
@@ -91,9 +91,8 @@ void lineRate(const Protocol &protocol, int speed, int instruments, double secon
     }
     const double elapsed = double(clock.nsecsElapsed()) / 1e9;
 
-    const double bound =
-        double(rotations) / countedLineSeconds(speed, options.line.dataBits, options.line.stopBits,
-                                               rtu, ResponseDelayMs);
+    const double bound = double(rotations) / countedLineSeconds(speed, options.line.dataBits,
+                                                                options.line.stopBits, rtu);
     const double rate = double(rotations) / elapsed;
     std::printf("%-13s %6d %5d %10.1f %10.1f %7.1f %% %10.2f %6d\n", protocol.name, speed,
                 instruments, bound, rate, 100.0 * rate / bound, rate / instruments, errors);

@@ -51,7 +51,7 @@ double ourRate(const Protocol &protocol, int speed, double seconds)
     ZN8P_INC &inc = session.inc;
     PollingCycle &polling = session.core.polling;
 
-    CountingCom::requestChars = CountingCom::replyChars = CountingCom::exchanges = 0;
+    CountingCom::reset();
     int polls = 0;
     int errors = 0;
     QElapsedTimer clock;
@@ -63,9 +63,8 @@ double ourRate(const Protocol &protocol, int speed, double seconds)
     }
     const double elapsed = double(clock.nsecsElapsed()) / 1e9;
 
-    const double bound =
-        double(polls) / countedLineSeconds(speed, options.line.dataBits, options.line.stopBits, rtu,
-                                           ResponseDelayMs);
+    const double bound = double(polls) / countedLineSeconds(speed, options.line.dataBits,
+                                                            options.line.stopBits, rtu);
     const double rate = double(polls) / elapsed;
     std::printf("%-13s %6d %10.1f %10.1f %7.1f %% %6d\n", protocol.name, speed, bound, rate,
                 100.0 * rate / bound, errors);

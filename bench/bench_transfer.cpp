@@ -12,8 +12,6 @@
 
 #include "BenchSession.h"
 #include "base/ZN8P_INC.h"
-#include "comm/Checksums.h"
-#include "comm/FrameCodec.h"
 #include "comm/SerialZN8PCom.h"
 #include "sim/SimulatedController.h"
 #include "transfer/OnlineStartRead.h"
@@ -32,47 +30,6 @@ namespace
 {
 
 constexpr double WaitTickSeconds = 0.1;
-
-// The component, adding up the line time every exchange needs at the least.
-class TimedCom : public SerialZN8PCom
-{
-public:
-    TimedCom(const PortNames &ports, const LineConfig &line) : SerialZN8PCom(ports), m_line(line) {}
-
-    QString SendRequest(const QString &station, const QString &subAddress, const QString &command,
-                        const QString &address, const QString &data, int count,
-                        const QString &spare) override
-    {
-        const QString reply =
-            SerialZN8PCom::SendRequest(station, subAddress, command, address, data, count, spare);
-        const bool rtu = m_mode == FrameMode::ModbusRtu;
-        const qint64 requestChars =
-            frameCodec(m_mode).requestFrame({station, subAddress, command, address, data}).size();
-        // An RTU reply is rendered as ':' + hex pairs + LRC + CR LF; on the line it is the bytes
-        // of the pairs plus two CRC bytes.
-        const qint64 replyChars = rtu ? (reply.size() - 5) / 2 + 2 : reply.size();
-        const qint64 character = m_line.characterMicros();
-        lineMicros += double(character * (requestChars + (reply.isEmpty() ? 0 : replyChars)));
-        lineMicros += reply.isEmpty() ? ReplyTimeout() * 1000.0 : ResponseDelayMs * 1000.0;
-        if (rtu)
-            lineMicros += double(LineTiming::rtuFrameGapMicros(
-                m_line.speed, m_line.dataBits, m_line.parity != 'N', m_line.stopBits));
-        ++exchanges;
-        return reply;
-    }
-    void setFrameMode(FrameMode mode) override
-    {
-        m_mode = mode;
-        SerialZN8PCom::setFrameMode(mode);
-    }
-
-    static inline double lineMicros = 0;
-    static inline int exchanges = 0;
-
-private:
-    LineConfig m_line;
-    FrameMode m_mode = FrameMode::ModbusAscii;
-};
 
 struct Protocol {
     const char *name;
@@ -101,9 +58,8 @@ void measure(const Protocol &protocol, int speed, int runs)
         return;
     }
 
-    BenchSession session(protocol.index, speed, sim.slavePath(), [&options](PortNames names) {
-        return std::make_unique<TimedCom>(names, options.line);
-    });
+    BenchSession session(protocol.index, speed, sim.slavePath(),
+                         [](PortNames names) { return std::make_unique<CountingCom>(names); });
     if (!session.open()) {
         std::printf("%-13s %6d  port does not open\n", protocol.name, speed);
         return;
@@ -119,14 +75,17 @@ void measure(const Protocol &protocol, int speed, int runs)
     const auto timed = [&](const std::function<void()> &transferOnce) {
         Figures best;
         for (int run = 0; run < runs; ++run) {
-            TimedCom::lineMicros = 0;
-            TimedCom::exchanges = 0;
+            CountingCom::reset();
             QElapsedTimer clock;
             clock.start();
             transferOnce();
             const double seconds = double(clock.nsecsElapsed()) / 1e9;
             if (run == 0 || seconds < best.seconds)
-                best = {seconds, TimedCom::lineMicros / 1e6 + WaitTickSeconds, TimedCom::exchanges};
+                best = {seconds,
+                        countedLineSeconds(speed, options.line.dataBits, options.line.stopBits,
+                                           protocol.wire == WireProtocol::ModbusRtu) +
+                            WaitTickSeconds,
+                        int(CountingCom::exchanges)};
         }
         return best;
     };
