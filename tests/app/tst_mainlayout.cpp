@@ -96,6 +96,32 @@ void settle()
     for (int i = 0; i < 3; ++i)
         QCoreApplication::processEvents();
 }
+
+// The window over no controller, in language, its settings in a folder dropped with it.
+struct OfflineWindow {
+    OfflineWindow(Language language, ZN8P_INC inc)
+    {
+        MessageTable::instance().setLanguage(language);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+        store = std::make_unique<SettingsStore>(QSettings::IniFormat);
+        window = std::make_unique<MainDisp>(
+            std::move(inc), *store, [] { return std::unique_ptr<ZN8PCom>(); }, &op);
+        window->system_init();
+    }
+    // Shown at its least size; true once exposed.
+    bool showAtLeastSize()
+    {
+        window->show();
+        window->resize(window->minimumSizeHint());
+        return QTest::qWaitForWindowExposed(window.get());
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<SettingsStore> store;
+    FakeOperator op;
+    std::unique_ptr<MainDisp> window;
+};
+
 } // namespace
 
 void TestMainLayout::nothingClippedAtMinimumSize_data()
@@ -108,11 +134,6 @@ void TestMainLayout::nothingClippedAtMinimumSize_data()
 void TestMainLayout::nothingClippedAtMinimumSize()
 {
     QFETCH(int, language);
-    MessageTable::instance().setLanguage(Language(language));
-    QTemporaryDir dir;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
-    SettingsStore store(QSettings::IniFormat);
-    FakeOperator op;
     // Every option installed and data loaded: the most rows and the longest captions.
     ZN8P_INC inc;
     inc.unitConfig = {1, 1, 4, 1, 1, 0};
@@ -125,13 +146,10 @@ void TestMainLayout::nothingClippedAtMinimumSize()
     inc.setting(16) = 50;
     inc.setting(36) = 1;
     inc.setting(37) = 1;
-    MainDisp window(
-        std::move(inc), store, [] { return std::unique_ptr<ZN8PCom>(); }, &op);
-    window.system_init();
+    OfflineWindow rig(Language(language), std::move(inc));
+    MainDisp &window = *rig.window;
     window.refreshMonitor();
-    window.show();
-    window.resize(window.minimumSizeHint());
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(rig.showAtLeastSize());
     QCoreApplication::processEvents();
 
     auto *pages = window.findChild<QTabWidget *>(QStringLiteral("SSTab2"));
@@ -159,20 +177,12 @@ void TestMainLayout::nothingClippedAtMinimumSize()
 void TestMainLayout::panelsTakeRoomInsideTheWindow()
 {
     QFETCH(int, language);
-    MessageTable::instance().setLanguage(Language(language));
-    QTemporaryDir dir;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
-    SettingsStore store(QSettings::IniFormat);
-    FakeOperator op;
     ZN8P_INC loaded;
     loaded.settingDataValid = true;
-    MainDisp window(
-        std::move(loaded), store, [] { return std::unique_ptr<ZN8PCom>(); }, &op);
+    OfflineWindow rig(Language(language), std::move(loaded));
+    MainDisp &window = *rig.window;
     ZN8P_INC &inc = window.core().inc;
-    window.system_init();
-    window.show();
-    window.resize(window.minimumSizeHint());
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(rig.showAtLeastSize());
     settle();
     const QSize size = window.size();
     // What went wrong at a step: the window resized itself, or a panel was squeezed.
