@@ -4,22 +4,18 @@
 #include "CommandLine.h"
 #include "ExitCode.h"
 #include "Interrupt.h"
+#include "RotationSample.h"
 #include "StationLine.h"
 #include "WriteSide.h"
 #include "base/JobDispatcher.h"
 #include "comm/ControllerCodes.h"
-#include "display/MainDisplayModel.h"
-#include "polling/ValueFormat.h"
 
-#include <QSet>
 #include <QThread>
 
 #include <algorithm>
 
 namespace
 {
-
-const QString NoValue = QStringLiteral("----");
 
 // Longest sleep while every instrument is silent, so that Ctrl-C and the end of --seconds are
 // seen soon.
@@ -73,19 +69,19 @@ bool LineMonitor::poll(Station &station)
 {
     if (!station.connected && !connect(station))
         return false;
-    StationReading reading;
-    reading.port = station.session->inc.portName;
-    reading.instrument = station.session->inc.stationAddress;
-    if (!rotate(station, reading)) {
+    const ZN8P_INC &inc = station.session->inc;
+    StationReading reading{inc.portName, inc.stationAddress, {}, {}};
+    RotationSample rotation;
+    if (!rotate(station, rotation)) {
         // The next try starts with a fresh link check.
         station.connected = false;
         if (m_rotationFailed)
-            m_rotationFailed({reading.port, reading.instrument, {}, {}, {}, {}, {}, {}});
+            m_rotationFailed(reading);
         return false;
     }
-    m_line.console.line(QStringLiteral("%1  PV %2  SV %3  MV1 %4  MV2 %5  status %6")
-                            .arg(reading.at.time().toString(QStringLiteral("HH:mm:ss")), reading.pv,
-                                 reading.sv, reading.mv1, reading.mv2, reading.status));
+    m_line.console.line(rotation.consoleRow(inc));
+    reading.values = rotation.values(inc);
+    reading.status = rotation.status(inc);
     if (m_rotationDone)
         m_rotationDone(reading);
     return true;
@@ -110,18 +106,15 @@ bool LineMonitor::connect(Station &station)
     return true;
 }
 
-bool LineMonitor::rotate(Station &station, StationReading &reading)
+bool LineMonitor::rotate(Station &station, RotationSample &rotation)
 {
     CliSession &session = *station.session;
     ZN8P_INC &inc = session.inc;
-    QSet<int> read;
     do {
         const int code = PollingCycle::monitorCode(inc.monitorStep, inc.optionWord());
         inc.commErrorFlag = false;
         if (session.core.polling.runMonitorJob()) {
-            read.insert(code);
-            if (code == Code::Pv || !reading.at.isValid())
-                reading.at = QDateTime::currentDateTime();
+            rotation.read(code);
         } else if (inc.commErrorFlag) {
             inc.monitorStep = 0;
             return false;
@@ -133,15 +126,5 @@ bool LineMonitor::rotate(Station &station, StationReading &reading)
         session.core.upload.ReadPara_setflg();
         inc.timerJob = JobDispatcher::Monitor;
     }
-    const auto ifRead = [&read](int code, const QString &text) {
-        return read.contains(code) ? text : NoValue;
-    };
-    const bool secondOutput = quint16(inc.optionWord()) & OptionBit::HeatCool;
-    reading.pv = ifRead(Code::Pv, PvDisplayText(inc, true));
-    reading.sv = ifRead(Code::Sv, FormatItemValue(inc, Code::Sv));
-    reading.mv1 = ifRead(Code::Mv1, FormatItemValue(inc, Code::Mv1));
-    reading.mv2 = secondOutput ? ifRead(Code::Mv2, FormatItemValue(inc, Code::Mv2)) : NoValue;
-    reading.status = ifRead(
-        Code::Status, QStringLiteral("%1").arg(quint16(inc.statusWord()), 4, 16, QLatin1Char('0')));
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chart/TrendLogWriter.h"
 #include "polling/StationRotation.h"
 
 #include <QDateTime>
@@ -8,23 +9,20 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CliSession;
+class RotationSample;
 class StationLine;
 struct CommandLine;
 
-// One rotation of one instrument: each value as the main window shows it, "----" for one this
-// rotation did not read (and for MV2 without a second output).
+// One rotation of one instrument (see RotationSample); empty values for a rotation that failed.
 struct StationReading {
     QString port;       // "COM1" ... "COM8"
     QString instrument; // "01" ... "95"
-    QDateTime at;       // when its PV (or its first value) was read
-    QString pv;
-    QString sv;
-    QString mv1;
-    QString mv2;
-    QString status; // the status word as four hexadecimal digits
+    TrendLogWriter::Sample values;
+    std::optional<quint16> status;
 };
 
 // Monitoring of several instruments on one line: each one's rotation of monitor reads in turn on
@@ -60,7 +58,7 @@ private:
     bool poll(Station &station);
     bool connect(Station &station);
     // The rotation's reads; false at the first that got no reply.
-    bool rotate(Station &station, StationReading &reading);
+    bool rotate(Station &station, RotationSample &rotation);
 
     StationLine &m_line;
     const CommandLine &m_commandLine;

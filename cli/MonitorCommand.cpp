@@ -5,29 +5,23 @@
 #include "Interrupt.h"
 #include "LineMonitor.h"
 #include "PlantPublisher.h"
+#include "RotationSample.h"
 #include "StationLine.h"
 #include "base/MessageTable.h"
 #include "chart/EventRecorder.h"
 #include "chart/TrendLogWriter.h"
 #include "comm/ControllerCodes.h"
-#include "display/MainDisplayModel.h"
 #include "polling/PollingCycle.h"
-#include "polling/ValueFormat.h"
 
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QSet>
 #include <QTimer>
 
 #include <optional>
 
 namespace
 {
-
-// Shown for MV2 on a controller without a second output and for a value this rotation did not
-// read, as the chart shows a missing value.
-const QString NoValue = QStringLiteral("----");
 
 // Reads the plant link's password and checks its CA file before anything is read; false after
 // saying why not.
@@ -65,11 +59,6 @@ private:
     {
         return quint16(m_session.inc.optionWord()) & OptionBit::HeatCool;
     }
-    // text when this rotation read code, else NoValue.
-    QString ifRead(int code, const QString &text) const
-    {
-        return m_read.contains(code) ? text : NoValue;
-    }
     QString csvPath(const QDateTime &firstSample) const;
     bool openPlantLink();
     int station() const { return m_session.inc.stationAddress.toInt(); }
@@ -84,8 +73,7 @@ private:
     std::optional<EventRecorder> m_events;
     std::optional<PlantPublisher> m_plant;
     // The monitor codes this rotation has read so far.
-    QSet<int> m_read;
-    QDateTime m_readAt;
+    RotationSample m_rotation;
     bool m_switchingOff = false;
     int m_exitCode = Success;
 };
@@ -100,13 +88,8 @@ MonitorRun::MonitorRun(CliSession &session, const CommandLine &commandLine)
         const ZN8P_INC &inc = m_session.inc;
         const int code = PollingCycle::monitorCode(inc.monitorStep, inc.optionWord());
         const bool read = m_session.core.polling.runMonitorJob();
-        if (read) {
-            m_read.insert(code);
-            // The sample is as old as its PV (or its first value when PV was not read): a
-            // rotation slowed by reply timeouts ends seconds after that.
-            if (code == Code::Pv || !m_readAt.isValid())
-                m_readAt = QDateTime::currentDateTime();
-        }
+        if (read)
+            m_rotation.read(code);
         if (m_events)
             m_events->monitorRead(code, read);
         if (inc.monitorStep == 0)
@@ -206,29 +189,14 @@ void MonitorRun::rotationDone()
 {
     // A rotation that read nothing is no sample: the communication error is on the console, and
     // repeating the values of the last rotation would present them as new.
-    if (m_read.isEmpty())
+    if (m_rotation.isEmpty())
         return;
     const ZN8P_INC &inc = m_session.inc;
-    const TrendLogWriter::Sample sample = {
-        m_readAt,
-        ifRead(Code::Pv, PvDisplayText(inc)),
-        ifRead(Code::Sv, FormatItemValue(inc, Code::Sv)),
-        ifRead(Code::Mv1, FormatItemValue(inc, Code::Mv1)),
-        hasSecondOutput() ? ifRead(Code::Mv2, FormatItemValue(inc, Code::Mv2)) : NoValue,
-    };
-    const QString status =
-        QStringLiteral("%1").arg(quint16(inc.statusWord()), 4, 16, QLatin1Char('0'));
-    m_session.console.line(QStringLiteral("%1  PV %2  SV %3  MV1 %4  MV2 %5  status %6")
-                               .arg(sample.at.time().toString(QStringLiteral("HH:mm:ss")),
-                                    ifRead(Code::Pv, PvDisplayText(inc, true)), sample.sv,
-                                    sample.mv1, sample.mv2, ifRead(Code::Status, status)));
+    const TrendLogWriter::Sample sample = m_rotation.values(inc);
+    m_session.console.line(m_rotation.consoleRow(inc));
     if (m_plant)
-        m_plant->publishRotation(station(), sample,
-                                 m_read.contains(Code::Status)
-                                     ? std::optional<quint16>(quint16(inc.statusWord()))
-                                     : std::nullopt);
-    m_read.clear();
-    m_readAt = QDateTime();
+        m_plant->publishRotation(station(), sample, m_rotation.status(inc));
+    m_rotation.clear();
     if (!m_commandLine.csvPath.isEmpty())
         logSample(sample);
 }
@@ -297,13 +265,9 @@ int runMonitorOnLine(StationLine &line, const CommandLine &commandLine)
         monitor.setRotationDone([&](const StationReading &reading) {
             if (!plant)
                 plant.emplace(commandLine.mqtt, password, reading.port);
-            bool read = false;
-            const quint16 status = reading.status.toUShort(&read, 16);
             const int station = reading.instrument.toInt();
             plant->setOnline(station, true);
-            plant->publishRotation(station,
-                                   {reading.at, reading.pv, reading.sv, reading.mv1, reading.mv2},
-                                   read ? std::optional<quint16>(status) : std::nullopt);
+            plant->publishRotation(station, reading.values, reading.status);
         });
         monitor.setRotationFailed([&plant](const StationReading &reading) {
             if (plant)

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "chart/TrendLogWriter.h"
+
+#include <QDateTime>
+#include <QSet>
+
+#include <optional>
+
+struct ZN8P_INC;
+
+// What one rotation of monitor reads gives, as the program shows it: each value the rotation read,
+// "----" for one it did not (and for MV2 without a second output), stamped with the time its PV
+// (or its first value) was read: a rotation slowed by reply timeouts ends seconds after that.
+class RotationSample
+{
+public:
+    // A monitor read of code answered just now.
+    void read(int code);
+    bool isEmpty() const { return m_read.isEmpty(); }
+    void clear();
+
+    // The values as the trend log and the plant link take them.
+    TrendLogWriter::Sample values(const ZN8P_INC &inc) const;
+    // The status word, when this rotation read it.
+    std::optional<quint16> status(const ZN8P_INC &inc) const;
+    // The console's row: "09:05:03  PV 25.0  SV 30.0  MV1 45.5  MV2 ----  status 0001", PV with
+    // its over- or underscale marker.
+    QString consoleRow(const ZN8P_INC &inc) const;
+
+private:
+    QString ifRead(int code, const QString &text) const;
+
+    QSet<int> m_read;
+    QDateTime m_at;
+};
