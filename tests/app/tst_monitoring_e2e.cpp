@@ -105,6 +105,8 @@ void TestMonitoringE2e::liveMonitoringUntilTheLineIsLost()
         options.line.parity = 'N';
     }
     options.timeScale = 20;
+    // Plugged in again later, on a new terminal that the link leads to.
+    options.linkPath = m_rig->dir.filePath(QStringLiteral("ttyZN8P"));
     QVERIFY(m_rig->startSimulator(options));
     if (protocol == ModbusRtu) {
         ZN8P_INC line;

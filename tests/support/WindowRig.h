@@ -53,7 +53,10 @@ struct WindowRig {
     void buildWindow(const ZN8P_INC &stored = ZN8P_INC())
     {
         store->storeCommConditions(stored);
-        store->writeValue(stored, QStringLiteral("PortMap/COM1"), sim->slavePath());
+        // Through the simulator's link where it has one: the link follows it to a new terminal
+        // when it is plugged in again.
+        store->writeValue(stored, QStringLiteral("PortMap/COM1"),
+                          sim->linkPath().isEmpty() ? sim->slavePath() : sim->linkPath());
         store->selectKeyAndLoad(startup);
         RegisterMap::fillVendorItemTable(startup);
         RegisterMap::fillRegisterTable(startup);
