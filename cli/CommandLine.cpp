@@ -199,35 +199,41 @@ QString foreignOption(const QCommandLineParser &parser, const Subcommand &subcom
     return QString();
 }
 
-// "-250.5" is a value to write, not a bundle of short options: such arguments (unless they are
-// an option's value) move behind "--", where the parser takes everything as an argument. A value
-// comes last on its line (write CODE VALUE), so the arguments keep their order.
-QStringList withNegativeNumbers(const QStringList &arguments)
+// Every positional argument goes behind "--", in the order given, where the parser takes each one
+// as it stands: "-250.5" is a value to write, not a bundle of short options, and it keeps its place
+// among the others whatever its sign ("write -13 25" stays code -13, value 25). Options and their
+// values stay in front. Anything behind a "--" given by the user is positional too.
+QStringList withPositionalsLast(const QStringList &arguments)
 {
     static const QRegularExpression negativeNumber(QStringLiteral("^-[0-9]*[.,]?[0-9]+$"));
     // One list: iterators into two calls' lists would run from one list into another.
     const QList<QCommandLineOption> options = optionList();
-    QStringList kept;
-    QStringList behind;
-    bool rest = false;
+    const auto takesValue = [&](const QString &argument) {
+        return std::any_of(options.cbegin(), options.cend(), [&](const auto &option) {
+            return !option.valueName().isEmpty() &&
+                   argument == QLatin1String("--") + option.names().first();
+        });
+    };
+    QStringList optionArguments;
+    QStringList positional;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
-        const bool optionValue =
-            i > 0 && arguments.at(i - 1).startsWith(QLatin1String("--")) &&
-            std::any_of(options.cbegin(), options.cend(), [&](const auto &option) {
-                return !option.valueName().isEmpty() &&
-                       arguments.at(i - 1) == QLatin1String("--") + option.names().first();
-            });
-        if (rest || (!optionValue && negativeNumber.match(argument).hasMatch()))
-            behind << argument;
-        else if (argument == QLatin1String("--"))
-            rest = true;
-        else
-            kept << argument;
+        if (argument == QLatin1String("--")) {
+            positional << arguments.mid(i + 1);
+            break;
+        }
+        const bool option =
+            argument.startsWith(QLatin1Char('-')) && !negativeNumber.match(argument).hasMatch();
+        if (!option) {
+            positional << argument;
+            continue;
+        }
+        optionArguments << argument;
+        // The option's value, whatever it looks like ("--station -3" is refused as a station).
+        if (takesValue(argument) && i + 1 < arguments.size())
+            optionArguments << arguments.at(++i);
     }
-    if (rest || !behind.isEmpty())
-        kept << QStringLiteral("--") << behind;
-    return kept;
+    return optionArguments << QStringLiteral("--") << positional;
 }
 
 } // namespace
@@ -253,7 +259,7 @@ bool parseCommandLine(const QStringList &arguments, CommandLine &commandLine, QS
 {
     QCommandLineParser parser;
     parser.addOptions(optionList());
-    if (!parser.parse(QStringList{QStringLiteral("znctl")} + withNegativeNumbers(arguments))) {
+    if (!parser.parse(QStringList{QStringLiteral("znctl")} + withPositionalsLast(arguments))) {
         *error = parser.errorText();
         return false;
     }

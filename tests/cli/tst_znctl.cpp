@@ -189,6 +189,11 @@ void TestZnctl::usageErrors_data()
         << QStringList{"monitor", "--mqtt", "mqtt://broker:1883/"} << "no topic prefix";
     QTest::newRow("login without broker")
         << QStringList{"monitor", "--mqtt-user", "oven"} << "--mqtt-user needs --mqtt";
+    // A negative number keeps its place: the code typed first is refused, never written to.
+    QTest::newRow("negative code")
+        << QStringList{"write", "-13", "25"} << "'-13' is no setting code";
+    QTest::newRow("negative code, option between")
+        << QStringList{"write", "-2", "--yes", "23"} << "'-2' is no setting code";
 }
 
 void TestZnctl::usageErrors()
