@@ -5,6 +5,8 @@
 #include "ExitCode.h"
 #include "StationLine.h"
 #include "Subcommands.h"
+#include "base/ZN8P_INC.h"
+#include "comm/InstrumentNumber.h"
 
 #include <QTextStream>
 
@@ -31,6 +33,20 @@ int runCli(const QStringList &arguments)
     if (!settings.isValid()) {
         console.errorLine(QStringLiteral("znctl: cannot copy the stored conditions"));
         return FileError;
+    }
+    // ports and search never use the stored instrument; the others must not address anything in
+    // its place.
+    const bool findsItsOwn = commandLine.subcommand == QLatin1String("search") ||
+                             commandLine.subcommand == QLatin1String("ports");
+    if (!findsItsOwn && commandLine.stations.isEmpty()) {
+        ZN8P_INC stored;
+        settings.scratchStore().selectKeyAndLoad(stored);
+        if (!InstrumentNumber::parse(stored.stationAddress)) {
+            console.errorLine(QStringLiteral("znctl: the stored instrument number: %1; give "
+                                             "--station N or store one with 'znctl search'")
+                                  .arg(InstrumentNumber::problem(stored.stationAddress)));
+            return UsageError;
+        }
     }
     const Subcommand &subcommand = *findSubcommand(commandLine.subcommand);
     if (StationLine::wanted(commandLine) && subcommand.runOnLine) {

@@ -2,6 +2,7 @@
 
 #include "Subcommands.h"
 #include "base/ZN8P_INC.h"
+#include "comm/InstrumentNumber.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -97,12 +98,13 @@ QStringList stationList(const QString &text)
     QStringList stations;
     for (const QString &part : text.split(QLatin1Char(','))) {
         const QStringList ends = part.split(QLatin1Char('-'));
-        const std::optional<int> first = number(ends.first(), 1, 95);
-        const std::optional<int> last = ends.size() == 2 ? number(ends.last(), 1, 95) : first;
+        const std::optional<int> first = InstrumentNumber::parse(ends.first());
+        const std::optional<int> last =
+            ends.size() == 2 ? InstrumentNumber::parse(ends.last()) : first;
         if (ends.size() > 2 || !first || !last || *last < *first)
             return {};
         for (int station = *first; station <= *last; ++station) {
-            const QString digits = QStringLiteral("%1").arg(station, 2, 10, QLatin1Char('0'));
+            const QString digits = InstrumentNumber::text(station);
             if (!stations.contains(digits))
                 stations << digits;
         }

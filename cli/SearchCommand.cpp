@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "ExitCode.h"
 #include "Interrupt.h"
+#include "comm/InstrumentNumber.h"
 #include "comm/ReplyCheck.h"
 
 namespace
@@ -20,7 +21,7 @@ QStringList othersAnswering(CliSession &session)
     for (int number = found.toInt() + 1; number <= LinkCheck::MaxInstrument; ++number) {
         if (Interrupt::requested())
             break;
-        session.inc.stationAddress = QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'));
+        session.inc.stationAddress = InstrumentNumber::text(number);
         session.console.progress(QStringLiteral("instrument %1").arg(session.inc.stationAddress));
         const QString reply = session.core.request.read(session.inc.registerTable.at(ProbeCode));
         if (ReplyCheck::isGoodRead(reply, session.inc.protocolIndex))

@@ -3,6 +3,7 @@
 #include "base/OperatorInterface.h"
 #include "base/ZN8P_INC.h"
 #include "comm/ComLink.h"
+#include "comm/InstrumentNumber.h"
 #include "comm/PortNames.h"
 #include "comm/SettingsStore.h"
 
@@ -11,7 +12,6 @@
 namespace
 {
 
-constexpr int MaxInstrument = 95;
 constexpr int CheckInputMessage = 559;
 constexpr int OutOfRangeMessage = 229;
 
@@ -33,11 +33,10 @@ const QString &optionText(const QStringList &options, int index)
     return options.at(index >= 0 && index < options.size() ? index : 0);
 }
 
-// Instrument list entry of an instrument number text ("07" -> 6); -1 outside 1 to 95.
+// Instrument list entry of an instrument number text ("07" -> 6); -1 for no instrument number.
 int stationIndex(const QString &text)
 {
-    const int number = SettingsStore::readNumber(text);
-    return number >= 1 && number <= MaxInstrument ? number - 1 : -1;
+    return InstrumentNumber::parse(text).value_or(0) - 1;
 }
 
 } // namespace
@@ -77,13 +76,21 @@ CommSettingsEntry::Result CommSettingsEntry::confirm(const CommSettingsChoice &c
         m_store.storePortMap(m_inc, *choice.portMap);
 
     // The text test comes first, as text: "100" sorts below "99" and only fails the range test.
+    // Then the one reading of an instrument number: "1x" is no number at all, "7" is 7 and is kept
+    // and sent as "07", which a Ravtocol frame needs.
     const QString &text = choice.stationText;
     if (text.compare(QLatin1String("01")) < 0 || text.compare(QLatin1String("99")) > 0)
         return entryError(CheckInputMessage);
-    const int index = stationIndex(text);
-    if (index < 0)
+    switch (InstrumentNumber::check(text)) {
+    case InstrumentNumber::Fault::NotANumber:
+        return entryError(CheckInputMessage);
+    case InstrumentNumber::Fault::OutOfRange:
         return entryError(OutOfRangeMessage);
-    m_inc.stationAddress = text;
+    case InstrumentNumber::Fault::None:
+        break;
+    }
+    const int index = stationIndex(text);
+    m_inc.stationAddress = InstrumentNumber::normalized(text);
     m_store.writeStation(m_inc);
 
     m_inc.speedText = optionText(Speeds, choice.speedIndex);

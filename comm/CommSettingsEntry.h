@@ -42,9 +42,10 @@ public:
     static CommSettingsChoice fromState(const ZN8P_INC &inc);
 
     // OK: closes the port while it is in use and stores the port (and the port map) at once. The
-    // instrument number text must lie from "01" to "99" as text (else message 559) and its value
-    // from 1 to 95 (else message 229); after an entry error the list goes back to the stored number
-    // and nothing more is stored. Accepted: the text as typed becomes stationAddress, then speed,
+    // instrument number text must lie from "01" to "99" as text and hold decimal digits only (else
+    // message 559), its value from 1 to 95 (else message 229); after an entry error the list goes
+    // back to the stored number and nothing more is stored. Accepted: the number as two digits
+    // ("7" as "07") becomes stationAddress, then speed,
     // parity, data bits, stop bits and protocol are stored, commSettingsConfirmed is set and
     // commDialogCancelled cleared.
     Result confirm(const CommSettingsChoice &choice);

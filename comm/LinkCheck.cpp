@@ -1,9 +1,11 @@
 #include "LinkCheck.h"
 
 #include "base/MainView.h"
+#include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
 #include "base/ZN8P_INC.h"
 #include "comm/ComLink.h"
+#include "comm/InstrumentNumber.h"
 #include "comm/PortNames.h"
 #include "comm/RegisterMap.h"
 #include "comm/ReplyCheck.h"
@@ -26,16 +28,12 @@ const QList<int> NoPortMessage = {260};
 const QList<int> CheckFailedMessage = {451, 270};
 const QList<int> SearchCancelledMessage = {83};
 const QList<int> AccessDeniedMessage = {871, 872};
+constexpr int StoredInstrumentMessage = 1150;
 
 const QString FixedSpeed = QStringLiteral("9600");
 const QString SearchSpeeds[] = {QStringLiteral("9600"), QStringLiteral("19200")};
 constexpr int SpeedCount = int(std::size(SearchSpeeds));
 constexpr int ProtocolCount = Ravtocol + 1;
-
-QString twoDigits(int number)
-{
-    return QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'));
-}
 
 QString protocolName(qint16 protocolIndex)
 {
@@ -89,6 +87,15 @@ bool LinkCheck::checkcommunicate1()
     m_store.loadCommValues(m_inc);
     showStoredConditions();
     RegisterMap::fillRegisterTable(m_inc);
+    // A stored instrument number edited into something else reaches no controller, and no other.
+    if (!InstrumentNumber::parse(m_inc.stationAddress)) {
+        m_op.showText(StoredInstrumentMessage,
+                      msg(StoredInstrumentMessage).arg(m_inc.stationAddress),
+                      MessageIcon::Exclamation);
+        m_inc.commSettingsConfirmed = false;
+        dropLink();
+        return m_inc.linkVerified;
+    }
     if (!preparePort(m_inc.portName, m_inc.speedText, PortUse::Chosen))
         return m_inc.linkVerified;
     if (probe()) {
@@ -197,7 +204,7 @@ void LinkCheck::search()
                 searchEnded(SearchCancelledMessage);
                 return;
             }
-            m_inc.stationAddress = twoDigits(number);
+            m_inc.stationAddress = InstrumentNumber::text(number);
             const int probesLeft = searchProbesLeft(port, speedStep, m_inc.protocolIndex, number);
             m_view.showSearchProgress({QStringLiteral("COM%1").arg(port), SearchSpeeds[speedStep],
                                        protocolName(m_inc.protocolIndex), m_inc.stationAddress,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "comm/InstrumentNumber.h"
 #include "comm/PortFault.h"
 
 #include <QList>
@@ -44,7 +45,7 @@ public:
     static constexpr int ReplyTimeoutMs = 300;
     // The search covers "COM1" to "COM8" and instrument numbers 1 to 95.
     static constexpr int PortCount = 8;
-    static constexpr int MaxInstrument = 95;
+    static constexpr int MaxInstrument = InstrumentNumber::Last;
 
     LinkCheck(ZN8P_INC &inc, ComLink &link, RequestLayer &request, SettingsStore &store,
               OperatorInterface &op, MainView &view, VendorFrameSession &vendorFrame);

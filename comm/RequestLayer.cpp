@@ -2,17 +2,10 @@
 
 #include "base/ZN8P_INC.h"
 #include "comm/ComLink.h"
+#include "comm/InstrumentNumber.h"
 
 namespace
 {
-
-// Decimal reading of the instrument number text; anything unreadable counts as 0.
-int instrumentNumber(const QString &station)
-{
-    bool ok = false;
-    const int number = station.trimmed().toInt(&ok, 10);
-    return ok ? number : 0;
-}
 
 // Vendor-frame command characters that Sendcomm passes through: q r ` a b.
 bool isVendorCommand(const QString &command)
@@ -37,15 +30,18 @@ QString RequestLayer::Sendcomm(QString &station, QString &subAddress, QString &c
     com->PrepareSend2();
 
     const QString spare;
+    // No frame for what is no instrument number: "1x" read as 0 would go to every controller on
+    // the line (Modbus broadcast), or to none as "1x".
+    const std::optional<int> number = InstrumentNumber::parse(station);
+    if (!number)
+        return QString();
     switch (m_inc.protocolIndex) {
     case ModbusAscii:
     case ModbusRtu: {
         com->setFrameMode(m_inc.protocolIndex == ModbusAscii ? FrameMode::ModbusAscii
                                                              : FrameMode::ModbusRtu);
         const QString stationField =
-            QStringLiteral("%1")
-                .arg(instrumentNumber(station) & 0xFF, 2, 16, QLatin1Char('0'))
-                .toUpper();
+            QStringLiteral("%1").arg(*number, 2, 16, QLatin1Char('0')).toUpper();
         // A read asks for one register.
         const QString addressField =
             command == QLatin1String("03") ? address + QLatin1String("0001") : address;
@@ -57,11 +53,12 @@ QString RequestLayer::Sendcomm(QString &station, QString &subAddress, QString &c
         command = command == QLatin1String("03") ? QStringLiteral("RD") : QStringLiteral("WD");
         // Start and end of a one-register range.
         const QString addressField = address + address;
-        return com->SendRequest(station, subAddress, command, addressField, data, count, spare);
+        return com->SendRequest(InstrumentNumber::text(*number), subAddress, command, addressField,
+                                data, count, spare);
     }
     default: {
         com->setFrameMode(FrameMode::Vendor);
-        const QString stationField(QChar(static_cast<char16_t>(instrumentNumber(station) + 32)));
+        const QString stationField(QChar(static_cast<char16_t>(*number + 32)));
         subAddress = QStringLiteral(" ");
         if (command == QLatin1String("03"))
             command = QStringLiteral(" ");

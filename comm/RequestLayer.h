@@ -18,7 +18,9 @@ public:
     // "03" read or "06" write, or a vendor-frame command character; address: a registerTable
     // entry, or a vendorItemTable entry under the vendor frame; data: empty for reads, four hex
     // digits for writes; count: 3. Returns the component's reply text unchanged (empty: no valid
-    // reply, also when no component instance exists).
+    // reply, also when no component instance exists, and without sending anything when station is
+    // no instrument number from 1 to 95). Ravtocol frames carry the number as two digits ("7" as
+    // "07").
     // Under Ravtocol command becomes "RD" ("03") or "WD" (anything else); under the vendor frame
     // subAddress becomes " " and command its vendor character, so callers set both before each
     // call.

@@ -1,6 +1,7 @@
 #include "SettingsStore.h"
 
 #include "base/ZN8P_INC.h"
+#include "comm/InstrumentNumber.h"
 
 #include <algorithm>
 #include <array>
@@ -40,7 +41,13 @@ const std::array<Entry, 9> &entries()
         {Databit, "7", [](ZN8P_INC &inc, const QString &v) { inc.dataBitsText = v; }},
         {Stopbit, "1", [](ZN8P_INC &inc, const QString &v) { inc.stopBitsText = v; }},
         {Parity, "EVEN", [](ZN8P_INC &inc, const QString &v) { inc.parityText = v; }},
-        {StrAdr, "01", [](ZN8P_INC &inc, const QString &v) { inc.stationAddress = v; }},
+        // "7" is kept as "07"; what is no instrument number stays as it is, for the link check
+        // to name, rather than becoming some instrument's number.
+        {StrAdr, "01",
+         [](ZN8P_INC &inc, const QString &v) {
+             const QString number = InstrumentNumber::normalized(v);
+             inc.stationAddress = number.isEmpty() ? v : number;
+         }},
         {Protocol, "0",
          [](ZN8P_INC &inc, const QString &v) { inc.protocolIndex = SettingsStore::readNumber(v); }},
         {SSTab1, "0",
@@ -134,7 +141,9 @@ void SettingsStore::writeProtocol(const ZN8P_INC &inc)
 
 void SettingsStore::writeStation(const ZN8P_INC &inc)
 {
-    writeValue(inc, StrAdr, inc.stationAddress);
+    const QString number = InstrumentNumber::normalized(inc.stationAddress);
+    if (!number.isEmpty())
+        writeValue(inc, StrAdr, number);
 }
 
 void SettingsStore::storeCommConditions(const ZN8P_INC &inc)

@@ -27,7 +27,9 @@ public:
     void selectKeyAndLoad(ZN8P_INC &inc);
     // Load the nine values ("Port" ... "SSTab2") from the first / second key. A missing value
     // puts its default into inc and writes it under the same key, so that afterwards the key
-    // holds all nine.
+    // holds all nine. "strAdr" comes as two digits ("7" as "07"); a text that is no instrument
+    // number from 1 to 95 ("1x") comes as it is, and no request is sent under it: the link check
+    // names it (never read as another number, such as 0, the Modbus broadcast).
     void regRead(ZN8P_INC &inc);
     void regRead_New(ZN8P_INC &inc);
     // Reloads the seven communication values (not the tabs) from the key in use, without repair:
@@ -45,7 +47,7 @@ public:
     void writeValue(const ZN8P_INC &inc, const QString &name, const QString &value);
     // "Protocol"; a vendor-frame index (3) is stored as inc.savedProtocolIndex.
     void writeProtocol(const ZN8P_INC &inc);
-    // "strAdr" from inc.stationAddress.
+    // "strAdr" from inc.stationAddress, as two digits; no instrument number is not stored.
     void writeStation(const ZN8P_INC &inc);
     // All seven communication values from inc (communication settings dialog).
     void storeCommConditions(const ZN8P_INC &inc);

@@ -228,6 +228,14 @@ void TestZnctl::probeAndPorts()
     QVERIFY(wrongStation.out.contains("instrument: 07\n"));
     QVERIFY(wrongStation.out.endsWith("result: NG\n"));
     QCOMPARE(storedValue("strAdr"), QStringLiteral("01"));
+
+    // A stored instrument number that is no number addresses nothing in its place.
+    storeConditions({{"strAdr", "1x"}});
+    const Run junk = znctl({"read", "0"});
+    QCOMPARE(junk.exitCode, 2);
+    QVERIFY2(junk.err.contains("'1x' is not an instrument number from 1 to 95"),
+             qPrintable(junk.err));
+    QCOMPARE(znctl({"read", "0", "--station", "1"}).exitCode, 0);
 }
 
 void TestZnctl::readInEachProtocol_data()

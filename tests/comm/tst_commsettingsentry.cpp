@@ -18,13 +18,18 @@ void TestCommSettingsEntry::instrumentNumber_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("message"); // 0: accepted
     QTest::addColumn<int>("listIndex");
+    QTest::addColumn<QString>("stored"); // strAdr afterwards
 
-    QTest::newRow("one digit") << "7" << 0 << 6;
-    QTest::newRow("two digits") << "95" << 0 << 94;
-    QTest::newRow("zero") << "00" << 559 << 11;
-    QTest::newRow("letters") << "ab" << 559 << 11;
-    QTest::newRow("above list, sorts below 99") << "100" << 229 << 11;
-    QTest::newRow("above list") << "96" << 229 << 11;
+    // Kept and sent as two digits, which a Ravtocol frame needs.
+    QTest::newRow("one digit") << "7" << 0 << 6 << "07";
+    QTest::newRow("two digits") << "95" << 0 << 94 << "95";
+    QTest::newRow("zero") << "00" << 559 << 11 << "12";
+    QTest::newRow("letters") << "ab" << 559 << 11 << "12";
+    // Between "01" and "99" as text, but no number: never taken as 1.
+    QTest::newRow("digit and letter") << "1x" << 559 << 11 << "12";
+    QTest::newRow("digit and blank") << "5 " << 0 << 4 << "05";
+    QTest::newRow("above list, sorts below 99") << "100" << 229 << 11 << "12";
+    QTest::newRow("above list") << "96" << 229 << 11 << "12";
 }
 
 void TestCommSettingsEntry::instrumentNumber()
@@ -32,6 +37,7 @@ void TestCommSettingsEntry::instrumentNumber()
     QFETCH(QString, text);
     QFETCH(int, message);
     QFETCH(int, listIndex);
+    QFETCH(QString, stored);
 
     ConnectionRig rig;
     rig.storeConditions("COM1", "9600", "7", "1", "EVEN", "12", ModbusAscii);
@@ -49,7 +55,8 @@ void TestCommSettingsEntry::instrumentNumber()
     QCOMPARE(rig.op.messages(), message ? QList<QList<int>>{{message}} : QList<QList<int>>{});
     // The port is stored before the instrument number is judged.
     QCOMPARE(rig.store.storedValue(false, "Port"), QStringLiteral("COM4"));
-    QCOMPARE(rig.store.storedValue(false, "strAdr"), message ? QStringLiteral("12") : text);
+    QCOMPARE(rig.store.storedValue(false, "strAdr"), stored);
+    QCOMPARE(rig.inc.stationAddress, stored);
     QCOMPARE(rig.store.storedValue(false, "Speed"), message ? "9600" : "19200");
     QCOMPARE(rig.inc.commSettingsConfirmed, message == 0);
 }

@@ -24,6 +24,7 @@ private slots:
     void portFaultsAreNamed_data();
     void portFaultsAreNamed();
     void fileFromStartupIsKept();
+    void storedInstrumentThatIsNoNumber();
     void frameShowsTheStoredConditions();
 };
 
@@ -257,6 +258,22 @@ void TestLinkCheck::fileFromStartupIsKept()
     QCOMPARE(rig.view.settingPageRefreshes, 1);
     QVERIFY(!rig.inc.keepUnitFlag);
     QVERIFY(rig.inc.unsavedOnlineChanges);
+}
+
+// A stored instrument number edited by hand into no number is named, and no controller is asked
+// under it: not instrument 1 (its leading digit), not every one (0, the Modbus broadcast).
+void TestLinkCheck::storedInstrumentThatIsNoNumber()
+{
+    ConnectionRig rig;
+    rig.storeConditions("COM1", "9600", "7", "1", "EVEN", "01", ModbusAscii);
+    rig.store.writeValue(rig.inc, QStringLiteral("strAdr"), QStringLiteral("1x"));
+    rig.controllerAt("COM1", "9600", FrameMode::ModbusAscii, 1);
+
+    QVERIFY(!rig.controller.linkCheck().checkcommunicate1());
+
+    QVERIFY(rig.script->requests.isEmpty());
+    QVERIFY(rig.op.texts.value(1150).contains(QStringLiteral("\"1x\"")));
+    QCOMPARE(rig.view.commInfo.value(4), QStringLiteral("1x"));
 }
 
 void TestLinkCheck::frameShowsTheStoredConditions()

@@ -67,6 +67,14 @@ void TestRequestLayer::fieldsPerProtocol_data()
         {"ravtocol read SV at 10", 2, "10", "03", 11, "", 1, "10", "RD", "0010200102"},
         {"ravtocol write flag", 2, "01", "06", 65, "0100", 1, "01", "WD", "0032400324"},
         {"vendor read at 10", 3, "10", "a", -1, "", 0, "*", "a", "FC32"},
+        // One reading of the instrument number for every framing: two digits where the framing
+        // needs them, and no frame at all for what is no instrument number.
+        {"ravtocol one digit", 2, "7", "03", 11, "", 1, "07", "RD", "0010200102"},
+        {"ascii one digit", 0, "7", "03", 11, "", 2, "07", "03", "00010001"},
+        {"ravtocol junk", 2, "1x", "03", 11, "", 1, nullptr, nullptr, nullptr},
+        {"rtu junk", 1, "1x", "03", 11, "", 3, nullptr, nullptr, nullptr},
+        {"ascii zero", 0, "00", "03", 11, "", 2, nullptr, nullptr, nullptr},
+        {"vendor out of range", 3, "96", "a", -1, "", 0, nullptr, nullptr, nullptr},
     };
     for (const FieldsRow &r : rows)
         QTest::newRow(r.name) << r;
@@ -77,7 +85,7 @@ void TestRequestLayer::fieldsPerProtocol()
 {
     QFETCH(FieldsRow, row);
     QString data = row.data;
-    const QString sentCommand = row.sentCommand;
+    const QString sentCommand = QString::fromLatin1(row.sentCommand);
     QString station = row.station;
     QString command = row.command;
 
@@ -86,8 +94,13 @@ void TestRequestLayer::fieldsPerProtocol()
     QString address = row.code >= 0 ? rig.inc.registerTable[row.code] : rig.inc.vendorItemTable[10];
     const QString addressBefore = address;
     qint16 count = 3;
-    rig.layer.Sendcomm(station, subAddress, command, address, data, count);
+    const QString reply = rig.layer.Sendcomm(station, subAddress, command, address, data, count);
 
+    if (!row.sentStation) {
+        QVERIFY(rig.script->requests.isEmpty());
+        QVERIFY(reply.isEmpty());
+        return;
+    }
     QCOMPARE(rig.script->requests.size(), 1);
     const FakeCom::Request &sent = rig.script->requests.first();
     QCOMPARE(int(sent.frameMode), row.frameMode);

@@ -106,6 +106,20 @@ void TestSettingsStore::storedValuesAreLoaded()
     store.regRead(inc);
     QCOMPARE(inc.protocolIndex, qint16(0));
     QCOMPARE(inc.parityText, QStringLiteral("odd"));
+
+    // The instrument number has one reading: two digits, or kept as it is for the link check to
+    // refuse, never read as another number; and what is no number is never stored.
+    for (const auto &[storedText, loaded] :
+         {std::pair<const char *, const char *>{"7", "07"}, {"1x", "1x"}, {"00", "00"}}) {
+        store.writeValue(seed, "strAdr", storedText);
+        store.regRead(inc);
+        QCOMPARE(inc.stationAddress, QString(loaded));
+    }
+    store.writeStation(inc);
+    QCOMPARE(store.storedValue(false, "strAdr"), QStringLiteral("00"));
+    inc.stationAddress = QStringLiteral("9");
+    store.writeStation(inc);
+    QCOMPARE(store.storedValue(false, "strAdr"), QStringLiteral("09"));
     QCOMPARE(SettingsStore::readNumber(" -12"), qint16(-12));
     QCOMPARE(SettingsStore::readNumber("1x"), qint16(1));
     QCOMPARE(SettingsStore::readNumber(""), qint16(0));
