@@ -29,15 +29,23 @@ int runCli(const QStringList &arguments)
         return Success;
     }
     Console console;
+    // ports and search neither use the stored instrument nor need stored conditions; the others
+    // must not address anything in their place.
+    const bool findsItsOwn = commandLine.subcommand == QLatin1String("search") ||
+                             commandLine.subcommand == QLatin1String("ports");
+    if (!commandLine.settingsDir.isEmpty()) {
+        const QString problem =
+            RunSettings::settingsDirProblem(commandLine.settingsDir, findsItsOwn);
+        if (!problem.isEmpty()) {
+            console.errorLine(QStringLiteral("znctl: ") + problem);
+            return UsageError;
+        }
+    }
     RunSettings settings(commandLine.settingsDir);
     if (!settings.isValid()) {
         console.errorLine(QStringLiteral("znctl: cannot copy the stored conditions"));
         return FileError;
     }
-    // ports and search never use the stored instrument; the others must not address anything in
-    // its place.
-    const bool findsItsOwn = commandLine.subcommand == QLatin1String("search") ||
-                             commandLine.subcommand == QLatin1String("ports");
     if (!findsItsOwn && commandLine.stations.isEmpty()) {
         ZN8P_INC stored;
         settings.scratchStore().selectKeyAndLoad(stored);

@@ -10,6 +10,27 @@ RunSettings::RunSettings(const QString &settingsDir)
     m_valid = m_scratchDir.isValid() && copyToScratch();
 }
 
+QString RunSettings::settingsDirProblem(const QString &settingsDir, bool mayBeNew)
+{
+    const QFileInfo folder(settingsDir);
+    if (!folder.exists())
+        return QStringLiteral("--settings-dir %1: no such folder").arg(settingsDir);
+    if (!folder.isDir())
+        return QStringLiteral("--settings-dir %1: not a folder").arg(settingsDir);
+    if (mayBeNew)
+        return QString();
+    // Where the native format keeps each key's values under this folder.
+    for (const QString &organization :
+         {SettingsStore::FirstOrganization, SettingsStore::SecondOrganization}) {
+        if (QFileInfo::exists(QStringLiteral("%1/%2/%3.conf")
+                                  .arg(settingsDir, organization, SettingsStore::Application)))
+            return QString();
+    }
+    return QStringLiteral("--settings-dir %1 holds no stored conditions (%2/%3.conf); store them "
+                          "there with 'znctl search --settings-dir %1'")
+        .arg(settingsDir, SettingsStore::FirstOrganization, SettingsStore::Application);
+}
+
 bool RunSettings::copyToScratch()
 {
     // Without an explicit path of its own the native format would fall back on the INI path.

@@ -19,6 +19,12 @@ public:
     // False when the private copy could not be made.
     bool isValid() const { return m_valid; }
 
+    // Why settingsDir cannot be the folder of the stored conditions, empty when it can: it must be
+    // a folder that exists and, unless mayBeNew (search, which stores what it finds), holds stored
+    // conditions. A typo must not run a write or a download under the default conditions, which
+    // may reach a controller on another line.
+    static QString settingsDirProblem(const QString &settingsDir, bool mayBeNew);
+
     SettingsStore &scratchStore() { return m_scratch; }
     SettingsStore &storedStore() { return m_stored; }
 

@@ -194,6 +194,15 @@ void TestZnctl::usageErrors_data()
         << QStringList{"write", "-13", "25"} << "'-13' is no setting code";
     QTest::newRow("negative code, option between")
         << QStringList{"write", "-2", "--yes", "23"} << "'-2' is no setting code";
+    // A typo in the folder must not run under the default conditions, which may be another line's.
+    QTest::newRow("settings dir missing")
+        << QStringList{"write", "11", "5", "--settings-dir", "/zn-no-such-folder"}
+        << "--settings-dir /zn-no-such-folder: no such folder";
+    QTest::newRow("settings dir a file") << QStringList{"probe", "--settings-dir", "/dev/null"}
+                                         << "--settings-dir /dev/null: not a folder";
+    QTest::newRow("settings dir without conditions")
+        << QStringList{"download", "x.znm", "--settings-dir", "/"}
+        << "--settings-dir / holds no stored conditions";
 }
 
 void TestZnctl::usageErrors()
@@ -221,6 +230,8 @@ void TestZnctl::probeAndPorts()
     QVERIFY(found.out.contains(QStringLiteral("port: COM1 (%1)").arg(m_sim->slavePath())));
     QVERIFY(found.out.contains("protocol: Modbus ASCII\n"));
     QVERIFY(found.out.endsWith("result: OK\n"));
+    // The folder of the stored conditions named outright: the same conditions.
+    QCOMPARE(znctl({"probe", "--settings-dir", m_config->path()}).exitCode, 0);
 
     // Conditions given as options hold for that run only.
     const Run wrongStation = znctl({"probe", "--station", "7"});
