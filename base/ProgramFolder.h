@@ -18,6 +18,10 @@ public:
     // The write journal's monthly files.
     static QString journal() { return path() + QStringLiteral("/Journal"); }
 
+    // The per-user folder of the desktop program (~/.local/share/Dorvatech RQA Control/ZN Monitor
+    // on Linux), the same for znctl, whatever name the running program goes by: both keep one
+    // write journal and one set of logs.
+    static QString userDataFolder();
     // The rule of resolve() without an override: exeDir when it is a writable folder and not the
     // bin folder of an installed desktop program (one with share/applications/ZN_DESKTOP_ID.desktop
     // beside it), else userDataDir. An installed program never writes beside itself, also when

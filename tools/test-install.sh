@@ -3,7 +3,8 @@
 # or $ZN_BUILD_DIR; configured and built when missing): installs it into a scratch prefix, checks
 # the menu entry, the AppStream metadata, the manual pages and the shell completion, starts the
 # installed window (offscreen) against the installed simulator with the prefix read-only and checks
-# that its files go to the per-user data folder, then builds the Debian package
+# that its files go to the per-user data folder, and those of the installed znctl to the same
+# folder, then builds the Debian package
 # ($build/deb/zn-monitor_*.deb), lists it and runs lintian on it. Safe to run again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -119,11 +120,21 @@ done
 for file in Logging Setdata ZN8P1.DAT ZN8P7.DAT; do
     [ -e "$data/$file" ] || fail "$file is not in the user's data folder $data"
 done
+kill "$monitor"
+wait "$monitor" 2>/dev/null || true
+monitor=""
+# The installed znctl journals its writes where the window's File > Write journal reads them.
+HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" \
+    XDG_RUNTIME_DIR="$home/run" LANG=C.UTF-8 LC_ALL=C.UTF-8 \
+    "$prefix/bin/znctl" write 11 100 >"$scratch/znctl.log" 2>&1 ||
+    fail "znctl write failed: $(cat "$scratch/znctl.log")"
+compgen -G "$data/Journal/journal-*.csv" >/dev/null ||
+    fail "znctl wrote no journal into the window's folder $data/Journal"
 changed=$(find "$prefix" -newer "$scratch/started")
 [ -z "$changed" ] || fail "the prefix was written to: $changed"
-kill "$monitor" "$sim"
-wait "$monitor" "$sim" 2>/dev/null || true
-monitor="" sim=""
+kill "$sim"
+wait "$sim" 2>/dev/null || true
+sim=""
 
 echo "test-install: Debian package (${SECONDS} s)"
 rm -rf "$build/deb"

@@ -5,9 +5,11 @@
 #include "base/ProgramFolder.h"
 #include "base/ZN8P_INC.h"
 #include "comm/ParameterTable.h"
+#include "comm/SettingsStore.h"
 #include "tests/support/FakeOperator.h"
 #include "transfer/SettingsDataFile.h"
 
+#include <QStandardPaths>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -28,6 +30,7 @@ private slots:
     void secondCopyIsRefused();
     void programFolderIsBesideTheProgramOnlyWhenPortable_data();
     void programFolderIsBesideTheProgramOnlyWhenPortable();
+    void toolAndWindowShareTheUserFolder();
 
 private:
     QString writeFile(const QString &name, const QByteArray &content);
@@ -218,6 +221,24 @@ void TestStartup::programFolderIsBesideTheProgramOnlyWhenPortable()
 
     QCOMPARE(ProgramFolder::choose(bin, user), beside ? bin : user);
     QFile::setPermissions(bin, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// znctl goes by a name of its own; its journal and logs still land where the window's File > Write
+// journal looks for them.
+void TestStartup::toolAndWindowShareTheUserFolder()
+{
+    const QString organization = QCoreApplication::organizationName();
+    const QString application = QCoreApplication::applicationName();
+    QCoreApplication::setOrganizationName(QString());
+    QCoreApplication::setApplicationName(QStringLiteral("znctl"));
+    const QString tool = ProgramFolder::userDataFolder();
+    QCoreApplication::setOrganizationName(SettingsStore::FirstOrganization);
+    QCoreApplication::setApplicationName(SettingsStore::Application);
+    const QString window = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QCoreApplication::setOrganizationName(organization);
+    QCoreApplication::setApplicationName(application);
+    QCOMPARE(tool, window);
+    QCOMPARE(ProgramFolder::userDataFolder(), window);
 }
 
 QTEST_GUILESS_MAIN(TestStartup)
