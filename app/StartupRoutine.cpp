@@ -60,8 +60,10 @@ StartupRoutine::FileOutcome StartupRoutine::takeSettingsFile(const QString &rawC
         m_op.showMessage({39}, MessageIcon::Exclamation);
         loadDefaults();
         outcome = FileOutcome::Missing;
-    } else if (const SettingsDataFile::ReadResult file = SettingsDataFile::read(path); file.ok()) {
-        SettingsDataFile::take(file.contents, m_inc);
+    } else if (const SettingsDataFile::ReadResult file =
+                   SettingsDataFile::read(path, SettingsDataFile::Marker1::KeepsUnitConfig);
+               file.ok()) {
+        SettingsDataFile::take(file.contents, m_inc, SettingsDataFile::Marker1::KeepsUnitConfig);
         m_inc.settingsFileName = path;
         m_inc.settingDataValid = true;
         m_inc.keepUnitFlag = true;

@@ -13,8 +13,15 @@ namespace
 {
 const QByteArray LineEnd = QByteArrayLiteral("\r\n");
 constexpr qint16 WrittenFormatMarker = 0;
-// A file of this marker carries no unit configuration of its own.
+// A file of this marker carries no unit configuration of its own, unless the start-up takes it.
 constexpr qint16 NoUnitConfigMarker = 1;
+
+// Whether the file's unit configuration lines are taken.
+bool unitConfigTaken(qint16 formatMarker, SettingsDataFile::Marker1 marker1)
+{
+    return formatMarker != NoUnitConfigMarker ||
+           marker1 == SettingsDataFile::Marker1::KeepsUnitConfig;
+}
 
 // The longest line a field can take, line end included: a quoted model name or a 16-bit integer
 // needs far less, and a longer line is no field of ours.
@@ -102,7 +109,7 @@ int lineOf(int code)
 namespace SettingsDataFile
 {
 
-ReadResult read(const QString &path)
+ReadResult read(const QString &path, Marker1 marker1)
 {
     // Not a FIFO or a device, which could block the start or never end.
     QFile file(path);
@@ -141,26 +148,26 @@ ReadResult read(const QString &path)
     for (int i = 0; i < UnitConfigCount; ++i) {
         *fields[i] = numbers[1 + i];
         const int max = SettingValueCheck::UnitConfigMax[i];
-        if (contents.formatMarker != NoUnitConfigMarker && (*fields[i] < 0 || *fields[i] > max))
+        if (unitConfigTaken(contents.formatMarker, marker1) && (*fields[i] < 0 || *fields[i] > max))
             return outOfRange(contents, MarkerLine + 1 + i, 0, *fields[i], 0, max);
     }
     for (int index = 1; index <= ValueCount; ++index)
         contents.settingValues[index] = numbers[UnitConfigCount + index];
 
     const UnitConfig used =
-        contents.formatMarker == NoUnitConfigMarker ? UnitConfig{} : contents.unitConfig;
+        unitConfigTaken(contents.formatMarker, marker1) ? contents.unitConfig : UnitConfig{};
     if (const auto fault = SettingValueCheck::firstFault(contents.settingValues, used))
         return outOfRange(contents, lineOf(fault->code), fault->code, fault->value, fault->min,
                           fault->max);
     return result;
 }
 
-void take(const Contents &contents, ZN8P_INC &inc)
+void take(const Contents &contents, ZN8P_INC &inc, Marker1 marker1)
 {
     inc.modelName = contents.modelName;
     inc.formatMarker = contents.formatMarker;
     inc.unitConfig =
-        contents.formatMarker == NoUnitConfigMarker ? UnitConfig{} : contents.unitConfig;
+        unitConfigTaken(contents.formatMarker, marker1) ? contents.unitConfig : UnitConfig{};
     for (int index = 1; index <= ValueCount; ++index)
         inc.settingValues[index] = contents.settingValues[index];
     inc.settingsFromFile = true;

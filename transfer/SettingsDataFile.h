@@ -51,18 +51,26 @@ struct ReadResult {
     bool ok() const { return fault == Fault::None; }
 };
 
+// What becomes of the unit configuration of a file with format marker 1. File load and znctl
+// download take such a file with no installed options; the file named at start-up keeps the
+// options it holds, as the start-up has always taken it.
+enum class Marker1 {
+    DropsUnitConfig,
+    KeepsUnitConfig,
+};
+
 // Reads and checks a whole file; nothing outside the result changes. The file is good when its
 // first 61 lines hold the model name "ZN8P", a format marker of 0 or 1, the unit configuration
-// (each field within its choices; not checked for format marker 1, whose unit configuration is
-// not used) and 53 values each within the limits a write of it would have for the file's own
-// values and unit configuration (all options absent for format marker 1). What follows line 61 is
-// not read. Only the lines needed are read, one at a time and bounded, so a huge file costs no
-// more memory than a normal one.
-ReadResult read(const QString &path);
+// (each field within its choices; not checked when format marker 1 drops it) and 53 values each
+// within the limits a write of it would have for the file's own values and the unit configuration
+// taken (all options absent when format marker 1 drops them). What follows line 61 is not read.
+// Only the lines needed are read, one at a time and bounded, so a huge file costs no more memory
+// than a normal one.
+ReadResult read(const QString &path, Marker1 marker1 = Marker1::DropsUnitConfig);
 
-// Puts good contents in place: modelName, formatMarker, the unit configuration (cleared for format
-// marker 1, a file without one) and settingValues 1 to 53, and sets settingsFromFile.
-void take(const Contents &contents, ZN8P_INC &inc);
+// Puts good contents in place: modelName, formatMarker, the unit configuration (cleared when
+// format marker 1 drops it) and settingValues 1 to 53, and sets settingsFromFile.
+void take(const Contents &contents, ZN8P_INC &inc, Marker1 marker1 = Marker1::DropsUnitConfig);
 
 // The file text for inc: the model name "ZN8P", the format marker 0, the unit configuration and
 // the 53 values. inc.formatMarker is not written: a file the program writes always carries 0.

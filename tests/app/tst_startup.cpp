@@ -138,6 +138,21 @@ void TestStartup::namedFileIsTakenMissingFileFallsBackToDefaults()
     QCOMPARE(inc.unitConfig.alarm2, qint16(1));
     QVERIFY(op.shown.isEmpty());
 
+    // Format marker 1 given at start-up keeps its unit options (File load drops them).
+    QByteArray marked = SettingsDataFile::compose(source);
+    marked.replace("\"ZN8P\"\r\n0\r\n", "\"ZN8P\"\r\n1\r\n");
+    const QString markedPath = writeFile("marked.znm", marked);
+    ZN8P_INC started;
+    StartupRoutine markedStart(started, op);
+    QCOMPARE(markedStart.takeSettingsFile('"' + markedPath + '"'),
+             StartupRoutine::FileOutcome::Loaded);
+    QCOMPARE(started.formatMarker, qint16(1));
+    QVERIFY(started.unitConfig == source.unitConfig);
+    QCOMPARE(started.settingValues[3], qint16(77));
+    ZN8P_INC loaded;
+    SettingsDataFile::take(SettingsDataFile::read(markedPath).contents, loaded);
+    QVERIFY(loaded.unitConfig == UnitConfig{});
+
     ZN8P_INC fresh;
     fresh.keepUnitFlag = true;
     StartupRoutine second(fresh, op);
