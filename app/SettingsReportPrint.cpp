@@ -16,7 +16,7 @@
 namespace
 {
 constexpr int NoPrinterMessage = 57;
-constexpr int NotWrittenMessage = 1015;
+constexpr int NotWrittenMessage = 1154;
 constexpr int PdfFilter = 1016;
 constexpr int ReportTitle = 1061;
 constexpr int NoDataMessage = 1072;
@@ -77,7 +77,8 @@ void SettingsReportPrint::saveAsPdf()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".pdf");
-    if (!SettingsReportPainter::writePdf(reportOf(m_inc), path))
-        m_op.showText(NotWrittenMessage, msg(NotWrittenMessage).arg(QDir::toNativeSeparators(path)),
+    const FileFault fault = SettingsReportPainter::writePdf(reportOf(m_inc), path);
+    if (!fault.isNone())
+        m_op.showText(NotWrittenMessage, msg(NotWrittenMessage).arg(fault.text()),
                       MessageIcon::Exclamation);
 }

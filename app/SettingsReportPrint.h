@@ -18,7 +18,8 @@ public:
 
     // Without valid setting data message 1072 and nothing else. Otherwise the printer selection
     // (its printer becomes the program's); a printer prints the report (message 57 when it
-    // fails), "Save as PDF file" asks for the file and writes it (message 1015 when it cannot).
+    // fails), "Save as PDF file" asks for the file and writes it (message 1154 with the file and
+    // the reason when it cannot).
     void print();
 
 private:

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+
 namespace AppendOnlyFile
 {
 
@@ -19,35 +21,33 @@ Result failureOf(const QFileDevice &file)
     return refused ? Result::PermissionDenied : Result::Failed;
 }
 
-bool isWritableTarget(const QString &path)
-{
-    const QFileInfo target(path);
-    return !target.exists() || target.isFile();
-}
-
 Result append(const QString &path, const QByteArray &lines, const QByteArray &header,
-              QString *error)
+              FileFault *fault)
 {
-    if (!isWritableTarget(path)) {
-        if (error)
-            *error = QStringLiteral("not a regular file");
+    const auto report = [&](const FileFault &found) {
+        if (fault)
+            *fault = found;
+    };
+    const FileFault target = FileFault::ofTarget(path);
+    report(target);
+    if (!target.isNone())
         return Result::Failed;
-    }
     // Unbuffered: one write of the whole text goes straight to the file, so a reader never sees
     // half a line that the writer still means to finish, and no rest of a failed line stays in a
     // buffer to be written after it.
     QFile file(path);
-    const auto failed = [&] {
-        if (error)
-            *error = file.errorString();
+    const auto failed = [&](int errorNumber) {
+        report(FileFault::of(file, errorNumber));
         return failureOf(file);
     };
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return failed();
+        return failed(errno);
     const qint64 wholeLines = file.size();
     const QByteArray bytes = wholeLines == 0 ? header + lines : lines;
+    errno = 0;
     const bool written = file.write(bytes) == bytes.size();
-    const Result result = written ? Result::Written : failed();
+    const Result result = written ? Result::Written : failed(errno);
     if (!written)
         file.resize(wholeLines);
     file.close();

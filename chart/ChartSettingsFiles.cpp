@@ -1,10 +1,10 @@
 #include "ChartSettingsFiles.h"
 
+#include "base/WholeFileWriter.h"
 #include "base/ZN8P_INC.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 
 namespace
@@ -154,17 +154,11 @@ bool ChartSettingsFiles::write(int channel, const ChartRecords &values,
     const QString path = filePath(channel);
     ChartRecords merged = read(channel).value_or(ChartRecords::defaults(channel));
     merged.take(values, records);
-    const QFileInfo target(path);
-    QSaveFile file(path);
-    const QByteArray bytes = merged.toBytes();
-    // Not over a FIFO or a device, which the rename would replace. flush() before commit():
-    // Qt 6.4's commit() ignores a failure of its own final flush and would put a cut-off file in
-    // place of the old one on a full disk.
-    const bool written = (!target.exists() || target.isFile()) && file.open(QIODevice::WriteOnly) &&
-                         file.write(bytes) == bytes.size() && file.flush() && file.commit();
-    if (!written && m_unsaved)
-        m_unsaved(path);
-    return written;
+    // Never over a FIFO or a device, which the rename would replace.
+    const FileFault fault = WholeFileWriter::writeAll(path, merged.toBytes());
+    if (!fault.isNone() && m_unsaved)
+        m_unsaved(fault);
+    return fault.isNone();
 }
 
 ChartSettingsFiles::Flags ChartSettingsFiles::load(ZN8P_INC &inc)

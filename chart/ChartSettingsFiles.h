@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/FileFault.h"
 #include "chart/ChartChannels.h"
 
 #include <QByteArray>
@@ -48,8 +49,8 @@ class ChartSettingsFiles
 {
 public:
     using Flags = std::array<qint16, ChartChannels::Count>;
-    // Told the path of a file that could not be written.
-    using Unsaved = std::function<void(const QString &path)>;
+    // Told the file that could not be written, and why.
+    using Unsaved = std::function<void(const FileFault &fault)>;
 
     explicit ChartSettingsFiles(QString folder);
 

@@ -91,8 +91,8 @@ Mardel_ChartCtl::Mardel_ChartCtl(ZN8P_INC &inc, OperatorInterface &op, const QSt
                                                   : std::nullopt;
     };
 
-    m_files.setUnsavedReport([this](const QString &path) {
-        m_op.setStatusPanel(ReasonPanel, msg(982).arg(QDir::toNativeSeparators(path)));
+    m_files.setUnsavedReport([this](const FileFault &fault) {
+        m_op.setStatusPanel(ReasonPanel, msg(982).arg(fault.text()));
     });
     timChart.setInterval(1000);
     connect(&timChart, &QTimer::timeout, this, &Mardel_ChartCtl::timChart_Timer);

@@ -154,5 +154,5 @@ void TraceRun::logFailed(TrendLogWriter::Result result)
     m_view.showLogFault(
         result == TrendLogWriter::Result::PermissionDenied
             ? msg(555)
-            : msg(980).arg(QDir::toNativeSeparators(m_log->path()), m_log->errorString()));
+            : msg(980).arg(QDir::toNativeSeparators(m_log->path()), m_log->fault().reasonText()));
 }

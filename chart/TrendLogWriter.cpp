@@ -2,11 +2,11 @@
 
 #include "base/AppendOnlyFile.h"
 #include "base/MessageTable.h"
+#include "base/WholeFileWriter.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 #include <QStringEncoder>
 
 namespace
@@ -105,10 +105,9 @@ QString TrendLogWriter::dataLine(const Sample &sample) const
 TrendLogWriter::Result TrendLogWriter::write(const Sample &sample)
 {
     // A FIFO or a device given as the log would be replaced by a regular file, or block.
-    if (!AppendOnlyFile::isWritableTarget(m_path)) {
-        m_error = QStringLiteral("not a regular file");
+    m_fault = FileFault::ofTarget(m_path);
+    if (!m_fault.isNone())
         return Result::Failed;
-    }
     if (m_created)
         return append(dataLine(sample));
     const Result result = create(quoted(msg(556)) + LineEnd + headingLine() + dataLine(sample));
@@ -116,26 +115,17 @@ TrendLogWriter::Result TrendLogWriter::write(const Sample &sample)
     return result;
 }
 
-TrendLogWriter::Result TrendLogWriter::failed(const QFileDevice &file)
-{
-    m_error = file.errorString();
-    return AppendOnlyFile::failureOf(file);
-}
-
 TrendLogWriter::Result TrendLogWriter::create(const QString &text)
 {
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failed(file);
-    const QByteArray bytes = encoded(text);
-    // flush() before commit(): Qt 6.4's commit() ignores a failure of its own final flush and
-    // would leave a cut-off file on a full disk.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
-        return failed(file);
-    return Result::Written;
+    WholeFileWriter file(m_path);
+    if (file.open() && file.write(encoded(text)) && file.commit())
+        return Result::Written;
+    m_fault = file.fault();
+    return m_fault.reason() == FileFault::Reason::ReadOnly ? Result::PermissionDenied
+                                                           : Result::Failed;
 }
 
 TrendLogWriter::Result TrendLogWriter::append(const QString &text)
 {
-    return AppendOnlyFile::append(m_path, encoded(text), {}, &m_error);
+    return AppendOnlyFile::append(m_path, encoded(text), {}, &m_fault);
 }

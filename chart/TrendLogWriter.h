@@ -5,8 +5,6 @@
 #include <QDateTime>
 #include <QString>
 
-class QFileDevice;
-
 // One trend log file in comma-separated text. The first sample creates the file (replacing one of
 // the same name) with the two heading lines; every later sample appends one line. The file is
 // opened and closed for every line, so that another program can read it while the run goes on and
@@ -54,8 +52,8 @@ public:
     Result write(const Sample &sample);
 
     QString path() const { return m_path; }
-    // Why the last write failed, for the operator.
-    QString errorString() const { return m_error; }
+    // Why the last write failed, for the operator: the file and the reason.
+    const FileFault &fault() const { return m_fault; }
 
     // "2026/07/04" and "09:05:03" (24-hour) in every language, so that the lines sort and a
     // spreadsheet reads them the same everywhere.
@@ -67,10 +65,9 @@ private:
     QString dataLine(const Sample &sample) const;
     Result create(const QString &text);
     Result append(const QString &text);
-    Result failed(const QFileDevice &file);
 
     QString m_path;
     Channels m_channels;
     bool m_created = false;
-    QString m_error;
+    FileFault m_fault;
 };

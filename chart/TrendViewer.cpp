@@ -4,6 +4,7 @@
 
 #include "base/MessageTable.h"
 #include "base/ProgramFolder.h"
+#include "base/WholeFileWriter.h"
 #include "base/ZN8P_INC.h"
 #include "chart/TrendPlot.h"
 #include "display/WindowPlacement.h"
@@ -17,10 +18,11 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace
 {
+
+constexpr int NotWrittenMessage = 1154;
 
 QColor colourOf(qint32 bgr)
 {
@@ -197,12 +199,12 @@ void TrendViewer::askExport(bool pdf)
         this, withoutAccessKey(msg(pdf ? 1007 : 1006)), suggested, msg(pdf ? 1016 : 1008));
     if (path.isEmpty())
         return;
-    const bool written = pdf ? exportPdf(path) : exportPng(path, m_ui->plot->size());
-    if (!written)
-        QMessageBox::warning(this, msg(1), msg(1015).arg(path));
+    const FileFault fault = pdf ? exportPdf(path) : exportPng(path, m_ui->plot->size());
+    if (!fault.isNone())
+        QMessageBox::warning(this, msg(1), msg(NotWrittenMessage).arg(fault.text()));
 }
 
-bool TrendViewer::exportPng(const QString &path, const QSize &size) const
+FileFault TrendViewer::exportPng(const QString &path, const QSize &size) const
 {
     QImage image(size, QImage::Format_RGB32);
     {
@@ -210,24 +212,29 @@ bool TrendViewer::exportPng(const QString &path, const QSize &size) const
         painter.setFont(font());
         m_ui->plot->render(painter, image.rect(), header());
     }
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && image.save(&file, "PNG") && file.commit();
+    WholeFileWriter file(path);
+    if (!file.open())
+        return file.fault();
+    if (!image.save(&file.device(), "PNG") && file.fault().isNone())
+        return FileFault(path, FileFault::Reason::Other, QStringLiteral("PNG encoder failed"));
+    file.commit();
+    return file.fault();
 }
 
-bool TrendViewer::exportPdf(const QString &path) const
+FileFault TrendViewer::exportPdf(const QString &path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    WholeFileWriter file(path);
+    if (!file.open())
+        return file.fault();
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&file.device());
         writer.setTitle(header());
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageOrientation(QPageLayout::Landscape);
         writer.setResolution(150);
         QPainter painter(&writer);
         if (!painter.isActive())
-            return false;
+            return FileFault(path, FileFault::Reason::Other, QStringLiteral("PDF writer failed"));
         // Drawn at the window's pixel density, then scaled to the page, so that text and lines
         // keep the proportions seen on the screen.
         const QRect page = painter.viewport();
@@ -237,5 +244,6 @@ bool TrendViewer::exportPdf(const QString &path) const
         m_ui->plot->render(
             painter, QRect(0, 0, int(page.width() / scale), int(page.height() / scale)), header());
     }
-    return file.commit();
+    file.commit();
+    return file.fault();
 }

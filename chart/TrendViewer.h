@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/FileFault.h"
 #include "chart/TrendLogReader.h"
 #include "chart/TrendView.h"
 
@@ -52,9 +53,10 @@ public:
     // Takes what was appended to the file since the last read.
     void reload();
     // The visible part, with the header line, as a PNG image of size pixels or as a one-page
-    // landscape PDF. False when the file could not be written (the previous file stays).
-    bool exportPng(const QString &path, const QSize &size) const;
-    bool exportPdf(const QString &path) const;
+    // landscape PDF, written whole or not at all (WholeFileWriter): why the file was not written
+    // (the previous file stays), none when it was.
+    FileFault exportPng(const QString &path, const QSize &size) const;
+    FileFault exportPdf(const QString &path) const;
 
 private:
     TrendViewer(const QString &path, const Colours &colours, QString origin, QWidget *parent);

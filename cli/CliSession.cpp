@@ -35,7 +35,8 @@ bool CliSession::checkLink()
 int CliSession::finish(int subcommandCode)
 {
     if (core.journal.failed())
-        console.errorLine(QStringLiteral("znctl: %1 (%2)").arg(msg(914), core.journal.folder()));
+        console.errorLine(
+            QStringLiteral("znctl: %1 %2").arg(msg(914), core.journal.lastFault().text()));
     switch (op.waitEnd()) {
     case TerminalOperator::WaitEnd::TimedOut:
         return Busy;

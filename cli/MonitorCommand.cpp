@@ -226,16 +226,13 @@ void MonitorRun::logSample(const TrendLogWriter::Sample &sample)
         channels.mv2 = hasSecondOutput();
         m_log.emplace(csvPath(sample.at), channels, m_commandLine.appendCsv);
     }
-    switch (m_log->write(sample)) {
-    case TrendLogWriter::Result::Written:
+    const TrendLogWriter::Result result = m_log->write(sample);
+    if (result == TrendLogWriter::Result::Written)
         return;
-    case TrendLogWriter::Result::PermissionDenied:
+    if (result == TrendLogWriter::Result::PermissionDenied)
         m_session.op.showMessage({555}, MessageIcon::None);
-        break;
-    case TrendLogWriter::Result::Failed:
-        m_session.console.errorLine(QStringLiteral("znctl: cannot write %1").arg(m_log->path()));
-        break;
-    }
+    m_session.console.errorLine(
+        QStringLiteral("znctl: cannot write %1").arg(m_log->fault().text()));
     m_exitCode = FileError;
     m_loop.quit();
 }

@@ -148,22 +148,21 @@ int runUpload(CliSession &session, const CommandLine &commandLine)
         return Refused;
     }
     if (!commandLine.outPath.isEmpty()) {
-        QString error;
-        if (!SettingsDataFile::write(commandLine.outPath, session.inc, &error)) {
-            session.console.errorLine(
-                QStringLiteral("znctl: cannot write %1: %2").arg(commandLine.outPath, error));
+        const FileFault fault = SettingsDataFile::write(commandLine.outPath, session.inc);
+        if (!fault.isNone()) {
+            session.console.errorLine(QStringLiteral("znctl: cannot write %1").arg(fault.text()));
             return FileError;
         }
         // The report names the file that holds the same values.
         session.inc.settingsFileName = commandLine.outPath;
     }
-    if (!commandLine.reportPath.isEmpty() &&
-        !SettingsReportPainter::writePdf(
-            SettingsReport::of(session.inc, QDateTime::currentDateTime()),
-            commandLine.reportPath)) {
-        session.console.errorLine(
-            QStringLiteral("znctl: cannot write %1").arg(commandLine.reportPath));
-        return FileError;
+    if (!commandLine.reportPath.isEmpty()) {
+        const FileFault fault = SettingsReportPainter::writePdf(
+            SettingsReport::of(session.inc, QDateTime::currentDateTime()), commandLine.reportPath);
+        if (!fault.isNone()) {
+            session.console.errorLine(QStringLiteral("znctl: cannot write %1").arg(fault.text()));
+            return FileError;
+        }
     }
     return Success;
 }

@@ -1,6 +1,7 @@
 #include "SettingsReportPainter.h"
 
 #include "base/MessageTable.h"
+#include "base/WholeFileWriter.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -9,7 +10,6 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace
 {
@@ -215,20 +215,23 @@ bool SettingsReportPainter::print(const SettingsReport &report, QPagedPaintDevic
     return painter.end();
 }
 
-bool SettingsReportPainter::writePdf(const SettingsReport &report, const QString &path)
+FileFault SettingsReportPainter::writePdf(const SettingsReport &report, const QString &path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    WholeFileWriter file(path);
+    if (!file.open())
+        return file.fault();
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&file.device());
         writer.setPageLayout(a4Layout());
         writer.setTitle(report.title);
         writer.setCreator(QGuiApplication::applicationDisplayName());
-        if (!print(report, writer))
-            return false;
+        // A painter that cannot draw is no file fault of the disk's: the writes said nothing.
+        if (!print(report, writer) && file.fault().isNone())
+            return FileFault(path, FileFault::Reason::Other,
+                             QStringLiteral("the report could not be drawn"));
     }
-    return file.commit();
+    file.commit();
+    return file.fault();
 }
 
 QImage SettingsReportPainter::pageImage(const SettingsReport &report, int page, qreal scale)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/FileFault.h"
 #include "dialogs/SettingsReport.h"
 
 #include <QList>
@@ -27,8 +28,9 @@ public:
     // Every page onto device, sized by its page layout; false when it refused a page (a printer
     // error, a file that cannot be written).
     static bool print(const SettingsReport &report, QPagedPaintDevice &device);
-    // The report as an A4 PDF file, written whole or not at all; false when it cannot be.
-    static bool writePdf(const SettingsReport &report, const QString &path);
+    // The report as an A4 PDF file, written whole or not at all (WholeFileWriter); why it was not
+    // written, none when it was.
+    static FileFault writePdf(const SettingsReport &report, const QString &path);
     // A page as a picture on white, A4 at scale pixels per point.
     static QImage pageImage(const SettingsReport &report, int page, qreal scale);
 

@@ -1,10 +1,10 @@
 #include "SettingsDataFile.h"
 
+#include "base/WholeFileWriter.h"
 #include "transfer/SettingValueCheck.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <limits>
 #include <optional>
@@ -186,25 +186,9 @@ QByteArray compose(const ZN8P_INC &inc)
     return text;
 }
 
-bool write(const QString &path, const ZN8P_INC &inc, QString *error)
+FileFault write(const QString &path, const ZN8P_INC &inc)
 {
-    // A FIFO or a device at path would be replaced by a regular file.
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile()) {
-        if (error != nullptr)
-            *error = QStringLiteral("%1 exists and is not a regular file").arg(path);
-        return false;
-    }
-    QSaveFile file(path);
-    const QByteArray text = compose(inc);
-    // Without a successful commit() the temporary file is discarded and the old file stays. The
-    // explicit flush() matters: Qt 6.4's commit() ignores a failure of its own final flush (a full
-    // disk) and would put a cut-off file in place of the old one.
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(text) == text.size() &&
-                         file.flush() && file.commit();
-    if (!written && error != nullptr)
-        *error = file.errorString();
-    return written;
+    return WholeFileWriter::writeAll(path, compose(inc));
 }
 
 } // namespace SettingsDataFile

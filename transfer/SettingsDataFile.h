@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/FileFault.h"
 #include "base/ZN8P_INC.h"
 
 #include <QByteArray>
@@ -76,10 +77,10 @@ void take(const Contents &contents, ZN8P_INC &inc, Marker1 marker1 = Marker1::Dr
 // the 53 values. inc.formatMarker is not written: a file the program writes always carries 0.
 QByteArray compose(const ZN8P_INC &inc);
 
-// Writes compose(inc) to path through a temporary file that replaces the old one only when
-// complete, so a failure part way (a full disk, a killed process) leaves the previous file as it
-// was. Returns false when the file was not written, with the reason in *error when error is given;
-// a path that exists as something other than a regular file is never written.
-bool write(const QString &path, const ZN8P_INC &inc, QString *error = nullptr);
+// Writes compose(inc) to path whole or not at all (WholeFileWriter): a failure part way (a full
+// disk, a killed process) leaves the previous file as it was, and a path that exists as something
+// other than a regular file is never written. Returns why the file was not written, none when it
+// was.
+FileFault write(const QString &path, const ZN8P_INC &inc);
 
 } // namespace SettingsDataFile

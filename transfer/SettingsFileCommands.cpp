@@ -25,6 +25,7 @@ constexpr int NothingChangedMessage = 958;
 constexpr int ProgressFull = SettingsDataFile::ValueCount;
 constexpr int ProgressCaptionNone = 0;
 constexpr int ReasonPanel = 4;
+constexpr int NotWrittenMessage = 1154;
 } // namespace
 
 SettingsFileCommands::SettingsFileCommands(ZN8P_INC &inc, OperatorInterface &op, MainView &view,
@@ -56,13 +57,13 @@ bool SettingsFileCommands::writeFile(const QString &path)
     // The display's data stand as filed: with the marker of a file the program writes.
     m_inc.formatMarker = 0;
     m_view.setProgressVisible(true, ProgressCaptionNone);
-    QString reason;
-    const bool written = SettingsDataFile::write(path, m_inc, &reason);
+    const FileFault fault = SettingsDataFile::write(path, m_inc);
     m_view.setProgressValue(ProgressFull);
     m_view.setProgressVisible(false, ProgressCaptionNone);
-    if (!written) {
-        m_op.setStatusPanel(ReasonPanel,
-                            QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason);
+    if (!fault.isNone()) {
+        m_op.setStatusPanel(ReasonPanel, fault.text());
+        m_op.showText(NotWrittenMessage, msg(NotWrittenMessage).arg(fault.text()),
+                      MessageIcon::Exclamation);
         return false;
     }
     // Filed under a new name or over an old one, the display's data are saved either way: the

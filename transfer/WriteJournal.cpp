@@ -55,14 +55,17 @@ void WriteJournal::record(const ZN8P_INC &inc, int code, std::optional<qint16> b
         m_source == Source::Window ? QStringLiteral("window") : QStringLiteral("znctl"),
     };
     QDir().mkpath(m_folder);
+    FileFault fault;
     const AppendOnlyFile::Result result = AppendOnlyFile::append(
-        pathFor(at.date()), JournalFile::line(fields), JournalFile::headingLine());
+        pathFor(at.date()), JournalFile::line(fields), JournalFile::headingLine(), &fault);
     if (result == AppendOnlyFile::Result::Written) {
         m_failureShown = false;
         return;
     }
     m_failed = true;
+    m_fault = fault;
     if (!m_failureShown)
-        m_op.setStatusPanel(FailurePanel, msg(JournalFailedMessage));
+        m_op.setStatusPanel(FailurePanel,
+                            msg(JournalFailedMessage) + QLatin1Char(' ') + fault.text());
     m_failureShown = true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/FileFault.h"
 #include "transfer/WriteOutcome.h"
 
 #include <QDate>
@@ -17,7 +18,8 @@ struct ZN8P_INC;
 // written (a single change, a manual output step, each item of a download), appended to this
 // month's file of the journal folder (JournalFile). The file is never replaced; a line is written
 // whole or not at all. A journal that cannot be written never holds up the write: the status bar
-// says so once (panel 4, message 914), and again only after a line has been written since.
+// says so once (panel 4, message 914 with the file and the reason), and again only after a line
+// has been written since.
 class WriteJournal
 {
 public:
@@ -34,8 +36,9 @@ public:
     QString folder() const { return m_folder; }
     // The file that holds the entries of date's month.
     QString pathFor(const QDate &date) const;
-    // True once a line could not be written during this run.
+    // True once a line could not be written during this run; lastFault() says which file and why.
     bool failed() const { return m_failed; }
+    const FileFault &lastFault() const { return m_fault; }
 
     // The clock of the entries; tests set a fixed one.
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
@@ -47,4 +50,5 @@ private:
     std::function<QDateTime()> m_clock;
     bool m_failed = false;
     bool m_failureShown = false;
+    FileFault m_fault;
 };

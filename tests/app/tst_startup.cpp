@@ -90,7 +90,7 @@ void TestStartup::settingsFileRoundTripsAndReadsOnlyWhatItNeeds()
     QVERIFY(text.startsWith("\"ZN8P\"\r\n0\r\n1\r\n1\r\n3\r\n"));
 
     const QString path = m_dir->filePath("round.znm");
-    QVERIFY(SettingsDataFile::write(path, saved));
+    QVERIFY(SettingsDataFile::write(path, saved).isNone());
     const SettingsDataFile::ReadResult read = SettingsDataFile::read(path);
     QVERIFY(read.ok());
     ZN8P_INC loaded;
@@ -111,7 +111,7 @@ void TestStartup::settingsFileRoundTripsAndReadsOnlyWhatItNeeds()
     const QString fifo = m_dir->filePath("fifo.znm");
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     QCOMPARE(SettingsDataFile::read(fifo).fault, Fault::Unreadable);
-    QVERIFY(!SettingsDataFile::write(fifo, saved));
+    QVERIFY(!SettingsDataFile::write(fifo, saved).isNone());
     QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
 }
 
@@ -122,7 +122,7 @@ void TestStartup::namedFileIsTakenMissingFileFallsBackToDefaults()
     source.settingValues = ParameterTable::defaultSettingValues();
     source.settingValues[3] = 77;
     const QString path = m_dir->filePath("start.znm");
-    QVERIFY(SettingsDataFile::write(path, source));
+    QVERIFY(SettingsDataFile::write(path, source).isNone());
 
     ZN8P_INC inc;
     inc.commActive = true;

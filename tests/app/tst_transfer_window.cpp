@@ -77,7 +77,7 @@ void TestTransferWindow::startWithFile()
         }
     }
     const QString path = m_rig->dir.filePath(QStringLiteral("start.znm"));
-    QVERIFY(SettingsDataFile::write(path, file));
+    QVERIFY(SettingsDataFile::write(path, file).isNone());
     StartupRoutine start(m_rig->startup, m_rig->op);
     QCOMPARE(start.takeSettingsFile(QLatin1Char('"') + path + QLatin1Char('"')),
              StartupRoutine::FileOutcome::Loaded);

@@ -444,8 +444,8 @@ void TestChartCtl::settingsThatCannotBeSavedAreSaid()
     m_op.panels.clear();
     child<QRadioButton>("optShort")->click();
     QCOMPARE(m_op.panels.value(4),
-             QStringLiteral("Chart settings could not be saved to %1; the change holds only "
-                            "until the program ends.")
+             QStringLiteral("Chart settings could not be saved to %1 (not a regular file); the "
+                            "change holds only until the program ends.")
                  .arg(QDir::toNativeSeparators(fifo)));
     QVERIFY(!QFileInfo(fifo).isFile());
 }

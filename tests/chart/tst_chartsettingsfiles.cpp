@@ -234,7 +234,10 @@ void TestChartSettingsFiles::noRegularFileIsNeitherReadNorReplaced()
     QTemporaryDir dir;
     ChartSettingsFiles files(dir.path());
     QStringList unsaved;
-    files.setUnsavedReport([&unsaved](const QString &path) { unsaved << path; });
+    files.setUnsavedReport([&unsaved](const FileFault &fault) {
+        QCOMPARE(fault.reason(), FileFault::Reason::NotRegularFile);
+        unsaved << fault.path();
+    });
     const QString fifo = files.filePath(Pv);
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     ZN8P_INC inc;

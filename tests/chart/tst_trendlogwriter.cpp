@@ -1,5 +1,6 @@
 #include "base/MessageTable.h"
 #include "chart/TrendLogWriter.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,8 +8,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 class TestTrendLogWriter : public QObject
@@ -105,7 +104,7 @@ void TestTrendLogWriter::failedLineIsLostAndNextTriesAgain()
     const QString path = folder + "/run.csv";
     TrendLogWriter log(path, {});
     QCOMPARE(log.write(sample("1.0")), TrendLogWriter::Result::Failed);
-    QVERIFY(!log.errorString().isEmpty());
+    QVERIFY(!log.fault().isNone());
     QVERIFY(QDir().mkpath(folder));
     QCOMPARE(log.write(sample("2.0")), TrendLogWriter::Result::Written);
     const QByteArray text = contents(path);
@@ -114,14 +113,13 @@ void TestTrendLogWriter::failedLineIsLostAndNextTriesAgain()
 
     // The disk fills up in the middle of a line (a file size limit stands in for it): the line is
     // lost whole, and once there is room again the next one is written after the last whole line.
-    ::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{};
-    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &limit), 0);
-    const rlimit full{rlim_t(text.size() + 10), limit.rlim_max};
-    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &full), 0);
-    const TrendLogWriter::Result onFullDisk = log.write(sample("3.0"));
-    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    TrendLogWriter::Result onFullDisk;
+    {
+        const FileSizeLimit full(text.size() + 10);
+        onFullDisk = log.write(sample("3.0"));
+    }
     QCOMPARE(onFullDisk, TrendLogWriter::Result::Failed);
+    QCOMPARE(log.fault().reasonText(), QStringLiteral("disk full"));
     QCOMPARE(contents(path), text);
     QCOMPARE(log.write(sample("4.0")), TrendLogWriter::Result::Written);
     const QByteArray added = contents(path).mid(text.size());

@@ -110,7 +110,7 @@ void TestTrendViewer::exportsVisiblePart()
                                               "10:00:10    Port COM3, instrument number 7"));
 
     const QString png = dir.filePath(QStringLiteral("run.png"));
-    QVERIFY(viewer->exportPng(png, QSize(640, 360)));
+    QVERIFY(viewer->exportPng(png, QSize(640, 360)).isNone());
     const QImage image(png);
     QCOMPARE(image.size(), QSize(640, 360));
     // Each channel's colour is drawn somewhere: the picture holds the traces, not a blank.
@@ -123,14 +123,15 @@ void TestTrendViewer::exportsVisiblePart()
     }
 
     const QString pdf = dir.filePath(QStringLiteral("run.pdf"));
-    QVERIFY(viewer->exportPdf(pdf));
+    QVERIFY(viewer->exportPdf(pdf).isNone());
     QFile file(pdf);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.read(5) == "%PDF-");
     QVERIFY(file.size() > 1000);
 
     // A file that cannot be written leaves no picture behind.
-    QVERIFY(!viewer->exportPng(dir.filePath(QStringLiteral("no/such/folder.png")), QSize(64, 64)));
+    QVERIFY(!viewer->exportPng(dir.filePath(QStringLiteral("no/such/folder.png")), QSize(64, 64))
+                 .isNone());
 }
 
 void TestTrendViewer::refusesOtherFile()

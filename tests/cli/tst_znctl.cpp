@@ -649,6 +649,8 @@ void TestZnctl::writeSideRefusals()
     const QString windup = variant("windup.znm", 50, "150");
     const QString alarmType = variant("alarmtype.znm", 34, "99");
     const QString cut = variant("cut.znm", 41, QByteArray());
+    const QString fifo = m_config->filePath("report.pdf");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
 
     struct Case {
         const char *name;
@@ -703,6 +705,13 @@ void TestZnctl::writeSideRefusals()
          1,
          "cannot write",
          false},
+        // Never replaced by a file (nor written into, which would block).
+        {"report into a FIFO",
+         none,
+         {"upload", "--report", fifo},
+         1,
+         "cannot write " + fifo + " (not a regular file)",
+         false},
     };
     for (const Case &c : cases) {
         startSimulator(options);
@@ -717,6 +726,7 @@ void TestZnctl::writeSideRefusals()
         });
         QVERIFY2(taken == c.taken, c.name);
     }
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
 
     // Items written in the vendor frame carry the main set value: the controller's own, read
     // just before, also when the program never uploaded it (237 here, set at the keys).

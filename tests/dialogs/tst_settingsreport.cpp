@@ -38,8 +38,9 @@ void TestSettingsReport::pdfHasHeaderAndOneRowPerItem()
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
     const SettingsReport report =
         SettingsReport::of(inc, QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)));
-    QVERIFY(!SettingsReportPainter::writePdf(report, dir.filePath(QStringLiteral("no/such.pdf"))));
-    QVERIFY(SettingsReportPainter::writePdf(report, pdf));
+    QVERIFY(!SettingsReportPainter::writePdf(report, dir.filePath(QStringLiteral("no/such.pdf")))
+                 .isNone());
+    QVERIFY(SettingsReportPainter::writePdf(report, pdf).isNone());
     QProcess pdftotext;
     pdftotext.start(QStringLiteral("pdftotext"),
                     {QStringLiteral("-layout"), pdf, QStringLiteral("-")});

@@ -2,14 +2,12 @@
 #include "base/ProgramFolder.h"
 #include "comm/ParameterTable.h"
 #include "tests/support/ConnectionRig.h"
+#include "tests/support/FileSizeLimit.h"
 #include "transfer/SettingsDataFile.h"
 #include "transfer/SettingsFileCommands.h"
 #include "transfer/SettingsFileDialogs.h"
 
 #include <QtTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace
 {
@@ -214,19 +212,21 @@ void TestSettingsFileCommands::failedWriteLeavesOldFile()
     rig.inc.settingValues[1] = 1;
     rig.inc.unsavedOnlineChanges = true;
     rig.op.answers = {true};
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit unlimited{};
-    getrlimit(RLIMIT_FSIZE, &unlimited);
-    const rlimit full{100, unlimited.rlim_max};
-    setrlimit(RLIMIT_FSIZE, &full);
-    const bool written = rig.commands.mnuSave();
-    setrlimit(RLIMIT_FSIZE, &unlimited);
+    bool written = true;
+    {
+        const FileSizeLimit full(100);
+        written = rig.commands.mnuSave();
+    }
 
     QVERIFY(!written);
     QCOMPARE(rig.file(), old);
     QCOMPARE(QDir(ProgramFolder::setdata()).entryList(QDir::Files), QStringList{"oven.znm"});
     QVERIFY(rig.inc.unsavedOnlineChanges);
-    QVERIFY(rig.op.panels.value(4).startsWith(QDir::toNativeSeparators(rig.dialogs.name)));
+    // The operator is told, with the file and the reason.
+    const QString told =
+        QDir::toNativeSeparators(rig.dialogs.name) + QStringLiteral(" (disk full)");
+    QCOMPARE(rig.op.panels.value(4), told);
+    QVERIFY(rig.op.texts.value(1154).startsWith(told));
 }
 
 void TestSettingsFileCommands::onlineQuestionSavesAFile()

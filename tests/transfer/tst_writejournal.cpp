@@ -98,7 +98,9 @@ void TestWriteJournal::unwritableJournalSaysSoOnceAndGoesOn()
 
     journal.record(inc, 13, std::nullopt, 45, {});
     journal.record(inc, 13, std::nullopt, 46, {});
-    QCOMPARE(op.panelHistory, QStringList{FailedPanel});
+    // Said with the file and the system's reason.
+    const QString month = QDir::toNativeSeparators(journal.pathFor(July4.date()));
+    QCOMPARE(op.panelHistory, QStringList{FailedPanel + " " + month + " (Not a directory)"});
     QVERIFY(journal.failed());
 
     QVERIFY(QFile::remove(folder));
@@ -110,7 +112,8 @@ void TestWriteJournal::unwritableJournalSaysSoOnceAndGoesOn()
     const QString fifo = journal.pathFor(July4.date());
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     journal.record(inc, 13, std::nullopt, 48, {});
-    QCOMPARE(op.panelHistory, (QStringList{FailedPanel, FailedPanel}));
+    QCOMPARE(op.panelHistory.value(1), FailedPanel + " " + month + " (not a regular file)");
+    QCOMPARE(journal.lastFault().reason(), FileFault::Reason::NotRegularFile);
     QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
 }
 
