@@ -36,6 +36,7 @@ constexpr int ManualButtonCount = 6;
 constexpr int DownloadMessage = 501;
 constexpr int DownloadSteps = 52;
 constexpr int UploadItems = 53;
+constexpr int EventLogFaultMessage = 1155;
 
 void setLabelColour(QLabel *label, const QColor &colour)
 {
@@ -227,6 +228,10 @@ void MainDisp::setUpJobs()
         const int code = PollingCycle::monitorCode(m_inc.monitorStep, m_inc.optionWord());
         m_events.monitorRead(code, m_core.polling.runMonitorJob());
         return true;
+    });
+    // Inside a monitor tick: a notice that lets the polling go on, once until a line is written.
+    m_events.setFaultReport([this](const FileFault &fault) {
+        m_eventLogFault.show(msg(EventLogFaultMessage).arg(fault.text()));
     });
     const auto transferEnded = [this](bool completed) { m_events.transferEnded(completed); };
     m_core.upload.setEndNotice(transferEnded);

@@ -6,6 +6,7 @@
 #include "base/ProgramFolder.h"
 #include "chart/EventRecorder.h"
 #include "display/MainDisplayView.h"
+#include "display/NoticeBox.h"
 #include "transfer/CoreSession.h"
 #include "transfer/SettingsFileCommands.h"
 
@@ -130,6 +131,7 @@ private:
     ScreenPrint m_screenPrint;
     SettingsReportPrint m_reportPrint;
     EventRecorder m_events{m_inc, ProgramFolder::logging()};
+    NoticeBox m_eventLogFault{this, QStringLiteral("eventLogFault")};
     std::unique_ptr<MainDisplayView> m_displayView;
     LinkCheckPanel *m_linkCheckPanel = nullptr;
     Mardel_ChartCtl *Mardel_ChartCtl1 = nullptr;

@@ -111,9 +111,11 @@ void EventRecorder::record(EventLog::Kind kind)
     event.pv = shown(Code::Pv, PvDisplayText(m_inc));
     event.sv = shown(Code::Sv, FormatItemValue(m_inc, Code::Sv));
     event.mv1 = shown(Code::Mv1, FormatItemValue(m_inc, Code::Mv1));
-    const QString path = currentFile();
-    const QFileInfo target(path);
-    m_failed =
-        (target.exists() && !target.isFile()) ||
-        AppendOnlyFile::append(path, EventLog::line(event)) != AppendOnlyFile::Result::Written;
+    const bool wasFailing = !m_fault.isNone();
+    if (AppendOnlyFile::append(currentFile(), EventLog::line(event), {}, &m_fault) ==
+        AppendOnlyFile::Result::Written)
+        return;
+    ++m_lostLines;
+    if (!wasFailing && m_faultReport)
+        m_faultReport(m_fault);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/FileFault.h"
 #include "chart/EventLog.h"
 
 #include <QSet>
@@ -40,9 +41,18 @@ public:
     void wentOffline(bool lost);
     void transferEnded(bool completed);
 
-    // The file the last event went to (or would go to); false from the last write that failed.
+    // Told when an event line could not be written (the line is lost): once, and again only after
+    // a line has been written since, with the file and the reason.
+    using FaultReport = std::function<void(const FileFault &fault)>;
+    void setFaultReport(FaultReport report) { m_faultReport = std::move(report); }
+
+    // The file the last event went to (or would go to); true from the last write that failed.
     QString currentFile() const;
-    bool lastWriteFailed() const { return m_failed; }
+    bool lastWriteFailed() const { return !m_fault.isNone(); }
+    // Why the last write failed; none after a good one.
+    const FileFault &lastFault() const { return m_fault; }
+    // Event lines that could not be written since this recorder was made.
+    int lostLines() const { return m_lostLines; }
 
 private:
     void record(EventLog::Kind kind);
@@ -54,5 +64,7 @@ private:
     std::optional<quint16> m_status; // the last status word read since going online
     QSet<int> m_readSinceOnline;     // monitor codes read since going online
     bool m_inError = false;
-    bool m_failed = false;
+    FileFault m_fault;
+    FaultReport m_faultReport;
+    int m_lostLines = 0;
 };

@@ -587,14 +587,7 @@ void Mardel_ChartCtl::showLogFileName(const QString &path)
 
 void Mardel_ChartCtl::showLogFault(const QString &text)
 {
-    if (m_logFault.isNull()) {
-        m_logFault = new QMessageBox(QMessageBox::Warning, msg(1), text, QMessageBox::Ok, this);
-        m_logFault->setObjectName(QStringLiteral("logFault"));
-        m_logFault->setAttribute(Qt::WA_DeleteOnClose);
-        m_logFault->setWindowModality(Qt::NonModal);
-    }
-    m_logFault->setText(text);
-    m_logFault->show();
+    m_logFault.show(text);
 }
 
 bool Mardel_ChartCtl::traceMenuChecked() const

@@ -4,10 +4,9 @@
 #include "chart/ChartSettingsFiles.h"
 #include "chart/TraceRun.h"
 #include "dialogs/ScaleEntry.h"
+#include "display/NoticeBox.h"
 
 #include <QColor>
-#include <QMessageBox>
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -128,7 +127,7 @@ private:
     QAction *m_traceMenu = nullptr;
     ColourPicker m_pickColour;
     ScaleDialog m_scaleDialog;
-    QPointer<QMessageBox> m_logFault;
+    NoticeBox m_logFault{this, QStringLiteral("logFault")};
     bool m_valuesLive = false;
 
     ChartCanvas *picCanbus = nullptr;

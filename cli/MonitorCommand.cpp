@@ -129,8 +129,16 @@ int MonitorRun::exec()
                 .arg(m_commandLine.csvPath));
         return FileError;
     }
-    if (!m_commandLine.eventsPath.isEmpty())
+    if (!m_commandLine.eventsPath.isEmpty()) {
         m_events.emplace(m_session.inc, m_commandLine.eventsPath);
+        // Monitoring (and the plant feed) goes on; the run ends with exit code 1.
+        m_events->setFaultReport([this](const FileFault &fault) {
+            m_session.console.errorLine(
+                QStringLiteral("znctl: cannot write the event log %1; events are lost until it "
+                               "can be written again")
+                    .arg(fault.text()));
+        });
+    }
     if (m_commandLine.mqtt.enabled() && !openPlantLink())
         return FileError;
     // The link check, the online start read and the timers, or messages 451 and 270.
@@ -151,6 +159,13 @@ int MonitorRun::exec()
     }
     if (ZN8PCom *com = m_session.core.link.com())
         com->ClosePort();
+    if (m_events && m_events->lostLines() > 0) {
+        m_session.console.errorLine(QStringLiteral("znctl: %1 event(s) could not be written to "
+                                                   "the event log")
+                                        .arg(m_events->lostLines()));
+        if (m_exitCode == Success)
+            m_exitCode = FileError;
+    }
     // Every instrument offline, and the broker's connections closed.
     m_plant.reset();
     return m_exitCode;

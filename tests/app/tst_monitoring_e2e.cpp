@@ -1,8 +1,10 @@
+#include "chart/EventLog.h"
 #include "tests/support/WindowRig.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QLayout>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QtTest>
@@ -21,6 +23,7 @@ private slots:
     void liveMonitoringUntilTheLineIsLost_data();
     void liveMonitoringUntilTheLineIsLost();
     void heatingCoolingPageHoldsItsRows();
+    void eventLogThatCannotBeWrittenIsANotice();
 
 private:
     QWidget *find(const char *name)
@@ -217,6 +220,34 @@ void TestMonitoringE2e::heatingCoolingPageHoldsItsRows()
         QWidget *frame = find(name);
         QTRY_VERIFY2(frame->height() >= frame->layout()->totalHeightForWidth(frame->width()), name);
     }
+}
+
+// An event line that cannot be written (here a folder in the month's file's place) is lost and
+// said once, in a notice that lets the monitor ticks go on behind it; not in a modal box, which
+// would stop them, and not through the operator's message boxes.
+void TestMonitoringE2e::eventLogThatCannotBeWrittenIsANotice()
+{
+    QVERIFY(m_rig->startSimulator());
+    const QString events = ProgramFolder::logging() + QStringLiteral("/") +
+                           EventLog::fileNameFor(QDate::currentDate());
+    QVERIFY(QDir().mkpath(events));
+    m_rig->openWindow();
+    QVERIFY(m_rig->linkVerified() && m_rig->goOnline());
+
+    QMessageBox *notice = nullptr;
+    QTRY_VERIFY((notice = m_rig->window->findChild<QMessageBox *>("eventLogFault")) != nullptr);
+    QVERIFY(notice->isVisible() && !notice->isModal() && !QApplication::activeModalWidget());
+    QVERIFY2(notice->text().contains(QDir::toNativeSeparators(events) + " (not a regular file)"),
+             qPrintable(notice->text()));
+    QVERIFY(m_rig->op.shown.isEmpty());
+
+    // Monitoring goes on: the controller is read again, and a sensor break is an event that is
+    // lost too, without a second box.
+    const qsizetype reads = m_rig->sim->requestLog().size();
+    m_rig->sim->withCore([](ControllerCore &core) { core.process().setSensorBroken(true); });
+    QTRY_VERIFY_WITH_TIMEOUT(m_rig->sim->requestLog().size() > reads + 20, 20000);
+    QVERIFY(m_rig->inc().online);
+    QCOMPARE(m_rig->window->findChildren<QMessageBox *>("eventLogFault").size(), 1);
 }
 
 QTEST_MAIN(TestMonitoringE2e)

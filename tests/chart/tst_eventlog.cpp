@@ -154,11 +154,26 @@ void TestEventLog::monthlyFilesAndWholeLines()
     file.close();
     QCOMPARE(words(EventLog::latest(august, 10)), (QStringList{"comm-error", "online"}));
 
-    // A folder in the place of the month's file: the event is lost, and said to be.
+    // A folder in the place of the month's file: the event is lost, and the operator is told
+    // once which file and why, again only after a line has been written since.
+    QStringList told;
+    recorder.setFaultReport([&told](const FileFault &fault) { told << fault.text(); });
+    const QString september = dir.filePath(QStringLiteral("events-2026-09.csv"));
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("events-2026-09.csv")));
     now = QDateTime(QDate(2026, 9, 1), QTime(0, 0));
     recorder.wentOnline();
+    recorder.noReply();
     QVERIFY(recorder.lastWriteFailed());
+    QCOMPARE(recorder.lostLines(), 2);
+    const QStringList once = {QDir::toNativeSeparators(september) + " (not a regular file)"};
+    QCOMPARE(told, once);
+    QVERIFY(QDir(dir.path()).rmdir(QStringLiteral("events-2026-09.csv")));
+    recorder.wentOnline();
+    QVERIFY(!recorder.lastWriteFailed());
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("events-2026-10.csv")));
+    now = QDateTime(QDate(2026, 10, 1), QTime(0, 0));
+    recorder.wentOnline();
+    QCOMPARE(told.size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestEventLog)

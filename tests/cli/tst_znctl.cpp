@@ -3,6 +3,7 @@
 #include "sim/SimulatedController.h"
 #include "transfer/JournalFile.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -458,6 +459,18 @@ void TestZnctl::monitorLogsEvents()
     QCOMPARE(events(), (QStringList{"online", "alarm1-on", "sensor-break-on", "alarm1-off",
                                     "sensor-break-off", "autotuning-started", "autotuning-ended",
                                     "front-panel-change", "comm-error", "offline"}));
+
+    // The month's file of a folder is a folder itself: the events are lost, said once with the
+    // file and the reason, counted at the end, and the run ends with exit code 1.
+    QVERIFY(m_sim->plug());
+    storeConditions({});
+    const QString folder = m_config->filePath(QStringLiteral("events"));
+    const QString month = folder + "/" + EventLog::fileNameFor(QDate::currentDate());
+    QVERIFY(QDir().mkpath(month));
+    const Run lost = znctl({"monitor", "--seconds", "2", "--events", folder});
+    QCOMPARE(lost.exitCode, 1);
+    QCOMPARE(lost.err.count("cannot write the event log " + month + " (not a regular file)"), 1);
+    QVERIFY2(lost.err.contains("1 event(s) could not be written"), qPrintable(lost.err));
 }
 
 void TestZnctl::uploadDownloadDiffRoundTrip_data()
