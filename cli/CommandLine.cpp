@@ -52,6 +52,7 @@ QList<QCommandLineOption> optionList()
         valued(QStringLiteral("mqtt-user"), QStringLiteral("NAME")),
         valued(QStringLiteral("mqtt-password-file"), QStringLiteral("FILE")),
         valued(QStringLiteral("mqtt-cafile"), QStringLiteral("FILE")),
+        valued(QStringLiteral("mqtt-qos"), QStringLiteral("N")),
         QCommandLineOption(QStringLiteral("yes")),
         QCommandLineOption(QStringLiteral("json")),
         QCommandLineOption(QStringLiteral("no-store")),
@@ -179,9 +180,19 @@ bool parseMqtt(const QCommandLineParser &parser, MqttOptions &mqtt, QString *err
     mqtt.user = parser.value(QStringLiteral("mqtt-user"));
     mqtt.passwordFile = parser.value(QStringLiteral("mqtt-password-file"));
     mqtt.caFile = parser.value(QStringLiteral("mqtt-cafile"));
+    if (parser.isSet(QStringLiteral("mqtt-qos"))) {
+        const std::optional<int> qos = number(parser.value(QStringLiteral("mqtt-qos")), 0, 1);
+        if (!qos) {
+            *error =
+                invalidValue(QStringLiteral("mqtt-qos"), parser.value(QStringLiteral("mqtt-qos")),
+                             QStringLiteral("0 or 1"));
+            return false;
+        }
+        mqtt.qos = *qos;
+    }
     if (parser.isSet(QStringLiteral("mqtt")))
         return parseMqttUrl(parser.value(QStringLiteral("mqtt")), mqtt, error);
-    for (const char *name : {"mqtt-user", "mqtt-password-file", "mqtt-cafile"}) {
+    for (const char *name : {"mqtt-user", "mqtt-password-file", "mqtt-cafile", "mqtt-qos"}) {
         if (parser.isSet(QLatin1String(name))) {
             *error = QStringLiteral("--%1 needs --mqtt").arg(QLatin1String(name));
             return false;
@@ -423,6 +434,9 @@ QString helpText()
         "                      monitor: the password, the first line of FILE\n"
         "  --mqtt-cafile FILE  monitor: TLS to the broker (port 8883 by default), its\n"
         "                      certificate checked against the CA certificate in FILE\n"
+        "  --mqtt-qos N        monitor: 0 (default) counts a state message delivered once it\n"
+        "                      is written to the broker's connection, 1 only when the broker\n"
+        "                      acknowledges it; messages not delivered are counted at the end\n"
         "  --out FILE          upload: write the settings to FILE (a .znm settings data file)\n"
         "  --report FILE       upload: write a settings report to FILE (PDF): every item with\n"
         "                      its name, value and unit, grouped as the window's pages\n"
@@ -453,6 +467,8 @@ QString helpText()
         "  7  not now: the controller's keys stayed operated (for --wait seconds),\n"
         "     auto-tuning runs, or the controller is another model than the file's\n"
         "  8  diff: the controller's settings differ from the file\n"
+        "  9  monitor --mqtt: messages were not delivered to the broker (their number is on\n"
+        "     standard error); a code above says more and takes precedence\n"
         "Several instruments: 0 when every one succeeded, else the code of the first that\n"
         "did not (each one's outcome is on standard error).\n");
     return text;

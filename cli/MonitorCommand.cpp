@@ -167,7 +167,10 @@ int MonitorRun::exec()
             m_exitCode = FileError;
     }
     // Every instrument offline, and the broker's connections closed.
+    const quint64 plantLost = m_plant ? m_plant->close() : 0;
     m_plant.reset();
+    if (plantLost > 0 && m_exitCode == Success)
+        m_exitCode = MqttLost;
     return m_exitCode;
 }
 
@@ -286,5 +289,8 @@ int runMonitorOnLine(StationLine &line, const CommandLine &commandLine)
                 plant->setOnline(reading.instrument.toInt(), false);
         });
     }
-    return monitor.exec();
+    const int code = monitor.exec();
+    if (plant && plant->close() > 0 && code == Success)
+        return MqttLost;
+    return code;
 }

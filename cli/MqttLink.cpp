@@ -18,8 +18,9 @@ constexpr std::chrono::seconds FirstRetryDelay{1};
 constexpr std::chrono::seconds LastRetryDelay{30};
 constexpr std::chrono::seconds GoodbyeTimeout{3};
 
-constexpr int DataQos = 0;
 constexpr int StatusQos = 1;
+// Unacknowledged messages the library holds at most: the backlog stays in the bounded queue.
+constexpr std::size_t MaxInFlight = 100;
 const QByteArray Offline = QByteArrayLiteral("offline");
 
 QString errorText(int result)
@@ -73,11 +74,25 @@ void MqttLink::stop()
     m_wake.notify_all();
 }
 
-MqttLink::~MqttLink()
+void MqttLink::finish()
 {
+    if (m_finished)
+        return;
+    m_finished = true;
     stop();
     if (m_thread.joinable())
         m_thread.join();
+    // What the link could not deliver in the end (no broker, a refused login, no acknowledgement
+    // in time) is lost, and counted.
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_lost += m_queue.size() + m_inFlight.size();
+    m_queue.clear();
+    m_inFlight.clear();
+}
+
+MqttLink::~MqttLink()
+{
+    finish();
     mosquitto_destroy(m_mosq);
 }
 
@@ -90,9 +105,10 @@ void MqttLink::setStatus(const QByteArray &status)
 void MqttLink::publish(const QByteArray &topic, const QByteArray &payload)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    ++m_handed;
     if (m_queue.size() >= QueueLimit) {
         m_queue.pop_front();
-        ++m_dropped;
+        ++m_lost;
     }
     m_queue.push_back({topic, payload});
 }
@@ -114,7 +130,7 @@ void MqttLink::run()
         if (m_connected)
             retryDelay = FirstRetryDelay;
         m_connected = false;
-        lost(reason);
+        connectionEnded(reason);
         waitBeforeRetry(retryDelay);
         retryDelay = std::min(retryDelay * 2, LastRetryDelay);
     }
@@ -160,11 +176,22 @@ void MqttLink::sendStatus()
                               true) == MOSQ_ERR_SUCCESS)
             m_sentStatus = status;
     }
+    const quint64 lost = m_lost;
+    if (!m_lostSent || lost != m_sentLost) {
+        const QByteArray count = QByteArray::number(lost);
+        m_lostAcknowledged = false;
+        if (mosquitto_publish(m_mosq, &m_lostMessageId, m_settings.lostTopic.constData(),
+                              int(count.size()), count.constData(), StatusQos,
+                              true) == MOSQ_ERR_SUCCESS) {
+            m_sentLost = lost;
+            m_lostSent = true;
+        }
+    }
 }
 
 bool MqttLink::sendQueued()
 {
-    while (!mosquitto_want_write(m_mosq)) {
+    while (!mosquitto_want_write(m_mosq) && m_inFlight.size() < MaxInFlight) {
         Message message;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -173,16 +200,33 @@ bool MqttLink::sendQueued()
             message = std::move(m_queue.front());
             m_queue.pop_front();
         }
-        mosquitto_publish(m_mosq, nullptr, message.topic.constData(), int(message.payload.size()),
-                          message.payload.constData(), DataQos, false);
+        // The library may write a QoS 0 message, and report it delivered, before it returns.
+        m_publishing = true;
+        m_publishedAtOnce = false;
+        const int result = mosquitto_publish(
+            m_mosq, &m_publishingId, message.topic.constData(), int(message.payload.size()),
+            message.payload.constData(), m_settings.dataQos, false);
+        m_publishing = false;
+        if (result == MOSQ_ERR_NO_CONN || result == MOSQ_ERR_CONN_LOST) {
+            // Not taken: it waits for the next connection, first in line.
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_queue.push_front(std::move(message));
+            return false;
+        }
+        if (result != MOSQ_ERR_SUCCESS)
+            ++m_lost;
+        else if (!m_publishedAtOnce)
+            m_inFlight.insert(m_publishingId);
     }
-    return false;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_queue.empty();
 }
 
 bool MqttLink::flushed()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_queue.empty() && m_status == m_sentStatus && m_statusAcknowledged &&
+    return m_queue.empty() && m_inFlight.empty() && m_status == m_sentStatus &&
+           m_statusAcknowledged && m_lostSent && m_sentLost == m_lost && m_lostAcknowledged &&
            !mosquitto_want_write(m_mosq);
 }
 
@@ -199,8 +243,12 @@ void MqttLink::sayGoodbye()
     mosquitto_disconnect(m_mosq);
 }
 
-void MqttLink::lost(const QString &reason)
+void MqttLink::connectionEnded(const QString &reason)
 {
+    if (m_settings.dataQos == 0) {
+        m_lost += m_inFlight.size();
+        m_inFlight.clear();
+    }
     if (m_troubleReported)
         return;
     m_troubleReported = true;
@@ -220,6 +268,15 @@ void MqttLink::waitBeforeRetry(std::chrono::seconds delay)
     m_wake.wait_for(lock, delay, [this] { return bool(m_stopping); });
 }
 
+bool MqttLink::delivered(int messageId)
+{
+    if (m_publishing && messageId == m_publishingId) {
+        m_publishedAtOnce = true;
+        return true;
+    }
+    return m_inFlight.erase(messageId) > 0;
+}
+
 void MqttLink::onConnect(mosquitto *, void *link, int result)
 {
     auto *self = static_cast<MqttLink *>(link);
@@ -229,6 +286,7 @@ void MqttLink::onConnect(mosquitto *, void *link, int result)
     }
     self->m_connected = true;
     self->m_sentStatus.clear();
+    self->m_lostSent = false;
     if (self->m_troubleReported) {
         self->m_troubleReported = false;
         self->m_report(QStringLiteral("znctl: MQTT broker %1:%2 for %3: connected")
@@ -241,6 +299,10 @@ void MqttLink::onConnect(mosquitto *, void *link, int result)
 void MqttLink::onPublish(mosquitto *, void *link, int messageId)
 {
     auto *self = static_cast<MqttLink *>(link);
+    if (self->delivered(messageId))
+        return;
     if (messageId == self->m_statusMessageId)
         self->m_statusAcknowledged = true;
+    else if (messageId == self->m_lostMessageId)
+        self->m_lostAcknowledged = true;
 }

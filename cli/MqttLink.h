@@ -10,16 +10,24 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <set>
 #include <thread>
 
 struct mosquitto;
 
 // One connection to an MQTT broker, served by a thread of its own so that a slow or absent broker
 // never holds up the caller. Messages wait in a bounded queue (when it is full the oldest is
-// dropped and counted); a refused or lost connection is tried again after 1, 2, 4 ... up to 30
-// seconds. The retained status goes apart from the queue, latest wins, and is sent again on every
-// new connection (a restarted broker may have forgotten it); the broker publishes the last will,
+// dropped); a refused or lost connection is tried again after 1, 2, 4 ... up to 30 seconds. The
+// retained status goes apart from the queue, latest wins, and is sent again on every new
+// connection (a restarted broker may have forgotten it); the broker publishes the last will,
 // "offline" on the same topic, when the connection ends without a goodbye.
+//
+// Every message handed to publish() ends up either delivered or lost, and is counted as one of
+// the two: delivered once written to the broker's connection (QoS 0) or once the broker
+// acknowledged it (QoS 1); lost when dropped from the full queue, when the connection that held
+// it unsent (QoS 0) died, or when it was still queued or unacknowledged as the link finished. The
+// count of those lost so far goes to the broker, retained, on every new connection and whenever it
+// grows.
 class MqttLink
 {
 public:
@@ -31,6 +39,8 @@ public:
         QString caFile; // given: TLS, the broker's certificate checked against this CA
         QString clientId;
         QByteArray statusTopic;
+        QByteArray lostTopic; // the retained count of messages lost
+        int dataQos = 0;      // of the messages handed to publish()
     };
     // About 15 minutes of one message a second, a few hundred kilobytes.
     static constexpr std::size_t QueueLimit = 1000;
@@ -40,18 +50,22 @@ public:
     MqttLink(const Settings &settings, std::function<void(const QString &)> report);
     // Asks the link to finish: when connected it sends what is queued and the last status,
     // waiting at most a few seconds for the broker, and says goodbye, so that the will is not
-    // published. The destructor asks too, and waits for it.
+    // published.
     void stop();
+    // stop(), then waits for the link's thread; whatever was not delivered by then is lost.
+    void finish();
     ~MqttLink();
     MqttLink(const MqttLink &) = delete;
     MqttLink &operator=(const MqttLink &) = delete;
 
     // The retained status (QoS 1), "online" or "offline".
     void setStatus(const QByteArray &status);
-    // A message (QoS 0, not retained).
+    // A message (QoS of the settings, not retained).
     void publish(const QByteArray &topic, const QByteArray &payload);
-    // Messages dropped from the full queue.
-    quint64 dropped() const { return m_dropped; }
+    // Messages handed to publish(), and of those the ones lost so far (all of them settled after
+    // finish()).
+    quint64 handed() const { return m_handed; }
+    quint64 lost() const { return m_lost; }
 
 private:
     struct Message {
@@ -63,15 +77,20 @@ private:
     // Serves one connection from its start until it is lost, refused or the link stops. Returns
     // the reason it ended, empty when the link stopped.
     QString serve();
-    // The status when it changed.
+    // The status, and the count of lost messages, when they changed on this connection.
     void sendStatus();
-    // Queued messages while the library's own outgoing buffer is empty: a broker that reads
-    // slowly leaves the backlog in the bounded queue. True when the queue is empty.
+    // Queued messages while the library's own outgoing buffer is empty and the broker has not too
+    // many unacknowledged: a broker that reads slowly leaves the backlog in the bounded queue.
+    // True when the queue is empty.
     bool sendQueued();
     bool flushed();
     void sayGoodbye();
-    void lost(const QString &reason);
+    // The connection ended: what it held unsent under QoS 0 is gone (QoS 1 messages are sent
+    // again on the next connection).
+    void connectionEnded(const QString &reason);
     void waitBeforeRetry(std::chrono::seconds delay);
+    // A message handed to the library reached the broker; false when messageId is none of them.
+    bool delivered(int messageId);
 
     static void onConnect(mosquitto *, void *link, int result);
     static void onPublish(mosquitto *, void *link, int messageId);
@@ -85,7 +104,9 @@ private:
     std::deque<Message> m_queue;
     QByteArray m_status;
     std::atomic<bool> m_stopping{false};
-    std::atomic<quint64> m_dropped{0};
+    std::atomic<quint64> m_handed{0};
+    std::atomic<quint64> m_lost{0};
+    bool m_finished = false; // the caller's thread alone
 
     // The link's thread alone.
     bool m_connected = false;
@@ -93,6 +114,14 @@ private:
     QByteArray m_sentStatus; // on this connection
     int m_statusMessageId = 0;
     bool m_statusAcknowledged = true;
+    quint64 m_sentLost = 0; // the count last published on this connection
+    bool m_lostSent = false;
+    int m_lostMessageId = 0;
+    bool m_lostAcknowledged = true;
+    std::set<int> m_inFlight; // messages handed to the library, not yet delivered
+    int m_publishingId = 0;   // the message being handed over: the library may deliver it at once
+    bool m_publishing = false;
+    bool m_publishedAtOnce = false;
     bool m_troubleReported = false;
 
     std::thread m_thread; // last: starts when everything above is in place

@@ -3,11 +3,40 @@
 #include <QFile>
 #include <QUrl>
 
+namespace
+{
+// An MQTT topic is at most 65535 bytes of UTF-8; the levels znctl adds after the prefix
+// ("/COM1/95/status") take at most this many.
+constexpr int LongestTopic = 65535;
+constexpr int LongestLeaf = 16;
+
+// Why no topic can begin with prefix, empty when one can.
+QString prefixProblem(const QString &prefix)
+{
+    if (prefix.isEmpty())
+        return QStringLiteral("no topic prefix after the host");
+    if (prefix.contains(QLatin1Char('+')) || prefix.contains(QLatin1Char('#')))
+        return QStringLiteral("a topic prefix holds no wildcard '+' or '#'");
+    if (prefix.contains(QChar(0)))
+        return QStringLiteral("a topic prefix holds no NUL");
+    if (prefix.startsWith(QLatin1Char('$')))
+        return QStringLiteral("a topic prefix does not begin with '$', kept for the broker's own "
+                              "topics");
+    if (prefix.split(QLatin1Char('/')).contains(QString()))
+        return QStringLiteral("a topic prefix has no empty level ('//')");
+    if (prefix.toUtf8().size() > LongestTopic - LongestLeaf)
+        return QStringLiteral("the topic prefix is longer than %1 bytes")
+            .arg(LongestTopic - LongestLeaf);
+    return QString();
+}
+} // namespace
+
 bool parseMqttUrl(const QString &url, MqttOptions &options, QString *error)
 {
     const QUrl parsed(url, QUrl::StrictMode);
-    QString prefix = parsed.path();
-    while (prefix.startsWith(QLatin1Char('/')))
+    // The prefix as the broker will see it: escapes such as "%2B" decoded.
+    QString prefix = parsed.path(QUrl::FullyDecoded);
+    if (prefix.startsWith(QLatin1Char('/')))
         prefix.remove(0, 1);
     while (prefix.endsWith(QLatin1Char('/')))
         prefix.chop(1);
@@ -20,10 +49,11 @@ bool parseMqttUrl(const QString &url, MqttOptions &options, QString *error)
     if (!parsed.userInfo().isEmpty())
         return fail(QStringLiteral("give the user with --mqtt-user and the password with "
                                    "--mqtt-password-file"));
-    if (parsed.hasQuery() || parsed.hasFragment() || prefix.contains(QLatin1Char('+')))
-        return fail(QStringLiteral("a topic prefix holds no '+', '#' or '?'"));
-    if (prefix.isEmpty())
-        return fail(QStringLiteral("no topic prefix after the host"));
+    // An unescaped '#' or '?' ends the path: the rest would never reach the topic.
+    if (parsed.hasQuery() || parsed.hasFragment())
+        return fail(QStringLiteral("a topic prefix holds no wildcard '+' or '#', and no '?'"));
+    if (const QString problem = prefixProblem(prefix); !problem.isEmpty())
+        return fail(problem);
     options.host = parsed.host();
     options.port =
         parsed.port(options.caFile.isEmpty() ? MqttOptions::PlainPort : MqttOptions::TlsPort);

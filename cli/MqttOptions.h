@@ -13,6 +13,9 @@ struct MqttOptions {
     QString user;   // empty: anonymous
     QString passwordFile;
     QString caFile; // given: TLS, the broker's certificate checked against this CA
+    // The state messages' quality of service: 0 counts a message delivered once it is written to
+    // the broker's connection, 1 only when the broker acknowledges it (PUBACK).
+    int qos = 0;
 
     bool enabled() const { return !host.isEmpty(); }
 };
@@ -20,7 +23,8 @@ struct MqttOptions {
 // Takes "mqtt://HOST[:PORT]/PREFIX" into options (host, port, prefix; the port defaults to 1883,
 // or 8883 when caFile is already set). False with a one-line reason for any other form: another
 // scheme, a user or password in the address (they belong in their options, out of the process
-// list), no prefix, or a prefix with the wildcards '+' or '#'.
+// list), or a prefix that no topic can carry: none, with the wildcards '+' or '#', an empty level
+// ("a//b"), a leading '$' (the broker's own topics), a NUL, or too long for a topic.
 bool parseMqttUrl(const QString &url, MqttOptions &options, QString *error);
 
 // The first line of the password file, without its line end. False with the reason when the file

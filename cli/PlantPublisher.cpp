@@ -51,18 +51,35 @@ PlantPublisher::PlantPublisher(const MqttOptions &options, const QString &passwo
 
 PlantPublisher::~PlantPublisher()
 {
-    quint64 dropped = 0;
+    close();
+}
+
+quint64 PlantPublisher::close()
+{
+    if (m_closed)
+        return 0;
+    m_closed = true;
     for (auto &[station, link] : m_links) {
         link->setStatus(QByteArrayLiteral("offline"));
         link->stop();
-        dropped += link->dropped();
     }
     // The links say goodbye side by side; each is waited for here.
+    quint64 handed = 0;
+    quint64 lost = 0;
+    for (auto &[station, link] : m_links) {
+        link->finish();
+        handed += link->handed();
+        lost += link->lost();
+    }
     m_links.clear();
-    if (dropped > 0)
-        reportLine(QStringLiteral("znctl: MQTT: %1 messages dropped while the broker was slow or "
-                                  "away")
-                       .arg(dropped));
+    if (lost > 0)
+        reportLine(QStringLiteral("znctl: MQTT: %1 of %2 state messages were not delivered to the "
+                                  "broker %3:%4")
+                       .arg(lost)
+                       .arg(handed)
+                       .arg(m_options.host)
+                       .arg(m_options.port));
+    return lost;
 }
 
 void PlantPublisher::setOnline(int station, bool online)
@@ -115,6 +132,8 @@ MqttLink &PlantPublisher::link(int station)
                                 .arg(m_portName)
                                 .arg(station);
         settings.statusTopic = topic(station, "status");
+        settings.lostTopic = topic(station, "lost");
+        settings.dataQos = m_options.qos;
         link = std::make_unique<MqttLink>(settings, reportLine);
     }
     return *link;

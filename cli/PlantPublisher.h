@@ -13,14 +13,18 @@
 // Feeds monitor's values to a plant system over MQTT, per instrument on the line:
 //   PREFIX/<port>/<instrument>/state   one JSON message per rotation (not retained)
 //   PREFIX/<port>/<instrument>/status  "online" or "offline", retained; the last will
+//   PREFIX/<port>/<instrument>/lost    state messages of this run not delivered, retained
 // Each instrument has a connection of its own, as a broker keeps one will per connection: a
 // znctl that is killed leaves every instrument it served "offline".
 class PlantPublisher
 {
 public:
     PlantPublisher(const MqttOptions &options, const QString &password, const QString &portName);
-    // Marks every instrument offline and says goodbye to the broker; reports messages dropped.
+    // close(), when not done before.
     ~PlantPublisher();
+    // Marks every instrument offline and says goodbye to the broker; says on standard error how
+    // many state messages were not delivered, and returns that number.
+    quint64 close();
     PlantPublisher(const PlantPublisher &) = delete;
     PlantPublisher &operator=(const PlantPublisher &) = delete;
 
@@ -46,4 +50,5 @@ private:
     const QString m_password;
     const QString m_portName;
     std::map<int, std::unique_ptr<MqttLink>> m_links;
+    bool m_closed = false;
 };

@@ -45,7 +45,7 @@ const QList<Subcommand> &subcommands()
          {QStringLiteral("seconds"), QStringLiteral("csv"), QStringLiteral("append"),
           QStringLiteral("force"), QStringLiteral("events"), QStringLiteral("mqtt"),
           QStringLiteral("mqtt-user"), QStringLiteral("mqtt-password-file"),
-          QStringLiteral("mqtt-cafile")},
+          QStringLiteral("mqtt-cafile"), QStringLiteral("mqtt-qos")},
          0,
          0,
          runMonitor,

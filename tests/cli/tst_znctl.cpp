@@ -48,6 +48,7 @@ private slots:
     void monitorEndsWhenTheControllerFallsSilent();
     void monitorLogsEvents();
     void monitorFeedsAPlantSystem();
+    void plantFeedCountsWhatTheBrokerDidNotGet();
     void uploadDownloadDiffRoundTrip_data();
     void uploadDownloadDiffRoundTrip();
     void lineOfInstruments();
@@ -100,9 +101,12 @@ private:
         return finish(process);
     }
     QString csvPath() const { return m_config->filePath(QStringLiteral("log.csv")); }
-    void startBroker(QProcess &broker, quint16 port);
+    // anonymous: whether the broker lets a client in without a user name.
+    void startBroker(QProcess &broker, quint16 port, bool anonymous = true);
     void startSubscriber(QProcess &subscriber, quint16 port);
-    static QString retainedStatus(quint16 port);
+    static QString retainedStatus(quint16 port, const QString &leaf = QStringLiteral("status"));
+    // A free loopback port for a broker; 0 when mosquitto is not installed (the test is skipped).
+    static quint16 brokerPort();
     QStringList csvLines() const;
 
     std::unique_ptr<QTemporaryDir> m_config;
@@ -204,6 +208,23 @@ void TestZnctl::usageErrors_data()
     QTest::newRow("settings dir without conditions")
         << QStringList{"download", "x.znm", "--settings-dir", "/"}
         << "--settings-dir / holds no stored conditions";
+    // A prefix that no topic can carry, refused before anything is read.
+    for (const auto &[prefix, reason] :
+         {std::pair<const char *, const char *>{"plant/+/line1", "no wildcard"},
+          {"plant/%23", "no wildcard"},
+          {"plant//line1", "no empty level"},
+          {"$SYS/plant", "does not begin with '$'"},
+          {"plant%00line1", "no NUL"}})
+        QTest::newRow(prefix) << QStringList{"monitor", "--mqtt",
+                                             QStringLiteral("mqtt://broker/") + prefix}
+                              << reason;
+    QTest::newRow("prefix too long")
+        << QStringList{"monitor", "--mqtt", "mqtt://broker/" + QString(65530, 'p')}
+        << "longer than";
+    QTest::newRow("qos 2") << QStringList{"monitor", "--mqtt", "mqtt://b/p", "--mqtt-qos", "2"}
+                           << "'2' for --mqtt-qos";
+    QTest::newRow("qos without broker")
+        << QStringList{"monitor", "--mqtt-qos", "1"} << "--mqtt-qos needs --mqtt";
 }
 
 void TestZnctl::usageErrors()
@@ -902,12 +923,15 @@ void TestZnctl::keysWaitEnds()
 }
 
 // Debian's broker on a free port of the loopback interface, for this test alone.
-void TestZnctl::startBroker(QProcess &broker, quint16 port)
+void TestZnctl::startBroker(QProcess &broker, quint16 port, bool anonymous)
 {
     const QString config = m_config->filePath(QStringLiteral("mosquitto.conf"));
     QFile file(config);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QStringLiteral("listener %1 127.0.0.1\nallow_anonymous true\n").arg(port).toUtf8());
+    file.write(QStringLiteral("listener %1 127.0.0.1\nallow_anonymous %2\n")
+                   .arg(port)
+                   .arg(anonymous ? "true" : "false")
+                   .toUtf8());
     file.close();
     broker.setProcessChannelMode(QProcess::MergedChannels);
     broker.start(QStandardPaths::findExecutable("mosquitto", {"/usr/sbin", "/usr/bin"}),
@@ -924,31 +948,38 @@ void TestZnctl::startSubscriber(QProcess &subscriber, quint16 port)
     QVERIFY(subscriber.waitForStarted());
 }
 
-QString TestZnctl::retainedStatus(quint16 port)
+QString TestZnctl::retainedStatus(quint16 port, const QString &leaf)
 {
     QProcess sub;
     sub.start("mosquitto_sub",
-              {"-h", "127.0.0.1", "-p", QString::number(port), "-t", "plant/line1/COM1/1/status",
+              {"-h", "127.0.0.1", "-p", QString::number(port), "-t", "plant/line1/COM1/1/" + leaf,
                "--retained-only", "-C", "1", "-W", "2"});
     sub.waitForFinished();
     return QString::fromUtf8(sub.readAllStandardOutput()).trimmed();
+}
+
+quint16 TestZnctl::brokerPort()
+{
+    if (QStandardPaths::findExecutable("mosquitto", {"/usr/sbin", "/usr/bin"}).isEmpty() ||
+        QStandardPaths::findExecutable("mosquitto_sub").isEmpty())
+        return 0;
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost))
+        return 0;
+    return probe.serverPort();
 }
 
 // Each rotation reaches the broker as JSON, with a retained status that the last will turns
 // offline when znctl is killed; a restarted broker (which forgot everything) gets both again.
 void TestZnctl::monitorFeedsAPlantSystem()
 {
-    if (QStandardPaths::findExecutable("mosquitto", {"/usr/sbin", "/usr/bin"}).isEmpty() ||
-        QStandardPaths::findExecutable("mosquitto_sub").isEmpty())
+    const quint16 port = brokerPort();
+    if (port == 0)
         QSKIP("mosquitto and mosquitto-clients are not installed (tools/deps.sh installs them)");
     SimulatedController::Options options;
     options.inputType = 1; // tenths of a degree
     startSimulator(options);
     setTemperature(25.3);
-    QTcpServer probe;
-    QVERIFY(probe.listen(QHostAddress::LocalHost));
-    const quint16 port = probe.serverPort();
-    probe.close();
     QProcess broker;
     startBroker(broker, port);
     if (QTest::currentTestFailed())
@@ -975,6 +1006,8 @@ void TestZnctl::monitorFeedsAPlantSystem()
     QCOMPARE(at.timeSpec(), Qt::UTC);
     QVERIFY(qAbs(at.secsTo(QDateTime::currentDateTimeUtc())) < 60);
     QCOMPARE(retainedStatus(port), QStringLiteral("online"));
+    // Nothing lost so far, and the broker is told so.
+    QCOMPARE(retainedStatus(port, "lost"), QStringLiteral("0"));
 
     broker.kill();
     broker.waitForFinished();
@@ -1000,6 +1033,67 @@ void TestZnctl::monitorFeedsAPlantSystem()
     QTRY_VERIFY_WITH_TIMEOUT(
         QString::fromUtf8(received += afterRestart.readAll()).contains(onlineThenOffline), 10000);
     for (QProcess *process : {&subscriber, &afterRestart, &broker}) {
+        process->kill();
+        process->waitForFinished();
+    }
+}
+
+// Every state message is delivered or counted as lost, and a run that lost any ends with exit code
+// 9: a login the broker refuses, TLS to a broker that speaks none, and under QoS 1 a broker that
+// stops acknowledging (a message counts only when acknowledged).
+void TestZnctl::plantFeedCountsWhatTheBrokerDidNotGet()
+{
+    const quint16 port = brokerPort();
+    if (port == 0)
+        QSKIP("mosquitto and mosquitto-clients are not installed (tools/deps.sh installs them)");
+    startSimulator();
+    const QString url = QStringLiteral("mqtt://127.0.0.1:%1/plant/line1").arg(port);
+    // "N of M state messages were not delivered"
+    const auto lostOf = [](const Run &run) -> std::pair<int, int> {
+        const QRegularExpressionMatch match =
+            QRegularExpression("(\\d+) of (\\d+) state messages were not delivered").match(run.err);
+        return match.hasMatch() ? std::pair(match.captured(1).toInt(), match.captured(2).toInt())
+                                : std::pair(-1, -1);
+    };
+
+    QProcess broker;
+    startBroker(broker, port, false);
+    if (QTest::currentTestFailed())
+        return;
+    const Run refused = znctl({"monitor", "--seconds", "3", "--mqtt", url});
+    QCOMPARE(refused.exitCode, 9);
+    const auto [refusedLost, refusedHanded] = lostOf(refused);
+    QVERIFY2(refusedHanded > 0 && refusedLost == refusedHanded, qPrintable(refused.err));
+    broker.kill();
+    broker.waitForFinished();
+
+    startBroker(broker, port);
+    if (QTest::currentTestFailed())
+        return;
+    const QString caFile = m_config->filePath("plant-ca.pem");
+    QFile ca(caFile);
+    QVERIFY(ca.open(QIODevice::WriteOnly));
+    ca.write("-----BEGIN CERTIFICATE-----\nMIIB\n-----END CERTIFICATE-----\n");
+    ca.close();
+    const Run plain = znctl({"monitor", "--seconds", "3", "--mqtt", url, "--mqtt-cafile", caFile});
+    QCOMPARE(plain.exitCode, 9);
+    const auto [plainLost, plainHanded] = lostOf(plain);
+    QVERIFY2(plainHanded > 0 && plainLost == plainHanded, qPrintable(plain.err));
+
+    // QoS 1: the broker takes the first messages, then stops (SIGSTOP) with the connection open.
+    QProcess subscriber;
+    startSubscriber(subscriber, port);
+    QProcess stalled;
+    startZnctl(stalled, {"monitor", "--seconds", "8", "--mqtt", url, "--mqtt-qos", "1"});
+    QByteArray received;
+    QTRY_VERIFY_WITH_TIMEOUT((received += subscriber.readAll()).contains("/state "), 30000);
+    QCOMPARE(::kill(pid_t(broker.processId()), SIGSTOP), 0);
+    const Run unacknowledged = finish(stalled);
+    ::kill(pid_t(broker.processId()), SIGCONT);
+    QCOMPARE(unacknowledged.exitCode, 9);
+    const auto [stalledLost, stalledHanded] = lostOf(unacknowledged);
+    QVERIFY2(stalledLost > 0 && stalledLost < stalledHanded, qPrintable(unacknowledged.err));
+    for (QProcess *process : {&subscriber, &broker}) {
         process->kill();
         process->waitForFinished();
     }
