@@ -5,10 +5,11 @@
 # PDF printer and the PDF tools of the print test, --package the checkers of the installed files
 # and of the Debian package.
 set -euo pipefail
-# libmosquitto-dev for znctl's plant link; the broker and its clients for that link's test.
+# libmosquitto-dev for znctl's plant link; the broker and its clients for that link's test;
+# librsvg2-bin draws the program's icons from their one SVG master.
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-serialport-dev qt6-tools-dev
           libgl1-mesa-dev libmodbus-dev mbpoll help2man qt6-translations-l10n
-          libmosquitto-dev mosquitto mosquitto-clients)
+          libmosquitto-dev mosquitto mosquitto-clients librsvg2-bin)
 for option in "$@"; do
     case "$option" in
     --gui) packages+=(fonts-noto-cjk) ;;
