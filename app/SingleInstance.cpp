@@ -104,7 +104,10 @@ void SingleInstance::readRequest(QLocalSocket *socket)
     socket->write(&Accepted, 1);
     socket->disconnectFromServer();
     qCInfo(lcInstance) << "a later start asked for the window with the file" << filePath;
-    emit activationRequested(filePath);
+    // Told from the event loop, not from within the socket's signal: the window answers with a
+    // question box, whose event loop may close and delete the socket under this call.
+    QMetaObject::invokeMethod(
+        this, [this, filePath] { emit activationRequested(filePath); }, Qt::QueuedConnection);
 }
 
 bool SingleInstance::handOver(const QString &filePath, int timeoutMs) const

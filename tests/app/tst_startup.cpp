@@ -209,6 +209,13 @@ void TestStartup::laterStartHandsItsFileToTheRunningCopy()
     writeFile(QStringLiteral("ZN Monitor.socket"), "left over");
     QVERIFY(running.instance()->listen());
     QSignalSpy requests(running.instance(), &SingleInstance::activationRequested);
+    // The window answers with a question box, an event loop of its own, while the later start's
+    // connection closes under it.
+    connect(running.instance(), &SingleInstance::activationRequested, this, [] {
+        QEventLoop questionBox;
+        QTimer::singleShot(300, &questionBox, &QEventLoop::quit);
+        questionBox.exec();
+    });
 
     // The later start waits for the running copy's answer, which comes from its event loop: that
     // loop runs here while the later start runs in a thread, as it would in a process, of its own.
