@@ -21,9 +21,12 @@
 #include "display/SettingRowsForm.h"
 #include "polling/ValueFormat.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QStatusBar>
+
+#include <utility>
 
 namespace
 {
@@ -37,6 +40,8 @@ constexpr int DownloadMessage = 501;
 constexpr int DownloadSteps = 52;
 constexpr int UploadItems = 53;
 constexpr int EventLogFaultMessage = 1155;
+// How often a file handed over by a later start looks whether the window can take it.
+constexpr int HandedFileRetryMs = 250;
 
 void setLabelColour(QLabel *label, const QColor &colour)
 {
@@ -75,6 +80,9 @@ MainDisp::MainDisp(ZN8P_INC inc, SettingsStore &store, ZN8PComFactory comFactory
     });
     setUpStatusBar();
     setUpTimers();
+    m_handedFileRetry.setSingleShot(true);
+    m_handedFileRetry.setInterval(HandedFileRetryMs);
+    connect(&m_handedFileRetry, &QTimer::timeout, this, &MainDisp::loadHandedFile);
     setUpJobs();
     connectMenus();
     connectSettingButtons();
@@ -313,6 +321,45 @@ void MainDisp::setParameterButtonsEnabled(bool enabled)
 void MainDisp::runStartupLinkCheck()
 {
     runBlocking([this] { m_core.connection.startupLinkCheck(); });
+}
+
+void MainDisp::onLaterStart(const QString &filePath)
+{
+    if (!filePath.isEmpty())
+        m_handedFile = filePath;
+    bringToFront();
+    loadHandedFile();
+}
+
+void MainDisp::bringToFront()
+{
+    // Before the splash window has shown it, the window stays hidden; it comes up anyway.
+    if (!isVisible())
+        return;
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    raise();
+    activateWindow();
+    // A dialog the operator has open stays in front of the window and keeps the focus.
+    if (QWidget *dialog = QApplication::activeModalWidget()) {
+        dialog->raise();
+        dialog->activateWindow();
+    }
+}
+
+void MainDisp::loadHandedFile()
+{
+    if (m_handedFile.isEmpty())
+        return;
+    // The display's data are not replaced under a running operation or an open dialog: the file
+    // waits for the moment at which the operator could choose File load.
+    const bool ready = isVisible() && !busy() && !m_closing &&
+                       QApplication::activeModalWidget() == nullptr &&
+                       ui->mnuFile->menuAction()->isEnabled();
+    if (!ready) {
+        m_handedFileRetry.start();
+        return;
+    }
+    m_fileCommands.loadFile(std::exchange(m_handedFile, QString()));
 }
 
 void MainDisp::onCommSetting()

@@ -59,6 +59,12 @@ public:
     // What the splash window runs once it has shown the window: the start-up link check.
     void runStartupLinkCheck();
 
+    // A later start of the program (SingleInstance::activationRequested): the window comes to
+    // the front and loads filePath (empty: none) as File load does, with its question. The file
+    // waits while the window is not shown yet, runs an operation, shows a dialog or has its File
+    // menu disabled; a newer one replaces it.
+    void onLaterStart(const QString &filePath);
+
     OperatorInterface &operatorInterface() { return *m_op; }
     CoreSession &core() { return m_core; }
     ScreenPrint &screenPrint() { return m_screenPrint; }
@@ -109,6 +115,8 @@ private:
     void onModelChange();
     void onTrace();
     void onCommSetting();
+    void bringToFront();
+    void loadHandedFile();
     // The close handling: true when the program is to end.
     bool Form_Unload();
     // Runs an operation that lets the window process events (link checks, transfers). A close
@@ -123,6 +131,8 @@ private:
     OperatorInterface *m_op;
     std::array<QLabel *, 4> m_panels{};
     std::array<QTimer, 6> m_timers;
+    QString m_handedFile;
+    QTimer m_handedFileRetry;
 
     CoreSession m_core;
     ZN8P_INC &m_inc = m_core.inc;

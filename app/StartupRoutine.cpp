@@ -21,14 +21,17 @@ StartupRoutine::StartupRoutine(ZN8P_INC &inc, OperatorInterface &op) : m_inc(inc
 
 StartupRoutine::~StartupRoutine() = default;
 
-bool StartupRoutine::claimSingleInstance(const QString &lockDirectory)
+StartupRoutine::Outcome StartupRoutine::claimSingleInstance(const QString &rawCommandLine,
+                                                            const QString &lockDirectory)
 {
     m_instance = std::make_unique<SingleInstance>(lockDirectory);
     if (m_instance->tryAcquire())
-        return true;
+        return Outcome::Start;
+    if (m_instance->handOver(StartupArgs::settingsFilePath(rawCommandLine), m_handOverTimeoutMs))
+        return Outcome::HandedOver;
     m_op.showMessage({56}, MessageIcon::Critical);
     m_op.beep();
-    return false;
+    return Outcome::Stop;
 }
 
 bool StartupRoutine::prepareFolders()
@@ -81,10 +84,14 @@ StartupRoutine::FileOutcome StartupRoutine::takeSettingsFile(const QString &rawC
     return outcome;
 }
 
-bool StartupRoutine::run(const QString &rawCommandLine, const QString &lockDirectory)
+StartupRoutine::Outcome StartupRoutine::run(const QString &rawCommandLine,
+                                            const QString &lockDirectory)
 {
-    if (!claimSingleInstance(lockDirectory) || !prepareFolders())
-        return false;
+    if (const Outcome claim = claimSingleInstance(rawCommandLine, lockDirectory);
+        claim != Outcome::Start)
+        return claim;
+    if (!prepareFolders())
+        return Outcome::Stop;
     takeSettingsFile(rawCommandLine);
-    return true;
+    return Outcome::Start;
 }

@@ -2,6 +2,7 @@
 #include "app/GuiOperator.h"
 #include "app/MainDisp.h"
 #include "app/QtCatalogue.h"
+#include "app/SingleInstance.h"
 #include "app/SplashDisp.h"
 #include "app/StartupArgs.h"
 #include "app/StartupRoutine.h"
@@ -11,6 +12,7 @@
 #include "comm/SettingsStore.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
@@ -20,13 +22,22 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(ZN_VERSION));
     // Ties the window to its menu entry (taskbar icon and name under Wayland).
     QApplication::setDesktopFileName(QStringLiteral(ZN_DESKTOP_ID));
+    // The installed icon theme's picture at every size, the built-in one where there is none.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(ZN_DESKTOP_ID),
+                                                 QIcon(QStringLiteral(":/icons/zn-monitor.png"))));
     QtCatalogue::install(MessageTable::instance().language());
 
     ZN8P_INC inc;
     GuiOperator startupOperator(nullptr);
     StartupRoutine startup(inc, startupOperator);
-    if (!startup.run(StartupArgs::rawCommandLine(QApplication::arguments())))
+    switch (startup.run(StartupArgs::rawCommandLine(QApplication::arguments()))) {
+    case StartupRoutine::Outcome::Start:
+        break;
+    case StartupRoutine::Outcome::HandedOver:
+        return 0;
+    case StartupRoutine::Outcome::Stop:
         return 1;
+    }
 
     SplashDisp splash;
     splash.start();
@@ -38,6 +49,11 @@ int main(int argc, char *argv[])
 
     MainDisp window(std::move(inc), store, {});
     window.system_init();
+    // Later starts are heard once the window can take their files.
+    SingleInstance &instance = *startup.instance();
+    QObject::connect(&instance, &SingleInstance::activationRequested, &window,
+                     &MainDisp::onLaterStart);
+    instance.listen();
 
     // The link check blocks for up to seconds: the window paints first, so that it never shows
     // black while the controller is asked.

@@ -3,19 +3,23 @@
 # Safe to run again. Needs root (or sudo) only when something is missing. --gui adds the fonts of
 # the screenshots, --sanitizers clang and its sanitizer and libFuzzer runtimes, --print the CUPS
 # PDF printer and the PDF tools of the print test, --package the checkers of the installed files
-# and of the Debian package.
+# and of the Debian packages.
 set -euo pipefail
-# libmosquitto-dev for znctl's plant link; the broker and its clients for that link's test.
+# libmosquitto-dev for znctl's plant link; the broker and its clients for that link's test;
+# librsvg2-bin draws the program's icons from their one SVG master.
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-serialport-dev qt6-tools-dev
           libgl1-mesa-dev libmodbus-dev mbpoll help2man qt6-translations-l10n
-          libmosquitto-dev mosquitto mosquitto-clients)
+          libmosquitto-dev mosquitto mosquitto-clients librsvg2-bin)
 for option in "$@"; do
     case "$option" in
     --gui) packages+=(fonts-noto-cjk) ;;
     --sanitizers) packages+=(clang-14 libclang-rt-14-dev) ;;
     --print) packages+=(cups printer-driver-cups-pdf poppler-utils) ;;
     --package)
-        packages+=(dpkg-dev file desktop-file-utils appstream lintian bash-completion man-db) ;;
+        # devscripts for hardening-check; xdg-utils, libfile-mimeinfo-perl and gio (GLib, as under
+        # the file managers) type and open a file as a desktop does.
+        packages+=(dpkg-dev file desktop-file-utils appstream lintian bash-completion man-db
+                   devscripts xdg-utils libfile-mimeinfo-perl shared-mime-info libglib2.0-bin) ;;
     esac
 done
 # socat stands in for an Ethernet serial server in the test of that route to a controller.

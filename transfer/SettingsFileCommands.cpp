@@ -75,16 +75,29 @@ bool SettingsFileCommands::writeFile(const QString &path)
 
 bool SettingsFileCommands::mnuLoad()
 {
+    if (!mayReplaceDisplay())
+        return false;
+    const QString path = m_dialogs.openFileName(ProgramFolder::setdata());
+    restoreCurrentFolder();
+    return !path.isEmpty() && readFile(path);
+}
+
+bool SettingsFileCommands::loadFile(const QString &path)
+{
+    return mayReplaceDisplay() && readFile(path);
+}
+
+bool SettingsFileCommands::mayReplaceDisplay()
+{
     if (m_inc.online) {
         m_op.showMessage(LoadWhileOnlineMessage, MessageIcon::Exclamation);
         return false;
     }
-    if (!m_op.askYesNo(ReplaceDisplayQuestion, MessageIcon::Exclamation))
-        return false;
-    const QString path = m_dialogs.openFileName(ProgramFolder::setdata());
-    restoreCurrentFolder();
-    if (path.isEmpty())
-        return false;
+    return m_op.askYesNo(ReplaceDisplayQuestion, MessageIcon::Exclamation);
+}
+
+bool SettingsFileCommands::readFile(const QString &path)
+{
     // Taken whole or not at all: a mix of old and loaded values would be sent by a Download.
     const SettingsDataFile::ReadResult file = SettingsDataFile::read(path);
     if (!file.ok()) {

@@ -27,8 +27,14 @@ public:
     // short, damaged or holds a value outside its limits changes nothing: message 950 names its
     // first bad line (957: it cannot be opened). Returns true when the file was loaded.
     bool mnuLoad();
+    // File load of a named file (a later start of the program hands it over): the same check,
+    // question and reading as mnuLoad, without the open dialog.
+    bool loadFile(const QString &path);
 
 private:
+    // While online message 701 and false; otherwise question 535.
+    bool mayReplaceDisplay();
+    bool readFile(const QString &path);
     bool writeFile(const QString &path);
     void restoreCurrentFolder();
 

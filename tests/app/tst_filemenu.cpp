@@ -5,9 +5,11 @@
 #include "comm/SettingsStore.h"
 #include "dialogs/prnselect.h"
 #include "tests/support/FakeOperator.h"
+#include "transfer/SettingsDataFile.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QFileDialog>
 #include <QLabel>
 #include <QPainter>
@@ -77,7 +79,8 @@ struct PrintedPage {
 } // namespace
 
 // The File menu of the main window: File save and File load through the file dialogs, Printer
-// Selection and Print, and the printed page through a real CUPS queue or QPrinter's PDF output.
+// Selection and Print, the printed page through a real CUPS queue or QPrinter's PDF output, and
+// the file that a later start of the program hands to the window.
 class TestFileMenu : public QObject
 {
     Q_OBJECT
@@ -85,6 +88,7 @@ class TestFileMenu : public QObject
 private slots:
     void init();
     void saveAndLoadThroughTheFileDialogs();
+    void laterStartRaisesTheWindowAndLoadsItsFileWhenFree();
     void noPrinterOrCancelPrintsNothing();
     void printedPageFitsTheShape_data();
     void printedPageFitsTheShape();
@@ -142,6 +146,47 @@ void TestFileMenu::saveAndLoadThroughTheFileDialogs()
     // Every box shows what the program now holds, the main set value as a file's, not live.
     QCOMPARE(mainSetValue->text(), QStringLiteral("320"));
     QVERIFY(!mainSetValue->property("live").toBool());
+}
+
+void TestFileMenu::laterStartRaisesTheWindowAndLoadsItsFileWhenFree()
+{
+    inc().settingValues = ParameterTable::defaultSettingValues();
+    inc().settingValues[19] = 80;
+    const QString path = m_dir.filePath(QStringLiteral("handed over.znm"));
+    QVERIFY(SettingsDataFile::write(path, inc()));
+    inc().settingValues[19] = 0;
+    const auto waitAWhile = [] { QTest::qWait(3 * 250); };
+
+    // Handed over before the splash window has shown the window: the file waits for it.
+    m_window->onLaterStart(path);
+    waitAWhile();
+    QVERIFY(m_op.shown.isEmpty());
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    // A dialog the operator has open is not interrupted: the file waits until it is closed, then
+    // File load asks its question.
+    QDialog dialog(m_window.get());
+    dialog.setModal(true);
+    dialog.show();
+    waitAWhile();
+    QVERIFY(m_op.shown.isEmpty());
+    m_op.answers = {true};
+    dialog.close();
+    QTRY_COMPARE(inc().settingValues[19], qint16(80));
+    QCOMPARE(m_op.shown.size(), 1);
+    QCOMPARE(m_op.shown[0].ids, QList<int>{535});
+    QCOMPARE(inc().settingsFileName, path);
+    QVERIFY(inc().settingDataValid && inc().unsavedOnlineChanges);
+
+    // A start without a file brings the minimized window back to the front and asks nothing.
+    QWidget other;
+    other.show();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    m_window->showMinimized();
+    m_window->onLaterStart(QString());
+    QTRY_VERIFY(m_window->isActiveWindow());
+    QVERIFY(!m_window->isMinimized());
+    QCOMPARE(m_op.shown.size(), 1);
 }
 
 void TestFileMenu::noPrinterOrCancelPrintsNothing()

@@ -9,11 +9,29 @@
 #include "tests/support/FakeOperator.h"
 #include "transfer/SettingsDataFile.h"
 
+#include <QLocalSocket>
 #include <QStandardPaths>
 #include <QtTest>
 
+#include <atomic>
+#include <thread>
+
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace
+{
+// A thread that is waited for however the test ends.
+class JoinedThread
+{
+public:
+    template <typename Body> explicit JoinedThread(Body body) : m_thread(std::move(body)) {}
+    ~JoinedThread() { m_thread.join(); }
+
+private:
+    std::thread m_thread;
+};
+} // namespace
 
 // The start routine before any window: the command-line rule, the settings data file, the
 // single-instance lock and the folders.
@@ -27,7 +45,9 @@ private slots:
     void commandLineNamesAFileOnlyInQuotesWithLowerCaseExtension();
     void settingsFileRoundTripsAndReadsOnlyWhatItNeeds();
     void namedFileIsTakenMissingFileFallsBackToDefaults();
-    void secondCopyIsRefused();
+    void laterStartHandsItsFileToTheRunningCopy_data();
+    void laterStartHandsItsFileToTheRunningCopy();
+    void laterStartIsRefusedWhenNoRunningCopyAnswers();
     void programFolderIsBesideTheProgramOnlyWhenPortable_data();
     void programFolderIsBesideTheProgramOnlyWhenPortable();
     void toolAndWindowShareTheUserFolder();
@@ -173,7 +193,7 @@ void TestStartup::namedFileIsTakenMissingFileFallsBackToDefaults()
     third.keepUnitFlag = true;
     FakeOperator told;
     StartupRoutine failing(third, told);
-    QVERIFY(failing.run('"' + damaged + '"', m_dir->path()));
+    QCOMPARE(failing.run('"' + damaged + '"', m_dir->path()), StartupRoutine::Outcome::Start);
     QCOMPARE(told.messages(), QList<QList<int>>{{950}});
     QVERIFY(told.texts.value(950).startsWith(msg(950).arg(50).arg(QString())));
     QVERIFY(told.texts.value(950).endsWith(msg(959)));
@@ -182,24 +202,83 @@ void TestStartup::namedFileIsTakenMissingFileFallsBackToDefaults()
     QVERIFY(!third.settingsFromFile && third.unitConfig == UnitConfig{});
 }
 
-void TestStartup::secondCopyIsRefused()
+void TestStartup::laterStartHandsItsFileToTheRunningCopy_data()
 {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("handed"); // relative: from the later start's current folder
+    QTest::newRow("no file") << QStringList{"zn-monitor"} << QString();
+    QTest::newRow("absolute") << QStringList{"zn-monitor", "/data/oven 1.znm"}
+                              << QStringLiteral("/data/oven 1.znm");
+    QTest::newRow("relative") << QStringList{"zn-monitor", "oven.znm"}
+                              << QStringLiteral("oven.znm");
+    QTest::newRow("capital extension") << QStringList{"zn-monitor", "/data/oven.ZNM"} << QString();
+}
+
+void TestStartup::laterStartHandsItsFileToTheRunningCopy()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, handed);
+    QDir::setCurrent(m_dir->path());
     ZN8P_INC inc;
     FakeOperator op;
-    StartupRoutine first(inc, op);
-    QVERIFY(first.claimSingleInstance(m_dir->path()));
+    StartupRoutine running(inc, op);
+    QCOMPARE(running.claimSingleInstance(QString(), m_dir->path()), StartupRoutine::Outcome::Start);
+    // The socket of a copy that crashed is in the way of no one.
+    writeFile(QStringLiteral("ZN Monitor.socket"), "left over");
+    QVERIFY(running.instance()->listen());
+    QSignalSpy requests(running.instance(), &SingleInstance::activationRequested);
+    // The window answers with a question box, an event loop of its own, while the later start's
+    // connection closes under it.
+    connect(running.instance(), &SingleInstance::activationRequested, this, [] {
+        QEventLoop questionBox;
+        QTimer::singleShot(300, &questionBox, &QEventLoop::quit);
+        questionBox.exec();
+    });
 
-    // A lock that another copy holds, as a second start finds it.
-    const QString lockPath = m_dir->filePath("other");
-    QDir().mkpath(lockPath);
-    SingleInstance other(lockPath);
-    QVERIFY(other.tryAcquire());
-    StartupRoutine second(inc, op);
-    QVERIFY(!second.claimSingleInstance(lockPath));
+    // The later start waits for the running copy's answer, which comes from its event loop: that
+    // loop runs here while the later start runs in a thread, as it would in a process, of its own.
+    ZN8P_INC laterInc;
+    FakeOperator laterOp;
+    std::atomic<bool> done = false;
+    auto outcome = StartupRoutine::Outcome::Start;
+    const JoinedThread later([&] {
+        StartupRoutine routine(laterInc, laterOp);
+        outcome = routine.run(StartupArgs::rawCommandLine(arguments), m_dir->path());
+        done = true;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(done.load(), SingleInstance::HandOverTimeoutMs + 5000);
+    QCOMPARE(outcome, StartupRoutine::Outcome::HandedOver);
+    QVERIFY(laterOp.shown.isEmpty() && laterOp.beeps == 0);
+    QCOMPARE(requests.size(), 1);
+    QCOMPARE(requests[0][0].toString(),
+             handed.isEmpty() ? QString() : QDir::current().absoluteFilePath(handed));
+}
+
+void TestStartup::laterStartIsRefusedWhenNoRunningCopyAnswers()
+{
+    // A copy that holds the lock but does not listen (still starting, or an older version).
+    SingleInstance running(m_dir->path());
+    QVERIFY(running.tryAcquire());
+    ZN8P_INC inc;
+    FakeOperator op;
+    StartupRoutine later(inc, op);
+    later.setHandOverTimeout(300);
+    QCOMPARE(later.run(QStringLiteral("\"/data/oven.znm\""), m_dir->path()),
+             StartupRoutine::Outcome::Stop);
     QCOMPARE(op.shown.size(), 1);
     QCOMPARE(op.shown[0].ids, QList<int>{56});
     QCOMPARE(op.shown[0].icon, MessageIcon::Critical);
     QCOMPARE(op.beeps, 1);
+
+    // What is not a request of a later start is dropped at once and asks for nothing.
+    QVERIFY(running.listen());
+    QSignalSpy requests(&running, &SingleInstance::activationRequested);
+    QLocalSocket stranger;
+    stranger.connectToServer(running.socketPath());
+    QVERIFY(stranger.waitForConnected(1000));
+    stranger.write("GET / HTTP/1.0\r\n\r\n");
+    QTRY_COMPARE_WITH_TIMEOUT(stranger.state(), QLocalSocket::UnconnectedState, 3000);
+    QVERIFY(requests.isEmpty());
 }
 
 void TestStartup::programFolderIsBesideTheProgramOnlyWhenPortable_data()
