@@ -7,8 +7,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh --package >&2
-export ZN_BUILD_DIR="${ZN_BUILD_DIR:-build-package}" ZN_BUILD_TYPE=None
-export ZN_CMAKE_OPTIONS="-DZN_DEB_BUILDFLAGS=ON -DZN_BUILD_TESTS=OFF -DZN_BUILD_BENCH=OFF"
+# tools/test-install.sh hands it the build of the tests (tools/test-build.sh), compiled with the
+# same flags, instead.
+export ZN_BUILD_DIR="${ZN_BUILD_DIR:-build-package}" ZN_BUILD_TYPE="${ZN_BUILD_TYPE:-None}"
+export ZN_CMAKE_OPTIONS="${ZN_CMAKE_OPTIONS:--DZN_DEB_BUILDFLAGS=ON -DZN_BUILD_TESTS=OFF -DZN_BUILD_BENCH=OFF}"
 build="$ZN_BUILD_DIR"
 tools/build.sh zn-monitor znctl zn8p-sim install-files changelog >&2
 rm -rf "$build/deb"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Checks the program as it is installed and packaged, from the package build of tools/package.sh
-# (build-package/, or $ZN_BUILD_DIR; built when missing or out of date): installs it into a scratch
+# Checks the program as it is installed and packaged, from the build of tools/test.sh
+# (tools/test-build.sh: build-test/, or $ZN_BUILD_DIR; built when missing or out of date), which
+# tools/package.sh packs: installs it into a scratch
 # prefix, checks the menu entry, the AppStream metadata, the type of settings data files, the icons,
 # the manual pages and the shell completion, starts the installed window (offscreen) against the
 # installed simulator with the prefix read-only, checks that its files go to the per-user data
@@ -10,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/demo-settings.sh
-export ZN_BUILD_DIR="${ZN_BUILD_DIR:-build-package}"
+. tools/test-build.sh
 build="$ZN_BUILD_DIR"
 packages=$(tools/package.sh)
 deb=$(sed -n 1p <<<"$packages") dbgsym=$(sed -n 2p <<<"$packages")
@@ -214,7 +215,10 @@ dpkg-deb -x "$dbgsym" "$unpacked"
 # Control-flow protection is not among Debian 12's flags. The simulator copies nothing whose size
 # the compiler can see, so hardening-check finds no call that FORTIFY could protect in it; that
 # FORTIFY was on for every part of every program, the build's own flags tell.
-unfortified=$(find "$build" -name flags.make -exec grep -L -e '-D_FORTIFY_SOURCE=3' {} +)
+unfortified=$(python3 -c 'import json, sys
+for unit in json.load(open(sys.argv[1])):
+    if "-D_FORTIFY_SOURCE=3" not in unit["command"].split():
+        print(unit["file"])' "$build/compile_commands.json")
 [ -z "$unfortified" ] || fail "built without FORTIFY: $unfortified"
 for program in zn-monitor znctl zn8p-sim; do
     binary="$unpacked/usr/bin/$program"

@@ -153,7 +153,7 @@ void TestFileMenu::laterStartRaisesTheWindowAndLoadsItsFileWhenFree()
     inc().settingValues = ParameterTable::defaultSettingValues();
     inc().settingValues[19] = 80;
     const QString path = m_dir.filePath(QStringLiteral("handed over.znm"));
-    QVERIFY(SettingsDataFile::write(path, inc()));
+    QVERIFY(SettingsDataFile::write(path, inc()).isNone());
     inc().settingValues[19] = 0;
     const auto waitAWhile = [] { QTest::qWait(3 * 250); };
 
