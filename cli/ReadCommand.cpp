@@ -249,7 +249,7 @@ bool codesOfArguments(Console &console, const CommandLine &commandLine, QList<in
 int readCodes(CliSession &session, const QList<int> &codes, QList<ReadResult> &results)
 {
     if (!session.checkLink()) {
-        session.console.errorLine(msg(451));
+        session.console.errorLine(session.op.named(msg(451)), true);
         return NoController;
     }
     ReplyReporter reporter(session.inc, session.core.link, session.op, session.view);
