@@ -171,7 +171,7 @@ QString MqttLink::serve()
         if (!m_refusal.isEmpty())
             return m_refusal;
         if (result != MOSQ_ERR_SUCCESS) {
-            const QString trouble = tlsTrouble();
+            const QString trouble = tlsTrouble(result);
             return trouble.isEmpty() ? errorText(result) : trouble;
         }
         if (!m_connected) {
@@ -335,10 +335,19 @@ void MqttLink::onConnect(mosquitto *, void *link, int result)
     }
 }
 
-QString MqttLink::tlsTrouble() const
+QString MqttLink::tlsTrouble(int result) const
 {
-    if (!m_settings.tls || m_tlsError.isEmpty())
+    if (!m_settings.tls)
         return QString();
+    // A broker that does not take the client's certificate ends the handshake with an alert that
+    // the library reports only as a broken connection, before any answer to the login.
+    if (m_tlsError.isEmpty()) {
+        if (m_connected || m_settings.certFile.isEmpty() ||
+            (result != MOSQ_ERR_PROTOCOL && result != MOSQ_ERR_CONN_LOST))
+            return QString();
+        return QStringLiteral("TLS: the broker did not accept the client certificate %1 (%2)")
+            .arg(m_settings.certFile, errorText(result));
+    }
     const auto has = [this](const char *words) {
         return m_tlsError.contains(QLatin1String(words), Qt::CaseInsensitive);
     };

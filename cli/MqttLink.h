@@ -100,8 +100,9 @@ private:
     // A message handed to the library reached the broker; false when messageId is none of them.
     bool delivered(int messageId);
 
-    // What went wrong with TLS, in words an operator can act on; empty when it was no TLS fault.
-    QString tlsTrouble() const;
+    // What went wrong with TLS when a pass of the loop ended in result, in words an operator can
+    // act on; empty when it was no TLS fault.
+    QString tlsTrouble(int result) const;
 
     static void onConnect(mosquitto *, void *link, int result);
     static void onLog(mosquitto *, void *link, int level, const char *text);

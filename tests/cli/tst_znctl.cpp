@@ -1148,6 +1148,8 @@ done
 key server && sign server ca "-extfile server.ext"
 key client && sign client ca
 key stranger && sign stranger otherca
+# A broker started as root reads them as its own user.
+chmod 755 . && chmod 644 ./*.key ./*.crt
 )");
     QProcess openssl;
     openssl.setWorkingDirectory(m_config->path());
@@ -1215,7 +1217,7 @@ void TestZnctl::plantFeedOverTlsWithAClientCertificate()
     for (const Refusal &refusal : refusals) {
         const Run refused = znctl(monitor + refusal.options);
         QVERIFY2(refused.exitCode == 9, refusal.name);
-        QVERIFY2(refused.err.contains("TLS: " + refusal.says),
+        QVERIFY2(refused.err.contains(": TLS: the broker") && refused.err.contains(refusal.says),
                  qPrintable(refusal.name + (": " + refused.err)));
     }
     broker.kill();
