@@ -111,6 +111,10 @@ void EventRecorder::record(EventLog::Kind kind)
     event.pv = shown(Code::Pv, PvDisplayText(m_inc));
     event.sv = shown(Code::Sv, FormatItemValue(m_inc, Code::Sv));
     event.mv1 = shown(Code::Mv1, FormatItemValue(m_inc, Code::Mv1));
+    if (m_eventReport)
+        m_eventReport(event);
+    if (m_target.isEmpty())
+        return;
     const bool wasFailing = !m_fault.isNone();
     if (AppendOnlyFile::append(currentFile(), EventLog::line(event), {}, &m_fault) ==
         AppendOnlyFile::Result::Written)

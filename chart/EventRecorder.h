@@ -24,7 +24,8 @@ class EventRecorder
 public:
     using Clock = std::function<QDateTime()>;
 
-    // target: a folder (one events-YYYY-MM.csv per month inside) or a file (every event there).
+    // target: a folder (one events-YYYY-MM.csv per month inside) or a file (every event there);
+    // empty: no file, the events only go to the event report.
     EventRecorder(const ZN8P_INC &inc, QString target);
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
@@ -46,6 +47,10 @@ public:
     using FaultReport = std::function<void(const FileFault &fault)>;
     void setFaultReport(FaultReport report) { m_faultReport = std::move(report); }
 
+    // Told of every event as it is recorded, before it is written (a service's journal).
+    using EventReport = std::function<void(const EventLog::Event &event)>;
+    void setEventReport(EventReport report) { m_eventReport = std::move(report); }
+
     // The file the last event went to (or would go to); true from the last write that failed.
     QString currentFile() const;
     bool lastWriteFailed() const { return !m_fault.isNone(); }
@@ -66,5 +71,6 @@ private:
     bool m_inError = false;
     FileFault m_fault;
     FaultReport m_faultReport;
+    EventReport m_eventReport;
     int m_lostLines = 0;
 };

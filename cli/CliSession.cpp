@@ -2,6 +2,8 @@
 
 #include "CommandLine.h"
 #include "ExitCode.h"
+#include "PortOption.h"
+#include "ScaledTimeoutCom.h"
 #include "base/MessageTable.h"
 #include "base/ProgramFolder.h"
 #include "comm/RegisterMap.h"
@@ -13,7 +15,11 @@ CliSession::CliSession(const CommandLine &commandLine, Console &console, RunSett
       core({op, view, store(),
             commandLine.journalDir.isEmpty() ? ProgramFolder::journal() : commandLine.journalDir,
             WriteJournal::Source::Znctl},
-           ZN8P_INC(), std::move(comFactory))
+           ZN8P_INC(),
+           comFactory ? std::move(comFactory)
+                      : ZN8PComFactory([this, timeout = commandLine.replyTimeoutMs] {
+                            return std::make_unique<ScaledTimeoutCom>(portNames(), timeout);
+                        }))
 {
     store().selectKeyAndLoad(inc);
     inc.savedProtocolIndex = inc.protocolIndex;
@@ -24,6 +30,10 @@ CliSession::CliSession(const CommandLine &commandLine, Console &console, RunSett
     }
     RegisterMap::fillRegisterTable(inc);
     RegisterMap::fillVendorItemTable(inc);
+    op.setSubject([this] {
+        return QStringLiteral("%1 instrument %2").arg(inc.portName, inc.stationAddress);
+    });
+    view.setNaming([this](const QString &text) { return op.named(text); });
 }
 
 bool CliSession::checkLink()
@@ -50,7 +60,7 @@ int CliSession::finish(int subcommandCode)
 
 PortNames CliSession::portNames()
 {
-    return PortNames(store().portMap(inc));
+    return PortOption::portNames(store().portMap(inc), inc.portName);
 }
 
 QString CliSession::protocolName(qint16 protocolIndex)

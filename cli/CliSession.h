@@ -18,7 +18,7 @@ class CliSession
 public:
     // station: the instrument served ("01" ... "95") instead of the stored one and --station;
     // comFactory: the component each link check makes, by default the serial port under the
-    // stored port map.
+    // stored port map, with the reply timeout of --timeout.
     CliSession(const CommandLine &commandLine, Console &console, RunSettings &settings,
                const QString &station = QString(), ZN8PComFactory comFactory = {});
     CliSession(const CliSession &) = delete;
@@ -35,7 +35,8 @@ public:
     // reported (the writes themselves went through, so the code stays).
     int finish(int subcommandCode);
 
-    // The devices of COM1 ... COM8 under the stored port map.
+    // The devices of COM1 ... COM8 under the stored port map, and of the device path given with
+    // --port.
     PortNames portNames();
     // "Modbus ASCII", "Modbus RTU", "Ravtocol" for protocol indexes 0 to 2.
     static QString protocolName(qint16 protocolIndex);

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "OptionsFile.h"
+#include "PortOption.h"
 #include "Subcommands.h"
 #include "base/ZN8P_INC.h"
 #include "comm/InstrumentNumber.h"
@@ -18,6 +20,7 @@ const QStringList CommonOptions = {
     QStringLiteral("parity"),   QStringLiteral("stopbits"),     QStringLiteral("station"),
     QStringLiteral("protocol"), QStringLiteral("settings-dir"), QStringLiteral("yes"),
     QStringLiteral("wait"),     QStringLiteral("help"),         QStringLiteral("version"),
+    QStringLiteral("timeout"),  QStringLiteral("config"),
 };
 
 const QStringList Speeds = {
@@ -32,7 +35,7 @@ QList<QCommandLineOption> optionList()
         return QCommandLineOption(name, QString(), valueName);
     };
     return {
-        valued(QStringLiteral("port"), QStringLiteral("COMn")),
+        valued(QStringLiteral("port"), QStringLiteral("PORT")),
         valued(QStringLiteral("speed"), QStringLiteral("BITS")),
         valued(QStringLiteral("databits"), QStringLiteral("N")),
         valued(QStringLiteral("parity"), QStringLiteral("P")),
@@ -53,6 +56,15 @@ QList<QCommandLineOption> optionList()
         valued(QStringLiteral("mqtt-password-file"), QStringLiteral("FILE")),
         valued(QStringLiteral("mqtt-cafile"), QStringLiteral("FILE")),
         valued(QStringLiteral("mqtt-qos"), QStringLiteral("N")),
+        valued(QStringLiteral("mqtt-cert"), QStringLiteral("FILE")),
+        valued(QStringLiteral("mqtt-key"), QStringLiteral("FILE")),
+        valued(QStringLiteral("interval"), QStringLiteral("SECONDS")),
+        valued(QStringLiteral("format"), QStringLiteral("FORMAT")),
+        valued(QStringLiteral("rotate"), QStringLiteral("WHEN")),
+        valued(QStringLiteral("timeout"), QStringLiteral("MS")),
+        valued(QStringLiteral("config"), QStringLiteral("FILE")),
+        QCommandLineOption(QStringLiteral("quiet")),
+        QCommandLineOption(QStringLiteral("mqtt-discovery")),
         QCommandLineOption(QStringLiteral("yes")),
         QCommandLineOption(QStringLiteral("json")),
         QCommandLineOption(QStringLiteral("no-store")),
@@ -119,13 +131,9 @@ bool parseOverrides(const QCommandLineParser &parser, ConditionOverrides &o, QSt
     const auto given = [&](const char *name) { return parser.isSet(QLatin1String(name)); };
     const auto value = [&](const char *name) { return parser.value(QLatin1String(name)); };
     if (given("port")) {
-        const QString port = value("port").toUpper();
-        if (!port.startsWith(QLatin1String("COM")) || !number(port.mid(3), 1, 8)) {
-            *error =
-                invalidValue(QStringLiteral("port"), value("port"), QStringLiteral("COM1 to COM8"));
+        o.port = PortOption::parse(value("port"), error);
+        if (!o.port)
             return false;
-        }
-        o.port = QStringLiteral("COM%1").arg(*number(port.mid(3), 1, 8));
     }
     if (given("speed")) {
         if (!Speeds.contains(value("speed"))) {
@@ -180,6 +188,13 @@ bool parseMqtt(const QCommandLineParser &parser, MqttOptions &mqtt, QString *err
     mqtt.user = parser.value(QStringLiteral("mqtt-user"));
     mqtt.passwordFile = parser.value(QStringLiteral("mqtt-password-file"));
     mqtt.caFile = parser.value(QStringLiteral("mqtt-cafile"));
+    mqtt.certFile = parser.value(QStringLiteral("mqtt-cert"));
+    mqtt.keyFile = parser.value(QStringLiteral("mqtt-key"));
+    mqtt.discovery = parser.isSet(QStringLiteral("mqtt-discovery"));
+    if (mqtt.certFile.isEmpty() != mqtt.keyFile.isEmpty()) {
+        *error = QStringLiteral("--mqtt-cert and --mqtt-key go together");
+        return false;
+    }
     if (parser.isSet(QStringLiteral("mqtt-qos"))) {
         const std::optional<int> qos = number(parser.value(QStringLiteral("mqtt-qos")), 0, 1);
         if (!qos) {
@@ -190,9 +205,17 @@ bool parseMqtt(const QCommandLineParser &parser, MqttOptions &mqtt, QString *err
         }
         mqtt.qos = *qos;
     }
-    if (parser.isSet(QStringLiteral("mqtt")))
-        return parseMqttUrl(parser.value(QStringLiteral("mqtt")), mqtt, error);
-    for (const char *name : {"mqtt-user", "mqtt-password-file", "mqtt-cafile", "mqtt-qos"}) {
+    if (parser.isSet(QStringLiteral("mqtt"))) {
+        if (!parseMqttUrl(parser.value(QStringLiteral("mqtt")), mqtt, error))
+            return false;
+        if (!mqtt.certFile.isEmpty() && !mqtt.tls()) {
+            *error = QStringLiteral("--mqtt-cert needs TLS: an mqtts:// address or --mqtt-cafile");
+            return false;
+        }
+        return true;
+    }
+    for (const char *name : {"mqtt-user", "mqtt-password-file", "mqtt-cafile", "mqtt-qos",
+                             "mqtt-cert", "mqtt-key", "mqtt-discovery"}) {
         if (parser.isSet(QLatin1String(name))) {
             *error = QStringLiteral("--%1 needs --mqtt").arg(QLatin1String(name));
             return false;
@@ -249,6 +272,128 @@ QStringList withPositionalsLast(const QStringList &arguments)
     return optionArguments << QStringLiteral("--") << positional;
 }
 
+// The seconds of --interval ("1", "0.5", "60") in milliseconds; nullopt when out of range.
+std::optional<qint64> intervalOf(const QString &text)
+{
+    static const QRegularExpression form(QStringLiteral("^([0-9]{1,6})(?:\\.([0-9]{1,3}))?$"));
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const qint64 ms = match.captured(1).toLongLong() * 1000 +
+                      match.captured(2).leftJustified(3, QLatin1Char('0')).toLongLong();
+    if (ms < CommandLine::ShortestIntervalMs || ms > CommandLine::LongestIntervalMs)
+        return std::nullopt;
+    return ms;
+}
+
+// The arguments with "--config FILE" replaced by the file's options, put in front so that those
+// given on the command line win. Options of the file that the subcommand does not take are left
+// out: one file of a line serves read as well as monitor. False with the reason when the
+// file cannot be read or names an option that znctl does not have.
+bool withOptionsFile(const QStringList &arguments, QStringList &expanded, QString *error)
+{
+    QStringList rest;
+    QString path;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        // Behind "--" every argument is positional, also one that reads "--config".
+        if (argument == QLatin1String("--")) {
+            rest << arguments.mid(i);
+            break;
+        }
+        if (argument == QLatin1String("--config") && i + 1 < arguments.size())
+            path = arguments.at(++i);
+        else if (argument.startsWith(QLatin1String("--config=")))
+            path = argument.mid(9);
+        else
+            rest << argument;
+    }
+    expanded = rest;
+    if (path.isEmpty())
+        return true;
+    QList<OptionsFile::Option> options;
+    if (!OptionsFile::read(path, options, error))
+        return false;
+    const QStringList ordered = withPositionalsLast(rest);
+    const Subcommand *subcommand =
+        findSubcommand(ordered.value(ordered.indexOf(QStringLiteral("--")) + 1));
+    const QList<QCommandLineOption> known = optionList();
+    QStringList fromFile;
+    for (const OptionsFile::Option &option : options) {
+        const auto found = std::find_if(known.cbegin(), known.cend(), [&](const auto &o) {
+            return o.names().contains(option.name);
+        });
+        const auto fail = [&](const QString &reason) {
+            *error = QStringLiteral("%1 line %2: %3").arg(path).arg(option.line).arg(reason);
+            return false;
+        };
+        if (found == known.cend() || option.name == QLatin1String("config") ||
+            option.name == QLatin1String("h"))
+            return fail(QStringLiteral("unknown option '%1'").arg(option.name));
+        const bool valued = !found->valueName().isEmpty();
+        if (valued && !option.hasValue)
+            return fail(
+                QStringLiteral("%1 needs a value (%1 = %2)").arg(option.name, found->valueName()));
+        if (!valued && option.hasValue)
+            return fail(QStringLiteral("%1 takes no value").arg(option.name));
+        if (subcommand && !CommonOptions.contains(option.name) &&
+            !subcommand->options.contains(option.name))
+            continue;
+        fromFile << QStringLiteral("--") + option.name;
+        if (valued)
+            fromFile << option.value;
+    }
+    expanded = fromFile + rest;
+    return true;
+}
+
+// The options of monitor's rows, pace and files; false with the reason.
+bool parseMonitor(const QCommandLineParser &parser, CommandLine &commandLine, QString *error)
+{
+    const auto value = [&](const char *name) { return parser.value(QLatin1String(name)); };
+    if (parser.isSet(QStringLiteral("interval"))) {
+        const std::optional<qint64> ms = intervalOf(value("interval"));
+        if (!ms) {
+            *error = invalidValue(QStringLiteral("interval"), value("interval"),
+                                  QStringLiteral("seconds from 0.1 to 86400, as 1 or 0.5"));
+            return false;
+        }
+        commandLine.intervalMs = *ms;
+    }
+    if (parser.isSet(QStringLiteral("format"))) {
+        if (value("format") == QLatin1String("csv"))
+            commandLine.format = RowFormat::Csv;
+        else if (value("format") == QLatin1String("jsonl"))
+            commandLine.format = RowFormat::Jsonl;
+        else {
+            *error = invalidValue(QStringLiteral("format"), value("format"),
+                                  QStringLiteral("csv or jsonl"));
+            return false;
+        }
+    }
+    commandLine.quiet = parser.isSet(QStringLiteral("quiet"));
+    if (parser.isSet(QStringLiteral("rotate"))) {
+        const std::optional<LogRotation> rotation = LogRotation::parse(value("rotate"), error);
+        if (!rotation)
+            return false;
+        commandLine.rotation = *rotation;
+        if (commandLine.csvPath.isEmpty() && commandLine.outPath.isEmpty()) {
+            *error = QStringLiteral("--rotate needs --csv or --out");
+            return false;
+        }
+        if (commandLine.replaceCsv) {
+            *error = QStringLiteral("--rotate never replaces a file; leave out --force");
+            return false;
+        }
+    }
+    if (commandLine.stations.size() > 1 && commandLine.format == RowFormat::Csv &&
+        commandLine.outPath.isEmpty() && !commandLine.quiet) {
+        *error = QStringLiteral("several instruments write CSV to a file each: give --out DIR, or "
+                                "--format jsonl for standard output");
+        return false;
+    }
+    return true;
+}
 } // namespace
 
 bool ConditionOverrides::any() const
@@ -270,9 +415,12 @@ void ConditionOverrides::applyTo(ZN8P_INC &inc) const
 
 bool parseCommandLine(const QStringList &arguments, CommandLine &commandLine, QString *error)
 {
+    QStringList expanded;
+    if (!withOptionsFile(arguments, expanded, error))
+        return false;
     QCommandLineParser parser;
     parser.addOptions(optionList());
-    if (!parser.parse(QStringList{QStringLiteral("znctl")} + withPositionalsLast(arguments))) {
+    if (!parser.parse(QStringList{QStringLiteral("znctl")} + withPositionalsLast(expanded))) {
         *error = parser.errorText();
         return false;
     }
@@ -345,7 +493,8 @@ bool parseCommandLine(const QStringList &arguments, CommandLine &commandLine, QS
         *error = QStringLiteral("--out and --out-dir exclude each other");
         return false;
     }
-    if (commandLine.stations.size() > 1 && !commandLine.outPath.isEmpty()) {
+    if (commandLine.stations.size() > 1 && !commandLine.outPath.isEmpty() &&
+        commandLine.subcommand == QLatin1String("upload")) {
         *error = QStringLiteral("several instruments need --out-dir, not --out");
         return false;
     }
@@ -377,7 +526,18 @@ bool parseCommandLine(const QStringList &arguments, CommandLine &commandLine, QS
         }
         commandLine.waitSeconds = *wait;
     }
-    return true;
+    if (parser.isSet(QStringLiteral("timeout"))) {
+        const std::optional<int> timeout =
+            number(parser.value(QStringLiteral("timeout")), 10, 60000);
+        if (!timeout) {
+            *error =
+                invalidValue(QStringLiteral("timeout"), parser.value(QStringLiteral("timeout")),
+                             QStringLiteral("milliseconds from 10 to 60000"));
+            return false;
+        }
+        commandLine.replyTimeoutMs = *timeout;
+    }
+    return parseMonitor(parser, commandLine, error);
 }
 
 QString helpText()
@@ -394,7 +554,8 @@ QString helpText()
     text += QStringLiteral(
         "\n"
         "Communication conditions (replace the stored ones for this run only):\n"
-        "  --port COMn         COM1 to COM8 (see 'znctl ports' for the devices)\n"
+        "  --port PORT         COM1 to COM8 (see 'znctl ports' for the devices), or a\n"
+        "                      serial device's path (/dev/ttyUSB0, /dev/serial/by-id/...)\n"
         "  --speed BITS        9600, 19200 (1200 to 115200 accepted)\n"
         "  --databits N        7 or 8\n"
         "  --parity P          EVEN, ODD or NONE\n"
@@ -404,8 +565,14 @@ QString helpText()
         "                      on one line, served in turn, one row per instrument"
         "\n"
         "  --protocol P        ascii (Modbus ASCII), rtu (Modbus RTU) or ravtocol\n"
+        "  --timeout MS        the reply timeout, 10 to 60000 ms (default 300); the longer\n"
+        "                      waits the controller needs grow with it\n"
         "\n"
         "Other options:\n"
+        "  --config FILE       take options from FILE, one a line (\"name = value\", or a\n"
+        "                      switch's name alone; # begins a comment); options on the\n"
+        "                      command line win, and those the subcommand does not take\n"
+        "                      are left out\n"
         "  --settings-dir DIR  folder of the stored conditions instead of the user's\n"
         "                      configuration folder ($XDG_CONFIG_HOME or ~/.config); DIR\n"
         "                      must exist and, except for search and ports, hold stored\n"
@@ -418,22 +585,48 @@ QString helpText()
         "                      found, instead of stopping at the first\n"
         "  --wait N            give up waiting for the controller's keys to be released, or\n"
         "                      for it to leave its vendor frame, after N seconds (default 30)\n"
-        "  --seconds N         monitor: stop after N seconds (default: until Ctrl-C)\n"
-        "  --csv FILE          monitor: log every rotation to FILE in the trend log format;\n"
-        "                      an existing FILE is refused unless one of these is given:\n"
+        "  --seconds N         monitor: stop after N seconds (default: until Ctrl-C or\n"
+        "                      SIGTERM)\n"
+        "  --interval SECONDS  monitor: start a rotation every SECONDS (0.1 to 86400, as 1\n"
+        "                      or 0.5) on a grid of the clock; a rotation that overruns\n"
+        "                      skips grid points (default: one after the other)\n"
+        "  --format FORMAT     monitor: rows as csv (a header line, then time, port,\n"
+        "                      instrument, PV, SV, MV1, MV2 with their units, lamps and\n"
+        "                      alarms) or jsonl (one JSON object a line, the same fields),\n"
+        "                      in English whatever the language: in --out's files, else\n"
+        "                      on standard output\n"
+        "  --out FILE|DIR      monitor: write the rows to FILE (csv unless --format jsonl);\n"
+        "                      a folder, or several instruments, get PORT-NN.csv each\n"
+        "  --csv FILE          monitor: log every rotation to FILE in the trend log format\n"
+        "                      of the window;\n"
+        "                      an existing FILE (of --csv or --out) is refused unless one\n"
+        "                      of these is given:\n"
         "  --append            monitor: add the lines to the existing FILE\n"
         "  --force             monitor: replace the existing FILE\n"
+        "  --rotate WHEN       monitor: begin a new file of --out or --csv each day\n"
+        "                      (daily: NAME_2026-07-04.csv, continued after a restart) or\n"
+        "                      before it would pass a size (SIZE as 50M, 1G:\n"
+        "                      NAME_2026-07-04_090503.csv); no file is ever replaced\n"
+        "  --quiet             monitor: no rows on standard output; events (alarms, line\n"
+        "                      loss...) and faults still go to standard error, as a\n"
+        "                      service's journal wants them\n"
         "  --events FILE       monitor: append each event (alarm, sensor break, line loss,\n"
         "                      auto-tuning...) to FILE, or to events-YYYY-MM.csv in a folder\n"
         "  --mqtt URL          monitor: feed a plant system: publish each rotation to the MQTT\n"
-        "                      broker of URL, mqtt://HOST[:PORT]/PREFIX, under\n"
-        "                      PREFIX/COMn/INSTRUMENT/state, and online or offline under "
-        ".../status\n"
+        "                      broker of URL, mqtt://HOST[:PORT]/PREFIX or mqtts://... for\n"
+        "                      TLS (port 8883, the broker checked against the system's CA\n"
+        "                      store), under PREFIX/COMn/INSTRUMENT/state, and online or\n"
+        "                      offline under .../status\n"
         "  --mqtt-user NAME    monitor: log in to the broker as NAME\n"
         "  --mqtt-password-file FILE\n"
         "                      monitor: the password, the first line of FILE\n"
         "  --mqtt-cafile FILE  monitor: TLS to the broker (port 8883 by default), its\n"
         "                      certificate checked against the CA certificate in FILE\n"
+        "  --mqtt-cert FILE    monitor: the client certificate (PEM) for a broker that asks\n"
+        "                      for one, with\n"
+        "  --mqtt-key FILE     monitor: its private key (PEM, not encrypted)\n"
+        "  --mqtt-discovery    monitor: announce each instrument's sensors (retained, under\n"
+        "                      homeassistant/...) for Home Assistant and Node-RED\n"
         "  --mqtt-qos N        monitor: 0 (default) counts a state message delivered once it\n"
         "                      is written to the broker's connection, 1 only when the broker\n"
         "                      acknowledges it; messages not delivered are counted at the end\n"
@@ -450,7 +643,8 @@ QString helpText()
         "\n"
         "Exit codes:\n"
         "  0  success (diff: the controller holds the file's values)\n"
-        "  1  a file could not be read or written (CSV log, settings data file, report), or a\n"
+        "  1  a file could not be read or written (CSV log, rows of --out, event log, settings\n"
+        "     data file, report, MQTT password or TLS files), or a\n"
         "     settings data file is short, damaged or holds a value outside its limits (nothing\n"
         "     is sent)\n"
         "  2  usage error (also a value outside the item's limits, a write that resets\n"
@@ -461,7 +655,8 @@ QString helpText()
         "  4  the controller refused a request or did not take a value; or items could not\n"
         "     be read (upload, diff: named as \"not read\", upload --out and --report write\n"
         "     no file)\n"
-        "  5  the link was lost during monitor\n"
+        "  5  the link was lost during monitor (one instrument; a line of several tries a\n"
+        "     silent one again every minute)\n"
         "  6  cancelled with Ctrl-C: a search, a read, or a wait for the controller's keys\n"
         "     (monitor ends with 0)\n"
         "  7  not now: the controller's keys stayed operated (for --wait seconds),\n"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LogRotation.h"
 #include "MqttOptions.h"
 
 #include <QString>
@@ -11,10 +12,13 @@
 
 struct ZN8P_INC;
 
+// How monitor gives its rows: the text row (for people), CSV or JSON lines.
+enum class RowFormat { Text, Csv, Jsonl };
+
 // Communication conditions given as options; each one given replaces the stored value for this
 // run only.
 struct ConditionOverrides {
-    std::optional<QString> port;     // "COM1" ... "COM8"
+    std::optional<QString> port;     // "COM1" ... "COM8", or a device path (see PortOption)
     std::optional<QString> speed;    // "9600", "19200", ...
     std::optional<QString> dataBits; // "7", "8"
     std::optional<QString> parity;   // "EVEN", "ODD", "NONE"
@@ -42,9 +46,10 @@ struct CommandLine {
     QString csvPath;
     bool appendCsv = false;  // --append: an existing CSV log is continued
     bool replaceCsv = false; // --force: an existing CSV log is replaced
-    QString outPath;         // upload: the settings data file to write
-    QString reportPath;      // upload: the settings report (PDF) to write
-    QString outDir;          // upload: the folder for one settings data file per instrument
+    // upload: the settings data file to write; monitor: the file (or folder) of plain rows
+    QString outPath;
+    QString reportPath; // upload: the settings report (PDF) to write
+    QString outDir;     // upload: the folder for one settings data file per instrument
     // --station: the instruments named ("01" ... "95"), in the order given, without repeats;
     // empty: the stored one. With one, overrides.station holds it as well.
     QStringList stations;
@@ -56,6 +61,18 @@ struct CommandLine {
     static constexpr int DefaultWaitSeconds = 30;
     QString eventsPath; // monitor --events: a file, or a folder for monthly files
     MqttOptions mqtt;   // monitor --mqtt and the options of its login
+    // monitor --interval: the time from the start of one rotation to the next, on a grid of
+    // that step (a slow rotation skips points, it never shifts the grid); 0: one rotation after
+    // the other, as fast as the line allows.
+    qint64 intervalMs = 0;
+    static constexpr qint64 ShortestIntervalMs = 100;
+    static constexpr qint64 LongestIntervalMs = 86400 * 1000;
+    RowFormat format = RowFormat::Text; // monitor --format
+    LogRotation rotation;               // monitor --rotate, of --csv and --out
+    bool quiet = false;                 // monitor --quiet: no rows on standard output
+    // --timeout: the reply timeout, 300 ms unless given (see ScaledTimeoutCom).
+    int replyTimeoutMs = DefaultReplyTimeoutMs;
+    static constexpr int DefaultReplyTimeoutMs = 300;
     bool help = false;
     bool version = false;
 };

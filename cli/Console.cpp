@@ -14,10 +14,15 @@ void Console::line(const QString &text)
     m_out << text << Qt::endl;
 }
 
-void Console::errorLine(const QString &text)
+void Console::rawLine(const QString &text)
+{
+    m_out << text << Qt::endl;
+}
+
+void Console::errorLine(const QString &text, bool namesInstrument)
 {
     endProgress();
-    if (!m_instrument.isEmpty())
+    if (!m_instrument.isEmpty() && !namesInstrument)
         m_err << "instrument " << m_instrument << ": ";
     m_err << text << Qt::endl;
 }

@@ -10,8 +10,12 @@ class Console
 public:
     Console();
 
-    void line(const QString &text);      // standard output
-    void errorLine(const QString &text); // standard error
+    void line(const QString &text); // standard output
+    // Standard output without the instrument in front: CSV and JSON lines carry their own.
+    void rawLine(const QString &text);
+    // Standard error; namesInstrument: the text names its instrument itself, so it goes without
+    // the "instrument NN: " of several instruments.
+    void errorLine(const QString &text, bool namesInstrument = false);
     // A progress line redrawn in place on a terminal; nothing when standard error is no terminal.
     void progress(const QString &text);
     // Ends a progress line that was drawn, so that the next text starts on a line of its own.

@@ -22,6 +22,12 @@ void Interrupt::install()
     // SA_RESETHAND: the second Ctrl-C meets the default action.
     action.sa_flags = SA_RESTART | SA_RESETHAND;
     sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+void Interrupt::request()
+{
+    g_requested = 1;
 }
 
 bool Interrupt::requested()

@@ -5,6 +5,7 @@
 #include "ExitCode.h"
 #include "Interrupt.h"
 #include "RotationSample.h"
+#include "ServiceNotifier.h"
 #include "StationLine.h"
 #include "WriteSide.h"
 #include "base/JobDispatcher.h"
@@ -24,7 +25,8 @@ constexpr qint64 IdleSleepMs = 100;
 } // namespace
 
 LineMonitor::LineMonitor(StationLine &line, const CommandLine &commandLine)
-    : m_line(line), m_commandLine(commandLine), m_rotation(int(line.stations().size()))
+    : m_line(line), m_commandLine(commandLine), m_rotation(int(line.stations().size())),
+      m_grid(commandLine.intervalMs)
 {
     for (const QString &station : line.stations())
         m_stations.push_back({line.session(station)});
@@ -37,6 +39,8 @@ int LineMonitor::exec()
     m_clock.start();
     const qint64 endMs = qint64(m_commandLine.seconds) * 1000;
     while (!Interrupt::requested() && (endMs == 0 || m_clock.elapsed() < endMs)) {
+        if (m_grid.isPaced() && !waitForGrid(endMs))
+            break;
         bool polled = false;
         for (int index = 0; index < m_rotation.count(); ++index) {
             if (Interrupt::requested() || !m_rotation.due(index, m_clock.elapsed()))
@@ -55,7 +59,8 @@ int LineMonitor::exec()
                 m_rotation.fellSilent(index, m_clock.elapsed());
             }
         }
-        if (!polled)
+        ServiceNotifier::alive();
+        if (!polled && !m_grid.isPaced())
             QThread::msleep(quint64(std::min(IdleSleepMs, m_rotation.untilDue(m_clock.elapsed()))));
     }
     for (int index = 0; index < m_rotation.count(); ++index) {
@@ -79,11 +84,22 @@ bool LineMonitor::poll(Station &station)
             m_rotationFailed(reading);
         return false;
     }
-    m_line.console.line(rotation.consoleRow(inc));
-    reading.values = rotation.values(inc);
-    reading.status = rotation.status(inc);
+    reading.record = rotation.record(inc);
+    reading.text = rotation.consoleRow(inc);
     if (m_rotationDone)
         m_rotationDone(reading);
+    return true;
+}
+
+bool LineMonitor::waitForGrid(qint64 endMs)
+{
+    const qint64 start = m_grid.nextStart(QDateTime::currentMSecsSinceEpoch());
+    for (qint64 left; (left = start - QDateTime::currentMSecsSinceEpoch()) > 0;) {
+        if (Interrupt::requested() || (endMs > 0 && m_clock.elapsed() >= endMs))
+            return false;
+        ServiceNotifier::alive();
+        QThread::msleep(quint64(std::min(IdleSleepMs, left)));
+    }
     return true;
 }
 

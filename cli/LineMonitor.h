@@ -1,6 +1,7 @@
 #pragma once
 
-#include "chart/TrendLogWriter.h"
+#include "MonitorRecord.h"
+#include "RotationGrid.h"
 #include "polling/StationRotation.h"
 
 #include <QDateTime>
@@ -17,12 +18,12 @@ class RotationSample;
 class StationLine;
 struct CommandLine;
 
-// One rotation of one instrument (see RotationSample); empty values for a rotation that failed.
+// One rotation of one instrument (see RotationSample); empty for a rotation that failed.
 struct StationReading {
-    QString port;       // "COM1" ... "COM8"
+    QString port;       // "COM1" ... "COM8", or a device path
     QString instrument; // "01" ... "95"
-    TrendLogWriter::Sample values;
-    std::optional<quint16> status;
+    MonitorRecord record;
+    QString text; // the console's row
 };
 
 // Monitoring of several instruments on one line: each one's rotation of monitor reads in turn on
@@ -37,7 +38,7 @@ public:
     LineMonitor(StationLine &line, const CommandLine &commandLine);
     ~LineMonitor();
 
-    // Called after the row of each instrument's rotation is printed.
+    // Called with each instrument's rotation, which it prints.
     void setRotationDone(RotationDone rotationDone) { m_rotationDone = std::move(rotationDone); }
     // Called when an instrument's rotation got no reply (reading has its port and number only).
     void setRotationFailed(RotationDone rotationFailed)
@@ -59,11 +60,14 @@ private:
     bool connect(Station &station);
     // The rotation's reads; false at the first that got no reply.
     bool rotate(Station &station, RotationSample &rotation);
+    // Waits for the next point of the --interval grid; false when the run ends meanwhile.
+    bool waitForGrid(qint64 endMs);
 
     StationLine &m_line;
     const CommandLine &m_commandLine;
     std::vector<Station> m_stations;
     StationRotation m_rotation;
+    RotationGrid m_grid;
     QElapsedTimer m_clock;
     RotationDone m_rotationDone;
     RotationDone m_rotationFailed;

@@ -4,8 +4,11 @@
 #include "ExitCode.h"
 #include "Interrupt.h"
 #include "LineMonitor.h"
+#include "MonitorRows.h"
 #include "PlantPublisher.h"
+#include "RotationGrid.h"
 #include "RotationSample.h"
+#include "ServiceNotifier.h"
 #include "StationLine.h"
 #include "base/MessageTable.h"
 #include "chart/EventRecorder.h"
@@ -13,6 +16,7 @@
 #include "comm/ControllerCodes.h"
 #include "polling/PollingCycle.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -23,7 +27,7 @@
 namespace
 {
 
-// Reads the plant link's password and checks its CA file before anything is read; false after
+// Reads the plant link's password and checks its TLS files before anything is read; false after
 // saying why not.
 bool plantLinkReady(const MqttOptions &options, Console &console, QString *password)
 {
@@ -33,16 +37,41 @@ bool plantLinkReady(const MqttOptions &options, Console &console, QString *passw
         console.errorLine(QStringLiteral("znctl: ") + error);
         return false;
     }
-    if (!options.caFile.isEmpty() && !QFileInfo(options.caFile).isReadable()) {
-        console.errorLine(QStringLiteral("znctl: cannot read the CA file %1").arg(options.caFile));
-        return false;
+    const std::pair<const QString &, const char *> files[] = {
+        {options.caFile, "CA file"},
+        {options.certFile, "client certificate"},
+        {options.keyFile, "client key"},
+    };
+    for (const auto &[file, what] : files) {
+        if (!file.isEmpty() && !QFileInfo(file).isReadable()) {
+            console.errorLine(
+                QStringLiteral("znctl: cannot read the %1 %2").arg(QLatin1String(what), file));
+            return false;
+        }
     }
     return true;
 }
 
+// "COM1 instrument 01", as messages name what they are about.
+QString subjectOf(const QString &port, const QString &instrument)
+{
+    return QStringLiteral("%1 instrument %2").arg(port, instrument);
+}
+
+// An event as a service's journal shows it: "znctl: COM1 instrument 01: alarm1-on (Alarm 1 on),
+// PV 25.0, SV 30.0, MV1 45.5".
+QString eventLine(const EventLog::Event &event)
+{
+    return QStringLiteral("znctl: %1: %2 (%3), PV %4, SV %5, MV1 %6")
+        .arg(subjectOf(event.port,
+                       QStringLiteral("%1").arg(event.instrument, 2, 10, QLatin1Char('0'))),
+             EventLog::word(event.kind), EventLog::caption(event.kind), event.pv, event.sv,
+             event.mv1);
+}
+
 // Monitoring as the online button starts it on the main window, with the window's three timers in
 // an event loop, until the time is up, Ctrl-C is pressed or the link supervision takes the link
-// offline.
+// offline. With --interval each rotation waits for its point of the grid.
 class MonitorRun
 {
 public:
@@ -54,14 +83,21 @@ private:
     void setTimersRunning(bool running);
     void supervisionTick();
     void rotationDone();
+    // Holds the reads until the next point of the grid.
+    void waitForGrid();
     void logSample(const TrendLogWriter::Sample &sample);
     bool hasSecondOutput() const
     {
         return quint16(m_session.inc.optionWord()) & OptionBit::HeatCool;
     }
-    QString csvPath(const QDateTime &firstSample) const;
+    QString trendLogPath(const QDateTime &firstSample) const;
     bool openPlantLink();
     int station() const { return m_session.inc.stationAddress.toInt(); }
+    QString subject() const
+    {
+        return subjectOf(m_session.inc.portName, m_session.inc.stationAddress);
+    }
+    void fail(int exitCode);
 
     CliSession &m_session;
     const CommandLine &m_commandLine;
@@ -69,7 +105,13 @@ private:
     QTimer m_timer1;
     QTimer m_timer5;
     QTimer m_timer6;
+    QTimer m_gridTimer;
+    RotationGrid m_grid;
+    bool m_waitingForGrid = false;
+    bool m_skipSaid = false;
+    MonitorRows m_rows;
     std::optional<TrendLogWriter> m_log;
+    QDateTime m_logStart;
     std::optional<EventRecorder> m_events;
     std::optional<PlantPublisher> m_plant;
     // The monitor codes this rotation has read so far.
@@ -79,7 +121,8 @@ private:
 };
 
 MonitorRun::MonitorRun(CliSession &session, const CommandLine &commandLine)
-    : m_session(session), m_commandLine(commandLine)
+    : m_session(session), m_commandLine(commandLine), m_grid(commandLine.intervalMs),
+      m_rows(commandLine, session.console)
 {
     m_session.core.connection.setSetdataRead(
         [this] { m_session.core.onlineStartRead.Setdata_read(); });
@@ -88,12 +131,15 @@ MonitorRun::MonitorRun(CliSession &session, const CommandLine &commandLine)
         const ZN8P_INC &inc = m_session.inc;
         const int code = PollingCycle::monitorCode(inc.monitorStep, inc.optionWord());
         const bool read = m_session.core.polling.runMonitorJob();
+        ServiceNotifier::alive();
         if (read)
             m_rotation.read(code);
-        if (m_events)
-            m_events->monitorRead(code, read);
-        if (inc.monitorStep == 0)
+        m_events->monitorRead(code, read);
+        if (inc.monitorStep == 0) {
             rotationDone();
+            if (m_grid.isPaced() && m_timer1.isActive())
+                waitForGrid();
+        }
         return true;
     });
     m_session.core.jobs.setHandler(JobDispatcher::Upload,
@@ -101,10 +147,16 @@ MonitorRun::MonitorRun(CliSession &session, const CommandLine &commandLine)
     m_timer1.setInterval(1);
     m_timer5.setInterval(10000);
     m_timer6.setInterval(100);
+    m_gridTimer.setSingleShot(true);
+    m_gridTimer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&m_timer1, &QTimer::timeout, [this] { m_session.core.jobs.tick(); });
     QObject::connect(&m_timer5, &QTimer::timeout,
                      [this] { m_session.core.polling.refreshVendorItems(); });
     QObject::connect(&m_timer6, &QTimer::timeout, [this] { supervisionTick(); });
+    QObject::connect(&m_gridTimer, &QTimer::timeout, [this] {
+        m_waitingForGrid = false;
+        m_timer1.start();
+    });
 }
 
 int MonitorRun::exec()
@@ -122,44 +174,52 @@ int MonitorRun::exec()
             return FileError;
         }
     }
-    // A log of an earlier run is not replaced by mistake.
-    if (csv.isFile() && !m_commandLine.appendCsv && !m_commandLine.replaceCsv) {
+    // A log of an earlier run is not replaced by mistake; a rotated one is continued.
+    if (csv.isFile() && !m_commandLine.appendCsv && !m_commandLine.replaceCsv &&
+        !m_commandLine.rotation.isActive()) {
         m_session.console.errorLine(
             QStringLiteral("znctl: %1 exists; give --append to add to it or --force to replace it")
                 .arg(m_commandLine.csvPath));
         return FileError;
     }
-    if (!m_commandLine.eventsPath.isEmpty()) {
-        m_events.emplace(m_session.inc, m_commandLine.eventsPath);
-        // Monitoring (and the plant feed) goes on; the run ends with exit code 1.
-        m_events->setFaultReport([this](const FileFault &fault) {
-            m_session.console.errorLine(
-                QStringLiteral("znctl: cannot write the event log %1; events are lost until it "
-                               "can be written again")
-                    .arg(fault.text()));
-        });
+    if (const QString problem =
+            m_rows.prepare(m_session.inc.portName, QStringList{m_session.inc.stationAddress});
+        !problem.isEmpty()) {
+        m_session.console.errorLine(QStringLiteral("znctl: ") + problem);
+        return FileError;
     }
+    m_events.emplace(m_session.inc, m_commandLine.eventsPath);
+    m_events->setEventReport(
+        [this](const EventLog::Event &event) { m_session.console.errorLine(eventLine(event)); });
+    // Monitoring (and the plant feed) goes on; the run ends with exit code 1.
+    m_events->setFaultReport([this](const FileFault &fault) {
+        m_session.console.errorLine(
+            QStringLiteral("znctl: cannot write the event log %1; events are lost until it "
+                           "can be written again")
+                .arg(fault.text()));
+    });
     if (m_commandLine.mqtt.enabled() && !openPlantLink())
         return FileError;
     // The link check, the online start read and the timers, or messages 451 and 270.
     m_session.core.connection.toggleOnline();
     if (!m_session.inc.online)
         return NoController;
-    if (m_events)
-        m_events->wentOnline();
+    ServiceNotifier::ready(QStringLiteral("monitoring ") + subject());
+    m_events->wentOnline();
     if (m_plant)
         m_plant->setOnline(station(), true);
     if (m_commandLine.seconds > 0)
         QTimer::singleShot(m_commandLine.seconds * 1000, &m_loop, &QEventLoop::quit);
     if (!Interrupt::requested())
         m_loop.exec();
+    ServiceNotifier::stopping();
     if (m_session.inc.online) {
         m_switchingOff = true;
         m_session.core.connection.toggleOnline();
     }
     if (ZN8PCom *com = m_session.core.link.com())
         com->ClosePort();
-    if (m_events && m_events->lostLines() > 0) {
+    if (m_events->lostLines() > 0) {
         m_session.console.errorLine(QStringLiteral("znctl: %1 event(s) could not be written to "
                                                    "the event log")
                                         .arg(m_events->lostLines()));
@@ -176,16 +236,25 @@ int MonitorRun::exec()
 
 void MonitorRun::setTimersRunning(bool running)
 {
-    for (QTimer *timer : {&m_timer1, &m_timer5, &m_timer6}) {
-        if (running)
-            timer->start();
+    m_gridTimer.stop();
+    m_waitingForGrid = false;
+    const auto setActive = [](QTimer &timer, bool active) {
+        if (active)
+            timer.start();
         else
-            timer->stop();
-    }
+            timer.stop();
+    };
+    setActive(m_timer6, running);
+    // The vendor-frame refresh (SV2 to SV4 on the window) shows nothing here; on a grid it would
+    // take a rotation's place now and then.
+    setActive(m_timer5, running && !m_grid.isPaced());
+    if (running && m_grid.isPaced())
+        waitForGrid();
+    else
+        setActive(m_timer1, running);
     // Stopped by the core itself: the supervision gave up on the link.
     if (!running && !m_switchingOff) {
-        if (m_events)
-            m_events->wentOffline(true);
+        m_events->wentOffline(true);
         if (m_plant)
             m_plant->setOnline(station(), false);
         if (m_exitCode == Success)
@@ -194,13 +263,34 @@ void MonitorRun::setTimersRunning(bool running)
     }
 }
 
+void MonitorRun::waitForGrid()
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const qint64 next = m_grid.nextStart(now);
+    if (m_grid.skipped() > 0 && !m_skipSaid) {
+        m_skipSaid = true;
+        m_session.console.errorLine(
+            QStringLiteral("znctl: %1: a rotation took longer than --interval %2 s; the rows "
+                           "leave out the points of the grid it overran")
+                .arg(subject())
+                .arg(double(m_commandLine.intervalMs) / 1000));
+    }
+    m_timer1.stop();
+    m_waitingForGrid = true;
+    m_gridTimer.start(int(next - now));
+}
+
 void MonitorRun::supervisionTick()
 {
+    ServiceNotifier::alive();
     if (Interrupt::requested()) {
         m_loop.quit();
         return;
     }
-    m_session.core.polling.superviseLink();
+    // Between rotations nothing is asked, so there is nothing to judge: an error left by the
+    // last read would otherwise count on through the wait.
+    if (!m_waitingForGrid)
+        m_session.core.polling.superviseLink();
 }
 
 void MonitorRun::rotationDone()
@@ -211,21 +301,33 @@ void MonitorRun::rotationDone()
         return;
     const ZN8P_INC &inc = m_session.inc;
     const TrendLogWriter::Sample sample = m_rotation.values(inc);
-    m_session.console.line(m_rotation.consoleRow(inc));
-    if (m_plant)
-        m_plant->publishRotation(station(), sample, m_rotation.status(inc));
+    const MonitorRecord record = m_rotation.record(inc);
+    const QString row = m_rotation.consoleRow(inc);
     m_rotation.clear();
+    if (m_plant)
+        m_plant->publishRotation(record);
+    if (!m_rows.write(record, row)) {
+        fail(FileError);
+        return;
+    }
     if (!m_commandLine.csvPath.isEmpty())
         logSample(sample);
 }
 
-QString MonitorRun::csvPath(const QDateTime &firstSample) const
+QString MonitorRun::trendLogPath(const QDateTime &firstSample) const
 {
     // A folder gets a log named after the first sample, like the desktop program's logs.
     const QFileInfo given(m_commandLine.csvPath);
     if (given.isDir())
         return TrendLogWriter::freePath(given.filePath(), firstSample);
-    return given.filePath();
+    const LogRotation &rotation = m_commandLine.rotation;
+    if (!rotation.isActive())
+        return given.filePath();
+    // A day's log is continued after a restart on the same day; a new file never replaces one.
+    const QString path = rotation.pathFor(given.filePath(), firstSample);
+    if (rotation.kind() == LogRotation::Kind::Daily && QFileInfo(path).isFile())
+        return path;
+    return LogRotation::freePath(path);
 }
 
 bool MonitorRun::openPlantLink()
@@ -239,10 +341,16 @@ bool MonitorRun::openPlantLink()
 
 void MonitorRun::logSample(const TrendLogWriter::Sample &sample)
 {
-    if (!m_log) {
+    // About a sample line's length: what a size rotation keeps room for.
+    constexpr qint64 LineBytes = 64;
+    const LogRotation &rotation = m_commandLine.rotation;
+    if (!m_log ||
+        rotation.due(m_logStart, QFileInfo(m_log->path()).size(), 0, sample.at, LineBytes)) {
         TrendLogWriter::Channels channels;
         channels.mv2 = hasSecondOutput();
-        m_log.emplace(csvPath(sample.at), channels, m_commandLine.appendCsv);
+        m_log.emplace(trendLogPath(sample.at), channels,
+                      m_commandLine.appendCsv || rotation.isActive());
+        m_logStart = sample.at;
     }
     const TrendLogWriter::Result result = m_log->write(sample);
     if (result == TrendLogWriter::Result::Written)
@@ -251,7 +359,12 @@ void MonitorRun::logSample(const TrendLogWriter::Sample &sample)
         m_session.op.showMessage({555}, MessageIcon::None);
     m_session.console.errorLine(
         QStringLiteral("znctl: cannot write %1").arg(m_log->fault().text()));
-    m_exitCode = FileError;
+    fail(FileError);
+}
+
+void MonitorRun::fail(int exitCode)
+{
+    m_exitCode = exitCode;
     m_loop.quit();
 }
 
@@ -266,30 +379,46 @@ int runMonitorOnLine(StationLine &line, const CommandLine &commandLine)
 {
     if (!commandLine.csvPath.isEmpty() || !commandLine.eventsPath.isEmpty()) {
         line.console.errorLine(QStringLiteral(
-            "znctl: --csv and --events log one instrument; name one with --station"));
+            "znctl: --csv and --events log one instrument; name one with --station, or give "
+            "--out for the rows of every instrument"));
         return UsageError;
+    }
+    MonitorRows rows(commandLine, line.console);
+    if (const QString problem = rows.prepare(line.portName(), line.stations());
+        !problem.isEmpty()) {
+        line.console.errorLine(QStringLiteral("znctl: ") + problem);
+        return FileError;
     }
     LineMonitor monitor(line, commandLine);
     // The plant link: one publisher for the line's port, made at the first reading, when the port
     // is known.
     std::optional<PlantPublisher> plant;
     QString password;
-    if (commandLine.mqtt.enabled()) {
-        if (!plantLinkReady(commandLine.mqtt, line.console, &password))
-            return FileError;
-        monitor.setRotationDone([&](const StationReading &reading) {
+    if (commandLine.mqtt.enabled() && !plantLinkReady(commandLine.mqtt, line.console, &password))
+        return FileError;
+    bool rowsLost = false;
+    monitor.setRotationDone([&](const StationReading &reading) {
+        if (commandLine.mqtt.enabled()) {
             if (!plant)
                 plant.emplace(commandLine.mqtt, password, reading.port);
-            const int station = reading.instrument.toInt();
-            plant->setOnline(station, true);
-            plant->publishRotation(station, reading.values, reading.status);
-        });
-        monitor.setRotationFailed([&plant](const StationReading &reading) {
-            if (plant)
-                plant->setOnline(reading.instrument.toInt(), false);
-        });
-    }
-    const int code = monitor.exec();
+            plant->setOnline(reading.record.instrument, true);
+            plant->publishRotation(reading.record);
+        }
+        if (!rowsLost && !rows.write(reading.record, reading.text)) {
+            rowsLost = true;
+            Interrupt::request();
+        }
+    });
+    monitor.setRotationFailed([&plant](const StationReading &reading) {
+        if (plant)
+            plant->setOnline(reading.instrument.toInt(), false);
+    });
+    ServiceNotifier::ready(QStringLiteral("monitoring %1 instruments %2")
+                               .arg(line.portName(), line.stations().join(QLatin1Char(','))));
+    int code = monitor.exec();
+    ServiceNotifier::stopping();
+    if (rowsLost)
+        code = FileError;
     if (plant && plant->close() > 0 && code == Success)
         return MqttLost;
     return code;

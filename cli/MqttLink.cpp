@@ -2,6 +2,9 @@
 
 #include <mosquitto.h>
 
+#include <QRegularExpression>
+#include <QStringList>
+
 #include <cerrno>
 #include <cstring>
 
@@ -22,6 +25,8 @@ constexpr int StatusQos = 1;
 // Unacknowledged messages the library holds at most: the backlog stays in the bounded queue.
 constexpr std::size_t MaxInFlight = 100;
 const QByteArray Offline = QByteArrayLiteral("offline");
+// The system's CA certificates, one a file by hash, where Debian keeps them.
+const char *const SystemCaFolder = "/etc/ssl/certs";
 
 QString errorText(int result)
 {
@@ -53,13 +58,27 @@ MqttLink::MqttLink(const Settings &settings, std::function<void(const QString &)
     if (!settings.user.isEmpty())
         mosquitto_username_pw_set(m_mosq, utf8(settings.user).constData(),
                                   utf8(settings.password).constData());
-    if (!settings.caFile.isEmpty()) {
-        const int result = mosquitto_tls_set(m_mosq, settings.caFile.toLocal8Bit().constData(),
-                                             nullptr, nullptr, nullptr, nullptr);
+    if (settings.tls) {
+        const QByteArray caFile = settings.caFile.toLocal8Bit();
+        const QByteArray certFile = settings.certFile.toLocal8Bit();
+        const QByteArray keyFile = settings.keyFile.toLocal8Bit();
+        // Without a CA file of its own, the broker is checked against the system's CA store, as
+        // a browser checks a web server.
+        if (caFile.isEmpty())
+            mosquitto_int_option(m_mosq, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
+        const int result =
+            mosquitto_tls_set(m_mosq, caFile.isEmpty() ? nullptr : caFile.constData(),
+                              caFile.isEmpty() ? SystemCaFolder : nullptr,
+                              certFile.isEmpty() ? nullptr : certFile.constData(),
+                              keyFile.isEmpty() ? nullptr : keyFile.constData(), nullptr);
         if (result != MOSQ_ERR_SUCCESS)
-            m_report(QStringLiteral("znctl: MQTT: CA file %1: %2")
-                         .arg(settings.caFile, errorText(result)));
+            m_report(QStringLiteral("znctl: MQTT: TLS files %1: %2")
+                         .arg(QStringList{settings.caFile, settings.certFile, settings.keyFile}
+                                  .filter(QRegularExpression(QStringLiteral(".")))
+                                  .join(QStringLiteral(", ")),
+                              errorText(result)));
     }
+    mosquitto_log_callback_set(m_mosq, onLog);
     mosquitto_connect_callback_set(m_mosq, onConnect);
     mosquitto_publish_callback_set(m_mosq, onPublish);
     m_thread = std::thread([this] { run(); });
@@ -113,6 +132,12 @@ void MqttLink::publish(const QByteArray &topic, const QByteArray &payload)
     m_queue.push_back({topic, payload});
 }
 
+void MqttLink::setAnnouncements(std::vector<std::pair<QByteArray, QByteArray>> announcements)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_announcements = std::move(announcements);
+}
+
 void MqttLink::run()
 {
     const QByteArray host = utf8(m_settings.host);
@@ -139,13 +164,16 @@ void MqttLink::run()
 QString MqttLink::serve()
 {
     m_refusal.clear();
+    m_tlsError.clear();
     const Clock::time_point start = Clock::now();
     while (true) {
         const int result = mosquitto_loop(m_mosq, LoopMilliseconds, 1);
         if (!m_refusal.isEmpty())
             return m_refusal;
-        if (result != MOSQ_ERR_SUCCESS)
-            return errorText(result);
+        if (result != MOSQ_ERR_SUCCESS) {
+            const QString trouble = tlsTrouble(result);
+            return trouble.isEmpty() ? errorText(result) : trouble;
+        }
         if (!m_connected) {
             if (m_stopping)
                 return QString();
@@ -165,9 +193,19 @@ QString MqttLink::serve()
 void MqttLink::sendStatus()
 {
     QByteArray status;
+    std::vector<std::pair<QByteArray, QByteArray>> announcements;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         status = m_status;
+        if (m_sentAnnouncements < m_announcements.size())
+            announcements.assign(m_announcements.begin() + qsizetype(m_sentAnnouncements),
+                                 m_announcements.end());
+    }
+    for (const auto &[topic, payload] : announcements) {
+        if (mosquitto_publish(m_mosq, nullptr, topic.constData(), int(payload.size()),
+                              payload.constData(), StatusQos, true) != MOSQ_ERR_SUCCESS)
+            break;
+        ++m_sentAnnouncements;
     }
     if (status != m_sentStatus) {
         m_statusAcknowledged = false;
@@ -286,6 +324,7 @@ void MqttLink::onConnect(mosquitto *, void *link, int result)
     }
     self->m_connected = true;
     self->m_sentStatus.clear();
+    self->m_sentAnnouncements = 0;
     self->m_lostSent = false;
     if (self->m_troubleReported) {
         self->m_troubleReported = false;
@@ -294,6 +333,73 @@ void MqttLink::onConnect(mosquitto *, void *link, int result)
                            .arg(self->m_settings.port)
                            .arg(QString::fromUtf8(self->m_settings.statusTopic)));
     }
+}
+
+QString MqttLink::tlsTrouble(int result) const
+{
+    if (!m_settings.tls)
+        return QString();
+    // A broker that does not take the client's certificate ends the handshake with an alert that
+    // the library reports only as a broken connection, before any answer to the login.
+    if (m_tlsError.isEmpty()) {
+        if (m_connected || m_settings.certFile.isEmpty() ||
+            (result != MOSQ_ERR_PROTOCOL && result != MOSQ_ERR_CONN_LOST))
+            return QString();
+        return QStringLiteral("TLS: the broker did not accept the client certificate %1 (%2)")
+            .arg(m_settings.certFile, errorText(result));
+    }
+    const auto has = [this](const char *words) {
+        return m_tlsError.contains(QLatin1String(words), Qt::CaseInsensitive);
+    };
+    const QString detail = QStringLiteral(" (%1)").arg(m_tlsError);
+    if (has("certificate verify failed"))
+        return QStringLiteral("TLS: the broker's certificate was not accepted: it is not signed "
+                              "by %1, or not made out to %2")
+                   .arg(m_settings.caFile.isEmpty()
+                            ? QStringLiteral("a CA of the system's store (give --mqtt-cafile)")
+                            : QStringLiteral("the CA of ") + m_settings.caFile,
+                        m_settings.host) +
+               detail;
+    if (has("inconsistent") || has("key values mismatch"))
+        return QStringLiteral("TLS: the key %1 does not belong to the client certificate %2")
+                   .arg(m_settings.keyFile, m_settings.certFile) +
+               detail;
+    if (has("certificate required") || (has("handshake failure") && m_settings.certFile.isEmpty()))
+        return QStringLiteral("TLS: the broker wants a client certificate (give --mqtt-cert and "
+                              "--mqtt-key)") +
+               detail;
+    if (has("unknown ca") || has("bad certificate") || has("certificate unknown") ||
+        has("handshake failure") || has("certificate expired") || has("access denied"))
+        return QStringLiteral("TLS: the broker did not accept the client certificate %1")
+                   .arg(m_settings.certFile) +
+               detail;
+    if (has("wrong version number") || has("packet length too long") || has("record layer"))
+        return QStringLiteral("TLS: the broker does not speak TLS on port %1")
+                   .arg(m_settings.port) +
+               detail;
+    return QStringLiteral("TLS: ") + m_tlsError;
+}
+
+void MqttLink::onLog(mosquitto *, void *link, int level, const char *text)
+{
+    auto *self = static_cast<MqttLink *>(link);
+    // The library names the TLS fault only in its log: "OpenSSL Error[0]: error:0A000086:SSL
+    // routines::certificate verify failed".
+    if (level != MOSQ_LOG_ERR || !text)
+        return;
+    QString line = QString::fromUtf8(text);
+    static const QRegularExpression openSsl(
+        QStringLiteral("^OpenSSL Error\\[\\d+\\]: error:[0-9A-Fa-f]+:[^:]*:[^:]*:"));
+    if (const QRegularExpressionMatch match = openSsl.match(line); match.hasMatch())
+        line = line.mid(match.capturedLength());
+    else if (!line.contains(QLatin1String("certificate"), Qt::CaseInsensitive) &&
+             !line.contains(QLatin1String("TLS"), Qt::CaseInsensitive))
+        return;
+    if (line.startsWith(QLatin1String("Error: ")))
+        line = line.mid(7);
+    // The first is the cause; later ones follow from it.
+    if (self->m_tlsError.isEmpty())
+        self->m_tlsError = line.trimmed();
 }
 
 void MqttLink::onPublish(mosquitto *, void *link, int messageId)

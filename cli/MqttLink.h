@@ -12,6 +12,8 @@
 #include <mutex>
 #include <set>
 #include <thread>
+#include <utility>
+#include <vector>
 
 struct mosquitto;
 
@@ -36,7 +38,10 @@ public:
         int port = 0;
         QString user; // empty: anonymous
         QString password;
-        QString caFile; // given: TLS, the broker's certificate checked against this CA
+        bool tls = false;
+        QString caFile;   // the broker's certificate checked against this CA; empty: the system's
+        QString certFile; // with keyFile: the client certificate
+        QString keyFile;
         QString clientId;
         QByteArray statusTopic;
         QByteArray lostTopic; // the retained count of messages lost
@@ -62,6 +67,9 @@ public:
     void setStatus(const QByteArray &status);
     // A message (QoS of the settings, not retained).
     void publish(const QByteArray &topic, const QByteArray &payload);
+    // Retained messages (QoS 1) sent on every new connection before the others: what a plant
+    // system's discovery reads. They are not counted among the messages handed over.
+    void setAnnouncements(std::vector<std::pair<QByteArray, QByteArray>> announcements);
     // Messages handed to publish(), and of those the ones lost so far (all of them settled after
     // finish()).
     quint64 handed() const { return m_handed; }
@@ -92,7 +100,12 @@ private:
     // A message handed to the library reached the broker; false when messageId is none of them.
     bool delivered(int messageId);
 
+    // What went wrong with TLS when a pass of the loop ended in result, in words an operator can
+    // act on; empty when it was no TLS fault.
+    QString tlsTrouble(int result) const;
+
     static void onConnect(mosquitto *, void *link, int result);
+    static void onLog(mosquitto *, void *link, int level, const char *text);
     static void onPublish(mosquitto *, void *link, int messageId);
 
     const Settings m_settings;
@@ -103,6 +116,7 @@ private:
     std::condition_variable m_wake;
     std::deque<Message> m_queue;
     QByteArray m_status;
+    std::vector<std::pair<QByteArray, QByteArray>> m_announcements;
     std::atomic<bool> m_stopping{false};
     std::atomic<quint64> m_handed{0};
     std::atomic<quint64> m_lost{0};
@@ -111,7 +125,9 @@ private:
     // The link's thread alone.
     bool m_connected = false;
     QString m_refusal;       // the broker's answer to a refused login
+    QString m_tlsError;      // the library's last TLS error on this connection
     QByteArray m_sentStatus; // on this connection
+    std::size_t m_sentAnnouncements = 0;
     int m_statusMessageId = 0;
     bool m_statusAcknowledged = true;
     quint64 m_sentLost = 0; // the count last published on this connection

@@ -44,8 +44,10 @@ bool parseMqttUrl(const QString &url, MqttOptions &options, QString *error)
         *error = QStringLiteral("invalid value '%1' for --mqtt (%2)").arg(url, reason);
         return false;
     };
-    if (!parsed.isValid() || parsed.scheme() != QLatin1String("mqtt") || parsed.host().isEmpty())
-        return fail(QStringLiteral("expected mqtt://HOST[:PORT]/PREFIX"));
+    const bool tls = parsed.scheme() == QLatin1String("mqtts");
+    if (!parsed.isValid() || (parsed.scheme() != QLatin1String("mqtt") && !tls) ||
+        parsed.host().isEmpty())
+        return fail(QStringLiteral("expected mqtt://HOST[:PORT]/PREFIX or mqtts://..."));
     if (!parsed.userInfo().isEmpty())
         return fail(QStringLiteral("give the user with --mqtt-user and the password with "
                                    "--mqtt-password-file"));
@@ -55,8 +57,8 @@ bool parseMqttUrl(const QString &url, MqttOptions &options, QString *error)
     if (const QString problem = prefixProblem(prefix); !problem.isEmpty())
         return fail(problem);
     options.host = parsed.host();
-    options.port =
-        parsed.port(options.caFile.isEmpty() ? MqttOptions::PlainPort : MqttOptions::TlsPort);
+    options.tlsScheme = tls;
+    options.port = parsed.port(options.tls() ? MqttOptions::TlsPort : MqttOptions::PlainPort);
     options.prefix = prefix;
     return true;
 }

@@ -1,16 +1,17 @@
 #include "PlantPublisher.h"
 
-#include "comm/ControllerCodes.h"
+#include "PortOption.h"
+#include "comm/InstrumentNumber.h"
 
 #include <QCoreApplication>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSysInfo>
 
 #include <cstdio>
-#include <initializer_list>
 #include <mutex>
-#include <utility>
 
 namespace
 {
@@ -21,24 +22,6 @@ void reportLine(const QString &line)
     static std::mutex mutex;
     std::lock_guard<std::mutex> lock(mutex);
     std::fputs(qPrintable(line + QLatin1Char('\n')), stderr);
-}
-
-QJsonValue number(const QString &text)
-{
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    return ok ? QJsonValue(value) : QJsonValue(QJsonValue::Null);
-}
-
-QJsonValue bits(std::optional<quint16> word,
-                std::initializer_list<std::pair<const char *, quint16>> named)
-{
-    if (!word)
-        return QJsonValue::Null;
-    QJsonObject object;
-    for (const auto &[name, bit] : named)
-        object.insert(QLatin1String(name), (*word & bit) != 0);
-    return object;
 }
 
 } // namespace
@@ -87,31 +70,80 @@ void PlantPublisher::setOnline(int station, bool online)
     link(station).setStatus(online ? QByteArrayLiteral("online") : QByteArrayLiteral("offline"));
 }
 
-void PlantPublisher::publishRotation(int station, const TrendLogWriter::Sample &sample,
-                                     std::optional<quint16> statusWord)
+void PlantPublisher::publishRotation(const MonitorRecord &record)
 {
-    link(station).publish(topic(station, "state"), stateMessage(sample, statusWord));
+    MqttLink &instrument = link(record.instrument);
+    if (m_options.discovery && !m_announced[record.instrument]) {
+        instrument.setAnnouncements(discovery(record));
+        m_announced[record.instrument] = true;
+    }
+    instrument.publish(topic(record.instrument, "state"), stateMessage(record));
 }
 
-QByteArray PlantPublisher::stateMessage(const TrendLogWriter::Sample &sample,
-                                        std::optional<quint16> statusWord)
+QByteArray PlantPublisher::stateMessage(const MonitorRecord &record)
 {
-    const QJsonObject message = {
-        {QStringLiteral("time"), sample.at.toUTC().toString(Qt::ISODateWithMs)},
-        {QStringLiteral("pv"), number(sample.pv)},
-        {QStringLiteral("sv"), number(sample.sv)},
-        {QStringLiteral("mv1"), number(sample.mv1)},
-        {QStringLiteral("mv2"), number(sample.mv2)},
-        {QStringLiteral("lamps"), bits(statusWord, {{"out1", StatusBit::Out1},
-                                                    {"out2", StatusBit::Out2},
-                                                    {"autoTuning", StatusBit::AutoTuning}})},
-        {QStringLiteral("alarms"), bits(statusWord, {{"alarm1", StatusBit::Alarm1},
-                                                     {"alarm2", StatusBit::Alarm2},
-                                                     {"heaterBurnout", StatusBit::HeaterBurnout},
-                                                     {"overscale", StatusBit::OverScale},
-                                                     {"underscale", StatusBit::UnderScale}})},
+    return QJsonDocument(record.json(true)).toJson(QJsonDocument::Compact);
+}
+
+std::vector<std::pair<QByteArray, QByteArray>>
+PlantPublisher::discovery(const MonitorRecord &record) const
+{
+    // One device per instrument, named by this host, port and instrument so that two lines (or
+    // two boxes) never share an id.
+    static const QRegularExpression unfit(QStringLiteral("[^A-Za-z0-9_-]"));
+    const QString node = QStringLiteral("zn8p_%1_%2_%3")
+                             .arg(QSysInfo::machineHostName(), PortOption::label(m_portName),
+                                  InstrumentNumber::text(record.instrument))
+                             .replace(unfit, QStringLiteral("_"));
+    const QString state = QString::fromUtf8(topic(record.instrument, "state"));
+    const QJsonObject device = {
+        {QStringLiteral("identifiers"), QJsonArray{node}},
+        {QStringLiteral("name"), QStringLiteral("ZN8P %1 instrument %2")
+                                     .arg(m_portName, InstrumentNumber::text(record.instrument))},
+        {QStringLiteral("model"), QStringLiteral("ZN8P")},
+        {QStringLiteral("manufacturer"), QStringLiteral("Dorvatech RQA Control")},
     };
-    return QJsonDocument(message).toJson(QJsonDocument::Compact);
+    std::vector<std::pair<QByteArray, QByteArray>> messages;
+    const auto add = [&](const char *component, const QString &key, const QString &name,
+                         QJsonObject config) {
+        config.insert(QStringLiteral("name"), name);
+        config.insert(QStringLiteral("unique_id"), node + QLatin1Char('_') + key);
+        config.insert(QStringLiteral("state_topic"), state);
+        config.insert(QStringLiteral("availability_topic"),
+                      QString::fromUtf8(topic(record.instrument, "status")));
+        config.insert(QStringLiteral("device"), device);
+        messages.emplace_back(QStringLiteral("homeassistant/%1/%2/%3/config")
+                                  .arg(QLatin1String(component), node, key)
+                                  .toUtf8(),
+                              QJsonDocument(config).toJson(QJsonDocument::Compact));
+    };
+    const auto value = [](const QString &key, const QString &unit, const char *deviceClass) {
+        QJsonObject config = {
+            {QStringLiteral("value_template"), QStringLiteral("{{ value_json.%1 }}").arg(key)},
+            {QStringLiteral("state_class"), QStringLiteral("measurement")},
+        };
+        if (!unit.isEmpty())
+            config.insert(QStringLiteral("unit_of_measurement"), unit);
+        if (deviceClass)
+            config.insert(QStringLiteral("device_class"), QLatin1String(deviceClass));
+        return config;
+    };
+    const char *temperature = record.unit.isEmpty() ? nullptr : "temperature";
+    add("sensor", QStringLiteral("pv"), QStringLiteral("PV"),
+        value("pv", record.unit, temperature));
+    add("sensor", QStringLiteral("sv"), QStringLiteral("SV"),
+        value("sv", record.unit, temperature));
+    add("sensor", QStringLiteral("mv1"), QStringLiteral("MV1"), value("mv1", "%", nullptr));
+    if (record.secondOutput)
+        add("sensor", QStringLiteral("mv2"), QStringLiteral("MV2"), value("mv2", "%", nullptr));
+    for (const char *alarm : {"alarm1", "alarm2", "heaterBurnout", "overscale", "underscale"}) {
+        add("binary_sensor", QLatin1String(alarm), QLatin1String(alarm),
+            {{QStringLiteral("value_template"),
+              QStringLiteral("{{ 'ON' if value_json.alarms and value_json.alarms.%1 else 'OFF' }}")
+                  .arg(QLatin1String(alarm))},
+             {QStringLiteral("device_class"), QStringLiteral("problem")}});
+    }
+    return messages;
 }
 
 MqttLink &PlantPublisher::link(int station)
@@ -123,7 +155,10 @@ MqttLink &PlantPublisher::link(int station)
         settings.port = m_options.port;
         settings.user = m_options.user;
         settings.password = m_password;
+        settings.tls = m_options.tls();
         settings.caFile = m_options.caFile;
+        settings.certFile = m_options.certFile;
+        settings.keyFile = m_options.keyFile;
         // Unique on the broker: another znctl's connection of the same name would push this one
         // off.
         settings.clientId = QStringLiteral("znctl-%1-%2-%3-%4")
@@ -142,6 +177,7 @@ MqttLink &PlantPublisher::link(int station)
 QByteArray PlantPublisher::topic(int station, const char *leaf) const
 {
     return QStringLiteral("%1/%2/%3/%4")
-        .arg(m_options.prefix, m_portName, QString::number(station), QLatin1String(leaf))
+        .arg(m_options.prefix, PortOption::label(m_portName), QString::number(station),
+             QLatin1String(leaf))
         .toUtf8();
 }

@@ -1,19 +1,24 @@
 #pragma once
 
+#include "MonitorRecord.h"
 #include "MqttLink.h"
 #include "MqttOptions.h"
-#include "chart/TrendLogWriter.h"
 
 #include <QByteArray>
 
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 // Feeds monitor's values to a plant system over MQTT, per instrument on the line:
 //   PREFIX/<port>/<instrument>/state   one JSON message per rotation (not retained)
 //   PREFIX/<port>/<instrument>/status  "online" or "offline", retained; the last will
 //   PREFIX/<port>/<instrument>/lost    state messages of this run not delivered, retained
+// (<port> is COM1 ... COM8, or the last part of a device path). With --mqtt-discovery each
+// instrument's sensors are also announced, retained, under homeassistant/..., which Home
+// Assistant reads (and Node-RED's flows for it).
 // Each instrument has a connection of its own, as a broker keeps one will per connection: a
 // znctl that is killed leaves every instrument it served "offline".
 class PlantPublisher
@@ -29,18 +34,13 @@ public:
     PlantPublisher &operator=(const PlantPublisher &) = delete;
 
     void setOnline(int station, bool online);
-    // One rotation's values as shown ("----" when not read) and the status word when it was read.
-    void publishRotation(int station, const TrendLogWriter::Sample &sample,
-                         std::optional<quint16> statusWord);
+    // One rotation of the instrument record.instrument.
+    void publishRotation(const MonitorRecord &record);
 
-    // {"alarms":{"alarm1":false,"alarm2":false,"heaterBurnout":false,"overscale":false,
-    //            "underscale":false},
-    //  "lamps":{"autoTuning":false,"out1":true,"out2":false},
-    //  "mv1":42.5,"mv2":null,"pv":25.3,"sv":100,"time":"2026-07-04T00:05:03.120Z"}
-    // on one line, with the time in UTC, a value not read (or "----") as null, and lamps and
-    // alarms null when the status word was not read.
-    static QByteArray stateMessage(const TrendLogWriter::Sample &sample,
-                                   std::optional<quint16> statusWord);
+    // The record as JSON (MonitorRecord::json) on one line, with the time in UTC.
+    static QByteArray stateMessage(const MonitorRecord &record);
+    // The discovery messages of an instrument: topic and retained payload of each sensor.
+    std::vector<std::pair<QByteArray, QByteArray>> discovery(const MonitorRecord &record) const;
 
 private:
     MqttLink &link(int station);
@@ -50,5 +50,6 @@ private:
     const QString m_password;
     const QString m_portName;
     std::map<int, std::unique_ptr<MqttLink>> m_links;
+    std::map<int, bool> m_announced;
     bool m_closed = false;
 };

@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "ExitCode.h"
 #include "Interrupt.h"
+#include "MonitorRecord.h"
 #include "StationLine.h"
 #include "base/MessageTable.h"
 #include "comm/ControllerCodes.h"
@@ -15,16 +16,44 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 
 namespace
 {
 
-// One code read: on a good reply its display text and raw value as read then.
+// One code read: on a good reply its display text and raw value as read then, and for JSON its
+// text, unit and name in English.
 struct ReadResult {
     int code = 0;
     ReplyCheck::Outcome outcome = ReplyCheck::Outcome::NoReply;
     QString text;
     qint16 raw = 0;
+    QString englishText;
+    QString unit;
+    QString englishName;
+};
+
+// While it lives, the message table speaks English and numbers take '.' whatever the system's
+// language: the texts that a script keys on stay the same when the box's locale changes.
+class EnglishTexts
+{
+public:
+    EnglishTexts() : m_language(MessageTable::instance().language())
+    {
+        MessageTable::instance().setLanguage(Language::English);
+        QLocale::setDefault(QLocale::c());
+    }
+    ~EnglishTexts()
+    {
+        MessageTable::instance().setLanguage(m_language);
+        QLocale::setDefault(m_locale);
+    }
+    EnglishTexts(const EnglishTexts &) = delete;
+    EnglishTexts &operator=(const EnglishTexts &) = delete;
+
+private:
+    const Language m_language;
+    const QLocale m_locale;
 };
 
 bool hasRegister(int code)
@@ -106,6 +135,29 @@ QString nameOf(int code)
     }
 }
 
+// The unit of a code's value as machine output names it ("°C", "%", "s"); empty for none.
+QString unitOf(const ZN8P_INC &inc, int code)
+{
+    switch (code) {
+    case Code::Pv:
+    case Code::Sv:
+        return MonitorRecord::unitOf(inc.setting(Code::InputType));
+    case Code::Mv1:
+    case Code::Mv2:
+        return QStringLiteral("%");
+    case 5:
+    case 6:
+        return QStringLiteral("A");
+    default:
+        break;
+    }
+    if (!ParameterTable::isSettingCode(code))
+        return QString();
+    const DisplayText unit = SettingUnit(inc, code);
+    QString text = unit.messageId ? msg(unit.messageId) : unit.literal;
+    return text.replace(QLatin1String("deg."), QStringLiteral("°"));
+}
+
 qint16 rawValue(const ZN8P_INC &inc, int code)
 {
     return ParameterTable::isMonitorCode(code) ? inc.monitorValues.at(code) : inc.setting(code);
@@ -141,11 +193,18 @@ QJsonArray jsonValues(const QList<ReadResult> &results, const QString &instrumen
     QJsonArray values;
     for (const ReadResult &r : results) {
         QJsonObject value{{QStringLiteral("code"), r.code},
-                          {QStringLiteral("name"), nameOf(r.code)}};
+                          {QStringLiteral("name"), r.englishName},
+                          {QStringLiteral("caption"), nameOf(r.code)}};
         if (!instrument.isEmpty())
             value.insert(QStringLiteral("instrument"), instrument.toInt());
+        if (!r.unit.isEmpty())
+            value.insert(QStringLiteral("unit"), r.unit);
         if (r.outcome == ReplyCheck::Outcome::Good) {
-            value.insert(QStringLiteral("text"), r.text);
+            value.insert(QStringLiteral("text"), r.englishText);
+            bool number = false;
+            const double v = r.englishText.trimmed().toDouble(&number);
+            if (number)
+                value.insert(QStringLiteral("value"), v);
             value.insert(QStringLiteral("raw"), r.raw);
         } else {
             value.insert(QStringLiteral("error"), failureText(r.outcome));
@@ -190,7 +249,7 @@ bool codesOfArguments(Console &console, const CommandLine &commandLine, QList<in
 int readCodes(CliSession &session, const QList<int> &codes, QList<ReadResult> &results)
 {
     if (!session.checkLink()) {
-        session.console.errorLine(msg(451));
+        session.console.errorLine(session.op.named(msg(451)), true);
         return NoController;
     }
     ReplyReporter reporter(session.inc, session.core.link, session.op, session.view);
@@ -202,12 +261,18 @@ int readCodes(CliSession &session, const QList<int> &codes, QList<ReadResult> &r
     for (const int code : codes) {
         if (Interrupt::requested())
             return Cancelled;
-        results.append({code, readCode(code), QString(), 0});
+        results.append({code, readCode(code), QString(), 0, QString(), QString(), QString()});
     }
     // The texts once every value is in: PV's depends on the status word read after it.
     for (ReadResult &r : results) {
         r.text = displayText(session.inc, r.code);
         r.raw = rawValue(session.inc, r.code);
+    }
+    const EnglishTexts english;
+    for (ReadResult &r : results) {
+        r.englishText = displayText(session.inc, r.code).trimmed();
+        r.englishName = nameOf(r.code);
+        r.unit = unitOf(session.inc, r.code);
     }
     return exitCodeOf(results);
 }
@@ -245,7 +310,8 @@ int runReadOnLine(StationLine &line, const CommandLine &commandLine)
         // An instrument that did not answer the link check has a row of its own too.
         if (results.isEmpty() && exitCode == NoController) {
             for (const int code : codes)
-                results.append({code, ReplyCheck::Outcome::NoReply, QString(), 0});
+                results.append({code, ReplyCheck::Outcome::NoReply, QString(), 0, QString(),
+                                QString(), QString()});
         }
         if (commandLine.json) {
             for (const QJsonValue &value : jsonValues(results, station))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MonitorRecord.h"
 #include "chart/TrendLogWriter.h"
 
 #include <QDateTime>
@@ -22,6 +23,8 @@ public:
 
     // The values as the trend log and the plant link take them.
     TrendLogWriter::Sample values(const ZN8P_INC &inc) const;
+    // The values as machine output carries them: numbers in their units, none where not read.
+    MonitorRecord record(const ZN8P_INC &inc) const;
     // The status word, when this rotation read it.
     std::optional<quint16> status(const ZN8P_INC &inc) const;
     // The console's row: "09:05:03  PV 25.0  SV 30.0  MV1 45.5  MV2 ----  status 0001", PV with

@@ -3,7 +3,8 @@
 #include "CliSession.h"
 #include "CommandLine.h"
 #include "ExitCode.h"
-#include "comm/SerialZN8PCom.h"
+#include "PortOption.h"
+#include "ScaledTimeoutCom.h"
 #include "comm/SharedLineCom.h"
 
 #include <QDir>
@@ -18,7 +19,9 @@ StationLine::StationLine(const CommandLine &commandLine, Console &console, RunSe
     m_stations =
         commandLine.stations.isEmpty() ? QStringList{inc.stationAddress} : commandLine.stations;
     m_portName = inc.portName;
-    m_port = std::make_unique<SerialZN8PCom>(PortNames(m_settings.scratchStore().portMap(inc)));
+    m_port = std::make_unique<ScaledTimeoutCom>(
+        PortOption::portNames(m_settings.scratchStore().portMap(inc), m_portName),
+        commandLine.replyTimeoutMs);
 }
 
 StationLine::~StationLine()

@@ -28,6 +28,8 @@ public:
 
     // The instruments named, or the stored one, as two digits.
     const QStringList &stations() const { return m_stations; }
+    // The line's port: "COM1", or the device path given with --port.
+    const QString &portName() const { return m_portName; }
     // The settings data file of an instrument in folder: "COMn-NN.znm" by port and number.
     QString filePath(const QString &folder, const QString &station) const;
     // A session for the instrument; the console names it on every line from here on.

@@ -36,16 +36,21 @@ const QList<Subcommand> &subcommands()
          runRead,
          runReadOnLine},
         {QStringLiteral("monitor"),
-         QStringLiteral("[--seconds N] [--csv FILE [--append | --force]] [--events FILE]\n"
-                        "          [--mqtt URL]"),
-         QStringLiteral("poll PV, SV, MV1, MV2 and the status word, one line per rotation;\n"
-                        "      --csv logs them in the trend log format, --events appends\n"
-                        "      alarms, breaks, line loss and auto-tuning to an event log,\n"
-                        "      --mqtt publishes them to an MQTT broker"),
+         QStringLiteral("[--interval SECONDS] [--seconds N] [--format csv|jsonl]\n"
+                        "          [--out FILE|DIR] [--csv FILE] [--append | --force]\n"
+                        "          [--rotate daily|SIZE] [--events FILE] [--quiet] [--mqtt URL]"),
+         QStringLiteral("poll PV, SV, MV1, MV2 and the status word, one row per rotation;\n"
+                        "      --out writes them as CSV or JSON lines, --csv in the trend log\n"
+                        "      format, --events appends alarms, breaks, line loss and\n"
+                        "      auto-tuning to an event log, --mqtt publishes them to an MQTT\n"
+                        "      broker"),
          {QStringLiteral("seconds"), QStringLiteral("csv"), QStringLiteral("append"),
           QStringLiteral("force"), QStringLiteral("events"), QStringLiteral("mqtt"),
           QStringLiteral("mqtt-user"), QStringLiteral("mqtt-password-file"),
-          QStringLiteral("mqtt-cafile"), QStringLiteral("mqtt-qos")},
+          QStringLiteral("mqtt-cafile"), QStringLiteral("mqtt-qos"), QStringLiteral("mqtt-cert"),
+          QStringLiteral("mqtt-key"), QStringLiteral("mqtt-discovery"), QStringLiteral("interval"),
+          QStringLiteral("format"), QStringLiteral("out"), QStringLiteral("rotate"),
+          QStringLiteral("quiet")},
          0,
          0,
          runMonitor,

@@ -2,6 +2,7 @@
 
 #include "Console.h"
 #include "Interrupt.h"
+#include "ServiceNotifier.h"
 #include "base/MessageTable.h"
 
 #include <QCoreApplication>
@@ -22,11 +23,24 @@ constexpr int InterruptCheckMs = 50;
 constexpr int WaitCancelledMessage = 931;
 constexpr int WaitTimedOutMessage = 932;
 
+// The window's advice names its menus and buttons; the tool's names its options and commands.
+int toolsOwn(int messageId)
+{
+    switch (messageId) {
+    case 277: // "select Setting(V) on the menu bar - Communication setting(C)"
+        return 1160;
+    case 278: // "enable online status"
+        return 1161;
+    default:
+        return messageId;
+    }
+}
+
 QString joined(const QList<int> &messageIds)
 {
     QStringList texts;
     for (const int id : messageIds)
-        texts << msg(id);
+        texts << msg(toolsOwn(id));
     return texts.join(QLatin1Char('\n'));
 }
 
@@ -37,14 +51,27 @@ TerminalOperator::TerminalOperator(Console &console, bool assumeYes, int waitSec
 {
 }
 
+QString TerminalOperator::named(const QString &text) const
+{
+    if (!m_subject)
+        return text;
+    const QString prefix = QStringLiteral("znctl: %1: ").arg(m_subject());
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        line.prepend(prefix);
+    return lines.join(QLatin1Char('\n'));
+}
+
 void TerminalOperator::showMessage(const QList<int> &messageIds, MessageIcon)
 {
-    m_console.errorLine(joined(messageIds));
+    m_console.errorLine(named(joined(messageIds)), true);
     if (!messageIds.contains(KeysOperatedMessage) || m_waitEnd != WaitEnd::None)
         return;
     for (int paused = 0; paused < KeysOperatedPauseMs && !Interrupt::requested();
-         paused += InterruptCheckMs)
+         paused += InterruptCheckMs) {
+        ServiceNotifier::alive();
         QThread::msleep(InterruptCheckMs);
+    }
 }
 
 bool TerminalOperator::keepWaiting(int round)
@@ -59,9 +86,10 @@ bool TerminalOperator::keepWaiting(int round)
         m_waitEnd = WaitEnd::TimedOut;
     else
         return true;
-    m_console.errorLine(m_waitEnd == WaitEnd::Interrupted
-                            ? msg(WaitCancelledMessage)
-                            : msg(WaitTimedOutMessage).arg(m_waitMs / 1000));
+    m_console.errorLine(named(m_waitEnd == WaitEnd::Interrupted
+                                  ? msg(WaitCancelledMessage)
+                                  : msg(WaitTimedOutMessage).arg(m_waitMs / 1000)),
+                        true);
     return false;
 }
 
@@ -72,13 +100,13 @@ bool TerminalOperator::askYesNo(const QList<int> &messageIds, MessageIcon icon)
 
 void TerminalOperator::showText(int, const QString &text, MessageIcon)
 {
-    m_console.errorLine(text);
+    m_console.errorLine(named(text), true);
 }
 
 bool TerminalOperator::askYesNoText(int, const QString &text, MessageIcon)
 {
-    m_console.errorLine(text +
-                        (m_assumeYes ? QStringLiteral(" -> yes") : QStringLiteral(" -> no")));
+    m_console.errorLine(
+        named(text + (m_assumeYes ? QStringLiteral(" -> yes") : QStringLiteral(" -> no"))), true);
     return m_assumeYes;
 }
 

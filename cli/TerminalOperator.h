@@ -9,7 +9,9 @@
 class Console;
 
 // The operator interface on a terminal: messages from the message table (in the system's
-// language) go to standard error, and nobody is there to answer a question, so every Yes/No
+// language) go to standard error, each line naming the port and instrument it is about
+// ("znctl: COM1 instrument 01: Communication error"), and the window's advice on where to click is
+// replaced by the tool's own, and nobody is there to answer a question, so every Yes/No
 // question is answered No, or Yes when the tool was started with --yes. Status bar panels and
 // menus do not exist here. The keys-operated box (455/456) pauses for a second before the core
 // tries again, as an operator reading it would. Nobody can end the key operation from here, so a
@@ -25,6 +27,11 @@ public:
     };
 
     TerminalOperator(Console &console, bool assumeYes, int waitSeconds);
+
+    // What the messages are about: "COM1 instrument 01".
+    void setSubject(std::function<QString()> subject) { m_subject = std::move(subject); }
+    // text with each of its lines naming the subject, as every message of the core is told.
+    QString named(const QString &text) const;
 
     // Called once, from processEvents(), after Ctrl-C was pressed (a search cancels itself).
     void setInterruptHandler(std::function<void()> handler) { m_onInterrupt = std::move(handler); }
@@ -50,4 +57,5 @@ private:
     QElapsedTimer m_waiting;
     WaitEnd m_waitEnd = WaitEnd::None;
     std::function<void()> m_onInterrupt;
+    std::function<QString()> m_subject;
 };

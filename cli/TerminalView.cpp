@@ -23,7 +23,7 @@ void TerminalView::setLinkCheckState(LinkCheckState state)
 void TerminalView::setCommErrorVisible(bool visible)
 {
     if (visible && !m_commErrorShown)
-        m_console.errorLine(msg(451));
+        m_console.errorLine(m_named ? m_named(msg(451)) : msg(451), bool(m_named));
     m_commErrorShown = visible;
     m_commErrorSeen = m_commErrorSeen || visible;
 }
@@ -49,7 +49,7 @@ void TerminalView::setProgressValue(int value)
 
 void TerminalView::showKeyOperationNotice()
 {
-    m_console.errorLine(msg(452));
+    m_console.errorLine(m_named ? m_named(msg(452)) : msg(452), bool(m_named));
     m_keyOperationSeen = true;
 }
 

@@ -16,6 +16,9 @@ class TerminalView : public NullMainView
 public:
     explicit TerminalView(Console &console);
 
+    // Names the port and instrument on each message (TerminalOperator::named).
+    void setNaming(std::function<QString(const QString &)> named) { m_named = std::move(named); }
+
     void setTimersHandler(std::function<void(bool enabled)> handler)
     {
         m_onTimers = std::move(handler);
@@ -41,4 +44,5 @@ private:
     QString m_progressCaption;
     int m_progressTotal = 0;
     std::function<void(bool)> m_onTimers;
+    std::function<QString(const QString &)> m_named;
 };

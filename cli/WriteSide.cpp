@@ -10,7 +10,7 @@ WriteSide::Outcome WriteSide::connect()
 {
     ZN8P_INC &inc = m_session.inc;
     if (!m_session.checkLink()) {
-        m_session.console.errorLine(msg(451));
+        m_session.console.errorLine(m_session.op.named(msg(451)), true);
         return Outcome::NoController;
     }
     inc.online = true;

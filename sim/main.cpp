@@ -1,5 +1,6 @@
 // zn8p-sim: a simulated ZN8P controller on a pseudo-terminal or a serial device.
 
+#include "sim/ControlSocket.h"
 #include "sim/SimCommands.h"
 #include "sim/SimulatedController.h"
 
@@ -13,6 +14,7 @@
 #include <poll.h>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace
 {
@@ -69,6 +71,11 @@ const Option Options[] = {
      nullptr, ""},
     {"fault", "Run a control command at start (repeatable), e.g. --fault \"drop 3\".", "command",
      ""},
+    {"control",
+     "Take control commands on a local socket at this path too, one per line, each answered on "
+     "a line (for a simulator run as a service, without a terminal), e.g. with "
+     "\"socat - UNIX-CONNECT:path\".",
+     "path", ""},
 };
 
 int fail(const QString &text)
@@ -196,6 +203,12 @@ int main(int argc, char *argv[])
     SimulatedController sim(options);
     if (!sim.start())
         return fail(sim.errorString());
+    ControlSocket control;
+    QString controlError;
+    if (parser.isSet(QStringLiteral("control")) &&
+        !control.listen(parser.value(QStringLiteral("control")), &controlError))
+        return fail(controlError);
+    const auto execute = [&sim](const QString &line) { return SimCommands::execute(sim, line); };
     // The start-up faults are in force before the line is announced: a client that opens it as
     // soon as it reads the path must meet them from its first request.
     for (const QString &command : parser.values(QStringLiteral("fault"))) {
@@ -205,16 +218,21 @@ int main(int argc, char *argv[])
     }
     say(sim.slavePath());
 
-    // Commands from stdin until a signal; a closed stdin (a background job) only ends the
-    // commands, not the simulator.
+    // Commands from stdin and the control socket until a signal; a closed stdin (a background
+    // job, a service) only ends the commands from there, not the simulator.
     bool stdinOpen = true;
     std::string pending;
     for (;;) {
-        pollfd fds[2] = {{signalPipe[0], POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
-        if (poll(fds, stdinOpen ? 2 : 1, -1) < 0)
+        std::vector<pollfd> fds = {{signalPipe[0], POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+        if (!stdinOpen)
+            fds.pop_back();
+        const std::vector<pollfd> controlFds = control.pollSet();
+        fds.insert(fds.end(), controlFds.begin(), controlFds.end());
+        if (poll(fds.data(), nfds_t(fds.size()), -1) < 0)
             continue;
         if (fds[0].revents & POLLIN)
             break;
+        control.serve(std::vector<pollfd>(fds.begin() + (stdinOpen ? 2 : 1), fds.end()), execute);
         if (stdinOpen && (fds[1].revents & (POLLIN | POLLHUP))) {
             char buffer[256];
             const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
@@ -226,7 +244,7 @@ int main(int argc, char *argv[])
             for (size_t end; (end = pending.find('\n')) != std::string::npos;) {
                 const QString line = QString::fromStdString(pending.substr(0, end));
                 pending.erase(0, end + 1);
-                const QString answer = SimCommands::execute(sim, line);
+                const QString answer = execute(line);
                 if (!answer.isEmpty())
                     say(answer);
             }

@@ -5,11 +5,12 @@
 # PDF printer and the PDF tools of the print test, --package the checkers of the installed files
 # and of the Debian packages.
 set -euo pipefail
-# libmosquitto-dev for znctl's plant link; the broker and its clients for that link's test;
+# libmosquitto-dev for znctl's plant link; the broker and its clients, and openssl for the
+# certificates, for that link's test; libsystemd-dev for a service's readiness and watchdog;
 # librsvg2-bin draws the program's icons from their one SVG master.
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-serialport-dev qt6-tools-dev
           libgl1-mesa-dev libmodbus-dev mbpoll help2man qt6-translations-l10n
-          libmosquitto-dev mosquitto mosquitto-clients librsvg2-bin)
+          libmosquitto-dev mosquitto mosquitto-clients libsystemd-dev openssl librsvg2-bin)
 for option in "$@"; do
     case "$option" in
     --gui) packages+=(fonts-noto-cjk) ;;
@@ -17,9 +18,11 @@ for option in "$@"; do
     --print) packages+=(cups printer-driver-cups-pdf poppler-utils) ;;
     --package)
         # devscripts for hardening-check; xdg-utils, libfile-mimeinfo-perl and gio (GLib, as under
-        # the file managers) type and open a file as a desktop does.
+        # the file managers) type and open a file as a desktop does; systemd-analyze checks the
+        # unit of a monitored line.
         packages+=(dpkg-dev file desktop-file-utils appstream lintian bash-completion man-db
-                   devscripts xdg-utils libfile-mimeinfo-perl shared-mime-info libglib2.0-bin) ;;
+                   devscripts xdg-utils libfile-mimeinfo-perl shared-mime-info libglib2.0-bin
+                   systemd) ;;
     esac
 done
 # socat stands in for an Ethernet serial server in the test of that route to a controller.

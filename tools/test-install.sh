@@ -3,8 +3,8 @@
 # (tools/test-build.sh: build-test/, or $ZN_BUILD_DIR; built when missing or out of date), which
 # tools/package.sh packs: installs it into a scratch
 # prefix, checks the menu entry, the AppStream metadata, the type of settings data files, the icons,
-# the manual pages and the shell completion, starts the installed window (offscreen) against the
-# installed simulator with the prefix read-only, checks that its files go to the per-user data
+# the manual pages, the systemd unit (systemd-analyze verify) and the shell completion, starts the
+# installed window (offscreen) against the installed simulator with the prefix read-only, checks that its files go to the per-user data
 # folder and that a settings data file opened by its type (xdg-open) reaches the running window,
 # then checks the Debian packages ($build/deb/): contents, hardening of the binaries, debug symbols
 # by build id, and lintian --pedantic with no tag at all. Safe to run again.
@@ -41,6 +41,7 @@ for file in bin/zn-monitor bin/znctl bin/zn8p-sim "share/applications/$id.deskto
     "share/icons/hicolor/scalable/apps/$id.svg" \
     share/man/man1/znctl.1.gz share/man/man1/zn-monitor.1.gz share/man/man1/zn8p-sim.1.gz \
     share/bash-completion/completions/znctl share/doc/zn-monitor/examples/99-zn-monitor.rules \
+    share/doc/zn-monitor/examples/znctl-monitor.conf lib/systemd/system/znctl-monitor@.service \
     "share/doc/zn-monitor/help/ZN Monitor_E.html" "share/doc/zn-monitor/help/ZN Monitor_J.html"; do
     [ -s "$prefix/$file" ] || fail "$file is not installed"
 done
@@ -63,6 +64,21 @@ for page in "$prefix"/share/man/man1/*.1.gz; do
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "$(basename "$page"): $warnings"
 done
+
+# The service of a monitored line: systemd must take the unit as it is installed, and the example
+# options file must be one that znctl reads.
+echo "test-install: systemd unit (${SECONDS} s)"
+unit="$prefix/lib/systemd/system/znctl-monitor@.service"
+grep -q "^ExecStart=$prefix/bin/znctl monitor --quiet --config /etc/zn-monitor/%i.conf\$" "$unit" ||
+    fail "the unit does not start the installed znctl: $(grep ExecStart "$unit")"
+mkdir -p "$scratch/units"
+cp "$unit" "$scratch/units/"
+# The manual page is checked above; verify would look for it in the system's man path.
+verified=$(systemd-analyze verify --man=no "$scratch/units/znctl-monitor@line1.service" 2>&1) ||
+    fail "systemd-analyze verify: $verified"
+[ -z "$verified" ] || fail "systemd-analyze verify: $verified"
+"$prefix/bin/znctl" probe --help --config "$prefix/share/doc/zn-monitor/examples/znctl-monitor.conf" \
+    >/dev/null || fail "znctl does not take the example options file"
 
 # What znctl --help offers, completion must offer: every subcommand, and every option under some
 # subcommand; an option's value is not taken for the subcommand.
@@ -198,12 +214,16 @@ echo "$contents"
 for file in usr/bin/zn-monitor usr/bin/znctl usr/bin/zn8p-sim "usr/share/applications/$id.desktop" \
     "usr/share/mime/packages/$id.xml" "usr/share/icons/hicolor/scalable/apps/$id.svg" \
     usr/share/man/man1/znctl.1.gz usr/share/bash-completion/completions/znctl \
-    usr/share/doc/zn-monitor/copyright; do
+    usr/share/doc/zn-monitor/copyright usr/lib/systemd/system/znctl-monitor@.service; do
     grep -q " \./$file\$" <<<"$contents" || fail "$file is not in the package"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *libqt6widgets6* && $depends == *libqt6serialport6* ]] ||
     fail "Depends lacks the Qt libraries: $depends"
+# The service's readiness and watchdog need znctl built with libsystemd.
+[[ $depends == *libsystemd0* ]] || fail "znctl is built without libsystemd: $depends"
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/lib/systemd/system/znctl-monitor@.service |
+    grep -q '^ExecStart=/usr/bin/znctl ' || fail "the packaged unit does not start /usr/bin/znctl"
 dpkg-deb -f "$deb" Package Version Depends Homepage
 [ "$(dpkg-deb -f "$deb" Homepage)" = "$homepage" ] || fail "Homepage is not $homepage"
 

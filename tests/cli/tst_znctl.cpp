@@ -49,6 +49,7 @@ private slots:
     void monitorLogsEvents();
     void monitorFeedsAPlantSystem();
     void plantFeedCountsWhatTheBrokerDidNotGet();
+    void plantFeedOverTlsWithAClientCertificate();
     void uploadDownloadDiffRoundTrip_data();
     void uploadDownloadDiffRoundTrip();
     void lineOfInstruments();
@@ -101,10 +102,19 @@ private:
         return finish(process);
     }
     QString csvPath() const { return m_config->filePath(QStringLiteral("log.csv")); }
-    // anonymous: whether the broker lets a client in without a user name.
-    void startBroker(QProcess &broker, quint16 port, bool anonymous = true);
+    // anonymous: whether the broker lets a client in without a user name; tls: lines of the
+    // listener's TLS settings.
+    void startBroker(QProcess &broker, quint16 port, bool anonymous = true,
+                     const QString &tls = QString());
     void startSubscriber(QProcess &subscriber, quint16 port);
-    static QString retainedStatus(quint16 port, const QString &leaf = QStringLiteral("status"));
+    // The retained message of a topic under plant/line1/COM1/1/, or of a whole topic given with
+    // a '/' in it; tls: mosquitto_sub's options for a TLS broker.
+    static QString retainedStatus(quint16 port, const QString &leaf = QStringLiteral("status"),
+                                  const QStringList &tls = {});
+    // A CA, a broker certificate for 127.0.0.1 and a client certificate signed by it, and a client
+    // certificate of another CA, made with openssl in the test's folder; false when openssl is
+    // missing.
+    bool makeCertificates();
     // A free loopback port for a broker; 0 when mosquitto is not installed (the test is skipped).
     static quint16 brokerPort();
     QStringList csvLines() const;
@@ -243,7 +253,7 @@ void TestZnctl::probeAndPorts()
     startSimulator();
     const Run help = znctl({"--help"});
     QCOMPARE(help.exitCode, 0);
-    QVERIFY(help.out.contains("Exit codes:") && help.out.contains("monitor [--seconds N]"));
+    QVERIFY(help.out.contains("Exit codes:") && help.out.contains("monitor [--interval SECONDS]"));
     QVERIFY(help.out.contains("--wait N"));
     QVERIFY(znctl({"ports"}).out.startsWith(QStringLiteral("COM1\t%1\n").arg(m_sim->slavePath())));
 
@@ -261,6 +271,18 @@ void TestZnctl::probeAndPorts()
     QVERIFY(wrongStation.out.contains("instrument: 07\n"));
     QVERIFY(wrongStation.out.endsWith("result: NG\n"));
     QCOMPARE(storedValue("strAdr"), QStringLiteral("01"));
+
+    // A device named by its path needs no port map, and messages name it.
+    const Run byPath = znctl({"probe", "--port", m_sim->slavePath(), "--timeout", "1000"});
+    QCOMPARE(byPath.exitCode, 0);
+    QVERIFY(byPath.out.contains(QStringLiteral("port: %1 (%1)").arg(m_sim->slavePath())));
+    m_sim->setSilent(true);
+    const Run silent = znctl({"read", "11", "--port", m_sim->slavePath()});
+    m_sim->setSilent(false);
+    QCOMPARE(silent.exitCode, 3);
+    QVERIFY2(silent.err.contains(
+                 QStringLiteral("znctl: %1 instrument 01: %2").arg(m_sim->slavePath(), msg(451))),
+             qPrintable(silent.err));
 
     // A stored instrument number that is no number addresses nothing in its place.
     storeConditions({{"strAdr", "1x"}});
@@ -440,7 +462,11 @@ void TestZnctl::monitorEndsWhenTheControllerFallsSilent()
     m_sim->setSilent(true);
     const Run run = finish(process);
     QCOMPARE(run.exitCode, 5);
-    QVERIFY(run.err.contains(MessageTable::instance().text(274, Language::English)));
+    // Each line says which port and instrument, and the advice is the tool's, not the window's.
+    QVERIFY(run.err.contains("znctl: COM1 instrument 01: " +
+                             MessageTable::instance().text(274, Language::English)));
+    QVERIFY(run.err.contains(MessageTable::instance().text(1160, Language::English)));
+    QVERIFY2(!run.err.contains("menu"), qPrintable(run.err));
     QVERIFY2(csvLines().size() <= before + 2, qPrintable(csvLines().join('\n')));
 }
 
@@ -923,14 +949,14 @@ void TestZnctl::keysWaitEnds()
 }
 
 // Debian's broker on a free port of the loopback interface, for this test alone.
-void TestZnctl::startBroker(QProcess &broker, quint16 port, bool anonymous)
+void TestZnctl::startBroker(QProcess &broker, quint16 port, bool anonymous, const QString &tls)
 {
     const QString config = m_config->filePath(QStringLiteral("mosquitto.conf"));
     QFile file(config);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QStringLiteral("listener %1 127.0.0.1\nallow_anonymous %2\n")
+    file.write(QStringLiteral("listener %1 127.0.0.1\nallow_anonymous %2\n%3")
                    .arg(port)
-                   .arg(anonymous ? "true" : "false")
+                   .arg(anonymous ? "true" : "false", tls)
                    .toUtf8());
     file.close();
     broker.setProcessChannelMode(QProcess::MergedChannels);
@@ -948,12 +974,13 @@ void TestZnctl::startSubscriber(QProcess &subscriber, quint16 port)
     QVERIFY(subscriber.waitForStarted());
 }
 
-QString TestZnctl::retainedStatus(quint16 port, const QString &leaf)
+QString TestZnctl::retainedStatus(quint16 port, const QString &leaf, const QStringList &tls)
 {
+    const QString topic = leaf.contains('/') ? leaf : "plant/line1/COM1/1/" + leaf;
     QProcess sub;
-    sub.start("mosquitto_sub",
-              {"-h", "127.0.0.1", "-p", QString::number(port), "-t", "plant/line1/COM1/1/" + leaf,
-               "--retained-only", "-C", "1", "-W", "2"});
+    sub.start("mosquitto_sub", QStringList{"-h", "127.0.0.1", "-p", QString::number(port), "-t",
+                                           topic, "--retained-only", "-C", "1", "-W", "2"} +
+                                   tls);
     sub.waitForFinished();
     return QString::fromUtf8(sub.readAllStandardOutput()).trimmed();
 }
@@ -1097,6 +1124,104 @@ void TestZnctl::plantFeedCountsWhatTheBrokerDidNotGet()
         process->kill();
         process->waitForFinished();
     }
+}
+
+bool TestZnctl::makeCertificates()
+{
+    if (QStandardPaths::findExecutable("openssl").isEmpty())
+        return false;
+    QFile extensions(m_config->filePath("server.ext"));
+    if (!extensions.open(QIODevice::WriteOnly))
+        return false;
+    extensions.write("subjectAltName=IP:127.0.0.1,DNS:localhost\n");
+    extensions.close();
+    // name: a key and a certificate request; signed by ca, with extensions when given.
+    const QString script = QStringLiteral(R"(set -e
+key() { openssl req -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -keyout $1.key \
+    -out $1.csr -subj "/CN=$1" 2>/dev/null; }
+sign() { openssl x509 -req -in $1.csr -CA $2.crt -CAkey $2.key -CAcreateserial -days 2 \
+    -out $1.crt $3 2>/dev/null; }
+for ca in ca otherca; do
+    openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 \
+        -keyout $ca.key -out $ca.crt -subj "/CN=ZN test $ca" 2>/dev/null
+done
+key server && sign server ca "-extfile server.ext"
+key client && sign client ca
+key stranger && sign stranger otherca
+# A broker started as root reads them as its own user.
+chmod 755 . && chmod 644 ./*.key ./*.crt
+)");
+    QProcess openssl;
+    openssl.setWorkingDirectory(m_config->path());
+    openssl.start("sh", {"-c", script});
+    return openssl.waitForFinished(60000) && openssl.exitCode() == 0;
+}
+
+// A plant broker that speaks TLS only and asks every client for a certificate of its CA: znctl
+// gets in with its certificate, says which sensors it feeds for discovery, and a certificate of
+// another CA, none at all, or a broker checked against the system's CA store are each refused
+// with words that say which.
+void TestZnctl::plantFeedOverTlsWithAClientCertificate()
+{
+    const quint16 port = brokerPort();
+    if (port == 0)
+        QSKIP("mosquitto and mosquitto-clients are not installed (tools/deps.sh installs them)");
+    if (!makeCertificates())
+        QSKIP("openssl could not make the test's certificates (tools/deps.sh installs it)");
+    SimulatedController::Options options;
+    options.inputType = 1; // tenths of a degree
+    startSimulator(options);
+    setTemperature(25.3);
+    const auto file = [this](const char *name) { return m_config->filePath(QLatin1String(name)); };
+    QProcess broker;
+    startBroker(broker, port, true,
+                QStringLiteral("cafile %1\ncertfile %2\nkeyfile %3\nrequire_certificate true\n")
+                    .arg(file("ca.crt"), file("server.crt"), file("server.key")));
+    if (QTest::currentTestFailed())
+        return;
+    const QStringList tls = {"--cafile",         file("ca.crt"), "--cert",
+                             file("client.crt"), "--key",        file("client.key")};
+    const QStringList monitor = {
+        "monitor", "--seconds", "2",
+        "--quiet", "--mqtt",    QStringLiteral("mqtts://127.0.0.1:%1/plant/line1").arg(port)};
+
+    const Run fed = znctl(monitor + QStringList{"--mqtt-cafile", file("ca.crt"), "--mqtt-cert",
+                                                file("client.crt"), "--mqtt-key",
+                                                file("client.key"), "--mqtt-discovery"});
+    QVERIFY2(fed.exitCode == 0, qPrintable(fed.err));
+    QCOMPARE(retainedStatus(port, "status", tls), QStringLiteral("offline"));
+    QCOMPARE(retainedStatus(port, "lost", tls), QStringLiteral("0"));
+    const QJsonObject pv =
+        QJsonDocument::fromJson(
+            retainedStatus(port, "homeassistant/sensor/+/pv/config", tls).toUtf8())
+            .object();
+    QCOMPARE(pv.value("state_topic").toString(), QStringLiteral("plant/line1/COM1/1/state"));
+    QCOMPARE(pv.value("unit_of_measurement").toString(), QStringLiteral("°C"));
+    QCOMPARE(pv.value("value_template").toString(), QStringLiteral("{{ value_json.pv }}"));
+
+    struct Refusal {
+        const char *name;
+        QStringList options;
+        QString says;
+    };
+    const QList<Refusal> refusals = {
+        {"another CA's certificate",
+         {"--mqtt-cafile", file("ca.crt"), "--mqtt-cert", file("stranger.crt"), "--mqtt-key",
+          file("stranger.key")},
+         "did not accept the client certificate " + file("stranger.crt")},
+        {"no certificate", {"--mqtt-cafile", file("ca.crt")}, "wants a client certificate"},
+        {"the system's CA store",
+         {"--mqtt-cert", file("client.crt"), "--mqtt-key", file("client.key")},
+         "not signed by a CA of the system's store"},
+    };
+    for (const Refusal &refusal : refusals) {
+        const Run refused = znctl(monitor + refusal.options);
+        QVERIFY2(refused.exitCode == 9, refusal.name);
+        QVERIFY2(refused.err.contains(": TLS: the broker") && refused.err.contains(refusal.says),
+                 qPrintable(refusal.name + (": " + refused.err)));
+    }
+    broker.kill();
+    broker.waitForFinished();
 }
 
 QTEST_GUILESS_MAIN(TestZnctl)

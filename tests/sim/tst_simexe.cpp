@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 namespace
 {
 
@@ -37,6 +41,7 @@ class TestSimExe : public QObject
 private slots:
     void helpAndBadOptions();
     void runsOnALink();
+    void takesCommandsOnASocket();
 };
 
 void TestSimExe::helpAndBadOptions()
@@ -49,7 +54,7 @@ void TestSimExe::helpAndBadOptions()
     const QString options = QStringLiteral(
         "--device --link --station --speed --databits --parity --stopbits --protocol "
         "--response-delay-ms --time-scale --alarm2 --heat-cool --heater-break --contact-input "
-        "--serial-comm --output --input-type --mode-value --any-line-settings --fault");
+        "--serial-comm --output --input-type --mode-value --any-line-settings --fault --control");
     for (const QString &option : options.split(' '))
         QVERIFY2(text.contains(option), qPrintable(option));
     const QString commands = QStringLiteral(
@@ -125,6 +130,49 @@ void TestSimExe::runsOnALink()
     QVERIFY(sim.waitForFinished(BoundMs));
     QCOMPARE(sim.exitCode(), 0);
     QVERIFY(!QFileInfo(link).isSymLink());
+}
+
+// A simulator run as a service is steered through its control socket: each line a command, each
+// answer a line, as on standard input. A second simulator cannot take the socket of a running one,
+// and the socket goes with the simulator.
+void TestSimExe::takesCommandsOnASocket()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("control");
+    QProcess sim;
+    sim.start(ZN8P_SIM_PATH, {"--control", path});
+    QVERIFY(sim.waitForStarted(BoundMs));
+    QVERIFY(!readLine(sim).isEmpty());
+
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    QVERIFY(::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0);
+    const QByteArray commands = "silent on\nexplode\nstatus\n";
+    QCOMPARE(::write(fd, commands.constData(), size_t(commands.size())), ssize_t(commands.size()));
+    QByteArray answers;
+    char buffer[512];
+    while (answers.count('\n') < 3) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        QVERIFY(n > 0);
+        answers.append(buffer, n);
+    }
+    ::close(fd);
+    const QList<QByteArray> lines = answers.split('\n');
+    QCOMPARE(lines.at(0), QByteArray("ok"));
+    QVERIFY2(lines.at(1).startsWith("error: "), lines.at(1).constData());
+    QVERIFY2(lines.at(2).startsWith("PV "), lines.at(2).constData());
+
+    QProcess second;
+    second.start(ZN8P_SIM_PATH, {"--control", path});
+    QVERIFY(second.waitForFinished(BoundMs));
+    QCOMPARE(second.exitCode(), 2);
+    QVERIFY(second.readAllStandardError().contains("another simulator listens there"));
+
+    sim.terminate();
+    QVERIFY(sim.waitForFinished(BoundMs));
+    QVERIFY(!QFileInfo::exists(path));
 }
 
 QTEST_GUILESS_MAIN(TestSimExe)
