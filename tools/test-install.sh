@@ -113,7 +113,8 @@ done <<'ROWS'
 --parity E|EVEN
 --port COM1 mon|monitor
 --speed 9600 read a|all
-monitor --c|--csv
+monitor --cs|--csv
+monitor --c|--config --csv
 --station 5 search --no|--no-store
 ROWS
 
