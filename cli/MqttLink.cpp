@@ -144,11 +144,13 @@ void MqttLink::run()
     std::chrono::seconds retryDelay = FirstRetryDelay;
     bool first = true;
     while (!m_stopping) {
+        // The handshake may already fail inside the connect call, when the broker is quick.
+        m_tlsError.clear();
         const int result = first ? mosquitto_connect_async(m_mosq, host.constData(),
                                                            m_settings.port, KeepAliveSeconds)
                                  : mosquitto_reconnect_async(m_mosq);
         first = false;
-        const QString reason = result == MOSQ_ERR_SUCCESS ? serve() : errorText(result);
+        const QString reason = result == MOSQ_ERR_SUCCESS ? serve() : failure(result);
         if (m_stopping)
             break;
         // A connection that was made starts the back-off afresh.
@@ -164,16 +166,13 @@ void MqttLink::run()
 QString MqttLink::serve()
 {
     m_refusal.clear();
-    m_tlsError.clear();
     const Clock::time_point start = Clock::now();
     while (true) {
         const int result = mosquitto_loop(m_mosq, LoopMilliseconds, 1);
         if (!m_refusal.isEmpty())
             return m_refusal;
-        if (result != MOSQ_ERR_SUCCESS) {
-            const QString trouble = tlsTrouble(result);
-            return trouble.isEmpty() ? errorText(result) : trouble;
-        }
+        if (result != MOSQ_ERR_SUCCESS)
+            return failure(result);
         if (!m_connected) {
             if (m_stopping)
                 return QString();
@@ -335,18 +334,38 @@ void MqttLink::onConnect(mosquitto *, void *link, int result)
     }
 }
 
-QString MqttLink::tlsTrouble(int result) const
+QString MqttLink::failure(int result) const
+{
+    const int systemError = errno;
+    const QString trouble = tlsTrouble(result, systemError);
+    errno = systemError;
+    return trouble.isEmpty() ? errorText(result) : trouble;
+}
+
+QString MqttLink::tlsTrouble(int result, int systemError) const
 {
     if (!m_settings.tls)
         return QString();
-    // A broker that does not take the client's certificate ends the handshake with an alert that
-    // the library reports only as a broken connection, before any answer to the login.
+    // A broker that does not take the client's certificate ends the handshake with an alert,
+    // after the client took the handshake as done. The library reports that only as a broken
+    // connection before any answer to the login, and names no TLS fault when the broker closed
+    // before the alert was read.
     if (m_tlsError.isEmpty()) {
-        if (m_connected || m_settings.certFile.isEmpty() ||
-            (result != MOSQ_ERR_PROTOCOL && result != MOSQ_ERR_CONN_LOST))
+        const bool broken =
+            result == MOSQ_ERR_PROTOCOL || result == MOSQ_ERR_CONN_LOST ||
+            (result == MOSQ_ERR_ERRNO &&
+             (systemError == EPROTO || systemError == ECONNRESET || systemError == EPIPE));
+        if (m_connected || !broken)
             return QString();
+        errno = systemError;
+        const QString reason = errorText(result);
+        if (m_settings.certFile.isEmpty())
+            return QStringLiteral("TLS: the broker closed the connection before answering the "
+                                  "login; it probably wants a client certificate (give "
+                                  "--mqtt-cert and --mqtt-key) (%1)")
+                .arg(reason);
         return QStringLiteral("TLS: the broker did not accept the client certificate %1 (%2)")
-            .arg(m_settings.certFile, errorText(result));
+            .arg(m_settings.certFile, reason);
     }
     const auto has = [this](const char *words) {
         return m_tlsError.contains(QLatin1String(words), Qt::CaseInsensitive);

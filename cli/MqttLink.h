@@ -100,9 +100,11 @@ private:
     // A message handed to the library reached the broker; false when messageId is none of them.
     bool delivered(int messageId);
 
-    // What went wrong with TLS when a pass of the loop ended in result, in words an operator can
-    // act on; empty when it was no TLS fault.
-    QString tlsTrouble(int result) const;
+    // Why a connection attempt or a pass of the loop ended in result: the TLS fault in words an
+    // operator can act on, else the library's text.
+    QString failure(int result) const;
+    // The TLS part of that; empty when it was no TLS fault.
+    QString tlsTrouble(int result, int systemError) const;
 
     static void onConnect(mosquitto *, void *link, int result);
     static void onLog(mosquitto *, void *link, int level, const char *text);
