@@ -23,7 +23,10 @@ QString scaled(int value, int decimals)
         text += locale.decimalPoint();
         text += QStringLiteral("%1").arg(magnitude % divisor, decimals, 10, QLatin1Char('0'));
     }
-    return value < 0 ? locale.negativeSign() + text : text;
+    // A plain hyphen-minus in every locale, as QString::number gives it for whole numbers: a
+    // locale's own minus sign (U+2212 under sv_SE) would set decimals apart from whole numbers
+    // on screen and in the logs.
+    return value < 0 ? QLatin1Char('-') + text : text;
 }
 
 QString byDecimalPlace(int value, int place)
@@ -57,10 +60,11 @@ QString choice(int value, int first, int count)
     return value >= 0 && value < count ? msg(first + value) : outOfList(value);
 }
 
-// The same for two choices whose messages are not in order.
-QString pairChoice(int value, int first, int second)
+// Items whose value 0 has one text and any other value another: the controller reads every
+// value but 0 as the second.
+QString zeroOrOther(int value, int zero, int other)
 {
-    return value == 0 ? msg(first) : value == 1 ? msg(second) : outOfList(value);
+    return msg(value == 0 ? zero : other);
 }
 
 int inputType(const ZN8P_INC &inc)
@@ -194,16 +198,16 @@ QString FormatItemValue(const ZN8P_INC &inc, int code, qint16 value)
     case 37:
         return alarmType(value);
     case 44:
-        return pairChoice(value, 318, 317);
+        return zeroOrOther(value, 318, 317);
     case 45:
         return choice(value, 319, 2);
     case 47:
     case 48:
-        return pairChoice(value, 242, 243);
+        return zeroOrOther(value, 242, 243);
     case 49:
         return value >= 0 && value <= 35 ? ParameterTable::MakeRange(value) : outOfList(value);
     case 50:
-        return pairChoice(value, 213, 214);
+        return zeroOrOther(value, 213, 214);
     case 54:
         return choice(value, 60, 7);
     case 55:

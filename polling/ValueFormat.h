@@ -5,7 +5,8 @@
 
 struct ZN8P_INC;
 
-// Display texts of controller values. Decimal separators follow the default QLocale.
+// Display texts of controller values. Decimal separators follow the default QLocale; the minus
+// sign is always "-".
 namespace NumberFormat
 {
 // value / 10^decimals with that many decimals and at least one integer digit, no group
@@ -20,7 +21,8 @@ QString plainSigned(int value);
 // The display text of the current value of a parameter code (0 to 8 from monitorValues, 10 to 65
 // from settingValues): a number scaled by the item's unit rule (input type, code 49, and decimal
 // point place, code 27) or the name of an enumerated choice. An enumerated value outside its
-// choices reads as its number with a mark (message 1041); codes without a value (9, outside 0 to
+// choices reads as its number with a mark (message 1041), except for the items whose value 0 has
+// one text and every other value another (44, 47, 48, 50); codes without a value (9, outside 0 to
 // 65) give an empty text.
 QString FormatItemValue(const ZN8P_INC &inc, int code);
 // The same for a value that code does not hold now (a value sent, or one read elsewhere), shown

@@ -76,17 +76,22 @@ const TextRow itemRows[] = {
     {"alarm -1", 37, "37=-1", "-1 (not a choice)"},
     {"output OUT", 44, "44=0", "Control output OUT"},
     {"output OFF", 44, "44=1", "Control output OFF"},
-    {"output 5", 44, "44=5", "5 (not a choice)"},
+    // Codes 44, 47, 48 and 50 read every value but 0 as their second text, as the controller
+    // does.
+    {"output 5", 44, "44=5", "Control output OFF"},
+    {"output -1", 44, "44=-1", "Control output OFF"},
     {"manual", 45, "45=1", "Manual control"},
     {"auto/manual 2", 45, "45=2", "2 (not a choice)"},
     {"deenergized", 48, "48=1", "Deenergized"},
-    {"energized -1", 47, "47=-1", "-1 (not a choice)"},
+    {"energized -1", 47, "47=-1", "Deenergized"},
+    {"alarm 2 energized 7", 48, "48=7", "Deenergized"},
     {"input type 0", 49, "49=0", "K(-200 to 1370 deg.C)"},
     {"input type 36", 49, "49=36", "36 (not a choice)"},
     {"input type 35", 49, "49=35", "0 to 10V DC(-2000 to 10000)"},
     {"input type -1", 49, "49=-1", "-1 (not a choice)"},
     {"direct", 50, "50=1", "Cooling(direct)"},
-    {"direct/reverse 99", 50, "50=99", "99 (not a choice)"},
+    {"direct/reverse 99", 50, "50=99", "Cooling(direct)"},
+    {"reverse", 50, "50=0", "Heating(reverse)"},
     {"backlight 6", 54, "54=6", "SV and action indicators are backlit."},
     {"backlight 7", 54, "54=7", "7 (not a choice)"},
     {"contact input 2", 61, "61=2", "OUT/OFF external selection 2"},
@@ -144,6 +149,12 @@ void TestValueFormat::decimalSeparatorFollowsLocale()
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QCOMPARE(FormatItemValue(stateWith("49=1 11=12345"), 11), QStringLiteral("1234,5"));
     QCOMPARE(FormatItemValue(stateWith("49=31 27=2 11=-150"), 11), QStringLiteral("-1,50"));
+    // A locale whose minus sign is not "-": decimals and whole numbers both take "-".
+    QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden));
+    QCOMPARE(QLocale().negativeSign(), QString(QChar(0x2212)));
+    QCOMPARE(FormatItemValue(stateWith("49=1 23=-25"), 23), QStringLiteral("-2,5"));
+    QCOMPARE(FormatItemValue(stateWith("49=31 27=3 11=-5"), 11), QStringLiteral("-0,005"));
+    QCOMPARE(FormatItemValue(stateWith("49=0 11=-200"), 11), QStringLiteral("-200"));
 }
 
 QTEST_GUILESS_MAIN(TestValueFormat)
