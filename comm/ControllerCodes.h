@@ -13,6 +13,7 @@ constexpr int Mv2 = 2;
 constexpr int Sv = 3;
 constexpr int Status = 4;
 constexpr int Option = 7;
+constexpr int Option2 = 8;
 constexpr int ModeRegister = 10;
 constexpr int MainSetValue = 11;
 constexpr int AutoTuning = 12;

@@ -7,7 +7,6 @@ namespace
 {
 constexpr int FirstCode = 11;
 constexpr int LastCode = 63;
-constexpr int Option2Code = 8;
 } // namespace
 
 namespace SettingValueCheck
@@ -42,8 +41,8 @@ std::pair<qint16, qint16> optionWordsOf(const UnitConfig &config)
     return {qint16(word), qint16(word2)};
 }
 
-std::optional<Fault> firstFault(const std::array<qint16, ZN8P_INC::SettingCount> &settingValues,
-                                const UnitConfig &config)
+QList<Fault> faults(const std::array<qint16, ZN8P_INC::SettingCount> &settingValues,
+                    const UnitConfig &config)
 {
     // The limits as a write would meet them at a controller fitted as the set says.
     ZN8P_INC set;
@@ -52,12 +51,23 @@ std::optional<Fault> firstFault(const std::array<qint16, ZN8P_INC::SettingCount>
     set.online = true;
     const auto [optionWord, optionWord2] = optionWordsOf(config);
     set.monitorValues[Code::Option] = optionWord;
-    set.monitorValues[Option2Code] = optionWord2;
+    set.monitorValues[Code::Option2] = optionWord2;
+    QList<Fault> found;
     for (int code = FirstCode; code <= LastCode; ++code) {
         const auto [min, max] = SettingRanges::valueLimits(set, code);
         const int value = set.setting(code);
         if (value < min || value > max)
-            return Fault{code, value, min, max};
+            found.append(Fault{code, value, min, max});
+    }
+    return found;
+}
+
+std::optional<Fault> firstFault(const std::array<qint16, ZN8P_INC::SettingCount> &settingValues,
+                                const UnitConfig &config, const QList<int> &accepted)
+{
+    for (const Fault &fault : faults(settingValues, config)) {
+        if (!accepted.contains(fault.code))
+            return fault;
     }
     return std::nullopt;
 }

@@ -23,6 +23,25 @@ bool unitConfigTaken(qint16 formatMarker, SettingsDataFile::Marker1 marker1)
            marker1 == SettingsDataFile::Marker1::KeepsUnitConfig;
 }
 
+// Line 62's tag; the codes follow it, separated by blanks.
+const QByteArray HeldOutsideTag = QByteArrayLiteral("\"held outside limits\"");
+
+// The codes a line 62 names; empty for a line of any other form.
+QList<int> heldOutsideCodes(const QByteArray &text)
+{
+    if (!text.startsWith(HeldOutsideTag))
+        return {};
+    QList<int> codes;
+    for (const QByteArray &field : text.mid(HeldOutsideTag.size()).simplified().split(' ')) {
+        bool ok = false;
+        const int code = field.toInt(&ok);
+        if (!ok || code < 11 || code > 63)
+            return {};
+        codes.append(code);
+    }
+    return codes;
+}
+
 // The longest line a field can take, line end included: a quoted model name or a 16-bit integer
 // needs far less, and a longer line is no field of ours.
 constexpr qint64 MaxLineLength = 256;
@@ -154,9 +173,13 @@ ReadResult read(const QString &path, Marker1 marker1)
     for (int index = 1; index <= ValueCount; ++index)
         contents.settingValues[index] = numbers[UnitConfigCount + index];
 
+    if (lines.next(text) == Fault::None)
+        contents.heldOutsideLimits = heldOutsideCodes(text);
+
     const UnitConfig used =
         unitConfigTaken(contents.formatMarker, marker1) ? contents.unitConfig : UnitConfig{};
-    if (const auto fault = SettingValueCheck::firstFault(contents.settingValues, used))
+    if (const auto fault =
+            SettingValueCheck::firstFault(contents.settingValues, used, contents.heldOutsideLimits))
         return outOfRange(contents, lineOf(fault->code), fault->code, fault->value, fault->min,
                           fault->max);
     return result;
@@ -183,7 +206,23 @@ QByteArray compose(const ZN8P_INC &inc)
         text += QByteArray::number(value) + LineEnd;
     for (int index = 1; index <= ValueCount; ++index)
         text += QByteArray::number(inc.settingValues[index]) + LineEnd;
+    const QList<int> held = heldOutsideLimits(inc);
+    if (!held.isEmpty()) {
+        text += HeldOutsideTag;
+        for (const int code : held)
+            text += ' ' + QByteArray::number(code);
+        text += LineEnd;
+    }
     return text;
+}
+
+QList<int> heldOutsideLimits(const ZN8P_INC &inc)
+{
+    QList<int> codes;
+    for (const SettingValueCheck::Fault &fault :
+         SettingValueCheck::faults(inc.settingValues, inc.unitConfig))
+        codes.append(fault.code);
+    return codes;
 }
 
 FileFault write(const QString &path, const ZN8P_INC &inc)

@@ -4,6 +4,7 @@
 #include "base/ZN8P_INC.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <array>
@@ -11,7 +12,10 @@
 // Settings data files ("*.znm"): 61 text lines ended by CR LF, a text field in double quotation
 // marks, an integer as signed decimal digits. Line 1 the model name, line 2 the format marker,
 // lines 3 to 8 the unit configuration (alarm 2, heating/cooling, heater burnout, contact input,
-// output type, serial communication), lines 9 to 61 settingValues 1 to 53.
+// output type, serial communication), lines 9 to 61 settingValues 1 to 53. A line 62
+// "held outside limits" followed by parameter codes (`"held outside limits" 19 25`) names the
+// values that lie outside the limits a write of them would have, as a controller held them when
+// the file was written; earlier versions do not read past line 61.
 namespace SettingsDataFile
 {
 
@@ -26,6 +30,8 @@ struct Contents {
     qint16 formatMarker = 0;
     UnitConfig unitConfig;
     std::array<qint16, ZN8P_INC::SettingCount> settingValues{};
+    // The codes line 62 names as held outside their limits.
+    QList<int> heldOutsideLimits;
 };
 
 enum class Fault {
@@ -64,17 +70,24 @@ enum class Marker1 {
 // first 61 lines hold the model name "ZN8P", a format marker of 0 or 1, the unit configuration
 // (each field within its choices; not checked when format marker 1 drops it) and 53 values each
 // within the limits a write of it would have for the file's own values and the unit configuration
-// taken (all options absent when format marker 1 drops them). What follows line 61 is not read.
-// Only the lines needed are read, one at a time and bounded, so a huge file costs no more memory
-// than a normal one.
+// taken (all options absent when format marker 1 drops them), but for the values that line 62
+// names as held outside their limits, which are taken as the controller held them. What follows
+// is not read, nor a line 62 of any other form. Only the lines needed are read, one at a time and
+// bounded, so a huge file costs no more memory than a normal one.
 ReadResult read(const QString &path, Marker1 marker1 = Marker1::DropsUnitConfig);
+
+// The codes of inc's values that a file of them marks as held outside their limits.
+QList<int> heldOutsideLimits(const ZN8P_INC &inc);
 
 // Puts good contents in place: modelName, formatMarker, the unit configuration (cleared when
 // format marker 1 drops it) and settingValues 1 to 53, and sets settingsFromFile.
 void take(const Contents &contents, ZN8P_INC &inc, Marker1 marker1 = Marker1::DropsUnitConfig);
 
 // The file text for inc: the model name "ZN8P", the format marker 0, the unit configuration and
-// the 53 values. inc.formatMarker is not written: a file the program writes always carries 0.
+// the 53 values, and when some of them lie outside the limits a write of them would have (a
+// controller can hold such a value: a limit moved after it was set), line 62 naming them, so that
+// the file reads back as written. inc.formatMarker is not written: a file the program writes
+// always carries 0.
 QByteArray compose(const ZN8P_INC &inc);
 
 // Writes compose(inc) to path whole or not at all (WholeFileWriter): a failure part way (a full

@@ -64,6 +64,7 @@ private slots:
     void damagedFileChangesNothing();
     void failedWriteLeavesOldFile();
     void onlineQuestionSavesAFile();
+    void valuesHeldOutsideLimitsLoadBack();
 };
 
 void TestSettingsFileCommands::savedFileLoadsBackEqualRefusalsTouchNothing()
@@ -245,6 +246,34 @@ void TestSettingsFileCommands::onlineQuestionSavesAFile()
     QVERIFY(loaded.contents.unitConfig == rig.inc.unitConfig);
     for (int k = 1; k <= SettingsDataFile::ValueCount; ++k)
         QCOMPARE(loaded.contents.settingValues[k], rig.inc.settingValues[k]);
+}
+
+// A controller can hold a value that a write of it would not be allowed (a limit moved after the
+// value was set). The file keeps it as held and names it on line 62, so that the program's own
+// file loads back whole; the same value in a file without that line is refused as before.
+void TestSettingsFileCommands::valuesHeldOutsideLimitsLoadBack()
+{
+    FileRig rig;
+    rig.inc.setting(36) = 5; // process high alarm: the alarm value within the scaling limits
+    rig.inc.setting(19) = 4500;
+    QCOMPARE(SettingsDataFile::heldOutsideLimits(rig.inc), QList<int>{19});
+    const QByteArray text = SettingsDataFile::compose(rig.inc);
+    QVERIFY(text.endsWith("\"held outside limits\" 19\r\n"));
+    QFile file(rig.dialogs.name);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    file.close();
+
+    const SettingsDataFile::ReadResult marked = SettingsDataFile::read(rig.dialogs.name);
+    QVERIFY(marked.ok());
+    QCOMPARE(marked.contents.settingValues, rig.inc.settingValues);
+    QCOMPARE(marked.contents.heldOutsideLimits, QList<int>{19});
+
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text.left(text.indexOf("\"held")));
+    file.close();
+    const SettingsDataFile::ReadResult unmarked = SettingsDataFile::read(rig.dialogs.name);
+    QCOMPARE(unmarked.fault, SettingsDataFile::Fault::OutOfRange);
+    QCOMPARE(unmarked.code, 19);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFileCommands)
