@@ -28,11 +28,20 @@ QString textOf(const DisplayText &text)
     return text.messageId != 0 ? msg(text.messageId) : text.literal;
 }
 
+// The item has no value to report: its last read failed, or the pages show the controller's
+// set (not a file's) and this item was never read from the controller since the link check, so
+// that its value here is a default or another controller's.
+bool notRead(const ZN8P_INC &inc, int code)
+{
+    return inc.unreadCodes.contains(code) ||
+           (inc.settingDataValid && !inc.settingsFromFile &&
+            !inc.readValues.at(std::size_t(code - ZN8P_INC::FirstSettingCode)));
+}
+
 SettingsReport::Row rowOf(const ZN8P_INC &inc, int code)
 {
-    const QString value = inc.unreadCodes.contains(code)
-                              ? QStringLiteral("----")
-                              : ItemValueText(inc, code, inc.setting(code));
+    const QString value =
+        notRead(inc, code) ? QStringLiteral("----") : ItemValueText(inc, code, inc.setting(code));
     return {SettingRanges::itemName(inc, code), value, textOf(SettingUnit(inc, code))};
 }
 } // namespace

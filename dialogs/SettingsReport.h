@@ -18,8 +18,10 @@ struct SettingsReport {
     };
     struct Row {
         QString name;
-        QString value; // "----" for an item whose last read was refused or went unanswered
-        QString unit;  // empty for an item without a unit
+        // "----" for an item whose last read was refused or went unanswered, and for an item of the
+        // controller's set that was not read from it
+        QString value;
+        QString unit; // empty for an item without a unit
     };
     struct Group {
         QString title;

@@ -16,6 +16,7 @@ class TestSettingsReport : public QObject
 
 private slots:
     void pdfHasHeaderAndOneRowPerItem();
+    void controllerSetReportsOnlyWhatWasRead();
 };
 
 void TestSettingsReport::pdfHasHeaderAndOneRowPerItem()
@@ -27,6 +28,7 @@ void TestSettingsReport::pdfHasHeaderAndOneRowPerItem()
     inc.stationAddress = QStringLiteral("07");
     inc.settingsFileName = QStringLiteral("/data/oven.znm");
     inc.settingDataValid = true;
+    inc.settingsFromFile = true;
     inc.unitConfig.alarm2 = 1;
     inc.setting(19) = 55;
     inc.setting(36) = 2;
@@ -69,6 +71,28 @@ void TestSettingsReport::pdfHasHeaderAndOneRowPerItem()
     QCOMPARE(rows, 53 - absent.size());
     QVERIFY(text.contains(
         QRegularExpression(QStringLiteral("(?m)^ *Alarm 1 value setting +55 +deg.C *$"))));
+}
+
+// The controller's set: an item never read from the controller (the manual output, which an
+// upload of an earlier version left alone) has no value to report, never a default.
+void TestSettingsReport::controllerSetReportsOnlyWhatWasRead()
+{
+    ZN8P_INC inc;
+    inc.settingDataValid = true;
+    for (int code = 11; code <= 63; ++code)
+        inc.readValues.at(std::size_t(code - 10)) = inc.setting(code);
+    inc.readValues.at(46 - 10).reset();
+    inc.setting(11) = 250;
+    inc.readValues.at(11 - 10) = 250;
+    const SettingsReport report = SettingsReport::of(inc, QDateTime::currentDateTime());
+    const QList<SettingsReport::Row> &panel = report.groups.first().rows;
+    QCOMPARE(panel.at(0).value, QStringLiteral("250"));
+    QCOMPARE(panel.at(1).value, QStringLiteral("----"));
+
+    // The same values loaded from a file are the file's: reported as they stand.
+    inc.settingsFromFile = true;
+    QCOMPARE(SettingsReport::of(inc, QDateTime::currentDateTime()).groups.first().rows.at(1).value,
+             ItemValueText(inc, 46, inc.setting(46)));
 }
 
 QTEST_MAIN(TestSettingsReport)
