@@ -1,11 +1,14 @@
 #pragma once
 
+#include "base/ItemOutcome.h"
+
 #include <QMap>
 #include <QSet>
 #include <QString>
 #include <QtGlobal>
 
 #include <array>
+#include <limits>
 #include <optional>
 
 // Protocol indexes as stored under "Protocol" and used by the request layer. VendorFrame is only
@@ -124,10 +127,15 @@ struct ZN8P_INC {
     // rules then enable them row by row.
     bool parameterButtonsEnabled = false;
 
-    // Setting items whose last write the controller did not confirm (refused, unanswered, or read
-    // back different): code -> value sent. A read of the item that shows the value sent clears
-    // its entry; the display marks the items listed.
-    QMap<int, qint16> unconfirmedWrites;
+    // The outcome of the last write of each setting item that the controller is not known to hold
+    // as the pages show it (refused, unanswered, read back different, or never sent by a transfer
+    // that stopped): code -> its record. A read of the item that shows the value meant for it, a
+    // full upload that reads it and a new link check (which may reach another controller) close
+    // the entry; the display marks the items listed.
+    QMap<int, ItemOutcome> unconfirmedWrites;
+    // The item whose write outcome status bar panel 2 names; 0 when the panel names none. A read
+    // that confirms that item's value clears the panel.
+    int writeNoteCode = 0;
     // Items whose last read was refused or went unanswered: their values here are not the
     // controller's. A good read of the item clears its entry; the display marks the items listed
     // and nothing files or reports them as read.
@@ -136,7 +144,14 @@ struct ZN8P_INC {
     qint16 timerJob = 0;
     qint16 itemCode = 0;
     qint16 monitorStep = 0;
+    // Requests in a row that went unanswered; any answer sets it back to 0. The link supervision
+    // goes offline when it reaches its limit.
     qint16 commErrorCount = 0;
+    void noteUnanswered()
+    {
+        if (commErrorCount < std::numeric_limits<qint16>::max())
+            ++commErrorCount;
+    }
 
     // Chart state, as kept in the chart settings files. Colours are 0x00BBGGRR, one per chart
     // channel (PV, SV, MV1, MV2, SV2, SV3, SV4).

@@ -106,7 +106,6 @@ bool LineMonitor::waitForGrid(qint64 endMs)
 bool LineMonitor::connect(Station &station)
 {
     CliSession &session = *station.session;
-    session.view.forgetCommError();
     if (WriteSide(session).connect() != WriteSide::Outcome::Done)
         return false;
     // What the number format of PV, SV and the outputs depends on.

@@ -25,7 +25,6 @@ void TerminalView::setCommErrorVisible(bool visible)
     if (visible && !m_commErrorShown)
         m_console.errorLine(m_named ? m_named(msg(451)) : msg(451), bool(m_named));
     m_commErrorShown = visible;
-    m_commErrorSeen = m_commErrorSeen || visible;
 }
 
 void TerminalView::setProgressVisible(bool visible, int messageId)

@@ -9,8 +9,8 @@ class Console;
 // What the core shows on the main window, on a terminal: the communication error once when it
 // appears, the search message while the search runs, the transfer progress on one line
 // and the key-operation notice. The monitoring timers belong to the monitor subcommand, which
-// learns here when the core starts or stops them. The subcommands ask afterwards whether a
-// communication error or the key-operation notice was shown during the run.
+// learns here when the core starts or stops them. The subcommands ask afterwards whether the
+// key-operation notice was shown during the run.
 class TerminalView : public NullMainView
 {
 public:
@@ -31,15 +31,11 @@ public:
     void setProgressValue(int value) override;
     void showKeyOperationNotice() override;
 
-    bool commErrorSeen() const { return m_commErrorSeen; }
-    // Another try at an instrument that gave no reply before starts without that error.
-    void forgetCommError() { m_commErrorSeen = false; }
     bool keyOperationSeen() const { return m_keyOperationSeen; }
 
 private:
     Console &m_console;
     bool m_commErrorShown = false;
-    bool m_commErrorSeen = false;
     bool m_keyOperationSeen = false;
     QString m_progressCaption;
     int m_progressTotal = 0;

@@ -7,6 +7,7 @@
 #include "comm/ControllerCodes.h"
 #include "dialogs/SettingsReportPainter.h"
 #include "polling/ValueFormat.h"
+#include "transfer/OutcomeText.h"
 #include "transfer/ParameterDownload.h"
 #include "transfer/SettingRanges.h"
 #include "transfer/SettingsDataFile.h"
@@ -96,21 +97,36 @@ void printSettings(CliSession &session)
     }
 }
 
-// After a download that did not land whole: every item it meant to write, with the value sent
-// and whether the controller's read-back shows it.
-void printLanded(CliSession &session)
+// The values of a file just written that lie outside the limits a write of them would have: the
+// file holds them as the controller does and marks them, so that diff and download take them.
+void noteHeldOutsideLimits(CliSession &session, const QString &path)
 {
     const ZN8P_INC &inc = session.inc;
-    for (const qint16 code : ParameterDownload::Chain) {
-        if (!ParameterDownload::applies(code, inc, inc.downloadValues))
-            continue;
-        const qint16 sent = inc.downloadValues.at(code - 10);
-        const bool landed = !inc.unconfirmedWrites.contains(code);
-        session.console.line(
-            QStringList{QString::number(code), SettingRanges::itemName(inc, code),
-                        FormatItemValue(inc, code, sent).trimmed(),
-                        landed ? QStringLiteral("landed") : QStringLiteral("not landed")}
-                .join(QLatin1Char('\t')));
+    QStringList items;
+    for (const int code : SettingsDataFile::heldOutsideLimits(inc))
+        items << QStringLiteral("%1 %2 (%3)")
+                     .arg(code)
+                     .arg(SettingRanges::itemName(inc, code),
+                          ItemValueText(inc, code, inc.setting(code)));
+    if (items.isEmpty())
+        return;
+    session.console.errorLine(
+        QStringLiteral("znctl: %1: the controller holds values outside the limits a write of "
+                       "them would have, filed as held and marked on line 62: %2")
+            .arg(path, items.join(QStringLiteral(", "))));
+}
+
+// After a download that did not land whole: every item it meant to write, with the value meant
+// for it and what became of it, from the item's record.
+void printLanded(CliSession &session, const QList<ItemOutcome> &outcomes)
+{
+    const ZN8P_INC &inc = session.inc;
+    for (const ItemOutcome &outcome : outcomes) {
+        session.console.line(QStringList{QString::number(outcome.code),
+                                         SettingRanges::itemName(inc, outcome.code),
+                                         FormatItemValue(inc, outcome.code, outcome.sent).trimmed(),
+                                         OutcomeText::landedWord(outcome)}
+                                 .join(QLatin1Char('\t')));
     }
 }
 
@@ -155,6 +171,7 @@ int runUpload(CliSession &session, const CommandLine &commandLine)
         }
         // The report names the file that holds the same values.
         session.inc.settingsFileName = commandLine.outPath;
+        noteHeldOutsideLimits(session, commandLine.outPath);
     }
     if (!commandLine.reportPath.isEmpty()) {
         const FileFault fault = SettingsReportPainter::writePdf(
@@ -193,8 +210,11 @@ int runDownload(CliSession &session, const CommandLine &commandLine)
     inc.rangeOnlyFlag = true;
     const ParameterDownload::Result result = session.core.download.DownloadCopy();
     closePort(session);
-    if (result != ParameterDownload::Result::Completed || !inc.unconfirmedWrites.isEmpty())
-        printLanded(session);
+    const QList<ItemOutcome> &outcomes = session.core.download.lastOutcomes();
+    const bool allTaken = std::all_of(outcomes.cbegin(), outcomes.cend(),
+                                      [](const ItemOutcome &o) { return o.taken(); });
+    if (result != ParameterDownload::Result::Completed || !allTaken)
+        printLanded(session, outcomes);
     switch (result) {
     case ParameterDownload::Result::KeysOperated:
     case ParameterDownload::Result::AutoTuningRunning:
@@ -205,7 +225,7 @@ int runDownload(CliSession &session, const CommandLine &commandLine)
         break;
     }
     // The items the controller did not take have been listed by the download itself.
-    return inc.unconfirmedWrites.isEmpty() ? Success : Refused;
+    return allTaken ? Success : Refused;
 }
 
 int runDiff(CliSession &session, const CommandLine &commandLine)

@@ -29,21 +29,38 @@ bool present(const ZN8P_INC &inc, int code)
     return true;
 }
 
-// Reads code's present value: its register, or the vendor frame for codes 58 to 63.
-void readCode(CliSession &session, ReplyReporter &reporter, int code)
+// Reads code's present value (tried once more when unanswered): its register, or the vendor
+// frame for codes 58 to 63. False when the controller did not answer.
+bool readCode(CliSession &session, int code)
 {
     ZN8P_INC &inc = session.inc;
-    if (!RegisterMap::modbusAddress(code).isEmpty()) {
-        reporter.read(session.core.request.read(inc.registerTable.at(code)), code);
-        return;
+    if (RegisterMap::modbusAddress(code).isEmpty() && !present(inc, code))
+        return true;
+    return session.core.itemRead.read(code) || !inc.commErrorFlag;
+}
+
+// The exit code of a write, from its record; none when nothing needed writing.
+int exitCodeOf(const std::optional<ItemOutcome> &outcome, const ZN8P_INC &inc)
+{
+    if (!outcome)
+        return Success;
+    switch (outcome->verdict()) {
+    case ItemOutcome::Verdict::Taken:
+        return Success;
+    case ItemOutcome::Verdict::KeysOperated:
+        return Busy;
+    case ItemOutcome::Verdict::NoReply:
+        return NoController;
+    case ItemOutcome::Verdict::NotReached:
+        // Nothing of it was sent: the line went quiet, or the main set value the frame must
+        // carry was refused.
+        return inc.commErrorFlag ? NoController : Refused;
+    case ItemOutcome::Verdict::NotTaken:
+    case ItemOutcome::Verdict::Refused:
+    case ItemOutcome::Verdict::Unconfirmed:
+        break;
     }
-    if (!present(inc, code))
-        return;
-    inc.itemCode = qint16(code);
-    if (code <= Code::ContactInputFunction)
-        session.core.vendorReads.Read_SV();
-    else
-        session.core.vendorReads.Read_data();
+    return Refused;
 }
 
 } // namespace
@@ -63,11 +80,11 @@ int runWrite(CliSession &session, const CommandLine &commandLine)
     if (outcome != WriteSide::Outcome::Done)
         return outcome == WriteSide::Outcome::NoController ? NoController : Busy;
 
-    ReplyReporter reporter(inc, session.core.link, session.op, session.view);
+    bool answered = true;
     for (const int input : ItemValueEntry::inputsFor(code))
-        readCode(session, reporter, input);
+        answered = readCode(session, input) && answered;
     const QString name = SettingRanges::itemName(inc, code);
-    if (session.view.commErrorSeen())
+    if (!answered)
         return NoController;
     // The limits and the decimal point come from these values: a refused one is no value.
     for (const int input : ItemValueEntry::inputsFor(code)) {
@@ -110,22 +127,17 @@ int runWrite(CliSession &session, const CommandLine &commandLine)
     write.WriteOneSetting();
     if (ZN8PCom *com = session.core.link.com())
         com->ClosePort();
-    // Only the read-back decides: a write whose reply was lost has landed when the value read
+    // The item's record decides: a write whose reply was lost has landed when the value read
     // back is the one sent, and a refused one has not, whatever the value held here says.
-    switch (write.lastVerdict()) {
-    case SingleWrite::Verdict::Taken:
-        break;
-    case SingleWrite::Verdict::KeysOperated:
+    const int exitCode = exitCodeOf(write.lastOutcome(), inc);
+    if (exitCode == Busy) {
         session.console.errorLine(msg(KeysOperatedNote).arg(name));
-        return Busy;
-    case SingleWrite::Verdict::NoReply:
-        return NoController;
-    case SingleWrite::Verdict::NotTaken:
-    case SingleWrite::Verdict::Unconfirmed:
+    } else if (exitCode == Refused) {
         session.console.errorLine(QStringLiteral("znctl: the controller did not take %1 for %2")
                                       .arg(commandLine.arguments.at(1), name));
-        return Refused;
     }
+    if (exitCode != Success)
+        return exitCode;
     session.console.line(QStringList{QString::number(code), name,
                                      ItemValueEntry::displayText(inc, code),
                                      QString::number(inc.setting(code))}

@@ -19,8 +19,11 @@ WriteSide::Outcome WriteSide::connect()
     inc.unsavedOnlineChanges = true;
     m_session.core.onlineStartRead.Setdata_read();
     inc.unsavedOnlineChanges = unsaved;
-    if (m_session.view.commErrorSeen())
-        return Outcome::NoController;
+    // Without the option and status words (each read tried twice) nothing can be judged.
+    for (const int code : {Code::Option2, Code::Option, Code::Status}) {
+        if (inc.unreadCodes.contains(code))
+            return Outcome::NoController;
+    }
     return inc.online ? Outcome::Done : Outcome::OtherModel;
 }
 
@@ -28,13 +31,16 @@ WriteSide::Outcome WriteSide::uploadAll()
 {
     ZN8P_INC &inc = m_session.inc;
     inc.uploadRequested = true;
-    if (!m_session.core.upload.ReadPara_setflg())
+    m_session.core.upload.ReadPara_setflg();
+    switch (m_session.core.upload.lastResult()) {
+    case ParameterUpload::Result::KeysOperated:
         return Outcome::KeysOperated;
-    // The upload leaves these two to the monitor panel; a file needs them too.
-    ReplyReporter reporter(inc, m_session.core.link, m_session.op, m_session.view);
-    for (const int code : {Code::AutoManual, Code::ManualOutput})
-        reporter.read(m_session.core.request.read(inc.registerTable.at(code)), code);
-    return m_session.view.commErrorSeen() ? Outcome::NoController : Outcome::Done;
+    case ParameterUpload::Result::LineLost:
+        return Outcome::NoController;
+    case ParameterUpload::Result::Completed:
+        break;
+    }
+    return Outcome::Done;
 }
 
 QList<SettingDifference> WriteSide::differences(const ZN8P_INC &file) const

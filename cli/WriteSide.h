@@ -15,7 +15,8 @@ class WriteSide
 public:
     enum class Outcome {
         Done,
-        NoController, // the link check failed or a request went unanswered (message 451)
+        NoController, // the link check failed, the option and status words went unanswered
+                      // (message 451), or the line was lost during the upload
         KeysOperated, // the controller's keys are being operated (message 291 or 292)
         OtherModel,   // its options differ from the unit configuration checked (message 290)
     };
@@ -27,8 +28,8 @@ public:
     // inc.unitCheckFlag set the controller must match inc.unitConfig.
     Outcome connect();
     // Every setting item into settingValues, as File > Upload reads them (setting flag, progress
-    // line, message 291 when the keys are operated), and the auto/manual selection and manual
-    // output besides, so that a file holds the controller's whole state.
+    // line, message 291 when the keys are operated). Done also when some items could not be read
+    // (unreadCodes names them); NoController only when the line was lost.
     Outcome uploadAll();
     // The items a download of file would change on the controller whose settings were read by
     // uploadAll(): those of the download chain that the controller's options and state let

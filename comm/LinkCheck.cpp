@@ -297,9 +297,15 @@ void LinkCheck::showStoredConditions()
 
 bool LinkCheck::preparePort(const QString &port, const QString &speed, PortUse use)
 {
-    // Whatever answers after this check may be another controller than the one last read.
+    // Whatever answers after this check may be another controller than the one last read: what
+    // was read, and what the last writes left unconfirmed, is of that one.
     m_inc.readValues.fill(std::nullopt);
     m_inc.linkLostSinceRead = true;
+    m_inc.unconfirmedWrites.clear();
+    if (m_inc.writeNoteCode != 0) {
+        m_inc.writeNoteCode = 0;
+        m_op.setStatusPanel(2, QString());
+    }
     m_link.renew().setFlagA(true);
     return openWith(port, speed, use);
 }

@@ -68,9 +68,6 @@ bool ReadDataSet(ZN8P_INC &inc, const ZN8PCom *com, const QString &reply, int co
     }
     inc.setting(code) = value;
     inc.readValues.at(code - 10) = value;
-    const auto unconfirmed = inc.unconfirmedWrites.constFind(code);
-    if (unconfirmed != inc.unconfirmedWrites.cend() && *unconfirmed == value)
-        inc.unconfirmedWrites.erase(unconfirmed);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "MainDisplayModel.h"
 
 #include "polling/ValueFormat.h"
+#include "transfer/OutcomeText.h"
 
 namespace
 {
@@ -156,9 +157,7 @@ public:
             const auto unconfirmed = inc.unconfirmedWrites.constFind(place.code);
             if (unconfirmed != inc.unconfirmedWrites.cend()) {
                 row.unconfirmed = true;
-                row.sentText = FormatItemValue(inc, place.code, *unconfirmed).trimmed();
-                if (row.sentText.isEmpty())
-                    row.sentText = QString::number(*unconfirmed);
+                row.unconfirmedTip = OutcomeText::toolTip(inc, *unconfirmed);
             }
             m_rows.append(row);
         }

@@ -138,10 +138,10 @@ struct SettingRow {
     bool valueVisible = true;  // value label
     bool buttonVisible = true; // Cmd_set(code - 10)
     bool buttonEnabled = true;
-    // The controller did not confirm the last write of this item (unconfirmedWrites); sentText
-    // is the value sent.
+    // The controller is not known to hold what the last write of this item meant to give it
+    // (unconfirmedWrites); unconfirmedTip says what was sent, or that nothing was.
     bool unconfirmed = false;
-    QString sentText;
+    QString unconfirmedTip;
     // The controller refused or did not answer the last read of this item (unreadCodes): the
     // value shows as "----", never as the value held before.
     bool unread = false;

@@ -71,11 +71,10 @@ const char *const MainSetValueBox = "Text_SV_1";
 // A lamp whose reading is no longer live: neither lit nor plainly off.
 constexpr Rgb MutedLamp{0xd0, 0xd0, 0xd0};
 
-// A setting value the controller did not confirm: dark red on pale red, and the value sent in the
-// tool tip (message 884).
+// A setting value the controller did not confirm: dark red on pale red, and in the tool tip the
+// value sent, or that nothing was.
 const QString UnconfirmedStyle = QStringLiteral(
     "QLabel { background-color: #ffd6d6; color: #a00000; border: 1px solid #c00000; }");
-constexpr int UnconfirmedToolTip = 884;
 // A setting value the controller did not give: "----" in the same marking, "not read" as its tip.
 constexpr int NotReadToolTip = 895;
 
@@ -155,7 +154,7 @@ void MainDisplayView::markUnconfirmed(QWidget *value, const SettingRow &row)
     if (row.unread)
         tips << msg(NotReadToolTip);
     if (row.unconfirmed)
-        tips << msg(UnconfirmedToolTip).arg(row.sentText);
+        tips << row.unconfirmedTip;
     const QString toolTip = tips.join(QLatin1Char('\n'));
     if (value->toolTip() != toolTip)
         value->setToolTip(toolTip);

@@ -6,9 +6,13 @@ class RequestLayer;
 class VendorFrameReads;
 struct ZN8P_INC;
 
-// Reads one setting item back from the controller into settingValues, as a write is checked:
-// through its register with "03", or in a vendor-frame exchange for codes 58 to 63 (Read_SV,
-// Read_data). The reply is reported like every other read ("OK"/"NG", the communication error).
+// Reads one item from the controller into its value (settingValues, or monitorValues for codes 0
+// to 8), as an upload, a comparison and the read-back of a write do: through its register with
+// "03", or in a vendor-frame exchange for codes 58 to 63 (Read_SV, Read_data). The reply is
+// reported like every other read ("OK"/"NG", the communication error). A read that goes
+// unanswered (nothing, or nothing valid, came back: a lost, late or garbled reply) is tried once
+// more, so that one such reply does not cost the item; a refusal is the controller's answer and
+// is not repeated.
 class ItemReadBack
 {
 public:
@@ -16,10 +20,13 @@ public:
                  VendorFrameReads &vendorReads);
 
     // True when the controller's value of code was read and stored; false when it was refused,
-    // unanswered, or (58 to 63) the item does not exist on this controller.
+    // unanswered twice, or (58 to 63) the item does not exist on this controller. commErrorFlag
+    // is left set when the last try went unanswered.
     bool read(int code);
 
 private:
+    bool readOnce(int code);
+
     ZN8P_INC &m_inc;
     RequestLayer &m_request;
     VendorFrameReads &m_vendorReads;

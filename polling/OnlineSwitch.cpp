@@ -89,6 +89,8 @@ void OnlineSwitch::switchOn(qint16 job)
 {
     m_op.beep();
     m_inc.online = true;
+    // Failures counted before this start say nothing of the line now.
+    m_inc.commErrorCount = 0;
     ZN8PCom *com = m_link.com();
     if (m_inc.commActive) {
         if (com && !com->OpenPort())

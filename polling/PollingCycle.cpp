@@ -105,8 +105,7 @@ void PollingCycle::superviseLink()
         }
         return;
     }
-    ++m_inc.commErrorCount;
-    if (m_inc.commErrorCount == OfflineErrorCount)
+    if (m_inc.commErrorCount >= OfflineErrorCount)
         goOffline();
 }
 

@@ -22,7 +22,9 @@ class PollingCycle
 {
 public:
     static constexpr int RotationLength = 7;
-    // Error ticks (not necessarily in a row) after which the program goes offline.
+    // Unanswered requests in a row (commErrorCount) after which the program goes offline. Any
+    // answer from the controller sets the count back to 0, so that a line that loses a frame now
+    // and then is never taken for lost, however long it runs.
     static constexpr qint16 OfflineErrorCount = 5;
 
     PollingCycle(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
@@ -50,8 +52,10 @@ public:
     void refreshVendorItems();
 
     // Link supervision: a tick without commErrorFlag hides the communication error box and
-    // repairs a vendor-frame exchange that was cut off (message 715); a tick with it counts one
-    // error, and the fifth counted tick takes the program offline (messages 274 to 278).
+    // repairs a vendor-frame exchange that was cut off (message 715); a tick with it takes the
+    // program offline (messages 274 to 278) once OfflineErrorCount requests in a row have gone
+    // unanswered. A tick counts nothing itself: one lost reply followed by a pause (a message
+    // box, the vendor-frame refresh) stays one.
     void superviseLink();
 
 private:

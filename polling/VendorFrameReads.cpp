@@ -3,22 +3,17 @@
 #include "base/MainView.h"
 #include "base/OperatorInterface.h"
 #include "base/ZN8P_INC.h"
-#include "comm/ComLink.h"
 #include "comm/ControllerCodes.h"
 #include "comm/ParameterTable.h"
 #include "comm/ReplyCheck.h"
 #include "comm/RequestLayer.h"
 #include "comm/VendorFrameSession.h"
 
-namespace
-{
-
-} // namespace
-
 VendorFrameReads::VendorFrameReads(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
                                    OperatorInterface &op, MainView &view,
                                    VendorFrameSession &session)
-    : m_inc(inc), m_request(request), m_link(link), m_op(op), m_view(view), m_session(session)
+    : m_inc(inc), m_request(request), m_op(op), m_view(view), m_session(session),
+      m_store(inc, link, op)
 {
 }
 
@@ -92,10 +87,14 @@ void VendorFrameReads::readItem(int code)
     m_lastReadAccepted = false;
     switch (ReplyCheck::judgeVendor(reply)) {
     case ReplyCheck::VendorReply::Accepted:
-        m_lastReadAccepted = ParameterTable::ReadDataSet(m_inc, m_link.com(), reply, code);
+        m_inc.commErrorCount = 0;
+        m_lastReadAccepted = m_store.store(reply, code);
         m_op.setStatusPanel(1, QStringLiteral("OK"));
-        break;
+        return;
     case ReplyCheck::VendorReply::ReadRefused:
+        m_inc.commErrorCount = 0;
+        m_op.setStatusPanel(1, QStringLiteral("NG"));
+        break;
     case ReplyCheck::VendorReply::NotUnderstood:
         m_op.setStatusPanel(1, QStringLiteral("NG"));
         break;
@@ -103,10 +102,8 @@ void VendorFrameReads::readItem(int code)
     case ReplyCheck::VendorReply::None:
         m_view.setCommErrorVisible(true);
         m_inc.commErrorFlag = true;
+        m_inc.noteUnanswered();
         break;
     }
-    if (m_lastReadAccepted)
-        m_inc.unreadCodes.remove(code);
-    else
-        m_inc.unreadCodes.insert(code);
+    m_store.markUnread(code);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "polling/ReadValueStore.h"
+
 class ComLink;
 class MainView;
 class OperatorInterface;
@@ -10,7 +12,7 @@ struct ZN8P_INC;
 // Reads of the items that live only in the controller's vendor frame: set values 2 to 4
 // (codes 58 to 60), the contact input function (61), the output status when input abnormal (62)
 // and the OUT/OFF key function (63). Each operation is one exchange of the vendor-frame session.
-// Values land in settingValues through ReadDataSet.
+// Values land in settingValues through the ReadValueStore.
 class VendorFrameReads
 {
 public:
@@ -39,9 +41,9 @@ private:
 
     ZN8P_INC &m_inc;
     RequestLayer &m_request;
-    ComLink &m_link;
     OperatorInterface &m_op;
     MainView &m_view;
     VendorFrameSession &m_session;
+    ReadValueStore m_store;
     bool m_lastReadAccepted = false;
 };

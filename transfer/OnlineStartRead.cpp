@@ -6,14 +6,13 @@
 #include "comm/ComLink.h"
 #include "comm/ControllerCodes.h"
 #include "comm/ParameterTable.h"
-#include "comm/RequestLayer.h"
+#include "polling/ItemReadBack.h"
 #include "transfer/ParameterUpload.h"
 #include "transfer/SettingRanges.h"
 
 namespace
 {
 
-constexpr int Option2Code = 8;
 constexpr int TypeMismatchMessage = 290;
 constexpr int SettingsDifferMessage = 1090;
 constexpr int PagesUpdatedMessage = 1091;
@@ -32,10 +31,9 @@ UnitConfig asChecked(UnitConfig config)
 
 } // namespace
 
-OnlineStartRead::OnlineStartRead(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
-                                 OperatorInterface &op, MainView &view, ParameterUpload &upload)
-    : m_inc(inc), m_request(request), m_link(link), m_op(op), m_view(view), m_upload(upload),
-      m_reporter(inc, link, op, view)
+OnlineStartRead::OnlineStartRead(ZN8P_INC &inc, ComLink &link, OperatorInterface &op,
+                                 MainView &view, ItemReadBack &itemRead, ParameterUpload &upload)
+    : m_inc(inc), m_link(link), m_op(op), m_view(view), m_itemRead(itemRead), m_upload(upload)
 {
 }
 
@@ -59,7 +57,7 @@ UnitConfig OnlineStartRead::deriveUnitConfig(qint16 optionWord, qint16 optionWor
 
 void OnlineStartRead::Setdata_read()
 {
-    readCode(Option2Code);
+    readCode(Code::Option2);
     readCode(Code::Option);
     readCode(Code::Status);
 
@@ -119,9 +117,10 @@ QStringList OnlineStartRead::rereadSettings(const SettingValues &held)
         return changed;
     m_inc.linkLostSinceRead = false;
     for (int code = ParameterUpload::FirstCode; code <= ParameterUpload::LastCode; ++code) {
-        // The manual output follows the operator at the controller from moment to moment: no
-        // sign of another controller.
-        if (code != Code::ManualOutput && !m_inc.unreadCodes.contains(code) &&
+        // The manual output and the auto/manual switch follow the operator at the controller
+        // from moment to moment: no sign of another controller.
+        if (code != Code::ManualOutput && code != Code::AutoManual &&
+            !m_inc.unreadCodes.contains(code) &&
             m_inc.setting(code) != held.at(std::size_t(code - ZN8P_INC::FirstSettingCode)))
             changed.append(SettingRanges::itemName(m_inc, code));
     }
@@ -141,6 +140,6 @@ void OnlineStartRead::showChanged(QStringList changed)
 
 void OnlineStartRead::readCode(int code)
 {
-    m_reporter.read(m_request.read(m_inc.registerTable.at(code)), code);
+    m_itemRead.read(code);
     m_op.setStatusPanel(1, QString());
 }

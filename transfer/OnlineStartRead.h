@@ -1,13 +1,12 @@
 #pragma once
 
 #include "base/ZN8P_INC.h"
-#include "polling/ReplyReporter.h"
 
 class ComLink;
+class ItemReadBack;
 class MainView;
 class OperatorInterface;
 class ParameterUpload;
-class RequestLayer;
 
 // What the program reads when monitoring starts: the option words and the status word, the
 // setting items (or only the range items on later starts), and the unit configuration that the
@@ -15,19 +14,20 @@ class RequestLayer;
 class OnlineStartRead
 {
 public:
-    OnlineStartRead(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
-                    MainView &view, ParameterUpload &upload);
+    OnlineStartRead(ZN8P_INC &inc, ComLink &link, OperatorInterface &op, MainView &view,
+                    ItemReadBack &itemRead, ParameterUpload &upload);
 
-    // Reads codes 8, 7 and 4. Unless unsavedOnlineChanges is set: the first time (rangeOnlyFlag
-    // clear) the silent upload, after which rangeOnlyFlag is set; later only the input type, the
-    // decimal point place (DC inputs) and the scaling low limit. The setting items are all read
-    // again when the line was lost since they were read, or when a range item read is not the one
-    // held: the controller may be another one, and message 1090 names the items that now differ
-    // from those the pages showed (settingDataValid). Then the unit configuration: with
-    // unitCheckFlag the controller's must match the current one, else message 290 and online is
-    // cleared (unitCheckFlag stays set); a match clears unitCheckFlag. Without the check,
-    // keepUnitFlag keeps the current configuration once; otherwise the derived one is taken. The
-    // setting page is rebuilt unless the check failed.
+    // Reads codes 8, 7 and 4 (each, like every read here, tried once more when unanswered). Unless
+    // unsavedOnlineChanges is set: the first time (rangeOnlyFlag clear) the silent upload, after
+    // which rangeOnlyFlag is set; later only the input type, the decimal point place (DC inputs)
+    // and the scaling low limit. The setting items are all read again when the line was lost since
+    // they were read, or when a range item read is not the one held: the controller may be another
+    // one, and message 1090 names the items that now differ from those the pages showed
+    // (settingDataValid). Then the unit configuration: with unitCheckFlag the controller's must
+    // match the current one, else message 290 and online is cleared (unitCheckFlag stays set); a
+    // match clears unitCheckFlag. Without the check, keepUnitFlag keeps the current configuration
+    // once; otherwise the derived one is taken. The setting page is rebuilt unless the check
+    // failed.
     void Setdata_read();
 
     // The unit configuration that optionWord and optionWord2 describe.
@@ -45,10 +45,9 @@ private:
     void showChanged(QStringList changed);
 
     ZN8P_INC &m_inc;
-    RequestLayer &m_request;
     ComLink &m_link;
     OperatorInterface &m_op;
     MainView &m_view;
+    ItemReadBack &m_itemRead;
     ParameterUpload &m_upload;
-    ReplyReporter m_reporter;
 };

@@ -10,12 +10,13 @@
 #include "comm/ReplyCheck.h"
 #include "comm/RequestLayer.h"
 #include "comm/VendorFrameSession.h"
-#include "polling/ValueFormat.h"
 #include "transfer/VendorFrameWrites.h"
 #include "transfer/WaitTick.h"
 #include "transfer/WriteJournal.h"
+#include "transfer/WriteOutcome.h"
 
 #include <optional>
+#include <utility>
 
 namespace
 {
@@ -122,6 +123,12 @@ ParameterDownload::Result ParameterDownload::DownloadCopy()
 ParameterDownload::Result ParameterDownload::download(const Values &source)
 {
     m_report.begin();
+    m_outcomes.clear();
+    for (const qint16 code : Chain) {
+        if (applies(code, m_inc, source))
+            m_outcomes.append(
+                ItemOutcome::planned(code, m_inc.readValues.at(code - 10), source.at(code - 10)));
+    }
     const QString flagReply = m_request.write(m_inc.registerTable.at(Code::SettingFlag),
                                               DataWord::dataField(1, m_inc.protocolIndex));
     m_reporter.write(flagReply);
@@ -138,39 +145,23 @@ ParameterDownload::Result ParameterDownload::download(const Values &source)
     WaitTick();
     m_view.setProgressValue(0);
 
-    QList<int> applicable;
-    for (const qint16 code : Chain) {
-        if (applies(code, m_inc, source))
-            applicable << code;
-    }
-    QList<int> written;
-    QList<SentStep> sentSteps;
+    int sent = 0;
     int unanswered = 0;
     std::optional<TransferReport::StopReason> stop;
     for (int step = 1; step <= StepCount && !stop; ++step) {
-        const int code = Chain[step - 1];
-        if (!applicable.contains(code))
+        ItemOutcome *record = recordOf(Chain[step - 1]);
+        if (record == nullptr)
             continue;
-        const qint16 value = source.at(code - 10);
-        const std::optional<qint16> before = m_inc.readValues.at(code - 10);
-        bool sentDirectly = true;
-        const QString reply = writeStep(code, value, sentDirectly);
-        if (sentDirectly)
-            m_reporter.write(reply);
-        const bool vendorReply =
-            !sentDirectly && (code != Code::AtBias || m_vendorWrites.atbThroughVendorFrame(value));
-        sentSteps.append({code, before, value,
-                          vendorReply ? WriteOutcome::ofVendorReply(reply)
-                                      : WriteOutcome::ofReply(reply, m_inc.protocolIndex)});
+        writeStep(*record);
+        ++sent;
         // Under Ravtocol a keys-operated refusal of the auto-tuning switch, the last step, is
         // passed over: every other item has been written by then.
-        const bool passedOver = m_inc.protocolIndex == Ravtocol && code == Code::AutoTuning;
-        if (ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex) && !passedOver) {
+        const bool passedOver = m_inc.protocolIndex == Ravtocol && record->code == Code::AutoTuning;
+        if (record->reply == ItemOutcome::Reply::KeysOperated && !passedOver) {
             stop = TransferReport::StopReason::KeysOperated;
             break;
         }
-        written << code;
-        unanswered = ReplyCheck::isNoReply(reply) ? unanswered + 1 : 0;
+        unanswered = record->reply == ItemOutcome::Reply::NoReply ? unanswered + 1 : 0;
         if (unanswered == TransferReport::LineLostAfter)
             stop = TransferReport::StopReason::LineLost;
         m_op.setStatusPanel(1, QString());
@@ -178,26 +169,26 @@ ParameterDownload::Result ParameterDownload::download(const Values &source)
     }
 
     const bool lineLost = stop == TransferReport::StopReason::LineLost;
-    const QList<TransferReport::NotTaken> notTaken = confirm(source, applicable, written, lineLost);
-    // Journalled once the read-back has judged them; a refusal or a lost reply stays as it was.
-    for (const SentStep &step : sentSteps) {
-        const std::optional<qint16> held = m_inc.readValues.at(step.code - 10);
-        m_journal.record(
-            m_inc, step.code, step.before, step.value,
-            lineLost ? step.outcome
-                     : step.outcome.checkedBy(held, step.value, FormatItemValue(m_inc, step.code)));
+    if (!lineLost)
+        confirm();
+    for (const ItemOutcome &record : std::as_const(m_outcomes)) {
+        if (record.marked())
+            m_inc.unconfirmedWrites.insert(record.code, record);
+        else
+            m_inc.unconfirmedWrites.remove(record.code);
+        m_journal.record(m_inc, record);
     }
+    // The marks show at once, also over a page that no read will rebuild (a lost line).
+    m_view.refreshSettingPage();
     if (stop) {
-        // The unanswered writes that took the line for lost are not counted as done.
-        const int done =
-            int(written.size()) -
-            (*stop == TransferReport::StopReason::LineLost ? TransferReport::LineLostAfter : 0);
-        m_report.stopped(TransferReport::Kind::Download, done, int(applicable.size()), *stop,
-                         notTaken);
+        // The step that stopped it, and the unanswered steps that took the line for lost, are not
+        // counted as done.
+        const int done = sent - (lineLost ? TransferReport::LineLostAfter : 1);
+        m_report.stopped(TransferReport::Kind::Download, done, int(m_outcomes.size()), *stop,
+                         m_outcomes);
         m_view.setProgressVisible(false, DownloadMessage);
         m_op.setStatusPanel(1, QString());
-        return stop == TransferReport::StopReason::KeysOperated ? Result::KeysOperated
-                                                                : Result::LineLost;
+        return lineLost ? Result::LineLost : Result::KeysOperated;
     }
     endProgress();
     m_inc.settingDataValid = true;
@@ -205,41 +196,39 @@ ParameterDownload::Result ParameterDownload::download(const Values &source)
     m_inc.settingsFromFile = false;
     m_inc.linkLostSinceRead = false;
     m_inc.downloadRequested = false;
-    m_report.completed(TransferReport::Kind::Download, notTaken);
+    m_report.completed(TransferReport::Kind::Download, m_outcomes);
     return Result::Completed;
 }
 
-QList<TransferReport::NotTaken> ParameterDownload::confirm(const Values &source,
-                                                           const QList<int> &applicable,
-                                                           const QList<int> &written, bool lineLost)
+ItemOutcome *ParameterDownload::recordOf(int code)
 {
-    QList<TransferReport::NotTaken> notTaken;
-    for (const int code : applicable) {
-        const qint16 sent = source.at(code - 10);
-        // An item the download did not reach keeps the value meant for it on the display,
-        // marked as not held by the controller.
-        if (!written.contains(code)) {
-            m_inc.unconfirmedWrites.insert(code, sent);
-            continue;
-        }
-        // Only a good read from here on tells what the controller holds now.
-        if (!lineLost)
-            m_inc.readValues.at(code - 10).reset();
-        const bool read = !lineLost && m_itemRead.read(code);
-        m_op.setStatusPanel(1, QString());
-        if (read && m_inc.setting(code) == sent)
-            continue;
-        m_inc.unconfirmedWrites.insert(code, sent);
-        notTaken.append({code, sent, read});
+    for (ItemOutcome &record : m_outcomes) {
+        if (record.code == code)
+            return &record;
     }
-    return notTaken;
+    return nullptr;
 }
 
-QString ParameterDownload::writeStep(int code, qint16 value, bool &sentDirectly)
+void ParameterDownload::confirm()
 {
+    for (ItemOutcome &record : m_outcomes) {
+        if (!record.sentOut())
+            continue;
+        // Only a good read from here on tells what the controller holds now.
+        m_inc.readValues.at(record.code - 10).reset();
+        record.readBackTried = true;
+        if (m_itemRead.read(record.code))
+            record.readBack = m_inc.setting(record.code);
+        m_op.setStatusPanel(1, QString());
+    }
+}
+
+void ParameterDownload::writeStep(ItemOutcome &record)
+{
+    const int code = record.code;
+    const qint16 value = record.sent;
     const QString data = DataWord::dataField(value, m_inc.protocolIndex);
     const QString vendorData = DataWord::toHex(value);
-    sentDirectly = false;
     switch (code) {
     case Code::MainSetValue:
     case 58:
@@ -247,32 +236,37 @@ QString ParameterDownload::writeStep(int code, qint16 value, bool &sentDirectly)
     case 60:
     case Code::ContactInputFunction:
         m_inc.itemCode = qint16(code);
-        return m_vendorWrites.SV_change(vendorData);
+        WriteReply::judgeVendor(record, m_vendorWrites.SV_change(vendorData));
+        return;
     case 62:
     case 63:
         m_inc.itemCode = qint16(code);
-        return m_vendorWrites.DCOSL_change(vendorData);
+        WriteReply::judgeVendor(record, m_vendorWrites.DCOSL_change(vendorData));
+        return;
     case Code::AtBias:
         m_reporter.read(m_request.read(m_inc.registerTable.at(Code::ModeRegister)),
                         Code::ModeRegister);
         if (m_inc.setting(Code::ModeRegister) < VendorFrameWrites::DirectAtBiasMode) {
             m_inc.itemCode = Code::AtBias;
-            return m_vendorWrites.atb(data);
+            // atb() reports its own replies, through the vendor frame or directly.
+            const QString reply = m_vendorWrites.atb(data);
+            if (m_vendorWrites.atbThroughVendorFrame(value))
+                WriteReply::judgeVendor(record, reply);
+            else
+                WriteReply::judge(record, reply, m_inc.protocolIndex);
+            return;
         }
         break;
-    case Code::InputType: {
+    case Code::InputType:
         // The controller re-ranges itself on a new input type before it answers.
         setReplyTimeout(InputTypeReplyTimeout);
-        sentDirectly = true;
-        const QString reply = m_request.write(m_inc.registerTable.at(code), data);
-        setReplyTimeout(InputTypeReplyTimeout);
-        return reply;
-    }
+        break;
     default:
         break;
     }
-    sentDirectly = true;
-    return m_request.write(m_inc.registerTable.at(code), data);
+    const QString reply = m_request.write(m_inc.registerTable.at(code), data);
+    m_reporter.write(reply);
+    WriteReply::judge(record, reply, m_inc.protocolIndex);
 }
 
 void ParameterDownload::endProgress()

@@ -4,7 +4,6 @@
 #include "polling/ItemReadBack.h"
 #include "polling/ReplyReporter.h"
 #include "transfer/TransferReport.h"
-#include "transfer/WriteOutcome.h"
 
 #include <array>
 #include <functional>
@@ -21,8 +20,10 @@ class WriteJournal;
 // auto-tuning switch last. Each step is tried once; a single unanswered or refused step does not
 // stop a download; a refusal because the controller's keys are being operated does, and so do
 // TransferReport::LineLostAfter unanswered steps in a row (a dead line would otherwise cost a
-// reply timeout per item for nothing). Every item written is then read back: the operator is
-// told of the items the controller does not hold as sent, and they stay marked on the display.
+// reply timeout per item for nothing). Every item written is then read back (none after a lost
+// line): each item of the set gets its record (lastOutcomes), from which the operator is told of
+// the items the controller does not hold as sent and those never sent, and they stay marked on
+// the display.
 class ParameterDownload
 {
 public:
@@ -67,31 +68,30 @@ public:
     Result DownloadCopy();
 
     // Common to both: the setting flag (a keys-operated refusal shows the key-operation notice and
-    // message 292, and ends the job with nothing else changed), the progress display (message
-    // 501, both bars counting the steps written) and the chain, then the read-back of every item
-    // written. The items the controller does not hold as sent, and those a stop left unwritten, go
-    // into unconfirmedWrites. A stop (keys, lost line) says how far it got and that the controller
-    // holds a mix (TransferReport), hides the frames and leaves settingDataValid and
-    // downloadRequested unchanged. A completed chain sets settingDataValid, clears
-    // downloadRequested, notes the time in status bar panel 2 and lists the items not taken.
-    // Every step sent goes into the journal, judged by its reply and its read-back.
+    // message 292, and ends the job with nothing else changed: every item not reached), the
+    // progress display (message 501, both bars counting the steps written) and the chain, then
+    // the read-back of every item sent. The items the controller does not hold as sent, and
+    // those a stop left unsent, go into unconfirmedWrites and the page shows them marked at once.
+    // A stop (keys, lost line) says how far it got, that the controller holds a mix, which items
+    // it did not take and which were never sent (TransferReport), hides the frames and leaves
+    // settingDataValid and downloadRequested unchanged. A completed chain sets settingDataValid,
+    // clears downloadRequested, notes the time in status bar panel 2 and lists the items not
+    // taken. Every step sent goes into the journal as its record has it. After a lost line
+    // nothing is read back: a step the controller answered counts as taken, one it did not as
+    // unanswered.
     Result download(const Values &source);
 
-private:
-    // A step sent, kept for the journal until its read-back has judged it.
-    struct SentStep {
-        int code;
-        std::optional<qint16> before;
-        qint16 value;
-        WriteOutcome outcome;
-    };
+    // The records of the last download's items, in the order of the chain: every item that
+    // applied, sent or not.
+    const QList<ItemOutcome> &lastOutcomes() const { return m_outcomes; }
 
-    // Writes the step of code; returns its reply. sentDirectly tells whether the reply is that
-    // of a user-protocol write (the vendor-frame routines report their own replies).
-    QString writeStep(int code, qint16 value, bool &sentDirectly);
-    // Reads back each item written (none after a lost line) and compares it with source.
-    QList<TransferReport::NotTaken> confirm(const Values &source, const QList<int> &applicable,
-                                            const QList<int> &written, bool lineLost);
+private:
+    // Writes the step of record's item and judges the reply into record; the vendor-frame
+    // routines report their own replies, a user-protocol write is reported here.
+    void writeStep(ItemOutcome &record);
+    // Reads back each item sent and notes what the read showed in its record.
+    void confirm();
+    ItemOutcome *recordOf(int code);
     void endProgress();
     void setReplyTimeout(int milliseconds);
 
@@ -106,4 +106,5 @@ private:
     ItemReadBack &m_itemRead;
     TransferReport m_report;
     std::function<void()> m_readBack;
+    QList<ItemOutcome> m_outcomes;
 };

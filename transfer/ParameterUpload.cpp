@@ -8,22 +8,21 @@
 #include "comm/DataWord.h"
 #include "comm/ReplyCheck.h"
 #include "comm/RequestLayer.h"
-#include "polling/VendorFrameReads.h"
+#include "polling/ItemReadBack.h"
+#include "polling/ReadValueStore.h"
 #include "transfer/WaitTick.h"
 
 namespace
 {
 
-// Codes 58 to 61 are read back by Read_SV, 62 and 63 by Read_data.
 constexpr int UploadMessage = 502;
 constexpr int KeyOperationMessage = 291;
 
 } // namespace
 
 ParameterUpload::ParameterUpload(ZN8P_INC &inc, RequestLayer &request, OperatorInterface &op,
-                                 MainView &view, ReplyReporter &reporter,
-                                 VendorFrameReads &vendorReads)
-    : m_inc(inc), m_request(request), m_op(op), m_view(view), m_vendorReads(vendorReads),
+                                 MainView &view, ReplyReporter &reporter, ItemReadBack &itemRead)
+    : m_inc(inc), m_request(request), m_op(op), m_view(view), m_itemRead(itemRead),
       m_reporter(reporter), m_report(inc, op)
 {
 }
@@ -39,7 +38,7 @@ bool ParameterUpload::ReadPara_setflg()
     WaitTick();
     m_view.setProgressValue(0);
 
-    const int done = readItems(false, true);
+    const int done = readItems(true);
     // The progress stays where the upload stopped while the operator reads why.
     if (done < ItemCount)
         m_report.stopped(TransferReport::Kind::Upload, done - TransferReport::LineLostAfter,
@@ -61,7 +60,7 @@ bool ParameterUpload::ReadPara_setflg2()
 {
     if (!writeSettingFlag())
         return false;
-    const bool whole = readItems(true, false) == ItemCount;
+    const bool whole = readItems(false) == ItemCount;
     m_op.setStatusPanel(1, QString());
     m_op.setStatusPanel(4, QString());
     m_inc.rereadFlag = false;
@@ -73,8 +72,10 @@ bool ParameterUpload::writeSettingFlag()
     const QString reply = m_request.write(m_inc.registerTable.at(Code::SettingFlag),
                                           DataWord::dataField(1, m_inc.protocolIndex));
     m_reporter.write(reply);
+    m_result = Result::Completed;
     if (!ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex))
         return true;
+    m_result = Result::KeysOperated;
     if (m_inc.uploadRequested) {
         m_op.showMessage({KeyOperationMessage});
         m_inc.uploadRequested = false;
@@ -82,24 +83,21 @@ bool ParameterUpload::writeSettingFlag()
     return false;
 }
 
-int ParameterUpload::readItems(bool readManualOutput, bool showProgress)
+int ParameterUpload::readItems(bool showProgress)
 {
     int unanswered = 0;
     for (int code = FirstCode; code <= LastCode; ++code) {
-        const bool skipped =
-            code == Code::AutoManual || (code == Code::ManualOutput && !readManualOutput);
-        if (!skipped) {
-            m_inc.commErrorFlag = false;
-            readItem(code);
-            unanswered = m_inc.commErrorFlag ? unanswered + 1 : 0;
-        }
+        m_inc.commErrorFlag = false;
+        readItem(code);
+        unanswered = m_inc.commErrorFlag ? unanswered + 1 : 0;
         m_op.setStatusPanel(1, QString());
         const int done = code - FirstCode + 1;
-        // Skipped items count in the progress too.
         if (showProgress)
             m_view.setProgressValue(done);
-        if (unanswered == TransferReport::LineLostAfter)
+        if (unanswered == TransferReport::LineLostAfter) {
+            m_result = Result::LineLost;
             return done;
+        }
     }
     m_inc.settingsFromFile = false;
     m_inc.settingsFileName.clear();
@@ -108,17 +106,11 @@ int ParameterUpload::readItems(bool readManualOutput, bool showProgress)
 
 void ParameterUpload::readItem(int code)
 {
-    if (code < Code::FirstVendor) {
-        m_reporter.read(m_request.read(m_inc.registerTable.at(code)), code);
+    // While auto-tuning is on (as just read) the vendor-frame items are left alone.
+    if (code >= Code::FirstVendor && m_inc.setting(Code::AutoTuning) != 0)
         return;
-    }
-    // The vendor-frame items report their own replies; while auto-tuning is on (as just read)
-    // they are left alone.
-    if (m_inc.setting(Code::AutoTuning) != 0)
-        return;
-    m_inc.itemCode = qint16(code);
-    if (code <= Code::ContactInputFunction)
-        m_vendorReads.Read_SV();
-    else
-        m_vendorReads.Read_data();
+    // Read in a full upload, the item shows what the controller holds: whatever its last write
+    // left, the page's mark goes.
+    if (m_itemRead.read(code))
+        ReadValueStore::settle(m_inc, m_op, code);
 }

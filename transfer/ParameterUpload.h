@@ -3,16 +3,17 @@
 #include "polling/ReplyReporter.h"
 #include "transfer/TransferReport.h"
 
+class ItemReadBack;
 class MainView;
 class OperatorInterface;
 class RequestLayer;
-class VendorFrameReads;
 struct ZN8P_INC;
 
-// Reads every setting item (codes 11 to 63) from the controller into settingValues. Each item is
-// tried once and a single failure does not stop the upload; a refusal of the opening setting-flag
-// write because the controller's keys are being operated does, and so do
-// TransferReport::LineLostAfter unanswered items in a row.
+// Reads every setting item (codes 11 to 63) from the controller into settingValues. An item whose
+// read goes unanswered is tried once more (ItemReadBack); one that still gives no value is left
+// "not read" (unreadCodes) and the upload goes on with the rest of the set. A refusal of the
+// opening setting-flag write because the controller's keys are being operated stops it, and so do
+// TransferReport::LineLostAfter items in a row that went unanswered.
 class ParameterUpload
 {
 public:
@@ -27,33 +28,42 @@ public:
     static constexpr int LastCode = 63;
     static constexpr int ItemCount = LastCode - FirstCode + 1;
 
+    enum class Result {
+        Completed,    // every item tried; unreadCodes names those that gave no value
+        KeysOperated, // the setting flag was refused: nothing read
+        LineLost,     // stopped after TransferReport::LineLostAfter unanswered items in a row
+    };
+
     ParameterUpload(ZN8P_INC &inc, RequestLayer &request, OperatorInterface &op, MainView &view,
-                    ReplyReporter &reporter, VendorFrameReads &vendorReads);
+                    ReplyReporter &reporter, ItemReadBack &itemRead);
 
     // The upload of the Upload menu and of the status check (timerJob 4), with the progress
-    // display (message 502). Codes 45 and 46 are not read. A key-operation refusal ends it at
-    // once, with message 291 only when the Upload menu asked for it (uploadRequested, then
-    // cleared). At the end clears rereadFlag and uploadRequested and sets settingDataValid, and
-    // notes the time in status bar panel 2; an upload stopped by a lost line says how far it got
-    // instead and leaves settingDataValid as it was. Returns false when refused.
+    // display (message 502). A key-operation refusal ends it at once, with message 291 only when
+    // the Upload menu asked for it (uploadRequested, then cleared). At the end clears rereadFlag
+    // and uploadRequested and sets settingDataValid, and notes the time in status bar panel 2; an
+    // upload stopped by a lost line says how far it got instead and leaves settingDataValid as it
+    // was. Returns false when refused.
     bool ReadPara_setflg();
-    // The silent upload of the online start read: no progress display, code 46 (manual output)
-    // read too, stopped silently by a lost line; at the end only rereadFlag is cleared. Returns
-    // true when every item was tried, false when refused or stopped by a lost line.
+    // The silent upload of the online start read: no progress display, stopped silently by a lost
+    // line; at the end only rereadFlag is cleared. Returns true when every item was tried, false
+    // when refused or stopped by a lost line.
     bool ReadPara_setflg2();
+    // How the last upload ended.
+    Result lastResult() const { return m_result; }
 
 private:
     // Writes 1 to the setting-flag register; false on a key-operation refusal.
     bool writeSettingFlag();
     // Returns the number of items handled: ItemCount, or fewer when the line was lost.
-    int readItems(bool readManualOutput, bool showProgress);
+    int readItems(bool showProgress);
     void readItem(int code);
 
     ZN8P_INC &m_inc;
     RequestLayer &m_request;
     OperatorInterface &m_op;
     MainView &m_view;
-    VendorFrameReads &m_vendorReads;
+    ItemReadBack &m_itemRead;
     ReplyReporter &m_reporter;
     TransferReport m_report;
+    Result m_result = Result::Completed;
 };

@@ -10,10 +10,10 @@
 #include "comm/ParameterTable.h"
 #include "comm/ReplyCheck.h"
 #include "comm/RequestLayer.h"
-#include "polling/ValueFormat.h"
-#include "transfer/SettingRanges.h"
+#include "transfer/OutcomeText.h"
 #include "transfer/VendorFrameWrites.h"
 #include "transfer/WriteJournal.h"
+#include "transfer/WriteOutcome.h"
 
 #include <algorithm>
 #include <array>
@@ -24,9 +24,6 @@ namespace
 
 constexpr int DataChangingMessage = 453;
 constexpr int MainSetValueUnreadMessage = 880;
-constexpr int NotTakenMessage = 881;
-constexpr int NotConfirmedMessage = 882;
-constexpr int KeysOperatedNoteMessage = 883;
 // The status bar panel that keeps the outcome of the last write until the next one.
 constexpr int WriteNotePanel = 2;
 // The input type change makes the controller re-range itself before it answers.
@@ -55,69 +52,42 @@ SingleWrite::SingleWrite(ZN8P_INC &inc, RequestLayer &request, ComLink &link, Op
 bool SingleWrite::WriteOneSetting()
 {
     const int code = m_inc.itemCode;
+    m_outcome.reset();
     if (!ParameterTable::isSettingCode(code))
         return true;
     const qint16 value = m_inc.setting(code);
-    m_verdict = Verdict::Taken;
     if ((code == Code::AutoTuning || code == Code::OutOff) &&
         value == m_inc.downloadValues.at(code - 10))
         return true;
-    const std::optional<qint16> before = m_inc.readValues.at(code - 10);
+    ItemOutcome record = ItemOutcome::planned(code, m_inc.readValues.at(code - 10), value);
     // A new write replaces the note the last one left.
     m_op.setStatusPanel(WriteNotePanel, QString());
+    m_inc.writeNoteCode = 0;
 
-    if (isVendorFrameItem(code) && !checkKeysThroughMainSetValue(code, before, value))
+    if (isVendorFrameItem(code) && !checkKeysThroughMainSetValue(record)) {
+        conclude(record);
         return true;
-
-    bool keysNoted = false;
-    const Sent sent = writeItem(code, value);
-    if (sent.direct) {
-        const QString &reply = sent.reply;
-        const ReplyCheck::Outcome outcome = ReplyCheck::judgeWrite(reply, m_inc.protocolIndex);
-        const bool keysOperated = ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex);
-        // Under Ravtocol a keys-operated refusal of the auto-tuning register is passed over, as
-        // the download passes over its last step.
-        const bool ignored =
-            keysOperated && m_inc.protocolIndex == Ravtocol && code == Code::AutoTuning;
-        if (!ignored) {
-            m_reporter.write(reply);
-            if (outcome == ReplyCheck::Outcome::Good)
-                m_inc.settingDataValid = true;
-            else if (outcome == ReplyCheck::Outcome::NoReply)
-                putBack(code);
-            else if (keysOperated)
-                m_op.beep();
-        }
-        keysNoted = keysOperated && !ignored;
-        if (keysNoted)
-            noteKeysOperated(code);
     }
 
+    writeItem(record);
     // Only a good read from here on tells what the controller holds now.
     m_inc.readValues.at(code - 10).reset();
-    const bool readBackGood = m_readBack.read(code);
-    judgeReadBack(code, value, readBackGood, keysNoted);
-    const WriteOutcome outcome = sent.vendorFrame
-                                     ? WriteOutcome::ofVendorReply(sent.reply)
-                                     : WriteOutcome::ofReply(sent.reply, m_inc.protocolIndex);
-    m_journal.record(
-        m_inc, code, before, value,
-        outcome.checkedBy(m_inc.readValues.at(code - 10), value, FormatItemValue(m_inc, code)));
+    record.readBackTried = true;
+    if (m_readBack.read(code))
+        record.readBack = m_inc.setting(code);
+    conclude(record);
     m_op.setStatusPanel(1, QString());
     return true;
 }
 
-bool SingleWrite::checkKeysThroughMainSetValue(int code, std::optional<qint16> before, qint16 value)
+bool SingleWrite::checkKeysThroughMainSetValue(ItemOutcome &record)
 {
+    const int code = record.code;
     // The frame carries the main set value: the operator's own when it is the item changed, else
     // the controller's, read just before, so that nothing the operator did not choose is sent.
-    qint16 mainSetValue = value;
+    qint16 mainSetValue = record.sent;
     if (code != Code::MainSetValue) {
-        const ReplyCheck::Outcome read = m_reporter.read(
-            m_request.read(m_inc.registerTable.at(Code::MainSetValue)), Code::MainSetValue);
-        if (read != ReplyCheck::Outcome::Good) {
-            m_verdict =
-                read == ReplyCheck::Outcome::NoReply ? Verdict::NoReply : Verdict::Unconfirmed;
+        if (!m_readBack.read(Code::MainSetValue)) {
             putBack(code);
             m_op.showMessage({MainSetValueUnreadMessage}, MessageIcon::Exclamation);
             return false;
@@ -131,98 +101,120 @@ bool SingleWrite::checkKeysThroughMainSetValue(int code, std::optional<qint16> b
     m_inc.commErrorFlag = false;
     if (ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex)) {
         m_view.showKeyOperationNotice();
-        m_verdict = Verdict::KeysOperated;
         putBack(code);
         m_op.beep();
-        noteKeysOperated(code);
-        m_journal.record(m_inc, code, before, value,
-                         WriteOutcome::ofReply(reply, m_inc.protocolIndex));
+        // The item's write was refused at its first step.
+        WriteReply::judge(record, reply, m_inc.protocolIndex);
         return false;
     }
-    if (ReplyCheck::isNoReply(reply)) {
-        m_view.setCommErrorVisible(true);
-        m_inc.commErrorFlag = true;
-        m_verdict = Verdict::NoReply;
-        putBack(code);
-        m_journal.record(m_inc, code, before, value, {WriteOutcome::Kind::NoReply, {}});
-        return false;
+    if (!ReplyCheck::isNoReply(reply))
+        return true;
+    // A lost, late or garbled reply says nothing about the keys, nor that the line is gone: a
+    // read of the main set value tells. Answered, the write goes on and the vendor frame's own
+    // replies judge it.
+    if (m_readBack.read(Code::MainSetValue))
+        return true;
+    m_view.setCommErrorVisible(true);
+    m_inc.commErrorFlag = true;
+    putBack(code);
+    if (code == Code::MainSetValue) {
+        // That register write was the item's own, and nothing since showed where it went.
+        record.reply = ItemOutcome::Reply::NoReply;
+        record.readBackTried = true;
     }
-    return true;
+    return false;
 }
 
-SingleWrite::Sent SingleWrite::writeItem(int code, qint16 value)
+void SingleWrite::writeItem(ItemOutcome &record)
 {
+    const int code = record.code;
+    const qint16 value = record.sent;
     const QString data = DataWord::dataField(value, m_inc.protocolIndex);
     const QString vendorData = DataWord::toHex(value);
     switch (code) {
     case Code::InputType:
         setReplyTimeout(InputTypeReplyTimeout);
         break;
-    case Code::AtBias:
+    case Code::AtBias: {
         m_reporter.read(m_request.read(m_inc.registerTable.at(Code::ModeRegister)),
                         Code::ModeRegister);
         if (m_inc.setting(Code::ModeRegister) >= VendorFrameWrites::DirectAtBiasMode)
             break;
-        return {m_vendorWrites.atb(data), false, m_vendorWrites.atbThroughVendorFrame(value)};
+        // atb() reports its own replies, through the vendor frame or directly.
+        const QString reply = m_vendorWrites.atb(data);
+        if (m_vendorWrites.atbThroughVendorFrame(value))
+            WriteReply::judgeVendor(record, reply);
+        else
+            WriteReply::judge(record, reply, m_inc.protocolIndex);
+        return;
+    }
     case Code::MainSetValue:
     case 58:
     case 59:
     case 60:
     case 61:
-        return {m_vendorWrites.SV_change(vendorData), false, true};
+        WriteReply::judgeVendor(record, m_vendorWrites.SV_change(vendorData));
+        return;
     case Code::OutOffKey:
         // The OUT/OFF function (0) has no manual control: the controller is put back to
         // automatic first.
         if (value == 0 && m_inc.setting(Code::AutoManual) == 1) {
             m_inc.setting(Code::AutoManual) = 0;
             m_op.setStatusPanel(1, msg(DataChangingMessage));
+            ItemOutcome automatic = ItemOutcome::planned(
+                Code::AutoManual, m_inc.readValues.at(Code::AutoManual - 10), 0);
             const QString reply = m_request.write(m_inc.registerTable.at(Code::AutoManual),
                                                   DataWord::dataField(0, m_inc.protocolIndex));
             m_reporter.write(reply);
-            m_journal.record(m_inc, Code::AutoManual, m_inc.readValues.at(Code::AutoManual - 10), 0,
-                             WriteOutcome::ofReply(reply, m_inc.protocolIndex));
+            WriteReply::judge(automatic, reply, m_inc.protocolIndex);
+            m_journal.record(m_inc, automatic);
         }
-        return {m_vendorWrites.DCOSL_change(vendorData), false, true};
+        WriteReply::judgeVendor(record, m_vendorWrites.DCOSL_change(vendorData));
+        return;
     case Code::AbnormalOutput:
-        return {m_vendorWrites.DCOSL_change(vendorData), false, true};
+        WriteReply::judgeVendor(record, m_vendorWrites.DCOSL_change(vendorData));
+        return;
     default:
         break;
     }
-    return {m_request.write(m_inc.registerTable.at(code), data)};
-}
-
-void SingleWrite::judgeReadBack(int code, qint16 sent, bool readBackGood, bool keysNoted)
-{
-    if (readBackGood && m_inc.setting(code) == sent) {
-        m_inc.unconfirmedWrites.remove(code);
-        m_verdict = Verdict::Taken;
+    const QString reply = m_request.write(m_inc.registerTable.at(code), data);
+    WriteReply::judge(record, reply, m_inc.protocolIndex);
+    // Under Ravtocol a keys-operated refusal of the auto-tuning register is passed over, as the
+    // download passes over its last step: no beep, no box.
+    if (record.reply == ItemOutcome::Reply::KeysOperated && m_inc.protocolIndex == Ravtocol &&
+        code == Code::AutoTuning)
         return;
-    }
-    m_inc.unconfirmedWrites.insert(code, sent);
-    if (keysNoted) {
-        m_verdict = Verdict::KeysOperated;
-        return;
-    }
-    const QString name = SettingRanges::itemName(m_inc, code);
-    if (readBackGood) {
-        m_verdict = Verdict::NotTaken;
-        setNote(msg(NotTakenMessage)
-                    .arg(name, ItemValueText(m_inc, code, sent),
-                         ItemValueText(m_inc, code, m_inc.setting(code))));
-    } else {
-        m_verdict = m_inc.commErrorFlag ? Verdict::NoReply : Verdict::Unconfirmed;
-        setNote(msg(NotConfirmedMessage).arg(name, ItemValueText(m_inc, code, sent)));
+    m_reporter.write(reply);
+    switch (record.reply) {
+    case ItemOutcome::Reply::Answered:
+        m_inc.settingDataValid = true;
+        break;
+    case ItemOutcome::Reply::NoReply:
+        putBack(code);
+        break;
+    case ItemOutcome::Reply::KeysOperated:
+        m_op.beep();
+        break;
+    case ItemOutcome::Reply::Refused:
+    case ItemOutcome::Reply::NotSent:
+        break;
     }
 }
 
-void SingleWrite::noteKeysOperated(int code)
+void SingleWrite::conclude(const ItemOutcome &record)
 {
-    setNote(msg(KeysOperatedNoteMessage).arg(SettingRanges::itemName(m_inc, code)));
-}
-
-void SingleWrite::setNote(const QString &note)
-{
-    m_op.setStatusPanel(WriteNotePanel, note);
+    m_outcome = record;
+    // An item not sent has its previous value back on the page: nothing to mark.
+    if (record.sentOut() && record.marked())
+        m_inc.unconfirmedWrites.insert(record.code, record);
+    else
+        m_inc.unconfirmedWrites.remove(record.code);
+    const QString note = OutcomeText::note(m_inc, record);
+    if (!note.isEmpty()) {
+        m_op.setStatusPanel(WriteNotePanel, note);
+        m_inc.writeNoteCode = record.code;
+    }
+    m_journal.record(m_inc, record);
 }
 
 void SingleWrite::putBack(int code)

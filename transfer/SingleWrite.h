@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ItemOutcome.h"
 #include "polling/ItemReadBack.h"
 #include "polling/ReplyReporter.h"
 
@@ -22,15 +23,6 @@ struct ZN8P_INC;
 class SingleWrite
 {
 public:
-    // How the last WriteOneSetting ended.
-    enum class Verdict {
-        Taken,        // the read-back shows the value sent (or nothing needed writing)
-        KeysOperated, // refused because the controller's keys are being operated
-        NotTaken,     // the read-back shows another value
-        Unconfirmed,  // the write or the read-back was refused: the controller's value is unknown
-        NoReply,      // the controller did not answer the write's last step or its read-back
-    };
-
     SingleWrite(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
                 MainView &view, ItemReadBack &itemRead, VendorFrameWrites &vendorWrites,
                 WriteJournal &journal);
@@ -41,21 +33,24 @@ public:
     //   main set value to its register, which tells whether the controller's keys are operated:
     //   the operator's value for item 11, else the controller's own, read just before (when it
     //   cannot be read, message 880 and nothing is written). Keys operated: the key-operation
-    //   notice shows for 2 s, the previous value is put back and nothing else is sent; with no
-    //   reply the communication error box shows and the value is put back.
+    //   notice shows for 2 s, the previous value is put back and nothing else is sent. When that
+    //   write goes unanswered, a read of the main set value tells whether the line is there: if
+    //   it answers, the reply was lost on the way and the write goes on; if not, the
+    //   communication error box shows and the value is put back.
     // - A direct write that goes unanswered puts the previous value back and shows the
     //   communication error box; a refusal because of the keys beeps (not for auto-tuning under
     //   Ravtocol, whose controllers refuse that register while the keys are worked).
     // - A good direct write sets settingDataValid.
-    // - The write counts as taken only when the read-back shows the value sent. Otherwise the
-    //   item goes into unconfirmedWrites and status bar panel 2 names it (keys operated, not
-    //   taken with the controller's value, or not confirmed) until the next write.
-    // - Every write sent goes into the journal with what became of it, judged by its reply and
-    //   the read-back.
-    // Always true: failures are reported, never stop the dispatcher; lastVerdict() says how it
-    // ended.
+    // - The item is read back. What the controller answered and what the read-back showed make
+    //   the item's record (lastOutcome), from which everything else follows: a record not taken
+    //   whose value was sent goes into unconfirmedWrites, status bar panel 2 names it (keys
+    //   operated, not taken with the controller's value, or not confirmed) until the next write
+    //   or a read that shows the value sent, and the journal gets one line for it.
+    // Always true: failures are reported, never stop the dispatcher.
     bool WriteOneSetting();
-    Verdict lastVerdict() const { return m_verdict; }
+    // The record of the last WriteOneSetting; nullopt when nothing needed writing (an unchanged
+    // switch, or no setting code).
+    const std::optional<ItemOutcome> &lastOutcome() const { return m_outcome; }
 
     // The manual output buttons "+1.0", "+0.1", "-0.1", "-1.0", "+10.0", "-10.0" (index 0 to 5):
     // while online, reads the manual output (code 46, tenths of a percent), steps it, keeps it
@@ -64,26 +59,15 @@ public:
     void Manuval_Click(int index);
 
 private:
-    struct Sent {
-        QString reply;
-        // A user-protocol write judged and reported here; else a vendor-frame routine's, which
-        // reports itself.
-        bool direct = true;
-        // reply is a vendor-frame reply (ACK, NAK, ...).
-        bool vendorFrame = false;
-    };
-    // Writes the item; returns the reply of its last write.
-    Sent writeItem(int code, qint16 value);
     // The vendor-frame items' first step: the main set value written to its own register, which
     // tells whether the controller's keys are operated. False when the item must not be written
-    // (keys operated, no reply, or the controller's main set value could not be read), with the
-    // previous value put back and the operator told.
-    bool checkKeysThroughMainSetValue(int code, std::optional<qint16> before, qint16 value);
-    // A write is taken only when its read-back shows the value sent; otherwise the item is
-    // listed in unconfirmedWrites and status bar panel 2 says so until the next write.
-    void judgeReadBack(int code, qint16 sent, bool readBackGood, bool keysNoted);
-    void noteKeysOperated(int code);
-    void setNote(const QString &note);
+    // (keys operated, the line down, or the controller's main set value could not be read), with
+    // the previous value put back, the operator told and record saying why.
+    bool checkKeysThroughMainSetValue(ItemOutcome &record);
+    // Writes the item and judges the reply of its last write into record.
+    void writeItem(ItemOutcome &record);
+    // Puts the record in force: the page's mark, status bar panel 2 and the journal.
+    void conclude(const ItemOutcome &record);
     void putBack(int code);
     void setReplyTimeout(int milliseconds);
 
@@ -96,5 +80,5 @@ private:
     WriteJournal &m_journal;
     ReplyReporter m_reporter;
     ItemReadBack &m_readBack;
-    Verdict m_verdict = Verdict::Taken;
+    std::optional<ItemOutcome> m_outcome;
 };

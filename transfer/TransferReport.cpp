@@ -3,8 +3,7 @@
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
 #include "base/ZN8P_INC.h"
-#include "polling/ValueFormat.h"
-#include "transfer/SettingRanges.h"
+#include "transfer/OutcomeText.h"
 
 #include <QStringList>
 #include <QTime>
@@ -24,57 +23,77 @@ constexpr int UploadKeysOperated = 291;
 constexpr int DownloadKeysOperated = 292;
 constexpr int LineLostReason = 892;
 constexpr int NotTakenHeading = 893;
-constexpr int NotTakenLine = 894;
-constexpr int NotReadText = 895;
+constexpr int NotSentHeading = 1110;
 
 } // namespace
 
-TransferReport::TransferReport(const ZN8P_INC &inc, OperatorInterface &op) : m_inc(inc), m_op(op) {}
+TransferReport::TransferReport(ZN8P_INC &inc, OperatorInterface &op) : m_inc(inc), m_op(op) {}
 
 void TransferReport::begin()
 {
-    m_op.setStatusPanel(NotePanel, QString());
+    setNote(QString());
 }
 
-void TransferReport::completed(Kind kind, const QList<NotTaken> &notTaken)
+void TransferReport::setNote(const QString &note)
+{
+    m_op.setStatusPanel(NotePanel, note);
+    // The panel names no single write any more.
+    m_inc.writeNoteCode = 0;
+}
+
+void TransferReport::completed(Kind kind, const QList<ItemOutcome> &outcomes)
 {
     if (m_endNotice)
         m_endNotice(true);
     const int note = kind == Kind::Download ? DownloadCompletedNote : UploadCompletedNote;
-    m_op.setStatusPanel(NotePanel, msg(note).arg(QTime::currentTime().toString(u"HH:mm:ss")));
+    setNote(msg(note).arg(QTime::currentTime().toString(u"HH:mm:ss")));
+    const QString notTaken = notTakenLines(outcomes);
     if (!notTaken.isEmpty())
-        m_op.showText(NotTakenHeading, notTakenLines(notTaken), MessageIcon::Exclamation);
+        m_op.showText(NotTakenHeading, notTaken, MessageIcon::Exclamation);
 }
 
 void TransferReport::stopped(Kind kind, int done, int total, StopReason reason,
-                             const QList<NotTaken> &notTaken)
+                             const QList<ItemOutcome> &outcomes)
 {
     if (m_endNotice)
         m_endNotice(false);
     const bool download = kind == Kind::Download;
-    m_op.setStatusPanel(
-        NotePanel, msg(download ? DownloadStoppedNote : UploadStoppedNote).arg(done).arg(total));
+    setNote(msg(download ? DownloadStoppedNote : UploadStoppedNote).arg(done).arg(total));
     const int stoppedMessage = download ? DownloadStoppedMessage : UploadStoppedMessage;
     const int reasonMessage = reason == StopReason::LineLost ? LineLostReason
                               : download                     ? DownloadKeysOperated
                                                              : UploadKeysOperated;
     QStringList lines{msg(reasonMessage), msg(stoppedMessage).arg(done).arg(total)};
-    if (!notTaken.isEmpty())
-        lines << QString() << notTakenLines(notTaken);
+    for (const QString &list : {notTakenLines(outcomes), notSentLines(outcomes)}) {
+        if (!list.isEmpty())
+            lines << QString() << list;
+    }
     // Named by its reason: the keys-operated refusal is the message the operator knows.
     m_op.showText(reasonMessage, lines.join(QLatin1Char('\n')), MessageIcon::Exclamation);
 }
 
-QString TransferReport::notTakenLines(const QList<NotTaken> &notTaken) const
+QString TransferReport::notTakenLines(const QList<ItemOutcome> &outcomes) const
 {
-    QStringList lines{msg(NotTakenHeading)};
-    for (const NotTaken &item : notTaken) {
-        lines << msg(NotTakenLine)
-                     .arg(item.code)
-                     .arg(SettingRanges::itemName(m_inc, item.code),
-                          ItemValueText(m_inc, item.code, item.sent),
-                          item.read ? ItemValueText(m_inc, item.code, m_inc.setting(item.code))
-                                    : msg(NotReadText));
+    QStringList lines;
+    for (const ItemOutcome &item : outcomes) {
+        if (item.sentOut() && !item.taken())
+            lines << OutcomeText::listLine(m_inc, item);
     }
+    if (lines.isEmpty())
+        return QString();
+    lines.prepend(msg(NotTakenHeading));
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString TransferReport::notSentLines(const QList<ItemOutcome> &outcomes) const
+{
+    QStringList lines;
+    for (const ItemOutcome &item : outcomes) {
+        if (!item.sentOut())
+            lines << OutcomeText::listLine(m_inc, item);
+    }
+    if (lines.isEmpty())
+        return QString();
+    lines.prepend(msg(NotSentHeading));
     return lines.join(QLatin1Char('\n'));
 }

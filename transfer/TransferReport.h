@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/ItemOutcome.h"
+
 #include <QList>
 #include <QString>
 #include <QtGlobal>
@@ -25,34 +27,31 @@ public:
     // is a glitch, three in a row are a dead peer or an unplugged adapter.
     static constexpr int LineLostAfter = 3;
 
-    // An item of a download that the controller does not hold as sent; read tells whether
-    // settingValues holds the controller's value of it (else it could not be read back).
-    struct NotTaken {
-        int code = 0;
-        qint16 sent = 0;
-        bool read = false;
-    };
-
     // Told how each transfer ended (true: completed), for the event log.
     using EndNotice = std::function<void(bool completed)>;
 
-    TransferReport(const ZN8P_INC &inc, OperatorInterface &op);
+    TransferReport(ZN8P_INC &inc, OperatorInterface &op);
     void setEndNotice(EndNotice notice) { m_endNotice = std::move(notice); }
 
     // Clears the last note: a new transfer starts.
     void begin();
-    // Every item handled ("Download completed at 10:42:05"); notTaken, when not empty, is listed
-    // in one message box.
-    void completed(Kind kind, const QList<NotTaken> &notTaken);
+    // Every item handled ("Download completed at 10:42:05"); the records of outcomes that were
+    // sent and not taken are listed in one message box.
+    void completed(Kind kind, const QList<ItemOutcome> &outcomes);
     // Stopped after done of total items: one message box saying how far it got, why, that the
-    // controller now holds a mix of old and new values (download), and the items not taken.
+    // controller now holds a mix of old and new values (download), the items sent and not taken
+    // and the items never sent.
     void stopped(Kind kind, int done, int total, StopReason reason,
-                 const QList<NotTaken> &notTaken = {});
+                 const QList<ItemOutcome> &outcomes = {});
 
 private:
-    QString notTakenLines(const QList<NotTaken> &notTaken) const;
+    void setNote(const QString &note);
+    // The heading and one line per record sent and not taken; empty when there is none.
+    QString notTakenLines(const QList<ItemOutcome> &outcomes) const;
+    // The heading and one line per record never sent; empty when there is none.
+    QString notSentLines(const QList<ItemOutcome> &outcomes) const;
 
-    const ZN8P_INC &m_inc;
+    ZN8P_INC &m_inc;
     OperatorInterface &m_op;
     EndNotice m_endNotice;
 };

@@ -36,9 +36,15 @@ QString WriteJournal::pathFor(const QDate &date) const
     return m_folder + QLatin1Char('/') + JournalFile::fileName(date);
 }
 
-void WriteJournal::record(const ZN8P_INC &inc, int code, std::optional<qint16> before, qint16 sent,
-                          const WriteOutcome &outcome)
+void WriteJournal::record(const ZN8P_INC &inc, const ItemOutcome &item)
 {
+    if (!item.sentOut())
+        return;
+    const int code = item.code;
+    const std::optional<qint16> before = item.before;
+    const qint16 sent = item.sent;
+    const WriteOutcome outcome = WriteOutcome::of(
+        item, item.readBack ? FormatItemValue(inc, code, *item.readBack) : QString());
     const QDateTime at = m_clock();
     const QStringList fields = {
         isoTime(at),

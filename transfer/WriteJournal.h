@@ -27,11 +27,11 @@ public:
 
     WriteJournal(QString folder, Source source, OperatorInterface &op);
 
-    // One write of code to the controller of inc's port and instrument number: before is the
-    // value last read from the controller (nullopt when none was read), sent the value written.
-    // Value texts are formatted as the main display shows the item under inc's other settings.
-    void record(const ZN8P_INC &inc, int code, std::optional<qint16> before, qint16 sent,
-                const WriteOutcome &outcome);
+    // One write to the controller of inc's port and instrument number, as its record has it (the
+    // value before, the value sent and what became of it, WriteOutcome::of). An item never sent
+    // adds no line. Value texts are formatted as the main display shows the item under inc's
+    // other settings.
+    void record(const ZN8P_INC &inc, const ItemOutcome &outcome);
 
     QString folder() const { return m_folder; }
     // The file that holds the entries of date's month.

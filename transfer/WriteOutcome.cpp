@@ -15,51 +15,29 @@ const std::array<std::pair<WriteOutcome::Kind, const char *>, 4> Keywords = {{
     {WriteOutcome::Kind::ReadBackDifferent, "read back different"},
 }};
 
+const QString KeysOperatedDetail = QStringLiteral("keys operated");
+const QString NotUnderstoodDetail = QStringLiteral("not understood");
+
 } // namespace
 
-WriteOutcome WriteOutcome::ofReply(const QString &reply, qint16 protocolIndex)
+WriteOutcome WriteOutcome::of(const ItemOutcome &record, const QString &heldText)
 {
-    switch (ReplyCheck::judgeWrite(reply, protocolIndex)) {
-    case ReplyCheck::Outcome::Good:
+    switch (record.verdict()) {
+    case ItemOutcome::Verdict::Taken:
         return {Kind::Taken, {}};
-    case ReplyCheck::Outcome::NoReply:
-        return {Kind::NoReply, {}};
-    case ReplyCheck::Outcome::Refused:
-        return {Kind::Refused, ReplyCheck::isKeysOperated(reply, protocolIndex)
-                                   ? QStringLiteral("keys operated")
-                                   : ReplyCheck::errorCode(reply, protocolIndex)};
-    case ReplyCheck::Outcome::Unrecognised:
-        break;
-    }
-    return {Kind::Refused, QStringLiteral("not understood")};
-}
-
-WriteOutcome WriteOutcome::ofVendorReply(const QString &reply)
-{
-    switch (ReplyCheck::judgeVendor(reply)) {
-    case ReplyCheck::VendorReply::Accepted:
-        return {Kind::Taken, {}};
-    case ReplyCheck::VendorReply::WriteRefused:
-        return {Kind::Refused, QStringLiteral("NAK")};
-    case ReplyCheck::VendorReply::ReadRefused:
-    case ReplyCheck::VendorReply::NotUnderstood:
-        return {Kind::Refused, QStringLiteral("not understood")};
-    case ReplyCheck::VendorReply::None:
+    case ItemOutcome::Verdict::NotTaken:
+        return {Kind::ReadBackDifferent, heldText};
+    case ItemOutcome::Verdict::Refused:
+        return {Kind::Refused, record.detail};
+    case ItemOutcome::Verdict::KeysOperated:
+        return {Kind::Refused, KeysOperatedDetail};
+    case ItemOutcome::Verdict::Unconfirmed:
+        return {Kind::NoReply, QStringLiteral("read-back")};
+    case ItemOutcome::Verdict::NoReply:
+    case ItemOutcome::Verdict::NotReached:
         break;
     }
     return {Kind::NoReply, {}};
-}
-
-WriteOutcome WriteOutcome::checkedBy(std::optional<qint16> readBack, qint16 sent,
-                                     const QString &readBackText) const
-{
-    if (kind != Kind::Taken)
-        return *this;
-    if (!readBack)
-        return {Kind::NoReply, QStringLiteral("read-back")};
-    if (*readBack != sent)
-        return {Kind::ReadBackDifferent, readBackText};
-    return *this;
 }
 
 QString WriteOutcome::keyword() const
@@ -79,3 +57,58 @@ std::optional<WriteOutcome::Kind> WriteOutcome::fromKeyword(const QString &keywo
     }
     return std::nullopt;
 }
+
+namespace WriteReply
+{
+
+void judge(ItemOutcome &record, const QString &reply, qint16 protocolIndex)
+{
+    using Reply = ItemOutcome::Reply;
+    record.detail.clear();
+    switch (ReplyCheck::judgeWrite(reply, protocolIndex)) {
+    case ReplyCheck::Outcome::Good:
+        record.reply = Reply::Answered;
+        return;
+    case ReplyCheck::Outcome::NoReply:
+        record.reply = Reply::NoReply;
+        return;
+    case ReplyCheck::Outcome::Refused:
+        if (ReplyCheck::isKeysOperated(reply, protocolIndex)) {
+            record.reply = Reply::KeysOperated;
+            record.detail = KeysOperatedDetail;
+        } else {
+            record.reply = Reply::Refused;
+            record.detail = ReplyCheck::errorCode(reply, protocolIndex);
+        }
+        return;
+    case ReplyCheck::Outcome::Unrecognised:
+        break;
+    }
+    record.reply = Reply::Refused;
+    record.detail = NotUnderstoodDetail;
+}
+
+void judgeVendor(ItemOutcome &record, const QString &reply)
+{
+    using Reply = ItemOutcome::Reply;
+    record.detail.clear();
+    switch (ReplyCheck::judgeVendor(reply)) {
+    case ReplyCheck::VendorReply::Accepted:
+        record.reply = Reply::Answered;
+        return;
+    case ReplyCheck::VendorReply::WriteRefused:
+        record.reply = Reply::Refused;
+        record.detail = QStringLiteral("NAK");
+        return;
+    case ReplyCheck::VendorReply::ReadRefused:
+    case ReplyCheck::VendorReply::NotUnderstood:
+        record.reply = Reply::Refused;
+        record.detail = NotUnderstoodDetail;
+        return;
+    case ReplyCheck::VendorReply::None:
+        break;
+    }
+    record.reply = Reply::NoReply;
+}
+
+} // namespace WriteReply

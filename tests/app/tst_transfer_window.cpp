@@ -126,7 +126,7 @@ void TestTransferWindow::refusedValueIsListedAndMarked()
                  FormatItemValue(m_rig->inc(), 28).trimmed()),
              qPrintable(m_rig->op.texts.value(893)));
     QCOMPARE(m_rig->inc().setting(28), before);
-    QCOMPARE(m_rig->inc().unconfirmedWrites.value(28), qint16(30000));
+    QCOMPARE(m_rig->inc().unconfirmedWrites.value(28).sent, qint16(30000));
     const auto marked = [this] {
         const QList<QLabel *> labels = m_rig->window->findChildren<QLabel *>();
         return std::count_if(labels.cbegin(), labels.cend(), [](const QLabel *label) {

@@ -38,6 +38,11 @@ QString ScriptedController::answer(const FakeCom::Request &request)
         if (!text.isNull())
             return text;
     }
+    return respond(request);
+}
+
+QString ScriptedController::respond(const FakeCom::Request &request)
+{
     switch (request.frameMode) {
     case FrameMode::ModbusAscii:
     case FrameMode::ModbusRtu:

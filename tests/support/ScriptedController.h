@@ -36,6 +36,9 @@ public:
     // Makes this controller the script's responder. The controller must outlive the script's use.
     void install(FakeCom::Script &script);
     QString answer(const FakeCom::Request &request);
+    // The controller's own answer, without the intercept: an intercept that lets a request take
+    // effect but loses its reply calls this.
+    QString respond(const FakeCom::Request &request);
 
     // The Modbus address a request concerns, in any user protocol (Ravtocol data registers
     // converted back); the vendor item under the vendor frame.

@@ -75,7 +75,7 @@ void TestOnlineStartRead::firstStartUploadsEverything()
 
     const QStringList user = rig.userRequests();
     QCOMPARE(user.mid(0, 4), (QStringList{"R 00A2", "R 00A1", "R 0085", "W 0070=0001"}));
-    QCOMPARE(user.filter("R ").size(), 3 + 46); // codes 11 to 57 but 45; 58 to 63 by vendor
+    QCOMPARE(user.filter("R ").size(), 3 + 47); // codes 11 to 57; 58 to 63 by vendor
     QVERIFY(rig.inc.rangeOnlyFlag);
     QCOMPARE(rig.inc.statusWord(), qint16(1));
     QCOMPARE(rig.inc.setting(26), qint16(-50));

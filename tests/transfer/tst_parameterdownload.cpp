@@ -1,9 +1,11 @@
 #include "base/MessageTable.h"
 #include "comm/DataWord.h"
 #include "comm/RegisterMap.h"
+#include "display/MainDisplayModel.h"
 #include "tests/support/CoreRig.h"
 #include "transfer/ControllerComparison.h"
 #include "transfer/ParameterDownload.h"
+#include "transfer/SettingRanges.h"
 #include "transfer/VendorFrameWrites.h"
 
 #include <QtTest>
@@ -110,6 +112,7 @@ private slots:
     void keysOperatedStopDownload_data();
     void keysOperatedStopDownload();
     void refusedBeforeTheChain();
+    void lineLostPartWay();
     void compareWithController();
 };
 
@@ -276,6 +279,10 @@ void TestParameterDownload::refusedBeforeTheChain()
     QCOMPARE(keys.op.messages(), QList<QList<int>>{{292}});
     QVERIFY(keys.inc.downloadRequested && !keys.inc.settingDataValid);
     QVERIFY(keys.journalLines().isEmpty());
+    // Nothing was sent: every item of the set is "not reached", none taken.
+    QVERIFY(!keys.download.lastOutcomes().isEmpty());
+    for (const ItemOutcome &item : keys.download.lastOutcomes())
+        QCOMPARE(item.verdict(), ItemOutcome::Verdict::NotReached);
 
     // A dead line stops it after three unanswered steps instead of paying a reply timeout for
     // every item; nothing is read back, and every item not confirmed stays marked.
@@ -291,12 +298,76 @@ void TestParameterDownload::refusedBeforeTheChain()
     QCOMPARE(readBacks, 0);
     QCOMPARE(deaf.op.messages(), QList<QList<int>>{{892}});
     QVERIFY(deaf.op.texts.value(892).contains("stopped after 0 of"));
+    QVERIFY(deaf.op.texts.value(892).contains("\n11 Main set value: not sent ("));
     QCOMPARE(deaf.view.progressValues.last(), 3);
     QVERIFY(!deaf.view.progressVisible);
     QVERIFY(deaf.inc.unconfirmedWrites.contains(49) && deaf.inc.unconfirmedWrites.contains(12));
     QVERIFY(deaf.inc.downloadRequested && !deaf.inc.settingDataValid);
     QCOMPARE(deaf.journalLines(),
              (QStringList{"49 49 no reply", "25 25 no reply", "26 26 no reply"}));
+}
+
+// The line is pulled part-way: the items the controller answered before stay taken, as the
+// journal says; the three that went unanswered are not known; those never sent are named as
+// never sent, never as sent. The page shows the marks at once, before any read.
+void TestParameterDownload::lineLostPartWay()
+{
+    DownloadRig rig(ModbusAscii);
+    int writes = 0;
+    rig.controller.intercept = [&](const FakeCom::Request &r) {
+        if (r.command == "06" && ++writes > 1 + 20)
+            rig.controller.silent = true;
+        return QString();
+    };
+    rig.inc.downloadRequested = true;
+    int readBacks = 0;
+    rig.download.setReadBack([&] { ++readBacks; });
+
+    QCOMPARE(rig.download.DownloadCopy(), ParameterDownload::Result::LineLost);
+
+    QMap<ItemOutcome::Verdict, QList<int>> byVerdict;
+    for (const ItemOutcome &item : rig.download.lastOutcomes())
+        byVerdict[item.verdict()] << item.code;
+    const QList<int> taken = byVerdict.value(ItemOutcome::Verdict::Taken);
+    const QList<int> unanswered = byVerdict.value(ItemOutcome::Verdict::NoReply);
+    const QList<int> notSent = byVerdict.value(ItemOutcome::Verdict::NotReached);
+    QVERIFY(taken.size() >= 15);
+    QCOMPARE(unanswered.size(), 3);
+    QCOMPARE(taken.size() + unanswered.size() + notSent.size(),
+             int(rig.download.lastOutcomes().size()));
+    QCOMPARE(readBacks, 0);
+    QCOMPARE(QSet<int>(rig.inc.unconfirmedWrites.keyBegin(), rig.inc.unconfirmedWrites.keyEnd()),
+             QSet<int>(unanswered.cbegin(), unanswered.cend()) +
+                 QSet<int>(notSent.cbegin(), notSent.cend()));
+    QCOMPARE(rig.view.settingPageRefreshes, 1);
+
+    const QString box = rig.op.texts.value(892);
+    QVERIFY2(box.contains(QStringLiteral("stopped after %1 of").arg(taken.size())),
+             qPrintable(box));
+    for (const int code : taken)
+        QVERIFY2(!box.contains(QStringLiteral("\n%1 ").arg(code)), qPrintable(box));
+    for (const int code : unanswered)
+        QVERIFY(box.contains(QStringLiteral("\n%1 %2: sent ")
+                                 .arg(code)
+                                 .arg(SettingRanges::itemName(rig.inc, code))));
+    for (const int code : notSent)
+        QVERIFY(box.contains(QStringLiteral("\n%1 %2: not sent (")
+                                 .arg(code)
+                                 .arg(SettingRanges::itemName(rig.inc, code))));
+    // The page's tool tips say what was sent, and for an item never sent that nothing was.
+    rig.inc.settingDataValid = true;
+    const SettingPageState pages = Disp_SStab2(rig.inc, SettingPageState::AllPages);
+    for (const int code : unanswered + notSent) {
+        const SettingRow *row = pages.row(code);
+        if (row == nullptr)
+            continue;
+        QVERIFY(row->unconfirmed);
+        QCOMPARE(row->unconfirmedTip.startsWith("Not sent:"), notSent.contains(code));
+    }
+    const QStringList journal = rig.journalLines();
+    QCOMPARE(journal.filter(" taken").size(), taken.size());
+    QCOMPARE(journal.filter(" no reply").size(), 3);
+    QCOMPARE(journal.size(), taken.size() + 3);
 }
 
 void TestParameterDownload::compareWithController()
@@ -328,12 +399,13 @@ void TestParameterDownload::compareWithController()
     QCOMPARE(rig.inc.settingValues, shown);
     QVERIFY(rig.wire().filter(QRegularExpression("^W (?!0000=4C1A)")).isEmpty());
 
-    // A dead line ends the comparison after three unanswered reads, with message 892.
+    // A dead line ends the comparison after three items in a row unanswered (each read tried
+    // twice), with message 892.
     DownloadRig deaf(ModbusAscii);
     deaf.controller.silent = true;
     ControllerComparison &dead = deaf.core.comparison;
     QVERIFY(!dead.compare().has_value());
-    QCOMPARE(deaf.wire().size(), 3);
+    QCOMPARE(deaf.wire().size(), 6);
     QCOMPARE(deaf.op.messages(), QList<QList<int>>{{892}});
 }
 

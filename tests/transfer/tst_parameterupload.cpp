@@ -48,6 +48,7 @@ private slots:
     void keyOperationStopsUpload_data();
     void keyOperationStopsUpload();
     void failuresDoNotStopUpload();
+    void lostRepliesCostOneItemAtMost();
 };
 
 void TestParameterUpload::menuUpload_data()
@@ -75,13 +76,15 @@ void TestParameterUpload::menuUpload()
 
     const QStringList user = rig.userRequests();
     QCOMPARE(user.first(), flag);
-    QCOMPARE(user.filter("R "), registerReads(45, 46));
+    // Every item, the auto/manual switch and the manual output among them: the pages, a file
+    // saved and the report hold the controller's whole set.
+    QCOMPARE(user.filter("R "), registerReads(0, 0));
     // One exchange per vendor item: 58, 59, 60, 61 by Read_SV, 62 and 63 by Read_data.
     QCOMPARE(user.filter("W 0000=").size(), 6);
     QCOMPARE(rig.returnCommands(), 6);
     for (const int code : {13, 44, 47, 57, 58, 60, 62, 63})
         QCOMPARE(rig.inc.setting(code), qint16(code));
-    QCOMPARE(rig.inc.setting(45), qint16(0));
+    QCOMPARE(rig.inc.setting(45), qint16(45));
 
     QCOMPARE(rig.view.progressShown,
              (QList<QPair<bool, int>>{qMakePair(true, 502), qMakePair(false, 502)}));
@@ -98,7 +101,7 @@ void TestParameterUpload::silentUploadReadsManualOutput()
 
     QVERIFY(rig.upload.ReadPara_setflg2());
 
-    QCOMPARE(rig.userRequests().filter("R "), registerReads(45, 45));
+    QCOMPARE(rig.userRequests().filter("R "), registerReads(0, 0));
     QCOMPARE(rig.inc.setting(46), qint16(46));
     QVERIFY(rig.view.progressShown.isEmpty());
     QVERIFY(!rig.inc.rereadFlag && rig.inc.uploadRequested && !rig.inc.settingDataValid);
@@ -108,7 +111,7 @@ void TestParameterUpload::silentUploadReadsManualOutput()
     tuning.controller.registers["0003"] = 1;
     QVERIFY(tuning.upload.ReadPara_setflg2());
     QVERIFY(tuning.vendorReads().isEmpty());
-    QCOMPARE(tuning.script->requests.size(), 1 + 46);
+    QCOMPARE(tuning.script->requests.size(), 1 + 47);
 }
 
 void TestParameterUpload::keyOperationStopsUpload_data()
@@ -170,6 +173,48 @@ void TestParameterUpload::failuresDoNotStopUpload()
     QVERIFY(rig.upload.ReadPara_setflg());
     QVERIFY(rig.inc.unreadCodes.isEmpty());
     QCOMPARE(rig.inc.setting(30), qint16(30));
+}
+
+// One lost or garbled reply costs nothing: the read is tried once more. An item whose reads both
+// go unanswered is "not read" while the rest of the set is kept; a full upload that reads an
+// item ends the mark its last write left, and status bar panel 2 no longer names it.
+void TestParameterUpload::lostRepliesCostOneItemAtMost()
+{
+    UploadRig rig;
+    int bandReads = 0;
+    int pvFilterReads = 0;
+    rig.controller.intercept = [&](const FakeCom::Request &r) {
+        if (r.command == "03" && r.address.startsWith("0004"))
+            return ++bandReads == 1 ? QString("") : QString(); // the proportional band: once lost
+        if (r.command == "03" && r.address.startsWith("001B"))
+            return ++pvFilterReads <= 2 ? QString("") : QString(); // the PV filter: twice lost
+        return QString();
+    };
+    ItemOutcome left = ItemOutcome::planned(15, std::nullopt, 99);
+    left.reply = ItemOutcome::Reply::NoReply;
+    rig.inc.unconfirmedWrites.insert(15, left);
+    rig.inc.writeNoteCode = 15;
+    rig.op.setStatusPanel(2, "Not confirmed: Integral time setting (sent 99, no read-back)");
+    rig.inc.uploadRequested = true;
+
+    QVERIFY(rig.upload.ReadPara_setflg());
+
+    QCOMPARE(rig.upload.lastResult(), ParameterUpload::Result::Completed);
+    QCOMPARE(rig.inc.setting(13), qint16(13));
+    QCOMPARE(QSet<int>(rig.inc.unreadCodes), QSet<int>{28});
+    QCOMPARE(rig.inc.setting(57), qint16(57));
+    QVERIFY(rig.inc.unconfirmedWrites.isEmpty());
+    QVERIFY(rig.op.panels.value(2).startsWith("Upload completed at "));
+
+    // A dead line still ends it after three items in a row.
+    UploadRig deaf;
+    deaf.controller.intercept = [&](const FakeCom::Request &r) {
+        return r.command == "03" ? QString("") : QString();
+    };
+    deaf.inc.uploadRequested = true;
+    QVERIFY(deaf.upload.ReadPara_setflg());
+    QCOMPARE(deaf.upload.lastResult(), ParameterUpload::Result::LineLost);
+    QCOMPARE(deaf.userRequests().filter("R ").size(), 6);
 }
 
 QTEST_GUILESS_MAIN(TestParameterUpload)

@@ -66,9 +66,11 @@ private slots:
     void directWrites();
     void verdictFromReadBack_data();
     void verdictFromReadBack();
+    void marksEndWithTheRecord();
     void manualOutput_data();
     void manualOutput();
     void vendorFrameItems();
+    void mainSetValueProbeReplyLost();
     void atBiasRoute_data();
     void atBiasRoute();
     void journalsEveryWrite();
@@ -126,7 +128,8 @@ void TestSingleWrite::directWrites()
     };
     refused.single.WriteOneSetting();
     QCOMPARE(refused.inc.setting(28), qint16(0));
-    QCOMPARE(refused.inc.unconfirmedWrites.value(28, -1), qint16(3));
+    QCOMPARE(refused.inc.unconfirmedWrites.value(28).sent, qint16(3));
+    QVERIFY(refused.inc.unconfirmedWrites.contains(28));
     QCOMPARE(refused.op.panels.value(2),
              "Not taken: PV filter time constant setting (sent 0.3, the controller holds 0.0)");
     refused.controller.intercept = {};
@@ -142,53 +145,159 @@ void TestSingleWrite::directWrites()
     QCOMPARE(tuning.op.beeps, 0);
 }
 
-Q_DECLARE_METATYPE(SingleWrite::Verdict)
+Q_DECLARE_METATYPE(ItemOutcome::Verdict)
 
-// Only the read-back decides whether a write was taken, whatever became of the write's own reply.
+// The read-back settles what a write's reply left open: a lost reply with the value read back is
+// taken, in the record, on the page and in the journal alike; a refusal stays a refusal.
 void TestSingleWrite::verdictFromReadBack_data()
 {
-    using V = SingleWrite::Verdict;
+    using V = ItemOutcome::Verdict;
     const QString good = FakeCom::modbusWriteEcho(1, "001B", "0003");
     const QString holds3 = FakeCom::modbusRead(1, 3);
     const QString holds0 = FakeCom::modbusRead(1, 0);
     const QString refusedRead = FakeCom::modbusException(1, 3, 0x02);
-    QTest::addColumn<QString>("writeReply"); // empty: the write lands, its reply is lost
-    QTest::addColumn<QString>("readReply");  // empty: no reply
-    QTest::addColumn<SingleWrite::Verdict>("verdict");
+    QTest::addColumn<QString>("writeReply");      // empty: the write lands, its reply is lost
+    QTest::addColumn<QStringList>("readReplies"); // in turn; empty: no reply
+    QTest::addColumn<ItemOutcome::Verdict>("verdict");
     QTest::addColumn<bool>("unread");
-    QTest::newRow("taken") << good << holds3 << V::Taken << false;
-    QTest::newRow("reply lost, but it landed") << QString() << holds3 << V::Taken << false;
-    QTest::newRow("echoed, read back other") << good << holds0 << V::NotTaken << false;
-    QTest::newRow("echoed, read-back refused") << good << refusedRead << V::Unconfirmed << true;
+    QTest::addColumn<QString>("journal");
+    QTest::newRow("taken") << good << QStringList{holds3} << V::Taken << false << "28 3 taken";
+    QTest::newRow("reply lost, but it landed")
+        << QString() << QStringList{holds3} << V::Taken << false << "28 3 taken";
+    QTest::newRow("reply lost, read-back lost once")
+        << QString() << QStringList{"", holds3} << V::Taken << false << "28 3 taken";
+    QTest::newRow("reply lost, read back other") << QString() << QStringList{holds0} << V::NotTaken
+                                                 << false << "28 3 read back different 0.0";
+    QTest::newRow("echoed, read back other")
+        << good << QStringList{holds0} << V::NotTaken << false << "28 3 read back different 0.0";
+    QTest::newRow("echoed, read-back refused")
+        << good << QStringList{refusedRead} << V::Unconfirmed << true << "28 3 no reply read-back";
+    QTest::newRow("echoed, read-back lost twice")
+        << good << QStringList{"", ""} << V::Unconfirmed << true << "28 3 no reply read-back";
     QTest::newRow("refused, read-back refused")
-        << FakeCom::modbusException(1, 6, 0x04) << refusedRead << V::Unconfirmed << true;
+        << FakeCom::modbusException(1, 6, 0x04) << QStringList{refusedRead} << V::Refused << true
+        << "28 3 refused 04";
     QTest::newRow("refused, read-back lost")
-        << FakeCom::modbusException(1, 6, 0x02) << QString() << V::NoReply << true;
-    QTest::newRow("keys operated")
-        << FakeCom::modbusException(1, 6, 0x12) << holds0 << V::KeysOperated << false;
+        << FakeCom::modbusException(1, 6, 0x02) << QStringList{"", ""} << V::Refused << true
+        << "28 3 refused 02";
+    QTest::newRow("keys operated") << FakeCom::modbusException(1, 6, 0x12) << QStringList{holds0}
+                                   << V::KeysOperated << false << "28 3 refused keys operated";
 }
 
 void TestSingleWrite::verdictFromReadBack()
 {
     QFETCH(QString, writeReply);
-    QFETCH(QString, readReply);
-    QFETCH(SingleWrite::Verdict, verdict);
+    QFETCH(QStringList, readReplies);
+    QFETCH(ItemOutcome::Verdict, verdict);
     QFETCH(bool, unread);
+    QFETCH(QString, journal);
     WriteRig rig;
     rig.change(28, 0, 3);
     const QString silence(""); // not null: answers in the controller's place with nothing
     rig.controller.intercept = [&](const FakeCom::Request &r) {
         if (r.command != "06")
-            return readReply.isEmpty() ? silence : readReply;
+            return readReplies.isEmpty() ? silence : readReplies.takeFirst();
         if (!writeReply.isEmpty())
             return writeReply;
         rig.controller.registers["001B"] = 3;
         return silence;
     };
     rig.single.WriteOneSetting();
-    QCOMPARE(rig.single.lastVerdict(), verdict);
-    QCOMPARE(rig.inc.unconfirmedWrites.contains(28), verdict != SingleWrite::Verdict::Taken);
+    QVERIFY(rig.single.lastOutcome().has_value());
+    QCOMPARE(rig.single.lastOutcome()->verdict(), verdict);
+    QCOMPARE(rig.inc.unconfirmedWrites.contains(28), verdict != ItemOutcome::Verdict::Taken);
     QCOMPARE(rig.inc.unreadCodes.contains(28), unread);
+    QCOMPARE(rig.journalLines(), QStringList{journal});
+    // Status bar panel 2 says it as the record has it.
+    QCOMPARE(rig.op.panels.value(2).isEmpty(), verdict == ItemOutcome::Verdict::Taken);
+}
+
+// The main set value's own register is written first, to learn whether the keys are operated.
+// A reply to it that is lost on the way says nothing about the keys: a read of the main set
+// value tells whether the line is there, and the write goes on; only a line that stays quiet
+// stops it. However the vendor frame's replies fare, the read-back decides.
+void TestSingleWrite::mainSetValueProbeReplyLost()
+{
+    struct Row {
+        const char *name;
+        std::function<QString(WriteRig &, const FakeCom::Request &)> fault;
+        ItemOutcome::Verdict verdict;
+        QString journal;
+        qint16 shown;
+    };
+    const QString silence("");
+    const auto isProbe = [](const FakeCom::Request &r) {
+        return r.frameMode != FrameMode::Vendor && r.command == "06" && r.address == "0001";
+    };
+    const QList<Row> rows = {
+        {"probe reply lost, the write goes on",
+         [=](WriteRig &rig, const FakeCom::Request &r) {
+             if (!isProbe(r))
+                 return QString();
+             rig.controller.registers["0001"] = 300;
+             return silence;
+         },
+         ItemOutcome::Verdict::Taken, "11 300 taken", 300},
+        {"last vendor-frame reply lost, read back as sent",
+         [=](WriteRig &rig, const FakeCom::Request &r) {
+             if (r.frameMode != FrameMode::Vendor || r.command != "r")
+                 return QString();
+             rig.controller.respond(r);
+             return silence;
+         },
+         ItemOutcome::Verdict::Taken, "11 300 taken", 300},
+        {"probe lost, then the line stays quiet",
+         [=](WriteRig &rig, const FakeCom::Request &r) {
+             if (isProbe(r))
+                 rig.controller.silent = true;
+             return isProbe(r) ? silence : QString();
+         },
+         ItemOutcome::Verdict::NoReply, "11 300 no reply", 100},
+    };
+    for (const Row &row : rows) {
+        WriteRig rig;
+        rig.controller.registers["0001"] = 100;
+        rig.change(11, 100, 300);
+        rig.controller.intercept = [&](const FakeCom::Request &r) { return row.fault(rig, r); };
+        rig.single.WriteOneSetting();
+        QVERIFY2(rig.single.lastOutcome()->verdict() == row.verdict, row.name);
+        QVERIFY2(rig.journalLines() == QStringList{row.journal},
+                 qPrintable(rig.journalLines().join(" | ")));
+        QVERIFY2(rig.inc.setting(11) == row.shown, row.name);
+        QVERIFY2(rig.inc.unconfirmedWrites.contains(11) ==
+                     (row.verdict != ItemOutcome::Verdict::Taken),
+                 row.name);
+    }
+}
+
+// A mark and the note in status bar panel 2 last as long as the record: a read that shows the
+// value sent ends both, and so does a new link check, after which whatever answers may be
+// another controller.
+void TestSingleWrite::marksEndWithTheRecord()
+{
+    WriteRig rig;
+    rig.change(28, 0, 3);
+    rig.controller.intercept = [](const FakeCom::Request &r) {
+        return r.command == "03" ? QString("") : QString();
+    };
+    rig.single.WriteOneSetting();
+    QVERIFY(rig.op.panels.value(2).startsWith("Not confirmed: "));
+    QVERIFY(rig.inc.unconfirmedWrites.contains(28));
+
+    rig.controller.intercept = {};
+    QVERIFY(rig.core.itemRead.read(28));
+    QVERIFY(rig.inc.unconfirmedWrites.isEmpty());
+    QCOMPARE(rig.op.panels.value(2), QString());
+
+    rig.controller.intercept = [](const FakeCom::Request &r) {
+        return r.command == "03" && r.address.startsWith("001B") ? QString("") : QString();
+    };
+    rig.change(28, 3, 5);
+    rig.single.WriteOneSetting();
+    QVERIFY(rig.inc.unconfirmedWrites.contains(28));
+    rig.core.connection.linkCheck().checkcommunicate1();
+    QVERIFY(rig.inc.unconfirmedWrites.isEmpty());
+    QCOMPARE(rig.op.panels.value(2), QString());
 }
 
 void TestSingleWrite::manualOutput_data()

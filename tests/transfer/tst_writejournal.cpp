@@ -33,6 +33,17 @@ ZN8P_INC controllerOnCom3()
     return inc;
 }
 
+// The record of a write sent, judged by its reply alone.
+ItemOutcome written(int code, std::optional<qint16> before, qint16 sent,
+                    ItemOutcome::Reply reply = ItemOutcome::Reply::Answered,
+                    const QString &detail = {})
+{
+    ItemOutcome outcome = ItemOutcome::planned(code, before, sent);
+    outcome.reply = reply;
+    outcome.detail = detail;
+    return outcome;
+}
+
 } // namespace
 
 class TestWriteJournal : public QObject
@@ -54,8 +65,10 @@ void TestWriteJournal::entriesReadBackWhole()
     journal.setClock([] { return July4; });
     const ZN8P_INC inc = controllerOnCom3();
 
-    journal.record(inc, 11, qint16(2500), 2505, {});
-    journal.record(inc, 13, std::nullopt, 45, {WriteOutcome::Kind::Refused, "a \"b\", c"});
+    journal.record(inc, written(11, qint16(2500), 2505));
+    journal.record(inc, written(13, std::nullopt, 45, ItemOutcome::Reply::Refused, "a \"b\", c"));
+    // Never sent: no line.
+    journal.record(inc, ItemOutcome::planned(13, std::nullopt, 46));
     const QString path = dir.filePath("Journal/journal-2026-07.csv");
     QCOMPARE(journal.pathFor(July4.date()), path);
 
@@ -75,7 +88,7 @@ void TestWriteJournal::entriesReadBackWhole()
 
     // A new month starts a new file with its own heading; the old one is left as it was.
     journal.setClock([] { return July4.addMonths(1); });
-    journal.record(inc, 11, std::nullopt, 2600, {WriteOutcome::Kind::NoReply, {}});
+    journal.record(inc, written(11, std::nullopt, 2600, ItemOutcome::Reply::NoReply));
     QCOMPARE(contents(path), text);
     const QByteArray august = contents(dir.filePath("Journal/journal-2026-08.csv"));
     QVERIFY(august.startsWith("\"Date and time\"") && august.count("\r\n") == 2);
@@ -96,22 +109,22 @@ void TestWriteJournal::unwritableJournalSaysSoOnceAndGoesOn()
     journal.setClock([] { return July4; });
     const ZN8P_INC inc = controllerOnCom3();
 
-    journal.record(inc, 13, std::nullopt, 45, {});
-    journal.record(inc, 13, std::nullopt, 46, {});
+    journal.record(inc, written(13, std::nullopt, 45));
+    journal.record(inc, written(13, std::nullopt, 46));
     // Said with the file and the system's reason.
     const QString month = QDir::toNativeSeparators(journal.pathFor(July4.date()));
     QCOMPARE(op.panelHistory, QStringList{FailedPanel + " " + month + " (Not a directory)"});
     QVERIFY(journal.failed());
 
     QVERIFY(QFile::remove(folder));
-    journal.record(inc, 13, std::nullopt, 47, {});
+    journal.record(inc, written(13, std::nullopt, 47));
     QCOMPARE(JournalFile::latest(journal.pathFor(July4.date()), 10).size(), 1);
 
     // The month's file is a FIFO: never opened (it would block), never replaced, said again.
     QVERIFY(QFile::remove(journal.pathFor(July4.date())));
     const QString fifo = journal.pathFor(July4.date());
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    journal.record(inc, 13, std::nullopt, 48, {});
+    journal.record(inc, written(13, std::nullopt, 48));
     QCOMPARE(op.panelHistory.value(1), FailedPanel + " " + month + " (not a regular file)");
     QCOMPARE(journal.lastFault().reason(), FileFault::Reason::NotRegularFile);
     QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
