@@ -163,8 +163,12 @@ QString VendorFrameWrites::writePair(int code, const QString &data)
 QString VendorFrameWrites::sendTwice(const QString &command, const QString &item,
                                      const QString &data)
 {
-    m_request.send(command, item, data);
-    const QString reply = m_request.send(command, item, data);
+    const QString first = m_request.send(command, item, data);
+    const QString second = m_request.send(command, item, data);
+    // The same data twice: an ACK to either means the item took it, whatever the other reply.
+    const bool firstTook = ReplyCheck::judgeVendor(first) == ReplyCheck::VendorReply::Accepted;
+    const bool secondTook = ReplyCheck::judgeVendor(second) == ReplyCheck::VendorReply::Accepted;
+    const QString reply = firstTook && !secondTook ? first : second;
     ComCheck(reply);
     return reply;
 }

@@ -15,8 +15,9 @@ struct ZN8P_INC;
 // set values 2 to 4 (codes 11, 58 to 60), the contact input function (61), the output status when
 // input abnormal (62), the OUT/OFF key function (63) and, for the tenth-degree inputs, large AT
 // bias values (51). Each write is one exchange of the vendor-frame session: the working item is
-// written with "q" and its stored copy with "r", each sent twice with only the second reply judged
-// (ComCheck). Their outcome shows only as "OK" or "NG" in status bar panel 1.
+// written with "q" and its stored copy with "r", each sent twice: an ACK to either of the two
+// counts, else the second reply is judged (ComCheck). Their outcome shows as "OK" or "NG" in
+// status bar panel 1; the callers judge the reply returned.
 class VendorFrameWrites
 {
 public:
@@ -56,7 +57,8 @@ public:
 private:
     // "q" twice to the code's working item, then "r" twice to its stored copy.
     QString writePair(int code, const QString &data);
-    // Sends command twice to item and judges the second reply.
+    // Sends command twice to item; returns the reply that says the item took the data if one
+    // does, else the second, and judges it.
     QString sendTwice(const QString &command, const QString &item, const QString &data);
     // Writes 0000 to the standby item of each alarm whose type is one with standby.
     void rearmAlarmStandby();
