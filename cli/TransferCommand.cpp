@@ -81,16 +81,19 @@ QList<int> unreadItems(const ZN8P_INC &inc)
     return codes;
 }
 
-// Every item with its display text and raw value; "not read" for one the controller did not
-// give.
+// Every item the upload read, with its display text and raw value, and "not read" for one the
+// controller did not give. An item the upload left alone (one this controller does not have, or
+// a vendor-frame item while auto-tuning runs) has no value to print.
 void printSettings(CliSession &session)
 {
     const ZN8P_INC &inc = session.inc;
     for (int code = ParameterUpload::FirstCode; code <= ParameterUpload::LastCode; ++code) {
+        const bool unread = inc.unreadCodes.contains(code);
+        if (!unread && !inc.readValues.at(std::size_t(code - ZN8P_INC::FirstSettingCode)))
+            continue;
         const QStringList value =
-            inc.unreadCodes.contains(code)
-                ? QStringList{msg(NotReadText)}
-                : QStringList{FormatItemValue(inc, code), QString::number(inc.setting(code))};
+            unread ? QStringList{msg(NotReadText)}
+                   : QStringList{FormatItemValue(inc, code), QString::number(inc.setting(code))};
         session.console.line(
             (QStringList{QString::number(code), SettingRanges::itemName(inc, code)} + value)
                 .join(QLatin1Char('\t')));

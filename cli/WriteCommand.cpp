@@ -80,12 +80,11 @@ int runWrite(CliSession &session, const CommandLine &commandLine)
     if (outcome != WriteSide::Outcome::Done)
         return outcome == WriteSide::Outcome::NoController ? NoController : Busy;
 
-    bool answered = true;
-    for (const int input : ItemValueEntry::inputsFor(code))
-        answered = readCode(session, input) && answered;
+    for (const int input : ItemValueEntry::inputsFor(code)) {
+        if (!readCode(session, input))
+            return NoController;
+    }
     const QString name = SettingRanges::itemName(inc, code);
-    if (!answered)
-        return NoController;
     // The limits and the decimal point come from these values: a refused one is no value.
     for (const int input : ItemValueEntry::inputsFor(code)) {
         if (inc.unreadCodes.contains(input)) {

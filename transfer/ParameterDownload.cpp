@@ -169,8 +169,7 @@ ParameterDownload::Result ParameterDownload::download(const Values &source)
     }
 
     const bool lineLost = stop == TransferReport::StopReason::LineLost;
-    if (!lineLost)
-        confirm();
+    const bool readBackWhole = lineLost || confirm();
     for (const ItemOutcome &record : std::as_const(m_outcomes)) {
         if (record.marked())
             m_inc.unconfirmedWrites.insert(record.code, record);
@@ -197,7 +196,8 @@ ParameterDownload::Result ParameterDownload::download(const Values &source)
     m_inc.linkLostSinceRead = false;
     m_inc.downloadRequested = false;
     m_report.completed(TransferReport::Kind::Download, m_outcomes);
-    return Result::Completed;
+    // Every item was sent, but the line went quiet while they were read back.
+    return readBackWhole ? Result::Completed : Result::LineLost;
 }
 
 ItemOutcome *ParameterDownload::recordOf(int code)
@@ -209,18 +209,26 @@ ItemOutcome *ParameterDownload::recordOf(int code)
     return nullptr;
 }
 
-void ParameterDownload::confirm()
+bool ParameterDownload::confirm()
 {
+    int unanswered = 0;
     for (ItemOutcome &record : m_outcomes) {
         if (!record.sentOut())
             continue;
         // Only a good read from here on tells what the controller holds now.
         m_inc.readValues.at(record.code - 10).reset();
         record.readBackTried = true;
+        // A line lost during the read-back leaves the rest unconfirmed instead of paying two
+        // reply timeouts per item for nothing.
+        if (unanswered == TransferReport::LineLostAfter)
+            continue;
+        m_inc.commErrorFlag = false;
         if (m_itemRead.read(record.code))
             record.readBack = m_inc.setting(record.code);
+        unanswered = m_inc.commErrorFlag ? unanswered + 1 : 0;
         m_op.setStatusPanel(1, QString());
     }
+    return unanswered < TransferReport::LineLostAfter;
 }
 
 void ParameterDownload::writeStep(ItemOutcome &record)

@@ -44,7 +44,8 @@ public:
         Completed,
         AutoTuningRunning, // refused with messages 503/504, nothing sent
         KeysOperated,      // stopped by the controller's keys; see the operations below
-        LineLost,          // stopped after TransferReport::LineLostAfter unanswered steps
+        LineLost,          // stopped after TransferReport::LineLostAfter unanswered steps, or
+                           // every step sent but the line lost while they were read back
     };
 
     ParameterDownload(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
@@ -89,8 +90,10 @@ private:
     // Writes the step of record's item and judges the reply into record; the vendor-frame
     // routines report their own replies, a user-protocol write is reported here.
     void writeStep(ItemOutcome &record);
-    // Reads back each item sent and notes what the read showed in its record.
-    void confirm();
+    // Reads back each item sent and notes what the read showed in its record; false when the
+    // line was lost on the way (TransferReport::LineLostAfter items in a row unanswered), the
+    // items after that left unconfirmed.
+    bool confirm();
     ItemOutcome *recordOf(int code);
     void endProgress();
     void setReplyTimeout(int milliseconds);
