@@ -61,8 +61,8 @@ bool isWrite(const FakeCom::Request &request)
 
 } // namespace
 
-FaultPeer::FaultPeer(Framing framing, Fault fault, int faultAt)
-    : controller(Station), m_framing(framing), m_fault(fault), m_faultAt(faultAt)
+FaultPeer::FaultPeer(Framing framing, Fault fault, int faultAt, int every)
+    : controller(Station), m_framing(framing), m_fault(fault), m_faultAt(faultAt), m_every(every)
 {
     const PtyPeer::RequestEnd requestEnd = [](const QByteArray &bytes) {
         if (bytes.startsWith(Stx))
@@ -133,7 +133,9 @@ PeerAnswer FaultPeer::respond(const QByteArray &frame)
                              : request.command;
     m_requests << kind + QLatin1Char(' ') + address + data;
     const int number = int(m_requests.size());
-    const bool faulted = m_fault != Fault::None && number == m_faultAt;
+    const bool faulted =
+        m_fault != Fault::None && (number == m_faultAt || (m_every > 0 && number > m_faultAt &&
+                                                           (number - m_faultAt) % m_every == 0));
     if (m_fault == Fault::DeadLine && number >= m_faultAt)
         return PeerAnswer::silence();
     // A request the controller would not listen to now (a user-protocol one inside the vendor

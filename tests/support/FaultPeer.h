@@ -12,7 +12,7 @@
 // docs/protocols.md (Modbus ASCII or RTU, and the vendor frame), with checksums of its own, so
 // that it shares no code with the simulated controller nor with the program's codecs. Its
 // registers are a ScriptedController's. One request, numbered from 1 in the order they arrive,
-// can be spoilt.
+// can be spoilt, or one in every so many from there on.
 class FaultPeer
 {
 public:
@@ -27,7 +27,8 @@ public:
         DeadLine,     // from this request on nothing is answered nor takes effect
     };
 
-    FaultPeer(Framing framing, Fault fault = Fault::None, int faultAt = 0);
+    // every > 0: the fault comes again every that many requests after faultAt.
+    FaultPeer(Framing framing, Fault fault = Fault::None, int faultAt = 0, int every = 0);
     ~FaultPeer();
     FaultPeer(const FaultPeer &) = delete;
     FaultPeer &operator=(const FaultPeer &) = delete;
@@ -58,6 +59,7 @@ private:
     Framing m_framing;
     Fault m_fault;
     int m_faultAt;
+    int m_every;
     Pty m_pty;
     mutable std::mutex m_mutex;
     QStringList m_requests;

@@ -127,6 +127,7 @@ struct Run {
     double seconds = 0;
     int exitCode = -1;
     QString out;
+    QString err;
     QStringList problems;
 
     QString name() const
@@ -363,7 +364,8 @@ const QList<Command> &commands()
         {"download",
          {"download", "FILE"},
          [](const QStringList &r) {
-             return numbersOf(r, {"W " + addressOf(15), "r 001C#2", "R " + addressOf(16)});
+             return numbersOf(r,
+                              {"W 0070", "W " + addressOf(15), "r 001C#2", "R " + addressOf(16)});
          },
          checkDownload},
     };
@@ -469,17 +471,38 @@ private slots:
     // znctl's runs and the window engine's run side by side: both spend their time waiting on
     // the line.
     void nothingReportedIsUntrue();
+    void monitorRidesOutLostReplies();
+    void backupHeldOutsideLimitsIsTaken();
 
 private:
-    std::unique_ptr<Run> prepare(const Command &command, Framing framing, Fault fault, int at);
+    // every > 0: the fault comes again every that many requests.
+    std::unique_ptr<Run> prepare(const Command &command, Framing framing, Fault fault, int at,
+                                 int every = 0);
+    // One run on its own, to its end.
+    std::unique_ptr<Run> runAlone(const Command &command, Fault fault = Fault::None, int at = 0,
+                                  int every = 0,
+                                  const std::function<void(ScriptedController &)> &setUp = {});
     static void start(Run &run);
     static bool finished(Run &run);
     // The window engine's runs, one after the other; returns the runs that said something untrue.
     static QStringList engineRuns();
 };
 
+std::unique_ptr<Run>
+TestFaultMatrix::runAlone(const Command &command, Fault fault, int at, int every,
+                          const std::function<void(ScriptedController &)> &setUp)
+{
+    std::unique_ptr<Run> run = prepare(command, Framing::ModbusAscii, fault, at, every);
+    if (setUp)
+        setUp(run->peer->controller);
+    start(*run);
+    while (!finished(*run)) {
+    }
+    return run;
+}
+
 std::unique_ptr<Run> TestFaultMatrix::prepare(const Command &command, Framing framing, Fault fault,
-                                              int at)
+                                              int at, int every)
 {
     auto run = std::make_unique<Run>();
     run->command = command.name;
@@ -487,7 +510,7 @@ std::unique_ptr<Run> TestFaultMatrix::prepare(const Command &command, Framing fr
     run->fault = fault;
     run->faultAt = at;
     run->dir = std::make_unique<QTemporaryDir>();
-    run->peer = std::make_unique<FaultPeer>(framing, fault, at);
+    run->peer = std::make_unique<FaultPeer>(framing, fault, at, every);
     fill(run->peer->controller);
     for (const QString &a : command.arguments)
         run->arguments << (a == "FILE"  ? run->filePath("file.znm")
@@ -548,12 +571,13 @@ bool TestFaultMatrix::finished(Run &run)
     }
     run.exitCode = run.process->exitStatus() == QProcess::NormalExit ? run.process->exitCode() : -1;
     run.out = QString::fromUtf8(run.process->readAllStandardOutput());
+    run.err = QString::fromUtf8(run.process->readAllStandardError());
     run.seconds = run.clock.elapsed() / 1000.0;
     run.expect(run.exitCode >= 0 && run.exitCode != 2 && run.exitCode <= 8,
                QStringLiteral("exit %1").arg(run.exitCode));
-    run.check(run);
+    if (run.check)
+        run.check(run);
     run.requests = run.peer->requests();
-    run.peer.reset();
     return true;
 }
 
@@ -645,6 +669,49 @@ void TestFaultMatrix::nothingReportedIsUntrue()
           total, slowest);
     QVERIFY2(failures.isEmpty(), qPrintable(failures.join('\n')));
     QVERIFY(runs.size() > 100u);
+}
+
+// A reply lost every few requests, again and again: the monitor stays online (the count of
+// failures starts again at each good reply) and ends when its time is up.
+void TestFaultMatrix::monitorRidesOutLostReplies()
+{
+    const std::unique_ptr<Run> run =
+        runAlone({"monitor", {"monitor", "--seconds", "8"}, {}, {}}, Fault::NoReply, 20, 15);
+    QVERIFY2(run->exitCode == 0, qPrintable(run->err));
+    QVERIFY2(run->err.count(msg(451)) >= 6, qPrintable(run->err));
+    QVERIFY(run->out.count('\n') > 20);
+}
+
+// A controller holding a value outside the limits a write of it would have (the alarm type
+// changed after its value was set): its backup is written whole, says which value and how it is
+// marked, and diff and download take it.
+void TestFaultMatrix::backupHeldOutsideLimitsIsTaken()
+{
+    const auto outsideLimits = [](ScriptedController &controller) {
+        controller.registers[addressOf(Code::Alarm1Type)] = 5; // process high
+        controller.registers[addressOf(19)] = 1500;            // above the scaling high limit
+    };
+    std::unique_ptr<Run> upload =
+        runAlone({"upload", {"upload", "--out", "OUT"}, {}, {}}, Fault::None, 0, 0, outsideLimits);
+    QCOMPARE(upload->exitCode, 0);
+    QVERIFY2(upload->err.contains("19 Alarm 1 value setting (1500)"), qPrintable(upload->err));
+    const QString backup = upload->filePath("out.znm");
+    const SettingsDataFile::ReadResult file = SettingsDataFile::read(backup);
+    QVERIFY(file.ok());
+    QCOMPARE(file.contents.heldOutsideLimits, QList<int>{19});
+
+    const std::unique_ptr<Run> diff =
+        runAlone({"diff", {"diff", backup}, {}, {}}, Fault::None, 0, 0, outsideLimits);
+    QCOMPARE(diff->exitCode, 0);
+    QVERIFY(diff->out.isEmpty());
+    const std::unique_ptr<Run> download =
+        runAlone({"download", {"download", backup}, {}, {}}, Fault::None, 0, 0,
+                 [&](ScriptedController &controller) {
+                     outsideLimits(controller);
+                     controller.registers[addressOf(19)] = 1000;
+                 });
+    QVERIFY2(download->exitCode == 0, qPrintable(download->err));
+    QCOMPARE(held(*download->peer, 19), qint16(1500));
 }
 
 QTEST_GUILESS_MAIN(TestFaultMatrix)
