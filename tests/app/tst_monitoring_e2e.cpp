@@ -24,6 +24,7 @@ private slots:
     void liveMonitoringUntilTheLineIsLost();
     void heatingCoolingPageHoldsItsRows();
     void eventLogThatCannotBeWrittenIsANotice();
+    void lostRepliesNowAndThenKeepItOnline();
 
 private:
     QWidget *find(const char *name)
@@ -248,6 +249,25 @@ void TestMonitoringE2e::eventLogThatCannotBeWrittenIsANotice()
     QTRY_VERIFY_WITH_TIMEOUT(m_rig->sim->requestLog().size() > reads + 20, 20000);
     QVERIFY(m_rig->inc().online);
     QCOMPARE(m_rig->window->findChildren<QMessageBox *>("eventLogFault").size(), 1);
+}
+
+// One reply lost now and then, more often than the link supervision's limit of failures in a
+// row: the window stays online, each loss shown and gone again. (bench-soak runs this for half
+// an hour at one loss a minute.)
+void TestMonitoringE2e::lostRepliesNowAndThenKeepItOnline()
+{
+    QVERIFY(m_rig->startSimulator());
+    m_rig->openWindow();
+    QVERIFY(m_rig->linkVerified());
+    QVERIFY(m_rig->goOnline());
+    QTRY_VERIFY_WITH_TIMEOUT(!text("Text_PV").isEmpty(), 5000);
+    for (int lost = 0; lost < 8; ++lost) {
+        m_rig->sim->dropNext(1);
+        QTRY_VERIFY_WITH_TIMEOUT(shown("Text_readmsg2"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!shown("Text_readmsg2"), 5000);
+        QVERIFY(m_rig->inc().online);
+    }
+    QVERIFY(!m_rig->op.wasShown(274));
 }
 
 QTEST_MAIN(TestMonitoringE2e)
