@@ -128,9 +128,15 @@ int runWrite(CliSession &session, const CommandLine &commandLine)
         com->ClosePort();
     // The item's record decides: a write whose reply was lost has landed when the value read
     // back is the one sent, and a refused one has not, whatever the value held here says.
-    const int exitCode = exitCodeOf(write.lastOutcome(), inc);
+    const std::optional<ItemOutcome> &record = write.lastOutcome();
+    const int exitCode = exitCodeOf(record, inc);
     if (exitCode == Busy) {
         session.console.errorLine(msg(KeysOperatedNote).arg(name));
+    } else if (record && record->verdict() == ItemOutcome::Verdict::Unconfirmed) {
+        // Answered as taken, but nothing read since says what the controller holds.
+        session.console.errorLine(
+            QStringLiteral("znctl: %1 for %2 was answered, but not confirmed: its read-back failed")
+                .arg(commandLine.arguments.at(1), name));
     } else if (exitCode == Refused) {
         session.console.errorLine(QStringLiteral("znctl: the controller did not take %1 for %2")
                                       .arg(commandLine.arguments.at(1), name));

@@ -8,8 +8,10 @@ namespace
 constexpr char Stx = 0x02;
 constexpr char Etx = 0x03;
 constexpr int Station = 1;
-// Longer than every reply timeout the program uses (300 ms, 400 ms in the vendor frame).
-constexpr std::chrono::milliseconds LateBy(650);
+// After every reply timeout the program uses (300 ms, 400 ms in the vendor frame), and within
+// the time after which the program writes its next request (twice the timeout): a reply later
+// still comes after a quiet line, and no Modbus read reply says which request it answers.
+constexpr std::chrono::milliseconds LateBy(470);
 // A Modbus RTU request of ours (read one register, write one) is always this long.
 constexpr int RtuRequestLength = 8;
 

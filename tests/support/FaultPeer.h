@@ -20,7 +20,8 @@ public:
     enum class Fault {
         None,
         NoReply,      // the request takes effect, its reply is lost
-        Late,         // the request takes effect, its reply comes after the reply timeout
+        Late,         // the request takes effect, its reply comes after the reply timeout but
+                      // before the program's next request
         BadChecksum,  // the request takes effect, its reply's checksum is wrong
         KeysRefusal,  // a write is refused as while the keys are operated; a read is answered
         OtherRefusal, // refused for another reason (register absent, value out of range)
