@@ -24,6 +24,29 @@ constexpr int DownloadKeysOperated = 292;
 constexpr int LineLostReason = 892;
 constexpr int NotTakenHeading = 893;
 constexpr int NotSentHeading = 1110;
+constexpr int UnconfirmedHeading = 1113;
+
+bool notTaken(const ItemOutcome &item)
+{
+    switch (item.verdict()) {
+    case ItemOutcome::Verdict::NotTaken:
+    case ItemOutcome::Verdict::Refused:
+    case ItemOutcome::Verdict::KeysOperated:
+        return true;
+    case ItemOutcome::Verdict::Taken:
+    case ItemOutcome::Verdict::Unconfirmed:
+    case ItemOutcome::Verdict::NoReply:
+    case ItemOutcome::Verdict::NotReached:
+        break;
+    }
+    return false;
+}
+
+bool unconfirmed(const ItemOutcome &item)
+{
+    return item.verdict() == ItemOutcome::Verdict::Unconfirmed ||
+           item.verdict() == ItemOutcome::Verdict::NoReply;
+}
 
 } // namespace
 
@@ -47,9 +70,14 @@ void TransferReport::completed(Kind kind, const QList<ItemOutcome> &outcomes)
         m_endNotice(true);
     const int note = kind == Kind::Download ? DownloadCompletedNote : UploadCompletedNote;
     setNote(msg(note).arg(QTime::currentTime().toString(u"HH:mm:ss")));
-    const QString notTaken = notTakenLines(outcomes);
-    if (!notTaken.isEmpty())
-        m_op.showText(NotTakenHeading, notTaken, MessageIcon::Exclamation);
+    QStringList lists;
+    for (const QString &list : {notTakenLines(outcomes), unconfirmedLines(outcomes)}) {
+        if (!list.isEmpty())
+            lists << list;
+    }
+    if (!lists.isEmpty())
+        m_op.showText(notTakenLines(outcomes).isEmpty() ? UnconfirmedHeading : NotTakenHeading,
+                      lists.join(QStringLiteral("\n\n")), MessageIcon::Exclamation);
 }
 
 void TransferReport::stopped(Kind kind, int done, int total, StopReason reason,
@@ -64,7 +92,8 @@ void TransferReport::stopped(Kind kind, int done, int total, StopReason reason,
                               : download                     ? DownloadKeysOperated
                                                              : UploadKeysOperated;
     QStringList lines{msg(reasonMessage), msg(stoppedMessage).arg(done).arg(total)};
-    for (const QString &list : {notTakenLines(outcomes), notSentLines(outcomes)}) {
+    for (const QString &list :
+         {notTakenLines(outcomes), unconfirmedLines(outcomes), notSentLines(outcomes)}) {
         if (!list.isEmpty())
             lines << QString() << list;
     }
@@ -74,26 +103,30 @@ void TransferReport::stopped(Kind kind, int done, int total, StopReason reason,
 
 QString TransferReport::notTakenLines(const QList<ItemOutcome> &outcomes) const
 {
-    QStringList lines;
-    for (const ItemOutcome &item : outcomes) {
-        if (item.sentOut() && !item.taken())
-            lines << OutcomeText::listLine(m_inc, item);
-    }
-    if (lines.isEmpty())
-        return QString();
-    lines.prepend(msg(NotTakenHeading));
-    return lines.join(QLatin1Char('\n'));
+    return linesOf(outcomes, NotTakenHeading, notTaken);
+}
+
+QString TransferReport::unconfirmedLines(const QList<ItemOutcome> &outcomes) const
+{
+    return linesOf(outcomes, UnconfirmedHeading, unconfirmed);
 }
 
 QString TransferReport::notSentLines(const QList<ItemOutcome> &outcomes) const
 {
+    return linesOf(outcomes, NotSentHeading,
+                   [](const ItemOutcome &item) { return !item.sentOut(); });
+}
+
+QString TransferReport::linesOf(const QList<ItemOutcome> &outcomes, int heading,
+                                const std::function<bool(const ItemOutcome &)> &listed) const
+{
     QStringList lines;
     for (const ItemOutcome &item : outcomes) {
-        if (!item.sentOut())
+        if (listed(item))
             lines << OutcomeText::listLine(m_inc, item);
     }
     if (lines.isEmpty())
         return QString();
-    lines.prepend(msg(NotSentHeading));
+    lines.prepend(msg(heading));
     return lines.join(QLatin1Char('\n'));
 }

@@ -35,21 +35,25 @@ public:
 
     // Clears the last note: a new transfer starts.
     void begin();
-    // Every item handled ("Download completed at 10:42:05"); the records of outcomes that were
-    // sent and not taken are listed in one message box.
+    // Every item handled ("Download completed at 10:42:05"); the records sent and not taken, and
+    // those sent and not confirmed, are listed in one message box.
     void completed(Kind kind, const QList<ItemOutcome> &outcomes);
     // Stopped after done of total items: one message box saying how far it got, why, that the
-    // controller now holds a mix of old and new values (download), the items sent and not taken
-    // and the items never sent.
+    // controller now holds a mix of old and new values (download), the items sent and not taken,
+    // those sent and not confirmed, and the items never sent.
     void stopped(Kind kind, int done, int total, StopReason reason,
                  const QList<ItemOutcome> &outcomes = {});
 
 private:
     void setNote(const QString &note);
-    // The heading and one line per record sent and not taken; empty when there is none.
+    // A heading and one line per record of each kind, empty when there is none: sent and not
+    // taken (refused, read back different); sent and not confirmed (no read-back answered);
+    // never sent.
     QString notTakenLines(const QList<ItemOutcome> &outcomes) const;
-    // The heading and one line per record never sent; empty when there is none.
+    QString unconfirmedLines(const QList<ItemOutcome> &outcomes) const;
     QString notSentLines(const QList<ItemOutcome> &outcomes) const;
+    QString linesOf(const QList<ItemOutcome> &outcomes, int heading,
+                    const std::function<bool(const ItemOutcome &)> &listed) const;
 
     ZN8P_INC &m_inc;
     OperatorInterface &m_op;
