@@ -29,7 +29,9 @@ double leadingNumber(const QString &text)
     if (end < t.size() && (t.at(end) == QLatin1Char('-') || t.at(end) == QLatin1Char('+')))
         ++end;
     end = digitsFrom(end);
-    if (end < t.size() && t.at(end) == QLatin1Char('.'))
+    // The labels carry the locale's decimal separator: "." or ",".
+    const bool comma = end < t.size() && t.at(end) == QLatin1Char(',');
+    if (end < t.size() && (t.at(end) == QLatin1Char('.') || comma))
         end = digitsFrom(end + 1);
     if (end < t.size() && (t.at(end) == QLatin1Char('e') || t.at(end) == QLatin1Char('E'))) {
         int exponent = end + 1;
@@ -41,7 +43,10 @@ double leadingNumber(const QString &text)
             end = exponentEnd;
     }
     bool ok = false;
-    const double value = t.left(end).toDouble(&ok);
+    QString number = t.left(end);
+    if (comma)
+        number.replace(QLatin1Char(','), QLatin1Char('.'));
+    const double value = number.toDouble(&ok);
     return ok ? value : 0.0;
 }
 

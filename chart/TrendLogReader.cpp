@@ -40,13 +40,17 @@ QByteArrayView unquoted(QByteArrayView field)
 }
 
 // The fields of one line, without their quotes; the empty field after the trailing comma is
-// not one. Returns the count, at most max (-1 when there are more).
+// not one. A quoted field runs to its closing quote, so that a decimal comma inside it stays part
+// of it. Returns the count, at most max (-1 when there are more).
 int splitFields(QByteArrayView line, QByteArrayView *fields, int max)
 {
     line = trimmed(line);
     int count = 0;
     while (!line.isEmpty()) {
-        const qsizetype comma = line.indexOf(',');
+        const QByteArrayView field = trimmed(line);
+        const qsizetype close = field.startsWith('"') ? field.indexOf('"', 1) : -1;
+        const qsizetype comma =
+            line.indexOf(',', close < 0 ? 0 : line.size() - field.size() + close + 1);
         if (count == max)
             return -1;
         fields[count++] = unquoted(comma < 0 ? line : line.first(comma));
@@ -79,10 +83,12 @@ int digitRuns(QByteArrayView text, int (&runs)[3], int (&lengths)[3])
 }
 
 // A sample value: its number, or NaN when the label showed none ("----", empty, any other text).
-float valueOf(QByteArrayView text, int &decimals)
+// The decimal separator is the one of the locale the log was written under: "." or ",".
+float valueOf(QByteArrayView field, int &decimals)
 {
-    if (!text.isEmpty() && text.front() == '+')
-        text = text.sliced(1);
+    if (!field.isEmpty() && field.front() == '+')
+        field = field.sliced(1);
+    const QByteArray text = field.toByteArray().replace(',', '.');
     float value = 0;
     const char *end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);

@@ -60,21 +60,26 @@ private slots:
 void TestTrendLogReader::readsWhatTheProgramWrote_data()
 {
     QTest::addColumn<int>("language");
-    QTest::newRow("English") << int(Language::English);
-    QTest::newRow("Japanese") << int(Language::Japanese);
+    QTest::addColumn<QString>("point"); // the decimal separator of the locale it was written in
+    QTest::newRow("English") << int(Language::English) << ".";
+    QTest::newRow("Japanese") << int(Language::Japanese) << ".";
+    QTest::newRow("a comma locale") << int(Language::English) << ",";
 }
 
 void TestTrendLogReader::readsWhatTheProgramWrote()
 {
     QFETCH(int, language);
+    QFETCH(QString, point);
     MessageTable::instance().setLanguage(Language(language));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("run.csv"));
     TrendLogWriter writer(path, {true, true, true, true});
     const QDateTime start(QDate(2026, 7, 4), QTime(23, 59, 58));
-    const QStringList pvs = {"25.0", "----", "-3.5", "1200", "25.1"};
+    QStringList pvs = {"25.0", "----", "-3.5", "1200", "25.1"};
+    pvs.replaceInStrings(".", point);
     for (int i = 0; i < pvs.size(); ++i)
-        QCOMPARE(writer.write({start.addSecs(i), pvs[i], "30.0", "45.5", "----"}),
+        QCOMPARE(writer.write(
+                     {start.addSecs(i), pvs[i], "30" + point + "0", "45" + point + "5", "----"}),
                  TrendLogWriter::Result::Written);
     MessageTable::instance().setLanguage(Language::English);
 
