@@ -65,7 +65,9 @@ bool SingleWrite::WriteOneSetting()
     m_inc.writeNoteCode = 0;
 
     if (isVendorFrameItem(code) && !checkKeysThroughMainSetValue(record)) {
-        conclude(record);
+        // Its previous value is back on the page; only the main set value's own write carried
+        // the value meant for it.
+        conclude(record, code == Code::MainSetValue);
         return true;
     }
 
@@ -75,7 +77,7 @@ bool SingleWrite::WriteOneSetting()
     record.readBackTried = true;
     if (m_readBack.read(code))
         record.readBack = m_inc.setting(code);
-    conclude(record);
+    conclude(record, true);
     m_op.setStatusPanel(1, QString());
     return true;
 }
@@ -201,11 +203,12 @@ void SingleWrite::writeItem(ItemOutcome &record)
     }
 }
 
-void SingleWrite::conclude(const ItemOutcome &record)
+void SingleWrite::conclude(const ItemOutcome &record, bool valueSent)
 {
     m_outcome = record;
-    // An item not sent has its previous value back on the page: nothing to mark.
-    if (record.sentOut() && record.marked())
+    // The mark says the value sent was not confirmed: an item whose value never went out has its
+    // previous value back on the page and nothing to mark.
+    if (valueSent && record.sentOut() && record.marked())
         m_inc.unconfirmedWrites.insert(record.code, record);
     else
         m_inc.unconfirmedWrites.remove(record.code);

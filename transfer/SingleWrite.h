@@ -66,8 +66,9 @@ private:
     bool checkKeysThroughMainSetValue(ItemOutcome &record);
     // Writes the item and judges the reply of its last write into record.
     void writeItem(ItemOutcome &record);
-    // Puts the record in force: the page's mark, status bar panel 2 and the journal.
-    void conclude(const ItemOutcome &record);
+    // Puts the record in force: the page's mark (only when valueSent: the item's own value went
+    // out), status bar panel 2 and the journal.
+    void conclude(const ItemOutcome &record, bool valueSent);
     void putBack(int code);
     void setReplyTimeout(int milliseconds);
 

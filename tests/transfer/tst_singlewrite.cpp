@@ -385,6 +385,8 @@ void TestSingleWrite::vendorFrameItems()
     QCOMPARE(keys.inc.setting(58), qint16(100));
     QCOMPARE(keys.op.beeps, 1);
     QVERIFY(keys.op.panels.value(2).contains("keys are being operated"));
+    // Set value 2 itself never went out: nothing on the page claims it was sent.
+    QVERIFY(keys.inc.unconfirmedWrites.isEmpty());
 
     // OUT/OFF function chosen while in manual control: back to automatic first.
     WriteRig outOff;
