@@ -50,14 +50,20 @@ QString addressOf(int code)
     return RegisterMap::modbusAddress(code);
 }
 
-QString vendorItemOf(int code)
+// The vendor item at index of the vendor item table (its working item or stored copy).
+QString vendorItemAt(int index)
 {
-    static ZN8P_INC t = [] {
+    static const ZN8P_INC tables = [] {
         ZN8P_INC inc;
         RegisterMap::fillVendorItemTable(inc);
         return inc;
     }();
-    return t.vendorItemTable.at(ParameterTable::vendorItemIndex(code));
+    return tables.vendorItemTable.at(index);
+}
+
+QString vendorItemOf(int code)
+{
+    return vendorItemAt(ParameterTable::vendorItemIndex(code));
 }
 
 // A controller without options, K input, every setting at its factory value.
@@ -90,13 +96,7 @@ bool landed(const FaultPeer &peer, int code, qint16 value)
 {
     // The AT bias goes to its register at this controller's mode: no copy.
     const int copy = code == Code::AtBias ? 0 : ParameterTable::vendorCopyIndex(code);
-    static const ZN8P_INC tables = [] {
-        ZN8P_INC inc;
-        RegisterMap::fillVendorItemTable(inc);
-        return inc;
-    }();
-    return held(peer, code) == value &&
-           (copy == 0 || peer.vendorItem(tables.vendorItemTable.at(copy)) == value);
+    return held(peer, code) == value && (copy == 0 || peer.vendorItem(vendorItemAt(copy)) == value);
 }
 
 qint16 initial(int code)
@@ -639,7 +639,6 @@ void TestFaultMatrix::nothingReportedIsUntrue()
         }
         const QStringList &requests = baseline.requests;
         const Command &command = commands().at(int(b % std::size_t(commands().size())));
-        qInfo("%s: %s", qPrintable(baseline.name()), qPrintable(requests.join(" | ")));
         for (const int at : command.targets(requests)) {
             for (const Fault fault : AllFaults) {
                 runs.push_back(prepare(command, baseline.framing, fault, at));
