@@ -118,7 +118,9 @@ void TestFileWriters::landsWholeOrSaysWhy_data()
                       FakeOperator op;
                       WriteJournal journal(folder, WriteJournal::Source::Znctl, op);
                       journal.setClock([] { return July4; });
-                      journal.record(controller(), 15, std::nullopt, 240, {});
+                      ItemOutcome taken = ItemOutcome::planned(15, std::nullopt, 240);
+                      taken.reply = ItemOutcome::Reply::Answered;
+                      journal.record(controller(), taken);
                       return journal.lastFault();
                   }};
     // File save, and znctl upload --out.
