@@ -2,8 +2,8 @@
 
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
-#include "base/ZN8P_INC.h"
-#include "dialogs/prnselect.h"
+#include "base/SessionState.h"
+#include "dialogs/PrinterSelectionDialog.h"
 
 #include <QApplication>
 #include <QImage>
@@ -24,8 +24,9 @@ PrinterList PrinterList::system()
     return {QPrinterInfo::availablePrinterNames(), QPrinterInfo::defaultPrinterName()};
 }
 
-ScreenPrint::ScreenPrint(ZN8P_INC &inc, OperatorInterface &op, QTimer &timer2, QWidget *window)
-    : m_inc(inc), m_op(op), m_timer2(timer2), m_window(window)
+ScreenPrint::ScreenPrint(SessionState &shared, OperatorInterface &op, QTimer &timer2,
+                         QWidget *window)
+    : m_shared(shared), m_op(op), m_timer2(timer2), m_window(window)
 {
     connect(&m_timer2, &QTimer::timeout, this, &ScreenPrint::printForegroundWindow);
 }
@@ -50,26 +51,26 @@ bool ScreenPrint::choosePrinter()
         m_op.showMessage(NoPrinterMessage);
         return false;
     }
-    return runDialog(printers, {}) != prnselect::Cancelled;
+    return runDialog(printers, {}) != PrinterSelectionDialog::Cancelled;
 }
 
 ScreenPrint::Choice ScreenPrint::choosePrinterOrPdf()
 {
     const PrinterList printers = m_source();
     const int chosen = runDialog(printers, {msg(PdfFileEntry)});
-    if (chosen == prnselect::Cancelled)
+    if (chosen == PrinterSelectionDialog::Cancelled)
         return Choice::Cancelled;
     return chosen < printers.names.size() ? Choice::Printer : Choice::PdfFile;
 }
 
 int ScreenPrint::runDialog(const PrinterList &printers, const QStringList &extra)
 {
-    prnselect dialog(m_inc, m_op, printers.names + extra, printers.defaultName, m_printerName,
-                     m_window);
+    PrinterSelectionDialog dialog(m_shared, m_op, printers.names + extra, printers.defaultName,
+                                  m_printerName, m_window);
     dialog.exec();
-    const int chosen = m_inc.selectedPrinterIndex;
+    const int chosen = m_shared.selectedPrinterIndex;
     // An entry not in the list (none shown) prints to the system's default.
-    if (chosen != prnselect::Cancelled && chosen < printers.names.size())
+    if (chosen != PrinterSelectionDialog::Cancelled && chosen < printers.names.size())
         m_printerName = printers.names.value(chosen);
     return chosen;
 }

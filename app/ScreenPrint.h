@@ -11,7 +11,7 @@ class QImage;
 class QPrinter;
 class QTimer;
 class QWidget;
-struct ZN8P_INC;
+struct SessionState;
 
 // The system's printers as the printer selection dialog lists them.
 struct PrinterList {
@@ -31,7 +31,7 @@ class ScreenPrint : public QObject
 public:
     // window: the main window, parent of the dialog and the picture taken when no window of the
     // program is active. Timer2 is the window's; this class starts and stops it.
-    ScreenPrint(ZN8P_INC &inc, OperatorInterface &op, QTimer &timer2, QWidget *window);
+    ScreenPrint(SessionState &shared, OperatorInterface &op, QTimer &timer2, QWidget *window);
 
     // Where the dialog's list comes from (tests replace the system's printers).
     void setPrinterSource(std::function<PrinterList()> source) { m_source = std::move(source); }
@@ -58,13 +58,13 @@ private:
     // The dialog; false when it was cancelled or no printer exists (message 57).
     bool choosePrinter();
     // The dialog listing printers.names and then extra; the index chosen in that list, or
-    // prnselect::Cancelled.
+    // PrinterSelectionDialog::Cancelled.
     int runDialog(const PrinterList &printers, const QStringList &extra);
     // Timer2 tick: the picture of the active window to the program's printer; message 57 when
     // the printer fails.
     void printForegroundWindow();
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     OperatorInterface &m_op;
     QTimer &m_timer2;
     QWidget *m_window;

@@ -4,7 +4,7 @@
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
 #include "base/ProgramFolder.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "dialogs/SettingsReportPainter.h"
 
 #include <QDateTime>
@@ -21,21 +21,21 @@ constexpr int PdfFilter = 1016;
 constexpr int ReportTitle = 1061;
 constexpr int NoDataMessage = 1072;
 
-SettingsReport reportOf(const ZN8P_INC &inc)
+SettingsReport reportOf(const SessionState &shared)
 {
-    return SettingsReport::of(inc, QDateTime::currentDateTime());
+    return SettingsReport::of(shared, QDateTime::currentDateTime());
 }
 } // namespace
 
-SettingsReportPrint::SettingsReportPrint(ZN8P_INC &inc, OperatorInterface &op,
+SettingsReportPrint::SettingsReportPrint(SessionState &shared, OperatorInterface &op,
                                          ScreenPrint &screenPrint, QWidget *window)
-    : m_inc(inc), m_op(op), m_screenPrint(screenPrint), m_window(window)
+    : m_shared(shared), m_op(op), m_screenPrint(screenPrint), m_window(window)
 {
 }
 
 void SettingsReportPrint::print()
 {
-    if (!m_inc.settingDataValid) {
+    if (!m_shared.settingDataValid) {
         m_op.showMessage({NoDataMessage}, MessageIcon::Exclamation);
         return;
     }
@@ -58,7 +58,7 @@ void SettingsReportPrint::printTo(const QString &printerName)
     if (!printerName.isEmpty())
         printer.setPrinterName(printerName);
     printer.setDocName(msg(ReportTitle));
-    if (!printer.isValid() || !SettingsReportPainter::print(reportOf(m_inc), printer) ||
+    if (!printer.isValid() || !SettingsReportPainter::print(reportOf(m_shared), printer) ||
         printer.printerState() == QPrinter::Error)
         m_op.showMessage({NoPrinterMessage});
 }
@@ -66,8 +66,8 @@ void SettingsReportPrint::printTo(const QString &printerName)
 void SettingsReportPrint::saveAsPdf()
 {
     // Beside the settings data file the values came from, under its name; else in its folder.
-    const QFileInfo dataFile(m_inc.settingsFileName);
-    const QString suggested = m_inc.settingsFileName.isEmpty()
+    const QFileInfo dataFile(m_shared.settingsFileName);
+    const QString suggested = m_shared.settingsFileName.isEmpty()
                                   ? ProgramFolder::setdata()
                                   : dataFile.absolutePath() + QLatin1Char('/') +
                                         dataFile.completeBaseName() + QStringLiteral(".pdf");
@@ -77,7 +77,7 @@ void SettingsReportPrint::saveAsPdf()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".pdf");
-    const FileFault fault = SettingsReportPainter::writePdf(reportOf(m_inc), path);
+    const FileFault fault = SettingsReportPainter::writePdf(reportOf(m_shared), path);
     if (!fault.isNone())
         m_op.showText(NotWrittenMessage, msg(NotWrittenMessage).arg(fault.text()),
                       MessageIcon::Exclamation);

@@ -5,7 +5,7 @@
 class OperatorInterface;
 class ScreenPrint;
 class QWidget;
-struct ZN8P_INC;
+struct SessionState;
 
 // File > Print settings report: the report of the display's values to the printer chosen in the
 // printer selection dialog, or to a PDF file chosen in a save dialog.
@@ -13,7 +13,7 @@ class SettingsReportPrint
 {
 public:
     // window: the main window, parent of the dialogs.
-    SettingsReportPrint(ZN8P_INC &inc, OperatorInterface &op, ScreenPrint &screenPrint,
+    SettingsReportPrint(SessionState &shared, OperatorInterface &op, ScreenPrint &screenPrint,
                         QWidget *window);
 
     // Without valid setting data message 1072 and nothing else. Otherwise the printer selection
@@ -26,7 +26,7 @@ private:
     void printTo(const QString &printerName);
     void saveAsPdf();
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     OperatorInterface &m_op;
     ScreenPrint &m_screenPrint;
     QWidget *m_window;

@@ -4,7 +4,7 @@
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
 #include "base/ProgramFolder.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ParameterTable.h"
 #include "transfer/SettingsDataFile.h"
 #include "transfer/SettingsFileMessage.h"
@@ -17,7 +17,10 @@ namespace
 constexpr int DefaultsMessage = 959;
 } // namespace
 
-StartupRoutine::StartupRoutine(ZN8P_INC &inc, OperatorInterface &op) : m_inc(inc), m_op(op) {}
+StartupRoutine::StartupRoutine(SessionState &shared, OperatorInterface &op)
+    : m_shared(shared), m_op(op)
+{
+}
 
 StartupRoutine::~StartupRoutine() = default;
 
@@ -49,8 +52,8 @@ bool StartupRoutine::prepareFolders()
 
 void StartupRoutine::loadDefaults()
 {
-    m_inc.settingValues = ParameterTable::defaultSettingValues();
-    m_inc.keepUnitFlag = false;
+    m_shared.settingValues = ParameterTable::defaultSettingValues();
+    m_shared.keepUnitFlag = false;
 }
 
 StartupRoutine::FileOutcome StartupRoutine::takeSettingsFile(const QString &rawCommandLine)
@@ -66,11 +69,11 @@ StartupRoutine::FileOutcome StartupRoutine::takeSettingsFile(const QString &rawC
     } else if (const SettingsDataFile::ReadResult file =
                    SettingsDataFile::read(path, SettingsDataFile::Marker1::KeepsUnitConfig);
                file.ok()) {
-        SettingsDataFile::take(file.contents, m_inc, SettingsDataFile::Marker1::KeepsUnitConfig);
-        m_inc.settingsFileName = path;
-        m_inc.settingDataValid = true;
-        m_inc.keepUnitFlag = true;
-        m_inc.startFileFlag = true;
+        SettingsDataFile::take(file.contents, m_shared, SettingsDataFile::Marker1::KeepsUnitConfig);
+        m_shared.settingsFileName = path;
+        m_shared.settingDataValid = true;
+        m_shared.keepUnitFlag = true;
+        m_shared.startFileFlag = true;
         outcome = FileOutcome::Loaded;
     } else {
         // The window opens without the file rather than not at all, and says why.
@@ -80,7 +83,7 @@ StartupRoutine::FileOutcome StartupRoutine::takeSettingsFile(const QString &rawC
         loadDefaults();
         outcome = FileOutcome::Failed;
     }
-    m_inc.commActive = false;
+    m_shared.commActive = false;
     return outcome;
 }
 

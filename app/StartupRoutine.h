@@ -6,7 +6,7 @@
 
 #include <memory>
 
-struct ZN8P_INC;
+struct SessionState;
 class OperatorInterface;
 
 // The start routine's steps before any window: one instance only (a later start hands its file to
@@ -27,7 +27,7 @@ public:
         Failed,   // the named file cannot be used: message 950 (957) with 959, the defaults
     };
 
-    StartupRoutine(ZN8P_INC &inc, OperatorInterface &op);
+    StartupRoutine(SessionState &shared, OperatorInterface &op);
     ~StartupRoutine();
 
     // Start when this copy now holds the lock, kept for the life of this object. While another
@@ -54,7 +54,7 @@ public:
 private:
     void loadDefaults();
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     OperatorInterface &m_op;
     std::unique_ptr<SingleInstance> m_instance;
     int m_handOverTimeoutMs = SingleInstance::HandOverTimeoutMs;

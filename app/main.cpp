@@ -1,13 +1,13 @@
 #include "app/FirstPaint.h"
 #include "app/GuiOperator.h"
-#include "app/MainDisp.h"
+#include "app/MainWindow.h"
 #include "app/QtCatalogue.h"
 #include "app/SingleInstance.h"
-#include "app/SplashDisp.h"
+#include "app/SplashScreen.h"
 #include "app/StartupArgs.h"
 #include "app/StartupRoutine.h"
 #include "base/MessageTable.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/RegisterMap.h"
 #include "comm/SettingsStore.h"
 
@@ -27,9 +27,9 @@ int main(int argc, char *argv[])
                                                  QIcon(QStringLiteral(":/icons/zn-monitor.png"))));
     QtCatalogue::install(MessageTable::instance().language());
 
-    ZN8P_INC inc;
+    SessionState shared;
     GuiOperator startupOperator(nullptr);
-    StartupRoutine startup(inc, startupOperator);
+    StartupRoutine startup(shared, startupOperator);
     switch (startup.run(StartupArgs::rawCommandLine(QApplication::arguments()))) {
     case StartupRoutine::Outcome::Start:
         break;
@@ -39,25 +39,25 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    SplashDisp splash;
+    SplashScreen splash;
     splash.start();
 
     SettingsStore store;
-    store.selectKeyAndLoad(inc);
-    RegisterMap::fillVendorItemTable(inc);
-    RegisterMap::fillRegisterTable(inc);
+    store.selectKeyAndLoad(shared);
+    RegisterMap::fillVendorItemTable(shared);
+    RegisterMap::fillRegisterTable(shared);
 
-    MainDisp window(std::move(inc), store, {});
+    MainWindow window(std::move(shared), store, {});
     window.system_init();
     // Later starts are heard once the window can take their files.
     SingleInstance &instance = *startup.instance();
     QObject::connect(&instance, &SingleInstance::activationRequested, &window,
-                     &MainDisp::onLaterStart);
+                     &MainWindow::onLaterStart);
     instance.listen();
 
     // The link check blocks for up to seconds: the window paints first, so that it never shows
     // black while the controller is asked.
-    QObject::connect(&splash, &SplashDisp::finished, &window, [&window] {
+    QObject::connect(&splash, &SplashScreen::finished, &window, [&window] {
         FirstPaint::showThenRun(&window, [&window] { window.runStartupLinkCheck(); });
     });
     return QApplication::exec();

@@ -1,8 +1,8 @@
 #include "JobDispatcher.h"
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 
-JobDispatcher::JobDispatcher(ZN8P_INC &inc) : m_inc(inc) {}
+JobDispatcher::JobDispatcher(SessionState &shared) : m_shared(shared) {}
 
 void JobDispatcher::setHandler(Job job, Handler handler)
 {
@@ -25,26 +25,26 @@ void JobDispatcher::tick()
 {
     if (m_running)
         return;
-    const qint16 job = m_inc.timerJob;
+    const qint16 job = m_shared.timerJob;
     switch (job) {
     case Monitor:
-        m_inc.unsavedOnlineChanges = false;
+        m_shared.unsavedOnlineChanges = false;
         if (!run(Monitor))
-            m_inc.timerJob = Monitor;
+            m_shared.timerJob = Monitor;
         break;
     case WriteItem:
-        m_inc.timerJob = run(WriteItem) && m_inc.rereadFlag ? Upload : Monitor;
+        m_shared.timerJob = run(WriteItem) && m_shared.rereadFlag ? Upload : Monitor;
         break;
     case SendDisplayData:
     case Upload:
     case Compare:
         run(Job(job));
-        m_inc.timerJob = Monitor;
+        m_shared.timerJob = Monitor;
         break;
     case Download:
         run(Download);
-        m_inc.unsavedOnlineChanges = false;
-        m_inc.timerJob = Monitor;
+        m_shared.unsavedOnlineChanges = false;
+        m_shared.timerJob = Monitor;
         break;
     default:
         break;

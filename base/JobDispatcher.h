@@ -5,9 +5,9 @@
 #include <array>
 #include <functional>
 
-struct ZN8P_INC;
+struct SessionState;
 
-// The job timer's dispatcher: each Timer1 tick runs the job that inc.timerJob selects and then
+// The job timer's dispatcher: each Timer1 tick runs the job that shared.timerJob selects and then
 // picks the next one. The job bodies belong to the connection, polling and transfer code, which
 // register them here.
 //
@@ -39,7 +39,7 @@ public:
     // Returns false on a run-time error inside the job.
     using Handler = std::function<bool()>;
 
-    explicit JobDispatcher(ZN8P_INC &inc);
+    explicit JobDispatcher(SessionState &shared);
 
     // Handler of job 1 to 6; a job without a handler only moves on to its next job.
     void setHandler(Job job, Handler handler);
@@ -53,7 +53,7 @@ public:
 private:
     bool run(Job job);
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     std::array<Handler, JobCount> m_handlers;
     bool m_running = false;
 };

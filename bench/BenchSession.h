@@ -113,10 +113,10 @@ public:
     void setCommErrorVisible(bool visible) override { commErrors += visible; }
     void refreshMonitor() override
     {
-        TrackAutoManualChange(*inc);
-        panel = SelectDispItem(*inc);
+        TrackAutoManualChange(*shared);
+        panel = SelectDispItem(*shared);
     }
-    ZN8P_INC *inc = nullptr;
+    SessionState *shared = nullptr;
     MonitorPanelState panel;
     int commErrors = 0;
 };
@@ -131,13 +131,13 @@ struct BenchSession {
     {
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
         const bool rtu = protocol == ModbusRtu;
-        inc.protocolIndex = inc.savedProtocolIndex = protocol;
-        inc.speedText = QString::number(speed);
-        inc.dataBitsText = rtu ? QStringLiteral("8") : QStringLiteral("7");
-        inc.parityText = rtu ? QStringLiteral("NONE") : QStringLiteral("EVEN");
-        RegisterMap::fillRegisterTable(inc);
-        RegisterMap::fillVendorItemTable(inc);
-        view.inc = &inc;
+        shared.protocolIndex = shared.savedProtocolIndex = protocol;
+        shared.speedText = QString::number(speed);
+        shared.dataBitsText = rtu ? QStringLiteral("8") : QStringLiteral("7");
+        shared.parityText = rtu ? QStringLiteral("NONE") : QStringLiteral("EVEN");
+        RegisterMap::fillRegisterTable(shared);
+        RegisterMap::fillVendorItemTable(shared);
+        view.shared = &shared;
     }
 
     bool open() { return core.link.renew().OpenPort(); }
@@ -146,16 +146,16 @@ struct BenchSession {
     SilentOperator op;
     BenchView view;
     SettingsStore store{QSettings::IniFormat};
-    CoreSession core{{op, view, store, folder.path()}, ZN8P_INC(), [this] {
+    CoreSession core{{op, view, store, folder.path()}, SessionState(), [this] {
                          auto com = m_makeCom(PortNames({{QStringLiteral("COM1"), m_device}}));
                          com->setPortName(QStringLiteral("COM1"));
-                         com->setSpeed(inc.speedText);
-                         com->setDataBits(inc.dataBitsText);
-                         com->setParity(inc.parityText);
+                         com->setSpeed(shared.speedText);
+                         com->setDataBits(shared.dataBitsText);
+                         com->setParity(shared.parityText);
                          com->setReplyTimeout(300);
                          return std::unique_ptr<ZN8PCom>(std::move(com));
                      }};
-    ZN8P_INC &inc = core.inc;
+    SessionState &shared = core.shared;
 
 private:
     QString m_device;

@@ -6,10 +6,10 @@
 //
 //   QT_QPA_PLATFORM=offscreen bench-chart [seconds online, default 20]
 
-#include "app/MainDisp.h"
+#include "app/MainWindow.h"
 #include "base/MessageTable.h"
 #include "chart/ChartCanvas.h"
-#include "chart/Mardel_ChartCtl.h"
+#include "chart/TrendChart.h"
 #include "display/MainDisplayModel.h"
 #include "tests/support/FakeOperator.h"
 #include "tests/support/WindowRig.h"
@@ -70,10 +70,10 @@ double medianCost(const std::vector<double> &takenAt, int from)
 // One run; returns the median costs of its first and last 1000 samples.
 std::pair<double, double> fullRun(const QString &folder)
 {
-    ZN8P_INC inc;
-    inc.online = true;
+    SessionState shared;
+    shared.online = true;
     FakeOperator op;
-    Mardel_ChartCtl chart(inc, op, folder);
+    TrendChart chart(shared, op, folder);
     chart.prepareChannelFiles();
     chart.canvas().setFixedSize(1200, 500);
     chart.show();
@@ -142,7 +142,7 @@ void online(int seconds)
         return;
     }
     rig.openWindow();
-    MainDisp &window = *rig.window;
+    MainWindow &window = *rig.window;
     window.runStartupLinkCheck();
     window.findChild<QPushButton *>(QStringLiteral("Cmd_ONOFF"))->click();
     wait(2000);

@@ -6,7 +6,7 @@
 //   bench-line [seconds per row, default 3]
 
 #include "BenchSession.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/SharedLineCom.h"
 #include "polling/PollingCycle.h"
 #include "sim/SimulatedController.h"
@@ -23,24 +23,24 @@ namespace
 
 // The core of one instrument, its requests going to the shared port, which is open already.
 struct BenchCore {
-    BenchCore(ZN8PCom &port, qint16 protocol, int station) : shared(port)
+    BenchCore(ZN8PCom &port, qint16 protocol, int station) : sharedPort(port)
     {
-        inc.protocolIndex = inc.savedProtocolIndex = protocol;
-        inc.stationAddress = QStringLiteral("%1").arg(station, 2, 10, QLatin1Char('0'));
-        RegisterMap::fillRegisterTable(inc);
-        view.inc = &inc;
+        shared.protocolIndex = shared.savedProtocolIndex = protocol;
+        shared.stationAddress = QStringLiteral("%1").arg(station, 2, 10, QLatin1Char('0'));
+        RegisterMap::fillRegisterTable(shared);
+        view.shared = &shared;
         core.link.renew();
     }
 
-    ZN8PCom &shared;
+    ZN8PCom &sharedPort;
     QTemporaryDir folder;
     SilentOperator op;
     BenchView view;
     SettingsStore store{QSettings::IniFormat};
-    CoreSession core{{op, view, store, folder.path()}, ZN8P_INC(), [this] {
-                         return std::make_unique<SharedLineCom>(shared);
+    CoreSession core{{op, view, store, folder.path()}, SessionState(), [this] {
+                         return std::make_unique<SharedLineCom>(sharedPort);
                      }};
-    ZN8P_INC &inc = core.inc;
+    SessionState &shared = core.shared;
 };
 
 struct Protocol {
@@ -84,8 +84,8 @@ void lineRate(const Protocol &protocol, int speed, int instruments, double secon
         for (const auto &station : cores) {
             do {
                 station->core.polling.runMonitorJob();
-                errors += station->inc.commErrorFlag;
-            } while (station->inc.monitorStep != 0);
+                errors += station->shared.commErrorFlag;
+            } while (station->shared.monitorStep != 0);
             ++rotations;
         }
     }

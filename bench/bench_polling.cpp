@@ -7,7 +7,7 @@
 //   bench-polling [seconds per row, default 3]
 
 #include "BenchSession.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/SerialZN8PCom.h"
 #include "polling/PollingCycle.h"
 #include "sim/SimulatedController.h"
@@ -48,7 +48,7 @@ double ourRate(const Protocol &protocol, int speed, double seconds)
         std::printf("%-13s %6d  port does not open\n", protocol.name, speed);
         return 0;
     }
-    ZN8P_INC &inc = session.inc;
+    SessionState &shared = session.shared;
     PollingCycle &polling = session.core.polling;
 
     CountingCom::reset();
@@ -59,7 +59,7 @@ double ourRate(const Protocol &protocol, int speed, double seconds)
     while (clock.elapsed() < seconds * 1000) {
         polling.runMonitorJob();
         ++polls;
-        errors += inc.commErrorFlag;
+        errors += shared.commErrorFlag;
     }
     const double elapsed = double(clock.nsecsElapsed()) / 1e9;
 

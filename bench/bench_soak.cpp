@@ -93,7 +93,7 @@ int main(int argc, char *argv[])
     bool windowStayed = true;
     bool monitorStayed = true;
     const auto report = [&] {
-        windowStayed = windowStayed && window.inc().online;
+        windowStayed = windowStayed && window.shared().online;
         monitorStayed = monitorStayed && monitor.running();
         std::printf("%5.1f min  replies lost %3d on each line  window %s  znctl monitor %s  "
                     "load %s\n",
@@ -106,7 +106,7 @@ int main(int argc, char *argv[])
         window.sim->dropNext(1);
         monitor.controller.dropNext(1);
         ++lost;
-        windowStayed = windowStayed && window.inc().online;
+        windowStayed = windowStayed && window.shared().online;
         monitorStayed = monitorStayed && monitor.running();
     });
     drop.start(interval * 1000);

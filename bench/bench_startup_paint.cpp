@@ -6,7 +6,7 @@
 //   bench-startup-paint [runs, default 5]
 
 #include "app/FirstPaint.h"
-#include "app/MainDisp.h"
+#include "app/MainWindow.h"
 #include "tests/support/WindowRig.h"
 
 #include <QApplication>
@@ -50,7 +50,7 @@ Figures oneStart()
     if (!rig.startSimulator())
         return {};
     rig.buildWindow();
-    MainDisp &window = *rig.window;
+    MainWindow &window = *rig.window;
 
     QElapsedTimer clock;
     PaintClock paint(clock);

@@ -11,7 +11,7 @@
 //   bench-transfer [runs per row, default 1]
 
 #include "BenchSession.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/SerialZN8PCom.h"
 #include "sim/SimulatedController.h"
 #include "transfer/OnlineStartRead.h"
@@ -64,12 +64,12 @@ void measure(const Protocol &protocol, int speed, int runs)
         std::printf("%-13s %6d  port does not open\n", protocol.name, speed);
         return;
     }
-    ZN8P_INC &inc = session.inc;
-    inc.online = true;
+    SessionState &shared = session.shared;
+    shared.online = true;
     OnlineStartRead &startRead = session.core.onlineStartRead;
     ParameterUpload &upload = session.core.upload;
     // The option and status words, as going online reads them.
-    inc.unsavedOnlineChanges = true;
+    shared.unsavedOnlineChanges = true;
     startRead.Setdata_read();
 
     const auto timed = [&](const std::function<void()> &transferOnce) {
@@ -90,7 +90,7 @@ void measure(const Protocol &protocol, int speed, int runs)
         return best;
     };
     const Figures up = timed([&] { upload.ReadPara_setflg(); });
-    const ParameterDownload::Values values = inc.settingValues;
+    const ParameterDownload::Values values = shared.settingValues;
     const Figures down = timed([&] { session.core.download.download(values); });
     for (const auto &[name, f] : {std::pair{"upload", up}, std::pair{"download", down}})
         std::printf("%-13s %6d %-9s %9d %9.2f %9.2f %7.1f %%\n", protocol.name, speed, name,

@@ -5,9 +5,9 @@
 //   QT_QPA_PLATFORM=offscreen bench-trendview [redraws per figure, default 20]
 
 #include "base/MessageTable.h"
+#include "chart/TrendLogWindow.h"
 #include "chart/TrendLogWriter.h"
 #include "chart/TrendPlot.h"
-#include "chart/TrendViewer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -24,8 +24,8 @@
 namespace
 {
 
-const TrendViewer::Colours Colours = {QColor(255, 0, 255), QColor(0, 192, 0), QColor(0, 0, 255),
-                                      QColor(0, 0, 192)};
+const TrendLogWindow::Colours Colours = {QColor(255, 0, 255), QColor(0, 192, 0), QColor(0, 0, 255),
+                                         QColor(0, 0, 192)};
 
 // A log as the program writes it, one sample a second, written in one go (the program's own
 // writer opens the file for every line, which would take longer than what is measured).
@@ -60,7 +60,7 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-double redrawMs(const TrendViewer &viewer, int redraws)
+double redrawMs(const TrendLogWindow &viewer, int redraws)
 {
     QImage image(1200, 500, QImage::Format_RGB32);
     std::vector<double> times;
@@ -94,7 +94,7 @@ int main(int argc, char **argv)
         QElapsedTimer timer;
         timer.start();
         QString error;
-        const auto viewer = TrendViewer::open(path, Colours, QString(), error);
+        const auto viewer = TrendLogWindow::open(path, Colours, QString(), error);
         if (!viewer || viewer->log().size() != samples) {
             std::fprintf(stderr, "%s\n", qPrintable(error));
             return 1;

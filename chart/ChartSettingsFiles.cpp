@@ -1,7 +1,7 @@
 #include "ChartSettingsFiles.h"
 
+#include "base/SessionState.h"
 #include "base/WholeFileWriter.h"
-#include "base/ZN8P_INC.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -161,7 +161,7 @@ bool ChartSettingsFiles::write(int channel, const ChartRecords &values,
     return fault.isNone();
 }
 
-ChartSettingsFiles::Flags ChartSettingsFiles::load(ZN8P_INC &inc)
+ChartSettingsFiles::Flags ChartSettingsFiles::load(SessionState &shared)
 {
     Flags flags{};
     for (int channel = 0; channel < ChartChannels::Count; ++channel) {
@@ -171,12 +171,12 @@ ChartSettingsFiles::Flags ChartSettingsFiles::load(ZN8P_INC &inc)
             records = ChartRecords::defaults(channel);
         if (rewrite)
             write(channel, *records, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
-        inc.traceColors[channel] = records->colour;
-        inc.chartLongScale = records->longScale;
-        inc.chartCycleSeconds = records->cycle;
-        inc.chartScaleHigh = records->high;
-        inc.chartScaleLow = records->low;
-        inc.chartDivisions = records->divisions;
+        shared.traceColors[channel] = records->colour;
+        shared.chartLongScale = records->longScale;
+        shared.chartCycleSeconds = records->cycle;
+        shared.chartScaleHigh = records->high;
+        shared.chartScaleLow = records->low;
+        shared.chartDivisions = records->divisions;
         m_reserved = *records;
         flags[channel] = records->flag;
     }
@@ -193,53 +193,53 @@ ChartSettingsFiles::Flags ChartSettingsFiles::readFlags() const
     return flags;
 }
 
-ChartRecords ChartSettingsFiles::current(const ZN8P_INC &inc, int channel, qint16 flag,
+ChartRecords ChartSettingsFiles::current(const SessionState &shared, int channel, qint16 flag,
                                          qint16 running) const
 {
     ChartRecords records = m_reserved;
-    records.colour = inc.traceColors[channel];
-    records.longScale = inc.chartLongScale;
-    records.cycle = inc.chartCycleSeconds;
-    records.high = inc.chartScaleHigh;
-    records.low = inc.chartScaleLow;
+    records.colour = shared.traceColors[channel];
+    records.longScale = shared.chartLongScale;
+    records.cycle = shared.chartCycleSeconds;
+    records.high = shared.chartScaleHigh;
+    records.low = shared.chartScaleLow;
     records.flag = flag;
     records.running = running;
-    records.divisions = inc.chartDivisions;
+    records.divisions = shared.chartDivisions;
     return records;
 }
 
-void ChartSettingsFiles::writeShared(const ZN8P_INC &inc, std::initializer_list<int> records)
+void ChartSettingsFiles::writeShared(const SessionState &shared, std::initializer_list<int> records)
 {
     for (int channel = 0; channel < ChartChannels::Count; ++channel)
-        write(channel, current(inc, channel, 0, 0), records);
+        write(channel, current(shared, channel, 0, 0), records);
 }
 
-void ChartSettingsFiles::colourChosen(const ZN8P_INC &inc, int channel)
+void ChartSettingsFiles::colourChosen(const SessionState &shared, int channel)
 {
-    write(channel, current(inc, channel, 0, 0), {1});
+    write(channel, current(shared, channel, 0, 0), {1});
 }
 
-void ChartSettingsFiles::selectionCompleted(const ZN8P_INC &inc, const Flags &flags)
+void ChartSettingsFiles::selectionCompleted(const SessionState &shared, const Flags &flags)
 {
     for (int channel = 0; channel < ChartChannels::Count; ++channel)
-        write(channel, current(inc, channel, flags[channel], 0), {1, 6});
+        write(channel, current(shared, channel, flags[channel], 0), {1, 6});
 }
 
-void ChartSettingsFiles::traceStarted(const ZN8P_INC &inc, const Flags &flags)
+void ChartSettingsFiles::traceStarted(const SessionState &shared, const Flags &flags)
 {
-    write(Pv, current(inc, Pv, flags[Pv], 1), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+    write(Pv, current(shared, Pv, flags[Pv], 1), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
     for (int channel = Sv; channel < ChartChannels::Count; ++channel)
-        write(channel, current(inc, channel, flags[channel], 1), {7});
+        write(channel, current(shared, channel, flags[channel], 1), {7});
 }
 
-void ChartSettingsFiles::traceStopped(const ZN8P_INC &inc, const Flags &flags)
+void ChartSettingsFiles::traceStopped(const SessionState &shared, const Flags &flags)
 {
     for (int channel = 0; channel < ChartChannels::Count; ++channel)
-        write(channel, current(inc, channel, flags[channel], 0),
+        write(channel, current(shared, channel, flags[channel], 0),
               {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
 }
 
-void ChartSettingsFiles::plotEnded(const ZN8P_INC &inc)
+void ChartSettingsFiles::plotEnded(const SessionState &shared)
 {
-    writeShared(inc, {2, 3, 7});
+    writeShared(shared, {2, 3, 7});
 }

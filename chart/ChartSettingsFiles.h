@@ -11,7 +11,7 @@
 #include <initializer_list>
 #include <optional>
 
-struct ZN8P_INC;
+struct SessionState;
 
 // The eleven records of one chart settings file. Records 1 to 5 are 32-bit, 6 to 11 16-bit, each
 // record 4 bytes, little-endian, no header.
@@ -64,28 +64,29 @@ public:
     // one that is not a regular file, which is left as it is. A file holding a scale the scale
     // dialog would not accept has it replaced by its default and is written again.
     // Returns the channels' selection flags as read.
-    Flags load(ZN8P_INC &inc);
+    Flags load(SessionState &shared);
     // Record 6 of every file (a missing file reads as not selected).
     Flags readFlags() const;
 
     // The writes of the chart and the scale dialog.
-    void colourChosen(const ZN8P_INC &inc, int channel);
-    void selectionCompleted(const ZN8P_INC &inc, const Flags &flags);
-    void timeBaseChanged(const ZN8P_INC &inc) { writeShared(inc, {2}); }
-    void cycleChanged(const ZN8P_INC &inc) { writeShared(inc, {3}); }
-    void highChanged(const ZN8P_INC &inc) { writeShared(inc, {4}); }
-    void lowChanged(const ZN8P_INC &inc) { writeShared(inc, {5}); }
-    void divisionsChanged(const ZN8P_INC &inc) { writeShared(inc, {11}); }
+    void colourChosen(const SessionState &shared, int channel);
+    void selectionCompleted(const SessionState &shared, const Flags &flags);
+    void timeBaseChanged(const SessionState &shared) { writeShared(shared, {2}); }
+    void cycleChanged(const SessionState &shared) { writeShared(shared, {3}); }
+    void highChanged(const SessionState &shared) { writeShared(shared, {4}); }
+    void lowChanged(const SessionState &shared) { writeShared(shared, {5}); }
+    void divisionsChanged(const SessionState &shared) { writeShared(shared, {11}); }
     // File 1 whole with the running mark; files 2 to 7 only the running mark.
-    void traceStarted(const ZN8P_INC &inc, const Flags &flags);
+    void traceStarted(const SessionState &shared, const Flags &flags);
     // Every file whole, with each channel's own colour and flag and the running mark cleared.
-    void traceStopped(const ZN8P_INC &inc, const Flags &flags);
+    void traceStopped(const SessionState &shared, const Flags &flags);
     // The time base, the cycle and the running mark cleared in every file.
-    void plotEnded(const ZN8P_INC &inc);
+    void plotEnded(const SessionState &shared);
 
 private:
-    ChartRecords current(const ZN8P_INC &inc, int channel, qint16 flag, qint16 running) const;
-    void writeShared(const ZN8P_INC &inc, std::initializer_list<int> records);
+    ChartRecords current(const SessionState &shared, int channel, qint16 flag,
+                         qint16 running) const;
+    void writeShared(const SessionState &shared, std::initializer_list<int> records);
     // Replaces the named records of one file, keeping the others (a missing file starts from its
     // channel's defaults). False when the file could not be written.
     bool write(int channel, const ChartRecords &values, std::initializer_list<int> records);

@@ -1,7 +1,7 @@
 #include "EventRecorder.h"
 
 #include "base/AppendOnlyFile.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "chart/TrendLogWriter.h"
 #include "comm/ControllerCodes.h"
 #include "display/MainDisplayModel.h"
@@ -15,8 +15,9 @@ namespace
 constexpr quint16 SensorBreak = StatusBit::OverScale | StatusBit::UnderScale;
 } // namespace
 
-EventRecorder::EventRecorder(const ZN8P_INC &inc, QString target)
-    : m_inc(inc), m_target(std::move(target)), m_clock([] { return QDateTime::currentDateTime(); })
+EventRecorder::EventRecorder(const SessionState &shared, QString target)
+    : m_shared(shared), m_target(std::move(target)),
+      m_clock([] { return QDateTime::currentDateTime(); })
 {
 }
 
@@ -35,14 +36,14 @@ void EventRecorder::monitorRead(int code, bool read)
         statusRead();
     else if (read)
         replied();
-    else if (m_inc.commErrorFlag)
+    else if (m_shared.commErrorFlag)
         noReply();
 }
 
 void EventRecorder::statusRead()
 {
     m_inError = false;
-    const quint16 now = quint16(m_inc.statusWord());
+    const quint16 now = quint16(m_shared.statusWord());
     bitChanged(now, StatusBit::Alarm1, EventLog::Kind::Alarm1On, EventLog::Kind::Alarm1Off);
     bitChanged(now, StatusBit::Alarm2, EventLog::Kind::Alarm2On, EventLog::Kind::Alarm2Off);
     bitChanged(now, StatusBit::HeaterBurnout, EventLog::Kind::HeaterBurnoutOn,
@@ -99,8 +100,8 @@ void EventRecorder::record(EventLog::Kind kind)
 {
     EventLog::Event event;
     event.at = m_clock();
-    event.port = m_inc.portName;
-    event.instrument = m_inc.stationAddress.toInt();
+    event.port = m_shared.portName;
+    event.instrument = m_shared.stationAddress.toInt();
     event.kind = kind;
     // A value not read since going online, or not answered now, is no value: "----", never 0
     // or an old reading passed off as the present one.
@@ -108,9 +109,9 @@ void EventRecorder::record(EventLog::Kind kind)
     const auto shown = [&](int code, const QString &text) {
         return answering && m_readSinceOnline.contains(code) ? text : QStringLiteral("----");
     };
-    event.pv = shown(Code::Pv, PvDisplayText(m_inc));
-    event.sv = shown(Code::Sv, FormatItemValue(m_inc, Code::Sv));
-    event.mv1 = shown(Code::Mv1, FormatItemValue(m_inc, Code::Mv1));
+    event.pv = shown(Code::Pv, PvDisplayText(m_shared));
+    event.sv = shown(Code::Sv, FormatItemValue(m_shared, Code::Sv));
+    event.mv1 = shown(Code::Mv1, FormatItemValue(m_shared, Code::Mv1));
     if (m_eventReport)
         m_eventReport(event);
     if (m_target.isEmpty())

@@ -9,7 +9,7 @@
 #include <functional>
 #include <optional>
 
-struct ZN8P_INC;
+struct SessionState;
 
 // Turns what the polling sees into event lines: the changes of the status word (alarms 1 and 2,
 // heater burnout, sensor break, auto-tuning, a setting changed on the front panel), a request
@@ -26,13 +26,13 @@ public:
 
     // target: a folder (one events-YYYY-MM.csv per month inside) or a file (every event there);
     // empty: no file, the events only go to the event report.
-    EventRecorder(const ZN8P_INC &inc, QString target);
+    EventRecorder(const SessionState &shared, QString target);
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
     // After each monitor read of the polling: read tells whether it stored a value (a status
     // word read goes to statusRead()); an unanswered one (commErrorFlag) is noReply().
     void monitorRead(int code, bool read);
-    // After a good read of the status word (inc.statusWord()).
+    // After a good read of the status word (shared.statusWord()).
     void statusRead();
     // After a request that got no reply, and after one that did.
     void noReply();
@@ -63,7 +63,7 @@ private:
     void record(EventLog::Kind kind);
     void bitChanged(quint16 now, quint16 bit, EventLog::Kind on, EventLog::Kind off);
 
-    const ZN8P_INC &m_inc;
+    const SessionState &m_shared;
     QString m_target;
     Clock m_clock;
     std::optional<quint16> m_status; // the last status word read since going online

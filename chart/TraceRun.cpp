@@ -2,7 +2,7 @@
 
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "chart/ChartSettingsFiles.h"
 #include "comm/ControllerCodes.h"
 
@@ -17,9 +17,9 @@ constexpr int TraceStatePanel = 3;
 const QString NotRead = QStringLiteral("----");
 } // namespace
 
-TraceRun::TraceRun(ZN8P_INC &inc, ChartModel &model, ChartSettingsFiles &files,
+TraceRun::TraceRun(SessionState &shared, ChartModel &model, ChartSettingsFiles &files,
                    OperatorInterface &op, TraceView &view, QString programFolder)
-    : m_inc(inc), m_model(model), m_files(files), m_op(op), m_view(view),
+    : m_shared(shared), m_model(model), m_files(files), m_op(op), m_view(view),
       m_programFolder(std::move(programFolder)),
       m_clock([] { return QDateTime::currentDateTime(); })
 {
@@ -35,14 +35,14 @@ void TraceRun::auto_run()
 
 void TraceRun::start()
 {
-    if (!m_inc.online) {
+    if (!m_shared.online) {
         m_op.showMessage({159}, MessageIcon::Exclamation);
         return;
     }
     m_op.beep();
     if (!m_view.traceMenuChecked())
         m_view.setTraceMenuChecked(true);
-    if (!(m_inc.optionWord() & OptionBit::HeatCool))
+    if (!(m_shared.optionWord() & OptionBit::HeatCool))
         m_model.flags[Mv2] = 0;
 
     const auto &flags = m_model.flags;
@@ -51,7 +51,7 @@ void TraceRun::start()
         m_view.setTraceMenuChecked(!m_view.traceMenuChecked());
     } else {
         m_model.running = true;
-        m_files.traceStarted(m_inc, m_model.flags);
+        m_files.traceStarted(m_shared, m_model.flags);
         m_view.showRunState(true);
         m_op.setStatusPanel(LoggingPanel, msg(90));
         m_op.setStatusPanel(TraceStatePanel, msg(92));
@@ -73,7 +73,7 @@ void TraceRun::stop()
         return;
     m_model.running = false;
     m_model.started = false;
-    m_files.traceStopped(m_inc, m_model.flags);
+    m_files.traceStopped(m_shared, m_model.flags);
     showStandby();
 }
 
@@ -104,7 +104,7 @@ void TraceRun::endOfPlot()
     m_model.started = false;
     m_model.running = false;
     showStandby();
-    m_files.plotEnded(m_inc);
+    m_files.plotEnded(m_shared);
     m_view.setTraceMenuChecked(false);
     m_op.showMessage({333}, MessageIcon::Information);
     m_op.beep();
@@ -124,7 +124,7 @@ void TraceRun::log()
         channels.pv = flags[Pv] == 1;
         channels.sv = flags[Sv] == 1;
         channels.mv1 = flags[Mv1] == 1;
-        channels.mv2 = flags[Mv2] == 1 && m_inc.mv2Present;
+        channels.mv2 = flags[Mv2] == 1 && m_shared.mv2Present;
         m_log.emplace(path, channels);
         m_lostLines = 0;
         m_faultShown = false;
@@ -141,7 +141,7 @@ void TraceRun::log()
 
 bool TraceRun::isLive() const
 {
-    return m_inc.online && !m_inc.commErrorFlag && !m_inc.monitorReadFailed;
+    return m_shared.online && !m_shared.commErrorFlag && !m_shared.monitorReadFailed;
 }
 
 void TraceRun::logFailed(TrendLogWriter::Result result)

@@ -10,7 +10,7 @@
 
 class ChartSettingsFiles;
 class OperatorInterface;
-struct ZN8P_INC;
+struct SessionState;
 
 // What a trace run changes on the chart control and the main window besides messages and the
 // status bar. The chart widget implements it.
@@ -45,8 +45,8 @@ class TraceRun
 public:
     using Clock = std::function<QDateTime()>;
 
-    TraceRun(ZN8P_INC &inc, ChartModel &model, ChartSettingsFiles &files, OperatorInterface &op,
-             TraceView &view, QString programFolder);
+    TraceRun(SessionState &shared, ChartModel &model, ChartSettingsFiles &files,
+             OperatorInterface &op, TraceView &view, QString programFolder);
 
     // The time a sample is taken (tests fix it).
     void setClock(Clock clock) { m_clock = std::move(clock); }
@@ -74,7 +74,7 @@ private:
     void log();
     void logFailed(TrendLogWriter::Result result);
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     ChartModel &m_model;
     ChartSettingsFiles &m_files;
     OperatorInterface &m_op;

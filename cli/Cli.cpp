@@ -5,7 +5,7 @@
 #include "ExitCode.h"
 #include "StationLine.h"
 #include "Subcommands.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/InstrumentNumber.h"
 
 #include <QTextStream>
@@ -47,7 +47,7 @@ int runCli(const QStringList &arguments)
         return FileError;
     }
     if (!findsItsOwn && commandLine.stations.isEmpty()) {
-        ZN8P_INC stored;
+        SessionState stored;
         settings.scratchStore().selectKeyAndLoad(stored);
         if (!InstrumentNumber::parse(stored.stationAddress)) {
             console.errorLine(QStringLiteral("znctl: the stored instrument number: %1; give "

@@ -15,30 +15,30 @@ CliSession::CliSession(const CommandLine &commandLine, Console &console, RunSett
       core({op, view, store(),
             commandLine.journalDir.isEmpty() ? ProgramFolder::journal() : commandLine.journalDir,
             WriteJournal::Source::Znctl},
-           ZN8P_INC(),
+           SessionState(),
            comFactory ? std::move(comFactory)
                       : ZN8PComFactory([this, timeout = commandLine.replyTimeoutMs] {
                             return std::make_unique<ScaledTimeoutCom>(portNames(), timeout);
                         }))
 {
-    store().selectKeyAndLoad(inc);
-    inc.savedProtocolIndex = inc.protocolIndex;
+    store().selectKeyAndLoad(shared);
+    shared.savedProtocolIndex = shared.protocolIndex;
     if (commandLine.overrides.any() || !station.isEmpty()) {
-        commandLine.overrides.applyTo(inc);
-        inc.stationAddress = station.isEmpty() ? inc.stationAddress : station;
-        store().storeCommConditions(inc);
+        commandLine.overrides.applyTo(shared);
+        shared.stationAddress = station.isEmpty() ? shared.stationAddress : station;
+        store().storeCommConditions(shared);
     }
-    RegisterMap::fillRegisterTable(inc);
-    RegisterMap::fillVendorItemTable(inc);
+    RegisterMap::fillRegisterTable(shared);
+    RegisterMap::fillVendorItemTable(shared);
     op.setSubject([this] {
-        return QStringLiteral("%1 instrument %2").arg(inc.portName, inc.stationAddress);
+        return QStringLiteral("%1 instrument %2").arg(shared.portName, shared.stationAddress);
     });
     view.setNaming([this](const QString &text) { return op.named(text); });
 }
 
 bool CliSession::checkLink()
 {
-    store().writeStation(inc);
+    store().writeStation(shared);
     return linkCheck().checkcommunicate1();
 }
 
@@ -60,7 +60,7 @@ int CliSession::finish(int subcommandCode)
 
 PortNames CliSession::portNames()
 {
-    return PortOption::portNames(store().portMap(inc), inc.portName);
+    return PortOption::portNames(store().portMap(shared), shared.portName);
 }
 
 QString CliSession::protocolName(qint16 protocolIndex)
@@ -82,16 +82,17 @@ QStringList CliSession::conditionLines()
     // After a check the component holds the line conditions it was opened with; a search leaves
     // the ones it found there and nowhere else.
     const ZN8PCom *com = core.link.com();
-    const QString port = com ? com->PortName() : inc.portName;
+    const QString port = com ? com->PortName() : shared.portName;
     const QString device = portNames().deviceFor(port);
     return {
         QStringLiteral("port: %1 (%2)")
             .arg(port, device.isEmpty() ? QStringLiteral("no device") : device),
-        QStringLiteral("speed: %1").arg(com ? com->Speed() : inc.speedText),
+        QStringLiteral("speed: %1").arg(com ? com->Speed() : shared.speedText),
         QStringLiteral("data bits, parity: %1, %2")
-            .arg(com ? com->DataBits() : inc.dataBitsText, com ? com->Parity() : inc.parityText),
-        QStringLiteral("stop bits: %1").arg(com ? com->StopBits() : inc.stopBitsText),
-        QStringLiteral("instrument: %1").arg(inc.stationAddress),
-        QStringLiteral("protocol: %1").arg(protocolName(inc.protocolIndex)),
+            .arg(com ? com->DataBits() : shared.dataBitsText,
+                 com ? com->Parity() : shared.parityText),
+        QStringLiteral("stop bits: %1").arg(com ? com->StopBits() : shared.stopBitsText),
+        QStringLiteral("instrument: %1").arg(shared.stationAddress),
+        QStringLiteral("protocol: %1").arg(protocolName(shared.protocolIndex)),
     };
 }

@@ -4,7 +4,7 @@
 #include "RunSettings.h"
 #include "TerminalOperator.h"
 #include "TerminalView.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/PortNames.h"
 #include "transfer/CoreSession.h"
 
@@ -51,7 +51,7 @@ public:
     // Its journal is the desktop program's (the program folder's "Journal"), unless --journal-dir
     // names another folder.
     CoreSession core;
-    ZN8P_INC &inc = core.inc;
+    SessionState &shared = core.shared;
 
     LinkCheck &linkCheck() { return core.connection.linkCheck(); }
 };

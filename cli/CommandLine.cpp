@@ -3,7 +3,7 @@
 #include "OptionsFile.h"
 #include "PortOption.h"
 #include "Subcommands.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/InstrumentNumber.h"
 
 #include <QCommandLineParser>
@@ -401,16 +401,16 @@ bool ConditionOverrides::any() const
     return port || speed || dataBits || parity || stopBits || station || protocol;
 }
 
-void ConditionOverrides::applyTo(ZN8P_INC &inc) const
+void ConditionOverrides::applyTo(SessionState &shared) const
 {
-    inc.portName = port.value_or(inc.portName);
-    inc.speedText = speed.value_or(inc.speedText);
-    inc.dataBitsText = dataBits.value_or(inc.dataBitsText);
-    inc.parityText = parity.value_or(inc.parityText);
-    inc.stopBitsText = stopBits.value_or(inc.stopBitsText);
-    inc.stationAddress = station.value_or(inc.stationAddress);
-    inc.protocolIndex = protocol.value_or(inc.protocolIndex);
-    inc.savedProtocolIndex = inc.protocolIndex;
+    shared.portName = port.value_or(shared.portName);
+    shared.speedText = speed.value_or(shared.speedText);
+    shared.dataBitsText = dataBits.value_or(shared.dataBitsText);
+    shared.parityText = parity.value_or(shared.parityText);
+    shared.stopBitsText = stopBits.value_or(shared.stopBitsText);
+    shared.stationAddress = station.value_or(shared.stationAddress);
+    shared.protocolIndex = protocol.value_or(shared.protocolIndex);
+    shared.savedProtocolIndex = shared.protocolIndex;
 }
 
 bool parseCommandLine(const QStringList &arguments, CommandLine &commandLine, QString *error)

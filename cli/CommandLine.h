@@ -10,7 +10,7 @@
 #include <limits>
 #include <optional>
 
-struct ZN8P_INC;
+struct SessionState;
 
 // How monitor gives its rows: the text row (for people), CSV or JSON lines.
 enum class RowFormat { Text, Csv, Jsonl };
@@ -27,7 +27,7 @@ struct ConditionOverrides {
     std::optional<qint16> protocol;  // 0 Modbus ASCII, 1 Modbus RTU, 2 Ravtocol
 
     bool any() const;
-    void applyTo(ZN8P_INC &inc) const;
+    void applyTo(SessionState &shared) const;
 };
 
 // The parsed command line of one run.

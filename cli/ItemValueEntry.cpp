@@ -1,6 +1,6 @@
 #include "ItemValueEntry.h"
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ControllerCodes.h"
 #include "comm/ParameterTable.h"
 #include "polling/ValueFormat.h"
@@ -14,16 +14,16 @@ namespace
 {
 
 // The display text code would show with raw as its value.
-QString textFor(ZN8P_INC &inc, int code, qint16 raw)
+QString textFor(SessionState &shared, int code, qint16 raw)
 {
-    const qint16 kept = inc.setting(code);
-    inc.setting(code) = raw;
-    const QString text = FormatItemValue(inc, code);
-    inc.setting(code) = kept;
+    const qint16 kept = shared.setting(code);
+    shared.setting(code) = raw;
+    const QString text = FormatItemValue(shared, code);
+    shared.setting(code) = kept;
     return text;
 }
 
-ItemValueEntry::Result parseChoice(ZN8P_INC &inc, int code, const QString &text)
+ItemValueEntry::Result parseChoice(SessionState &shared, int code, const QString &text)
 {
     const int count = SettingRanges::choiceCount(code);
     bool isNumber = false;
@@ -32,7 +32,7 @@ ItemValueEntry::Result parseChoice(ZN8P_INC &inc, int code, const QString &text)
         return {qint16(number), {}};
     QStringList choices;
     for (int value = 0; value < count; ++value) {
-        const QString name = textFor(inc, code, qint16(value));
+        const QString name = textFor(shared, code, qint16(value));
         if (!isNumber && name.compare(text.trimmed(), Qt::CaseInsensitive) == 0)
             return {qint16(value), {}};
         choices << QStringLiteral("%1 %2").arg(value).arg(name);
@@ -42,9 +42,9 @@ ItemValueEntry::Result parseChoice(ZN8P_INC &inc, int code, const QString &text)
 }
 
 // Decimals of the item's display text, from its present value.
-int displayDecimals(const ZN8P_INC &inc, int code)
+int displayDecimals(const SessionState &shared, int code)
 {
-    const QString shown = ItemValueEntry::displayText(inc, code);
+    const QString shown = ItemValueEntry::displayText(shared, code);
     const int point = shown.indexOf(QLocale().decimalPoint());
     return point < 0 ? 0 : int(shown.size() - point - 1);
 }
@@ -59,11 +59,11 @@ QString shownWith(int raw, int decimals)
 namespace ItemValueEntry
 {
 
-QString displayText(const ZN8P_INC &inc, int code)
+QString displayText(const SessionState &shared, int code)
 {
     if (code == Code::ManualOutput)
-        return NumberFormat::scaled(inc.setting(code), 1);
-    return FormatItemValue(inc, code);
+        return NumberFormat::scaled(shared.setting(code), 1);
+    return FormatItemValue(shared, code);
 }
 
 bool isWritable(int code)
@@ -94,12 +94,12 @@ QList<int> inputsFor(int code)
     return codes;
 }
 
-Result parse(ZN8P_INC &inc, int code, const QString &text)
+Result parse(SessionState &shared, int code, const QString &text)
 {
     if (SettingRanges::choiceCount(code) > 0)
-        return parseChoice(inc, code, text);
-    const int decimals = displayDecimals(inc, code);
-    const auto [min, max] = SettingRanges::valueLimits(inc, code);
+        return parseChoice(shared, code, text);
+    const int decimals = displayDecimals(shared, code);
+    const auto [min, max] = SettingRanges::valueLimits(shared, code);
     bool isNumber = false;
     double typed = QLocale().toDouble(text, &isNumber);
     if (!isNumber) // a decimal point is understood in any language

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-struct ZN8P_INC;
+struct SessionState;
 
 // A value typed for a setting item in the units the main window shows it in ("250.5" for a set
 // value on a 0.1-degree input, "30" for an integral time, the text or the number of a choice),
@@ -29,12 +29,13 @@ struct Result {
     QString error;
 };
 
-// The display text of code's value in inc, in the units parse() takes: as the main window shows
+// The display text of code's value in shared, in the units parse() takes: as the main window shows
 // it, except the manual output, which is in percent with one decimal as its buttons step it.
-QString displayText(const ZN8P_INC &inc, int code);
+QString displayText(const SessionState &shared, int code);
 
-// Converts text for code with the values in inc (settingValues and the option words). inc.itemCode,
-// editMin, editMax and editOneDecimal are changed as the entry dialog's range set-up changes them.
-Result parse(ZN8P_INC &inc, int code, const QString &text);
+// Converts text for code with the values in shared (settingValues and the option words).
+// shared.itemCode, editMin, editMax and editOneDecimal are changed as the entry dialog's range
+// set-up changes them.
+Result parse(SessionState &shared, int code, const QString &text);
 
 } // namespace ItemValueEntry

@@ -74,8 +74,8 @@ bool LineMonitor::poll(Station &station)
 {
     if (!station.connected && !connect(station))
         return false;
-    const ZN8P_INC &inc = station.session->inc;
-    StationReading reading{inc.portName, inc.stationAddress, {}, {}};
+    const SessionState &shared = station.session->shared;
+    StationReading reading{shared.portName, shared.stationAddress, {}, {}};
     RotationSample rotation;
     if (!rotate(station, rotation)) {
         // The next try starts with a fresh link check.
@@ -84,8 +84,8 @@ bool LineMonitor::poll(Station &station)
             m_rotationFailed(reading);
         return false;
     }
-    reading.record = rotation.record(inc);
-    reading.text = rotation.consoleRow(inc);
+    reading.record = rotation.record(shared);
+    reading.text = rotation.consoleRow(shared);
     if (m_rotationDone)
         m_rotationDone(reading);
     return true;
@@ -109,14 +109,14 @@ bool LineMonitor::connect(Station &station)
     if (WriteSide(session).connect() != WriteSide::Outcome::Done)
         return false;
     // What the number format of PV, SV and the outputs depends on.
-    ReplyReporter reporter(session.inc, session.core.link, session.op, session.view);
+    ReplyReporter reporter(session.shared, session.core.link, session.op, session.view);
     for (const int code : {Code::InputType, Code::DecimalPlace}) {
-        if (reporter.read(session.core.request.read(session.inc.registerTable.at(code)), code) ==
+        if (reporter.read(session.core.request.read(session.shared.registerTable.at(code)), code) ==
             ReplyCheck::Outcome::NoReply)
             return false;
     }
-    session.inc.monitorStep = 0;
-    session.inc.timerJob = JobDispatcher::Monitor;
+    session.shared.monitorStep = 0;
+    session.shared.timerJob = JobDispatcher::Monitor;
     station.connected = true;
     return true;
 }
@@ -124,22 +124,22 @@ bool LineMonitor::connect(Station &station)
 bool LineMonitor::rotate(Station &station, RotationSample &rotation)
 {
     CliSession &session = *station.session;
-    ZN8P_INC &inc = session.inc;
+    SessionState &shared = session.shared;
     do {
-        const int code = PollingCycle::monitorCode(inc.monitorStep, inc.optionWord());
-        inc.commErrorFlag = false;
+        const int code = PollingCycle::monitorCode(shared.monitorStep, shared.optionWord());
+        shared.commErrorFlag = false;
         if (session.core.polling.runMonitorJob()) {
             rotation.read(code);
-        } else if (inc.commErrorFlag) {
-            inc.monitorStep = 0;
+        } else if (shared.commErrorFlag) {
+            shared.monitorStep = 0;
             return false;
         }
-    } while (inc.monitorStep != 0);
+    } while (shared.monitorStep != 0);
     // A setting changed at the front panel, or auto-tuning ended: the settings are read again,
     // as the window's upload job does, so that the number format stays right.
-    if (inc.timerJob == JobDispatcher::Upload) {
+    if (shared.timerJob == JobDispatcher::Upload) {
         session.core.upload.ReadPara_setflg();
-        inc.timerJob = JobDispatcher::Monitor;
+        shared.timerJob = JobDispatcher::Monitor;
     }
     return true;
 }

@@ -88,14 +88,14 @@ private:
     void logSample(const TrendLogWriter::Sample &sample);
     bool hasSecondOutput() const
     {
-        return quint16(m_session.inc.optionWord()) & OptionBit::HeatCool;
+        return quint16(m_session.shared.optionWord()) & OptionBit::HeatCool;
     }
     QString trendLogPath(const QDateTime &firstSample) const;
     bool openPlantLink();
-    int station() const { return m_session.inc.stationAddress.toInt(); }
+    int station() const { return m_session.shared.stationAddress.toInt(); }
     QString subject() const
     {
-        return subjectOf(m_session.inc.portName, m_session.inc.stationAddress);
+        return subjectOf(m_session.shared.portName, m_session.shared.stationAddress);
     }
     void fail(int exitCode);
 
@@ -128,14 +128,14 @@ MonitorRun::MonitorRun(CliSession &session, const CommandLine &commandLine)
         [this] { m_session.core.onlineStartRead.Setdata_read(); });
     m_session.view.setTimersHandler([this](bool enabled) { setTimersRunning(enabled); });
     m_session.core.jobs.setHandler(JobDispatcher::Monitor, [this] {
-        const ZN8P_INC &inc = m_session.inc;
-        const int code = PollingCycle::monitorCode(inc.monitorStep, inc.optionWord());
+        const SessionState &shared = m_session.shared;
+        const int code = PollingCycle::monitorCode(shared.monitorStep, shared.optionWord());
         const bool read = m_session.core.polling.runMonitorJob();
         ServiceNotifier::alive();
         if (read)
             m_rotation.read(code);
         m_events->monitorRead(code, read);
-        if (inc.monitorStep == 0) {
+        if (shared.monitorStep == 0) {
             rotationDone();
             if (m_grid.isPaced() && m_timer1.isActive())
                 waitForGrid();
@@ -183,12 +183,12 @@ int MonitorRun::exec()
         return FileError;
     }
     if (const QString problem =
-            m_rows.prepare(m_session.inc.portName, QStringList{m_session.inc.stationAddress});
+            m_rows.prepare(m_session.shared.portName, QStringList{m_session.shared.stationAddress});
         !problem.isEmpty()) {
         m_session.console.errorLine(QStringLiteral("znctl: ") + problem);
         return FileError;
     }
-    m_events.emplace(m_session.inc, m_commandLine.eventsPath);
+    m_events.emplace(m_session.shared, m_commandLine.eventsPath);
     m_events->setEventReport(
         [this](const EventLog::Event &event) { m_session.console.errorLine(eventLine(event)); });
     // Monitoring (and the plant feed) goes on; the run ends with exit code 1.
@@ -202,7 +202,7 @@ int MonitorRun::exec()
         return FileError;
     // The link check, the online start read and the timers, or messages 451 and 270.
     m_session.core.connection.toggleOnline();
-    if (!m_session.inc.online)
+    if (!m_session.shared.online)
         return NoController;
     ServiceNotifier::ready(QStringLiteral("monitoring ") + subject());
     m_events->wentOnline();
@@ -213,7 +213,7 @@ int MonitorRun::exec()
     if (!Interrupt::requested())
         m_loop.exec();
     ServiceNotifier::stopping();
-    if (m_session.inc.online) {
+    if (m_session.shared.online) {
         m_switchingOff = true;
         m_session.core.connection.toggleOnline();
     }
@@ -299,10 +299,10 @@ void MonitorRun::rotationDone()
     // repeating the values of the last rotation would present them as new.
     if (m_rotation.isEmpty())
         return;
-    const ZN8P_INC &inc = m_session.inc;
-    const TrendLogWriter::Sample sample = m_rotation.values(inc);
-    const MonitorRecord record = m_rotation.record(inc);
-    const QString row = m_rotation.consoleRow(inc);
+    const SessionState &shared = m_session.shared;
+    const TrendLogWriter::Sample sample = m_rotation.values(shared);
+    const MonitorRecord record = m_rotation.record(shared);
+    const QString row = m_rotation.consoleRow(shared);
     m_rotation.clear();
     if (m_plant)
         m_plant->publishRotation(record);
@@ -335,7 +335,7 @@ bool MonitorRun::openPlantLink()
     QString password;
     if (!plantLinkReady(m_commandLine.mqtt, m_session.console, &password))
         return false;
-    m_plant.emplace(m_commandLine.mqtt, password, m_session.inc.portName);
+    m_plant.emplace(m_commandLine.mqtt, password, m_session.shared.portName);
     return true;
 }
 

@@ -8,7 +8,7 @@
 
 #include <optional>
 
-struct ZN8P_INC;
+struct SessionState;
 
 // One rotation of one instrument as machine output carries it (CSV rows, JSON lines, MQTT): the
 // values as numbers in their units with fixed English names, whatever the system's language, and

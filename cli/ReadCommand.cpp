@@ -65,7 +65,7 @@ bool hasRegister(int code)
 bool codesOf(const QString &argument, QList<int> &codes, QString *error)
 {
     if (argument == QLatin1String("all")) {
-        for (int code = 0; code < ZN8P_INC::RegisterCount; ++code) {
+        for (int code = 0; code < SessionState::RegisterCount; ++code) {
             if (hasRegister(code))
                 codes << code;
         }
@@ -73,7 +73,7 @@ bool codesOf(const QString &argument, QList<int> &codes, QString *error)
     }
     bool ok = false;
     const int code = argument.toInt(&ok, 10);
-    if (!ok || code < 0 || code >= ZN8P_INC::RegisterCount) {
+    if (!ok || code < 0 || code >= SessionState::RegisterCount) {
         *error = QStringLiteral("'%1' is no parameter code (0 to 65, or all)").arg(argument);
         return false;
     }
@@ -99,9 +99,9 @@ QList<int> formatInputs(const QList<int> &codes)
 }
 
 // The value as the display shows it; PV out of scale as "----" with its marker.
-QString displayText(const ZN8P_INC &inc, int code)
+QString displayText(const SessionState &shared, int code)
 {
-    return code == Code::Pv ? PvDisplayText(inc, true) : FormatItemValue(inc, code);
+    return code == Code::Pv ? PvDisplayText(shared, true) : FormatItemValue(shared, code);
 }
 
 // What a code is called: the message that names it where there is one.
@@ -136,12 +136,12 @@ QString nameOf(int code)
 }
 
 // The unit of a code's value as machine output names it ("°C", "%", "s"); empty for none.
-QString unitOf(const ZN8P_INC &inc, int code)
+QString unitOf(const SessionState &shared, int code)
 {
     switch (code) {
     case Code::Pv:
     case Code::Sv:
-        return MonitorRecord::unitOf(inc.setting(Code::InputType));
+        return MonitorRecord::unitOf(shared.setting(Code::InputType));
     case Code::Mv1:
     case Code::Mv2:
         return QStringLiteral("%");
@@ -153,14 +153,15 @@ QString unitOf(const ZN8P_INC &inc, int code)
     }
     if (!ParameterTable::isSettingCode(code))
         return QString();
-    const DisplayText unit = SettingUnit(inc, code);
+    const DisplayText unit = SettingUnit(shared, code);
     QString text = unit.messageId ? msg(unit.messageId) : unit.literal;
     return text.replace(QLatin1String("deg."), QStringLiteral("°"));
 }
 
-qint16 rawValue(const ZN8P_INC &inc, int code)
+qint16 rawValue(const SessionState &shared, int code)
 {
-    return ParameterTable::isMonitorCode(code) ? inc.monitorValues.at(code) : inc.setting(code);
+    return ParameterTable::isMonitorCode(code) ? shared.monitorValues.at(code)
+                                               : shared.setting(code);
 }
 
 QString failureText(ReplyCheck::Outcome outcome)
@@ -252,9 +253,10 @@ int readCodes(CliSession &session, const QList<int> &codes, QList<ReadResult> &r
         session.console.errorLine(session.op.named(msg(451)), true);
         return NoController;
     }
-    ReplyReporter reporter(session.inc, session.core.link, session.op, session.view);
+    ReplyReporter reporter(session.shared, session.core.link, session.op, session.view);
     const auto readCode = [&](int code) {
-        return reporter.read(session.core.request.read(session.inc.registerTable.at(code)), code);
+        return reporter.read(session.core.request.read(session.shared.registerTable.at(code)),
+                             code);
     };
     for (const int code : formatInputs(codes))
         readCode(code);
@@ -265,14 +267,14 @@ int readCodes(CliSession &session, const QList<int> &codes, QList<ReadResult> &r
     }
     // The texts once every value is in: PV's depends on the status word read after it.
     for (ReadResult &r : results) {
-        r.text = displayText(session.inc, r.code);
-        r.raw = rawValue(session.inc, r.code);
+        r.text = displayText(session.shared, r.code);
+        r.raw = rawValue(session.shared, r.code);
     }
     const EnglishTexts english;
     for (ReadResult &r : results) {
-        r.englishText = displayText(session.inc, r.code).trimmed();
+        r.englishText = displayText(session.shared, r.code).trimmed();
         r.englishName = nameOf(r.code);
-        r.unit = unitOf(session.inc, r.code);
+        r.unit = unitOf(session.shared, r.code);
     }
     return exitCodeOf(results);
 }

@@ -1,6 +1,6 @@
 #include "RotationSample.h"
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ControllerCodes.h"
 #include "display/MainDisplayModel.h"
 #include "polling/ValueFormat.h"
@@ -28,26 +28,26 @@ QString RotationSample::ifRead(int code, const QString &text) const
     return m_read.contains(code) ? text : NoValue;
 }
 
-TrendLogWriter::Sample RotationSample::values(const ZN8P_INC &inc) const
+TrendLogWriter::Sample RotationSample::values(const SessionState &shared) const
 {
-    const bool secondOutput = quint16(inc.optionWord()) & OptionBit::HeatCool;
-    return {m_at, ifRead(Code::Pv, PvDisplayText(inc)),
-            ifRead(Code::Sv, FormatItemValue(inc, Code::Sv)),
-            ifRead(Code::Mv1, FormatItemValue(inc, Code::Mv1)),
-            secondOutput ? ifRead(Code::Mv2, FormatItemValue(inc, Code::Mv2)) : NoValue};
+    const bool secondOutput = quint16(shared.optionWord()) & OptionBit::HeatCool;
+    return {m_at, ifRead(Code::Pv, PvDisplayText(shared)),
+            ifRead(Code::Sv, FormatItemValue(shared, Code::Sv)),
+            ifRead(Code::Mv1, FormatItemValue(shared, Code::Mv1)),
+            secondOutput ? ifRead(Code::Mv2, FormatItemValue(shared, Code::Mv2)) : NoValue};
 }
 
-MonitorRecord RotationSample::record(const ZN8P_INC &inc) const
+MonitorRecord RotationSample::record(const SessionState &shared) const
 {
     MonitorRecord record;
     record.at = m_at;
-    record.port = inc.portName;
-    record.instrument = inc.stationAddress.toInt();
-    const int inputType = inc.setting(Code::InputType);
+    record.port = shared.portName;
+    record.instrument = shared.stationAddress.toInt();
+    const int inputType = shared.setting(Code::InputType);
     record.unit = MonitorRecord::unitOf(inputType);
-    record.pvDecimals = MonitorRecord::decimalsOf(inputType, inc.setting(Code::DecimalPlace));
-    record.secondOutput = quint16(inc.optionWord()) & OptionBit::HeatCool;
-    record.status = status(inc);
+    record.pvDecimals = MonitorRecord::decimalsOf(inputType, shared.setting(Code::DecimalPlace));
+    record.secondOutput = quint16(shared.optionWord()) & OptionBit::HeatCool;
+    record.status = status(shared);
     const auto scaled = [&](int code, int decimals) -> std::optional<double> {
         if (!m_read.contains(code))
             return std::nullopt;
@@ -55,10 +55,10 @@ MonitorRecord RotationSample::record(const ZN8P_INC &inc) const
         int divisor = 1;
         for (int i = 0; i < decimals; ++i)
             divisor *= 10;
-        return double(inc.monitorValues.at(code)) / divisor;
+        return double(shared.monitorValues.at(code)) / divisor;
     };
     // A sensor break leaves PV without a value, as the display's "----" says.
-    const quint16 word = quint16(inc.statusWord());
+    const quint16 word = quint16(shared.statusWord());
     const bool sensorBreak = word & (StatusBit::OverScale | StatusBit::UnderScale);
     record.pv = sensorBreak ? std::nullopt : scaled(Code::Pv, record.pvDecimals);
     record.sv = scaled(Code::Sv, record.pvDecimals);
@@ -67,19 +67,19 @@ MonitorRecord RotationSample::record(const ZN8P_INC &inc) const
     return record;
 }
 
-std::optional<quint16> RotationSample::status(const ZN8P_INC &inc) const
+std::optional<quint16> RotationSample::status(const SessionState &shared) const
 {
     if (!m_read.contains(Code::Status))
         return std::nullopt;
-    return quint16(inc.statusWord());
+    return quint16(shared.statusWord());
 }
 
-QString RotationSample::consoleRow(const ZN8P_INC &inc) const
+QString RotationSample::consoleRow(const SessionState &shared) const
 {
-    const TrendLogWriter::Sample v = values(inc);
-    const std::optional<quint16> word = status(inc);
+    const TrendLogWriter::Sample v = values(shared);
+    const std::optional<quint16> word = status(shared);
     return QStringLiteral("%1  PV %2  SV %3  MV1 %4  MV2 %5  status %6")
         .arg(m_at.time().toString(QStringLiteral("HH:mm:ss")),
-             ifRead(Code::Pv, PvDisplayText(inc, true)), v.sv, v.mv1, v.mv2,
+             ifRead(Code::Pv, PvDisplayText(shared, true)), v.sv, v.mv1, v.mv2,
              word ? QStringLiteral("%1").arg(*word, 4, 16, QLatin1Char('0')) : NoValue);
 }

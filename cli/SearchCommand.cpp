@@ -17,18 +17,19 @@ constexpr int ProbeCode = 11;
 QStringList othersAnswering(CliSession &session)
 {
     QStringList answering;
-    const QString found = session.inc.stationAddress;
+    const QString found = session.shared.stationAddress;
     for (int number = found.toInt() + 1; number <= LinkCheck::MaxInstrument; ++number) {
         if (Interrupt::requested())
             break;
-        session.inc.stationAddress = InstrumentNumber::text(number);
-        session.console.progress(QStringLiteral("instrument %1").arg(session.inc.stationAddress));
-        const QString reply = session.core.request.read(session.inc.registerTable.at(ProbeCode));
-        if (ReplyCheck::isGoodRead(reply, session.inc.protocolIndex))
-            answering << session.inc.stationAddress;
+        session.shared.stationAddress = InstrumentNumber::text(number);
+        session.console.progress(
+            QStringLiteral("instrument %1").arg(session.shared.stationAddress));
+        const QString reply = session.core.request.read(session.shared.registerTable.at(ProbeCode));
+        if (ReplyCheck::isGoodRead(reply, session.shared.protocolIndex))
+            answering << session.shared.stationAddress;
     }
     session.console.endProgress();
-    session.inc.stationAddress = found;
+    session.shared.stationAddress = found;
     return answering;
 }
 
@@ -44,7 +45,7 @@ int runSearch(CliSession &session, const CommandLine &commandLine)
     session.op.setInterruptHandler([&session] { session.linkCheck().cancelSearch(); });
     session.linkCheck().checkcommunicate2();
     session.console.endProgress();
-    if (!session.inc.commActive)
+    if (!session.shared.commActive)
         return Interrupt::requested() ? Cancelled : NoController;
 
     for (const QString &line : session.conditionLines())
@@ -55,7 +56,7 @@ int runSearch(CliSession &session, const CommandLine &commandLine)
     }
     ZN8PCom *com = session.core.link.com();
     if (!commandLine.noStore) {
-        session.settings.storedStore().storeConnectedConditions(session.inc, com->PortName(),
+        session.settings.storedStore().storeConnectedConditions(session.shared, com->PortName(),
                                                                 com->Speed(), com->DataBits(),
                                                                 com->StopBits(), com->Parity());
     }

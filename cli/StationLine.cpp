@@ -13,14 +13,14 @@
 StationLine::StationLine(const CommandLine &commandLine, Console &console, RunSettings &settings)
     : console(console), m_commandLine(commandLine), m_settings(settings)
 {
-    ZN8P_INC inc;
-    m_settings.scratchStore().selectKeyAndLoad(inc);
-    commandLine.overrides.applyTo(inc);
+    SessionState shared;
+    m_settings.scratchStore().selectKeyAndLoad(shared);
+    commandLine.overrides.applyTo(shared);
     m_stations =
-        commandLine.stations.isEmpty() ? QStringList{inc.stationAddress} : commandLine.stations;
-    m_portName = inc.portName;
+        commandLine.stations.isEmpty() ? QStringList{shared.stationAddress} : commandLine.stations;
+    m_portName = shared.portName;
     m_port = std::make_unique<ScaledTimeoutCom>(
-        PortOption::portNames(m_settings.scratchStore().portMap(inc), m_portName),
+        PortOption::portNames(m_settings.scratchStore().portMap(shared), m_portName),
         commandLine.replyTimeoutMs);
 }
 

@@ -42,9 +42,9 @@ void closePort(CliSession &session)
         com->ClosePort();
 }
 
-// A settings data file into inc as File load takes it: whole, after every value passed the limits
-// that write applies, or not at all; false with the first bad line printed.
-bool loadFile(CliSession &session, const QString &path, ZN8P_INC &inc)
+// A settings data file into shared as File load takes it: whole, after every value passed the
+// limits that write applies, or not at all; false with the first bad line printed.
+bool loadFile(CliSession &session, const QString &path, SessionState &shared)
 {
     const SettingsDataFile::ReadResult file = SettingsDataFile::read(path);
     if (!file.ok()) {
@@ -52,7 +52,7 @@ bool loadFile(CliSession &session, const QString &path, ZN8P_INC &inc)
             QStringLiteral("znctl: %1: %2").arg(path, SettingsFileMessage::text(file)));
         return false;
     }
-    SettingsDataFile::take(file.contents, inc);
+    SettingsDataFile::take(file.contents, shared);
     return true;
 }
 
@@ -71,11 +71,11 @@ void printDifferences(CliSession &session, const QList<SettingDifference> &diffe
 }
 
 // The items of an upload whose last read was refused or went unanswered.
-QList<int> unreadItems(const ZN8P_INC &inc)
+QList<int> unreadItems(const SessionState &shared)
 {
     QList<int> codes;
     for (int code = ParameterUpload::FirstCode; code <= ParameterUpload::LastCode; ++code) {
-        if (inc.unreadCodes.contains(code))
+        if (shared.unreadCodes.contains(code))
             codes << code;
     }
     return codes;
@@ -86,16 +86,16 @@ QList<int> unreadItems(const ZN8P_INC &inc)
 // a vendor-frame item while auto-tuning runs) has no value to print.
 void printSettings(CliSession &session)
 {
-    const ZN8P_INC &inc = session.inc;
+    const SessionState &shared = session.shared;
     for (int code = ParameterUpload::FirstCode; code <= ParameterUpload::LastCode; ++code) {
-        const bool unread = inc.unreadCodes.contains(code);
-        if (!unread && !inc.readValues.at(std::size_t(code - ZN8P_INC::FirstSettingCode)))
+        const bool unread = shared.unreadCodes.contains(code);
+        if (!unread && !shared.readValues.at(std::size_t(code - SessionState::FirstSettingCode)))
             continue;
-        const QStringList value =
-            unread ? QStringList{msg(NotReadText)}
-                   : QStringList{FormatItemValue(inc, code), QString::number(inc.setting(code))};
+        const QStringList value = unread ? QStringList{msg(NotReadText)}
+                                         : QStringList{FormatItemValue(shared, code),
+                                                       QString::number(shared.setting(code))};
         session.console.line(
-            (QStringList{QString::number(code), SettingRanges::itemName(inc, code)} + value)
+            (QStringList{QString::number(code), SettingRanges::itemName(shared, code)} + value)
                 .join(QLatin1Char('\t')));
     }
 }
@@ -104,13 +104,13 @@ void printSettings(CliSession &session)
 // file holds them as the controller does and marks them, so that diff and download take them.
 void noteHeldOutsideLimits(CliSession &session, const QString &path)
 {
-    const ZN8P_INC &inc = session.inc;
+    const SessionState &shared = session.shared;
     QStringList items;
-    for (const int code : SettingsDataFile::heldOutsideLimits(inc))
+    for (const int code : SettingsDataFile::heldOutsideLimits(shared))
         items << QStringLiteral("%1 %2 (%3)")
                      .arg(code)
-                     .arg(SettingRanges::itemName(inc, code),
-                          ItemValueText(inc, code, inc.setting(code)));
+                     .arg(SettingRanges::itemName(shared, code),
+                          ItemValueText(shared, code, shared.setting(code)));
     if (items.isEmpty())
         return;
     session.console.errorLine(
@@ -123,12 +123,12 @@ void noteHeldOutsideLimits(CliSession &session, const QString &path)
 // for it and what became of it, from the item's record.
 void printLanded(CliSession &session, const QList<ItemOutcome> &outcomes)
 {
-    const ZN8P_INC &inc = session.inc;
+    const SessionState &shared = session.shared;
     for (const ItemOutcome &outcome : outcomes) {
-        session.console.line(QStringList{QString::number(outcome.code),
-                                         SettingRanges::itemName(inc, outcome.code),
-                                         FormatItemValue(inc, outcome.code, outcome.sent).trimmed(),
-                                         OutcomeText::landedWord(outcome)}
+        session.console.line(QStringList{
+            QString::number(outcome.code), SettingRanges::itemName(shared, outcome.code),
+            FormatItemValue(shared, outcome.code, outcome.sent).trimmed(),
+            OutcomeText::landedWord(outcome)}
                                  .join(QLatin1Char('\t')));
     }
 }
@@ -144,7 +144,7 @@ int runUpload(CliSession &session, const CommandLine &commandLine)
     closePort(session);
     if (outcome != WriteSide::Outcome::Done)
         return exitCodeOf(outcome);
-    const QList<int> unread = unreadItems(session.inc);
+    const QList<int> unread = unreadItems(session.shared);
     QStringList files;
     for (const QString &path : {commandLine.outPath, commandLine.reportPath}) {
         if (!path.isEmpty())
@@ -160,25 +160,26 @@ int runUpload(CliSession &session, const CommandLine &commandLine)
         QStringList names;
         for (const int code : unread)
             names << QStringLiteral("%1 %2").arg(code).arg(
-                SettingRanges::itemName(session.inc, code));
+                SettingRanges::itemName(session.shared, code));
         session.console.errorLine(
             QStringLiteral("znctl: %1 not written: these items could not be read: %2")
                 .arg(files.join(QStringLiteral(", ")), names.join(QStringLiteral(", "))));
         return Refused;
     }
     if (!commandLine.outPath.isEmpty()) {
-        const FileFault fault = SettingsDataFile::write(commandLine.outPath, session.inc);
+        const FileFault fault = SettingsDataFile::write(commandLine.outPath, session.shared);
         if (!fault.isNone()) {
             session.console.errorLine(QStringLiteral("znctl: cannot write %1").arg(fault.text()));
             return FileError;
         }
         // The report names the file that holds the same values.
-        session.inc.settingsFileName = commandLine.outPath;
+        session.shared.settingsFileName = commandLine.outPath;
         noteHeldOutsideLimits(session, commandLine.outPath);
     }
     if (!commandLine.reportPath.isEmpty()) {
         const FileFault fault = SettingsReportPainter::writePdf(
-            SettingsReport::of(session.inc, QDateTime::currentDateTime()), commandLine.reportPath);
+            SettingsReport::of(session.shared, QDateTime::currentDateTime()),
+            commandLine.reportPath);
         if (!fault.isNone()) {
             session.console.errorLine(QStringLiteral("znctl: cannot write %1").arg(fault.text()));
             return FileError;
@@ -189,12 +190,12 @@ int runUpload(CliSession &session, const CommandLine &commandLine)
 
 int runDownload(CliSession &session, const CommandLine &commandLine)
 {
-    ZN8P_INC &inc = session.inc;
-    if (!loadFile(session, commandLine.arguments.first(), inc))
+    SessionState &shared = session.shared;
+    if (!loadFile(session, commandLine.arguments.first(), shared))
         return FileError;
     // As after starting the program with the file: the controller must be of the file's model.
-    inc.settingDataValid = true;
-    inc.unitCheckFlag = true;
+    shared.settingDataValid = true;
+    shared.unitCheckFlag = true;
     WriteSide side(session);
     WriteSide::Outcome outcome = side.connect();
     if (outcome != WriteSide::Outcome::Done) {
@@ -202,15 +203,15 @@ int runDownload(CliSession &session, const CommandLine &commandLine)
         return exitCodeOf(outcome);
     }
     // The Download command's own refusal.
-    if (quint16(inc.statusWord()) & StatusBit::AutoTuning) {
+    if (quint16(shared.statusWord()) & StatusBit::AutoTuning) {
         session.op.showMessage({503, 504}, MessageIcon::Exclamation);
         closePort(session);
         return Busy;
     }
-    inc.downloadValues = inc.settingValues;
-    inc.downloadRequested = true;
+    shared.downloadValues = shared.settingValues;
+    shared.downloadRequested = true;
     // Its read-back needs only the range items: the download reads back every item it wrote.
-    inc.rangeOnlyFlag = true;
+    shared.rangeOnlyFlag = true;
     const ParameterDownload::Result result = session.core.download.DownloadCopy();
     closePort(session);
     const QList<ItemOutcome> &outcomes = session.core.download.lastOutcomes();
@@ -233,7 +234,7 @@ int runDownload(CliSession &session, const CommandLine &commandLine)
 
 int runDiff(CliSession &session, const CommandLine &commandLine)
 {
-    ZN8P_INC file;
+    SessionState file;
     if (!loadFile(session, commandLine.arguments.first(), file))
         return FileError;
     WriteSide side(session);
@@ -248,7 +249,7 @@ int runDiff(CliSession &session, const CommandLine &commandLine)
     // An item not read is not known to differ, nor to be the same.
     const bool unread =
         std::any_of(differences.cbegin(), differences.cend(), [&](const SettingDifference &d) {
-            return session.inc.unreadCodes.contains(d.code);
+            return session.shared.unreadCodes.contains(d.code);
         });
     if (unread)
         return Refused;

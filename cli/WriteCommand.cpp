@@ -20,12 +20,12 @@ constexpr int SetValue2Code = 58;
 constexpr int KeysOperatedNote = 883;
 
 // Whether this controller has the item at all: the vendor-frame items come with options.
-bool present(const ZN8P_INC &inc, int code)
+bool present(const SessionState &shared, int code)
 {
     if (code >= SetValue2Code && code <= Code::ContactInputFunction)
-        return VendorFrameSession::hasSv2Option(inc);
+        return VendorFrameSession::hasSv2Option(shared);
     if (code == Code::AbnormalOutput)
-        return VendorFrameSession::hasAbnormalOutputItem(inc);
+        return VendorFrameSession::hasAbnormalOutputItem(shared);
     return true;
 }
 
@@ -33,14 +33,14 @@ bool present(const ZN8P_INC &inc, int code)
 // frame for codes 58 to 63. False when the controller did not answer.
 bool readCode(CliSession &session, int code)
 {
-    ZN8P_INC &inc = session.inc;
-    if (RegisterMap::modbusAddress(code).isEmpty() && !present(inc, code))
+    SessionState &shared = session.shared;
+    if (RegisterMap::modbusAddress(code).isEmpty() && !present(shared, code))
         return true;
-    return session.core.itemRead.read(code) || !inc.commErrorFlag;
+    return session.core.itemRead.read(code) || !shared.commErrorFlag;
 }
 
 // The exit code of a write, from its record; none when nothing needed writing.
-int exitCodeOf(const std::optional<ItemOutcome> &outcome, const ZN8P_INC &inc)
+int exitCodeOf(const std::optional<ItemOutcome> &outcome, const SessionState &shared)
 {
     if (!outcome)
         return Success;
@@ -54,7 +54,7 @@ int exitCodeOf(const std::optional<ItemOutcome> &outcome, const ZN8P_INC &inc)
     case ItemOutcome::Verdict::NotReached:
         // Nothing of it was sent: the line went quiet, or the main set value the frame must
         // carry was refused.
-        return inc.commErrorFlag ? NoController : Refused;
+        return shared.commErrorFlag ? NoController : Refused;
     case ItemOutcome::Verdict::NotTaken:
     case ItemOutcome::Verdict::Refused:
     case ItemOutcome::Verdict::Unconfirmed:
@@ -74,7 +74,7 @@ int runWrite(CliSession &session, const CommandLine &commandLine)
                                       .arg(commandLine.arguments.at(0)));
         return UsageError;
     }
-    ZN8P_INC &inc = session.inc;
+    SessionState &shared = session.shared;
     WriteSide side(session);
     WriteSide::Outcome outcome = side.connect();
     if (outcome != WriteSide::Outcome::Done)
@@ -84,10 +84,10 @@ int runWrite(CliSession &session, const CommandLine &commandLine)
         if (!readCode(session, input))
             return NoController;
     }
-    const QString name = SettingRanges::itemName(inc, code);
+    const QString name = SettingRanges::itemName(shared, code);
     // The limits and the decimal point come from these values: a refused one is no value.
     for (const int input : ItemValueEntry::inputsFor(code)) {
-        if (inc.unreadCodes.contains(input)) {
+        if (shared.unreadCodes.contains(input)) {
             session.console.errorLine(
                 QStringLiteral("znctl: %1 not written: item %2 (%3) could not be read")
                     .arg(name)
@@ -96,13 +96,13 @@ int runWrite(CliSession &session, const CommandLine &commandLine)
             return Refused;
         }
     }
-    if (!present(inc, code)) {
+    if (!present(shared, code)) {
         session.console.errorLine(
             QStringLiteral("znctl: this controller has no item %1 (%2)").arg(code).arg(name));
         return Refused;
     }
     const ItemValueEntry::Result entry =
-        ItemValueEntry::parse(inc, code, commandLine.arguments.at(1));
+        ItemValueEntry::parse(shared, code, commandLine.arguments.at(1));
     if (!entry.raw) {
         session.console.errorLine(QStringLiteral("znctl: %1: %2").arg(name, entry.error));
         return UsageError;
@@ -110,7 +110,7 @@ int runWrite(CliSession &session, const CommandLine &commandLine)
 
     // Nobody is there to weigh a change that resets other items: the question is printed and
     // only --yes lets it through.
-    if (!SettingResets::confirm(inc, session.op, code, *entry.raw)) {
+    if (!SettingResets::confirm(shared, session.op, code, *entry.raw)) {
         session.console.errorLine(
             QStringLiteral(
                 "znctl: %1 not written: it resets the items above; add --yes to write it")
@@ -119,9 +119,9 @@ int runWrite(CliSession &session, const CommandLine &commandLine)
     }
 
     // As a dialog leaves a change for job 2: the new value, the one before, the code.
-    inc.downloadValues = inc.settingValues;
-    inc.setting(code) = *entry.raw;
-    inc.itemCode = qint16(code);
+    shared.downloadValues = shared.settingValues;
+    shared.setting(code) = *entry.raw;
+    shared.itemCode = qint16(code);
     SingleWrite &write = session.core.singleWrite;
     write.WriteOneSetting();
     if (ZN8PCom *com = session.core.link.com())
@@ -129,7 +129,7 @@ int runWrite(CliSession &session, const CommandLine &commandLine)
     // The item's record decides: a write whose reply was lost has landed when the value read
     // back is the one sent, and a refused one has not, whatever the value held here says.
     const std::optional<ItemOutcome> &record = write.lastOutcome();
-    const int exitCode = exitCodeOf(record, inc);
+    const int exitCode = exitCodeOf(record, shared);
     if (exitCode == Busy) {
         session.console.errorLine(msg(KeysOperatedNote).arg(name));
     } else if (record && record->verdict() == ItemOutcome::Verdict::Unconfirmed) {
@@ -144,8 +144,8 @@ int runWrite(CliSession &session, const CommandLine &commandLine)
     if (exitCode != Success)
         return exitCode;
     session.console.line(QStringList{QString::number(code), name,
-                                     ItemValueEntry::displayText(inc, code),
-                                     QString::number(inc.setting(code))}
+                                     ItemValueEntry::displayText(shared, code),
+                                     QString::number(shared.setting(code))}
                              .join(QLatin1Char('\t')));
     return Success;
 }

@@ -8,29 +8,29 @@ WriteSide::WriteSide(CliSession &session) : m_session(session) {}
 
 WriteSide::Outcome WriteSide::connect()
 {
-    ZN8P_INC &inc = m_session.inc;
+    SessionState &shared = m_session.shared;
     if (!m_session.checkLink()) {
         m_session.console.errorLine(m_session.op.named(msg(451)), true);
         return Outcome::NoController;
     }
-    inc.online = true;
+    shared.online = true;
     // Only the option and status words: the settings are read by whoever needs them.
-    const bool unsaved = inc.unsavedOnlineChanges;
-    inc.unsavedOnlineChanges = true;
+    const bool unsaved = shared.unsavedOnlineChanges;
+    shared.unsavedOnlineChanges = true;
     m_session.core.onlineStartRead.Setdata_read();
-    inc.unsavedOnlineChanges = unsaved;
+    shared.unsavedOnlineChanges = unsaved;
     // Without the option and status words (each read tried twice) nothing can be judged.
     for (const int code : {Code::Option2, Code::Option, Code::Status}) {
-        if (inc.unreadCodes.contains(code))
+        if (shared.unreadCodes.contains(code))
             return Outcome::NoController;
     }
-    return inc.online ? Outcome::Done : Outcome::OtherModel;
+    return shared.online ? Outcome::Done : Outcome::OtherModel;
 }
 
 WriteSide::Outcome WriteSide::uploadAll()
 {
-    ZN8P_INC &inc = m_session.inc;
-    inc.uploadRequested = true;
+    SessionState &shared = m_session.shared;
+    shared.uploadRequested = true;
     m_session.core.upload.ReadPara_setflg();
     switch (m_session.core.upload.lastResult()) {
     case ParameterUpload::Result::KeysOperated:
@@ -43,7 +43,7 @@ WriteSide::Outcome WriteSide::uploadAll()
     return Outcome::Done;
 }
 
-QList<SettingDifference> WriteSide::differences(const ZN8P_INC &file) const
+QList<SettingDifference> WriteSide::differences(const SessionState &file) const
 {
-    return settingDifferences(m_session.inc, file);
+    return settingDifferences(m_session.shared, file);
 }

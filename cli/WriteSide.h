@@ -25,7 +25,7 @@ public:
 
     // The link check with the conditions in force, then the option and status words and the unit
     // configuration they describe, as going online reads them (without the settings). With
-    // inc.unitCheckFlag set the controller must match inc.unitConfig.
+    // shared.unitCheckFlag set the controller must match shared.unitConfig.
     Outcome connect();
     // Every setting item into settingValues, as File > Upload reads them (setting flag, progress
     // line, message 291 when the keys are operated). Done also when some items could not be read
@@ -34,7 +34,7 @@ public:
     // The items a download of file would change on the controller whose settings were read by
     // uploadAll(): those of the download chain that the controller's options and state let
     // through, with a different value; first the unit configuration when it differs.
-    QList<SettingDifference> differences(const ZN8P_INC &file) const;
+    QList<SettingDifference> differences(const SessionState &file) const;
 
 private:
     CliSession &m_session;

@@ -1,7 +1,7 @@
 #include "CommSettingsEntry.h"
 
 #include "base/OperatorInterface.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ComLink.h"
 #include "comm/InstrumentNumber.h"
 #include "comm/PortNames.h"
@@ -41,23 +41,23 @@ int stationIndex(const QString &text)
 
 } // namespace
 
-CommSettingsEntry::CommSettingsEntry(ZN8P_INC &inc, SettingsStore &store, ComLink &link,
+CommSettingsEntry::CommSettingsEntry(SessionState &shared, SettingsStore &store, ComLink &link,
                                      OperatorInterface &op)
-    : m_inc(inc), m_store(store), m_link(link), m_op(op)
+    : m_shared(shared), m_store(store), m_link(link), m_op(op)
 {
 }
 
-CommSettingsChoice CommSettingsEntry::fromState(const ZN8P_INC &inc)
+CommSettingsChoice CommSettingsEntry::fromState(const SessionState &shared)
 {
     CommSettingsChoice choice;
-    choice.portIndex = optionIndex(PortNames::comNames(), inc.portName);
-    choice.stationText = inc.stationAddress;
-    choice.speedIndex = optionIndex(Speeds, inc.speedText);
-    choice.dataBitsIndex = optionIndex(DataBits, inc.dataBitsText);
-    choice.stopBitsIndex = optionIndex(StopBits, inc.stopBitsText);
-    choice.parityIndex = optionIndex(Parities, inc.parityText);
+    choice.portIndex = optionIndex(PortNames::comNames(), shared.portName);
+    choice.stationText = shared.stationAddress;
+    choice.speedIndex = optionIndex(Speeds, shared.speedText);
+    choice.dataBitsIndex = optionIndex(DataBits, shared.dataBitsText);
+    choice.stopBitsIndex = optionIndex(StopBits, shared.stopBitsText);
+    choice.parityIndex = optionIndex(Parities, shared.parityText);
     const qint16 protocol =
-        inc.protocolIndex == VendorFrame ? inc.savedProtocolIndex : inc.protocolIndex;
+        shared.protocolIndex == VendorFrame ? shared.savedProtocolIndex : shared.protocolIndex;
     choice.protocolIndex = qBound<int>(ModbusAscii, protocol, Ravtocol);
     return choice;
 }
@@ -65,15 +65,15 @@ CommSettingsChoice CommSettingsEntry::fromState(const ZN8P_INC &inc)
 CommSettingsEntry::Result CommSettingsEntry::confirm(const CommSettingsChoice &choice)
 {
     m_op.beep();
-    if (m_inc.commActive) {
+    if (m_shared.commActive) {
         if (ZN8PCom *com = m_link.com())
             com->ClosePort();
     }
 
-    m_inc.portName = optionText(PortNames::comNames(), choice.portIndex);
-    m_store.writeValue(m_inc, QStringLiteral("Port"), m_inc.portName);
+    m_shared.portName = optionText(PortNames::comNames(), choice.portIndex);
+    m_store.writeValue(m_shared, QStringLiteral("Port"), m_shared.portName);
     if (choice.portMap)
-        m_store.storePortMap(m_inc, *choice.portMap);
+        m_store.storePortMap(m_shared, *choice.portMap);
 
     // The text test comes first, as text: "100" sorts below "99" and only fails the range test.
     // Then the one reading of an instrument number: "1x" is no number at all, "7" is 7 and is kept
@@ -90,34 +90,35 @@ CommSettingsEntry::Result CommSettingsEntry::confirm(const CommSettingsChoice &c
         break;
     }
     const int index = stationIndex(text);
-    m_inc.stationAddress = InstrumentNumber::normalized(text);
-    m_store.writeStation(m_inc);
+    m_shared.stationAddress = InstrumentNumber::normalized(text);
+    m_store.writeStation(m_shared);
 
-    m_inc.speedText = optionText(Speeds, choice.speedIndex);
-    m_store.writeValue(m_inc, QStringLiteral("Speed"), m_inc.speedText);
-    m_inc.parityText = optionText(Parities, choice.parityIndex);
-    m_store.writeValue(m_inc, QStringLiteral("Parity"), m_inc.parityText);
-    m_inc.dataBitsText = optionText(DataBits, choice.dataBitsIndex);
-    m_store.writeValue(m_inc, QStringLiteral("Databit"), m_inc.dataBitsText);
-    m_inc.stopBitsText = optionText(StopBits, choice.stopBitsIndex);
-    m_store.writeValue(m_inc, QStringLiteral("Stopbit"), m_inc.stopBitsText);
-    m_inc.protocolIndex = choice.protocolIndex == 0   ? ModbusAscii
-                          : choice.protocolIndex == 1 ? ModbusRtu
-                                                      : Ravtocol;
-    m_store.writeProtocol(m_inc);
+    m_shared.speedText = optionText(Speeds, choice.speedIndex);
+    m_store.writeValue(m_shared, QStringLiteral("Speed"), m_shared.speedText);
+    m_shared.parityText = optionText(Parities, choice.parityIndex);
+    m_store.writeValue(m_shared, QStringLiteral("Parity"), m_shared.parityText);
+    m_shared.dataBitsText = optionText(DataBits, choice.dataBitsIndex);
+    m_store.writeValue(m_shared, QStringLiteral("Databit"), m_shared.dataBitsText);
+    m_shared.stopBitsText = optionText(StopBits, choice.stopBitsIndex);
+    m_store.writeValue(m_shared, QStringLiteral("Stopbit"), m_shared.stopBitsText);
+    m_shared.protocolIndex = choice.protocolIndex == 0   ? ModbusAscii
+                             : choice.protocolIndex == 1 ? ModbusRtu
+                                                         : Ravtocol;
+    m_store.writeProtocol(m_shared);
 
-    m_inc.commSettingsConfirmed = true;
-    m_inc.commDialogCancelled = false;
+    m_shared.commSettingsConfirmed = true;
+    m_shared.commDialogCancelled = false;
     return {true, index};
 }
 
 void CommSettingsEntry::cancel()
 {
-    m_inc.commDialogCancelled = true;
+    m_shared.commDialogCancelled = true;
 }
 
 CommSettingsEntry::Result CommSettingsEntry::entryError(int messageId)
 {
     m_op.showMessage({messageId});
-    return {false, stationIndex(m_store.storedValue(m_inc.useSecondKey, QStringLiteral("strAdr")))};
+    return {false,
+            stationIndex(m_store.storedValue(m_shared.useSecondKey, QStringLiteral("strAdr")))};
 }

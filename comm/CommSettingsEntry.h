@@ -8,7 +8,7 @@
 class ComLink;
 class OperatorInterface;
 class SettingsStore;
-struct ZN8P_INC;
+struct SessionState;
 
 // The choices of the communication settings dialog, one per control.
 struct CommSettingsChoice {
@@ -36,10 +36,11 @@ public:
         int stationIndex = -1;
     };
 
-    CommSettingsEntry(ZN8P_INC &inc, SettingsStore &store, ComLink &link, OperatorInterface &op);
+    CommSettingsEntry(SessionState &shared, SettingsStore &store, ComLink &link,
+                      OperatorInterface &op);
 
-    // The controls' values for the conditions held in inc.
-    static CommSettingsChoice fromState(const ZN8P_INC &inc);
+    // The controls' values for the conditions held in shared.
+    static CommSettingsChoice fromState(const SessionState &shared);
 
     // OK: closes the port while it is in use and stores the port (and the port map) at once. The
     // instrument number text must lie from "01" to "99" as text and hold decimal digits only (else
@@ -55,7 +56,7 @@ public:
 private:
     Result entryError(int messageId);
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     SettingsStore &m_store;
     ComLink &m_link;
     OperatorInterface &m_op;

@@ -1,6 +1,6 @@
 #include "DataWord.h"
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 
 namespace DataWord
 {

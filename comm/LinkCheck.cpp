@@ -3,7 +3,7 @@
 #include "base/MainView.h"
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ComLink.h"
 #include "comm/InstrumentNumber.h"
 #include "comm/PortNames.h"
@@ -49,9 +49,10 @@ QString protocolName(qint16 protocolIndex)
 
 } // namespace
 
-LinkCheck::LinkCheck(ZN8P_INC &inc, ComLink &link, RequestLayer &request, SettingsStore &store,
-                     OperatorInterface &op, MainView &view, VendorFrameSession &vendorFrame)
-    : m_inc(inc), m_link(link), m_request(request), m_store(store), m_op(op), m_view(view),
+LinkCheck::LinkCheck(SessionState &shared, ComLink &link, RequestLayer &request,
+                     SettingsStore &store, OperatorInterface &op, MainView &view,
+                     VendorFrameSession &vendorFrame)
+    : m_shared(shared), m_link(link), m_request(request), m_store(store), m_op(op), m_view(view),
       m_vendorFrame(vendorFrame)
 {
     // The store may outlive this check (a window replaced over the same store) or end first, so
@@ -68,12 +69,12 @@ void LinkCheck::startup()
     m_view.setLinkCheckState(LinkCheckState::Checking);
     checkcommunicate1();
     m_view.setLinkCheckState(LinkCheckState::Idle);
-    if (!m_inc.commActive) {
+    if (!m_shared.commActive) {
         if (m_op.askYesNo(SerialOptionQuestion, MessageIcon::Question))
             checkcommunicate2();
         else
             checkcommunicate();
-        if (!m_inc.commActive)
+        if (!m_shared.commActive)
             return;
     }
     communicate();
@@ -84,74 +85,74 @@ bool LinkCheck::checkcommunicate1()
     m_accessDeniedShown = false;
     m_busyShown = false;
     setMainMenus(false);
-    m_store.loadCommValues(m_inc);
+    m_store.loadCommValues(m_shared);
     showStoredConditions();
-    RegisterMap::fillRegisterTable(m_inc);
+    RegisterMap::fillRegisterTable(m_shared);
     // A stored instrument number edited into something else reaches no controller, and no other.
-    if (!InstrumentNumber::parse(m_inc.stationAddress)) {
+    if (!InstrumentNumber::parse(m_shared.stationAddress)) {
         m_op.showText(StoredInstrumentMessage,
-                      msg(StoredInstrumentMessage).arg(m_inc.stationAddress),
+                      msg(StoredInstrumentMessage).arg(m_shared.stationAddress),
                       MessageIcon::Exclamation);
-        m_inc.commSettingsConfirmed = false;
+        m_shared.commSettingsConfirmed = false;
         dropLink();
-        return m_inc.linkVerified;
+        return m_shared.linkVerified;
     }
-    if (!preparePort(m_inc.portName, m_inc.speedText, PortUse::Chosen))
-        return m_inc.linkVerified;
+    if (!preparePort(m_shared.portName, m_shared.speedText, PortUse::Chosen))
+        return m_shared.linkVerified;
     if (probe()) {
-        m_inc.commActive = true;
-        m_inc.timerJob = 1;
-        m_inc.linkVerified = true;
+        m_shared.commActive = true;
+        m_shared.timerJob = 1;
+        m_shared.linkVerified = true;
     } else {
-        m_inc.commSettingsConfirmed = false;
+        m_shared.commSettingsConfirmed = false;
         dropLink();
     }
-    return m_inc.linkVerified;
+    return m_shared.linkVerified;
 }
 
 void LinkCheck::checkcommunicate()
 {
     m_accessDeniedShown = false;
     m_busyShown = false;
-    if (m_inc.commSettingsConfirmed) {
-        RegisterMap::fillRegisterTable(m_inc);
-        if (preparePort(m_inc.portName, m_inc.speedText, PortUse::Chosen) && probe()) {
-            m_inc.commActive = true;
-            m_inc.timerJob = 1;
-            m_inc.linkVerified = true;
-            m_inc.commSettingsConfirmed = false;
+    if (m_shared.commSettingsConfirmed) {
+        RegisterMap::fillRegisterTable(m_shared);
+        if (preparePort(m_shared.portName, m_shared.speedText, PortUse::Chosen) && probe()) {
+            m_shared.commActive = true;
+            m_shared.timerJob = 1;
+            m_shared.linkVerified = true;
+            m_shared.commSettingsConfirmed = false;
             communicate();
             return;
         }
         // A port named as missing, busy or not serial needs no second, vaguer box.
         if (!m_openFaultNamed)
             m_op.showMessage(CheckFailedMessage);
-        m_inc.commSettingsConfirmed = false;
+        m_shared.commSettingsConfirmed = false;
         dropLink();
         return;
     }
 
     setMainMenus(false);
-    RegisterMap::fillRegisterTable(m_inc, RegisterMap::Form::Modbus);
-    m_inc.protocolIndex = ModbusAscii;
-    m_inc.stationAddress = QStringLiteral("01");
+    RegisterMap::fillRegisterTable(m_shared, RegisterMap::Form::Modbus);
+    m_shared.protocolIndex = ModbusAscii;
+    m_shared.stationAddress = QStringLiteral("01");
     for (const QString &port : PortNames::comNames()) {
-        m_inc.dataBitsText = QStringLiteral("7");
-        m_inc.stopBitsText = QStringLiteral("1");
-        m_inc.parityText = QStringLiteral("EVEN");
+        m_shared.dataBitsText = QStringLiteral("7");
+        m_shared.stopBitsText = QStringLiteral("1");
+        m_shared.parityText = QStringLiteral("EVEN");
         if (preparePort(port, FixedSpeed, PortUse::Scan)) {
             // A controller left in the vendor frame by an earlier run ignores Modbus requests.
             m_vendorFrame.ReturnFromVendorFrame();
-            m_inc.protocolIndex = ModbusAscii;
+            m_shared.protocolIndex = ModbusAscii;
             if (probe()) {
-                m_inc.commActive = true;
-                m_inc.linkVerified = true;
+                m_shared.commActive = true;
+                m_shared.linkVerified = true;
             } else {
                 dropLink();
             }
         }
         closePort();
-        if (m_inc.commActive)
+        if (m_shared.commActive)
             return;
     }
 
@@ -173,8 +174,8 @@ void LinkCheck::checkcommunicate2()
 
 void LinkCheck::search()
 {
-    m_inc.protocolIndex = ModbusAscii;
-    m_inc.stationAddress = QStringLiteral("01");
+    m_shared.protocolIndex = ModbusAscii;
+    m_shared.stationAddress = QStringLiteral("01");
     m_view.setLinkCheckState(LinkCheckState::Searching);
     ZN8PCom &com = m_link.renew();
     com.setFlagA(true);
@@ -183,51 +184,52 @@ void LinkCheck::search()
     com.setFlagB(true);
     int port = 1;
     int speedStep = 0;
-    m_inc.commActive = false;
+    m_shared.commActive = false;
 
-    while (!m_inc.commActive) {
+    while (!m_shared.commActive) {
         m_op.processEvents();
         if (port > PortCount) {
             searchEnded(CheckFailedMessage);
             return;
         }
-        RegisterMap::fillRegisterTable(m_inc);
+        RegisterMap::fillRegisterTable(m_shared);
         if (!openWith(QStringLiteral("COM%1").arg(port), SearchSpeeds[speedStep], PortUse::Scan)) {
             ++port;
             speedStep = 0;
-            m_inc.protocolIndex = ModbusAscii;
+            m_shared.protocolIndex = ModbusAscii;
             closePort();
             continue;
         }
         for (int number = 1; number <= MaxInstrument; ++number) {
-            if (m_inc.searchCancelled) {
+            if (m_shared.searchCancelled) {
                 searchEnded(SearchCancelledMessage);
                 return;
             }
-            m_inc.stationAddress = InstrumentNumber::text(number);
-            const int probesLeft = searchProbesLeft(port, speedStep, m_inc.protocolIndex, number);
+            m_shared.stationAddress = InstrumentNumber::text(number);
+            const int probesLeft =
+                searchProbesLeft(port, speedStep, m_shared.protocolIndex, number);
             m_view.showSearchProgress({QStringLiteral("COM%1").arg(port), SearchSpeeds[speedStep],
-                                       protocolName(m_inc.protocolIndex), m_inc.stationAddress,
-                                       probesLeft,
+                                       protocolName(m_shared.protocolIndex),
+                                       m_shared.stationAddress, probesLeft,
                                        int((qint64(probesLeft) * ReplyTimeoutMs + 999) / 1000)});
             if (probe()) {
-                m_inc.commActive = true;
-                m_inc.linkVerified = true;
+                m_shared.commActive = true;
+                m_shared.linkVerified = true;
                 return;
             }
             m_op.processEvents();
         }
-        if (m_inc.protocolIndex < Ravtocol) {
-            ++m_inc.protocolIndex;
+        if (m_shared.protocolIndex < Ravtocol) {
+            ++m_shared.protocolIndex;
         } else {
-            m_inc.protocolIndex = ModbusAscii;
+            m_shared.protocolIndex = ModbusAscii;
             if (++speedStep > 1) {
                 speedStep = 0;
                 ++port;
             }
         }
         closePort();
-        m_inc.stationAddress = QStringLiteral("01");
+        m_shared.stationAddress = QStringLiteral("01");
     }
 }
 
@@ -242,12 +244,12 @@ int LinkCheck::searchProbesLeft(int port, int speedStep, qint16 protocol, int nu
 
 void LinkCheck::cancelSearch()
 {
-    m_inc.searchCancelled = true;
+    m_shared.searchCancelled = true;
 }
 
 void LinkCheck::communicate()
 {
-    if (m_inc.commActive) {
+    if (m_shared.commActive) {
         m_view.setLinkCheckState(LinkCheckState::Idle);
         for (MenuItem item :
              {MenuItem::File, MenuItem::Online, MenuItem::Setting, MenuItem::Upload,
@@ -257,12 +259,12 @@ void LinkCheck::communicate()
         showAndStoreConditions();
     }
     readOrKeepSettings();
-    if (m_inc.online) {
-        m_inc.timerJob = 1;
+    if (m_shared.online) {
+        m_shared.timerJob = 1;
         m_view.setMonitoringState(true);
         m_view.setMonitoringTimersEnabled(true);
     } else {
-        m_inc.timerJob = 0;
+        m_shared.timerJob = 0;
         m_view.setLinkCheckState(LinkCheckState::Idle);
     }
 }
@@ -272,22 +274,24 @@ void LinkCheck::showAndStoreConditions()
     const ZN8PCom *com = m_link.com();
     if (!com)
         return;
-    m_inc.portName = com->PortName();
-    m_inc.speedText = com->Speed();
-    m_inc.dataBitsText = com->DataBits();
-    m_inc.stopBitsText = com->StopBits();
-    m_inc.parityText = com->Parity();
+    m_shared.portName = com->PortName();
+    m_shared.speedText = com->Speed();
+    m_shared.dataBitsText = com->DataBits();
+    m_shared.stopBitsText = com->StopBits();
+    m_shared.parityText = com->Parity();
     // The frame follows through the store's listener.
-    m_store.storeConnectedConditions(m_inc, m_inc.portName, m_inc.speedText, m_inc.dataBitsText,
-                                     m_inc.stopBitsText, m_inc.parityText);
+    m_store.storeConnectedConditions(m_shared, m_shared.portName, m_shared.speedText,
+                                     m_shared.dataBitsText, m_shared.stopBitsText,
+                                     m_shared.parityText);
 }
 
 void LinkCheck::showStoredConditions()
 {
-    // Read back rather than taken from inc: a search or scan under way changes inc, and a check
-    // that failed leaves inc with what it tried, while the next check starts from the store.
-    ZN8P_INC stored;
-    stored.useSecondKey = m_inc.useSecondKey;
+    // Read back rather than taken from shared: a search or scan under way changes shared, and a
+    // check that failed leaves shared with what it tried, while the next check starts from the
+    // store.
+    SessionState stored;
+    stored.useSecondKey = m_shared.useSecondKey;
     m_store.loadCommValues(stored);
     m_view.showCommInfo(stored.portName, stored.speedText,
                         stored.dataBitsText + QLatin1String(", ") + stored.parityText,
@@ -299,11 +303,11 @@ bool LinkCheck::preparePort(const QString &port, const QString &speed, PortUse u
 {
     // Whatever answers after this check may be another controller than the one last read: what
     // was read, and what the last writes left unconfirmed, is of that one.
-    m_inc.readValues.fill(std::nullopt);
-    m_inc.linkLostSinceRead = true;
-    m_inc.unconfirmedWrites.clear();
-    if (m_inc.writeNoteCode != 0) {
-        m_inc.writeNoteCode = 0;
+    m_shared.readValues.fill(std::nullopt);
+    m_shared.linkLostSinceRead = true;
+    m_shared.unconfirmedWrites.clear();
+    if (m_shared.writeNoteCode != 0) {
+        m_shared.writeNoteCode = 0;
         m_op.setStatusPanel(2, QString());
     }
     m_link.renew().setFlagA(true);
@@ -318,9 +322,9 @@ bool LinkCheck::openWith(const QString &port, const QString &speed, PortUse use)
         return false;
     com->setPortName(port);
     com->setSpeed(speed);
-    com->setDataBits(m_inc.dataBitsText);
-    com->setStopBits(m_inc.stopBitsText);
-    com->setParity(m_inc.parityText);
+    com->setDataBits(m_shared.dataBitsText);
+    com->setStopBits(m_shared.stopBitsText);
+    com->setParity(m_shared.parityText);
     com->setReplyTimeout(ReplyTimeoutMs);
     com->setFlagB(true);
     com->ClosePort();
@@ -359,18 +363,19 @@ bool LinkCheck::probe()
 {
     if (m_progress && m_link.com()) {
         const ZN8PCom *com = m_link.com();
-        m_progress({com->PortName(), com->Speed(), m_inc.protocolIndex, m_inc.stationAddress});
+        m_progress(
+            {com->PortName(), com->Speed(), m_shared.protocolIndex, m_shared.stationAddress});
     }
-    const QString reply = m_request.read(m_inc.registerTable[TestRequestCode]);
-    m_inc.commErrorFlag = false;
-    return ReplyCheck::isGoodRead(reply, m_inc.protocolIndex);
+    const QString reply = m_request.read(m_shared.registerTable[TestRequestCode]);
+    m_shared.commErrorFlag = false;
+    return ReplyCheck::isGoodRead(reply, m_shared.protocolIndex);
 }
 
 void LinkCheck::dropLink()
 {
     closePort();
-    m_inc.linkVerified = false;
-    m_inc.online = false;
+    m_shared.linkVerified = false;
+    m_shared.online = false;
     setMainMenus(true);
     m_op.setStatusPanel(1, QString());
 }
@@ -390,14 +395,14 @@ void LinkCheck::closePort()
 
 void LinkCheck::readOrKeepSettings()
 {
-    if (m_inc.keepUnitFlag) {
+    if (m_shared.keepUnitFlag) {
         // The file named at start-up stays on the display; its unit configuration is checked
         // against the controller's at the first online start.
         m_view.refreshSettingPage();
-        m_inc.unitCheckFlag = true;
-        m_inc.keepUnitFlag = false;
-        if (!m_inc.online)
-            m_inc.unsavedOnlineChanges = true;
+        m_shared.unitCheckFlag = true;
+        m_shared.keepUnitFlag = false;
+        if (!m_shared.online)
+            m_shared.unsavedOnlineChanges = true;
     } else if (m_setdataRead) {
         m_setdataRead();
     }
@@ -409,5 +414,5 @@ void LinkCheck::searchEnded(const QList<int> &messageIds)
     m_view.refreshSettingPage();
     m_op.showMessage(messageIds);
     dropLink();
-    m_inc.searchCancelled = false;
+    m_shared.searchCancelled = false;
 }

@@ -16,7 +16,7 @@ class OperatorInterface;
 class RequestLayer;
 class SettingsStore;
 class VendorFrameSession;
-struct ZN8P_INC;
+struct SessionState;
 
 // Proves that a controller answers before anything is read from it, or finds the conditions under
 // which one does. Every check renews the component instance and sends one test request (a read of
@@ -47,7 +47,7 @@ public:
     static constexpr int PortCount = 8;
     static constexpr int MaxInstrument = InstrumentNumber::Last;
 
-    LinkCheck(ZN8P_INC &inc, ComLink &link, RequestLayer &request, SettingsStore &store,
+    LinkCheck(SessionState &shared, ComLink &link, RequestLayer &request, SettingsStore &store,
               OperatorInterface &op, MainView &view, VendorFrameSession &vendorFrame);
     LinkCheck(const LinkCheck &) = delete;
     LinkCheck &operator=(const LinkCheck &) = delete;
@@ -133,7 +133,7 @@ private:
     // The search failed or was cancelled: panel hidden, messageIds shown, no link.
     void searchEnded(const QList<int> &messageIds);
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     ComLink &m_link;
     RequestLayer &m_request;
     SettingsStore &m_store;

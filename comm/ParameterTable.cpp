@@ -46,15 +46,15 @@ namespace ParameterTable
 
 bool isMonitorCode(int code)
 {
-    return code >= 0 && code < ZN8P_INC::MonitorCount;
+    return code >= 0 && code < SessionState::MonitorCount;
 }
 
 bool isSettingCode(int code)
 {
-    return code >= 10 && code < 10 + ZN8P_INC::SettingCount;
+    return code >= 10 && code < 10 + SessionState::SettingCount;
 }
 
-bool ReadDataSet(ZN8P_INC &inc, const ZN8PCom *com, const QString &reply, int code)
+bool ReadDataSet(SessionState &shared, const ZN8PCom *com, const QString &reply, int code)
 {
     if (!com || !(isMonitorCode(code) || isSettingCode(code)))
         return false;
@@ -63,11 +63,11 @@ bool ReadDataSet(ZN8P_INC &inc, const ZN8PCom *com, const QString &reply, int co
     if (!ok)
         return false;
     if (isMonitorCode(code)) {
-        inc.monitorValues[code] = value;
+        shared.monitorValues[code] = value;
         return true;
     }
-    inc.setting(code) = value;
-    inc.readValues.at(code - 10) = value;
+    shared.setting(code) = value;
+    shared.readValues.at(code - 10) = value;
     return true;
 }
 
@@ -76,9 +76,9 @@ QString MakeRange(int inputType)
     return inputType >= 0 && inputType <= 35 ? msg(750 + inputType) : QString();
 }
 
-std::array<qint16, ZN8P_INC::SettingCount> defaultSettingValues()
+std::array<qint16, SessionState::SettingCount> defaultSettingValues()
 {
-    std::array<qint16, ZN8P_INC::SettingCount> values{};
+    std::array<qint16, SessionState::SettingCount> values{};
     const std::pair<int, qint16> defaults[] = {
         {3, 10},    {4, 10},    {5, 200},  {6, 50},  {7, 30},   {8, 30},
         {15, 1370}, {16, -200}, {19, 100}, {21, 10}, {23, 100}, {25, 10},

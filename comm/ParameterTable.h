@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ControllerCodes.h"
 
 #include <QString>
@@ -29,13 +29,13 @@ bool isSettingCode(int code); // 10 to 65, held in settingValues at code - 10
 // signed 16-bit value (FFFF -> -1); a setting code's value is also kept as read (readValues).
 // Returns false, storing nothing, for a code outside 0 to 8 and
 // 10 to 65, a null com or a reply without a readable word.
-bool ReadDataSet(ZN8P_INC &inc, const ZN8PCom *com, const QString &reply, int code);
+bool ReadDataSet(SessionState &shared, const ZN8PCom *com, const QString &reply, int code);
 
 // Name of an input type: message 750 + type for 0 to 35, else empty.
 QString MakeRange(int inputType);
 
 // settingValues when the program starts without a settings data file.
-std::array<qint16, ZN8P_INC::SettingCount> defaultSettingValues();
+std::array<qint16, SessionState::SettingCount> defaultSettingValues();
 
 // The message that names a code in the main display's rows; 0 for codes without one (3 to 10,
 // 64, 65). The heater burnout alarms (21, 53) have their own caption for the 50 A rating.

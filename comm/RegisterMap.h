@@ -3,7 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 
-struct ZN8P_INC;
+struct SessionState;
 
 // The controller's register addresses by parameter code, and the vendor-frame item codes.
 namespace RegisterMap
@@ -26,12 +26,12 @@ QString toRavtocol(const QString &modbusAddress);
 // The address of a code in the given form.
 QString address(int code, Form form);
 
-// Refills every registerTable entry in the given form, or in the form of inc.protocolIndex.
+// Refills every registerTable entry in the given form, or in the form of shared.protocolIndex.
 // Entries without a register are left empty.
-void fillRegisterTable(ZN8P_INC &inc, Form form);
-void fillRegisterTable(ZN8P_INC &inc);
+void fillRegisterTable(SessionState &shared, Form form);
+void fillRegisterTable(SessionState &shared);
 
 // Fills vendorItemTable 1 to 19 (index 0 stays empty).
-void fillVendorItemTable(ZN8P_INC &inc);
+void fillVendorItemTable(SessionState &shared);
 
 } // namespace RegisterMap

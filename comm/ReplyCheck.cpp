@@ -1,6 +1,6 @@
 #include "ReplyCheck.h"
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 
 namespace ReplyCheck
 {

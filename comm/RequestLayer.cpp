@@ -1,6 +1,6 @@
 #include "RequestLayer.h"
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ComLink.h"
 #include "comm/InstrumentNumber.h"
 
@@ -18,7 +18,7 @@ bool isVendorCommand(const QString &command)
 
 } // namespace
 
-RequestLayer::RequestLayer(ZN8P_INC &inc, ComLink &link) : m_inc(inc), m_link(link) {}
+RequestLayer::RequestLayer(SessionState &shared, ComLink &link) : m_shared(shared), m_link(link) {}
 
 QString RequestLayer::Sendcomm(QString &station, QString &subAddress, QString &command,
                                QString &address, QString &data, qint16 &count)
@@ -35,11 +35,11 @@ QString RequestLayer::Sendcomm(QString &station, QString &subAddress, QString &c
     const std::optional<int> number = InstrumentNumber::parse(station);
     if (!number)
         return QString();
-    switch (m_inc.protocolIndex) {
+    switch (m_shared.protocolIndex) {
     case ModbusAscii:
     case ModbusRtu: {
-        com->setFrameMode(m_inc.protocolIndex == ModbusAscii ? FrameMode::ModbusAscii
-                                                             : FrameMode::ModbusRtu);
+        com->setFrameMode(m_shared.protocolIndex == ModbusAscii ? FrameMode::ModbusAscii
+                                                                : FrameMode::ModbusRtu);
         const QString stationField =
             QStringLiteral("%1").arg(*number, 2, 16, QLatin1Char('0')).toUpper();
         // A read asks for one register.
@@ -83,7 +83,7 @@ QString RequestLayer::write(const QString &address, const QString &data)
 
 QString RequestLayer::send(const QString &command, const QString &address, const QString &data)
 {
-    QString station = m_inc.stationAddress;
+    QString station = m_shared.stationAddress;
     QString subAddress;
     QString commandField = command;
     QString addressField = address;

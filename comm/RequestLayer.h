@@ -4,15 +4,15 @@
 #include <QtGlobal>
 
 class ComLink;
-struct ZN8P_INC;
+struct SessionState;
 
 // Turns a request stated in Modbus terms (function code, register address, data word) into the
-// fields of the protocol selected by inc.protocolIndex and hands them to the communication
+// fields of the protocol selected by shared.protocolIndex and hands them to the communication
 // component. Every exchange with the controller goes through Sendcomm.
 class RequestLayer
 {
 public:
-    RequestLayer(ZN8P_INC &inc, ComLink &link);
+    RequestLayer(SessionState &shared, ComLink &link);
 
     // station: instrument number as decimal digits ("01" to "95"); subAddress: empty; command:
     // "03" read or "06" write, or a vendor-frame command character; address: a registerTable
@@ -27,7 +27,7 @@ public:
     QString Sendcomm(QString &station, QString &subAddress, QString &command, QString &address,
                      QString &data, qint16 &count);
 
-    // Sendcomm with the callers' usual fields: inc.stationAddress, empty subAddress, count 3.
+    // Sendcomm with the callers' usual fields: shared.stationAddress, empty subAddress, count 3.
     // read: command "03", empty data. write: command "06".
     QString read(const QString &address);
     QString write(const QString &address, const QString &data);
@@ -35,6 +35,6 @@ public:
     QString send(const QString &command, const QString &address, const QString &data);
 
 private:
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     ComLink &m_link;
 };

@@ -1,6 +1,6 @@
 #include "SettingsStore.h"
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/InstrumentNumber.h"
 
 #include <algorithm>
@@ -29,31 +29,37 @@ const QString SSTab2 = QStringLiteral("SSTab2");
 struct Entry {
     const QString &name;
     const char *defaultText;
-    std::function<void(ZN8P_INC &, const QString &)> apply;
+    std::function<void(SessionState &, const QString &)> apply;
 };
 
 // The nine values in load order; the first seven are the communication conditions.
 const std::array<Entry, 9> &entries()
 {
     static const std::array<Entry, 9> table = {{
-        {Port, "COM1", [](ZN8P_INC &inc, const QString &v) { inc.portName = v; }},
-        {Speed, "9600", [](ZN8P_INC &inc, const QString &v) { inc.speedText = v; }},
-        {Databit, "7", [](ZN8P_INC &inc, const QString &v) { inc.dataBitsText = v; }},
-        {Stopbit, "1", [](ZN8P_INC &inc, const QString &v) { inc.stopBitsText = v; }},
-        {Parity, "EVEN", [](ZN8P_INC &inc, const QString &v) { inc.parityText = v; }},
+        {Port, "COM1", [](SessionState &shared, const QString &v) { shared.portName = v; }},
+        {Speed, "9600", [](SessionState &shared, const QString &v) { shared.speedText = v; }},
+        {Databit, "7", [](SessionState &shared, const QString &v) { shared.dataBitsText = v; }},
+        {Stopbit, "1", [](SessionState &shared, const QString &v) { shared.stopBitsText = v; }},
+        {Parity, "EVEN", [](SessionState &shared, const QString &v) { shared.parityText = v; }},
         // "7" is kept as "07"; what is no instrument number stays as it is, for the link check
         // to name, rather than becoming some instrument's number.
         {StrAdr, "01",
-         [](ZN8P_INC &inc, const QString &v) {
+         [](SessionState &shared, const QString &v) {
              const QString number = InstrumentNumber::normalized(v);
-             inc.stationAddress = number.isEmpty() ? v : number;
+             shared.stationAddress = number.isEmpty() ? v : number;
          }},
         {Protocol, "0",
-         [](ZN8P_INC &inc, const QString &v) { inc.protocolIndex = SettingsStore::readNumber(v); }},
+         [](SessionState &shared, const QString &v) {
+             shared.protocolIndex = SettingsStore::readNumber(v);
+         }},
         {SSTab1, "0",
-         [](ZN8P_INC &inc, const QString &v) { inc.sstab1Index = SettingsStore::readNumber(v); }},
+         [](SessionState &shared, const QString &v) {
+             shared.sstab1Index = SettingsStore::readNumber(v);
+         }},
         {SSTab2, "0",
-         [](ZN8P_INC &inc, const QString &v) { inc.sstab2Index = SettingsStore::readNumber(v); }},
+         [](SessionState &shared, const QString &v) {
+             shared.sstab2Index = SettingsStore::readNumber(v);
+         }},
     }};
     return table;
 }
@@ -71,57 +77,59 @@ const QString &SettingsStore::organization(bool secondKey)
     return secondKey ? SecondOrganization : FirstOrganization;
 }
 
-void SettingsStore::selectKeyAndLoad(ZN8P_INC &inc)
+void SettingsStore::selectKeyAndLoad(SessionState &shared)
 {
     const QString port = storedValue(false, Port);
     if (port.isNull())
-        inc.useSecondKey = true;
+        shared.useSecondKey = true;
     else
-        inc.portName = port;
-    if (inc.useSecondKey)
-        regRead_New(inc);
+        shared.portName = port;
+    if (shared.useSecondKey)
+        regRead_New(shared);
     else
-        regRead(inc);
+        regRead(shared);
 }
 
-void SettingsStore::regRead(ZN8P_INC &inc)
+void SettingsStore::regRead(SessionState &shared)
 {
-    load(inc, false);
+    load(shared, false);
 }
 
-void SettingsStore::regRead_New(ZN8P_INC &inc)
+void SettingsStore::regRead_New(SessionState &shared)
 {
-    load(inc, true);
+    load(shared, true);
 }
 
-void SettingsStore::load(ZN8P_INC &inc, bool secondKey)
+void SettingsStore::load(SessionState &shared, bool secondKey)
 {
     QSettings settings(m_format, QSettings::UserScope, organization(secondKey), Application);
     for (const Entry &entry : entries()) {
         if (settings.contains(entry.name)) {
-            entry.apply(inc, settings.value(entry.name).toString());
+            entry.apply(shared, settings.value(entry.name).toString());
         } else {
             const QString fallback = QLatin1String(entry.defaultText);
-            entry.apply(inc, fallback);
+            entry.apply(shared, fallback);
             settings.setValue(entry.name, fallback);
         }
     }
 }
 
-void SettingsStore::loadCommValues(ZN8P_INC &inc)
+void SettingsStore::loadCommValues(SessionState &shared)
 {
-    QSettings settings(m_format, QSettings::UserScope, organization(inc.useSecondKey), Application);
+    QSettings settings(m_format, QSettings::UserScope, organization(shared.useSecondKey),
+                       Application);
     for (int i = 0; i < CommValueCount; ++i) {
         const Entry &entry = entries()[i];
         if (settings.contains(entry.name))
-            entry.apply(inc, settings.value(entry.name).toString());
+            entry.apply(shared, settings.value(entry.name).toString());
     }
 }
 
-void SettingsStore::writeValue(const ZN8P_INC &inc, const QString &name, const QString &value)
+void SettingsStore::writeValue(const SessionState &shared, const QString &name,
+                               const QString &value)
 {
     {
-        QSettings settings(m_format, QSettings::UserScope, organization(inc.useSecondKey),
+        QSettings settings(m_format, QSettings::UserScope, organization(shared.useSecondKey),
                            Application);
         settings.setValue(name, value);
     }
@@ -132,51 +140,51 @@ void SettingsStore::writeValue(const ZN8P_INC &inc, const QString &name, const Q
         m_commChanged();
 }
 
-void SettingsStore::writeProtocol(const ZN8P_INC &inc)
+void SettingsStore::writeProtocol(const SessionState &shared)
 {
     const qint16 index =
-        inc.protocolIndex == VendorFrame ? inc.savedProtocolIndex : inc.protocolIndex;
-    writeValue(inc, Protocol, QString::number(index));
+        shared.protocolIndex == VendorFrame ? shared.savedProtocolIndex : shared.protocolIndex;
+    writeValue(shared, Protocol, QString::number(index));
 }
 
-void SettingsStore::writeStation(const ZN8P_INC &inc)
+void SettingsStore::writeStation(const SessionState &shared)
 {
-    const QString number = InstrumentNumber::normalized(inc.stationAddress);
+    const QString number = InstrumentNumber::normalized(shared.stationAddress);
     if (!number.isEmpty())
-        writeValue(inc, StrAdr, number);
+        writeValue(shared, StrAdr, number);
 }
 
-void SettingsStore::storeCommConditions(const ZN8P_INC &inc)
+void SettingsStore::storeCommConditions(const SessionState &shared)
 {
-    storeConnectedConditions(inc, inc.portName, inc.speedText, inc.dataBitsText, inc.stopBitsText,
-                             inc.parityText);
+    storeConnectedConditions(shared, shared.portName, shared.speedText, shared.dataBitsText,
+                             shared.stopBitsText, shared.parityText);
 }
 
-void SettingsStore::storeConnectedConditions(const ZN8P_INC &inc, const QString &port,
+void SettingsStore::storeConnectedConditions(const SessionState &shared, const QString &port,
                                              const QString &speed, const QString &dataBits,
                                              const QString &stopBits, const QString &parity)
 {
-    writeValue(inc, Port, port);
-    writeValue(inc, Speed, speed);
-    writeValue(inc, Databit, dataBits);
-    writeValue(inc, Stopbit, stopBits);
-    writeValue(inc, Parity, parity);
-    writeStation(inc);
-    writeProtocol(inc);
+    writeValue(shared, Port, port);
+    writeValue(shared, Speed, speed);
+    writeValue(shared, Databit, dataBits);
+    writeValue(shared, Stopbit, stopBits);
+    writeValue(shared, Parity, parity);
+    writeStation(shared);
+    writeProtocol(shared);
 }
 
-void SettingsStore::storeTabs(const ZN8P_INC &inc)
+void SettingsStore::storeTabs(const SessionState &shared)
 {
-    writeValue(inc, SSTab1, QString::number(inc.sstab1Index));
-    writeValue(inc, SSTab2, QString::number(inc.sstab2Index));
+    writeValue(shared, SSTab1, QString::number(shared.sstab1Index));
+    writeValue(shared, SSTab2, QString::number(shared.sstab2Index));
 }
 
-void SettingsStore::storeOnClose(const ZN8P_INC &inc)
+void SettingsStore::storeOnClose(const SessionState &shared)
 {
-    storeTabs(inc);
-    if (inc.linkVerified)
-        writeStation(inc);
-    writeProtocol(inc);
+    storeTabs(shared);
+    if (shared.linkVerified)
+        writeStation(shared);
+    writeProtocol(shared);
 }
 
 QString SettingsStore::storedValue(bool secondKey, const QString &name) const
@@ -189,26 +197,26 @@ QString SettingsStore::storedValue(bool secondKey, const QString &name) const
     return text.isNull() ? QString(QLatin1String("")) : text;
 }
 
-QMap<QString, QString> SettingsStore::portMap(const ZN8P_INC &inc) const
+QMap<QString, QString> SettingsStore::portMap(const SessionState &shared) const
 {
     QMap<QString, QString> map;
     for (int n = 1; n <= 8; ++n) {
         const QString name = QStringLiteral("COM%1").arg(n);
         const QString key = PortMapGroup + QLatin1Char('/') + name;
-        QString device = storedValue(inc.useSecondKey, key);
+        QString device = storedValue(shared.useSecondKey, key);
         if (device.isNull())
-            device = storedValue(!inc.useSecondKey, key);
+            device = storedValue(!shared.useSecondKey, key);
         if (!device.isEmpty())
             map.insert(name, device);
     }
     return map;
 }
 
-void SettingsStore::storePortMap(const ZN8P_INC &inc, const QMap<QString, QString> &map)
+void SettingsStore::storePortMap(const SessionState &shared, const QMap<QString, QString> &map)
 {
     for (int n = 1; n <= 8; ++n) {
         const QString name = QStringLiteral("COM%1").arg(n);
-        writeValue(inc, PortMapGroup + QLatin1Char('/') + name, map.value(name));
+        writeValue(shared, PortMapGroup + QLatin1Char('/') + name, map.value(name));
     }
 }
 

@@ -1,7 +1,7 @@
 #include "VendorFrameSession.h"
 
 #include "base/OperatorInterface.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ComLink.h"
 #include "comm/ControllerCodes.h"
 #include "comm/ParameterTable.h"
@@ -20,21 +20,22 @@ const QList<int> SettingErrorMessage = {715};
 
 } // namespace
 
-VendorFrameSession::VendorFrameSession(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
+VendorFrameSession::VendorFrameSession(SessionState &shared, RequestLayer &request, ComLink &link,
                                        OperatorInterface &op)
-    : m_inc(inc), m_request(request), m_link(link), m_op(op)
+    : m_shared(shared), m_request(request), m_link(link), m_op(op)
 {
 }
 
-bool VendorFrameSession::hasSv2Option(const ZN8P_INC &inc)
+bool VendorFrameSession::hasSv2Option(const SessionState &shared)
 {
-    return (inc.optionWord() & OptionBit::ContactInput) &&
-           !(inc.optionWord() & OptionBit::SerialComm);
+    return (shared.optionWord() & OptionBit::ContactInput) &&
+           !(shared.optionWord() & OptionBit::SerialComm);
 }
 
-bool VendorFrameSession::hasAbnormalOutputItem(const ZN8P_INC &inc)
+bool VendorFrameSession::hasAbnormalOutputItem(const SessionState &shared)
 {
-    return inc.setting(Code::InputType) >= 30 && (inc.optionWord2() & Option2Bit::DcCurrentOutput);
+    return shared.setting(Code::InputType) >= 30 &&
+           (shared.optionWord2() & Option2Bit::DcCurrentOutput);
 }
 
 QString VendorFrameSession::keyData(qint16 protocolIndex)
@@ -49,19 +50,19 @@ void VendorFrameSession::runExchange(const std::function<void()> &body, bool ref
     m_running = true;
     // An index of 3 here is a broken exchange that supervision has not repaired yet; the user's
     // protocol is then the saved one.
-    if (m_inc.protocolIndex != VendorFrame)
-        m_inc.savedProtocolIndex = m_inc.protocolIndex;
-    m_inc.protocolIndex = m_inc.savedProtocolIndex;
+    if (m_shared.protocolIndex != VendorFrame)
+        m_shared.savedProtocolIndex = m_shared.protocolIndex;
+    m_shared.protocolIndex = m_shared.savedProtocolIndex;
     setReplyTimeout(UserReplyTimeout);
 
-    const KeyResult key = WriteKeyUntilAccepted(keyData(m_inc.protocolIndex));
+    const KeyResult key = WriteKeyUntilAccepted(keyData(m_shared.protocolIndex));
     if (key == KeyResult::GaveUp || key == KeyResult::KeysHeld) {
         // The controller never entered the vendor frame: nothing to read, nothing to return from.
         m_running = false;
         return;
     }
 
-    m_inc.protocolIndex = VendorFrame;
+    m_shared.protocolIndex = VendorFrame;
     setReplyTimeout(VendorReplyTimeout);
     body();
 
@@ -70,20 +71,20 @@ void VendorFrameSession::runExchange(const std::function<void()> &body, bool ref
         m_op.setStatusPanel(1, QString());
     ReturnFromVendorFrame();
     setReplyTimeout(UserReplyTimeout);
-    m_inc.protocolIndex = m_inc.savedProtocolIndex;
+    m_shared.protocolIndex = m_shared.savedProtocolIndex;
     m_running = false;
 }
 
 VendorFrameSession::KeyResult VendorFrameSession::WriteKeyUntilAccepted(const QString &key)
 {
     for (int otherAnswers = 0, keysRound = 0;;) {
-        const QString reply = m_request.write(m_inc.registerTable[Code::ModeRegister], key);
-        m_inc.commErrorFlag = false;
+        const QString reply = m_request.write(m_shared.registerTable[Code::ModeRegister], key);
+        m_shared.commErrorFlag = false;
         if (ReplyCheck::isNoReply(reply))
             return KeyResult::NoReply;
-        if (ReplyCheck::isGoodWrite(reply, m_inc.protocolIndex))
+        if (ReplyCheck::isGoodWrite(reply, m_shared.protocolIndex))
             return KeyResult::Accepted;
-        if (ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex)) {
+        if (ReplyCheck::isKeysOperated(reply, m_shared.protocolIndex)) {
             m_op.showMessage(KeysOperatedMessage, MessageIcon::Exclamation);
             if (!m_op.keepWaiting(keysRound++))
                 return KeyResult::KeysHeld;
@@ -98,7 +99,7 @@ VendorFrameSession::KeyResult VendorFrameSession::WriteKeyUntilAccepted(const QS
 
 void VendorFrameSession::ReturnFromVendorFrame()
 {
-    m_inc.protocolIndex = VendorFrame;
+    m_shared.protocolIndex = VendorFrame;
     setReplyTimeout(UserReplyTimeout);
     // "06" becomes the vendor-frame write; item 0000 with data 0000 is the return command.
     for (int round = 0; !m_request.write(QStringLiteral("0000"), QStringLiteral("0000")).isEmpty();

@@ -8,7 +8,7 @@
 class ComLink;
 class OperatorInterface;
 class RequestLayer;
-struct ZN8P_INC;
+struct SessionState;
 
 // The controller's vendor frame, entered and left for the items that live only there: the
 // special-mode key is written to the mode register in the user's protocol, the body runs with
@@ -30,7 +30,8 @@ public:
         KeysHeld, // the keys stayed operated until the operator interface stopped the wait
     };
 
-    VendorFrameSession(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op);
+    VendorFrameSession(SessionState &shared, RequestLayer &request, ComLink &link,
+                       OperatorInterface &op);
 
     // One vendor-frame exchange around body: the special-mode key in the user's protocol, body
     // with protocolIndex 3 (reply wait 400 ms), the return command, the user's protocol again.
@@ -56,16 +57,16 @@ public:
     bool exchangeRunning() const { return m_running; }
 
     // optionWord bit 0x01 (contact input) set and bit 0x02 (serial communication) clear.
-    static bool hasSv2Option(const ZN8P_INC &inc);
+    static bool hasSv2Option(const SessionState &shared);
     // Input type (code 49) 30 or more and optionWord2 bit 0x10 (DC current output).
-    static bool hasAbnormalOutputItem(const ZN8P_INC &inc);
+    static bool hasAbnormalOutputItem(const SessionState &shared);
     // The key's data field: "1A4C" under Ravtocol (low byte first), "4C1A" otherwise.
     static QString keyData(qint16 protocolIndex);
 
 private:
     void setReplyTimeout(int milliseconds);
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     RequestLayer &m_request;
     ComLink &m_link;
     OperatorInterface &m_op;

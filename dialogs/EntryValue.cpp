@@ -1,26 +1,27 @@
 #include "EntryValue.h"
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ParameterTable.h"
 #include "transfer/SettingRanges.h"
 
-EntryValue::EntryValue(const ZN8P_INC &inc) : m_inc(inc) {}
+EntryValue::EntryValue(const SessionState &shared) : m_shared(shared) {}
 
 std::optional<int> EntryValue::decimals() const
 {
-    if (m_inc.setting(Code::InputType) >= 30 && SettingRanges::usesDecimalPlace(m_inc.itemCode)) {
-        const int place = m_inc.setting(Code::DecimalPlace);
+    if (m_shared.setting(Code::InputType) >= 30 &&
+        SettingRanges::usesDecimalPlace(m_shared.itemCode)) {
+        const int place = m_shared.setting(Code::DecimalPlace);
         if (place < 0 || place > 3)
             return std::nullopt;
         return place;
     }
-    return m_inc.editOneDecimal ? 1 : 0;
+    return m_shared.editOneDecimal ? 1 : 0;
 }
 
 bool EntryValue::inRange() const
 {
     const std::optional<int> v = value();
-    return v && *v >= m_inc.editMin && *v <= m_inc.editMax;
+    return v && *v >= m_shared.editMin && *v <= m_shared.editMax;
 }
 
 void EntryValue::edit(const TenKey &key)
@@ -48,7 +49,7 @@ void EntryValue::refresh()
         m_entryText = *text;
 }
 
-EntryValue::Outcome EntryValue::accept(ZN8P_INC &inc)
+EntryValue::Outcome EntryValue::accept(SessionState &shared)
 {
     if (m_entryText.isEmpty())
         return Outcome::EmptyEntry;
@@ -61,11 +62,11 @@ EntryValue::Outcome EntryValue::accept(ZN8P_INC &inc)
         m_entryText.clear();
         return outcome;
     }
-    inc.setting(inc.itemCode) = qint16(*v);
+    shared.setting(shared.itemCode) = qint16(*v);
     // The value as the item shows it ("25." or "2.50" typed): offline it goes onto the page.
     m_keys.setRaw(*v);
     refresh();
-    if (inc.itemCode == Code::ScaleHigh || inc.itemCode == Code::ScaleLow)
-        inc.rereadFlag = true;
+    if (shared.itemCode == Code::ScaleHigh || shared.itemCode == Code::ScaleLow)
+        shared.rereadFlag = true;
     return Outcome::Accepted;
 }

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-struct ZN8P_INC;
+struct SessionState;
 
 // The working value of the parameter entry dialog and its rules, without a window: the ten-key
 // entry (TenKeyEntry) at the item's decimal places, what the entry box shows, the "+/-" range
@@ -21,7 +21,7 @@ public:
         Accepted,
     };
 
-    explicit EntryValue(const ZN8P_INC &inc);
+    explicit EntryValue(const SessionState &shared);
 
     // Digit, Point, Minus and Clear as TenKeyEntry takes them; the entry box text follows.
     void edit(const TenKey &key);
@@ -40,7 +40,7 @@ public:
     // The accept step: 559 when the entry box is empty, 920 (entry cleared) when a literal entry
     // has more decimals than the item, 229 (entry cleared) out of range, else the item's
     // settingValues entry takes the value and the entry box shows it as digits alone would.
-    Outcome accept(ZN8P_INC &inc);
+    Outcome accept(SessionState &shared);
 
 private:
     // The raw integer the working value stands for; nullopt when finer than the item.
@@ -48,7 +48,7 @@ private:
     bool inRange() const;
     void refresh();
 
-    const ZN8P_INC &m_inc;
+    const SessionState &m_shared;
     TenKeyEntry m_keys;
     QString m_entryText;
 };

@@ -1,6 +1,6 @@
 #include "SelectionChoices.h"
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ParameterTable.h"
 #include "dialogs/SettingChange.h"
 #include "polling/ValueFormat.h"
@@ -26,9 +26,9 @@ QList<DisplayText> messageRange(int first, int count)
     return texts;
 }
 
-bool autoTuningReadsAt(const ZN8P_INC &inc)
+bool autoTuningReadsAt(const SessionState &shared)
 {
-    return inc.setting(13) != 0 && inc.setting(15) != 0 && inc.setting(16) != 0;
+    return shared.setting(13) != 0 && shared.setting(15) != 0 && shared.setting(16) != 0;
 }
 
 // Codes of the frames in allFrames() order; 36/37 and 47/48 share a frame.
@@ -39,26 +39,26 @@ int frameCode(int code)
     return code == 37 ? 36 : code == 48 ? 47 : code;
 }
 
-void setStatusBit(ZN8P_INC &inc, quint16 bit, bool set)
+void setStatusBit(SessionState &shared, quint16 bit, bool set)
 {
-    const quint16 word = quint16(inc.monitorValues[4]);
-    inc.monitorValues[4] = qint16(set ? word | bit : word & ~bit);
+    const quint16 word = quint16(shared.monitorValues[4]);
+    shared.monitorValues[4] = qint16(set ? word | bit : word & ~bit);
 }
 } // namespace
 
-QList<ChoiceFrame> SelectionChoices::allFrames(const ZN8P_INC &inc)
+QList<ChoiceFrame> SelectionChoices::allFrames(const SessionState &shared)
 {
     QList<ChoiceFrame> frames;
     for (int code : FrameCodes)
-        frames.append(*frameOf(inc, code));
+        frames.append(*frameOf(shared, code));
     return frames;
 }
 
-std::optional<ChoiceFrame> SelectionChoices::frameOf(const ZN8P_INC &inc, int code)
+std::optional<ChoiceFrame> SelectionChoices::frameOf(const SessionState &shared, int code)
 {
     switch (frameCode(code)) {
     case 12: {
-        const bool at = autoTuningReadsAt(inc);
+        const bool at = autoTuningReadsAt(shared);
         return ChoiceFrame{"Select_at", "Option_at", at ? 220 : 221,
                            at ? messages({222, 223}) : messages({224, 225})};
     }
@@ -112,59 +112,59 @@ bool SelectionChoices::isChoiceItem(int code)
     return false;
 }
 
-SelectionOutcome SelectionChange::apply(ZN8P_INC &inc, int index, const QString &optionText)
+SelectionOutcome SelectionChange::apply(SessionState &shared, int index, const QString &optionText)
 {
     SelectionOutcome outcome;
-    const int code = inc.itemCode;
-    const bool offline = !inc.online;
-    inc.setting(code) = qint16(index);
+    const int code = shared.itemCode;
+    const bool offline = !shared.online;
+    shared.setting(code) = qint16(index);
     if (offline)
         outcome.valueText = optionText;
 
     switch (code) {
     case 12:
         if (index == 0)
-            inc.atSeenFlag = false;
+            shared.atSeenFlag = false;
         break;
     case 36:
     case 37:
-        if (offline && index != inc.downloadValues.at(code - 10))
-            inc.setting(code == 36 ? 19 : 20) = 0;
+        if (offline && index != shared.downloadValues.at(code - 10))
+            shared.setting(code == 36 ? 19 : 20) = 0;
         if (!offline)
-            inc.rereadFlag = true;
+            shared.rereadFlag = true;
         break;
     case 45:
         outcome.manualButtonsShown = index == 1;
         break;
     case Code::InputType:
         if (offline)
-            Limitchk_sh(inc);
+            Limitchk_sh(shared);
         else
-            inc.rereadFlag = true;
+            shared.rereadFlag = true;
         break;
     case 63:
         // The rows follow the key function at once; online the next status word read confirms
         // it from the controller.
-        setStatusBit(inc, StatusBit::AutoManualKey, index == 1);
+        setStatusBit(shared, StatusBit::AutoManualKey, index == 1);
         if (!offline)
-            outcome.valueText = FormatItemValue(inc, code);
+            outcome.valueText = FormatItemValue(shared, code);
         break;
     default:
         break;
     }
 
-    outcome.writePosted = SettingChange::finish(inc);
+    outcome.writePosted = SettingChange::finish(shared);
     return outcome;
 }
 
-void SelectionChange::Limitchk_sh(ZN8P_INC &inc)
+void SelectionChange::Limitchk_sh(SessionState &shared)
 {
-    const int type = inc.setting(Code::InputType);
+    const int type = shared.setting(Code::InputType);
     const auto [high, low] = SettingRanges::inputTypeScaling(type);
-    inc.setting(Code::ScaleHigh) = qint16(high);
-    inc.setting(Code::ScaleLow) = qint16(low);
-    if (type == inc.downloadValues.at(Code::InputType - 10))
+    shared.setting(Code::ScaleHigh) = qint16(high);
+    shared.setting(Code::ScaleLow) = qint16(low);
+    if (type == shared.downloadValues.at(Code::InputType - 10))
         return;
     for (int code : {11, 58, 59, 60, 19, 20})
-        inc.setting(code) = 0;
+        shared.setting(code) = 0;
 }

@@ -7,7 +7,7 @@
 
 #include <optional>
 
-struct ZN8P_INC;
+struct SessionState;
 
 // The choice items of the selection dialog: one frame per item kind, its caption and the texts
 // of its options (option index = the item's value). Items that share a kind share a frame
@@ -22,11 +22,11 @@ struct ChoiceFrame {
 namespace SelectionChoices
 {
 // Every frame in the dialog's order, with the captions it has when the dialog is loaded.
-QList<ChoiceFrame> allFrames(const ZN8P_INC &inc);
+QList<ChoiceFrame> allFrames(const SessionState &shared);
 
 // The frame of a choice item, nullopt for numeric items. The auto-tuning frame (code 12) reads
 // "AT" while codes 13, 15 and 16 are all non-zero and "Auto-reset" otherwise.
-std::optional<ChoiceFrame> frameOf(const ZN8P_INC &inc, int code);
+std::optional<ChoiceFrame> frameOf(const SessionState &shared, int code);
 
 bool isChoiceItem(int code);
 } // namespace SelectionChoices
@@ -40,15 +40,15 @@ struct SelectionOutcome {
 
 namespace SelectionChange
 {
-// OK with option index chosen for inc.itemCode (whose previous value is in downloadValues);
+// OK with option index chosen for shared.itemCode (whose previous value is in downloadValues);
 // optionText is the chosen option's caption. Stores the value and applies the item's effects:
 // the AT-seen flag, alarm values cleared by a new alarm type offline, the input type's scaling
 // and cleared set values offline (Limitchk_sh), the OUT/OFF key function's rows, the manual
 // buttons, and the re-read after an alarm or input type written online.
-SelectionOutcome apply(ZN8P_INC &inc, int index, const QString &optionText);
+SelectionOutcome apply(SessionState &shared, int index, const QString &optionText);
 
 // After an input type change offline: scaling high and low limits (codes 25, 26) := the new
 // type's range; when the type differs from its value before the edit (downloadValues), the set
 // values (11, 58, 59, 60) and alarm values (19, 20) := 0.
-void Limitchk_sh(ZN8P_INC &inc);
+void Limitchk_sh(SessionState &shared);
 } // namespace SelectionChange

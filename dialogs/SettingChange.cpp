@@ -1,15 +1,15 @@
 #include "SettingChange.h"
 
 #include "base/JobDispatcher.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 
-bool SettingChange::finish(ZN8P_INC &inc)
+bool SettingChange::finish(SessionState &shared)
 {
-    if (!inc.online) {
-        inc.unsavedOnlineChanges = true;
+    if (!shared.online) {
+        shared.unsavedOnlineChanges = true;
         return false;
     }
-    inc.writeRegister = inc.registerTable.at(inc.itemCode);
-    inc.timerJob = JobDispatcher::WriteItem;
+    shared.writeRegister = shared.registerTable.at(shared.itemCode);
+    shared.timerJob = JobDispatcher::WriteItem;
     return true;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-struct ZN8P_INC;
+struct SessionState;
 
 // The last step of every accepted change in the entry and selection dialogs.
 namespace SettingChange
@@ -8,5 +8,5 @@ namespace SettingChange
 // Online: asks the job timer to write the item (writeRegister := the registerTable address of
 // itemCode, timerJob := 2) and returns true, so that the caller makes sure Timer1 runs.
 // Offline: marks the display's data as changed (unsavedOnlineChanges) and returns false.
-bool finish(ZN8P_INC &inc);
+bool finish(SessionState &shared);
 } // namespace SettingChange

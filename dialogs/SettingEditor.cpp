@@ -1,27 +1,27 @@
 #include "SettingEditor.h"
 
 #include "base/MainView.h"
-#include "base/ZN8P_INC.h"
-#include "dialogs/Select_Disp.h"
-#include "dialogs/Setting_Disp.h"
-#include "dialogs/SubDisp_Opset.h"
+#include "base/SessionState.h"
+#include "dialogs/EntryDialog.h"
+#include "dialogs/ModelChangeDialog.h"
+#include "dialogs/SelectionDialog.h"
 #include "display/MainDisplayView.h"
 #include "polling/ValueFormat.h"
 
-SettingEditor::SettingEditor(ZN8P_INC &inc, OperatorInterface &op, MainView &view,
+SettingEditor::SettingEditor(SessionState &shared, OperatorInterface &op, MainView &view,
                              MainDisplayView &display, QWidget *window,
                              std::function<void()> startJobTimer)
-    : m_inc(inc), m_op(op), m_view(view), m_display(display), m_window(window),
+    : m_shared(shared), m_op(op), m_view(view), m_display(display), m_window(window),
       m_startJobTimer(std::move(startJobTimer))
 {
 }
 
 void SettingEditor::edit(int code)
 {
-    m_inc.itemCode = qint16(code);
+    m_shared.itemCode = qint16(code);
     // The value before the change: a failed write puts it back, a changed input or alarm type
     // is told by it.
-    m_inc.downloadValues.at(code - 10) = m_inc.setting(code);
+    m_shared.downloadValues.at(code - 10) = m_shared.setting(code);
     if (SelectionChoices::isChoiceItem(code))
         editChoice(code);
     else
@@ -31,8 +31,8 @@ void SettingEditor::edit(int code)
 void SettingEditor::editNumber(int code)
 {
     const SettingRanges::EntryTexts texts =
-        SettingRanges::SetEntryRange(m_inc, m_display.valueText(code));
-    Setting_Disp dialog(m_inc, m_op, texts, m_window);
+        SettingRanges::SetEntryRange(m_shared, m_display.valueText(code));
+    EntryDialog dialog(m_shared, m_op, texts, m_window);
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (dialog.writePosted()) {
@@ -44,7 +44,7 @@ void SettingEditor::editNumber(int code)
 
 void SettingEditor::editChoice(int code)
 {
-    Select_Disp dialog(m_inc, m_op, m_window);
+    SelectionDialog dialog(m_shared, m_op, m_window);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const SelectionOutcome &outcome = dialog.outcome();
@@ -65,14 +65,14 @@ void SettingEditor::showOffline(int code, const QString &valueText)
     m_view.refreshSettingPage();
     // The main set value sits on the monitor panel, which nothing refreshes offline; an input
     // type change may have cleared it.
-    if (m_inc.settingDataValid)
-        m_display.setValueText(11, FormatItemValue(m_inc, 11));
+    if (m_shared.settingDataValid)
+        m_display.setValueText(11, FormatItemValue(m_shared, 11));
     m_display.setValueText(code, valueText);
 }
 
 void SettingEditor::changeModel()
 {
-    SubDisp_Opset dialog(m_inc, m_op, m_window);
+    ModelChangeDialog dialog(m_shared, m_op, m_window);
     if (dialog.exec() == QDialog::Accepted)
         m_view.refreshSettingPage();
 }

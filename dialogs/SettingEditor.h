@@ -7,7 +7,7 @@ class MainView;
 class OperatorInterface;
 class QString;
 class QWidget;
-struct ZN8P_INC;
+struct SessionState;
 
 // Opens the dialog that edits a setting item and shows its result on the main window: the entry
 // dialog for numeric items (limits and texts from SetEntryRange), the selection dialog for
@@ -17,8 +17,8 @@ struct ZN8P_INC;
 class SettingEditor
 {
 public:
-    SettingEditor(ZN8P_INC &inc, OperatorInterface &op, MainView &view, MainDisplayView &display,
-                  QWidget *window, std::function<void()> startJobTimer);
+    SettingEditor(SessionState &shared, OperatorInterface &op, MainView &view,
+                  MainDisplayView &display, QWidget *window, std::function<void()> startJobTimer);
 
     // The change button of code pressed, once its pre-checks have passed.
     void edit(int code);
@@ -31,7 +31,7 @@ private:
     // Offline: the page rebuilt for the new value, the item's label showing the dialog's text.
     void showOffline(int code, const QString &valueText);
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     OperatorInterface &m_op;
     MainView &m_view;
     MainDisplayView &m_display;

@@ -2,7 +2,7 @@
 
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ControllerCodes.h"
 #include "comm/ParameterTable.h"
 #include "display/MainDisplayModel.h"
@@ -15,9 +15,9 @@ constexpr int Alarm1ValueCode = 19;
 constexpr int Alarm2ValueCode = 20;
 } // namespace
 
-QList<int> SettingResets::resetBy(const ZN8P_INC &inc, int code)
+QList<int> SettingResets::resetBy(const SessionState &shared, int code)
 {
-    const quint16 options = quint16(DisplayOptionWord(inc));
+    const quint16 options = quint16(DisplayOptionWord(shared));
     const bool setValues2To4 =
         (options & OptionBit::ContactInput) && !(options & OptionBit::SerialComm);
     const bool alarm2 = options & OptionBit::Alarm2;
@@ -43,18 +43,19 @@ QList<int> SettingResets::resetBy(const ZN8P_INC &inc, int code)
     return codes;
 }
 
-QString SettingResets::question(const ZN8P_INC &inc, int code)
+QString SettingResets::question(const SessionState &shared, int code)
 {
     QStringList lines = {msg(921).arg(msg(ParameterTable::captionMessage(code)))};
-    for (int reset : resetBy(inc, code))
+    for (int reset : resetBy(shared, code))
         lines << msg(ParameterTable::captionMessage(reset));
     lines << msg(922);
     return lines.join(QLatin1Char('\n'));
 }
 
-bool SettingResets::confirm(const ZN8P_INC &inc, OperatorInterface &op, int code, int newValue)
+bool SettingResets::confirm(const SessionState &shared, OperatorInterface &op, int code,
+                            int newValue)
 {
-    if (newValue == inc.setting(code) || resetBy(inc, code).isEmpty())
+    if (newValue == shared.setting(code) || resetBy(shared, code).isEmpty())
         return true;
-    return op.askYesNoText(921, question(inc, code), MessageIcon::Question);
+    return op.askYesNoText(921, question(shared, code), MessageIcon::Question);
 }

@@ -1,7 +1,7 @@
 #include "SettingsReport.h"
 
 #include "base/MessageTable.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "dialogs/UnitOptionRules.h"
 #include "display/MainDisplayModel.h"
 #include "polling/ValueFormat.h"
@@ -31,50 +31,50 @@ QString textOf(const DisplayText &text)
 // The item has no value to report: its last read failed, or the pages show the controller's
 // set (not a file's) and this item was never read from the controller since the link check, so
 // that its value here is a default or another controller's.
-bool notRead(const ZN8P_INC &inc, int code)
+bool notRead(const SessionState &shared, int code)
 {
-    return inc.unreadCodes.contains(code) ||
-           (inc.settingDataValid && !inc.settingsFromFile &&
-            !inc.readValues.at(std::size_t(code - ZN8P_INC::FirstSettingCode)));
+    return shared.unreadCodes.contains(code) ||
+           (shared.settingDataValid && !shared.settingsFromFile &&
+            !shared.readValues.at(std::size_t(code - SessionState::FirstSettingCode)));
 }
 
-SettingsReport::Row rowOf(const ZN8P_INC &inc, int code)
+SettingsReport::Row rowOf(const SessionState &shared, int code)
 {
-    const QString value =
-        notRead(inc, code) ? QStringLiteral("----") : ItemValueText(inc, code, inc.setting(code));
-    return {SettingRanges::itemName(inc, code), value, textOf(SettingUnit(inc, code))};
+    const QString value = notRead(shared, code) ? QStringLiteral("----")
+                                                : ItemValueText(shared, code, shared.setting(code));
+    return {SettingRanges::itemName(shared, code), value, textOf(SettingUnit(shared, code))};
 }
 } // namespace
 
-SettingsReport SettingsReport::of(const ZN8P_INC &inc, const QDateTime &when)
+SettingsReport SettingsReport::of(const SessionState &shared, const QDateTime &when)
 {
     SettingsReport report;
     report.title = msg(TitleText);
     report.header = {{msg(DateText), when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))},
-                     {msg(PortText), inc.portName},
-                     {msg(InstrumentText), inc.stationAddress}};
-    if (!inc.settingsFileName.isEmpty())
-        report.header.append({msg(FileText), QDir::toNativeSeparators(inc.settingsFileName)});
+                     {msg(PortText), shared.portName},
+                     {msg(InstrumentText), shared.stationAddress}};
+    if (!shared.settingsFileName.isEmpty())
+        report.header.append({msg(FileText), QDir::toNativeSeparators(shared.settingsFileName)});
 
     report.optionsTitle = msg(OptionsText);
     for (int f = 0; f < UnitOptionRules::FieldCount; ++f) {
         const auto field = UnitOptionRules::Field(f);
-        const int value = UnitOptionRules::valueIn(inc.unitConfig, field);
+        const int value = UnitOptionRules::valueIn(shared.unitConfig, field);
         report.options.append({msg(UnitOptionRules::fieldCaption(field)),
                                msg(UnitOptionRules::valueCaption(field, value)).trimmed()});
     }
 
     Group panel{msg(PanelGroupText), {}};
     for (const int code : PanelCodes)
-        panel.rows.append(rowOf(inc, code));
+        panel.rows.append(rowOf(shared, code));
     report.groups.append(panel);
     for (const RowPlace &place : SettingRowPlaces()) {
-        if (!UnitHasItem(inc, place.code))
+        if (!UnitHasItem(shared, place.code))
             continue;
         const QString title = msg(rowGroupTitle(place.group));
         if (report.groups.constLast().title != title)
             report.groups.append({title, {}});
-        report.groups.last().rows.append(rowOf(inc, place.code));
+        report.groups.last().rows.append(rowOf(shared, place.code));
     }
     return report;
 }

@@ -4,7 +4,7 @@
 #include <QList>
 #include <QString>
 
-struct ZN8P_INC;
+struct SessionState;
 
 // File > Print settings report and `znctl upload --report`: what the report says, as texts in the
 // message table's current language, without any drawing. Every setting item the controller's unit
@@ -34,6 +34,6 @@ struct SettingsReport {
     QList<Line> options; // the unit configuration, one line per option
     QList<Group> groups;
 
-    // The report of inc's values as they stand, dated when.
-    static SettingsReport of(const ZN8P_INC &inc, const QDateTime &when);
+    // The report of shared's values as they stand, dated when.
+    static SettingsReport of(const SessionState &shared, const QDateTime &when);
 };

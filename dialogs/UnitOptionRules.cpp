@@ -27,11 +27,12 @@ template <typename Config> auto &fieldOf(Config &c, UnitOptionRules::Field f)
 }
 } // namespace
 
-UnitOptionRules::UnitOptionRules(ZN8P_INC &inc) : m_inc(inc), m_atOpen(inc.unitConfig)
+UnitOptionRules::UnitOptionRules(SessionState &shared)
+    : m_shared(shared), m_atOpen(shared.unitConfig)
 {
-    m_showsConfiguration = inc.linkVerified || inc.settingDataValid;
+    m_showsConfiguration = shared.linkVerified || shared.settingDataValid;
     if (m_atOpen.heaterBreak != 0)
-        inc.heaterBreak50A = rated50A(m_atOpen.heaterBreak);
+        shared.heaterBreak50A = rated50A(m_atOpen.heaterBreak);
     for (int f = 0; f < FieldCount; ++f) {
         const Field fieldIndex = Field(f);
         if (const int message = click(fieldIndex, m_showsConfiguration ? value(fieldIndex) : 0))
@@ -69,17 +70,17 @@ int UnitOptionRules::valueAtOpen(Field f) const
 
 qint16 &UnitOptionRules::field(Field f)
 {
-    return fieldOf(m_inc.unitConfig, f);
+    return fieldOf(m_shared.unitConfig, f);
 }
 
 int UnitOptionRules::value(Field f) const
 {
-    return fieldOf(m_inc.unitConfig, f);
+    return fieldOf(m_shared.unitConfig, f);
 }
 
 int UnitOptionRules::refusal(Field f, int value) const
 {
-    const UnitConfig &c = m_inc.unitConfig;
+    const UnitConfig &c = m_shared.unitConfig;
     switch (f) {
     case Alarm2:
         return value != 0 && c.heatCool != 0 ? 285 : 0;
@@ -107,13 +108,13 @@ int UnitOptionRules::click(Field f, int value)
     if (message == 0)
         take(f, value);
     else
-        take(f, f == OutputType ? m_inc.unitConfig.outputType : 0);
+        take(f, f == OutputType ? m_shared.unitConfig.outputType : 0);
     return message;
 }
 
 void UnitOptionRules::take(Field f, int value)
 {
-    const UnitConfig &c = m_inc.unitConfig;
+    const UnitConfig &c = m_shared.unitConfig;
     const bool added = value != 0;
     switch (f) {
     case Alarm2:
@@ -146,17 +147,17 @@ void UnitOptionRules::take(Field f, int value)
 
 void UnitOptionRules::change()
 {
-    m_inc.settingDataValid = true;
-    const int heaterBreak = m_inc.unitConfig.heaterBreak;
-    if (heaterBreak == 0 || rated50A(heaterBreak) != m_inc.heaterBreak50A) {
-        m_inc.setting(21) = 0;
-        m_inc.setting(53) = 0;
+    m_shared.settingDataValid = true;
+    const int heaterBreak = m_shared.unitConfig.heaterBreak;
+    if (heaterBreak == 0 || rated50A(heaterBreak) != m_shared.heaterBreak50A) {
+        m_shared.setting(21) = 0;
+        m_shared.setting(53) = 0;
     }
-    m_inc.unsavedOnlineChanges = true;
-    m_inc.unitCheckFlag = true;
+    m_shared.unsavedOnlineChanges = true;
+    m_shared.unitCheckFlag = true;
 }
 
 void UnitOptionRules::cancel()
 {
-    m_inc.unitConfig = m_atOpen;
+    m_shared.unitConfig = m_atOpen;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 
 #include <QList>
 
@@ -8,7 +8,7 @@
 
 // The model change rules without a window: which option combinations of the unit configuration
 // cannot coexist, which sub-frames that locks, and what "Change" and "Cancel" do to the shared
-// state. The rules edit inc.unitConfig directly, as the dialog's option clicks do.
+// state. The rules edit shared.unitConfig directly, as the dialog's option clicks do.
 class UnitOptionRules
 {
 public:
@@ -22,7 +22,7 @@ public:
     // if clicked (the locks follow, a refusal is silent); otherwise every field is clicked to 0
     // " Not added". A stored value that cannot coexist with the fields before it is dropped to
     // " Not added" (for the output type: kept) and its refusal kept in droppedAtOpen().
-    explicit UnitOptionRules(ZN8P_INC &inc);
+    explicit UnitOptionRules(SessionState &shared);
 
     // The message that names a field (its sub-frame's caption), and the one that names a value of
     // it (its option's text, which begins with a blank).
@@ -60,7 +60,7 @@ private:
     int refusal(Field field, int value) const;
     qint16 &field(Field f);
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     UnitConfig m_atOpen;
     QList<int> m_droppedAtOpen;
     bool m_showsConfiguration = false;

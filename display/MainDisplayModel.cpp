@@ -74,9 +74,9 @@ int rowGroupTitle(RowGroup group)
     return 45;
 }
 
-bool UnitHasItem(const ZN8P_INC &inc, int code)
+bool UnitHasItem(const SessionState &shared, int code)
 {
-    const UnitConfig &unit = inc.unitConfig;
+    const UnitConfig &unit = shared.unitConfig;
     if (Code::isHeatCoolItem(code))
         return unit.heatCool != 0;
     switch (code) {
@@ -98,7 +98,7 @@ bool UnitHasItem(const ZN8P_INC &inc, int code)
     case 62:
         // Online the controller says whether it has the function; offline the unit's DC output
         // does.
-        return (inc.online && hasBit(inc.optionWord2(), Option2Bit::DcCurrentOutput)) ||
+        return (shared.online && hasBit(shared.optionWord2(), Option2Bit::DcCurrentOutput)) ||
                unit.outputType == 2;
     default:
         return true;
@@ -145,19 +145,19 @@ int pageOf(RowGroup group)
 class RowSet
 {
 public:
-    explicit RowSet(const ZN8P_INC &inc)
+    explicit RowSet(const SessionState &shared)
     {
         for (const RowPlace &place : SettingRowPlaces()) {
             SettingRow row;
             row.place = place;
             row.captionId = place.captionId;
-            row.unread = inc.unreadCodes.contains(place.code);
-            if (inc.settingDataValid)
-                row.valueText = row.unread ? Dashes : FormatItemValue(inc, place.code);
-            const auto unconfirmed = inc.unconfirmedWrites.constFind(place.code);
-            if (unconfirmed != inc.unconfirmedWrites.cend()) {
+            row.unread = shared.unreadCodes.contains(place.code);
+            if (shared.settingDataValid)
+                row.valueText = row.unread ? Dashes : FormatItemValue(shared, place.code);
+            const auto unconfirmed = shared.unconfirmedWrites.constFind(place.code);
+            if (unconfirmed != shared.unconfirmedWrites.cend()) {
                 row.unconfirmed = true;
-                row.unconfirmedTip = OutcomeText::toolTip(inc, *unconfirmed);
+                row.unconfirmedTip = OutcomeText::toolTip(shared, *unconfirmed);
             }
             m_rows.append(row);
         }
@@ -231,31 +231,31 @@ void applyUnitLabels(int inputType, SettingPageState &state)
 
 // An alarm's rows follow its type: type 0 leaves only the type row.
 void applyAlarm(RowSet &rows, std::initializer_list<int> valueRows, int typeCode,
-                const ZN8P_INC &inc)
+                const SessionState &shared)
 {
-    rows.show(valueRows, inc.setting(typeCode) != 0);
+    rows.show(valueRows, shared.setting(typeCode) != 0);
     rows.show({typeCode}, true);
 }
 
-void applyHeaterBreak(const ZN8P_INC &inc, RowSet &rows, SettingPageState &state)
+void applyHeaterBreak(const SessionState &shared, RowSet &rows, SettingPageState &state)
 {
-    const bool installed = UnitHasItem(inc, 21);
+    const bool installed = UnitHasItem(shared, 21);
     state.heaterBreakFrameVisible = installed;
     state.titleButtonVisible[HeaterBreakTitle] = installed;
     rows.enableButtons({21, 53}, installed);
     rows.show({21}, installed);
-    rows.show({53}, UnitHasItem(inc, 53));
-    const int option = inc.unitConfig.heaterBreak;
+    rows.show({53}, UnitHasItem(shared, 53));
+    const int option = shared.unitConfig.heaterBreak;
     const bool rated50A = option == 2 || option == 4;
     rows[21].captionId = rated50A ? 155 : 111;
     rows[53].captionId = rated50A ? 156 : 143;
 }
 
-void applyHeating(const ZN8P_INC &inc, RowSet &rows, SettingPageState &state)
+void applyHeating(const SessionState &shared, RowSet &rows, SettingPageState &state)
 {
-    const qint16 band = inc.setting(13);
-    const qint16 integral = inc.setting(15);
-    const qint16 derivative = inc.setting(16);
+    const qint16 band = shared.setting(13);
+    const qint16 integral = shared.setting(15);
+    const qint16 derivative = shared.setting(16);
     rows.show({13}, true);
     if (band == 0) {
         // ON/OFF action: nothing of PID control applies.
@@ -277,21 +277,21 @@ void applyHeating(const ZN8P_INC &inc, RowSet &rows, SettingPageState &state)
             rows.show({12}, false);
         }
     }
-    if (inc.unitConfig.outputType == 2)
+    if (shared.unitConfig.outputType == 2)
         rows.show({17}, false);
-    rows.show({51}, inc.setting(49) < 30 && band != 0 && integral != 0 && derivative != 0);
+    rows.show({51}, shared.setting(49) < 30 && band != 0 && integral != 0 && derivative != 0);
 }
 
-void applyCooling(const ZN8P_INC &inc, RowSet &rows, SettingPageState &state)
+void applyCooling(const SessionState &shared, RowSet &rows, SettingPageState &state)
 {
-    const bool installed = inc.unitConfig.heatCool != 0;
+    const bool installed = shared.unitConfig.heatCool != 0;
     state.titleButtonVisible[CoolTitle] = installed;
     // Without the option every cooling row stays shown, its button disabled.
     rows.enableButtons({14, 18, 24, 32, 33, 34, 35}, installed);
     if (!installed)
         return;
-    const bool heatingBand = inc.setting(13) != 0;
-    const bool coolingBand = inc.setting(14) != 0;
+    const bool heatingBand = shared.setting(13) != 0;
+    const bool coolingBand = shared.setting(14) != 0;
     if (heatingBand && coolingBand) {
         rows.show({32, 14, 18, 33, 34, 24}, true);
         rows.show({35}, false);
@@ -304,29 +304,29 @@ void applyCooling(const ZN8P_INC &inc, RowSet &rows, SettingPageState &state)
     }
 }
 
-void applyOther(const ZN8P_INC &inc, RowSet &rows)
+void applyOther(const SessionState &shared, RowSet &rows)
 {
-    const int inputType = inc.setting(49);
+    const int inputType = shared.setting(49);
     const bool linearInput = inputType >= 30;
     rows.show({27}, linearInput);
-    const bool autoManualKey = hasBit(inc.statusWord(), StatusBit::AutoManualKey);
+    const bool autoManualKey = hasBit(shared.statusWord(), StatusBit::AutoManualKey);
     rows.show({44}, !autoManualKey);
     rows.show({45}, autoManualKey);
 
-    const bool contactInput = UnitHasItem(inc, 61);
-    const qint16 contactFunction = inc.setting(61);
+    const bool contactInput = UnitHasItem(shared, 61);
+    const qint16 contactFunction = shared.setting(61);
     rows.show({61}, contactInput);
     rows.show({58}, contactInput && (contactFunction == 0 || contactFunction == 1));
     rows.show({59, 60}, contactInput && contactFunction == 0);
-    rows.show({62}, linearInput && UnitHasItem(inc, 62));
+    rows.show({62}, linearInput && UnitHasItem(shared, 62));
 }
 } // namespace
 
-qint16 DisplayOptionWord(const ZN8P_INC &inc)
+qint16 DisplayOptionWord(const SessionState &shared)
 {
-    if (inc.online)
-        return inc.optionWord();
-    const UnitConfig &u = inc.unitConfig;
+    if (shared.online)
+        return shared.optionWord();
+    const UnitConfig &u = shared.unitConfig;
     quint16 word = 0;
     if (u.contactInput != 0)
         word |= OptionBit::ContactInput;
@@ -341,22 +341,22 @@ qint16 DisplayOptionWord(const ZN8P_INC &inc)
     return qint16(word);
 }
 
-MonitorPanelState SelectDispItem(const ZN8P_INC &inc)
+MonitorPanelState SelectDispItem(const SessionState &shared)
 {
     MonitorPanelState state;
-    const qint16 status = inc.statusWord();
-    const qint16 options = DisplayOptionWord(inc);
+    const qint16 status = shared.statusWord();
+    const qint16 options = DisplayOptionWord(shared);
     const bool over = hasBit(status, StatusBit::OverScale);
     const bool under = hasBit(status, StatusBit::UnderScale);
 
-    state.pvText = PvDisplayText(inc);
-    state.svText = FormatItemValue(inc, 3);
-    state.mvText[0] = FormatItemValue(inc, 1);
-    state.mvText[1] = FormatItemValue(inc, 2);
+    state.pvText = PvDisplayText(shared);
+    state.svText = FormatItemValue(shared, 3);
+    state.mvText[0] = FormatItemValue(shared, 1);
+    state.mvText[1] = FormatItemValue(shared, 2);
     state.mv2Visible = hasBit(options, OptionBit::HeatCool);
-    state.hbText[0] = FormatItemValue(inc, 5);
-    state.hbText[1] = FormatItemValue(inc, 6);
-    const int heaterBreak = inc.unitConfig.heaterBreak;
+    state.hbText[0] = FormatItemValue(shared, 5);
+    state.hbText[1] = FormatItemValue(shared, 6);
+    const int heaterBreak = shared.unitConfig.heaterBreak;
     state.hbVisible[0] = heaterBreak >= 1 && heaterBreak <= 4;
     state.hbVisible[1] = heaterBreak == 3 || heaterBreak == 4;
 
@@ -383,57 +383,57 @@ MonitorPanelState SelectDispItem(const ZN8P_INC &inc)
         const bool manual = hasBit(status, StatusBit::Manual);
         state.outOffCaptionId = manual ? 320 : 319; // "Manual control" / "Automatic control"
         // Offline the buttons could only refuse.
-        state.manualButtonsVisible = manual && inc.online;
+        state.manualButtonsVisible = manual && shared.online;
     }
 
     ChartCaptions &chart = state.chart;
     // Out of scale the chart takes the marker to hold its pen at the top or the bottom.
-    chart.pv0 =
-        state.pvText == Dashes ? PvDisplayText(inc, true) + FormatItemValue(inc, 0) : state.pvText;
+    chart.pv0 = state.pvText == Dashes ? PvDisplayText(shared, true) + FormatItemValue(shared, 0)
+                                       : state.pvText;
     chart.sv0 = state.svText;
-    chart.mv1 = FormatItemValue(inc, 1);
+    chart.mv1 = FormatItemValue(shared, 1);
     if (state.mv2Visible)
-        chart.mv2 = FormatItemValue(inc, 2);
+        chart.mv2 = FormatItemValue(shared, 2);
     const bool contactSetValues =
         hasBit(options, OptionBit::ContactInput) && !hasBit(options, OptionBit::SerialComm);
-    if (contactSetValues && inc.setting(61) == 0) {
-        chart.sv2 = FormatItemValue(inc, 58);
-        chart.sv3 = FormatItemValue(inc, 59);
-        chart.sv4 = FormatItemValue(inc, 60);
-    } else if (contactSetValues && inc.setting(61) == 1) {
-        chart.sv2 = FormatItemValue(inc, 58);
+    if (contactSetValues && shared.setting(61) == 0) {
+        chart.sv2 = FormatItemValue(shared, 58);
+        chart.sv3 = FormatItemValue(shared, 59);
+        chart.sv4 = FormatItemValue(shared, 60);
+    } else if (contactSetValues && shared.setting(61) == 1) {
+        chart.sv2 = FormatItemValue(shared, 58);
     }
     return state;
 }
 
-QString PvDisplayText(const ZN8P_INC &inc, bool withMarker)
+QString PvDisplayText(const SessionState &shared, bool withMarker)
 {
-    const qint16 status = inc.statusWord();
+    const qint16 status = shared.statusWord();
     const bool over = hasBit(status, StatusBit::OverScale);
     if (!over && !hasBit(status, StatusBit::UnderScale))
-        return FormatItemValue(inc, 0);
+        return FormatItemValue(shared, 0);
     if (!withMarker)
         return Dashes;
     return Dashes + (over ? QLatin1Char('U') : QLatin1Char('D'));
 }
 
-bool TrackAutoManualChange(ZN8P_INC &inc)
+bool TrackAutoManualChange(SessionState &shared)
 {
-    const qint16 status = inc.statusWord();
+    const qint16 status = shared.statusWord();
     if (!hasBit(status, StatusBit::AutoManualKey))
         return false;
     const bool manual = hasBit(status, StatusBit::Manual);
-    if (manual == inc.lastManualState)
+    if (manual == shared.lastManualState)
         return false;
-    inc.lastManualState = manual;
-    inc.setting(45) = manual ? 1 : 0;
+    shared.lastManualState = manual;
+    shared.setting(45) = manual ? 1 : 0;
     return true;
 }
 
-DisplayText SettingUnit(const ZN8P_INC &inc, int code)
+DisplayText SettingUnit(const SessionState &shared, int code)
 {
     SettingPageState state;
-    applyUnitLabels(inc.setting(49), state);
+    applyUnitLabels(shared.setting(49), state);
     if (code == 11)
         return state.unitLabels[0];
     for (const RowPlace &place : SettingRowPlaces()) {
@@ -457,34 +457,34 @@ const SettingRow *SettingPageState::row(int code) const
     return nullptr;
 }
 
-SettingPageState Disp_SStab2(const ZN8P_INC &inc, int page)
+SettingPageState Disp_SStab2(const SessionState &shared, int page)
 {
     SettingPageState state;
     state.page = page;
-    RowSet rows(inc);
+    RowSet rows(shared);
 
-    applyUnitLabels(inc.setting(49), state);
+    applyUnitLabels(shared.setting(49), state);
 
-    applyAlarm(rows, {19, 38, 40, 47}, 36, inc);
-    const bool alarm2 = inc.unitConfig.alarm2 != 0;
+    applyAlarm(rows, {19, 38, 40, 47}, 36, shared);
+    const bool alarm2 = shared.unitConfig.alarm2 != 0;
     // Without the option the rows stay in place with their buttons disabled, so the page keeps
     // its shape whichever model is shown.
     if (alarm2)
-        applyAlarm(rows, {20, 39, 41, 48}, 37, inc);
+        applyAlarm(rows, {20, 39, 41, 48}, 37, shared);
     rows[37].valueVisible = alarm2;
     state.titleButtonVisible[Alarm2Title] = alarm2;
     rows.enableButtons({20, 37, 39, 41}, alarm2);
 
-    applyHeaterBreak(inc, rows, state);
-    applyHeating(inc, rows, state);
-    applyCooling(inc, rows, state);
-    applyOther(inc, rows);
-    if (!inc.parameterButtonsEnabled)
+    applyHeaterBreak(shared, rows, state);
+    applyHeating(shared, rows, state);
+    applyCooling(shared, rows, state);
+    applyOther(shared, rows);
+    if (!shared.parameterButtonsEnabled)
         rows.disableAllButtons();
-    state.mainSetValueButtonEnabled = inc.parameterButtonsEnabled;
-    if (inc.settingDataValid)
-        state.mainSetValueText = FormatItemValue(inc, 11);
-    state.mainSetValueFromFile = inc.settingsFromFile;
+    state.mainSetValueButtonEnabled = shared.parameterButtonsEnabled;
+    if (shared.settingDataValid)
+        state.mainSetValueText = FormatItemValue(shared, 11);
+    state.mainSetValueFromFile = shared.settingsFromFile;
 
     state.rows = rows.page(page);
     return state;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ControllerCodes.h"
 
 #include <QList>
@@ -91,21 +91,21 @@ struct MonitorPanelState {
 
 // The option bits the monitor panel follows: optionWord while online, else those of the unit
 // configuration, so that an offline panel shows what the configured controller has.
-qint16 DisplayOptionWord(const ZN8P_INC &inc);
+qint16 DisplayOptionWord(const SessionState &shared);
 
 // The monitor panel for the current monitorValues (and, for the main set value, settingValues).
-MonitorPanelState SelectDispItem(const ZN8P_INC &inc);
+MonitorPanelState SelectDispItem(const SessionState &shared);
 
 // PV as the display shows it: "----" while statusWord has the overscale (0x0100) or underscale
 // (0x0200) bit, else FormatItemValue of code 0. withMarker puts "U" (overscale) or "D"
 // (underscale) after the "----", for a text that stands without the UP and DOWN lamps.
-QString PvDisplayText(const ZN8P_INC &inc, bool withMarker = false);
+QString PvDisplayText(const SessionState &shared, bool withMarker = false);
 
 // Follows the controller's switch between automatic and manual control: on a change, sets code 45
 // to 0 (automatic) or 1 (manual) and lastManualState to match. Returns true when it changed them,
 // so the caller refreshes the row of code 45 and the selection dialog's option. Does nothing while
 // the OUT/OFF key is not the auto/manual switch.
-bool TrackAutoManualChange(ZN8P_INC &inc);
+bool TrackAutoManualChange(SessionState &shared);
 
 // The groups of setting rows, each a control array on the window.
 enum class RowGroup {
@@ -190,7 +190,7 @@ const QList<RowPlace> &SettingRowPlaces();
 // Whether the controller's unit configuration has the setting item: false for the items of an
 // option it lacks (alarm 2, heating/cooling, heater burnout alarm and its second phase, the set
 // values chosen by contact input, the DC output's input abnormal output).
-bool UnitHasItem(const ZN8P_INC &inc, int code);
+bool UnitHasItem(const SessionState &shared, int code);
 
 // The fixed unit beside a time-valued row: 374 "Sec." (integral and derivative time, the
 // proportional cycles, the PV filter, the alarm delay timers), 401 "Min." (backlight time), else 0.
@@ -200,9 +200,9 @@ int timeUnitCaption(int code);
 // The unit the window shows beside code's value for the present input type: its Label_CF,
 // Label_UD or time unit (the main set value's is Label_CF(0) on the monitor panel). Empty for an
 // item without a unit.
-DisplayText SettingUnit(const ZN8P_INC &inc, int code);
+DisplayText SettingUnit(const SessionState &shared, int code);
 
 // The page's rows (page AlarmPage, PidPage or OtherPage; AllPages for all of them) with their
 // captions, values and visibility, and the unit labels, frame and title buttons and the AT/AR
 // label, which do not depend on the page.
-SettingPageState Disp_SStab2(const ZN8P_INC &inc, int page);
+SettingPageState Disp_SStab2(const SessionState &shared, int page);

@@ -1,15 +1,16 @@
 #include "ConnectionController.h"
 
 #include "base/OperatorInterface.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/SettingsStore.h"
 
-ConnectionController::ConnectionController(ZN8P_INC &inc, ComLink &link, RequestLayer &request,
-                                           SettingsStore &store, OperatorInterface &op,
-                                           MainView &view, VendorFrameSession &vendorFrame)
-    : m_inc(inc), m_store(store), m_op(op),
-      m_linkCheck(inc, link, request, store, op, view, vendorFrame),
-      m_onlineSwitch(inc, link, m_linkCheck, store, op, view)
+ConnectionController::ConnectionController(SessionState &shared, ComLink &link,
+                                           RequestLayer &request, SettingsStore &store,
+                                           OperatorInterface &op, MainView &view,
+                                           VendorFrameSession &vendorFrame)
+    : m_shared(shared), m_store(store), m_op(op),
+      m_linkCheck(shared, link, request, store, op, view, vendorFrame),
+      m_onlineSwitch(shared, link, m_linkCheck, store, op, view)
 {
 }
 
@@ -39,16 +40,16 @@ bool ConnectionController::prepareCommSettings()
 {
     if (m_linkCheck.searching())
         return false;
-    if (m_inc.online) {
+    if (m_shared.online) {
         m_op.showMessage({58});
         return false;
     }
-    m_store.loadCommValues(m_inc);
+    m_store.loadCommValues(m_shared);
     return true;
 }
 
 void ConnectionController::commSettingsClosed()
 {
-    if (!m_inc.commDialogCancelled)
+    if (!m_shared.commDialogCancelled)
         m_linkCheck.checkcommunicate();
 }

@@ -11,7 +11,7 @@ class OperatorInterface;
 class RequestLayer;
 class SettingsStore;
 class VendorFrameSession;
-struct ZN8P_INC;
+struct SessionState;
 
 // What the main window's connection controls do, without widgets: the start-up link check, the
 // online button, both search-cancel buttons and the Communication setting menu command around its
@@ -19,8 +19,9 @@ struct ZN8P_INC;
 class ConnectionController
 {
 public:
-    ConnectionController(ZN8P_INC &inc, ComLink &link, RequestLayer &request, SettingsStore &store,
-                         OperatorInterface &op, MainView &view, VendorFrameSession &vendorFrame);
+    ConnectionController(SessionState &shared, ComLink &link, RequestLayer &request,
+                         SettingsStore &store, OperatorInterface &op, MainView &view,
+                         VendorFrameSession &vendorFrame);
 
     // The online start read (OnlineStartRead::Setdata_read), run by the checks and the online
     // button.
@@ -48,7 +49,7 @@ public:
     OnlineSwitch &onlineSwitch() { return m_onlineSwitch; }
 
 private:
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     SettingsStore &m_store;
     OperatorInterface &m_op;
     LinkCheck m_linkCheck;

@@ -1,6 +1,6 @@
 #include "ItemReadBack.h"
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ControllerCodes.h"
 #include "comm/RequestLayer.h"
 #include "polling/VendorFrameReads.h"
@@ -11,19 +11,19 @@ namespace
 constexpr int Tries = 2;
 } // namespace
 
-ItemReadBack::ItemReadBack(ZN8P_INC &inc, RequestLayer &request, ReplyReporter &reporter,
+ItemReadBack::ItemReadBack(SessionState &shared, RequestLayer &request, ReplyReporter &reporter,
                            VendorFrameReads &vendorReads)
-    : m_inc(inc), m_request(request), m_vendorReads(vendorReads), m_reporter(reporter)
+    : m_shared(shared), m_request(request), m_vendorReads(vendorReads), m_reporter(reporter)
 {
 }
 
 bool ItemReadBack::read(int code)
 {
     for (int attempt = 1; attempt <= Tries; ++attempt) {
-        m_inc.commErrorFlag = false;
+        m_shared.commErrorFlag = false;
         if (readOnce(code))
             return true;
-        if (!m_inc.commErrorFlag)
+        if (!m_shared.commErrorFlag)
             return false;
     }
     return false;
@@ -32,13 +32,13 @@ bool ItemReadBack::read(int code)
 bool ItemReadBack::readOnce(int code)
 {
     if (code >= Code::FirstVendor && code <= Code::LastVendor) {
-        m_inc.itemCode = qint16(code);
+        m_shared.itemCode = qint16(code);
         if (code <= Code::ContactInputFunction)
             m_vendorReads.Read_SV();
         else
             m_vendorReads.Read_data();
         return m_vendorReads.lastReadAccepted();
     }
-    return m_reporter.read(m_request.read(m_inc.registerTable.at(code)), code) ==
+    return m_reporter.read(m_request.read(m_shared.registerTable.at(code)), code) ==
            ReplyCheck::Outcome::Good;
 }

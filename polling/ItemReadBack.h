@@ -4,7 +4,7 @@
 
 class RequestLayer;
 class VendorFrameReads;
-struct ZN8P_INC;
+struct SessionState;
 
 // Reads one item from the controller into its value (settingValues, or monitorValues for codes 0
 // to 8), as an upload, a comparison and the read-back of a write do: through its register with
@@ -16,7 +16,7 @@ struct ZN8P_INC;
 class ItemReadBack
 {
 public:
-    ItemReadBack(ZN8P_INC &inc, RequestLayer &request, ReplyReporter &reporter,
+    ItemReadBack(SessionState &shared, RequestLayer &request, ReplyReporter &reporter,
                  VendorFrameReads &vendorReads);
 
     // True when the controller's value of code was read and stored; false when it was refused,
@@ -27,7 +27,7 @@ public:
 private:
     bool readOnce(int code);
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     RequestLayer &m_request;
     VendorFrameReads &m_vendorReads;
     ReplyReporter &m_reporter;

@@ -2,7 +2,7 @@
 
 #include "base/MainView.h"
 #include "base/OperatorInterface.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ComLink.h"
 #include "comm/LinkCheck.h"
 #include "comm/SettingsStore.h"
@@ -22,15 +22,15 @@ constexpr qint16 SendDisplayDataJob = 3;
 
 } // namespace
 
-OnlineSwitch::OnlineSwitch(ZN8P_INC &inc, ComLink &link, LinkCheck &linkCheck, SettingsStore &store,
-                           OperatorInterface &op, MainView &view)
-    : m_inc(inc), m_link(link), m_linkCheck(linkCheck), m_store(store), m_op(op), m_view(view)
+OnlineSwitch::OnlineSwitch(SessionState &shared, ComLink &link, LinkCheck &linkCheck,
+                           SettingsStore &store, OperatorInterface &op, MainView &view)
+    : m_shared(shared), m_link(link), m_linkCheck(linkCheck), m_store(store), m_op(op), m_view(view)
 {
 }
 
 void OnlineSwitch::Cmd_ONOFF()
 {
-    if (!m_inc.linkVerified) {
+    if (!m_shared.linkVerified) {
         const bool found = m_linkCheck.checkcommunicate1();
         for (MenuItem item : {MenuItem::File, MenuItem::Online, MenuItem::Setting})
             m_op.setMenuEnabled(item, true);
@@ -41,11 +41,11 @@ void OnlineSwitch::Cmd_ONOFF()
         m_linkCheck.showAndStoreConditions();
     }
 
-    if (m_inc.online) {
+    if (m_shared.online) {
         switchOff();
         return;
     }
-    if (!m_inc.unsavedOnlineChanges) {
+    if (!m_shared.unsavedOnlineChanges) {
         switchOn(MonitorJob);
         return;
     }
@@ -54,7 +54,7 @@ void OnlineSwitch::Cmd_ONOFF()
     if (save) {
         if (m_fileSave)
             m_fileSave();
-        if (!m_inc.unitCheckFlag)
+        if (!m_shared.unitCheckFlag)
             return;
     }
     if (m_op.askYesNo(SendDisplayQuestion, MessageIcon::Question)) {
@@ -68,46 +68,46 @@ void OnlineSwitch::Cmd_ONOFF()
 
 void OnlineSwitch::switchOff()
 {
-    if (m_inc.commActive) {
+    if (m_shared.commActive) {
         m_view.setMonitoringTimersEnabled(false);
-        m_inc.commActive = false;
+        m_shared.commActive = false;
     }
     if (m_view.isTracing()) {
         m_view.stopTracing();
         m_op.showMessage(TracingStoppedMessage, MessageIcon::Information);
         m_op.beep();
     }
-    m_inc.online = false;
+    m_shared.online = false;
     m_op.setMenuEnabled(MenuItem::CommSetting, true);
     m_op.setMenuEnabled(MenuItem::ModelChange, true);
     m_view.setMonitoringState(false);
-    m_store.writeProtocol(m_inc);
-    m_inc.unitCheckFlag = true;
+    m_store.writeProtocol(m_shared);
+    m_shared.unitCheckFlag = true;
 }
 
 void OnlineSwitch::switchOn(qint16 job)
 {
     m_op.beep();
-    m_inc.online = true;
+    m_shared.online = true;
     // Failures counted before this start say nothing of the line now.
-    m_inc.commErrorCount = 0;
+    m_shared.commErrorCount = 0;
     ZN8PCom *com = m_link.com();
-    if (m_inc.commActive) {
+    if (m_shared.commActive) {
         if (com && !com->OpenPort())
             com->OpenPort();
     } else {
-        m_inc.commActive = true;
+        m_shared.commActive = true;
         if (com)
             com->OpenPort();
     }
     if (m_setdataRead)
         m_setdataRead();
-    if (m_inc.unitCheckFlag) {
+    if (m_shared.unitCheckFlag) {
         m_op.setStatusPanel(1, QString());
         m_op.setStatusPanel(4, QString());
         return;
     }
-    m_inc.timerJob = job;
+    m_shared.timerJob = job;
     m_op.setMenuEnabled(MenuItem::CommSetting, false);
     m_op.setMenuEnabled(MenuItem::ModelChange, false);
     m_view.setMonitoringState(true);

@@ -9,7 +9,7 @@ class LinkCheck;
 class MainView;
 class OperatorInterface;
 class SettingsStore;
-struct ZN8P_INC;
+struct SessionState;
 
 // The online button (Cmd_ONOFF): switches monitoring on and off on top of a verified link. The
 // window owns the timers; this class only asks the view to run or stop them.
@@ -18,7 +18,7 @@ class OnlineSwitch
 public:
     using Hook = std::function<void()>;
 
-    OnlineSwitch(ZN8P_INC &inc, ComLink &link, LinkCheck &linkCheck, SettingsStore &store,
+    OnlineSwitch(SessionState &shared, ComLink &link, LinkCheck &linkCheck, SettingsStore &store,
                  OperatorInterface &op, MainView &view);
 
     // The online start read; monitoring starts only when it leaves unitCheckFlag clear.
@@ -36,7 +36,7 @@ private:
     void switchOff();
     void switchOn(qint16 job);
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     ComLink &m_link;
     LinkCheck &m_linkCheck;
     SettingsStore &m_store;

@@ -2,7 +2,7 @@
 
 #include "base/MainView.h"
 #include "base/OperatorInterface.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ComLink.h"
 #include "comm/ControllerCodes.h"
 #include "comm/ReplyCheck.h"
@@ -20,12 +20,12 @@ const QList<int> SettingErrorMessage = {715};
 
 } // namespace
 
-PollingCycle::PollingCycle(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
+PollingCycle::PollingCycle(SessionState &shared, RequestLayer &request, ComLink &link,
                            OperatorInterface &op, MainView &view, VendorFrameReads &vendorReads,
                            VendorFrameSession &vendorFrame, SettingsStore &store)
-    : m_inc(inc), m_request(request), m_link(link), m_op(op), m_view(view),
+    : m_shared(shared), m_request(request), m_link(link), m_op(op), m_view(view),
       m_vendorReads(vendorReads), m_vendorFrame(vendorFrame), m_store(store),
-      m_reporter(inc, link, op, view)
+      m_reporter(shared, link, op, view)
 {
 }
 
@@ -55,17 +55,17 @@ bool PollingCycle::runMonitorJob()
     // read now would go out as a vendor frame.
     if (m_vendorFrame.exchangeRunning())
         return false;
-    const int code = monitorCode(m_inc.monitorStep, m_inc.optionWord());
+    const int code = monitorCode(m_shared.monitorStep, m_shared.optionWord());
     const ReplyCheck::Outcome outcome =
-        m_reporter.read(m_request.read(m_inc.registerTable.at(code)), code);
+        m_reporter.read(m_request.read(m_shared.registerTable.at(code)), code);
     const bool read = outcome == ReplyCheck::Outcome::Good;
-    m_inc.monitorReadFailed = !read;
+    m_shared.monitorReadFailed = !read;
     // Judged only when just read: the word kept from an earlier read still shows a change that
     // an upload has dealt with since, and would start that upload again on every tick until the
     // next read of the status word.
     if (code == Code::Status && read)
-        statecomchk(m_inc);
-    m_inc.monitorStep = qint16((m_inc.monitorStep + 1) % RotationLength);
+        statecomchk(m_shared);
+    m_shared.monitorStep = qint16((m_shared.monitorStep + 1) % RotationLength);
     m_view.setChartMaxCh(0);
     m_view.refreshMonitor();
     return read;
@@ -73,20 +73,20 @@ bool PollingCycle::runMonitorJob()
 
 void PollingCycle::refreshVendorItems()
 {
-    if ((quint16(m_inc.statusWord()) & StatusBit::AutoTuning) || m_vendorFrame.exchangeRunning())
+    if ((quint16(m_shared.statusWord()) & StatusBit::AutoTuning) || m_vendorFrame.exchangeRunning())
         return;
     const QString reply =
-        m_request.write(m_inc.registerTable.at(Code::ModeRegister), QStringLiteral("0000"));
-    m_inc.commErrorFlag = false;
+        m_request.write(m_shared.registerTable.at(Code::ModeRegister), QStringLiteral("0000"));
+    m_shared.commErrorFlag = false;
     // A refusal of the mode write ("86", or '!' under Ravtocol) ends the tick; any other reply,
     // none included, lets the reads run. Ravtocol follows the Modbus rule so that both protocols
     // refresh the same items.
-    if (ReplyCheck::judgeWrite(reply, m_inc.protocolIndex) == ReplyCheck::Outcome::Refused) {
+    if (ReplyCheck::judgeWrite(reply, m_shared.protocolIndex) == ReplyCheck::Outcome::Refused) {
         m_op.setStatusPanel(1, QString());
         return;
     }
     m_op.setStatusPanel(1, QStringLiteral("OK"));
-    if (VendorFrameSession::hasSv2Option(m_inc))
+    if (VendorFrameSession::hasSv2Option(m_shared))
         m_vendorReads.Read_SV2();
     m_vendorReads.Read_data2();
     m_op.setStatusPanel(4, QString());
@@ -94,55 +94,55 @@ void PollingCycle::refreshVendorItems()
 
 void PollingCycle::superviseLink()
 {
-    if (!m_inc.commErrorFlag) {
+    if (!m_shared.commErrorFlag) {
         m_view.setCommErrorVisible(false);
         // An exchange still running has index 3 legitimately (a message box of it let this
         // tick in); only one left behind is repaired.
-        if (m_inc.protocolIndex == VendorFrame && !m_vendorFrame.exchangeRunning()) {
+        if (m_shared.protocolIndex == VendorFrame && !m_vendorFrame.exchangeRunning()) {
             restoreUserProtocol();
             m_op.setStatusPanel(4, QString());
             m_op.showMessage(SettingErrorMessage);
         }
         return;
     }
-    if (m_inc.commErrorCount >= OfflineErrorCount)
+    if (m_shared.commErrorCount >= OfflineErrorCount)
         goOffline();
 }
 
 void PollingCycle::goOffline()
 {
-    if (m_inc.uploadRequested || m_inc.downloadRequested) {
-        m_inc.uploadRequested = false;
-        m_inc.downloadRequested = false;
+    if (m_shared.uploadRequested || m_shared.downloadRequested) {
+        m_shared.uploadRequested = false;
+        m_shared.downloadRequested = false;
         m_view.setProgressVisible(false, 0);
         m_op.setStatusPanel(4, QString());
     }
-    if (m_inc.commActive) {
+    if (m_shared.commActive) {
         m_view.setMonitoringTimersEnabled(false);
-        m_inc.commActive = false;
+        m_shared.commActive = false;
         if (ZN8PCom *com = m_link.com())
             com->ClosePort();
     }
     if (m_view.isTracing())
         m_view.stopTracing();
-    m_inc.online = false;
-    m_inc.linkLostSinceRead = true;
+    m_shared.online = false;
+    m_shared.linkLostSinceRead = true;
     m_op.setMenuEnabled(MenuItem::CommSetting, true);
     m_op.setMenuEnabled(MenuItem::ModelChange, true);
     m_view.setMonitoringState(false);
     m_op.setStatusPanel(1, QString());
-    if (m_inc.protocolIndex == VendorFrame)
+    if (m_shared.protocolIndex == VendorFrame)
         restoreUserProtocol();
     else
-        m_store.writeProtocol(m_inc);
+        m_store.writeProtocol(m_shared);
     m_view.setCommErrorVisible(false);
-    m_inc.commErrorFlag = false;
-    m_inc.commErrorCount = 0;
+    m_shared.commErrorFlag = false;
+    m_shared.commErrorCount = 0;
     m_op.showMessage(OfflineMessage);
 }
 
 void PollingCycle::restoreUserProtocol()
 {
-    m_inc.protocolIndex = m_inc.savedProtocolIndex;
-    m_store.writeProtocol(m_inc);
+    m_shared.protocolIndex = m_shared.savedProtocolIndex;
+    m_store.writeProtocol(m_shared);
 }

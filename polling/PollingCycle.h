@@ -11,7 +11,7 @@ class RequestLayer;
 class SettingsStore;
 class VendorFrameReads;
 class VendorFrameSession;
-struct ZN8P_INC;
+struct SessionState;
 
 // The work of the three monitoring timers while online. The window (or the headless tool) owns
 // the timers and calls one tick function per timeout:
@@ -27,7 +27,7 @@ public:
     // and then is never taken for lost, however long it runs.
     static constexpr qint16 OfflineErrorCount = 5;
 
-    PollingCycle(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
+    PollingCycle(SessionState &shared, RequestLayer &request, ComLink &link, OperatorInterface &op,
                  MainView &view, VendorFrameReads &vendorReads, VendorFrameSession &vendorFrame,
                  SettingsStore &store);
 
@@ -35,10 +35,10 @@ public:
     // has heating/cooling (0x40) / heater burnout (0x04) / three-phase (0x10), else 0 / 4 / 3.
     static int monitorCode(qint16 step, qint16 optionWord);
 
-    // One monitor read of the code at inc.monitorStep: the reply shows "OK" or "NG" in status
+    // One monitor read of the code at shared.monitorStep: the reply shows "OK" or "NG" in status
     // bar panel 1, no reply shows the communication error box and sets commErrorFlag. Then the
     // status check after a good read of the status word (which may schedule an upload in
-    // inc.timerJob), the next step, and the
+    // shared.timerJob), the next step, and the
     // monitor panel refresh. (The dispatcher clears unsavedOnlineChanges before job 1.) Does
     // nothing while a vendor-frame exchange runs, like refreshVendorItems(). True when the step
     // stored a value just read; false when it read nothing (no reply, a refusal, a reply not
@@ -62,7 +62,7 @@ private:
     void goOffline();
     void restoreUserProtocol();
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     RequestLayer &m_request;
     ComLink &m_link;
     OperatorInterface &m_op;

@@ -4,7 +4,7 @@
 
 class ComLink;
 class OperatorInterface;
-struct ZN8P_INC;
+struct SessionState;
 
 // Where a value read from the controller lands. A good reply's value is stored (ReadDataSet) and
 // the item leaves unreadCodes; when it is the value that the item's last write meant to give, the
@@ -13,7 +13,7 @@ struct ZN8P_INC;
 class ReadValueStore
 {
 public:
-    ReadValueStore(ZN8P_INC &inc, ComLink &link, OperatorInterface &op);
+    ReadValueStore(SessionState &shared, ComLink &link, OperatorInterface &op);
 
     // Stores the data word of reply, a good reply to a read of code; false (and the item unread)
     // when it holds no readable word.
@@ -22,12 +22,12 @@ public:
 
     // The pages now show what the controller holds for code, read just now in a full upload: the
     // record of its last write closes whatever it said.
-    static void settle(ZN8P_INC &inc, OperatorInterface &op, int code);
+    static void settle(SessionState &shared, OperatorInterface &op, int code);
 
 private:
-    static void closeRecord(ZN8P_INC &inc, OperatorInterface &op, int code);
+    static void closeRecord(SessionState &shared, OperatorInterface &op, int code);
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     ComLink &m_link;
     OperatorInterface &m_op;
 };

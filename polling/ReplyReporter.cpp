@@ -2,16 +2,17 @@
 
 #include "base/MainView.h"
 #include "base/OperatorInterface.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 
-ReplyReporter::ReplyReporter(ZN8P_INC &inc, ComLink &link, OperatorInterface &op, MainView &view)
-    : m_inc(inc), m_op(op), m_view(view), m_store(inc, link, op)
+ReplyReporter::ReplyReporter(SessionState &shared, ComLink &link, OperatorInterface &op,
+                             MainView &view)
+    : m_shared(shared), m_op(op), m_view(view), m_store(shared, link, op)
 {
 }
 
 ReplyCheck::Outcome ReplyReporter::read(const QString &reply, int code)
 {
-    const ReplyCheck::Outcome outcome = ReplyCheck::judgeRead(reply, m_inc.protocolIndex);
+    const ReplyCheck::Outcome outcome = ReplyCheck::judgeRead(reply, m_shared.protocolIndex);
     if (outcome == ReplyCheck::Outcome::Good)
         m_store.store(reply, code);
     else
@@ -21,24 +22,24 @@ ReplyCheck::Outcome ReplyReporter::read(const QString &reply, int code)
 
 ReplyCheck::Outcome ReplyReporter::write(const QString &reply)
 {
-    return report(ReplyCheck::judgeWrite(reply, m_inc.protocolIndex));
+    return report(ReplyCheck::judgeWrite(reply, m_shared.protocolIndex));
 }
 
 ReplyCheck::Outcome ReplyReporter::report(ReplyCheck::Outcome outcome)
 {
-    m_inc.commErrorFlag = false;
+    m_shared.commErrorFlag = false;
     switch (outcome) {
     case ReplyCheck::Outcome::Good:
-        m_inc.commErrorCount = 0;
+        m_shared.commErrorCount = 0;
         m_op.setStatusPanel(1, QStringLiteral("OK"));
         break;
     case ReplyCheck::Outcome::NoReply:
         m_view.setCommErrorVisible(true);
-        m_inc.commErrorFlag = true;
-        m_inc.noteUnanswered();
+        m_shared.commErrorFlag = true;
+        m_shared.noteUnanswered();
         break;
     case ReplyCheck::Outcome::Refused:
-        m_inc.commErrorCount = 0;
+        m_shared.commErrorCount = 0;
         m_op.setStatusPanel(1, QStringLiteral("NG"));
         break;
     case ReplyCheck::Outcome::Unrecognised:

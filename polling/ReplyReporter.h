@@ -8,9 +8,9 @@
 class ComLink;
 class MainView;
 class OperatorInterface;
-struct ZN8P_INC;
+struct SessionState;
 
-// Judges the reply of one user-protocol request (Modbus or Ravtocol, by inc.protocolIndex) and
+// Judges the reply of one user-protocol request (Modbus or Ravtocol, by shared.protocolIndex) and
 // reports it the way every monitoring and transfer request does: commErrorFlag is cleared first;
 // a good reply shows "OK" in status bar panel 1; no reply shows the "Communication error" box,
 // sets commErrorFlag and counts one more unanswered request in a row (commErrorCount, which the
@@ -19,7 +19,7 @@ struct ZN8P_INC;
 class ReplyReporter
 {
 public:
-    ReplyReporter(ZN8P_INC &inc, ComLink &link, OperatorInterface &op, MainView &view);
+    ReplyReporter(SessionState &shared, ComLink &link, OperatorInterface &op, MainView &view);
 
     // A one-register read of code; a good reply's data word lands in the ReadValueStore, any other
     // reply puts code into unreadCodes.
@@ -30,7 +30,7 @@ public:
 private:
     ReplyCheck::Outcome report(ReplyCheck::Outcome outcome);
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     OperatorInterface &m_op;
     MainView &m_view;
     ReadValueStore m_store;

@@ -1,6 +1,6 @@
 #include "StatusCheck.h"
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ControllerCodes.h"
 
 namespace
@@ -8,15 +8,15 @@ namespace
 constexpr qint16 UploadJob = 4;
 } // namespace
 
-void statecomchk(ZN8P_INC &inc)
+void statecomchk(SessionState &shared)
 {
-    const quint16 status = quint16(inc.statusWord());
+    const quint16 status = quint16(shared.statusWord());
     if (status & StatusBit::SettingsChanged)
-        inc.timerJob = UploadJob;
+        shared.timerJob = UploadJob;
     if (status & StatusBit::AutoTuning) {
-        inc.atSeenFlag = true;
-    } else if (inc.atSeenFlag) {
-        inc.atSeenFlag = false;
-        inc.timerJob = UploadJob;
+        shared.atSeenFlag = true;
+    } else if (shared.atSeenFlag) {
+        shared.atSeenFlag = false;
+        shared.timerJob = UploadJob;
     }
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-struct ZN8P_INC;
+struct SessionState;
 
 // Watches statusWord and schedules an upload (timerJob 4) when the controller's settings may have
 // changed: while bit 0x8000 is set (the upload's setting-flag write clears it), and once when
-// auto-tuning (bit 0x800) ends, so that the values it changed are read back. inc.atSeenFlag
+// auto-tuning (bit 0x800) ends, so that the values it changed are read back. shared.atSeenFlag
 // remembers that auto-tuning was seen running. Call it only right after statusWord was read from
 // the controller, so that one change gives one upload.
-void statecomchk(ZN8P_INC &inc);
+void statecomchk(SessionState &shared);

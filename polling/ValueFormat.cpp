@@ -1,7 +1,7 @@
 #include "ValueFormat.h"
 
 #include "base/MessageTable.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ParameterTable.h"
 
 #include <QLocale>
@@ -67,34 +67,34 @@ QString zeroOrOther(int value, int zero, int other)
     return msg(value == 0 ? zero : other);
 }
 
-int inputType(const ZN8P_INC &inc)
+int inputType(const SessionState &shared)
 {
-    return inc.setting(Code::InputType);
+    return shared.setting(Code::InputType);
 }
 
-int decimalPlace(const ZN8P_INC &inc)
+int decimalPlace(const SessionState &shared)
 {
-    return inc.setting(Code::DecimalPlace);
+    return shared.setting(Code::DecimalPlace);
 }
 
 // Values in the unit of the process value.
-QString pvUnit(const ZN8P_INC &inc, int value)
+QString pvUnit(const SessionState &shared, int value)
 {
-    const int type = inputType(inc);
+    const int type = inputType(shared);
     if (InputType::isTenth(type))
         return scaled(value, 1);
     if (InputType::isDc(type))
-        return byDecimalPlace(value, decimalPlace(inc));
+        return byDecimalPlace(value, decimalPlace(shared));
     return QString::number(value);
 }
 
 // Widths of a band (correction, hystereses, colour range): one decimal for every sensor.
-QString span(const ZN8P_INC &inc, int value)
+QString span(const SessionState &shared, int value)
 {
-    const int type = inputType(inc);
+    const int type = inputType(shared);
     if (type >= 0 && type <= 29)
         return scaled(value, 1);
-    return byDecimalPlace(value, decimalPlace(inc));
+    return byDecimalPlace(value, decimalPlace(shared));
 }
 
 QString alarmType(int value)
@@ -126,19 +126,20 @@ bool hasValue(int code)
     return ParameterTable::isMonitorCode(code) || ParameterTable::isSettingCode(code);
 }
 
-int valueOf(const ZN8P_INC &inc, int code)
+int valueOf(const SessionState &shared, int code)
 {
-    return ParameterTable::isMonitorCode(code) ? inc.monitorValues[code] : inc.setting(code);
+    return ParameterTable::isMonitorCode(code) ? shared.monitorValues[code] : shared.setting(code);
 }
 
 } // namespace
 
-QString FormatItemValue(const ZN8P_INC &inc, int code)
+QString FormatItemValue(const SessionState &shared, int code)
 {
-    return hasValue(code) ? FormatItemValue(inc, code, qint16(valueOf(inc, code))) : QString();
+    return hasValue(code) ? FormatItemValue(shared, code, qint16(valueOf(shared, code)))
+                          : QString();
 }
 
-QString FormatItemValue(const ZN8P_INC &inc, int code, qint16 value)
+QString FormatItemValue(const SessionState &shared, int code, qint16 value)
 {
     if (!hasValue(code))
         return QString();
@@ -153,9 +154,9 @@ QString FormatItemValue(const ZN8P_INC &inc, int code, qint16 value)
     case 53:
         return scaled(value, 1);
     case 12: {
-        const bool pb = inc.setting(13) != 0;
-        const bool integral = inc.setting(15) != 0;
-        const bool derivative = inc.setting(16) != 0;
+        const bool pb = shared.setting(13) != 0;
+        const bool integral = shared.setting(15) != 0;
+        const bool derivative = shared.setting(16) != 0;
         if (pb && integral && derivative)
             return autoTuning(value, false);
         if (pb && !integral)
@@ -163,7 +164,7 @@ QString FormatItemValue(const ZN8P_INC &inc, int code, qint16 value)
         return QString();
     }
     case 13: {
-        const int type = inputType(inc);
+        const int type = inputType(shared);
         return InputType::isTenth(type) || InputType::isDc(type) ? scaled(value, 1)
                                                                  : QString::number(value);
     }
@@ -189,7 +190,7 @@ QString FormatItemValue(const ZN8P_INC &inc, int code, qint16 value)
     case 38:
     case 39:
     case 56:
-        return span(inc, value);
+        return span(shared, value);
     case 27:
         return decimalTemplate(value, false);
     case 32:
@@ -219,23 +220,24 @@ QString FormatItemValue(const ZN8P_INC &inc, int code, qint16 value)
     case 63:
         return choice(value, 175, 2);
     default:
-        return pvUnit(inc, value);
+        return pvUnit(shared, value);
     }
 }
 
-QString Read_data3Text(const ZN8P_INC &inc, int code)
+QString Read_data3Text(const SessionState &shared, int code)
 {
     if (code == 27)
-        return decimalTemplate(inc.setting(27), true);
+        return decimalTemplate(shared.setting(27), true);
     if (code == 12) {
-        const bool anyZero = inc.setting(13) == 0 || inc.setting(15) == 0 || inc.setting(16) == 0;
-        return autoTuning(inc.setting(12), anyZero);
+        const bool anyZero =
+            shared.setting(13) == 0 || shared.setting(15) == 0 || shared.setting(16) == 0;
+        return autoTuning(shared.setting(12), anyZero);
     }
-    return FormatItemValue(inc, code);
+    return FormatItemValue(shared, code);
 }
 
-QString ItemValueText(const ZN8P_INC &inc, int code, qint16 value)
+QString ItemValueText(const SessionState &shared, int code, qint16 value)
 {
-    const QString text = FormatItemValue(inc, code, value).trimmed();
+    const QString text = FormatItemValue(shared, code, value).trimmed();
     return text.isEmpty() ? QString::number(value) : text;
 }

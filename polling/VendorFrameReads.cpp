@@ -2,33 +2,33 @@
 
 #include "base/MainView.h"
 #include "base/OperatorInterface.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ControllerCodes.h"
 #include "comm/ParameterTable.h"
 #include "comm/ReplyCheck.h"
 #include "comm/RequestLayer.h"
 #include "comm/VendorFrameSession.h"
 
-VendorFrameReads::VendorFrameReads(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
+VendorFrameReads::VendorFrameReads(SessionState &shared, RequestLayer &request, ComLink &link,
                                    OperatorInterface &op, MainView &view,
                                    VendorFrameSession &session)
-    : m_inc(inc), m_request(request), m_op(op), m_view(view), m_session(session),
-      m_store(inc, link, op)
+    : m_shared(shared), m_request(request), m_op(op), m_view(view), m_session(session),
+      m_store(shared, link, op)
 {
 }
 
 void VendorFrameReads::Read_SV()
 {
     m_lastReadAccepted = false;
-    if (!VendorFrameSession::hasSv2Option(m_inc))
+    if (!VendorFrameSession::hasSv2Option(m_shared))
         return;
-    const int code = m_inc.itemCode;
-    const bool setValuesSelectable = m_inc.setting(Code::ContactInputFunction) == 0;
+    const int code = m_shared.itemCode;
+    const bool setValuesSelectable = m_shared.setting(Code::ContactInputFunction) == 0;
     const bool readsItem = code == 58 || code == Code::ContactInputFunction ||
                            ((code == 59 || code == 60) && setValuesSelectable);
     // Unread until the exchange reads it: a key write that gives up reads nothing.
     if (readsItem)
-        m_inc.unreadCodes.insert(code);
+        m_shared.unreadCodes.insert(code);
     m_session.runExchange(
         [this, code, readsItem] {
             if (readsItem)
@@ -40,20 +40,21 @@ void VendorFrameReads::Read_SV()
 void VendorFrameReads::Read_data()
 {
     m_lastReadAccepted = false;
-    if (m_inc.itemCode != Code::AbnormalOutput) {
-        m_inc.unreadCodes.insert(Code::OutOffKey);
+    if (m_shared.itemCode != Code::AbnormalOutput) {
+        m_shared.unreadCodes.insert(Code::OutOffKey);
         m_session.runExchange([this] { readItem(Code::OutOffKey); }, false);
         return;
     }
-    if (VendorFrameSession::hasAbnormalOutputItem(m_inc)) {
-        m_inc.unreadCodes.insert(Code::AbnormalOutput);
+    if (VendorFrameSession::hasAbnormalOutputItem(m_shared)) {
+        m_shared.unreadCodes.insert(Code::AbnormalOutput);
         m_session.runExchange([this] { readItem(Code::AbnormalOutput); }, false);
     }
 }
 
 void VendorFrameReads::Read_SV2()
 {
-    if (!VendorFrameSession::hasSv2Option(m_inc) || m_inc.setting(Code::ContactInputFunction) == 2)
+    if (!VendorFrameSession::hasSv2Option(m_shared) ||
+        m_shared.setting(Code::ContactInputFunction) == 2)
         return;
     m_op.setStatusPanel(1, QString());
     m_session.runExchange(
@@ -61,7 +62,7 @@ void VendorFrameReads::Read_SV2()
             readItem(Code::ContactInputFunction);
             readItem(58);
             // The function just read decides whether set values 3 and 4 exist.
-            if (m_inc.setting(Code::ContactInputFunction) == 0) {
+            if (m_shared.setting(Code::ContactInputFunction) == 0) {
                 readItem(59);
                 readItem(60);
             }
@@ -71,28 +72,28 @@ void VendorFrameReads::Read_SV2()
 
 void VendorFrameReads::Read_data2()
 {
-    if (VendorFrameSession::hasAbnormalOutputItem(m_inc))
+    if (VendorFrameSession::hasAbnormalOutputItem(m_shared))
         m_session.runExchange([this] { readItem(Code::AbnormalOutput); }, true);
 }
 
 void VendorFrameReads::readItem(int code)
 {
-    const QString &item = m_inc.vendorItemTable.at(ParameterTable::vendorItemIndex(code));
+    const QString &item = m_shared.vendorItemTable.at(ParameterTable::vendorItemIndex(code));
     const QString command = QStringLiteral("a");
     // Only the second of two requests in a row is judged: an item answered only the first time
     // counts as no reply.
     m_request.send(command, item, QString());
     const QString reply = m_request.send(command, item, QString());
-    m_inc.commErrorFlag = false;
+    m_shared.commErrorFlag = false;
     m_lastReadAccepted = false;
     switch (ReplyCheck::judgeVendor(reply)) {
     case ReplyCheck::VendorReply::Accepted:
-        m_inc.commErrorCount = 0;
+        m_shared.commErrorCount = 0;
         m_lastReadAccepted = m_store.store(reply, code);
         m_op.setStatusPanel(1, QStringLiteral("OK"));
         return;
     case ReplyCheck::VendorReply::ReadRefused:
-        m_inc.commErrorCount = 0;
+        m_shared.commErrorCount = 0;
         m_op.setStatusPanel(1, QStringLiteral("NG"));
         break;
     case ReplyCheck::VendorReply::NotUnderstood:
@@ -101,8 +102,8 @@ void VendorFrameReads::readItem(int code)
     case ReplyCheck::VendorReply::WriteRefused:
     case ReplyCheck::VendorReply::None:
         m_view.setCommErrorVisible(true);
-        m_inc.commErrorFlag = true;
-        m_inc.noteUnanswered();
+        m_shared.commErrorFlag = true;
+        m_shared.noteUnanswered();
         break;
     }
     m_store.markUnread(code);

@@ -7,7 +7,7 @@ class MainView;
 class OperatorInterface;
 class RequestLayer;
 class VendorFrameSession;
-struct ZN8P_INC;
+struct SessionState;
 
 // Reads of the items that live only in the controller's vendor frame: set values 2 to 4
 // (codes 58 to 60), the contact input function (61), the output status when input abnormal (62)
@@ -16,14 +16,14 @@ struct ZN8P_INC;
 class VendorFrameReads
 {
 public:
-    VendorFrameReads(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
-                     MainView &view, VendorFrameSession &session);
+    VendorFrameReads(SessionState &shared, RequestLayer &request, ComLink &link,
+                     OperatorInterface &op, MainView &view, VendorFrameSession &session);
 
-    // Reads back inc.itemCode 58, 59, 60 or 61 when the SV2 to SV4 option is present; 59 and 60
+    // Reads back shared.itemCode 58, 59, 60 or 61 when the SV2 to SV4 option is present; 59 and 60
     // only while code 61 is 0. The key write and the return run whenever the option is present,
     // even when the code reads nothing.
     void Read_SV();
-    // Reads back code 63, or code 62 when inc.itemCode is 62 (that exchange runs only with the
+    // Reads back code 63, or code 62 when shared.itemCode is 62 (that exchange runs only with the
     // DC current output on a DC input, see hasAbnormalOutputItem()).
     void Read_data();
     // The 10-second refresh of codes 61, 58 and, while 61 is 0, 59 and 60. Nothing is sent
@@ -39,7 +39,7 @@ public:
 private:
     void readItem(int code);
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     RequestLayer &m_request;
     OperatorInterface &m_op;
     MainView &m_view;

@@ -4,7 +4,7 @@
 
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ControllerCodes.h"
 #include "polling/ValueFormat.h"
 #include "transfer/ParameterDownload.h"
@@ -30,30 +30,30 @@ QString unitText(const UnitConfig &unit)
 
 } // namespace
 
-ControllerComparison::ControllerComparison(ZN8P_INC &inc, OperatorInterface &op,
+ControllerComparison::ControllerComparison(SessionState &shared, OperatorInterface &op,
                                            ItemReadBack &itemRead)
-    : m_inc(inc), m_op(op), m_itemRead(itemRead)
+    : m_shared(shared), m_op(op), m_itemRead(itemRead)
 {
 }
 
 std::optional<QList<SettingDifference>> ControllerComparison::compare()
 {
-    const ZN8P_INC shown = m_inc;
+    const SessionState shown = m_shared;
     QList<SettingDifference> found;
     int unanswered = 0;
     for (const qint16 code : ParameterDownload::Chain) {
-        if (!ParameterDownload::applies(code, m_inc, shown.settingValues))
+        if (!ParameterDownload::applies(code, m_shared, shown.settingValues))
             continue;
         // As in an upload, the vendor-frame items are left alone while auto-tuning is on.
         if (code >= Code::FirstVendor && shown.setting(Code::AutoTuning) != 0)
             continue;
-        m_inc.commErrorFlag = false;
+        m_shared.commErrorFlag = false;
         const bool read = m_itemRead.read(code);
-        unanswered = m_inc.commErrorFlag ? unanswered + 1 : 0;
-        const qint16 held = m_inc.setting(code);
+        unanswered = m_shared.commErrorFlag ? unanswered + 1 : 0;
+        const qint16 held = m_shared.setting(code);
         // The display keeps its own values, and with them whether they were read.
-        m_inc.setting(code) = shown.setting(code);
-        m_inc.unreadCodes = shown.unreadCodes;
+        m_shared.setting(code) = shown.setting(code);
+        m_shared.unreadCodes = shown.unreadCodes;
         m_op.setStatusPanel(1, QString());
         if (unanswered == TransferReport::LineLostAfter) {
             m_op.showMessage({LineLostMessage}, MessageIcon::Exclamation);
@@ -68,7 +68,8 @@ std::optional<QList<SettingDifference>> ControllerComparison::compare()
     return found;
 }
 
-QList<SettingDifference> settingDifferences(const ZN8P_INC &controller, const ZN8P_INC &other)
+QList<SettingDifference> settingDifferences(const SessionState &controller,
+                                            const SessionState &other)
 {
     QList<SettingDifference> found;
     if (controller.unitConfig != other.unitConfig)

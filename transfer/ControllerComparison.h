@@ -7,7 +7,7 @@
 
 class ItemReadBack;
 class OperatorInterface;
-struct ZN8P_INC;
+struct SessionState;
 
 // One item whose value differs between two sets of setting values, as display texts.
 struct SettingDifference {
@@ -23,7 +23,7 @@ struct SettingDifference {
 class ControllerComparison
 {
 public:
-    ControllerComparison(ZN8P_INC &inc, OperatorInterface &op, ItemReadBack &itemRead);
+    ControllerComparison(SessionState &shared, OperatorInterface &op, ItemReadBack &itemRead);
 
     // The items of the download chain that apply to the controller, whose value differs or could
     // not be read ("not read" as the controller's text). Nothing when the line was lost
@@ -31,7 +31,7 @@ public:
     std::optional<QList<SettingDifference>> compare();
 
 private:
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     OperatorInterface &m_op;
     ItemReadBack &m_itemRead;
 };
@@ -39,4 +39,5 @@ private:
 // The items of the download chain that apply to controller (its options and state, and other's
 // values) whose values differ between the two, or which controller.unreadCodes lists ("not read"
 // as the controller's text); first the unit configuration when it differs.
-QList<SettingDifference> settingDifferences(const ZN8P_INC &controller, const ZN8P_INC &other);
+QList<SettingDifference> settingDifferences(const SessionState &controller,
+                                            const SessionState &other);

@@ -7,29 +7,31 @@
 
 namespace
 {
-ZN8PComFactory orSerialPorts(ZN8PComFactory factory, SettingsStore &store, const ZN8P_INC &inc)
+ZN8PComFactory orSerialPorts(ZN8PComFactory factory, SettingsStore &store,
+                             const SessionState &shared)
 {
     if (factory)
         return factory;
-    return
-        [&store, &inc] { return std::make_unique<SerialZN8PCom>(PortNames(store.portMap(inc))); };
+    return [&store, &shared] {
+        return std::make_unique<SerialZN8PCom>(PortNames(store.portMap(shared)));
+    };
 }
 } // namespace
 
-CoreSession::CoreSession(const Host &host, ZN8P_INC initial, ZN8PComFactory comFactory)
-    : inc(std::move(initial)), link(orSerialPorts(std::move(comFactory), host.store, inc)),
-      reporter(inc, link, host.op, host.view), vendorFrame(inc, request, link, host.op),
-      vendorReads(inc, request, link, host.op, host.view, vendorFrame),
-      itemRead(inc, request, reporter, vendorReads),
-      upload(inc, request, host.op, host.view, reporter, itemRead),
-      onlineStartRead(inc, link, host.op, host.view, itemRead, upload),
-      polling(inc, request, link, host.op, host.view, vendorReads, vendorFrame, host.store),
+CoreSession::CoreSession(const Host &host, SessionState initial, ZN8PComFactory comFactory)
+    : shared(std::move(initial)), link(orSerialPorts(std::move(comFactory), host.store, shared)),
+      reporter(shared, link, host.op, host.view), vendorFrame(shared, request, link, host.op),
+      vendorReads(shared, request, link, host.op, host.view, vendorFrame),
+      itemRead(shared, request, reporter, vendorReads),
+      upload(shared, request, host.op, host.view, reporter, itemRead),
+      onlineStartRead(shared, link, host.op, host.view, itemRead, upload),
+      polling(shared, request, link, host.op, host.view, vendorReads, vendorFrame, host.store),
       journal(host.journalFolder, host.journalSource, host.op),
-      vendorWrites(inc, request, link, host.op, host.view, vendorFrame),
-      singleWrite(inc, request, link, host.op, host.view, itemRead, vendorWrites, journal),
-      download(inc, request, link, host.op, host.view, itemRead, vendorWrites, journal),
-      commands(inc, host.op, host.view), comparison(inc, host.op, itemRead),
-      connection(inc, link, request, host.store, host.op, host.view, vendorFrame)
+      vendorWrites(shared, request, link, host.op, host.view, vendorFrame),
+      singleWrite(shared, request, link, host.op, host.view, itemRead, vendorWrites, journal),
+      download(shared, request, link, host.op, host.view, itemRead, vendorWrites, journal),
+      commands(shared, host.op, host.view), comparison(shared, host.op, itemRead),
+      connection(shared, link, request, host.store, host.op, host.view, vendorFrame)
 {
     download.setReadBack([this] { onlineStartRead.Setdata_read(); });
     installTransferJobs(jobs, singleWrite, download, upload);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/JobDispatcher.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ComLink.h"
 #include "comm/RequestLayer.h"
 #include "comm/VendorFrameSession.h"
@@ -41,13 +41,13 @@ public:
     // start-up); the session owns it from here on. comFactory makes the component at each link
     // check; when empty, the serial port under the store's port map for the session's conditions,
     // so that a port map edited in the settings takes effect at the next check.
-    CoreSession(const Host &host, ZN8P_INC initial, ZN8PComFactory comFactory = {});
+    CoreSession(const Host &host, SessionState initial, ZN8PComFactory comFactory = {});
     CoreSession(const CoreSession &) = delete;
     CoreSession &operator=(const CoreSession &) = delete;
 
-    ZN8P_INC inc;
+    SessionState shared;
     ComLink link;
-    RequestLayer request{inc, link};
+    RequestLayer request{shared, link};
     ReplyReporter reporter;
     VendorFrameSession vendorFrame;
     VendorFrameReads vendorReads;
@@ -55,7 +55,7 @@ public:
     ParameterUpload upload;
     OnlineStartRead onlineStartRead;
     PollingCycle polling;
-    JobDispatcher jobs{inc};
+    JobDispatcher jobs{shared};
     WriteJournal journal;
     VendorFrameWrites vendorWrites;
     SingleWrite singleWrite;

@@ -31,9 +31,9 @@ UnitConfig asChecked(UnitConfig config)
 
 } // namespace
 
-OnlineStartRead::OnlineStartRead(ZN8P_INC &inc, ComLink &link, OperatorInterface &op,
+OnlineStartRead::OnlineStartRead(SessionState &shared, ComLink &link, OperatorInterface &op,
                                  MainView &view, ItemReadBack &itemRead, ParameterUpload &upload)
-    : m_inc(inc), m_link(link), m_op(op), m_view(view), m_itemRead(itemRead), m_upload(upload)
+    : m_shared(shared), m_link(link), m_op(op), m_view(view), m_itemRead(itemRead), m_upload(upload)
 {
 }
 
@@ -62,40 +62,40 @@ void OnlineStartRead::Setdata_read()
     readCode(Code::Status);
 
     QStringList changed;
-    if (!m_inc.unsavedOnlineChanges) {
-        if (!m_inc.rangeOnlyFlag) {
+    if (!m_shared.unsavedOnlineChanges) {
+        if (!m_shared.rangeOnlyFlag) {
             if (m_upload.ReadPara_setflg2())
-                m_inc.linkLostSinceRead = false;
-            m_inc.rangeOnlyFlag = true;
+                m_shared.linkLostSinceRead = false;
+            m_shared.rangeOnlyFlag = true;
         } else {
-            const SettingValues held = m_inc.settingValues;
-            if (m_inc.linkLostSinceRead || !rangeItemsAsHeld(held))
+            const SettingValues held = m_shared.settingValues;
+            if (m_shared.linkLostSinceRead || !rangeItemsAsHeld(held))
                 changed = rereadSettings(held);
         }
     }
 
-    const UnitConfig derived = deriveUnitConfig(m_inc.optionWord(), m_inc.optionWord2());
-    if (m_inc.unitCheckFlag) {
-        if (asChecked(derived) != m_inc.unitConfig) {
+    const UnitConfig derived = deriveUnitConfig(m_shared.optionWord(), m_shared.optionWord2());
+    if (m_shared.unitCheckFlag) {
+        if (asChecked(derived) != m_shared.unitConfig) {
             m_op.showMessage({TypeMismatchMessage});
-            m_inc.online = false;
+            m_shared.online = false;
             changed.clear(); // message 290 says all there is to say
         } else {
-            m_inc.unitCheckFlag = false;
+            m_shared.unitCheckFlag = false;
             m_view.refreshSettingPage();
         }
-    } else if (m_inc.keepUnitFlag) {
-        m_inc.keepUnitFlag = false;
+    } else if (m_shared.keepUnitFlag) {
+        m_shared.keepUnitFlag = false;
         m_view.refreshSettingPage();
     } else {
-        m_inc.unitConfig = derived;
+        m_shared.unitConfig = derived;
         m_view.refreshSettingPage();
     }
     m_op.setStatusPanel(1, QString());
     m_op.setStatusPanel(4, QString());
     // Said over the pages that show the new values; pages that showed no values yet (nothing
     // uploaded, downloaded or loaded) showed nothing to be mistaken for this controller's.
-    if (!changed.isEmpty() && m_inc.settingDataValid)
+    if (!changed.isEmpty() && m_shared.settingDataValid)
         showChanged(changed);
 }
 
@@ -104,10 +104,10 @@ bool OnlineStartRead::rangeItemsAsHeld(const SettingValues &held)
     if (ZN8PCom *com = m_link.com())
         com->setReplyTimeout(300);
     readCode(Code::InputType);
-    if (m_inc.setting(Code::InputType) >= 30)
+    if (m_shared.setting(Code::InputType) >= 30)
         readCode(Code::DecimalPlace);
     readCode(Code::ScaleLow);
-    return held == m_inc.settingValues;
+    return held == m_shared.settingValues;
 }
 
 QStringList OnlineStartRead::rereadSettings(const SettingValues &held)
@@ -115,14 +115,14 @@ QStringList OnlineStartRead::rereadSettings(const SettingValues &held)
     QStringList changed;
     if (!m_upload.ReadPara_setflg2())
         return changed;
-    m_inc.linkLostSinceRead = false;
+    m_shared.linkLostSinceRead = false;
     for (int code = ParameterUpload::FirstCode; code <= ParameterUpload::LastCode; ++code) {
         // The manual output and the auto/manual switch follow the operator at the controller
         // from moment to moment: no sign of another controller.
         if (code != Code::ManualOutput && code != Code::AutoManual &&
-            !m_inc.unreadCodes.contains(code) &&
-            m_inc.setting(code) != held.at(std::size_t(code - ZN8P_INC::FirstSettingCode)))
-            changed.append(SettingRanges::itemName(m_inc, code));
+            !m_shared.unreadCodes.contains(code) &&
+            m_shared.setting(code) != held.at(std::size_t(code - SessionState::FirstSettingCode)))
+            changed.append(SettingRanges::itemName(m_shared, code));
     }
     return changed;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 
 class ComLink;
 class ItemReadBack;
@@ -14,7 +14,7 @@ class ParameterUpload;
 class OnlineStartRead
 {
 public:
-    OnlineStartRead(ZN8P_INC &inc, ComLink &link, OperatorInterface &op, MainView &view,
+    OnlineStartRead(SessionState &shared, ComLink &link, OperatorInterface &op, MainView &view,
                     ItemReadBack &itemRead, ParameterUpload &upload);
 
     // Reads codes 8, 7 and 4 (each, like every read here, tried once more when unanswered). Unless
@@ -35,7 +35,7 @@ public:
 
 private:
     void readCode(int code);
-    using SettingValues = std::array<qint16, ZN8P_INC::SettingCount>;
+    using SettingValues = std::array<qint16, SessionState::SettingCount>;
 
     // Reads the range items; false when one of them differs from the value held before.
     bool rangeItemsAsHeld(const SettingValues &held);
@@ -44,7 +44,7 @@ private:
     // Message 1090 with the names of the items that changed (the first few).
     void showChanged(QStringList changed);
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     ComLink &m_link;
     OperatorInterface &m_op;
     MainView &m_view;

@@ -1,7 +1,7 @@
 #include "OutcomeText.h"
 
 #include "base/MessageTable.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "polling/ValueFormat.h"
 #include "transfer/SettingRanges.h"
 
@@ -17,9 +17,9 @@ constexpr int NotReadText = 895;
 constexpr int NotSentLine = 1111;
 constexpr int NotSentToolTip = 1112;
 
-QString valueText(const ZN8P_INC &inc, const ItemOutcome &outcome, qint16 value)
+QString valueText(const SessionState &shared, const ItemOutcome &outcome, qint16 value)
 {
-    return ItemValueText(inc, outcome.code, value);
+    return ItemValueText(shared, outcome.code, value);
 }
 
 } // namespace
@@ -27,10 +27,10 @@ QString valueText(const ZN8P_INC &inc, const ItemOutcome &outcome, qint16 value)
 namespace OutcomeText
 {
 
-QString note(const ZN8P_INC &inc, const ItemOutcome &outcome)
+QString note(const SessionState &shared, const ItemOutcome &outcome)
 {
-    const QString name = SettingRanges::itemName(inc, outcome.code);
-    const QString sent = valueText(inc, outcome, outcome.sent);
+    const QString name = SettingRanges::itemName(shared, outcome.code);
+    const QString sent = valueText(shared, outcome, outcome.sent);
     switch (outcome.verdict()) {
     case ItemOutcome::Verdict::Taken:
     case ItemOutcome::Verdict::NotReached:
@@ -44,25 +44,25 @@ QString note(const ZN8P_INC &inc, const ItemOutcome &outcome)
         break;
     }
     if (outcome.readBack)
-        return msg(NotTakenNote).arg(name, sent, valueText(inc, outcome, *outcome.readBack));
+        return msg(NotTakenNote).arg(name, sent, valueText(shared, outcome, *outcome.readBack));
     return msg(NotConfirmedNote).arg(name, sent);
 }
 
-QString listLine(const ZN8P_INC &inc, const ItemOutcome &outcome)
+QString listLine(const SessionState &shared, const ItemOutcome &outcome)
 {
-    const QString name = SettingRanges::itemName(inc, outcome.code);
-    const QString value = valueText(inc, outcome, outcome.sent);
+    const QString name = SettingRanges::itemName(shared, outcome.code);
+    const QString value = valueText(shared, outcome, outcome.sent);
     if (!outcome.sentOut())
         return msg(NotSentLine).arg(outcome.code).arg(name, value);
     return msg(NotTakenLine)
         .arg(outcome.code)
         .arg(name, value,
-             outcome.readBack ? valueText(inc, outcome, *outcome.readBack) : msg(NotReadText));
+             outcome.readBack ? valueText(shared, outcome, *outcome.readBack) : msg(NotReadText));
 }
 
-QString toolTip(const ZN8P_INC &inc, const ItemOutcome &outcome)
+QString toolTip(const SessionState &shared, const ItemOutcome &outcome)
 {
-    const QString value = FormatItemValue(inc, outcome.code, outcome.sent).trimmed();
+    const QString value = FormatItemValue(shared, outcome.code, outcome.sent).trimmed();
     const QString shown = value.isEmpty() ? QString::number(outcome.sent) : value;
     return msg(outcome.sentOut() ? UnconfirmedToolTip : NotSentToolTip).arg(shown);
 }

@@ -39,21 +39,21 @@ const std::array<qint16, ParameterDownload::StepCount> ParameterDownload::Chain 
     12,                                             // 52
 };
 
-ParameterDownload::ParameterDownload(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
+ParameterDownload::ParameterDownload(SessionState &shared, RequestLayer &request, ComLink &link,
                                      OperatorInterface &op, MainView &view, ItemReadBack &itemRead,
                                      VendorFrameWrites &vendorWrites, WriteJournal &journal)
-    : m_inc(inc), m_request(request), m_link(link), m_op(op), m_view(view),
-      m_vendorWrites(vendorWrites), m_journal(journal), m_reporter(inc, link, op, view),
-      m_itemRead(itemRead), m_report(inc, op)
+    : m_shared(shared), m_request(request), m_link(link), m_op(op), m_view(view),
+      m_vendorWrites(vendorWrites), m_journal(journal), m_reporter(shared, link, op, view),
+      m_itemRead(itemRead), m_report(shared, op)
 {
 }
 
-bool ParameterDownload::applies(int code, const ZN8P_INC &inc, const Values &source)
+bool ParameterDownload::applies(int code, const SessionState &shared, const Values &source)
 {
-    const quint16 status = quint16(inc.statusWord());
-    const quint16 option = quint16(inc.optionWord());
+    const quint16 status = quint16(shared.statusWord());
+    const quint16 option = quint16(shared.optionWord());
     const auto value = [&](int c) { return source.at(c - 10); };
-    const bool sv2Option = VendorFrameSession::hasSv2Option(inc);
+    const bool sv2Option = VendorFrameSession::hasSv2Option(shared);
     const bool dcInput = InputType::isDc(value(Code::InputType));
     if (Code::isHeatCoolItem(code))
         return option & OptionBit::HeatCool;
@@ -94,7 +94,7 @@ bool ParameterDownload::applies(int code, const ZN8P_INC &inc, const Values &sou
     case 60:
         return sv2Option && value(Code::ContactInputFunction) == 0;
     case 62:
-        return dcInput && (quint16(inc.optionWord2()) & Option2Bit::DcCurrentOutput);
+        return dcInput && (quint16(shared.optionWord2()) & Option2Bit::DcCurrentOutput);
     default:
         return true;
     }
@@ -102,17 +102,17 @@ bool ParameterDownload::applies(int code, const ZN8P_INC &inc, const Values &sou
 
 ParameterDownload::Result ParameterDownload::DownloadSettings()
 {
-    if (quint16(m_inc.statusWord()) & StatusBit::AutoTuning) {
+    if (quint16(m_shared.statusWord()) & StatusBit::AutoTuning) {
         m_op.showMessage(AutoTuningMessage, MessageIcon::Exclamation);
         m_op.beep();
         return Result::AutoTuningRunning;
     }
-    return download(m_inc.settingValues);
+    return download(m_shared.settingValues);
 }
 
 ParameterDownload::Result ParameterDownload::DownloadCopy()
 {
-    const Result result = download(m_inc.downloadValues);
+    const Result result = download(m_shared.downloadValues);
     // After a stop by the keys too: what the controller holds now is read back. A lost line
     // would only pay a reply timeout per read.
     if (result != Result::LineLost && m_readBack)
@@ -125,14 +125,14 @@ ParameterDownload::Result ParameterDownload::download(const Values &source)
     m_report.begin();
     m_outcomes.clear();
     for (const qint16 code : Chain) {
-        if (applies(code, m_inc, source))
-            m_outcomes.append(
-                ItemOutcome::planned(code, m_inc.readValues.at(code - 10), source.at(code - 10)));
+        if (applies(code, m_shared, source))
+            m_outcomes.append(ItemOutcome::planned(code, m_shared.readValues.at(code - 10),
+                                                   source.at(code - 10)));
     }
-    const QString flagReply = m_request.write(m_inc.registerTable.at(Code::SettingFlag),
-                                              DataWord::dataField(1, m_inc.protocolIndex));
+    const QString flagReply = m_request.write(m_shared.registerTable.at(Code::SettingFlag),
+                                              DataWord::dataField(1, m_shared.protocolIndex));
     m_reporter.write(flagReply);
-    if (ReplyCheck::isKeysOperated(flagReply, m_inc.protocolIndex)) {
+    if (ReplyCheck::isKeysOperated(flagReply, m_shared.protocolIndex)) {
         m_view.showKeyOperationNotice();
         // The 2-second notice alone is missed by an operator who looked away.
         m_op.showMessage({KeyOperationMessage}, MessageIcon::Exclamation);
@@ -156,7 +156,8 @@ ParameterDownload::Result ParameterDownload::download(const Values &source)
         ++sent;
         // Under Ravtocol a keys-operated refusal of the auto-tuning switch, the last step, is
         // passed over: every other item has been written by then.
-        const bool passedOver = m_inc.protocolIndex == Ravtocol && record->code == Code::AutoTuning;
+        const bool passedOver =
+            m_shared.protocolIndex == Ravtocol && record->code == Code::AutoTuning;
         if (record->reply == ItemOutcome::Reply::KeysOperated && !passedOver) {
             stop = TransferReport::StopReason::KeysOperated;
             break;
@@ -172,10 +173,10 @@ ParameterDownload::Result ParameterDownload::download(const Values &source)
     const bool readBackWhole = lineLost || confirm();
     for (const ItemOutcome &record : std::as_const(m_outcomes)) {
         if (record.marked())
-            m_inc.unconfirmedWrites.insert(record.code, record);
+            m_shared.unconfirmedWrites.insert(record.code, record);
         else
-            m_inc.unconfirmedWrites.remove(record.code);
-        m_journal.record(m_inc, record);
+            m_shared.unconfirmedWrites.remove(record.code);
+        m_journal.record(m_shared, record);
     }
     // The marks show at once, also over a page that no read will rebuild (a lost line).
     m_view.refreshSettingPage();
@@ -190,11 +191,11 @@ ParameterDownload::Result ParameterDownload::download(const Values &source)
         return lineLost ? Result::LineLost : Result::KeysOperated;
     }
     endProgress();
-    m_inc.settingDataValid = true;
+    m_shared.settingDataValid = true;
     // The controller now holds what the display shows, each item read back from it.
-    m_inc.settingsFromFile = false;
-    m_inc.linkLostSinceRead = false;
-    m_inc.downloadRequested = false;
+    m_shared.settingsFromFile = false;
+    m_shared.linkLostSinceRead = false;
+    m_shared.downloadRequested = false;
     m_report.completed(TransferReport::Kind::Download, m_outcomes);
     // Every item was sent, but the line went quiet while they were read back.
     return readBackWhole ? Result::Completed : Result::LineLost;
@@ -216,16 +217,16 @@ bool ParameterDownload::confirm()
         if (!record.sentOut())
             continue;
         // Only a good read from here on tells what the controller holds now.
-        m_inc.readValues.at(record.code - 10).reset();
+        m_shared.readValues.at(record.code - 10).reset();
         record.readBackTried = true;
         // A line lost during the read-back leaves the rest unconfirmed instead of paying two
         // reply timeouts per item for nothing.
         if (unanswered == TransferReport::LineLostAfter)
             continue;
-        m_inc.commErrorFlag = false;
+        m_shared.commErrorFlag = false;
         if (m_itemRead.read(record.code))
-            record.readBack = m_inc.setting(record.code);
-        unanswered = m_inc.commErrorFlag ? unanswered + 1 : 0;
+            record.readBack = m_shared.setting(record.code);
+        unanswered = m_shared.commErrorFlag ? unanswered + 1 : 0;
         m_op.setStatusPanel(1, QString());
     }
     return unanswered < TransferReport::LineLostAfter;
@@ -235,7 +236,7 @@ void ParameterDownload::writeStep(ItemOutcome &record)
 {
     const int code = record.code;
     const qint16 value = record.sent;
-    const QString data = DataWord::dataField(value, m_inc.protocolIndex);
+    const QString data = DataWord::dataField(value, m_shared.protocolIndex);
     const QString vendorData = DataWord::toHex(value);
     switch (code) {
     case Code::MainSetValue:
@@ -243,25 +244,25 @@ void ParameterDownload::writeStep(ItemOutcome &record)
     case 59:
     case 60:
     case Code::ContactInputFunction:
-        m_inc.itemCode = qint16(code);
+        m_shared.itemCode = qint16(code);
         WriteReply::judgeVendor(record, m_vendorWrites.SV_change(vendorData));
         return;
     case 62:
     case 63:
-        m_inc.itemCode = qint16(code);
+        m_shared.itemCode = qint16(code);
         WriteReply::judgeVendor(record, m_vendorWrites.DCOSL_change(vendorData));
         return;
     case Code::AtBias:
-        m_reporter.read(m_request.read(m_inc.registerTable.at(Code::ModeRegister)),
+        m_reporter.read(m_request.read(m_shared.registerTable.at(Code::ModeRegister)),
                         Code::ModeRegister);
-        if (m_inc.setting(Code::ModeRegister) < VendorFrameWrites::DirectAtBiasMode) {
-            m_inc.itemCode = Code::AtBias;
+        if (m_shared.setting(Code::ModeRegister) < VendorFrameWrites::DirectAtBiasMode) {
+            m_shared.itemCode = Code::AtBias;
             // atb() reports its own replies, through the vendor frame or directly.
             const QString reply = m_vendorWrites.atb(data);
             if (m_vendorWrites.atbThroughVendorFrame(value))
                 WriteReply::judgeVendor(record, reply);
             else
-                WriteReply::judge(record, reply, m_inc.protocolIndex);
+                WriteReply::judge(record, reply, m_shared.protocolIndex);
             return;
         }
         break;
@@ -272,9 +273,9 @@ void ParameterDownload::writeStep(ItemOutcome &record)
     default:
         break;
     }
-    const QString reply = m_request.write(m_inc.registerTable.at(code), data);
+    const QString reply = m_request.write(m_shared.registerTable.at(code), data);
     m_reporter.write(reply);
-    WriteReply::judge(record, reply, m_inc.protocolIndex);
+    WriteReply::judge(record, reply, m_shared.protocolIndex);
 }
 
 void ParameterDownload::endProgress()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "polling/ItemReadBack.h"
 #include "polling/ReplyReporter.h"
 #include "transfer/TransferReport.h"
@@ -33,7 +33,7 @@ public:
         m_report.setEndNotice(std::move(notice));
     }
 
-    using Values = std::array<qint16, ZN8P_INC::SettingCount>;
+    using Values = std::array<qint16, SessionState::SettingCount>;
 
     static constexpr int StepCount = 52;
     // Parameter codes in the order they are written. 10 (mode register) and 46 (manual output)
@@ -48,9 +48,9 @@ public:
                            // every step sent but the line lost while they were read back
     };
 
-    ParameterDownload(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
-                      MainView &view, ItemReadBack &itemRead, VendorFrameWrites &vendorWrites,
-                      WriteJournal &journal);
+    ParameterDownload(SessionState &shared, RequestLayer &request, ComLink &link,
+                      OperatorInterface &op, MainView &view, ItemReadBack &itemRead,
+                      VendorFrameWrites &vendorWrites, WriteJournal &journal);
 
     // Run by DownloadCopy once its chain completed or was stopped by the keys: the online start
     // read (OnlineStartRead::Setdata_read), which reads the controller's state back.
@@ -58,7 +58,7 @@ public:
 
     // Whether the step of code is written: it depends on the installed options (optionWord,
     // optionWord2), the controller's state (statusWord) and the values being written (source).
-    static bool applies(int code, const ZN8P_INC &inc, const Values &source);
+    static bool applies(int code, const SessionState &shared, const Values &source);
 
     // Job 3 (the display's data sent when going online): refused while the controller is
     // auto-tuning (statusWord bit 0x800, messages 503/504 and a beep); else the chain from
@@ -98,7 +98,7 @@ private:
     void endProgress();
     void setReplyTimeout(int milliseconds);
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     RequestLayer &m_request;
     ComLink &m_link;
     OperatorInterface &m_op;

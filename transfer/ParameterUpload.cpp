@@ -3,7 +3,7 @@
 #include "base/MainView.h"
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ControllerCodes.h"
 #include "comm/DataWord.h"
 #include "comm/ReplyCheck.h"
@@ -20,10 +20,10 @@ constexpr int KeyOperationMessage = 291;
 
 } // namespace
 
-ParameterUpload::ParameterUpload(ZN8P_INC &inc, RequestLayer &request, OperatorInterface &op,
+ParameterUpload::ParameterUpload(SessionState &shared, RequestLayer &request, OperatorInterface &op,
                                  MainView &view, ReplyReporter &reporter, ItemReadBack &itemRead)
-    : m_inc(inc), m_request(request), m_op(op), m_view(view), m_itemRead(itemRead),
-      m_reporter(reporter), m_report(inc, op)
+    : m_shared(shared), m_request(request), m_op(op), m_view(view), m_itemRead(itemRead),
+      m_reporter(reporter), m_report(shared, op)
 {
 }
 
@@ -47,10 +47,10 @@ bool ParameterUpload::ReadPara_setflg()
     m_view.setProgressVisible(false, UploadMessage);
     m_op.setStatusPanel(1, QString());
     m_op.setStatusPanel(4, QString());
-    m_inc.rereadFlag = false;
-    m_inc.uploadRequested = false;
+    m_shared.rereadFlag = false;
+    m_shared.uploadRequested = false;
     if (done == ItemCount) {
-        m_inc.settingDataValid = true;
+        m_shared.settingDataValid = true;
         m_report.completed(TransferReport::Kind::Upload, {});
     }
     return true;
@@ -63,22 +63,22 @@ bool ParameterUpload::ReadPara_setflg2()
     const bool whole = readItems(false) == ItemCount;
     m_op.setStatusPanel(1, QString());
     m_op.setStatusPanel(4, QString());
-    m_inc.rereadFlag = false;
+    m_shared.rereadFlag = false;
     return whole;
 }
 
 bool ParameterUpload::writeSettingFlag()
 {
-    const QString reply = m_request.write(m_inc.registerTable.at(Code::SettingFlag),
-                                          DataWord::dataField(1, m_inc.protocolIndex));
+    const QString reply = m_request.write(m_shared.registerTable.at(Code::SettingFlag),
+                                          DataWord::dataField(1, m_shared.protocolIndex));
     m_reporter.write(reply);
     m_result = Result::Completed;
-    if (!ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex))
+    if (!ReplyCheck::isKeysOperated(reply, m_shared.protocolIndex))
         return true;
     m_result = Result::KeysOperated;
-    if (m_inc.uploadRequested) {
+    if (m_shared.uploadRequested) {
         m_op.showMessage({KeyOperationMessage});
-        m_inc.uploadRequested = false;
+        m_shared.uploadRequested = false;
     }
     return false;
 }
@@ -87,9 +87,9 @@ int ParameterUpload::readItems(bool showProgress)
 {
     int unanswered = 0;
     for (int code = FirstCode; code <= LastCode; ++code) {
-        m_inc.commErrorFlag = false;
+        m_shared.commErrorFlag = false;
         readItem(code);
-        unanswered = m_inc.commErrorFlag ? unanswered + 1 : 0;
+        unanswered = m_shared.commErrorFlag ? unanswered + 1 : 0;
         m_op.setStatusPanel(1, QString());
         const int done = code - FirstCode + 1;
         if (showProgress)
@@ -99,18 +99,18 @@ int ParameterUpload::readItems(bool showProgress)
             return done;
         }
     }
-    m_inc.settingsFromFile = false;
-    m_inc.settingsFileName.clear();
+    m_shared.settingsFromFile = false;
+    m_shared.settingsFileName.clear();
     return ItemCount;
 }
 
 void ParameterUpload::readItem(int code)
 {
     // While auto-tuning is on (as just read) the vendor-frame items are left alone.
-    if (code >= Code::FirstVendor && m_inc.setting(Code::AutoTuning) != 0)
+    if (code >= Code::FirstVendor && m_shared.setting(Code::AutoTuning) != 0)
         return;
     // Read in a full upload, the item shows what the controller holds: whatever its last write
     // left, the page's mark goes.
     if (m_itemRead.read(code))
-        ReadValueStore::settle(m_inc, m_op, code);
+        ReadValueStore::settle(m_shared, m_op, code);
 }

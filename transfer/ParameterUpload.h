@@ -7,7 +7,7 @@ class ItemReadBack;
 class MainView;
 class OperatorInterface;
 class RequestLayer;
-struct ZN8P_INC;
+struct SessionState;
 
 // Reads every setting item (codes 11 to 63) from the controller into settingValues. An item whose
 // read goes unanswered is tried once more (ItemReadBack); one that still gives no value is left
@@ -34,8 +34,8 @@ public:
         LineLost,     // stopped after TransferReport::LineLostAfter unanswered items in a row
     };
 
-    ParameterUpload(ZN8P_INC &inc, RequestLayer &request, OperatorInterface &op, MainView &view,
-                    ReplyReporter &reporter, ItemReadBack &itemRead);
+    ParameterUpload(SessionState &shared, RequestLayer &request, OperatorInterface &op,
+                    MainView &view, ReplyReporter &reporter, ItemReadBack &itemRead);
 
     // The upload of the Upload menu and of the status check (timerJob 4), with the progress
     // display (message 502). A key-operation refusal ends it at once, with message 291 only when
@@ -58,7 +58,7 @@ private:
     int readItems(bool showProgress);
     void readItem(int code);
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     RequestLayer &m_request;
     OperatorInterface &m_op;
     MainView &m_view;

@@ -1,7 +1,7 @@
 #include "SettingRanges.h"
 
 #include "base/MessageTable.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ControllerCodes.h"
 #include "comm/ParameterTable.h"
 #include "polling/ValueFormat.h"
@@ -19,10 +19,10 @@ using Code::InputType;
 using Code::ScaleHigh;
 using Code::ScaleLow;
 
-void setLimits(ZN8P_INC &inc, int max, int min)
+void setLimits(SessionState &shared, int max, int min)
 {
-    inc.editMax = qint16(max);
-    inc.editMin = qint16(min);
+    shared.editMax = qint16(max);
+    shared.editMin = qint16(min);
 }
 
 // Set values and alarm values follow the PV's resolution.
@@ -59,94 +59,99 @@ std::optional<std::pair<int, int>> sensorRange(int type)
     return ranges[type];
 }
 
-void setNumericLimits(ZN8P_INC &inc, int code)
+void setNumericLimits(SessionState &shared, int code)
 {
-    const int type = inc.setting(Code::InputType);
+    const int type = shared.setting(Code::InputType);
     const bool tenth = InputType::isTenth(type);
     const bool dc = InputType::isDc(type);
-    const bool widened = (inc.optionWord2() & 0x10) != 0;
+    const bool widened = (shared.optionWord2() & 0x10) != 0;
     switch (code) {
     case 11:
     case 58:
     case 59:
     case 60:
-        setLimits(inc, inc.setting(Code::ScaleHigh), inc.setting(Code::ScaleLow));
+        setLimits(shared, shared.setting(Code::ScaleHigh), shared.setting(Code::ScaleLow));
         break;
     case 13:
         if (tenth || dc)
-            inc.editOneDecimal = true;
-        setLimits(inc, tenth ? 10000 : dc ? 1000 : InputType::isFahrenheit(type) ? 2000 : 1000, 0);
+            shared.editOneDecimal = true;
+        setLimits(shared,
+                  tenth                           ? 10000
+                  : dc                            ? 1000
+                  : InputType::isFahrenheit(type) ? 2000
+                                                  : 1000,
+                  0);
         break;
     case 14:
-        inc.editOneDecimal = true;
-        setLimits(inc, 100, 0);
+        shared.editOneDecimal = true;
+        setLimits(shared, 100, 0);
         break;
     case 15:
-        setLimits(inc, 1000, 0);
+        setLimits(shared, 1000, 0);
         break;
     case 16:
-        setLimits(inc, 300, 0);
+        setLimits(shared, 300, 0);
         break;
     case 17:
     case 18:
-        setLimits(inc, 120, 1);
+        setLimits(shared, 120, 1);
         break;
     case 19:
     case 20:
-        AlarmValueLimits(inc, code);
+        AlarmValueLimits(shared, code);
         break;
     case 21:
     case 53:
-        inc.editOneDecimal = true;
-        setLimits(inc, isRated50A(inc) ? 500 : 200, 0);
+        shared.editOneDecimal = true;
+        setLimits(shared, isRated50A(shared) ? 500 : 200, 0);
         break;
     case 23:
     case 24:
-        inc.editOneDecimal = true;
-        setLimits(inc, 1000, -1000);
+        shared.editOneDecimal = true;
+        setLimits(shared, 1000, -1000);
         break;
     case 25:
-        InputRangeLimits(inc, code);
-        if (inc.online)
-            inc.editMin = inc.setting(Code::ScaleLow);
+        InputRangeLimits(shared, code);
+        if (shared.online)
+            shared.editMin = shared.setting(Code::ScaleLow);
         break;
     case 26:
-        InputRangeLimits(inc, code);
-        if (inc.online)
-            inc.editMax = inc.setting(Code::ScaleHigh);
+        InputRangeLimits(shared, code);
+        if (shared.online)
+            shared.editMax = shared.setting(Code::ScaleHigh);
         break;
     case 28:
-        inc.editOneDecimal = true;
-        setLimits(inc, 100, 0);
+        shared.editOneDecimal = true;
+        setLimits(shared, 100, 0);
         break;
     case 29:
-        setLimits(inc, widened ? 105 : 100, inc.setting(30));
+        setLimits(shared, widened ? 105 : 100, shared.setting(30));
         break;
     case 30:
-        setLimits(inc, inc.setting(29), widened ? -5 : 0);
+        setLimits(shared, shared.setting(29), widened ? -5 : 0);
         break;
     case 31:
     case 35:
     case 38:
     case 39:
-        inc.editOneDecimal = true;
-        setLimits(inc, 1000, 1);
+        shared.editOneDecimal = true;
+        setLimits(shared, 1000, 1);
         break;
     case 33:
-        setLimits(inc, 100, inc.setting(34));
+        setLimits(shared, 100, shared.setting(34));
         break;
     case 34:
-        setLimits(inc, inc.setting(33), 0);
+        setLimits(shared, shared.setting(33), 0);
         break;
     case 40:
     case 41:
-        setLimits(inc, 10000, 0);
+        setLimits(shared, 10000, 0);
         break;
     case 42:
     case 43:
         if (tenth || dc)
-            inc.editOneDecimal = true;
-        setLimits(inc, 10000, 0);
+            shared.editOneDecimal = true;
+        setLimits(shared, 10000, 0);
         break;
     case 51: {
         int max = 0;
@@ -156,21 +161,21 @@ void setNumericLimits(ZN8P_INC &inc, int code)
             max = 100;
         if (tenth) {
             max *= 10;
-            inc.editOneDecimal = true;
+            shared.editOneDecimal = true;
         }
-        setLimits(inc, max, 0);
+        setLimits(shared, max, 0);
         break;
     }
     case 52:
-        setLimits(inc, 100, 0);
+        setLimits(shared, 100, 0);
         break;
     case 56:
         if (type >= 0 && type <= 35)
-            inc.editOneDecimal = true;
-        setLimits(inc, 1000, 1);
+            shared.editOneDecimal = true;
+        setLimits(shared, 1000, 1);
         break;
     case 57:
-        setLimits(inc, 99, 0);
+        setLimits(shared, 99, 0);
         break;
     default:
         // Choice items and the manual output keep their limits.
@@ -178,23 +183,23 @@ void setNumericLimits(ZN8P_INC &inc, int code)
     }
 }
 
-std::optional<QString> rangeText(const ZN8P_INC &inc, int code)
+std::optional<QString> rangeText(const SessionState &shared, int code)
 {
-    const int type = inc.setting(Code::InputType);
+    const int type = shared.setting(Code::InputType);
     // "low to high" in English, "low～high" in Japanese.
     const QString range = msg(1046);
     if (type >= 30 && usesDecimalPlace(code)) {
-        const int place = inc.setting(Code::DecimalPlace);
+        const int place = shared.setting(Code::DecimalPlace);
         if (place < 0 || place > 3)
             return std::nullopt;
-        return range.arg(NumberFormat::byDecimalPlace(inc.editMin, place),
-                         NumberFormat::byDecimalPlace(inc.editMax, place));
+        return range.arg(NumberFormat::byDecimalPlace(shared.editMin, place),
+                         NumberFormat::byDecimalPlace(shared.editMax, place));
     }
-    if (inc.editOneDecimal)
-        return range.arg(NumberFormat::scaled(inc.editMin, 1),
-                         NumberFormat::scaled(inc.editMax, 1));
-    return range.arg(NumberFormat::plainSigned(inc.editMin),
-                     NumberFormat::plainSigned(inc.editMax));
+    if (shared.editOneDecimal)
+        return range.arg(NumberFormat::scaled(shared.editMin, 1),
+                         NumberFormat::scaled(shared.editMax, 1));
+    return range.arg(NumberFormat::plainSigned(shared.editMin),
+                     NumberFormat::plainSigned(shared.editMax));
 }
 
 } // namespace
@@ -225,16 +230,16 @@ bool usesDecimalPlace(int code)
     }
 }
 
-EntryTexts SetEntryRange(ZN8P_INC &inc, const QString &currentText)
+EntryTexts SetEntryRange(SessionState &shared, const QString &currentText)
 {
-    const int code = inc.itemCode;
-    inc.editOneDecimal = false;
-    const int type = inc.setting(Code::InputType);
+    const int code = shared.itemCode;
+    shared.editOneDecimal = false;
+    const int type = shared.setting(Code::InputType);
     if (followsPvResolution(code) && (InputType::isTenth(type) || InputType::isDc(type)))
-        inc.editOneDecimal = true;
+        shared.editOneDecimal = true;
     if (code >= 11 && code <= 60)
-        setNumericLimits(inc, code);
-    return {currentText, rangeText(inc, code)};
+        setNumericLimits(shared, code);
+    return {currentText, rangeText(shared, code)};
 }
 
 std::pair<int, int> inputTypeScaling(int inputType)
@@ -242,35 +247,35 @@ std::pair<int, int> inputTypeScaling(int inputType)
     return sensorRange(inputType).value_or(std::pair<int, int>(10000, -2000));
 }
 
-void InputRangeLimits(ZN8P_INC &inc, int editedCode)
+void InputRangeLimits(SessionState &shared, int editedCode)
 {
-    if (const auto range = sensorRange(inc.setting(Code::InputType))) {
-        setLimits(inc, range->first, range->second);
+    if (const auto range = sensorRange(shared.setting(Code::InputType))) {
+        setLimits(shared, range->first, range->second);
     } else if (editedCode == Code::ScaleHigh || editedCode == Code::ScaleLow) {
-        setLimits(inc, 10000, -2000);
+        setLimits(shared, 10000, -2000);
     } else {
-        setLimits(inc, inc.setting(Code::ScaleHigh), inc.setting(Code::ScaleLow));
+        setLimits(shared, shared.setting(Code::ScaleHigh), shared.setting(Code::ScaleLow));
     }
 }
 
-void AlarmValueLimits(ZN8P_INC &inc, int alarmCode)
+void AlarmValueLimits(SessionState &shared, int alarmCode)
 {
-    const int span = inc.setting(Code::ScaleHigh) - inc.setting(Code::ScaleLow);
-    const int type = inc.setting(alarmCode == 20 ? 37 : 36);
+    const int span = shared.setting(Code::ScaleHigh) - shared.setting(Code::ScaleLow);
+    const int type = shared.setting(alarmCode == 20 ? 37 : 36);
     switch (type) {
     case 1:
     case 2:
     case 7:
     case 8:
-        setLimits(inc, span, -span);
+        setLimits(shared, span, -span);
         break;
     case 3:
     case 4:
     case 9:
-        setLimits(inc, span, 0);
+        setLimits(shared, span, 0);
         break;
     default:
-        setLimits(inc, inc.setting(Code::ScaleHigh), inc.setting(Code::ScaleLow));
+        setLimits(shared, shared.setting(Code::ScaleHigh), shared.setting(Code::ScaleLow));
         break;
     }
 }
@@ -306,30 +311,30 @@ int choiceCount(int code)
     }
 }
 
-std::pair<int, int> valueLimits(ZN8P_INC &inc, int code)
+std::pair<int, int> valueLimits(SessionState &shared, int code)
 {
     if (const int count = choiceCount(code); count > 0)
         return {0, count - 1};
     if (code == Code::ManualOutput) {
         // The manual output buttons' steps: down to -100.0 % (full cooling) with heating/cooling.
-        const bool heatCool = (inc.optionWord() & OptionBit::HeatCool) != 0;
-        return {heatCool ? -1000 : inc.setting(30) * 10, inc.setting(29) * 10};
+        const bool heatCool = (shared.optionWord() & OptionBit::HeatCool) != 0;
+        return {heatCool ? -1000 : shared.setting(30) * 10, shared.setting(29) * 10};
     }
-    inc.itemCode = qint16(code);
-    SetEntryRange(inc, QString());
-    return {inc.editMin, inc.editMax};
+    shared.itemCode = qint16(code);
+    SetEntryRange(shared, QString());
+    return {shared.editMin, shared.editMax};
 }
 
-bool isRated50A(const ZN8P_INC &inc)
+bool isRated50A(const SessionState &shared)
 {
-    if (inc.online)
-        return (inc.optionWord() & 0x08) != 0;
-    return inc.unitConfig.heaterBreak == 2 || inc.unitConfig.heaterBreak == 4;
+    if (shared.online)
+        return (shared.optionWord() & 0x08) != 0;
+    return shared.unitConfig.heaterBreak == 2 || shared.unitConfig.heaterBreak == 4;
 }
 
-QString itemName(const ZN8P_INC &inc, int code)
+QString itemName(const SessionState &shared, int code)
 {
-    return msg(ParameterTable::captionMessage(code, isRated50A(inc)));
+    return msg(ParameterTable::captionMessage(code, isRated50A(shared)));
 }
 
 } // namespace SettingRanges

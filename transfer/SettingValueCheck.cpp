@@ -41,11 +41,11 @@ std::pair<qint16, qint16> optionWordsOf(const UnitConfig &config)
     return {qint16(word), qint16(word2)};
 }
 
-QList<Fault> faults(const std::array<qint16, ZN8P_INC::SettingCount> &settingValues,
+QList<Fault> faults(const std::array<qint16, SessionState::SettingCount> &settingValues,
                     const UnitConfig &config)
 {
     // The limits as a write would meet them at a controller fitted as the set says.
-    ZN8P_INC set;
+    SessionState set;
     set.settingValues = settingValues;
     set.unitConfig = config;
     set.online = true;
@@ -62,7 +62,7 @@ QList<Fault> faults(const std::array<qint16, ZN8P_INC::SettingCount> &settingVal
     return found;
 }
 
-std::optional<Fault> firstFault(const std::array<qint16, ZN8P_INC::SettingCount> &settingValues,
+std::optional<Fault> firstFault(const std::array<qint16, SessionState::SettingCount> &settingValues,
                                 const UnitConfig &config, const QList<int> &accepted)
 {
     for (const Fault &fault : faults(settingValues, config)) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 
 #include <QList>
 
@@ -33,13 +33,13 @@ std::array<qint16, 6> unitConfigFields(const UnitConfig &config);
 std::pair<qint16, qint16> optionWordsOf(const UnitConfig &config);
 
 // Every value of codes 11 to 63 (in code order, which is file order) outside its limits, for
-// settingValues laid out as ZN8P_INC's and a controller fitted as config. The limits are those of
-// a write while online, so a pair of limits (scaling high and low, output high and low) must also
-// be in order.
-QList<Fault> faults(const std::array<qint16, ZN8P_INC::SettingCount> &settingValues,
+// settingValues laid out as SessionState's and a controller fitted as config. The limits are those
+// of a write while online, so a pair of limits (scaling high and low, output high and low) must
+// also be in order.
+QList<Fault> faults(const std::array<qint16, SessionState::SettingCount> &settingValues,
                     const UnitConfig &config);
 // The first of them whose code accepted does not list; nullopt when there is none.
-std::optional<Fault> firstFault(const std::array<qint16, ZN8P_INC::SettingCount> &settingValues,
+std::optional<Fault> firstFault(const std::array<qint16, SessionState::SettingCount> &settingValues,
                                 const UnitConfig &config, const QList<int> &accepted = {});
 
 } // namespace SettingValueCheck

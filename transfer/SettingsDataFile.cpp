@@ -185,28 +185,28 @@ ReadResult read(const QString &path, Marker1 marker1)
     return result;
 }
 
-void take(const Contents &contents, ZN8P_INC &inc, Marker1 marker1)
+void take(const Contents &contents, SessionState &shared, Marker1 marker1)
 {
-    inc.modelName = contents.modelName;
-    inc.formatMarker = contents.formatMarker;
-    inc.unitConfig =
+    shared.modelName = contents.modelName;
+    shared.formatMarker = contents.formatMarker;
+    shared.unitConfig =
         unitConfigTaken(contents.formatMarker, marker1) ? contents.unitConfig : UnitConfig{};
     for (int index = 1; index <= ValueCount; ++index)
-        inc.settingValues[index] = contents.settingValues[index];
-    inc.settingsFromFile = true;
+        shared.settingValues[index] = contents.settingValues[index];
+    shared.settingsFromFile = true;
 }
 
-QByteArray compose(const ZN8P_INC &inc)
+QByteArray compose(const SessionState &shared)
 {
     QByteArray text;
     text += '"' + QByteArray(ModelName) + '"' + LineEnd;
-    const UnitConfig &u = inc.unitConfig;
+    const UnitConfig &u = shared.unitConfig;
     for (qint16 value : {WrittenFormatMarker, u.alarm2, u.heatCool, u.heaterBreak, u.contactInput,
                          u.outputType, u.serialComm})
         text += QByteArray::number(value) + LineEnd;
     for (int index = 1; index <= ValueCount; ++index)
-        text += QByteArray::number(inc.settingValues[index]) + LineEnd;
-    const QList<int> held = heldOutsideLimits(inc);
+        text += QByteArray::number(shared.settingValues[index]) + LineEnd;
+    const QList<int> held = heldOutsideLimits(shared);
     if (!held.isEmpty()) {
         text += HeldOutsideTag;
         for (const int code : held)
@@ -216,18 +216,18 @@ QByteArray compose(const ZN8P_INC &inc)
     return text;
 }
 
-QList<int> heldOutsideLimits(const ZN8P_INC &inc)
+QList<int> heldOutsideLimits(const SessionState &shared)
 {
     QList<int> codes;
     for (const SettingValueCheck::Fault &fault :
-         SettingValueCheck::faults(inc.settingValues, inc.unitConfig))
+         SettingValueCheck::faults(shared.settingValues, shared.unitConfig))
         codes.append(fault.code);
     return codes;
 }
 
-FileFault write(const QString &path, const ZN8P_INC &inc)
+FileFault write(const QString &path, const SessionState &shared)
 {
-    return WholeFileWriter::writeAll(path, compose(inc));
+    return WholeFileWriter::writeAll(path, compose(shared));
 }
 
 } // namespace SettingsDataFile

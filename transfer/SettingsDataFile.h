@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/FileFault.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 
 #include <QByteArray>
 #include <QList>
@@ -24,12 +24,12 @@ constexpr int LineCount = 61;
 // The model name the program writes.
 inline const char *const ModelName = "ZN8P";
 
-// What a file holds, laid out as in ZN8P_INC (settingValues 1 to 53 used).
+// What a file holds, laid out as in SessionState (settingValues 1 to 53 used).
 struct Contents {
     QString modelName;
     qint16 formatMarker = 0;
     UnitConfig unitConfig;
-    std::array<qint16, ZN8P_INC::SettingCount> settingValues{};
+    std::array<qint16, SessionState::SettingCount> settingValues{};
     // The codes line 62 names as held outside their limits.
     QList<int> heldOutsideLimits;
 };
@@ -76,24 +76,25 @@ enum class Marker1 {
 // bounded, so a huge file costs no more memory than a normal one.
 ReadResult read(const QString &path, Marker1 marker1 = Marker1::DropsUnitConfig);
 
-// The codes of inc's values that a file of them marks as held outside their limits.
-QList<int> heldOutsideLimits(const ZN8P_INC &inc);
+// The codes of shared's values that a file of them marks as held outside their limits.
+QList<int> heldOutsideLimits(const SessionState &shared);
 
 // Puts good contents in place: modelName, formatMarker, the unit configuration (cleared when
 // format marker 1 drops it) and settingValues 1 to 53, and sets settingsFromFile.
-void take(const Contents &contents, ZN8P_INC &inc, Marker1 marker1 = Marker1::DropsUnitConfig);
+void take(const Contents &contents, SessionState &shared,
+          Marker1 marker1 = Marker1::DropsUnitConfig);
 
-// The file text for inc: the model name "ZN8P", the format marker 0, the unit configuration and
+// The file text for shared: the model name "ZN8P", the format marker 0, the unit configuration and
 // the 53 values, and when some of them lie outside the limits a write of them would have (a
 // controller can hold such a value: a limit moved after it was set), line 62 naming them, so that
-// the file reads back as written. inc.formatMarker is not written: a file the program writes
+// the file reads back as written. shared.formatMarker is not written: a file the program writes
 // always carries 0.
-QByteArray compose(const ZN8P_INC &inc);
+QByteArray compose(const SessionState &shared);
 
-// Writes compose(inc) to path whole or not at all (WholeFileWriter): a failure part way (a full
+// Writes compose(shared) to path whole or not at all (WholeFileWriter): a failure part way (a full
 // disk, a killed process) leaves the previous file as it was, and a path that exists as something
 // other than a regular file is never written. Returns why the file was not written, none when it
 // was.
-FileFault write(const QString &path, const ZN8P_INC &inc);
+FileFault write(const QString &path, const SessionState &shared);
 
 } // namespace SettingsDataFile

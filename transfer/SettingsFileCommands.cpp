@@ -4,7 +4,7 @@
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
 #include "base/ProgramFolder.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "transfer/SettingsDataFile.h"
 #include "transfer/SettingsFileDialogs.h"
 #include "transfer/SettingsFileMessage.h"
@@ -28,15 +28,15 @@ constexpr int ReasonPanel = 4;
 constexpr int NotWrittenMessage = 1154;
 } // namespace
 
-SettingsFileCommands::SettingsFileCommands(ZN8P_INC &inc, OperatorInterface &op, MainView &view,
-                                           SettingsFileDialogs &dialogs)
-    : m_inc(inc), m_op(op), m_view(view), m_dialogs(dialogs)
+SettingsFileCommands::SettingsFileCommands(SessionState &shared, OperatorInterface &op,
+                                           MainView &view, SettingsFileDialogs &dialogs)
+    : m_shared(shared), m_op(op), m_view(view), m_dialogs(dialogs)
 {
 }
 
 bool SettingsFileCommands::mnuSave()
 {
-    if (!m_inc.settingDataValid) {
+    if (!m_shared.settingDataValid) {
         m_op.showMessage(NothingToSaveMessage, MessageIcon::Exclamation);
         return false;
     }
@@ -55,9 +55,9 @@ bool SettingsFileCommands::mnuSave()
 bool SettingsFileCommands::writeFile(const QString &path)
 {
     // The display's data stand as filed: with the marker of a file the program writes.
-    m_inc.formatMarker = 0;
+    m_shared.formatMarker = 0;
     m_view.setProgressVisible(true, ProgressCaptionNone);
-    const FileFault fault = SettingsDataFile::write(path, m_inc);
+    const FileFault fault = SettingsDataFile::write(path, m_shared);
     m_view.setProgressValue(ProgressFull);
     m_view.setProgressVisible(false, ProgressCaptionNone);
     if (!fault.isNone()) {
@@ -68,8 +68,8 @@ bool SettingsFileCommands::writeFile(const QString &path)
     }
     // Filed under a new name or over an old one, the display's data are saved either way: the
     // question 362 at the next online start would only ask to save them again.
-    m_inc.unsavedOnlineChanges = false;
-    m_inc.settingsFileName = path;
+    m_shared.unsavedOnlineChanges = false;
+    m_shared.settingsFileName = path;
     return true;
 }
 
@@ -89,7 +89,7 @@ bool SettingsFileCommands::loadFile(const QString &path)
 
 bool SettingsFileCommands::mayReplaceDisplay()
 {
-    if (m_inc.online) {
+    if (m_shared.online) {
         m_op.showMessage(LoadWhileOnlineMessage, MessageIcon::Exclamation);
         return false;
     }
@@ -107,16 +107,16 @@ bool SettingsFileCommands::readFile(const QString &path)
                       MessageIcon::Exclamation);
         return false;
     }
-    SettingsDataFile::take(file.contents, m_inc);
-    m_inc.settingsFileName = path;
+    SettingsDataFile::take(file.contents, m_shared);
+    m_shared.settingsFileName = path;
 
     m_view.setProgressVisible(true, ProgressCaptionNone);
     m_view.setProgressValue(ProgressFull);
     m_view.Read_data3();
     m_view.setProgressVisible(false, ProgressCaptionNone);
-    m_inc.settingDataValid = true;
-    m_inc.unitCheckFlag = true;
-    m_inc.unsavedOnlineChanges = true;
+    m_shared.settingDataValid = true;
+    m_shared.unitCheckFlag = true;
+    m_shared.unsavedOnlineChanges = true;
     m_view.refreshSettingPage();
     return true;
 }

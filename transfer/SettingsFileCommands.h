@@ -5,14 +5,14 @@
 class MainView;
 class OperatorInterface;
 class SettingsFileDialogs;
-struct ZN8P_INC;
+struct SessionState;
 
 // File save (mnuSave) and File load (mnuLoad) of the settings data file in "Setdata". The online
 // button's question 362 runs the same save.
 class SettingsFileCommands
 {
 public:
-    SettingsFileCommands(ZN8P_INC &inc, OperatorInterface &op, MainView &view,
+    SettingsFileCommands(SessionState &shared, OperatorInterface &op, MainView &view,
                          SettingsFileDialogs &dialogs);
 
     // Without valid setting data message 197. Otherwise the save dialog; an existing file is
@@ -38,7 +38,7 @@ private:
     bool writeFile(const QString &path);
     void restoreCurrentFolder();
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     OperatorInterface &m_op;
     MainView &m_view;
     SettingsFileDialogs &m_dialogs;

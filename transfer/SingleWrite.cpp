@@ -3,7 +3,7 @@
 #include "base/MainView.h"
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ComLink.h"
 #include "comm/ControllerCodes.h"
 #include "comm/DataWord.h"
@@ -40,29 +40,29 @@ bool isVendorFrameItem(int code)
 
 } // namespace
 
-SingleWrite::SingleWrite(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
-                         MainView &view, ItemReadBack &itemRead, VendorFrameWrites &vendorWrites,
-                         WriteJournal &journal)
-    : m_inc(inc), m_request(request), m_link(link), m_op(op), m_view(view),
-      m_vendorWrites(vendorWrites), m_journal(journal), m_reporter(inc, link, op, view),
+SingleWrite::SingleWrite(SessionState &shared, RequestLayer &request, ComLink &link,
+                         OperatorInterface &op, MainView &view, ItemReadBack &itemRead,
+                         VendorFrameWrites &vendorWrites, WriteJournal &journal)
+    : m_shared(shared), m_request(request), m_link(link), m_op(op), m_view(view),
+      m_vendorWrites(vendorWrites), m_journal(journal), m_reporter(shared, link, op, view),
       m_readBack(itemRead)
 {
 }
 
 bool SingleWrite::WriteOneSetting()
 {
-    const int code = m_inc.itemCode;
+    const int code = m_shared.itemCode;
     m_outcome.reset();
     if (!ParameterTable::isSettingCode(code))
         return true;
-    const qint16 value = m_inc.setting(code);
+    const qint16 value = m_shared.setting(code);
     if ((code == Code::AutoTuning || code == Code::OutOff) &&
-        value == m_inc.downloadValues.at(code - 10))
+        value == m_shared.downloadValues.at(code - 10))
         return true;
-    ItemOutcome record = ItemOutcome::planned(code, m_inc.readValues.at(code - 10), value);
+    ItemOutcome record = ItemOutcome::planned(code, m_shared.readValues.at(code - 10), value);
     // A new write replaces the note the last one left.
     m_op.setStatusPanel(WriteNotePanel, QString());
-    m_inc.writeNoteCode = 0;
+    m_shared.writeNoteCode = 0;
 
     if (isVendorFrameItem(code) && !checkKeysThroughMainSetValue(record)) {
         // Its previous value is back on the page; only the main set value's own write carried
@@ -73,10 +73,10 @@ bool SingleWrite::WriteOneSetting()
 
     writeItem(record);
     // Only a good read from here on tells what the controller holds now.
-    m_inc.readValues.at(code - 10).reset();
+    m_shared.readValues.at(code - 10).reset();
     record.readBackTried = true;
     if (m_readBack.read(code))
-        record.readBack = m_inc.setting(code);
+        record.readBack = m_shared.setting(code);
     conclude(record, true);
     m_op.setStatusPanel(1, QString());
     return true;
@@ -94,19 +94,20 @@ bool SingleWrite::checkKeysThroughMainSetValue(ItemOutcome &record)
             m_op.showMessage({MainSetValueUnreadMessage}, MessageIcon::Exclamation);
             return false;
         }
-        mainSetValue = m_inc.setting(Code::MainSetValue);
+        mainSetValue = m_shared.setting(Code::MainSetValue);
     }
     // The main set value's own register answers with the keys-operated refusal before the
     // controller is taken into its vendor frame, where it would only say NAK.
-    const QString reply = m_request.write(m_inc.registerTable.at(Code::MainSetValue),
-                                          DataWord::dataField(mainSetValue, m_inc.protocolIndex));
-    m_inc.commErrorFlag = false;
-    if (ReplyCheck::isKeysOperated(reply, m_inc.protocolIndex)) {
+    const QString reply =
+        m_request.write(m_shared.registerTable.at(Code::MainSetValue),
+                        DataWord::dataField(mainSetValue, m_shared.protocolIndex));
+    m_shared.commErrorFlag = false;
+    if (ReplyCheck::isKeysOperated(reply, m_shared.protocolIndex)) {
         m_view.showKeyOperationNotice();
         putBack(code);
         m_op.beep();
         // The item's write was refused at its first step.
-        WriteReply::judge(record, reply, m_inc.protocolIndex);
+        WriteReply::judge(record, reply, m_shared.protocolIndex);
         return false;
     }
     if (!ReplyCheck::isNoReply(reply))
@@ -117,7 +118,7 @@ bool SingleWrite::checkKeysThroughMainSetValue(ItemOutcome &record)
     if (m_readBack.read(Code::MainSetValue))
         return true;
     m_view.setCommErrorVisible(true);
-    m_inc.commErrorFlag = true;
+    m_shared.commErrorFlag = true;
     putBack(code);
     if (code == Code::MainSetValue) {
         // That register write was the item's own, and nothing since showed where it went.
@@ -131,23 +132,23 @@ void SingleWrite::writeItem(ItemOutcome &record)
 {
     const int code = record.code;
     const qint16 value = record.sent;
-    const QString data = DataWord::dataField(value, m_inc.protocolIndex);
+    const QString data = DataWord::dataField(value, m_shared.protocolIndex);
     const QString vendorData = DataWord::toHex(value);
     switch (code) {
     case Code::InputType:
         setReplyTimeout(InputTypeReplyTimeout);
         break;
     case Code::AtBias: {
-        m_reporter.read(m_request.read(m_inc.registerTable.at(Code::ModeRegister)),
+        m_reporter.read(m_request.read(m_shared.registerTable.at(Code::ModeRegister)),
                         Code::ModeRegister);
-        if (m_inc.setting(Code::ModeRegister) >= VendorFrameWrites::DirectAtBiasMode)
+        if (m_shared.setting(Code::ModeRegister) >= VendorFrameWrites::DirectAtBiasMode)
             break;
         // atb() reports its own replies, through the vendor frame or directly.
         const QString reply = m_vendorWrites.atb(data);
         if (m_vendorWrites.atbThroughVendorFrame(value))
             WriteReply::judgeVendor(record, reply);
         else
-            WriteReply::judge(record, reply, m_inc.protocolIndex);
+            WriteReply::judge(record, reply, m_shared.protocolIndex);
         return;
     }
     case Code::MainSetValue:
@@ -160,16 +161,16 @@ void SingleWrite::writeItem(ItemOutcome &record)
     case Code::OutOffKey:
         // The OUT/OFF function (0) has no manual control: the controller is put back to
         // automatic first.
-        if (value == 0 && m_inc.setting(Code::AutoManual) == 1) {
-            m_inc.setting(Code::AutoManual) = 0;
+        if (value == 0 && m_shared.setting(Code::AutoManual) == 1) {
+            m_shared.setting(Code::AutoManual) = 0;
             m_op.setStatusPanel(1, msg(DataChangingMessage));
             ItemOutcome automatic = ItemOutcome::planned(
-                Code::AutoManual, m_inc.readValues.at(Code::AutoManual - 10), 0);
-            const QString reply = m_request.write(m_inc.registerTable.at(Code::AutoManual),
-                                                  DataWord::dataField(0, m_inc.protocolIndex));
+                Code::AutoManual, m_shared.readValues.at(Code::AutoManual - 10), 0);
+            const QString reply = m_request.write(m_shared.registerTable.at(Code::AutoManual),
+                                                  DataWord::dataField(0, m_shared.protocolIndex));
             m_reporter.write(reply);
-            WriteReply::judge(automatic, reply, m_inc.protocolIndex);
-            m_journal.record(m_inc, automatic);
+            WriteReply::judge(automatic, reply, m_shared.protocolIndex);
+            m_journal.record(m_shared, automatic);
         }
         WriteReply::judgeVendor(record, m_vendorWrites.DCOSL_change(vendorData));
         return;
@@ -179,17 +180,17 @@ void SingleWrite::writeItem(ItemOutcome &record)
     default:
         break;
     }
-    const QString reply = m_request.write(m_inc.registerTable.at(code), data);
-    WriteReply::judge(record, reply, m_inc.protocolIndex);
+    const QString reply = m_request.write(m_shared.registerTable.at(code), data);
+    WriteReply::judge(record, reply, m_shared.protocolIndex);
     // Under Ravtocol a keys-operated refusal of the auto-tuning register is passed over, as the
     // download passes over its last step: no beep, no box.
-    if (record.reply == ItemOutcome::Reply::KeysOperated && m_inc.protocolIndex == Ravtocol &&
+    if (record.reply == ItemOutcome::Reply::KeysOperated && m_shared.protocolIndex == Ravtocol &&
         code == Code::AutoTuning)
         return;
     m_reporter.write(reply);
     switch (record.reply) {
     case ItemOutcome::Reply::Answered:
-        m_inc.settingDataValid = true;
+        m_shared.settingDataValid = true;
         break;
     case ItemOutcome::Reply::NoReply:
         putBack(code);
@@ -209,37 +210,38 @@ void SingleWrite::conclude(const ItemOutcome &record, bool valueSent)
     // The mark says the value sent was not confirmed: an item whose value never went out has its
     // previous value back on the page and nothing to mark.
     if (valueSent && record.sentOut() && record.marked())
-        m_inc.unconfirmedWrites.insert(record.code, record);
+        m_shared.unconfirmedWrites.insert(record.code, record);
     else
-        m_inc.unconfirmedWrites.remove(record.code);
-    const QString note = OutcomeText::note(m_inc, record);
+        m_shared.unconfirmedWrites.remove(record.code);
+    const QString note = OutcomeText::note(m_shared, record);
     if (!note.isEmpty()) {
         m_op.setStatusPanel(WriteNotePanel, note);
-        m_inc.writeNoteCode = record.code;
+        m_shared.writeNoteCode = record.code;
     }
-    m_journal.record(m_inc, record);
+    m_journal.record(m_shared, record);
 }
 
 void SingleWrite::putBack(int code)
 {
-    m_inc.setting(code) = m_inc.downloadValues.at(code - 10);
+    m_shared.setting(code) = m_shared.downloadValues.at(code - 10);
 }
 
 void SingleWrite::Manuval_Click(int index)
 {
-    if (!m_inc.online || index < 0 || index >= int(ManualSteps.size()))
+    if (!m_shared.online || index < 0 || index >= int(ManualSteps.size()))
         return;
-    const int high = m_inc.setting(Code::OutputHigh) * 10;
-    const int low = (quint16(m_inc.optionWord()) & OptionBit::HeatCool)
+    const int high = m_shared.setting(Code::OutputHigh) * 10;
+    const int low = (quint16(m_shared.optionWord()) & OptionBit::HeatCool)
                         ? HeatCoolLowestOutput
-                        : m_inc.setting(Code::OutputLow) * 10;
-    m_reporter.read(m_request.read(m_inc.registerTable.at(Code::ManualOutput)), Code::ManualOutput);
-    const qint16 present = m_inc.setting(Code::ManualOutput);
-    m_inc.downloadValues.at(Code::ManualOutput - 10) = present;
+                        : m_shared.setting(Code::OutputLow) * 10;
+    m_reporter.read(m_request.read(m_shared.registerTable.at(Code::ManualOutput)),
+                    Code::ManualOutput);
+    const qint16 present = m_shared.setting(Code::ManualOutput);
+    m_shared.downloadValues.at(Code::ManualOutput - 10) = present;
     const int stepped = present + ManualSteps[index];
-    m_inc.setting(Code::ManualOutput) = qint16(std::max(low, std::min(high, stepped)));
-    m_inc.itemCode = Code::ManualOutput;
-    m_inc.timerJob = 2;
+    m_shared.setting(Code::ManualOutput) = qint16(std::max(low, std::min(high, stepped)));
+    m_shared.itemCode = Code::ManualOutput;
+    m_shared.timerJob = 2;
 }
 
 void SingleWrite::setReplyTimeout(int milliseconds)

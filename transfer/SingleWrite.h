@@ -15,7 +15,7 @@ class OperatorInterface;
 class RequestLayer;
 class VendorFrameWrites;
 class WriteJournal;
-struct ZN8P_INC;
+struct SessionState;
 
 // One setting item changed by the operator, written to the controller on its own (timerJob 2).
 // Whoever changes the item puts the new value into settingValues, the value before the change
@@ -23,11 +23,11 @@ struct ZN8P_INC;
 class SingleWrite
 {
 public:
-    SingleWrite(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
+    SingleWrite(SessionState &shared, RequestLayer &request, ComLink &link, OperatorInterface &op,
                 MainView &view, ItemReadBack &itemRead, VendorFrameWrites &vendorWrites,
                 WriteJournal &journal);
 
-    // Job 2: writes inc.itemCode and reads it back.
+    // Job 2: writes shared.itemCode and reads it back.
     // - Auto-tuning on/off (12) and OUT/OFF (44) are not written when unchanged.
     // - Items reached through the vendor frame (11, 51, 58 to 63) are preceded by a write of the
     //   main set value to its register, which tells whether the controller's keys are operated:
@@ -72,7 +72,7 @@ private:
     void putBack(int code);
     void setReplyTimeout(int milliseconds);
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     RequestLayer &m_request;
     ComLink &m_link;
     OperatorInterface &m_op;

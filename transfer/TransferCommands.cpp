@@ -3,7 +3,7 @@
 #include "base/JobDispatcher.h"
 #include "base/MainView.h"
 #include "base/OperatorInterface.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ControllerCodes.h"
 
 #include <algorithm>
@@ -27,14 +27,14 @@ const QList<int> NothingToCompareMessage = {976};
 
 } // namespace
 
-TransferCommands::TransferCommands(ZN8P_INC &inc, OperatorInterface &op, MainView &view)
-    : m_inc(inc), m_op(op), m_view(view)
+TransferCommands::TransferCommands(SessionState &shared, OperatorInterface &op, MainView &view)
+    : m_shared(shared), m_op(op), m_view(view)
 {
 }
 
 void TransferCommands::mnuUpload()
 {
-    if (!m_inc.online) {
+    if (!m_shared.online) {
         m_op.showMessage(UploadOfflineMessage, MessageIcon::Exclamation);
         m_op.beep();
         return;
@@ -43,57 +43,57 @@ void TransferCommands::mnuUpload()
     m_op.beep();
     if (!yes)
         return;
-    m_inc.timerJob = JobDispatcher::Upload;
-    m_inc.uploadRequested = true;
+    m_shared.timerJob = JobDispatcher::Upload;
+    m_shared.uploadRequested = true;
 }
 
 void TransferCommands::mnuCompare()
 {
-    if (!m_inc.online) {
+    if (!m_shared.online) {
         m_op.showMessage(CompareOfflineMessage, MessageIcon::Exclamation);
         return;
     }
-    if (!m_inc.settingDataValid) {
+    if (!m_shared.settingDataValid) {
         m_op.showMessage(NothingToCompareMessage, MessageIcon::Exclamation);
         return;
     }
-    m_inc.timerJob = JobDispatcher::Compare;
+    m_shared.timerJob = JobDispatcher::Compare;
 }
 
 void TransferCommands::mnuDownload()
 {
-    if (!m_inc.online) {
+    if (!m_shared.online) {
         m_op.showMessage(DownloadOfflineMessage, MessageIcon::Exclamation);
         return;
     }
-    if (!m_inc.settingDataValid) {
+    if (!m_shared.settingDataValid) {
         m_op.showMessage(NoSettingDataMessage, MessageIcon::Exclamation);
         m_op.beep();
         return;
     }
-    if (quint16(m_inc.statusWord()) & StatusBit::AutoTuning) {
+    if (quint16(m_shared.statusWord()) & StatusBit::AutoTuning) {
         m_op.showMessage(AutoTuningMessage, MessageIcon::Exclamation);
         return;
     }
     if (!m_op.askYesNo(DownloadQuestion, MessageIcon::Question))
         return;
     m_op.beep();
-    m_inc.downloadRequested = true;
+    m_shared.downloadRequested = true;
     // Codes 11 to 63: the items a download writes.
-    std::copy(m_inc.settingValues.begin() + 1, m_inc.settingValues.begin() + 54,
-              m_inc.downloadValues.begin() + 1);
-    m_inc.timerJob = JobDispatcher::Download;
+    std::copy(m_shared.settingValues.begin() + 1, m_shared.settingValues.begin() + 54,
+              m_shared.downloadValues.begin() + 1);
+    m_shared.timerJob = JobDispatcher::Download;
 }
 
 bool TransferCommands::Cmd_set(int index)
 {
-    const bool exempt = index != AutoTuningButton && m_inc.setting(Code::AutoTuning) == 1;
-    if (!exempt && m_inc.online && !m_inc.settingDataValid) {
+    const bool exempt = index != AutoTuningButton && m_shared.setting(Code::AutoTuning) == 1;
+    if (!exempt && m_shared.online && !m_shared.settingDataValid) {
         m_op.beep();
         m_op.showMessage(UploadFirstMessage, MessageIcon::Exclamation);
         return false;
     }
-    m_inc.itemCode = qint16(index + 10);
+    m_shared.itemCode = qint16(index + 10);
     return true;
 }
 
@@ -101,7 +101,7 @@ void TransferCommands::Cmd_True(int group)
 {
     if (group < 0 || group >= GroupCount)
         return;
-    if (!m_inc.settingDataValid) {
+    if (!m_shared.settingDataValid) {
         m_op.showMessage(LoadFileFirstMessage, MessageIcon::Information);
         return;
     }

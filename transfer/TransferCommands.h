@@ -2,7 +2,7 @@
 
 class MainView;
 class OperatorInterface;
-struct ZN8P_INC;
+struct SessionState;
 
 // The main window's commands that lead to a transfer or a setting change: they check the
 // preconditions, ask the operator and post a job for the dispatcher; they never send anything
@@ -13,7 +13,7 @@ public:
     // Groups of setting rows with a title button (Cmd_True 0 to 5).
     enum Group { Alarm1, Alarm2, HeaterBurnout, Heating, Cooling, Other, GroupCount };
 
-    TransferCommands(ZN8P_INC &inc, OperatorInterface &op, MainView &view);
+    TransferCommands(SessionState &shared, OperatorInterface &op, MainView &view);
 
     // File > Upload: offline message 98; else question 511, and a Yes posts job 4 with
     // uploadRequested set.
@@ -35,7 +35,7 @@ public:
     void Cmd_True(int group);
 
 private:
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     OperatorInterface &m_op;
     MainView &m_view;
 };

@@ -2,7 +2,7 @@
 
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "transfer/OutcomeText.h"
 
 #include <QStringList>
@@ -50,7 +50,10 @@ bool unconfirmed(const ItemOutcome &item)
 
 } // namespace
 
-TransferReport::TransferReport(ZN8P_INC &inc, OperatorInterface &op) : m_inc(inc), m_op(op) {}
+TransferReport::TransferReport(SessionState &shared, OperatorInterface &op)
+    : m_shared(shared), m_op(op)
+{
+}
 
 void TransferReport::begin()
 {
@@ -61,7 +64,7 @@ void TransferReport::setNote(const QString &note)
 {
     m_op.setStatusPanel(NotePanel, note);
     // The panel names no single write any more.
-    m_inc.writeNoteCode = 0;
+    m_shared.writeNoteCode = 0;
 }
 
 void TransferReport::completed(Kind kind, const QList<ItemOutcome> &outcomes)
@@ -123,7 +126,7 @@ QString TransferReport::linesOf(const QList<ItemOutcome> &outcomes, int heading,
     QStringList lines;
     for (const ItemOutcome &item : outcomes) {
         if (listed(item))
-            lines << OutcomeText::listLine(m_inc, item);
+            lines << OutcomeText::listLine(m_shared, item);
     }
     if (lines.isEmpty())
         return QString();

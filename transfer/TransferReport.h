@@ -9,7 +9,7 @@
 #include <functional>
 
 class OperatorInterface;
-struct ZN8P_INC;
+struct SessionState;
 
 // How an upload or a download ended, told to the operator: a note in status bar panel 2 that stays
 // until the next transfer or write, and one message box for a transfer that stopped part-way or
@@ -30,7 +30,7 @@ public:
     // Told how each transfer ended (true: completed), for the event log.
     using EndNotice = std::function<void(bool completed)>;
 
-    TransferReport(ZN8P_INC &inc, OperatorInterface &op);
+    TransferReport(SessionState &shared, OperatorInterface &op);
     void setEndNotice(EndNotice notice) { m_endNotice = std::move(notice); }
 
     // Clears the last note: a new transfer starts.
@@ -55,7 +55,7 @@ private:
     QString linesOf(const QList<ItemOutcome> &outcomes, int heading,
                     const std::function<bool(const ItemOutcome &)> &listed) const;
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     OperatorInterface &m_op;
     EndNotice m_endNotice;
 };

@@ -1,7 +1,7 @@
 #include "VendorFrameWrites.h"
 
 #include "base/OperatorInterface.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ComLink.h"
 #include "comm/ControllerCodes.h"
 #include "comm/DataWord.h"
@@ -48,11 +48,11 @@ int memoryNumberOf(int code)
 
 } // namespace
 
-VendorFrameWrites::VendorFrameWrites(ZN8P_INC &inc, RequestLayer &request, ComLink &link,
+VendorFrameWrites::VendorFrameWrites(SessionState &shared, RequestLayer &request, ComLink &link,
                                      OperatorInterface &op, MainView &view,
                                      VendorFrameSession &exchange)
-    : m_inc(inc), m_request(request), m_link(link), m_op(op), m_exchange(exchange),
-      m_reporter(inc, link, op, view)
+    : m_shared(shared), m_request(request), m_link(link), m_op(op), m_exchange(exchange),
+      m_reporter(shared, link, op, view)
 {
 }
 
@@ -66,9 +66,9 @@ QString VendorFrameWrites::SV_change(const QString &data)
     QString reply;
     m_exchange.runExchange([&] {
         Memono();
-        const int code = m_inc.itemCode;
-        const bool contactInput = m_inc.optionWord() & 0x01;
-        const bool setValuesSelectable = m_inc.setting(Code::ContactInputFunction) == 0;
+        const int code = m_shared.itemCode;
+        const bool contactInput = m_shared.optionWord() & 0x01;
+        const bool setValuesSelectable = m_shared.setting(Code::ContactInputFunction) == 0;
         bool write = false;
         switch (code) {
         case 11:
@@ -91,7 +91,8 @@ QString VendorFrameWrites::SV_change(const QString &data)
         // The memory number just read (code 64) tells which set value is in use; the standby
         // must be re-armed only when that one changed. (Code 17 is the proportional cycle and
         // says nothing about the memory in use.)
-        if (memoryNumberOf(code) >= 0 && memoryNumberOf(code) == m_inc.setting(Code::MemoryNumber))
+        if (memoryNumberOf(code) >= 0 &&
+            memoryNumberOf(code) == m_shared.setting(Code::MemoryNumber))
             rearmAlarmStandby();
     });
     return reply;
@@ -101,7 +102,7 @@ QString VendorFrameWrites::DCOSL_change(const QString &data)
 {
     QString reply;
     m_exchange.runExchange([&] {
-        const int code = m_inc.itemCode;
+        const int code = m_shared.itemCode;
         if (code == Code::AbnormalOutput || code == Code::OutOffKey)
             reply = writePair(code, data);
     });
@@ -110,17 +111,19 @@ QString VendorFrameWrites::DCOSL_change(const QString &data)
 
 bool VendorFrameWrites::atbThroughVendorFrame(qint16 bias) const
 {
-    return m_inc.setting(Code::ModeRegister) < DirectAtBiasMode &&
-           atBiasNeedsVendorFrame(m_inc.setting(Code::InputType), bias);
+    return m_shared.setting(Code::ModeRegister) < DirectAtBiasMode &&
+           atBiasNeedsVendorFrame(m_shared.setting(Code::InputType), bias);
 }
 
 QString VendorFrameWrites::atb(const QString &data)
 {
-    m_reporter.read(m_request.read(m_inc.registerTable.at(Code::ModeRegister)), Code::ModeRegister);
+    m_reporter.read(m_request.read(m_shared.registerTable.at(Code::ModeRegister)),
+                    Code::ModeRegister);
     // The vendor frame carries its data high byte first in every protocol.
-    const QString vendorData = m_inc.protocolIndex == Ravtocol ? DataWord::swapBytes(data) : data;
+    const QString vendorData =
+        m_shared.protocolIndex == Ravtocol ? DataWord::swapBytes(data) : data;
     if (!atbThroughVendorFrame(DataWord::fromHex(vendorData))) {
-        const QString reply = m_request.write(m_inc.registerTable.at(Code::AtBias), data);
+        const QString reply = m_request.write(m_shared.registerTable.at(Code::AtBias), data);
         m_reporter.write(reply);
         return reply;
     }
@@ -132,11 +135,11 @@ QString VendorFrameWrites::atb(const QString &data)
 void VendorFrameWrites::Memono()
 {
     const QString &item =
-        m_inc.vendorItemTable.at(ParameterTable::vendorItemIndex(Code::MemoryNumber));
+        m_shared.vendorItemTable.at(ParameterTable::vendorItemIndex(Code::MemoryNumber));
     const QString reply = m_request.send(ReadMemoryNumber, item, QString());
     const QChar first = reply.isEmpty() ? QChar() : reply.at(0);
     if (first == Ack) {
-        ParameterTable::ReadDataSet(m_inc, m_link.com(), reply, Code::MemoryNumber);
+        ParameterTable::ReadDataSet(m_shared, m_link.com(), reply, Code::MemoryNumber);
         m_op.setStatusPanel(1, QStringLiteral("OK"));
     } else if (first == QLatin1Char('!') || first == Esc) {
         m_op.setStatusPanel(1, QStringLiteral("NG"));
@@ -145,7 +148,7 @@ void VendorFrameWrites::Memono()
 
 void VendorFrameWrites::ComCheck(const QString &reply)
 {
-    m_inc.commErrorFlag = false;
+    m_shared.commErrorFlag = false;
     const QChar first = reply.isEmpty() ? QChar() : reply.at(0);
     if (first == Ack)
         m_op.setStatusPanel(1, QStringLiteral("OK"));
@@ -155,8 +158,8 @@ void VendorFrameWrites::ComCheck(const QString &reply)
 
 QString VendorFrameWrites::writePair(int code, const QString &data)
 {
-    sendTwice(WriteItem, m_inc.vendorItemTable.at(ParameterTable::vendorItemIndex(code)), data);
-    return sendTwice(WriteCopy, m_inc.vendorItemTable.at(ParameterTable::vendorCopyIndex(code)),
+    sendTwice(WriteItem, m_shared.vendorItemTable.at(ParameterTable::vendorItemIndex(code)), data);
+    return sendTwice(WriteCopy, m_shared.vendorItemTable.at(ParameterTable::vendorCopyIndex(code)),
                      data);
 }
 
@@ -176,8 +179,8 @@ QString VendorFrameWrites::sendTwice(const QString &command, const QString &item
 void VendorFrameWrites::rearmAlarmStandby()
 {
     const QString cleared = QStringLiteral("0000");
-    if (m_inc.setting(Code::Alarm1Type) > LastTypeWithoutStandby)
-        sendTwice(WriteItem, m_inc.vendorItemTable.at(Alarm1StandbyIndex), cleared);
-    if (m_inc.setting(Code::Alarm2Type) > LastTypeWithoutStandby)
-        sendTwice(WriteItem, m_inc.vendorItemTable.at(Alarm2StandbyIndex), cleared);
+    if (m_shared.setting(Code::Alarm1Type) > LastTypeWithoutStandby)
+        sendTwice(WriteItem, m_shared.vendorItemTable.at(Alarm1StandbyIndex), cleared);
+    if (m_shared.setting(Code::Alarm2Type) > LastTypeWithoutStandby)
+        sendTwice(WriteItem, m_shared.vendorItemTable.at(Alarm2StandbyIndex), cleared);
 }

@@ -9,7 +9,7 @@ class MainView;
 class OperatorInterface;
 class RequestLayer;
 class VendorFrameSession;
-struct ZN8P_INC;
+struct SessionState;
 
 // Writes of the items that the controller takes only in its vendor frame: the main set value and
 // set values 2 to 4 (codes 11, 58 to 60), the contact input function (61), the output status when
@@ -21,17 +21,17 @@ struct ZN8P_INC;
 class VendorFrameWrites
 {
 public:
-    VendorFrameWrites(ZN8P_INC &inc, RequestLayer &request, ComLink &link, OperatorInterface &op,
-                      MainView &view, VendorFrameSession &exchange);
+    VendorFrameWrites(SessionState &shared, RequestLayer &request, ComLink &link,
+                      OperatorInterface &op, MainView &view, VendorFrameSession &exchange);
 
-    // Writes inc.itemCode (11, 58, 59, 60 or 61) with data, the value as four hexadecimal digits
+    // Writes shared.itemCode (11, 58, 59, 60 or 61) with data, the value as four hexadecimal digits
     // high byte first (the vendor frame's order in every protocol). Set values 2 to 4 are written
     // only with the contact input option (optionWord bit 0x01), 3 and 4 only while code 61 is 0.
     // The memory number is read first; when the set value written is the one in use, the alarm
     // standby of the alarms with standby types is re-armed. Returns the reply of the last write,
     // empty when nothing was written.
     QString SV_change(const QString &data);
-    // Writes inc.itemCode 62 (FC94/004E) or 63 (FC96/004F); any other code opens and closes the
+    // Writes shared.itemCode 62 (FC94/004E) or 63 (FC96/004F); any other code opens and closes the
     // vendor frame without a write. Data and result as SV_change.
     QString DCOSL_change(const QString &data);
     // Writes the AT bias (code 51). data is the user protocol's data field (byte-swapped under
@@ -63,7 +63,7 @@ private:
     // Writes 0000 to the standby item of each alarm whose type is one with standby.
     void rearmAlarmStandby();
 
-    ZN8P_INC &m_inc;
+    SessionState &m_shared;
     RequestLayer &m_request;
     ComLink &m_link;
     OperatorInterface &m_op;

@@ -3,7 +3,7 @@
 #include "base/AppendOnlyFile.h"
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "polling/ValueFormat.h"
 #include "transfer/JournalFile.h"
 #include "transfer/SettingRanges.h"
@@ -36,7 +36,7 @@ QString WriteJournal::pathFor(const QDate &date) const
     return m_folder + QLatin1Char('/') + JournalFile::fileName(date);
 }
 
-void WriteJournal::record(const ZN8P_INC &inc, const ItemOutcome &item)
+void WriteJournal::record(const SessionState &shared, const ItemOutcome &item)
 {
     if (!item.sentOut())
         return;
@@ -44,16 +44,16 @@ void WriteJournal::record(const ZN8P_INC &inc, const ItemOutcome &item)
     const std::optional<qint16> before = item.before;
     const qint16 sent = item.sent;
     const WriteOutcome outcome = WriteOutcome::of(
-        item, item.readBack ? FormatItemValue(inc, code, *item.readBack) : QString());
+        item, item.readBack ? FormatItemValue(shared, code, *item.readBack) : QString());
     const QDateTime at = m_clock();
     const QStringList fields = {
         isoTime(at),
-        inc.portName,
-        inc.stationAddress,
+        shared.portName,
+        shared.stationAddress,
         QString::number(code),
-        SettingRanges::itemName(inc, code),
-        before ? FormatItemValue(inc, code, *before) : QString(),
-        FormatItemValue(inc, code, sent),
+        SettingRanges::itemName(shared, code),
+        before ? FormatItemValue(shared, code, *before) : QString(),
+        FormatItemValue(shared, code, sent),
         before ? QString::number(*before) : QString(),
         QString::number(sent),
         outcome.keyword(),

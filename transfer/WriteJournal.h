@@ -12,7 +12,7 @@
 #include <optional>
 
 class OperatorInterface;
-struct ZN8P_INC;
+struct SessionState;
 
 // The trail of every write the program sends to the controller: one line per operator item
 // written (a single change, a manual output step, each item of a download), appended to this
@@ -27,11 +27,11 @@ public:
 
     WriteJournal(QString folder, Source source, OperatorInterface &op);
 
-    // One write to the controller of inc's port and instrument number, as its record has it (the
+    // One write to the controller of shared's port and instrument number, as its record has it (the
     // value before, the value sent and what became of it, WriteOutcome::of). An item never sent
-    // adds no line. Value texts are formatted as the main display shows the item under inc's
+    // adds no line. Value texts are formatted as the main display shows the item under shared's
     // other settings.
-    void record(const ZN8P_INC &inc, const ItemOutcome &outcome);
+    void record(const SessionState &shared, const ItemOutcome &outcome);
 
     QString folder() const { return m_folder; }
     // The file that holds the entries of date's month.

@@ -1,9 +1,9 @@
-#include "app/MainDisp.h"
+#include "app/MainWindow.h"
 #include "app/ScreenPrint.h"
 #include "base/ProgramFolder.h"
 #include "comm/ParameterTable.h"
 #include "comm/SettingsStore.h"
-#include "dialogs/prnselect.h"
+#include "dialogs/PrinterSelectionDialog.h"
 #include "tests/support/FakeOperator.h"
 #include "transfer/SettingsDataFile.h"
 
@@ -98,9 +98,9 @@ private:
 
     QTemporaryDir m_dir;
     std::unique_ptr<SettingsStore> m_store;
-    ZN8P_INC &inc() { return m_window->core().inc; }
+    SessionState &shared() { return m_window->core().shared; }
     FakeOperator m_op;
-    std::unique_ptr<MainDisp> m_window;
+    std::unique_ptr<MainWindow> m_window;
 };
 
 void TestFileMenu::init()
@@ -110,17 +110,17 @@ void TestFileMenu::init()
     QDir(m_dir.path()).mkpath(QStringLiteral("Setdata"));
     m_store = std::make_unique<SettingsStore>(QSettings::IniFormat);
     m_op = FakeOperator();
-    m_window = std::make_unique<MainDisp>(
-        ZN8P_INC(), *m_store, [] { return std::unique_ptr<ZN8PCom>(); }, &m_op);
+    m_window = std::make_unique<MainWindow>(
+        SessionState(), *m_store, [] { return std::unique_ptr<ZN8PCom>(); }, &m_op);
     m_window->system_init();
 }
 
 void TestFileMenu::saveAndLoadThroughTheFileDialogs()
 {
-    inc().settingDataValid = true;
-    inc().settingValues = ParameterTable::defaultSettingValues();
-    inc().settingValues[19] = 80; // main output high limit
-    inc().setting(11) = 320;
+    shared().settingDataValid = true;
+    shared().settingValues = ParameterTable::defaultSettingValues();
+    shared().settingValues[19] = 80; // main output high limit
+    shared().setting(11) = 320;
     answerDialog(QStringLiteral("line 1"));
     trigger("mnuSave");
     QVERIFY(QFileInfo::exists(ProgramFolder::setdata() + QStringLiteral("/line 1.znm")));
@@ -130,8 +130,8 @@ void TestFileMenu::saveAndLoadThroughTheFileDialogs()
     trigger("mnuSave");
     QCOMPARE(m_op.shown.last().ids, QList<int>{507});
 
-    inc().settingValues[19] = 0;
-    inc().setting(11) = 250;
+    shared().settingValues[19] = 0;
+    shared().setting(11) = 250;
     m_window->refreshSettingPage();
     const QLabel *mainSetValue = m_window->findChild<QLabel *>(QStringLiteral("Text_SV_1"));
     QVERIFY(mainSetValue != nullptr);
@@ -139,10 +139,10 @@ void TestFileMenu::saveAndLoadThroughTheFileDialogs()
     m_op.answers = {true, true};
     answerDialog(QString());
     trigger("mnuLoad");
-    QCOMPARE(inc().settingValues[19], qint16(0));
+    QCOMPARE(shared().settingValues[19], qint16(0));
     answerDialog(QStringLiteral("line 1.znm"));
     trigger("mnuLoad");
-    QCOMPARE(inc().settingValues[19], qint16(80));
+    QCOMPARE(shared().settingValues[19], qint16(80));
     // Every box shows what the program now holds, the main set value as a file's, not live.
     QCOMPARE(mainSetValue->text(), QStringLiteral("320"));
     QVERIFY(!mainSetValue->property("live").toBool());
@@ -150,11 +150,11 @@ void TestFileMenu::saveAndLoadThroughTheFileDialogs()
 
 void TestFileMenu::laterStartRaisesTheWindowAndLoadsItsFileWhenFree()
 {
-    inc().settingValues = ParameterTable::defaultSettingValues();
-    inc().settingValues[19] = 80;
+    shared().settingValues = ParameterTable::defaultSettingValues();
+    shared().settingValues[19] = 80;
     const QString path = m_dir.filePath(QStringLiteral("handed over.znm"));
-    QVERIFY(SettingsDataFile::write(path, inc()).isNone());
-    inc().settingValues[19] = 0;
+    QVERIFY(SettingsDataFile::write(path, shared()).isNone());
+    shared().settingValues[19] = 0;
     const auto waitAWhile = [] { QTest::qWait(3 * 250); };
 
     // Handed over before the splash window has shown the window: the file waits for it.
@@ -172,11 +172,11 @@ void TestFileMenu::laterStartRaisesTheWindowAndLoadsItsFileWhenFree()
     QVERIFY(m_op.shown.isEmpty());
     m_op.answers = {true};
     dialog.close();
-    QTRY_COMPARE(inc().settingValues[19], qint16(80));
+    QTRY_COMPARE(shared().settingValues[19], qint16(80));
     QCOMPARE(m_op.shown.size(), 1);
     QCOMPARE(m_op.shown[0].ids, QList<int>{535});
-    QCOMPARE(inc().settingsFileName, path);
-    QVERIFY(inc().settingDataValid && inc().unsavedOnlineChanges);
+    QCOMPARE(shared().settingsFileName, path);
+    QVERIFY(shared().settingDataValid && shared().unsavedOnlineChanges);
 
     // A start without a file brings the minimized window back to the front and asks nothing.
     QWidget other;
@@ -191,7 +191,7 @@ void TestFileMenu::laterStartRaisesTheWindowAndLoadsItsFileWhenFree()
 
 void TestFileMenu::noPrinterOrCancelPrintsNothing()
 {
-    const QTimer &timer2 = m_window->timer(MainDisp::Timer2);
+    const QTimer &timer2 = m_window->timer(MainWindow::Timer2);
     ScreenPrint &print = m_window->screenPrint();
     print.setPrinterSource([] { return PrinterList{}; });
     trigger("mnuFilePrint");
@@ -201,7 +201,7 @@ void TestFileMenu::noPrinterOrCancelPrintsNothing()
     print.setPrinterSource([] { return PrinterList{{"Office", "Line 2"}, "Line 2"}; });
     answerDialog(QString());
     trigger("mnuFilePrint");
-    QCOMPARE(inc().selectedPrinterIndex, prnselect::Cancelled);
+    QCOMPARE(shared().selectedPrinterIndex, PrinterSelectionDialog::Cancelled);
     QVERIFY(m_op.shown.isEmpty() && !timer2.isActive());
 
     // Printer Selection only chooses the program's printer.
@@ -240,8 +240,8 @@ void TestFileMenu::printedPageFitsTheShape()
         picture = m_window->size();
         answerDialog(PdfQueue);
         trigger("mnuFilePrint");
-        QVERIFY(m_window->timer(MainDisp::Timer2).isActive());
-        QTRY_VERIFY(!m_window->timer(MainDisp::Timer2).isActive());
+        QVERIFY(m_window->timer(MainWindow::Timer2).isActive());
+        QTRY_VERIFY(!m_window->timer(MainWindow::Timer2).isActive());
         QVERIFY(m_op.shown.isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(out.entryList({"*.pdf"}) != before, 60000);
         pdf = out.filePath(out.entryList({"*.pdf"}, QDir::Files, QDir::Time).constFirst());

@@ -1,6 +1,6 @@
 #include "comm/ParameterTable.h"
 #include "comm/RegisterMap.h"
-#include "dialogs/JournalViewer.h"
+#include "dialogs/JournalWindow.h"
 #include "tests/support/ModalDialog.h"
 #include "tests/support/WindowRig.h"
 #include "transfer/JournalFile.h"
@@ -41,7 +41,7 @@ void TestJournalWindow::changesAreJournalledAndListed()
     QVERIFY(rig.goOnline());
     rig.op.answers = {true};
     rig.window->findChild<QAction *>("mnuUpload")->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.inc().settingDataValid && !rig.inc().uploadRequested, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.shared().settingDataValid && !rig.shared().uploadRequested, 20000);
 
     const quint16 integralTime = quint16(RegisterMap::modbusAddress(15).toUInt(nullptr, 16));
     const qint16 before = rig.sim->value(integralTime);
@@ -62,7 +62,7 @@ void TestJournalWindow::changesAreJournalledAndListed()
     QCOMPARE(rig.sim->value(integralTime), qint16(321));
 
     rig.window->findChild<QAction *>("mnuJournal")->trigger();
-    auto *viewer = rig.window->findChild<JournalViewer *>();
+    auto *viewer = rig.window->findChild<JournalWindow *>();
     QVERIFY(viewer && viewer->isVisible() && !viewer->isModal());
     QCOMPARE(viewer->findChild<QLineEdit *>("Text_path")->text(), path);
     const auto *list = viewer->findChild<QTreeWidget *>("entries");
@@ -91,7 +91,7 @@ void TestJournalWindow::viewerReadableAtMinimumSize()
     QTemporaryDir dir;
     FakeOperator op;
     const WriteJournal journal(dir.path(), WriteJournal::Source::Window, op);
-    JournalViewer viewer(journal);
+    JournalWindow viewer(journal);
     viewer.showLatest();
     viewer.resize(viewer.minimumSizeHint());
     QVERIFY(QTest::qWaitForWindowExposed(&viewer));

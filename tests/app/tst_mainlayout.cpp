@@ -1,10 +1,10 @@
-#include "app/MainDisp.h"
+#include "app/MainWindow.h"
 #include "base/MessageTable.h"
 #include "comm/SettingsStore.h"
 #include "tests/support/FakeOperator.h"
 
-#include "base/ZN8P_INC.h"
-#include "chart/Mardel_ChartCtl.h"
+#include "base/SessionState.h"
+#include "chart/TrendChart.h"
 #include "comm/ControllerCodes.h"
 
 #include <QAbstractButton>
@@ -99,13 +99,13 @@ void settle()
 
 // The window over no controller, in language, its settings in a folder dropped with it.
 struct OfflineWindow {
-    OfflineWindow(Language language, ZN8P_INC inc)
+    OfflineWindow(Language language, SessionState shared)
     {
         MessageTable::instance().setLanguage(language);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
         store = std::make_unique<SettingsStore>(QSettings::IniFormat);
-        window = std::make_unique<MainDisp>(
-            std::move(inc), *store, [] { return std::unique_ptr<ZN8PCom>(); }, &op);
+        window = std::make_unique<MainWindow>(
+            std::move(shared), *store, [] { return std::unique_ptr<ZN8PCom>(); }, &op);
         window->system_init();
     }
     // Shown at its least size; true once exposed.
@@ -119,7 +119,7 @@ struct OfflineWindow {
     QTemporaryDir dir;
     std::unique_ptr<SettingsStore> store;
     FakeOperator op;
-    std::unique_ptr<MainDisp> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 } // namespace
@@ -135,19 +135,19 @@ void TestMainLayout::nothingClippedAtMinimumSize()
 {
     QFETCH(int, language);
     // Every option installed and data loaded: the most rows and the longest captions.
-    ZN8P_INC inc;
-    inc.unitConfig = {1, 1, 4, 1, 1, 0};
-    inc.settingDataValid = true;
-    inc.online = true;
-    inc.monitorValues[7] = 0x0065;
-    inc.setting(13) = 30;
-    inc.setting(14) = 30;
-    inc.setting(15) = 200;
-    inc.setting(16) = 50;
-    inc.setting(36) = 1;
-    inc.setting(37) = 1;
-    OfflineWindow rig(Language(language), std::move(inc));
-    MainDisp &window = *rig.window;
+    SessionState shared;
+    shared.unitConfig = {1, 1, 4, 1, 1, 0};
+    shared.settingDataValid = true;
+    shared.online = true;
+    shared.monitorValues[7] = 0x0065;
+    shared.setting(13) = 30;
+    shared.setting(14) = 30;
+    shared.setting(15) = 200;
+    shared.setting(16) = 50;
+    shared.setting(36) = 1;
+    shared.setting(37) = 1;
+    OfflineWindow rig(Language(language), std::move(shared));
+    MainWindow &window = *rig.window;
     window.refreshMonitor();
     QVERIFY(rig.showAtLeastSize());
     QCoreApplication::processEvents();
@@ -177,11 +177,11 @@ void TestMainLayout::nothingClippedAtMinimumSize()
 void TestMainLayout::panelsTakeRoomInsideTheWindow()
 {
     QFETCH(int, language);
-    ZN8P_INC loaded;
+    SessionState loaded;
     loaded.settingDataValid = true;
     OfflineWindow rig(Language(language), std::move(loaded));
-    MainDisp &window = *rig.window;
-    ZN8P_INC &inc = window.core().inc;
+    MainWindow &window = *rig.window;
+    SessionState &shared = window.core().shared;
     QVERIFY(rig.showAtLeastSize());
     settle();
     const QSize size = window.size();
@@ -200,13 +200,13 @@ void TestMainLayout::panelsTakeRoomInsideTheWindow()
     // A model change to heating/cooling offline: the cooling frame's rows on the PID page.
     pages->setCurrentIndex(1);
     settle();
-    inc.unitConfig.heatCool = 1;
+    shared.unitConfig.heatCool = 1;
     window.refreshSettingPage();
     QCOMPARE(fault("model change"), QString());
 
     // Online in manual control: MV2 and the manual output buttons.
-    inc.online = true;
-    inc.monitorValues[4] = qint16(StatusBit::AutoManualKey | StatusBit::Manual);
+    shared.online = true;
+    shared.monitorValues[4] = qint16(StatusBit::AutoManualKey | StatusBit::Manual);
     window.refreshMonitor();
     QVERIFY(window.findChild<QWidget *>(QStringLiteral("Manuval_0"))->isVisible());
     QCOMPARE(fault("manual output"), QString());

@@ -113,14 +113,14 @@ void TestMonitoringE2e::liveMonitoringUntilTheLineIsLost()
     options.linkPath = m_rig->dir.filePath(QStringLiteral("ttyZN8P"));
     QVERIFY(m_rig->startSimulator(options));
     if (protocol == ModbusRtu) {
-        ZN8P_INC line;
+        SessionState line;
         line.dataBitsText = QStringLiteral("8");
         line.parityText = QStringLiteral("NONE");
         line.stationAddress = QStringLiteral("07");
         line.protocolIndex = ModbusRtu;
         m_rig->store->storeCommConditions(line);
     }
-    ZN8P_INC stored;
+    SessionState stored;
     stored.stationAddress = QStringLiteral("07");
     stored.protocolIndex = qint16(protocol);
     m_rig->openWindow(stored);
@@ -143,8 +143,8 @@ void TestMonitoringE2e::liveMonitoringUntilTheLineIsLost()
     // Online: the start read takes the controller's options (alarm 2 and heater burnout, no
     // heating/cooling) and settings, then the rotation runs with live values.
     QVERIFY(m_rig->goOnline());
-    QCOMPARE(m_rig->inc().unitConfig.alarm2, qint16(1));
-    QCOMPARE(m_rig->inc().unitConfig.heaterBreak, qint16(1));
+    QCOMPARE(m_rig->shared().unitConfig.alarm2, qint16(1));
+    QCOMPARE(m_rig->shared().unitConfig.heaterBreak, qint16(1));
     QCOMPARE(text("Label2"), msg(74));
     QCOMPARE(text("Label4"), msg(162));
     QTRY_VERIFY_WITH_TIMEOUT(!text("Text_PV").isEmpty(), 5000);
@@ -176,9 +176,9 @@ void TestMonitoringE2e::liveMonitoringUntilTheLineIsLost()
     // The adapter is pulled: offline at the fifth error tick, with the message and the user's
     // protocol kept; the last texts stay, muted.
     m_rig->sim->unplug();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_rig->inc().online, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_rig->shared().online, 20000);
     QVERIFY(m_rig->op.wasShown(274));
-    QCOMPARE(m_rig->inc().protocolIndex, qint16(protocol));
+    QCOMPARE(m_rig->shared().protocolIndex, qint16(protocol));
     QCOMPARE(m_rig->store->storedValue(false, QStringLiteral("Protocol")),
              QString::number(protocol));
     QCOMPARE(text("Label2"), msg(75));
@@ -187,18 +187,18 @@ void TestMonitoringE2e::liveMonitoringUntilTheLineIsLost()
     QVERIFY(!text("Text_PV").isEmpty() && !text("Text_SV_0").isEmpty());
     QVERIFY(shown("Text_HB_1") && shown("lbl_alm_1") && !shown("Manuval_0"));
     QVERIFY(lampsPacked());
-    QVERIFY(!m_rig->window->timer(MainDisp::Timer1).isActive());
+    QVERIFY(!m_rig->window->timer(MainWindow::Timer1).isActive());
 
     // Plugged in again, where the main set value has changed meanwhile (another controller, or
     // this one at its keys): going online reads every setting again, and says what changed on
     // pages that showed values (as after an upload).
-    m_rig->inc().settingDataValid = true;
-    const qint16 heldSv = m_rig->inc().setting(11);
+    m_rig->shared().settingDataValid = true;
+    const qint16 heldSv = m_rig->shared().setting(11);
     m_rig->sim->setValue(0x0001, qint16(heldSv + 23));
     QVERIFY(m_rig->sim->plug());
     m_rig->op.shown.clear();
     QVERIFY(m_rig->goOnline());
-    QCOMPARE(m_rig->inc().setting(11), qint16(heldSv + 23));
+    QCOMPARE(m_rig->shared().setting(11), qint16(heldSv + 23));
     QCOMPARE(m_rig->op.messages(), QList<QList<int>>{{1090}});
     QVERIFY(m_rig->op.texts.value(1090).contains(msg(101)));
     QCOMPARE(text("Text_SV_1"), QString::number(heldSv + 23));
@@ -214,8 +214,8 @@ void TestMonitoringE2e::heatingCoolingPageHoldsItsRows()
     QVERIFY(m_rig->startSimulator(options));
     m_rig->openWindow();
     QVERIFY(m_rig->linkVerified() && m_rig->goOnline());
-    m_rig->inc().timerJob = JobDispatcher::Upload;
-    QTRY_VERIFY_WITH_TIMEOUT(m_rig->inc().settingDataValid, 30000);
+    m_rig->shared().timerJob = JobDispatcher::Upload;
+    QTRY_VERIFY_WITH_TIMEOUT(m_rig->shared().settingDataValid, 30000);
     qobject_cast<QTabWidget *>(find("SSTab2"))->setCurrentIndex(1);
     for (const char *name : {"Frame_Heat", "Frame_Cool"}) {
         QWidget *frame = find(name);
@@ -247,7 +247,7 @@ void TestMonitoringE2e::eventLogThatCannotBeWrittenIsANotice()
     const qsizetype reads = m_rig->sim->requestLog().size();
     m_rig->sim->withCore([](ControllerCore &core) { core.process().setSensorBroken(true); });
     QTRY_VERIFY_WITH_TIMEOUT(m_rig->sim->requestLog().size() > reads + 20, 20000);
-    QVERIFY(m_rig->inc().online);
+    QVERIFY(m_rig->shared().online);
     QCOMPARE(m_rig->window->findChildren<QMessageBox *>("eventLogFault").size(), 1);
 }
 
@@ -265,7 +265,7 @@ void TestMonitoringE2e::lostRepliesNowAndThenKeepItOnline()
         m_rig->sim->dropNext(1);
         QTRY_VERIFY_WITH_TIMEOUT(shown("Text_readmsg2"), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(!shown("Text_readmsg2"), 5000);
-        QVERIFY(m_rig->inc().online);
+        QVERIFY(m_rig->shared().online);
     }
     QVERIFY(!m_rig->op.wasShown(274));
 }

@@ -30,7 +30,7 @@ void TestSettingEditE2e::inputTypeIsWrittenAndAllIsReadAgain()
     QVERIFY(rig.goOnline());
     rig.op.answers = {true};
     rig.window->findChild<QAction *>("mnuUpload")->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.inc().settingDataValid && !rig.inc().uploadRequested, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.shared().settingDataValid && !rig.shared().uploadRequested, 20000);
     // Changed behind the program's back: only a full read brings it to the display.
     rig.sim->setValue(address(13), 77);
     // The question before a change that resets the scaling, set values and alarm values.
@@ -43,9 +43,9 @@ void TestSettingEditE2e::inputTypeIsWrittenAndAllIsReadAgain()
                                        Qt::LeftButton);
                  });
     QTRY_COMPARE_WITH_TIMEOUT(rig.sim->value(address(49)), qint16(2), 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(rig.inc().setting(13), qint16(77), 20000);
-    QCOMPARE(rig.inc().setting(49), qint16(2));
-    QTRY_COMPARE_WITH_TIMEOUT(rig.inc().timerJob, qint16(1), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.shared().setting(13), qint16(77), 20000);
+    QCOMPARE(rig.shared().setting(49), qint16(2));
+    QTRY_COMPARE_WITH_TIMEOUT(rig.shared().timerJob, qint16(1), 5000);
     QVERIFY(rig.op.wasShown(921));
     QVERIFY(rig.op.unexpectedQuestions.isEmpty());
 }

@@ -3,7 +3,7 @@
 #include "app/StartupRoutine.h"
 #include "base/MessageTable.h"
 #include "base/ProgramFolder.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ParameterTable.h"
 #include "comm/SettingsStore.h"
 #include "tests/support/FakeOperator.h"
@@ -98,7 +98,7 @@ void TestStartup::commandLineNamesAFileOnlyInQuotesWithLowerCaseExtension()
 
 void TestStartup::settingsFileRoundTripsAndReadsOnlyWhatItNeeds()
 {
-    ZN8P_INC saved;
+    SessionState saved;
     saved.formatMarker = 1;
     saved.unitConfig = {1, 1, 3, 0, 2, 1};
     saved.settingValues = ParameterTable::defaultSettingValues();
@@ -113,7 +113,7 @@ void TestStartup::settingsFileRoundTripsAndReadsOnlyWhatItNeeds()
     QVERIFY(SettingsDataFile::write(path, saved).isNone());
     const SettingsDataFile::ReadResult read = SettingsDataFile::read(path);
     QVERIFY(read.ok());
-    ZN8P_INC loaded;
+    SessionState loaded;
     SettingsDataFile::take(read.contents, loaded);
     QCOMPARE(loaded.modelName, QStringLiteral("ZN8P"));
     QCOMPARE(loaded.formatMarker, qint16(0));
@@ -137,43 +137,44 @@ void TestStartup::settingsFileRoundTripsAndReadsOnlyWhatItNeeds()
 
 void TestStartup::namedFileIsTakenMissingFileFallsBackToDefaults()
 {
-    ZN8P_INC source;
+    SessionState source;
     source.unitConfig.alarm2 = 1;
     source.settingValues = ParameterTable::defaultSettingValues();
     source.settingValues[3] = 77;
     const QString path = m_dir->filePath("start.znm");
     QVERIFY(SettingsDataFile::write(path, source).isNone());
 
-    ZN8P_INC inc;
-    inc.commActive = true;
+    SessionState shared;
+    shared.commActive = true;
     FakeOperator op;
-    StartupRoutine routine(inc, op);
+    StartupRoutine routine(shared, op);
     QVERIFY(routine.prepareFolders());
     QVERIFY(QDir(m_dir->path()).exists("Logging") && QDir(m_dir->path()).exists("Setdata"));
     QCOMPARE(QDir::currentPath(), QDir(m_dir->path()).absolutePath());
 
     QCOMPARE(routine.takeSettingsFile('"' + path + '"'), StartupRoutine::FileOutcome::Loaded);
-    QVERIFY(inc.settingDataValid && inc.keepUnitFlag && inc.startFileFlag && !inc.commActive);
-    QCOMPARE(inc.settingValues[3], qint16(77));
-    QCOMPARE(inc.unitConfig.alarm2, qint16(1));
+    QVERIFY(shared.settingDataValid && shared.keepUnitFlag && shared.startFileFlag &&
+            !shared.commActive);
+    QCOMPARE(shared.settingValues[3], qint16(77));
+    QCOMPARE(shared.unitConfig.alarm2, qint16(1));
     QVERIFY(op.shown.isEmpty());
 
     // Format marker 1 given at start-up keeps its unit options (File load drops them).
     QByteArray marked = SettingsDataFile::compose(source);
     marked.replace("\"ZN8P\"\r\n0\r\n", "\"ZN8P\"\r\n1\r\n");
     const QString markedPath = writeFile("marked.znm", marked);
-    ZN8P_INC started;
+    SessionState started;
     StartupRoutine markedStart(started, op);
     QCOMPARE(markedStart.takeSettingsFile('"' + markedPath + '"'),
              StartupRoutine::FileOutcome::Loaded);
     QCOMPARE(started.formatMarker, qint16(1));
     QVERIFY(started.unitConfig == source.unitConfig);
     QCOMPARE(started.settingValues[3], qint16(77));
-    ZN8P_INC loaded;
+    SessionState loaded;
     SettingsDataFile::take(SettingsDataFile::read(markedPath).contents, loaded);
     QVERIFY(loaded.unitConfig == UnitConfig{});
 
-    ZN8P_INC fresh;
+    SessionState fresh;
     fresh.keepUnitFlag = true;
     StartupRoutine second(fresh, op);
     const QString missing = '"' + m_dir->filePath("gone.znm") + '"';
@@ -189,7 +190,7 @@ void TestStartup::namedFileIsTakenMissingFileFallsBackToDefaults()
     QByteArray text = SettingsDataFile::compose(source);
     text.replace("\r\n50\r\n", "\r\n150\r\n"); // anti-reset windup, line 50
     const QString damaged = writeFile("damaged.znm", text);
-    ZN8P_INC third;
+    SessionState third;
     third.keepUnitFlag = true;
     FakeOperator told;
     StartupRoutine failing(third, told);
@@ -219,9 +220,9 @@ void TestStartup::laterStartHandsItsFileToTheRunningCopy()
     QFETCH(QStringList, arguments);
     QFETCH(QString, handed);
     QDir::setCurrent(m_dir->path());
-    ZN8P_INC inc;
+    SessionState shared;
     FakeOperator op;
-    StartupRoutine running(inc, op);
+    StartupRoutine running(shared, op);
     QCOMPARE(running.claimSingleInstance(QString(), m_dir->path()), StartupRoutine::Outcome::Start);
     // The socket of a copy that crashed is in the way of no one.
     writeFile(QStringLiteral("ZN Monitor.socket"), "left over");
@@ -237,7 +238,7 @@ void TestStartup::laterStartHandsItsFileToTheRunningCopy()
 
     // The later start waits for the running copy's answer, which comes from its event loop: that
     // loop runs here while the later start runs in a thread, as it would in a process, of its own.
-    ZN8P_INC laterInc;
+    SessionState laterInc;
     FakeOperator laterOp;
     std::atomic<bool> done = false;
     auto outcome = StartupRoutine::Outcome::Start;
@@ -259,9 +260,9 @@ void TestStartup::laterStartIsRefusedWhenNoRunningCopyAnswers()
     // A copy that holds the lock but does not listen (still starting, or an older version).
     SingleInstance running(m_dir->path());
     QVERIFY(running.tryAcquire());
-    ZN8P_INC inc;
+    SessionState shared;
     FakeOperator op;
-    StartupRoutine later(inc, op);
+    StartupRoutine later(shared, op);
     later.setHandOverTimeout(300);
     QCOMPARE(later.run(QStringLiteral("\"/data/oven.znm\""), m_dir->path()),
              StartupRoutine::Outcome::Stop);

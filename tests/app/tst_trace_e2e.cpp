@@ -1,5 +1,5 @@
 #include "chart/ChartCanvas.h"
-#include "chart/Mardel_ChartCtl.h"
+#include "chart/TrendChart.h"
 #include "tests/support/WindowRig.h"
 
 #include <QAction>
@@ -98,7 +98,7 @@ void TestTraceE2e::traceFromTheMenuUntilTheLineIsLost()
 
     // Trace from the menu: the run starts, the status bar says so, the log has its headings.
     traceMenu()->trigger();
-    Mardel_ChartCtl &chart = m_rig->window->chart();
+    TrendChart &chart = m_rig->window->chart();
     QVERIFY(chart.model().running && traceMenu()->isChecked());
     QCOMPARE(m_rig->op.panels.value(2), msg(90));
     QCOMPARE(m_rig->op.panels.value(3), msg(92));
@@ -138,7 +138,7 @@ void TestTraceE2e::traceFromTheMenuUntilTheLineIsLost()
     const QRect liveBox = pvBox->geometry();
     m_rig->op.shown.clear();
     m_rig->sim->unplug();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_rig->inc().online, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_rig->shared().online, 20000);
     // Samples taken after the loss hold no value read before it; the boxes are muted.
     QVERIFY2(linesOf(secondLog).constLast().endsWith(R"("----","----","----",)"),
              qPrintable(linesOf(secondLog).constLast()));
@@ -178,13 +178,13 @@ void TestTraceE2e::controlsTakeClicksWhereDrawn()
     options.model.heatCool = true;
     QVERIFY(m_rig->startSimulator(options));
     m_rig->openWindow();
-    MainDisp *window = m_rig->window.get();
+    MainWindow *window = m_rig->window.get();
     window->findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(1);
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QVERIFY(m_rig->linkVerified());
     goOnline();
     QTRY_VERIFY_WITH_TIMEOUT(window->findChild<QLabel *>("lblMv2")->isVisible(), 10000);
-    Mardel_ChartCtl &chart = window->chart();
+    TrendChart &chart = window->chart();
     chart.setColourPicker([](const QColor &) { return std::nullopt; });
     chart.setScaleDialog(
         [](ScaleEntry::Mode, const QString &, qint16, qint16) { return std::nullopt; });

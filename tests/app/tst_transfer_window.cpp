@@ -59,7 +59,7 @@ void TestTransferWindow::goOnline()
 
 void TestTransferWindow::startWithFile()
 {
-    ZN8P_INC file;
+    SessionState file;
     for (int code = 11; code <= 57; ++code) {
         if (code != 46)
             file.setting(code) =
@@ -89,16 +89,16 @@ void TestTransferWindow::fileValuesReachTheController()
 {
     startWithFile();
     startWindow();
-    QVERIFY(m_rig->inc().unsavedOnlineChanges);
+    QVERIFY(m_rig->shared().unsavedOnlineChanges);
 
     // Not saved (362/363 No); sent now (516 Yes).
     m_rig->op.answers = {false, true};
     goOnline();
     QTRY_VERIFY_WITH_TIMEOUT(m_rig->sim->value(0x0033) == m_fileChanges.value(0x0033), 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(m_rig->inc().timerJob, qint16(1), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_rig->shared().timerJob, qint16(1), 5000);
     for (auto it = m_fileChanges.cbegin(); it != m_fileChanges.cend(); ++it)
         QCOMPARE(m_rig->sim->value(it.key()), it.value());
-    QVERIFY(!m_rig->inc().downloadRequested);
+    QVERIFY(!m_rig->shared().downloadRequested);
     QVERIFY(m_rig->op.unexpectedQuestions.isEmpty());
     QVERIFY(!m_rig->op.wasShown(292) && !m_rig->op.wasShown(290));
 }
@@ -110,23 +110,25 @@ void TestTransferWindow::refusedValueIsListedAndMarked()
     goOnline();
     m_rig->op.answers = {true};
     m_rig->window->findChild<QAction *>("mnuUpload")->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(m_rig->inc().settingDataValid && m_rig->inc().timerJob == 1, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_rig->shared().settingDataValid && m_rig->shared().timerJob == 1,
+                             20000);
     // The PV filter (code 28, register 001B) gets a value the controller refuses.
-    const qint16 before = m_rig->inc().setting(28);
-    m_rig->inc().setting(28) = 30000;
+    const qint16 before = m_rig->shared().setting(28);
+    m_rig->shared().setting(28) = 30000;
 
     m_rig->op.answers = {true};
     m_rig->window->findChild<QAction *>("mnuDownload")->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_rig->inc().downloadRequested || m_rig->op.texts.size() > 0, 30000);
-    QTRY_VERIFY_WITH_TIMEOUT(m_rig->inc().timerJob != 5, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_rig->shared().downloadRequested || m_rig->op.texts.size() > 0,
+                             30000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_rig->shared().timerJob != 5, 30000);
 
     QVERIFY(m_rig->op.panels.value(2).startsWith("Download completed at "));
     QVERIFY2(m_rig->op.texts.value(893).endsWith(
                  "\n28 PV filter time constant setting: sent 3000.0, the controller holds " +
-                 FormatItemValue(m_rig->inc(), 28).trimmed()),
+                 FormatItemValue(m_rig->shared(), 28).trimmed()),
              qPrintable(m_rig->op.texts.value(893)));
-    QCOMPARE(m_rig->inc().setting(28), before);
-    QCOMPARE(m_rig->inc().unconfirmedWrites.value(28).sent, qint16(30000));
+    QCOMPARE(m_rig->shared().setting(28), before);
+    QCOMPARE(m_rig->shared().unconfirmedWrites.value(28).sent, qint16(30000));
     const auto marked = [this] {
         const QList<QLabel *> labels = m_rig->window->findChildren<QLabel *>();
         return std::count_if(labels.cbegin(), labels.cend(), [](const QLabel *label) {

@@ -1,10 +1,10 @@
 #include "base/FileFault.h"
 #include "base/MessageTable.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "chart/ChartSettingsFiles.h"
 #include "chart/EventRecorder.h"
+#include "chart/TrendLogWindow.h"
 #include "chart/TrendLogWriter.h"
-#include "chart/TrendViewer.h"
 #include "comm/ParameterTable.h"
 #include "dialogs/SettingsReport.h"
 #include "dialogs/SettingsReportPainter.h"
@@ -33,13 +33,13 @@ struct Writer {
     std::function<FileFault(const QString &folder)> write;
 };
 
-ZN8P_INC controller()
+SessionState controller()
 {
-    ZN8P_INC inc;
-    inc.settingValues = ParameterTable::defaultSettingValues();
-    inc.settingDataValid = true;
-    inc.portName = QStringLiteral("COM1");
-    return inc;
+    SessionState shared;
+    shared.settingValues = ParameterTable::defaultSettingValues();
+    shared.settingDataValid = true;
+    shared.portName = QStringLiteral("COM1");
+    return shared;
 }
 
 TrendLogWriter::Sample sample()
@@ -63,7 +63,7 @@ QString viewerLog()
 FileFault exported(const QString &folder, bool pdf)
 {
     QString error;
-    const auto viewer = TrendViewer::open(viewerLog(), {}, QString(), error);
+    const auto viewer = TrendLogWindow::open(viewerLog(), {}, QString(), error);
     const QString path = folder + (pdf ? QStringLiteral("/run.pdf") : QStringLiteral("/run.png"));
     return pdf ? viewer->exportPdf(path) : viewer->exportPng(path, QSize(320, 200));
 }
@@ -107,8 +107,8 @@ void TestFileWriters::landsWholeOrSaysWhy_data()
                       return log.fault();
                   }};
     QTest::newRow("event log") << Writer{"events.csv", [](const QString &folder) {
-                                             const ZN8P_INC inc = controller();
-                                             EventRecorder events(inc, folder + "/events.csv");
+                                             const SessionState shared = controller();
+                                             EventRecorder events(shared, folder + "/events.csv");
                                              events.setClock([] { return July4; });
                                              events.wentOnline();
                                              return events.lastFault();
@@ -143,9 +143,9 @@ void TestFileWriters::landsWholeOrSaysWhy_data()
                       FileFault fault;
                       ChartSettingsFiles files(folder);
                       files.setUnsavedReport([&fault](const FileFault &f) { fault = f; });
-                      ZN8P_INC inc;
-                      inc.traceColors[0] = 0x123456;
-                      files.colourChosen(inc, 0);
+                      SessionState shared;
+                      shared.traceColors[0] = 0x123456;
+                      files.colourChosen(shared, 0);
                       return fault;
                   }};
 }

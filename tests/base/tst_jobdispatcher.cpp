@@ -1,5 +1,5 @@
 #include "base/JobDispatcher.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 
 #include <QtTest>
 
@@ -15,8 +15,8 @@ private slots:
 
 void TestJobDispatcher::jobsRunAndHandOver()
 {
-    ZN8P_INC inc;
-    JobDispatcher jobs(inc);
+    SessionState shared;
+    JobDispatcher jobs(shared);
     QStringList ran;
     bool writeOk = true;
     bool monitorOk = true;
@@ -34,62 +34,62 @@ void TestJobDispatcher::jobsRunAndHandOver()
     });
     jobs.setHandler(JobDispatcher::Download, [&] {
         ran << "download";
-        inc.unsavedOnlineChanges = true;
+        shared.unsavedOnlineChanges = true;
         return true;
     });
 
-    inc.timerJob = JobDispatcher::Idle;
+    shared.timerJob = JobDispatcher::Idle;
     jobs.tick();
     QVERIFY(ran.isEmpty());
-    QCOMPARE(inc.timerJob, qint16(JobDispatcher::Idle));
+    QCOMPARE(shared.timerJob, qint16(JobDispatcher::Idle));
 
-    inc.timerJob = JobDispatcher::Monitor;
-    inc.unsavedOnlineChanges = true;
+    shared.timerJob = JobDispatcher::Monitor;
+    shared.unsavedOnlineChanges = true;
     jobs.tick();
     QCOMPARE(ran, QStringList{"monitor"});
-    QVERIFY(!inc.unsavedOnlineChanges);
-    QCOMPARE(inc.timerJob, qint16(JobDispatcher::Monitor));
+    QVERIFY(!shared.unsavedOnlineChanges);
+    QCOMPARE(shared.timerJob, qint16(JobDispatcher::Monitor));
 
     // A write that asks for a re-read is followed by the upload; a failed one by monitoring.
-    inc.timerJob = JobDispatcher::WriteItem;
-    inc.rereadFlag = true;
+    shared.timerJob = JobDispatcher::WriteItem;
+    shared.rereadFlag = true;
     jobs.tick();
-    QCOMPARE(inc.timerJob, qint16(JobDispatcher::Upload));
+    QCOMPARE(shared.timerJob, qint16(JobDispatcher::Upload));
     jobs.tick();
-    QCOMPARE(inc.timerJob, qint16(JobDispatcher::Monitor));
-    inc.timerJob = JobDispatcher::WriteItem;
+    QCOMPARE(shared.timerJob, qint16(JobDispatcher::Monitor));
+    shared.timerJob = JobDispatcher::WriteItem;
     writeOk = false;
     jobs.tick();
-    QCOMPARE(inc.timerJob, qint16(JobDispatcher::Monitor));
+    QCOMPARE(shared.timerJob, qint16(JobDispatcher::Monitor));
 
     // The download clears the unsaved mark after it ran; a job without a handler moves on.
-    inc.timerJob = JobDispatcher::Download;
+    shared.timerJob = JobDispatcher::Download;
     jobs.tick();
-    QVERIFY(!inc.unsavedOnlineChanges);
-    QCOMPARE(inc.timerJob, qint16(JobDispatcher::Monitor));
-    inc.timerJob = JobDispatcher::SendDisplayData;
+    QVERIFY(!shared.unsavedOnlineChanges);
+    QCOMPARE(shared.timerJob, qint16(JobDispatcher::Monitor));
+    shared.timerJob = JobDispatcher::SendDisplayData;
     jobs.tick();
-    QCOMPARE(inc.timerJob, qint16(JobDispatcher::Monitor));
+    QCOMPARE(shared.timerJob, qint16(JobDispatcher::Monitor));
 
     // A monitoring step that scheduled an upload keeps it; a failed one goes back to job 1.
     jobs.setHandler(JobDispatcher::Monitor, [&] {
-        inc.timerJob = JobDispatcher::Upload;
+        shared.timerJob = JobDispatcher::Upload;
         return monitorOk;
     });
-    inc.timerJob = JobDispatcher::Monitor;
+    shared.timerJob = JobDispatcher::Monitor;
     jobs.tick();
-    QCOMPARE(inc.timerJob, qint16(JobDispatcher::Upload));
+    QCOMPARE(shared.timerJob, qint16(JobDispatcher::Upload));
     monitorOk = false;
-    inc.timerJob = JobDispatcher::Monitor;
+    shared.timerJob = JobDispatcher::Monitor;
     jobs.tick();
-    QCOMPARE(inc.timerJob, qint16(JobDispatcher::Monitor));
+    QCOMPARE(shared.timerJob, qint16(JobDispatcher::Monitor));
     QCOMPARE(ran, (QStringList{"monitor", "write", "upload", "write", "download"}));
 }
 
 void TestJobDispatcher::tickDuringAJobDoesNothing()
 {
-    ZN8P_INC inc;
-    JobDispatcher jobs(inc);
+    SessionState shared;
+    JobDispatcher jobs(shared);
     int uploads = 0;
     int nestedTicks = 0;
     jobs.setHandler(JobDispatcher::Upload, [&] {
@@ -99,12 +99,12 @@ void TestJobDispatcher::tickDuringAJobDoesNothing()
             jobs.tick();
         return true;
     });
-    inc.timerJob = JobDispatcher::Upload;
+    shared.timerJob = JobDispatcher::Upload;
     jobs.tick();
     QCOMPARE(uploads, 1);
     QCOMPARE(nestedTicks, 3);
     QVERIFY(!jobs.isRunning());
-    QCOMPARE(inc.timerJob, qint16(JobDispatcher::Monitor));
+    QCOMPARE(shared.timerJob, qint16(JobDispatcher::Monitor));
 }
 
 QTEST_GUILESS_MAIN(TestJobDispatcher)

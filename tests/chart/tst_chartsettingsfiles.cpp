@@ -1,4 +1,4 @@
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "chart/ChartSettingsFiles.h"
 
 #include <QFile>
@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 
 using Records = QList<int>;
-Q_DECLARE_METATYPE(std::function<void(ChartSettingsFiles &, const ZN8P_INC &)>)
+Q_DECLARE_METATYPE(std::function<void(ChartSettingsFiles &, const SessionState &)>)
 Q_DECLARE_METATYPE(ChartRecords)
 
 class TestChartSettingsFiles : public QObject
@@ -44,8 +44,8 @@ void TestChartSettingsFiles::emptyFolderGetsDefaultsAndFileSevenHasTheLastWord()
 {
     QTemporaryDir dir;
     ChartSettingsFiles files(dir.path());
-    ZN8P_INC inc;
-    const ChartSettingsFiles::Flags flags = files.load(inc);
+    SessionState shared;
+    const ChartSettingsFiles::Flags flags = files.load(shared);
 
     const std::array<qint32, 7> colours = {0xFF00FF, 0x00C000, 0x0000FF, 0x0000C0,
                                            0xFF0000, 0x404080, 0x404040};
@@ -53,7 +53,7 @@ void TestChartSettingsFiles::emptyFolderGetsDefaultsAndFileSevenHasTheLastWord()
         const ChartRecords r = records(files, channel);
         QCOMPARE(bytes(files, channel).size(), 44);
         QCOMPARE(r.colour, colours[channel]);
-        QCOMPARE(inc.traceColors[channel], colours[channel]);
+        QCOMPARE(shared.traceColors[channel], colours[channel]);
         QCOMPARE(flags[channel], qint16(1));
     }
     // Little-endian records: colour, long base, 5 s, 400, 0, flag, running, 0, 0, 1, 4.
@@ -68,19 +68,19 @@ void TestChartSettingsFiles::emptyFolderGetsDefaultsAndFileSevenHasTheLastWord()
                                                  "00000000"
                                                  "01000000"
                                                  "04000000"));
-    QCOMPARE(inc.chartLongScale, 1);
-    QCOMPARE(inc.chartCycleSeconds, 5);
-    QCOMPARE(inc.chartDivisions, qint16(4));
+    QCOMPARE(shared.chartLongScale, 1);
+    QCOMPARE(shared.chartCycleSeconds, 5);
+    QCOMPARE(shared.chartDivisions, qint16(4));
 
     // Y scale 0 .. 1000 in every file, then ZN8P4.DAT deleted: file 4 comes back with 400 / 0,
     // but files 5 to 7 are read after it, so the chart starts with 0 .. 1000.
-    inc.chartScaleHigh = 1000;
-    files.highChanged(inc);
+    shared.chartScaleHigh = 1000;
+    files.highChanged(shared);
     QVERIFY(QFile::remove(files.filePath(Mv2)));
     // A file of 42 bytes (the last record's unused half left off) is read like a full one.
     QFile sv4(files.filePath(Sv4));
     QVERIFY(sv4.resize(42));
-    ZN8P_INC restarted;
+    SessionState restarted;
     files.load(restarted);
     QCOMPARE(restarted.chartScaleHigh, 1000);
     QCOMPARE(records(files, Mv2).high, 400);
@@ -95,7 +95,7 @@ void TestChartSettingsFiles::emptyFolderGetsDefaultsAndFileSevenHasTheLastWord()
 
 void TestChartSettingsFiles::operationsWriteOnlyTheirRecords_data()
 {
-    using Op = std::function<void(ChartSettingsFiles &, const ZN8P_INC &)>;
+    using Op = std::function<void(ChartSettingsFiles &, const SessionState &)>;
     QTest::addColumn<Op>("operation");
     QTest::addColumn<Records>("first");  // records that change in file 1
     QTest::addColumn<Records>("third");  // in file 3
@@ -129,28 +129,28 @@ void TestChartSettingsFiles::operationsWriteOnlyTheirRecords_data()
 
 void TestChartSettingsFiles::operationsWriteOnlyTheirRecords()
 {
-    QFETCH(std::function<void(ChartSettingsFiles &, const ZN8P_INC &)>, operation);
+    QFETCH(std::function<void(ChartSettingsFiles &, const SessionState &)>, operation);
     QFETCH(Records, first);
     QFETCH(Records, third);
     QFETCH(Records, others);
 
     QTemporaryDir dir;
     ChartSettingsFiles files(dir.path());
-    ZN8P_INC inc;
-    files.load(inc);
+    SessionState shared;
+    files.load(shared);
     std::array<QByteArray, 7> before;
     for (int channel = 0; channel < 7; ++channel)
         before[channel] = bytes(files, channel);
 
     // Every shared value and every colour differs from what the files hold.
-    for (qint32 &colour : inc.traceColors)
+    for (qint32 &colour : shared.traceColors)
         colour ^= 0x123456;
-    inc.chartLongScale = 0;
-    inc.chartCycleSeconds = 60;
-    inc.chartScaleHigh = 1000;
-    inc.chartScaleLow = -50;
-    inc.chartDivisions = 7;
-    operation(files, inc);
+    shared.chartLongScale = 0;
+    shared.chartCycleSeconds = 60;
+    shared.chartScaleHigh = 1000;
+    shared.chartScaleLow = -50;
+    shared.chartDivisions = 7;
+    operation(files, shared);
 
     for (int channel = 0; channel < 7; ++channel) {
         const QByteArray after = bytes(files, channel);
@@ -206,14 +206,14 @@ void TestChartSettingsFiles::scalesTheDialogRefusesAreRepaired()
     QFETCH(ChartRecords, started);
     QTemporaryDir dir;
     ChartSettingsFiles files(dir.path());
-    ZN8P_INC inc;
-    files.load(inc);
+    SessionState shared;
+    files.load(shared);
     stored.colour = 0x123456;
     QFile file(files.filePath(Sv4));
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(stored.toBytes()) == 44);
     file.close();
 
-    ZN8P_INC restarted;
+    SessionState restarted;
     files.load(restarted);
     QCOMPARE(restarted.chartCycleSeconds, started.cycle);
     QCOMPARE(restarted.chartScaleHigh, started.high);
@@ -240,15 +240,15 @@ void TestChartSettingsFiles::noRegularFileIsNeitherReadNorReplaced()
     });
     const QString fifo = files.filePath(Pv);
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    ZN8P_INC inc;
-    const ChartSettingsFiles::Flags flags = files.load(inc);
+    SessionState shared;
+    const ChartSettingsFiles::Flags flags = files.load(shared);
     QCOMPARE(flags[Pv], qint16(1));
-    QCOMPARE(inc.traceColors[Pv], 0xFF00FF);
+    QCOMPARE(shared.traceColors[Pv], 0xFF00FF);
     QCOMPARE(unsaved, QStringList{fifo});
 
     unsaved.clear();
-    inc.chartScaleHigh = 800;
-    files.highChanged(inc);
+    shared.chartScaleHigh = 800;
+    files.highChanged(shared);
     QCOMPARE(unsaved, QStringList{fifo});
     QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
     QCOMPARE(records(files, Sv).high, 800);

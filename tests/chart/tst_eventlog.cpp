@@ -1,5 +1,5 @@
 #include "base/MessageTable.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "chart/EventLog.h"
 #include "chart/EventRecorder.h"
 #include "display/MainDisplayModel.h"
@@ -65,14 +65,14 @@ void TestEventLog::statusChangesBecomeEvents()
     QFETCH(QList<int>, statusWords);
     QFETCH(QStringList, events);
     QTemporaryDir dir;
-    ZN8P_INC inc;
-    inc.portName = QStringLiteral("/dev/ttyUSB0");
-    inc.stationAddress = QStringLiteral("07");
-    EventRecorder recorder(inc, dir.path());
+    SessionState shared;
+    shared.portName = QStringLiteral("/dev/ttyUSB0");
+    shared.stationAddress = QStringLiteral("07");
+    EventRecorder recorder(shared, dir.path());
     recorder.setClock([] { return QDateTime(QDate(2026, 7, 4), QTime(9, 5, 3)); });
     recorder.wentOnline();
     for (const int status : statusWords) {
-        inc.monitorValues[4] = qint16(status);
+        shared.monitorValues[4] = qint16(status);
         recorder.statusRead();
     }
     QVERIFY(!recorder.lastWriteFailed());
@@ -88,8 +88,8 @@ void TestEventLog::linkAndTransferEvents()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("events.csv"));
-    ZN8P_INC inc;
-    EventRecorder recorder(inc, path);
+    SessionState shared;
+    EventRecorder recorder(shared, path);
     recorder.wentOnline();
     recorder.noReply();
     recorder.noReply(); // the same loss goes on
@@ -126,9 +126,9 @@ void TestEventLog::linkAndTransferEvents()
 void TestEventLog::monthlyFilesAndWholeLines()
 {
     QTemporaryDir dir;
-    ZN8P_INC inc;
-    inc.portName = QStringLiteral("COM1");
-    EventRecorder recorder(inc, dir.path());
+    SessionState shared;
+    shared.portName = QStringLiteral("COM1");
+    EventRecorder recorder(shared, dir.path());
     QDateTime now(QDate(2026, 7, 31), QTime(23, 59, 59));
     recorder.setClock([&now] { return now; });
     recorder.wentOnline();

@@ -1,5 +1,5 @@
 #include "base/MessageTable.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "chart/EventLogWindow.h"
 #include "chart/EventRecorder.h"
 
@@ -21,14 +21,14 @@ void TestEventLogWindow::listsNewestFirstAndFilters()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("events.csv"));
-    ZN8P_INC inc;
-    EventRecorder recorder(inc, path);
+    SessionState shared;
+    EventRecorder recorder(shared, path);
     QDateTime now(QDate(2026, 7, 4), QTime(9, 0, 0));
     recorder.setClock([&now] { return now; });
     recorder.wentOnline();
     for (const int status : {0x0004, 0x0000, 0x0004}) {
         now = now.addSecs(60);
-        inc.monitorValues[4] = qint16(status);
+        shared.monitorValues[4] = qint16(status);
         recorder.statusRead();
     }
 
@@ -46,7 +46,7 @@ void TestEventLogWindow::listsNewestFirstAndFilters()
 
     // What is appended while the window is open shows on the next refresh.
     now = now.addSecs(60);
-    inc.monitorValues[4] = 0;
+    shared.monitorValues[4] = 0;
     recorder.statusRead();
     window.refresh();
     QCOMPARE(table->rowCount(), 2);

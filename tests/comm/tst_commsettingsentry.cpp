@@ -41,9 +41,9 @@ void TestCommSettingsEntry::instrumentNumber()
 
     ConnectionRig rig;
     rig.storeConditions("COM1", "9600", "7", "1", "EVEN", "12", ModbusAscii);
-    rig.store.loadCommValues(rig.inc);
-    CommSettingsEntry entry(rig.inc, rig.store, rig.link, rig.op);
-    CommSettingsChoice choice = CommSettingsEntry::fromState(rig.inc);
+    rig.store.loadCommValues(rig.shared);
+    CommSettingsEntry entry(rig.shared, rig.store, rig.link, rig.op);
+    CommSettingsChoice choice = CommSettingsEntry::fromState(rig.shared);
     choice.portIndex = 3;
     choice.speedIndex = 1;
     choice.stationText = text;
@@ -56,38 +56,38 @@ void TestCommSettingsEntry::instrumentNumber()
     // The port is stored before the instrument number is judged.
     QCOMPARE(rig.store.storedValue(false, "Port"), QStringLiteral("COM4"));
     QCOMPARE(rig.store.storedValue(false, "strAdr"), stored);
-    QCOMPARE(rig.inc.stationAddress, stored);
+    QCOMPARE(rig.shared.stationAddress, stored);
     QCOMPARE(rig.store.storedValue(false, "Speed"), message ? "9600" : "19200");
-    QCOMPARE(rig.inc.commSettingsConfirmed, message == 0);
+    QCOMPARE(rig.shared.commSettingsConfirmed, message == 0);
 }
 
 void TestCommSettingsEntry::storesEveryCondition()
 {
     ConnectionRig rig;
-    rig.inc.commActive = true;
+    rig.shared.commActive = true;
     rig.link.renew().OpenPort();
-    rig.inc.commDialogCancelled = true;
-    CommSettingsEntry entry(rig.inc, rig.store, rig.link, rig.op);
+    rig.shared.commDialogCancelled = true;
+    CommSettingsEntry entry(rig.shared, rig.store, rig.link, rig.op);
 
     QVERIFY(entry.confirm({7, "42", 1, 1, 1, 2, 2, std::nullopt}).accepted);
 
     QCOMPARE(rig.stored(), (QStringList{"COM8", "19200", "8", "2", "NONE", "42", "2"}));
-    QCOMPARE(rig.inc.protocolIndex, qint16(Ravtocol));
-    QVERIFY(rig.inc.commSettingsConfirmed);
-    QVERIFY(!rig.inc.commDialogCancelled);
+    QCOMPARE(rig.shared.protocolIndex, qint16(Ravtocol));
+    QVERIFY(rig.shared.commSettingsConfirmed);
+    QVERIFY(!rig.shared.commDialogCancelled);
     QCOMPARE(rig.op.beeps, 1);
     QVERIFY(!static_cast<FakeCom *>(rig.link.com())->isOpen());
 
-    QVERIFY(rig.store.portMap(rig.inc).isEmpty());
+    QVERIFY(rig.store.portMap(rig.shared).isEmpty());
     const QMap<QString, QString> map = {{"COM1", "/dev/ttyUSB3"}};
     QVERIFY(entry.confirm({0, "01", 0, 0, 0, 1, 1, map}).accepted);
     QCOMPARE(rig.stored(), (QStringList{"COM1", "9600", "7", "1", "ODD", "01", "1"}));
-    QCOMPARE(rig.store.portMap(rig.inc), map);
+    QCOMPARE(rig.store.portMap(rig.shared), map);
 
     // While the vendor frame is in use the controls show the protocol in use before it.
-    rig.inc.protocolIndex = VendorFrame;
-    rig.inc.savedProtocolIndex = Ravtocol;
-    QCOMPARE(CommSettingsEntry::fromState(rig.inc).protocolIndex, 2);
+    rig.shared.protocolIndex = VendorFrame;
+    rig.shared.savedProtocolIndex = Ravtocol;
+    QCOMPARE(CommSettingsEntry::fromState(rig.shared).protocolIndex, 2);
 }
 
 QTEST_GUILESS_MAIN(TestCommSettingsEntry)

@@ -36,8 +36,8 @@ void TestLinkCheck::storedConditionsAnswer()
 
     rig.controller.startupLinkCheck();
 
-    QVERIFY(rig.inc.linkVerified);
-    QVERIFY(rig.inc.commActive);
+    QVERIFY(rig.shared.linkVerified);
+    QVERIFY(rig.shared.commActive);
     QVERIFY(rig.op.shown.isEmpty());
     QCOMPARE(rig.probes, QStringList{"COM2/19200/1/05"});
     QCOMPARE(rig.script->requests.at(0).address, QStringLiteral("00010001"));
@@ -63,7 +63,7 @@ void TestLinkCheck::fixedScanFindsPortAndClosesIt()
     rig.controller.startupLinkCheck();
 
     QCOMPARE(rig.op.shown.size(), 1);
-    QVERIFY(rig.inc.linkVerified);
+    QVERIFY(rig.shared.linkVerified);
     QCOMPARE(rig.probes, (QStringList{"COM2/9600/0/01", "COM4/9600/0/01"}));
     // Each opened port first gets the vendor-frame return command.
     int returns = 0;
@@ -92,7 +92,7 @@ void TestLinkCheck::fixedScanWithoutPortsClosesWindow()
     QCOMPARE(rig.op.messages(), (QList<QList<int>>{{1042}, {871, 872}, {1044}, {260}}));
     QCOMPARE(rig.op.texts.value(1044), msg(1044).arg("COM3", "/dev/tty-COM3"));
     QCOMPARE(rig.view.closeRequests, 1);
-    QVERIFY(!rig.inc.linkVerified);
+    QVERIFY(!rig.shared.linkVerified);
     QVERIFY(!rig.op.menus.value(MenuItem::Upload, false));
 }
 
@@ -121,7 +121,7 @@ void TestLinkCheck::searchOrderAndFoundConditions()
         }
     }
     QCOMPARE(rig.probes, expected);
-    QVERIFY(rig.inc.linkVerified);
+    QVERIFY(rig.shared.linkVerified);
     // The search varies port, speed, protocol and instrument only.
     const QStringList lineCalls = rig.script->callsStartingWith("DataBits=") +
                                   rig.script->callsStartingWith("Parity=") +
@@ -171,9 +171,9 @@ void TestLinkCheck::cancelEndsSearchBeforeNextInstrument()
     QCOMPARE(rig.probes.size(), 12);
     QCOMPARE(rig.probes.last(), QStringLiteral("COM1/9600/0/11"));
     QVERIFY(refusedDuringSearch);
-    QVERIFY(!rig.inc.online);
+    QVERIFY(!rig.shared.online);
     QCOMPARE(rig.op.messages(), QList<QList<int>>{{83}});
-    QVERIFY(!rig.inc.linkVerified);
+    QVERIFY(!rig.shared.linkVerified);
     QCOMPARE(rig.view.linkCheckStates.last(), LinkCheckState::Idle);
 }
 
@@ -181,26 +181,26 @@ void TestLinkCheck::confirmedConditionsCheck()
 {
     ConnectionRig rig;
     rig.storeConditions("COM5", "19200", "7", "1", "EVEN", "12", ModbusAscii);
-    rig.store.loadCommValues(rig.inc);
-    rig.inc.commSettingsConfirmed = true;
+    rig.store.loadCommValues(rig.shared);
+    rig.shared.commSettingsConfirmed = true;
 
     rig.controller.commSettingsClosed();
 
     QCOMPARE(rig.probes, QStringList{"COM5/19200/0/12"});
     QCOMPARE(rig.op.messages(), QList<QList<int>>{CheckFailed});
-    QVERIFY(!rig.inc.commSettingsConfirmed);
-    QVERIFY(!rig.inc.linkVerified);
+    QVERIFY(!rig.shared.commSettingsConfirmed);
+    QVERIFY(!rig.shared.linkVerified);
     QCOMPARE(rig.view.closeRequests, 0);
 
     rig.controllerAt("COM5", "19200", FrameMode::ModbusAscii, 12);
-    rig.inc.commSettingsConfirmed = true;
+    rig.shared.commSettingsConfirmed = true;
     rig.controller.commSettingsClosed();
-    QVERIFY(rig.inc.linkVerified);
-    QVERIFY(!rig.inc.commSettingsConfirmed);
+    QVERIFY(rig.shared.linkVerified);
+    QVERIFY(!rig.shared.commSettingsConfirmed);
     QCOMPARE(rig.op.messages().size(), 1);
 
     // A cancelled dialog checks nothing.
-    rig.inc.commDialogCancelled = true;
+    rig.shared.commDialogCancelled = true;
     rig.controller.commSettingsClosed();
     QCOMPARE(rig.probes.size(), 2);
 }
@@ -233,31 +233,31 @@ void TestLinkCheck::portFaultsAreNamed()
 
     ConnectionRig rig;
     rig.storeConditions("COM5", "19200", "7", "1", "EVEN", "12", ModbusAscii);
-    rig.store.loadCommValues(rig.inc);
+    rig.store.loadCommValues(rig.shared);
     rig.line->faultyPorts = {{"COM5", PortFault(fault)}};
-    rig.inc.commSettingsConfirmed = true;
+    rig.shared.commSettingsConfirmed = true;
 
     rig.controller.commSettingsClosed();
 
     QCOMPARE(rig.op.messages(), shown);
     if (!text.isEmpty())
         QCOMPARE(rig.op.texts.value(shown[0][0]), text);
-    QVERIFY(!rig.inc.linkVerified);
+    QVERIFY(!rig.shared.linkVerified);
 }
 
 void TestLinkCheck::fileFromStartupIsKept()
 {
     ConnectionRig rig;
     rig.controllerAt("COM1", "9600", FrameMode::ModbusAscii, 1);
-    rig.inc.keepUnitFlag = true;
+    rig.shared.keepUnitFlag = true;
 
     rig.controller.startupLinkCheck();
 
-    QVERIFY(rig.inc.linkVerified);
+    QVERIFY(rig.shared.linkVerified);
     QCOMPARE(rig.setdataReads, 0);
     QCOMPARE(rig.view.settingPageRefreshes, 1);
-    QVERIFY(!rig.inc.keepUnitFlag);
-    QVERIFY(rig.inc.unsavedOnlineChanges);
+    QVERIFY(!rig.shared.keepUnitFlag);
+    QVERIFY(rig.shared.unsavedOnlineChanges);
 }
 
 // A stored instrument number edited by hand into no number is named, and no controller is asked
@@ -266,7 +266,7 @@ void TestLinkCheck::storedInstrumentThatIsNoNumber()
 {
     ConnectionRig rig;
     rig.storeConditions("COM1", "9600", "7", "1", "EVEN", "01", ModbusAscii);
-    rig.store.writeValue(rig.inc, QStringLiteral("strAdr"), QStringLiteral("1x"));
+    rig.store.writeValue(rig.shared, QStringLiteral("strAdr"), QStringLiteral("1x"));
     rig.controllerAt("COM1", "9600", FrameMode::ModbusAscii, 1);
 
     QVERIFY(!rig.controller.linkCheck().checkcommunicate1());
@@ -288,8 +288,8 @@ void TestLinkCheck::frameShowsTheStoredConditions()
     // The dialog stores 19200 and the check with it fails: the next check uses 19200, so the
     // frame says 19200, not the 9600 of the link that was.
     QVERIFY(rig.controller.prepareCommSettings());
-    CommSettingsEntry entry(rig.inc, rig.store, rig.link, rig.op);
-    CommSettingsChoice choice = CommSettingsEntry::fromState(rig.inc);
+    CommSettingsEntry entry(rig.shared, rig.store, rig.link, rig.op);
+    CommSettingsChoice choice = CommSettingsEntry::fromState(rig.shared);
     choice.speedIndex = 1;
     QVERIFY(entry.confirm(choice).accepted);
     rig.controller.commSettingsClosed();

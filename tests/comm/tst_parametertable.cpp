@@ -1,5 +1,5 @@
 #include "base/MessageTable.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ParameterTable.h"
 #include "comm/RegisterMap.h"
 #include "tests/support/FakeCom.h"
@@ -40,36 +40,37 @@ void TestParameterTable::readDataSet()
     QFETCH(QString, reply);
     QFETCH(int, code);
     QFETCH(int, stored);
-    ZN8P_INC inc;
+    SessionState shared;
     FakeCom com;
-    QVERIFY(ParameterTable::ReadDataSet(inc, &com, reply, code));
-    QCOMPARE(code <= 8 ? inc.monitorValues[code] : inc.setting(code), qint16(stored));
+    QVERIFY(ParameterTable::ReadDataSet(shared, &com, reply, code));
+    QCOMPARE(code <= 8 ? shared.monitorValues[code] : shared.setting(code), qint16(stored));
 }
 
 // Nothing is stored from a reply without a data word or for a code without a slot.
 void TestParameterTable::readDataSetRejects()
 {
-    ZN8P_INC inc;
-    inc.setting(11) = 77;
+    SessionState shared;
+    shared.setting(11) = 77;
     FakeCom com;
-    QVERIFY(!ParameterTable::ReadDataSet(inc, &com, QString(), 11));
-    QVERIFY(!ParameterTable::ReadDataSet(inc, &com, FakeCom::ravtocolAccepted(1), 11));
-    QVERIFY(!ParameterTable::ReadDataSet(inc, nullptr, FakeCom::modbusRead(1, 3), 11));
+    QVERIFY(!ParameterTable::ReadDataSet(shared, &com, QString(), 11));
+    QVERIFY(!ParameterTable::ReadDataSet(shared, &com, FakeCom::ravtocolAccepted(1), 11));
+    QVERIFY(!ParameterTable::ReadDataSet(shared, nullptr, FakeCom::modbusRead(1, 3), 11));
     for (int code : {9, 66, -1})
-        QVERIFY(!ParameterTable::ReadDataSet(inc, &com, FakeCom::modbusRead(1, 3), code));
-    QCOMPARE(inc.setting(11), qint16(77));
+        QVERIFY(!ParameterTable::ReadDataSet(shared, &com, FakeCom::modbusRead(1, 3), code));
+    QCOMPARE(shared.setting(11), qint16(77));
 }
 
 void TestParameterTable::vendorItemsOfCodes()
 {
-    ZN8P_INC inc;
-    RegisterMap::fillVendorItemTable(inc);
+    SessionState shared;
+    RegisterMap::fillVendorItemTable(shared);
     const QList<std::tuple<int, const char *, const char *>> expected = {
         {11, "FC30", "001C"}, {58, "FC32", "001D"}, {60, "FC36", "001F"}, {63, "FC96", "004F"}};
     for (const auto &[code, working, stored] : expected) {
-        QCOMPARE(inc.vendorItemTable[ParameterTable::vendorItemIndex(code)],
+        QCOMPARE(shared.vendorItemTable[ParameterTable::vendorItemIndex(code)],
                  QLatin1String(working));
-        QCOMPARE(inc.vendorItemTable[ParameterTable::vendorCopyIndex(code)], QLatin1String(stored));
+        QCOMPARE(shared.vendorItemTable[ParameterTable::vendorCopyIndex(code)],
+                 QLatin1String(stored));
     }
     QCOMPARE(ParameterTable::vendorCopyIndex(64), 0);
     QCOMPARE(ParameterTable::vendorItemIndex(12), 0);

@@ -1,4 +1,4 @@
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/DataWord.h"
 #include "comm/ReplyCheck.h"
 #include "tests/support/FakeCom.h"

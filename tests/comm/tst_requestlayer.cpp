@@ -1,4 +1,4 @@
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ComLink.h"
 #include "comm/RegisterMap.h"
 #include "comm/RequestLayer.h"
@@ -14,18 +14,18 @@ namespace
 struct LayerRig {
     explicit LayerRig(qint16 protocol)
     {
-        inc.protocolIndex = protocol;
-        inc.stationAddress = QStringLiteral("01");
-        RegisterMap::fillRegisterTable(inc);
-        RegisterMap::fillVendorItemTable(inc);
+        shared.protocolIndex = protocol;
+        shared.stationAddress = QStringLiteral("01");
+        RegisterMap::fillRegisterTable(shared);
+        RegisterMap::fillVendorItemTable(shared);
         link.renew();
         script->calls.clear();
     }
 
-    ZN8P_INC inc;
+    SessionState shared;
     std::shared_ptr<FakeCom::Script> script = std::make_shared<FakeCom::Script>();
     ComLink link{FakeCom::factory(script)};
-    RequestLayer layer{inc, link};
+    RequestLayer layer{shared, link};
 };
 
 struct FieldsRow {
@@ -91,7 +91,8 @@ void TestRequestLayer::fieldsPerProtocol()
 
     LayerRig rig{qint16(row.protocol)};
     QString subAddress;
-    QString address = row.code >= 0 ? rig.inc.registerTable[row.code] : rig.inc.vendorItemTable[10];
+    QString address =
+        row.code >= 0 ? rig.shared.registerTable[row.code] : rig.shared.vendorItemTable[10];
     const QString addressBefore = address;
     qint16 count = 3;
     const QString reply = rig.layer.Sendcomm(station, subAddress, command, address, data, count);
@@ -151,8 +152,8 @@ void TestRequestLayer::preparesBeforeEveryRequest()
 {
     for (qint16 protocol : {qint16(ModbusAscii), qint16(Ravtocol), qint16(VendorFrame)}) {
         LayerRig rig(protocol);
-        rig.layer.read(rig.inc.registerTable[11]);
-        rig.layer.read(rig.inc.registerTable[11]);
+        rig.layer.read(rig.shared.registerTable[11]);
+        rig.layer.read(rig.shared.registerTable[11]);
 
         const int frameMode = protocol == ModbusAscii ? 2 : protocol == Ravtocol ? 1 : 0;
         QStringList one = {QStringLiteral("PrepareSend1"), QStringLiteral("PrepareSend2"),
@@ -169,8 +170,8 @@ void TestRequestLayer::replyUnchangedOrEmpty()
     LayerRig rig(ModbusAscii);
     const QString reply = QStringLiteral(":01030200FA00\r\n");
     rig.script->replies << reply;
-    QCOMPARE(rig.layer.read(rig.inc.registerTable[0]), reply);
-    QCOMPARE(rig.layer.read(rig.inc.registerTable[0]), QString());
+    QCOMPARE(rig.layer.read(rig.shared.registerTable[0]), reply);
+    QCOMPARE(rig.layer.read(rig.shared.registerTable[0]), QString());
     QCOMPARE(rig.script->requests.at(0).address, QStringLiteral("00800001"));
 
     // Without a component instance there is no reply either.
@@ -217,16 +218,16 @@ void TestRequestLayer::registerMap()
         {0, "0080", "00356"},  {8, "00A2", "00424"},  {10, "0000", "00100"},
         {11, "0001", "00102"}, {49, "0044", "00236"}, {65, "0070", "00324"},
     };
-    ZN8P_INC inc;
-    inc.registerTable.fill(QStringLiteral("stale"));
+    SessionState shared;
+    shared.registerTable.fill(QStringLiteral("stale"));
     for (qint16 protocol : {qint16(Ravtocol), qint16(ModbusRtu), qint16(ModbusAscii)}) {
-        inc.protocolIndex = protocol;
-        RegisterMap::fillRegisterTable(inc);
+        shared.protocolIndex = protocol;
+        RegisterMap::fillRegisterTable(shared);
         for (const auto &[code, modbus, ravtocol] : rows)
-            QCOMPARE(inc.registerTable[code], QString(protocol == Ravtocol ? ravtocol : modbus));
-        for (int code = 0; code < ZN8P_INC::RegisterCount; ++code) {
+            QCOMPARE(shared.registerTable[code], QString(protocol == Ravtocol ? ravtocol : modbus));
+        for (int code = 0; code < SessionState::RegisterCount; ++code) {
             const bool unused = code == 9 || (code >= 58 && code <= 64);
-            QCOMPARE(inc.registerTable[code].isEmpty(), unused);
+            QCOMPARE(shared.registerTable[code].isEmpty(), unused);
         }
     }
 }

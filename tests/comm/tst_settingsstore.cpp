@@ -1,4 +1,4 @@
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/PortNames.h"
 #include "comm/SettingsStore.h"
 
@@ -38,12 +38,12 @@ void TestSettingsStore::init()
 void TestSettingsStore::firstKeyAbsentUsesSecondKey()
 {
     SettingsStore store(QSettings::IniFormat);
-    ZN8P_INC inc;
-    inc.portName = QStringLiteral("COM5");
-    store.selectKeyAndLoad(inc);
+    SessionState shared;
+    shared.portName = QStringLiteral("COM5");
+    store.selectKeyAndLoad(shared);
 
-    QVERIFY(inc.useSecondKey);
-    QCOMPARE(inc.portName, QStringLiteral("COM1"));
+    QVERIFY(shared.useSecondKey);
+    QCOMPARE(shared.portName, QStringLiteral("COM1"));
     const QStringList defaults = {"COM1", "9600", "7", "1", "EVEN", "01", "0", "0", "0"};
     for (int i = 0; i < AllNames.size(); ++i) {
         QCOMPARE(store.storedValue(true, AllNames[i]), defaults[i]);
@@ -51,13 +51,13 @@ void TestSettingsStore::firstKeyAbsentUsesSecondKey()
     }
 
     // Later writes follow the key in use.
-    inc.stationAddress = QStringLiteral("07");
-    store.writeStation(inc);
+    shared.stationAddress = QStringLiteral("07");
+    store.writeStation(shared);
     QCOMPARE(store.storedValue(true, "strAdr"), QStringLiteral("07"));
     QVERIFY(store.storedValue(false, "strAdr").isNull());
 
     // The next start finds the first key still absent and keeps to the second.
-    ZN8P_INC next;
+    SessionState next;
     store.selectKeyAndLoad(next);
     QVERIFY(next.useSecondKey);
     QCOMPARE(next.stationAddress, QStringLiteral("07"));
@@ -66,16 +66,16 @@ void TestSettingsStore::firstKeyAbsentUsesSecondKey()
 void TestSettingsStore::missingValueIsRepaired()
 {
     SettingsStore store(QSettings::IniFormat);
-    ZN8P_INC seed;
+    SessionState seed;
     store.writeValue(seed, "Port", "COM3");
     store.writeValue(seed, "Databit", "8");
 
-    ZN8P_INC inc;
-    inc.speedText = QStringLiteral("19200");
-    store.selectKeyAndLoad(inc);
-    QVERIFY(!inc.useSecondKey);
-    QCOMPARE(inc.portName, QStringLiteral("COM3"));
-    QCOMPARE(inc.speedText, QStringLiteral("9600"));
+    SessionState shared;
+    shared.speedText = QStringLiteral("19200");
+    store.selectKeyAndLoad(shared);
+    QVERIFY(!shared.useSecondKey);
+    QCOMPARE(shared.portName, QStringLiteral("COM3"));
+    QCOMPARE(shared.speedText, QStringLiteral("9600"));
     QCOMPARE(store.storedValue(false, "Speed"), QStringLiteral("9600"));
     QCOMPARE(store.storedValue(false, "Databit"), QStringLiteral("8"));
     for (const QString &name : AllNames) {
@@ -87,38 +87,38 @@ void TestSettingsStore::missingValueIsRepaired()
 void TestSettingsStore::storedValuesAreLoaded()
 {
     SettingsStore store(QSettings::IniFormat);
-    ZN8P_INC seed;
+    SessionState seed;
     const QStringList values = {"COM8", "19200", "8", "2", "NONE", "95", "2", "1", "3"};
     for (int i = 0; i < AllNames.size(); ++i)
         store.writeValue(seed, AllNames[i], values[i]);
 
-    ZN8P_INC inc;
-    store.regRead(inc);
-    QCOMPARE((QStringList{inc.portName, inc.speedText, inc.dataBitsText, inc.stopBitsText,
-                          inc.parityText, inc.stationAddress}),
+    SessionState shared;
+    store.regRead(shared);
+    QCOMPARE((QStringList{shared.portName, shared.speedText, shared.dataBitsText,
+                          shared.stopBitsText, shared.parityText, shared.stationAddress}),
              values.mid(0, 6));
-    QCOMPARE((QList<qint16>{inc.protocolIndex, inc.sstab1Index, inc.sstab2Index}),
+    QCOMPARE((QList<qint16>{shared.protocolIndex, shared.sstab1Index, shared.sstab2Index}),
              (QList<qint16>{Ravtocol, 1, 3}));
 
     // Not validated: an unreadable protocol text reads as 0, stored texts pass unchanged.
     store.writeValue(seed, "Protocol", "x");
     store.writeValue(seed, "Parity", "odd");
-    store.regRead(inc);
-    QCOMPARE(inc.protocolIndex, qint16(0));
-    QCOMPARE(inc.parityText, QStringLiteral("odd"));
+    store.regRead(shared);
+    QCOMPARE(shared.protocolIndex, qint16(0));
+    QCOMPARE(shared.parityText, QStringLiteral("odd"));
 
     // The instrument number has one reading: two digits, or kept as it is for the link check to
     // refuse, never read as another number; and what is no number is never stored.
     for (const auto &[storedText, loaded] :
          {std::pair<const char *, const char *>{"7", "07"}, {"1x", "1x"}, {"00", "00"}}) {
         store.writeValue(seed, "strAdr", storedText);
-        store.regRead(inc);
-        QCOMPARE(inc.stationAddress, QString(loaded));
+        store.regRead(shared);
+        QCOMPARE(shared.stationAddress, QString(loaded));
     }
-    store.writeStation(inc);
+    store.writeStation(shared);
     QCOMPARE(store.storedValue(false, "strAdr"), QStringLiteral("00"));
-    inc.stationAddress = QStringLiteral("9");
-    store.writeStation(inc);
+    shared.stationAddress = QStringLiteral("9");
+    store.writeStation(shared);
     QCOMPARE(store.storedValue(false, "strAdr"), QStringLiteral("09"));
     QCOMPARE(SettingsStore::readNumber(" -12"), qint16(-12));
     QCOMPARE(SettingsStore::readNumber("1x"), qint16(1));
@@ -129,26 +129,26 @@ void TestSettingsStore::storedValuesAreLoaded()
 void TestSettingsStore::storeOnClose()
 {
     SettingsStore store(QSettings::IniFormat);
-    ZN8P_INC inc;
-    store.regRead(inc);
-    inc.sstab1Index = 2;
-    inc.sstab2Index = 1;
-    inc.stationAddress = QStringLiteral("12");
-    inc.protocolIndex = VendorFrame;
-    inc.savedProtocolIndex = ModbusRtu;
-    store.storeOnClose(inc);
+    SessionState shared;
+    store.regRead(shared);
+    shared.sstab1Index = 2;
+    shared.sstab2Index = 1;
+    shared.stationAddress = QStringLiteral("12");
+    shared.protocolIndex = VendorFrame;
+    shared.savedProtocolIndex = ModbusRtu;
+    store.storeOnClose(shared);
     QCOMPARE(store.storedValue(false, "SSTab1"), QStringLiteral("2"));
     QCOMPARE(store.storedValue(false, "SSTab2"), QStringLiteral("1"));
     QCOMPARE(store.storedValue(false, "strAdr"), QStringLiteral("01"));
     QCOMPARE(store.storedValue(false, "Protocol"), QStringLiteral("1"));
 
-    inc.linkVerified = true;
-    store.storeOnClose(inc);
+    shared.linkVerified = true;
+    store.storeOnClose(shared);
     QCOMPARE(store.storedValue(false, "strAdr"), QStringLiteral("12"));
 
     // The vendor frame is never stored as the protocol: the one saved before it is.
-    inc.savedProtocolIndex = Ravtocol;
-    store.writeProtocol(inc);
+    shared.savedProtocolIndex = Ravtocol;
+    store.writeProtocol(shared);
     QCOMPARE(store.storedValue(false, "Protocol"), QStringLiteral("2"));
 }
 
@@ -156,8 +156,8 @@ void TestSettingsStore::storeOnClose()
 void TestSettingsStore::portMap()
 {
     SettingsStore store(QSettings::IniFormat);
-    ZN8P_INC first;
-    ZN8P_INC second;
+    SessionState first;
+    SessionState second;
     second.useSecondKey = true;
     store.writeValue(first, "PortMap/COM1", "/dev/ttyUSB0");
     store.writeValue(first, "PortMap/COM2", "/dev/ttyUSB1");

@@ -1,4 +1,4 @@
-#include "app/MainDisp.h"
+#include "app/MainWindow.h"
 #include "base/MessageTable.h"
 #include "comm/RegisterMap.h"
 #include "comm/SettingsStore.h"
@@ -35,9 +35,9 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<SettingsStore> m_store;
-    ZN8P_INC &inc() { return m_window->core().inc; }
+    SessionState &shared() { return m_window->core().shared; }
     FakeOperator m_op;
-    std::unique_ptr<MainDisp> m_window;
+    std::unique_ptr<MainWindow> m_window;
 };
 
 void TestSettingEdit::init()
@@ -46,14 +46,14 @@ void TestSettingEdit::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir->path());
     m_store = std::make_unique<SettingsStore>(QSettings::IniFormat);
-    ZN8P_INC inc;
-    RegisterMap::fillRegisterTable(inc);
-    applySettings(inc, QStringLiteral("49=0 25=1370 26=-200 11=300 13=30 15=200 16=50 36=1 "
-                                      "19=20 38=10 40=5 57=10"));
-    inc.settingDataValid = true;
+    SessionState shared;
+    RegisterMap::fillRegisterTable(shared);
+    applySettings(shared, QStringLiteral("49=0 25=1370 26=-200 11=300 13=30 15=200 16=50 36=1 "
+                                         "19=20 38=10 40=5 57=10"));
+    shared.settingDataValid = true;
     m_op = FakeOperator();
-    m_window = std::make_unique<MainDisp>(
-        std::move(inc), *m_store, [] { return std::unique_ptr<ZN8PCom>(); }, &m_op);
+    m_window = std::make_unique<MainWindow>(
+        std::move(shared), *m_store, [] { return std::unique_ptr<ZN8PCom>(); }, &m_op);
     m_window->system_init();
     // The texts of the last monitor read stay while offline.
     m_window->refreshMonitor();
@@ -127,9 +127,9 @@ void TestSettingEdit::entryChangesTheDisplay()
     QCOMPARE(range, QStringLiteral("-200 to  1370"));
 
     enter(11, QStringLiteral("250"));
-    QCOMPARE(inc().setting(11), qint16(250));
+    QCOMPARE(shared().setting(11), qint16(250));
     QCOMPARE(text(QStringLiteral("Text_SV_1")), QStringLiteral("250"));
-    QVERIFY(inc().unsavedOnlineChanges);
+    QVERIFY(shared().unsavedOnlineChanges);
 
     // Integral time 0 turns auto-tuning into auto-reset on the PID page.
     find<QTabWidget>(QStringLiteral("SSTab2"))->setCurrentIndex(1);
@@ -152,7 +152,7 @@ void TestSettingEdit::selectionChangesTheRows()
         QVERIFY2(!shown(QLatin1String(row)), row);
     choose(36, 3);
     QVERIFY(shown(QStringLiteral("Label_A1val_0")));
-    QCOMPARE(inc().setting(19), qint16(0));
+    QCOMPARE(shared().setting(19), qint16(0));
 
     find<QTabWidget>(QStringLiteral("SSTab2"))->setCurrentIndex(2);
     QVERIFY(shown(QStringLiteral("Label_othval_10")) && !shown(QStringLiteral("Label_othval_15")));
@@ -170,10 +170,10 @@ void TestSettingEdit::selectionChangesTheRows()
 
     // No: nothing changes, on the page or in the data.
     m_op.answers = {false};
-    const auto before = inc().settingValues;
+    const auto before = shared().settingValues;
     choose(49, 0);
     QCOMPARE(m_op.shown.last().ids, QList<int>{921});
-    QCOMPARE(inc().settingValues, before);
+    QCOMPARE(shared().settingValues, before);
     QCOMPARE(text(QStringLiteral("Label_othval_2")), msg(766));
     QCOMPARE(text(QStringLiteral("Label_othval_3")), QStringLiteral("750.0"));
 }

@@ -1,4 +1,4 @@
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "dialogs/SettingsReportPainter.h"
 #include "polling/ValueFormat.h"
 #include "transfer/SettingRanges.h"
@@ -23,23 +23,23 @@ void TestSettingsReport::pdfHasHeaderAndOneRowPerItem()
 {
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         QSKIP("pdftotext (poppler-utils) is not installed");
-    ZN8P_INC inc;
-    inc.portName = QStringLiteral("COM3");
-    inc.stationAddress = QStringLiteral("07");
-    inc.settingsFileName = QStringLiteral("/data/oven.znm");
-    inc.settingDataValid = true;
-    inc.settingsFromFile = true;
-    inc.unitConfig.alarm2 = 1;
-    inc.setting(19) = 55;
-    inc.setting(36) = 2;
-    inc.unreadCodes = {20};
+    SessionState shared;
+    shared.portName = QStringLiteral("COM3");
+    shared.stationAddress = QStringLiteral("07");
+    shared.settingsFileName = QStringLiteral("/data/oven.znm");
+    shared.settingDataValid = true;
+    shared.settingsFromFile = true;
+    shared.unitConfig.alarm2 = 1;
+    shared.setting(19) = 55;
+    shared.setting(36) = 2;
+    shared.unreadCodes = {20};
     // Without heating/cooling, heater burnout alarm, contact input set values and DC output.
     const QList<int> absent = {14, 18, 21, 24, 32, 33, 34, 35, 53, 58, 59, 60, 61, 62};
 
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
     const SettingsReport report =
-        SettingsReport::of(inc, QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)));
+        SettingsReport::of(shared, QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)));
     QVERIFY(!SettingsReportPainter::writePdf(report, dir.filePath(QStringLiteral("no/such.pdf")))
                  .isNone());
     QVERIFY(SettingsReportPainter::writePdf(report, pdf).isNone());
@@ -59,9 +59,9 @@ void TestSettingsReport::pdfHasHeaderAndOneRowPerItem()
 
     int rows = 0;
     for (int code = 11; code <= 63; ++code) {
-        const QString name = QRegularExpression::escape(SettingRanges::itemName(inc, code));
+        const QString name = QRegularExpression::escape(SettingRanges::itemName(shared, code));
         const QString value =
-            code == 20 ? QStringLiteral("----") : ItemValueText(inc, code, inc.setting(code));
+            code == 20 ? QStringLiteral("----") : ItemValueText(shared, code, shared.setting(code));
         const QRegularExpression row(
             QStringLiteral("(?m)^ *%1 {2,}%2( |$)").arg(name, QRegularExpression::escape(value)));
         const int found = text.count(row);
@@ -77,22 +77,23 @@ void TestSettingsReport::pdfHasHeaderAndOneRowPerItem()
 // upload of an earlier version left alone) has no value to report, never a default.
 void TestSettingsReport::controllerSetReportsOnlyWhatWasRead()
 {
-    ZN8P_INC inc;
-    inc.settingDataValid = true;
+    SessionState shared;
+    shared.settingDataValid = true;
     for (int code = 11; code <= 63; ++code)
-        inc.readValues.at(std::size_t(code - 10)) = inc.setting(code);
-    inc.readValues.at(46 - 10).reset();
-    inc.setting(11) = 250;
-    inc.readValues.at(11 - 10) = 250;
-    const SettingsReport report = SettingsReport::of(inc, QDateTime::currentDateTime());
+        shared.readValues.at(std::size_t(code - 10)) = shared.setting(code);
+    shared.readValues.at(46 - 10).reset();
+    shared.setting(11) = 250;
+    shared.readValues.at(11 - 10) = 250;
+    const SettingsReport report = SettingsReport::of(shared, QDateTime::currentDateTime());
     const QList<SettingsReport::Row> &panel = report.groups.first().rows;
     QCOMPARE(panel.at(0).value, QStringLiteral("250"));
     QCOMPARE(panel.at(1).value, QStringLiteral("----"));
 
     // The same values loaded from a file are the file's: reported as they stand.
-    inc.settingsFromFile = true;
-    QCOMPARE(SettingsReport::of(inc, QDateTime::currentDateTime()).groups.first().rows.at(1).value,
-             ItemValueText(inc, 46, inc.setting(46)));
+    shared.settingsFromFile = true;
+    QCOMPARE(
+        SettingsReport::of(shared, QDateTime::currentDateTime()).groups.first().rows.at(1).value,
+        ItemValueText(shared, 46, shared.setting(46)));
 }
 
 QTEST_MAIN(TestSettingsReport)

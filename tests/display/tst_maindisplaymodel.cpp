@@ -12,42 +12,45 @@ namespace
 // "key=value" words of setup: a parameter code (monitor values below 10), "status", "options",
 // "valid" (settingDataValid), "buttons" (a link has enabled the change buttons) or a unit
 // configuration field.
-ZN8P_INC controller(const QString &setup = QString())
+SessionState controller(const QString &setup = QString())
 {
-    ZN8P_INC inc;
-    inc.settingDataValid = true;
-    inc.parameterButtonsEnabled = true;
-    inc.online = true;
+    SessionState shared;
+    shared.settingDataValid = true;
+    shared.parameterButtonsEnabled = true;
+    shared.online = true;
     const QList<QPair<int, int>> base = {{0, 250},  {1, 455},  {2, 125}, {3, 300}, {11, 310},
                                          {13, 30},  {15, 200}, {16, 50}, {36, 1},  {37, 1},
                                          {58, 200}, {59, 210}, {60, 220}};
     for (const auto &[code, value] : base)
-        (code < 10 ? inc.monitorValues[code] : inc.setting(code)) = qint16(value);
+        (code < 10 ? shared.monitorValues[code] : shared.setting(code)) = qint16(value);
 
-    UnitConfig &u = inc.unitConfig;
-    const QHash<QString, qint16 *> names = {
-        {"status", &inc.monitorValues[4]},   {"options", &inc.monitorValues[7]},
-        {"options2", &inc.monitorValues[8]}, {"alarm2", &u.alarm2},
-        {"heatCool", &u.heatCool},           {"heaterBreak", &u.heaterBreak},
-        {"contactInput", &u.contactInput},   {"outputType", &u.outputType},
-        {"serialComm", &u.serialComm}};
+    UnitConfig &u = shared.unitConfig;
+    const QHash<QString, qint16 *> names = {{"status", &shared.monitorValues[4]},
+                                            {"options", &shared.monitorValues[7]},
+                                            {"options2", &shared.monitorValues[8]},
+                                            {"alarm2", &u.alarm2},
+                                            {"heatCool", &u.heatCool},
+                                            {"heaterBreak", &u.heaterBreak},
+                                            {"contactInput", &u.contactInput},
+                                            {"outputType", &u.outputType},
+                                            {"serialComm", &u.serialComm}};
     for (const QString &word : setup.split(' ', Qt::SkipEmptyParts)) {
         const QString key = word.section('=', 0, 0);
         const qint16 value = qint16(word.section('=', 1).toInt(nullptr, 0));
         bool isCode = false;
         const int code = key.toInt(&isCode);
         if (key == QLatin1String("valid"))
-            inc.settingDataValid = value != 0;
+            shared.settingDataValid = value != 0;
         else if (key == QLatin1String("buttons"))
-            inc.parameterButtonsEnabled = value != 0;
+            shared.parameterButtonsEnabled = value != 0;
         else if (isCode)
-            (code < 10 ? inc.monitorValues[code] : inc.setting(code)) = value;
+            (code < 10 ? shared.monitorValues[code] : shared.setting(code)) = value;
         else if (names.contains(key))
             *names[key] = value;
         else
             qFatal("unknown setup word %s", qPrintable(word));
     }
-    return inc;
+    return shared;
 }
 
 QList<int> sorted(QList<int> codes)
@@ -260,27 +263,27 @@ void TestMainDisplayModel::monitorTexts()
 
 void TestMainDisplayModel::settingValuesNeedValidData()
 {
-    ZN8P_INC inc = controller("valid=0 0=251");
-    for (const SettingRow &row : Disp_SStab2(inc, SettingPageState::AllPages).rows)
+    SessionState shared = controller("valid=0 0=251");
+    for (const SettingRow &row : Disp_SStab2(shared, SettingPageState::AllPages).rows)
         QVERIFY2(row.valueText.isEmpty(), qPrintable(QString::number(row.place.code)));
-    const MonitorPanelState panel = SelectDispItem(inc);
+    const MonitorPanelState panel = SelectDispItem(shared);
     QCOMPARE(panel.pvText, QStringLiteral("251"));
     QCOMPARE(panel.svText, QStringLiteral("300"));
-    QVERIFY(Disp_SStab2(inc, AlarmPage).mainSetValueText.isEmpty());
+    QVERIFY(Disp_SStab2(shared, AlarmPage).mainSetValueText.isEmpty());
 
-    inc.settingDataValid = true;
-    const SettingPageState valid = Disp_SStab2(inc, SettingPageState::AllPages);
+    shared.settingDataValid = true;
+    const SettingPageState valid = Disp_SStab2(shared, SettingPageState::AllPages);
     QCOMPARE(valid.rows.size(), SettingRowPlaces().size());
     QCOMPARE(valid.row(13)->valueText, QStringLiteral("30"));
     // The main set value belongs to every page, as the setting value it is.
-    QCOMPARE(Disp_SStab2(inc, OtherPage).mainSetValueText, QStringLiteral("310"));
+    QCOMPARE(Disp_SStab2(shared, OtherPage).mainSetValueText, QStringLiteral("310"));
     QCOMPARE(valid.row(36)->valueText, QStringLiteral("High limit alarm"));
-    QVERIFY(Disp_SStab2(inc, AlarmPage).row(13) == nullptr);
+    QVERIFY(Disp_SStab2(shared, AlarmPage).row(13) == nullptr);
 
     // A read the controller refused leaves no value to show: the row is marked, not filled with
     // the value held before.
-    inc.unreadCodes = {13, 36};
-    const SettingPageState unread = Disp_SStab2(inc, SettingPageState::AllPages);
+    shared.unreadCodes = {13, 36};
+    const SettingPageState unread = Disp_SStab2(shared, SettingPageState::AllPages);
     for (const int code : {13, 36}) {
         QCOMPARE(unread.row(code)->valueText, QStringLiteral("----"));
         QVERIFY(unread.row(code)->unread);
@@ -304,25 +307,25 @@ void TestMainDisplayModel::offlinePanelFollowsUnitConfiguration()
 {
     // Offline the option word of an earlier controller, or none at all, must not decide what the
     // configured unit shows; manual output cannot be given offline.
-    ZN8P_INC inc = controller("options=0 status=0x5000 heatCool=1 alarm2=1 heaterBreak=0");
-    inc.online = false;
-    MonitorPanelState s = SelectDispItem(inc);
+    SessionState shared = controller("options=0 status=0x5000 heatCool=1 alarm2=1 heaterBreak=0");
+    shared.online = false;
+    MonitorPanelState s = SelectDispItem(shared);
     QVERIFY(s.mv2Visible && s.out2Lamp.visible && s.alarmLamps[Evt2Lamp].visible);
     QVERIFY(!s.alarmLamps[HbLamp].visible && !s.manualButtonsVisible);
 
-    inc.unitConfig.heatCool = 0;
-    s = SelectDispItem(inc);
+    shared.unitConfig.heatCool = 0;
+    s = SelectDispItem(shared);
     QVERIFY(!s.mv2Visible && !s.out2Lamp.visible);
 
-    inc.online = true; // online the controller's own word rules
-    inc.monitorValues[7] = 0x0040;
-    s = SelectDispItem(inc);
+    shared.online = true; // online the controller's own word rules
+    shared.monitorValues[7] = 0x0040;
+    s = SelectDispItem(shared);
     QVERIFY(s.mv2Visible && !s.alarmLamps[Evt2Lamp].visible && s.manualButtonsVisible);
 }
 
 void TestMainDisplayModel::autoManualChangeOncePerChange()
 {
-    ZN8P_INC inc = controller("45=7"); // anything the controller has not told us yet
+    SessionState shared = controller("45=7"); // anything the controller has not told us yet
     struct Step {
         int status;
         bool changed;
@@ -336,14 +339,14 @@ void TestMainDisplayModel::autoManualChangeOncePerChange()
         {0x5000, false, 1}, {0x1000, true, 0}, {0x1000, false, 0},
     };
     for (const Step &step : steps) {
-        inc.monitorValues[4] = qint16(step.status);
-        QCOMPARE(TrackAutoManualChange(inc), step.changed);
-        QCOMPARE(int(inc.setting(45)), step.code45);
+        shared.monitorValues[4] = qint16(step.status);
+        QCOMPARE(TrackAutoManualChange(shared), step.changed);
+        QCOMPARE(int(shared.setting(45)), step.code45);
     }
 
-    inc.monitorValues[4] = 0x5000;
-    QVERIFY(TrackAutoManualChange(inc));
-    const SettingPageState page = Disp_SStab2(inc, OtherPage);
+    shared.monitorValues[4] = 0x5000;
+    QVERIFY(TrackAutoManualChange(shared));
+    const SettingPageState page = Disp_SStab2(shared, OtherPage);
     const SettingRow *row = page.row(45);
     QVERIFY(row->visible);
     QCOMPARE(row->valueText, QStringLiteral("Manual control"));
@@ -388,8 +391,8 @@ void TestMainDisplayModel::rowVisibility()
 void TestMainDisplayModel::captionsAndButtons()
 {
     const CaptionRow &r = fetchRow(captionRows);
-    const ZN8P_INC inc = controller(r.setup);
-    const SettingPageState s = Disp_SStab2(inc, SettingPageState::AllPages);
+    const SessionState shared = controller(r.setup);
+    const SettingPageState s = Disp_SStab2(shared, SettingPageState::AllPages);
     for (int i = 0; i + 1 < r.captions.size(); i += 2) {
         const int code = r.captions[i], caption = r.captions[i + 1];
         if (code != 0)
@@ -403,15 +406,15 @@ void TestMainDisplayModel::captionsAndButtons()
             disabledNow.append(row.place.code);
     }
     QCOMPARE(sorted(disabledNow), sorted(r.disabled));
-    QCOMPARE(s.mainSetValueButtonEnabled, inc.parameterButtonsEnabled);
+    QCOMPARE(s.mainSetValueButtonEnabled, shared.parameterButtonsEnabled);
     for (int i = 0; i < int(s.titleButtonVisible.size()); ++i) {
         if (!s.titleButtonVisible[i])
             hiddenNow.append(i);
     }
     QCOMPARE(hiddenNow, r.hiddenTitles);
-    QCOMPARE(s.heaterBreakFrameVisible, inc.unitConfig.heaterBreak != 0);
+    QCOMPARE(s.heaterBreakFrameVisible, shared.unitConfig.heaterBreak != 0);
     // Without alarm 2 its type row keeps only its caption.
-    QCOMPARE(s.row(37)->valueVisible, inc.unitConfig.alarm2 != 0);
+    QCOMPARE(s.row(37)->valueVisible, shared.unitConfig.alarm2 != 0);
 }
 
 QTEST_GUILESS_MAIN(TestMainDisplayModel)

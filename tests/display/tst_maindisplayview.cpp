@@ -1,6 +1,6 @@
 #include "base/MessageTable.h"
 #include "display/MainDisplayView.h"
-#include "ui_MainDisp.h"
+#include "ui_MainWindow.h"
 
 #include <QtTest>
 
@@ -31,39 +31,39 @@ private:
     QColor colour(const char *name) { return find(name)->palette().color(QPalette::Window); }
 
     QMainWindow m_window;
-    Ui::MainDisp m_ui;
+    Ui::MainWindow m_ui;
 };
 
 void TestMainDisplayView::monitorPanelReachesTheForm()
 {
-    ZN8P_INC inc;
-    inc.online = true;
-    inc.settingDataValid = true;
-    inc.monitorValues = {250, 455, 125, 300, 0x0301, 12, 34, 0x0064, 0};
-    inc.setting(11) = 310;
-    inc.unitConfig.heaterBreak = 1;
+    SessionState shared;
+    shared.online = true;
+    shared.settingDataValid = true;
+    shared.monitorValues = {250, 455, 125, 300, 0x0301, 12, 34, 0x0064, 0};
+    shared.setting(11) = 310;
+    shared.unitConfig.heaterBreak = 1;
     MainDisplayView view(&m_window);
-    view.showMonitorPanel(SelectDispItem(inc));
+    view.showMonitorPanel(SelectDispItem(shared));
 
     QCOMPARE(text("Text_PV"), QStringLiteral("----"));
     QCOMPARE(text("Text_SV_0"), QStringLiteral("300"));
     // The main set value is a setting value: the pages show it, not the monitor read.
     QCOMPARE(text("Text_SV_1"), QString());
-    view.showSettingPage(Disp_SStab2(inc, PidPage));
+    view.showSettingPage(Disp_SStab2(shared, PidPage));
     QCOMPARE(text("Text_SV_1"), QStringLiteral("310"));
 
     // A main set value loaded from a file is not the controller's until read from it: muted,
     // while the readings stay live.
     const auto live = [this](const char *name) { return find(name)->property("live").toBool(); };
     QVERIFY(live("Text_SV_0") && live("Text_SV_1"));
-    inc.settingsFromFile = true;
-    view.showSettingPage(Disp_SStab2(inc, PidPage));
+    shared.settingsFromFile = true;
+    view.showSettingPage(Disp_SStab2(shared, PidPage));
     QVERIFY(live("Text_SV_0") && !live("Text_SV_1"));
     view.setValuesLive(false);
     view.setValuesLive(true);
     QVERIFY(live("Text_SV_0") && !live("Text_SV_1"));
-    inc.settingsFromFile = false;
-    view.showSettingPage(Disp_SStab2(inc, PidPage));
+    shared.settingsFromFile = false;
+    view.showSettingPage(Disp_SStab2(shared, PidPage));
     QVERIFY(live("Text_SV_1"));
     QCOMPARE(text("Text_MV_1"), QStringLiteral("12.5"));
     QCOMPARE(text("Text_HB_1"), QStringLiteral("1.2"));
@@ -88,9 +88,9 @@ void TestMainDisplayView::monitorPanelReachesTheForm()
     QCOMPARE(colour("Label_OUTOFF"), QColor(192, 255, 192));
     QCOMPARE(colour("lbl_alm_2"), QColor(255, 0, 0));
 
-    inc.monitorValues[4] = 0x5000; // manual control by the auto/manual key
-    inc.monitorValues[7] = 0;
-    view.showMonitorPanel(SelectDispItem(inc));
+    shared.monitorValues[4] = 0x5000; // manual control by the auto/manual key
+    shared.monitorValues[7] = 0;
+    view.showMonitorPanel(SelectDispItem(shared));
     QCOMPARE(text("Text_PV"), QStringLiteral("250"));
     QCOMPARE(text("Label_OUTOFF"), msg(320));
     QVERIFY(find("Label5")->isHidden());
@@ -101,13 +101,13 @@ void TestMainDisplayView::monitorPanelReachesTheForm()
 
 void TestMainDisplayView::pageStateReachesTheForm()
 {
-    ZN8P_INC inc;
-    inc.settingDataValid = true;
-    inc.setting(49) = 32;
-    inc.setting(13) = 30;
-    inc.setting(15) = 0;
+    SessionState shared;
+    shared.settingDataValid = true;
+    shared.setting(49) = 32;
+    shared.setting(13) = 30;
+    shared.setting(15) = 0;
     MainDisplayView view(&m_window);
-    view.showSettingPage(Disp_SStab2(inc, PidPage));
+    view.showSettingPage(Disp_SStab2(shared, PidPage));
 
     QCOMPARE(text("Label_CF_0"), QString());
     QCOMPARE(text("Label_CF_17"), QString());
@@ -115,9 +115,9 @@ void TestMainDisplayView::pageStateReachesTheForm()
     QVERIFY(!find("Label_atm")->isHidden());
     QVERIFY(find("Frame_HB")->isHidden());
 
-    inc.setting(49) = 15;
-    inc.setting(13) = 0;
-    view.showSettingPage(Disp_SStab2(inc, AlarmPage));
+    shared.setting(49) = 15;
+    shared.setting(13) = 0;
+    view.showSettingPage(Disp_SStab2(shared, AlarmPage));
     QCOMPARE(text("Label_CF_0"), msg(216));
     QVERIFY(find("Label_atm")->isHidden());
 }

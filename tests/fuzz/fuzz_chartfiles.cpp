@@ -4,7 +4,7 @@
 // back to their defaults), and the scale the chart then draws must stay on the canvas whatever the
 // file says.
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "chart/ChartModel.h"
 #include "chart/ChartSettingsFiles.h"
 
@@ -40,14 +40,14 @@ ChartSettingsFiles &files()
     return files;
 }
 
-void checkScale(const ZN8P_INC &inc)
+void checkScale(const SessionState &shared)
 {
     ChartModel model;
-    model.divisionsText = QString::number(inc.chartDivisions);
-    model.longBase = inc.chartLongScale != 0;
-    model.cycleText = QString::number(inc.chartCycleSeconds);
-    model.yHighText = QString::number(inc.chartScaleHigh);
-    model.yLowText = QString::number(inc.chartScaleLow);
+    model.divisionsText = QString::number(shared.chartDivisions);
+    model.longBase = shared.chartLongScale != 0;
+    model.cycleText = QString::number(shared.chartCycleSeconds);
+    model.yHighText = QString::number(shared.chartScaleHigh);
+    model.yLowText = QString::number(shared.chartScaleLow);
     const ChartScaleLayout layout = model.ScaleSet();
     require(model.Charttime >= 0, "a timer interval");
     int above = 0;
@@ -55,7 +55,7 @@ void checkScale(const ZN8P_INC &inc)
         require(y > above && y < ChartModel::Height, "grid lines down the canvas");
         above = y;
     }
-    for (double value : {double(inc.chartScaleHigh), double(inc.chartScaleLow), 0.0, 1e9}) {
+    for (double value : {double(shared.chartScaleHigh), double(shared.chartScaleLow), 0.0, 1e9}) {
         const double y = model.heightOf(value);
         require(std::isfinite(y) && y >= 0 && y < ChartModel::Height, "a height on the canvas");
     }
@@ -80,15 +80,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 file.write(bytes) == bytes.size(),
             "scratch file written");
     file.close();
-    ZN8P_INC inc;
-    files().load(inc);
+    SessionState shared;
+    files().load(shared);
     // Scales the scale dialog would refuse come back as their defaults.
     ChartRecords expected = records.value_or(ChartRecords::defaults(6));
     expected.repair();
-    require(inc.traceColors[6] == expected.colour && inc.chartCycleSeconds == expected.cycle &&
-                inc.chartLongScale == expected.longScale && inc.chartScaleHigh == expected.high &&
-                inc.chartScaleLow == expected.low && inc.chartDivisions == expected.divisions,
-            "the load reads the file as the reader does");
-    checkScale(inc);
+    require(
+        shared.traceColors[6] == expected.colour && shared.chartCycleSeconds == expected.cycle &&
+            shared.chartLongScale == expected.longScale && shared.chartScaleHigh == expected.high &&
+            shared.chartScaleLow == expected.low && shared.chartDivisions == expected.divisions,
+        "the load reads the file as the reader does");
+    checkScale(shared);
     return 0;
 }

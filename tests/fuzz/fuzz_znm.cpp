@@ -3,7 +3,7 @@
 // after its last line, must be refused as missing the next line when cut after any whole line, and
 // the program's own file of what it read must read back to the same values.
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "transfer/SettingsDataFile.h"
 
 #include <QFile>
@@ -41,16 +41,16 @@ SettingsDataFile::ReadResult readResult(const QByteArray &bytes)
     return SettingsDataFile::read(filePath());
 }
 
-bool readBytes(const QByteArray &bytes, ZN8P_INC &inc)
+bool readBytes(const QByteArray &bytes, SessionState &shared)
 {
     const SettingsDataFile::ReadResult result = readResult(bytes);
     if (!result.ok())
         return false;
-    SettingsDataFile::take(result.contents, inc);
+    SettingsDataFile::take(result.contents, shared);
     return true;
 }
 
-bool sameValues(const ZN8P_INC &a, const ZN8P_INC &b)
+bool sameValues(const SessionState &a, const SessionState &b)
 {
     return a.modelName == b.modelName && a.formatMarker == b.formatMarker &&
            a.unitConfig == b.unitConfig && a.settingValues == b.settingValues;
@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 "a refused file names one of its lines");
         return 0;
     }
-    ZN8P_INC first;
+    SessionState first;
     SettingsDataFile::take(result.contents, first);
 
     // Cut after one of its lines (which one follows from the input), the file lacks the next.
@@ -79,13 +79,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     require(shortened.fault == SettingsDataFile::Fault::Missing && shortened.line == kept + 1,
             "a file cut short is refused at the first missing line");
 
-    ZN8P_INC extended;
+    SessionState extended;
     require(readBytes(bytes + "\r\n\"ZN8P\"\r\n-1 trailing junk\n", extended) &&
                 sameValues(first, extended),
             "lines after the last are not read");
 
     // The program writes its own model name and format marker; the values must come back.
-    ZN8P_INC again;
+    SessionState again;
     require(readBytes(SettingsDataFile::compose(first), again) &&
                 again.unitConfig == first.unitConfig && again.settingValues == first.settingValues,
             "the program's own file reads back the same");

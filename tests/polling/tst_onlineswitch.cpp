@@ -32,13 +32,13 @@ void TestOnlineSwitch::withoutLinkChecksFirst()
     ConnectionRig rig;
     rig.controller.toggleOnline();
     QCOMPARE(rig.op.messages(), (QList<QList<int>>{{451, 270}}));
-    QVERIFY(!rig.inc.online);
+    QVERIFY(!rig.shared.online);
     QCOMPARE(rig.setdataReads, 0);
 
     rig.controllerAt("COM1", "9600", FrameMode::ModbusAscii, 1);
     rig.controller.toggleOnline();
-    QVERIFY(rig.inc.linkVerified);
-    QVERIFY(rig.inc.online);
+    QVERIFY(rig.shared.linkVerified);
+    QVERIFY(rig.shared.online);
     QCOMPARE(rig.stored().first(), QStringLiteral("COM1"));
     QCOMPARE(rig.setdataReads, 1);
 }
@@ -49,26 +49,26 @@ void TestOnlineSwitch::switchOnAndOff()
     rig.view.timersEnabled = false;
 
     rig.controller.toggleOnline();
-    QVERIFY(rig.inc.online && rig.inc.commActive && rig.view.timersEnabled);
-    QCOMPARE(rig.inc.timerJob, qint16(1));
+    QVERIFY(rig.shared.online && rig.shared.commActive && rig.view.timersEnabled);
+    QCOMPARE(rig.shared.timerJob, qint16(1));
     QVERIFY(!rig.op.menus.value(MenuItem::CommSetting, true));
     QCOMPARE(rig.setdataReads, 2);
 
     rig.view.tracing = true;
-    rig.inc.protocolIndex = ModbusRtu;
+    rig.shared.protocolIndex = ModbusRtu;
     rig.controller.toggleOnline();
-    QVERIFY(!rig.inc.online && !rig.inc.commActive && !rig.view.timersEnabled);
+    QVERIFY(!rig.shared.online && !rig.shared.commActive && !rig.view.timersEnabled);
     QVERIFY(!rig.view.tracing);
     QCOMPARE(rig.op.shown.last().ids, QList<int>{500});
     QCOMPARE(rig.view.monitoringStates, (QList<bool>{true, false}));
     QVERIFY(rig.op.menus.value(MenuItem::CommSetting));
-    QVERIFY(rig.inc.unitCheckFlag);
+    QVERIFY(rig.shared.unitCheckFlag);
     QCOMPARE(rig.store.storedValue(false, "Protocol"), QStringLiteral("1"));
 
     // Back on: the closed port is opened again.
     const int opens = rig.script->callsStartingWith("OpenPort").size();
     rig.controller.toggleOnline();
-    QVERIFY(rig.inc.online);
+    QVERIFY(rig.shared.online);
     QCOMPARE(rig.script->callsStartingWith("OpenPort").size(), opens + 1);
 }
 
@@ -77,16 +77,16 @@ void TestOnlineSwitch::unitMismatchKeepsOffline()
     LinkedRig rig;
     // The online start read found another unit configuration.
     rig.controller.setSetdataRead([&] {
-        rig.inc.unitCheckFlag = true;
-        rig.inc.online = false;
+        rig.shared.unitCheckFlag = true;
+        rig.shared.online = false;
     });
     rig.op.panels[4] = QStringLiteral("x");
 
     rig.controller.toggleOnline();
-    QVERIFY(!rig.inc.online);
+    QVERIFY(!rig.shared.online);
     QVERIFY(rig.view.monitoringStates.isEmpty());
     QCOMPARE(rig.op.panels.value(4), QString());
-    QCOMPARE(rig.inc.timerJob, qint16(0));
+    QCOMPARE(rig.shared.timerJob, qint16(0));
 }
 
 void TestOnlineSwitch::unsavedChanges_data()
@@ -114,10 +114,10 @@ void TestOnlineSwitch::unsavedChanges()
     int saves = 0;
     rig.controller.setFileSave([&] {
         ++saves;
-        rig.inc.unitCheckFlag = !saveClearsUnitCheck;
+        rig.shared.unitCheckFlag = !saveClearsUnitCheck;
     });
-    rig.controller.setSetdataRead([&] { rig.inc.unitCheckFlag = false; });
-    rig.inc.unsavedOnlineChanges = true;
+    rig.controller.setSetdataRead([&] { rig.shared.unitCheckFlag = false; });
+    rig.shared.unsavedOnlineChanges = true;
     rig.op.answers = answers;
     rig.op.shown.clear();
 
@@ -129,23 +129,23 @@ void TestOnlineSwitch::unsavedChanges()
         QCOMPARE(rig.op.shown.at(1).ids, QList<int>{516});
     QVERIFY(rig.op.unexpectedQuestions.isEmpty());
     QCOMPARE(saves, answers.first() ? 1 : 0);
-    QCOMPARE(rig.inc.online, online);
-    QCOMPARE(rig.inc.timerJob, qint16(job));
+    QCOMPARE(rig.shared.online, online);
+    QCOMPARE(rig.shared.timerJob, qint16(job));
 }
 
 void TestOnlineSwitch::commSettingsRefusedWhileMonitoring()
 {
     ConnectionRig rig;
     rig.storeConditions("COM6", "19200", "8", "2", "ODD", "33", Ravtocol);
-    rig.inc.online = true;
+    rig.shared.online = true;
     QVERIFY(!rig.controller.prepareCommSettings());
     QCOMPARE(rig.op.messages(), QList<QList<int>>{{58}});
-    QCOMPARE(rig.inc.portName, QStringLiteral("COM1"));
+    QCOMPARE(rig.shared.portName, QStringLiteral("COM1"));
 
-    rig.inc.online = false;
+    rig.shared.online = false;
     QVERIFY(rig.controller.prepareCommSettings());
-    QCOMPARE(rig.inc.portName, QStringLiteral("COM6"));
-    QCOMPARE(rig.inc.protocolIndex, qint16(Ravtocol));
+    QCOMPARE(rig.shared.portName, QStringLiteral("COM6"));
+    QCOMPARE(rig.shared.protocolIndex, qint16(Ravtocol));
 }
 
 QTEST_GUILESS_MAIN(TestOnlineSwitch)

@@ -14,9 +14,9 @@ const QList<int> OfflineMessage = {274, 275, 276, 277, 278};
 struct PollRig : CoreRig {
     explicit PollRig(qint16 protocol = ModbusAscii) : CoreRig(protocol)
     {
-        inc.online = true;
-        inc.commActive = true;
-        inc.timerJob = 1;
+        shared.online = true;
+        shared.commActive = true;
+        shared.timerJob = 1;
     }
     QString storedProtocol() const { return store.storedValue(false, "Protocol"); }
     void tick()
@@ -85,13 +85,13 @@ void TestPollingCycle::rotation()
     QFETCH(qint16, optionWord);
     QFETCH(QStringList, last);
     PollRig rig(Ravtocol);
-    rig.inc.monitorValues[7] = optionWord;
+    rig.shared.monitorValues[7] = optionWord;
     for (int tick = 0; tick < 8; ++tick)
         rig.cycle.runMonitorJob();
 
     const QStringList first = {"R 0080", "R 0085", "R 0083", "R 0081"};
     QCOMPARE(rig.userRequests(), first + last + QStringList{"R 0080"});
-    QCOMPARE(rig.inc.monitorStep, qint16(1));
+    QCOMPARE(rig.shared.monitorStep, qint16(1));
     QCOMPARE(rig.view.monitorRefreshes, 8);
 }
 
@@ -119,22 +119,22 @@ void TestPollingCycle::monitorReplies()
     QFETCH(qint16, stored);
     QFETCH(QString, panel);
     PollRig rig(protocol);
-    rig.inc.monitorValues[0] = 9;
-    rig.inc.commErrorFlag = true; // left from an earlier tick; every reply is judged afresh
+    rig.shared.monitorValues[0] = 9;
+    rig.shared.commErrorFlag = true; // left from an earlier tick; every reply is judged afresh
     rig.controller.intercept = [&](const FakeCom::Request &) { return reply; };
 
     rig.cycle.runMonitorJob();
 
-    QCOMPARE(rig.inc.monitorValues[0], stored);
+    QCOMPARE(rig.shared.monitorValues[0], stored);
     QCOMPARE(rig.op.panels.value(1), panel);
-    QCOMPARE(rig.inc.commErrorFlag, reply.isEmpty());
-    QCOMPARE(rig.inc.monitorReadFailed, panel != QLatin1String("OK"));
+    QCOMPARE(rig.shared.commErrorFlag, reply.isEmpty());
+    QCOMPARE(rig.shared.monitorReadFailed, panel != QLatin1String("OK"));
     QCOMPARE(rig.view.commErrorShown, reply.isEmpty() ? 1 : 0);
-    QCOMPARE(rig.inc.monitorStep, qint16(1));
+    QCOMPARE(rig.shared.monitorStep, qint16(1));
     // The 10-second refresh clears commErrorFlag before its own requests; the values shown stay
     // those of a failed read until a monitor read answers.
     rig.cycle.refreshVendorItems();
-    QCOMPARE(rig.inc.monitorReadFailed, panel != QLatin1String("OK"));
+    QCOMPARE(rig.shared.monitorReadFailed, panel != QLatin1String("OK"));
 }
 
 void TestPollingCycle::oneUploadPerChange_data()
@@ -161,10 +161,10 @@ void TestPollingCycle::oneUploadPerChange()
         rig.controller.registers["0085"] =
             qint16(statuses.at(tick / 4 % statuses.size()) | (changed ? 0x8000 : 0));
         rig.cycle.runMonitorJob();
-        if (rig.inc.timerJob == 4) {
+        if (rig.shared.timerJob == 4) {
             ++uploads;
             changed = false;
-            rig.inc.timerJob = 1; // the dispatcher runs the upload and falls back
+            rig.shared.timerJob = 1; // the dispatcher runs the upload and falls back
         }
     }
     QCOMPARE(uploads, 1);
@@ -174,11 +174,11 @@ void TestPollingCycle::tenSecondRefresh()
 {
     const RefreshRow &r = fetchRow(refreshRows);
     PollRig rig(r.protocol);
-    rig.inc.monitorValues[4] = r.status;
-    rig.inc.monitorValues[7] = r.optionWord;
-    rig.inc.monitorValues[8] = 0x10;   // DC current output
-    rig.inc.setting(49) = r.inputType; // 30 and above: the abnormal output item exists
-    rig.inc.setting(61) = r.contactFunction;
+    rig.shared.monitorValues[4] = r.status;
+    rig.shared.monitorValues[7] = r.optionWord;
+    rig.shared.monitorValues[8] = 0x10;   // DC current output
+    rig.shared.setting(49) = r.inputType; // 30 and above: the abnormal output item exists
+    rig.shared.setting(61) = r.contactFunction;
     rig.controller.vendorItems = {
         {"FC92", r.contactFunction}, {"FC32", 1}, {"FC34", 2}, {"FC36", 3}, {"FC94", 1}};
     bool modeAnswered = false;
@@ -197,7 +197,7 @@ void TestPollingCycle::tenSecondRefresh()
         if (sent.isEmpty() || sent.last() != item)
             sent << item;
     QCOMPARE(sent, QString(r.items).split(' ', Qt::SkipEmptyParts));
-    QCOMPARE(rig.inc.protocolIndex, r.protocol);
+    QCOMPARE(rig.shared.protocolIndex, r.protocol);
 }
 
 void TestPollingCycle::offlineAfterFiveFailuresInARow()
@@ -209,10 +209,10 @@ void TestPollingCycle::offlineAfterFiveFailuresInARow()
     rig.controller.silent = true;
     for (int tick = 0; tick < 4; ++tick)
         rig.tick();
-    QCOMPARE(rig.inc.commErrorCount, qint16(4));
+    QCOMPARE(rig.shared.commErrorCount, qint16(4));
     rig.controller.silent = false;
     rig.tick();
-    QCOMPARE(rig.inc.commErrorCount, qint16(0));
+    QCOMPARE(rig.shared.commErrorCount, qint16(0));
     for (int lost = 0; lost < 20; ++lost) {
         rig.controller.silent = true;
         rig.tick();
@@ -220,19 +220,19 @@ void TestPollingCycle::offlineAfterFiveFailuresInARow()
         for (int tick = 0; tick < 3; ++tick)
             rig.tick();
     }
-    QVERIFY(rig.inc.online);
+    QVERIFY(rig.shared.online);
     QVERIFY(rig.op.messages().isEmpty());
 
-    rig.inc.uploadRequested = true;
+    rig.shared.uploadRequested = true;
     rig.controller.silent = true;
     for (int tick = 0; tick < 4; ++tick)
         rig.tick();
-    QVERIFY(rig.inc.online);
+    QVERIFY(rig.shared.online);
     rig.tick();
 
-    QVERIFY(!rig.inc.online && !rig.inc.commActive && !rig.inc.commErrorFlag);
-    QVERIFY(!rig.inc.uploadRequested);
-    QCOMPARE(rig.inc.commErrorCount, qint16(0));
+    QVERIFY(!rig.shared.online && !rig.shared.commActive && !rig.shared.commErrorFlag);
+    QVERIFY(!rig.shared.uploadRequested);
+    QCOMPARE(rig.shared.commErrorCount, qint16(0));
     QCOMPARE(rig.script->callsStartingWith("ClosePort").size(), 1);
     QVERIFY(!rig.view.timersEnabled && !rig.view.tracing && !rig.view.progressVisible);
     QCOMPARE(rig.view.monitoringStates, QList<bool>{false});
@@ -249,31 +249,31 @@ void TestPollingCycle::offlineAfterFiveFailuresInARow()
     once.cycle.runMonitorJob();
     for (int tick = 0; tick < 50; ++tick)
         once.cycle.superviseLink();
-    QVERIFY(once.inc.online && once.view.commErrorVisible);
+    QVERIFY(once.shared.online && once.view.commErrorVisible);
 }
 
 void TestPollingCycle::vendorFrameIndexRestored()
 {
     // An exchange left behind with index 3 and a working link: repaired with message 715.
     PollRig rig(ModbusRtu);
-    rig.inc.protocolIndex = VendorFrame;
+    rig.shared.protocolIndex = VendorFrame;
     rig.view.commErrorVisible = true;
     rig.cycle.superviseLink();
     rig.cycle.superviseLink();
-    QCOMPARE(rig.inc.protocolIndex, qint16(ModbusRtu));
+    QCOMPARE(rig.shared.protocolIndex, qint16(ModbusRtu));
     QCOMPARE(rig.storedProtocol(), QStringLiteral("1"));
     QCOMPARE(rig.op.messages(), QList<QList<int>>{{715}});
     QVERIFY(!rig.view.commErrorVisible);
-    QVERIFY(rig.inc.online);
+    QVERIFY(rig.shared.online);
 
     // Cut off by the offline switch: the user's protocol is kept and stored.
     PollRig cut(Ravtocol);
-    cut.inc.protocolIndex = VendorFrame;
-    cut.inc.commErrorFlag = true;
-    cut.inc.commErrorCount = PollingCycle::OfflineErrorCount;
+    cut.shared.protocolIndex = VendorFrame;
+    cut.shared.commErrorFlag = true;
+    cut.shared.commErrorCount = PollingCycle::OfflineErrorCount;
     cut.cycle.superviseLink();
-    QVERIFY(!cut.inc.online);
-    QCOMPARE(cut.inc.protocolIndex, qint16(Ravtocol));
+    QVERIFY(!cut.shared.online);
+    QCOMPARE(cut.shared.protocolIndex, qint16(Ravtocol));
     QCOMPARE(cut.storedProtocol(), QStringLiteral("2"));
     QCOMPARE(cut.op.messages(), QList<QList<int>>{OfflineMessage});
 }
@@ -283,8 +283,8 @@ void TestPollingCycle::ticksInsideExchangeWait()
     // Timer ticks that arrive while an exchange waits (as under its message boxes) neither
     // repair its protocol index nor send anything.
     PollRig rig;
-    rig.inc.monitorValues[7] = 0x01;
-    rig.inc.itemCode = 58;
+    rig.shared.monitorValues[7] = 0x01;
+    rig.shared.itemCode = 58;
     rig.controller.vendorItems["FC32"] = 5;
     int sendsDuringTicks = -1;
     rig.controller.intercept = [&](const FakeCom::Request &r) {
@@ -301,8 +301,8 @@ void TestPollingCycle::ticksInsideExchangeWait()
 
     QCOMPARE(sendsDuringTicks, 0);
     QVERIFY(rig.op.messages().isEmpty());
-    QCOMPARE(rig.inc.setting(58), qint16(5));
-    QCOMPARE(rig.inc.protocolIndex, qint16(ModbusAscii));
+    QCOMPARE(rig.shared.setting(58), qint16(5));
+    QCOMPARE(rig.shared.protocolIndex, qint16(ModbusAscii));
 }
 
 QTEST_GUILESS_MAIN(TestPollingCycle)

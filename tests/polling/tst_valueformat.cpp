@@ -1,5 +1,5 @@
 #include "base/MessageTable.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "polling/ValueFormat.h"
 #include "tests/support/DataRows.h"
 
@@ -17,19 +17,19 @@ struct TextRow {
 };
 
 // "code=value ..." into monitorValues (0 to 8) and settingValues (10 to 65).
-ZN8P_INC stateWith(const QString &values)
+SessionState stateWith(const QString &values)
 {
-    ZN8P_INC inc;
+    SessionState shared;
     for (const QString &pair : values.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const QStringList parts = pair.split(QLatin1Char('='));
         const int code = parts.at(0).toInt();
         const qint16 value = qint16(parts.at(1).toInt());
         if (code <= 8)
-            inc.monitorValues[code] = value;
+            shared.monitorValues[code] = value;
         else
-            inc.setting(code) = value;
+            shared.setting(code) = value;
     }
-    return inc;
+    return shared;
 }
 
 const TextRow itemRows[] = {

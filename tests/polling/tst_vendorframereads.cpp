@@ -19,8 +19,8 @@ QStringList twice(const QStringList &items)
 struct VendorRig : CoreRig {
     explicit VendorRig(qint16 protocol = ModbusAscii, qint16 code = 58) : CoreRig(protocol)
     {
-        inc.monitorValues[7] = Sv2Option;
-        inc.itemCode = code;
+        shared.monitorValues[7] = Sv2Option;
+        shared.itemCode = code;
     }
 };
 
@@ -78,9 +78,9 @@ void TestVendorFrameReads::exchangeInEachProtocol()
     QCOMPARE(rig.vendorReads(), twice({"FC32"}));
     QCOMPARE(rig.returnCommands(), 1);
     QVERIFY(!rig.controller.inVendorFrame);
-    QCOMPARE(rig.inc.setting(58), qint16(1234));
+    QCOMPARE(rig.shared.setting(58), qint16(1234));
     QCOMPARE(rig.op.panels.value(1), QStringLiteral("OK"));
-    QCOMPARE(rig.inc.protocolIndex, protocol);
+    QCOMPARE(rig.shared.protocolIndex, protocol);
     QCOMPARE(rig.script->callsStartingWith("ReplyTimeout=").mid(0, 3),
              QStringList({"ReplyTimeout=300", "ReplyTimeout=400", "ReplyTimeout=300"}));
     QCOMPARE(rig.link.com()->ReplyTimeout(), 300);
@@ -90,10 +90,10 @@ void TestVendorFrameReads::readBackOneItem()
 {
     const ReadBackRow &r = fetchRow(readBackRows);
     VendorRig rig(ModbusAscii, r.itemCode);
-    rig.inc.monitorValues[7] = r.optionWord;
-    rig.inc.monitorValues[8] = r.optionWord2;
-    rig.inc.setting(61) = r.contactFunction;
-    rig.inc.setting(49) = r.inputType;
+    rig.shared.monitorValues[7] = r.optionWord;
+    rig.shared.monitorValues[8] = r.optionWord2;
+    rig.shared.setting(61) = r.contactFunction;
+    rig.shared.setting(49) = r.inputType;
     for (const QString &item : QStringList{"FC32", "FC34", "FC36", "FC92", "FC94", "FC96"})
         rig.controller.vendorItems[item] = 1;
 
@@ -103,7 +103,7 @@ void TestVendorFrameReads::readBackOneItem()
     const bool exchange = !r.items.isEmpty();
     QCOMPARE(rig.userRequests(), exchange ? QStringList{"W 0000=4C1A"} : QStringList{});
     QCOMPARE(rig.returnCommands(), exchange ? 1 : 0);
-    QCOMPARE(rig.inc.protocolIndex, qint16(ModbusAscii));
+    QCOMPARE(rig.shared.protocolIndex, qint16(ModbusAscii));
 }
 
 void TestVendorFrameReads::vendorReplies_data()
@@ -124,7 +124,7 @@ void TestVendorFrameReads::vendorReplies()
     QFETCH(bool, stored);
     QFETCH(QString, panel);
     VendorRig rig;
-    rig.inc.setting(58) = 7;
+    rig.shared.setting(58) = 7;
     int reads = 0;
     rig.controller.intercept = [&](const FakeCom::Request &r) {
         if (r.command != QLatin1String("a"))
@@ -135,10 +135,10 @@ void TestVendorFrameReads::vendorReplies()
     rig.vendor.Read_SV();
 
     QCOMPARE(reads, 2);
-    QCOMPARE(rig.inc.setting(58), qint16(stored ? 500 : 7));
+    QCOMPARE(rig.shared.setting(58), qint16(stored ? 500 : 7));
     QCOMPARE(rig.op.panels.value(1), panel);
     // No answer the controller could have given: a communication error.
-    QCOMPARE(rig.inc.commErrorFlag, panel.isEmpty());
+    QCOMPARE(rig.shared.commErrorFlag, panel.isEmpty());
     QCOMPARE(rig.view.commErrorVisible, panel.isEmpty());
 }
 
@@ -173,7 +173,7 @@ void TestVendorFrameReads::keyWriteRetries()
 
     rig.vendor.Read_SV2();
 
-    QCOMPARE(rig.inc.protocolIndex, protocol);
+    QCOMPARE(rig.shared.protocolIndex, protocol);
     QVERIFY(!rig.core.vendorFrame.exchangeRunning());
     if (keysOperated) {
         // Every refusal is shown and tried again; nothing gives up while the keys are worked.
@@ -210,7 +210,7 @@ void TestVendorFrameReads::returnRetries()
     rig.vendor.Read_SV();
     QCOMPARE(rig.returnCommands(), 8);
     QCOMPARE(rig.op.messages(), QList<QList<int>>(7, {455, 456}));
-    QCOMPARE(rig.inc.protocolIndex, qint16(ModbusAscii));
+    QCOMPARE(rig.shared.protocolIndex, qint16(ModbusAscii));
 
     // A key write without reply does not stop the exchange: its reads find no reply either.
     VendorRig deaf(ModbusAscii, 61);
@@ -218,7 +218,7 @@ void TestVendorFrameReads::returnRetries()
     deaf.vendor.Read_SV();
     QCOMPARE(deaf.vendorReads(), twice({"FC92"}));
     QCOMPARE(deaf.returnCommands(), 1);
-    QVERIFY(deaf.inc.commErrorFlag);
+    QVERIFY(deaf.shared.commErrorFlag);
     QVERIFY(deaf.op.messages().isEmpty());
 }
 
@@ -229,7 +229,7 @@ void TestVendorFrameReads::waitsGivenUp()
 {
     VendorRig keys(ModbusAscii, 58);
     keys.op.giveUpAtRound = 2;
-    keys.inc.setting(58) = 5;
+    keys.shared.setting(58) = 5;
     keys.controller.vendorItems["FC32"] = 9;
     keys.controller.intercept = [](const FakeCom::Request &r) {
         return r.frameMode != FrameMode::Vendor ? FakeCom::modbusException(1, 6, 0x12) : QString();
@@ -239,8 +239,8 @@ void TestVendorFrameReads::waitsGivenUp()
     QVERIFY(keys.vendorReads().isEmpty());
     QCOMPARE(keys.returnCommands(), 0);
     QVERIFY(!keys.vendor.lastReadAccepted());
-    QVERIFY(keys.inc.unreadCodes.contains(58));
-    QCOMPARE(keys.inc.setting(58), qint16(5));
+    QVERIFY(keys.shared.unreadCodes.contains(58));
+    QCOMPARE(keys.shared.setting(58), qint16(5));
     QVERIFY(!keys.core.vendorFrame.exchangeRunning());
 
     // The item was read, but the controller refuses to leave its vendor frame.
@@ -253,9 +253,9 @@ void TestVendorFrameReads::waitsGivenUp()
     stays.vendor.Read_SV();
     QCOMPARE(stays.returnCommands(), 2);
     QCOMPARE(stays.op.messages(), QList<QList<int>>(2, {455, 456}));
-    QCOMPARE(stays.inc.setting(58), qint16(9));
-    QVERIFY(!stays.inc.unreadCodes.contains(58));
-    QCOMPARE(stays.inc.protocolIndex, qint16(ModbusAscii));
+    QCOMPARE(stays.shared.setting(58), qint16(9));
+    QVERIFY(!stays.shared.unreadCodes.contains(58));
+    QCOMPARE(stays.shared.protocolIndex, qint16(ModbusAscii));
 }
 
 QTEST_GUILESS_MAIN(TestVendorFrameReads)

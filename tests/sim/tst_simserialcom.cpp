@@ -1,7 +1,7 @@
 // The program's own communication component and request layer against the simulated controller
 // on a pty, in each user protocol.
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ComLink.h"
 #include "comm/DataWord.h"
 #include "comm/RegisterMap.h"
@@ -41,15 +41,15 @@ struct Rig {
         options.line.speed = 19200;
         options.linkPath = dir.filePath(QStringLiteral("ttyZN8P"));
         sim = std::make_unique<SimulatedController>(options);
-        inc.protocolIndex = protocolIndex;
-        inc.savedProtocolIndex = protocolIndex;
-        inc.stationAddress = QStringLiteral("10");
-        RegisterMap::fillRegisterTable(inc);
+        shared.protocolIndex = protocolIndex;
+        shared.savedProtocolIndex = protocolIndex;
+        shared.stationAddress = QStringLiteral("10");
+        RegisterMap::fillRegisterTable(shared);
         link = std::make_unique<ComLink>([this] {
             return std::make_unique<SerialZN8PCom>(
                 PortNames({{QStringLiteral("COM1"), sim->linkPath()}}));
         });
-        requests = std::make_unique<RequestLayer>(inc, *link);
+        requests = std::make_unique<RequestLayer>(shared, *link);
     }
 
     bool open()
@@ -67,13 +67,13 @@ struct Rig {
     // Modbus.
     bool accepted(const QString &reply) const
     {
-        return reply.mid(3, 1) == (inc.protocolIndex == Ravtocol ? u"$" : u"0");
+        return reply.mid(3, 1) == (shared.protocolIndex == Ravtocol ? u"$" : u"0");
     }
-    QString read(int code) { return requests->read(inc.registerTable.at(code)); }
+    QString read(int code) { return requests->read(shared.registerTable.at(code)); }
     QString write(int code, qint16 value)
     {
-        return requests->write(inc.registerTable.at(code),
-                               DataWord::dataField(value, inc.protocolIndex));
+        return requests->write(shared.registerTable.at(code),
+                               DataWord::dataField(value, shared.protocolIndex));
     }
     qint16 word(const QString &reply) const
     {
@@ -82,7 +82,7 @@ struct Rig {
 
     QTemporaryDir dir;
     std::unique_ptr<SimulatedController> sim;
-    ZN8P_INC inc;
+    SessionState shared;
     std::unique_ptr<ComLink> link;
     std::unique_ptr<RequestLayer> requests;
 };
@@ -118,7 +118,7 @@ void TestSimSerialCom::registers()
     QFETCH(int, protocol);
     Rig rig{qint16(protocol)};
     QVERIFY(rig.open());
-    for (int code = 0; code < ZN8P_INC::RegisterCount; ++code) {
+    for (int code = 0; code < SessionState::RegisterCount; ++code) {
         const QString address = RegisterMap::modbusAddress(code);
         if (address.isEmpty())
             continue;

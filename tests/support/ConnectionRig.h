@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ComLink.h"
 #include "comm/RequestLayer.h"
 #include "comm/SettingsStore.h"
@@ -98,7 +98,7 @@ struct ConnectionRig {
                          const QString &stopBits, const QString &parity, const QString &station,
                          qint16 protocol)
     {
-        ZN8P_INC values;
+        SessionState values;
         values.portName = port;
         values.speedText = speed;
         values.dataBitsText = dataBits;
@@ -137,9 +137,9 @@ struct ConnectionRig {
     FakeOperator op;
     ConnectionView view;
     CoreSession core{{op, view, store, dir.path() + QStringLiteral("/Journal")},
-                     ZN8P_INC(),
+                     SessionState(),
                      [this] { return makeCom(); }};
-    ZN8P_INC &inc = core.inc;
+    SessionState &shared = core.shared;
     ComLink &link = core.link;
     RequestLayer &request = core.request;
     ConnectionController &controller = core.connection;

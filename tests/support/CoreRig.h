@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/RegisterMap.h"
 #include "comm/SettingsStore.h"
 #include "tests/support/FakeCom.h"
@@ -23,10 +23,10 @@ struct CoreRig {
     explicit CoreRig(qint16 protocol = ModbusAscii)
     {
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
-        inc.protocolIndex = protocol;
-        inc.savedProtocolIndex = protocol;
-        RegisterMap::fillRegisterTable(inc);
-        RegisterMap::fillVendorItemTable(inc);
+        shared.protocolIndex = protocol;
+        shared.savedProtocolIndex = protocol;
+        RegisterMap::fillRegisterTable(shared);
+        RegisterMap::fillVendorItemTable(shared);
         controller.install(*script);
         link.renew();
     }
@@ -92,9 +92,9 @@ struct CoreRig {
     RecordingMainView view;
     SettingsStore store{QSettings::IniFormat};
     CoreSession core{{op, view, store, dir.path() + QStringLiteral("/Journal")},
-                     ZN8P_INC(),
+                     SessionState(),
                      FakeCom::factory(script)};
-    ZN8P_INC &inc = core.inc;
+    SessionState &shared = core.shared;
     ComLink &link = core.link;
     RequestLayer &request = core.request;
     VendorFrameReads &vendor = core.vendorReads;

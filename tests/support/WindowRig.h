@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/MainDisp.h"
+#include "app/MainWindow.h"
 #include "base/MessageTable.h"
 #include "base/ProgramFolder.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/RegisterMap.h"
 #include "comm/SettingsStore.h"
 #include "sim/SimulatedController.h"
@@ -43,14 +43,14 @@ struct WindowRig {
 
     // Stores the line conditions under the first key, with COM1 leading to the simulator's
     // terminal, then builds the window as the program's start does, and shows it.
-    void openWindow(const ZN8P_INC &stored = ZN8P_INC())
+    void openWindow(const SessionState &stored = SessionState())
     {
         buildWindow(stored);
         window->show();
     }
     // The same, but the window stays hidden, as the program's start leaves it until the splash
     // window has gone.
-    void buildWindow(const ZN8P_INC &stored = ZN8P_INC())
+    void buildWindow(const SessionState &stored = SessionState())
     {
         store->storeCommConditions(stored);
         // Through the simulator's link where it has one: the link follows it to a new terminal
@@ -60,24 +60,24 @@ struct WindowRig {
         store->selectKeyAndLoad(startup);
         RegisterMap::fillVendorItemTable(startup);
         RegisterMap::fillRegisterTable(startup);
-        window = std::make_unique<MainDisp>(std::move(startup), *store, ZN8PComFactory(), &op);
+        window = std::make_unique<MainWindow>(std::move(startup), *store, ZN8PComFactory(), &op);
         window->system_init();
     }
 
     [[nodiscard]] bool linkVerified()
     {
         window->runStartupLinkCheck();
-        return inc().linkVerified;
+        return shared().linkVerified;
     }
 
     [[nodiscard]] bool goOnline()
     {
         button(QStringLiteral("Cmd_ONOFF"))->click();
-        return inc().online;
+        return shared().online;
     }
 
     // The window's shared state; there is none before openWindow().
-    ZN8P_INC &inc() const { return window->core().inc; }
+    SessionState &shared() const { return window->core().shared; }
     QString text(const char *name) const { return window->findChild<QLabel *>(name)->text(); }
     QPushButton *button(const QString &name) const
     {
@@ -89,8 +89,8 @@ struct WindowRig {
     std::unique_ptr<SettingsStore> store;
     // What the program's start loads (a settings file given at start-up) before the window takes
     // it over.
-    ZN8P_INC startup;
+    SessionState startup;
     FakeOperator op;
     std::unique_ptr<SimulatedController> sim;
-    std::unique_ptr<MainDisp> window;
+    std::unique_ptr<MainWindow> window;
 };

@@ -53,10 +53,10 @@ QString addressOf(int code)
 // The vendor item at index of the vendor item table (its working item or stored copy).
 QString vendorItemAt(int index)
 {
-    static const ZN8P_INC tables = [] {
-        ZN8P_INC inc;
-        RegisterMap::fillVendorItemTable(inc);
-        return inc;
+    static const SessionState tables = [] {
+        SessionState shared;
+        RegisterMap::fillVendorItemTable(shared);
+        return shared;
     }();
     return tables.vendorItemTable.at(index);
 }
@@ -67,7 +67,7 @@ QString vendorItemOf(int code)
 }
 
 // A controller without options, K input, every setting at its factory value.
-std::array<qint16, ZN8P_INC::SettingCount> initialValues()
+std::array<qint16, SessionState::SettingCount> initialValues()
 {
     return ParameterTable::defaultSettingValues();
 }
@@ -389,32 +389,32 @@ struct Engine {
     {
         fill(peer.controller);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
-        ZN8P_INC stored;
+        SessionState stored;
         stored.speedText = QStringLiteral("115200");
         store.storeCommConditions(stored);
-        ZN8P_INC inc;
-        store.selectKeyAndLoad(inc);
-        RegisterMap::fillRegisterTable(inc);
-        RegisterMap::fillVendorItemTable(inc);
+        SessionState shared;
+        store.selectKeyAndLoad(shared);
+        RegisterMap::fillRegisterTable(shared);
+        RegisterMap::fillVendorItemTable(shared);
         const QString path = peer.slavePath();
         core = std::make_unique<CoreSession>(
-            CoreSession::Host{op, view, store, dir.filePath("Journal")}, std::move(inc), [path] {
+            CoreSession::Host{op, view, store, dir.filePath("Journal")}, std::move(shared), [path] {
                 return std::make_unique<SerialZN8PCom>(PortNames({{"COM1", path}}));
             });
     }
     void download()
     {
-        ZN8P_INC &inc = core->inc;
+        SessionState &shared = core->shared;
         if (!core->connection.linkCheck().checkcommunicate1())
             return;
-        inc.online = true;
-        inc.unsavedOnlineChanges = true;
+        shared.online = true;
+        shared.unsavedOnlineChanges = true;
         core->onlineStartRead.Setdata_read();
-        inc.unsavedOnlineChanges = false;
-        inc.settingDataValid = inc.downloadRequested = inc.rangeOnlyFlag = true;
-        inc.downloadValues = initialValues();
+        shared.unsavedOnlineChanges = false;
+        shared.settingDataValid = shared.downloadRequested = shared.rangeOnlyFlag = true;
+        shared.downloadValues = initialValues();
         for (auto it = FileChanges.cbegin(); it != FileChanges.cend(); ++it)
-            inc.downloadValues.at(std::size_t(it.key() - 10)) = it.value();
+            shared.downloadValues.at(std::size_t(it.key() - 10)) = it.value();
         core->download.DownloadCopy();
     }
     // What the records and the page say that the peer's registers contradict.
@@ -455,8 +455,9 @@ struct Engine {
         }
         // A read after the download may end a mark (the pages then show the controller's value);
         // nothing adds one the records do not give.
-        const ZN8P_INC &inc = core->inc;
-        for (auto it = inc.unconfirmedWrites.cbegin(); it != inc.unconfirmedWrites.cend(); ++it)
+        const SessionState &shared = core->shared;
+        for (auto it = shared.unconfirmedWrites.cbegin(); it != shared.unconfirmedWrites.cend();
+             ++it)
             expect(marked.contains(it.key()),
                    QStringLiteral("%1 marked on the page, taken in the records").arg(it.key()));
         return problems;
@@ -551,7 +552,7 @@ std::unique_ptr<Run> TestFaultMatrix::prepare(const Command &command, Framing fr
                           n == 1 ? run->peer->slavePath() : QStringLiteral("/dev/zn-none"));
     settings.sync();
 
-    ZN8P_INC file;
+    SessionState file;
     file.settingValues = initialValues();
     for (auto it = FileChanges.cbegin(); it != FileChanges.cend(); ++it)
         file.setting(it.key()) = it.value();

@@ -76,18 +76,18 @@ void TestOnlineStartRead::firstStartUploadsEverything()
     const QStringList user = rig.userRequests();
     QCOMPARE(user.mid(0, 4), (QStringList{"R 00A2", "R 00A1", "R 0085", "W 0070=0001"}));
     QCOMPARE(user.filter("R ").size(), 3 + 47); // codes 11 to 57; 58 to 63 by vendor
-    QVERIFY(rig.inc.rangeOnlyFlag);
-    QCOMPARE(rig.inc.statusWord(), qint16(1));
-    QCOMPARE(rig.inc.setting(26), qint16(-50));
-    QVERIFY(rig.inc.unitConfig == config(1, 1, 1, 0, 2, 0));
+    QVERIFY(rig.shared.rangeOnlyFlag);
+    QCOMPARE(rig.shared.statusWord(), qint16(1));
+    QCOMPARE(rig.shared.setting(26), qint16(-50));
+    QVERIFY(rig.shared.unitConfig == config(1, 1, 1, 0, 2, 0));
     QCOMPARE(rig.view.settingPageRefreshes, 1);
 
     // Changes not yet sent or saved: only the option words and the status.
     StartRig changed;
-    changed.inc.unsavedOnlineChanges = true;
+    changed.shared.unsavedOnlineChanges = true;
     changed.startRead.Setdata_read();
     QCOMPARE(changed.userRequests(), (QStringList{"R 00A2", "R 00A1", "R 0085"}));
-    QVERIFY(!changed.inc.rangeOnlyFlag);
+    QVERIFY(!changed.shared.rangeOnlyFlag);
 }
 
 void TestOnlineStartRead::laterStartsReadRangeItems_data()
@@ -103,9 +103,9 @@ void TestOnlineStartRead::laterStartsReadRangeItems()
     QFETCH(qint16, inputType);
     QFETCH(QStringList, ranges);
     StartRig rig;
-    rig.inc.rangeOnlyFlag = true;
-    rig.inc.setting(49) = inputType;
-    rig.inc.setting(27) = qint16(inputType == 30 ? 2 : 0);
+    rig.shared.rangeOnlyFlag = true;
+    rig.shared.setting(49) = inputType;
+    rig.shared.setting(27) = qint16(inputType == 30 ? 2 : 0);
     rig.controller.registers["0044"] = inputType;
     rig.controller.registers["001A"] = 2;
 
@@ -123,7 +123,7 @@ void TestOnlineStartRead::settingsReadAgainWhenTheControllerMayHaveChanged()
 {
     const auto heldFromLastRead = [](StartRig &rig) {
         rig.startRead.Setdata_read();
-        rig.inc.settingDataValid = true; // the pages show the values
+        rig.shared.settingDataValid = true; // the pages show the values
         rig.script->requests.clear();
         rig.op.shown.clear();
     };
@@ -132,16 +132,16 @@ void TestOnlineStartRead::settingsReadAgainWhenTheControllerMayHaveChanged()
     // The line came back, and the same controller answers with the same settings.
     StartRig same;
     heldFromLastRead(same);
-    same.inc.linkLostSinceRead = true;
+    same.shared.linkLostSinceRead = true;
     same.startRead.Setdata_read();
     QCOMPARE(same.userRequests().mid(0, 4), options + (QStringList{"W 0070=0001"}));
-    QVERIFY(!same.inc.linkLostSinceRead);
+    QVERIFY(!same.shared.linkLostSinceRead);
     QVERIFY(same.op.shown.isEmpty());
 
     // Another controller answers after the loss: the pages show its values, and it is said.
     StartRig other;
     heldFromLastRead(other);
-    other.inc.linkLostSinceRead = true;
+    other.shared.linkLostSinceRead = true;
     other.controller.registers["0001"] = 123; // the SV
     other.controller.registers["0004"] = 45;  // P
     other.controller.registers["0039"] = 999; // manual output: no sign of another controller
@@ -150,7 +150,7 @@ void TestOnlineStartRead::settingsReadAgainWhenTheControllerMayHaveChanged()
         refreshesWhenSaid = other.view.settingPageRefreshes;
     };
     other.startRead.Setdata_read();
-    QCOMPARE(other.inc.setting(11), qint16(123));
+    QCOMPARE(other.shared.setting(11), qint16(123));
     // Said over the pages that already show the new values.
     QCOMPARE(refreshesWhenSaid, other.view.settingPageRefreshes);
     QVERIFY(refreshesWhenSaid > 0);
@@ -171,23 +171,23 @@ void TestOnlineStartRead::settingsReadAgainWhenTheControllerMayHaveChanged()
     // Pages that showed no values yet had nothing to contradict: read again, nothing said.
     StartRig blank;
     heldFromLastRead(blank);
-    blank.inc.settingDataValid = false;
-    blank.inc.linkLostSinceRead = true;
+    blank.shared.settingDataValid = false;
+    blank.shared.linkLostSinceRead = true;
     blank.controller.registers["0001"] = 123;
     blank.startRead.Setdata_read();
-    QCOMPARE(blank.inc.setting(11), qint16(123));
+    QCOMPARE(blank.shared.setting(11), qint16(123));
     QVERIFY(blank.op.shown.isEmpty());
 
     // A read cut short by a lost line leaves the next start to read everything again.
     StartRig cut;
     heldFromLastRead(cut);
-    cut.inc.linkLostSinceRead = true;
+    cut.shared.linkLostSinceRead = true;
     int answered = 0;
     cut.controller.intercept = [&answered](const FakeCom::Request &) {
         return ++answered > 6 ? QStringLiteral("") : QString();
     };
     cut.startRead.Setdata_read();
-    QVERIFY(cut.inc.linkLostSinceRead);
+    QVERIFY(cut.shared.linkLostSinceRead);
     QVERIFY(cut.op.shown.isEmpty());
 }
 
@@ -216,18 +216,18 @@ void TestOnlineStartRead::unitCheck()
     QFETCH(bool, match);
     StartRig rig;
     rig.controller.registers["00A1"] = optionWord;
-    rig.inc.rangeOnlyFlag = true;
-    rig.inc.online = true;
-    rig.inc.unitCheckFlag = true;
-    rig.inc.keepUnitFlag = keepUnit;
-    rig.inc.unitConfig = current;
+    rig.shared.rangeOnlyFlag = true;
+    rig.shared.online = true;
+    rig.shared.unitCheckFlag = true;
+    rig.shared.keepUnitFlag = keepUnit;
+    rig.shared.unitConfig = current;
 
     rig.startRead.Setdata_read();
 
     QCOMPARE(rig.op.messages(), match ? QList<QList<int>>{} : QList<QList<int>>{{290}});
-    QCOMPARE(rig.inc.online, match);
-    QCOMPARE(rig.inc.unitCheckFlag, !match);
-    QVERIFY(rig.inc.unitConfig == current);
+    QCOMPARE(rig.shared.online, match);
+    QCOMPARE(rig.shared.unitCheckFlag, !match);
+    QVERIFY(rig.shared.unitConfig == current);
     QCOMPARE(rig.view.settingPageRefreshes, match ? 1 : 0);
 }
 
@@ -235,14 +235,14 @@ void TestOnlineStartRead::unitCheck()
 void TestOnlineStartRead::keepUnitOnce()
 {
     StartRig rig;
-    rig.inc.rangeOnlyFlag = true;
-    rig.inc.keepUnitFlag = true;
-    rig.inc.unitConfig = config(0, 0, 0, 1, 2, 0);
+    rig.shared.rangeOnlyFlag = true;
+    rig.shared.keepUnitFlag = true;
+    rig.shared.unitConfig = config(0, 0, 0, 1, 2, 0);
     rig.startRead.Setdata_read();
-    QVERIFY(rig.inc.unitConfig == config(0, 0, 0, 1, 2, 0));
-    QVERIFY(!rig.inc.keepUnitFlag);
+    QVERIFY(rig.shared.unitConfig == config(0, 0, 0, 1, 2, 0));
+    QVERIFY(!rig.shared.keepUnitFlag);
     rig.startRead.Setdata_read();
-    QVERIFY(rig.inc.unitConfig == config(1, 1, 1, 0, 2, 0));
+    QVERIFY(rig.shared.unitConfig == config(1, 1, 1, 0, 2, 0));
 }
 
 QTEST_GUILESS_MAIN(TestOnlineStartRead)

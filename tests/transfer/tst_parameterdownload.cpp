@@ -49,12 +49,12 @@ struct DownloadRig : CoreRig {
         list.erase(firstRead, list.cend());
         return list;
     }
-    qint16 value(int code) const { return inc.downloadValues.at(code - 10); }
+    qint16 value(int code) const { return shared.downloadValues.at(code - 10); }
     // The display's value and its copy for the Download menu, as the menu leaves them.
     void set(int code, qint16 value)
     {
-        inc.settingValues.at(code - 10) = value;
-        inc.downloadValues.at(code - 10) = value;
+        shared.settingValues.at(code - 10) = value;
+        shared.downloadValues.at(code - 10) = value;
     }
 
     VendorFrameWrites &writes = core.vendorWrites;
@@ -121,20 +121,20 @@ void TestParameterDownload::chainWithEveryOption()
     // Ravtocol: the setting flag and every data word low byte first, the vendor frame's not.
     const qint16 protocol = Ravtocol;
     DownloadRig rig(protocol);
-    rig.inc.monitorValues[7] = AllOptions;
-    rig.inc.monitorValues[8] = DcCurrentOutput;
+    rig.shared.monitorValues[7] = AllOptions;
+    rig.shared.monitorValues[8] = DcCurrentOutput;
     rig.set(49, 31); // DC input: decimal point place, no AT bias
     rig.set(36, 7);  // alarm 1 with standby
     rig.set(37, 1);
     rig.set(61, 0); // set values 2 to 4 selectable
     rig.set(12, 1); // start auto-tuning
-    rig.inc.settingsFromFile = true;
-    rig.inc.linkLostSinceRead = true;
+    rig.shared.settingsFromFile = true;
+    rig.shared.linkLostSinceRead = true;
 
     QCOMPARE(rig.download.DownloadCopy(), ParameterDownload::Result::Completed);
     // The controller holds the file's values now, each read back: the read after the download
     // need not read them all again.
-    QVERIFY(!rig.inc.settingsFromFile && !rig.inc.linkLostSinceRead);
+    QVERIFY(!rig.shared.settingsFromFile && !rig.shared.linkLostSinceRead);
 
     Wire expected(protocol, rig);
     expected.list << "W 0070=0100";
@@ -153,7 +153,7 @@ void TestParameterDownload::chainWithEveryOption()
     QCOMPARE(rig.wireWrites(), expected.list);
     // Every item written was read back and found as sent: nothing is marked.
     QVERIFY(rig.wire().size() > expected.list.size() + 30);
-    QCOMPARE(rig.inc.unconfirmedWrites.keys(), QList<int>{});
+    QCOMPARE(rig.shared.unconfirmedWrites.keys(), QList<int>{});
     QVERIFY(rig.op.shown.isEmpty());
     QVERIFY(rig.op.panels.value(2).startsWith("Download completed at "));
     QCOMPARE(rig.controller.registers.value("0044"), qint16(31));
@@ -164,15 +164,15 @@ void TestParameterDownload::chainWithEveryOption()
     QCOMPARE(rig.view.progressValues.first(), 0);
     QCOMPARE(rig.view.progressValues.last(), 52);
     QVERIFY(rig.op.panelHistory.contains("1:Data download now."));
-    QVERIFY(rig.inc.settingDataValid && !rig.inc.downloadRequested);
+    QVERIFY(rig.shared.settingDataValid && !rig.shared.downloadRequested);
 }
 
 void TestParameterDownload::chainWithoutOptions()
 {
     DownloadRig rig(ModbusAscii);
-    rig.inc.monitorValues[4] = 0x1000; // the OUT/OFF key switches auto/manual
-    rig.set(49, 1);                    // a tenth-degree sensor
-    rig.set(36, 0);                    // no alarm 1
+    rig.shared.monitorValues[4] = 0x1000; // the OUT/OFF key switches auto/manual
+    rig.set(49, 1);                       // a tenth-degree sensor
+    rig.set(36, 0);                       // no alarm 1
     rig.set(37, 0);
     rig.set(12, 0);  // auto-tuning stays off
     rig.set(51, 60); // 6.0 degrees: above what the register takes below 266
@@ -221,9 +221,9 @@ void TestParameterDownload::keysOperatedStopDownload()
     QFETCH(QString, refusedRegister);
     QFETCH(bool, stops);
     DownloadRig rig(protocol);
-    rig.inc.monitorValues[7] = AllOptions;
+    rig.shared.monitorValues[7] = AllOptions;
     rig.set(12, 1);
-    rig.inc.downloadRequested = true;
+    rig.shared.downloadRequested = true;
     rig.controller.intercept = [&](const FakeCom::Request &r) {
         return r.frameMode != FrameMode::Vendor &&
                        ScriptedController::modbusAddress(r) == refusedRegister
@@ -243,7 +243,7 @@ void TestParameterDownload::keysOperatedStopDownload()
     // What the controller holds now is read back after a stop too, and the operator is told
     // how far the download got and that the controller holds a mix.
     QCOMPARE(readBacks, 1);
-    QVERIFY(rig.inc.unconfirmedWrites.contains(12));
+    QVERIFY(rig.shared.unconfirmedWrites.contains(12));
     if (stops) {
         QVERIFY(rig.op.texts.value(292).contains("The controller now holds a mix"));
         QVERIFY(rig.op.panels.value(2).startsWith("Download stopped after "));
@@ -253,8 +253,8 @@ void TestParameterDownload::keysOperatedStopDownload()
     // Stopped: frames hidden, bars where the last written step left them, the request kept.
     QVERIFY(!rig.view.progressVisible);
     QCOMPARE(rig.view.progressValues.last(), refusedRegister == "0006" ? 8 : stops ? 51 : 52);
-    QCOMPARE(rig.inc.settingDataValid, !stops);
-    QCOMPARE(rig.inc.downloadRequested, stops);
+    QCOMPARE(rig.shared.settingDataValid, !stops);
+    QCOMPARE(rig.shared.downloadRequested, stops);
     // The refused step is journalled with its reason, like every step sent before it.
     const QStringList journal = rig.journalLines();
     QCOMPARE(journal.size(), rig.view.progressValues.size() - (stops ? 0 : 1));
@@ -268,7 +268,7 @@ void TestParameterDownload::refusedBeforeTheChain()
     // Keys operated at the setting flag: the key-operation notice and the message box, nothing
     // else.
     DownloadRig keys(ModbusAscii);
-    keys.inc.downloadRequested = true;
+    keys.shared.downloadRequested = true;
     keys.controller.intercept = [](const FakeCom::Request &) {
         return FakeCom::modbusException(1, 6, 0x12);
     };
@@ -277,7 +277,7 @@ void TestParameterDownload::refusedBeforeTheChain()
     QCOMPARE(keys.view.keyOperationNotices, 1);
     QVERIFY(keys.view.progressShown.isEmpty());
     QCOMPARE(keys.op.messages(), QList<QList<int>>{{292}});
-    QVERIFY(keys.inc.downloadRequested && !keys.inc.settingDataValid);
+    QVERIFY(keys.shared.downloadRequested && !keys.shared.settingDataValid);
     QVERIFY(keys.journalLines().isEmpty());
     // Nothing was sent: every item of the set is "not reached", none taken.
     QVERIFY(!keys.download.lastOutcomes().isEmpty());
@@ -289,7 +289,7 @@ void TestParameterDownload::refusedBeforeTheChain()
     DownloadRig deaf(ModbusAscii);
     deaf.controller.silent = true;
     deaf.set(12, 1);
-    deaf.inc.downloadRequested = true;
+    deaf.shared.downloadRequested = true;
     int readBacks = 0;
     deaf.download.setReadBack([&] { ++readBacks; });
     QCOMPARE(deaf.download.DownloadCopy(), ParameterDownload::Result::LineLost);
@@ -301,8 +301,9 @@ void TestParameterDownload::refusedBeforeTheChain()
     QVERIFY(deaf.op.texts.value(892).contains("\n11 Main set value: not sent ("));
     QCOMPARE(deaf.view.progressValues.last(), 3);
     QVERIFY(!deaf.view.progressVisible);
-    QVERIFY(deaf.inc.unconfirmedWrites.contains(49) && deaf.inc.unconfirmedWrites.contains(12));
-    QVERIFY(deaf.inc.downloadRequested && !deaf.inc.settingDataValid);
+    QVERIFY(deaf.shared.unconfirmedWrites.contains(49) &&
+            deaf.shared.unconfirmedWrites.contains(12));
+    QVERIFY(deaf.shared.downloadRequested && !deaf.shared.settingDataValid);
     QCOMPARE(deaf.journalLines(),
              (QStringList{"49 49 no reply", "25 25 no reply", "26 26 no reply"}));
 }
@@ -319,7 +320,7 @@ void TestParameterDownload::lineLostPartWay()
             rig.controller.silent = true;
         return QString();
     };
-    rig.inc.downloadRequested = true;
+    rig.shared.downloadRequested = true;
     int readBacks = 0;
     rig.download.setReadBack([&] { ++readBacks; });
 
@@ -336,9 +337,10 @@ void TestParameterDownload::lineLostPartWay()
     QCOMPARE(taken.size() + unanswered.size() + notSent.size(),
              int(rig.download.lastOutcomes().size()));
     QCOMPARE(readBacks, 0);
-    QCOMPARE(QSet<int>(rig.inc.unconfirmedWrites.keyBegin(), rig.inc.unconfirmedWrites.keyEnd()),
-             QSet<int>(unanswered.cbegin(), unanswered.cend()) +
-                 QSet<int>(notSent.cbegin(), notSent.cend()));
+    QCOMPARE(
+        QSet<int>(rig.shared.unconfirmedWrites.keyBegin(), rig.shared.unconfirmedWrites.keyEnd()),
+        QSet<int>(unanswered.cbegin(), unanswered.cend()) +
+            QSet<int>(notSent.cbegin(), notSent.cend()));
     QCOMPARE(rig.view.settingPageRefreshes, 1);
 
     const QString box = rig.op.texts.value(892);
@@ -349,14 +351,14 @@ void TestParameterDownload::lineLostPartWay()
     for (const int code : unanswered)
         QVERIFY(box.contains(QStringLiteral("\n%1 %2: sent ")
                                  .arg(code)
-                                 .arg(SettingRanges::itemName(rig.inc, code))));
+                                 .arg(SettingRanges::itemName(rig.shared, code))));
     for (const int code : notSent)
         QVERIFY(box.contains(QStringLiteral("\n%1 %2: not sent (")
                                  .arg(code)
-                                 .arg(SettingRanges::itemName(rig.inc, code))));
+                                 .arg(SettingRanges::itemName(rig.shared, code))));
     // The page's tool tips say what was sent, and for an item never sent that nothing was.
-    rig.inc.settingDataValid = true;
-    const SettingPageState pages = Disp_SStab2(rig.inc, SettingPageState::AllPages);
+    rig.shared.settingDataValid = true;
+    const SettingPageState pages = Disp_SStab2(rig.shared, SettingPageState::AllPages);
     for (const int code : unanswered + notSent) {
         const SettingRow *row = pages.row(code);
         if (row == nullptr)
@@ -386,7 +388,7 @@ void TestParameterDownload::compareWithController()
         return ScriptedController::modbusAddress(r) == "0006" ? FakeCom::modbusException(1, 3, 2)
                                                               : QString();
     };
-    const auto shown = rig.inc.settingValues;
+    const auto shown = rig.shared.settingValues;
     ControllerComparison &comparison = rig.core.comparison;
 
     const std::optional<QList<SettingDifference>> found = comparison.compare();
@@ -396,7 +398,7 @@ void TestParameterDownload::compareWithController()
     for (const SettingDifference &d : *found)
         rows << QString::number(d.code) + " " + d.otherText + " " + d.controllerText;
     QCOMPARE(rows.mid(0, 2), (QStringList{"13 13 99", "15 15 not read"}));
-    QCOMPARE(rig.inc.settingValues, shown);
+    QCOMPARE(rig.shared.settingValues, shown);
     QVERIFY(rig.wire().filter(QRegularExpression("^W (?!0000=4C1A)")).isEmpty());
 
     // A dead line ends the comparison after three items in a row unanswered (each read tried

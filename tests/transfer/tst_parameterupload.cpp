@@ -17,10 +17,10 @@ struct UploadRig : CoreRig {
             controller.registers[RegisterMap::modbusAddress(code)] = qint16(code);
         controller.registers["0003"] = 0; // auto-tuning off
         for (const int code : {58, 59, 60, 61, 62, 63})
-            controller.vendorItems[inc.vendorItemTable[ParameterTable::vendorItemIndex(code)]] =
+            controller.vendorItems[shared.vendorItemTable[ParameterTable::vendorItemIndex(code)]] =
                 qint16(code == 61 ? 0 : code);
-        inc.monitorValues[7] = 0x01; // SV2 to SV4
-        inc.monitorValues[8] = 0x10; // DC current output
+        shared.monitorValues[7] = 0x01; // SV2 to SV4
+        shared.monitorValues[8] = 0x10; // DC current output
     }
     ParameterUpload &upload = core.upload;
 };
@@ -64,15 +64,15 @@ void TestParameterUpload::menuUpload()
     QFETCH(qint16, protocol);
     QFETCH(QString, flag);
     UploadRig rig(protocol);
-    rig.inc.setting(49) = 31; // the abnormal output item is read only for DC inputs
+    rig.shared.setting(49) = 31; // the abnormal output item is read only for DC inputs
     rig.controller.registers["0044"] = 31;
-    rig.inc.uploadRequested = true;
-    rig.inc.rereadFlag = true;
-    rig.inc.settingsFromFile = true;
+    rig.shared.uploadRequested = true;
+    rig.shared.rereadFlag = true;
+    rig.shared.settingsFromFile = true;
 
     QVERIFY(rig.upload.ReadPara_setflg());
     // Read from the controller: no longer a file's values.
-    QVERIFY(!rig.inc.settingsFromFile);
+    QVERIFY(!rig.shared.settingsFromFile);
 
     const QStringList user = rig.userRequests();
     QCOMPARE(user.first(), flag);
@@ -83,28 +83,28 @@ void TestParameterUpload::menuUpload()
     QCOMPARE(user.filter("W 0000=").size(), 6);
     QCOMPARE(rig.returnCommands(), 6);
     for (const int code : {13, 44, 47, 57, 58, 60, 62, 63})
-        QCOMPARE(rig.inc.setting(code), qint16(code));
-    QCOMPARE(rig.inc.setting(45), qint16(45));
+        QCOMPARE(rig.shared.setting(code), qint16(code));
+    QCOMPARE(rig.shared.setting(45), qint16(45));
 
     QCOMPARE(rig.view.progressShown,
              (QList<QPair<bool, int>>{qMakePair(true, 502), qMakePair(false, 502)}));
     QCOMPARE(rig.view.progressValues.last(), 53);
     QVERIFY(rig.op.panelHistory.contains("1:Data upload now."));
-    QVERIFY(rig.inc.settingDataValid && !rig.inc.uploadRequested && !rig.inc.rereadFlag);
+    QVERIFY(rig.shared.settingDataValid && !rig.shared.uploadRequested && !rig.shared.rereadFlag);
 }
 
 void TestParameterUpload::silentUploadReadsManualOutput()
 {
     UploadRig rig;
-    rig.inc.uploadRequested = true;
-    rig.inc.rereadFlag = true;
+    rig.shared.uploadRequested = true;
+    rig.shared.rereadFlag = true;
 
     QVERIFY(rig.upload.ReadPara_setflg2());
 
     QCOMPARE(rig.userRequests().filter("R "), registerReads(0, 0));
-    QCOMPARE(rig.inc.setting(46), qint16(46));
+    QCOMPARE(rig.shared.setting(46), qint16(46));
     QVERIFY(rig.view.progressShown.isEmpty());
-    QVERIFY(!rig.inc.rereadFlag && rig.inc.uploadRequested && !rig.inc.settingDataValid);
+    QVERIFY(!rig.shared.rereadFlag && rig.shared.uploadRequested && !rig.shared.settingDataValid);
 
     // Auto-tuning on (code 12, read early in the upload) leaves the vendor-frame items alone.
     UploadRig tuning;
@@ -132,15 +132,16 @@ void TestParameterUpload::keyOperationStopsUpload()
     QFETCH(bool, menu);
     for (const bool silent : {false, true}) {
         UploadRig rig(protocol);
-        rig.inc.uploadRequested = menu;
-        rig.inc.rereadFlag = true;
+        rig.shared.uploadRequested = menu;
+        rig.shared.rereadFlag = true;
         rig.controller.intercept = [&](const FakeCom::Request &) { return refusal; };
 
         QVERIFY(!(silent ? rig.upload.ReadPara_setflg2() : rig.upload.ReadPara_setflg()));
 
         QCOMPARE(rig.script->requests.size(), 1);
         QCOMPARE(rig.op.messages(), menu ? QList<QList<int>>{{291}} : QList<QList<int>>{});
-        QVERIFY(!rig.inc.uploadRequested && rig.inc.rereadFlag && !rig.inc.settingDataValid);
+        QVERIFY(!rig.shared.uploadRequested && rig.shared.rereadFlag &&
+                !rig.shared.settingDataValid);
         QVERIFY(rig.view.progressShown.isEmpty());
     }
 }
@@ -148,7 +149,7 @@ void TestParameterUpload::keyOperationStopsUpload()
 void TestParameterUpload::failuresDoNotStopUpload()
 {
     UploadRig rig;
-    rig.inc.setting(13) = 7;
+    rig.shared.setting(13) = 7;
     const QString refusedRegister = RegisterMap::modbusAddress(30);
     rig.controller.intercept = [&](const FakeCom::Request &r) {
         if (r.address == QLatin1String("0070"))
@@ -162,17 +163,17 @@ void TestParameterUpload::failuresDoNotStopUpload()
 
     QVERIFY(rig.upload.ReadPara_setflg());
 
-    QCOMPARE(rig.inc.setting(13), qint16(7));
-    QCOMPARE(rig.inc.setting(57), qint16(57));
+    QCOMPARE(rig.shared.setting(13), qint16(7));
+    QCOMPARE(rig.shared.setting(57), qint16(57));
     QVERIFY(rig.view.commErrorShown > 0);
-    QVERIFY(rig.inc.settingDataValid);
+    QVERIFY(rig.shared.settingDataValid);
     // Unanswered or refused, an item keeps no value of the controller's: it is listed as unread
     // until a read of it succeeds.
-    QCOMPARE(QSet<int>(rig.inc.unreadCodes), (QSet<int>{13, 30, 58}));
+    QCOMPARE(QSet<int>(rig.shared.unreadCodes), (QSet<int>{13, 30, 58}));
     rig.controller.intercept = {};
     QVERIFY(rig.upload.ReadPara_setflg());
-    QVERIFY(rig.inc.unreadCodes.isEmpty());
-    QCOMPARE(rig.inc.setting(30), qint16(30));
+    QVERIFY(rig.shared.unreadCodes.isEmpty());
+    QCOMPARE(rig.shared.setting(30), qint16(30));
 }
 
 // One lost or garbled reply costs nothing: the read is tried once more. An item whose reads both
@@ -192,18 +193,18 @@ void TestParameterUpload::lostRepliesCostOneItemAtMost()
     };
     ItemOutcome left = ItemOutcome::planned(15, std::nullopt, 99);
     left.reply = ItemOutcome::Reply::NoReply;
-    rig.inc.unconfirmedWrites.insert(15, left);
-    rig.inc.writeNoteCode = 15;
+    rig.shared.unconfirmedWrites.insert(15, left);
+    rig.shared.writeNoteCode = 15;
     rig.op.setStatusPanel(2, "Not confirmed: Integral time setting (sent 99, no read-back)");
-    rig.inc.uploadRequested = true;
+    rig.shared.uploadRequested = true;
 
     QVERIFY(rig.upload.ReadPara_setflg());
 
     QCOMPARE(rig.upload.lastResult(), ParameterUpload::Result::Completed);
-    QCOMPARE(rig.inc.setting(13), qint16(13));
-    QCOMPARE(QSet<int>(rig.inc.unreadCodes), QSet<int>{28});
-    QCOMPARE(rig.inc.setting(57), qint16(57));
-    QVERIFY(rig.inc.unconfirmedWrites.isEmpty());
+    QCOMPARE(rig.shared.setting(13), qint16(13));
+    QCOMPARE(QSet<int>(rig.shared.unreadCodes), QSet<int>{28});
+    QCOMPARE(rig.shared.setting(57), qint16(57));
+    QVERIFY(rig.shared.unconfirmedWrites.isEmpty());
     QVERIFY(rig.op.panels.value(2).startsWith("Upload completed at "));
 
     // A dead line still ends it after three items in a row.
@@ -211,7 +212,7 @@ void TestParameterUpload::lostRepliesCostOneItemAtMost()
     deaf.controller.intercept = [&](const FakeCom::Request &r) {
         return r.command == "03" ? QString("") : QString();
     };
-    deaf.inc.uploadRequested = true;
+    deaf.shared.uploadRequested = true;
     QVERIFY(deaf.upload.ReadPara_setflg());
     QCOMPARE(deaf.upload.lastResult(), ParameterUpload::Result::LineLost);
     QCOMPARE(deaf.userRequests().filter("R ").size(), 6);

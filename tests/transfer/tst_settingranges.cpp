@@ -1,5 +1,5 @@
 #include "base/MessageTable.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ParameterTable.h"
 #include "tests/support/DataRows.h"
 #include "transfer/OnlineStartRead.h"
@@ -114,20 +114,21 @@ private slots:
 void TestSettingRanges::entryRange()
 {
     const RangeRow &r = fetchRow(rangeRows);
-    ZN8P_INC inc;
+    SessionState shared;
     for (const QString &pair : QString(r.settings).split(QLatin1Char(' '), Qt::SkipEmptyParts))
-        inc.setting(pair.section('=', 0, 0).toInt()) = qint16(pair.section('=', 1).toInt());
-    inc.online = r.online;
-    inc.monitorValues[7] = qint16(r.optionWord);
-    inc.monitorValues[8] = qint16(r.optionWord2);
-    inc.unitConfig.heaterBreak = qint16(r.heaterBreak);
-    inc.editOneDecimal = !r.oneDecimal;
-    inc.itemCode = qint16(r.code);
+        shared.setting(pair.section('=', 0, 0).toInt()) = qint16(pair.section('=', 1).toInt());
+    shared.online = r.online;
+    shared.monitorValues[7] = qint16(r.optionWord);
+    shared.monitorValues[8] = qint16(r.optionWord2);
+    shared.unitConfig.heaterBreak = qint16(r.heaterBreak);
+    shared.editOneDecimal = !r.oneDecimal;
+    shared.itemCode = qint16(r.code);
 
-    const SettingRanges::EntryTexts texts = SettingRanges::SetEntryRange(inc, QStringLiteral("12"));
-    QCOMPARE(int(inc.editMin), r.min);
-    QCOMPARE(int(inc.editMax), r.max);
-    QCOMPARE(inc.editOneDecimal, r.oneDecimal);
+    const SettingRanges::EntryTexts texts =
+        SettingRanges::SetEntryRange(shared, QStringLiteral("12"));
+    QCOMPARE(int(shared.editMin), r.min);
+    QCOMPARE(int(shared.editMax), r.max);
+    QCOMPARE(shared.editOneDecimal, r.oneDecimal);
     QCOMPARE(texts.nowData, QStringLiteral("12"));
     QCOMPARE(texts.limitData.has_value(), r.limitText != nullptr);
     if (r.limitText)
@@ -138,12 +139,12 @@ void TestSettingRanges::entryRange()
 void TestSettingRanges::rangeTextInJapanese()
 {
     MessageTable::instance().setLanguage(Language::Japanese);
-    ZN8P_INC inc;
-    inc.setting(49) = 1;
-    inc.setting(25) = 4000;
-    inc.setting(26) = -2000;
-    inc.itemCode = 11;
-    const SettingRanges::EntryTexts texts = SettingRanges::SetEntryRange(inc, QString());
+    SessionState shared;
+    shared.setting(49) = 1;
+    shared.setting(25) = 4000;
+    shared.setting(26) = -2000;
+    shared.itemCode = 11;
+    const SettingRanges::EntryTexts texts = SettingRanges::SetEntryRange(shared, QString());
     MessageTable::instance().setLanguage(Language::English);
     QCOMPARE(texts.limitData.value_or(QString()), QStringLiteral("-200.0～400.0"));
 }
@@ -153,16 +154,16 @@ void TestSettingRanges::rangeTextInJapanese()
 void TestSettingRanges::limitsKeptOutsideNumericItems()
 {
     for (int code : {12, 22, 36, 46, 49, 63, 64, 10}) {
-        ZN8P_INC inc;
-        inc.setting(49) = 1;
-        inc.editMin = 3;
-        inc.editMax = 7;
-        inc.editOneDecimal = true;
-        inc.itemCode = qint16(code);
-        const auto texts = SettingRanges::SetEntryRange(inc, QStringLiteral("x"));
-        QCOMPARE(inc.editMin, qint16(3));
-        QCOMPARE(inc.editMax, qint16(7));
-        QVERIFY(!inc.editOneDecimal);
+        SessionState shared;
+        shared.setting(49) = 1;
+        shared.editMin = 3;
+        shared.editMax = 7;
+        shared.editOneDecimal = true;
+        shared.itemCode = qint16(code);
+        const auto texts = SettingRanges::SetEntryRange(shared, QStringLiteral("x"));
+        QCOMPARE(shared.editMin, qint16(3));
+        QCOMPARE(shared.editMax, qint16(7));
+        QVERIFY(!shared.editOneDecimal);
         QCOMPARE(texts.limitData.value_or(QString()), QStringLiteral(" 3 to  7"));
     }
 }
@@ -190,28 +191,28 @@ void TestSettingRanges::inputRanges()
     QFETCH(int, editedCode);
     QFETCH(int, min);
     QFETCH(int, max);
-    ZN8P_INC inc;
-    inc.setting(49) = qint16(type);
-    inc.setting(25) = 600;
-    inc.setting(26) = -50;
-    SettingRanges::InputRangeLimits(inc, editedCode);
-    QCOMPARE(int(inc.editMin), min);
-    QCOMPARE(int(inc.editMax), max);
+    SessionState shared;
+    shared.setting(49) = qint16(type);
+    shared.setting(25) = 600;
+    shared.setting(26) = -50;
+    SettingRanges::InputRangeLimits(shared, editedCode);
+    QCOMPARE(int(shared.editMin), min);
+    QCOMPARE(int(shared.editMax), max);
 }
 
 void TestSettingRanges::setFitsItsOwnOptions()
 {
     const SetRow &r = fetchRow(setRows);
-    ZN8P_INC inc;
-    inc.settingValues = ParameterTable::defaultSettingValues();
+    SessionState shared;
+    shared.settingValues = ParameterTable::defaultSettingValues();
     for (const QString &pair : QString(r.settings).split(QLatin1Char(' '), Qt::SkipEmptyParts))
-        inc.setting(pair.section('=', 0, 0).toInt()) = qint16(pair.section('=', 1).toInt());
+        shared.setting(pair.section('=', 0, 0).toInt()) = qint16(pair.section('=', 1).toInt());
     // The controller's option words and link state play no part.
-    inc.monitorValues[7] = inc.monitorValues[8] = -1;
-    const auto fault = SettingValueCheck::firstFault(inc.settingValues, r.config);
+    shared.monitorValues[7] = shared.monitorValues[8] = -1;
+    const auto fault = SettingValueCheck::firstFault(shared.settingValues, r.config);
     QCOMPARE(fault ? fault->code : 0, r.fault);
     if (fault)
-        QCOMPARE(fault->value, int(inc.setting(fault->code)));
+        QCOMPARE(fault->value, int(shared.setting(fault->code)));
 }
 
 // The options a file's values are checked for are those of its unit configuration, for every

@@ -27,18 +27,18 @@ struct FileRig : ConnectionRig {
     {
         ProgramFolder::resolve(dir.path());
         QDir(dir.path()).mkpath(QStringLiteral("Setdata"));
-        inc.settingDataValid = true;
+        shared.settingDataValid = true;
         // Three-phase 50 A heater burnout alarm, DC current output, 0.1-degree K input.
-        inc.unitConfig = {1, 1, 4, 1, 2, 1};
-        inc.settingValues = ParameterTable::defaultSettingValues();
-        inc.setting(49) = 1;
-        inc.setting(25) = 4000;
-        inc.setting(26) = -2000;
-        inc.setting(11) = 3200;
-        inc.setting(21) = 450;
-        inc.setting(29) = 105;
-        inc.setting(36) = 3;
-        inc.setting(52) = 60;
+        shared.unitConfig = {1, 1, 4, 1, 2, 1};
+        shared.settingValues = ParameterTable::defaultSettingValues();
+        shared.setting(49) = 1;
+        shared.setting(25) = 4000;
+        shared.setting(26) = -2000;
+        shared.setting(11) = 3200;
+        shared.setting(21) = 450;
+        shared.setting(29) = 105;
+        shared.setting(36) = 3;
+        shared.setting(52) = 60;
         dialogs.name = ProgramFolder::setdata() + QStringLiteral("/oven.znm");
     }
     QByteArray file() const
@@ -48,7 +48,7 @@ struct FileRig : ConnectionRig {
     }
 
     ScriptedDialogs dialogs;
-    SettingsFileCommands commands{inc, op, view, dialogs};
+    SettingsFileCommands commands{shared, op, view, dialogs};
 };
 } // namespace
 
@@ -70,37 +70,37 @@ private slots:
 void TestSettingsFileCommands::savedFileLoadsBackEqualRefusalsTouchNothing()
 {
     FileRig saver;
-    saver.inc.settingDataValid = false;
+    saver.shared.settingDataValid = false;
     QVERIFY(!saver.commands.mnuSave());
     QCOMPARE(saver.op.messages(), QList<QList<int>>{{197}});
-    saver.inc.settingDataValid = saver.inc.unsavedOnlineChanges = true;
+    saver.shared.settingDataValid = saver.shared.unsavedOnlineChanges = true;
     QVERIFY(saver.commands.mnuSave());
-    QVERIFY(!saver.inc.unsavedOnlineChanges);
+    QVERIFY(!saver.shared.unsavedOnlineChanges);
     QCOMPARE(QDir::currentPath(), ProgramFolder::path());
     const QByteArray saved = saver.file();
 
     // Overwriting refused: message 508, the file stays as it was.
-    saver.inc.settingValues[1] = 0;
+    saver.shared.settingValues[1] = 0;
     saver.op.answers = {false};
     QVERIFY(!saver.commands.mnuSave());
     QCOMPARE(saver.op.shown.at(2).ids, QList<int>{508});
     QCOMPARE(saver.file(), saved);
 
     FileRig loader;
-    loader.inc = ZN8P_INC();
-    loader.inc.online = true;
+    loader.shared = SessionState();
+    loader.shared.online = true;
     QVERIFY(!loader.commands.mnuLoad());
     QCOMPARE(loader.op.messages(), QList<QList<int>>{{701}});
-    loader.inc.online = false;
+    loader.shared.online = false;
     loader.op.answers = {true};
     loader.dialogs.name = saver.dialogs.name;
     QVERIFY(loader.commands.mnuLoad());
     QCOMPARE(loader.op.shown.at(1).ids, QList<int>{535});
-    QCOMPARE(loader.inc.modelName, QStringLiteral("ZN8P"));
-    QVERIFY(loader.inc.unitConfig == FileRig().inc.unitConfig);
-    QCOMPARE(loader.inc.settingValues, FileRig().inc.settingValues);
-    QVERIFY(loader.inc.settingDataValid && loader.inc.unitCheckFlag);
-    QVERIFY(loader.inc.unsavedOnlineChanges);
+    QCOMPARE(loader.shared.modelName, QStringLiteral("ZN8P"));
+    QVERIFY(loader.shared.unitConfig == FileRig().shared.unitConfig);
+    QCOMPARE(loader.shared.settingValues, FileRig().shared.settingValues);
+    QVERIFY(loader.shared.settingDataValid && loader.shared.unitCheckFlag);
+    QVERIFY(loader.shared.unsavedOnlineChanges);
     QCOMPARE(loader.view.readData3Calls, 1);
 }
 
@@ -164,7 +164,7 @@ void TestSettingsFileCommands::damagedFileChangesNothing()
     QFETCH(QString, says);
 
     FileRig rig;
-    const ZN8P_INC source = rig.inc;
+    const SessionState source = rig.shared;
     QList<QByteArray> all = SettingsDataFile::compose(source).split('\n');
     all.last() = "\r";
     QFile file(rig.dialogs.name);
@@ -175,11 +175,12 @@ void TestSettingsFileCommands::damagedFileChangesNothing()
     QCOMPARE(int(SettingsDataFile::read(rig.dialogs.name).fault), fault);
 
     // What the display held: another file's values, not all of them valid.
-    rig.inc.settingValues.fill(7);
-    rig.inc.unitConfig = {};
-    rig.inc.modelName = QStringLiteral("old");
-    rig.inc.settingDataValid = rig.inc.unsavedOnlineChanges = rig.inc.unitCheckFlag = false;
-    const ZN8P_INC before = rig.inc;
+    rig.shared.settingValues.fill(7);
+    rig.shared.unitConfig = {};
+    rig.shared.modelName = QStringLiteral("old");
+    rig.shared.settingDataValid = rig.shared.unsavedOnlineChanges = rig.shared.unitCheckFlag =
+        false;
+    const SessionState before = rig.shared;
     rig.op.answers = {true};
 
     QCOMPARE(rig.commands.mnuLoad(), badLine == 0);
@@ -188,19 +189,20 @@ void TestSettingsFileCommands::damagedFileChangesNothing()
         const QString shown = rig.op.texts.value(950);
         QVERIFY2(shown.contains(QStringLiteral("Line %1:").arg(badLine)), qPrintable(shown));
         QVERIFY2(shown.contains(says) && shown.endsWith(msg(958)), qPrintable(shown));
-        QCOMPARE(rig.inc.settingValues, before.settingValues);
-        QVERIFY(rig.inc.unitConfig == before.unitConfig);
-        QCOMPARE(rig.inc.modelName, before.modelName);
-        QVERIFY(!rig.inc.settingDataValid && !rig.inc.unsavedOnlineChanges &&
-                !rig.inc.unitCheckFlag && !rig.inc.settingsFromFile);
+        QCOMPARE(rig.shared.settingValues, before.settingValues);
+        QVERIFY(rig.shared.unitConfig == before.unitConfig);
+        QCOMPARE(rig.shared.modelName, before.modelName);
+        QVERIFY(!rig.shared.settingDataValid && !rig.shared.unsavedOnlineChanges &&
+                !rig.shared.unitCheckFlag && !rig.shared.settingsFromFile);
         QCOMPARE(rig.view.readData3Calls, 0);
         return;
     }
     QVERIFY(rig.op.messages().isEmpty());
     for (int k = 1; k <= SettingsDataFile::ValueCount; ++k)
-        QCOMPARE(rig.inc.settingValues[k], source.settingValues[k]);
-    QVERIFY(rig.inc.unitConfig == source.unitConfig);
-    QVERIFY(rig.inc.settingDataValid && rig.inc.unsavedOnlineChanges && rig.inc.settingsFromFile);
+        QCOMPARE(rig.shared.settingValues[k], source.settingValues[k]);
+    QVERIFY(rig.shared.unitConfig == source.unitConfig);
+    QVERIFY(rig.shared.settingDataValid && rig.shared.unsavedOnlineChanges &&
+            rig.shared.settingsFromFile);
 }
 
 void TestSettingsFileCommands::failedWriteLeavesOldFile()
@@ -210,8 +212,8 @@ void TestSettingsFileCommands::failedWriteLeavesOldFile()
     const QByteArray old = rig.file();
 
     // The disk fills after 100 bytes of the new file.
-    rig.inc.settingValues[1] = 1;
-    rig.inc.unsavedOnlineChanges = true;
+    rig.shared.settingValues[1] = 1;
+    rig.shared.unsavedOnlineChanges = true;
     rig.op.answers = {true};
     bool written = true;
     {
@@ -222,7 +224,7 @@ void TestSettingsFileCommands::failedWriteLeavesOldFile()
     QVERIFY(!written);
     QCOMPARE(rig.file(), old);
     QCOMPARE(QDir(ProgramFolder::setdata()).entryList(QDir::Files), QStringList{"oven.znm"});
-    QVERIFY(rig.inc.unsavedOnlineChanges);
+    QVERIFY(rig.shared.unsavedOnlineChanges);
     // The operator is told, with the file and the reason.
     const QString told =
         QDir::toNativeSeparators(rig.dialogs.name) + QStringLiteral(" (disk full)");
@@ -236,16 +238,16 @@ void TestSettingsFileCommands::onlineQuestionSavesAFile()
     rig.controllerAt("COM1", "9600", FrameMode::ModbusAscii, 1);
     rig.controller.startupLinkCheck();
     rig.controller.setFileSave([&] { rig.commands.mnuSave(); });
-    rig.inc.unsavedOnlineChanges = rig.inc.unitCheckFlag = true;
+    rig.shared.unsavedOnlineChanges = rig.shared.unitCheckFlag = true;
     rig.op.answers = {true, false}; // save: Yes; send the display's data: No
 
     rig.controller.toggleOnline();
     QCOMPARE(rig.op.shown.first().ids, (QList<int>{362, 363}));
     const SettingsDataFile::ReadResult loaded = SettingsDataFile::read(rig.dialogs.name);
     QVERIFY(loaded.ok());
-    QVERIFY(loaded.contents.unitConfig == rig.inc.unitConfig);
+    QVERIFY(loaded.contents.unitConfig == rig.shared.unitConfig);
     for (int k = 1; k <= SettingsDataFile::ValueCount; ++k)
-        QCOMPARE(loaded.contents.settingValues[k], rig.inc.settingValues[k]);
+        QCOMPARE(loaded.contents.settingValues[k], rig.shared.settingValues[k]);
 }
 
 // A controller can hold a value that a write of it would not be allowed (a limit moved after the
@@ -254,10 +256,10 @@ void TestSettingsFileCommands::onlineQuestionSavesAFile()
 void TestSettingsFileCommands::valuesHeldOutsideLimitsLoadBack()
 {
     FileRig rig;
-    rig.inc.setting(36) = 5; // process high alarm: the alarm value within the scaling limits
-    rig.inc.setting(19) = 4500;
-    QCOMPARE(SettingsDataFile::heldOutsideLimits(rig.inc), QList<int>{19});
-    const QByteArray text = SettingsDataFile::compose(rig.inc);
+    rig.shared.setting(36) = 5; // process high alarm: the alarm value within the scaling limits
+    rig.shared.setting(19) = 4500;
+    QCOMPARE(SettingsDataFile::heldOutsideLimits(rig.shared), QList<int>{19});
+    const QByteArray text = SettingsDataFile::compose(rig.shared);
     QVERIFY(text.endsWith("\"held outside limits\" 19\r\n"));
     QFile file(rig.dialogs.name);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
@@ -265,7 +267,7 @@ void TestSettingsFileCommands::valuesHeldOutsideLimitsLoadBack()
 
     const SettingsDataFile::ReadResult marked = SettingsDataFile::read(rig.dialogs.name);
     QVERIFY(marked.ok());
-    QCOMPARE(marked.contents.settingValues, rig.inc.settingValues);
+    QCOMPARE(marked.contents.settingValues, rig.shared.settingValues);
     QCOMPARE(marked.contents.heldOutsideLimits, QList<int>{19});
 
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));

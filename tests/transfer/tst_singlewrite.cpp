@@ -11,16 +11,16 @@ namespace
 struct WriteRig : CoreRig {
     explicit WriteRig(qint16 protocol = ModbusAscii) : CoreRig(protocol)
     {
-        inc.online = true;
-        inc.timerJob = 1;
+        shared.online = true;
+        shared.timerJob = 1;
         controller.vendorItems["FF13"] = 0;
     }
     // The operator changed code from before to after (as the entry dialogs leave it).
     void change(int code, qint16 before, qint16 after)
     {
-        inc.downloadValues.at(code - 10) = before;
-        inc.setting(code) = after;
-        inc.itemCode = qint16(code);
+        shared.downloadValues.at(code - 10) = before;
+        shared.setting(code) = after;
+        shared.itemCode = qint16(code);
     }
     // Requests with their commands: user writes "W 0039=03E8", reads "R 0039", vendor "q FC30".
     QStringList wire() const
@@ -91,8 +91,8 @@ void TestSingleWrite::directWrites()
     rig.change(13, 30, 45);
     rig.single.WriteOneSetting();
     QCOMPARE(rig.wire(), (QStringList{"W 0004=002D", "R 0004"}));
-    QCOMPARE(rig.inc.setting(13), qint16(45));
-    QVERIFY(rig.inc.settingDataValid);
+    QCOMPARE(rig.shared.setting(13), qint16(45));
+    QVERIFY(rig.shared.settingDataValid);
     QVERIFY(rig.op.panelHistory.contains("1:OK") && rig.op.panels.value(1).isEmpty());
 
     // No reply: the previous value comes back and the error box shows.
@@ -100,9 +100,9 @@ void TestSingleWrite::directWrites()
     deaf.change(13, 30, 45);
     deaf.controller.silent = true;
     deaf.single.WriteOneSetting();
-    QCOMPARE(deaf.inc.setting(13), qint16(30));
-    QVERIFY(deaf.view.commErrorVisible && deaf.inc.commErrorFlag);
-    QVERIFY(!deaf.inc.settingDataValid);
+    QCOMPARE(deaf.shared.setting(13), qint16(30));
+    QVERIFY(deaf.view.commErrorVisible && deaf.shared.commErrorFlag);
+    QVERIFY(!deaf.shared.settingDataValid);
     QVERIFY(deaf.op.panels.value(2).startsWith("Not confirmed: "));
 
     // Keys operated: a beep, and the value read back shows what the controller kept.
@@ -115,7 +115,7 @@ void TestSingleWrite::directWrites()
     keys.single.WriteOneSetting();
     QCOMPARE(keys.wire(), (QStringList{"W 0004=2D00", "R 0004"}));
     QCOMPARE(keys.op.beeps, 1);
-    QCOMPARE(keys.inc.setting(13), qint16(30));
+    QCOMPARE(keys.shared.setting(13), qint16(30));
     QVERIFY(keys.op.panels.value(2).contains("keys are being operated"));
 
     // Refused for its value: the write is not taken; the item stays marked with the value sent
@@ -127,15 +127,15 @@ void TestSingleWrite::directWrites()
         return r.command == "06" ? FakeCom::modbusException(1, 6, 0x03) : QString();
     };
     refused.single.WriteOneSetting();
-    QCOMPARE(refused.inc.setting(28), qint16(0));
-    QCOMPARE(refused.inc.unconfirmedWrites.value(28).sent, qint16(3));
-    QVERIFY(refused.inc.unconfirmedWrites.contains(28));
+    QCOMPARE(refused.shared.setting(28), qint16(0));
+    QCOMPARE(refused.shared.unconfirmedWrites.value(28).sent, qint16(3));
+    QVERIFY(refused.shared.unconfirmedWrites.contains(28));
     QCOMPARE(refused.op.panels.value(2),
              "Not taken: PV filter time constant setting (sent 0.3, the controller holds 0.0)");
     refused.controller.intercept = {};
     refused.change(28, 0, 3);
     refused.single.WriteOneSetting();
-    QVERIFY(refused.inc.unconfirmedWrites.isEmpty() && refused.op.panels.value(2).isEmpty());
+    QVERIFY(refused.shared.unconfirmedWrites.isEmpty() && refused.op.panels.value(2).isEmpty());
 
     // Under Ravtocol that refusal of the auto-tuning switch is passed over without a beep.
     WriteRig tuning(Ravtocol);
@@ -205,8 +205,8 @@ void TestSingleWrite::verdictFromReadBack()
     rig.single.WriteOneSetting();
     QVERIFY(rig.single.lastOutcome().has_value());
     QCOMPARE(rig.single.lastOutcome()->verdict(), verdict);
-    QCOMPARE(rig.inc.unconfirmedWrites.contains(28), verdict != ItemOutcome::Verdict::Taken);
-    QCOMPARE(rig.inc.unreadCodes.contains(28), unread);
+    QCOMPARE(rig.shared.unconfirmedWrites.contains(28), verdict != ItemOutcome::Verdict::Taken);
+    QCOMPARE(rig.shared.unreadCodes.contains(28), unread);
     QCOMPARE(rig.journalLines(), QStringList{journal});
     // Status bar panel 2 says it as the record has it.
     QCOMPARE(rig.op.panels.value(2).isEmpty(), verdict == ItemOutcome::Verdict::Taken);
@@ -263,8 +263,8 @@ void TestSingleWrite::mainSetValueProbeReplyLost()
         QVERIFY2(rig.single.lastOutcome()->verdict() == row.verdict, row.name);
         QVERIFY2(rig.journalLines() == QStringList{row.journal},
                  qPrintable(rig.journalLines().join(" | ")));
-        QVERIFY2(rig.inc.setting(11) == row.shown, row.name);
-        QVERIFY2(rig.inc.unconfirmedWrites.contains(11) ==
+        QVERIFY2(rig.shared.setting(11) == row.shown, row.name);
+        QVERIFY2(rig.shared.unconfirmedWrites.contains(11) ==
                      (row.verdict != ItemOutcome::Verdict::Taken),
                  row.name);
     }
@@ -282,11 +282,11 @@ void TestSingleWrite::marksEndWithTheRecord()
     };
     rig.single.WriteOneSetting();
     QVERIFY(rig.op.panels.value(2).startsWith("Not confirmed: "));
-    QVERIFY(rig.inc.unconfirmedWrites.contains(28));
+    QVERIFY(rig.shared.unconfirmedWrites.contains(28));
 
     rig.controller.intercept = {};
     QVERIFY(rig.core.itemRead.read(28));
-    QVERIFY(rig.inc.unconfirmedWrites.isEmpty());
+    QVERIFY(rig.shared.unconfirmedWrites.isEmpty());
     QCOMPARE(rig.op.panels.value(2), QString());
 
     rig.controller.intercept = [](const FakeCom::Request &r) {
@@ -294,9 +294,9 @@ void TestSingleWrite::marksEndWithTheRecord()
     };
     rig.change(28, 3, 5);
     rig.single.WriteOneSetting();
-    QVERIFY(rig.inc.unconfirmedWrites.contains(28));
+    QVERIFY(rig.shared.unconfirmedWrites.contains(28));
     rig.core.connection.linkCheck().checkcommunicate1();
-    QVERIFY(rig.inc.unconfirmedWrites.isEmpty());
+    QVERIFY(rig.shared.unconfirmedWrites.isEmpty());
     QCOMPARE(rig.op.panels.value(2), QString());
 }
 
@@ -312,24 +312,24 @@ void TestSingleWrite::manualOutput()
     QFETCH(int, row);
     const ManualRow &r = manualRows[row];
     WriteRig rig;
-    rig.inc.monitorValues[7] = r.optionWord;
-    rig.inc.setting(29) = 100;
-    rig.inc.setting(30) = 0;
+    rig.shared.monitorValues[7] = r.optionWord;
+    rig.shared.setting(29) = 100;
+    rig.shared.setting(30) = 0;
     rig.controller.registers["0039"] = r.present;
 
     rig.single.Manuval_Click(r.button);
-    QCOMPARE(rig.inc.timerJob, qint16(2));
-    QCOMPARE(rig.inc.downloadValues.at(46 - 10), r.present);
+    QCOMPARE(rig.shared.timerJob, qint16(2));
+    QCOMPARE(rig.shared.downloadValues.at(46 - 10), r.present);
     rig.single.WriteOneSetting();
 
     QCOMPARE(rig.wire(), (QStringList{"R 0039", r.written, "R 0039"}));
 
     // Offline the buttons send nothing.
     WriteRig offline;
-    offline.inc.online = false;
+    offline.shared.online = false;
     offline.single.Manuval_Click(r.button);
     QVERIFY(offline.script->requests.isEmpty());
-    QCOMPARE(offline.inc.timerJob, qint16(1));
+    QCOMPARE(offline.shared.timerJob, qint16(1));
 }
 
 void TestSingleWrite::vendorFrameItems()
@@ -338,30 +338,30 @@ void TestSingleWrite::vendorFrameItems()
     // memory number read first; the alarm with a standby type is re-armed as memory 0 is in use.
     WriteRig rig;
     rig.change(11, 100, 300);
-    rig.inc.setting(36) = 7;
+    rig.shared.setting(36) = 7;
     rig.single.WriteOneSetting();
     const QStringList exchange = {"W 0000=4C1A", "` FF13", "q FC30", "q FC30", "r 001C",
                                   "r 001C",      "q FF1A", "q FF1A", "P 0000"};
     QCOMPARE(rig.wire(), QStringList{"W 0001=012C"} + exchange + QStringList{"R 0001"});
     QCOMPARE(rig.controller.vendorItems.value("FC30"), qint16(300));
-    QCOMPARE(rig.inc.setting(64), qint16(0));
+    QCOMPARE(rig.shared.setting(64), qint16(0));
 
     // Another item: the frame carries the controller's own main set value, read just before,
     // never the program's copy (300 here, while the controller was set to 320 at its keys).
     WriteRig sv2;
-    sv2.inc.monitorValues[7] = 0x01;
-    sv2.inc.setting(11) = 300;
+    sv2.shared.monitorValues[7] = 0x01;
+    sv2.shared.setting(11) = 300;
     sv2.controller.registers["0001"] = 320;
     sv2.change(58, 100, 250);
     sv2.single.WriteOneSetting();
     QCOMPARE(sv2.wire().mid(0, 2), (QStringList{"R 0001", "W 0001=0140"}));
     QCOMPARE(sv2.controller.registers.value("0001"), qint16(320));
     QCOMPARE(sv2.controller.vendorItems.value("FC32"), qint16(250));
-    QVERIFY(sv2.inc.unconfirmedWrites.isEmpty() && sv2.op.panels.value(2).isEmpty());
+    QVERIFY(sv2.shared.unconfirmedWrites.isEmpty() && sv2.op.panels.value(2).isEmpty());
 
     // The main set value cannot be read: nothing is written, the operator is told.
     WriteRig unread;
-    unread.inc.monitorValues[7] = 0x01;
+    unread.shared.monitorValues[7] = 0x01;
     unread.change(58, 100, 250);
     unread.controller.intercept = [](const FakeCom::Request &r) {
         return r.command == "03" ? FakeCom::modbusException(1, 3, 0x02) : QString();
@@ -369,12 +369,12 @@ void TestSingleWrite::vendorFrameItems()
     unread.single.WriteOneSetting();
     QCOMPARE(unread.wire(), QStringList{"R 0001"});
     QCOMPARE(unread.op.messages(), QList<QList<int>>{{880}});
-    QCOMPARE(unread.inc.setting(58), qint16(100));
+    QCOMPARE(unread.shared.setting(58), qint16(100));
 
     // Keys operated: refused at the main set value's register; nothing more is sent, and the
     // status bar keeps saying so until the next write.
     WriteRig keys;
-    keys.inc.monitorValues[7] = 0x01;
+    keys.shared.monitorValues[7] = 0x01;
     keys.change(58, 100, 300);
     keys.controller.intercept = [](const FakeCom::Request &r) {
         return r.command == "06" ? FakeCom::modbusException(1, 6, 0x12) : QString();
@@ -382,23 +382,23 @@ void TestSingleWrite::vendorFrameItems()
     keys.single.WriteOneSetting();
     QCOMPARE(keys.wire().size(), 2);
     QCOMPARE(keys.view.keyOperationNotices, 1);
-    QCOMPARE(keys.inc.setting(58), qint16(100));
+    QCOMPARE(keys.shared.setting(58), qint16(100));
     QCOMPARE(keys.op.beeps, 1);
     QVERIFY(keys.op.panels.value(2).contains("keys are being operated"));
     // Set value 2 itself never went out: nothing on the page claims it was sent.
-    QVERIFY(keys.inc.unconfirmedWrites.isEmpty());
+    QVERIFY(keys.shared.unconfirmedWrites.isEmpty());
 
     // OUT/OFF function chosen while in manual control: back to automatic first.
     WriteRig outOff;
     outOff.change(63, 1, 0);
-    outOff.inc.setting(45) = 1;
+    outOff.shared.setting(45) = 1;
     outOff.controller.registers["0001"] = 237;
     outOff.single.WriteOneSetting();
     const QStringList sent = outOff.wire();
     QCOMPARE(sent.mid(0, 4), (QStringList{"R 0001", "W 0001=00ED", "W 0038=0000", "W 0000=4C1A"}));
     QCOMPARE(sent.filter("q FC96").size(), 2);
     QCOMPARE(sent.filter("a FC96").size(), 2); // the read-back
-    QCOMPARE(outOff.inc.setting(45), qint16(0));
+    QCOMPARE(outOff.shared.setting(45), qint16(0));
     QVERIFY(outOff.op.panelHistory.contains("1:Data changing now."));
 }
 
@@ -424,7 +424,7 @@ void TestSingleWrite::atBiasRoute()
     QFETCH(bool, vendorFrame);
     WriteRig rig(Ravtocol);
     rig.controller.registers["0000"] = mode;
-    rig.inc.setting(49) = inputType;
+    rig.shared.setting(49) = inputType;
     rig.change(51, 0, bias);
 
     rig.single.WriteOneSetting();
@@ -469,7 +469,7 @@ void TestSingleWrite::journalsEveryWrite()
          ModbusAscii,
          [](WriteRig &rig) {
              rig.controller.registers["0004"] = 30;
-             rig.inc.readValues.at(13 - 10) = 30;
+             rig.shared.readValues.at(13 - 10) = 30;
              rig.change(13, 30, 45);
              rig.single.WriteOneSetting();
          },
@@ -510,7 +510,7 @@ void TestSingleWrite::journalsEveryWrite()
         {"vendor frame refused at the set value's register",
          ModbusAscii,
          [](WriteRig &rig) {
-             rig.inc.monitorValues[7] = 0x01;
+             rig.shared.monitorValues[7] = 0x01;
              rig.controller.intercept = [](const FakeCom::Request &r) {
                  return r.command == "06" ? FakeCom::modbusException(1, 6, 0x12) : QString();
              };
@@ -531,8 +531,8 @@ void TestSingleWrite::journalsEveryWrite()
         {"OUT/OFF from manual: the switch to automatic too",
          ModbusAscii,
          [](WriteRig &rig) {
-             rig.inc.setting(45) = 1;
-             rig.inc.readValues.at(45 - 10) = 1;
+             rig.shared.setting(45) = 1;
+             rig.shared.readValues.at(45 - 10) = 1;
              rig.change(63, 1, 0);
              rig.single.WriteOneSetting();
          },
@@ -540,7 +540,7 @@ void TestSingleWrite::journalsEveryWrite()
         {"manual output step: before is the output just read",
          ModbusAscii,
          [](WriteRig &rig) {
-             rig.inc.setting(29) = 100;
+             rig.shared.setting(29) = 100;
              rig.controller.registers["0039"] = 500;
              rig.single.Manuval_Click(1);
              rig.single.WriteOneSetting();

@@ -2,7 +2,7 @@
 #include "tests/support/RecordingMainView.h"
 #include "transfer/TransferCommands.h"
 
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 
 #include <QtTest>
 
@@ -11,16 +11,16 @@ namespace
 struct CommandRig {
     CommandRig()
     {
-        inc.online = true;
-        inc.settingDataValid = true;
-        inc.timerJob = 1;
+        shared.online = true;
+        shared.settingDataValid = true;
+        shared.timerJob = 1;
         for (int code = 11; code <= 63; ++code)
-            inc.setting(code) = qint16(code);
+            shared.setting(code) = qint16(code);
     }
-    ZN8P_INC inc;
+    SessionState shared;
     FakeOperator op;
     RecordingMainView view;
-    TransferCommands commands{inc, op, view};
+    TransferCommands commands{shared, op, view};
 };
 } // namespace
 
@@ -42,10 +42,10 @@ void TestTransferCommands::upload()
     rig.op.answers = {true, true};
     rig.commands.mnuUpload();
     rig.commands.mnuUpload();
-    QCOMPARE(rig.inc.timerJob, qint16(4));
-    QVERIFY(rig.inc.uploadRequested);
+    QCOMPARE(rig.shared.timerJob, qint16(4));
+    QVERIFY(rig.shared.uploadRequested);
 
-    rig.inc.online = false;
+    rig.shared.online = false;
     rig.commands.mnuUpload();
     QCOMPARE(rig.op.messages(), QList<QList<int>>{{98}});
 }
@@ -69,40 +69,40 @@ void TestTransferCommands::download()
     QFETCH(qint16, status);
     QFETCH(QList<int>, message);
     CommandRig rig;
-    rig.inc.online = online;
-    rig.inc.settingDataValid = valid;
-    rig.inc.monitorValues[4] = status;
+    rig.shared.online = online;
+    rig.shared.settingDataValid = valid;
+    rig.shared.monitorValues[4] = status;
     rig.op.answers = {true};
 
     rig.commands.mnuDownload();
 
     const bool confirmed = message.isEmpty();
     QCOMPARE(rig.op.messages(), confirmed ? QList<QList<int>>{} : QList<QList<int>>{message});
-    QCOMPARE(rig.inc.timerJob, qint16(confirmed ? 5 : 1));
-    QCOMPARE(rig.inc.downloadRequested, confirmed);
+    QCOMPARE(rig.shared.timerJob, qint16(confirmed ? 5 : 1));
+    QCOMPARE(rig.shared.downloadRequested, confirmed);
     // Only a confirmed download copies the display's values.
-    QCOMPARE(rig.inc.downloadValues.at(63 - 10), qint16(confirmed ? 63 : 0));
-    QCOMPARE(rig.inc.downloadValues.at(64 - 10), qint16(0));
+    QCOMPARE(rig.shared.downloadValues.at(63 - 10), qint16(confirmed ? 63 : 0));
+    QCOMPARE(rig.shared.downloadValues.at(64 - 10), qint16(0));
 }
 
 void TestTransferCommands::settingButtons()
 {
     // Online before the first upload: "Set each item after uploading.", no item chosen...
     CommandRig rig;
-    rig.inc.settingDataValid = false;
-    rig.inc.setting(12) = 0;
+    rig.shared.settingDataValid = false;
+    rig.shared.setting(12) = 0;
     QVERIFY(!rig.commands.Cmd_set(27));
     QCOMPARE(rig.op.messages(), QList<QList<int>>{{195}});
     // ... except for the other buttons while auto-tuning is switched on.
-    rig.inc.setting(12) = 1;
+    rig.shared.setting(12) = 1;
     QVERIFY(rig.commands.Cmd_set(27));
-    QCOMPARE(rig.inc.itemCode, qint16(37));
+    QCOMPARE(rig.shared.itemCode, qint16(37));
     QVERIFY(!rig.commands.Cmd_set(2));
 
     // The group buttons need setting data.
     rig.commands.Cmd_True(1);
     QCOMPARE(rig.op.messages().last(), QList<int>{719});
-    rig.inc.settingDataValid = true;
+    rig.shared.settingDataValid = true;
     rig.commands.Cmd_True(1);
     QCOMPARE(rig.view.toggledGroups, QList<int>{1});
 }

@@ -1,5 +1,5 @@
 #include "base/MessageTable.h"
-#include "base/ZN8P_INC.h"
+#include "base/SessionState.h"
 #include "comm/ParameterTable.h"
 #include "tests/support/FakeOperator.h"
 #include "transfer/JournalFile.h"
@@ -24,13 +24,13 @@ QByteArray contents(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-ZN8P_INC controllerOnCom3()
+SessionState controllerOnCom3()
 {
-    ZN8P_INC inc;
-    inc.portName = QStringLiteral("COM3");
-    inc.stationAddress = QStringLiteral("07");
-    inc.setting(Code::InputType) = 1; // a tenth-degree sensor
-    return inc;
+    SessionState shared;
+    shared.portName = QStringLiteral("COM3");
+    shared.stationAddress = QStringLiteral("07");
+    shared.setting(Code::InputType) = 1; // a tenth-degree sensor
+    return shared;
 }
 
 // The record of a write sent, judged by its reply alone.
@@ -63,12 +63,13 @@ void TestWriteJournal::entriesReadBackWhole()
     FakeOperator op;
     WriteJournal journal(dir.filePath("Journal"), WriteJournal::Source::Znctl, op);
     journal.setClock([] { return July4; });
-    const ZN8P_INC inc = controllerOnCom3();
+    const SessionState shared = controllerOnCom3();
 
-    journal.record(inc, written(11, qint16(2500), 2505));
-    journal.record(inc, written(13, std::nullopt, 45, ItemOutcome::Reply::Refused, "a \"b\", c"));
+    journal.record(shared, written(11, qint16(2500), 2505));
+    journal.record(shared,
+                   written(13, std::nullopt, 45, ItemOutcome::Reply::Refused, "a \"b\", c"));
     // Never sent: no line.
-    journal.record(inc, ItemOutcome::planned(13, std::nullopt, 46));
+    journal.record(shared, ItemOutcome::planned(13, std::nullopt, 46));
     const QString path = dir.filePath("Journal/journal-2026-07.csv");
     QCOMPARE(journal.pathFor(July4.date()), path);
 
@@ -88,7 +89,7 @@ void TestWriteJournal::entriesReadBackWhole()
 
     // A new month starts a new file with its own heading; the old one is left as it was.
     journal.setClock([] { return July4.addMonths(1); });
-    journal.record(inc, written(11, std::nullopt, 2600, ItemOutcome::Reply::NoReply));
+    journal.record(shared, written(11, std::nullopt, 2600, ItemOutcome::Reply::NoReply));
     QCOMPARE(contents(path), text);
     const QByteArray august = contents(dir.filePath("Journal/journal-2026-08.csv"));
     QVERIFY(august.startsWith("\"Date and time\"") && august.count("\r\n") == 2);
@@ -107,24 +108,24 @@ void TestWriteJournal::unwritableJournalSaysSoOnceAndGoesOn()
     blocker.close();
     WriteJournal journal(folder, WriteJournal::Source::Window, op);
     journal.setClock([] { return July4; });
-    const ZN8P_INC inc = controllerOnCom3();
+    const SessionState shared = controllerOnCom3();
 
-    journal.record(inc, written(13, std::nullopt, 45));
-    journal.record(inc, written(13, std::nullopt, 46));
+    journal.record(shared, written(13, std::nullopt, 45));
+    journal.record(shared, written(13, std::nullopt, 46));
     // Said with the file and the system's reason.
     const QString month = QDir::toNativeSeparators(journal.pathFor(July4.date()));
     QCOMPARE(op.panelHistory, QStringList{FailedPanel + " " + month + " (Not a directory)"});
     QVERIFY(journal.failed());
 
     QVERIFY(QFile::remove(folder));
-    journal.record(inc, written(13, std::nullopt, 47));
+    journal.record(shared, written(13, std::nullopt, 47));
     QCOMPARE(JournalFile::latest(journal.pathFor(July4.date()), 10).size(), 1);
 
     // The month's file is a FIFO: never opened (it would block), never replaced, said again.
     QVERIFY(QFile::remove(journal.pathFor(July4.date())));
     const QString fifo = journal.pathFor(July4.date());
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    journal.record(inc, written(13, std::nullopt, 48));
+    journal.record(shared, written(13, std::nullopt, 48));
     QCOMPARE(op.panelHistory.value(1), FailedPanel + " " + month + " (not a regular file)");
     QCOMPARE(journal.lastFault().reason(), FileFault::Reason::NotRegularFile);
     QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());

@@ -7,20 +7,20 @@
 //
 //   QT_QPA_PLATFORM=offscreen zn-screenshots OUTPUT_FOLDER
 
-#include "app/MainDisp.h"
+#include "app/MainWindow.h"
 #include "base/MessageTable.h"
 #include "chart/EventLogWindow.h"
-#include "chart/Mardel_ChartCtl.h"
+#include "chart/TrendChart.h"
+#include "chart/TrendLogWindow.h"
 #include "chart/TrendPlot.h"
-#include "chart/TrendViewer.h"
 #include "comm/LinkCheck.h"
 #include "comm/SettingsStore.h"
-#include "dialogs/Select_Disp.h"
-#include "dialogs/Setting_Disp.h"
+#include "dialogs/CommSettingsDialog.h"
+#include "dialogs/EntryDialog.h"
+#include "dialogs/ModelChangeDialog.h"
+#include "dialogs/PrinterSelectionDialog.h"
+#include "dialogs/SelectionDialog.h"
 #include "dialogs/SettingsReportPainter.h"
-#include "dialogs/SubDisp_Opset.h"
-#include "dialogs/SubDisp_comm.h"
-#include "dialogs/prnselect.h"
 #include "polling/ValueFormat.h"
 #include "sim/SimulatedController.h"
 #include "tests/support/FakeOperator.h"
@@ -81,12 +81,12 @@ void showPanels(QWidget &window, const FakeOperator &op)
 }
 
 // The dialogs as the change buttons and the Setting menu open them, offline after an upload.
-bool shootSettingDialogs(ZN8P_INC &inc, OperatorInterface &op, QWidget &window,
+bool shootSettingDialogs(SessionState &shared, OperatorInterface &op, QWidget &window,
                          const QString &folder, const QString &suffix)
 {
-    inc.itemCode = 11;
-    Setting_Disp entry(inc, op, SettingRanges::SetEntryRange(inc, FormatItemValue(inc, 11)),
-                       &window);
+    shared.itemCode = 11;
+    EntryDialog entry(shared, op, SettingRanges::SetEntryRange(shared, FormatItemValue(shared, 11)),
+                      &window);
     entry.show();
     QTest::keyClicks(entry.findChild<QLineEdit *>(QStringLiteral("Disp_setdata")),
                      QStringLiteral("2505"));
@@ -94,14 +94,14 @@ bool shootSettingDialogs(ZN8P_INC &inc, OperatorInterface &op, QWidget &window,
     bool ok = save(entry, folder + QStringLiteral("/entry-dialog-") + suffix + ".png");
     entry.reject();
 
-    inc.itemCode = 49;
-    Select_Disp selection(inc, op, &window);
+    shared.itemCode = 49;
+    SelectionDialog selection(shared, op, &window);
     selection.show();
     waitFor(200);
     ok = save(selection, folder + QStringLiteral("/selection-dialog-") + suffix + ".png") && ok;
     selection.reject();
 
-    SubDisp_Opset model(inc, op, &window);
+    ModelChangeDialog model(shared, op, &window);
     model.show();
     waitFor(200);
     ok = save(model, folder + QStringLiteral("/model-change-") + suffix + ".png") && ok;
@@ -111,18 +111,18 @@ bool shootSettingDialogs(ZN8P_INC &inc, OperatorInterface &op, QWidget &window,
 
 // The trend log of the trace just run, with the cursor on a sample, the event log of the run, and
 // the first page of the settings report of the values read.
-bool shootLookBack(MainDisp &window, const QString &folder, const QString &suffix)
+bool shootLookBack(MainWindow &window, const QString &folder, const QString &suffix)
 {
-    const ZN8P_INC &inc = window.core().inc;
-    TrendViewer::Colours colours;
+    const SessionState &shared = window.core().shared;
+    TrendLogWindow::Colours colours;
     for (int c = 0; c < int(colours.size()); ++c) {
-        const qint32 bgr = inc.traceColors[c];
+        const qint32 bgr = shared.traceColors[c];
         colours[c] = QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
     }
     QString error;
-    const std::unique_ptr<TrendViewer> viewer =
-        TrendViewer::open(window.chart().logFileName(), colours,
-                          msg(1012).arg(inc.portName).arg(inc.stationAddress.toInt()), error);
+    const std::unique_ptr<TrendLogWindow> viewer = TrendLogWindow::open(
+        window.chart().logFileName(), colours,
+        msg(1012).arg(shared.portName).arg(shared.stationAddress.toInt()), error);
     if (!viewer)
         return false;
     viewer->resize(820, 480);
@@ -145,7 +145,7 @@ bool shootLookBack(MainDisp &window, const QString &folder, const QString &suffi
     if (events != nullptr)
         events->close();
 
-    const SettingsReport report = SettingsReport::of(inc, QDateTime::currentDateTime());
+    const SettingsReport report = SettingsReport::of(shared, QDateTime::currentDateTime());
     return SettingsReportPainter::pageImage(report, 0, 1.25)
                .save(folder + QStringLiteral("/settings-report-") + suffix + ".png") &&
            ok;
@@ -164,8 +164,8 @@ bool shootHeatCoolPage(const QString &folder, const QString &suffix)
     rig.openWindow();
     if (!rig.linkVerified() || !rig.goOnline())
         return false;
-    rig.inc().timerJob = JobDispatcher::Upload;
-    bool ok = waitUntil([&rig] { return rig.inc().settingDataValid; }, 30000);
+    rig.shared().timerJob = JobDispatcher::Upload;
+    bool ok = waitUntil([&rig] { return rig.shared().settingDataValid; }, 30000);
     rig.window->findChild<QTabWidget *>(QStringLiteral("SSTab2"))->setCurrentIndex(1);
     waitFor(2500);
     return save(*rig.window, folder + QStringLiteral("/pid-heating-cooling-") + suffix + ".png") &&
@@ -182,8 +182,8 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     if (!rig.startSimulator(options))
         return false;
     rig.openWindow();
-    MainDisp &window = *rig.window;
-    ZN8P_INC &inc = rig.inc();
+    MainWindow &window = *rig.window;
+    SessionState &shared = rig.shared();
     FakeOperator &op = rig.op;
     SettingsStore &store = *rig.store;
     SimulatedController &sim = *rig.sim;
@@ -206,7 +206,7 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     window.findChild<QAction *>(QStringLiteral("mnuTrace"))->trigger();
     window.chart().setCharttime(30);
     // A full upload so that the setting pages show values, then a while of live process.
-    inc.timerJob = JobDispatcher::Upload;
+    shared.timerJob = JobDispatcher::Upload;
     waitFor(8000);
     ok = save(window, folder + QStringLiteral("/main-online-") + suffix + ".png") && ok;
     // File > Upload, caught half way through its progress display.
@@ -230,7 +230,7 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
 
     // The adapter is pulled: the program goes offline by itself, the last values stay muted.
     sim.unplug();
-    ok = waitUntil([&inc] { return !inc.online; }, 30000) && ok;
+    ok = waitUntil([&shared] { return !shared.online; }, 30000) && ok;
     waitFor(200);
     showPanels(window, op);
     ok = save(window, folder + QStringLiteral("/main-offline-") + suffix + ".png") && ok;
@@ -242,19 +242,20 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     // Plugged in again, so that the port list shows the device as an operator finds it.
     sim.plug();
 
-    SubDisp_comm dialog(inc, store, window.core().link, op, &window);
+    CommSettingsDialog dialog(shared, store, window.core().link, op, &window);
     dialog.show();
     waitFor(200);
     ok = save(dialog, folder + QStringLiteral("/comm-settings-") + suffix + ".png") && ok;
     dialog.close();
 
-    prnselect printers(inc, op, {QStringLiteral("Office laser"), QStringLiteral("ZN-PDF")},
-                       QStringLiteral("Office laser"), QString(), &window);
+    PrinterSelectionDialog printers(shared, op,
+                                    {QStringLiteral("Office laser"), QStringLiteral("ZN-PDF")},
+                                    QStringLiteral("Office laser"), QString(), &window);
     printers.show();
     waitFor(200);
     ok = save(printers, folder + QStringLiteral("/printer-selection-") + suffix + ".png") && ok;
     printers.close();
-    ok = shootSettingDialogs(inc, op, window, folder, suffix) && ok;
+    ok = shootSettingDialogs(shared, op, window, folder, suffix) && ok;
     return shootHeatCoolPage(folder, suffix) && ok;
 }
 } // namespace

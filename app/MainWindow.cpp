@@ -1,0 +1,623 @@
+#include "MainWindow.h"
+
+#include "ui_MainWindow.h"
+
+#include "app/AboutDialog.h"
+#include "app/GuiOperator.h"
+#include "app/GuiSettingsFileDialogs.h"
+#include "app/HelpWindow.h"
+#include "base/MessageTable.h"
+#include "base/ProgramFolder.h"
+#include "chart/EventLogWindow.h"
+#include "chart/TrendChart.h"
+#include "chart/TrendLogWindow.h"
+#include "comm/SettingsStore.h"
+#include "dialogs/CommSettingsDialog.h"
+#include "dialogs/ComparisonDialog.h"
+#include "dialogs/JournalWindow.h"
+#include "dialogs/SettingEditor.h"
+#include "display/LinkCheckPanel.h"
+#include "display/MainWindowLayout.h"
+#include "display/SettingRowsForm.h"
+#include "polling/ValueFormat.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QStatusBar>
+
+#include <utility>
+
+namespace
+{
+constexpr std::array<int, 6> TimerIntervals = {1, 1000, 2000, 2000, 10000, 100};
+constexpr int StatusPanelCount = 4;
+// Change buttons Cmd_set 0 to 53, index = parameter code - 10.
+constexpr int ChangeButtonCount = 54;
+constexpr int ManualButtonCount = 6;
+// Progress bar ends: the download counts its 52 steps, the upload its 53 items.
+constexpr int DownloadMessage = 501;
+constexpr int DownloadSteps = 52;
+constexpr int UploadItems = 53;
+constexpr int EventLogFaultMessage = 1155;
+// How often a file handed over by a later start looks whether the window can take it.
+constexpr int HandedFileRetryMs = 250;
+
+void setLabelColour(QLabel *label, const QColor &colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, colour);
+    label->setPalette(palette);
+    label->setAutoFillBackground(true);
+}
+} // namespace
+
+MainWindow::MainWindow(SessionState shared, SettingsStore &store, ZN8PComFactory comFactory,
+                       OperatorInterface *op, QWidget *parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), m_store(store),
+      m_guiOperator(op == nullptr ? std::make_unique<GuiOperator>(this) : nullptr),
+      m_op(op != nullptr ? op : m_guiOperator.get()),
+      m_core({*m_op, *this, store, ProgramFolder::journal(), WriteJournal::Source::Window},
+             std::move(shared), std::move(comFactory)),
+      m_fileDialogs(std::make_unique<GuiSettingsFileDialogs>(this)),
+      m_fileCommands(m_shared, *m_op, *this, *m_fileDialogs),
+      m_screenPrint(m_shared, *m_op, m_timers.at(Timer2 - 1), this),
+      m_reportPrint(m_shared, *m_op, m_screenPrint, this)
+{
+    m_core.connection.setSetdataRead([this] { m_core.onlineStartRead.Setdata_read(); });
+    m_core.connection.setFileSave([this] { m_fileCommands.mnuSave(); });
+    ui->setupUi(this);
+    SettingRowsForm::build(this);
+    m_linkCheckPanel = new LinkCheckPanel(ui->tabMain);
+    MainWindowLayout::arrange(this);
+    m_displayView = std::make_unique<MainDisplayView>(this);
+    m_trendChart = new TrendChart(m_shared, *m_op, ProgramFolder::path(), ui->Frame_chart);
+    m_trendChart->setTraceMenu(ui->mnuTrace);
+    ui->layoutChart->addWidget(m_trendChart);
+    m_editor =
+        std::make_unique<SettingEditor>(m_shared, *m_op, *this, *m_displayView, this, [this] {
+            if (!timer(Timer1).isActive())
+                timer(Timer1).start();
+        });
+    setUpStatusBar();
+    setUpTimers();
+    m_handedFileRetry.setSingleShot(true);
+    m_handedFileRetry.setInterval(HandedFileRetryMs);
+    connect(&m_handedFileRetry, &QTimer::timeout, this, &MainWindow::loadHandedFile);
+    setUpJobs();
+    connectMenus();
+    connectSettingButtons();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::system_init()
+{
+    setCaptions();
+    setParameterButtonsEnabled(false);
+    ui->SSTab1->setCurrentIndex(qBound(0, int(m_shared.sstab1Index), ui->SSTab1->count() - 1));
+    ui->SSTab2->setCurrentIndex(qBound(0, int(m_shared.sstab2Index), ui->SSTab2->count() - 1));
+    setProgressVisible(false, 0);
+    setCommErrorVisible(false);
+    ui->Text_readmsg3->hide();
+    ui->Text_readmsg5->hide();
+    setMonitoringState(false);
+    refreshSettingPage();
+    m_trendChart->prepareChannelFiles();
+}
+
+void MainWindow::setCaptions()
+{
+    setWindowTitle(msg(1));
+    ui->mnuFile->setTitle(msg(3));
+    ui->mnuUpload->setText(msg(4));
+    ui->mnuDownload->setText(msg(5));
+    ui->mnuCompare->setText(msg(974));
+    ui->mnuSave->setText(msg(6));
+    ui->mnuLoad->setText(msg(7));
+    ui->mnuJournal->setText(msg(900));
+    ui->mnuOpenTrend->setText(msg(1000));
+    ui->mnupsel->setText(msg(32));
+    ui->mnuFilePrint->setText(msg(33));
+    ui->mnuReport->setText(msg(1060));
+    ui->mnuExit->setText(msg(8));
+    ui->mnuOnline->setTitle(msg(9));
+    ui->mnuTrace->setText(msg(11));
+    ui->mnuEventLog->setText(msg(1034));
+    ui->mnuSet->setTitle(msg(12));
+    ui->mnuComset->setText(msg(13));
+    ui->mnuOpset->setText(msg(14));
+    ui->mnuHelp->setTitle(msg(15));
+    ui->mnuHelp2->setText(msg(16));
+    ui->mnuVer->setText(msg(17));
+
+    ui->SSTab1->setTabText(0, msg(41));
+    ui->SSTab1->setTabText(1, msg(42));
+    ui->SSTab2->setTabText(0, msg(43));
+    ui->SSTab2->setTabText(1, msg(44));
+    ui->SSTab2->setTabText(2, msg(45));
+
+    ui->Frame1->setTitle(msg(306));
+    ui->Label_PVcap->setText(msg(77));
+    ui->Label_SVcap_0->setText(QStringLiteral("SV"));
+    ui->Label_SVcap_1->setText(msg(101));
+    ui->Label_MVcap_0->setText(msg(79));
+    ui->Label_MVcap_1->setText(msg(80));
+    ui->Label18_0->setText(QStringLiteral("%"));
+    ui->Label18_1->setText(QStringLiteral("%"));
+    ui->Label_HB_1->setText(QStringLiteral("HB1"));
+    ui->Label_HB_2->setText(QStringLiteral("HB2"));
+    ui->Label_HBunit_1->setText(QStringLiteral("A"));
+    ui->Label_HBunit_2->setText(QStringLiteral("A"));
+    ui->Label23->setText(QStringLiteral("OUT 1"));
+    ui->Label58->setText(QStringLiteral("OUT 2"));
+    ui->lbl_alm_0->setText(QStringLiteral("EVT1"));
+    ui->lbl_alm_1->setText(QStringLiteral("EVT2"));
+    ui->lbl_alm_2->setText(QStringLiteral("UP"));
+    ui->lbl_alm_3->setText(QStringLiteral("DOWN"));
+    ui->lbl_alm_4->setText(QStringLiteral("HB"));
+    ui->Label_atm->setText(msg(102));
+    static const std::array<const char *, 6> manualSteps = {"+1.0", "+0.1",  "-0.1",
+                                                            "-1.0", "+10.0", "-10.0"};
+    for (int i = 0; i < int(manualSteps.size()); ++i) {
+        if (auto *button = findChild<QWidget *>(QStringLiteral("Manuval_%1").arg(i)))
+            static_cast<QAbstractButton *>(button)->setText(QLatin1String(manualSteps[i]));
+    }
+
+    ui->Frame_comm->setTitle(msg(263));
+    const std::array<QLabel *, 6> rowTitles = {ui->Label_comm_0, ui->Label_comm_1,
+                                               ui->Label_comm_2, ui->Label_comm_3,
+                                               ui->Label_comm_4, ui->Label_comm_5};
+    for (int i = 0; i < int(rowTitles.size()); ++i)
+        rowTitles[i]->setText(msg(264 + i));
+
+    ui->Text_readmsg2->setText(msg(451));
+    ui->Text_readmsg3->setText(msgLines(452));
+    ui->Text_readmsg5->setText(msgLines(452));
+
+    m_op->setStatusPanel(3, msg(91));
+}
+
+void MainWindow::setUpStatusBar()
+{
+    for (int i = 0; i < StatusPanelCount; ++i) {
+        auto *panel = new QLabel(this);
+        panel->setObjectName(QStringLiteral("StatusPanel_%1").arg(i + 1));
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setMinimumWidth(i == 3 ? 200 : 120);
+        // Panel 2 keeps the outcome of the last write or transfer, panel 4 the progress texts:
+        // both take the spare width.
+        ui->statusbar->addWidget(panel, i == 1 || i == 3 ? 1 : 0);
+        m_panels[i] = panel;
+    }
+    if (m_guiOperator) {
+        m_guiOperator->setStatusPanels(m_panels[0], m_panels[1], m_panels[2], m_panels[3]);
+        m_guiOperator->setMenuAction(MenuItem::File, ui->mnuFile->menuAction());
+        m_guiOperator->setMenuAction(MenuItem::Online, ui->mnuOnline->menuAction());
+        m_guiOperator->setMenuAction(MenuItem::Setting, ui->mnuSet->menuAction());
+        m_guiOperator->setMenuAction(MenuItem::Upload, ui->mnuUpload);
+        m_guiOperator->setMenuAction(MenuItem::Download, ui->mnuDownload);
+        m_guiOperator->setMenuAction(MenuItem::FileSave, ui->mnuSave);
+        m_guiOperator->setMenuAction(MenuItem::FileLoad, ui->mnuLoad);
+        m_guiOperator->setMenuAction(MenuItem::Trace, ui->mnuTrace);
+        m_guiOperator->setMenuAction(MenuItem::CommSetting, ui->mnuComset);
+        m_guiOperator->setMenuAction(MenuItem::ModelChange, ui->mnuOpset);
+    }
+}
+
+void MainWindow::setUpTimers()
+{
+    for (int i = 0; i < int(m_timers.size()); ++i)
+        m_timers[i].setInterval(TimerIntervals[i]);
+    timer(Timer3).setSingleShot(true);
+    connect(&timer(Timer1), &QTimer::timeout, this, [this] {
+        // A box of the 10-second refresh's vendor-frame exchange lets this tick in; a
+        // job's request now would go out in the vendor frame. The job waits for the next
+        // tick.
+        if (!m_core.vendorFrame.exchangeRunning())
+            runBlocking([this] { m_core.jobs.tick(); });
+    });
+    connect(&timer(Timer3), &QTimer::timeout, this, [this] {
+        ui->Text_readmsg3->hide();
+        ui->Text_readmsg5->hide();
+    });
+    // A transfer lets the window's events run (its pause, its message boxes); the refresh must
+    // not put its own requests between the transfer's.
+    connect(&timer(Timer5), &QTimer::timeout, this, [this] {
+        if (!m_core.jobs.isRunning())
+            m_core.polling.refreshVendorItems();
+    });
+    connect(&timer(Timer6), &QTimer::timeout, this, [this] { m_core.polling.superviseLink(); });
+}
+
+void MainWindow::setUpJobs()
+{
+    m_core.jobs.setHandler(JobDispatcher::Monitor, [this] {
+        const int code = PollingCycle::monitorCode(m_shared.monitorStep, m_shared.optionWord());
+        m_events.monitorRead(code, m_core.polling.runMonitorJob());
+        return true;
+    });
+    // Inside a monitor tick: a notice that lets the polling go on, once until a line is written.
+    m_events.setFaultReport([this](const FileFault &fault) {
+        m_eventLogFault.show(msg(EventLogFaultMessage).arg(fault.text()));
+    });
+    const auto transferEnded = [this](bool completed) { m_events.transferEnded(completed); };
+    m_core.upload.setEndNotice(transferEnded);
+    m_core.download.setEndNotice(transferEnded);
+    m_core.jobs.setHandler(JobDispatcher::Compare, [this] {
+        if (const auto differences = m_core.comparison.compare())
+            ComparisonDialog::showResult(*differences, this);
+        return true;
+    });
+}
+
+void MainWindow::connectMenus()
+{
+    connect(ui->mnuExit, &QAction::triggered, this, &MainWindow::requestClose);
+    connect(ui->mnuHelp2, &QAction::triggered, this, &MainWindow::onHelp);
+    connect(ui->mnuVer, &QAction::triggered, this, &MainWindow::onVersion);
+    connect(ui->mnuOpset, &QAction::triggered, this, &MainWindow::onModelChange);
+    connect(ui->mnuTrace, &QAction::triggered, this, &MainWindow::onTrace);
+    connect(ui->mnuComset, &QAction::triggered, this, &MainWindow::onCommSetting);
+    connect(ui->mnuSave, &QAction::triggered, this, [this] { m_fileCommands.mnuSave(); });
+    connect(ui->mnuLoad, &QAction::triggered, this, [this] { m_fileCommands.mnuLoad(); });
+    connect(ui->mnuJournal, &QAction::triggered, this, &MainWindow::onJournal);
+    connect(ui->mnuEventLog, &QAction::triggered, this,
+            [this] { EventLogWindow::open(m_events.currentFile(), this); });
+    connect(ui->mnuOpenTrend, &QAction::triggered, this,
+            [this] { TrendLogWindow::chooseAndOpen(this, m_shared, m_trendChart->logFileName()); });
+    connect(ui->mnupsel, &QAction::triggered, &m_screenPrint, &ScreenPrint::selectPrinter);
+    connect(ui->mnuFilePrint, &QAction::triggered, &m_screenPrint, &ScreenPrint::print);
+    connect(ui->mnuReport, &QAction::triggered, this, [this] { m_reportPrint.print(); });
+    connect(ui->Cmd_ONOFF, &QPushButton::clicked, this,
+            [this] { runBlocking([this] { m_core.connection.toggleOnline(); }); });
+    connect(m_linkCheckPanel->cancelButton(), &QPushButton::clicked, this,
+            [this] { m_core.connection.cancelSearch(); });
+    connect(ui->SSTab2, &QTabWidget::currentChanged, this, [this] { refreshSettingPage(); });
+    connect(ui->mnuUpload, &QAction::triggered, this, [this] { m_core.commands.mnuUpload(); });
+    connect(ui->mnuDownload, &QAction::triggered, this, [this] { m_core.commands.mnuDownload(); });
+    connect(ui->mnuCompare, &QAction::triggered, this, [this] { m_core.commands.mnuCompare(); });
+}
+
+void MainWindow::connectSettingButtons()
+{
+    // The pre-checks come first; the dialog for the item opens when they pass.
+    for (int i = 0; i < ChangeButtonCount; ++i) {
+        if (auto *button = findChild<QPushButton *>(QStringLiteral("Cmd_set_%1").arg(i)))
+            connect(button, &QPushButton::clicked, this, [this, i] {
+                if (m_core.commands.Cmd_set(i))
+                    m_editor->edit(i + 10);
+            });
+    }
+    for (int group = 0; group < TransferCommands::GroupCount; ++group) {
+        if (auto *button = findChild<QPushButton *>(QStringLiteral("Cmd_True_%1").arg(group)))
+            connect(button, &QPushButton::clicked, this,
+                    [this, group] { m_core.commands.Cmd_True(group); });
+    }
+    for (int i = 0; i < ManualButtonCount; ++i) {
+        auto *button = findChild<QPushButton *>(QStringLiteral("Manuval_%1").arg(i));
+        connect(button, &QPushButton::clicked, this, [this, i] {
+            // Its read must not come between the requests of a running job.
+            if (!m_core.jobs.isRunning() && !m_core.vendorFrame.exchangeRunning())
+                m_core.singleWrite.Manuval_Click(i);
+            ui->SSTab1->setFocus();
+        });
+    }
+}
+
+void MainWindow::toggleSettingGroup(int group)
+{
+    m_displayView->toggleGroup(group);
+    refreshSettingPage();
+}
+
+void MainWindow::setParameterButtonsEnabled(bool enabled)
+{
+    m_shared.parameterButtonsEnabled = enabled;
+    // Every page, so that no hidden page keeps buttons of before.
+    m_displayView->showSettingPage(Disp_SStab2(m_shared, SettingPageState::AllPages));
+}
+
+void MainWindow::runStartupLinkCheck()
+{
+    runBlocking([this] { m_core.connection.startupLinkCheck(); });
+}
+
+void MainWindow::onLaterStart(const QString &filePath)
+{
+    if (!filePath.isEmpty())
+        m_handedFile = filePath;
+    bringToFront();
+    loadHandedFile();
+}
+
+void MainWindow::bringToFront()
+{
+    // Before the splash window has shown it, the window stays hidden; it comes up anyway.
+    if (!isVisible())
+        return;
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    raise();
+    activateWindow();
+    // A dialog the operator has open stays in front of the window and keeps the focus.
+    if (QWidget *dialog = QApplication::activeModalWidget()) {
+        dialog->raise();
+        dialog->activateWindow();
+    }
+}
+
+void MainWindow::loadHandedFile()
+{
+    if (m_handedFile.isEmpty())
+        return;
+    // The display's data are not replaced under a running operation or an open dialog: the file
+    // waits for the moment at which the operator could choose File load.
+    const bool ready = isVisible() && !busy() && !m_closing &&
+                       QApplication::activeModalWidget() == nullptr &&
+                       ui->mnuFile->menuAction()->isEnabled();
+    if (!ready) {
+        m_handedFileRetry.start();
+        return;
+    }
+    m_fileCommands.loadFile(std::exchange(m_handedFile, QString()));
+}
+
+void MainWindow::onCommSetting()
+{
+    if (!m_core.connection.prepareCommSettings())
+        return;
+    CommSettingsDialog dialog(m_shared, m_store, m_core.link, *m_op, this);
+    dialog.exec();
+    runBlocking([this] { m_core.connection.commSettingsClosed(); });
+}
+
+void MainWindow::runBlocking(const std::function<void()> &operation)
+{
+    ++m_blockingDepth;
+    operation();
+    --m_blockingDepth;
+    if (m_closePending && !busy()) {
+        m_closePending = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+}
+
+bool MainWindow::busy() const
+{
+    return m_blockingDepth > 0;
+}
+
+QString MainWindow::helpFileName()
+{
+    return msg(41) == QLatin1String("Main display") ? QStringLiteral("ZN Monitor_E")
+                                                    : QStringLiteral("ZN Monitor_J");
+}
+
+void MainWindow::onHelp()
+{
+    m_op->beep();
+    if (m_help == nullptr)
+        m_help = new HelpWindow(this);
+    m_help->openContents(helpFileName());
+}
+
+void MainWindow::onJournal()
+{
+    if (m_journalViewer == nullptr)
+        m_journalViewer = new JournalWindow(m_core.journal, this);
+    m_journalViewer->showLatest();
+}
+
+void MainWindow::onVersion()
+{
+    m_op->beep();
+    AboutDialog about(ProgramFolder::path(), this);
+    about.exec();
+}
+
+void MainWindow::onModelChange()
+{
+    if (m_shared.online) {
+        m_op->showMessage({163}, MessageIcon::Exclamation);
+        return;
+    }
+    m_op->beep();
+    m_editor->changeModel();
+}
+
+void MainWindow::onTrace()
+{
+    m_op->beep();
+    if (!m_shared.online) {
+        ui->mnuTrace->setChecked(false);
+        m_op->showMessage({159}, MessageIcon::Exclamation);
+        return;
+    }
+    m_trendChart->auto_run();
+}
+
+bool MainWindow::isTracing() const
+{
+    return ui->mnuTrace->isChecked();
+}
+
+void MainWindow::stopTracing()
+{
+    ui->mnuTrace->setChecked(false);
+    m_trendChart->cmdStop_Click();
+}
+
+void MainWindow::setChartMaxCh(qint16 value)
+{
+    m_trendChart->setChartMaxCh(value);
+}
+
+void MainWindow::showCommInfo(const QString &port, const QString &speed, const QString &dataParity,
+                              const QString &stopBits, const QString &station,
+                              const QString &protocol)
+{
+    ui->Lbl_comm_0->setText(port);
+    ui->Lbl_comm_1->setText(speed);
+    ui->Lbl_comm_2->setText(dataParity);
+    ui->Lbl_comm_3->setText(stopBits);
+    ui->Lbl_comm_4->setText(station);
+    ui->Lbl_comm_5->setText(protocol);
+}
+
+void MainWindow::setLinkCheckState(LinkCheckState state)
+{
+    m_linkCheckPanel->setState(state);
+}
+
+void MainWindow::showSearchProgress(const SearchProgress &progress)
+{
+    m_linkCheckPanel->showProgress(progress);
+}
+
+void MainWindow::setMonitoringState(bool running)
+{
+    if (running)
+        m_events.wentOnline();
+    else
+        m_events.wentOffline(m_shared.commErrorCount >= PollingCycle::OfflineErrorCount);
+    ui->Cmd_ONOFF->setText(msg(running ? 75 : 74));
+    ui->Label2->setText(msg(running ? 74 : 75));
+    ui->Label4->setText(msg(running ? 162 : 161));
+    const QColor colour = running ? QColor(192, 255, 192) : QColor(Qt::white);
+    setLabelColour(ui->Label2, colour);
+    setLabelColour(ui->Label4, colour);
+    // The last readings stay, muted, until the next good read; offline the manual output buttons
+    // could only refuse.
+    if (!running) {
+        setValuesLive(false);
+        m_displayView->setManualButtonsVisible(false);
+    }
+}
+
+void MainWindow::setCommErrorVisible(bool visible)
+{
+    ui->Text_readmsg2->setVisible(visible);
+    if (visible)
+        setValuesLive(false);
+}
+
+void MainWindow::setValuesLive(bool live)
+{
+    m_displayView->setValuesLive(live);
+    m_trendChart->setValuesLive(live);
+}
+
+void MainWindow::refreshSettingPage()
+{
+    m_shared.sstab2Index = qint16(ui->SSTab2->currentIndex());
+    m_displayView->showSettingPage(Disp_SStab2(m_shared, ui->SSTab2->currentIndex()));
+    // Offline no monitor read follows: a model change or a loaded file shows here.
+    if (!m_shared.online)
+        m_displayView->showMonitorOptions(SelectDispItem(m_shared));
+}
+
+void MainWindow::refreshMonitor()
+{
+    // The auto/manual state goes into code 45 first, so that the page rebuilt below shows it.
+    TrackAutoManualChange(m_shared);
+    setValuesLive(m_shared.online && !m_shared.commErrorFlag);
+    const MonitorPanelState state = SelectDispItem(m_shared);
+    m_displayView->showMonitorPanel(state);
+    refreshSettingPage();
+    m_trendChart->feed(state.chart);
+}
+
+void MainWindow::requestClose()
+{
+    close();
+}
+
+void MainWindow::setMonitoringTimersEnabled(bool enabled)
+{
+    for (TimerId id : {Timer1, Timer5, Timer6}) {
+        if (enabled)
+            timer(id).start();
+        else
+            timer(id).stop();
+    }
+}
+
+void MainWindow::setProgressVisible(bool visible, int messageId)
+{
+    if (visible) {
+        const int maximum = messageId == DownloadMessage ? DownloadSteps : UploadItems;
+        ui->ProgressBar1->setMaximum(maximum);
+        ui->Lbl_UPmsg->setText(messageId != 0 ? msg(messageId) : QString());
+        ui->ProgressBar1->setValue(0);
+    }
+    ui->Frame4->setVisible(visible);
+}
+
+void MainWindow::setProgressValue(int value)
+{
+    ui->ProgressBar1->setValue(value);
+}
+
+void MainWindow::Read_data3()
+{
+    SettingPageState all = Disp_SStab2(m_shared, SettingPageState::AllPages);
+    for (SettingRow &row : all.rows)
+        row.valueText = Read_data3Text(m_shared, row.place.code);
+    all.mainSetValueText = Read_data3Text(m_shared, 11);
+    m_displayView->showSettingPage(all);
+}
+
+void MainWindow::showKeyOperationNotice()
+{
+    ui->Text_readmsg3->show();
+    ui->Text_readmsg5->show();
+    timer(Timer3).start();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!m_closing && busy()) {
+        m_closePending = true;
+        if (m_core.connection.linkCheck().searching())
+            m_core.connection.cancelSearch();
+        event->ignore();
+        return;
+    }
+    if (m_closing || Form_Unload()) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+}
+
+bool MainWindow::Form_Unload()
+{
+    m_op->setStatusPanel(1, QString());
+    m_shared.sstab1Index = qint16(ui->SSTab1->currentIndex());
+    m_shared.sstab2Index = qint16(ui->SSTab2->currentIndex());
+    m_store.storeOnClose(m_shared);
+
+    if (!m_op->askYesNo({95}, MessageIcon::Question)) {
+        m_op->beep();
+        if (!m_shared.linkVerified && m_shared.commActive) {
+            setMonitoringTimersEnabled(true);
+            if (ZN8PCom *com = m_core.link.com())
+                com->OpenPort();
+        }
+        for (MenuItem item : {MenuItem::File, MenuItem::Online, MenuItem::Setting})
+            m_op->setMenuEnabled(item, true);
+        return false;
+    }
+
+    m_op->beep();
+    m_shared.linkVerified = false;
+    if (m_shared.commActive) {
+        setMonitoringTimersEnabled(false);
+        if (ZN8PCom *com = m_core.link.com())
+            com->ClosePort();
+    }
+    m_core.link.release();
+    m_closing = true;
+    return true;
+}

@@ -1,0 +1,167 @@
+#pragma once
+
+#include "chart/ChartModel.h"
+#include "chart/ChartSettingsFiles.h"
+#include "chart/TraceRun.h"
+#include "dialogs/ScaleEntry.h"
+#include "display/NoticeBox.h"
+
+#include <QColor>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+class ChartCanvas;
+class ColumnScrollArea;
+class OperatorInterface;
+class QAction;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+struct ChartCaptions;
+struct SessionState;
+
+// The trend chart control that the main window hosts once (m_trendChart): the strip chart of
+// PV, SV, MV1 and MV2 with its scales, the latest value of each channel, the channel and colour
+// selection, the time base and scale buttons, and the sampling timer that plots and logs while a
+// trace runs. The data and the run's decisions are ChartModel's and TraceRun's; this class shows
+// them and takes the operator's clicks.
+class TrendChart : public QWidget, public TraceView
+{
+    Q_OBJECT
+
+public:
+    // Asks for a colour (the platform's colour dialog); nothing when cancelled.
+    using ColourPicker = std::function<std::optional<QColor>(const QColor &initial)>;
+    // Opens the scale entry dialog for one setting; the accepted value, nothing when cancelled.
+    using ScaleDialog = std::function<std::optional<int>(ScaleEntry::Mode mode, const QString &now,
+                                                         qint16 high, qint16 low)>;
+
+    // The settings files live in programFolder, the trend logs in its "Logging" folder.
+    TrendChart(SessionState &shared, OperatorInterface &op, const QString &programFolder,
+               QWidget *parent = nullptr);
+    ~TrendChart() override;
+
+    // Start-up: reads (or creates) the seven settings files and sets the scales and the channel
+    // selection from them.
+    void prepareChannelFiles();
+    // The main window's Trace menu item, whose check mark follows the run.
+    void setTraceMenu(QAction *action) { m_traceMenu = action; }
+    void setColourPicker(ColourPicker picker) { m_pickColour = std::move(picker); }
+    void setScaleDialog(ScaleDialog dialog) { m_scaleDialog = std::move(dialog); }
+    // The run's clock (tests fix the sample times).
+    void setClock(TraceRun::Clock clock) { m_run.setClock(std::move(clock)); }
+
+    // Value properties, all seven in order, after each monitor read. mv2Present follows the
+    // option word's second-output bit first.
+    void feed(const ChartCaptions &captions);
+    // Live: the value boxes in their trace colours. Otherwise (the link lost, offline) muted like
+    // the main display's boxes until the next good read.
+    void setValuesLive(bool live);
+    void setValueCaption(int channel, const QString &text);
+    QString valueCaption(int channel) const { return m_model.captions.at(channel); }
+
+    void setChartMaxCh(qint16 value);
+    void setStat0Caption(qint16 value) { m_model.Stat0Caption = value; }
+    // The sample timer's interval in ms; tests run a trace fast through it.
+    void setCharttime(qint32 milliseconds);
+    qint32 Charttime() const { return m_model.Charttime; }
+    void setXScaleLong(bool value);
+    void setXScaleShort(bool value);
+    void setXScaleTime(const QString &seconds);
+    // Each of these clears the canvas and draws the scales anew.
+    void setYScaleHigh(const QString &value);
+    void setYScaleLow(const QString &value);
+    void setYScaleDivision(const QString &value);
+
+    void ScaleSet() override;
+    void text_color_ref();
+    void color_set();
+    void auto_run() { m_run.auto_run(); }
+    // The sample timer's handler: one sample of a running trace.
+    void timChart_Timer() { m_run.tick(); }
+    void cmdStop_Click() { m_run.stop(); }
+    void cmdDev_Click(int channel);
+
+    const ChartModel &model() const { return m_model; }
+    // The trend log the running (or last) trace writes; empty before the first run.
+    QString logFileName() const;
+    ChartCanvas &canvas() { return *picCanbus; }
+
+    // TraceView
+    void clearCanvas() override;
+    void drawStrokes(const QList<ChartStroke> &strokes) override;
+    void showRunState(bool running) override;
+    void setSampleTimerActive(bool active) override;
+    void showLogFileName(const QString &path) override;
+    void showLogFault(const QString &text) override;
+    bool traceMenuChecked() const override;
+    void setTraceMenuChecked(bool checked) override;
+
+private:
+    QWidget *makePlotArea();
+    QWidget *makeValuePanel();
+    QGroupBox *makeTimeFrame();
+    QGroupBox *makeScaleFrame();
+    QGroupBox *makeSelectionFrame();
+    void setCaptions();
+    void applyMv2Visibility();
+    void setButtonColour(QPushButton *button, bool flagged, int channel);
+    void openSelection();
+    void pickColour(int channel);
+    void selectionCompleted();
+    void timeBaseChosen(bool longBase);
+    void openScaleDialog(ScaleEntry::Mode mode);
+    void setValueColour(int channel);
+
+    SessionState &m_shared;
+    OperatorInterface &m_op;
+    ChartSettingsFiles m_files;
+    ChartModel m_model;
+    TraceRun m_run;
+    QTimer timChart;
+    QAction *m_traceMenu = nullptr;
+    ColourPicker m_pickColour;
+    ScaleDialog m_scaleDialog;
+    NoticeBox m_logFault{this, QStringLiteral("logFault")};
+    bool m_valuesLive = false;
+
+    ChartCanvas *picCanbus = nullptr;
+    ColumnScrollArea *m_sideScroll = nullptr;
+    std::array<QLabel *, 3> lblYscal{};
+    std::array<QLabel *, 12> lblXscal{};
+    std::array<QLabel *, ChartChannels::Count> m_valueLabels{}; // lblPv ... LblSv4
+    std::array<QLabel *, ChartChannels::Count> Label3{};        // channel names beside them
+    std::array<QLabel *, ChartChannels::Count> Label1{};        // selection captions
+    std::array<QPushButton *, ChartChannels::Count> cmdDev{};
+    std::array<QPushButton *, ChartChannels::Count> cmdColor{};
+    QGroupBox *frmXScale = nullptr;
+    QGroupBox *frmYScale = nullptr;
+    QGroupBox *frmChartsel = nullptr;
+    QRadioButton *optShort = nullptr;
+    QRadioButton *optLong = nullptr;
+    QLabel *lblCycle = nullptr;
+    QLabel *lblChartitv = nullptr;
+    QLabel *lblSec = nullptr;
+    QLabel *lblHi = nullptr;
+    QLabel *lblLo = nullptr;
+    QLabel *lblDivision = nullptr;
+    QLabel *lblSH = nullptr;
+    QLabel *lblSL = nullptr;
+    QLabel *Lbl_Y = nullptr;
+    QPushButton *Cmd_time = nullptr;
+    QPushButton *Cmd_SH = nullptr;
+    QPushButton *Cmd_SL = nullptr;
+    QPushButton *Cmd_Division = nullptr;
+    QPushButton *cmdRUN = nullptr;
+    QPushButton *cmdStop = nullptr;
+    QPushButton *cmdChartsel = nullptr;
+    QPushButton *cmdSelend = nullptr;
+    QLabel *lblMsg = nullptr;
+    QLabel *lblSavename = nullptr;
+    QLabel *Savename_text = nullptr;
+};

@@ -1,0 +1,71 @@
+#include "SelectionDialog.h"
+
+#include "ui_SelectionDialog.h"
+
+#include "base/MessageTable.h"
+#include "base/SessionState.h"
+#include "dialogs/SettingResets.h"
+#include "display/MainDisplayView.h"
+#include "display/WindowPlacement.h"
+
+#include <QGroupBox>
+#include <QRadioButton>
+
+SelectionDialog::SelectionDialog(SessionState &shared, OperatorInterface &op, QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::SelectionDialog>()), m_shared(shared), m_op(op),
+      m_frame(SelectionChoices::frameOf(shared, shared.itemCode))
+{
+    m_ui->setupUi(this);
+    setWindowTitle(msg(233));
+    keepTitleWhole(*this);
+    m_ui->Command2->setText(msg(30));
+    for (const ChoiceFrame &frame : SelectionChoices::allFrames(shared)) {
+        auto *box = findChild<QGroupBox *>(QLatin1String(frame.frameName));
+        box->setTitle(msg(frame.captionId));
+        const QList<QRadioButton *> buttons = options(frame.optionName);
+        for (int i = 0; i < buttons.size() && i < frame.options.size(); ++i)
+            buttons[i]->setText(displayText(frame.options[i]));
+        box->setVisible(m_frame && qstrcmp(frame.frameName, m_frame->frameName) == 0);
+    }
+    if (m_frame) {
+        findChild<QGroupBox *>(QLatin1String(m_frame->frameName))
+            ->setTitle(msg(m_frame->captionId));
+        const QList<QRadioButton *> buttons = options(m_frame->optionName);
+        const int value = shared.setting(shared.itemCode);
+        if (value >= 0 && value < buttons.size())
+            buttons[value]->setChecked(true);
+    }
+    connect(m_ui->Command1, &QPushButton::clicked, this, &SelectionDialog::onOk);
+    connect(m_ui->Command2, &QPushButton::clicked, this, &SelectionDialog::reject);
+    adjustSize();
+}
+
+SelectionDialog::~SelectionDialog() = default;
+
+QList<QRadioButton *> SelectionDialog::options(const char *arrayName) const
+{
+    QList<QRadioButton *> buttons;
+    const QString prefix = QLatin1String(arrayName) + QLatin1Char('_');
+    while (auto *button = findChild<QRadioButton *>(prefix + QString::number(buttons.size())))
+        buttons.append(button);
+    return buttons;
+}
+
+void SelectionDialog::onOk()
+{
+    if (m_frame) {
+        const QList<QRadioButton *> buttons = options(m_frame->optionName);
+        for (int i = 0; i < buttons.size(); ++i) {
+            if (buttons[i]->isChecked()) {
+                if (!SettingResets::confirm(m_shared, m_op, m_shared.itemCode, i))
+                    return;
+                m_outcome = SelectionChange::apply(m_shared, i, buttons[i]->text());
+                accept();
+                return;
+            }
+        }
+    }
+    // A stored value outside the list selects no option: OK then keeps the value and its label,
+    // as Cancel does.
+    reject();
+}

@@ -1,0 +1,166 @@
+#include "base/MessageTable.h"
+#include "dialogs/CommSettingsDialog.h"
+#include "tests/support/ConnectionRig.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryFile>
+#include <QtTest>
+
+// The dialog's controls against the shared state and the store; the entry rules themselves are
+// covered without widgets.
+class TestCommSettingsDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { MessageTable::instance().setLanguage(Language::English); }
+    void cleanupTestCase() { MessageTable::instance().setLanguage(Language::English); }
+    void showsStoredConditions();
+    void lineSettingsInJapanese();
+    void portListShowsAndChangesDevices();
+    void okChecksTypedNumber();
+    void cancelAndCloseBox();
+};
+
+namespace
+{
+QComboBox *combo(CommSettingsDialog &d, const char *name)
+{
+    return d.findChild<QComboBox *>(QLatin1String(name));
+}
+QPushButton *button(CommSettingsDialog &d, const char *name)
+{
+    return d.findChild<QPushButton *>(QLatin1String(name));
+}
+} // namespace
+
+void TestCommSettingsDialog::showsStoredConditions()
+{
+    ConnectionRig rig;
+    rig.storeConditions("COM6", "19200", "8", "2", "NONE", "33", Ravtocol);
+    rig.store.loadCommValues(rig.shared);
+    CommSettingsDialog dialog(rig.shared, rig.store, rig.link, rig.op);
+
+    QCOMPARE(combo(dialog, "Cmb_port")->currentIndex(), 5);
+    QVERIFY(combo(dialog, "Cmb_port")->currentText().startsWith(QLatin1String("COM6: ")));
+    QCOMPARE(combo(dialog, "Cmb_No")->currentText(), QStringLiteral("33"));
+    QCOMPARE(combo(dialog, "Cmb_protocol")->currentText(), QStringLiteral("RAVTOCOL"));
+    for (const char *option : {"Option1_1", "Option3_1", "Option4_1", "Option2_2"})
+        QVERIFY2(dialog.findChild<QRadioButton *>(option)->isChecked(), option);
+}
+
+void TestCommSettingsDialog::okChecksTypedNumber()
+{
+    ConnectionRig rig;
+    rig.storeConditions("COM1", "9600", "7", "1", "EVEN", "20", ModbusAscii);
+    rig.store.loadCommValues(rig.shared);
+    CommSettingsDialog dialog(rig.shared, rig.store, rig.link, rig.op);
+    dialog.show();
+    combo(dialog, "Cmb_port")->setCurrentIndex(4);
+    combo(dialog, "Cmb_No")->setCurrentText(QStringLiteral("96"));
+
+    button(dialog, "Command1_0")->click();
+
+    // An entry error keeps the dialog open on the number in force; the port is already stored.
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(rig.op.messages(), QList<QList<int>>{{229}});
+    QCOMPARE(combo(dialog, "Cmb_No")->currentText(), QStringLiteral("20"));
+    QCOMPARE(rig.store.storedValue(false, "Port"), QStringLiteral("COM5"));
+    QVERIFY(!rig.shared.commSettingsConfirmed);
+
+    // Typed as an operator types it: the list must not complete "7" to "70".
+    dialog.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    combo(dialog, "Cmb_No")->setFocus();
+    combo(dialog, "Cmb_No")->lineEdit()->clear();
+    QTest::keyClicks(combo(dialog, "Cmb_No")->lineEdit(), QStringLiteral("7"));
+    dialog.findChild<QRadioButton *>("Option2_1")->setChecked(true);
+    button(dialog, "Command1_0")->click();
+
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(combo(dialog, "Cmb_No")->currentText(), QStringLiteral("07"));
+    // Kept as the list shows it, the two digits that every framing sends.
+    QCOMPARE(rig.stored(), (QStringList{"COM5", "9600", "7", "1", "ODD", "07", "0"}));
+    QVERIFY(rig.shared.commSettingsConfirmed);
+}
+
+void TestCommSettingsDialog::lineSettingsInJapanese()
+{
+    MessageTable::instance().setLanguage(Language::Japanese);
+    ConnectionRig rig;
+    CommSettingsDialog dialog(rig.shared, rig.store, rig.link, rig.op);
+    MessageTable::instance().setLanguage(Language::English);
+    const std::pair<const char *, const char *> captions[] = {
+        {"Option3_0", "7ビット"}, {"Option4_1", "2ビット"}, {"Option2_0", "偶数"},
+        {"Option2_1", "奇数"},    {"Option2_2", "なし"},
+    };
+    for (const auto &[name, text] : captions)
+        QCOMPARE(dialog.findChild<QRadioButton *>(name)->text(), QString::fromUtf8(text));
+}
+
+// Each COM name says which device it opens and whether it is there; the device box changes the
+// selected name's device, and OK stores the map with the port.
+void TestCommSettingsDialog::portListShowsAndChangesDevices()
+{
+    ConnectionRig rig;
+    QTemporaryFile present;
+    QVERIFY(present.open());
+    rig.storeConditions("COM1", "9600", "7", "1", "EVEN", "01", ModbusAscii);
+    rig.store.writeValue(rig.shared, "PortMap/COM1", present.fileName());
+    rig.store.writeValue(rig.shared, "PortMap/COM2", "/dev/zn-absent-0");
+    rig.store.loadCommValues(rig.shared);
+    CommSettingsDialog dialog(rig.shared, rig.store, rig.link, rig.op);
+    dialog.show();
+    QComboBox *ports = combo(dialog, "Cmb_port");
+    QComboBox *device = combo(dialog, "Cmb_device");
+
+    QCOMPARE(ports->count(), 8);
+    QCOMPARE(ports->itemText(0), QStringLiteral("COM1: %1 (present)").arg(present.fileName()));
+    QCOMPARE(ports->itemText(1), QStringLiteral("COM2: /dev/zn-absent-0 (not present)"));
+    QCOMPARE(device->currentText(), present.fileName());
+
+    // A new device for COM3, typed; COM2 back to the port order by clearing its box.
+    ports->setCurrentIndex(2);
+    QCOMPARE(device->currentText(), QString());
+    device->lineEdit()->setFocus();
+    QTest::keyClicks(device->lineEdit(), QStringLiteral("/dev/zn-absent-3"));
+    QCOMPARE(ports->itemText(2), QStringLiteral("COM3: /dev/zn-absent-3 (not present)"));
+    ports->setCurrentIndex(1);
+    QCOMPARE(device->currentText(), QStringLiteral("/dev/zn-absent-0"));
+    device->lineEdit()->selectAll();
+    QTest::keyClick(device->lineEdit(), Qt::Key_Delete);
+    QVERIFY(!ports->itemText(1).contains(QLatin1String("zn-absent-0")));
+
+    button(dialog, "Command1_0")->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    const QMap<QString, QString> expected = {{"COM1", present.fileName()},
+                                             {"COM3", "/dev/zn-absent-3"}};
+    QCOMPARE(rig.store.portMap(rig.shared), expected);
+}
+
+void TestCommSettingsDialog::cancelAndCloseBox()
+{
+    ConnectionRig rig;
+    {
+        CommSettingsDialog dialog(rig.shared, rig.store, rig.link, rig.op);
+        button(dialog, "Command1_1")->click();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    }
+    QVERIFY(rig.shared.commDialogCancelled);
+    QVERIFY(rig.store.storedValue(false, "Port").isNull());
+
+    // The close box cancels alike.
+    rig.shared.commDialogCancelled = false;
+    CommSettingsDialog dialog(rig.shared, rig.store, rig.link, rig.op);
+    dialog.show();
+    dialog.close();
+    QVERIFY(rig.shared.commDialogCancelled);
+}
+
+QTEST_MAIN(TestCommSettingsDialog)
+#include "tst_commsettingsdialog.moc"
