@@ -11,6 +11,7 @@
 #include "chart/EventLogWindow.h"
 #include "chart/TrendChart.h"
 #include "chart/TrendLogWindow.h"
+#include "comm/ControllerCodes.h"
 #include "comm/SettingsStore.h"
 #include "dialogs/CommSettingsDialog.h"
 #include "dialogs/ComparisonDialog.h"
@@ -233,7 +234,7 @@ void MainWindow::setUpTimers()
 
 void MainWindow::setUpJobs()
 {
-    m_core.jobs.setHandler(JobDispatcher::Monitor, [this] {
+    m_core.jobs.setHandler(TimerJob::Monitor, [this] {
         const int code = PollingCycle::monitorCode(m_shared.monitorStep, m_shared.optionWord());
         m_events.monitorRead(code, m_core.polling.runMonitorJob());
         return true;
@@ -245,7 +246,7 @@ void MainWindow::setUpJobs()
     const auto transferEnded = [this](bool completed) { m_events.transferEnded(completed); };
     m_core.upload.setEndNotice(transferEnded);
     m_core.download.setEndNotice(transferEnded);
-    m_core.jobs.setHandler(JobDispatcher::Compare, [this] {
+    m_core.jobs.setHandler(TimerJob::Compare, [this] {
         if (const auto differences = m_core.comparison.compare())
             ComparisonDialog::showResult(*differences, this);
         return true;
@@ -564,7 +565,7 @@ void MainWindow::Read_data3()
     SettingPageState all = Disp_SStab2(m_shared, SettingPageState::AllPages);
     for (SettingRow &row : all.rows)
         row.valueText = Read_data3Text(m_shared, row.place.code);
-    all.mainSetValueText = Read_data3Text(m_shared, 11);
+    all.mainSetValueText = Read_data3Text(m_shared, Code::MainSetValue);
     m_displayView->showSettingPage(all);
 }
 

@@ -4,15 +4,15 @@
 
 JobDispatcher::JobDispatcher(SessionState &shared) : m_shared(shared) {}
 
-void JobDispatcher::setHandler(Job job, Handler handler)
+void JobDispatcher::setHandler(TimerJob job, Handler handler)
 {
-    if (job > Idle && job < JobCount)
-        m_handlers[job] = std::move(handler);
+    if (job != TimerJob::Idle)
+        m_handlers[std::size_t(job)] = std::move(handler);
 }
 
-bool JobDispatcher::run(Job job)
+bool JobDispatcher::run(TimerJob job)
 {
-    const Handler &handler = m_handlers[job];
+    const Handler &handler = m_handlers[std::size_t(job)];
     if (!handler)
         return true;
     m_running = true;
@@ -25,26 +25,27 @@ void JobDispatcher::tick()
 {
     if (m_running)
         return;
-    const qint16 job = m_shared.timerJob;
+    const TimerJob job = m_shared.timerJob;
     switch (job) {
-    case Monitor:
+    case TimerJob::Monitor:
         m_shared.unsavedOnlineChanges = false;
-        if (!run(Monitor))
-            m_shared.timerJob = Monitor;
+        if (!run(TimerJob::Monitor))
+            m_shared.timerJob = TimerJob::Monitor;
         break;
-    case WriteItem:
-        m_shared.timerJob = run(WriteItem) && m_shared.rereadFlag ? Upload : Monitor;
+    case TimerJob::WriteItem:
+        m_shared.timerJob =
+            run(TimerJob::WriteItem) && m_shared.rereadFlag ? TimerJob::Upload : TimerJob::Monitor;
         break;
-    case SendDisplayData:
-    case Upload:
-    case Compare:
-        run(Job(job));
-        m_shared.timerJob = Monitor;
+    case TimerJob::SendDisplayData:
+    case TimerJob::Upload:
+    case TimerJob::Compare:
+        run(job);
+        m_shared.timerJob = TimerJob::Monitor;
         break;
-    case Download:
-        run(Download);
+    case TimerJob::Download:
+        run(TimerJob::Download);
         m_shared.unsavedOnlineChanges = false;
-        m_shared.timerJob = Monitor;
+        m_shared.timerJob = TimerJob::Monitor;
         break;
     default:
         break;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include "base/TimerJob.h"
 
 #include <array>
 #include <functional>
@@ -11,38 +11,27 @@ struct SessionState;
 // picks the next one. The job bodies belong to the connection, polling and transfer code, which
 // register them here.
 //
-// | job | runs                          | next                                  |
-// | 0   | nothing                       | 0                                     |
-// | 1   | one monitoring step           | as the step left it (normally 1)      |
-// | 2   | one item write                | 4 when it set rereadFlag, else 1      |
-// | 3   | send the display's data       | 1                                     |
-// | 4   | read the parameters (upload)  | 1                                     |
-// | 5   | download and read back        | 1                                     |
-// | 6   | compare display and controller| 1                                     |
+// | job             | next                                          |
+// | Idle            | Idle                                          |
+// | Monitor         | as the step left it (normally Monitor)        |
+// | WriteItem       | Upload when it set rereadFlag, else Monitor   |
+// | SendDisplayData | Monitor                                       |
+// | Upload          | Monitor                                       |
+// | Download        | Monitor                                       |
+// | Compare         | Monitor                                       |
 //
-// Job 1 clears unsavedOnlineChanges before it runs, job 5 after it ran. A job that reports a
-// failure goes back to job 1.
+// Monitor clears unsavedOnlineChanges before it runs, Download after it ran. A job that reports a
+// failure goes back to Monitor.
 class JobDispatcher
 {
 public:
-    enum Job : qint16 {
-        Idle = 0,
-        Monitor = 1,
-        WriteItem = 2,
-        SendDisplayData = 3,
-        Upload = 4,
-        Download = 5,
-        Compare = 6,
-    };
-    static constexpr int JobCount = 7;
-
     // Returns false on a run-time error inside the job.
     using Handler = std::function<bool()>;
 
     explicit JobDispatcher(SessionState &shared);
 
-    // Handler of job 1 to 6; a job without a handler only moves on to its next job.
-    void setHandler(Job job, Handler handler);
+    // Handler of every job but Idle; a job without a handler only moves on to its next job.
+    void setHandler(TimerJob job, Handler handler);
 
     // One tick. A tick that arrives while a job runs (a job lets the window process its events
     // during long transfers) does nothing.
@@ -51,9 +40,9 @@ public:
     bool isRunning() const { return m_running; }
 
 private:
-    bool run(Job job);
+    bool run(TimerJob job);
 
     SessionState &m_shared;
-    std::array<Handler, JobCount> m_handlers;
+    std::array<Handler, std::size_t(TimerJob::Compare) + 1> m_handlers;
     bool m_running = false;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/ItemOutcome.h"
+#include "base/TimerJob.h"
 
 #include <QMap>
 #include <QSet>
@@ -141,7 +142,7 @@ struct SessionState {
     // and nothing files or reports them as read.
     QSet<int> unreadCodes;
 
-    qint16 timerJob = 0;
+    TimerJob timerJob = TimerJob::Idle;
     qint16 itemCode = 0;
     qint16 monitorStep = 0;
     // Requests in a row that went unanswered; any answer sets it back to 0. The link supervision

@@ -68,7 +68,7 @@ QString displayText(const SessionState &shared, int code)
 
 bool isWritable(int code)
 {
-    return code >= 11 && code <= 63;
+    return code >= Code::MainSetValue && code <= Code::LastVendor;
 }
 
 QList<int> inputsFor(int code)
@@ -87,7 +87,7 @@ QList<int> inputsFor(int code)
                         36,
                         37};
     // Set values 3 and 4 exist only while the contact input function is 0.
-    if (code == 59 || code == 60)
+    if (code == Code::SetValue3 || code == Code::SetValue4)
         codes << 61;
     if (!codes.contains(code))
         codes << code;

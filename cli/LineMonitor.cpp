@@ -116,7 +116,7 @@ bool LineMonitor::connect(Station &station)
             return false;
     }
     session.shared.monitorStep = 0;
-    session.shared.timerJob = JobDispatcher::Monitor;
+    session.shared.timerJob = TimerJob::Monitor;
     station.connected = true;
     return true;
 }
@@ -137,9 +137,9 @@ bool LineMonitor::rotate(Station &station, RotationSample &rotation)
     } while (shared.monitorStep != 0);
     // A setting changed at the front panel, or auto-tuning ended: the settings are read again,
     // as the window's upload job does, so that the number format stays right.
-    if (shared.timerJob == JobDispatcher::Upload) {
+    if (shared.timerJob == TimerJob::Upload) {
         session.core.upload.ReadPara_setflg();
-        shared.timerJob = JobDispatcher::Monitor;
+        shared.timerJob = TimerJob::Monitor;
     }
     return true;
 }

@@ -127,7 +127,7 @@ MonitorRun::MonitorRun(CliSession &session, const CommandLine &commandLine)
     m_session.core.connection.setSetdataRead(
         [this] { m_session.core.onlineStartRead.Setdata_read(); });
     m_session.view.setTimersHandler([this](bool enabled) { setTimersRunning(enabled); });
-    m_session.core.jobs.setHandler(JobDispatcher::Monitor, [this] {
+    m_session.core.jobs.setHandler(TimerJob::Monitor, [this] {
         const SessionState &shared = m_session.shared;
         const int code = PollingCycle::monitorCode(shared.monitorStep, shared.optionWord());
         const bool read = m_session.core.polling.runMonitorJob();
@@ -142,7 +142,7 @@ MonitorRun::MonitorRun(CliSession &session, const CommandLine &commandLine)
         }
         return true;
     });
-    m_session.core.jobs.setHandler(JobDispatcher::Upload,
+    m_session.core.jobs.setHandler(TimerJob::Upload,
                                    [this] { return m_session.core.upload.ReadPara_setflg(); });
     m_timer1.setInterval(1);
     m_timer5.setInterval(10000);

@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "ExitCode.h"
 #include "Interrupt.h"
+#include "comm/ControllerCodes.h"
 #include "comm/InstrumentNumber.h"
 #include "comm/ReplyCheck.h"
 
@@ -10,7 +11,7 @@ namespace
 {
 
 // The registerTable entry the search probes with.
-constexpr int ProbeCode = 11;
+constexpr int ProbeCode = Code::MainSetValue;
 
 // The instruments after the one found that answer on the same port, speed and protocol, each
 // probed once, until Ctrl-C.

@@ -5,6 +5,7 @@
 #include "base/OperatorInterface.h"
 #include "base/SessionState.h"
 #include "comm/ComLink.h"
+#include "comm/ControllerCodes.h"
 #include "comm/InstrumentNumber.h"
 #include "comm/PortNames.h"
 #include "comm/RegisterMap.h"
@@ -21,7 +22,7 @@ namespace
 {
 
 // registerTable entry of the test request.
-constexpr int TestRequestCode = 11;
+constexpr int TestRequestCode = Code::MainSetValue;
 
 const QList<int> SerialOptionQuestion = {85};
 const QList<int> NoPortMessage = {260};
@@ -101,7 +102,7 @@ bool LinkCheck::checkcommunicate1()
         return m_shared.linkVerified;
     if (probe()) {
         m_shared.commActive = true;
-        m_shared.timerJob = 1;
+        m_shared.timerJob = TimerJob::Monitor;
         m_shared.linkVerified = true;
     } else {
         m_shared.commSettingsConfirmed = false;
@@ -118,7 +119,7 @@ void LinkCheck::checkcommunicate()
         RegisterMap::fillRegisterTable(m_shared);
         if (preparePort(m_shared.portName, m_shared.speedText, PortUse::Chosen) && probe()) {
             m_shared.commActive = true;
-            m_shared.timerJob = 1;
+            m_shared.timerJob = TimerJob::Monitor;
             m_shared.linkVerified = true;
             m_shared.commSettingsConfirmed = false;
             communicate();
@@ -260,11 +261,11 @@ void LinkCheck::communicate()
     }
     readOrKeepSettings();
     if (m_shared.online) {
-        m_shared.timerJob = 1;
+        m_shared.timerJob = TimerJob::Monitor;
         m_view.setMonitoringState(true);
         m_view.setMonitoringTimersEnabled(true);
     } else {
-        m_shared.timerJob = 0;
+        m_shared.timerJob = TimerJob::Idle;
         m_view.setLinkCheckState(LinkCheckState::Idle);
     }
 }

@@ -64,7 +64,7 @@ public:
     void startup();
 
     // Check with the stored conditions, reloaded from the settings store. Good reply: commActive,
-    // timerJob 1, linkVerified. Bad reply: the port closed, linkVerified, online and
+    // TimerJob::Monitor, linkVerified. Bad reply: the port closed, linkVerified, online and
     // commSettingsConfirmed cleared, the File, Online and Setting menus enabled. Shows nothing.
     // Returns linkVerified.
     bool checkcommunicate1();
@@ -95,8 +95,8 @@ public:
     bool searching() const { return m_searching; }
 
     // After a successful check: the menus and labels for a verified link and the conditions stored
-    // as read back from the component; then, while online, the start of monitoring (timerJob 1,
-    // monitoring state, timers), else standby (timerJob 0).
+    // as read back from the component; then, while online, the start of monitoring
+    // (TimerJob::Monitor, monitoring state, timers), else standby (TimerJob::Idle).
     void communicate();
 
     // The stored conditions from the values the component reports, which the communication

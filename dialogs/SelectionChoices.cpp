@@ -1,6 +1,7 @@
 #include "SelectionChoices.h"
 
 #include "base/SessionState.h"
+#include "comm/ControllerCodes.h"
 #include "comm/ParameterTable.h"
 #include "dialogs/SettingChange.h"
 #include "polling/ValueFormat.h"
@@ -28,7 +29,8 @@ QList<DisplayText> messageRange(int first, int count)
 
 bool autoTuningReadsAt(const SessionState &shared)
 {
-    return shared.setting(13) != 0 && shared.setting(15) != 0 && shared.setting(16) != 0;
+    return shared.setting(Code::ProportionalBand) != 0 && shared.setting(Code::IntegralTime) != 0 &&
+           shared.setting(Code::DerivativeTime) != 0;
 }
 
 // Codes of the frames in allFrames() order; 36/37 and 47/48 share a frame.
@@ -36,13 +38,15 @@ constexpr int FrameCodes[] = {12, 22, 27, 32, 36, 44, 45, 47, 49, 50, 54, 55, 61
 
 int frameCode(int code)
 {
-    return code == 37 ? 36 : code == 48 ? 47 : code;
+    return code == Code::Alarm2Type        ? Code::Alarm1Type
+           : code == Code::Alarm2Energized ? Code::Alarm1Energized
+                                           : code;
 }
 
 void setStatusBit(SessionState &shared, quint16 bit, bool set)
 {
-    const quint16 word = quint16(shared.monitorValues[4]);
-    shared.monitorValues[4] = qint16(set ? word | bit : word & ~bit);
+    const quint16 word = quint16(shared.monitorValues[Code::Status]);
+    shared.monitorValues[Code::Status] = qint16(set ? word | bit : word & ~bit);
 }
 } // namespace
 
@@ -75,15 +79,15 @@ std::optional<ChoiceFrame> SelectionChoices::frameOf(const SessionState &shared,
         return ChoiceFrame{"Select_cool", "Option_cool", 122, messageRange(238, 3)};
     case 36:
         // The frame is shared: its caption says which alarm is being set.
-        return ChoiceFrame{"Select_alarm", "Option_alarm", code == 37 ? 127 : 126,
+        return ChoiceFrame{"Select_alarm", "Option_alarm", code == Code::Alarm2Type ? 127 : 126,
                            messages({200, 201, 203, 205, 207, 209, 211, 202, 204, 206})};
     case 44:
         return ChoiceFrame{"Select_out", "Option_out", 134, messages({318, 317})};
     case 45:
         return ChoiceFrame{"Select_manu", "Option_manu", 135, messages({319, 320})};
     case 47:
-        return ChoiceFrame{"Select_reigi", "Option_reigi", code == 48 ? 138 : 137,
-                           messages({242, 243})};
+        return ChoiceFrame{"Select_reigi", "Option_reigi",
+                           code == Code::Alarm2Energized ? 138 : 137, messages({242, 243})};
     case 49:
         return ChoiceFrame{"Select_sensor", "Option_sensor", 139, messageRange(750, 36)};
     case 50:
@@ -129,7 +133,7 @@ SelectionOutcome SelectionChange::apply(SessionState &shared, int index, const Q
     case 36:
     case 37:
         if (offline && index != shared.downloadValues.at(code - 10))
-            shared.setting(code == 36 ? 19 : 20) = 0;
+            shared.setting(code == Code::Alarm1Type ? Code::Alarm1Value : Code::Alarm2Value) = 0;
         if (!offline)
             shared.rereadFlag = true;
         break;

@@ -10,6 +10,6 @@ bool SettingChange::finish(SessionState &shared)
         return false;
     }
     shared.writeRegister = shared.registerTable.at(shared.itemCode);
-    shared.timerJob = JobDispatcher::WriteItem;
+    shared.timerJob = TimerJob::WriteItem;
     return true;
 }

@@ -6,7 +6,7 @@ struct SessionState;
 namespace SettingChange
 {
 // Online: asks the job timer to write the item (writeRegister := the registerTable address of
-// itemCode, timerJob := 2) and returns true, so that the caller makes sure Timer1 runs.
-// Offline: marks the display's data as changed (unsavedOnlineChanges) and returns false.
+// itemCode, timerJob := TimerJob::WriteItem) and returns true, so that the caller makes sure Timer1
+// runs. Offline: marks the display's data as changed (unsavedOnlineChanges) and returns false.
 bool finish(SessionState &shared);
 } // namespace SettingChange

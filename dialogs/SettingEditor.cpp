@@ -2,6 +2,7 @@
 
 #include "base/MainView.h"
 #include "base/SessionState.h"
+#include "comm/ControllerCodes.h"
 #include "dialogs/EntryDialog.h"
 #include "dialogs/ModelChangeDialog.h"
 #include "dialogs/SelectionDialog.h"
@@ -66,7 +67,7 @@ void SettingEditor::showOffline(int code, const QString &valueText)
     // The main set value sits on the monitor panel, which nothing refreshes offline; an input
     // type change may have cleared it.
     if (m_shared.settingDataValid)
-        m_display.setValueText(11, FormatItemValue(m_shared, 11));
+        m_display.setValueText(Code::MainSetValue, FormatItemValue(m_shared, Code::MainSetValue));
     m_display.setValueText(code, valueText);
 }
 

@@ -24,7 +24,7 @@ QList<int> SettingResets::resetBy(const SessionState &shared, int code)
     QList<int> codes;
     switch (code) {
     case Code::InputType:
-        codes = {Code::ScaleHigh, Code::ScaleLow, 11};
+        codes = {Code::ScaleHigh, Code::ScaleLow, Code::MainSetValue};
         if (setValues2To4)
             codes << 58 << 59 << 60;
         codes << Alarm1ValueCode;

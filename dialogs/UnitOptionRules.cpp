@@ -1,4 +1,5 @@
 #include "UnitOptionRules.h"
+#include "comm/ControllerCodes.h"
 
 namespace
 {
@@ -150,8 +151,8 @@ void UnitOptionRules::change()
     m_shared.settingDataValid = true;
     const int heaterBreak = m_shared.unitConfig.heaterBreak;
     if (heaterBreak == 0 || rated50A(heaterBreak) != m_shared.heaterBreak50A) {
-        m_shared.setting(21) = 0;
-        m_shared.setting(53) = 0;
+        m_shared.setting(Code::HeaterBurnout1) = 0;
+        m_shared.setting(Code::HeaterBurnout2) = 0;
     }
     m_shared.unsavedOnlineChanges = true;
     m_shared.unitCheckFlag = true;

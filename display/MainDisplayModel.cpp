@@ -1,5 +1,6 @@
 #include "MainDisplayModel.h"
 
+#include "comm/ControllerCodes.h"
 #include "polling/ValueFormat.h"
 #include "transfer/OutcomeText.h"
 
@@ -253,9 +254,9 @@ void applyHeaterBreak(const SessionState &shared, RowSet &rows, SettingPageState
 
 void applyHeating(const SessionState &shared, RowSet &rows, SettingPageState &state)
 {
-    const qint16 band = shared.setting(13);
-    const qint16 integral = shared.setting(15);
-    const qint16 derivative = shared.setting(16);
+    const qint16 band = shared.setting(Code::ProportionalBand);
+    const qint16 integral = shared.setting(Code::IntegralTime);
+    const qint16 derivative = shared.setting(Code::DerivativeTime);
     rows.show({13}, true);
     if (band == 0) {
         // ON/OFF action: nothing of PID control applies.
@@ -279,7 +280,8 @@ void applyHeating(const SessionState &shared, RowSet &rows, SettingPageState &st
     }
     if (shared.unitConfig.outputType == 2)
         rows.show({17}, false);
-    rows.show({51}, shared.setting(49) < 30 && band != 0 && integral != 0 && derivative != 0);
+    rows.show({Code::AtBias}, shared.setting(Code::InputType) < 30 && band != 0 && integral != 0 &&
+                                  derivative != 0);
 }
 
 void applyCooling(const SessionState &shared, RowSet &rows, SettingPageState &state)
@@ -290,8 +292,8 @@ void applyCooling(const SessionState &shared, RowSet &rows, SettingPageState &st
     rows.enableButtons({14, 18, 24, 32, 33, 34, 35}, installed);
     if (!installed)
         return;
-    const bool heatingBand = shared.setting(13) != 0;
-    const bool coolingBand = shared.setting(14) != 0;
+    const bool heatingBand = shared.setting(Code::ProportionalBand) != 0;
+    const bool coolingBand = shared.setting(Code::CoolingProportionalBand) != 0;
     if (heatingBand && coolingBand) {
         rows.show({32, 14, 18, 33, 34, 24}, true);
         rows.show({35}, false);
@@ -306,7 +308,7 @@ void applyCooling(const SessionState &shared, RowSet &rows, SettingPageState &st
 
 void applyOther(const SessionState &shared, RowSet &rows)
 {
-    const int inputType = shared.setting(49);
+    const int inputType = shared.setting(Code::InputType);
     const bool linearInput = inputType >= 30;
     rows.show({27}, linearInput);
     const bool autoManualKey = hasBit(shared.statusWord(), StatusBit::AutoManualKey);
@@ -314,7 +316,7 @@ void applyOther(const SessionState &shared, RowSet &rows)
     rows.show({45}, autoManualKey);
 
     const bool contactInput = UnitHasItem(shared, 61);
-    const qint16 contactFunction = shared.setting(61);
+    const qint16 contactFunction = shared.setting(Code::ContactInputFunction);
     rows.show({61}, contactInput);
     rows.show({58}, contactInput && (contactFunction == 0 || contactFunction == 1));
     rows.show({59, 60}, contactInput && contactFunction == 0);
@@ -396,11 +398,11 @@ MonitorPanelState SelectDispItem(const SessionState &shared)
         chart.mv2 = FormatItemValue(shared, 2);
     const bool contactSetValues =
         hasBit(options, OptionBit::ContactInput) && !hasBit(options, OptionBit::SerialComm);
-    if (contactSetValues && shared.setting(61) == 0) {
+    if (contactSetValues && shared.setting(Code::ContactInputFunction) == 0) {
         chart.sv2 = FormatItemValue(shared, 58);
         chart.sv3 = FormatItemValue(shared, 59);
         chart.sv4 = FormatItemValue(shared, 60);
-    } else if (contactSetValues && shared.setting(61) == 1) {
+    } else if (contactSetValues && shared.setting(Code::ContactInputFunction) == 1) {
         chart.sv2 = FormatItemValue(shared, 58);
     }
     return state;
@@ -426,15 +428,15 @@ bool TrackAutoManualChange(SessionState &shared)
     if (manual == shared.lastManualState)
         return false;
     shared.lastManualState = manual;
-    shared.setting(45) = manual ? 1 : 0;
+    shared.setting(Code::AutoManual) = manual ? 1 : 0;
     return true;
 }
 
 DisplayText SettingUnit(const SessionState &shared, int code)
 {
     SettingPageState state;
-    applyUnitLabels(shared.setting(49), state);
-    if (code == 11)
+    applyUnitLabels(shared.setting(Code::InputType), state);
+    if (code == Code::MainSetValue)
         return state.unitLabels[0];
     for (const RowPlace &place : SettingRowPlaces()) {
         if (place.code != code)
@@ -463,7 +465,7 @@ SettingPageState Disp_SStab2(const SessionState &shared, int page)
     state.page = page;
     RowSet rows(shared);
 
-    applyUnitLabels(shared.setting(49), state);
+    applyUnitLabels(shared.setting(Code::InputType), state);
 
     applyAlarm(rows, {19, 38, 40, 47}, 36, shared);
     const bool alarm2 = shared.unitConfig.alarm2 != 0;

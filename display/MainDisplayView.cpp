@@ -1,6 +1,7 @@
 #include "MainDisplayView.h"
 
 #include "base/MessageTable.h"
+#include "comm/ControllerCodes.h"
 #include "display/ValueBoxStyle.h"
 
 #include <QAbstractButton>
@@ -210,7 +211,7 @@ QString MainDisplayView::valueText(int code)
 QWidget *MainDisplayView::valueLabel(int code)
 {
     // The main set value shows on the monitor panel.
-    if (code == 11)
+    if (code == Code::MainSetValue)
         return control(QStringLiteral("Text_SV"), 1);
     for (const RowPlace &place : SettingRowPlaces()) {
         if (place.code == code)

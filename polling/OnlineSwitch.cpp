@@ -17,9 +17,6 @@ const QList<int> TracingStoppedMessage = {500};
 const QList<int> SaveChangesQuestion = {362, 363};
 const QList<int> SendDisplayQuestion = {516};
 
-constexpr qint16 MonitorJob = 1;
-constexpr qint16 SendDisplayDataJob = 3;
-
 } // namespace
 
 OnlineSwitch::OnlineSwitch(SessionState &shared, ComLink &link, LinkCheck &linkCheck,
@@ -46,7 +43,7 @@ void OnlineSwitch::Cmd_ONOFF()
         return;
     }
     if (!m_shared.unsavedOnlineChanges) {
-        switchOn(MonitorJob);
+        switchOn(TimerJob::Monitor);
         return;
     }
 
@@ -58,11 +55,11 @@ void OnlineSwitch::Cmd_ONOFF()
             return;
     }
     if (m_op.askYesNo(SendDisplayQuestion, MessageIcon::Question)) {
-        switchOn(SendDisplayDataJob);
+        switchOn(TimerJob::SendDisplayData);
     } else if (save) {
         m_op.beep();
     } else {
-        switchOn(MonitorJob);
+        switchOn(TimerJob::Monitor);
     }
 }
 
@@ -85,7 +82,7 @@ void OnlineSwitch::switchOff()
     m_shared.unitCheckFlag = true;
 }
 
-void OnlineSwitch::switchOn(qint16 job)
+void OnlineSwitch::switchOn(TimerJob job)
 {
     m_op.beep();
     m_shared.online = true;

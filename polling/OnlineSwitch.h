@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/TimerJob.h"
+
 #include <QtGlobal>
 
 #include <functional>
@@ -29,12 +31,12 @@ public:
     // Without a link: checkcommunicate1 first (failure: messages 451 and 270, nothing else).
     // Online: switch off. Offline: switch on; when the display holds changes that were neither
     // saved nor sent, questions 362/363 (save them?) and 516 (send them?) come first, and a Yes
-    // to 516 sends the display's data before monitoring (timerJob 3).
+    // to 516 sends the display's data before monitoring (TimerJob::SendDisplayData).
     void Cmd_ONOFF();
 
 private:
     void switchOff();
-    void switchOn(qint16 job);
+    void switchOn(TimerJob job);
 
     SessionState &m_shared;
     ComLink &m_link;

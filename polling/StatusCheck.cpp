@@ -3,20 +3,15 @@
 #include "base/SessionState.h"
 #include "comm/ControllerCodes.h"
 
-namespace
-{
-constexpr qint16 UploadJob = 4;
-} // namespace
-
 void statecomchk(SessionState &shared)
 {
     const quint16 status = quint16(shared.statusWord());
     if (status & StatusBit::SettingsChanged)
-        shared.timerJob = UploadJob;
+        shared.timerJob = TimerJob::Upload;
     if (status & StatusBit::AutoTuning) {
         shared.atSeenFlag = true;
     } else if (shared.atSeenFlag) {
         shared.atSeenFlag = false;
-        shared.timerJob = UploadJob;
+        shared.timerJob = TimerJob::Upload;
     }
 }

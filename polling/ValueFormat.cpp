@@ -2,6 +2,7 @@
 
 #include "base/MessageTable.h"
 #include "base/SessionState.h"
+#include "comm/ControllerCodes.h"
 #include "comm/ParameterTable.h"
 
 #include <QLocale>
@@ -154,9 +155,9 @@ QString FormatItemValue(const SessionState &shared, int code, qint16 value)
     case 53:
         return scaled(value, 1);
     case 12: {
-        const bool pb = shared.setting(13) != 0;
-        const bool integral = shared.setting(15) != 0;
-        const bool derivative = shared.setting(16) != 0;
+        const bool pb = shared.setting(Code::ProportionalBand) != 0;
+        const bool integral = shared.setting(Code::IntegralTime) != 0;
+        const bool derivative = shared.setting(Code::DerivativeTime) != 0;
         if (pb && integral && derivative)
             return autoTuning(value, false);
         if (pb && !integral)
@@ -226,12 +227,13 @@ QString FormatItemValue(const SessionState &shared, int code, qint16 value)
 
 QString Read_data3Text(const SessionState &shared, int code)
 {
-    if (code == 27)
-        return decimalTemplate(shared.setting(27), true);
-    if (code == 12) {
-        const bool anyZero =
-            shared.setting(13) == 0 || shared.setting(15) == 0 || shared.setting(16) == 0;
-        return autoTuning(shared.setting(12), anyZero);
+    if (code == Code::DecimalPlace)
+        return decimalTemplate(shared.setting(Code::DecimalPlace), true);
+    if (code == Code::AutoTuning) {
+        const bool anyZero = shared.setting(Code::ProportionalBand) == 0 ||
+                             shared.setting(Code::IntegralTime) == 0 ||
+                             shared.setting(Code::DerivativeTime) == 0;
+        return autoTuning(shared.setting(Code::AutoTuning), anyZero);
     }
     return FormatItemValue(shared, code);
 }

@@ -24,8 +24,9 @@ void VendorFrameReads::Read_SV()
         return;
     const int code = m_shared.itemCode;
     const bool setValuesSelectable = m_shared.setting(Code::ContactInputFunction) == 0;
-    const bool readsItem = code == 58 || code == Code::ContactInputFunction ||
-                           ((code == 59 || code == 60) && setValuesSelectable);
+    const bool readsItem =
+        code == Code::SetValue2 || code == Code::ContactInputFunction ||
+        ((code == Code::SetValue3 || code == Code::SetValue4) && setValuesSelectable);
     // Unread until the exchange reads it: a key write that gives up reads nothing.
     if (readsItem)
         m_shared.unreadCodes.insert(code);

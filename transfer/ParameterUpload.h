@@ -37,7 +37,7 @@ public:
     ParameterUpload(SessionState &shared, RequestLayer &request, OperatorInterface &op,
                     MainView &view, ReplyReporter &reporter, ItemReadBack &itemRead);
 
-    // The upload of the Upload menu and of the status check (timerJob 4), with the progress
+    // The upload of the Upload menu and of the status check (TimerJob::Upload), with the progress
     // display (message 502). A key-operation refusal ends it at once, with message 291 only when
     // the Upload menu asked for it (uploadRequested, then cleared). At the end clears rereadFlag
     // and uploadRequested and sets settingDataValid, and notes the time in status bar panel 2; an

@@ -125,10 +125,10 @@ void setNumericLimits(SessionState &shared, int code)
         setLimits(shared, 100, 0);
         break;
     case 29:
-        setLimits(shared, widened ? 105 : 100, shared.setting(30));
+        setLimits(shared, widened ? 105 : 100, shared.setting(Code::OutputLow));
         break;
     case 30:
-        setLimits(shared, shared.setting(29), widened ? -5 : 0);
+        setLimits(shared, shared.setting(Code::OutputHigh), widened ? -5 : 0);
         break;
     case 31:
     case 35:
@@ -138,10 +138,10 @@ void setNumericLimits(SessionState &shared, int code)
         setLimits(shared, 1000, 1);
         break;
     case 33:
-        setLimits(shared, 100, shared.setting(34));
+        setLimits(shared, 100, shared.setting(Code::CoolingOutputLow));
         break;
     case 34:
-        setLimits(shared, shared.setting(33), 0);
+        setLimits(shared, shared.setting(Code::CoolingOutputHigh), 0);
         break;
     case 40:
     case 41:
@@ -237,7 +237,7 @@ EntryTexts SetEntryRange(SessionState &shared, const QString &currentText)
     const int type = shared.setting(Code::InputType);
     if (followsPvResolution(code) && (InputType::isTenth(type) || InputType::isDc(type)))
         shared.editOneDecimal = true;
-    if (code >= 11 && code <= 60)
+    if (code >= Code::MainSetValue && code <= Code::SetValue4)
         setNumericLimits(shared, code);
     return {currentText, rangeText(shared, code)};
 }
@@ -261,7 +261,8 @@ void InputRangeLimits(SessionState &shared, int editedCode)
 void AlarmValueLimits(SessionState &shared, int alarmCode)
 {
     const int span = shared.setting(Code::ScaleHigh) - shared.setting(Code::ScaleLow);
-    const int type = shared.setting(alarmCode == 20 ? 37 : 36);
+    const int type =
+        shared.setting(alarmCode == Code::Alarm2Value ? Code::Alarm2Type : Code::Alarm1Type);
     switch (type) {
     case 1:
     case 2:
@@ -318,7 +319,8 @@ std::pair<int, int> valueLimits(SessionState &shared, int code)
     if (code == Code::ManualOutput) {
         // The manual output buttons' steps: down to -100.0 % (full cooling) with heating/cooling.
         const bool heatCool = (shared.optionWord() & OptionBit::HeatCool) != 0;
-        return {heatCool ? -1000 : shared.setting(30) * 10, shared.setting(29) * 10};
+        return {heatCool ? -1000 : shared.setting(Code::OutputLow) * 10,
+                shared.setting(Code::OutputHigh) * 10};
     }
     shared.itemCode = qint16(code);
     SetEntryRange(shared, QString());

@@ -1,6 +1,7 @@
 #include "SettingsDataFile.h"
 
 #include "base/WholeFileWriter.h"
+#include "comm/ControllerCodes.h"
 #include "transfer/SettingValueCheck.h"
 
 #include <QFile>
@@ -35,7 +36,7 @@ QList<int> heldOutsideCodes(const QByteArray &text)
     for (const QByteArray &field : text.mid(HeldOutsideTag.size()).simplified().split(' ')) {
         bool ok = false;
         const int code = field.toInt(&ok);
-        if (!ok || code < 11 || code > 63)
+        if (!ok || code < Code::MainSetValue || code > Code::LastVendor)
             return {};
         codes.append(code);
     }

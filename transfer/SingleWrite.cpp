@@ -35,7 +35,8 @@ constexpr int HeatCoolLowestOutput = -1000;
 
 bool isVendorFrameItem(int code)
 {
-    return code == Code::MainSetValue || code == Code::AtBias || (code >= 58 && code <= 63);
+    return code == Code::MainSetValue || code == Code::AtBias ||
+           (code >= Code::FirstVendor && code <= Code::LastVendor);
 }
 
 } // namespace
@@ -241,7 +242,7 @@ void SingleWrite::Manuval_Click(int index)
     const int stepped = present + ManualSteps[index];
     m_shared.setting(Code::ManualOutput) = qint16(std::max(low, std::min(high, stepped)));
     m_shared.itemCode = Code::ManualOutput;
-    m_shared.timerJob = 2;
+    m_shared.timerJob = TimerJob::WriteItem;
 }
 
 void SingleWrite::setReplyTimeout(int milliseconds)

@@ -17,9 +17,10 @@ class VendorFrameWrites;
 class WriteJournal;
 struct SessionState;
 
-// One setting item changed by the operator, written to the controller on its own (timerJob 2).
-// Whoever changes the item puts the new value into settingValues, the value before the change
-// into downloadValues and the code into itemCode, then sets timerJob to 2.
+// One setting item changed by the operator, written to the controller on its own
+// (TimerJob::WriteItem). Whoever changes the item puts the new value into settingValues, the value
+// before the change into downloadValues and the code into itemCode, then sets timerJob to
+// TimerJob::WriteItem.
 class SingleWrite
 {
 public:
@@ -55,7 +56,7 @@ public:
     // The manual output buttons "+1.0", "+0.1", "-0.1", "-1.0", "+10.0", "-10.0" (index 0 to 5):
     // while online, reads the manual output (code 46, tenths of a percent), steps it, keeps it
     // within the main output limits (down to -100.0 % with heating/cooling) and posts its write
-    // (timerJob 2). Offline it does nothing.
+    // (TimerJob::WriteItem). Offline it does nothing.
     void Manuval_Click(int index);
 
 private:

@@ -43,7 +43,7 @@ void TransferCommands::mnuUpload()
     m_op.beep();
     if (!yes)
         return;
-    m_shared.timerJob = JobDispatcher::Upload;
+    m_shared.timerJob = TimerJob::Upload;
     m_shared.uploadRequested = true;
 }
 
@@ -57,7 +57,7 @@ void TransferCommands::mnuCompare()
         m_op.showMessage(NothingToCompareMessage, MessageIcon::Exclamation);
         return;
     }
-    m_shared.timerJob = JobDispatcher::Compare;
+    m_shared.timerJob = TimerJob::Compare;
 }
 
 void TransferCommands::mnuDownload()
@@ -82,7 +82,7 @@ void TransferCommands::mnuDownload()
     // Codes 11 to 63: the items a download writes.
     std::copy(m_shared.settingValues.begin() + 1, m_shared.settingValues.begin() + 54,
               m_shared.downloadValues.begin() + 1);
-    m_shared.timerJob = JobDispatcher::Download;
+    m_shared.timerJob = TimerJob::Download;
 }
 
 bool TransferCommands::Cmd_set(int index)

@@ -8,16 +8,16 @@
 void installTransferJobs(JobDispatcher &jobs, SingleWrite &single, ParameterDownload &download,
                          ParameterUpload &upload)
 {
-    jobs.setHandler(JobDispatcher::WriteItem, [&single] { return single.WriteOneSetting(); });
-    jobs.setHandler(JobDispatcher::SendDisplayData, [&download] {
+    jobs.setHandler(TimerJob::WriteItem, [&single] { return single.WriteOneSetting(); });
+    jobs.setHandler(TimerJob::SendDisplayData, [&download] {
         download.DownloadSettings();
         return true;
     });
-    jobs.setHandler(JobDispatcher::Upload, [&upload] {
+    jobs.setHandler(TimerJob::Upload, [&upload] {
         upload.ReadPara_setflg();
         return true;
     });
-    jobs.setHandler(JobDispatcher::Download, [&download] {
+    jobs.setHandler(TimerJob::Download, [&download] {
         download.DownloadCopy();
         return true;
     });

@@ -211,17 +211,17 @@ void TestMainWindow::closeDuringAJobWaitsForIt()
     shared().commActive = true;
     bool closedInside = true;
     // An upload lets the window process events; the operator closes the window meanwhile.
-    m_window->core().jobs.setHandler(JobDispatcher::Upload, [&] {
+    m_window->core().jobs.setHandler(TimerJob::Upload, [&] {
         closedInside = m_window->close();
         return m_window->core().link.com() != nullptr;
     });
-    shared().timerJob = JobDispatcher::Upload;
+    shared().timerJob = TimerJob::Upload;
     m_op.answers = {true};
     m_window->timer(MainWindow::Timer1).start();
 
     QTRY_VERIFY(m_window->core().link.com() == nullptr);
     QVERIFY(!closedInside);
-    QCOMPARE(shared().timerJob, qint16(JobDispatcher::Monitor));
+    QCOMPARE(shared().timerJob, TimerJob::Monitor);
     QCOMPARE(m_op.shown.last().ids, QList<int>{95});
 }
 

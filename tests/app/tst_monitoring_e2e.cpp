@@ -214,7 +214,7 @@ void TestMonitoringE2e::heatingCoolingPageHoldsItsRows()
     QVERIFY(m_rig->startSimulator(options));
     m_rig->openWindow();
     QVERIFY(m_rig->linkVerified() && m_rig->goOnline());
-    m_rig->shared().timerJob = JobDispatcher::Upload;
+    m_rig->shared().timerJob = TimerJob::Upload;
     QTRY_VERIFY_WITH_TIMEOUT(m_rig->shared().settingDataValid, 30000);
     qobject_cast<QTabWidget *>(find("SSTab2"))->setCurrentIndex(1);
     for (const char *name : {"Frame_Heat", "Frame_Cool"}) {

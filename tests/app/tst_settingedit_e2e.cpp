@@ -45,7 +45,7 @@ void TestSettingEditE2e::inputTypeIsWrittenAndAllIsReadAgain()
     QTRY_COMPARE_WITH_TIMEOUT(rig.sim->value(address(49)), qint16(2), 10000);
     QTRY_COMPARE_WITH_TIMEOUT(rig.shared().setting(13), qint16(77), 20000);
     QCOMPARE(rig.shared().setting(49), qint16(2));
-    QTRY_COMPARE_WITH_TIMEOUT(rig.shared().timerJob, qint16(1), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.shared().timerJob, TimerJob::Monitor, 5000);
     QVERIFY(rig.op.wasShown(921));
     QVERIFY(rig.op.unexpectedQuestions.isEmpty());
 }

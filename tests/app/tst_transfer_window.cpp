@@ -95,7 +95,7 @@ void TestTransferWindow::fileValuesReachTheController()
     m_rig->op.answers = {false, true};
     goOnline();
     QTRY_VERIFY_WITH_TIMEOUT(m_rig->sim->value(0x0033) == m_fileChanges.value(0x0033), 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(m_rig->shared().timerJob, qint16(1), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_rig->shared().timerJob, TimerJob::Monitor, 5000);
     for (auto it = m_fileChanges.cbegin(); it != m_fileChanges.cend(); ++it)
         QCOMPARE(m_rig->sim->value(it.key()), it.value());
     QVERIFY(!m_rig->shared().downloadRequested);
@@ -110,8 +110,8 @@ void TestTransferWindow::refusedValueIsListedAndMarked()
     goOnline();
     m_rig->op.answers = {true};
     m_rig->window->findChild<QAction *>("mnuUpload")->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(m_rig->shared().settingDataValid && m_rig->shared().timerJob == 1,
-                             20000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        m_rig->shared().settingDataValid && m_rig->shared().timerJob == TimerJob::Monitor, 20000);
     // The PV filter (code 28, register 001B) gets a value the controller refuses.
     const qint16 before = m_rig->shared().setting(28);
     m_rig->shared().setting(28) = 30000;
@@ -120,7 +120,7 @@ void TestTransferWindow::refusedValueIsListedAndMarked()
     m_rig->window->findChild<QAction *>("mnuDownload")->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(!m_rig->shared().downloadRequested || m_rig->op.texts.size() > 0,
                              30000);
-    QTRY_VERIFY_WITH_TIMEOUT(m_rig->shared().timerJob != 5, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_rig->shared().timerJob != TimerJob::Download, 30000);
 
     QVERIFY(m_rig->op.panels.value(2).startsWith("Download completed at "));
     QVERIFY2(m_rig->op.texts.value(893).endsWith(

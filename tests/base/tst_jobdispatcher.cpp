@@ -20,69 +20,69 @@ void TestJobDispatcher::jobsRunAndHandOver()
     QStringList ran;
     bool writeOk = true;
     bool monitorOk = true;
-    jobs.setHandler(JobDispatcher::Monitor, [&] {
+    jobs.setHandler(TimerJob::Monitor, [&] {
         ran << "monitor";
         return monitorOk;
     });
-    jobs.setHandler(JobDispatcher::WriteItem, [&] {
+    jobs.setHandler(TimerJob::WriteItem, [&] {
         ran << "write";
         return writeOk;
     });
-    jobs.setHandler(JobDispatcher::Upload, [&] {
+    jobs.setHandler(TimerJob::Upload, [&] {
         ran << "upload";
         return false;
     });
-    jobs.setHandler(JobDispatcher::Download, [&] {
+    jobs.setHandler(TimerJob::Download, [&] {
         ran << "download";
         shared.unsavedOnlineChanges = true;
         return true;
     });
 
-    shared.timerJob = JobDispatcher::Idle;
+    shared.timerJob = TimerJob::Idle;
     jobs.tick();
     QVERIFY(ran.isEmpty());
-    QCOMPARE(shared.timerJob, qint16(JobDispatcher::Idle));
+    QCOMPARE(shared.timerJob, TimerJob::Idle);
 
-    shared.timerJob = JobDispatcher::Monitor;
+    shared.timerJob = TimerJob::Monitor;
     shared.unsavedOnlineChanges = true;
     jobs.tick();
     QCOMPARE(ran, QStringList{"monitor"});
     QVERIFY(!shared.unsavedOnlineChanges);
-    QCOMPARE(shared.timerJob, qint16(JobDispatcher::Monitor));
+    QCOMPARE(shared.timerJob, TimerJob::Monitor);
 
     // A write that asks for a re-read is followed by the upload; a failed one by monitoring.
-    shared.timerJob = JobDispatcher::WriteItem;
+    shared.timerJob = TimerJob::WriteItem;
     shared.rereadFlag = true;
     jobs.tick();
-    QCOMPARE(shared.timerJob, qint16(JobDispatcher::Upload));
+    QCOMPARE(shared.timerJob, TimerJob::Upload);
     jobs.tick();
-    QCOMPARE(shared.timerJob, qint16(JobDispatcher::Monitor));
-    shared.timerJob = JobDispatcher::WriteItem;
+    QCOMPARE(shared.timerJob, TimerJob::Monitor);
+    shared.timerJob = TimerJob::WriteItem;
     writeOk = false;
     jobs.tick();
-    QCOMPARE(shared.timerJob, qint16(JobDispatcher::Monitor));
+    QCOMPARE(shared.timerJob, TimerJob::Monitor);
 
     // The download clears the unsaved mark after it ran; a job without a handler moves on.
-    shared.timerJob = JobDispatcher::Download;
+    shared.timerJob = TimerJob::Download;
     jobs.tick();
     QVERIFY(!shared.unsavedOnlineChanges);
-    QCOMPARE(shared.timerJob, qint16(JobDispatcher::Monitor));
-    shared.timerJob = JobDispatcher::SendDisplayData;
+    QCOMPARE(shared.timerJob, TimerJob::Monitor);
+    shared.timerJob = TimerJob::SendDisplayData;
     jobs.tick();
-    QCOMPARE(shared.timerJob, qint16(JobDispatcher::Monitor));
+    QCOMPARE(shared.timerJob, TimerJob::Monitor);
 
     // A monitoring step that scheduled an upload keeps it; a failed one goes back to job 1.
-    jobs.setHandler(JobDispatcher::Monitor, [&] {
-        shared.timerJob = JobDispatcher::Upload;
+    jobs.setHandler(TimerJob::Monitor, [&] {
+        shared.timerJob = TimerJob::Upload;
         return monitorOk;
     });
-    shared.timerJob = JobDispatcher::Monitor;
+    shared.timerJob = TimerJob::Monitor;
     jobs.tick();
-    QCOMPARE(shared.timerJob, qint16(JobDispatcher::Upload));
+    QCOMPARE(shared.timerJob, TimerJob::Upload);
     monitorOk = false;
-    shared.timerJob = JobDispatcher::Monitor;
+    shared.timerJob = TimerJob::Monitor;
     jobs.tick();
-    QCOMPARE(shared.timerJob, qint16(JobDispatcher::Monitor));
+    QCOMPARE(shared.timerJob, TimerJob::Monitor);
     QCOMPARE(ran, (QStringList{"monitor", "write", "upload", "write", "download"}));
 }
 
@@ -92,19 +92,19 @@ void TestJobDispatcher::tickDuringAJobDoesNothing()
     JobDispatcher jobs(shared);
     int uploads = 0;
     int nestedTicks = 0;
-    jobs.setHandler(JobDispatcher::Upload, [&] {
+    jobs.setHandler(TimerJob::Upload, [&] {
         ++uploads;
         // A long transfer lets the window process events, and Timer1 fires again meanwhile.
         for (int i = 0; i < 3; ++i, ++nestedTicks)
             jobs.tick();
         return true;
     });
-    shared.timerJob = JobDispatcher::Upload;
+    shared.timerJob = TimerJob::Upload;
     jobs.tick();
     QCOMPARE(uploads, 1);
     QCOMPARE(nestedTicks, 3);
     QVERIFY(!jobs.isRunning());
-    QCOMPARE(shared.timerJob, qint16(JobDispatcher::Monitor));
+    QCOMPARE(shared.timerJob, TimerJob::Monitor);
 }
 
 QTEST_GUILESS_MAIN(TestJobDispatcher)

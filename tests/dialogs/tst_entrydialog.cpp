@@ -153,7 +153,7 @@ void TestEntryDialog::typing()
     // An accepted value and an empty entry beep.
     QCOMPARE(op.beeps, r.accepted || r.messages == QList<QList<int>>{{559}} ? 1 : 0);
     // Online the job timer writes the item; offline the data is only marked changed.
-    QCOMPARE(shared.timerJob, qint16(r.accepted && r.online ? 2 : 0));
+    QCOMPARE(shared.timerJob, r.accepted && r.online ? TimerJob::WriteItem : TimerJob::Idle);
     QCOMPARE(shared.writeRegister,
              r.accepted && r.online ? shared.registerTable[r.code] : QString());
     QCOMPARE(shared.unsavedOnlineChanges, r.accepted && !r.online);

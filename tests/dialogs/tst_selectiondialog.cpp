@@ -174,7 +174,7 @@ void TestSelectionDialog::sharedFramesAndStrayValues()
     QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
     QCOMPARE(dialog.result(), int(checked < 0 ? QDialog::Rejected : QDialog::Accepted));
     QCOMPARE(int(shared.setting(code)), value);
-    QCOMPARE(shared.timerJob, qint16(checked < 0 ? 0 : 2));
+    QCOMPARE(shared.timerJob, checked < 0 ? TimerJob::Idle : TimerJob::WriteItem);
     QVERIFY(op.shown.isEmpty());
 }
 
@@ -214,7 +214,7 @@ void TestSelectionDialog::okEffects()
     QCOMPARE(shared.settingValues, expected.settingValues);
     QCOMPARE(shared.monitorValues, expected.monitorValues);
     QCOMPARE(shared.rereadFlag, r.reread);
-    QCOMPARE(shared.timerJob, qint16(r.online && taken ? 2 : 0));
+    QCOMPARE(shared.timerJob, r.online && taken ? TimerJob::WriteItem : TimerJob::Idle);
     QCOMPARE(shared.writeRegister.isEmpty(), !(r.online && taken));
     QCOMPARE(shared.unsavedOnlineChanges, !r.online && taken);
     // Offline the value label takes the option's caption; online it waits for the read-back.

@@ -50,7 +50,7 @@ void TestOnlineSwitch::switchOnAndOff()
 
     rig.controller.toggleOnline();
     QVERIFY(rig.shared.online && rig.shared.commActive && rig.view.timersEnabled);
-    QCOMPARE(rig.shared.timerJob, qint16(1));
+    QCOMPARE(rig.shared.timerJob, TimerJob::Monitor);
     QVERIFY(!rig.op.menus.value(MenuItem::CommSetting, true));
     QCOMPARE(rig.setdataReads, 2);
 
@@ -86,7 +86,7 @@ void TestOnlineSwitch::unitMismatchKeepsOffline()
     QVERIFY(!rig.shared.online);
     QVERIFY(rig.view.monitoringStates.isEmpty());
     QCOMPARE(rig.op.panels.value(4), QString());
-    QCOMPARE(rig.shared.timerJob, qint16(0));
+    QCOMPARE(rig.shared.timerJob, TimerJob::Idle);
 }
 
 void TestOnlineSwitch::unsavedChanges_data()
@@ -94,13 +94,17 @@ void TestOnlineSwitch::unsavedChanges_data()
     QTest::addColumn<QList<bool>>("answers"); // save?, then send?
     QTest::addColumn<bool>("saveClearsUnitCheck");
     QTest::addColumn<bool>("online");
-    QTest::addColumn<int>("job");
+    QTest::addColumn<TimerJob>("job");
 
-    QTest::newRow("saved, unit check done") << QList<bool>{true} << true << false << 0;
-    QTest::newRow("saved, send") << QList<bool>{true, true} << false << true << 3;
-    QTest::newRow("saved, do not send") << QList<bool>{true, false} << false << false << 0;
-    QTest::newRow("not saved, send") << QList<bool>{false, true} << false << true << 3;
-    QTest::newRow("not saved, not sent") << QList<bool>{false, false} << false << true << 1;
+    QTest::newRow("saved, unit check done") << QList<bool>{true} << true << false << TimerJob::Idle;
+    QTest::newRow("saved, send") << QList<bool>{true, true} << false << true
+                                 << TimerJob::SendDisplayData;
+    QTest::newRow("saved, do not send")
+        << QList<bool>{true, false} << false << false << TimerJob::Idle;
+    QTest::newRow("not saved, send")
+        << QList<bool>{false, true} << false << true << TimerJob::SendDisplayData;
+    QTest::newRow("not saved, not sent")
+        << QList<bool>{false, false} << false << true << TimerJob::Monitor;
 }
 
 void TestOnlineSwitch::unsavedChanges()
@@ -108,7 +112,7 @@ void TestOnlineSwitch::unsavedChanges()
     QFETCH(QList<bool>, answers);
     QFETCH(bool, saveClearsUnitCheck);
     QFETCH(bool, online);
-    QFETCH(int, job);
+    QFETCH(TimerJob, job);
 
     LinkedRig rig;
     int saves = 0;
@@ -130,7 +134,7 @@ void TestOnlineSwitch::unsavedChanges()
     QVERIFY(rig.op.unexpectedQuestions.isEmpty());
     QCOMPARE(saves, answers.first() ? 1 : 0);
     QCOMPARE(rig.shared.online, online);
-    QCOMPARE(rig.shared.timerJob, qint16(job));
+    QCOMPARE(rig.shared.timerJob, job);
 }
 
 void TestOnlineSwitch::commSettingsRefusedWhileMonitoring()

@@ -16,7 +16,7 @@ struct PollRig : CoreRig {
     {
         shared.online = true;
         shared.commActive = true;
-        shared.timerJob = 1;
+        shared.timerJob = TimerJob::Monitor;
     }
     QString storedProtocol() const { return store.storedValue(false, "Protocol"); }
     void tick()
@@ -161,10 +161,11 @@ void TestPollingCycle::oneUploadPerChange()
         rig.controller.registers["0085"] =
             qint16(statuses.at(tick / 4 % statuses.size()) | (changed ? 0x8000 : 0));
         rig.cycle.runMonitorJob();
-        if (rig.shared.timerJob == 4) {
+        if (rig.shared.timerJob == TimerJob::Upload) {
             ++uploads;
             changed = false;
-            rig.shared.timerJob = 1; // the dispatcher runs the upload and falls back
+            rig.shared.timerJob =
+                TimerJob::Monitor; // the dispatcher runs the upload and falls back
         }
     }
     QCOMPARE(uploads, 1);

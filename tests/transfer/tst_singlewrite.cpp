@@ -12,7 +12,7 @@ struct WriteRig : CoreRig {
     explicit WriteRig(qint16 protocol = ModbusAscii) : CoreRig(protocol)
     {
         shared.online = true;
-        shared.timerJob = 1;
+        shared.timerJob = TimerJob::Monitor;
         controller.vendorItems["FF13"] = 0;
     }
     // The operator changed code from before to after (as the entry dialogs leave it).
@@ -318,7 +318,7 @@ void TestSingleWrite::manualOutput()
     rig.controller.registers["0039"] = r.present;
 
     rig.single.Manuval_Click(r.button);
-    QCOMPARE(rig.shared.timerJob, qint16(2));
+    QCOMPARE(rig.shared.timerJob, TimerJob::WriteItem);
     QCOMPARE(rig.shared.downloadValues.at(46 - 10), r.present);
     rig.single.WriteOneSetting();
 
@@ -329,7 +329,7 @@ void TestSingleWrite::manualOutput()
     offline.shared.online = false;
     offline.single.Manuval_Click(r.button);
     QVERIFY(offline.script->requests.isEmpty());
-    QCOMPARE(offline.shared.timerJob, qint16(1));
+    QCOMPARE(offline.shared.timerJob, TimerJob::Monitor);
 }
 
 void TestSingleWrite::vendorFrameItems()

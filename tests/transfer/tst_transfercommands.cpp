@@ -13,7 +13,7 @@ struct CommandRig {
     {
         shared.online = true;
         shared.settingDataValid = true;
-        shared.timerJob = 1;
+        shared.timerJob = TimerJob::Monitor;
         for (int code = 11; code <= 63; ++code)
             shared.setting(code) = qint16(code);
     }
@@ -42,7 +42,7 @@ void TestTransferCommands::upload()
     rig.op.answers = {true, true};
     rig.commands.mnuUpload();
     rig.commands.mnuUpload();
-    QCOMPARE(rig.shared.timerJob, qint16(4));
+    QCOMPARE(rig.shared.timerJob, TimerJob::Upload);
     QVERIFY(rig.shared.uploadRequested);
 
     rig.shared.online = false;
@@ -78,7 +78,7 @@ void TestTransferCommands::download()
 
     const bool confirmed = message.isEmpty();
     QCOMPARE(rig.op.messages(), confirmed ? QList<QList<int>>{} : QList<QList<int>>{message});
-    QCOMPARE(rig.shared.timerJob, qint16(confirmed ? 5 : 1));
+    QCOMPARE(rig.shared.timerJob, confirmed ? TimerJob::Download : TimerJob::Monitor);
     QCOMPARE(rig.shared.downloadRequested, confirmed);
     // Only a confirmed download copies the display's values.
     QCOMPARE(rig.shared.downloadValues.at(63 - 10), qint16(confirmed ? 63 : 0));

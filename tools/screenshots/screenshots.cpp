@@ -13,6 +13,7 @@
 #include "chart/TrendChart.h"
 #include "chart/TrendLogWindow.h"
 #include "chart/TrendPlot.h"
+#include "comm/ControllerCodes.h"
 #include "comm/LinkCheck.h"
 #include "comm/SettingsStore.h"
 #include "dialogs/CommSettingsDialog.h"
@@ -84,7 +85,7 @@ void showPanels(QWidget &window, const FakeOperator &op)
 bool shootSettingDialogs(SessionState &shared, OperatorInterface &op, QWidget &window,
                          const QString &folder, const QString &suffix)
 {
-    shared.itemCode = 11;
+    shared.itemCode = Code::MainSetValue;
     EntryDialog entry(shared, op, SettingRanges::SetEntryRange(shared, FormatItemValue(shared, 11)),
                       &window);
     entry.show();
@@ -94,7 +95,7 @@ bool shootSettingDialogs(SessionState &shared, OperatorInterface &op, QWidget &w
     bool ok = save(entry, folder + QStringLiteral("/entry-dialog-") + suffix + ".png");
     entry.reject();
 
-    shared.itemCode = 49;
+    shared.itemCode = Code::InputType;
     SelectionDialog selection(shared, op, &window);
     selection.show();
     waitFor(200);
@@ -164,7 +165,7 @@ bool shootHeatCoolPage(const QString &folder, const QString &suffix)
     rig.openWindow();
     if (!rig.linkVerified() || !rig.goOnline())
         return false;
-    rig.shared().timerJob = JobDispatcher::Upload;
+    rig.shared().timerJob = TimerJob::Upload;
     bool ok = waitUntil([&rig] { return rig.shared().settingDataValid; }, 30000);
     rig.window->findChild<QTabWidget *>(QStringLiteral("SSTab2"))->setCurrentIndex(1);
     waitFor(2500);
@@ -206,7 +207,7 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     window.findChild<QAction *>(QStringLiteral("mnuTrace"))->trigger();
     window.chart().setCharttime(30);
     // A full upload so that the setting pages show values, then a while of live process.
-    shared.timerJob = JobDispatcher::Upload;
+    shared.timerJob = TimerJob::Upload;
     waitFor(8000);
     ok = save(window, folder + QStringLiteral("/main-online-") + suffix + ".png") && ok;
     // File > Upload, caught half way through its progress display.
