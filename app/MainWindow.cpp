@@ -33,7 +33,7 @@ namespace
 {
 constexpr std::array<int, 6> TimerIntervals = {1, 1000, 2000, 2000, 10000, 100};
 constexpr int StatusPanelCount = 4;
-// Change buttons Cmd_set 0 to 53, index = parameter code - 10.
+// Change buttons changeButton 0 to 53, index = parameter code - 10.
 constexpr int ChangeButtonCount = 54;
 constexpr int ManualButtonCount = 6;
 // Progress bar ends: the download counts its 52 steps, the upload its 53 items.
@@ -65,14 +65,14 @@ MainWindow::MainWindow(SessionState shared, SettingsStore &store, ZN8PComFactory
       m_screenPrint(m_shared, *m_op, m_timers.at(Timer2 - 1), this),
       m_reportPrint(m_shared, *m_op, m_screenPrint, this)
 {
-    m_core.connection.setSetdataRead([this] { m_core.onlineStartRead.Setdata_read(); });
+    m_core.connection.setSetdataRead([this] { m_core.onlineStartRead.readAtOnlineStart(); });
     m_core.connection.setFileSave([this] { m_fileCommands.mnuSave(); });
     ui->setupUi(this);
     SettingRowsForm::build(this);
     m_linkCheckPanel = new LinkCheckPanel(ui->tabMain);
     MainWindowLayout::arrange(this);
     m_displayView = std::make_unique<MainDisplayView>(this);
-    m_trendChart = new TrendChart(m_shared, *m_op, ProgramFolder::path(), ui->Frame_chart);
+    m_trendChart = new TrendChart(m_shared, *m_op, ProgramFolder::path(), ui->chartFrame);
     m_trendChart->setTraceMenu(ui->mnuTrace);
     ui->layoutChart->addWidget(m_trendChart);
     m_editor =
@@ -96,12 +96,13 @@ void MainWindow::system_init()
 {
     setCaptions();
     setParameterButtonsEnabled(false);
-    ui->SSTab1->setCurrentIndex(qBound(0, int(m_shared.sstab1Index), ui->SSTab1->count() - 1));
-    ui->SSTab2->setCurrentIndex(qBound(0, int(m_shared.sstab2Index), ui->SSTab2->count() - 1));
+    ui->mainTabs->setCurrentIndex(qBound(0, int(m_shared.sstab1Index), ui->mainTabs->count() - 1));
+    ui->settingTabs->setCurrentIndex(
+        qBound(0, int(m_shared.sstab2Index), ui->settingTabs->count() - 1));
     setProgressVisible(false, 0);
     setCommErrorVisible(false);
-    ui->Text_readmsg3->hide();
-    ui->Text_readmsg5->hide();
+    ui->keyOperationNotice->hide();
+    ui->pageKeyOperationNotice->hide();
     setMonitoringState(false);
     refreshSettingPage();
     m_trendChart->prepareChannelFiles();
@@ -132,49 +133,49 @@ void MainWindow::setCaptions()
     ui->mnuHelp2->setText(msg(16));
     ui->mnuVer->setText(msg(17));
 
-    ui->SSTab1->setTabText(0, msg(41));
-    ui->SSTab1->setTabText(1, msg(42));
-    ui->SSTab2->setTabText(0, msg(43));
-    ui->SSTab2->setTabText(1, msg(44));
-    ui->SSTab2->setTabText(2, msg(45));
+    ui->mainTabs->setTabText(0, msg(41));
+    ui->mainTabs->setTabText(1, msg(42));
+    ui->settingTabs->setTabText(0, msg(43));
+    ui->settingTabs->setTabText(1, msg(44));
+    ui->settingTabs->setTabText(2, msg(45));
 
-    ui->Frame1->setTitle(msg(306));
-    ui->Label_PVcap->setText(msg(77));
-    ui->Label_SVcap_0->setText(QStringLiteral("SV"));
-    ui->Label_SVcap_1->setText(msg(101));
-    ui->Label_MVcap_0->setText(msg(79));
-    ui->Label_MVcap_1->setText(msg(80));
-    ui->Label18_0->setText(QStringLiteral("%"));
-    ui->Label18_1->setText(QStringLiteral("%"));
-    ui->Label_HB_1->setText(QStringLiteral("HB1"));
-    ui->Label_HB_2->setText(QStringLiteral("HB2"));
-    ui->Label_HBunit_1->setText(QStringLiteral("A"));
-    ui->Label_HBunit_2->setText(QStringLiteral("A"));
-    ui->Label23->setText(QStringLiteral("OUT 1"));
-    ui->Label58->setText(QStringLiteral("OUT 2"));
-    ui->lbl_alm_0->setText(QStringLiteral("EVT1"));
-    ui->lbl_alm_1->setText(QStringLiteral("EVT2"));
-    ui->lbl_alm_2->setText(QStringLiteral("UP"));
-    ui->lbl_alm_3->setText(QStringLiteral("DOWN"));
-    ui->lbl_alm_4->setText(QStringLiteral("HB"));
-    ui->Label_atm->setText(msg(102));
+    ui->monitorFrame->setTitle(msg(306));
+    ui->pvCaption->setText(msg(77));
+    ui->svCaption_0->setText(QStringLiteral("SV"));
+    ui->svCaption_1->setText(msg(101));
+    ui->mvCaption_0->setText(msg(79));
+    ui->mvCaption_1->setText(msg(80));
+    ui->mvUnit_0->setText(QStringLiteral("%"));
+    ui->mvUnit_1->setText(QStringLiteral("%"));
+    ui->heaterCurrentCaption_1->setText(QStringLiteral("HB1"));
+    ui->heaterCurrentCaption_2->setText(QStringLiteral("HB2"));
+    ui->heaterCurrentUnit_1->setText(QStringLiteral("A"));
+    ui->heaterCurrentUnit_2->setText(QStringLiteral("A"));
+    ui->out1Lamp->setText(QStringLiteral("OUT 1"));
+    ui->out2Lamp->setText(QStringLiteral("OUT 2"));
+    ui->alarmLamp_0->setText(QStringLiteral("EVT1"));
+    ui->alarmLamp_1->setText(QStringLiteral("EVT2"));
+    ui->alarmLamp_2->setText(QStringLiteral("UP"));
+    ui->alarmLamp_3->setText(QStringLiteral("DOWN"));
+    ui->alarmLamp_4->setText(QStringLiteral("HB"));
+    ui->autoTuningLamp->setText(msg(102));
     static const std::array<const char *, 6> manualSteps = {"+1.0", "+0.1",  "-0.1",
                                                             "-1.0", "+10.0", "-10.0"};
     for (int i = 0; i < int(manualSteps.size()); ++i) {
-        if (auto *button = findChild<QWidget *>(QStringLiteral("Manuval_%1").arg(i)))
+        if (auto *button = findChild<QWidget *>(QStringLiteral("manualStepButton_%1").arg(i)))
             static_cast<QAbstractButton *>(button)->setText(QLatin1String(manualSteps[i]));
     }
 
-    ui->Frame_comm->setTitle(msg(263));
-    const std::array<QLabel *, 6> rowTitles = {ui->Label_comm_0, ui->Label_comm_1,
-                                               ui->Label_comm_2, ui->Label_comm_3,
-                                               ui->Label_comm_4, ui->Label_comm_5};
+    ui->commInfoFrame->setTitle(msg(263));
+    const std::array<QLabel *, 6> rowTitles = {ui->commInfoCaption_0, ui->commInfoCaption_1,
+                                               ui->commInfoCaption_2, ui->commInfoCaption_3,
+                                               ui->commInfoCaption_4, ui->commInfoCaption_5};
     for (int i = 0; i < int(rowTitles.size()); ++i)
         rowTitles[i]->setText(msg(264 + i));
 
-    ui->Text_readmsg2->setText(msg(451));
-    ui->Text_readmsg3->setText(msgLines(452));
-    ui->Text_readmsg5->setText(msgLines(452));
+    ui->linkCheckNotice->setText(msg(451));
+    ui->keyOperationNotice->setText(msgLines(452));
+    ui->pageKeyOperationNotice->setText(msgLines(452));
 
     m_op->setStatusPanel(3, msg(91));
 }
@@ -220,8 +221,8 @@ void MainWindow::setUpTimers()
             runBlocking([this] { m_core.jobs.tick(); });
     });
     connect(&timer(Timer3), &QTimer::timeout, this, [this] {
-        ui->Text_readmsg3->hide();
-        ui->Text_readmsg5->hide();
+        ui->keyOperationNotice->hide();
+        ui->pageKeyOperationNotice->hide();
     });
     // A transfer lets the window's events run (its pause, its message boxes); the refresh must
     // not put its own requests between the transfer's.
@@ -271,11 +272,11 @@ void MainWindow::connectMenus()
     connect(ui->mnupsel, &QAction::triggered, &m_screenPrint, &ScreenPrint::selectPrinter);
     connect(ui->mnuFilePrint, &QAction::triggered, &m_screenPrint, &ScreenPrint::print);
     connect(ui->mnuReport, &QAction::triggered, this, [this] { m_reportPrint.print(); });
-    connect(ui->Cmd_ONOFF, &QPushButton::clicked, this,
+    connect(ui->onlineButton, &QPushButton::clicked, this,
             [this] { runBlocking([this] { m_core.connection.toggleOnline(); }); });
     connect(m_linkCheckPanel->cancelButton(), &QPushButton::clicked, this,
             [this] { m_core.connection.cancelSearch(); });
-    connect(ui->SSTab2, &QTabWidget::currentChanged, this, [this] { refreshSettingPage(); });
+    connect(ui->settingTabs, &QTabWidget::currentChanged, this, [this] { refreshSettingPage(); });
     connect(ui->mnuUpload, &QAction::triggered, this, [this] { m_core.commands.mnuUpload(); });
     connect(ui->mnuDownload, &QAction::triggered, this, [this] { m_core.commands.mnuDownload(); });
     connect(ui->mnuCompare, &QAction::triggered, this, [this] { m_core.commands.mnuCompare(); });
@@ -285,24 +286,25 @@ void MainWindow::connectSettingButtons()
 {
     // The pre-checks come first; the dialog for the item opens when they pass.
     for (int i = 0; i < ChangeButtonCount; ++i) {
-        if (auto *button = findChild<QPushButton *>(QStringLiteral("Cmd_set_%1").arg(i)))
+        if (auto *button = findChild<QPushButton *>(QStringLiteral("changeButton_%1").arg(i)))
             connect(button, &QPushButton::clicked, this, [this, i] {
-                if (m_core.commands.Cmd_set(i))
+                if (m_core.commands.changeButton(i))
                     m_editor->edit(i + 10);
             });
     }
     for (int group = 0; group < TransferCommands::GroupCount; ++group) {
-        if (auto *button = findChild<QPushButton *>(QStringLiteral("Cmd_True_%1").arg(group)))
+        if (auto *button =
+                findChild<QPushButton *>(QStringLiteral("groupLockButton_%1").arg(group)))
             connect(button, &QPushButton::clicked, this,
-                    [this, group] { m_core.commands.Cmd_True(group); });
+                    [this, group] { m_core.commands.groupLockButton(group); });
     }
     for (int i = 0; i < ManualButtonCount; ++i) {
-        auto *button = findChild<QPushButton *>(QStringLiteral("Manuval_%1").arg(i));
+        auto *button = findChild<QPushButton *>(QStringLiteral("manualStepButton_%1").arg(i));
         connect(button, &QPushButton::clicked, this, [this, i] {
             // Its read must not come between the requests of a running job.
             if (!m_core.jobs.isRunning() && !m_core.vendorFrame.exchangeRunning())
-                m_core.singleWrite.Manuval_Click(i);
-            ui->SSTab1->setFocus();
+                m_core.singleWrite.stepManualOutput(i);
+            ui->mainTabs->setFocus();
         });
     }
 }
@@ -317,7 +319,7 @@ void MainWindow::setParameterButtonsEnabled(bool enabled)
 {
     m_shared.parameterButtonsEnabled = enabled;
     // Every page, so that no hidden page keeps buttons of before.
-    m_displayView->showSettingPage(Disp_SStab2(m_shared, SettingPageState::AllPages));
+    m_displayView->showSettingPage(settingPageState(m_shared, SettingPageState::AllPages));
 }
 
 void MainWindow::runStartupLinkCheck()
@@ -435,7 +437,7 @@ void MainWindow::onTrace()
         m_op->showMessage({159}, MessageIcon::Exclamation);
         return;
     }
-    m_trendChart->auto_run();
+    m_trendChart->startRun();
 }
 
 bool MainWindow::isTracing() const
@@ -446,7 +448,7 @@ bool MainWindow::isTracing() const
 void MainWindow::stopTracing()
 {
     ui->mnuTrace->setChecked(false);
-    m_trendChart->cmdStop_Click();
+    m_trendChart->stopRun();
 }
 
 void MainWindow::setChartMaxCh(qint16 value)
@@ -458,12 +460,12 @@ void MainWindow::showCommInfo(const QString &port, const QString &speed, const Q
                               const QString &stopBits, const QString &station,
                               const QString &protocol)
 {
-    ui->Lbl_comm_0->setText(port);
-    ui->Lbl_comm_1->setText(speed);
-    ui->Lbl_comm_2->setText(dataParity);
-    ui->Lbl_comm_3->setText(stopBits);
-    ui->Lbl_comm_4->setText(station);
-    ui->Lbl_comm_5->setText(protocol);
+    ui->commInfoValue_0->setText(port);
+    ui->commInfoValue_1->setText(speed);
+    ui->commInfoValue_2->setText(dataParity);
+    ui->commInfoValue_3->setText(stopBits);
+    ui->commInfoValue_4->setText(station);
+    ui->commInfoValue_5->setText(protocol);
 }
 
 void MainWindow::setLinkCheckState(LinkCheckState state)
@@ -482,12 +484,12 @@ void MainWindow::setMonitoringState(bool running)
         m_events.wentOnline();
     else
         m_events.wentOffline(m_shared.commErrorCount >= PollingCycle::OfflineErrorCount);
-    ui->Cmd_ONOFF->setText(msg(running ? 75 : 74));
-    ui->Label2->setText(msg(running ? 74 : 75));
-    ui->Label4->setText(msg(running ? 162 : 161));
+    ui->onlineButton->setText(msg(running ? 75 : 74));
+    ui->onlineStateLabel->setText(msg(running ? 74 : 75));
+    ui->monitorStateLabel->setText(msg(running ? 162 : 161));
     const QColor colour = running ? QColor(192, 255, 192) : QColor(Qt::white);
-    setLabelColour(ui->Label2, colour);
-    setLabelColour(ui->Label4, colour);
+    setLabelColour(ui->onlineStateLabel, colour);
+    setLabelColour(ui->monitorStateLabel, colour);
     // The last readings stay, muted, until the next good read; offline the manual output buttons
     // could only refuse.
     if (!running) {
@@ -498,7 +500,7 @@ void MainWindow::setMonitoringState(bool running)
 
 void MainWindow::setCommErrorVisible(bool visible)
 {
-    ui->Text_readmsg2->setVisible(visible);
+    ui->linkCheckNotice->setVisible(visible);
     if (visible)
         setValuesLive(false);
 }
@@ -511,8 +513,8 @@ void MainWindow::setValuesLive(bool live)
 
 void MainWindow::refreshSettingPage()
 {
-    m_shared.sstab2Index = qint16(ui->SSTab2->currentIndex());
-    m_displayView->showSettingPage(Disp_SStab2(m_shared, ui->SSTab2->currentIndex()));
+    m_shared.sstab2Index = qint16(ui->settingTabs->currentIndex());
+    m_displayView->showSettingPage(settingPageState(m_shared, ui->settingTabs->currentIndex()));
     // Offline no monitor read follows: a model change or a loaded file shows here.
     if (!m_shared.online)
         m_displayView->showMonitorOptions(SelectDispItem(m_shared));
@@ -548,31 +550,31 @@ void MainWindow::setProgressVisible(bool visible, int messageId)
 {
     if (visible) {
         const int maximum = messageId == DownloadMessage ? DownloadSteps : UploadItems;
-        ui->ProgressBar1->setMaximum(maximum);
-        ui->Lbl_UPmsg->setText(messageId != 0 ? msg(messageId) : QString());
-        ui->ProgressBar1->setValue(0);
+        ui->transferProgress->setMaximum(maximum);
+        ui->transferMessage->setText(messageId != 0 ? msg(messageId) : QString());
+        ui->transferProgress->setValue(0);
     }
-    ui->Frame4->setVisible(visible);
+    ui->transferFrame->setVisible(visible);
 }
 
 void MainWindow::setProgressValue(int value)
 {
-    ui->ProgressBar1->setValue(value);
+    ui->transferProgress->setValue(value);
 }
 
-void MainWindow::Read_data3()
+void MainWindow::showLoadedSettings()
 {
-    SettingPageState all = Disp_SStab2(m_shared, SettingPageState::AllPages);
+    SettingPageState all = settingPageState(m_shared, SettingPageState::AllPages);
     for (SettingRow &row : all.rows)
-        row.valueText = Read_data3Text(m_shared, row.place.code);
-    all.mainSetValueText = Read_data3Text(m_shared, Code::MainSetValue);
+        row.valueText = loadedSettingText(m_shared, row.place.code);
+    all.mainSetValueText = loadedSettingText(m_shared, Code::MainSetValue);
     m_displayView->showSettingPage(all);
 }
 
 void MainWindow::showKeyOperationNotice()
 {
-    ui->Text_readmsg3->show();
-    ui->Text_readmsg5->show();
+    ui->keyOperationNotice->show();
+    ui->pageKeyOperationNotice->show();
     timer(Timer3).start();
 }
 
@@ -585,18 +587,18 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    if (m_closing || Form_Unload()) {
+    if (m_closing || confirmClose()) {
         event->accept();
         return;
     }
     event->ignore();
 }
 
-bool MainWindow::Form_Unload()
+bool MainWindow::confirmClose()
 {
     m_op->setStatusPanel(1, QString());
-    m_shared.sstab1Index = qint16(ui->SSTab1->currentIndex());
-    m_shared.sstab2Index = qint16(ui->SSTab2->currentIndex());
+    m_shared.sstab1Index = qint16(ui->mainTabs->currentIndex());
+    m_shared.sstab2Index = qint16(ui->settingTabs->currentIndex());
     m_store.storeOnClose(m_shared);
 
     if (!m_op->askYesNo({95}, MessageIcon::Question)) {

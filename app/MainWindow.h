@@ -89,7 +89,7 @@ public:
     void stopTracing() override;
     void setProgressVisible(bool visible, int messageId) override;
     void setProgressValue(int value) override;
-    void Read_data3() override;
+    void showLoadedSettings() override;
     void showKeyOperationNotice() override;
     void setParameterButtonsEnabled(bool enabled) override;
     void setChartMaxCh(qint16 value) override;
@@ -118,7 +118,7 @@ private:
     void bringToFront();
     void loadHandedFile();
     // The close handling: true when the program is to end.
-    bool Form_Unload();
+    bool confirmClose();
     // Runs an operation that lets the window process events (link checks, transfers). A close
     // asked for meanwhile cancels a search and waits until the operation has returned, so that
     // the component is never released under a request.

@@ -53,13 +53,14 @@ public:
     // The transfer progress frame (Frame4) captioned with messageId (0: no caption), and its bar.
     virtual void setProgressVisible(bool visible, int messageId) { (void)visible, (void)messageId; }
     virtual void setProgressValue(int value) { (void)value; }
-    // The key-operation notice (Text_readmsg3, Text_readmsg5), hidden again after 2 s.
+    // The key-operation notice (keyOperationNotice, pageKeyOperationNotice), hidden again after 2
+    // s.
     virtual void showKeyOperationNotice() {}
-    // Read_data3: every setting value label of all three pages shows its value as loaded from a
-    // settings data file.
-    virtual void Read_data3() {}
-    // Switches the change buttons of one setting group (title button Cmd_True(group), 0 to 5)
-    // between enabled and disabled.
+    // showLoadedSettings: every setting value label of all three pages shows its value as loaded
+    // from a settings data file.
+    virtual void showLoadedSettings() {}
+    // Switches the change buttons of one setting group (title button groupLockButton(group), 0 to
+    // 5) between enabled and disabled.
     virtual void toggleSettingGroup(int group) { (void)group; }
     // The setting rows' change buttons: disabled until a link check enables them; the rows' own
     // rules then decide.

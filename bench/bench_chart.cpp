@@ -144,7 +144,7 @@ void online(int seconds)
     rig.openWindow();
     MainWindow &window = *rig.window;
     window.runStartupLinkCheck();
-    window.findChild<QPushButton *>(QStringLiteral("Cmd_ONOFF"))->click();
+    window.findChild<QPushButton *>(QStringLiteral("onlineButton"))->click();
     wait(2000);
 
     const auto measure = [&](const char *what) {

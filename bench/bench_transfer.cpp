@@ -1,4 +1,4 @@
-// A full upload (ReadPara_setflg) and a full download (the 52-step chain from a complete set)
+// A full upload (uploadAll) and a full download (the 52-step chain from a complete set)
 // against the simulated controller on a pseudo-terminal, for each protocol at 9600 and 19200
 // bit/s, beside the time the line allows for the same exchanges: every frame's characters at the
 // character time, the controller's response delay after each answered request, the reply timeout
@@ -70,7 +70,7 @@ void measure(const Protocol &protocol, int speed, int runs)
     ParameterUpload &upload = session.core.upload;
     // The option and status words, as going online reads them.
     shared.unsavedOnlineChanges = true;
-    startRead.Setdata_read();
+    startRead.readAtOnlineStart();
 
     const auto timed = [&](const std::function<void()> &transferOnce) {
         Figures best;
@@ -89,7 +89,7 @@ void measure(const Protocol &protocol, int speed, int runs)
         }
         return best;
     };
-    const Figures up = timed([&] { upload.ReadPara_setflg(); });
+    const Figures up = timed([&] { upload.uploadAll(); });
     const ParameterDownload::Values values = shared.settingValues;
     const Figures down = timed([&] { session.core.download.download(values); });
     for (const auto &[name, f] : {std::pair{"upload", up}, std::pair{"download", down}})

@@ -35,7 +35,8 @@ public:
     static constexpr int VerticalStep = 900;
     static constexpr qint32 GridColour = 0xC0C0C0;
 
-    // The scale labels as their texts: lblSH, lblSL, Lbl_Y, lblChartitv; optLong / optShort.
+    // The scale labels as their texts: lblSH, lblSL, divisionsValue, lblChartitv; optLong /
+    // optShort.
     QString yHighText = QStringLiteral("400");
     QString yLowText = QStringLiteral("0");
     QString divisionsText = QStringLiteral("4");

@@ -25,7 +25,7 @@ TraceRun::TraceRun(SessionState &shared, ChartModel &model, ChartSettingsFiles &
 {
 }
 
-void TraceRun::auto_run()
+void TraceRun::startRun()
 {
     if (m_model.running)
         stop();

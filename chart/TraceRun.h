@@ -54,10 +54,10 @@ public:
     // cmdRUN: message 159 while offline and 714 with no channel selected; otherwise the run
     // starts and takes its first sample at once.
     void start();
-    // cmdStop_Click: the Trace menu check removed; a running trace ends, its settings filed.
+    // stopRun: the Trace menu check removed; a running trace ends, its settings filed.
     void stop();
     // Stop when running, else Start.
-    void auto_run();
+    void startRun();
     // timChart: one sample, or the end of plot ("Plot end") once the right edge is reached. A
     // sample while the link is down is logged as "----" and not drawn.
     void tick();

@@ -95,7 +95,7 @@ TrendChart::TrendChart(SessionState &shared, OperatorInterface &op, const QStrin
         m_op.setStatusPanel(ReasonPanel, msg(982).arg(fault.text()));
     });
     timChart.setInterval(1000);
-    connect(&timChart, &QTimer::timeout, this, &TrendChart::timChart_Timer);
+    connect(&timChart, &QTimer::timeout, this, &TrendChart::onChartTick);
 
     auto *side = new QVBoxLayout;
     side->addWidget(makeValuePanel());
@@ -126,15 +126,15 @@ TrendChart::TrendChart(SessionState &shared, OperatorInterface &op, const QStrin
     top->addWidget(m_sideScroll);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(lblSavename = label(QStringLiteral("lblSavename")));
-    bottom->addWidget(Savename_text = label(QStringLiteral("Savename_text")), 1);
-    Savename_text->setFrameShape(QFrame::Panel);
-    Savename_text->setFrameShadow(QFrame::Sunken);
-    Savename_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    bottom->addWidget(logFileLabel = label(QStringLiteral("logFileLabel")), 1);
+    logFileLabel->setFrameShape(QFrame::Panel);
+    logFileLabel->setFrameShadow(QFrame::Sunken);
+    logFileLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // A path shown in the box must not make the row, and so a window at its least height, a pixel
     // higher than the empty box was: the box keeps the height of a line of Latin and Japanese.
-    Savename_text->setText(QStringLiteral("Ag/_|ロ"));
-    Savename_text->setFixedHeight(Savename_text->minimumSizeHint().height());
-    Savename_text->clear();
+    logFileLabel->setText(QStringLiteral("Ag/_|ロ"));
+    logFileLabel->setFixedHeight(logFileLabel->minimumSizeHint().height());
+    logFileLabel->clear();
     auto *root = new QVBoxLayout(this);
     root->addLayout(top, 1);
     root->addLayout(bottom);
@@ -145,14 +145,16 @@ TrendChart::TrendChart(SessionState &shared, OperatorInterface &op, const QStrin
     connect(cmdSelend, &QPushButton::clicked, this, &TrendChart::selectionCompleted);
     connect(optLong, &QRadioButton::clicked, this, [this] { timeBaseChosen(true); });
     connect(optShort, &QRadioButton::clicked, this, [this] { timeBaseChosen(false); });
-    connect(Cmd_SH, &QPushButton::clicked, this, [this] { openScaleDialog(ScaleEntry::YHigh); });
-    connect(Cmd_SL, &QPushButton::clicked, this, [this] { openScaleDialog(ScaleEntry::YLow); });
-    connect(Cmd_time, &QPushButton::clicked, this, [this] { openScaleDialog(ScaleEntry::Cycle); });
-    connect(Cmd_Division, &QPushButton::clicked, this,
+    connect(changeYHigh, &QPushButton::clicked, this,
+            [this] { openScaleDialog(ScaleEntry::YHigh); });
+    connect(changeYLow, &QPushButton::clicked, this, [this] { openScaleDialog(ScaleEntry::YLow); });
+    connect(changeCycle, &QPushButton::clicked, this,
+            [this] { openScaleDialog(ScaleEntry::Cycle); });
+    connect(changeDivisions, &QPushButton::clicked, this,
             [this] { openScaleDialog(ScaleEntry::Divisions); });
     for (int channel = 0; channel < ChartChannels::Count; ++channel) {
         connect(cmdDev[channel], &QPushButton::clicked, this,
-                [this, channel] { cmdDev_Click(channel); });
+                [this, channel] { toggleChannel(channel); });
         connect(cmdColor[channel], &QPushButton::clicked, this,
                 [this, channel] { pickColour(channel); });
     }
@@ -161,7 +163,7 @@ TrendChart::TrendChart(SessionState &shared, OperatorInterface &op, const QStrin
     frmChartsel->hide();
     for (int channel = Sv2; channel < ChartChannels::Count; ++channel) {
         for (QWidget *w : {static_cast<QWidget *>(m_valueLabels[channel]),
-                           static_cast<QWidget *>(Label3[channel])})
+                           static_cast<QWidget *>(channelName[channel])})
             w->hide();
     }
     applyMv2Visibility();
@@ -202,8 +204,8 @@ QWidget *TrendChart::makeValuePanel()
     auto *grid = new QGridLayout(panel);
     grid->setContentsMargins(0, 0, 0, 0);
     for (int channel = 0; channel < ChartChannels::Count; ++channel) {
-        Label3[channel] = label(QStringLiteral("Label3_%1").arg(channel));
-        Label3[channel]->setText(QLatin1String(ChartChannels::info(channel).name));
+        channelName[channel] = label(QStringLiteral("channelName_%1").arg(channel));
+        channelName[channel]->setText(QLatin1String(ChartChannels::info(channel).name));
         // Nothing until the first reading.
         QLabel *value = valueBox(QLatin1String(ValueLabelNames[channel]), QString());
         value->setStyleSheet(ValueBoxStyle::liveOnWhite());
@@ -212,7 +214,7 @@ QWidget *TrendChart::makeValuePanel()
         font.setBold(true);
         value->setFont(font);
         m_valueLabels[channel] = value;
-        grid->addWidget(Label3[channel], channel, 0);
+        grid->addWidget(channelName[channel], channel, 0);
         grid->addWidget(value, channel, 1);
     }
     grid->setColumnStretch(1, 1);
@@ -229,7 +231,7 @@ QGroupBox *TrendChart::makeTimeFrame()
     grid->addWidget(lblChartitv = valueBox(QStringLiteral("lblChartitv"), QStringLiteral("5")), 2,
                     0, 1, 2);
     grid->addWidget(lblSec = label(QStringLiteral("lblSec")), 2, 2);
-    grid->addWidget(Cmd_time = button(QStringLiteral("Cmd_time")), 2, 3);
+    grid->addWidget(changeCycle = button(QStringLiteral("changeCycle")), 2, 3);
     optLong->setChecked(true);
     return frmXScale;
 }
@@ -240,13 +242,14 @@ QGroupBox *TrendChart::makeScaleFrame()
     auto *grid = new QGridLayout(frmYScale);
     grid->addWidget(lblHi = label(QStringLiteral("lblHi")), 0, 0);
     grid->addWidget(lblSH = valueBox(QStringLiteral("lblSH"), QStringLiteral("400")), 0, 1);
-    grid->addWidget(Cmd_SH = button(QStringLiteral("Cmd_SH")), 0, 2);
+    grid->addWidget(changeYHigh = button(QStringLiteral("changeYHigh")), 0, 2);
     grid->addWidget(lblLo = label(QStringLiteral("lblLo")), 1, 0);
     grid->addWidget(lblSL = valueBox(QStringLiteral("lblSL"), QStringLiteral("0")), 1, 1);
-    grid->addWidget(Cmd_SL = button(QStringLiteral("Cmd_SL")), 1, 2);
+    grid->addWidget(changeYLow = button(QStringLiteral("changeYLow")), 1, 2);
     grid->addWidget(lblDivision = label(QStringLiteral("lblDivision")), 2, 0);
-    grid->addWidget(Lbl_Y = valueBox(QStringLiteral("Lbl_Y"), QStringLiteral("4")), 2, 1);
-    grid->addWidget(Cmd_Division = button(QStringLiteral("Cmd_Division")), 2, 2);
+    grid->addWidget(
+        divisionsValue = valueBox(QStringLiteral("divisionsValue"), QStringLiteral("4")), 2, 1);
+    grid->addWidget(changeDivisions = button(QStringLiteral("changeDivisions")), 2, 2);
     return frmYScale;
 }
 
@@ -255,11 +258,11 @@ QGroupBox *TrendChart::makeSelectionFrame()
     frmChartsel = named(new QGroupBox, QStringLiteral("frmChartsel"));
     auto *grid = new QGridLayout(frmChartsel);
     for (int channel = 0; channel < ChartChannels::Count; ++channel) {
-        Label1[channel] = label(QStringLiteral("Label1_%1").arg(channel));
+        selectionCaption[channel] = label(QStringLiteral("selectionCaption_%1").arg(channel));
         cmdDev[channel] = button(channel == 0 ? QStringLiteral("cmdDev")
                                               : QStringLiteral("cmdDev%1").arg(channel));
         cmdColor[channel] = button(QStringLiteral("cmdColor_%1").arg(channel));
-        grid->addWidget(Label1[channel], channel, 0);
+        grid->addWidget(selectionCaption[channel], channel, 0);
         grid->addWidget(cmdDev[channel], channel, 1);
         grid->addWidget(cmdColor[channel], channel, 2);
     }
@@ -278,7 +281,7 @@ void TrendChart::setCaptions()
     lblHi->setText(msg(664));
     lblLo->setText(msg(665));
     lblDivision->setText(msg(675));
-    for (QPushButton *open : {Cmd_time, Cmd_SH, Cmd_SL, Cmd_Division})
+    for (QPushButton *open : {changeCycle, changeYHigh, changeYLow, changeDivisions})
         open->setText(QStringLiteral("..."));
     cmdRUN->setText(msg(666));
     cmdStop->setText(msg(667));
@@ -286,7 +289,7 @@ void TrendChart::setCaptions()
     cmdChartsel->setText(msg(669));
     frmChartsel->setTitle(msg(669));
     for (int channel = 0; channel < ChartChannels::Count; ++channel) {
-        Label1[channel]->setText(msg(ChartChannels::info(channel).selectionCaption));
+        selectionCaption[channel]->setText(msg(ChartChannels::info(channel).selectionCaption));
         cmdColor[channel]->setText(msg(ChartChannels::info(channel).colourCaption));
     }
     cmdSelend->setText(msg(674));
@@ -304,7 +307,7 @@ void TrendChart::prepareChannelFiles()
     setXScaleTime(QString::number(m_shared.chartCycleSeconds));
     setYScaleHigh(QString::number(m_shared.chartScaleHigh));
     setYScaleLow(QString::number(m_shared.chartScaleLow));
-    color_set();
+    applyColours();
 }
 
 void TrendChart::feed(const ChartCaptions &captions)
@@ -337,16 +340,16 @@ void TrendChart::setValueCaption(int channel, const QString &text)
         applyMv2Visibility();
         return;
     }
-    for (QWidget *w : std::initializer_list<QWidget *>{m_valueLabels[channel], Label3[channel],
-                                                       Label1[channel], cmdDev[channel]})
+    for (QWidget *w : std::initializer_list<QWidget *>{m_valueLabels[channel], channelName[channel],
+                                                       selectionCaption[channel], cmdDev[channel]})
         w->hide();
 }
 
 void TrendChart::applyMv2Visibility()
 {
     const bool shown = m_shared.mv2Present;
-    for (QWidget *w : std::initializer_list<QWidget *>{Label3[Mv2], m_valueLabels[Mv2], Label1[Mv2],
-                                                       cmdDev[Mv2]})
+    for (QWidget *w : std::initializer_list<QWidget *>{channelName[Mv2], m_valueLabels[Mv2],
+                                                       selectionCaption[Mv2], cmdDev[Mv2]})
         w->setVisible(shown);
 }
 
@@ -409,7 +412,7 @@ void TrendChart::setYScaleLow(const QString &value)
 
 void TrendChart::setYScaleDivision(const QString &value)
 {
-    Lbl_Y->setText(value);
+    divisionsValue->setText(value);
     m_model.divisionsText = value;
     clearCanvas();
     ScaleSet();
@@ -426,7 +429,7 @@ void TrendChart::ScaleSet()
         lblXscal[i]->setText(layout.timeLabels[i]);
 }
 
-void TrendChart::text_color_ref()
+void TrendChart::refreshValueColours()
 {
     for (int channel = 0; channel < ChartChannels::Count; ++channel) {
         if (m_model.flags[channel] == 1)
@@ -441,12 +444,12 @@ void TrendChart::setButtonColour(QPushButton *button, bool flagged, int channel)
                                   : QString());
 }
 
-void TrendChart::color_set()
+void TrendChart::applyColours()
 {
     m_model.flags = m_files.readFlags();
     for (int channel = 0; channel < ChartChannels::Count; ++channel)
         setButtonColour(cmdDev[channel], m_model.flags[channel] == 1, channel);
-    text_color_ref();
+    refreshValueColours();
 }
 
 void TrendChart::openSelection()
@@ -456,8 +459,8 @@ void TrendChart::openSelection()
     for (int channel = 0; channel < ChartChannels::Count; ++channel) {
         cmdDev[channel]->setText(QLatin1String(ChartChannels::info(channel).name));
         const bool shown = channel < Mv2 || (channel == Mv2 && m_shared.mv2Present);
-        for (QWidget *w :
-             std::initializer_list<QWidget *>{cmdDev[channel], Label1[channel], cmdColor[channel]})
+        for (QWidget *w : std::initializer_list<QWidget *>{
+                 cmdDev[channel], selectionCaption[channel], cmdColor[channel]})
             w->setVisible(shown);
         cmdColor[channel]->setEnabled(m_model.flags[channel] == 1);
         setButtonColour(cmdDev[channel], m_model.flags[channel] == 1, channel);
@@ -468,7 +471,7 @@ void TrendChart::openSelection()
     m_sideScroll->reveal(cmdSelend);
 }
 
-void TrendChart::cmdDev_Click(int channel)
+void TrendChart::toggleChannel(int channel)
 {
     const bool on = m_model.flags[channel] != 1;
     m_model.flags[channel] = on ? 1 : 0;
@@ -492,7 +495,7 @@ void TrendChart::selectionCompleted()
     cmdChartsel->setEnabled(true);
     frmChartsel->hide();
     m_files.selectionCompleted(m_shared, m_model.flags);
-    text_color_ref();
+    refreshValueColours();
 }
 
 void TrendChart::timeBaseChosen(bool longBase)
@@ -513,7 +516,7 @@ void TrendChart::openScaleDialog(ScaleEntry::Mode mode)
     const QString now = mode == ScaleEntry::YHigh   ? lblSH->text()
                         : mode == ScaleEntry::YLow  ? lblSL->text()
                         : mode == ScaleEntry::Cycle ? lblChartitv->text()
-                                                    : Lbl_Y->text();
+                                                    : divisionsValue->text();
     const std::optional<int> value =
         m_scaleDialog(mode, QString::number(ChartChannels::leadingNumber(now)),
                       integerOf(lblSH->text()), integerOf(lblSL->text()));
@@ -582,7 +585,7 @@ void TrendChart::setSampleTimerActive(bool active)
 
 void TrendChart::showLogFileName(const QString &path)
 {
-    Savename_text->setText(path);
+    logFileLabel->setText(path);
 }
 
 void TrendChart::showLogFault(const QString &text)
@@ -603,5 +606,5 @@ void TrendChart::setTraceMenuChecked(bool checked)
 
 QString TrendChart::logFileName() const
 {
-    return Savename_text->text();
+    return logFileLabel->text();
 }

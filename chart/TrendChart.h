@@ -79,13 +79,13 @@ public:
     void setYScaleDivision(const QString &value);
 
     void ScaleSet() override;
-    void text_color_ref();
-    void color_set();
-    void auto_run() { m_run.auto_run(); }
+    void refreshValueColours();
+    void applyColours();
+    void startRun() { m_run.startRun(); }
     // The sample timer's handler: one sample of a running trace.
-    void timChart_Timer() { m_run.tick(); }
-    void cmdStop_Click() { m_run.stop(); }
-    void cmdDev_Click(int channel);
+    void onChartTick() { m_run.tick(); }
+    void stopRun() { m_run.stop(); }
+    void toggleChannel(int channel);
 
     const ChartModel &model() const { return m_model; }
     // The trend log the running (or last) trace writes; empty before the first run.
@@ -134,9 +134,9 @@ private:
     ColumnScrollArea *m_sideScroll = nullptr;
     std::array<QLabel *, 3> lblYscal{};
     std::array<QLabel *, 12> lblXscal{};
-    std::array<QLabel *, ChartChannels::Count> m_valueLabels{}; // lblPv ... LblSv4
-    std::array<QLabel *, ChartChannels::Count> Label3{};        // channel names beside them
-    std::array<QLabel *, ChartChannels::Count> Label1{};        // selection captions
+    std::array<QLabel *, ChartChannels::Count> m_valueLabels{};    // lblPv ... LblSv4
+    std::array<QLabel *, ChartChannels::Count> channelName{};      // channel names beside them
+    std::array<QLabel *, ChartChannels::Count> selectionCaption{}; // selection captions
     std::array<QPushButton *, ChartChannels::Count> cmdDev{};
     std::array<QPushButton *, ChartChannels::Count> cmdColor{};
     QGroupBox *frmXScale = nullptr;
@@ -152,16 +152,16 @@ private:
     QLabel *lblDivision = nullptr;
     QLabel *lblSH = nullptr;
     QLabel *lblSL = nullptr;
-    QLabel *Lbl_Y = nullptr;
-    QPushButton *Cmd_time = nullptr;
-    QPushButton *Cmd_SH = nullptr;
-    QPushButton *Cmd_SL = nullptr;
-    QPushButton *Cmd_Division = nullptr;
+    QLabel *divisionsValue = nullptr;
+    QPushButton *changeCycle = nullptr;
+    QPushButton *changeYHigh = nullptr;
+    QPushButton *changeYLow = nullptr;
+    QPushButton *changeDivisions = nullptr;
     QPushButton *cmdRUN = nullptr;
     QPushButton *cmdStop = nullptr;
     QPushButton *cmdChartsel = nullptr;
     QPushButton *cmdSelend = nullptr;
     QLabel *lblMsg = nullptr;
     QLabel *lblSavename = nullptr;
-    QLabel *Savename_text = nullptr;
+    QLabel *logFileLabel = nullptr;
 };

@@ -138,7 +138,7 @@ bool LineMonitor::rotate(Station &station, RotationSample &rotation)
     // A setting changed at the front panel, or auto-tuning ended: the settings are read again,
     // as the window's upload job does, so that the number format stays right.
     if (shared.timerJob == TimerJob::Upload) {
-        session.core.upload.ReadPara_setflg();
+        session.core.upload.uploadAll();
         shared.timerJob = TimerJob::Monitor;
     }
     return true;

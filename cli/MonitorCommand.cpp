@@ -125,7 +125,7 @@ MonitorRun::MonitorRun(CliSession &session, const CommandLine &commandLine)
       m_rows(commandLine, session.console)
 {
     m_session.core.connection.setSetdataRead(
-        [this] { m_session.core.onlineStartRead.Setdata_read(); });
+        [this] { m_session.core.onlineStartRead.readAtOnlineStart(); });
     m_session.view.setTimersHandler([this](bool enabled) { setTimersRunning(enabled); });
     m_session.core.jobs.setHandler(TimerJob::Monitor, [this] {
         const SessionState &shared = m_session.shared;
@@ -143,7 +143,7 @@ MonitorRun::MonitorRun(CliSession &session, const CommandLine &commandLine)
         return true;
     });
     m_session.core.jobs.setHandler(TimerJob::Upload,
-                                   [this] { return m_session.core.upload.ReadPara_setflg(); });
+                                   [this] { return m_session.core.upload.uploadAll(); });
     m_timer1.setInterval(1);
     m_timer5.setInterval(10000);
     m_timer6.setInterval(100);

@@ -17,7 +17,7 @@ WriteSide::Outcome WriteSide::connect()
     // Only the option and status words: the settings are read by whoever needs them.
     const bool unsaved = shared.unsavedOnlineChanges;
     shared.unsavedOnlineChanges = true;
-    m_session.core.onlineStartRead.Setdata_read();
+    m_session.core.onlineStartRead.readAtOnlineStart();
     shared.unsavedOnlineChanges = unsaved;
     // Without the option and status words (each read tried twice) nothing can be judged.
     for (const int code : {Code::Option2, Code::Option, Code::Status}) {
@@ -31,7 +31,7 @@ WriteSide::Outcome WriteSide::uploadAll()
 {
     SessionState &shared = m_session.shared;
     shared.uploadRequested = true;
-    m_session.core.upload.ReadPara_setflg();
+    m_session.core.upload.uploadAll();
     switch (m_session.core.upload.lastResult()) {
     case ParameterUpload::Result::KeysOperated:
         return Outcome::KeysOperated;

@@ -85,7 +85,7 @@ void SettingsStore::selectKeyAndLoad(SessionState &shared)
     else
         shared.portName = port;
     if (shared.useSecondKey)
-        regRead_New(shared);
+        loadFromSecondKey(shared);
     else
         regRead(shared);
 }
@@ -95,7 +95,7 @@ void SettingsStore::regRead(SessionState &shared)
     load(shared, false);
 }
 
-void SettingsStore::regRead_New(SessionState &shared)
+void SettingsStore::loadFromSecondKey(SessionState &shared)
 {
     load(shared, true);
 }

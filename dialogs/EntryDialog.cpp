@@ -18,22 +18,22 @@ EntryDialog::EntryDialog(SessionState &shared, OperatorInterface &op,
     m_ui->setupUi(this);
     setWindowTitle(msg(230));
     keepTitleWhole(*this);
-    m_ui->Label1->setText(msg(231));
-    m_ui->Label2->setText(msg(232));
-    m_ui->Command4->setText(msg(30));
-    m_ui->Now_data->setText(texts.nowData);
+    m_ui->currentCaption->setText(msg(231));
+    m_ui->rangeCaption->setText(msg(232));
+    m_ui->cancelButton->setText(msg(30));
+    m_ui->currentValue->setText(texts.nowData);
     if (texts.limitData)
-        m_ui->Limit_data->setText(*texts.limitData);
-    m_ui->change_data->hide();
-    m_ui->Label_item->setText(itemHeading(shared));
+        m_ui->rangeValue->setText(*texts.limitData);
+    m_ui->workingValue->hide();
+    m_ui->itemCaption->setText(itemHeading(shared));
 
     connect(m_ui->pad, &TenKeyPad::pressed, this, &EntryDialog::onKey);
-    connect(m_ui->Command3, &QPushButton::clicked, this, &EntryDialog::onOk);
-    connect(m_ui->Command4, &QPushButton::clicked, this, &EntryDialog::reject);
+    connect(m_ui->okButton, &QPushButton::clicked, this, &EntryDialog::onOk);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &EntryDialog::reject);
     // The entry box only displays: every key typed into it is the pad's.
-    m_ui->pad->takeKeysOf(m_ui->Disp_setdata);
+    m_ui->pad->takeKeysOf(m_ui->entryText);
     m_ui->pad->takeKeysOf(this);
-    m_ui->Disp_setdata->setFocus();
+    m_ui->entryText->setFocus();
 }
 
 EntryDialog::~EntryDialog() = default;
@@ -47,7 +47,7 @@ QString EntryDialog::itemHeading(const SessionState &shared)
 
 QString EntryDialog::entryText() const
 {
-    return m_ui->Disp_setdata->text();
+    return m_ui->entryText->text();
 }
 
 void EntryDialog::onKey(const TenKey &key)
@@ -60,7 +60,7 @@ void EntryDialog::onKey(const TenKey &key)
         onOk();
         return;
     case TenKey::Clear:
-        m_ui->Disp_setdata->setFocus();
+        m_ui->entryText->setFocus();
         break;
     default:
         break;
@@ -71,15 +71,15 @@ void EntryDialog::onKey(const TenKey &key)
 
 void EntryDialog::showValue()
 {
-    m_ui->change_data->setText(m_value.working());
-    m_ui->Disp_setdata->setText(m_value.entryText());
+    m_ui->workingValue->setText(m_value.working());
+    m_ui->entryText->setText(m_value.entryText());
 }
 
 void EntryDialog::onSignToggle()
 {
     if (!m_value.toggleSign()) {
         m_op.showMessage({229}, MessageIcon::Exclamation);
-        m_ui->Disp_setdata->setFocus();
+        m_ui->entryText->setFocus();
     }
     showValue();
 }
@@ -107,5 +107,5 @@ void EntryDialog::onOk()
         accept();
         return;
     }
-    m_ui->Disp_setdata->setFocus();
+    m_ui->entryText->setFocus();
 }

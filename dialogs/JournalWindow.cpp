@@ -70,16 +70,16 @@ JournalWindow::JournalWindow(const WriteJournal &journal, QWidget *parent)
 {
     m_ui->setupUi(this);
     setWindowTitle(msg(TitleMessage) + QStringLiteral(" - ") + msg(1));
-    m_ui->Label_file->setText(msg(FileMessage));
-    m_ui->Cmd_refresh->setText(msg(RefreshMessage));
-    m_ui->Cmd_close->setText(msg(CloseMessage));
+    m_ui->pathCaption->setText(msg(FileMessage));
+    m_ui->refreshButton->setText(msg(RefreshMessage));
+    m_ui->closeButton->setText(msg(CloseMessage));
     QStringList headings;
     for (const auto &[message, column] : Columns)
         headings << msg(message);
     m_ui->entries->setHeaderLabels(headings);
     m_ui->entries->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    connect(m_ui->Cmd_refresh, &QPushButton::clicked, this, &JournalWindow::refresh);
-    connect(m_ui->Cmd_close, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_ui->refreshButton, &QPushButton::clicked, this, &JournalWindow::refresh);
+    connect(m_ui->closeButton, &QPushButton::clicked, this, &QWidget::close);
 }
 
 JournalWindow::~JournalWindow() = default;
@@ -94,7 +94,7 @@ void JournalWindow::refresh()
 {
     const QDate today = m_today.isValid() ? m_today : QDate::currentDate();
     const QString path = m_journal.pathFor(today);
-    m_ui->Text_path->setText(QDir::toNativeSeparators(path));
+    m_ui->pathValue->setText(QDir::toNativeSeparators(path));
     QList<QStringList> entries = JournalFile::latest(path, MaxEntries);
     if (entries.size() < MaxEntries)
         entries += JournalFile::latest(m_journal.pathFor(today.addMonths(-1)),

@@ -18,8 +18,8 @@ ModelChangeDialog::ModelChangeDialog(SessionState &shared, OperatorInterface &op
     keepTitleWhole(*this);
     m_ui->Frame1->setTitle(msg(193));
     m_ui->Frame2->setTitle(msg(194));
-    m_ui->Command1_0->setText(msg(31));
-    m_ui->Command1_1->setText(msg(30));
+    m_ui->okButton->setText(msg(31));
+    m_ui->cancelButton->setText(msg(30));
     const std::array<QLabel *, UnitOptionRules::FieldCount> current = {
         m_ui->Lbl_OP1, m_ui->Lbl_OP2, m_ui->Lbl_OP3, m_ui->Lbl_OP4, m_ui->Lbl_OP5, m_ui->Lbl_OP6};
     for (int f = 0; f < UnitOptionRules::FieldCount; ++f) {
@@ -41,8 +41,8 @@ ModelChangeDialog::ModelChangeDialog(SessionState &shared, OperatorInterface &op
                     [this, field, value] { onOptionClicked(field, value); });
         }
     }
-    connect(m_ui->Command1_0, &QPushButton::clicked, this, &ModelChangeDialog::onChange);
-    connect(m_ui->Command1_1, &QPushButton::clicked, this, &ModelChangeDialog::reject);
+    connect(m_ui->okButton, &QPushButton::clicked, this, &ModelChangeDialog::onChange);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &ModelChangeDialog::reject);
     showRules();
 }
 

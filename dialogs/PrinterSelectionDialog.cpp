@@ -17,13 +17,13 @@ PrinterSelectionDialog::PrinterSelectionDialog(SessionState &shared, OperatorInt
     m_ui->setupUi(this);
     setWindowTitle(msg(34));
     keepTitleWhole(*this);
-    m_ui->Label1->setText(msg(35));
-    m_ui->prnCancel->setText(msg(30));
-    m_ui->prnName->addItems(printers);
-    m_ui->prnName->setCurrentText(current.isEmpty() ? defaultPrinter : current);
+    m_ui->printerCaption->setText(msg(35));
+    m_ui->cancelButton->setText(msg(30));
+    m_ui->printerName->addItems(printers);
+    m_ui->printerName->setCurrentText(current.isEmpty() ? defaultPrinter : current);
     m_shared.selectedPrinterIndex = qint16(printers.indexOf(defaultPrinter));
-    connect(m_ui->prnOK, &QPushButton::clicked, this, &PrinterSelectionDialog::onOk);
-    connect(m_ui->prnCancel, &QPushButton::clicked, this, &PrinterSelectionDialog::reject);
+    connect(m_ui->okButton, &QPushButton::clicked, this, &PrinterSelectionDialog::onOk);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &PrinterSelectionDialog::reject);
 }
 
 PrinterSelectionDialog::~PrinterSelectionDialog() = default;
@@ -31,7 +31,7 @@ PrinterSelectionDialog::~PrinterSelectionDialog() = default;
 void PrinterSelectionDialog::onOk()
 {
     m_op.beep();
-    m_shared.selectedPrinterIndex = qint16(m_printers.indexOf(m_ui->prnName->currentText()));
+    m_shared.selectedPrinterIndex = qint16(m_printers.indexOf(m_ui->printerName->currentText()));
     accept();
 }
 

@@ -15,7 +15,7 @@ public:
     // high and low are the chart's Y scale when the dialog opens (Y high must stay above Y low).
     ScaleEntry(Mode mode, qint16 high, qint16 low);
 
-    // Limit_data: "1 to 10000" for Y high above a low of 0, "-2000 to 399" for Y low under 400,
+    // rangeValue: "1 to 10000" for Y high above a low of 0, "-2000 to 399" for Y low under 400,
     // "1 to 60", "2 to 10" ("1～60" in Japanese).
     QString limitText() const;
 

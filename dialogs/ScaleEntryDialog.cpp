@@ -14,18 +14,18 @@ ScaleEntryDialog::ScaleEntryDialog(OperatorInterface &op, ScaleEntry::Mode mode,
     m_ui->setupUi(this);
     setWindowTitle(msg(230));
     keepTitleWhole(*this);
-    m_ui->Label1->setText(msg(231));
-    m_ui->Label2->setText(msg(232));
-    m_ui->Command4->setText(msg(30));
-    m_ui->Now_data->setText(now);
-    m_ui->Limit_data->setText(m_entry.limitText());
+    m_ui->currentCaption->setText(msg(231));
+    m_ui->rangeCaption->setText(msg(232));
+    m_ui->cancelButton->setText(msg(30));
+    m_ui->currentValue->setText(now);
+    m_ui->rangeValue->setText(m_entry.limitText());
 
     m_ui->pad->withoutPointKey();
     connect(m_ui->pad, &TenKeyPad::pressed, this, &ScaleEntryDialog::onKey);
-    connect(m_ui->Command3, &QPushButton::clicked, this, &ScaleEntryDialog::accept);
-    connect(m_ui->Command4, &QPushButton::clicked, this, &ScaleEntryDialog::reject);
+    connect(m_ui->okButton, &QPushButton::clicked, this, &ScaleEntryDialog::accept);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &ScaleEntryDialog::reject);
     // The entry box only displays: every key typed into it is the pad's.
-    m_ui->pad->takeKeysOf(m_ui->Disp_setdata3);
+    m_ui->pad->takeKeysOf(m_ui->entryText);
     m_ui->pad->takeKeysOf(this);
 }
 
@@ -33,7 +33,7 @@ ScaleEntryDialog::~ScaleEntryDialog() = default;
 
 void ScaleEntryDialog::refresh()
 {
-    m_ui->Disp_setdata3->setText(m_entry.working());
+    m_ui->entryText->setText(m_entry.working());
 }
 
 void ScaleEntryDialog::onKey(const TenKey &key)
@@ -46,7 +46,7 @@ void ScaleEntryDialog::onKey(const TenKey &key)
         accept();
         return;
     case TenKey::Clear:
-        m_ui->Disp_setdata3->setFocus();
+        m_ui->entryText->setFocus();
         [[fallthrough]];
     default:
         m_entry.edit(key);
@@ -60,7 +60,7 @@ void ScaleEntryDialog::refuse(int id)
         return;
     m_op.showMessage({id}, MessageIcon::Exclamation);
     refresh();
-    m_ui->Disp_setdata3->setFocus();
+    m_ui->entryText->setFocus();
 }
 
 void ScaleEntryDialog::accept()

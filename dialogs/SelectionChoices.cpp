@@ -142,7 +142,7 @@ SelectionOutcome SelectionChange::apply(SessionState &shared, int index, const Q
         break;
     case Code::InputType:
         if (offline)
-            Limitchk_sh(shared);
+            applyInputTypeLimits(shared);
         else
             shared.rereadFlag = true;
         break;
@@ -161,7 +161,7 @@ SelectionOutcome SelectionChange::apply(SessionState &shared, int index, const Q
     return outcome;
 }
 
-void SelectionChange::Limitchk_sh(SessionState &shared)
+void SelectionChange::applyInputTypeLimits(SessionState &shared)
 {
     const int type = shared.setting(Code::InputType);
     const auto [high, low] = SettingRanges::inputTypeScaling(type);

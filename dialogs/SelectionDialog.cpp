@@ -18,7 +18,7 @@ SelectionDialog::SelectionDialog(SessionState &shared, OperatorInterface &op, QW
     m_ui->setupUi(this);
     setWindowTitle(msg(233));
     keepTitleWhole(*this);
-    m_ui->Command2->setText(msg(30));
+    m_ui->cancelButton->setText(msg(30));
     for (const ChoiceFrame &frame : SelectionChoices::allFrames(shared)) {
         auto *box = findChild<QGroupBox *>(QLatin1String(frame.frameName));
         box->setTitle(msg(frame.captionId));
@@ -35,8 +35,8 @@ SelectionDialog::SelectionDialog(SessionState &shared, OperatorInterface &op, QW
         if (value >= 0 && value < buttons.size())
             buttons[value]->setChecked(true);
     }
-    connect(m_ui->Command1, &QPushButton::clicked, this, &SelectionDialog::onOk);
-    connect(m_ui->Command2, &QPushButton::clicked, this, &SelectionDialog::reject);
+    connect(m_ui->okButton, &QPushButton::clicked, this, &SelectionDialog::onOk);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &SelectionDialog::reject);
     adjustSize();
 }
 

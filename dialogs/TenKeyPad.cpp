@@ -16,14 +16,13 @@ TenKeyPad::TenKeyPad(QWidget *parent) : QWidget(parent)
     layout->setContentsMargins(0, 0, 0, 0);
     // 1 to 9 in rows from the top, as on a calculator.
     for (int digit = 1; digit <= 9; ++digit) {
-        addKey(QStringLiteral("Ten_key_%1").arg(digit), QString::number(digit),
+        addKey(QStringLiteral("digitKey_%1").arg(digit), QString::number(digit),
                TenKey{TenKey::Digit, digit}, 2 - (digit - 1) / Columns, (digit - 1) % Columns);
     }
-    addKey(QStringLiteral("Ten_key_0"), QStringLiteral("0"), TenKey{TenKey::Digit, 0}, ZeroRow, 0);
-    addKey(QStringLiteral("Point_key"), QStringLiteral("."), TenKey{TenKey::Point}, ZeroRow, 1);
-    addKey(QStringLiteral("Command1"), QStringLiteral("+/-"), TenKey{TenKey::PlusMinus}, ZeroRow,
-           2);
-    addKey(QStringLiteral("Command2"), QStringLiteral("CE"), TenKey{TenKey::Clear}, 4, 0, Columns);
+    addKey(QStringLiteral("digitKey_0"), QStringLiteral("0"), TenKey{TenKey::Digit, 0}, ZeroRow, 0);
+    addKey(QStringLiteral("pointKey"), QStringLiteral("."), TenKey{TenKey::Point}, ZeroRow, 1);
+    addKey(QStringLiteral("signKey"), QStringLiteral("+/-"), TenKey{TenKey::PlusMinus}, ZeroRow, 2);
+    addKey(QStringLiteral("clearKey"), QStringLiteral("CE"), TenKey{TenKey::Clear}, 4, 0, Columns);
 }
 
 void TenKeyPad::addKey(const QString &name, const QString &text, TenKey key, int row, int column,
@@ -47,11 +46,11 @@ void TenKeyPad::withoutPointKey()
 {
     m_pointOffered = false;
     auto *grid = static_cast<QGridLayout *>(layout());
-    auto *point = findChild<QPushButton *>(QStringLiteral("Point_key"));
+    auto *point = findChild<QPushButton *>(QStringLiteral("pointKey"));
     grid->removeWidget(point);
     point->hide();
     // 0 takes the room of the point, as on a calculator with a wide 0 key.
-    auto *zero = findChild<QPushButton *>(QStringLiteral("Ten_key_0"));
+    auto *zero = findChild<QPushButton *>(QStringLiteral("digitKey_0"));
     grid->removeWidget(zero);
     grid->addWidget(zero, ZeroRow, 0, 1, 2);
 }

@@ -5,7 +5,7 @@
 #include <QWidget>
 
 // The entry dialogs' ten-key pad: 7 8 9 / 4 5 6 / 1 2 3 / 0 . +/- / CE, keys that never take the
-// focus (Ten_key_0 ... Ten_key_9, Point_key, Command1 "+/-", Command2 "CE"). A click, or a key
+// focus (digitKey_0 ... digitKey_9, pointKey, signKey "+/-", clearKey "CE"). A click, or a key
 // typed into a widget handed to takeKeysOf(), arrives as pressed().
 class TenKeyPad : public QWidget
 {

@@ -19,12 +19,12 @@ Lamp lamp(bool lit, Rgb litColour, bool visible = true)
 }
 } // namespace
 
-// Label_CF(0) belongs to the main set value Text_SV(1) and Label_CF(17) to the set value in use
-// Text_SV(0) on the monitor panel; the others sit beside the rows below.
+// unitLabel(0) belongs to the main set value svValue(1) and unitLabel(17) to the set value in use
+// svValue(0) on the monitor panel; the others sit beside the rows below.
 const QList<RowPlace> &SettingRowPlaces()
 {
     using G = RowGroup;
-    // code, group, index in the group, Label_CF, Label_UD, caption
+    // code, group, index in the group, unitLabel, rateUnitLabel, caption
     static const QList<RowPlace> rows = {
         {19, G::Alarm1, 0, 1, -1, 109},       {38, G::Alarm1, 1, 2, -1, 128},
         {40, G::Alarm1, 2, -1, -1, 130},      {47, G::Alarm1, 3, -1, -1, 137},
@@ -459,7 +459,7 @@ const SettingRow *SettingPageState::row(int code) const
     return nullptr;
 }
 
-SettingPageState Disp_SStab2(const SessionState &shared, int page)
+SettingPageState settingPageState(const SessionState &shared, int page)
 {
     SettingPageState state;
     state.page = page;

@@ -51,7 +51,7 @@ struct Lamp {
     bool visible = true;
 };
 
-// Indexes of MonitorPanelState::alarmLamps, the same as those of the lbl_alm control array.
+// Indexes of MonitorPanelState::alarmLamps, the same as those of the alarmLamp control array.
 enum AlarmLamp { Evt1Lamp = 0, Evt2Lamp = 1, UpLamp = 2, DownLamp = 3, HbLamp = 4 };
 
 // The texts handed to the trend chart after each monitor read.
@@ -66,25 +66,27 @@ struct ChartCaptions {
 };
 
 struct MonitorPanelState {
-    QString pvText; // Text_PV
-    QString svText; // Text_SV(0), the set value in use; the main set value is the pages' (code 11)
-    std::array<QString, 2> mvText; // Text_MV(0), Text_MV(1)
-    bool mv2Visible = false;       // Text_MV(1), Label18(1) and the OUT 2 lamp
-    std::array<QString, 2> hbText; // Text_HB(1), Text_HB(2)
+    QString pvText; // pvValue
+    QString svText; // svValue(0), the set value in use; the main set value is the pages' (code 11)
+    std::array<QString, 2> mvText; // mvValue(0), mvValue(1)
+    bool mv2Visible = false;       // mvValue(1), mvUnit(1) and the OUT 2 lamp
+    std::array<QString, 2> hbText; // heaterCurrentValue(1), heaterCurrentValue(2)
     // HB1 and HB2 with their labels, units and current displays.
     std::array<bool, 2> hbVisible{};
 
-    Lamp out1Lamp; // Label23
-    Lamp out2Lamp; // Label58
+    Lamp out1Lamp; // out1Lamp
+    Lamp out2Lamp; // out2Lamp
     std::array<Lamp, 5> alarmLamps;
-    Rgb autoTuningColour = DisplayColor::White; // Label_atm; its text and visibility are the pages'
+    Rgb autoTuningColour =
+        DisplayColor::White; // autoTuningLamp; its text and visibility are the pages'
 
     // Operating state.
-    int outOffCaptionId = 0; // Label_OUTOFF: 327, 319 or 320
+    int outOffCaptionId = 0; // outOffLamp: 327, 319 or 320
     Rgb outOffColour = DisplayColor::White;
-    int outOffStateId = 0;             // Label5: 322 "OUT" or 321 "OFF"
-    bool outOffStateVisible = false;   // Label5 means something only with the OUT/OFF function
-    bool manualButtonsVisible = false; // Manuval(0..5), only while online
+    int outOffStateId = 0; // outOffStateLabel: 322 "OUT" or 321 "OFF"
+    bool outOffStateVisible =
+        false; // outOffStateLabel means something only with the OUT/OFF function
+    bool manualButtonsVisible = false; // manualStepButton(0..5), only while online
 
     ChartCaptions chart;
 };
@@ -109,12 +111,12 @@ bool TrackAutoManualChange(SessionState &shared);
 
 // The groups of setting rows, each a control array on the window.
 enum class RowGroup {
-    Alarm1,      // Label_Alm1 / Label_A1val
-    Alarm2,      // Label_Alm2 / Label_A2val
-    HeaterBreak, // Label_Alm_HB / Label_HBval
-    Pid,         // Label_pid / Label_pidval
-    Cool,        // Label_cool / Label_coolval
-    Other,       // Label_oth / Label_othval
+    Alarm1,      // alarm1Caption / alarm1Value
+    Alarm2,      // alarm2Caption / alarm2Value
+    HeaterBreak, // heaterBurnoutCaption / heaterBurnoutValue
+    Pid,         // pidCaption / pidValue
+    Cool,        // coolingCaption / coolingValue
+    Other,       // otherCaption / otherValue
 };
 
 // The message of the frame that holds a group's rows ("Alarm 1 information" ...).
@@ -125,8 +127,8 @@ struct RowPlace {
     int code;
     RowGroup group;
     int index;         // within the group's control arrays
-    int unitLabel;     // Label_CF index, or -1
-    int rateUnitLabel; // Label_UD index, or -1
+    int unitLabel;     // unitLabel index, or -1
+    int rateUnitLabel; // rateUnitLabel index, or -1
     int captionId;     // message of the caption label when the window is created
 };
 
@@ -136,7 +138,7 @@ struct SettingRow {
     QString valueText;         // empty while settingDataValid is clear
     bool visible = true;       // caption label and unit label
     bool valueVisible = true;  // value label
-    bool buttonVisible = true; // Cmd_set(code - 10)
+    bool buttonVisible = true; // changeButton(code - 10)
     bool buttonEnabled = true;
     // The controller is not known to hold what the last write of this item meant to give it
     // (unconfirmedWrites); unconfirmedTip says what was sent, or that nothing was.
@@ -147,7 +149,7 @@ struct SettingRow {
     bool unread = false;
 };
 
-// Title buttons Cmd_True(0..5), one per frame.
+// Title buttons groupLockButton(0..5), one per frame.
 enum TitleButton {
     Alarm1Title = 0,
     Alarm2Title = 1,
@@ -164,23 +166,24 @@ struct SettingPageState {
 
     int page = AllPages;
     QList<SettingRow> rows;                                     // the rows of page, in window order
-    std::array<DisplayText, UnitLabelCount> unitLabels;         // Label_CF(0..17)
-    std::array<DisplayText, RateUnitLabelCount> rateUnitLabels; // Label_UD(0..1)
-    bool heaterBreakFrameVisible = true;                        // Frame_HB
+    std::array<DisplayText, UnitLabelCount> unitLabels;         // unitLabel(0..17)
+    std::array<DisplayText, RateUnitLabelCount> rateUnitLabels; // rateUnitLabel(0..1)
+    bool heaterBreakFrameVisible = true;                        // heaterBurnoutFrame
     std::array<bool, 6> titleButtonVisible{true, true, true, true, true, true};
-    // The main set value (code 11) in Text_SV(1) on the monitor panel, empty while
+    // The main set value (code 11) in svValue(1) on the monitor panel, empty while
     // settingDataValid is clear; fromFile while it was loaded from a file and not read since.
     QString mainSetValueText;
     bool mainSetValueFromFile = false;
-    bool mainSetValueButtonEnabled = false; // Cmd_set(1) beside Text_SV(1) on the monitor panel
-    int autoTuningCaptionId = 0;            // Label_atm: 102 "AT" or 100 "AR"
+    bool mainSetValueButtonEnabled =
+        false;                   // changeButton(1) beside svValue(1) on the monitor panel
+    int autoTuningCaptionId = 0; // autoTuningLamp: 102 "AT" or 100 "AR"
     bool autoTuningVisible = false;
 
     // The row of code, or nullptr when it is not on this page.
     const SettingRow *row(int code) const;
 };
 
-// Pages of SSTab2.
+// Pages of settingTabs.
 enum SettingPage { AlarmPage = 0, PidPage = 1, OtherPage = 2 };
 
 // Every setting row of the window in window order (alarm, PID, other page), with the caption it
@@ -194,15 +197,15 @@ bool UnitHasItem(const SessionState &shared, int code);
 
 // The fixed unit beside a time-valued row: 374 "Sec." (integral and derivative time, the
 // proportional cycles, the PV filter, the alarm delay timers), 401 "Min." (backlight time), else 0.
-// The window names the label Label_time_<code - 10>.
+// The window names the label timeUnitLabel_<code - 10>.
 int timeUnitCaption(int code);
 
-// The unit the window shows beside code's value for the present input type: its Label_CF,
-// Label_UD or time unit (the main set value's is Label_CF(0) on the monitor panel). Empty for an
-// item without a unit.
+// The unit the window shows beside code's value for the present input type: its unitLabel,
+// rateUnitLabel or time unit (the main set value's is unitLabel(0) on the monitor panel). Empty for
+// an item without a unit.
 DisplayText SettingUnit(const SessionState &shared, int code);
 
 // The page's rows (page AlarmPage, PidPage or OtherPage; AllPages for all of them) with their
 // captions, values and visibility, and the unit labels, frame and title buttons and the AT/AR
 // label, which do not depend on the page.
-SettingPageState Disp_SStab2(const SessionState &shared, int page);
+SettingPageState settingPageState(const SessionState &shared, int page);

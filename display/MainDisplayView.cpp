@@ -21,19 +21,19 @@ GroupNames namesOf(RowGroup group)
 {
     switch (group) {
     case RowGroup::Alarm1:
-        return {"Label_Alm1", "Label_A1val"};
+        return {"alarm1Caption", "alarm1Value"};
     case RowGroup::Alarm2:
-        return {"Label_Alm2", "Label_A2val"};
+        return {"alarm2Caption", "alarm2Value"};
     case RowGroup::HeaterBreak:
-        return {"Label_Alm_HB", "Label_HBval"};
+        return {"heaterBurnoutCaption", "heaterBurnoutValue"};
     case RowGroup::Pid:
-        return {"Label_pid", "Label_pidval"};
+        return {"pidCaption", "pidValue"};
     case RowGroup::Cool:
-        return {"Label_cool", "Label_coolval"};
+        return {"coolingCaption", "coolingValue"};
     case RowGroup::Other:
         break;
     }
-    return {"Label_oth", "Label_othval"};
+    return {"otherCaption", "otherValue"};
 }
 
 void setText(QWidget *widget, const QString &text)
@@ -65,10 +65,15 @@ void setColour(QWidget *widget, const Rgb &colour)
 }
 
 // The monitor panel's value boxes, in the live style of the form until they go stale.
-const std::array<const char *, 7> ValueBoxes = {"Text_PV",   "Text_SV_0", "Text_SV_1", "Text_MV_0",
-                                                "Text_MV_1", "Text_HB_1", "Text_HB_2"};
+const std::array<const char *, 7> ValueBoxes = {"pvValue",
+                                                "svValue_0",
+                                                "svValue_1",
+                                                "mvValue_0",
+                                                "mvValue_1",
+                                                "heaterCurrentValue_1",
+                                                "heaterCurrentValue_2"};
 // The main set value's box, which shows a setting value rather than a monitor reading.
-const char *const MainSetValueBox = "Text_SV_1";
+const char *const MainSetValueBox = "svValue_1";
 // A lamp whose reading is no longer live: neither lit nor plainly off.
 constexpr Rgb MutedLamp{0xd0, 0xd0, 0xd0};
 
@@ -80,8 +85,9 @@ const QString UnconfirmedStyle = QStringLiteral(
 constexpr int NotReadToolTip = 895;
 
 // The lamps in their reading order.
-const std::array<const char *, 8> Lamps = {"Label23",   "Label58",   "Label_atm", "lbl_alm_0",
-                                           "lbl_alm_1", "lbl_alm_4", "lbl_alm_2", "lbl_alm_3"};
+const std::array<const char *, 8> Lamps = {"out1Lamp",    "out2Lamp",    "autoTuningLamp",
+                                           "alarmLamp_0", "alarmLamp_1", "alarmLamp_4",
+                                           "alarmLamp_2", "alarmLamp_3"};
 constexpr int LampsPerRow = 4;
 } // namespace
 
@@ -169,7 +175,7 @@ void MainDisplayView::markUnconfirmed(QWidget *value, const SettingRow &row)
 
 void MainDisplayView::packLamps()
 {
-    QWidget *panel = control(QStringLiteral("Frame1"));
+    QWidget *panel = control(QStringLiteral("monitorFrame"));
     auto *grid =
         panel != nullptr ? panel->findChild<QGridLayout *>(QStringLiteral("gridLamps")) : nullptr;
     if (grid == nullptr)
@@ -212,7 +218,7 @@ QWidget *MainDisplayView::valueLabel(int code)
 {
     // The main set value shows on the monitor panel.
     if (code == Code::MainSetValue)
-        return control(QStringLiteral("Text_SV"), 1);
+        return control(QStringLiteral("svValue"), 1);
     for (const RowPlace &place : SettingRowPlaces()) {
         if (place.code == code)
             return control(QLatin1String(namesOf(place.group).value), place.index);
@@ -223,7 +229,7 @@ QWidget *MainDisplayView::valueLabel(int code)
 void MainDisplayView::setManualButtonsVisible(bool visible)
 {
     for (int i = 0; i < 6; ++i)
-        setVisible(control(QStringLiteral("Manuval"), i), visible);
+        setVisible(control(QStringLiteral("manualStepButton"), i), visible);
 }
 
 QWidget *MainDisplayView::control(const QString &name)
@@ -238,24 +244,24 @@ QWidget *MainDisplayView::control(const QString &name, int index)
 
 void MainDisplayView::showMonitorPanel(const MonitorPanelState &state)
 {
-    setText(control(QStringLiteral("Text_PV")), state.pvText);
-    setText(control(QStringLiteral("Text_SV"), 0), state.svText);
+    setText(control(QStringLiteral("pvValue")), state.pvText);
+    setText(control(QStringLiteral("svValue"), 0), state.svText);
     for (int i = 0; i < 2; ++i) {
-        setText(control(QStringLiteral("Text_MV"), i), state.mvText[i]);
-        // Text_HB and its labels are numbered from 1.
-        setText(control(QStringLiteral("Text_HB"), i + 1), state.hbText[i]);
+        setText(control(QStringLiteral("mvValue"), i), state.mvText[i]);
+        // heaterCurrentValue and its labels are numbered from 1.
+        setText(control(QStringLiteral("heaterCurrentValue"), i + 1), state.hbText[i]);
     }
-    paintLamp(QStringLiteral("Label23"), state.out1Lamp.colour);
-    paintLamp(QStringLiteral("Label58"), state.out2Lamp.colour);
+    paintLamp(QStringLiteral("out1Lamp"), state.out1Lamp.colour);
+    paintLamp(QStringLiteral("out2Lamp"), state.out2Lamp.colour);
     for (int i = 0; i < int(state.alarmLamps.size()); ++i)
-        paintLamp(QStringLiteral("lbl_alm_%1").arg(i), state.alarmLamps[i].colour);
-    paintLamp(QStringLiteral("Label_atm"), state.autoTuningColour);
+        paintLamp(QStringLiteral("alarmLamp_%1").arg(i), state.alarmLamps[i].colour);
+    paintLamp(QStringLiteral("autoTuningLamp"), state.autoTuningColour);
 
-    QWidget *outOff = control(QStringLiteral("Label_OUTOFF"));
+    QWidget *outOff = control(QStringLiteral("outOffLamp"));
     setText(outOff, msg(state.outOffCaptionId));
-    paintLamp(QStringLiteral("Label_OUTOFF"), state.outOffColour);
-    QWidget *outOffState = control(QStringLiteral("Label5"));
-    paintLamp(QStringLiteral("Label5"), DisplayColor::White);
+    paintLamp(QStringLiteral("outOffLamp"), state.outOffColour);
+    QWidget *outOffState = control(QStringLiteral("outOffStateLabel"));
+    paintLamp(QStringLiteral("outOffStateLabel"), DisplayColor::White);
     if (state.outOffStateVisible)
         setText(outOffState, msg(state.outOffStateId));
     setVisible(outOffState, state.outOffStateVisible);
@@ -266,30 +272,30 @@ void MainDisplayView::showMonitorPanel(const MonitorPanelState &state)
 void MainDisplayView::showMonitorOptions(const MonitorPanelState &state)
 {
     for (int i = 0; i < 2; ++i) {
-        setVisible(control(QStringLiteral("Text_HB"), i + 1), state.hbVisible[i]);
-        setVisible(control(QStringLiteral("Label_HB"), i + 1), state.hbVisible[i]);
-        setVisible(control(QStringLiteral("Label_HBunit"), i + 1), state.hbVisible[i]);
+        setVisible(control(QStringLiteral("heaterCurrentValue"), i + 1), state.hbVisible[i]);
+        setVisible(control(QStringLiteral("heaterCurrentCaption"), i + 1), state.hbVisible[i]);
+        setVisible(control(QStringLiteral("heaterCurrentUnit"), i + 1), state.hbVisible[i]);
     }
-    setVisible(control(QStringLiteral("Text_MV"), 1), state.mv2Visible);
-    setVisible(control(QStringLiteral("Label18"), 1), state.mv2Visible);
-    setVisible(control(QStringLiteral("Label_MVcap"), 1), state.mv2Visible);
-    setVisible(control(QStringLiteral("Label23")), state.out1Lamp.visible);
-    setVisible(control(QStringLiteral("Label58")), state.out2Lamp.visible);
+    setVisible(control(QStringLiteral("mvValue"), 1), state.mv2Visible);
+    setVisible(control(QStringLiteral("mvUnit"), 1), state.mv2Visible);
+    setVisible(control(QStringLiteral("mvCaption"), 1), state.mv2Visible);
+    setVisible(control(QStringLiteral("out1Lamp")), state.out1Lamp.visible);
+    setVisible(control(QStringLiteral("out2Lamp")), state.out2Lamp.visible);
     for (int i = 0; i < int(state.alarmLamps.size()); ++i)
-        setVisible(control(QStringLiteral("lbl_alm"), i), state.alarmLamps[i].visible);
+        setVisible(control(QStringLiteral("alarmLamp"), i), state.alarmLamps[i].visible);
     setManualButtonsVisible(state.manualButtonsVisible);
-    setVisible(control(QStringLiteral("Frame1")), true);
+    setVisible(control(QStringLiteral("monitorFrame")), true);
     packLamps();
 }
 
 void MainDisplayView::showSettingPage(const SettingPageState &state)
 {
     for (int i = 0; i < SettingPageState::UnitLabelCount; ++i)
-        setText(control(QStringLiteral("Label_CF"), i), displayText(state.unitLabels[i]));
+        setText(control(QStringLiteral("unitLabel"), i), displayText(state.unitLabels[i]));
     // PV is in the unit of the set value in use.
-    setText(control(QStringLiteral("Label_PVunit")), displayText(state.unitLabels[17]));
+    setText(control(QStringLiteral("pvUnitLabel")), displayText(state.unitLabels[17]));
     for (int i = 0; i < SettingPageState::RateUnitLabelCount; ++i)
-        setText(control(QStringLiteral("Label_UD"), i), displayText(state.rateUnitLabels[i]));
+        setText(control(QStringLiteral("rateUnitLabel"), i), displayText(state.rateUnitLabels[i]));
 
     for (const SettingRow &row : state.rows) {
         const GroupNames names = namesOf(row.place.group);
@@ -301,11 +307,12 @@ void MainDisplayView::showSettingPage(const SettingPageState &state)
         setVisible(value, row.valueVisible);
         markUnconfirmed(value, row);
         if (row.place.unitLabel >= 0)
-            setVisible(control(QStringLiteral("Label_CF"), row.place.unitLabel), row.visible);
+            setVisible(control(QStringLiteral("unitLabel"), row.place.unitLabel), row.visible);
         if (row.place.rateUnitLabel >= 0)
-            setVisible(control(QStringLiteral("Label_UD"), row.place.rateUnitLabel), row.visible);
-        setVisible(control(QStringLiteral("Label_time"), row.place.code - 10), row.visible);
-        if (QWidget *button = control(QStringLiteral("Cmd_set"), row.place.code - 10)) {
+            setVisible(control(QStringLiteral("rateUnitLabel"), row.place.rateUnitLabel),
+                       row.visible);
+        setVisible(control(QStringLiteral("timeUnitLabel"), row.place.code - 10), row.visible);
+        if (QWidget *button = control(QStringLiteral("changeButton"), row.place.code - 10)) {
             setVisible(button, row.buttonVisible);
             button->setEnabled(row.buttonEnabled && !m_groupDisabled[int(row.place.group)]);
         }
@@ -313,12 +320,12 @@ void MainDisplayView::showSettingPage(const SettingPageState &state)
 
     setValueText(11, state.mainSetValueText);
     setMainSetValueFromFile(state.mainSetValueFromFile);
-    if (QWidget *button = control(QStringLiteral("Cmd_set"), 1))
+    if (QWidget *button = control(QStringLiteral("changeButton"), 1))
         button->setEnabled(state.mainSetValueButtonEnabled);
-    setVisible(control(QStringLiteral("Frame_HB")), state.heaterBreakFrameVisible);
+    setVisible(control(QStringLiteral("heaterBurnoutFrame")), state.heaterBreakFrameVisible);
     for (int i = 0; i < int(state.titleButtonVisible.size()); ++i)
-        setVisible(control(QStringLiteral("Cmd_True"), i), state.titleButtonVisible[i]);
-    QWidget *autoTuning = control(QStringLiteral("Label_atm"));
+        setVisible(control(QStringLiteral("groupLockButton"), i), state.titleButtonVisible[i]);
+    QWidget *autoTuning = control(QStringLiteral("autoTuningLamp"));
     if (state.autoTuningVisible)
         setText(autoTuning, msg(state.autoTuningCaptionId));
     setVisible(autoTuning, state.autoTuningVisible);
@@ -327,8 +334,9 @@ void MainDisplayView::showSettingPage(const SettingPageState &state)
 
 void MainDisplayView::toggleGroup(int group)
 {
-    static const std::array<const char *, 6> frames = {
-        "Frame_Alarm1", "Frame_Alarm2", "Frame_HB", "Frame_Heat", "Frame_Cool", "Frame_Other"};
+    static const std::array<const char *, 6> frames = {"alarm1Frame",        "alarm2Frame",
+                                                       "heaterBurnoutFrame", "heatingFrame",
+                                                       "coolingFrame",       "otherFrame"};
     if (group < 0 || group >= int(frames.size()))
         return;
     const bool disabled = !m_groupDisabled[group];
@@ -336,7 +344,7 @@ void MainDisplayView::toggleGroup(int group)
     QWidget *frame = control(QLatin1String(frames[group]));
     if (frame == nullptr)
         return;
-    const QString titleButton = QStringLiteral("Cmd_True_%1").arg(group);
+    const QString titleButton = QStringLiteral("groupLockButton_%1").arg(group);
     for (QWidget *child : frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
         if (child->objectName() != titleButton)
             child->setEnabled(!disabled);

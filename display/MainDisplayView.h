@@ -11,8 +11,8 @@
 
 // Copies MonitorPanelState and SettingPageState onto the main window's controls, which it finds
 // by object name among the window's children when it is constructed (so construct it after the
-// form is set up): a control array element is named "Name_index" (Text_SV_0, Label_A1val_4,
-// Cmd_set_26). A control the window does not have is skipped.
+// form is set up): a control array element is named "Name_index" (svValue_0, alarm1Value_4,
+// changeButton_26). A control the window does not have is skipped.
 class MainDisplayView
 {
 public:
@@ -24,15 +24,15 @@ public:
     // buttons), for an offline panel whose last texts stay.
     void showMonitorOptions(const MonitorPanelState &state);
     void showSettingPage(const SettingPageState &state);
-    // The value label of a setting item (Text_SV(1) for the main set value) takes text, as an
+    // The value label of a setting item (svValue(1) for the main set value) takes text, as an
     // offline change leaves it until the page is rebuilt.
     void setValueText(int code, const QString &text);
     QString valueText(int code);
-    // The six manual output buttons Manuval(0..5).
+    // The six manual output buttons manualStepButton(0..5).
     void setManualButtonsVisible(bool visible);
-    // Switches one group's frame (title button Cmd_True(group) and RowGroup order) between enabled
-    // and disabled; its title button stays usable, and its change buttons stay disabled through
-    // later pages until the group is enabled again.
+    // Switches one group's frame (title button groupLockButton(group) and RowGroup order) between
+    // enabled and disabled; its title button stays usable, and its change buttons stay disabled
+    // through later pages until the group is enabled again.
     void toggleGroup(int group);
     // The monitor panel's value boxes (PV, SV, main set value, MV, HB) in their live style, or in a
     // muted one for values that are no longer live; the texts stay either way. The status lamps and

@@ -14,14 +14,14 @@ template <typename T = QWidget> T *child(QWidget *window, const char *name)
     return window->findChild<T *>(QLatin1String(name));
 }
 
-// Text_PV spans the value and unit columns in the form; the PV unit takes the unit column, as the
+// pvValue spans the value and unit columns in the form; the PV unit takes the unit column, as the
 // set values' units do below it.
 void addPvUnit(QWidget *window)
 {
-    QWidget *pv = child(window, "Text_PV");
+    QWidget *pv = child(window, "pvValue");
     auto *grid =
         pv != nullptr ? qobject_cast<QGridLayout *>(pv->parentWidget()->layout()) : nullptr;
-    QWidget *svUnit = child(window, "Label_CF_17");
+    QWidget *svUnit = child(window, "unitLabel_17");
     if (grid == nullptr || svUnit == nullptr)
         return;
     int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
@@ -29,7 +29,7 @@ void addPvUnit(QWidget *window)
     grid->removeWidget(pv);
     grid->addWidget(pv, row, column);
     auto *unit = new QLabel(pv->parentWidget());
-    unit->setObjectName(QStringLiteral("Label_PVunit"));
+    unit->setObjectName(QStringLiteral("pvUnitLabel"));
     unit->setMinimumWidth(svUnit->minimumWidth());
     grid->addWidget(unit, row, column + 1);
 }
@@ -129,7 +129,7 @@ void placeOverlays(QWidget *window, const char *anchor, std::initializer_list<co
 void MainWindowLayout::arrange(QWidget *window)
 {
     auto *page = child(window, "tabMain");
-    auto *settings = child<QTabWidget>(window, "SSTab2");
+    auto *settings = child<QTabWidget>(window, "settingTabs");
     if (page == nullptr || settings == nullptr || page->layout() != nullptr)
         return;
     addPvUnit(window);
@@ -140,19 +140,19 @@ void MainWindowLayout::arrange(QWidget *window)
     leftColumn->setObjectName(QStringLiteral("leftColumn"));
     auto *left = new QVBoxLayout(leftColumn);
     left->setContentsMargins(0, 0, 0, 0);
-    left->addWidget(child(window, "Frame1"));
-    left->addWidget(child(window, "Frame_comm"));
+    left->addWidget(child(window, "monitorFrame"));
+    left->addWidget(child(window, "commInfoFrame"));
     auto *state = new QHBoxLayout;
     // The online button and the two state labels keep the height of a large button.
     const int stateHeight = window->fontMetrics().height() * 5 / 2;
-    for (const char *name : {"Cmd_ONOFF", "Label2", "Label4"}) {
+    for (const char *name : {"onlineButton", "onlineStateLabel", "monitorStateLabel"}) {
         QWidget *widget = child(window, name);
         widget->setMinimumHeight(stateHeight);
         state->addWidget(widget, 1);
     }
     left->addLayout(state);
-    left->addWidget(child(window, "Text_readmsg2"));
-    left->addWidget(child(window, "Frame4"));
+    left->addWidget(child(window, "linkCheckNotice"));
+    left->addWidget(child(window, "transferFrame"));
     left->addStretch(1);
 
     auto *columns = new QHBoxLayout(page);
@@ -160,7 +160,7 @@ void MainWindowLayout::arrange(QWidget *window)
     columns->addWidget(new ColumnScrollArea(leftColumn, ColumnScrollArea::Height::AsFirstShown), 2);
     columns->addWidget(settings, 3);
 
-    placeOverlays(window, "leftColumn_scroll", {"Text_readmsg3"});
-    placeOverlays(window, "SSTab2", {"Text_readmsg5"});
+    placeOverlays(window, "leftColumn_scroll", {"keyOperationNotice"});
+    placeOverlays(window, "settingTabs", {"pageKeyOperationNotice"});
     placeOverlays(window, "tabMain", {"linkCheckPanel"});
 }

@@ -26,19 +26,20 @@ FrameNames frameOf(RowGroup group)
     const int title = rowGroupTitle(group);
     switch (group) {
     case RowGroup::Alarm1:
-        return {"Frame_Alarm1", "Label_Alm1", "Label_A1val", Alarm1Title, title};
+        return {"alarm1Frame", "alarm1Caption", "alarm1Value", Alarm1Title, title};
     case RowGroup::Alarm2:
-        return {"Frame_Alarm2", "Label_Alm2", "Label_A2val", Alarm2Title, title};
+        return {"alarm2Frame", "alarm2Caption", "alarm2Value", Alarm2Title, title};
     case RowGroup::HeaterBreak:
-        return {"Frame_HB", "Label_Alm_HB", "Label_HBval", HeaterBreakTitle, title};
+        return {"heaterBurnoutFrame", "heaterBurnoutCaption", "heaterBurnoutValue",
+                HeaterBreakTitle, title};
     case RowGroup::Pid:
-        return {"Frame_Heat", "Label_pid", "Label_pidval", HeatTitle, title};
+        return {"heatingFrame", "pidCaption", "pidValue", HeatTitle, title};
     case RowGroup::Cool:
-        return {"Frame_Cool", "Label_cool", "Label_coolval", CoolTitle, title};
+        return {"coolingFrame", "coolingCaption", "coolingValue", CoolTitle, title};
     case RowGroup::Other:
         break;
     }
-    return {"Frame_Other", "Label_oth", "Label_othval", OtherTitle, title};
+    return {"otherFrame", "otherCaption", "otherValue", OtherTitle, title};
 }
 
 QString indexed(const char *name, int index)
@@ -106,7 +107,7 @@ QGridLayout *frameGrid(QWidget *window, const FrameNames &names, const Columns &
         return nullptr;
     if (grid->count() == 0) {
         frame->setTitle(msg(names.captionId));
-        QPushButton *title = makeButton(frame, indexed("Cmd_True", names.titleButton));
+        QPushButton *title = makeButton(frame, indexed("groupLockButton", names.titleButton));
         // It locks or unlocks the change buttons of this frame: say which frame.
         const QString what = msg(names.captionId) + QStringLiteral(": ") + msg(31);
         title->setToolTip(what);
@@ -126,10 +127,10 @@ QGridLayout *frameGrid(QWidget *window, const FrameNames &names, const Columns &
 }
 
 // The main set value is changed from the monitor panel: its button gets a row of its own below
-// Text_SV(1), the rows under it moving down by one.
+// svValue(1), the rows under it moving down by one.
 void addMainSetValueButton(QWidget *window)
 {
-    auto *value = window->findChild<QWidget *>(QStringLiteral("Text_SV_1"));
+    auto *value = window->findChild<QWidget *>(QStringLiteral("svValue_1"));
     if (value == nullptr)
         return;
     auto *grid = qobject_cast<QGridLayout *>(value->parentWidget()->layout());
@@ -157,7 +158,7 @@ void addMainSetValueButton(QWidget *window)
         if (QLayout *nested = p.item->layout())
             nested->setParent(grid);
     }
-    grid->addWidget(makeButton(value->parentWidget(), indexed("Cmd_set", 1)), valueRow + 1,
+    grid->addWidget(makeButton(value->parentWidget(), indexed("changeButton", 1)), valueRow + 1,
                     valueColumn, 1, 1, Qt::AlignRight);
 }
 } // namespace
@@ -183,14 +184,14 @@ void SettingRowsForm::build(QWidget *window)
         value->setWordWrap(true);
         grid->addWidget(value, row, 1);
         if (place.unitLabel >= 0)
-            grid->addWidget(makeLabel(frame, indexed("Label_CF", place.unitLabel), QString()), row,
+            grid->addWidget(makeLabel(frame, indexed("unitLabel", place.unitLabel), QString()), row,
                             2);
         else if (place.rateUnitLabel >= 0)
-            grid->addWidget(makeLabel(frame, indexed("Label_UD", place.rateUnitLabel), QString()),
-                            row, 2);
+            grid->addWidget(
+                makeLabel(frame, indexed("rateUnitLabel", place.rateUnitLabel), QString()), row, 2);
         else if (const int unit = timeUnitCaption(place.code))
-            grid->addWidget(makeLabel(frame, indexed("Label_time", place.code - 10), msg(unit)),
+            grid->addWidget(makeLabel(frame, indexed("timeUnitLabel", place.code - 10), msg(unit)),
                             row, 2);
-        grid->addWidget(makeButton(frame, indexed("Cmd_set", place.code - 10)), row, 3);
+        grid->addWidget(makeButton(frame, indexed("changeButton", place.code - 10)), row, 3);
     }
 }

@@ -33,7 +33,7 @@ void ConnectionController::setProgressCallback(LinkCheck::ProgressCallback callb
 void ConnectionController::toggleOnline()
 {
     if (!m_linkCheck.searching())
-        m_onlineSwitch.Cmd_ONOFF();
+        m_onlineSwitch.onlineButton();
 }
 
 bool ConnectionController::prepareCommSettings()

@@ -23,7 +23,7 @@ public:
                          SettingsStore &store, OperatorInterface &op, MainView &view,
                          VendorFrameSession &vendorFrame);
 
-    // The online start read (OnlineStartRead::Setdata_read), run by the checks and the online
+    // The online start read (OnlineStartRead::readAtOnlineStart), run by the checks and the online
     // button.
     void setSetdataRead(std::function<void()> read);
     // File save, offered by the online button when the display holds unsaved changes.
@@ -32,7 +32,7 @@ public:
 
     // After the splash: checkcommunicate1, question 85 and the search or scan, communicate.
     void startupLinkCheck() { m_linkCheck.startup(); }
-    // Cmd_ONOFF; ignored while the automatic search runs.
+    // onlineButton; ignored while the automatic search runs.
     void toggleOnline();
     // Either cancel button of the search panels.
     void cancelSearch() { m_linkCheck.cancelSearch(); }

@@ -34,9 +34,9 @@ bool ItemReadBack::readOnce(int code)
     if (code >= Code::FirstVendor && code <= Code::LastVendor) {
         m_shared.itemCode = qint16(code);
         if (code <= Code::ContactInputFunction)
-            m_vendorReads.Read_SV();
+            m_vendorReads.readBackSetValue();
         else
-            m_vendorReads.Read_data();
+            m_vendorReads.readBackOutputItem();
         return m_vendorReads.lastReadAccepted();
     }
     return m_reporter.read(m_request.read(m_shared.registerTable.at(code)), code) ==

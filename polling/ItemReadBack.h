@@ -8,11 +8,11 @@ struct SessionState;
 
 // Reads one item from the controller into its value (settingValues, or monitorValues for codes 0
 // to 8), as an upload, a comparison and the read-back of a write do: through its register with
-// "03", or in a vendor-frame exchange for codes 58 to 63 (Read_SV, Read_data). The reply is
-// reported like every other read ("OK"/"NG", the communication error). A read that goes
-// unanswered (nothing, or nothing valid, came back: a lost, late or garbled reply) is tried once
-// more, so that one such reply does not cost the item; a refusal is the controller's answer and
-// is not repeated.
+// "03", or in a vendor-frame exchange for codes 58 to 63 (readBackSetValue, readBackOutputItem).
+// The reply is reported like every other read ("OK"/"NG", the communication error). A read that
+// goes unanswered (nothing, or nothing valid, came back: a lost, late or garbled reply) is tried
+// once more, so that one such reply does not cost the item; a refusal is the controller's answer
+// and is not repeated.
 class ItemReadBack
 {
 public:

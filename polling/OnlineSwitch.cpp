@@ -25,7 +25,7 @@ OnlineSwitch::OnlineSwitch(SessionState &shared, ComLink &link, LinkCheck &linkC
 {
 }
 
-void OnlineSwitch::Cmd_ONOFF()
+void OnlineSwitch::onlineButton()
 {
     if (!m_shared.linkVerified) {
         const bool found = m_linkCheck.checkcommunicate1();

@@ -13,7 +13,7 @@ class OperatorInterface;
 class SettingsStore;
 struct SessionState;
 
-// The online button (Cmd_ONOFF): switches monitoring on and off on top of a verified link. The
+// The online button (onlineButton): switches monitoring on and off on top of a verified link. The
 // window owns the timers; this class only asks the view to run or stop them.
 class OnlineSwitch
 {
@@ -32,7 +32,7 @@ public:
     // Online: switch off. Offline: switch on; when the display holds changes that were neither
     // saved nor sent, questions 362/363 (save them?) and 516 (send them?) come first, and a Yes
     // to 516 sends the display's data before monitoring (TimerJob::SendDisplayData).
-    void Cmd_ONOFF();
+    void onlineButton();
 
 private:
     void switchOff();

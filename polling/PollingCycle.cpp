@@ -87,8 +87,8 @@ void PollingCycle::refreshVendorItems()
     }
     m_op.setStatusPanel(1, QStringLiteral("OK"));
     if (VendorFrameSession::hasSv2Option(m_shared))
-        m_vendorReads.Read_SV2();
-    m_vendorReads.Read_data2();
+        m_vendorReads.refreshSetValues();
+    m_vendorReads.refreshAbnormalOutput();
     m_op.setStatusPanel(4, QString());
 }
 

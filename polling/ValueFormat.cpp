@@ -225,7 +225,7 @@ QString FormatItemValue(const SessionState &shared, int code, qint16 value)
     }
 }
 
-QString Read_data3Text(const SessionState &shared, int code)
+QString loadedSettingText(const SessionState &shared, int code)
 {
     if (code == Code::DecimalPlace)
         return decimalTemplate(shared.setting(Code::DecimalPlace), true);

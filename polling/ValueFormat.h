@@ -32,7 +32,7 @@ QString FormatItemValue(const SessionState &shared, int code, qint16 value);
 // message or a list names as a value sent or held.
 QString ItemValueText(const SessionState &shared, int code, qint16 value);
 
-// The text that Read_data3 puts into a setting label after a settings file is loaded: as
+// The text that showLoadedSettings puts into a setting label after a settings file is loaded: as
 // FormatItemValue, except that the decimal point place (27) reads "XXXX", "XXX. X", "XX. XX",
 // "X. XXX" and auto-tuning (12) shows the AR texts whenever any of codes 13, 15, 16 is 0.
-QString Read_data3Text(const SessionState &shared, int code);
+QString loadedSettingText(const SessionState &shared, int code);

@@ -17,7 +17,7 @@ VendorFrameReads::VendorFrameReads(SessionState &shared, RequestLayer &request, 
 {
 }
 
-void VendorFrameReads::Read_SV()
+void VendorFrameReads::readBackSetValue()
 {
     m_lastReadAccepted = false;
     if (!VendorFrameSession::hasSv2Option(m_shared))
@@ -38,7 +38,7 @@ void VendorFrameReads::Read_SV()
         false);
 }
 
-void VendorFrameReads::Read_data()
+void VendorFrameReads::readBackOutputItem()
 {
     m_lastReadAccepted = false;
     if (m_shared.itemCode != Code::AbnormalOutput) {
@@ -52,7 +52,7 @@ void VendorFrameReads::Read_data()
     }
 }
 
-void VendorFrameReads::Read_SV2()
+void VendorFrameReads::refreshSetValues()
 {
     if (!VendorFrameSession::hasSv2Option(m_shared) ||
         m_shared.setting(Code::ContactInputFunction) == 2)
@@ -71,7 +71,7 @@ void VendorFrameReads::Read_SV2()
         true);
 }
 
-void VendorFrameReads::Read_data2()
+void VendorFrameReads::refreshAbnormalOutput()
 {
     if (VendorFrameSession::hasAbnormalOutputItem(m_shared))
         m_session.runExchange([this] { readItem(Code::AbnormalOutput); }, true);

@@ -22,18 +22,18 @@ public:
     // Reads back shared.itemCode 58, 59, 60 or 61 when the SV2 to SV4 option is present; 59 and 60
     // only while code 61 is 0. The key write and the return run whenever the option is present,
     // even when the code reads nothing.
-    void Read_SV();
+    void readBackSetValue();
     // Reads back code 63, or code 62 when shared.itemCode is 62 (that exchange runs only with the
     // DC current output on a DC input, see hasAbnormalOutputItem()).
-    void Read_data();
+    void readBackOutputItem();
     // The 10-second refresh of codes 61, 58 and, while 61 is 0, 59 and 60. Nothing is sent
     // without the option or while code 61 is 2.
-    void Read_SV2();
-    // The 10-second refresh of code 62, under the same condition as Read_data for 62.
-    void Read_data2();
+    void refreshSetValues();
+    // The 10-second refresh of code 62, under the same condition as readBackOutputItem for 62.
+    void refreshAbnormalOutput();
 
-    // Whether the last Read_SV or Read_data stored a value the controller sent; false when it
-    // read nothing, was refused or went unanswered.
+    // Whether the last readBackSetValue or readBackOutputItem stored a value the controller sent;
+    // false when it read nothing, was refused or went unanswered.
     bool lastReadAccepted() const { return m_lastReadAccepted; }
 
 private:

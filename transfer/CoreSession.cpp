@@ -33,6 +33,6 @@ CoreSession::CoreSession(const Host &host, SessionState initial, ZN8PComFactory 
       commands(shared, host.op, host.view), comparison(shared, host.op, itemRead),
       connection(shared, link, request, host.store, host.op, host.view, vendorFrame)
 {
-    download.setReadBack([this] { onlineStartRead.Setdata_read(); });
+    download.setReadBack([this] { onlineStartRead.readAtOnlineStart(); });
     installTransferJobs(jobs, singleWrite, download, upload);
 }

@@ -55,7 +55,7 @@ UnitConfig OnlineStartRead::deriveUnitConfig(qint16 optionWord, qint16 optionWor
     return config;
 }
 
-void OnlineStartRead::Setdata_read()
+void OnlineStartRead::readAtOnlineStart()
 {
     readCode(Code::Option2);
     readCode(Code::Option);
@@ -64,7 +64,7 @@ void OnlineStartRead::Setdata_read()
     QStringList changed;
     if (!m_shared.unsavedOnlineChanges) {
         if (!m_shared.rangeOnlyFlag) {
-            if (m_upload.ReadPara_setflg2())
+            if (m_upload.uploadSilently())
                 m_shared.linkLostSinceRead = false;
             m_shared.rangeOnlyFlag = true;
         } else {
@@ -113,7 +113,7 @@ bool OnlineStartRead::rangeItemsAsHeld(const SettingValues &held)
 QStringList OnlineStartRead::rereadSettings(const SettingValues &held)
 {
     QStringList changed;
-    if (!m_upload.ReadPara_setflg2())
+    if (!m_upload.uploadSilently())
         return changed;
     m_shared.linkLostSinceRead = false;
     for (int code = ParameterUpload::FirstCode; code <= ParameterUpload::LastCode; ++code) {

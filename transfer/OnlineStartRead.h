@@ -28,7 +28,7 @@ public:
     // match clears unitCheckFlag. Without the check, keepUnitFlag keeps the current configuration
     // once; otherwise the derived one is taken. The setting page is rebuilt unless the check
     // failed.
-    void Setdata_read();
+    void readAtOnlineStart();
 
     // The unit configuration that optionWord and optionWord2 describe.
     static UnitConfig deriveUnitConfig(qint16 optionWord, qint16 optionWord2);

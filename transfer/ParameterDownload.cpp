@@ -245,12 +245,12 @@ void ParameterDownload::writeStep(ItemOutcome &record)
     case 60:
     case Code::ContactInputFunction:
         m_shared.itemCode = qint16(code);
-        WriteReply::judgeVendor(record, m_vendorWrites.SV_change(vendorData));
+        WriteReply::judgeVendor(record, m_vendorWrites.writeSetValue(vendorData));
         return;
     case 62:
     case 63:
         m_shared.itemCode = qint16(code);
-        WriteReply::judgeVendor(record, m_vendorWrites.DCOSL_change(vendorData));
+        WriteReply::judgeVendor(record, m_vendorWrites.writeOutputItem(vendorData));
         return;
     case Code::AtBias:
         m_reporter.read(m_request.read(m_shared.registerTable.at(Code::ModeRegister)),

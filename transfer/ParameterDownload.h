@@ -53,7 +53,7 @@ public:
                       VendorFrameWrites &vendorWrites, WriteJournal &journal);
 
     // Run by DownloadCopy once its chain completed or was stopped by the keys: the online start
-    // read (OnlineStartRead::Setdata_read), which reads the controller's state back.
+    // read (OnlineStartRead::readAtOnlineStart), which reads the controller's state back.
     void setReadBack(std::function<void()> readBack) { m_readBack = std::move(readBack); }
 
     // Whether the step of code is written: it depends on the installed options (optionWord,

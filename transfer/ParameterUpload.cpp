@@ -27,7 +27,7 @@ ParameterUpload::ParameterUpload(SessionState &shared, RequestLayer &request, Op
 {
 }
 
-bool ParameterUpload::ReadPara_setflg()
+bool ParameterUpload::uploadAll()
 {
     m_report.begin();
     if (!writeSettingFlag())
@@ -56,7 +56,7 @@ bool ParameterUpload::ReadPara_setflg()
     return true;
 }
 
-bool ParameterUpload::ReadPara_setflg2()
+bool ParameterUpload::uploadSilently()
 {
     if (!writeSettingFlag())
         return false;

@@ -43,11 +43,11 @@ public:
     // and uploadRequested and sets settingDataValid, and notes the time in status bar panel 2; an
     // upload stopped by a lost line says how far it got instead and leaves settingDataValid as it
     // was. Returns false when refused.
-    bool ReadPara_setflg();
+    bool uploadAll();
     // The silent upload of the online start read: no progress display, stopped silently by a lost
     // line; at the end only rereadFlag is cleared. Returns true when every item was tried, false
     // when refused or stopped by a lost line.
-    bool ReadPara_setflg2();
+    bool uploadSilently();
     // How the last upload ended.
     Result lastResult() const { return m_result; }
 

@@ -12,8 +12,8 @@ struct SessionState;
 namespace SettingRanges
 {
 
-// The dialog's two texts: Now_data (the current value as shown on the main window) and
-// Limit_data ("min to max"); limitData is empty when the range text is not to be written (DC
+// The dialog's two texts: currentValue (the current value as shown on the main window) and
+// rangeValue ("min to max"); limitData is empty when the range text is not to be written (DC
 // input with a decimal point place outside 0 to 3), so the dialog keeps its previous text.
 struct EntryTexts {
     QString nowData;

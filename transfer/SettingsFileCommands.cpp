@@ -112,7 +112,7 @@ bool SettingsFileCommands::readFile(const QString &path)
 
     m_view.setProgressVisible(true, ProgressCaptionNone);
     m_view.setProgressValue(ProgressFull);
-    m_view.Read_data3();
+    m_view.showLoadedSettings();
     m_view.setProgressVisible(false, ProgressCaptionNone);
     m_shared.settingDataValid = true;
     m_shared.unitCheckFlag = true;

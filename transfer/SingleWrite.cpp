@@ -157,7 +157,7 @@ void SingleWrite::writeItem(ItemOutcome &record)
     case 59:
     case 60:
     case 61:
-        WriteReply::judgeVendor(record, m_vendorWrites.SV_change(vendorData));
+        WriteReply::judgeVendor(record, m_vendorWrites.writeSetValue(vendorData));
         return;
     case Code::OutOffKey:
         // The OUT/OFF function (0) has no manual control: the controller is put back to
@@ -173,10 +173,10 @@ void SingleWrite::writeItem(ItemOutcome &record)
             WriteReply::judge(automatic, reply, m_shared.protocolIndex);
             m_journal.record(m_shared, automatic);
         }
-        WriteReply::judgeVendor(record, m_vendorWrites.DCOSL_change(vendorData));
+        WriteReply::judgeVendor(record, m_vendorWrites.writeOutputItem(vendorData));
         return;
     case Code::AbnormalOutput:
-        WriteReply::judgeVendor(record, m_vendorWrites.DCOSL_change(vendorData));
+        WriteReply::judgeVendor(record, m_vendorWrites.writeOutputItem(vendorData));
         return;
     default:
         break;
@@ -227,7 +227,7 @@ void SingleWrite::putBack(int code)
     m_shared.setting(code) = m_shared.downloadValues.at(code - 10);
 }
 
-void SingleWrite::Manuval_Click(int index)
+void SingleWrite::stepManualOutput(int index)
 {
     if (!m_shared.online || index < 0 || index >= int(ManualSteps.size()))
         return;

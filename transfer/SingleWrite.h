@@ -57,7 +57,7 @@ public:
     // while online, reads the manual output (code 46, tenths of a percent), steps it, keeps it
     // within the main output limits (down to -100.0 % with heating/cooling) and posts its write
     // (TimerJob::WriteItem). Offline it does nothing.
-    void Manuval_Click(int index);
+    void stepManualOutput(int index);
 
 private:
     // The vendor-frame items' first step: the main set value written to its own register, which

@@ -85,7 +85,7 @@ void TransferCommands::mnuDownload()
     m_shared.timerJob = TimerJob::Download;
 }
 
-bool TransferCommands::Cmd_set(int index)
+bool TransferCommands::changeButton(int index)
 {
     const bool exempt = index != AutoTuningButton && m_shared.setting(Code::AutoTuning) == 1;
     if (!exempt && m_shared.online && !m_shared.settingDataValid) {
@@ -97,7 +97,7 @@ bool TransferCommands::Cmd_set(int index)
     return true;
 }
 
-void TransferCommands::Cmd_True(int group)
+void TransferCommands::groupLockButton(int group)
 {
     if (group < 0 || group >= GroupCount)
         return;

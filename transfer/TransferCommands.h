@@ -10,7 +10,7 @@ struct SessionState;
 class TransferCommands
 {
 public:
-    // Groups of setting rows with a title button (Cmd_True 0 to 5).
+    // Groups of setting rows with a title button (groupLockButton 0 to 5).
     enum Group { Alarm1, Alarm2, HeaterBurnout, Heating, Cooling, Other, GroupCount };
 
     TransferCommands(SessionState &shared, OperatorInterface &op, MainView &view);
@@ -25,14 +25,14 @@ public:
     // File > Compare with controller: offline message 975; without setting values to compare
     // 976; else posts job 6, which reads the controller and lists the differences.
     void mnuCompare();
-    // A change button (Cmd_set, index = code - 10). While online before the first upload or
+    // A change button (changeButton, index = code - 10). While online before the first upload or
     // download message 195 and false; exempt are all buttons but the auto-tuning one while
     // auto-tuning (code 12) is switched on. Otherwise itemCode is set and true: the entry or
     // selection dialog for the code may open.
-    bool Cmd_set(int index);
+    bool changeButton(int index);
     // A group's title button: with valid setting data the group's change buttons are switched
     // between enabled and disabled; without, message 719.
-    void Cmd_True(int group);
+    void groupLockButton(int group);
 
 private:
     SessionState &m_shared;

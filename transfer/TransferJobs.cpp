@@ -14,7 +14,7 @@ void installTransferJobs(JobDispatcher &jobs, SingleWrite &single, ParameterDown
         return true;
     });
     jobs.setHandler(TimerJob::Upload, [&upload] {
-        upload.ReadPara_setflg();
+        upload.uploadAll();
         return true;
     });
     jobs.setHandler(TimerJob::Download, [&download] {

@@ -61,7 +61,7 @@ bool VendorFrameWrites::atBiasNeedsVendorFrame(int inputType, qint16 bias)
     return InputType::isTenth(inputType) && bias > LargestDirectTenthBias;
 }
 
-QString VendorFrameWrites::SV_change(const QString &data)
+QString VendorFrameWrites::writeSetValue(const QString &data)
 {
     QString reply;
     m_exchange.runExchange([&] {
@@ -98,7 +98,7 @@ QString VendorFrameWrites::SV_change(const QString &data)
     return reply;
 }
 
-QString VendorFrameWrites::DCOSL_change(const QString &data)
+QString VendorFrameWrites::writeOutputItem(const QString &data)
 {
     QString reply;
     m_exchange.runExchange([&] {

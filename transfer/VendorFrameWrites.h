@@ -30,10 +30,10 @@ public:
     // The memory number is read first; when the set value written is the one in use, the alarm
     // standby of the alarms with standby types is re-armed. Returns the reply of the last write,
     // empty when nothing was written.
-    QString SV_change(const QString &data);
+    QString writeSetValue(const QString &data);
     // Writes shared.itemCode 62 (FC94/004E) or 63 (FC96/004F); any other code opens and closes the
-    // vendor frame without a write. Data and result as SV_change.
-    QString DCOSL_change(const QString &data);
+    // vendor frame without a write. Data and result as writeSetValue.
+    QString writeOutputItem(const QString &data);
     // Writes the AT bias (code 51). data is the user protocol's data field (byte-swapped under
     // Ravtocol). The mode register is read first: from 266 on, and below for every input type
     // except a tenth-degree one with a bias above 5.0, the bias goes directly to register 0047;

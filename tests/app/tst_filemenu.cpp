@@ -39,8 +39,8 @@ void answerDialog(const QString &answer)
             QCOMPARE(files->nameFilters(), QStringList{"*.znm(data file) (*.znm)"});
             files->selectFile(answer);
         } else if (!answer.isEmpty()) {
-            dialog->findChild<QComboBox *>("prnName")->setCurrentText(answer);
-            dialog->findChild<QPushButton *>("prnOK")->click();
+            dialog->findChild<QComboBox *>("printerName")->setCurrentText(answer);
+            dialog->findChild<QPushButton *>("okButton")->click();
             return;
         }
         answer.isEmpty() ? static_cast<QDialog *>(dialog)->reject()
@@ -133,7 +133,7 @@ void TestFileMenu::saveAndLoadThroughTheFileDialogs()
     shared().settingValues[19] = 0;
     shared().setting(11) = 250;
     m_window->refreshSettingPage();
-    const QLabel *mainSetValue = m_window->findChild<QLabel *>(QStringLiteral("Text_SV_1"));
+    const QLabel *mainSetValue = m_window->findChild<QLabel *>(QStringLiteral("svValue_1"));
     QVERIFY(mainSetValue != nullptr);
     QCOMPARE(mainSetValue->text(), QStringLiteral("250"));
     m_op.answers = {true, true};

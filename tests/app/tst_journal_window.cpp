@@ -46,9 +46,9 @@ void TestJournalWindow::changesAreJournalledAndListed()
     const quint16 integralTime = quint16(RegisterMap::modbusAddress(15).toUInt(nullptr, 16));
     const qint16 before = rig.sim->value(integralTime);
     const auto enter = [&](const QString &digits) {
-        operateModal([&] { rig.button(QStringLiteral("Cmd_set_5"))->click(); },
+        operateModal([&] { rig.button(QStringLiteral("changeButton_5"))->click(); },
                      [&](QWidget *dialog) {
-                         auto *entry = dialog->findChild<QLineEdit *>("Disp_setdata");
+                         auto *entry = dialog->findChild<QLineEdit *>("entryText");
                          QTest::keyClicks(entry, digits);
                          QTest::keyClick(entry, Qt::Key_Return);
                      });
@@ -64,7 +64,7 @@ void TestJournalWindow::changesAreJournalledAndListed()
     rig.window->findChild<QAction *>("mnuJournal")->trigger();
     auto *viewer = rig.window->findChild<JournalWindow *>();
     QVERIFY(viewer && viewer->isVisible() && !viewer->isModal());
-    QCOMPARE(viewer->findChild<QLineEdit *>("Text_path")->text(), path);
+    QCOMPARE(viewer->findChild<QLineEdit *>("pathValue")->text(), path);
     const auto *list = viewer->findChild<QTreeWidget *>("entries");
     QCOMPARE(list->topLevelItemCount(), 2);
     // Port, instrument number, item, before, sent, outcome, sent by (the time column left out).
@@ -95,11 +95,11 @@ void TestJournalWindow::viewerReadableAtMinimumSize()
     viewer.showLatest();
     viewer.resize(viewer.minimumSizeHint());
     QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-    for (const char *name : {"Cmd_refresh", "Cmd_close", "Label_file"}) {
+    for (const char *name : {"refreshButton", "closeButton", "pathCaption"}) {
         const auto *widget = viewer.findChild<QWidget *>(name);
         QVERIFY2(widget->isVisible() && widget->width() >= widget->sizeHint().width(), name);
     }
-    QVERIFY(viewer.findChild<QLineEdit *>("Text_path")
+    QVERIFY(viewer.findChild<QLineEdit *>("pathValue")
                 ->text()
                 .endsWith("journal-" + QDate::currentDate().toString("yyyy-MM") + ".csv"));
     MessageTable::instance().setLanguage(Language::English);

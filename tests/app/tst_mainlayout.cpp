@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -61,8 +62,9 @@ QPair<QSet<int>, QSet<int>> valueColumns(QWidget *window)
     QSet<int> lefts, rights;
     for (QLabel *label : window->findChildren<QLabel *>()) {
         const QString name = label->objectName();
-        if (name.startsWith(QLatin1String("Label_")) && name.contains(QLatin1String("val_")) &&
-            label->isVisible()) {
+        static const QRegularExpression settingValue(
+            QStringLiteral("^(alarm1|alarm2|heaterBurnout|pid|cooling|other)Value_\\d+$"));
+        if (settingValue.match(name).hasMatch() && label->isVisible()) {
             const int left = label->mapTo(window, QPoint(0, 0)).x();
             lefts << left;
             rights << left + label->width();
@@ -152,7 +154,7 @@ void TestMainLayout::nothingClippedAtMinimumSize()
     QVERIFY(rig.showAtLeastSize());
     QCoreApplication::processEvents();
 
-    auto *pages = window.findChild<QTabWidget *>(QStringLiteral("SSTab2"));
+    auto *pages = window.findChild<QTabWidget *>(QStringLiteral("settingTabs"));
     // Value boxes start at one x on every page and end at one x within a page (a page that
     // scrolls is narrower by its scroll bar).
     QSet<int> lefts;
@@ -195,7 +197,7 @@ void TestMainLayout::panelsTakeRoomInsideTheWindow()
             text += QStringLiteral(" squeezed ") + name;
         return text.isEmpty() ? text : QLatin1String(step) + text;
     };
-    auto *pages = window.findChild<QTabWidget *>(QStringLiteral("SSTab2"));
+    auto *pages = window.findChild<QTabWidget *>(QStringLiteral("settingTabs"));
 
     // A model change to heating/cooling offline: the cooling frame's rows on the PID page.
     pages->setCurrentIndex(1);
@@ -208,7 +210,7 @@ void TestMainLayout::panelsTakeRoomInsideTheWindow()
     shared.online = true;
     shared.monitorValues[4] = qint16(StatusBit::AutoManualKey | StatusBit::Manual);
     window.refreshMonitor();
-    QVERIFY(window.findChild<QWidget *>(QStringLiteral("Manuval_0"))->isVisible());
+    QVERIFY(window.findChild<QWidget *>(QStringLiteral("manualStepButton_0"))->isVisible());
     QCOMPARE(fault("manual output"), QString());
 
     // A transfer's progress, then the search panel over the page with its one Cancel.
@@ -224,7 +226,7 @@ void TestMainLayout::panelsTakeRoomInsideTheWindow()
     window.setLinkCheckState(LinkCheckState::Idle);
 
     // The Trace page with MV2 and the trace selection open.
-    window.findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(1);
+    window.findChild<QTabWidget *>(QStringLiteral("mainTabs"))->setCurrentIndex(1);
     settle();
     window.findChild<QPushButton *>(QStringLiteral("cmdChartsel"))->click();
     QVERIFY(window.findChild<QWidget *>(QStringLiteral("frmChartsel"))->isVisible());

@@ -83,13 +83,14 @@ void TestMainWindow::captionsAndHelpFollowTheLanguage()
     MainWindow japanese(
         SessionState(), *m_store, [] { return std::unique_ptr<ZN8PCom>(); }, &m_op);
     japanese.system_init();
-    QCOMPARE(japanese.findChild<QTabWidget *>("SSTab1")->tabText(0), QStringLiteral("メイン画面"));
+    QCOMPARE(japanese.findChild<QTabWidget *>("mainTabs")->tabText(0),
+             QStringLiteral("メイン画面"));
     QCOMPARE(japanese.findChild<QAction *>("mnuExit")->text(), QStringLiteral("終了(&E)"));
     QCOMPARE(MainWindow::helpFileName(), QStringLiteral("ZN Monitor_J"));
     QVERIFY(!HelpWindow::contentsUrl(MainWindow::helpFileName()).isEmpty());
     // The keys-operated notes break between sentences, each of which fits its line: a break the
     // layout chose inside a sentence left its last kana alone on a line.
-    for (const char *name : {"Text_readmsg3", "Text_readmsg5"}) {
+    for (const char *name : {"keyOperationNotice", "pageKeyOperationNotice"}) {
         auto *note = japanese.findChild<QLabel *>(name);
         const QStringList lines = note->text().split(QLatin1Char('\n'));
         QCOMPARE(lines.size(), 2);
@@ -156,7 +157,9 @@ void TestMainWindow::modelChangeAndTraceRefusals()
     shared().online = true;
     shared().monitorValues[4] = 0x5000; // manual control by the auto/manual key
     m_window->refreshMonitor();
-    const auto shown = [this] { return !m_window->findChild<QWidget *>("Manuval_0")->isHidden(); };
+    const auto shown = [this] {
+        return !m_window->findChild<QWidget *>("manualStepButton_0")->isHidden();
+    };
     QVERIFY(shown());
     shared().online = false;
     m_window->setMonitoringState(false);
@@ -190,7 +193,7 @@ void TestMainWindow::closeAnsweredYesStoresAndReleases()
     shared().stationAddress = QStringLiteral("37");
     shared().savedProtocolIndex = Ravtocol;
     shared().protocolIndex = VendorFrame;
-    m_window->findChild<QTabWidget *>("SSTab2")->setCurrentIndex(2);
+    m_window->findChild<QTabWidget *>("settingTabs")->setCurrentIndex(2);
     m_window->setMonitoringTimersEnabled(true);
     m_op.answers = {true};
 

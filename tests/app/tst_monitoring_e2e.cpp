@@ -47,7 +47,7 @@ private:
 
 bool TestMonitoringE2e::valuesLive(bool live)
 {
-    for (const char *name : {"Text_PV", "Text_SV_0", "Text_MV_0", "Text_HB_1"}) {
+    for (const char *name : {"pvValue", "svValue_0", "mvValue_0", "heaterCurrentValue_1"}) {
         if (find(name)->property("live").toBool() != live)
             return false;
     }
@@ -56,9 +56,9 @@ bool TestMonitoringE2e::valuesLive(bool live)
 
 bool TestMonitoringE2e::lampsPacked()
 {
-    auto *grid = find("Frame1")->findChild<QGridLayout *>(QStringLiteral("gridLamps"));
+    auto *grid = find("monitorFrame")->findChild<QGridLayout *>(QStringLiteral("gridLamps"));
     QList<int> cells;
-    for (QWidget *lamp : find("Frame1")->findChildren<QWidget *>()) {
+    for (QWidget *lamp : find("monitorFrame")->findChildren<QWidget *>()) {
         const int index = grid->indexOf(lamp);
         if (index < 0)
             continue;
@@ -128,50 +128,51 @@ void TestMonitoringE2e::liveMonitoringUntilTheLineIsLost()
     // Offline at start: nothing for options the configured unit lacks, no manual output; the
     // cooling rows stay in place, only their buttons go.
     QVERIFY(valuesLive(false));
-    QVERIFY(!shown("Text_MV_1") && !shown("Label58") && !shown("lbl_alm_1"));
-    QVERIFY(!shown("lbl_alm_4") && !shown("Text_HB_1") && !shown("Manuval_0"));
-    QVERIFY(shown("Frame_Cool") && !shown("Cmd_True_4"));
+    QVERIFY(!shown("mvValue_1") && !shown("out2Lamp") && !shown("alarmLamp_1"));
+    QVERIFY(!shown("alarmLamp_4") && !shown("heaterCurrentValue_1") &&
+            !shown("manualStepButton_0"));
+    QVERIFY(shown("coolingFrame") && !shown("groupLockButton_4"));
     QVERIFY(lampsPacked());
 
     // Stored conditions that match: verified at once, nothing asked.
     QVERIFY(m_rig->linkVerified());
     QVERIFY(m_rig->op.shown.isEmpty());
-    QCOMPARE(text("Lbl_comm_0"), QStringLiteral("COM1"));
-    QCOMPARE(text("Lbl_comm_4"), QStringLiteral("07"));
-    QCOMPARE(text("Lbl_comm_5"), protocolName);
+    QCOMPARE(text("commInfoValue_0"), QStringLiteral("COM1"));
+    QCOMPARE(text("commInfoValue_4"), QStringLiteral("07"));
+    QCOMPARE(text("commInfoValue_5"), protocolName);
 
     // Online: the start read takes the controller's options (alarm 2 and heater burnout, no
     // heating/cooling) and settings, then the rotation runs with live values.
     QVERIFY(m_rig->goOnline());
     QCOMPARE(m_rig->shared().unitConfig.alarm2, qint16(1));
     QCOMPARE(m_rig->shared().unitConfig.heaterBreak, qint16(1));
-    QCOMPARE(text("Label2"), msg(74));
-    QCOMPARE(text("Label4"), msg(162));
-    QTRY_VERIFY_WITH_TIMEOUT(!text("Text_PV").isEmpty(), 5000);
-    const QString firstPv = text("Text_PV");
-    QTRY_VERIFY_WITH_TIMEOUT(text("Text_PV") != firstPv, 15000);
+    QCOMPARE(text("onlineStateLabel"), msg(74));
+    QCOMPARE(text("monitorStateLabel"), msg(162));
+    QTRY_VERIFY_WITH_TIMEOUT(!text("pvValue").isEmpty(), 5000);
+    const QString firstPv = text("pvValue");
+    QTRY_VERIFY_WITH_TIMEOUT(text("pvValue") != firstPv, 15000);
     QVERIFY(valuesLive(true));
-    QTRY_VERIFY_WITH_TIMEOUT(shown("Text_HB_1") && shown("lbl_alm_4"), 10000);
-    QVERIFY(shown("lbl_alm_1") && !shown("Label58") && !shown("Text_MV_1"));
+    QTRY_VERIFY_WITH_TIMEOUT(shown("heaterCurrentValue_1") && shown("alarmLamp_4"), 10000);
+    QVERIFY(shown("alarmLamp_1") && !shown("out2Lamp") && !shown("mvValue_1"));
     QVERIFY(lampsPacked());
-    QVERIFY(!shown("Text_readmsg2"));
+    QVERIFY(!shown("linkCheckNotice"));
     QCOMPARE(m_rig->op.panels.value(1).isEmpty() || m_rig->op.panels.value(1) == "OK", true);
-    QTRY_COMPARE_WITH_TIMEOUT(colour("Label23"), QColor(0, 192, 0), 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(colour("out1Lamp"), QColor(0, 192, 0), 15000);
 
     // A broken sensor reads overscale: "----" and the UP lamp.
     m_rig->sim->withCore([](ControllerCore &core) { core.process().setSensorBroken(true); });
-    QTRY_COMPARE_WITH_TIMEOUT(text("Text_PV"), QStringLiteral("----"), 10000);
-    QCOMPARE(colour("lbl_alm_2"), QColor(255, 0, 0));
+    QTRY_COMPARE_WITH_TIMEOUT(text("pvValue"), QStringLiteral("----"), 10000);
+    QCOMPARE(colour("alarmLamp_2"), QColor(255, 0, 0));
     m_rig->sim->withCore([](ControllerCore &core) { core.process().setSensorBroken(false); });
-    QTRY_VERIFY_WITH_TIMEOUT(text("Text_PV") != QStringLiteral("----"), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(text("pvValue") != QStringLiteral("----"), 10000);
 
     // The controller stops answering: the error box, and the last values muted but kept. It
     // answers again before the program gives up: live once more.
     m_rig->sim->setSilent(true);
-    QTRY_VERIFY_WITH_TIMEOUT(shown("Text_readmsg2") && valuesLive(false), 10000);
-    QVERIFY(!text("Text_PV").isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(shown("linkCheckNotice") && valuesLive(false), 10000);
+    QVERIFY(!text("pvValue").isEmpty());
     m_rig->sim->setSilent(false);
-    QTRY_VERIFY_WITH_TIMEOUT(valuesLive(true) && !shown("Text_readmsg2"), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(valuesLive(true) && !shown("linkCheckNotice"), 10000);
 
     // The adapter is pulled: offline at the fifth error tick, with the message and the user's
     // protocol kept; the last texts stay, muted.
@@ -181,11 +182,11 @@ void TestMonitoringE2e::liveMonitoringUntilTheLineIsLost()
     QCOMPARE(m_rig->shared().protocolIndex, qint16(protocol));
     QCOMPARE(m_rig->store->storedValue(false, QStringLiteral("Protocol")),
              QString::number(protocol));
-    QCOMPARE(text("Label2"), msg(75));
-    QCOMPARE(find("Cmd_ONOFF")->property("text").toString(), msg(74));
+    QCOMPARE(text("onlineStateLabel"), msg(75));
+    QCOMPARE(find("onlineButton")->property("text").toString(), msg(74));
     QVERIFY(valuesLive(false));
-    QVERIFY(!text("Text_PV").isEmpty() && !text("Text_SV_0").isEmpty());
-    QVERIFY(shown("Text_HB_1") && shown("lbl_alm_1") && !shown("Manuval_0"));
+    QVERIFY(!text("pvValue").isEmpty() && !text("svValue_0").isEmpty());
+    QVERIFY(shown("heaterCurrentValue_1") && shown("alarmLamp_1") && !shown("manualStepButton_0"));
     QVERIFY(lampsPacked());
     QVERIFY(!m_rig->window->timer(MainWindow::Timer1).isActive());
 
@@ -201,7 +202,7 @@ void TestMonitoringE2e::liveMonitoringUntilTheLineIsLost()
     QCOMPARE(m_rig->shared().setting(11), qint16(heldSv + 23));
     QCOMPARE(m_rig->op.messages(), QList<QList<int>>{{1090}});
     QVERIFY(m_rig->op.texts.value(1090).contains(msg(101)));
-    QCOMPARE(text("Text_SV_1"), QString::number(heldSv + 23));
+    QCOMPARE(text("svValue_1"), QString::number(heldSv + 23));
     QVERIFY(m_rig->op.unexpectedQuestions.isEmpty());
 }
 
@@ -216,8 +217,8 @@ void TestMonitoringE2e::heatingCoolingPageHoldsItsRows()
     QVERIFY(m_rig->linkVerified() && m_rig->goOnline());
     m_rig->shared().timerJob = TimerJob::Upload;
     QTRY_VERIFY_WITH_TIMEOUT(m_rig->shared().settingDataValid, 30000);
-    qobject_cast<QTabWidget *>(find("SSTab2"))->setCurrentIndex(1);
-    for (const char *name : {"Frame_Heat", "Frame_Cool"}) {
+    qobject_cast<QTabWidget *>(find("settingTabs"))->setCurrentIndex(1);
+    for (const char *name : {"heatingFrame", "coolingFrame"}) {
         QWidget *frame = find(name);
         QTRY_VERIFY2(frame->height() >= frame->layout()->totalHeightForWidth(frame->width()), name);
     }
@@ -260,11 +261,11 @@ void TestMonitoringE2e::lostRepliesNowAndThenKeepItOnline()
     m_rig->openWindow();
     QVERIFY(m_rig->linkVerified());
     QVERIFY(m_rig->goOnline());
-    QTRY_VERIFY_WITH_TIMEOUT(!text("Text_PV").isEmpty(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!text("pvValue").isEmpty(), 5000);
     for (int lost = 0; lost < 8; ++lost) {
         m_rig->sim->dropNext(1);
-        QTRY_VERIFY_WITH_TIMEOUT(shown("Text_readmsg2"), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(!shown("Text_readmsg2"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(shown("linkCheckNotice"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!shown("linkCheckNotice"), 5000);
         QVERIFY(m_rig->shared().online);
     }
     QVERIFY(!m_rig->op.wasShown(274));

@@ -36,10 +36,10 @@ void TestSettingEditE2e::inputTypeIsWrittenAndAllIsReadAgain()
     // The question before a change that resets the scaling, set values and alarm values.
     rig.op.answers = {true};
 
-    operateModal([&] { rig.button(QStringLiteral("Cmd_set_39"))->click(); },
+    operateModal([&] { rig.button(QStringLiteral("changeButton_39"))->click(); },
                  [&](QWidget *dialog) {
                      dialog->findChild<QRadioButton *>("Option_sensor_2")->click();
-                     QTest::mouseClick(dialog->findChild<QPushButton *>("Command1"),
+                     QTest::mouseClick(dialog->findChild<QPushButton *>("okButton"),
                                        Qt::LeftButton);
                  });
     QTRY_COMPARE_WITH_TIMEOUT(rig.sim->value(address(49)), qint16(2), 10000);

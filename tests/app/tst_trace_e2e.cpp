@@ -103,7 +103,7 @@ void TestTraceE2e::traceFromTheMenuUntilTheLineIsLost()
     QCOMPARE(m_rig->op.panels.value(2), msg(90));
     QCOMPARE(m_rig->op.panels.value(3), msg(92));
     chart.setCharttime(40);
-    const QString log = QDir::fromNativeSeparators(text("Savename_text"));
+    const QString log = QDir::fromNativeSeparators(text("logFileLabel"));
     QVERIFY(log.startsWith(m_rig->dir.path() + QStringLiteral("/Logging/")));
     QTRY_VERIFY_WITH_TIMEOUT(lineCount(log) >= 8, 10000);
     const QStringList lines = linesOf(log);
@@ -123,7 +123,7 @@ void TestTraceE2e::traceFromTheMenuUntilTheLineIsLost()
     QVERIFY(plotted);
 
     // The online button stops the trace with message 500.
-    m_rig->button(QStringLiteral("Cmd_ONOFF"))->click();
+    m_rig->button(QStringLiteral("onlineButton"))->click();
     QVERIFY(m_rig->op.wasShown(500) && !chart.model().running && !traceMenu()->isChecked());
     QCOMPARE(m_rig->op.panels.value(3), msg(91));
 
@@ -132,7 +132,7 @@ void TestTraceE2e::traceFromTheMenuUntilTheLineIsLost()
     traceMenu()->trigger();
     QVERIFY(chart.model().running);
     chart.setCharttime(40);
-    const QString secondLog = QDir::fromNativeSeparators(text("Savename_text"));
+    const QString secondLog = QDir::fromNativeSeparators(text("logFileLabel"));
     QTRY_VERIFY_WITH_TIMEOUT(lineCount(secondLog) >= 4, 10000);
     auto *pvBox = m_rig->window->findChild<QLabel *>("lblPv");
     const QRect liveBox = pvBox->geometry();
@@ -179,7 +179,7 @@ void TestTraceE2e::controlsTakeClicksWhereDrawn()
     QVERIFY(m_rig->startSimulator(options));
     m_rig->openWindow();
     MainWindow *window = m_rig->window.get();
-    window->findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(1);
+    window->findChild<QTabWidget *>(QStringLiteral("mainTabs"))->setCurrentIndex(1);
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QVERIFY(m_rig->linkVerified());
     goOnline();
@@ -194,9 +194,9 @@ void TestTraceE2e::controlsTakeClicksWhereDrawn()
     // a frame below the others, scrolled into view as far as its confirm button.
     const QSize leastOnline = window->minimumSizeHint();
     const QStringList names = {
-        "optShort",    "optLong",    "Cmd_time",   "Cmd_SH",     "Cmd_SL",     "Cmd_Division",
-        "cmdChartsel", "cmdColor_0", "cmdColor_1", "cmdColor_2", "cmdColor_3", "cmdDev",
-        "cmdDev1",     "cmdDev2",    "cmdDev3",    "cmdSelend",  "cmdRUN",     "cmdStop"};
+        "optShort",    "optLong",    "changeCycle", "changeYHigh", "changeYLow", "changeDivisions",
+        "cmdChartsel", "cmdColor_0", "cmdColor_1",  "cmdColor_2",  "cmdColor_3", "cmdDev",
+        "cmdDev1",     "cmdDev2",    "cmdDev3",     "cmdSelend",   "cmdRUN",     "cmdStop"};
     for (const QString &name : names) {
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
@@ -224,7 +224,7 @@ void TestTraceE2e::controlsTakeClicksWhereDrawn()
     }
     QVERIFY(!chart.model().running);
     // A run leaves a log file's path on the page: a window at its least size would have grown.
-    QVERIFY(!text("Savename_text").isEmpty());
+    QVERIFY(!text("logFileLabel").isEmpty());
     QCOMPARE(window->minimumSizeHint(), leastOnline);
     m_rig->window.reset();
     QApplication::setFont(desktopFont);

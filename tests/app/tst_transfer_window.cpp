@@ -54,7 +54,7 @@ void TestTransferWindow::startWindow()
 void TestTransferWindow::goOnline()
 {
     QVERIFY(m_rig->goOnline());
-    QTRY_VERIFY_WITH_TIMEOUT(!text("Text_PV").isEmpty(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!text("pvValue").isEmpty(), 5000);
 }
 
 void TestTransferWindow::startWithFile()
@@ -136,7 +136,7 @@ void TestTransferWindow::refusedValueIsListedAndMarked()
         });
     };
     for (int page = 0; page < 3 && marked() == 0; ++page) {
-        m_rig->window->findChild<QTabWidget *>("SSTab2")->setCurrentIndex(page);
+        m_rig->window->findChild<QTabWidget *>("settingTabs")->setCurrentIndex(page);
         QTest::qWait(300);
     }
     QCOMPARE(marked(), 1);

@@ -205,7 +205,7 @@ void TestTrendChart::refusalsAndLongRunToThePlotEnd()
     for (const char *name : {"cmdDev", "cmdDev1", "cmdDev2", "cmdDev3"})
         child<QPushButton>(name)->click();
     for (int hidden = Sv2; hidden <= Sv4; ++hidden)
-        m_chart->cmdDev_Click(hidden);
+        m_chart->toggleChannel(hidden);
     QVERIFY(!child<QPushButton>("cmdColor_0")->isEnabled());
     child<QPushButton>("cmdRUN")->click();
     QVERIFY(m_op.wasShown(714) && !m_traceMenu.isChecked() && !m_chart->model().running);
@@ -229,7 +229,7 @@ void TestTrendChart::refusalsAndLongRunToThePlotEnd()
             !child<QPushButton>("cmdChartsel")->isEnabled());
     QCOMPARE(pixel(0, 0), PvColour);
     QCOMPARE(pixel(0, 379), Mv1Colour);
-    QCOMPARE(text("Savename_text"),
+    QCOMPARE(text("logFileLabel"),
              QDir::toNativeSeparators(m_dir->filePath("Logging/2026_7_4_9_5_3.csv")));
     QStringList lines = logLines();
     QCOMPARE(lines.mid(0, 2),
@@ -286,15 +286,15 @@ void TestTrendChart::selectionColourAndScalesAreFiled()
             QWidget *dialog = QApplication::activeModalWidget();
             QVERIFY(dialog != nullptr);
             for (const QChar digit : digits)
-                dialog->findChild<QPushButton *>(QStringLiteral("Ten_key_") + digit)->click();
-            dialog->findChild<QPushButton *>(QStringLiteral("Command3"))->click();
+                dialog->findChild<QPushButton *>(QStringLiteral("digitKey_") + digit)->click();
+            dialog->findChild<QPushButton *>(QStringLiteral("okButton"))->click();
         });
         child<QPushButton>(button)->click();
     };
-    typeInto("Cmd_time", QStringLiteral("60"));
+    typeInto("changeCycle", QStringLiteral("60"));
     QCOMPARE(m_chart->Charttime(), 60000);
     QCOMPARE(text("lblXscal_1"), QStringLiteral("900")); // 15 x 60 s on the long base
-    typeInto("Cmd_SH", QStringLiteral("1000"));
+    typeInto("changeYHigh", QStringLiteral("1000"));
     QCOMPARE(text("lblYscal_0"), QStringLiteral("1000"));
 
     // A run stopped by the operator files each channel's selection; a restart finds it again.
@@ -342,18 +342,18 @@ void TestTrendChart::samplesAfterALossLogNoOldValue()
 {
     m_chart->setXScaleShort(true);
     startSlowTrace();
-    m_chart->timChart_Timer();
+    m_chart->onChartTick();
     const QImage drawn = m_chart->canvas().image();
     m_shared.commErrorFlag = true;
     for (int tick = 0; tick < 3; ++tick)
-        m_chart->timChart_Timer();
+        m_chart->onChartTick();
     // The 10-second refresh has cleared the flag; the monitor reads still go unanswered.
     m_shared.commErrorFlag = false;
     m_shared.monitorReadFailed = true;
-    m_chart->timChart_Timer();
+    m_chart->onChartTick();
     m_shared.monitorReadFailed = false;
     m_shared.online = false;
-    m_chart->timChart_Timer();
+    m_chart->onChartTick();
     const QString stamp = QStringLiteral("\"2026/07/04\",\"09:05:03\",");
     const QString read = stamp + QStringLiteral("\"25.0\",\"30.0\",\"45.5\",");
     const QString notRead = stamp + QStringLiteral("\"----\",\"----\",\"----\",");
@@ -372,7 +372,7 @@ void TestTrendChart::logFaultsLetTheTraceRunOn()
     };
     breakFolder();
     startSlowTrace();
-    m_chart->timChart_Timer();
+    m_chart->onChartTick();
     QList<QMessageBox *> notices = visibleNotices();
     QCOMPARE(notices.size(), 1);
     QVERIFY(!notices.first()->isModal() && notices.first()->windowModality() == Qt::NonModal);
@@ -383,16 +383,16 @@ void TestTrendChart::logFaultsLetTheTraceRunOn()
 
     // Closed by the operator, the notice stays away while the fault lasts.
     notices.first()->close();
-    m_chart->timChart_Timer();
+    m_chart->onChartTick();
     QVERIFY(visibleNotices().isEmpty());
     QCOMPARE(m_op.panels.value(2), QStringLiteral("Logging: 3 line(s) lost"));
 
     // Writable again: the run's file begins with the next sample; a new fault is told again.
     QVERIFY(QFile::remove(folder) && QDir().mkdir(folder));
-    m_chart->timChart_Timer();
+    m_chart->onChartTick();
     QCOMPARE(logLines().size(), 3);
     breakFolder();
-    m_chart->timChart_Timer();
+    m_chart->onChartTick();
     QCOMPARE(visibleNotices().size(), 1);
     QCOMPARE(m_op.panels.value(2), QStringLiteral("Logging: 4 line(s) lost"));
     QVERIFY(m_op.shown.isEmpty() && m_chart->model().running);
@@ -423,7 +423,7 @@ void TestTrendChart::timeBaseChangeClearsTheCurve()
         child<QPushButton>("cmdStop")->click();
         QCOMPARE(logLines().size(), 3);
         QCOMPARE(logLines(QStringLiteral("2026_7_4_9_5_3_2.csv")).size(), 3);
-        QVERIFY(text("Savename_text").endsWith(QStringLiteral("2026_7_4_9_5_3_2.csv")));
+        QVERIFY(text("logFileLabel").endsWith(QStringLiteral("2026_7_4_9_5_3_2.csv")));
         return;
     }
     // The curve was drawn against the old time labels.

@@ -114,22 +114,23 @@ void TestEntryDialog::typing()
     FakeOperator op;
     EntryDialog dialog(shared, op, SettingRanges::SetEntryRange(shared, QString()));
     dialog.show();
-    auto *entry = dialog.findChild<QLineEdit *>(QStringLiteral("Disp_setdata"));
+    auto *entry = dialog.findChild<QLineEdit *>(QStringLiteral("entryText"));
 
     QStringList shown;
     for (const char key : QByteArray(r.keys)) {
         if (key >= '0' && key <= '9')
             QTest::keyClick(entry, Qt::Key(Qt::Key_0 + (key - '0')));
         else if (key == 'p' || key == 'P')
-            QTest::mouseClick(button(dialog, QLatin1String(key == 'p' ? "Ten_key_7" : "Point_key")),
+            QTest::mouseClick(button(dialog, QLatin1String(key == 'p' ? "digitKey_7" : "pointKey")),
                               Qt::LeftButton);
         else if (key == 's')
-            QTest::mouseClick(button(dialog, QStringLiteral("Command1")), Qt::LeftButton);
+            QTest::mouseClick(button(dialog, QStringLiteral("signKey")), Qt::LeftButton);
         else if (key == 'C')
-            QTest::mouseClick(button(dialog, QStringLiteral("Command2")), Qt::LeftButton);
+            QTest::mouseClick(button(dialog, QStringLiteral("clearKey")), Qt::LeftButton);
         else if (key == 'O' || key == 'X')
-            QTest::mouseClick(button(dialog, QLatin1String(key == 'O' ? "Command3" : "Command4")),
-                              Qt::LeftButton);
+            QTest::mouseClick(
+                button(dialog, QLatin1String(key == 'O' ? "okButton" : "cancelButton")),
+                Qt::LeftButton);
         else
             QTest::keyClick(entry, key == '-'   ? Qt::Key_Minus
                                    : key == 'b' ? Qt::Key_Backspace
@@ -201,7 +202,7 @@ void TestEntryDialog::heading()
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     MessageTable::instance().setLanguage(Language::English);
-    auto *label = dialog.findChild<QLabel *>(QStringLiteral("Label_item"));
+    auto *label = dialog.findChild<QLabel *>(QStringLiteral("itemCaption"));
     QCOMPARE(label->text(), QString::fromUtf8(r.heading));
     QVERIFY(label->isVisible());
     QVERIFY(label->height() >= label->heightForWidth(label->width()));

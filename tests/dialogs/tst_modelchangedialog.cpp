@@ -228,8 +228,7 @@ void TestModelChangeDialog::changeClearsHeaterValues()
     ModelChangeDialog dialog(shared, op);
     dialog.show();
     click(dialog, UnitOptionRules::HeaterBreak, rating);
-    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("Command1_0")),
-                      Qt::LeftButton);
+    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("okButton")), Qt::LeftButton);
 
     QCOMPARE(op.shown.size(), 1);
     QCOMPARE(op.shown[0].ids, QList<int>{192});
@@ -249,14 +248,13 @@ void TestModelChangeDialog::noKeepsTheDialogAndCancelRestores()
     dialog.show();
     click(dialog, UnitOptionRules::Alarm2, 0);
     click(dialog, UnitOptionRules::HeatCool, 1);
-    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("Command1_0")),
-                      Qt::LeftButton);
+    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("okButton")), Qt::LeftButton);
     QVERIFY(dialog.isVisible());
     QCOMPARE(op.beeps, 1);
     QVERIFY(option(dialog, UnitOptionRules::HeatCool, 1)->isChecked());
     QVERIFY(!shared.unsavedOnlineChanges);
 
-    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("Command1_1")),
+    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("cancelButton")),
                       Qt::LeftButton);
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QCOMPARE(digitsOf(shared.unitConfig), QStringLiteral("100000"));

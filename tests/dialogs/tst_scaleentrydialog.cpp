@@ -72,8 +72,8 @@ void TestScaleEntryDialog::entry()
     ScaleEntryDialog dialog(op, ScaleEntry::Mode(mode), QStringLiteral("400"), 400, 0);
     dialog.show();
     QCOMPARE(dialog.windowTitle(), msg(230));
-    QCOMPARE(dialog.findChild<QLabel *>("Limit_data")->text(), limits);
-    auto *entry = dialog.findChild<QLineEdit *>("Disp_setdata3");
+    QCOMPARE(dialog.findChild<QLabel *>("rangeValue")->text(), limits);
+    auto *entry = dialog.findChild<QLineEdit *>("entryText");
     for (const QChar key : keys) {
         if (key == QLatin1Char('-') || key == QLatin1Char('.'))
             QTest::keyClick(entry, key.toLatin1());
@@ -82,12 +82,12 @@ void TestScaleEntryDialog::entry()
         else
             dialog
                 .findChild<QPushButton *>(key == QLatin1Char('s')
-                                              ? QStringLiteral("Command1")
-                                              : QStringLiteral("Ten_key_") + key)
+                                              ? QStringLiteral("signKey")
+                                              : QStringLiteral("digitKey_") + key)
                 ->click();
     }
     QVERIFY(op.messages().isEmpty());
-    dialog.findChild<QPushButton *>("Command3")->click();
+    dialog.findChild<QPushButton *>("okButton")->click();
     QCOMPARE(entry->text(), entryAfter);
     if (message == 0) {
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -96,7 +96,7 @@ void TestScaleEntryDialog::entry()
         QCOMPARE(op.messages(), QList<QList<int>>{{message}});
         QVERIFY(dialog.isVisible());
     }
-    QVERIFY(dialog.findChild<QPushButton *>("Point_key")->isHidden());
+    QVERIFY(dialog.findChild<QPushButton *>("pointKey")->isHidden());
 }
 
 void TestScaleEntryDialog::japaneseRangeText()
@@ -105,7 +105,7 @@ void TestScaleEntryDialog::japaneseRangeText()
     FakeOperator op;
     ScaleEntryDialog dialog(op, ScaleEntry::YLow, QStringLiteral("0"), 400, 0);
     MessageTable::instance().setLanguage(Language::English);
-    QCOMPARE(dialog.findChild<QLabel *>("Limit_data")->text(), QStringLiteral("-2000～399"));
+    QCOMPARE(dialog.findChild<QLabel *>("rangeValue")->text(), QStringLiteral("-2000～399"));
 }
 
 QTEST_MAIN(TestScaleEntryDialog)

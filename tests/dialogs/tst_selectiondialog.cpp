@@ -171,7 +171,7 @@ void TestSelectionDialog::sharedFramesAndStrayValues()
             button->objectName().endsWith(QLatin1Char('_') + QString::number(checked));
         QCOMPARE(button->isChecked(), expected);
     }
-    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("okButton")), Qt::LeftButton);
     QCOMPARE(dialog.result(), int(checked < 0 ? QDialog::Rejected : QDialog::Accepted));
     QCOMPARE(int(shared.setting(code)), value);
     QCOMPARE(shared.timerJob, checked < 0 ? TimerJob::Idle : TimerJob::WriteItem);
@@ -201,7 +201,7 @@ void TestSelectionDialog::okEffects()
     SessionState expected = shared;
     click(option(dialog, frame->optionName, r.option));
     QTest::mouseClick(
-        dialog.findChild<QPushButton *>(QLatin1String(r.cancel ? "Command2" : "Command1")),
+        dialog.findChild<QPushButton *>(QLatin1String(r.cancel ? "cancelButton" : "okButton")),
         Qt::LeftButton);
 
     // A No leaves the dialog open with nothing changed and nothing posted.

@@ -67,77 +67,78 @@ void TestSettingEdit::cleanup()
 
 void TestSettingEdit::choose(int code, int option)
 {
-    operateModal([&] { find<QPushButton>(QStringLiteral("Cmd_set_%1").arg(code - 10))->click(); },
-                 [&](QWidget *dialog) {
-                     for (QRadioButton *button : dialog->findChildren<QRadioButton *>()) {
-                         if (button->isVisible() &&
-                             button->objectName().endsWith(QStringLiteral("_%1").arg(option)))
-                             button->click();
-                     }
-                     QTest::mouseClick(dialog->findChild<QPushButton *>("Command1"),
-                                       Qt::LeftButton);
-                 });
+    operateModal(
+        [&] { find<QPushButton>(QStringLiteral("changeButton_%1").arg(code - 10))->click(); },
+        [&](QWidget *dialog) {
+            for (QRadioButton *button : dialog->findChildren<QRadioButton *>()) {
+                if (button->isVisible() &&
+                    button->objectName().endsWith(QStringLiteral("_%1").arg(option)))
+                    button->click();
+            }
+            QTest::mouseClick(dialog->findChild<QPushButton *>("okButton"), Qt::LeftButton);
+        });
 }
 
 void TestSettingEdit::enter(int code, const QString &digits)
 {
-    operateModal([&] { find<QPushButton>(QStringLiteral("Cmd_set_%1").arg(code - 10))->click(); },
-                 [&](QWidget *dialog) {
-                     auto *entry = dialog->findChild<QLineEdit *>("Disp_setdata");
-                     QTest::keyClicks(entry, digits);
-                     QTest::keyClick(entry, Qt::Key_Enter);
-                 });
+    operateModal(
+        [&] { find<QPushButton>(QStringLiteral("changeButton_%1").arg(code - 10))->click(); },
+        [&](QWidget *dialog) {
+            auto *entry = dialog->findChild<QLineEdit *>("entryText");
+            QTest::keyClicks(entry, digits);
+            QTest::keyClick(entry, Qt::Key_Enter);
+        });
 }
 
 void TestSettingEdit::buttonsWaitForALink()
 {
-    auto *pages = find<QTabWidget>(QStringLiteral("SSTab2"));
+    auto *pages = find<QTabWidget>(QStringLiteral("settingTabs"));
     for (int page : {1, 2, 0}) {
         pages->setCurrentIndex(page);
         for (QPushButton *button : m_window->findChildren<QPushButton *>()) {
-            if (button->objectName().startsWith(QLatin1String("Cmd_set_")))
+            if (button->objectName().startsWith(QLatin1String("changeButton_")))
                 QVERIFY2(!button->isEnabled(), qPrintable(button->objectName()));
         }
     }
 
     m_window->setParameterButtonsEnabled(true);
-    QVERIFY(find<QPushButton>(QStringLiteral("Cmd_set_1"))->isEnabled());
-    QVERIFY(find<QPushButton>(QStringLiteral("Cmd_set_9"))->isEnabled());
+    QVERIFY(find<QPushButton>(QStringLiteral("changeButton_1"))->isEnabled());
+    QVERIFY(find<QPushButton>(QStringLiteral("changeButton_9"))->isEnabled());
     // Alarm 2 is not fitted: its buttons stay disabled.
-    QVERIFY(!find<QPushButton>(QStringLiteral("Cmd_set_10"))->isEnabled());
+    QVERIFY(!find<QPushButton>(QStringLiteral("changeButton_10"))->isEnabled());
     pages->setCurrentIndex(1);
-    QVERIFY(find<QPushButton>(QStringLiteral("Cmd_set_5"))->isEnabled());
+    QVERIFY(find<QPushButton>(QStringLiteral("changeButton_5"))->isEnabled());
     // Time units beside their rows.
-    QCOMPARE(text(QStringLiteral("Label_time_5")), QStringLiteral("Sec."));
-    QVERIFY(shown(QStringLiteral("Label_time_5")));
+    QCOMPARE(text(QStringLiteral("timeUnitLabel_5")), QStringLiteral("Sec."));
+    QVERIFY(shown(QStringLiteral("timeUnitLabel_5")));
     pages->setCurrentIndex(2);
-    QCOMPARE(text(QStringLiteral("Label_time_47")), QStringLiteral("Min."));
+    QCOMPARE(text(QStringLiteral("timeUnitLabel_47")), QStringLiteral("Min."));
 }
 
 void TestSettingEdit::entryChangesTheDisplay()
 {
     m_window->setParameterButtonsEnabled(true);
     QString range;
-    operateModal([&] { find<QPushButton>(QStringLiteral("Cmd_set_1"))->click(); },
+    operateModal([&] { find<QPushButton>(QStringLiteral("changeButton_1"))->click(); },
                  [&](QWidget *dialog) {
-                     QCOMPARE(dialog->findChild<QLabel *>("Now_data")->text(),
+                     QCOMPARE(dialog->findChild<QLabel *>("currentValue")->text(),
                               QStringLiteral("300"));
-                     range = dialog->findChild<QLabel *>("Limit_data")->text();
+                     range = dialog->findChild<QLabel *>("rangeValue")->text();
                  });
     QCOMPARE(range, QStringLiteral("-200 to  1370"));
 
     enter(11, QStringLiteral("250"));
     QCOMPARE(shared().setting(11), qint16(250));
-    QCOMPARE(text(QStringLiteral("Text_SV_1")), QStringLiteral("250"));
+    QCOMPARE(text(QStringLiteral("svValue_1")), QStringLiteral("250"));
     QVERIFY(shared().unsavedOnlineChanges);
 
     // Integral time 0 turns auto-tuning into auto-reset on the PID page.
-    find<QTabWidget>(QStringLiteral("SSTab2"))->setCurrentIndex(1);
-    QCOMPARE(text(QStringLiteral("Label_atm")), QStringLiteral("AT"));
+    find<QTabWidget>(QStringLiteral("settingTabs"))->setCurrentIndex(1);
+    QCOMPARE(text(QStringLiteral("autoTuningLamp")), QStringLiteral("AT"));
     enter(15, QStringLiteral("0"));
-    QCOMPARE(text(QStringLiteral("Label_pidval_2")), QStringLiteral("0"));
-    QCOMPARE(text(QStringLiteral("Label_atm")), QStringLiteral("AR"));
-    QCOMPARE(text(QStringLiteral("Label_pid_0")), msg(152));
+    QCOMPARE(text(QStringLiteral("pidValue_2")), QStringLiteral("0"));
+    QCOMPARE(text(QStringLiteral("autoTuningLamp")), QStringLiteral("AR"));
+    QCOMPARE(text(QStringLiteral("pidCaption_0")), msg(152));
 }
 
 void TestSettingEdit::selectionChangesTheRows()
@@ -147,25 +148,25 @@ void TestSettingEdit::selectionChangesTheRows()
     // alarm values: each is asked for first.
     m_op.answers = {true, true, true};
     choose(36, 0);
-    QCOMPARE(text(QStringLiteral("Label_A1val_4")), msg(200));
-    for (const char *row : {"Label_A1val_0", "Label_A1val_1", "Label_Alm1_2", "Cmd_set_9"})
+    QCOMPARE(text(QStringLiteral("alarm1Value_4")), msg(200));
+    for (const char *row : {"alarm1Value_0", "alarm1Value_1", "alarm1Caption_2", "changeButton_9"})
         QVERIFY2(!shown(QLatin1String(row)), row);
     choose(36, 3);
-    QVERIFY(shown(QStringLiteral("Label_A1val_0")));
+    QVERIFY(shown(QStringLiteral("alarm1Value_0")));
     QCOMPARE(shared().setting(19), qint16(0));
 
-    find<QTabWidget>(QStringLiteral("SSTab2"))->setCurrentIndex(2);
-    QVERIFY(shown(QStringLiteral("Label_othval_10")) && !shown(QStringLiteral("Label_othval_15")));
+    find<QTabWidget>(QStringLiteral("settingTabs"))->setCurrentIndex(2);
+    QVERIFY(shown(QStringLiteral("otherValue_10")) && !shown(QStringLiteral("otherValue_15")));
     choose(63, 1);
-    QVERIFY(!shown(QStringLiteral("Label_othval_10")) && shown(QStringLiteral("Label_othval_15")));
+    QVERIFY(!shown(QStringLiteral("otherValue_10")) && shown(QStringLiteral("otherValue_15")));
     choose(45, 1);
-    QVERIFY(shown(QStringLiteral("Manuval_0")));
+    QVERIFY(shown(QStringLiteral("manualStepButton_0")));
 
     choose(49, 16);
-    QCOMPARE(text(QStringLiteral("Label_othval_2")), msg(766));
-    QCOMPARE(text(QStringLiteral("Label_CF_11")), QStringLiteral("deg.F"));
-    QCOMPARE(text(QStringLiteral("Label_othval_3")), QStringLiteral("750.0"));
-    QCOMPARE(text(QStringLiteral("Text_SV_1")), QStringLiteral("0.0"));
+    QCOMPARE(text(QStringLiteral("otherValue_2")), msg(766));
+    QCOMPARE(text(QStringLiteral("unitLabel_11")), QStringLiteral("deg.F"));
+    QCOMPARE(text(QStringLiteral("otherValue_3")), QStringLiteral("750.0"));
+    QCOMPARE(text(QStringLiteral("svValue_1")), QStringLiteral("0.0"));
     QVERIFY(m_op.answers.isEmpty() && m_op.unexpectedQuestions.isEmpty());
 
     // No: nothing changes, on the page or in the data.
@@ -174,8 +175,8 @@ void TestSettingEdit::selectionChangesTheRows()
     choose(49, 0);
     QCOMPARE(m_op.shown.last().ids, QList<int>{921});
     QCOMPARE(shared().settingValues, before);
-    QCOMPARE(text(QStringLiteral("Label_othval_2")), msg(766));
-    QCOMPARE(text(QStringLiteral("Label_othval_3")), QStringLiteral("750.0"));
+    QCOMPARE(text(QStringLiteral("otherValue_2")), msg(766));
+    QCOMPARE(text(QStringLiteral("otherValue_3")), QStringLiteral("750.0"));
 }
 
 QTEST_MAIN(TestSettingEdit)

@@ -117,7 +117,7 @@ struct OperatingRow {
     const char *name;
     int status, caption;
     bool lightGreen;
-    int stateText; // 0: Label5 hidden
+    int stateText; // 0: outOffStateLabel hidden
     bool buttons;
 };
 const OperatingRow operatingRows[] = {
@@ -169,7 +169,7 @@ const VisibilityRow visibilityRows[] = {
 
 struct CaptionRow {
     const char *name, *setup;
-    QList<int> captions; // code, message; code 0 is Label_atm (message 0: hidden)
+    QList<int> captions; // code, message; code 0 is autoTuningLamp (message 0: hidden)
     QList<int> disabled, hiddenTitles;
 };
 const QList<int> noOption{20, 37, 39, 41, 21, 53, 14, 18, 24, 32, 33, 34, 35};
@@ -264,26 +264,26 @@ void TestMainDisplayModel::monitorTexts()
 void TestMainDisplayModel::settingValuesNeedValidData()
 {
     SessionState shared = controller("valid=0 0=251");
-    for (const SettingRow &row : Disp_SStab2(shared, SettingPageState::AllPages).rows)
+    for (const SettingRow &row : settingPageState(shared, SettingPageState::AllPages).rows)
         QVERIFY2(row.valueText.isEmpty(), qPrintable(QString::number(row.place.code)));
     const MonitorPanelState panel = SelectDispItem(shared);
     QCOMPARE(panel.pvText, QStringLiteral("251"));
     QCOMPARE(panel.svText, QStringLiteral("300"));
-    QVERIFY(Disp_SStab2(shared, AlarmPage).mainSetValueText.isEmpty());
+    QVERIFY(settingPageState(shared, AlarmPage).mainSetValueText.isEmpty());
 
     shared.settingDataValid = true;
-    const SettingPageState valid = Disp_SStab2(shared, SettingPageState::AllPages);
+    const SettingPageState valid = settingPageState(shared, SettingPageState::AllPages);
     QCOMPARE(valid.rows.size(), SettingRowPlaces().size());
     QCOMPARE(valid.row(13)->valueText, QStringLiteral("30"));
     // The main set value belongs to every page, as the setting value it is.
-    QCOMPARE(Disp_SStab2(shared, OtherPage).mainSetValueText, QStringLiteral("310"));
+    QCOMPARE(settingPageState(shared, OtherPage).mainSetValueText, QStringLiteral("310"));
     QCOMPARE(valid.row(36)->valueText, QStringLiteral("High limit alarm"));
-    QVERIFY(Disp_SStab2(shared, AlarmPage).row(13) == nullptr);
+    QVERIFY(settingPageState(shared, AlarmPage).row(13) == nullptr);
 
     // A read the controller refused leaves no value to show: the row is marked, not filled with
     // the value held before.
     shared.unreadCodes = {13, 36};
-    const SettingPageState unread = Disp_SStab2(shared, SettingPageState::AllPages);
+    const SettingPageState unread = settingPageState(shared, SettingPageState::AllPages);
     for (const int code : {13, 36}) {
         QCOMPARE(unread.row(code)->valueText, QStringLiteral("----"));
         QVERIFY(unread.row(code)->unread);
@@ -346,7 +346,7 @@ void TestMainDisplayModel::autoManualChangeOncePerChange()
 
     shared.monitorValues[4] = 0x5000;
     QVERIFY(TrackAutoManualChange(shared));
-    const SettingPageState page = Disp_SStab2(shared, OtherPage);
+    const SettingPageState page = settingPageState(shared, OtherPage);
     const SettingRow *row = page.row(45);
     QVERIFY(row->visible);
     QCOMPARE(row->valueText, QStringLiteral("Manual control"));
@@ -358,7 +358,7 @@ void TestMainDisplayModel::unitLabels()
     for (const auto &[inputType, unit, rate] : {std::tuple{14, 215, 335}, std::tuple{15, 216, 336},
                                                 std::tuple{29, 216, 336}, std::tuple{30, 0, 337}}) {
         const SettingPageState s =
-            Disp_SStab2(controller(QStringLiteral("49=%1 27=1").arg(inputType)), PidPage);
+            settingPageState(controller(QStringLiteral("49=%1 27=1").arg(inputType)), PidPage);
         for (int i = 0; i < SettingPageState::UnitLabelCount; ++i) {
             const DisplayText expected{unit, i == 5 && inputType >= 30 ? QStringLiteral("%") : ""};
             QVERIFY2(s.unitLabels[i] == expected,
@@ -374,7 +374,7 @@ void TestMainDisplayModel::rowVisibility()
     const VisibilityRow &r = fetchRow(visibilityRows);
     const QString group = r.group;
     const QList<int> shown = group == QLatin1String("other") ? r.shown + alwaysOther : r.shown;
-    const SettingPageState s = Disp_SStab2(controller(r.setup), SettingPageState::AllPages);
+    const SettingPageState s = settingPageState(controller(r.setup), SettingPageState::AllPages);
     QCOMPARE(shownOf(s, rowGroups[group]), sorted(shown));
     for (const SettingRow &row : s.rows) {
         QVERIFY2(row.buttonVisible == row.visible, qPrintable(QString::number(row.place.code)));
@@ -392,7 +392,7 @@ void TestMainDisplayModel::captionsAndButtons()
 {
     const CaptionRow &r = fetchRow(captionRows);
     const SessionState shared = controller(r.setup);
-    const SettingPageState s = Disp_SStab2(shared, SettingPageState::AllPages);
+    const SettingPageState s = settingPageState(shared, SettingPageState::AllPages);
     for (int i = 0; i + 1 < r.captions.size(); i += 2) {
         const int code = r.captions[i], caption = r.captions[i + 1];
         if (code != 0)

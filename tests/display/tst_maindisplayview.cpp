@@ -45,58 +45,59 @@ void TestMainDisplayView::monitorPanelReachesTheForm()
     MainDisplayView view(&m_window);
     view.showMonitorPanel(SelectDispItem(shared));
 
-    QCOMPARE(text("Text_PV"), QStringLiteral("----"));
-    QCOMPARE(text("Text_SV_0"), QStringLiteral("300"));
+    QCOMPARE(text("pvValue"), QStringLiteral("----"));
+    QCOMPARE(text("svValue_0"), QStringLiteral("300"));
     // The main set value is a setting value: the pages show it, not the monitor read.
-    QCOMPARE(text("Text_SV_1"), QString());
-    view.showSettingPage(Disp_SStab2(shared, PidPage));
-    QCOMPARE(text("Text_SV_1"), QStringLiteral("310"));
+    QCOMPARE(text("svValue_1"), QString());
+    view.showSettingPage(settingPageState(shared, PidPage));
+    QCOMPARE(text("svValue_1"), QStringLiteral("310"));
 
     // A main set value loaded from a file is not the controller's until read from it: muted,
     // while the readings stay live.
     const auto live = [this](const char *name) { return find(name)->property("live").toBool(); };
-    QVERIFY(live("Text_SV_0") && live("Text_SV_1"));
+    QVERIFY(live("svValue_0") && live("svValue_1"));
     shared.settingsFromFile = true;
-    view.showSettingPage(Disp_SStab2(shared, PidPage));
-    QVERIFY(live("Text_SV_0") && !live("Text_SV_1"));
+    view.showSettingPage(settingPageState(shared, PidPage));
+    QVERIFY(live("svValue_0") && !live("svValue_1"));
     view.setValuesLive(false);
     view.setValuesLive(true);
-    QVERIFY(live("Text_SV_0") && !live("Text_SV_1"));
+    QVERIFY(live("svValue_0") && !live("svValue_1"));
     shared.settingsFromFile = false;
-    view.showSettingPage(Disp_SStab2(shared, PidPage));
-    QVERIFY(live("Text_SV_1"));
-    QCOMPARE(text("Text_MV_1"), QStringLiteral("12.5"));
-    QCOMPARE(text("Text_HB_1"), QStringLiteral("1.2"));
-    QVERIFY(!find("Text_MV_1")->isHidden() && !find("Label58")->isHidden());
-    QVERIFY(!find("Text_HB_1")->isHidden() && !find("Label_HB_1")->isHidden());
-    QVERIFY(find("Text_HB_2")->isHidden() && find("Label_HBunit_2")->isHidden());
-    QCOMPARE(colour("Label23"), QColor(0, 192, 0));
-    QCOMPARE(colour("lbl_alm_2"), QColor(255, 0, 0));
-    QCOMPARE(colour("lbl_alm_3"), QColor(255, 0, 0));
-    QCOMPARE(colour("lbl_alm_0"), QColor(255, 255, 255));
-    QCOMPARE(text("Label_OUTOFF"), msg(327));
-    QCOMPARE(colour("Label_OUTOFF"), QColor(192, 255, 192));
-    QCOMPARE(text("Label5"), msg(322));
-    QVERIFY(find("Manuval_0")->isHidden() && find("Manuval_5")->isHidden());
+    view.showSettingPage(settingPageState(shared, PidPage));
+    QVERIFY(live("svValue_1"));
+    QCOMPARE(text("mvValue_1"), QStringLiteral("12.5"));
+    QCOMPARE(text("heaterCurrentValue_1"), QStringLiteral("1.2"));
+    QVERIFY(!find("mvValue_1")->isHidden() && !find("out2Lamp")->isHidden());
+    QVERIFY(!find("heaterCurrentValue_1")->isHidden() &&
+            !find("heaterCurrentCaption_1")->isHidden());
+    QVERIFY(find("heaterCurrentValue_2")->isHidden() && find("heaterCurrentUnit_2")->isHidden());
+    QCOMPARE(colour("out1Lamp"), QColor(0, 192, 0));
+    QCOMPARE(colour("alarmLamp_2"), QColor(255, 0, 0));
+    QCOMPARE(colour("alarmLamp_3"), QColor(255, 0, 0));
+    QCOMPARE(colour("alarmLamp_0"), QColor(255, 255, 255));
+    QCOMPARE(text("outOffLamp"), msg(327));
+    QCOMPARE(colour("outOffLamp"), QColor(192, 255, 192));
+    QCOMPARE(text("outOffStateLabel"), msg(322));
+    QVERIFY(find("manualStepButton_0")->isHidden() && find("manualStepButton_5")->isHidden());
     // Stale readings light no lamp; live again, the last reading's colours come back.
     view.setValuesLive(false);
-    QCOMPARE(colour("Label23"), colour("Label_OUTOFF"));
-    QCOMPARE(colour("Label5"), colour("Label_OUTOFF"));
-    QCOMPARE(colour("lbl_alm_2"), colour("lbl_alm_0"));
-    QVERIFY(colour("Label23") != QColor(0, 192, 0));
+    QCOMPARE(colour("out1Lamp"), colour("outOffLamp"));
+    QCOMPARE(colour("outOffStateLabel"), colour("outOffLamp"));
+    QCOMPARE(colour("alarmLamp_2"), colour("alarmLamp_0"));
+    QVERIFY(colour("out1Lamp") != QColor(0, 192, 0));
     view.setValuesLive(true);
-    QCOMPARE(colour("Label_OUTOFF"), QColor(192, 255, 192));
-    QCOMPARE(colour("lbl_alm_2"), QColor(255, 0, 0));
+    QCOMPARE(colour("outOffLamp"), QColor(192, 255, 192));
+    QCOMPARE(colour("alarmLamp_2"), QColor(255, 0, 0));
 
     shared.monitorValues[4] = 0x5000; // manual control by the auto/manual key
     shared.monitorValues[7] = 0;
     view.showMonitorPanel(SelectDispItem(shared));
-    QCOMPARE(text("Text_PV"), QStringLiteral("250"));
-    QCOMPARE(text("Label_OUTOFF"), msg(320));
-    QVERIFY(find("Label5")->isHidden());
-    QVERIFY(!find("Manuval_0")->isHidden() && !find("Manuval_5")->isHidden());
-    QVERIFY(find("Text_MV_1")->isHidden() && find("Label18_1")->isHidden() &&
-            find("Label_MVcap_1")->isHidden());
+    QCOMPARE(text("pvValue"), QStringLiteral("250"));
+    QCOMPARE(text("outOffLamp"), msg(320));
+    QVERIFY(find("outOffStateLabel")->isHidden());
+    QVERIFY(!find("manualStepButton_0")->isHidden() && !find("manualStepButton_5")->isHidden());
+    QVERIFY(find("mvValue_1")->isHidden() && find("mvUnit_1")->isHidden() &&
+            find("mvCaption_1")->isHidden());
 }
 
 void TestMainDisplayView::pageStateReachesTheForm()
@@ -107,19 +108,19 @@ void TestMainDisplayView::pageStateReachesTheForm()
     shared.setting(13) = 30;
     shared.setting(15) = 0;
     MainDisplayView view(&m_window);
-    view.showSettingPage(Disp_SStab2(shared, PidPage));
+    view.showSettingPage(settingPageState(shared, PidPage));
 
-    QCOMPARE(text("Label_CF_0"), QString());
-    QCOMPARE(text("Label_CF_17"), QString());
-    QCOMPARE(text("Label_atm"), msg(100));
-    QVERIFY(!find("Label_atm")->isHidden());
-    QVERIFY(find("Frame_HB")->isHidden());
+    QCOMPARE(text("unitLabel_0"), QString());
+    QCOMPARE(text("unitLabel_17"), QString());
+    QCOMPARE(text("autoTuningLamp"), msg(100));
+    QVERIFY(!find("autoTuningLamp")->isHidden());
+    QVERIFY(find("heaterBurnoutFrame")->isHidden());
 
     shared.setting(49) = 15;
     shared.setting(13) = 0;
-    view.showSettingPage(Disp_SStab2(shared, AlarmPage));
-    QCOMPARE(text("Label_CF_0"), msg(216));
-    QVERIFY(find("Label_atm")->isHidden());
+    view.showSettingPage(settingPageState(shared, AlarmPage));
+    QCOMPARE(text("unitLabel_0"), msg(216));
+    QVERIFY(find("autoTuningLamp")->isHidden());
 }
 
 QTEST_MAIN(TestMainDisplayView)

@@ -298,7 +298,7 @@ void TestPollingCycle::ticksInsideExchangeWait()
         return QString();
     };
 
-    rig.vendor.Read_SV();
+    rig.vendor.readBackSetValue();
 
     QCOMPARE(sendsDuringTicks, 0);
     QVERIFY(rig.op.messages().isEmpty());

@@ -141,7 +141,7 @@ void TestValueFormat::itemText()
 void TestValueFormat::fileLoadLabels()
 {
     const TextRow &r = fetchRow(fileLoadRows);
-    QCOMPARE(Read_data3Text(stateWith(r.values), r.code), QString::fromUtf8(r.text));
+    QCOMPARE(loadedSettingText(stateWith(r.values), r.code), QString::fromUtf8(r.text));
 }
 
 void TestValueFormat::decimalSeparatorFollowsLocale()

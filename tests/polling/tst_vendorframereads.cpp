@@ -26,7 +26,7 @@ struct VendorRig : CoreRig {
 
 struct ReadBackRow {
     const char *name;
-    bool setValueItem; // Read_SV, else Read_data
+    bool setValueItem; // readBackSetValue, else readBackOutputItem
     qint16 optionWord, itemCode, contactFunction, inputType, optionWord2;
     QStringList items; // empty: no exchange at all
 };
@@ -72,7 +72,7 @@ void TestVendorFrameReads::exchangeInEachProtocol()
     VendorRig rig(protocol);
     rig.controller.vendorItems["FC32"] = 1234;
 
-    rig.vendor.Read_SV();
+    rig.vendor.readBackSetValue();
 
     QCOMPARE(rig.userRequests(), QStringList{keyWrite});
     QCOMPARE(rig.vendorReads(), twice({"FC32"}));
@@ -97,7 +97,7 @@ void TestVendorFrameReads::readBackOneItem()
     for (const QString &item : QStringList{"FC32", "FC34", "FC36", "FC92", "FC94", "FC96"})
         rig.controller.vendorItems[item] = 1;
 
-    r.setValueItem ? rig.vendor.Read_SV() : rig.vendor.Read_data();
+    r.setValueItem ? rig.vendor.readBackSetValue() : rig.vendor.readBackOutputItem();
 
     QCOMPARE(rig.vendorReads(), twice(r.items));
     const bool exchange = !r.items.isEmpty();
@@ -132,7 +132,7 @@ void TestVendorFrameReads::vendorReplies()
         return ++reads == 1 ? FakeCom::vendorAck(1, "0063") : second;
     };
 
-    rig.vendor.Read_SV();
+    rig.vendor.readBackSetValue();
 
     QCOMPARE(reads, 2);
     QCOMPARE(rig.shared.setting(58), qint16(stored ? 500 : 7));
@@ -171,7 +171,7 @@ void TestVendorFrameReads::keyWriteRetries()
         refusing = rig.op.messages().size() < BoxesUntilReleased;
     };
 
-    rig.vendor.Read_SV2();
+    rig.vendor.refreshSetValues();
 
     QCOMPARE(rig.shared.protocolIndex, protocol);
     QVERIFY(!rig.core.vendorFrame.exchangeRunning());
@@ -195,7 +195,7 @@ void TestVendorFrameReads::returnRetries()
     keys.controller.intercept = [&](const FakeCom::Request &r) {
         return r.command == QLatin1String("P") && naks++ < 3 ? FakeCom::vendorNak(1) : QString();
     };
-    keys.vendor.Read_SV();
+    keys.vendor.readBackSetValue();
     QCOMPARE(keys.returnCommands(), 4);
     QCOMPARE(keys.op.messages(), QList<QList<int>>(3, {455, 456}));
     QCOMPARE(keys.op.beeps, 3);
@@ -207,7 +207,7 @@ void TestVendorFrameReads::returnRetries()
     rig.controller.intercept = [&](const FakeCom::Request &r) {
         return r.command == QLatin1String("P") && acks++ < 7 ? FakeCom::vendorAck(1) : QString();
     };
-    rig.vendor.Read_SV();
+    rig.vendor.readBackSetValue();
     QCOMPARE(rig.returnCommands(), 8);
     QCOMPARE(rig.op.messages(), QList<QList<int>>(7, {455, 456}));
     QCOMPARE(rig.shared.protocolIndex, qint16(ModbusAscii));
@@ -215,7 +215,7 @@ void TestVendorFrameReads::returnRetries()
     // A key write without reply does not stop the exchange: its reads find no reply either.
     VendorRig deaf(ModbusAscii, 61);
     deaf.controller.silent = true;
-    deaf.vendor.Read_SV();
+    deaf.vendor.readBackSetValue();
     QCOMPARE(deaf.vendorReads(), twice({"FC92"}));
     QCOMPARE(deaf.returnCommands(), 1);
     QVERIFY(deaf.shared.commErrorFlag);
@@ -234,7 +234,7 @@ void TestVendorFrameReads::waitsGivenUp()
     keys.controller.intercept = [](const FakeCom::Request &r) {
         return r.frameMode != FrameMode::Vendor ? FakeCom::modbusException(1, 6, 0x12) : QString();
     };
-    keys.vendor.Read_SV();
+    keys.vendor.readBackSetValue();
     QCOMPARE(keys.op.messages(), QList<QList<int>>(3, {455, 456}));
     QVERIFY(keys.vendorReads().isEmpty());
     QCOMPARE(keys.returnCommands(), 0);
@@ -250,7 +250,7 @@ void TestVendorFrameReads::waitsGivenUp()
     stays.controller.intercept = [](const FakeCom::Request &r) {
         return r.command == QLatin1String("P") ? FakeCom::vendorNak(1) : QString();
     };
-    stays.vendor.Read_SV();
+    stays.vendor.readBackSetValue();
     QCOMPARE(stays.returnCommands(), 2);
     QCOMPARE(stays.op.messages(), QList<QList<int>>(2, {455, 456}));
     QCOMPARE(stays.shared.setting(58), qint16(9));

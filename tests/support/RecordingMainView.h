@@ -30,7 +30,7 @@ public:
     void setChartMaxCh(qint16 value) override { chartMaxCh.append(value); }
     void showKeyOperationNotice() override { ++keyOperationNotices; }
     void toggleSettingGroup(int group) override { toggledGroups.append(group); }
-    void Read_data3() override { ++readData3Calls; }
+    void showLoadedSettings() override { ++readData3Calls; }
 
     QList<bool> monitoringStates;
     bool commErrorVisible = false;

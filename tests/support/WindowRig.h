@@ -72,7 +72,7 @@ struct WindowRig {
 
     [[nodiscard]] bool goOnline()
     {
-        button(QStringLiteral("Cmd_ONOFF"))->click();
+        button(QStringLiteral("onlineButton"))->click();
         return shared().online;
     }
 

@@ -409,7 +409,7 @@ struct Engine {
             return;
         shared.online = true;
         shared.unsavedOnlineChanges = true;
-        core->onlineStartRead.Setdata_read();
+        core->onlineStartRead.readAtOnlineStart();
         shared.unsavedOnlineChanges = false;
         shared.settingDataValid = shared.downloadRequested = shared.rangeOnlyFlag = true;
         shared.downloadValues = initialValues();
@@ -543,8 +543,8 @@ std::unique_ptr<Run> TestFaultMatrix::prepare(const Command &command, Framing fr
                                                {"Parity", ascii ? "EVEN" : "NONE"},
                                                {"strAdr", "01"},
                                                {"Protocol", ascii ? "0" : "1"},
-                                               {"SSTab1", "0"},
-                                               {"SSTab2", "0"}};
+                                               {"mainTabs", "0"},
+                                               {"settingTabs", "0"}};
     for (auto it = conditions.cbegin(); it != conditions.cend(); ++it)
         settings.setValue(it.key(), it.value());
     for (int n = 1; n <= 8; ++n)

@@ -71,7 +71,7 @@ void TestOnlineStartRead::firstStartUploadsEverything()
     StartRig rig;
     rig.controller.registers["0019"] = -50; // scaling low limit
 
-    rig.startRead.Setdata_read();
+    rig.startRead.readAtOnlineStart();
 
     const QStringList user = rig.userRequests();
     QCOMPARE(user.mid(0, 4), (QStringList{"R 00A2", "R 00A1", "R 0085", "W 0070=0001"}));
@@ -85,7 +85,7 @@ void TestOnlineStartRead::firstStartUploadsEverything()
     // Changes not yet sent or saved: only the option words and the status.
     StartRig changed;
     changed.shared.unsavedOnlineChanges = true;
-    changed.startRead.Setdata_read();
+    changed.startRead.readAtOnlineStart();
     QCOMPARE(changed.userRequests(), (QStringList{"R 00A2", "R 00A1", "R 0085"}));
     QVERIFY(!changed.shared.rangeOnlyFlag);
 }
@@ -109,7 +109,7 @@ void TestOnlineStartRead::laterStartsReadRangeItems()
     rig.controller.registers["0044"] = inputType;
     rig.controller.registers["001A"] = 2;
 
-    rig.startRead.Setdata_read();
+    rig.startRead.readAtOnlineStart();
 
     QCOMPARE(rig.userRequests(), QStringList({"R 00A2", "R 00A1", "R 0085"}) + ranges);
     QCOMPARE(rig.script->callsStartingWith("ReplyTimeout=").last(), QString("ReplyTimeout=300"));
@@ -122,7 +122,7 @@ void TestOnlineStartRead::laterStartsReadRangeItems()
 void TestOnlineStartRead::settingsReadAgainWhenTheControllerMayHaveChanged()
 {
     const auto heldFromLastRead = [](StartRig &rig) {
-        rig.startRead.Setdata_read();
+        rig.startRead.readAtOnlineStart();
         rig.shared.settingDataValid = true; // the pages show the values
         rig.script->requests.clear();
         rig.op.shown.clear();
@@ -133,7 +133,7 @@ void TestOnlineStartRead::settingsReadAgainWhenTheControllerMayHaveChanged()
     StartRig same;
     heldFromLastRead(same);
     same.shared.linkLostSinceRead = true;
-    same.startRead.Setdata_read();
+    same.startRead.readAtOnlineStart();
     QCOMPARE(same.userRequests().mid(0, 4), options + (QStringList{"W 0070=0001"}));
     QVERIFY(!same.shared.linkLostSinceRead);
     QVERIFY(same.op.shown.isEmpty());
@@ -149,7 +149,7 @@ void TestOnlineStartRead::settingsReadAgainWhenTheControllerMayHaveChanged()
     other.op.onShowMessage = [&other, &refreshesWhenSaid](const QList<int> &) {
         refreshesWhenSaid = other.view.settingPageRefreshes;
     };
-    other.startRead.Setdata_read();
+    other.startRead.readAtOnlineStart();
     QCOMPARE(other.shared.setting(11), qint16(123));
     // Said over the pages that already show the new values.
     QCOMPARE(refreshesWhenSaid, other.view.settingPageRefreshes);
@@ -163,7 +163,7 @@ void TestOnlineStartRead::settingsReadAgainWhenTheControllerMayHaveChanged()
     StartRig changed;
     heldFromLastRead(changed);
     changed.controller.registers["0044"] = 5;
-    changed.startRead.Setdata_read();
+    changed.startRead.readAtOnlineStart();
     QCOMPARE(changed.userRequests().mid(0, 6),
              options + (QStringList{"R 0044", "R 0019", "W 0070=0001"}));
     QCOMPARE(changed.op.messages(), (QList<QList<int>>{{1090}}));
@@ -174,7 +174,7 @@ void TestOnlineStartRead::settingsReadAgainWhenTheControllerMayHaveChanged()
     blank.shared.settingDataValid = false;
     blank.shared.linkLostSinceRead = true;
     blank.controller.registers["0001"] = 123;
-    blank.startRead.Setdata_read();
+    blank.startRead.readAtOnlineStart();
     QCOMPARE(blank.shared.setting(11), qint16(123));
     QVERIFY(blank.op.shown.isEmpty());
 
@@ -186,7 +186,7 @@ void TestOnlineStartRead::settingsReadAgainWhenTheControllerMayHaveChanged()
     cut.controller.intercept = [&answered](const FakeCom::Request &) {
         return ++answered > 6 ? QStringLiteral("") : QString();
     };
-    cut.startRead.Setdata_read();
+    cut.startRead.readAtOnlineStart();
     QVERIFY(cut.shared.linkLostSinceRead);
     QVERIFY(cut.op.shown.isEmpty());
 }
@@ -222,7 +222,7 @@ void TestOnlineStartRead::unitCheck()
     rig.shared.keepUnitFlag = keepUnit;
     rig.shared.unitConfig = current;
 
-    rig.startRead.Setdata_read();
+    rig.startRead.readAtOnlineStart();
 
     QCOMPARE(rig.op.messages(), match ? QList<QList<int>>{} : QList<QList<int>>{{290}});
     QCOMPARE(rig.shared.online, match);
@@ -238,10 +238,10 @@ void TestOnlineStartRead::keepUnitOnce()
     rig.shared.rangeOnlyFlag = true;
     rig.shared.keepUnitFlag = true;
     rig.shared.unitConfig = config(0, 0, 0, 1, 2, 0);
-    rig.startRead.Setdata_read();
+    rig.startRead.readAtOnlineStart();
     QVERIFY(rig.shared.unitConfig == config(0, 0, 0, 1, 2, 0));
     QVERIFY(!rig.shared.keepUnitFlag);
-    rig.startRead.Setdata_read();
+    rig.startRead.readAtOnlineStart();
     QVERIFY(rig.shared.unitConfig == config(1, 1, 1, 0, 2, 0));
 }
 

@@ -358,7 +358,7 @@ void TestParameterDownload::lineLostPartWay()
                                  .arg(SettingRanges::itemName(rig.shared, code))));
     // The page's tool tips say what was sent, and for an item never sent that nothing was.
     rig.shared.settingDataValid = true;
-    const SettingPageState pages = Disp_SStab2(rig.shared, SettingPageState::AllPages);
+    const SettingPageState pages = settingPageState(rig.shared, SettingPageState::AllPages);
     for (const int code : unanswered + notSent) {
         const SettingRow *row = pages.row(code);
         if (row == nullptr)

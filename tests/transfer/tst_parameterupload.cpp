@@ -70,7 +70,7 @@ void TestParameterUpload::menuUpload()
     rig.shared.rereadFlag = true;
     rig.shared.settingsFromFile = true;
 
-    QVERIFY(rig.upload.ReadPara_setflg());
+    QVERIFY(rig.upload.uploadAll());
     // Read from the controller: no longer a file's values.
     QVERIFY(!rig.shared.settingsFromFile);
 
@@ -79,7 +79,8 @@ void TestParameterUpload::menuUpload()
     // Every item, the auto/manual switch and the manual output among them: the pages, a file
     // saved and the report hold the controller's whole set.
     QCOMPARE(user.filter("R "), registerReads(0, 0));
-    // One exchange per vendor item: 58, 59, 60, 61 by Read_SV, 62 and 63 by Read_data.
+    // One exchange per vendor item: 58, 59, 60, 61 by readBackSetValue, 62 and 63 by
+    // readBackOutputItem.
     QCOMPARE(user.filter("W 0000=").size(), 6);
     QCOMPARE(rig.returnCommands(), 6);
     for (const int code : {13, 44, 47, 57, 58, 60, 62, 63})
@@ -99,7 +100,7 @@ void TestParameterUpload::silentUploadReadsManualOutput()
     rig.shared.uploadRequested = true;
     rig.shared.rereadFlag = true;
 
-    QVERIFY(rig.upload.ReadPara_setflg2());
+    QVERIFY(rig.upload.uploadSilently());
 
     QCOMPARE(rig.userRequests().filter("R "), registerReads(0, 0));
     QCOMPARE(rig.shared.setting(46), qint16(46));
@@ -109,7 +110,7 @@ void TestParameterUpload::silentUploadReadsManualOutput()
     // Auto-tuning on (code 12, read early in the upload) leaves the vendor-frame items alone.
     UploadRig tuning;
     tuning.controller.registers["0003"] = 1;
-    QVERIFY(tuning.upload.ReadPara_setflg2());
+    QVERIFY(tuning.upload.uploadSilently());
     QVERIFY(tuning.vendorReads().isEmpty());
     QCOMPARE(tuning.script->requests.size(), 1 + 47);
 }
@@ -136,7 +137,7 @@ void TestParameterUpload::keyOperationStopsUpload()
         rig.shared.rereadFlag = true;
         rig.controller.intercept = [&](const FakeCom::Request &) { return refusal; };
 
-        QVERIFY(!(silent ? rig.upload.ReadPara_setflg2() : rig.upload.ReadPara_setflg()));
+        QVERIFY(!(silent ? rig.upload.uploadSilently() : rig.upload.uploadAll()));
 
         QCOMPARE(rig.script->requests.size(), 1);
         QCOMPARE(rig.op.messages(), menu ? QList<QList<int>>{{291}} : QList<QList<int>>{});
@@ -161,7 +162,7 @@ void TestParameterUpload::failuresDoNotStopUpload()
         return r.address.startsWith(QLatin1String("0004")) ? QString("") : QString();
     };
 
-    QVERIFY(rig.upload.ReadPara_setflg());
+    QVERIFY(rig.upload.uploadAll());
 
     QCOMPARE(rig.shared.setting(13), qint16(7));
     QCOMPARE(rig.shared.setting(57), qint16(57));
@@ -171,7 +172,7 @@ void TestParameterUpload::failuresDoNotStopUpload()
     // until a read of it succeeds.
     QCOMPARE(QSet<int>(rig.shared.unreadCodes), (QSet<int>{13, 30, 58}));
     rig.controller.intercept = {};
-    QVERIFY(rig.upload.ReadPara_setflg());
+    QVERIFY(rig.upload.uploadAll());
     QVERIFY(rig.shared.unreadCodes.isEmpty());
     QCOMPARE(rig.shared.setting(30), qint16(30));
 }
@@ -198,7 +199,7 @@ void TestParameterUpload::lostRepliesCostOneItemAtMost()
     rig.op.setStatusPanel(2, "Not confirmed: Integral time setting (sent 99, no read-back)");
     rig.shared.uploadRequested = true;
 
-    QVERIFY(rig.upload.ReadPara_setflg());
+    QVERIFY(rig.upload.uploadAll());
 
     QCOMPARE(rig.upload.lastResult(), ParameterUpload::Result::Completed);
     QCOMPARE(rig.shared.setting(13), qint16(13));
@@ -213,7 +214,7 @@ void TestParameterUpload::lostRepliesCostOneItemAtMost()
         return r.command == "03" ? QString("") : QString();
     };
     deaf.shared.uploadRequested = true;
-    QVERIFY(deaf.upload.ReadPara_setflg());
+    QVERIFY(deaf.upload.uploadAll());
     QCOMPARE(deaf.upload.lastResult(), ParameterUpload::Result::LineLost);
     QCOMPARE(deaf.userRequests().filter("R ").size(), 6);
 }

@@ -317,7 +317,7 @@ void TestSingleWrite::manualOutput()
     rig.shared.setting(30) = 0;
     rig.controller.registers["0039"] = r.present;
 
-    rig.single.Manuval_Click(r.button);
+    rig.single.stepManualOutput(r.button);
     QCOMPARE(rig.shared.timerJob, TimerJob::WriteItem);
     QCOMPARE(rig.shared.downloadValues.at(46 - 10), r.present);
     rig.single.WriteOneSetting();
@@ -327,7 +327,7 @@ void TestSingleWrite::manualOutput()
     // Offline the buttons send nothing.
     WriteRig offline;
     offline.shared.online = false;
-    offline.single.Manuval_Click(r.button);
+    offline.single.stepManualOutput(r.button);
     QVERIFY(offline.script->requests.isEmpty());
     QCOMPARE(offline.shared.timerJob, TimerJob::Monitor);
 }
@@ -542,7 +542,7 @@ void TestSingleWrite::journalsEveryWrite()
          [](WriteRig &rig) {
              rig.shared.setting(29) = 100;
              rig.controller.registers["0039"] = 500;
-             rig.single.Manuval_Click(1);
+             rig.single.stepManualOutput(1);
              rig.single.WriteOneSetting();
          },
          {"before=500 46 501 taken"}},

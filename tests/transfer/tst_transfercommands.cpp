@@ -91,19 +91,19 @@ void TestTransferCommands::settingButtons()
     CommandRig rig;
     rig.shared.settingDataValid = false;
     rig.shared.setting(12) = 0;
-    QVERIFY(!rig.commands.Cmd_set(27));
+    QVERIFY(!rig.commands.changeButton(27));
     QCOMPARE(rig.op.messages(), QList<QList<int>>{{195}});
     // ... except for the other buttons while auto-tuning is switched on.
     rig.shared.setting(12) = 1;
-    QVERIFY(rig.commands.Cmd_set(27));
+    QVERIFY(rig.commands.changeButton(27));
     QCOMPARE(rig.shared.itemCode, qint16(37));
-    QVERIFY(!rig.commands.Cmd_set(2));
+    QVERIFY(!rig.commands.changeButton(2));
 
     // The group buttons need setting data.
-    rig.commands.Cmd_True(1);
+    rig.commands.groupLockButton(1);
     QCOMPARE(rig.op.messages().last(), QList<int>{719});
     rig.shared.settingDataValid = true;
-    rig.commands.Cmd_True(1);
+    rig.commands.groupLockButton(1);
     QCOMPARE(rig.view.toggledGroups, QList<int>{1});
 }
 

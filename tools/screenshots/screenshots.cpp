@@ -89,7 +89,7 @@ bool shootSettingDialogs(SessionState &shared, OperatorInterface &op, QWidget &w
     EntryDialog entry(shared, op, SettingRanges::SetEntryRange(shared, FormatItemValue(shared, 11)),
                       &window);
     entry.show();
-    QTest::keyClicks(entry.findChild<QLineEdit *>(QStringLiteral("Disp_setdata")),
+    QTest::keyClicks(entry.findChild<QLineEdit *>(QStringLiteral("entryText")),
                      QStringLiteral("2505"));
     waitFor(200);
     bool ok = save(entry, folder + QStringLiteral("/entry-dialog-") + suffix + ".png");
@@ -167,7 +167,7 @@ bool shootHeatCoolPage(const QString &folder, const QString &suffix)
         return false;
     rig.shared().timerJob = TimerJob::Upload;
     bool ok = waitUntil([&rig] { return rig.shared().settingDataValid; }, 30000);
-    rig.window->findChild<QTabWidget *>(QStringLiteral("SSTab2"))->setCurrentIndex(1);
+    rig.window->findChild<QTabWidget *>(QStringLiteral("settingTabs"))->setCurrentIndex(1);
     waitFor(2500);
     return save(*rig.window, folder + QStringLiteral("/pid-heating-cooling-") + suffix + ".png") &&
            ok;
@@ -200,7 +200,7 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     window.setLinkCheckState(LinkCheckState::Idle);
 
     window.runStartupLinkCheck();
-    window.findChild<QPushButton *>(QStringLiteral("Cmd_ONOFF"))->click();
+    window.findChild<QPushButton *>(QStringLiteral("onlineButton"))->click();
     // A trace on the short base from the start, its samples faster than the cycle the labels
     // show, so that the picture holds the warm-up.
     window.chart().setXScaleShort(true);
@@ -211,7 +211,7 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     waitFor(8000);
     ok = save(window, folder + QStringLiteral("/main-online-") + suffix + ".png") && ok;
     // File > Upload, caught half way through its progress display.
-    auto *bar = window.findChild<QProgressBar *>(QStringLiteral("ProgressBar1"));
+    auto *bar = window.findChild<QProgressBar *>(QStringLiteral("transferProgress"));
     QObject::connect(bar, &QProgressBar::valueChanged, &window, [&](int value) {
         if (value == 26)
             ok = save(window, folder + QStringLiteral("/upload-progress-") + suffix + ".png") && ok;
@@ -220,7 +220,7 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     window.core().commands.mnuUpload();
     waitFor(6000);
 
-    auto *pages = window.findChild<QTabWidget *>(QStringLiteral("SSTab1"));
+    auto *pages = window.findChild<QTabWidget *>(QStringLiteral("mainTabs"));
     pages->setCurrentIndex(1);
     waitFor(4000);
     showPanels(window, op);
