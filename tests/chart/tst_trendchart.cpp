@@ -28,6 +28,8 @@ private slots:
     void cleanup() { m_chart.reset(); }
     void scalesOnTheCanvas_data();
     void scalesOnTheCanvas();
+    void traceHeightSpansYLowToYHigh_data();
+    void traceHeightSpansYLowToYHigh();
     void valueFeedRule_data();
     void valueFeedRule();
     void refusalsAndLongRunToThePlotEnd();
@@ -150,6 +152,57 @@ void TestTrendChart::scalesOnTheCanvas()
     QCOMPARE(pixel(45, 379), QColor(Qt::black)); // the X axis at 3792
     QCOMPARE(pixel(899, 50), QColor(Qt::black)); // the Y axis at 8992
     QCOMPARE(pixel(45, 50), QColor(Qt::white));
+}
+
+// A 380-pixel canvas holds the 3800 units from Y high down to Y low: a value three quarters of the
+// way up the scale sits a quarter of the way down the canvas, whatever Y low is.
+void TestTrendChart::traceHeightSpansYLowToYHigh_data()
+{
+    QTest::addColumn<QString>("high");
+    QTest::addColumn<QString>("low");
+    QTest::addColumn<QString>("pv");
+    QTest::addColumn<int>("row");
+
+    QTest::newRow("0 to 400") << "400"
+                              << "0"
+                              << "300" << 95;
+    QTest::newRow("200 to 400") << "400"
+                                << "200"
+                                << "350" << 95;
+    QTest::newRow("-100 to 100") << "100"
+                                 << "-100"
+                                 << "50" << 95;
+    QTest::newRow("half way, 100 to 300") << "300"
+                                          << "100"
+                                          << "200" << 190;
+}
+
+void TestTrendChart::traceHeightSpansYLowToYHigh()
+{
+    QFETCH(QString, high);
+    QFETCH(QString, low);
+    QFETCH(QString, pv);
+    QFETCH(int, row);
+
+    m_chart->setYScaleHigh(high);
+    m_chart->setYScaleLow(low);
+    ChartCaptions captions;
+    captions.pv0 = pv;
+    m_chart->feed(captions);
+    m_chart->setValuesLive(true);
+    child<QPushButton>("cmdRUN")->click();
+    child<QPushButton>("cmdStop")->click();
+
+    QList<int> pvRows;
+    for (int y = 0; y < 380; ++y)
+        if (pixel(0, y) == PvColour)
+            pvRows << y;
+    QVERIFY2(!pvRows.isEmpty(), "no PV drawn at the start of the run");
+    QVERIFY2(pvRows.first() >= row - 1 && pvRows.last() <= row + 1,
+             qPrintable(QStringLiteral("PV drawn at rows %1 to %2, not at %3")
+                            .arg(pvRows.first())
+                            .arg(pvRows.last())
+                            .arg(row)));
 }
 
 void TestTrendChart::valueFeedRule_data()

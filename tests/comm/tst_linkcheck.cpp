@@ -7,6 +7,16 @@
 namespace
 {
 const QList<int> CheckFailed = {451, 270};
+
+// Every probe of a link check waits 300 ms for the reply: long enough for the slowest controller
+// at 2400 baud, short enough that a search over every port stays bearable.
+void verifyProbeReplyTimeout(const FakeCom::Script &script)
+{
+    const QStringList timeouts = script.callsStartingWith(QStringLiteral("ReplyTimeout="));
+    QVERIFY(!timeouts.isEmpty());
+    for (const QString &timeout : timeouts)
+        QCOMPARE(timeout, QStringLiteral("ReplyTimeout=300"));
+}
 } // namespace
 
 class TestLinkCheck : public QObject
@@ -41,6 +51,7 @@ void TestLinkCheck::storedConditionsAnswer()
     QVERIFY(rig.op.shown.isEmpty());
     QCOMPARE(rig.probes, QStringList{"COM2/19200/1/05"});
     QCOMPARE(rig.script->requests.at(0).address, QStringLiteral("00010001"));
+    verifyProbeReplyTimeout(*rig.script);
     QCOMPARE(rig.view.commInfo, (QStringList{"COM2", "19200", "8, ODD", "2", "05", "Modbus RTU"}));
     for (MenuItem item :
          {MenuItem::File, MenuItem::Online, MenuItem::Setting, MenuItem::Upload, MenuItem::Download,
@@ -142,7 +153,8 @@ void TestLinkCheck::searchOrderAndFoundConditions()
     QCOMPARE((QStringList{first.port, first.speed, first.protocol, first.station}),
              (QStringList{"COM3", "9600", "Modbus ASCII", "01"}));
     QCOMPARE(first.probesLeft, 6 * 95 * 6);
-    QCOMPARE(first.secondsLeft, (6 * 95 * 6 * LinkCheck::ReplyTimeoutMs + 999) / 1000);
+    QCOMPARE(first.secondsLeft, 1026); // 3420 probes of 300 ms
+    verifyProbeReplyTimeout(*rig.script);
     const SearchProgress last = rig.view.searchProgress.last();
     QCOMPARE((QStringList{last.port, last.speed, last.protocol, last.station}),
              (QStringList{"COM3", "19200", "Ravtocol", "37"}));
