@@ -17,7 +17,8 @@ class EntryDialog;
 
 // The parameter entry dialog: a ten-key pad and the keyboard build the new raw value of
 // shared.itemCode within editMin..editMax (set by SetEntryRange, whose texts the dialog shows);
-// digits alone or, after a typed decimal point, the value as written (EntryValue).
+// what is typed is the value in the item's units, "150" being 150.0 also for a 0.1-step item
+// (EntryValue).
 // OK stores it in settingValues and hands it on (SettingChange: a job-2 write online, the data
 // marked changed offline); what the main window shows afterwards is its caller's.
 class EntryDialog : public QDialog

@@ -64,7 +64,7 @@ EntryValue::Outcome EntryValue::accept(SessionState &shared)
     }
     shared.setting(shared.itemCode) = qint16(*v);
     // The value as the item shows it ("25." or "2.50" typed): offline it goes onto the page.
-    m_keys.setRaw(*v);
+    m_keys.setRaw(*v, decimals().value_or(0));
     refresh();
     if (shared.itemCode == Code::ScaleHigh || shared.itemCode == Code::ScaleLow)
         shared.rereadFlag = true;

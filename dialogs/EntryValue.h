@@ -39,7 +39,7 @@ public:
 
     // The accept step: 559 when the entry box is empty, 920 (entry cleared) when a literal entry
     // has more decimals than the item, 229 (entry cleared) out of range, else the item's
-    // settingValues entry takes the value and the entry box shows it as digits alone would.
+    // settingValues entry takes the value and the entry box shows it at the item's decimal places.
     Outcome accept(SessionState &shared);
 
 private:

@@ -6,11 +6,11 @@
 
 #include <optional>
 
-// The working value typed on a ten-key pad, without a window. Digits alone build the raw integer
-// (at most six characters, the sign counts; leading zeros vanish because the text is re-evaluated,
-// "0" then "5" gives "5") and the decimal places come from the caller, so 1, 2, 3 at two places
-// reads 1.23. A typed point switches to literal entry: the text is then the value as written
-// ("2.5" at one place is the raw 25), because an operator who types a point means it.
+// The working value typed on a ten-key pad, without a window. What is typed is the value in the
+// item's units, as on a calculator: "150" at one decimal place is 150.0 (the raw 1500) and "2.5"
+// is 2.5 (the raw 25); the caller gives the decimal places that turn it into the raw integer. At
+// most six characters (the sign counts, the point does not); a lone leading zero gives way to the
+// next digit ("0" then "5" gives "5").
 class TenKeyEntry
 {
 public:
@@ -21,17 +21,17 @@ public:
     // The value negated, as "-" and "+/-" do.
     void negate();
     void clear();
-    // Digit entry holding raw.
-    void setRaw(int raw);
+    // The entry holding raw as the item shows it at places decimal places.
+    void setRaw(int raw, int places);
 
-    // The raw integer's digits, or in literal entry the text as typed.
+    // The text as typed.
     QString working() const { return m_working; }
     bool isEmpty() const { return m_working.isEmpty(); }
-    // The raw integer at places decimal places (0 while empty); nullopt for a literal entry with
-    // more decimals than that (trailing zeros do not count: 2.50 is 2.5).
+    // The raw integer at places decimal places (0 while empty); nullopt for an entry with more
+    // decimals than that (trailing zeros do not count: 2.50 is 2.5).
     std::optional<int> value(int places) const;
-    // What the entry box shows at places decimal places: empty for an empty entry, the text as
-    // typed in literal entry, else the raw integer scaled; nullopt when places are unknown.
+    // What the entry box shows: the text as typed; nullopt when places are unknown and the entry
+    // is not empty, so that the box keeps what it showed.
     std::optional<QString> displayText(std::optional<int> places) const;
 
 private:
@@ -39,5 +39,4 @@ private:
     void typePoint();
 
     QString m_working;
-    bool m_literal = false;
 };

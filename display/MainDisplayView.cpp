@@ -2,10 +2,12 @@
 
 #include "base/MessageTable.h"
 #include "comm/ControllerCodes.h"
+#include "display/SettingRowsForm.h"
 #include "display/ValueBoxStyle.h"
 
 #include <QAbstractButton>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStringList>
@@ -348,5 +350,8 @@ void MainDisplayView::toggleGroup(int group)
     for (QWidget *child : frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
         if (child->objectName() != titleButton)
             child->setEnabled(!disabled);
+        else if (auto *title = qobject_cast<QAbstractButton *>(child))
+            if (auto *box = qobject_cast<QGroupBox *>(frame))
+                SettingRowsForm::showGroupLock(title, box->title(), disabled);
     }
 }

@@ -108,10 +108,7 @@ QGridLayout *frameGrid(QWidget *window, const FrameNames &names, const Columns &
     if (grid->count() == 0) {
         frame->setTitle(msg(names.captionId));
         QPushButton *title = makeButton(frame, indexed("groupLockButton", names.titleButton));
-        // It locks or unlocks the change buttons of this frame: say which frame.
-        const QString what = msg(names.captionId) + QStringLiteral(": ") + msg(31);
-        title->setToolTip(what);
-        title->setAccessibleName(what);
+        SettingRowsForm::showGroupLock(title, msg(names.captionId), false);
         grid->addWidget(title, 0, 3);
         // Empty widgets hold the shared widths in row 0: a column whose rows are all hidden would
         // otherwise lose the spacing beside it, and the columns of this frame would shift.
@@ -162,6 +159,17 @@ void addMainSetValueButton(QWidget *window)
                     valueColumn, 1, 1, Qt::AlignRight);
 }
 } // namespace
+
+void SettingRowsForm::showGroupLock(QAbstractButton *titleButton, const QString &frameTitle,
+                                    bool locked)
+{
+    constexpr int Lock = 1200, Unlock = 1201, LockHint = 1202, UnlockHint = 1203;
+    titleButton->setText(msg(locked ? Unlock : Lock));
+    const QString hint = msg(locked ? UnlockHint : LockHint).arg(frameTitle);
+    titleButton->setToolTip(hint);
+    titleButton->setAccessibleName(frameTitle + QStringLiteral(": ") + titleButton->text());
+    titleButton->setAccessibleDescription(hint);
+}
 
 void SettingRowsForm::build(QWidget *window)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+class QAbstractButton;
+class QString;
 class QWidget;
 
 // Creates the setting rows of the main window's three setting pages inside their frames
@@ -10,4 +12,7 @@ class QWidget;
 namespace SettingRowsForm
 {
 void build(QWidget *window);
+// The caption of a frame's title button says what a click does to the frame's Change buttons
+// (lock or unlock them); its tool tip and accessible texts name the frame.
+void showGroupLock(QAbstractButton *titleButton, const QString &frameTitle, bool locked);
 } // namespace SettingRowsForm

@@ -64,6 +64,10 @@ void TestMainWindow::captionsAndHelpFollowTheLanguage()
     QCOMPARE(action("mnuComset")->text(), QStringLiteral("Communication setting(&C)"));
     QCOMPARE(m_op.panels.value(3), QStringLiteral("Trace standby"));
     QCOMPARE(MainWindow::helpFileName(), QStringLiteral("ZN Monitor_E"));
+    // A frame's title button says what it does to the frame's Change buttons, and names the frame.
+    auto *lock = m_window->findChild<QPushButton *>(QStringLiteral("groupLockButton_0"));
+    QCOMPARE(lock->text(), QStringLiteral("Lock"));
+    QCOMPARE(lock->accessibleName(), QStringLiteral("Alarm 1 information: Lock"));
 
     m_window->show();
     action("mnuHelp2")->trigger();
@@ -86,6 +90,7 @@ void TestMainWindow::captionsAndHelpFollowTheLanguage()
     QCOMPARE(japanese.findChild<QTabWidget *>("mainTabs")->tabText(0),
              QStringLiteral("メイン画面"));
     QCOMPARE(japanese.findChild<QAction *>("mnuExit")->text(), QStringLiteral("終了(&E)"));
+    QCOMPARE(japanese.findChild<QPushButton *>("groupLockButton_0")->text(), QStringLiteral("ロック"));
     QCOMPARE(MainWindow::helpFileName(), QStringLiteral("ZN Monitor_J"));
     QVERIFY(!HelpWindow::contentsUrl(MainWindow::helpFileName()).isEmpty());
     // The keys-operated notes break between sentences, each of which fits its line: a break the

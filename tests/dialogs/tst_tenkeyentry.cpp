@@ -4,7 +4,8 @@
 #include <QtTest>
 
 // The ten-key entry both entry dialogs share, driven through the keyboard's key map: what each
-// key does to the working value and what the entry box shows after it.
+// key does to the working value and what the entry box shows after it. What is typed is the value
+// in the item's units, with or without a point.
 class TestTenKeyEntry : public QObject
 {
     Q_OBJECT
@@ -26,22 +27,24 @@ struct TypingRow {
     bool fine = true;  // false: more decimals than places
 };
 const TypingRow typingRows[] = {
-    {"digits at two places", 2, "1234", "0.01|0.12|1.23|12.34", 1234},
+    {"digits are the value, one place", 1, "150", "1|15|150", 1500},
+    {"digits are the value, two places", 2, "1234", "1|12|123|1234", 123400},
     {"leading zero vanishes", 0, "05", "0|5", 5},
     {"minus on empty, then negated", 0, "-5-", "0|5|-5", -5},
     {"seventh character ignored", 0, "1234567", "1|12|123|1234|12345|123456|123456", 123456},
     {"the sign counts", 0, "12345-6", "1|12|123|1234|12345|-12345|-12345", -12345},
-    {"Backspace clears the whole entry", 0, "12b34", "1|12||3|34", 34},
-    {"point: the value as written", 1, "2.5", "0.2|2.|2.5", 25},
+    {"Backspace clears the whole entry", 1, "12b34", "1|12||3|34", 340},
+    {"point", 1, "2.5", "2|2.|2.5", 25},
     {"point first", 1, ".5", "0.|0.5", 5},
-    {"second point ignored", 1, "2..5", "0.2|2.|2.|2.5", 25},
-    {"trailing zero", 1, "2.50", "0.2|2.|2.5|2.50", 25},
-    {"Backspace ends literal entry", 1, "2.b5", "0.2|2.||0.5", 5},
-    {"point, then minus", 1, "3.5-", "0.3|3.|3.5|-3.5", -35},
+    {"second point ignored", 1, "2..5", "2|2.|2.|2.5", 25},
+    {"trailing zero", 1, "2.50", "2|2.|2.5|2.50", 25},
+    {"point after a zero", 2, "0.05", "0|0.|0.0|0.05", 5},
+    {"negative fraction", 1, "-.5-", "0|0.|0.5|-0.5", -5},
+    {"point, then minus", 1, "3.5-", "3|3.|3.5|-3.5", -35},
     {"point on a whole number", 0, "25.", "2|25|25.", 25},
     {"decimal on a whole number", 0, "2.5", "2|2.|2.5", 0, false},
     {"places unknown: point ignored", -1, "1.2", "~|~|~", 12},
-    {"Enter and other keys change nothing", 1, "5Ex", "0.5|0.5|0.5", 5},
+    {"Enter and other keys change nothing", 1, "5Ex", "5|5|5", 50},
 };
 } // namespace
 
