@@ -4,9 +4,10 @@
 
 // What the link check is doing, as the window's link check panel shows it.
 enum class LinkCheckState {
-    Idle,     // panel hidden
-    Checking, // the start-up check of the stored conditions: no cancel, it takes one probe
-    Searching // the automatic search: its progress and one Cancel, the hourglass pointer
+    Idle,        // panel hidden
+    Checking,    // the start-up check of the stored conditions: no cancel, it takes one probe
+    GoingOnline, // the online button's start read of the controller's settings: no cancel
+    Searching    // the automatic search: its progress and one Cancel, the hourglass pointer
 };
 
 // One probe of the automatic search about to be sent, and what is left of the search at worst.

@@ -24,7 +24,9 @@ namespace
 // registerTable entry of the test request.
 constexpr int TestRequestCode = Code::MainSetValue;
 
-const QList<int> SerialOptionQuestion = {85};
+constexpr int SerialOptionQuestion = 85;
+constexpr int NoAnswerMessage = 1205;
+constexpr int WhatToCheckMessage = 1206;
 const QList<int> NoPortMessage = {260};
 const QList<int> CheckFailedMessage = {451, 270};
 const QList<int> SearchCancelledMessage = {83};
@@ -71,7 +73,7 @@ void LinkCheck::startup()
     checkcommunicate1();
     m_view.setLinkCheckState(LinkCheckState::Idle);
     if (!m_shared.commActive) {
-        if (m_op.askYesNo(SerialOptionQuestion, MessageIcon::Question))
+        if (askSerialOption())
             checkcommunicate2();
         else
             checkcommunicate();
@@ -81,8 +83,20 @@ void LinkCheck::startup()
     communicate();
 }
 
+bool LinkCheck::askSerialOption()
+{
+    if (!m_storedUnanswered)
+        return m_op.askYesNo({SerialOptionQuestion}, MessageIcon::Question);
+    // What happened comes first: the option question alone reads as if nothing had been tried.
+    const QString text = msg(NoAnswerMessage).arg(m_shared.portName, m_shared.speedText) +
+                         QLatin1Char('\n') + msg(WhatToCheckMessage) + QLatin1Char('\n') +
+                         msg(SerialOptionQuestion);
+    return m_op.askYesNoText(SerialOptionQuestion, text, MessageIcon::Question);
+}
+
 bool LinkCheck::checkcommunicate1()
 {
+    m_storedUnanswered = false;
     m_accessDeniedShown = false;
     m_busyShown = false;
     setMainMenus(false);
@@ -105,6 +119,7 @@ bool LinkCheck::checkcommunicate1()
         m_shared.timerJob = TimerJob::Monitor;
         m_shared.linkVerified = true;
     } else {
+        m_storedUnanswered = true;
         m_shared.commSettingsConfirmed = false;
         dropLink();
     }

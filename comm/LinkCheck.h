@@ -60,7 +60,9 @@ public:
 
     // The start-up sequence: checkcommunicate1; when it found no controller, message 85 asks
     // whether the serial option is fitted (Yes: checkcommunicate2, No: checkcommunicate); then
-    // communicate when a controller answered.
+    // communicate when a controller answered. When the stored port opened and nothing answered,
+    // the question first says so (message 1205 with the port and speed) and what else to check
+    // (1206).
     void startup();
 
     // Check with the stored conditions, reloaded from the settings store. Good reply: commActive,
@@ -125,6 +127,8 @@ private:
     void reportOpenFault(const QString &port, const PortOpenFault &fault, PortUse use);
     // One test request under the current protocolIndex and stationAddress.
     bool probe();
+    // Question 85, after what the stored-conditions check found; true for Yes.
+    bool askSerialOption();
     // What every failed check leaves: port closed, no link, menus enabled for manual settings.
     void dropLink();
     void setMainMenus(bool enabled);
@@ -148,4 +152,6 @@ private:
     bool m_accessDeniedShown = false;
     bool m_busyShown = false;
     bool m_openFaultNamed = false; // the last open failure was named to the operator
+    // The last checkcommunicate1 opened the stored port and the controller did not answer.
+    bool m_storedUnanswered = false;
 };

@@ -10,6 +10,7 @@
 namespace
 {
 constexpr int CheckingMessage = 1080;
+constexpr int GoingOnlineMessage = 1204;
 constexpr int SearchingMessage = 1081;
 constexpr int ProbeMessage = 1082;
 constexpr int LeftMessage = 1083;
@@ -68,7 +69,9 @@ void LinkCheckPanel::setState(LinkCheckState state)
         hide();
         return;
     }
-    m_title->setText(msg(searching ? SearchingMessage : CheckingMessage));
+    m_title->setText(msg(searching                              ? SearchingMessage
+                         : state == LinkCheckState::GoingOnline ? GoingOnlineMessage
+                                                                : CheckingMessage));
     m_probe->clear();
     m_left->clear();
     m_probe->setVisible(searching);

@@ -17,6 +17,23 @@ const QList<int> TracingStoppedMessage = {500};
 const QList<int> SaveChangesQuestion = {362, 363};
 const QList<int> SendDisplayQuestion = {516};
 
+// The link check panel in one state for as long as a blocking step runs, so that the window says
+// what it is doing from the click on rather than standing still for seconds.
+class PanelWhile
+{
+public:
+    PanelWhile(MainView &view, LinkCheckState state) : m_view(view)
+    {
+        m_view.setLinkCheckState(state);
+    }
+    ~PanelWhile() { m_view.setLinkCheckState(LinkCheckState::Idle); }
+    PanelWhile(const PanelWhile &) = delete;
+    PanelWhile &operator=(const PanelWhile &) = delete;
+
+private:
+    MainView &m_view;
+};
+
 } // namespace
 
 OnlineSwitch::OnlineSwitch(SessionState &shared, ComLink &link, LinkCheck &linkCheck,
@@ -28,7 +45,10 @@ OnlineSwitch::OnlineSwitch(SessionState &shared, ComLink &link, LinkCheck &linkC
 void OnlineSwitch::onlineButton()
 {
     if (!m_shared.linkVerified) {
-        const bool found = m_linkCheck.checkcommunicate1();
+        const bool found = [this] {
+            PanelWhile checking(m_view, LinkCheckState::Checking);
+            return m_linkCheck.checkcommunicate1();
+        }();
         for (MenuItem item : {MenuItem::File, MenuItem::Online, MenuItem::Setting})
             m_op.setMenuEnabled(item, true);
         if (!found) {
@@ -97,8 +117,10 @@ void OnlineSwitch::switchOn(TimerJob job)
         if (com)
             com->OpenPort();
     }
-    if (m_setdataRead)
+    if (m_setdataRead) {
+        PanelWhile reading(m_view, LinkCheckState::GoingOnline);
         m_setdataRead();
+    }
     if (m_shared.unitCheckFlag) {
         m_op.setStatusPanel(1, QString());
         m_op.setStatusPanel(4, QString());

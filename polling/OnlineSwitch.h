@@ -28,7 +28,8 @@ public:
     // File save of the settings data file (asked for when the display holds unsaved changes).
     void setFileSave(Hook save) { m_fileSave = std::move(save); }
 
-    // Without a link: checkcommunicate1 first (failure: messages 451 and 270, nothing else).
+    // Without a link: checkcommunicate1 first (failure: messages 451 and 270, nothing else). The
+    // link check panel shows the check and then the start read while they run.
     // Online: switch off. Offline: switch on; when the display holds changes that were neither
     // saved nor sent, questions 362/363 (save them?) and 516 (send them?) come first, and a Yes
     // to 516 sends the display's data before monitoring (TimerJob::SendDisplayData).

@@ -35,6 +35,8 @@ private slots:
     void portFaultsAreNamed();
     void fileFromStartupIsKept();
     void storedInstrumentThatIsNoNumber();
+    void startupQuestionSaysWhatHappened_data();
+    void startupQuestionSaysWhatHappened();
     void frameShowsTheStoredConditions();
 };
 
@@ -286,6 +288,46 @@ void TestLinkCheck::storedInstrumentThatIsNoNumber()
     QVERIFY(rig.script->requests.isEmpty());
     QVERIFY(rig.op.texts.value(1150).contains(QStringLiteral("\"1x\"")));
     QCOMPARE(rig.view.commInfo.value(4), QStringLiteral("1x"));
+}
+
+void TestLinkCheck::startupQuestionSaysWhatHappened_data()
+{
+    QTest::addColumn<QString>("openPort"); // the one port that opens
+    QTest::addColumn<QString>("instrument");
+    QTest::addColumn<QString>("question"); // empty: message 85 alone
+
+    QTest::newRow("no answer") << "COM1"
+                               << "01"
+                               << "The controller did not answer on COM1 at 19200 bit/s.\n" +
+                                      msg(1206) + "\n" + msg(85);
+    // The port's fault or the instrument number was named in a box of its own: nothing was asked.
+    QTest::newRow("port missing") << "COM2"
+                                  << "01" << QString();
+    QTest::newRow("instrument no number") << "COM1"
+                                          << "1x" << QString();
+}
+
+// When the start-up check finds no controller, the question of the serial option first says what
+// happened, where it did happen.
+void TestLinkCheck::startupQuestionSaysWhatHappened()
+{
+    QFETCH(QString, openPort);
+    QFETCH(QString, instrument);
+    QFETCH(QString, question);
+
+    ConnectionRig rig;
+    rig.storeConditions("COM1", "19200", "7", "1", "EVEN", "01", ModbusAscii);
+    rig.store.writeValue(rig.shared, QStringLiteral("strAdr"), instrument);
+    rig.line->openPorts = {openPort};
+    rig.op.answers << false;
+
+    rig.controller.startupLinkCheck();
+
+    const auto asked = std::find_if(rig.op.shown.begin(), rig.op.shown.end(),
+                                    [](const auto &box) { return box.question; });
+    QVERIFY(asked != rig.op.shown.end());
+    QCOMPARE(asked->ids, QList<int>{85});
+    QCOMPARE(rig.op.texts.value(85), question);
 }
 
 void TestLinkCheck::frameShowsTheStoredConditions()

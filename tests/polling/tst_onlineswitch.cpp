@@ -41,6 +41,12 @@ void TestOnlineSwitch::withoutLinkChecksFirst()
     QVERIFY(rig.shared.online);
     QCOMPARE(rig.stored().first(), QStringLiteral("COM1"));
     QCOMPARE(rig.setdataReads, 1);
+    // From the click on, the panel says what the window is doing: the check, then the read; it is
+    // gone before any message.
+    using S = LinkCheckState;
+    QCOMPARE(rig.view.linkCheckStates,
+             (QList<S>{S::Checking, S::Idle, S::Checking, S::Idle, S::GoingOnline, S::Idle}));
+    QCOMPARE(rig.panelsAtRead, QList<S>{S::GoingOnline});
 }
 
 void TestOnlineSwitch::switchOnAndOff()

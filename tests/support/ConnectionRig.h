@@ -84,7 +84,10 @@ struct ConnectionRig {
     ConnectionRig()
     {
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
-        controller.setSetdataRead([this] { ++setdataReads; });
+        controller.setSetdataRead([this] {
+            ++setdataReads;
+            panelsAtRead.append(view.linkCheckStates.value(view.linkCheckStates.size() - 1));
+        });
         controller.setProgressCallback([this](const LinkCheck::Probe &p) {
             probes << QStringLiteral("%1/%2/%3/%4")
                           .arg(p.port, p.speed)
@@ -144,5 +147,7 @@ struct ConnectionRig {
     RequestLayer &request = core.request;
     ConnectionController &controller = core.connection;
     int setdataReads = 0;
+    // The link check panel's state while each of those reads ran.
+    QList<LinkCheckState> panelsAtRead;
     QStringList probes; // "COM3/19200/2/37"
 };
