@@ -17,6 +17,7 @@
 #include "dialogs/ComparisonDialog.h"
 #include "dialogs/JournalWindow.h"
 #include "dialogs/SettingEditor.h"
+#include "display/KeyboardAccess.h"
 #include "display/LinkCheckPanel.h"
 #include "display/MainWindowLayout.h"
 #include "display/SettingRowsForm.h"
@@ -88,6 +89,8 @@ MainWindow::MainWindow(SessionState shared, SettingsStore &store, ZN8PComFactory
     setUpJobs();
     connectMenus();
     connectSettingButtons();
+    // This window and each window opened from it: Tab, Space/Enter and Esc.
+    KeyboardAccess::watchWindows();
 }
 
 MainWindow::~MainWindow() = default;

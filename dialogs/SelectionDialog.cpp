@@ -34,6 +34,9 @@ SelectionDialog::SelectionDialog(SessionState &shared, OperatorInterface &op, QW
         const int value = shared.setting(shared.itemCode);
         if (value >= 0 && value < buttons.size())
             buttons[value]->setChecked(true);
+        // The arrow keys move the choice from the one held (or the first) at once.
+        if (!buttons.isEmpty())
+            buttons[value >= 0 && value < buttons.size() ? value : 0]->setFocus();
     }
     connect(m_ui->okButton, &QPushButton::clicked, this, &SelectionDialog::onOk);
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &SelectionDialog::reject);

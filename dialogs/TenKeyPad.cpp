@@ -1,5 +1,7 @@
 #include "TenKeyPad.h"
 
+#include "display/KeyboardAccess.h"
+
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -32,6 +34,7 @@ void TenKeyPad::addKey(const QString &name, const QString &text, TenKey key, int
     button->setObjectName(name);
     button->setAutoDefault(false);
     button->setFocusPolicy(Qt::NoFocus);
+    button->setProperty(KeyboardAccess::padKeyProperty, true);
     button->setMinimumSize(56, 40);
     static_cast<QGridLayout *>(layout())->addWidget(button, row, column, 1, columnSpan);
     connect(button, &QPushButton::clicked, this, [this, key] { emit pressed(key); });

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace
@@ -47,6 +48,14 @@ LinkCheckPanel::LinkCheckPanel(QWidget *parent) : QFrame(parent)
     m_cancel->setObjectName(QStringLiteral("linkCheckCancel"));
     m_cancel->setMinimumWidth(100);
 
+    // Esc cancels the search as the button does, wherever the focus is in the window.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (m_cancel->isVisible())
+            m_cancel->click();
+    });
+
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_title);
     layout->addWidget(m_probe);
@@ -83,6 +92,8 @@ void LinkCheckPanel::setState(LinkCheckState state)
     // The check that follows blocks the event loop: the panel must be on the screen before it.
     if (!searching)
         repaint();
+    else // Space cancels at once; the rest of the window waits for the search anyway.
+        m_cancel->setFocus(Qt::OtherFocusReason);
 }
 
 void LinkCheckPanel::showProgress(const SearchProgress &progress)

@@ -58,7 +58,6 @@ QPushButton *makeButton(QWidget *parent, const QString &name)
 {
     auto *button = new QPushButton(msg(31), parent);
     button->setObjectName(name);
-    button->setFocusPolicy(Qt::NoFocus);
     return button;
 }
 

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QtTest>

@@ -1,0 +1,202 @@
+#include "KeyboardAccess.h"
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QDialog>
+#include <QEvent>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include <algorithm>
+
+namespace
+{
+void collectLayout(const QLayout *layout, QList<QWidget *> &chain);
+
+constexpr char SetUpProperty[] = "keyboardSetUp";
+
+bool isSetUp(const QWidget *window)
+{
+    return window->property(SetUpProperty).toBool();
+}
+
+// Sets up each window of the program as it is first shown, and moves the focus on Tab and
+// Shift+Tab along the window's layouts. Qt's own chain follows the order the widgets were made in,
+// which for rows made at run time is not the order they are shown in.
+class WindowWatcher : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (!watched->isWidgetType())
+            return false;
+        auto *widget = static_cast<QWidget *>(watched);
+        if (event->type() == QEvent::Show)
+            setUpWindow(widget);
+        else if (event->type() == QEvent::KeyPress)
+            return moveFocus(widget, static_cast<QKeyEvent *>(event));
+        return false;
+    }
+
+private:
+    static void setUpWindow(QWidget *widget)
+    {
+        const Qt::WindowType type = widget->windowType();
+        if (!widget->isWindow() || (type != Qt::Window && type != Qt::Dialog) || isSetUp(widget) ||
+            QByteArray(widget->metaObject()->className()).startsWith('Q'))
+            return;
+        KeyboardAccess::setUp(widget);
+        if (!qobject_cast<QDialog *>(widget) && !qobject_cast<QMainWindow *>(widget))
+            KeyboardAccess::closeOnEscape(widget);
+    }
+
+    static bool moveFocus(QWidget *focus, const QKeyEvent *key)
+    {
+        const bool backward = key->key() == Qt::Key_Backtab ||
+                              (key->key() == Qt::Key_Tab && key->modifiers() & Qt::ShiftModifier);
+        if ((key->key() != Qt::Key_Tab && !backward) ||
+            key->modifiers() & (Qt::ControlModifier | Qt::AltModifier) || !isSetUp(focus->window()))
+            return false;
+        QWidget *next = KeyboardAccess::nextInChain(focus->window(), focus, !backward);
+        if (next == nullptr)
+            return false;
+        next->setFocus(backward ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+        // A control in a part that scrolls is scrolled into view, as Qt's own Tab does.
+        for (QWidget *parent = next->parentWidget(); parent != nullptr;
+             parent = parent->parentWidget()) {
+            if (auto *scroll = qobject_cast<QScrollArea *>(parent))
+                scroll->ensureWidgetVisible(next);
+        }
+        return true;
+    }
+};
+
+bool takesTab(const QWidget *widget)
+{
+    return (widget->focusPolicy() & Qt::TabFocus) == Qt::TabFocus;
+}
+
+void collectWidget(QWidget *widget, QList<QWidget *> &chain)
+{
+    if (widget->isWindow())
+        return;
+    if (auto *tabs = qobject_cast<QTabWidget *>(widget)) {
+        chain.append(tabs->tabBar());
+        for (int i = 0; i < tabs->count(); ++i)
+            collectWidget(tabs->widget(i), chain);
+        return;
+    }
+    if (auto *stack = qobject_cast<QStackedWidget *>(widget)) {
+        for (int i = 0; i < stack->count(); ++i)
+            collectWidget(stack->widget(i), chain);
+        return;
+    }
+    if (auto *scroll = qobject_cast<QScrollArea *>(widget); scroll && scroll->widget()) {
+        collectWidget(scroll->widget(), chain);
+        return;
+    }
+    // A list, a table or a text view takes focus as a whole.
+    if (takesTab(widget) &&
+        (widget->layout() == nullptr || qobject_cast<QAbstractScrollArea *>(widget)))
+        chain.append(widget);
+    if (widget->layout() != nullptr && !qobject_cast<QAbstractScrollArea *>(widget))
+        collectLayout(widget->layout(), chain);
+}
+
+void collectItem(QLayoutItem *item, QList<QWidget *> &chain)
+{
+    if (QWidget *widget = item->widget())
+        collectWidget(widget, chain);
+    else if (QLayout *layout = item->layout())
+        collectLayout(layout, chain);
+}
+
+void collectLayout(const QLayout *layout, QList<QWidget *> &chain)
+{
+    if (auto *grid = qobject_cast<const QGridLayout *>(layout)) {
+        struct Placed {
+            int row, column;
+            QLayoutItem *item;
+        };
+        QList<Placed> placed;
+        for (int i = 0; i < grid->count(); ++i) {
+            int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+            grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
+            placed.append({row, column, grid->itemAt(i)});
+        }
+        std::stable_sort(placed.begin(), placed.end(), [](const Placed &a, const Placed &b) {
+            return a.row != b.row ? a.row < b.row : a.column < b.column;
+        });
+        for (const Placed &p : placed)
+            collectItem(p.item, chain);
+        return;
+    }
+    for (int i = 0; i < layout->count(); ++i)
+        collectItem(layout->itemAt(i), chain);
+}
+} // namespace
+
+QList<QWidget *> KeyboardAccess::tabChain(QWidget *root)
+{
+    QList<QWidget *> chain;
+    if (root->layout() != nullptr)
+        collectLayout(root->layout(), chain);
+    return chain;
+}
+
+void KeyboardAccess::setUp(QWidget *root)
+{
+    const QList<QPushButton *> buttons = root->findChildren<QPushButton *>();
+    // A ten-key dialog takes every key on its pad: Tab would move the focus off the keys.
+    if (std::any_of(buttons.begin(), buttons.end(), [](const QPushButton *button) {
+            return button->property(padKeyProperty).toBool();
+        }))
+        return;
+    for (QPushButton *button : buttons) {
+        if (button->focusPolicy() == Qt::NoFocus)
+            button->setFocusPolicy(Qt::StrongFocus);
+    }
+    root->setProperty(SetUpProperty, true);
+}
+
+QWidget *KeyboardAccess::nextInChain(QWidget *root, QWidget *from, bool forward)
+{
+    QList<QWidget *> chain = tabChain(root);
+    chain.erase(std::remove_if(chain.begin(), chain.end(),
+                               [](const QWidget *w) { return !w->isVisible() || !w->isEnabled(); }),
+                chain.end());
+    // A control made of parts (an editable list) has the focus in one of them.
+    qsizetype at = -1;
+    for (QWidget *w = from; w != nullptr && w != root && at < 0; w = w->parentWidget())
+        at = chain.indexOf(w);
+    if (at < 0 || chain.isEmpty())
+        return nullptr;
+    return chain[(at + (forward ? 1 : chain.size() - 1)) % chain.size()];
+}
+
+void KeyboardAccess::closeOnEscape(QWidget *window)
+{
+    auto *shortcut = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+    shortcut->setContext(Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, window, &QWidget::close);
+}
+
+void KeyboardAccess::watchWindows()
+{
+    static QObject *watcher = nullptr;
+    if (watcher != nullptr)
+        return;
+    watcher = new WindowWatcher(qApp);
+    qApp->installEventFilter(watcher);
+}
