@@ -317,6 +317,10 @@ void MainDisplayView::showSettingPage(const SettingPageState &state)
         if (QWidget *button = control(QStringLiteral("changeButton"), row.place.code - 10)) {
             setVisible(button, row.buttonVisible);
             button->setEnabled(row.buttonEnabled && !m_groupDisabled[int(row.place.group)]);
+            // A screen reader names the item a Change button changes, not only "Change", and says
+            // what the item holds now.
+            button->setAccessibleName(msg(row.captionId) + QStringLiteral(": ") + msg(31));
+            button->setAccessibleDescription(row.valueText);
         }
     }
 

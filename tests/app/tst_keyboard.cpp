@@ -126,8 +126,10 @@ void TestKeyboard::operatorWalk()
         last = step;
     }
 
-    // A numeric item: Space opens the entry dialog, typed digits and Enter write them.
+    // A numeric item: Space opens the entry dialog, typed digits and Enter write them. The button
+    // says which item it changes.
     QVERIFY(tabTo(QStringLiteral("changeButton_9")));
+    QCOMPARE(focus()->accessibleName(), QStringLiteral("Alarm 1 value setting: Change"));
     operateModal([] { press(Qt::Key_Space); },
                  [](QWidget *dialog) {
                      for (Qt::Key key : {Qt::Key_4, Qt::Key_2, Qt::Key_Return})
