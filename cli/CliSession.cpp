@@ -20,7 +20,7 @@ CliSession::CliSession(const CommandLine &commandLine, Console &console, RunSett
            comFactory ? std::move(comFactory)
                       : ZN8PComFactory([this, timeout = commandLine.replyTimeoutMs] {
                             auto com = std::make_unique<ScaledTimeoutCom>(portNames(), timeout);
-                            com->setNetworkAllowance(store().networkAllowanceMs(inc));
+                            com->setNetworkAllowance(store().networkAllowanceMs(shared));
                             return com;
                         }))
 {
@@ -104,8 +104,8 @@ QString CliSession::noControllerText()
 {
     const ZN8PCom *com = core.link.com();
     const std::optional<NetworkAddress> address =
-        NetworkAddress::parse(portNames().deviceFor(inc.portName));
+        NetworkAddress::parse(portNames().deviceFor(shared.portName));
     if (!address || !com || com->LastOpenFault().fault != PortFault::None)
         return msg(451);
-    return msg(1177).arg(inc.portName, address->hostAndPort());
+    return msg(1177).arg(shared.portName, address->hostAndPort());
 }

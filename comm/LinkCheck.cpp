@@ -124,7 +124,7 @@ void LinkCheck::checkcommunicate()
         RegisterMap::fillRegisterTable(m_shared);
         if (preparePort(m_shared.portName, m_shared.speedText, PortUse::Chosen) && probe()) {
             m_shared.commActive = true;
-            m_shared.timerJob = 1;
+            m_shared.timerJob = TimerJob::Monitor;
             m_shared.linkVerified = true;
             m_shared.commSettingsConfirmed = false;
             communicate();
@@ -133,9 +133,10 @@ void LinkCheck::checkcommunicate()
         // A port named as missing, busy or not serial needs no second, vaguer box.
         if (!m_openFaultNamed) {
             if (const auto address = networkAddress(m_shared.portName))
-                m_op.showText(SilentServerMessage,
-                              msg(SilentServerMessage).arg(m_shared.portName, address->hostAndPort()),
-                              MessageIcon::Exclamation);
+                m_op.showText(
+                    SilentServerMessage,
+                    msg(SilentServerMessage).arg(m_shared.portName, address->hostAndPort()),
+                    MessageIcon::Exclamation);
             else
                 m_op.showMessage(CheckFailedMessage);
         }

@@ -37,10 +37,10 @@ template <std::size_t N> void check(const std::array<QRadioButton *, N> &buttons
 } // namespace
 
 CommSettingsDialog::CommSettingsDialog(SessionState &shared, SettingsStore &store, ComLink &link,
-                           OperatorInterface &op, QWidget *parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::CommSettingsDialog>()), m_entry(shared, store, link, op),
-      m_ports(store.portMap(shared)), m_shared(shared), m_store(store),
-      m_networkAllowanceMs(store.networkAllowanceMs(shared))
+                                       OperatorInterface &op, QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::CommSettingsDialog>()),
+      m_entry(shared, store, link, op), m_ports(store.portMap(shared)), m_shared(shared),
+      m_store(store), m_networkAllowanceMs(store.networkAllowanceMs(shared))
 {
     m_ui->setupUi(this);
     setWindowTitle(msg(252));
