@@ -1,7 +1,8 @@
 // Rotations per second on one line of 1, 4 and 8 simulated controllers, walked in turn on the
 // one open port as znctl monitor --station walks them (one session per instrument over a shared
 // port, each rotation the seven monitor reads of the polling cycle), beside the rate the line
-// allows for the same frames.
+// allows for the same frames. Then one instrument behind ser2net on loopback (raw and RFC 2217
+// mode, when ser2net is installed) at 9600 and 19200 bit/s against the same bound.
 //
 //   bench-line [seconds per row, default 3]
 
@@ -10,9 +11,11 @@
 #include "comm/SharedLineCom.h"
 #include "polling/PollingCycle.h"
 #include "sim/SimulatedController.h"
+#include "tests/support/SerialServer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 
 #include <cstdio>
 #include <cstdlib>
@@ -49,7 +52,23 @@ struct Protocol {
     qint16 index;
 };
 
-void lineRate(const Protocol &protocol, int speed, int instruments, double seconds)
+// The line of one row: the simulator's pseudo-terminal itself, or ser2net in front of it.
+enum class Route { Local, Raw, Rfc2217 };
+
+const char *routeName(Route route)
+{
+    switch (route) {
+    case Route::Raw:
+        return "ser2net raw";
+    case Route::Rfc2217:
+        return "ser2net 2217";
+    default:
+        return "local";
+    }
+}
+
+void lineRate(const Protocol &protocol, int speed, int instruments, double seconds,
+              Route route = Route::Local)
 {
     const bool rtu = protocol.wire == WireProtocol::ModbusRtu;
     SimulatedController::Options options;
@@ -61,7 +80,26 @@ void lineRate(const Protocol &protocol, int speed, int instruments, double secon
         std::printf("%-13s %6d %5d  simulator did not start\n", protocol.name, speed, instruments);
         return;
     }
-    CountingCom port(PortNames({{QStringLiteral("COM1"), sim.slavePath()}}));
+    SerialServer server;
+    QString device = sim.slavePath();
+    if (route != Route::Local) {
+        // The server's own line conditions are the simulator's in raw mode (set once by the
+        // configuration), ours through RFC 2217.
+        if (!server.start(sim.slavePath(),
+                          route == Route::Raw ? SerialServer::Mode::Raw
+                                              : SerialServer::Mode::Rfc2217,
+                          QStringLiteral("%1%2%3%4")
+                              .arg(speed)
+                              .arg(QChar(options.line.parity).toLower())
+                              .arg(options.line.dataBits)
+                              .arg(options.line.stopBits))) {
+            std::printf("%-13s %6d %5d  %s\n", protocol.name, speed, instruments,
+                        qPrintable(server.errorString()));
+            return;
+        }
+        device = server.url();
+    }
+    CountingCom port(PortNames({{QStringLiteral("COM1"), device}}));
     port.setPortName(QStringLiteral("COM1"));
     port.setSpeed(QString::number(speed));
     port.setDataBits(QString::number(options.line.dataBits));
@@ -94,8 +132,9 @@ void lineRate(const Protocol &protocol, int speed, int instruments, double secon
     const double bound = double(rotations) / countedLineSeconds(speed, options.line.dataBits,
                                                                 options.line.stopBits, rtu);
     const double rate = double(rotations) / elapsed;
-    std::printf("%-13s %6d %5d %10.1f %10.1f %7.1f %% %10.2f %6d\n", protocol.name, speed,
-                instruments, bound, rate, 100.0 * rate / bound, rate / instruments, errors);
+    std::printf("%-13s %6d %5d %10.1f %10.1f %7.1f %% %10.2f %6d  %s\n", protocol.name, speed,
+                instruments, bound, rate, 100.0 * rate / bound, rate / instruments, errors,
+                routeName(route));
 }
 
 } // namespace
@@ -107,16 +146,27 @@ int main(int argc, char *argv[])
     QTemporaryDir settings;
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
 
+    QFile loadAverage(QStringLiteral("/proc/loadavg"));
+    if (loadAverage.open(QIODevice::ReadOnly))
+        std::printf("load average: %s", loadAverage.readLine().constData());
     std::printf("Rotations (7 monitor reads each) of instruments on one line against zn8p-sim "
                 "(response delay %d ms).\n",
                 ResponseDelayMs);
-    std::printf("%-13s %6s %5s %10s %10s %9s %10s %6s\n", "protocol", "bit/s", "inst.", "bound/s",
-                "rot./s", "of bound", "per inst.", "errors");
+    std::printf("%-13s %6s %5s %10s %10s %9s %10s %6s  %s\n", "protocol", "bit/s", "inst.",
+                "bound/s", "rot./s", "of bound", "per inst.", "errors", "line");
     const Protocol protocols[] = {{"Modbus ASCII", WireProtocol::ModbusAscii, ModbusAscii},
                                   {"Modbus RTU", WireProtocol::ModbusRtu, ModbusRtu}};
     for (const Protocol &protocol : protocols) {
         for (const int instruments : {1, 4, 8})
             lineRate(protocol, 19200, instruments, seconds);
+    }
+    if (SerialServer::executable().isEmpty()) {
+        std::printf("ser2net is not installed: no rows through a serial server.\n");
+        return 0;
+    }
+    for (const Route route : {Route::Local, Route::Raw, Route::Rfc2217}) {
+        for (const int speed : {9600, 19200})
+            lineRate(protocols[0], speed, 1, seconds, route);
     }
     return 0;
 }

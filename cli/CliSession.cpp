@@ -6,6 +6,7 @@
 #include "ScaledTimeoutCom.h"
 #include "base/MessageTable.h"
 #include "base/ProgramFolder.h"
+#include "comm/NetworkAddress.h"
 #include "comm/RegisterMap.h"
 
 CliSession::CliSession(const CommandLine &commandLine, Console &console, RunSettings &settings,
@@ -18,7 +19,9 @@ CliSession::CliSession(const CommandLine &commandLine, Console &console, RunSett
            SessionState(),
            comFactory ? std::move(comFactory)
                       : ZN8PComFactory([this, timeout = commandLine.replyTimeoutMs] {
-                            return std::make_unique<ScaledTimeoutCom>(portNames(), timeout);
+                            auto com = std::make_unique<ScaledTimeoutCom>(portNames(), timeout);
+                            com->setNetworkAllowance(store().networkAllowanceMs(shared));
+                            return com;
                         }))
 {
     store().selectKeyAndLoad(shared);
@@ -95,4 +98,14 @@ QStringList CliSession::conditionLines()
         QStringLiteral("instrument: %1").arg(shared.stationAddress),
         QStringLiteral("protocol: %1").arg(protocolName(shared.protocolIndex)),
     };
+}
+
+QString CliSession::noControllerText()
+{
+    const ZN8PCom *com = core.link.com();
+    const std::optional<NetworkAddress> address =
+        NetworkAddress::parse(portNames().deviceFor(shared.portName));
+    if (!address || !com || com->LastOpenFault().fault != PortFault::None)
+        return msg(451);
+    return msg(1177).arg(shared.portName, address->hostAndPort());
 }

@@ -30,6 +30,9 @@ public:
     // several instruments share the run's copy of the conditions, so the instrument goes there
     // first.
     bool checkLink();
+    // Why checkLink found no controller, as the last line says it: message 451, or 1177 when the
+    // line is a serial server that took the connection (its faults are named by the check).
+    QString noControllerText();
     // The run's exit code after a subcommand ended with subcommandCode: a wait given up for the
     // controller's keys is why it ended as it did; a journal that could not be written is
     // reported (the writes themselves went through, so the code stays).

@@ -250,7 +250,7 @@ bool codesOfArguments(Console &console, const CommandLine &commandLine, QList<in
 int readCodes(CliSession &session, const QList<int> &codes, QList<ReadResult> &results)
 {
     if (!session.checkLink()) {
-        session.console.errorLine(session.op.named(msg(451)), true);
+        session.console.errorLine(session.op.named(session.noControllerText()), true);
         return NoController;
     }
     ReplyReporter reporter(session.shared, session.core.link, session.op, session.view);

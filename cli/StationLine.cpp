@@ -19,9 +19,11 @@ StationLine::StationLine(const CommandLine &commandLine, Console &console, RunSe
     m_stations =
         commandLine.stations.isEmpty() ? QStringList{shared.stationAddress} : commandLine.stations;
     m_portName = shared.portName;
-    m_port = std::make_unique<ScaledTimeoutCom>(
+    auto port = std::make_unique<ScaledTimeoutCom>(
         PortOption::portNames(m_settings.scratchStore().portMap(shared), m_portName),
         commandLine.replyTimeoutMs);
+    port->setNetworkAllowance(m_settings.scratchStore().networkAllowanceMs(shared));
+    m_port = std::move(port);
 }
 
 StationLine::~StationLine()
@@ -40,7 +42,9 @@ bool StationLine::wanted(const CommandLine &commandLine)
 
 QString StationLine::filePath(const QString &folder, const QString &station) const
 {
-    return QDir(folder).filePath(QStringLiteral("%1-%2.znm").arg(m_portName, station));
+    // A device path or a server URL names the file by its label, as the monitor rows do.
+    return QDir(folder).filePath(
+        QStringLiteral("%1-%2.znm").arg(PortOption::label(m_portName), station));
 }
 
 std::unique_ptr<CliSession> StationLine::session(const QString &station)

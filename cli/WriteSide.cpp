@@ -10,7 +10,7 @@ WriteSide::Outcome WriteSide::connect()
 {
     SessionState &shared = m_session.shared;
     if (!m_session.checkLink()) {
-        m_session.console.errorLine(m_session.op.named(msg(451)), true);
+        m_session.console.errorLine(m_session.op.named(m_session.noControllerText()), true);
         return Outcome::NoController;
     }
     shared.online = true;

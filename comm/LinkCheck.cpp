@@ -32,6 +32,9 @@ const QList<int> CheckFailedMessage = {451, 270};
 const QList<int> SearchCancelledMessage = {83};
 const QList<int> AccessDeniedMessage = {871, 872};
 constexpr int StoredInstrumentMessage = 1150;
+constexpr int SilentServerMessage = 1177;
+constexpr int FixedSpeedMessage = 1178;
+constexpr int StatusNotePanel = 4;
 
 const QString FixedSpeed = QStringLiteral("9600");
 const QString SearchSpeeds[] = {QStringLiteral("9600"), QStringLiteral("19200")};
@@ -99,6 +102,7 @@ bool LinkCheck::checkcommunicate1()
     m_storedUnanswered = false;
     m_accessDeniedShown = false;
     m_busyShown = false;
+    m_networkFaultShown = false;
     setMainMenus(false);
     m_store.loadCommValues(m_shared);
     showStoredConditions();
@@ -130,6 +134,7 @@ void LinkCheck::checkcommunicate()
 {
     m_accessDeniedShown = false;
     m_busyShown = false;
+    m_networkFaultShown = false;
     if (m_shared.commSettingsConfirmed) {
         RegisterMap::fillRegisterTable(m_shared);
         if (preparePort(m_shared.portName, m_shared.speedText, PortUse::Chosen) && probe()) {
@@ -141,8 +146,15 @@ void LinkCheck::checkcommunicate()
             return;
         }
         // A port named as missing, busy or not serial needs no second, vaguer box.
-        if (!m_openFaultNamed)
-            m_op.showMessage(CheckFailedMessage);
+        if (!m_openFaultNamed) {
+            if (const auto address = networkAddress(m_shared.portName))
+                m_op.showText(
+                    SilentServerMessage,
+                    msg(SilentServerMessage).arg(m_shared.portName, address->hostAndPort()),
+                    MessageIcon::Exclamation);
+            else
+                m_op.showMessage(CheckFailedMessage);
+        }
         m_shared.commSettingsConfirmed = false;
         dropLink();
         return;
@@ -183,9 +195,11 @@ void LinkCheck::checkcommunicate2()
 {
     m_accessDeniedShown = false;
     m_busyShown = false;
+    m_networkFaultShown = false;
     m_searching = true;
     search();
     m_searching = false;
+    m_op.setStatusPanel(StatusNotePanel, QString());
 }
 
 void LinkCheck::search()
@@ -209,7 +223,13 @@ void LinkCheck::search()
             return;
         }
         RegisterMap::fillRegisterTable(m_shared);
-        if (!openWith(QStringLiteral("COM%1").arg(port), SearchSpeeds[speedStep], PortUse::Scan)) {
+        const QString portName = QStringLiteral("COM%1").arg(port);
+        const std::optional<NetworkAddress> address = networkAddress(portName);
+        const bool serverSpeed = address && address->mode == NetworkAddress::Mode::Raw;
+        m_op.setStatusPanel(
+            StatusNotePanel,
+            serverSpeed ? msg(FixedSpeedMessage).arg(portName, address->hostAndPort()) : QString());
+        if (!openWith(portName, SearchSpeeds[speedStep], PortUse::Scan)) {
             ++port;
             speedStep = 0;
             m_shared.protocolIndex = ModbusAscii;
@@ -239,7 +259,7 @@ void LinkCheck::search()
             ++m_shared.protocolIndex;
         } else {
             m_shared.protocolIndex = ModbusAscii;
-            if (++speedStep > 1) {
+            if (++speedStep > 1 || serverSpeed) {
                 speedStep = 0;
                 ++port;
             }
@@ -309,10 +329,13 @@ void LinkCheck::showStoredConditions()
     SessionState stored;
     stored.useSecondKey = m_shared.useSecondKey;
     m_store.loadCommValues(stored);
-    m_view.showCommInfo(stored.portName, stored.speedText,
-                        stored.dataBitsText + QLatin1String(", ") + stored.parityText,
-                        stored.stopBitsText, stored.stationAddress,
-                        protocolName(stored.protocolIndex));
+    // A COM name that stands for a serial server's line shows where that line is.
+    QString port = stored.portName;
+    if (const auto address = networkAddress(stored.portName); address && address->url() != port)
+        port += QStringLiteral(" (%1)").arg(address->hostAndPort());
+    m_view.showCommInfo(
+        port, stored.speedText, stored.dataBitsText + QLatin1String(", ") + stored.parityText,
+        stored.stopBitsText, stored.stationAddress, protocolName(stored.protocolIndex));
 }
 
 bool LinkCheck::preparePort(const QString &port, const QString &speed, PortUse use)
@@ -360,6 +383,14 @@ void LinkCheck::reportOpenFault(const QString &port, const PortOpenFault &fault,
         m_accessDeniedShown = true;
         return;
     }
+    if (PortFaults::isNetwork(fault.fault)) {
+        if (!m_networkFaultShown)
+            m_op.showText(PortFaults::messageId(fault.fault), PortFaults::text(port, fault),
+                          MessageIcon::Exclamation);
+        m_networkFaultShown = true;
+        m_openFaultNamed = true;
+        return;
+    }
     if (fault.fault == PortFault::Busy) {
         if (!m_busyShown)
             m_op.showText(PortFaults::messageId(fault.fault), PortFaults::text(port, fault),
@@ -385,6 +416,14 @@ bool LinkCheck::probe()
     const QString reply = m_request.read(m_shared.registerTable[TestRequestCode]);
     m_shared.commErrorFlag = false;
     return ReplyCheck::isGoodRead(reply, m_shared.protocolIndex);
+}
+
+std::optional<NetworkAddress> LinkCheck::networkAddress(const QString &port) const
+{
+    // znctl names a server's line by its URL directly.
+    if (const auto direct = NetworkAddress::parse(port))
+        return direct;
+    return NetworkAddress::parse(PortNames(m_store.portMap(m_shared)).deviceFor(port));
 }
 
 void LinkCheck::dropLink()

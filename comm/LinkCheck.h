@@ -1,6 +1,7 @@
 #pragma once
 
 #include "comm/InstrumentNumber.h"
+#include "comm/NetworkAddress.h"
 #include "comm/PortFault.h"
 
 #include <QList>
@@ -9,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class ComLink;
 class MainView;
@@ -76,14 +78,16 @@ public:
     // again. No port answered: message 260, the component released and the main window asked to
     // close.
     // With commSettingsConfirmed: one probe with the stored conditions; success runs communicate,
-    // failure shows messages 451 and 270.
+    // failure shows messages 451 and 270 (1177 for a serial server that connected).
     void checkcommunicate();
 
     // The automatic search, port (COM1 to COM8), then speed (9600, 19200), then protocol (Modbus
     // ASCII, Modbus RTU, Ravtocol), then instrument number (1 to 95) changing fastest; data bits,
-    // stop bits and parity stay as stored. Found: commActive and linkVerified set, the found
-    // conditions left in the component and in stationAddress / protocolIndex. Not found: messages
-    // 451 and 270; cancelled (searchCancelled seen before an instrument number): message 83.
+    // stop bits and parity stay as stored. A port behind a serial server in raw mode has the
+    // server's speed: it is searched once, with status panel 4 saying so (message 1178). Found:
+    // commActive and linkVerified set, the found conditions left in the component and in
+    // stationAddress / protocolIndex. Not found: messages 451 and 270; cancelled (searchCancelled
+    // seen before an instrument number): message 83.
     void checkcommunicate2();
 
     // The probes of the automatic search still to come when it is about to probe instrument number
@@ -121,14 +125,17 @@ private:
     // the port did not open is said by reportOpenFault().
     bool openWith(const QString &port, const QString &speed, PortUse use);
     // A port this user may not use is explained (messages 871, 872) once per check, a busy one
-    // (1044) once per check as well; a chosen port that is missing, unmapped or not a serial
-    // device is named (1042, 1043, 1045). A scan meets absent ports as a matter of course and
-    // names none of them.
+    // (1044) once per check as well, and so is a serial server's fault (1170 to 1176: a network
+    // line is mapped on purpose, so a scan names it too); a chosen port that is missing, unmapped
+    // or not a serial device is named (1042, 1043, 1045). A scan meets absent ports as a matter of
+    // course and names none of them.
     void reportOpenFault(const QString &port, const PortOpenFault &fault, PortUse use);
     // One test request under the current protocolIndex and stationAddress.
     bool probe();
     // Question 85, after what the stored-conditions check found; true for Yes.
     bool askSerialOption();
+    // The serial server's address when port names a line behind one.
+    std::optional<NetworkAddress> networkAddress(const QString &port) const;
     // What every failed check leaves: port closed, no link, menus enabled for manual settings.
     void dropLink();
     void setMainMenus(bool enabled);
@@ -151,6 +158,7 @@ private:
     bool m_searching = false;
     bool m_accessDeniedShown = false;
     bool m_busyShown = false;
+    bool m_networkFaultShown = false;
     bool m_openFaultNamed = false; // the last open failure was named to the operator
     // The last checkcommunicate1 opened the stored port and the controller did not answer.
     bool m_storedUnanswered = false;

@@ -82,8 +82,38 @@ int PortFaults::messageId(PortFault fault)
         return 1043;
     case PortFault::Busy:
         return 1044;
+    case PortFault::HostNotFound:
+        return 1170;
+    case PortFault::Refused:
+        return 1171;
+    case PortFault::Unreachable:
+        return 1172;
+    case PortFault::ServerClosed:
+        return 1173;
+    case PortFault::InUse:
+        return 1174;
+    case PortFault::NotRfc2217:
+        return 1175;
+    case PortFault::LineRefused:
+        return 1176;
     default:
         return 0;
+    }
+}
+
+bool PortFaults::isNetwork(PortFault fault)
+{
+    switch (fault) {
+    case PortFault::HostNotFound:
+    case PortFault::Refused:
+    case PortFault::Unreachable:
+    case PortFault::ServerClosed:
+    case PortFault::InUse:
+    case PortFault::NotRfc2217:
+    case PortFault::LineRefused:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -92,6 +122,9 @@ QString PortFaults::text(const QString &comName, const PortOpenFault &fault)
     const int id = messageId(fault.fault);
     if (id == 0)
         return QString();
-    return fault.fault == PortFault::Unmapped ? msg(id).arg(comName)
-                                              : msg(id).arg(comName, fault.device);
+    if (fault.fault == PortFault::Unmapped)
+        return msg(id).arg(comName);
+    // Messages without a third value leave fault.detail out.
+    return msg(id).contains(QLatin1String("%3")) ? msg(id).arg(comName, fault.device, fault.detail)
+                                                 : msg(id).arg(comName, fault.device);
 }

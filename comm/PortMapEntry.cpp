@@ -1,6 +1,7 @@
 #include "PortMapEntry.h"
 
 #include "base/MessageTable.h"
+#include "comm/NetworkAddress.h"
 #include "comm/PortNames.h"
 
 #include <QFileInfo>
@@ -14,6 +15,9 @@ QString PortMapEntry::itemText(int index) const
     const QString path = device(index);
     if (path.isEmpty())
         return msg(1053).arg(name);
+    // Whether a server is there shows only when the line is opened.
+    if (NetworkAddress::looksLikeUrl(path))
+        return msg(1179).arg(name, path);
     return msg(isPresent(path) ? 1051 : 1052).arg(name, path);
 }
 

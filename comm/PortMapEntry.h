@@ -14,7 +14,8 @@ public:
     explicit PortMapEntry(QMap<QString, QString> map);
 
     // The list entry of COM name index 0 to 7: "COM1: /dev/ttyUSB0 (present)", "... (not
-    // present)" or "COM3: no device" (messages 1051 to 1053).
+    // present)", "COM5: rfc2217://gw:4001 (network serial server)" or "COM3: no device"
+    // (messages 1051 to 1053, 1179).
     QString itemText(int index) const;
     // The device that COM name index opens; empty when it stands for none.
     QString device(int index) const;

@@ -3,20 +3,15 @@
 #include "comm/Checksums.h"
 #include "comm/FrameCodec.h"
 #include "comm/FrameText.h"
+#include "comm/NetworkAddress.h"
+#include "comm/NetworkLinePort.h"
+#include "comm/SerialLinePort.h"
 
 #include <QDeadlineTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QLoggingCategory>
 
 #include <optional>
 #include <thread>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <sys/file.h>
-#include <unistd.h>
-#endif
 
 Q_LOGGING_CATEGORY(lcFrames, "zn.comm.frames", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcBytes, "zn.comm.bytes", QtWarningMsg)
@@ -24,14 +19,7 @@ Q_LOGGING_CATEGORY(lcBytes, "zn.comm.bytes", QtWarningMsg)
 namespace
 {
 
-struct LineSettings {
-    int speed = 0;
-    QSerialPort::DataBits dataBits = QSerialPort::Data8;
-    QSerialPort::Parity parity = QSerialPort::NoParity;
-    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
-};
-
-std::optional<LineSettings> parseLine(const LineConditions &line)
+std::optional<LineFormat> parseLine(const LineConditions &line)
 {
     static const QStringList speeds = {QStringLiteral("1200"),  QStringLiteral("2400"),
                                        QStringLiteral("4800"),  QStringLiteral("9600"),
@@ -52,8 +40,8 @@ std::optional<LineSettings> parseLine(const LineConditions &line)
     if (!speeds.contains(line.speed) || !dataBitTexts.contains(line.dataBits) ||
         !stopBitTexts.contains(line.stopBits) || !parityTexts.contains(line.parity))
         return std::nullopt;
-    return LineSettings{line.speed.toInt(), dataBitTexts.value(line.dataBits),
-                        parityTexts.value(line.parity), stopBitTexts.value(line.stopBits)};
+    return LineFormat{line.speed.toInt(), dataBitTexts.value(line.dataBits),
+                      parityTexts.value(line.parity), stopBitTexts.value(line.stopBits)};
 }
 
 QByteArray logText(FrameMode mode, const QByteArray &frame)
@@ -63,7 +51,10 @@ QByteArray logText(FrameMode mode, const QByteArray &frame)
 
 } // namespace
 
-SerialZN8PCom::SerialZN8PCom(PortNames portNames) : m_portNames(std::move(portNames)) {}
+SerialZN8PCom::SerialZN8PCom(PortNames portNames)
+    : m_portNames(std::move(portNames)), m_port(std::make_unique<SerialLinePort>())
+{
+}
 
 SerialZN8PCom::~SerialZN8PCom()
 {
@@ -76,12 +67,12 @@ QString SerialZN8PCom::SendRequest(const QString &station, const QString &subAdd
 {
     // However a request fails, it takes no less than a request that went unanswered, so that a
     // caller polling a lost port keeps the pace it has with a silent controller.
-    const QDeadlineTimer minimumCost(qMax(0, m_replyTimeoutMs), Qt::PreciseTimer);
+    const QDeadlineTimer minimumCost(replyWaitMs(), Qt::PreciseTimer);
     const auto failed = [&minimumCost] {
         std::this_thread::sleep_for(std::chrono::milliseconds(minimumCost.remainingTime()));
         return QString();
     };
-    if (!m_port.isOpen())
+    if (!isOpen())
         return failed();
     const FrameCodec &codec = frameCodec(m_frameMode);
     const FrameRequest request{station, subAddress, command, address, data};
@@ -96,19 +87,19 @@ QString SerialZN8PCom::SendRequest(const QString &station, const QString &subAdd
     if (codec.needsFrameGap())
         keepFrameGap();
     discardInput();
-    if (!m_port.isOpen() || !writeFrame(frame))
+    if (!isOpen() || !writeFrame(frame))
         return failed();
     // The controller cannot answer before the request has left the line.
     const auto requestOnLine = m_characterTime * frame.size();
     m_lineQuietSince = Clock::now() + requestOnLine;
     const QDeadlineTimer deadline(
-        qMax(0, m_replyTimeoutMs) +
+        replyWaitMs() +
             std::chrono::duration_cast<std::chrono::milliseconds>(requestOnLine).count(),
         Qt::PreciseTimer);
     const QString reply = awaitReply(codec, request, deadline);
     if (reply.isEmpty()) {
         m_unanswered = Unanswered{m_frameMode, station, Clock::now()};
-        return m_port.isOpen() ? reply : failed();
+        return isOpen() ? reply : failed();
     }
     m_unanswered.reset();
     return reply;
@@ -116,11 +107,11 @@ QString SerialZN8PCom::SendRequest(const QString &station, const QString &subAdd
 
 void SerialZN8PCom::letLineFallQuiet()
 {
-    const std::chrono::milliseconds quiet(qMax(0, m_replyTimeoutMs));
+    const std::chrono::milliseconds quiet(replyWaitMs());
     const QDeadlineTimer limit(2 * quiet, Qt::PreciseTimer);
     Clock::time_point quietFrom = m_unanswered->since;
-    while (m_port.isOpen() && !limit.hasExpired()) {
-        const QByteArray late = m_port.readAll();
+    while (isOpen() && !limit.hasExpired()) {
+        const QByteArray late = m_port->readAll();
         if (!late.isEmpty()) {
             quietFrom = m_lineQuietSince = Clock::now();
             qCDebug(lcFrames).noquote() << "dropped, late" << logText(m_frameMode, late);
@@ -129,7 +120,7 @@ void SerialZN8PCom::letLineFallQuiet()
             std::chrono::ceil<std::chrono::milliseconds>(quietFrom + quiet - Clock::now());
         if (left.count() <= 0)
             break;
-        if (!m_port.waitForReadyRead(int(qMin<qint64>(left.count(), limit.remainingTime()))) &&
+        if (!m_port->waitForReadyRead(int(qMin<qint64>(left.count(), limit.remainingTime()))) &&
             lineLost())
             return;
     }
@@ -138,13 +129,13 @@ void SerialZN8PCom::letLineFallQuiet()
 
 bool SerialZN8PCom::writeFrame(const QByteArray &frame)
 {
-    m_port.clearError();
+    m_port->clearError();
     qCDebug(lcFrames).noquote() << "->" << logText(m_frameMode, frame);
     qCDebug(lcBytes).noquote() << "->" << frame.toHex(' ');
-    m_port.write(frame);
-    if (m_port.waitForBytesWritten(qMax(0, m_replyTimeoutMs)))
+    m_port->write(frame);
+    if (m_port->waitForBytesWritten(replyWaitMs()))
         return true;
-    qCDebug(lcFrames) << "request not written:" << m_port.errorString();
+    qCDebug(lcFrames) << "request not written:" << m_port->errorString();
     lineLost();
     return false;
 }
@@ -154,7 +145,7 @@ QString SerialZN8PCom::awaitReply(const FrameCodec &codec, const FrameRequest &r
 {
     QByteArray input;
     for (;;) {
-        const QByteArray chunk = m_port.readAll();
+        const QByteArray chunk = m_port->readAll();
         if (!chunk.isEmpty()) {
             m_lineQuietSince = Clock::now();
             qCDebug(lcBytes).noquote() << "<-" << chunk.toHex(' ');
@@ -177,13 +168,13 @@ QString SerialZN8PCom::awaitReply(const FrameCodec &codec, const FrameRequest &r
         }
         if (deadline.hasExpired())
             break;
-        if (!m_port.waitForReadyRead(int(deadline.remainingTime())) && lineLost())
+        if (!m_port->waitForReadyRead(int(deadline.remainingTime())) && lineLost())
             return {};
     }
     if (input.isEmpty())
-        qCDebug(lcFrames) << "no valid reply within" << m_replyTimeoutMs << "ms";
+        qCDebug(lcFrames) << "no valid reply within" << replyWaitMs() << "ms";
     else
-        qCDebug(lcFrames).noquote() << "no valid reply within" << m_replyTimeoutMs
+        qCDebug(lcFrames).noquote() << "no valid reply within" << replyWaitMs()
                                     << "ms, incomplete:" << logText(m_frameMode, input);
     return {};
 }
@@ -200,11 +191,12 @@ void SerialZN8PCom::PrepareSend2()
 
 bool SerialZN8PCom::OpenPort()
 {
-    if (m_port.isOpen())
+    if (isOpen())
         return true;
     m_openFault = {};
-    const std::optional<LineSettings> settings = parseLine(line());
-    if (!settings) {
+    m_lostFault = {};
+    const std::optional<LineFormat> format = parseLine(line());
+    if (!format) {
         qCDebug(lcFrames) << "unknown line parameters" << Speed() << DataBits() << StopBits()
                           << Parity();
         return false;
@@ -212,36 +204,26 @@ bool SerialZN8PCom::OpenPort()
     const QString name = m_portNames.deviceFor(PortName());
     if (name.isEmpty()) {
         qCDebug(lcFrames) << PortName() << "stands for no device";
-        m_openFault = {PortFault::Unmapped, QString()};
+        m_openFault = {PortFault::Unmapped, {}, {}};
         return false;
     }
-    // The device node itself, whatever link named it: the port's own lock is keyed by the path.
-    const QString resolved = QFileInfo(name).canonicalFilePath();
-    const QString device = resolved.isEmpty() ? name : resolved;
-    m_port.setPortName(device);
-    m_port.setBaudRate(settings->speed);
-    m_port.setDataBits(settings->dataBits);
-    m_port.setParity(settings->parity);
-    m_port.setStopBits(settings->stopBits);
-    m_port.setFlowControl(QSerialPort::NoFlowControl);
-    if (!m_port.open(QIODevice::ReadWrite)) {
-        qCDebug(lcFrames) << "cannot open" << PortName() << device << m_port.errorString();
-        m_openFault = {PortFaults::classify(device, m_port.error()), device};
+    if (NetworkAddress::looksLikeUrl(name))
+        m_port = std::make_unique<NetworkLinePort>(m_networkAllowanceMs);
+    else
+        m_port = std::make_unique<SerialLinePort>();
+    if (!m_port->open(name, *format, replyWaitMs())) {
+        m_openFault = m_port->fault();
+        qCDebug(lcFrames) << "cannot open" << PortName() << name << int(m_openFault.fault)
+                          << m_port->errorString();
         return false;
     }
-    if (!lockDevice()) {
-        qCDebug(lcFrames) << PortName() << device << "is in use by another program";
-        m_port.close();
-        m_openFault = {PortFault::Busy, device};
-        return false;
-    }
-    const bool parity = settings->parity != QSerialPort::NoParity;
-    m_characterTime = std::chrono::microseconds(LineTiming::characterMicros(
-        settings->speed, settings->dataBits, parity, settings->stopBits));
-    m_frameGap = std::chrono::microseconds(LineTiming::rtuFrameGapMicros(
-        settings->speed, settings->dataBits, parity, settings->stopBits));
+    const bool parity = format->parity != QSerialPort::NoParity;
+    m_characterTime = std::chrono::microseconds(
+        LineTiming::characterMicros(format->speed, format->dataBits, parity, format->stopBits));
+    m_frameGap = std::chrono::microseconds(
+        LineTiming::rtuFrameGapMicros(format->speed, format->dataBits, parity, format->stopBits));
     m_lineQuietSince = Clock::now();
-    qCDebug(lcFrames) << "opened" << PortName() << device << Speed() << DataBits() << Parity()
+    qCDebug(lcFrames) << "opened" << PortName() << name << Speed() << DataBits() << Parity()
                       << StopBits();
     discardInput();
     return true;
@@ -249,8 +231,8 @@ bool SerialZN8PCom::OpenPort()
 
 void SerialZN8PCom::ClosePort()
 {
-    if (m_port.isOpen()) {
-        m_port.close();
+    if (isOpen()) {
+        m_port->close();
         qCDebug(lcFrames) << "closed" << PortName();
     }
 }
@@ -260,26 +242,14 @@ QString SerialZN8PCom::ReplyWord(const QString &reply, int wordNumber) const
     return replyWord(reply, wordNumber);
 }
 
-bool SerialZN8PCom::lockDevice()
-{
-#ifdef Q_OS_UNIX
-    // flock() belongs to the device node reached, whatever path led there, and binds root too;
-    // closing the port releases it.
-    return ::flock(int(m_port.handle()), LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
-#else
-    // Windows opens a serial port exclusively by itself.
-    return true;
-#endif
-}
-
 void SerialZN8PCom::discardInput()
 {
-    if (!m_port.isOpen())
+    if (!isOpen())
         return;
-    const QByteArray stale = m_port.readAll();
+    const QByteArray stale = m_port->readAll();
     if (!stale.isEmpty())
         qCDebug(lcBytes).noquote() << "stale" << stale.toHex(' ');
-    m_port.clear(QSerialPort::Input);
+    m_port->clearInput();
 }
 
 void SerialZN8PCom::keepFrameGap() const
@@ -289,10 +259,20 @@ void SerialZN8PCom::keepFrameGap() const
 
 bool SerialZN8PCom::lineLost()
 {
-    const QSerialPort::SerialPortError error = m_port.error();
-    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
+    if (!m_port->failed())
         return false;
-    qCInfo(lcFrames) << "port" << PortName() << "lost:" << m_port.errorString();
+    qCInfo(lcFrames) << "port" << PortName() << "lost:" << m_port->errorString();
+    m_lostFault = m_port->fault();
     ClosePort();
     return true;
+}
+
+bool SerialZN8PCom::isOpen() const
+{
+    return m_port->isOpen();
+}
+
+int SerialZN8PCom::replyWaitMs() const
+{
+    return qMax(0, m_replyTimeoutMs) + m_port->allowanceMs();
 }

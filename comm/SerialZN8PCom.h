@@ -1,16 +1,20 @@
 #pragma once
 
 #include "comm/FrameCodec.h"
+#include "comm/LinePort.h"
 #include "comm/PortNames.h"
 #include "comm/ZN8PCom.h"
 
 #include <QDeadlineTimer>
-#include <QSerialPort>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 
-// The communication component over a serial port, used blocking on the calling thread.
+// The communication component over a serial line, used blocking on the calling thread. The line
+// is a local device or, where the port name's device is a "tcp://" or "rfc2217://" URL, a line
+// behind an Ethernet serial server (NetworkLinePort); every wait below then also has the network
+// allowance on top of ReplyTimeout.
 //
 // SendRequest frames the request in the set FrameMode, drops stale input, keeps the Modbus RTU
 // inter-frame silence, writes, and waits for the reply for at most ReplyTimeout from the moment
@@ -41,13 +45,13 @@ public:
     void PrepareSend2() override;
 
     // False when the port name stands for no device, a line parameter text is not one of
-    // "1200" ... "115200", "5" ... "8", "1" / "2", "EVEN" / "ODD" / "NONE", or the device does not
-    // open. True at once when the port is already open. The device itself is locked while it is
-    // open (not its name), so that a second program cannot share the line through another name for
-    // the same adapter, also when it runs as root; it then fails with PortFault::Busy.
+    // "1200" ... "115200", "5" ... "8", "1" / "2", "EVEN" / "ODD" / "NONE", or the line does not
+    // open (LastOpenFault says why: see SerialLinePort and NetworkLinePort). True at once when the
+    // port is already open. A network line is connected anew.
     bool OpenPort() override;
     void ClosePort() override;
     PortOpenFault LastOpenFault() const override { return m_openFault; }
+    PortOpenFault LineLostFault() const override { return m_lostFault; }
 
     void setReplyTimeout(int milliseconds) override { m_replyTimeoutMs = milliseconds; }
     int ReplyTimeout() const override { return m_replyTimeoutMs; }
@@ -57,7 +61,11 @@ public:
 
     QString ReplyWord(const QString &reply, int wordNumber) const override;
 
-    bool isOpen() const { return m_port.isOpen(); }
+    bool isOpen() const;
+    // What a line behind a serial server may take longer than a local one to answer; taken at
+    // the next OpenPort.
+    void setNetworkAllowance(int milliseconds) { m_networkAllowanceMs = milliseconds; }
+    static constexpr int DefaultNetworkAllowanceMs = 100;
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -75,16 +83,18 @@ private:
     // True (and the port closed) when the last port operation failed for another reason than a
     // timeout: the device is gone or unusable.
     bool lineLost();
-    // Takes the lock on the open device; false when another open of it holds the lock.
-    bool lockDevice();
+    // ReplyTimeout plus the line's allowance.
+    int replyWaitMs() const;
 
     PortNames m_portNames;
-    QSerialPort m_port;
+    std::unique_ptr<LinePort> m_port;
+    int m_networkAllowanceMs = DefaultNetworkAllowanceMs;
     FrameMode m_frameMode = FrameMode::ModbusAscii;
     int m_replyTimeoutMs = 300;
 
     // Of the open port: one character's time, the RTU silence, and when the line fell quiet.
     PortOpenFault m_openFault;
+    PortOpenFault m_lostFault;
     std::chrono::microseconds m_characterTime{0};
     std::chrono::microseconds m_frameGap{0};
     Clock::time_point m_lineQuietSince;

@@ -67,6 +67,9 @@ const std::array<Entry, 9> &entries()
 constexpr int CommValueCount = 7;
 
 const QString PortMapGroup = QStringLiteral("PortMap");
+const QString NetworkAllowance = QStringLiteral("NetworkAllowance");
+constexpr int DefaultNetworkAllowanceMs = 100;
+constexpr int MaxNetworkAllowanceMs = 10000;
 
 } // namespace
 
@@ -218,6 +221,21 @@ void SettingsStore::storePortMap(const SessionState &shared, const QMap<QString,
         const QString name = QStringLiteral("COM%1").arg(n);
         writeValue(shared, PortMapGroup + QLatin1Char('/') + name, map.value(name));
     }
+}
+
+int SettingsStore::networkAllowanceMs(const SessionState &shared) const
+{
+    QString text = storedValue(shared.useSecondKey, NetworkAllowance);
+    if (text.isNull())
+        text = storedValue(!shared.useSecondKey, NetworkAllowance);
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    return ok && value >= 0 && value <= MaxNetworkAllowanceMs ? value : DefaultNetworkAllowanceMs;
+}
+
+void SettingsStore::storeNetworkAllowance(const SessionState &shared, int milliseconds)
+{
+    writeValue(shared, NetworkAllowance, QString::number(milliseconds));
 }
 
 qint16 SettingsStore::readNumber(const QString &text)

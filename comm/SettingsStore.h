@@ -72,6 +72,12 @@ public:
     // stored empty, which stands for the system's port order (also over the other key's entry).
     void storePortMap(const SessionState &shared, const QMap<QString, QString> &map);
 
+    // The wait every reply of a line behind a serial server gets on top of the line's own, in
+    // milliseconds ("NetworkAllowance", key in use then the other key; 0 to 10000, else the
+    // default 100).
+    int networkAllowanceMs(const SessionState &shared) const;
+    void storeNetworkAllowance(const SessionState &shared, int milliseconds);
+
     // Locale-independent decimal reading: optional sign and leading digits after blanks, the rest
     // ignored; no digits or a number beyond 16 bits give 0.
     static qint16 readNumber(const QString &text);

@@ -23,6 +23,7 @@ public:
     bool OpenPort() override;
     void ClosePort() override {}
     PortOpenFault LastOpenFault() const override { return m_port.LastOpenFault(); }
+    PortOpenFault LineLostFault() const override { return m_port.LineLostFault(); }
     void setReplyTimeout(int milliseconds) override { m_port.setReplyTimeout(milliseconds); }
     int ReplyTimeout() const override { return m_port.ReplyTimeout(); }
     void setFlagA(bool value) override { m_port.setFlagA(value); }

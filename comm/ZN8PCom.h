@@ -44,6 +44,9 @@ public:
     // not use (on Linux: not in the group that owns it, usually "dialout") and one that another
     // program holds, under this or any other name for it (Busy).
     virtual PortOpenFault LastOpenFault() const { return {}; }
+    // Why the open line was lost (a server that ended the connection), until the next OpenPort;
+    // None when it was not, or nothing more is known than that it is gone.
+    virtual PortOpenFault LineLostFault() const { return {}; }
 
     virtual void setReplyTimeout(int milliseconds) = 0;
     virtual int ReplyTimeout() const = 0;

@@ -2,6 +2,7 @@
 
 #include "ui_CommSettingsDialog.h"
 
+#include "NetworkServerDialog.h"
 #include "base/MessageTable.h"
 #include "comm/PortNames.h"
 #include "comm/SettingsStore.h"
@@ -9,6 +10,7 @@
 
 #include <QAbstractItemView>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include <QRadioButton>
 
@@ -37,7 +39,8 @@ template <std::size_t N> void check(const std::array<QRadioButton *, N> &buttons
 CommSettingsDialog::CommSettingsDialog(SessionState &shared, SettingsStore &store, ComLink &link,
                                        OperatorInterface &op, QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::CommSettingsDialog>()),
-      m_entry(shared, store, link, op), m_ports(store.portMap(shared))
+      m_entry(shared, store, link, op), m_ports(store.portMap(shared)), m_shared(shared),
+      m_store(store), m_networkAllowanceMs(store.networkAllowanceMs(shared))
 {
     m_ui->setupUi(this);
     setWindowTitle(msg(252));
@@ -71,6 +74,12 @@ CommSettingsDialog::CommSettingsDialog(SessionState &shared, SettingsStore &stor
         list->view()->setTextElideMode(Qt::ElideMiddle);
         list->view()->setMinimumWidth(list->view()->sizeHintForColumn(0));
     }
+    auto *networkServer = new QPushButton(msg(1180), m_ui->frmPort);
+    networkServer->setObjectName(QStringLiteral("networkServerButton"));
+    networkServer->setAccessibleName(msg(1181));
+    m_ui->frmPort->layout()->addWidget(networkServer);
+    setTabOrder(m_ui->Cmb_device, networkServer);
+    connect(networkServer, &QPushButton::clicked, this, &CommSettingsDialog::chooseNetworkServer);
     connect(m_ui->Cmb_port, &QComboBox::currentIndexChanged, this, &CommSettingsDialog::showDevice);
     connect(m_ui->Cmb_device->lineEdit(), &QLineEdit::textEdited, this,
             &CommSettingsDialog::onDeviceEdited);
@@ -111,6 +120,17 @@ void CommSettingsDialog::onDeviceEdited(const QString &device)
     m_ui->Cmb_port->setItemText(index, m_ports.itemText(index));
 }
 
+void CommSettingsDialog::chooseNetworkServer()
+{
+    NetworkServerDialog dialog(m_ui->Cmb_device->currentText(), m_networkAllowanceMs, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const NetworkServerDialog::Choice chosen = dialog.choice();
+    m_networkAllowanceMs = chosen.allowanceMs;
+    m_ui->Cmb_device->setCurrentText(chosen.address.url());
+    onDeviceEdited(chosen.address.url());
+}
+
 void CommSettingsDialog::reject()
 {
     m_entry.cancel();
@@ -121,6 +141,7 @@ void CommSettingsDialog::onOk()
 {
     const CommSettingsEntry::Result result = m_entry.confirm(choice());
     if (result.accepted) {
+        m_store.storeNetworkAllowance(m_shared, m_networkAllowanceMs);
         // The list shows the entry ("07") while the typed text stays the instrument number.
         m_ui->Cmb_No->setCurrentIndex(result.stationIndex);
         accept();

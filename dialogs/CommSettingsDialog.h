@@ -46,8 +46,13 @@ private:
     // the port order as a hint.
     void showDevice(int portIndex);
     void onDeviceEdited(const QString &device);
+    // "Network serial server...": the selected COM name's line at a serial server's address.
+    void chooseNetworkServer();
 
     std::unique_ptr<Ui::CommSettingsDialog> m_ui;
     CommSettingsEntry m_entry;
     PortMapEntry m_ports;
+    SessionState &m_shared;
+    SettingsStore &m_store;
+    int m_networkAllowanceMs; // stored with the port map on OK
 };

@@ -1,6 +1,7 @@
 #include "PollingCycle.h"
 
 #include "base/MainView.h"
+#include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
 #include "base/SessionState.h"
 #include "comm/ComLink.h"
@@ -117,11 +118,16 @@ void PollingCycle::goOffline()
         m_view.setProgressVisible(false, 0);
         m_op.setStatusPanel(4, QString());
     }
+    // Why the line went: a serial server that ended the connection says so after the offline
+    // message; a local port lost says no more than that nothing answers.
+    PortOpenFault lost;
     if (m_shared.commActive) {
         m_view.setMonitoringTimersEnabled(false);
         m_shared.commActive = false;
-        if (ZN8PCom *com = m_link.com())
+        if (ZN8PCom *com = m_link.com()) {
+            lost = com->LineLostFault();
             com->ClosePort();
+        }
     }
     if (m_view.isTracing())
         m_view.stopTracing();
@@ -138,7 +144,16 @@ void PollingCycle::goOffline()
     m_view.setCommErrorVisible(false);
     m_shared.commErrorFlag = false;
     m_shared.commErrorCount = 0;
-    m_op.showMessage(OfflineMessage);
+    if (PortFaults::messageId(lost.fault) == 0) {
+        m_op.showMessage(OfflineMessage);
+        return;
+    }
+    // One box: the offline message with the server's fault below it.
+    QStringList lines;
+    for (const int id : OfflineMessage)
+        lines << msg(id);
+    lines << PortFaults::text(m_shared.portName, lost);
+    m_op.showText(PortFaults::messageId(lost.fault), lines.join(QLatin1Char('\n')));
 }
 
 void PollingCycle::restoreUserProtocol()

@@ -54,7 +54,8 @@ public:
     // Link supervision: a tick without commErrorFlag hides the communication error box and
     // repairs a vendor-frame exchange that was cut off (message 715); a tick with it takes the
     // program offline (messages 274 to 278) once OfflineErrorCount requests in a row have gone
-    // unanswered. A tick counts nothing itself: one lost reply followed by a pause (a message
+    // unanswered (and the line's loss named where the component knows it, messages 1173 and
+    // 1174). A tick counts nothing itself: one lost reply followed by a pause (a message
     // box, the vendor-frame refresh) stays one.
     void superviseLink();
 

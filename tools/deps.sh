@@ -25,8 +25,9 @@ for option in "$@"; do
                    systemd) ;;
     esac
 done
-# socat stands in for an Ethernet serial server in the test of that route to a controller.
-packages+=(socat)
+# ser2net is the Ethernet serial server (raw and RFC 2217 mode) of the tests of that route; socat
+# talks to a simulator's control socket as the README shows.
+packages+=(ser2net socat)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

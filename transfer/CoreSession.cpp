@@ -13,7 +13,9 @@ ZN8PComFactory orSerialPorts(ZN8PComFactory factory, SettingsStore &store,
     if (factory)
         return factory;
     return [&store, &shared] {
-        return std::make_unique<SerialZN8PCom>(PortNames(store.portMap(shared)));
+        auto com = std::make_unique<SerialZN8PCom>(PortNames(store.portMap(shared)));
+        com->setNetworkAllowance(store.networkAllowanceMs(shared));
+        return com;
     };
 }
 } // namespace

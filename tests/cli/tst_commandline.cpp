@@ -75,7 +75,11 @@ void TestCommandLine::serviceOptions_data()
     QTest::newRow("COM name in any case")
         << QStringList{"probe", "--port", "com8"} << "COM8|0|300|none|0";
     QTest::newRow("no such COM") << QStringList{"probe", "--port", "COM9"}
-                                 << "expected COM1 to COM8 or a device path";
+                                 << "expected COM1 to COM8, a device path";
+    QTest::newRow("serial server") << QStringList{"probe", "--port", "RFC2217://gw-3:4001"}
+                                   << "rfc2217://gw-3:4001|0|300|none|0";
+    QTest::newRow("serial server without a port")
+        << QStringList{"probe", "--port", "tcp://gw-3"} << "invalid value 'tcp://gw-3' for --port";
     QTest::newRow("relative path")
         << QStringList{"probe", "--port", "ttyUSB0"} << "invalid value 'ttyUSB0' for --port";
     QTest::newRow("fraction of a second")

@@ -1,6 +1,7 @@
 #include "base/MessageTable.h"
 #include "chart/EventLog.h"
 #include "sim/SimulatedController.h"
+#include "tests/support/SerialServer.h"
 #include "transfer/JournalFile.h"
 
 #include <QDir>
@@ -12,11 +13,14 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
 #include <sys/stat.h>
+
+Q_DECLARE_METATYPE(SerialServer::Mode)
 
 // znctl run as a process against the simulated controller on a pseudo-terminal. The stored
 // conditions live in a private configuration folder; COM1 is the simulator's line and COM2 to
@@ -53,7 +57,11 @@ private slots:
     void uploadDownloadDiffRoundTrip_data();
     void uploadDownloadDiffRoundTrip();
     void lineOfInstruments();
+    void throughASerialServer_data();
     void throughASerialServer();
+    void searchThroughASerialServer();
+    void serialServerFaults_data();
+    void serialServerFaults();
     void writeSideRefusals();
     void writesAreJournalled();
     void refusedAnswersAreNoValues();
@@ -648,35 +656,158 @@ void TestZnctl::lineOfInstruments()
         2, [](ControllerCore &core) { QCOMPARE(core.requestLog().entries().size(), 1); });
 }
 
-// A controller behind an Ethernet serial server, reached as the README says: socat makes a
-// pseudo-terminal of the server's TCP port and the port map names it as COM1. A second socat
-// plays the server, putting the simulator's line on that TCP port.
+// A line of three controllers behind ser2net, in raw and in RFC 2217 mode, named by its URL:
+// monitor, and an upload taken back by a download that the read-back confirms. Through RFC 2217
+// the line runs at the speed and format the run asks for (the simulator refuses any other);
+// through raw mode at the server's own (9600 8N1 here, which the simulator is told to accept).
+void TestZnctl::throughASerialServer_data()
+{
+    QTest::addColumn<SerialServer::Mode>("mode");
+    QTest::newRow("raw") << SerialServer::Mode::Raw;
+    QTest::newRow("rfc2217") << SerialServer::Mode::Rfc2217;
+}
+
 void TestZnctl::throughASerialServer()
 {
-    const QString socat = QStandardPaths::findExecutable(QStringLiteral("socat"));
-    if (socat.isEmpty())
-        QSKIP("socat is not installed (tools/deps.sh installs it)");
+    QFETCH(SerialServer::Mode, mode);
+    if (SerialServer::executable().isEmpty())
+        QSKIP("ser2net is not installed (tools/deps.sh installs it)");
     SimulatedController::Options options;
-    options.checkLineSettings = false; // the server opens the line at its own speed
+    options.stations = {1, 2, 3};
+    options.line.speed = 19200;
+    options.checkLineSettings = mode == SerialServer::Mode::Rfc2217;
     startSimulator(options);
-    const QString tcpPort = QString::number(20000 + QCoreApplication::applicationPid() % 30000);
-    const QString link = m_config->filePath(QStringLiteral("ttyNET"));
-    QProcess server;
-    server.start(socat, {"TCP-LISTEN:" + tcpPort + ",reuseaddr",
-                         "FILE:" + m_sim->slavePath() + ",raw,echo=0"});
-    QProcess client;
-    client.start(socat, {"PTY,link=" + link + ",raw,echo=0",
-                         "TCP:127.0.0.1:" + tcpPort + ",retry=50,interval=0.1"});
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(link), 10000);
-    QSettings(settingsPath(), QSettings::IniFormat).setValue("PortMap/COM1", link);
+    SerialServer server;
+    QVERIFY2(server.start(m_sim->slavePath(), mode), qPrintable(server.errorString()));
+    const QStringList line = {"--port", server.url(), "--speed", "19200", "--station", "1-3"};
 
-    const Run run = znctl({"read", "11"});
-    client.kill();
-    server.kill();
-    client.waitForFinished();
-    server.waitForFinished();
-    QCOMPARE(run.exitCode, 0);
-    QVERIFY2(run.out.startsWith("11\t"), qPrintable(run.out + run.err));
+    const Run monitor = znctl(QStringList{"monitor", "--seconds", "2"} + line);
+    QCOMPARE(monitor.exitCode, 0);
+    const QString rows = "\n" + monitor.out;
+    for (const char *station : {"\n01\t", "\n02\t", "\n03\t"})
+        QVERIFY2(rows.contains(QLatin1String(station)), qPrintable(monitor.out + monitor.err));
+
+    const QString folder = m_config->filePath("line");
+    const Run upload = znctl(QStringList{"upload", "--out-dir", folder} + line);
+    QVERIFY2(upload.exitCode == 0, qPrintable(upload.out + upload.err));
+    const QString label = "127.0.0.1_" + QString::number(server.port());
+    QVERIFY(QFileInfo::exists(QStringLiteral("%1/%2-02.znm").arg(folder, label)));
+    m_sim->withStation(2, [](ControllerCore &core) { core.panelSet(0x000B, 25); });
+    const Run download = znctl(QStringList{"download", folder} + line);
+    QVERIFY2(download.exitCode == 0, qPrintable(download.out + download.err));
+    m_sim->withStation(
+        2, [](ControllerCore &core) { QCOMPARE(core.registers().value(0x000B), qint16(50)); });
+}
+
+// Through RFC 2217 the search sets the server's line for every speed it tries, as on a local
+// port, and finds a controller at another speed than the stored one.
+void TestZnctl::searchThroughASerialServer()
+{
+    if (SerialServer::executable().isEmpty())
+        QSKIP("ser2net is not installed (tools/deps.sh installs it)");
+    SimulatedController::Options options;
+    options.line.speed = 19200;
+    startSimulator(options);
+    SerialServer server;
+    QVERIFY2(server.start(m_sim->slavePath(), SerialServer::Mode::Rfc2217),
+             qPrintable(server.errorString()));
+    QSettings settings(settingsPath(), QSettings::IniFormat);
+    settings.setValue("PortMap/COM1", server.url());
+    // Every speed before the right one costs all protocols and instrument numbers: short waits
+    // keep that to seconds on loopback.
+    settings.setValue("NetworkAllowance", "0");
+    settings.sync();
+
+    const Run run = znctl({"search", "--timeout", "60"});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.out + run.err));
+    QCOMPARE(storedValue("Speed"), QStringLiteral("19200"));
+    QCOMPARE(storedValue("Parity"), QStringLiteral("EVEN"));
+    QCOMPARE(storedValue("strAdr"), QStringLiteral("01"));
+}
+
+// Each fault of a serial server is named in its own words, within the reply timeout and the
+// network allowance, and the run ends as with a pulled adapter: nothing hangs.
+void TestZnctl::serialServerFaults_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("host not found") << "host"
+                                    << "host zn-no-such-host.invalid:4001 was not found";
+    QTest::newRow("refused") << "refused"
+                             << "refused the connection";
+    QTest::newRow("silent raw server") << "silent raw"
+                                       << "nothing came back from the line";
+    QTest::newRow("silent telnet server") << "silent rfc2217"
+                                          << "does not do RFC 2217";
+    QTest::newRow("raw server asked for RFC 2217") << "raw as rfc2217"
+                                                   << "does not do RFC 2217";
+    QTest::newRow("second client") << "in use"
+                                   << "in use by another client";
+    QTest::newRow("server gone mid-transfer") << "killed"
+                                              << "stopped";
+}
+
+void TestZnctl::serialServerFaults()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, message);
+    if (SerialServer::executable().isEmpty())
+        QSKIP("ser2net is not installed (tools/deps.sh installs it)");
+    SimulatedController::Options options;
+    options.checkLineSettings = false;
+    startSimulator(options);
+    SerialServer server;
+    QTcpServer silent; // accepts connections (the system does) and never sends
+    QVERIFY(silent.listen(QHostAddress::LocalHost));
+    const QString silentPort = QString::number(silent.serverPort());
+    QTcpSocket firstClient;
+    QString port;
+    if (fault == "host") {
+        port = "tcp://zn-no-such-host.invalid:4001";
+    } else if (fault == "refused") {
+        port = "tcp://127.0.0.1:" + QString::number(SerialServer::freePort());
+    } else if (fault == "silent raw") {
+        port = "tcp://127.0.0.1:" + silentPort;
+    } else if (fault == "silent rfc2217") {
+        port = "rfc2217://127.0.0.1:" + silentPort;
+    } else {
+        const bool telnet = fault == "killed";
+        QVERIFY2(server.start(m_sim->slavePath(),
+                              telnet ? SerialServer::Mode::Rfc2217 : SerialServer::Mode::Raw),
+                 qPrintable(server.errorString()));
+        port = telnet ? server.url() : "rfc2217://127.0.0.1:" + QString::number(server.port());
+        if (fault == "in use") {
+            port = server.url();
+            firstClient.connectToHost(QHostAddress::LocalHost, server.port());
+            QVERIFY(firstClient.waitForConnected(5000));
+        }
+    }
+
+    if (fault == "killed") {
+        const QString file = m_config->filePath("a.znm");
+        QCOMPARE(znctl({"upload", "--out", file, "--port", port}).exitCode, 0);
+        m_sim->withCore([](ControllerCore &core) { core.requestLog().clear(); });
+        m_sim->setResponseDelayMs(30);
+        QProcess download;
+        startZnctl(download, {"download", file, "--port", port});
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [this] {
+                int count = 0;
+                m_sim->withCore(
+                    [&count](ControllerCore &core) { count = core.requestLog().entries().size(); });
+                return count >= 10;
+            }(),
+            20000);
+        server.kill();
+        const Run run = finish(download);
+        QVERIFY2(run.exitCode != 0 && run.exitCode != -1, qPrintable(run.out + run.err));
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        return;
+    }
+    // A run that hangs is killed by finish() and shows as -1.
+    const Run run = znctl({"read", "11", "--port", port});
+    QVERIFY2(run.exitCode != 0 && run.exitCode != -1, qPrintable(run.out + run.err));
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
 }
 
 // What the window refuses, the tool refuses, with the window's message; a value beyond the

@@ -3,13 +3,17 @@
 // frame), bit 2 the end of the line (clear: the program's reply decoder, set: the simulator's
 // request parser), bit 3 a write instead of a read, bit 4 the second station. The bytes are decoded
 // whole and again in pieces whose sizes the chunking byte seeds: both must give the same frames,
-// and every reply the program takes must be a reply it may take to the request it sent.
+// and every reply the program takes must be a reply it may take to the request it sent. Bit 5
+// takes the bytes as a serial server's telnet stream instead (RFC 2217): cut anywhere (an IAC
+// escape split across reads), it must give the same line bytes and commands as whole, and the
+// line's bytes escaped must come back unchanged.
 
 #include "comm/Checksums.h"
 #include "comm/FrameCodec.h"
 #include "comm/FrameText.h"
 #include "comm/ModbusPdu.h"
 #include "comm/ReplyCheck.h"
+#include "comm/TelnetCodec.h"
 #include "sim/ServerFrames.h"
 
 #include <QStringList>
@@ -232,6 +236,31 @@ void fuzzRequests(int framing, const QByteArray &line, quint8 seed)
     require(got == expected, "pieces decode as the whole");
 }
 
+void fuzzTelnet(const QByteArray &stream, quint8 seed)
+{
+    TelnetCodec whole;
+    const QByteArray data = whole.decode(stream);
+    const QList<TelnetCodec::Command> commands = whole.takeCommands();
+    TelnetCodec pieces;
+    QByteArray pieceData;
+    QList<TelnetCodec::Command> pieceCommands;
+    Chunks chunks(seed);
+    for (int at = 0; at < stream.size();) {
+        const int length = chunks.next();
+        pieceData += pieces.decode(stream.mid(at, length));
+        pieceCommands += pieces.takeCommands();
+        at += length;
+    }
+    require(pieceData == data, "telnet line bytes depend on how the stream was cut");
+    require(pieceCommands == commands, "telnet commands depend on how the stream was cut");
+    for (const TelnetCodec::Command &command : commands)
+        require(command.payload.size() <= TelnetCodec::MaxPayload, "subnegotiation unbounded");
+    TelnetCodec escaped;
+    require(escaped.decode(TelnetCodec::escape(stream)) == stream &&
+                escaped.takeCommands().isEmpty(),
+            "escaped line bytes do not come back");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -240,7 +269,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     const int selector = data[0];
     const QByteArray line(reinterpret_cast<const char *>(data) + 2, int(size) - 2);
-    if (selector & 4)
+    if (selector & 32)
+        fuzzTelnet(line, data[1]);
+    else if (selector & 4)
         fuzzRequests(selector & 3, line, data[1]);
     else
         fuzzReplies(selector & 3, selector & 8, selector & 16, line, data[1]);

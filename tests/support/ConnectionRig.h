@@ -62,7 +62,7 @@ public:
     {
         FakeCom::OpenPort();
         const PortFault fault = m_line->faultyPorts.value(PortName(), PortFault::None);
-        m_fault = {fault, QStringLiteral("/dev/tty-") + PortName()};
+        m_fault = {fault, QStringLiteral("/dev/tty-") + PortName(), {}};
         if (fault != PortFault::None ||
             (!m_line->openPorts.isEmpty() && !m_line->openPorts.contains(PortName())))
             return false;
