@@ -18,20 +18,32 @@ export UBSAN_OPTIONS=print_stacktrace=1
 ctest --test-dir "$build" --output-on-failure --timeout 600 -j2
 
 [ "$seconds" -gt 0 ] || exit 0
+# The harnesses fuzz side by side, each for $seconds, so more of them cost no more time.
+pids=()
+names=()
 for harness in "$build"/tests/fuzz/fuzz_*; do
     [ -f "$harness" ] || continue
     name=$(basename "$harness")
     # New inputs go to a scratch corpus; the committed seeds stay as they are. A failing input is
-    # kept as $build/crash-* (or leak-*, oom-*, timeout-*) with the run's log beside it. A harness
-    # stays near 200 MB however long it runs, so memory that keeps growing fails it at 512 MB.
+    # kept as $build/NAME-crash-* (or -leak-*, -oom-*, -timeout-*) with the run's log beside it. A
+    # harness stays near 200 MB however long it runs, so memory that keeps growing fails it at
+    # 512 MB.
     rm -rf "$build/corpus-$name" && mkdir -p "$build/corpus-$name"
-    if "$harness" -max_total_time="$seconds" -rss_limit_mb=512 -print_final_stats=1 \
-        -artifact_prefix="$build/" \
-        "$build/corpus-$name" "tests/fuzz/corpus/$name" >"$build/$name.log" 2>&1; then
+    "$harness" -max_total_time="$seconds" -rss_limit_mb=512 -print_final_stats=1 \
+        -artifact_prefix="$build/$name-" \
+        "$build/corpus-$name" "tests/fuzz/corpus/$name" >"$build/$name.log" 2>&1 &
+    pids+=($!)
+    names+=("$name")
+done
+failed=0
+for i in "${!pids[@]}"; do
+    name=${names[$i]}
+    if wait "${pids[$i]}"; then
         echo "$name: $(grep -o 'Done [0-9]* runs.*' "$build/$name.log")"
     else
         tail -n 40 "$build/$name.log" >&2
         echo "$name failed: see $build/$name.log" >&2
-        exit 1
+        failed=1
     fi
 done
+exit "$failed"
