@@ -99,9 +99,9 @@ void MainWindow::system_init()
 {
     setCaptions();
     setParameterButtonsEnabled(false);
-    ui->mainTabs->setCurrentIndex(qBound(0, int(m_shared.sstab1Index), ui->mainTabs->count() - 1));
+    ui->mainTabs->setCurrentIndex(qBound(0, int(m_shared.mainTabIndex), ui->mainTabs->count() - 1));
     ui->settingTabs->setCurrentIndex(
-        qBound(0, int(m_shared.sstab2Index), ui->settingTabs->count() - 1));
+        qBound(0, int(m_shared.settingTabIndex), ui->settingTabs->count() - 1));
     setProgressVisible(false, 0);
     setCommErrorVisible(false);
     ui->keyOperationNotice->hide();
@@ -516,7 +516,7 @@ void MainWindow::setValuesLive(bool live)
 
 void MainWindow::refreshSettingPage()
 {
-    m_shared.sstab2Index = qint16(ui->settingTabs->currentIndex());
+    m_shared.settingTabIndex = qint16(ui->settingTabs->currentIndex());
     m_displayView->showSettingPage(settingPageState(m_shared, ui->settingTabs->currentIndex()));
     // Offline no monitor read follows: a model change or a loaded file shows here.
     if (!m_shared.online)
@@ -600,8 +600,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
 bool MainWindow::confirmClose()
 {
     m_op->setStatusPanel(1, QString());
-    m_shared.sstab1Index = qint16(ui->mainTabs->currentIndex());
-    m_shared.sstab2Index = qint16(ui->settingTabs->currentIndex());
+    m_shared.mainTabIndex = qint16(ui->mainTabs->currentIndex());
+    m_shared.settingTabIndex = qint16(ui->settingTabs->currentIndex());
     m_store.storeOnClose(m_shared);
 
     if (!m_op->askYesNo({95}, MessageIcon::Question)) {

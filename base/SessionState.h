@@ -85,8 +85,9 @@ struct SessionState {
     qint16 protocolIndex = ModbusAscii;
     qint16 savedProtocolIndex = ModbusAscii;
     bool useSecondKey = false;
-    qint16 sstab1Index = 0;
-    qint16 sstab2Index = 0;
+    // The pages last shown, kept under "SSTab1" (main tabs) and "SSTab2" (setting tabs).
+    qint16 mainTabIndex = 0;
+    qint16 settingTabIndex = 0;
 
     std::array<QString, RegisterCount> registerTable;
     std::array<QString, VendorItemCount> vendorItemTable;

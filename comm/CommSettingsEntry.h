@@ -12,13 +12,13 @@ struct SessionState;
 
 // The choices of the communication settings dialog, one per control.
 struct CommSettingsChoice {
-    int portIndex = 0;     // Cmb_port: 0 "COM1" ... 7 "COM8"
-    QString stationText;   // Cmb_No's text as typed or picked
+    int portIndex = 0;     // the port list: 0 "COM1" ... 7 "COM8"
+    QString stationText;   // the instrument number as typed or picked
     int speedIndex = 0;    // Option1: 0 9600, 1 19200
     int dataBitsIndex = 0; // Option3: 0 7 bits, 1 8 bits
     int stopBitsIndex = 0; // Option4: 0 1 bit, 1 2 bits
     int parityIndex = 0;   // Option2: 0 even, 1 odd, 2 none
-    int protocolIndex = 0; // Cmb_protocol: 0 Modbus ASCII, 1 Modbus RTU, 2 Ravtocol
+    int protocolIndex = 0; // the protocol list: 0 Modbus ASCII, 1 Modbus RTU, 2 Ravtocol
     // The device of each COM name as the dialog shows it (see PortMapEntry); nullopt leaves the
     // stored map alone.
     std::optional<QMap<QString, QString>> portMap;

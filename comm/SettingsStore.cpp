@@ -54,11 +54,11 @@ const std::array<Entry, 9> &entries()
          }},
         {SSTab1, "0",
          [](SessionState &shared, const QString &v) {
-             shared.sstab1Index = SettingsStore::readNumber(v);
+             shared.mainTabIndex = SettingsStore::readNumber(v);
          }},
         {SSTab2, "0",
          [](SessionState &shared, const QString &v) {
-             shared.sstab2Index = SettingsStore::readNumber(v);
+             shared.settingTabIndex = SettingsStore::readNumber(v);
          }},
     }};
     return table;
@@ -178,8 +178,8 @@ void SettingsStore::storeConnectedConditions(const SessionState &shared, const Q
 
 void SettingsStore::storeTabs(const SessionState &shared)
 {
-    writeValue(shared, SSTab1, QString::number(shared.sstab1Index));
-    writeValue(shared, SSTab2, QString::number(shared.sstab2Index));
+    writeValue(shared, SSTab1, QString::number(shared.mainTabIndex));
+    writeValue(shared, SSTab2, QString::number(shared.settingTabIndex));
 }
 
 void SettingsStore::storeOnClose(const SessionState &shared)

@@ -56,7 +56,7 @@ public:
     void storeConnectedConditions(const SessionState &shared, const QString &port,
                                   const QString &speed, const QString &dataBits,
                                   const QString &stopBits, const QString &parity);
-    // "SSTab1" and "SSTab2" from shared.sstab1Index and shared.sstab2Index.
+    // "SSTab1" and "SSTab2" from shared.mainTabIndex and shared.settingTabIndex.
     void storeTabs(const SessionState &shared);
     // Closing the main window: the tabs, strAdr only while shared.linkVerified, then Protocol.
     void storeOnClose(const SessionState &shared);

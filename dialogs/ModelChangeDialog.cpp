@@ -16,18 +16,19 @@ ModelChangeDialog::ModelChangeDialog(SessionState &shared, OperatorInterface &op
     m_ui->setupUi(this);
     setWindowTitle(msg(271));
     keepTitleWhole(*this);
-    m_ui->Frame1->setTitle(msg(193));
-    m_ui->Frame2->setTitle(msg(194));
+    m_ui->currentUnitGroup->setTitle(msg(193));
+    m_ui->newUnitGroup->setTitle(msg(194));
     m_ui->okButton->setText(msg(31));
     m_ui->cancelButton->setText(msg(30));
     const std::array<QLabel *, UnitOptionRules::FieldCount> current = {
-        m_ui->Lbl_OP1, m_ui->Lbl_OP2, m_ui->Lbl_OP3, m_ui->Lbl_OP4, m_ui->Lbl_OP5, m_ui->Lbl_OP6};
+        m_ui->currentOptionLabel_0, m_ui->currentOptionLabel_1, m_ui->currentOptionLabel_2,
+        m_ui->currentOptionLabel_3, m_ui->currentOptionLabel_4, m_ui->currentOptionLabel_5};
     for (int f = 0; f < UnitOptionRules::FieldCount; ++f) {
         const auto field = UnitOptionRules::Field(f);
         const QString name = QString::number(f);
         const QString caption = msg(UnitOptionRules::fieldCaption(field));
-        findChild<QGroupBox *>(QStringLiteral("Frame_OP1_") + name)->setTitle(caption);
-        findChild<QGroupBox *>(QStringLiteral("Frame2_OP1_") + name)->setTitle(caption);
+        findChild<QGroupBox *>(QStringLiteral("currentOptionGroup_") + name)->setTitle(caption);
+        findChild<QGroupBox *>(QStringLiteral("newOptionGroup_") + name)->setTitle(caption);
         // Without a link or data nothing is known to be fitted, the output type included.
         // The stored value, also when the rules below have to drop it.
         current[f]->setText(
@@ -51,7 +52,7 @@ ModelChangeDialog::~ModelChangeDialog() = default;
 QList<QRadioButton *> ModelChangeDialog::options(int field) const
 {
     QList<QRadioButton *> buttons;
-    const QString prefix = QStringLiteral("Option_set%1_").arg(field + 1);
+    const QString prefix = QStringLiteral("newOptionChoice%1_").arg(field + 1);
     while (auto *button = findChild<QRadioButton *>(prefix + QString::number(buttons.size())))
         buttons.append(button);
     return buttons;
@@ -72,7 +73,7 @@ void ModelChangeDialog::showRules()
         const int value = m_rules.value(field);
         if (value >= 0 && value < buttons.size())
             buttons[value]->setChecked(true);
-        findChild<QGroupBox *>(QStringLiteral("Frame2_OP1_%1").arg(f))
+        findChild<QGroupBox *>(QStringLiteral("newOptionGroup_%1").arg(f))
             ->setEnabled(!m_rules.isLocked(field));
     }
     options(UnitOptionRules::OutputType)[UnitOptionRules::DcCurrent]->setEnabled(

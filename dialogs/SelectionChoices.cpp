@@ -63,45 +63,48 @@ std::optional<ChoiceFrame> SelectionChoices::frameOf(const SessionState &shared,
     switch (frameCode(code)) {
     case 12: {
         const bool at = autoTuningReadsAt(shared);
-        return ChoiceFrame{"Select_at", "Option_at", at ? 220 : 221,
+        return ChoiceFrame{"autoTuningGroup", "autoTuningChoice", at ? 220 : 221,
                            at ? messages({222, 223}) : messages({224, 225})};
     }
     case 22:
-        return ChoiceFrame{"Select_lock", "Option_lock", 112, messageRange(244, 4)};
+        return ChoiceFrame{"setValueLockGroup", "setValueLockChoice", 112, messageRange(244, 4)};
     case 27:
         return ChoiceFrame{
-            "Select_dp",
-            "Option_dp",
+            "decimalPlaceGroup",
+            "decimalPlaceChoice",
             117,
             {DisplayText{0, QStringLiteral("XXXX")}, DisplayText{0, QStringLiteral("XXX. X")},
              DisplayText{0, QStringLiteral("XX. XX")}, DisplayText{0, QStringLiteral("X. XXX")}}};
     case 32:
-        return ChoiceFrame{"Select_cool", "Option_cool", 122, messageRange(238, 3)};
+        return ChoiceFrame{"coolingActionGroup", "coolingActionChoice", 122, messageRange(238, 3)};
     case 36:
         // The frame is shared: its caption says which alarm is being set.
-        return ChoiceFrame{"Select_alarm", "Option_alarm", code == Code::Alarm2Type ? 127 : 126,
+        return ChoiceFrame{"alarmTypeGroup", "alarmTypeChoice",
+                           code == Code::Alarm2Type ? 127 : 126,
                            messages({200, 201, 203, 205, 207, 209, 211, 202, 204, 206})};
     case 44:
-        return ChoiceFrame{"Select_out", "Option_out", 134, messages({318, 317})};
+        return ChoiceFrame{"outOffGroup", "outOffChoice", 134, messages({318, 317})};
     case 45:
-        return ChoiceFrame{"Select_manu", "Option_manu", 135, messages({319, 320})};
+        return ChoiceFrame{"autoManualGroup", "autoManualChoice", 135, messages({319, 320})};
     case 47:
-        return ChoiceFrame{"Select_reigi", "Option_reigi",
+        return ChoiceFrame{"alarmEnergizedGroup", "alarmEnergizedChoice",
                            code == Code::Alarm2Energized ? 138 : 137, messages({242, 243})};
     case 49:
-        return ChoiceFrame{"Select_sensor", "Option_sensor", 139, messageRange(750, 36)};
+        return ChoiceFrame{"inputTypeGroup", "inputTypeChoice", 139, messageRange(750, 36)};
     case 50:
-        return ChoiceFrame{"Select_hc", "Option_hc", 140, messages({315, 316})};
+        return ChoiceFrame{"controlActionGroup", "controlActionChoice", 140, messages({315, 316})};
     case 54:
-        return ChoiceFrame{"Select_bklt", "Option_bklt", 144, messageRange(60, 7)};
+        return ChoiceFrame{"backlightGroup", "backlightChoice", 144, messageRange(60, 7)};
     case 55:
-        return ChoiceFrame{"Select_color", "Option_color", 145, messageRange(67, 7)};
+        return ChoiceFrame{"pvColorGroup", "pvColorChoice", 145, messageRange(67, 7)};
     case 61:
-        return ChoiceFrame{"Select_smsl", "Option_smsl", 164, messageRange(170, 3)};
+        return ChoiceFrame{"contactInputFunctionGroup", "contactInputFunctionChoice", 164,
+                           messageRange(170, 3)};
     case 62:
-        return ChoiceFrame{"Select_dcosl", "Option_dcosl", 165, messages({173, 174})};
+        return ChoiceFrame{"abnormalOutputGroup", "abnormalOutputChoice", 165,
+                           messages({173, 174})};
     case 63:
-        return ChoiceFrame{"Select_manusl", "Option_manusl", 166, messages({175, 176})};
+        return ChoiceFrame{"outOffKeyGroup", "outOffKeyChoice", 166, messages({175, 176})};
     default:
         return std::nullopt;
     }

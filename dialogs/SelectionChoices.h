@@ -13,8 +13,8 @@ struct SessionState;
 // of its options (option index = the item's value). Items that share a kind share a frame
 // (alarm 1 and 2 type, alarm 1 and 2 energized).
 struct ChoiceFrame {
-    const char *frameName;  // Select_at, Select_sensor, ...
-    const char *optionName; // Option_at, Option_sensor, ... (control array)
+    const char *frameName;  // autoTuningGroup, inputTypeGroup, ...
+    const char *optionName; // autoTuningChoice, inputTypeChoice, ... (control array)
     int captionId;
     QList<DisplayText> options;
 };

@@ -12,7 +12,7 @@
 class UnitOptionRules
 {
 public:
-    // The six sub-frames, in dialog order (index of Frame_OP1 / Frame2_OP1).
+    // The six sub-frames, in dialog order (index of currentOptionGroup_N / newOptionGroup_N).
     enum Field { Alarm2 = 0, HeatCool, HeaterBreak, ContactInput, OutputType, SerialComm };
     static constexpr int FieldCount = 6;
     static constexpr int DcCurrent = 2; // outputType option locked by a heater burnout alarm

@@ -38,7 +38,7 @@ void TestSettingEditE2e::inputTypeIsWrittenAndAllIsReadAgain()
 
     operateModal([&] { rig.button(QStringLiteral("changeButton_39"))->click(); },
                  [&](QWidget *dialog) {
-                     dialog->findChild<QRadioButton *>("Option_sensor_2")->click();
+                     dialog->findChild<QRadioButton *>("inputTypeChoice_2")->click();
                      QTest::mouseClick(dialog->findChild<QPushButton *>("okButton"),
                                        Qt::LeftButton);
                  });

@@ -97,7 +97,7 @@ void TestSettingsStore::storedValuesAreLoaded()
     QCOMPARE((QStringList{shared.portName, shared.speedText, shared.dataBitsText,
                           shared.stopBitsText, shared.parityText, shared.stationAddress}),
              values.mid(0, 6));
-    QCOMPARE((QList<qint16>{shared.protocolIndex, shared.sstab1Index, shared.sstab2Index}),
+    QCOMPARE((QList<qint16>{shared.protocolIndex, shared.mainTabIndex, shared.settingTabIndex}),
              (QList<qint16>{Ravtocol, 1, 3}));
 
     // Not validated: an unreadable protocol text reads as 0, stored texts pass unchanged.
@@ -131,8 +131,8 @@ void TestSettingsStore::storeOnClose()
     SettingsStore store(QSettings::IniFormat);
     SessionState shared;
     store.regRead(shared);
-    shared.sstab1Index = 2;
-    shared.sstab2Index = 1;
+    shared.mainTabIndex = 2;
+    shared.settingTabIndex = 1;
     shared.stationAddress = QStringLiteral("12");
     shared.protocolIndex = VendorFrame;
     shared.savedProtocolIndex = ModbusRtu;

@@ -45,11 +45,11 @@ void TestCommSettingsDialog::showsStoredConditions()
     rig.store.loadCommValues(rig.shared);
     CommSettingsDialog dialog(rig.shared, rig.store, rig.link, rig.op);
 
-    QCOMPARE(combo(dialog, "Cmb_port")->currentIndex(), 5);
-    QVERIFY(combo(dialog, "Cmb_port")->currentText().startsWith(QLatin1String("COM6: ")));
-    QCOMPARE(combo(dialog, "Cmb_No")->currentText(), QStringLiteral("33"));
-    QCOMPARE(combo(dialog, "Cmb_protocol")->currentText(), QStringLiteral("RAVTOCOL"));
-    for (const char *option : {"Option1_1", "Option3_1", "Option4_1", "Option2_2"})
+    QCOMPARE(combo(dialog, "portCombo")->currentIndex(), 5);
+    QVERIFY(combo(dialog, "portCombo")->currentText().startsWith(QLatin1String("COM6: ")));
+    QCOMPARE(combo(dialog, "stationCombo")->currentText(), QStringLiteral("33"));
+    QCOMPARE(combo(dialog, "protocolCombo")->currentText(), QStringLiteral("RAVTOCOL"));
+    for (const char *option : {"speed19200", "dataBits8", "stopBits2", "parityNone"})
         QVERIFY2(dialog.findChild<QRadioButton *>(option)->isChecked(), option);
 }
 
@@ -60,30 +60,30 @@ void TestCommSettingsDialog::okChecksTypedNumber()
     rig.store.loadCommValues(rig.shared);
     CommSettingsDialog dialog(rig.shared, rig.store, rig.link, rig.op);
     dialog.show();
-    combo(dialog, "Cmb_port")->setCurrentIndex(4);
-    combo(dialog, "Cmb_No")->setCurrentText(QStringLiteral("96"));
+    combo(dialog, "portCombo")->setCurrentIndex(4);
+    combo(dialog, "stationCombo")->setCurrentText(QStringLiteral("96"));
 
-    button(dialog, "Command1_0")->click();
+    button(dialog, "okButton")->click();
 
     // An entry error keeps the dialog open on the number in force; the port is already stored.
     QVERIFY(dialog.isVisible());
     QCOMPARE(rig.op.messages(), QList<QList<int>>{{229}});
-    QCOMPARE(combo(dialog, "Cmb_No")->currentText(), QStringLiteral("20"));
+    QCOMPARE(combo(dialog, "stationCombo")->currentText(), QStringLiteral("20"));
     QCOMPARE(rig.store.storedValue(false, "Port"), QStringLiteral("COM5"));
     QVERIFY(!rig.shared.commSettingsConfirmed);
 
     // Typed as an operator types it: the list must not complete "7" to "70".
     dialog.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    combo(dialog, "Cmb_No")->setFocus();
-    combo(dialog, "Cmb_No")->lineEdit()->clear();
-    QTest::keyClicks(combo(dialog, "Cmb_No")->lineEdit(), QStringLiteral("7"));
-    dialog.findChild<QRadioButton *>("Option2_1")->setChecked(true);
-    button(dialog, "Command1_0")->click();
+    combo(dialog, "stationCombo")->setFocus();
+    combo(dialog, "stationCombo")->lineEdit()->clear();
+    QTest::keyClicks(combo(dialog, "stationCombo")->lineEdit(), QStringLiteral("7"));
+    dialog.findChild<QRadioButton *>("parityOdd")->setChecked(true);
+    button(dialog, "okButton")->click();
 
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QVERIFY(!dialog.isVisible());
-    QCOMPARE(combo(dialog, "Cmb_No")->currentText(), QStringLiteral("07"));
+    QCOMPARE(combo(dialog, "stationCombo")->currentText(), QStringLiteral("07"));
     // Kept as the list shows it, the two digits that every framing sends.
     QCOMPARE(rig.stored(), (QStringList{"COM5", "9600", "7", "1", "ODD", "07", "0"}));
     QVERIFY(rig.shared.commSettingsConfirmed);
@@ -96,8 +96,8 @@ void TestCommSettingsDialog::lineSettingsInJapanese()
     CommSettingsDialog dialog(rig.shared, rig.store, rig.link, rig.op);
     MessageTable::instance().setLanguage(Language::English);
     const std::pair<const char *, const char *> captions[] = {
-        {"Option3_0", "7ビット"}, {"Option4_1", "2ビット"}, {"Option2_0", "偶数"},
-        {"Option2_1", "奇数"},    {"Option2_2", "なし"},
+        {"dataBits7", "7ビット"}, {"stopBits2", "2ビット"}, {"parityEven", "偶数"},
+        {"parityOdd", "奇数"},    {"parityNone", "なし"},
     };
     for (const auto &[name, text] : captions)
         QCOMPARE(dialog.findChild<QRadioButton *>(name)->text(), QString::fromUtf8(text));
@@ -116,8 +116,8 @@ void TestCommSettingsDialog::portListShowsAndChangesDevices()
     rig.store.loadCommValues(rig.shared);
     CommSettingsDialog dialog(rig.shared, rig.store, rig.link, rig.op);
     dialog.show();
-    QComboBox *ports = combo(dialog, "Cmb_port");
-    QComboBox *device = combo(dialog, "Cmb_device");
+    QComboBox *ports = combo(dialog, "portCombo");
+    QComboBox *device = combo(dialog, "deviceCombo");
 
     QCOMPARE(ports->count(), 8);
     QCOMPARE(ports->itemText(0), QStringLiteral("COM1: %1 (present)").arg(present.fileName()));
@@ -136,7 +136,7 @@ void TestCommSettingsDialog::portListShowsAndChangesDevices()
     QTest::keyClick(device->lineEdit(), Qt::Key_Delete);
     QVERIFY(!ports->itemText(1).contains(QLatin1String("zn-absent-0")));
 
-    button(dialog, "Command1_0")->click();
+    button(dialog, "okButton")->click();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     const QMap<QString, QString> expected = {{"COM1", present.fileName()},
                                              {"COM3", "/dev/zn-absent-3"}};
@@ -148,7 +148,7 @@ void TestCommSettingsDialog::cancelAndCloseBox()
     ConnectionRig rig;
     {
         CommSettingsDialog dialog(rig.shared, rig.store, rig.link, rig.op);
-        button(dialog, "Command1_1")->click();
+        button(dialog, "cancelButton")->click();
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
     }
     QVERIFY(rig.shared.commDialogCancelled);

@@ -73,12 +73,13 @@ const RefusalRow refusalRows[] = {
 
 QRadioButton *option(ModelChangeDialog &d, int field, int value)
 {
-    return d.findChild<QRadioButton *>(QStringLiteral("Option_set%1_%2").arg(field + 1).arg(value));
+    return d.findChild<QRadioButton *>(
+        QStringLiteral("newOptionChoice%1_%2").arg(field + 1).arg(value));
 }
 
 bool frameEnabled(ModelChangeDialog &d, int field)
 {
-    return d.findChild<QGroupBox *>(QStringLiteral("Frame2_OP1_%1").arg(field))->isEnabled();
+    return d.findChild<QGroupBox *>(QStringLiteral("newOptionGroup_%1").arg(field))->isEnabled();
 }
 
 // On the indicator: a stretched radio button takes clicks only on its indicator and text.
@@ -118,7 +119,7 @@ void TestModelChangeDialog::clicksLockTheirPartners()
     FakeOperator op;
     ModelChangeDialog dialog(shared, op);
     dialog.show();
-    QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("Lbl_OP3"))->text(),
+    QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("currentOptionLabel_2"))->text(),
              QStringLiteral(" Added (single phase 20.0A)"));
     QVERIFY(option(dialog, R::HeaterBreak, 1)->isChecked());
     QVERIFY(!frameEnabled(dialog, R::HeatCool));
@@ -154,7 +155,9 @@ void TestModelChangeDialog::withoutDataNothingIsAdded()
     FakeOperator op;
     ModelChangeDialog dialog(shared, op);
     dialog.show();
-    for (const char *label : {"Lbl_OP1", "Lbl_OP2", "Lbl_OP3", "Lbl_OP4", "Lbl_OP5", "Lbl_OP6"})
+    for (const char *label :
+         {"currentOptionLabel_0", "currentOptionLabel_1", "currentOptionLabel_2",
+          "currentOptionLabel_3", "currentOptionLabel_4", "currentOptionLabel_5"})
         QCOMPARE(dialog.findChild<QLabel *>(QLatin1String(label))->text(),
                  QStringLiteral(" Not added"));
     for (int field = 0; field < UnitOptionRules::FieldCount; ++field)
@@ -199,9 +202,10 @@ void TestModelChangeDialog::conflictingStoredOptionsAreNamed()
     dialog.show();
     QCOMPARE(op.messages(), shown.isEmpty() ? QList<QList<int>>{} : QList<QList<int>>{shown});
     QCOMPARE(digitsOf(shared.unitConfig), after);
-    QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("Lbl_OP1"))->text(), firstLabel);
+    QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("currentOptionLabel_0"))->text(),
+             firstLabel);
     if (stored.at(1) == QLatin1Char('1'))
-        QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("Lbl_OP2"))->text(),
+        QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("currentOptionLabel_1"))->text(),
                  QStringLiteral(" Added"));
 }
 

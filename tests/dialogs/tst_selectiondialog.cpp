@@ -104,8 +104,8 @@ void TestSelectionDialog::frameOfTheItem()
         const QList<QGroupBox *> shown = visibleFrames(dialog);
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0]->title(), QStringLiteral("AT selection"));
-        QCOMPARE(option(dialog, "Option_at", 0)->text(), QStringLiteral("AT Cancel"));
-        QVERIFY(option(dialog, "Option_at", 1)->isChecked());
+        QCOMPARE(option(dialog, "autoTuningChoice", 0)->text(), QStringLiteral("AT Cancel"));
+        QVERIFY(option(dialog, "autoTuningChoice", 1)->isChecked());
         // Wide enough for the window manager to show the whole title, in bold beside its
         // buttons: the frame of two options alone is narrower.
         QFont bold = dialog.font();
@@ -119,7 +119,8 @@ void TestSelectionDialog::frameOfTheItem()
         SelectionDialog dialog(shared, op);
         dialog.show();
         QCOMPARE(visibleFrames(dialog)[0]->title(), QStringLiteral("Auto-reset selection"));
-        QCOMPARE(option(dialog, "Option_at", 1)->text(), QStringLiteral("Auto-reset Perform"));
+        QCOMPARE(option(dialog, "autoTuningChoice", 1)->text(),
+                 QStringLiteral("Auto-reset Perform"));
     }
     // The 36 input types are named by their measuring ranges.
     shared.itemCode = 49;
@@ -128,8 +129,8 @@ void TestSelectionDialog::frameOfTheItem()
     dialog.show();
     QCOMPARE(visibleFrames(dialog)[0]->title(), QStringLiteral("Input type selection"));
     for (int type = 0; type < 36; ++type)
-        QCOMPARE(option(dialog, "Option_sensor", type)->text(), msg(750 + type));
-    QVERIFY(option(dialog, "Option_sensor", 5)->isChecked());
+        QCOMPARE(option(dialog, "inputTypeChoice", type)->text(), msg(750 + type));
+    QVERIFY(option(dialog, "inputTypeChoice", 5)->isChecked());
 }
 
 void TestSelectionDialog::sharedFramesAndStrayValues_data()
