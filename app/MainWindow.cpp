@@ -165,8 +165,10 @@ void MainWindow::setCaptions()
     static const std::array<const char *, 6> manualSteps = {"+1.0", "+0.1",  "-0.1",
                                                             "-1.0", "+10.0", "-10.0"};
     for (int i = 0; i < int(manualSteps.size()); ++i) {
-        if (auto *button = findChild<QWidget *>(QStringLiteral("manualStepButton_%1").arg(i)))
+        if (auto *button = findChild<QWidget *>(QStringLiteral("manualStepButton_%1").arg(i))) {
             static_cast<QAbstractButton *>(button)->setText(QLatin1String(manualSteps[i]));
+            button->setAccessibleName(msg(1316).arg(QLatin1String(manualSteps[i])));
+        }
     }
 
     ui->commInfoFrame->setTitle(msg(263));

@@ -20,6 +20,7 @@ EventLogWindow::EventLogWindow(QString path, QWidget *parent)
     m_ui->setupUi(this);
     QString title = msg(1034).remove(QRegularExpression(QStringLiteral("\\(&.\\)|&")));
     setWindowTitle(title.remove(QStringLiteral("...")) + QStringLiteral(" - ") + msg(1));
+    m_ui->lblKind->setText(msg(1317));
     m_ui->cmbKind->addItem(msg(1035), -1);
     for (int k = 0; k < EventLog::KindCount; ++k)
         m_ui->cmbKind->addItem(EventLog::caption(EventLog::Kind(k)), k);

@@ -7,6 +7,7 @@
 #include "chart/ChartCanvas.h"
 #include "comm/ControllerCodes.h"
 #include "dialogs/ScaleEntryDialog.h"
+#include "display/AccessibleNames.h"
 #include "display/ColumnScrollArea.h"
 #include "display/MainDisplayModel.h"
 #include "display/ValueBoxStyle.h"
@@ -281,8 +282,16 @@ void TrendChart::setCaptions()
     lblHi->setText(msg(664));
     lblLo->setText(msg(665));
     lblDivision->setText(msg(675));
-    for (QPushButton *open : {changeCycle, changeYHigh, changeYLow, changeDivisions})
+    // "..." says nothing to a screen reader: each names the setting it changes.
+    const std::array<std::pair<QPushButton *, QLabel *>, 4> opens = {
+        {{changeCycle, lblCycle},
+         {changeYHigh, lblHi},
+         {changeYLow, lblLo},
+         {changeDivisions, lblDivision}}};
+    for (const auto &[open, caption] : opens) {
         open->setText(QStringLiteral("..."));
+        open->setAccessibleName(caption->text() + QStringLiteral(": ") + msg(31));
+    }
     cmdRUN->setText(msg(666));
     cmdStop->setText(msg(667));
     lblXscal[11]->setText(msg(700));
@@ -427,6 +436,24 @@ void TrendChart::ScaleSet()
     picCanbus->drawScale(layout.gridY);
     for (int i = 0; i < int(layout.timeLabels.size()); ++i)
         lblXscal[i]->setText(layout.timeLabels[i]);
+    describePlot(layout.timeLabels.back());
+}
+
+void TrendChart::describePlot(const QString &spanSeconds)
+{
+    if (!spanSeconds.isEmpty())
+        m_plotSpan = spanSeconds;
+    QStringList plotted;
+    for (int channel = 0; channel < ChartChannels::Count; ++channel) {
+        if (m_model.flags[channel] == 1)
+            plotted << QLatin1String(ChartChannels::info(channel).name);
+    }
+    const QString description =
+        plotted.isEmpty()
+            ? msg(1315)
+            : msg(1314).arg(plotted.join(QStringLiteral(", ")), lblYscal.back()->text(),
+                            lblYscal.front()->text(), m_plotSpan, lblChartitv->text());
+    AccessibleNames::describe(picCanbus, msg(1313), description);
 }
 
 void TrendChart::refreshValueColours()
@@ -450,6 +477,7 @@ void TrendChart::applyColours()
     for (int channel = 0; channel < ChartChannels::Count; ++channel)
         setButtonColour(cmdDev[channel], m_model.flags[channel] == 1, channel);
     refreshValueColours();
+    describePlot();
 }
 
 void TrendChart::openSelection()
@@ -496,6 +524,7 @@ void TrendChart::selectionCompleted()
     frmChartsel->hide();
     m_files.selectionCompleted(m_shared, m_model.flags);
     refreshValueColours();
+    describePlot();
 }
 
 void TrendChart::timeBaseChosen(bool longBase)

@@ -79,6 +79,9 @@ public:
     void setYScaleDivision(const QString &value);
 
     void ScaleSet() override;
+    // The canvas tells a screen reader what it plots: the selected channels, the scale, the time
+    // across (spanSeconds, empty: as last drawn) and the sample cycle.
+    void describePlot(const QString &spanSeconds = QString());
     void refreshValueColours();
     void applyColours();
     void startRun() { m_run.startRun(); }
@@ -146,6 +149,7 @@ private:
     QRadioButton *optLong = nullptr;
     QLabel *lblCycle = nullptr;
     QLabel *lblChartitv = nullptr;
+    QString m_plotSpan; // seconds across the canvas, as the time scale shows
     QLabel *lblSec = nullptr;
     QLabel *lblHi = nullptr;
     QLabel *lblLo = nullptr;

@@ -26,6 +26,12 @@ EntryDialog::EntryDialog(SessionState &shared, OperatorInterface &op,
         m_ui->rangeValue->setText(*texts.limitData);
     m_ui->workingValue->hide();
     m_ui->itemCaption->setText(itemHeading(shared));
+    // A screen reader names the entry box after the item and reads the value and range with it.
+    m_ui->entryText->setAccessibleName(itemHeading(shared));
+    m_ui->entryText->setAccessibleDescription(
+        msg(231) + QStringLiteral(": ") + texts.nowData +
+        (texts.limitData ? QStringLiteral("; ") + msg(232) + QStringLiteral(": ") + *texts.limitData
+                         : QString()));
 
     connect(m_ui->pad, &TenKeyPad::pressed, this, &EntryDialog::onKey);
     connect(m_ui->okButton, &QPushButton::clicked, this, &EntryDialog::onOk);

@@ -6,6 +6,8 @@
 #include "base/OperatorInterface.h"
 #include "display/WindowPlacement.h"
 
+#include <array>
+
 ScaleEntryDialog::ScaleEntryDialog(OperatorInterface &op, ScaleEntry::Mode mode, const QString &now,
                                    qint16 high, qint16 low, QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::ScaleEntryDialog>()), m_op(op),
@@ -19,6 +21,12 @@ ScaleEntryDialog::ScaleEntryDialog(OperatorInterface &op, ScaleEntry::Mode mode,
     m_ui->cancelButton->setText(msg(30));
     m_ui->currentValue->setText(now);
     m_ui->rangeValue->setText(m_entry.limitText());
+    // Named after the chart setting it changes, with the value and range read with it.
+    static const std::array<int, 4> settingNames = {664, 665, 661, 675}; // by ScaleEntry::Mode
+    m_ui->entryText->setAccessibleName(msg(settingNames.at(mode)));
+    m_ui->entryText->setAccessibleDescription(msg(231) + QStringLiteral(": ") + now +
+                                              QStringLiteral("; ") + msg(232) +
+                                              QStringLiteral(": ") + m_entry.limitText());
 
     m_ui->pad->withoutPointKey();
     connect(m_ui->pad, &TenKeyPad::pressed, this, &ScaleEntryDialog::onKey);

@@ -1,5 +1,7 @@
 #include "KeyboardAccess.h"
 
+#include "display/AccessibleNames.h"
+
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDialog>
@@ -57,6 +59,7 @@ private:
             QByteArray(widget->metaObject()->className()).startsWith('Q'))
             return;
         KeyboardAccess::setUp(widget);
+        AccessibleNames::nameFromLabels(widget);
         if (!qobject_cast<QDialog *>(widget) && !qobject_cast<QMainWindow *>(widget))
             KeyboardAccess::closeOnEscape(widget);
     }

@@ -23,8 +23,9 @@ QList<QWidget *> tabChain(QWidget *root);
 QWidget *nextInChain(QWidget *root, QWidget *from, bool forward);
 // Esc closes window (a widget shown as a window of its own; a dialog has it already).
 void closeOnEscape(QWidget *window);
-// From now on every window of the program gets setUp when it is first shown, and a window of its
-// own that is neither a dialog nor the main window closeOnEscape as well; Tab and Shift+Tab move
+// From now on every window of the program gets setUp and AccessibleNames::nameFromLabels when it
+// is first shown, and a window of its own that is neither a dialog nor the main window
+// closeOnEscape as well; Tab and Shift+Tab move
 // by nextInChain. Qt's own dialogs (message
 // boxes, file and print dialogs) keep the keyboard Qt gives them. Once per application.
 void watchWindows();

@@ -2,6 +2,7 @@
 
 #include "base/MessageTable.h"
 #include "comm/ControllerCodes.h"
+#include "display/AccessibleNames.h"
 #include "display/SettingRowsForm.h"
 #include "display/ValueBoxStyle.h"
 
@@ -91,6 +92,39 @@ const std::array<const char *, 8> Lamps = {"out1Lamp",    "out2Lamp",    "autoTu
                                            "alarmLamp_0", "alarmLamp_1", "alarmLamp_4",
                                            "alarmLamp_2", "alarmLamp_3"};
 constexpr int LampsPerRow = 4;
+
+// What each lamp stands for, for a screen reader (its text alone is a code: "EVT1", "UP").
+int lampMeaning(const QString &lamp, const QString &text)
+{
+    static const QHash<QString, int> meanings = {
+        {QStringLiteral("out1Lamp"), 1304},    {QStringLiteral("out2Lamp"), 1305},
+        {QStringLiteral("alarmLamp_0"), 1308}, {QStringLiteral("alarmLamp_1"), 1309},
+        {QStringLiteral("alarmLamp_2"), 1310}, {QStringLiteral("alarmLamp_3"), 1311},
+        {QStringLiteral("alarmLamp_4"), 1312}};
+    if (lamp == QLatin1String("autoTuningLamp"))
+        return text == msg(100) ? 1307 : 1306;
+    return meanings.value(lamp);
+}
+
+// Each monitor value box with the labels of its caption and unit.
+struct ValueLabels {
+    const char *value, *caption, *unit;
+};
+const std::array<ValueLabels, 7> MonitorBoxes = {{
+    {"pvValue", "pvCaption", "pvUnitLabel"},
+    {"svValue_0", "svCaption_0", "unitLabel_17"},
+    {"svValue_1", "svCaption_1", "unitLabel_0"},
+    {"mvValue_0", "mvCaption_0", "mvUnit_0"},
+    {"mvValue_1", "mvCaption_1", "mvUnit_1"},
+    {"heaterCurrentValue_1", "heaterCurrentCaption_1", "heaterCurrentUnit_1"},
+    {"heaterCurrentValue_2", "heaterCurrentCaption_2", "heaterCurrentUnit_2"},
+}};
+
+QString textOf(const QWidget *widget)
+{
+    auto *label = qobject_cast<const QLabel *>(widget);
+    return label != nullptr && !label->isHidden() ? label->text() : QString();
+}
 } // namespace
 
 QString displayText(const DisplayText &text)
@@ -110,6 +144,10 @@ MainDisplayView::MainDisplayView(QWidget *window)
             box->setProperty("live", true);
         }
     }
+    for (const ValueLabels &box : MonitorBoxes) {
+        m_valueLabels.insert(QLatin1String(box.value),
+                             {QLatin1String(box.caption), QLatin1String(box.unit)});
+    }
 }
 
 void MainDisplayView::setValuesLive(bool live)
@@ -126,12 +164,37 @@ void MainDisplayView::paintLamp(const QString &name, const Rgb &colour)
 {
     m_lampColours.insert(name, colour);
     setColour(control(name), m_valuesLive ? colour : MutedLamp);
+    nameLamp(name);
+}
+
+void MainDisplayView::nameLamp(const QString &name)
+{
+    auto *lamp = qobject_cast<QLabel *>(control(name));
+    const int meaning = lamp != nullptr ? lampMeaning(name, lamp->text()) : 0;
+    if (meaning == 0)
+        return;
+    const int state = !m_valuesLive                                      ? 1302
+                      : m_lampColours.value(name) != DisplayColor::White ? 1300
+                                                                         : 1301;
+    AccessibleNames::describe(lamp, msg(1303).arg(lamp->text(), msg(meaning), msg(state)));
+}
+
+void MainDisplayView::nameValueBox(const QString &value)
+{
+    QWidget *box = control(value);
+    const auto [caption, unit] = m_valueLabels.value(value);
+    if (box != nullptr)
+        AccessibleNames::describe(box,
+                                  AccessibleNames::valueName(textOf(control(caption)), textOf(box),
+                                                             textOf(control(unit))));
 }
 
 void MainDisplayView::repaintLamps()
 {
-    for (auto it = m_lampColours.cbegin(); it != m_lampColours.cend(); ++it)
+    for (auto it = m_lampColours.cbegin(); it != m_lampColours.cend(); ++it) {
         setColour(control(it.key()), m_valuesLive ? it.value() : MutedLamp);
+        nameLamp(it.key());
+    }
 }
 
 void MainDisplayView::setMainSetValueFromFile(bool fromFile)
@@ -207,7 +270,10 @@ void MainDisplayView::packLamps()
 
 void MainDisplayView::setValueText(int code, const QString &text)
 {
-    setText(valueLabel(code), text);
+    QWidget *box = valueLabel(code);
+    setText(box, text);
+    if (box != nullptr)
+        nameValueBox(box->objectName());
 }
 
 QString MainDisplayView::valueText(int code)
@@ -258,6 +324,8 @@ void MainDisplayView::showMonitorPanel(const MonitorPanelState &state)
     for (int i = 0; i < int(state.alarmLamps.size()); ++i)
         paintLamp(QStringLiteral("alarmLamp_%1").arg(i), state.alarmLamps[i].colour);
     paintLamp(QStringLiteral("autoTuningLamp"), state.autoTuningColour);
+    for (const ValueLabels &box : MonitorBoxes)
+        nameValueBox(QLatin1String(box.value));
 
     QWidget *outOff = control(QStringLiteral("outOffLamp"));
     setText(outOff, msg(state.outOffCaptionId));
@@ -308,12 +376,21 @@ void MainDisplayView::showSettingPage(const SettingPageState &state)
         setText(value, row.valueText);
         setVisible(value, row.valueVisible);
         markUnconfirmed(value, row);
-        if (row.place.unitLabel >= 0)
-            setVisible(control(QStringLiteral("unitLabel"), row.place.unitLabel), row.visible);
-        if (row.place.rateUnitLabel >= 0)
-            setVisible(control(QStringLiteral("rateUnitLabel"), row.place.rateUnitLabel),
-                       row.visible);
+        QString unit = QStringLiteral("timeUnitLabel_%1").arg(row.place.code - 10);
+        if (row.place.unitLabel >= 0) {
+            unit = QStringLiteral("unitLabel_%1").arg(row.place.unitLabel);
+            setVisible(control(unit), row.visible);
+        }
+        if (row.place.rateUnitLabel >= 0) {
+            unit = QStringLiteral("rateUnitLabel_%1").arg(row.place.rateUnitLabel);
+            setVisible(control(unit), row.visible);
+        }
         setVisible(control(QStringLiteral("timeUnitLabel"), row.place.code - 10), row.visible);
+        if (value != nullptr) {
+            m_valueLabels.insert(value->objectName(),
+                                 {caption ? caption->objectName() : QString(), unit});
+            nameValueBox(value->objectName());
+        }
         if (QWidget *button = control(QStringLiteral("changeButton"), row.place.code - 10)) {
             setVisible(button, row.buttonVisible);
             button->setEnabled(row.buttonEnabled && !m_groupDisabled[int(row.place.group)]);
@@ -325,15 +402,23 @@ void MainDisplayView::showSettingPage(const SettingPageState &state)
     }
 
     setValueText(11, state.mainSetValueText);
+    // The units of the monitor panel's boxes follow the input type.
+    for (const ValueLabels &box : MonitorBoxes)
+        nameValueBox(QLatin1String(box.value));
     setMainSetValueFromFile(state.mainSetValueFromFile);
-    if (QWidget *button = control(QStringLiteral("changeButton"), 1))
+    if (QWidget *button = control(QStringLiteral("changeButton"), 1)) {
         button->setEnabled(state.mainSetValueButtonEnabled);
+        button->setAccessibleName(msg(101) + QStringLiteral(": ") + msg(31));
+        button->setAccessibleDescription(state.mainSetValueText);
+    }
     setVisible(control(QStringLiteral("heaterBurnoutFrame")), state.heaterBreakFrameVisible);
     for (int i = 0; i < int(state.titleButtonVisible.size()); ++i)
         setVisible(control(QStringLiteral("groupLockButton"), i), state.titleButtonVisible[i]);
     QWidget *autoTuning = control(QStringLiteral("autoTuningLamp"));
-    if (state.autoTuningVisible)
+    if (state.autoTuningVisible) {
         setText(autoTuning, msg(state.autoTuningCaptionId));
+        nameLamp(QStringLiteral("autoTuningLamp"));
+    }
     setVisible(autoTuning, state.autoTuningVisible);
     packLamps();
 }

@@ -53,6 +53,10 @@ private:
     // live, else grey; the colour is kept for when they are live again.
     void paintLamp(const QString &name, const Rgb &colour);
     void repaintLamps();
+    // A lamp's accessible name: its text, what it stands for, and on, off or not known.
+    void nameLamp(const QString &name);
+    // A value box's accessible name: caption, value and unit, from the labels beside it.
+    void nameValueBox(const QString &value);
     QWidget *valueLabel(int code);
     QWidget *control(const QString &name);
     QWidget *control(const QString &name, int index);
@@ -65,6 +69,8 @@ private:
 
     QHash<QString, QString> m_liveStyles;
     QHash<QString, Rgb> m_lampColours;
+    // Value box name -> the names of its caption and unit labels.
+    QHash<QString, QPair<QString, QString>> m_valueLabels;
     bool m_valuesLive = true;
     bool m_mainSetValueFromFile = false;
     quint32 m_lampsShown = ~0u; // bit i: Lamps[i] visible; ~0u until first packed
