@@ -26,7 +26,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 
 #include <utility>
 
@@ -109,6 +111,13 @@ void MainWindow::system_init()
     setMonitoringState(false);
     refreshSettingPage();
     m_trendChart->prepareChannelFiles();
+    // The form's size suits a desktop at 100 %: on a smaller or scaled screen the window opens no
+    // larger than the screen leaves room for with its title bar, its pages scrolling.
+    if (const QScreen *screen = this->screen()) {
+        const QSize room = screen->availableGeometry().size() -
+                           QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
+        resize(size().boundedTo(room).expandedTo(minimumSizeHint()));
+    }
 }
 
 void MainWindow::setCaptions()

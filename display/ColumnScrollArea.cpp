@@ -31,10 +31,19 @@ QSize ColumnScrollArea::columnMinimum() const
 
 QSize ColumnScrollArea::minimumSizeHint() const
 {
-    const int height = m_height == Height::Any ? QScrollArea::minimumSizeHint().height()
+    const int least = QScrollArea::minimumSizeHint().height();
+    const int height = m_height == Height::Any ? least
                        : m_firstHeight >= 0    ? m_firstHeight
                                                : columnMinimum().height();
-    return {columnMinimum().width() + scrollBarWidth(), height};
+    return {columnMinimum().width() + scrollBarWidth(), qMax(least, qMin(height, m_heightCap))};
+}
+
+void ColumnScrollArea::setHeightCap(int cap)
+{
+    if (cap == m_heightCap)
+        return;
+    m_heightCap = cap;
+    updateGeometry();
 }
 
 QSize ColumnScrollArea::sizeHint() const

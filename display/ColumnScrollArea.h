@@ -26,6 +26,11 @@ public:
     // has been laid out (the child's place is known only then).
     void reveal(QWidget *child);
 
+    // The most height an AsFirstShown area asks for (never less than a scroll area needs), for a
+    // screen too low for the column as first shown: it scrolls instead. QWIDGETSIZE_MAX: no cap.
+    void setHeightCap(int cap);
+    Height heightRule() const { return m_height; }
+
     QSize minimumSizeHint() const override;
     QSize sizeHint() const override;
 
@@ -39,6 +44,7 @@ private:
     QSize columnMinimum() const;
 
     Height m_height;
-    int m_firstHeight = -1;     // the column's minimum height when first shown, -1 before
+    int m_firstHeight = -1; // the column's minimum height when first shown, -1 before
+    int m_heightCap = QWIDGETSIZE_MAX;
     QPointer<QWidget> m_reveal; // to scroll into view after the next layout
 };

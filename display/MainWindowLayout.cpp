@@ -1,10 +1,12 @@
 #include "MainWindowLayout.h"
 
 #include "display/ColumnScrollArea.h"
+#include "display/ScreenFitArea.h"
 
 #include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMainWindow>
 #include <QTabWidget>
 
 namespace
@@ -159,6 +161,9 @@ void MainWindowLayout::arrange(QWidget *window)
     columns->setContentsMargins(6, 4, 6, 4);
     columns->addWidget(new ColumnScrollArea(leftColumn, ColumnScrollArea::Height::AsFirstShown), 2);
     columns->addWidget(settings, 3);
+
+    if (auto *main = qobject_cast<QMainWindow *>(window))
+        main->setCentralWidget(new ScreenFitArea(main->takeCentralWidget()));
 
     placeOverlays(window, "leftColumn_scroll", {"keyOperationNotice"});
     placeOverlays(window, "settingTabs", {"pageKeyOperationNotice"});

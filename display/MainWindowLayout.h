@@ -9,8 +9,9 @@ class QWidget;
 // never resizes the window. Extra width goes to the value columns, extra height to the setting
 // pages. The transfer progress frame sits below the online button, where it covers nothing the
 // operator watches; the link check panel (object name "linkCheckPanel", a child of the page)
-// floats over the middle of the page. Run once, after SettingRowsForm::build, with the window's
-// form set up and the link check panel made.
+// floats over the middle of the page. The window's central part scrolls as a whole where the
+// screen is too small for it (ScreenFitArea). Run once, after SettingRowsForm::build, with the
+// window's form set up and the link check panel made.
 namespace MainWindowLayout
 {
 void arrange(QWidget *window);

@@ -12,12 +12,16 @@
 #include <QLayout>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QtTest>
 
 // The main window laid out at its minimum size, in English and Japanese, under the scale factor
-// the run was started with (CTest runs it at 1, 1.5 and 2): no caption may be cut off, the value
-// boxes of all setting pages line up, and the window can still be shrunk onto a common screen.
+// and on the screen the run was started with (CTest runs it at 1, 1.5 and 2 on a 1366 x 768 and a
+// 1920 x 1080 screen): no caption may be cut off, the value boxes of all setting pages line up,
+// and the window fits the screen with its status bar, its pages scrolling where it is too small.
 class TestMainLayout : public QObject
 {
     Q_OBJECT
@@ -28,6 +32,8 @@ private slots:
     void nothingClippedAtMinimumSize();
     void panelsTakeRoomInsideTheWindow_data() { nothingClippedAtMinimumSize_data(); }
     void panelsTakeRoomInsideTheWindow();
+    void fitsTheScreen_data() { nothingClippedAtMinimumSize_data(); }
+    void fitsTheScreen();
 };
 
 namespace
@@ -170,7 +176,7 @@ void TestMainLayout::nothingClippedAtMinimumSize()
     QCOMPARE(lefts.size(), 1);
 
     // At scale 1 it shrinks onto a 1280 x 900 screen with room for the taskbar.
-    if (qgetenv("QT_SCALE_FACTOR").isEmpty()) {
+    if (qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble() == 1) {
         QVERIFY2(window.width() <= 1280 && window.height() <= 860,
                  qPrintable(QStringLiteral("%1 x %2").arg(window.width()).arg(window.height())));
     }
@@ -231,6 +237,60 @@ void TestMainLayout::panelsTakeRoomInsideTheWindow()
     window.findChild<QPushButton *>(QStringLiteral("cmdChartsel"))->click();
     QVERIFY(window.findChild<QWidget *>(QStringLiteral("frmChartsel"))->isVisible());
     QCOMPARE(fault("trace selection"), QString());
+}
+
+void TestMainLayout::fitsTheScreen()
+{
+    QFETCH(int, language);
+    SessionState shared;
+    shared.unitConfig = {1, 1, 4, 1, 1, 0};
+    shared.settingDataValid = true;
+    OfflineWindow rig(Language(language), std::move(shared));
+    MainWindow &window = *rig.window;
+    QVERIFY(rig.showAtLeastSize());
+    settle();
+    // The screen as the window sees it, in its own (scaled) pixels.
+    const QRect screen = window.screen()->availableGeometry();
+    const QSize frame = window.frameGeometry().size();
+    QVERIFY2(frame.width() <= screen.width() && frame.height() <= screen.height(),
+             qPrintable(QStringLiteral("%1 x %2 on %3 x %4")
+                            .arg(frame.width())
+                            .arg(frame.height())
+                            .arg(screen.width())
+                            .arg(screen.height())));
+    // The status bar is on the window, below its pages.
+    QStatusBar *status = window.statusBar();
+    QVERIFY(status->isVisible());
+    QVERIFY(window.rect().contains(status->geometry()));
+    QVERIFY(QStringList(squeezed(&window)).isEmpty());
+
+    // Every control of every page can be scrolled into view, the last ones too: the pages
+    // scroll, nothing is pushed off the window.
+    auto *mainTabs = window.findChild<QTabWidget *>(QStringLiteral("mainTabs"));
+    auto *pages = window.findChild<QTabWidget *>(QStringLiteral("settingTabs"));
+    for (int main = 0; main < mainTabs->count(); ++main) {
+        mainTabs->setCurrentIndex(main);
+        for (int page = 0; page < (main == 0 ? pages->count() : 1); ++page) {
+            pages->setCurrentIndex(page);
+            settle();
+            for (QPushButton *button : mainTabs->currentWidget()->findChildren<QPushButton *>()) {
+                if (!button->isVisible())
+                    continue;
+                for (QWidget *parent = button->parentWidget(); parent != nullptr;
+                     parent = parent->parentWidget()) {
+                    if (auto *scroll = qobject_cast<QScrollArea *>(parent))
+                        scroll->ensureWidgetVisible(button);
+                }
+                settle();
+                const QRect shown(button->mapTo(&window, QPoint(0, 0)), button->size());
+                QVERIFY2(window.rect().contains(shown.center()) &&
+                             !button->visibleRegion().isEmpty(),
+                         qPrintable(button->objectName()));
+                QVERIFY2(!status->geometry().contains(shown.center()),
+                         qPrintable(button->objectName()));
+            }
+        }
+    }
 }
 
 QTEST_MAIN(TestMainLayout)
