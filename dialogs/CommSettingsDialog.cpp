@@ -6,6 +6,7 @@
 #include "base/MessageTable.h"
 #include "comm/PortNames.h"
 #include "comm/SettingsStore.h"
+#include "dialogs/DiscardQuestion.h"
 #include "display/WindowPlacement.h"
 
 #include <QAbstractItemView>
@@ -34,6 +35,13 @@ template <std::size_t N> void check(const std::array<QRadioButton *, N> &buttons
     buttons[std::size_t(index >= 0 && index < int(N) ? index : 0)]->setChecked(true);
 }
 
+bool sameChoice(const CommSettingsChoice &a, const CommSettingsChoice &b)
+{
+    return a.portIndex == b.portIndex && a.stationText == b.stationText &&
+           a.speedIndex == b.speedIndex && a.dataBitsIndex == b.dataBitsIndex &&
+           a.stopBitsIndex == b.stopBitsIndex && a.parityIndex == b.parityIndex &&
+           a.protocolIndex == b.protocolIndex && a.portMap == b.portMap;
+}
 } // namespace
 
 CommSettingsDialog::CommSettingsDialog(SessionState &shared, SettingsStore &store, ComLink &link,
@@ -90,6 +98,11 @@ CommSettingsDialog::CommSettingsDialog(SessionState &shared, SettingsStore &stor
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &CommSettingsDialog::reject);
     showChoice(CommSettingsEntry::fromState(shared));
     showDevice(m_ui->portCombo->currentIndex());
+    const CommSettingsChoice opening = choice();
+    const int openingAllowance = m_networkAllowanceMs;
+    new DiscardQuestion(this, op, [this, opening, openingAllowance] {
+        return !sameChoice(choice(), opening) || m_networkAllowanceMs != openingAllowance;
+    });
 }
 
 CommSettingsDialog::~CommSettingsDialog() = default;

@@ -2,6 +2,8 @@
 
 #include "ui_EntryDialog.h"
 
+#include "dialogs/DiscardQuestion.h"
+
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
 #include "dialogs/SettingChange.h"
@@ -40,6 +42,7 @@ EntryDialog::EntryDialog(SessionState &shared, OperatorInterface &op,
     m_ui->pad->takeKeysOf(m_ui->entryText);
     m_ui->pad->takeKeysOf(this);
     m_ui->entryText->setFocus();
+    new DiscardQuestion(this, op, [this] { return !m_value.working().isEmpty(); });
 }
 
 EntryDialog::~EntryDialog() = default;

@@ -4,11 +4,14 @@
 
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
+#include "dialogs/DiscardQuestion.h"
 #include "display/WindowPlacement.h"
 
 #include <QGroupBox>
+
 #include <QLabel>
 #include <QRadioButton>
+#include <array>
 
 ModelChangeDialog::ModelChangeDialog(SessionState &shared, OperatorInterface &op, QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::ModelChangeDialog>()), m_op(op), m_rules(shared)
@@ -45,6 +48,16 @@ ModelChangeDialog::ModelChangeDialog(SessionState &shared, OperatorInterface &op
     connect(m_ui->okButton, &QPushButton::clicked, this, &ModelChangeDialog::onChange);
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &ModelChangeDialog::reject);
     showRules();
+    std::array<int, UnitOptionRules::FieldCount> opening{};
+    for (int f = 0; f < UnitOptionRules::FieldCount; ++f)
+        opening[f] = m_rules.value(UnitOptionRules::Field(f));
+    new DiscardQuestion(this, op, [this, opening] {
+        for (int f = 0; f < UnitOptionRules::FieldCount; ++f) {
+            if (m_rules.value(UnitOptionRules::Field(f)) != opening[f])
+                return true;
+        }
+        return false;
+    });
 }
 
 ModelChangeDialog::~ModelChangeDialog() = default;

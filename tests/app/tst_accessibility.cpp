@@ -21,7 +21,7 @@
 #include "dialogs/ScaleEntryDialog.h"
 #include "dialogs/SelectionDialog.h"
 #include "polling/ValueFormat.h"
-#include "tests/support/FakeOperator.h"
+#include "tests/support/OfflineWindowRig.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -145,42 +145,10 @@ void settle()
         QCoreApplication::processEvents();
 }
 
-// The main window over no controller with every option, data loaded and in manual control: the
-// most controls it ever shows.
-struct Rig {
-    explicit Rig(Language language)
-    {
-        MessageTable::instance().setLanguage(language);
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
-        ProgramFolder::resolve(dir.path());
-        QDir(dir.path()).mkdir(QStringLiteral("Logging"));
-        store = std::make_unique<SettingsStore>(QSettings::IniFormat);
-        SessionState shared;
-        shared.unitConfig = {1, 1, 4, 1, 1, 0};
-        shared.settingDataValid = true;
-        shared.online = true;
-        shared.monitorValues[4] = qint16(StatusBit::AutoManualKey | StatusBit::Manual);
-        RegisterMap::fillVendorItemTable(shared);
-        RegisterMap::fillRegisterTable(shared);
-        window = std::make_unique<MainWindow>(
-            std::move(shared), *store, [] { return std::unique_ptr<ZN8PCom>(); }, &op);
-        window->system_init();
-        window->refreshMonitor();
-        window->refreshSettingPage();
-        window->show();
-    }
-    SessionState &shared() { return window->core().shared; }
-
-    QTemporaryDir dir;
-    std::unique_ptr<SettingsStore> store;
-    FakeOperator op;
-    std::unique_ptr<MainWindow> window;
-};
-
 // Each window a row opens over the main window.
-using Opener = std::function<std::unique_ptr<QWidget>(Rig &)>;
+using Opener = std::function<std::unique_ptr<QWidget>(OfflineWindowRig &)>;
 
-std::unique_ptr<QWidget> trendLogViewer(Rig &rig)
+std::unique_ptr<QWidget> trendLogViewer(OfflineWindowRig &rig)
 {
     const QString path = rig.dir.filePath(QStringLiteral("run.csv"));
     {
@@ -198,56 +166,60 @@ QMap<QString, Opener> openers()
 {
     return {
         {QStringLiteral("communication settings"),
-         [](Rig &rig) {
+         [](OfflineWindowRig &rig) {
              return std::make_unique<CommSettingsDialog>(rig.shared(), *rig.store,
                                                          rig.window->core().link, rig.op);
          }},
         {QStringLiteral("network serial server"),
-         [](Rig &) {
+         [](OfflineWindowRig &) {
              return std::make_unique<NetworkServerDialog>(QStringLiteral("tcp://plc:4001"), 200);
          }},
         {QStringLiteral("entry"),
-         [](Rig &rig) {
+         [](OfflineWindowRig &rig) {
              rig.shared().itemCode = Code::MainSetValue;
              return std::make_unique<EntryDialog>(
                  rig.shared(), rig.op,
                  SettingRanges::SetEntryRange(rig.shared(), FormatItemValue(rig.shared(), 11)));
          }},
         {QStringLiteral("selection"),
-         [](Rig &rig) {
+         [](OfflineWindowRig &rig) {
              rig.shared().itemCode = Code::InputType;
              return std::make_unique<SelectionDialog>(rig.shared(), rig.op);
          }},
         {QStringLiteral("model change"),
-         [](Rig &rig) { return std::make_unique<ModelChangeDialog>(rig.shared(), rig.op); }},
+         [](OfflineWindowRig &rig) {
+             return std::make_unique<ModelChangeDialog>(rig.shared(), rig.op);
+         }},
         {QStringLiteral("printer selection"),
-         [](Rig &rig) {
+         [](OfflineWindowRig &rig) {
              return std::make_unique<PrinterSelectionDialog>(
                  rig.shared(), rig.op, QStringList{QStringLiteral("Office laser")},
                  QStringLiteral("Office laser"), QString());
          }},
         {QStringLiteral("chart scale"),
-         [](Rig &rig) {
+         [](OfflineWindowRig &rig) {
              return std::make_unique<ScaleEntryDialog>(rig.op, ScaleEntry::YHigh,
                                                        QStringLiteral("400"), 400, 0);
          }},
         {QStringLiteral("comparison"),
-         [](Rig &) {
+         [](OfflineWindowRig &) {
              return std::make_unique<ComparisonDialog>(
                  QList<SettingDifference>{
                      {13, QStringLiteral("P"), QStringLiteral("3.0"), QStringLiteral("4.0")}},
                  nullptr);
          }},
         {QStringLiteral("write journal"),
-         [](Rig &rig) { return std::make_unique<JournalWindow>(rig.window->core().journal); }},
+         [](OfflineWindowRig &rig) {
+             return std::make_unique<JournalWindow>(rig.window->core().journal);
+         }},
         {QStringLiteral("event log"),
-         [](Rig &rig) {
+         [](OfflineWindowRig &rig) {
              return std::make_unique<EventLogWindow>(rig.dir.filePath(QStringLiteral("e.csv")));
          }},
         {QStringLiteral("trend log viewer"), trendLogViewer},
-        {QStringLiteral("help"), [](Rig &) { return std::make_unique<HelpWindow>(); }},
+        {QStringLiteral("help"), [](OfflineWindowRig &) { return std::make_unique<HelpWindow>(); }},
         {QStringLiteral("version"),
-         [](Rig &rig) { return std::make_unique<AboutDialog>(rig.dir.path()); }},
+         [](OfflineWindowRig &rig) { return std::make_unique<AboutDialog>(rig.dir.path()); }},
     };
 }
 } // namespace
@@ -270,7 +242,7 @@ void TestAccessibility::everyControlNamed()
 {
     QFETCH(QString, window);
     QFETCH(int, language);
-    Rig rig{Language(language)};
+    OfflineWindowRig rig{Language(language)};
     QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
     QStringList unnamed, named;
     if (window == QLatin1String("main window")) {
@@ -330,7 +302,7 @@ void TestAccessibility::lampsAndValuesSayWhatTheyShow()
     QFETCH(QString, alarmOn);
     QFETCH(QString, alarmOff);
     QFETCH(QString, pv);
-    Rig rig{Language(language)};
+    OfflineWindowRig rig{Language(language)};
     QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
     SessionState &shared = rig.shared();
     auto *lamp = rig.window->findChild<QLabel *>(QStringLiteral("alarmLamp_0"));
