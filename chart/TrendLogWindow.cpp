@@ -106,6 +106,10 @@ TrendLogWindow::TrendLogWindow(const QString &path, const Colours &colours, QStr
     m_ui->cmdPng->setText(msg(1006));
     m_ui->cmdPdf->setText(msg(1007));
     m_ui->lblReadout->setText(msg(1014));
+    // A screen reader names the plot after the log it shows; the readout beside it reads the
+    // sample under the cursor.
+    m_ui->plot->setAccessibleName(msg(1001) + QStringLiteral(": ") + QFileInfo(path).fileName());
+    m_ui->plot->setAccessibleDescription(msg(1014));
     connect(m_ui->cmdWhole, &QPushButton::clicked, this, [this] {
         m_range.showWholeRun();
         m_ui->plot->refresh();
