@@ -18,6 +18,7 @@ ScreenFitArea::ScreenFitArea(QWidget *content, QWidget *parent) : QScrollArea(pa
     setWidget(content);
     viewport()->setAutoFillBackground(false);
     content->setAutoFillBackground(false);
+    content->installEventFilter(this);
 }
 
 QSize ScreenFitArea::room() const
@@ -55,7 +56,9 @@ QSize ScreenFitArea::minimumSizeHint() const
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, verticalScrollBar());
     if (needed.width() > room.width())
         needed.rheight() += bar;
-    if (needed.height() > room.height())
+    // A screen too low for the columns as first shown may be too low for a panel opened later: the
+    // vertical bar's room is kept from the start, so that the window never widens itself.
+    if (needed.height() > room.height() || m_columnsCapped)
         needed.rwidth() += bar;
     return needed.boundedTo(room);
 }
@@ -71,7 +74,8 @@ void ScreenFitArea::fitColumns()
     for (ColumnScrollArea *column : columns)
         column->setHeightCap(QWIDGETSIZE_MAX);
     const int excess = contentMinimum().height() - room().height();
-    if (excess <= 0)
+    m_columnsCapped = excess > 0;
+    if (!m_columnsCapped)
         return;
     for (ColumnScrollArea *column : columns) {
         if (column->heightRule() == ColumnScrollArea::Height::AsFirstShown)
@@ -79,12 +83,31 @@ void ScreenFitArea::fitColumns()
     }
 }
 
+bool ScreenFitArea::eventFilter(QObject *watched, QEvent *event)
+{
+    // The content's relayout does not reach the window's layout, which would keep the area's
+    // first, smaller minimum: the window could then be shrunk into a scroll bar.
+    if (watched == widget() && event->type() == QEvent::LayoutRequest)
+        updateGeometry();
+    return QScrollArea::eventFilter(watched, event);
+}
+
 bool ScreenFitArea::event(QEvent *event)
 {
-    // Another screen, or the frame known now: the room changed.
-    if (event->type() == QEvent::ScreenChangeInternal || event->type() == QEvent::Show) {
-        fitColumns();
-        updateGeometry();
-    }
+    // Another screen, or the window shown: its frame is known once the window manager has framed
+    // it, after the events of the show.
+    if (event->type() == QEvent::ScreenChangeInternal)
+        refit();
+    else if (event->type() == QEvent::Show)
+        QMetaObject::invokeMethod(this, &ScreenFitArea::refit, Qt::QueuedConnection);
     return QScrollArea::event(event);
+}
+
+void ScreenFitArea::refit()
+{
+    if (room() == m_room)
+        return;
+    m_room = room();
+    fitColumns();
+    updateGeometry();
 }

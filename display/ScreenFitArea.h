@@ -20,6 +20,7 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // The most room the area can have on the window's screen.
@@ -27,4 +28,9 @@ private:
     QSize contentMinimum() const;
     // Caps the columns' heights by what the screen lacks in height, or lifts the caps.
     void fitColumns();
+    // The caps and the size asked for anew, where the room changed.
+    void refit();
+
+    QSize m_room; // as last fitted to
+    bool m_columnsCapped = false;
 };
