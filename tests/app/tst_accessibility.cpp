@@ -50,42 +50,22 @@ private slots:
 
 namespace
 {
-bool operable(QAccessible::Role role)
-{
-    switch (role) {
-    case QAccessible::PushButton:
-    case QAccessible::CheckBox:
-    case QAccessible::RadioButton:
-    case QAccessible::ComboBox:
-    case QAccessible::EditableText:
-    case QAccessible::SpinBox:
-    case QAccessible::Slider:
-    case QAccessible::PageTab:
-    case QAccessible::PageTabList:
-    case QAccessible::List:
-    case QAccessible::Table:
-    case QAccessible::Tree:
-    case QAccessible::ButtonMenu:
-    case QAccessible::ButtonDropDown:
-        return true;
-    default:
-        return false;
-    }
-}
+// The roles of the controls an operator works with.
+const QSet<QAccessible::Role> Operable = {
+    QAccessible::PushButton, QAccessible::CheckBox,      QAccessible::RadioButton,
+    QAccessible::ComboBox,   QAccessible::EditableText,  QAccessible::SpinBox,
+    QAccessible::Slider,     QAccessible::PageTab,       QAccessible::PageTabList,
+    QAccessible::List,       QAccessible::Table,         QAccessible::Tree,
+    QAccessible::ButtonMenu, QAccessible::ButtonDropDown};
 
-// Where a part sits, for the failure message: the names of the widgets above it.
+// Where a part sits, for the failure message: its widget and the one above.
 QString placeOf(QAccessibleInterface *part)
 {
-    QStringList names;
-    for (QAccessibleInterface *at = part; at != nullptr; at = at->parent()) {
-        const QObject *object = at->object();
-        if (object != nullptr && !object->objectName().isEmpty()) {
-            names.prepend(object->objectName());
-            if (names.size() == 3)
-                break;
-        }
-    }
-    return names.join(QLatin1Char('/'));
+    const QObject *object = part->object();
+    const QString name = object != nullptr ? object->objectName() : QString();
+    return part->parent() != nullptr && part->parent()->object() != nullptr
+               ? part->parent()->object()->objectName() + QLatin1Char('/') + name
+               : name;
 }
 
 bool saysSomething(const QString &text)
@@ -112,7 +92,7 @@ void collectNames(QAccessibleInterface *part, QStringList &named, QStringList &u
     if (part == nullptr || depth > 64 || part->state().invisible)
         return;
     const QString name = part->text(QAccessible::Name);
-    if (operable(part->role())) {
+    if (Operable.contains(part->role())) {
         if (part->role() == QAccessible::ComboBox ? labelled(part) : saysSomething(name))
             named << name;
         else
