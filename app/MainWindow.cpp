@@ -54,7 +54,7 @@ void setLabelColour(QLabel *label, const QColor &colour)
 }
 } // namespace
 
-MainWindow::MainWindow(SessionState shared, SettingsStore &store, ZN8PComFactory comFactory,
+MainWindow::MainWindow(SessionState shared, SettingsStore &store, CommComponentFactory comFactory,
                        OperatorInterface *op, QWidget *parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), m_store(store),
       m_guiOperator(op == nullptr ? std::make_unique<GuiOperator>(this) : nullptr),
@@ -608,7 +608,7 @@ bool MainWindow::confirmClose()
         m_op->beep();
         if (!m_shared.linkVerified && m_shared.commActive) {
             setMonitoringTimersEnabled(true);
-            if (ZN8PCom *com = m_core.link.com())
+            if (CommComponent *com = m_core.link.com())
                 com->OpenPort();
         }
         for (MenuItem item : {MenuItem::File, MenuItem::Online, MenuItem::Setting})
@@ -620,7 +620,7 @@ bool MainWindow::confirmClose()
     m_shared.linkVerified = false;
     if (m_shared.commActive) {
         setMonitoringTimersEnabled(false);
-        if (ZN8PCom *com = m_core.link.com())
+        if (CommComponent *com = m_core.link.com())
             com->ClosePort();
     }
     m_core.link.release();

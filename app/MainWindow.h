@@ -48,7 +48,7 @@ public:
     // shared: the shared state loaded at start-up, which the window's core session owns from here
     // on. comFactory: empty for the serial ports (see CoreSession). op replaces the window's own
     // message boxes (tests); it must outlive the window.
-    MainWindow(SessionState shared, SettingsStore &store, ZN8PComFactory comFactory,
+    MainWindow(SessionState shared, SettingsStore &store, CommComponentFactory comFactory,
                OperatorInterface *op = nullptr, QWidget *parent = nullptr);
     ~MainWindow() override;
 

@@ -12,7 +12,7 @@
 
 #include "comm/Checksums.h"
 #include "comm/FrameCodec.h"
-#include "comm/SerialZN8PCom.h"
+#include "comm/SerialCommComponent.h"
 #include "tests/support/Pty.h"
 
 #include <QCoreApplication>
@@ -92,7 +92,7 @@ void run(const Row &row, int speed, int requests)
         std::printf("%-13s %6d  no pseudo-terminal\n", row.name, speed);
         return;
     }
-    SerialZN8PCom com(PortNames({{"COM1", pty.slavePath()}}));
+    SerialCommComponent com(PortNames({{"COM1", pty.slavePath()}}));
     com.setSpeed(QString::number(speed));
     com.setDataBits(QString::number(dataBits));
     com.setFrameMode(row.mode);
@@ -146,7 +146,7 @@ void run(const Row &row, int speed, int requests)
 void searchCost(const Row &row, int probes)
 {
     Pty pty;
-    SerialZN8PCom com(PortNames({{"COM1", pty.slavePath()}}));
+    SerialCommComponent com(PortNames({{"COM1", pty.slavePath()}}));
     com.setFrameMode(row.mode);
     const bool rtu = row.mode == FrameMode::ModbusRtu;
     com.setDataBits(rtu ? "8" : "7");

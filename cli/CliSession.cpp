@@ -10,7 +10,7 @@
 #include "comm/RegisterMap.h"
 
 CliSession::CliSession(const CommandLine &commandLine, Console &console, RunSettings &settings,
-                       const QString &station, ZN8PComFactory comFactory)
+                       const QString &station, CommComponentFactory comFactory)
     : console(console), settings(settings),
       op(console, commandLine.assumeYes, commandLine.waitSeconds),
       core({op, view, store(),
@@ -18,7 +18,7 @@ CliSession::CliSession(const CommandLine &commandLine, Console &console, RunSett
             WriteJournal::Source::Znctl},
            SessionState(),
            comFactory ? std::move(comFactory)
-                      : ZN8PComFactory([this, timeout = commandLine.replyTimeoutMs] {
+                      : CommComponentFactory([this, timeout = commandLine.replyTimeoutMs] {
                             auto com = std::make_unique<ScaledTimeoutCom>(portNames(), timeout);
                             com->setNetworkAllowance(store().networkAllowanceMs(shared));
                             return com;
@@ -84,7 +84,7 @@ QStringList CliSession::conditionLines()
 {
     // After a check the component holds the line conditions it was opened with; a search leaves
     // the ones it found there and nowhere else.
-    const ZN8PCom *com = core.link.com();
+    const CommComponent *com = core.link.com();
     const QString port = com ? com->PortName() : shared.portName;
     const QString device = portNames().deviceFor(port);
     return {
@@ -102,7 +102,7 @@ QStringList CliSession::conditionLines()
 
 QString CliSession::noControllerText()
 {
-    const ZN8PCom *com = core.link.com();
+    const CommComponent *com = core.link.com();
     const std::optional<NetworkAddress> address =
         NetworkAddress::parse(portNames().deviceFor(shared.portName));
     if (!address || !com || com->LastOpenFault().fault != PortFault::None)

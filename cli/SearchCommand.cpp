@@ -55,7 +55,7 @@ int runSearch(CliSession &session, const CommandLine &commandLine)
         for (const QString &station : othersAnswering(session))
             session.console.line(QStringLiteral("instrument: %1").arg(station));
     }
-    ZN8PCom *com = session.core.link.com();
+    CommComponent *com = session.core.link.com();
     if (!commandLine.noStore) {
         session.settings.storedStore().storeConnectedConditions(session.shared, com->PortName(),
                                                                 com->Speed(), com->DataBits(),

@@ -6,7 +6,7 @@ namespace
 {
 
 // Stands in when no component could be created, so that callers never meet a null instance.
-class InertCom : public ZN8PCom
+class InertCom : public CommComponent
 {
 public:
     QString SendRequest(const QString &, const QString &, const QString &, const QString &,
@@ -31,11 +31,11 @@ private:
 
 } // namespace
 
-ComLink::ComLink(ZN8PComFactory factory) : m_factory(std::move(factory)) {}
+ComLink::ComLink(CommComponentFactory factory) : m_factory(std::move(factory)) {}
 
 ComLink::~ComLink() = default;
 
-ZN8PCom &ComLink::renew()
+CommComponent &ComLink::renew()
 {
     m_com.reset();
     if (m_factory)

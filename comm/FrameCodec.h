@@ -1,6 +1,6 @@
 #pragma once
 
-#include "comm/ZN8PCom.h"
+#include "comm/CommComponent.h"
 
 #include <QByteArray>
 #include <QString>

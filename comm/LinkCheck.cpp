@@ -207,7 +207,7 @@ void LinkCheck::search()
     m_shared.protocolIndex = ModbusAscii;
     m_shared.stationAddress = QStringLiteral("01");
     m_view.setLinkCheckState(LinkCheckState::Searching);
-    ZN8PCom &com = m_link.renew();
+    CommComponent &com = m_link.renew();
     com.setFlagA(true);
     com.ClosePort();
     com.setReplyTimeout(ReplyTimeoutMs);
@@ -307,7 +307,7 @@ void LinkCheck::communicate()
 
 void LinkCheck::showAndStoreConditions()
 {
-    const ZN8PCom *com = m_link.com();
+    const CommComponent *com = m_link.com();
     if (!com)
         return;
     m_shared.portName = com->PortName();
@@ -356,7 +356,7 @@ bool LinkCheck::preparePort(const QString &port, const QString &speed, PortUse u
 bool LinkCheck::openWith(const QString &port, const QString &speed, PortUse use)
 {
     m_openFaultNamed = false;
-    ZN8PCom *com = m_link.com();
+    CommComponent *com = m_link.com();
     if (!com)
         return false;
     com->setPortName(port);
@@ -409,7 +409,7 @@ void LinkCheck::reportOpenFault(const QString &port, const PortOpenFault &fault,
 bool LinkCheck::probe()
 {
     if (m_progress && m_link.com()) {
-        const ZN8PCom *com = m_link.com();
+        const CommComponent *com = m_link.com();
         m_progress(
             {com->PortName(), com->Speed(), m_shared.protocolIndex, m_shared.stationAddress});
     }
@@ -444,7 +444,7 @@ void LinkCheck::setMainMenus(bool enabled)
 
 void LinkCheck::closePort()
 {
-    if (ZN8PCom *com = m_link.com())
+    if (CommComponent *com = m_link.com())
         com->ClosePort();
 }
 

@@ -23,7 +23,7 @@ RequestLayer::RequestLayer(SessionState &shared, ComLink &link) : m_shared(share
 QString RequestLayer::Sendcomm(QString &station, QString &subAddress, QString &command,
                                QString &address, QString &data, qint16 &count)
 {
-    ZN8PCom *com = m_link.com();
+    CommComponent *com = m_link.com();
     if (!com)
         return QString();
     com->PrepareSend1();

@@ -1,16 +1,16 @@
 #pragma once
 
-#include "comm/ZN8PCom.h"
+#include "comm/CommComponent.h"
 
 // One instrument's hold on a port that several instruments on one line share, for the sessions
 // that serve them in turn on one thread. Requests and settings go to the shared port. Opening
 // gives it the line conditions set here and keeps it open when it is open already; closing is
 // left to the owner of the shared port, so that one instrument going offline leaves the others
 // their line.
-class SharedLineCom : public ZN8PCom
+class SharedLineCom : public CommComponent
 {
 public:
-    explicit SharedLineCom(ZN8PCom &port) : m_port(port) {}
+    explicit SharedLineCom(CommComponent &port) : m_port(port) {}
 
     QString SendRequest(const QString &station, const QString &subAddress, const QString &command,
                         const QString &address, const QString &data, int count,
@@ -35,5 +35,5 @@ public:
     }
 
 private:
-    ZN8PCom &m_port;
+    CommComponent &m_port;
 };

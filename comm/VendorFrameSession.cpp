@@ -114,6 +114,6 @@ void VendorFrameSession::ReturnFromVendorFrame()
 
 void VendorFrameSession::setReplyTimeout(int milliseconds)
 {
-    if (ZN8PCom *com = m_link.com())
+    if (CommComponent *com = m_link.com())
         com->setReplyTimeout(milliseconds);
 }

@@ -108,7 +108,7 @@ void OnlineSwitch::switchOn(TimerJob job)
     m_shared.online = true;
     // Failures counted before this start say nothing of the line now.
     m_shared.commErrorCount = 0;
-    ZN8PCom *com = m_link.com();
+    CommComponent *com = m_link.com();
     if (m_shared.commActive) {
         if (com && !com->OpenPort())
             com->OpenPort();

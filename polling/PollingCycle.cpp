@@ -124,7 +124,7 @@ void PollingCycle::goOffline()
     if (m_shared.commActive) {
         m_view.setMonitoringTimersEnabled(false);
         m_shared.commActive = false;
-        if (ZN8PCom *com = m_link.com()) {
+        if (CommComponent *com = m_link.com()) {
             lost = com->LineLostFault();
             com->ClosePort();
         }

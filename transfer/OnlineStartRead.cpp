@@ -101,7 +101,7 @@ void OnlineStartRead::readAtOnlineStart()
 
 bool OnlineStartRead::rangeItemsAsHeld(const SettingValues &held)
 {
-    if (ZN8PCom *com = m_link.com())
+    if (CommComponent *com = m_link.com())
         com->setReplyTimeout(300);
     readCode(Code::InputType);
     if (m_shared.setting(Code::InputType) >= 30)

@@ -287,6 +287,6 @@ void ParameterDownload::endProgress()
 
 void ParameterDownload::setReplyTimeout(int milliseconds)
 {
-    if (ZN8PCom *com = m_link.com())
+    if (CommComponent *com = m_link.com())
         com->setReplyTimeout(milliseconds);
 }

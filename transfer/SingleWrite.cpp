@@ -247,6 +247,6 @@ void SingleWrite::stepManualOutput(int index)
 
 void SingleWrite::setReplyTimeout(int milliseconds)
 {
-    if (ZN8PCom *com = m_link.com())
+    if (CommComponent *com = m_link.com())
         com->setReplyTimeout(milliseconds);
 }

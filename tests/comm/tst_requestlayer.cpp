@@ -185,7 +185,7 @@ void TestRequestLayer::renewReplacesInstance()
     ComLink link(FakeCom::factory(script));
     QVERIFY(!link.com());
 
-    ZN8PCom *const first = &link.renew();
+    CommComponent *const first = &link.renew();
     QCOMPARE(link.com(), first);
     link.renew();
     // The old instance is gone before the new one is made, so its port is free again.
@@ -199,10 +199,11 @@ void TestRequestLayer::renewReplacesInstance()
 
 void TestRequestLayer::missingComponentIsInert()
 {
-    for (ZN8PComFactory factory :
-         {ZN8PComFactory(), ZN8PComFactory([] { return std::unique_ptr<ZN8PCom>(); })}) {
+    for (CommComponentFactory factory : {CommComponentFactory(), CommComponentFactory([] {
+                                             return std::unique_ptr<CommComponent>();
+                                         })}) {
         ComLink link(factory);
-        ZN8PCom &com = link.renew();
+        CommComponent &com = link.renew();
         QVERIFY(link.com());
         QVERIFY(!com.OpenPort());
         QVERIFY(com.SendRequest("01", "", "03", "00010001", "", 3, "").isEmpty());

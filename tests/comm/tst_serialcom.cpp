@@ -1,5 +1,5 @@
 #include "comm/PortFault.h"
-#include "comm/SerialZN8PCom.h"
+#include "comm/SerialCommComponent.h"
 #include "tests/support/Pty.h"
 
 #include <QtTest>
@@ -51,8 +51,8 @@ private slots:
 
 private:
     // The component opened on the pty as COM3, with the given framing.
-    std::unique_ptr<SerialZN8PCom> openCom(FrameMode mode);
-    static QString send(SerialZN8PCom &com, const QStringList &fields)
+    std::unique_ptr<SerialCommComponent> openCom(FrameMode mode);
+    static QString send(SerialCommComponent &com, const QStringList &fields)
     {
         com.PrepareSend1();
         com.PrepareSend2();
@@ -68,9 +68,9 @@ void TestSerialCom::init()
     QVERIFY(m_pty->isOpen());
 }
 
-std::unique_ptr<SerialZN8PCom> TestSerialCom::openCom(FrameMode mode)
+std::unique_ptr<SerialCommComponent> TestSerialCom::openCom(FrameMode mode)
 {
-    auto com = std::make_unique<SerialZN8PCom>(PortNames({{"COM3", m_pty->slavePath()}}));
+    auto com = std::make_unique<SerialCommComponent>(PortNames({{"COM3", m_pty->slavePath()}}));
     com->setFlagA(true);
     com->setPortName("COM3");
     com->setSpeed("9600");
@@ -199,7 +199,7 @@ void TestSerialCom::openAndClose()
     // Line texts the component does not know do not open.
     const auto opensWith = [&](const QString &speed, const QString &dataBits,
                                const QString &stopBits, const QString &parity) {
-        SerialZN8PCom line(PortNames({{"COM1", m_pty->slavePath()}}));
+        SerialCommComponent line(PortNames({{"COM1", m_pty->slavePath()}}));
         line.setSpeed(speed);
         line.setDataBits(dataBits);
         line.setStopBits(stopBits);
@@ -220,7 +220,7 @@ void TestSerialCom::oneDeviceOneProgram()
     const int held = ::open(QFile::encodeName(m_pty->slavePath()).constData(), O_RDWR | O_NOCTTY);
     QVERIFY(held >= 0);
     QCOMPARE(::flock(held, LOCK_EX | LOCK_NB), 0);
-    SerialZN8PCom locked(PortNames({{"COM1", m_pty->slavePath()}}));
+    SerialCommComponent locked(PortNames({{"COM1", m_pty->slavePath()}}));
     QVERIFY(!locked.OpenPort());
     QCOMPARE(locked.LastOpenFault().fault, PortFault::Busy);
     ::close(held);
@@ -232,7 +232,7 @@ void TestSerialCom::oneDeviceOneProgram()
     QVERIFY(QFile::link(m_pty->slavePath(), link));
     auto first = openCom(FrameMode::ModbusAscii);
     QVERIFY(first);
-    SerialZN8PCom second(PortNames({{"COM1", m_pty->slavePath()}, {"COM2", link}}));
+    SerialCommComponent second(PortNames({{"COM1", m_pty->slavePath()}, {"COM2", link}}));
     for (const char *port : {"COM1", "COM2"}) {
         second.setPortName(port);
         QVERIFY2(!second.OpenPort(), port);

@@ -1,6 +1,6 @@
 // The zn8p-sim executable: options, stdin commands, the link's lifetime.
 
-#include "comm/SerialZN8PCom.h"
+#include "comm/SerialCommComponent.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -88,7 +88,7 @@ void TestSimExe::runsOnALink()
     QVERIFY(device.startsWith("/dev/"));
     QCOMPARE(QFileInfo(link).symLinkTarget(), device);
 
-    SerialZN8PCom com(PortNames({{"COM1", link}}));
+    SerialCommComponent com(PortNames({{"COM1", link}}));
     com.setSpeed("19200");
     com.setDataBits("8");
     com.setParity("NONE");

@@ -65,9 +65,10 @@ FakeCom::~FakeCom()
     record(QStringLiteral("destroyed"));
 }
 
-ZN8PComFactory FakeCom::factory(const std::shared_ptr<Script> &script)
+CommComponentFactory FakeCom::factory(const std::shared_ptr<Script> &script)
 {
-    return [script]() -> std::unique_ptr<ZN8PCom> { return std::make_unique<FakeCom>(script); };
+    return
+        [script]() -> std::unique_ptr<CommComponent> { return std::make_unique<FakeCom>(script); };
 }
 
 QString FakeCom::SendRequest(const QString &station, const QString &subAddress,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "comm/ZN8PCom.h"
+#include "comm/CommComponent.h"
 
 #include <QList>
 #include <QString>
@@ -26,7 +26,7 @@
 // ReplyWord follows docs/protocols.md: Modbus 03 word after the byte count, other Modbus
 // functions after the function code, Ravtocol '$' words swapped back to high byte first,
 // vendor ACK words after ACK and station character.
-class FakeCom : public ZN8PCom
+class FakeCom : public CommComponent
 {
 public:
     struct Request {
@@ -58,7 +58,7 @@ public:
     ~FakeCom() override;
 
     // A factory whose instances all share script.
-    static ZN8PComFactory factory(const std::shared_ptr<Script> &script);
+    static CommComponentFactory factory(const std::shared_ptr<Script> &script);
 
     Script &script() { return *m_script; }
     bool isOpen() const { return m_open; }

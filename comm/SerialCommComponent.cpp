@@ -1,4 +1,4 @@
-#include "SerialZN8PCom.h"
+#include "SerialCommComponent.h"
 
 #include "comm/Checksums.h"
 #include "comm/FrameCodec.h"
@@ -51,19 +51,19 @@ QByteArray logText(FrameMode mode, const QByteArray &frame)
 
 } // namespace
 
-SerialZN8PCom::SerialZN8PCom(PortNames portNames)
+SerialCommComponent::SerialCommComponent(PortNames portNames)
     : m_portNames(std::move(portNames)), m_port(std::make_unique<SerialLinePort>())
 {
 }
 
-SerialZN8PCom::~SerialZN8PCom()
+SerialCommComponent::~SerialCommComponent()
 {
     ClosePort();
 }
 
-QString SerialZN8PCom::SendRequest(const QString &station, const QString &subAddress,
-                                   const QString &command, const QString &address,
-                                   const QString &data, int, const QString &)
+QString SerialCommComponent::SendRequest(const QString &station, const QString &subAddress,
+                                         const QString &command, const QString &address,
+                                         const QString &data, int, const QString &)
 {
     // However a request fails, it takes no less than a request that went unanswered, so that a
     // caller polling a lost port keeps the pace it has with a silent controller.
@@ -105,7 +105,7 @@ QString SerialZN8PCom::SendRequest(const QString &station, const QString &subAdd
     return reply;
 }
 
-void SerialZN8PCom::letLineFallQuiet()
+void SerialCommComponent::letLineFallQuiet()
 {
     const std::chrono::milliseconds quiet(replyWaitMs());
     const QDeadlineTimer limit(2 * quiet, Qt::PreciseTimer);
@@ -127,7 +127,7 @@ void SerialZN8PCom::letLineFallQuiet()
     m_unanswered.reset();
 }
 
-bool SerialZN8PCom::writeFrame(const QByteArray &frame)
+bool SerialCommComponent::writeFrame(const QByteArray &frame)
 {
     m_port->clearError();
     qCDebug(lcFrames).noquote() << "->" << logText(m_frameMode, frame);
@@ -140,8 +140,8 @@ bool SerialZN8PCom::writeFrame(const QByteArray &frame)
     return false;
 }
 
-QString SerialZN8PCom::awaitReply(const FrameCodec &codec, const FrameRequest &request,
-                                  const QDeadlineTimer &deadline)
+QString SerialCommComponent::awaitReply(const FrameCodec &codec, const FrameRequest &request,
+                                        const QDeadlineTimer &deadline)
 {
     QByteArray input;
     for (;;) {
@@ -179,17 +179,17 @@ QString SerialZN8PCom::awaitReply(const FrameCodec &codec, const FrameRequest &r
     return {};
 }
 
-void SerialZN8PCom::PrepareSend1()
+void SerialCommComponent::PrepareSend1()
 {
     discardInput();
 }
 
-void SerialZN8PCom::PrepareSend2()
+void SerialCommComponent::PrepareSend2()
 {
     discardInput();
 }
 
-bool SerialZN8PCom::OpenPort()
+bool SerialCommComponent::OpenPort()
 {
     if (isOpen())
         return true;
@@ -229,7 +229,7 @@ bool SerialZN8PCom::OpenPort()
     return true;
 }
 
-void SerialZN8PCom::ClosePort()
+void SerialCommComponent::ClosePort()
 {
     if (isOpen()) {
         m_port->close();
@@ -237,12 +237,12 @@ void SerialZN8PCom::ClosePort()
     }
 }
 
-QString SerialZN8PCom::ReplyWord(const QString &reply, int wordNumber) const
+QString SerialCommComponent::ReplyWord(const QString &reply, int wordNumber) const
 {
     return replyWord(reply, wordNumber);
 }
 
-void SerialZN8PCom::discardInput()
+void SerialCommComponent::discardInput()
 {
     if (!isOpen())
         return;
@@ -252,12 +252,12 @@ void SerialZN8PCom::discardInput()
     m_port->clearInput();
 }
 
-void SerialZN8PCom::keepFrameGap() const
+void SerialCommComponent::keepFrameGap() const
 {
     std::this_thread::sleep_until(m_lineQuietSince + m_frameGap);
 }
 
-bool SerialZN8PCom::lineLost()
+bool SerialCommComponent::lineLost()
 {
     if (!m_port->failed())
         return false;
@@ -267,12 +267,12 @@ bool SerialZN8PCom::lineLost()
     return true;
 }
 
-bool SerialZN8PCom::isOpen() const
+bool SerialCommComponent::isOpen() const
 {
     return m_port->isOpen();
 }
 
-int SerialZN8PCom::replyWaitMs() const
+int SerialCommComponent::replyWaitMs() const
 {
     return qMax(0, m_replyTimeoutMs) + m_port->allowanceMs();
 }

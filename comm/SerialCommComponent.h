@@ -1,9 +1,9 @@
 #pragma once
 
+#include "comm/CommComponent.h"
 #include "comm/FrameCodec.h"
 #include "comm/LinePort.h"
 #include "comm/PortNames.h"
-#include "comm/ZN8PCom.h"
 
 #include <QDeadlineTimer>
 
@@ -32,11 +32,11 @@
 //
 // Port name and line parameters take effect when the port is opened. FlagA and FlagB have no
 // meaning here.
-class SerialZN8PCom : public ZN8PCom
+class SerialCommComponent : public CommComponent
 {
 public:
-    explicit SerialZN8PCom(PortNames portNames = PortNames());
-    ~SerialZN8PCom() override;
+    explicit SerialCommComponent(PortNames portNames = PortNames());
+    ~SerialCommComponent() override;
 
     QString SendRequest(const QString &station, const QString &subAddress, const QString &command,
                         const QString &address, const QString &data, int count,

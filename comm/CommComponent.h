@@ -20,10 +20,10 @@ enum class FrameMode : int {
 // reply. Requests block the calling thread until a complete reply frame has arrived or the reply
 // timeout has passed, whichever comes first. See docs/protocols.md for the frames and for how a
 // reply is rendered as text.
-class ZN8PCom
+class CommComponent
 {
 public:
-    virtual ~ZN8PCom() = default;
+    virtual ~CommComponent() = default;
 
     // Sends one request and returns the reply rendered as text; an empty text means no valid
     // reply (timeout, bad checksum, wrong station, port not open). count and spare are accepted
@@ -76,4 +76,4 @@ private:
     LineConditions m_line;
 };
 
-using ZN8PComFactory = std::function<std::unique_ptr<ZN8PCom>()>;
+using CommComponentFactory = std::function<std::unique_ptr<CommComponent>()>;
