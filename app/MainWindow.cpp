@@ -508,6 +508,20 @@ void MainWindow::setCommErrorVisible(bool visible)
         setValuesLive(false);
 }
 
+void MainWindow::setCommErrorCause(const QString &text)
+{
+    // "Communication error" stays the box's first line; the cause, when known, is its second.
+    ui->linkCheckNotice->setWordWrap(true);
+    ui->linkCheckNotice->setText(text.isEmpty() ? msg(451) : msg(451) + QLatin1Char('\n') + text);
+    ui->linkCheckNotice->setToolTip(text);
+}
+
+void MainWindow::showRefusal(const QString &text)
+{
+    // Panel 1 says "NG"; hovering it says why.
+    m_panels[0]->setToolTip(text);
+}
+
 void MainWindow::setValuesLive(bool live)
 {
     m_displayView->setValuesLive(live);

@@ -81,6 +81,8 @@ public:
     void showSearchProgress(const SearchProgress &progress) override;
     void setMonitoringState(bool running) override;
     void setCommErrorVisible(bool visible) override;
+    void setCommErrorCause(const QString &text) override;
+    void showRefusal(const QString &text) override;
     void refreshSettingPage() override;
     void refreshMonitor() override;
     void requestClose() override;

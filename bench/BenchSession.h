@@ -29,18 +29,18 @@ class CountingCom : public SerialCommComponent
 public:
     using SerialCommComponent::SerialCommComponent;
 
-    QString SendRequest(const QString &station, const QString &subAddress, const QString &command,
-                        const QString &address, const QString &data, int count,
-                        const QString &spare) override
+    Reply SendRequest(const QString &station, const QString &subAddress, const QString &command,
+                      const QString &address, const QString &data) override
     {
-        const QString reply = SerialCommComponent::SendRequest(station, subAddress, command,
-                                                               address, data, count, spare);
+        const Reply reply =
+            SerialCommComponent::SendRequest(station, subAddress, command, address, data);
         requestChars +=
             frameCodec(m_mode).requestFrame({station, subAddress, command, address, data}).size();
         // An RTU reply is rendered as ':' + hex pairs + LRC + CR LF; on the line it is the bytes
         // of the pairs plus two CRC bytes.
-        replyChars += m_mode == FrameMode::ModbusRtu ? (reply.size() - 5) / 2 + 2 : reply.size();
-        waitMicros += 1000 * (reply.isEmpty() ? qint64(ReplyTimeout()) : ResponseDelayMs);
+        replyChars +=
+            m_mode == FrameMode::ModbusRtu ? (reply.text.size() - 5) / 2 + 2 : reply.text.size();
+        waitMicros += 1000 * (reply.text.isEmpty() ? qint64(ReplyTimeout()) : ResponseDelayMs);
         ++exchanges;
         rtuRequests += m_mode == FrameMode::ModbusRtu;
         return reply;

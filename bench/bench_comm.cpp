@@ -116,7 +116,8 @@ void run(const Row &row, int speed, int requests)
         com.PrepareSend2();
         const QString reply =
             com.SendRequest(row.request.station, row.request.subAddress, row.request.command,
-                            row.request.address, row.request.data, 3, QString());
+                            row.request.address, row.request.data)
+                .text;
         returned.push_back(Clock::now());
         if (!reply.isEmpty())
             ++good;
@@ -164,7 +165,7 @@ void searchCost(const Row &row, int probes)
         com.PrepareSend1();
         com.PrepareSend2();
         com.SendRequest(station, row.request.subAddress, row.request.command, row.request.address,
-                        row.request.data, 3, QString());
+                        row.request.data);
     }
     const double perProbe =
         std::chrono::duration<double, std::milli>(Clock::now() - start).count() / probes;

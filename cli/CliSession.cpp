@@ -8,6 +8,7 @@
 #include "base/ProgramFolder.h"
 #include "comm/NetworkAddress.h"
 #include "comm/RegisterMap.h"
+#include "comm/Reply.h"
 
 CliSession::CliSession(const CommandLine &commandLine, Console &console, RunSettings &settings,
                        const QString &station, CommComponentFactory comFactory)
@@ -105,7 +106,8 @@ QString CliSession::noControllerText()
     const CommComponent *com = core.link.com();
     const std::optional<NetworkAddress> address =
         NetworkAddress::parse(portNames().deviceFor(shared.portName));
-    if (!address || !com || com->LastOpenFault().fault != PortFault::None)
-        return msg(451);
+    if (!address || !com || com->LastOpenFault().fault != PortFault::None) {
+        return ReplyVerdicts::commErrorLine(linkCheck().lastProbe());
+    }
     return msg(1177).arg(shared.portName, address->hostAndPort());
 }

@@ -25,8 +25,8 @@ QStringList othersAnswering(CliSession &session)
         session.shared.stationAddress = InstrumentNumber::text(number);
         session.console.progress(
             QStringLiteral("instrument %1").arg(session.shared.stationAddress));
-        const QString reply = session.core.request.read(session.shared.registerTable.at(ProbeCode));
-        if (ReplyCheck::isGoodRead(reply, session.shared.protocolIndex))
+        const Reply reply = session.core.request.read(session.shared.registerTable.at(ProbeCode));
+        if (ReplyCheck::isGoodRead(reply.text, session.shared.protocolIndex))
             answering << session.shared.stationAddress;
     }
     session.console.endProgress();

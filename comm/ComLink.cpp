@@ -9,10 +9,10 @@ namespace
 class InertCom : public CommComponent
 {
 public:
-    QString SendRequest(const QString &, const QString &, const QString &, const QString &,
-                        const QString &, int, const QString &) override
+    Reply SendRequest(const QString &, const QString &, const QString &, const QString &,
+                      const QString &) override
     {
-        return QString();
+        return Reply::failed(ReplyVerdict::PortLost);
     }
     void PrepareSend1() override {}
     void PrepareSend2() override {}

@@ -16,7 +16,7 @@ public:
 
     // Destroys the current instance (its destructor closes its port) and creates a new one from
     // the factory. When the factory gives none, an inert instance takes its place: it never opens
-    // a port and answers every request with an empty text.
+    // a port and answers every request PortLost.
     CommComponent &renew();
     // The current instance; nullptr before the first renew() and after release().
     CommComponent *com() const { return m_com.get(); }

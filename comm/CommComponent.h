@@ -2,6 +2,7 @@
 
 #include "comm/LineConditions.h"
 #include "comm/PortFault.h"
+#include "comm/Reply.h"
 
 #include <QString>
 
@@ -25,12 +26,12 @@ class CommComponent
 public:
     virtual ~CommComponent() = default;
 
-    // Sends one request and returns the reply rendered as text; an empty text means no valid
-    // reply (timeout, bad checksum, wrong station, port not open). count and spare are accepted
-    // for the callers' sake and not used.
-    virtual QString SendRequest(const QString &station, const QString &subAddress,
-                                const QString &command, const QString &address, const QString &data,
-                                int count, const QString &spare) = 0;
+    // Sends one request and returns its reply: the valid frame rendered as text with verdict Ok
+    // or Exception, or no text and the verdict that says why there is none (no reply, bad
+    // checksum, another station, port lost...).
+    virtual Reply SendRequest(const QString &station, const QString &subAddress,
+                              const QString &command, const QString &address,
+                              const QString &data) = 0;
     // Called in this order before every request: drop stale input.
     virtual void PrepareSend1() = 0;
     virtual void PrepareSend2() = 0;

@@ -153,7 +153,7 @@ void LinkCheck::checkcommunicate()
                     msg(SilentServerMessage).arg(m_shared.portName, address->hostAndPort()),
                     MessageIcon::Exclamation);
             else
-                m_op.showMessage(CheckFailedMessage);
+                showCheckFailed();
         }
         m_shared.commSettingsConfirmed = false;
         dropLink();
@@ -413,9 +413,20 @@ bool LinkCheck::probe()
         m_progress(
             {com->PortName(), com->Speed(), m_shared.protocolIndex, m_shared.stationAddress});
     }
-    const QString reply = m_request.read(m_shared.registerTable[TestRequestCode]);
+    m_lastProbe = m_request.read(m_shared.registerTable[TestRequestCode]);
     m_shared.commErrorFlag = false;
-    return ReplyCheck::isGoodRead(reply, m_shared.protocolIndex);
+    return ReplyCheck::isGoodRead(m_lastProbe.text, m_shared.protocolIndex);
+}
+
+void LinkCheck::showCheckFailed()
+{
+    const QString why = ReplyVerdicts::text(m_lastProbe);
+    if (why.isEmpty())
+        m_op.showMessage(CheckFailedMessage);
+    else
+        m_op.showText(CheckFailedMessage.first(), msg(CheckFailedMessage.first()) +
+                                                      QLatin1Char('\n') + why + QLatin1Char('\n') +
+                                                      msg(CheckFailedMessage.last()));
 }
 
 std::optional<NetworkAddress> LinkCheck::networkAddress(const QString &port) const

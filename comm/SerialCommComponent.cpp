@@ -61,25 +61,25 @@ SerialCommComponent::~SerialCommComponent()
     ClosePort();
 }
 
-QString SerialCommComponent::SendRequest(const QString &station, const QString &subAddress,
-                                         const QString &command, const QString &address,
-                                         const QString &data, int, const QString &)
+Reply SerialCommComponent::SendRequest(const QString &station, const QString &subAddress,
+                                       const QString &command, const QString &address,
+                                       const QString &data)
 {
     // However a request fails, it takes no less than a request that went unanswered, so that a
     // caller polling a lost port keeps the pace it has with a silent controller.
     const QDeadlineTimer minimumCost(replyWaitMs(), Qt::PreciseTimer);
-    const auto failed = [&minimumCost] {
+    const auto failed = [&minimumCost](ReplyVerdict verdict) {
         std::this_thread::sleep_for(std::chrono::milliseconds(minimumCost.remainingTime()));
-        return QString();
+        return Reply::failed(verdict);
     };
     if (!isOpen())
-        return failed();
+        return failed(ReplyVerdict::PortLost);
     const FrameCodec &codec = frameCodec(m_frameMode);
     const FrameRequest request{station, subAddress, command, address, data};
     const QByteArray frame = codec.requestFrame(request);
     if (frame.isEmpty()) {
         qCDebug(lcFrames) << "cannot frame request" << station << command << address << data;
-        return failed();
+        return failed(ReplyVerdict::NoReply);
     }
 
     if (m_unanswered && m_unanswered->mode == m_frameMode && m_unanswered->station == station)
@@ -88,18 +88,16 @@ QString SerialCommComponent::SendRequest(const QString &station, const QString &
         keepFrameGap();
     discardInput();
     if (!isOpen() || !writeFrame(frame))
-        return failed();
+        return failed(ReplyVerdict::PortLost);
     // The controller cannot answer before the request has left the line.
-    const auto requestOnLine = m_characterTime * frame.size();
-    m_lineQuietSince = Clock::now() + requestOnLine;
+    m_lineQuietSince = Clock::now() + m_characterTime * frame.size();
     const QDeadlineTimer deadline(
-        replyWaitMs() +
-            std::chrono::duration_cast<std::chrono::milliseconds>(requestOnLine).count(),
+        LineTiming::replyDeadlineMs(replyWaitMs(), m_characterTime.count(), int(frame.size())),
         Qt::PreciseTimer);
-    const QString reply = awaitReply(codec, request, deadline);
-    if (reply.isEmpty()) {
+    const Reply reply = awaitReply(codec, request, deadline);
+    if (reply.text.isEmpty()) {
         m_unanswered = Unanswered{m_frameMode, station, Clock::now()};
-        return isOpen() ? reply : failed();
+        return isOpen() ? reply : failed(ReplyVerdict::PortLost);
     }
     m_unanswered.reset();
     return reply;
@@ -140,10 +138,12 @@ bool SerialCommComponent::writeFrame(const QByteArray &frame)
     return false;
 }
 
-QString SerialCommComponent::awaitReply(const FrameCodec &codec, const FrameRequest &request,
-                                        const QDeadlineTimer &deadline)
+Reply SerialCommComponent::awaitReply(const FrameCodec &codec, const FrameRequest &request,
+                                      const QDeadlineTimer &deadline)
 {
     QByteArray input;
+    std::optional<ReplyVerdict> firstFault;
+    bool noise = false;
     for (;;) {
         const QByteArray chunk = m_port->readAll();
         if (!chunk.isEmpty()) {
@@ -159,24 +159,32 @@ QString SerialCommComponent::awaitReply(const FrameCodec &codec, const FrameRequ
                 break;
             dropped += input.left(verdict.length);
             input.remove(0, verdict.length);
+            if (verdict.why == ReplyVerdict::Noise)
+                noise = true;
+            else if (!firstFault)
+                firstFault = verdict.why;
         }
         if (!dropped.isEmpty())
             qCDebug(lcFrames).noquote() << "dropped" << logText(m_frameMode, dropped);
         if (verdict.kind == FrameVerdict::Complete) {
             qCDebug(lcFrames).noquote() << "<-" << FrameText::printable(verdict.reply.toLatin1());
-            return verdict.reply;
+            return Reply::fromFrame(verdict.reply);
         }
         if (deadline.hasExpired())
             break;
         if (!m_port->waitForReadyRead(int(deadline.remainingTime())) && lineLost())
-            return {};
+            return Reply::failed(ReplyVerdict::PortLost);
     }
     if (input.isEmpty())
         qCDebug(lcFrames) << "no valid reply within" << replyWaitMs() << "ms";
     else
         qCDebug(lcFrames).noquote() << "no valid reply within" << replyWaitMs()
                                     << "ms, incomplete:" << logText(m_frameMode, input);
-    return {};
+    if (firstFault)
+        return Reply::failed(*firstFault);
+    if (!input.isEmpty())
+        return Reply::failed(ReplyVerdict::WrongLength);
+    return Reply::failed(noise ? ReplyVerdict::Noise : ReplyVerdict::NoReply);
 }
 
 void SerialCommComponent::PrepareSend1()

@@ -20,9 +20,9 @@
 // inter-frame silence, writes, and waits for the reply for at most ReplyTimeout from the moment
 // the request has left the line. It returns as soon as a valid reply frame is complete; bytes
 // that are noise, corrupt or another station's are dropped and the wait goes on within the same
-// deadline. When the port fails (device unplugged) it is closed and every request answers empty
-// until OpenPort succeeds again. A request that fails returns no sooner than ReplyTimeout after it
-// was made, whatever the cause.
+// deadline. When the port fails (device unplugged) it is closed and every request answers
+// PortLost until OpenPort succeeds again. A request that fails returns no sooner than ReplyTimeout
+// after it was made, whatever the cause.
 //
 // A reply belongs to its request: after a request that got no valid reply, the next one to the
 // same station in the same framing is written only once the line has been quiet for ReplyTimeout
@@ -38,9 +38,8 @@ public:
     explicit SerialCommComponent(PortNames portNames = PortNames());
     ~SerialCommComponent() override;
 
-    QString SendRequest(const QString &station, const QString &subAddress, const QString &command,
-                        const QString &address, const QString &data, int count,
-                        const QString &spare) override;
+    Reply SendRequest(const QString &station, const QString &subAddress, const QString &command,
+                      const QString &address, const QString &data) override;
     void PrepareSend1() override;
     void PrepareSend2() override;
 
@@ -72,9 +71,11 @@ private:
 
     // Writes the request; false (the port closed when it failed) when it did not go out.
     bool writeFrame(const QByteArray &frame);
-    // Collects input until a valid reply is complete or the deadline passes; empty then.
-    QString awaitReply(const FrameCodec &codec, const FrameRequest &request,
-                       const QDeadlineTimer &deadline);
+    // Collects input until a valid reply is complete or the deadline passes; then the verdict of
+    // what came: the first frame dropped for a reason (checksum, station...), else a frame left
+    // incomplete (WrongLength), else noise, else nothing (NoReply).
+    Reply awaitReply(const FrameCodec &codec, const FrameRequest &request,
+                     const QDeadlineTimer &deadline);
     void discardInput();
     // Waits until the line has been silent for the reply timeout since the unanswered request,
     // dropping what arrives meanwhile; bounded by twice the reply timeout.

@@ -12,11 +12,10 @@ class SharedLineCom : public CommComponent
 public:
     explicit SharedLineCom(CommComponent &port) : m_port(port) {}
 
-    QString SendRequest(const QString &station, const QString &subAddress, const QString &command,
-                        const QString &address, const QString &data, int count,
-                        const QString &spare) override
+    Reply SendRequest(const QString &station, const QString &subAddress, const QString &command,
+                      const QString &address, const QString &data) override
     {
-        return m_port.SendRequest(station, subAddress, command, address, data, count, spare);
+        return m_port.SendRequest(station, subAddress, command, address, data);
     }
     void PrepareSend1() override { m_port.PrepareSend1(); }
     void PrepareSend2() override { m_port.PrepareSend2(); }

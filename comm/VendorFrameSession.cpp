@@ -78,13 +78,13 @@ void VendorFrameSession::runExchange(const std::function<void()> &body, bool ref
 VendorFrameSession::KeyResult VendorFrameSession::WriteKeyUntilAccepted(const QString &key)
 {
     for (int otherAnswers = 0, keysRound = 0;;) {
-        const QString reply = m_request.write(m_shared.registerTable[Code::ModeRegister], key);
+        const Reply reply = m_request.write(m_shared.registerTable[Code::ModeRegister], key);
         m_shared.commErrorFlag = false;
-        if (ReplyCheck::isNoReply(reply))
+        if (reply.text.isEmpty())
             return KeyResult::NoReply;
-        if (ReplyCheck::isGoodWrite(reply, m_shared.protocolIndex))
+        if (ReplyCheck::isGoodWrite(reply.text, m_shared.protocolIndex))
             return KeyResult::Accepted;
-        if (ReplyCheck::isKeysOperated(reply, m_shared.protocolIndex)) {
+        if (ReplyCheck::isKeysOperated(reply.text, m_shared.protocolIndex)) {
             m_op.showMessage(KeysOperatedMessage, MessageIcon::Exclamation);
             if (!m_op.keepWaiting(keysRound++))
                 return KeyResult::KeysHeld;
@@ -102,8 +102,8 @@ void VendorFrameSession::ReturnFromVendorFrame()
     m_shared.protocolIndex = VendorFrame;
     setReplyTimeout(UserReplyTimeout);
     // "06" becomes the vendor-frame write; item 0000 with data 0000 is the return command.
-    for (int round = 0; !m_request.write(QStringLiteral("0000"), QStringLiteral("0000")).isEmpty();
-         ++round) {
+    for (int round = 0;
+         !m_request.write(QStringLiteral("0000"), QStringLiteral("0000")).text.isEmpty(); ++round) {
         m_op.beep();
         m_op.showMessage(KeysOperatedMessage, MessageIcon::Exclamation);
         if (!m_op.keepWaiting(round))

@@ -129,10 +129,10 @@ ParameterDownload::Result ParameterDownload::download(const Values &source)
             m_outcomes.append(ItemOutcome::planned(code, m_shared.readValues.at(code - 10),
                                                    source.at(code - 10)));
     }
-    const QString flagReply = m_request.write(m_shared.registerTable.at(Code::SettingFlag),
-                                              DataWord::dataField(1, m_shared.protocolIndex));
+    const Reply flagReply = m_request.write(m_shared.registerTable.at(Code::SettingFlag),
+                                            DataWord::dataField(1, m_shared.protocolIndex));
     m_reporter.write(flagReply);
-    if (ReplyCheck::isKeysOperated(flagReply, m_shared.protocolIndex)) {
+    if (ReplyCheck::isKeysOperated(flagReply.text, m_shared.protocolIndex)) {
         m_view.showKeyOperationNotice();
         // The 2-second notice alone is missed by an operator who looked away.
         m_op.showMessage({KeyOperationMessage}, MessageIcon::Exclamation);
@@ -258,7 +258,7 @@ void ParameterDownload::writeStep(ItemOutcome &record)
         if (m_shared.setting(Code::ModeRegister) < VendorFrameWrites::DirectAtBiasMode) {
             m_shared.itemCode = Code::AtBias;
             // atb() reports its own replies, through the vendor frame or directly.
-            const QString reply = m_vendorWrites.atb(data);
+            const Reply reply = m_vendorWrites.atb(data);
             if (m_vendorWrites.atbThroughVendorFrame(value))
                 WriteReply::judgeVendor(record, reply);
             else
@@ -273,7 +273,7 @@ void ParameterDownload::writeStep(ItemOutcome &record)
     default:
         break;
     }
-    const QString reply = m_request.write(m_shared.registerTable.at(code), data);
+    const Reply reply = m_request.write(m_shared.registerTable.at(code), data);
     m_reporter.write(reply);
     WriteReply::judge(record, reply, m_shared.protocolIndex);
 }

@@ -99,11 +99,10 @@ bool SingleWrite::checkKeysThroughMainSetValue(ItemOutcome &record)
     }
     // The main set value's own register answers with the keys-operated refusal before the
     // controller is taken into its vendor frame, where it would only say NAK.
-    const QString reply =
-        m_request.write(m_shared.registerTable.at(Code::MainSetValue),
-                        DataWord::dataField(mainSetValue, m_shared.protocolIndex));
+    const Reply reply = m_request.write(m_shared.registerTable.at(Code::MainSetValue),
+                                        DataWord::dataField(mainSetValue, m_shared.protocolIndex));
     m_shared.commErrorFlag = false;
-    if (ReplyCheck::isKeysOperated(reply, m_shared.protocolIndex)) {
+    if (ReplyCheck::isKeysOperated(reply.text, m_shared.protocolIndex)) {
         m_view.showKeyOperationNotice();
         putBack(code);
         m_op.beep();
@@ -111,7 +110,7 @@ bool SingleWrite::checkKeysThroughMainSetValue(ItemOutcome &record)
         WriteReply::judge(record, reply, m_shared.protocolIndex);
         return false;
     }
-    if (!ReplyCheck::isNoReply(reply))
+    if (!ReplyCheck::isNoReply(reply.text))
         return true;
     // A lost, late or garbled reply says nothing about the keys, nor that the line is gone: a
     // read of the main set value tells. Answered, the write goes on and the vendor frame's own
@@ -145,7 +144,7 @@ void SingleWrite::writeItem(ItemOutcome &record)
         if (m_shared.setting(Code::ModeRegister) >= VendorFrameWrites::DirectAtBiasMode)
             break;
         // atb() reports its own replies, through the vendor frame or directly.
-        const QString reply = m_vendorWrites.atb(data);
+        const Reply reply = m_vendorWrites.atb(data);
         if (m_vendorWrites.atbThroughVendorFrame(value))
             WriteReply::judgeVendor(record, reply);
         else
@@ -167,8 +166,8 @@ void SingleWrite::writeItem(ItemOutcome &record)
             m_op.setStatusPanel(1, msg(DataChangingMessage));
             ItemOutcome automatic = ItemOutcome::planned(
                 Code::AutoManual, m_shared.readValues.at(Code::AutoManual - 10), 0);
-            const QString reply = m_request.write(m_shared.registerTable.at(Code::AutoManual),
-                                                  DataWord::dataField(0, m_shared.protocolIndex));
+            const Reply reply = m_request.write(m_shared.registerTable.at(Code::AutoManual),
+                                                DataWord::dataField(0, m_shared.protocolIndex));
             m_reporter.write(reply);
             WriteReply::judge(automatic, reply, m_shared.protocolIndex);
             m_journal.record(m_shared, automatic);
@@ -181,7 +180,7 @@ void SingleWrite::writeItem(ItemOutcome &record)
     default:
         break;
     }
-    const QString reply = m_request.write(m_shared.registerTable.at(code), data);
+    const Reply reply = m_request.write(m_shared.registerTable.at(code), data);
     WriteReply::judge(record, reply, m_shared.protocolIndex);
     // Under Ravtocol a keys-operated refusal of the auto-tuning register is passed over, as the
     // download passes over its last step: no beep, no box.

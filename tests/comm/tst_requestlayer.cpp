@@ -94,8 +94,7 @@ void TestRequestLayer::fieldsPerProtocol()
     QString address =
         row.code >= 0 ? rig.shared.registerTable[row.code] : rig.shared.vendorItemTable[10];
     const QString addressBefore = address;
-    qint16 count = 3;
-    const QString reply = rig.layer.Sendcomm(station, subAddress, command, address, data, count);
+    const QString reply = rig.layer.Sendcomm(station, subAddress, command, address, data).text;
 
     if (!row.sentStation) {
         QVERIFY(rig.script->requests.isEmpty());
@@ -109,7 +108,6 @@ void TestRequestLayer::fieldsPerProtocol()
     QCOMPARE(sent.command, sentCommand);
     QCOMPARE(sent.address, QString(row.sentAddress));
     QCOMPARE(sent.data, data);
-    QCOMPARE(sent.count, 3);
     // Callers must set command again before the next request: it now holds what was sent.
     QCOMPARE(command, sentCommand);
     QCOMPARE(address, addressBefore);
@@ -170,13 +168,13 @@ void TestRequestLayer::replyUnchangedOrEmpty()
     LayerRig rig(ModbusAscii);
     const QString reply = QStringLiteral(":01030200FA00\r\n");
     rig.script->replies << reply;
-    QCOMPARE(rig.layer.read(rig.shared.registerTable[0]), reply);
-    QCOMPARE(rig.layer.read(rig.shared.registerTable[0]), QString());
+    QCOMPARE(rig.layer.read(rig.shared.registerTable[0]).text, reply);
+    QCOMPARE(rig.layer.read(rig.shared.registerTable[0]).text, QString());
     QCOMPARE(rig.script->requests.at(0).address, QStringLiteral("00800001"));
 
     // Without a component instance there is no reply either.
     rig.link.release();
-    QVERIFY(rig.layer.write(QStringLiteral("0001"), QStringLiteral("0001")).isEmpty());
+    QVERIFY(rig.layer.write(QStringLiteral("0001"), QStringLiteral("0001")).text.isEmpty());
 }
 
 void TestRequestLayer::renewReplacesInstance()
@@ -206,7 +204,7 @@ void TestRequestLayer::missingComponentIsInert()
         CommComponent &com = link.renew();
         QVERIFY(link.com());
         QVERIFY(!com.OpenPort());
-        QVERIFY(com.SendRequest("01", "", "03", "00010001", "", 3, "").isEmpty());
+        QVERIFY(com.SendRequest("01", "", "03", "00010001", "").text.isEmpty());
         QVERIFY(com.ReplyWord(QStringLiteral(":01030200FA00\r\n"), 1).isEmpty());
     }
 }

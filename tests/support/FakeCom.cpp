@@ -71,16 +71,16 @@ CommComponentFactory FakeCom::factory(const std::shared_ptr<Script> &script)
         [script]() -> std::unique_ptr<CommComponent> { return std::make_unique<FakeCom>(script); };
 }
 
-QString FakeCom::SendRequest(const QString &station, const QString &subAddress,
-                             const QString &command, const QString &address, const QString &data,
-                             int count, const QString &spare)
+Reply FakeCom::SendRequest(const QString &station, const QString &subAddress,
+                           const QString &command, const QString &address, const QString &data)
 {
     record(QStringLiteral("SendRequest"));
-    const Request request{station, subAddress, command, address, data, count, spare, m_frameMode};
+    const Request request{station, subAddress, command, address, data, m_frameMode};
     m_script->requests.append(request);
     if (m_script->responder)
-        return m_script->responder(request);
-    return m_script->replies.isEmpty() ? QString() : m_script->replies.takeFirst();
+        return Reply::fromFrame(m_script->responder(request));
+    return Reply::fromFrame(m_script->replies.isEmpty() ? QString()
+                                                        : m_script->replies.takeFirst());
 }
 
 void FakeCom::PrepareSend1()

@@ -31,8 +31,6 @@ class FakeCom : public CommComponent
 public:
     struct Request {
         QString station, subAddress, command, address, data;
-        int count = 0;
-        QString spare;
         FrameMode frameMode = FrameMode::Vendor; // the mode in force when it was sent
     };
 
@@ -64,9 +62,10 @@ public:
     bool isOpen() const { return m_open; }
     FrameMode frameMode() const { return m_frameMode; }
 
-    QString SendRequest(const QString &station, const QString &subAddress, const QString &command,
-                        const QString &address, const QString &data, int count,
-                        const QString &spare) override;
+    // The scripted text as the component's reply: its verdict read from the frame (Ok,
+    // Exception), NoReply when it is empty.
+    Reply SendRequest(const QString &station, const QString &subAddress, const QString &command,
+                      const QString &address, const QString &data) override;
     void PrepareSend1() override;
     void PrepareSend2() override;
     bool OpenPort() override;
