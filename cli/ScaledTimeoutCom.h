@@ -9,18 +9,16 @@
 class ScaledTimeoutCom : public SerialCommComponent
 {
 public:
-    static constexpr int UsualTimeoutMs = 300;
-
     ScaledTimeoutCom(PortNames portNames, int timeoutMs)
         : SerialCommComponent(std::move(portNames)), m_timeoutMs(timeoutMs)
     {
-        setReplyTimeout(UsualTimeoutMs);
+        setReplyTimeout(DefaultReplyTimeoutMs);
     }
 
     void setReplyTimeout(int milliseconds) override
     {
         SerialCommComponent::setReplyTimeout(
-            int(qint64(milliseconds) * m_timeoutMs / UsualTimeoutMs));
+            int(qint64(milliseconds) * m_timeoutMs / DefaultReplyTimeoutMs));
     }
 
 private:

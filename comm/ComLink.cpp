@@ -26,7 +26,7 @@ public:
     QString ReplyWord(const QString &, int) const override { return QString(); }
 
 private:
-    int m_timeout = 300;
+    int m_timeout = DefaultReplyTimeoutMs;
 };
 
 } // namespace

@@ -49,6 +49,9 @@ public:
     // None when it was not, or nothing more is known than that it is gone.
     virtual PortOpenFault LineLostFault() const { return {}; }
 
+    // The reply timeout of the user protocols, the one every request waits unless a longer one is
+    // set where the controller needs it (a vendor-frame entry).
+    static constexpr int DefaultReplyTimeoutMs = 300;
     virtual void setReplyTimeout(int milliseconds) = 0;
     virtual int ReplyTimeout() const = 0;
 

@@ -210,7 +210,7 @@ void LinkCheck::search()
     CommComponent &com = m_link.renew();
     com.setFlagA(true);
     com.ClosePort();
-    com.setReplyTimeout(ReplyTimeoutMs);
+    com.setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);
     com.setFlagB(true);
     int port = 1;
     int speedStep = 0;
@@ -244,10 +244,10 @@ void LinkCheck::search()
             m_shared.stationAddress = InstrumentNumber::text(number);
             const int probesLeft =
                 searchProbesLeft(port, speedStep, m_shared.protocolIndex, number);
-            m_view.showSearchProgress({QStringLiteral("COM%1").arg(port), SearchSpeeds[speedStep],
-                                       protocolName(m_shared.protocolIndex),
-                                       m_shared.stationAddress, probesLeft,
-                                       int((qint64(probesLeft) * ReplyTimeoutMs + 999) / 1000)});
+            m_view.showSearchProgress(
+                {QStringLiteral("COM%1").arg(port), SearchSpeeds[speedStep],
+                 protocolName(m_shared.protocolIndex), m_shared.stationAddress, probesLeft,
+                 int((qint64(probesLeft) * CommComponent::DefaultReplyTimeoutMs + 999) / 1000)});
             if (probe()) {
                 m_shared.commActive = true;
                 m_shared.linkVerified = true;
@@ -364,7 +364,7 @@ bool LinkCheck::openWith(const QString &port, const QString &speed, PortUse use)
     com->setDataBits(m_shared.dataBitsText);
     com->setStopBits(m_shared.stopBitsText);
     com->setParity(m_shared.parityText);
-    com->setReplyTimeout(ReplyTimeoutMs);
+    com->setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);
     com->setFlagB(true);
     com->ClosePort();
     com->OpenPort();

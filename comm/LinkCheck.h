@@ -45,7 +45,6 @@ public:
     using SetdataRead = std::function<void()>;
 
     // The reply wait of every probe, in milliseconds.
-    static constexpr int ReplyTimeoutMs = 300;
     // The search covers "COM1" to "COM8" and instrument numbers 1 to 95.
     static constexpr int PortCount = 8;
     static constexpr int MaxInstrument = InstrumentNumber::Last;

@@ -91,7 +91,7 @@ private:
     std::unique_ptr<LinePort> m_port;
     int m_networkAllowanceMs = DefaultNetworkAllowanceMs;
     FrameMode m_frameMode = FrameMode::ModbusAscii;
-    int m_replyTimeoutMs = 300;
+    int m_replyTimeoutMs = DefaultReplyTimeoutMs;
 
     // Of the open port: one character's time, the RTU silence, and when the line fell quiet.
     PortOpenFault m_openFault;

@@ -102,7 +102,7 @@ void OnlineStartRead::readAtOnlineStart()
 bool OnlineStartRead::rangeItemsAsHeld(const SettingValues &held)
 {
     if (CommComponent *com = m_link.com())
-        com->setReplyTimeout(300);
+        com->setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);
     readCode(Code::InputType);
     if (m_shared.setting(Code::InputType) >= 30)
         readCode(Code::DecimalPlace);

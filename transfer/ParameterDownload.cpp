@@ -21,7 +21,6 @@
 namespace
 {
 
-constexpr int InputTypeReplyTimeout = 300;
 constexpr int DownloadMessage = 501;
 constexpr int KeyOperationMessage = 292;
 const QList<int> AutoTuningMessage = {503, 504};
@@ -218,14 +217,14 @@ bool ParameterDownload::confirm()
             continue;
         // Only a good read from here on tells what the controller holds now.
         m_shared.readValues.at(record.code - 10).reset();
-        record.readBackTried = true;
         // A line lost during the read-back leaves the rest unconfirmed instead of paying two
         // reply timeouts per item for nothing.
-        if (unanswered == TransferReport::LineLostAfter)
+        if (unanswered == TransferReport::LineLostAfter) {
+            record.readBackTried = true;
             continue;
+        }
         m_shared.commErrorFlag = false;
-        if (m_itemRead.read(record.code))
-            record.readBack = m_shared.setting(record.code);
+        m_itemRead.confirm(record);
         unanswered = m_shared.commErrorFlag ? unanswered + 1 : 0;
         m_op.setStatusPanel(1, QString());
     }
@@ -253,22 +252,12 @@ void ParameterDownload::writeStep(ItemOutcome &record)
         WriteReply::judgeVendor(record, m_vendorWrites.writeOutputItem(vendorData));
         return;
     case Code::AtBias:
-        m_reporter.read(m_request.read(m_shared.registerTable.at(Code::ModeRegister)),
-                        Code::ModeRegister);
-        if (m_shared.setting(Code::ModeRegister) < VendorFrameWrites::DirectAtBiasMode) {
-            m_shared.itemCode = Code::AtBias;
-            // atb() reports its own replies, through the vendor frame or directly.
-            const Reply reply = m_vendorWrites.atb(data);
-            if (m_vendorWrites.atbThroughVendorFrame(value))
-                WriteReply::judgeVendor(record, reply);
-            else
-                WriteReply::judge(record, reply, m_shared.protocolIndex);
+        if (m_vendorWrites.writeAtBias(record, data))
             return;
-        }
         break;
     case Code::InputType:
         // The controller re-ranges itself on a new input type before it answers.
-        setReplyTimeout(InputTypeReplyTimeout);
+        setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);
         break;
     default:
         break;

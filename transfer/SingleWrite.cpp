@@ -26,8 +26,6 @@ constexpr int DataChangingMessage = 453;
 constexpr int MainSetValueUnreadMessage = 880;
 // The status bar panel that keeps the outcome of the last write until the next one.
 constexpr int WriteNotePanel = 2;
-// The input type change makes the controller re-range itself before it answers.
-constexpr int InputTypeReplyTimeout = 300;
 // Manual output steps of the buttons, in tenths of a percent; the lowest output with
 // heating/cooling (-100.0 %).
 constexpr std::array<int, 6> ManualSteps = {10, 1, -1, -10, 100, -100};
@@ -75,9 +73,7 @@ bool SingleWrite::WriteOneSetting()
     writeItem(record);
     // Only a good read from here on tells what the controller holds now.
     m_shared.readValues.at(code - 10).reset();
-    record.readBackTried = true;
-    if (m_readBack.read(code))
-        record.readBack = m_shared.setting(code);
+    m_readBack.confirm(record);
     conclude(record, true);
     m_op.setStatusPanel(1, QString());
     return true;
@@ -136,21 +132,13 @@ void SingleWrite::writeItem(ItemOutcome &record)
     const QString vendorData = DataWord::toHex(value);
     switch (code) {
     case Code::InputType:
-        setReplyTimeout(InputTypeReplyTimeout);
+        // The controller re-ranges itself on a new input type before it answers.
+        setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);
         break;
-    case Code::AtBias: {
-        m_reporter.read(m_request.read(m_shared.registerTable.at(Code::ModeRegister)),
-                        Code::ModeRegister);
-        if (m_shared.setting(Code::ModeRegister) >= VendorFrameWrites::DirectAtBiasMode)
-            break;
-        // atb() reports its own replies, through the vendor frame or directly.
-        const Reply reply = m_vendorWrites.atb(data);
-        if (m_vendorWrites.atbThroughVendorFrame(value))
-            WriteReply::judgeVendor(record, reply);
-        else
-            WriteReply::judge(record, reply, m_shared.protocolIndex);
-        return;
-    }
+    case Code::AtBias:
+        if (m_vendorWrites.writeAtBias(record, data))
+            return;
+        break;
     case Code::MainSetValue:
     case 58:
     case 59:

@@ -9,6 +9,7 @@
 #include "comm/ReplyCheck.h"
 #include "comm/RequestLayer.h"
 #include "comm/VendorFrameSession.h"
+#include "transfer/WriteOutcome.h"
 
 namespace
 {
@@ -107,6 +108,22 @@ Reply VendorFrameWrites::writeOutputItem(const QString &data)
             reply = writePair(code, data);
     });
     return reply;
+}
+
+bool VendorFrameWrites::writeAtBias(ItemOutcome &record, const QString &data)
+{
+    m_reporter.read(m_request.read(m_shared.registerTable.at(Code::ModeRegister)),
+                    Code::ModeRegister);
+    if (m_shared.setting(Code::ModeRegister) >= DirectAtBiasMode)
+        return false;
+    m_shared.itemCode = Code::AtBias;
+    // atb() reports its own replies, through the vendor frame or directly.
+    const Reply reply = atb(data);
+    if (atbThroughVendorFrame(record.sent))
+        WriteReply::judgeVendor(record, reply);
+    else
+        WriteReply::judge(record, reply, m_shared.protocolIndex);
+    return true;
 }
 
 bool VendorFrameWrites::atbThroughVendorFrame(qint16 bias) const

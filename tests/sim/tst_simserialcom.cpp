@@ -69,11 +69,12 @@ struct Rig {
     {
         return reply.mid(3, 1) == (shared.protocolIndex == Ravtocol ? u"$" : u"0");
     }
-    QString read(int code) { return requests->read(shared.registerTable.at(code)); }
+    QString read(int code) { return requests->read(shared.registerTable.at(code)).text; }
     QString write(int code, qint16 value)
     {
-        return requests->write(shared.registerTable.at(code),
-                               DataWord::dataField(value, shared.protocolIndex));
+        return requests
+            ->write(shared.registerTable.at(code), DataWord::dataField(value, shared.protocolIndex))
+            .text;
     }
     qint16 word(const QString &reply) const
     {

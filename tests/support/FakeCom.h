@@ -99,5 +99,5 @@ private:
     std::shared_ptr<Script> m_script;
     bool m_open = false;
     FrameMode m_frameMode = FrameMode::ModbusAscii;
-    int m_replyTimeout = 300;
+    int m_replyTimeout = DefaultReplyTimeoutMs;
 };
