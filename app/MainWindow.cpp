@@ -32,7 +32,7 @@
 
 namespace
 {
-constexpr std::array<int, 6> TimerIntervals = {1, 1000, 2000, 2000, 10000, 100};
+constexpr std::array<int, MainWindow::TimerCount> TimerIntervals = {1, 1000, 2000, 10000, 100};
 constexpr int StatusPanelCount = 4;
 // Change buttons changeButton 0 to 53, index = parameter code - 10.
 constexpr int ChangeButtonCount = 54;
@@ -63,7 +63,7 @@ MainWindow::MainWindow(SessionState shared, SettingsStore &store, CommComponentF
              std::move(shared), std::move(comFactory)),
       m_fileDialogs(std::make_unique<GuiSettingsFileDialogs>(this)),
       m_fileCommands(m_shared, *m_op, *this, *m_fileDialogs),
-      m_screenPrint(m_shared, *m_op, m_timers.at(Timer2 - 1), this),
+      m_screenPrint(m_shared, *m_op, timer(Timer2), this),
       m_reportPrint(m_shared, *m_op, m_screenPrint, this)
 {
     m_core.connection.setSetdataRead([this] { m_core.onlineStartRead.readAtOnlineStart(); });

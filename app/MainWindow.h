@@ -42,8 +42,8 @@ class MainWindow : public QMainWindow, public MainView
 
 public:
     // Timers of the window with their intervals in ms: Timer1 1, Timer2 1000, Timer3 2000,
-    // Timer4 2000, Timer5 10000, Timer6 100.
-    enum TimerId { Timer1 = 1, Timer2, Timer3, Timer4, Timer5, Timer6 };
+    // Timer5 10000, Timer6 100.
+    enum TimerId { Timer1, Timer2, Timer3, Timer5, Timer6, TimerCount };
 
     // shared: the shared state loaded at start-up, which the window's core session owns from here
     // on. comFactory: empty for the serial ports (see CoreSession). op replaces the window's own
@@ -69,7 +69,7 @@ public:
     CoreSession &core() { return m_core; }
     ScreenPrint &screenPrint() { return m_screenPrint; }
     TrendChart &chart() { return *m_trendChart; }
-    QTimer &timer(TimerId id) { return m_timers.at(id - 1); }
+    QTimer &timer(TimerId id) { return m_timers.at(id); }
     // "ZN Monitor_E" while the English texts are active, else "ZN Monitor_J".
     static QString helpFileName();
 
@@ -132,7 +132,7 @@ private:
     std::unique_ptr<GuiOperator> m_guiOperator;
     OperatorInterface *m_op;
     std::array<QLabel *, 4> m_panels{};
-    std::array<QTimer, 6> m_timers;
+    std::array<QTimer, TimerCount> m_timers;
     QString m_handedFile;
     QTimer m_handedFileRetry;
 

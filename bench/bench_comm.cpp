@@ -112,8 +112,7 @@ void run(const Row &row, int speed, int requests)
     int good = 0;
     const auto start = Clock::now();
     for (int i = 0; i < requests; ++i) {
-        com.PrepareSend1();
-        com.PrepareSend2();
+        com.PrepareSend();
         const QString reply =
             com.SendRequest(row.request.station, row.request.subAddress, row.request.command,
                             row.request.address, row.request.data)
@@ -162,8 +161,7 @@ void searchCost(const Row &row, int probes)
         const QString station = row.mode == FrameMode::Ravtocol
                                     ? QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'))
                                     : QStringLiteral("%1").arg(number, 2, 16, QLatin1Char('0'));
-        com.PrepareSend1();
-        com.PrepareSend2();
+        com.PrepareSend();
         com.SendRequest(station, row.request.subAddress, row.request.command, row.request.address,
                         row.request.data);
     }

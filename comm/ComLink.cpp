@@ -14,14 +14,11 @@ public:
     {
         return Reply::failed(ReplyVerdict::PortLost);
     }
-    void PrepareSend1() override {}
-    void PrepareSend2() override {}
+    void PrepareSend() override {}
     bool OpenPort() override { return false; }
     void ClosePort() override {}
     void setReplyTimeout(int milliseconds) override { m_timeout = milliseconds; }
     int ReplyTimeout() const override { return m_timeout; }
-    void setFlagA(bool) override {}
-    void setFlagB(bool) override {}
     void setFrameMode(FrameMode) override {}
     QString ReplyWord(const QString &, int) const override { return QString(); }
 

@@ -32,9 +32,8 @@ public:
     virtual Reply SendRequest(const QString &station, const QString &subAddress,
                               const QString &command, const QString &address,
                               const QString &data) = 0;
-    // Called in this order before every request: drop stale input.
-    virtual void PrepareSend1() = 0;
-    virtual void PrepareSend2() = 0;
+    // Called before every request: drop stale input.
+    virtual void PrepareSend() = 0;
 
     // Opens the port with the line parameters set so far; true when the port is open. Repeating
     // it on an open port keeps it open.
@@ -68,8 +67,6 @@ public:
     void setParity(const QString &parity) { m_line.parity = parity; }
     QString Parity() const { return m_line.parity; }
 
-    virtual void setFlagA(bool value) = 0;
-    virtual void setFlagB(bool value) = 0;
     virtual void setFrameMode(FrameMode mode) = 0;
 
     // Data word number wordNumber (from 1) of a reply text as four hexadecimal digits; empty when

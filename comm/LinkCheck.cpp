@@ -208,10 +208,8 @@ void LinkCheck::search()
     m_shared.stationAddress = QStringLiteral("01");
     m_view.setLinkCheckState(LinkCheckState::Searching);
     CommComponent &com = m_link.renew();
-    com.setFlagA(true);
     com.ClosePort();
     com.setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);
-    com.setFlagB(true);
     int port = 1;
     int speedStep = 0;
     m_shared.commActive = false;
@@ -349,7 +347,7 @@ bool LinkCheck::preparePort(const QString &port, const QString &speed, PortUse u
         m_shared.writeNoteCode = 0;
         m_op.setStatusPanel(2, QString());
     }
-    m_link.renew().setFlagA(true);
+    m_link.renew();
     return openWith(port, speed, use);
 }
 
@@ -365,7 +363,6 @@ bool LinkCheck::openWith(const QString &port, const QString &speed, PortUse use)
     com->setStopBits(m_shared.stopBitsText);
     com->setParity(m_shared.parityText);
     com->setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);
-    com->setFlagB(true);
     com->ClosePort();
     com->OpenPort();
     if (com->OpenPort())

@@ -26,8 +26,7 @@ Reply RequestLayer::Sendcomm(QString &station, QString &subAddress, QString &com
     CommComponent *com = m_link.com();
     if (!com)
         return Reply::failed(ReplyVerdict::PortLost);
-    com->PrepareSend1();
-    com->PrepareSend2();
+    com->PrepareSend();
 
     // No frame for what is no instrument number: "1x" read as 0 would go to every controller on
     // the line (Modbus broadcast), or to none as "1x".
@@ -62,8 +61,6 @@ Reply RequestLayer::Sendcomm(QString &station, QString &subAddress, QString &com
             command = QStringLiteral(" ");
         else if (!isVendorCommand(command))
             command = QStringLiteral("P");
-        com->PrepareSend1();
-        com->PrepareSend2();
         return com->SendRequest(stationField, subAddress, command, address, data);
     }
     }

@@ -187,12 +187,7 @@ Reply SerialCommComponent::awaitReply(const FrameCodec &codec, const FrameReques
     return Reply::failed(noise ? ReplyVerdict::Noise : ReplyVerdict::NoReply);
 }
 
-void SerialCommComponent::PrepareSend1()
-{
-    discardInput();
-}
-
-void SerialCommComponent::PrepareSend2()
+void SerialCommComponent::PrepareSend()
 {
     discardInput();
 }

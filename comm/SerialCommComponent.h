@@ -30,8 +30,7 @@
 // request's. Requests to another station or in another framing need no wait: their reply checks
 // already reject it. Every reply is also judged against its own request (docs/protocols.md).
 //
-// Port name and line parameters take effect when the port is opened. FlagA and FlagB have no
-// meaning here.
+// Port name and line parameters take effect when the port is opened.
 class SerialCommComponent : public CommComponent
 {
 public:
@@ -40,8 +39,7 @@ public:
 
     Reply SendRequest(const QString &station, const QString &subAddress, const QString &command,
                       const QString &address, const QString &data) override;
-    void PrepareSend1() override;
-    void PrepareSend2() override;
+    void PrepareSend() override;
 
     // False when the port name stands for no device, a line parameter text is not one of
     // "1200" ... "115200", "5" ... "8", "1" / "2", "EVEN" / "ODD" / "NONE", or the line does not
@@ -54,8 +52,6 @@ public:
 
     void setReplyTimeout(int milliseconds) override { m_replyTimeoutMs = milliseconds; }
     int ReplyTimeout() const override { return m_replyTimeoutMs; }
-    void setFlagA(bool) override {}
-    void setFlagB(bool) override {}
     void setFrameMode(FrameMode mode) override { m_frameMode = mode; }
 
     QString ReplyWord(const QString &reply, int wordNumber) const override;

@@ -17,16 +17,13 @@ public:
     {
         return m_port.SendRequest(station, subAddress, command, address, data);
     }
-    void PrepareSend1() override { m_port.PrepareSend1(); }
-    void PrepareSend2() override { m_port.PrepareSend2(); }
+    void PrepareSend() override { m_port.PrepareSend(); }
     bool OpenPort() override;
     void ClosePort() override {}
     PortOpenFault LastOpenFault() const override { return m_port.LastOpenFault(); }
     PortOpenFault LineLostFault() const override { return m_port.LineLostFault(); }
     void setReplyTimeout(int milliseconds) override { m_port.setReplyTimeout(milliseconds); }
     int ReplyTimeout() const override { return m_port.ReplyTimeout(); }
-    void setFlagA(bool value) override { m_port.setFlagA(value); }
-    void setFlagB(bool value) override { m_port.setFlagB(value); }
     void setFrameMode(FrameMode mode) override { m_port.setFrameMode(mode); }
     QString ReplyWord(const QString &reply, int wordNumber) const override
     {

@@ -154,11 +154,9 @@ void TestRequestLayer::preparesBeforeEveryRequest()
         rig.layer.read(rig.shared.registerTable[11]);
 
         const int frameMode = protocol == ModbusAscii ? 2 : protocol == Ravtocol ? 1 : 0;
-        QStringList one = {QStringLiteral("PrepareSend1"), QStringLiteral("PrepareSend2"),
-                           QStringLiteral("FrameMode=%1").arg(frameMode)};
-        if (protocol == VendorFrame)
-            one << QStringLiteral("PrepareSend1") << QStringLiteral("PrepareSend2");
-        one << QStringLiteral("SendRequest");
+        const QStringList one = {QStringLiteral("PrepareSend"),
+                                 QStringLiteral("FrameMode=%1").arg(frameMode),
+                                 QStringLiteral("SendRequest")};
         QCOMPARE(rig.script->calls, one + one);
     }
 }

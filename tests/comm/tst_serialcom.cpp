@@ -59,8 +59,7 @@ private:
     std::unique_ptr<SerialCommComponent> openCom(FrameMode mode);
     static Reply exchange(SerialCommComponent &com, const QStringList &fields)
     {
-        com.PrepareSend1();
-        com.PrepareSend2();
+        com.PrepareSend();
         return com.SendRequest(fields[0], fields[1], fields[2], fields[3], {});
     }
     static QString send(SerialCommComponent &com, const QStringList &fields)
@@ -80,14 +79,12 @@ void TestSerialCom::init()
 std::unique_ptr<SerialCommComponent> TestSerialCom::openCom(FrameMode mode)
 {
     auto com = std::make_unique<SerialCommComponent>(PortNames({{"COM3", m_pty->slavePath()}}));
-    com->setFlagA(true);
     com->setPortName("COM3");
     com->setSpeed("9600");
     com->setDataBits(mode == FrameMode::ModbusRtu ? "8" : "7");
     com->setStopBits("1");
     com->setParity("EVEN");
     com->setReplyTimeout(TimeoutMs);
-    com->setFlagB(true);
     com->setFrameMode(mode);
     return com->OpenPort() ? std::move(com) : nullptr;
 }

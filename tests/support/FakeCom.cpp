@@ -83,14 +83,9 @@ Reply FakeCom::SendRequest(const QString &station, const QString &subAddress,
                                                         : m_script->replies.takeFirst());
 }
 
-void FakeCom::PrepareSend1()
+void FakeCom::PrepareSend()
 {
-    record(QStringLiteral("PrepareSend1"));
-}
-
-void FakeCom::PrepareSend2()
-{
-    record(QStringLiteral("PrepareSend2"));
+    record(QStringLiteral("PrepareSend"));
 }
 
 bool FakeCom::OpenPort()
@@ -117,16 +112,6 @@ void FakeCom::setReplyTimeout(int milliseconds)
 {
     m_replyTimeout = milliseconds;
     record(QStringLiteral("ReplyTimeout=%1").arg(milliseconds));
-}
-
-void FakeCom::setFlagA(bool value)
-{
-    record(QStringLiteral("FlagA=%1").arg(int(value)));
-}
-
-void FakeCom::setFlagB(bool value)
-{
-    record(QStringLiteral("FlagB=%1").arg(int(value)));
 }
 
 void FakeCom::setFrameMode(FrameMode mode)

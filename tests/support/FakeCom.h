@@ -19,8 +19,8 @@
 //   ... code under test ...
 //   QCOMPARE(script->requests.at(0).address, QStringLiteral("00010001"));
 //
-// Recorded calls (Script::calls), in order: "FlagA=1", "FlagB=1", "ReplyTimeout=300",
-// "FrameMode=2", "PrepareSend1", "PrepareSend2", "ClosePort", "OpenPort" (after the line it opens
+// Recorded calls (Script::calls), in order: "ReplyTimeout=300",
+// "FrameMode=2", "PrepareSend", "ClosePort", "OpenPort" (after the line it opens
 // with: "PortName=COM1", "Speed=9600", "DataBits=7", "StopBits=1", "Parity=EVEN"),
 // "SendRequest", "created", "destroyed".
 // ReplyWord follows docs/protocols.md: Modbus 03 word after the byte count, other Modbus
@@ -66,14 +66,11 @@ public:
     // Exception), NoReply when it is empty.
     Reply SendRequest(const QString &station, const QString &subAddress, const QString &command,
                       const QString &address, const QString &data) override;
-    void PrepareSend1() override;
-    void PrepareSend2() override;
+    void PrepareSend() override;
     bool OpenPort() override;
     void ClosePort() override;
     void setReplyTimeout(int milliseconds) override;
     int ReplyTimeout() const override { return m_replyTimeout; }
-    void setFlagA(bool value) override;
-    void setFlagB(bool value) override;
     void setFrameMode(FrameMode mode) override;
     QString ReplyWord(const QString &reply, int wordNumber) const override;
 
