@@ -312,14 +312,15 @@ void TestZnctl::faultyRepliesAreNamed_data()
     QTest::addColumn<int>("refused");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("said");
-    for (const char *protocol : {"ascii", "rtu", "ravtocol"}) {
-        const QString name = QString::fromLatin1(protocol);
-        QTest::newRow(qPrintable(name + " corrupted"))
-            << name << "corrupt" << 0 << 3 << msg(451) + ". " + msg(1207);
-        QTest::newRow(qPrintable(name + " truncated"))
-            << name << "truncate" << 0 << 3 << msg(451) + ". " + msg(1210);
-    }
-    QTest::newRow("ascii exception") << "ascii" << QString() << 0x02 << 4 << msg(1211).arg("02");
+    const QString corrupted = msg(451) + ". " + msg(1207);
+    QTest::newRow("ascii corrupted") << "ascii"
+                                     << "corrupt" << 0 << 3 << corrupted;
+    QTest::newRow("rtu corrupted") << "rtu"
+                                   << "corrupt" << 0 << 3 << corrupted;
+    QTest::newRow("ravtocol corrupted") << "ravtocol"
+                                        << "corrupt" << 0 << 3 << corrupted;
+    QTest::newRow("rtu truncated") << "rtu"
+                                   << "truncate" << 0 << 3 << msg(451) + ". " + msg(1210);
     QTest::newRow("rtu exception") << "rtu" << QString() << 0x0A << 4 << msg(1211).arg("0A");
     QTest::newRow("ravtocol error") << "ravtocol" << QString() << 0x02 << 4 << msg(1211).arg("20");
 }
