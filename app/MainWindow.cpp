@@ -34,7 +34,7 @@
 
 namespace
 {
-constexpr std::array<int, 6> TimerIntervals = {1, 1000, 2000, 2000, 10000, 100};
+constexpr std::array<int, MainWindow::TimerCount> TimerIntervals = {1, 1000, 2000, 10000, 100};
 constexpr int StatusPanelCount = 4;
 // Change buttons changeButton 0 to 53, index = parameter code - 10.
 constexpr int ChangeButtonCount = 54;
@@ -56,7 +56,7 @@ void setLabelColour(QLabel *label, const QColor &colour)
 }
 } // namespace
 
-MainWindow::MainWindow(SessionState shared, SettingsStore &store, ZN8PComFactory comFactory,
+MainWindow::MainWindow(SessionState shared, SettingsStore &store, CommComponentFactory comFactory,
                        OperatorInterface *op, QWidget *parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), m_store(store),
       m_guiOperator(op == nullptr ? std::make_unique<GuiOperator>(this) : nullptr),
@@ -65,7 +65,7 @@ MainWindow::MainWindow(SessionState shared, SettingsStore &store, ZN8PComFactory
              std::move(shared), std::move(comFactory)),
       m_fileDialogs(std::make_unique<GuiSettingsFileDialogs>(this)),
       m_fileCommands(m_shared, *m_op, *this, *m_fileDialogs),
-      m_screenPrint(m_shared, *m_op, m_timers.at(Timer2 - 1), this),
+      m_screenPrint(m_shared, *m_op, timer(Timer2), this),
       m_reportPrint(m_shared, *m_op, m_screenPrint, this)
 {
     m_core.connection.setSetdataRead([this] { m_core.onlineStartRead.readAtOnlineStart(); });
@@ -519,6 +519,20 @@ void MainWindow::setCommErrorVisible(bool visible)
         setValuesLive(false);
 }
 
+void MainWindow::setCommErrorCause(const QString &text)
+{
+    // "Communication error" stays the box's first line; the cause, when known, is its second.
+    ui->linkCheckNotice->setWordWrap(true);
+    ui->linkCheckNotice->setText(text.isEmpty() ? msg(451) : msg(451) + QLatin1Char('\n') + text);
+    ui->linkCheckNotice->setToolTip(text);
+}
+
+void MainWindow::showRefusal(const QString &text)
+{
+    // Panel 1 says "NG"; hovering it says why.
+    m_panels[0]->setToolTip(text);
+}
+
 void MainWindow::setValuesLive(bool live)
 {
     m_displayView->setValuesLive(live);
@@ -619,7 +633,7 @@ bool MainWindow::confirmClose()
         m_op->beep();
         if (!m_shared.linkVerified && m_shared.commActive) {
             setMonitoringTimersEnabled(true);
-            if (ZN8PCom *com = m_core.link.com())
+            if (CommComponent *com = m_core.link.com())
                 com->OpenPort();
         }
         for (MenuItem item : {MenuItem::File, MenuItem::Online, MenuItem::Setting})
@@ -631,7 +645,7 @@ bool MainWindow::confirmClose()
     m_shared.linkVerified = false;
     if (m_shared.commActive) {
         setMonitoringTimersEnabled(false);
-        if (ZN8PCom *com = m_core.link.com())
+        if (CommComponent *com = m_core.link.com())
             com->ClosePort();
     }
     m_core.link.release();

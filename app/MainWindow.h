@@ -42,13 +42,13 @@ class MainWindow : public QMainWindow, public MainView
 
 public:
     // Timers of the window with their intervals in ms: Timer1 1, Timer2 1000, Timer3 2000,
-    // Timer4 2000, Timer5 10000, Timer6 100.
-    enum TimerId { Timer1 = 1, Timer2, Timer3, Timer4, Timer5, Timer6 };
+    // Timer5 10000, Timer6 100.
+    enum TimerId { Timer1, Timer2, Timer3, Timer5, Timer6, TimerCount };
 
     // shared: the shared state loaded at start-up, which the window's core session owns from here
     // on. comFactory: empty for the serial ports (see CoreSession). op replaces the window's own
     // message boxes (tests); it must outlive the window.
-    MainWindow(SessionState shared, SettingsStore &store, ZN8PComFactory comFactory,
+    MainWindow(SessionState shared, SettingsStore &store, CommComponentFactory comFactory,
                OperatorInterface *op = nullptr, QWidget *parent = nullptr);
     ~MainWindow() override;
 
@@ -69,7 +69,7 @@ public:
     CoreSession &core() { return m_core; }
     ScreenPrint &screenPrint() { return m_screenPrint; }
     TrendChart &chart() { return *m_trendChart; }
-    QTimer &timer(TimerId id) { return m_timers.at(id - 1); }
+    QTimer &timer(TimerId id) { return m_timers.at(id); }
     // "ZN Monitor_E" while the English texts are active, else "ZN Monitor_J".
     static QString helpFileName();
 
@@ -81,6 +81,8 @@ public:
     void showSearchProgress(const SearchProgress &progress) override;
     void setMonitoringState(bool running) override;
     void setCommErrorVisible(bool visible) override;
+    void setCommErrorCause(const QString &text) override;
+    void showRefusal(const QString &text) override;
     void refreshSettingPage() override;
     void refreshMonitor() override;
     void requestClose() override;
@@ -130,7 +132,7 @@ private:
     std::unique_ptr<GuiOperator> m_guiOperator;
     OperatorInterface *m_op;
     std::array<QLabel *, 4> m_panels{};
-    std::array<QTimer, 6> m_timers;
+    std::array<QTimer, TimerCount> m_timers;
     QString m_handedFile;
     QTimer m_handedFileRetry;
 

@@ -14,7 +14,7 @@ ItemOutcome::Verdict ItemOutcome::verdict() const
         break;
     }
     if (readBack)
-        return *readBack == sent ? Verdict::Taken : Verdict::NotTaken;
+        return holds(*readBack) ? Verdict::Taken : Verdict::NotTaken;
     if (reply == Reply::NoReply)
         return Verdict::NoReply;
     // Answered: judged by the reply alone when nothing was read back (a line lost before the

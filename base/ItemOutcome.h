@@ -56,8 +56,11 @@ struct ItemOutcome {
     Verdict verdict() const;
     bool taken() const { return verdict() == Verdict::Taken; }
     bool sentOut() const { return reply != Reply::NotSent; }
+    // The one judgement of a read-back: value, read from the controller after the write, shows
+    // that it took the value sent.
+    bool holds(qint16 value) const { return value == sent; }
     // The controller holds the value sent, as a read showed.
-    bool holdsSent() const { return readBack && *readBack == sent; }
+    bool holdsSent() const { return readBack && holds(*readBack); }
     // The page marks the item: the controller is not known to hold what the page shows for it.
     bool marked() const { return !taken() && !holdsSent(); }
 };

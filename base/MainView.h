@@ -39,6 +39,13 @@ public:
     virtual void setMonitoringState(bool running) = 0;
     // The "Communication error" box.
     virtual void setCommErrorVisible(bool visible) = 0;
+    // Why the last request got no reply, in the operator's words ("The controller answered with
+    // a bad checksum: ..."), told just before the box is shown: its second line. Empty when there
+    // is nothing to add to "Communication error".
+    virtual void setCommErrorCause(const QString &text) { (void)text; }
+    // Why the controller refused a request (its exception code), told when "NG" is shown; the
+    // keys-operated refusal has its own notice and is not told here.
+    virtual void showRefusal(const QString &text) { (void)text; }
     // Rebuilds the setting rows of the inner tab control's current page.
     virtual void refreshSettingPage() = 0;
     // Rebuilds the monitor panel from the monitor values (after each monitor read).

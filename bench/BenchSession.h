@@ -6,7 +6,7 @@
 #include "comm/FrameCodec.h"
 #include "comm/PortNames.h"
 #include "comm/RegisterMap.h"
-#include "comm/SerialZN8PCom.h"
+#include "comm/SerialCommComponent.h"
 #include "comm/SettingsStore.h"
 #include "display/MainDisplayModel.h"
 #include "sim/SimConfig.h"
@@ -24,23 +24,23 @@ constexpr int ResponseDelayMs = 2;
 // The component, counting the characters every exchange puts on the line and the time it waits
 // for the reply beyond them: the controller's response delay, or the reply timeout when nothing
 // came (the vendor frame's return command is never answered).
-class CountingCom : public SerialZN8PCom
+class CountingCom : public SerialCommComponent
 {
 public:
-    using SerialZN8PCom::SerialZN8PCom;
+    using SerialCommComponent::SerialCommComponent;
 
-    QString SendRequest(const QString &station, const QString &subAddress, const QString &command,
-                        const QString &address, const QString &data, int count,
-                        const QString &spare) override
+    Reply SendRequest(const QString &station, const QString &subAddress, const QString &command,
+                      const QString &address, const QString &data) override
     {
-        const QString reply =
-            SerialZN8PCom::SendRequest(station, subAddress, command, address, data, count, spare);
+        const Reply reply =
+            SerialCommComponent::SendRequest(station, subAddress, command, address, data);
         requestChars +=
             frameCodec(m_mode).requestFrame({station, subAddress, command, address, data}).size();
         // An RTU reply is rendered as ':' + hex pairs + LRC + CR LF; on the line it is the bytes
         // of the pairs plus two CRC bytes.
-        replyChars += m_mode == FrameMode::ModbusRtu ? (reply.size() - 5) / 2 + 2 : reply.size();
-        waitMicros += 1000 * (reply.isEmpty() ? qint64(ReplyTimeout()) : ResponseDelayMs);
+        replyChars +=
+            m_mode == FrameMode::ModbusRtu ? (reply.text.size() - 5) / 2 + 2 : reply.text.size();
+        waitMicros += 1000 * (reply.text.isEmpty() ? qint64(ReplyTimeout()) : ResponseDelayMs);
         ++exchanges;
         rtuRequests += m_mode == FrameMode::ModbusRtu;
         return reply;
@@ -48,7 +48,7 @@ public:
     void setFrameMode(FrameMode mode) override
     {
         m_mode = mode;
-        SerialZN8PCom::setFrameMode(mode);
+        SerialCommComponent::setFrameMode(mode);
     }
 
     static void reset() { requestChars = replyChars = waitMicros = exchanges = rtuRequests = 0; }
@@ -124,7 +124,7 @@ public:
 // The core session of a benchmark over the simulated controller's pseudo-terminal as COM1, at one
 // protocol and speed; its settings and journal in a folder dropped with the run.
 struct BenchSession {
-    using ComMaker = std::function<std::unique_ptr<SerialZN8PCom>(PortNames)>;
+    using ComMaker = std::function<std::unique_ptr<SerialCommComponent>(PortNames)>;
 
     BenchSession(qint16 protocol, int speed, const QString &device, ComMaker makeCom)
         : m_device(device), m_makeCom(std::move(makeCom))
@@ -153,7 +153,7 @@ struct BenchSession {
                          com->setDataBits(shared.dataBitsText);
                          com->setParity(shared.parityText);
                          com->setReplyTimeout(300);
-                         return std::unique_ptr<ZN8PCom>(std::move(com));
+                         return std::unique_ptr<CommComponent>(std::move(com));
                      }};
     SessionState &shared = core.shared;
 

@@ -12,7 +12,7 @@
 
 #include "comm/Checksums.h"
 #include "comm/FrameCodec.h"
-#include "comm/SerialZN8PCom.h"
+#include "comm/SerialCommComponent.h"
 #include "tests/support/Pty.h"
 
 #include <QCoreApplication>
@@ -92,7 +92,7 @@ void run(const Row &row, int speed, int requests)
         std::printf("%-13s %6d  no pseudo-terminal\n", row.name, speed);
         return;
     }
-    SerialZN8PCom com(PortNames({{"COM1", pty.slavePath()}}));
+    SerialCommComponent com(PortNames({{"COM1", pty.slavePath()}}));
     com.setSpeed(QString::number(speed));
     com.setDataBits(QString::number(dataBits));
     com.setFrameMode(row.mode);
@@ -112,11 +112,11 @@ void run(const Row &row, int speed, int requests)
     int good = 0;
     const auto start = Clock::now();
     for (int i = 0; i < requests; ++i) {
-        com.PrepareSend1();
-        com.PrepareSend2();
+        com.PrepareSend();
         const QString reply =
             com.SendRequest(row.request.station, row.request.subAddress, row.request.command,
-                            row.request.address, row.request.data, 3, QString());
+                            row.request.address, row.request.data)
+                .text;
         returned.push_back(Clock::now());
         if (!reply.isEmpty())
             ++good;
@@ -146,7 +146,7 @@ void run(const Row &row, int speed, int requests)
 void searchCost(const Row &row, int probes)
 {
     Pty pty;
-    SerialZN8PCom com(PortNames({{"COM1", pty.slavePath()}}));
+    SerialCommComponent com(PortNames({{"COM1", pty.slavePath()}}));
     com.setFrameMode(row.mode);
     const bool rtu = row.mode == FrameMode::ModbusRtu;
     com.setDataBits(rtu ? "8" : "7");
@@ -161,10 +161,9 @@ void searchCost(const Row &row, int probes)
         const QString station = row.mode == FrameMode::Ravtocol
                                     ? QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'))
                                     : QStringLiteral("%1").arg(number, 2, 16, QLatin1Char('0'));
-        com.PrepareSend1();
-        com.PrepareSend2();
+        com.PrepareSend();
         com.SendRequest(station, row.request.subAddress, row.request.command, row.request.address,
-                        row.request.data, 3, QString());
+                        row.request.data);
     }
     const double perProbe =
         std::chrono::duration<double, std::milli>(Clock::now() - start).count() / probes;

@@ -26,7 +26,7 @@ namespace
 
 // The core of one instrument, its requests going to the shared port, which is open already.
 struct BenchCore {
-    BenchCore(ZN8PCom &port, qint16 protocol, int station) : sharedPort(port)
+    BenchCore(CommComponent &port, qint16 protocol, int station) : sharedPort(port)
     {
         shared.protocolIndex = shared.savedProtocolIndex = protocol;
         shared.stationAddress = QStringLiteral("%1").arg(station, 2, 10, QLatin1Char('0'));
@@ -35,7 +35,7 @@ struct BenchCore {
         core.link.renew();
     }
 
-    ZN8PCom &sharedPort;
+    CommComponent &sharedPort;
     QTemporaryDir folder;
     SilentOperator op;
     BenchView view;

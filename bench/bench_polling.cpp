@@ -8,7 +8,7 @@
 
 #include "BenchSession.h"
 #include "base/SessionState.h"
-#include "comm/SerialZN8PCom.h"
+#include "comm/SerialCommComponent.h"
 #include "polling/PollingCycle.h"
 #include "sim/SimulatedController.h"
 

@@ -12,7 +12,7 @@
 
 #include "BenchSession.h"
 #include "base/SessionState.h"
-#include "comm/SerialZN8PCom.h"
+#include "comm/SerialCommComponent.h"
 #include "sim/SimulatedController.h"
 #include "transfer/OnlineStartRead.h"
 #include "transfer/ParameterDownload.h"

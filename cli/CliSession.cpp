@@ -8,9 +8,10 @@
 #include "base/ProgramFolder.h"
 #include "comm/NetworkAddress.h"
 #include "comm/RegisterMap.h"
+#include "comm/Reply.h"
 
 CliSession::CliSession(const CommandLine &commandLine, Console &console, RunSettings &settings,
-                       const QString &station, ZN8PComFactory comFactory)
+                       const QString &station, CommComponentFactory comFactory)
     : console(console), settings(settings),
       op(console, commandLine.assumeYes, commandLine.waitSeconds),
       core({op, view, store(),
@@ -18,7 +19,7 @@ CliSession::CliSession(const CommandLine &commandLine, Console &console, RunSett
             WriteJournal::Source::Znctl},
            SessionState(),
            comFactory ? std::move(comFactory)
-                      : ZN8PComFactory([this, timeout = commandLine.replyTimeoutMs] {
+                      : CommComponentFactory([this, timeout = commandLine.replyTimeoutMs] {
                             auto com = std::make_unique<ScaledTimeoutCom>(portNames(), timeout);
                             com->setNetworkAllowance(store().networkAllowanceMs(shared));
                             return com;
@@ -84,7 +85,7 @@ QStringList CliSession::conditionLines()
 {
     // After a check the component holds the line conditions it was opened with; a search leaves
     // the ones it found there and nowhere else.
-    const ZN8PCom *com = core.link.com();
+    const CommComponent *com = core.link.com();
     const QString port = com ? com->PortName() : shared.portName;
     const QString device = portNames().deviceFor(port);
     return {
@@ -102,10 +103,11 @@ QStringList CliSession::conditionLines()
 
 QString CliSession::noControllerText()
 {
-    const ZN8PCom *com = core.link.com();
+    const CommComponent *com = core.link.com();
     const std::optional<NetworkAddress> address =
         NetworkAddress::parse(portNames().deviceFor(shared.portName));
-    if (!address || !com || com->LastOpenFault().fault != PortFault::None)
-        return msg(451);
+    if (!address || !com || com->LastOpenFault().fault != PortFault::None) {
+        return ReplyVerdicts::commErrorLine(linkCheck().lastProbe());
+    }
     return msg(1177).arg(shared.portName, address->hostAndPort());
 }

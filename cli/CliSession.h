@@ -20,7 +20,7 @@ public:
     // comFactory: the component each link check makes, by default the serial port under the
     // stored port map, with the reply timeout of --timeout.
     CliSession(const CommandLine &commandLine, Console &console, RunSettings &settings,
-               const QString &station = QString(), ZN8PComFactory comFactory = {});
+               const QString &station = QString(), CommComponentFactory comFactory = {});
     CliSession(const CliSession &) = delete;
     CliSession &operator=(const CliSession &) = delete;
 

@@ -2,6 +2,7 @@
 
 #include "LogRotation.h"
 #include "MqttOptions.h"
+#include "comm/CommComponent.h"
 
 #include <QString>
 #include <QStringList>
@@ -71,8 +72,7 @@ struct CommandLine {
     LogRotation rotation;               // monitor --rotate, of --csv and --out
     bool quiet = false;                 // monitor --quiet: no rows on standard output
     // --timeout: the reply timeout, 300 ms unless given (see ScaledTimeoutCom).
-    int replyTimeoutMs = DefaultReplyTimeoutMs;
-    static constexpr int DefaultReplyTimeoutMs = 300;
+    int replyTimeoutMs = CommComponent::DefaultReplyTimeoutMs;
     bool help = false;
     bool version = false;
 };

@@ -217,7 +217,7 @@ int MonitorRun::exec()
         m_switchingOff = true;
         m_session.core.connection.toggleOnline();
     }
-    if (ZN8PCom *com = m_session.core.link.com())
+    if (CommComponent *com = m_session.core.link.com())
         com->ClosePort();
     if (m_events->lostLines() > 0) {
         m_session.console.errorLine(QStringLiteral("znctl: %1 event(s) could not be written to "

@@ -9,7 +9,7 @@ int runProbe(CliSession &session, const CommandLine &)
         session.console.line(line);
     session.console.line(QStringLiteral("result: ") +
                          (answered ? QStringLiteral("OK") : QStringLiteral("NG")));
-    if (ZN8PCom *com = session.core.link.com())
+    if (CommComponent *com = session.core.link.com())
         com->ClosePort();
     return answered ? Success : NoController;
 }

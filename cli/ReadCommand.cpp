@@ -288,7 +288,7 @@ int runRead(CliSession &session, const CommandLine &commandLine)
         return UsageError;
     QList<ReadResult> results;
     const int exitCode = readCodes(session, codes, results);
-    if (ZN8PCom *com = session.core.link.com())
+    if (CommComponent *com = session.core.link.com())
         com->ClosePort();
     if (exitCode == Cancelled || (exitCode == NoController && results.isEmpty()))
         return exitCode;

@@ -25,8 +25,8 @@ QStringList othersAnswering(CliSession &session)
         session.shared.stationAddress = InstrumentNumber::text(number);
         session.console.progress(
             QStringLiteral("instrument %1").arg(session.shared.stationAddress));
-        const QString reply = session.core.request.read(session.shared.registerTable.at(ProbeCode));
-        if (ReplyCheck::isGoodRead(reply, session.shared.protocolIndex))
+        const Reply reply = session.core.request.read(session.shared.registerTable.at(ProbeCode));
+        if (ReplyCheck::isGoodRead(reply.text, session.shared.protocolIndex))
             answering << session.shared.stationAddress;
     }
     session.console.endProgress();
@@ -55,7 +55,7 @@ int runSearch(CliSession &session, const CommandLine &commandLine)
         for (const QString &station : othersAnswering(session))
             session.console.line(QStringLiteral("instrument: %1").arg(station));
     }
-    ZN8PCom *com = session.core.link.com();
+    CommComponent *com = session.core.link.com();
     if (!commandLine.noStore) {
         session.settings.storedStore().storeConnectedConditions(session.shared, com->PortName(),
                                                                 com->Speed(), com->DataBits(),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "comm/ZN8PCom.h"
+#include "comm/CommComponent.h"
 
 #include <QStringList>
 
@@ -46,6 +46,6 @@ private:
     RunSettings &m_settings;
     QStringList m_stations;
     QString m_portName;
-    std::unique_ptr<ZN8PCom> m_port;
+    std::unique_ptr<CommComponent> m_port;
     int m_exitCode = 0;
 };

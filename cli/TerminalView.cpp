@@ -2,6 +2,7 @@
 
 #include "Console.h"
 #include "base/MessageTable.h"
+#include "comm/Reply.h"
 #include "transfer/ParameterDownload.h"
 #include "transfer/ParameterUpload.h"
 
@@ -22,9 +23,19 @@ void TerminalView::setLinkCheckState(LinkCheckState state)
 
 void TerminalView::setCommErrorVisible(bool visible)
 {
-    if (visible && !m_commErrorShown)
-        m_console.errorLine(m_named ? m_named(msg(451)) : msg(451), bool(m_named));
+    if (visible && !m_commErrorShown) {
+        const QString text = ReplyVerdicts::commErrorLine(m_commErrorCause);
+        m_console.errorLine(m_named ? m_named(text) : text, bool(m_named));
+    }
     m_commErrorShown = visible;
+}
+
+void TerminalView::showRefusal(const QString &text)
+{
+    if (text.isEmpty() || text == m_refusalShown)
+        return;
+    m_console.errorLine(m_named ? m_named(text) : text, bool(m_named));
+    m_refusalShown = text;
 }
 
 void TerminalView::setProgressVisible(bool visible, int messageId)

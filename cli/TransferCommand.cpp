@@ -38,7 +38,7 @@ int exitCodeOf(WriteSide::Outcome outcome)
 
 void closePort(CliSession &session)
 {
-    if (ZN8PCom *com = session.core.link.com())
+    if (CommComponent *com = session.core.link.com())
         com->ClosePort();
 }
 

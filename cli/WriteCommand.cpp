@@ -124,7 +124,7 @@ int runWrite(CliSession &session, const CommandLine &commandLine)
     shared.itemCode = qint16(code);
     SingleWrite &write = session.core.singleWrite;
     write.WriteOneSetting();
-    if (ZN8PCom *com = session.core.link.com())
+    if (CommComponent *com = session.core.link.com())
         com->ClosePort();
     // The item's record decides: a write whose reply was lost has landed when the value read
     // back is the one sent, and a refused one has not, whatever the value held here says.

@@ -63,3 +63,9 @@ qint64 LineTiming::rtuFrameGapMicros(int speed, int dataBits, bool parity, int s
         return 1750;
     return (characterMicros(speed, dataBits, parity, stopBits) * 7 + 1) / 2;
 }
+
+qint64 LineTiming::replyDeadlineMs(int replyWaitMs, qint64 characterMicros, int requestBytes)
+{
+    // Rounded up: a deadline a fraction early would cut off a reply that is on time.
+    return replyWaitMs + (characterMicros * requestBytes + 999) / 1000;
+}

@@ -26,4 +26,8 @@ struct LineTiming {
     static qint64 characterMicros(int speed, int dataBits, bool parity, int stopBits);
     // The Modbus RTU inter-frame silence: 3.5 character times, fixed 1750 us above 19200 bit/s.
     static qint64 rtuFrameGapMicros(int speed, int dataBits, bool parity, int stopBits);
+    // Milliseconds from writing a request of requestBytes characters until its reply must be
+    // complete: the reply wait counts from the moment the request has left the line, since the
+    // controller cannot answer before its last character has arrived.
+    static qint64 replyDeadlineMs(int replyWaitMs, qint64 characterMicros, int requestBytes);
 };

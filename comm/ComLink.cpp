@@ -6,36 +6,33 @@ namespace
 {
 
 // Stands in when no component could be created, so that callers never meet a null instance.
-class InertCom : public ZN8PCom
+class InertCom : public CommComponent
 {
 public:
-    QString SendRequest(const QString &, const QString &, const QString &, const QString &,
-                        const QString &, int, const QString &) override
+    Reply SendRequest(const QString &, const QString &, const QString &, const QString &,
+                      const QString &) override
     {
-        return QString();
+        return Reply::failed(ReplyVerdict::PortLost);
     }
-    void PrepareSend1() override {}
-    void PrepareSend2() override {}
+    void PrepareSend() override {}
     bool OpenPort() override { return false; }
     void ClosePort() override {}
     void setReplyTimeout(int milliseconds) override { m_timeout = milliseconds; }
     int ReplyTimeout() const override { return m_timeout; }
-    void setFlagA(bool) override {}
-    void setFlagB(bool) override {}
     void setFrameMode(FrameMode) override {}
     QString ReplyWord(const QString &, int) const override { return QString(); }
 
 private:
-    int m_timeout = 300;
+    int m_timeout = DefaultReplyTimeoutMs;
 };
 
 } // namespace
 
-ComLink::ComLink(ZN8PComFactory factory) : m_factory(std::move(factory)) {}
+ComLink::ComLink(CommComponentFactory factory) : m_factory(std::move(factory)) {}
 
 ComLink::~ComLink() = default;
 
-ZN8PCom &ComLink::renew()
+CommComponent &ComLink::renew()
 {
     m_com.reset();
     if (m_factory)

@@ -66,7 +66,7 @@ CommSettingsEntry::Result CommSettingsEntry::confirm(const CommSettingsChoice &c
 {
     m_op.beep();
     if (m_shared.commActive) {
-        if (ZN8PCom *com = m_link.com())
+        if (CommComponent *com = m_link.com())
             com->ClosePort();
     }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "comm/ZN8PCom.h"
+#include "comm/CommComponent.h"
+#include "comm/Reply.h"
 
 #include <QByteArray>
 #include <QString>
@@ -24,13 +25,18 @@ struct FrameVerdict {
     Kind kind = Incomplete;
     int length = 0;
     QString reply;
+    // Why the bytes of a Discard are no reply to the request.
+    ReplyVerdict why = ReplyVerdict::Noise;
 
     static FrameVerdict incomplete() { return {}; }
     static FrameVerdict complete(int length, const QString &reply)
     {
-        return {Complete, length, reply};
+        return {Complete, length, reply, ReplyVerdict::Ok};
     }
-    static FrameVerdict discard(int length) { return {Discard, length, {}}; }
+    static FrameVerdict discard(int length, ReplyVerdict why = ReplyVerdict::Noise)
+    {
+        return {Discard, length, {}, why};
+    }
 };
 
 // One framing, independent of the transport: builds request frames and judges incoming bytes.

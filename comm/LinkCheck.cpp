@@ -153,7 +153,7 @@ void LinkCheck::checkcommunicate()
                     msg(SilentServerMessage).arg(m_shared.portName, address->hostAndPort()),
                     MessageIcon::Exclamation);
             else
-                m_op.showMessage(CheckFailedMessage);
+                showCheckFailed();
         }
         m_shared.commSettingsConfirmed = false;
         dropLink();
@@ -207,11 +207,9 @@ void LinkCheck::search()
     m_shared.protocolIndex = ModbusAscii;
     m_shared.stationAddress = QStringLiteral("01");
     m_view.setLinkCheckState(LinkCheckState::Searching);
-    ZN8PCom &com = m_link.renew();
-    com.setFlagA(true);
+    CommComponent &com = m_link.renew();
     com.ClosePort();
-    com.setReplyTimeout(ReplyTimeoutMs);
-    com.setFlagB(true);
+    com.setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);
     int port = 1;
     int speedStep = 0;
     m_shared.commActive = false;
@@ -244,10 +242,10 @@ void LinkCheck::search()
             m_shared.stationAddress = InstrumentNumber::text(number);
             const int probesLeft =
                 searchProbesLeft(port, speedStep, m_shared.protocolIndex, number);
-            m_view.showSearchProgress({QStringLiteral("COM%1").arg(port), SearchSpeeds[speedStep],
-                                       protocolName(m_shared.protocolIndex),
-                                       m_shared.stationAddress, probesLeft,
-                                       int((qint64(probesLeft) * ReplyTimeoutMs + 999) / 1000)});
+            m_view.showSearchProgress(
+                {QStringLiteral("COM%1").arg(port), SearchSpeeds[speedStep],
+                 protocolName(m_shared.protocolIndex), m_shared.stationAddress, probesLeft,
+                 int((qint64(probesLeft) * CommComponent::DefaultReplyTimeoutMs + 999) / 1000)});
             if (probe()) {
                 m_shared.commActive = true;
                 m_shared.linkVerified = true;
@@ -307,7 +305,7 @@ void LinkCheck::communicate()
 
 void LinkCheck::showAndStoreConditions()
 {
-    const ZN8PCom *com = m_link.com();
+    const CommComponent *com = m_link.com();
     if (!com)
         return;
     m_shared.portName = com->PortName();
@@ -349,14 +347,14 @@ bool LinkCheck::preparePort(const QString &port, const QString &speed, PortUse u
         m_shared.writeNoteCode = 0;
         m_op.setStatusPanel(2, QString());
     }
-    m_link.renew().setFlagA(true);
+    m_link.renew();
     return openWith(port, speed, use);
 }
 
 bool LinkCheck::openWith(const QString &port, const QString &speed, PortUse use)
 {
     m_openFaultNamed = false;
-    ZN8PCom *com = m_link.com();
+    CommComponent *com = m_link.com();
     if (!com)
         return false;
     com->setPortName(port);
@@ -364,8 +362,7 @@ bool LinkCheck::openWith(const QString &port, const QString &speed, PortUse use)
     com->setDataBits(m_shared.dataBitsText);
     com->setStopBits(m_shared.stopBitsText);
     com->setParity(m_shared.parityText);
-    com->setReplyTimeout(ReplyTimeoutMs);
-    com->setFlagB(true);
+    com->setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);
     com->ClosePort();
     com->OpenPort();
     if (com->OpenPort())
@@ -409,13 +406,24 @@ void LinkCheck::reportOpenFault(const QString &port, const PortOpenFault &fault,
 bool LinkCheck::probe()
 {
     if (m_progress && m_link.com()) {
-        const ZN8PCom *com = m_link.com();
+        const CommComponent *com = m_link.com();
         m_progress(
             {com->PortName(), com->Speed(), m_shared.protocolIndex, m_shared.stationAddress});
     }
-    const QString reply = m_request.read(m_shared.registerTable[TestRequestCode]);
+    m_lastProbe = m_request.read(m_shared.registerTable[TestRequestCode]);
     m_shared.commErrorFlag = false;
-    return ReplyCheck::isGoodRead(reply, m_shared.protocolIndex);
+    return ReplyCheck::isGoodRead(m_lastProbe.text, m_shared.protocolIndex);
+}
+
+void LinkCheck::showCheckFailed()
+{
+    const QString why = ReplyVerdicts::text(m_lastProbe);
+    if (why.isEmpty())
+        m_op.showMessage(CheckFailedMessage);
+    else
+        m_op.showText(CheckFailedMessage.first(), msg(CheckFailedMessage.first()) +
+                                                      QLatin1Char('\n') + why + QLatin1Char('\n') +
+                                                      msg(CheckFailedMessage.last()));
 }
 
 std::optional<NetworkAddress> LinkCheck::networkAddress(const QString &port) const
@@ -444,7 +452,7 @@ void LinkCheck::setMainMenus(bool enabled)
 
 void LinkCheck::closePort()
 {
-    if (ZN8PCom *com = m_link.com())
+    if (CommComponent *com = m_link.com())
         com->ClosePort();
 }
 

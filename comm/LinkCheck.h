@@ -3,6 +3,7 @@
 #include "comm/InstrumentNumber.h"
 #include "comm/NetworkAddress.h"
 #include "comm/PortFault.h"
+#include "comm/Reply.h"
 
 #include <QList>
 #include <QString>
@@ -44,7 +45,6 @@ public:
     using SetdataRead = std::function<void()>;
 
     // The reply wait of every probe, in milliseconds.
-    static constexpr int ReplyTimeoutMs = 300;
     // The search covers "COM1" to "COM8" and instrument numbers 1 to 95.
     static constexpr int PortCount = 8;
     static constexpr int MaxInstrument = InstrumentNumber::Last;
@@ -97,6 +97,12 @@ public:
 
     // Sets searchCancelled; what the search panel's Cancel does.
     void cancelSearch();
+    // The reply to the last probe, and the stored-conditions check's failure told with it:
+    // messages 451 and 270, with the reply's verdict between them when it says more than that
+    // nothing came back.
+    const Reply &lastProbe() const { return m_lastProbe; }
+    void showCheckFailed();
+
     // True while checkcommunicate2 runs (it lets the window process its events meanwhile).
     bool searching() const { return m_searching; }
 
@@ -162,4 +168,5 @@ private:
     bool m_openFaultNamed = false; // the last open failure was named to the operator
     // The last checkcommunicate1 opened the stored port and the controller did not answer.
     bool m_storedUnanswered = false;
+    Reply m_lastProbe;
 };

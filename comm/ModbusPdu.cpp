@@ -62,6 +62,18 @@ bool answersRequest(const QByteArray &reply, const QByteArray &request)
     }
 }
 
+ReplyVerdict mismatch(const QByteArray &adu, quint8 station)
+{
+    return !adu.isEmpty() && quint8(adu[0]) != station ? ReplyVerdict::WrongStation
+                                                       : ReplyVerdict::WrongFunction;
+}
+
+ReplyVerdict notTheAnswer(const QByteArray &request)
+{
+    return request.size() >= 2 && quint8(request[1]) == 0x03 ? ReplyVerdict::WrongLength
+                                                             : ReplyVerdict::LateReplyDropped;
+}
+
 QString asciiText(const QByteArray &adu)
 {
     return QString::fromLatin1(':' + adu.toHex().toUpper() + Checksums::hex2(Checksums::lrc(adu)) +

@@ -22,6 +22,12 @@ int replyLength(const QByteArray &adu, quint8 station, quint8 function);
 // value written. A reply to an earlier request of the same station and function, or one that
 // carries more or fewer words than asked for, fails here although its checksum is right.
 bool answersRequest(const QByteArray &reply, const QByteArray &request);
+// Why the head of adu is no reply from station: another station, or another function.
+ReplyVerdict mismatch(const QByteArray &adu, quint8 station);
+// Why a checked reply of the right station and function fails answersRequest: a read reply with
+// another number of words has the wrong length; a write echo of another register or value
+// answers an earlier write.
+ReplyVerdict notTheAnswer(const QByteArray &request);
 // ':', the ADU as hexadecimal digits, its LRC, CR LF: the Modbus ASCII frame of adu.
 QString asciiText(const QByteArray &adu);
 // Data word n of a rendered Modbus reply: after the byte count for 03, after the function code

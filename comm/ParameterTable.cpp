@@ -1,8 +1,8 @@
 #include "ParameterTable.h"
 
 #include "base/MessageTable.h"
+#include "comm/CommComponent.h"
 #include "comm/DataWord.h"
-#include "comm/ZN8PCom.h"
 
 namespace InputType
 {
@@ -54,7 +54,7 @@ bool isSettingCode(int code)
     return code >= 10 && code < 10 + SessionState::SettingCount;
 }
 
-bool ReadDataSet(SessionState &shared, const ZN8PCom *com, const QString &reply, int code)
+bool ReadDataSet(SessionState &shared, const CommComponent *com, const QString &reply, int code)
 {
     if (!com || !(isMonitorCode(code) || isSettingCode(code)))
         return false;

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-class ZN8PCom;
+class CommComponent;
 
 // Input type (parameter code 49) classes: 0 to 14 Celsius sensor ranges, 15 to 29 the same
 // sensors in Fahrenheit, 30 to 35 DC current and voltage inputs.
@@ -29,7 +29,7 @@ bool isSettingCode(int code); // 10 to 65, held in settingValues at code - 10
 // signed 16-bit value (FFFF -> -1); a setting code's value is also kept as read (readValues).
 // Returns false, storing nothing, for a code outside 0 to 8 and
 // 10 to 65, a null com or a reply without a readable word.
-bool ReadDataSet(SessionState &shared, const ZN8PCom *com, const QString &reply, int code);
+bool ReadDataSet(SessionState &shared, const CommComponent *com, const QString &reply, int code);
 
 // Name of an input type: message 750 + type for 0 to 35, else empty.
 QString MakeRange(int inputType);

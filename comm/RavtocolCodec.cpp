@@ -2,6 +2,7 @@
 
 #include "comm/Checksums.h"
 #include "comm/FrameText.h"
+#include "comm/TextFrameScanner.h"
 
 // '@' station(2) '$' + 4 digits for each of up to 64 registers + BCC(2) CR.
 static constexpr int MaxFrameLength = 4 + 4 * 64 + 3;
@@ -56,30 +57,26 @@ QByteArray RavtocolCodec::requestFrame(const FrameRequest &request) const
 
 FrameVerdict RavtocolCodec::judge(const QByteArray &input, const FrameRequest &request) const
 {
-    const int start = int(input.indexOf('@'));
-    if (start < 0)
-        return input.isEmpty() ? FrameVerdict::incomplete()
-                               : FrameVerdict::discard(int(input.size()));
-    if (start > 0)
-        return FrameVerdict::discard(start);
+    const TextFrameScanner::Front front = TextFrameScanner::front(input, '@', '\r', MaxFrameLength);
+    if (front.verdict)
+        return *front.verdict;
 
-    const int end = int(input.indexOf('\r'));
-    const int restart = int(input.indexOf('@', 1));
-    if (restart > 0 && (end < 0 || restart < end))
-        return FrameVerdict::discard(restart);
-    if (end < 0)
-        return input.size() < MaxFrameLength ? FrameVerdict::incomplete()
-                                             : FrameVerdict::discard(1);
-
-    const int frameLength = end + 1;
+    const int frameLength = front.length;
+    const int end = frameLength - 1;
     const QByteArray frame = input.left(frameLength);
     // '@' station(2) '$'|'!' ... BCC(2) CR
-    const bool valid =
-        frame.size() >= 7 && frame.mid(1, 2) == request.station.toLatin1() &&
-        isReplyBody(frame.mid(3, frame.size() - 6), expectedWords(request)) &&
-        FrameText::hexByte(frame, end - 2) == Checksums::ravtocolBcc(frame.left(end - 2));
-    return valid ? FrameVerdict::complete(frameLength, QString::fromLatin1(frame))
-                 : FrameVerdict::discard(frameLength);
+    if (frame.size() < 7)
+        return FrameVerdict::discard(frameLength, ReplyVerdict::WrongLength);
+    if (FrameText::hexByte(frame, end - 2) != Checksums::ravtocolBcc(frame.left(end - 2)))
+        return FrameVerdict::discard(frameLength, ReplyVerdict::Checksum);
+    if (frame.mid(1, 2) != request.station.toLatin1())
+        return FrameVerdict::discard(frameLength, ReplyVerdict::WrongStation);
+    const QByteArray body = frame.mid(3, frame.size() - 6);
+    if (!isReplyBody(body, expectedWords(request)))
+        return FrameVerdict::discard(frameLength, body.startsWith('$') || body.startsWith('!')
+                                                      ? ReplyVerdict::WrongLength
+                                                      : ReplyVerdict::WrongFunction);
+    return FrameVerdict::complete(frameLength, QString::fromLatin1(frame));
 }
 
 QString RavtocolCodec::replyWord(const QString &reply, int wordNumber)

@@ -20,21 +20,19 @@ bool isVendorCommand(const QString &command)
 
 RequestLayer::RequestLayer(SessionState &shared, ComLink &link) : m_shared(shared), m_link(link) {}
 
-QString RequestLayer::Sendcomm(QString &station, QString &subAddress, QString &command,
-                               QString &address, QString &data, qint16 &count)
+Reply RequestLayer::Sendcomm(QString &station, QString &subAddress, QString &command,
+                             QString &address, QString &data)
 {
-    ZN8PCom *com = m_link.com();
+    CommComponent *com = m_link.com();
     if (!com)
-        return QString();
-    com->PrepareSend1();
-    com->PrepareSend2();
+        return Reply::failed(ReplyVerdict::PortLost);
+    com->PrepareSend();
 
-    const QString spare;
     // No frame for what is no instrument number: "1x" read as 0 would go to every controller on
     // the line (Modbus broadcast), or to none as "1x".
     const std::optional<int> number = InstrumentNumber::parse(station);
     if (!number)
-        return QString();
+        return Reply::failed(ReplyVerdict::NoReply);
     switch (m_shared.protocolIndex) {
     case ModbusAscii:
     case ModbusRtu: {
@@ -45,8 +43,7 @@ QString RequestLayer::Sendcomm(QString &station, QString &subAddress, QString &c
         // A read asks for one register.
         const QString addressField =
             command == QLatin1String("03") ? address + QLatin1String("0001") : address;
-        return com->SendRequest(stationField, subAddress, command, addressField, data, count,
-                                spare);
+        return com->SendRequest(stationField, subAddress, command, addressField, data);
     }
     case Ravtocol: {
         com->setFrameMode(FrameMode::Ravtocol);
@@ -54,7 +51,7 @@ QString RequestLayer::Sendcomm(QString &station, QString &subAddress, QString &c
         // Start and end of a one-register range.
         const QString addressField = address + address;
         return com->SendRequest(InstrumentNumber::text(*number), subAddress, command, addressField,
-                                data, count, spare);
+                                data);
     }
     default: {
         com->setFrameMode(FrameMode::Vendor);
@@ -64,30 +61,27 @@ QString RequestLayer::Sendcomm(QString &station, QString &subAddress, QString &c
             command = QStringLiteral(" ");
         else if (!isVendorCommand(command))
             command = QStringLiteral("P");
-        com->PrepareSend1();
-        com->PrepareSend2();
-        return com->SendRequest(stationField, subAddress, command, address, data, count, spare);
+        return com->SendRequest(stationField, subAddress, command, address, data);
     }
     }
 }
 
-QString RequestLayer::read(const QString &address)
+Reply RequestLayer::read(const QString &address)
 {
     return send(QStringLiteral("03"), address, QString());
 }
 
-QString RequestLayer::write(const QString &address, const QString &data)
+Reply RequestLayer::write(const QString &address, const QString &data)
 {
     return send(QStringLiteral("06"), address, data);
 }
 
-QString RequestLayer::send(const QString &command, const QString &address, const QString &data)
+Reply RequestLayer::send(const QString &command, const QString &address, const QString &data)
 {
     QString station = m_shared.stationAddress;
     QString subAddress;
     QString commandField = command;
     QString addressField = address;
     QString dataField = data;
-    qint16 count = 3;
-    return Sendcomm(station, subAddress, commandField, addressField, dataField, count);
+    return Sendcomm(station, subAddress, commandField, addressField, dataField);
 }

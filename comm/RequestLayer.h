@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/Reply.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -17,22 +19,21 @@ public:
     // station: instrument number as decimal digits ("01" to "95"); subAddress: empty; command:
     // "03" read or "06" write, or a vendor-frame command character; address: a registerTable
     // entry, or a vendorItemTable entry under the vendor frame; data: empty for reads, four hex
-    // digits for writes; count: 3. Returns the component's reply text unchanged (empty: no valid
-    // reply, also when no component instance exists, and without sending anything when station is
-    // no instrument number from 1 to 95). Ravtocol frames carry the number as two digits ("7" as
-    // "07").
+    // digits for writes. Returns the component's reply unchanged (PortLost when no component
+    // instance exists; NoReply, without sending anything, when station is no instrument number
+    // from 1 to 95). Ravtocol frames carry the number as two digits ("7" as "07").
     // Under Ravtocol command becomes "RD" ("03") or "WD" (anything else); under the vendor frame
     // subAddress becomes " " and command its vendor character, so callers set both before each
     // call.
-    QString Sendcomm(QString &station, QString &subAddress, QString &command, QString &address,
-                     QString &data, qint16 &count);
+    Reply Sendcomm(QString &station, QString &subAddress, QString &command, QString &address,
+                   QString &data);
 
-    // Sendcomm with the callers' usual fields: shared.stationAddress, empty subAddress, count 3.
+    // Sendcomm with the callers' usual fields: shared.stationAddress, empty subAddress.
     // read: command "03", empty data. write: command "06".
-    QString read(const QString &address);
-    QString write(const QString &address, const QString &data);
+    Reply read(const QString &address);
+    Reply write(const QString &address, const QString &data);
     // A request with any command (vendor-frame characters such as "a", "q", "`").
-    QString send(const QString &command, const QString &address, const QString &data);
+    Reply send(const QString &command, const QString &address, const QString &data);
 
 private:
     SessionState &m_shared;

@@ -1,33 +1,29 @@
 #pragma once
 
-#include "comm/ZN8PCom.h"
+#include "comm/CommComponent.h"
 
 // One instrument's hold on a port that several instruments on one line share, for the sessions
 // that serve them in turn on one thread. Requests and settings go to the shared port. Opening
 // gives it the line conditions set here and keeps it open when it is open already; closing is
 // left to the owner of the shared port, so that one instrument going offline leaves the others
 // their line.
-class SharedLineCom : public ZN8PCom
+class SharedLineCom : public CommComponent
 {
 public:
-    explicit SharedLineCom(ZN8PCom &port) : m_port(port) {}
+    explicit SharedLineCom(CommComponent &port) : m_port(port) {}
 
-    QString SendRequest(const QString &station, const QString &subAddress, const QString &command,
-                        const QString &address, const QString &data, int count,
-                        const QString &spare) override
+    Reply SendRequest(const QString &station, const QString &subAddress, const QString &command,
+                      const QString &address, const QString &data) override
     {
-        return m_port.SendRequest(station, subAddress, command, address, data, count, spare);
+        return m_port.SendRequest(station, subAddress, command, address, data);
     }
-    void PrepareSend1() override { m_port.PrepareSend1(); }
-    void PrepareSend2() override { m_port.PrepareSend2(); }
+    void PrepareSend() override { m_port.PrepareSend(); }
     bool OpenPort() override;
     void ClosePort() override {}
     PortOpenFault LastOpenFault() const override { return m_port.LastOpenFault(); }
     PortOpenFault LineLostFault() const override { return m_port.LineLostFault(); }
     void setReplyTimeout(int milliseconds) override { m_port.setReplyTimeout(milliseconds); }
     int ReplyTimeout() const override { return m_port.ReplyTimeout(); }
-    void setFlagA(bool value) override { m_port.setFlagA(value); }
-    void setFlagB(bool value) override { m_port.setFlagB(value); }
     void setFrameMode(FrameMode mode) override { m_port.setFrameMode(mode); }
     QString ReplyWord(const QString &reply, int wordNumber) const override
     {
@@ -35,5 +31,5 @@ public:
     }
 
 private:
-    ZN8PCom &m_port;
+    CommComponent &m_port;
 };

@@ -56,13 +56,18 @@ FrameVerdict VendorCodec::judge(const QByteArray &input, const FrameRequest &req
                                              : FrameVerdict::discard(1);
     const QByteArray frame = input.left(end + 1);
     const QByteArray data = frame.mid(2, frame.size() - 5);
-    const bool valid =
-        frame.size() >= 5 && frame.mid(1, 1) == request.station.toLatin1() &&
-        (carriesData(frame[0], request) ? data.size() == 4 && FrameText::isHex(data)
-                                        : data.isEmpty()) &&
-        FrameText::hexByte(frame, end - 2) == Checksums::vendorBcc(frame.mid(1, end - 3));
-    return valid ? FrameVerdict::complete(int(frame.size()), QString::fromLatin1(frame))
-                 : FrameVerdict::discard(1);
+    if (frame.size() < 5)
+        return FrameVerdict::discard(1, ReplyVerdict::WrongLength);
+    if (FrameText::hexByte(frame, end - 2) != Checksums::vendorBcc(frame.mid(1, end - 3)))
+        return FrameVerdict::discard(1, ReplyVerdict::Checksum);
+    if (frame.mid(1, 1) != request.station.toLatin1())
+        return FrameVerdict::discard(1, ReplyVerdict::WrongStation);
+    const bool dataRight = carriesData(frame[0], request)
+                               ? data.size() == 4 && FrameText::isHex(data)
+                               : data.isEmpty();
+    if (!dataRight)
+        return FrameVerdict::discard(1, ReplyVerdict::WrongLength);
+    return FrameVerdict::complete(int(frame.size()), QString::fromLatin1(frame));
 }
 
 QString VendorCodec::replyWord(const QString &reply, int wordNumber)

@@ -11,8 +11,7 @@
 namespace
 {
 
-// Reply waits: the user protocol, and the slower vendor-frame requests.
-constexpr int UserReplyTimeout = 300;
+// The reply wait of the vendor-frame requests, slower than the user protocol's.
 constexpr int VendorReplyTimeout = 400;
 
 const QList<int> KeysOperatedMessage = {455, 456};
@@ -53,7 +52,7 @@ void VendorFrameSession::runExchange(const std::function<void()> &body, bool ref
     if (m_shared.protocolIndex != VendorFrame)
         m_shared.savedProtocolIndex = m_shared.protocolIndex;
     m_shared.protocolIndex = m_shared.savedProtocolIndex;
-    setReplyTimeout(UserReplyTimeout);
+    setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);
 
     const KeyResult key = WriteKeyUntilAccepted(keyData(m_shared.protocolIndex));
     if (key == KeyResult::GaveUp || key == KeyResult::KeysHeld) {
@@ -66,11 +65,11 @@ void VendorFrameSession::runExchange(const std::function<void()> &body, bool ref
     setReplyTimeout(VendorReplyTimeout);
     body();
 
-    setReplyTimeout(UserReplyTimeout);
+    setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);
     if (refresh)
         m_op.setStatusPanel(1, QString());
     ReturnFromVendorFrame();
-    setReplyTimeout(UserReplyTimeout);
+    setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);
     m_shared.protocolIndex = m_shared.savedProtocolIndex;
     m_running = false;
 }
@@ -78,13 +77,13 @@ void VendorFrameSession::runExchange(const std::function<void()> &body, bool ref
 VendorFrameSession::KeyResult VendorFrameSession::WriteKeyUntilAccepted(const QString &key)
 {
     for (int otherAnswers = 0, keysRound = 0;;) {
-        const QString reply = m_request.write(m_shared.registerTable[Code::ModeRegister], key);
+        const Reply reply = m_request.write(m_shared.registerTable[Code::ModeRegister], key);
         m_shared.commErrorFlag = false;
-        if (ReplyCheck::isNoReply(reply))
+        if (reply.text.isEmpty())
             return KeyResult::NoReply;
-        if (ReplyCheck::isGoodWrite(reply, m_shared.protocolIndex))
+        if (ReplyCheck::isGoodWrite(reply.text, m_shared.protocolIndex))
             return KeyResult::Accepted;
-        if (ReplyCheck::isKeysOperated(reply, m_shared.protocolIndex)) {
+        if (ReplyCheck::isKeysOperated(reply.text, m_shared.protocolIndex)) {
             m_op.showMessage(KeysOperatedMessage, MessageIcon::Exclamation);
             if (!m_op.keepWaiting(keysRound++))
                 return KeyResult::KeysHeld;
@@ -100,20 +99,20 @@ VendorFrameSession::KeyResult VendorFrameSession::WriteKeyUntilAccepted(const QS
 void VendorFrameSession::ReturnFromVendorFrame()
 {
     m_shared.protocolIndex = VendorFrame;
-    setReplyTimeout(UserReplyTimeout);
+    setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);
     // "06" becomes the vendor-frame write; item 0000 with data 0000 is the return command.
-    for (int round = 0; !m_request.write(QStringLiteral("0000"), QStringLiteral("0000")).isEmpty();
-         ++round) {
+    for (int round = 0;
+         !m_request.write(QStringLiteral("0000"), QStringLiteral("0000")).text.isEmpty(); ++round) {
         m_op.beep();
         m_op.showMessage(KeysOperatedMessage, MessageIcon::Exclamation);
         if (!m_op.keepWaiting(round))
             break;
     }
-    setReplyTimeout(UserReplyTimeout);
+    setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);
 }
 
 void VendorFrameSession::setReplyTimeout(int milliseconds)
 {
-    if (ZN8PCom *com = m_link.com())
+    if (CommComponent *com = m_link.com())
         com->setReplyTimeout(milliseconds);
 }

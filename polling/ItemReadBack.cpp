@@ -1,5 +1,6 @@
 #include "ItemReadBack.h"
 
+#include "base/ItemOutcome.h"
 #include "base/SessionState.h"
 #include "comm/ControllerCodes.h"
 #include "comm/RequestLayer.h"
@@ -27,6 +28,15 @@ bool ItemReadBack::read(int code)
             return false;
     }
     return false;
+}
+
+bool ItemReadBack::confirm(ItemOutcome &record)
+{
+    record.readBackTried = true;
+    if (!read(record.code))
+        return false;
+    record.readBack = m_shared.setting(record.code);
+    return true;
 }
 
 bool ItemReadBack::readOnce(int code)

@@ -2,6 +2,7 @@
 
 #include "polling/ReplyReporter.h"
 
+struct ItemOutcome;
 class RequestLayer;
 class VendorFrameReads;
 struct SessionState;
@@ -23,6 +24,9 @@ public:
     // unanswered twice, or (58 to 63) the item does not exist on this controller. commErrorFlag
     // is left set when the last try went unanswered.
     bool read(int code);
+    // The read-back after a write, into the write's record: tried, and the value read when the
+    // read was good. True when it was.
+    bool confirm(ItemOutcome &record);
 
 private:
     bool readOnce(int code);

@@ -12,7 +12,6 @@
 namespace
 {
 
-const QList<int> CheckFailedMessage = {451, 270};
 const QList<int> TracingStoppedMessage = {500};
 const QList<int> SaveChangesQuestion = {362, 363};
 const QList<int> SendDisplayQuestion = {516};
@@ -52,7 +51,7 @@ void OnlineSwitch::onlineButton()
         for (MenuItem item : {MenuItem::File, MenuItem::Online, MenuItem::Setting})
             m_op.setMenuEnabled(item, true);
         if (!found) {
-            m_op.showMessage(CheckFailedMessage);
+            m_linkCheck.showCheckFailed();
             return;
         }
         m_linkCheck.showAndStoreConditions();
@@ -108,7 +107,7 @@ void OnlineSwitch::switchOn(TimerJob job)
     m_shared.online = true;
     // Failures counted before this start say nothing of the line now.
     m_shared.commErrorCount = 0;
-    ZN8PCom *com = m_link.com();
+    CommComponent *com = m_link.com();
     if (m_shared.commActive) {
         if (com && !com->OpenPort())
             com->OpenPort();

@@ -76,13 +76,14 @@ void PollingCycle::refreshVendorItems()
 {
     if ((quint16(m_shared.statusWord()) & StatusBit::AutoTuning) || m_vendorFrame.exchangeRunning())
         return;
-    const QString reply =
+    const Reply reply =
         m_request.write(m_shared.registerTable.at(Code::ModeRegister), QStringLiteral("0000"));
     m_shared.commErrorFlag = false;
     // A refusal of the mode write ("86", or '!' under Ravtocol) ends the tick; any other reply,
     // none included, lets the reads run. Ravtocol follows the Modbus rule so that both protocols
     // refresh the same items.
-    if (ReplyCheck::judgeWrite(reply, m_shared.protocolIndex) == ReplyCheck::Outcome::Refused) {
+    if (ReplyCheck::judgeWrite(reply.text, m_shared.protocolIndex) ==
+        ReplyCheck::Outcome::Refused) {
         m_op.setStatusPanel(1, QString());
         return;
     }
@@ -124,7 +125,7 @@ void PollingCycle::goOffline()
     if (m_shared.commActive) {
         m_view.setMonitoringTimersEnabled(false);
         m_shared.commActive = false;
-        if (ZN8PCom *com = m_link.com()) {
+        if (CommComponent *com = m_link.com()) {
             lost = com->LineLostFault();
             com->ClosePort();
         }

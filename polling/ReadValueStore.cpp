@@ -25,7 +25,7 @@ bool ReadValueStore::store(const QString &reply, int code)
     m_shared.unreadCodes.remove(code);
     const auto record = m_shared.unconfirmedWrites.constFind(code);
     if (ParameterTable::isSettingCode(code) && record != m_shared.unconfirmedWrites.cend() &&
-        record->sent == m_shared.setting(code))
+        record->holds(m_shared.setting(code)))
         closeRecord(m_shared, m_op, code);
     return true;
 }

@@ -10,22 +10,22 @@ ReplyReporter::ReplyReporter(SessionState &shared, ComLink &link, OperatorInterf
 {
 }
 
-ReplyCheck::Outcome ReplyReporter::read(const QString &reply, int code)
+ReplyCheck::Outcome ReplyReporter::read(const Reply &reply, int code)
 {
-    const ReplyCheck::Outcome outcome = ReplyCheck::judgeRead(reply, m_shared.protocolIndex);
+    const ReplyCheck::Outcome outcome = ReplyCheck::judgeRead(reply.text, m_shared.protocolIndex);
     if (outcome == ReplyCheck::Outcome::Good)
-        m_store.store(reply, code);
+        m_store.store(reply.text, code);
     else
         m_store.markUnread(code);
-    return report(outcome);
+    return report(outcome, reply);
 }
 
-ReplyCheck::Outcome ReplyReporter::write(const QString &reply)
+ReplyCheck::Outcome ReplyReporter::write(const Reply &reply)
 {
-    return report(ReplyCheck::judgeWrite(reply, m_shared.protocolIndex));
+    return report(ReplyCheck::judgeWrite(reply.text, m_shared.protocolIndex), reply);
 }
 
-ReplyCheck::Outcome ReplyReporter::report(ReplyCheck::Outcome outcome)
+ReplyCheck::Outcome ReplyReporter::report(ReplyCheck::Outcome outcome, const Reply &reply)
 {
     m_shared.commErrorFlag = false;
     switch (outcome) {
@@ -34,6 +34,7 @@ ReplyCheck::Outcome ReplyReporter::report(ReplyCheck::Outcome outcome)
         m_op.setStatusPanel(1, QStringLiteral("OK"));
         break;
     case ReplyCheck::Outcome::NoReply:
+        m_view.setCommErrorCause(ReplyVerdicts::text(reply));
         m_view.setCommErrorVisible(true);
         m_shared.commErrorFlag = true;
         m_shared.noteUnanswered();
@@ -41,6 +42,8 @@ ReplyCheck::Outcome ReplyReporter::report(ReplyCheck::Outcome outcome)
     case ReplyCheck::Outcome::Refused:
         m_shared.commErrorCount = 0;
         m_op.setStatusPanel(1, QStringLiteral("NG"));
+        if (!ReplyCheck::isKeysOperated(reply.text, m_shared.protocolIndex))
+            m_view.showRefusal(ReplyVerdicts::text(reply));
         break;
     case ReplyCheck::Outcome::Unrecognised:
         m_op.setStatusPanel(1, QStringLiteral("NG"));

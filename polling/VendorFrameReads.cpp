@@ -84,13 +84,13 @@ void VendorFrameReads::readItem(int code)
     // Only the second of two requests in a row is judged: an item answered only the first time
     // counts as no reply.
     m_request.send(command, item, QString());
-    const QString reply = m_request.send(command, item, QString());
+    const Reply reply = m_request.send(command, item, QString());
     m_shared.commErrorFlag = false;
     m_lastReadAccepted = false;
-    switch (ReplyCheck::judgeVendor(reply)) {
+    switch (ReplyCheck::judgeVendor(reply.text)) {
     case ReplyCheck::VendorReply::Accepted:
         m_shared.commErrorCount = 0;
-        m_lastReadAccepted = m_store.store(reply, code);
+        m_lastReadAccepted = m_store.store(reply.text, code);
         m_op.setStatusPanel(1, QStringLiteral("OK"));
         return;
     case ReplyCheck::VendorReply::ReadRefused:
@@ -102,6 +102,7 @@ void VendorFrameReads::readItem(int code)
         break;
     case ReplyCheck::VendorReply::WriteRefused:
     case ReplyCheck::VendorReply::None:
+        m_view.setCommErrorCause(ReplyVerdicts::text(reply));
         m_view.setCommErrorVisible(true);
         m_shared.commErrorFlag = true;
         m_shared.noteUnanswered();

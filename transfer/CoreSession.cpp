@@ -1,26 +1,26 @@
 #include "CoreSession.h"
 
 #include "comm/PortNames.h"
-#include "comm/SerialZN8PCom.h"
+#include "comm/SerialCommComponent.h"
 #include "comm/SettingsStore.h"
 #include "transfer/TransferJobs.h"
 
 namespace
 {
-ZN8PComFactory orSerialPorts(ZN8PComFactory factory, SettingsStore &store,
-                             const SessionState &shared)
+CommComponentFactory orSerialPorts(CommComponentFactory factory, SettingsStore &store,
+                                   const SessionState &shared)
 {
     if (factory)
         return factory;
     return [&store, &shared] {
-        auto com = std::make_unique<SerialZN8PCom>(PortNames(store.portMap(shared)));
+        auto com = std::make_unique<SerialCommComponent>(PortNames(store.portMap(shared)));
         com->setNetworkAllowance(store.networkAllowanceMs(shared));
         return com;
     };
 }
 } // namespace
 
-CoreSession::CoreSession(const Host &host, SessionState initial, ZN8PComFactory comFactory)
+CoreSession::CoreSession(const Host &host, SessionState initial, CommComponentFactory comFactory)
     : shared(std::move(initial)), link(orSerialPorts(std::move(comFactory), host.store, shared)),
       reporter(shared, link, host.op, host.view), vendorFrame(shared, request, link, host.op),
       vendorReads(shared, request, link, host.op, host.view, vendorFrame),

@@ -41,7 +41,7 @@ public:
     // start-up); the session owns it from here on. comFactory makes the component at each link
     // check; when empty, the serial port under the store's port map for the session's conditions,
     // so that a port map edited in the settings takes effect at the next check.
-    CoreSession(const Host &host, SessionState initial, ZN8PComFactory comFactory = {});
+    CoreSession(const Host &host, SessionState initial, CommComponentFactory comFactory = {});
     CoreSession(const CoreSession &) = delete;
     CoreSession &operator=(const CoreSession &) = delete;
 

@@ -101,8 +101,8 @@ void OnlineStartRead::readAtOnlineStart()
 
 bool OnlineStartRead::rangeItemsAsHeld(const SettingValues &held)
 {
-    if (ZN8PCom *com = m_link.com())
-        com->setReplyTimeout(300);
+    if (CommComponent *com = m_link.com())
+        com->setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);
     readCode(Code::InputType);
     if (m_shared.setting(Code::InputType) >= 30)
         readCode(Code::DecimalPlace);

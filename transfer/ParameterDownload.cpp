@@ -21,7 +21,6 @@
 namespace
 {
 
-constexpr int InputTypeReplyTimeout = 300;
 constexpr int DownloadMessage = 501;
 constexpr int KeyOperationMessage = 292;
 const QList<int> AutoTuningMessage = {503, 504};
@@ -129,10 +128,10 @@ ParameterDownload::Result ParameterDownload::download(const Values &source)
             m_outcomes.append(ItemOutcome::planned(code, m_shared.readValues.at(code - 10),
                                                    source.at(code - 10)));
     }
-    const QString flagReply = m_request.write(m_shared.registerTable.at(Code::SettingFlag),
-                                              DataWord::dataField(1, m_shared.protocolIndex));
+    const Reply flagReply = m_request.write(m_shared.registerTable.at(Code::SettingFlag),
+                                            DataWord::dataField(1, m_shared.protocolIndex));
     m_reporter.write(flagReply);
-    if (ReplyCheck::isKeysOperated(flagReply, m_shared.protocolIndex)) {
+    if (ReplyCheck::isKeysOperated(flagReply.text, m_shared.protocolIndex)) {
         m_view.showKeyOperationNotice();
         // The 2-second notice alone is missed by an operator who looked away.
         m_op.showMessage({KeyOperationMessage}, MessageIcon::Exclamation);
@@ -218,14 +217,14 @@ bool ParameterDownload::confirm()
             continue;
         // Only a good read from here on tells what the controller holds now.
         m_shared.readValues.at(record.code - 10).reset();
-        record.readBackTried = true;
         // A line lost during the read-back leaves the rest unconfirmed instead of paying two
         // reply timeouts per item for nothing.
-        if (unanswered == TransferReport::LineLostAfter)
+        if (unanswered == TransferReport::LineLostAfter) {
+            record.readBackTried = true;
             continue;
+        }
         m_shared.commErrorFlag = false;
-        if (m_itemRead.read(record.code))
-            record.readBack = m_shared.setting(record.code);
+        m_itemRead.confirm(record);
         unanswered = m_shared.commErrorFlag ? unanswered + 1 : 0;
         m_op.setStatusPanel(1, QString());
     }
@@ -253,27 +252,17 @@ void ParameterDownload::writeStep(ItemOutcome &record)
         WriteReply::judgeVendor(record, m_vendorWrites.writeOutputItem(vendorData));
         return;
     case Code::AtBias:
-        m_reporter.read(m_request.read(m_shared.registerTable.at(Code::ModeRegister)),
-                        Code::ModeRegister);
-        if (m_shared.setting(Code::ModeRegister) < VendorFrameWrites::DirectAtBiasMode) {
-            m_shared.itemCode = Code::AtBias;
-            // atb() reports its own replies, through the vendor frame or directly.
-            const QString reply = m_vendorWrites.atb(data);
-            if (m_vendorWrites.atbThroughVendorFrame(value))
-                WriteReply::judgeVendor(record, reply);
-            else
-                WriteReply::judge(record, reply, m_shared.protocolIndex);
+        if (m_vendorWrites.writeAtBias(record, data))
             return;
-        }
         break;
     case Code::InputType:
         // The controller re-ranges itself on a new input type before it answers.
-        setReplyTimeout(InputTypeReplyTimeout);
+        setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);
         break;
     default:
         break;
     }
-    const QString reply = m_request.write(m_shared.registerTable.at(code), data);
+    const Reply reply = m_request.write(m_shared.registerTable.at(code), data);
     m_reporter.write(reply);
     WriteReply::judge(record, reply, m_shared.protocolIndex);
 }
@@ -287,6 +276,6 @@ void ParameterDownload::endProgress()
 
 void ParameterDownload::setReplyTimeout(int milliseconds)
 {
-    if (ZN8PCom *com = m_link.com())
+    if (CommComponent *com = m_link.com())
         com->setReplyTimeout(milliseconds);
 }

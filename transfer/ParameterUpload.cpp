@@ -69,11 +69,11 @@ bool ParameterUpload::uploadSilently()
 
 bool ParameterUpload::writeSettingFlag()
 {
-    const QString reply = m_request.write(m_shared.registerTable.at(Code::SettingFlag),
-                                          DataWord::dataField(1, m_shared.protocolIndex));
+    const Reply reply = m_request.write(m_shared.registerTable.at(Code::SettingFlag),
+                                        DataWord::dataField(1, m_shared.protocolIndex));
     m_reporter.write(reply);
     m_result = Result::Completed;
-    if (!ReplyCheck::isKeysOperated(reply, m_shared.protocolIndex))
+    if (!ReplyCheck::isKeysOperated(reply.text, m_shared.protocolIndex))
         return true;
     m_result = Result::KeysOperated;
     if (m_shared.uploadRequested) {

@@ -26,8 +26,6 @@ constexpr int DataChangingMessage = 453;
 constexpr int MainSetValueUnreadMessage = 880;
 // The status bar panel that keeps the outcome of the last write until the next one.
 constexpr int WriteNotePanel = 2;
-// The input type change makes the controller re-range itself before it answers.
-constexpr int InputTypeReplyTimeout = 300;
 // Manual output steps of the buttons, in tenths of a percent; the lowest output with
 // heating/cooling (-100.0 %).
 constexpr std::array<int, 6> ManualSteps = {10, 1, -1, -10, 100, -100};
@@ -75,9 +73,7 @@ bool SingleWrite::WriteOneSetting()
     writeItem(record);
     // Only a good read from here on tells what the controller holds now.
     m_shared.readValues.at(code - 10).reset();
-    record.readBackTried = true;
-    if (m_readBack.read(code))
-        record.readBack = m_shared.setting(code);
+    m_readBack.confirm(record);
     conclude(record, true);
     m_op.setStatusPanel(1, QString());
     return true;
@@ -99,11 +95,10 @@ bool SingleWrite::checkKeysThroughMainSetValue(ItemOutcome &record)
     }
     // The main set value's own register answers with the keys-operated refusal before the
     // controller is taken into its vendor frame, where it would only say NAK.
-    const QString reply =
-        m_request.write(m_shared.registerTable.at(Code::MainSetValue),
-                        DataWord::dataField(mainSetValue, m_shared.protocolIndex));
+    const Reply reply = m_request.write(m_shared.registerTable.at(Code::MainSetValue),
+                                        DataWord::dataField(mainSetValue, m_shared.protocolIndex));
     m_shared.commErrorFlag = false;
-    if (ReplyCheck::isKeysOperated(reply, m_shared.protocolIndex)) {
+    if (ReplyCheck::isKeysOperated(reply.text, m_shared.protocolIndex)) {
         m_view.showKeyOperationNotice();
         putBack(code);
         m_op.beep();
@@ -111,7 +106,7 @@ bool SingleWrite::checkKeysThroughMainSetValue(ItemOutcome &record)
         WriteReply::judge(record, reply, m_shared.protocolIndex);
         return false;
     }
-    if (!ReplyCheck::isNoReply(reply))
+    if (!ReplyCheck::isNoReply(reply.text))
         return true;
     // A lost, late or garbled reply says nothing about the keys, nor that the line is gone: a
     // read of the main set value tells. Answered, the write goes on and the vendor frame's own
@@ -137,21 +132,13 @@ void SingleWrite::writeItem(ItemOutcome &record)
     const QString vendorData = DataWord::toHex(value);
     switch (code) {
     case Code::InputType:
-        setReplyTimeout(InputTypeReplyTimeout);
+        // The controller re-ranges itself on a new input type before it answers.
+        setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);
         break;
-    case Code::AtBias: {
-        m_reporter.read(m_request.read(m_shared.registerTable.at(Code::ModeRegister)),
-                        Code::ModeRegister);
-        if (m_shared.setting(Code::ModeRegister) >= VendorFrameWrites::DirectAtBiasMode)
-            break;
-        // atb() reports its own replies, through the vendor frame or directly.
-        const QString reply = m_vendorWrites.atb(data);
-        if (m_vendorWrites.atbThroughVendorFrame(value))
-            WriteReply::judgeVendor(record, reply);
-        else
-            WriteReply::judge(record, reply, m_shared.protocolIndex);
-        return;
-    }
+    case Code::AtBias:
+        if (m_vendorWrites.writeAtBias(record, data))
+            return;
+        break;
     case Code::MainSetValue:
     case 58:
     case 59:
@@ -167,8 +154,8 @@ void SingleWrite::writeItem(ItemOutcome &record)
             m_op.setStatusPanel(1, msg(DataChangingMessage));
             ItemOutcome automatic = ItemOutcome::planned(
                 Code::AutoManual, m_shared.readValues.at(Code::AutoManual - 10), 0);
-            const QString reply = m_request.write(m_shared.registerTable.at(Code::AutoManual),
-                                                  DataWord::dataField(0, m_shared.protocolIndex));
+            const Reply reply = m_request.write(m_shared.registerTable.at(Code::AutoManual),
+                                                DataWord::dataField(0, m_shared.protocolIndex));
             m_reporter.write(reply);
             WriteReply::judge(automatic, reply, m_shared.protocolIndex);
             m_journal.record(m_shared, automatic);
@@ -181,7 +168,7 @@ void SingleWrite::writeItem(ItemOutcome &record)
     default:
         break;
     }
-    const QString reply = m_request.write(m_shared.registerTable.at(code), data);
+    const Reply reply = m_request.write(m_shared.registerTable.at(code), data);
     WriteReply::judge(record, reply, m_shared.protocolIndex);
     // Under Ravtocol a keys-operated refusal of the auto-tuning register is passed over, as the
     // download passes over its last step: no beep, no box.
@@ -247,6 +234,6 @@ void SingleWrite::stepManualOutput(int index)
 
 void SingleWrite::setReplyTimeout(int milliseconds)
 {
-    if (ZN8PCom *com = m_link.com())
+    if (CommComponent *com = m_link.com())
         com->setReplyTimeout(milliseconds);
 }

@@ -9,6 +9,7 @@
 #include "comm/ReplyCheck.h"
 #include "comm/RequestLayer.h"
 #include "comm/VendorFrameSession.h"
+#include "transfer/WriteOutcome.h"
 
 namespace
 {
@@ -61,9 +62,9 @@ bool VendorFrameWrites::atBiasNeedsVendorFrame(int inputType, qint16 bias)
     return InputType::isTenth(inputType) && bias > LargestDirectTenthBias;
 }
 
-QString VendorFrameWrites::writeSetValue(const QString &data)
+Reply VendorFrameWrites::writeSetValue(const QString &data)
 {
-    QString reply;
+    Reply reply;
     m_exchange.runExchange([&] {
         Memono();
         const int code = m_shared.itemCode;
@@ -98,9 +99,9 @@ QString VendorFrameWrites::writeSetValue(const QString &data)
     return reply;
 }
 
-QString VendorFrameWrites::writeOutputItem(const QString &data)
+Reply VendorFrameWrites::writeOutputItem(const QString &data)
 {
-    QString reply;
+    Reply reply;
     m_exchange.runExchange([&] {
         const int code = m_shared.itemCode;
         if (code == Code::AbnormalOutput || code == Code::OutOffKey)
@@ -109,13 +110,29 @@ QString VendorFrameWrites::writeOutputItem(const QString &data)
     return reply;
 }
 
+bool VendorFrameWrites::writeAtBias(ItemOutcome &record, const QString &data)
+{
+    m_reporter.read(m_request.read(m_shared.registerTable.at(Code::ModeRegister)),
+                    Code::ModeRegister);
+    if (m_shared.setting(Code::ModeRegister) >= DirectAtBiasMode)
+        return false;
+    m_shared.itemCode = Code::AtBias;
+    // atb() reports its own replies, through the vendor frame or directly.
+    const Reply reply = atb(data);
+    if (atbThroughVendorFrame(record.sent))
+        WriteReply::judgeVendor(record, reply);
+    else
+        WriteReply::judge(record, reply, m_shared.protocolIndex);
+    return true;
+}
+
 bool VendorFrameWrites::atbThroughVendorFrame(qint16 bias) const
 {
     return m_shared.setting(Code::ModeRegister) < DirectAtBiasMode &&
            atBiasNeedsVendorFrame(m_shared.setting(Code::InputType), bias);
 }
 
-QString VendorFrameWrites::atb(const QString &data)
+Reply VendorFrameWrites::atb(const QString &data)
 {
     m_reporter.read(m_request.read(m_shared.registerTable.at(Code::ModeRegister)),
                     Code::ModeRegister);
@@ -123,11 +140,11 @@ QString VendorFrameWrites::atb(const QString &data)
     const QString vendorData =
         m_shared.protocolIndex == Ravtocol ? DataWord::swapBytes(data) : data;
     if (!atbThroughVendorFrame(DataWord::fromHex(vendorData))) {
-        const QString reply = m_request.write(m_shared.registerTable.at(Code::AtBias), data);
+        const Reply reply = m_request.write(m_shared.registerTable.at(Code::AtBias), data);
         m_reporter.write(reply);
         return reply;
     }
-    QString reply;
+    Reply reply;
     m_exchange.runExchange([&] { reply = writePair(Code::AtBias, vendorData); });
     return reply;
 }
@@ -136,42 +153,42 @@ void VendorFrameWrites::Memono()
 {
     const QString &item =
         m_shared.vendorItemTable.at(ParameterTable::vendorItemIndex(Code::MemoryNumber));
-    const QString reply = m_request.send(ReadMemoryNumber, item, QString());
-    const QChar first = reply.isEmpty() ? QChar() : reply.at(0);
+    const Reply reply = m_request.send(ReadMemoryNumber, item, QString());
+    const QChar first = reply.text.isEmpty() ? QChar() : reply.text.at(0);
     if (first == Ack) {
-        ParameterTable::ReadDataSet(m_shared, m_link.com(), reply, Code::MemoryNumber);
+        ParameterTable::ReadDataSet(m_shared, m_link.com(), reply.text, Code::MemoryNumber);
         m_op.setStatusPanel(1, QStringLiteral("OK"));
     } else if (first == QLatin1Char('!') || first == Esc) {
         m_op.setStatusPanel(1, QStringLiteral("NG"));
     }
 }
 
-void VendorFrameWrites::ComCheck(const QString &reply)
+void VendorFrameWrites::ComCheck(const Reply &reply)
 {
     m_shared.commErrorFlag = false;
-    const QChar first = reply.isEmpty() ? QChar() : reply.at(0);
+    const QChar first = reply.text.isEmpty() ? QChar() : reply.text.at(0);
     if (first == Ack)
         m_op.setStatusPanel(1, QStringLiteral("OK"));
     else if (first == Nak || first == Esc)
         m_op.setStatusPanel(1, QStringLiteral("NG"));
 }
 
-QString VendorFrameWrites::writePair(int code, const QString &data)
+Reply VendorFrameWrites::writePair(int code, const QString &data)
 {
     sendTwice(WriteItem, m_shared.vendorItemTable.at(ParameterTable::vendorItemIndex(code)), data);
     return sendTwice(WriteCopy, m_shared.vendorItemTable.at(ParameterTable::vendorCopyIndex(code)),
                      data);
 }
 
-QString VendorFrameWrites::sendTwice(const QString &command, const QString &item,
-                                     const QString &data)
+Reply VendorFrameWrites::sendTwice(const QString &command, const QString &item, const QString &data)
 {
-    const QString first = m_request.send(command, item, data);
-    const QString second = m_request.send(command, item, data);
+    const Reply first = m_request.send(command, item, data);
+    const Reply second = m_request.send(command, item, data);
     // The same data twice: an ACK to either means the item took it, whatever the other reply.
-    const bool firstTook = ReplyCheck::judgeVendor(first) == ReplyCheck::VendorReply::Accepted;
-    const bool secondTook = ReplyCheck::judgeVendor(second) == ReplyCheck::VendorReply::Accepted;
-    const QString reply = firstTook && !secondTook ? first : second;
+    const bool firstTook = ReplyCheck::judgeVendor(first.text) == ReplyCheck::VendorReply::Accepted;
+    const bool secondTook =
+        ReplyCheck::judgeVendor(second.text) == ReplyCheck::VendorReply::Accepted;
+    const Reply reply = firstTook && !secondTook ? first : second;
     ComCheck(reply);
     return reply;
 }

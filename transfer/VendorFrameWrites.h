@@ -4,6 +4,7 @@
 
 #include <QString>
 
+struct ItemOutcome;
 class ComLink;
 class MainView;
 class OperatorInterface;
@@ -29,24 +30,22 @@ public:
     // only with the contact input option (optionWord bit 0x01), 3 and 4 only while code 61 is 0.
     // The memory number is read first; when the set value written is the one in use, the alarm
     // standby of the alarms with standby types is re-armed. Returns the reply of the last write,
-    // empty when nothing was written.
-    QString writeSetValue(const QString &data);
+    // NoReply when nothing was written.
+    Reply writeSetValue(const QString &data);
     // Writes shared.itemCode 62 (FC94/004E) or 63 (FC96/004F); any other code opens and closes the
     // vendor frame without a write. Data and result as writeSetValue.
-    QString writeOutputItem(const QString &data);
-    // Writes the AT bias (code 51). data is the user protocol's data field (byte-swapped under
-    // Ravtocol). The mode register is read first: from 266 on, and below for every input type
-    // except a tenth-degree one with a bias above 5.0, the bias goes directly to register 0047;
-    // otherwise through the vendor frame (FC90/004C). Returns the reply of the direct write or of
-    // the last vendor-frame write.
-    QString atb(const QString &data);
-    // Whether atb() sends bias through the vendor frame, under the mode register value last read.
-    bool atbThroughVendorFrame(qint16 bias) const;
+    Reply writeOutputItem(const QString &data);
+    // The AT bias write of a download or a single write, judged into record (record.sent the
+    // bias, data its user-protocol data field): the mode register is read; below
+    // DirectAtBiasMode atb() writes it and its reply is judged as a vendor-frame or a direct
+    // write, and true is returned. False from DirectAtBiasMode on: the caller writes the register
+    // as any other.
+    bool writeAtBias(ItemOutcome &record, const QString &data);
     // Reads the set value memory number (FF13) into code 64; "OK" or "NG" in panel 1 ('!' or ESC),
     // nothing at all for any other reply.
     void Memono();
     // Judges a vendor-frame write reply: clears commErrorFlag; ACK shows "OK", NAK or ESC "NG".
-    void ComCheck(const QString &reply);
+    void ComCheck(const Reply &reply);
 
     // The mode register's value from which the AT bias is always written directly.
     static constexpr qint16 DirectAtBiasMode = 266;
@@ -55,11 +54,19 @@ public:
     static bool atBiasNeedsVendorFrame(int inputType, qint16 bias);
 
 private:
+    // Writes the AT bias (code 51). data is the user protocol's data field (byte-swapped under
+    // Ravtocol). The mode register is read first: from 266 on, and below for every input type
+    // except a tenth-degree one with a bias above 5.0, the bias goes directly to register 0047;
+    // otherwise through the vendor frame (FC90/004C). Returns the reply of the direct write or of
+    // the last vendor-frame write.
+    Reply atb(const QString &data);
+    // Whether atb() sends bias through the vendor frame, under the mode register value last read.
+    bool atbThroughVendorFrame(qint16 bias) const;
     // "q" twice to the code's working item, then "r" twice to its stored copy.
-    QString writePair(int code, const QString &data);
+    Reply writePair(int code, const QString &data);
     // Sends command twice to item; returns the reply that says the item took the data if one
     // does, else the second, and judges it.
-    QString sendTwice(const QString &command, const QString &item, const QString &data);
+    Reply sendTwice(const QString &command, const QString &item, const QString &data);
     // Writes 0000 to the standby item of each alarm whose type is one with standby.
     void rearmAlarmStandby();
 

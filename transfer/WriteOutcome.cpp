@@ -61,9 +61,10 @@ std::optional<WriteOutcome::Kind> WriteOutcome::fromKeyword(const QString &keywo
 namespace WriteReply
 {
 
-void judge(ItemOutcome &record, const QString &reply, qint16 protocolIndex)
+void judge(ItemOutcome &record, const ::Reply &answer, qint16 protocolIndex)
 {
     using Reply = ItemOutcome::Reply;
+    const QString &reply = answer.text;
     record.detail.clear();
     switch (ReplyCheck::judgeWrite(reply, protocolIndex)) {
     case ReplyCheck::Outcome::Good:
@@ -88,9 +89,10 @@ void judge(ItemOutcome &record, const QString &reply, qint16 protocolIndex)
     record.detail = NotUnderstoodDetail;
 }
 
-void judgeVendor(ItemOutcome &record, const QString &reply)
+void judgeVendor(ItemOutcome &record, const ::Reply &answer)
 {
     using Reply = ItemOutcome::Reply;
+    const QString &reply = answer.text;
     record.detail.clear();
     switch (ReplyCheck::judgeVendor(reply)) {
     case ReplyCheck::VendorReply::Accepted:

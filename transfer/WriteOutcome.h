@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/ItemOutcome.h"
+#include "comm/Reply.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -34,8 +35,8 @@ namespace WriteReply
 {
 // A user-protocol (Modbus or Ravtocol) write under protocolIndex. A reply that is neither an
 // answer nor a refusal counts as refused, detail "not understood".
-void judge(ItemOutcome &record, const QString &reply, qint16 protocolIndex);
+void judge(ItemOutcome &record, const Reply &reply, qint16 protocolIndex);
 // A vendor-frame write: ACK answered, NAK refused ("NAK"), ESC or '!' refused ("not
 // understood"), anything else no reply.
-void judgeVendor(ItemOutcome &record, const QString &reply);
+void judgeVendor(ItemOutcome &record, const Reply &reply);
 } // namespace WriteReply

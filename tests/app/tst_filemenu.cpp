@@ -111,7 +111,7 @@ void TestFileMenu::init()
     m_store = std::make_unique<SettingsStore>(QSettings::IniFormat);
     m_op = FakeOperator();
     m_window = std::make_unique<MainWindow>(
-        SessionState(), *m_store, [] { return std::unique_ptr<ZN8PCom>(); }, &m_op);
+        SessionState(), *m_store, [] { return std::unique_ptr<CommComponent>(); }, &m_op);
     m_window->system_init();
 }
 

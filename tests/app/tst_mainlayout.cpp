@@ -114,7 +114,7 @@ struct OfflineWindow {
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
         store = std::make_unique<SettingsStore>(QSettings::IniFormat);
         window = std::make_unique<MainWindow>(
-            std::move(shared), *store, [] { return std::unique_ptr<ZN8PCom>(); }, &op);
+            std::move(shared), *store, [] { return std::unique_ptr<CommComponent>(); }, &op);
         window->system_init();
     }
     // Shown at its least size; true once exposed.

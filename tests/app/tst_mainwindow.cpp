@@ -49,7 +49,7 @@ void TestMainWindow::init()
     m_op = FakeOperator();
     MessageTable::instance().setLanguage(Language::English);
     m_window = std::make_unique<MainWindow>(
-        SessionState(), *m_store, [] { return std::unique_ptr<ZN8PCom>(); }, &m_op);
+        SessionState(), *m_store, [] { return std::unique_ptr<CommComponent>(); }, &m_op);
     m_window->system_init();
 }
 
@@ -86,12 +86,13 @@ void TestMainWindow::captionsAndHelpFollowTheLanguage()
 
     MessageTable::instance().setLanguage(Language::Japanese);
     MainWindow japanese(
-        SessionState(), *m_store, [] { return std::unique_ptr<ZN8PCom>(); }, &m_op);
+        SessionState(), *m_store, [] { return std::unique_ptr<CommComponent>(); }, &m_op);
     japanese.system_init();
     QCOMPARE(japanese.findChild<QTabWidget *>("mainTabs")->tabText(0),
              QStringLiteral("メイン画面"));
     QCOMPARE(japanese.findChild<QAction *>("mnuExit")->text(), QStringLiteral("終了(&E)"));
-    QCOMPARE(japanese.findChild<QPushButton *>("groupLockButton_0")->text(), QStringLiteral("ロック"));
+    QCOMPARE(japanese.findChild<QPushButton *>("groupLockButton_0")->text(),
+             QStringLiteral("ロック"));
     QCOMPARE(MainWindow::helpFileName(), QStringLiteral("ZN Monitor_J"));
     QVERIFY(!HelpWindow::contentsUrl(MainWindow::helpFileName()).isEmpty());
     // The keys-operated notes break between sentences, each of which fits its line: a break the

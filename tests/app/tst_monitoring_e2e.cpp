@@ -174,6 +174,19 @@ void TestMonitoringE2e::liveMonitoringUntilTheLineIsLost()
     m_rig->sim->setSilent(false);
     QTRY_VERIFY_WITH_TIMEOUT(valuesLive(true) && !shown("linkCheckNotice"), 10000);
 
+    // A garbled reply says under "Communication error" what was wrong with it; a refusal names its
+    // exception code on the "NG" panel.
+    // Two in a row: a monitor read is among them, whatever else the tick sends.
+    m_rig->sim->corruptNext(2);
+    QTRY_VERIFY_WITH_TIMEOUT(text("linkCheckNotice") == msg(451) + '\n' + msg(1207), 10000);
+    m_rig->sim->truncateNext(2);
+    QTRY_VERIFY_WITH_TIMEOUT(text("linkCheckNotice") == msg(451) + '\n' + msg(1210), 10000);
+    m_rig->sim->withCore([](ControllerCore &core) { core.refuseReads(0x0080, 0x02); });
+    const QString refusal = msg(1211).arg(protocol == Ravtocol ? "20" : "02");
+    QTRY_COMPARE_WITH_TIMEOUT(find("StatusPanel_1")->toolTip(), refusal, 10000);
+    m_rig->sim->withCore([](ControllerCore &core) { core.refuseReads(0x0080, 0); });
+    QTRY_VERIFY_WITH_TIMEOUT(valuesLive(true) && !shown("linkCheckNotice"), 10000);
+
     // The adapter is pulled: offline at the fifth error tick, with the message and the user's
     // protocol kept; the last texts stay, muted.
     m_rig->sim->unplug();

@@ -1,4 +1,8 @@
 #include "cli/CommandLine.h"
+#include "cli/MonitorRecord.h"
+#include "cli/PlantPublisher.h"
+
+#include <QJsonDocument>
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -13,6 +17,8 @@ private slots:
     void serviceOptions_data();
     void serviceOptions();
     void optionsFile();
+    void stateMessageCarriesEachStatusBit_data();
+    void stateMessageCarriesEachStatusBit();
 };
 
 void TestCommandLine::positionalOrderWhateverTheSign_data()
@@ -199,6 +205,63 @@ void TestCommandLine::optionsFile()
     QVERIFY(
         !parseCommandLine({"monitor", "--config", folder.filePath("none.conf")}, missing, &error));
     QVERIFY2(error.contains("cannot read the options file"), qPrintable(error));
+}
+
+// The plant system's state message, one row per status word bit (as the controller sends it, not
+// as the program names it): exactly that flag is true. A status word not read leaves both groups
+// null rather than all false.
+void TestCommandLine::stateMessageCarriesEachStatusBit_data()
+{
+    QTest::addColumn<int>("status"); // -1: not read
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<QString>("flag");
+    QTest::newRow("out1") << 0x0001 << "lamps"
+                          << "out1";
+    QTest::newRow("out2") << 0x0002 << "lamps"
+                          << "out2";
+    QTest::newRow("alarm 1") << 0x0004 << "alarms"
+                             << "alarm1";
+    QTest::newRow("alarm 2") << 0x0008 << "alarms"
+                             << "alarm2";
+    QTest::newRow("heater burnout") << 0x0040 << "alarms"
+                                    << "heaterBurnout";
+    QTest::newRow("overscale") << 0x0100 << "alarms"
+                               << "overscale";
+    QTest::newRow("underscale") << 0x0200 << "alarms"
+                                << "underscale";
+    QTest::newRow("auto-tuning") << 0x0800 << "lamps"
+                                 << "autoTuning";
+    // Output off, the OUT/OFF key, manual control, settings changed: no flag of the message.
+    QTest::newRow("other bits") << 0xD400 << QString() << QString();
+    QTest::newRow("not read") << -1 << QString() << QString();
+}
+
+void TestCommandLine::stateMessageCarriesEachStatusBit()
+{
+    QFETCH(int, status);
+    QFETCH(QString, group);
+    QFETCH(QString, flag);
+    MonitorRecord record;
+    record.port = QStringLiteral("COM1");
+    record.instrument = 1;
+    if (status >= 0)
+        record.status = quint16(status);
+    const QJsonObject state =
+        QJsonDocument::fromJson(PlantPublisher::stateMessage(record)).object();
+    const QMap<QString, QStringList> keys = {
+        {"lamps", {"autoTuning", "out1", "out2"}},
+        {"alarms", {"alarm1", "alarm2", "heaterBurnout", "overscale", "underscale"}}};
+    for (auto g = keys.begin(); g != keys.end(); ++g) {
+        if (status < 0) {
+            QVERIFY(state.value(g.key()).isNull());
+            continue;
+        }
+        const QJsonObject flags = state.value(g.key()).toObject();
+        QCOMPARE(flags.keys(), g.value());
+        for (const QString &key : g.value())
+            QVERIFY2(flags.value(key).toBool() == (g.key() == group && key == flag),
+                     qPrintable(g.key() + '.' + key));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

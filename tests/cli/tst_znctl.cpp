@@ -40,6 +40,8 @@ private slots:
     void usageErrors_data();
     void usageErrors();
     void probeAndPorts();
+    void faultyRepliesAreNamed_data();
+    void faultyRepliesAreNamed();
     void readInEachProtocol_data();
     void readInEachProtocol();
     void searchStoresWhatAnswered();
@@ -299,6 +301,52 @@ void TestZnctl::probeAndPorts()
     QVERIFY2(junk.err.contains("'1x' is not an instrument number from 1 to 95"),
              qPrintable(junk.err));
     QCOMPARE(znctl({"read", "0", "--station", "1"}).exitCode, 0);
+}
+
+void TestZnctl::faultyRepliesAreNamed_data()
+{
+    // fault: a simulator command for the first reply (the link check's); refused: the register of
+    // item 19 refused with this exception code instead.
+    QTest::addColumn<QString>("protocol");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("refused");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said");
+    const QString corrupted = msg(451) + ". " + msg(1207);
+    QTest::newRow("ascii corrupted") << "ascii"
+                                     << "corrupt" << 0 << 3 << corrupted;
+    QTest::newRow("rtu corrupted") << "rtu"
+                                   << "corrupt" << 0 << 3 << corrupted;
+    QTest::newRow("ravtocol corrupted") << "ravtocol"
+                                        << "corrupt" << 0 << 3 << corrupted;
+    QTest::newRow("rtu truncated") << "rtu"
+                                   << "truncate" << 0 << 3 << msg(451) + ". " + msg(1210);
+    QTest::newRow("rtu exception") << "rtu" << QString() << 0x0A << 4 << msg(1211).arg("0A");
+    QTest::newRow("ravtocol error") << "ravtocol" << QString() << 0x02 << 4 << msg(1211).arg("20");
+}
+
+// What went wrong with a reply reaches the error line: the link check's probe for a garbled
+// reply, the read itself for a refusal.
+void TestZnctl::faultyRepliesAreNamed()
+{
+    QFETCH(QString, protocol);
+    QFETCH(QString, fault);
+    QFETCH(int, refused);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    SimulatedController::Options options;
+    options.line.protocol = protocol == "rtu"        ? WireProtocol::ModbusRtu
+                            : protocol == "ravtocol" ? WireProtocol::Ravtocol
+                                                     : WireProtocol::ModbusAscii;
+    startSimulator(options);
+    if (fault == "corrupt")
+        m_sim->corruptNext(1);
+    else if (fault == "truncate")
+        m_sim->truncateNext(1);
+    m_sim->withCore([refused](ControllerCore &core) { core.refuseReads(0x000B, refused); });
+    const Run run = znctl({"read", "19", "--protocol", protocol});
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.err.contains(QStringLiteral("instrument 01: ") + said), qPrintable(run.err));
 }
 
 void TestZnctl::readInEachProtocol_data()

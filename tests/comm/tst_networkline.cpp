@@ -1,7 +1,7 @@
 #include "base/MessageTable.h"
 #include "comm/NetworkAddress.h"
 #include "comm/PortFault.h"
-#include "comm/SerialZN8PCom.h"
+#include "comm/SerialCommComponent.h"
 #include "comm/TelnetCodec.h"
 
 #include <QTcpServer>
@@ -137,7 +137,8 @@ void TestNetworkLine::refusedSpeed()
         }
     });
     const quint16 port = listening.get_future().get();
-    SerialZN8PCom com(PortNames({{"COM5", QStringLiteral("rfc2217://127.0.0.1:%1").arg(port)}}));
+    SerialCommComponent com(
+        PortNames({{"COM5", QStringLiteral("rfc2217://127.0.0.1:%1").arg(port)}}));
     com.setPortName("COM5");
     com.setSpeed("19200");
     const bool opened = com.OpenPort();

@@ -1,6 +1,6 @@
 #include "base/MessageTable.h"
 #include "comm/PortFault.h"
-#include "comm/SerialZN8PCom.h"
+#include "comm/SerialCommComponent.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -67,7 +67,7 @@ void TestPortFault::openFailures()
     } else if (kind == QLatin1String("fifo")) {
         QCOMPARE(::mkfifo(QFile::encodeName(device).constData(), 0600), 0);
     }
-    SerialZN8PCom com(PortNames({{QStringLiteral("COM3"), device}}));
+    SerialCommComponent com(PortNames({{QStringLiteral("COM3"), device}}));
     com.setPortName(QStringLiteral("COM3"));
     com.setSpeed(QStringLiteral("9600"));
     com.setDataBits(QStringLiteral("7"));

@@ -94,8 +94,7 @@ void TestRequestLayer::fieldsPerProtocol()
     QString address =
         row.code >= 0 ? rig.shared.registerTable[row.code] : rig.shared.vendorItemTable[10];
     const QString addressBefore = address;
-    qint16 count = 3;
-    const QString reply = rig.layer.Sendcomm(station, subAddress, command, address, data, count);
+    const QString reply = rig.layer.Sendcomm(station, subAddress, command, address, data).text;
 
     if (!row.sentStation) {
         QVERIFY(rig.script->requests.isEmpty());
@@ -109,7 +108,6 @@ void TestRequestLayer::fieldsPerProtocol()
     QCOMPARE(sent.command, sentCommand);
     QCOMPARE(sent.address, QString(row.sentAddress));
     QCOMPARE(sent.data, data);
-    QCOMPARE(sent.count, 3);
     // Callers must set command again before the next request: it now holds what was sent.
     QCOMPARE(command, sentCommand);
     QCOMPARE(address, addressBefore);
@@ -156,11 +154,9 @@ void TestRequestLayer::preparesBeforeEveryRequest()
         rig.layer.read(rig.shared.registerTable[11]);
 
         const int frameMode = protocol == ModbusAscii ? 2 : protocol == Ravtocol ? 1 : 0;
-        QStringList one = {QStringLiteral("PrepareSend1"), QStringLiteral("PrepareSend2"),
-                           QStringLiteral("FrameMode=%1").arg(frameMode)};
-        if (protocol == VendorFrame)
-            one << QStringLiteral("PrepareSend1") << QStringLiteral("PrepareSend2");
-        one << QStringLiteral("SendRequest");
+        const QStringList one = {QStringLiteral("PrepareSend"),
+                                 QStringLiteral("FrameMode=%1").arg(frameMode),
+                                 QStringLiteral("SendRequest")};
         QCOMPARE(rig.script->calls, one + one);
     }
 }
@@ -170,13 +166,13 @@ void TestRequestLayer::replyUnchangedOrEmpty()
     LayerRig rig(ModbusAscii);
     const QString reply = QStringLiteral(":01030200FA00\r\n");
     rig.script->replies << reply;
-    QCOMPARE(rig.layer.read(rig.shared.registerTable[0]), reply);
-    QCOMPARE(rig.layer.read(rig.shared.registerTable[0]), QString());
+    QCOMPARE(rig.layer.read(rig.shared.registerTable[0]).text, reply);
+    QCOMPARE(rig.layer.read(rig.shared.registerTable[0]).text, QString());
     QCOMPARE(rig.script->requests.at(0).address, QStringLiteral("00800001"));
 
     // Without a component instance there is no reply either.
     rig.link.release();
-    QVERIFY(rig.layer.write(QStringLiteral("0001"), QStringLiteral("0001")).isEmpty());
+    QVERIFY(rig.layer.write(QStringLiteral("0001"), QStringLiteral("0001")).text.isEmpty());
 }
 
 void TestRequestLayer::renewReplacesInstance()
@@ -185,7 +181,7 @@ void TestRequestLayer::renewReplacesInstance()
     ComLink link(FakeCom::factory(script));
     QVERIFY(!link.com());
 
-    ZN8PCom *const first = &link.renew();
+    CommComponent *const first = &link.renew();
     QCOMPARE(link.com(), first);
     link.renew();
     // The old instance is gone before the new one is made, so its port is free again.
@@ -199,13 +195,14 @@ void TestRequestLayer::renewReplacesInstance()
 
 void TestRequestLayer::missingComponentIsInert()
 {
-    for (ZN8PComFactory factory :
-         {ZN8PComFactory(), ZN8PComFactory([] { return std::unique_ptr<ZN8PCom>(); })}) {
+    for (CommComponentFactory factory : {CommComponentFactory(), CommComponentFactory([] {
+                                             return std::unique_ptr<CommComponent>();
+                                         })}) {
         ComLink link(factory);
-        ZN8PCom &com = link.renew();
+        CommComponent &com = link.renew();
         QVERIFY(link.com());
         QVERIFY(!com.OpenPort());
-        QVERIFY(com.SendRequest("01", "", "03", "00010001", "", 3, "").isEmpty());
+        QVERIFY(com.SendRequest("01", "", "03", "00010001", "").text.isEmpty());
         QVERIFY(com.ReplyWord(QStringLiteral(":01030200FA00\r\n"), 1).isEmpty());
     }
 }

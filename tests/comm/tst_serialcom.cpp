@@ -1,5 +1,7 @@
+#include "comm/Checksums.h"
+#include "comm/FrameCodec.h"
 #include "comm/PortFault.h"
-#include "comm/SerialZN8PCom.h"
+#include "comm/SerialCommComponent.h"
 #include "tests/support/Pty.h"
 
 #include <QtTest>
@@ -11,6 +13,7 @@
 #include <unistd.h>
 
 Q_DECLARE_METATYPE(FrameMode)
+Q_DECLARE_METATYPE(ReplyVerdict)
 
 namespace
 {
@@ -46,17 +49,22 @@ private slots:
     void replies_data();
     void replies();
     void unframableFieldsNotSent();
+    void deadlineCountsTheRequestOnTheLine_data();
+    void deadlineCountsTheRequestOnTheLine();
     void openAndClose();
     void oneDeviceOneProgram();
 
 private:
     // The component opened on the pty as COM3, with the given framing.
-    std::unique_ptr<SerialZN8PCom> openCom(FrameMode mode);
-    static QString send(SerialZN8PCom &com, const QStringList &fields)
+    std::unique_ptr<SerialCommComponent> openCom(FrameMode mode);
+    static Reply exchange(SerialCommComponent &com, const QStringList &fields)
     {
-        com.PrepareSend1();
-        com.PrepareSend2();
-        return com.SendRequest(fields[0], fields[1], fields[2], fields[3], {}, 3, {});
+        com.PrepareSend();
+        return com.SendRequest(fields[0], fields[1], fields[2], fields[3], {});
+    }
+    static QString send(SerialCommComponent &com, const QStringList &fields)
+    {
+        return exchange(com, fields).text;
     }
 
     std::unique_ptr<Pty> m_pty;
@@ -68,24 +76,23 @@ void TestSerialCom::init()
     QVERIFY(m_pty->isOpen());
 }
 
-std::unique_ptr<SerialZN8PCom> TestSerialCom::openCom(FrameMode mode)
+std::unique_ptr<SerialCommComponent> TestSerialCom::openCom(FrameMode mode)
 {
-    auto com = std::make_unique<SerialZN8PCom>(PortNames({{"COM3", m_pty->slavePath()}}));
-    com->setFlagA(true);
+    auto com = std::make_unique<SerialCommComponent>(PortNames({{"COM3", m_pty->slavePath()}}));
     com->setPortName("COM3");
     com->setSpeed("9600");
     com->setDataBits(mode == FrameMode::ModbusRtu ? "8" : "7");
     com->setStopBits("1");
     com->setParity("EVEN");
     com->setReplyTimeout(TimeoutMs);
-    com->setFlagB(true);
     com->setFrameMode(mode);
     return com->OpenPort() ? std::move(com) : nullptr;
 }
 
 // One read in each framing: the request it sends, a good reply, the same with a wrong checksum, a
 // valid reply from another station, a reply with the wrong number of words and a good reply with
-// another value.
+// another value. Each failure says why: only the binary framing cannot tell another station's
+// frame from noise.
 void TestSerialCom::replies_data()
 {
     QTest::addColumn<FrameMode>("mode");
@@ -95,6 +102,7 @@ void TestSerialCom::replies_data()
     QTest::addColumn<QString>("replyText");
     QTest::addColumn<QByteArray>("corruptReply");
     QTest::addColumn<QByteArray>("otherStation");
+    QTest::addColumn<ReplyVerdict>("otherStationVerdict");
     QTest::addColumn<QByteArray>("wrongLength");
     QTest::addColumn<QByteArray>("nextReply");
     QTest::addColumn<QString>("nextReplyText");
@@ -105,25 +113,27 @@ void TestSerialCom::replies_data()
                                   << QByteArray(":0103008000017B\r\n")
                                   << QByteArray(":01030200FA00\r\n") << ":01030200FA00\r\n"
                                   << QByteArray(":01030200FA01\r\n")
-                                  << QByteArray(":02030200FAFF\r\n")
+                                  << QByteArray(":02030200FAFF\r\n") << ReplyVerdict::WrongStation
                                   << QByteArray(":01030400FA01906D\r\n")
                                   << QByteArray(":01030200FBFF\r\n") << ":01030200FBFF\r\n";
     QTest::newRow("modbus rtu") << FrameMode::ModbusRtu << QStringList{"01", "", "03", "00000001"}
                                 << hex("010300000001840A") << hex("0103020190B9B8")
                                 << ":010302019069\r\n"
                                 << hex("0103020190B9B9") << hex("0203020190FDB8")
-                                << hex("01030400FA0190DBFE") << hex("01030201917878")
-                                << ":010302019168\r\n";
+                                << ReplyVerdict::Noise << hex("01030400FA0190DBFE")
+                                << hex("01030201917878") << ":010302019168\r\n";
     QTest::newRow("ravtocol") << FrameMode::Ravtocol << QStringList{"10", "", "RD", "0010200102"}
                               << QByteArray("@10RD00102001021D\r") << QByteArray("@10$E803A5\r")
                               << "@10$E803A5\r" << QByteArray("@10$E803A6\r")
-                              << QByteArray("@11$E803A6\r") << QByteArray("@10$E803E80385\r")
-                              << QByteArray("@10$E903A6\r") << "@10$E903A6\r";
+                              << QByteArray("@11$E803A6\r") << ReplyVerdict::WrongStation
+                              << QByteArray("@10$E803E80385\r") << QByteArray("@10$E903A6\r")
+                              << "@10$E903A6\r";
     QTest::newRow("vendor") << FrameMode::Vendor << QStringList{"!", " ", "a", "FC32"}
                             << QByteArray("\x02! aFC3264\x03") << QByteArray("\x06!01F452\x03")
                             << "\x06!01F452\x03" << QByteArray("\x06!01F453\x03")
-                            << QByteArray("\x06*01F459\x03") << QByteArray("\x06!21\x03")
-                            << QByteArray("\x06!01F553\x03") << "\x06!01F553\x03";
+                            << QByteArray("\x06*01F459\x03") << ReplyVerdict::WrongStation
+                            << QByteArray("\x06!21\x03") << QByteArray("\x06!01F553\x03")
+                            << "\x06!01F553\x03";
 }
 
 void TestSerialCom::replies()
@@ -135,6 +145,7 @@ void TestSerialCom::replies()
     QFETCH(QString, replyText);
     QFETCH(QByteArray, corruptReply);
     QFETCH(QByteArray, otherStation);
+    QFETCH(ReplyVerdict, otherStationVerdict);
     QFETCH(QByteArray, wrongLength);
     QFETCH(QByteArray, nextReply);
     QFETCH(QString, nextReplyText);
@@ -167,10 +178,47 @@ void TestSerialCom::replies()
 
     const QStringList expected = {replyText, replyText, {}, {}, replyText,
                                   replyText, {},        {}, {}, nextReplyText};
-    for (const QString &text : expected)
-        QCOMPARE(send(*com, fields), text);
+    using V = ReplyVerdict;
+    const QList<V> verdicts = {V::Ok, V::Ok,          V::Checksum,    otherStationVerdict, V::Ok,
+                               V::Ok, V::WrongLength, V::WrongLength, V::NoReply,          V::Ok};
+    for (int i = 0; i < expected.size(); ++i) {
+        const Reply answer = exchange(*com, fields);
+        QCOMPARE(answer.text, expected[i]);
+        QCOMPARE(answer.verdict, verdicts[i]);
+    }
     QCOMPARE(peer.requests(), QList<QByteArray>(expected.size(), request));
     QVERIFY(com->isOpen());
+}
+
+// A pseudo-terminal takes a request at once, so the request's own time on a real line is checked
+// on the deadline itself: at 1200 bit/s a Modbus ASCII read takes 142 ms to leave, nearly half
+// the reply timeout.
+void TestSerialCom::deadlineCountsTheRequestOnTheLine_data()
+{
+    QTest::addColumn<FrameMode>("mode");
+    QTest::addColumn<int>("speed");
+    QTest::addColumn<int>("dataBits");
+    QTest::addColumn<bool>("parity");
+    QTest::addColumn<int>("deadlineMs");
+    // 7E1 is 10 bits a character: 8334 us at 1200 bit/s (rounded up), 1042 us at 9600; a read is
+    // 17 characters in ASCII, 8 bytes in RTU (8N1, also 10 bits).
+    QTest::newRow("ascii 1200") << FrameMode::ModbusAscii << 1200 << 7 << true << 300 + 142;
+    QTest::newRow("ascii 9600") << FrameMode::ModbusAscii << 9600 << 7 << true << 300 + 18;
+    QTest::newRow("rtu 1200") << FrameMode::ModbusRtu << 1200 << 8 << false << 300 + 67;
+    QTest::newRow("rtu 9600") << FrameMode::ModbusRtu << 9600 << 8 << false << 300 + 9;
+}
+
+void TestSerialCom::deadlineCountsTheRequestOnTheLine()
+{
+    QFETCH(FrameMode, mode);
+    QFETCH(int, speed);
+    QFETCH(int, dataBits);
+    QFETCH(bool, parity);
+    QFETCH(int, deadlineMs);
+    const int requestBytes =
+        int(frameCodec(mode).requestFrame({"01", "", "03", "00800001", ""}).size());
+    const qint64 characterMicros = LineTiming::characterMicros(speed, dataBits, parity, 1);
+    QCOMPARE(LineTiming::replyDeadlineMs(300, characterMicros, requestBytes), qint64(deadlineMs));
 }
 
 // Fields the framing cannot carry are not sent at all.
@@ -199,7 +247,7 @@ void TestSerialCom::openAndClose()
     // Line texts the component does not know do not open.
     const auto opensWith = [&](const QString &speed, const QString &dataBits,
                                const QString &stopBits, const QString &parity) {
-        SerialZN8PCom line(PortNames({{"COM1", m_pty->slavePath()}}));
+        SerialCommComponent line(PortNames({{"COM1", m_pty->slavePath()}}));
         line.setSpeed(speed);
         line.setDataBits(dataBits);
         line.setStopBits(stopBits);
@@ -220,7 +268,7 @@ void TestSerialCom::oneDeviceOneProgram()
     const int held = ::open(QFile::encodeName(m_pty->slavePath()).constData(), O_RDWR | O_NOCTTY);
     QVERIFY(held >= 0);
     QCOMPARE(::flock(held, LOCK_EX | LOCK_NB), 0);
-    SerialZN8PCom locked(PortNames({{"COM1", m_pty->slavePath()}}));
+    SerialCommComponent locked(PortNames({{"COM1", m_pty->slavePath()}}));
     QVERIFY(!locked.OpenPort());
     QCOMPARE(locked.LastOpenFault().fault, PortFault::Busy);
     ::close(held);
@@ -232,7 +280,7 @@ void TestSerialCom::oneDeviceOneProgram()
     QVERIFY(QFile::link(m_pty->slavePath(), link));
     auto first = openCom(FrameMode::ModbusAscii);
     QVERIFY(first);
-    SerialZN8PCom second(PortNames({{"COM1", m_pty->slavePath()}, {"COM2", link}}));
+    SerialCommComponent second(PortNames({{"COM1", m_pty->slavePath()}, {"COM2", link}}));
     for (const char *port : {"COM1", "COM2"}) {
         second.setPortName(port);
         QVERIFY2(!second.OpenPort(), port);

@@ -53,7 +53,7 @@ void TestSettingEdit::init()
     shared.settingDataValid = true;
     m_op = FakeOperator();
     m_window = std::make_unique<MainWindow>(
-        std::move(shared), *m_store, [] { return std::unique_ptr<ZN8PCom>(); }, &m_op);
+        std::move(shared), *m_store, [] { return std::unique_ptr<CommComponent>(); }, &m_op);
     m_window->system_init();
     // The texts of the last monitor read stay while offline.
     m_window->refreshMonitor();

@@ -1,6 +1,6 @@
 // The zn8p-sim executable: options, stdin commands, the link's lifetime.
 
-#include "comm/SerialZN8PCom.h"
+#include "comm/SerialCommComponent.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -88,14 +88,14 @@ void TestSimExe::runsOnALink()
     QVERIFY(device.startsWith("/dev/"));
     QCOMPARE(QFileInfo(link).symLinkTarget(), device);
 
-    SerialZN8PCom com(PortNames({{"COM1", link}}));
+    SerialCommComponent com(PortNames({{"COM1", link}}));
     com.setSpeed("19200");
     com.setDataBits("8");
     com.setParity("NONE");
     com.setFrameMode(FrameMode::ModbusRtu);
     com.setReplyTimeout(600); // ample on a loaded machine
     QVERIFY(com.OpenPort());
-    const auto read = [&] { return com.SendRequest("03", "", "03", "00010001", "", 3, ""); };
+    const auto read = [&] { return com.SendRequest("03", "", "03", "00010001", "").text; };
     QVERIFY(read().isEmpty()); // the fault given on the command line
     QCOMPARE(read().mid(3, 2), QStringLiteral("03"));
 
@@ -107,7 +107,7 @@ void TestSimExe::runsOnALink()
     // Keys operated from the second request on; the log shows both, then "ok".
     QCOMPARE(command(sim, "keys 5 after 1"), QStringLiteral("ok"));
     QCOMPARE(read().mid(3, 2), QStringLiteral("03"));
-    QCOMPARE(com.SendRequest("03", "", "06", "0070", "0001", 3, "").mid(3, 4),
+    QCOMPARE(com.SendRequest("03", "", "06", "0070", "0001").text.mid(3, 4),
              QStringLiteral("8612"));
     QCOMPARE(command(sim, "log 2"), QStringLiteral("03 0001 ok"));
     QCOMPARE(readLine(sim), QStringLiteral("06 0070 0001 refused 12"));

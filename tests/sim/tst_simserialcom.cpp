@@ -6,7 +6,7 @@
 #include "comm/DataWord.h"
 #include "comm/RegisterMap.h"
 #include "comm/RequestLayer.h"
-#include "comm/SerialZN8PCom.h"
+#include "comm/SerialCommComponent.h"
 #include "sim/RegisterBank.h"
 #include "sim/SimulatedController.h"
 #include "tests/support/Pty.h"
@@ -46,7 +46,7 @@ struct Rig {
         shared.stationAddress = QStringLiteral("10");
         RegisterMap::fillRegisterTable(shared);
         link = std::make_unique<ComLink>([this] {
-            return std::make_unique<SerialZN8PCom>(
+            return std::make_unique<SerialCommComponent>(
                 PortNames({{QStringLiteral("COM1"), sim->linkPath()}}));
         });
         requests = std::make_unique<RequestLayer>(shared, *link);
@@ -56,7 +56,7 @@ struct Rig {
     {
         if (!sim->start())
             return false;
-        ZN8PCom &com = link->renew();
+        CommComponent &com = link->renew();
         com.setPortName(QStringLiteral("COM1"));
         com.setSpeed(QStringLiteral("19200"));
         com.setReplyTimeout(ReplyTimeoutMs);
@@ -69,11 +69,12 @@ struct Rig {
     {
         return reply.mid(3, 1) == (shared.protocolIndex == Ravtocol ? u"$" : u"0");
     }
-    QString read(int code) { return requests->read(shared.registerTable.at(code)); }
+    QString read(int code) { return requests->read(shared.registerTable.at(code)).text; }
     QString write(int code, qint16 value)
     {
-        return requests->write(shared.registerTable.at(code),
-                               DataWord::dataField(value, shared.protocolIndex));
+        return requests
+            ->write(shared.registerTable.at(code), DataWord::dataField(value, shared.protocolIndex))
+            .text;
     }
     qint16 word(const QString &reply) const
     {
@@ -177,7 +178,7 @@ void TestSimSerialCom::faults()
     // program's new pty under the same number).
     rig.sim->unplug();
     QVERIFY(rig.read(SetValueCode).isEmpty());
-    QVERIFY(!static_cast<SerialZN8PCom *>(rig.link->com())->isOpen());
+    QVERIFY(!static_cast<SerialCommComponent *>(rig.link->com())->isOpen());
     QVERIFY(rig.sim->plug());
     QVERIFY(rig.link->com()->OpenPort());
     QVERIFY(answered());

@@ -135,7 +135,7 @@ struct ConnectionRig {
     QTemporaryDir dir;
     std::shared_ptr<FakeCom::Script> script = std::make_shared<FakeCom::Script>();
     std::shared_ptr<PortAwareCom::Line> line = std::make_shared<PortAwareCom::Line>();
-    ZN8PComFactory makeCom = [this] { return std::make_unique<PortAwareCom>(script, line); };
+    CommComponentFactory makeCom = [this] { return std::make_unique<PortAwareCom>(script, line); };
     SettingsStore store{QSettings::IniFormat};
     FakeOperator op;
     ConnectionView view;

@@ -65,31 +65,27 @@ FakeCom::~FakeCom()
     record(QStringLiteral("destroyed"));
 }
 
-ZN8PComFactory FakeCom::factory(const std::shared_ptr<Script> &script)
+CommComponentFactory FakeCom::factory(const std::shared_ptr<Script> &script)
 {
-    return [script]() -> std::unique_ptr<ZN8PCom> { return std::make_unique<FakeCom>(script); };
+    return
+        [script]() -> std::unique_ptr<CommComponent> { return std::make_unique<FakeCom>(script); };
 }
 
-QString FakeCom::SendRequest(const QString &station, const QString &subAddress,
-                             const QString &command, const QString &address, const QString &data,
-                             int count, const QString &spare)
+Reply FakeCom::SendRequest(const QString &station, const QString &subAddress,
+                           const QString &command, const QString &address, const QString &data)
 {
     record(QStringLiteral("SendRequest"));
-    const Request request{station, subAddress, command, address, data, count, spare, m_frameMode};
+    const Request request{station, subAddress, command, address, data, m_frameMode};
     m_script->requests.append(request);
     if (m_script->responder)
-        return m_script->responder(request);
-    return m_script->replies.isEmpty() ? QString() : m_script->replies.takeFirst();
+        return Reply::fromFrame(m_script->responder(request));
+    return Reply::fromFrame(m_script->replies.isEmpty() ? QString()
+                                                        : m_script->replies.takeFirst());
 }
 
-void FakeCom::PrepareSend1()
+void FakeCom::PrepareSend()
 {
-    record(QStringLiteral("PrepareSend1"));
-}
-
-void FakeCom::PrepareSend2()
-{
-    record(QStringLiteral("PrepareSend2"));
+    record(QStringLiteral("PrepareSend"));
 }
 
 bool FakeCom::OpenPort()
@@ -116,16 +112,6 @@ void FakeCom::setReplyTimeout(int milliseconds)
 {
     m_replyTimeout = milliseconds;
     record(QStringLiteral("ReplyTimeout=%1").arg(milliseconds));
-}
-
-void FakeCom::setFlagA(bool value)
-{
-    record(QStringLiteral("FlagA=%1").arg(int(value)));
-}
-
-void FakeCom::setFlagB(bool value)
-{
-    record(QStringLiteral("FlagB=%1").arg(int(value)));
 }
 
 void FakeCom::setFrameMode(FrameMode mode)

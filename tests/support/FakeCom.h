@@ -1,6 +1,6 @@
 #pragma once
 
-#include "comm/ZN8PCom.h"
+#include "comm/CommComponent.h"
 
 #include <QList>
 #include <QString>
@@ -19,20 +19,18 @@
 //   ... code under test ...
 //   QCOMPARE(script->requests.at(0).address, QStringLiteral("00010001"));
 //
-// Recorded calls (Script::calls), in order: "FlagA=1", "FlagB=1", "ReplyTimeout=300",
-// "FrameMode=2", "PrepareSend1", "PrepareSend2", "ClosePort", "OpenPort" (after the line it opens
+// Recorded calls (Script::calls), in order: "ReplyTimeout=300",
+// "FrameMode=2", "PrepareSend", "ClosePort", "OpenPort" (after the line it opens
 // with: "PortName=COM1", "Speed=9600", "DataBits=7", "StopBits=1", "Parity=EVEN"),
 // "SendRequest", "created", "destroyed".
 // ReplyWord follows docs/protocols.md: Modbus 03 word after the byte count, other Modbus
 // functions after the function code, Ravtocol '$' words swapped back to high byte first,
 // vendor ACK words after ACK and station character.
-class FakeCom : public ZN8PCom
+class FakeCom : public CommComponent
 {
 public:
     struct Request {
         QString station, subAddress, command, address, data;
-        int count = 0;
-        QString spare;
         FrameMode frameMode = FrameMode::Vendor; // the mode in force when it was sent
     };
 
@@ -58,23 +56,21 @@ public:
     ~FakeCom() override;
 
     // A factory whose instances all share script.
-    static ZN8PComFactory factory(const std::shared_ptr<Script> &script);
+    static CommComponentFactory factory(const std::shared_ptr<Script> &script);
 
     Script &script() { return *m_script; }
     bool isOpen() const { return m_open; }
     FrameMode frameMode() const { return m_frameMode; }
 
-    QString SendRequest(const QString &station, const QString &subAddress, const QString &command,
-                        const QString &address, const QString &data, int count,
-                        const QString &spare) override;
-    void PrepareSend1() override;
-    void PrepareSend2() override;
+    // The scripted text as the component's reply: its verdict read from the frame (Ok,
+    // Exception), NoReply when it is empty.
+    Reply SendRequest(const QString &station, const QString &subAddress, const QString &command,
+                      const QString &address, const QString &data) override;
+    void PrepareSend() override;
     bool OpenPort() override;
     void ClosePort() override;
     void setReplyTimeout(int milliseconds) override;
     int ReplyTimeout() const override { return m_replyTimeout; }
-    void setFlagA(bool value) override;
-    void setFlagB(bool value) override;
     void setFrameMode(FrameMode mode) override;
     QString ReplyWord(const QString &reply, int wordNumber) const override;
 
@@ -100,5 +96,5 @@ private:
     std::shared_ptr<Script> m_script;
     bool m_open = false;
     FrameMode m_frameMode = FrameMode::ModbusAscii;
-    int m_replyTimeout = 300;
+    int m_replyTimeout = DefaultReplyTimeoutMs;
 };

@@ -60,7 +60,8 @@ struct WindowRig {
         store->selectKeyAndLoad(startup);
         RegisterMap::fillVendorItemTable(startup);
         RegisterMap::fillRegisterTable(startup);
-        window = std::make_unique<MainWindow>(std::move(startup), *store, ZN8PComFactory(), &op);
+        window =
+            std::make_unique<MainWindow>(std::move(startup), *store, CommComponentFactory(), &op);
         window->system_init();
     }
 

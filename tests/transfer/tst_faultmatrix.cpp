@@ -9,7 +9,7 @@
 #include "comm/ControllerCodes.h"
 #include "comm/ParameterTable.h"
 #include "comm/RegisterMap.h"
-#include "comm/SerialZN8PCom.h"
+#include "comm/SerialCommComponent.h"
 #include "comm/SettingsStore.h"
 #include "tests/support/FakeOperator.h"
 #include "tests/support/FaultPeer.h"
@@ -399,7 +399,7 @@ struct Engine {
         const QString path = peer.slavePath();
         core = std::make_unique<CoreSession>(
             CoreSession::Host{op, view, store, dir.filePath("Journal")}, std::move(shared), [path] {
-                return std::make_unique<SerialZN8PCom>(PortNames({{"COM1", path}}));
+                return std::make_unique<SerialCommComponent>(PortNames({{"COM1", path}}));
             });
     }
     void download()

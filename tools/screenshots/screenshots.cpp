@@ -13,6 +13,7 @@
 #include "chart/TrendChart.h"
 #include "chart/TrendLogWindow.h"
 #include "chart/TrendPlot.h"
+#include "comm/CommComponent.h"
 #include "comm/ControllerCodes.h"
 #include "comm/LinkCheck.h"
 #include "comm/SettingsStore.h"
@@ -194,7 +195,7 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     const int probesLeft = LinkCheck::searchProbesLeft(3, 0, ModbusAscii, 7);
     window.showSearchProgress({QStringLiteral("COM3"), QStringLiteral("9600"),
                                QStringLiteral("Modbus ASCII"), QStringLiteral("07"), probesLeft,
-                               probesLeft * LinkCheck::ReplyTimeoutMs / 1000});
+                               probesLeft * CommComponent::DefaultReplyTimeoutMs / 1000});
     waitFor(200);
     bool ok = save(window, folder + QStringLiteral("/search-panel-") + suffix + ".png");
     window.setLinkCheckState(LinkCheckState::Idle);

@@ -2,6 +2,7 @@
 
 #include "comm/LineConditions.h"
 #include "comm/PortFault.h"
+#include "comm/Reply.h"
 
 #include <QString>
 
@@ -20,20 +21,19 @@ enum class FrameMode : int {
 // reply. Requests block the calling thread until a complete reply frame has arrived or the reply
 // timeout has passed, whichever comes first. See docs/protocols.md for the frames and for how a
 // reply is rendered as text.
-class ZN8PCom
+class CommComponent
 {
 public:
-    virtual ~ZN8PCom() = default;
+    virtual ~CommComponent() = default;
 
-    // Sends one request and returns the reply rendered as text; an empty text means no valid
-    // reply (timeout, bad checksum, wrong station, port not open). count and spare are accepted
-    // for the callers' sake and not used.
-    virtual QString SendRequest(const QString &station, const QString &subAddress,
-                                const QString &command, const QString &address, const QString &data,
-                                int count, const QString &spare) = 0;
-    // Called in this order before every request: drop stale input.
-    virtual void PrepareSend1() = 0;
-    virtual void PrepareSend2() = 0;
+    // Sends one request and returns its reply: the valid frame rendered as text with verdict Ok
+    // or Exception, or no text and the verdict that says why there is none (no reply, bad
+    // checksum, another station, port lost...).
+    virtual Reply SendRequest(const QString &station, const QString &subAddress,
+                              const QString &command, const QString &address,
+                              const QString &data) = 0;
+    // Called before every request: drop stale input.
+    virtual void PrepareSend() = 0;
 
     // Opens the port with the line parameters set so far; true when the port is open. Repeating
     // it on an open port keeps it open.
@@ -48,6 +48,9 @@ public:
     // None when it was not, or nothing more is known than that it is gone.
     virtual PortOpenFault LineLostFault() const { return {}; }
 
+    // The reply timeout of the user protocols, the one every request waits unless a longer one is
+    // set where the controller needs it (a vendor-frame entry).
+    static constexpr int DefaultReplyTimeoutMs = 300;
     virtual void setReplyTimeout(int milliseconds) = 0;
     virtual int ReplyTimeout() const = 0;
 
@@ -64,8 +67,6 @@ public:
     void setParity(const QString &parity) { m_line.parity = parity; }
     QString Parity() const { return m_line.parity; }
 
-    virtual void setFlagA(bool value) = 0;
-    virtual void setFlagB(bool value) = 0;
     virtual void setFrameMode(FrameMode mode) = 0;
 
     // Data word number wordNumber (from 1) of a reply text as four hexadecimal digits; empty when
@@ -76,4 +77,4 @@ private:
     LineConditions m_line;
 };
 
-using ZN8PComFactory = std::function<std::unique_ptr<ZN8PCom>()>;
+using CommComponentFactory = std::function<std::unique_ptr<CommComponent>()>;

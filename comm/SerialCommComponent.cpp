@@ -1,4 +1,4 @@
-#include "SerialZN8PCom.h"
+#include "SerialCommComponent.h"
 
 #include "comm/Checksums.h"
 #include "comm/FrameCodec.h"
@@ -51,35 +51,35 @@ QByteArray logText(FrameMode mode, const QByteArray &frame)
 
 } // namespace
 
-SerialZN8PCom::SerialZN8PCom(PortNames portNames)
+SerialCommComponent::SerialCommComponent(PortNames portNames)
     : m_portNames(std::move(portNames)), m_port(std::make_unique<SerialLinePort>())
 {
 }
 
-SerialZN8PCom::~SerialZN8PCom()
+SerialCommComponent::~SerialCommComponent()
 {
     ClosePort();
 }
 
-QString SerialZN8PCom::SendRequest(const QString &station, const QString &subAddress,
-                                   const QString &command, const QString &address,
-                                   const QString &data, int, const QString &)
+Reply SerialCommComponent::SendRequest(const QString &station, const QString &subAddress,
+                                       const QString &command, const QString &address,
+                                       const QString &data)
 {
     // However a request fails, it takes no less than a request that went unanswered, so that a
     // caller polling a lost port keeps the pace it has with a silent controller.
     const QDeadlineTimer minimumCost(replyWaitMs(), Qt::PreciseTimer);
-    const auto failed = [&minimumCost] {
+    const auto failed = [&minimumCost](ReplyVerdict verdict) {
         std::this_thread::sleep_for(std::chrono::milliseconds(minimumCost.remainingTime()));
-        return QString();
+        return Reply::failed(verdict);
     };
     if (!isOpen())
-        return failed();
+        return failed(ReplyVerdict::PortLost);
     const FrameCodec &codec = frameCodec(m_frameMode);
     const FrameRequest request{station, subAddress, command, address, data};
     const QByteArray frame = codec.requestFrame(request);
     if (frame.isEmpty()) {
         qCDebug(lcFrames) << "cannot frame request" << station << command << address << data;
-        return failed();
+        return failed(ReplyVerdict::NoReply);
     }
 
     if (m_unanswered && m_unanswered->mode == m_frameMode && m_unanswered->station == station)
@@ -88,24 +88,22 @@ QString SerialZN8PCom::SendRequest(const QString &station, const QString &subAdd
         keepFrameGap();
     discardInput();
     if (!isOpen() || !writeFrame(frame))
-        return failed();
+        return failed(ReplyVerdict::PortLost);
     // The controller cannot answer before the request has left the line.
-    const auto requestOnLine = m_characterTime * frame.size();
-    m_lineQuietSince = Clock::now() + requestOnLine;
+    m_lineQuietSince = Clock::now() + m_characterTime * frame.size();
     const QDeadlineTimer deadline(
-        replyWaitMs() +
-            std::chrono::duration_cast<std::chrono::milliseconds>(requestOnLine).count(),
+        LineTiming::replyDeadlineMs(replyWaitMs(), m_characterTime.count(), int(frame.size())),
         Qt::PreciseTimer);
-    const QString reply = awaitReply(codec, request, deadline);
-    if (reply.isEmpty()) {
+    const Reply reply = awaitReply(codec, request, deadline);
+    if (reply.text.isEmpty()) {
         m_unanswered = Unanswered{m_frameMode, station, Clock::now()};
-        return isOpen() ? reply : failed();
+        return isOpen() ? reply : failed(ReplyVerdict::PortLost);
     }
     m_unanswered.reset();
     return reply;
 }
 
-void SerialZN8PCom::letLineFallQuiet()
+void SerialCommComponent::letLineFallQuiet()
 {
     const std::chrono::milliseconds quiet(replyWaitMs());
     const QDeadlineTimer limit(2 * quiet, Qt::PreciseTimer);
@@ -127,7 +125,7 @@ void SerialZN8PCom::letLineFallQuiet()
     m_unanswered.reset();
 }
 
-bool SerialZN8PCom::writeFrame(const QByteArray &frame)
+bool SerialCommComponent::writeFrame(const QByteArray &frame)
 {
     m_port->clearError();
     qCDebug(lcFrames).noquote() << "->" << logText(m_frameMode, frame);
@@ -140,10 +138,12 @@ bool SerialZN8PCom::writeFrame(const QByteArray &frame)
     return false;
 }
 
-QString SerialZN8PCom::awaitReply(const FrameCodec &codec, const FrameRequest &request,
-                                  const QDeadlineTimer &deadline)
+Reply SerialCommComponent::awaitReply(const FrameCodec &codec, const FrameRequest &request,
+                                      const QDeadlineTimer &deadline)
 {
     QByteArray input;
+    std::optional<ReplyVerdict> firstFault;
+    bool noise = false;
     for (;;) {
         const QByteArray chunk = m_port->readAll();
         if (!chunk.isEmpty()) {
@@ -159,37 +159,40 @@ QString SerialZN8PCom::awaitReply(const FrameCodec &codec, const FrameRequest &r
                 break;
             dropped += input.left(verdict.length);
             input.remove(0, verdict.length);
+            if (verdict.why == ReplyVerdict::Noise)
+                noise = true;
+            else if (!firstFault)
+                firstFault = verdict.why;
         }
         if (!dropped.isEmpty())
             qCDebug(lcFrames).noquote() << "dropped" << logText(m_frameMode, dropped);
         if (verdict.kind == FrameVerdict::Complete) {
             qCDebug(lcFrames).noquote() << "<-" << FrameText::printable(verdict.reply.toLatin1());
-            return verdict.reply;
+            return Reply::fromFrame(verdict.reply);
         }
         if (deadline.hasExpired())
             break;
         if (!m_port->waitForReadyRead(int(deadline.remainingTime())) && lineLost())
-            return {};
+            return Reply::failed(ReplyVerdict::PortLost);
     }
     if (input.isEmpty())
         qCDebug(lcFrames) << "no valid reply within" << replyWaitMs() << "ms";
     else
         qCDebug(lcFrames).noquote() << "no valid reply within" << replyWaitMs()
                                     << "ms, incomplete:" << logText(m_frameMode, input);
-    return {};
+    if (firstFault)
+        return Reply::failed(*firstFault);
+    if (!input.isEmpty())
+        return Reply::failed(ReplyVerdict::WrongLength);
+    return Reply::failed(noise ? ReplyVerdict::Noise : ReplyVerdict::NoReply);
 }
 
-void SerialZN8PCom::PrepareSend1()
+void SerialCommComponent::PrepareSend()
 {
     discardInput();
 }
 
-void SerialZN8PCom::PrepareSend2()
-{
-    discardInput();
-}
-
-bool SerialZN8PCom::OpenPort()
+bool SerialCommComponent::OpenPort()
 {
     if (isOpen())
         return true;
@@ -229,7 +232,7 @@ bool SerialZN8PCom::OpenPort()
     return true;
 }
 
-void SerialZN8PCom::ClosePort()
+void SerialCommComponent::ClosePort()
 {
     if (isOpen()) {
         m_port->close();
@@ -237,12 +240,12 @@ void SerialZN8PCom::ClosePort()
     }
 }
 
-QString SerialZN8PCom::ReplyWord(const QString &reply, int wordNumber) const
+QString SerialCommComponent::ReplyWord(const QString &reply, int wordNumber) const
 {
     return replyWord(reply, wordNumber);
 }
 
-void SerialZN8PCom::discardInput()
+void SerialCommComponent::discardInput()
 {
     if (!isOpen())
         return;
@@ -252,12 +255,12 @@ void SerialZN8PCom::discardInput()
     m_port->clearInput();
 }
 
-void SerialZN8PCom::keepFrameGap() const
+void SerialCommComponent::keepFrameGap() const
 {
     std::this_thread::sleep_until(m_lineQuietSince + m_frameGap);
 }
 
-bool SerialZN8PCom::lineLost()
+bool SerialCommComponent::lineLost()
 {
     if (!m_port->failed())
         return false;
@@ -267,12 +270,12 @@ bool SerialZN8PCom::lineLost()
     return true;
 }
 
-bool SerialZN8PCom::isOpen() const
+bool SerialCommComponent::isOpen() const
 {
     return m_port->isOpen();
 }
 
-int SerialZN8PCom::replyWaitMs() const
+int SerialCommComponent::replyWaitMs() const
 {
     return qMax(0, m_replyTimeoutMs) + m_port->allowanceMs();
 }

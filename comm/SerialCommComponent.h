@@ -1,9 +1,9 @@
 #pragma once
 
+#include "comm/CommComponent.h"
 #include "comm/FrameCodec.h"
 #include "comm/LinePort.h"
 #include "comm/PortNames.h"
-#include "comm/ZN8PCom.h"
 
 #include <QDeadlineTimer>
 
@@ -20,9 +20,9 @@
 // inter-frame silence, writes, and waits for the reply for at most ReplyTimeout from the moment
 // the request has left the line. It returns as soon as a valid reply frame is complete; bytes
 // that are noise, corrupt or another station's are dropped and the wait goes on within the same
-// deadline. When the port fails (device unplugged) it is closed and every request answers empty
-// until OpenPort succeeds again. A request that fails returns no sooner than ReplyTimeout after it
-// was made, whatever the cause.
+// deadline. When the port fails (device unplugged) it is closed and every request answers
+// PortLost until OpenPort succeeds again. A request that fails returns no sooner than ReplyTimeout
+// after it was made, whatever the cause.
 //
 // A reply belongs to its request: after a request that got no valid reply, the next one to the
 // same station in the same framing is written only once the line has been quiet for ReplyTimeout
@@ -30,19 +30,16 @@
 // request's. Requests to another station or in another framing need no wait: their reply checks
 // already reject it. Every reply is also judged against its own request (docs/protocols.md).
 //
-// Port name and line parameters take effect when the port is opened. FlagA and FlagB have no
-// meaning here.
-class SerialZN8PCom : public ZN8PCom
+// Port name and line parameters take effect when the port is opened.
+class SerialCommComponent : public CommComponent
 {
 public:
-    explicit SerialZN8PCom(PortNames portNames = PortNames());
-    ~SerialZN8PCom() override;
+    explicit SerialCommComponent(PortNames portNames = PortNames());
+    ~SerialCommComponent() override;
 
-    QString SendRequest(const QString &station, const QString &subAddress, const QString &command,
-                        const QString &address, const QString &data, int count,
-                        const QString &spare) override;
-    void PrepareSend1() override;
-    void PrepareSend2() override;
+    Reply SendRequest(const QString &station, const QString &subAddress, const QString &command,
+                      const QString &address, const QString &data) override;
+    void PrepareSend() override;
 
     // False when the port name stands for no device, a line parameter text is not one of
     // "1200" ... "115200", "5" ... "8", "1" / "2", "EVEN" / "ODD" / "NONE", or the line does not
@@ -55,8 +52,6 @@ public:
 
     void setReplyTimeout(int milliseconds) override { m_replyTimeoutMs = milliseconds; }
     int ReplyTimeout() const override { return m_replyTimeoutMs; }
-    void setFlagA(bool) override {}
-    void setFlagB(bool) override {}
     void setFrameMode(FrameMode mode) override { m_frameMode = mode; }
 
     QString ReplyWord(const QString &reply, int wordNumber) const override;
@@ -72,9 +67,11 @@ private:
 
     // Writes the request; false (the port closed when it failed) when it did not go out.
     bool writeFrame(const QByteArray &frame);
-    // Collects input until a valid reply is complete or the deadline passes; empty then.
-    QString awaitReply(const FrameCodec &codec, const FrameRequest &request,
-                       const QDeadlineTimer &deadline);
+    // Collects input until a valid reply is complete or the deadline passes; then the verdict of
+    // what came: the first frame dropped for a reason (checksum, station...), else a frame left
+    // incomplete (WrongLength), else noise, else nothing (NoReply).
+    Reply awaitReply(const FrameCodec &codec, const FrameRequest &request,
+                     const QDeadlineTimer &deadline);
     void discardInput();
     // Waits until the line has been silent for the reply timeout since the unanswered request,
     // dropping what arrives meanwhile; bounded by twice the reply timeout.
@@ -90,7 +87,7 @@ private:
     std::unique_ptr<LinePort> m_port;
     int m_networkAllowanceMs = DefaultNetworkAllowanceMs;
     FrameMode m_frameMode = FrameMode::ModbusAscii;
-    int m_replyTimeoutMs = 300;
+    int m_replyTimeoutMs = DefaultReplyTimeoutMs;
 
     // Of the open port: one character's time, the RTU silence, and when the line fell quiet.
     PortOpenFault m_openFault;
