@@ -11,9 +11,9 @@
 #include "polling/ValueFormat.h"
 
 EntryDialog::EntryDialog(SessionState &shared, OperatorInterface &op,
-                         const SettingRanges::EntryTexts &texts, QWidget *parent)
+                         const SettingRanges::EntryRange &range, QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::EntryDialog>()), m_shared(shared), m_op(op),
-      m_value(shared)
+      m_value(shared, range)
 {
     m_ui->setupUi(this);
     setWindowTitle(msg(230));
@@ -21,11 +21,11 @@ EntryDialog::EntryDialog(SessionState &shared, OperatorInterface &op,
     m_ui->currentCaption->setText(msg(231));
     m_ui->rangeCaption->setText(msg(232));
     m_ui->cancelButton->setText(msg(30));
-    m_ui->currentValue->setText(texts.nowData);
-    if (texts.limitData)
-        m_ui->rangeValue->setText(*texts.limitData);
+    m_ui->currentValue->setText(range.nowData);
+    if (range.limitData)
+        m_ui->rangeValue->setText(*range.limitData);
     m_ui->workingValue->hide();
-    m_ui->itemCaption->setText(itemHeading(shared));
+    m_ui->itemCaption->setText(itemHeading(shared, range.code));
 
     connect(m_ui->pad, &TenKeyPad::pressed, this, &EntryDialog::onKey);
     connect(m_ui->okButton, &QPushButton::clicked, this, &EntryDialog::onOk);
@@ -38,10 +38,10 @@ EntryDialog::EntryDialog(SessionState &shared, OperatorInterface &op,
 
 EntryDialog::~EntryDialog() = default;
 
-QString EntryDialog::itemHeading(const SessionState &shared)
+QString EntryDialog::itemHeading(const SessionState &shared, int code)
 {
-    const QString caption = SettingRanges::itemName(shared, shared.itemCode);
-    const QString unit = displayText(SettingUnit(shared, shared.itemCode));
+    const QString caption = SettingRanges::itemName(shared, code);
+    const QString unit = displayText(SettingUnit(shared, code));
     return unit.isEmpty() ? caption : caption + QStringLiteral("  ") + unit;
 }
 
