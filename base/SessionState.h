@@ -166,10 +166,7 @@ struct SessionState {
     qint16 chartDivisions = 4;
     bool mv2Present = false; // the controller has a second output (option bit 0x40)
 
-    // Entry dialog state.
-    qint16 editMin = 0;
-    qint16 editMax = 0;
-    bool editOneDecimal = false;
+    // The register address of the item a posted single write goes to.
     QString writeRegister;
 
     qint16 selectedPrinterIndex = 0;

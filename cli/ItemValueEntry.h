@@ -34,8 +34,6 @@ struct Result {
 QString displayText(const SessionState &shared, int code);
 
 // Converts text for code with the values in shared (settingValues and the option words).
-// shared.itemCode, editMin, editMax and editOneDecimal are changed as the entry dialog's range
-// set-up changes them.
 Result parse(SessionState &shared, int code, const QString &text);
 
 } // namespace ItemValueEntry

@@ -13,9 +13,9 @@
 #include "polling/ValueFormat.h"
 
 EntryDialog::EntryDialog(SessionState &shared, OperatorInterface &op,
-                         const SettingRanges::EntryTexts &texts, QWidget *parent)
+                         const SettingRanges::EntryRange &range, QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::EntryDialog>()), m_shared(shared), m_op(op),
-      m_value(shared)
+      m_value(shared, range)
 {
     m_ui->setupUi(this);
     setWindowTitle(msg(230));
@@ -23,16 +23,16 @@ EntryDialog::EntryDialog(SessionState &shared, OperatorInterface &op,
     m_ui->currentCaption->setText(msg(231));
     m_ui->rangeCaption->setText(msg(232));
     m_ui->cancelButton->setText(msg(30));
-    m_ui->currentValue->setText(texts.nowData);
-    if (texts.limitData)
-        m_ui->rangeValue->setText(*texts.limitData);
+    m_ui->currentValue->setText(range.nowData);
+    if (range.limitData)
+        m_ui->rangeValue->setText(*range.limitData);
     m_ui->workingValue->hide();
-    m_ui->itemCaption->setText(itemHeading(shared));
+    m_ui->itemCaption->setText(itemHeading(shared, range.code));
     // A screen reader names the entry box after the item and reads the value and range with it.
-    m_ui->entryText->setAccessibleName(itemHeading(shared));
+    m_ui->entryText->setAccessibleName(itemHeading(shared, range.code));
     m_ui->entryText->setAccessibleDescription(
-        msg(231) + QStringLiteral(": ") + texts.nowData +
-        (texts.limitData ? QStringLiteral("; ") + msg(232) + QStringLiteral(": ") + *texts.limitData
+        msg(231) + QStringLiteral(": ") + range.nowData +
+        (range.limitData ? QStringLiteral("; ") + msg(232) + QStringLiteral(": ") + *range.limitData
                          : QString()));
 
     connect(m_ui->pad, &TenKeyPad::pressed, this, &EntryDialog::onKey);
@@ -47,10 +47,10 @@ EntryDialog::EntryDialog(SessionState &shared, OperatorInterface &op,
 
 EntryDialog::~EntryDialog() = default;
 
-QString EntryDialog::itemHeading(const SessionState &shared)
+QString EntryDialog::itemHeading(const SessionState &shared, int code)
 {
-    const QString caption = SettingRanges::itemName(shared, shared.itemCode);
-    const QString unit = displayText(SettingUnit(shared, shared.itemCode));
+    const QString caption = SettingRanges::itemName(shared, code);
+    const QString unit = displayText(SettingUnit(shared, code));
     return unit.isEmpty() ? caption : caption + QStringLiteral("  ") + unit;
 }
 

@@ -15,8 +15,8 @@ namespace Ui
 class EntryDialog;
 }
 
-// The parameter entry dialog: a ten-key pad and the keyboard build the new raw value of
-// shared.itemCode within editMin..editMax (set by SetEntryRange, whose texts the dialog shows);
+// The parameter entry dialog: a ten-key pad and the keyboard build the new raw value of the
+// item within its entry range (SettingRanges::entryRange, whose texts the dialog shows);
 // what is typed is the value in the item's units, "150" being 150.0 also for a 0.1-step item
 // (EntryValue).
 // OK stores it in settingValues and hands it on (SettingChange: a job-2 write online, the data
@@ -26,7 +26,7 @@ class EntryDialog : public QDialog
     Q_OBJECT
 
 public:
-    EntryDialog(SessionState &shared, OperatorInterface &op, const SettingRanges::EntryTexts &texts,
+    EntryDialog(SessionState &shared, OperatorInterface &op, const SettingRanges::EntryRange &range,
                 QWidget *parent = nullptr);
     ~EntryDialog() override;
 
@@ -37,7 +37,7 @@ public:
 
 private:
     // The item's caption and the unit its page shows, so that the operator sees what is set.
-    static QString itemHeading(const SessionState &shared);
+    static QString itemHeading(const SessionState &shared, int code);
     void onKey(const TenKey &key);
     void onSignToggle();
     void onOk();

@@ -2,26 +2,27 @@
 
 #include "base/SessionState.h"
 #include "comm/ParameterTable.h"
-#include "transfer/SettingRanges.h"
 
-EntryValue::EntryValue(const SessionState &shared) : m_shared(shared) {}
+EntryValue::EntryValue(const SessionState &shared, const SettingRanges::EntryRange &range)
+    : m_shared(shared), m_range(range)
+{
+}
 
 std::optional<int> EntryValue::decimals() const
 {
-    if (m_shared.setting(Code::InputType) >= 30 &&
-        SettingRanges::usesDecimalPlace(m_shared.itemCode)) {
+    if (m_shared.setting(Code::InputType) >= 30 && SettingRanges::usesDecimalPlace(m_range.code)) {
         const int place = m_shared.setting(Code::DecimalPlace);
         if (place < 0 || place > 3)
             return std::nullopt;
         return place;
     }
-    return m_shared.editOneDecimal ? 1 : 0;
+    return m_range.oneDecimal ? 1 : 0;
 }
 
 bool EntryValue::inRange() const
 {
     const std::optional<int> v = value();
-    return v && *v >= m_shared.editMin && *v <= m_shared.editMax;
+    return v && *v >= m_range.limits.min && *v <= m_range.limits.max;
 }
 
 void EntryValue::edit(const TenKey &key)
@@ -62,11 +63,11 @@ EntryValue::Outcome EntryValue::accept(SessionState &shared)
         m_entryText.clear();
         return outcome;
     }
-    shared.setting(shared.itemCode) = qint16(*v);
+    shared.setting(m_range.code) = qint16(*v);
     // The value as the item shows it ("25." or "2.50" typed): offline it goes onto the page.
     m_keys.setRaw(*v, decimals().value_or(0));
     refresh();
-    if (shared.itemCode == Code::ScaleHigh || shared.itemCode == Code::ScaleLow)
+    if (m_range.code == Code::ScaleHigh || m_range.code == Code::ScaleLow)
         shared.rereadFlag = true;
     return Outcome::Accepted;
 }

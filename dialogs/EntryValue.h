@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs/TenKeyEntry.h"
+#include "transfer/SettingRanges.h"
 
 #include <QString>
 
@@ -21,7 +22,7 @@ public:
         Accepted,
     };
 
-    explicit EntryValue(const SessionState &shared);
+    EntryValue(const SessionState &shared, const SettingRanges::EntryRange &range);
 
     // Digit, Point, Minus and Clear as TenKeyEntry takes them; the entry box text follows.
     void edit(const TenKey &key);
@@ -49,6 +50,7 @@ private:
     void refresh();
 
     const SessionState &m_shared;
+    SettingRanges::EntryRange m_range;
     TenKeyEntry m_keys;
     QString m_entryText;
 };

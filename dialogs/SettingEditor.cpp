@@ -31,9 +31,10 @@ void SettingEditor::edit(int code)
 
 void SettingEditor::editNumber(int code)
 {
-    const SettingRanges::EntryTexts texts =
-        SettingRanges::SetEntryRange(m_shared, m_display.valueText(code));
-    EntryDialog dialog(m_shared, m_op, texts, m_window);
+    const auto range = SettingRanges::entryRange(m_shared, code, m_display.valueText(code));
+    if (!range)
+        return;
+    EntryDialog dialog(m_shared, m_op, *range, m_window);
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (dialog.writePosted()) {

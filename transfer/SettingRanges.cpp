@@ -19,10 +19,9 @@ using Code::InputType;
 using Code::ScaleHigh;
 using Code::ScaleLow;
 
-void setLimits(SessionState &shared, int max, int min)
+Limits limits(int max, int min)
 {
-    shared.editMax = qint16(max);
-    shared.editMin = qint16(min);
+    return {qint16(min), qint16(max)};
 }
 
 // Set values and alarm values follow the PV's resolution.
@@ -59,99 +58,100 @@ std::optional<std::pair<int, int>> sensorRange(int type)
     return ranges[type];
 }
 
-void setNumericLimits(SessionState &shared, int code)
+// The limits of a numeric item (codes 11 to 60 but the choices and the manual output) and whether
+// it shows one decimal; nullopt for any other code.
+std::optional<EntryRange> numericRange(const SessionState &shared, int code)
 {
     const int type = shared.setting(Code::InputType);
     const bool tenth = InputType::isTenth(type);
     const bool dc = InputType::isDc(type);
     const bool widened = (shared.optionWord2() & 0x10) != 0;
+    EntryRange range;
+    range.code = code;
+    range.oneDecimal = followsPvResolution(code) && (tenth || dc);
+    Limits &l = range.limits;
     switch (code) {
     case 11:
     case 58:
     case 59:
     case 60:
-        setLimits(shared, shared.setting(Code::ScaleHigh), shared.setting(Code::ScaleLow));
+        l = limits(shared.setting(Code::ScaleHigh), shared.setting(Code::ScaleLow));
         break;
     case 13:
         if (tenth || dc)
-            shared.editOneDecimal = true;
-        setLimits(shared,
-                  tenth                           ? 10000
-                  : dc                            ? 1000
-                  : InputType::isFahrenheit(type) ? 2000
-                                                  : 1000,
-                  0);
+            range.oneDecimal = true;
+        l = limits(tenth ? 10000 : dc ? 1000 : InputType::isFahrenheit(type) ? 2000 : 1000, 0);
         break;
     case 14:
-        shared.editOneDecimal = true;
-        setLimits(shared, 100, 0);
+        range.oneDecimal = true;
+        l = limits(100, 0);
         break;
     case 15:
-        setLimits(shared, 1000, 0);
+        l = limits(1000, 0);
         break;
     case 16:
-        setLimits(shared, 300, 0);
+        l = limits(300, 0);
         break;
     case 17:
     case 18:
-        setLimits(shared, 120, 1);
+        l = limits(120, 1);
         break;
     case 19:
     case 20:
-        AlarmValueLimits(shared, code);
+        l = alarmValueLimits(shared, code);
         break;
     case 21:
     case 53:
-        shared.editOneDecimal = true;
-        setLimits(shared, isRated50A(shared) ? 500 : 200, 0);
+        range.oneDecimal = true;
+        l = limits(isRated50A(shared) ? 500 : 200, 0);
         break;
     case 23:
     case 24:
-        shared.editOneDecimal = true;
-        setLimits(shared, 1000, -1000);
+        range.oneDecimal = true;
+        l = limits(1000, -1000);
         break;
     case 25:
-        InputRangeLimits(shared, code);
+        l = inputRangeLimits(shared, code);
         if (shared.online)
-            shared.editMin = shared.setting(Code::ScaleLow);
+            l.min = shared.setting(Code::ScaleLow);
         break;
     case 26:
-        InputRangeLimits(shared, code);
+        l = inputRangeLimits(shared, code);
         if (shared.online)
-            shared.editMax = shared.setting(Code::ScaleHigh);
+            l.max = shared.setting(Code::ScaleHigh);
         break;
     case 28:
-        shared.editOneDecimal = true;
-        setLimits(shared, 100, 0);
+        range.oneDecimal = true;
+        l = limits(100, 0);
         break;
     case 29:
-        setLimits(shared, widened ? 105 : 100, shared.setting(Code::OutputLow));
+        l = limits(widened ? 105 : 100, shared.setting(Code::OutputLow));
         break;
     case 30:
-        setLimits(shared, shared.setting(Code::OutputHigh), widened ? -5 : 0);
+        l = limits(shared.setting(Code::OutputHigh), widened ? -5 : 0);
         break;
     case 31:
     case 35:
     case 38:
     case 39:
-        shared.editOneDecimal = true;
-        setLimits(shared, 1000, 1);
+        range.oneDecimal = true;
+        l = limits(1000, 1);
         break;
     case 33:
-        setLimits(shared, 100, shared.setting(Code::CoolingOutputLow));
+        l = limits(100, shared.setting(Code::CoolingOutputLow));
         break;
     case 34:
-        setLimits(shared, shared.setting(Code::CoolingOutputHigh), 0);
+        l = limits(shared.setting(Code::CoolingOutputHigh), 0);
         break;
     case 40:
     case 41:
-        setLimits(shared, 10000, 0);
+        l = limits(10000, 0);
         break;
     case 42:
     case 43:
         if (tenth || dc)
-            shared.editOneDecimal = true;
-        setLimits(shared, 10000, 0);
+            range.oneDecimal = true;
+        l = limits(10000, 0);
         break;
     case 51: {
         int max = 0;
@@ -161,45 +161,46 @@ void setNumericLimits(SessionState &shared, int code)
             max = 100;
         if (tenth) {
             max *= 10;
-            shared.editOneDecimal = true;
+            range.oneDecimal = true;
         }
-        setLimits(shared, max, 0);
+        l = limits(max, 0);
         break;
     }
     case 52:
-        setLimits(shared, 100, 0);
+        l = limits(100, 0);
         break;
     case 56:
         if (type >= 0 && type <= 35)
-            shared.editOneDecimal = true;
-        setLimits(shared, 1000, 1);
+            range.oneDecimal = true;
+        l = limits(1000, 1);
         break;
     case 57:
-        setLimits(shared, 99, 0);
+        l = limits(99, 0);
         break;
     default:
-        // Choice items and the manual output keep their limits.
-        break;
+        // Choice items, the manual output and the codes that are no setting items.
+        return std::nullopt;
     }
+    return range;
 }
 
-std::optional<QString> rangeText(const SessionState &shared, int code)
+std::optional<QString> rangeText(const SessionState &shared, const EntryRange &entry)
 {
     const int type = shared.setting(Code::InputType);
     // "low to high" in English, "low～high" in Japanese.
     const QString range = msg(1046);
+    const int code = entry.code;
+    const Limits &l = entry.limits;
     if (type >= 30 && usesDecimalPlace(code)) {
         const int place = shared.setting(Code::DecimalPlace);
         if (place < 0 || place > 3)
             return std::nullopt;
-        return range.arg(NumberFormat::byDecimalPlace(shared.editMin, place),
-                         NumberFormat::byDecimalPlace(shared.editMax, place));
+        return range.arg(NumberFormat::byDecimalPlace(l.min, place),
+                         NumberFormat::byDecimalPlace(l.max, place));
     }
-    if (shared.editOneDecimal)
-        return range.arg(NumberFormat::scaled(shared.editMin, 1),
-                         NumberFormat::scaled(shared.editMax, 1));
-    return range.arg(NumberFormat::plainSigned(shared.editMin),
-                     NumberFormat::plainSigned(shared.editMax));
+    if (entry.oneDecimal)
+        return range.arg(NumberFormat::scaled(l.min, 1), NumberFormat::scaled(l.max, 1));
+    return range.arg(NumberFormat::plainSigned(l.min), NumberFormat::plainSigned(l.max));
 }
 
 } // namespace
@@ -230,16 +231,15 @@ bool usesDecimalPlace(int code)
     }
 }
 
-EntryTexts SetEntryRange(SessionState &shared, const QString &currentText)
+std::optional<EntryRange> entryRange(const SessionState &shared, int code,
+                                     const QString &currentText)
 {
-    const int code = shared.itemCode;
-    shared.editOneDecimal = false;
-    const int type = shared.setting(Code::InputType);
-    if (followsPvResolution(code) && (InputType::isTenth(type) || InputType::isDc(type)))
-        shared.editOneDecimal = true;
-    if (code >= Code::MainSetValue && code <= Code::SetValue4)
-        setNumericLimits(shared, code);
-    return {currentText, rangeText(shared, code)};
+    std::optional<EntryRange> range = numericRange(shared, code);
+    if (range) {
+        range->nowData = currentText;
+        range->limitData = rangeText(shared, *range);
+    }
+    return range;
 }
 
 std::pair<int, int> inputTypeScaling(int inputType)
@@ -247,18 +247,16 @@ std::pair<int, int> inputTypeScaling(int inputType)
     return sensorRange(inputType).value_or(std::pair<int, int>(10000, -2000));
 }
 
-void InputRangeLimits(SessionState &shared, int editedCode)
+Limits inputRangeLimits(const SessionState &shared, int editedCode)
 {
-    if (const auto range = sensorRange(shared.setting(Code::InputType))) {
-        setLimits(shared, range->first, range->second);
-    } else if (editedCode == Code::ScaleHigh || editedCode == Code::ScaleLow) {
-        setLimits(shared, 10000, -2000);
-    } else {
-        setLimits(shared, shared.setting(Code::ScaleHigh), shared.setting(Code::ScaleLow));
-    }
+    if (const auto range = sensorRange(shared.setting(Code::InputType)))
+        return limits(range->first, range->second);
+    if (editedCode == Code::ScaleHigh || editedCode == Code::ScaleLow)
+        return limits(10000, -2000);
+    return limits(shared.setting(Code::ScaleHigh), shared.setting(Code::ScaleLow));
 }
 
-void AlarmValueLimits(SessionState &shared, int alarmCode)
+Limits alarmValueLimits(const SessionState &shared, int alarmCode)
 {
     const int span = shared.setting(Code::ScaleHigh) - shared.setting(Code::ScaleLow);
     const int type =
@@ -268,16 +266,13 @@ void AlarmValueLimits(SessionState &shared, int alarmCode)
     case 2:
     case 7:
     case 8:
-        setLimits(shared, span, -span);
-        break;
+        return limits(span, -span);
     case 3:
     case 4:
     case 9:
-        setLimits(shared, span, 0);
-        break;
+        return limits(span, 0);
     default:
-        setLimits(shared, shared.setting(Code::ScaleHigh), shared.setting(Code::ScaleLow));
-        break;
+        return limits(shared.setting(Code::ScaleHigh), shared.setting(Code::ScaleLow));
     }
 }
 
@@ -312,7 +307,7 @@ int choiceCount(int code)
     }
 }
 
-std::pair<int, int> valueLimits(SessionState &shared, int code)
+std::pair<int, int> valueLimits(const SessionState &shared, int code)
 {
     if (const int count = choiceCount(code); count > 0)
         return {0, count - 1};
@@ -322,9 +317,8 @@ std::pair<int, int> valueLimits(SessionState &shared, int code)
         return {heatCool ? -1000 : shared.setting(Code::OutputLow) * 10,
                 shared.setting(Code::OutputHigh) * 10};
     }
-    shared.itemCode = qint16(code);
-    SetEntryRange(shared, QString());
-    return {shared.editMin, shared.editMax};
+    const Limits l = numericRange(shared, code).value_or(EntryRange{}).limits;
+    return {l.min, l.max};
 }
 
 bool isRated50A(const SessionState &shared)

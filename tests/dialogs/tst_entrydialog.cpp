@@ -114,7 +114,7 @@ void TestEntryDialog::typing()
     shared.online = r.online;
     shared.itemCode = qint16(r.code);
     FakeOperator op;
-    EntryDialog dialog(shared, op, SettingRanges::SetEntryRange(shared, QString()));
+    EntryDialog dialog(shared, op, *SettingRanges::entryRange(shared, r.code, QString()));
     dialog.show();
     auto *entry = dialog.findChild<QLineEdit *>(QStringLiteral("entryText"));
 
@@ -200,7 +200,7 @@ void TestEntryDialog::heading()
     applySettings(shared, QLatin1String(r.settings));
     shared.itemCode = qint16(r.code);
     FakeOperator op;
-    EntryDialog dialog(shared, op, SettingRanges::SetEntryRange(shared, QString()));
+    EntryDialog dialog(shared, op, *SettingRanges::entryRange(shared, r.code, QString()));
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     MessageTable::instance().setLanguage(Language::English);

@@ -102,7 +102,7 @@ private slots:
     }
     void entryRange_data() { addRows(rangeRows); }
     void entryRange();
-    void limitsKeptOutsideNumericItems();
+    void noEntryRangeOutsideNumericItems();
     void rangeTextInJapanese();
     void inputRanges_data();
     void inputRanges();
@@ -121,18 +121,16 @@ void TestSettingRanges::entryRange()
     shared.monitorValues[7] = qint16(r.optionWord);
     shared.monitorValues[8] = qint16(r.optionWord2);
     shared.unitConfig.heaterBreak = qint16(r.heaterBreak);
-    shared.editOneDecimal = !r.oneDecimal;
-    shared.itemCode = qint16(r.code);
 
-    const SettingRanges::EntryTexts texts =
-        SettingRanges::SetEntryRange(shared, QStringLiteral("12"));
-    QCOMPARE(int(shared.editMin), r.min);
-    QCOMPARE(int(shared.editMax), r.max);
-    QCOMPARE(shared.editOneDecimal, r.oneDecimal);
-    QCOMPARE(texts.nowData, QStringLiteral("12"));
-    QCOMPARE(texts.limitData.has_value(), r.limitText != nullptr);
+    const auto range = SettingRanges::entryRange(shared, r.code, QStringLiteral("12"));
+    QVERIFY(range);
+    QCOMPARE(int(range->limits.min), r.min);
+    QCOMPARE(int(range->limits.max), r.max);
+    QCOMPARE(range->oneDecimal, r.oneDecimal);
+    QCOMPARE(range->nowData, QStringLiteral("12"));
+    QCOMPARE(range->limitData.has_value(), r.limitText != nullptr);
     if (r.limitText)
-        QCOMPARE(*texts.limitData, QString(r.limitText));
+        QCOMPARE(*range->limitData, QString(r.limitText));
 }
 
 // The range reads as the Japanese message table writes ranges, with no English left in it.
@@ -143,29 +141,24 @@ void TestSettingRanges::rangeTextInJapanese()
     shared.setting(49) = 1;
     shared.setting(25) = 4000;
     shared.setting(26) = -2000;
-    shared.itemCode = 11;
-    const SettingRanges::EntryTexts texts = SettingRanges::SetEntryRange(shared, QString());
+    const auto range = SettingRanges::entryRange(shared, 11, QString());
     MessageTable::instance().setLanguage(Language::English);
-    QCOMPARE(texts.limitData.value_or(QString()), QStringLiteral("-200.0～400.0"));
+    QVERIFY(range);
+    QCOMPARE(range->limitData.value_or(QString()), QStringLiteral("-200.0～400.0"));
 }
 
-// Choice items, the manual output and codes beyond the numeric items keep the previous limits,
-// but every set-up clears the one-decimal flag.
-void TestSettingRanges::limitsKeptOutsideNumericItems()
+// Choice items, the manual output and codes beyond the numeric items have no entry range; a
+// single write takes a choice's own values and the manual output's button steps instead.
+void TestSettingRanges::noEntryRangeOutsideNumericItems()
 {
-    for (int code : {12, 22, 36, 46, 49, 63, 64, 10}) {
-        SessionState shared;
-        shared.setting(49) = 1;
-        shared.editMin = 3;
-        shared.editMax = 7;
-        shared.editOneDecimal = true;
-        shared.itemCode = qint16(code);
-        const auto texts = SettingRanges::SetEntryRange(shared, QStringLiteral("x"));
-        QCOMPARE(shared.editMin, qint16(3));
-        QCOMPARE(shared.editMax, qint16(7));
-        QVERIFY(!shared.editOneDecimal);
-        QCOMPARE(texts.limitData.value_or(QString()), QStringLiteral(" 3 to  7"));
-    }
+    SessionState shared;
+    shared.setting(49) = 1;
+    shared.setting(29) = 100;
+    for (int code : {12, 22, 36, 46, 49, 63, 64, 10})
+        QVERIFY2(!SettingRanges::entryRange(shared, code, QStringLiteral("x")),
+                 qPrintable(QString::number(code)));
+    QCOMPARE(SettingRanges::valueLimits(shared, 49), (std::pair<int, int>(0, 35)));
+    QCOMPARE(SettingRanges::valueLimits(shared, 46), (std::pair<int, int>(0, 1000)));
 }
 
 void TestSettingRanges::inputRanges_data()
@@ -195,9 +188,9 @@ void TestSettingRanges::inputRanges()
     shared.setting(49) = qint16(type);
     shared.setting(25) = 600;
     shared.setting(26) = -50;
-    SettingRanges::InputRangeLimits(shared, editedCode);
-    QCOMPARE(int(shared.editMin), min);
-    QCOMPARE(int(shared.editMax), max);
+    const SettingRanges::Limits limits = SettingRanges::inputRangeLimits(shared, editedCode);
+    QCOMPARE(int(limits.min), min);
+    QCOMPARE(int(limits.max), max);
 }
 
 void TestSettingRanges::setFitsItsOwnOptions()

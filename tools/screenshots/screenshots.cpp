@@ -87,8 +87,10 @@ bool shootSettingDialogs(SessionState &shared, OperatorInterface &op, QWidget &w
                          const QString &folder, const QString &suffix)
 {
     shared.itemCode = Code::MainSetValue;
-    EntryDialog entry(shared, op, SettingRanges::SetEntryRange(shared, FormatItemValue(shared, 11)),
-                      &window);
+    EntryDialog entry(
+        shared, op,
+        *SettingRanges::entryRange(shared, Code::MainSetValue, FormatItemValue(shared, 11)),
+        &window);
     entry.show();
     QTest::keyClicks(entry.findChild<QLineEdit *>(QStringLiteral("entryText")),
                      QStringLiteral("2505"));
