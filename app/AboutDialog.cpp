@@ -14,11 +14,11 @@ AboutDialog::AboutDialog(const QString &dataFolder, QWidget *parent)
     m_ui->setupUi(this);
     setWindowTitle(msg(256));
     keepTitleWhole(*this);
-    m_ui->lblTitle->setText(QStringLiteral("ZN Monitor"));
-    m_ui->lblVersion->setText(QStringLiteral(ZN_VERSION));
-    m_ui->lblFolderCaption->setText(msg(940));
-    m_ui->lblFolder->setText(QDir::toNativeSeparators(dataFolder));
-    connect(m_ui->cmdOK, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    m_ui->titleLabel->setText(QStringLiteral("ZN Monitor"));
+    m_ui->versionLabel->setText(QStringLiteral(ZN_VERSION));
+    m_ui->dataFolderCaption->setText(msg(940));
+    m_ui->dataFolderLabel->setText(QDir::toNativeSeparators(dataFolder));
+    connect(m_ui->okButton, &QDialogButtonBox::accepted, this, &QDialog::accept);
     setFixedSize(sizeHint());
 }
 
@@ -26,10 +26,10 @@ AboutDialog::~AboutDialog() = default;
 
 QString AboutDialog::versionText() const
 {
-    return m_ui->lblVersion->text();
+    return m_ui->versionLabel->text();
 }
 
 QString AboutDialog::folderText() const
 {
-    return m_ui->lblFolder->text();
+    return m_ui->dataFolderLabel->text();
 }

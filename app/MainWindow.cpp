@@ -465,9 +465,9 @@ void MainWindow::stopTracing()
     m_trendChart->stopRun();
 }
 
-void MainWindow::setChartMaxCh(qint16 value)
+void MainWindow::showChartValues()
 {
-    m_trendChart->setChartMaxCh(value);
+    m_trendChart->showChartValues();
 }
 
 void MainWindow::showCommInfo(const QString &port, const QString &speed, const QString &dataParity,

@@ -94,7 +94,7 @@ public:
     void showLoadedSettings() override;
     void showKeyOperationNotice() override;
     void setParameterButtonsEnabled(bool enabled) override;
-    void setChartMaxCh(qint16 value) override;
+    void showChartValues() override;
     void toggleSettingGroup(int group) override;
 
 protected:

@@ -14,9 +14,9 @@ SplashScreen::SplashScreen(QWidget *parent)
 {
     m_ui->setupUi(this);
     setWindowTitle(msg(1));
-    m_ui->lblProductName->setText(msg(1));
-    m_ui->lblVersion->setText(QStringLiteral(ZN_VERSION));
-    m_ui->lblCompany->setText(QCoreApplication::organizationName());
+    m_ui->productNameLabel->setText(msg(1));
+    m_ui->versionLabel->setText(QStringLiteral(ZN_VERSION));
+    m_ui->companyLabel->setText(QCoreApplication::organizationName());
     setFixedSize(sizeHint().expandedTo(size()));
 
     m_timer.setInterval(1000);

@@ -73,9 +73,8 @@ public:
     // The setting rows' change buttons: disabled until a link check enables them; the rows' own
     // rules then decide.
     virtual void setParameterButtonsEnabled(bool enabled) { (void)enabled; }
-    // The trend chart's ChartMaxCh property (0 after every monitor read: value labels shown and
-    // recoloured).
-    virtual void setChartMaxCh(qint16 value) { (void)value; }
+    // After every monitor read: the trend chart shows its value labels and recolours them.
+    virtual void showChartValues() {}
     // Before each probe of the automatic search, while the panel is in LinkCheckState::Searching.
     virtual void showSearchProgress(const SearchProgress &progress) { (void)progress; }
 };

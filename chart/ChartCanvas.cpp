@@ -13,7 +13,7 @@ QColor colourOf(qint32 bgr)
 
 ChartCanvas::ChartCanvas(QWidget *parent) : QWidget(parent)
 {
-    setObjectName(QStringLiteral("picCanbus"));
+    setObjectName(QStringLiteral("plotArea"));
     setAttribute(Qt::WA_StaticContents);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(300, 150);

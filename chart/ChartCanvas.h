@@ -7,7 +7,7 @@
 
 #include <vector>
 
-// The chart's drawing surface (picCanbus): a white canvas with a user scale of 9000 x 3800 units,
+// The chart's drawing surface (plotArea): a white canvas with a user scale of 9000 x 3800 units,
 // Y downwards. Everything is painted once onto a backing image, so that a sample costs the same
 // however many came before it; a paint event copies the damaged part of the image, and a resize
 // paints the kept drawing list onto an image of the new size.

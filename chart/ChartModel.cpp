@@ -49,10 +49,10 @@ void ChartModel::setValueCaption(int channel, const QString &text)
     current[channel] = text;
 }
 
-ChartScaleLayout ChartModel::ScaleSet()
+ChartScaleLayout ChartModel::layoutScale()
 {
     // The files' values are taken as they are; a cycle no timer can hold is held at its limit.
-    Charttime = qint32(
+    sampleIntervalMs = qint32(
         qBound(0.0, leadingNumber(cycleText) * 1000, double(std::numeric_limits<qint32>::max())));
     yHigh = toInteger(leadingNumber(yHighText));
     yLow = toInteger(leadingNumber(yLowText));
@@ -74,7 +74,7 @@ ChartScaleLayout ChartModel::ScaleSet()
     const double samplesAcross = longBase ? 600.0 : 9000.0;
     for (int i = 0; i < int(layout.timeLabels.size()); ++i)
         layout.timeLabels[i] =
-            QString::number(std::llround(i * Width / samplesAcross * (Charttime / 1000.0)));
+            QString::number(std::llround(i * Width / samplesAcross * (sampleIntervalMs / 1000.0)));
     return layout;
 }
 

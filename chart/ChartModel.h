@@ -7,10 +7,10 @@
 
 #include <array>
 
-// What ScaleSet puts on the canvas and the axis labels.
+// What layoutScale puts on the canvas and the axis labels.
 struct ChartScaleLayout {
-    std::array<QString, 3> yLabels;     // lblYscal: top, middle, bottom
-    std::array<QString, 11> timeLabels; // lblXscal 0 to 10, minutes under each vertical line
+    std::array<QString, 3> yLabels;     // yScaleLabels: top, middle, bottom
+    std::array<QString, 11> timeLabels; // xScaleLabels 0 to 10, minutes under each vertical line
     QList<int> gridY;                   // heights of the horizontal grid lines
 };
 
@@ -24,7 +24,7 @@ struct ChartStroke {
 };
 
 // The chart control's data without its widgets: the scale label texts, the channel flags, the
-// value properties with their feed rule, ScaleSet and the plotting step.
+// value properties with their feed rule, layoutScale and the plotting step.
 class ChartModel
 {
 public:
@@ -35,8 +35,8 @@ public:
     static constexpr int VerticalStep = 900;
     static constexpr qint32 GridColour = 0xC0C0C0;
 
-    // The scale labels as their texts: lblSH, lblSL, divisionsValue, lblChartitv; optLong /
-    // optShort.
+    // The scale labels as their texts: yHighValue, yLowValue, divisionsValue, cycleValue;
+    // longTimeBase / shortTimeBase.
     QString yHighText = QStringLiteral("400");
     QString yLowText = QStringLiteral("0");
     QString divisionsText = QStringLiteral("4");
@@ -49,7 +49,7 @@ public:
     bool running = false;
     bool started = false; // the first tick of the run has been taken
 
-    // Set by ScaleSet.
+    // Set by layoutScale.
     qint16 yHigh = 0;
     qint16 yLow = 0;
     double unitsPerCanvas = 0; // value units per canvas unit
@@ -58,9 +58,7 @@ public:
     std::array<QString, ChartChannels::Count> previous; // the values of the last sample
     std::array<QString, ChartChannels::Count> captions; // as the value properties return them
     std::array<QString, ChartChannels::Count> labels;   // as the value labels show them
-    qint32 Charttime = 0;                               // sample timer interval in ms
-    qint16 ChartMaxCh = 0;
-    qint16 Stat0Caption = 0;
+    qint32 sampleIntervalMs = 0;                        // sample timer interval in ms
 
     ChartModel();
 
@@ -69,9 +67,9 @@ public:
     // shows "----". Other channels take the text as it comes.
     void setValueCaption(int channel, const QString &text);
 
-    // Recomputes Charttime, Y high, Y low and the units per canvas unit from the label texts and
-    // returns what is to be drawn.
-    ChartScaleLayout ScaleSet();
+    // Recomputes sampleIntervalMs, Y high, Y low and the units per canvas unit from the label texts
+    // and returns what is to be drawn.
+    ChartScaleLayout layoutScale();
 
     // Canvas units per sample: 1 on the long base ("X 9000"), 15 on the short ("X 600").
     int step() const { return longBase ? 1 : 15; }

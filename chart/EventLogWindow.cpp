@@ -20,18 +20,18 @@ EventLogWindow::EventLogWindow(QString path, QWidget *parent)
     m_ui->setupUi(this);
     QString title = msg(1034).remove(QRegularExpression(QStringLiteral("\\(&.\\)|&")));
     setWindowTitle(title.remove(QStringLiteral("...")) + QStringLiteral(" - ") + msg(1));
-    m_ui->lblKind->setText(msg(1317));
-    m_ui->cmbKind->addItem(msg(1035), -1);
+    m_ui->kindCaption->setText(msg(1317));
+    m_ui->kindFilter->addItem(msg(1035), -1);
     for (int k = 0; k < EventLog::KindCount; ++k)
-        m_ui->cmbKind->addItem(EventLog::caption(EventLog::Kind(k)), k);
-    m_ui->lblFile->setText(QDir::toNativeSeparators(m_path));
+        m_ui->kindFilter->addItem(EventLog::caption(EventLog::Kind(k)), k);
+    m_ui->fileLabel->setText(QDir::toNativeSeparators(m_path));
     m_ui->tblEvents->setColumnCount(7);
     m_ui->tblEvents->setHorizontalHeaderLabels({msg(558), msg(1036), msg(1037), msg(268),
                                                 QStringLiteral("PV"), QStringLiteral("SV"),
                                                 QStringLiteral("MV1")});
     m_ui->tblEvents->verticalHeader()->hide();
     m_ui->tblEvents->horizontalHeader()->setStretchLastSection(true);
-    connect(m_ui->cmbKind, &QComboBox::currentIndexChanged, this, &EventLogWindow::refresh);
+    connect(m_ui->kindFilter, &QComboBox::currentIndexChanged, this, &EventLogWindow::refresh);
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &EventLogWindow::refresh);
     refresh();
 }
@@ -49,7 +49,7 @@ void EventLogWindow::refresh()
 {
     if (QFileInfo::exists(m_path) && !m_watcher.files().contains(m_path))
         m_watcher.addPath(m_path);
-    const int kind = m_ui->cmbKind->currentData().toInt();
+    const int kind = m_ui->kindFilter->currentData().toInt();
     std::vector<EventLog::Event> events = EventLog::latest(m_path, Latest);
     if (kind >= 0)
         events.erase(

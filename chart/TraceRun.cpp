@@ -56,7 +56,7 @@ void TraceRun::start()
         m_op.setStatusPanel(LoggingPanel, msg(90));
         m_op.setStatusPanel(TraceStatePanel, msg(92));
         m_view.clearCanvas();
-        m_view.ScaleSet();
+        m_view.applyScale();
         m_model.plotPosition = 0;
         m_model.sampleCount = 0;
         m_view.setSampleTimerActive(true);

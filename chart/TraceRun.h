@@ -21,10 +21,10 @@ public:
 
     virtual void clearCanvas() = 0;
     // Recomputes the scales from the scale labels and draws grid, axes and labels.
-    virtual void ScaleSet() = 0;
+    virtual void applyScale() = 0;
     virtual void drawStrokes(const QList<ChartStroke> &strokes) = 0;
     // Running: the selection, time-base and scale controls and Start disabled, Stop enabled,
-    // lblMsg "Trace run"; standby the other way round with "Trace standby".
+    // runStateLabel "Trace run"; standby the other way round with "Trace standby".
     virtual void showRunState(bool running) = 0;
     virtual void setSampleTimerActive(bool active) = 0;
     virtual void showLogFileName(const QString &path) = 0;
@@ -51,14 +51,14 @@ public:
     // The time a sample is taken (tests fix it).
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
-    // cmdRUN: message 159 while offline and 714 with no channel selected; otherwise the run
+    // runButton: message 159 while offline and 714 with no channel selected; otherwise the run
     // starts and takes its first sample at once.
     void start();
     // stopRun: the Trace menu check removed; a running trace ends, its settings filed.
     void stop();
     // Stop when running, else Start.
     void startRun();
-    // timChart: one sample, or the end of plot ("Plot end") once the right edge is reached. A
+    // m_sampleTimer: one sample, or the end of plot ("Plot end") once the right edge is reached. A
     // sample while the link is down is logged as "----" and not drawn.
     void tick();
 

@@ -29,7 +29,7 @@ constexpr int SidePanelWidth = 350;
 constexpr int ReasonPanel = 4;
 
 const std::array<const char *, ChartChannels::Count> ValueLabelNames = {
-    "lblPv", "lblSv", "lblMv1", "lblMv2", "LblSv2", "LblSv3", "LblSv4"};
+    "pvLegend", "svLegend", "mv1Legend", "mv2Legend", "sv2Legend", "sv3Legend", "sv4Legend"};
 
 QColor colourOf(qint32 bgr)
 {
@@ -95,24 +95,24 @@ TrendChart::TrendChart(SessionState &shared, OperatorInterface &op, const QStrin
     m_files.setUnsavedReport([this](const FileFault &fault) {
         m_op.setStatusPanel(ReasonPanel, msg(982).arg(fault.text()));
     });
-    timChart.setInterval(1000);
-    connect(&timChart, &QTimer::timeout, this, &TrendChart::onChartTick);
+    m_sampleTimer.setInterval(1000);
+    connect(&m_sampleTimer, &QTimer::timeout, this, &TrendChart::onChartTick);
 
     auto *side = new QVBoxLayout;
     side->addWidget(makeValuePanel());
     side->addWidget(makeTimeFrame());
     side->addWidget(makeScaleFrame());
     auto *runButtons = new QHBoxLayout;
-    runButtons->addWidget(cmdRUN = button(QStringLiteral("cmdRUN")));
-    runButtons->addWidget(cmdStop = button(QStringLiteral("cmdStop")));
+    runButtons->addWidget(runButton = button(QStringLiteral("runButton")));
+    runButtons->addWidget(stopButton = button(QStringLiteral("stopButton")));
     side->addLayout(runButtons);
-    side->addWidget(cmdChartsel = button(QStringLiteral("cmdChartsel")));
+    side->addWidget(channelSelectButton = button(QStringLiteral("channelSelectButton")));
     side->addWidget(makeSelectionFrame());
     side->addStretch(1);
-    side->addWidget(lblMsg = label(QStringLiteral("lblMsg")));
-    lblMsg->setFrameShape(QFrame::Panel);
-    lblMsg->setFrameShadow(QFrame::Sunken);
-    lblMsg->setAlignment(Qt::AlignCenter);
+    side->addWidget(runStateLabel = label(QStringLiteral("runStateLabel")));
+    runStateLabel->setFrameShape(QFrame::Panel);
+    runStateLabel->setFrameShadow(QFrame::Sunken);
+    runStateLabel->setAlignment(Qt::AlignCenter);
     auto *sideWidget = new QWidget;
     sideWidget->setObjectName(QStringLiteral("sidePanel"));
     sideWidget->setLayout(side);
@@ -126,7 +126,7 @@ TrendChart::TrendChart(SessionState &shared, OperatorInterface &op, const QStrin
     top->addWidget(makePlotArea(), 1);
     top->addWidget(m_sideScroll);
     auto *bottom = new QHBoxLayout;
-    bottom->addWidget(lblSavename = label(QStringLiteral("lblSavename")));
+    bottom->addWidget(logFileCaption = label(QStringLiteral("logFileCaption")));
     bottom->addWidget(logFileLabel = label(QStringLiteral("logFileLabel")), 1);
     logFileLabel->setFrameShape(QFrame::Panel);
     logFileLabel->setFrameShadow(QFrame::Sunken);
@@ -140,12 +140,12 @@ TrendChart::TrendChart(SessionState &shared, OperatorInterface &op, const QStrin
     root->addLayout(top, 1);
     root->addLayout(bottom);
 
-    connect(cmdRUN, &QPushButton::clicked, this, [this] { m_run.start(); });
-    connect(cmdStop, &QPushButton::clicked, this, [this] { m_run.stop(); });
-    connect(cmdChartsel, &QPushButton::clicked, this, &TrendChart::openSelection);
-    connect(cmdSelend, &QPushButton::clicked, this, &TrendChart::selectionCompleted);
-    connect(optLong, &QRadioButton::clicked, this, [this] { timeBaseChosen(true); });
-    connect(optShort, &QRadioButton::clicked, this, [this] { timeBaseChosen(false); });
+    connect(runButton, &QPushButton::clicked, this, [this] { m_run.start(); });
+    connect(stopButton, &QPushButton::clicked, this, [this] { m_run.stop(); });
+    connect(channelSelectButton, &QPushButton::clicked, this, &TrendChart::openSelection);
+    connect(channelSelectDoneButton, &QPushButton::clicked, this, &TrendChart::selectionCompleted);
+    connect(longTimeBase, &QRadioButton::clicked, this, [this] { timeBaseChosen(true); });
+    connect(shortTimeBase, &QRadioButton::clicked, this, [this] { timeBaseChosen(false); });
     connect(changeYHigh, &QPushButton::clicked, this,
             [this] { openScaleDialog(ScaleEntry::YHigh); });
     connect(changeYLow, &QPushButton::clicked, this, [this] { openScaleDialog(ScaleEntry::YLow); });
@@ -154,14 +154,14 @@ TrendChart::TrendChart(SessionState &shared, OperatorInterface &op, const QStrin
     connect(changeDivisions, &QPushButton::clicked, this,
             [this] { openScaleDialog(ScaleEntry::Divisions); });
     for (int channel = 0; channel < ChartChannels::Count; ++channel) {
-        connect(cmdDev[channel], &QPushButton::clicked, this,
+        connect(channelButtons[channel], &QPushButton::clicked, this,
                 [this, channel] { toggleChannel(channel); });
-        connect(cmdColor[channel], &QPushButton::clicked, this,
+        connect(colorButtons[channel], &QPushButton::clicked, this,
                 [this, channel] { pickColour(channel); });
     }
 
     setCaptions();
-    frmChartsel->hide();
+    channelSelectGroup->hide();
     for (int channel = Sv2; channel < ChartChannels::Count; ++channel) {
         for (QWidget *w : {static_cast<QWidget *>(m_valueLabels[channel]),
                            static_cast<QWidget *>(channelName[channel])})
@@ -176,14 +176,14 @@ TrendChart::~TrendChart() = default;
 
 QWidget *TrendChart::makePlotArea()
 {
-    picCanbus = new ChartCanvas;
+    plotArea = new ChartCanvas;
     QList<QLabel *> yLabels;
-    for (int i = 0; i < int(lblYscal.size()); ++i)
-        yLabels << (lblYscal[i] = label(QStringLiteral("lblYscal_%1").arg(i)));
+    for (int i = 0; i < int(yScaleLabels.size()); ++i)
+        yLabels << (yScaleLabels[i] = label(QStringLiteral("yScaleLabel_%1").arg(i)));
     QList<QLabel *> timeLabels;
-    for (int i = 0; i < int(lblXscal.size()) - 1; ++i)
-        timeLabels << (lblXscal[i] = label(QStringLiteral("lblXscal_%1").arg(i)));
-    lblXscal[11] = label(QStringLiteral("lblXscal_11"));
+    for (int i = 0; i < int(xScaleLabels.size()) - 1; ++i)
+        timeLabels << (xScaleLabels[i] = label(QStringLiteral("xScaleLabel_%1").arg(i)));
+    xScaleLabels[11] = label(QStringLiteral("xScaleLabel_11"));
     for (QLabel *time : timeLabels)
         time->setText(QStringLiteral("***"));
 
@@ -191,9 +191,9 @@ QWidget *TrendChart::makePlotArea()
     auto *grid = new QGridLayout(area);
     grid->setSpacing(2);
     grid->addWidget(new AxisStrip(Qt::Vertical, yLabels), 0, 0);
-    grid->addWidget(picCanbus, 0, 1);
+    grid->addWidget(plotArea, 0, 1);
     grid->addWidget(new AxisStrip(Qt::Horizontal, timeLabels), 1, 1);
-    grid->addWidget(lblXscal[11], 1, 2);
+    grid->addWidget(xScaleLabels[11], 1, 2);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(0, 1);
     return area;
@@ -224,85 +224,88 @@ QWidget *TrendChart::makeValuePanel()
 
 QGroupBox *TrendChart::makeTimeFrame()
 {
-    frmXScale = named(new QGroupBox, QStringLiteral("frmXScale"));
-    auto *grid = new QGridLayout(frmXScale);
-    grid->addWidget(optShort = named(new QRadioButton, QStringLiteral("optShort")), 0, 0, 1, 2);
-    grid->addWidget(optLong = named(new QRadioButton, QStringLiteral("optLong")), 0, 2, 1, 2);
-    grid->addWidget(lblCycle = label(QStringLiteral("lblCycle")), 1, 0, 1, 4);
-    grid->addWidget(lblChartitv = valueBox(QStringLiteral("lblChartitv"), QStringLiteral("5")), 2,
-                    0, 1, 2);
-    grid->addWidget(lblSec = label(QStringLiteral("lblSec")), 2, 2);
+    xScaleGroup = named(new QGroupBox, QStringLiteral("xScaleGroup"));
+    auto *grid = new QGridLayout(xScaleGroup);
+    grid->addWidget(shortTimeBase = named(new QRadioButton, QStringLiteral("shortTimeBase")), 0, 0,
+                    1, 2);
+    grid->addWidget(longTimeBase = named(new QRadioButton, QStringLiteral("longTimeBase")), 0, 2, 1,
+                    2);
+    grid->addWidget(cycleCaption = label(QStringLiteral("cycleCaption")), 1, 0, 1, 4);
+    grid->addWidget(cycleValue = valueBox(QStringLiteral("cycleValue"), QStringLiteral("5")), 2, 0,
+                    1, 2);
+    grid->addWidget(secondsCaption = label(QStringLiteral("secondsCaption")), 2, 2);
     grid->addWidget(changeCycle = button(QStringLiteral("changeCycle")), 2, 3);
-    optLong->setChecked(true);
-    return frmXScale;
+    longTimeBase->setChecked(true);
+    return xScaleGroup;
 }
 
 QGroupBox *TrendChart::makeScaleFrame()
 {
-    frmYScale = named(new QGroupBox, QStringLiteral("frmYScale"));
-    auto *grid = new QGridLayout(frmYScale);
-    grid->addWidget(lblHi = label(QStringLiteral("lblHi")), 0, 0);
-    grid->addWidget(lblSH = valueBox(QStringLiteral("lblSH"), QStringLiteral("400")), 0, 1);
+    yScaleGroup = named(new QGroupBox, QStringLiteral("yScaleGroup"));
+    auto *grid = new QGridLayout(yScaleGroup);
+    grid->addWidget(yHighCaption = label(QStringLiteral("yHighCaption")), 0, 0);
+    grid->addWidget(yHighValue = valueBox(QStringLiteral("yHighValue"), QStringLiteral("400")), 0,
+                    1);
     grid->addWidget(changeYHigh = button(QStringLiteral("changeYHigh")), 0, 2);
-    grid->addWidget(lblLo = label(QStringLiteral("lblLo")), 1, 0);
-    grid->addWidget(lblSL = valueBox(QStringLiteral("lblSL"), QStringLiteral("0")), 1, 1);
+    grid->addWidget(yLowCaption = label(QStringLiteral("yLowCaption")), 1, 0);
+    grid->addWidget(yLowValue = valueBox(QStringLiteral("yLowValue"), QStringLiteral("0")), 1, 1);
     grid->addWidget(changeYLow = button(QStringLiteral("changeYLow")), 1, 2);
-    grid->addWidget(lblDivision = label(QStringLiteral("lblDivision")), 2, 0);
+    grid->addWidget(divisionsCaption = label(QStringLiteral("divisionsCaption")), 2, 0);
     grid->addWidget(
         divisionsValue = valueBox(QStringLiteral("divisionsValue"), QStringLiteral("4")), 2, 1);
     grid->addWidget(changeDivisions = button(QStringLiteral("changeDivisions")), 2, 2);
-    return frmYScale;
+    return yScaleGroup;
 }
 
 QGroupBox *TrendChart::makeSelectionFrame()
 {
-    frmChartsel = named(new QGroupBox, QStringLiteral("frmChartsel"));
-    auto *grid = new QGridLayout(frmChartsel);
+    channelSelectGroup = named(new QGroupBox, QStringLiteral("channelSelectGroup"));
+    auto *grid = new QGridLayout(channelSelectGroup);
     for (int channel = 0; channel < ChartChannels::Count; ++channel) {
         selectionCaption[channel] = label(QStringLiteral("selectionCaption_%1").arg(channel));
-        cmdDev[channel] = button(channel == 0 ? QStringLiteral("cmdDev")
-                                              : QStringLiteral("cmdDev%1").arg(channel));
-        cmdColor[channel] = button(QStringLiteral("cmdColor_%1").arg(channel));
+        channelButtons[channel] = button(QStringLiteral("channelButton_%1").arg(channel));
+        colorButtons[channel] = button(QStringLiteral("colorButton_%1").arg(channel));
         grid->addWidget(selectionCaption[channel], channel, 0);
-        grid->addWidget(cmdDev[channel], channel, 1);
-        grid->addWidget(cmdColor[channel], channel, 2);
+        grid->addWidget(channelButtons[channel], channel, 1);
+        grid->addWidget(colorButtons[channel], channel, 2);
     }
-    grid->addWidget(cmdSelend = button(QStringLiteral("cmdSelend")), ChartChannels::Count, 0, 1, 3);
-    return frmChartsel;
+    grid->addWidget(channelSelectDoneButton = button(QStringLiteral("channelSelectDoneButton")),
+                    ChartChannels::Count, 0, 1, 3);
+    return channelSelectGroup;
 }
 
 void TrendChart::setCaptions()
 {
-    frmXScale->setTitle(msg(658));
-    optShort->setText(msg(659));
-    optLong->setText(msg(660));
-    lblCycle->setText(msg(661));
-    lblSec->setText(msg(662));
-    frmYScale->setTitle(msg(663));
-    lblHi->setText(msg(664));
-    lblLo->setText(msg(665));
-    lblDivision->setText(msg(675));
+    xScaleGroup->setTitle(msg(658));
+    shortTimeBase->setText(msg(659));
+    longTimeBase->setText(msg(660));
+    cycleCaption->setText(msg(661));
+    secondsCaption->setText(msg(662));
+    yScaleGroup->setTitle(msg(663));
+    yHighCaption->setText(msg(664));
+    yLowCaption->setText(msg(665));
+    divisionsCaption->setText(msg(675));
     // "..." says nothing to a screen reader: each names the setting it changes.
     const std::array<std::pair<QPushButton *, QLabel *>, 4> opens = {
-        {{changeCycle, lblCycle},
-         {changeYHigh, lblHi},
-         {changeYLow, lblLo},
-         {changeDivisions, lblDivision}}};
+        {{changeCycle, cycleCaption},
+         {changeYHigh, yHighCaption},
+         {changeYLow, yLowCaption},
+         {changeDivisions, divisionsCaption}}};
     for (const auto &[open, caption] : opens) {
         open->setText(QStringLiteral("..."));
         open->setAccessibleName(caption->text() + QStringLiteral(": ") + msg(31));
     }
-    cmdRUN->setText(msg(666));
-    cmdStop->setText(msg(667));
-    lblXscal[11]->setText(msg(700));
-    cmdChartsel->setText(msg(669));
-    frmChartsel->setTitle(msg(669));
+    runButton->setText(msg(666));
+    stopButton->setText(msg(667));
+    xScaleLabels[11]->setText(msg(700));
+    channelSelectButton->setText(msg(669));
+    channelSelectGroup->setTitle(msg(669));
     for (int channel = 0; channel < ChartChannels::Count; ++channel) {
         selectionCaption[channel]->setText(msg(ChartChannels::info(channel).selectionCaption));
-        cmdColor[channel]->setText(msg(ChartChannels::info(channel).colourCaption));
+        colorButtons[channel]->setText(msg(ChartChannels::info(channel).colourCaption));
     }
-    cmdSelend->setText(msg(674));
-    lblSavename->setText(msg(553));
+    channelSelectDoneButton->setText(msg(674));
+    logFileCaption->setText(msg(553));
 }
 
 void TrendChart::prepareChannelFiles()
@@ -349,8 +352,9 @@ void TrendChart::setValueCaption(int channel, const QString &text)
         applyMv2Visibility();
         return;
     }
-    for (QWidget *w : std::initializer_list<QWidget *>{m_valueLabels[channel], channelName[channel],
-                                                       selectionCaption[channel], cmdDev[channel]})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{m_valueLabels[channel], channelName[channel],
+                                          selectionCaption[channel], channelButtons[channel]})
         w->hide();
 }
 
@@ -358,13 +362,12 @@ void TrendChart::applyMv2Visibility()
 {
     const bool shown = m_shared.mv2Present;
     for (QWidget *w : std::initializer_list<QWidget *>{channelName[Mv2], m_valueLabels[Mv2],
-                                                       selectionCaption[Mv2], cmdDev[Mv2]})
+                                                       selectionCaption[Mv2], channelButtons[Mv2]})
         w->setVisible(shown);
 }
 
-void TrendChart::setChartMaxCh(qint16 value)
+void TrendChart::showChartValues()
 {
-    m_model.ChartMaxCh = value;
     for (int channel = Pv; channel <= Mv1; ++channel)
         m_valueLabels[channel]->show();
     applyMv2Visibility();
@@ -379,44 +382,44 @@ void TrendChart::setValueColour(int channel)
     m_valueLabels[channel]->setPalette(palette);
 }
 
-void TrendChart::setCharttime(qint32 milliseconds)
+void TrendChart::setSampleInterval(qint32 milliseconds)
 {
-    m_model.Charttime = milliseconds;
-    timChart.setInterval(qMax(0, milliseconds));
+    m_model.sampleIntervalMs = milliseconds;
+    m_sampleTimer.setInterval(qMax(0, milliseconds));
 }
 
 void TrendChart::setXScaleLong(bool value)
 {
-    optLong->setChecked(value);
-    m_model.longBase = optLong->isChecked();
+    longTimeBase->setChecked(value);
+    m_model.longBase = longTimeBase->isChecked();
 }
 
 void TrendChart::setXScaleShort(bool value)
 {
-    optShort->setChecked(value);
-    m_model.longBase = optLong->isChecked();
+    shortTimeBase->setChecked(value);
+    m_model.longBase = longTimeBase->isChecked();
 }
 
 void TrendChart::setXScaleTime(const QString &seconds)
 {
-    lblChartitv->setText(seconds);
+    cycleValue->setText(seconds);
     m_model.cycleText = seconds;
 }
 
 void TrendChart::setYScaleHigh(const QString &value)
 {
-    lblSH->setText(value);
+    yHighValue->setText(value);
     m_model.yHighText = value;
     clearCanvas();
-    ScaleSet();
+    applyScale();
 }
 
 void TrendChart::setYScaleLow(const QString &value)
 {
-    lblSL->setText(value);
+    yLowValue->setText(value);
     m_model.yLowText = value;
     clearCanvas();
-    ScaleSet();
+    applyScale();
 }
 
 void TrendChart::setYScaleDivision(const QString &value)
@@ -424,18 +427,18 @@ void TrendChart::setYScaleDivision(const QString &value)
     divisionsValue->setText(value);
     m_model.divisionsText = value;
     clearCanvas();
-    ScaleSet();
+    applyScale();
 }
 
-void TrendChart::ScaleSet()
+void TrendChart::applyScale()
 {
-    const ChartScaleLayout layout = m_model.ScaleSet();
-    timChart.setInterval(qMax(0, m_model.Charttime));
-    for (int i = 0; i < int(lblYscal.size()); ++i)
-        lblYscal[i]->setText(layout.yLabels[i]);
-    picCanbus->drawScale(layout.gridY);
+    const ChartScaleLayout layout = m_model.layoutScale();
+    m_sampleTimer.setInterval(qMax(0, m_model.sampleIntervalMs));
+    for (int i = 0; i < int(yScaleLabels.size()); ++i)
+        yScaleLabels[i]->setText(layout.yLabels[i]);
+    plotArea->drawScale(layout.gridY);
     for (int i = 0; i < int(layout.timeLabels.size()); ++i)
-        lblXscal[i]->setText(layout.timeLabels[i]);
+        xScaleLabels[i]->setText(layout.timeLabels[i]);
     describePlot(layout.timeLabels.back());
 }
 
@@ -451,9 +454,9 @@ void TrendChart::describePlot(const QString &spanSeconds)
     const QString description =
         plotted.isEmpty()
             ? msg(1315)
-            : msg(1314).arg(plotted.join(QStringLiteral(", ")), lblYscal.back()->text(),
-                            lblYscal.front()->text(), m_plotSpan, lblChartitv->text());
-    AccessibleNames::describe(picCanbus, msg(1313), description);
+            : msg(1314).arg(plotted.join(QStringLiteral(", ")), yScaleLabels.back()->text(),
+                            yScaleLabels.front()->text(), m_plotSpan, cycleValue->text());
+    AccessibleNames::describe(plotArea, msg(1313), description);
 }
 
 void TrendChart::refreshValueColours()
@@ -475,7 +478,7 @@ void TrendChart::applyColours()
 {
     m_model.flags = m_files.readFlags();
     for (int channel = 0; channel < ChartChannels::Count; ++channel)
-        setButtonColour(cmdDev[channel], m_model.flags[channel] == 1, channel);
+        setButtonColour(channelButtons[channel], m_model.flags[channel] == 1, channel);
     refreshValueColours();
     describePlot();
 }
@@ -483,28 +486,28 @@ void TrendChart::applyColours()
 void TrendChart::openSelection()
 {
     m_op.beep();
-    cmdChartsel->setEnabled(false);
+    channelSelectButton->setEnabled(false);
     for (int channel = 0; channel < ChartChannels::Count; ++channel) {
-        cmdDev[channel]->setText(QLatin1String(ChartChannels::info(channel).name));
+        channelButtons[channel]->setText(QLatin1String(ChartChannels::info(channel).name));
         const bool shown = channel < Mv2 || (channel == Mv2 && m_shared.mv2Present);
         for (QWidget *w : std::initializer_list<QWidget *>{
-                 cmdDev[channel], selectionCaption[channel], cmdColor[channel]})
+                 channelButtons[channel], selectionCaption[channel], colorButtons[channel]})
             w->setVisible(shown);
-        cmdColor[channel]->setEnabled(m_model.flags[channel] == 1);
-        setButtonColour(cmdDev[channel], m_model.flags[channel] == 1, channel);
+        colorButtons[channel]->setEnabled(m_model.flags[channel] == 1);
+        setButtonColour(channelButtons[channel], m_model.flags[channel] == 1, channel);
     }
-    frmChartsel->show();
+    channelSelectGroup->show();
     // The frame opens below the fold of a low window: its confirm button must not have to be
     // looked for.
-    m_sideScroll->reveal(cmdSelend);
+    m_sideScroll->reveal(channelSelectDoneButton);
 }
 
 void TrendChart::toggleChannel(int channel)
 {
     const bool on = m_model.flags[channel] != 1;
     m_model.flags[channel] = on ? 1 : 0;
-    cmdColor[channel]->setEnabled(on);
-    setButtonColour(cmdDev[channel], on, channel);
+    colorButtons[channel]->setEnabled(on);
+    setButtonColour(channelButtons[channel], on, channel);
 }
 
 void TrendChart::pickColour(int channel)
@@ -513,15 +516,15 @@ void TrendChart::pickColour(int channel)
     if (!chosen)
         return;
     m_shared.traceColors[channel] = bgrOf(*chosen);
-    setButtonColour(cmdDev[channel], true, channel);
+    setButtonColour(channelButtons[channel], true, channel);
     m_files.colourChosen(m_shared, channel);
 }
 
 void TrendChart::selectionCompleted()
 {
     m_op.beep();
-    cmdChartsel->setEnabled(true);
-    frmChartsel->hide();
+    channelSelectButton->setEnabled(true);
+    channelSelectGroup->hide();
     m_files.selectionCompleted(m_shared, m_model.flags);
     refreshValueColours();
     describePlot();
@@ -536,19 +539,19 @@ void TrendChart::timeBaseChosen(bool longBase)
     m_files.timeBaseChanged(m_shared);
     // The curve drawn belongs to the old time labels.
     clearCanvas();
-    ScaleSet();
+    applyScale();
 }
 
 void TrendChart::openScaleDialog(ScaleEntry::Mode mode)
 {
     m_op.beep();
-    const QString now = mode == ScaleEntry::YHigh   ? lblSH->text()
-                        : mode == ScaleEntry::YLow  ? lblSL->text()
-                        : mode == ScaleEntry::Cycle ? lblChartitv->text()
+    const QString now = mode == ScaleEntry::YHigh   ? yHighValue->text()
+                        : mode == ScaleEntry::YLow  ? yLowValue->text()
+                        : mode == ScaleEntry::Cycle ? cycleValue->text()
                                                     : divisionsValue->text();
     const std::optional<int> value =
         m_scaleDialog(mode, QString::number(ChartChannels::leadingNumber(now)),
-                      integerOf(lblSH->text()), integerOf(lblSL->text()));
+                      integerOf(yHighValue->text()), integerOf(yLowValue->text()));
     const QString text = value ? QString::number(*value) : QString();
     switch (mode) {
     case ScaleEntry::YHigh:
@@ -576,40 +579,40 @@ void TrendChart::openScaleDialog(ScaleEntry::Mode mode)
         // Whatever the dialog did, the cycle shown is the one filed and drawn.
         if (value)
             setXScaleTime(text);
-        m_shared.chartCycleSeconds = qint32(ChartChannels::leadingNumber(lblChartitv->text()));
+        m_shared.chartCycleSeconds = qint32(ChartChannels::leadingNumber(cycleValue->text()));
         m_files.cycleChanged(m_shared);
         clearCanvas();
-        ScaleSet();
+        applyScale();
         break;
     }
 }
 
 void TrendChart::clearCanvas()
 {
-    picCanbus->clear();
+    plotArea->clear();
 }
 
 void TrendChart::drawStrokes(const QList<ChartStroke> &strokes)
 {
     for (const ChartStroke &stroke : strokes)
-        picCanbus->drawStroke(stroke, m_shared.traceColors[stroke.channel]);
+        plotArea->drawStroke(stroke, m_shared.traceColors[stroke.channel]);
 }
 
 void TrendChart::showRunState(bool running)
 {
-    for (QWidget *w :
-         std::initializer_list<QWidget *>{frmXScale, frmYScale, frmChartsel, cmdChartsel, cmdRUN})
+    for (QWidget *w : std::initializer_list<QWidget *>{xScaleGroup, yScaleGroup, channelSelectGroup,
+                                                       channelSelectButton, runButton})
         w->setEnabled(!running);
-    cmdStop->setEnabled(running);
-    lblMsg->setText(msg(running ? 92 : 91));
+    stopButton->setEnabled(running);
+    runStateLabel->setText(msg(running ? 92 : 91));
 }
 
 void TrendChart::setSampleTimerActive(bool active)
 {
     if (active)
-        timChart.start();
+        m_sampleTimer.start();
     else
-        timChart.stop();
+        m_sampleTimer.stop();
 }
 
 void TrendChart::showLogFileName(const QString &path)

@@ -65,11 +65,10 @@ public:
     void setValueCaption(int channel, const QString &text);
     QString valueCaption(int channel) const { return m_model.captions.at(channel); }
 
-    void setChartMaxCh(qint16 value);
-    void setStat0Caption(qint16 value) { m_model.Stat0Caption = value; }
+    void showChartValues();
     // The sample timer's interval in ms; tests run a trace fast through it.
-    void setCharttime(qint32 milliseconds);
-    qint32 Charttime() const { return m_model.Charttime; }
+    void setSampleInterval(qint32 milliseconds);
+    qint32 sampleIntervalMs() const { return m_model.sampleIntervalMs; }
     void setXScaleLong(bool value);
     void setXScaleShort(bool value);
     void setXScaleTime(const QString &seconds);
@@ -78,7 +77,7 @@ public:
     void setYScaleLow(const QString &value);
     void setYScaleDivision(const QString &value);
 
-    void ScaleSet() override;
+    void applyScale() override;
     // The canvas tells a screen reader what it plots: the selected channels, the scale, the time
     // across (spanSeconds, empty: as last drawn) and the sample cycle.
     void describePlot(const QString &spanSeconds = QString());
@@ -93,7 +92,7 @@ public:
     const ChartModel &model() const { return m_model; }
     // The trend log the running (or last) trace writes; empty before the first run.
     QString logFileName() const;
-    ChartCanvas &canvas() { return *picCanbus; }
+    ChartCanvas &canvas() { return *plotArea; }
 
     // TraceView
     void clearCanvas() override;
@@ -126,46 +125,46 @@ private:
     ChartSettingsFiles m_files;
     ChartModel m_model;
     TraceRun m_run;
-    QTimer timChart;
+    QTimer m_sampleTimer;
     QAction *m_traceMenu = nullptr;
     ColourPicker m_pickColour;
     ScaleDialog m_scaleDialog;
     NoticeBox m_logFault{this, QStringLiteral("logFault")};
     bool m_valuesLive = false;
 
-    ChartCanvas *picCanbus = nullptr;
+    ChartCanvas *plotArea = nullptr;
     ColumnScrollArea *m_sideScroll = nullptr;
-    std::array<QLabel *, 3> lblYscal{};
-    std::array<QLabel *, 12> lblXscal{};
-    std::array<QLabel *, ChartChannels::Count> m_valueLabels{};    // lblPv ... LblSv4
+    std::array<QLabel *, 3> yScaleLabels{};
+    std::array<QLabel *, 12> xScaleLabels{};
+    std::array<QLabel *, ChartChannels::Count> m_valueLabels{};    // pvLegend ... sv4Legend
     std::array<QLabel *, ChartChannels::Count> channelName{};      // channel names beside them
     std::array<QLabel *, ChartChannels::Count> selectionCaption{}; // selection captions
-    std::array<QPushButton *, ChartChannels::Count> cmdDev{};
-    std::array<QPushButton *, ChartChannels::Count> cmdColor{};
-    QGroupBox *frmXScale = nullptr;
-    QGroupBox *frmYScale = nullptr;
-    QGroupBox *frmChartsel = nullptr;
-    QRadioButton *optShort = nullptr;
-    QRadioButton *optLong = nullptr;
-    QLabel *lblCycle = nullptr;
-    QLabel *lblChartitv = nullptr;
+    std::array<QPushButton *, ChartChannels::Count> channelButtons{};
+    std::array<QPushButton *, ChartChannels::Count> colorButtons{};
+    QGroupBox *xScaleGroup = nullptr;
+    QGroupBox *yScaleGroup = nullptr;
+    QGroupBox *channelSelectGroup = nullptr;
+    QRadioButton *shortTimeBase = nullptr;
+    QRadioButton *longTimeBase = nullptr;
+    QLabel *cycleCaption = nullptr;
+    QLabel *cycleValue = nullptr;
     QString m_plotSpan; // seconds across the canvas, as the time scale shows
-    QLabel *lblSec = nullptr;
-    QLabel *lblHi = nullptr;
-    QLabel *lblLo = nullptr;
-    QLabel *lblDivision = nullptr;
-    QLabel *lblSH = nullptr;
-    QLabel *lblSL = nullptr;
+    QLabel *secondsCaption = nullptr;
+    QLabel *yHighCaption = nullptr;
+    QLabel *yLowCaption = nullptr;
+    QLabel *divisionsCaption = nullptr;
+    QLabel *yHighValue = nullptr;
+    QLabel *yLowValue = nullptr;
     QLabel *divisionsValue = nullptr;
     QPushButton *changeCycle = nullptr;
     QPushButton *changeYHigh = nullptr;
     QPushButton *changeYLow = nullptr;
     QPushButton *changeDivisions = nullptr;
-    QPushButton *cmdRUN = nullptr;
-    QPushButton *cmdStop = nullptr;
-    QPushButton *cmdChartsel = nullptr;
-    QPushButton *cmdSelend = nullptr;
-    QLabel *lblMsg = nullptr;
-    QLabel *lblSavename = nullptr;
+    QPushButton *runButton = nullptr;
+    QPushButton *stopButton = nullptr;
+    QPushButton *channelSelectButton = nullptr;
+    QPushButton *channelSelectDoneButton = nullptr;
+    QLabel *runStateLabel = nullptr;
+    QLabel *logFileCaption = nullptr;
     QLabel *logFileLabel = nullptr;
 };

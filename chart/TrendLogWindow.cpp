@@ -102,20 +102,20 @@ TrendLogWindow::TrendLogWindow(const QString &path, const Colours &colours, QStr
     m_ui->setupUi(this);
     setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" - ") + msg(1001) +
                    QStringLiteral(" - ") + msg(1));
-    m_ui->cmdWhole->setText(msg(1005));
-    m_ui->cmdPng->setText(msg(1006));
-    m_ui->cmdPdf->setText(msg(1007));
-    m_ui->lblReadout->setText(msg(1014));
+    m_ui->wholeLogButton->setText(msg(1005));
+    m_ui->pngButton->setText(msg(1006));
+    m_ui->pdfButton->setText(msg(1007));
+    m_ui->readoutLabel->setText(msg(1014));
     // A screen reader names the plot after the log it shows; the readout beside it reads the
     // sample under the cursor.
     m_ui->plot->setAccessibleName(msg(1001) + QStringLiteral(": ") + QFileInfo(path).fileName());
     m_ui->plot->setAccessibleDescription(msg(1014));
-    connect(m_ui->cmdWhole, &QPushButton::clicked, this, [this] {
+    connect(m_ui->wholeLogButton, &QPushButton::clicked, this, [this] {
         m_range.showWholeRun();
         m_ui->plot->refresh();
     });
-    connect(m_ui->cmdPng, &QPushButton::clicked, this, [this] { askExport(false); });
-    connect(m_ui->cmdPdf, &QPushButton::clicked, this, [this] { askExport(true); });
+    connect(m_ui->pngButton, &QPushButton::clicked, this, [this] { askExport(false); });
+    connect(m_ui->pdfButton, &QPushButton::clicked, this, [this] { askExport(true); });
     connect(m_ui->plot, &TrendPlot::cursorMoved, this, &TrendLogWindow::showReadout);
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &TrendLogWindow::reload);
 }
@@ -158,7 +158,7 @@ void TrendLogWindow::reload()
     for (const TrendLog::Channel &channel : log().channels)
         before << channel.name;
     if (m_reader.readMore() < 0) {
-        m_ui->lblSamples->setText(msg(1017));
+        m_ui->samplesLabel->setText(msg(1017));
         return;
     }
     QStringList after;
@@ -180,19 +180,19 @@ void TrendLogWindow::showCounts()
     QString text = msg(1013).arg(log().size());
     if (m_reader.skippedLines() > 0)
         text += QStringLiteral("    ") + msg(1011).arg(m_reader.skippedLines());
-    m_ui->lblSamples->setText(text);
+    m_ui->samplesLabel->setText(text);
 }
 
 void TrendLogWindow::showReadout(qsizetype sample)
 {
     if (sample < 0) {
-        m_ui->lblReadout->setText(msg(1014));
+        m_ui->readoutLabel->setText(msg(1014));
         return;
     }
     QStringList parts = {clockText(log().times[sample])};
     for (int c = 0; c < int(log().channels.size()); ++c)
         parts << log().channels[c].name + QStringLiteral(" ") + log().valueText(c, sample);
-    m_ui->lblReadout->setText(parts.join(QStringLiteral("    ")));
+    m_ui->readoutLabel->setText(parts.join(QStringLiteral("    ")));
 }
 
 void TrendLogWindow::askExport(bool pdf)

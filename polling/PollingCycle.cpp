@@ -67,7 +67,7 @@ bool PollingCycle::runMonitorJob()
     if (code == Code::Status && read)
         statecomchk(m_shared);
     m_shared.monitorStep = qint16((m_shared.monitorStep + 1) % RotationLength);
-    m_view.setChartMaxCh(0);
+    m_view.showChartValues();
     m_view.refreshMonitor();
     return read;
 }

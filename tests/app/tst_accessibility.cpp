@@ -159,7 +159,8 @@ QMap<QString, Opener> openers()
              rig.shared().itemCode = Code::MainSetValue;
              return std::make_unique<EntryDialog>(
                  rig.shared(), rig.op,
-                 SettingRanges::SetEntryRange(rig.shared(), FormatItemValue(rig.shared(), 11)));
+                 *SettingRanges::entryRange(rig.shared(), Code::MainSetValue,
+                                            FormatItemValue(rig.shared(), 11)));
          }},
         {QStringLiteral("selection"),
          [](OfflineWindowRig &rig) {
@@ -241,7 +242,7 @@ void TestAccessibility::everyControlNamed()
         unnamed += unnamedIn(rig.window.get(), &named);
         rig.window->setLinkCheckState(LinkCheckState::Idle);
         mainTabs->setCurrentIndex(1);
-        rig.window->findChild<QPushButton *>(QStringLiteral("cmdChartsel"))->click();
+        rig.window->findChild<QPushButton *>(QStringLiteral("channelSelectButton"))->click();
         settle();
         unnamed += unnamedIn(rig.window.get(), &named);
         // The walk reached the rows of the pages and the Trace page's controls.

@@ -240,8 +240,8 @@ void TestMainLayout::panelsTakeRoomInsideTheWindow()
     // The Trace page with MV2 and the trace selection open.
     window.findChild<QTabWidget *>(QStringLiteral("mainTabs"))->setCurrentIndex(1);
     settle();
-    window.findChild<QPushButton *>(QStringLiteral("cmdChartsel"))->click();
-    QVERIFY(window.findChild<QWidget *>(QStringLiteral("frmChartsel"))->isVisible());
+    window.findChild<QPushButton *>(QStringLiteral("channelSelectButton"))->click();
+    QVERIFY(window.findChild<QWidget *>(QStringLiteral("channelSelectGroup"))->isVisible());
     QCOMPARE(fault("trace selection"), QString());
 }
 

@@ -135,7 +135,7 @@ void TestMainWindow::versionShowsTheDataFolder()
             auto *about = qobject_cast<AboutDialog *>(QApplication::activeModalWidget());
             if (about == nullptr)
                 return;
-            caption = about->findChild<QLabel *>("lblFolderCaption")->text();
+            caption = about->findChild<QLabel *>("dataFolderCaption")->text();
             folder = about->folderText();
             version = about->versionText();
             about->accept();

@@ -76,9 +76,9 @@ private:
 void TestTraceE2e::goOnline()
 {
     QVERIFY(m_rig->goOnline());
-    QTRY_VERIFY_WITH_TIMEOUT(!text("lblPv").isEmpty(), 10000);
-    QTRY_VERIFY_WITH_TIMEOUT(m_rig->window->findChild<QLabel *>("lblPv")->property("live").toBool(),
-                             10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!text("pvLegend").isEmpty(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        m_rig->window->findChild<QLabel *>("pvLegend")->property("live").toBool(), 10000);
 }
 
 void TestTraceE2e::traceFromTheMenuUntilTheLineIsLost()
@@ -92,9 +92,9 @@ void TestTraceE2e::traceFromTheMenuUntilTheLineIsLost()
     m_rig->openWindow();
     QVERIFY(m_rig->linkVerified());
     // Nothing read yet: empty boxes, no MV2 on a controller without a second output.
-    QCOMPARE(text("lblPv"), QString());
+    QCOMPARE(text("pvLegend"), QString());
     goOnline();
-    QVERIFY(!m_rig->window->findChild<QLabel *>("lblMv2")->isVisible());
+    QVERIFY(!m_rig->window->findChild<QLabel *>("mv2Legend")->isVisible());
 
     // Trace from the menu: the run starts, the status bar says so, the log has its headings.
     traceMenu()->trigger();
@@ -102,7 +102,7 @@ void TestTraceE2e::traceFromTheMenuUntilTheLineIsLost()
     QVERIFY(chart.model().running && traceMenu()->isChecked());
     QCOMPARE(m_rig->op.panels.value(2), msg(90));
     QCOMPARE(m_rig->op.panels.value(3), msg(92));
-    chart.setCharttime(40);
+    chart.setSampleInterval(40);
     const QString log = QDir::fromNativeSeparators(text("logFileLabel"));
     QVERIFY(log.startsWith(m_rig->dir.path() + QStringLiteral("/Logging/")));
     QTRY_VERIFY_WITH_TIMEOUT(lineCount(log) >= 8, 10000);
@@ -131,10 +131,10 @@ void TestTraceE2e::traceFromTheMenuUntilTheLineIsLost()
     goOnline();
     traceMenu()->trigger();
     QVERIFY(chart.model().running);
-    chart.setCharttime(40);
+    chart.setSampleInterval(40);
     const QString secondLog = QDir::fromNativeSeparators(text("logFileLabel"));
     QTRY_VERIFY_WITH_TIMEOUT(lineCount(secondLog) >= 4, 10000);
-    auto *pvBox = m_rig->window->findChild<QLabel *>("lblPv");
+    auto *pvBox = m_rig->window->findChild<QLabel *>("pvLegend");
     const QRect liveBox = pvBox->geometry();
     m_rig->op.shown.clear();
     m_rig->sim->unplug();
@@ -148,7 +148,7 @@ void TestTraceE2e::traceFromTheMenuUntilTheLineIsLost()
     QVERIFY(!chart.model().running && !traceMenu()->isChecked());
     QCOMPARE(m_rig->op.panels.value(2), QString());
     QCOMPARE(m_rig->op.panels.value(3), msg(91));
-    QCOMPARE(text("lblMsg"), msg(91));
+    QCOMPARE(text("runStateLabel"), msg(91));
     QVERIFY(m_rig->op.wasShown(274) && !m_rig->op.wasShown(500));
     m_rig->window.reset();
 }
@@ -183,7 +183,7 @@ void TestTraceE2e::controlsTakeClicksWhereDrawn()
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QVERIFY(m_rig->linkVerified());
     goOnline();
-    QTRY_VERIFY_WITH_TIMEOUT(window->findChild<QLabel *>("lblMv2")->isVisible(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(window->findChild<QLabel *>("mv2Legend")->isVisible(), 10000);
     TrendChart &chart = window->chart();
     chart.setColourPicker([](const QColor &) { return std::nullopt; });
     chart.setScaleDialog(
@@ -194,9 +194,11 @@ void TestTraceE2e::controlsTakeClicksWhereDrawn()
     // a frame below the others, scrolled into view as far as its confirm button.
     const QSize leastOnline = window->minimumSizeHint();
     const QStringList names = {
-        "optShort",    "optLong",    "changeCycle", "changeYHigh", "changeYLow", "changeDivisions",
-        "cmdChartsel", "cmdColor_0", "cmdColor_1",  "cmdColor_2",  "cmdColor_3", "cmdDev",
-        "cmdDev1",     "cmdDev2",    "cmdDev3",     "cmdSelend",   "cmdRUN",     "cmdStop"};
+        "shortTimeBase",   "longTimeBase",    "changeCycle",         "changeYHigh",
+        "changeYLow",      "changeDivisions", "channelSelectButton", "colorButton_0",
+        "colorButton_1",   "colorButton_2",   "colorButton_3",       "channelButton_0",
+        "channelButton_1", "channelButton_2", "channelButton_3",     "channelSelectDoneButton",
+        "runButton",       "stopButton"};
     for (const QString &name : names) {
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
@@ -217,8 +219,9 @@ void TestTraceE2e::controlsTakeClicksWhereDrawn()
                                        .arg(centre.x())
                                        .arg(centre.y())
                                        .arg(hit != nullptr ? hit->objectName() : QString())));
-        if (name == QLatin1String("cmdChartsel")) {
-            auto *confirm = window->findChild<QPushButton *>(QStringLiteral("cmdSelend"));
+        if (name == QLatin1String("channelSelectButton")) {
+            auto *confirm =
+                window->findChild<QPushButton *>(QStringLiteral("channelSelectDoneButton"));
             QTRY_VERIFY(scrolledIntoView(confirm));
         }
     }

@@ -34,7 +34,7 @@ void TestEventLogWindow::listsNewestFirstAndFilters()
 
     EventLogWindow window(path);
     auto *table = window.findChild<QTableWidget *>(QStringLiteral("tblEvents"));
-    auto *kind = window.findChild<QComboBox *>(QStringLiteral("cmbKind"));
+    auto *kind = window.findChild<QComboBox *>(QStringLiteral("kindFilter"));
     QCOMPARE(table->rowCount(), 4);
     QCOMPARE(table->item(0, 0)->text(), QStringLiteral("2026-07-04 09:03:00"));
     QCOMPARE(table->item(0, 1)->text(), QStringLiteral("Alarm 1 on"));

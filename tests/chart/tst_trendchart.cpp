@@ -18,7 +18,7 @@
 
 // The chart control offscreen, as the operator sees it: labels, and the geometry of grid and
 // samples on the rendered canvas, which is sized so that one pixel is 10 (or 5) canvas units.
-// Runs go fast through Charttime.
+// Runs go fast through sampleIntervalMs.
 class TestTrendChart : public QObject
 {
     Q_OBJECT
@@ -139,10 +139,11 @@ void TestTrendChart::scalesOnTheCanvas()
     m_chart->setYScaleHigh(high);
     m_chart->setYScaleLow(QStringLiteral("0"));
 
-    QCOMPARE((QStringList{text("lblYscal_0"), text("lblYscal_1"), text("lblYscal_2")}), yLabels);
-    QCOMPARE((QStringList{text("lblXscal_0"), text("lblXscal_1"), text("lblXscal_10")}),
+    QCOMPARE((QStringList{text("yScaleLabel_0"), text("yScaleLabel_1"), text("yScaleLabel_2")}),
+             yLabels);
+    QCOMPARE((QStringList{text("xScaleLabel_0"), text("xScaleLabel_1"), text("xScaleLabel_10")}),
              timeLabels);
-    QCOMPARE(m_chart->Charttime(), 5000);
+    QCOMPARE(m_chart->sampleIntervalMs(), 5000);
 
     // Horizontal lines only where the divisions put them (x = 45 is clear of vertical lines).
     for (int row = 5; row < 375; ++row)
@@ -190,8 +191,8 @@ void TestTrendChart::traceHeightSpansYLowToYHigh()
     captions.pv0 = pv;
     m_chart->feed(captions);
     m_chart->setValuesLive(true);
-    child<QPushButton>("cmdRUN")->click();
-    child<QPushButton>("cmdStop")->click();
+    child<QPushButton>("runButton")->click();
+    child<QPushButton>("stopButton")->click();
 
     QList<int> pvRows;
     for (int y = 0; y < 380; ++y)
@@ -236,50 +237,52 @@ void TestTrendChart::valueFeedRule()
     m_chart->feed(captions);
     captions.pv0 = fed;
     m_chart->feed(captions);
-    QCOMPARE(text("lblPv"), shown);
+    QCOMPARE(text("pvLegend"), shown);
     QCOMPARE(m_chart->valueCaption(Pv), shown);
     QCOMPARE(m_chart->model().current[Pv], plotted);
     // Without a second output the MV2 value, its name and its selection button stay hidden.
-    QVERIFY(!child<QLabel>("lblMv2")->isVisible() && !child<QPushButton>("cmdDev3")->isVisible());
+    QVERIFY(!child<QLabel>("mv2Legend")->isVisible() &&
+            !child<QPushButton>("channelButton_3")->isVisible());
     m_shared.monitorValues[7] = 0x40;
     m_chart->feed(captions);
-    QVERIFY(child<QLabel>("lblMv2")->isVisible());
+    QVERIFY(child<QLabel>("mv2Legend")->isVisible());
 }
 
 void TestTrendChart::refusalsAndLongRunToThePlotEnd()
 {
     m_shared.online = false;
-    child<QPushButton>("cmdRUN")->click();
+    child<QPushButton>("runButton")->click();
     QCOMPARE(m_op.messages(), QList<QList<int>>{{159}});
     m_shared.online = true;
 
     // No channel selected: 714, and the Trace menu's check mark goes back.
-    child<QPushButton>("cmdChartsel")->click();
-    for (const char *name : {"cmdDev", "cmdDev1", "cmdDev2", "cmdDev3"})
+    child<QPushButton>("channelSelectButton")->click();
+    for (const char *name :
+         {"channelButton_0", "channelButton_1", "channelButton_2", "channelButton_3"})
         child<QPushButton>(name)->click();
     for (int hidden = Sv2; hidden <= Sv4; ++hidden)
         m_chart->toggleChannel(hidden);
-    QVERIFY(!child<QPushButton>("cmdColor_0")->isEnabled());
-    child<QPushButton>("cmdRUN")->click();
+    QVERIFY(!child<QPushButton>("colorButton_0")->isEnabled());
+    child<QPushButton>("runButton")->click();
     QVERIFY(m_op.wasShown(714) && !m_traceMenu.isChecked() && !m_chart->model().running);
 
     // PV and MV1: PV above Y high runs along the top, MV1 below Y low along the X axis.
-    child<QPushButton>("cmdDev")->click();
-    child<QPushButton>("cmdDev2")->click();
-    child<QPushButton>("cmdSelend")->click();
+    child<QPushButton>("channelButton_0")->click();
+    child<QPushButton>("channelButton_2")->click();
+    child<QPushButton>("channelSelectDoneButton")->click();
     ChartCaptions captions;
     captions.pv0 = QStringLiteral("----U1371");
     captions.mv1 = QStringLiteral("-10.0");
     m_chart->feed(captions);
-    child<QPushButton>("cmdRUN")->click();
+    child<QPushButton>("runButton")->click();
     QVERIFY(m_traceMenu.isChecked());
-    QCOMPARE(text("lblMsg"), QStringLiteral("Trace run"));
+    QCOMPARE(text("runStateLabel"), QStringLiteral("Trace run"));
     QCOMPARE(m_op.panels.value(2), QStringLiteral("Logging"));
     QCOMPARE(m_op.panels.value(3), QStringLiteral("Trace run"));
-    for (const char *name : {"frmXScale", "frmYScale"})
+    for (const char *name : {"xScaleGroup", "yScaleGroup"})
         QVERIFY(!child<QGroupBox>(name)->isEnabled());
-    QVERIFY(!child<QPushButton>("cmdRUN")->isEnabled() &&
-            !child<QPushButton>("cmdChartsel")->isEnabled());
+    QVERIFY(!child<QPushButton>("runButton")->isEnabled() &&
+            !child<QPushButton>("channelSelectButton")->isEnabled());
     QCOMPARE(pixel(0, 0), PvColour);
     QCOMPARE(pixel(0, 379), Mv1Colour);
     QCOMPARE(text("logFileLabel"),
@@ -293,14 +296,14 @@ void TestTrendChart::refusalsAndLongRunToThePlotEnd()
     // the run with "Plot end".
     captions.pv0 = QStringLiteral("200.0");
     m_chart->feed(captions);
-    m_chart->setCharttime(0);
+    m_chart->setSampleInterval(0);
     QTRY_VERIFY_WITH_TIMEOUT(m_op.wasShown(333), 120000);
     QCOMPARE(logLines().size(), 2 + 9000);
     QCOMPARE(pixel(890, 190), PvColour); // x = 8900, 200 of 400
     QCOMPARE(pixel(45, 379), Mv1Colour);
     QVERIFY(!m_traceMenu.isChecked() && !m_chart->model().running);
-    QVERIFY(child<QPushButton>("cmdRUN")->isEnabled() &&
-            !child<QPushButton>("cmdStop")->isEnabled());
+    QVERIFY(child<QPushButton>("runButton")->isEnabled() &&
+            !child<QPushButton>("stopButton")->isEnabled());
     QCOMPARE(m_op.panels.value(2), QString());
     QCOMPARE(m_op.panels.value(3), QStringLiteral("Trace standby"));
     QCOMPARE(m_op.messages().last(), QList<int>{333});
@@ -309,13 +312,13 @@ void TestTrendChart::refusalsAndLongRunToThePlotEnd()
 void TestTrendChart::shortBaseStandsSamplesApart()
 {
     makeChart(QSize(1800, 760)); // 5 units a pixel: short-base samples 3 pixels apart
-    child<QRadioButton>("optShort")->click();
-    QCOMPARE(text("lblXscal_10"), QStringLiteral("50"));
+    child<QRadioButton>("shortTimeBase")->click();
+    QCOMPARE(text("xScaleLabel_10"), QStringLiteral("50"));
     ChartCaptions captions;
     captions.pv0 = QStringLiteral("250.0");
     m_chart->feed(captions);
-    child<QPushButton>("cmdRUN")->click();
-    m_chart->setCharttime(0);
+    child<QPushButton>("runButton")->click();
+    m_chart->setSampleInterval(0);
     QTRY_VERIFY_WITH_TIMEOUT(m_op.wasShown(333), 60000);
     QCOMPARE(logLines().size(), 2 + 600);
     for (int column : {0, 3, 6, 1797}) // x = 0, 15, 30, 8985
@@ -327,11 +330,11 @@ void TestTrendChart::shortBaseStandsSamplesApart()
 void TestTrendChart::selectionColourAndScalesAreFiled()
 {
     m_chart->setColourPicker([](const QColor &) { return QColor(0, 128, 255); });
-    child<QPushButton>("cmdChartsel")->click();
-    child<QPushButton>("cmdColor_0")->click();
+    child<QPushButton>("channelSelectButton")->click();
+    child<QPushButton>("colorButton_0")->click();
     QCOMPARE(m_shared.traceColors[Pv], 0xFF8000);
-    child<QPushButton>("cmdDev1")->click(); // SV off
-    child<QPushButton>("cmdSelend")->click();
+    child<QPushButton>("channelButton_1")->click(); // SV off
+    child<QPushButton>("channelSelectDoneButton")->click();
 
     // The scale dialog as the operator types into it: 60 s cycle, then Y high 1000.
     const auto typeInto = [this](const char *button, const QString &digits) {
@@ -345,17 +348,17 @@ void TestTrendChart::selectionColourAndScalesAreFiled()
         child<QPushButton>(button)->click();
     };
     typeInto("changeCycle", QStringLiteral("60"));
-    QCOMPARE(m_chart->Charttime(), 60000);
-    QCOMPARE(text("lblXscal_1"), QStringLiteral("900")); // 15 x 60 s on the long base
+    QCOMPARE(m_chart->sampleIntervalMs(), 60000);
+    QCOMPARE(text("xScaleLabel_1"), QStringLiteral("900")); // 15 x 60 s on the long base
     typeInto("changeYHigh", QStringLiteral("1000"));
-    QCOMPARE(text("lblYscal_0"), QStringLiteral("1000"));
+    QCOMPARE(text("yScaleLabel_0"), QStringLiteral("1000"));
 
     // A run stopped by the operator files each channel's selection; a restart finds it again.
     m_shared.monitorValues[7] = 0x40;
-    child<QPushButton>("cmdRUN")->click();
-    child<QPushButton>("cmdStop")->click();
+    child<QPushButton>("runButton")->click();
+    child<QPushButton>("stopButton")->click();
     QVERIFY(!m_traceMenu.isChecked());
-    QCOMPARE(text("lblMsg"), QStringLiteral("Trace standby"));
+    QCOMPARE(text("runStateLabel"), QStringLiteral("Trace standby"));
     SessionState restarted;
     m_shared = restarted;
     makeChart();
@@ -363,7 +366,7 @@ void TestTrendChart::selectionColourAndScalesAreFiled()
     QCOMPARE(m_shared.traceColors[Pv], 0xFF8000);
     QCOMPARE(m_shared.chartCycleSeconds, 60);
     QCOMPARE(m_shared.chartScaleHigh, 1000);
-    QCOMPARE(text("lblChartitv"), QStringLiteral("60"));
+    QCOMPARE(text("cycleValue"), QStringLiteral("60"));
 }
 
 void TestTrendChart::startSlowTrace()
@@ -375,7 +378,7 @@ void TestTrendChart::startSlowTrace()
     captions.mv1 = QStringLiteral("45.5");
     m_chart->feed(captions);
     m_chart->setValuesLive(true);
-    child<QPushButton>("cmdRUN")->click();
+    child<QPushButton>("runButton")->click();
     QVERIFY(m_chart->model().running);
 }
 
@@ -462,7 +465,7 @@ void TestTrendChart::timeBaseChangeClearsTheCurve()
 {
     QFETCH(bool, secondRun);
     startSlowTrace();
-    child<QPushButton>("cmdStop")->click();
+    child<QPushButton>("stopButton")->click();
     const auto pvDrawnAtStart = [this] {
         for (int y = 0; y < 380; ++y)
             if (pixel(0, y) == PvColour)
@@ -472,16 +475,16 @@ void TestTrendChart::timeBaseChangeClearsTheCurve()
     QVERIFY(pvDrawnAtStart());
     if (secondRun) {
         // Started in the same second as the first: a file of its own.
-        child<QPushButton>("cmdRUN")->click();
-        child<QPushButton>("cmdStop")->click();
+        child<QPushButton>("runButton")->click();
+        child<QPushButton>("stopButton")->click();
         QCOMPARE(logLines().size(), 3);
         QCOMPARE(logLines(QStringLiteral("2026_7_4_9_5_3_2.csv")).size(), 3);
         QVERIFY(text("logFileLabel").endsWith(QStringLiteral("2026_7_4_9_5_3_2.csv")));
         return;
     }
     // The curve was drawn against the old time labels.
-    child<QRadioButton>("optShort")->click();
-    QCOMPARE(text("lblXscal_10"), QStringLiteral("600"));
+    child<QRadioButton>("shortTimeBase")->click();
+    QCOMPARE(text("xScaleLabel_10"), QStringLiteral("600"));
     QVERIFY(!pvDrawnAtStart());
 }
 
@@ -495,7 +498,7 @@ void TestTrendChart::settingsThatCannotBeSavedAreSaid()
     makeChart();
     QVERIFY(m_op.panels.value(4).contains(QStringLiteral("ZN8P3.DAT")));
     m_op.panels.clear();
-    child<QRadioButton>("optShort")->click();
+    child<QRadioButton>("shortTimeBase")->click();
     QCOMPARE(m_op.panels.value(4),
              QStringLiteral("Chart settings could not be saved to %1 (not a regular file); the "
                             "change holds only until the program ends.")

@@ -88,7 +88,7 @@ void TestTrendLogWindow::cursorReadsSampleUnderMouse()
     }
 
     // The readout under the window names the sample's time and every channel's value.
-    auto *readout = viewer->findChild<QLabel *>(QStringLiteral("lblReadout"));
+    auto *readout = viewer->findChild<QLabel *>(QStringLiteral("readoutLabel"));
     QTest::mouseMove(plot, QPoint(left + qRound(4 * spacing), plot->height() / 2));
     QCOMPARE(plot->cursorSample(), qsizetype(4));
     QCOMPARE(readout->text(),

@@ -48,8 +48,8 @@ void checkScale(const SessionState &shared)
     model.cycleText = QString::number(shared.chartCycleSeconds);
     model.yHighText = QString::number(shared.chartScaleHigh);
     model.yLowText = QString::number(shared.chartScaleLow);
-    const ChartScaleLayout layout = model.ScaleSet();
-    require(model.Charttime >= 0, "a timer interval");
+    const ChartScaleLayout layout = model.layoutScale();
+    require(model.sampleIntervalMs >= 0, "a timer interval");
     int above = 0;
     for (int y : layout.gridY) {
         require(y > above && y < ChartModel::Height, "grid lines down the canvas");

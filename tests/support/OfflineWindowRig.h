@@ -32,7 +32,7 @@ struct OfflineWindowRig {
         RegisterMap::fillVendorItemTable(shared);
         RegisterMap::fillRegisterTable(shared);
         window = std::make_unique<MainWindow>(
-            std::move(shared), *store, [] { return std::unique_ptr<ZN8PCom>(); }, &op);
+            std::move(shared), *store, [] { return std::unique_ptr<CommComponent>(); }, &op);
         window->system_init();
         window->refreshMonitor();
         window->refreshSettingPage();

@@ -27,7 +27,7 @@ public:
         progressShown.append(qMakePair(visible, messageId));
     }
     void setProgressValue(int value) override { progressValues.append(value); }
-    void setChartMaxCh(qint16 value) override { chartMaxCh.append(value); }
+    void showChartValues() override { ++chartValuesShown; }
     void showKeyOperationNotice() override { ++keyOperationNotices; }
     void toggleSettingGroup(int group) override { toggledGroups.append(group); }
     void showLoadedSettings() override { ++readData3Calls; }
@@ -42,7 +42,7 @@ public:
     bool progressVisible = false;
     QList<QPair<bool, int>> progressShown;
     QList<int> progressValues;
-    QList<qint16> chartMaxCh;
+    int chartValuesShown = 0;
     int keyOperationNotices = 0;
     QList<int> toggledGroups;
     int readData3Calls = 0;

@@ -208,7 +208,7 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     // show, so that the picture holds the warm-up.
     window.chart().setXScaleShort(true);
     window.findChild<QAction *>(QStringLiteral("mnuTrace"))->trigger();
-    window.chart().setCharttime(30);
+    window.chart().setSampleInterval(30);
     // A full upload so that the setting pages show values, then a while of live process.
     shared.timerJob = TimerJob::Upload;
     waitFor(8000);
