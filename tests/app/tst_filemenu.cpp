@@ -161,13 +161,14 @@ void TestFileMenu::laterStartRaisesTheWindowAndLoadsItsFileWhenFree()
     m_window->onLaterStart(path);
     waitAWhile();
     QVERIFY(m_op.shown.isEmpty());
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     // A dialog the operator has open is not interrupted: the file waits until it is closed, then
-    // File load asks its question.
+    // File load asks its question. The dialog opens before the window shows, so there is no
+    // free moment between the two in which the waiting file could already load.
     QDialog dialog(m_window.get());
     dialog.setModal(true);
     dialog.show();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     waitAWhile();
     QVERIFY(m_op.shown.isEmpty());
     m_op.answers = {true};
