@@ -4,6 +4,7 @@
 #include "base/SessionState.h"
 #include "comm/ComLink.h"
 #include "comm/RequestLayer.h"
+#include "comm/TrafficLog.h"
 #include "comm/VendorFrameSession.h"
 #include "polling/ConnectionController.h"
 #include "polling/ItemReadBack.h"
@@ -46,6 +47,8 @@ public:
     CoreSession &operator=(const CoreSession &) = delete;
 
     SessionState shared;
+    // Every exchange on the session's line, for the line traffic view and znctl --frames.
+    TrafficLog traffic;
     ComLink link;
     RequestLayer request{shared, link};
     ReplyReporter reporter;

@@ -1,0 +1,75 @@
+#include "comm/TrafficLog.h"
+
+#include <algorithm>
+
+void TrafficCounters::add(const TrafficRecord &record)
+{
+    ++requests;
+    switch (record.verdict) {
+    case ReplyVerdict::Ok:
+        ++good;
+        totalResponseMs += std::max(0, record.responseMs);
+        worstResponseMs = std::max(worstResponseMs, record.responseMs);
+        break;
+    case ReplyVerdict::NoReply:
+        ++noReply;
+        break;
+    case ReplyVerdict::Checksum:
+        ++checksum;
+        break;
+    case ReplyVerdict::Exception:
+        ++exceptions;
+        break;
+    case ReplyVerdict::LateReplyDropped:
+        ++late;
+        break;
+    case ReplyVerdict::WrongStation:
+    case ReplyVerdict::WrongFunction:
+    case ReplyVerdict::WrongLength:
+    case ReplyVerdict::Noise:
+    case ReplyVerdict::PortLost:
+        ++otherFaults;
+        break;
+    }
+}
+
+TrafficLog::TrafficLog(int capacity, QObject *parent)
+    : QObject(parent), m_capacity(std::max(1, capacity))
+{
+    m_ring.reserve(std::size_t(m_capacity));
+}
+
+void TrafficLog::record(TrafficRecord record)
+{
+    record.serial = ++m_lastSerial;
+    m_counters[record.station].add(record);
+    if (m_ring.size() < std::size_t(m_capacity)) {
+        m_ring.push_back(std::move(record));
+    } else {
+        m_ring[m_next] = std::move(record);
+        m_next = (m_next + 1) % m_ring.size();
+    }
+    emit recorded();
+}
+
+QList<TrafficRecord> TrafficLog::since(quint64 afterSerial) const
+{
+    QList<TrafficRecord> records;
+    const std::size_t count = m_ring.size();
+    const quint64 firstKept = m_lastSerial - count + 1;
+    const quint64 from = std::max(afterSerial + 1, firstKept);
+    if (count == 0 || from > m_lastSerial)
+        return records;
+    records.reserve(qsizetype(m_lastSerial - from + 1));
+    // The oldest kept record sits at m_next once the ring has wrapped, at 0 before.
+    const std::size_t oldest = count < std::size_t(m_capacity) ? 0 : m_next;
+    for (quint64 serial = from; serial <= m_lastSerial; ++serial)
+        records.append(m_ring[(oldest + std::size_t(serial - firstKept)) % count]);
+    return records;
+}
+
+void TrafficLog::resetCounters()
+{
+    m_counters.clear();
+    emit countersReset();
+}
