@@ -21,6 +21,7 @@ struct TrafficRecord {
     QString data;
     QByteArray request;  // bytes written; empty when nothing went out
     QByteArray reply;    // bytes that came back while the reply was awaited
+    QString replyText;   // the valid frame rendered as text (Ok or Exception), else empty
     int responseMs = -1; // request on the line to reply complete (or to giving up); -1 not sent
     ReplyVerdict verdict = ReplyVerdict::NoReply;
     int exceptionCode = 0;
