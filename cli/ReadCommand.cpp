@@ -10,6 +10,7 @@
 #include "comm/ParameterTable.h"
 #include "comm/RegisterMap.h"
 #include "display/MainDisplayModel.h"
+#include "polling/ItemNames.h"
 #include "polling/ReplyReporter.h"
 #include "polling/ValueFormat.h"
 
@@ -104,60 +105,6 @@ QString displayText(const SessionState &shared, int code)
     return code == Code::Pv ? PvDisplayText(shared, true) : FormatItemValue(shared, code);
 }
 
-// What a code is called: the message that names it where there is one.
-QString nameOf(int code)
-{
-    switch (code) {
-    case 0:
-        return msg(77);
-    case 1:
-        return msg(79);
-    case 2:
-        return msg(80);
-    case 3:
-        return QStringLiteral("SV");
-    case 4:
-        return QStringLiteral("status word");
-    case 5:
-        return QStringLiteral("heater current 1");
-    case 6:
-        return QStringLiteral("heater current 2");
-    case 7:
-        return QStringLiteral("option word");
-    case 8:
-        return QStringLiteral("option word 2");
-    case 10:
-        return QStringLiteral("mode register");
-    case 65:
-        return QStringLiteral("setting-flag register");
-    default:
-        return msg(ParameterTable::captionMessage(code));
-    }
-}
-
-// The unit of a code's value as machine output names it ("°C", "%", "s"); empty for none.
-QString unitOf(const SessionState &shared, int code)
-{
-    switch (code) {
-    case Code::Pv:
-    case Code::Sv:
-        return MonitorRecord::unitOf(shared.setting(Code::InputType));
-    case Code::Mv1:
-    case Code::Mv2:
-        return QStringLiteral("%");
-    case 5:
-    case 6:
-        return QStringLiteral("A");
-    default:
-        break;
-    }
-    if (!ParameterTable::isSettingCode(code))
-        return QString();
-    const DisplayText unit = SettingUnit(shared, code);
-    QString text = unit.messageId ? msg(unit.messageId) : unit.literal;
-    return text.replace(QLatin1String("deg."), QStringLiteral("°"));
-}
-
 qint16 rawValue(const SessionState &shared, int code)
 {
     return ParameterTable::isMonitorCode(code) ? shared.monitorValues.at(code)
@@ -179,7 +126,7 @@ QString failureText(ReplyCheck::Outcome outcome)
 void printText(Console &console, const QList<ReadResult> &results)
 {
     for (const ReadResult &r : results) {
-        QStringList fields = {QString::number(r.code), nameOf(r.code)};
+        QStringList fields = {QString::number(r.code), ItemNames::caption(r.code)};
         if (r.outcome == ReplyCheck::Outcome::Good)
             fields << r.text << QString::number(r.raw);
         else
@@ -195,7 +142,7 @@ QJsonArray jsonValues(const QList<ReadResult> &results, const QString &instrumen
     for (const ReadResult &r : results) {
         QJsonObject value{{QStringLiteral("code"), r.code},
                           {QStringLiteral("name"), r.englishName},
-                          {QStringLiteral("caption"), nameOf(r.code)}};
+                          {QStringLiteral("caption"), ItemNames::caption(r.code)}};
         if (!instrument.isEmpty())
             value.insert(QStringLiteral("instrument"), instrument.toInt());
         if (!r.unit.isEmpty())
@@ -273,8 +220,8 @@ int readCodes(CliSession &session, const QList<int> &codes, QList<ReadResult> &r
     const EnglishTexts english;
     for (ReadResult &r : results) {
         r.englishText = displayText(session.shared, r.code).trimmed();
-        r.englishName = nameOf(r.code);
-        r.unit = unitOf(session.shared, r.code);
+        r.englishName = ItemNames::caption(r.code);
+        r.unit = MachineUnit(session.shared, r.code);
     }
     return exitCodeOf(results);
 }

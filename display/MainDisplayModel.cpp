@@ -1,6 +1,9 @@
 #include "MainDisplayModel.h"
 
+#include "base/MessageTable.h"
 #include "comm/ControllerCodes.h"
+#include "comm/ParameterTable.h"
+#include "polling/ItemNames.h"
 #include "polling/ValueFormat.h"
 #include "transfer/OutcomeText.h"
 
@@ -448,6 +451,15 @@ DisplayText SettingUnit(const SessionState &shared, int code)
         break;
     }
     return DisplayText{timeUnitCaption(code), {}};
+}
+
+QString MachineUnit(const SessionState &shared, int code)
+{
+    if (!ParameterTable::isSettingCode(code))
+        return ItemNames::monitorUnit(shared, code);
+    const DisplayText unit = SettingUnit(shared, code);
+    QString text = unit.messageId ? msg(unit.messageId) : unit.literal;
+    return text.replace(QLatin1String("deg."), QStringLiteral("°"));
 }
 
 const SettingRow *SettingPageState::row(int code) const

@@ -204,6 +204,9 @@ int timeUnitCaption(int code);
 // rateUnitLabel or time unit (the main set value's is unitLabel(0) on the monitor panel). Empty for
 // an item without a unit.
 DisplayText SettingUnit(const SessionState &shared, int code);
+// The unit of code's value as machine output (znctl, the line traffic) names it, in any
+// language: "°C", "%", "s"; empty for none.
+QString MachineUnit(const SessionState &shared, int code);
 
 // The page's rows (page AlarmPage, PidPage or OtherPage; AllPages for all of them) with their
 // captions, values and visibility, and the unit labels, frame and title buttons and the AT/AR
