@@ -109,7 +109,7 @@ bool LineMonitor::connect(Station &station)
     if (WriteSide(session).connect() != WriteSide::Outcome::Done)
         return false;
     // What the number format of PV, SV and the outputs depends on.
-    ReplyReporter reporter(session.shared, session.core.link, session.op, session.view);
+    ReplyReporter reporter(session.core.context);
     for (const int code : {Code::InputType, Code::DecimalPlace}) {
         if (reporter.read(session.core.request.read(session.shared.registerTable.at(code)), code) ==
             ReplyCheck::Outcome::NoReply)

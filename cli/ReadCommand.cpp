@@ -200,7 +200,7 @@ int readCodes(CliSession &session, const QList<int> &codes, QList<ReadResult> &r
         session.console.errorLine(session.op.named(session.noControllerText()), true);
         return NoController;
     }
-    ReplyReporter reporter(session.shared, session.core.link, session.op, session.view);
+    ReplyReporter reporter(session.core.context);
     const auto readCode = [&](int code) {
         return reporter.read(session.core.request.read(session.shared.registerTable.at(code)),
                              code);

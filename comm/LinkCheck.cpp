@@ -55,11 +55,10 @@ QString protocolName(qint16 protocolIndex)
 
 } // namespace
 
-LinkCheck::LinkCheck(SessionState &shared, ComLink &link, RequestLayer &request,
-                     SettingsStore &store, OperatorInterface &op, MainView &view,
+LinkCheck::LinkCheck(const SessionContext &context, SettingsStore &store,
                      VendorFrameSession &vendorFrame)
-    : m_shared(shared), m_link(link), m_request(request), m_store(store), m_op(op), m_view(view),
-      m_vendorFrame(vendorFrame)
+    : m_shared(context.shared), m_link(context.link), m_request(context.request), m_store(store),
+      m_op(context.op), m_view(context.view), m_vendorFrame(vendorFrame)
 {
     // The store may outlive this check (a window replaced over the same store) or end first, so
     // the listener asks whether the check is still there instead of being removed by it.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/SessionContext.h"
+
 #include "comm/InstrumentNumber.h"
 #include "comm/NetworkAddress.h"
 #include "comm/PortFault.h"
@@ -49,8 +51,7 @@ public:
     static constexpr int PortCount = 8;
     static constexpr int MaxInstrument = InstrumentNumber::Last;
 
-    LinkCheck(SessionState &shared, ComLink &link, RequestLayer &request, SettingsStore &store,
-              OperatorInterface &op, MainView &view, VendorFrameSession &vendorFrame);
+    LinkCheck(const SessionContext &context, SettingsStore &store, VendorFrameSession &vendorFrame);
     LinkCheck(const LinkCheck &) = delete;
     LinkCheck &operator=(const LinkCheck &) = delete;
 

@@ -19,9 +19,8 @@ const QList<int> SettingErrorMessage = {715};
 
 } // namespace
 
-VendorFrameSession::VendorFrameSession(SessionState &shared, RequestLayer &request, ComLink &link,
-                                       OperatorInterface &op)
-    : m_shared(shared), m_request(request), m_link(link), m_op(op)
+VendorFrameSession::VendorFrameSession(const SessionContext &context)
+    : m_shared(context.shared), m_request(context.request), m_link(context.link), m_op(context.op)
 {
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/SessionContext.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -30,8 +32,7 @@ public:
         KeysHeld, // the keys stayed operated until the operator interface stopped the wait
     };
 
-    VendorFrameSession(SessionState &shared, RequestLayer &request, ComLink &link,
-                       OperatorInterface &op);
+    VendorFrameSession(const SessionContext &context);
 
     // One vendor-frame exchange around body: the special-mode key in the user's protocol, body
     // with protocolIndex 3 (reply wait 400 ms), the return command, the user's protocol again.

@@ -4,13 +4,10 @@
 #include "base/SessionState.h"
 #include "comm/SettingsStore.h"
 
-ConnectionController::ConnectionController(SessionState &shared, ComLink &link,
-                                           RequestLayer &request, SettingsStore &store,
-                                           OperatorInterface &op, MainView &view,
+ConnectionController::ConnectionController(const SessionContext &context, SettingsStore &store,
                                            VendorFrameSession &vendorFrame)
-    : m_shared(shared), m_store(store), m_op(op),
-      m_linkCheck(shared, link, request, store, op, view, vendorFrame),
-      m_onlineSwitch(shared, link, m_linkCheck, store, op, view)
+    : m_shared(context.shared), m_store(store), m_op(context.op),
+      m_linkCheck(context, store, vendorFrame), m_onlineSwitch(context, m_linkCheck, store)
 {
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/SessionContext.h"
+
 #include "comm/LinkCheck.h"
 #include "polling/OnlineSwitch.h"
 
@@ -19,8 +21,7 @@ struct SessionState;
 class ConnectionController
 {
 public:
-    ConnectionController(SessionState &shared, ComLink &link, RequestLayer &request,
-                         SettingsStore &store, OperatorInterface &op, MainView &view,
+    ConnectionController(const SessionContext &context, SettingsStore &store,
                          VendorFrameSession &vendorFrame);
 
     // The online start read (OnlineStartRead::readAtOnlineStart), run by the checks and the online

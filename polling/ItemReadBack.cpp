@@ -12,9 +12,10 @@ namespace
 constexpr int Tries = 2;
 } // namespace
 
-ItemReadBack::ItemReadBack(SessionState &shared, RequestLayer &request, ReplyReporter &reporter,
+ItemReadBack::ItemReadBack(const SessionContext &context, ReplyReporter &reporter,
                            VendorFrameReads &vendorReads)
-    : m_shared(shared), m_request(request), m_vendorReads(vendorReads), m_reporter(reporter)
+    : m_shared(context.shared), m_request(context.request), m_vendorReads(vendorReads),
+      m_reporter(reporter)
 {
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/SessionContext.h"
+
 #include "polling/ReplyReporter.h"
 
 struct ItemOutcome;
@@ -17,7 +19,7 @@ struct SessionState;
 class ItemReadBack
 {
 public:
-    ItemReadBack(SessionState &shared, RequestLayer &request, ReplyReporter &reporter,
+    ItemReadBack(const SessionContext &context, ReplyReporter &reporter,
                  VendorFrameReads &vendorReads);
 
     // True when the controller's value of code was read and stored; false when it was refused,

@@ -35,9 +35,10 @@ private:
 
 } // namespace
 
-OnlineSwitch::OnlineSwitch(SessionState &shared, ComLink &link, LinkCheck &linkCheck,
-                           SettingsStore &store, OperatorInterface &op, MainView &view)
-    : m_shared(shared), m_link(link), m_linkCheck(linkCheck), m_store(store), m_op(op), m_view(view)
+OnlineSwitch::OnlineSwitch(const SessionContext &context, LinkCheck &linkCheck,
+                           SettingsStore &store)
+    : m_shared(context.shared), m_link(context.link), m_linkCheck(linkCheck), m_store(store),
+      m_op(context.op), m_view(context.view)
 {
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/SessionContext.h"
+
 #include "base/TimerJob.h"
 
 #include <QtGlobal>
@@ -20,8 +22,7 @@ class OnlineSwitch
 public:
     using Hook = std::function<void()>;
 
-    OnlineSwitch(SessionState &shared, ComLink &link, LinkCheck &linkCheck, SettingsStore &store,
-                 OperatorInterface &op, MainView &view);
+    OnlineSwitch(const SessionContext &context, LinkCheck &linkCheck, SettingsStore &store);
 
     // The online start read; monitoring starts only when it leaves unitCheckFlag clear.
     void setSetdataRead(Hook read) { m_setdataRead = std::move(read); }

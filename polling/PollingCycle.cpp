@@ -21,12 +21,11 @@ const QList<int> SettingErrorMessage = {715};
 
 } // namespace
 
-PollingCycle::PollingCycle(SessionState &shared, RequestLayer &request, ComLink &link,
-                           OperatorInterface &op, MainView &view, VendorFrameReads &vendorReads,
+PollingCycle::PollingCycle(const SessionContext &context, VendorFrameReads &vendorReads,
                            VendorFrameSession &vendorFrame, SettingsStore &store)
-    : m_shared(shared), m_request(request), m_link(link), m_op(op), m_view(view),
-      m_vendorReads(vendorReads), m_vendorFrame(vendorFrame), m_store(store),
-      m_reporter(shared, link, op, view)
+    : m_shared(context.shared), m_request(context.request), m_link(context.link), m_op(context.op),
+      m_view(context.view), m_vendorReads(vendorReads), m_vendorFrame(vendorFrame), m_store(store),
+      m_reporter(context)
 {
 }
 

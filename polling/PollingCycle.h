@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/SessionContext.h"
+
 #include "polling/ReplyReporter.h"
 
 #include <QtGlobal>
@@ -27,9 +29,8 @@ public:
     // and then is never taken for lost, however long it runs.
     static constexpr qint16 OfflineErrorCount = 5;
 
-    PollingCycle(SessionState &shared, RequestLayer &request, ComLink &link, OperatorInterface &op,
-                 MainView &view, VendorFrameReads &vendorReads, VendorFrameSession &vendorFrame,
-                 SettingsStore &store);
+    PollingCycle(const SessionContext &context, VendorFrameReads &vendorReads,
+                 VendorFrameSession &vendorFrame, SettingsStore &store);
 
     // The monitor code read at a rotation step (0 to 6): 0, 4, 3, 1, then 2 / 5 / 6 when optionWord
     // has heating/cooling (0x40) / heater burnout (0x04) / three-phase (0x10), else 0 / 4 / 3.

@@ -11,8 +11,8 @@ namespace
 constexpr int WriteNotePanel = 2;
 } // namespace
 
-ReadValueStore::ReadValueStore(SessionState &shared, ComLink &link, OperatorInterface &op)
-    : m_shared(shared), m_link(link), m_op(op)
+ReadValueStore::ReadValueStore(const SessionContext &context)
+    : m_shared(context.shared), m_link(context.link), m_op(context.op)
 {
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/SessionContext.h"
+
 #include <QString>
 
 class ComLink;
@@ -13,7 +15,7 @@ struct SessionState;
 class ReadValueStore
 {
 public:
-    ReadValueStore(SessionState &shared, ComLink &link, OperatorInterface &op);
+    ReadValueStore(const SessionContext &context);
 
     // Stores the data word of reply, a good reply to a read of code; false (and the item unread)
     // when it holds no readable word.

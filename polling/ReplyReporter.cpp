@@ -4,9 +4,8 @@
 #include "base/OperatorInterface.h"
 #include "base/SessionState.h"
 
-ReplyReporter::ReplyReporter(SessionState &shared, ComLink &link, OperatorInterface &op,
-                             MainView &view)
-    : m_shared(shared), m_op(op), m_view(view), m_store(shared, link, op)
+ReplyReporter::ReplyReporter(const SessionContext &context)
+    : m_shared(context.shared), m_op(context.op), m_view(context.view), m_store(context)
 {
 }
 

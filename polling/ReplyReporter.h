@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/SessionContext.h"
+
 #include "comm/Reply.h"
 #include "comm/ReplyCheck.h"
 #include "polling/ReadValueStore.h"
@@ -22,7 +24,7 @@ struct SessionState;
 class ReplyReporter
 {
 public:
-    ReplyReporter(SessionState &shared, ComLink &link, OperatorInterface &op, MainView &view);
+    ReplyReporter(const SessionContext &context);
 
     // A one-register read of code; a good reply's data word lands in the ReadValueStore, any other
     // reply puts code into unreadCodes.

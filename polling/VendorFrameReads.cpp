@@ -9,11 +9,9 @@
 #include "comm/RequestLayer.h"
 #include "comm/VendorFrameSession.h"
 
-VendorFrameReads::VendorFrameReads(SessionState &shared, RequestLayer &request, ComLink &link,
-                                   OperatorInterface &op, MainView &view,
-                                   VendorFrameSession &session)
-    : m_shared(shared), m_request(request), m_op(op), m_view(view), m_session(session),
-      m_store(shared, link, op)
+VendorFrameReads::VendorFrameReads(const SessionContext &context, VendorFrameSession &session)
+    : m_shared(context.shared), m_request(context.request), m_op(context.op), m_view(context.view),
+      m_session(session), m_store(context)
 {
 }
 

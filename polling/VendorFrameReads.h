@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/SessionContext.h"
+
 #include "polling/ReadValueStore.h"
 
 class ComLink;
@@ -16,8 +18,7 @@ struct SessionState;
 class VendorFrameReads
 {
 public:
-    VendorFrameReads(SessionState &shared, RequestLayer &request, ComLink &link,
-                     OperatorInterface &op, MainView &view, VendorFrameSession &session);
+    VendorFrameReads(const SessionContext &context, VendorFrameSession &session);
 
     // Reads back shared.itemCode 58, 59, 60 or 61 when the SV2 to SV4 option is present; 59 and 60
     // only while code 61 is 0. The key write and the return run whenever the option is present,

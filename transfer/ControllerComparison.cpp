@@ -30,9 +30,8 @@ QString unitText(const UnitConfig &unit)
 
 } // namespace
 
-ControllerComparison::ControllerComparison(SessionState &shared, OperatorInterface &op,
-                                           ItemReadBack &itemRead)
-    : m_shared(shared), m_op(op), m_itemRead(itemRead)
+ControllerComparison::ControllerComparison(const SessionContext &context, ItemReadBack &itemRead)
+    : m_shared(context.shared), m_op(context.op), m_itemRead(itemRead)
 {
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/SessionContext.h"
+
 #include <QList>
 #include <QString>
 
@@ -23,7 +25,7 @@ struct SettingDifference {
 class ControllerComparison
 {
 public:
-    ControllerComparison(SessionState &shared, OperatorInterface &op, ItemReadBack &itemRead);
+    ControllerComparison(const SessionContext &context, ItemReadBack &itemRead);
 
     // The items of the download chain that apply to the controller, whose value differs or could
     // not be read ("not read" as the controller's text). Nothing when the line was lost

@@ -21,19 +21,17 @@ CommComponentFactory orSerialPorts(CommComponentFactory factory, SettingsStore &
 } // namespace
 
 CoreSession::CoreSession(const Host &host, SessionState initial, CommComponentFactory comFactory)
-    : shared(std::move(initial)), link(orSerialPorts(std::move(comFactory), host.store, shared)),
-      reporter(shared, link, host.op, host.view), vendorFrame(shared, request, link, host.op),
-      vendorReads(shared, request, link, host.op, host.view, vendorFrame),
-      itemRead(shared, request, reporter, vendorReads),
-      upload(shared, request, host.op, host.view, reporter, itemRead),
-      onlineStartRead(shared, link, host.op, host.view, itemRead, upload),
-      polling(shared, request, link, host.op, host.view, vendorReads, vendorFrame, host.store),
-      journal(host.journalFolder, host.journalSource, host.op),
-      vendorWrites(shared, request, link, host.op, host.view, vendorFrame),
-      singleWrite(shared, request, link, host.op, host.view, itemRead, vendorWrites, journal),
-      download(shared, request, link, host.op, host.view, itemRead, vendorWrites, journal),
-      commands(shared, host.op, host.view), comparison(shared, host.op, itemRead),
-      connection(shared, link, request, host.store, host.op, host.view, vendorFrame)
+    : shared(std::move(initial)),
+      link(orSerialPorts(std::move(comFactory), host.store, shared)), context{shared, link, request,
+                                                                              host.op, host.view},
+      reporter(context), vendorFrame(context), vendorReads(context, vendorFrame),
+      itemRead(context, reporter, vendorReads), upload(context, reporter, itemRead),
+      onlineStartRead(context, itemRead, upload),
+      polling(context, vendorReads, vendorFrame, host.store),
+      journal(host.journalFolder, host.journalSource, host.op), vendorWrites(context, vendorFrame),
+      singleWrite(context, itemRead, vendorWrites, journal),
+      download(context, itemRead, vendorWrites, journal), commands(context),
+      comparison(context, itemRead), connection(context, host.store, vendorFrame)
 {
     download.setReadBack([this] { onlineStartRead.readAtOnlineStart(); });
     installTransferJobs(jobs, singleWrite, download, upload);

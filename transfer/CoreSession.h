@@ -4,6 +4,7 @@
 #include "base/SessionState.h"
 #include "comm/ComLink.h"
 #include "comm/RequestLayer.h"
+#include "comm/SessionContext.h"
 #include "comm/TrafficLog.h"
 #include "comm/VendorFrameSession.h"
 #include "polling/ConnectionController.h"
@@ -51,6 +52,7 @@ public:
     TrafficLog traffic;
     ComLink link;
     RequestLayer request{shared, link};
+    SessionContext context;
     ReplyReporter reporter;
     VendorFrameSession vendorFrame;
     VendorFrameReads vendorReads;

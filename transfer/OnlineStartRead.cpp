@@ -31,9 +31,10 @@ UnitConfig asChecked(UnitConfig config)
 
 } // namespace
 
-OnlineStartRead::OnlineStartRead(SessionState &shared, ComLink &link, OperatorInterface &op,
-                                 MainView &view, ItemReadBack &itemRead, ParameterUpload &upload)
-    : m_shared(shared), m_link(link), m_op(op), m_view(view), m_itemRead(itemRead), m_upload(upload)
+OnlineStartRead::OnlineStartRead(const SessionContext &context, ItemReadBack &itemRead,
+                                 ParameterUpload &upload)
+    : m_shared(context.shared), m_link(context.link), m_op(context.op), m_view(context.view),
+      m_itemRead(itemRead), m_upload(upload)
 {
 }
 

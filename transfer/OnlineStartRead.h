@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/SessionContext.h"
+
 #include "base/SessionState.h"
 
 class ComLink;
@@ -14,8 +16,7 @@ class ParameterUpload;
 class OnlineStartRead
 {
 public:
-    OnlineStartRead(SessionState &shared, ComLink &link, OperatorInterface &op, MainView &view,
-                    ItemReadBack &itemRead, ParameterUpload &upload);
+    OnlineStartRead(const SessionContext &context, ItemReadBack &itemRead, ParameterUpload &upload);
 
     // Reads codes 8, 7 and 4 (each, like every read here, tried once more when unanswered). Unless
     // unsavedOnlineChanges is set: the first time (rangeOnlyFlag clear) the silent upload, after

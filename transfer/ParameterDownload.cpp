@@ -38,12 +38,11 @@ const std::array<qint16, ParameterDownload::StepCount> ParameterDownload::Chain 
     12,                                             // 52
 };
 
-ParameterDownload::ParameterDownload(SessionState &shared, RequestLayer &request, ComLink &link,
-                                     OperatorInterface &op, MainView &view, ItemReadBack &itemRead,
+ParameterDownload::ParameterDownload(const SessionContext &context, ItemReadBack &itemRead,
                                      VendorFrameWrites &vendorWrites, WriteJournal &journal)
-    : m_shared(shared), m_request(request), m_link(link), m_op(op), m_view(view),
-      m_vendorWrites(vendorWrites), m_journal(journal), m_reporter(shared, link, op, view),
-      m_itemRead(itemRead), m_report(shared, op)
+    : m_shared(context.shared), m_request(context.request), m_link(context.link), m_op(context.op),
+      m_view(context.view), m_vendorWrites(vendorWrites), m_journal(journal), m_reporter(context),
+      m_itemRead(itemRead), m_report(context.shared, context.op)
 {
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/SessionContext.h"
+
 #include "base/SessionState.h"
 #include "polling/ItemReadBack.h"
 #include "polling/ReplyReporter.h"
@@ -48,8 +50,7 @@ public:
                            // every step sent but the line lost while they were read back
     };
 
-    ParameterDownload(SessionState &shared, RequestLayer &request, ComLink &link,
-                      OperatorInterface &op, MainView &view, ItemReadBack &itemRead,
+    ParameterDownload(const SessionContext &context, ItemReadBack &itemRead,
                       VendorFrameWrites &vendorWrites, WriteJournal &journal);
 
     // Run by DownloadCopy once its chain completed or was stopped by the keys: the online start

@@ -20,10 +20,10 @@ constexpr int KeyOperationMessage = 291;
 
 } // namespace
 
-ParameterUpload::ParameterUpload(SessionState &shared, RequestLayer &request, OperatorInterface &op,
-                                 MainView &view, ReplyReporter &reporter, ItemReadBack &itemRead)
-    : m_shared(shared), m_request(request), m_op(op), m_view(view), m_itemRead(itemRead),
-      m_reporter(reporter), m_report(shared, op)
+ParameterUpload::ParameterUpload(const SessionContext &context, ReplyReporter &reporter,
+                                 ItemReadBack &itemRead)
+    : m_shared(context.shared), m_request(context.request), m_op(context.op), m_view(context.view),
+      m_itemRead(itemRead), m_reporter(reporter), m_report(context.shared, context.op)
 {
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/SessionContext.h"
+
 #include "polling/ReplyReporter.h"
 #include "transfer/TransferReport.h"
 
@@ -34,8 +36,7 @@ public:
         LineLost,     // stopped after TransferReport::LineLostAfter unanswered items in a row
     };
 
-    ParameterUpload(SessionState &shared, RequestLayer &request, OperatorInterface &op,
-                    MainView &view, ReplyReporter &reporter, ItemReadBack &itemRead);
+    ParameterUpload(const SessionContext &context, ReplyReporter &reporter, ItemReadBack &itemRead);
 
     // The upload of the Upload menu and of the status check (TimerJob::Upload), with the progress
     // display (message 502). A key-operation refusal ends it at once, with message 291 only when

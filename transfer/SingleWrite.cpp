@@ -39,11 +39,10 @@ bool isVendorFrameItem(int code)
 
 } // namespace
 
-SingleWrite::SingleWrite(SessionState &shared, RequestLayer &request, ComLink &link,
-                         OperatorInterface &op, MainView &view, ItemReadBack &itemRead,
+SingleWrite::SingleWrite(const SessionContext &context, ItemReadBack &itemRead,
                          VendorFrameWrites &vendorWrites, WriteJournal &journal)
-    : m_shared(shared), m_request(request), m_link(link), m_op(op), m_view(view),
-      m_vendorWrites(vendorWrites), m_journal(journal), m_reporter(shared, link, op, view),
+    : m_shared(context.shared), m_request(context.request), m_link(context.link), m_op(context.op),
+      m_view(context.view), m_vendorWrites(vendorWrites), m_journal(journal), m_reporter(context),
       m_readBack(itemRead)
 {
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/SessionContext.h"
+
 #include "base/ItemOutcome.h"
 #include "polling/ItemReadBack.h"
 #include "polling/ReplyReporter.h"
@@ -24,9 +26,8 @@ struct SessionState;
 class SingleWrite
 {
 public:
-    SingleWrite(SessionState &shared, RequestLayer &request, ComLink &link, OperatorInterface &op,
-                MainView &view, ItemReadBack &itemRead, VendorFrameWrites &vendorWrites,
-                WriteJournal &journal);
+    SingleWrite(const SessionContext &context, ItemReadBack &itemRead,
+                VendorFrameWrites &vendorWrites, WriteJournal &journal);
 
     // Job 2: writes shared.itemCode and reads it back.
     // - Auto-tuning on/off (12) and OUT/OFF (44) are not written when unchanged.

@@ -27,8 +27,8 @@ const QList<int> NothingToCompareMessage = {976};
 
 } // namespace
 
-TransferCommands::TransferCommands(SessionState &shared, OperatorInterface &op, MainView &view)
-    : m_shared(shared), m_op(op), m_view(view)
+TransferCommands::TransferCommands(const SessionContext &context)
+    : m_shared(context.shared), m_op(context.op), m_view(context.view)
 {
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/SessionContext.h"
+
 class MainView;
 class OperatorInterface;
 struct SessionState;
@@ -13,7 +15,7 @@ public:
     // Groups of setting rows with a title button (groupLockButton 0 to 5).
     enum Group { Alarm1, Alarm2, HeaterBurnout, Heating, Cooling, Other, GroupCount };
 
-    TransferCommands(SessionState &shared, OperatorInterface &op, MainView &view);
+    TransferCommands(const SessionContext &context);
 
     // File > Upload: offline message 98; else question 511, and a Yes posts job 4 with
     // uploadRequested set.

@@ -49,11 +49,9 @@ int memoryNumberOf(int code)
 
 } // namespace
 
-VendorFrameWrites::VendorFrameWrites(SessionState &shared, RequestLayer &request, ComLink &link,
-                                     OperatorInterface &op, MainView &view,
-                                     VendorFrameSession &exchange)
-    : m_shared(shared), m_request(request), m_link(link), m_op(op), m_exchange(exchange),
-      m_reporter(shared, link, op, view)
+VendorFrameWrites::VendorFrameWrites(const SessionContext &context, VendorFrameSession &exchange)
+    : m_shared(context.shared), m_request(context.request), m_link(context.link), m_op(context.op),
+      m_exchange(exchange), m_reporter(context)
 {
 }
 

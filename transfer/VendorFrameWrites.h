@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comm/SessionContext.h"
+
 #include "polling/ReplyReporter.h"
 
 #include <QString>
@@ -22,8 +24,7 @@ struct SessionState;
 class VendorFrameWrites
 {
 public:
-    VendorFrameWrites(SessionState &shared, RequestLayer &request, ComLink &link,
-                      OperatorInterface &op, MainView &view, VendorFrameSession &exchange);
+    VendorFrameWrites(const SessionContext &context, VendorFrameSession &exchange);
 
     // Writes shared.itemCode (11, 58, 59, 60 or 61) with data, the value as four hexadecimal digits
     // high byte first (the vendor frame's order in every protocol). Set values 2 to 4 are written

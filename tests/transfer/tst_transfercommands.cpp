@@ -3,6 +3,8 @@
 #include "transfer/TransferCommands.h"
 
 #include "base/SessionState.h"
+#include "comm/ComLink.h"
+#include "comm/RequestLayer.h"
 
 #include <QtTest>
 
@@ -20,7 +22,9 @@ struct CommandRig {
     SessionState shared;
     FakeOperator op;
     RecordingMainView view;
-    TransferCommands commands{shared, op, view};
+    ComLink link{{}};
+    RequestLayer request{shared, link};
+    TransferCommands commands{{shared, link, request, op, view}};
 };
 } // namespace
 
