@@ -25,7 +25,7 @@ CoreSession::CoreSession(const Host &host, SessionState initial, CommComponentFa
       reporter(shared, link, host.op, host.view), vendorFrame(shared, request, link, host.op),
       vendorReads(shared, request, link, host.op, host.view, vendorFrame),
       itemRead(shared, request, reporter, vendorReads),
-      upload(shared, request, host.op, host.view, reporter, itemRead),
+      upload(shared, request, link, host.op, host.view, reporter, itemRead),
       onlineStartRead(shared, link, host.op, host.view, itemRead, upload),
       polling(shared, request, link, host.op, host.view, vendorReads, vendorFrame, host.store),
       journal(host.journalFolder, host.journalSource, host.op),

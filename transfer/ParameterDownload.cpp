@@ -43,7 +43,7 @@ ParameterDownload::ParameterDownload(SessionState &shared, RequestLayer &request
                                      VendorFrameWrites &vendorWrites, WriteJournal &journal)
     : m_shared(shared), m_request(request), m_link(link), m_op(op), m_view(view),
       m_vendorWrites(vendorWrites), m_journal(journal), m_reporter(shared, link, op, view),
-      m_itemRead(itemRead), m_report(shared, op)
+      m_itemRead(itemRead), m_report(shared, op, link)
 {
 }
 

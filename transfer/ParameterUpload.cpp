@@ -20,10 +20,11 @@ constexpr int KeyOperationMessage = 291;
 
 } // namespace
 
-ParameterUpload::ParameterUpload(SessionState &shared, RequestLayer &request, OperatorInterface &op,
-                                 MainView &view, ReplyReporter &reporter, ItemReadBack &itemRead)
+ParameterUpload::ParameterUpload(SessionState &shared, RequestLayer &request, ComLink &link,
+                                 OperatorInterface &op, MainView &view, ReplyReporter &reporter,
+                                 ItemReadBack &itemRead)
     : m_shared(shared), m_request(request), m_op(op), m_view(view), m_itemRead(itemRead),
-      m_reporter(reporter), m_report(shared, op)
+      m_reporter(reporter), m_report(shared, op, link)
 {
 }
 

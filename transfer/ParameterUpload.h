@@ -3,6 +3,7 @@
 #include "polling/ReplyReporter.h"
 #include "transfer/TransferReport.h"
 
+class ComLink;
 class ItemReadBack;
 class MainView;
 class OperatorInterface;
@@ -34,8 +35,9 @@ public:
         LineLost,     // stopped after TransferReport::LineLostAfter unanswered items in a row
     };
 
-    ParameterUpload(SessionState &shared, RequestLayer &request, OperatorInterface &op,
-                    MainView &view, ReplyReporter &reporter, ItemReadBack &itemRead);
+    ParameterUpload(SessionState &shared, RequestLayer &request, ComLink &link,
+                    OperatorInterface &op, MainView &view, ReplyReporter &reporter,
+                    ItemReadBack &itemRead);
 
     // The upload of the Upload menu and of the status check (TimerJob::Upload), with the progress
     // display (message 502). A key-operation refusal ends it at once, with message 291 only when
