@@ -2,12 +2,17 @@
 // one open port as znctl monitor --station walks them (one session per instrument over a shared
 // port, each rotation the seven monitor reads of the polling cycle), beside the rate the line
 // allows for the same frames. Then one instrument behind ser2net on loopback (raw and RFC 2217
-// mode, when ser2net is installed) at 9600 and 19200 bit/s against the same bound.
+// mode, when ser2net is installed) at 9600 and 19200 bit/s against the same bound and against
+// the server's own pace: the rotation's reads written and read back to back through the same
+// server with nothing in between, so that what ser2net itself adds to every exchange (it holds
+// the line's bytes until the line has been quiet for two characters) is told apart from what
+// the program adds.
 //
 //   bench-line [seconds per row, default 3]
 
 #include "BenchSession.h"
 #include "base/SessionState.h"
+#include "comm/NetworkLinePort.h"
 #include "comm/SharedLineCom.h"
 #include "polling/PollingCycle.h"
 #include "sim/SimulatedController.h"
@@ -65,6 +70,34 @@ const char *routeName(Route route)
     default:
         return "local";
     }
+}
+
+// Rotations per second when the rotation's reads (one register each, the same frame sizes) only
+// cross the server: written, read to the reply's end, the next written at once.
+double serverPace(const QString &url, const LineFormat &format, double seconds)
+{
+    NetworkLinePort line(SerialCommComponent::DefaultNetworkAllowanceMs);
+    if (!line.open(url, format, 1000))
+        return 0;
+    const QByteArray request = frameCodec(FrameMode::ModbusAscii)
+                                   .requestFrame({QStringLiteral("01"),
+                                                  {},
+                                                  QStringLiteral("03"),
+                                                  QStringLiteral("0080"),
+                                                  QStringLiteral("0001")});
+    int exchanges = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < seconds * 1000) {
+        line.write(request);
+        QByteArray reply;
+        while (!reply.endsWith("\r\n") && line.waitForReadyRead(1000))
+            reply += line.readAll();
+        if (!reply.endsWith("\r\n"))
+            return 0;
+        ++exchanges;
+    }
+    return double(exchanges) / PollingCycle::RotationLength / (double(clock.nsecsElapsed()) / 1e9);
 }
 
 void lineRate(const Protocol &protocol, int speed, int instruments, double seconds,
@@ -132,9 +165,23 @@ void lineRate(const Protocol &protocol, int speed, int instruments, double secon
     const double bound = double(rotations) / countedLineSeconds(speed, options.line.dataBits,
                                                                 options.line.stopBits, rtu);
     const double rate = double(rotations) / elapsed;
-    std::printf("%-13s %6d %5d %10.1f %10.1f %7.1f %% %10.2f %6d  %s\n", protocol.name, speed,
+    std::printf("%-13s %6d %5d %10.1f %10.1f %7.1f %% %10.2f %6d  %s", protocol.name, speed,
                 instruments, bound, rate, 100.0 * rate / bound, rate / instruments, errors,
                 routeName(route));
+    if (route != Route::Local) {
+        // ser2net serves one client at a time: the component lets go of the line first.
+        port.ClosePort();
+        const double pace = serverPace(device,
+                                       {speed, QSerialPort::DataBits(options.line.dataBits),
+                                        rtu ? QSerialPort::NoParity : QSerialPort::EvenParity,
+                                        QSerialPort::OneStop},
+                                       seconds);
+        if (pace > 0)
+            std::printf(" (server's pace %.2f/s, %.1f %% of it)", pace, 100.0 * rate / pace);
+        else
+            std::printf(" (server's pace not measured: no reply)");
+    }
+    std::printf("\n");
 }
 
 } // namespace

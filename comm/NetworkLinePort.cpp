@@ -6,6 +6,12 @@
 
 #include <utility>
 
+#ifdef Q_OS_LINUX
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#endif
+
 Q_DECLARE_LOGGING_CATEGORY(lcFrames)
 
 namespace
@@ -291,11 +297,22 @@ bool NetworkLinePort::waitForReadyRead(int milliseconds)
         return false;
     if (m_socket->bytesAvailable() > 0)
         return true;
+    acknowledgeAtOnce();
     if (m_socket->waitForReadyRead(milliseconds))
         return true;
     if (m_socket->state() != QAbstractSocket::ConnectedState)
         noteClosed();
     return false;
+}
+
+void NetworkLinePort::acknowledgeAtOnce()
+{
+#ifdef TCP_QUICKACK
+    // Linux leaves this mode again by itself as soon as we send, so it is asked for anew before
+    // every wait.
+    const int on = 1;
+    setsockopt(int(m_socket->socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+#endif
 }
 
 QByteArray NetworkLinePort::readAll()

@@ -52,6 +52,10 @@ private:
     // ServerClosed.
     void noteClosed();
     void send(const QByteArray &bytes);
+    // A server that holds back the rest of a reply until its first part is acknowledged
+    // (Nagle's rule on its side, as ser2net's default) would otherwise wait for our delayed
+    // acknowledgement, 40 ms on Linux, whenever the line's bytes reach it in two parts.
+    void acknowledgeAtOnce();
 
     int m_allowanceMs;
     std::unique_ptr<QTcpSocket> m_socket;

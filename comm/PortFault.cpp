@@ -117,6 +117,13 @@ bool PortFaults::isNetwork(PortFault fault)
     }
 }
 
+QString PortFaults::lostText(const QString &comName, const PortOpenFault &lost)
+{
+    if (lost.fault == PortFault::ServerClosed)
+        return msg(1189).arg(comName, lost.device);
+    return text(comName, lost);
+}
+
 QString PortFaults::text(const QString &comName, const PortOpenFault &fault)
 {
     const int id = messageId(fault.fault);

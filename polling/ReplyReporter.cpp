@@ -3,10 +3,23 @@
 #include "base/MainView.h"
 #include "base/OperatorInterface.h"
 #include "base/SessionState.h"
+#include "comm/ComLink.h"
+#include "comm/PortFault.h"
 
 ReplyReporter::ReplyReporter(const SessionContext &context)
-    : m_shared(context.shared), m_op(context.op), m_view(context.view), m_store(context)
+    : m_shared(context.shared), m_link(context.link), m_op(context.op), m_view(context.view),
+      m_store(context)
 {
+}
+
+QString ReplyReporter::cause(const Reply &reply) const
+{
+    if (reply.verdict == ReplyVerdict::PortLost && m_link.com() != nullptr) {
+        const QString lost = PortFaults::lostText(m_shared.portName, m_link.com()->LineLostFault());
+        if (!lost.isEmpty())
+            return lost;
+    }
+    return ReplyVerdicts::text(reply);
 }
 
 ReplyCheck::Outcome ReplyReporter::read(const Reply &reply, int code)
@@ -33,7 +46,7 @@ ReplyCheck::Outcome ReplyReporter::report(ReplyCheck::Outcome outcome, const Rep
         m_op.setStatusPanel(1, QStringLiteral("OK"));
         break;
     case ReplyCheck::Outcome::NoReply:
-        m_view.setCommErrorCause(ReplyVerdicts::text(reply));
+        m_view.setCommErrorCause(cause(reply));
         m_view.setCommErrorVisible(true);
         m_shared.commErrorFlag = true;
         m_shared.noteUnanswered();

@@ -42,7 +42,7 @@ ParameterDownload::ParameterDownload(const SessionContext &context, ItemReadBack
                                      VendorFrameWrites &vendorWrites, WriteJournal &journal)
     : m_shared(context.shared), m_request(context.request), m_link(context.link), m_op(context.op),
       m_view(context.view), m_vendorWrites(vendorWrites), m_journal(journal), m_reporter(context),
-      m_itemRead(itemRead), m_report(context.shared, context.op)
+      m_itemRead(itemRead), m_report(context.shared, context.op, context.link)
 {
 }
 

@@ -3,6 +3,8 @@
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
 #include "base/SessionState.h"
+#include "comm/ComLink.h"
+#include "comm/PortFault.h"
 #include "transfer/OutcomeText.h"
 
 #include <QStringList>
@@ -22,6 +24,7 @@ constexpr int UploadStoppedMessage = 890;
 constexpr int UploadKeysOperated = 291;
 constexpr int DownloadKeysOperated = 292;
 constexpr int LineLostReason = 892;
+constexpr int ServerClosedReason = 1189;
 constexpr int NotTakenHeading = 893;
 constexpr int NotSentHeading = 1110;
 constexpr int UnconfirmedHeading = 1113;
@@ -50,8 +53,8 @@ bool unconfirmed(const ItemOutcome &item)
 
 } // namespace
 
-TransferReport::TransferReport(SessionState &shared, OperatorInterface &op)
-    : m_shared(shared), m_op(op)
+TransferReport::TransferReport(SessionState &shared, OperatorInterface &op, const ComLink &link)
+    : m_shared(shared), m_op(op), m_link(link)
 {
 }
 
@@ -91,10 +94,23 @@ void TransferReport::stopped(Kind kind, int done, int total, StopReason reason,
     const bool download = kind == Kind::Download;
     setNote(msg(download ? DownloadStoppedNote : UploadStoppedNote).arg(done).arg(total));
     const int stoppedMessage = download ? DownloadStoppedMessage : UploadStoppedMessage;
-    const int reasonMessage = reason == StopReason::LineLost ? LineLostReason
-                              : download                     ? DownloadKeysOperated
-                                                             : UploadKeysOperated;
-    QStringList lines{msg(reasonMessage), msg(stoppedMessage).arg(done).arg(total)};
+    int reasonMessage = reason == StopReason::LineLost ? LineLostReason
+                        : download                     ? DownloadKeysOperated
+                                                       : UploadKeysOperated;
+    QString why = msg(reasonMessage);
+    // A line that went for a known reason (a serial server that closed the connection) is named
+    // by it: the controller did not stop answering.
+    if (reason == StopReason::LineLost && m_link.com() != nullptr) {
+        const PortOpenFault lost = m_link.com()->LineLostFault();
+        const QString text = PortFaults::lostText(m_shared.portName, lost);
+        if (!text.isEmpty()) {
+            why = text;
+            reasonMessage = lost.fault == PortFault::ServerClosed
+                                ? ServerClosedReason
+                                : PortFaults::messageId(lost.fault);
+        }
+    }
+    QStringList lines{why, msg(stoppedMessage).arg(done).arg(total)};
     for (const QString &list :
          {notTakenLines(outcomes), unconfirmedLines(outcomes), notSentLines(outcomes)}) {
         if (!list.isEmpty())

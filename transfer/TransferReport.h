@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class ComLink;
 class OperatorInterface;
 struct SessionState;
 
@@ -30,7 +31,9 @@ public:
     // Told how each transfer ended (true: completed), for the event log.
     using EndNotice = std::function<void(bool completed)>;
 
-    TransferReport(SessionState &shared, OperatorInterface &op);
+    // link: whose component tells why a lost line went (a serial server that closed the
+    // connection), said in place of "stopped answering".
+    TransferReport(SessionState &shared, OperatorInterface &op, const ComLink &link);
     void setEndNotice(EndNotice notice) { m_endNotice = std::move(notice); }
 
     // Clears the last note: a new transfer starts.
@@ -57,5 +60,6 @@ private:
 
     SessionState &m_shared;
     OperatorInterface &m_op;
+    const ComLink &m_link;
     EndNotice m_endNotice;
 };
