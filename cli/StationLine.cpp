@@ -23,6 +23,7 @@ StationLine::StationLine(const CommandLine &commandLine, Console &console, RunSe
         PortOption::portNames(m_settings.scratchStore().portMap(shared), m_portName),
         commandLine.replyTimeoutMs);
     port->setNetworkAllowance(m_settings.scratchStore().networkAllowanceMs(shared));
+    port->setTrafficLog(&m_traffic);
     m_port = std::move(port);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "comm/CommComponent.h"
+#include "comm/TrafficLog.h"
 
 #include <QStringList>
 
@@ -38,6 +39,8 @@ public:
     // exitCode(): 0 when every instrument succeeded, else the first failure's code.
     void record(const QString &station, int exitCode);
     int exitCode() const { return m_exitCode; }
+    // Every exchange on the line, whichever instrument's session made it.
+    TrafficLog &traffic() { return m_traffic; }
 
     Console &console;
 
@@ -46,6 +49,7 @@ private:
     RunSettings &m_settings;
     QStringList m_stations;
     QString m_portName;
+    TrafficLog m_traffic;
     std::unique_ptr<CommComponent> m_port;
     int m_exitCode = 0;
 };
