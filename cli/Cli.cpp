@@ -61,12 +61,14 @@ int runCli(const QStringList &arguments)
     TrafficOutput traffic(commandLine, console);
     if (StationLine::wanted(commandLine) && subcommand.runOnLine) {
         StationLine line(commandLine, console, settings);
-        if (!traffic.start(line.traffic()))
+        if (!traffic.start(line.traffic(),
+                           [&line](const QString &instrument) { return line.stateOf(instrument); }))
             return FileError;
         return traffic.finish(subcommand.runOnLine(line, commandLine));
     }
     CliSession session(commandLine, console, settings);
-    if (!traffic.start(session.core.traffic))
+    if (!traffic.start(session.core.traffic,
+                       [&session](const QString &) { return &session.shared; }))
         return FileError;
     return traffic.finish(session.finish(subcommand.run(session, commandLine)));
 }

@@ -5,6 +5,7 @@
 #include "ExitCode.h"
 #include "base/AppendOnlyFile.h"
 #include "comm/TrafficLog.h"
+#include "display/MainDisplayModel.h"
 #include "polling/TrafficCsv.h"
 
 #include <QFile>
@@ -20,9 +21,10 @@ TrafficOutput::~TrafficOutput()
     QObject::disconnect(m_recorded);
 }
 
-bool TrafficOutput::start(TrafficLog &log)
+bool TrafficOutput::start(TrafficLog &log, StateOf stateOf)
 {
     m_log = &log;
+    m_stateOf = std::move(stateOf);
     m_written = log.lastSerial();
     const QString &path = m_commandLine.framesPath;
     if (path.isEmpty())
@@ -61,7 +63,7 @@ void TrafficOutput::writeNew()
     m_written = records.last().serial;
     QByteArray lines;
     for (const TrafficRecord &record : records)
-        lines += TrafficCsv::line(record);
+        lines += TrafficCsv::line(record, m_stateOf(record.instrument()), MachineUnit);
     FileFault fault;
     if (AppendOnlyFile::append(m_commandLine.framesPath, lines, TrafficCsv::header(), &fault) ==
         AppendOnlyFile::Result::Written) {

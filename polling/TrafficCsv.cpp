@@ -40,12 +40,20 @@ namespace TrafficCsv
 QByteArray header()
 {
     return QByteArrayLiteral("time,port,speed,instrument,protocol,search,command,address,data,"
-                             "request,reply,response_ms,verdict,exception,noise_before") +
+                             "request,reply,response_ms,verdict,exception,noise_before,access,code,"
+                             "caption,value,unit") +
            LineEnd;
 }
 
-QByteArray line(const TrafficRecord &record)
+QByteArray line(const TrafficRecord &record, const SessionState *shared,
+                const TrafficMeaning::UnitOf &unitOf)
 {
+    const bool sent = !record.command.isEmpty();
+    const ExchangeMeaning meaning =
+        shared && sent ? TrafficMeaning::of(record, *shared, unitOf) : ExchangeMeaning();
+    const QString access = !sent           ? QString()
+                           : meaning.write ? QStringLiteral("write")
+                                           : QStringLiteral("read");
     const QStringList fields = {
         timeText(record.sentAtMs),
         field(record.port),
@@ -62,6 +70,11 @@ QByteArray line(const TrafficRecord &record)
         verdictKey(record.verdict),
         exceptionText(record),
         record.noiseBefore ? QStringLiteral("1") : QStringLiteral("0"),
+        shared ? access : QString(),
+        meaning.code < 0 ? QString() : QString::number(meaning.code),
+        field(meaning.caption),
+        field(meaning.value),
+        field(meaning.unit),
     };
     return fields.join(QLatin1Char(',')).toUtf8() + LineEnd;
 }

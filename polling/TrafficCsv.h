@@ -1,6 +1,7 @@
 #pragma once
 
 #include "comm/TrafficRecord.h"
+#include "polling/TrafficMeaning.h"
 
 #include <QByteArray>
 #include <QString>
@@ -20,12 +21,18 @@
 //   verdict       verdictKey()
 //   exception     the controller's code as it sent it (Modbus hexadecimal, Ravtocol decimal)
 //   noise_before  1 when bytes were dropped before the reply taken
+//   access        read or write; empty for bytes between requests
+//   code          the parameter code the request addresses; empty when it names none
+//   caption       that item's name, in the operator's language
+//   value, unit   the value written, or read in a good reply, in the item's own units
 namespace TrafficCsv
 {
 // The header line.
 QByteArray header();
-// One record as one line.
-QByteArray line(const TrafficRecord &record);
+// One record as one line. shared, the state of the record's instrument, gives the meaning
+// columns (TrafficMeaning, with unitOf for the setting items' units); without it they are empty.
+QByteArray line(const TrafficRecord &record, const SessionState *shared = nullptr,
+                const TrafficMeaning::UnitOf &unitOf = {});
 
 // ok, no-reply, checksum, wrong-station, wrong-function, wrong-length, exception, late-reply,
 // noise, port-lost.

@@ -1,3 +1,8 @@
+#include "base/MessageTable.h"
+#include "base/SessionState.h"
+#include "comm/ControllerCodes.h"
+#include "comm/ParameterTable.h"
+#include "comm/RegisterMap.h"
 #include "polling/TrafficCsv.h"
 
 #include "tests/support/PythonCsv.h"
@@ -12,6 +17,7 @@ class TestTrafficCsv : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { MessageTable::instance().setLanguage(Language::English); }
     void readsBackInPython();
 };
 
@@ -38,13 +44,17 @@ void TestTrafficCsv::readsBackInPython()
 {
     QList<TrafficRecord> records;
     TrafficRecord good = record(ReplyVerdict::Ok);
-    good.reply = QByteArrayLiteral(":01030200FAFF\r\n");
+    good.reply = QByteArrayLiteral(":01030209C500\r\n");
+    good.replyText = QString::fromLatin1(good.reply);
     good.responseMs = 23;
     good.noiseBefore = true;
     records << good;
     TrafficRecord refused = record(ReplyVerdict::Exception);
     refused.mode = FrameMode::ModbusRtu;
     refused.station = QStringLiteral("0A");
+    refused.command = QStringLiteral("06");
+    refused.address = QStringLiteral("0001");
+    refused.data = QStringLiteral("03E8");
     refused.exceptionCode = 0x0A;
     refused.reply = QByteArray::fromHex("0183 0A C0F1");
     refused.responseMs = 12;
@@ -61,6 +71,8 @@ void TestTrafficCsv::readsBackInPython()
     records << odd;
     TrafficRecord late = record(ReplyVerdict::LateReplyDropped);
     late.request.clear();
+    late.command.clear();
+    late.address.clear();
     late.mode = FrameMode::Vendor;
     late.station = QStringLiteral("*");
     late.reply = QByteArrayLiteral("\xff\x00,\"");
@@ -69,9 +81,15 @@ void TestTrafficCsv::readsBackInPython()
     QTemporaryDir dir;
     QFile file(dir.filePath(QStringLiteral("frames.csv")));
     QVERIFY(file.open(QIODevice::WriteOnly));
+    // The meaning of an exchange in the item's units: a main set value in tenths of a degree.
+    SessionState shared;
+    shared.settingValues = ParameterTable::defaultSettingValues();
+    shared.setting(Code::InputType) = 1;
+    RegisterMap::fillVendorItemTable(shared);
+    const auto unitOf = [](const SessionState &, int) { return QStringLiteral("°C"); };
     file.write(TrafficCsv::header());
     for (const TrafficRecord &r : records)
-        file.write(TrafficCsv::line(r));
+        file.write(TrafficCsv::line(r, &shared, unitOf));
     file.close();
 
     if (!PythonCsv::available())
@@ -79,9 +97,10 @@ void TestTrafficCsv::readsBackInPython()
     const QList<QStringList> rows = PythonCsv::rows(file.fileName());
     QCOMPARE(rows.size(), records.size() + 1);
     const QStringList header = rows.first();
-    QCOMPARE(header, (QStringList{"time", "port", "speed", "instrument", "protocol", "search",
-                                  "command", "address", "data", "request", "reply", "response_ms",
-                                  "verdict", "exception", "noise_before"}));
+    QCOMPARE(header, (QStringList{"time",   "port",        "speed",   "instrument", "protocol",
+                                  "search", "command",     "address", "data",       "request",
+                                  "reply",  "response_ms", "verdict", "exception",  "noise_before",
+                                  "access", "code",        "caption", "value",      "unit"}));
     for (const QStringList &row : rows)
         QCOMPARE(row.size(), header.size());
     const auto cell = [&](int row, const char *column) {
@@ -96,6 +115,13 @@ void TestTrafficCsv::readsBackInPython()
     QCOMPARE(cell(0, "response_ms"), QStringLiteral("23"));
     QCOMPARE(cell(0, "noise_before"), QStringLiteral("1"));
     QCOMPARE(cell(0, "protocol"), QStringLiteral("modbus-ascii"));
+    QCOMPARE(cell(0, "access"), QStringLiteral("read"));
+    QCOMPARE(cell(0, "code"), QStringLiteral("11"));
+    QVERIFY(!cell(0, "caption").isEmpty());
+    QCOMPARE(cell(0, "value"), QStringLiteral("250.1"));
+    QCOMPARE(cell(0, "unit"), QStringLiteral("°C"));
+    QCOMPARE(cell(1, "access"), QStringLiteral("write"));
+    QCOMPARE(cell(1, "code"), QStringLiteral("11"));
     // Exception codes as the controller sent them: Modbus hexadecimal, Ravtocol decimal.
     QCOMPARE(cell(1, "exception"), QStringLiteral("0A"));
     QCOMPARE(cell(1, "protocol"), QStringLiteral("modbus-rtu"));
@@ -111,6 +137,9 @@ void TestTrafficCsv::readsBackInPython()
     QCOMPARE(cell(3, "verdict"), QStringLiteral("port-lost"));
     QCOMPARE(QByteArray::fromHex(cell(4, "reply").toLatin1()), late.reply);
     QCOMPARE(cell(4, "verdict"), QStringLiteral("late-reply"));
+    // Bytes between requests were no read or write of anything.
+    QCOMPARE(cell(4, "access"), QString());
+    QCOMPARE(cell(4, "code"), QString());
 }
 
 QTEST_GUILESS_MAIN(TestTrafficCsv)
