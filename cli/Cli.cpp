@@ -5,6 +5,7 @@
 #include "ExitCode.h"
 #include "StationLine.h"
 #include "Subcommands.h"
+#include "TrafficOutput.h"
 #include "base/SessionState.h"
 #include "comm/InstrumentNumber.h"
 
@@ -57,10 +58,17 @@ int runCli(const QStringList &arguments)
         }
     }
     const Subcommand &subcommand = *findSubcommand(commandLine.subcommand);
+    TrafficOutput traffic(commandLine, console);
     if (StationLine::wanted(commandLine) && subcommand.runOnLine) {
         StationLine line(commandLine, console, settings);
-        return subcommand.runOnLine(line, commandLine);
+        if (!traffic.start(line.traffic(),
+                           [&line](const QString &instrument) { return line.stateOf(instrument); }))
+            return FileError;
+        return traffic.finish(subcommand.runOnLine(line, commandLine));
     }
     CliSession session(commandLine, console, settings);
-    return session.finish(subcommand.run(session, commandLine));
+    if (!traffic.start(session.core.traffic,
+                       [&session](const QString &) { return &session.shared; }))
+        return FileError;
+    return traffic.finish(session.finish(subcommand.run(session, commandLine)));
 }

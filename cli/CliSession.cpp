@@ -40,6 +40,12 @@ CliSession::CliSession(const CommandLine &commandLine, Console &console, RunSett
     view.setNaming([this](const QString &text) { return op.named(text); });
 }
 
+CliSession::~CliSession()
+{
+    if (m_endReport)
+        m_endReport();
+}
+
 bool CliSession::checkLink()
 {
     store().writeStation(shared);

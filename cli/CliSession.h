@@ -8,6 +8,8 @@
 #include "comm/PortNames.h"
 #include "transfer/CoreSession.h"
 
+#include <functional>
+
 struct CommandLine;
 
 // The core session of one instrument in a run of the tool, over the terminal operator and view.
@@ -21,6 +23,7 @@ public:
     // stored port map, with the reply timeout of --timeout.
     CliSession(const CommandLine &commandLine, Console &console, RunSettings &settings,
                const QString &station = QString(), CommComponentFactory comFactory = {});
+    ~CliSession();
     CliSession(const CliSession &) = delete;
     CliSession &operator=(const CliSession &) = delete;
 
@@ -57,4 +60,10 @@ public:
     SessionState &shared = core.shared;
 
     LinkCheck &linkCheck() { return core.connection.linkCheck(); }
+
+    // Runs when the session ends, so that who keeps its state lets go of it.
+    void setEndReport(std::function<void()> report) { m_endReport = std::move(report); }
+
+private:
+    std::function<void()> m_endReport;
 };

@@ -63,7 +63,9 @@ QList<QCommandLineOption> optionList()
         valued(QStringLiteral("rotate"), QStringLiteral("WHEN")),
         valued(QStringLiteral("timeout"), QStringLiteral("MS")),
         valued(QStringLiteral("config"), QStringLiteral("FILE")),
+        valued(QStringLiteral("frames"), QStringLiteral("FILE")),
         QCommandLineOption(QStringLiteral("quiet")),
+        QCommandLineOption(QStringLiteral("stats")),
         QCommandLineOption(QStringLiteral("mqtt-discovery")),
         QCommandLineOption(QStringLiteral("yes")),
         QCommandLineOption(QStringLiteral("json")),
@@ -483,6 +485,8 @@ bool parseCommandLine(const QStringList &arguments, CommandLine &commandLine, QS
         return false;
     }
     commandLine.eventsPath = parser.value(QStringLiteral("events"));
+    commandLine.framesPath = parser.value(QStringLiteral("frames"));
+    commandLine.stats = parser.isSet(QStringLiteral("stats"));
     if (!parseMqtt(parser, commandLine.mqtt, error))
         return false;
     commandLine.outPath = parser.value(QStringLiteral("out"));
@@ -603,8 +607,8 @@ QString helpText()
         "                      of the window;\n"
         "                      an existing FILE (of --csv or --out) is refused unless one\n"
         "                      of these is given:\n"
-        "  --append            monitor: add the lines to the existing FILE\n"
-        "  --force             monitor: replace the existing FILE\n"
+        "  --append            monitor: add the lines to the existing FILE (also of --frames)\n"
+        "  --force             monitor: replace the existing FILE (also of --frames)\n"
         "  --rotate WHEN       monitor: begin a new file of --out or --csv each day\n"
         "                      (daily: NAME_2026-07-04.csv, continued after a restart) or\n"
         "                      before it would pass a size (SIZE as 50M, 1G:\n"
@@ -614,6 +618,16 @@ QString helpText()
         "                      service's journal wants them\n"
         "  --events FILE       monitor: append each event (alarm, sensor break, line loss,\n"
         "                      auto-tuning...) to FILE, or to events-YYYY-MM.csv in a folder\n"
+        "  --frames FILE       read, monitor, write, upload, download, search: write every\n"
+        "                      exchange on the line to FILE as it happens, a CSV line each\n"
+        "                      (time, port, speed, instrument, protocol, the request's and\n"
+        "                      the reply's bytes in hexadecimal, response time, verdict);\n"
+        "                      an existing FILE is refused (monitor: unless --append or\n"
+        "                      --force)\n"
+        "  --stats             monitor: at the end (also on Ctrl-C), the line's counters per\n"
+        "                      instrument on standard error: requests, good, no reply,\n"
+        "                      checksum, exceptions, late, other faults, mean and worst\n"
+        "                      response time\n"
         "  --mqtt URL          monitor: feed a plant system: publish each rotation to the MQTT\n"
         "                      broker of URL, mqtt://HOST[:PORT]/PREFIX or mqtts://... for\n"
         "                      TLS (port 8883, the broker checked against the system's CA\n"

@@ -71,6 +71,8 @@ struct CommandLine {
     RowFormat format = RowFormat::Text; // monitor --format
     LogRotation rotation;               // monitor --rotate, of --csv and --out
     bool quiet = false;                 // monitor --quiet: no rows on standard output
+    QString framesPath; // --frames: every exchange on the line as a CSV line (TrafficCsv)
+    bool stats = false; // monitor --stats: the line's counters per instrument at the end
     // --timeout: the reply timeout, 300 ms unless given (see ScaledTimeoutCom).
     int replyTimeoutMs = CommComponent::DefaultReplyTimeoutMs;
     bool help = false;

@@ -19,6 +19,7 @@ QStringList othersAnswering(CliSession &session)
 {
     QStringList answering;
     const QString found = session.shared.stationAddress;
+    session.core.link.setSearchProbes(true);
     for (int number = found.toInt() + 1; number <= LinkCheck::MaxInstrument; ++number) {
         if (Interrupt::requested())
             break;
@@ -29,6 +30,7 @@ QStringList othersAnswering(CliSession &session)
         if (ReplyCheck::isGoodRead(reply.text, session.shared.protocolIndex))
             answering << session.shared.stationAddress;
     }
+    session.core.link.setSearchProbes(false);
     session.console.endProgress();
     session.shared.stationAddress = found;
     return answering;

@@ -23,6 +23,7 @@ StationLine::StationLine(const CommandLine &commandLine, Console &console, RunSe
         PortOption::portNames(m_settings.scratchStore().portMap(shared), m_portName),
         commandLine.replyTimeoutMs);
     port->setNetworkAllowance(m_settings.scratchStore().networkAllowanceMs(shared));
+    port->setTrafficLog(&m_traffic);
     m_port = std::move(port);
 }
 
@@ -50,9 +51,12 @@ QString StationLine::filePath(const QString &folder, const QString &station) con
 std::unique_ptr<CliSession> StationLine::session(const QString &station)
 {
     console.setInstrument(station);
-    return std::make_unique<CliSession>(m_commandLine, console, m_settings, station, [this] {
-        return std::make_unique<SharedLineCom>(*m_port);
-    });
+    auto session =
+        std::make_unique<CliSession>(m_commandLine, console, m_settings, station,
+                                     [this] { return std::make_unique<SharedLineCom>(*m_port); });
+    m_states.insert(station, &session->shared);
+    session->setEndReport([this, station] { m_states.remove(station); });
+    return session;
 }
 
 void StationLine::record(const QString &station, int exitCode)

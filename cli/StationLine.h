@@ -1,7 +1,9 @@
 #pragma once
 
 #include "comm/CommComponent.h"
+#include "comm/TrafficLog.h"
 
+#include <QMap>
 #include <QStringList>
 
 #include <memory>
@@ -10,6 +12,7 @@ class CliSession;
 class Console;
 class RunSettings;
 struct CommandLine;
+struct SessionState;
 
 // Several instruments on one line, served in turn: one session per instrument, each with its own
 // state, all over the one port, which stays open until the run ends. A session keeps the core
@@ -38,6 +41,13 @@ public:
     // exitCode(): 0 when every instrument succeeded, else the first failure's code.
     void record(const QString &station, int exitCode);
     int exitCode() const { return m_exitCode; }
+    // Every exchange on the line, whichever instrument's session made it.
+    TrafficLog &traffic() { return m_traffic; }
+    // The state of the session serving instrument now; nullptr when none does.
+    const SessionState *stateOf(const QString &instrument) const
+    {
+        return m_states.value(instrument);
+    }
 
     Console &console;
 
@@ -46,6 +56,8 @@ private:
     RunSettings &m_settings;
     QStringList m_stations;
     QString m_portName;
+    TrafficLog m_traffic;
+    QMap<QString, const SessionState *> m_states; // of the sessions alive, by instrument
     std::unique_ptr<CommComponent> m_port;
     int m_exitCode = 0;
 };

@@ -23,14 +23,14 @@ const QList<Subcommand> &subcommands()
          QStringLiteral("[--no-store] [--all]"),
          QStringLiteral("search ports, speeds, protocols and instrument numbers; store what\n"
                         "      answers; --all lists every instrument answering on that port"),
-         {QStringLiteral("no-store"), QStringLiteral("all")},
+         {QStringLiteral("no-store"), QStringLiteral("all"), QStringLiteral("frames")},
          0,
          0,
          runSearch},
         {QStringLiteral("read"),
          QStringLiteral("CODE... | all [--json]"),
          QStringLiteral("read values by parameter code: display text and raw value"),
-         {QStringLiteral("json")},
+         {QStringLiteral("json"), QStringLiteral("frames")},
          1,
          -1,
          runRead,
@@ -38,19 +38,23 @@ const QList<Subcommand> &subcommands()
         {QStringLiteral("monitor"),
          QStringLiteral("[--interval SECONDS] [--seconds N] [--format csv|jsonl]\n"
                         "          [--out FILE|DIR] [--csv FILE] [--append | --force]\n"
-                        "          [--rotate daily|SIZE] [--events FILE] [--quiet] [--mqtt URL]"),
+                        "          [--rotate daily|SIZE] [--events FILE] [--quiet] [--mqtt URL]\n"
+                        "          [--frames FILE] [--stats]"),
          QStringLiteral("poll PV, SV, MV1, MV2 and the status word, one row per rotation;\n"
                         "      --out writes them as CSV or JSON lines, --csv in the trend log\n"
                         "      format, --events appends alarms, breaks, line loss and\n"
                         "      auto-tuning to an event log, --mqtt publishes them to an MQTT\n"
                         "      broker"),
-         {QStringLiteral("seconds"), QStringLiteral("csv"), QStringLiteral("append"),
-          QStringLiteral("force"), QStringLiteral("events"), QStringLiteral("mqtt"),
-          QStringLiteral("mqtt-user"), QStringLiteral("mqtt-password-file"),
-          QStringLiteral("mqtt-cafile"), QStringLiteral("mqtt-qos"), QStringLiteral("mqtt-cert"),
-          QStringLiteral("mqtt-key"), QStringLiteral("mqtt-discovery"), QStringLiteral("interval"),
-          QStringLiteral("format"), QStringLiteral("out"), QStringLiteral("rotate"),
-          QStringLiteral("quiet")},
+         {QStringLiteral("seconds"),        QStringLiteral("csv"),
+          QStringLiteral("append"),         QStringLiteral("force"),
+          QStringLiteral("events"),         QStringLiteral("mqtt"),
+          QStringLiteral("mqtt-user"),      QStringLiteral("mqtt-password-file"),
+          QStringLiteral("mqtt-cafile"),    QStringLiteral("mqtt-qos"),
+          QStringLiteral("mqtt-cert"),      QStringLiteral("mqtt-key"),
+          QStringLiteral("mqtt-discovery"), QStringLiteral("interval"),
+          QStringLiteral("format"),         QStringLiteral("out"),
+          QStringLiteral("rotate"),         QStringLiteral("quiet"),
+          QStringLiteral("frames"),         QStringLiteral("stats")},
          0,
          0,
          runMonitor,
@@ -60,7 +64,7 @@ const QList<Subcommand> &subcommands()
          QStringLiteral("write one setting item, VALUE as the main window shows it (250.5,\n"
                         "      a choice's number or text); out of its limits nothing is sent;\n"
                         "      an item that resets others (input type, alarm type) needs --yes"),
-         {QStringLiteral("journal-dir")},
+         {QStringLiteral("journal-dir"), QStringLiteral("frames")},
          2,
          2,
          runWrite},
@@ -68,7 +72,8 @@ const QList<Subcommand> &subcommands()
          QStringLiteral("[--out FILE.znm | --out-dir DIR] [--report FILE.pdf]"),
          QStringLiteral("read every setting item; print them, or file them and/or report them\n"
                         "      (one file per instrument in DIR)"),
-         {QStringLiteral("out"), QStringLiteral("out-dir"), QStringLiteral("report")},
+         {QStringLiteral("out"), QStringLiteral("out-dir"), QStringLiteral("report"),
+          QStringLiteral("frames")},
          0,
          0,
          runUpload,
@@ -77,7 +82,7 @@ const QList<Subcommand> &subcommands()
          QStringLiteral("FILE.znm | DIR [--journal-dir DIR]"),
          QStringLiteral("write a settings data file's items to the controller, then read\n"
                         "      them back and report any it did not take"),
-         {QStringLiteral("journal-dir")},
+         {QStringLiteral("journal-dir"), QStringLiteral("frames")},
          1,
          1,
          runDownload,

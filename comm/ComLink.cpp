@@ -39,10 +39,26 @@ CommComponent &ComLink::renew()
         m_com = m_factory();
     if (!m_com)
         m_com = std::make_unique<InertCom>();
+    m_com->setTrafficLog(m_traffic);
+    m_com->setSearchProbes(m_searchProbes);
     return *m_com;
 }
 
 void ComLink::release()
 {
     m_com.reset();
+}
+
+void ComLink::setTrafficLog(TrafficLog *log)
+{
+    m_traffic = log;
+    if (m_com)
+        m_com->setTrafficLog(log);
+}
+
+void ComLink::setSearchProbes(bool searchProbes)
+{
+    m_searchProbes = searchProbes;
+    if (m_com)
+        m_com->setSearchProbes(searchProbes);
 }

@@ -23,7 +23,15 @@ public:
     // Destroys the current instance.
     void release();
 
+    // Given to the current instance and to every one renew() creates from here on, so that the
+    // record of the line's exchanges survives link checks.
+    void setTrafficLog(TrafficLog *log);
+    // Marks the exchanges from here on as the automatic search's (see CommComponent).
+    void setSearchProbes(bool searchProbes);
+
 private:
     CommComponentFactory m_factory;
     std::unique_ptr<CommComponent> m_com;
+    TrafficLog *m_traffic = nullptr;
+    bool m_searchProbes = false;
 };

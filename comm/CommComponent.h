@@ -9,6 +9,8 @@
 #include <functional>
 #include <memory>
 
+class TrafficLog;
+
 // Framings selectable with setFrameMode().
 enum class FrameMode : int {
     Vendor = 0,
@@ -69,12 +71,24 @@ public:
 
     virtual void setFrameMode(FrameMode mode) = 0;
 
+    // Where every exchange on the line is recorded (nullptr: nowhere); searchProbes marks the
+    // exchanges from here on as the automatic search's. Components that do not own a line
+    // ignore both.
+    virtual void setTrafficLog(TrafficLog *log) { m_traffic = log; }
+    virtual void setSearchProbes(bool searchProbes) { m_searchProbes = searchProbes; }
+
     // Data word number wordNumber (from 1) of a reply text as four hexadecimal digits; empty when
     // the reply holds no such word.
     virtual QString ReplyWord(const QString &reply, int wordNumber) const = 0;
 
+protected:
+    TrafficLog *trafficLog() const { return m_traffic; }
+    bool searchProbes() const { return m_searchProbes; }
+
 private:
     LineConditions m_line;
+    TrafficLog *m_traffic = nullptr;
+    bool m_searchProbes = false;
 };
 
 using CommComponentFactory = std::function<std::unique_ptr<CommComponent>()>;

@@ -53,6 +53,19 @@ QString protocolName(qint16 protocolIndex)
     }
 }
 
+// The exchanges of a scan or search are recorded as its probes while this lives.
+class SearchProbes
+{
+public:
+    explicit SearchProbes(ComLink &link) : m_link(link) { m_link.setSearchProbes(true); }
+    ~SearchProbes() { m_link.setSearchProbes(false); }
+    SearchProbes(const SearchProbes &) = delete;
+    SearchProbes &operator=(const SearchProbes &) = delete;
+
+private:
+    ComLink &m_link;
+};
+
 } // namespace
 
 LinkCheck::LinkCheck(const SessionContext &context, SettingsStore &store,
@@ -163,6 +176,7 @@ void LinkCheck::checkcommunicate()
     RegisterMap::fillRegisterTable(m_shared, RegisterMap::Form::Modbus);
     m_shared.protocolIndex = ModbusAscii;
     m_shared.stationAddress = QStringLiteral("01");
+    const SearchProbes probes(m_link);
     for (const QString &port : PortNames::comNames()) {
         m_shared.dataBitsText = QStringLiteral("7");
         m_shared.stopBitsText = QStringLiteral("1");
@@ -196,7 +210,10 @@ void LinkCheck::checkcommunicate2()
     m_busyShown = false;
     m_networkFaultShown = false;
     m_searching = true;
-    search();
+    {
+        const SearchProbes probes(m_link);
+        search();
+    }
     m_searching = false;
     m_op.setStatusPanel(StatusNotePanel, QString());
 }

@@ -6,7 +6,9 @@
 #include "comm/NetworkAddress.h"
 #include "comm/NetworkLinePort.h"
 #include "comm/SerialLinePort.h"
+#include "comm/TrafficLog.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QLoggingCategory>
 
@@ -65,6 +67,30 @@ Reply SerialCommComponent::SendRequest(const QString &station, const QString &su
                                        const QString &command, const QString &address,
                                        const QString &data)
 {
+    const FrameRequest request{station, subAddress, command, address, data};
+    TrafficLog *log = trafficLog();
+    if (!log)
+        return exchange(request, nullptr);
+    TrafficRecord record;
+    record.sentAtMs = QDateTime::currentMSecsSinceEpoch();
+    record.port = PortName();
+    record.speed = Speed();
+    record.station = station;
+    record.mode = m_frameMode;
+    record.command = command;
+    record.address = address;
+    record.data = data;
+    record.searchProbe = searchProbes();
+    const Reply reply = exchange(request, &record);
+    record.replyText = reply.text;
+    record.verdict = reply.verdict;
+    record.exceptionCode = reply.exceptionCode;
+    log->record(std::move(record));
+    return reply;
+}
+
+Reply SerialCommComponent::exchange(const FrameRequest &request, TrafficRecord *record)
+{
     // However a request fails, it takes no less than a request that went unanswered, so that a
     // caller polling a lost port keeps the pace it has with a silent controller.
     const QDeadlineTimer minimumCost(replyWaitMs(), Qt::PreciseTimer);
@@ -75,28 +101,41 @@ Reply SerialCommComponent::SendRequest(const QString &station, const QString &su
     if (!isOpen())
         return failed(ReplyVerdict::PortLost);
     const FrameCodec &codec = frameCodec(m_frameMode);
-    const FrameRequest request{station, subAddress, command, address, data};
     const QByteArray frame = codec.requestFrame(request);
     if (frame.isEmpty()) {
-        qCDebug(lcFrames) << "cannot frame request" << station << command << address << data;
+        qCDebug(lcFrames) << "cannot frame request" << request.station << request.command
+                          << request.address << request.data;
         return failed(ReplyVerdict::NoReply);
     }
 
-    if (m_unanswered && m_unanswered->mode == m_frameMode && m_unanswered->station == station)
+    if (m_unanswered && m_unanswered->mode == m_frameMode &&
+        m_unanswered->station == request.station)
         letLineFallQuiet();
     if (codec.needsFrameGap())
         keepFrameGap();
     discardInput();
+    m_lastMode = m_frameMode;
+    m_lastStation = request.station;
+    if (record)
+        record->sentAtMs = QDateTime::currentMSecsSinceEpoch();
     if (!isOpen() || !writeFrame(frame))
         return failed(ReplyVerdict::PortLost);
     // The controller cannot answer before the request has left the line.
     m_lineQuietSince = Clock::now() + m_characterTime * frame.size();
+    const Clock::time_point leftLine = m_lineQuietSince;
     const QDeadlineTimer deadline(
         LineTiming::replyDeadlineMs(replyWaitMs(), m_characterTime.count(), int(frame.size())),
         Qt::PreciseTimer);
-    const Reply reply = awaitReply(codec, request, deadline);
+    const Reply reply = awaitReply(codec, request, deadline, record ? &record->reply : nullptr,
+                                   record ? &record->noiseBefore : nullptr);
+    if (record) {
+        record->request = frame;
+        record->responseMs = int(std::max<qint64>(
+            0, std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - leftLine)
+                   .count()));
+    }
     if (reply.text.isEmpty()) {
-        m_unanswered = Unanswered{m_frameMode, station, Clock::now()};
+        m_unanswered = Unanswered{m_frameMode, request.station, Clock::now()};
         return isOpen() ? reply : failed(ReplyVerdict::PortLost);
     }
     m_unanswered.reset();
@@ -108,21 +147,29 @@ void SerialCommComponent::letLineFallQuiet()
     const std::chrono::milliseconds quiet(replyWaitMs());
     const QDeadlineTimer limit(2 * quiet, Qt::PreciseTimer);
     Clock::time_point quietFrom = m_unanswered->since;
+    QByteArray dropped;
+    bool lost = false;
     while (isOpen() && !limit.hasExpired()) {
         const QByteArray late = m_port->readAll();
         if (!late.isEmpty()) {
             quietFrom = m_lineQuietSince = Clock::now();
             qCDebug(lcFrames).noquote() << "dropped, late" << logText(m_frameMode, late);
+            if (trafficLog())
+                dropped += late;
         }
         const auto left =
             std::chrono::ceil<std::chrono::milliseconds>(quietFrom + quiet - Clock::now());
         if (left.count() <= 0)
             break;
         if (!m_port->waitForReadyRead(int(qMin<qint64>(left.count(), limit.remainingTime()))) &&
-            lineLost())
-            return;
+            lineLost()) {
+            lost = true;
+            break;
+        }
     }
-    m_unanswered.reset();
+    recordDropped(dropped);
+    if (!lost)
+        m_unanswered.reset();
 }
 
 bool SerialCommComponent::writeFrame(const QByteArray &frame)
@@ -139,7 +186,8 @@ bool SerialCommComponent::writeFrame(const QByteArray &frame)
 }
 
 Reply SerialCommComponent::awaitReply(const FrameCodec &codec, const FrameRequest &request,
-                                      const QDeadlineTimer &deadline)
+                                      const QDeadlineTimer &deadline, QByteArray *received,
+                                      bool *noiseBefore)
 {
     QByteArray input;
     std::optional<ReplyVerdict> firstFault;
@@ -150,6 +198,8 @@ Reply SerialCommComponent::awaitReply(const FrameCodec &codec, const FrameReques
             m_lineQuietSince = Clock::now();
             qCDebug(lcBytes).noquote() << "<-" << chunk.toHex(' ');
             input += chunk;
+            if (received)
+                *received += chunk;
         }
         QByteArray dropped;
         FrameVerdict verdict;
@@ -168,6 +218,8 @@ Reply SerialCommComponent::awaitReply(const FrameCodec &codec, const FrameReques
             qCDebug(lcFrames).noquote() << "dropped" << logText(m_frameMode, dropped);
         if (verdict.kind == FrameVerdict::Complete) {
             qCDebug(lcFrames).noquote() << "<-" << FrameText::printable(verdict.reply.toLatin1());
+            if (noiseBefore)
+                *noiseBefore = noise || firstFault.has_value();
             return Reply::fromFrame(verdict.reply);
         }
         if (deadline.hasExpired())
@@ -250,9 +302,28 @@ void SerialCommComponent::discardInput()
     if (!isOpen())
         return;
     const QByteArray stale = m_port->readAll();
-    if (!stale.isEmpty())
+    if (!stale.isEmpty()) {
         qCDebug(lcBytes).noquote() << "stale" << stale.toHex(' ');
+        recordDropped(stale);
+    }
     m_port->clearInput();
+}
+
+void SerialCommComponent::recordDropped(const QByteArray &bytes)
+{
+    TrafficLog *log = trafficLog();
+    if (!log || bytes.isEmpty())
+        return;
+    TrafficRecord record;
+    record.sentAtMs = QDateTime::currentMSecsSinceEpoch();
+    record.port = PortName();
+    record.speed = Speed();
+    record.station = m_unanswered ? m_unanswered->station : m_lastStation;
+    record.mode = m_unanswered ? m_unanswered->mode : m_lastMode;
+    record.reply = bytes;
+    record.verdict = ReplyVerdict::LateReplyDropped;
+    record.searchProbe = searchProbes();
+    log->record(std::move(record));
 }
 
 void SerialCommComponent::keepFrameGap() const

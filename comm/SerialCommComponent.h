@@ -4,6 +4,7 @@
 #include "comm/FrameCodec.h"
 #include "comm/LinePort.h"
 #include "comm/PortNames.h"
+#include "comm/TrafficRecord.h"
 
 #include <QDeadlineTimer>
 
@@ -29,6 +30,13 @@
 // (at most twice that is waited), so that a late reply is dropped rather than taken for the next
 // request's. Requests to another station or in another framing need no wait: their reply checks
 // already reject it. Every reply is also judged against its own request (docs/protocols.md).
+//
+// With a traffic log set, every request is recorded there once it has its reply: the bytes
+// written, every byte read while the reply was awaited, the time from the request having left
+// the line to the reply, and the verdict returned. Bytes read between requests (a late reply
+// dropped while the line falls quiet, stale input dropped before a request) are a record of
+// their own, without request bytes, verdict LateReplyDropped. Recording copies what is there
+// already; nothing is formatted.
 //
 // Port name and line parameters take effect when the port is opened.
 class SerialCommComponent : public CommComponent
@@ -65,14 +73,21 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
+    // SendRequest proper; record, when given, gets the request bytes, the reply bytes and the
+    // response time.
+    Reply exchange(const FrameRequest &request, TrafficRecord *record);
     // Writes the request; false (the port closed when it failed) when it did not go out.
     bool writeFrame(const QByteArray &frame);
     // Collects input until a valid reply is complete or the deadline passes; then the verdict of
     // what came: the first frame dropped for a reason (checksum, station...), else a frame left
     // incomplete (WrongLength), else noise, else nothing (NoReply).
+    // received, when given, gets every byte read; noiseBefore whether bytes were dropped before
+    // the frame taken.
     Reply awaitReply(const FrameCodec &codec, const FrameRequest &request,
-                     const QDeadlineTimer &deadline);
+                     const QDeadlineTimer &deadline, QByteArray *received, bool *noiseBefore);
     void discardInput();
+    // Records bytes read between requests as a late reply dropped.
+    void recordDropped(const QByteArray &bytes);
     // Waits until the line has been silent for the reply timeout since the unanswered request,
     // dropping what arrives meanwhile; bounded by twice the reply timeout.
     void letLineFallQuiet();
@@ -103,4 +118,7 @@ private:
         Clock::time_point since;
     };
     std::optional<Unanswered> m_unanswered;
+    // The last request sent, whose station and framing bytes between requests are recorded under.
+    FrameMode m_lastMode = FrameMode::ModbusAscii;
+    QString m_lastStation;
 };

@@ -29,6 +29,10 @@ public:
     {
         return m_port.ReplyWord(reply, wordNumber);
     }
+    // The shared port records into the log its owner gave it, once per exchange whichever
+    // instrument's session made it; an instrument's session does not take it over.
+    void setTrafficLog(TrafficLog *) override {}
+    void setSearchProbes(bool searchProbes) override { m_port.setSearchProbes(searchProbes); }
 
 private:
     CommComponent &m_port;

@@ -1,9 +1,37 @@
 #include "comm/TrafficLog.h"
 
+#include "comm/InstrumentNumber.h"
+
 #include <algorithm>
+
+QString TrafficRecord::instrument() const
+{
+    bool ok = false;
+    int number = 0;
+    switch (mode) {
+    case FrameMode::ModbusAscii:
+    case FrameMode::ModbusRtu:
+        number = station.toInt(&ok, 16);
+        break;
+    case FrameMode::Ravtocol:
+        number = station.toInt(&ok, 10);
+        break;
+    case FrameMode::Vendor:
+        // The number plus 32, one character.
+        ok = station.size() == 1;
+        number = ok ? station.at(0).unicode() - 32 : 0;
+        break;
+    }
+    ok = ok && number >= InstrumentNumber::First && number <= InstrumentNumber::Last;
+    return ok ? InstrumentNumber::text(number) : station;
+}
 
 void TrafficCounters::add(const TrafficRecord &record)
 {
+    if (record.request.isEmpty() && !record.reply.isEmpty()) {
+        ++late;
+        return;
+    }
     ++requests;
     switch (record.verdict) {
     case ReplyVerdict::Ok:
@@ -42,7 +70,7 @@ TrafficLog::TrafficLog(int capacity, QObject *parent)
 void TrafficLog::record(TrafficRecord record)
 {
     record.serial = ++m_lastSerial;
-    m_counters[record.station].add(record);
+    m_counters[record.instrument()].add(record);
     if (m_ring.size() < std::size_t(m_capacity)) {
         m_ring.push_back(std::move(record));
     } else {

@@ -28,7 +28,8 @@ public:
     int size() const { return int(m_ring.size()); }
     int capacity() const { return m_capacity; }
 
-    // Per station ("01", "1" as sent), since the last reset.
+    // Per instrument number as the operator knows it ("01", TrafficRecord::instrument()), since
+    // the last reset.
     const QMap<QString, TrafficCounters> &counters() const { return m_counters; }
     void resetCounters();
 

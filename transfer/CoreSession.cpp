@@ -33,6 +33,7 @@ CoreSession::CoreSession(const Host &host, SessionState initial, CommComponentFa
       download(context, itemRead, vendorWrites, journal), commands(context),
       comparison(context, itemRead), connection(context, host.store, vendorFrame)
 {
+    link.setTrafficLog(&traffic);
     download.setReadBack([this] { onlineStartRead.readAtOnlineStart(); });
     installTransferJobs(jobs, singleWrite, download, upload);
 }

@@ -1,6 +1,7 @@
 #include "base/MessageTable.h"
 #include "chart/EventLog.h"
 #include "sim/SimulatedController.h"
+#include "tests/support/PythonCsv.h"
 #include "tests/support/SerialServer.h"
 #include "transfer/JournalFile.h"
 
@@ -112,6 +113,7 @@ private:
         return finish(process);
     }
     QString csvPath() const { return m_config->filePath(QStringLiteral("log.csv")); }
+    QString framesPath() const { return m_config->filePath(QStringLiteral("frames.csv")); }
     // anonymous: whether the broker lets a client in without a user name; tls: lines of the
     // listener's TLS settings.
     void startBroker(QProcess &broker, quint16 port, bool anonymous = true,
@@ -312,17 +314,28 @@ void TestZnctl::faultyRepliesAreNamed_data()
     QTest::addColumn<int>("refused");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("said");
+    QTest::addColumn<QString>("verdict"); // of the exchange in --frames, and its exception code
+    QTest::addColumn<QString>("exception");
     const QString corrupted = msg(451) + ". " + msg(1207);
     QTest::newRow("ascii corrupted") << "ascii"
-                                     << "corrupt" << 0 << 3 << corrupted;
+                                     << "corrupt" << 0 << 3 << corrupted << "checksum"
+                                     << "";
     QTest::newRow("rtu corrupted") << "rtu"
-                                   << "corrupt" << 0 << 3 << corrupted;
+                                   << "corrupt" << 0 << 3 << corrupted << "checksum"
+                                   << "";
     QTest::newRow("ravtocol corrupted") << "ravtocol"
-                                        << "corrupt" << 0 << 3 << corrupted;
-    QTest::newRow("rtu truncated") << "rtu"
-                                   << "truncate" << 0 << 3 << msg(451) + ". " + msg(1210);
-    QTest::newRow("rtu exception") << "rtu" << QString() << 0x0A << 4 << msg(1211).arg("0A");
-    QTest::newRow("ravtocol error") << "ravtocol" << QString() << 0x02 << 4 << msg(1211).arg("20");
+                                        << "corrupt" << 0 << 3 << corrupted << "checksum"
+                                        << "";
+    QTest::newRow("rtu truncated")
+        << "rtu"
+        << "truncate" << 0 << 3 << msg(451) + ". " + msg(1210) << "wrong-length"
+        << "";
+    QTest::newRow("rtu exception")
+        << "rtu" << QString() << 0x0A << 4 << msg(1211).arg("0A") << "exception"
+        << "0A";
+    QTest::newRow("ravtocol error")
+        << "ravtocol" << QString() << 0x02 << 4 << msg(1211).arg("20") << "exception"
+        << "20";
 }
 
 // What went wrong with a reply reaches the error line: the link check's probe for a garbled
@@ -334,6 +347,8 @@ void TestZnctl::faultyRepliesAreNamed()
     QFETCH(int, refused);
     QFETCH(int, exitCode);
     QFETCH(QString, said);
+    QFETCH(QString, verdict);
+    QFETCH(QString, exception);
     SimulatedController::Options options;
     options.line.protocol = protocol == "rtu"        ? WireProtocol::ModbusRtu
                             : protocol == "ravtocol" ? WireProtocol::Ravtocol
@@ -344,9 +359,34 @@ void TestZnctl::faultyRepliesAreNamed()
     else if (fault == "truncate")
         m_sim->truncateNext(1);
     m_sim->withCore([refused](ControllerCore &core) { core.refuseReads(0x000B, refused); });
-    const Run run = znctl({"read", "19", "--protocol", protocol});
+    const Run run = znctl({"read", "19", "--protocol", protocol, "--frames", framesPath()});
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.contains(QStringLiteral("instrument 01: ") + said), qPrintable(run.err));
+
+    // The frames file shows the exchange as it was: the verdict, the code, the bytes.
+    if (!PythonCsv::available())
+        QSKIP("python3 is not installed");
+    const QList<QMap<QString, QString>> frames = PythonCsv::records(framesPath());
+    const auto faulty = std::find_if(frames.cbegin(), frames.cend(),
+                                     [&](const auto &row) { return row["verdict"] == verdict; });
+    QVERIFY2(faulty != frames.cend(), qPrintable(QFile(framesPath()).fileName()));
+    QCOMPARE((*faulty)["exception"], exception);
+    QCOMPARE((*faulty)["port"], QStringLiteral("COM1"));
+    QCOMPARE((*faulty)["instrument"], QStringLiteral("01"));
+    QCOMPARE((*faulty)["search"], QStringLiteral("0"));
+    QVERIFY(!(*faulty)["request"].isEmpty());
+    QVERIFY(!(*faulty)["reply"].isEmpty());
+    // An existing frames file is never written over.
+    const QByteArray before = [this] {
+        QFile file(framesPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    const Run again = znctl({"read", "19", "--protocol", protocol, "--frames", framesPath()});
+    QCOMPARE(again.exitCode, 1);
+    QVERIFY2(again.err.contains(framesPath() + " exists"), qPrintable(again.err));
+    QFile after(framesPath());
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), before);
 }
 
 void TestZnctl::readInEachProtocol_data()
@@ -389,8 +429,22 @@ void TestZnctl::searchStoresWhatAnswered()
     options.line.station = 3;
     startSimulator(options);
     storeConditions({{"strAdr", "12"}, {"Protocol", "2"}, {"Speed", "19200"}});
-    const Run stored = znctl({"search"});
+    const Run stored = znctl({"search", "--frames", framesPath()});
     QCOMPARE(stored.exitCode, 0);
+    // Each probe on record with where it went and what came back.
+    if (PythonCsv::available()) {
+        const QList<QMap<QString, QString>> probes = PythonCsv::records(framesPath());
+        QVERIFY(probes.size() >= 3);
+        for (const auto &probe : probes) {
+            QCOMPARE(probe["search"], QStringLiteral("1"));
+            QCOMPARE(probe["port"], QStringLiteral("COM1"));
+            QCOMPARE(probe["speed"], QStringLiteral("9600"));
+            QCOMPARE(probe["protocol"], QStringLiteral("modbus-ascii"));
+        }
+        QCOMPARE(probes.at(probes.size() - 2)["verdict"], QStringLiteral("no-reply"));
+        QCOMPARE(probes.last()["verdict"], QStringLiteral("ok"));
+        QCOMPARE(probes.last()["instrument"], QStringLiteral("03"));
+    }
     QVERIFY(stored.out.contains("instrument: 03\n"));
     QVERIFY(stored.out.contains("speed: 9600\n"));
     QVERIFY(stored.out.contains("protocol: Modbus ASCII\n"));
@@ -496,7 +550,7 @@ void TestZnctl::monitorEndsCleanlyOnCtrlC()
 {
     startSimulator();
     QProcess process;
-    startZnctl(process, {"monitor", "--csv", csvPath()});
+    startZnctl(process, {"monitor", "--csv", csvPath(), "--stats", "--frames", framesPath()});
     QTRY_VERIFY_WITH_TIMEOUT(csvLines().size() >= 4, 30000);
     ::kill(pid_t(process.processId()), SIGINT);
     const Run run = finish(process);
@@ -504,6 +558,20 @@ void TestZnctl::monitorEndsCleanlyOnCtrlC()
     const QStringList lines = csvLines();
     QCOMPARE(lines.size(), 2 + int(run.out.count('\n')));
     QVERIFY(!lines.contains("<unterminated>"));
+    // The counters said at the end add up to the exchanges in the frames file.
+    if (!PythonCsv::available())
+        QSKIP("python3 is not installed");
+    const QList<QMap<QString, QString>> frames = PythonCsv::records(framesPath());
+    const auto count = [&frames](const char *verdict) {
+        return std::count_if(frames.cbegin(), frames.cend(),
+                             [verdict](const auto &row) { return row["verdict"] == verdict; });
+    };
+    QVERIFY(count("ok") > 8);
+    QVERIFY2(run.err.contains(QStringLiteral("instrument 01: %1 requests, %2 good, %3 no reply")
+                                  .arg(frames.size())
+                                  .arg(count("ok"))
+                                  .arg(count("no-reply"))),
+             qPrintable(run.err));
 }
 
 // A silent controller gives no new values: no line may pretend otherwise (at most the rotation

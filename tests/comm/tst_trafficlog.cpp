@@ -11,6 +11,7 @@ class TestTrafficLog : public QObject
 private slots:
     void ringKeepsTheNewestInOrder();
     void countersPerStationUntilReset();
+    void ringStaysBoundedOverAMillionExchanges();
 };
 
 namespace
@@ -61,6 +62,10 @@ void TestTrafficLog::countersPerStationUntilReset()
     log.record(exchange("02", ReplyVerdict::Exception, 25));
     log.record(exchange("02", ReplyVerdict::LateReplyDropped, -1));
     log.record(exchange("02", ReplyVerdict::WrongStation, 35));
+    // Bytes that came between requests: late, but no request of their own.
+    TrafficRecord between = exchange("02", ReplyVerdict::LateReplyDropped, -1);
+    between.reply = QByteArrayLiteral(":0A03020159\r\n");
+    log.record(between);
 
     const TrafficCounters one = log.counters().value("01");
     QCOMPARE(one.requests, 3);
@@ -71,13 +76,64 @@ void TestTrafficLog::countersPerStationUntilReset()
     QCOMPARE(one.worstResponseMs, 50);
     const TrafficCounters two = log.counters().value("02");
     QCOMPARE(two.requests, 4);
-    QCOMPARE(two.good + two.checksum + two.exceptions + two.late + two.otherFaults, 4);
+    QCOMPARE(two.good + two.checksum + two.exceptions + two.late + two.otherFaults, 5);
+    QCOMPARE(two.late, 2);
     QCOMPARE(two.meanResponseMs(), 0.0);
 
     log.resetCounters();
     QVERIFY(log.counters().isEmpty());
     // The exchanges themselves stay for the view.
-    QCOMPARE(log.size(), 7);
+    QCOMPARE(log.size(), 8);
+}
+
+namespace
+{
+// Resident memory in kB, from the kernel's own count.
+qint64 residentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+} // namespace
+
+// A week online costs no more memory than the first full ring: records of their own bytes each,
+// as the line gives them, pushed through the default ring five times over.
+void TestTrafficLog::ringStaysBoundedOverAMillionExchanges()
+{
+    TrafficLog log;
+    const auto recordMany = [&log](int from, int count) {
+        for (int i = from; i < from + count; ++i) {
+            TrafficRecord record =
+                exchange(QStringLiteral("%1").arg(i % 95 + 1, 2, 16, QLatin1Char('0')).toUpper(),
+                         ReplyVerdict::Ok, i % 300);
+            record.request = QByteArray::number(i, 16).repeated(4);
+            record.reply = QByteArray::number(i).repeated(6);
+            record.replyText = QString::fromLatin1(record.reply);
+            log.record(std::move(record));
+        }
+    };
+    constexpr int Total = 1000000;
+    recordMany(0, 2 * TrafficLog::DefaultCapacity);
+    const qint64 fullRing = residentKb();
+    recordMany(2 * TrafficLog::DefaultCapacity, Total - 2 * TrafficLog::DefaultCapacity);
+    const qint64 afterAll = residentKb();
+    QCOMPARE(log.size(), TrafficLog::DefaultCapacity);
+    QCOMPARE(log.lastSerial(), quint64(Total));
+    const QList<TrafficRecord> kept = log.since(0);
+    QCOMPARE(kept.size(), TrafficLog::DefaultCapacity);
+    QCOMPARE(kept.first().serial, quint64(Total - TrafficLog::DefaultCapacity + 1));
+    QCOMPARE(kept.last().reply, QByteArray::number(Total - 1).repeated(6));
+    QCOMPARE(log.counters().size(), 95);
+    // Records replaced in place free their bytes: growth would be some 50 MB here.
+    if (fullRing > 0)
+        QVERIFY2(afterAll - fullRing < 4096,
+                 qPrintable(QStringLiteral("%1 kB -> %2 kB").arg(fullRing).arg(afterAll)));
 }
 
 QTEST_GUILESS_MAIN(TestTrafficLog)

@@ -7,6 +7,7 @@
 #include "comm/RegisterMap.h"
 #include "comm/RequestLayer.h"
 #include "comm/SerialCommComponent.h"
+#include "comm/TrafficLog.h"
 #include "sim/RegisterBank.h"
 #include "sim/SimulatedController.h"
 #include "tests/support/Pty.h"
@@ -50,6 +51,7 @@ struct Rig {
                 PortNames({{QStringLiteral("COM1"), sim->linkPath()}}));
         });
         requests = std::make_unique<RequestLayer>(shared, *link);
+        link->setTrafficLog(&traffic);
     }
 
     bool open()
@@ -81,8 +83,18 @@ struct Rig {
         return DataWord::fromHex(link->com()->ReplyWord(reply, 1));
     }
 
+    // The exchanges recorded since the last call.
+    QList<TrafficRecord> newTraffic()
+    {
+        const QList<TrafficRecord> records = traffic.since(seen);
+        seen = traffic.lastSerial();
+        return records;
+    }
+
     QTemporaryDir dir;
     std::unique_ptr<SimulatedController> sim;
+    TrafficLog traffic;
+    quint64 seen = 0;
     SessionState shared;
     std::unique_ptr<ComLink> link;
     std::unique_ptr<RequestLayer> requests;
@@ -144,21 +156,63 @@ void TestSimSerialCom::registers()
 }
 
 // Faults as the component sees them: no reply, or a good reply despite noise; a late reply
-// never answers the next request; the line comes back after an unplug.
+// never answers the next request; the line comes back after an unplug. The traffic record of each
+// exchange carries the bytes that went out and every byte that came back, with the verdict.
 void TestSimSerialCom::faults()
 {
     QFETCH(int, protocol);
     Rig rig{qint16(protocol)};
     QVERIFY(rig.open());
     const auto answered = [&] { return rig.accepted(rig.read(SetValueCode)); };
+    // The one exchange a read made.
+    const auto exchange = [&rig] {
+        const QList<TrafficRecord> records = rig.newTraffic();
+        return records.size() == 1 ? records.first() : TrafficRecord();
+    };
     QVERIFY(answered());
+    const TrafficRecord good = exchange();
+    QCOMPARE(good.verdict, ReplyVerdict::Ok);
+    QCOMPARE(good.port, QStringLiteral("COM1"));
+    QCOMPARE(good.speed, QStringLiteral("19200"));
+    QCOMPARE(good.instrument(), QStringLiteral("10"));
+    QVERIFY(!good.request.isEmpty());
+    QVERIFY(!good.reply.isEmpty());
+    QVERIFY(!good.noiseBefore);
+    QVERIFY(!good.searchProbe);
+    QVERIFY(good.responseMs >= 0 && good.responseMs < ReplyTimeoutMs);
 
     rig.sim->corruptNext(1); // fails the protocol's own check
     QVERIFY(rig.read(SetValueCode).isEmpty());
+    const TrafficRecord corrupt = exchange();
+    QCOMPARE(corrupt.verdict, ReplyVerdict::Checksum);
+    QCOMPARE(corrupt.request, good.request);
+    QCOMPARE(corrupt.reply.size(), good.reply.size());
+    QVERIFY(corrupt.reply != good.reply);
+    QVERIFY(corrupt.replyText.isEmpty());
+
     rig.sim->truncateNext(1);
     QVERIFY(rig.read(SetValueCode).isEmpty());
+    const TrafficRecord truncated = exchange();
+    QCOMPARE(truncated.verdict, ReplyVerdict::WrongLength);
+    QCOMPARE(truncated.reply, good.reply.left(good.reply.size() / 2));
+    // Given up at the reply timeout, measured from the request having left the line.
+    QVERIFY(truncated.responseMs >= ReplyTimeoutMs - 10);
+
     rig.sim->noiseNext(1); // before the reply, which is still found
     QVERIFY(answered());
+    const TrafficRecord noisy = exchange();
+    QCOMPARE(noisy.verdict, ReplyVerdict::Ok);
+    QVERIFY(noisy.noiseBefore);
+    QVERIFY(noisy.reply.size() > good.reply.size());
+    QVERIFY(noisy.reply.endsWith(good.reply));
+
+    rig.sim->dropNext(1);
+    QVERIFY(rig.read(SetValueCode).isEmpty());
+    const TrafficRecord dropped = exchange();
+    QCOMPARE(dropped.verdict, ReplyVerdict::NoReply);
+    QVERIFY(dropped.reply.isEmpty());
+    QCOMPARE(dropped.request, good.request);
+
     // Late replies: the controller queues a request that comes while it still answers the one
     // before. Every read fails or carries its own register's value, never the previous one's.
     rig.sim->setValue(RegisterBank::MainSetValue, 345);
@@ -173,6 +227,18 @@ void TestSimSerialCom::faults()
     }
     QVERIFY(replies.first().isEmpty());
     QVERIFY(!replies.last().isEmpty());
+    // The late reply is on record as what it was, not as the answer to the request after it.
+    int lateBytes = 0;
+    for (const TrafficRecord &record : rig.newTraffic()) {
+        if (record.request.isEmpty()) {
+            QCOMPARE(record.verdict, ReplyVerdict::LateReplyDropped);
+            QCOMPARE(record.instrument(), QStringLiteral("10"));
+            lateBytes += int(record.reply.size());
+        } else if (record.verdict == ReplyVerdict::LateReplyDropped) {
+            lateBytes += int(record.reply.size());
+        }
+    }
+    QVERIFY(lateBytes >= good.reply.size());
 
     // The component lets go of a line that is gone (trying to reopen it here could meet another
     // program's new pty under the same number).
@@ -182,6 +248,25 @@ void TestSimSerialCom::faults()
     QVERIFY(rig.sim->plug());
     QVERIFY(rig.link->com()->OpenPort());
     QVERIFY(answered());
+
+    // Every request counted once, under the verdict it reached; what came between requests
+    // counts as late only.
+    const TrafficCounters counters = rig.traffic.counters().value(QStringLiteral("10"));
+    int requests = 0;
+    int answers = 0;
+    int lateRecords = 0; // between requests
+    for (const TrafficRecord &record : rig.traffic.since(0)) {
+        const bool between = record.request.isEmpty() && !record.reply.isEmpty();
+        requests += between ? 0 : 1;
+        lateRecords += between ? 1 : 0;
+        answers += record.verdict == ReplyVerdict::Ok ? 1 : 0;
+    }
+    QCOMPARE(counters.requests, requests);
+    QCOMPARE(counters.good, answers);
+    QCOMPARE(counters.good + counters.noReply + counters.checksum + counters.exceptions +
+                 counters.otherFaults,
+             requests - (counters.late - lateRecords));
+    QVERIFY(counters.late >= 1);
 }
 
 // A program killed while it had the line open leaves its line settings on the pty; the next
