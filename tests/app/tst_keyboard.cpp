@@ -181,6 +181,26 @@ void TestKeyboard::operatorWalk()
     QTRY_VERIFY(!rig.window->isTracing());
     backTo(*rig.window);
 
+    // On the Trace display Enter on Start starts a run and hands the focus to Stop, whose Enter
+    // stops it; the trace selection opens on its first choice and gives the focus back.
+    rig.window->findChild<QTabWidget *>("mainTabs")->setCurrentIndex(1);
+    const auto focusIs = [](const char *name) {
+        return focus() != nullptr && focus()->objectName() == QLatin1String(name);
+    };
+    QVERIFY(tabTo(QStringLiteral("runButton")));
+    press(Qt::Key_Return);
+    QTRY_VERIFY(rig.window->isTracing());
+    QVERIFY(focusIs("stopButton"));
+    press(Qt::Key_Return);
+    QTRY_VERIFY(!rig.window->isTracing());
+    QVERIFY(focusIs("runButton"));
+    QVERIFY(tabTo(QStringLiteral("channelSelectButton")));
+    press(Qt::Key_Return);
+    QVERIFY(focusIs("channelButton_0"));
+    QVERIFY(tabTo(QStringLiteral("channelSelectDoneButton")));
+    press(Qt::Key_Return);
+    QVERIFY(focusIs("channelSelectButton"));
+
     // The write journal, a window of its own, closes with Esc.
     menuCommand(*rig.window, Qt::Key_F, Qt::Key_J);
     QWidget *journal = nullptr;
