@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStyleOption>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
@@ -254,16 +255,24 @@ void TestKeyboard::searchCancels()
     QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
     rig.op.answers = {true};
     QString focused;
+    QStyle::State drawn;
     rig.op.onProcessEvents = [&] {
         if (!focused.isEmpty())
             return;
         focused = focus() != nullptr ? focus()->objectName() : QStringLiteral("none");
+        if (focus() != nullptr) {
+            QStyleOption option;
+            option.initFrom(focus());
+            drawn = option.state;
+        }
         press(Qt::Key(key));
     };
 
     rig.window->runStartupLinkCheck();
 
+    // Cancel has the focus and shows it: the style draws a focus frame for the keyboard only.
     QCOMPARE(focused, QStringLiteral("linkCheckCancel"));
+    QVERIFY(drawn.testFlags(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange));
     QVERIFY(rig.op.messages().contains(QList<int>{83}));
     QVERIFY(!rig.shared().linkVerified);
 }
