@@ -25,6 +25,15 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
     }
     return QMessageBox::NoIcon;
 }
+
+// A question asked while a dialog is open belongs to that dialog: on top of it, and when it
+// closes the window manager gives the keyboard back to the dialog. Parented to the main window
+// instead, the keyboard went nowhere once both had closed.
+QWidget *boxParent(QWidget *window)
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    return modal != nullptr ? modal : window;
+}
 } // namespace
 
 GuiOperator::GuiOperator(QWidget *parent) : m_parent(parent) {}
@@ -62,13 +71,14 @@ bool GuiOperator::askYesNo(const QList<int> &messageIds, MessageIcon icon)
 
 void GuiOperator::showText(int, const QString &text, MessageIcon icon)
 {
-    QMessageBox box(boxIcon(icon), msg(1), text, QMessageBox::Ok, m_parent);
+    QMessageBox box(boxIcon(icon), msg(1), text, QMessageBox::Ok, boxParent(m_parent));
     box.exec();
 }
 
 bool GuiOperator::askYesNoText(int, const QString &text, MessageIcon icon)
 {
-    QMessageBox box(boxIcon(icon), msg(1), text, QMessageBox::Yes | QMessageBox::No, m_parent);
+    QMessageBox box(boxIcon(icon), msg(1), text, QMessageBox::Yes | QMessageBox::No,
+                    boxParent(m_parent));
     return box.exec() == QMessageBox::Yes;
 }
 

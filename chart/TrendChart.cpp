@@ -486,7 +486,7 @@ void TrendChart::applyColours()
 void TrendChart::openSelection()
 {
     m_op.beep();
-    channelSelectButton->setEnabled(false);
+    const bool focused = window()->focusWidget() == channelSelectButton;
     for (int channel = 0; channel < ChartChannels::Count; ++channel) {
         channelButtons[channel]->setText(QLatin1String(ChartChannels::info(channel).name));
         const bool shown = channel < Mv2 || (channel == Mv2 && m_shared.mv2Present);
@@ -497,6 +497,10 @@ void TrendChart::openSelection()
         setButtonColour(channelButtons[channel], m_model.flags[channel] == 1, channel);
     }
     channelSelectGroup->show();
+    // The keyboard goes on where the eye goes: to the first choice of the frame just opened.
+    if (focused)
+        channelButtons[0]->setFocus(Qt::OtherFocusReason);
+    channelSelectButton->setEnabled(false);
     // The frame opens below the fold of a low window: its confirm button must not have to be
     // looked for.
     m_sideScroll->reveal(channelSelectDoneButton);
@@ -524,6 +528,8 @@ void TrendChart::selectionCompleted()
 {
     m_op.beep();
     channelSelectButton->setEnabled(true);
+    if (channelSelectGroup->isAncestorOf(window()->focusWidget()))
+        channelSelectButton->setFocus(Qt::OtherFocusReason);
     channelSelectGroup->hide();
     m_files.selectionCompleted(m_shared, m_model.flags);
     refreshValueColours();
@@ -600,6 +606,12 @@ void TrendChart::drawStrokes(const QList<ChartStroke> &strokes)
 
 void TrendChart::showRunState(bool running)
 {
+    // Start hands the focus to Stop and Stop back to Start, so that the key that started a run
+    // stops it.
+    QPushButton *now = running ? stopButton : runButton;
+    now->setEnabled(true);
+    if (window()->focusWidget() == (running ? runButton : stopButton))
+        now->setFocus(Qt::OtherFocusReason);
     for (QWidget *w : std::initializer_list<QWidget *>{xScaleGroup, yScaleGroup, channelSelectGroup,
                                                        channelSelectButton, runButton})
         w->setEnabled(!running);

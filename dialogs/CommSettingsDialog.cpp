@@ -103,6 +103,7 @@ CommSettingsDialog::CommSettingsDialog(SessionState &shared, SettingsStore &stor
     new DiscardQuestion(this, op, [this, opening, openingAllowance] {
         return !sameChoice(choice(), opening) || m_networkAllowanceMs != openingAllowance;
     });
+    scrollWhenTooTall(*this);
 }
 
 CommSettingsDialog::~CommSettingsDialog() = default;

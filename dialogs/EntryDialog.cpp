@@ -43,6 +43,7 @@ EntryDialog::EntryDialog(SessionState &shared, OperatorInterface &op,
     m_ui->pad->takeKeysOf(this);
     m_ui->entryText->setFocus();
     new DiscardQuestion(this, op, [this] { return !m_value.working().isEmpty(); });
+    scrollWhenTooTall(*this);
 }
 
 EntryDialog::~EntryDialog() = default;

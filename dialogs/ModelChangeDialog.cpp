@@ -58,6 +58,7 @@ ModelChangeDialog::ModelChangeDialog(SessionState &shared, OperatorInterface &op
         }
         return false;
     });
+    scrollWhenTooTall(*this);
 }
 
 ModelChangeDialog::~ModelChangeDialog() = default;

@@ -35,6 +35,7 @@ ScaleEntryDialog::ScaleEntryDialog(OperatorInterface &op, ScaleEntry::Mode mode,
     // The entry box only displays: every key typed into it is the pad's.
     m_ui->pad->takeKeysOf(m_ui->entryText);
     m_ui->pad->takeKeysOf(this);
+    scrollWhenTooTall(*this);
 }
 
 ScaleEntryDialog::~ScaleEntryDialog() = default;

@@ -41,6 +41,7 @@ SelectionDialog::SelectionDialog(SessionState &shared, OperatorInterface &op, QW
     connect(m_ui->okButton, &QPushButton::clicked, this, &SelectionDialog::onOk);
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &SelectionDialog::reject);
     adjustSize();
+    scrollWhenTooTall(*this);
 }
 
 SelectionDialog::~SelectionDialog() = default;

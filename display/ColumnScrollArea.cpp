@@ -10,6 +10,9 @@ ColumnScrollArea::ColumnScrollArea(QWidget *column, Height height, QWidget *pare
 {
     setObjectName(column->objectName() + QStringLiteral("_scroll"));
     setFrameShape(QFrame::NoFrame);
+    // Only a frame for what it holds: with the focus it would swallow Tab without a mark to show
+    // where the focus is.
+    setFocusPolicy(Qt::NoFocus);
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setWidget(column);

@@ -16,6 +16,7 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -24,6 +25,8 @@ namespace
 void collectLayout(const QLayout *layout, QList<QWidget *> &chain);
 
 constexpr char SetUpProperty[] = "keyboardSetUp";
+// Long enough for a window manager to have moved the focus after a dialog closed.
+constexpr int ReturnKeyboardDelayMs = 250;
 
 bool isSetUp(const QWidget *window)
 {
@@ -46,8 +49,13 @@ protected:
         auto *widget = static_cast<QWidget *>(watched);
         if (event->type() == QEvent::Show)
             setUpWindow(widget);
+        else if (event->type() == QEvent::Hide && widget->isWindow())
+            returnKeyboard(widget);
+        else if (event->type() == QEvent::FocusIn)
+            reveal(widget, static_cast<QFocusEvent *>(event)->reason());
         else if (event->type() == QEvent::KeyPress)
-            return moveFocus(widget, static_cast<QKeyEvent *>(event));
+            return moveFocus(widget, static_cast<QKeyEvent *>(event)) ||
+                   pressButton(widget, static_cast<QKeyEvent *>(event));
         return false;
     }
 
@@ -75,13 +83,54 @@ private:
         if (next == nullptr)
             return false;
         next->setFocus(backward ? Qt::BacktabFocusReason : Qt::TabFocusReason);
-        // A control in a part that scrolls is scrolled into view, as Qt's own Tab does.
-        for (QWidget *parent = next->parentWidget(); parent != nullptr;
+        return true;
+    }
+
+    // When a dialog closes, the window manager gives the keyboard back to the window below it.
+    // Some do not when a question and its dialog close at once (openbox leaves the focus on the
+    // question's window, which no longer exists): a keyboard operator would be stranded, so the
+    // window below takes the keyboard itself once the window manager has had its turn.
+    static void returnKeyboard(const QWidget *closed)
+    {
+        QWidget *below =
+            closed->parentWidget() != nullptr ? closed->parentWidget()->window() : nullptr;
+        if (below == nullptr || closed->windowType() != Qt::Dialog)
+            return;
+        QTimer::singleShot(ReturnKeyboardDelayMs, below, [below] {
+            const QWidget *active = QApplication::activeWindow();
+            if (below->isVisible() && (active == nullptr || !active->isVisible()) &&
+                (QApplication::activeModalWidget() == nullptr ||
+                 QApplication::activeModalWidget() == below))
+                below->activateWindow();
+        });
+    }
+
+    // Enter presses the focused button in a window that is not a dialog, as Space does; in a
+    // dialog Enter is the default button's.
+    static bool pressButton(QWidget *focus, const QKeyEvent *key)
+    {
+        auto *button = qobject_cast<QPushButton *>(focus);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier || key->isAutoRepeat() ||
+            button == nullptr || !button->isEnabled() || !isSetUp(button->window()) ||
+            qobject_cast<QDialog *>(button->window()) != nullptr)
+            return false;
+        button->click();
+        return true;
+    }
+
+    // A control that takes the focus in a part that scrolls is scrolled into view, whatever moved
+    // the focus there (Tab, the focus coming back from a dialog, a button that gave it on); a
+    // click lands on what is in view already.
+    static void reveal(QWidget *focus, Qt::FocusReason reason)
+    {
+        if (reason == Qt::MouseFocusReason || reason == Qt::PopupFocusReason)
+            return;
+        for (QWidget *parent = focus->parentWidget(); parent != nullptr && !parent->isWindow();
              parent = parent->parentWidget()) {
             if (auto *scroll = qobject_cast<QScrollArea *>(parent))
-                scroll->ensureWidgetVisible(next);
+                scroll->ensureWidgetVisible(focus);
         }
-        return true;
     }
 };
 

@@ -7,7 +7,8 @@ class QWidget;
 // The keyboard set-up of a window, in one place so that every window gets the same: the buttons
 // an operator uses take Tab focus (Space and Enter press them), Tab and Shift+Tab follow the
 // layouts (top to bottom, left to right within a grid, each page of a tab widget after its tab
-// bar), and a window of its own closes with Esc.
+// bar), a control that takes the focus in a part that scrolls is scrolled into view, and a window
+// of its own closes with Esc.
 namespace KeyboardAccess
 {
 // Gives Tab focus to every push button under root that takes none, and lets Tab follow the layouts

@@ -92,8 +92,17 @@ void LinkCheckPanel::setState(LinkCheckState state)
     // The check that follows blocks the event loop: the panel must be on the screen before it.
     if (!searching)
         repaint();
-    else // Space cancels at once; the rest of the window waits for the search anyway.
-        m_cancel->setFocus(Qt::OtherFocusReason);
+    else
+        focusCancel();
+}
+
+void LinkCheckPanel::focusCancel()
+{
+    // Space cancels at once; the rest of the window waits for the search anyway. The style draws
+    // the focus frame only once the keyboard has moved the focus in the window: the operator who
+    // answered the question with a key must see where Space goes.
+    window()->setAttribute(Qt::WA_KeyboardFocusChange);
+    m_cancel->setFocus(Qt::OtherFocusReason);
 }
 
 void LinkCheckPanel::showProgress(const SearchProgress &progress)

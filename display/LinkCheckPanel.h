@@ -22,6 +22,7 @@ public:
     QPushButton *cancelButton() const { return m_cancel; }
 
 private:
+    void focusCancel();
     QLabel *m_title = nullptr;
     QLabel *m_probe = nullptr;
     QLabel *m_left = nullptr;

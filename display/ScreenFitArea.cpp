@@ -14,6 +14,9 @@ ScreenFitArea::ScreenFitArea(QWidget *content, QWidget *parent) : QScrollArea(pa
 {
     setObjectName(content->objectName() + QStringLiteral("_scroll"));
     setFrameShape(QFrame::NoFrame);
+    // Only a frame for what it holds: with the focus it would swallow Tab without a mark to show
+    // where the focus is.
+    setFocusPolicy(Qt::NoFocus);
     setWidgetResizable(true);
     setWidget(content);
     viewport()->setAutoFillBackground(false);

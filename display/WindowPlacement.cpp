@@ -2,6 +2,11 @@
 
 #include <QEvent>
 #include <QFontMetrics>
+#include <QLayout>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <QVBoxLayout>
 #include <QWidget>
 
 void showOver(QWidget &window, const QWidget *owner)
@@ -55,4 +60,39 @@ private:
 void keepTitleWhole(QWidget &window)
 {
     new TitleWidth(window);
+}
+
+void scrollWhenTooTall(QWidget &dialog)
+{
+    const QScreen *screen = dialog.screen();
+    QLayout *layout = dialog.layout();
+    if (screen == nullptr || layout == nullptr)
+        return;
+    // The window manager's frame comes on top of the dialog's own height: as much as it puts
+    // around the owner's window, a title bar where that is not known yet.
+    const QWidget *owner =
+        dialog.parentWidget() != nullptr ? dialog.parentWidget()->window() : nullptr;
+    int frame = owner != nullptr ? owner->frameGeometry().height() - owner->geometry().height() : 0;
+    if (frame <= 0)
+        frame = dialog.style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const int room = screen->availableGeometry().height() - frame;
+    const QSize needed = dialog.sizeHint();
+    if (needed.height() <= room)
+        return;
+    auto *contents = new QWidget;
+    contents->setLayout(layout);
+    auto *scroll = new QScrollArea;
+    scroll->setObjectName(dialog.objectName() + QStringLiteral("_scroll"));
+    // Only a frame: the focus stays on the controls, which scroll into view as they take it.
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidget(contents);
+    const int bar = scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    scroll->setMinimumWidth(contents->minimumSizeHint().width() + bar);
+    auto *around = new QVBoxLayout(&dialog);
+    around->setContentsMargins(0, 0, 0, 0);
+    around->addWidget(scroll);
+    dialog.resize(needed.width() + bar, room);
 }

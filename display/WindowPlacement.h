@@ -11,3 +11,8 @@ void showOver(QWidget &window, const QWidget *owner);
 // dialog otherwise gets "Setting ite...selection". The title bar's font is the window manager's;
 // the application font in bold, with room for the title bar's buttons, is taken as its measure.
 void keepTitleWhole(QWidget &window);
+
+// A dialog taller than the screen's available area (a low screen, scaling, the taller Japanese
+// font) would put its OK and Cancel below the screen's edge: its contents then scroll inside a
+// dialog as high as the screen allows. Called once its texts are set, before it is shown.
+void scrollWhenTooTall(QWidget &dialog);

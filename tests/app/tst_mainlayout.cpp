@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 #include "base/MessageTable.h"
 #include "comm/SettingsStore.h"
+#include "dialogs/ModelChangeDialog.h"
 #include "tests/support/FakeOperator.h"
 
 #include "base/SessionState.h"
@@ -16,6 +17,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -35,6 +37,8 @@ private slots:
     void panelsTakeRoomInsideTheWindow();
     void fitsTheScreen_data() { nothingClippedAtMinimumSize_data(); }
     void fitsTheScreen();
+    void dialogFitsTheScreen_data() { nothingClippedAtMinimumSize_data(); }
+    void dialogFitsTheScreen();
 };
 
 namespace
@@ -274,7 +278,9 @@ void TestMainLayout::fitsTheScreen()
     QVERIFY(QStringList(squeezed(&window)).isEmpty());
 
     // Every control of every page can be scrolled into view, the last ones too: the pages
-    // scroll, nothing is pushed off the window.
+    // scroll, nothing is pushed off the window. A control that takes the focus scrolls into view
+    // by itself, whatever gave it the focus (Tab, a dialog handing it back, a panel opening).
+    QVERIFY(QTest::qWaitForWindowActive(&window));
     auto *mainTabs = window.findChild<QTabWidget *>(QStringLiteral("mainTabs"));
     auto *pages = window.findChild<QTabWidget *>(QStringLiteral("settingTabs"));
     for (int main = 0; main < mainTabs->count(); ++main) {
@@ -285,8 +291,12 @@ void TestMainLayout::fitsTheScreen()
             for (QPushButton *button : mainTabs->currentWidget()->findChildren<QPushButton *>()) {
                 if (!button->isVisible())
                     continue;
-                for (QWidget *parent = button->parentWidget(); parent != nullptr;
-                     parent = parent->parentWidget()) {
+                if (button->isEnabled()) {
+                    button->setFocus(Qt::OtherFocusReason);
+                    QVERIFY(button->hasFocus());
+                }
+                for (QWidget *parent = button->parentWidget();
+                     !button->isEnabled() && parent != nullptr; parent = parent->parentWidget()) {
                     if (auto *scroll = qobject_cast<QScrollArea *>(parent))
                         scroll->ensureWidgetVisible(button);
                 }
@@ -299,6 +309,31 @@ void TestMainLayout::fitsTheScreen()
                          qPrintable(button->objectName()));
             }
         }
+    }
+}
+
+// The tallest dialog, the model change, fits the screen: where it is too low its contents scroll
+// and its OK and Cancel are scrolled into view as they take the focus.
+void TestMainLayout::dialogFitsTheScreen()
+{
+    QFETCH(int, language);
+    MessageTable::instance().setLanguage(Language(language));
+    SessionState shared;
+    shared.unitConfig = {1, 1, 4, 1, 1, 0};
+    FakeOperator op;
+    ModelChangeDialog dialog(shared, op);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    settle();
+    const int room = dialog.screen()->availableGeometry().height() -
+                     dialog.style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    QVERIFY2(dialog.height() <= room, qPrintable(QString::number(dialog.height())));
+    for (const char *name : {"okButton", "cancelButton"}) {
+        auto *button = dialog.findChild<QPushButton *>(QLatin1String(name));
+        button->setFocus(Qt::TabFocusReason);
+        settle();
+        const QRect shown(button->mapTo(&dialog, QPoint(0, 0)), button->size());
+        QVERIFY2(dialog.rect().contains(shown), name);
     }
 }
 
