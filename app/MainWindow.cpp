@@ -17,10 +17,12 @@
 #include "dialogs/ComparisonDialog.h"
 #include "dialogs/JournalWindow.h"
 #include "dialogs/SettingEditor.h"
+#include "dialogs/TrafficWindow.h"
 #include "display/KeyboardAccess.h"
 #include "display/LinkCheckPanel.h"
 #include "display/MainWindowLayout.h"
 #include "display/SettingRowsForm.h"
+#include "display/WindowPlacement.h"
 #include "polling/ValueFormat.h"
 
 #include <QApplication>
@@ -138,6 +140,8 @@ void MainWindow::setCaptions()
     ui->mnuOnline->setTitle(msg(9));
     ui->mnuTrace->setText(msg(11));
     ui->mnuEventLog->setText(msg(1034));
+    ui->mnuComm->setTitle(msg(1435));
+    ui->mnuLineTraffic->setText(msg(1436));
     ui->mnuSet->setTitle(msg(12));
     ui->mnuComset->setText(msg(13));
     ui->mnuOpset->setText(msg(14));
@@ -279,6 +283,7 @@ void MainWindow::connectMenus()
     connect(ui->mnuSave, &QAction::triggered, this, [this] { m_fileCommands.mnuSave(); });
     connect(ui->mnuLoad, &QAction::triggered, this, [this] { m_fileCommands.mnuLoad(); });
     connect(ui->mnuJournal, &QAction::triggered, this, &MainWindow::onJournal);
+    connect(ui->mnuLineTraffic, &QAction::triggered, this, &MainWindow::onLineTraffic);
     connect(ui->mnuEventLog, &QAction::triggered, this,
             [this] { EventLogWindow::open(m_events.currentFile(), this); });
     connect(ui->mnuOpenTrend, &QAction::triggered, this,
@@ -424,6 +429,14 @@ void MainWindow::onJournal()
     if (m_journalViewer == nullptr)
         m_journalViewer = new JournalWindow(m_core.journal, this);
     m_journalViewer->showLatest();
+}
+
+void MainWindow::onLineTraffic()
+{
+    // One window for the session, so that its filter and place stay while it is closed.
+    if (m_trafficViewer == nullptr)
+        m_trafficViewer = new TrafficWindow(m_core.traffic, m_shared, this);
+    showOver(*m_trafficViewer, this);
 }
 
 void MainWindow::onVersion()

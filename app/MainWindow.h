@@ -26,6 +26,7 @@ class GuiSettingsFileDialogs;
 class HelpWindow;
 class JournalWindow;
 class LinkCheckPanel;
+class TrafficWindow;
 class TrendChart;
 class OperatorInterface;
 class QLabel;
@@ -114,6 +115,7 @@ private:
     void onHelp();
     void onVersion();
     void onJournal();
+    void onLineTraffic();
     void onModelChange();
     void onTrace();
     void onCommSetting();
@@ -150,6 +152,7 @@ private:
     std::unique_ptr<SettingEditor> m_editor;
     HelpWindow *m_help = nullptr;
     JournalWindow *m_journalViewer = nullptr;
+    TrafficWindow *m_trafficViewer = nullptr;
     bool m_closing = false;
     bool m_closePending = false;
     int m_blockingDepth = 0;

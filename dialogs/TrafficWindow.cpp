@@ -1,0 +1,348 @@
+#include "TrafficWindow.h"
+
+#include "ui_TrafficWindow.h"
+
+#include "base/MessageTable.h"
+#include "base/ProgramFolder.h"
+#include "base/WholeFileWriter.h"
+#include "comm/TrafficLog.h"
+#include "display/WindowPlacement.h"
+
+#include <QClipboard>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <array>
+
+namespace
+{
+constexpr int TitleMessage = 1437;
+constexpr int AllMessage = 1438;
+constexpr int FailedOnlyMessage = 1439;
+constexpr int PauseMessage = 1440;
+constexpr int CountersMessage = 1441;
+constexpr int ResetMessage = 1448;
+constexpr int SaveMessage = 1449;
+constexpr int CsvFilterMessage = 1450;
+constexpr int ShownMessage = 1451;
+constexpr int PausedMessage = 1452;
+constexpr int SavedMessage = 1453;
+constexpr int NotWrittenMessage = 1154;
+constexpr int CloseMessage = 916;
+constexpr int VerdictCount = int(ReplyVerdict::PortLost) + 1;
+// Counter columns: station, requests, good, no reply, checksum, exceptions, late, other faults,
+// mean and worst response.
+constexpr std::array<int, 10> CounterHeadings = {1425, 1442, 1400, 1401, 1402,
+                                                 1443, 1444, 1445, 1446, 1447};
+// Widest a bytes column opens at, in characters: a longer frame is cut at the edge (its whole
+// text stays in the file and the copy).
+constexpr int BytesColumnChars = 48;
+
+QString withoutEllipsis(QString text)
+{
+    return text.remove(QStringLiteral("..."));
+}
+
+// One field of a CSV line, quoted where it holds a separator, a quote or a line break.
+QString csvField(const QString &text)
+{
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
+        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
+        return text;
+    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
+}
+
+// Items sorted by their number where they are numbers ("2" before "10"), else by text.
+bool before(const QString &a, const QString &b)
+{
+    bool aNumber = false, bNumber = false;
+    const int aValue = a.toInt(&aNumber), bValue = b.toInt(&bNumber);
+    return aNumber && bNumber && aValue != bValue ? aValue < bValue : a < b;
+}
+} // namespace
+
+TrafficWindow::TrafficWindow(TrafficLog &log, const SessionState &shared, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_log(log), m_ui(std::make_unique<Ui::TrafficWindow>()),
+      m_model(shared, log.capacity())
+{
+    m_ui->setupUi(this);
+    setCaptions();
+    QTableView *table = m_ui->exchanges;
+    table->setModel(&m_filter);
+    table->verticalHeader()->hide();
+    // Rows of one height need no measuring: a list of 20,000 scrolls as fast as one of 20.
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->setAccessibleName(msg(TitleMessage));
+    table->installEventFilter(this);
+
+    m_ui->counters->setColumnCount(int(CounterHeadings.size()));
+    QStringList headings;
+    for (const int message : CounterHeadings)
+        headings << msg(message);
+    m_ui->counters->setHorizontalHeaderLabels(headings);
+    m_ui->counters->verticalHeader()->hide();
+    m_ui->counters->setAccessibleName(msg(CountersMessage));
+
+    for (QComboBox *filter : {m_ui->verdictFilter, m_ui->stationFilter, m_ui->itemFilter})
+        connect(filter, &QComboBox::currentIndexChanged, this, &TrafficWindow::applyFilter);
+    connect(m_ui->pauseBox, &QCheckBox::toggled, this, &TrafficWindow::takeNew);
+    connect(m_ui->saveButton, &QPushButton::clicked, this, &TrafficWindow::askSave);
+    connect(m_ui->resetButton, &QPushButton::clicked, &m_log, &TrafficLog::resetCounters);
+    connect(&m_log, &TrafficLog::countersReset, this, [this] {
+        m_countersStale = true;
+        showCounters();
+    });
+    connect(m_ui->closeButton, &QPushButton::clicked, this, &QWidget::close);
+    m_tick.setInterval(TickMs);
+    connect(&m_tick, &QTimer::timeout, this, &TrafficWindow::takeNew);
+    showStatus();
+}
+
+TrafficWindow::~TrafficWindow() = default;
+
+void TrafficWindow::setCaptions()
+{
+    setWindowTitle(msg(TitleMessage) + QStringLiteral(" - ") + msg(1));
+    m_ui->verdictCaption->setText(TrafficTableModel::heading(TrafficTableModel::Verdict));
+    m_ui->stationCaption->setText(TrafficTableModel::heading(TrafficTableModel::Station));
+    m_ui->itemCaption->setText(TrafficTableModel::heading(TrafficTableModel::Caption));
+    m_ui->pauseBox->setText(msg(PauseMessage));
+    m_ui->saveButton->setText(msg(SaveMessage));
+    m_ui->countersFrame->setTitle(msg(CountersMessage));
+    m_ui->resetButton->setText(msg(ResetMessage));
+    m_ui->closeButton->setText(msg(CloseMessage));
+    fillVerdictChoices();
+    m_ui->stationFilter->addItem(msg(AllMessage), QString());
+    m_ui->itemFilter->addItem(msg(AllMessage), TrafficFilter::AnyItem);
+}
+
+void TrafficWindow::fillVerdictChoices()
+{
+    QComboBox *verdicts = m_ui->verdictFilter;
+    verdicts->addItem(msg(AllMessage), TrafficFilter::AnyVerdict);
+    verdicts->addItem(msg(FailedOnlyMessage), TrafficFilter::FailedOnly);
+    for (int verdict = 0; verdict < VerdictCount; ++verdict)
+        verdicts->addItem(TrafficTableModel::verdictName(ReplyVerdict(verdict)), verdict);
+}
+
+void TrafficWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    takeNew();
+    m_tick.start();
+}
+
+void TrafficWindow::hideEvent(QHideEvent *event)
+{
+    m_tick.stop();
+    QWidget::hideEvent(event);
+}
+
+bool TrafficWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_ui->exchanges && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
+        copySelection();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TrafficWindow::atEnd() const
+{
+    const QScrollBar *bar = m_ui->exchanges->verticalScrollBar();
+    return bar->value() >= bar->maximum();
+}
+
+void TrafficWindow::takeNew()
+{
+    if (!m_ui->pauseBox->isChecked() && m_log.lastSerial() != m_model.lastSerial()) {
+        QTableView *table = m_ui->exchanges;
+        const bool follow = atEnd();
+        const QModelIndex top = m_filter.mapToSource(table->indexAt(QPoint(0, 0)));
+        const quint64 topSerial = top.isValid() ? m_model.record(top.row()).serial : 0;
+        const quint64 after = m_model.lastSerial();
+        m_model.append(m_log.since(after));
+        addChoices(after);
+        if (!m_columnsSized && m_model.rowCount() > 0) {
+            table->resizeColumnsToContents();
+            const int widest = fontMetrics().averageCharWidth() * BytesColumnChars;
+            for (const int column : {TrafficTableModel::Request, TrafficTableModel::Reply})
+                table->setColumnWidth(column, std::min(table->columnWidth(column), widest));
+            m_columnsSized = true;
+        }
+        if (follow) {
+            table->scrollToBottom();
+        } else if (const int row = m_model.rowOf(topSerial); row >= 0) {
+            // The rows dropped off the front would pull the list up under the operator's eyes: the
+            // row at the top stays at the top.
+            const QModelIndex shown = m_filter.mapFromSource(m_model.index(row, 0));
+            if (shown.isValid())
+                table->verticalScrollBar()->setValue(shown.row());
+        }
+    }
+    if (m_countedSerial != m_log.lastSerial())
+        m_countersStale = true;
+    showCounters();
+    showStatus();
+}
+
+void TrafficWindow::addChoices(quint64 afterSerial)
+{
+    for (int row = m_model.rowCount() - 1; row >= 0 && m_model.record(row).serial > afterSerial;
+         --row) {
+        const QString &station = m_model.record(row).station;
+        if (!m_stations.contains(station)) {
+            m_stations.insert(station);
+            QComboBox *stations = m_ui->stationFilter;
+            int at = 1;
+            while (at < stations->count() && before(stations->itemData(at).toString(), station))
+                ++at;
+            stations->insertItem(at, station, station);
+        }
+        const ExchangeMeaning &meaning = m_model.meaning(row);
+        if (meaning.code >= 0 && !m_items.contains(meaning.code)) {
+            m_items.insert(meaning.code);
+            QComboBox *items = m_ui->itemFilter;
+            int at = 1;
+            while (at < items->count() && items->itemData(at).toInt() < meaning.code)
+                ++at;
+            items->insertItem(at, QStringLiteral("%1 %2").arg(meaning.code).arg(meaning.caption),
+                              meaning.code);
+        }
+    }
+}
+
+void TrafficWindow::applyFilter()
+{
+    const bool follow = atEnd();
+    m_filter.setFilter(m_ui->verdictFilter->currentData().toInt(),
+                       m_ui->stationFilter->currentData().toString(),
+                       m_ui->itemFilter->currentData().toInt());
+    if (follow)
+        m_ui->exchanges->scrollToBottom();
+    showStatus();
+}
+
+void TrafficWindow::showCounters()
+{
+    if (!m_countersStale)
+        return;
+    m_countersStale = false;
+    m_countedSerial = m_log.lastSerial();
+    const QMap<QString, TrafficCounters> &counters = m_log.counters();
+    QStringList stations = counters.keys();
+    std::sort(stations.begin(), stations.end(), before);
+    QTableWidget *table = m_ui->counters;
+    table->setRowCount(int(stations.size()));
+    for (int row = 0; row < int(stations.size()); ++row) {
+        const TrafficCounters &c = counters[stations[row]];
+        const QStringList cells = {stations[row],
+                                   QString::number(c.requests),
+                                   QString::number(c.good),
+                                   QString::number(c.noReply),
+                                   QString::number(c.checksum),
+                                   QString::number(c.exceptions),
+                                   QString::number(c.late),
+                                   QString::number(c.otherFaults),
+                                   c.good == 0 ? QString()
+                                               : QString::number(c.meanResponseMs(), 'f', 1),
+                                   c.good == 0 ? QString() : QString::number(c.worstResponseMs)};
+        for (int column = 0; column < int(cells.size()); ++column) {
+            QTableWidgetItem *item = table->item(row, column);
+            if (item == nullptr) {
+                item = new QTableWidgetItem;
+                item->setTextAlignment(column == 0 ? Qt::AlignLeft | Qt::AlignVCenter
+                                                   : Qt::AlignRight | Qt::AlignVCenter);
+                table->setItem(row, column, item);
+            }
+            item->setText(cells[column]);
+        }
+    }
+}
+
+void TrafficWindow::showStatus()
+{
+    QString text = m_ui->pauseBox->isChecked()
+                       ? msg(PausedMessage).arg(m_log.lastSerial() - m_model.lastSerial())
+                       : msg(ShownMessage)
+                             .arg(m_filter.rowCount())
+                             .arg(m_model.rowCount())
+                             .arg(m_log.capacity());
+    if (!m_savedNote.isEmpty())
+        text += QStringLiteral("  ") + m_savedNote;
+    m_ui->statusLabel->setText(text);
+}
+
+QString TrafficWindow::rowsText(const QList<int> &rows, QChar separator, bool quoted) const
+{
+    const QString lineEnd = quoted ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    QStringList fields;
+    for (int column = 0; column < TrafficTableModel::ColumnCount; ++column)
+        fields << TrafficTableModel::heading(column);
+    QString text;
+    const auto addLine = [&](QStringList &line) {
+        if (quoted)
+            std::transform(line.begin(), line.end(), line.begin(), csvField);
+        text += line.join(separator) + lineEnd;
+    };
+    addLine(fields);
+    for (const int row : rows) {
+        QStringList line;
+        for (int column = 0; column < TrafficTableModel::ColumnCount; ++column)
+            line << m_model.text(row, column, true);
+        addLine(line);
+    }
+    return text;
+}
+
+FileFault TrafficWindow::saveCsv(const QString &path) const
+{
+    QList<int> rows;
+    rows.reserve(m_filter.rowCount());
+    for (int row = 0; row < m_filter.rowCount(); ++row)
+        rows << m_filter.mapToSource(m_filter.index(row, 0)).row();
+    // With a byte order mark, so that a spreadsheet reads the Japanese texts as UTF-8.
+    return WholeFileWriter::writeAll(path, QByteArray("\xEF\xBB\xBF") +
+                                               rowsText(rows, QLatin1Char(','), true).toUtf8());
+}
+
+void TrafficWindow::copySelection() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : m_ui->exchanges->selectionModel()->selectedRows())
+        rows << m_filter.mapToSource(index).row();
+    if (rows.isEmpty())
+        return;
+    std::sort(rows.begin(), rows.end());
+    QGuiApplication::clipboard()->setText(rowsText(rows, QLatin1Char('\t'), false));
+}
+
+void TrafficWindow::askSave()
+{
+    const QString suggested = QDir(ProgramFolder::logging())
+                                  .filePath(QDateTime::currentDateTime().toString(
+                                      QStringLiteral("'line-traffic-'yyyy-MM-dd_HHmmss'.csv'")));
+    // The file dialog asks before it replaces a file of that name.
+    const QString path = QFileDialog::getSaveFileName(this, withoutEllipsis(msg(SaveMessage)),
+                                                      suggested, msg(CsvFilterMessage));
+    if (path.isEmpty())
+        return;
+    const FileFault fault = saveCsv(path);
+    if (!fault.isNone()) {
+        QMessageBox::warning(this, msg(1), msg(NotWrittenMessage).arg(fault.text()));
+        return;
+    }
+    m_savedNote = msg(SavedMessage).arg(m_filter.rowCount()).arg(QDir::toNativeSeparators(path));
+    showStatus();
+}
