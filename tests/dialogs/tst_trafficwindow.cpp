@@ -152,33 +152,38 @@ void TestTrafficWindow::cellsSayWhatWentOverTheLine_data()
     QTest::addColumn<QString>("reply");
     QTest::addColumn<QString>("verdict");
     QTest::addColumn<QString>("protocol");
+    // Read or write, item code, caption, value with its unit.
+    QTest::addColumn<QString>("meaning");
 
     QTest::newRow("good Modbus ASCII read")
         << 0
-        << QStringLiteral("3A 30 31 30 33 30 30 30 30 30 30 30 31 46 42 0D 0A | "
-                          ":010300000001FB<CR><LF>")
+        << QStringLiteral("3A 30 31 30 33 30 30 38 30 30 30 30 31 37 42 0D 0A | "
+                          ":0103008000017B<CR><LF>")
         << QStringLiteral("3A 30 31 30 33 30 32 30 30 46 41 30 30 0D 0A | :01030200FA00<CR><LF>")
-        << QStringLiteral("Good") << QStringLiteral("Modbus ASCII");
+        << QStringLiteral("Good") << QStringLiteral("Modbus ASCII")
+        << QStringLiteral("Read|0|PV|250 \u00B0C");
     QTest::newRow("exception 02") << 1 << QString() << QString()
                                   << QStringLiteral("\u2717 Exception 02: register not available")
-                                  << QString();
-    QTest::newRow("checksum") << 2 << QString() << QString()
-                              << QStringLiteral("\u2717 Checksum error") << QString();
+                                  << QString() << QString();
+    QTest::newRow("checksum: no value read")
+        << 2 << QString() << QString() << QStringLiteral("\u2717 Checksum error") << QString()
+        << QStringLiteral("Read|0|PV|");
     QTest::newRow("no reply") << 3 << QString() << QStringLiteral("")
-                              << QStringLiteral("\u2717 No reply") << QString();
-    QTest::newRow("good after noise")
+                              << QStringLiteral("\u2717 No reply") << QString() << QString();
+    QTest::newRow("write taken after noise")
         << 4 << QString() << QString() << QStringLiteral("Good (noise before the reply)")
-        << QString();
+        << QString() << QStringLiteral("Write|65|setting-flag register|0001");
     QTest::newRow("RTU as hex alone")
-        << 5 << QStringLiteral("01 03 00 00 00 01 84 0A") << QStringLiteral("01 03 02 01 90 B9 B8")
-        << QStringLiteral("Good") << QStringLiteral("Modbus RTU");
+        << 5 << QStringLiteral("01 03 00 80 00 01 85 E2") << QStringLiteral("01 03 02 01 90 B9 B8")
+        << QStringLiteral("Good") << QStringLiteral("Modbus RTU")
+        << QStringLiteral("Read|0|PV|400 \u00B0C");
     QTest::newRow("Ravtocol keys operated")
         << 6 << QString() << QString() << QStringLiteral("\u2717 Exception 63: keys being operated")
-        << QStringLiteral("Ravtocol");
+        << QStringLiteral("Ravtocol") << QString();
     QTest::newRow("vendor NAK") << 7 << QString()
                                 << QStringLiteral("15 21 32 31 03 | <NAK>!21<ETX>")
                                 << QStringLiteral("\u2717 Exception <NAK>: write refused")
-                                << QStringLiteral("Vendor frame");
+                                << QStringLiteral("Vendor frame") << QString();
 }
 
 void TestTrafficWindow::cellsSayWhatWentOverTheLine()
@@ -188,6 +193,7 @@ void TestTrafficWindow::cellsSayWhatWentOverTheLine()
     QFETCH(QString, reply);
     QFETCH(QString, verdict);
     QFETCH(QString, protocol);
+    QFETCH(QString, meaning);
     Rig rig;
     rig.record(TrafficSamples::line());
     rig.window.takeNew();
@@ -207,6 +213,12 @@ void TestTrafficWindow::cellsSayWhatWentOverTheLine()
     QCOMPARE(at.data(Qt::ToolTipRole).toString().isEmpty(),
              !failed || verdict.contains(QLatin1String("No reply")));
     QCOMPARE(rig.cell(sample, M::Time), QStringLiteral("09:05:03.120"));
+    if (!meaning.isNull()) {
+        QStringList cells;
+        for (int column : {M::Access, M::ItemCode, M::Caption, M::Value})
+            cells << rig.cell(sample, column);
+        QCOMPARE(cells.join(QLatin1Char('|')), meaning);
+    }
 }
 
 void TestTrafficWindow::filters_data()

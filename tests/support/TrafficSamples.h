@@ -26,13 +26,24 @@ inline TrafficRecord exchange(const QString &station, FrameMode mode, const QByt
     return record;
 }
 
+// A Modbus ASCII frame of the hex digits given, with its LRC and line end.
+inline QByteArray asciiFrame(const QByteArray &digits)
+{
+    quint8 sum = 0;
+    for (const char byte : QByteArray::fromHex(digits))
+        sum = quint8(sum + quint8(byte));
+    return ':' + digits + QByteArray(1, char(quint8(-sum))).toHex().toUpper() + "\r\n";
+}
+
+// A read of PV (register 0080) answered with 250.
 inline TrafficRecord modbusRead(const QString &station, ReplyVerdict verdict = ReplyVerdict::Ok)
 {
+    const QByteArray number = station.toLatin1();
     TrafficRecord record =
-        exchange(station, FrameMode::ModbusAscii, ":" + station.toLatin1() + "0300000001FB\r\n",
-                 ":" + station.toLatin1() + "030200FA00\r\n", verdict, 24);
+        exchange(station, FrameMode::ModbusAscii, asciiFrame(number + "0300800001"),
+                 asciiFrame(number + "030200FA"), verdict, 24);
     record.command = QStringLiteral("03");
-    record.address = QStringLiteral("00000001");
+    record.address = QStringLiteral("00800001");
     if (verdict == ReplyVerdict::NoReply) {
         record.reply.clear();
         record.responseMs = 500;
@@ -69,10 +80,10 @@ inline QList<TrafficRecord> line()
     records << write;
 
     TrafficRecord rtu = exchange(QStringLiteral("01"), FrameMode::ModbusRtu,
-                                 QByteArray::fromHex("010300000001840A"),
+                                 QByteArray::fromHex("01030080000185E2"),
                                  QByteArray::fromHex("0103020190B9B8"), ReplyVerdict::Ok, 12);
     rtu.command = QStringLiteral("03");
-    rtu.address = QStringLiteral("00000001");
+    rtu.address = QStringLiteral("00800001");
     rtu.replyText = QStringLiteral(":010302019069\r\n");
     records << rtu;
 
