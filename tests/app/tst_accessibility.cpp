@@ -20,8 +20,10 @@
 #include "dialogs/PrinterSelectionDialog.h"
 #include "dialogs/ScaleEntryDialog.h"
 #include "dialogs/SelectionDialog.h"
+#include "dialogs/TrafficWindow.h"
 #include "polling/ValueFormat.h"
 #include "tests/support/OfflineWindowRig.h"
+#include "tests/support/TrafficSamples.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -198,6 +200,12 @@ QMap<QString, Opener> openers()
              return std::make_unique<EventLogWindow>(rig.dir.filePath(QStringLiteral("e.csv")));
          }},
         {QStringLiteral("trend log viewer"), trendLogViewer},
+        {QStringLiteral("line traffic"),
+         [](OfflineWindowRig &rig) {
+             for (const TrafficRecord &record : TrafficSamples::line())
+                 rig.window->core().traffic.record(record);
+             return std::make_unique<TrafficWindow>(rig.window->core().traffic, rig.shared());
+         }},
         {QStringLiteral("help"), [](OfflineWindowRig &) { return std::make_unique<HelpWindow>(); }},
         {QStringLiteral("version"),
          [](OfflineWindowRig &rig) { return std::make_unique<AboutDialog>(rig.dir.path()); }},

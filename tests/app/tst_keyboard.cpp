@@ -1,8 +1,11 @@
 #include "comm/RegisterMap.h"
 #include "tests/support/ModalDialog.h"
+#include "tests/support/TrafficSamples.h"
 #include "tests/support/WindowRig.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -10,6 +13,7 @@
 #include <QStyleOption>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QtTest>
 
 // The main window against the simulated controller, used with the keyboard alone: Tab reaches
@@ -208,6 +212,34 @@ void TestKeyboard::operatorWalk()
     QTRY_VERIFY((journal = QApplication::activeWindow()) != rig.window.get());
     QTest::keyClick(journal, Qt::Key_Escape);
     QTRY_VERIFY(!journal->isVisible());
+    backTo(*rig.window);
+
+    // Communication > Line traffic lists what went over the line; Tab reaches each of its
+    // controls, Space pauses, Ctrl+C copies the focused row, Esc closes it.
+    for (const TrafficRecord &record : TrafficSamples::line())
+        rig.window->core().traffic.record(record);
+    menuCommand(*rig.window, Qt::Key_C, Qt::Key_L);
+    QWidget *traffic = nullptr;
+    QTRY_VERIFY((traffic = QApplication::activeWindow()) != rig.window.get());
+    auto *exchanges = traffic->findChild<QTableView *>(QStringLiteral("exchanges"));
+    QTRY_VERIFY(exchanges->model()->rowCount() > 0);
+    traffic->findChild<QWidget *>(QStringLiteral("verdictFilter"))->setFocus();
+    const QList<QWidget *> trafficRound = tabRound();
+    for (const char *control :
+         {"verdictFilter", "stationFilter", "itemFilter", "pauseBox", "saveButton", "exchanges",
+          "counters", "resetButton", "closeButton"})
+        QVERIFY2(trafficRound.contains(traffic->findChild<QWidget *>(QLatin1String(control))),
+                 control);
+    QVERIFY(tabTo(QStringLiteral("pauseBox")));
+    press(Qt::Key_Space);
+    QVERIFY(traffic->findChild<QCheckBox *>(QStringLiteral("pauseBox"))->isChecked());
+    QVERIFY(tabTo(QStringLiteral("exchanges")));
+    press(Qt::Key_Down);
+    press(Qt::Key_C, Qt::ControlModifier);
+    const QStringList copied = QGuiApplication::clipboard()->text().split(QLatin1Char('\n'));
+    QVERIFY(copied.size() == 3 && copied[0].startsWith(QLatin1String("Time\t")));
+    QTest::keyClick(traffic, Qt::Key_Escape);
+    QTRY_VERIFY(!traffic->isVisible());
 }
 
 // Within each menu, every command has its own access key.
