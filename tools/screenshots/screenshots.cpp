@@ -1,9 +1,9 @@
 // Renders the pictures of docs/: the main display online against the simulated controller, an
-// upload in progress, the Trace display during a run, the trend log viewer with its cursor, the
-// event log, the first page of the settings report, the main display offline after the line was
-// lost and at the window's minimum size, the search panel, the communication settings dialog, the
-// three setting dialogs (entry, selection, model change) and the printer selection dialog, in
-// English and in Japanese.
+// upload in progress, the Trace display during a run, the line traffic of a line that spoils a
+// few replies, the trend log viewer with its cursor, the event log, the first page of the settings
+// report, the main display offline after the line was lost and at the window's minimum size, the
+// search panel, the communication settings dialog, the three setting dialogs (entry, selection,
+// model change) and the printer selection dialog, in English and in Japanese.
 //
 //   QT_QPA_PLATFORM=offscreen zn-screenshots OUTPUT_FOLDER
 
@@ -23,6 +23,7 @@
 #include "dialogs/PrinterSelectionDialog.h"
 #include "dialogs/SelectionDialog.h"
 #include "dialogs/SettingsReportPainter.h"
+#include "dialogs/TrafficWindow.h"
 #include "polling/ValueFormat.h"
 #include "sim/SimulatedController.h"
 #include "tests/support/FakeOperator.h"
@@ -155,6 +156,28 @@ bool shootLookBack(MainWindow &window, const QString &folder, const QString &suf
            ok;
 }
 
+// The line traffic window while the controller answers a few requests with a spoiled frame, noise
+// or not at all.
+bool shootLineTraffic(MainWindow &window, SimulatedController &sim, const QString &folder,
+                      const QString &suffix)
+{
+    sim.corruptNext(1);
+    waitFor(600);
+    sim.dropNext(1);
+    waitFor(1500);
+    sim.noiseNext(1);
+    waitFor(1500);
+    window.findChild<QAction *>(QStringLiteral("mnuLineTraffic"))->trigger();
+    auto *traffic = window.findChild<TrafficWindow *>();
+    if (traffic == nullptr)
+        return false;
+    traffic->resize(1180, 620);
+    waitFor(1200);
+    const bool ok = save(*traffic, folder + QStringLiteral("/line-traffic-") + suffix + ".png");
+    traffic->close();
+    return ok;
+}
+
 // The PID page of a controller with heating/cooling, its cooling frame filled by an upload.
 bool shootHeatCoolPage(const QString &folder, const QString &suffix)
 {
@@ -230,6 +253,7 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     ok = save(window, folder + QStringLiteral("/trace-run-") + suffix + ".png") && ok;
     window.findChild<QAction *>(QStringLiteral("mnuTrace"))->trigger();
     pages->setCurrentIndex(0);
+    ok = shootLineTraffic(window, sim, folder, suffix) && ok;
     ok = shootLookBack(window, folder, suffix) && ok;
 
     // The adapter is pulled: the program goes offline by itself, the last values stay muted.
