@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMessageBox>
 #include <QScrollBar>
 
@@ -43,7 +44,7 @@ constexpr std::array<int, 10> CounterHeadings = {1425, 1442, 1400, 1401, 1402,
                                                  1443, 1444, 1445, 1446, 1447};
 // Widest a bytes column opens at, in characters: a longer frame is cut at the edge (its whole
 // text stays in the file and the copy).
-constexpr int BytesColumnChars = 48;
+constexpr int BytesColumnChars = 40;
 
 QString withoutEllipsis(QString text)
 {
@@ -85,13 +86,23 @@ TrafficWindow::TrafficWindow(TrafficLog &log, const SessionState &shared, QWidge
     table->setAccessibleName(msg(TitleMessage));
     table->installEventFilter(this);
 
-    m_ui->counters->setColumnCount(int(CounterHeadings.size()));
+    QTableWidget *counters = m_ui->counters;
+    counters->setColumnCount(int(CounterHeadings.size()));
     QStringList headings;
     for (const int message : CounterHeadings)
         headings << msg(message);
-    m_ui->counters->setHorizontalHeaderLabels(headings);
-    m_ui->counters->verticalHeader()->hide();
-    m_ui->counters->setAccessibleName(msg(CountersMessage));
+    counters->setHorizontalHeaderLabels(headings);
+    counters->verticalHeader()->hide();
+    counters->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    counters->verticalHeader()->setDefaultSectionSize(
+        table->verticalHeader()->defaultSectionSize());
+    counters->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    counters->horizontalHeader()->setMinimumSectionSize(fontMetrics().averageCharWidth() * 8);
+    // Room for four stations before it scrolls.
+    counters->setMinimumHeight(counters->horizontalHeader()->sizeHint().height() +
+                               4 * counters->verticalHeader()->defaultSectionSize() +
+                               2 * counters->frameWidth());
+    counters->setAccessibleName(msg(CountersMessage));
 
     for (QComboBox *filter : {m_ui->verdictFilter, m_ui->stationFilter, m_ui->itemFilter})
         connect(filter, &QComboBox::currentIndexChanged, this, &TrafficWindow::applyFilter);
@@ -278,7 +289,7 @@ void TrafficWindow::showStatus()
                        : msg(ShownMessage)
                              .arg(m_filter.rowCount())
                              .arg(m_model.rowCount())
-                             .arg(m_log.capacity());
+                             .arg(QLocale().toString(m_log.capacity()));
     if (!m_savedNote.isEmpty())
         text += QStringLiteral("  ") + m_savedNote;
     m_ui->statusLabel->setText(text);

@@ -167,7 +167,8 @@ QString TrafficTableModel::bytesText(const QByteArray &bytes, FrameMode mode)
     const QString hex = QString::fromLatin1(bytes.toHex(' ').toUpper());
     if (mode == FrameMode::ModbusRtu)
         return hex;
-    return hex + QStringLiteral(" | ") + QString::fromLatin1(FrameText::printable(bytes));
+    // The text first: it is what the operator reads in a text framing, and fits a narrow column.
+    return QString::fromLatin1(FrameText::printable(bytes)) + QStringLiteral(" | ") + hex;
 }
 
 QString TrafficTableModel::text(int row, int column, bool full) const
@@ -234,6 +235,8 @@ QVariant TrafficTableModel::data(const QModelIndex &index, int role) const
             return text(index.row(), Time, true);
         if (index.column() == Verdict)
             return ReplyVerdicts::text({r.replyText, r.verdict, r.exceptionCode});
+        if (index.column() == Request || index.column() == Reply)
+            return text(index.row(), index.column());
         return {};
     case Qt::TextAlignmentRole:
         if (index.column() == ResponseMs || index.column() == ItemCode)

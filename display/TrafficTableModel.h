@@ -53,7 +53,7 @@ public:
     static QString verdictText(const TrafficRecord &record);
     static QString verdictName(ReplyVerdict verdict);
     static QString protocolName(FrameMode mode);
-    // Bytes as hex, and for the text framings also as the text they spell ("<CR>" for controls).
+    // Bytes as hex; for the text framings the text they spell ("<CR>" for controls), then the hex.
     static QString bytesText(const QByteArray &bytes, FrameMode mode);
     static bool failed(const TrafficRecord &record) { return record.verdict != ReplyVerdict::Ok; }
 

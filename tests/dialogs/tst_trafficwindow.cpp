@@ -157,9 +157,9 @@ void TestTrafficWindow::cellsSayWhatWentOverTheLine_data()
 
     QTest::newRow("good Modbus ASCII read")
         << 0
-        << QStringLiteral("3A 30 31 30 33 30 30 38 30 30 30 30 31 37 42 0D 0A | "
-                          ":0103008000017B<CR><LF>")
-        << QStringLiteral("3A 30 31 30 33 30 32 30 30 46 41 30 30 0D 0A | :01030200FA00<CR><LF>")
+        << QStringLiteral(":0103008000017B<CR><LF> | "
+                          "3A 30 31 30 33 30 30 38 30 30 30 30 31 37 42 0D 0A")
+        << QStringLiteral(":01030200FA00<CR><LF> | 3A 30 31 30 33 30 32 30 30 46 41 30 30 0D 0A")
         << QStringLiteral("Good") << QStringLiteral("Modbus ASCII")
         << QStringLiteral("Read|0|PV|250 \u00B0C");
     QTest::newRow("exception 02") << 1 << QString() << QString()
@@ -181,7 +181,7 @@ void TestTrafficWindow::cellsSayWhatWentOverTheLine_data()
         << 6 << QString() << QString() << QStringLiteral("\u2717 Exception 63: keys being operated")
         << QStringLiteral("Ravtocol") << QString();
     QTest::newRow("vendor NAK") << 7 << QString()
-                                << QStringLiteral("15 21 32 31 03 | <NAK>!21<ETX>")
+                                << QStringLiteral("<NAK>!21<ETX> | 15 21 32 31 03")
                                 << QStringLiteral("\u2717 Exception <NAK>: write refused")
                                 << QStringLiteral("Vendor frame") << QString();
 }
@@ -342,9 +342,9 @@ void TestTrafficWindow::savesAndCopiesTheRowsListed()
     QVERIFY(lines[0].startsWith(QLatin1String("Time,Port,Station,Protocol,Request,Reply,")));
     QCOMPARE(lines[1].section(QLatin1Char(','), 0, 7),
              QStringLiteral("2026-07-04 09:05:03.120,COM3,01,Modbus ASCII,"
-                            "3A 30 31 30 33 30 30 37 30 30 30 30 31 38 42 0D 0A | "
-                            ":0103007000018B<CR><LF>,"
-                            "3A 30 31 38 33 30 32 37 41 0D 0A | :0183027A<CR><LF>,22,"
+                            ":0103007000018B<CR><LF> | "
+                            "3A 30 31 30 33 30 30 37 30 30 30 30 31 38 42 0D 0A,"
+                            ":0183027A<CR><LF> | 3A 30 31 38 33 30 32 37 41 0D 0A,22,"
                             "\u2717 Exception 02: register not available"));
     QVERIFY(lines[4].contains(QLatin1String(",Ravtocol,")));
 
