@@ -292,7 +292,10 @@ void TrafficWindow::showStatus()
                              .arg(QLocale().toString(m_log.capacity()));
     if (!m_savedNote.isEmpty())
         text += QStringLiteral("  ") + m_savedNote;
+    // A long path never widens the window: the label takes the width it is given, its tool tip
+    // the whole text.
     m_ui->statusLabel->setText(text);
+    m_ui->statusLabel->setToolTip(text);
 }
 
 QString TrafficWindow::rowsText(const QList<int> &rows, QChar separator, bool quoted) const
