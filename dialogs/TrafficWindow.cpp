@@ -45,6 +45,8 @@ constexpr std::array<int, 10> CounterHeadings = {1425, 1442, 1400, 1401, 1402,
 // Widest a bytes column opens at, in characters: a longer frame is cut at the edge (its whole
 // text stays in the file and the copy).
 constexpr int BytesColumnChars = 40;
+// The most exchanges taken in on one tick.
+constexpr qsizetype MaxBatch = 2000;
 
 QString withoutEllipsis(QString text)
 {
@@ -183,7 +185,12 @@ void TrafficWindow::takeNew()
         const QModelIndex top = m_filter.mapToSource(table->indexAt(QPoint(0, 0)));
         const quint64 topSerial = top.isValid() ? m_model.record(top.row()).serial : 0;
         const quint64 after = m_model.lastSerial();
-        m_model.append(m_log.since(after));
+        QList<TrafficRecord> records = m_log.since(after);
+        // Catching up with a full log is spread over a few ticks, so that opening the window
+        // holds a running transfer up by no more than one short batch.
+        if (records.size() > MaxBatch)
+            records.resize(MaxBatch);
+        m_model.append(records);
         addChoices(after);
         if (!m_columnsSized && m_model.rowCount() > 0) {
             table->resizeColumnsToContents();

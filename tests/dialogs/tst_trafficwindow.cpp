@@ -31,6 +31,7 @@ private slots:
     void cellsSayWhatWentOverTheLine();
     void filters_data();
     void filters();
+    void catchesUpInShortBatches();
     void pauseHoldsTheListButNotTheCounters();
     void countersAddUpAndReset();
     void savesAndCopiesTheRowsListed();
@@ -276,6 +277,21 @@ void TestTrafficWindow::filters()
          verdict == int(ReplyVerdict::NoReply)) &&
         (station.isEmpty() || station == QLatin1String("02"));
     QCOMPARE(rig.listed().contains(9), shown);
+}
+
+// A window opened on a full log takes it in over a few ticks, none long enough to hold the line
+// up.
+void TestTrafficWindow::catchesUpInShortBatches()
+{
+    Rig rig;
+    for (int i = 0; i < 4500; ++i)
+        rig.log.record(TrafficSamples::modbusRead(QStringLiteral("01")));
+    QList<int> rows;
+    for (int tick = 0; tick < 4; ++tick) {
+        rig.window.takeNew();
+        rows << rig.window.model().rowCount();
+    }
+    QCOMPARE(rows, (QList<int>{2000, 4000, 4500, 4500}));
 }
 
 void TestTrafficWindow::pauseHoldsTheListButNotTheCounters()
