@@ -6,6 +6,7 @@
 #include "base/ProgramFolder.h"
 #include "base/WholeFileWriter.h"
 #include "comm/TrafficLog.h"
+#include "display/TrafficRowDelegate.h"
 #include "display/WindowPlacement.h"
 
 #include <QClipboard>
@@ -80,6 +81,7 @@ TrafficWindow::TrafficWindow(TrafficLog &log, const SessionState &shared, QWidge
     setCaptions();
     QTableView *table = m_ui->exchanges;
     table->setModel(&m_filter);
+    table->setItemDelegate(new TrafficRowDelegate(table));
     table->verticalHeader()->hide();
     // Rows of one height need no measuring: a list of 20,000 scrolls as fast as one of 20.
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -209,7 +211,7 @@ void TrafficWindow::takeNew()
                 table->verticalScrollBar()->setValue(shown.row());
         }
     }
-    if (m_countedSerial != m_log.lastSerial())
+    if (m_countedSerial != m_log.lastSerial() && ++m_ticksSinceCounted >= CounterTicks)
         m_countersStale = true;
     showCounters();
     showStatus();
@@ -257,6 +259,7 @@ void TrafficWindow::showCounters()
     if (!m_countersStale)
         return;
     m_countersStale = false;
+    m_ticksSinceCounted = 0;
     m_countedSerial = m_log.lastSerial();
     const QMap<QString, TrafficCounters> &counters = m_log.counters();
     QStringList stations = counters.keys();

@@ -29,6 +29,9 @@ class TrafficWindow : public QWidget
 public:
     // How often the window takes the new exchanges in, in ms.
     static constexpr int TickMs = 200;
+    // Ticks between two updates of the counters: they change with every exchange, and once a
+    // second is enough to read them, at half the cost of a tick.
+    static constexpr int CounterTicks = 5;
 
     TrafficWindow(TrafficLog &log, const SessionState &shared, QWidget *parent = nullptr);
     ~TrafficWindow() override;
@@ -67,6 +70,7 @@ private:
     TrafficFilter m_filter{m_model};
     QTimer m_tick;
     quint64 m_countedSerial = 0;
+    int m_ticksSinceCounted = 0;
     bool m_countersStale = true;
     bool m_columnsSized = false;
     QSet<QString> m_stations;
