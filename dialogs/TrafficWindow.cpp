@@ -221,7 +221,7 @@ void TrafficWindow::addChoices(quint64 afterSerial)
 {
     for (int row = m_model.rowCount() - 1; row >= 0 && m_model.record(row).serial > afterSerial;
          --row) {
-        const QString &station = m_model.record(row).station;
+        const QString station = m_model.record(row).instrument();
         if (!m_stations.contains(station)) {
             m_stations.insert(station);
             QComboBox *stations = m_ui->stationFilter;

@@ -22,7 +22,7 @@ bool TrafficFilter::filterAcceptsRow(int sourceRow, const QModelIndex &) const
     if (m_verdict == FailedOnly ? !TrafficTableModel::failed(record)
                                 : m_verdict != AnyVerdict && int(record.verdict) != m_verdict)
         return false;
-    if (!m_station.isEmpty() && record.station != m_station)
+    if (!m_station.isEmpty() && record.instrument() != m_station)
         return false;
     return m_item == AnyItem || m_source.meaning(sourceRow).code == m_item;
 }

@@ -183,7 +183,7 @@ QString TrafficTableModel::text(int row, int column, bool full) const
     case Port:
         return record.searchProbe ? msg(SearchProbeMessage).arg(record.port) : record.port;
     case Station:
-        return record.station;
+        return record.instrument();
     case Protocol:
         return protocolName(record.mode);
     case Request:
