@@ -16,6 +16,7 @@
 #include "comm/SharedLineCom.h"
 #include "polling/PollingCycle.h"
 #include "sim/SimulatedController.h"
+#include "tests/support/ProcessFigures.h"
 #include "tests/support/SerialServer.h"
 
 #include <QCoreApplication>
@@ -193,9 +194,7 @@ int main(int argc, char *argv[])
     QTemporaryDir settings;
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
 
-    QFile loadAverage(QStringLiteral("/proc/loadavg"));
-    if (loadAverage.open(QIODevice::ReadOnly))
-        std::printf("load average: %s", loadAverage.readLine().constData());
+    std::printf("load average: %s\n", qPrintable(ProcessFigures::loadAverage()));
     std::printf("Rotations (7 monitor reads each) of instruments on one line against zn8p-sim "
                 "(response delay %d ms).\n",
                 ResponseDelayMs);

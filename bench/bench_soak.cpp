@@ -5,6 +5,7 @@
 //
 //   bench-soak [minutes, default 30] [seconds between lost replies, default 60]
 
+#include "tests/support/ProcessFigures.h"
 #include "tests/support/WindowRig.h"
 
 #include <QApplication>
@@ -21,14 +22,6 @@
 
 namespace
 {
-
-QString loadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("?");
-    return QString::fromLatin1(file.readAll()).section(QLatin1Char(' '), 0, 2);
-}
 
 // znctl monitor against its own simulated controller, for the whole soak and a little more.
 class MonitorProcess
@@ -98,7 +91,7 @@ int main(int argc, char *argv[])
         std::printf("%5.1f min  replies lost %3d on each line  window %s  znctl monitor %s  "
                     "load %s\n",
                     clock.elapsed() / 60000.0, lost, windowStayed ? "online" : "OFFLINE",
-                    monitorStayed ? "online" : "ENDED", qPrintable(loadAverage()));
+                    monitorStayed ? "online" : "ENDED", qPrintable(ProcessFigures::loadAverage()));
         std::fflush(stdout);
     };
     QTimer drop;

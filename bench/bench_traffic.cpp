@@ -11,6 +11,7 @@
 #include "comm/TrafficLog.h"
 #include "polling/PollingCycle.h"
 #include "sim/SimulatedController.h"
+#include "tests/support/ProcessFigures.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -24,24 +25,6 @@ namespace
 {
 
 enum class Recording { Off, On, OnWithReader };
-
-QByteArray loadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    return file.open(QIODevice::ReadOnly) ? file.readLine().trimmed() : QByteArray("unknown");
-}
-
-qint64 residentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
 
 double pollRate(BenchSession &session, Recording recording, double seconds)
 {
@@ -91,7 +74,7 @@ int main(int argc, char *argv[])
     const double seconds = argc > 1 ? std::max(0.5, std::atof(argv[1])) : 5.0;
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
 
-    std::printf("load average before: %s\n", loadAverage().constData());
+    std::printf("load average before: %s\n", qPrintable(ProcessFigures::loadAverage()));
     SimulatedController::Options options;
     options.line = benchLine(WireProtocol::ModbusAscii, 9600);
     SimulatedController sim(options);
@@ -124,18 +107,18 @@ int main(int argc, char *argv[])
     TrafficLog log;
     for (int i = 0; i < TrafficLog::DefaultCapacity; ++i)
         log.record(exchange(i));
-    const qint64 fullRing = residentKb();
+    const qint64 fullRing = ProcessFigures::residentKb();
     QElapsedTimer clock;
     clock.start();
     for (int i = TrafficLog::DefaultCapacity; i < Total; ++i)
         log.record(exchange(i));
     const double nsPerRecord =
         double(clock.nsecsElapsed()) / double(Total - TrafficLog::DefaultCapacity);
-    const qint64 afterAll = residentKb();
+    const qint64 afterAll = ProcessFigures::residentKb();
     std::printf("\nrecord() with the record made: %.0f ns per exchange\n", nsPerRecord);
     std::printf("resident memory: %.1f MB with the ring first full (%d), %.1f MB after %d\n",
                 double(fullRing) / 1024, TrafficLog::DefaultCapacity, double(afterAll) / 1024,
                 Total);
-    std::printf("load average after: %s\n", loadAverage().constData());
+    std::printf("load average after: %s\n", qPrintable(ProcessFigures::loadAverage()));
     return 0;
 }

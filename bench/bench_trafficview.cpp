@@ -10,6 +10,7 @@
 #include "base/SessionState.h"
 #include "comm/TrafficLog.h"
 #include "dialogs/TrafficWindow.h"
+#include "tests/support/ProcessFigures.h"
 #include "tests/support/TrafficSamples.h"
 
 #include <QApplication>
@@ -26,14 +27,6 @@
 
 namespace
 {
-
-QString loadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("?");
-    return QString::fromLatin1(file.readAll()).section(QLatin1Char(' '), 0, 2);
-}
 
 double threadMs()
 {
@@ -72,7 +65,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     MessageTable::instance().setLanguage(Language::English);
     const int ticks = argc > 1 ? std::max(5, std::atoi(argv[1])) : 200;
-    std::printf("load average before: %s\n", qPrintable(loadAverage()));
+    std::printf("load average before: %s\n", qPrintable(ProcessFigures::loadAverage()));
 
     SessionState shared;
     TrafficLog log;
@@ -130,6 +123,6 @@ int main(int argc, char *argv[])
                       window.takeNew();
                   }),
           tickPerSecond);
-    std::printf("load average after: %s\n", qPrintable(loadAverage()));
+    std::printf("load average after: %s\n", qPrintable(ProcessFigures::loadAverage()));
     return 0;
 }

@@ -1,4 +1,5 @@
 #include "comm/TrafficLog.h"
+#include "tests/support/ProcessFigures.h"
 
 #include <QtTest>
 
@@ -86,22 +87,6 @@ void TestTrafficLog::countersPerStationUntilReset()
     QCOMPARE(log.size(), 8);
 }
 
-namespace
-{
-// Resident memory in kB, from the kernel's own count.
-qint64 residentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
-} // namespace
-
 // A week online costs no more memory than the first full ring: records of their own bytes each,
 // as the line gives them, pushed through the default ring five times over.
 void TestTrafficLog::ringStaysBoundedOverAMillionExchanges()
@@ -120,9 +105,9 @@ void TestTrafficLog::ringStaysBoundedOverAMillionExchanges()
     };
     constexpr int Total = 1000000;
     recordMany(0, 2 * TrafficLog::DefaultCapacity);
-    const qint64 fullRing = residentKb();
+    const qint64 fullRing = ProcessFigures::residentKb();
     recordMany(2 * TrafficLog::DefaultCapacity, Total - 2 * TrafficLog::DefaultCapacity);
-    const qint64 afterAll = residentKb();
+    const qint64 afterAll = ProcessFigures::residentKb();
     QCOMPARE(log.size(), TrafficLog::DefaultCapacity);
     QCOMPARE(log.lastSerial(), quint64(Total));
     const QList<TrafficRecord> kept = log.since(0);
