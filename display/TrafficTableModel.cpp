@@ -24,7 +24,7 @@ constexpr int VendorFrameMessage = 1454;
 constexpr int SearchProbeMessage = 1455;
 // Headings in column order, from Time to Value.
 constexpr std::array<int, TrafficTableModel::ColumnCount> Headings = {
-    1423, 1424, 1425, 1426, 1427, 1428, 1429, 1430, 1431, 1432, 1433, 1434};
+    1423, 1424, 1457, 1425, 1426, 1427, 1428, 1429, 1430, 1431, 1432, 1433, 1434};
 // A mark that tells a failed exchange without its colour, for a screen reader, a printout and
 // the CSV file too.
 const QString FailedMark = QStringLiteral("\u2717 ");
@@ -182,6 +182,8 @@ QString TrafficTableModel::text(int row, int column, bool full) const
                            : QStringLiteral("HH:mm:ss.zzz"));
     case Port:
         return record.searchProbe ? msg(SearchProbeMessage).arg(record.port) : record.port;
+    case Speed:
+        return record.speed;
     case Station:
         return record.instrument();
     case Protocol:

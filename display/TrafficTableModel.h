@@ -20,6 +20,7 @@ public:
     enum Column {
         Time,
         Port,
+        Speed,
         Station,
         Protocol,
         Request,

@@ -338,9 +338,10 @@ void TestTrafficWindow::savesAndCopiesTheRowsListed()
     // A heading line, the five failed exchanges, and the end of the last line.
     QCOMPARE(lines.size(), 7);
     QVERIFY(lines.last().isEmpty() &&
-            lines[0].startsWith(QLatin1String("Time,Port,Station,Protocol,Request,Reply,")));
-    QCOMPARE(lines[1].section(QLatin1Char(','), 0, 7),
-             QStringLiteral("2026-07-04 09:05:03.120,COM3,01,Modbus ASCII,"
+            lines[0].startsWith(
+                QLatin1String("Time,Port,Speed (bit/s),Station,Protocol,Request,Reply,")));
+    QCOMPARE(lines[1].section(QLatin1Char(','), 0, 8),
+             QStringLiteral("2026-07-04 09:05:03.120,COM3,9600,01,Modbus ASCII,"
                             ":0103007000018B<CR><LF> | "
                             "3A 30 31 30 33 30 30 37 30 30 30 30 31 38 42 0D 0A,"
                             ":0183027A<CR><LF> | 3A 30 31 38 33 30 32 37 41 0D 0A,22,"

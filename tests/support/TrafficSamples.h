@@ -15,6 +15,7 @@ inline TrafficRecord exchange(const QString &station, FrameMode mode, const QByt
     TrafficRecord record;
     record.sentAtMs = QDateTime(QDate(2026, 7, 4), QTime(9, 5, 3, 120)).toMSecsSinceEpoch();
     record.port = QStringLiteral("COM3");
+    record.speed = QStringLiteral("9600");
     record.station = station;
     record.mode = mode;
     record.request = request;
