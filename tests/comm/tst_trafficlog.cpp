@@ -3,6 +3,24 @@
 
 #include <QtTest>
 
+namespace
+{
+constexpr bool runsUnderAddressSanitizer()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    return true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    return true;
+#else
+    return false;
+#endif
+#else
+    return false;
+#endif
+}
+} // namespace
+
 // The traffic ring keeps the newest exchanges in order across its wrap, and the counters add up
 // per station until an operator resets them.
 class TestTrafficLog : public QObject
@@ -115,8 +133,9 @@ void TestTrafficLog::ringStaysBoundedOverAMillionExchanges()
     QCOMPARE(kept.first().serial, quint64(Total - TrafficLog::DefaultCapacity + 1));
     QCOMPARE(kept.last().reply, QByteArray::number(Total - 1).repeated(6));
     QCOMPARE(log.counters().size(), 95);
-    // Records replaced in place free their bytes: growth would be some 50 MB here.
-    if (fullRing > 0)
+    // Records replaced in place free their bytes: growth would be some 50 MB here. Under the
+    // address sanitizer freed memory waits in its quarantine, so resident memory says nothing.
+    if (fullRing > 0 && !runsUnderAddressSanitizer())
         QVERIFY2(afterAll - fullRing < 4096,
                  qPrintable(QStringLiteral("%1 kB -> %2 kB").arg(fullRing).arg(afterAll)));
 }
