@@ -2,6 +2,7 @@
 
 #include "comm/ControllerCodes.h"
 #include "comm/ParameterTable.h"
+#include "polling/TrafficCsv.h"
 
 #include <QJsonDocument>
 #include <QLocale>
@@ -47,16 +48,6 @@ QString headed(const char *name, const QString &unit)
                           : QStringLiteral("%1 (%2)").arg(QLatin1String(name), unit);
 }
 
-// A field as RFC 4180 wants it: quoted when it holds a comma, a quote or a line end.
-QString csvField(const QString &text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
-        return text;
-    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
-}
-
 QString timeText(const QDateTime &at, bool utc)
 {
     return utc ? at.toUTC().toString(Qt::ISODateWithMs)
@@ -97,7 +88,7 @@ QStringList MonitorRecord::csvHeader() const
 
 QString MonitorRecord::csvLine() const
 {
-    QStringList fields = {timeText(at, false),         csvField(port),
+    QStringList fields = {timeText(at, false),         TrafficCsv::field(port),
                           QString::number(instrument), number(pv, pvDecimals),
                           number(sv, pvDecimals),      number(mv1, 1)};
     if (secondOutput)

@@ -8,6 +8,7 @@
 #include "comm/TrafficLog.h"
 #include "display/TrafficRowDelegate.h"
 #include "display/WindowPlacement.h"
+#include "polling/TrafficCsv.h"
 
 #include <QClipboard>
 #include <QDateTime>
@@ -52,16 +53,6 @@ constexpr qsizetype MaxBatch = 2000;
 QString withoutEllipsis(QString text)
 {
     return text.remove(QStringLiteral("..."));
-}
-
-// One field of a CSV line, quoted where it holds a separator, a quote or a line break.
-QString csvField(const QString &text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
-        return text;
-    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
 }
 
 // Items sorted by their number where they are numbers ("2" before "10"), else by text.
@@ -317,7 +308,7 @@ QString TrafficWindow::rowsText(const QList<int> &rows, QChar separator, bool qu
     QString text;
     const auto addLine = [&](QStringList &line) {
         if (quoted)
-            std::transform(line.begin(), line.end(), line.begin(), csvField);
+            std::transform(line.begin(), line.end(), line.begin(), TrafficCsv::field);
         text += line.join(separator) + lineEnd;
     };
     addLine(fields);
