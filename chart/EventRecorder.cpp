@@ -86,8 +86,13 @@ void EventRecorder::wentOnline()
 void EventRecorder::wentOffline(bool lost)
 {
     m_status.reset();
+    // The requests left unanswered may all have been a transfer's (an upload the front panel
+    // asked for, the line pulled during it): the loss is still said before the line is given up.
+    if (lost && !m_inError)
+        record(EventLog::Kind::CommError);
     if (lost)
         record(EventLog::Kind::Offline);
+    m_inError = false;
     m_readSinceOnline.clear();
 }
 

@@ -100,15 +100,19 @@ void TestEventLog::linkAndTransferEvents()
     recorder.transferEnded(true);
     recorder.transferEnded(false);
     recorder.wentOffline(false); // the operator's own switch is no event
+    // Lost while only a transfer asked: no monitor read went unanswered, the loss is still said.
+    recorder.wentOnline();
+    recorder.wentOffline(true);
     QCOMPARE(recorder.currentFile(), path);
     QCOMPARE(words(EventLog::latest(path, 100)),
              (QStringList{"online", "comm-error", "comm-error", "offline", "online",
-                          "transfer-completed", "transfer-stopped"}));
+                          "transfer-completed", "transfer-stopped", "online", "comm-error",
+                          "offline"}));
     // The window's list: the newest first, as many as asked for.
     const auto latest = EventLog::latest(path, 2);
     QCOMPARE(latest.size(), std::size_t(2));
-    QCOMPARE(latest[0].kind, EventLog::Kind::TransferStopped);
-    QCOMPARE(latest[1].kind, EventLog::Kind::TransferCompleted);
+    QCOMPARE(latest[0].kind, EventLog::Kind::Offline);
+    QCOMPARE(latest[1].kind, EventLog::Kind::CommError);
     // Nothing was read since going online: no value is passed off as one, not even 0.
     QCOMPARE(latest[0].pv + latest[0].sv + latest[0].mv1, QStringLiteral("------------"));
 
