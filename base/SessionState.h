@@ -144,7 +144,14 @@ struct SessionState {
     QSet<int> unreadCodes;
 
     TimerJob timerJob = TimerJob::Idle;
-    qint16 itemCode = 0;
+    // The item the posted single write (TimerJob::WriteItem) goes to; its value before the
+    // change is in downloadValues.
+    qint16 postedWriteCode = 0;
+    void postWrite(int code)
+    {
+        postedWriteCode = qint16(code);
+        timerJob = TimerJob::WriteItem;
+    }
     qint16 monitorStep = 0;
     // Requests in a row that went unanswered; any answer sets it back to 0. The link supervision
     // goes offline when it reaches its limit.
@@ -165,9 +172,6 @@ struct SessionState {
     qint32 chartScaleLow = 0;
     qint16 chartDivisions = 4;
     bool mv2Present = false; // the controller has a second output (option bit 0x40)
-
-    // The register address of the item a posted single write goes to.
-    QString writeRegister;
 
     qint16 selectedPrinterIndex = 0;
 };

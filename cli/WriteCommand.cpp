@@ -121,9 +121,8 @@ int runWrite(CliSession &session, const CommandLine &commandLine)
     // As a dialog leaves a change for job 2: the new value, the one before, the code.
     shared.downloadValues = shared.settingValues;
     shared.setting(code) = *entry.raw;
-    shared.itemCode = qint16(code);
     SingleWrite &write = session.core.singleWrite;
-    write.WriteOneSetting();
+    write.write(code);
     if (CommComponent *com = session.core.link.com())
         com->ClosePort();
     // The item's record decides: a write whose reply was lost has landed when the value read

@@ -15,7 +15,7 @@
 EntryDialog::EntryDialog(SessionState &shared, OperatorInterface &op,
                          const SettingRanges::EntryRange &range, QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::EntryDialog>()), m_shared(shared), m_op(op),
-      m_value(shared, range)
+      m_value(shared, range), m_code(range.code)
 {
     m_ui->setupUi(this);
     setWindowTitle(msg(230));
@@ -113,7 +113,7 @@ void EntryDialog::onOk()
     case EntryValue::Outcome::Accepted:
         showValue();
         m_op.beep();
-        m_writePosted = SettingChange::finish(m_shared);
+        m_writePosted = SettingChange::finish(m_shared, m_code);
         accept();
         return;
     }

@@ -47,5 +47,6 @@ private:
     SessionState &m_shared;
     OperatorInterface &m_op;
     EntryValue m_value;
+    int m_code;
     bool m_writePosted = false;
 };

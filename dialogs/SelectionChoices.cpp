@@ -119,10 +119,10 @@ bool SelectionChoices::isChoiceItem(int code)
     return false;
 }
 
-SelectionOutcome SelectionChange::apply(SessionState &shared, int index, const QString &optionText)
+SelectionOutcome SelectionChange::apply(SessionState &shared, int code, int index,
+                                        const QString &optionText)
 {
     SelectionOutcome outcome;
-    const int code = shared.itemCode;
     const bool offline = !shared.online;
     shared.setting(code) = qint16(index);
     if (offline)
@@ -160,7 +160,7 @@ SelectionOutcome SelectionChange::apply(SessionState &shared, int index, const Q
         break;
     }
 
-    outcome.writePosted = SettingChange::finish(shared);
+    outcome.writePosted = SettingChange::finish(shared, code);
     return outcome;
 }
 

@@ -40,12 +40,12 @@ struct SelectionOutcome {
 
 namespace SelectionChange
 {
-// OK with option index chosen for shared.itemCode (whose previous value is in downloadValues);
+// OK with option index chosen for item code (whose previous value is in downloadValues);
 // optionText is the chosen option's caption. Stores the value and applies the item's effects:
 // the AT-seen flag, alarm values cleared by a new alarm type offline, the input type's scaling
 // and cleared set values offline (applyInputTypeLimits), the OUT/OFF key function's rows, the
 // manual buttons, and the re-read after an alarm or input type written online.
-SelectionOutcome apply(SessionState &shared, int index, const QString &optionText);
+SelectionOutcome apply(SessionState &shared, int code, int index, const QString &optionText);
 
 // After an input type change offline: scaling high and low limits (codes 25, 26) := the new
 // type's range; when the type differs from its value before the edit (downloadValues), the set

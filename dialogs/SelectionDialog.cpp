@@ -11,9 +11,10 @@
 #include <QGroupBox>
 #include <QRadioButton>
 
-SelectionDialog::SelectionDialog(SessionState &shared, OperatorInterface &op, QWidget *parent)
+SelectionDialog::SelectionDialog(SessionState &shared, OperatorInterface &op, int code,
+                                 QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::SelectionDialog>()), m_shared(shared), m_op(op),
-      m_frame(SelectionChoices::frameOf(shared, shared.itemCode))
+      m_code(code), m_frame(SelectionChoices::frameOf(shared, code))
 {
     m_ui->setupUi(this);
     setWindowTitle(msg(233));
@@ -31,7 +32,7 @@ SelectionDialog::SelectionDialog(SessionState &shared, OperatorInterface &op, QW
         findChild<QGroupBox *>(QLatin1String(m_frame->frameName))
             ->setTitle(msg(m_frame->captionId));
         const QList<QRadioButton *> buttons = options(m_frame->optionName);
-        const int value = shared.setting(shared.itemCode);
+        const int value = shared.setting(code);
         if (value >= 0 && value < buttons.size())
             buttons[value]->setChecked(true);
         // The arrow keys move the choice from the one held (or the first) at once.
@@ -61,9 +62,9 @@ void SelectionDialog::onOk()
         const QList<QRadioButton *> buttons = options(m_frame->optionName);
         for (int i = 0; i < buttons.size(); ++i) {
             if (buttons[i]->isChecked()) {
-                if (!SettingResets::confirm(m_shared, m_op, m_shared.itemCode, i))
+                if (!SettingResets::confirm(m_shared, m_op, m_code, i))
                     return;
-                m_outcome = SelectionChange::apply(m_shared, i, buttons[i]->text());
+                m_outcome = SelectionChange::apply(m_shared, m_code, i, buttons[i]->text());
                 accept();
                 return;
             }

@@ -15,7 +15,7 @@ namespace Ui
 class SelectionDialog;
 }
 
-// The selection dialog for the choice items: the frame of shared.itemCode is the only one shown,
+// The selection dialog for the choice items: the frame of the item is the only one shown,
 // its option of the current value selected. OK stores the chosen option's index and applies the
 // item's effects (SelectionChange); outcome() tells the main window what to redraw. A choice
 // that resets other items is asked for first (SettingResets); No keeps the dialog open with
@@ -26,7 +26,8 @@ class SelectionDialog : public QDialog
     Q_OBJECT
 
 public:
-    SelectionDialog(SessionState &shared, OperatorInterface &op, QWidget *parent = nullptr);
+    SelectionDialog(SessionState &shared, OperatorInterface &op, int code,
+                    QWidget *parent = nullptr);
     ~SelectionDialog() override;
 
     // After OK.
@@ -39,6 +40,7 @@ private:
     std::unique_ptr<Ui::SelectionDialog> m_ui;
     SessionState &m_shared;
     OperatorInterface &m_op;
+    int m_code;
     std::optional<ChoiceFrame> m_frame;
     SelectionOutcome m_outcome;
 };

@@ -3,13 +3,12 @@
 #include "base/JobDispatcher.h"
 #include "base/SessionState.h"
 
-bool SettingChange::finish(SessionState &shared)
+bool SettingChange::finish(SessionState &shared, int code)
 {
     if (!shared.online) {
         shared.unsavedOnlineChanges = true;
         return false;
     }
-    shared.writeRegister = shared.registerTable.at(shared.itemCode);
-    shared.timerJob = TimerJob::WriteItem;
+    shared.postWrite(code);
     return true;
 }

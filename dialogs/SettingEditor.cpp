@@ -19,7 +19,6 @@ SettingEditor::SettingEditor(SessionState &shared, OperatorInterface &op, MainVi
 
 void SettingEditor::edit(int code)
 {
-    m_shared.itemCode = qint16(code);
     // The value before the change: a failed write puts it back, a changed input or alarm type
     // is told by it.
     m_shared.downloadValues.at(code - 10) = m_shared.setting(code);
@@ -46,7 +45,7 @@ void SettingEditor::editNumber(int code)
 
 void SettingEditor::editChoice(int code)
 {
-    SelectionDialog dialog(m_shared, m_op, m_window);
+    SelectionDialog dialog(m_shared, m_op, code, m_window);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const SelectionOutcome &outcome = dialog.outcome();

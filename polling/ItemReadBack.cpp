@@ -43,11 +43,10 @@ bool ItemReadBack::confirm(ItemOutcome &record)
 bool ItemReadBack::readOnce(int code)
 {
     if (code >= Code::FirstVendor && code <= Code::LastVendor) {
-        m_shared.itemCode = qint16(code);
         if (code <= Code::ContactInputFunction)
-            m_vendorReads.readBackSetValue();
+            m_vendorReads.readBackSetValue(code);
         else
-            m_vendorReads.readBackOutputItem();
+            m_vendorReads.readBackOutputItem(code);
         return m_vendorReads.lastReadAccepted();
     }
     return m_reporter.read(m_request.read(m_shared.registerTable.at(code)), code) ==

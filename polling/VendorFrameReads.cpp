@@ -15,12 +15,11 @@ VendorFrameReads::VendorFrameReads(const SessionContext &context, VendorFrameSes
 {
 }
 
-void VendorFrameReads::readBackSetValue()
+void VendorFrameReads::readBackSetValue(int code)
 {
     m_lastReadAccepted = false;
     if (!VendorFrameSession::hasSv2Option(m_shared))
         return;
-    const int code = m_shared.itemCode;
     const bool setValuesSelectable = m_shared.setting(Code::ContactInputFunction) == 0;
     const bool readsItem =
         code == Code::SetValue2 || code == Code::ContactInputFunction ||
@@ -36,10 +35,10 @@ void VendorFrameReads::readBackSetValue()
         false);
 }
 
-void VendorFrameReads::readBackOutputItem()
+void VendorFrameReads::readBackOutputItem(int code)
 {
     m_lastReadAccepted = false;
-    if (m_shared.itemCode != Code::AbnormalOutput) {
+    if (code != Code::AbnormalOutput) {
         m_shared.unreadCodes.insert(Code::OutOffKey);
         m_session.runExchange([this] { readItem(Code::OutOffKey); }, false);
         return;

@@ -20,13 +20,13 @@ class VendorFrameReads
 public:
     VendorFrameReads(const SessionContext &context, VendorFrameSession &session);
 
-    // Reads back shared.itemCode 58, 59, 60 or 61 when the SV2 to SV4 option is present; 59 and 60
+    // Reads back item code 58, 59, 60 or 61 when the SV2 to SV4 option is present; 59 and 60
     // only while code 61 is 0. The key write and the return run whenever the option is present,
     // even when the code reads nothing.
-    void readBackSetValue();
-    // Reads back code 63, or code 62 when shared.itemCode is 62 (that exchange runs only with the
+    void readBackSetValue(int code);
+    // Reads back code 63, or code 62 when code is 62 (that exchange runs only with the
     // DC current output on a DC input, see hasAbnormalOutputItem()).
-    void readBackOutputItem();
+    void readBackOutputItem(int code);
     // The 10-second refresh of codes 61, 58 and, while 61 is 0, 59 and 60. Nothing is sent
     // without the option or while code 61 is 2.
     void refreshSetValues();

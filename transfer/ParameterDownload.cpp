@@ -42,7 +42,7 @@ ParameterDownload::ParameterDownload(const SessionContext &context, ItemReadBack
                                      VendorFrameWrites &vendorWrites, WriteJournal &journal)
     : m_shared(context.shared), m_request(context.request), m_link(context.link), m_op(context.op),
       m_view(context.view), m_vendorWrites(vendorWrites), m_journal(journal), m_reporter(context),
-      m_itemRead(itemRead), m_report(context.shared, context.op, context.link)
+      m_itemRead(itemRead), m_report(context)
 {
 }
 
@@ -242,13 +242,11 @@ void ParameterDownload::writeStep(ItemOutcome &record)
     case 59:
     case 60:
     case Code::ContactInputFunction:
-        m_shared.itemCode = qint16(code);
-        WriteReply::judgeVendor(record, m_vendorWrites.writeSetValue(vendorData));
+        WriteReply::judgeVendor(record, m_vendorWrites.writeSetValue(code, vendorData));
         return;
     case 62:
     case 63:
-        m_shared.itemCode = qint16(code);
-        WriteReply::judgeVendor(record, m_vendorWrites.writeOutputItem(vendorData));
+        WriteReply::judgeVendor(record, m_vendorWrites.writeOutputItem(code, vendorData));
         return;
     case Code::AtBias:
         if (m_vendorWrites.writeAtBias(record, data))

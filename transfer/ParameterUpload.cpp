@@ -23,7 +23,7 @@ constexpr int KeyOperationMessage = 291;
 ParameterUpload::ParameterUpload(const SessionContext &context, ReplyReporter &reporter,
                                  ItemReadBack &itemRead)
     : m_shared(context.shared), m_request(context.request), m_op(context.op), m_view(context.view),
-      m_itemRead(itemRead), m_reporter(reporter), m_report(context.shared, context.op, context.link)
+      m_itemRead(itemRead), m_reporter(reporter), m_report(context)
 {
 }
 

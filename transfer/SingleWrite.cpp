@@ -47,9 +47,13 @@ SingleWrite::SingleWrite(const SessionContext &context, ItemReadBack &itemRead,
 {
 }
 
-bool SingleWrite::WriteOneSetting()
+bool SingleWrite::writePosted()
 {
-    const int code = m_shared.itemCode;
+    return write(m_shared.postedWriteCode);
+}
+
+bool SingleWrite::write(int code)
+{
     m_outcome.reset();
     if (!ParameterTable::isSettingCode(code))
         return true;
@@ -143,7 +147,7 @@ void SingleWrite::writeItem(ItemOutcome &record)
     case 59:
     case 60:
     case 61:
-        WriteReply::judgeVendor(record, m_vendorWrites.writeSetValue(vendorData));
+        WriteReply::judgeVendor(record, m_vendorWrites.writeSetValue(code, vendorData));
         return;
     case Code::OutOffKey:
         // The OUT/OFF function (0) has no manual control: the controller is put back to
@@ -159,10 +163,10 @@ void SingleWrite::writeItem(ItemOutcome &record)
             WriteReply::judge(automatic, reply, m_shared.protocolIndex);
             m_journal.record(m_shared, automatic);
         }
-        WriteReply::judgeVendor(record, m_vendorWrites.writeOutputItem(vendorData));
+        WriteReply::judgeVendor(record, m_vendorWrites.writeOutputItem(code, vendorData));
         return;
     case Code::AbnormalOutput:
-        WriteReply::judgeVendor(record, m_vendorWrites.writeOutputItem(vendorData));
+        WriteReply::judgeVendor(record, m_vendorWrites.writeOutputItem(code, vendorData));
         return;
     default:
         break;
@@ -227,8 +231,7 @@ void SingleWrite::stepManualOutput(int index)
     m_shared.downloadValues.at(Code::ManualOutput - 10) = present;
     const int stepped = present + ManualSteps[index];
     m_shared.setting(Code::ManualOutput) = qint16(std::max(low, std::min(high, stepped)));
-    m_shared.itemCode = Code::ManualOutput;
-    m_shared.timerJob = TimerJob::WriteItem;
+    m_shared.postWrite(Code::ManualOutput);
 }
 
 void SingleWrite::setReplyTimeout(int milliseconds)

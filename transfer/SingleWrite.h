@@ -20,16 +20,15 @@ class WriteJournal;
 struct SessionState;
 
 // One setting item changed by the operator, written to the controller on its own
-// (TimerJob::WriteItem). Whoever changes the item puts the new value into settingValues, the value
-// before the change into downloadValues and the code into itemCode, then sets timerJob to
-// TimerJob::WriteItem.
+// (TimerJob::WriteItem). Whoever changes the item puts the new value into settingValues and the
+// value before the change into downloadValues, then posts the write (SessionState::postWrite).
 class SingleWrite
 {
 public:
     SingleWrite(const SessionContext &context, ItemReadBack &itemRead,
                 VendorFrameWrites &vendorWrites, WriteJournal &journal);
 
-    // Job 2: writes shared.itemCode and reads it back.
+    // Writes item code and reads it back.
     // - Auto-tuning on/off (12) and OUT/OFF (44) are not written when unchanged.
     // - Items reached through the vendor frame (11, 51, 58 to 63) are preceded by a write of the
     //   main set value to its register, which tells whether the controller's keys are operated:
@@ -49,8 +48,10 @@ public:
     //   operated, not taken with the controller's value, or not confirmed) until the next write
     //   or a read that shows the value sent, and the journal gets one line for it.
     // Always true: failures are reported, never stop the dispatcher.
-    bool WriteOneSetting();
-    // The record of the last WriteOneSetting; nullopt when nothing needed writing (an unchanged
+    bool write(int code);
+    // Job 2: the posted write (shared.postedWriteCode).
+    bool writePosted();
+    // The record of the last write; nullopt when nothing needed writing (an unchanged
     // switch, or no setting code).
     const std::optional<ItemOutcome> &lastOutcome() const { return m_outcome; }
 

@@ -93,7 +93,6 @@ bool TransferCommands::changeButton(int index)
         m_op.showMessage(UploadFirstMessage, MessageIcon::Exclamation);
         return false;
     }
-    m_shared.itemCode = qint16(index + 10);
     return true;
 }
 

@@ -29,8 +29,8 @@ public:
     void mnuCompare();
     // A change button (changeButton, index = code - 10). While online before the first upload or
     // download message 195 and false; exempt are all buttons but the auto-tuning one while
-    // auto-tuning (code 12) is switched on. Otherwise itemCode is set and true: the entry or
-    // selection dialog for the code may open.
+    // auto-tuning (code 12) is switched on. Otherwise true: the entry or selection dialog for
+    // the code may open.
     bool changeButton(int index);
     // A group's title button: with valid setting data the group's change buttons are switched
     // between enabled and disabled; without, message 719.

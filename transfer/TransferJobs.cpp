@@ -8,7 +8,7 @@
 void installTransferJobs(JobDispatcher &jobs, SingleWrite &single, ParameterDownload &download,
                          ParameterUpload &upload)
 {
-    jobs.setHandler(TimerJob::WriteItem, [&single] { return single.WriteOneSetting(); });
+    jobs.setHandler(TimerJob::WriteItem, [&single] { return single.writePosted(); });
     jobs.setHandler(TimerJob::SendDisplayData, [&download] {
         download.DownloadSettings();
         return true;

@@ -5,6 +5,7 @@
 #include "base/SessionState.h"
 #include "comm/ComLink.h"
 #include "comm/PortFault.h"
+#include "comm/SessionContext.h"
 #include "transfer/OutcomeText.h"
 
 #include <QStringList>
@@ -53,8 +54,8 @@ bool unconfirmed(const ItemOutcome &item)
 
 } // namespace
 
-TransferReport::TransferReport(SessionState &shared, OperatorInterface &op, const ComLink &link)
-    : m_shared(shared), m_op(op), m_link(link)
+TransferReport::TransferReport(const SessionContext &context)
+    : m_shared(context.shared), m_op(context.op), m_link(context.link)
 {
 }
 

@@ -10,6 +10,7 @@
 
 class ComLink;
 class OperatorInterface;
+struct SessionContext;
 struct SessionState;
 
 // How an upload or a download ended, told to the operator: a note in status bar panel 2 that stays
@@ -33,7 +34,7 @@ public:
 
     // link: whose component tells why a lost line went (a serial server that closed the
     // connection), said in place of "stopped answering".
-    TransferReport(SessionState &shared, OperatorInterface &op, const ComLink &link);
+    explicit TransferReport(const SessionContext &context);
     void setEndNotice(EndNotice notice) { m_endNotice = std::move(notice); }
 
     // Clears the last note: a new transfer starts.

@@ -60,12 +60,11 @@ bool VendorFrameWrites::atBiasNeedsVendorFrame(int inputType, qint16 bias)
     return InputType::isTenth(inputType) && bias > LargestDirectTenthBias;
 }
 
-Reply VendorFrameWrites::writeSetValue(const QString &data)
+Reply VendorFrameWrites::writeSetValue(int code, const QString &data)
 {
     Reply reply;
     m_exchange.runExchange([&] {
         Memono();
-        const int code = m_shared.itemCode;
         const bool contactInput = m_shared.optionWord() & 0x01;
         const bool setValuesSelectable = m_shared.setting(Code::ContactInputFunction) == 0;
         bool write = false;
@@ -97,11 +96,10 @@ Reply VendorFrameWrites::writeSetValue(const QString &data)
     return reply;
 }
 
-Reply VendorFrameWrites::writeOutputItem(const QString &data)
+Reply VendorFrameWrites::writeOutputItem(int code, const QString &data)
 {
     Reply reply;
     m_exchange.runExchange([&] {
-        const int code = m_shared.itemCode;
         if (code == Code::AbnormalOutput || code == Code::OutOffKey)
             reply = writePair(code, data);
     });
@@ -114,7 +112,6 @@ bool VendorFrameWrites::writeAtBias(ItemOutcome &record, const QString &data)
                     Code::ModeRegister);
     if (m_shared.setting(Code::ModeRegister) >= DirectAtBiasMode)
         return false;
-    m_shared.itemCode = Code::AtBias;
     // atb() reports its own replies, through the vendor frame or directly.
     const Reply reply = atb(data);
     if (atbThroughVendorFrame(record.sent))

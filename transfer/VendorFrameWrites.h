@@ -26,16 +26,16 @@ class VendorFrameWrites
 public:
     VendorFrameWrites(const SessionContext &context, VendorFrameSession &exchange);
 
-    // Writes shared.itemCode (11, 58, 59, 60 or 61) with data, the value as four hexadecimal digits
+    // Writes item code (11, 58, 59, 60 or 61) with data, the value as four hexadecimal digits
     // high byte first (the vendor frame's order in every protocol). Set values 2 to 4 are written
     // only with the contact input option (optionWord bit 0x01), 3 and 4 only while code 61 is 0.
     // The memory number is read first; when the set value written is the one in use, the alarm
     // standby of the alarms with standby types is re-armed. Returns the reply of the last write,
     // NoReply when nothing was written.
-    Reply writeSetValue(const QString &data);
-    // Writes shared.itemCode 62 (FC94/004E) or 63 (FC96/004F); any other code opens and closes the
+    Reply writeSetValue(int code, const QString &data);
+    // Writes item code 62 (FC94/004E) or 63 (FC96/004F); any other code opens and closes the
     // vendor frame without a write. Data and result as writeSetValue.
-    Reply writeOutputItem(const QString &data);
+    Reply writeOutputItem(int code, const QString &data);
     // The AT bias write of a download or a single write, judged into record (record.sent the
     // bias, data its user-protocol data field): the mode register is read; below
     // DirectAtBiasMode atb() writes it and its reply is judged as a vendor-frame or a direct

@@ -158,7 +158,6 @@ QMap<QString, Opener> openers()
          }},
         {QStringLiteral("entry"),
          [](OfflineWindowRig &rig) {
-             rig.shared().itemCode = Code::MainSetValue;
              return std::make_unique<EntryDialog>(
                  rig.shared(), rig.op,
                  *SettingRanges::entryRange(rig.shared(), Code::MainSetValue,
@@ -166,8 +165,7 @@ QMap<QString, Opener> openers()
          }},
         {QStringLiteral("selection"),
          [](OfflineWindowRig &rig) {
-             rig.shared().itemCode = Code::InputType;
-             return std::make_unique<SelectionDialog>(rig.shared(), rig.op);
+             return std::make_unique<SelectionDialog>(rig.shared(), rig.op, Code::InputType);
          }},
         {QStringLiteral("model change"),
          [](OfflineWindowRig &rig) {

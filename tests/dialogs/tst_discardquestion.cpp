@@ -28,7 +28,6 @@ std::unique_ptr<QDialog> open(const QString &dialog, OfflineWindowRig &rig)
 {
     SessionState &shared = rig.shared();
     if (dialog == QLatin1String("entry")) {
-        shared.itemCode = Code::MainSetValue;
         return std::make_unique<EntryDialog>(
             shared, rig.op,
             *SettingRanges::entryRange(shared, Code::MainSetValue, FormatItemValue(shared, 11)));

@@ -112,7 +112,6 @@ void TestEntryDialog::typing()
     RegisterMap::fillRegisterTable(shared);
     applySettings(shared, QLatin1String(r.settings));
     shared.online = r.online;
-    shared.itemCode = qint16(r.code);
     FakeOperator op;
     EntryDialog dialog(shared, op, *SettingRanges::entryRange(shared, r.code, QString()));
     dialog.show();
@@ -157,8 +156,7 @@ void TestEntryDialog::typing()
     QCOMPARE(op.beeps, r.accepted || r.messages == QList<QList<int>>{{559}} ? 1 : 0);
     // Online the job timer writes the item; offline the data is only marked changed.
     QCOMPARE(shared.timerJob, r.accepted && r.online ? TimerJob::WriteItem : TimerJob::Idle);
-    QCOMPARE(shared.writeRegister,
-             r.accepted && r.online ? shared.registerTable[r.code] : QString());
+    QCOMPARE(shared.postedWriteCode, r.accepted && r.online ? r.code : 0);
     QCOMPARE(shared.unsavedOnlineChanges, r.accepted && !r.online);
     // A new scaling limit moves the ranges of other items: they are all read again.
     QCOMPARE(shared.rereadFlag, r.accepted && (r.code == 25 || r.code == 26));
@@ -198,7 +196,6 @@ void TestEntryDialog::heading()
     MessageTable::instance().setLanguage(r.language);
     SessionState shared;
     applySettings(shared, QLatin1String(r.settings));
-    shared.itemCode = qint16(r.code);
     FakeOperator op;
     EntryDialog dialog(shared, op, *SettingRanges::entryRange(shared, r.code, QString()));
     dialog.show();

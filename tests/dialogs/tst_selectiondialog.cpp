@@ -96,10 +96,9 @@ void TestSelectionDialog::frameOfTheItem()
 {
     SessionState shared;
     applySettings(shared, QStringLiteral("13=30 15=200 16=50 12=1 49=5"));
-    shared.itemCode = 12;
     {
         FakeOperator op;
-        SelectionDialog dialog(shared, op);
+        SelectionDialog dialog(shared, op, 12);
         dialog.show();
         const QList<QGroupBox *> shown = visibleFrames(dialog);
         QCOMPARE(shown.size(), 1);
@@ -116,16 +115,15 @@ void TestSelectionDialog::frameOfTheItem()
     applySettings(shared, QStringLiteral("15=0"));
     {
         FakeOperator op;
-        SelectionDialog dialog(shared, op);
+        SelectionDialog dialog(shared, op, 12);
         dialog.show();
         QCOMPARE(visibleFrames(dialog)[0]->title(), QStringLiteral("Auto-reset selection"));
         QCOMPARE(option(dialog, "autoTuningChoice", 1)->text(),
                  QStringLiteral("Auto-reset Perform"));
     }
     // The 36 input types are named by their measuring ranges.
-    shared.itemCode = 49;
     FakeOperator op;
-    SelectionDialog dialog(shared, op);
+    SelectionDialog dialog(shared, op, 49);
     dialog.show();
     QCOMPARE(visibleFrames(dialog)[0]->title(), QStringLiteral("Input type selection"));
     for (int type = 0; type < 36; ++type)
@@ -159,9 +157,8 @@ void TestSelectionDialog::sharedFramesAndStrayValues()
     SessionState shared;
     shared.online = true;
     shared.setting(code) = qint16(value);
-    shared.itemCode = qint16(code);
     FakeOperator op;
-    SelectionDialog dialog(shared, op);
+    SelectionDialog dialog(shared, op, code);
     dialog.show();
     const QList<QGroupBox *> shown = visibleFrames(dialog);
     QCOMPARE(shown.size(), 1);
@@ -192,11 +189,10 @@ void TestSelectionDialog::okEffects()
     applySettings(shared, QLatin1String(SetValues) + QLatin1Char(' ') + QLatin1String(r.settings));
     shared.downloadValues = shared.settingValues;
     shared.online = r.online;
-    shared.itemCode = qint16(r.code);
     FakeOperator op;
     if (r.asked != Asked::Nothing)
         op.answers = {r.asked == Asked::Yes};
-    SelectionDialog dialog(shared, op);
+    SelectionDialog dialog(shared, op, r.code);
     dialog.show();
     const auto frame = SelectionChoices::frameOf(shared, r.code);
     SessionState expected = shared;
@@ -216,7 +212,7 @@ void TestSelectionDialog::okEffects()
     QCOMPARE(shared.monitorValues, expected.monitorValues);
     QCOMPARE(shared.rereadFlag, r.reread);
     QCOMPARE(shared.timerJob, r.online && taken ? TimerJob::WriteItem : TimerJob::Idle);
-    QCOMPARE(shared.writeRegister.isEmpty(), !(r.online && taken));
+    QCOMPARE(shared.postedWriteCode, r.online && taken ? r.code : 0);
     QCOMPARE(shared.unsavedOnlineChanges, !r.online && taken);
     // Offline the value label takes the option's caption; online it waits for the read-back.
     const SelectionOutcome &outcome = dialog.outcome();

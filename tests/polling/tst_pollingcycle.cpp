@@ -285,7 +285,6 @@ void TestPollingCycle::ticksInsideExchangeWait()
     // repair its protocol index nor send anything.
     PollRig rig;
     rig.shared.monitorValues[7] = 0x01;
-    rig.shared.itemCode = 58;
     rig.controller.vendorItems["FC32"] = 5;
     int sendsDuringTicks = -1;
     rig.controller.intercept = [&](const FakeCom::Request &r) {
@@ -298,7 +297,7 @@ void TestPollingCycle::ticksInsideExchangeWait()
         return QString();
     };
 
-    rig.vendor.readBackSetValue();
+    rig.vendor.readBackSetValue(58);
 
     QCOMPARE(sendsDuringTicks, 0);
     QVERIFY(rig.op.messages().isEmpty());

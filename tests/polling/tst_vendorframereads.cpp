@@ -17,11 +17,12 @@ QStringList twice(const QStringList &items)
 
 // A rig whose controller has the SV2 to SV4 option; exchanges read back item code.
 struct VendorRig : CoreRig {
-    explicit VendorRig(qint16 protocol = ModbusAscii, qint16 code = 58) : CoreRig(protocol)
+    explicit VendorRig(qint16 protocol = ModbusAscii, qint16 code = 58)
+        : CoreRig(protocol), code(code)
     {
         shared.monitorValues[7] = Sv2Option;
-        shared.itemCode = code;
     }
+    qint16 code;
 };
 
 struct ReadBackRow {
@@ -72,7 +73,7 @@ void TestVendorFrameReads::exchangeInEachProtocol()
     VendorRig rig(protocol);
     rig.controller.vendorItems["FC32"] = 1234;
 
-    rig.vendor.readBackSetValue();
+    rig.vendor.readBackSetValue(rig.code);
 
     QCOMPARE(rig.userRequests(), QStringList{keyWrite});
     QCOMPARE(rig.vendorReads(), twice({"FC32"}));
@@ -97,7 +98,8 @@ void TestVendorFrameReads::readBackOneItem()
     for (const QString &item : QStringList{"FC32", "FC34", "FC36", "FC92", "FC94", "FC96"})
         rig.controller.vendorItems[item] = 1;
 
-    r.setValueItem ? rig.vendor.readBackSetValue() : rig.vendor.readBackOutputItem();
+    r.setValueItem ? rig.vendor.readBackSetValue(rig.code)
+                   : rig.vendor.readBackOutputItem(rig.code);
 
     QCOMPARE(rig.vendorReads(), twice(r.items));
     const bool exchange = !r.items.isEmpty();
@@ -132,7 +134,7 @@ void TestVendorFrameReads::vendorReplies()
         return ++reads == 1 ? FakeCom::vendorAck(1, "0063") : second;
     };
 
-    rig.vendor.readBackSetValue();
+    rig.vendor.readBackSetValue(rig.code);
 
     QCOMPARE(reads, 2);
     QCOMPARE(rig.shared.setting(58), qint16(stored ? 500 : 7));
@@ -195,7 +197,7 @@ void TestVendorFrameReads::returnRetries()
     keys.controller.intercept = [&](const FakeCom::Request &r) {
         return r.command == QLatin1String("P") && naks++ < 3 ? FakeCom::vendorNak(1) : QString();
     };
-    keys.vendor.readBackSetValue();
+    keys.vendor.readBackSetValue(keys.code);
     QCOMPARE(keys.returnCommands(), 4);
     QCOMPARE(keys.op.messages(), QList<QList<int>>(3, {455, 456}));
     QCOMPARE(keys.op.beeps, 3);
@@ -207,7 +209,7 @@ void TestVendorFrameReads::returnRetries()
     rig.controller.intercept = [&](const FakeCom::Request &r) {
         return r.command == QLatin1String("P") && acks++ < 7 ? FakeCom::vendorAck(1) : QString();
     };
-    rig.vendor.readBackSetValue();
+    rig.vendor.readBackSetValue(rig.code);
     QCOMPARE(rig.returnCommands(), 8);
     QCOMPARE(rig.op.messages(), QList<QList<int>>(7, {455, 456}));
     QCOMPARE(rig.shared.protocolIndex, qint16(ModbusAscii));
@@ -215,7 +217,7 @@ void TestVendorFrameReads::returnRetries()
     // A key write without reply does not stop the exchange: its reads find no reply either.
     VendorRig deaf(ModbusAscii, 61);
     deaf.controller.silent = true;
-    deaf.vendor.readBackSetValue();
+    deaf.vendor.readBackSetValue(deaf.code);
     QCOMPARE(deaf.vendorReads(), twice({"FC92"}));
     QCOMPARE(deaf.returnCommands(), 1);
     QVERIFY(deaf.shared.commErrorFlag);
@@ -234,7 +236,7 @@ void TestVendorFrameReads::waitsGivenUp()
     keys.controller.intercept = [](const FakeCom::Request &r) {
         return r.frameMode != FrameMode::Vendor ? FakeCom::modbusException(1, 6, 0x12) : QString();
     };
-    keys.vendor.readBackSetValue();
+    keys.vendor.readBackSetValue(keys.code);
     QCOMPARE(keys.op.messages(), QList<QList<int>>(3, {455, 456}));
     QVERIFY(keys.vendorReads().isEmpty());
     QCOMPARE(keys.returnCommands(), 0);
@@ -250,7 +252,7 @@ void TestVendorFrameReads::waitsGivenUp()
     stays.controller.intercept = [](const FakeCom::Request &r) {
         return r.command == QLatin1String("P") ? FakeCom::vendorNak(1) : QString();
     };
-    stays.vendor.readBackSetValue();
+    stays.vendor.readBackSetValue(stays.code);
     QCOMPARE(stays.returnCommands(), 2);
     QCOMPARE(stays.op.messages(), QList<QList<int>>(2, {455, 456}));
     QCOMPARE(stays.shared.setting(58), qint16(9));

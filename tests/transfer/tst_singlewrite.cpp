@@ -20,7 +20,7 @@ struct WriteRig : CoreRig {
     {
         shared.downloadValues.at(code - 10) = before;
         shared.setting(code) = after;
-        shared.itemCode = qint16(code);
+        shared.postWrite(code);
     }
     // Requests with their commands: user writes "W 0039=03E8", reads "R 0039", vendor "q FC30".
     QStringList wire() const
@@ -82,14 +82,14 @@ void TestSingleWrite::directWrites()
     for (const int code : {12, 44}) {
         WriteRig rig;
         rig.change(code, 1, 1);
-        QVERIFY(rig.single.WriteOneSetting());
+        QVERIFY(rig.single.writePosted());
         QVERIFY(rig.script->requests.isEmpty());
     }
 
     // A changed item is written, read back and marks the data valid.
     WriteRig rig;
     rig.change(13, 30, 45);
-    rig.single.WriteOneSetting();
+    rig.single.writePosted();
     QCOMPARE(rig.wire(), (QStringList{"W 0004=002D", "R 0004"}));
     QCOMPARE(rig.shared.setting(13), qint16(45));
     QVERIFY(rig.shared.settingDataValid);
@@ -99,7 +99,7 @@ void TestSingleWrite::directWrites()
     WriteRig deaf;
     deaf.change(13, 30, 45);
     deaf.controller.silent = true;
-    deaf.single.WriteOneSetting();
+    deaf.single.writePosted();
     QCOMPARE(deaf.shared.setting(13), qint16(30));
     QVERIFY(deaf.view.commErrorVisible && deaf.shared.commErrorFlag);
     QVERIFY(!deaf.shared.settingDataValid);
@@ -112,7 +112,7 @@ void TestSingleWrite::directWrites()
     keys.controller.intercept = [](const FakeCom::Request &r) {
         return r.command == "WD" ? FakeCom::ravtocolError(1, 63) : QString();
     };
-    keys.single.WriteOneSetting();
+    keys.single.writePosted();
     QCOMPARE(keys.wire(), (QStringList{"W 0004=2D00", "R 0004"}));
     QCOMPARE(keys.op.beeps, 1);
     QCOMPARE(keys.shared.setting(13), qint16(30));
@@ -126,7 +126,7 @@ void TestSingleWrite::directWrites()
     refused.controller.intercept = [](const FakeCom::Request &r) {
         return r.command == "06" ? FakeCom::modbusException(1, 6, 0x03) : QString();
     };
-    refused.single.WriteOneSetting();
+    refused.single.writePosted();
     QCOMPARE(refused.shared.setting(28), qint16(0));
     QCOMPARE(refused.shared.unconfirmedWrites.value(28).sent, qint16(3));
     QVERIFY(refused.shared.unconfirmedWrites.contains(28));
@@ -134,14 +134,14 @@ void TestSingleWrite::directWrites()
              "Not taken: PV filter time constant setting (sent 0.3, the controller holds 0.0)");
     refused.controller.intercept = {};
     refused.change(28, 0, 3);
-    refused.single.WriteOneSetting();
+    refused.single.writePosted();
     QVERIFY(refused.shared.unconfirmedWrites.isEmpty() && refused.op.panels.value(2).isEmpty());
 
     // Under Ravtocol that refusal of the auto-tuning switch is passed over without a beep.
     WriteRig tuning(Ravtocol);
     tuning.change(12, 0, 1);
     tuning.controller.intercept = keys.controller.intercept;
-    tuning.single.WriteOneSetting();
+    tuning.single.writePosted();
     QCOMPARE(tuning.op.beeps, 0);
 }
 
@@ -202,7 +202,7 @@ void TestSingleWrite::verdictFromReadBack()
         rig.controller.registers["001B"] = 3;
         return silence;
     };
-    rig.single.WriteOneSetting();
+    rig.single.writePosted();
     QVERIFY(rig.single.lastOutcome().has_value());
     QCOMPARE(rig.single.lastOutcome()->verdict(), verdict);
     QCOMPARE(rig.shared.unconfirmedWrites.contains(28), verdict != ItemOutcome::Verdict::Taken);
@@ -259,7 +259,7 @@ void TestSingleWrite::mainSetValueProbeReplyLost()
         rig.controller.registers["0001"] = 100;
         rig.change(11, 100, 300);
         rig.controller.intercept = [&](const FakeCom::Request &r) { return row.fault(rig, r); };
-        rig.single.WriteOneSetting();
+        rig.single.writePosted();
         QVERIFY2(rig.single.lastOutcome()->verdict() == row.verdict, row.name);
         QVERIFY2(rig.journalLines() == QStringList{row.journal},
                  qPrintable(rig.journalLines().join(" | ")));
@@ -280,7 +280,7 @@ void TestSingleWrite::marksEndWithTheRecord()
     rig.controller.intercept = [](const FakeCom::Request &r) {
         return r.command == "03" ? QString("") : QString();
     };
-    rig.single.WriteOneSetting();
+    rig.single.writePosted();
     QVERIFY(rig.op.panels.value(2).startsWith("Not confirmed: "));
     QVERIFY(rig.shared.unconfirmedWrites.contains(28));
 
@@ -293,7 +293,7 @@ void TestSingleWrite::marksEndWithTheRecord()
         return r.command == "03" && r.address.startsWith("001B") ? QString("") : QString();
     };
     rig.change(28, 3, 5);
-    rig.single.WriteOneSetting();
+    rig.single.writePosted();
     QVERIFY(rig.shared.unconfirmedWrites.contains(28));
     rig.core.connection.linkCheck().checkcommunicate1();
     QVERIFY(rig.shared.unconfirmedWrites.isEmpty());
@@ -320,7 +320,7 @@ void TestSingleWrite::manualOutput()
     rig.single.stepManualOutput(r.button);
     QCOMPARE(rig.shared.timerJob, TimerJob::WriteItem);
     QCOMPARE(rig.shared.downloadValues.at(46 - 10), r.present);
-    rig.single.WriteOneSetting();
+    rig.single.writePosted();
 
     QCOMPARE(rig.wire(), (QStringList{"R 0039", r.written, "R 0039"}));
 
@@ -339,7 +339,7 @@ void TestSingleWrite::vendorFrameItems()
     WriteRig rig;
     rig.change(11, 100, 300);
     rig.shared.setting(36) = 7;
-    rig.single.WriteOneSetting();
+    rig.single.writePosted();
     const QStringList exchange = {"W 0000=4C1A", "` FF13", "q FC30", "q FC30", "r 001C",
                                   "r 001C",      "q FF1A", "q FF1A", "P 0000"};
     QCOMPARE(rig.wire(), QStringList{"W 0001=012C"} + exchange + QStringList{"R 0001"});
@@ -353,7 +353,7 @@ void TestSingleWrite::vendorFrameItems()
     sv2.shared.setting(11) = 300;
     sv2.controller.registers["0001"] = 320;
     sv2.change(58, 100, 250);
-    sv2.single.WriteOneSetting();
+    sv2.single.writePosted();
     QCOMPARE(sv2.wire().mid(0, 2), (QStringList{"R 0001", "W 0001=0140"}));
     QCOMPARE(sv2.controller.registers.value("0001"), qint16(320));
     QCOMPARE(sv2.controller.vendorItems.value("FC32"), qint16(250));
@@ -366,7 +366,7 @@ void TestSingleWrite::vendorFrameItems()
     unread.controller.intercept = [](const FakeCom::Request &r) {
         return r.command == "03" ? FakeCom::modbusException(1, 3, 0x02) : QString();
     };
-    unread.single.WriteOneSetting();
+    unread.single.writePosted();
     QCOMPARE(unread.wire(), QStringList{"R 0001"});
     QCOMPARE(unread.op.messages(), QList<QList<int>>{{880}});
     QCOMPARE(unread.shared.setting(58), qint16(100));
@@ -379,7 +379,7 @@ void TestSingleWrite::vendorFrameItems()
     keys.controller.intercept = [](const FakeCom::Request &r) {
         return r.command == "06" ? FakeCom::modbusException(1, 6, 0x12) : QString();
     };
-    keys.single.WriteOneSetting();
+    keys.single.writePosted();
     QCOMPARE(keys.wire().size(), 2);
     QCOMPARE(keys.view.keyOperationNotices, 1);
     QCOMPARE(keys.shared.setting(58), qint16(100));
@@ -393,7 +393,7 @@ void TestSingleWrite::vendorFrameItems()
     outOff.change(63, 1, 0);
     outOff.shared.setting(45) = 1;
     outOff.controller.registers["0001"] = 237;
-    outOff.single.WriteOneSetting();
+    outOff.single.writePosted();
     const QStringList sent = outOff.wire();
     QCOMPARE(sent.mid(0, 4), (QStringList{"R 0001", "W 0001=00ED", "W 0038=0000", "W 0000=4C1A"}));
     QCOMPARE(sent.filter("q FC96").size(), 2);
@@ -427,7 +427,7 @@ void TestSingleWrite::atBiasRoute()
     rig.shared.setting(49) = inputType;
     rig.change(51, 0, bias);
 
-    rig.single.WriteOneSetting();
+    rig.single.writePosted();
 
     const QStringList sent = rig.wire();
     QCOMPARE(sent.contains("q FC90"), vendorFrame);
@@ -452,7 +452,7 @@ void TestSingleWrite::journalsEveryWrite()
     const auto change = [](int code, qint16 before, qint16 after) {
         return [=](WriteRig &rig) {
             rig.change(code, before, after);
-            rig.single.WriteOneSetting();
+            rig.single.writePosted();
         };
     };
     const auto refuseWrites = [](QString reply) {
@@ -461,7 +461,7 @@ void TestSingleWrite::journalsEveryWrite()
                 return r.command == "06" || r.command == "WD" ? reply : QString();
             };
             rig.change(13, 30, 45);
-            rig.single.WriteOneSetting();
+            rig.single.writePosted();
         };
     };
     const QList<Case> cases = {
@@ -471,7 +471,7 @@ void TestSingleWrite::journalsEveryWrite()
              rig.controller.registers["0004"] = 30;
              rig.shared.readValues.at(13 - 10) = 30;
              rig.change(13, 30, 45);
-             rig.single.WriteOneSetting();
+             rig.single.writePosted();
          },
          {"before=30 13 45 taken"}},
         {"never read: no value before", ModbusAscii, change(13, 30, 45), {"13 45 taken"}},
@@ -480,7 +480,7 @@ void TestSingleWrite::journalsEveryWrite()
          [](WriteRig &rig) {
              rig.controller.silent = true;
              rig.change(13, 30, 45);
-             rig.single.WriteOneSetting();
+             rig.single.writePosted();
          },
          {"13 45 no reply"}},
         {"refused with an exception",
@@ -500,7 +500,7 @@ void TestSingleWrite::journalsEveryWrite()
                                           : QString();
              };
              rig.change(13, 30, 45);
-             rig.single.WriteOneSetting();
+             rig.single.writePosted();
          },
          {"13 45 read back different 30"}},
         {"vendor frame: one line for the item",
@@ -515,7 +515,7 @@ void TestSingleWrite::journalsEveryWrite()
                  return r.command == "06" ? FakeCom::modbusException(1, 6, 0x12) : QString();
              };
              rig.change(58, 100, 300);
-             rig.single.WriteOneSetting();
+             rig.single.writePosted();
          },
          {"58 300 refused keys operated"}},
         {"vendor frame NAK",
@@ -525,7 +525,7 @@ void TestSingleWrite::journalsEveryWrite()
                  return r.command == "q" || r.command == "r" ? FakeCom::vendorNak(1) : QString();
              };
              rig.change(63, 0, 1);
-             rig.single.WriteOneSetting();
+             rig.single.writePosted();
          },
          {"63 1 refused NAK"}},
         {"OUT/OFF from manual: the switch to automatic too",
@@ -534,7 +534,7 @@ void TestSingleWrite::journalsEveryWrite()
              rig.shared.setting(45) = 1;
              rig.shared.readValues.at(45 - 10) = 1;
              rig.change(63, 1, 0);
-             rig.single.WriteOneSetting();
+             rig.single.writePosted();
          },
          {"before=1 45 0 taken", "63 0 taken"}},
         {"manual output step: before is the output just read",
@@ -543,7 +543,7 @@ void TestSingleWrite::journalsEveryWrite()
              rig.shared.setting(29) = 100;
              rig.controller.registers["0039"] = 500;
              rig.single.stepManualOutput(1);
-             rig.single.WriteOneSetting();
+             rig.single.writePosted();
          },
          {"before=500 46 501 taken"}},
         {"unchanged switch: nothing sent, nothing journalled", ModbusAscii, change(12, 1, 1), {}},

@@ -87,7 +87,6 @@ void showPanels(QWidget &window, const FakeOperator &op)
 bool shootSettingDialogs(SessionState &shared, OperatorInterface &op, QWidget &window,
                          const QString &folder, const QString &suffix)
 {
-    shared.itemCode = Code::MainSetValue;
     EntryDialog entry(
         shared, op,
         *SettingRanges::entryRange(shared, Code::MainSetValue, FormatItemValue(shared, 11)),
@@ -99,8 +98,7 @@ bool shootSettingDialogs(SessionState &shared, OperatorInterface &op, QWidget &w
     bool ok = save(entry, folder + QStringLiteral("/entry-dialog-") + suffix + ".png");
     entry.reject();
 
-    shared.itemCode = Code::InputType;
-    SelectionDialog selection(shared, op, &window);
+    SelectionDialog selection(shared, op, Code::InputType, &window);
     selection.show();
     waitFor(200);
     ok = save(selection, folder + QStringLiteral("/selection-dialog-") + suffix + ".png") && ok;
