@@ -390,8 +390,8 @@ void MainWindow::onCommSetting()
     if (!m_core.connection.prepareCommSettings())
         return;
     CommSettingsDialog dialog(m_shared, m_store, m_core.link, *m_op, this);
-    dialog.exec();
-    runBlocking([this] { m_core.connection.commSettingsClosed(); });
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    runBlocking([this, accepted] { m_core.connection.commSettingsClosed(accepted); });
 }
 
 void MainWindow::runBlocking(const std::function<void()> &operation)

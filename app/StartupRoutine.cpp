@@ -73,7 +73,6 @@ StartupRoutine::FileOutcome StartupRoutine::takeSettingsFile(const QString &rawC
         m_shared.settingsFileName = path;
         m_shared.settingDataValid = true;
         m_shared.keepUnitFlag = true;
-        m_shared.startFileFlag = true;
         outcome = FileOutcome::Loaded;
     } else {
         // The window opens without the file rather than not at all, and says why.

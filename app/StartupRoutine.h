@@ -43,7 +43,7 @@ public:
     // Makes the program folder the current folder and creates "Logging" and "Setdata" in it.
     bool prepareFolders();
     // The command-line rule (StartupArgs::settingsFilePath). A good file (SettingsDataFile::read)
-    // is taken and sets settingDataValid, keepUnitFlag and startFileFlag; otherwise the defaults
+    // is taken and sets settingDataValid and keepUnitFlag; otherwise the defaults
     // are loaded and keepUnitFlag cleared. commActive is cleared in every case.
     FileOutcome takeSettingsFile(const QString &rawCommandLine);
 

@@ -107,16 +107,12 @@ struct SessionState {
     bool downloadRequested = false;
     bool unitCheckFlag = false;
     bool keepUnitFlag = false;
-    bool startFileFlag = false;
     // settingValues came from a settings data file and have not been read from the controller
     // since: the display must not show them as the controller's.
     bool settingsFromFile = false;
     // The settings data file the display's values were last loaded from or saved to; empty when
     // they have none (defaults, or read from the controller since).
     QString settingsFileName;
-    bool commSettingsConfirmed = false;
-    bool commDialogCancelled = false;
-    bool searchCancelled = false;
     bool rereadFlag = false;
     bool rangeOnlyFlag = false;
     // The line was lost since the setting items were last read: whatever answers next may be

@@ -106,14 +106,7 @@ CommSettingsEntry::Result CommSettingsEntry::confirm(const CommSettingsChoice &c
                                                          : Ravtocol;
     m_store.writeProtocol(m_shared);
 
-    m_shared.commSettingsConfirmed = true;
-    m_shared.commDialogCancelled = false;
     return {true, index};
-}
-
-void CommSettingsEntry::cancel()
-{
-    m_shared.commDialogCancelled = true;
 }
 
 CommSettingsEntry::Result CommSettingsEntry::entryError(int messageId)

@@ -47,11 +47,8 @@ public:
     // message 559), its value from 1 to 95 (else message 229); after an entry error the list goes
     // back to the stored number and nothing more is stored. Accepted: the number as two digits
     // ("7" as "07") becomes stationAddress, then speed,
-    // parity, data bits, stop bits and protocol are stored, commSettingsConfirmed is set and
-    // commDialogCancelled cleared.
+    // parity, data bits, stop bits and protocol are stored.
     Result confirm(const CommSettingsChoice &choice);
-    // Cancel: commDialogCancelled set, nothing stored.
-    void cancel();
 
 private:
     Result entryError(int messageId);

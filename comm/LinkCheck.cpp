@@ -124,7 +124,6 @@ bool LinkCheck::checkcommunicate1()
         m_op.showText(StoredInstrumentMessage,
                       msg(StoredInstrumentMessage).arg(m_shared.stationAddress),
                       MessageIcon::Exclamation);
-        m_shared.commSettingsConfirmed = false;
         dropLink();
         return m_shared.linkVerified;
     }
@@ -136,10 +135,34 @@ bool LinkCheck::checkcommunicate1()
         m_shared.linkVerified = true;
     } else {
         m_storedUnanswered = true;
-        m_shared.commSettingsConfirmed = false;
         dropLink();
     }
     return m_shared.linkVerified;
+}
+
+void LinkCheck::checkChosenConditions()
+{
+    m_accessDeniedShown = false;
+    m_busyShown = false;
+    m_networkFaultShown = false;
+    RegisterMap::fillRegisterTable(m_shared);
+    if (preparePort(m_shared.portName, m_shared.speedText, PortUse::Chosen) && probe()) {
+        m_shared.commActive = true;
+        m_shared.timerJob = TimerJob::Monitor;
+        m_shared.linkVerified = true;
+        communicate();
+        return;
+    }
+    // A port named as missing, busy or not serial needs no second, vaguer box.
+    if (!m_openFaultNamed) {
+        if (const auto address = networkAddress(m_shared.portName))
+            m_op.showText(SilentServerMessage,
+                          msg(SilentServerMessage).arg(m_shared.portName, address->hostAndPort()),
+                          MessageIcon::Exclamation);
+        else
+            showCheckFailed();
+    }
+    dropLink();
 }
 
 void LinkCheck::checkcommunicate()
@@ -147,31 +170,6 @@ void LinkCheck::checkcommunicate()
     m_accessDeniedShown = false;
     m_busyShown = false;
     m_networkFaultShown = false;
-    if (m_shared.commSettingsConfirmed) {
-        RegisterMap::fillRegisterTable(m_shared);
-        if (preparePort(m_shared.portName, m_shared.speedText, PortUse::Chosen) && probe()) {
-            m_shared.commActive = true;
-            m_shared.timerJob = TimerJob::Monitor;
-            m_shared.linkVerified = true;
-            m_shared.commSettingsConfirmed = false;
-            communicate();
-            return;
-        }
-        // A port named as missing, busy or not serial needs no second, vaguer box.
-        if (!m_openFaultNamed) {
-            if (const auto address = networkAddress(m_shared.portName))
-                m_op.showText(
-                    SilentServerMessage,
-                    msg(SilentServerMessage).arg(m_shared.portName, address->hostAndPort()),
-                    MessageIcon::Exclamation);
-            else
-                showCheckFailed();
-        }
-        m_shared.commSettingsConfirmed = false;
-        dropLink();
-        return;
-    }
-
     setMainMenus(false);
     RegisterMap::fillRegisterTable(m_shared, RegisterMap::Form::Modbus);
     m_shared.protocolIndex = ModbusAscii;
@@ -251,7 +249,7 @@ void LinkCheck::search()
             continue;
         }
         for (int number = 1; number <= MaxInstrument; ++number) {
-            if (m_shared.searchCancelled) {
+            if (m_searchCancelled) {
                 searchEnded(SearchCancelledMessage);
                 return;
             }
@@ -294,7 +292,7 @@ int LinkCheck::searchProbesLeft(int port, int speedStep, qint16 protocol, int nu
 
 void LinkCheck::cancelSearch()
 {
-    m_shared.searchCancelled = true;
+    m_searchCancelled = true;
 }
 
 void LinkCheck::communicate()
@@ -493,5 +491,5 @@ void LinkCheck::searchEnded(const QList<int> &messageIds)
     m_view.refreshSettingPage();
     m_op.showMessage(messageIds);
     dropLink();
-    m_shared.searchCancelled = false;
+    m_searchCancelled = false;
 }

@@ -69,25 +69,26 @@ public:
     void startup();
 
     // Check with the stored conditions, reloaded from the settings store. Good reply: commActive,
-    // TimerJob::Monitor, linkVerified. Bad reply: the port closed, linkVerified, online and
-    // commSettingsConfirmed cleared, the File, Online and Setting menus enabled. Shows nothing.
+    // TimerJob::Monitor, linkVerified. Bad reply: the port closed, linkVerified and online
+    // cleared, the File, Online and Setting menus enabled. Shows nothing.
     // Returns linkVerified.
     bool checkcommunicate1();
 
-    // Without commSettingsConfirmed: the fixed-condition scan of COM1 to COM8 at 9600 bit/s,
-    // 7 data bits, 1 stop bit, even parity, Modbus ASCII, instrument 01; the port found is closed
-    // again. No port answered: message 260, the component released and the main window asked to
-    // close.
-    // With commSettingsConfirmed: one probe with the stored conditions; success runs communicate,
-    // failure shows messages 451 and 270 (1177 for a serial server that connected).
+    // The fixed-condition scan of COM1 to COM8 at 9600 bit/s, 7 data bits, 1 stop bit, even
+    // parity, Modbus ASCII, instrument 01; the port found is closed again. No port answered:
+    // message 260, the component released and the main window asked to close.
     void checkcommunicate();
+    // After the operator confirmed conditions in the communication settings: one probe with
+    // them; success runs communicate, failure shows messages 451 and 270 (1177 for a serial
+    // server that connected).
+    void checkChosenConditions();
 
     // The automatic search, port (COM1 to COM8), then speed (9600, 19200), then protocol (Modbus
     // ASCII, Modbus RTU, Ravtocol), then instrument number (1 to 95) changing fastest; data bits,
     // stop bits and parity stay as stored. A port behind a serial server in raw mode has the
     // server's speed: it is searched once, with status panel 4 saying so (message 1178). Found:
     // commActive and linkVerified set, the found conditions left in the component and in
-    // stationAddress / protocolIndex. Not found: messages 451 and 270; cancelled (searchCancelled
+    // stationAddress / protocolIndex. Not found: messages 451 and 270; cancelled (cancelSearch
     // seen before an instrument number): message 83.
     void checkcommunicate2();
 
@@ -96,7 +97,7 @@ public:
     // one included, if every port still to come opens.
     static int searchProbesLeft(int port, int speedStep, qint16 protocol, int number);
 
-    // Sets searchCancelled; what the search panel's Cancel does.
+    // What the search panel's Cancel does: the search stops before its next instrument number.
     void cancelSearch();
     // The reply to the last probe, and the stored-conditions check's failure told with it:
     // messages 451 and 270, with the reply's verdict between them when it says more than that
@@ -163,6 +164,7 @@ private:
     ProgressCallback m_progress;
     SetdataRead m_setdataRead;
     bool m_searching = false;
+    bool m_searchCancelled = false;
     bool m_accessDeniedShown = false;
     bool m_busyShown = false;
     bool m_networkFaultShown = false;

@@ -147,12 +147,6 @@ void CommSettingsDialog::chooseNetworkServer()
     onDeviceEdited(chosen.address.url());
 }
 
-void CommSettingsDialog::reject()
-{
-    m_entry.cancel();
-    QDialog::reject();
-}
-
 void CommSettingsDialog::onOk()
 {
     const CommSettingsEntry::Result result = m_entry.confirm(choice());

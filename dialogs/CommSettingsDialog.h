@@ -19,7 +19,7 @@ class CommSettingsDialog;
 
 // The communication settings dialog: the controls start at the conditions held in shared; OK stores
 // them (CommSettingsEntry) and closes unless the instrument number is refused; Cancel and the
-// close box set commDialogCancelled. The port list shows the device behind each COM name and
+// close box reject it, storing nothing. The port list shows the device behind each COM name and
 // whether it is there; the device box below it changes that for the selected name (stored with
 // the port on OK). The dialog never talks to the controller.
 class CommSettingsDialog : public QDialog
@@ -33,9 +33,6 @@ public:
 
     // The controls' current values.
     CommSettingsChoice choice() const;
-
-public slots:
-    void reject() override;
 
 private slots:
     void onOk();

@@ -45,8 +45,8 @@ bool ConnectionController::prepareCommSettings()
     return true;
 }
 
-void ConnectionController::commSettingsClosed()
+void ConnectionController::commSettingsClosed(bool accepted)
 {
-    if (!m_shared.commDialogCancelled)
-        m_linkCheck.checkcommunicate();
+    if (accepted)
+        m_linkCheck.checkChosenConditions();
 }

@@ -42,9 +42,9 @@ public:
     // while online message 58 and false (the dialog is not opened); else the stored conditions are
     // reloaded into the shared state, for the dialog to show, and true.
     bool prepareCommSettings();
-    // After the dialog closed: unless it was cancelled, the check with the conditions just
+    // After the dialog closed: when it was accepted, the check with the conditions just
     // confirmed (on success the link is set up as after any check).
-    void commSettingsClosed();
+    void commSettingsClosed(bool accepted);
 
     LinkCheck &linkCheck() { return m_linkCheck; }
     OnlineSwitch &onlineSwitch() { return m_onlineSwitch; }

@@ -153,8 +153,7 @@ void TestStartup::namedFileIsTakenMissingFileFallsBackToDefaults()
     QCOMPARE(QDir::currentPath(), QDir(m_dir->path()).absolutePath());
 
     QCOMPARE(routine.takeSettingsFile('"' + path + '"'), StartupRoutine::FileOutcome::Loaded);
-    QVERIFY(shared.settingDataValid && shared.keepUnitFlag && shared.startFileFlag &&
-            !shared.commActive);
+    QVERIFY(shared.settingDataValid && shared.keepUnitFlag && !shared.commActive);
     QCOMPARE(shared.settingValues[3], qint16(77));
     QCOMPARE(shared.unitConfig.alarm2, qint16(1));
     QVERIFY(op.shown.isEmpty());
@@ -199,7 +198,7 @@ void TestStartup::namedFileIsTakenMissingFileFallsBackToDefaults()
     QVERIFY(told.texts.value(950).startsWith(msg(950).arg(50).arg(QString())));
     QVERIFY(told.texts.value(950).endsWith(msg(959)));
     QCOMPARE(third.settingValues, ParameterTable::defaultSettingValues());
-    QVERIFY(!third.settingDataValid && !third.keepUnitFlag && !third.startFileFlag);
+    QVERIFY(!third.settingDataValid && !third.keepUnitFlag);
     QVERIFY(!third.settingsFromFile && third.unitConfig == UnitConfig{});
 }
 

@@ -58,7 +58,6 @@ void TestCommSettingsEntry::instrumentNumber()
     QCOMPARE(rig.store.storedValue(false, "strAdr"), stored);
     QCOMPARE(rig.shared.stationAddress, stored);
     QCOMPARE(rig.store.storedValue(false, "Speed"), message ? "9600" : "19200");
-    QCOMPARE(rig.shared.commSettingsConfirmed, message == 0);
 }
 
 void TestCommSettingsEntry::storesEveryCondition()
@@ -66,15 +65,12 @@ void TestCommSettingsEntry::storesEveryCondition()
     ConnectionRig rig;
     rig.shared.commActive = true;
     rig.link.renew().OpenPort();
-    rig.shared.commDialogCancelled = true;
     CommSettingsEntry entry(rig.shared, rig.store, rig.link, rig.op);
 
     QVERIFY(entry.confirm({7, "42", 1, 1, 1, 2, 2, std::nullopt}).accepted);
 
     QCOMPARE(rig.stored(), (QStringList{"COM8", "19200", "8", "2", "NONE", "42", "2"}));
     QCOMPARE(rig.shared.protocolIndex, qint16(Ravtocol));
-    QVERIFY(rig.shared.commSettingsConfirmed);
-    QVERIFY(!rig.shared.commDialogCancelled);
     QCOMPARE(rig.op.beeps, 1);
     QVERIFY(!static_cast<FakeCom *>(rig.link.com())->isOpen());
 

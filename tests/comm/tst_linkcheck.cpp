@@ -196,26 +196,21 @@ void TestLinkCheck::confirmedConditionsCheck()
     ConnectionRig rig;
     rig.storeConditions("COM5", "19200", "7", "1", "EVEN", "12", ModbusAscii);
     rig.store.loadCommValues(rig.shared);
-    rig.shared.commSettingsConfirmed = true;
 
-    rig.controller.commSettingsClosed();
+    rig.controller.commSettingsClosed(true);
 
     QCOMPARE(rig.probes, QStringList{"COM5/19200/0/12"});
     QCOMPARE(rig.op.messages(), QList<QList<int>>{CheckFailed});
-    QVERIFY(!rig.shared.commSettingsConfirmed);
     QVERIFY(!rig.shared.linkVerified);
     QCOMPARE(rig.view.closeRequests, 0);
 
     rig.controllerAt("COM5", "19200", FrameMode::ModbusAscii, 12);
-    rig.shared.commSettingsConfirmed = true;
-    rig.controller.commSettingsClosed();
+    rig.controller.commSettingsClosed(true);
     QVERIFY(rig.shared.linkVerified);
-    QVERIFY(!rig.shared.commSettingsConfirmed);
     QCOMPARE(rig.op.messages().size(), 1);
 
     // A cancelled dialog checks nothing.
-    rig.shared.commDialogCancelled = true;
-    rig.controller.commSettingsClosed();
+    rig.controller.commSettingsClosed(false);
     QCOMPARE(rig.probes.size(), 2);
 }
 
@@ -249,9 +244,8 @@ void TestLinkCheck::portFaultsAreNamed()
     rig.storeConditions("COM5", "19200", "7", "1", "EVEN", "12", ModbusAscii);
     rig.store.loadCommValues(rig.shared);
     rig.line->faultyPorts = {{"COM5", PortFault(fault)}};
-    rig.shared.commSettingsConfirmed = true;
 
-    rig.controller.commSettingsClosed();
+    rig.controller.commSettingsClosed(true);
 
     QCOMPARE(rig.op.messages(), shown);
     if (!text.isEmpty())
@@ -346,7 +340,7 @@ void TestLinkCheck::frameShowsTheStoredConditions()
     CommSettingsChoice choice = CommSettingsEntry::fromState(rig.shared);
     choice.speedIndex = 1;
     QVERIFY(entry.confirm(choice).accepted);
-    rig.controller.commSettingsClosed();
+    rig.controller.commSettingsClosed(true);
     QCOMPARE(rig.op.messages(), QList<QList<int>>{CheckFailed});
     QCOMPARE(rig.stored().at(1), QStringLiteral("19200"));
     QStringList at19200 = at9600;
