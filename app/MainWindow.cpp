@@ -67,23 +67,23 @@ MainWindow::MainWindow(SessionState shared, SettingsStore &store, CommComponentF
              std::move(shared), std::move(comFactory)),
       m_fileDialogs(std::make_unique<GuiSettingsFileDialogs>(this)),
       m_fileCommands(m_shared, *m_op, *this, *m_fileDialogs),
-      m_screenPrint(m_shared, *m_op, timer(Timer2), this),
+      m_screenPrint(m_shared, *m_op, timer(PrintTimer), this),
       m_reportPrint(m_shared, *m_op, m_screenPrint, this)
 {
-    m_core.connection.setSetdataRead([this] { m_core.onlineStartRead.readAtOnlineStart(); });
-    m_core.connection.setFileSave([this] { m_fileCommands.mnuSave(); });
+    m_core.connection.setSettingsRead([this] { m_core.onlineStartRead.readAtOnlineStart(); });
+    m_core.connection.setFileSave([this] { m_fileCommands.save(); });
     ui->setupUi(this);
     SettingRowsForm::build(this);
     m_linkCheckPanel = new LinkCheckPanel(ui->tabMain);
     MainWindowLayout::arrange(this);
     m_displayView = std::make_unique<MainDisplayView>(this);
     m_trendChart = new TrendChart(m_shared, *m_op, ProgramFolder::path(), ui->chartFrame);
-    m_trendChart->setTraceMenu(ui->mnuTrace);
+    m_trendChart->setTraceMenu(ui->traceAction);
     ui->layoutChart->addWidget(m_trendChart);
     m_editor =
         std::make_unique<SettingEditor>(m_shared, *m_op, *this, *m_displayView, this, [this] {
-            if (!timer(Timer1).isActive())
-                timer(Timer1).start();
+            if (!timer(JobTimer).isActive())
+                timer(JobTimer).start();
         });
     setUpStatusBar();
     setUpTimers();
@@ -99,7 +99,7 @@ MainWindow::MainWindow(SessionState shared, SettingsStore &store, CommComponentF
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::system_init()
+void MainWindow::initialise()
 {
     setCaptions();
     setParameterButtonsEnabled(false);
@@ -125,29 +125,29 @@ void MainWindow::system_init()
 void MainWindow::setCaptions()
 {
     setWindowTitle(msg(1));
-    ui->mnuFile->setTitle(msg(3));
-    ui->mnuUpload->setText(msg(4));
-    ui->mnuDownload->setText(msg(5));
-    ui->mnuCompare->setText(msg(974));
-    ui->mnuSave->setText(msg(6));
-    ui->mnuLoad->setText(msg(7));
-    ui->mnuJournal->setText(msg(900));
-    ui->mnuOpenTrend->setText(msg(1000));
-    ui->mnupsel->setText(msg(32));
-    ui->mnuFilePrint->setText(msg(33));
-    ui->mnuReport->setText(msg(1060));
-    ui->mnuExit->setText(msg(8));
-    ui->mnuOnline->setTitle(msg(9));
-    ui->mnuTrace->setText(msg(11));
-    ui->mnuEventLog->setText(msg(1034));
-    ui->mnuComm->setTitle(msg(1435));
-    ui->mnuLineTraffic->setText(msg(1436));
-    ui->mnuSet->setTitle(msg(12));
-    ui->mnuComset->setText(msg(13));
-    ui->mnuOpset->setText(msg(14));
-    ui->mnuHelp->setTitle(msg(15));
-    ui->mnuHelp2->setText(msg(16));
-    ui->mnuVer->setText(msg(17));
+    ui->fileMenu->setTitle(msg(3));
+    ui->uploadAction->setText(msg(4));
+    ui->downloadAction->setText(msg(5));
+    ui->compareAction->setText(msg(974));
+    ui->saveAction->setText(msg(6));
+    ui->loadAction->setText(msg(7));
+    ui->journalAction->setText(msg(900));
+    ui->openTrendLogAction->setText(msg(1000));
+    ui->printerSelectionAction->setText(msg(32));
+    ui->printAction->setText(msg(33));
+    ui->reportAction->setText(msg(1060));
+    ui->exitAction->setText(msg(8));
+    ui->onlineMenu->setTitle(msg(9));
+    ui->traceAction->setText(msg(11));
+    ui->eventLogAction->setText(msg(1034));
+    ui->communicationMenu->setTitle(msg(1435));
+    ui->lineTrafficAction->setText(msg(1436));
+    ui->settingMenu->setTitle(msg(12));
+    ui->commSettingsAction->setText(msg(13));
+    ui->modelChangeAction->setText(msg(14));
+    ui->helpMenu->setTitle(msg(15));
+    ui->helpContentsAction->setText(msg(16));
+    ui->aboutAction->setText(msg(17));
 
     ui->mainTabs->setTabText(0, msg(41));
     ui->mainTabs->setTabText(1, msg(42));
@@ -213,16 +213,16 @@ void MainWindow::setUpStatusBar()
     }
     if (m_guiOperator) {
         m_guiOperator->setStatusPanels(m_panels[0], m_panels[1], m_panels[2], m_panels[3]);
-        m_guiOperator->setMenuAction(MenuItem::File, ui->mnuFile->menuAction());
-        m_guiOperator->setMenuAction(MenuItem::Online, ui->mnuOnline->menuAction());
-        m_guiOperator->setMenuAction(MenuItem::Setting, ui->mnuSet->menuAction());
-        m_guiOperator->setMenuAction(MenuItem::Upload, ui->mnuUpload);
-        m_guiOperator->setMenuAction(MenuItem::Download, ui->mnuDownload);
-        m_guiOperator->setMenuAction(MenuItem::FileSave, ui->mnuSave);
-        m_guiOperator->setMenuAction(MenuItem::FileLoad, ui->mnuLoad);
-        m_guiOperator->setMenuAction(MenuItem::Trace, ui->mnuTrace);
-        m_guiOperator->setMenuAction(MenuItem::CommSetting, ui->mnuComset);
-        m_guiOperator->setMenuAction(MenuItem::ModelChange, ui->mnuOpset);
+        m_guiOperator->setMenuAction(MenuItem::File, ui->fileMenu->menuAction());
+        m_guiOperator->setMenuAction(MenuItem::Online, ui->onlineMenu->menuAction());
+        m_guiOperator->setMenuAction(MenuItem::Setting, ui->settingMenu->menuAction());
+        m_guiOperator->setMenuAction(MenuItem::Upload, ui->uploadAction);
+        m_guiOperator->setMenuAction(MenuItem::Download, ui->downloadAction);
+        m_guiOperator->setMenuAction(MenuItem::FileSave, ui->saveAction);
+        m_guiOperator->setMenuAction(MenuItem::FileLoad, ui->loadAction);
+        m_guiOperator->setMenuAction(MenuItem::Trace, ui->traceAction);
+        m_guiOperator->setMenuAction(MenuItem::CommSetting, ui->commSettingsAction);
+        m_guiOperator->setMenuAction(MenuItem::ModelChange, ui->modelChangeAction);
     }
 }
 
@@ -230,25 +230,26 @@ void MainWindow::setUpTimers()
 {
     for (int i = 0; i < int(m_timers.size()); ++i)
         m_timers[i].setInterval(TimerIntervals[i]);
-    timer(Timer3).setSingleShot(true);
-    connect(&timer(Timer1), &QTimer::timeout, this, [this] {
+    timer(KeyNoticeTimer).setSingleShot(true);
+    connect(&timer(JobTimer), &QTimer::timeout, this, [this] {
         // A box of the 10-second refresh's vendor-frame exchange lets this tick in; a
         // job's request now would go out in the vendor frame. The job waits for the next
         // tick.
         if (!m_core.vendorFrame.exchangeRunning())
             runBlocking([this] { m_core.jobs.tick(); });
     });
-    connect(&timer(Timer3), &QTimer::timeout, this, [this] {
+    connect(&timer(KeyNoticeTimer), &QTimer::timeout, this, [this] {
         ui->keyOperationNotice->hide();
         ui->pageKeyOperationNotice->hide();
     });
     // A transfer lets the window's events run (its pause, its message boxes); the refresh must
     // not put its own requests between the transfer's.
-    connect(&timer(Timer5), &QTimer::timeout, this, [this] {
+    connect(&timer(VendorRefreshTimer), &QTimer::timeout, this, [this] {
         if (!m_core.jobs.isRunning())
             m_core.polling.refreshVendorItems();
     });
-    connect(&timer(Timer6), &QTimer::timeout, this, [this] { m_core.polling.superviseLink(); });
+    connect(&timer(SupervisionTimer), &QTimer::timeout, this,
+            [this] { m_core.polling.superviseLink(); });
 }
 
 void MainWindow::setUpJobs()
@@ -274,31 +275,32 @@ void MainWindow::setUpJobs()
 
 void MainWindow::connectMenus()
 {
-    connect(ui->mnuExit, &QAction::triggered, this, &MainWindow::requestClose);
-    connect(ui->mnuHelp2, &QAction::triggered, this, &MainWindow::onHelp);
-    connect(ui->mnuVer, &QAction::triggered, this, &MainWindow::onVersion);
-    connect(ui->mnuOpset, &QAction::triggered, this, &MainWindow::onModelChange);
-    connect(ui->mnuTrace, &QAction::triggered, this, &MainWindow::onTrace);
-    connect(ui->mnuComset, &QAction::triggered, this, &MainWindow::onCommSetting);
-    connect(ui->mnuSave, &QAction::triggered, this, [this] { m_fileCommands.mnuSave(); });
-    connect(ui->mnuLoad, &QAction::triggered, this, [this] { m_fileCommands.mnuLoad(); });
-    connect(ui->mnuJournal, &QAction::triggered, this, &MainWindow::onJournal);
-    connect(ui->mnuLineTraffic, &QAction::triggered, this, &MainWindow::onLineTraffic);
-    connect(ui->mnuEventLog, &QAction::triggered, this,
+    connect(ui->exitAction, &QAction::triggered, this, &MainWindow::requestClose);
+    connect(ui->helpContentsAction, &QAction::triggered, this, &MainWindow::onHelp);
+    connect(ui->aboutAction, &QAction::triggered, this, &MainWindow::onVersion);
+    connect(ui->modelChangeAction, &QAction::triggered, this, &MainWindow::onModelChange);
+    connect(ui->traceAction, &QAction::triggered, this, &MainWindow::onTrace);
+    connect(ui->commSettingsAction, &QAction::triggered, this, &MainWindow::onCommSetting);
+    connect(ui->saveAction, &QAction::triggered, this, [this] { m_fileCommands.save(); });
+    connect(ui->loadAction, &QAction::triggered, this, [this] { m_fileCommands.load(); });
+    connect(ui->journalAction, &QAction::triggered, this, &MainWindow::onJournal);
+    connect(ui->lineTrafficAction, &QAction::triggered, this, &MainWindow::onLineTraffic);
+    connect(ui->eventLogAction, &QAction::triggered, this,
             [this] { EventLogWindow::open(m_events.currentFile(), this); });
-    connect(ui->mnuOpenTrend, &QAction::triggered, this,
+    connect(ui->openTrendLogAction, &QAction::triggered, this,
             [this] { TrendLogWindow::chooseAndOpen(this, m_shared, m_trendChart->logFileName()); });
-    connect(ui->mnupsel, &QAction::triggered, &m_screenPrint, &ScreenPrint::selectPrinter);
-    connect(ui->mnuFilePrint, &QAction::triggered, &m_screenPrint, &ScreenPrint::print);
-    connect(ui->mnuReport, &QAction::triggered, this, [this] { m_reportPrint.print(); });
+    connect(ui->printerSelectionAction, &QAction::triggered, &m_screenPrint,
+            &ScreenPrint::selectPrinter);
+    connect(ui->printAction, &QAction::triggered, &m_screenPrint, &ScreenPrint::print);
+    connect(ui->reportAction, &QAction::triggered, this, [this] { m_reportPrint.print(); });
     connect(ui->onlineButton, &QPushButton::clicked, this,
             [this] { runBlocking([this] { m_core.connection.toggleOnline(); }); });
     connect(m_linkCheckPanel->cancelButton(), &QPushButton::clicked, this,
             [this] { m_core.connection.cancelSearch(); });
     connect(ui->settingTabs, &QTabWidget::currentChanged, this, [this] { refreshSettingPage(); });
-    connect(ui->mnuUpload, &QAction::triggered, this, [this] { m_core.commands.mnuUpload(); });
-    connect(ui->mnuDownload, &QAction::triggered, this, [this] { m_core.commands.mnuDownload(); });
-    connect(ui->mnuCompare, &QAction::triggered, this, [this] { m_core.commands.mnuCompare(); });
+    connect(ui->uploadAction, &QAction::triggered, this, [this] { m_core.commands.upload(); });
+    connect(ui->downloadAction, &QAction::triggered, this, [this] { m_core.commands.download(); });
+    connect(ui->compareAction, &QAction::triggered, this, [this] { m_core.commands.compare(); });
 }
 
 void MainWindow::connectSettingButtons()
@@ -377,7 +379,7 @@ void MainWindow::loadHandedFile()
     // waits for the moment at which the operator could choose File load.
     const bool ready = isVisible() && !busy() && !m_closing &&
                        QApplication::activeModalWidget() == nullptr &&
-                       ui->mnuFile->menuAction()->isEnabled();
+                       ui->fileMenu->menuAction()->isEnabled();
     if (!ready) {
         m_handedFileRetry.start();
         return;
@@ -460,7 +462,7 @@ void MainWindow::onTrace()
 {
     m_op->beep();
     if (!m_shared.online) {
-        ui->mnuTrace->setChecked(false);
+        ui->traceAction->setChecked(false);
         m_op->showMessage({159}, MessageIcon::Exclamation);
         return;
     }
@@ -469,12 +471,12 @@ void MainWindow::onTrace()
 
 bool MainWindow::isTracing() const
 {
-    return ui->mnuTrace->isChecked();
+    return ui->traceAction->isChecked();
 }
 
 void MainWindow::stopTracing()
 {
-    ui->mnuTrace->setChecked(false);
+    ui->traceAction->setChecked(false);
     m_trendChart->stopRun();
 }
 
@@ -558,15 +560,15 @@ void MainWindow::refreshSettingPage()
     m_displayView->showSettingPage(settingPageState(m_shared, ui->settingTabs->currentIndex()));
     // Offline no monitor read follows: a model change or a loaded file shows here.
     if (!m_shared.online)
-        m_displayView->showMonitorOptions(SelectDispItem(m_shared));
+        m_displayView->showMonitorOptions(monitorPanelState(m_shared));
 }
 
 void MainWindow::refreshMonitor()
 {
     // The auto/manual state goes into code 45 first, so that the page rebuilt below shows it.
-    TrackAutoManualChange(m_shared);
+    trackAutoManualChange(m_shared);
     setValuesLive(m_shared.online && !m_shared.commErrorFlag);
-    const MonitorPanelState state = SelectDispItem(m_shared);
+    const MonitorPanelState state = monitorPanelState(m_shared);
     m_displayView->showMonitorPanel(state);
     refreshSettingPage();
     m_trendChart->feed(state.chart);
@@ -579,7 +581,7 @@ void MainWindow::requestClose()
 
 void MainWindow::setMonitoringTimersEnabled(bool enabled)
 {
-    for (TimerId id : {Timer1, Timer5, Timer6}) {
+    for (TimerId id : {JobTimer, VendorRefreshTimer, SupervisionTimer}) {
         if (enabled)
             timer(id).start();
         else
@@ -616,7 +618,7 @@ void MainWindow::showKeyOperationNotice()
 {
     ui->keyOperationNotice->show();
     ui->pageKeyOperationNotice->show();
-    timer(Timer3).start();
+    timer(KeyNoticeTimer).start();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -647,7 +649,7 @@ bool MainWindow::confirmClose()
         if (!m_shared.linkVerified && m_shared.commActive) {
             setMonitoringTimersEnabled(true);
             if (CommComponent *com = m_core.link.com())
-                com->OpenPort();
+                com->openPort();
         }
         for (MenuItem item : {MenuItem::File, MenuItem::Online, MenuItem::Setting})
             m_op->setMenuEnabled(item, true);
@@ -659,7 +661,7 @@ bool MainWindow::confirmClose()
     if (m_shared.commActive) {
         setMonitoringTimersEnabled(false);
         if (CommComponent *com = m_core.link.com())
-            com->ClosePort();
+            com->closePort();
     }
     m_core.link.release();
     m_closing = true;

@@ -35,16 +35,23 @@ class SettingsStore;
 
 // The program's one main window: menus, the two tab controls and their pages, the communication
 // information frame, the online button, the status bar with four panels and the six timers.
-// Timer1 drives the job dispatcher; the job bodies, the link checks and the dialogs belong to the
+// JobTimer drives the job dispatcher; the job bodies, the link checks and the dialogs belong to the
 // core and the dialogs, which the window wires together.
 class MainWindow : public QMainWindow, public MainView
 {
     Q_OBJECT
 
 public:
-    // Timers of the window with their intervals in ms: Timer1 1, Timer2 1000, Timer3 2000,
-    // Timer5 10000, Timer6 100.
-    enum TimerId { Timer1, Timer2, Timer3, Timer5, Timer6, TimerCount };
+    // Timers of the window with their intervals in ms: JobTimer 1, PrintTimer 1000, KeyNoticeTimer
+    // 2000, VendorRefreshTimer 10000, SupervisionTimer 100.
+    enum TimerId {
+        JobTimer,
+        PrintTimer,
+        KeyNoticeTimer,
+        VendorRefreshTimer,
+        SupervisionTimer,
+        TimerCount
+    };
 
     // shared: the shared state loaded at start-up, which the window's core session owns from here
     // on. comFactory: empty for the serial ports (see CoreSession). op replaces the window's own
@@ -55,7 +62,7 @@ public:
 
     // The load handler: captions, menu table, status bar, disabled change buttons. The window
     // stays hidden until the splash window shows it.
-    void system_init();
+    void initialise();
 
     // What the splash window runs once it has shown the window: the start-up link check.
     void runStartupLinkCheck();

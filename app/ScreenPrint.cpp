@@ -24,11 +24,11 @@ PrinterList PrinterList::system()
     return {QPrinterInfo::availablePrinterNames(), QPrinterInfo::defaultPrinterName()};
 }
 
-ScreenPrint::ScreenPrint(SessionState &shared, OperatorInterface &op, QTimer &timer2,
+ScreenPrint::ScreenPrint(SessionState &shared, OperatorInterface &op, QTimer &printTimer,
                          QWidget *window)
-    : m_shared(shared), m_op(op), m_timer2(timer2), m_window(window)
+    : m_shared(shared), m_op(op), m_printTimer(printTimer), m_window(window)
 {
-    connect(&m_timer2, &QTimer::timeout, this, &ScreenPrint::printForegroundWindow);
+    connect(&m_printTimer, &QTimer::timeout, this, &ScreenPrint::printForegroundWindow);
 }
 
 void ScreenPrint::selectPrinter()
@@ -41,7 +41,7 @@ void ScreenPrint::print()
 {
     m_op.beep();
     if (choosePrinter())
-        m_timer2.start();
+        m_printTimer.start();
 }
 
 bool ScreenPrint::choosePrinter()
@@ -77,7 +77,7 @@ int ScreenPrint::runDialog(const PrinterList &printers, const QStringList &extra
 
 void ScreenPrint::printForegroundWindow()
 {
-    m_timer2.stop();
+    m_printTimer.stop();
     QWidget *front = QApplication::activeWindow();
     const QImage picture = (front != nullptr ? front : m_window->window())->grab().toImage();
     QPrinter printer(QPrinter::HighResolution);

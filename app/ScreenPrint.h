@@ -21,17 +21,17 @@ struct PrinterList {
     static PrinterList system();
 };
 
-// Printer Selection (mnupsel) and Print (mnuFilePrint): the printer selection dialog, then a
-// picture of the window in front printed to fit one page. The print runs on the Timer2 tick after
-// the menu command, so that the closed menu is no longer in the picture.
+// Printer Selection (printerSelectionAction) and Print (printAction): the printer selection dialog,
+// then a picture of the window in front printed to fit one page. The print runs on the PrintTimer
+// tick after the menu command, so that the closed menu is no longer in the picture.
 class ScreenPrint : public QObject
 {
     Q_OBJECT
 
 public:
     // window: the main window, parent of the dialog and the picture taken when no window of the
-    // program is active. Timer2 is the window's; this class starts and stops it.
-    ScreenPrint(SessionState &shared, OperatorInterface &op, QTimer &timer2, QWidget *window);
+    // program is active. PrintTimer is the window's; this class starts and stops it.
+    ScreenPrint(SessionState &shared, OperatorInterface &op, QTimer &printTimer, QWidget *window);
 
     // Where the dialog's list comes from (tests replace the system's printers).
     void setPrinterSource(std::function<PrinterList()> source) { m_source = std::move(source); }
@@ -41,7 +41,7 @@ public:
     // Beep and the dialog; unless it was cancelled the chosen printer becomes the program's.
     // No printer at all: message 57 and no dialog.
     void selectPrinter();
-    // As selectPrinter(); unless cancelled, starts Timer2, whose tick prints.
+    // As selectPrinter(); unless cancelled, starts PrintTimer, whose tick prints.
     void print();
 
     enum class Choice { Cancelled, Printer, PdfFile };
@@ -60,13 +60,13 @@ private:
     // The dialog listing printers.names and then extra; the index chosen in that list, or
     // PrinterSelectionDialog::Cancelled.
     int runDialog(const PrinterList &printers, const QStringList &extra);
-    // Timer2 tick: the picture of the active window to the program's printer; message 57 when
+    // PrintTimer tick: the picture of the active window to the program's printer; message 57 when
     // the printer fails.
     void printForegroundWindow();
 
     SessionState &m_shared;
     OperatorInterface &m_op;
-    QTimer &m_timer2;
+    QTimer &m_printTimer;
     QWidget *m_window;
     std::function<PrinterList()> m_source = &PrinterList::system;
     QString m_printerName;

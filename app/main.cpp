@@ -48,7 +48,7 @@ int main(int argc, char *argv[])
     RegisterMap::fillRegisterTable(shared);
 
     MainWindow window(std::move(shared), store, {});
-    window.system_init();
+    window.initialise();
     // Later starts are heard once the window can take their files.
     SingleInstance &instance = *startup.instance();
     QObject::connect(&instance, &SingleInstance::activationRequested, &window,

@@ -7,7 +7,7 @@
 
 struct SessionState;
 
-// The job timer's dispatcher: each Timer1 tick runs the job that shared.timerJob selects and then
+// The job timer's dispatcher: each JobTimer tick runs the job that shared.timerJob selects and then
 // picks the next one. The job bodies belong to the connection, polling and transfer code, which
 // register them here.
 //

@@ -53,7 +53,7 @@ public:
     // Closes the main window through its close handling (which asks whether to end).
     virtual void requestClose() = 0;
 
-    // Timer1, Timer5 and Timer6 together: the monitoring timers.
+    // JobTimer, VendorRefreshTimer and SupervisionTimer together: the monitoring timers.
     virtual void setMonitoringTimersEnabled(bool enabled) { (void)enabled; }
     // The Trace menu's check mark, and stopping the chart's tracing with it.
     virtual bool isTracing() const { return false; }

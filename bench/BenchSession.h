@@ -29,18 +29,18 @@ class CountingCom : public SerialCommComponent
 public:
     using SerialCommComponent::SerialCommComponent;
 
-    Reply SendRequest(const QString &station, const QString &subAddress, const QString &command,
+    Reply sendRequest(const QString &station, const QString &subAddress, const QString &command,
                       const QString &address, const QString &data) override
     {
         const Reply reply =
-            SerialCommComponent::SendRequest(station, subAddress, command, address, data);
+            SerialCommComponent::sendRequest(station, subAddress, command, address, data);
         requestChars +=
             frameCodec(m_mode).requestFrame({station, subAddress, command, address, data}).size();
         // An RTU reply is rendered as ':' + hex pairs + LRC + CR LF; on the line it is the bytes
         // of the pairs plus two CRC bytes.
         replyChars +=
             m_mode == FrameMode::ModbusRtu ? (reply.text.size() - 5) / 2 + 2 : reply.text.size();
-        waitMicros += 1000 * (reply.text.isEmpty() ? qint64(ReplyTimeout()) : ResponseDelayMs);
+        waitMicros += 1000 * (reply.text.isEmpty() ? qint64(replyTimeout()) : ResponseDelayMs);
         ++exchanges;
         rtuRequests += m_mode == FrameMode::ModbusRtu;
         return reply;
@@ -113,8 +113,8 @@ public:
     void setCommErrorVisible(bool visible) override { commErrors += visible; }
     void refreshMonitor() override
     {
-        TrackAutoManualChange(*shared);
-        panel = SelectDispItem(*shared);
+        trackAutoManualChange(*shared);
+        panel = monitorPanelState(*shared);
     }
     SessionState *shared = nullptr;
     MonitorPanelState panel;
@@ -140,7 +140,7 @@ struct BenchSession {
         view.shared = &shared;
     }
 
-    bool open() { return core.link.renew().OpenPort(); }
+    bool open() { return core.link.renew().openPort(); }
 
     QTemporaryDir folder;
     SilentOperator op;

@@ -159,9 +159,9 @@ void online(int seconds)
     std::printf("main window online against zn8p-sim, user-interface thread:\n");
     measure("monitoring:");
     window.chart().setXScaleTime(QStringLiteral("1"));
-    window.findChild<QAction *>(QStringLiteral("mnuTrace"))->trigger();
+    window.findChild<QAction *>(QStringLiteral("traceAction"))->trigger();
     measure("monitoring and tracing at 1 s:");
-    window.findChild<QAction *>(QStringLiteral("mnuTrace"))->trigger();
+    window.findChild<QAction *>(QStringLiteral("traceAction"))->trigger();
 }
 } // namespace
 

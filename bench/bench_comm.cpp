@@ -4,7 +4,7 @@
 //
 // Printed per framing and speed: the rate the line allows (request + reply characters, the peer's
 // delay and, for RTU, the 3.5-character silence), the rate measured, and the time from the peer
-// writing the reply's last byte to SendRequest returning (median, 99th percentile). Then what an
+// writing the reply's last byte to sendRequest returning (median, 99th percentile). Then what an
 // unanswered probe of the automatic search costs against its bound: the 300 ms reply timeout after
 // the probe has crossed the line.
 //
@@ -97,7 +97,7 @@ void run(const Row &row, int speed, int requests)
     com.setDataBits(QString::number(dataBits));
     com.setFrameMode(row.mode);
     com.setReplyTimeout(300);
-    if (!com.OpenPort()) {
+    if (!com.openPort()) {
         std::printf("%-13s %6d  port does not open\n", row.name, speed);
         return;
     }
@@ -112,9 +112,9 @@ void run(const Row &row, int speed, int requests)
     int good = 0;
     const auto start = Clock::now();
     for (int i = 0; i < requests; ++i) {
-        com.PrepareSend();
+        com.prepareSend();
         const QString reply =
-            com.SendRequest(row.request.station, row.request.subAddress, row.request.command,
+            com.sendRequest(row.request.station, row.request.subAddress, row.request.command,
                             row.request.address, row.request.data)
                 .text;
         returned.push_back(Clock::now());
@@ -151,7 +151,7 @@ void searchCost(const Row &row, int probes)
     const bool rtu = row.mode == FrameMode::ModbusRtu;
     com.setDataBits(rtu ? "8" : "7");
     com.setReplyTimeout(300);
-    if (!pty.isOpen() || !com.OpenPort()) {
+    if (!pty.isOpen() || !com.openPort()) {
         std::printf("%-13s  port does not open\n", row.name);
         return;
     }
@@ -161,8 +161,8 @@ void searchCost(const Row &row, int probes)
         const QString station = row.mode == FrameMode::Ravtocol
                                     ? QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'))
                                     : QStringLiteral("%1").arg(number, 2, 16, QLatin1Char('0'));
-        com.PrepareSend();
-        com.SendRequest(station, row.request.subAddress, row.request.command, row.request.address,
+        com.prepareSend();
+        com.sendRequest(station, row.request.subAddress, row.request.command, row.request.address,
                         row.request.data);
     }
     const double perProbe =
@@ -183,7 +183,7 @@ int main(int argc, char *argv[])
     const int requests = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
 
     std::printf("One-register reads, peer response delay %lld us; turnaround = last reply byte "
-                "written -> SendRequest returned.\n",
+                "written -> sendRequest returned.\n",
                 static_cast<long long>(ResponseDelay.count()));
     std::printf("%-13s %6s %4s %4s %8s %10s %10s %8s %8s %8s\n", "framing", "bit/s", "req", "rep",
                 "char us", "bound/s", "req/s", "med us", "p99 us", "good");

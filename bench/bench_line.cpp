@@ -139,7 +139,7 @@ void lineRate(const Protocol &protocol, int speed, int instruments, double secon
     port.setDataBits(QString::number(options.line.dataBits));
     port.setParity(rtu ? QStringLiteral("NONE") : QStringLiteral("EVEN"));
     port.setReplyTimeout(300);
-    if (!port.OpenPort()) {
+    if (!port.openPort()) {
         std::printf("%-13s %6d %5d  port does not open\n", protocol.name, speed, instruments);
         return;
     }
@@ -171,7 +171,7 @@ void lineRate(const Protocol &protocol, int speed, int instruments, double secon
                 routeName(route));
     if (route != Route::Local) {
         // ser2net serves one client at a time: the component lets go of the line first.
-        port.ClosePort();
+        port.closePort();
         const double pace = serverPace(device,
                                        {speed, QSerialPort::DataBits(options.line.dataBits),
                                         rtu ? QSerialPort::NoParity : QSerialPort::EvenParity,

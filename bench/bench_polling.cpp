@@ -1,5 +1,5 @@
 // Monitor polls per second through the whole job-1 path of the polling cycle (request, reply
-// check, value store, status check, SelectDispItem) against the simulated controller on a
+// check, value store, status check, monitorPanelState) against the simulated controller on a
 // pseudo-terminal, for each protocol at 9600 and 19200 bit/s, beside the rate the line allows
 // for the same frames. Then the same one-register reads made by mbpoll (libmodbus) against the
 // same simulator in Modbus RTU, as a ratio to ours.

@@ -3,7 +3,8 @@
 // bit/s, beside the time the line allows for the same exchanges: every frame's characters at the
 // character time, the controller's response delay after each answered request, the reply timeout
 // after each one the protocol leaves unanswered (the vendor frame's return command), the
-// 3.5-character silence before each Modbus RTU request, and the transfer's one 100 ms WaitTick.
+// 3.5-character silence before each Modbus RTU request, and the transfer's one 100 ms
+// pauseForEvents.
 //
 // The simulated controller has every option that adds items: alarm 2, a three-phase heater
 // burnout alarm, and the contact input with set values 2 to 4 (reached through the vendor frame).
@@ -29,7 +30,7 @@
 namespace
 {
 
-constexpr double WaitTickSeconds = 0.1;
+constexpr double PauseSeconds = 0.1;
 
 struct Protocol {
     const char *name;
@@ -84,7 +85,7 @@ void measure(const Protocol &protocol, int speed, int runs)
                 best = {seconds,
                         countedLineSeconds(speed, options.line.dataBits, options.line.stopBits,
                                            protocol.wire == WireProtocol::ModbusRtu) +
-                            WaitTickSeconds,
+                            PauseSeconds,
                         int(CountingCom::exchanges)};
         }
         return best;

@@ -1,6 +1,6 @@
 #include "ChartSettingsFiles.h"
 
-#include "base/SessionState.h"
+#include "base/ChartState.h"
 #include "base/WholeFileWriter.h"
 
 #include <QFile>
@@ -161,7 +161,7 @@ bool ChartSettingsFiles::write(int channel, const ChartRecords &values,
     return fault.isNone();
 }
 
-ChartSettingsFiles::Flags ChartSettingsFiles::load(SessionState &shared)
+ChartSettingsFiles::Flags ChartSettingsFiles::load(ChartState &chart)
 {
     Flags flags{};
     for (int channel = 0; channel < ChartChannels::Count; ++channel) {
@@ -171,12 +171,12 @@ ChartSettingsFiles::Flags ChartSettingsFiles::load(SessionState &shared)
             records = ChartRecords::defaults(channel);
         if (rewrite)
             write(channel, *records, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
-        shared.traceColors[channel] = records->colour;
-        shared.chartLongScale = records->longScale;
-        shared.chartCycleSeconds = records->cycle;
-        shared.chartScaleHigh = records->high;
-        shared.chartScaleLow = records->low;
-        shared.chartDivisions = records->divisions;
+        chart.traceColors[channel] = records->colour;
+        chart.chartLongScale = records->longScale;
+        chart.chartCycleSeconds = records->cycle;
+        chart.chartScaleHigh = records->high;
+        chart.chartScaleLow = records->low;
+        chart.chartDivisions = records->divisions;
         m_reserved = *records;
         flags[channel] = records->flag;
     }
@@ -193,53 +193,53 @@ ChartSettingsFiles::Flags ChartSettingsFiles::readFlags() const
     return flags;
 }
 
-ChartRecords ChartSettingsFiles::current(const SessionState &shared, int channel, qint16 flag,
+ChartRecords ChartSettingsFiles::current(const ChartState &chart, int channel, qint16 flag,
                                          qint16 running) const
 {
     ChartRecords records = m_reserved;
-    records.colour = shared.traceColors[channel];
-    records.longScale = shared.chartLongScale;
-    records.cycle = shared.chartCycleSeconds;
-    records.high = shared.chartScaleHigh;
-    records.low = shared.chartScaleLow;
+    records.colour = chart.traceColors[channel];
+    records.longScale = chart.chartLongScale;
+    records.cycle = chart.chartCycleSeconds;
+    records.high = chart.chartScaleHigh;
+    records.low = chart.chartScaleLow;
     records.flag = flag;
     records.running = running;
-    records.divisions = shared.chartDivisions;
+    records.divisions = chart.chartDivisions;
     return records;
 }
 
-void ChartSettingsFiles::writeShared(const SessionState &shared, std::initializer_list<int> records)
+void ChartSettingsFiles::writeShared(const ChartState &chart, std::initializer_list<int> records)
 {
     for (int channel = 0; channel < ChartChannels::Count; ++channel)
-        write(channel, current(shared, channel, 0, 0), records);
+        write(channel, current(chart, channel, 0, 0), records);
 }
 
-void ChartSettingsFiles::colourChosen(const SessionState &shared, int channel)
+void ChartSettingsFiles::colourChosen(const ChartState &chart, int channel)
 {
-    write(channel, current(shared, channel, 0, 0), {1});
+    write(channel, current(chart, channel, 0, 0), {1});
 }
 
-void ChartSettingsFiles::selectionCompleted(const SessionState &shared, const Flags &flags)
+void ChartSettingsFiles::selectionCompleted(const ChartState &chart, const Flags &flags)
 {
     for (int channel = 0; channel < ChartChannels::Count; ++channel)
-        write(channel, current(shared, channel, flags[channel], 0), {1, 6});
+        write(channel, current(chart, channel, flags[channel], 0), {1, 6});
 }
 
-void ChartSettingsFiles::traceStarted(const SessionState &shared, const Flags &flags)
+void ChartSettingsFiles::traceStarted(const ChartState &chart, const Flags &flags)
 {
-    write(Pv, current(shared, Pv, flags[Pv], 1), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+    write(Pv, current(chart, Pv, flags[Pv], 1), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
     for (int channel = Sv; channel < ChartChannels::Count; ++channel)
-        write(channel, current(shared, channel, flags[channel], 1), {7});
+        write(channel, current(chart, channel, flags[channel], 1), {7});
 }
 
-void ChartSettingsFiles::traceStopped(const SessionState &shared, const Flags &flags)
+void ChartSettingsFiles::traceStopped(const ChartState &chart, const Flags &flags)
 {
     for (int channel = 0; channel < ChartChannels::Count; ++channel)
-        write(channel, current(shared, channel, flags[channel], 0),
+        write(channel, current(chart, channel, flags[channel], 0),
               {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
 }
 
-void ChartSettingsFiles::plotEnded(const SessionState &shared)
+void ChartSettingsFiles::plotEnded(const ChartState &chart)
 {
-    writeShared(shared, {2, 3, 7});
+    writeShared(chart, {2, 3, 7});
 }

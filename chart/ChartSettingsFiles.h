@@ -11,7 +11,7 @@
 #include <initializer_list>
 #include <optional>
 
-struct SessionState;
+struct ChartState;
 
 // The eleven records of one chart settings file. Records 1 to 5 are 32-bit, 6 to 11 16-bit, each
 // record 4 bytes, little-endian, no header.
@@ -64,29 +64,28 @@ public:
     // one that is not a regular file, which is left as it is. A file holding a scale the scale
     // dialog would not accept has it replaced by its default and is written again.
     // Returns the channels' selection flags as read.
-    Flags load(SessionState &shared);
+    Flags load(ChartState &chart);
     // Record 6 of every file (a missing file reads as not selected).
     Flags readFlags() const;
 
     // The writes of the chart and the scale dialog.
-    void colourChosen(const SessionState &shared, int channel);
-    void selectionCompleted(const SessionState &shared, const Flags &flags);
-    void timeBaseChanged(const SessionState &shared) { writeShared(shared, {2}); }
-    void cycleChanged(const SessionState &shared) { writeShared(shared, {3}); }
-    void highChanged(const SessionState &shared) { writeShared(shared, {4}); }
-    void lowChanged(const SessionState &shared) { writeShared(shared, {5}); }
-    void divisionsChanged(const SessionState &shared) { writeShared(shared, {11}); }
+    void colourChosen(const ChartState &chart, int channel);
+    void selectionCompleted(const ChartState &chart, const Flags &flags);
+    void timeBaseChanged(const ChartState &chart) { writeShared(chart, {2}); }
+    void cycleChanged(const ChartState &chart) { writeShared(chart, {3}); }
+    void highChanged(const ChartState &chart) { writeShared(chart, {4}); }
+    void lowChanged(const ChartState &chart) { writeShared(chart, {5}); }
+    void divisionsChanged(const ChartState &chart) { writeShared(chart, {11}); }
     // File 1 whole with the running mark; files 2 to 7 only the running mark.
-    void traceStarted(const SessionState &shared, const Flags &flags);
+    void traceStarted(const ChartState &chart, const Flags &flags);
     // Every file whole, with each channel's own colour and flag and the running mark cleared.
-    void traceStopped(const SessionState &shared, const Flags &flags);
+    void traceStopped(const ChartState &chart, const Flags &flags);
     // The time base, the cycle and the running mark cleared in every file.
-    void plotEnded(const SessionState &shared);
+    void plotEnded(const ChartState &chart);
 
 private:
-    ChartRecords current(const SessionState &shared, int channel, qint16 flag,
-                         qint16 running) const;
-    void writeShared(const SessionState &shared, std::initializer_list<int> records);
+    ChartRecords current(const ChartState &chart, int channel, qint16 flag, qint16 running) const;
+    void writeShared(const ChartState &chart, std::initializer_list<int> records);
     // Replaces the named records of one file, keeping the others (a missing file starts from its
     // channel's defaults). False when the file could not be written.
     bool write(int channel, const ChartRecords &values, std::initializer_list<int> records);

@@ -114,9 +114,9 @@ void EventRecorder::record(EventLog::Kind kind)
     const auto shown = [&](int code, const QString &text) {
         return answering && m_readSinceOnline.contains(code) ? text : QStringLiteral("----");
     };
-    event.pv = shown(Code::Pv, PvDisplayText(m_shared));
-    event.sv = shown(Code::Sv, FormatItemValue(m_shared, Code::Sv));
-    event.mv1 = shown(Code::Mv1, FormatItemValue(m_shared, Code::Mv1));
+    event.pv = shown(Code::Pv, pvDisplayText(m_shared));
+    event.sv = shown(Code::Sv, formatItemValue(m_shared, Code::Sv));
+    event.mv1 = shown(Code::Mv1, formatItemValue(m_shared, Code::Mv1));
     if (m_eventReport)
         m_eventReport(event);
     if (m_target.isEmpty())

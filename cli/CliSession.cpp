@@ -49,7 +49,7 @@ CliSession::~CliSession()
 bool CliSession::checkLink()
 {
     store().writeStation(shared);
-    return linkCheck().checkcommunicate1();
+    return linkCheck().checkStoredConditions();
 }
 
 int CliSession::finish(int subcommandCode)
@@ -92,16 +92,16 @@ QStringList CliSession::conditionLines()
     // After a check the component holds the line conditions it was opened with; a search leaves
     // the ones it found there and nowhere else.
     const CommComponent *com = core.link.com();
-    const QString port = com ? com->PortName() : shared.portName;
+    const QString port = com ? com->portName() : shared.portName;
     const QString device = portNames().deviceFor(port);
     return {
         QStringLiteral("port: %1 (%2)")
             .arg(port, device.isEmpty() ? QStringLiteral("no device") : device),
-        QStringLiteral("speed: %1").arg(com ? com->Speed() : shared.speedText),
+        QStringLiteral("speed: %1").arg(com ? com->speed() : shared.speedText),
         QStringLiteral("data bits, parity: %1, %2")
-            .arg(com ? com->DataBits() : shared.dataBitsText,
-                 com ? com->Parity() : shared.parityText),
-        QStringLiteral("stop bits: %1").arg(com ? com->StopBits() : shared.stopBitsText),
+            .arg(com ? com->dataBits() : shared.dataBitsText,
+                 com ? com->parity() : shared.parityText),
+        QStringLiteral("stop bits: %1").arg(com ? com->stopBits() : shared.stopBitsText),
         QStringLiteral("instrument: %1").arg(shared.stationAddress),
         QStringLiteral("protocol: %1").arg(protocolName(shared.protocolIndex)),
     };
@@ -112,7 +112,7 @@ QString CliSession::noControllerText()
     const CommComponent *com = core.link.com();
     const std::optional<NetworkAddress> address =
         NetworkAddress::parse(portNames().deviceFor(shared.portName));
-    if (!address || !com || com->LastOpenFault().fault != PortFault::None) {
+    if (!address || !com || com->lastOpenFault().fault != PortFault::None) {
         return ReplyVerdicts::commErrorLine(linkCheck().lastProbe());
     }
     return msg(1177).arg(shared.portName, address->hostAndPort());

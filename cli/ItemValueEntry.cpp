@@ -18,7 +18,7 @@ QString textFor(SessionState &shared, int code, qint16 raw)
 {
     const qint16 kept = shared.setting(code);
     shared.setting(code) = raw;
-    const QString text = FormatItemValue(shared, code);
+    const QString text = formatItemValue(shared, code);
     shared.setting(code) = kept;
     return text;
 }
@@ -63,7 +63,7 @@ QString displayText(const SessionState &shared, int code)
 {
     if (code == Code::ManualOutput)
         return NumberFormat::scaled(shared.setting(code), 1);
-    return FormatItemValue(shared, code);
+    return formatItemValue(shared, code);
 }
 
 bool isWritable(int code)

@@ -102,9 +102,9 @@ private:
     CliSession &m_session;
     const CommandLine &m_commandLine;
     QEventLoop m_loop;
-    QTimer m_timer1;
-    QTimer m_timer5;
-    QTimer m_timer6;
+    QTimer m_jobTimer;
+    QTimer m_vendorRefreshTimer;
+    QTimer m_supervisionTimer;
     QTimer m_gridTimer;
     RotationGrid m_grid;
     bool m_waitingForGrid = false;
@@ -124,7 +124,7 @@ MonitorRun::MonitorRun(CliSession &session, const CommandLine &commandLine)
     : m_session(session), m_commandLine(commandLine), m_grid(commandLine.intervalMs),
       m_rows(commandLine, session.console)
 {
-    m_session.core.connection.setSetdataRead(
+    m_session.core.connection.setSettingsRead(
         [this] { m_session.core.onlineStartRead.readAtOnlineStart(); });
     m_session.view.setTimersHandler([this](bool enabled) { setTimersRunning(enabled); });
     m_session.core.jobs.setHandler(TimerJob::Monitor, [this] {
@@ -137,25 +137,25 @@ MonitorRun::MonitorRun(CliSession &session, const CommandLine &commandLine)
         m_events->monitorRead(code, read);
         if (shared.monitorStep == 0) {
             rotationDone();
-            if (m_grid.isPaced() && m_timer1.isActive())
+            if (m_grid.isPaced() && m_jobTimer.isActive())
                 waitForGrid();
         }
         return true;
     });
     m_session.core.jobs.setHandler(TimerJob::Upload,
                                    [this] { return m_session.core.upload.uploadAll(); });
-    m_timer1.setInterval(1);
-    m_timer5.setInterval(10000);
-    m_timer6.setInterval(100);
+    m_jobTimer.setInterval(1);
+    m_vendorRefreshTimer.setInterval(10000);
+    m_supervisionTimer.setInterval(100);
     m_gridTimer.setSingleShot(true);
     m_gridTimer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&m_timer1, &QTimer::timeout, [this] { m_session.core.jobs.tick(); });
-    QObject::connect(&m_timer5, &QTimer::timeout,
+    QObject::connect(&m_jobTimer, &QTimer::timeout, [this] { m_session.core.jobs.tick(); });
+    QObject::connect(&m_vendorRefreshTimer, &QTimer::timeout,
                      [this] { m_session.core.polling.refreshVendorItems(); });
-    QObject::connect(&m_timer6, &QTimer::timeout, [this] { supervisionTick(); });
+    QObject::connect(&m_supervisionTimer, &QTimer::timeout, [this] { supervisionTick(); });
     QObject::connect(&m_gridTimer, &QTimer::timeout, [this] {
         m_waitingForGrid = false;
-        m_timer1.start();
+        m_jobTimer.start();
     });
 }
 
@@ -218,7 +218,7 @@ int MonitorRun::exec()
         m_session.core.connection.toggleOnline();
     }
     if (CommComponent *com = m_session.core.link.com())
-        com->ClosePort();
+        com->closePort();
     if (m_events->lostLines() > 0) {
         m_session.console.errorLine(QStringLiteral("znctl: %1 event(s) could not be written to "
                                                    "the event log")
@@ -244,14 +244,14 @@ void MonitorRun::setTimersRunning(bool running)
         else
             timer.stop();
     };
-    setActive(m_timer6, running);
+    setActive(m_supervisionTimer, running);
     // The vendor-frame refresh (SV2 to SV4 on the window) shows nothing here; on a grid it would
     // take a rotation's place now and then.
-    setActive(m_timer5, running && !m_grid.isPaced());
+    setActive(m_vendorRefreshTimer, running && !m_grid.isPaced());
     if (running && m_grid.isPaced())
         waitForGrid();
     else
-        setActive(m_timer1, running);
+        setActive(m_jobTimer, running);
     // Stopped by the core itself: the supervision gave up on the link.
     if (!running && !m_switchingOff) {
         m_events->wentOffline(true);
@@ -275,7 +275,7 @@ void MonitorRun::waitForGrid()
                 .arg(subject())
                 .arg(double(m_commandLine.intervalMs) / 1000));
     }
-    m_timer1.stop();
+    m_jobTimer.stop();
     m_waitingForGrid = true;
     m_gridTimer.start(int(next - now));
 }

@@ -102,7 +102,7 @@ QList<int> formatInputs(const QList<int> &codes)
 // The value as the display shows it; PV out of scale as "----" with its marker.
 QString displayText(const SessionState &shared, int code)
 {
-    return code == Code::Pv ? PvDisplayText(shared, true) : FormatItemValue(shared, code);
+    return code == Code::Pv ? pvDisplayText(shared, true) : formatItemValue(shared, code);
 }
 
 qint16 rawValue(const SessionState &shared, int code)
@@ -221,7 +221,7 @@ int readCodes(CliSession &session, const QList<int> &codes, QList<ReadResult> &r
     for (ReadResult &r : results) {
         r.englishText = displayText(session.shared, r.code).trimmed();
         r.englishName = ItemNames::caption(r.code);
-        r.unit = MachineUnit(session.shared, r.code);
+        r.unit = machineUnit(session.shared, r.code);
     }
     return exitCodeOf(results);
 }
@@ -236,7 +236,7 @@ int runRead(CliSession &session, const CommandLine &commandLine)
     QList<ReadResult> results;
     const int exitCode = readCodes(session, codes, results);
     if (CommComponent *com = session.core.link.com())
-        com->ClosePort();
+        com->closePort();
     if (exitCode == Cancelled || (exitCode == NoController && results.isEmpty()))
         return exitCode;
     if (commandLine.json)

@@ -31,10 +31,10 @@ QString RotationSample::ifRead(int code, const QString &text) const
 TrendLogWriter::Sample RotationSample::values(const SessionState &shared) const
 {
     const bool secondOutput = quint16(shared.optionWord()) & OptionBit::HeatCool;
-    return {m_at, ifRead(Code::Pv, PvDisplayText(shared)),
-            ifRead(Code::Sv, FormatItemValue(shared, Code::Sv)),
-            ifRead(Code::Mv1, FormatItemValue(shared, Code::Mv1)),
-            secondOutput ? ifRead(Code::Mv2, FormatItemValue(shared, Code::Mv2)) : NoValue};
+    return {m_at, ifRead(Code::Pv, pvDisplayText(shared)),
+            ifRead(Code::Sv, formatItemValue(shared, Code::Sv)),
+            ifRead(Code::Mv1, formatItemValue(shared, Code::Mv1)),
+            secondOutput ? ifRead(Code::Mv2, formatItemValue(shared, Code::Mv2)) : NoValue};
 }
 
 MonitorRecord RotationSample::record(const SessionState &shared) const
@@ -80,6 +80,6 @@ QString RotationSample::consoleRow(const SessionState &shared) const
     const std::optional<quint16> word = status(shared);
     return QStringLiteral("%1  PV %2  SV %3  MV1 %4  MV2 %5  status %6")
         .arg(m_at.time().toString(QStringLiteral("HH:mm:ss")),
-             ifRead(Code::Pv, PvDisplayText(shared, true)), v.sv, v.mv1, v.mv2,
+             ifRead(Code::Pv, pvDisplayText(shared, true)), v.sv, v.mv1, v.mv2,
              word ? QStringLiteral("%1").arg(*word, 4, 16, QLatin1Char('0')) : NoValue);
 }

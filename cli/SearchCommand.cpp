@@ -46,7 +46,7 @@ int runSearch(CliSession &session, const CommandLine &commandLine)
                                           CliSession::protocolName(probe.protocol), probe.station));
     });
     session.op.setInterruptHandler([&session] { session.linkCheck().cancelSearch(); });
-    session.linkCheck().checkcommunicate2();
+    session.linkCheck().searchForController();
     session.console.endProgress();
     if (!session.shared.commActive)
         return Interrupt::requested() ? Cancelled : NoController;
@@ -59,10 +59,10 @@ int runSearch(CliSession &session, const CommandLine &commandLine)
     }
     CommComponent *com = session.core.link.com();
     if (!commandLine.noStore) {
-        session.settings.storedStore().storeConnectedConditions(session.shared, com->PortName(),
-                                                                com->Speed(), com->DataBits(),
-                                                                com->StopBits(), com->Parity());
+        session.settings.storedStore().storeConnectedConditions(session.shared, com->portName(),
+                                                                com->speed(), com->dataBits(),
+                                                                com->stopBits(), com->parity());
     }
-    com->ClosePort();
+    com->closePort();
     return Success;
 }

@@ -30,7 +30,7 @@ StationLine::StationLine(const CommandLine &commandLine, Console &console, RunSe
 StationLine::~StationLine()
 {
     console.setInstrument(QString());
-    m_port->ClosePort();
+    m_port->closePort();
 }
 
 bool StationLine::wanted(const CommandLine &commandLine)

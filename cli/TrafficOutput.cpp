@@ -63,7 +63,7 @@ void TrafficOutput::writeNew()
     m_written = records.last().serial;
     QByteArray lines;
     for (const TrafficRecord &record : records)
-        lines += TrafficCsv::line(record, m_stateOf(record.instrument()), MachineUnit);
+        lines += TrafficCsv::line(record, m_stateOf(record.instrument()), machineUnit);
     FileFault fault;
     if (AppendOnlyFile::append(m_commandLine.framesPath, lines, TrafficCsv::header(), &fault) ==
         AppendOnlyFile::Result::Written) {

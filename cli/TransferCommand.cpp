@@ -39,7 +39,7 @@ int exitCodeOf(WriteSide::Outcome outcome)
 void closePort(CliSession &session)
 {
     if (CommComponent *com = session.core.link.com())
-        com->ClosePort();
+        com->closePort();
 }
 
 // A settings data file into shared as File load takes it: whole, after every value passed the
@@ -92,7 +92,7 @@ void printSettings(CliSession &session)
         if (!unread && !shared.readValues.at(std::size_t(code - SessionState::FirstSettingCode)))
             continue;
         const QStringList value = unread ? QStringList{msg(NotReadText)}
-                                         : QStringList{FormatItemValue(shared, code),
+                                         : QStringList{formatItemValue(shared, code),
                                                        QString::number(shared.setting(code))};
         session.console.line(
             (QStringList{QString::number(code), SettingRanges::itemName(shared, code)} + value)
@@ -110,7 +110,7 @@ void noteHeldOutsideLimits(CliSession &session, const QString &path)
         items << QStringLiteral("%1 %2 (%3)")
                      .arg(code)
                      .arg(SettingRanges::itemName(shared, code),
-                          ItemValueText(shared, code, shared.setting(code)));
+                          itemValueText(shared, code, shared.setting(code)));
     if (items.isEmpty())
         return;
     session.console.errorLine(
@@ -127,7 +127,7 @@ void printLanded(CliSession &session, const QList<ItemOutcome> &outcomes)
     for (const ItemOutcome &outcome : outcomes) {
         session.console.line(QStringList{
             QString::number(outcome.code), SettingRanges::itemName(shared, outcome.code),
-            FormatItemValue(shared, outcome.code, outcome.sent).trimmed(),
+            formatItemValue(shared, outcome.code, outcome.sent).trimmed(),
             OutcomeText::landedWord(outcome)}
                                  .join(QLatin1Char('\t')));
     }
@@ -212,7 +212,7 @@ int runDownload(CliSession &session, const CommandLine &commandLine)
     shared.downloadRequested = true;
     // Its read-back needs only the range items: the download reads back every item it wrote.
     shared.rangeOnlyFlag = true;
-    const ParameterDownload::Result result = session.core.download.DownloadCopy();
+    const ParameterDownload::Result result = session.core.download.downloadPreparedCopy();
     closePort(session);
     const QList<ItemOutcome> &outcomes = session.core.download.lastOutcomes();
     const bool allTaken = std::all_of(outcomes.cbegin(), outcomes.cend(),

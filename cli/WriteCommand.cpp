@@ -124,7 +124,7 @@ int runWrite(CliSession &session, const CommandLine &commandLine)
     SingleWrite &write = session.core.singleWrite;
     write.write(code);
     if (CommComponent *com = session.core.link.com())
-        com->ClosePort();
+        com->closePort();
     // The item's record decides: a write whose reply was lost has landed when the value read
     // back is the one sent, and a refused one has not, whatever the value held here says.
     const std::optional<ItemOutcome> &record = write.lastOutcome();

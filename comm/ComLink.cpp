@@ -9,18 +9,18 @@ namespace
 class InertCom : public CommComponent
 {
 public:
-    Reply SendRequest(const QString &, const QString &, const QString &, const QString &,
+    Reply sendRequest(const QString &, const QString &, const QString &, const QString &,
                       const QString &) override
     {
         return Reply::failed(ReplyVerdict::PortLost);
     }
-    void PrepareSend() override {}
-    bool OpenPort() override { return false; }
-    void ClosePort() override {}
+    void prepareSend() override {}
+    bool openPort() override { return false; }
+    void closePort() override {}
     void setReplyTimeout(int milliseconds) override { m_timeout = milliseconds; }
-    int ReplyTimeout() const override { return m_timeout; }
+    int replyTimeout() const override { return m_timeout; }
     void setFrameMode(FrameMode) override {}
-    QString ReplyWord(const QString &, int) const override { return QString(); }
+    QString replyWord(const QString &, int) const override { return QString(); }
 
 private:
     int m_timeout = DefaultReplyTimeoutMs;

@@ -31,43 +31,43 @@ public:
     // Sends one request and returns its reply: the valid frame rendered as text with verdict Ok
     // or Exception, or no text and the verdict that says why there is none (no reply, bad
     // checksum, another station, port lost...).
-    virtual Reply SendRequest(const QString &station, const QString &subAddress,
+    virtual Reply sendRequest(const QString &station, const QString &subAddress,
                               const QString &command, const QString &address,
                               const QString &data) = 0;
     // Called before every request: drop stale input.
-    virtual void PrepareSend() = 0;
+    virtual void prepareSend() = 0;
 
     // Opens the port with the line parameters set so far; true when the port is open. Repeating
     // it on an open port keeps it open.
-    virtual bool OpenPort() = 0;
+    virtual bool openPort() = 0;
     // Harmless when no port is open.
-    virtual void ClosePort() = 0;
-    // Why the last OpenPort failed (None after a good one): among others a device this user may
+    virtual void closePort() = 0;
+    // Why the last openPort failed (None after a good one): among others a device this user may
     // not use (on Linux: not in the group that owns it, usually "dialout") and one that another
     // program holds, under this or any other name for it (Busy).
-    virtual PortOpenFault LastOpenFault() const { return {}; }
-    // Why the open line was lost (a server that ended the connection), until the next OpenPort;
+    virtual PortOpenFault lastOpenFault() const { return {}; }
+    // Why the open line was lost (a server that ended the connection), until the next openPort;
     // None when it was not, or nothing more is known than that it is gone.
-    virtual PortOpenFault LineLostFault() const { return {}; }
+    virtual PortOpenFault lineLostFault() const { return {}; }
 
     // The reply timeout of the user protocols, the one every request waits unless a longer one is
     // set where the controller needs it (a vendor-frame entry).
     static constexpr int DefaultReplyTimeoutMs = 300;
     virtual void setReplyTimeout(int milliseconds) = 0;
-    virtual int ReplyTimeout() const = 0;
+    virtual int replyTimeout() const = 0;
 
-    // The line the port is opened with; a change takes effect at the next OpenPort.
+    // The line the port is opened with; a change takes effect at the next openPort.
     const LineConditions &line() const { return m_line; }
     void setPortName(const QString &name) { m_line.portName = name; }
-    QString PortName() const { return m_line.portName; }
+    QString portName() const { return m_line.portName; }
     void setSpeed(const QString &speed) { m_line.speed = speed; }
-    QString Speed() const { return m_line.speed; }
+    QString speed() const { return m_line.speed; }
     void setDataBits(const QString &bits) { m_line.dataBits = bits; }
-    QString DataBits() const { return m_line.dataBits; }
+    QString dataBits() const { return m_line.dataBits; }
     void setStopBits(const QString &bits) { m_line.stopBits = bits; }
-    QString StopBits() const { return m_line.stopBits; }
+    QString stopBits() const { return m_line.stopBits; }
     void setParity(const QString &parity) { m_line.parity = parity; }
-    QString Parity() const { return m_line.parity; }
+    QString parity() const { return m_line.parity; }
 
     virtual void setFrameMode(FrameMode mode) = 0;
 
@@ -79,7 +79,7 @@ public:
 
     // Data word number wordNumber (from 1) of a reply text as four hexadecimal digits; empty when
     // the reply holds no such word.
-    virtual QString ReplyWord(const QString &reply, int wordNumber) const = 0;
+    virtual QString replyWord(const QString &reply, int wordNumber) const = 0;
 
 protected:
     TrafficLog *trafficLog() const { return m_traffic; }

@@ -67,7 +67,7 @@ CommSettingsEntry::Result CommSettingsEntry::confirm(const CommSettingsChoice &c
     m_op.beep();
     if (m_shared.commActive) {
         if (CommComponent *com = m_link.com())
-            com->ClosePort();
+            com->closePort();
     }
 
     m_shared.portName = optionText(PortNames::comNames(), choice.portIndex);

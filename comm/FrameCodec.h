@@ -6,7 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
-// The text fields of one request, as SendRequest receives them (docs/protocols.md).
+// The text fields of one request, as sendRequest receives them (docs/protocols.md).
 struct FrameRequest {
     QString station;
     QString subAddress;

@@ -85,17 +85,17 @@ void LinkCheck::startup()
 {
     // The window shows that it waits for the controller; the check itself blocks.
     m_view.setLinkCheckState(LinkCheckState::Checking);
-    checkcommunicate1();
+    checkStoredConditions();
     m_view.setLinkCheckState(LinkCheckState::Idle);
     if (!m_shared.commActive) {
         if (askSerialOption())
-            checkcommunicate2();
+            searchForController();
         else
-            checkcommunicate();
+            scanFixedConditions();
         if (!m_shared.commActive)
             return;
     }
-    communicate();
+    linkEstablished();
 }
 
 bool LinkCheck::askSerialOption()
@@ -109,7 +109,7 @@ bool LinkCheck::askSerialOption()
     return m_op.askYesNoText(SerialOptionQuestion, text, MessageIcon::Question);
 }
 
-bool LinkCheck::checkcommunicate1()
+bool LinkCheck::checkStoredConditions()
 {
     m_storedUnanswered = false;
     m_accessDeniedShown = false;
@@ -150,7 +150,7 @@ void LinkCheck::checkChosenConditions()
         m_shared.commActive = true;
         m_shared.timerJob = TimerJob::Monitor;
         m_shared.linkVerified = true;
-        communicate();
+        linkEstablished();
         return;
     }
     // A port named as missing, busy or not serial needs no second, vaguer box.
@@ -165,7 +165,7 @@ void LinkCheck::checkChosenConditions()
     dropLink();
 }
 
-void LinkCheck::checkcommunicate()
+void LinkCheck::scanFixedConditions()
 {
     m_accessDeniedShown = false;
     m_busyShown = false;
@@ -181,7 +181,7 @@ void LinkCheck::checkcommunicate()
         m_shared.parityText = QStringLiteral("EVEN");
         if (preparePort(port, FixedSpeed, PortUse::Scan)) {
             // A controller left in the vendor frame by an earlier run ignores Modbus requests.
-            m_vendorFrame.ReturnFromVendorFrame();
+            m_vendorFrame.returnFromVendorFrame();
             m_shared.protocolIndex = ModbusAscii;
             if (probe()) {
                 m_shared.commActive = true;
@@ -202,7 +202,7 @@ void LinkCheck::checkcommunicate()
     m_view.requestClose();
 }
 
-void LinkCheck::checkcommunicate2()
+void LinkCheck::searchForController()
 {
     m_accessDeniedShown = false;
     m_busyShown = false;
@@ -222,7 +222,7 @@ void LinkCheck::search()
     m_shared.stationAddress = QStringLiteral("01");
     m_view.setLinkCheckState(LinkCheckState::Searching);
     CommComponent &com = m_link.renew();
-    com.ClosePort();
+    com.closePort();
     com.setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);
     int port = 1;
     int speedStep = 0;
@@ -295,7 +295,7 @@ void LinkCheck::cancelSearch()
     m_searchCancelled = true;
 }
 
-void LinkCheck::communicate()
+void LinkCheck::linkEstablished()
 {
     if (m_shared.commActive) {
         m_view.setLinkCheckState(LinkCheckState::Idle);
@@ -322,11 +322,11 @@ void LinkCheck::showAndStoreConditions()
     const CommComponent *com = m_link.com();
     if (!com)
         return;
-    m_shared.portName = com->PortName();
-    m_shared.speedText = com->Speed();
-    m_shared.dataBitsText = com->DataBits();
-    m_shared.stopBitsText = com->StopBits();
-    m_shared.parityText = com->Parity();
+    m_shared.portName = com->portName();
+    m_shared.speedText = com->speed();
+    m_shared.dataBitsText = com->dataBits();
+    m_shared.stopBitsText = com->stopBits();
+    m_shared.parityText = com->parity();
     // The frame follows through the store's listener.
     m_store.storeConnectedConditions(m_shared, m_shared.portName, m_shared.speedText,
                                      m_shared.dataBitsText, m_shared.stopBitsText,
@@ -377,11 +377,11 @@ bool LinkCheck::openWith(const QString &port, const QString &speed, PortUse use)
     com->setStopBits(m_shared.stopBitsText);
     com->setParity(m_shared.parityText);
     com->setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);
-    com->ClosePort();
-    com->OpenPort();
-    if (com->OpenPort())
+    com->closePort();
+    com->openPort();
+    if (com->openPort())
         return true;
-    reportOpenFault(port, com->LastOpenFault(), use);
+    reportOpenFault(port, com->lastOpenFault(), use);
     return false;
 }
 
@@ -422,7 +422,7 @@ bool LinkCheck::probe()
     if (m_progress && m_link.com()) {
         const CommComponent *com = m_link.com();
         m_progress(
-            {com->PortName(), com->Speed(), m_shared.protocolIndex, m_shared.stationAddress});
+            {com->portName(), com->speed(), m_shared.protocolIndex, m_shared.stationAddress});
     }
     m_lastProbe = m_request.read(m_shared.registerTable[TestRequestCode]);
     m_shared.commErrorFlag = false;
@@ -467,7 +467,7 @@ void LinkCheck::setMainMenus(bool enabled)
 void LinkCheck::closePort()
 {
     if (CommComponent *com = m_link.com())
-        com->ClosePort();
+        com->closePort();
 }
 
 void LinkCheck::readOrKeepSettings()
@@ -480,8 +480,8 @@ void LinkCheck::readOrKeepSettings()
         m_shared.keepUnitFlag = false;
         if (!m_shared.online)
             m_shared.unsavedOnlineChanges = true;
-    } else if (m_setdataRead) {
-        m_setdataRead();
+    } else if (m_settingsRead) {
+        m_settingsRead();
     }
 }
 

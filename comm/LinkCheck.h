@@ -44,7 +44,7 @@ public:
     };
     using ProgressCallback = std::function<void(const Probe &)>;
     // The online start read (reads the controller's setting data when monitoring starts).
-    using SetdataRead = std::function<void()>;
+    using SettingsRead = std::function<void()>;
 
     // The reply wait of every probe, in milliseconds.
     // The search covers "COM1" to "COM8" and instrument numbers 1 to 95.
@@ -59,11 +59,11 @@ public:
     void setProgressCallback(ProgressCallback callback) { m_progress = std::move(callback); }
     // Runs where a successful check reads the controller's setting data. Without it nothing is
     // read.
-    void setSetdataRead(SetdataRead read) { m_setdataRead = std::move(read); }
+    void setSettingsRead(SettingsRead read) { m_settingsRead = std::move(read); }
 
-    // The start-up sequence: checkcommunicate1; when it found no controller, message 85 asks
-    // whether the serial option is fitted (Yes: checkcommunicate2, No: checkcommunicate); then
-    // communicate when a controller answered. When the stored port opened and nothing answered,
+    // The start-up sequence: checkStoredConditions; when it found no controller, message 85 asks
+    // whether the serial option is fitted (Yes: searchForController, No: scanFixedConditions); then
+    // linkEstablished when a controller answered. When the stored port opened and nothing answered,
     // the question first says so (message 1205 with the port and speed) and what else to check
     // (1206).
     void startup();
@@ -72,14 +72,14 @@ public:
     // TimerJob::Monitor, linkVerified. Bad reply: the port closed, linkVerified and online
     // cleared, the File, Online and Setting menus enabled. Shows nothing.
     // Returns linkVerified.
-    bool checkcommunicate1();
+    bool checkStoredConditions();
 
     // The fixed-condition scan of COM1 to COM8 at 9600 bit/s, 7 data bits, 1 stop bit, even
     // parity, Modbus ASCII, instrument 01; the port found is closed again. No port answered:
     // message 260, the component released and the main window asked to close.
-    void checkcommunicate();
+    void scanFixedConditions();
     // After the operator confirmed conditions in the communication settings: one probe with
-    // them; success runs communicate, failure shows messages 451 and 270 (1177 for a serial
+    // them; success runs linkEstablished, failure shows messages 451 and 270 (1177 for a serial
     // server that connected).
     void checkChosenConditions();
 
@@ -90,7 +90,7 @@ public:
     // commActive and linkVerified set, the found conditions left in the component and in
     // stationAddress / protocolIndex. Not found: messages 451 and 270; cancelled (cancelSearch
     // seen before an instrument number): message 83.
-    void checkcommunicate2();
+    void searchForController();
 
     // The probes of the automatic search still to come when it is about to probe instrument number
     // `number` under the given port (1 to 8), speed step (0: 9600, 1: 19200) and protocol, this
@@ -105,16 +105,16 @@ public:
     const Reply &lastProbe() const { return m_lastProbe; }
     void showCheckFailed();
 
-    // True while checkcommunicate2 runs (it lets the window process its events meanwhile).
+    // True while searchForController runs (it lets the window process its events meanwhile).
     bool searching() const { return m_searching; }
 
     // After a successful check: the menus and labels for a verified link and the conditions stored
     // as read back from the component; then, while online, the start of monitoring
     // (TimerJob::Monitor, monitoring state, timers), else standby (TimerJob::Idle).
-    void communicate();
+    void linkEstablished();
 
     // The stored conditions from the values the component reports, which the communication
-    // information labels then show (communicate's first step, also used by the online button).
+    // information labels then show (linkEstablished's first step, also used by the online button).
     void showAndStoreConditions();
     // The communication information labels show the stored conditions, the ones the next check
     // uses. Runs whenever the store's communication values change, and at every stored-conditions
@@ -125,11 +125,11 @@ private:
     // A port the operator chose (stored or confirmed conditions) or one tried by a scan.
     enum class PortUse { Chosen, Scan };
     // New component instance with the given line conditions; true when the port opened (the
-    // second of two OpenPort calls decides).
+    // second of two openPort calls decides).
     bool preparePort(const QString &port, const QString &speed, PortUse use);
-    // The search proper; checkcommunicate2 marks it as running.
+    // The search proper; searchForController marks it as running.
     void search();
-    // The line parameters of the component, then OpenPort twice; false without an instance. Why
+    // The line parameters of the component, then openPort twice; false without an instance. Why
     // the port did not open is said by reportOpenFault().
     bool openWith(const QString &port, const QString &speed, PortUse use);
     // A port this user may not use is explained (messages 871, 872) once per check, a busy one
@@ -162,14 +162,14 @@ private:
     // Expires with this check; the store's listener shows the stored conditions only meanwhile.
     std::shared_ptr<const bool> m_alive = std::make_shared<const bool>(true);
     ProgressCallback m_progress;
-    SetdataRead m_setdataRead;
+    SettingsRead m_settingsRead;
     bool m_searching = false;
     bool m_searchCancelled = false;
     bool m_accessDeniedShown = false;
     bool m_busyShown = false;
     bool m_networkFaultShown = false;
     bool m_openFaultNamed = false; // the last open failure was named to the operator
-    // The last checkcommunicate1 opened the stored port and the controller did not answer.
+    // The last checkStoredConditions opened the stored port and the controller did not answer.
     bool m_storedUnanswered = false;
     Reply m_lastProbe;
 };

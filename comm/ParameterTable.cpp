@@ -54,12 +54,12 @@ bool isSettingCode(int code)
     return code >= 10 && code < 10 + SessionState::SettingCount;
 }
 
-bool ReadDataSet(SessionState &shared, const CommComponent *com, const QString &reply, int code)
+bool storeReadWord(SessionState &shared, const CommComponent *com, const QString &reply, int code)
 {
     if (!com || !(isMonitorCode(code) || isSettingCode(code)))
         return false;
     bool ok = false;
-    const qint16 value = DataWord::fromHex(com->ReplyWord(reply, 1), &ok);
+    const qint16 value = DataWord::fromHex(com->replyWord(reply, 1), &ok);
     if (!ok)
         return false;
     if (isMonitorCode(code)) {
@@ -71,7 +71,7 @@ bool ReadDataSet(SessionState &shared, const CommComponent *com, const QString &
     return true;
 }
 
-QString MakeRange(int inputType)
+QString inputTypeName(int inputType)
 {
     return inputType >= 0 && inputType <= 35 ? msg(750 + inputType) : QString();
 }

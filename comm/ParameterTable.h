@@ -25,14 +25,14 @@ namespace ParameterTable
 bool isMonitorCode(int code); // 0 to 8, held in monitorValues
 bool isSettingCode(int code); // 10 to 65, held in settingValues at code - 10
 
-// Stores the data word of a good reply under code: word 1 taken with com.ReplyWord and read as a
+// Stores the data word of a good reply under code: word 1 taken with com.replyWord and read as a
 // signed 16-bit value (FFFF -> -1); a setting code's value is also kept as read (readValues).
 // Returns false, storing nothing, for a code outside 0 to 8 and
 // 10 to 65, a null com or a reply without a readable word.
-bool ReadDataSet(SessionState &shared, const CommComponent *com, const QString &reply, int code);
+bool storeReadWord(SessionState &shared, const CommComponent *com, const QString &reply, int code);
 
 // Name of an input type: message 750 + type for 0 to 35, else empty.
-QString MakeRange(int inputType);
+QString inputTypeName(int inputType);
 
 // settingValues when the program starts without a settings data file.
 std::array<qint16, SessionState::SettingCount> defaultSettingValues();

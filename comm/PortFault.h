@@ -43,7 +43,7 @@ int messageId(PortFault fault);
 bool isNetwork(PortFault fault);
 // That message's text for comName, in the active language; empty where messageId() is 0.
 QString text(const QString &comName, const PortOpenFault &fault);
-// Why the open line of comName went (CommComponent::LineLostFault), said where a request or a
+// Why the open line of comName went (CommComponent::lineLostFault), said where a request or a
 // transfer failed for it: a server that closed the connection in message 1189 (it names no
 // state of the program, which the one that takes it offline, 1173, does), any other fault as
 // text() says it; empty when nothing more is known than that the line is gone.

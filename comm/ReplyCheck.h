@@ -3,7 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 
-// Judgement of the reply texts that Sendcomm returns. Positions are those of docs/protocols.md
+// Judgement of the reply texts that sendFields returns. Positions are those of docs/protocols.md
 // (counted from 1): Modbus replies carry the function code in characters 4-5 and an exception
 // code in 6-7; Ravtocol replies carry '$' or '!' in character 4 and an error code in 5-6. The
 // protocol index decides the reading: 2 is Ravtocol, every other index is read as Modbus.

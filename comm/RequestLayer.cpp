@@ -7,7 +7,7 @@
 namespace
 {
 
-// Vendor-frame command characters that Sendcomm passes through: q r ` a b.
+// Vendor-frame command characters that sendFields passes through: q r ` a b.
 bool isVendorCommand(const QString &command)
 {
     if (command.size() != 1)
@@ -20,13 +20,13 @@ bool isVendorCommand(const QString &command)
 
 RequestLayer::RequestLayer(SessionState &shared, ComLink &link) : m_shared(shared), m_link(link) {}
 
-Reply RequestLayer::Sendcomm(QString &station, QString &subAddress, QString &command,
-                             QString &address, QString &data)
+Reply RequestLayer::sendFields(QString &station, QString &subAddress, QString &command,
+                               QString &address, QString &data)
 {
     CommComponent *com = m_link.com();
     if (!com)
         return Reply::failed(ReplyVerdict::PortLost);
-    com->PrepareSend();
+    com->prepareSend();
 
     // No frame for what is no instrument number: "1x" read as 0 would go to every controller on
     // the line (Modbus broadcast), or to none as "1x".
@@ -43,14 +43,14 @@ Reply RequestLayer::Sendcomm(QString &station, QString &subAddress, QString &com
         // A read asks for one register.
         const QString addressField =
             command == QLatin1String("03") ? address + QLatin1String("0001") : address;
-        return com->SendRequest(stationField, subAddress, command, addressField, data);
+        return com->sendRequest(stationField, subAddress, command, addressField, data);
     }
     case Ravtocol: {
         com->setFrameMode(FrameMode::Ravtocol);
         command = command == QLatin1String("03") ? QStringLiteral("RD") : QStringLiteral("WD");
         // Start and end of a one-register range.
         const QString addressField = address + address;
-        return com->SendRequest(InstrumentNumber::text(*number), subAddress, command, addressField,
+        return com->sendRequest(InstrumentNumber::text(*number), subAddress, command, addressField,
                                 data);
     }
     default: {
@@ -61,7 +61,7 @@ Reply RequestLayer::Sendcomm(QString &station, QString &subAddress, QString &com
             command = QStringLiteral(" ");
         else if (!isVendorCommand(command))
             command = QStringLiteral("P");
-        return com->SendRequest(stationField, subAddress, command, address, data);
+        return com->sendRequest(stationField, subAddress, command, address, data);
     }
     }
 }
@@ -83,5 +83,5 @@ Reply RequestLayer::send(const QString &command, const QString &address, const Q
     QString commandField = command;
     QString addressField = address;
     QString dataField = data;
-    return Sendcomm(station, subAddress, commandField, addressField, dataField);
+    return sendFields(station, subAddress, commandField, addressField, dataField);
 }

@@ -10,7 +10,7 @@ struct SessionState;
 
 // Turns a request stated in Modbus terms (function code, register address, data word) into the
 // fields of the protocol selected by shared.protocolIndex and hands them to the communication
-// component. Every exchange with the controller goes through Sendcomm.
+// component. Every exchange with the controller goes through sendFields.
 class RequestLayer
 {
 public:
@@ -25,10 +25,10 @@ public:
     // Under Ravtocol command becomes "RD" ("03") or "WD" (anything else); under the vendor frame
     // subAddress becomes " " and command its vendor character, so callers set both before each
     // call.
-    Reply Sendcomm(QString &station, QString &subAddress, QString &command, QString &address,
-                   QString &data);
+    Reply sendFields(QString &station, QString &subAddress, QString &command, QString &address,
+                     QString &data);
 
-    // Sendcomm with the callers' usual fields: shared.stationAddress, empty subAddress.
+    // sendFields with the callers' usual fields: shared.stationAddress, empty subAddress.
     // read: command "03", empty data. write: command "06".
     Reply read(const QString &address);
     Reply write(const QString &address, const QString &data);

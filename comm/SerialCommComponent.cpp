@@ -60,10 +60,10 @@ SerialCommComponent::SerialCommComponent(PortNames portNames)
 
 SerialCommComponent::~SerialCommComponent()
 {
-    ClosePort();
+    closePort();
 }
 
-Reply SerialCommComponent::SendRequest(const QString &station, const QString &subAddress,
+Reply SerialCommComponent::sendRequest(const QString &station, const QString &subAddress,
                                        const QString &command, const QString &address,
                                        const QString &data)
 {
@@ -73,8 +73,8 @@ Reply SerialCommComponent::SendRequest(const QString &station, const QString &su
         return exchange(request, nullptr);
     TrafficRecord record;
     record.sentAtMs = QDateTime::currentMSecsSinceEpoch();
-    record.port = PortName();
-    record.speed = Speed();
+    record.port = portName();
+    record.speed = speed();
     record.station = station;
     record.mode = m_frameMode;
     record.command = command;
@@ -239,12 +239,12 @@ Reply SerialCommComponent::awaitReply(const FrameCodec &codec, const FrameReques
     return Reply::failed(noise ? ReplyVerdict::Noise : ReplyVerdict::NoReply);
 }
 
-void SerialCommComponent::PrepareSend()
+void SerialCommComponent::prepareSend()
 {
     discardInput();
 }
 
-bool SerialCommComponent::OpenPort()
+bool SerialCommComponent::openPort()
 {
     if (isOpen())
         return true;
@@ -252,13 +252,13 @@ bool SerialCommComponent::OpenPort()
     m_lostFault = {};
     const std::optional<LineFormat> format = parseLine(line());
     if (!format) {
-        qCDebug(lcFrames) << "unknown line parameters" << Speed() << DataBits() << StopBits()
-                          << Parity();
+        qCDebug(lcFrames) << "unknown line parameters" << speed() << dataBits() << stopBits()
+                          << parity();
         return false;
     }
-    const QString name = m_portNames.deviceFor(PortName());
+    const QString name = m_portNames.deviceFor(portName());
     if (name.isEmpty()) {
-        qCDebug(lcFrames) << PortName() << "stands for no device";
+        qCDebug(lcFrames) << portName() << "stands for no device";
         m_openFault = {PortFault::Unmapped, {}, {}};
         return false;
     }
@@ -268,33 +268,33 @@ bool SerialCommComponent::OpenPort()
         m_port = std::make_unique<SerialLinePort>();
     if (!m_port->open(name, *format, replyWaitMs())) {
         m_openFault = m_port->fault();
-        qCDebug(lcFrames) << "cannot open" << PortName() << name << int(m_openFault.fault)
+        qCDebug(lcFrames) << "cannot open" << portName() << name << int(m_openFault.fault)
                           << m_port->errorString();
         return false;
     }
-    const bool parity = format->parity != QSerialPort::NoParity;
+    const bool withParity = format->parity != QSerialPort::NoParity;
     m_characterTime = std::chrono::microseconds(
-        LineTiming::characterMicros(format->speed, format->dataBits, parity, format->stopBits));
-    m_frameGap = std::chrono::microseconds(
-        LineTiming::rtuFrameGapMicros(format->speed, format->dataBits, parity, format->stopBits));
+        LineTiming::characterMicros(format->speed, format->dataBits, withParity, format->stopBits));
+    m_frameGap = std::chrono::microseconds(LineTiming::rtuFrameGapMicros(
+        format->speed, format->dataBits, withParity, format->stopBits));
     m_lineQuietSince = Clock::now();
-    qCDebug(lcFrames) << "opened" << PortName() << name << Speed() << DataBits() << Parity()
-                      << StopBits();
+    qCDebug(lcFrames) << "opened" << portName() << name << speed() << dataBits() << parity()
+                      << stopBits();
     discardInput();
     return true;
 }
 
-void SerialCommComponent::ClosePort()
+void SerialCommComponent::closePort()
 {
     if (isOpen()) {
         m_port->close();
-        qCDebug(lcFrames) << "closed" << PortName();
+        qCDebug(lcFrames) << "closed" << portName();
     }
 }
 
-QString SerialCommComponent::ReplyWord(const QString &reply, int wordNumber) const
+QString SerialCommComponent::replyWord(const QString &reply, int wordNumber) const
 {
-    return replyWord(reply, wordNumber);
+    return ::replyWord(reply, wordNumber);
 }
 
 void SerialCommComponent::discardInput()
@@ -316,8 +316,8 @@ void SerialCommComponent::recordDropped(const QByteArray &bytes)
         return;
     TrafficRecord record;
     record.sentAtMs = QDateTime::currentMSecsSinceEpoch();
-    record.port = PortName();
-    record.speed = Speed();
+    record.port = portName();
+    record.speed = speed();
     record.station = m_unanswered ? m_unanswered->station : m_lastStation;
     record.mode = m_unanswered ? m_unanswered->mode : m_lastMode;
     record.reply = bytes;
@@ -335,9 +335,9 @@ bool SerialCommComponent::lineLost()
 {
     if (!m_port->failed())
         return false;
-    qCInfo(lcFrames) << "port" << PortName() << "lost:" << m_port->errorString();
+    qCInfo(lcFrames) << "port" << portName() << "lost:" << m_port->errorString();
     m_lostFault = m_port->fault();
-    ClosePort();
+    closePort();
     return true;
 }
 

@@ -17,12 +17,12 @@
 // behind an Ethernet serial server (NetworkLinePort); every wait below then also has the network
 // allowance on top of ReplyTimeout.
 //
-// SendRequest frames the request in the set FrameMode, drops stale input, keeps the Modbus RTU
+// sendRequest frames the request in the set FrameMode, drops stale input, keeps the Modbus RTU
 // inter-frame silence, writes, and waits for the reply for at most ReplyTimeout from the moment
 // the request has left the line. It returns as soon as a valid reply frame is complete; bytes
 // that are noise, corrupt or another station's are dropped and the wait goes on within the same
 // deadline. When the port fails (device unplugged) it is closed and every request answers
-// PortLost until OpenPort succeeds again. A request that fails returns no sooner than ReplyTimeout
+// PortLost until openPort succeeds again. A request that fails returns no sooner than ReplyTimeout
 // after it was made, whatever the cause.
 //
 // A reply belongs to its request: after a request that got no valid reply, the next one to the
@@ -45,35 +45,35 @@ public:
     explicit SerialCommComponent(PortNames portNames = PortNames());
     ~SerialCommComponent() override;
 
-    Reply SendRequest(const QString &station, const QString &subAddress, const QString &command,
+    Reply sendRequest(const QString &station, const QString &subAddress, const QString &command,
                       const QString &address, const QString &data) override;
-    void PrepareSend() override;
+    void prepareSend() override;
 
     // False when the port name stands for no device, a line parameter text is not one of
     // "1200" ... "115200", "5" ... "8", "1" / "2", "EVEN" / "ODD" / "NONE", or the line does not
-    // open (LastOpenFault says why: see SerialLinePort and NetworkLinePort). True at once when the
+    // open (lastOpenFault says why: see SerialLinePort and NetworkLinePort). True at once when the
     // port is already open. A network line is connected anew.
-    bool OpenPort() override;
-    void ClosePort() override;
-    PortOpenFault LastOpenFault() const override { return m_openFault; }
-    PortOpenFault LineLostFault() const override { return m_lostFault; }
+    bool openPort() override;
+    void closePort() override;
+    PortOpenFault lastOpenFault() const override { return m_openFault; }
+    PortOpenFault lineLostFault() const override { return m_lostFault; }
 
     void setReplyTimeout(int milliseconds) override { m_replyTimeoutMs = milliseconds; }
-    int ReplyTimeout() const override { return m_replyTimeoutMs; }
+    int replyTimeout() const override { return m_replyTimeoutMs; }
     void setFrameMode(FrameMode mode) override { m_frameMode = mode; }
 
-    QString ReplyWord(const QString &reply, int wordNumber) const override;
+    QString replyWord(const QString &reply, int wordNumber) const override;
 
     bool isOpen() const;
     // What a line behind a serial server may take longer than a local one to answer; taken at
-    // the next OpenPort.
+    // the next openPort.
     void setNetworkAllowance(int milliseconds) { m_networkAllowanceMs = milliseconds; }
     static constexpr int DefaultNetworkAllowanceMs = 100;
 
 private:
     using Clock = std::chrono::steady_clock;
 
-    // SendRequest proper; record, when given, gets the request bytes, the reply bytes and the
+    // sendRequest proper; record, when given, gets the request bytes, the reply bytes and the
     // response time.
     Reply exchange(const FrameRequest &request, TrafficRecord *record);
     // Writes the request; false (the port closed when it failed) when it did not go out.

@@ -90,10 +90,10 @@ void SettingsStore::selectKeyAndLoad(SessionState &shared)
     if (shared.useSecondKey)
         loadFromSecondKey(shared);
     else
-        regRead(shared);
+        loadFromFirstKey(shared);
 }
 
-void SettingsStore::regRead(SessionState &shared)
+void SettingsStore::loadFromFirstKey(SessionState &shared)
 {
     load(shared, false);
 }

@@ -23,14 +23,15 @@ public:
     explicit SettingsStore(QSettings::Format format = QSettings::NativeFormat);
 
     // Start-up key choice: reads "Port" under the first key; when it is missing sets
-    // shared.useSecondKey and loads from the second key with loadFromSecondKey, else regRead.
+    // shared.useSecondKey and loads from the second key with loadFromSecondKey, else
+    // loadFromFirstKey.
     void selectKeyAndLoad(SessionState &shared);
     // Load the nine values ("Port" ... "SSTab2") from the first / second key. A missing value
     // puts its default into shared and writes it under the same key, so that afterwards the key
     // holds all nine. "strAdr" comes as two digits ("7" as "07"); a text that is no instrument
     // number from 1 to 95 ("1x") comes as it is, and no request is sent under it: the link check
     // names it (never read as another number, such as 0, the Modbus broadcast).
-    void regRead(SessionState &shared);
+    void loadFromFirstKey(SessionState &shared);
     void loadFromSecondKey(SessionState &shared);
     // Reloads the seven communication values (not the tabs) from the key in use, without repair:
     // a missing value leaves shared as it was.

@@ -1,11 +1,11 @@
 #include "SharedLineCom.h"
 
-bool SharedLineCom::OpenPort()
+bool SharedLineCom::openPort()
 {
-    m_port.setPortName(PortName());
-    m_port.setSpeed(Speed());
-    m_port.setDataBits(DataBits());
-    m_port.setStopBits(StopBits());
-    m_port.setParity(Parity());
-    return m_port.OpenPort();
+    m_port.setPortName(portName());
+    m_port.setSpeed(speed());
+    m_port.setDataBits(dataBits());
+    m_port.setStopBits(stopBits());
+    m_port.setParity(parity());
+    return m_port.openPort();
 }

@@ -12,22 +12,22 @@ class SharedLineCom : public CommComponent
 public:
     explicit SharedLineCom(CommComponent &port) : m_port(port) {}
 
-    Reply SendRequest(const QString &station, const QString &subAddress, const QString &command,
+    Reply sendRequest(const QString &station, const QString &subAddress, const QString &command,
                       const QString &address, const QString &data) override
     {
-        return m_port.SendRequest(station, subAddress, command, address, data);
+        return m_port.sendRequest(station, subAddress, command, address, data);
     }
-    void PrepareSend() override { m_port.PrepareSend(); }
-    bool OpenPort() override;
-    void ClosePort() override {}
-    PortOpenFault LastOpenFault() const override { return m_port.LastOpenFault(); }
-    PortOpenFault LineLostFault() const override { return m_port.LineLostFault(); }
+    void prepareSend() override { m_port.prepareSend(); }
+    bool openPort() override;
+    void closePort() override {}
+    PortOpenFault lastOpenFault() const override { return m_port.lastOpenFault(); }
+    PortOpenFault lineLostFault() const override { return m_port.lineLostFault(); }
     void setReplyTimeout(int milliseconds) override { m_port.setReplyTimeout(milliseconds); }
-    int ReplyTimeout() const override { return m_port.ReplyTimeout(); }
+    int replyTimeout() const override { return m_port.replyTimeout(); }
     void setFrameMode(FrameMode mode) override { m_port.setFrameMode(mode); }
-    QString ReplyWord(const QString &reply, int wordNumber) const override
+    QString replyWord(const QString &reply, int wordNumber) const override
     {
-        return m_port.ReplyWord(reply, wordNumber);
+        return m_port.replyWord(reply, wordNumber);
     }
     // The shared port records into the log its owner gave it, once per exchange whichever
     // instrument's session made it; an instrument's session does not take it over.

@@ -53,7 +53,7 @@ void VendorFrameSession::runExchange(const std::function<void()> &body, bool ref
     m_shared.protocolIndex = m_shared.savedProtocolIndex;
     setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);
 
-    const KeyResult key = WriteKeyUntilAccepted(keyData(m_shared.protocolIndex));
+    const KeyResult key = writeKeyUntilAccepted(keyData(m_shared.protocolIndex));
     if (key == KeyResult::GaveUp || key == KeyResult::KeysHeld) {
         // The controller never entered the vendor frame: nothing to read, nothing to return from.
         m_running = false;
@@ -67,13 +67,13 @@ void VendorFrameSession::runExchange(const std::function<void()> &body, bool ref
     setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);
     if (refresh)
         m_op.setStatusPanel(1, QString());
-    ReturnFromVendorFrame();
+    returnFromVendorFrame();
     setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);
     m_shared.protocolIndex = m_shared.savedProtocolIndex;
     m_running = false;
 }
 
-VendorFrameSession::KeyResult VendorFrameSession::WriteKeyUntilAccepted(const QString &key)
+VendorFrameSession::KeyResult VendorFrameSession::writeKeyUntilAccepted(const QString &key)
 {
     for (int otherAnswers = 0, keysRound = 0;;) {
         const Reply reply = m_request.write(m_shared.registerTable[Code::ModeRegister], key);
@@ -95,7 +95,7 @@ VendorFrameSession::KeyResult VendorFrameSession::WriteKeyUntilAccepted(const QS
     }
 }
 
-void VendorFrameSession::ReturnFromVendorFrame()
+void VendorFrameSession::returnFromVendorFrame()
 {
     m_shared.protocolIndex = VendorFrame;
     setReplyTimeout(CommComponent::DefaultReplyTimeoutMs);

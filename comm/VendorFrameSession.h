@@ -45,13 +45,13 @@ public:
     // paces the loop) and is tried again for as long as the keys are worked and the operator
     // interface lets the wait go on (keepWaiting). Any other answer is tried again at most
     // MaxAttempts times in all, then message 715.
-    KeyResult WriteKeyUntilAccepted(const QString &key);
+    KeyResult writeKeyUntilAccepted(const QString &key);
     // Sends the vendor-frame return command until it goes unanswered (the controller has left the
     // vendor frame), with a beep and messages 455/456 before each repetition: whatever the
     // controller answers, it is still in its vendor frame, and the operator's OK paces the loop.
     // Ends early, the controller left in its vendor frame, when the operator interface stops the
     // wait (keepWaiting). Leaves protocolIndex at 3; the caller restores it.
-    void ReturnFromVendorFrame();
+    void returnFromVendorFrame();
 
     // True while an exchange runs. A message box inside an exchange lets timer ticks through;
     // those must neither start a second exchange nor take protocolIndex 3 for a broken one.

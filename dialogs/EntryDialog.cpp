@@ -51,7 +51,7 @@ EntryDialog::~EntryDialog() = default;
 QString EntryDialog::itemHeading(const SessionState &shared, int code)
 {
     const QString caption = SettingRanges::itemName(shared, code);
-    const QString unit = displayText(SettingUnit(shared, code));
+    const QString unit = displayText(settingUnit(shared, code));
     return unit.isEmpty() ? caption : caption + QStringLiteral("  ") + unit;
 }
 

@@ -154,7 +154,7 @@ SelectionOutcome SelectionChange::apply(SessionState &shared, int code, int inde
         // it from the controller.
         setStatusBit(shared, StatusBit::AutoManualKey, index == 1);
         if (!offline)
-            outcome.valueText = FormatItemValue(shared, code);
+            outcome.valueText = formatItemValue(shared, code);
         break;
     default:
         break;

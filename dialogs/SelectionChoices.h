@@ -33,7 +33,7 @@ bool isChoiceItem(int code);
 
 // What the main window does after OK in the selection dialog, beyond rebuilding its page.
 struct SelectionOutcome {
-    bool writePosted = false;               // online: job 2 posted, Timer1 to run
+    bool writePosted = false;               // online: job 2 posted, JobTimer to run
     std::optional<QString> valueText;       // the item's value label takes this text
     std::optional<bool> manualButtonsShown; // the six manual output buttons
 };

@@ -6,7 +6,7 @@ struct SessionState;
 namespace SettingChange
 {
 // Online: posts the write of item code to the job timer (SessionState::postWrite) and returns
-// true, so that the caller makes sure Timer1 runs. Offline: marks the display's data as changed
+// true, so that the caller makes sure JobTimer runs. Offline: marks the display's data as changed
 // (unsavedOnlineChanges) and returns false.
 bool finish(SessionState &shared, int code);
 } // namespace SettingChange

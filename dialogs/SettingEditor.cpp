@@ -67,7 +67,7 @@ void SettingEditor::showOffline(int code, const QString &valueText)
     // The main set value sits on the monitor panel, which nothing refreshes offline; an input
     // type change may have cleared it.
     if (m_shared.settingDataValid)
-        m_display.setValueText(Code::MainSetValue, FormatItemValue(m_shared, Code::MainSetValue));
+        m_display.setValueText(Code::MainSetValue, formatItemValue(m_shared, Code::MainSetValue));
     m_display.setValueText(code, valueText);
 }
 

@@ -12,7 +12,7 @@ struct SessionState;
 // Opens the dialog that edits a setting item and shows its result on the main window: the entry
 // dialog for numeric items (limits and texts from SettingRanges::entryRange), the selection dialog
 // for choice items, the model change dialog from the Setting menu. Online an accepted change is
-// left to the job timer (startJobTimer makes sure Timer1 runs); offline the page is rebuilt and
+// left to the job timer (startJobTimer makes sure JobTimer runs); offline the page is rebuilt and
 // the item's value label shows the dialog's text.
 class SettingEditor
 {

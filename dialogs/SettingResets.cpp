@@ -17,7 +17,7 @@ constexpr int Alarm2ValueCode = 20;
 
 QList<int> SettingResets::resetBy(const SessionState &shared, int code)
 {
-    const quint16 options = quint16(DisplayOptionWord(shared));
+    const quint16 options = quint16(displayOptionWord(shared));
     const bool setValues2To4 =
         (options & OptionBit::ContactInput) && !(options & OptionBit::SerialComm);
     const bool alarm2 = options & OptionBit::Alarm2;

@@ -41,8 +41,8 @@ bool notRead(const SessionState &shared, int code)
 SettingsReport::Row rowOf(const SessionState &shared, int code)
 {
     const QString value = notRead(shared, code) ? QStringLiteral("----")
-                                                : ItemValueText(shared, code, shared.setting(code));
-    return {SettingRanges::itemName(shared, code), value, textOf(SettingUnit(shared, code))};
+                                                : itemValueText(shared, code, shared.setting(code));
+    return {SettingRanges::itemName(shared, code), value, textOf(settingUnit(shared, code))};
 }
 } // namespace
 
@@ -68,8 +68,8 @@ SettingsReport SettingsReport::of(const SessionState &shared, const QDateTime &w
     for (const int code : PanelCodes)
         panel.rows.append(rowOf(shared, code));
     report.groups.append(panel);
-    for (const RowPlace &place : SettingRowPlaces()) {
-        if (!UnitHasItem(shared, place.code))
+    for (const RowPlace &place : settingRowPlaces()) {
+        if (!unitHasItem(shared, place.code))
             continue;
         const QString title = msg(rowGroupTitle(place.group));
         if (report.groups.constLast().title != title)

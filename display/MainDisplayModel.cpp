@@ -24,7 +24,7 @@ Lamp lamp(bool lit, Rgb litColour, bool visible = true)
 
 // unitLabel(0) belongs to the main set value svValue(1) and unitLabel(17) to the set value in use
 // svValue(0) on the monitor panel; the others sit beside the rows below.
-const QList<RowPlace> &SettingRowPlaces()
+const QList<RowPlace> &settingRowPlaces()
 {
     using G = RowGroup;
     // code, group, index in the group, unitLabel, rateUnitLabel, caption
@@ -78,7 +78,7 @@ int rowGroupTitle(RowGroup group)
     return 45;
 }
 
-bool UnitHasItem(const SessionState &shared, int code)
+bool unitHasItem(const SessionState &shared, int code)
 {
     const UnitConfig &unit = shared.unitConfig;
     if (Code::isHeatCoolItem(code))
@@ -151,13 +151,13 @@ class RowSet
 public:
     explicit RowSet(const SessionState &shared)
     {
-        for (const RowPlace &place : SettingRowPlaces()) {
+        for (const RowPlace &place : settingRowPlaces()) {
             SettingRow row;
             row.place = place;
             row.captionId = place.captionId;
             row.unread = shared.unreadCodes.contains(place.code);
             if (shared.settingDataValid)
-                row.valueText = row.unread ? Dashes : FormatItemValue(shared, place.code);
+                row.valueText = row.unread ? Dashes : formatItemValue(shared, place.code);
             const auto unconfirmed = shared.unconfirmedWrites.constFind(place.code);
             if (unconfirmed != shared.unconfirmedWrites.cend()) {
                 row.unconfirmed = true;
@@ -243,12 +243,12 @@ void applyAlarm(RowSet &rows, std::initializer_list<int> valueRows, int typeCode
 
 void applyHeaterBreak(const SessionState &shared, RowSet &rows, SettingPageState &state)
 {
-    const bool installed = UnitHasItem(shared, 21);
+    const bool installed = unitHasItem(shared, 21);
     state.heaterBreakFrameVisible = installed;
     state.titleButtonVisible[HeaterBreakTitle] = installed;
     rows.enableButtons({21, 53}, installed);
     rows.show({21}, installed);
-    rows.show({53}, UnitHasItem(shared, 53));
+    rows.show({53}, unitHasItem(shared, 53));
     const int option = shared.unitConfig.heaterBreak;
     const bool rated50A = option == 2 || option == 4;
     rows[21].captionId = rated50A ? 155 : 111;
@@ -318,16 +318,16 @@ void applyOther(const SessionState &shared, RowSet &rows)
     rows.show({44}, !autoManualKey);
     rows.show({45}, autoManualKey);
 
-    const bool contactInput = UnitHasItem(shared, 61);
+    const bool contactInput = unitHasItem(shared, 61);
     const qint16 contactFunction = shared.setting(Code::ContactInputFunction);
     rows.show({61}, contactInput);
     rows.show({58}, contactInput && (contactFunction == 0 || contactFunction == 1));
     rows.show({59, 60}, contactInput && contactFunction == 0);
-    rows.show({62}, linearInput && UnitHasItem(shared, 62));
+    rows.show({62}, linearInput && unitHasItem(shared, 62));
 }
 } // namespace
 
-qint16 DisplayOptionWord(const SessionState &shared)
+qint16 displayOptionWord(const SessionState &shared)
 {
     if (shared.online)
         return shared.optionWord();
@@ -346,21 +346,21 @@ qint16 DisplayOptionWord(const SessionState &shared)
     return qint16(word);
 }
 
-MonitorPanelState SelectDispItem(const SessionState &shared)
+MonitorPanelState monitorPanelState(const SessionState &shared)
 {
     MonitorPanelState state;
     const qint16 status = shared.statusWord();
-    const qint16 options = DisplayOptionWord(shared);
+    const qint16 options = displayOptionWord(shared);
     const bool over = hasBit(status, StatusBit::OverScale);
     const bool under = hasBit(status, StatusBit::UnderScale);
 
-    state.pvText = PvDisplayText(shared);
-    state.svText = FormatItemValue(shared, 3);
-    state.mvText[0] = FormatItemValue(shared, 1);
-    state.mvText[1] = FormatItemValue(shared, 2);
+    state.pvText = pvDisplayText(shared);
+    state.svText = formatItemValue(shared, 3);
+    state.mvText[0] = formatItemValue(shared, 1);
+    state.mvText[1] = formatItemValue(shared, 2);
     state.mv2Visible = hasBit(options, OptionBit::HeatCool);
-    state.hbText[0] = FormatItemValue(shared, 5);
-    state.hbText[1] = FormatItemValue(shared, 6);
+    state.hbText[0] = formatItemValue(shared, 5);
+    state.hbText[1] = formatItemValue(shared, 6);
     const int heaterBreak = shared.unitConfig.heaterBreak;
     state.hbVisible[0] = heaterBreak >= 1 && heaterBreak <= 4;
     state.hbVisible[1] = heaterBreak == 3 || heaterBreak == 4;
@@ -393,36 +393,36 @@ MonitorPanelState SelectDispItem(const SessionState &shared)
 
     ChartCaptions &chart = state.chart;
     // Out of scale the chart takes the marker to hold its pen at the top or the bottom.
-    chart.pv0 = state.pvText == Dashes ? PvDisplayText(shared, true) + FormatItemValue(shared, 0)
+    chart.pv0 = state.pvText == Dashes ? pvDisplayText(shared, true) + formatItemValue(shared, 0)
                                        : state.pvText;
     chart.sv0 = state.svText;
-    chart.mv1 = FormatItemValue(shared, 1);
+    chart.mv1 = formatItemValue(shared, 1);
     if (state.mv2Visible)
-        chart.mv2 = FormatItemValue(shared, 2);
+        chart.mv2 = formatItemValue(shared, 2);
     const bool contactSetValues =
         hasBit(options, OptionBit::ContactInput) && !hasBit(options, OptionBit::SerialComm);
     if (contactSetValues && shared.setting(Code::ContactInputFunction) == 0) {
-        chart.sv2 = FormatItemValue(shared, 58);
-        chart.sv3 = FormatItemValue(shared, 59);
-        chart.sv4 = FormatItemValue(shared, 60);
+        chart.sv2 = formatItemValue(shared, 58);
+        chart.sv3 = formatItemValue(shared, 59);
+        chart.sv4 = formatItemValue(shared, 60);
     } else if (contactSetValues && shared.setting(Code::ContactInputFunction) == 1) {
-        chart.sv2 = FormatItemValue(shared, 58);
+        chart.sv2 = formatItemValue(shared, 58);
     }
     return state;
 }
 
-QString PvDisplayText(const SessionState &shared, bool withMarker)
+QString pvDisplayText(const SessionState &shared, bool withMarker)
 {
     const qint16 status = shared.statusWord();
     const bool over = hasBit(status, StatusBit::OverScale);
     if (!over && !hasBit(status, StatusBit::UnderScale))
-        return FormatItemValue(shared, 0);
+        return formatItemValue(shared, 0);
     if (!withMarker)
         return Dashes;
     return Dashes + (over ? QLatin1Char('U') : QLatin1Char('D'));
 }
 
-bool TrackAutoManualChange(SessionState &shared)
+bool trackAutoManualChange(SessionState &shared)
 {
     const qint16 status = shared.statusWord();
     if (!hasBit(status, StatusBit::AutoManualKey))
@@ -435,13 +435,13 @@ bool TrackAutoManualChange(SessionState &shared)
     return true;
 }
 
-DisplayText SettingUnit(const SessionState &shared, int code)
+DisplayText settingUnit(const SessionState &shared, int code)
 {
     SettingPageState state;
     applyUnitLabels(shared.setting(Code::InputType), state);
     if (code == Code::MainSetValue)
         return state.unitLabels[0];
-    for (const RowPlace &place : SettingRowPlaces()) {
+    for (const RowPlace &place : settingRowPlaces()) {
         if (place.code != code)
             continue;
         if (place.unitLabel >= 0)
@@ -453,11 +453,11 @@ DisplayText SettingUnit(const SessionState &shared, int code)
     return DisplayText{timeUnitCaption(code), {}};
 }
 
-QString MachineUnit(const SessionState &shared, int code)
+QString machineUnit(const SessionState &shared, int code)
 {
     if (!ParameterTable::isSettingCode(code))
         return ItemNames::monitorUnit(shared, code);
-    const DisplayText unit = SettingUnit(shared, code);
+    const DisplayText unit = settingUnit(shared, code);
     QString text = unit.messageId ? msg(unit.messageId) : unit.literal;
     return text.replace(QLatin1String("deg."), QStringLiteral("°"));
 }
@@ -497,7 +497,7 @@ SettingPageState settingPageState(const SessionState &shared, int page)
         rows.disableAllButtons();
     state.mainSetValueButtonEnabled = shared.parameterButtonsEnabled;
     if (shared.settingDataValid)
-        state.mainSetValueText = FormatItemValue(shared, 11);
+        state.mainSetValueText = formatItemValue(shared, 11);
     state.mainSetValueFromFile = shared.settingsFromFile;
 
     state.rows = rows.page(page);

@@ -93,21 +93,21 @@ struct MonitorPanelState {
 
 // The option bits the monitor panel follows: optionWord while online, else those of the unit
 // configuration, so that an offline panel shows what the configured controller has.
-qint16 DisplayOptionWord(const SessionState &shared);
+qint16 displayOptionWord(const SessionState &shared);
 
 // The monitor panel for the current monitorValues (and, for the main set value, settingValues).
-MonitorPanelState SelectDispItem(const SessionState &shared);
+MonitorPanelState monitorPanelState(const SessionState &shared);
 
 // PV as the display shows it: "----" while statusWord has the overscale (0x0100) or underscale
-// (0x0200) bit, else FormatItemValue of code 0. withMarker puts "U" (overscale) or "D"
+// (0x0200) bit, else formatItemValue of code 0. withMarker puts "U" (overscale) or "D"
 // (underscale) after the "----", for a text that stands without the UP and DOWN lamps.
-QString PvDisplayText(const SessionState &shared, bool withMarker = false);
+QString pvDisplayText(const SessionState &shared, bool withMarker = false);
 
 // Follows the controller's switch between automatic and manual control: on a change, sets code 45
 // to 0 (automatic) or 1 (manual) and lastManualState to match. Returns true when it changed them,
 // so the caller refreshes the row of code 45 and the selection dialog's option. Does nothing while
 // the OUT/OFF key is not the auto/manual switch.
-bool TrackAutoManualChange(SessionState &shared);
+bool trackAutoManualChange(SessionState &shared);
 
 // The groups of setting rows, each a control array on the window.
 enum class RowGroup {
@@ -188,12 +188,12 @@ enum SettingPage { AlarmPage = 0, PidPage = 1, OtherPage = 2 };
 
 // Every setting row of the window in window order (alarm, PID, other page), with the caption it
 // has when the window is created.
-const QList<RowPlace> &SettingRowPlaces();
+const QList<RowPlace> &settingRowPlaces();
 
 // Whether the controller's unit configuration has the setting item: false for the items of an
 // option it lacks (alarm 2, heating/cooling, heater burnout alarm and its second phase, the set
 // values chosen by contact input, the DC output's input abnormal output).
-bool UnitHasItem(const SessionState &shared, int code);
+bool unitHasItem(const SessionState &shared, int code);
 
 // The fixed unit beside a time-valued row: 374 "Sec." (integral and derivative time, the
 // proportional cycles, the PV filter, the alarm delay timers), 401 "Min." (backlight time), else 0.
@@ -203,10 +203,10 @@ int timeUnitCaption(int code);
 // The unit the window shows beside code's value for the present input type: its unitLabel,
 // rateUnitLabel or time unit (the main set value's is unitLabel(0) on the monitor panel). Empty for
 // an item without a unit.
-DisplayText SettingUnit(const SessionState &shared, int code);
+DisplayText settingUnit(const SessionState &shared, int code);
 // The unit of code's value as machine output (znctl, the line traffic) names it, in any
 // language: "°C", "%", "s"; empty for none.
-QString MachineUnit(const SessionState &shared, int code);
+QString machineUnit(const SessionState &shared, int code);
 
 // The page's rows (page AlarmPage, PidPage or OtherPage; AllPages for all of them) with their
 // captions, values and visibility, and the unit labels, frame and title buttons and the AT/AR

@@ -287,7 +287,7 @@ QWidget *MainDisplayView::valueLabel(int code)
     // The main set value shows on the monitor panel.
     if (code == Code::MainSetValue)
         return control(QStringLiteral("svValue"), 1);
-    for (const RowPlace &place : SettingRowPlaces()) {
+    for (const RowPlace &place : settingRowPlaces()) {
         if (place.code == code)
             return control(QLatin1String(namesOf(place.group).value), place.index);
     }

@@ -84,7 +84,7 @@ Columns columnWidths(const QWidget *window)
     // Captions some rows take instead of their first one: "Auto-reset", the 50 A heater burnout
     // settings.
     QStringList captions = {msg(152), msg(155), msg(156)};
-    for (const RowPlace &place : SettingRowPlaces())
+    for (const RowPlace &place : settingRowPlaces())
         captions << msg(place.captionId);
     const QStringList units = {msg(215), msg(216), msg(335), msg(336),
                                msg(337), msg(374), msg(401), QStringLiteral("%")};
@@ -174,7 +174,7 @@ void SettingRowsForm::build(QWidget *window)
 {
     addMainSetValueButton(window);
     const Columns columns = columnWidths(window);
-    for (const RowPlace &place : SettingRowPlaces()) {
+    for (const RowPlace &place : settingRowPlaces()) {
         const FrameNames names = frameOf(place.group);
         QGridLayout *grid = frameGrid(window, names, columns);
         if (grid == nullptr)

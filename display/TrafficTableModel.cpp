@@ -107,7 +107,7 @@ void TrafficTableModel::append(const QList<TrafficRecord> &records)
     const int first = int(m_rows.size());
     beginInsertRows(QModelIndex(), first, first + int(taken) - 1);
     for (auto it = records.end() - taken; it != records.end(); ++it)
-        m_rows.push_back({*it, TrafficMeaning::of(*it, m_shared, MachineUnit)});
+        m_rows.push_back({*it, TrafficMeaning::of(*it, m_shared, machineUnit)});
     m_lastSerial = records.last().serial;
     endInsertRows();
 }

@@ -11,10 +11,10 @@ ConnectionController::ConnectionController(const SessionContext &context, Settin
 {
 }
 
-void ConnectionController::setSetdataRead(std::function<void()> read)
+void ConnectionController::setSettingsRead(std::function<void()> read)
 {
-    m_linkCheck.setSetdataRead(read);
-    m_onlineSwitch.setSetdataRead(std::move(read));
+    m_linkCheck.setSettingsRead(read);
+    m_onlineSwitch.setSettingsRead(std::move(read));
 }
 
 void ConnectionController::setFileSave(std::function<void()> save)

@@ -26,12 +26,12 @@ public:
 
     // The online start read (OnlineStartRead::readAtOnlineStart), run by the checks and the online
     // button.
-    void setSetdataRead(std::function<void()> read);
+    void setSettingsRead(std::function<void()> read);
     // File save, offered by the online button when the display holds unsaved changes.
     void setFileSave(std::function<void()> save);
     void setProgressCallback(LinkCheck::ProgressCallback callback);
 
-    // After the splash: checkcommunicate1, question 85 and the search or scan, communicate.
+    // After the splash: checkStoredConditions, question 85 and the search or scan, linkEstablished.
     void startupLinkCheck() { m_linkCheck.startup(); }
     // onlineButton; ignored while the automatic search runs.
     void toggleOnline();

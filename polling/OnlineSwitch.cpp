@@ -47,7 +47,7 @@ void OnlineSwitch::onlineButton()
     if (!m_shared.linkVerified) {
         const bool found = [this] {
             PanelWhile checking(m_view, LinkCheckState::Checking);
-            return m_linkCheck.checkcommunicate1();
+            return m_linkCheck.checkStoredConditions();
         }();
         for (MenuItem item : {MenuItem::File, MenuItem::Online, MenuItem::Setting})
             m_op.setMenuEnabled(item, true);
@@ -110,16 +110,16 @@ void OnlineSwitch::switchOn(TimerJob job)
     m_shared.commErrorCount = 0;
     CommComponent *com = m_link.com();
     if (m_shared.commActive) {
-        if (com && !com->OpenPort())
-            com->OpenPort();
+        if (com && !com->openPort())
+            com->openPort();
     } else {
         m_shared.commActive = true;
         if (com)
-            com->OpenPort();
+            com->openPort();
     }
-    if (m_setdataRead) {
+    if (m_settingsRead) {
         PanelWhile reading(m_view, LinkCheckState::GoingOnline);
-        m_setdataRead();
+        m_settingsRead();
     }
     if (m_shared.unitCheckFlag) {
         m_op.setStatusPanel(1, QString());

@@ -25,15 +25,15 @@ public:
     OnlineSwitch(const SessionContext &context, LinkCheck &linkCheck, SettingsStore &store);
 
     // The online start read; monitoring starts only when it leaves unitCheckFlag clear.
-    void setSetdataRead(Hook read) { m_setdataRead = std::move(read); }
+    void setSettingsRead(Hook read) { m_settingsRead = std::move(read); }
     // File save of the settings data file (asked for when the display holds unsaved changes).
     void setFileSave(Hook save) { m_fileSave = std::move(save); }
 
-    // Without a link: checkcommunicate1 first (failure: messages 451 and 270, nothing else). The
-    // link check panel shows the check and then the start read while they run.
-    // Online: switch off. Offline: switch on; when the display holds changes that were neither
-    // saved nor sent, questions 362/363 (save them?) and 516 (send them?) come first, and a Yes
-    // to 516 sends the display's data before monitoring (TimerJob::SendDisplayData).
+    // Without a link: checkStoredConditions first (failure: messages 451 and 270, nothing else).
+    // The link check panel shows the check and then the start read while they run. Online: switch
+    // off. Offline: switch on; when the display holds changes that were neither saved nor sent,
+    // questions 362/363 (save them?) and 516 (send them?) come first, and a Yes to 516 sends the
+    // display's data before monitoring (TimerJob::SendDisplayData).
     void onlineButton();
 
 private:
@@ -46,6 +46,6 @@ private:
     SettingsStore &m_store;
     OperatorInterface &m_op;
     MainView &m_view;
-    Hook m_setdataRead;
+    Hook m_settingsRead;
     Hook m_fileSave;
 };

@@ -64,7 +64,7 @@ bool PollingCycle::runMonitorJob()
     // an upload has dealt with since, and would start that upload again on every tick until the
     // next read of the status word.
     if (code == Code::Status && read)
-        statecomchk(m_shared);
+        checkStatusWord(m_shared);
     m_shared.monitorStep = qint16((m_shared.monitorStep + 1) % RotationLength);
     m_view.showChartValues();
     m_view.refreshMonitor();
@@ -125,8 +125,8 @@ void PollingCycle::goOffline()
         m_view.setMonitoringTimersEnabled(false);
         m_shared.commActive = false;
         if (CommComponent *com = m_link.com()) {
-            lost = com->LineLostFault();
-            com->ClosePort();
+            lost = com->lineLostFault();
+            com->closePort();
         }
     }
     if (m_view.isTracing())

@@ -17,9 +17,9 @@ struct SessionState;
 
 // The work of the three monitoring timers while online. The window (or the headless tool) owns
 // the timers and calls one tick function per timeout:
-//   Timer1 (1 ms), job 1 of the dispatcher -> runMonitorJob()
-//   Timer5 (10 s)                          -> refreshVendorItems()
-//   Timer6 (100 ms)                        -> superviseLink()
+//   JobTimer (1 ms), job 1 of the dispatcher -> runMonitorJob()
+//   VendorRefreshTimer (10 s)                          -> refreshVendorItems()
+//   SupervisionTimer (100 ms)                        -> superviseLink()
 class PollingCycle
 {
 public:

@@ -18,7 +18,7 @@ ReadValueStore::ReadValueStore(const SessionContext &context)
 
 bool ReadValueStore::store(const QString &reply, int code)
 {
-    if (!ParameterTable::ReadDataSet(m_shared, m_link.com(), reply, code)) {
+    if (!ParameterTable::storeReadWord(m_shared, m_link.com(), reply, code)) {
         markUnread(code);
         return false;
     }

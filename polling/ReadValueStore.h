@@ -8,7 +8,7 @@ class ComLink;
 class OperatorInterface;
 struct SessionState;
 
-// Where a value read from the controller lands. A good reply's value is stored (ReadDataSet) and
+// Where a value read from the controller lands. A good reply's value is stored (storeReadWord) and
 // the item leaves unreadCodes; when it is the value that the item's last write meant to give, the
 // record of that write closes, and status bar panel 2 stops naming the item. Any other reply puts
 // the item into unreadCodes.

@@ -15,7 +15,7 @@ ReplyReporter::ReplyReporter(const SessionContext &context)
 QString ReplyReporter::cause(const Reply &reply) const
 {
     if (reply.verdict == ReplyVerdict::PortLost && m_link.com() != nullptr) {
-        const QString lost = PortFaults::lostText(m_shared.portName, m_link.com()->LineLostFault());
+        const QString lost = PortFaults::lostText(m_shared.portName, m_link.com()->lineLostFault());
         if (!lost.isEmpty())
             return lost;
     }

@@ -3,7 +3,7 @@
 #include "base/SessionState.h"
 #include "comm/ControllerCodes.h"
 
-void statecomchk(SessionState &shared)
+void checkStatusWord(SessionState &shared)
 {
     const quint16 status = quint16(shared.statusWord());
     if (status & StatusBit::SettingsChanged)

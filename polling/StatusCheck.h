@@ -7,4 +7,4 @@ struct SessionState;
 // auto-tuning (bit 0x800) ends, so that the values it changed are read back. shared.atSeenFlag
 // remembers that auto-tuning was seen running. Call it only right after statusWord was read from
 // the controller, so that one change gives one upload.
-void statecomchk(SessionState &shared);
+void checkStatusWord(SessionState &shared);

@@ -95,7 +95,7 @@ ExchangeMeaning of(const TrafficRecord &record, const SessionState &shared, cons
     const bool bitSet = meaning.code == Code::Status || meaning.code == Code::Option ||
                         meaning.code == Code::Option2 || meaning.code == Code::ModeRegister ||
                         meaning.code == Code::SettingFlag;
-    meaning.value = bitSet ? word.toUpper() : ItemValueText(shared, meaning.code, value);
+    meaning.value = bitSet ? word.toUpper() : itemValueText(shared, meaning.code, value);
     if (meaning.value.isEmpty())
         meaning.value = QString::number(value);
     meaning.unit = ParameterTable::isMonitorCode(meaning.code)

@@ -134,13 +134,13 @@ int valueOf(const SessionState &shared, int code)
 
 } // namespace
 
-QString FormatItemValue(const SessionState &shared, int code)
+QString formatItemValue(const SessionState &shared, int code)
 {
-    return hasValue(code) ? FormatItemValue(shared, code, qint16(valueOf(shared, code)))
+    return hasValue(code) ? formatItemValue(shared, code, qint16(valueOf(shared, code)))
                           : QString();
 }
 
-QString FormatItemValue(const SessionState &shared, int code, qint16 value)
+QString formatItemValue(const SessionState &shared, int code, qint16 value)
 {
     if (!hasValue(code))
         return QString();
@@ -207,7 +207,7 @@ QString FormatItemValue(const SessionState &shared, int code, qint16 value)
     case 48:
         return zeroOrOther(value, 242, 243);
     case 49:
-        return value >= 0 && value <= 35 ? ParameterTable::MakeRange(value) : outOfList(value);
+        return value >= 0 && value <= 35 ? ParameterTable::inputTypeName(value) : outOfList(value);
     case 50:
         return zeroOrOther(value, 213, 214);
     case 54:
@@ -235,11 +235,11 @@ QString loadedSettingText(const SessionState &shared, int code)
                              shared.setting(Code::DerivativeTime) == 0;
         return autoTuning(shared.setting(Code::AutoTuning), anyZero);
     }
-    return FormatItemValue(shared, code);
+    return formatItemValue(shared, code);
 }
 
-QString ItemValueText(const SessionState &shared, int code, qint16 value)
+QString itemValueText(const SessionState &shared, int code, qint16 value)
 {
-    const QString text = FormatItemValue(shared, code, value).trimmed();
+    const QString text = formatItemValue(shared, code, value).trimmed();
     return text.isEmpty() ? QString::number(value) : text;
 }

@@ -24,15 +24,15 @@ QString plainSigned(int value);
 // choices reads as its number with a mark (message 1041), except for the items whose value 0 has
 // one text and every other value another (44, 47, 48, 50); codes without a value (9, outside 0 to
 // 65) give an empty text.
-QString FormatItemValue(const SessionState &shared, int code);
+QString formatItemValue(const SessionState &shared, int code);
 // The same for a value that code does not hold now (a value sent, or one read elsewhere), shown
 // by the item's present unit rule, with the same marks and empty results.
-QString FormatItemValue(const SessionState &shared, int code, qint16 value);
+QString formatItemValue(const SessionState &shared, int code, qint16 value);
 // That text without its padding, or the bare number where the item has no text for value: what a
 // message or a list names as a value sent or held.
-QString ItemValueText(const SessionState &shared, int code, qint16 value);
+QString itemValueText(const SessionState &shared, int code, qint16 value);
 
 // The text that showLoadedSettings puts into a setting label after a settings file is loaded: as
-// FormatItemValue, except that the decimal point place (27) reads "XXXX", "XXX. X", "XX. XX",
+// formatItemValue, except that the decimal point place (27) reads "XXXX", "XXX. X", "XX. XX",
 // "X. XXX" and auto-tuning (12) shows the AR texts whenever any of codes 13, 15, 16 is 0.
 QString loadedSettingText(const SessionState &shared, int code);

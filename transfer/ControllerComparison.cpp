@@ -61,8 +61,8 @@ std::optional<QList<SettingDifference>> ControllerComparison::compare()
         if (read && held == shown.setting(code))
             continue;
         found.append({code, SettingRanges::itemName(shown, code),
-                      read ? ItemValueText(shown, code, held) : msg(NotReadText),
-                      ItemValueText(shown, code, shown.setting(code))});
+                      read ? itemValueText(shown, code, held) : msg(NotReadText),
+                      itemValueText(shown, code, shown.setting(code))});
     }
     return found;
 }
@@ -81,8 +81,8 @@ QList<SettingDifference> settingDifferences(const SessionState &controller,
         if (read && controller.setting(code) == other.setting(code))
             continue;
         found.append({code, SettingRanges::itemName(controller, code),
-                      read ? FormatItemValue(controller, code) : msg(NotReadText),
-                      FormatItemValue(other, code)});
+                      read ? formatItemValue(controller, code) : msg(NotReadText),
+                      formatItemValue(other, code)});
     }
     return found;
 }

@@ -26,7 +26,7 @@
 // request layer, the vendor frame, the polling, the uploads and downloads with their jobs and
 // journal, and the connection controls. The host gives the operator interface, the view and the
 // stored conditions, which must outlive the session, and decides whether a link check reads the
-// settings (connection.setSetdataRead).
+// settings (connection.setSettingsRead).
 class CoreSession
 {
 public:

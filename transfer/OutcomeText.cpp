@@ -19,7 +19,7 @@ constexpr int NotSentToolTip = 1112;
 
 QString valueText(const SessionState &shared, const ItemOutcome &outcome, qint16 value)
 {
-    return ItemValueText(shared, outcome.code, value);
+    return itemValueText(shared, outcome.code, value);
 }
 
 } // namespace
@@ -62,7 +62,7 @@ QString listLine(const SessionState &shared, const ItemOutcome &outcome)
 
 QString toolTip(const SessionState &shared, const ItemOutcome &outcome)
 {
-    const QString value = FormatItemValue(shared, outcome.code, outcome.sent).trimmed();
+    const QString value = formatItemValue(shared, outcome.code, outcome.sent).trimmed();
     const QString shown = value.isEmpty() ? QString::number(outcome.sent) : value;
     return msg(outcome.sentOut() ? UnconfirmedToolTip : NotSentToolTip).arg(shown);
 }

@@ -10,8 +10,8 @@
 #include "comm/ReplyCheck.h"
 #include "comm/RequestLayer.h"
 #include "comm/VendorFrameSession.h"
+#include "transfer/PauseForEvents.h"
 #include "transfer/VendorFrameWrites.h"
-#include "transfer/WaitTick.h"
 #include "transfer/WriteJournal.h"
 #include "transfer/WriteOutcome.h"
 
@@ -98,7 +98,7 @@ bool ParameterDownload::applies(int code, const SessionState &shared, const Valu
     }
 }
 
-ParameterDownload::Result ParameterDownload::DownloadSettings()
+ParameterDownload::Result ParameterDownload::downloadDisplayedSettings()
 {
     if (quint16(m_shared.statusWord()) & StatusBit::AutoTuning) {
         m_op.showMessage(AutoTuningMessage, MessageIcon::Exclamation);
@@ -108,7 +108,7 @@ ParameterDownload::Result ParameterDownload::DownloadSettings()
     return download(m_shared.settingValues);
 }
 
-ParameterDownload::Result ParameterDownload::DownloadCopy()
+ParameterDownload::Result ParameterDownload::downloadPreparedCopy()
 {
     const Result result = download(m_shared.downloadValues);
     // After a stop by the keys too: what the controller holds now is read back. A lost line
@@ -140,7 +140,7 @@ ParameterDownload::Result ParameterDownload::download(const Values &source)
     m_view.setProgressVisible(true, DownloadMessage);
     m_op.setStatusPanel(1, msg(DownloadMessage));
     m_op.setStatusPanel(4, QString());
-    WaitTick();
+    pauseForEvents();
     m_view.setProgressValue(0);
 
     int sent = 0;

@@ -53,8 +53,8 @@ public:
     ParameterDownload(const SessionContext &context, ItemReadBack &itemRead,
                       VendorFrameWrites &vendorWrites, WriteJournal &journal);
 
-    // Run by DownloadCopy once its chain completed or was stopped by the keys: the online start
-    // read (OnlineStartRead::readAtOnlineStart), which reads the controller's state back.
+    // Run by downloadPreparedCopy once its chain completed or was stopped by the keys: the online
+    // start read (OnlineStartRead::readAtOnlineStart), which reads the controller's state back.
     void setReadBack(std::function<void()> readBack) { m_readBack = std::move(readBack); }
 
     // Whether the step of code is written: it depends on the installed options (optionWord,
@@ -64,10 +64,10 @@ public:
     // Job 3 (the display's data sent when going online): refused while the controller is
     // auto-tuning (statusWord bit 0x800, messages 503/504 and a beep); else the chain from
     // settingValues.
-    Result DownloadSettings();
+    Result downloadDisplayedSettings();
     // Job 5 (the Download menu, which has filled downloadValues and set downloadRequested): the
     // chain from downloadValues, then the read-back.
-    Result DownloadCopy();
+    Result downloadPreparedCopy();
 
     // Common to both: the setting flag (a keys-operated refusal shows the key-operation notice and
     // message 292, and ends the job with nothing else changed: every item not reached), the

@@ -10,7 +10,7 @@
 #include "comm/RequestLayer.h"
 #include "polling/ItemReadBack.h"
 #include "polling/ReadValueStore.h"
-#include "transfer/WaitTick.h"
+#include "transfer/PauseForEvents.h"
 
 namespace
 {
@@ -35,7 +35,7 @@ bool ParameterUpload::uploadAll()
     m_view.setProgressVisible(true, UploadMessage);
     m_op.setStatusPanel(1, msg(UploadMessage));
     m_op.setStatusPanel(4, QString());
-    WaitTick();
+    pauseForEvents();
     m_view.setProgressValue(0);
 
     const int done = readItems(true);

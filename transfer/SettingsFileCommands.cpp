@@ -34,7 +34,7 @@ SettingsFileCommands::SettingsFileCommands(SessionState &shared, OperatorInterfa
 {
 }
 
-bool SettingsFileCommands::mnuSave()
+bool SettingsFileCommands::save()
 {
     if (!m_shared.settingDataValid) {
         m_op.showMessage(NothingToSaveMessage, MessageIcon::Exclamation);
@@ -73,7 +73,7 @@ bool SettingsFileCommands::writeFile(const QString &path)
     return true;
 }
 
-bool SettingsFileCommands::mnuLoad()
+bool SettingsFileCommands::load()
 {
     if (!mayReplaceDisplay())
         return false;

@@ -32,7 +32,7 @@ TransferCommands::TransferCommands(const SessionContext &context)
 {
 }
 
-void TransferCommands::mnuUpload()
+void TransferCommands::upload()
 {
     if (!m_shared.online) {
         m_op.showMessage(UploadOfflineMessage, MessageIcon::Exclamation);
@@ -47,7 +47,7 @@ void TransferCommands::mnuUpload()
     m_shared.uploadRequested = true;
 }
 
-void TransferCommands::mnuCompare()
+void TransferCommands::compare()
 {
     if (!m_shared.online) {
         m_op.showMessage(CompareOfflineMessage, MessageIcon::Exclamation);
@@ -60,7 +60,7 @@ void TransferCommands::mnuCompare()
     m_shared.timerJob = TimerJob::Compare;
 }
 
-void TransferCommands::mnuDownload()
+void TransferCommands::download()
 {
     if (!m_shared.online) {
         m_op.showMessage(DownloadOfflineMessage, MessageIcon::Exclamation);

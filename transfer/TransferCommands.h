@@ -19,14 +19,14 @@ public:
 
     // File > Upload: offline message 98; else question 511, and a Yes posts job 4 with
     // uploadRequested set.
-    void mnuUpload();
+    void upload();
     // File > Download: offline message 40; without valid setting data 196; while auto-tuning
     // runs 503/504; else question 512, and a Yes copies settingValues into downloadValues, sets
     // downloadRequested and posts job 5.
-    void mnuDownload();
+    void download();
     // File > Compare with controller: offline message 975; without setting values to compare
     // 976; else posts job 6, which reads the controller and lists the differences.
-    void mnuCompare();
+    void compare();
     // A change button (changeButton, index = code - 10). While online before the first upload or
     // download message 195 and false; exempt are all buttons but the auto-tuning one while
     // auto-tuning (code 12) is switched on. Otherwise true: the entry or selection dialog for

@@ -10,7 +10,7 @@ void installTransferJobs(JobDispatcher &jobs, SingleWrite &single, ParameterDown
 {
     jobs.setHandler(TimerJob::WriteItem, [&single] { return single.writePosted(); });
     jobs.setHandler(TimerJob::SendDisplayData, [&download] {
-        download.DownloadSettings();
+        download.downloadDisplayedSettings();
         return true;
     });
     jobs.setHandler(TimerJob::Upload, [&upload] {
@@ -18,7 +18,7 @@ void installTransferJobs(JobDispatcher &jobs, SingleWrite &single, ParameterDown
         return true;
     });
     jobs.setHandler(TimerJob::Download, [&download] {
-        download.DownloadCopy();
+        download.downloadPreparedCopy();
         return true;
     });
 }

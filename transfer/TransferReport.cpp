@@ -102,7 +102,7 @@ void TransferReport::stopped(Kind kind, int done, int total, StopReason reason,
     // A line that went for a known reason (a serial server that closed the connection) is named
     // by it: the controller did not stop answering.
     if (reason == StopReason::LineLost && m_link.com() != nullptr) {
-        const PortOpenFault lost = m_link.com()->LineLostFault();
+        const PortOpenFault lost = m_link.com()->lineLostFault();
         const QString text = PortFaults::lostText(m_shared.portName, lost);
         if (!text.isEmpty()) {
             why = text;

@@ -64,7 +64,7 @@ Reply VendorFrameWrites::writeSetValue(int code, const QString &data)
 {
     Reply reply;
     m_exchange.runExchange([&] {
-        Memono();
+        readMemoryNumber();
         const bool contactInput = m_shared.optionWord() & 0x01;
         const bool setValuesSelectable = m_shared.setting(Code::ContactInputFunction) == 0;
         bool write = false;
@@ -112,8 +112,8 @@ bool VendorFrameWrites::writeAtBias(ItemOutcome &record, const QString &data)
                     Code::ModeRegister);
     if (m_shared.setting(Code::ModeRegister) >= DirectAtBiasMode)
         return false;
-    // atb() reports its own replies, through the vendor frame or directly.
-    const Reply reply = atb(data);
+    // sendAtBias() reports its own replies, through the vendor frame or directly.
+    const Reply reply = sendAtBias(data);
     if (atbThroughVendorFrame(record.sent))
         WriteReply::judgeVendor(record, reply);
     else
@@ -127,7 +127,7 @@ bool VendorFrameWrites::atbThroughVendorFrame(qint16 bias) const
            atBiasNeedsVendorFrame(m_shared.setting(Code::InputType), bias);
 }
 
-Reply VendorFrameWrites::atb(const QString &data)
+Reply VendorFrameWrites::sendAtBias(const QString &data)
 {
     m_reporter.read(m_request.read(m_shared.registerTable.at(Code::ModeRegister)),
                     Code::ModeRegister);
@@ -144,21 +144,21 @@ Reply VendorFrameWrites::atb(const QString &data)
     return reply;
 }
 
-void VendorFrameWrites::Memono()
+void VendorFrameWrites::readMemoryNumber()
 {
     const QString &item =
         m_shared.vendorItemTable.at(ParameterTable::vendorItemIndex(Code::MemoryNumber));
     const Reply reply = m_request.send(ReadMemoryNumber, item, QString());
     const QChar first = reply.text.isEmpty() ? QChar() : reply.text.at(0);
     if (first == Ack) {
-        ParameterTable::ReadDataSet(m_shared, m_link.com(), reply.text, Code::MemoryNumber);
+        ParameterTable::storeReadWord(m_shared, m_link.com(), reply.text, Code::MemoryNumber);
         m_op.setStatusPanel(1, QStringLiteral("OK"));
     } else if (first == QLatin1Char('!') || first == Esc) {
         m_op.setStatusPanel(1, QStringLiteral("NG"));
     }
 }
 
-void VendorFrameWrites::ComCheck(const Reply &reply)
+void VendorFrameWrites::judgeVendorWrite(const Reply &reply)
 {
     m_shared.commErrorFlag = false;
     const QChar first = reply.text.isEmpty() ? QChar() : reply.text.at(0);
@@ -184,7 +184,7 @@ Reply VendorFrameWrites::sendTwice(const QString &command, const QString &item, 
     const bool secondTook =
         ReplyCheck::judgeVendor(second.text) == ReplyCheck::VendorReply::Accepted;
     const Reply reply = firstTook && !secondTook ? first : second;
-    ComCheck(reply);
+    judgeVendorWrite(reply);
     return reply;
 }
 

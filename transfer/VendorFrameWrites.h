@@ -19,8 +19,8 @@ struct SessionState;
 // input abnormal (62), the OUT/OFF key function (63) and, for the tenth-degree inputs, large AT
 // bias values (51). Each write is one exchange of the vendor-frame session: the working item is
 // written with "q" and its stored copy with "r", each sent twice: an ACK to either of the two
-// counts, else the second reply is judged (ComCheck). Their outcome shows as "OK" or "NG" in
-// status bar panel 1; the callers judge the reply returned.
+// counts, else the second reply is judged (judgeVendorWrite). Their outcome shows as "OK" or "NG"
+// in status bar panel 1; the callers judge the reply returned.
 class VendorFrameWrites
 {
 public:
@@ -38,15 +38,15 @@ public:
     Reply writeOutputItem(int code, const QString &data);
     // The AT bias write of a download or a single write, judged into record (record.sent the
     // bias, data its user-protocol data field): the mode register is read; below
-    // DirectAtBiasMode atb() writes it and its reply is judged as a vendor-frame or a direct
+    // DirectAtBiasMode sendAtBias() writes it and its reply is judged as a vendor-frame or a direct
     // write, and true is returned. False from DirectAtBiasMode on: the caller writes the register
     // as any other.
     bool writeAtBias(ItemOutcome &record, const QString &data);
     // Reads the set value memory number (FF13) into code 64; "OK" or "NG" in panel 1 ('!' or ESC),
     // nothing at all for any other reply.
-    void Memono();
+    void readMemoryNumber();
     // Judges a vendor-frame write reply: clears commErrorFlag; ACK shows "OK", NAK or ESC "NG".
-    void ComCheck(const Reply &reply);
+    void judgeVendorWrite(const Reply &reply);
 
     // The mode register's value from which the AT bias is always written directly.
     static constexpr qint16 DirectAtBiasMode = 266;
@@ -60,8 +60,9 @@ private:
     // except a tenth-degree one with a bias above 5.0, the bias goes directly to register 0047;
     // otherwise through the vendor frame (FC90/004C). Returns the reply of the direct write or of
     // the last vendor-frame write.
-    Reply atb(const QString &data);
-    // Whether atb() sends bias through the vendor frame, under the mode register value last read.
+    Reply sendAtBias(const QString &data);
+    // Whether sendAtBias() sends bias through the vendor frame, under the mode register value last
+    // read.
     bool atbThroughVendorFrame(qint16 bias) const;
     // "q" twice to the code's working item, then "r" twice to its stored copy.
     Reply writePair(int code, const QString &data);

@@ -44,7 +44,7 @@ void WriteJournal::record(const SessionState &shared, const ItemOutcome &item)
     const std::optional<qint16> before = item.before;
     const qint16 sent = item.sent;
     const WriteOutcome outcome = WriteOutcome::of(
-        item, item.readBack ? FormatItemValue(shared, code, *item.readBack) : QString());
+        item, item.readBack ? formatItemValue(shared, code, *item.readBack) : QString());
     const QDateTime at = m_clock();
     const QStringList fields = {
         isoTime(at),
@@ -52,8 +52,8 @@ void WriteJournal::record(const SessionState &shared, const ItemOutcome &item)
         shared.stationAddress,
         QString::number(code),
         SettingRanges::itemName(shared, code),
-        before ? FormatItemValue(shared, code, *before) : QString(),
-        FormatItemValue(shared, code, sent),
+        before ? formatItemValue(shared, code, *before) : QString(),
+        formatItemValue(shared, code, sent),
         before ? QString::number(*before) : QString(),
         QString::number(sent),
         outcome.keyword(),

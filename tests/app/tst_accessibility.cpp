@@ -161,7 +161,7 @@ QMap<QString, Opener> openers()
              return std::make_unique<EntryDialog>(
                  rig.shared(), rig.op,
                  *SettingRanges::entryRange(rig.shared(), Code::MainSetValue,
-                                            FormatItemValue(rig.shared(), 11)));
+                                            formatItemValue(rig.shared(), 11)));
          }},
         {QStringLiteral("selection"),
          [](OfflineWindowRig &rig) {

@@ -112,7 +112,7 @@ void TestFileMenu::init()
     m_op = FakeOperator();
     m_window = std::make_unique<MainWindow>(
         SessionState(), *m_store, [] { return std::unique_ptr<CommComponent>(); }, &m_op);
-    m_window->system_init();
+    m_window->initialise();
 }
 
 void TestFileMenu::saveAndLoadThroughTheFileDialogs()
@@ -122,12 +122,12 @@ void TestFileMenu::saveAndLoadThroughTheFileDialogs()
     shared().settingValues[19] = 80; // main output high limit
     shared().setting(11) = 320;
     answerDialog(QStringLiteral("line 1"));
-    trigger("mnuSave");
+    trigger("saveAction");
     QVERIFY(QFileInfo::exists(ProgramFolder::setdata() + QStringLiteral("/line 1.znm")));
     // The same name again: the program's own overwrite question, not the dialog's.
     m_op.answers = {true};
     answerDialog(QStringLiteral("line 1.znm"));
-    trigger("mnuSave");
+    trigger("saveAction");
     QCOMPARE(m_op.shown.last().ids, QList<int>{507});
 
     shared().settingValues[19] = 0;
@@ -138,10 +138,10 @@ void TestFileMenu::saveAndLoadThroughTheFileDialogs()
     QCOMPARE(mainSetValue->text(), QStringLiteral("250"));
     m_op.answers = {true, true};
     answerDialog(QString());
-    trigger("mnuLoad");
+    trigger("loadAction");
     QCOMPARE(shared().settingValues[19], qint16(0));
     answerDialog(QStringLiteral("line 1.znm"));
-    trigger("mnuLoad");
+    trigger("loadAction");
     QCOMPARE(shared().settingValues[19], qint16(80));
     // Every box shows what the program now holds, the main set value as a file's, not live.
     QCOMPARE(mainSetValue->text(), QStringLiteral("320"));
@@ -192,24 +192,24 @@ void TestFileMenu::laterStartRaisesTheWindowAndLoadsItsFileWhenFree()
 
 void TestFileMenu::noPrinterOrCancelPrintsNothing()
 {
-    const QTimer &timer2 = m_window->timer(MainWindow::Timer2);
+    const QTimer &printTimer = m_window->timer(MainWindow::PrintTimer);
     ScreenPrint &print = m_window->screenPrint();
     print.setPrinterSource([] { return PrinterList{}; });
-    trigger("mnuFilePrint");
+    trigger("printAction");
     QCOMPARE(m_op.messages(), QList<QList<int>>{{57}});
 
     m_op.shown.clear();
     print.setPrinterSource([] { return PrinterList{{"Office", "Line 2"}, "Line 2"}; });
     answerDialog(QString());
-    trigger("mnuFilePrint");
+    trigger("printAction");
     QCOMPARE(shared().selectedPrinterIndex, PrinterSelectionDialog::Cancelled);
-    QVERIFY(m_op.shown.isEmpty() && !timer2.isActive());
+    QVERIFY(m_op.shown.isEmpty() && !printTimer.isActive());
 
     // Printer Selection only chooses the program's printer.
     answerDialog(QStringLiteral("Office"));
-    trigger("mnupsel");
+    trigger("printerSelectionAction");
     QCOMPARE(print.printerName(), QStringLiteral("Office"));
-    QVERIFY(!timer2.isActive());
+    QVERIFY(!printTimer.isActive());
 }
 
 void TestFileMenu::printedPageFitsTheShape_data()
@@ -240,9 +240,9 @@ void TestFileMenu::printedPageFitsTheShape()
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         picture = m_window->size();
         answerDialog(PdfQueue);
-        trigger("mnuFilePrint");
-        QVERIFY(m_window->timer(MainWindow::Timer2).isActive());
-        QTRY_VERIFY(!m_window->timer(MainWindow::Timer2).isActive());
+        trigger("printAction");
+        QVERIFY(m_window->timer(MainWindow::PrintTimer).isActive());
+        QTRY_VERIFY(!m_window->timer(MainWindow::PrintTimer).isActive());
         QVERIFY(m_op.shown.isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(out.entryList({"*.pdf"}) != before, 60000);
         pdf = out.filePath(out.entryList({"*.pdf"}, QDir::Files, QDir::Time).constFirst());

@@ -40,7 +40,7 @@ void TestJournalWindow::changesAreJournalledAndListed()
     QVERIFY(rig.linkVerified());
     QVERIFY(rig.goOnline());
     rig.op.answers = {true};
-    rig.window->findChild<QAction *>("mnuUpload")->trigger();
+    rig.window->findChild<QAction *>("uploadAction")->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(rig.shared().settingDataValid && !rig.shared().uploadRequested, 20000);
 
     const quint16 integralTime = quint16(RegisterMap::modbusAddress(15).toUInt(nullptr, 16));
@@ -61,7 +61,7 @@ void TestJournalWindow::changesAreJournalledAndListed()
     QTRY_COMPARE_WITH_TIMEOUT(JournalFile::latest(path, 10).size(), 2, 10000);
     QCOMPARE(rig.sim->value(integralTime), qint16(321));
 
-    rig.window->findChild<QAction *>("mnuJournal")->trigger();
+    rig.window->findChild<QAction *>("journalAction")->trigger();
     auto *viewer = rig.window->findChild<JournalWindow *>();
     QVERIFY(viewer && viewer->isVisible() && !viewer->isModal());
     QCOMPARE(viewer->findChild<QLineEdit *>("pathValue")->text(), path);

@@ -119,7 +119,7 @@ struct OfflineWindow {
         store = std::make_unique<SettingsStore>(QSettings::IniFormat);
         window = std::make_unique<MainWindow>(
             std::move(shared), *store, [] { return std::unique_ptr<CommComponent>(); }, &op);
-        window->system_init();
+        window->initialise();
     }
     // Shown at its least size; true once exposed.
     bool showAtLeastSize()

@@ -50,7 +50,7 @@ void TestMainWindow::init()
     MessageTable::instance().setLanguage(Language::English);
     m_window = std::make_unique<MainWindow>(
         SessionState(), *m_store, [] { return std::unique_ptr<CommComponent>(); }, &m_op);
-    m_window->system_init();
+    m_window->initialise();
 }
 
 void TestMainWindow::cleanup()
@@ -62,7 +62,7 @@ void TestMainWindow::cleanup()
 void TestMainWindow::captionsAndHelpFollowTheLanguage()
 {
     QCOMPARE(m_window->windowTitle(), QStringLiteral("ZN Monitor"));
-    QCOMPARE(action("mnuComset")->text(), QStringLiteral("Communication setting(&C)"));
+    QCOMPARE(action("commSettingsAction")->text(), QStringLiteral("Communication setting(&C)"));
     QCOMPARE(m_op.panels.value(3), QStringLiteral("Trace standby"));
     QCOMPARE(MainWindow::helpFileName(), QStringLiteral("ZN Monitor_E"));
     // A frame's title button says what it does to the frame's Change buttons, and names the frame.
@@ -71,7 +71,7 @@ void TestMainWindow::captionsAndHelpFollowTheLanguage()
     QCOMPARE(lock->accessibleName(), QStringLiteral("Alarm 1 information: Lock"));
 
     m_window->show();
-    action("mnuHelp2")->trigger();
+    action("helpContentsAction")->trigger();
     auto *help = m_window->findChild<HelpWindow *>();
     QVERIFY(help != nullptr && help->isVisible());
     // Centred over the main window.
@@ -87,10 +87,10 @@ void TestMainWindow::captionsAndHelpFollowTheLanguage()
     MessageTable::instance().setLanguage(Language::Japanese);
     MainWindow japanese(
         SessionState(), *m_store, [] { return std::unique_ptr<CommComponent>(); }, &m_op);
-    japanese.system_init();
+    japanese.initialise();
     QCOMPARE(japanese.findChild<QTabWidget *>("mainTabs")->tabText(0),
              QStringLiteral("メイン画面"));
-    QCOMPARE(japanese.findChild<QAction *>("mnuExit")->text(), QStringLiteral("終了(&E)"));
+    QCOMPARE(japanese.findChild<QAction *>("exitAction")->text(), QStringLiteral("終了(&E)"));
     QCOMPARE(japanese.findChild<QPushButton *>("groupLockButton_0")->text(),
              QStringLiteral("ロック"));
     QCOMPARE(MainWindow::helpFileName(), QStringLiteral("ZN Monitor_J"));
@@ -140,7 +140,7 @@ void TestMainWindow::versionShowsTheDataFolder()
             version = about->versionText();
             about->accept();
         });
-        action("mnuVer")->trigger();
+        action("aboutAction")->trigger();
         QCOMPARE(folder, ProgramFolder::path());
         QCOMPARE(folder, QDir(m_dir->path()).absolutePath());
         QCOMPARE(caption, msg(940));
@@ -152,11 +152,11 @@ void TestMainWindow::versionShowsTheDataFolder()
 void TestMainWindow::modelChangeAndTraceRefusals()
 {
     shared().online = true;
-    action("mnuOpset")->trigger();
+    action("modelChangeAction")->trigger();
     QCOMPARE(m_op.messages(), QList<QList<int>>{{163}});
 
     shared().online = false;
-    action("mnuTrace")->trigger();
+    action("traceAction")->trigger();
     QCOMPARE(m_op.messages().last(), QList<int>{159});
     QVERIFY(!m_window->isTracing());
 
@@ -183,9 +183,9 @@ void TestMainWindow::closeAnsweredNoKeepsMonitoring()
     QVERIFY(!m_window->close());
     QCOMPARE(m_op.shown.last().ids, QList<int>{95});
     QVERIFY(m_op.shown.last().question);
-    QVERIFY(m_window->timer(MainWindow::Timer1).isActive());
-    QVERIFY(m_window->timer(MainWindow::Timer5).isActive());
-    QVERIFY(m_window->timer(MainWindow::Timer6).isActive());
+    QVERIFY(m_window->timer(MainWindow::JobTimer).isActive());
+    QVERIFY(m_window->timer(MainWindow::VendorRefreshTimer).isActive());
+    QVERIFY(m_window->timer(MainWindow::SupervisionTimer).isActive());
     QVERIFY(m_op.menus.value(MenuItem::File) && m_op.menus.value(MenuItem::Online) &&
             m_op.menus.value(MenuItem::Setting));
     QVERIFY(shared().linkVerified);
@@ -205,8 +205,8 @@ void TestMainWindow::closeAnsweredYesStoresAndReleases()
     m_op.answers = {true};
 
     QVERIFY(m_window->close());
-    QVERIFY(!m_window->timer(MainWindow::Timer1).isActive());
-    QVERIFY(!m_window->timer(MainWindow::Timer6).isActive());
+    QVERIFY(!m_window->timer(MainWindow::JobTimer).isActive());
+    QVERIFY(!m_window->timer(MainWindow::SupervisionTimer).isActive());
     QVERIFY(m_window->core().link.com() == nullptr);
     QVERIFY(!shared().linkVerified);
     QCOMPARE(m_store->storedValue(false, "SSTab2"), QStringLiteral("2"));
@@ -227,7 +227,7 @@ void TestMainWindow::closeDuringAJobWaitsForIt()
     });
     shared().timerJob = TimerJob::Upload;
     m_op.answers = {true};
-    m_window->timer(MainWindow::Timer1).start();
+    m_window->timer(MainWindow::JobTimer).start();
 
     QTRY_VERIFY(m_window->core().link.com() == nullptr);
     QVERIFY(!closedInside);

@@ -201,7 +201,7 @@ void TestMonitoringE2e::liveMonitoringUntilTheLineIsLost()
     QVERIFY(!text("pvValue").isEmpty() && !text("svValue_0").isEmpty());
     QVERIFY(shown("heaterCurrentValue_1") && shown("alarmLamp_1") && !shown("manualStepButton_0"));
     QVERIFY(lampsPacked());
-    QVERIFY(!m_rig->window->timer(MainWindow::Timer1).isActive());
+    QVERIFY(!m_rig->window->timer(MainWindow::JobTimer).isActive());
 
     // Plugged in again, where the main set value has changed meanwhile (another controller, or
     // this one at its keys): going online reads every setting again, and says what changed on

@@ -29,7 +29,7 @@ void TestSettingEditE2e::inputTypeIsWrittenAndAllIsReadAgain()
     QVERIFY(rig.linkVerified());
     QVERIFY(rig.goOnline());
     rig.op.answers = {true};
-    rig.window->findChild<QAction *>("mnuUpload")->trigger();
+    rig.window->findChild<QAction *>("uploadAction")->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(rig.shared().settingDataValid && !rig.shared().uploadRequested, 20000);
     // Changed behind the program's back: only a full read brings it to the display.
     rig.sim->setValue(address(13), 77);

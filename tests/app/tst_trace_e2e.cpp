@@ -67,7 +67,7 @@ private slots:
 
 private:
     QString text(const char *name) { return m_rig->text(name); }
-    QAction *traceMenu() { return m_rig->window->findChild<QAction *>("mnuTrace"); }
+    QAction *traceMenu() { return m_rig->window->findChild<QAction *>("traceAction"); }
     void goOnline();
 
     std::unique_ptr<WindowRig> m_rig;

@@ -109,7 +109,7 @@ void TestTransferWindow::refusedValueIsListedAndMarked()
     startWindow();
     goOnline();
     m_rig->op.answers = {true};
-    m_rig->window->findChild<QAction *>("mnuUpload")->trigger();
+    m_rig->window->findChild<QAction *>("uploadAction")->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(
         m_rig->shared().settingDataValid && m_rig->shared().timerJob == TimerJob::Monitor, 20000);
     // The PV filter (code 28, register 001B) gets a value the controller refuses.
@@ -117,7 +117,7 @@ void TestTransferWindow::refusedValueIsListedAndMarked()
     m_rig->shared().setting(28) = 30000;
 
     m_rig->op.answers = {true};
-    m_rig->window->findChild<QAction *>("mnuDownload")->trigger();
+    m_rig->window->findChild<QAction *>("downloadAction")->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(!m_rig->shared().downloadRequested || m_rig->op.texts.size() > 0,
                              30000);
     QTRY_VERIFY_WITH_TIMEOUT(m_rig->shared().timerJob != TimerJob::Download, 30000);
@@ -125,7 +125,7 @@ void TestTransferWindow::refusedValueIsListedAndMarked()
     QVERIFY(m_rig->op.panels.value(2).startsWith("Download completed at "));
     QVERIFY2(m_rig->op.texts.value(893).endsWith(
                  "\n28 PV filter time constant setting: sent 3000.0, the controller holds " +
-                 FormatItemValue(m_rig->shared(), 28).trimmed()),
+                 formatItemValue(m_rig->shared(), 28).trimmed()),
              qPrintable(m_rig->op.texts.value(893)));
     QCOMPARE(m_rig->shared().setting(28), before);
     QCOMPARE(m_rig->shared().unconfirmedWrites.value(28).sent, qint16(30000));

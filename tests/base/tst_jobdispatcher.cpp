@@ -3,7 +3,7 @@
 
 #include <QtTest>
 
-// What each Timer1 tick runs and which job follows it.
+// What each JobTimer tick runs and which job follows it.
 class TestJobDispatcher : public QObject
 {
     Q_OBJECT
@@ -94,7 +94,7 @@ void TestJobDispatcher::tickDuringAJobDoesNothing()
     int nestedTicks = 0;
     jobs.setHandler(TimerJob::Upload, [&] {
         ++uploads;
-        // A long transfer lets the window process events, and Timer1 fires again meanwhile.
+        // A long transfer lets the window process events, and JobTimer fires again meanwhile.
         for (int i = 0; i < 3; ++i, ++nestedTicks)
             jobs.tick();
         return true;

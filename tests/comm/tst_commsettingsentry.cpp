@@ -64,7 +64,7 @@ void TestCommSettingsEntry::storesEveryCondition()
 {
     ConnectionRig rig;
     rig.shared.commActive = true;
-    rig.link.renew().OpenPort();
+    rig.link.renew().openPort();
     CommSettingsEntry entry(rig.shared, rig.store, rig.link, rig.op);
 
     QVERIFY(entry.confirm({7, "42", 1, 1, 1, 2, 2, std::nullopt}).accepted);

@@ -277,7 +277,7 @@ void TestLinkCheck::storedInstrumentThatIsNoNumber()
     rig.store.writeValue(rig.shared, QStringLiteral("strAdr"), QStringLiteral("1x"));
     rig.controllerAt("COM1", "9600", FrameMode::ModbusAscii, 1);
 
-    QVERIFY(!rig.controller.linkCheck().checkcommunicate1());
+    QVERIFY(!rig.controller.linkCheck().checkStoredConditions());
 
     QVERIFY(rig.script->requests.isEmpty());
     QVERIFY(rig.op.texts.value(1150).contains(QStringLiteral("\"1x\"")));
@@ -351,7 +351,7 @@ void TestLinkCheck::frameShowsTheStoredConditions()
     rig.storeConditions("COM3", "9600", "8", "2", "NONE", "07", Ravtocol);
     QCOMPARE(rig.view.commInfo, (QStringList{"COM3", "9600", "8, NONE", "2", "07", "Ravtocol"}));
     rig.view.commInfo.clear();
-    QVERIFY(!rig.controller.linkCheck().checkcommunicate1());
+    QVERIFY(!rig.controller.linkCheck().checkStoredConditions());
     QCOMPARE(rig.view.commInfo, (QStringList{"COM3", "9600", "8, NONE", "2", "07", "Ravtocol"}));
 }
 

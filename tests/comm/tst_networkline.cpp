@@ -141,11 +141,11 @@ void TestNetworkLine::refusedSpeed()
         PortNames({{"COM5", QStringLiteral("rfc2217://127.0.0.1:%1").arg(port)}}));
     com.setPortName("COM5");
     com.setSpeed("19200");
-    const bool opened = com.OpenPort();
+    const bool opened = com.openPort();
     stop = true;
     server.join();
     QVERIFY(!opened);
-    const PortOpenFault fault = com.LastOpenFault();
+    const PortOpenFault fault = com.lastOpenFault();
     QCOMPARE(fault.fault, PortFault::LineRefused);
     QCOMPARE(PortFaults::text("COM5", fault),
              QStringLiteral("COM5: the serial server 127.0.0.1:%1 refused 19200 bit/s. Choose line "

@@ -42,7 +42,7 @@ void TestParameterTable::readDataSet()
     QFETCH(int, stored);
     SessionState shared;
     FakeCom com;
-    QVERIFY(ParameterTable::ReadDataSet(shared, &com, reply, code));
+    QVERIFY(ParameterTable::storeReadWord(shared, &com, reply, code));
     QCOMPARE(code <= 8 ? shared.monitorValues[code] : shared.setting(code), qint16(stored));
 }
 
@@ -52,11 +52,11 @@ void TestParameterTable::readDataSetRejects()
     SessionState shared;
     shared.setting(11) = 77;
     FakeCom com;
-    QVERIFY(!ParameterTable::ReadDataSet(shared, &com, QString(), 11));
-    QVERIFY(!ParameterTable::ReadDataSet(shared, &com, FakeCom::ravtocolAccepted(1), 11));
-    QVERIFY(!ParameterTable::ReadDataSet(shared, nullptr, FakeCom::modbusRead(1, 3), 11));
+    QVERIFY(!ParameterTable::storeReadWord(shared, &com, QString(), 11));
+    QVERIFY(!ParameterTable::storeReadWord(shared, &com, FakeCom::ravtocolAccepted(1), 11));
+    QVERIFY(!ParameterTable::storeReadWord(shared, nullptr, FakeCom::modbusRead(1, 3), 11));
     for (int code : {9, 66, -1})
-        QVERIFY(!ParameterTable::ReadDataSet(shared, &com, FakeCom::modbusRead(1, 3), code));
+        QVERIFY(!ParameterTable::storeReadWord(shared, &com, FakeCom::modbusRead(1, 3), code));
     QCOMPARE(shared.setting(11), qint16(77));
 }
 

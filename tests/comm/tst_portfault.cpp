@@ -53,7 +53,7 @@ void TestPortFault::openFailures_data()
     QTest::newRow("character device, no terminal") << "/dev/null" << int(PortFault::NotSerial);
 }
 
-// Through the component, as the link check sees it: OpenPort fails and says why.
+// Through the component, as the link check sees it: openPort fails and says why.
 void TestPortFault::openFailures()
 {
     QFETCH(QString, kind);
@@ -73,16 +73,16 @@ void TestPortFault::openFailures()
     com.setDataBits(QStringLiteral("7"));
     com.setStopBits(QStringLiteral("1"));
     com.setParity(QStringLiteral("EVEN"));
-    QVERIFY(!com.OpenPort());
-    QCOMPARE(int(com.LastOpenFault().fault), fault);
-    QCOMPARE(com.LastOpenFault().device, device);
-    QVERIFY(PortFaults::text(QStringLiteral("COM3"), com.LastOpenFault()).contains(device));
+    QVERIFY(!com.openPort());
+    QCOMPARE(int(com.lastOpenFault().fault), fault);
+    QCOMPARE(com.lastOpenFault().device, device);
+    QVERIFY(PortFaults::text(QStringLiteral("COM3"), com.lastOpenFault()).contains(device));
 
     // A COM name that stands for nothing is named as such.
     com.setPortName(QStringLiteral("COM9"));
-    QVERIFY(!com.OpenPort());
-    QCOMPARE(com.LastOpenFault().fault, PortFault::Unmapped);
-    QCOMPARE(PortFaults::text(QStringLiteral("COM9"), com.LastOpenFault()), msg(1045).arg("COM9"));
+    QVERIFY(!com.openPort());
+    QCOMPARE(com.lastOpenFault().fault, PortFault::Unmapped);
+    QCOMPARE(PortFaults::text(QStringLiteral("COM9"), com.lastOpenFault()), msg(1045).arg("COM9"));
 }
 
 void TestPortFault::portHeldElsewhereIsBusy()

@@ -94,7 +94,7 @@ void TestRequestLayer::fieldsPerProtocol()
     QString address =
         row.code >= 0 ? rig.shared.registerTable[row.code] : rig.shared.vendorItemTable[10];
     const QString addressBefore = address;
-    const QString reply = rig.layer.Sendcomm(station, subAddress, command, address, data).text;
+    const QString reply = rig.layer.sendFields(station, subAddress, command, address, data).text;
 
     if (!row.sentStation) {
         QVERIFY(rig.script->requests.isEmpty());
@@ -154,9 +154,9 @@ void TestRequestLayer::preparesBeforeEveryRequest()
         rig.layer.read(rig.shared.registerTable[11]);
 
         const int frameMode = protocol == ModbusAscii ? 2 : protocol == Ravtocol ? 1 : 0;
-        const QStringList one = {QStringLiteral("PrepareSend"),
+        const QStringList one = {QStringLiteral("prepareSend"),
                                  QStringLiteral("FrameMode=%1").arg(frameMode),
-                                 QStringLiteral("SendRequest")};
+                                 QStringLiteral("sendRequest")};
         QCOMPARE(rig.script->calls, one + one);
     }
 }
@@ -201,9 +201,9 @@ void TestRequestLayer::missingComponentIsInert()
         ComLink link(factory);
         CommComponent &com = link.renew();
         QVERIFY(link.com());
-        QVERIFY(!com.OpenPort());
-        QVERIFY(com.SendRequest("01", "", "03", "00010001", "").text.isEmpty());
-        QVERIFY(com.ReplyWord(QStringLiteral(":01030200FA00\r\n"), 1).isEmpty());
+        QVERIFY(!com.openPort());
+        QVERIFY(com.sendRequest("01", "", "03", "00010001", "").text.isEmpty());
+        QVERIFY(com.replyWord(QStringLiteral(":01030200FA00\r\n"), 1).isEmpty());
     }
 }
 

@@ -59,8 +59,8 @@ private:
     std::unique_ptr<SerialCommComponent> openCom(FrameMode mode);
     static Reply exchange(SerialCommComponent &com, const QStringList &fields)
     {
-        com.PrepareSend();
-        return com.SendRequest(fields[0], fields[1], fields[2], fields[3], {});
+        com.prepareSend();
+        return com.sendRequest(fields[0], fields[1], fields[2], fields[3], {});
     }
     static QString send(SerialCommComponent &com, const QStringList &fields)
     {
@@ -86,7 +86,7 @@ std::unique_ptr<SerialCommComponent> TestSerialCom::openCom(FrameMode mode)
     com->setParity("EVEN");
     com->setReplyTimeout(TimeoutMs);
     com->setFrameMode(mode);
-    return com->OpenPort() ? std::move(com) : nullptr;
+    return com->openPort() ? std::move(com) : nullptr;
 }
 
 // One read in each framing: the request it sends, a good reply, the same with a wrong checksum, a
@@ -236,13 +236,13 @@ void TestSerialCom::openAndClose()
 {
     auto com = openCom(FrameMode::ModbusAscii);
     QVERIFY(com);
-    QVERIFY(com->OpenPort()); // already open: stays open
-    com->ClosePort();
-    com->ClosePort();
+    QVERIFY(com->openPort()); // already open: stays open
+    com->closePort();
+    com->closePort();
     QVERIFY(!com->isOpen());
     QCOMPARE(send(*com, {"01", "", "03", "00800001"}), QString());
-    QVERIFY(com->OpenPort());
-    com->ClosePort();
+    QVERIFY(com->openPort());
+    com->closePort();
 
     // Line texts the component does not know do not open.
     const auto opensWith = [&](const QString &speed, const QString &dataBits,
@@ -252,7 +252,7 @@ void TestSerialCom::openAndClose()
         line.setDataBits(dataBits);
         line.setStopBits(stopBits);
         line.setParity(parity);
-        return line.OpenPort();
+        return line.openPort();
     };
     QVERIFY(opensWith("19200", "8", "2", "NONE"));
     QVERIFY(!opensWith("9601", "7", "1", "EVEN"));
@@ -269,11 +269,11 @@ void TestSerialCom::oneDeviceOneProgram()
     QVERIFY(held >= 0);
     QCOMPARE(::flock(held, LOCK_EX | LOCK_NB), 0);
     SerialCommComponent locked(PortNames({{"COM1", m_pty->slavePath()}}));
-    QVERIFY(!locked.OpenPort());
-    QCOMPARE(locked.LastOpenFault().fault, PortFault::Busy);
+    QVERIFY(!locked.openPort());
+    QCOMPARE(locked.lastOpenFault().fault, PortFault::Busy);
     ::close(held);
-    QVERIFY(locked.OpenPort());
-    locked.ClosePort();
+    QVERIFY(locked.openPort());
+    locked.closePort();
 
     QTemporaryDir folder;
     const QString link = folder.filePath("usb-adapter-port0");
@@ -283,12 +283,12 @@ void TestSerialCom::oneDeviceOneProgram()
     SerialCommComponent second(PortNames({{"COM1", m_pty->slavePath()}, {"COM2", link}}));
     for (const char *port : {"COM1", "COM2"}) {
         second.setPortName(port);
-        QVERIFY2(!second.OpenPort(), port);
-        QCOMPARE(second.LastOpenFault().fault, PortFault::Busy);
+        QVERIFY2(!second.openPort(), port);
+        QCOMPARE(second.lastOpenFault().fault, PortFault::Busy);
     }
-    first->ClosePort();
-    QVERIFY(second.OpenPort());
-    QCOMPARE(second.LastOpenFault().fault, PortFault::None);
+    first->closePort();
+    QVERIFY(second.openPort());
+    QCOMPARE(second.lastOpenFault().fault, PortFault::None);
 }
 
 QTEST_GUILESS_MAIN(TestSerialCom)

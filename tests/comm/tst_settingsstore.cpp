@@ -93,7 +93,7 @@ void TestSettingsStore::storedValuesAreLoaded()
         store.writeValue(seed, AllNames[i], values[i]);
 
     SessionState shared;
-    store.regRead(shared);
+    store.loadFromFirstKey(shared);
     QCOMPARE((QStringList{shared.portName, shared.speedText, shared.dataBitsText,
                           shared.stopBitsText, shared.parityText, shared.stationAddress}),
              values.mid(0, 6));
@@ -103,7 +103,7 @@ void TestSettingsStore::storedValuesAreLoaded()
     // Not validated: an unreadable protocol text reads as 0, stored texts pass unchanged.
     store.writeValue(seed, "Protocol", "x");
     store.writeValue(seed, "Parity", "odd");
-    store.regRead(shared);
+    store.loadFromFirstKey(shared);
     QCOMPARE(shared.protocolIndex, qint16(0));
     QCOMPARE(shared.parityText, QStringLiteral("odd"));
 
@@ -112,7 +112,7 @@ void TestSettingsStore::storedValuesAreLoaded()
     for (const auto &[storedText, loaded] :
          {std::pair<const char *, const char *>{"7", "07"}, {"1x", "1x"}, {"00", "00"}}) {
         store.writeValue(seed, "strAdr", storedText);
-        store.regRead(shared);
+        store.loadFromFirstKey(shared);
         QCOMPARE(shared.stationAddress, QString(loaded));
     }
     store.writeStation(shared);
@@ -130,7 +130,7 @@ void TestSettingsStore::storeOnClose()
 {
     SettingsStore store(QSettings::IniFormat);
     SessionState shared;
-    store.regRead(shared);
+    store.loadFromFirstKey(shared);
     shared.mainTabIndex = 2;
     shared.settingTabIndex = 1;
     shared.stationAddress = QStringLiteral("12");

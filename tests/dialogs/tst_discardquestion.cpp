@@ -30,7 +30,7 @@ std::unique_ptr<QDialog> open(const QString &dialog, OfflineWindowRig &rig)
     if (dialog == QLatin1String("entry")) {
         return std::make_unique<EntryDialog>(
             shared, rig.op,
-            *SettingRanges::entryRange(shared, Code::MainSetValue, FormatItemValue(shared, 11)));
+            *SettingRanges::entryRange(shared, Code::MainSetValue, formatItemValue(shared, 11)));
     }
     if (dialog == QLatin1String("communication settings"))
         return std::make_unique<CommSettingsDialog>(shared, *rig.store, rig.window->core().link,

@@ -150,7 +150,7 @@ void TestEntryDialog::typing()
     QCOMPARE(dialog.result() == QDialog::Accepted, r.accepted);
     // The text offline goes onto the page: the value as the page shows it, however it was typed.
     if (r.accepted)
-        QCOMPARE(dialog.entryText(), FormatItemValue(shared, r.code));
+        QCOMPARE(dialog.entryText(), formatItemValue(shared, r.code));
     QCOMPARE(dialog.isVisible(), !r.accepted && !QByteArray(r.keys).endsWith('X'));
     // An accepted value and an empty entry beep.
     QCOMPARE(op.beeps, r.accepted || r.messages == QList<QList<int>>{{559}} ? 1 : 0);

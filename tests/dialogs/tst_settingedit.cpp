@@ -54,7 +54,7 @@ void TestSettingEdit::init()
     m_op = FakeOperator();
     m_window = std::make_unique<MainWindow>(
         std::move(shared), *m_store, [] { return std::unique_ptr<CommComponent>(); }, &m_op);
-    m_window->system_init();
+    m_window->initialise();
     // The texts of the last monitor read stay while offline.
     m_window->refreshMonitor();
     m_window->show();

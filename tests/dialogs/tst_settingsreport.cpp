@@ -61,7 +61,7 @@ void TestSettingsReport::pdfHasHeaderAndOneRowPerItem()
     for (int code = 11; code <= 63; ++code) {
         const QString name = QRegularExpression::escape(SettingRanges::itemName(shared, code));
         const QString value =
-            code == 20 ? QStringLiteral("----") : ItemValueText(shared, code, shared.setting(code));
+            code == 20 ? QStringLiteral("----") : itemValueText(shared, code, shared.setting(code));
         const QRegularExpression row(
             QStringLiteral("(?m)^ *%1 {2,}%2( |$)").arg(name, QRegularExpression::escape(value)));
         const int found = text.count(row);
@@ -93,7 +93,7 @@ void TestSettingsReport::controllerSetReportsOnlyWhatWasRead()
     shared.settingsFromFile = true;
     QCOMPARE(
         SettingsReport::of(shared, QDateTime::currentDateTime()).groups.first().rows.at(1).value,
-        ItemValueText(shared, 46, shared.setting(46)));
+        itemValueText(shared, 46, shared.setting(46)));
 }
 
 QTEST_MAIN(TestSettingsReport)

@@ -177,7 +177,7 @@ const QList<int> noTitles{Alarm2Title, HeaterBreakTitle, CoolTitle};
 QList<int> allRowCodes()
 {
     QList<int> codes;
-    for (const RowPlace &place : SettingRowPlaces())
+    for (const RowPlace &place : settingRowPlaces())
         codes.append(place.code);
     return codes;
 }
@@ -233,7 +233,7 @@ void TestMainDisplayModel::lamps()
 {
     const LampRow &r = fetchRow(lampRows);
     const QString lit = r.lit, shown = r.shown;
-    const MonitorPanelState s = SelectDispItem(controller(r.setup));
+    const MonitorPanelState s = monitorPanelState(controller(r.setup));
     using namespace DisplayColor;
     QList<Rgb> colours{s.out1Lamp.colour, s.out2Lamp.colour}; // then EVT1, EVT2, UP, DOWN, HB
     for (const auto &lamp : s.alarmLamps)
@@ -252,7 +252,7 @@ void TestMainDisplayModel::lamps()
 void TestMainDisplayModel::monitorTexts()
 {
     const MonitorRow &r = fetchRow(monitorRows);
-    const MonitorPanelState s = SelectDispItem(controller(r.setup));
+    const MonitorPanelState s = monitorPanelState(controller(r.setup));
     QCOMPARE(s.pvText, QString(r.pv));
     QCOMPARE((QStringList{s.svText, s.mvText[0], s.mvText[1]}),
              (QStringList{"300", "45.5", "12.5"}));
@@ -266,14 +266,14 @@ void TestMainDisplayModel::settingValuesNeedValidData()
     SessionState shared = controller("valid=0 0=251");
     for (const SettingRow &row : settingPageState(shared, SettingPageState::AllPages).rows)
         QVERIFY2(row.valueText.isEmpty(), qPrintable(QString::number(row.place.code)));
-    const MonitorPanelState panel = SelectDispItem(shared);
+    const MonitorPanelState panel = monitorPanelState(shared);
     QCOMPARE(panel.pvText, QStringLiteral("251"));
     QCOMPARE(panel.svText, QStringLiteral("300"));
     QVERIFY(settingPageState(shared, AlarmPage).mainSetValueText.isEmpty());
 
     shared.settingDataValid = true;
     const SettingPageState valid = settingPageState(shared, SettingPageState::AllPages);
-    QCOMPARE(valid.rows.size(), SettingRowPlaces().size());
+    QCOMPARE(valid.rows.size(), settingRowPlaces().size());
     QCOMPARE(valid.row(13)->valueText, QStringLiteral("30"));
     // The main set value belongs to every page, as the setting value it is.
     QCOMPARE(settingPageState(shared, OtherPage).mainSetValueText, QStringLiteral("310"));
@@ -296,7 +296,7 @@ void TestMainDisplayModel::operatingState()
 {
     const OperatingRow &r = fetchRow(operatingRows);
     const MonitorPanelState s =
-        SelectDispItem(controller(QStringLiteral("status=%1").arg(r.status)));
+        monitorPanelState(controller(QStringLiteral("status=%1").arg(r.status)));
     QCOMPARE(s.outOffCaptionId, r.caption);
     QVERIFY(s.outOffColour == (r.lightGreen ? DisplayColor::LightGreen : DisplayColor::White));
     QCOMPARE(s.outOffStateVisible ? s.outOffStateId : 0, r.stateText);
@@ -309,17 +309,17 @@ void TestMainDisplayModel::offlinePanelFollowsUnitConfiguration()
     // configured unit shows; manual output cannot be given offline.
     SessionState shared = controller("options=0 status=0x5000 heatCool=1 alarm2=1 heaterBreak=0");
     shared.online = false;
-    MonitorPanelState s = SelectDispItem(shared);
+    MonitorPanelState s = monitorPanelState(shared);
     QVERIFY(s.mv2Visible && s.out2Lamp.visible && s.alarmLamps[Evt2Lamp].visible);
     QVERIFY(!s.alarmLamps[HbLamp].visible && !s.manualButtonsVisible);
 
     shared.unitConfig.heatCool = 0;
-    s = SelectDispItem(shared);
+    s = monitorPanelState(shared);
     QVERIFY(!s.mv2Visible && !s.out2Lamp.visible);
 
     shared.online = true; // online the controller's own word rules
     shared.monitorValues[7] = 0x0040;
-    s = SelectDispItem(shared);
+    s = monitorPanelState(shared);
     QVERIFY(s.mv2Visible && !s.alarmLamps[Evt2Lamp].visible && s.manualButtonsVisible);
 }
 
@@ -340,12 +340,12 @@ void TestMainDisplayModel::autoManualChangeOncePerChange()
     };
     for (const Step &step : steps) {
         shared.monitorValues[4] = qint16(step.status);
-        QCOMPARE(TrackAutoManualChange(shared), step.changed);
+        QCOMPARE(trackAutoManualChange(shared), step.changed);
         QCOMPARE(int(shared.setting(45)), step.code45);
     }
 
     shared.monitorValues[4] = 0x5000;
-    QVERIFY(TrackAutoManualChange(shared));
+    QVERIFY(trackAutoManualChange(shared));
     const SettingPageState page = settingPageState(shared, OtherPage);
     const SettingRow *row = page.row(45);
     QVERIFY(row->visible);
@@ -382,7 +382,7 @@ void TestMainDisplayModel::rowVisibility()
             QCOMPARE(row.valueVisible, row.visible);
     }
     if (group == QLatin1String("burnout")) {
-        const MonitorPanelState panel = SelectDispItem(controller(r.setup));
+        const MonitorPanelState panel = monitorPanelState(controller(r.setup));
         QCOMPARE(panel.hbVisible[0], shown.contains(21));
         QCOMPARE(panel.hbVisible[1], shown.contains(53));
     }

@@ -43,7 +43,7 @@ void TestMainDisplayView::monitorPanelReachesTheForm()
     shared.setting(11) = 310;
     shared.unitConfig.heaterBreak = 1;
     MainDisplayView view(&m_window);
-    view.showMonitorPanel(SelectDispItem(shared));
+    view.showMonitorPanel(monitorPanelState(shared));
 
     QCOMPARE(text("pvValue"), QStringLiteral("----"));
     QCOMPARE(text("svValue_0"), QStringLiteral("300"));
@@ -91,7 +91,7 @@ void TestMainDisplayView::monitorPanelReachesTheForm()
 
     shared.monitorValues[4] = 0x5000; // manual control by the auto/manual key
     shared.monitorValues[7] = 0;
-    view.showMonitorPanel(SelectDispItem(shared));
+    view.showMonitorPanel(monitorPanelState(shared));
     QCOMPARE(text("pvValue"), QStringLiteral("250"));
     QCOMPARE(text("outOffLamp"), msg(320));
     QVERIFY(find("outOffStateLabel")->isHidden());

@@ -72,17 +72,17 @@ void TestOnlineSwitch::switchOnAndOff()
     QCOMPARE(rig.store.storedValue(false, "Protocol"), QStringLiteral("1"));
 
     // Back on: the closed port is opened again.
-    const int opens = rig.script->callsStartingWith("OpenPort").size();
+    const int opens = rig.script->callsStartingWith("openPort").size();
     rig.controller.toggleOnline();
     QVERIFY(rig.shared.online);
-    QCOMPARE(rig.script->callsStartingWith("OpenPort").size(), opens + 1);
+    QCOMPARE(rig.script->callsStartingWith("openPort").size(), opens + 1);
 }
 
 void TestOnlineSwitch::unitMismatchKeepsOffline()
 {
     LinkedRig rig;
     // The online start read found another unit configuration.
-    rig.controller.setSetdataRead([&] {
+    rig.controller.setSettingsRead([&] {
         rig.shared.unitCheckFlag = true;
         rig.shared.online = false;
     });
@@ -126,7 +126,7 @@ void TestOnlineSwitch::unsavedChanges()
         ++saves;
         rig.shared.unitCheckFlag = !saveClearsUnitCheck;
     });
-    rig.controller.setSetdataRead([&] { rig.shared.unitCheckFlag = false; });
+    rig.controller.setSettingsRead([&] { rig.shared.unitCheckFlag = false; });
     rig.shared.unsavedOnlineChanges = true;
     rig.op.answers = answers;
     rig.op.shown.clear();

@@ -234,7 +234,7 @@ void TestPollingCycle::offlineAfterFiveFailuresInARow()
     QVERIFY(!rig.shared.online && !rig.shared.commActive && !rig.shared.commErrorFlag);
     QVERIFY(!rig.shared.uploadRequested);
     QCOMPARE(rig.shared.commErrorCount, qint16(0));
-    QCOMPARE(rig.script->callsStartingWith("ClosePort").size(), 1);
+    QCOMPARE(rig.script->callsStartingWith("closePort").size(), 1);
     QVERIFY(!rig.view.timersEnabled && !rig.view.tracing && !rig.view.progressVisible);
     QCOMPARE(rig.view.monitoringStates, QList<bool>{false});
     QVERIFY(!rig.view.commErrorVisible);

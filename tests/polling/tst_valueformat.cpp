@@ -135,7 +135,7 @@ private slots:
 void TestValueFormat::itemText()
 {
     const TextRow &r = fetchRow(itemRows);
-    QCOMPARE(FormatItemValue(stateWith(r.values), r.code), QString::fromUtf8(r.text));
+    QCOMPARE(formatItemValue(stateWith(r.values), r.code), QString::fromUtf8(r.text));
 }
 
 void TestValueFormat::fileLoadLabels()
@@ -147,14 +147,14 @@ void TestValueFormat::fileLoadLabels()
 void TestValueFormat::decimalSeparatorFollowsLocale()
 {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    QCOMPARE(FormatItemValue(stateWith("49=1 11=12345"), 11), QStringLiteral("1234,5"));
-    QCOMPARE(FormatItemValue(stateWith("49=31 27=2 11=-150"), 11), QStringLiteral("-1,50"));
+    QCOMPARE(formatItemValue(stateWith("49=1 11=12345"), 11), QStringLiteral("1234,5"));
+    QCOMPARE(formatItemValue(stateWith("49=31 27=2 11=-150"), 11), QStringLiteral("-1,50"));
     // A locale whose minus sign is not "-": decimals and whole numbers both take "-".
     QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden));
     QCOMPARE(QLocale().negativeSign(), QString(QChar(0x2212)));
-    QCOMPARE(FormatItemValue(stateWith("49=1 23=-25"), 23), QStringLiteral("-2,5"));
-    QCOMPARE(FormatItemValue(stateWith("49=31 27=3 11=-5"), 11), QStringLiteral("-0,005"));
-    QCOMPARE(FormatItemValue(stateWith("49=0 11=-200"), 11), QStringLiteral("-200"));
+    QCOMPARE(formatItemValue(stateWith("49=1 23=-25"), 23), QStringLiteral("-2,5"));
+    QCOMPARE(formatItemValue(stateWith("49=31 27=3 11=-5"), 11), QStringLiteral("-0,005"));
+    QCOMPARE(formatItemValue(stateWith("49=0 11=-200"), 11), QStringLiteral("-200"));
 }
 
 QTEST_GUILESS_MAIN(TestValueFormat)

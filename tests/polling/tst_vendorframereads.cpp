@@ -84,7 +84,7 @@ void TestVendorFrameReads::exchangeInEachProtocol()
     QCOMPARE(rig.shared.protocolIndex, protocol);
     QCOMPARE(rig.script->callsStartingWith("ReplyTimeout=").mid(0, 3),
              QStringList({"ReplyTimeout=300", "ReplyTimeout=400", "ReplyTimeout=300"}));
-    QCOMPARE(rig.link.com()->ReplyTimeout(), 300);
+    QCOMPARE(rig.link.com()->replyTimeout(), 300);
 }
 
 void TestVendorFrameReads::readBackOneItem()

@@ -94,8 +94,8 @@ void TestSimExe::runsOnALink()
     com.setParity("NONE");
     com.setFrameMode(FrameMode::ModbusRtu);
     com.setReplyTimeout(600); // ample on a loaded machine
-    QVERIFY(com.OpenPort());
-    const auto read = [&] { return com.SendRequest("03", "", "03", "00010001", "").text; };
+    QVERIFY(com.openPort());
+    const auto read = [&] { return com.sendRequest("03", "", "03", "00010001", "").text; };
     QVERIFY(read().isEmpty()); // the fault given on the command line
     QCOMPARE(read().mid(3, 2), QStringLiteral("03"));
 
@@ -107,7 +107,7 @@ void TestSimExe::runsOnALink()
     // Keys operated from the second request on; the log shows both, then "ok".
     QCOMPARE(command(sim, "keys 5 after 1"), QStringLiteral("ok"));
     QCOMPARE(read().mid(3, 2), QStringLiteral("03"));
-    QCOMPARE(com.SendRequest("03", "", "06", "0070", "0001").text.mid(3, 4),
+    QCOMPARE(com.sendRequest("03", "", "06", "0070", "0001").text.mid(3, 4),
              QStringLiteral("8612"));
     QCOMPARE(command(sim, "log 2"), QStringLiteral("03 0001 ok"));
     QCOMPARE(readLine(sim), QStringLiteral("06 0070 0001 refused 12"));
@@ -119,7 +119,7 @@ void TestSimExe::runsOnALink()
     QVERIFY(!com.isOpen());
     const QString replugged = command(sim, "plug");
     QCOMPARE(QFileInfo(link).symLinkTarget(), replugged);
-    QVERIFY(com.OpenPort());
+    QVERIFY(com.openPort());
     QCOMPARE(read().mid(3, 2), QStringLiteral("03"));
 
     // The end of stdin does not stop it; a signal does, and takes the link away.

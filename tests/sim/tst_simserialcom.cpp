@@ -62,7 +62,7 @@ struct Rig {
         com.setPortName(QStringLiteral("COM1"));
         com.setSpeed(QStringLiteral("19200"));
         com.setReplyTimeout(ReplyTimeoutMs);
-        return com.OpenPort();
+        return com.openPort();
     }
 
     // An answer, not a refusal: "$" in Ravtocol, a function code without the exception bit in
@@ -80,7 +80,7 @@ struct Rig {
     }
     qint16 word(const QString &reply) const
     {
-        return DataWord::fromHex(link->com()->ReplyWord(reply, 1));
+        return DataWord::fromHex(link->com()->replyWord(reply, 1));
     }
 
     // The exchanges recorded since the last call.
@@ -246,7 +246,7 @@ void TestSimSerialCom::faults()
     QVERIFY(rig.read(SetValueCode).isEmpty());
     QVERIFY(!static_cast<SerialCommComponent *>(rig.link->com())->isOpen());
     QVERIFY(rig.sim->plug());
-    QVERIFY(rig.link->com()->OpenPort());
+    QVERIFY(rig.link->com()->openPort());
     QVERIFY(answered());
 
     // Every request counted once, under the verdict it reached; what came between requests
@@ -275,7 +275,7 @@ void TestSimSerialCom::opensAfterAProgramWasKilled()
 {
     Rig rig{ModbusAscii};
     QVERIFY(rig.open());
-    rig.link->com()->ClosePort();
+    rig.link->com()->closePort();
 
     // What the component's port sets for 19200 7E1, left behind without being restored.
     const int fd = ::open(QFile::encodeName(rig.sim->slavePath()).constData(), O_RDWR | O_NOCTTY);
@@ -290,7 +290,7 @@ void TestSimSerialCom::opensAfterAProgramWasKilled()
     QCOMPARE(tcsetattr(fd, TCSANOW, &left), 0);
     ::close(fd);
 
-    QTRY_VERIFY_WITH_TIMEOUT(rig.link->com()->OpenPort(), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.link->com()->openPort(), 2000);
     QVERIFY(rig.accepted(rig.read(SetValueCode)));
 }
 

@@ -51,27 +51,27 @@ public:
     struct Line {
         QSet<QString> openPorts;
         QMap<QString, PortFault> faultyPorts; // ports that fail to open, and why
-        QString port, speed;                  // of the last successful OpenPort
+        QString port, speed;                  // of the last successful openPort
     };
 
     PortAwareCom(std::shared_ptr<Script> script, std::shared_ptr<Line> line)
         : FakeCom(std::move(script)), m_line(std::move(line))
     {
     }
-    bool OpenPort() override
+    bool openPort() override
     {
-        FakeCom::OpenPort();
-        const PortFault fault = m_line->faultyPorts.value(PortName(), PortFault::None);
-        m_fault = {fault, QStringLiteral("/dev/tty-") + PortName(), {}};
+        FakeCom::openPort();
+        const PortFault fault = m_line->faultyPorts.value(portName(), PortFault::None);
+        m_fault = {fault, QStringLiteral("/dev/tty-") + portName(), {}};
         if (fault != PortFault::None ||
-            (!m_line->openPorts.isEmpty() && !m_line->openPorts.contains(PortName())))
+            (!m_line->openPorts.isEmpty() && !m_line->openPorts.contains(portName())))
             return false;
-        m_line->port = PortName();
-        m_line->speed = Speed();
+        m_line->port = portName();
+        m_line->speed = speed();
         return true;
     }
 
-    PortOpenFault LastOpenFault() const override { return m_fault; }
+    PortOpenFault lastOpenFault() const override { return m_fault; }
 
 private:
     std::shared_ptr<Line> m_line;
@@ -84,7 +84,7 @@ struct ConnectionRig {
     ConnectionRig()
     {
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
-        controller.setSetdataRead([this] {
+        controller.setSettingsRead([this] {
             ++setdataReads;
             panelsAtRead.append(view.linkCheckStates.value(view.linkCheckStates.size() - 1));
         });

@@ -71,10 +71,10 @@ CommComponentFactory FakeCom::factory(const std::shared_ptr<Script> &script)
         [script]() -> std::unique_ptr<CommComponent> { return std::make_unique<FakeCom>(script); };
 }
 
-Reply FakeCom::SendRequest(const QString &station, const QString &subAddress,
+Reply FakeCom::sendRequest(const QString &station, const QString &subAddress,
                            const QString &command, const QString &address, const QString &data)
 {
-    record(QStringLiteral("SendRequest"));
+    record(QStringLiteral("sendRequest"));
     const Request request{station, subAddress, command, address, data, m_frameMode};
     m_script->requests.append(request);
     if (m_script->responder)
@@ -83,12 +83,12 @@ Reply FakeCom::SendRequest(const QString &station, const QString &subAddress,
                                                         : m_script->replies.takeFirst());
 }
 
-void FakeCom::PrepareSend()
+void FakeCom::prepareSend()
 {
-    record(QStringLiteral("PrepareSend"));
+    record(QStringLiteral("prepareSend"));
 }
 
-bool FakeCom::OpenPort()
+bool FakeCom::openPort()
 {
     const LineConditions &l = line();
     m_script->calls << QStringLiteral("PortName=") + l.portName
@@ -96,15 +96,15 @@ bool FakeCom::OpenPort()
                     << QStringLiteral("DataBits=") + l.dataBits
                     << QStringLiteral("StopBits=") + l.stopBits
                     << QStringLiteral("Parity=") + l.parity;
-    record(QStringLiteral("OpenPort"));
+    record(QStringLiteral("openPort"));
     m_open = m_script->openResults.isEmpty() ? m_script->defaultOpenResult
                                              : m_script->openResults.takeFirst();
     return m_open;
 }
 
-void FakeCom::ClosePort()
+void FakeCom::closePort()
 {
-    record(QStringLiteral("ClosePort"));
+    record(QStringLiteral("closePort"));
     m_open = false;
 }
 
@@ -120,12 +120,12 @@ void FakeCom::setFrameMode(FrameMode mode)
     record(QStringLiteral("FrameMode=%1").arg(int(mode)));
 }
 
-QString FakeCom::ReplyWord(const QString &reply, int wordNumber) const
+QString FakeCom::replyWord(const QString &reply, int wordNumber) const
 {
-    return replyWord(reply, wordNumber);
+    return wordOf(reply, wordNumber);
 }
 
-QString FakeCom::replyWord(const QString &reply, int wordNumber)
+QString FakeCom::wordOf(const QString &reply, int wordNumber)
 {
     if (wordNumber < 1 || reply.isEmpty())
         return QString();

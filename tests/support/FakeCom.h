@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-// Scripted communication component for tests: records every call and answers SendRequest from
+// Scripted communication component for tests: records every call and answers sendRequest from
 // a queue or a callback. Several instances may share one Script, so that a test sees the
 // traffic of every instance a ComLink creates (each link check renews the instance).
 //
@@ -20,10 +20,10 @@
 //   QCOMPARE(script->requests.at(0).address, QStringLiteral("00010001"));
 //
 // Recorded calls (Script::calls), in order: "ReplyTimeout=300",
-// "FrameMode=2", "PrepareSend", "ClosePort", "OpenPort" (after the line it opens
+// "FrameMode=2", "prepareSend", "closePort", "openPort" (after the line it opens
 // with: "PortName=COM1", "Speed=9600", "DataBits=7", "StopBits=1", "Parity=EVEN"),
-// "SendRequest", "created", "destroyed".
-// ReplyWord follows docs/protocols.md: Modbus 03 word after the byte count, other Modbus
+// "sendRequest", "created", "destroyed".
+// replyWord follows docs/protocols.md: Modbus 03 word after the byte count, other Modbus
 // functions after the function code, Ravtocol '$' words swapped back to high byte first,
 // vendor ACK words after ACK and station character.
 class FakeCom : public CommComponent
@@ -39,7 +39,7 @@ public:
         // else an empty text (no reply).
         std::function<QString(const Request &)> responder;
         QStringList replies;
-        // Results of OpenPort, front first; defaultOpenResult once the list is used up.
+        // Results of openPort, front first; defaultOpenResult once the list is used up.
         QList<bool> openResults;
         bool defaultOpenResult = true;
 
@@ -64,18 +64,18 @@ public:
 
     // The scripted text as the component's reply: its verdict read from the frame (Ok,
     // Exception), NoReply when it is empty.
-    Reply SendRequest(const QString &station, const QString &subAddress, const QString &command,
+    Reply sendRequest(const QString &station, const QString &subAddress, const QString &command,
                       const QString &address, const QString &data) override;
-    void PrepareSend() override;
-    bool OpenPort() override;
-    void ClosePort() override;
+    void prepareSend() override;
+    bool openPort() override;
+    void closePort() override;
     void setReplyTimeout(int milliseconds) override;
-    int ReplyTimeout() const override { return m_replyTimeout; }
+    int replyTimeout() const override { return m_replyTimeout; }
     void setFrameMode(FrameMode mode) override;
-    QString ReplyWord(const QString &reply, int wordNumber) const override;
+    QString replyWord(const QString &reply, int wordNumber) const override;
 
     // Word n (from 1) of a reply text, as the real component extracts it.
-    static QString replyWord(const QString &reply, int wordNumber);
+    static QString wordOf(const QString &reply, int wordNumber);
 
     // Reply texts as the real component renders them (checksums included). station is the
     // instrument number.

@@ -33,7 +33,7 @@ struct OfflineWindowRig {
         RegisterMap::fillRegisterTable(shared);
         window = std::make_unique<MainWindow>(
             std::move(shared), *store, [] { return std::unique_ptr<CommComponent>(); }, &op);
-        window->system_init();
+        window->initialise();
         window->refreshMonitor();
         window->refreshSettingPage();
         window->show();

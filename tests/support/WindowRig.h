@@ -62,7 +62,7 @@ struct WindowRig {
         RegisterMap::fillRegisterTable(startup);
         window =
             std::make_unique<MainWindow>(std::move(startup), *store, CommComponentFactory(), &op);
-        window->system_init();
+        window->initialise();
     }
 
     [[nodiscard]] bool linkVerified()

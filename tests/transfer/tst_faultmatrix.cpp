@@ -405,7 +405,7 @@ struct Engine {
     void download()
     {
         SessionState &shared = core->shared;
-        if (!core->connection.linkCheck().checkcommunicate1())
+        if (!core->connection.linkCheck().checkStoredConditions())
             return;
         shared.online = true;
         shared.unsavedOnlineChanges = true;
@@ -415,7 +415,7 @@ struct Engine {
         shared.downloadValues = initialValues();
         for (auto it = FileChanges.cbegin(); it != FileChanges.cend(); ++it)
             shared.downloadValues.at(std::size_t(it.key() - 10)) = it.value();
-        core->download.DownloadCopy();
+        core->download.downloadPreparedCopy();
     }
     // What the records and the page say that the peer's registers contradict.
     QStringList untrue(Fault fault) const

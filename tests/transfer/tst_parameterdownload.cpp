@@ -131,7 +131,7 @@ void TestParameterDownload::chainWithEveryOption()
     rig.shared.settingsFromFile = true;
     rig.shared.linkLostSinceRead = true;
 
-    QCOMPARE(rig.download.DownloadCopy(), ParameterDownload::Result::Completed);
+    QCOMPARE(rig.download.downloadPreparedCopy(), ParameterDownload::Result::Completed);
     // The controller holds the file's values now, each read back: the read after the download
     // need not read them all again.
     QVERIFY(!rig.shared.settingsFromFile && !rig.shared.linkLostSinceRead);
@@ -178,7 +178,7 @@ void TestParameterDownload::chainWithoutOptions()
     rig.set(51, 60); // 6.0 degrees: above what the register takes below 266
     rig.controller.registers["0000"] = 200;
 
-    QCOMPARE(rig.download.DownloadCopy(), ParameterDownload::Result::Completed);
+    QCOMPARE(rig.download.downloadPreparedCopy(), ParameterDownload::Result::Completed);
 
     Wire expected(ModbusAscii, rig);
     expected.list << "W 0070=0001";
@@ -233,7 +233,7 @@ void TestParameterDownload::keysOperatedStopDownload()
     int readBacks = 0;
     rig.download.setReadBack([&] { ++readBacks; });
 
-    const ParameterDownload::Result result = rig.download.DownloadCopy();
+    const ParameterDownload::Result result = rig.download.downloadPreparedCopy();
 
     QCOMPARE(result, stops ? ParameterDownload::Result::KeysOperated
                            : ParameterDownload::Result::Completed);
@@ -272,7 +272,7 @@ void TestParameterDownload::refusedBeforeTheChain()
     keys.controller.intercept = [](const FakeCom::Request &) {
         return FakeCom::modbusException(1, 6, 0x12);
     };
-    QCOMPARE(keys.download.DownloadSettings(), ParameterDownload::Result::KeysOperated);
+    QCOMPARE(keys.download.downloadDisplayedSettings(), ParameterDownload::Result::KeysOperated);
     QCOMPARE(keys.script->requests.size(), 1);
     QCOMPARE(keys.view.keyOperationNotices, 1);
     QVERIFY(keys.view.progressShown.isEmpty());
@@ -292,7 +292,7 @@ void TestParameterDownload::refusedBeforeTheChain()
     deaf.shared.downloadRequested = true;
     int readBacks = 0;
     deaf.download.setReadBack([&] { ++readBacks; });
-    QCOMPARE(deaf.download.DownloadCopy(), ParameterDownload::Result::LineLost);
+    QCOMPARE(deaf.download.downloadPreparedCopy(), ParameterDownload::Result::LineLost);
     QCOMPARE(deaf.wire(),
              (QStringList{"W 0070=0001", "W 0044=0031", "W 0018=0019", "W 0019=001A"}));
     QCOMPARE(readBacks, 0);
@@ -324,7 +324,7 @@ void TestParameterDownload::lineLostPartWay()
     int readBacks = 0;
     rig.download.setReadBack([&] { ++readBacks; });
 
-    QCOMPARE(rig.download.DownloadCopy(), ParameterDownload::Result::LineLost);
+    QCOMPARE(rig.download.downloadPreparedCopy(), ParameterDownload::Result::LineLost);
 
     QMap<ItemOutcome::Verdict, QList<int>> byVerdict;
     for (const ItemOutcome &item : rig.download.lastOutcomes())

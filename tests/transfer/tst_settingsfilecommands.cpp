@@ -71,10 +71,10 @@ void TestSettingsFileCommands::savedFileLoadsBackEqualRefusalsTouchNothing()
 {
     FileRig saver;
     saver.shared.settingDataValid = false;
-    QVERIFY(!saver.commands.mnuSave());
+    QVERIFY(!saver.commands.save());
     QCOMPARE(saver.op.messages(), QList<QList<int>>{{197}});
     saver.shared.settingDataValid = saver.shared.unsavedOnlineChanges = true;
-    QVERIFY(saver.commands.mnuSave());
+    QVERIFY(saver.commands.save());
     QVERIFY(!saver.shared.unsavedOnlineChanges);
     QCOMPARE(QDir::currentPath(), ProgramFolder::path());
     const QByteArray saved = saver.file();
@@ -82,19 +82,19 @@ void TestSettingsFileCommands::savedFileLoadsBackEqualRefusalsTouchNothing()
     // Overwriting refused: message 508, the file stays as it was.
     saver.shared.settingValues[1] = 0;
     saver.op.answers = {false};
-    QVERIFY(!saver.commands.mnuSave());
+    QVERIFY(!saver.commands.save());
     QCOMPARE(saver.op.shown.at(2).ids, QList<int>{508});
     QCOMPARE(saver.file(), saved);
 
     FileRig loader;
     loader.shared = SessionState();
     loader.shared.online = true;
-    QVERIFY(!loader.commands.mnuLoad());
+    QVERIFY(!loader.commands.load());
     QCOMPARE(loader.op.messages(), QList<QList<int>>{{701}});
     loader.shared.online = false;
     loader.op.answers = {true};
     loader.dialogs.name = saver.dialogs.name;
-    QVERIFY(loader.commands.mnuLoad());
+    QVERIFY(loader.commands.load());
     QCOMPARE(loader.op.shown.at(1).ids, QList<int>{535});
     QCOMPARE(loader.shared.modelName, QStringLiteral("ZN8P"));
     QVERIFY(loader.shared.unitConfig == FileRig().shared.unitConfig);
@@ -183,7 +183,7 @@ void TestSettingsFileCommands::damagedFileChangesNothing()
     const SessionState before = rig.shared;
     rig.op.answers = {true};
 
-    QCOMPARE(rig.commands.mnuLoad(), badLine == 0);
+    QCOMPARE(rig.commands.load(), badLine == 0);
     if (badLine != 0) {
         QCOMPARE(rig.op.messages(), QList<QList<int>>{{950}});
         const QString shown = rig.op.texts.value(950);
@@ -208,7 +208,7 @@ void TestSettingsFileCommands::damagedFileChangesNothing()
 void TestSettingsFileCommands::failedWriteLeavesOldFile()
 {
     FileRig rig;
-    QVERIFY(rig.commands.mnuSave());
+    QVERIFY(rig.commands.save());
     const QByteArray old = rig.file();
 
     // The disk fills after 100 bytes of the new file.
@@ -218,7 +218,7 @@ void TestSettingsFileCommands::failedWriteLeavesOldFile()
     bool written = true;
     {
         const FileSizeLimit full(100);
-        written = rig.commands.mnuSave();
+        written = rig.commands.save();
     }
 
     QVERIFY(!written);
@@ -237,7 +237,7 @@ void TestSettingsFileCommands::onlineQuestionSavesAFile()
     FileRig rig;
     rig.controllerAt("COM1", "9600", FrameMode::ModbusAscii, 1);
     rig.controller.startupLinkCheck();
-    rig.controller.setFileSave([&] { rig.commands.mnuSave(); });
+    rig.controller.setFileSave([&] { rig.commands.save(); });
     rig.shared.unsavedOnlineChanges = rig.shared.unitCheckFlag = true;
     rig.op.answers = {true, false}; // save: Yes; send the display's data: No
 

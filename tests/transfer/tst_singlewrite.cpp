@@ -295,7 +295,7 @@ void TestSingleWrite::marksEndWithTheRecord()
     rig.change(28, 3, 5);
     rig.single.writePosted();
     QVERIFY(rig.shared.unconfirmedWrites.contains(28));
-    rig.core.connection.linkCheck().checkcommunicate1();
+    rig.core.connection.linkCheck().checkStoredConditions();
     QVERIFY(rig.shared.unconfirmedWrites.isEmpty());
     QCOMPARE(rig.op.panels.value(2), QString());
 }

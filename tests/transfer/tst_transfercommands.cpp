@@ -44,13 +44,13 @@ void TestTransferCommands::upload()
     // Asked twice before the job runs: one job, the request flag stays set.
     CommandRig rig;
     rig.op.answers = {true, true};
-    rig.commands.mnuUpload();
-    rig.commands.mnuUpload();
+    rig.commands.upload();
+    rig.commands.upload();
     QCOMPARE(rig.shared.timerJob, TimerJob::Upload);
     QVERIFY(rig.shared.uploadRequested);
 
     rig.shared.online = false;
-    rig.commands.mnuUpload();
+    rig.commands.upload();
     QCOMPARE(rig.op.messages(), QList<QList<int>>{{98}});
 }
 
@@ -78,7 +78,7 @@ void TestTransferCommands::download()
     rig.shared.monitorValues[4] = status;
     rig.op.answers = {true};
 
-    rig.commands.mnuDownload();
+    rig.commands.download();
 
     const bool confirmed = message.isEmpty();
     QCOMPARE(rig.op.messages(), confirmed ? QList<QList<int>>{} : QList<QList<int>>{message});

@@ -89,7 +89,7 @@ bool shootSettingDialogs(SessionState &shared, OperatorInterface &op, QWidget &w
 {
     EntryDialog entry(
         shared, op,
-        *SettingRanges::entryRange(shared, Code::MainSetValue, FormatItemValue(shared, 11)),
+        *SettingRanges::entryRange(shared, Code::MainSetValue, formatItemValue(shared, 11)),
         &window);
     entry.show();
     QTest::keyClicks(entry.findChild<QLineEdit *>(QStringLiteral("entryText")),
@@ -140,7 +140,7 @@ bool shootLookBack(MainWindow &window, const QString &folder, const QString &suf
     bool ok = save(*viewer, folder + QStringLiteral("/trend-viewer-") + suffix + ".png");
     viewer->close();
 
-    window.findChild<QAction *>(QStringLiteral("mnuEventLog"))->trigger();
+    window.findChild<QAction *>(QStringLiteral("eventLogAction"))->trigger();
     waitFor(200);
     auto *events = window.findChild<EventLogWindow *>();
     ok = events != nullptr &&
@@ -165,7 +165,7 @@ bool shootLineTraffic(MainWindow &window, SimulatedController &sim, const QStrin
     waitFor(1500);
     sim.noiseNext(1);
     waitFor(1500);
-    window.findChild<QAction *>(QStringLiteral("mnuLineTraffic"))->trigger();
+    window.findChild<QAction *>(QStringLiteral("lineTrafficAction"))->trigger();
     auto *traffic = window.findChild<TrafficWindow *>();
     if (traffic == nullptr)
         return false;
@@ -228,7 +228,7 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     // A trace on the short base from the start, its samples faster than the cycle the labels
     // show, so that the picture holds the warm-up.
     window.chart().setXScaleShort(true);
-    window.findChild<QAction *>(QStringLiteral("mnuTrace"))->trigger();
+    window.findChild<QAction *>(QStringLiteral("traceAction"))->trigger();
     window.chart().setSampleInterval(30);
     // A full upload so that the setting pages show values, then a while of live process.
     shared.timerJob = TimerJob::Upload;
@@ -241,7 +241,7 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
             ok = save(window, folder + QStringLiteral("/upload-progress-") + suffix + ".png") && ok;
     });
     op.answers = {true};
-    window.core().commands.mnuUpload();
+    window.core().commands.upload();
     waitFor(6000);
 
     auto *pages = window.findChild<QTabWidget *>(QStringLiteral("mainTabs"));
@@ -249,7 +249,7 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     waitFor(4000);
     showPanels(window, op);
     ok = save(window, folder + QStringLiteral("/trace-run-") + suffix + ".png") && ok;
-    window.findChild<QAction *>(QStringLiteral("mnuTrace"))->trigger();
+    window.findChild<QAction *>(QStringLiteral("traceAction"))->trigger();
     pages->setCurrentIndex(0);
     ok = shootLineTraffic(window, sim, folder, suffix) && ok;
     ok = shootLookBack(window, folder, suffix) && ok;

@@ -1,10 +1,10 @@
-#include "WaitTick.h"
+#include "PauseForEvents.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 
-void WaitTick(int milliseconds)
+void pauseForEvents(int milliseconds)
 {
     if (!QCoreApplication::instance())
         return;
