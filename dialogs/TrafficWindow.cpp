@@ -73,6 +73,8 @@ TrafficWindow::TrafficWindow(TrafficLog &log, const SessionState &shared, QWidge
     QTableView *table = m_ui->exchanges;
     table->setModel(&m_filter);
     table->setItemDelegate(new TrafficRowDelegate(table));
+    // The delegate draws the grid with its cells, at a fraction of the cost of the list's lines.
+    table->setShowGrid(false);
     table->verticalHeader()->hide();
     // Rows of one height need no measuring: a list of 20,000 scrolls as fast as one of 20.
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -91,8 +93,10 @@ TrafficWindow::TrafficWindow(TrafficLog &log, const SessionState &shared, QWidge
     counters->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     counters->verticalHeader()->setDefaultSectionSize(
         table->verticalHeader()->defaultSectionSize());
-    counters->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Columns fitted to their contents when a cell changes (showCounters): a column that fits
+    // itself would measure them all again on every cell set.
     counters->horizontalHeader()->setMinimumSectionSize(fontMetrics().averageCharWidth() * 8);
+    counters->horizontalHeader()->resizeSections(QHeaderView::ResizeToContents);
     // Room for four stations before it scrolls.
     counters->setMinimumHeight(counters->horizontalHeader()->sizeHint().height() +
                                4 * counters->verticalHeader()->defaultSectionSize() +
@@ -257,6 +261,7 @@ void TrafficWindow::showCounters()
     std::sort(stations.begin(), stations.end(), before);
     QTableWidget *table = m_ui->counters;
     table->setRowCount(int(stations.size()));
+    QSet<int> widen;
     for (int row = 0; row < int(stations.size()); ++row) {
         const TrafficCounters &c = counters[stations[row]];
         const QStringList cells = {stations[row],
@@ -278,9 +283,14 @@ void TrafficWindow::showCounters()
                                                    : Qt::AlignRight | Qt::AlignVCenter);
                 table->setItem(row, column, item);
             }
-            item->setText(cells[column]);
+            if (item->text() != cells[column]) {
+                item->setText(cells[column]);
+                widen.insert(column);
+            }
         }
     }
+    for (const int column : widen)
+        table->resizeColumnToContents(column);
 }
 
 void TrafficWindow::showStatus()

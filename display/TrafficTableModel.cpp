@@ -98,7 +98,10 @@ void TrafficTableModel::append(const QList<TrafficRecord> &records)
     if (records.isEmpty())
         return;
     const qsizetype taken = std::min<qsizetype>(records.size(), m_capacity);
-    const int drop = int(std::max<qsizetype>(0, qsizetype(m_rows.size()) + taken - m_capacity));
+    const int over = int(std::max<qsizetype>(0, qsizetype(m_rows.size()) + taken - m_capacity));
+    // Every removal makes the list and its filter renumber all the rows they keep: once full, the
+    // oldest go a twentieth of the capacity at a time, not a few on every tick.
+    const int drop = over == 0 ? 0 : std::max(over, std::min(int(m_rows.size()), m_capacity / 20));
     if (drop > 0) {
         beginRemoveRows(QModelIndex(), 0, drop - 1);
         m_rows.erase(m_rows.begin(), m_rows.begin() + drop);

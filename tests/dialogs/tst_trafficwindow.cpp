@@ -137,7 +137,8 @@ void TestTrafficWindow::followsTheLineAndStaysWhenScrolledUp()
     QTRY_COMPARE(rig.window.model().lastSerial(), rig.log.lastSerial());
     QCOMPARE(rig.topSerial(), top);
     QVERIFY(rig.bar()->value() < rig.bar()->maximum());
-    QCOMPARE(rig.window.model().rowCount(), 300);
+    // Full, the list drops the oldest a twentieth at a time.
+    QVERIFY(rig.window.model().rowCount() >= 285 && rig.window.model().rowCount() <= 300);
 
     // Back at the end it follows again.
     rig.table()->scrollToBottom();
