@@ -309,37 +309,30 @@ void TrafficWindow::showStatus()
     m_ui->statusLabel->setToolTip(text);
 }
 
-QString TrafficWindow::rowsText(const QList<int> &rows, QChar separator, bool quoted) const
+QString TrafficWindow::rowsText(const QList<int> &rows) const
 {
-    const QString lineEnd = quoted ? QStringLiteral("\r\n") : QStringLiteral("\n");
     QStringList fields;
     for (int column = 0; column < TrafficTableModel::ColumnCount; ++column)
         fields << TrafficTableModel::heading(column);
-    QString text;
-    const auto addLine = [&](QStringList &line) {
-        if (quoted)
-            std::transform(line.begin(), line.end(), line.begin(), TrafficCsv::field);
-        text += line.join(separator) + lineEnd;
-    };
-    addLine(fields);
+    QString text = fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
     for (const int row : rows) {
-        QStringList line;
+        fields.clear();
         for (int column = 0; column < TrafficTableModel::ColumnCount; ++column)
-            line << m_model.text(row, column, true);
-        addLine(line);
+            fields << m_model.text(row, column, true);
+        text += fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
     }
     return text;
 }
 
 FileFault TrafficWindow::saveCsv(const QString &path) const
 {
-    QList<int> rows;
-    rows.reserve(m_filter.rowCount());
-    for (int row = 0; row < m_filter.rowCount(); ++row)
-        rows << m_filter.mapToSource(m_filter.index(row, 0)).row();
-    // With a byte order mark, so that a spreadsheet reads the Japanese texts as UTF-8.
-    return WholeFileWriter::writeAll(path, QByteArray("\xEF\xBB\xBF") +
-                                               rowsText(rows, QLatin1Char(','), true).toUtf8());
+    // The format znctl --frames writes, with the meaning each row was listed with.
+    QByteArray bytes = TrafficCsv::header();
+    for (int row = 0; row < m_filter.rowCount(); ++row) {
+        const int at = m_filter.mapToSource(m_filter.index(row, 0)).row();
+        bytes += TrafficCsv::line(m_model.record(at), &m_model.meaning(at));
+    }
+    return WholeFileWriter::writeAll(path, bytes);
 }
 
 void TrafficWindow::copySelection() const
@@ -350,7 +343,7 @@ void TrafficWindow::copySelection() const
     if (rows.isEmpty())
         return;
     std::sort(rows.begin(), rows.end());
-    QGuiApplication::clipboard()->setText(rowsText(rows, QLatin1Char('\t'), false));
+    QGuiApplication::clipboard()->setText(rowsText(rows));
 }
 
 void TrafficWindow::askSave()
