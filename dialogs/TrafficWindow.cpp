@@ -264,17 +264,17 @@ void TrafficWindow::showCounters()
     QSet<int> widen;
     for (int row = 0; row < int(stations.size()); ++row) {
         const TrafficCounters &c = counters[stations[row]];
-        const QStringList cells = {stations[row],
-                                   QString::number(c.requests),
-                                   QString::number(c.good),
-                                   QString::number(c.noReply),
-                                   QString::number(c.checksum),
-                                   QString::number(c.exceptions),
-                                   QString::number(c.late),
-                                   QString::number(c.otherFaults),
-                                   c.good == 0 ? QString()
-                                               : QString::number(c.meanResponseMs(), 'f', 1),
-                                   c.good == 0 ? QString() : QString::number(c.worstResponseMs)};
+        const QStringList cells = {
+            stations[row],
+            QString::number(c.requests),
+            QString::number(c.good),
+            QString::number(c.noReply),
+            QString::number(c.checksum),
+            QString::number(c.exceptions),
+            QString::number(c.late),
+            QString::number(c.otherFaults),
+            c.good == c.silentGood ? QString() : QString::number(c.meanResponseMs(), 'f', 1),
+            c.good == c.silentGood ? QString() : QString::number(c.worstResponseMs)};
         for (int column = 0; column < int(cells.size()); ++column) {
             QTableWidgetItem *item = table->item(row, column);
             if (item == nullptr) {

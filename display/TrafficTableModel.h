@@ -56,7 +56,10 @@ public:
     static QString protocolName(FrameMode mode);
     // Bytes as hex; for the text framings the text they spell ("<CR>" for controls), then the hex.
     static QString bytesText(const QByteArray &bytes, FrameMode mode);
-    static bool failed(const TrafficRecord &record) { return record.verdict != ReplyVerdict::Ok; }
+    static bool failed(const TrafficRecord &record)
+    {
+        return record.verdict != ReplyVerdict::Ok && !record.silenceMeant();
+    }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
