@@ -167,9 +167,14 @@ int main(int argc, char *argv[])
     TrafficLog log;
     const QList<TrafficRecord> line = TrafficSamples::line();
     int next = 0;
+    // Each exchange at a time of its own and with a response time of its own, as on the line.
     const auto record = [&](int count) {
-        for (int i = 0; i < count; ++i)
-            log.record(line[next++ % line.size()]);
+        for (int i = 0; i < count; ++i, ++next) {
+            TrafficRecord exchange = line[next % line.size()];
+            exchange.sentAtMs += 25 * next;
+            exchange.responseMs += next % 13;
+            log.record(exchange);
+        }
     };
     record(TrafficLog::DefaultCapacity);
     TrafficWindow window(log, shared);

@@ -105,7 +105,10 @@ TrafficWindow::TrafficWindow(TrafficLog &log, const SessionState &shared, QWidge
 
     for (QComboBox *filter : {m_ui->verdictFilter, m_ui->stationFilter, m_ui->itemFilter})
         connect(filter, &QComboBox::currentIndexChanged, this, &TrafficWindow::applyFilter);
-    connect(m_ui->pauseBox, &QCheckBox::toggled, this, &TrafficWindow::takeNew);
+    connect(m_ui->pauseBox, &QCheckBox::toggled, this, [this] {
+        takeNew();
+        showStatus();
+    });
     connect(m_ui->saveButton, &QPushButton::clicked, this, &TrafficWindow::askSave);
     connect(m_ui->resetButton, &QPushButton::clicked, &m_log, &TrafficLog::resetCounters);
     connect(&m_log, &TrafficLog::countersReset, this, [this] {
@@ -208,8 +211,11 @@ void TrafficWindow::takeNew()
     }
     if (m_countedSerial != m_log.lastSerial() && ++m_ticksSinceCounted >= CounterTicks)
         m_countersStale = true;
-    showCounters();
-    showStatus();
+    // The foot line's counts change with every tick too: they follow the counters.
+    if (m_countersStale) {
+        showCounters();
+        showStatus();
+    }
 }
 
 void TrafficWindow::addChoices(quint64 afterSerial)

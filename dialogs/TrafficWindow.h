@@ -36,7 +36,8 @@ public:
     TrafficWindow(TrafficLog &log, const SessionState &shared, QWidget *parent = nullptr);
     ~TrafficWindow() override;
 
-    // Takes in what the log recorded since the last tick (unless paused) and updates the counters.
+    // Takes in what the log recorded since the last tick (unless paused); once a second, updates
+    // the counters and the foot line.
     // The list follows the line while it is scrolled to its end and stays where it is otherwise.
     void takeNew();
     // The listed rows (as the filter shows them) as a CSV file in the format of znctl --frames

@@ -23,13 +23,18 @@ void TrafficRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
         m_cells.clear();
         m_font = option.font;
     }
-    const QString key = QStringLiteral("%1 %2 %3 %4 %5 ")
-                            .arg(cell.width())
-                            .arg(cell.height())
-                            .arg(fill.rgba())
-                            .arg(pen.rgba())
-                            .arg(int(right)) +
-                        text;
+    // What the picture depends on, as characters ahead of the text: building it is paid for on
+    // every cell of every paint.
+    QString key;
+    key.reserve(text.size() + 7);
+    key.append(QChar(char16_t(cell.width())))
+        .append(QChar(char16_t(cell.height())))
+        .append(QChar(char16_t(fill.rgba() >> 16)))
+        .append(QChar(char16_t(fill.rgba())))
+        .append(QChar(char16_t(pen.rgba() >> 16)))
+        .append(QChar(char16_t(pen.rgba())))
+        .append(QChar(char16_t(right)))
+        .append(text);
     if (const QPixmap *drawn = m_cells.object(key)) {
         painter->drawPixmap(cell.topLeft(), *drawn);
         return;
@@ -56,4 +61,10 @@ void TrafficRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
     painter->drawPixmap(cell.topLeft(), picture);
     const int kb = int(picture.width() * picture.height() * picture.depth() / 8 / 1024) + 1;
     m_cells.insert(key, new QPixmap(picture), kb);
+}
+
+QSize TrafficRowDelegate::sizeHint(const QStyleOptionViewItem &option,
+                                   const QModelIndex &index) const
+{
+    return QStyledItemDelegate::sizeHint(option, index) + QSize(1, 1);
 }

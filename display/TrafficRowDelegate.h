@@ -18,6 +18,8 @@ public:
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override;
+    // The style's size with room for the grid's line the cell draws.
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
 private:
     // Some two screens of cells, in kB.
