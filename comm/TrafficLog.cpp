@@ -26,6 +26,13 @@ QString TrafficRecord::instrument() const
     return ok ? InstrumentNumber::text(number) : station;
 }
 
+bool TrafficRecord::silenceMeant() const
+{
+    return mode == FrameMode::Vendor && verdict == ReplyVerdict::NoReply &&
+           command == QLatin1String("P") && address == QLatin1String("0000") &&
+           data == QLatin1String("0000");
+}
+
 void TrafficCounters::add(const TrafficRecord &record)
 {
     if (record.request.isEmpty() && !record.reply.isEmpty()) {
@@ -33,6 +40,11 @@ void TrafficCounters::add(const TrafficRecord &record)
         return;
     }
     ++requests;
+    if (record.silenceMeant()) {
+        ++good;
+        ++silentGood;
+        return;
+    }
     switch (record.verdict) {
     case ReplyVerdict::Ok:
         ++good;
@@ -70,7 +82,9 @@ TrafficLog::TrafficLog(int capacity, QObject *parent)
 void TrafficLog::record(TrafficRecord record)
 {
     record.serial = ++m_lastSerial;
-    m_counters[record.instrument()].add(record);
+    // Bytes read before the first request belong to no instrument: they are listed, not counted.
+    if (const QString instrument = record.instrument(); !instrument.isEmpty())
+        m_counters[instrument].add(record);
     if (m_ring.size() < std::size_t(m_capacity)) {
         m_ring.push_back(std::move(record));
     } else {

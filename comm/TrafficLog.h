@@ -29,7 +29,7 @@ public:
     int capacity() const { return m_capacity; }
 
     // Per instrument number as the operator knows it ("01", TrafficRecord::instrument()), since
-    // the last reset.
+    // the last reset; records without one (bytes read before the first request) are not counted.
     const QMap<QString, TrafficCounters> &counters() const { return m_counters; }
     void resetCounters();
 

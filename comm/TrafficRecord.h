@@ -38,11 +38,14 @@ struct TrafficRecord {
     // The instrument number as the operator knows it ("10"), from the station field as sent in
     // the record's framing; the field as it is when it holds none.
     QString instrument() const;
+    // The vendor frame's return command gone unanswered: the controller does not answer it, it
+    // leaves its vendor frame, so the silence is the outcome wanted, not a fault.
+    bool silenceMeant() const;
 };
 
 // What one instrument's exchanges came to since the counters were last reset. Every request counts
-// once under requests and once under the verdict it reached; bytes between requests count
-// under late only.
+// once under requests and once under the verdict it reached (a silence meant, under good); bytes
+// between requests count under late only.
 struct TrafficCounters {
     int requests = 0;
     int good = 0;
@@ -51,9 +54,14 @@ struct TrafficCounters {
     int exceptions = 0;
     int late = 0;
     int otherFaults = 0;        // wrong station, function or length, noise, port lost
-    qint64 totalResponseMs = 0; // over the good ones
+    int silentGood = 0;         // of the good ones, those answered by the silence meant
+    qint64 totalResponseMs = 0; // over the good ones that were answered
     int worstResponseMs = 0;
 
-    double meanResponseMs() const { return good == 0 ? 0.0 : double(totalResponseMs) / good; }
+    double meanResponseMs() const
+    {
+        const int answered = good - silentGood;
+        return answered == 0 ? 0.0 : double(totalResponseMs) / answered;
+    }
     void add(const TrafficRecord &record);
 };

@@ -73,6 +73,8 @@ TrafficWindow::TrafficWindow(TrafficLog &log, const SessionState &shared, QWidge
     QTableView *table = m_ui->exchanges;
     table->setModel(&m_filter);
     table->setItemDelegate(new TrafficRowDelegate(table));
+    // The delegate draws the grid with its cells, at a fraction of the cost of the list's lines.
+    table->setShowGrid(false);
     table->verticalHeader()->hide();
     // Rows of one height need no measuring: a list of 20,000 scrolls as fast as one of 20.
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -91,8 +93,10 @@ TrafficWindow::TrafficWindow(TrafficLog &log, const SessionState &shared, QWidge
     counters->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     counters->verticalHeader()->setDefaultSectionSize(
         table->verticalHeader()->defaultSectionSize());
-    counters->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Columns fitted to their contents when a cell changes (showCounters): a column that fits
+    // itself would measure them all again on every cell set.
     counters->horizontalHeader()->setMinimumSectionSize(fontMetrics().averageCharWidth() * 8);
+    counters->horizontalHeader()->resizeSections(QHeaderView::ResizeToContents);
     // Room for four stations before it scrolls.
     counters->setMinimumHeight(counters->horizontalHeader()->sizeHint().height() +
                                4 * counters->verticalHeader()->defaultSectionSize() +
@@ -101,7 +105,10 @@ TrafficWindow::TrafficWindow(TrafficLog &log, const SessionState &shared, QWidge
 
     for (QComboBox *filter : {m_ui->verdictFilter, m_ui->stationFilter, m_ui->itemFilter})
         connect(filter, &QComboBox::currentIndexChanged, this, &TrafficWindow::applyFilter);
-    connect(m_ui->pauseBox, &QCheckBox::toggled, this, &TrafficWindow::takeNew);
+    connect(m_ui->pauseBox, &QCheckBox::toggled, this, [this] {
+        takeNew();
+        showStatus();
+    });
     connect(m_ui->saveButton, &QPushButton::clicked, this, &TrafficWindow::askSave);
     connect(m_ui->resetButton, &QPushButton::clicked, &m_log, &TrafficLog::resetCounters);
     connect(&m_log, &TrafficLog::countersReset, this, [this] {
@@ -204,8 +211,11 @@ void TrafficWindow::takeNew()
     }
     if (m_countedSerial != m_log.lastSerial() && ++m_ticksSinceCounted >= CounterTicks)
         m_countersStale = true;
-    showCounters();
-    showStatus();
+    // The foot line's counts change with every tick too: they follow the counters.
+    if (m_countersStale) {
+        showCounters();
+        showStatus();
+    }
 }
 
 void TrafficWindow::addChoices(quint64 afterSerial)
@@ -257,19 +267,20 @@ void TrafficWindow::showCounters()
     std::sort(stations.begin(), stations.end(), before);
     QTableWidget *table = m_ui->counters;
     table->setRowCount(int(stations.size()));
+    QSet<int> widen;
     for (int row = 0; row < int(stations.size()); ++row) {
         const TrafficCounters &c = counters[stations[row]];
-        const QStringList cells = {stations[row],
-                                   QString::number(c.requests),
-                                   QString::number(c.good),
-                                   QString::number(c.noReply),
-                                   QString::number(c.checksum),
-                                   QString::number(c.exceptions),
-                                   QString::number(c.late),
-                                   QString::number(c.otherFaults),
-                                   c.good == 0 ? QString()
-                                               : QString::number(c.meanResponseMs(), 'f', 1),
-                                   c.good == 0 ? QString() : QString::number(c.worstResponseMs)};
+        const QStringList cells = {
+            stations[row],
+            QString::number(c.requests),
+            QString::number(c.good),
+            QString::number(c.noReply),
+            QString::number(c.checksum),
+            QString::number(c.exceptions),
+            QString::number(c.late),
+            QString::number(c.otherFaults),
+            c.good == c.silentGood ? QString() : QString::number(c.meanResponseMs(), 'f', 1),
+            c.good == c.silentGood ? QString() : QString::number(c.worstResponseMs)};
         for (int column = 0; column < int(cells.size()); ++column) {
             QTableWidgetItem *item = table->item(row, column);
             if (item == nullptr) {
@@ -278,9 +289,14 @@ void TrafficWindow::showCounters()
                                                    : Qt::AlignRight | Qt::AlignVCenter);
                 table->setItem(row, column, item);
             }
-            item->setText(cells[column]);
+            if (item->text() != cells[column]) {
+                item->setText(cells[column]);
+                widen.insert(column);
+            }
         }
     }
+    for (const int column : widen)
+        table->resizeColumnToContents(column);
 }
 
 void TrafficWindow::showStatus()
@@ -299,37 +315,30 @@ void TrafficWindow::showStatus()
     m_ui->statusLabel->setToolTip(text);
 }
 
-QString TrafficWindow::rowsText(const QList<int> &rows, QChar separator, bool quoted) const
+QString TrafficWindow::rowsText(const QList<int> &rows) const
 {
-    const QString lineEnd = quoted ? QStringLiteral("\r\n") : QStringLiteral("\n");
     QStringList fields;
     for (int column = 0; column < TrafficTableModel::ColumnCount; ++column)
         fields << TrafficTableModel::heading(column);
-    QString text;
-    const auto addLine = [&](QStringList &line) {
-        if (quoted)
-            std::transform(line.begin(), line.end(), line.begin(), TrafficCsv::field);
-        text += line.join(separator) + lineEnd;
-    };
-    addLine(fields);
+    QString text = fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
     for (const int row : rows) {
-        QStringList line;
+        fields.clear();
         for (int column = 0; column < TrafficTableModel::ColumnCount; ++column)
-            line << m_model.text(row, column, true);
-        addLine(line);
+            fields << m_model.text(row, column, true);
+        text += fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
     }
     return text;
 }
 
 FileFault TrafficWindow::saveCsv(const QString &path) const
 {
-    QList<int> rows;
-    rows.reserve(m_filter.rowCount());
-    for (int row = 0; row < m_filter.rowCount(); ++row)
-        rows << m_filter.mapToSource(m_filter.index(row, 0)).row();
-    // With a byte order mark, so that a spreadsheet reads the Japanese texts as UTF-8.
-    return WholeFileWriter::writeAll(path, QByteArray("\xEF\xBB\xBF") +
-                                               rowsText(rows, QLatin1Char(','), true).toUtf8());
+    // The format znctl --frames writes, with the meaning each row was listed with.
+    QByteArray bytes = TrafficCsv::header();
+    for (int row = 0; row < m_filter.rowCount(); ++row) {
+        const int at = m_filter.mapToSource(m_filter.index(row, 0)).row();
+        bytes += TrafficCsv::line(m_model.record(at), &m_model.meaning(at));
+    }
+    return WholeFileWriter::writeAll(path, bytes);
 }
 
 void TrafficWindow::copySelection() const
@@ -340,7 +349,7 @@ void TrafficWindow::copySelection() const
     if (rows.isEmpty())
         return;
     std::sort(rows.begin(), rows.end());
-    QGuiApplication::clipboard()->setText(rowsText(rows, QLatin1Char('\t'), false));
+    QGuiApplication::clipboard()->setText(rowsText(rows));
 }
 
 void TrafficWindow::askSave()

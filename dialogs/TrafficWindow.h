@@ -36,10 +36,12 @@ public:
     TrafficWindow(TrafficLog &log, const SessionState &shared, QWidget *parent = nullptr);
     ~TrafficWindow() override;
 
-    // Takes in what the log recorded since the last tick (unless paused) and updates the counters.
+    // Takes in what the log recorded since the last tick (unless paused); once a second, updates
+    // the counters and the foot line.
     // The list follows the line while it is scrolled to its end and stays where it is otherwise.
     void takeNew();
-    // The listed rows (as the filter shows them) as a CSV file with a heading line, written whole.
+    // The listed rows (as the filter shows them) as a CSV file in the format of znctl --frames
+    // (TrafficCsv), written whole.
     FileFault saveCsv(const QString &path) const;
     // The selected rows, tab-separated with a heading line, onto the clipboard.
     void copySelection() const;
@@ -61,7 +63,8 @@ private:
     void showCounters();
     void showStatus();
     void askSave();
-    QString rowsText(const QList<int> &rows, QChar separator, bool quoted) const;
+    // The rows as listed, tab-separated under the headings.
+    QString rowsText(const QList<int> &rows) const;
     bool atEnd() const;
 
     TrafficLog &m_log;

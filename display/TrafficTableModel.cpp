@@ -22,6 +22,7 @@ constexpr int ExceptionNameMessage = 1456;
 constexpr int NoiseBeforeMessage = 1410;
 constexpr int VendorFrameMessage = 1454;
 constexpr int SearchProbeMessage = 1455;
+constexpr int SilenceMeantMessage = 1458;
 // Headings in column order, from Time to Value.
 constexpr std::array<int, TrafficTableModel::ColumnCount> Headings = {
     1423, 1424, 1457, 1425, 1426, 1427, 1428, 1429, 1430, 1431, 1432, 1433, 1434};
@@ -98,7 +99,10 @@ void TrafficTableModel::append(const QList<TrafficRecord> &records)
     if (records.isEmpty())
         return;
     const qsizetype taken = std::min<qsizetype>(records.size(), m_capacity);
-    const int drop = int(std::max<qsizetype>(0, qsizetype(m_rows.size()) + taken - m_capacity));
+    const int over = int(std::max<qsizetype>(0, qsizetype(m_rows.size()) + taken - m_capacity));
+    // Every removal makes the list and its filter renumber all the rows they keep: once full, the
+    // oldest go a twentieth of the capacity at a time, not a few on every tick.
+    const int drop = over == 0 ? 0 : std::max(over, std::min(int(m_rows.size()), m_capacity / 20));
     if (drop > 0) {
         beginRemoveRows(QModelIndex(), 0, drop - 1);
         m_rows.erase(m_rows.begin(), m_rows.begin() + drop);
@@ -142,6 +146,8 @@ QString TrafficTableModel::verdictText(const TrafficRecord &record)
     }
     if (record.noiseBefore && record.verdict != ReplyVerdict::Noise)
         text += QStringLiteral(" (%1)").arg(msg(NoiseBeforeMessage));
+    if (record.silenceMeant())
+        text += QStringLiteral(" (%1)").arg(msg(SilenceMeantMessage));
     return failed(record) ? FailedMark + text : text;
 }
 
@@ -235,7 +241,7 @@ QVariant TrafficTableModel::data(const QModelIndex &index, int role) const
         // What to check on the line for a failed exchange; the whole time for the time.
         if (index.column() == Time)
             return text(index.row(), Time, true);
-        if (index.column() == Verdict)
+        if (index.column() == Verdict && failed(r))
             return ReplyVerdicts::text({r.replyText, r.verdict, r.exceptionCode});
         if (index.column() == Request || index.column() == Reply)
             return text(index.row(), index.column());

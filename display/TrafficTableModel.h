@@ -11,7 +11,7 @@
 
 // The exchanges the line traffic window lists, oldest first: one row per record with its meaning
 // as the session's state gave it when the record was taken in, at most capacity rows (the oldest go
-// first, as in the traffic log itself).
+// first, as in the traffic log itself, a twentieth of the capacity at a time).
 class TrafficTableModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -37,7 +37,7 @@ public:
     TrafficTableModel(const SessionState &shared, int capacity, QObject *parent = nullptr);
 
     // Takes records (oldest first, serials above lastSerial()) as one insertion, after removing
-    // the oldest rows that would exceed the capacity in one removal.
+    // the oldest rows that would exceed the capacity (at least a twentieth of it) in one removal.
     void append(const QList<TrafficRecord> &records);
     // The serial of the newest row; 0 before the first.
     quint64 lastSerial() const { return m_lastSerial; }
@@ -56,7 +56,10 @@ public:
     static QString protocolName(FrameMode mode);
     // Bytes as hex; for the text framings the text they spell ("<CR>" for controls), then the hex.
     static QString bytesText(const QByteArray &bytes, FrameMode mode);
-    static bool failed(const TrafficRecord &record) { return record.verdict != ReplyVerdict::Ok; }
+    static bool failed(const TrafficRecord &record)
+    {
+        return record.verdict != ReplyVerdict::Ok && !record.silenceMeant();
+    }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;

@@ -48,10 +48,18 @@ QByteArray header()
 QByteArray line(const TrafficRecord &record, const SessionState *shared,
                 const TrafficMeaning::UnitOf &unitOf)
 {
-    const bool sent = !record.command.isEmpty();
+    if (!shared)
+        return line(record, static_cast<const ExchangeMeaning *>(nullptr));
     const ExchangeMeaning meaning =
-        shared && sent ? TrafficMeaning::of(record, *shared, unitOf) : ExchangeMeaning();
-    const QString access = !sent           ? QString()
+        !record.command.isEmpty() ? TrafficMeaning::of(record, *shared, unitOf) : ExchangeMeaning();
+    return line(record, &meaning);
+}
+
+QByteArray line(const TrafficRecord &record, const ExchangeMeaning *known)
+{
+    const bool sent = !record.command.isEmpty();
+    const ExchangeMeaning meaning = known && sent ? *known : ExchangeMeaning();
+    const QString access = !known || !sent ? QString()
                            : meaning.write ? QStringLiteral("write")
                                            : QStringLiteral("read");
     const QStringList fields = {
@@ -70,7 +78,7 @@ QByteArray line(const TrafficRecord &record, const SessionState *shared,
         verdictKey(record.verdict),
         exceptionText(record),
         record.noiseBefore ? QStringLiteral("1") : QStringLiteral("0"),
-        shared ? access : QString(),
+        access,
         meaning.code < 0 ? QString() : QString::number(meaning.code),
         field(meaning.caption),
         field(meaning.value),

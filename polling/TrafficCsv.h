@@ -6,8 +6,9 @@
 #include <QByteArray>
 #include <QString>
 
-// The line's exchanges as CSV (RFC 4180, UTF-8, lines ended by CR LF), for znctl --frames and the
-// line traffic view's export. The column names and the keys in them are English and stable
+// The line's exchanges as CSV (RFC 4180, UTF-8 without a byte order mark, lines ended by CR LF),
+// for znctl --frames and the line traffic window's "Save as CSV...": one format, whichever wrote
+// the file. The column names and the keys in them are English and stable
 // whatever the language, so that a script reads every file the same way:
 //
 //   time          sent, ISO 8601 local time with ms and offset: 2026-07-04T09:05:03.120+02:00
@@ -33,6 +34,9 @@ QByteArray header();
 // columns (TrafficMeaning, with unitOf for the setting items' units); without it they are empty.
 QByteArray line(const TrafficRecord &record, const SessionState *shared = nullptr,
                 const TrafficMeaning::UnitOf &unitOf = {});
+// One record as one line with the meaning already worked out (the line traffic window keeps the
+// one it had when it took the record in); without it the meaning columns are empty.
+QByteArray line(const TrafficRecord &record, const ExchangeMeaning *meaning);
 
 // ok, no-reply, checksum, wrong-station, wrong-function, wrong-length, exception, late-reply,
 // noise, port-lost.

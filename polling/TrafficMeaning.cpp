@@ -9,6 +9,10 @@
 #include "polling/ItemNames.h"
 #include "polling/ValueFormat.h"
 
+#include <QHash>
+
+#include <array>
+
 namespace
 {
 
@@ -66,11 +70,20 @@ int codeAt(FrameMode mode, const QString &address, const SessionState &shared)
                                                                          : RavtocolRegisterDigits);
     if (first.isEmpty())
         return -1;
-    for (int code = 0; code < SessionState::RegisterCount; ++code) {
-        if (RegisterMap::address(code, form) == first)
-            return code;
-    }
-    return -1;
+    // Taken once: every exchange taken into the line traffic window asks.
+    static const std::array<QHash<QString, int>, 2> codes = [] {
+        std::array<QHash<QString, int>, 2> byForm;
+        for (const RegisterMap::Form f : {RegisterMap::Form::Modbus, RegisterMap::Form::Ravtocol}) {
+            QHash<QString, int> &byAddress = byForm[f == RegisterMap::Form::Modbus ? 0 : 1];
+            // The lowest code of an address, as the search from code 0 up found it.
+            for (int code = SessionState::RegisterCount - 1; code >= 0; --code) {
+                if (const QString at = RegisterMap::address(code, f); !at.isEmpty())
+                    byAddress.insert(at, code);
+            }
+        }
+        return byForm;
+    }();
+    return codes[form == RegisterMap::Form::Modbus ? 0 : 1].value(first, -1);
 }
 
 ExchangeMeaning of(const TrafficRecord &record, const SessionState &shared, const UnitOf &unitOf)

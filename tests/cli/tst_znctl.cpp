@@ -567,10 +567,15 @@ void TestZnctl::monitorEndsCleanlyOnCtrlC()
                              [verdict](const auto &row) { return row["verdict"] == verdict; });
     };
     QVERIFY(count("ok") > 8);
+    // The vendor frame's return command goes unanswered by design: good, not a fault.
+    const auto returns = std::count_if(frames.cbegin(), frames.cend(), [](const auto &row) {
+        return row["protocol"] == "vendor" && row["command"] == "P" && row["address"] == "0000" &&
+               row["data"] == "0000" && row["verdict"] == "no-reply";
+    });
     QVERIFY2(run.err.contains(QStringLiteral("instrument 01: %1 requests, %2 good, %3 no reply")
                                   .arg(frames.size())
-                                  .arg(count("ok"))
-                                  .arg(count("no-reply"))),
+                                  .arg(count("ok") + returns)
+                                  .arg(count("no-reply") - returns)),
              qPrintable(run.err));
 }
 

@@ -85,6 +85,21 @@ void TestTrafficLog::countersPerStationUntilReset()
     TrafficRecord between = exchange("02", ReplyVerdict::LateReplyDropped, -1);
     between.reply = QByteArrayLiteral(":0A03020159\r\n");
     log.record(between);
+    // Bytes read before any request was sent name no instrument: listed, counted under none.
+    between.station.clear();
+    log.record(between);
+    // The vendor frame's return command is not answered by design: good, without a time.
+    TrafficRecord leave = exchange("#", ReplyVerdict::NoReply, 400);
+    leave.mode = FrameMode::Vendor;
+    leave.command = QStringLiteral("P");
+    leave.address = leave.data = QStringLiteral("0000");
+    TrafficRecord unanswered = leave;
+    unanswered.data = QStringLiteral("0001");
+    TrafficRecord answered = unanswered;
+    answered.verdict = ReplyVerdict::Ok;
+    answered.responseMs = 20;
+    for (const TrafficRecord &r : {leave, unanswered, answered})
+        log.record(r);
 
     const TrafficCounters one = log.counters().value("01");
     QCOMPARE(one.requests, 3);
@@ -98,11 +113,17 @@ void TestTrafficLog::countersPerStationUntilReset()
     QCOMPARE(two.good + two.checksum + two.exceptions + two.late + two.otherFaults, 5);
     QCOMPARE(two.late, 2);
     QCOMPARE(two.meanResponseMs(), 0.0);
+    QCOMPARE(log.counters().keys(), (QStringList{"01", "02", "03"}));
+    const TrafficCounters vendor = log.counters().value("03");
+    QCOMPARE(vendor.requests, 3);
+    QCOMPARE(vendor.good, 2);
+    QCOMPARE(vendor.noReply, 1);
+    QCOMPARE(vendor.meanResponseMs(), 20.0);
 
     log.resetCounters();
     QVERIFY(log.counters().isEmpty());
     // The exchanges themselves stay for the view.
-    QCOMPARE(log.size(), 8);
+    QCOMPARE(log.size(), 12);
 }
 
 // A week online costs no more memory than the first full ring: records of their own bytes each,

@@ -2,6 +2,8 @@
 #include "base/SessionState.h"
 #include "comm/TrafficLog.h"
 #include "dialogs/TrafficWindow.h"
+#include "polling/TrafficCsv.h"
+#include "tests/support/PythonCsv.h"
 #include "tests/support/TrafficSamples.h"
 
 #include <QCheckBox>
@@ -137,7 +139,8 @@ void TestTrafficWindow::followsTheLineAndStaysWhenScrolledUp()
     QTRY_COMPARE(rig.window.model().lastSerial(), rig.log.lastSerial());
     QCOMPARE(rig.topSerial(), top);
     QVERIFY(rig.bar()->value() < rig.bar()->maximum());
-    QCOMPARE(rig.window.model().rowCount(), 300);
+    // Full, the list drops the oldest a twentieth at a time.
+    QVERIFY(rig.window.model().rowCount() >= 285 && rig.window.model().rowCount() <= 300);
 
     // Back at the end it follows again.
     rig.table()->scrollToBottom();
@@ -327,27 +330,6 @@ void TestTrafficWindow::savesAndCopiesTheRowsListed()
     Rig rig;
     choose(rig.child<QComboBox>("verdictFilter"), int(TrafficFilter::FailedOnly));
 
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("traffic.csv"));
-    QVERIFY(rig.window.saveCsv(path).isNone());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
-    const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"));
-    // A heading line, the five failed exchanges, and the end of the last line.
-    QCOMPARE(lines.size(), 7);
-    QVERIFY(lines.last().isEmpty() &&
-            lines[0].startsWith(
-                QLatin1String("Time,Port,Speed (bit/s),Station,Protocol,Request,Reply,")));
-    QCOMPARE(lines[1].section(QLatin1Char(','), 0, 8),
-             QStringLiteral("2026-07-04 09:05:03.120,COM3,9600,01,Modbus ASCII,"
-                            ":0103007000018B<CR><LF> | "
-                            "3A 30 31 30 33 30 30 37 30 30 30 30 31 38 42 0D 0A,"
-                            ":0183027A<CR><LF> | 3A 30 31 38 33 30 32 37 41 0D 0A,22,"
-                            "\u2717 Exception 02: register not available"));
-    QVERIFY(lines[4].contains(QLatin1String(",Ravtocol,")));
-
     // Ctrl+C copies whole rows, tab-separated, in the order listed.
     QTableView *table = rig.table();
     table->selectionModel()->select(table->model()->index(3, 0),
@@ -360,6 +342,32 @@ void TestTrafficWindow::savesAndCopiesTheRowsListed()
     QVERIFY(copied[0].startsWith(QLatin1String("Time\tPort\t")));
     QVERIFY(copied[1].contains(QLatin1String("Exception 02")));
     QVERIFY(copied[2].contains(QLatin1String("Exception 63")));
+
+    // The file is the one znctl --frames writes, as a script reads it: the rows listed, fixed
+    // English columns, the meaning as the window listed it.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("traffic.csv"));
+    QVERIFY(rig.window.saveCsv(path).isNone());
+    if (!PythonCsv::available())
+        QSKIP("python3 is not installed");
+    QCOMPARE(PythonCsv::rows(path).first().join(QLatin1Char(',')).toUtf8() + "\r\n",
+             TrafficCsv::header());
+    const QList<QMap<QString, QString>> records = PythonCsv::records(path);
+    QStringList verdicts;
+    for (const auto &record : records)
+        verdicts << record.value(QStringLiteral("verdict")) + QLatin1Char(' ') +
+                        record.value(QStringLiteral("exception"));
+    QCOMPARE(verdicts,
+             (QStringList{"exception 02", "checksum ", "no-reply ", "exception 63", "exception "}));
+    QCOMPARE(records[0].value(QStringLiteral("request")),
+             QStringLiteral("3A 30 31 30 33 30 30 37 30 30 30 30 31 38 42 0D 0A"));
+    QCOMPARE(records[3].value(QStringLiteral("protocol")), QStringLiteral("ravtocol"));
+    for (int row = 0; row < int(records.size()); ++row) {
+        QCOMPARE(records[row].value(QStringLiteral("code")),
+                 rig.cell(row, TrafficTableModel::ItemCode));
+        QCOMPARE(records[row].value(QStringLiteral("caption")),
+                 rig.cell(row, TrafficTableModel::Caption));
+    }
 }
 
 QTEST_MAIN(TestTrafficWindow)

@@ -38,9 +38,13 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSortFilterProxyModel>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -171,6 +175,20 @@ bool shootLineTraffic(MainWindow &window, SimulatedController &sim, const QStrin
         return false;
     traffic->resize(1180, 620);
     waitFor(1200);
+    // The failed exchanges amid the good ones around them: the list scrolled up stays there.
+    auto *table = traffic->findChild<QTableView *>(QStringLiteral("exchanges"));
+    const TrafficTableModel &model = traffic->model();
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (TrafficTableModel::failed(model.record(row))) {
+            const auto *shown = static_cast<const QSortFilterProxyModel *>(table->model());
+            table->scrollTo(shown->mapFromSource(model.index(row, 0)),
+                            QAbstractItemView::PositionAtTop);
+            table->verticalScrollBar()->setValue(
+                std::max(0, table->verticalScrollBar()->value() - 3));
+            break;
+        }
+    }
+    waitFor(400);
     const bool ok = save(*traffic, folder + QStringLiteral("/line-traffic-") + suffix + ".png");
     traffic->close();
     return ok;
