@@ -189,14 +189,14 @@ int main(int argc, char *argv[])
           measure(TrafficLog::DefaultCapacity / 2000 - 1, [&] { window.takeNew(); }));
 
     const double tickPerSecond = 1000.0 / TrafficWindow::TickMs;
-    print("8 exchanges a tick (40/s), following",
+    print("8 exchanges a tick, following",
           measure(ticks,
                   [&] {
                       record(8);
                       window.takeNew();
                   }),
           tickPerSecond);
-    print("40 exchanges a tick (200/s), following",
+    print("40 exchanges a tick, following",
           measure(ticks,
                   [&] {
                       record(40);

@@ -28,10 +28,10 @@ class TrafficWindow : public QWidget
 
 public:
     // How often the window takes the new exchanges in, in ms.
-    static constexpr int TickMs = 200;
+    static constexpr int TickMs = 500;
     // Ticks between two updates of the counters: they change with every exchange, and once a
     // second is enough to read them, at half the cost of a tick.
-    static constexpr int CounterTicks = 5;
+    static constexpr int CounterTicks = 1000 / TickMs;
 
     TrafficWindow(TrafficLog &log, const SessionState &shared, QWidget *parent = nullptr);
     ~TrafficWindow() override;
