@@ -66,9 +66,9 @@ MainWindow::MainWindow(SessionState shared, SettingsStore &store, CommComponentF
       m_core({*m_op, *this, store, ProgramFolder::journal(), WriteJournal::Source::Window},
              std::move(shared), std::move(comFactory)),
       m_fileDialogs(std::make_unique<GuiSettingsFileDialogs>(this)),
-      m_fileCommands(m_shared, *m_op, *this, *m_fileDialogs),
-      m_screenPrint(m_shared, *m_op, timer(PrintTimer), this),
-      m_reportPrint(m_shared, *m_op, m_screenPrint, this)
+      m_fileCommands(m_core.context, *m_fileDialogs),
+      m_screenPrint(m_core.context, timer(PrintTimer), this),
+      m_reportPrint(m_core.context, m_screenPrint, this)
 {
     m_core.connection.setSettingsRead([this] { m_core.onlineStartRead.readAtOnlineStart(); });
     m_core.connection.setFileSave([this] { m_fileCommands.save(); });
@@ -77,14 +77,13 @@ MainWindow::MainWindow(SessionState shared, SettingsStore &store, CommComponentF
     m_linkCheckPanel = new LinkCheckPanel(ui->tabMain);
     MainWindowLayout::arrange(this);
     m_displayView = std::make_unique<MainDisplayView>(this);
-    m_trendChart = new TrendChart(m_shared, *m_op, ProgramFolder::path(), ui->chartFrame);
+    m_trendChart = new TrendChart(m_core.context, ProgramFolder::path(), ui->chartFrame);
     m_trendChart->setTraceMenu(ui->traceAction);
     ui->layoutChart->addWidget(m_trendChart);
-    m_editor =
-        std::make_unique<SettingEditor>(m_shared, *m_op, *this, *m_displayView, this, [this] {
-            if (!timer(JobTimer).isActive())
-                timer(JobTimer).start();
-        });
+    m_editor = std::make_unique<SettingEditor>(m_core.context, *m_displayView, this, [this] {
+        if (!timer(JobTimer).isActive())
+            timer(JobTimer).start();
+    });
     setUpStatusBar();
     setUpTimers();
     m_handedFileRetry.setSingleShot(true);
@@ -391,7 +390,7 @@ void MainWindow::onCommSetting()
 {
     if (!m_core.connection.prepareCommSettings())
         return;
-    CommSettingsDialog dialog(m_shared, m_store, m_core.link, *m_op, this);
+    CommSettingsDialog dialog(m_core.context, m_store, this);
     const bool accepted = dialog.exec() == QDialog::Accepted;
     runBlocking([this, accepted] { m_core.connection.commSettingsClosed(accepted); });
 }

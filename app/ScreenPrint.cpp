@@ -24,22 +24,21 @@ PrinterList PrinterList::system()
     return {QPrinterInfo::availablePrinterNames(), QPrinterInfo::defaultPrinterName()};
 }
 
-ScreenPrint::ScreenPrint(SessionState &shared, OperatorInterface &op, QTimer &printTimer,
-                         QWidget *window)
-    : m_shared(shared), m_op(op), m_printTimer(printTimer), m_window(window)
+ScreenPrint::ScreenPrint(const SessionContext &context, QTimer &printTimer, QWidget *window)
+    : m_context(context), m_printTimer(printTimer), m_window(window)
 {
     connect(&m_printTimer, &QTimer::timeout, this, &ScreenPrint::printForegroundWindow);
 }
 
 void ScreenPrint::selectPrinter()
 {
-    m_op.beep();
+    m_context.op.beep();
     choosePrinter();
 }
 
 void ScreenPrint::print()
 {
-    m_op.beep();
+    m_context.op.beep();
     if (choosePrinter())
         m_printTimer.start();
 }
@@ -48,7 +47,7 @@ bool ScreenPrint::choosePrinter()
 {
     const PrinterList printers = m_source();
     if (printers.names.isEmpty()) {
-        m_op.showMessage(NoPrinterMessage);
+        m_context.op.showMessage(NoPrinterMessage);
         return false;
     }
     return runDialog(printers, {}) != PrinterSelectionDialog::Cancelled;
@@ -65,10 +64,10 @@ ScreenPrint::Choice ScreenPrint::choosePrinterOrPdf()
 
 int ScreenPrint::runDialog(const PrinterList &printers, const QStringList &extra)
 {
-    PrinterSelectionDialog dialog(m_shared, m_op, printers.names + extra, printers.defaultName,
+    PrinterSelectionDialog dialog(m_context, printers.names + extra, printers.defaultName,
                                   m_printerName, m_window);
     dialog.exec();
-    const int chosen = m_shared.selectedPrinterIndex;
+    const int chosen = m_context.shared.selectedPrinterIndex;
     // An entry not in the list (none shown) prints to the system's default.
     if (chosen != PrinterSelectionDialog::Cancelled && chosen < printers.names.size())
         m_printerName = printers.names.value(chosen);
@@ -85,7 +84,7 @@ void ScreenPrint::printForegroundWindow()
         printer.setPrinterName(m_printerName);
     printer.setDocName(QApplication::applicationDisplayName());
     if (!printer.isValid() || !printToFit(picture, printer))
-        m_op.showMessage(NoPrinterMessage);
+        m_context.op.showMessage(NoPrinterMessage);
 }
 
 bool ScreenPrint::printToFit(const QImage &image, QPrinter &printer)

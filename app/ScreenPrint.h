@@ -1,17 +1,17 @@
 #pragma once
 
+#include "comm/SessionContext.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 
-class OperatorInterface;
 class QImage;
 class QPrinter;
 class QTimer;
 class QWidget;
-struct SessionState;
 
 // The system's printers as the printer selection dialog lists them.
 struct PrinterList {
@@ -31,7 +31,7 @@ class ScreenPrint : public QObject
 public:
     // window: the main window, parent of the dialog and the picture taken when no window of the
     // program is active. PrintTimer is the window's; this class starts and stops it.
-    ScreenPrint(SessionState &shared, OperatorInterface &op, QTimer &printTimer, QWidget *window);
+    ScreenPrint(const SessionContext &context, QTimer &printTimer, QWidget *window);
 
     // Where the dialog's list comes from (tests replace the system's printers).
     void setPrinterSource(std::function<PrinterList()> source) { m_source = std::move(source); }
@@ -64,8 +64,7 @@ private:
     // the printer fails.
     void printForegroundWindow();
 
-    SessionState &m_shared;
-    OperatorInterface &m_op;
+    SessionContext m_context;
     QTimer &m_printTimer;
     QWidget *m_window;
     std::function<PrinterList()> m_source = &PrinterList::system;

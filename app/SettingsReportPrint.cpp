@@ -5,6 +5,7 @@
 #include "base/OperatorInterface.h"
 #include "base/ProgramFolder.h"
 #include "base/SessionState.h"
+#include "comm/SessionContext.h"
 #include "dialogs/SettingsReportPainter.h"
 
 #include <QDateTime>
@@ -27,9 +28,9 @@ SettingsReport reportOf(const SessionState &shared)
 }
 } // namespace
 
-SettingsReportPrint::SettingsReportPrint(SessionState &shared, OperatorInterface &op,
-                                         ScreenPrint &screenPrint, QWidget *window)
-    : m_shared(shared), m_op(op), m_screenPrint(screenPrint), m_window(window)
+SettingsReportPrint::SettingsReportPrint(const SessionContext &context, ScreenPrint &screenPrint,
+                                         QWidget *window)
+    : m_shared(context.shared), m_op(context.op), m_screenPrint(screenPrint), m_window(window)
 {
 }
 

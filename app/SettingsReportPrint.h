@@ -5,6 +5,7 @@
 class OperatorInterface;
 class ScreenPrint;
 class QWidget;
+struct SessionContext;
 struct SessionState;
 
 // File > Print settings report: the report of the display's values to the printer chosen in the
@@ -13,8 +14,7 @@ class SettingsReportPrint
 {
 public:
     // window: the main window, parent of the dialogs.
-    SettingsReportPrint(SessionState &shared, OperatorInterface &op, ScreenPrint &screenPrint,
-                        QWidget *window);
+    SettingsReportPrint(const SessionContext &context, ScreenPrint &screenPrint, QWidget *window);
 
     // Without valid setting data message 1072 and nothing else. Otherwise the printer selection
     // (its printer becomes the program's); a printer prints the report (message 57 when it

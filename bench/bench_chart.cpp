@@ -11,6 +11,7 @@
 #include "chart/ChartCanvas.h"
 #include "chart/TrendChart.h"
 #include "display/MainDisplayModel.h"
+#include "tests/support/ContextRig.h"
 #include "tests/support/FakeOperator.h"
 #include "tests/support/WindowRig.h"
 
@@ -73,7 +74,8 @@ std::pair<double, double> fullRun(const QString &folder)
     SessionState shared;
     shared.online = true;
     FakeOperator op;
-    TrendChart chart(shared, op, folder);
+    ContextRig context(shared, op);
+    TrendChart chart(context, folder);
     chart.prepareChannelFiles();
     chart.canvas().setFixedSize(1200, 500);
     chart.show();

@@ -5,6 +5,7 @@
 #include "base/SessionState.h"
 #include "chart/ChartSettingsFiles.h"
 #include "comm/ControllerCodes.h"
+#include "comm/SessionContext.h"
 
 #include <QDir>
 
@@ -17,9 +18,9 @@ constexpr int TraceStatePanel = 3;
 const QString NotRead = QStringLiteral("----");
 } // namespace
 
-TraceRun::TraceRun(SessionState &shared, ChartModel &model, ChartSettingsFiles &files,
-                   OperatorInterface &op, TraceView &view, QString programFolder)
-    : m_shared(shared), m_model(model), m_files(files), m_op(op), m_view(view),
+TraceRun::TraceRun(const SessionContext &context, ChartModel &model, ChartSettingsFiles &files,
+                   TraceView &view, QString programFolder)
+    : m_shared(context.shared), m_model(model), m_files(files), m_op(context.op), m_view(view),
       m_programFolder(std::move(programFolder)),
       m_clock([] { return QDateTime::currentDateTime(); })
 {

@@ -10,6 +10,7 @@
 
 class ChartSettingsFiles;
 class OperatorInterface;
+struct SessionContext;
 struct SessionState;
 
 // What a trace run changes on the chart control and the main window besides messages and the
@@ -45,8 +46,8 @@ class TraceRun
 public:
     using Clock = std::function<QDateTime()>;
 
-    TraceRun(SessionState &shared, ChartModel &model, ChartSettingsFiles &files,
-             OperatorInterface &op, TraceView &view, QString programFolder);
+    TraceRun(const SessionContext &context, ChartModel &model, ChartSettingsFiles &files,
+             TraceView &view, QString programFolder);
 
     // The time a sample is taken (tests fix it).
     void setClock(Clock clock) { m_clock = std::move(clock); }

@@ -6,6 +6,7 @@
 #include "chart/AxisStrip.h"
 #include "chart/ChartCanvas.h"
 #include "comm/ControllerCodes.h"
+#include "comm/SessionContext.h"
 #include "dialogs/ScaleEntryDialog.h"
 #include "display/AccessibleNames.h"
 #include "display/ColumnScrollArea.h"
@@ -75,10 +76,9 @@ qint16 integerOf(const QString &text)
 }
 } // namespace
 
-TrendChart::TrendChart(SessionState &shared, OperatorInterface &op, const QString &programFolder,
-                       QWidget *parent)
-    : QWidget(parent), m_shared(shared), m_op(op), m_files(programFolder),
-      m_run(shared, m_model, m_files, op, *this, programFolder)
+TrendChart::TrendChart(const SessionContext &context, const QString &programFolder, QWidget *parent)
+    : QWidget(parent), m_shared(context.shared), m_op(context.op), m_files(programFolder),
+      m_run(context, m_model, m_files, *this, programFolder)
 {
     setObjectName(QStringLiteral("m_trendChart"));
     m_pickColour = [this](const QColor &initial) -> std::optional<QColor> {

@@ -23,6 +23,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 struct ChartCaptions;
+struct SessionContext;
 struct SessionState;
 
 // The trend chart control that the main window hosts once (m_trendChart): the strip chart of
@@ -42,7 +43,7 @@ public:
                                                          qint16 high, qint16 low)>;
 
     // The settings files live in programFolder, the trend logs in its "Logging" folder.
-    TrendChart(SessionState &shared, OperatorInterface &op, const QString &programFolder,
+    TrendChart(const SessionContext &context, const QString &programFolder,
                QWidget *parent = nullptr);
     ~TrendChart() override;
 

@@ -5,6 +5,7 @@
 #include "comm/ComLink.h"
 #include "comm/InstrumentNumber.h"
 #include "comm/PortNames.h"
+#include "comm/SessionContext.h"
 #include "comm/SettingsStore.h"
 
 #include <QStringList>
@@ -41,9 +42,8 @@ int stationIndex(const QString &text)
 
 } // namespace
 
-CommSettingsEntry::CommSettingsEntry(SessionState &shared, SettingsStore &store, ComLink &link,
-                                     OperatorInterface &op)
-    : m_shared(shared), m_store(store), m_link(link), m_op(op)
+CommSettingsEntry::CommSettingsEntry(const SessionContext &context, SettingsStore &store)
+    : m_shared(context.shared), m_store(store), m_link(context.link), m_op(context.op)
 {
 }
 

@@ -8,6 +8,7 @@
 class ComLink;
 class OperatorInterface;
 class SettingsStore;
+struct SessionContext;
 struct SessionState;
 
 // The choices of the communication settings dialog, one per control.
@@ -36,8 +37,7 @@ public:
         int stationIndex = -1;
     };
 
-    CommSettingsEntry(SessionState &shared, SettingsStore &store, ComLink &link,
-                      OperatorInterface &op);
+    CommSettingsEntry(const SessionContext &context, SettingsStore &store);
 
     // The controls' values for the conditions held in shared.
     static CommSettingsChoice fromState(const SessionState &shared);

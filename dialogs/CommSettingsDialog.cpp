@@ -5,6 +5,7 @@
 #include "NetworkServerDialog.h"
 #include "base/MessageTable.h"
 #include "comm/PortNames.h"
+#include "comm/SessionContext.h"
 #include "comm/SettingsStore.h"
 #include "dialogs/DiscardQuestion.h"
 #include "display/WindowPlacement.h"
@@ -44,11 +45,11 @@ bool sameChoice(const CommSettingsChoice &a, const CommSettingsChoice &b)
 }
 } // namespace
 
-CommSettingsDialog::CommSettingsDialog(SessionState &shared, SettingsStore &store, ComLink &link,
-                                       OperatorInterface &op, QWidget *parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::CommSettingsDialog>()),
-      m_entry(shared, store, link, op), m_ports(store.portMap(shared)), m_shared(shared),
-      m_store(store), m_networkAllowanceMs(store.networkAllowanceMs(shared))
+CommSettingsDialog::CommSettingsDialog(const SessionContext &context, SettingsStore &store,
+                                       QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::CommSettingsDialog>()), m_entry(context, store),
+      m_ports(store.portMap(context.shared)), m_shared(context.shared), m_store(store),
+      m_networkAllowanceMs(store.networkAllowanceMs(context.shared))
 {
     m_ui->setupUi(this);
     setWindowTitle(msg(252));
@@ -96,11 +97,11 @@ CommSettingsDialog::CommSettingsDialog(SessionState &shared, SettingsStore &stor
             &CommSettingsDialog::onDeviceEdited);
     connect(m_ui->okButton, &QPushButton::clicked, this, &CommSettingsDialog::onOk);
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &CommSettingsDialog::reject);
-    showChoice(CommSettingsEntry::fromState(shared));
+    showChoice(CommSettingsEntry::fromState(context.shared));
     showDevice(m_ui->portCombo->currentIndex());
     const CommSettingsChoice opening = choice();
     const int openingAllowance = m_networkAllowanceMs;
-    new DiscardQuestion(this, op, [this, opening, openingAllowance] {
+    new DiscardQuestion(this, context.op, [this, opening, openingAllowance] {
         return !sameChoice(choice(), opening) || m_networkAllowanceMs != openingAllowance;
     });
     scrollWhenTooTall(*this);

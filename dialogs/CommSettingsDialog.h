@@ -7,9 +7,8 @@
 
 #include <memory>
 
-class ComLink;
-class OperatorInterface;
 class SettingsStore;
+struct SessionContext;
 struct SessionState;
 
 namespace Ui
@@ -27,8 +26,8 @@ class CommSettingsDialog : public QDialog
     Q_OBJECT
 
 public:
-    CommSettingsDialog(SessionState &shared, SettingsStore &store, ComLink &link,
-                       OperatorInterface &op, QWidget *parent = nullptr);
+    CommSettingsDialog(const SessionContext &context, SettingsStore &store,
+                       QWidget *parent = nullptr);
     ~CommSettingsDialog() override;
 
     // The controls' current values.

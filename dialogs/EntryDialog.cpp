@@ -6,16 +6,17 @@
 
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
+#include "comm/SessionContext.h"
 #include "dialogs/SettingChange.h"
 #include "display/MainDisplayModel.h"
 #include "display/MainDisplayView.h"
 #include "display/WindowPlacement.h"
 #include "polling/ValueFormat.h"
 
-EntryDialog::EntryDialog(SessionState &shared, OperatorInterface &op,
-                         const SettingRanges::EntryRange &range, QWidget *parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::EntryDialog>()), m_shared(shared), m_op(op),
-      m_value(shared, range), m_code(range.code)
+EntryDialog::EntryDialog(const SessionContext &context, const SettingRanges::EntryRange &range,
+                         QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::EntryDialog>()), m_shared(context.shared),
+      m_op(context.op), m_value(context.shared, range), m_code(range.code)
 {
     m_ui->setupUi(this);
     setWindowTitle(msg(230));
@@ -27,9 +28,9 @@ EntryDialog::EntryDialog(SessionState &shared, OperatorInterface &op,
     if (range.limitData)
         m_ui->rangeValue->setText(*range.limitData);
     m_ui->workingValue->hide();
-    m_ui->itemCaption->setText(itemHeading(shared, range.code));
+    m_ui->itemCaption->setText(itemHeading(context.shared, range.code));
     // A screen reader names the entry box after the item and reads the value and range with it.
-    m_ui->entryText->setAccessibleName(itemHeading(shared, range.code));
+    m_ui->entryText->setAccessibleName(itemHeading(context.shared, range.code));
     m_ui->entryText->setAccessibleDescription(
         msg(231) + QStringLiteral(": ") + range.nowData +
         (range.limitData ? QStringLiteral("; ") + msg(232) + QStringLiteral(": ") + *range.limitData
@@ -42,7 +43,7 @@ EntryDialog::EntryDialog(SessionState &shared, OperatorInterface &op,
     m_ui->pad->takeKeysOf(m_ui->entryText);
     m_ui->pad->takeKeysOf(this);
     m_ui->entryText->setFocus();
-    new DiscardQuestion(this, op, [this] { return !m_value.working().isEmpty(); });
+    new DiscardQuestion(this, context.op, [this] { return !m_value.working().isEmpty(); });
     scrollWhenTooTall(*this);
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 class OperatorInterface;
+struct SessionContext;
 struct SessionState;
 
 namespace Ui
@@ -26,7 +27,7 @@ class EntryDialog : public QDialog
     Q_OBJECT
 
 public:
-    EntryDialog(SessionState &shared, OperatorInterface &op, const SettingRanges::EntryRange &range,
+    EntryDialog(const SessionContext &context, const SettingRanges::EntryRange &range,
                 QWidget *parent = nullptr);
     ~EntryDialog() override;
 

@@ -4,6 +4,7 @@
 
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
+#include "comm/SessionContext.h"
 #include "dialogs/DiscardQuestion.h"
 #include "display/WindowPlacement.h"
 
@@ -13,8 +14,9 @@
 #include <QRadioButton>
 #include <array>
 
-ModelChangeDialog::ModelChangeDialog(SessionState &shared, OperatorInterface &op, QWidget *parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::ModelChangeDialog>()), m_op(op), m_rules(shared)
+ModelChangeDialog::ModelChangeDialog(const SessionContext &context, QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::ModelChangeDialog>()), m_op(context.op),
+      m_rules(context.shared)
 {
     m_ui->setupUi(this);
     setWindowTitle(msg(271));
@@ -51,7 +53,7 @@ ModelChangeDialog::ModelChangeDialog(SessionState &shared, OperatorInterface &op
     std::array<int, UnitOptionRules::FieldCount> opening{};
     for (int f = 0; f < UnitOptionRules::FieldCount; ++f)
         opening[f] = m_rules.value(UnitOptionRules::Field(f));
-    new DiscardQuestion(this, op, [this, opening] {
+    new DiscardQuestion(this, context.op, [this, opening] {
         for (int f = 0; f < UnitOptionRules::FieldCount; ++f) {
             if (m_rules.value(UnitOptionRules::Field(f)) != opening[f])
                 return true;

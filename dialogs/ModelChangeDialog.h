@@ -8,6 +8,7 @@
 
 class OperatorInterface;
 class QRadioButton;
+struct SessionContext;
 
 namespace Ui
 {
@@ -23,7 +24,7 @@ class ModelChangeDialog : public QDialog
     Q_OBJECT
 
 public:
-    ModelChangeDialog(SessionState &shared, OperatorInterface &op, QWidget *parent = nullptr);
+    explicit ModelChangeDialog(const SessionContext &context, QWidget *parent = nullptr);
     ~ModelChangeDialog() override;
 
 public slots:

@@ -5,14 +5,15 @@
 #include "base/MessageTable.h"
 #include "base/OperatorInterface.h"
 #include "base/SessionState.h"
+#include "comm/SessionContext.h"
 #include "display/WindowPlacement.h"
 
-PrinterSelectionDialog::PrinterSelectionDialog(SessionState &shared, OperatorInterface &op,
+PrinterSelectionDialog::PrinterSelectionDialog(const SessionContext &context,
                                                const QStringList &printers,
                                                const QString &defaultPrinter,
                                                const QString &current, QWidget *parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::PrinterSelectionDialog>()), m_shared(shared),
-      m_op(op), m_printers(printers)
+    : QDialog(parent), m_ui(std::make_unique<Ui::PrinterSelectionDialog>()),
+      m_shared(context.shared), m_op(context.op), m_printers(printers)
 {
     m_ui->setupUi(this);
     setWindowTitle(msg(34));

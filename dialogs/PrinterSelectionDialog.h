@@ -6,6 +6,7 @@
 #include <memory>
 
 class OperatorInterface;
+struct SessionContext;
 struct SessionState;
 
 namespace Ui
@@ -25,7 +26,7 @@ public:
 
     // printers: the system's printer names in the system's order; defaultPrinter and current
     // name entries of it (current empty: the default is shown).
-    PrinterSelectionDialog(SessionState &shared, OperatorInterface &op, const QStringList &printers,
+    PrinterSelectionDialog(const SessionContext &context, const QStringList &printers,
                            const QString &defaultPrinter, const QString &current,
                            QWidget *parent = nullptr);
     ~PrinterSelectionDialog() override;

@@ -4,6 +4,7 @@
 
 #include "base/MessageTable.h"
 #include "base/SessionState.h"
+#include "comm/SessionContext.h"
 #include "dialogs/SettingResets.h"
 #include "display/MainDisplayView.h"
 #include "display/WindowPlacement.h"
@@ -11,16 +12,15 @@
 #include <QGroupBox>
 #include <QRadioButton>
 
-SelectionDialog::SelectionDialog(SessionState &shared, OperatorInterface &op, int code,
-                                 QWidget *parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::SelectionDialog>()), m_shared(shared), m_op(op),
-      m_code(code), m_frame(SelectionChoices::frameOf(shared, code))
+SelectionDialog::SelectionDialog(const SessionContext &context, int code, QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::SelectionDialog>()), m_shared(context.shared),
+      m_op(context.op), m_code(code), m_frame(SelectionChoices::frameOf(context.shared, code))
 {
     m_ui->setupUi(this);
     setWindowTitle(msg(233));
     keepTitleWhole(*this);
     m_ui->cancelButton->setText(msg(30));
-    for (const ChoiceFrame &frame : SelectionChoices::allFrames(shared)) {
+    for (const ChoiceFrame &frame : SelectionChoices::allFrames(context.shared)) {
         auto *box = findChild<QGroupBox *>(QLatin1String(frame.frameName));
         box->setTitle(msg(frame.captionId));
         const QList<QRadioButton *> buttons = options(frame.optionName);
@@ -32,7 +32,7 @@ SelectionDialog::SelectionDialog(SessionState &shared, OperatorInterface &op, in
         findChild<QGroupBox *>(QLatin1String(m_frame->frameName))
             ->setTitle(msg(m_frame->captionId));
         const QList<QRadioButton *> buttons = options(m_frame->optionName);
-        const int value = shared.setting(code);
+        const int value = context.shared.setting(code);
         if (value >= 0 && value < buttons.size())
             buttons[value]->setChecked(true);
         // The arrow keys move the choice from the one held (or the first) at once.

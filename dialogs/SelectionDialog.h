@@ -8,6 +8,7 @@
 
 class OperatorInterface;
 class QRadioButton;
+struct SessionContext;
 struct SessionState;
 
 namespace Ui
@@ -26,8 +27,7 @@ class SelectionDialog : public QDialog
     Q_OBJECT
 
 public:
-    SelectionDialog(SessionState &shared, OperatorInterface &op, int code,
-                    QWidget *parent = nullptr);
+    SelectionDialog(const SessionContext &context, int code, QWidget *parent = nullptr);
     ~SelectionDialog() override;
 
     // After OK.

@@ -9,10 +9,9 @@
 #include "display/MainDisplayView.h"
 #include "polling/ValueFormat.h"
 
-SettingEditor::SettingEditor(SessionState &shared, OperatorInterface &op, MainView &view,
-                             MainDisplayView &display, QWidget *window,
-                             std::function<void()> startJobTimer)
-    : m_shared(shared), m_op(op), m_view(view), m_display(display), m_window(window),
+SettingEditor::SettingEditor(const SessionContext &context, MainDisplayView &display,
+                             QWidget *window, std::function<void()> startJobTimer)
+    : m_context(context), m_shared(context.shared), m_display(display), m_window(window),
       m_startJobTimer(std::move(startJobTimer))
 {
 }
@@ -33,7 +32,7 @@ void SettingEditor::editNumber(int code)
     const auto range = SettingRanges::entryRange(m_shared, code, m_display.valueText(code));
     if (!range)
         return;
-    EntryDialog dialog(m_shared, m_op, *range, m_window);
+    EntryDialog dialog(m_context, *range, m_window);
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (dialog.writePosted()) {
@@ -45,13 +44,13 @@ void SettingEditor::editNumber(int code)
 
 void SettingEditor::editChoice(int code)
 {
-    SelectionDialog dialog(m_shared, m_op, code, m_window);
+    SelectionDialog dialog(m_context, code, m_window);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const SelectionOutcome &outcome = dialog.outcome();
     if (outcome.writePosted) {
         m_startJobTimer();
-        m_view.refreshSettingPage();
+        m_context.view.refreshSettingPage();
         if (outcome.valueText)
             m_display.setValueText(code, *outcome.valueText);
     } else {
@@ -63,7 +62,7 @@ void SettingEditor::editChoice(int code)
 
 void SettingEditor::showOffline(int code, const QString &valueText)
 {
-    m_view.refreshSettingPage();
+    m_context.view.refreshSettingPage();
     // The main set value sits on the monitor panel, which nothing refreshes offline; an input
     // type change may have cleared it.
     if (m_shared.settingDataValid)
@@ -73,7 +72,7 @@ void SettingEditor::showOffline(int code, const QString &valueText)
 
 void SettingEditor::changeModel()
 {
-    ModelChangeDialog dialog(m_shared, m_op, m_window);
+    ModelChangeDialog dialog(m_context, m_window);
     if (dialog.exec() == QDialog::Accepted)
-        m_view.refreshSettingPage();
+        m_context.view.refreshSettingPage();
 }

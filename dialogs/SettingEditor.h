@@ -1,13 +1,12 @@
 #pragma once
 
+#include "comm/SessionContext.h"
+
 #include <functional>
 
 class MainDisplayView;
-class MainView;
-class OperatorInterface;
 class QString;
 class QWidget;
-struct SessionState;
 
 // Opens the dialog that edits a setting item and shows its result on the main window: the entry
 // dialog for numeric items (limits and texts from SettingRanges::entryRange), the selection dialog
@@ -17,8 +16,8 @@ struct SessionState;
 class SettingEditor
 {
 public:
-    SettingEditor(SessionState &shared, OperatorInterface &op, MainView &view,
-                  MainDisplayView &display, QWidget *window, std::function<void()> startJobTimer);
+    SettingEditor(const SessionContext &context, MainDisplayView &display, QWidget *window,
+                  std::function<void()> startJobTimer);
 
     // The change button of code pressed, once its pre-checks have passed.
     void edit(int code);
@@ -31,9 +30,8 @@ private:
     // Offline: the page rebuilt for the new value, the item's label showing the dialog's text.
     void showOffline(int code, const QString &valueText);
 
+    SessionContext m_context;
     SessionState &m_shared;
-    OperatorInterface &m_op;
-    MainView &m_view;
     MainDisplayView &m_display;
     QWidget *m_window;
     std::function<void()> m_startJobTimer;

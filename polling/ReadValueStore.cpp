@@ -26,7 +26,7 @@ bool ReadValueStore::store(const QString &reply, int code)
     const auto record = m_shared.unconfirmedWrites.constFind(code);
     if (ParameterTable::isSettingCode(code) && record != m_shared.unconfirmedWrites.cend() &&
         record->holds(m_shared.setting(code)))
-        closeRecord(m_shared, m_op, code);
+        closeRecord(code);
     return true;
 }
 
@@ -35,17 +35,17 @@ void ReadValueStore::markUnread(int code)
     m_shared.unreadCodes.insert(code);
 }
 
-void ReadValueStore::settle(SessionState &shared, OperatorInterface &op, int code)
+void ReadValueStore::settle(int code)
 {
-    if (shared.unconfirmedWrites.contains(code))
-        closeRecord(shared, op, code);
+    if (m_shared.unconfirmedWrites.contains(code))
+        closeRecord(code);
 }
 
-void ReadValueStore::closeRecord(SessionState &shared, OperatorInterface &op, int code)
+void ReadValueStore::closeRecord(int code)
 {
-    shared.unconfirmedWrites.remove(code);
-    if (shared.writeNoteCode != code)
+    m_shared.unconfirmedWrites.remove(code);
+    if (m_shared.writeNoteCode != code)
         return;
-    shared.writeNoteCode = 0;
-    op.setStatusPanel(WriteNotePanel, QString());
+    m_shared.writeNoteCode = 0;
+    m_op.setStatusPanel(WriteNotePanel, QString());
 }

@@ -24,10 +24,10 @@ public:
 
     // The pages now show what the controller holds for code, read just now in a full upload: the
     // record of its last write closes whatever it said.
-    static void settle(SessionState &shared, OperatorInterface &op, int code);
+    void settle(int code);
 
 private:
-    static void closeRecord(SessionState &shared, OperatorInterface &op, int code);
+    void closeRecord(int code);
 
     SessionState &m_shared;
     ComLink &m_link;

@@ -23,7 +23,7 @@ constexpr int KeyOperationMessage = 291;
 ParameterUpload::ParameterUpload(const SessionContext &context, ReplyReporter &reporter,
                                  ItemReadBack &itemRead)
     : m_shared(context.shared), m_request(context.request), m_op(context.op), m_view(context.view),
-      m_itemRead(itemRead), m_reporter(reporter), m_report(context)
+      m_itemRead(itemRead), m_reporter(reporter), m_report(context), m_values(context)
 {
 }
 
@@ -112,5 +112,5 @@ void ParameterUpload::readItem(int code)
     // Read in a full upload, the item shows what the controller holds: whatever its last write
     // left, the page's mark goes.
     if (m_itemRead.read(code))
-        ReadValueStore::settle(m_shared, m_op, code);
+        m_values.settle(code);
 }

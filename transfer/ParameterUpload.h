@@ -66,5 +66,6 @@ private:
     ItemReadBack &m_itemRead;
     ReplyReporter &m_reporter;
     TransferReport m_report;
+    ReadValueStore m_values;
     Result m_result = Result::Completed;
 };

@@ -5,6 +5,7 @@
 #include "base/OperatorInterface.h"
 #include "base/ProgramFolder.h"
 #include "base/SessionState.h"
+#include "comm/SessionContext.h"
 #include "transfer/SettingsDataFile.h"
 #include "transfer/SettingsFileDialogs.h"
 #include "transfer/SettingsFileMessage.h"
@@ -28,9 +29,9 @@ constexpr int ReasonPanel = 4;
 constexpr int NotWrittenMessage = 1154;
 } // namespace
 
-SettingsFileCommands::SettingsFileCommands(SessionState &shared, OperatorInterface &op,
-                                           MainView &view, SettingsFileDialogs &dialogs)
-    : m_shared(shared), m_op(op), m_view(view), m_dialogs(dialogs)
+SettingsFileCommands::SettingsFileCommands(const SessionContext &context,
+                                           SettingsFileDialogs &dialogs)
+    : m_shared(context.shared), m_op(context.op), m_view(context.view), m_dialogs(dialogs)
 {
 }
 

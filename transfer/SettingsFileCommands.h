@@ -5,6 +5,7 @@
 class MainView;
 class OperatorInterface;
 class SettingsFileDialogs;
+struct SessionContext;
 struct SessionState;
 
 // File save (saveAction) and File load (loadAction) of the settings data file in "Setdata". The
@@ -12,8 +13,7 @@ struct SessionState;
 class SettingsFileCommands
 {
 public:
-    SettingsFileCommands(SessionState &shared, OperatorInterface &op, MainView &view,
-                         SettingsFileDialogs &dialogs);
+    SettingsFileCommands(const SessionContext &context, SettingsFileDialogs &dialogs);
 
     // Without valid setting data message 197. Otherwise the save dialog; an existing file is
     // overwritten only after Yes to 507 (No: message 508). Returns true when the file was

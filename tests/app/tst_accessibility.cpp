@@ -149,8 +149,7 @@ QMap<QString, Opener> openers()
     return {
         {QStringLiteral("communication settings"),
          [](OfflineWindowRig &rig) {
-             return std::make_unique<CommSettingsDialog>(rig.shared(), *rig.store,
-                                                         rig.window->core().link, rig.op);
+             return std::make_unique<CommSettingsDialog>(rig.context(), *rig.store);
          }},
         {QStringLiteral("network serial server"),
          [](OfflineWindowRig &) {
@@ -159,22 +158,19 @@ QMap<QString, Opener> openers()
         {QStringLiteral("entry"),
          [](OfflineWindowRig &rig) {
              return std::make_unique<EntryDialog>(
-                 rig.shared(), rig.op,
-                 *SettingRanges::entryRange(rig.shared(), Code::MainSetValue,
-                                            formatItemValue(rig.shared(), 11)));
+                 rig.context(), *SettingRanges::entryRange(rig.shared(), Code::MainSetValue,
+                                                           formatItemValue(rig.shared(), 11)));
          }},
         {QStringLiteral("selection"),
          [](OfflineWindowRig &rig) {
-             return std::make_unique<SelectionDialog>(rig.shared(), rig.op, Code::InputType);
+             return std::make_unique<SelectionDialog>(rig.context(), Code::InputType);
          }},
         {QStringLiteral("model change"),
-         [](OfflineWindowRig &rig) {
-             return std::make_unique<ModelChangeDialog>(rig.shared(), rig.op);
-         }},
+         [](OfflineWindowRig &rig) { return std::make_unique<ModelChangeDialog>(rig.context()); }},
         {QStringLiteral("printer selection"),
          [](OfflineWindowRig &rig) {
              return std::make_unique<PrinterSelectionDialog>(
-                 rig.shared(), rig.op, QStringList{QStringLiteral("Office laser")},
+                 rig.context(), QStringList{QStringLiteral("Office laser")},
                  QStringLiteral("Office laser"), QString());
          }},
         {QStringLiteral("chart scale"),

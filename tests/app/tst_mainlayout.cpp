@@ -2,6 +2,7 @@
 #include "base/MessageTable.h"
 #include "comm/SettingsStore.h"
 #include "dialogs/ModelChangeDialog.h"
+#include "tests/support/ContextRig.h"
 #include "tests/support/FakeOperator.h"
 
 #include "base/SessionState.h"
@@ -321,7 +322,8 @@ void TestMainLayout::dialogFitsTheScreen()
     SessionState shared;
     shared.unitConfig = {1, 1, 4, 1, 1, 0};
     FakeOperator op;
-    ModelChangeDialog dialog(shared, op);
+    ContextRig context(shared, op);
+    ModelChangeDialog dialog(context);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     settle();

@@ -3,6 +3,7 @@
 #include "chart/ChartCanvas.h"
 #include "chart/TrendChart.h"
 #include "display/MainDisplayModel.h"
+#include "tests/support/ContextRig.h"
 #include "tests/support/FakeOperator.h"
 
 #include <QAction>
@@ -55,6 +56,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     SessionState m_shared;
     FakeOperator m_op;
+    ContextRig m_context{m_shared, m_op};
     QAction m_traceMenu;
     std::unique_ptr<TrendChart> m_chart;
 };
@@ -81,7 +83,7 @@ void TestTrendChart::init()
 
 void TestTrendChart::makeChart(QSize canvas)
 {
-    m_chart = std::make_unique<TrendChart>(m_shared, m_op, m_dir->path());
+    m_chart = std::make_unique<TrendChart>(m_context, m_dir->path());
     m_chart->setTraceMenu(&m_traceMenu);
     m_chart->setClock([] { return QDateTime(QDate(2026, 7, 4), QTime(9, 5, 3)); });
     m_chart->prepareChannelFiles();

@@ -42,7 +42,7 @@ void TestCommSettingsEntry::instrumentNumber()
     ConnectionRig rig;
     rig.storeConditions("COM1", "9600", "7", "1", "EVEN", "12", ModbusAscii);
     rig.store.loadCommValues(rig.shared);
-    CommSettingsEntry entry(rig.shared, rig.store, rig.link, rig.op);
+    CommSettingsEntry entry(rig.context, rig.store);
     CommSettingsChoice choice = CommSettingsEntry::fromState(rig.shared);
     choice.portIndex = 3;
     choice.speedIndex = 1;
@@ -65,7 +65,7 @@ void TestCommSettingsEntry::storesEveryCondition()
     ConnectionRig rig;
     rig.shared.commActive = true;
     rig.link.renew().openPort();
-    CommSettingsEntry entry(rig.shared, rig.store, rig.link, rig.op);
+    CommSettingsEntry entry(rig.context, rig.store);
 
     QVERIFY(entry.confirm({7, "42", 1, 1, 1, 2, 2, std::nullopt}).accepted);
 

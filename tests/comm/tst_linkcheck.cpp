@@ -336,7 +336,7 @@ void TestLinkCheck::frameShowsTheStoredConditions()
     // The dialog stores 19200 and the check with it fails: the next check uses 19200, so the
     // frame says 19200, not the 9600 of the link that was.
     QVERIFY(rig.controller.prepareCommSettings());
-    CommSettingsEntry entry(rig.shared, rig.store, rig.link, rig.op);
+    CommSettingsEntry entry(rig.context, rig.store);
     CommSettingsChoice choice = CommSettingsEntry::fromState(rig.shared);
     choice.speedIndex = 1;
     QVERIFY(entry.confirm(choice).accepted);

@@ -43,7 +43,7 @@ void TestCommSettingsDialog::showsStoredConditions()
     ConnectionRig rig;
     rig.storeConditions("COM6", "19200", "8", "2", "NONE", "33", Ravtocol);
     rig.store.loadCommValues(rig.shared);
-    CommSettingsDialog dialog(rig.shared, rig.store, rig.link, rig.op);
+    CommSettingsDialog dialog(rig.context, rig.store);
 
     QCOMPARE(combo(dialog, "portCombo")->currentIndex(), 5);
     QVERIFY(combo(dialog, "portCombo")->currentText().startsWith(QLatin1String("COM6: ")));
@@ -58,7 +58,7 @@ void TestCommSettingsDialog::okChecksTypedNumber()
     ConnectionRig rig;
     rig.storeConditions("COM1", "9600", "7", "1", "EVEN", "20", ModbusAscii);
     rig.store.loadCommValues(rig.shared);
-    CommSettingsDialog dialog(rig.shared, rig.store, rig.link, rig.op);
+    CommSettingsDialog dialog(rig.context, rig.store);
     dialog.show();
     combo(dialog, "portCombo")->setCurrentIndex(4);
     combo(dialog, "stationCombo")->setCurrentText(QStringLiteral("96"));
@@ -91,7 +91,7 @@ void TestCommSettingsDialog::lineSettingsInJapanese()
 {
     MessageTable::instance().setLanguage(Language::Japanese);
     ConnectionRig rig;
-    CommSettingsDialog dialog(rig.shared, rig.store, rig.link, rig.op);
+    CommSettingsDialog dialog(rig.context, rig.store);
     MessageTable::instance().setLanguage(Language::English);
     const std::pair<const char *, const char *> captions[] = {
         {"dataBits7", "7ビット"}, {"stopBits2", "2ビット"}, {"parityEven", "偶数"},
@@ -112,7 +112,7 @@ void TestCommSettingsDialog::portListShowsAndChangesDevices()
     rig.store.writeValue(rig.shared, "PortMap/COM1", present.fileName());
     rig.store.writeValue(rig.shared, "PortMap/COM2", "/dev/zn-absent-0");
     rig.store.loadCommValues(rig.shared);
-    CommSettingsDialog dialog(rig.shared, rig.store, rig.link, rig.op);
+    CommSettingsDialog dialog(rig.context, rig.store);
     dialog.show();
     QComboBox *ports = combo(dialog, "portCombo");
     QComboBox *device = combo(dialog, "deviceCombo");
@@ -145,14 +145,14 @@ void TestCommSettingsDialog::cancelAndCloseBox()
 {
     ConnectionRig rig;
     {
-        CommSettingsDialog dialog(rig.shared, rig.store, rig.link, rig.op);
+        CommSettingsDialog dialog(rig.context, rig.store);
         button(dialog, "cancelButton")->click();
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
     }
     QVERIFY(rig.store.storedValue(false, "Port").isNull());
 
     // The close box cancels alike.
-    CommSettingsDialog dialog(rig.shared, rig.store, rig.link, rig.op);
+    CommSettingsDialog dialog(rig.context, rig.store);
     dialog.show();
     dialog.close();
     QCOMPARE(dialog.result(), int(QDialog::Rejected));

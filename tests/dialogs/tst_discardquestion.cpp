@@ -29,13 +29,12 @@ std::unique_ptr<QDialog> open(const QString &dialog, OfflineWindowRig &rig)
     SessionState &shared = rig.shared();
     if (dialog == QLatin1String("entry")) {
         return std::make_unique<EntryDialog>(
-            shared, rig.op,
+            rig.context(),
             *SettingRanges::entryRange(shared, Code::MainSetValue, formatItemValue(shared, 11)));
     }
     if (dialog == QLatin1String("communication settings"))
-        return std::make_unique<CommSettingsDialog>(shared, *rig.store, rig.window->core().link,
-                                                    rig.op);
-    return std::make_unique<ModelChangeDialog>(shared, rig.op);
+        return std::make_unique<CommSettingsDialog>(rig.context(), *rig.store);
+    return std::make_unique<ModelChangeDialog>(rig.context());
 }
 
 // What the operator changes in each dialog: digits typed, another speed, another option.

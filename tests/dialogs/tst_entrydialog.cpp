@@ -2,6 +2,7 @@
 #include "comm/RegisterMap.h"
 #include "dialogs/EntryDialog.h"
 #include "polling/ValueFormat.h"
+#include "tests/support/ContextRig.h"
 #include "tests/support/DataRows.h"
 #include "tests/support/FakeOperator.h"
 #include "tests/support/SettingSetup.h"
@@ -113,7 +114,8 @@ void TestEntryDialog::typing()
     applySettings(shared, QLatin1String(r.settings));
     shared.online = r.online;
     FakeOperator op;
-    EntryDialog dialog(shared, op, *SettingRanges::entryRange(shared, r.code, QString()));
+    ContextRig context(shared, op);
+    EntryDialog dialog(context, *SettingRanges::entryRange(shared, r.code, QString()));
     dialog.show();
     auto *entry = dialog.findChild<QLineEdit *>(QStringLiteral("entryText"));
 
@@ -197,7 +199,8 @@ void TestEntryDialog::heading()
     SessionState shared;
     applySettings(shared, QLatin1String(r.settings));
     FakeOperator op;
-    EntryDialog dialog(shared, op, *SettingRanges::entryRange(shared, r.code, QString()));
+    ContextRig context(shared, op);
+    EntryDialog dialog(context, *SettingRanges::entryRange(shared, r.code, QString()));
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     MessageTable::instance().setLanguage(Language::English);

@@ -1,5 +1,6 @@
 #include "base/MessageTable.h"
 #include "dialogs/ModelChangeDialog.h"
+#include "tests/support/ContextRig.h"
 #include "tests/support/DataRows.h"
 #include "tests/support/FakeOperator.h"
 #include "tests/support/SettingSetup.h"
@@ -117,7 +118,8 @@ void TestModelChangeDialog::clicksLockTheirPartners()
     using R = UnitOptionRules;
     SessionState shared = withData("101000");
     FakeOperator op;
-    ModelChangeDialog dialog(shared, op);
+    ContextRig context(shared, op);
+    ModelChangeDialog dialog(context);
     dialog.show();
     QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("currentOptionLabel_2"))->text(),
              QStringLiteral(" Added (single phase 20.0A)"));
@@ -153,7 +155,8 @@ void TestModelChangeDialog::withoutDataNothingIsAdded()
     SessionState shared;
     shared.unitConfig = config("003121");
     FakeOperator op;
-    ModelChangeDialog dialog(shared, op);
+    ContextRig context(shared, op);
+    ModelChangeDialog dialog(context);
     dialog.show();
     for (const char *label :
          {"currentOptionLabel_0", "currentOptionLabel_1", "currentOptionLabel_2",
@@ -196,7 +199,8 @@ void TestModelChangeDialog::conflictingStoredOptionsAreNamed()
 
     SessionState shared = withData(qPrintable(stored));
     FakeOperator op;
-    ModelChangeDialog dialog(shared, op);
+    ContextRig context(shared, op);
+    ModelChangeDialog dialog(context);
     dialog.show();
     dialog.hide();
     dialog.show();
@@ -229,7 +233,8 @@ void TestModelChangeDialog::changeClearsHeaterValues()
     applySettings(shared, QStringLiteral("21=150 53=160"));
     FakeOperator op;
     op.answers = {true};
-    ModelChangeDialog dialog(shared, op);
+    ContextRig context(shared, op);
+    ModelChangeDialog dialog(context);
     dialog.show();
     click(dialog, UnitOptionRules::HeaterBreak, rating);
     QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("okButton")), Qt::LeftButton);
@@ -248,7 +253,8 @@ void TestModelChangeDialog::noKeepsTheDialogAndCancelRestores()
     SessionState shared = withData("100000");
     FakeOperator op;
     op.answers = {false};
-    ModelChangeDialog dialog(shared, op);
+    ContextRig context(shared, op);
+    ModelChangeDialog dialog(context);
     dialog.show();
     click(dialog, UnitOptionRules::Alarm2, 0);
     click(dialog, UnitOptionRules::HeatCool, 1);

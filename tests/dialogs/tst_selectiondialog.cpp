@@ -3,6 +3,7 @@
 #include "dialogs/SelectionDialog.h"
 #include "dialogs/SettingResets.h"
 #include "display/MainDisplayView.h"
+#include "tests/support/ContextRig.h"
 #include "tests/support/DataRows.h"
 #include "tests/support/FakeOperator.h"
 #include "tests/support/SettingSetup.h"
@@ -98,7 +99,8 @@ void TestSelectionDialog::frameOfTheItem()
     applySettings(shared, QStringLiteral("13=30 15=200 16=50 12=1 49=5"));
     {
         FakeOperator op;
-        SelectionDialog dialog(shared, op, 12);
+        ContextRig context(shared, op);
+        SelectionDialog dialog(context, 12);
         dialog.show();
         const QList<QGroupBox *> shown = visibleFrames(dialog);
         QCOMPARE(shown.size(), 1);
@@ -115,7 +117,8 @@ void TestSelectionDialog::frameOfTheItem()
     applySettings(shared, QStringLiteral("15=0"));
     {
         FakeOperator op;
-        SelectionDialog dialog(shared, op, 12);
+        ContextRig context(shared, op);
+        SelectionDialog dialog(context, 12);
         dialog.show();
         QCOMPARE(visibleFrames(dialog)[0]->title(), QStringLiteral("Auto-reset selection"));
         QCOMPARE(option(dialog, "autoTuningChoice", 1)->text(),
@@ -123,7 +126,8 @@ void TestSelectionDialog::frameOfTheItem()
     }
     // The 36 input types are named by their measuring ranges.
     FakeOperator op;
-    SelectionDialog dialog(shared, op, 49);
+    ContextRig context(shared, op);
+    SelectionDialog dialog(context, 49);
     dialog.show();
     QCOMPARE(visibleFrames(dialog)[0]->title(), QStringLiteral("Input type selection"));
     for (int type = 0; type < 36; ++type)
@@ -158,7 +162,8 @@ void TestSelectionDialog::sharedFramesAndStrayValues()
     shared.online = true;
     shared.setting(code) = qint16(value);
     FakeOperator op;
-    SelectionDialog dialog(shared, op, code);
+    ContextRig context(shared, op);
+    SelectionDialog dialog(context, code);
     dialog.show();
     const QList<QGroupBox *> shown = visibleFrames(dialog);
     QCOMPARE(shown.size(), 1);
@@ -192,7 +197,8 @@ void TestSelectionDialog::okEffects()
     FakeOperator op;
     if (r.asked != Asked::Nothing)
         op.answers = {r.asked == Asked::Yes};
-    SelectionDialog dialog(shared, op, r.code);
+    ContextRig context(shared, op);
+    SelectionDialog dialog(context, r.code);
     dialog.show();
     const auto frame = SelectionChoices::frameOf(shared, r.code);
     SessionState expected = shared;

@@ -143,6 +143,7 @@ struct ConnectionRig {
                      SessionState(),
                      [this] { return makeCom(); }};
     SessionState &shared = core.shared;
+    const SessionContext &context = core.context;
     ComLink &link = core.link;
     RequestLayer &request = core.request;
     ConnectionController &controller = core.connection;

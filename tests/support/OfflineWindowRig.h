@@ -39,6 +39,7 @@ struct OfflineWindowRig {
         window->show();
     }
     SessionState &shared() { return window->core().shared; }
+    const SessionContext &context() { return window->core().context; }
 
     QTemporaryDir dir;
     std::unique_ptr<SettingsStore> store;

@@ -48,7 +48,7 @@ struct FileRig : ConnectionRig {
     }
 
     ScriptedDialogs dialogs;
-    SettingsFileCommands commands{shared, op, view, dialogs};
+    SettingsFileCommands commands{context, dialogs};
 };
 } // namespace
 

@@ -88,11 +88,12 @@ void showPanels(QWidget &window, const FakeOperator &op)
 }
 
 // The dialogs as the change buttons and the Setting menu open them, offline after an upload.
-bool shootSettingDialogs(SessionState &shared, OperatorInterface &op, QWidget &window,
-                         const QString &folder, const QString &suffix)
+bool shootSettingDialogs(const SessionContext &context, QWidget &window, const QString &folder,
+                         const QString &suffix)
 {
+    const SessionState &shared = context.shared;
     EntryDialog entry(
-        shared, op,
+        context,
         *SettingRanges::entryRange(shared, Code::MainSetValue, formatItemValue(shared, 11)),
         &window);
     entry.show();
@@ -102,13 +103,13 @@ bool shootSettingDialogs(SessionState &shared, OperatorInterface &op, QWidget &w
     bool ok = save(entry, folder + QStringLiteral("/entry-dialog-") + suffix + ".png");
     entry.reject();
 
-    SelectionDialog selection(shared, op, Code::InputType, &window);
+    SelectionDialog selection(context, Code::InputType, &window);
     selection.show();
     waitFor(200);
     ok = save(selection, folder + QStringLiteral("/selection-dialog-") + suffix + ".png") && ok;
     selection.reject();
 
-    ModelChangeDialog model(shared, op, &window);
+    ModelChangeDialog model(context, &window);
     model.show();
     waitFor(200);
     ok = save(model, folder + QStringLiteral("/model-change-") + suffix + ".png") && ok;
@@ -286,20 +287,20 @@ bool shootLanguage(Language language, const QString &folder, const QString &suff
     // Plugged in again, so that the port list shows the device as an operator finds it.
     sim.plug();
 
-    CommSettingsDialog dialog(shared, store, window.core().link, op, &window);
+    CommSettingsDialog dialog(window.core().context, store, &window);
     dialog.show();
     waitFor(200);
     ok = save(dialog, folder + QStringLiteral("/comm-settings-") + suffix + ".png") && ok;
     dialog.close();
 
-    PrinterSelectionDialog printers(shared, op,
+    PrinterSelectionDialog printers(window.core().context,
                                     {QStringLiteral("Office laser"), QStringLiteral("ZN-PDF")},
                                     QStringLiteral("Office laser"), QString(), &window);
     printers.show();
     waitFor(200);
     ok = save(printers, folder + QStringLiteral("/printer-selection-") + suffix + ".png") && ok;
     printers.close();
-    ok = shootSettingDialogs(shared, op, window, folder, suffix) && ok;
+    ok = shootSettingDialogs(window.core().context, window, folder, suffix) && ok;
     return shootHeatCoolPage(folder, suffix) && ok;
 }
 } // namespace
