@@ -17,10 +17,7 @@ namespace
 constexpr int DefaultsMessage = 959;
 } // namespace
 
-StartupRoutine::StartupRoutine(SessionState &shared, OperatorInterface &op)
-    : m_shared(shared), m_op(op)
-{
-}
+StartupRoutine::StartupRoutine(OperatorInterface &op) : m_op(op) {}
 
 StartupRoutine::~StartupRoutine() = default;
 
@@ -52,8 +49,8 @@ bool StartupRoutine::prepareFolders()
 
 void StartupRoutine::loadDefaults()
 {
-    m_shared.settingValues = ParameterTable::defaultSettingValues();
-    m_shared.keepUnitFlag = false;
+    m_state.settingValues = ParameterTable::defaultSettingValues();
+    m_state.keepUnitFlag = false;
 }
 
 StartupRoutine::FileOutcome StartupRoutine::takeSettingsFile(const QString &rawCommandLine)
@@ -69,10 +66,10 @@ StartupRoutine::FileOutcome StartupRoutine::takeSettingsFile(const QString &rawC
     } else if (const SettingsDataFile::ReadResult file =
                    SettingsDataFile::read(path, SettingsDataFile::Marker1::KeepsUnitConfig);
                file.ok()) {
-        SettingsDataFile::take(file.contents, m_shared, SettingsDataFile::Marker1::KeepsUnitConfig);
-        m_shared.settingsFileName = path;
-        m_shared.settingDataValid = true;
-        m_shared.keepUnitFlag = true;
+        SettingsDataFile::take(file.contents, m_state, SettingsDataFile::Marker1::KeepsUnitConfig);
+        m_state.settingsFileName = path;
+        m_state.settingDataValid = true;
+        m_state.keepUnitFlag = true;
         outcome = FileOutcome::Loaded;
     } else {
         // The window opens without the file rather than not at all, and says why.
@@ -82,7 +79,7 @@ StartupRoutine::FileOutcome StartupRoutine::takeSettingsFile(const QString &rawC
         loadDefaults();
         outcome = FileOutcome::Failed;
     }
-    m_shared.commActive = false;
+    m_state.commActive = false;
     return outcome;
 }
 

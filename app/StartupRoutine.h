@@ -1,12 +1,12 @@
 #pragma once
 
 #include "app/SingleInstance.h"
+#include "base/SessionState.h"
 
 #include <QString>
 
 #include <memory>
 
-struct SessionState;
 class OperatorInterface;
 
 // The start routine's steps before any window: one instance only (a later start hands its file to
@@ -27,7 +27,7 @@ public:
         Failed,   // the named file cannot be used: message 950 (957) with 959, the defaults
     };
 
-    StartupRoutine(SessionState &shared, OperatorInterface &op);
+    explicit StartupRoutine(OperatorInterface &op);
     ~StartupRoutine();
 
     // Start when this copy now holds the lock, kept for the life of this object. While another
@@ -49,12 +49,15 @@ public:
 
     // All steps in order. A named file that cannot be used leaves the defaults and the start goes
     // on.
+    // The state the session starts from: the defaults, or the settings file given at start-up.
+    SessionState &state() { return m_state; }
+
     Outcome run(const QString &rawCommandLine, const QString &lockDirectory = QString());
 
 private:
     void loadDefaults();
 
-    SessionState &m_shared;
+    SessionState m_state;
     OperatorInterface &m_op;
     std::unique_ptr<SingleInstance> m_instance;
     int m_handOverTimeoutMs = SingleInstance::HandOverTimeoutMs;

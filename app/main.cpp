@@ -27,9 +27,8 @@ int main(int argc, char *argv[])
                                                  QIcon(QStringLiteral(":/icons/zn-monitor.png"))));
     QtCatalogue::install(MessageTable::instance().language());
 
-    SessionState shared;
     GuiOperator startupOperator(nullptr);
-    StartupRoutine startup(shared, startupOperator);
+    StartupRoutine startup(startupOperator);
     switch (startup.run(StartupArgs::rawCommandLine(QApplication::arguments()))) {
     case StartupRoutine::Outcome::Start:
         break;
@@ -43,6 +42,7 @@ int main(int argc, char *argv[])
     splash.start();
 
     SettingsStore store;
+    SessionState &shared = startup.state();
     store.selectKeyAndLoad(shared);
     RegisterMap::fillVendorItemTable(shared);
     RegisterMap::fillRegisterTable(shared);

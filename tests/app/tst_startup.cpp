@@ -144,10 +144,10 @@ void TestStartup::namedFileIsTakenMissingFileFallsBackToDefaults()
     const QString path = m_dir->filePath("start.znm");
     QVERIFY(SettingsDataFile::write(path, source).isNone());
 
-    SessionState shared;
-    shared.commActive = true;
     FakeOperator op;
-    StartupRoutine routine(shared, op);
+    StartupRoutine routine(op);
+    SessionState &shared = routine.state();
+    shared.commActive = true;
     QVERIFY(routine.prepareFolders());
     QVERIFY(QDir(m_dir->path()).exists("Logging") && QDir(m_dir->path()).exists("Setdata"));
     QCOMPARE(QDir::currentPath(), QDir(m_dir->path()).absolutePath());
@@ -162,8 +162,8 @@ void TestStartup::namedFileIsTakenMissingFileFallsBackToDefaults()
     QByteArray marked = SettingsDataFile::compose(source);
     marked.replace("\"ZN8P\"\r\n0\r\n", "\"ZN8P\"\r\n1\r\n");
     const QString markedPath = writeFile("marked.znm", marked);
-    SessionState started;
-    StartupRoutine markedStart(started, op);
+    StartupRoutine markedStart(op);
+    const SessionState &started = markedStart.state();
     QCOMPARE(markedStart.takeSettingsFile('"' + markedPath + '"'),
              StartupRoutine::FileOutcome::Loaded);
     QCOMPARE(started.formatMarker, qint16(1));
@@ -173,9 +173,9 @@ void TestStartup::namedFileIsTakenMissingFileFallsBackToDefaults()
     SettingsDataFile::take(SettingsDataFile::read(markedPath).contents, loaded);
     QVERIFY(loaded.unitConfig == UnitConfig{});
 
-    SessionState fresh;
+    StartupRoutine second(op);
+    SessionState &fresh = second.state();
     fresh.keepUnitFlag = true;
-    StartupRoutine second(fresh, op);
     const QString missing = '"' + m_dir->filePath("gone.znm") + '"';
     QCOMPARE(second.takeSettingsFile(missing), StartupRoutine::FileOutcome::Missing);
     QCOMPARE(op.messages(), QList<QList<int>>{{39}});
@@ -189,10 +189,10 @@ void TestStartup::namedFileIsTakenMissingFileFallsBackToDefaults()
     QByteArray text = SettingsDataFile::compose(source);
     text.replace("\r\n50\r\n", "\r\n150\r\n"); // anti-reset windup, line 50
     const QString damaged = writeFile("damaged.znm", text);
-    SessionState third;
-    third.keepUnitFlag = true;
     FakeOperator told;
-    StartupRoutine failing(third, told);
+    StartupRoutine failing(told);
+    SessionState &third = failing.state();
+    third.keepUnitFlag = true;
     QCOMPARE(failing.run('"' + damaged + '"', m_dir->path()), StartupRoutine::Outcome::Start);
     QCOMPARE(told.messages(), QList<QList<int>>{{950}});
     QVERIFY(told.texts.value(950).startsWith(msg(950).arg(50).arg(QString())));
@@ -219,9 +219,8 @@ void TestStartup::laterStartHandsItsFileToTheRunningCopy()
     QFETCH(QStringList, arguments);
     QFETCH(QString, handed);
     QDir::setCurrent(m_dir->path());
-    SessionState shared;
     FakeOperator op;
-    StartupRoutine running(shared, op);
+    StartupRoutine running(op);
     QCOMPARE(running.claimSingleInstance(QString(), m_dir->path()), StartupRoutine::Outcome::Start);
     // The socket of a copy that crashed is in the way of no one.
     writeFile(QStringLiteral("ZN Monitor.socket"), "left over");
@@ -237,12 +236,11 @@ void TestStartup::laterStartHandsItsFileToTheRunningCopy()
 
     // The later start waits for the running copy's answer, which comes from its event loop: that
     // loop runs here while the later start runs in a thread, as it would in a process, of its own.
-    SessionState laterInc;
     FakeOperator laterOp;
     std::atomic<bool> done = false;
     auto outcome = StartupRoutine::Outcome::Start;
     const JoinedThread later([&] {
-        StartupRoutine routine(laterInc, laterOp);
+        StartupRoutine routine(laterOp);
         outcome = routine.run(StartupArgs::rawCommandLine(arguments), m_dir->path());
         done = true;
     });
@@ -259,9 +257,8 @@ void TestStartup::laterStartIsRefusedWhenNoRunningCopyAnswers()
     // A copy that holds the lock but does not listen (still starting, or an older version).
     SingleInstance running(m_dir->path());
     QVERIFY(running.tryAcquire());
-    SessionState shared;
     FakeOperator op;
-    StartupRoutine later(shared, op);
+    StartupRoutine later(op);
     later.setHandOverTimeout(300);
     QCOMPARE(later.run(QStringLiteral("\"/data/oven.znm\""), m_dir->path()),
              StartupRoutine::Outcome::Stop);

@@ -78,9 +78,10 @@ void TestTransferWindow::startWithFile()
     }
     const QString path = m_rig->dir.filePath(QStringLiteral("start.znm"));
     QVERIFY(SettingsDataFile::write(path, file).isNone());
-    StartupRoutine start(m_rig->startup, m_rig->op);
+    StartupRoutine start(m_rig->op);
     QCOMPARE(start.takeSettingsFile(QLatin1Char('"') + path + QLatin1Char('"')),
              StartupRoutine::FileOutcome::Loaded);
+    m_rig->startup = start.state();
 }
 
 // The display's data, loaded from a file at start-up, go to the controller when the operator
