@@ -1,6 +1,6 @@
 #include "RegisterMap.h"
 
-#include "base/SessionState.h"
+#include "base/CommConditions.h"
 
 #include <array>
 
@@ -11,7 +11,7 @@ namespace
 {
 
 // Indexed by parameter code; nullptr where the code has no register.
-constexpr std::array<const char *, SessionState::RegisterCount> ModbusAddresses = {
+constexpr std::array<const char *, CommConditions::RegisterCount> ModbusAddresses = {
     "0080",  "0081",  "0082",  "0083",  "0085",  "0086", "0087", "00A1", "00A2",  nullptr, // 0-9
     "0000",  "0001",  "0003",  "0004",  "0005",  "0006", "0007", "0008", "0009",  "000B",  // 10-19
     "000C",  "000F",  "0012",  "0015",  "0016",  "0018", "0019", "001A", "001B",  "001C",  // 20-29
@@ -21,7 +21,7 @@ constexpr std::array<const char *, SessionState::RegisterCount> ModbusAddresses 
     nullptr, nullptr, nullptr, nullptr, nullptr, "0070",                                   // 60-65
 };
 
-constexpr std::array<const char *, SessionState::VendorItemCount> VendorItems = {
+constexpr std::array<const char *, CommConditions::VendorItemCount> VendorItems = {
     nullptr, "001C", "001D", "001E", "001F", "004C", "004D", "004E", "004F", "FC30",
     "FC32",  "FC34", "FC36", "FC90", "FC92", "FC94", "FC96", "FF13", "FF1A", "FF1B",
 };
@@ -36,7 +36,7 @@ Form formFor(qint16 protocolIndex)
 
 QString modbusAddress(int code)
 {
-    if (code < 0 || code >= SessionState::RegisterCount || !ModbusAddresses[code])
+    if (code < 0 || code >= CommConditions::RegisterCount || !ModbusAddresses[code])
         return QString();
     return QLatin1String(ModbusAddresses[code]);
 }
@@ -56,21 +56,21 @@ QString address(int code, Form form)
     return form == Form::Modbus ? modbus : toRavtocol(modbus);
 }
 
-void fillRegisterTable(SessionState &shared, Form form)
+void fillRegisterTable(CommConditions &conditions, Form form)
 {
-    for (int code = 0; code < SessionState::RegisterCount; ++code)
-        shared.registerTable[code] = address(code, form);
+    for (int code = 0; code < CommConditions::RegisterCount; ++code)
+        conditions.registerTable[code] = address(code, form);
 }
 
-void fillRegisterTable(SessionState &shared)
+void fillRegisterTable(CommConditions &conditions)
 {
-    fillRegisterTable(shared, formFor(shared.protocolIndex));
+    fillRegisterTable(conditions, formFor(conditions.protocolIndex));
 }
 
-void fillVendorItemTable(SessionState &shared)
+void fillVendorItemTable(CommConditions &conditions)
 {
-    for (int i = 0; i < SessionState::VendorItemCount; ++i)
-        shared.vendorItemTable[i] = VendorItems[i] ? QLatin1String(VendorItems[i]) : QString();
+    for (int i = 0; i < CommConditions::VendorItemCount; ++i)
+        conditions.vendorItemTable[i] = VendorItems[i] ? QLatin1String(VendorItems[i]) : QString();
 }
 
 } // namespace RegisterMap

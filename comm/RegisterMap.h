@@ -3,7 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 
-struct SessionState;
+struct CommConditions;
 
 // The controller's register addresses by parameter code, and the vendor-frame item codes.
 namespace RegisterMap
@@ -26,12 +26,12 @@ QString toRavtocol(const QString &modbusAddress);
 // The address of a code in the given form.
 QString address(int code, Form form);
 
-// Refills every registerTable entry in the given form, or in the form of shared.protocolIndex.
+// Refills every registerTable entry in the given form, or in the form of conditions.protocolIndex.
 // Entries without a register are left empty.
-void fillRegisterTable(SessionState &shared, Form form);
-void fillRegisterTable(SessionState &shared);
+void fillRegisterTable(CommConditions &conditions, Form form);
+void fillRegisterTable(CommConditions &conditions);
 
 // Fills vendorItemTable 1 to 19 (index 0 stays empty).
-void fillVendorItemTable(SessionState &shared);
+void fillVendorItemTable(CommConditions &conditions);
 
 } // namespace RegisterMap

@@ -1,6 +1,6 @@
 #include "RequestLayer.h"
 
-#include "base/SessionState.h"
+#include "base/CommConditions.h"
 #include "comm/ComLink.h"
 #include "comm/InstrumentNumber.h"
 
@@ -18,7 +18,10 @@ bool isVendorCommand(const QString &command)
 
 } // namespace
 
-RequestLayer::RequestLayer(SessionState &shared, ComLink &link) : m_shared(shared), m_link(link) {}
+RequestLayer::RequestLayer(CommConditions &conditions, ComLink &link)
+    : m_conditions(conditions), m_link(link)
+{
+}
 
 Reply RequestLayer::sendFields(QString &station, QString &subAddress, QString &command,
                                QString &address, QString &data)
@@ -33,11 +36,11 @@ Reply RequestLayer::sendFields(QString &station, QString &subAddress, QString &c
     const std::optional<int> number = InstrumentNumber::parse(station);
     if (!number)
         return Reply::failed(ReplyVerdict::NoReply);
-    switch (m_shared.protocolIndex) {
+    switch (m_conditions.protocolIndex) {
     case ModbusAscii:
     case ModbusRtu: {
-        com->setFrameMode(m_shared.protocolIndex == ModbusAscii ? FrameMode::ModbusAscii
-                                                                : FrameMode::ModbusRtu);
+        com->setFrameMode(m_conditions.protocolIndex == ModbusAscii ? FrameMode::ModbusAscii
+                                                                    : FrameMode::ModbusRtu);
         const QString stationField =
             QStringLiteral("%1").arg(*number, 2, 16, QLatin1Char('0')).toUpper();
         // A read asks for one register.
@@ -78,7 +81,7 @@ Reply RequestLayer::write(const QString &address, const QString &data)
 
 Reply RequestLayer::send(const QString &command, const QString &address, const QString &data)
 {
-    QString station = m_shared.stationAddress;
+    QString station = m_conditions.stationAddress;
     QString subAddress;
     QString commandField = command;
     QString addressField = address;

@@ -6,15 +6,15 @@
 #include <QtGlobal>
 
 class ComLink;
-struct SessionState;
+struct CommConditions;
 
 // Turns a request stated in Modbus terms (function code, register address, data word) into the
-// fields of the protocol selected by shared.protocolIndex and hands them to the communication
-// component. Every exchange with the controller goes through sendFields.
+// fields of the protocol selected by the conditions' protocolIndex and hands them to the
+// communication component. Every exchange with the controller goes through sendFields.
 class RequestLayer
 {
 public:
-    RequestLayer(SessionState &shared, ComLink &link);
+    RequestLayer(CommConditions &conditions, ComLink &link);
 
     // station: instrument number as decimal digits ("01" to "95"); subAddress: empty; command:
     // "03" read or "06" write, or a vendor-frame command character; address: a registerTable
@@ -28,7 +28,7 @@ public:
     Reply sendFields(QString &station, QString &subAddress, QString &command, QString &address,
                      QString &data);
 
-    // sendFields with the callers' usual fields: shared.stationAddress, empty subAddress.
+    // sendFields with the callers' usual fields: the conditions' stationAddress, empty subAddress.
     // read: command "03", empty data. write: command "06".
     Reply read(const QString &address);
     Reply write(const QString &address, const QString &data);
@@ -36,6 +36,6 @@ public:
     Reply send(const QString &command, const QString &address, const QString &data);
 
 private:
-    SessionState &m_shared;
+    CommConditions &m_conditions;
     ComLink &m_link;
 };

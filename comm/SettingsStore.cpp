@@ -128,11 +128,11 @@ void SettingsStore::loadCommValues(SessionState &shared)
     }
 }
 
-void SettingsStore::writeValue(const SessionState &shared, const QString &name,
+void SettingsStore::writeValue(const CommConditions &conditions, const QString &name,
                                const QString &value)
 {
     {
-        QSettings settings(m_format, QSettings::UserScope, organization(shared.useSecondKey),
+        QSettings settings(m_format, QSettings::UserScope, organization(conditions.useSecondKey),
                            Application);
         settings.setValue(name, value);
     }
@@ -143,37 +143,38 @@ void SettingsStore::writeValue(const SessionState &shared, const QString &name,
         m_commChanged();
 }
 
-void SettingsStore::writeProtocol(const SessionState &shared)
+void SettingsStore::writeProtocol(const CommConditions &conditions)
 {
-    const qint16 index =
-        shared.protocolIndex == VendorFrame ? shared.savedProtocolIndex : shared.protocolIndex;
-    writeValue(shared, Protocol, QString::number(index));
+    const qint16 index = conditions.protocolIndex == VendorFrame ? conditions.savedProtocolIndex
+                                                                 : conditions.protocolIndex;
+    writeValue(conditions, Protocol, QString::number(index));
 }
 
-void SettingsStore::writeStation(const SessionState &shared)
+void SettingsStore::writeStation(const CommConditions &conditions)
 {
-    const QString number = InstrumentNumber::normalized(shared.stationAddress);
+    const QString number = InstrumentNumber::normalized(conditions.stationAddress);
     if (!number.isEmpty())
-        writeValue(shared, StrAdr, number);
+        writeValue(conditions, StrAdr, number);
 }
 
-void SettingsStore::storeCommConditions(const SessionState &shared)
+void SettingsStore::storeCommConditions(const CommConditions &conditions)
 {
-    storeConnectedConditions(shared, shared.portName, shared.speedText, shared.dataBitsText,
-                             shared.stopBitsText, shared.parityText);
+    storeConnectedConditions(conditions, conditions.portName, conditions.speedText,
+                             conditions.dataBitsText, conditions.stopBitsText,
+                             conditions.parityText);
 }
 
-void SettingsStore::storeConnectedConditions(const SessionState &shared, const QString &port,
+void SettingsStore::storeConnectedConditions(const CommConditions &conditions, const QString &port,
                                              const QString &speed, const QString &dataBits,
                                              const QString &stopBits, const QString &parity)
 {
-    writeValue(shared, Port, port);
-    writeValue(shared, Speed, speed);
-    writeValue(shared, Databit, dataBits);
-    writeValue(shared, Stopbit, stopBits);
-    writeValue(shared, Parity, parity);
-    writeStation(shared);
-    writeProtocol(shared);
+    writeValue(conditions, Port, port);
+    writeValue(conditions, Speed, speed);
+    writeValue(conditions, Databit, dataBits);
+    writeValue(conditions, Stopbit, stopBits);
+    writeValue(conditions, Parity, parity);
+    writeStation(conditions);
+    writeProtocol(conditions);
 }
 
 void SettingsStore::storeTabs(const SessionState &shared)
@@ -200,42 +201,43 @@ QString SettingsStore::storedValue(bool secondKey, const QString &name) const
     return text.isNull() ? QString(QLatin1String("")) : text;
 }
 
-QMap<QString, QString> SettingsStore::portMap(const SessionState &shared) const
+QMap<QString, QString> SettingsStore::portMap(const CommConditions &conditions) const
 {
     QMap<QString, QString> map;
     for (int n = 1; n <= 8; ++n) {
         const QString name = QStringLiteral("COM%1").arg(n);
         const QString key = PortMapGroup + QLatin1Char('/') + name;
-        QString device = storedValue(shared.useSecondKey, key);
+        QString device = storedValue(conditions.useSecondKey, key);
         if (device.isNull())
-            device = storedValue(!shared.useSecondKey, key);
+            device = storedValue(!conditions.useSecondKey, key);
         if (!device.isEmpty())
             map.insert(name, device);
     }
     return map;
 }
 
-void SettingsStore::storePortMap(const SessionState &shared, const QMap<QString, QString> &map)
+void SettingsStore::storePortMap(const CommConditions &conditions,
+                                 const QMap<QString, QString> &map)
 {
     for (int n = 1; n <= 8; ++n) {
         const QString name = QStringLiteral("COM%1").arg(n);
-        writeValue(shared, PortMapGroup + QLatin1Char('/') + name, map.value(name));
+        writeValue(conditions, PortMapGroup + QLatin1Char('/') + name, map.value(name));
     }
 }
 
-int SettingsStore::networkAllowanceMs(const SessionState &shared) const
+int SettingsStore::networkAllowanceMs(const CommConditions &conditions) const
 {
-    QString text = storedValue(shared.useSecondKey, NetworkAllowance);
+    QString text = storedValue(conditions.useSecondKey, NetworkAllowance);
     if (text.isNull())
-        text = storedValue(!shared.useSecondKey, NetworkAllowance);
+        text = storedValue(!conditions.useSecondKey, NetworkAllowance);
     bool ok = false;
     const int value = text.trimmed().toInt(&ok);
     return ok && value >= 0 && value <= MaxNetworkAllowanceMs ? value : DefaultNetworkAllowanceMs;
 }
 
-void SettingsStore::storeNetworkAllowance(const SessionState &shared, int milliseconds)
+void SettingsStore::storeNetworkAllowance(const CommConditions &conditions, int milliseconds)
 {
-    writeValue(shared, NetworkAllowance, QString::number(milliseconds));
+    writeValue(conditions, NetworkAllowance, QString::number(milliseconds));
 }
 
 qint16 SettingsStore::readNumber(const QString &text)

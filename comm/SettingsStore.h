@@ -7,6 +7,7 @@
 
 #include <functional>
 
+struct CommConditions;
 struct SessionState;
 
 // The communication conditions and tab positions that persist between runs, as text values under
@@ -45,16 +46,16 @@ public:
     }
 
     // Writes one text value under the key in use. Failures are not reported.
-    void writeValue(const SessionState &shared, const QString &name, const QString &value);
-    // "Protocol"; a vendor-frame index (3) is stored as shared.savedProtocolIndex.
-    void writeProtocol(const SessionState &shared);
-    // "strAdr" from shared.stationAddress, as two digits; no instrument number is not stored.
-    void writeStation(const SessionState &shared);
-    // All seven communication values from shared (communication settings dialog).
-    void storeCommConditions(const SessionState &shared);
+    void writeValue(const CommConditions &conditions, const QString &name, const QString &value);
+    // "Protocol"; a vendor-frame index (3) is stored as conditions.savedProtocolIndex.
+    void writeProtocol(const CommConditions &conditions);
+    // "strAdr" from conditions.stationAddress, as two digits; no instrument number is not stored.
+    void writeStation(const CommConditions &conditions);
+    // All seven communication values from conditions (communication settings dialog).
+    void storeCommConditions(const CommConditions &conditions);
     // After a connect: the line parameters as read back from the component, then strAdr and
-    // Protocol from shared.
-    void storeConnectedConditions(const SessionState &shared, const QString &port,
+    // Protocol from conditions.
+    void storeConnectedConditions(const CommConditions &conditions, const QString &port,
                                   const QString &speed, const QString &dataBits,
                                   const QString &stopBits, const QString &parity);
     // "SSTab1" and "SSTab2" from shared.mainTabIndex and shared.settingTabIndex.
@@ -68,16 +69,16 @@ public:
     // Serial device per port name ("COM1" ... "COM8" -> "/dev/ttyUSB0"), group "PortMap". Each
     // entry comes from the key in use or, when missing there, from the other key; ports with no
     // entry in either, or an empty one, are absent from the map.
-    QMap<QString, QString> portMap(const SessionState &shared) const;
+    QMap<QString, QString> portMap(const CommConditions &conditions) const;
     // Writes the device of every port name under the key in use; a name absent from map is
     // stored empty, which stands for the system's port order (also over the other key's entry).
-    void storePortMap(const SessionState &shared, const QMap<QString, QString> &map);
+    void storePortMap(const CommConditions &conditions, const QMap<QString, QString> &map);
 
     // The wait every reply of a line behind a serial server gets on top of the line's own, in
     // milliseconds ("NetworkAllowance", key in use then the other key; 0 to 10000, else the
     // default 100).
-    int networkAllowanceMs(const SessionState &shared) const;
-    void storeNetworkAllowance(const SessionState &shared, int milliseconds);
+    int networkAllowanceMs(const CommConditions &conditions) const;
+    void storeNetworkAllowance(const CommConditions &conditions, int milliseconds);
 
     // Locale-independent decimal reading: optional sign and leading digits after blanks, the rest
     // ignored; no digits or a number beyond 16 bits give 0.

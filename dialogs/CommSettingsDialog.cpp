@@ -4,6 +4,7 @@
 
 #include "NetworkServerDialog.h"
 #include "base/MessageTable.h"
+#include "base/SessionState.h"
 #include "comm/PortNames.h"
 #include "comm/SessionContext.h"
 #include "comm/SettingsStore.h"

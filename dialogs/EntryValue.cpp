@@ -3,15 +3,16 @@
 #include "base/SessionState.h"
 #include "comm/ParameterTable.h"
 
-EntryValue::EntryValue(const SessionState &shared, const SettingRanges::EntryRange &range)
-    : m_shared(shared), m_range(range)
+EntryValue::EntryValue(const SettingData &settings, const SettingRanges::EntryRange &range)
+    : m_settings(settings), m_range(range)
 {
 }
 
 std::optional<int> EntryValue::decimals() const
 {
-    if (m_shared.setting(Code::InputType) >= 30 && SettingRanges::usesDecimalPlace(m_range.code)) {
-        const int place = m_shared.setting(Code::DecimalPlace);
+    if (m_settings.setting(Code::InputType) >= 30 &&
+        SettingRanges::usesDecimalPlace(m_range.code)) {
+        const int place = m_settings.setting(Code::DecimalPlace);
         if (place < 0 || place > 3)
             return std::nullopt;
         return place;

@@ -8,6 +8,7 @@
 #include <optional>
 
 struct SessionState;
+struct SettingData;
 
 // The working value of the parameter entry dialog and its rules, without a window: the ten-key
 // entry (TenKeyEntry) at the item's decimal places, what the entry box shows, the "+/-" range
@@ -22,7 +23,7 @@ public:
         Accepted,
     };
 
-    EntryValue(const SessionState &shared, const SettingRanges::EntryRange &range);
+    EntryValue(const SettingData &settings, const SettingRanges::EntryRange &range);
 
     // Digit, Point, Minus and Clear as TenKeyEntry takes them; the entry box text follows.
     void edit(const TenKey &key);
@@ -49,7 +50,7 @@ private:
     bool inRange() const;
     void refresh();
 
-    const SessionState &m_shared;
+    const SettingData &m_settings;
     SettingRanges::EntryRange m_range;
     TenKeyEntry m_keys;
     QString m_entryText;

@@ -1,7 +1,7 @@
 #include "polling/ItemNames.h"
 
 #include "base/MessageTable.h"
-#include "base/SessionState.h"
+#include "base/SettingData.h"
 #include "comm/ControllerCodes.h"
 #include "comm/ParameterTable.h"
 
@@ -40,12 +40,12 @@ QString caption(int code)
     return message ? msg(message) : QString();
 }
 
-QString monitorUnit(const SessionState &shared, int code)
+QString monitorUnit(const SettingData &settings, int code)
 {
     switch (code) {
     case Code::Pv:
     case Code::Sv: {
-        const int inputType = shared.setting(Code::InputType);
+        const int inputType = settings.setting(Code::InputType);
         if (inputType >= 0 && inputType <= 14)
             return QStringLiteral("°C");
         if (inputType >= 15 && inputType <= 29)

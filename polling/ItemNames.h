@@ -2,7 +2,7 @@
 
 #include <QString>
 
-struct SessionState;
+struct SettingData;
 
 // Names and units of controller values as the program's outputs name them.
 namespace ItemNames
@@ -12,5 +12,5 @@ namespace ItemNames
 QString caption(int code);
 // The unit of the monitored values: PV and SV "°C" or "°F" by the input type (none for a scaled
 // input), MV "%", heater current "A"; empty for the rest.
-QString monitorUnit(const SessionState &shared, int code);
+QString monitorUnit(const SettingData &settings, int code);
 } // namespace ItemNames

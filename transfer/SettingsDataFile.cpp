@@ -186,28 +186,28 @@ ReadResult read(const QString &path, Marker1 marker1)
     return result;
 }
 
-void take(const Contents &contents, SessionState &shared, Marker1 marker1)
+void take(const Contents &contents, SettingData &settings, Marker1 marker1)
 {
-    shared.modelName = contents.modelName;
-    shared.formatMarker = contents.formatMarker;
-    shared.unitConfig =
+    settings.modelName = contents.modelName;
+    settings.formatMarker = contents.formatMarker;
+    settings.unitConfig =
         unitConfigTaken(contents.formatMarker, marker1) ? contents.unitConfig : UnitConfig{};
     for (int index = 1; index <= ValueCount; ++index)
-        shared.settingValues[index] = contents.settingValues[index];
-    shared.settingsFromFile = true;
+        settings.settingValues[index] = contents.settingValues[index];
+    settings.settingsFromFile = true;
 }
 
-QByteArray compose(const SessionState &shared)
+QByteArray compose(const SettingData &settings)
 {
     QByteArray text;
     text += '"' + QByteArray(ModelName) + '"' + LineEnd;
-    const UnitConfig &u = shared.unitConfig;
+    const UnitConfig &u = settings.unitConfig;
     for (qint16 value : {WrittenFormatMarker, u.alarm2, u.heatCool, u.heaterBreak, u.contactInput,
                          u.outputType, u.serialComm})
         text += QByteArray::number(value) + LineEnd;
     for (int index = 1; index <= ValueCount; ++index)
-        text += QByteArray::number(shared.settingValues[index]) + LineEnd;
-    const QList<int> held = heldOutsideLimits(shared);
+        text += QByteArray::number(settings.settingValues[index]) + LineEnd;
+    const QList<int> held = heldOutsideLimits(settings);
     if (!held.isEmpty()) {
         text += HeldOutsideTag;
         for (const int code : held)
@@ -217,18 +217,18 @@ QByteArray compose(const SessionState &shared)
     return text;
 }
 
-QList<int> heldOutsideLimits(const SessionState &shared)
+QList<int> heldOutsideLimits(const SettingData &settings)
 {
     QList<int> codes;
     for (const SettingValueCheck::Fault &fault :
-         SettingValueCheck::faults(shared.settingValues, shared.unitConfig))
+         SettingValueCheck::faults(settings.settingValues, settings.unitConfig))
         codes.append(fault.code);
     return codes;
 }
 
-FileFault write(const QString &path, const SessionState &shared)
+FileFault write(const QString &path, const SettingData &settings)
 {
-    return WholeFileWriter::writeAll(path, compose(shared));
+    return WholeFileWriter::writeAll(path, compose(settings));
 }
 
 } // namespace SettingsDataFile

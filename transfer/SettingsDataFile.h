@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/FileFault.h"
-#include "base/SessionState.h"
+#include "base/SettingData.h"
 
 #include <QByteArray>
 #include <QList>
@@ -29,7 +29,7 @@ struct Contents {
     QString modelName;
     qint16 formatMarker = 0;
     UnitConfig unitConfig;
-    std::array<qint16, SessionState::SettingCount> settingValues{};
+    std::array<qint16, SettingData::SettingCount> settingValues{};
     // The codes line 62 names as held outside their limits.
     QList<int> heldOutsideLimits;
 };
@@ -76,25 +76,25 @@ enum class Marker1 {
 // bounded, so a huge file costs no more memory than a normal one.
 ReadResult read(const QString &path, Marker1 marker1 = Marker1::DropsUnitConfig);
 
-// The codes of shared's values that a file of them marks as held outside their limits.
-QList<int> heldOutsideLimits(const SessionState &shared);
+// The codes of the values that a file of them marks as held outside their limits.
+QList<int> heldOutsideLimits(const SettingData &settings);
 
 // Puts good contents in place: modelName, formatMarker, the unit configuration (cleared when
 // format marker 1 drops it) and settingValues 1 to 53, and sets settingsFromFile.
-void take(const Contents &contents, SessionState &shared,
+void take(const Contents &contents, SettingData &settings,
           Marker1 marker1 = Marker1::DropsUnitConfig);
 
-// The file text for shared: the model name "ZN8P", the format marker 0, the unit configuration and
-// the 53 values, and when some of them lie outside the limits a write of them would have (a
+// The file text for settings: the model name "ZN8P", the format marker 0, the unit configuration
+// and the 53 values, and when some of them lie outside the limits a write of them would have (a
 // controller can hold such a value: a limit moved after it was set), line 62 naming them, so that
-// the file reads back as written. shared.formatMarker is not written: a file the program writes
+// the file reads back as written. settings.formatMarker is not written: a file the program writes
 // always carries 0.
-QByteArray compose(const SessionState &shared);
+QByteArray compose(const SettingData &settings);
 
-// Writes compose(shared) to path whole or not at all (WholeFileWriter): a failure part way (a full
-// disk, a killed process) leaves the previous file as it was, and a path that exists as something
-// other than a regular file is never written. Returns why the file was not written, none when it
-// was.
-FileFault write(const QString &path, const SessionState &shared);
+// Writes compose(settings) to path whole or not at all (WholeFileWriter): a failure part way (a
+// full disk, a killed process) leaves the previous file as it was, and a path that exists as
+// something other than a regular file is never written. Returns why the file was not written, none
+// when it was.
+FileFault write(const QString &path, const SettingData &settings);
 
 } // namespace SettingsDataFile

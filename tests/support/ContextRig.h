@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/SessionState.h"
 #include "comm/ComLink.h"
 #include "comm/RequestLayer.h"
 #include "comm/SessionContext.h"
