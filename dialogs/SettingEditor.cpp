@@ -11,7 +11,7 @@
 
 SettingEditor::SettingEditor(const SessionContext &context, MainDisplayView &display,
                              QWidget *window, std::function<void()> startJobTimer)
-    : m_context(context), m_shared(context.shared), m_display(display), m_window(window),
+    : m_context(context), m_display(display), m_window(window),
       m_startJobTimer(std::move(startJobTimer))
 {
 }
@@ -20,7 +20,7 @@ void SettingEditor::edit(int code)
 {
     // The value before the change: a failed write puts it back, a changed input or alarm type
     // is told by it.
-    m_shared.downloadValues.at(code - 10) = m_shared.setting(code);
+    m_context.shared.downloadValues.at(code - 10) = m_context.shared.setting(code);
     if (SelectionChoices::isChoiceItem(code))
         editChoice(code);
     else
@@ -29,7 +29,7 @@ void SettingEditor::edit(int code)
 
 void SettingEditor::editNumber(int code)
 {
-    const auto range = SettingRanges::entryRange(m_shared, code, m_display.valueText(code));
+    const auto range = SettingRanges::entryRange(m_context.shared, code, m_display.valueText(code));
     if (!range)
         return;
     EntryDialog dialog(m_context, *range, m_window);
@@ -65,8 +65,9 @@ void SettingEditor::showOffline(int code, const QString &valueText)
     m_context.view.refreshSettingPage();
     // The main set value sits on the monitor panel, which nothing refreshes offline; an input
     // type change may have cleared it.
-    if (m_shared.settingDataValid)
-        m_display.setValueText(Code::MainSetValue, formatItemValue(m_shared, Code::MainSetValue));
+    if (m_context.shared.settingDataValid)
+        m_display.setValueText(Code::MainSetValue,
+                               formatItemValue(m_context.shared, Code::MainSetValue));
     m_display.setValueText(code, valueText);
 }
 

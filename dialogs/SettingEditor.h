@@ -31,7 +31,6 @@ private:
     void showOffline(int code, const QString &valueText);
 
     SessionContext m_context;
-    SessionState &m_shared;
     MainDisplayView &m_display;
     QWidget *m_window;
     std::function<void()> m_startJobTimer;
